@@ -1,0 +1,28 @@
+#include "platform/alert.h"
+
+#include <mutex>
+
+#include "platform/trace.h"
+
+namespace {
+std::mutex g_mutex;
+AlertPresenter g_presenter;
+}  // namespace
+
+void SetAlertPresenter(AlertPresenter presenter) {
+  std::lock_guard lock(g_mutex);
+  g_presenter = std::move(presenter);
+}
+
+void AnyAlert(const std::string& text, bool trace_only) {
+  AlertPresenter presenter;
+  {
+    std::lock_guard lock(g_mutex);
+    presenter = g_presenter;
+  }
+  if (trace_only || !presenter) {
+    Trace("%s\n", text.c_str());
+    return;
+  }
+  presenter(text);
+}

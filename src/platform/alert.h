@@ -1,0 +1,11 @@
+#pragma once
+// The one-line alert: title "KORU_Alert", one button "OK" (Enter), warning type, never waits
+// for the answer. The windows install the presenter; without one the text goes to the trace.
+#include <functional>
+#include <string>
+
+void AnyAlert(const std::string& text, bool trace_only);
+
+// Shows an alert; may be called from any thread (the presenter moves it to the GUI thread).
+using AlertPresenter = std::function<void(const std::string& text)>;
+void SetAlertPresenter(AlertPresenter presenter);

@@ -1,0 +1,30 @@
+#pragma once
+// The trace: the system's running log on standard output, written printf-style in its own words.
+// Tests capture it with TraceCapture; tools may send it to another stream.
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+void Trace(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Where the trace goes when nothing captures it (standard output by default).
+void SetTraceStream(FILE* stream);
+
+// While alive, trace text is collected here instead of being written (nested captures: the
+// innermost collects). Thread-safe.
+class TraceCapture {
+ public:
+  TraceCapture();
+  ~TraceCapture();
+  TraceCapture(const TraceCapture&) = delete;
+  TraceCapture& operator=(const TraceCapture&) = delete;
+
+  std::string Text() const;
+  bool Contains(std::string_view text) const;
+  void Clear();
+
+ private:
+  friend void Trace(const char* format, ...);
+  std::string text_;
+  TraceCapture* previous_;
+};

@@ -1,0 +1,86 @@
+#include "platform/message.h"
+
+#include <gtest/gtest.h>
+
+TEST(FourCC, MakesTheBigEndianValueOfItsCharacters) {
+  EXPECT_EQ(FourCC("irCE"), 0x69724345u);
+  EXPECT_EQ(FourCCText(FourCC("PR_O")), "PR_O");
+  EXPECT_EQ(FourCCText(0x00414243u), ".ABC");
+}
+
+TEST(Message, KeepsFieldsInOrderWithSeveralItemsPerName) {
+  Message m(FourCC("irCE"));
+  ASSERT_EQ(m.AddString("_blink", "-0101"), kOk);
+  ASSERT_EQ(m.AddInt32("_remotetype", 1), kOk);
+  ASSERT_EQ(m.AddInt32("_remotetype", 7), kOk);
+  ASSERT_EQ(m.AddBool("_runCont", true), kOk);
+  EXPECT_EQ(m.AddString("_remotetype", "x"), kBadType);
+
+  EXPECT_EQ(m.CountNames(), 3);
+  EXPECT_EQ(m.NameAt(0), "_blink");
+  EXPECT_EQ(m.NameAt(2), "_runCont");
+  type_code type = 0;
+  int32_t count = 0;
+  ASSERT_EQ(m.GetInfo("_remotetype", &type, &count), kOk);
+  EXPECT_EQ(type, kInt32Type);
+  EXPECT_EQ(count, 2);
+
+  int32_t value = 0;
+  EXPECT_EQ(m.FindInt32("_remotetype", &value, 1), kOk);
+  EXPECT_EQ(value, 7);
+  EXPECT_EQ(m.FindInt32("_remotetype", &value, 2), kBadIndex);
+  EXPECT_EQ(m.FindInt32("_blink", &value), kBadType);
+  EXPECT_EQ(m.FindInt32("nothing", &value), kNameNotFound);
+}
+
+TEST(Message, ReplaceRemoveAndCopyAreIndependent) {
+  Message m(FourCC("test"));
+  m.AddInt8("b", -3);
+  m.AddInt64("big", int64_t{1} << 40);
+  m.AddFloat("f", 0.5f);
+  int table[4] = {};
+  m.AddPointer("p", table);
+  const uint8_t raw[] = {1, 2, 3};
+  m.AddData("raw", FourCC("RAWX"), raw, sizeof raw);
+
+  Message copy = m;
+  ASSERT_EQ(m.ReplaceInt8("b", 9), kOk);
+  EXPECT_EQ(m.ReplaceInt8("b", 9, 1), kBadIndex);
+  EXPECT_EQ(m.ReplaceInt32("b", 9), kBadType);
+  int8_t b = 0;
+  copy.FindInt8("b", &b);
+  EXPECT_EQ(b, -3);
+
+  const Message::RawData* data = nullptr;
+  ASSERT_EQ(copy.FindData("raw", FourCC("RAWX"), &data), kOk);
+  EXPECT_EQ(*data, (Message::RawData{1, 2, 3}));
+  EXPECT_EQ(copy.FindData("raw", FourCC("OTHR"), &data), kBadType);
+  const void* p = nullptr;
+  copy.FindPointer("p", &p);
+  EXPECT_EQ(p, table);
+
+  EXPECT_EQ(m.RemoveData("b"), kOk);
+  EXPECT_FALSE(m.HasField("b"));  // the last item takes its name with it
+  EXPECT_EQ(m.RemoveName("b"), kNameNotFound);
+  EXPECT_TRUE(copy.HasField("b"));
+  m.MakeEmpty();
+  EXPECT_EQ(m.CountNames(), 0);
+  EXPECT_EQ(m.what, FourCC("test"));
+}
+
+TEST(Message, DumpShowsCodeNamesTypesAndValues) {
+  Message m(FourCC("irCE"));
+  m.AddString("_blink", "-01");
+  m.AddInt32("_ValidBits", 32);
+  m.AddBool("_slowdown", false);
+  m.AddInt32("n", 1);
+  m.AddInt32("n", 2);
+  EXPECT_EQ(m.Dump(),
+            "Message('irCE') {\n"
+            "  _blink (CSTR) = \"-01\"\n"
+            "  _ValidBits (LONG) = 32\n"
+            "  _slowdown (BOOL) = false\n"
+            "  n[0] (LONG) = 1\n"
+            "  n[1] (LONG) = 2\n"
+            "}");
+}

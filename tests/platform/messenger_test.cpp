@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+#include "platform/message.h"
+#include "platform/test_loopers.h"
+
+namespace {
+class Recorder : public Handler {
+ public:
+  explicit Recorder(Looper* looper) : Handler(looper) {}
+  void MessageReceived(Message* message) override { whats.push_back(message->what); }
+  std::vector<uint32_t> whats;
+};
+}  // namespace
+
+TEST(Messenger, DeliversCopiesOnTheLooperInOrder) {
+  QueueLooper looper;
+  Recorder recorder(&looper);
+  Messenger messenger = recorder.GetMessenger();
+  Message m(FourCC("aaaa"));
+  ASSERT_EQ(messenger.SendMessage(m), kOk);
+  m.what = FourCC("bbbb");  // the posted copy is not affected
+  messenger.SendMessage(m);
+  EXPECT_TRUE(recorder.whats.empty());  // nothing runs before the looper does
+  EXPECT_EQ(looper.RunPending(), 2);
+  EXPECT_EQ(recorder.whats, (std::vector<uint32_t>{FourCC("aaaa"), FourCC("bbbb")}));
+}
+
+TEST(Messenger, DropsMessagesForAHandlerThatIsGone) {
+  QueueLooper looper;
+  Messenger messenger;
+  EXPECT_EQ(messenger.SendMessage(FourCC("none")), kBadPort);
+  {
+    auto recorder = std::make_unique<Recorder>(&looper);
+    messenger = recorder->GetMessenger();
+    messenger.SendMessage(FourCC("late"));  // queued while the handler lives
+    EXPECT_TRUE(messenger.IsValid());
+  }
+  EXPECT_FALSE(messenger.IsValid());
+  EXPECT_EQ(messenger.SendMessage(FourCC("gone")), kBadPort);
+  EXPECT_EQ(looper.RunPending(), 1);  // runs, but reaches no freed handler (ASan checks)
+}
+
+TEST(Messenger, PostsFromManyThreads) {
+  QueueLooper looper;
+  Recorder recorder(&looper);
+  std::vector<std::thread> senders;
+  for (int t = 0; t < 4; ++t) {
+    senders.emplace_back([messenger = recorder.GetMessenger()] {
+      for (int i = 0; i < 250; ++i) messenger.SendMessage(FourCC("many"));
+    });
+  }
+  for (auto& sender : senders) sender.join();
+  looper.RunPending();
+  EXPECT_EQ(recorder.whats.size(), 1000u);
+}
+
+TEST(Messenger, AppMessengerIsSharedProcessWide) {
+  ImmediateLooper looper;
+  Recorder app(&looper);
+  SetAppMessenger(app.GetMessenger());
+  AppMessenger().SendMessage(FourCC("irCE"));
+  EXPECT_EQ(app.whats, (std::vector<uint32_t>{FourCC("irCE")}));
+  SetAppMessenger(Messenger());
+}

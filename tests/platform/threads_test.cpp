@@ -1,0 +1,130 @@
+#include "platform/threads.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+#include "platform/clock.h"
+
+namespace {
+
+struct Counter {
+  std::atomic<int> ticks{0};
+  std::atomic<bool> suspend_self{false};
+};
+
+int32_t CountForever(void* data) {
+  auto* counter = static_cast<Counter*>(data);
+  for (;;) {
+    counter->ticks.fetch_add(1);
+    if (counter->suspend_self.exchange(false)) suspend_thread(find_thread(nullptr));
+    snooze(200);
+  }
+}
+
+int32_t ReturnSeven(void*) { return 7; }
+
+void WaitUntil(const std::function<bool()>& condition) {
+  for (int i = 0; i < 5000 && !condition(); ++i) snooze(1000);
+  ASSERT_TRUE(condition());
+}
+
+ThreadState StateOf(thread_id id) {
+  thread_info info;
+  EXPECT_EQ(get_thread_info(id, &info), kOk);
+  return info.state;
+}
+
+}  // namespace
+
+TEST(Threads, SpawnedThreadWaitsForResumeAndReturnsItsStatus) {
+  const thread_id id = spawn_thread(ReturnSeven, "seven", kNormalPriority, nullptr);
+  ASSERT_GT(id, 0);
+  thread_info info;
+  ASSERT_EQ(get_thread_info(id, &info), kOk);
+  EXPECT_EQ(info.name, "seven");
+  EXPECT_EQ(info.state, ThreadState::kSpawned);
+  EXPECT_EQ(find_thread("seven"), id);
+  ASSERT_EQ(resume_thread(id), kOk);
+  int32_t status = 0;
+  ASSERT_EQ(wait_for_thread(id, &status), kOk);
+  EXPECT_EQ(status, 7);
+  EXPECT_EQ(get_thread_info(id, &info), kBadThreadId);
+}
+
+TEST(Threads, SuspendFromOutsideResumeAndKillAreCooperative) {
+  Counter counter;
+  const thread_id id = spawn_thread(CountForever, "counter", 40, &counter);
+  resume_thread(id);
+  WaitUntil([&] { return counter.ticks.load() > 3; });
+
+  ASSERT_EQ(suspend_thread(id), kOk);
+  WaitUntil([&] { return StateOf(id) == ThreadState::kSuspended; });
+  const int frozen = counter.ticks.load();
+  snooze(5000);
+  EXPECT_EQ(counter.ticks.load(), frozen);
+
+  ASSERT_EQ(resume_thread(id), kOk);
+  WaitUntil([&] { return counter.ticks.load() > frozen; });
+
+  ASSERT_EQ(kill_thread(id), kOk);
+  int32_t status = 0;
+  ASSERT_EQ(wait_for_thread(id, &status), kOk);
+  EXPECT_EQ(status, kInterrupted);
+}
+
+TEST(Threads, SelfSuspensionWaitsForResumeAndKillEndsASuspendedThread) {
+  Counter counter;
+  counter.suspend_self = true;
+  const thread_id id = spawn_thread(CountForever, "selfsusp", kNormalPriority, &counter);
+  resume_thread(id);
+  WaitUntil([&] { return StateOf(id) == ThreadState::kSuspended; });
+  EXPECT_EQ(counter.ticks.load(), 1);
+  resume_thread(id);
+  WaitUntil([&] { return counter.ticks.load() > 1; });
+  counter.suspend_self = true;
+  WaitUntil([&] { return StateOf(id) == ThreadState::kSuspended; });
+  kill_thread(id);
+  int32_t status = 0;
+  ASSERT_EQ(wait_for_thread(id, &status), kOk);
+  EXPECT_EQ(status, kInterrupted);
+}
+
+TEST(Threads, KillWakesABlockingWaitThroughItsWaker) {
+  static std::atomic<bool> woken;
+  woken = false;
+  auto body = [](void*) -> int32_t {
+    set_thread_waker([] { woken = true; });
+    while (!woken.load()) std::this_thread::yield();  // stands for a blocking ioctl
+    thread_checkpoint();
+    return 0;
+  };
+  const thread_id id = spawn_thread(body, "blocked", kNormalPriority, nullptr);
+  resume_thread(id);
+  snooze(2000);
+  kill_thread(id);
+  int32_t status = 0;
+  ASSERT_EQ(wait_for_thread(id, &status), kOk);
+  EXPECT_EQ(status, kInterrupted);
+}
+
+TEST(Threads, UnknownIdsAreRefused) {
+  EXPECT_EQ(resume_thread(999999), kBadThreadId);
+  EXPECT_EQ(suspend_thread(999999), kBadThreadId);
+  EXPECT_EQ(kill_thread(999999), kBadThreadId);
+  EXPECT_EQ(set_thread_priority(999999, 10), kBadThreadId);
+  EXPECT_EQ(find_thread(nullptr), -1);  // the test's own thread was not started here
+}
+
+TEST(VirtualClock, SnoozeAndSelfSuspensionMoveOnlyVirtualTime) {
+  VirtualClock clock(100);
+  clock.SetOnSuspend([](VirtualClock& c) { c.AdvanceTo((c.Now() / 250000 + 1) * 250000); });
+  SetThreadClock(&clock);
+  EXPECT_EQ(system_time(), 100);
+  snooze(10000);
+  EXPECT_EQ(system_time(), 10100);
+  clock.SuspendSelf();
+  EXPECT_EQ(system_time(), 250000);
+  SetThreadClock(nullptr);
+  EXPECT_GT(system_time(), 0);
+}
