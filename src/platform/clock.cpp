@@ -16,8 +16,12 @@ void VirtualClock::SuspendSelf() {
   if (on_suspend_) on_suspend_(*this);
 }
 
-void SetThreadClock(Clock* clock) { t_clock = clock; }
-Clock* ThreadClock() { return t_clock; }
+void SetThreadClock(Clock* clock) {
+  t_clock = clock;
+}
+Clock* ThreadClock() {
+  return t_clock;
+}
 
 bigtime_t system_time() {
   if (t_clock != nullptr) return t_clock->Now();

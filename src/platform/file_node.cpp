@@ -16,9 +16,13 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-bool Unsupported(int error) { return error == ENOTSUP || error == EOPNOTSUPP; }
+bool Unsupported(int error) {
+  return error == ENOTSUP || error == EOPNOTSUPP;
+}
 
-std::string XattrName(std::string_view name) { return "user." + std::string(name); }
+std::string XattrName(std::string_view name) {
+  return "user." + std::string(name);
+}
 
 // Sidecar: one line per attribute, "<hex of name> <hex of value>".
 std::string Hex(const uint8_t* data, size_t size) {
@@ -59,7 +63,8 @@ std::map<std::string, Bytes> LoadSidecar(const std::filesystem::path& path) {
   return attrs;
 }
 
-status_t StoreSidecar(const std::filesystem::path& path, const std::map<std::string, Bytes>& attrs) {
+status_t StoreSidecar(const std::filesystem::path& path,
+                      const std::map<std::string, Bytes>& attrs) {
   const std::filesystem::path temp = path.string() + ".tmp";
   {
     std::ofstream out(temp, std::ios::trunc);
@@ -89,8 +94,8 @@ status_t FileNode::InitCheck() const {
   return std::filesystem::exists(path_, error) ? kOk : kEntryNotFound;
 }
 
-ssize_t FileNode::ReadAttr(std::string_view name, type_code /*type*/, int64_t offset,
-                           void* buffer, size_t size) {
+ssize_t FileNode::ReadAttr(std::string_view name, type_code /*type*/, int64_t offset, void* buffer,
+                           size_t size) {
   if (offset != 0) return kBadValue;
   if (InitCheck() != kOk) return kEntryNotFound;
   if (!sidecar_only_) {

@@ -4,7 +4,9 @@
 
 status_t WriteKoruType(AttributeNode& node, int32_t kind) {
   const ssize_t wrote = node.WriteAttr(kKoruTypeAttr, kInt32Type, 0, &kind, sizeof kind);
-  return wrote == static_cast<ssize_t>(sizeof kind) ? kOk : (wrote < 0 ? static_cast<status_t>(wrote) : kIoError);
+  return wrote == static_cast<ssize_t>(sizeof kind)
+             ? kOk
+             : (wrote < 0 ? static_cast<status_t>(wrote) : kIoError);
 }
 
 int32_t ReadKoruType(AttributeNode& node) {

@@ -26,7 +26,9 @@ class MemoryNode : public AttributeNode {
 
   bool Has(const std::string& name) const { return values_.count(name) > 0; }
   const std::vector<uint8_t>& Value(const std::string& name) const { return values_.at(name); }
-  void SetValue(const std::string& name, std::vector<uint8_t> value) { values_[name] = std::move(value); }
+  void SetValue(const std::string& name, std::vector<uint8_t> value) {
+    values_[name] = std::move(value);
+  }
   // Attribute names in the order of their first write.
   const std::vector<std::string>& WriteOrder() const { return write_order_; }
   std::vector<std::string> Names() const;

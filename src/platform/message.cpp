@@ -6,12 +6,14 @@
 #include <cstring>
 
 Message::Field* Message::FieldNamed(std::string_view name) {
-  auto it = std::find_if(fields_.begin(), fields_.end(), [&](const Field& f) { return f.name == name; });
+  auto it =
+      std::find_if(fields_.begin(), fields_.end(), [&](const Field& f) { return f.name == name; });
   return it == fields_.end() ? nullptr : &*it;
 }
 
 const Message::Field* Message::FieldNamed(std::string_view name) const {
-  auto it = std::find_if(fields_.begin(), fields_.end(), [&](const Field& f) { return f.name == name; });
+  auto it =
+      std::find_if(fields_.begin(), fields_.end(), [&](const Field& f) { return f.name == name; });
   return it == fields_.end() ? nullptr : &*it;
 }
 
@@ -55,15 +57,27 @@ const Message::Item* Message::Find(std::string_view name, type_code type, int32_
   return &field->items[index];
 }
 
-status_t Message::AddInt8(std::string_view n, int8_t v) { return Add(n, kInt8Type, v); }
-status_t Message::AddInt32(std::string_view n, int32_t v) { return Add(n, kInt32Type, v); }
-status_t Message::AddInt64(std::string_view n, int64_t v) { return Add(n, kInt64Type, v); }
-status_t Message::AddBool(std::string_view n, bool v) { return Add(n, kBoolType, v); }
-status_t Message::AddFloat(std::string_view n, float v) { return Add(n, kFloatType, v); }
+status_t Message::AddInt8(std::string_view n, int8_t v) {
+  return Add(n, kInt8Type, v);
+}
+status_t Message::AddInt32(std::string_view n, int32_t v) {
+  return Add(n, kInt32Type, v);
+}
+status_t Message::AddInt64(std::string_view n, int64_t v) {
+  return Add(n, kInt64Type, v);
+}
+status_t Message::AddBool(std::string_view n, bool v) {
+  return Add(n, kBoolType, v);
+}
+status_t Message::AddFloat(std::string_view n, float v) {
+  return Add(n, kFloatType, v);
+}
 status_t Message::AddString(std::string_view n, std::string_view v) {
   return Add(n, kStringType, std::string(v));
 }
-status_t Message::AddPointer(std::string_view n, const void* v) { return Add(n, kPointerType, v); }
+status_t Message::AddPointer(std::string_view n, const void* v) {
+  return Add(n, kPointerType, v);
+}
 status_t Message::AddMessenger(std::string_view n, const Messenger& v) {
   return Add(n, kMessengerType, v);
 }
@@ -178,7 +192,8 @@ status_t Message::ReplaceData(std::string_view n, type_code type, const void* da
 }
 
 status_t Message::RemoveName(std::string_view name) {
-  auto it = std::find_if(fields_.begin(), fields_.end(), [&](const Field& f) { return f.name == name; });
+  auto it =
+      std::find_if(fields_.begin(), fields_.end(), [&](const Field& f) { return f.name == name; });
   if (it == fields_.end()) return kNameNotFound;
   fields_.erase(it);
   return kOk;
@@ -193,9 +208,13 @@ status_t Message::RemoveData(std::string_view name, int32_t index) {
   return kOk;
 }
 
-void Message::MakeEmpty() { fields_.clear(); }
+void Message::MakeEmpty() {
+  fields_.clear();
+}
 
-bool Message::HasField(std::string_view name) const { return FieldNamed(name) != nullptr; }
+bool Message::HasField(std::string_view name) const {
+  return FieldNamed(name) != nullptr;
+}
 
 status_t Message::GetInfo(std::string_view name, type_code* type, int32_t* count) const {
   const Field* field = FieldNamed(name);

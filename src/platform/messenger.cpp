@@ -16,7 +16,9 @@ std::mutex g_app_mutex;
 Messenger g_app_messenger;
 }  // namespace
 
-bool Messenger::IsValid() const { return link_ && link_->target.load() != nullptr; }
+bool Messenger::IsValid() const {
+  return link_ && link_->target.load() != nullptr;
+}
 
 status_t Messenger::SendMessage(const Message& message) const {
   if (!IsValid() || link_->looper == nullptr) return kBadPort;
@@ -28,21 +30,33 @@ status_t Messenger::SendMessage(const Message& message) const {
   return kOk;
 }
 
-status_t Messenger::SendMessage(uint32_t what) const { return SendMessage(Message(what)); }
+status_t Messenger::SendMessage(uint32_t what) const {
+  return SendMessage(Message(what));
+}
 
 Handler::Handler(Looper* looper) : link_(std::make_shared<HandlerLink>()) {
   link_->looper = looper ? looper : DefaultLooper();
   link_->target.store(this);
 }
 
-Handler::~Handler() { DetachHandler(); }
+Handler::~Handler() {
+  DetachHandler();
+}
 
-void Handler::DetachHandler() { link_->target.store(nullptr); }
+void Handler::DetachHandler() {
+  link_->target.store(nullptr);
+}
 
-Looper* Handler::GetLooper() const { return link_->looper; }
+Looper* Handler::GetLooper() const {
+  return link_->looper;
+}
 
-void SetDefaultLooper(Looper* looper) { g_default_looper.store(looper); }
-Looper* DefaultLooper() { return g_default_looper.load(); }
+void SetDefaultLooper(Looper* looper) {
+  g_default_looper.store(looper);
+}
+Looper* DefaultLooper() {
+  return g_default_looper.load();
+}
 
 void SetAppMessenger(const Messenger& messenger) {
   std::lock_guard lock(g_app_mutex);

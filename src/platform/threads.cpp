@@ -50,11 +50,14 @@ std::shared_ptr<ThreadControl> Lookup(thread_id id) {
 }
 
 // Nice value for a priority: 10 is normal; higher priorities ask for a lower nice value.
-int NiceFor(int32_t priority) { return std::clamp((kNormalPriority - priority) / 3, -20, 19); }
+int NiceFor(int32_t priority) {
+  return std::clamp((kNormalPriority - priority) / 3, -20, 19);
+}
 
 void ApplyPriority(ThreadControl& control) {
   // Lowering the nice value needs privileges; without them the priority is only recorded.
-  if (control.tid != 0) setpriority(PRIO_PROCESS, static_cast<id_t>(control.tid), NiceFor(control.priority));
+  if (control.tid != 0)
+    setpriority(PRIO_PROCESS, static_cast<id_t>(control.tid), NiceFor(control.priority));
 }
 
 // Blocks while a suspension is pending; throws when a kill is pending. Caller holds the lock.

@@ -65,8 +65,10 @@ TEST(SafeFile, ReplacesWholeFilesAndKeepsTheOldOneOnFailure) {
 }
 
 TEST(SafeFile, FileNamesNeverLeaveTheirFolder) {
-  for (const char* bad : {"", ".", "..", "a/b", "../x", "/etc"}) EXPECT_FALSE(IsSafeFileName(bad)) << bad;
-  for (const char* good : {"AIWA_A", "my remote", ".hidden", "a..b"}) EXPECT_TRUE(IsSafeFileName(good)) << good;
+  for (const char* bad : {"", ".", "..", "a/b", "../x", "/etc"})
+    EXPECT_FALSE(IsSafeFileName(bad)) << bad;
+  for (const char* good : {"AIWA_A", "my remote", ".hidden", "a..b"})
+    EXPECT_TRUE(IsSafeFileName(good)) << good;
 }
 
 TEST(Alert, TraceOnlyAndNoPresenterWriteTheTrace) {

@@ -22,7 +22,9 @@ int32_t CountForever(void* data) {
   }
 }
 
-int32_t ReturnSeven(void*) { return 7; }
+int32_t ReturnSeven(void*) {
+  return 7;
+}
 
 void WaitUntil(const std::function<bool()>& condition) {
   for (int i = 0; i < 5000 && !condition(); ++i) snooze(1000);
