@@ -74,7 +74,9 @@ Prefs::~Prefs() {
   if (sPrefs == this) sPrefs = nullptr;
 }
 
-void Prefs::DeleteMe() { delete this; }
+void Prefs::DeleteMe() {
+  delete this;
+}
 
 bool Prefs::LoadPrefs() {
   bool ok = GetStr("rs232_port", rs232_port, sizeof rs232_port, "serial0") &&
@@ -117,12 +119,11 @@ bool Prefs::LoadPrefs() {
 bool Prefs::Save() {
   return PutBool("use_splitting", use_splitting) && PutBool("use_pimped", use_pimped) &&
          PutBool("show_pulse", show_pulse) && PutBool("hold_irInfo", hold_irInfo) &&
-         PutBool("use_systemsound", use_systemsound) &&
-         PutBool("all_workspaces", all_workspaces) &&
+         PutBool("use_systemsound", use_systemsound) && PutBool("all_workspaces", all_workspaces) &&
          PutBool("use_DualButton", use_DualButton) && PutStr("Desktop", Desktop) &&
-         PutStr("Application", Application) && PutStr("Audio", Audio) &&
-         PutStr("Video", Video) && PutStr("Presetfile", Presetfile) &&
-         PutStr("Layoutfile", Layoutfile) && PutRect("prefs_window_rect", prefs_window_rect) &&
+         PutStr("Application", Application) && PutStr("Audio", Audio) && PutStr("Video", Video) &&
+         PutStr("Presetfile", Presetfile) && PutStr("Layoutfile", Layoutfile) &&
+         PutRect("prefs_window_rect", prefs_window_rect) &&
          PutRect("vr_window_rect", vr_window_rect) && PutRect("pr_window_rect", pr_window_rect) &&
          PutRect("lt_window_rect", lt_window_rect) && PutStr("rs232_port", rs232_port) &&
          PutStr("ir_logfile", ir_logfile) && PutBool("window_by_begin", window_by_begin) &&

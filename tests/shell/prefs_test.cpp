@@ -12,11 +12,11 @@
 namespace {
 
 const char* const kAllKeys[] = {
-    "rs232_port",      "ir_logfile",     "use_splitting",     "use_pimped",     "show_pulse",
-    "hold_irInfo",     "use_systemsound", "all_workspaces",   "use_DualButton", "Desktop",
-    "Application",     "Audio",          "Video",             "Presetfile",     "Layoutfile",
-    "prefs_window_rect", "vr_window_rect", "pr_window_rect",  "lt_window_rect", "window_by_begin",
-    "use_ompl",        "window_mtab",    "PRIORITY",          "LAST_PLAY",      "LINK_SIZE"};
+    "rs232_port",        "ir_logfile",      "use_splitting",  "use_pimped",     "show_pulse",
+    "hold_irInfo",       "use_systemsound", "all_workspaces", "use_DualButton", "Desktop",
+    "Application",       "Audio",           "Video",          "Presetfile",     "Layoutfile",
+    "prefs_window_rect", "vr_window_rect",  "pr_window_rect", "lt_window_rect", "window_by_begin",
+    "use_ompl",          "window_mtab",     "PRIORITY",       "LAST_PLAY",      "LINK_SIZE"};
 
 std::string Text(const MemoryNode& node, const char* key) {
   const auto& value = node.Value(key);
@@ -63,7 +63,7 @@ TEST(Prefs, AValueOfAnotherSizeStillCountsAsReadAndTextsStayInTheirBuffers) {
   auto node = std::make_shared<MemoryNode>();
   node->SetValue("use_pimped", {1, 0, 0, 0});
   node->SetValue("ir_logfile", std::vector<uint8_t>(200, 'x'));  // far longer than 64 bytes
-  node->SetValue("rs232_port", {'u', 's', 'b', '0'});           // no zero byte
+  node->SetValue("rs232_port", {'u', 's', 'b', '0'});            // no zero byte
   Prefs prefs(node);
   EXPECT_FALSE(prefs.HadError());
   EXPECT_TRUE(prefs.use_pimped);
@@ -113,7 +113,7 @@ TEST(Prefs, AFailingWriteDuringSaveKeepsTheLaterKeysAsTheyWere) {
   EXPECT_FALSE(prefs.Save());
   EXPECT_TRUE(trace.Contains("Unknown error writing Desktop:\n"));
   EXPECT_EQ(node->Value("use_systemsound"), std::vector<uint8_t>{1});  // before "Desktop"
-  EXPECT_EQ(Text(*node, "Application"), std::string("-empty-", 8));  // after it: untouched
+  EXPECT_EQ(Text(*node, "Application"), std::string("-empty-", 8));    // after it: untouched
   int32_t priority = 0;
   node->ReadAttr("PRIORITY", kInt32Type, 0, &priority, 4);
   EXPECT_EQ(priority, 40);

@@ -1,0 +1,49 @@
+#include "shell/menu_field.h"
+
+#include <QActionEvent>
+#include <QHBoxLayout>
+
+MenuField::MenuField(const QString& label, QMenu* menu, QWidget* parent)
+    : QWidget(parent),
+      label_(new QLabel(label, this)),
+      button_(new QPushButton(this)),
+      menu_(menu) {
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(label_);
+  layout->addWidget(button_, 1);
+  if (label.isEmpty()) label_->hide();
+  menu_->setParent(this, menu_->windowFlags());
+  button_->setMenu(menu_);
+  menu_->installEventFilter(this);
+  connect(menu_, &QMenu::triggered, this, [this](QAction* chosen) {
+    if (radio_ && chosen->isCheckable()) {
+      for (QAction* action : menu_->actions()) {
+        if (action != chosen) action->setChecked(false);
+      }
+      chosen->setChecked(true);
+    }
+    Refresh();
+  });
+  Refresh();
+}
+
+QString MenuField::MarkedText() const {
+  for (QAction* action : menu_->actions()) {
+    if (action->isChecked()) return action->text();
+  }
+  return menu_->title();
+}
+
+bool MenuField::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == menu_ &&
+      (event->type() == QEvent::ActionChanged || event->type() == QEvent::ActionAdded ||
+       event->type() == QEvent::ActionRemoved)) {
+    Refresh();
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void MenuField::Refresh() {
+  button_->setText(MarkedText());
+}

@@ -1,0 +1,25 @@
+#pragma once
+// Small helpers for views: tool tips, recolouring controls, loading images, marking menu items,
+// and the alert window.
+#include <QImage>
+#include <QMenu>
+#include <QWidget>
+#include <memory>
+
+void AddToolTip(QWidget* view, const char* text);
+
+// Gives the direct child controls (check boxes, string views, buttons, text controls, menu
+// fields, boxes) the parent's background colour; other children and grandchildren stay as they
+// are.
+void ColorToChilds(QWidget* parent);
+
+// The image in the file at `path`, or nullptr (unreadable file, or no reader for its format).
+std::unique_ptr<QImage> GetImage(const char* path);
+
+// Marks/unmarks and enables/disables one menu item found by message code (non-zero) or label;
+// searches sub-menus. `text` is not used.
+bool SetItemTo(QMenu* menu, uint32_t code, const char* label, bool enable, const char* text,
+               bool mark);
+
+// Shows AnyAlert texts as non-blocking message boxes on the GUI thread.
+void InstallAlertPresenter();
