@@ -1,15 +1,69 @@
+// The program entry: options, the application object, its message loop.
+#include <QApplication>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "koru_version.h"
+#include "platform/paths.h"
+#include "platform/qt_looper.h"
+#include "platform/trace.h"
+#include "shell/fb_application.h"
+#include "shell/prefs.h"
+#include "shell/view_utilities.h"
+
+namespace {
+
+void PrintHelp() {
+  std::printf(
+      "Usage: koru [OPTION]...\n"
+      "Turns an infrared remote into an input device for the desktop.\n\n"
+      "  --home DIR            program folder (remotes, presets, translations) for this run\n"
+      "  --port NAME           receiver for this run only (serial1..4, usb0..3, lirc0.., or\n"
+      "                        replay:FILE to play a mode2 recording); not stored\n"
+      "  --exit-after-replay   with a replay: port, quit once the recording has played and\n"
+      "                        the last action has run\n"
+      "  --version             print the version and quit\n"
+      "  --help                print this help and quit\n");
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0) {
-      std::printf("Usage: koru [--version] [--help]\n");
+      PrintHelp();
       return 0;
     }
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::printf("KORU %s\n", KORU_VERSION);
+      return 0;
+    }
+    if (std::strcmp(argv[i], "--home") == 0 && i + 1 < argc) {
+      SetProgramFolder(argv[++i]);
+    } else {
+      std::fprintf(stderr, "koru: unknown option '%s' (see koru --help)\n", argv[i]);
+      return 2;
+    }
   }
-  std::printf("KORU %s\n", KORU_VERSION);
-  return 0;
+  const bool headless =
+      std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr;
+  if (headless) setenv("QT_QPA_PLATFORM", "offscreen", 0);
+
+  std::printf("-KORU begin-\n");
+  std::fflush(stdout);
+  QApplication qt(argc, argv);
+  if (headless) Trace("no display: running on the offscreen platform\n");
+  QtLooper looper;
+  SetDefaultLooper(&looper);
+  InstallAlertPresenter();
+  int result = 0;
+  {
+    FbApplication app;
+    result = qt.exec();
+  }
+  Prefs::getSTPrefs()->DeleteMe();
+  std::printf("\n-KORU end-\n");
+  return result;
 }

@@ -1,0 +1,40 @@
+#pragma once
+// The application object: owns the main window and relays messages between the windows.
+#include <functional>
+#include <memory>
+
+#include "platform/message.h"
+
+class RcWindow;
+
+// What the application needs of the preset editor window.
+class PresetEditorWindow {
+ public:
+  virtual ~PresetEditorWindow() = default;
+  virtual void Activate() = 0;
+  virtual Messenger WindowMessenger() = 0;
+};
+
+class FbApplication : public Handler {
+ public:
+  FbApplication();
+  ~FbApplication() override;
+
+  void MessageReceived(Message* message) override;
+
+  RcWindow* MainWindow() const { return fMainWindow; }
+  // Makes the preset editor for 'PR_O'; without one 'PR_O' only traces.
+  void SetPresetEditorFactory(std::function<PresetEditorWindow*()> factory) {
+    fEditorFactory = std::move(factory);
+  }
+  PresetEditorWindow* PresetEditor() const { return fPresetEditor; }
+  // The window that gets a copy of every 'RUBR' (none by default).
+  void SetRubrWindow(const Messenger& window) { fRubrWindow = window; }
+
+ private:
+  RcWindow* fMainWindow = nullptr;
+  Messenger fRubrWindow;
+  PresetEditorWindow* fPresetEditor = nullptr;
+  void* fSpareWindow = nullptr;
+  std::function<PresetEditorWindow*()> fEditorFactory;
+};

@@ -1,0 +1,294 @@
+#include "shell/rc_window.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTextEdit>
+
+#include "platform/trace.h"
+#include "shell/label_table.h"
+#include "shell/menu_field.h"
+#include "shell/message_action.h"
+#include "shell/prefs.h"
+#include "shell/text_control.h"
+#include "shell/view_utilities.h"
+
+namespace {
+
+constexpr int kMinWidth = 670, kMaxWidth = 700, kMinHeight = 200, kMaxHeight = 240;
+
+QString Label(int n) {
+  return QString::fromUtf8(getLabel(n));
+}
+
+}  // namespace
+
+RcWindow::RcWindow(const Rect& frame) {
+  // 1. A titled, floating, not zoomable window.
+  setGeometry(static_cast<int>(frame.left), static_cast<int>(frame.top),
+              static_cast<int>(frame.Width()), static_cast<int>(frame.Height()));
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                 Qt::WindowMinimizeButtonHint);
+  SetSizeLimits(kMinWidth, kMaxWidth, kMinHeight, kMaxHeight);
+  setObjectName("KORU");
+  QFont small = font();
+  small.setPointSize(9);
+  setFont(small);
+
+  // 3. Settings.
+  fSettings = Prefs::getSTPrefs();
+  if (fSettings != nullptr) {
+    fPimpColors = fSettings->use_pimped;
+    // All workspaces: the window manager keeps a "sticky" window on every workspace.
+    if (fSettings->all_workspaces) setProperty("koru_all_workspaces", true);
+  }
+
+  // 4. Title.
+  fTitle = "KORU";
+  fTitle += "-Mini";
+  setWindowTitle(QString::fromStdString(fTitle));
+  fTitle.clear();
+
+  // 5. Folders and remotes.
+  Enviroment();
+
+  // 6. The stored frame.
+  if (fSettings != nullptr) {
+    const Rect& stored = fSettings->prefs_window_rect;
+    move(static_cast<int>(stored.left), static_cast<int>(stored.top));
+    resize(static_cast<int>(stored.Width()), static_cast<int>(stored.Height()));
+  }
+
+  // 7.-9. Menus, panel, controls.
+  BuildMenus();
+  BuildPanel();
+  BuildControls();
+
+  // 10.-11. Colours, layout, media list items.
+  UsePimpColors();
+  UseAltDesign(1);
+  ToplistWinMsg(nullptr);
+
+  // 12.-14.
+  Trace(" Build Window \n");
+  connect(&fPulse, &QTimer::timeout, this, [this] { OnPulse(); });
+  SetPulseRate(250000);
+  Trace("-- StartUp --\n");
+}
+
+void RcWindow::SetSizeLimits(int min_width, int max_width, int min_height, int max_height) {
+  setMinimumSize(min_width, min_height);
+  setMaximumSize(max_width, max_height);
+}
+
+int RcWindow::MenuBarHeight() const {
+  return menuBar() != nullptr ? menuBar()->sizeHint().height() : 0;
+}
+
+void RcWindow::BuildMenus() {
+  QMenuBar* bar = menuBar();
+  bar->setObjectName("menubar");
+  const Messenger self = GetMessenger();
+
+  fIconMenu = bar->addMenu(Label(0));
+  fIconMenu->setObjectName("IconMenu");
+  AddMenuItem(fIconMenu, Label(183), Message(FourCC("PREF")), self);
+  fIconMenu->addSeparator();
+  AddMenuItem(fIconMenu, Label(10), Message(FourCC("_ABR")), self);
+  fIconMenu->addSeparator();
+  AddMenuItem(fIconMenu, Label(7), Message(FourCC("_QRQ")), self);
+
+  fFileMenu = bar->addMenu("File");
+  fFileMenu->setObjectName("File");
+  AddMenuItem(fFileMenu, Label(14), Message(FourCC("nRgt")), self);
+  fFileMenu->addSeparator();
+  AddMenuItem(fFileMenu, Label(159), Message(FourCC("irEP")), self);
+  fFileMenu->addSeparator();
+  AddMenuItem(fFileMenu, Label(174), Message(FourCC("MW_O")), self);
+  AddMenuItem(fFileMenu, Label(173), Message(FourCC("MW_C")), self);
+
+  fViewMenu = bar->addMenu(Label(152));
+  fViewMenu->setObjectName("View");
+  AddMenuItem(fViewMenu, Label(156), Message(FourCC("irmi")), self);
+}
+
+void RcWindow::BuildPanel() {
+  fPoseView = new QWidget(this);
+  fPoseView->setObjectName("PoseView");
+  fPoseView->setAutoFillBackground(true);
+  setCentralWidget(fPoseView);
+
+  fTextView = new QTextEdit(fPoseView);
+  fTextView->setObjectName("text_view");
+  fTextView->setReadOnly(true);
+  fTextView->setLineWrapMode(QTextEdit::WidgetWidth);
+  fScrollView = new QScrollArea(fPoseView);
+  fScrollView->setObjectName("scroll_view");
+  fScrollView->setWidgetResizable(true);
+  fScrollView->setWidget(fTextView);
+  fScrollView->setGeometry(5, 5, 260, 168);
+
+  fMiniView = new QWidget(fPoseView);
+  fMiniView->setObjectName("MiniView");
+  fMiniView->setGeometry(5, 5, 250, 58);
+  fMiniView->setAutoFillBackground(true);
+  fMiniType = new QLabel(fMiniView);
+  fMiniType->setObjectName("miniType");
+  fMiniType->setGeometry(4, 2, 242, 16);
+  fMiniRem = new QLabel(fMiniView);
+  fMiniRem->setObjectName("miniRem");
+  fMiniRem->setGeometry(4, 20, 242, 16);
+  fMiniKey = new QLabel(fMiniView);
+  fMiniKey->setObjectName("miniKey");
+  fMiniKey->setGeometry(4, 38, 242, 16);
+  fMiniView->hide();
+}
+
+namespace {
+
+QCheckBox* MakeCheck(QWidget* parent, const char* name, const QString& label, uint32_t code,
+                     const Messenger& target) {
+  auto* box = new QCheckBox(label, parent);
+  box->setObjectName(name);
+  QObject::connect(box, &QCheckBox::clicked, box, [target, code] { target.SendMessage(code); });
+  return box;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& label, uint32_t code,
+                        const Messenger& target) {
+  auto* button = new QPushButton(label, parent);
+  button->setObjectName(name);
+  QObject::connect(button, &QPushButton::clicked, button,
+                   [target, code] { target.SendMessage(code); });
+  return button;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(name);
+  return label;
+}
+
+QGroupBox* MakeBox(QWidget* parent, const char* name, const QString& label) {
+  auto* box = new QGroupBox(label, parent);
+  box->setObjectName(name);
+  return box;
+}
+
+MenuField* MakeMenuField(QWidget* parent, const char* name, const QString& label,
+                         const QString& title) {
+  auto* menu = new QMenu(title);
+  auto* field = new MenuField(label, menu, parent);
+  field->setObjectName(name);
+  return field;
+}
+
+TextControl* MakeTextControl(QWidget* parent, const char* name, const QString& label,
+                             const QString& text, uint32_t code, const Messenger& target) {
+  auto* control = new TextControl(label, text, parent);
+  control->setObjectName(name);
+  QObject::connect(control->Edit(), &QLineEdit::returnPressed, control,
+                   [target, code] { target.SendMessage(code); });
+  return control;
+}
+
+}  // namespace
+
+void RcWindow::BuildTeachMenu() {
+  // The key functions a remote shows, grouped; each item assigns the taught code.
+  QMenu* menu = fTeachKeyField->Menu();
+  QMenu* numbers = menu->addMenu(Label(137));
+  QMenu* controls = menu->addMenu(Label(138));
+  QMenu* media = menu->addMenu(Label(139));
+  QMenu* optionals = menu->addMenu(Label(140));
+  menu->addSeparator();
+  auto place = [&](int key) -> QMenu* {
+    if (key >= 51 && key <= 60) return numbers;
+    if ((key >= 61 && key <= 64) || (key >= 68 && key <= 70) || key == 81) return controls;
+    if (key == 65 || key == 66 || key == 75 || key == 83 || key == 84) return optionals;
+    if (key == 91 || (key >= 93 && key <= 97)) return media;
+    if (key == 67 || key == 71) return menu;
+    return nullptr;
+  };
+  for (int key = 51; key <= 100; ++key) {
+    QMenu* target = place(key);
+    if (target == nullptr) continue;
+    Message assign(FourCC("nRbs"));
+    assign.AddInt32("isCommand", key);
+    AddMenuItem(target, Label(key), assign, GetMessenger())->setCheckable(true);
+  }
+}
+
+void RcWindow::BuildControls() {
+  const Messenger self = GetMessenger();
+  QWidget* pose = fPoseView;
+
+  // Right column: receiver view, switches, buttons, media list line.
+  fContinue = MakeCheck(pose, "hyContinue", Label(13), FourCC("irCS"), self);
+  fContinue->setGeometry(533, 24, 160, 18);
+  fHysterese = MakeCheck(pose, "hyCheckBox", Label(12), FourCC("irCH"), self);
+  fHysterese->setGeometry(533, 44, 160, 18);
+  fTeachButton = MakeButton(pose, "TRBut", Label(14), FourCC("nRgt"), self);
+  fTeachButton->setGeometry(533, 68, 78, 24);
+  fMuteButton = MakeButton(pose, "fMute", Label(9), FourCC("irCM"), self);
+  fMuteButton->setGeometry(615, 68, 78, 24);
+  fMuteButton->setCheckable(true);
+  fGloInfo = MakeLabel(pose, "gloInfo", Label(145));
+  fGloInfo->setGeometry(533, 98, 160, 18);
+  fGloInfo->setAutoFillBackground(true);
+
+  // Middle column: the key display and the splitting box.
+  fResultBox = MakeBox(pose, "result", Label(142));
+  fResultBox->setGeometry(270, 2, 258, 74);
+  fIrType = MakeLabel(fResultBox, "irType", Label(20));
+  fIrType->setGeometry(8, 18, 120, 16);
+  fIrSender = MakeLabel(fResultBox, "irSender", Label(4));
+  fIrSender->setGeometry(130, 18, 122, 16);
+  fIrSenKey = MakeLabel(fResultBox, "irSenKey", Label(50));
+  fIrSenKey->setGeometry(8, 44, 120, 22);
+  QFont big = fIrSenKey->font();
+  big.setPointSize(13);
+  big.setBold(true);
+  fIrSenKey->setFont(big);
+  fIrPrgNr = MakeLabel(fResultBox, "irPrgNr", "");
+  fIrPrgNr->setGeometry(130, 44, 122, 22);
+
+  fSplitBox = MakeBox(pose, "SpBox", Label(141));
+  fSplitBox->setGeometry(270, 78, 258, 96);
+  AddToolTip(fSplitBox, "toggle with IR-Menu");
+  fReSplit = MakeCheck(fSplitBox, "ReSplit", Label(111), FourCC("irpt"), self);
+  fReSplit->setGeometry(8, 16, 120, 18);
+  const char* const kGroupNames[5] = {"r4wMF", "r4dMF", "r4aMF", "r4AuMF", "r4ViMF"};
+  for (int group = 0; group < 5; ++group) {
+    fGroupFields[group] =
+        MakeMenuField(fSplitBox, kGroupNames[group], Label(112 + group), Label(5));
+  }
+
+  // The teach box takes the place of both boxes while a remote is taught.
+  fTeachBox = MakeBox(pose, "teachBox", Label(143));
+  fTeachBox->setGeometry(270, 2, 258, 172);
+  fTeachName = MakeTextControl(fTeachBox, "te_name", Label(1), "NewRemote", FourCC("nRsn"), self);
+  fTeachName->setGeometry(6, 16, 246, 22);
+  fTeachHead = MakeTextControl(fTeachBox, "te_head", Label(2), "255127", FourCC("nRsh"), self);
+  fTeachHead->setGeometry(6, 40, 246, 22);
+  fTeachDoubleByte = MakeCheck(fTeachBox, "te_dbyt", Label(121), FourCC("nRdb"), self);
+  fTeachDoubleByte->setGeometry(6, 64, 160, 18);
+  fTeachDone = MakeButton(fTeachBox, "doneBut", Label(7), FourCC("nRad"), self);
+  fTeachDone->setGeometry(180, 62, 72, 22);
+  fRemoteField = MakeMenuField(fTeachBox, "vaMF", "", Label(4));
+  fRemoteField->setGeometry(6, 86, 246, 22);
+  fTeachSetBox = MakeBox(fTeachBox, "tsetBox", "");
+  fTeachSetBox->setGeometry(4, 110, 250, 58);
+  fTeachClear = MakeButton(fTeachSetBox, "teClr", Label(17), FourCC("nRcx"), self);
+  fTeachClear->setGeometry(4, 4, 70, 22);
+  fTeachData = MakeLabel(fTeachSetBox, "teData", Label(15));
+  fTeachData->setGeometry(80, 4, 166, 22);
+  fTeachData->setAutoFillBackground(true);
+  fTeachKeyField = MakeMenuField(fTeachSetBox, "teMF", Label(133), Label(49));
+  fTeachKeyField->setGeometry(4, 30, 242, 24);
+  BuildTeachMenu();
+  fTeachBox->hide();
+}

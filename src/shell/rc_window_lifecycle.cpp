@@ -1,0 +1,65 @@
+// Start-up environment, quitting and tear-down of the main window.
+#include <sys/stat.h>
+
+#include <QCloseEvent>
+#include <filesystem>
+
+#include "platform/paths.h"
+#include "platform/trace.h"
+#include "shell/prefs.h"
+#include "shell/rc_window.h"
+
+void RcWindow::Enviroment() {
+  const std::filesystem::path program = ProgramFolder();
+  std::error_code error;
+  std::filesystem::create_directories(program, error);
+  for (const char* sub : {"_Remotes_", "Language", "Language/Dictionaries"}) {
+    const std::filesystem::path folder = program / sub;
+    if (std::filesystem::is_directory(folder, error)) {
+      Trace(">> OK: %s\n", folder.c_str());
+      continue;
+    }
+    std::filesystem::create_directory(folder, error);
+    std::filesystem::permissions(folder, std::filesystem::perms(0755),
+                                 std::filesystem::perm_options::replace, error);
+    Trace(">> build: %s\n", folder.c_str());
+  }
+  fLanguageFolder = (program / "Language").string();
+  LoadRemoteLibrary();
+}
+
+bool RcWindow::QuitRequested() {
+  AppMessenger().SendMessage(FourCC("_QRQ"));
+  return true;
+}
+
+void RcWindow::closeEvent(QCloseEvent* event) {
+  if (QuitRequested()) event->accept();
+}
+
+void RcWindow::SetPulseRate(bigtime_t rate) {
+  fPulseRate = rate;
+  fPulse.start(static_cast<int>(rate / 1000));
+}
+
+RcWindow::~RcWindow() {
+  fPulse.stop();
+  ShutdownActions();
+  // The receiver stops before the views and remotes go: no report may reach a half-torn window.
+  fClosing = true;
+  Message no_code(FourCC("irCE"));
+  MessageReceived(&no_code);
+  Message end_thread(FourCC("irTQ"));
+  MessageReceived(&end_thread);
+  ReleaseRemoteLibrary();
+  if (fSettings != nullptr) {
+    if (!MiniViewShowing()) {
+      StoreFrame();
+    } else {
+      Trace("Winrect not saved \n");
+    }
+  }
+  delete fSettView;
+  fSettView = nullptr;
+  DetachHandler();
+}

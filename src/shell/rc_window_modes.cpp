@@ -1,0 +1,191 @@
+// The main window's sizes, colour schemes, layouts, About box, media list items and keys.
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QMoveEvent>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTextEdit>
+
+#include "platform/alert.h"
+#include "platform/trace.h"
+#include "shell/label_table.h"
+#include "shell/menu_field.h"
+#include "shell/message_action.h"
+#include "shell/prefs.h"
+#include "shell/rc_window.h"
+#include "shell/view_utilities.h"
+
+namespace {
+
+QColor Tint(const QColor& color, double tint) {
+  // Above 1 darkens, below 1 lightens, as the classic tint scale does.
+  auto channel = [tint](int value) {
+    const double result = tint >= 1.0 ? value * (2.0 - tint) : value + (255 - value) * (1.0 - tint);
+    return std::clamp(static_cast<int>(result), 0, 255);
+  };
+  return QColor(channel(color.red()), channel(color.green()), channel(color.blue()));
+}
+
+void SetBackground(QWidget* widget, const QColor& color) {
+  QPalette palette = widget->palette();
+  palette.setColor(QPalette::Window, color);
+  palette.setColor(QPalette::Base, color);
+  widget->setPalette(palette);
+  widget->setAutoFillBackground(true);
+  widget->update();
+}
+
+}  // namespace
+
+bool RcWindow::MiniViewShowing() const {
+  return fMiniView != nullptr && !fMiniView->isHidden();
+}
+
+void RcWindow::ChangeMiniview() {
+  const int compact_width = fMiniView->geometry().right() + 1 + 5;
+  const int compact_height = fMiniView->geometry().bottom() + 1 + 5 + MenuBarHeight();
+  if (MiniViewShowing()) {
+    EnableMenuCommands(true, {FourCC("nRgt"), FourCC("PREF")});
+    // Taken before the size limits change: widening them resizes the window at once.
+    const Rect stored = fSettings != nullptr ? fSettings->prefs_window_rect : Rect{0, 0, 700, 200};
+    fMiniView->hide();
+    fScrollView->show();
+    SetSizeLimits(670, 700, 200, 240);
+    resize(static_cast<int>(stored.Width()), static_cast<int>(stored.Height()));
+    fSplitBox->show();
+    fResultBox->show();
+  } else {
+    EnableMenuCommands(false, {FourCC("nRgt"), FourCC("PREF")});
+    fScrollView->hide();
+    fMiniView->show();
+    SetSizeLimits(compact_width, compact_width, compact_height, compact_height);
+    resize(compact_width, compact_height);
+    fSplitBox->hide();
+    fResultBox->hide();
+  }
+  fPoseView->update();
+}
+
+void RcWindow::EnableMenuCommands(bool enable, std::initializer_list<uint32_t> codes) {
+  for (QMenu* menu : {fIconMenu, fFileMenu, fViewMenu}) {
+    for (uint32_t code : codes) {
+      if (QAction* item = FindMenuItem(menu, code)) item->setEnabled(enable);
+    }
+  }
+}
+
+void RcWindow::UsePimpColors() {
+  const QColor panel = palette().color(QPalette::Window);
+  if (!fPimpColors) {
+    for (QWidget* box : std::initializer_list<QWidget*>{fResultBox, fSplitBox, fTeachBox}) {
+      SetBackground(box, panel);
+      ColorToChilds(box);
+    }
+    SetBackground(fGloInfo, panel);
+    SetBackground(fTextView, palette().color(QPalette::Base));
+  } else {
+    SetBackground(fResultBox, QColor(250, 250, 145));
+    SetBackground(fIrType, QColor(250, 230, 145));
+    SetBackground(fIrSender, QColor(250, 240, 145));
+    SetBackground(fIrSenKey, QColor(250, 245, 145));
+    SetBackground(fIrPrgNr, QColor(250, 245, 145));
+    SetBackground(fSplitBox, QColor(250, 250, 145));
+    SetBackground(fGloInfo, QColor(250, 200, 200));
+    SetBackground(fTeachBox, QColor(200, 200, 250));
+    SetBackground(fTextView, QColor(237, 237, 242));
+  }
+  for (QLabel* label : {fMiniType, fMiniRem, fMiniKey}) {
+    QPalette mini = label->palette();
+    mini.setColor(QPalette::Window, panel);
+    mini.setColor(QPalette::WindowText, Tint(panel, 1.295));
+    label->setPalette(mini);
+    label->setAutoFillBackground(true);
+  }
+  fPoseView->update();
+}
+
+void RcWindow::UseAltDesign(int variant) {
+  // Two columns of group menus under the "Permit:" switch; the other variant is denser.
+  const int height = variant == 1 ? 20 : 16;
+  QFont font = this->font();
+  if (variant != 1) font.setPointSize(9);
+  fSplitBox->setFont(font);
+  const int column_width = 122;
+  for (int group = 0; group < 5; ++group) {
+    MenuField* field = fGroupFields[group];
+    field->setFont(font);
+    const int slot = group + 1;  // the first slot holds "Permit:"
+    const int x = 6 + (slot % 2) * (column_width + 4);
+    const int y = 16 + (slot / 2) * (height + 4);
+    field->setGeometry(x, y, column_width, height);
+  }
+  fReSplit->setGeometry(6, 16, column_width, height);
+}
+
+void RcWindow::AboutRequested() {
+  AnyAlert(std::string("KORU Version: ") + "Beta", false);
+}
+
+void RcWindow::ToplistWinMsg(const Message* message) {
+  const bool closed = message == nullptr || message->what == FourCC("MWna");
+  if (QAction* open = FindMenuItem(fFileMenu, FourCC("MW_O"))) open->setEnabled(closed);
+  if (QAction* close = FindMenuItem(fFileMenu, FourCC("MW_C"))) close->setEnabled(!closed);
+  fMediaListOpen = !closed;
+  SetBackground(fGloInfo, closed ? palette().color(QPalette::Window) : QColor(250, 200, 200));
+  QFont font = fGloInfo->font();
+  font.setBold(!closed);
+  fGloInfo->setFont(font);
+}
+
+void RcWindow::AddOptionalByWinKey(const Message* message) {
+  const int32_t modifiers = message->GetInt32("modifiers", 0);
+  const int32_t key = message->GetInt32("key", 0);
+  constexpr int32_t kControlKey = 0x04, kLeftOptionKey = 0x4000;
+  if (modifiers & (kLeftOptionKey | kControlKey)) Trace(".. B_LEFT_OPTION_KEY || B_CONTROL_KEY\n");
+  if (key == 102 || key == 103) {
+    AppMessenger().SendMessage(FourCC("VR_O"));
+    return;
+  }
+  Trace("use Left-Win-Key ");
+  Trace("KState: %ld KKey %ld \n", static_cast<long>(modifiers), static_cast<long>(key));
+}
+
+void RcWindow::StoreFrame() {
+  // Only the full window's frame is kept; the compact view never overwrites it.
+  if (fSettings == nullptr || fMiniView == nullptr || MiniViewShowing()) return;
+  const QPoint corner = pos();
+  fSettings->prefs_window_rect = Rect{float(corner.x()), float(corner.y()),
+                                      float(corner.x() + width()), float(corner.y() + height())};
+}
+
+void RcWindow::moveEvent(QMoveEvent* event) {
+  QMainWindow::moveEvent(event);
+  StoreFrame();
+}
+
+void RcWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  // A size the user sets is the size the full window comes back to after the compact view.
+  StoreFrame();
+  if (fSettView != nullptr) fSettView->resize(centralWidget() ? centralWidget()->size() : size());
+  if (fPoseView != nullptr) fPoseView->update();
+}
+
+void RcWindow::keyPressEvent(QKeyEvent* event) {
+  // Qt's native scan codes stand for the platform key codes here; the two system keys beside
+  // the space bar are the Super keys.
+  Message key(FourCC("_KYD"));
+  int32_t modifiers = 0;
+  if (event->modifiers() & Qt::ControlModifier) modifiers |= 0x04;
+  if (event->modifiers() & Qt::AltModifier) modifiers |= 0x4000;
+  key.AddInt32("modifiers", modifiers);
+  const int32_t code = event->key() == Qt::Key_Super_L ? 102
+                       : event->key() == Qt::Key_Super_R
+                           ? 103
+                           : static_cast<int32_t>(event->nativeScanCode());
+  key.AddInt32("key", code);
+  AddOptionalByWinKey(&key);
+  QMainWindow::keyPressEvent(event);
+}

@@ -1,0 +1,159 @@
+// The settings page: receiver port, receiver priority and the display switches.
+#include <QCheckBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSlider>
+
+#include "platform/trace.h"
+#include "shell/label_table.h"
+#include "shell/menu_field.h"
+#include "shell/message_action.h"
+#include "shell/prefs.h"
+#include "shell/rc_window.h"
+
+namespace {
+
+QString Label(int n) {
+  return QString::fromUtf8(getLabel(n));
+}
+
+// The message that selects a receiver found on this machine, by its stored name.
+Message PortMessage(const std::string& name) {
+  static const char* const kCodes[][2] = {
+      {"serial1", "SER1"}, {"serial2", "SER2"}, {"serial3", "SER3"}, {"serial4", "SER4"},
+      {"usb0", "USB0"},    {"usb1", "USB1"},    {"usb2", "USB2"},    {"usb3", "USB3"}};
+  for (const auto& [port, code] : kCodes) {
+    if (name == port) {
+      return Message(FourCCOf(code));
+    }
+  }
+  Message other(FourCC("SERP"));
+  other.AddString("port", name);
+  return other;
+}
+
+}  // namespace
+
+bool RcWindow::SettingsPageShowing() const {
+  return fSettView != nullptr && !fSettView->isHidden();
+}
+
+void RcWindow::AddSettingsView() {
+  const bool page_was_showing = SettingsPageShowing();
+  if (fSettView != nullptr) {
+    Trace(" settView exist !\n");
+    delete fSettView;
+    fSettView = nullptr;
+    fSlider = nullptr;
+    fPortMenu = nullptr;
+    fPortField = nullptr;
+    std::fill(std::begin(fSettingChecks), std::end(fSettingChecks), nullptr);
+    fSettDone = nullptr;
+  }
+  Trace(" build settView\n");
+  if (page_was_showing) {
+    // 'PREF' while the page shows: back to the main panel.
+    fPoseView->show();
+    EnableMenuCommands(true, {FourCC("nRgt"), FourCC("irEP"), FourCC("irmi"), FourCC("MW_O")});
+    return;
+  }
+
+  const Messenger self = GetMessenger();
+  fSettView = new QWidget(this);
+  fSettView->setObjectName("settView");
+  fSettView->setAutoFillBackground(true);
+  fSettView->setGeometry(0, MenuBarHeight() + 2, width(), height() - MenuBarHeight() - 2);
+
+  auto* title = new QLabel(Label(183), fSettView);
+  title->setObjectName("toptext");
+  QFont title_font = title->font();
+  title_font.setBold(true);
+  title_font.setPointSize(27);
+  title->setFont(title_font);
+  QPalette title_palette = title->palette();
+  title_palette.setColor(QPalette::WindowText, QColor(20, 20, 20));
+  title->setPalette(title_palette);
+  title->setGeometry(8, 0, 220, 44);
+
+  fSlider = new QSlider(Qt::Horizontal, fSettView);
+  fSlider->setObjectName("slidder:koruscan");
+  fSlider->setRange(40, 120);
+  fSlider->setTickPosition(QSlider::TicksBothSides);
+  fSlider->setTickInterval((120 - 40) / 6);  // seven hash marks
+  fSlider->setValue(fSettings ? fSettings->PRIORITY : 40);
+  fSlider->setToolTip("ScanPortSpeed:");
+  fSlider->setAutoFillBackground(true);
+  fSlider->setGeometry(300, 10, 300, 30);
+  auto* slow = new QLabel("Slow", fSettView);
+  slow->setGeometry(300, 40, 60, 14);
+  auto* fast = new QLabel("Fast", fSettView);
+  fast->setGeometry(570, 40, 30, 14);
+  auto* caption = new QLabel("ScanPortSpeed:", fSettView);
+  caption->setGeometry(230, 16, 70, 14);
+  connect(fSlider, &QSlider::sliderReleased, fSlider, [this, self] {
+    Message value(FourCC("sldm"));
+    value.AddInt32("be:value", fSlider->value());
+    self.SendMessage(value);
+  });
+
+  auto* sensor = new QLabel(Label(186), fSettView);
+  sensor->setObjectName("stext");
+  sensor->setGeometry(8, 46, 80, 18);
+
+  fPortMenu = new QMenu(Label(5));
+  fPortField = new MenuField("   ", fPortMenu, fSettView);
+  fPortField->setObjectName("sepo");
+  fPortField->setGeometry(90, 44, 160, 22);
+  const std::string current = fSettings ? fSettings->rs232_port : "";
+  std::vector<std::string> devices = fListPorts ? fListPorts() : std::vector<std::string>{};
+  for (auto it = devices.rbegin(); it != devices.rend(); ++it) {
+    Trace("pCom [%ld:'%s'] %ld\n", static_cast<long>(devices.rend() - it - 1), it->c_str(),
+          static_cast<long>(devices.size()));
+  }
+  std::vector<std::string> items = {"serial1", "serial2", "serial3", "serial4"};
+  for (const std::string& device : devices) {
+    if (std::find(items.begin(), items.end(), device) == items.end()) items.push_back(device);
+  }
+  for (const std::string& port : items) {
+    MessageAction* item =
+        AddMenuItem(fPortMenu, QString::fromStdString(port), PortMessage(port), self);
+    item->setCheckable(true);
+    item->setChecked(port == current);
+    // Ports this machine does not have stay visible but cannot be chosen.
+    item->setEnabled(std::find(devices.begin(), devices.end(), port) != devices.end());
+  }
+
+  struct Switch {
+    const char* name;
+    int label;
+    const char* code;
+    bool value;
+  };
+  const Switch switches[5] = {
+      {"ScbA", 181, "irpp", fSettings && fSettings->use_pimped},
+      {"ScbB", 182, "irsp", fSettings && fSettings->show_pulse},
+      {"ScbC", 184, "irhi", fSettings && fSettings->hold_irInfo},
+      {"ScbD", 185, "irss", fSettings && fSettings->use_systemsound},
+      {"ScbW", 191, "iraw", fSettings && fSettings->all_workspaces},
+  };
+  for (int i = 0; i < 5; ++i) {
+    auto* check = new QCheckBox(Label(switches[i].label), fSettView);
+    check->setObjectName(switches[i].name);
+    check->setChecked(switches[i].value);
+    check->setGeometry(8, 70 + i * 19, 220, 18);
+    const uint32_t code = FourCCOf(switches[i].code);
+    connect(check, &QCheckBox::clicked, check, [self, code] { self.SendMessage(code); });
+    fSettingChecks[i] = check;
+  }
+
+  fSettDone = new QPushButton(Label(8), fSettView);
+  fSettDone->setObjectName("sVex");
+  fSettDone->setGeometry(width() - 90, height() - MenuBarHeight() - 32, 80, 24);
+  connect(fSettDone, &QPushButton::clicked, fSettDone,
+          [self] { self.SendMessage(FourCC("PREF")); });
+
+  fPoseView->hide();
+  fSettView->show();
+  EnableMenuCommands(false, {FourCC("nRgt"), FourCC("irEP"), FourCC("irmi"), FourCC("MW_O")});
+}

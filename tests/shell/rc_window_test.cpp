@@ -1,0 +1,253 @@
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSlider>
+
+#include "platform/alert.h"
+#include "platform/test_loopers.h"
+#include "platform/trace.h"
+#include "shell/menu_field.h"
+#include "shell/message_action.h"
+#include "shell/text_control.h"
+#include "shell_fixture.h"
+
+namespace {
+
+QString TextOf(QWidget* widget) {
+  if (auto* button = qobject_cast<QAbstractButton*>(widget)) return button->text();
+  if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
+  if (auto* box = qobject_cast<QGroupBox*>(widget)) return box->title();
+  if (auto* text = qobject_cast<TextControl*>(widget))
+    return text->Label()->text() + "|" + text->Text();
+  if (auto* field = qobject_cast<MenuField*>(widget))
+    return field->Label()->text() + "|" + field->MarkedText();
+  return "?";
+}
+
+}  // namespace
+
+TEST_F(ShellTest, FirstStartPreparesTheFoldersAndBuildsEveryControl) {
+  TraceCapture trace;
+  Start();
+  const auto program = home_.Path() / "koru";
+  for (const char* folder : {"_Remotes_", "Language", "Language/Dictionaries"}) {
+    EXPECT_TRUE(std::filesystem::is_directory(program / folder)) << folder;
+    EXPECT_TRUE(trace.Contains(">> build: " + (program / folder).string() + "\n"));
+  }
+  EXPECT_TRUE(trace.Contains(" Build Window \n-- StartUp --\n"));
+  EXPECT_EQ(Window()->PulseRate(), 250000);
+
+  const struct {
+    const char* name;
+    const char* text;
+  } controls[] = {
+      {"hyContinue", "Continous"},
+      {"hyCheckBox", "Use hysterese"},
+      {"TRBut", "Teach In"},
+      {"fMute", "MUTED"},
+      {"SpBox", " Splitting: "},
+      {"ReSplit", "Permit:"},
+      {"r4wMF", "Workspaces|-unset-"},
+      {"r4dMF", "Desktop|-unset-"},
+      {"r4aMF", "Any-App.|-unset-"},
+      {"r4AuMF", "Audio|-unset-"},
+      {"r4ViMF", "Video|-unset-"},
+      {"gloInfo", "*TRACKER*ON*TOP*"},
+      {"result", " Dedector: "},
+      {"irType", "-codec-"},
+      {"irSender", "-remote-"},
+      {"irSenKey", "-unknown-"},
+      {"irPrgNr", ""},
+      {"teachBox", " Teachbox: "},
+      {"te_name", " Name: |NewRemote"},
+      {"te_head", "Header: |255127"},
+      {"te_dbyt", "2 Bytes for Command"},
+      {"doneBut", "Quit"},
+      {"tsetBox", ""},
+      {"teClr", "set free"},
+      {"teData", "teach-data"},
+      {"teMF", "goes to:|-?-"},
+      {"vaMF", "|-remote-"},
+  };
+  for (const auto& control : controls) {
+    QWidget* widget = Find<QWidget>(control.name);
+    ASSERT_NE(widget, nullptr) << control.name;
+    EXPECT_EQ(TextOf(widget), control.text) << control.name;
+  }
+  for (const char* name :
+       {"PoseView", "text_view", "scroll_view", "MiniView", "miniType", "miniRem", "miniKey"}) {
+    EXPECT_NE(Find<QWidget>(name), nullptr) << name;
+  }
+  EXPECT_TRUE(Find<QWidget>("teachBox")->isHidden());
+  EXPECT_TRUE(Find<QWidget>("MiniView")->isHidden());
+  EXPECT_EQ(Find<QWidget>("SpBox")->toolTip(), "toggle with IR-Menu");
+}
+
+TEST_F(ShellTest, MenusCarryTheirMessagesAndTheKeyMenuGroupsTheReducedKeys) {
+  Start();
+  const struct {
+    QMenu* menu;
+    const char* label;
+    const char* code;
+  } items[] = {
+      {Window()->fIconMenu, "Settings", "PREF"},    {Window()->fIconMenu, "About", "_ABR"},
+      {Window()->fIconMenu, "Quit", "_QRQ"},        {Window()->fFileMenu, "Teach In", "nRgt"},
+      {Window()->fFileMenu, "Preset edit", "irEP"}, {Window()->fViewMenu, "MiniView", "irmi"},
+  };
+  for (const auto& item : items) {
+    auto* action = qobject_cast<MessageAction*>(FindMenuItem(item.menu, QString(item.label)));
+    ASSERT_NE(action, nullptr) << item.label;
+    EXPECT_EQ(action->What(), FourCCOf(item.code)) << item.label;
+  }
+  QMenu* keys = Find<MenuField>("teMF")->Menu();
+  const struct {
+    const char* label;
+    const char* submenu;  // nullptr: top level
+    int key;
+  } placed[] = {{"N0", "Numbers", 51},      {"OK", "Controls", 69},   {"Eject", "Controls", 81},
+                {"Vol+", "Optionals", 65},  {"FAV", "Optionals", 75}, {"|<<", "Media-Keys", 91},
+                {"Rec.", "Media-Keys", 97}, {"Mute", nullptr, 67},    {"Menu", nullptr, 71}};
+  for (const auto& p : placed) {
+    auto* action = qobject_cast<MessageAction*>(FindMenuItem(keys, QString(p.label)));
+    ASSERT_NE(action, nullptr) << p.label;
+    EXPECT_EQ(action->message().GetInt32("isCommand", 0), p.key);
+    auto* parent = qobject_cast<QMenu*>(action->parent());
+    EXPECT_EQ(parent == keys ? QString() : parent->title(), QString(p.submenu ? p.submenu : ""))
+        << p.label;
+  }
+  EXPECT_EQ(FindMenuItem(keys, QString("Kx80")), nullptr);  // not in the reduced set
+  EXPECT_EQ(FindMenuItem(keys, QString("<")), nullptr);
+}
+
+TEST_F(ShellTest, SettingsPageIsRebuiltOnEveryPrefAndOffersOnlyPresentPorts) {
+  Start();
+  Prefs::SetText(Prefs::getSTPrefs()->rs232_port, "serial3");
+  Window()->SetPortLister([] { return std::vector<std::string>{"serial2", "usb0"}; });
+  for (int round = 0; round < 2; ++round) {
+    TraceCapture trace;
+    Post(FourCC("PREF"));
+    ASSERT_TRUE(Window()->SettingsPageShowing());
+    EXPECT_EQ(Window()->findChildren<QWidget*>("settView").size(), 1);
+    EXPECT_TRUE(Find<QWidget>("PoseView")->isHidden());
+    EXPECT_TRUE(trace.Contains("pCom [0:'serial2'] 2\n"));
+    QMenu* ports = Window()->fPortMenu;
+    ASSERT_EQ(ports->actions().size(), 5);
+    const char* names[] = {"serial1", "serial2", "serial3", "serial4", "usb0"};
+    for (int i = 0; i < 5; ++i) {
+      QAction* item = ports->actions()[i];
+      EXPECT_EQ(item->text(), names[i]);
+      EXPECT_EQ(item->isEnabled(), i == 1 || i == 4) << names[i];
+      EXPECT_EQ(item->isChecked(), i == 2) << names[i];
+    }
+    EXPECT_EQ(Find<MenuField>("sepo")->MarkedText(), "serial3");
+    EXPECT_EQ(Window()->fSlider->value(), 40);
+    EXPECT_FALSE(FindMenuItem(Window()->fFileMenu, FourCC("nRgt"))->isEnabled());
+    EXPECT_FALSE(FindMenuItem(Window()->fViewMenu, FourCC("irmi"))->isEnabled());
+
+    Post(FourCC("PREF"));
+    EXPECT_FALSE(Window()->SettingsPageShowing());
+    EXPECT_FALSE(Find<QWidget>("PoseView")->isHidden());
+    EXPECT_TRUE(FindMenuItem(Window()->fFileMenu, FourCC("irEP"))->isEnabled());
+  }
+  Post(FourCC("PREF"));
+  EXPECT_EQ(Find<QCheckBox>("ScbA")->text(), "Use pimped colors");
+  EXPECT_EQ(Find<QCheckBox>("ScbW")->text(), "On all Workspaces");
+  EXPECT_EQ(Find<QAbstractButton>("sVex")->text(), "Done..");
+}
+
+TEST_F(ShellTest, CompactViewRoundTripRestoresTheStoredFrame) {
+  Start();
+  Prefs* prefs = Prefs::getSTPrefs();
+  Window()->resize(690, 230);
+  Settle();
+  const Rect before = prefs->prefs_window_rect;
+  EXPECT_EQ(before.Width(), 690);
+  Post(FourCC("irmi"));
+  ASSERT_TRUE(Window()->MiniViewShowing());
+  EXPECT_LT(Window()->width(), 300);
+  EXPECT_TRUE(Find<QWidget>("SpBox")->isHidden());
+  EXPECT_FALSE(FindMenuItem(Window()->fIconMenu, FourCC("PREF"))->isEnabled());
+  Window()->move(300, 300);  // moving the compact view keeps the stored frame
+  Settle();
+  EXPECT_EQ(prefs->prefs_window_rect, before);
+  Post(FourCC("irmi"));
+  EXPECT_FALSE(Window()->MiniViewShowing());
+  EXPECT_EQ(Window()->width(), 690);
+  EXPECT_EQ(Window()->height(), 230);
+  EXPECT_TRUE(FindMenuItem(Window()->fIconMenu, FourCC("PREF"))->isEnabled());
+}
+
+TEST_F(ShellTest, ClosingInTheCompactViewKeepsThePreviousFrame) {
+  Start();
+  Prefs* prefs = Prefs::getSTPrefs();
+  prefs->prefs_window_rect = Rect{10, 20, 710, 240};
+  Post(FourCC("irmi"));
+  TraceCapture trace;
+  app_.reset();
+  EXPECT_TRUE(trace.Contains("Winrect not saved \n"));
+  EXPECT_EQ(prefs->prefs_window_rect, (Rect{10, 20, 710, 240}));
+}
+
+namespace {
+class FakeEditor : public PresetEditorWindow, public Handler {
+ public:
+  explicit FakeEditor(int* activations, std::vector<uint32_t>* received)
+      : Handler(&looper_), activations_(activations), received_(received) {}
+  void Activate() override { ++*activations_; }
+  Messenger WindowMessenger() override { return GetMessenger(); }
+  void MessageReceived(Message* message) override { received_->push_back(message->what); }
+
+ private:
+  static inline ImmediateLooper looper_;
+  int* activations_;
+  std::vector<uint32_t>* received_;
+};
+}  // namespace
+
+TEST_F(ShellTest, ApplicationRelaysToOnePresetEditorAndDropsAfterItCloses) {
+  Start();
+  int made = 0, activations = 0;
+  std::vector<uint32_t> received;
+  std::vector<std::unique_ptr<FakeEditor>> editors;
+  app_->SetPresetEditorFactory([&]() -> PresetEditorWindow* {
+    ++made;
+    editors.push_back(std::make_unique<FakeEditor>(&activations, &received));
+    return editors.back().get();
+  });
+  Message open(FourCC("PR_O"));
+  app_->MessageReceived(&open);
+  app_->MessageReceived(&open);
+  EXPECT_EQ(made, 1);
+  EXPECT_EQ(activations, 1);
+  Message info(FourCC("PR_I"));
+  app_->MessageReceived(&info);
+  EXPECT_EQ(received, std::vector<uint32_t>{FourCC("PR_I")});
+  Message closed(FourCC("PR_Q"));
+  app_->MessageReceived(&closed);
+  app_->MessageReceived(&info);
+  EXPECT_EQ(received.size(), 1u);
+  TraceCapture trace;
+  Message other(FourCC("zzzz"));
+  app_->MessageReceived(&other);
+  EXPECT_TRUE(trace.Contains("FB_App Message('zzzz')"));
+}
+
+TEST_F(ShellTest, AboutAndMediaListItems) {
+  Start();
+  TraceCapture trace;
+  SetAlertPresenter(nullptr);
+  Post(FourCC("_ABR"));
+  EXPECT_EQ(trace.Text(), "KORU Version: Beta\n");
+  QAction* open = FindMenuItem(Window()->fFileMenu, FourCC("MW_O"));
+  QAction* close = FindMenuItem(Window()->fFileMenu, FourCC("MW_C"));
+  EXPECT_TRUE(open->isEnabled());
+  EXPECT_FALSE(close->isEnabled());
+  Post(FourCC("MWva"));
+  EXPECT_FALSE(open->isEnabled());
+  EXPECT_TRUE(close->isEnabled());
+  Post(FourCC("MWna"));
+  EXPECT_TRUE(open->isEnabled());
+}

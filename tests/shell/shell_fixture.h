@@ -1,0 +1,42 @@
+#pragma once
+// A main window (through the application object) on a fresh program folder and settings
+// folder, offscreen.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <memory>
+
+#include "platform/paths.h"
+#include "shell/fb_application.h"
+#include "shell/label_table.h"
+#include "shell/prefs.h"
+#include "shell/rc_window.h"
+#include "temp_dir.h"
+
+class ShellTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetProgramFolder(home_.Path() / "koru");
+    ReloadLabelCatalogue();
+  }
+  void TearDown() override {
+    app_.reset();
+    if (Prefs* prefs = Prefs::getSTPrefs()) prefs->DeleteMe();
+    SetProgramFolder({});
+  }
+  void Start() { app_ = std::make_unique<FbApplication>(); }
+  RcWindow* Window() { return app_->MainWindow(); }
+  template <typename T>
+  T* Find(const char* name) {
+    return Window()->findChild<T*>(name);
+  }
+  void Post(uint32_t what) {
+    Message message(what);
+    Window()->MessageReceived(&message);
+  }
+  static void Settle() { QApplication::processEvents(); }
+
+  TempDir home_;
+  ScopedEnv config_{"XDG_CONFIG_HOME", (home_.Path() / "config").c_str()};
+  std::unique_ptr<FbApplication> app_;
+};
