@@ -8,6 +8,7 @@
 #include "koru_version.h"
 #include "platform/paths.h"
 #include "platform/qt_looper.h"
+#include "platform/quit_signals.h"
 #include "platform/trace.h"
 #include "shell/fb_application.h"
 #include "shell/prefs.h"
@@ -61,6 +62,7 @@ int main(int argc, char** argv) {
   int result = 0;
   {
     FbApplication app;
+    InstallQuitSignals([] { AppMessenger().SendMessage(FourCC("_QRQ")); });
     result = qt.exec();
   }
   Prefs::getSTPrefs()->DeleteMe();

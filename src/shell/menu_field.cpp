@@ -13,6 +13,7 @@ MenuField::MenuField(const QString& label, QMenu* menu, QWidget* parent)
   layout->addWidget(label_);
   layout->addWidget(button_, 1);
   if (label.isEmpty()) label_->hide();
+  label_->setMinimumWidth(label_->fontMetrics().horizontalAdvance(label) + 2);
   menu_->setParent(this, menu_->windowFlags());
   button_->setMenu(menu_);
   menu_->installEventFilter(this);

@@ -90,7 +90,7 @@ void RcWindow::AddSettingsView() {
   auto* fast = new QLabel("Fast", fSettView);
   fast->setGeometry(570, 40, 30, 14);
   auto* caption = new QLabel("ScanPortSpeed:", fSettView);
-  caption->setGeometry(230, 16, 70, 14);
+  caption->setGeometry(196, 16, 100, 14);
   connect(fSlider, &QSlider::sliderReleased, fSlider, [this, self] {
     Message value(FourCC("sldm"));
     value.AddInt32("be:value", fSlider->value());

@@ -251,3 +251,27 @@ TEST_F(ShellTest, AboutAndMediaListItems) {
   Post(FourCC("MWna"));
   EXPECT_TRUE(open->isEnabled());
 }
+
+// Writes the pictures for the documentation when KORU_SCREENSHOT_DIR names a folder.
+TEST_F(ShellTest, Screenshots) {
+  const char* folder = std::getenv("KORU_SCREENSHOT_DIR");
+  if (folder == nullptr) GTEST_SKIP() << "KORU_SCREENSHOT_DIR not set";
+  Start();
+  Settle();
+  const std::string base(folder);
+  EXPECT_TRUE(Window()->grab().save(QString::fromStdString(base + "/main-window.png")));
+  Post(FourCC("irmi"));
+  Settle();
+  EXPECT_TRUE(Window()->grab().save(QString::fromStdString(base + "/compact-view.png")));
+  Post(FourCC("irmi"));
+  Post(FourCC("PREF"));
+  Settle();
+  EXPECT_TRUE(Window()->grab().save(QString::fromStdString(base + "/settings-page.png")));
+  Post(FourCC("PREF"));
+  Post(FourCC("nRgt"));
+  Window()->fTeachBox->show();
+  Window()->fResultBox->hide();
+  Window()->fSplitBox->hide();
+  Settle();
+  EXPECT_TRUE(Window()->grab().save(QString::fromStdString(base + "/teach-box.png")));
+}
