@@ -1,0 +1,131 @@
+#include "presets/preset_file.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "platform/file_node.h"
+#include "platform/koru_type.h"
+#include "platform/trace.h"
+#include "temp_dir.h"
+
+TEST(PresetFile, LinesLandWhereTheirLetterAndNumberPoint) {
+  const struct {
+    const char* line;
+    bool sets;
+    int slot;
+    const char* value;
+  } cases[] = {
+      {"[X3]: 'abc'  ", true, 3, "abc"},
+      {"[D12]: 'abc'", true, 22, "abc"},
+      {"[V10]: 'abc'", true, 50, "abc"},
+      {"xD3 'mail'", true, 13, "mail"},
+      {"[P -2]: 'x'", true, 18, "x"},
+      {"[N]: 'no digits'", true, 0, "no digits"},
+      {"[A9]: 'http://example.org/a b'  ", true, 39, "http://example.org/a b"},
+      {"[N1]: ''  ", true, 1, ""},  // an empty value, as KORU writes it
+      {"[N1]: '''", true, 1, "'"},  // the closing search starts two after the opening quote
+      {"[N1]: 'unclosed", false, 0, ""},
+      {"[V11]: 'x'", false, 0, ""},  // slot 51
+      {"[N-1]: 'x'", false, 0, ""},
+      {"[N99999999999999999999]: 'x'", false, 0, ""},
+      {"; [N1]: 'comment'", false, 0, ""},
+      {"# [N1]: 'comment'", false, 0, ""},
+      {"[N2]: no quotes", false, 0, ""},
+      {"", false, 0, ""},
+  };
+  for (const auto& c : cases) {
+    int slot = -1;
+    std::string value = "unchanged";
+    EXPECT_EQ(ParsePresetLine(c.line, &slot, &value), c.sets) << c.line;
+    if (c.sets) {
+      EXPECT_EQ(slot, c.slot) << c.line;
+      EXPECT_EQ(value, c.value) << c.line;
+    }
+  }
+}
+
+TEST(PresetFile, WritesTheExactLayoutAndReadsItBack) {
+  TempDir dir;
+  PresetList list = NewPresetList();
+  list[0] = "Workspace";
+  list[13] = "/boot/home/mail";
+  list[21] = "";
+  list[39] = "http://example.org";
+  list[45] = "-unset- but longer";  // begins with "-unset-": not written
+  list[50] = "never written";
+  EXPECT_EQ(FormatPresetFile(list),
+            "; ----------------------\n"
+            "; -- KORU numpad-preset: \n"
+            ";----------------------\n"
+            "; -- by unset-splitting:\n"
+            "[N0]: 'Workspace'  \n"
+            "; --  \n"
+            "; -- DT_Remote set  0-9:\n"
+            "[D3]: '/boot/home/mail'  \n"
+            "; --  \n"
+            "; -- AP_Remote set  0-9:\n"
+            "[P1]: ''  \n"
+            "; --  \n"
+            "; -- AU_Remote set  0-9:\n"
+            "[A9]: 'http://example.org'  \n"
+            "; --  \n"
+            "; -- VI_Remote set  0-9:\n"
+            "; --\n");
+
+  const auto path = dir.Path() / "_preset_";
+  ASSERT_EQ(WritePresetFile(path, list), kOk);
+  FileNode node(path);
+  EXPECT_EQ(ReadKoruType(node), kKoruPresetFile);
+  PresetList back = NewPresetList();
+  EXPECT_EQ(ReadPresetFile(path, &back), 4);
+  for (int slot = 0; slot < kPresetSlots; ++slot) {
+    const bool kept = slot == 0 || slot == 13 || slot == 21 || slot == 39;
+    EXPECT_EQ(back[slot], kept ? list[slot] : "-unset-") << slot;
+  }
+}
+
+TEST(PresetFile, ValuesThatCannotBeReadBackAreNeverWritten) {
+  PresetList list = NewPresetList();
+  list[1] = std::string(300, 'x');
+  list[2] = "it's";
+  list[3] = "two\nlines";
+  list[4] = "fine";
+  TraceCapture trace;
+  const std::string text = FormatPresetFile(list);
+  EXPECT_EQ(text.find("xxx"), std::string::npos);
+  EXPECT_EQ(text.find("it's"), std::string::npos);
+  EXPECT_EQ(text.find("two"), std::string::npos);
+  EXPECT_NE(text.find("[N4]: 'fine'"), std::string::npos);
+  EXPECT_TRUE(trace.Contains("preset [N1]:  not written"));
+}
+
+TEST(PresetFile, OverlongLinesAreIgnoredWholeAndMissingFilesReported) {
+  TempDir dir;
+  const auto path = dir.Path() / "hand-made";
+  // A hand-edited line of 400 characters must not spill its tail into other slots.
+  std::ofstream(path) << "[N1]: '" << std::string(200, 'a') << "[D5]: 'tail'"
+                      << std::string(180, 'b') << "'\n[N2]: 'short'\n";
+  PresetList list = NewPresetList();
+  EXPECT_EQ(ReadPresetFile(path, &list), 1);
+  EXPECT_EQ(list[1], "-unset-");
+  EXPECT_EQ(list[15], "-unset-");
+  EXPECT_EQ(list[2], "short");
+  EXPECT_EQ(ReadPresetFile(dir.Path() / "missing", &list), -1);
+  EXPECT_EQ(list[2], "short");
+}
+
+TEST(PresetFile, ScanFindsOnlyRegularFilesMarkedAsPresets) {
+  TempDir dir;
+  ASSERT_EQ(WritePresetFile(dir.Path() / "_preset_", NewPresetList()), kOk);
+  ASSERT_EQ(WritePresetFile(dir.Path() / "evening", NewPresetList()), kOk);
+  std::ofstream(dir.Path() / "AIWA_A") << "remote";
+  FileNode remote(dir.Path() / "AIWA_A");
+  WriteKoruType(remote, kKoruRemoteFile);
+  std::ofstream(dir.Path() / "plain") << "no attribute";
+  std::filesystem::create_symlink(dir.Path() / "evening", dir.Path() / "link");
+  std::vector<std::string> names = ScanPresetFiles(dir.Path());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"_preset_", "evening"}));
+  EXPECT_TRUE(ScanPresetFiles(dir.Path() / "nothing").empty());
+}
