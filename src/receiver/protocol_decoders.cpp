@@ -365,3 +365,24 @@ void ResetDecoderWorkBuffers() {
   for (char* work : {g_allgemein, g_burns, g_saba, g_h9x, g_6b, g_9b, g_12b, g_denon, g_16b})
     std::memset(work, 0, kWorkSize);
 }
+
+ProtocolDecoder DecoderForValidBits(int32_t valid_bits, int32_t* family) {
+  struct Row {
+    int32_t low, high;
+    ProtocolDecoder decoder;
+    int32_t family;
+  };
+  static constexpr Row kRows[] = {
+      {1, 1, CheckBurns, 10},  {2, 4, Check2Saba, 5},  {5, 5, CheckH9X, 9},
+      {6, 7, Check6B, 8},      {8, 9, Check9B, 7},     {10, 12, Check12B, 6},
+      {15, 15, CheckDenon, 3}, {16, 18, Check16B, 10}, {31, 34, CheckAllgemein, 1},
+  };
+  for (const Row& row : kRows) {
+    if (valid_bits >= row.low && valid_bits <= row.high) {
+      if (family) *family = row.family;
+      return row.decoder;
+    }
+  }
+  if (family) *family = 0;
+  return nullptr;
+}
