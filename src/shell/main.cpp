@@ -12,6 +12,7 @@
 #include "platform/trace.h"
 #include "shell/fb_application.h"
 #include "shell/prefs.h"
+#include "shell/rc_window.h"
 #include "shell/view_utilities.h"
 
 namespace {
@@ -32,6 +33,8 @@ void PrintHelp() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::string port;
+  bool exit_after_replay = false;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0) {
       PrintHelp();
@@ -43,6 +46,10 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(argv[i], "--home") == 0 && i + 1 < argc) {
       SetProgramFolder(argv[++i]);
+    } else if (std::strcmp(argv[i], "--port") == 0 && i + 1 < argc) {
+      port = argv[++i];
+    } else if (std::strcmp(argv[i], "--exit-after-replay") == 0) {
+      exit_after_replay = true;
     } else {
       std::fprintf(stderr, "koru: unknown option '%s' (see koru --help)\n", argv[i]);
       return 2;
@@ -50,6 +57,13 @@ int main(int argc, char** argv) {
   }
   const bool headless =
       std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr;
+  if (exit_after_replay && port.rfind("replay:", 0) != 0) {
+    std::fprintf(stderr, "koru: --exit-after-replay needs --port replay:FILE\n");
+    return 2;
+  }
+  // A recording is offered as a receiver device only when it is named this way.
+  if (port.rfind("replay:", 0) == 0) setenv("KORU_REPLAY", port.c_str() + 7, 1);
+  RcWindow::SetPortForThisRun(port, exit_after_replay);
   if (headless) setenv("QT_QPA_PLATFORM", "offscreen", 0);
 
   std::printf("-KORU begin-\n");

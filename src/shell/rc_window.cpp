@@ -229,6 +229,7 @@ void RcWindow::BuildControls() {
   // Right column: receiver view, switches, buttons, media list line.
   fContinue = MakeCheck(pose, "hyContinue", Label(13), FourCC("irCS"), self);
   fContinue->setGeometry(533, 24, 160, 18);
+  fContinue->setChecked(true);
   fHysterese = MakeCheck(pose, "hyCheckBox", Label(12), FourCC("irCH"), self);
   fHysterese->setGeometry(533, 44, 160, 18);
   fTeachButton = MakeButton(pose, "TRBut", Label(14), FourCC("nRgt"), self);
@@ -289,6 +290,9 @@ void RcWindow::BuildControls() {
   fTeachData->setAutoFillBackground(true);
   fTeachKeyField = MakeMenuField(fTeachSetBox, "teMF", Label(133), Label(49));
   fTeachKeyField->setGeometry(4, 30, 242, 24);
+  fTeachKeyField->SetRadioMode(false);  // every taught key is marked
   BuildTeachMenu();
   fTeachBox->hide();
+
+  BuildReceiverView();
 }

@@ -56,6 +56,9 @@ class RcWindow : public QMainWindow, public Handler {
   bool SettingsPageShowing() const;
   QWidget* SettingsView() const { return fSettView; }
   sPulseView* PulseView() const { return fPulseView; }
+  // The receiver for this run only (--port), and quitting once a recording has played.
+  static void SetPortForThisRun(const std::string& name, bool exit_after_replay);
+  static std::vector<std::string> SystemPorts();
   // The serial devices the settings page offers ("serial1", "usb0", "lirc0", ...).
   void SetPortLister(std::function<std::vector<std::string>()> lister) {
     fListPorts = std::move(lister);
@@ -70,6 +73,11 @@ class RcWindow : public QMainWindow, public Handler {
  private:
   // Receiver, routing and remote library pieces (defined beside their subsystems).
   bool HandleRoutingMessage(Message* message);
+  bool HandleReceiverMessage(Message* message);
+  void BuildReceiverView();
+  void PlaceContinueBox();
+  void NoPortReport();
+  bool ActionsIdle();
   void OnPulse();
   void LoadRemoteLibrary();
   void ReleaseRemoteLibrary();

@@ -1,11 +1,12 @@
-// Pieces of the main window that the receiver, remote library and action subsystems fill in.
+// Pieces of the main window that the remote library and the actions fill in.
 #include "shell/rc_window.h"
 
-bool RcWindow::HandleRoutingMessage(Message*) {
-  return false;
+bool RcWindow::HandleRoutingMessage(Message* message) {
+  return HandleReceiverMessage(message);
 }
-void RcWindow::OnPulse() {}
+bool RcWindow::ActionsIdle() {
+  return true;
+}
 void RcWindow::LoadRemoteLibrary() {}
 void RcWindow::ReleaseRemoteLibrary() {}
 void RcWindow::ShutdownActions() {}
-void RcWindow::InsertLog(const QString&) {}

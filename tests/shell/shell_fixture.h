@@ -6,7 +6,9 @@
 #include <QApplication>
 #include <memory>
 
+#include "fake_receiver_devices.h"
 #include "platform/paths.h"
+#include "receiver/receiver_flags.h"
 #include "shell/fb_application.h"
 #include "shell/label_table.h"
 #include "shell/prefs.h"
@@ -17,12 +19,17 @@ class ShellTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetProgramFolder(home_.Path() / "koru");
+    SetReceiverDevices(devices_);
+    CHECK_SCAN_IR = 0;
+    SCAN_CONTINOUS = 1;
+    SLOWDOWN_GLOBAL = false;
     ReloadLabelCatalogue();
   }
   void TearDown() override {
     app_.reset();
     if (Prefs* prefs = Prefs::getSTPrefs()) prefs->DeleteMe();
     SetProgramFolder({});
+    SetReceiverDevices(nullptr);
   }
   void Start() { app_ = std::make_unique<FbApplication>(); }
   RcWindow* Window() { return app_->MainWindow(); }
@@ -36,6 +43,8 @@ class ShellTest : public ::testing::Test {
   }
   static void Settle() { QApplication::processEvents(); }
 
+  std::shared_ptr<FakeReceiverDevices> devices_ =
+      std::make_shared<FakeReceiverDevices>(std::vector<std::string>{"serial2", "usb1"});
   TempDir home_;
   ScopedEnv config_{"XDG_CONFIG_HOME", (home_.Path() / "config").c_str()};
   std::unique_ptr<FbApplication> app_;

@@ -1,0 +1,205 @@
+#include "receiver/pulse_view.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <mutex>
+
+#include "fake_receiver_devices.h"
+#include "platform/receiver_port.h"
+#include "platform/test_loopers.h"
+#include "platform/trace.h"
+#include "receiver/port_access.h"
+#include "receiver/receiver_flags.h"
+#include "shell/prefs.h"
+#include "temp_dir.h"
+
+namespace {
+
+class AppRecorder : public Handler {
+ public:
+  explicit AppRecorder(Looper* looper) : Handler(looper) {}
+  void MessageReceived(Message* message) override {
+    std::lock_guard lock(mutex_);
+    whats_.push_back(message->what);
+  }
+  int Count(uint32_t what) {
+    std::lock_guard lock(mutex_);
+    return static_cast<int>(std::count(whats_.begin(), whats_.end(), what));
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<uint32_t> whats_;
+};
+
+ThreadState StateOf(thread_id id) {
+  thread_info info;
+  return get_thread_info(id, &info) == kOk ? info.state : ThreadState::kEnded;
+}
+
+bool WaitFor(const std::function<bool()>& condition) {
+  for (int i = 0; i < 2000 && !condition(); ++i) snooze(1000);
+  return condition();
+}
+
+class PulseViewTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetReceiverDevices(devices_);
+    SetAppMessenger(app_.GetMessenger());
+    SetPortNameRecorder(
+        [](const char* name) { Prefs::SetText(Prefs::getSTPrefs()->rs232_port, name); });
+    CHECK_SCAN_IR = 0;
+    SCAN_CONTINOUS = 1;
+    sPulseView::SetBusyQuestion([this](sPulseView::BusyAnswer answer) {
+      ++questions_;
+      answer_ = answer;
+    });
+  }
+  void TearDown() override {
+    view_.reset();
+    sPulseView::SetBusyQuestion(nullptr);
+    SetPortNameRecorder(nullptr);
+    SetAppMessenger(Messenger());
+    SetReceiverDevices(nullptr);
+    Prefs::getSTPrefs()->DeleteMe();
+  }
+  void Make() {
+    view_ = std::make_unique<sPulseView>(QRect(0, 0, 160, 16), "puView");
+    ASSERT_TRUE(WaitFor([&] { return CHECK_SCAN_IR.load() == 1; }));  // in its sampling loop
+  }
+  void Send(uint32_t what) {
+    Message message(what);
+    view_->MessageReceived(&message);
+  }
+
+  TempDir dir_;
+  ScopedEnv config_{"XDG_CONFIG_HOME", dir_.Path().c_str()};
+  std::shared_ptr<FakeReceiverDevices> devices_ =
+      std::make_shared<FakeReceiverDevices>(std::vector<std::string>{"serial2", "usb1"});
+  ImmediateLooper looper_;
+  AppRecorder app_{&looper_};
+  std::unique_ptr<sPulseView> view_;
+  int questions_ = 0;
+  sPulseView::BusyAnswer answer_;
+};
+
+}  // namespace
+
+TEST_F(PulseViewTest, FallsBackToTheFirstPortThatOpensAndRemembersIt) {
+  TraceCapture trace;
+  Make();
+  EXPECT_STREQ(Prefs::getSTPrefs()->rs232_port, "serial2");
+  EXPECT_EQ(view_->Port()->Name(), "serial2");
+  EXPECT_TRUE(trace.Contains("..thread-success .."));
+  EXPECT_EQ(view_->RemoteDev(), 91);
+}
+
+TEST_F(PulseViewTest, PulsesResumeTheThreadOnlyWhileReceivingAndIdle) {
+  Make();
+  const thread_id thread = view_->Thread();
+  view_->StopSniffer();
+  ASSERT_TRUE(WaitFor([&] { return StateOf(thread) == ThreadState::kSuspended; }));
+
+  CHECK_SCAN_IR = 0;
+  view_->Pulse();  // receiving is off
+  snooze(5000);
+  EXPECT_EQ(StateOf(thread), ThreadState::kSuspended);
+
+  SCAN_CONTINOUS = 1;
+  CHECK_SCAN_IR = 1;
+  view_->Pulse();  // the thread counts as busy
+  snooze(5000);
+  EXPECT_EQ(StateOf(thread), ThreadState::kSuspended);
+
+  CHECK_SCAN_IR = 0;
+  view_->Pulse();
+  EXPECT_TRUE(WaitFor([&] { return StateOf(thread) != ThreadState::kSuspended; }));
+}
+
+TEST_F(PulseViewTest, RubrGoesOutOnEveryTwentySecondPulseUnlessHeld) {
+  Make();
+  CHECK_SCAN_IR = 1;  // keep the pulse from resuming anything
+  for (int pulse = 1; pulse <= 19; ++pulse) view_->Pulse();
+  EXPECT_EQ(app_.Count(FourCC("RUBR")), 0);
+  view_->Pulse();
+  EXPECT_EQ(app_.Count(FourCC("RUBR")), 1);
+  for (int pulse = 0; pulse < 22; ++pulse) view_->Pulse();
+  EXPECT_EQ(app_.Count(FourCC("RUBR")), 2);
+  view_->SetHold(true);
+  for (int pulse = 0; pulse < 44; ++pulse) view_->Pulse();
+  EXPECT_EQ(app_.Count(FourCC("RUBR")), 2);
+}
+
+TEST_F(PulseViewTest, PortChangesReopenExceptForTheSameSerialPort) {
+  Make();
+  const int opens = devices_->Opens();
+  TraceCapture trace;
+  Send(FourCC("SER2"));
+  EXPECT_TRUE(trace.Contains(" ..same ser2 "));
+  EXPECT_EQ(devices_->Opens(), opens);
+
+  Send(FourCC("USB1"));
+  EXPECT_GT(devices_->Opens(), opens);
+  EXPECT_EQ(view_->Port()->Name(), "usb1");
+  EXPECT_STREQ(Prefs::getSTPrefs()->rs232_port, "usb1");
+  const int reopened = devices_->Opens();
+  Send(FourCC("USB1"));  // the same USB port is closed and opened again
+  EXPECT_GT(devices_->Opens(), reopened);
+
+  Send(FourCC("SER4"));  // no such device: the thread reports the missing port
+  EXPECT_EQ(view_->Port(), nullptr);
+  EXPECT_TRUE(WaitFor([&] { return app_.Count(FourCC("ir--")) == 1; }));
+}
+
+TEST_F(PulseViewTest, SliderValueIsRoundedDownToTens) {
+  Make();
+  TraceCapture trace;
+  Message slider(FourCC("sldm"));
+  slider.AddInt32("be:value", 47);
+  view_->MessageReceived(&slider);
+  EXPECT_TRUE(trace.Contains("| Prio:40 good "));
+  EXPECT_EQ(Prefs::getSTPrefs()->PRIORITY, 40);
+  thread_info info;
+  ASSERT_EQ(get_thread_info(view_->Thread(), &info), kOk);
+  EXPECT_EQ(info.priority, 40);
+}
+
+TEST_F(PulseViewTest, BusyReportsAskOnceAndSensorRemovedReopensThePort) {
+  Make();
+  TraceCapture trace;
+  Send(FourCC("irRB"));
+  Send(FourCC("irRB"));
+  EXPECT_EQ(questions_, 1);
+  EXPECT_TRUE(trace.Contains("out"));
+  const int opens = devices_->Opens();
+  const thread_id old_thread = view_->Thread();
+  answer_(true);
+  EXPECT_GT(devices_->Opens(), opens);
+  EXPECT_NE(view_->Thread(), old_thread);
+  EXPECT_EQ(view_->Port()->Name(), "serial2");
+}
+
+TEST_F(PulseViewTest, EndingTheThreadStopsItBeforeThePortCloses) {
+  Make();
+  const thread_id thread = view_->Thread();
+  Send(FourCC("irTQ"));
+  EXPECT_EQ(StateOf(thread), ThreadState::kEnded);
+  view_.reset();  // closes the port; no thread reads it any more (ASan/TSan check)
+}
+
+TEST(PrintScanState, NamesEveryKnownState) {
+  const struct {
+    int32_t code;
+    const char* text;
+  } states[] = {{0, "     SCIR_ZERO "},   {1, "    SCIR_PEGEL "},   {20, "   SCIR_NO_DCD "},
+                {40, "      SCIR_ASK "},  {80, " SCIR_NOT_FULL "},  {100, "     SCIR_FULL "},
+                {110, "  SCIR_NERVOUS "}, {190, "     SCIR_OOPS "}, {200, "SCIR_NO_DEVICE "},
+                {5, " -not-defined- "}};
+  for (const auto& state : states) {
+    TraceCapture trace;
+    sPulseView::TraceScanState(state.code);
+    EXPECT_EQ(trace.Text(), state.text);
+  }
+}
