@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
                  key_label.c_str(), why.c_str());
     return 1;
   }
-  std::printf("# KORU remote %s key %s code %ld header %ld (%s, %ld frames)\n",
+  std::printf("# KORU remote %s key %s code %ld header %ld (%s, frames %ld)\n",
               record->fName.c_str(), eLabel[key_function], static_cast<long>(code),
               static_cast<long>(record->fComHead), FamilyName(FamilyOfHeader(record->fComHead)),
               static_cast<long>(press.frames));
