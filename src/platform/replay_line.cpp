@@ -1,0 +1,41 @@
+#include "platform/replay_line.h"
+
+#include "platform/threads.h"
+#include "platform/trace.h"
+
+namespace {
+constexpr bigtime_t kLeadIn = 100000;
+constexpr bigtime_t kIdleSleep = 1000000;
+}  // namespace
+
+int32_t ReplayLine::Open(const std::string& path, std::unique_ptr<ReceiverLine>* line) {
+  Mode2Recording recording;
+  std::string error;
+  const status_t status = ReadMode2File(path, &recording, &error);
+  if (status != kOk) {
+    Trace("%s\n", error.c_str());
+    return status;
+  }
+  *line = std::make_unique<ReplayLine>(recording);
+  return 1;
+}
+
+ReplayLine::ReplayLine(const Mode2Recording& recording) : timeline_(recording, kLeadIn) {}
+
+bool ReplayLine::IsDCD() {
+  return origin_ >= 0 && timeline_.PulseAt(system_time() - origin_);
+}
+
+status_t ReplayLine::WaitForChange(bigtime_t since, bigtime_t* period) {
+  if (origin_ < 0) origin_ = system_time();
+  int64_t change = 0;
+  if (!timeline_.NextChange(system_time() - origin_, &change)) {
+    finished_.store(true);
+    for (;;) snooze(kIdleSleep);  // idle for good; suspension and kill take effect here
+  }
+  // snooze returns early around a suspension: sleep until the change is really due.
+  for (bigtime_t now = system_time(); now - origin_ < change; now = system_time())
+    snooze(change - (now - origin_));
+  *period = origin_ + change - since;
+  return kOk;
+}

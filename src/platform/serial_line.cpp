@@ -1,0 +1,285 @@
+#include "platform/serial_line.h"
+
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <mutex>
+
+#include "platform/line_polling.h"
+
+namespace {
+
+// A thread blocked in TIOCMIWAIT wakes only on a signal whose handler was installed without
+// SA_RESTART; closing the descriptor does not wake it.
+int WakeSignal() {
+  static const int signal_number = [] {
+    const int number = SIGRTMIN + 4;
+    struct sigaction action {};
+    action.sa_handler = [](int) {};
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;
+    sigaction(number, &action, nullptr);
+    return number;
+  }();
+  return signal_number;
+}
+
+status_t DeviceStatus(int error_number) {
+  // An unplugged adapter gives EIO; a vanished node ENODEV or ENXIO.
+  switch (error_number) {
+    case EIO:
+    case ENODEV:
+    case ENXIO:
+    case EBADF:
+      return kNoDevice;
+    default:
+      return StatusFromErrno(error_number);
+  }
+}
+
+speed_t SpeedFor(int32_t rate) {
+  switch (rate) {
+    case 1200:
+      return B1200;
+    case 2400:
+      return B2400;
+    case 4800:
+      return B4800;
+    case 9600:
+      return B9600;
+    case 19200:
+      return B19200;
+    case 38400:
+      return B38400;
+    case 57600:
+      return B57600;
+    case 115200:
+      return B115200;
+    default:
+      return B0;
+  }
+}
+
+bool ReadLevel(void* context, bool* level, status_t* status) {
+  const int fd = *static_cast<const int*>(context);
+  int lines = 0;
+  if (ioctl(fd, TIOCMGET, &lines) < 0) {
+    *status = DeviceStatus(errno);
+    return false;
+  }
+  *level = (lines & TIOCM_CAR) != 0;
+  return true;
+}
+
+}  // namespace
+
+status_t SerialOpenStatus(int error_number) {
+  switch (error_number) {
+    case EACCES:
+    case EPERM:
+      return kNotAllowed;
+    case EBUSY:
+    case EWOULDBLOCK:
+      return kBusy;
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+      return kNoDevice;
+    default:
+      return kError;
+  }
+}
+
+int32_t SerialLine::Open(const std::string& node, std::unique_ptr<ReceiverLine>* line) {
+  const int fd = ::open(node.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return SerialOpenStatus(errno);
+  std::unique_ptr<SerialLine> serial(new SerialLine(fd));
+  if (flock(fd, LOCK_EX | LOCK_NB) < 0) return SerialOpenStatus(errno);
+  if (ioctl(fd, TIOCEXCL) < 0 && errno != ENOTTY) return SerialOpenStatus(errno);
+  if (tcgetattr(fd, &serial->settings_) < 0) return kNoDevice;  // not a tty
+  cfmakeraw(&serial->settings_);
+  serial->settings_.c_cflag |= CLOCAL | CREAD;
+  if (status_t status = serial->ApplyTermios(); status != kOk) return status;
+  serial_icounter_struct counts{};
+  serial->use_interrupts_ = ioctl(fd, TIOCGICOUNT, &counts) == 0;
+  *line = std::move(serial);
+  return fd > 0 ? fd : 1;
+}
+
+SerialLine::~SerialLine() {
+  ::close(fd_);
+}
+
+status_t SerialLine::ApplyTermios() {
+  // CLOCAL stays set whatever else changes: without it every DCD edge hangs the tty up.
+  settings_.c_cflag |= CLOCAL;
+  if (tcsetattr(fd_, TCSANOW, &settings_) < 0) return DeviceStatus(errno);
+  return kOk;
+}
+
+status_t SerialLine::SetFlowControl(uint32_t flags) {
+  if (flags & kHardwareFlowControl) {
+    settings_.c_cflag |= CRTSCTS;
+  } else {
+    settings_.c_cflag &= ~CRTSCTS;
+  }
+  return ApplyTermios();
+}
+
+status_t SerialLine::SetDataRate(int32_t bits_per_second) {
+  const speed_t speed = SpeedFor(bits_per_second);
+  if (speed == B0) return kBadValue;
+  cfsetispeed(&settings_, speed);
+  cfsetospeed(&settings_, speed);
+  return ApplyTermios();
+}
+
+status_t SerialLine::SetDataBits(int32_t bits) {
+  tcflag_t size = CS8;
+  switch (bits) {
+    case 5:
+      size = CS5;
+      break;
+    case 6:
+      size = CS6;
+      break;
+    case 7:
+      size = CS7;
+      break;
+    case 8:
+      size = CS8;
+      break;
+    default:
+      return kBadValue;
+  }
+  settings_.c_cflag = (settings_.c_cflag & ~CSIZE) | size;
+  return ApplyTermios();
+}
+
+status_t SerialLine::SetParityMode(int32_t parity) {
+  settings_.c_cflag &= ~(PARENB | PARODD);
+  if (parity == kEvenParity) settings_.c_cflag |= PARENB;
+  if (parity == kOddParity) settings_.c_cflag |= PARENB | PARODD;
+  return ApplyTermios();
+}
+
+status_t SerialLine::SetStopBits(int32_t bits) {
+  if (bits == 2) {
+    settings_.c_cflag |= CSTOPB;
+  } else {
+    settings_.c_cflag &= ~CSTOPB;
+  }
+  return ApplyTermios();
+}
+
+status_t SerialLine::SetModemLine(int line, bool on) {
+  if (ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &line) < 0) return DeviceStatus(errno);
+  return kOk;
+}
+
+status_t SerialLine::SetDTR(bool on) {
+  return SetModemLine(TIOCM_DTR, on);
+}
+
+status_t SerialLine::SetRTS(bool on) {
+  return SetModemLine(TIOCM_RTS, on);
+}
+
+status_t SerialLine::SetBlocking(bool on) {
+  const int flags = fcntl(fd_, F_GETFL);
+  if (flags < 0) return DeviceStatus(errno);
+  if (fcntl(fd_, F_SETFL, on ? flags & ~O_NONBLOCK : flags | O_NONBLOCK) < 0)
+    return DeviceStatus(errno);
+  return kOk;
+}
+
+status_t SerialLine::SetTimeout(bigtime_t microseconds) {
+  // Only reads would use it and the receiver reads no data; kept for the settings' sake.
+  timeout_ = microseconds;
+  return kOk;
+}
+
+status_t SerialLine::ClearInput() {
+  return tcflush(fd_, TCIFLUSH) < 0 ? DeviceStatus(errno) : kOk;
+}
+
+status_t SerialLine::ClearOutput() {
+  return tcflush(fd_, TCOFLUSH) < 0 ? DeviceStatus(errno) : kOk;
+}
+
+bool SerialLine::IsDCD() {
+  bool level = false;
+  status_t status = kOk;
+  int fd = fd_;
+  return ReadLevel(&fd, &level, &status) && level;
+}
+
+status_t SerialLine::WaitForChange(bigtime_t since, bigtime_t* period) {
+  if (use_interrupts_) return WaitForInterrupt(since, period);
+  int fd = fd_;
+  return PollForChange(ReadLevel, &fd, since, period);
+}
+
+void SerialLine::RegisterWaker() {
+  const thread_id self = find_thread(nullptr);
+  if (self == waker_owner_) return;
+  waker_owner_ = self;
+  waiter_ = pthread_self();
+  WakeSignal();
+  set_thread_waker([this] {
+    wake_.store(true);
+    // A signal that lands just before the thread enters the ioctl is lost: repeat it while
+    // the thread is still inside the wait.
+    for (int attempt = 0; attempt < 100 && in_wait_.load(); ++attempt) {
+      pthread_kill(waiter_, WakeSignal());
+      usleep(200);
+    }
+  });
+}
+
+status_t SerialLine::WaitForInterrupt(bigtime_t since, bigtime_t* period) {
+  RegisterWaker();
+  serial_icounter_struct before{};
+  if (ioctl(fd_, TIOCGICOUNT, &before) < 0) return DeviceStatus(errno);
+  bool start_level = false;
+  status_t status = kOk;
+  int fd = fd_;
+  if (!ReadLevel(&fd, &start_level, &status)) return status;
+  for (;;) {
+    thread_checkpoint();  // suspension and kill take effect here
+    in_wait_.store(true);
+    int result = 0;
+    int error = 0;
+    if (wake_.exchange(false)) {
+      result = -1;
+      error = EINTR;
+    } else {
+      result = ioctl(fd_, TIOCMIWAIT, TIOCM_CAR);
+      error = errno;
+    }
+    in_wait_.store(false);
+    const bigtime_t now = system_time();
+    if (result < 0) {
+      if (error == EINTR) continue;
+      if (error == ENOTTY || error == EINVAL || error == ENOSYS || error == 515 /*ENOIOCTLCMD*/) {
+        use_interrupts_ = false;  // the driver cannot wait for modem lines: poll
+        return PollForChange(ReadLevel, &fd, since, period);
+      }
+      return DeviceStatus(error);
+    }
+    // Re-read after each wake-up: the counter tells about edges the wait did not see.
+    serial_icounter_struct after{};
+    if (ioctl(fd_, TIOCGICOUNT, &after) < 0) return DeviceStatus(errno);
+    bool level = start_level;
+    if (!ReadLevel(&fd, &level, &status)) return status;
+    if (after.dcd != before.dcd || level != start_level) {
+      *period = now - since;
+      return kOk;
+    }
+  }
+}

@@ -1,0 +1,59 @@
+#pragma once
+// A receiver on a serial port's DCD line (termios). Waits for a change with TIOCMIWAIT where
+// the driver supports it (checked against TIOCGICOUNT's dcd counter, because an edge between
+// two waits is otherwise missed); otherwise polls DCD every 100 microseconds. Opened with
+// O_NOCTTY|O_NONBLOCK and CLOCAL set, so DCD edges never hang the tty up; locked (flock and
+// TIOCEXCL) so a second opener sees a busy port.
+#include <pthread.h>
+#include <termios.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+#include "platform/receiver_line.h"
+#include "platform/threads.h"
+
+class SerialLine : public ReceiverLine {
+ public:
+  // A positive descriptor and the line, or an error status (kBusy, kNotAllowed, kNoDevice...).
+  static int32_t Open(const std::string& node, std::unique_ptr<ReceiverLine>* line);
+  ~SerialLine() override;
+
+  status_t SetFlowControl(uint32_t flags) override;
+  status_t SetDataRate(int32_t bits_per_second) override;
+  status_t SetDataBits(int32_t bits) override;
+  status_t SetParityMode(int32_t parity) override;
+  status_t SetStopBits(int32_t bits) override;
+  status_t SetDTR(bool on) override;
+  status_t SetRTS(bool on) override;
+  status_t SetBlocking(bool on) override;
+  status_t SetTimeout(bigtime_t microseconds) override;
+  status_t ClearInput() override;
+  status_t ClearOutput() override;
+  bool IsDCD() override;
+  status_t WaitForChange(bigtime_t since, bigtime_t* period) override;
+
+  // Forces the polling wait (for measurements).
+  void UsePolling() { use_interrupts_ = false; }
+
+ private:
+  explicit SerialLine(int fd) : fd_(fd) {}
+  status_t ApplyTermios();
+  status_t SetModemLine(int line, bool on);
+  status_t WaitForInterrupt(bigtime_t since, bigtime_t* period);
+  void RegisterWaker();
+
+  const int fd_;
+  termios settings_{};
+  bool use_interrupts_ = false;
+  bigtime_t timeout_ = 0;
+
+  std::atomic<bool> in_wait_{false};
+  std::atomic<bool> wake_{false};
+  pthread_t waiter_{};
+  thread_id waker_owner_ = -1;
+};
+
+// The errno of a failed open as a status of the receiver port.
+status_t SerialOpenStatus(int error_number);

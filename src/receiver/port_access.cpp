@@ -1,0 +1,99 @@
+#include "receiver/port_access.h"
+
+#include <atomic>
+#include <cstring>
+#include <memory>
+
+#include "platform/four_cc.h"
+#include "platform/message.h"
+#include "platform/messenger.h"
+#include "platform/trace.h"
+#include "receiver/receiver_flags.h"
+
+namespace {
+
+std::atomic<PortNameRecorder> g_recorder{nullptr};
+
+// Long enough for "replay:" names with a path; the serial names need far less.
+constexpr size_t kDeviceNameSize = 256;
+
+void TraceOpenFailure(status_t status) {
+  switch (status) {
+    case kNotAllowed:
+      Trace(" PERMISSION_DENIED\n");
+      break;
+    case kError:
+      Trace(" B_ERROR\n");
+      break;
+    case kBusy:
+      AppMessenger().SendMessage(FourCC("irRB"));
+      CHECK_SCAN_IR.store(0);
+      SCAN_CONTINOUS.store(0);
+      break;
+    case kEntryNotFound:
+    case kNoDevice:
+      Trace("B_RESOURCE_NOT_FOUND\n");
+      break;
+    case kResourceUnavailable:
+      Trace("B_RESOURCE_UNAVAILABLE\n");
+      break;
+    case kDevResourceConflict:
+      Trace("B_DEV_RESOURCE_CONFLICT\n");
+      break;
+    case kModemBusy:
+      Trace("B_MODEM_BUSY\n");
+      break;
+    default:
+      break;
+  }
+  Trace(" %ld: %s\n", static_cast<long>(status), StatusText(status).c_str());
+  Trace("\t[%ld can't open]\n", static_cast<long>(status));
+  Trace("\t[Hex 0x%lx]\n", static_cast<unsigned long>(static_cast<uint32_t>(status)));
+}
+
+}  // namespace
+
+void SetPortNameRecorder(PortNameRecorder recorder) {
+  g_recorder.store(recorder);
+}
+
+ReceiverPort* open_multi(const char* name) {
+  auto port = std::make_unique<ReceiverPort>();
+  const int32_t count = port->CountDevices();
+  // From the highest index down; the index `count` itself has no name and is skipped.
+  for (int32_t index = count; index >= 0; --index) {
+    char device[kDeviceNameSize];
+    if (port->GetDeviceName(index, device, sizeof device) != kOk) continue;
+    if (name != nullptr && std::strcmp(device, name) != 0) {
+      port->Close();
+      continue;
+    }
+    // Opened twice; the second result decides, the first one explains a failure.
+    const int32_t first = port->Open(device);
+    const int32_t second = port->Open(device);
+    if (second > 0) {
+      Trace("..listen on '%s' \n", device);
+      port->SetFlowControl(kHardwareFlowControl);
+      port->SetDataRate(19200);
+      Trace("19200 BPS\n");
+      port->SetDataBits(8);
+      port->SetParityMode(kNoParity);
+      port->SetStopBits(1);
+      port->SetDTR(false);
+      port->SetRTS(true);  // powers the receiver
+      port->SetBlocking(true);
+      port->SetTimeout(2500);
+      if (PortNameRecorder recorder = g_recorder.load()) recorder(device);
+      return port.release();
+    }
+    TraceOpenFailure(first);
+  }
+  return nullptr;
+}
+
+int32_t close_multi(ReceiverPort* port) {
+  if (port == nullptr) return 0;
+  port->Close();
+  delete port;
+  return 0;
+}

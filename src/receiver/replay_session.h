@@ -1,0 +1,21 @@
+#pragma once
+// Runs the real receiver thread over a recording on a virtual clock: the thread starts at time
+// 0, the recording's first entry starts at 100000 us, a self-suspension after a report is
+// resumed at the next multiple of 250000 us (the receiver view's pulse), and the run ends when
+// the thread waits for a change that never comes. Every message the thread posts to the
+// application is handed to `on_message` with its virtual send time, on the replay's thread.
+// The replay stands for a fresh receiver thread: CHECK_SCAN_IR is cleared before it starts.
+// It installs its own application messenger while it runs, so only one replay runs at a time.
+#include <functional>
+
+#include "platform/clock.h"
+#include "platform/message.h"
+#include "platform/mode2_recording.h"
+
+constexpr bigtime_t kReplayLeadIn = 100000;
+constexpr bigtime_t kReplayPulse = 250000;
+
+using ReplayListener = std::function<void(bigtime_t time, const Message& message)>;
+
+// The thread's exit status, or a negative status when it could not be run.
+int32_t ReplayThroughReceiver(const Mode2Recording& recording, const ReplayListener& on_message);

@@ -1,0 +1,12 @@
+#pragma once
+// One text line for a receiver report, as koru-decode prints it:
+//   <t_ms> irCE type=<_remotetype> bits=<_ValidBits> blink="<_blink>"
+// plus " header=<byte0*1000+byte1> byte2=<b2> byte3=<b3> byte4=<b4>" when the code text
+// without separators has more than 12 characters.
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/message.h"
+
+// Empty for messages that are not receiver reports (no "_blink").
+std::string ReceiverReportLine(bigtime_t time, const Message& report);

@@ -1,0 +1,27 @@
+#pragma once
+// The receiver thread: times the level periods of the receiver port, decides when a burst is
+// complete, decodes it and posts the receiver report 'irCE' to the application.
+//
+// Driving it (the receiver view does this):
+//   Message start(FourCC("snif"));             // keep it alive while the thread runs
+//   start.AddPointer("_serPtr", port);         // from open_multi, or nullptr
+//   thread_id t = spawn_thread(STH_scan_IR_pulse, "snif_thread", priority, &start);
+//   resume_thread(t);
+// After each decoded report the thread suspends itself (CHECK_SCAN_IR drops to 0); resume it
+// with resume_thread. suspend_thread(t) from outside takes effect in the line wait. To stop
+// it or change the port: kill_thread(t), then wait_for_thread(t) BEFORE close_multi(port) --
+// the thread reads the port until it has ended.
+// Exit statuses: 0 (no start message, or a recording on a virtual clock played to its end),
+// SCIR_OOPS (a receiver thread was already scanning), SCIR_NO_DEVICE (no port, or the port
+// went away: a bare 'ir--' is posted), kInterrupted when killed.
+#include <cstdint>
+
+#include "platform/receiver_port.h"
+
+constexpr int32_t SCIR_OOPS = 190;
+constexpr int32_t SCIR_NO_DEVICE = 200;
+
+int32_t STH_scan_IR_pulse(void* data);
+
+// CHECK_SCAN_IR := 0; all 256 entries := 0; with a port, its input and output queues cleared.
+void ClearDataField(int32_t* table, ReceiverPort* port);

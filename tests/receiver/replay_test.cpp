@@ -1,0 +1,142 @@
+// The receiver thread end to end on a virtual clock: recordings in, receiver reports out.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/four_cc.h"
+#include "platform/mode2_recording.h"
+#include "platform/trace.h"
+#include "receiver/protocol_decoders.h"
+#include "receiver/receiver_flags.h"
+#include "receiver/replay_session.h"
+#include "receiver/report_line.h"
+
+namespace {
+
+struct Replay {
+  std::vector<std::string> lines;
+  std::vector<Message> messages;
+  int32_t status = 0;
+  std::string trace;
+};
+
+Replay Replayed(const Mode2Recording& recording) {
+  Replay replay;
+  TraceCapture trace;
+  replay.status = ReplayThroughReceiver(recording, [&](bigtime_t time, const Message& message) {
+    replay.messages.push_back(message);
+    replay.lines.push_back(ReceiverReportLine(time, message));
+  });
+  replay.trace = trace.Text();
+  return replay;
+}
+
+// Alternating pulse/space durations, starting with a pulse.
+Mode2Recording Alternating(const std::vector<uint64_t>& durations) {
+  Mode2Recording recording;
+  bool pulse = true;
+  for (uint64_t d : durations) {
+    AppendMode2(&recording, pulse, d);
+    pulse = !pulse;
+  }
+  return recording;
+}
+
+class ReceiverReplay : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetDecoderWorkBuffers(); }
+};
+
+TEST_F(ReceiverReplay, StartReportCarriesTheSixFieldsInOrder) {
+  const Replay replay = Replayed({});
+  EXPECT_EQ(replay.status, 0);
+  ASSERT_EQ(replay.messages.size(), 1u);
+  const Message& start = replay.messages[0];
+  EXPECT_EQ(start.what, FourCC("irCE"));
+  const char* names[] = {"_blink",    "_remotetype", "_ValidBits",
+                         "_BitDatas", "_runCont",    "_slowdown"};
+  ASSERT_EQ(start.CountNames(), 6);
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(start.NameAt(i), names[i]);
+  const void* table = nullptr;
+  EXPECT_EQ(start.FindPointer("_BitDatas", &table), kOk);
+  EXPECT_NE(table, nullptr);
+  EXPECT_TRUE(start.GetBool("_runCont", false));
+  // Without separators the start text is empty: no bytes are shown.
+  EXPECT_EQ(replay.lines[0], "0.000 irCE type=0 bits=0 blink=\"-------- -------- \"");
+}
+
+TEST_F(ReceiverReplay, LongFrameIsDecodedAtTheSixtySeventhPeriod) {
+  Mode2Recording recording;
+  std::string error;
+  ASSERT_EQ(ReadMode2File(KORU_SOURCE_DIR "/data/nec_leadtek_key1.mode2", &recording, &error), kOk)
+      << error;
+  const Replay replay = Replayed(recording);
+  ASSERT_EQ(replay.lines.size(), 2u);
+  // Idle wall + header + 32 bit pairs = 67 periods, ending 167.5 ms into the replay.
+  EXPECT_EQ(replay.lines[1],
+            "167.500 irCE type=1 bits=33 blink=\"-100-11111-11100000-00101111-11010000-1x\" "
+            "header=159224 byte2=47 byte3=208 byte4=0");
+  EXPECT_TRUE(replay.trace.find("** erzwingen-DNr ") != std::string::npos);
+  EXPECT_FALSE(replay.messages[1].GetBool("_slowdown", true));
+}
+
+TEST_F(ReceiverReplay, UndecodableBurstIsDroppedWithATrace) {
+  // Idle wall, 20 short pairs, a 4500 break, then short periods up to the 67th period: the
+  // longest run is 20 bits, which no decoder takes.
+  std::vector<uint64_t> durations(40, 500);
+  durations.push_back(4500);
+  durations.insert(durations.end(), 26, 500);
+  const Replay replay = Replayed(Alternating(durations));
+  EXPECT_EQ(replay.lines.size(), 1u);  // the start report only
+  EXPECT_NE(replay.trace.find(" ##ShowTiming (71)"), std::string::npos);
+  EXPECT_NE(replay.trace.find(" GREATWALL 1 "), std::string::npos);
+}
+
+TEST_F(ReceiverReplay, WallCountStaysAfterAnEmptyEvaluation) {
+  // Walls 1 (idle) to 4 clear the table; 40 short periods and walls 5 to 7 give a 20-bit run
+  // that decodes nothing. The wall count stays at 7, so the next period is evaluated at once:
+  // a single short period counts 2 and goes to the Saba decoder.
+  std::vector<uint64_t> durations = {500, 20000, 500, 20000, 500, 20000};
+  durations.insert(durations.end(), 40, 500);
+  durations.insert(durations.end(), {20000, 500, 20000, 500, 20000, 500, 500});
+  const Replay replay = Replayed(Alternating(durations));
+  ASSERT_EQ(replay.lines.size(), 2u);
+  EXPECT_EQ(replay.lines[1],
+            "243.000 irCE type=5 bits=2 blink=\"-10001001-10010001-*0_saba\" "
+            "header=137145 byte2=0 byte3=0 byte4=0");
+  EXPECT_NE(replay.trace.find("** erzwingen-VB "), std::string::npos);
+}
+
+TEST_F(ReceiverReplay, ReportSuspendsUntilTheNextPulseOfTheView) {
+  // Two 32-bit frames: the first is reported at 167.5 ms; the thread sleeps 10 ms, suspends
+  // and is resumed at 250 ms, so the second frame must start after that to be seen.
+  Mode2Recording one;
+  std::string error;
+  ASSERT_EQ(ReadMode2File(KORU_SOURCE_DIR "/data/nec_leadtek_key1.mode2", &one, &error), kOk);
+  Mode2Recording two = one;
+  AppendMode2(&two, false, 300000);
+  AppendMode2(&two, one);
+  const Replay replay = Replayed(two);
+  ASSERT_EQ(replay.lines.size(), 3u);
+  EXPECT_EQ(replay.lines[1].substr(0, 8), "167.500 ");
+  EXPECT_NE(replay.lines[2].find(" type=1 "), std::string::npos);
+  EXPECT_EQ(CHECK_SCAN_IR.load(), 1);  // ended inside the sampling loop
+}
+
+TEST_F(ReceiverReplay, HugeIdlePeriodStaysPositive) {
+  // Two hours of idle before a key: the period is kept at the largest table value.
+  Mode2Recording recording;
+  AppendMode2(&recording, false, 7200ull * 1000 * 1000);
+  Mode2Recording key;
+  std::string error;
+  ASSERT_EQ(ReadMode2File(KORU_SOURCE_DIR "/data/nec_leadtek_key1.mode2", &key, &error), kOk);
+  AppendMode2(&recording, key);
+  const Replay replay = Replayed(recording);
+  ASSERT_EQ(replay.lines.size(), 2u);
+  EXPECT_NE(replay.lines[1].find(" type=1 bits=33 "), std::string::npos);
+  const void* table = nullptr;
+  ASSERT_EQ(replay.messages[1].FindPointer("_BitDatas", &table), kOk);
+}
+
+}  // namespace
