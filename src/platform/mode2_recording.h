@@ -12,6 +12,7 @@
 struct Mode2Entry {
   bool pulse = false;
   uint64_t microseconds = 0;
+  bool operator==(const Mode2Entry&) const = default;
 };
 
 using Mode2Recording = std::vector<Mode2Entry>;

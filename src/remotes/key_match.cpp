@@ -1,0 +1,36 @@
+#include "remotes/key_match.h"
+
+#include "platform/trace.h"
+#include "shell/label_table.h"
+
+KeyMatch MatchKey(const RemoteList& list, int32_t header, int32_t byte2, int32_t byte3,
+                  bool hysteresis) {
+  KeyMatch match;
+  match.key_value = hysteresis ? byte2 / 10 : byte2;
+  Trace(" ask Remote: %ld   Key:%ld|%ld  \n", static_cast<long>(header), static_cast<long>(byte2),
+        static_cast<long>(byte3));
+  for (auto it = list.rbegin(); it != list.rend(); ++it) {
+    const RemoteCL* record = it->get();
+    if (record) match.remote = record;
+    if (!record || record->fComHead != header) {
+      match.remote_label = getLabel(kNoKeyFunction);
+      continue;
+    }
+    match.remote_label = record->fName;
+    if (record->IsTwoByte()) match.key_value = byte2 * 1000 + byte3;
+    match.key_function = record->ExistValue(match.key_value);
+    match.shown_value = true;
+    if (match.key_function <= kNoKeyFunction) {
+      match.key_label = getLabel(kNoKeyFunction);
+      continue;
+    }
+    match.key_label = getLabel(match.key_function);
+    match.found = true;
+    break;
+  }
+  if (!match.found) {
+    match.remote_label = getLabel(kUnknownRemote);
+    match.key_label = getLabel(kNoKeyFunction);
+  }
+  return match;
+}

@@ -1,0 +1,25 @@
+#pragma once
+// Finding the remote and the key function of a received code: the list is walked from the last
+// record to the first, so later records take precedence.
+#include <cstdint>
+#include <string>
+
+#include "remotes/remote_cl.h"
+
+struct KeyMatch {
+  int32_t key_function = kUnknownRemote;  // 51..100, 49 code not found, 50 no such header
+  int32_t key_value = 0;                  // the code last looked up (as the walk left it)
+  bool found = false;
+  bool shown_value = false;  // a record with the header was met (key value label set)
+  std::string remote_label;  // name of the matched record, "-unknown-" without a match
+  std::string key_label;     // label of the key function, "-?-" without a match
+  // The matched record; without a match the last record tried (the first of the list); null
+  // for an empty list.
+  const RemoteCL* remote = nullptr;
+};
+
+// header = byte0 * 1000 + byte1. One-byte remotes look up byte2 (byte2 / 10 with hysteresis),
+// two-byte remotes byte2 * 1000 + byte3. A record whose header matches but which lacks the code
+// passes the key value as it now is on to the records before it.
+KeyMatch MatchKey(const RemoteList& list, int32_t header, int32_t byte2, int32_t byte3,
+                  bool hysteresis);

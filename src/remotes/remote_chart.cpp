@@ -1,0 +1,191 @@
+// The HTML overviews of the loaded remotes: which keys are taught ("_Chart.html") and their
+// codes ("_ChartData.html").
+#include <cstdio>
+#include <string>
+
+#include "platform/file_node.h"
+#include "platform/koru_type.h"
+#include "platform/safe_file.h"
+#include "platform/trace.h"
+#include "remotes/remote_cl.h"
+#include "shell/label_table.h"
+
+namespace {
+
+enum class ChartKind { kKeys, kCodes };
+
+std::string Format(const char* format, long value) {
+  char text[64];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
+// Remote names come from the user: markup in them must stay text.
+std::string EscapeHtml(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&#39;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+// The link to the remote file beside the chart: every byte outside the unreserved set is
+// percent-encoded, so names with '#', '?', '"' or blanks still point at their file.
+std::string EscapeLink(const std::string& name) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (const unsigned char c : name) {
+    const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                       c == '-' || c == '.' || c == '_' || c == '~';
+    if (plain) {
+      out += static_cast<char>(c);
+    } else {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    }
+  }
+  return out;
+}
+
+const char* KindWord(int32_t kind) {
+  switch (kind) {
+    case kKindOrg:
+      return "Org.";
+    case kKindMod:
+      return "Mod.";
+    case kKindUser:
+      return "User";
+    default:
+      return "Err.";
+  }
+}
+
+const char* RowColour(ChartKind chart, int32_t kind) {
+  if (kind == kKindOrg) return ">";
+  if (chart == ChartKind::kKeys) {
+    switch (kind) {
+      case kKindMod:
+        return " BGCOLOR='#ffff88'>";
+      case kKindUser:
+        return " BGCOLOR='#ff88ff'>";
+      default:
+        return " BGCOLOR='#ff8888'>";
+    }
+  }
+  switch (kind) {
+    case kKindMod:
+      return " BGCOLOR='#ffff88'>";
+    case kKindUser:
+      return " BGCOLOR='#cccccc'>";
+    default:
+      return " BGCOLOR='#ff8888'>";
+  }
+}
+
+std::string Row(ChartKind chart, const RemoteCL& record) {
+  std::string row = "\n<TR";
+  row += RowColour(chart, record.fKind);
+  row += "<TD align='right'> <a href=\"" + EscapeLink(record.fName) + "\"> " +
+         EscapeHtml(record.fName) + " </a> ";
+  for (int32_t n = kFirstKeyFunction; n < kLastKeyFunction; ++n) {
+    if (!RemoteCL::IsReduced(n)) continue;
+    const int32_t value = record.Slot(n - 50);
+    if (chart == ChartKind::kCodes)
+      row += Format("</TD><TD> %ld", value);
+    else
+      row += (value >= 1 && value <= 256255) ? "</TD><TD BGCOLOR='#aaefaa'>x" : "</TD><TD>-";
+  }
+  row += Format("</TD><TD> %ld ", record.fComHead);
+  row += Format("</TD><TD> %ld ", record.fComByte);
+  row += std::string("</TD><TD>") + KindWord(record.fKind) + "</TD></TR>\n";
+  return row;
+}
+
+}  // namespace
+
+void RemoteCL::ChartHeader(std::string* file) {
+  if (!file) return;
+  *file += "<TR BGCOLOR='#aaefaa'><TD><center>Remote-Name";
+  for (int32_t n = kFirstKeyFunction; n < kLastKeyFunction; ++n)
+    if (IsReduced(n)) *file += std::string("</TD><TD><center> ") + getLabel(n) + " ";
+  *file += "</TD>\n<TD>header</TD><TD><nobr>C-Byte</TD><TD><nobr>Chk.</TD></TR>\n";
+}
+
+namespace {
+
+status_t WriteChart(RemoteCL& self, ChartKind chart, RemoteList* list, std::time_t now,
+                    const std::filesystem::path& folder) {
+  const bool keys = chart == ChartKind::kKeys;
+  Trace(keys ? " Chart4Remotes: " : " ChartData4Remotes: ");
+  if (!list) {
+    Trace(" no list given\n");
+    return kBadValue;
+  }
+  char date[20] = "";
+  std::tm local{};
+  if (localtime_r(&now, &local)) std::strftime(date, sizeof date, "[%Y/%m/%d %H:%M] ", &local);
+  const long count = static_cast<long>(list->size());
+  const std::filesystem::path path = folder / (keys ? "_Chart.html" : "_ChartData.html");
+
+  std::string text = "<!-- - \n; - KORU / REMOTE-CHART \n; - -->\n";
+  text += "<HTML>\n<HEAD>\n<TITLE> KORU Chart </TITLE>\n";
+  text += "<BASEFONT FACE='VERDANA,ARIAL,HELVETICA' size='1'>\n";
+  text +=
+      "<style>\n td,tr,table {  font-family:Verdana, Arial, Helvetica, sans-serif; "
+      "text-align:center; font-size: 10px;}\n</style>\n";
+  text += "</HEAD>\n<BODY BGCOLOR='#ebebdd'>\n";
+  text += "<TABLE BORDER='1' cellspacing='0' cellpadding='0'>\n";
+  char line[96];
+  std::snprintf(line, sizeof line,
+                keys ? "We have %ld Remotes  %s<br>\n" : "We have %ld Remotes %s<br>\n", count,
+                date);
+  text += line;
+  RemoteCL::ChartHeader(&text);
+  for (long i = 0; i < count; ++i) {
+    RemoteCL* record = (*list)[i].get();
+    if (!record) continue;
+    if (keys) self.CheckCrossPresetFile(record->fName, list);
+    text += Row(chart, *record);
+  }
+  RemoteCL::ChartHeader(&text);
+  text += "</TABLE>\n</HTML>\n";
+
+  const status_t status = WriteFileSafely(path, text);
+  if (status != kOk) {
+    Trace("'%s' OpenError!\n", path.c_str());
+    return status;
+  }
+  FileNode node(path);
+  WriteKoruType(node, kKoruChartFile);
+  Trace("Save Chart: %s done\n", path.c_str());
+  return kOk;
+}
+
+}  // namespace
+
+status_t RemoteCL::Chart4Remotes(RemoteList* list, std::time_t now) {
+  return WriteChart(*this, ChartKind::kKeys, list, now, fFold);
+}
+
+status_t RemoteCL::ChartData4Remotes(RemoteList* list, std::time_t now) {
+  return WriteChart(*this, ChartKind::kCodes, list, now, fFold);
+}

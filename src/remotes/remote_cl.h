@@ -1,0 +1,85 @@
+#pragma once
+// One remote definition: its name, header code, command-byte mode and the codes of its 50 key
+// slots, with the remote file it is stored in. The class also owns the process-wide remote
+// folder; the library (folder scan, built-in remotes, origin check) and the charts are members
+// defined in remote_library.cpp and remote_chart.cpp.
+#include <atomic>
+#include <cstdint>
+#include <ctime>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/status.h"
+
+class RemoteCL;
+class KeyMenu;
+
+// The remote list: ordered, owning; an item may be empty.
+using RemoteList = std::vector<std::unique_ptr<RemoteCL>>;
+
+inline constexpr int32_t kKeySlots = 50;       // slot k (1..50) is key function 50 + k
+inline constexpr int32_t kNoKeyFunction = 49;  // "-?-": code not found
+inline constexpr int32_t kUnknownRemote = 50;  // "-unknown-": no remote has the header
+inline constexpr int32_t kFirstKeyFunction = 51;
+inline constexpr int32_t kLastKeyFunction = 100;
+inline constexpr int32_t kLargestSlotValue = 256256;  // larger values end a "[ComData]" line
+
+// Origin kinds (fKind).
+enum RemoteKind : int32_t { kKindOrg = 0, kKindMod = 1, kKindUser = 2, kKindErr = 3 };
+
+class RemoteCL {
+ public:
+  RemoteCL();
+  ~RemoteCL();
+  RemoteCL(const RemoteCL&) = delete;
+  RemoteCL& operator=(const RemoteCL&) = delete;
+
+  // Sets the remote folder once, before the first record is constructed; traces the folder.
+  static void SetFolder(const std::filesystem::path& path);
+  static const std::filesystem::path& Folder() { return fFold; }
+  static int32_t LiveCount() { return fNr.load(); }
+
+  // Takes name, header, mode, kind and all 50 slots of another record.
+  void CopyFrom(const RemoteCL& other);
+  void ClearKeyDef();
+  static bool IsReduced(int32_t key_function);
+  // Key function 51..100 of the first slot holding `code`, else 49.
+  int32_t ExistValue(int32_t code) const;
+  // The last record of that name, or null.
+  static RemoteCL* FindRemote(const RemoteList* list, const std::string& name);
+
+  void RemoteLoad(const std::string& name);
+  status_t RemoteSave();
+
+  // Library (remote_library.cpp).
+  int32_t LookForRemotes(RemoteList* list);
+  void SaveOwnDefRemotes();
+  static status_t SavePresetFile(const char* name, int32_t header, int32_t mode,
+                                 const int32_t* codes);
+  int32_t CheckCrossPresetFile(const std::string& name, RemoteList* list);
+  void SetMenuHarken(KeyMenu* menu, int32_t mode, const char* label, int32_t slot);
+
+  // Charts (remote_chart.cpp); `now` is the time written into the count line.
+  status_t Chart4Remotes(RemoteList* list, std::time_t now = std::time(nullptr));
+  status_t ChartData4Remotes(RemoteList* list, std::time_t now = std::time(nullptr));
+  static void ChartHeader(std::string* file);
+
+  // Slot k (1..50); fKey[0] is unused so that slot numbers index directly.
+  int32_t Slot(int32_t k) const { return fKey[k]; }
+  void SetSlot(int32_t k, int32_t value) { fKey[k] = value; }
+  bool IsTwoByte() const { return fComByte == 3 || fComByte == 23; }
+
+  std::string fName;
+  int32_t fComHead = 0;
+  int32_t fComByte = 0;
+  int32_t fKey[kKeySlots + 1] = {};  // fKey[50] is fCheckSum
+  int32_t& fCheckSum = fKey[kKeySlots];
+  int32_t fKind = kKindErr;
+
+ private:
+  static std::filesystem::path fFold;
+  static bool fFoldChecked;
+  static std::atomic<int32_t> fNr;
+};

@@ -1,0 +1,149 @@
+// The remote folder as a list of records, the built-in remotes and the origin check.
+#include <cstring>
+#include <filesystem>
+
+#include "platform/clock.h"
+#include "platform/file_node.h"
+#include "platform/koru_type.h"
+#include "platform/trace.h"
+#include "remotes/key_menu.h"
+#include "remotes/pre_rem_list.h"
+#include "remotes/remote_cl.h"
+#include "shell/label_table.h"
+
+namespace {
+
+// Reads an int32 attribute as far as it goes; false when fewer than 2 bytes were there.
+bool ReadMarker(AttributeNode& node, const char* name, int32_t* value) {
+  *value = 0;
+  const ssize_t got = node.ReadAttr(name, kInt32Type, 0, value, sizeof *value);
+  return got >= 2;
+}
+
+// The attribute layer's sidecar files ("." + name + ".koru-attr") are not entries of the folder.
+bool IsSidecar(const std::string& leaf) {
+  static const std::string kSuffix = ".koru-attr";
+  return leaf.size() > kSuffix.size() + 1 && leaf[0] == '.' &&
+         leaf.compare(leaf.size() - kSuffix.size(), kSuffix.size(), kSuffix) == 0;
+}
+
+// Sum of the first 49 values, stopping at the first negative one.
+int32_t SumOf(const int32_t* values) {
+  int32_t sum = 0;
+  for (int32_t k = 0; k < kKeySlots - 1 && values[k] >= 0; ++k) sum += values[k];
+  return sum;
+}
+
+}  // namespace
+
+int32_t RemoteCL::LookForRemotes(RemoteList* list) {
+  Trace(" LookForRemotes: ");
+  if (list) {
+    Trace(" clear List first... %ld Items\n", static_cast<long>(list->size()));
+    for (size_t i = list->size(); i-- > 0;) {
+      (*list)[i].reset();
+      snooze(500);
+    }
+    list->clear();
+  }
+  int32_t remotes = 0;
+  int32_t others = 0;
+  std::error_code error;
+  std::filesystem::directory_iterator dir(fFold, error);
+  for (; !error && dir != std::filesystem::directory_iterator(); dir.increment(error)) {
+    std::error_code status_error;
+    const auto status = dir->symlink_status(status_error);
+    if (status_error || !std::filesystem::is_regular_file(status)) continue;
+    const std::string leaf = dir->path().filename().string();
+    if (IsSidecar(leaf)) continue;
+    FileNode node(dir->path());
+    int32_t kind = 0;
+    if (!ReadMarker(node, kKoruTypeAttr, &kind)) {
+      Trace("\n[%ld] OOPS '%s' ", 0L, leaf.c_str());
+      int32_t old = 0;
+      if (ReadMarker(node, kOldKoruTypeAttr, &old)) {
+        ChangeKoruFiletype(node);
+        Trace(" '%s' \n", leaf.c_str());
+      }
+      continue;
+    }
+    if (kind == kKoruRemoteFile) {
+      ++remotes;
+      if (list) {
+        auto record = std::make_unique<RemoteCL>();
+        record->RemoteLoad(leaf);
+        list->push_back(std::move(record));
+      }
+    } else {
+      ++others;
+    }
+  }
+  Trace(" '%ld none-remotefiles' ", static_cast<long>(others));
+  return remotes;
+}
+
+void RemoteCL::SaveOwnDefRemotes() {
+  for (const PreRemEntry* entry = PreRemList; std::strlen(entry->name) > 2; ++entry)
+    SavePresetFile(entry->name, entry->header, entry->mode, entry->codes);
+}
+
+status_t RemoteCL::SavePresetFile(const char* name, int32_t header, int32_t mode,
+                                  const int32_t* codes) {
+  RemoteCL record;
+  record.ClearKeyDef();
+  record.fComHead = header;
+  record.fComByte = mode;
+  record.fName = name;
+  for (int32_t k = 1; k <= kKeySlots; ++k) {
+    record.fKey[k] = 0;
+    if (codes[k - 1] < 0) break;
+    record.fKey[k] = codes[k - 1];
+  }
+  return record.RemoteSave();
+}
+
+int32_t RemoteCL::CheckCrossPresetFile(const std::string& name, RemoteList* list) {
+  RemoteCL* record = FindRemote(list, name);
+  if (!record) return kKindUser;
+  record->fCheckSum = SumOf(&record->fKey[1]);
+  int32_t builtin = 0;
+  for (const PreRemEntry* entry = PreRemList; std::strlen(entry->name) > 2; ++entry)
+    if (name == entry->name) builtin = SumOf(entry->codes);
+  const int32_t kind =
+      builtin == 0 ? kKindUser : (builtin != record->fCheckSum ? kKindMod : kKindOrg);
+  record->fKind = kind;
+  return kind;
+}
+
+void RemoteCL::SetMenuHarken(KeyMenu* menu, int32_t mode, const char* label, int32_t slot) {
+  if (!menu) {
+    Trace(" ..SetMenuHarken fMenu NULL\n");
+    return;
+  }
+  if (!label) {
+    Trace(" ..SetMenuHarken fLabel NULL\n");
+    return;
+  }
+  Trace(" ..SetMenuHarken fModus %d\n", static_cast<int>(mode));
+  auto mark = [&](int32_t index) {
+    menu->SetItemTo(getLabel(index + kFirstKeyFunction), true, fKey[index + 1] != 0);
+  };
+  if (mode == 1) {
+    if (slot >= 0 && slot < kKeySlots) mark(slot);
+  } else if (mode == 0) {
+    for (int32_t index = 0; index < kKeySlots; ++index)
+      if (IsReduced(index + kFirstKeyFunction)) mark(index);
+  }
+}
+
+void AppendBuiltinRemotes(RemoteList* list) {
+  for (const PreRemEntry* entry = PreRemList; std::strlen(entry->name) > 2; ++entry) {
+    auto record = std::make_unique<RemoteCL>();
+    record->fName = entry->name;
+    record->fComHead = entry->header;
+    record->fComByte = entry->mode;
+    for (int32_t k = 1; k < kKeySlots && entry->codes[k - 1] >= 0; ++k)
+      record->SetSlot(k, entry->codes[k - 1]);
+    list->push_back(std::move(record));
+  }
+}

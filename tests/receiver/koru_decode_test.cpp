@@ -1,0 +1,96 @@
+// koru-decode as a program: arguments, exit codes, and standard output holding report lines only.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "temp_dir.h"
+
+namespace {
+
+struct Result {
+  int exit_code = -1;
+  std::string out;
+  std::string err;
+};
+
+Result RunDecode(const std::string& arguments) {
+  TempDir dir;
+  const std::string err_path = (dir.Path() / "stderr").string();
+  const std::string command =
+      KORU_BINARY_DIR "/tools/koru-decode/koru-decode " + arguments + " 2>" + err_path;
+  Result result;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return result;
+  char buffer[4096];
+  size_t got = 0;
+  while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, got);
+  const int status = pclose(pipe);
+  result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  std::ifstream err(err_path);
+  result.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
+  return result;
+}
+
+const std::string kData = KORU_SOURCE_DIR "/data/";
+
+TEST(KoruDecode, ConcatenatesFilesWithTheGap) {
+  const Result result = RunDecode("--gap 500000 " + kData + "rc5_streamzap_key1_held.mode2 " +
+                                  kData + "rc5_streamzap_key5_held.mode2");
+  EXPECT_EQ(result.exit_code, 0);
+  const std::string rc5 =
+      "blink=\"-11010010-01001110-*01010101000*111001100*_elevenBit\" "
+      "header=210078 byte2=85 byte3=28 byte4=192";
+  EXPECT_EQ(result.out,
+            "0.000 irCE type=0 bits=0 blink=\"-------- -------- \"\n"
+            "330.912 irCE type=6 bits=12 " +
+                rc5 +
+                "\n"
+                "764.288 irCE type=6 bits=12 " +
+                rc5 +
+                "\n"
+                "1808.675 irCE type=6 bits=12 " +
+                rc5 +
+                "\n"
+                "2243.829 irCE type=6 bits=11 blink=\"-11010010-01001110-*01010101011*111001100*"
+                "_elevenBit\" header=210078 byte2=85 byte3=124 byte4=192\n");
+  // The trace goes to standard error.
+  EXPECT_NE(result.err.find(" GREATWALL "), std::string::npos);
+}
+
+TEST(KoruDecode, DefaultGapShiftsTheSecondFile) {
+  const Result one = RunDecode(kData + "nec_leadtek_key1.mode2");
+  const Result two =
+      RunDecode(kData + "nec_leadtek_key1.mode2 " + kData + "nec_leadtek_key1.mode2");
+  EXPECT_EQ(one.exit_code, 0);
+  EXPECT_EQ(two.exit_code, 0);
+  EXPECT_EQ(two.out.rfind(one.out, 0), 0u);  // the first file reads the same
+  EXPECT_GT(two.out.size(), one.out.size());
+}
+
+TEST(KoruDecode, BadInputFailsClearly) {
+  TempDir dir;
+  const std::string bad = (dir.Path() / "bad.mode2").string();
+  std::ofstream(bad) << "pulse 500\nspace 99999999999999999999\n";
+  struct Case {
+    std::string arguments;
+    int exit_code;
+    std::string error;
+  } cases[] = {
+      {bad, 1, "koru-decode: " + bad + ":2: duration out of range '99999999999999999999'\n"},
+      {(dir.Path() / "missing").string(), 1, "koru-decode: " + (dir.Path() / "missing").string()},
+      {"", 2, "usage: koru-decode [--gap US] FILE...\n"},
+      {"--gap -5 x", 2, "koru-decode: --gap needs a whole number of microseconds\n"},
+      {"--bogus x", 2, "koru-decode: unknown option --bogus\n"},
+  };
+  for (const auto& c : cases) {
+    const Result result = RunDecode(c.arguments);
+    EXPECT_EQ(result.exit_code, c.exit_code) << c.arguments;
+    EXPECT_EQ(result.out, "") << c.arguments;
+    EXPECT_EQ(result.err.rfind(c.error, 0), 0u) << c.arguments << ": " << result.err;
+  }
+}
+
+}  // namespace

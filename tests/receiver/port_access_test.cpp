@@ -1,0 +1,152 @@
+#include "receiver/port_access.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/four_cc.h"
+#include "platform/message.h"
+#include "platform/test_loopers.h"
+#include "platform/trace.h"
+#include "receiver/receiver_flags.h"
+
+namespace {
+
+// Records every settings call in order.
+class LoggingLine : public ReceiverLine {
+ public:
+  explicit LoggingLine(std::vector<std::string>* log) : log_(log) {}
+  status_t SetFlowControl(uint32_t f) override { return Log("flow " + std::to_string(f)); }
+  status_t SetDataRate(int32_t r) override { return Log("rate " + std::to_string(r)); }
+  status_t SetDataBits(int32_t b) override { return Log("bits " + std::to_string(b)); }
+  status_t SetParityMode(int32_t p) override { return Log("parity " + std::to_string(p)); }
+  status_t SetStopBits(int32_t s) override { return Log("stop " + std::to_string(s)); }
+  status_t SetDTR(bool on) override { return Log(on ? "dtr on" : "dtr off"); }
+  status_t SetRTS(bool on) override { return Log(on ? "rts on" : "rts off"); }
+  status_t SetBlocking(bool on) override { return Log(on ? "blocking on" : "blocking off"); }
+  status_t SetTimeout(bigtime_t t) override { return Log("timeout " + std::to_string(t)); }
+  bool IsDCD() override { return false; }
+  status_t WaitForChange(bigtime_t, bigtime_t*) override { return kTimedOut; }
+
+ private:
+  status_t Log(const std::string& entry) {
+    log_->push_back(entry);
+    return kOk;
+  }
+  std::vector<std::string>* log_;
+};
+
+class FakeDevices : public ReceiverDevices {
+ public:
+  std::vector<std::pair<std::string, int32_t>> devices;  // name, result of opening it
+  std::vector<std::string> opened;
+  std::vector<std::string> log;
+
+  std::vector<std::string> List() override {
+    std::vector<std::string> names;
+    for (const auto& [name, result] : devices) names.push_back(name);
+    return names;
+  }
+  int32_t Open(const std::string& name, std::unique_ptr<ReceiverLine>* line) override {
+    opened.push_back(name);
+    for (const auto& [device, result] : devices) {
+      if (device != name) continue;
+      if (result > 0) *line = std::make_unique<LoggingLine>(&log);
+      return result;
+    }
+    return kEntryNotFound;
+  }
+};
+
+class AppInbox : public Handler {
+ public:
+  explicit AppInbox(Looper* looper) : Handler(looper) {}
+  void MessageReceived(Message* message) override { received.push_back(*message); }
+  std::vector<Message> received;
+};
+
+std::string g_recorded;
+
+class PortAccess : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetReceiverDevices(devices_);
+    SetAppMessenger(inbox_.GetMessenger());
+    SetPortNameRecorder([](const char* name) { g_recorded = name; });
+    g_recorded.clear();
+    CHECK_SCAN_IR.store(1);
+    SCAN_CONTINOUS.store(1);
+  }
+  void TearDown() override {
+    SetReceiverDevices(nullptr);
+    SetAppMessenger(Messenger());
+    SetPortNameRecorder(nullptr);
+  }
+
+  std::shared_ptr<FakeDevices> devices_ = std::make_shared<FakeDevices>();
+  ImmediateLooper looper_;
+  AppInbox inbox_{&looper_};
+  TraceCapture trace_;
+};
+
+TEST_F(PortAccess, WithoutANameTheHighestDeviceThatOpensIsTaken) {
+  devices_->devices = {{"serial1", 3}, {"serial2", 4}, {"lirc0", kNotAllowed}};
+  ReceiverPort* port = open_multi(nullptr);
+  ASSERT_NE(port, nullptr);
+  EXPECT_EQ(port->Name(), "serial2");
+  EXPECT_EQ(g_recorded, "serial2");
+  EXPECT_EQ(devices_->opened, (std::vector<std::string>{"lirc0", "lirc0", "serial2", "serial2"}));
+  EXPECT_EQ(devices_->log,
+            (std::vector<std::string>{"flow 1", "rate 19200", "bits 8", "parity 0", "stop 1",
+                                      "dtr off", "rts on", "blocking on", "timeout 2500"}));
+  EXPECT_TRUE(trace_.Contains(" PERMISSION_DENIED\n"));
+  EXPECT_TRUE(trace_.Contains("..listen on 'serial2' \n19200 BPS\n"));
+  EXPECT_TRUE(inbox_.received.empty());
+  EXPECT_EQ(close_multi(port), 0);
+}
+
+TEST_F(PortAccess, UnknownNameOpensNothingAndPostsNothing) {
+  devices_->devices = {{"serial1", 3}};
+  EXPECT_EQ(open_multi("usb3"), nullptr);
+  EXPECT_TRUE(devices_->opened.empty());
+  EXPECT_TRUE(inbox_.received.empty());
+  EXPECT_EQ(g_recorded, "");
+  EXPECT_EQ(close_multi(nullptr), 0);
+}
+
+TEST_F(PortAccess, BusyPortPostsOneReportAndStopsReceiving) {
+  devices_->devices = {{"serial1", kBusy}, {"serial2", 4}};
+  EXPECT_EQ(open_multi("serial1"), nullptr);
+  ASSERT_EQ(inbox_.received.size(), 1u);
+  EXPECT_EQ(inbox_.received[0].what, FourCC("irRB"));
+  EXPECT_EQ(CHECK_SCAN_IR.load(), 0);
+  EXPECT_EQ(SCAN_CONTINOUS.load(), 0);
+}
+
+TEST_F(PortAccess, EveryFailureIsTracedWithItsStatus) {
+  const std::map<status_t, const char*> cases = {
+      {kNotAllowed, " PERMISSION_DENIED\n"},
+      {kError, " B_ERROR\n"},
+      {kNoDevice, "B_RESOURCE_NOT_FOUND\n"},
+      {kResourceUnavailable, "B_RESOURCE_UNAVAILABLE\n"},
+      {kDevResourceConflict, "B_DEV_RESOURCE_CONFLICT\n"},
+      {kModemBusy, "B_MODEM_BUSY\n"},
+  };
+  for (const auto& [status, text] : cases) {
+    devices_->devices = {{"serial1", status}};
+    trace_.Clear();
+    EXPECT_EQ(open_multi("serial1"), nullptr);
+    const std::string expected = std::string(text) + " " + std::to_string(status) + ": " +
+                                 StatusText(status) + "\n\t[" + std::to_string(status) +
+                                 " can't open]\n";
+    EXPECT_NE(trace_.Text().find(expected), std::string::npos) << trace_.Text();
+    char hex[32];
+    std::snprintf(hex, sizeof hex, "\t[Hex 0x%x]\n", static_cast<unsigned>(status));
+    EXPECT_TRUE(trace_.Contains(hex)) << trace_.Text();
+  }
+  EXPECT_TRUE(inbox_.received.empty());
+}
+
+}  // namespace

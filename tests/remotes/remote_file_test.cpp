@@ -1,0 +1,276 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/trace.h"
+#include "remote_folder.h"
+#include "remotes/pre_rem_list.h"
+#include "remotes/remote_cl.h"
+
+namespace {
+
+using RemoteFile = RemoteFolderTest;
+
+const char kAiwaFile[] =
+    "; - \n"
+    "; - KORU / REMOTE-FILE \n"
+    "; - \n"
+    "[ComName] AIWA_A\n"
+    "[ComHead] 255108\n"
+    "[ComByte] 2\n"
+    "[ComData] "
+    "255,191,223,159,239,175,207,143,247,183,215,151,135,199,0,0,167,182,174,250,194,0,0,0,0,0,"
+    "0,0,0,0,134,0,0,0,0,0,0,0,0,0,179,0,211,203,243,139,171,0,0,\n"
+    "; - \n"
+    "; - \n"
+    "; --- for information:\n"
+    ";    255 :  [N0]       \n"
+    ";    191 :  [N1]       \n"
+    ";    223 :  [N2]       \n"
+    ";    159 :  [N3]       \n"
+    ";    239 :  [N4]       \n"
+    ";    175 :  [N5]       \n"
+    ";    207 :  [N6]       \n"
+    ";    143 :  [N7]       \n"
+    ";    247 :  [N8]       \n"
+    ";    183 :  [N9]       \n"
+    ";    215 :  [up]       \n"
+    ";    151 :  [down]     \n"
+    ";    135 :  [left]     \n"
+    ";    199 :  [right]    \n"
+    ";      0 :  [Vol+]     \n"
+    ";      0 :  [Vol-]     \n"
+    ";    167 :  [Mute]     \n"
+    ";    182 :  [Power]    \n"
+    ";    174 :  [OK]       \n"
+    ";    250 :  [Tab]      \n"
+    ";    194 :  [Menu]     \n"
+    ";      0 :  [FAV]      \n"
+    ";    134 :  [Eject]    \n"
+    ";      0 :  [Prg+]     \n"
+    ";      0 :  [Prg-]     \n"
+    ";    179 :  [|<<]      \n"
+    ";    211 :  [||]       \n"
+    ";    203 :  [>]        \n"
+    ";    243 :  [>>|]      \n"
+    ";    139 :  [[]]       \n"
+    ";    171 :  [Rec.]     \n"
+    "; - \n";
+
+std::string DataLine(const std::string& values) {
+  return "[ComHead] 175084\n[ComByte] 23\n[ComData] " + values + "\n";
+}
+
+TEST_F(RemoteFile, SavedAiwaFileIsExactAndMarkedAsRemote) {
+  ASSERT_EQ(RemoteCL::SavePresetFile(PreRemList[0].name, PreRemList[0].header, PreRemList[0].mode,
+                                     PreRemList[0].codes),
+            kOk);
+  EXPECT_EQ(Read("AIWA_A"), kAiwaFile);
+  FileNode node(folder_ / "AIWA_A");
+  EXPECT_EQ(ReadKoruType(node), kKoruRemoteFile);
+}
+
+TEST_F(RemoteFile, RoundTripKeepsHeaderModeAndFortyNineSlots) {
+  RemoteCL saved;
+  saved.fName = "Round";
+  saved.fComHead = 213042;
+  saved.fComByte = 23;
+  for (int32_t k = 1; k <= kKeySlots; ++k) saved.SetSlot(k, k * 5003);
+  ASSERT_EQ(saved.RemoteSave(), kOk);
+
+  RemoteCL loaded;
+  loaded.RemoteLoad("Round");
+  EXPECT_EQ(loaded.fName, "Round");
+  EXPECT_EQ(loaded.fComHead, 213042);
+  EXPECT_EQ(loaded.fComByte, 23);
+  for (int32_t k = 1; k < kKeySlots; ++k) EXPECT_EQ(loaded.Slot(k), k * 5003) << k;
+  EXPECT_EQ(loaded.Slot(kKeySlots), 0);
+}
+
+TEST_F(RemoteFile, DataValuesOutOfRangeEndTheSlotList) {
+  struct Case {
+    const char* values;
+    int32_t last_filled;  // slots after it are 0
+    int32_t last_value;
+    bool fill_traced;
+  };
+  const Case cases[] = {
+      {"1,2,3,4,5,6,7,8,9,-1,11,12,", 9, 9, true},
+      {"256256,7,", 2, 7, false},
+      {"5,256257,7,", 1, 5, true},
+      {"5,99999999999999999999,7,", 1, 5, true},
+      // Fewer values than slots: the rest is empty, not repeats of earlier values.
+      {"10,20,30", 3, 30, false},
+  };
+  for (const Case& c : cases) {
+    Write("Range", DataLine(c.values));
+    RemoteCL record;
+    for (int32_t k = 1; k <= kKeySlots; ++k) record.SetSlot(k, 77);
+    TraceCapture trace;
+    record.RemoteLoad("Range");
+    EXPECT_EQ(record.Slot(c.last_filled), c.last_value) << c.values;
+    for (int32_t k = c.last_filled + 1; k <= kKeySlots; ++k)
+      EXPECT_EQ(record.Slot(k), 0) << c.values << " slot " << k;
+    EXPECT_EQ(trace.Contains(" FILL UP REST..\n"), c.fill_traced) << c.values;
+  }
+}
+
+TEST_F(RemoteFile, FileNameWinsOverComNameAndRemInfoIsOnlyTraced) {
+  Write("Real",
+        "[ComName] Other\n[RemInfo] made by hand\n[ComHead] 12\n[ComByte] 2\n"
+        "[ComData] 4,\n\t\n;[ComHead] 99\nxComByte] 7\n");
+  RemoteCL record;
+  TraceCapture trace;
+  record.RemoteLoad("Real");
+  EXPECT_EQ(record.fName, "Real");
+  EXPECT_EQ(record.fComHead, 12);
+  EXPECT_EQ(record.fComByte, 7);  // any one character may stand before the tag
+  EXPECT_EQ(record.Slot(1), 4);
+  EXPECT_TRUE(trace.Contains(" 'Real' RemInfo: ' made by hand'\n"));
+  EXPECT_TRUE(trace.Contains(" too long.. \n"));
+}
+
+TEST_F(RemoteFile, MissingFileKeepsHeaderAndClearsSlots) {
+  RemoteCL record;
+  record.fComHead = 4711;
+  record.SetSlot(3, 9);
+  TraceCapture trace;
+  record.RemoteLoad("nothing-here");
+  EXPECT_EQ(record.fComHead, 4711);
+  EXPECT_EQ(record.Slot(3), 0);
+  EXPECT_TRUE(trace.Contains("nothing-here' Missing !\n"));
+}
+
+TEST_F(RemoteFile, MalformedFilesLoadWithoutHarm) {
+  std::string junk;
+  for (int i = 0; i < 5000; ++i) junk += static_cast<char>((i * 7919) % 256);
+  const std::string huge_line = "[ComData] " + std::string(3000, '9') + "," + "\n";
+  const std::string long_values = "[ComData] " + std::string(600, ' ') + "5,6,\n";
+  const std::string cases[] = {
+      junk,
+      huge_line,
+      long_values,
+      "[ComHead] 255108\n[ComByte] 2\n[ComData] 1,2,3",  // no newline at the end
+      "[ComData]\n[ComHead]\n[RemInfo]\n",
+      std::string("[ComData] 1,\0,3,\n", 17),
+  };
+  for (const std::string& text : cases) {
+    Write("Junk", text);
+    RemoteCL record;
+    TraceCapture trace;
+    record.RemoteLoad("Junk");
+    for (int32_t k = 1; k <= kKeySlots; ++k) {
+      EXPECT_GE(record.Slot(k), 0);
+      EXPECT_LE(record.Slot(k), kLargestSlotValue);
+    }
+  }
+  Write("Junk", "[ComHead] 255108\n[ComByte] 2\n[ComData] 1,2,3");
+  RemoteCL record;
+  record.RemoteLoad("Junk");
+  EXPECT_EQ(record.fComHead, 255108);
+  EXPECT_EQ(record.Slot(3), 3);
+}
+
+TEST_F(RemoteFile, UnnamedUnfinishedAndUnsafeNamesAreNeverWritten) {
+  struct Case {
+    const char* name;
+    const char* trace;
+  };
+  const Case cases[] = {{"-noname-", " <-noname-> return\n "},
+                        {"newRemote", " <newRemote> return\n "},
+                        {"../escape", "OpenError!"},
+                        {"a/b", "OpenError!"},
+                        {".", "OpenError!"},
+                        {"..", "OpenError!"}};
+  for (const Case& c : cases) {
+    RemoteCL record;
+    record.fName = c.name;
+    TraceCapture trace;
+    EXPECT_NE(record.RemoteSave(), kOk) << c.name;
+    EXPECT_TRUE(trace.Contains(c.trace)) << c.name;
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(folder_));
+  EXPECT_FALSE(std::filesystem::exists(folder_.parent_path() / "escape"));
+}
+
+TEST_F(RemoteFile, LongNamesAreShortenedToSeventyEightCharacters) {
+  RemoteCL record;
+  record.fName = std::string(100, 'r');
+  ASSERT_EQ(record.RemoteSave(), kOk);
+  EXPECT_EQ(record.fName, std::string(78, 'r'));
+  EXPECT_TRUE(std::filesystem::exists(folder_ / std::string(78, 'r')));
+}
+
+TEST_F(RemoteFile, FailedSaveKeepsWhatWasThereAndLeavesNoTemporaryFile) {
+  // A folder in the file's place cannot be replaced by a file.
+  std::filesystem::create_directory(folder_ / "Kept");
+  Write("Kept/inside", "old\n", 0);
+  RemoteCL record;
+  record.fName = "Kept";
+  TraceCapture trace;
+  EXPECT_NE(record.RemoteSave(), kOk);
+  EXPECT_TRUE(trace.Contains("Kept' OpenError!\n"));
+  EXPECT_FALSE(trace.Contains("Save-Remote"));
+  EXPECT_EQ(Read("Kept/inside"), "old\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), {}), 1);
+}
+
+TEST(RemoteRecord, ExistValueFindsTheLowestSlotWithinRange) {
+  RemoteCL record;
+  record.SetSlot(4, 256255);
+  record.SetSlot(7, 12);
+  record.SetSlot(9, 12);
+  TraceCapture trace;
+  EXPECT_EQ(record.ExistValue(12), 57);
+  EXPECT_EQ(record.ExistValue(256255), 54);
+  EXPECT_EQ(record.ExistValue(13), kNoKeyFunction);
+  EXPECT_FALSE(trace.Contains("-OutOfRange-"));
+  for (const int32_t code : {0, -5, 256256}) {
+    trace.Clear();
+    EXPECT_EQ(record.ExistValue(code), kNoKeyFunction) << code;
+    EXPECT_TRUE(trace.Contains("-OutOfRange-")) << code;
+  }
+  record.fCheckSum = 999;  // slot 50 is searched like the others
+  EXPECT_EQ(record.ExistValue(999), 100);
+}
+
+TEST(RemoteRecord, ReducedKeySetHasThirtyOneFunctions) {
+  int count = 0;
+  for (int32_t n = 0; n <= 110; ++n) count += RemoteCL::IsReduced(n);
+  EXPECT_EQ(count, 31);
+  for (const int32_t n : {51, 71, 75, 81, 83, 84, 91, 93, 97}) EXPECT_TRUE(RemoteCL::IsReduced(n));
+  for (const int32_t n : {50, 72, 82, 85, 92, 98, 100}) EXPECT_FALSE(RemoteCL::IsReduced(n));
+}
+
+TEST(RemoteRecord, FindRemoteReturnsTheLastOfDuplicatesAndSkipsEmptyItems) {
+  RemoteList list;
+  EXPECT_EQ(RemoteCL::FindRemote(&list, "A"), nullptr);
+  EXPECT_EQ(RemoteCL::FindRemote(nullptr, "A"), nullptr);
+  for (int i = 0; i < 3; ++i) {
+    list.push_back(std::make_unique<RemoteCL>());
+    list.back()->fName = i < 2 ? "A" : "B";
+  }
+  list.push_back(nullptr);
+  EXPECT_EQ(RemoteCL::FindRemote(&list, "A"), list[1].get());
+  EXPECT_EQ(RemoteCL::FindRemote(&list, "B"), list[2].get());
+  EXPECT_EQ(RemoteCL::FindRemote(&list, "a"), nullptr);
+}
+
+TEST(RemoteRecord, LiveCountFollowsConstructionAndFolderIsSetOnce) {
+  TestRemoteFolder();
+  const int32_t before = RemoteCL::LiveCount();
+  {
+    RemoteCL one, two;
+    EXPECT_EQ(RemoteCL::LiveCount(), before + 2);
+    EXPECT_EQ(one.fName, "-noname-");
+    EXPECT_EQ(one.fKind, kKindErr);
+  }
+  EXPECT_EQ(RemoteCL::LiveCount(), before);
+  const auto folder = RemoteCL::Folder();
+  TraceCapture trace;
+  RemoteCL::SetFolder("/somewhere/else");
+  EXPECT_EQ(RemoteCL::Folder(), folder);
+  EXPECT_EQ(trace.Text(), "\n Remote-Folder: " + folder.string() + "\n");
+}
+
+}  // namespace

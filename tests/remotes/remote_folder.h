@@ -1,0 +1,53 @@
+#pragma once
+// The remote folder is process-wide and set once; every test of this binary shares one
+// temporary folder and empties it first.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "platform/file_node.h"
+#include "platform/koru_type.h"
+#include "remotes/remote_cl.h"
+#include "temp_dir.h"
+
+inline const std::filesystem::path& TestRemoteFolder() {
+  static TempDir dir;
+  static const std::filesystem::path folder = [] {
+    const auto path = dir.Path() / "_Remotes_";
+    std::filesystem::create_directory(path);
+    RemoteCL::SetFolder(path);
+    return path;
+  }();
+  return folder;
+}
+
+class RemoteFolderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = TestRemoteFolder();
+    // A record constructed before the folder was set would point into the user's home.
+    ASSERT_EQ(RemoteCL::Folder(), folder_);
+    for (const auto& entry : std::filesystem::directory_iterator(folder_))
+      std::filesystem::remove_all(entry.path());
+  }
+
+  std::string Read(const std::string& name) const {
+    std::ifstream in(folder_ / name, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+
+  void Write(const std::string& name, const std::string& text, int32_t kind = kKoruRemoteFile) {
+    std::ofstream(folder_ / name, std::ios::binary) << text;
+    if (kind != 0) {
+      FileNode node(folder_ / name);
+      WriteKoruType(node, kind);
+    }
+  }
+
+  std::filesystem::path folder_;
+};

@@ -1,0 +1,260 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/memory_node.h"
+#include "platform/trace.h"
+#include "remote_folder.h"
+#include "remotes/frame_encoder.h"
+#include "remotes/key_menu.h"
+#include "remotes/pre_rem_list.h"
+#include "remotes/remote_cl.h"
+#include "shell/label_table.h"
+
+namespace {
+
+using RemoteLibrary = RemoteFolderTest;
+
+int ValueCount(const int32_t* codes) {
+  int n = 0;
+  while (codes[n] >= 0) ++n;
+  return n;
+}
+
+TEST_F(RemoteLibrary, FirstStartWritesThirtyFiveFilesAndLoadsThemAllAsOriginals) {
+  RemoteCL library;
+  RemoteList list;
+  EXPECT_EQ(library.LookForRemotes(&list), 0);
+  library.SaveOwnDefRemotes();
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), {}), 35);
+  EXPECT_EQ(library.LookForRemotes(&list), 35);
+  ASSERT_EQ(list.size(), 35u);
+  std::set<std::string> names;
+  for (const auto& record : list) {
+    names.insert(record->fName);
+    EXPECT_EQ(library.CheckCrossPresetFile(record->fName, &list), kKindOrg) << record->fName;
+    EXPECT_EQ(record->fKind, kKindOrg);
+    EXPECT_NE(record->fCheckSum, 0);
+  }
+  EXPECT_EQ(names.size(), 35u);
+  const RemoteCL* lifetec = RemoteCL::FindRemote(&list, "Lifetec291");
+  ASSERT_NE(lifetec, nullptr);
+  EXPECT_EQ(lifetec->fComHead, 255108);
+  EXPECT_EQ(lifetec->fComByte, 23);
+}
+
+TEST_F(RemoteLibrary, RescanReplacesTheListAndCountsOnlyRemoteFiles) {
+  Write("Mine", "[ComHead] 1\n");
+  Write("Chart", "x\n", kKoruChartFile);
+  Write("Preset", "x\n", kKoruPresetFile);
+  Write("Plain", "x\n", 0);
+  std::filesystem::create_directory(folder_ / "Sub");
+  std::filesystem::create_symlink(folder_ / "Mine", folder_ / "Link");
+  RemoteCL library;
+  RemoteList list;
+  list.push_back(std::make_unique<RemoteCL>());
+  list.push_back(nullptr);
+  const int32_t live = RemoteCL::LiveCount();
+  TraceCapture trace;
+  EXPECT_EQ(library.LookForRemotes(&list), 1);
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_EQ(list[0]->fName, "Mine");
+  EXPECT_EQ(RemoteCL::LiveCount(), live);  // one destroyed, one made
+  EXPECT_TRUE(trace.Contains(" clear List first... 2 Items\n"));
+  EXPECT_TRUE(trace.Contains("\n[0] OOPS 'Plain' "));
+  EXPECT_TRUE(trace.Contains(" '2 none-remotefiles' "));
+  EXPECT_EQ(library.LookForRemotes(nullptr), 1);
+  EXPECT_EQ(list.size(), 1u);
+}
+
+TEST_F(RemoteLibrary, OldMarkerIsConvertedForTheNextScan) {
+  Write("Old", "[ComHead] 5\n", 0);
+  FileNode node(folder_ / "Old");
+  const int32_t one = 1;
+  node.WriteAttr(kOldKoruTypeAttr, kInt32Type, 0, &one, sizeof one);
+  RemoteCL library;
+  RemoteList list;
+  TraceCapture trace;
+  EXPECT_EQ(library.LookForRemotes(&list), 0);
+  EXPECT_TRUE(trace.Contains(" 'Old' \n"));
+  EXPECT_EQ(library.LookForRemotes(&list), 1);
+  EXPECT_EQ(list[0]->fComHead, 5);
+}
+
+TEST_F(RemoteLibrary, MissingFolderScansAsEmpty) {
+  std::filesystem::remove(folder_);
+  RemoteCL library;
+  RemoteList list;
+  EXPECT_EQ(library.LookForRemotes(&list), 0);
+  std::filesystem::create_directory(folder_);
+}
+
+TEST_F(RemoteLibrary, OriginCheckComparesSumsWithTheBuiltInOfThatName) {
+  RemoteCL library;
+  library.SaveOwnDefRemotes();
+  RemoteList list;
+  library.LookForRemotes(&list);
+  RemoteCL* aiwa = RemoteCL::FindRemote(&list, "AIWA_A");
+  ASSERT_NE(aiwa, nullptr);
+
+  aiwa->SetSlot(1, aiwa->Slot(1) - 5);
+  EXPECT_EQ(library.CheckCrossPresetFile("AIWA_A", &list), kKindMod);
+  EXPECT_EQ(aiwa->fKind, kKindMod);
+  aiwa->SetSlot(2, aiwa->Slot(2) + 5);  // same total again
+  EXPECT_EQ(library.CheckCrossPresetFile("AIWA_A", &list), kKindOrg);
+
+  list.push_back(std::make_unique<RemoteCL>());
+  list.back()->fName = "Mine";
+  list.back()->SetSlot(1, 7);
+  EXPECT_EQ(library.CheckCrossPresetFile("Mine", &list), kKindUser);
+  EXPECT_EQ(list.back()->fKind, kKindUser);
+  EXPECT_EQ(list.back()->fCheckSum, 7);
+  EXPECT_EQ(library.CheckCrossPresetFile("Absent", &list), kKindUser);
+  EXPECT_EQ(library.CheckCrossPresetFile("AIWA_A", nullptr), kKindUser);
+
+  // A user remote named like a built-in one is compared with it.
+  list.back()->fName = "Sony618";
+  EXPECT_EQ(library.CheckCrossPresetFile("Sony618", &list), kKindMod);
+}
+
+TEST_F(RemoteLibrary, HandEditedFileBecomesModified) {
+  RemoteCL library;
+  library.SaveOwnDefRemotes();
+  std::string text = Read("HD405");
+  const auto pos = text.find("[ComData] ") + 10;
+  text.insert(pos, "1");  // the first code gains a leading digit
+  Write("HD405", text);
+  RemoteList list;
+  library.LookForRemotes(&list);
+  EXPECT_EQ(library.CheckCrossPresetFile("HD405", &list), kKindMod);
+  EXPECT_EQ(library.CheckCrossPresetFile("Clatronic", &list), kKindOrg);
+}
+
+TEST_F(RemoteLibrary, ShortBuiltInArraysLeaveTheRemainingSlotsEmpty) {
+  const int32_t codes[] = {9, 8, -1};
+  ASSERT_EQ(RemoteCL::SavePresetFile("Short", 255108, 2, codes), kOk);
+  RemoteCL record;
+  record.RemoteLoad("Short");
+  EXPECT_EQ(record.Slot(1), 9);
+  EXPECT_EQ(record.Slot(2), 8);
+  for (int32_t k = 3; k <= kKeySlots; ++k) EXPECT_EQ(record.Slot(k), 0);
+}
+
+class FakeMenu : public KeyMenu {
+ public:
+  bool SetItemTo(const char* label, bool enable, bool mark) override {
+    calls.push_back({label, enable, mark});
+    return true;
+  }
+  struct Call {
+    std::string label;
+    bool enable, mark;
+  };
+  std::vector<Call> calls;
+};
+
+TEST(RemoteMenu, MarksTaughtKeysOfTheReducedSet) {
+  RemoteCL record;
+  record.SetSlot(1, 5);   // N0
+  record.SetSlot(25, 6);  // FAV (reduced)
+  record.SetSlot(22, 7);  // EXIT (not reduced)
+  FakeMenu menu;
+  TraceCapture trace;
+  record.SetMenuHarken(&menu, 0, "", 0);
+  ASSERT_EQ(menu.calls.size(), 31u);
+  std::map<std::string, bool> marks;
+  for (const auto& call : menu.calls) {
+    EXPECT_TRUE(call.enable);
+    marks[call.label] = call.mark;
+  }
+  EXPECT_TRUE(marks["N0"]);
+  EXPECT_TRUE(marks["FAV"]);
+  EXPECT_FALSE(marks["N1"]);
+  EXPECT_EQ(marks.count("EXIT"), 0u);
+  EXPECT_TRUE(trace.Contains(" ..SetMenuHarken fModus 0\n"));
+
+  menu.calls.clear();
+  record.SetMenuHarken(&menu, 1, "", 21);  // slot index 21: EXIT, marked though not reduced
+  ASSERT_EQ(menu.calls.size(), 1u);
+  EXPECT_EQ(menu.calls[0].label, getLabel(72));
+  EXPECT_TRUE(menu.calls[0].mark);
+
+  menu.calls.clear();
+  trace.Clear();
+  record.SetMenuHarken(nullptr, 0, "", 0);
+  record.SetMenuHarken(&menu, 0, nullptr, 0);
+  record.SetMenuHarken(&menu, 1, "", 50);  // no such slot
+  EXPECT_TRUE(menu.calls.empty());
+  EXPECT_TRUE(trace.Contains(" ..SetMenuHarken fMenu NULL\n"));
+  EXPECT_TRUE(trace.Contains(" ..SetMenuHarken fLabel NULL\n"));
+}
+
+// The built-in table: its shape, and codes that the remotes' decoder families can produce.
+TEST(BuiltInRemotes, TableHasThirtySixRemotesAndTheEndMarker) {
+  const int expected_values[] = {50, 35, 19, 35, 48, 26, 47, 36, 45, 30, 32, 32,
+                                 47, 46, 26, 47, 49, 47, 47, 48, 47, 35, 30, 46,
+                                 46, 48, 47, 31, 48, 48, 28, 33, 48, 48, 33, 47};
+  for (int i = 0; i < 36; ++i) {
+    EXPECT_GT(std::strlen(PreRemList[i].name), 2u) << i;
+    EXPECT_EQ(ValueCount(PreRemList[i].codes), expected_values[i]) << PreRemList[i].name;
+  }
+  EXPECT_STREQ(PreRemList[36].name, " ");
+  EXPECT_EQ(PreRemList[36].codes, PreRemList[34].codes);
+  EXPECT_EQ(PreRemList[17].codes, PreRemList[18].codes);
+  EXPECT_STREQ(PreRemList[17].name, PreRemList[18].name);
+}
+
+TEST(BuiltInRemotes, OurArraysFollowTheirFamilyAndGiveTheCoreKeys) {
+  const std::set<std::string> given = {"AIWA_A", "Amstrad_X", "ITT237"};
+  // The digits, arrows, volume, "Mute", "Power" and "OK".
+  const int core_slots = 19;
+  std::map<int32_t, std::vector<const PreRemEntry*>> by_header;
+  for (const PreRemEntry* entry = PreRemList; std::strlen(entry->name) > 2; ++entry) {
+    by_header[entry->header].push_back(entry);
+    if (given.count(entry->name)) continue;
+    std::set<int32_t> seen;
+    for (int k = 0; entry->codes[k] >= 0; ++k) {
+      const int32_t code = entry->codes[k];
+      if (k < core_slots) {
+        EXPECT_NE(code, 0) << entry->name << " slot " << k + 1;
+      }
+      if (code == 0) continue;
+      EXPECT_TRUE(seen.insert(code).second) << entry->name << " repeats " << code;
+      const bool two_byte = entry->mode == 23;
+      EXPECT_TRUE(two_byte ? (code / 1000 <= 255 && code % 1000 <= 255) : code <= 255)
+          << entry->name << " " << code;
+      KeyPress press;
+      std::string why;
+      EXPECT_EQ(EncodeKeyPress(entry->header, entry->mode, code, 0, &press, &why), kOk)
+          << entry->name << " " << code << ": " << why;
+    }
+  }
+  // Remotes that share a header and a mode never share a code, so each key finds its remote.
+  for (const auto& [header, entries] : by_header) {
+    std::map<int32_t, std::string> owner;
+    for (const PreRemEntry* entry : entries) {
+      if (given.count(entry->name)) continue;
+      for (int k = 0; entry->codes[k] >= 0; ++k) {
+        const int32_t code = entry->codes[k];
+        if (code == 0) continue;
+        const std::string key = std::to_string(entry->mode) + ":" + std::to_string(code);
+        auto [it, fresh] = owner.emplace(code, entry->name);
+        EXPECT_TRUE(fresh || it->second == entry->name)
+            << entry->name << " and " << it->second << " share " << key;
+      }
+    }
+  }
+}
+
+TEST(BuiltInRemotes, LongCodeRuleReproducesTheAiwaDigits) {
+  const int32_t* aiwa = PreRemList[0].codes;
+  for (int32_t digit = 0; digit < 10; ++digit) EXPECT_EQ(LongCode(digit, false), aiwa[digit]);
+  // ITT237 holds two-byte values of the same scheme.
+  EXPECT_EQ(LongCode(73, true), 182201);
+}
+
+}  // namespace

@@ -1,0 +1,95 @@
+// koru-encode [--remotes DIR] REMOTE KEYLABEL [--hold N]
+// Prints a mode2 recording of one press of a key of a remote (a built-in remote unless
+// --remotes names a folder of remote files); the receiver decodes it back to that remote and
+// key. --hold N sends N more frames, as a key held down does.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "platform/trace.h"
+#include "remotes/frame_encoder.h"
+#include "remotes/pre_rem_list.h"
+#include "remotes/remote_cl.h"
+#include "shell/label_table.h"
+
+namespace {
+
+int Usage() {
+  std::fprintf(stderr, "usage: koru-encode [--remotes DIR] REMOTE KEYLABEL [--hold N]\n");
+  return 2;
+}
+
+// The key function whose label (English or translated) is `label`; 0 when none.
+int32_t KeyFunctionOf(const std::string& label) {
+  for (int32_t n = kFirstKeyFunction; n <= kLastKeyFunction; ++n)
+    if (label == eLabel[n] || label == getLabel(n)) return n;
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  SetTraceStream(stderr);
+  std::string folder;
+  std::string remote_name;
+  std::string key_label;
+  long hold = 0;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--remotes" && i + 1 < argc) {
+      folder = argv[++i];
+    } else if (arg == "--hold" && i + 1 < argc) {
+      char* end = nullptr;
+      hold = std::strtol(argv[++i], &end, 10);
+      if (*end != '\0' || hold < 0 || hold > 1000) return Usage();
+    } else if (remote_name.empty()) {
+      remote_name = arg;
+    } else if (key_label.empty()) {
+      key_label = arg;
+    } else {
+      return Usage();
+    }
+  }
+  if (remote_name.empty() || key_label.empty()) return Usage();
+
+  const int32_t key_function = KeyFunctionOf(key_label);
+  if (key_function == 0) {
+    std::fprintf(stderr, "koru-encode: '%s' is no key label\n", key_label.c_str());
+    return 1;
+  }
+
+  if (!folder.empty()) RemoteCL::SetFolder(folder);
+  auto record = std::make_unique<RemoteCL>();
+  bool known = false;
+  RemoteList list;
+  if (folder.empty())
+    AppendBuiltinRemotes(&list);
+  else
+    record->LookForRemotes(&list);
+  if (RemoteCL* found = RemoteCL::FindRemote(&list, remote_name)) {
+    record->CopyFrom(*found);
+    known = true;
+  }
+  if (!known) {
+    std::fprintf(stderr, "koru-encode: no remote '%s'\n", remote_name.c_str());
+    return 1;
+  }
+
+  const int32_t code = record->Slot(key_function - 50);
+  KeyPress press;
+  std::string why;
+  if (EncodeKeyPress(record->fComHead, record->fComByte, code, static_cast<int32_t>(hold), &press,
+                     &why) != kOk) {
+    std::fprintf(stderr, "koru-encode: %s %s cannot be sent: %s\n", remote_name.c_str(),
+                 key_label.c_str(), why.c_str());
+    return 1;
+  }
+  std::printf("# KORU remote %s key %s code %ld header %ld (%s, frames %ld)\n",
+              record->fName.c_str(), eLabel[key_function], static_cast<long>(code),
+              static_cast<long>(record->fComHead), FamilyName(FamilyOfHeader(record->fComHead)),
+              static_cast<long>(press.frames));
+  std::fputs(Mode2Text(press.periods).c_str(), stdout);
+  return 0;
+}
