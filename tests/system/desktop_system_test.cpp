@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "actions/actions.h"
+#include "actions/desktop_pointer_view.h"
 #include "platform/desktop_services.h"
 #include "platform/x11_probe_window.h"
 
@@ -103,20 +104,6 @@ class MuteLight : public MuteIndicator {
   bool shown = false;
 };
 
-// The pointer in the coordinates of a view whose corner stands at `origin`.
-class ScreenView : public PointerView {
- public:
-  ScreenView(Desktop* desktop, ViewPoint origin) : desktop_(desktop), origin_(origin) {}
-  ViewPoint GetMouse() override {
-    ScreenPoint p = desktop_->PointerPosition();
-    return {p.x - origin_.x, p.y - origin_.y};
-  }
-
- private:
-  Desktop* desktop_;
-  ViewPoint origin_;
-};
-
 class SystemTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -194,7 +181,7 @@ TEST_F(SystemTest, PointerStepsSixteenPixels) {
   Desktop* desktop = services_.desktop;
   desktop->SetPointerPosition({300, 300});
   ASSERT_EQ(desktop->PointerPosition(), (ScreenPoint{300, 300}));
-  ScreenView view(desktop, {40, 50});
+  DesktopPointerView view(desktop, {40, 50});
   IMoveMouse(services_, {40, 50}, 64, &view, nullptr);
   EXPECT_EQ(desktop->PointerPosition(), (ScreenPoint{316, 300}));
   IMoveMouse(services_, {40, 50}, 61, &view, nullptr);
