@@ -1,0 +1,26 @@
+#pragma once
+// The synthetic key message that keystroke, pointer and media actions send.
+#include <cstdint>
+
+#include "platform/clock.h"
+#include "platform/four_cc.h"
+#include "platform/message.h"
+
+inline constexpr uint32_t kKeyDown = FourCC("_KYD");
+inline constexpr uint32_t kKeyUp = FourCC("_KYU");
+inline constexpr uint32_t kMouseDown = FourCC("_MDN");
+inline constexpr uint32_t kMouseUp = FourCC("_MUP");
+inline constexpr uint32_t kQuitRequested = FourCC("_QRQ");
+inline constexpr type_code kUint8Type = FourCC("UBYT");
+inline constexpr int32_t kKeyStatesSize = 16;
+
+// '_KYD' with "when" and "modifiers".
+Message MakeKeyMessage(bigtime_t when, int32_t modifiers = 0x30);
+// Adds "states" (16 zero bytes) or, when present, keeps it; then sets byte `index` to `value`.
+void SetKeyState(Message* message, int32_t index, uint8_t value);
+// Adds "states" with 16 zero bytes.
+void AddZeroKeyStates(Message* message);
+// Sets "raw_char" and "byte" to `character`, adding them when missing.
+void SetKeyCharacter(Message* message, int32_t character);
+// Replaces the first item of an int32 field, adding it when missing.
+void SetInt32(Message* message, const char* name, int32_t value);

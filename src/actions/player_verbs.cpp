@@ -1,0 +1,72 @@
+// The audio player's verbs, applied to every track of the player.
+#include "actions/actions.h"
+#include "platform/clock.h"
+#include "platform/four_cc.h"
+#include "platform/trace.h"
+
+const char* const kAudioPlayerSignature = kSoundplaySignature;
+
+PlayerTrack RemoteTrack(ActionServices& services, int32_t index) {
+  return services.players->Track(kAudioPlayerSignature, index);
+}
+
+namespace {
+
+constexpr float kVolumeStep = 0.02f;
+constexpr float kVolumeCeiling = 2.0f;
+constexpr bigtime_t kLaunchWait = 10'000'000;
+constexpr bigtime_t kLaunchPoll = 500'000;
+
+void ApplyVerb(MediaPlayers* players, const PlayerTrack& track, uint32_t verb) {
+  switch (verb) {
+    case FourCC("prev"):
+      players->Execute(track, "previous");
+      break;
+    case FourCC("next"):
+      players->Execute(track, "next");
+      break;
+    case FourCC("vol+"):
+    case FourCC("vol-"): {
+      float volume = 0;
+      if (players->GetVolume(track, &volume) != kOk) break;  // the track stays as it is
+      if (verb == FourCC("vol+")) {
+        volume += kVolumeStep;
+        if (volume > kVolumeCeiling) volume = kVolumeCeiling;
+      } else {
+        volume -= kVolumeStep;
+        if (volume < 0.0f) volume = 0.0f;
+      }
+      players->SetVolume(track, volume);
+      break;
+    }
+    case FourCC("stop"):
+      players->SetPitch(track, 0.0f);
+      break;
+    case FourCC("play"):
+      players->SetPitch(track, 1.0f);
+      break;
+  }
+}
+
+}  // namespace
+
+void DoCommand(ActionServices& services, uint32_t verb) {
+  if (verb != FourCC("prev") && verb != FourCC("next") && verb != FourCC("vol+") &&
+      verb != FourCC("vol-") && verb != FourCC("stop") && verb != FourCC("play")) {
+    return;
+  }
+  if (verb == FourCC("play") && !IsAppRunning(services, kAudioPlayerSignature)) {
+    services.desktop->Launch(kAudioPlayerSignature);
+    bigtime_t launched = system_time();
+    while (!IsAppRunning(services, kAudioPlayerSignature) &&
+           system_time() - launched < kLaunchWait) {
+      snooze(kLaunchPoll);
+    }
+  }
+  for (int32_t index = 0; index < kMaxPlayerTracks; ++index) {
+    PlayerTrack track = RemoteTrack(services, index);
+    if (!track.IsValid()) return;
+    ApplyVerb(services.players, track, verb);
+  }
+  Trace("DoCommand: stopped after %d tracks\n", static_cast<int>(kMaxPlayerTracks));
+}

@@ -1,0 +1,19 @@
+#pragma once
+// The program's desktop services: the X11 desktop when a display can be opened (else one that
+// traces that it cannot act), MPRIS players, the PulseAudio mixer and the process launcher,
+// all reading the signature table once.
+#include <memory>
+
+#include "platform/desktop.h"
+#include "platform/launcher.h"
+#include "platform/media_players.h"
+#include "platform/mixer.h"
+
+struct DesktopServices {
+  std::unique_ptr<Launcher> launcher;
+  std::unique_ptr<Desktop> desktop;
+  std::unique_ptr<MediaPlayers> players;
+  std::unique_ptr<Mixer> mixer;
+};
+
+DesktopServices CreateDesktopServices();

@@ -1,0 +1,277 @@
+#include "action_fixture.h"
+
+namespace {
+
+using MediaActionsTest = ActionTest;
+
+TEST_F(MediaActionsTest, VolumeStepsAreClampedPerTrack) {
+  struct Case {
+    uint32_t verb;
+    float before, after;
+  };
+  const Case cases[] = {
+      {FourCC("vol+"), 1.99f, 2.0f}, {FourCC("vol+"), 2.0f, 2.0f}, {FourCC("vol+"), 0.5f, 0.52f},
+      {FourCC("vol-"), 0.01f, 0.0f}, {FourCC("vol-"), 0.0f, 0.0f}, {FourCC("vol-"), 1.0f, 0.98f},
+  };
+  for (const Case& c : cases) {
+    players.players[kSoundplaySignature] = {c.before, c.before};
+    DoCommand(services, c.verb);
+    EXPECT_FLOAT_EQ(players.Volume(kSoundplaySignature, 0), c.after) << c.before;
+    EXPECT_FLOAT_EQ(players.Volume(kSoundplaySignature, 1), c.after) << c.before;
+  }
+}
+
+TEST_F(MediaActionsTest, VerbsReachEveryTrack) {
+  players.players[kSoundplaySignature] = {0.5f, 0.5f};
+  players.volume_unreadable = {std::string(kSoundplaySignature) + "#1"};
+  const std::string t0 = std::string(kSoundplaySignature) + "#0";
+  const std::string t1 = std::string(kSoundplaySignature) + "#1";
+  struct Case {
+    uint32_t verb;
+    std::vector<std::string> calls;
+  };
+  const Case cases[] = {
+      {FourCC("next"), {"next " + t0, "next " + t1}},
+      {FourCC("prev"), {"previous " + t0, "previous " + t1}},
+      {FourCC("stop"), {"pitch " + t0 + " 0", "pitch " + t1 + " 0"}},
+      {FourCC("play"), {"pitch " + t0 + " 1", "pitch " + t1 + " 1"}},
+      {FourCC("vol+"), {"volume " + t0 + " 0.52"}},  // track 1 does not report a volume
+      {FourCC("what"), {}},
+  };
+  for (const Case& c : cases) {
+    players.calls.clear();
+    DoCommand(services, c.verb);
+    EXPECT_EQ(players.calls, c.calls) << FourCCText(c.verb);
+  }
+}
+
+TEST_F(MediaActionsTest, WalkStopsWithoutAPlayerAndIsBounded) {
+  DoCommand(services, FourCC("next"));
+  EXPECT_EQ(players.lookups, 1);
+  EXPECT_TRUE(players.calls.empty());
+
+  players.players[kSoundplaySignature] = std::vector<float>(100, 0.5f);
+  players.lookups = 0;
+  DoCommand(services, FourCC("next"));
+  EXPECT_EQ(players.lookups, kMaxPlayerTracks);
+  EXPECT_EQ(players.calls.size(), static_cast<size_t>(kMaxPlayerTracks));
+}
+
+TEST_F(MediaActionsTest, PlayLaunchesThePlayerAndPollsEveryHalfSecond) {
+  desktop.launch_results[kSoundplaySignature] = kOk;
+  int polls_until_up = 3;
+  // The player shows up after three polls.
+  desktop.on_launch = [&](const std::string&, status_t) { polls_until_up = 3; };
+  struct Appearing : FakeMediaPlayers {
+    int* countdown;
+    std::vector<std::string> RunningPlayers() override {
+      if (*countdown > 0 && --*countdown == 0) players[kSoundplaySignature] = {1.0f};
+      return FakeMediaPlayers::RunningPlayers();
+    }
+  } appearing;
+  appearing.countdown = &polls_until_up;
+  services.players = &appearing;
+  bigtime_t start = clock.Now();
+  DoCommand(services, FourCC("play"));
+  EXPECT_EQ(desktop.calls,
+            (std::vector<std::string>{std::string("launch ") + kSoundplaySignature}));
+  // First check before launch, then checks at 0, 0.5 and 1.0 s after it.
+  EXPECT_EQ(clock.Now() - start, 1'000'000);
+  EXPECT_EQ(appearing.calls,
+            (std::vector<std::string>{"pitch " + std::string(kSoundplaySignature) + "#0 1"}));
+}
+
+TEST_F(MediaActionsTest, PlayGivesUpAfterTenSeconds) {
+  desktop.launch_results[kSoundplaySignature] = kError;
+  bigtime_t start = clock.Now();
+  DoCommand(services, FourCC("play"));
+  EXPECT_EQ(clock.Now() - start, 10'000'000);
+  EXPECT_TRUE(players.calls.empty());
+}
+
+TEST_F(MediaActionsTest, AudioAppsPicksThePlayerLastInTheList) {
+  desktop.AddApp(kSoundplaySignature);
+  int32_t media_player = desktop.AddApp(kMediaPlayerSignature);
+  int32_t koru = desktop.AddApp(kKoruSignature);
+  players.players[kSoundplaySignature] = {0.5f};
+  IAudioApps(services, 69);
+  // MediaPlayer stands later: a key without a row sends Tab to it, then KORU comes back.
+  EXPECT_EQ(desktop.calls, (std::vector<std::string>{"activate " + std::to_string(media_player),
+                                                     "activate " + std::to_string(koru)}));
+  ASSERT_EQ(SentSummary(), (std::vector<std::string>{"window '_KYD'"}));
+  const Message& tab = desktop.sent[0].message;
+  EXPECT_EQ(tab.GetInt32("key", 0), 0x26);
+  EXPECT_EQ(tab.GetString("bytes", "-"), "\"\"");
+  EXPECT_TRUE(trace.Contains("Mediaplayer_selected\n"));
+  EXPECT_TRUE(players.calls.empty());
+}
+
+TEST_F(MediaActionsTest, AudioAppsDrivesTheScriptedPlayerByVerbs) {
+  desktop.AddApp(kMediaPlayerSignature);
+  desktop.AddApp(kSoundplaySignature);
+  players.players[kSoundplaySignature] = {1.9f};
+  IAudioApps(services, 64);
+  EXPECT_FLOAT_EQ(players.Volume(kSoundplaySignature, 0), 1.96f);
+  for (int32_t n : {93, 96}) {
+    players.calls.clear();
+    IAudioApps(services, n);
+    EXPECT_EQ(players.calls,
+              (std::vector<std::string>{"pitch " + std::string(kSoundplaySignature) + "#0 0"}));
+  }
+  EXPECT_TRUE(desktop.sent.empty());
+}
+
+TEST_F(MediaActionsTest, AudioAppsMediaPlayerKeyRows) {
+  desktop.AddApp(kMediaPlayer2Signature);
+  struct Case {
+    int32_t n, key, modifiers, character;
+    const char* bytes;
+  };
+  const Case cases[] = {{61, 0x21, 0x30, 0x0b, "\"\""},
+                        {63, 0x62, 0x30, 0x1f, "\"\""},
+                        {94, 0x5e, 0x30, 0x20, "\"\""},
+                        {96, 0x3f, 0x422, 0x66, "f"}};
+  for (const Case& c : cases) {
+    desktop.sent.clear();
+    IAudioApps(services, c.n);
+    ASSERT_EQ(desktop.sent.size(), 1u);
+    const Message& key = desktop.sent[0].message;
+    EXPECT_EQ(key.GetInt32("key", 0), c.key) << c.n;
+    EXPECT_EQ(key.GetInt32("modifiers", 0), c.modifiers) << c.n;
+    EXPECT_EQ(key.GetInt32("raw_char", 0), c.character) << c.n;
+    EXPECT_EQ(key.GetString("bytes", ""), c.bytes) << c.n;
+  }
+  std::vector<uint8_t> alt_f(16, 0);
+  alt_f[4] = 0x20;
+  alt_f[11] = 0x04;
+  EXPECT_EQ(States(desktop.sent[0].message), alt_f);
+  // The player runs under its second signature: that one is activated.
+  EXPECT_EQ(desktop.calls.front(), "activate 100");
+}
+
+TEST_F(MediaActionsTest, AudioAppsSendsTabToTheOtherAudioPlayer) {
+  desktop.AddApp(kZenebonaSignature);
+  IAudioApps(services, 91);
+  EXPECT_EQ(SentSummary(),
+            (std::vector<std::string>{std::string("app:") + kZenebonaSignature + " '_KYD'"}));
+  EXPECT_EQ(desktop.sent[0].message.GetInt32("key", 0), 0x26);
+  EXPECT_EQ(desktop.sent[0].message.GetString("bytes", "x"), "");
+}
+
+TEST_F(MediaActionsTest, AudioAppsLaunchesWhenNoPlayerRuns) {
+  struct Case {
+    int32_t n;
+    std::vector<std::string> launches;
+    std::vector<std::string> reports;
+  };
+  const Case cases[] = {
+      {68,
+       {kSoundplaySignature, kZenebonaSignature, kMediaPlayerSignature},
+       {"Sorry Can't launch Soundplay - next app..", "Sorry Can't launch Zenebona - next app..",
+        "Sorry Can't launch MediaPlayer - next app.."}},
+      {52, {kSoundplaySignature}, {"Sorry Can't launch Soundplay - N1 app.."}},
+      {53, {kZenebonaSignature}, {"Sorry Can't launch Zenebona - N2 app.."}},
+      {54, {kMediaPlayerSignature}, {"Sorry Can't launch MediaPlayer - N3 app.."}},
+      {61, {}, {}},
+  };
+  for (const Case& c : cases) {
+    desktop.calls.clear();
+    trace.Clear();
+    IAudioApps(services, c.n);
+    std::vector<std::string> launches;
+    for (const std::string& s : c.launches) launches.push_back("launch " + s);
+    EXPECT_EQ(desktop.calls, launches) << c.n;
+    for (const std::string& report : c.reports)
+      EXPECT_TRUE(trace.Contains(report + "\n")) << report;
+  }
+  EXPECT_TRUE(alerts.empty());  // launch failures only go to the trace
+  EXPECT_TRUE(trace.Contains(" No Audio-App found\n"));
+
+  desktop.calls.clear();
+  desktop.launch_results[kZenebonaSignature] = kAlreadyRunning;
+  IAudioApps(services, 68);
+  EXPECT_EQ(desktop.calls.size(), 2u);  // Zenebona counts as started
+}
+
+TEST_F(MediaActionsTest, VideoAppsSendsCodesToTheSelectedPlayer) {
+  desktop.AddApp(kStampTvSignature);
+  int32_t vlc = desktop.AddApp(kVlcSignature);
+  struct Case {
+    int32_t n;
+    const char* code;
+  };
+  const Case cases[] = {{51, "oppl"}, {56, "shin"}, {65, "fopl"}, {66, "qupl"},
+                        {69, "shin"}, {91, "navp"}, {93, "papl"}, {94, "play"},
+                        {95, "navn"}, {96, "tgfs"}, {81, "-NO-"}};
+  for (const Case& c : cases) {
+    players.calls.clear();
+    IVideoApps(services, c.n);
+    // The walk goes from the last team to the first: StampTV, nearer the start, is selected.
+    EXPECT_EQ(players.calls, (std::vector<std::string>{std::string("video ") + kStampTvSignature +
+                                                       " '" + c.code + "'"}))
+        << c.n;
+  }
+  EXPECT_EQ(desktop.calls[0], "activate " + std::to_string(vlc));
+}
+
+TEST_F(MediaActionsTest, VideoAppsWithoutPlayer) {
+  IVideoApps(services, 68);
+  EXPECT_EQ(desktop.calls, (std::vector<std::string>{std::string("launch ") + kVlcSignature}));
+  EXPECT_TRUE(trace.Contains("Sorry Can't launch VLC\n"));
+  EXPECT_TRUE(trace.Contains(" No Video-App found\n"));
+  desktop.calls.clear();
+  IVideoApps(services, 53);
+  EXPECT_EQ(desktop.calls, (std::vector<std::string>{std::string("launch ") + kStampTvSignature}));
+  EXPECT_TRUE(trace.Contains("Sorry Can't launch StampTV - N2 app..\n"));
+  EXPECT_TRUE(players.calls.empty());
+}
+
+class Indicator : public MuteIndicator {
+ public:
+  bool IsShown() const override { return shown; }
+  void SetShown(bool value) override { shown = value; }
+  bool shown = false;
+};
+
+TEST_F(MediaActionsTest, MuteQueriesAndToggles) {
+  Indicator indicator;
+  mixer.muted = true;
+  IMuteSound(services, true, &indicator);
+  EXPECT_EQ(mixer.writes, 0);
+  EXPECT_TRUE(indicator.shown);
+  EXPECT_TRUE(trace.Contains("Master volume is muted   \n ->Show MUTE done\n"));
+
+  IMuteSound(services, false, &indicator);
+  EXPECT_FALSE(mixer.muted);
+  EXPECT_FALSE(indicator.shown);
+  IMuteSound(services, false, &indicator);
+  EXPECT_TRUE(mixer.muted);
+  EXPECT_TRUE(indicator.shown);
+  EXPECT_EQ(mixer.writes, 2);
+
+  trace.Clear();
+  IMuteSound(services, false, nullptr);
+  EXPECT_EQ(trace.Text(), " WINDOW=NULL\n");
+  mixer.available = false;
+  IMuteSound(services, false, &indicator);
+  EXPECT_TRUE(indicator.shown);
+  EXPECT_TRUE(trace.Contains("MUTE done .x\n"));
+}
+
+TEST_F(MediaActionsTest, CloseMediaAppQuitsEveryPlayer) {
+  ICloseMediaApp(services);
+  EXPECT_TRUE(players.calls.empty());
+  EXPECT_TRUE(desktop.sent.empty());
+
+  desktop.AddApp(kVlcSignature);
+  desktop.AddApp("application/x-vnd.linux-gimp");
+  players.players[kSoundplaySignature] = {0.5f};  // reachable by scripting only
+  players.quit_results[kVlcSignature] = kEntryNotFound;
+  ICloseMediaApp(services);
+  EXPECT_EQ(players.calls, (std::vector<std::string>{std::string("quit ") + kVlcSignature,
+                                                     std::string("quit ") + kSoundplaySignature}));
+  EXPECT_EQ(SentSummary(),
+            (std::vector<std::string>{std::string("app:") + kVlcSignature + " '_QRQ'"}));
+}
+
+}  // namespace

@@ -1,0 +1,118 @@
+#include <sys/stat.h>
+
+#include <fstream>
+
+#include "action_fixture.h"
+#include "temp_dir.h"
+
+namespace {
+
+using OpenActionsTest = ActionTest;
+
+TEST(CutUrl, FindsAndCutsTheUrl) {
+  struct Case {
+    const char* text;
+    const char* url;
+  };
+  const Case cases[] = {
+      {"go to http://x now", "http://x"},
+      {"file:/x y", "file:/x y"},  // the blank at position 7 stays
+      {"HTTP://Example.org/A b", "HTTP://Example.org/A"},
+      {"see FILE:/home/me/a.html\nmore", "FILE:/home/me/a.html"},
+      {"http://a.b/c\n\rd", "http://a.b/c"},
+      {"http:/\n\rabc", "http:/abc"},  // cut only at 8 or later; the pair is removed
+      {"https://x.org", ""},           // only "http:" and "file:/" count
+      {"nothing here", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(CutUrl(c.text), c.url) << c.text;
+}
+
+TEST_F(OpenActionsTest, UrlGoesToTheBrowserAsOneArgument) {
+  IOpenThisUrl(services, "go to http://x/'a';b now", false);
+  EXPECT_EQ(launcher.calls, (std::vector<std::string>{"url http://x/'a';b"}));
+  EXPECT_EQ(clock.Now(), 1'000'000 + 1000 + 2'000'000);
+  EXPECT_EQ(desktop.calls, (std::vector<std::string>{"fmf 0"}));
+}
+
+TEST_F(OpenActionsTest, UrlAlerts) {
+  struct Case {
+    const char* text;
+    bool alert;
+    std::vector<std::string> alerts;
+  };
+  const Case cases[] = {
+      {"http", true, {"URL to Short!"}},
+      {"http", false, {}},
+      {"abcde", false, {"abcde \n -- no http or file:/.. "}},
+  };
+  for (const Case& c : cases) {
+    alerts.clear();
+    IOpenThisUrl(services, c.text, c.alert);
+    EXPECT_EQ(alerts, c.alerts) << c.text;
+  }
+  EXPECT_TRUE(launcher.calls.empty());
+
+  launcher.result = kEntryNotFound;
+  IOpenThisUrl(services, "http://x", false);
+  EXPECT_TRUE(trace.Contains(" oops: couldn't execute :\n[open]http://x \n"));
+}
+
+TEST_F(OpenActionsTest, FilesFoldersAndExecutables) {
+  TempDir dir;
+  const auto write = [&](const char* name, const std::string& contents, mode_t mode) {
+    std::filesystem::path path = dir.Path() / name;
+    std::ofstream(path, std::ios::binary) << contents;
+    chmod(path.c_str(), mode);
+    return path.string();
+  };
+  std::string document = write("it's; a doc.txt", "text", 0644);
+  std::string program = write("prog",
+                              std::string("\x7f"
+                                          "ELF\x02\x01",
+                                          6),
+                              0755);
+  std::string script = write("script.sh", "#!/bin/sh\n", 0755);
+  std::string elf_not_executable = write("lib.so",
+                                         std::string("\x7f"
+                                                     "ELF",
+                                                     4),
+                                         0644);
+  struct Case {
+    std::string path;
+    std::string call;
+  };
+  const Case cases[] = {
+      {document, "open " + document},
+      {dir.Path().string(), "open " + dir.Path().string()},
+      {program, "exec " + program},
+      {script, "open " + script},
+      {elf_not_executable, "open " + elf_not_executable},
+  };
+  for (const Case& c : cases) {
+    launcher.calls.clear();
+    bigtime_t start = clock.Now();
+    IOpenThisFile(services, c.path, true);
+    EXPECT_EQ(launcher.calls, (std::vector<std::string>{c.call}));
+    EXPECT_EQ(clock.Now() - start, 1000 + 120'000);
+  }
+  EXPECT_TRUE(alerts.empty());
+}
+
+TEST_F(OpenActionsTest, MissingFileAlertsOnlyWhenAsked) {
+  IOpenThisFile(services, "/nowhere/x", false);
+  EXPECT_TRUE(alerts.empty());
+  IOpenThisFile(services, "/nowhere/x", true);
+  EXPECT_EQ(alerts, (std::vector<std::string>{"/nowhere/x\n ..File not found :("}));
+  EXPECT_TRUE(launcher.calls.empty());
+}
+
+TEST_F(OpenActionsTest, StoredHomePathsAreMapped) {
+  TempDir home;
+  ScopedEnv env("HOME", home.Path().c_str());
+  std::ofstream(home.Path() / "song.ogg") << "x";
+  IOpenThisFile(services, "/boot/home/song.ogg", true);
+  EXPECT_EQ(launcher.calls,
+            (std::vector<std::string>{"open " + (home.Path() / "song.ogg").string()}));
+}
+
+}  // namespace

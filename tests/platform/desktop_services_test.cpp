@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "platform/desktop_entry.h"
+#include "platform/desktop_services.h"
+#include "platform/no_desktop.h"
+#include "platform/trace.h"
+#include "temp_dir.h"
+
+namespace {
+
+TEST(DesktopEntry, ExecLinesBecomeArgumentVectors) {
+  const std::vector<std::string> one = {"/tmp/it's; a \"file\""};
+  const std::vector<std::string> two = {"a b", "c"};
+  struct Case {
+    const char* exec;
+    std::vector<std::string> files;
+    std::vector<std::string> argv;
+  };
+  const Case cases[] = {
+      {"vlc --started-from-file %U", two, {"vlc", "--started-from-file", "a b", "c"}},
+      {"firefox %u", one, {"firefox", one[0]}},
+      {"evince %f", two, {"evince", "a b"}},
+      {"app %F --x", {}, {"app", "--x"}},
+      {"\"/opt/My App/run\" --title \"say \\\"hi\\\"\" %i %c",
+       {},
+       {"/opt/My App/run", "--title", "say \"hi\""}},
+      {"printf 100%%", {}, {"printf", "100%"}},
+      {"player", two, {"player", "a b", "c"}},  // no field code: the files are appended
+      {"  spaced\targs  ", {}, {"spaced", "args"}},
+      {"broken \"quote", {}, {}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ExpandDesktopExec(c.exec, c.files), c.argv) << c.exec;
+}
+
+TEST(DesktopEntry, FoundInTheDataFoldersAndReadFromItsGroup) {
+  TempDir data;
+  ScopedEnv home("XDG_DATA_HOME", data.Path().c_str());
+  ScopedEnv dirs("XDG_DATA_DIRS", "/nonexistent");
+  std::filesystem::create_directories(data.Path() / "applications" / "org");
+  std::ofstream(data.Path() / "applications" / "org" / "player.desktop")
+      << "[Desktop Action x]\nExec=wrong\n[Desktop Entry]\nName=P\nExec=player %U\n";
+  auto file = FindDesktopEntry("org-player.desktop");
+  ASSERT_TRUE(file);
+  EXPECT_EQ(ReadDesktopExec(*file), "player %U");
+  EXPECT_FALSE(FindDesktopEntry("../etc/passwd"));
+  EXPECT_FALSE(FindDesktopEntry("missing.desktop"));
+}
+
+TEST(NoDesktop, WithoutDisplayEveryRequestIsTracedAndNothingHappens) {
+  ScopedEnv display("DISPLAY", nullptr);
+  ScopedEnv bus("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus");
+  TraceCapture trace;
+  DesktopServices services = CreateDesktopServices();
+  ASSERT_NE(dynamic_cast<NoDesktop*>(services.desktop.get()), nullptr);
+  EXPECT_TRUE(trace.Contains("DISPLAY is not set"));
+  EXPECT_NE(services.desktop->SendMessage(MessageTarget::ActiveWindow(), Message(FourCC("_KYD"))),
+            kOk);
+  EXPECT_TRUE(trace.Contains("no desktop (DISPLAY not set): cannot send '_KYD'\n"));
+  services.desktop->ActivateWorkspace(2);
+  EXPECT_TRUE(trace.Contains("cannot switch the workspace"));
+  EXPECT_EQ(services.desktop->CurrentWorkspace(), 0);
+  EXPECT_TRUE(services.desktop->RunningApps().empty());
+}
+
+}  // namespace

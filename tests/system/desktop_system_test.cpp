@@ -1,0 +1,309 @@
+// The desktop actions on the real stack that run_system_tests.sh starts: Xvfb + openbox, a
+// private session bus with test MPRIS players, PulseAudio with a null sink, and a test handler
+// for files and URLs.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <thread>
+
+#include "actions/actions.h"
+#include "actions/desktop_pointer_view.h"
+#include "platform/desktop_services.h"
+#include "platform/x11_probe_window.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+constexpr uint32_t kXkUp = 0xff52;
+constexpr uint32_t kXkAltL = 0xffe9;
+constexpr uint32_t kXkKpSubtract = 0xffad;
+
+fs::path Work() {
+  return std::getenv("KORU_SYSTEM_WORK");
+}
+fs::path Scripts() {
+  return std::getenv("KORU_SYSTEM_SCRIPTS");
+}
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// Polls until `done` holds or five seconds are over.
+template <typename Done>
+bool Eventually(Done done) {
+  auto deadline = std::chrono::steady_clock::now() + 5s;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(20ms);
+  }
+  return true;
+}
+
+bool FileContains(const fs::path& path, const std::string& text) {
+  return ReadFile(path).find(text) != std::string::npos;
+}
+
+std::string Command(const std::string& command) {
+  std::string output;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[256];
+    while (fgets(buffer, sizeof buffer, pipe)) output += buffer;
+    pclose(pipe);
+  }
+  return output;
+}
+
+// A test MPRIS player process owning the given names; its calls land in `log`.
+class TestPlayer {
+ public:
+  TestPlayer(const std::string& log_name, QStringList names) : log_(Work() / log_name) {
+    fs::remove(log_);
+    QStringList arguments{QString::fromStdString((Scripts() / "mpris_test_player.py").string()),
+                          QString::fromStdString(log_.string())};
+    process_.start("/usr/bin/python3", arguments + names);
+    ready_ = Eventually([&] { return FileContains(log_, "- ready\n"); });
+  }
+  ~TestPlayer() {
+    process_.terminate();
+    if (!process_.waitForFinished(2000)) process_.kill();
+    process_.waitForFinished(1000);
+  }
+  bool Ready() const { return ready_; }
+  bool Logged(const std::string& line) const { return FileContains(log_, line + "\n"); }
+  bool WaitFor(const std::string& line) const {
+    return Eventually([&] { return Logged(line); });
+  }
+  bool Finished() { return process_.waitForFinished(5000); }
+  std::string Log() const { return ReadFile(log_); }
+
+ private:
+  fs::path log_;
+  QProcess process_;
+  bool ready_ = false;
+};
+
+class MuteLight : public MuteIndicator {
+ public:
+  bool IsShown() const override { return shown; }
+  void SetShown(bool value) override { shown = value; }
+  bool shown = false;
+};
+
+class SystemTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    ASSERT_NE(std::getenv("KORU_SYSTEM_WORK"), nullptr) << "run through run_system_tests.sh";
+    stack_ = new DesktopServices(CreateDesktopServices());
+  }
+  static void TearDownTestSuite() {
+    delete stack_;
+    stack_ = nullptr;
+  }
+  SystemTest() {
+    services_.desktop = stack_->desktop.get();
+    services_.players = stack_->players.get();
+    services_.mixer = stack_->mixer.get();
+    services_.launcher = stack_->launcher.get();
+  }
+
+  bool ActiveIs(const std::string& signature) {
+    return Eventually([&] {
+      AppInfo active;
+      return services_.desktop->ActiveApp(&active) && active.signature == signature;
+    });
+  }
+
+  static DesktopServices* stack_;
+  ActionServices services_;
+};
+
+DesktopServices* SystemTest::stack_ = nullptr;
+
+TEST_F(SystemTest, WorkspaceSwitches) {
+  Desktop* desktop = services_.desktop;
+  ASSERT_GE(desktop->CountWorkspaces(), 2);
+  IJumpWorkSpace(services_, 53);  // digit 2: the second workspace
+  EXPECT_TRUE(Eventually([&] { return desktop->CurrentWorkspace() == 1; }));
+  IJumpWorkSpace(services_, 52);
+  EXPECT_TRUE(Eventually([&] { return desktop->CurrentWorkspace() == 0; }));
+}
+
+TEST_F(SystemTest, KeyStrokesReachTheActiveWindowWithTheirModifiers) {
+  auto probe = X11ProbeWindow::Open("KORU probe");
+  ASSERT_TRUE(probe);
+  ASSERT_TRUE(ActiveIs(kKoruSignature));  // a window of this process is KORU's own
+  probe->Drain();
+
+  IKeypress2App(services_, 61);  // "up": cursor up, then released
+  auto press = probe->WaitForKey(3000);
+  ASSERT_TRUE(press);
+  EXPECT_EQ(press->keysym, kXkUp);
+  EXPECT_TRUE(press->press);
+  EXPECT_EQ(press->state & (X11ProbeWindow::kShiftMask | X11ProbeWindow::kControlMask |
+                            X11ProbeWindow::kAltMask),
+            0u);
+  auto release = probe->WaitForKey(3000);
+  ASSERT_TRUE(release);
+  EXPECT_EQ(release->keysym, kXkUp);
+  EXPECT_FALSE(release->press);
+
+  IAltPlusMinus(services_, 65);  // Alt + keypad minus, nothing left held
+  std::vector<X11ProbeWindow::Key> keys;
+  while (auto key = probe->WaitForKey(500)) keys.push_back(*key);
+  ASSERT_EQ(keys.size(), 4u);
+  EXPECT_EQ(keys[0].keysym, kXkAltL);
+  EXPECT_EQ(keys[1].keysym, kXkKpSubtract);
+  EXPECT_TRUE(keys[1].press);
+  EXPECT_TRUE(keys[1].state & X11ProbeWindow::kAltMask);
+  EXPECT_FALSE(keys[2].press);
+  EXPECT_FALSE(keys[3].press);
+}
+
+TEST_F(SystemTest, PointerStepsSixteenPixels) {
+  auto probe = X11ProbeWindow::Open("KORU pointer");
+  ASSERT_TRUE(probe);
+  ASSERT_TRUE(ActiveIs(kKoruSignature));
+  Desktop* desktop = services_.desktop;
+  desktop->SetPointerPosition({300, 300});
+  ASSERT_EQ(desktop->PointerPosition(), (ScreenPoint{300, 300}));
+  DesktopPointerView view(desktop, {40, 50});
+  IMoveMouse(services_, {40, 50}, 64, &view, nullptr);
+  EXPECT_EQ(desktop->PointerPosition(), (ScreenPoint{316, 300}));
+  IMoveMouse(services_, {40, 50}, 61, &view, nullptr);
+  EXPECT_EQ(desktop->PointerPosition(), (ScreenPoint{316, 284}));
+}
+
+TEST_F(SystemTest, AnotherApplicationGetsKeysAndIsAskedToQuit) {
+  // key_client.py stands for the PDF viewer (see the signature table of run_system_tests.sh).
+  QProcess client;
+  client.start("/usr/bin/python3",
+               {QString::fromStdString((Scripts() / "key_client.py").string())});
+  std::string output;
+  auto read_until = [&](const std::string& text) {
+    return Eventually([&] {
+      client.waitForReadyRead(20);
+      output += client.readAllStandardOutput().toStdString();
+      return output.find(text) != std::string::npos;
+    });
+  };
+  ASSERT_TRUE(read_until("ready\n"));
+  ASSERT_TRUE(ActiveIs(kPdfViewerSignature));
+
+  IKeypress2App(services_, 61);  // the PDF viewer's "up" is Page Up
+  EXPECT_TRUE(read_until("press 0xff55 0x0\nrelease 0xff55 0x0\n")) << output;
+  IKeypress2App(services_, 96);  // "[]": Enter with Command (Alt) held
+  EXPECT_TRUE(read_until("press 0xff0d 0x8\n")) << output;
+  IKeypress2App(services_, 62);  // Page Down
+  EXPECT_TRUE(read_until("press 0xff56 0x0\n")) << output;
+  IKeypress2App(services_, 70);  // no PDF row for "Tab": the general table
+  EXPECT_TRUE(read_until("press 0xff09 0x0\n")) << output;
+
+  IKeypress2App(services_, 81);  // "Eject": the whole application is asked to quit
+  EXPECT_TRUE(read_until("closed\n")) << output;
+  EXPECT_TRUE(client.waitForFinished(5000));
+  if (client.state() != QProcess::NotRunning) client.kill();
+}
+
+TEST_F(SystemTest, AudioPlayerVerbsReachEveryInstance) {
+  TestPlayer player("audio.log", {"korutest", "korutest.instance2"});
+  ASSERT_TRUE(player.Ready());
+  const std::string one = "org.mpris.MediaPlayer2.korutest ";
+  const std::string two = "org.mpris.MediaPlayer2.korutest.instance2 ";
+  DoCommand(services_, FourCC("next"));
+  EXPECT_TRUE(player.WaitFor(one + "Next"));
+  EXPECT_TRUE(player.WaitFor(two + "Next"));
+  DoCommand(services_, FourCC("prev"));
+  EXPECT_TRUE(player.WaitFor(two + "Previous"));
+  DoCommand(services_, FourCC("vol+"));
+  EXPECT_TRUE(player.WaitFor(one + "Volume 0.52"));
+  EXPECT_TRUE(player.WaitFor(two + "Volume 0.52"));
+  DoCommand(services_, FourCC("stop"));
+  EXPECT_TRUE(player.WaitFor(one + "Pause"));
+  DoCommand(services_, FourCC("play"));
+  EXPECT_TRUE(player.WaitFor(two + "Play"));
+  IAudioApps(services_, 63);  // "left": three steps down
+  EXPECT_TRUE(player.WaitFor(one + "Volume 0.46")) << player.Log();
+
+  ICloseMediaApp(services_);
+  EXPECT_TRUE(player.WaitFor(one + "Quit"));
+  EXPECT_TRUE(player.Finished());
+}
+
+TEST_F(SystemTest, VideoPlayerCodes) {
+  TestPlayer player("video.log", {"korutestvideo"});
+  ASSERT_TRUE(player.Ready());
+  const std::string name = "org.mpris.MediaPlayer2.korutestvideo ";
+  IVideoApps(services_, 93);
+  EXPECT_TRUE(player.WaitFor(name + "PlayPause"));
+  IVideoApps(services_, 95);
+  EXPECT_TRUE(player.WaitFor(name + "Next"));
+  IVideoApps(services_, 65);
+  EXPECT_TRUE(player.WaitFor(name + "Volume 0.6"));
+  IVideoApps(services_, 96);
+  EXPECT_TRUE(player.WaitFor(name + "Fullscreen 1"));
+  IVideoApps(services_, 56);
+  EXPECT_TRUE(player.WaitFor(name + "Raise"));
+}
+
+TEST_F(SystemTest, PlayLaunchesTheAudioPlayer) {
+  fs::path log = Work() / "launched-player.log";
+  fs::remove(log);
+  DoCommand(services_, FourCC("play"));  // waits until the launched player answers
+  EXPECT_TRUE(Eventually([&] { return FileContains(log, "korutest Play\n"); })) << ReadFile(log);
+  DoCommand(services_, FourCC("next"));
+  ICloseMediaApp(services_);
+  EXPECT_TRUE(Eventually([&] { return FileContains(log, "korutest Quit\n"); }));
+}
+
+TEST_F(SystemTest, MasterMuteToggles) {
+  MuteLight light;
+  const std::string query = "pactl get-sink-mute @DEFAULT_SINK@";
+  ASSERT_EQ(Command(query), "Mute: no\n");
+  IMuteSound(services_, true, &light);
+  EXPECT_EQ(Command(query), "Mute: no\n");
+  EXPECT_FALSE(light.shown);
+  IMuteSound(services_, false, &light);
+  EXPECT_EQ(Command(query), "Mute: yes\n");
+  EXPECT_TRUE(light.shown);
+  IMuteSound(services_, false, &light);
+  EXPECT_EQ(Command(query), "Mute: no\n");
+  EXPECT_FALSE(light.shown);
+}
+
+TEST_F(SystemTest, UrlsAndFilesReachTheirHandlerAsSingleArguments) {
+  fs::path log = Work() / "handler.log";
+  fs::remove(log);
+  const std::string url = "http://example.org/?q=it's;echo\"x\"`id`$(id)";
+  IOpenThisUrl(services_, "look at " + url + " please", false);
+  EXPECT_TRUE(Eventually([&] { return FileContains(log, url + '\0' + "\n"); })) << ReadFile(log);
+
+  fs::remove(log);
+  fs::path file = fs::path(std::getenv("HOME")) / "it's; a \"note\" $(id).txt";
+  std::ofstream(file) << "text";
+  IOpenThisFile(services_, file.string(), true);
+  EXPECT_TRUE(Eventually([&] { return FileContains(log, file.string() + '\0' + "\n"); }))
+      << ReadFile(log);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
