@@ -28,7 +28,8 @@ int32_t Listen(void* data) {
 }
 
 TEST(ReplayLine, PlaysInRealTimeThenStaysIdle) {
-  ReplayLine line({{true, 2000}, {false, 3000}, {true, 2000}});
+  // Long periods: a thread that wakes late skips the changes it slept through, as on a real line.
+  ReplayLine line({{true, 20000}, {false, 30000}, {true, 20000}});
   Player player;
   player.line = &line;
   const thread_id thread = spawn_thread(Listen, "replay", kNormalPriority, &player);
@@ -36,11 +37,11 @@ TEST(ReplayLine, PlaysInRealTimeThenStaysIdle) {
   for (int i = 0; i < 2000 && !line.Finished(); ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   EXPECT_TRUE(line.Finished());
-  // Lead-in, pulse, space, pulse: four periods on an absolute timeline of 107 ms; lateness of
+  // Lead-in, pulse, space, pulse: four periods on an absolute timeline of 170 ms; lateness of
   // one wake-up shortens the next period, so only the last one can stretch the sum.
   EXPECT_EQ(player.periods.load(), 4);
-  EXPECT_GE(player.total.load(), 105000);
-  EXPECT_LE(player.total.load(), 150000);
+  EXPECT_GE(player.total.load(), 165000);
+  EXPECT_LE(player.total.load(), 250000);
   // Idle for good, but a kill still ends it.
   ASSERT_EQ(kill_thread(thread), kOk);
   int32_t status = 0;
