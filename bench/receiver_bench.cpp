@@ -109,18 +109,19 @@ void BM_PeriodError(benchmark::State& state) {
     const thread_id thread = spawn_thread(MeasureChanges, "measure", kNormalPriority, &m);
     resume_thread(thread);
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    // The driver: true change times are taken right after each level change.
+    // The driver sets the level at random intervals and notes the true change times.
     std::vector<bigtime_t> changes;
     bool level = false;
     bigtime_t next = system_time();
     for (int i = 0; i < 2000; ++i) {
       next += duration(random);
-      // The driver's own lateness does not matter: the true change time is taken after it.
+      // The driver's own lateness does not matter: the true change time is noted at the change.
       const bigtime_t left = next - system_time();
       if (left > 0) std::this_thread::sleep_for(std::chrono::microseconds(left));
       level = !level;
-      line.SetLevel(level);
+      // Taken before the change: the woken receiver may run before the driver goes on.
       changes.push_back(system_time());
+      line.SetLevel(level);
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     m.stop.store(true);
