@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/device_open_status.h"
 #include "platform/receiver_line.h"
 #include "platform/threads.h"
 
@@ -54,6 +55,3 @@ class SerialLine : public ReceiverLine {
   pthread_t waiter_{};
   thread_id waker_owner_ = -1;
 };
-
-// The errno of a failed open as a status of the receiver port.
-status_t SerialOpenStatus(int error_number);
