@@ -4,7 +4,19 @@ MessageAction::MessageAction(const QString& label, const Message& message, const
                              QObject* parent)
     : QAction(label, parent), message_(message), target_(target) {
   connect(this, &QAction::triggered, this, [this] {
-    if (target_.IsValid()) target_.SendMessage(message_);
+    if (!target_.IsValid()) return;
+    // As chosen items do: the item's position in its menu (separators count) goes along.
+    Message chosen = message_;
+    int32_t index = -1;
+    for (QObject* owner : associatedObjects()) {
+      if (auto* menu = qobject_cast<QMenu*>(owner)) {
+        index = static_cast<int32_t>(menu->actions().indexOf(this));
+        break;
+      }
+    }
+    chosen.RemoveName("index");
+    chosen.AddInt32("index", index);
+    target_.SendMessage(chosen);
   });
 }
 

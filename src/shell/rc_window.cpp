@@ -8,7 +8,9 @@
 #include <QScrollArea>
 #include <QTextEdit>
 
+#include "actions/actions.h"
 #include "platform/trace.h"
+#include "routing/window_indicators.h"
 #include "shell/label_table.h"
 #include "shell/menu_field.h"
 #include "shell/message_action.h"
@@ -42,8 +44,6 @@ RcWindow::RcWindow(const Rect& frame) {
   fSettings = Prefs::getSTPrefs();
   if (fSettings != nullptr) {
     fPimpColors = fSettings->use_pimped;
-    // All workspaces: the window manager keeps a "sticky" window on every workspace.
-    if (fSettings->all_workspaces) setProperty("koru_all_workspaces", true);
   }
 
   // 4. Title.
@@ -67,6 +67,18 @@ RcWindow::RcWindow(const Rect& frame) {
   BuildPanel();
   BuildControls();
 
+  // The group menus, the teach menu, the actions and the current presets.
+  BuildActions();
+  ReloadRemoteMenu(fRemoteField->Menu(), 0, fRemoteField);
+  ResetRemSplit();
+  fReSplit->setChecked(fSettings != nullptr && fSettings->use_splitting);
+  ApplySplitting();
+  ChangeHysterese(true);
+  ChangeContinue(true);
+  // Numeric keys run their presets from the start, not only after the editor was opened.
+  SetPresetList(false, false);
+  if (fSettings != nullptr && fSettings->all_workspaces) ApplyWorkspaceMode();
+
   // 10.-11. Colours, layout, media list items.
   UsePimpColors();
   UseAltDesign(1);
@@ -74,6 +86,8 @@ RcWindow::RcWindow(const Rect& frame) {
 
   // 12.-14.
   Trace(" Build Window \n");
+  MuteIndicator* indicator = fIndicators.get();
+  RunAction([indicator](ActionServices& services) { IMuteSound(services, true, indicator); });
   connect(&fPulse, &QTimer::timeout, this, [this] { OnPulse(); });
   SetPulseRate(250000);
   Trace("-- StartUp --\n");

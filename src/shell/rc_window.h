@@ -11,9 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "actions/action_thread.h"
 #include "platform/clock.h"
+#include "platform/desktop.h"
+#include "platform/desktop_services.h"
 #include "platform/message.h"
 #include "platform/rect.h"
+#include "presets/preset_file.h"
+#include "remotes/remote_cl.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -26,6 +31,7 @@ class MenuField;
 class TextControl;
 class Prefs;
 class sPulseView;
+class WindowIndicators;
 
 class RcWindow : public QMainWindow, public Handler {
   Q_OBJECT
@@ -56,6 +62,48 @@ class RcWindow : public QMainWindow, public Handler {
   bool SettingsPageShowing() const;
   QWidget* SettingsView() const { return fSettView; }
   sPulseView* PulseView() const { return fPulseView; }
+  // Key routing: receiver reports to key functions to actions.
+  void ShowCheckedEnd(Message* message);
+  int32_t IsDeviceKey(int32_t header, int32_t byte2, int32_t byte3);
+  int32_t DoWithPresetList(int32_t index);
+  void DoWithApp(int32_t keyfn);
+  void ChangeHysterese(bool show_only);
+  void ChangeContinue(bool show_only);
+  void ChangeWorkspaceMode();
+  void SetPresetList(bool reload, bool edit);
+
+  // Remote groups and splitting.
+  int32_t DoWithRemote(const RemoteCL* record, int32_t keyfn);
+  void ReloadRemoteMenu(QMenu* menu, int32_t kind, MenuField* field);
+  void ResetRemSplit();
+  void StoreDefRemote(Message* message);
+  void ChangeSplitting();
+
+  // Teach-in.
+  void TeachingRemote(Message* message, int32_t header, int32_t key_value, int32_t byte2,
+                      int32_t byte3);
+  bool Teaching() const;
+
+  // Writes the code chart of all known remotes next to the key chart.
+  void WriteCodeChart();
+
+  RemoteList& Remotes() { return fRemoteList; }
+  const RemoteCL* GroupRemote(int group) const { return fGroupRemote[group]; }
+  const PresetList* Presets() const { return fPresetList.get(); }
+  RemoteCL& TeachRemote() { return *fTeachRemote; }
+  bool MediaListMode() const { return fMediaListMode; }
+  bool SkipFlag() const { return fSkip; }
+  // Runs an action on the action thread, after every action posted before it.
+  void RunAction(ActionThread::Action action);
+  // Blocks until the action thread has run everything posted so far.
+  void WaitForActions();
+
+  // Where the actions act: the desktop's services by default; tests and the test hook of the
+  // program put fakes here. Set before the window is built.
+  static void SetServicesFactory(std::function<DesktopServices()> factory);
+  // Runs on the action thread after every action (the program's test hook traces fake calls).
+  static void SetAfterActionHook(std::function<void()> hook);
+
   // The receiver for this run only (--port), and quitting once a recording has played.
   static void SetPortForThisRun(const std::string& name, bool exit_after_replay);
   static std::vector<std::string> SystemPorts();
@@ -93,6 +141,30 @@ class RcWindow : public QMainWindow, public Handler {
   void SetSizeLimits(int min_width, int max_width, int min_height, int max_height);
   void EnableMenuCommands(bool enable, std::initializer_list<uint32_t> codes);
   int MenuBarHeight() const;
+
+  void BuildActions();
+  void RescanRemotes();
+  void ApplyWorkspaceMode();
+  void RoutingMessage(Message* message, bool* handled);
+  void GlobalKeys(int32_t keyfn);
+  void MoveMouse(int32_t keyfn, int offset);
+  void MuteSound();
+  void ApplySplitting();
+  QString TimeText() const;
+  void SetGroupColours(bool highlight_record, const RemoteCL* record);
+
+  RemoteList fRemoteList;
+  std::unique_ptr<RemoteCL> fTeachRemote;
+  const RemoteCL* fGroupRemote[5] = {};  // workspace, desktop, application, audio, video
+  std::unique_ptr<PresetList> fPresetList;
+  bool fSkip = false;
+  bool fMediaListMode = false;
+  int32_t fNumberAccumulator = 0;
+  int32_t fTeachCode = 0;
+  DesktopServices fServices;
+  std::unique_ptr<WindowIndicators> fIndicators;
+  std::unique_ptr<ActionThread> fActions;
+  std::shared_ptr<AppInfo> fAppInfo = std::make_shared<AppInfo>();
 
   Prefs* fSettings = nullptr;
   bool fPimpColors = false;

@@ -6,6 +6,7 @@
 
 #include "platform/paths.h"
 #include "platform/trace.h"
+#include "routing/window_indicators.h"
 #include "shell/prefs.h"
 #include "shell/rc_window.h"
 

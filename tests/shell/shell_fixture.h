@@ -15,6 +15,11 @@
 #include "shell/rc_window.h"
 #include "temp_dir.h"
 
+// Readable failure messages for Qt texts.
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
+
 class ShellTest : public ::testing::Test {
  protected:
   void SetUp() override {
