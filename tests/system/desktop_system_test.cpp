@@ -15,6 +15,7 @@
 #include <sstream>
 #include <thread>
 
+#include "actions/action_thread.h"
 #include "actions/actions.h"
 #include "actions/desktop_pointer_view.h"
 #include "platform/desktop_services.h"
@@ -298,6 +299,23 @@ TEST_F(SystemTest, UrlsAndFilesReachTheirHandlerAsSingleArguments) {
   IOpenThisFile(services_, file.string(), true);
   EXPECT_TRUE(Eventually([&] { return FileContains(log, file.string() + '\0' + "\n"); }))
       << ReadFile(log);
+}
+
+TEST_F(SystemTest, ActionThreadRunsActionsInKeyOrder) {
+  TestPlayer player("thread.log", {"korutest"});
+  ASSERT_TRUE(player.Ready());
+  ActionThread actions(services_);
+  actions.Post([](ActionServices& s) { IJumpWorkSpace(s, 54); });
+  actions.Post([](ActionServices& s) { DoCommand(s, FourCC("next")); });
+  actions.Post([](ActionServices& s) { DoCommand(s, FourCC("prev")); });
+  actions.Post([](ActionServices& s) { IJumpWorkSpace(s, 52); });
+  actions.WaitIdle();
+  // The second switch saw the first one done: it went back to workspace 0.
+  EXPECT_TRUE(Eventually([&] { return services_.desktop->CurrentWorkspace() == 0; }));
+  const std::string name = "org.mpris.MediaPlayer2.korutest ";
+  ASSERT_TRUE(player.WaitFor(name + "Previous"));
+  std::string log = player.Log();
+  EXPECT_LT(log.find(name + "Next"), log.find(name + "Previous"));
 }
 
 }  // namespace
