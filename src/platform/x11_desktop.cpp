@@ -233,6 +233,13 @@ struct X11Desktop::Impl {
   void ActivateWindow(Window window) {
     // Source 2: a pager, which window managers obey without focus-stealing checks.
     SendClientMessage(window, "_NET_ACTIVE_WINDOW", 2, CurrentTime, 0);
+    // Keys go to the focused window: wait (briefly) until the window manager has activated
+    // it, so that a key sent next reaches it and not the window that was active before.
+    for (int i = 0; i < 100; ++i) {
+      std::optional<Window> active = ActiveWindow();
+      if (active && *active == window) return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
   }
 
   void CloseWindow(Window window) {

@@ -220,6 +220,54 @@ TEST_F(SystemTest, AnotherApplicationGetsKeysAndIsAskedToQuit) {
   if (client.state() != QProcess::NotRunning) client.kill();
 }
 
+TEST_F(SystemTest, MediaPlayerGetsItsKeyAndKoruComesBack) {
+  auto probe = X11ProbeWindow::Open("KORU main");
+  ASSERT_TRUE(probe);
+  ASSERT_TRUE(ActiveIs(kKoruSignature));
+  QProcess client;  // stands for the media player (see run_system_tests.sh)
+  client.start("/usr/bin/python3",
+               {QString::fromStdString((Scripts() / "key_client.py").string()), "korumedia"});
+  std::string output;
+  auto read_until = [&](const std::string& text) {
+    return Eventually([&] {
+      client.waitForReadyRead(20);
+      output += client.readAllStandardOutput().toStdString();
+      return output.find(text) != std::string::npos;
+    });
+  };
+  ASSERT_TRUE(read_until("ready\n"));
+  ASSERT_TRUE(ActiveIs(kMediaPlayerSignature));
+  ASSERT_EQ(services_.desktop->Activate(getpid()), kOk);
+  ASSERT_TRUE(ActiveIs(kKoruSignature));
+
+  IAudioApps(services_, 61);  // "up": Page Up to the player, then KORU is active again
+  EXPECT_TRUE(read_until("press 0xff55 0x0\n")) << output;
+  EXPECT_TRUE(ActiveIs(kKoruSignature));
+  client.terminate();
+  client.waitForFinished(3000);
+}
+
+TEST_F(SystemTest, TabSwitchesBetweenApplications) {
+  auto probe = X11ProbeWindow::Open("KORU tab");
+  ASSERT_TRUE(probe);
+  ASSERT_TRUE(ActiveIs(kKoruSignature));
+  QProcess client;
+  client.start("/usr/bin/python3",
+               {QString::fromStdString((Scripts() / "key_client.py").string())});
+  ASSERT_TRUE(ActiveIs(kPdfViewerSignature));
+  // Two entries in client list order (KORU, the viewer): the switch takes the other one in turn.
+  services_.switch_position = 1;
+  AppInfo chosen;
+  IStrgTab(services_, &chosen);
+  EXPECT_EQ(chosen.signature, kKoruSignature);
+  EXPECT_TRUE(ActiveIs(kKoruSignature));
+  IStrgTab(services_, &chosen);
+  EXPECT_EQ(chosen.signature, kPdfViewerSignature);
+  EXPECT_TRUE(ActiveIs(kPdfViewerSignature));
+  client.terminate();
+  client.waitForFinished(3000);
+}
+
 TEST_F(SystemTest, AudioPlayerVerbsReachEveryInstance) {
   TestPlayer player("audio.log", {"korutest", "korutest.instance2"});
   ASSERT_TRUE(player.Ready());
