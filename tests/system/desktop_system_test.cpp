@@ -115,12 +115,7 @@ class SystemTest : public ::testing::Test {
     delete stack_;
     stack_ = nullptr;
   }
-  SystemTest() {
-    services_.desktop = stack_->desktop.get();
-    services_.players = stack_->players.get();
-    services_.mixer = stack_->mixer.get();
-    services_.launcher = stack_->launcher.get();
-  }
+  SystemTest() : services_(ActionServicesFor(*stack_)) {}
 
   bool ActiveIs(const std::string& signature) {
     return Eventually([&] {
