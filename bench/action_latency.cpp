@@ -52,12 +52,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   DesktopServices stack = CreateDesktopServices();
-  ActionServices services;
-  services.desktop = stack.desktop.get();
-  services.players = stack.players.get();
-  services.mixer = stack.mixer.get();
-  services.launcher = stack.launcher.get();
-  ActionThread actions(services);
+  ActionThread actions(ActionServicesFor(stack));
 
   // Key stroke: post IKeypress2App("up") and wait for the key press at the X client.
   auto probe = X11ProbeWindow::Open("KORU latency");

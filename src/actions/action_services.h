@@ -8,6 +8,7 @@ class Desktop;
 class MediaPlayers;
 class Mixer;
 class Launcher;
+struct DesktopServices;
 
 struct ActionServices {
   Desktop* desktop = nullptr;
@@ -17,6 +18,9 @@ struct ActionServices {
   // The entry `IStrgTab` chose last; survives between calls.
   int32_t switch_position = 0;
 };
+
+// The services of the program's desktop backends (platform/desktop_services.h).
+ActionServices ActionServicesFor(const DesktopServices& backends);
 
 // A point in view or screen coordinates (fractions are truncated toward zero on use).
 struct ViewPoint {

@@ -1,6 +1,16 @@
 #include "actions/action_thread.h"
 
+#include "platform/desktop_services.h"
 #include "platform/trace.h"
+
+ActionServices ActionServicesFor(const DesktopServices& backends) {
+  ActionServices services;
+  services.desktop = backends.desktop.get();
+  services.players = backends.players.get();
+  services.mixer = backends.mixer.get();
+  services.launcher = backends.launcher.get();
+  return services;
+}
 
 ActionThread::ActionThread(const ActionServices& services) : services_(services) {
   thread_ = spawn_thread(&ActionThread::Run, "action_thread", kNormalPriority, this);

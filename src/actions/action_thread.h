@@ -4,6 +4,11 @@
 // window. Whatever an action shows goes through MuteIndicator / StatusLabel implementations
 // that post to the GUI thread.
 //
+// Set-up in the program:
+//
+//   DesktopServices backends = CreateDesktopServices();   // platform/desktop_services.h
+//   ActionThread actions(ActionServicesFor(backends));    // backends must outlive `actions`
+//
 // Entry point for the key routing: post a function that calls the action(s) for key function
 // n with the caller's arguments, e.g.
 //

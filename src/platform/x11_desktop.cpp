@@ -3,11 +3,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <mutex>
 #include <optional>
+#include <thread>
 
 #include "platform/four_cc.h"
 #include "platform/launcher.h"
@@ -231,6 +233,13 @@ struct X11Desktop::Impl {
   void ActivateWindow(Window window) {
     // Source 2: a pager, which window managers obey without focus-stealing checks.
     SendClientMessage(window, "_NET_ACTIVE_WINDOW", 2, CurrentTime, 0);
+    // Keys go to the focused window: wait (briefly) until the window manager has activated
+    // it, so that a key sent next reaches it and not the window that was active before.
+    for (int i = 0; i < 100; ++i) {
+      std::optional<Window> active = ActiveWindow();
+      if (active && *active == window) return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
   }
 
   void CloseWindow(Window window) {
@@ -500,6 +509,13 @@ int32_t X11Desktop::CurrentWorkspace() {
 void X11Desktop::ActivateWorkspace(int32_t index) {
   std::lock_guard lock(impl_->mutex);
   impl_->SendClientMessage(impl_->root, "_NET_CURRENT_DESKTOP", index, CurrentTime);
+  // Wait (briefly) until the window manager has switched, so that the next action in key
+  // order reads the new workspace and not the old one.
+  for (int i = 0; i < 100; ++i) {
+    auto current = impl_->Cardinal(impl_->root, "_NET_CURRENT_DESKTOP", XA_CARDINAL);
+    if (current && static_cast<int32_t>(*current) == index) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
 }
 
 ScreenPoint X11Desktop::PointerPosition() {

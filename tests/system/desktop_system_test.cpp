@@ -15,6 +15,7 @@
 #include <sstream>
 #include <thread>
 
+#include "actions/action_thread.h"
 #include "actions/actions.h"
 #include "actions/desktop_pointer_view.h"
 #include "platform/desktop_services.h"
@@ -114,12 +115,7 @@ class SystemTest : public ::testing::Test {
     delete stack_;
     stack_ = nullptr;
   }
-  SystemTest() {
-    services_.desktop = stack_->desktop.get();
-    services_.players = stack_->players.get();
-    services_.mixer = stack_->mixer.get();
-    services_.launcher = stack_->launcher.get();
-  }
+  SystemTest() : services_(ActionServicesFor(*stack_)) {}
 
   bool ActiveIs(const std::string& signature) {
     return Eventually([&] {
@@ -219,6 +215,54 @@ TEST_F(SystemTest, AnotherApplicationGetsKeysAndIsAskedToQuit) {
   if (client.state() != QProcess::NotRunning) client.kill();
 }
 
+TEST_F(SystemTest, MediaPlayerGetsItsKeyAndKoruComesBack) {
+  auto probe = X11ProbeWindow::Open("KORU main");
+  ASSERT_TRUE(probe);
+  ASSERT_TRUE(ActiveIs(kKoruSignature));
+  QProcess client;  // stands for the media player (see run_system_tests.sh)
+  client.start("/usr/bin/python3",
+               {QString::fromStdString((Scripts() / "key_client.py").string()), "korumedia"});
+  std::string output;
+  auto read_until = [&](const std::string& text) {
+    return Eventually([&] {
+      client.waitForReadyRead(20);
+      output += client.readAllStandardOutput().toStdString();
+      return output.find(text) != std::string::npos;
+    });
+  };
+  ASSERT_TRUE(read_until("ready\n"));
+  ASSERT_TRUE(ActiveIs(kMediaPlayerSignature));
+  ASSERT_EQ(services_.desktop->Activate(getpid()), kOk);
+  ASSERT_TRUE(ActiveIs(kKoruSignature));
+
+  IAudioApps(services_, 61);  // "up": Page Up to the player, then KORU is active again
+  EXPECT_TRUE(read_until("press 0xff55 0x0\n")) << output;
+  EXPECT_TRUE(ActiveIs(kKoruSignature));
+  client.terminate();
+  client.waitForFinished(3000);
+}
+
+TEST_F(SystemTest, TabSwitchesBetweenApplications) {
+  auto probe = X11ProbeWindow::Open("KORU tab");
+  ASSERT_TRUE(probe);
+  ASSERT_TRUE(ActiveIs(kKoruSignature));
+  QProcess client;
+  client.start("/usr/bin/python3",
+               {QString::fromStdString((Scripts() / "key_client.py").string())});
+  ASSERT_TRUE(ActiveIs(kPdfViewerSignature));
+  // Two entries in client list order (KORU, the viewer): the switch takes the other one in turn.
+  services_.switch_position = 1;
+  AppInfo chosen;
+  IStrgTab(services_, &chosen);
+  EXPECT_EQ(chosen.signature, kKoruSignature);
+  EXPECT_TRUE(ActiveIs(kKoruSignature));
+  IStrgTab(services_, &chosen);
+  EXPECT_EQ(chosen.signature, kPdfViewerSignature);
+  EXPECT_TRUE(ActiveIs(kPdfViewerSignature));
+  client.terminate();
+  client.waitForFinished(3000);
+}
+
 TEST_F(SystemTest, AudioPlayerVerbsReachEveryInstance) {
   TestPlayer player("audio.log", {"korutest", "korutest.instance2"});
   ASSERT_TRUE(player.Ready());
@@ -298,6 +342,23 @@ TEST_F(SystemTest, UrlsAndFilesReachTheirHandlerAsSingleArguments) {
   IOpenThisFile(services_, file.string(), true);
   EXPECT_TRUE(Eventually([&] { return FileContains(log, file.string() + '\0' + "\n"); }))
       << ReadFile(log);
+}
+
+TEST_F(SystemTest, ActionThreadRunsActionsInKeyOrder) {
+  TestPlayer player("thread.log", {"korutest"});
+  ASSERT_TRUE(player.Ready());
+  ActionThread actions(services_);
+  actions.Post([](ActionServices& s) { IJumpWorkSpace(s, 54); });
+  actions.Post([](ActionServices& s) { DoCommand(s, FourCC("next")); });
+  actions.Post([](ActionServices& s) { DoCommand(s, FourCC("prev")); });
+  actions.Post([](ActionServices& s) { IJumpWorkSpace(s, 52); });
+  actions.WaitIdle();
+  // The second switch saw the first one done: it went back to workspace 0.
+  EXPECT_TRUE(Eventually([&] { return services_.desktop->CurrentWorkspace() == 0; }));
+  const std::string name = "org.mpris.MediaPlayer2.korutest ";
+  ASSERT_TRUE(player.WaitFor(name + "Previous"));
+  std::string log = player.Log();
+  EXPECT_LT(log.find(name + "Next"), log.find(name + "Previous"));
 }
 
 }  // namespace

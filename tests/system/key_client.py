@@ -1,6 +1,6 @@
 #!/usr/bin/python3
-"""An ordinary X application for the system tests (GTK, WM_CLASS "korukeys", with its process
-id): prints "ready", then one line per key event "press|release KEYVAL STATE" in hex, and
+"""An ordinary X application for the system tests (GTK, WM_CLASS from the first argument,
+default "korukeys", with its process id): prints "ready", then one line per key event "press|release KEYVAL STATE" in hex, and
 quits when the window manager asks it to close."""
 import sys
 
@@ -17,7 +17,7 @@ def report(kind, event):
 
 
 def main():
-    GLib.set_prgname("korukeys")
+    GLib.set_prgname(sys.argv[1] if len(sys.argv) > 1 else "korukeys")
     window = Gtk.Window(title="KORU keys")
     window.set_default_size(300, 200)
     window.connect("key-press-event", lambda w, e: report("press", e))

@@ -84,6 +84,7 @@ cat >"$XDG_CONFIG_HOME/signatures.conf" <<TABLE
 application/x-vnd.marcone-soundplay  mpris=korutest  desktop=korutest-player.desktop
 application/x-vnd.videolan-vlc  wmclass=korutest-video  mpris=korutestvideo
 application/x-vnd.mp-xpdf  wmclass=korukeys
+application/x-vnd.yT-MediaPlayer  wmclass=korumedia
 TABLE
 
 export KORU_SYSTEM_WORK="$work" KORU_SYSTEM_SCRIPTS="$here"
