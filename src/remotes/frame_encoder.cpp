@@ -81,7 +81,8 @@ const char* FamilyName(IrFamily family) {
 
 int32_t MinimumFrames(IrFamily family) {
   // The receiver evaluates a burst once 67 periods are stored or at its seventh wall; a
-  // press must reach that point with a complete frame in front.
+  // press must reach that point with a complete frame in front. A wall is measured when the
+  // next frame begins, so the 6-bit family's seventh wall needs a seventh frame.
   switch (family) {
     case IrFamily::kLong:
       return 1;
@@ -94,7 +95,7 @@ int32_t MinimumFrames(IrFamily family) {
     case IrFamily::k16Bit:
       return 2;
     case IrFamily::k6Bit:
-      return 6;
+      return 7;
     case IrFamily::kBurns:
       return 3;
     default:

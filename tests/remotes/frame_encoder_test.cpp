@@ -83,7 +83,7 @@ TEST(FrameEncoder, FamilyFrameShapes) {
       {210078, 23, 210028, 3, 25, 45000},  // 12-bit: lead-in, 12 marks, 11 spaces
       {9011, 23, 212064, 2, 37, 80000},    // 9-bit: 18 bits and a stop mark
       {71108, 23, 5011, 2, 33, 70000},     // 16-bit
-      {7107, 2, 8, 6, 15, 45000},          // 6-bit: 6 bits, check bit, stop mark
+      {7107, 2, 8, 7, 15, 45000},          // 6-bit: 6 bits, check bit, stop mark
       {158158, 23, 24039, 3, 23, 121500},  // Burns: 11 bits and a stop mark
   };
   for (const Case& c : cases) {
