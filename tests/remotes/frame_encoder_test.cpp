@@ -28,21 +28,6 @@ std::string SpaceBits(const std::vector<int32_t>& frame, size_t first, int32_t s
   return bits;
 }
 
-TEST(FrameEncoder, FamiliesByHeader) {
-  EXPECT_EQ(FamilyOfHeader(158158), IrFamily::kBurns);
-  EXPECT_EQ(FamilyOfHeader(9011), IrFamily::k9Bit);
-  EXPECT_EQ(FamilyOfHeader(210078), IrFamily::k12Bit);
-  EXPECT_EQ(FamilyOfHeader(222078), IrFamily::kDenon);
-  EXPECT_EQ(FamilyOfHeader(71108), IrFamily::k16Bit);
-  EXPECT_EQ(FamilyOfHeader(7107), IrFamily::k6Bit);
-  EXPECT_EQ(FamilyOfHeader(137145), IrFamily::kSaba);
-  EXPECT_EQ(FamilyOfHeader(21187), IrFamily::kH9X);
-  EXPECT_EQ(FamilyOfHeader(255108), IrFamily::kLong);
-  EXPECT_EQ(FamilyOfHeader(128000), IrFamily::kLong);
-  EXPECT_EQ(FamilyOfHeader(127255), IrFamily::kNone);
-  EXPECT_EQ(FamilyOfHeader(200300), IrFamily::kNone);
-}
-
 TEST(FrameEncoder, LongCodeSendsHeaderAndCodeBitsWithShortSpacesForOnes) {
   KeyPress press;
   ASSERT_EQ(EncodeKeyPress(255108, 2, 191, 0, &press, nullptr), kOk);
@@ -180,11 +165,6 @@ TEST(FrameEncoder, CodesAFamilyCannotSendAreRefused) {
         << c.header << " " << c.code;
     EXPECT_FALSE(why.empty());
   }
-}
-
-TEST(FrameEncoder, Mode2TextAlternatesPulseAndSpace) {
-  EXPECT_EQ(Mode2Text({9000, 4500, 560}), "pulse 9000\nspace 4500\npulse 560\n");
-  EXPECT_EQ(Mode2Text({}), "");
 }
 
 }  // namespace
