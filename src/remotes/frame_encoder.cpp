@@ -178,14 +178,18 @@ status_t EncodeKeyPress(int32_t header, int32_t mode, int32_t code, int32_t extr
     }
     case IrFamily::k12Bit: {
       if (byte3 < 0) byte3 = 28;
-      if (byte2 >> 5 != 6 || (byte3 & 31) != 28)
-        return fail("12-bit codes have byte2 192..223 and byte3 32 * d + 28");
-      bits = {false, false};
+      if (((byte2 >> 5) & 3) != 2 || (byte3 & 31) != 28)
+        return fail("12-bit codes have byte2 64..95 or 192..223 and byte3 32 * d + 28");
+      // The decoder keeps bit 1, overwrites bits 2 and 3 with "10" and reads bits 4..11; bit 12
+      // ends in the gap. The free bits 2 and 3 go against the majority of the others, so the
+      // mean pair period stays between a short and a long pair.
+      bits = {(byte2 & 128) != 0, false, false};
       AppendBits(&bits, byte2, 4, 0);
       AppendBits(&bits, byte3, 7, 5);
       bits.push_back(false);
-      bits.push_back(false);
-      normal.periods = {2400, 600};
+      int ones = 0;
+      for (const bool bit : bits) ones += bit;
+      bits[1] = bits[2] = ones < 5;
       for (size_t k = 0; k < bits.size(); ++k) {
         normal.periods.push_back(bits[k] ? 1200 : 600);  // pulse width
         if (k + 1 < bits.size()) normal.periods.push_back(600);

@@ -65,7 +65,7 @@ TEST(FrameEncoder, FamilyFrameShapes) {
   };
   const Case cases[] = {
       {222078, 23, 68001, 3, 31, 65000},   // Denon: 15 bits and a stop mark
-      {210078, 23, 210028, 3, 25, 45000},  // 12-bit: lead-in, 12 marks, 11 spaces
+      {210078, 23, 210028, 3, 23, 45000},  // 12-bit: 12 marks, 11 spaces
       {9011, 23, 212064, 2, 37, 80000},    // 9-bit: 18 bits and a stop mark
       {71108, 23, 5011, 2, 33, 70000},     // 16-bit
       {7107, 2, 8, 7, 15, 45000},          // 6-bit: 6 bits, check bit, stop mark
@@ -126,17 +126,36 @@ TEST(FrameEncoder, FamilyBitOrders) {
             "011001"
             "010");
 
-  // 12-bit: pulse widths after the lead-in; bits 3..7 from byte2, 8..10 from byte3.
-  ASSERT_EQ(EncodeKeyPress(210078, 23, 210092, 0, &press, nullptr), kOk);
-  frames = Frames(press);
-  const auto& f = frames[0];
-  std::string widths;
-  for (size_t i = 2; i < f.size(); i += 2) widths += f[i] > 900 ? '1' : '0';
-  EXPECT_EQ(widths,
-            "00"
-            "10010"
-            "010"
-            "00");
+  // 12-bit: pulse widths; bit 1 and bits 4..8 from byte2, 9..11 from byte3; bits 2 and 3
+  // against the majority of the others.
+  struct Widths {
+    int32_t code;
+    const char* bits;
+  };
+  for (const Widths& w : {Widths{210092,
+                                 "1"
+                                 "11"
+                                 "10010"
+                                 "010"
+                                 "0"},
+                          Widths{223252,
+                                 "1"
+                                 "00"
+                                 "11111"
+                                 "111"
+                                 "0"},
+                          Widths{85028,
+                                 "0"
+                                 "11"
+                                 "10101"
+                                 "000"
+                                 "0"}}) {
+    ASSERT_EQ(EncodeKeyPress(210078, 23, w.code, 0, &press, nullptr), kOk);
+    frames = Frames(press);
+    std::string widths;
+    for (size_t i = 0; i < frames[0].size(); i += 2) widths += frames[0][i] > 900 ? '1' : '0';
+    EXPECT_EQ(widths, w.bits) << w.code;
+  }
 }
 
 TEST(FrameEncoder, CodesAFamilyCannotSendAreRefused) {
@@ -149,7 +168,7 @@ TEST(FrameEncoder, CodesAFamilyCannotSendAreRefused) {
       {183072, 22, 182201},  // two-byte value in a one-byte remote
       {255108, 23, 191300},  // byte3 above 255
       {222078, 23, 68002},   // Denon: even byte3
-      {210078, 23, 146028},  // 12-bit: byte2 outside 192..223
+      {210078, 23, 146028},  // 12-bit: byte2 bits 6 and 5 not "10"
       {210078, 23, 210029},  // 12-bit: byte3 not 32 d + 28
       {9011, 23, 212128},    // 9-bit: no separator bit
       {71108, 23, 5010},     // 16-bit: even byte3

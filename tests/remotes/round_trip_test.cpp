@@ -109,6 +109,21 @@ TEST(RoundTrip, EveryBuiltInKeyComesBackAsItsRemoteAndKey) {
   }
 }
 
+TEST(RoundTrip, TwelveBitCodesOfBothRangesComeBack) {
+  TestRemoteFolder();
+  const int32_t codes[] = {85028, 64252, 95124, 192028, 223252, 200156, -1};
+  const PreRemEntry entry = {"Twelve", 210078, 23, codes};
+  RemoteList list;
+  list.push_back(std::make_unique<RemoteCL>());
+  list.back()->fName = entry.name;
+  list.back()->fComHead = entry.header;
+  list.back()->fComByte = entry.mode;
+  for (int32_t k = 0; codes[k] >= 0; ++k) list.back()->SetSlot(k + 1, codes[k]);
+  std::vector<std::string> refused;
+  ExpectRoundTrip({&entry}, list, &refused);
+  EXPECT_TRUE(refused.empty());
+}
+
 TEST(RoundTrip, HeldKeysStillGiveTheirKeyFirst) {
   TestRemoteFolder();
   RemoteList builtin;
