@@ -162,6 +162,12 @@ status_t EncodeKeyPress(int32_t header, int32_t mode, int32_t code, int32_t extr
       // A '1' is a short pair: a short space.
       PulseDistance(bits, 560, 1690, 560, &normal);
       normal.repeat_us = 108000;
+      // The decoder's threshold is the mean of the lead-in pair and the bit pairs; with too
+      // many long bits it rises above a long pair and every bit reads as '1'.
+      int32_t sum = 9000 + 4500;
+      for (size_t k = 0; k < bits.size(); ++k) sum += 560 + normal.periods[3 + 2 * k];
+      if (int32_t threshold = sum / 33; 560 + 1690 <= threshold)
+        return fail("too many '0' bits for the long-code decoder's mean threshold");
       break;
     }
     case IrFamily::kDenon: {
