@@ -10,7 +10,7 @@
 #include <cerrno>
 #include <cstdint>
 
-#include "platform/serial_line.h"
+#include "platform/device_open_status.h"
 
 int32_t LircLine::Open(const std::string& node, std::unique_ptr<ReceiverLine>* line) {
   const int fd = ::open(node.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);

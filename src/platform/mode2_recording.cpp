@@ -14,6 +14,15 @@ constexpr uint64_t kMaxDuration = std::numeric_limits<uint64_t>::max();
 // Far enough that nothing reaches it, small enough that differences of times never overflow.
 constexpr int64_t kFarFuture = std::numeric_limits<int64_t>::max() / 4;
 
+// A token as an error message shows it: printable, and not endless (binary files exist).
+std::string Shown(std::string_view token) {
+  constexpr size_t kMaxShown = 24;
+  std::string shown;
+  for (char c : token.substr(0, kMaxShown)) shown.push_back(c >= 0x20 && c < 0x7f ? c : '?');
+  if (token.size() > kMaxShown) shown += "...";
+  return shown;
+}
+
 bool IsSpace(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
 }
@@ -25,18 +34,18 @@ bool ParseDuration(std::string_view digits, uint64_t* value, std::string* reason
     return false;
   }
   if (digits[0] == '-') {
-    *reason = "negative duration '" + std::string(digits) + "'";
+    *reason = "negative duration '" + Shown(digits) + "'";
     return false;
   }
   uint64_t result = 0;
   for (char c : digits) {
     if (c < '0' || c > '9') {
-      *reason = "bad duration '" + std::string(digits) + "'";
+      *reason = "bad duration '" + Shown(digits) + "'";
       return false;
     }
     const uint64_t digit = static_cast<uint64_t>(c - '0');
     if (result > (kMaxDuration - digit) / 10) {
-      *reason = "duration out of range '" + std::string(digits) + "'";
+      *reason = "duration out of range '" + Shown(digits) + "'";
       return false;
     }
     result = result * 10 + digit;
@@ -107,7 +116,7 @@ status_t ParseMode2(std::string_view text, std::string_view source, Mode2Recordi
     for (std::string_view token : tokens) {
       uint64_t value = 0;
       if (token[0] != '+' && token[0] != '-') {
-        reason = "unexpected '" + std::string(token) + "'";
+        reason = "unexpected '" + Shown(token) + "'";
         return fail();
       }
       if (!ParseDuration(token.substr(1), &value, &reason)) return fail();

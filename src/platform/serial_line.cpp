@@ -10,8 +10,6 @@
 #include <cerrno>
 #include <mutex>
 
-#include "platform/line_polling.h"
-
 namespace {
 
 // A thread blocked in TIOCMIWAIT wakes only on a signal whose handler was installed without
@@ -63,17 +61,6 @@ speed_t SpeedFor(int32_t rate) {
     default:
       return B0;
   }
-}
-
-bool ReadLevel(void* context, bool* level, status_t* status) {
-  const int fd = *static_cast<const int*>(context);
-  int lines = 0;
-  if (ioctl(fd, TIOCMGET, &lines) < 0) {
-    *status = DeviceStatus(errno);
-    return false;
-  }
-  *level = (lines & TIOCM_CAR) != 0;
-  return true;
 }
 
 }  // namespace
@@ -214,15 +201,49 @@ status_t SerialLine::ClearOutput() {
 
 bool SerialLine::IsDCD() {
   bool level = false;
-  status_t status = kOk;
-  int fd = fd_;
-  return ReadLevel(&fd, &level, &status) && level;
+  return ReadDcd(&level) == kOk && level;
 }
 
 status_t SerialLine::WaitForChange(bigtime_t since, bigtime_t* period) {
-  if (use_interrupts_) return WaitForInterrupt(since, period);
-  int fd = fd_;
-  return PollForChange(ReadLevel, &fd, since, period);
+  if (use_interrupts_) RegisterWaker();
+  return WaitForDcdChange(*this, &use_interrupts_, since, period);
+}
+
+status_t SerialLine::ReadDcd(bool* level) {
+  int lines = 0;
+  if (ioctl(fd_, TIOCMGET, &lines) < 0) return DeviceStatus(errno);
+  *level = (lines & TIOCM_CAR) != 0;
+  return kOk;
+}
+
+status_t SerialLine::DcdEdgeCount(uint64_t* count) {
+  serial_icounter_struct counts{};
+  if (ioctl(fd_, TIOCGICOUNT, &counts) < 0) return DeviceStatus(errno);
+  *count = static_cast<uint32_t>(counts.dcd);
+  return kOk;
+}
+
+status_t SerialLine::WaitForModemChange() {
+  in_wait_.store(true);
+  int result = -1;
+  int error = EINTR;
+  if (!wake_.exchange(false)) {
+    result = ioctl(fd_, TIOCMIWAIT, TIOCM_CAR);
+    error = errno;
+  }
+  in_wait_.store(false);
+  if (result == 0) return kOk;
+  switch (error) {
+    case EINTR:
+      return kInterrupted;
+    case ENOTTY:
+    case EINVAL:
+    case ENOSYS:
+    case 515:  // ENOIOCTLCMD leaks out of some drivers
+      return kUnsupported;
+    default:
+      return DeviceStatus(error);
+  }
 }
 
 void SerialLine::RegisterWaker() {
@@ -240,46 +261,4 @@ void SerialLine::RegisterWaker() {
       usleep(200);
     }
   });
-}
-
-status_t SerialLine::WaitForInterrupt(bigtime_t since, bigtime_t* period) {
-  RegisterWaker();
-  serial_icounter_struct before{};
-  if (ioctl(fd_, TIOCGICOUNT, &before) < 0) return DeviceStatus(errno);
-  bool start_level = false;
-  status_t status = kOk;
-  int fd = fd_;
-  if (!ReadLevel(&fd, &start_level, &status)) return status;
-  for (;;) {
-    thread_checkpoint();  // suspension and kill take effect here
-    in_wait_.store(true);
-    int result = 0;
-    int error = 0;
-    if (wake_.exchange(false)) {
-      result = -1;
-      error = EINTR;
-    } else {
-      result = ioctl(fd_, TIOCMIWAIT, TIOCM_CAR);
-      error = errno;
-    }
-    in_wait_.store(false);
-    const bigtime_t now = system_time();
-    if (result < 0) {
-      if (error == EINTR) continue;
-      if (error == ENOTTY || error == EINVAL || error == ENOSYS || error == 515 /*ENOIOCTLCMD*/) {
-        use_interrupts_ = false;  // the driver cannot wait for modem lines: poll
-        return PollForChange(ReadLevel, &fd, since, period);
-      }
-      return DeviceStatus(error);
-    }
-    // Re-read after each wake-up: the counter tells about edges the wait did not see.
-    serial_icounter_struct after{};
-    if (ioctl(fd_, TIOCGICOUNT, &after) < 0) return DeviceStatus(errno);
-    bool level = start_level;
-    if (!ReadLevel(&fd, &level, &status)) return status;
-    if (after.dcd != before.dcd || level != start_level) {
-      *period = now - since;
-      return kOk;
-    }
-  }
 }

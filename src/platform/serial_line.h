@@ -11,10 +11,12 @@
 #include <memory>
 #include <string>
 
+#include "platform/device_open_status.h"
+#include "platform/modem_wait.h"
 #include "platform/receiver_line.h"
 #include "platform/threads.h"
 
-class SerialLine : public ReceiverLine {
+class SerialLine : public ReceiverLine, private ModemLine {
  public:
   // A positive descriptor and the line, or an error status (kBusy, kNotAllowed, kNoDevice...).
   static int32_t Open(const std::string& node, std::unique_ptr<ReceiverLine>* line);
@@ -41,8 +43,10 @@ class SerialLine : public ReceiverLine {
   explicit SerialLine(int fd) : fd_(fd) {}
   status_t ApplyTermios();
   status_t SetModemLine(int line, bool on);
-  status_t WaitForInterrupt(bigtime_t since, bigtime_t* period);
   void RegisterWaker();
+  status_t ReadDcd(bool* level) override;
+  status_t DcdEdgeCount(uint64_t* count) override;
+  status_t WaitForModemChange() override;
 
   const int fd_;
   termios settings_{};
@@ -54,6 +58,3 @@ class SerialLine : public ReceiverLine {
   pthread_t waiter_{};
   thread_id waker_owner_ = -1;
 };
-
-// The errno of a failed open as a status of the receiver port.
-status_t SerialOpenStatus(int error_number);

@@ -39,6 +39,12 @@ void Send(const Message& message) {
   AppMessenger().SendMessage(message);
 }
 
+// A thread that leaves its sampling loop (killed, or its port gone) no longer scans: the flag
+// must not keep the next receiver thread from starting.
+struct LeavingLoopClearsFlag {
+  ~LeavingLoopClearsFlag() { CHECK_SCAN_IR.store(0); }
+};
+
 }  // namespace
 
 void ClearDataField(int32_t* table, ReceiverPort* port) {
@@ -71,6 +77,7 @@ int32_t STH_scan_IR_pulse(void* data) {
   }
 
   CHECK_SCAN_IR.store(1);
+  const LeavingLoopClearsFlag clear_on_exit;
   std::strcpy(g_code, "-------- -------- ");
   std::memset(g_table, 0, sizeof g_table);
   int32_t walls = 0;

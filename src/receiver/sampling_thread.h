@@ -13,7 +13,8 @@
 // the thread reads the port until it has ended.
 // Exit statuses: 0 (no start message, or a recording on a virtual clock played to its end),
 // SCIR_OOPS (a receiver thread was already scanning), SCIR_NO_DEVICE (no port, or the port
-// went away: a bare 'ir--' is posted), kInterrupted when killed.
+// went away: a bare 'ir--' is posted), kInterrupted when killed. Leaving the sampling loop in
+// any way clears CHECK_SCAN_IR, so a thread started after a kill is not turned away.
 #include <cstdint>
 
 #include "platform/receiver_port.h"

@@ -1,7 +1,6 @@
 // koru-decode as a program: arguments, exit codes, and standard output holding report lines only.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -19,16 +18,20 @@ struct Result {
 Result RunDecode(const std::string& arguments) {
   TempDir dir;
   const std::string err_path = (dir.Path() / "stderr").string();
-  const std::string command =
-      KORU_BINARY_DIR "/tools/koru-decode/koru-decode " + arguments + " 2>" + err_path;
+  // The exit code comes last on standard output, after a marker line.
+  const std::string command = KORU_BINARY_DIR "/tools/koru-decode/koru-decode " + arguments +
+                              " 2>" + err_path + "; echo \"#exit $?\"";
   Result result;
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return result;
   char buffer[4096];
   size_t got = 0;
   while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, got);
-  const int status = pclose(pipe);
-  result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  pclose(pipe);
+  const size_t marker = result.out.rfind("#exit ");
+  if (marker == std::string::npos) return result;
+  result.exit_code = std::stoi(result.out.substr(marker + 6));
+  result.out.erase(marker);
   std::ifstream err(err_path);
   result.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
   return result;

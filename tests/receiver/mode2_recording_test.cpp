@@ -43,6 +43,10 @@ TEST(Mode2, BadRecordingsNameFileAndLine) {
       {"+", "rec:1: missing duration"},
       {"pulse 18446744073709551616", "rec:1: duration out of range '18446744073709551616'"},
       {"+1 --5", "rec:1: negative duration '-5'"},
+      // Binary junk is shown printable and cut short.
+      {"\x01\xff"
+       "abcdefghijklmnopqrstuvwxyz",
+       "rec:1: unexpected '??abcdefghijklmnopqrstuv...'"},
   };
   for (const auto& c : cases) {
     Mode2Recording recording;

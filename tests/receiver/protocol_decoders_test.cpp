@@ -149,3 +149,28 @@ TEST_F(Decoders, ShortFramesAndLeftoverCharacters) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DecoderForValidBits, DispatchTable) {
+  struct Row {
+    int32_t low, high;
+    ProtocolDecoder decoder;
+    int32_t family;
+  } rows[] = {
+      {0, 0, nullptr, 0},     {1, 1, CheckBurns, 10}, {2, 4, Check2Saba, 5},
+      {5, 5, CheckH9X, 9},    {6, 7, Check6B, 8},     {8, 9, Check9B, 7},
+      {10, 12, Check12B, 6},  {13, 14, nullptr, 0},   {15, 15, CheckDenon, 3},
+      {16, 18, Check16B, 10}, {19, 30, nullptr, 0},   {31, 34, CheckAllgemein, 1},
+      {35, 41, nullptr, 0},
+  };
+  for (const Row& row : rows) {
+    for (int32_t count = row.low; count <= row.high; ++count) {
+      int32_t family = -1;
+      EXPECT_EQ(DecoderForValidBits(count, &family), row.decoder) << count;
+      EXPECT_EQ(family, row.family) << count;
+    }
+  }
+}
+
+}  // namespace

@@ -139,6 +139,8 @@ TEST_P(ReceiverThread, ReportsSuspendsResumesAndDies) {
   ASSERT_EQ(wait_for_thread(thread_, &status), kOk);
   thread_ = -1;
   EXPECT_EQ(status, kInterrupted);
+  // A killed thread no longer scans: the next one may start.
+  EXPECT_EQ(CHECK_SCAN_IR.load(), 0);
 }
 
 TEST_P(ReceiverThread, SecondThreadEndsWithoutTouchingItsPort) {

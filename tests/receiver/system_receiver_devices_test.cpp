@@ -92,3 +92,19 @@ TEST_F(SystemDevices, ReplayOpensARecordingAndRejectsABadOne) {
 }
 
 }  // namespace
+
+#include <cerrno>
+
+#include "platform/device_open_status.h"
+
+namespace {
+
+TEST(SerialOpenStatus, ErrnoToPortStatus) {
+  const std::pair<int, status_t> cases[] = {
+      {EACCES, kNotAllowed}, {EPERM, kNotAllowed}, {EBUSY, kBusy},     {EWOULDBLOCK, kBusy},
+      {ENOENT, kNoDevice},   {ENODEV, kNoDevice},  {ENXIO, kNoDevice}, {EINVAL, kError},
+  };
+  for (const auto& [error, status] : cases) EXPECT_EQ(SerialOpenStatus(error), status) << error;
+}
+
+}  // namespace

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -19,16 +18,20 @@ struct Result {
 };
 
 Result RunTool(const std::string& tool, const std::string& arguments) {
+  // The exit code comes last on standard output, after a marker.
   const std::string command = std::string(KORU_BINARY_DIR) + "/tools/" + tool + "/" + tool + " " +
-                              arguments + " 2>/dev/null";
+                              arguments + " 2>/dev/null; echo \"#exit $?\"";
   Result result;
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return result;
   char buffer[4096];
   size_t got = 0;
   while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, got);
-  const int status = pclose(pipe);
-  result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  pclose(pipe);
+  const size_t marker = result.out.rfind("#exit ");
+  if (marker == std::string::npos) return result;
+  result.exit_code = std::stoi(result.out.substr(marker + 6));
+  result.out.erase(marker);
   return result;
 }
 
