@@ -81,7 +81,8 @@ const char* FamilyName(IrFamily family) {
 
 int32_t MinimumFrames(IrFamily family) {
   // The receiver evaluates a burst once 67 periods are stored or at its seventh wall; a
-  // press must reach that point with a complete frame in front.
+  // press must reach that point with a complete frame in front. A wall is measured when the
+  // next frame begins, so the 6-bit family's seventh wall needs a seventh frame.
   switch (family) {
     case IrFamily::kLong:
       return 1;
@@ -94,7 +95,7 @@ int32_t MinimumFrames(IrFamily family) {
     case IrFamily::k16Bit:
       return 2;
     case IrFamily::k6Bit:
-      return 6;
+      return 7;
     case IrFamily::kBurns:
       return 3;
     default:
@@ -161,6 +162,12 @@ status_t EncodeKeyPress(int32_t header, int32_t mode, int32_t code, int32_t extr
       // A '1' is a short pair: a short space.
       PulseDistance(bits, 560, 1690, 560, &normal);
       normal.repeat_us = 108000;
+      // The decoder's threshold is the mean of the lead-in pair and the bit pairs; with too
+      // many long bits it rises above a long pair and every bit reads as '1'.
+      int32_t sum = 9000 + 4500;
+      for (size_t k = 0; k < bits.size(); ++k) sum += 560 + normal.periods[3 + 2 * k];
+      if (int32_t threshold = sum / 33; 560 + 1690 <= threshold)
+        return fail("too many '0' bits for the long-code decoder's mean threshold");
       break;
     }
     case IrFamily::kDenon: {
@@ -177,14 +184,18 @@ status_t EncodeKeyPress(int32_t header, int32_t mode, int32_t code, int32_t extr
     }
     case IrFamily::k12Bit: {
       if (byte3 < 0) byte3 = 28;
-      if (byte2 >> 5 != 6 || (byte3 & 31) != 28)
-        return fail("12-bit codes have byte2 192..223 and byte3 32 * d + 28");
-      bits = {false, false};
+      if (((byte2 >> 5) & 3) != 2 || (byte3 & 31) != 28)
+        return fail("12-bit codes have byte2 64..95 or 192..223 and byte3 32 * d + 28");
+      // The decoder keeps bit 1, overwrites bits 2 and 3 with "10" and reads bits 4..11; bit 12
+      // ends in the gap. The free bits 2 and 3 go against the majority of the others, so the
+      // mean pair period stays between a short and a long pair.
+      bits = {(byte2 & 128) != 0, false, false};
       AppendBits(&bits, byte2, 4, 0);
       AppendBits(&bits, byte3, 7, 5);
       bits.push_back(false);
-      bits.push_back(false);
-      normal.periods = {2400, 600};
+      int ones = 0;
+      for (const bool bit : bits) ones += bit;
+      bits[1] = bits[2] = ones < 5;
       for (size_t k = 0; k < bits.size(); ++k) {
         normal.periods.push_back(bits[k] ? 1200 : 600);  // pulse width
         if (k + 1 < bits.size()) normal.periods.push_back(600);

@@ -11,7 +11,8 @@
 //   (byte0 >= 128)    560 us ('1') or 1690 us ('0') spaces, stop mark    byte0 >= 128)
 //   Denon (222078)    15 bits of 264 us marks, 792 / 1848 us spaces;    any / odd
 //                     every other frame has bits 6..15 inverted
-//   12-bit (210078)   2.4 ms lead-in, 12 bits of 600 / 1200 us marks    192..223 / 32 d + 28
+//   12-bit (210078)   12 bits of 600 / 1200 us marks, 600 us spaces    64..95, 192..223 /
+//                                                                     32 d + 28
 //   9-bit (9011)      18 bits of 500 us marks, 500 / 1500 us spaces;    any / bit 6 set
 //                     the 10th space is a 4.5 ms separator
 //   16-bit (71108)    16 bits of 500 us marks, 500 / 1500 us spaces     any / odd

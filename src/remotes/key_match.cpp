@@ -1,6 +1,7 @@
 #include "remotes/key_match.h"
 
 #include "platform/trace.h"
+#include "receiver/code_bytes.h"
 #include "shell/label_table.h"
 
 KeyMatch MatchKey(const RemoteList& list, int32_t header, int32_t byte2, int32_t byte3,
@@ -33,4 +34,12 @@ KeyMatch MatchKey(const RemoteList& list, int32_t header, int32_t byte2, int32_t
     match.key_label = getLabel(kNoKeyFunction);
   }
   return match;
+}
+
+bool MatchCodeText(const RemoteList& list, std::string_view code_text, bool hysteresis,
+                   KeyMatch* match) {
+  if (StripCodeSeparators(code_text).size() <= 12) return false;
+  const int32_t header = IrStr4Value(code_text, 0) * 1000 + IrStr4Value(code_text, 1);
+  *match = MatchKey(list, header, IrStr4Value(code_text, 2), IrStr4Value(code_text, 3), hysteresis);
+  return true;
 }

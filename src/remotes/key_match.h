@@ -3,6 +3,7 @@
 // record to the first, so later records take precedence.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "remotes/remote_cl.h"
 
@@ -23,3 +24,9 @@ struct KeyMatch {
 // passes the key value as it now is on to the records before it.
 KeyMatch MatchKey(const RemoteList& list, int32_t header, int32_t byte2, int32_t byte3,
                   bool hysteresis);
+
+// Matches a receiver report's code text as the main window does: only a text that holds more
+// than 12 characters without separators reaches the matching (false otherwise); its bytes 0..3
+// give the header and the key bytes.
+bool MatchCodeText(const RemoteList& list, std::string_view code_text, bool hysteresis,
+                   KeyMatch* match);

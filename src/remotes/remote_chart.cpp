@@ -2,6 +2,8 @@
 // codes ("_ChartData.html").
 #include <cstdio>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/file_node.h"
 #include "platform/koru_type.h"
@@ -160,6 +162,11 @@ status_t WriteChart(RemoteCL& self, ChartKind chart, RemoteList* list, std::time
                 date);
   text += line;
   RemoteCL::ChartHeader(&text);
+  // The key chart classifies every record as it goes; a chart that cannot be written leaves
+  // the records as they were.
+  std::vector<std::pair<int32_t, int32_t>> before;  // kind and check sum
+  for (const auto& record : *list)
+    before.emplace_back(record ? record->fKind : 0, record ? record->fCheckSum : 0);
   for (long i = 0; i < count; ++i) {
     RemoteCL* record = (*list)[i].get();
     if (!record) continue;
@@ -172,6 +179,11 @@ status_t WriteChart(RemoteCL& self, ChartKind chart, RemoteList* list, std::time
   const status_t status = WriteFileSafely(path, text);
   if (status != kOk) {
     Trace("'%s' OpenError!\n", path.c_str());
+    for (size_t i = 0; i < list->size(); ++i) {
+      if (!(*list)[i]) continue;
+      (*list)[i]->fKind = before[i].first;
+      (*list)[i]->fCheckSum = before[i].second;
+    }
     return status;
   }
   FileNode node(path);

@@ -84,7 +84,7 @@ TEST(KoruDecode, BadInputFailsClearly) {
   } cases[] = {
       {bad, 1, "koru-decode: " + bad + ":2: duration out of range '99999999999999999999'\n"},
       {(dir.Path() / "missing").string(), 1, "koru-decode: " + (dir.Path() / "missing").string()},
-      {"", 2, "usage: koru-decode [--gap US] FILE...\n"},
+      {"", 2, "usage: koru-decode [--gap US] [--remotes DIR|builtin [--hysteresis]] FILE...\n"},
       {"--gap -5 x", 2, "koru-decode: --gap needs a whole number of microseconds\n"},
       {"--bogus x", 2, "koru-decode: unknown option --bogus\n"},
   };

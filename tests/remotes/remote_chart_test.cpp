@@ -143,9 +143,15 @@ TEST_F(RemoteChart, NoListOrUnwritableFolderWritesNothing) {
   EXPECT_NE(library.Chart4Remotes(nullptr), kOk);
   EXPECT_TRUE(trace.Contains(" Chart4Remotes:  no list given\n"));
   RemoteList list;
+  list.push_back(std::make_unique<RemoteCL>());
+  list.back()->fName = "DENON";
+  list.back()->SetSlot(1, 5);
   std::filesystem::remove(folder_);
   EXPECT_NE(library.ChartData4Remotes(&list), kOk);
   EXPECT_TRUE(trace.Contains("_ChartData.html' OpenError!\n"));
+  EXPECT_NE(library.Chart4Remotes(&list), kOk);
+  EXPECT_EQ(list[0]->fKind, kKindErr);  // records stay unclassified
+  EXPECT_EQ(list[0]->fCheckSum, 0);
   std::filesystem::create_directory(folder_);
   std::string header;
   RemoteCL::ChartHeader(&header);

@@ -24,6 +24,14 @@ inline const std::filesystem::path& TestRemoteFolder() {
   return folder;
 }
 
+// Sets the folder before any test runs, whatever the filter or order.
+class RemoteFolderEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override { TestRemoteFolder(); }
+};
+inline ::testing::Environment* const kRemoteFolderEnvironment =
+    ::testing::AddGlobalTestEnvironment(new RemoteFolderEnvironment);
+
 class RemoteFolderTest : public ::testing::Test {
  protected:
   void SetUp() override {

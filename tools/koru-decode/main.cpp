@@ -1,9 +1,12 @@
-// koru-decode [--gap US] FILE...: replays mode2 recordings through the receiver thread on a
-// virtual clock and prints one line per receiver report on standard output. The trace goes
-// to standard error.
+// koru-decode [--gap US] [--remotes DIR|builtin [--hysteresis]] FILE...: replays mode2
+// recordings through the receiver thread on a virtual clock and prints one line per receiver
+// report on standard output. With --remotes, every report that reaches the matching gets
+// " remote=<name> key=<label>" as the main window would find them among the remote files of DIR
+// (or the built-in remotes in their table's order). The trace goes to standard error.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -11,13 +14,17 @@
 #include "platform/trace.h"
 #include "receiver/replay_session.h"
 #include "receiver/report_line.h"
+#include "remotes/key_match.h"
+#include "remotes/pre_rem_list.h"
+#include "remotes/remote_cl.h"
 
 namespace {
 
 constexpr uint64_t kDefaultGap = 200000;
 
 int Usage() {
-  std::fprintf(stderr, "usage: koru-decode [--gap US] FILE...\n");
+  std::fprintf(stderr,
+               "usage: koru-decode [--gap US] [--remotes DIR|builtin [--hysteresis]] FILE...\n");
   return 2;
 }
 
@@ -30,10 +37,19 @@ bool ParseGap(const char* text, uint64_t* gap) {
   return true;
 }
 
+// The remotes to match against; matching is off while it is null.
+const RemoteList* g_remotes = nullptr;
+bool g_hysteresis = false;
+
 // The per-report output; extend here for further columns.
 void PrintReport(bigtime_t time, const Message& report) {
-  const std::string line = ReceiverReportLine(time, report);
+  std::string line = ReceiverReportLine(time, report);
   if (line.empty()) return;
+  std::string blink;
+  KeyMatch match;
+  if (g_remotes && report.FindString("_blink", &blink) == kOk &&
+      MatchCodeText(*g_remotes, blink, g_hysteresis, &match))
+    line += " remote=" + match.remote_label + " key=" + match.key_label;
   std::fputs(line.c_str(), stdout);
   std::fputc('\n', stdout);
 }
@@ -44,6 +60,7 @@ int main(int argc, char** argv) {
   SetTraceStream(stderr);
   uint64_t gap = kDefaultGap;
   std::vector<std::string> files;
+  std::string remotes;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--gap") == 0) {
       if (i + 1 >= argc || !ParseGap(argv[i + 1], &gap)) {
@@ -51,6 +68,11 @@ int main(int argc, char** argv) {
         return Usage();
       }
       ++i;
+    } else if (std::strcmp(argv[i], "--remotes") == 0) {
+      if (i + 1 >= argc) return Usage();
+      remotes = argv[++i];
+    } else if (std::strcmp(argv[i], "--hysteresis") == 0) {
+      g_hysteresis = true;
     } else if (std::strncmp(argv[i], "--", 2) == 0 && argv[i][2] != '\0') {
       std::fprintf(stderr, "koru-decode: unknown option %s\n", argv[i]);
       return Usage();
@@ -58,7 +80,21 @@ int main(int argc, char** argv) {
       files.emplace_back(argv[i]);
     }
   }
-  if (files.empty()) return Usage();
+  if (files.empty() || (g_hysteresis && remotes.empty())) return Usage();
+
+  RemoteList list;
+  if (remotes == "builtin") {
+    AppendBuiltinRemotes(&list);
+  } else if (!remotes.empty()) {
+    if (!std::filesystem::is_directory(remotes)) {
+      std::fprintf(stderr, "koru-decode: %s is no folder of remote files\n", remotes.c_str());
+      return 1;
+    }
+    RemoteCL::SetFolder(remotes);
+    RemoteCL library;
+    library.LookForRemotes(&list);
+  }
+  if (!remotes.empty()) g_remotes = &list;
 
   Mode2Recording all;
   for (size_t i = 0; i < files.size(); ++i) {

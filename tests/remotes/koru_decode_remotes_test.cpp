@@ -1,0 +1,140 @@
+// koru-decode --remotes and koru-encode as programs.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "remote_folder.h"
+#include "remotes/remote_cl.h"
+
+namespace {
+
+struct Result {
+  int exit_code = -1;
+  std::string out;
+};
+
+Result RunTool(const std::string& tool, const std::string& arguments) {
+  // The exit code comes last on standard output, after a marker.
+  const std::string command = std::string(KORU_BINARY_DIR) + "/tools/" + tool + "/" + tool + " " +
+                              arguments + " 2>/dev/null; echo \"#exit $?\"";
+  Result result;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return result;
+  char buffer[4096];
+  size_t got = 0;
+  while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, got);
+  pclose(pipe);
+  const size_t marker = result.out.rfind("#exit ");
+  if (marker == std::string::npos) return result;
+  result.exit_code = std::stoi(result.out.substr(marker + 6));
+  result.out.erase(marker);
+  return result;
+}
+
+// The " remote=... key=..." ends of the report lines ("" for lines without).
+std::vector<std::string> Matches(const std::string& out) {
+  std::vector<std::string> matches;
+  std::istringstream lines(out);
+  std::string line;
+  while (std::getline(lines, line)) {
+    const auto at = line.find(" remote=");
+    matches.push_back(at == std::string::npos ? "" : line.substr(at + 1));
+  }
+  return matches;
+}
+
+const std::string kDemo = KORU_SOURCE_DIR "/data/demo.mode2";
+
+const std::vector<std::string> kDemoKeys = {"",  // the start report reaches no matching
+                                            "remote=LR-SAT key=N1",
+                                            "remote=LR-SAT key=N2",
+                                            "remote=LR-SAT key=N3",
+                                            "remote=Samsung312 key=up",
+                                            "remote=Samsung312 key=down",
+                                            "remote=Samsung312 key=left",
+                                            "remote=Samsung312 key=right",
+                                            "remote=DENON key=Vol+",
+                                            "remote=DENON key=Vol-",
+                                            "remote=Sony618 key=Mute",
+                                            "remote=Tokai_TV051 key=N5",
+                                            "remote=Crown0301 key=N9",
+                                            "remote=Burns158 key=OK",
+                                            "remote=MC5_CD key=Vol+",
+                                            "remote=Sharp044 key=N7"};
+
+using KoruDecodeRemotes = RemoteFolderTest;
+
+TEST_F(KoruDecodeRemotes, DemoKeysFromBuiltInAndWrittenRemotes) {
+  Result result = RunTool("koru-decode", "--remotes builtin " + kDemo);
+  EXPECT_EQ(result.exit_code, 0);
+  EXPECT_EQ(Matches(result.out), kDemoKeys);
+
+  RemoteCL library;
+  library.SaveOwnDefRemotes();
+  result = RunTool("koru-decode", "--remotes " + folder_.string() + " " + kDemo);
+  EXPECT_EQ(result.exit_code, 0);
+  EXPECT_EQ(Matches(result.out), kDemoKeys);
+}
+
+TEST_F(KoruDecodeRemotes, HysteresisDividesOneByteKeysOnly) {
+  const Result result = RunTool("koru-decode", "--remotes builtin --hysteresis " + kDemo);
+  EXPECT_EQ(result.exit_code, 0);
+  const std::vector<std::string> matches = Matches(result.out);
+  ASSERT_EQ(matches.size(), kDemoKeys.size());
+  EXPECT_EQ(matches[1], "remote=-unknown- key=-?-");  // LR-SAT, one byte: 179 / 10
+  EXPECT_EQ(matches[4], kDemoKeys[4]);                // Samsung312, two bytes
+  EXPECT_EQ(matches[8], kDemoKeys[8]);                // DENON, two bytes
+}
+
+TEST_F(KoruDecodeRemotes, WithoutRemotesLinesStayAsTheyAre) {
+  Result result = RunTool("koru-decode", kDemo);
+  EXPECT_EQ(result.exit_code, 0);
+  EXPECT_EQ(Matches(result.out), std::vector<std::string>(kDemoKeys.size(), ""));
+  EXPECT_EQ(RunTool("koru-decode", "--hysteresis " + kDemo).exit_code, 2);
+  EXPECT_EQ(RunTool("koru-decode", "--remotes " + kDemo).exit_code, 2);
+  EXPECT_EQ(RunTool("koru-decode", "--remotes /nonexistent/folder " + kDemo).exit_code, 1);
+}
+
+TEST_F(KoruDecodeRemotes, EncodesAUsersRemoteFileThatDecodesBackToIt) {
+  RemoteCL mine;
+  mine.fName = "My Remote";
+  mine.fComHead = 200123;
+  mine.fComByte = 23;
+  mine.SetSlot(4, 17230);  // N3
+  ASSERT_EQ(mine.RemoteSave(), kOk);
+  const std::string recording = (folder_.parent_path() / "mine.mode2").string();
+  Result result =
+      RunTool("koru-encode", "--remotes " + folder_.string() + " 'My Remote' N3 > " + recording);
+  EXPECT_EQ(result.exit_code, 0);
+  result = RunTool("koru-decode", "--remotes " + folder_.string() + " " + recording);
+  EXPECT_EQ(Matches(result.out), (std::vector<std::string>{"", "remote=My Remote key=N3"}));
+}
+
+TEST(KoruEncode, RefusesWhatItCannotSend) {
+  struct Case {
+    const char* arguments;
+    int exit_code;
+  };
+  const Case cases[] = {{"", 2},
+                        {"DENON", 2},
+                        {"DENON N1 extra", 2},
+                        {"DENON N1 --hold -1", 2},
+                        {"NoSuchRemote N1", 1},
+                        {"DENON NoSuchKey", 1},
+                        {"DENON Kx99", 1},  // no code taught
+                        {"ITT237 N1", 1},   // a two-byte value in a one-byte remote
+                        {"DENON N1 --hold 2", 0}};
+  for (const Case& c : cases) {
+    const Result result = RunTool("koru-encode", c.arguments);
+    EXPECT_EQ(result.exit_code, c.exit_code) << c.arguments;
+    EXPECT_EQ(result.out.empty(), c.exit_code != 0) << c.arguments;
+  }
+  const Result held = RunTool("koru-encode", "Sony618 Mute --hold 2");
+  EXPECT_NE(held.out.find("(long code, frames 3)"), std::string::npos) << held.out;
+}
+
+}  // namespace
