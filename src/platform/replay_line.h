@@ -22,6 +22,7 @@ class ReplayLine : public ReceiverLine {
 
  private:
   Mode2Timeline timeline_;
-  bigtime_t origin_ = -1;  // the clock time of the recording's time 0
+  bigtime_t origin_ = -1;       // the clock time of the recording's time 0
+  bigtime_t last_change_ = -1;  // recording time of the last edge handed out
   std::atomic<bool> finished_{false};
 };

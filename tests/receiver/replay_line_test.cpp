@@ -28,7 +28,7 @@ int32_t Listen(void* data) {
 }
 
 TEST(ReplayLine, PlaysInRealTimeThenStaysIdle) {
-  // Long periods: a thread that wakes late skips the changes it slept through, as on a real line.
+  // Long periods, played to the end by a receiving thread.
   ReplayLine line({{true, 20000}, {false, 30000}, {true, 20000}});
   Player player;
   player.line = &line;
@@ -47,6 +47,34 @@ TEST(ReplayLine, PlaysInRealTimeThenStaysIdle) {
   int32_t status = 0;
   ASSERT_EQ(wait_for_thread(thread, &status), kOk);
   EXPECT_EQ(status, kInterrupted);
+}
+
+TEST(ReplayLine, AThreadThatIsLateGetsEveryEdgeWithItsTrueDuration) {
+  // Short periods: a busy thread comes back after the next edges are due and still gets each
+  // of them, exactly, as from a kernel receiver. No second thread: the calls are made late here.
+  ReplayLine line({{true, 560}, {false, 1690}, {true, 560}, {false, 560}, {true, 560}});
+  bigtime_t period = 0;
+  ASSERT_EQ(line.WaitForChange(system_time(), &period), kOk);  // the lead-in
+  EXPECT_EQ(period, 100000);
+  snooze(5000);  // late for all the rest
+  const bigtime_t expected[] = {560, 1690, 560, 560, 560};
+  for (const bigtime_t duration : expected) {
+    ASSERT_EQ(line.WaitForChange(system_time(), &period), kOk);
+    EXPECT_EQ(period, duration);
+  }
+}
+
+TEST(ReplayLine, AfterALongPauseTheWaitStartsAtItsOwnTime) {
+  ReplayLine line({{true, 1000}, {false, 300000}, {true, 1000}});
+  bigtime_t period = 0;
+  ASSERT_EQ(line.WaitForChange(system_time(), &period), kOk);
+  ASSERT_EQ(line.WaitForChange(system_time(), &period), kOk);
+  EXPECT_EQ(period, 1000);
+  snooze(150000);  // a suspended thread: the edges it missed are not handed out again
+  const bigtime_t since = system_time();
+  ASSERT_EQ(line.WaitForChange(since, &period), kOk);
+  EXPECT_GT(period, 100000);
+  EXPECT_LT(period, 160000);
 }
 
 }  // namespace
