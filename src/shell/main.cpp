@@ -6,10 +6,12 @@
 #include <string>
 
 #include "koru_version.h"
+#include "platform/mode2_recording.h"
 #include "platform/paths.h"
 #include "platform/qt_looper.h"
 #include "platform/quit_signals.h"
 #include "platform/trace.h"
+#include "shell/fake_desktop_hook.h"
 #include "shell/fb_application.h"
 #include "shell/prefs.h"
 #include "shell/rc_window.h"
@@ -61,8 +63,17 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "koru: --exit-after-replay needs --port replay:FILE\n");
     return 2;
   }
-  // A recording is offered as a receiver device only when it is named this way.
-  if (port.rfind("replay:", 0) == 0) setenv("KORU_REPLAY", port.c_str() + 7, 1);
+  if (port.rfind("replay:", 0) == 0) {
+    // A recording that cannot be played is reported before anything starts.
+    Mode2Recording recording;
+    std::string error;
+    if (ReadMode2File(port.substr(7), &recording, &error) != kOk) {
+      std::fprintf(stderr, "koru: %s\n", error.c_str());
+      return 1;
+    }
+    // A recording is offered as a receiver device only when it is named this way.
+    setenv("KORU_REPLAY", port.c_str() + 7, 1);
+  }
   RcWindow::SetPortForThisRun(port, exit_after_replay);
   if (headless) setenv("QT_QPA_PLATFORM", "offscreen", 0);
 
@@ -70,6 +81,9 @@ int main(int argc, char** argv) {
   std::fflush(stdout);
   QApplication qt(argc, argv);
   if (headless) Trace("no display: running on the offscreen platform\n");
+  if (const char* fake = std::getenv("KORU_FAKE_DESKTOP"); fake != nullptr && *fake == '1') {
+    InstallFakeDesktopHook();
+  }
   QtLooper looper;
   SetDefaultLooper(&looper);
   InstallAlertPresenter();

@@ -32,7 +32,7 @@ QString TextOf(QWidget* widget) {
 TEST_F(ShellTest, FirstStartPreparesTheFoldersAndBuildsEveryControl) {
   TraceCapture trace;
   Start();
-  const auto program = home_.Path() / "koru";
+  const auto program = Program();
   for (const char* folder : {"_Remotes_", "Language", "Language/Dictionaries"}) {
     EXPECT_TRUE(std::filesystem::is_directory(program / folder)) << folder;
     EXPECT_TRUE(trace.Contains(">> build: " + (program / folder).string() + "\n"));

@@ -22,8 +22,18 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 
 class ShellTest : public ::testing::Test {
  protected:
+  // One program folder for the whole test program, emptied before each test: the remote
+  // folder is fixed for the life of a process, as in the program.
+  static const std::filesystem::path& ProgramHome() {
+    static TempDir dir;  // removed when the process ends
+    return dir.Path();
+  }
+  static std::filesystem::path Program() { return ProgramHome() / "koru"; }
+
   void SetUp() override {
-    SetProgramFolder(home_.Path() / "koru");
+    std::error_code error;
+    std::filesystem::remove_all(Program(), error);
+    SetProgramFolder(Program());
     SetReceiverDevices(devices_);
     CHECK_SCAN_IR = 0;
     SCAN_CONTINOUS = 1;
