@@ -93,11 +93,13 @@ void ICloseThisFAW(ActionServices& services) {
     std::vector<std::string> windows = services.desktop->FileManagerWindows();
     long count = static_cast<long>(windows.size());
     Trace("..Tracker has %ld Windows \n", count);
-    if (count > 1) {
+    // The file manager's desktop and status windows are never listed here (the original
+    // counted those two), so one folder window is already one that may be closed.
+    if (count >= 1) {
       tracker_title = windows[count - 1];
       Trace(" C   topname: %s\n", tracker_title.c_str());
     }
-    if (count < 3) {
+    if (count < 1) {
       Trace(" .. don't quit Status/Desktop\n");
       return;
     }

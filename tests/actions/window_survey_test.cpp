@@ -82,9 +82,10 @@ TEST_F(WindowSurveyTest, CloseOnTheFileManagerProtectsItsLastWindows) {
     const char* trace;
   };
   const Case cases[] = {
-      {{"a", "b"}, false, " .. don't quit Status/Desktop\n"},
-      {{"a", "b", "c", "/boot/home/Desktop"}, false, "..quit is forbidden\n"},
+      {{}, false, " .. don't quit Status/Desktop\n"},
+      {{"/boot/home/Desktop"}, false, "..quit is forbidden\n"},
       {{"a", "b", "c", "Tracker Status"}, false, "..quit is forbidden\n"},
+      {{"home"}, true, "..will close: 'home'\n"},
       {{"a", "b", "c", "home"}, true, "..will close: 'home'\n"},
   };
   desktop.Activate(kTrackerSignature);
