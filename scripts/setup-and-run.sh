@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the packages KORU needs, builds it and starts it.
+# Installs the packages KORU needs, builds it and starts it (the demo recording by default).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export DEBIAN_FRONTEND=noninteractive
@@ -9,4 +9,8 @@ $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq $(grep -v '^#' .ci/packages | tr '\n' ' ') >/dev/null
 cmake --preset default >/dev/null
 cmake --build --preset default
+# With no options: the demo, which needs neither a receiver nor a display.
+if [ "$#" -eq 0 ]; then
+  set -- --port replay:data/demo.mode2 --exit-after-replay
+fi
 exec build/default/src/koru "$@"

@@ -145,21 +145,26 @@ void RcWindow::BuildPanel() {
   fScrollView->setObjectName("scroll_view");
   fScrollView->setWidgetResizable(true);
   fScrollView->setWidget(fTextView);
-  fScrollView->setGeometry(5, 5, 260, 168);
+  fScrollView->setGeometry(5, 5, 232, 168);
 
   fMiniView = new QWidget(fPoseView);
   fMiniView->setObjectName("MiniView");
   fMiniView->setGeometry(5, 5, 250, 58);
   fMiniView->setAutoFillBackground(true);
-  fMiniType = new QLabel(fMiniView);
+  // Group, remote and key of the last code; filled by the routing.
+  fMiniType = new QLabel(Label(119), fMiniView);
   fMiniType->setObjectName("miniType");
   fMiniType->setGeometry(4, 2, 242, 16);
-  fMiniRem = new QLabel(fMiniView);
+  fMiniRem = new QLabel(Label(4), fMiniView);
   fMiniRem->setObjectName("miniRem");
   fMiniRem->setGeometry(4, 20, 242, 16);
-  fMiniKey = new QLabel(fMiniView);
+  fMiniKey = new QLabel(Label(50), fMiniView);
   fMiniKey->setObjectName("miniKey");
-  fMiniKey->setGeometry(4, 38, 242, 16);
+  fMiniKey->setGeometry(4, 36, 242, 20);
+  QFont key_font = fMiniKey->font();
+  key_font.setBold(true);
+  key_font.setPointSize(12);
+  fMiniKey->setFont(key_font);
   fMiniView->hide();
 }
 
@@ -259,11 +264,11 @@ void RcWindow::BuildControls() {
 
   // Middle column: the key display and the splitting box.
   fResultBox = MakeBox(pose, "result", Label(142));
-  fResultBox->setGeometry(270, 2, 258, 74);
+  fResultBox->setGeometry(242, 2, 286, 74);
   fIrType = MakeLabel(fResultBox, "irType", Label(20));
   fIrType->setGeometry(8, 18, 120, 16);
   fIrSender = MakeLabel(fResultBox, "irSender", Label(4));
-  fIrSender->setGeometry(130, 18, 122, 16);
+  fIrSender->setGeometry(140, 18, 140, 16);
   fIrSenKey = MakeLabel(fResultBox, "irSenKey", Label(50));
   fIrSenKey->setGeometry(8, 44, 120, 22);
   QFont big = fIrSenKey->font();
@@ -271,10 +276,10 @@ void RcWindow::BuildControls() {
   big.setBold(true);
   fIrSenKey->setFont(big);
   fIrPrgNr = MakeLabel(fResultBox, "irPrgNr", "");
-  fIrPrgNr->setGeometry(130, 44, 122, 22);
+  fIrPrgNr->setGeometry(140, 44, 140, 22);
 
   fSplitBox = MakeBox(pose, "SpBox", Label(141));
-  fSplitBox->setGeometry(270, 78, 258, 96);
+  fSplitBox->setGeometry(242, 78, 286, 96);
   AddToolTip(fSplitBox, "toggle with IR-Menu");
   fReSplit = MakeCheck(fSplitBox, "ReSplit", Label(111), FourCC("irpt"), self);
   fReSplit->setGeometry(8, 16, 120, 18);
@@ -286,26 +291,26 @@ void RcWindow::BuildControls() {
 
   // The teach box takes the place of both boxes while a remote is taught.
   fTeachBox = MakeBox(pose, "teachBox", Label(143));
-  fTeachBox->setGeometry(270, 2, 258, 172);
+  fTeachBox->setGeometry(242, 2, 286, 172);
   fTeachName = MakeTextControl(fTeachBox, "te_name", Label(1), "NewRemote", FourCC("nRsn"), self);
-  fTeachName->setGeometry(6, 16, 246, 22);
+  fTeachName->setGeometry(6, 16, 274, 22);
   fTeachHead = MakeTextControl(fTeachBox, "te_head", Label(2), "255127", FourCC("nRsh"), self);
-  fTeachHead->setGeometry(6, 40, 246, 22);
+  fTeachHead->setGeometry(6, 40, 274, 22);
   fTeachDoubleByte = MakeCheck(fTeachBox, "te_dbyt", Label(121), FourCC("nRdb"), self);
   fTeachDoubleByte->setGeometry(6, 64, 160, 18);
   fTeachDone = MakeButton(fTeachBox, "doneBut", Label(7), FourCC("nRad"), self);
-  fTeachDone->setGeometry(180, 62, 72, 22);
+  fTeachDone->setGeometry(208, 62, 72, 22);
   fRemoteField = MakeMenuField(fTeachBox, "vaMF", "", Label(4));
-  fRemoteField->setGeometry(6, 86, 246, 22);
+  fRemoteField->setGeometry(6, 86, 274, 22);
   fTeachSetBox = MakeBox(fTeachBox, "tsetBox", "");
-  fTeachSetBox->setGeometry(4, 110, 250, 58);
+  fTeachSetBox->setGeometry(4, 110, 278, 58);
   fTeachClear = MakeButton(fTeachSetBox, "teClr", Label(17), FourCC("nRcx"), self);
   fTeachClear->setGeometry(4, 4, 70, 22);
   fTeachData = MakeLabel(fTeachSetBox, "teData", Label(15));
-  fTeachData->setGeometry(80, 4, 166, 22);
+  fTeachData->setGeometry(80, 4, 194, 22);
   fTeachData->setAutoFillBackground(true);
   fTeachKeyField = MakeMenuField(fTeachSetBox, "teMF", Label(133), Label(49));
-  fTeachKeyField->setGeometry(4, 30, 242, 24);
+  fTeachKeyField->setGeometry(4, 30, 270, 24);
   fTeachKeyField->SetRadioMode(false);  // every taught key is marked
   BuildTeachMenu();
   fTeachBox->hide();

@@ -99,7 +99,8 @@ void RcWindow::UsePimpColors() {
   for (QLabel* label : {fMiniType, fMiniRem, fMiniKey}) {
     QPalette mini = label->palette();
     mini.setColor(QPalette::Window, panel);
-    mini.setColor(QPalette::WindowText, Tint(panel, 1.295));
+    // The tinted second colour only smooths the text's edges; the text itself stays dark.
+    mini.setColor(QPalette::Base, Tint(panel, 1.295));
     label->setPalette(mini);
     label->setAutoFillBackground(true);
   }
@@ -112,7 +113,7 @@ void RcWindow::UseAltDesign(int variant) {
   QFont font = this->font();
   if (variant != 1) font.setPointSize(9);
   fSplitBox->setFont(font);
-  const int column_width = 122;
+  const int column_width = 136;
   for (int group = 0; group < 5; ++group) {
     MenuField* field = fGroupFields[group];
     field->setFont(font);
