@@ -12,19 +12,12 @@
 #include "receiver/sampling_thread.h"
 #include "shell/label_table.h"
 #include "shell/prefs.h"
+#include "shell/view_utilities.h"
 
 namespace {
 
 std::string g_port_override;
 sPulseView::BusyQuestion g_busy_question;
-
-QColor Tint(const QColor& color, double tint) {
-  auto channel = [tint](int value) {
-    const double result = tint >= 1.0 ? value * (2.0 - tint) : value + (255 - value) * (1.0 - tint);
-    return std::clamp(static_cast<int>(result), 0, 255);
-  };
-  return QColor(channel(color.red()), channel(color.green()), channel(color.blue()));
-}
 
 void AskWithMessageBox(sPulseView::BusyAnswer answer) {
   // Non-blocking: the program goes on (and can be ended) while the question is open.
@@ -58,7 +51,7 @@ sPulseView::sPulseView(const QRect& frame, const char* name, QWidget* parent)
   QFont small = font();
   small.setPointSize(10);
   setFont(small);
-  fFrameColor = Tint(palette().color(QPalette::Window), 1.295);
+  fFrameColor = TintColor(palette().color(QPalette::Window), 1.295);
   fPriority = fSettings ? fSettings->PRIORITY : 40;
   fHold = fSettings && fSettings->hold_irInfo;
 
@@ -182,7 +175,7 @@ void sPulseView::paintEvent(QPaintEvent*) {
     const double side = bounds.height();
     const QRectF square = QRectF(bounds.right() - side, 0, side, side).adjusted(3, 3, -3, -3);
     painter.setBrush(lamp);
-    painter.setPen(Tint(lamp, 0.59));
+    painter.setPen(TintColor(lamp, 0.59));
     painter.drawRoundedRect(square, 7, 7, Qt::AbsoluteSize);
   }
 }
@@ -311,8 +304,8 @@ void sPulseView::TraceScanState(int32_t code) {
   Trace("%s", text);
 }
 
-void sPulseView::MessageReceived(Message* message) {
-  switch (message->what) {
+bool sPulseView::IsPortMessage(uint32_t what) {
+  switch (what) {
     case FourCC("SER1"):
     case FourCC("SER2"):
     case FourCC("SER3"):
@@ -324,8 +317,22 @@ void sPulseView::MessageReceived(Message* message) {
     case FourCC("SERP"):
     case FourCC("irRB"):
     case FourCC("ir--"):
-      ChangeSerPort(message);
-      return;
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool sPulseView::IsViewMessage(uint32_t what) {
+  return IsPortMessage(what) || what == FourCC("irTQ") || what == FourCC("sldm");
+}
+
+void sPulseView::MessageReceived(Message* message) {
+  if (IsPortMessage(message->what)) {
+    ChangeSerPort(message);
+    return;
+  }
+  switch (message->what) {
     case FourCC("irTQ"):
       EndThread();
       return;

@@ -24,6 +24,10 @@ class sPulseView : public QWidget {
   ~sPulseView() override;
 
   void MessageReceived(Message* message);
+  // Port choices and the busy and missing port reports: they go to ChangeSerPort.
+  static bool IsPortMessage(uint32_t what);
+  // Those and the end of the thread and the priority: what the main window passes on.
+  static bool IsViewMessage(uint32_t what);
   void Pulse();
 
   virtual void SetRemoteDev(int32_t number);

@@ -37,15 +37,6 @@ constexpr GroupInfo kGroups[5] = {
 const QColor kSplitRed(250, 200, 200);   // normal group colour with pimped colours
 const QColor kSplitBlue(180, 200, 250);  // highlight with pimped colours
 
-void Colour(QWidget* widget, const QColor& colour) {
-  QPalette palette = widget->palette();
-  palette.setColor(QPalette::Window, colour);
-  palette.setColor(QPalette::Button, colour);
-  widget->setPalette(palette);
-  widget->setAutoFillBackground(true);
-  widget->update();
-}
-
 }  // namespace
 
 char* GroupSetting(Prefs* prefs, int group) {
@@ -69,7 +60,7 @@ void RcWindow::SetGroupColours(bool highlight_record, const RemoteCL* record) {
   const QColor highlight = pimped ? kSplitBlue : palette().color(QPalette::Highlight);
   for (int group = 0; group < 5; ++group) {
     const bool lit = highlight_record && record != nullptr && fGroupRemote[group] == record;
-    Colour(fGroupFields[group], lit ? highlight : normal);
+    SetViewColor(fGroupFields[group], lit ? highlight : normal);
   }
 }
 
@@ -221,11 +212,11 @@ void RcWindow::ApplySplitting() {
   if (fSettings != nullptr) fSettings->use_splitting = on;
   const QColor colour = on && fPimpColors ? kSplitRed : palette().color(QPalette::Window);
   for (MenuField* field : fGroupFields) {
-    Colour(field, colour);
+    SetViewColor(field, colour);
     field->setEnabled(on);
   }
-  Colour(fReSplit, colour);
-  Colour(fSplitBox, colour);
+  SetViewColor(fReSplit, colour);
+  SetViewColor(fSplitBox, colour);
   ColorToChilds(fSplitBox);
   fSplitBox->update();
 }

@@ -17,28 +17,6 @@
 #include "shell/rc_window.h"
 #include "shell/view_utilities.h"
 
-namespace {
-
-QColor Tint(const QColor& color, double tint) {
-  // Above 1 darkens, below 1 lightens, as the classic tint scale does.
-  auto channel = [tint](int value) {
-    const double result = tint >= 1.0 ? value * (2.0 - tint) : value + (255 - value) * (1.0 - tint);
-    return std::clamp(static_cast<int>(result), 0, 255);
-  };
-  return QColor(channel(color.red()), channel(color.green()), channel(color.blue()));
-}
-
-void SetBackground(QWidget* widget, const QColor& color) {
-  QPalette palette = widget->palette();
-  palette.setColor(QPalette::Window, color);
-  palette.setColor(QPalette::Base, color);
-  widget->setPalette(palette);
-  widget->setAutoFillBackground(true);
-  widget->update();
-}
-
-}  // namespace
-
 bool RcWindow::MiniViewShowing() const {
   return fMiniView != nullptr && !fMiniView->isHidden();
 }
@@ -80,27 +58,27 @@ void RcWindow::UsePimpColors() {
   const QColor panel = palette().color(QPalette::Window);
   if (!fPimpColors) {
     for (QWidget* box : std::initializer_list<QWidget*>{fResultBox, fSplitBox, fTeachBox}) {
-      SetBackground(box, panel);
+      SetViewColor(box, panel);
       ColorToChilds(box);
     }
-    SetBackground(fGloInfo, panel);
-    SetBackground(fTextView, palette().color(QPalette::Base));
+    SetViewColor(fGloInfo, panel);
+    SetViewColor(fTextView, palette().color(QPalette::Base));
   } else {
-    SetBackground(fResultBox, QColor(250, 250, 145));
-    SetBackground(fIrType, QColor(250, 230, 145));
-    SetBackground(fIrSender, QColor(250, 240, 145));
-    SetBackground(fIrSenKey, QColor(250, 245, 145));
-    SetBackground(fIrPrgNr, QColor(250, 245, 145));
-    SetBackground(fSplitBox, QColor(250, 250, 145));
-    SetBackground(fGloInfo, QColor(250, 200, 200));
-    SetBackground(fTeachBox, QColor(200, 200, 250));
-    SetBackground(fTextView, QColor(237, 237, 242));
+    SetViewColor(fResultBox, QColor(250, 250, 145));
+    SetViewColor(fIrType, QColor(250, 230, 145));
+    SetViewColor(fIrSender, QColor(250, 240, 145));
+    SetViewColor(fIrSenKey, QColor(250, 245, 145));
+    SetViewColor(fIrPrgNr, QColor(250, 245, 145));
+    SetViewColor(fSplitBox, QColor(250, 250, 145));
+    SetViewColor(fGloInfo, QColor(250, 200, 200));
+    SetViewColor(fTeachBox, QColor(200, 200, 250));
+    SetViewColor(fTextView, QColor(237, 237, 242));
   }
   for (QLabel* label : {fMiniType, fMiniRem, fMiniKey}) {
     QPalette mini = label->palette();
     mini.setColor(QPalette::Window, panel);
     // The tinted second colour only smooths the text's edges; the text itself stays dark.
-    mini.setColor(QPalette::Base, Tint(panel, 1.295));
+    mini.setColor(QPalette::Base, TintColor(panel, 1.295));
     label->setPalette(mini);
     label->setAutoFillBackground(true);
   }
@@ -134,7 +112,7 @@ void RcWindow::ToplistWinMsg(const Message* message) {
   if (QAction* open = FindMenuItem(fFileMenu, FourCC("MW_O"))) open->setEnabled(closed);
   if (QAction* close = FindMenuItem(fFileMenu, FourCC("MW_C"))) close->setEnabled(!closed);
   fMediaListOpen = !closed;
-  SetBackground(fGloInfo, closed ? palette().color(QPalette::Window) : QColor(250, 200, 200));
+  SetViewColor(fGloInfo, closed ? palette().color(QPalette::Window) : QColor(250, 200, 200));
   QFont font = fGloInfo->font();
   font.setBold(!closed);
   fGloInfo->setFont(font);

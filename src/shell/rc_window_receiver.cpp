@@ -50,22 +50,11 @@ void RcWindow::PlaceContinueBox() {
 }
 
 bool RcWindow::HandleReceiverMessage(Message* message) {
+  if (sPulseView::IsViewMessage(message->what)) {
+    if (fPulseView != nullptr) fPulseView->MessageReceived(message);
+    return true;
+  }
   switch (message->what) {
-    case FourCC("ir--"):
-    case FourCC("irRB"):
-    case FourCC("irTQ"):
-    case FourCC("sldm"):
-    case FourCC("SER1"):
-    case FourCC("SER2"):
-    case FourCC("SER3"):
-    case FourCC("SER4"):
-    case FourCC("USB0"):
-    case FourCC("USB1"):
-    case FourCC("USB2"):
-    case FourCC("USB3"):
-    case FourCC("SERP"):
-      if (fPulseView != nullptr) fPulseView->MessageReceived(message);
-      return true;
     case FourCC("-IR-"):
     case FourCC("_IR_"):
       return true;  // a receiver thread has ended; nothing counts them here

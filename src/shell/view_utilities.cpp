@@ -25,6 +25,24 @@ void AddToolTip(QWidget* view, const char* text) {
   view->setToolTip(QString::fromUtf8(text ? text : ""));
 }
 
+QColor TintColor(const QColor& color, double tint) {
+  auto channel = [tint](int value) {
+    const double result = tint >= 1.0 ? value * (2.0 - tint) : value + (255 - value) * (1.0 - tint);
+    return std::clamp(static_cast<int>(result), 0, 255);
+  };
+  return QColor(channel(color.red()), channel(color.green()), channel(color.blue()));
+}
+
+void SetViewColor(QWidget* view, const QColor& color) {
+  QPalette palette = view->palette();
+  palette.setColor(QPalette::Window, color);
+  palette.setColor(QPalette::Base, color);
+  palette.setColor(QPalette::Button, color);
+  view->setPalette(palette);
+  view->setAutoFillBackground(true);
+  view->update();
+}
+
 namespace {
 bool IsControl(QWidget* child) {
   return qobject_cast<QCheckBox*>(child) || qobject_cast<QLabel*>(child) ||

@@ -8,6 +8,11 @@
 
 void AddToolTip(QWidget* view, const char* text);
 
+// A colour tinted as the classic scale does: above 1 darker, below 1 lighter.
+QColor TintColor(const QColor& color, double tint);
+// Gives a view a background colour of its own (window, base and button roles) and redraws it.
+void SetViewColor(QWidget* view, const QColor& color);
+
 // Gives the direct child controls (check boxes, string views, buttons, text controls, menu
 // fields, boxes) the parent's background colour; other children and grandchildren stay as they
 // are.

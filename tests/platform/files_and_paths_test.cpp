@@ -8,15 +8,7 @@
 #include "platform/safe_file.h"
 #include "platform/trace.h"
 #include "temp_dir.h"
-
-namespace {
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-}  // namespace
+#include "test_files.h"
 
 TEST(Paths, ProgramFolderFollowsOverrideThenKoruHomeThenXdg) {
   ScopedEnv home("HOME", "/home/user");

@@ -8,17 +8,7 @@
 #include "shell/menu_field.h"
 #include "shell/message_action.h"
 #include "shell/text_control.h"
-
-namespace {
-
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-}  // namespace
+#include "test_files.h"
 
 class TeachInTest : public RoutingTest {
  protected:
