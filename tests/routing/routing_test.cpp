@@ -143,3 +143,23 @@ TEST_F(RoutingTest, HysteresisDividesTheOneByteCode) {
   EXPECT_NE(Log().find(" (Hyst.)"), std::string::npos);
   Post(FourCC("irCH"));
 }
+
+TEST_F(RoutingTest, ThePresetFileIsReadAtStartUpWithoutBeingAskedFor) {
+  std::filesystem::create_directories(Program() / "_Remotes_");
+  std::ofstream(Program() / "_Remotes_" / "_preset_") << "[N1]: 'http://at-start.example/'\n";
+  Start();
+  Key(kLrSat, kLrSatN1);
+  EXPECT_EQ(launcher_->calls, std::vector<std::string>{"url http://at-start.example/"});
+}
+
+TEST_F(RoutingTest, ClosingTheWindowStopsTheReceiverWithoutANoPortAlert) {
+  Start();
+  int alerts = 0;
+  SetAlertPresenter([&](const std::string&) { ++alerts; });
+  TraceCapture trace;
+  app_.reset();
+  SetAlertPresenter(nullptr);
+  EXPECT_EQ(alerts, 0);
+  EXPECT_FALSE(trace.Contains("..no port"));
+  EXPECT_EQ(CHECK_SCAN_IR.load(), 0);
+}

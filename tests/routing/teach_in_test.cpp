@@ -3,7 +3,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/mode2_recording.h"
+#include "receiver/code_bytes.h"
 #include "receiver/receiver_flags.h"
+#include "receiver/replay_session.h"
+#include "remotes/frame_encoder.h"
 #include "routing_fixture.h"
 #include "shell/menu_field.h"
 #include "shell/message_action.h"
@@ -145,4 +149,44 @@ TEST_F(RoutingTest, TheCodeChartIsWrittenFromTheMenu) {
   const std::string chart = ReadAll(Program() / "_Remotes_" / "_ChartData.html");
   EXPECT_NE(chart.find("LR-SAT"), std::string::npos);
   EXPECT_NE(Log().find("_ChartData.html"), std::string::npos);
+}
+
+namespace {
+
+// The receiver reports a key press of a remote sends, through the real receiver thread.
+std::vector<Message> ReportsOfKeyPress(int32_t header, int32_t mode, int32_t code) {
+  KeyPress press;
+  std::string why;
+  EXPECT_EQ(EncodeKeyPress(header, mode, code, 0, &press, &why), kOk) << why;
+  Mode2Recording recording;
+  std::string error;
+  EXPECT_EQ(ParseMode2(Mode2Text(press.periods), "press", &recording, &error), kOk) << error;
+  std::vector<Message> reports;
+  ReplayThroughReceiver(recording, [&](bigtime_t, const Message& message) {
+    std::string blink;
+    if (message.FindString("_blink", &blink) == kOk && StripCodeSeparators(blink).size() > 12) {
+      reports.push_back(message);
+    }
+  });
+  return reports;
+}
+
+}  // namespace
+
+TEST_F(TeachInTest, AKeyPressRecordedFromTheRemoteIsTaughtAndThenRecognised) {
+  const std::vector<Message> reports = ReportsOfKeyPress(200100, 2, 77);
+  ASSERT_EQ(reports.size(), 1u);
+  Start();
+  BeginNewRemote("Recorded", 200100, false);
+  Message report = reports[0];
+  Window()->MessageReceived(&report);
+  EXPECT_EQ(TeachData(), "select for: '77' ");
+  Assign(67);  // "Mute"
+  Post(FourCC("nRad"));
+  report = reports[0];
+  Window()->MessageReceived(&report);
+  Window()->WaitForActions();
+  EXPECT_EQ(Find<QLabel>("irSender")->text(), "Recorded");
+  EXPECT_EQ(Find<QLabel>("irSenKey")->text(), "Mute");
+  EXPECT_TRUE(mixer_->muted);
 }
