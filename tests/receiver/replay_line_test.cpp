@@ -56,7 +56,7 @@ TEST(ReplayLine, AThreadThatIsLateGetsEveryEdgeWithItsTrueDuration) {
   bigtime_t period = 0;
   ASSERT_EQ(line.WaitForChange(system_time(), &period), kOk);  // the lead-in
   EXPECT_NEAR(period, 100000, 1000);  // the line starts its clock a moment after `since`
-  snooze(5000);  // late for all the rest
+  snooze(5000);                       // late for all the rest
   const bigtime_t expected[] = {560, 1690, 560, 560, 560};
   for (const bigtime_t duration : expected) {
     ASSERT_EQ(line.WaitForChange(system_time(), &period), kOk);
