@@ -13,30 +13,6 @@
 
 class RoutingTest : public ShellTest {
  protected:
-  void SetUp() override {
-    ShellTest::SetUp();
-    RcWindow::SetServicesFactory([this] {
-      DesktopServices services;
-      auto desktop = std::make_unique<FakeDesktop>();
-      desktop->Activate("application/x-vnd.linux-gedit");
-      desktop_ = desktop.get();
-      auto players = std::make_unique<FakeMediaPlayers>();
-      players_ = players.get();
-      auto mixer = std::make_unique<FakeMixer>();
-      mixer_ = mixer.get();
-      auto launcher = std::make_unique<FakeLauncher>();
-      launcher_ = launcher.get();
-      services.desktop = std::move(desktop);
-      services.players = std::move(players);
-      services.mixer = std::move(mixer);
-      services.launcher = std::move(launcher);
-      return services;
-    });
-  }
-  void TearDown() override {
-    ShellTest::TearDown();
-    RcWindow::SetServicesFactory(nullptr);
-  }
 
   // A code text as the receiver sends it: signature prefix, the bytes, family suffix.
   static std::string CodeText(int header, int byte2, int byte3) {
@@ -61,11 +37,6 @@ class RoutingTest : public ShellTest {
     Post(FourCC("irRP"));
   }
   std::string Log() { return Window()->fTextView->toPlainText().toStdString(); }
-
-  FakeDesktop* desktop_ = nullptr;
-  FakeMediaPlayers* players_ = nullptr;
-  FakeMixer* mixer_ = nullptr;
-  FakeLauncher* launcher_ = nullptr;
 };
 
 // Codes of built-in remotes: LR-SAT (one byte), DENON (two bytes).

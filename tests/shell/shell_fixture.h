@@ -7,6 +7,8 @@
 #include <memory>
 
 #include "fake_receiver_devices.h"
+#include "platform/fake_desktop.h"
+#include "platform/fake_media_players.h"
 #include "platform/paths.h"
 #include "receiver/receiver_flags.h"
 #include "shell/fb_application.h"
@@ -35,6 +37,24 @@ class ShellTest : public ::testing::Test {
     std::filesystem::remove_all(Program(), error);
     SetProgramFolder(Program());
     SetReceiverDevices(devices_);
+    // The actions act on recording fakes: a test never touches the desktop it runs on.
+    RcWindow::SetServicesFactory([this] {
+      DesktopServices services;
+      auto desktop = std::make_unique<FakeDesktop>();
+      desktop->Activate("application/x-vnd.linux-gedit");
+      desktop_ = desktop.get();
+      auto players = std::make_unique<FakeMediaPlayers>();
+      players_ = players.get();
+      auto mixer = std::make_unique<FakeMixer>();
+      mixer_ = mixer.get();
+      auto launcher = std::make_unique<FakeLauncher>();
+      launcher_ = launcher.get();
+      services.desktop = std::move(desktop);
+      services.players = std::move(players);
+      services.mixer = std::move(mixer);
+      services.launcher = std::move(launcher);
+      return services;
+    });
     CHECK_SCAN_IR = 0;
     SCAN_CONTINOUS = 1;
     SLOWDOWN_GLOBAL = false;
@@ -45,6 +65,7 @@ class ShellTest : public ::testing::Test {
     if (Prefs* prefs = Prefs::getSTPrefs()) prefs->DeleteMe();
     SetProgramFolder({});
     SetReceiverDevices(nullptr);
+    RcWindow::SetServicesFactory(nullptr);
   }
   void Start() { app_ = std::make_unique<FbApplication>(); }
   RcWindow* Window() { return app_->MainWindow(); }
@@ -63,4 +84,8 @@ class ShellTest : public ::testing::Test {
   TempDir home_;
   ScopedEnv config_{"XDG_CONFIG_HOME", (home_.Path() / "config").c_str()};
   std::unique_ptr<FbApplication> app_;
+  FakeDesktop* desktop_ = nullptr;
+  FakeMediaPlayers* players_ = nullptr;
+  FakeMixer* mixer_ = nullptr;
+  FakeLauncher* launcher_ = nullptr;
 };
