@@ -37,8 +37,7 @@ constexpr GroupInfo kGroups[5] = {
 const QColor kSplitRed(250, 200, 200);   // normal group colour with pimped colours
 const QColor kSplitBlue(180, 200, 250);  // highlight with pimped colours
 
-}  // namespace
-
+// The setting that keeps a group's remote name (none for the workspace group).
 char* GroupSetting(Prefs* prefs, int group) {
   switch (group) {
     case 1:
@@ -53,6 +52,8 @@ char* GroupSetting(Prefs* prefs, int group) {
       return nullptr;
   }
 }
+
+}  // namespace
 
 void RcWindow::SetGroupColours(bool highlight_record, const RemoteCL* record) {
   const bool pimped = fPimpColors;
