@@ -152,6 +152,8 @@ int32_t RcWindow::IsDeviceKey(int32_t header, int32_t byte2, int32_t byte3) {
   fIrSenKey->setText(QString::fromStdString(match.key_label));
   if (match.shown_value) fIrPrgNr->setText(QString::number(match.key_value));
   const int32_t keyfn = match.key_function;
+  // What the user pressed, in words: the trace is the log of every recognised key.
+  Trace(" => %s '%s'\n", match.remote_label.c_str(), match.key_label.c_str());
 
   if (Teaching()) {
     Message taught(FourCC("nRtb"));

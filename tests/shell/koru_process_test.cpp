@@ -61,6 +61,10 @@ TEST(KoruProgram, PlaysTheDemoRecordingThroughEveryLayerAndQuits) {
   EXPECT_NE(out.find("-- StartUp --\n"), std::string::npos);
   // Fifteen presses, each recognised as its remote's key.
   EXPECT_EQ(Count(out, " ask Remote: "), 15u) << out;
+  for (const char* key : {" => LR-SAT 'N1'\n", " => Samsung312 'left'\n", " => DENON 'Vol-'\n",
+                          " => Sony618 'Mute'\n", " => Burns158 'OK'\n", " => Sharp044 'N7'\n"}) {
+    EXPECT_NE(out.find(key), std::string::npos) << key;
+  }
   EXPECT_EQ(Count(out, "vr_key (LONG) = 49\n") + Count(out, "vr_key (LONG) = 50\n"), 0u) << out;
   // Volume keys reach the front application, "Mute" the mixer.
   EXPECT_EQ(Count(out, "fake: message '_KYD'"), 3u) << out;
