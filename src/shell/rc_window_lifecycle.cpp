@@ -1,5 +1,4 @@
 // Start-up environment, quitting and tear-down of the main window.
-#include <sys/stat.h>
 
 #include <QCloseEvent>
 #include <filesystem>
