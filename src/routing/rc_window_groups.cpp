@@ -183,10 +183,7 @@ void RcWindow::ResetRemSplit() {
 }
 
 void RcWindow::StoreDefRemote(Message* message) {
-  if (message->what == FourCC("irpt")) {
-    ApplySplitting();
-    return;
-  }
+  if (message->what == FourCC("irpt")) ApplySplitting();
   int group = -1;
   for (int g = 0; g < 5; ++g) {
     if (message->what == FourCCOf(kGroups[g].code)) group = g;
