@@ -19,7 +19,7 @@ namespace {
 std::string g_port_override;
 sPulseView::BusyQuestion g_busy_question;
 
-void AskWithMessageBox(sPulseView::BusyAnswer answer) {
+void AskWithMessageBox(const sPulseView::BusyAnswer& answer) {
   // Non-blocking: the program goes on (and can be ended) while the question is open.
   auto* box =
       new QMessageBox(QMessageBox::Warning, "KORU_W",
@@ -66,7 +66,7 @@ sPulseView::sPulseView(const QRect& frame, const char* name, QWidget* parent)
     }
   }
   if (fPort == nullptr) Trace("#Bad Port.. ");
-  StartSniffer();
+  sPulseView::StartSniffer();  // the view's own, even for a derived view under construction
 }
 
 sPulseView::~sPulseView() {

@@ -18,7 +18,7 @@ class sPulseView : public QWidget {
  public:
   // The answer to the "RESOURCE_BUSY" question: true for "Sensor is removed".
   using BusyAnswer = std::function<void(bool sensor_removed)>;
-  using BusyQuestion = std::function<void(BusyAnswer answer)>;
+  using BusyQuestion = std::function<void(const BusyAnswer& answer)>;
 
   sPulseView(const QRect& frame, const char* name, QWidget* parent = nullptr);
   ~sPulseView() override;

@@ -264,7 +264,7 @@ int32_t RcWindow::DoWithPresetList(int32_t index) {
   }
   const std::string entry = (*fPresetList)[index];
   if (entry.empty()) return 0;
-  Trace("\n PRESET [%ld|%ld] \n", static_cast<long>(index), static_cast<long>(index + 51));
+  Trace("\n PRESET [%ld|%ld] \n", static_cast<long>(index), static_cast<long>(index) + 51);
   const int32_t keyfn = index + 51;
   if (StartsWith(entry, getLabel(168))) {
     RunAction([keyfn](ActionServices& services) { IJumpWorkSpace(services, keyfn); });

@@ -126,16 +126,16 @@ void RcWindow::AddSettingsView() {
 
   struct Switch {
     const char* name;
-    int label;
     const char* code;
+    int label;
     bool value;
   };
   const Switch switches[5] = {
-      {"ScbA", 181, "irpp", fSettings && fSettings->use_pimped},
-      {"ScbB", 182, "irsp", fSettings && fSettings->show_pulse},
-      {"ScbC", 184, "irhi", fSettings && fSettings->hold_irInfo},
-      {"ScbD", 185, "irss", fSettings && fSettings->use_systemsound},
-      {"ScbW", 191, "iraw", fSettings && fSettings->all_workspaces},
+      {"ScbA", "irpp", 181, fSettings && fSettings->use_pimped},
+      {"ScbB", "irsp", 182, fSettings && fSettings->show_pulse},
+      {"ScbC", "irhi", 184, fSettings && fSettings->hold_irInfo},
+      {"ScbD", "irss", 185, fSettings && fSettings->use_systemsound},
+      {"ScbW", "iraw", 191, fSettings && fSettings->all_workspaces},
   };
   for (int i = 0; i < 5; ++i) {
     auto* check = new QCheckBox(Label(switches[i].label), fSettView);

@@ -52,7 +52,7 @@ class PulseViewTest : public ::testing::Test {
         [](const char* name) { Prefs::SetText(Prefs::getSTPrefs()->rs232_port, name); });
     CHECK_SCAN_IR = 0;
     SCAN_CONTINOUS = 1;
-    sPulseView::SetBusyQuestion([this](sPulseView::BusyAnswer answer) {
+    sPulseView::SetBusyQuestion([this](const sPulseView::BusyAnswer& answer) {
       ++questions_;
       answer_ = answer;
     });
