@@ -101,29 +101,6 @@ TEST_F(RemoteChart, RowsShowKeysCodesAndOriginColours) {
             std::string::npos);
 }
 
-TEST_F(RemoteChart, KindColoursOfBothCharts) {
-  struct Case {
-    int32_t kind;
-    const char* code_row;
-    const char* word;
-  };
-  const Case cases[] = {{kKindMod, " BGCOLOR='#ffff88'>", "Mod."},
-                        {kKindUser, " BGCOLOR='#cccccc'>", "User"},
-                        {kKindErr, " BGCOLOR='#ff8888'>", "Err."},
-                        {42, " BGCOLOR='#ff8888'>", "Err."}};
-  for (const Case& c : cases) {
-    RemoteCL library;
-    RemoteList list;
-    list.push_back(std::make_unique<RemoteCL>());
-    list.back()->fName = "R";
-    list.back()->fKind = c.kind;
-    ASSERT_EQ(library.ChartData4Remotes(&list, Noon()), kOk);
-    const std::string codes = Read("_ChartData.html");
-    EXPECT_NE(codes.find(std::string("\n<TR") + c.code_row + "<TD"), std::string::npos) << c.kind;
-    EXPECT_NE(codes.find(std::string("<TD>") + c.word + "</TD></TR>"), std::string::npos);
-  }
-}
-
 TEST_F(RemoteChart, NamesAreEscapedForHtmlAndLinks) {
   RemoteCL library;
   RemoteList list;
@@ -153,10 +130,6 @@ TEST_F(RemoteChart, NoListOrUnwritableFolderWritesNothing) {
   EXPECT_EQ(list[0]->fKind, kKindErr);  // records stay unclassified
   EXPECT_EQ(list[0]->fCheckSum, 0);
   std::filesystem::create_directory(folder_);
-  std::string header;
-  RemoteCL::ChartHeader(&header);
-  EXPECT_EQ(header, kHeaderRow);
-  RemoteCL::ChartHeader(nullptr);
 }
 
 }  // namespace
