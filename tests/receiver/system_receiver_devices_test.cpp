@@ -74,20 +74,6 @@ TEST_F(SystemDevices, ConsoleIsNeverOpenedAndNonTtysAreNoDevice) {
   EXPECT_EQ(line, nullptr);
 }
 
-TEST_F(SystemDevices, ReplayOpensARecordingAndRejectsABadOne) {
-  SystemReceiverDevices devices = Devices();
-  Write(dir_.Path() / "good.mode2", "pulse 500\nspace 500\n");
-  Write(dir_.Path() / "bad.mode2", "pulse 500\nspace -1\n");
-  std::unique_ptr<ReceiverLine> line;
-  EXPECT_GT(devices.Open("replay:" + (dir_.Path() / "good.mode2").string(), &line), 0);
-  EXPECT_NE(line, nullptr);
-  line.reset();
-  TraceCapture trace;
-  EXPECT_EQ(devices.Open("replay:" + (dir_.Path() / "bad.mode2").string(), &line), kBadValue);
-  EXPECT_EQ(line, nullptr);
-  EXPECT_TRUE(trace.Contains("bad.mode2:2: negative duration '-1'\n"));
-}
-
 }  // namespace
 
 #include <cerrno>
