@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "temp_dir.h"
-
 namespace {
 
 TEST(Mode2, ParsesAndMergesEntries) {
@@ -49,15 +47,6 @@ TEST(Mode2, BadRecordingsNameFileAndLine) {
     EXPECT_EQ(ParseMode2(c.text, "rec", &recording, &error), kBadValue) << c.text;
     EXPECT_EQ(error, c.error);
   }
-}
-
-TEST(Mode2, MissingFileIsAnError) {
-  TempDir dir;
-  Mode2Recording recording;
-  std::string error;
-  const std::string path = (dir.Path() / "none.mode2").string();
-  EXPECT_EQ(ReadMode2File(path, &recording, &error), kEntryNotFound);
-  EXPECT_EQ(error.rfind(path, 0), 0u);
 }
 
 TEST(Mode2Timeline, LevelChangesFromTheStart) {
