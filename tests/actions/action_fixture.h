@@ -33,21 +33,9 @@ class ActionTest : public ::testing::Test {
   std::vector<std::string> SentSummary() const {
     std::vector<std::string> lines;
     for (const FakeDesktop::Sent& sent : desktop.sent) {
-      std::string target;
-      switch (sent.target.kind) {
-        case MessageTarget::Kind::kActiveWindow:
-          target = "window";
-          break;
-        case MessageTarget::Kind::kActiveWindowAny:
-          target = "window*";
-          break;
-        case MessageTarget::Kind::kActiveApp:
-          target = "app";
-          break;
-        case MessageTarget::Kind::kApp:
-          target = "app:" + sent.target.signature;
-          break;
-      }
+      static const char* const kKinds[] = {"window", "window*", "app", "app:"};
+      std::string target = kKinds[static_cast<int>(sent.target.kind)];
+      if (sent.target.kind == MessageTarget::Kind::kApp) target += sent.target.signature;
       lines.push_back(target + " '" + FourCCText(sent.message.what) + "'");
     }
     return lines;

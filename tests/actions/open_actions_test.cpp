@@ -66,17 +66,9 @@ TEST_F(OpenActionsTest, FilesFoldersAndExecutables) {
     return path.string();
   };
   std::string document = write("it's; a doc.txt", "text", 0644);
-  std::string program = write("prog",
-                              std::string("\x7f"
-                                          "ELF\x02\x01",
-                                          6),
-                              0755);
+  std::string program = write("prog", "\177ELF\002\001", 0755);
   std::string script = write("script.sh", "#!/bin/sh\n", 0755);
-  std::string elf_not_executable = write("lib.so",
-                                         std::string("\x7f"
-                                                     "ELF",
-                                                     4),
-                                         0644);
+  std::string elf_not_executable = write("lib.so", "\177ELF", 0644);
   struct Case {
     std::string path;
     std::string call;

@@ -2,12 +2,6 @@
 
 #include <gtest/gtest.h>
 
-TEST(FourCC, MakesTheBigEndianValueOfItsCharacters) {
-  EXPECT_EQ(FourCC("irCE"), 0x69724345u);
-  EXPECT_EQ(FourCCText(FourCC("PR_O")), "PR_O");
-  EXPECT_EQ(FourCCText(0x00414243u), ".ABC");
-}
-
 TEST(Message, KeepsFieldsInOrderWithSeveralItemsPerName) {
   Message m(FourCC("irCE"));
   ASSERT_EQ(m.AddString("_blink", "-0101"), kOk);
@@ -36,10 +30,6 @@ TEST(Message, KeepsFieldsInOrderWithSeveralItemsPerName) {
 TEST(Message, ReplaceRemoveAndCopyAreIndependent) {
   Message m(FourCC("test"));
   m.AddInt8("b", -3);
-  m.AddInt64("big", int64_t{1} << 40);
-  m.AddFloat("f", 0.5f);
-  int table[4] = {};
-  m.AddPointer("p", table);
   const uint8_t raw[] = {1, 2, 3};
   m.AddData("raw", FourCC("RAWX"), raw, sizeof raw);
 
@@ -55,9 +45,6 @@ TEST(Message, ReplaceRemoveAndCopyAreIndependent) {
   ASSERT_EQ(copy.FindData("raw", FourCC("RAWX"), &data), kOk);
   EXPECT_EQ(*data, (Message::RawData{1, 2, 3}));
   EXPECT_EQ(copy.FindData("raw", FourCC("OTHR"), &data), kBadType);
-  const void* p = nullptr;
-  copy.FindPointer("p", &p);
-  EXPECT_EQ(p, table);
 
   EXPECT_EQ(m.RemoveData("b"), kOk);
   EXPECT_FALSE(m.HasField("b"));  // the last item takes its name with it

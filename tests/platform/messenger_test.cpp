@@ -56,12 +56,3 @@ TEST(Messenger, PostsFromManyThreads) {
   looper.RunPending();
   EXPECT_EQ(recorder.whats.size(), 1000u);
 }
-
-TEST(Messenger, AppMessengerIsSharedProcessWide) {
-  ImmediateLooper looper;
-  Recorder app(&looper);
-  SetAppMessenger(app.GetMessenger());
-  AppMessenger().SendMessage(FourCC("irCE"));
-  EXPECT_EQ(app.whats, (std::vector<uint32_t>{FourCC("irCE")}));
-  SetAppMessenger(Messenger());
-}

@@ -54,27 +54,6 @@ TEST(Threads, SpawnedThreadWaitsForResumeAndReturnsItsStatus) {
   EXPECT_EQ(get_thread_info(id, &info), kBadThreadId);
 }
 
-TEST(Threads, SuspendFromOutsideResumeAndKillAreCooperative) {
-  Counter counter;
-  const thread_id id = spawn_thread(CountForever, "counter", 40, &counter);
-  resume_thread(id);
-  WaitUntil([&] { return counter.ticks.load() > 3; });
-
-  ASSERT_EQ(suspend_thread(id), kOk);
-  WaitUntil([&] { return StateOf(id) == ThreadState::kSuspended; });
-  const int frozen = counter.ticks.load();
-  snooze(5000);
-  EXPECT_EQ(counter.ticks.load(), frozen);
-
-  ASSERT_EQ(resume_thread(id), kOk);
-  WaitUntil([&] { return counter.ticks.load() > frozen; });
-
-  ASSERT_EQ(kill_thread(id), kOk);
-  int32_t status = 0;
-  ASSERT_EQ(wait_for_thread(id, &status), kOk);
-  EXPECT_EQ(status, kInterrupted);
-}
-
 TEST(Threads, SelfSuspensionWaitsForResumeAndKillEndsASuspendedThread) {
   Counter counter;
   counter.suspend_self = true;
@@ -92,41 +71,10 @@ TEST(Threads, SelfSuspensionWaitsForResumeAndKillEndsASuspendedThread) {
   EXPECT_EQ(status, kInterrupted);
 }
 
-TEST(Threads, KillWakesABlockingWaitThroughItsWaker) {
-  static std::atomic<bool> woken;
-  woken = false;
-  auto body = [](void*) -> int32_t {
-    set_thread_waker([] { woken = true; });
-    while (!woken.load()) std::this_thread::yield();  // stands for a blocking ioctl
-    thread_checkpoint();
-    return 0;
-  };
-  const thread_id id = spawn_thread(body, "blocked", kNormalPriority, nullptr);
-  resume_thread(id);
-  snooze(2000);
-  kill_thread(id);
-  int32_t status = 0;
-  ASSERT_EQ(wait_for_thread(id, &status), kOk);
-  EXPECT_EQ(status, kInterrupted);
-}
-
 TEST(Threads, UnknownIdsAreRefused) {
   EXPECT_EQ(resume_thread(999999), kBadThreadId);
   EXPECT_EQ(suspend_thread(999999), kBadThreadId);
   EXPECT_EQ(kill_thread(999999), kBadThreadId);
   EXPECT_EQ(set_thread_priority(999999, 10), kBadThreadId);
   EXPECT_EQ(find_thread(nullptr), -1);  // the test's own thread was not started here
-}
-
-TEST(VirtualClock, SnoozeAndSelfSuspensionMoveOnlyVirtualTime) {
-  VirtualClock clock(100);
-  clock.SetOnSuspend([](VirtualClock& c) { c.AdvanceTo((c.Now() / 250000 + 1) * 250000); });
-  SetThreadClock(&clock);
-  EXPECT_EQ(system_time(), 100);
-  snooze(10000);
-  EXPECT_EQ(system_time(), 10100);
-  clock.SuspendSelf();
-  EXPECT_EQ(system_time(), 250000);
-  SetThreadClock(nullptr);
-  EXPECT_GT(system_time(), 0);
 }

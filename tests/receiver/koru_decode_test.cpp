@@ -63,16 +63,6 @@ TEST(KoruDecode, ConcatenatesFilesWithTheGap) {
   EXPECT_NE(result.err.find(" GREATWALL "), std::string::npos);
 }
 
-TEST(KoruDecode, DefaultGapShiftsTheSecondFile) {
-  const Result one = RunDecode(kData + "nec_leadtek_key1.mode2");
-  const Result two =
-      RunDecode(kData + "nec_leadtek_key1.mode2 " + kData + "nec_leadtek_key1.mode2");
-  EXPECT_EQ(one.exit_code, 0);
-  EXPECT_EQ(two.exit_code, 0);
-  EXPECT_EQ(two.out.rfind(one.out, 0), 0u);  // the first file reads the same
-  EXPECT_GT(two.out.size(), one.out.size());
-}
-
 TEST(KoruDecode, BadInputFailsClearly) {
   TempDir dir;
   const std::string bad = (dir.Path() / "bad.mode2").string();

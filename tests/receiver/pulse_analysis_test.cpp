@@ -78,15 +78,4 @@ TEST(ScanHighLowBits, NoUsablePairGivesZeroAndTraces) {
   EXPECT_TRUE(trace.Contains(" [DIV.ERR]"));
 }
 
-TEST(ShowTiming, EightEntriesPerLine) {
-  TableBuilder table;
-  for (int i = 1; i <= 10; ++i) table.Add({i * 100});
-  TraceCapture trace;
-  ShowTiming(table.data(), 10);
-  EXPECT_EQ(trace.Text(),
-            " ##ShowTiming (10)\n"
-            "     100      200      300      400      500      600      700      800 \n"
-            "     900     1000 \n");
-}
-
 }  // namespace

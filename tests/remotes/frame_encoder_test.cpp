@@ -42,12 +42,7 @@ TEST(FrameEncoder, LongCodeSendsHeaderAndCodeBitsWithShortSpacesForOnes) {
   // byte3 = 128 + (~191 & 127).
   std::string bits;
   for (size_t i = 3; i < f.size(); i += 2) bits += f[i] == 560 ? '1' : '0';
-  EXPECT_EQ(bits,
-            "1111111"
-            "01101100"
-            "10111111"
-            "11000000"
-            "1");
+  EXPECT_EQ(bits, "11111110110110010111111110000001");
   // One frame every 108 ms.
   int64_t total = 0;
   for (const int32_t p : press.periods) total += p;
@@ -87,74 +82,47 @@ TEST(FrameEncoder, FamilyFrameShapes) {
 }
 
 TEST(FrameEncoder, FamilyBitOrders) {
-  KeyPress press;
-  // Denon 68001 = address 2, command 1: bits 01000 10000000 00, inverted from bit 6 in every
-  // second frame.
-  ASSERT_EQ(EncodeKeyPress(222078, 23, DenonCode(2, 1), 0, &press, nullptr), kOk);
   EXPECT_EQ(DenonCode(2, 1), 68001);
-  auto frames = Frames(press);
-  EXPECT_EQ(SpaceBits(frames[0], 0, 1500), "010001000000000");
-  EXPECT_EQ(SpaceBits(frames[1], 0, 1500), "010000111111111");
-  EXPECT_EQ(SpaceBits(frames[2], 0, 1500), "010001000000000");
-
-  // 9-bit: byte2, byte3 with the tenth space as the 4.5 ms separator, two zero bits.
-  ASSERT_EQ(EncodeKeyPress(9011, 23, 212064, 0, &press, nullptr), kOk);
-  frames = Frames(press);
-  EXPECT_EQ(SpaceBits(frames[0], 0, 1000),
-            "11010100"
-            "01000000"
-            "00");
-  EXPECT_EQ(frames[0][19], 4500);
-
-  // 16-bit: byte2, the upper seven bits of byte3, a zero.
-  ASSERT_EQ(EncodeKeyPress(71108, 23, 129011, 0, &press, nullptr), kOk);
-  EXPECT_EQ(SpaceBits(Frames(press)[0], 0, 1000),
-            "10000001"
-            "0000101"
-            "0");
-
-  // 6-bit: byte2's upper six bits and the inverse of the first.
-  ASSERT_EQ(EncodeKeyPress(7107, 2, 132, 0, &press, nullptr), kOk);
-  EXPECT_EQ(SpaceBits(Frames(press)[0], 0, 1000),
-            "100001"
-            "0");
-
-  // Burns: start bit, toggle bit, byte2's six bits, byte3's upper three bits.
-  ASSERT_EQ(EncodeKeyPress(158158, 23, 25071, 0, &press, nullptr), kOk);
-  EXPECT_EQ(SpaceBits(Frames(press)[0], 0, 6700),
-            "10"
-            "011001"
-            "010");
+  struct Case {
+    int32_t header, mode, code;
+    size_t frame;
+    int32_t split;
+    const char* bits;
+  };
+  const Case cases[] = {
+      // Denon address 2, command 1, inverted from bit 6 in every second frame.
+      {222078, 23, 68001, 0, 1500, "010001000000000"},
+      {222078, 23, 68001, 1, 1500, "010000111111111"},
+      {222078, 23, 68001, 2, 1500, "010001000000000"},
+      // 9-bit: byte2, byte3 with the tenth space as the separator, two zero bits.
+      {9011, 23, 212064, 0, 1000, "110101000100000000"},
+      // 16-bit: byte2, the upper seven bits of byte3, a zero.
+      {71108, 23, 129011, 0, 1000, "1000000100001010"},
+      // 6-bit: byte2's upper six bits and the inverse of the first.
+      {7107, 2, 132, 0, 1000, "1000010"},
+      // Burns: start bit, toggle bit, byte2's six bits, byte3's upper three bits.
+      {158158, 23, 25071, 0, 6700, "10011001010"},
+  };
+  KeyPress press;
+  for (const Case& c : cases) {
+    ASSERT_EQ(EncodeKeyPress(c.header, c.mode, c.code, 0, &press, nullptr), kOk);
+    const auto frames = Frames(press);
+    EXPECT_EQ(SpaceBits(frames[c.frame], 0, c.split), c.bits) << c.header << "/" << c.frame;
+    if (c.header == 9011) {
+      EXPECT_EQ(frames[0][19], 4500);  // the separator
+    }
+  }
 
   // 12-bit: pulse widths; bit 1 and bits 4..8 from byte2, 9..11 from byte3; bits 2 and 3
   // against the majority of the others.
-  struct Widths {
-    int32_t code;
-    const char* bits;
-  };
-  for (const Widths& w : {Widths{210092,
-                                 "1"
-                                 "11"
-                                 "10010"
-                                 "010"
-                                 "0"},
-                          Widths{223252,
-                                 "1"
-                                 "00"
-                                 "11111"
-                                 "111"
-                                 "0"},
-                          Widths{85028,
-                                 "0"
-                                 "11"
-                                 "10101"
-                                 "000"
-                                 "0"}}) {
-    ASSERT_EQ(EncodeKeyPress(210078, 23, w.code, 0, &press, nullptr), kOk);
-    frames = Frames(press);
-    std::string widths;
-    for (size_t i = 0; i < frames[0].size(); i += 2) widths += frames[0][i] > 900 ? '1' : '0';
-    EXPECT_EQ(widths, w.bits) << w.code;
+  const std::pair<int32_t, const char*> widths[] = {
+      {210092, "111100100100"}, {223252, "100111111110"}, {85028, "011101010000"}};
+  for (const auto& [code, bits] : widths) {
+    ASSERT_EQ(EncodeKeyPress(210078, 23, code, 0, &press, nullptr), kOk);
+    const auto frame = Frames(press)[0];
+    std::string got;
+    for (size_t i = 0; i < frame.size(); i += 2) got += frame[i] > 900 ? '1' : '0';
+    EXPECT_EQ(got, bits) << code;
   }
 }
 

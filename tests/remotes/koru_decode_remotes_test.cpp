@@ -80,16 +80,6 @@ TEST_F(KoruDecodeRemotes, DemoKeysFromBuiltInAndWrittenRemotes) {
   EXPECT_EQ(Matches(result.out), kDemoKeys);
 }
 
-TEST_F(KoruDecodeRemotes, HysteresisDividesOneByteKeysOnly) {
-  const Result result = RunTool("koru-decode", "--remotes builtin --hysteresis " + kDemo);
-  EXPECT_EQ(result.exit_code, 0);
-  const std::vector<std::string> matches = Matches(result.out);
-  ASSERT_EQ(matches.size(), kDemoKeys.size());
-  EXPECT_EQ(matches[1], "remote=-unknown- key=-?-");  // LR-SAT, one byte: 179 / 10
-  EXPECT_EQ(matches[4], kDemoKeys[4]);                // Samsung312, two bytes
-  EXPECT_EQ(matches[8], kDemoKeys[8]);                // DENON, two bytes
-}
-
 TEST_F(KoruDecodeRemotes, WithoutRemotesLinesStayAsTheyAre) {
   Result result = RunTool("koru-decode", kDemo);
   EXPECT_EQ(result.exit_code, 0);
@@ -120,8 +110,6 @@ TEST(KoruEncode, RefusesWhatItCannotSend) {
     int exit_code;
   };
   const Case cases[] = {{"", 2},
-                        {"DENON", 2},
-                        {"DENON N1 extra", 2},
                         {"DENON N1 --hold -1", 2},
                         {"NoSuchRemote N1", 1},
                         {"DENON NoSuchKey", 1},

@@ -76,6 +76,8 @@ TEST_F(RemoteChart, RowsShowKeysCodesAndOriginColours) {
   list.push_back(std::make_unique<RemoteCL>());
   list.back()->fName = "Blank";
   list.back()->fKind = kKindMod;
+  list.push_back(std::make_unique<RemoteCL>());
+  list.back()->fName = "<b>A&B \"#1\"?";  // escaped for HTML and for links
 
   ASSERT_EQ(library.Chart4Remotes(&list, Noon()), kOk);
   const std::string keys = Read("_Chart.html");
@@ -84,7 +86,7 @@ TEST_F(RemoteChart, RowsShowKeysCodesAndOriginColours) {
       "</TD><TD BGCOLOR='#aaefaa'>x" +
       Cells("</TD><TD>-", 29) + "</TD><TD> 7 </TD><TD> 2 </TD><TD>User</TD></TR>\n";
   EXPECT_NE(keys.find(mine_keys), std::string::npos) << keys;
-  EXPECT_NE(keys.find("We have 3 Remotes  "), std::string::npos);
+  EXPECT_NE(keys.find("We have 4 Remotes  "), std::string::npos);
   // The key chart classifies every row first: "Blank" is no built-in remote.
   EXPECT_EQ(list[2]->fKind, kKindUser);
 
@@ -99,42 +101,9 @@ TEST_F(RemoteChart, RowsShowKeysCodesAndOriginColours) {
   EXPECT_NE(codes.find(mine_codes), std::string::npos) << codes;
   EXPECT_NE(codes.find("\n<TR BGCOLOR='#ffff88'><TD align='right'> <a href=\"Blank\">"),
             std::string::npos);
-}
-
-TEST_F(RemoteChart, KindColoursOfBothCharts) {
-  struct Case {
-    int32_t kind;
-    const char* code_row;
-    const char* word;
-  };
-  const Case cases[] = {{kKindMod, " BGCOLOR='#ffff88'>", "Mod."},
-                        {kKindUser, " BGCOLOR='#cccccc'>", "User"},
-                        {kKindErr, " BGCOLOR='#ff8888'>", "Err."},
-                        {42, " BGCOLOR='#ff8888'>", "Err."}};
-  for (const Case& c : cases) {
-    RemoteCL library;
-    RemoteList list;
-    list.push_back(std::make_unique<RemoteCL>());
-    list.back()->fName = "R";
-    list.back()->fKind = c.kind;
-    ASSERT_EQ(library.ChartData4Remotes(&list, Noon()), kOk);
-    const std::string codes = Read("_ChartData.html");
-    EXPECT_NE(codes.find(std::string("\n<TR") + c.code_row + "<TD"), std::string::npos) << c.kind;
-    EXPECT_NE(codes.find(std::string("<TD>") + c.word + "</TD></TR>"), std::string::npos);
-  }
-}
-
-TEST_F(RemoteChart, NamesAreEscapedForHtmlAndLinks) {
-  RemoteCL library;
-  RemoteList list;
-  list.push_back(std::make_unique<RemoteCL>());
-  list.back()->fName = "<b>A&B \"#1\"?";
-  ASSERT_EQ(library.ChartData4Remotes(&list, Noon()), kOk);
-  const std::string codes = Read("_ChartData.html");
   EXPECT_NE(codes.find("<a href=\"%3Cb%3EA%26B%20%22%231%22%3F\"> "
                        "&lt;b&gt;A&amp;B &quot;#1&quot;? </a>"),
-            std::string::npos)
-      << codes;
+            std::string::npos);
 }
 
 TEST_F(RemoteChart, NoListOrUnwritableFolderWritesNothing) {
@@ -153,10 +122,6 @@ TEST_F(RemoteChart, NoListOrUnwritableFolderWritesNothing) {
   EXPECT_EQ(list[0]->fKind, kKindErr);  // records stay unclassified
   EXPECT_EQ(list[0]->fCheckSum, 0);
   std::filesystem::create_directory(folder_);
-  std::string header;
-  RemoteCL::ChartHeader(&header);
-  EXPECT_EQ(header, kHeaderRow);
-  RemoteCL::ChartHeader(nullptr);
 }
 
 }  // namespace
