@@ -1,4 +1,3 @@
-#include <sys/stat.h>
 
 #include <fstream>
 
@@ -59,10 +58,10 @@ TEST_F(OpenActionsTest, UrlAlerts) {
 
 TEST_F(OpenActionsTest, FilesFoldersAndExecutables) {
   TempDir dir;
-  const auto write = [&](const char* name, const std::string& contents, mode_t mode) {
+  const auto write = [&](const char* name, const std::string& contents, int mode) {
     std::filesystem::path path = dir.Path() / name;
     std::ofstream(path, std::ios::binary) << contents;
-    chmod(path.c_str(), mode);
+    std::filesystem::permissions(path, std::filesystem::perms(mode));
     return path.string();
   };
   std::string document = write("it's; a doc.txt", "text", 0644);

@@ -54,6 +54,24 @@ TEST(Threads, SpawnedThreadWaitsForResumeAndReturnsItsStatus) {
   EXPECT_EQ(get_thread_info(id, &info), kBadThreadId);
 }
 
+TEST(Threads, SuspendFromOutsideResumeAndKillAreCooperative) {
+  Counter counter;
+  const thread_id id = spawn_thread(CountForever, "counter", 40, &counter);
+  resume_thread(id);
+  WaitUntil([&] { return counter.ticks.load() > 3; });
+  ASSERT_EQ(suspend_thread(id), kOk);
+  WaitUntil([&] { return StateOf(id) == ThreadState::kSuspended; });
+  const int frozen = counter.ticks.load();
+  snooze(5000);
+  EXPECT_EQ(counter.ticks.load(), frozen);
+  ASSERT_EQ(resume_thread(id), kOk);
+  WaitUntil([&] { return counter.ticks.load() > frozen; });
+  ASSERT_EQ(kill_thread(id), kOk);
+  int32_t status = 0;
+  ASSERT_EQ(wait_for_thread(id, &status), kOk);
+  EXPECT_EQ(status, kInterrupted);
+}
+
 TEST(Threads, SelfSuspensionWaitsForResumeAndKillEndsASuspendedThread) {
   Counter counter;
   counter.suspend_self = true;
