@@ -1,4 +1,3 @@
-
 #include <fstream>
 
 #include "action_fixture.h"

@@ -13,7 +13,6 @@
 
 class RoutingTest : public ShellTest {
  protected:
-
   // A code text as the receiver sends it: signature prefix, the bytes, family suffix.
   static std::string CodeText(int header, int byte2, int byte3) {
     return "-" + std::bitset<8>(header / 1000).to_string() +
