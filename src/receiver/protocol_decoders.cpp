@@ -64,6 +64,27 @@ bool MeanPeriod(const int32_t* table, int64_t* mean) {
   return false;
 }
 
+// Pulse-distance bits from position 1 on ('1' for a pair longer than 1500 us), up to position
+// 18 or the end of the data. A period above `restart_limit` starts the bits again at position 1
+// and moves on by `restart_step` entries.
+void ReadPulseDistanceBits(const int32_t* table, char* work, int32_t restart_limit,
+                           int restart_step) {
+  int p = 1;
+  int i = 0;
+  while (i <= kLastPairIndex) {
+    if (table[i] > restart_limit || table[i + 1] > restart_limit) {
+      p = 1;
+      i += restart_step;
+      continue;
+    }
+    const int64_t sum = Sum(table, i);
+    work[p] = sum > 1500 ? '1' : '0';
+    if (sum == 0 || p == 18) break;
+    ++p;
+    i += 2;
+  }
+}
+
 }  // namespace
 
 void CheckAllgemein(const int32_t* table, char* code) {
@@ -245,24 +266,7 @@ void Check6B(const int32_t* table, char* code) {
 void Check9B(const int32_t* table, char* code) {
   char* work = g_9b;
   StartCommon(work);
-  int p = 1;
-  int i = 0;
-  while (i <= kLastPairIndex) {
-    if (table[i] > 6000 || table[i + 1] > 6000) {
-      p = 1;
-      i += 1;
-      continue;
-    }
-    const int64_t sum = Sum(table, i);
-    work[p] = sum > 1500 ? '1' : '0';
-    if (sum == 0) {
-      ++p;
-      break;
-    }
-    if (p == 18) break;
-    ++p;
-    i += 2;
-  }
+  ReadPulseDistanceBits(table, work, 6000, 1);
   work[19] = '*';
   work[20] = '\0';
   Compose("-00001001-00001011-", work, "", 0, code);
@@ -338,24 +342,7 @@ void CheckDenon(const int32_t* table, char* code) {
 void Check16B(const int32_t* table, char* code) {
   char* work = g_16b;
   StartCommon(work);
-  int p = 1;
-  int i = 0;
-  while (i <= kLastPairIndex) {
-    if (table[i] > 5000 || table[i + 1] > 5000) {
-      p = 1;
-      i += 2;
-      continue;
-    }
-    const int64_t sum = Sum(table, i);
-    work[p] = sum > 1500 ? '1' : '0';
-    if (sum == 0) {
-      ++p;
-      break;
-    }
-    if (p == 18) break;
-    ++p;
-    i += 2;
-  }
+  ReadPulseDistanceBits(table, work, 5000, 2);
   work[16] = '1';
   work[17] = '\0';
   Compose("-01000111-01101100-", work, "_16B", 0, code);
