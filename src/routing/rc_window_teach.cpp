@@ -75,6 +75,18 @@ void RcWindow::TeachingRemote(Message* message, int32_t header, int32_t /*key_va
     shown.AddPointer("_ptrRemote", &teach);
     AppMessenger().SendMessage(shown);
   };
+  // A fresh, unnamed remote in `mode`, with its name and header fields open for typing.
+  const auto start_new_remote = [&](int32_t mode, const char* header_hint) {
+    Trace("set New Remote..\n");
+    teach.fName = "newRemote";
+    teach.fComByte = mode;
+    teach.ClearKeyDef();
+    teach.fComHead = 127127;
+    fTeachName->SetText("newRemote");
+    StyleField(fTeachName, Qt::white, QColor(25, 25, 25), true);
+    fTeachHead->SetText(header_hint);
+    fTeachHead->Edit()->setEnabled(true);
+  };
   const std::initializer_list<uint32_t> locked = {FourCC("nRgt"), FourCC("irRP"), FourCC("irEP"),
                                                   FourCC("PREF"), FourCC("irmi")};
 
@@ -90,15 +102,7 @@ void RcWindow::TeachingRemote(Message* message, int32_t header, int32_t /*key_va
         fTeachBox->show();
       }
       fTeachButton->setEnabled(false);
-      Trace("set New Remote..\n");
-      teach.fName = "newRemote";
-      teach.fComByte = 23;
-      teach.ClearKeyDef();
-      teach.fComHead = 127127;
-      fTeachName->SetText("newRemote");
-      StyleField(fTeachName, Qt::white, QColor(25, 25, 25), true);
-      fTeachHead->SetText("first Value");
-      fTeachHead->Edit()->setEnabled(true);
+      start_new_remote(23, "first Value");
       fTeachDoubleByte->setChecked(true);
       InsertLog(Label(130));
       EnableMenuCommands(false, locked);
@@ -110,15 +114,7 @@ void RcWindow::TeachingRemote(Message* message, int32_t header, int32_t /*key_va
                                    ? fRemoteList[position].get()
                                    : nullptr;
       if (record == nullptr) {
-        Trace("set New Remote..\n");
-        teach.fName = "newRemote";
-        teach.fComByte = 2;
-        teach.ClearKeyDef();
-        teach.fComHead = 127127;
-        fTeachName->SetText("newRemote");
-        StyleField(fTeachName, Qt::white, QColor(25, 25, 25), true);
-        fTeachHead->SetText("fill first 2 Bytes");
-        fTeachHead->Edit()->setEnabled(true);
+        start_new_remote(2, "fill first 2 Bytes");
         teach.SetMenuHarken(&marker, 0, "", 0);
       } else {
         Trace("change to existing Remote..\n");
