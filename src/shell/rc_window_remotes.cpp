@@ -13,11 +13,7 @@
 void RcWindow::LoadRemoteLibrary() {
   RemoteCL::SetFolder(ProgramFolder() / "_Remotes_");
   fTeachRemote = std::make_unique<RemoteCL>();
-  int32_t count = fTeachRemote->LookForRemotes(&fRemoteList);
-  if (count == 0) {
-    fTeachRemote->SaveOwnDefRemotes();
-    count = fTeachRemote->LookForRemotes(&fRemoteList);
-  }
+  const int32_t count = fTeachRemote->LoadRemoteLibrary(&fRemoteList);
   Trace(" 'got %ld RemotesFiles'\n", static_cast<long>(count));
   Trace(" validate..\n");
   long counts[3] = {0, 0, 0};
