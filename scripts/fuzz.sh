@@ -2,7 +2,7 @@
 # Builds one fuzz target with clang's libFuzzer (plus AddressSanitizer and UBSan) and runs it
 # for some minutes on a copy of its saved corpus. New crashers land in tests/fuzz/corpus/TARGET
 # under crash-*: keep each one there once it is mended, so that CTest replays it.
-#   scripts/fuzz.sh TARGET MINUTES        (targets: ls tests/fuzz/*_fuzzer.cpp)
+#   scripts/fuzz.sh TARGET MINUTES        (targets: ls tests/fuzz/*_fuzzer.cpp; 0 minutes: build only)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,7 +22,7 @@ fi
 # libclang-common-*-dev on older releases).
 if ! echo 'extern "C" int LLVMFuzzerTestOneInput(const char*, unsigned long) { return 0; }' |
     clang++ -x c++ -fsanitize=fuzzer -o /dev/null - 2>/dev/null; then
-  echo "clang with libFuzzer is needed: apt-get install clang libclang-rt-dev" >&2
+  echo "clang with libFuzzer is needed: apt-get install clang libclang-rt-14-dev (or the version of your clang)" >&2
   exit 1
 fi
 
@@ -32,6 +32,7 @@ CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja \
   -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer" \
   -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
 cmake --build "$build" -j2 --target "fuzz_${target}"
+[[ $minutes -gt 0 ]] || exit 0
 
 corpus=tests/fuzz/corpus/${target}
 work=$build/corpus/${target}

@@ -140,8 +140,9 @@ void RcWindow::TeachingRemote(Message* message, int32_t header, int32_t /*key_va
       // The name is also the file name: one that would leave the remote folder is refused.
       if (!IsSafeFileName(name) || name.size() > 78) {
         InsertLog("The name '" + QString::fromStdString(name) +
-                  "' cannot be a remote file name: it must not be empty, \".\" or \"..\", "
-                  "contain '/', or be longer than 78 characters.\n");
+                  "' cannot be a remote file name: it must not be empty, begin with \".\", "
+                  "contain '/', name one of KORU's own files or be longer than 78 "
+                  "characters.\n");
         Trace("remote name refused: '%s'\n", name.c_str());
         return;
       }

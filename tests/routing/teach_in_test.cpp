@@ -127,7 +127,7 @@ TEST_F(TeachInTest, SetFreeForgetsTheKeyAndAnExistingRemoteChangesOnlyOnQuit) {
 
 TEST_F(TeachInTest, NamesThatCannotBeFileNamesAreRefused) {
   Start();
-  for (const char* bad : {"../evil", "a/b", ".", "..", ""}) {
+  for (const char* bad : {"../evil", "a/b", ".", "..", "", "_preset_", "_Chart.html", ".hidden"}) {
     Post(FourCC("nRgt"));
     Find<TextControl>("te_name")->SetText(bad);
     Post(FourCC("nRsn"));
