@@ -54,7 +54,8 @@ AllButtonsView::AllButtonsView(const QRect& frame, const char* name, const Messe
   fGridBox->setChecked(fShowGrid);
   connect(fGridBox, &QCheckBox::clicked, this, [this] { fTarget.SendMessage(FourCC("VRsg")); });
 
-  fLayoutMenu = new QMenu(QString());
+  // The menu's title shows while no layout file is marked (before the first one is written).
+  fLayoutMenu = new QMenu(QString::fromStdString(fLayoutName));
   fLayoutField = new MenuField(QString(), fLayoutMenu, this);
   fLayoutField->setObjectName("lfMF");
   fLayoutField->setGeometry(15, 13, 160, 24);
@@ -238,7 +239,8 @@ void AllButtonsView::paintEvent(QPaintEvent*) {
   if (fShowGrid) {
     const int L = fUsedArea.left(), T = fUsedArea.top();
     const int R = fUsedArea.right(), B = fUsedArea.bottom();
-    painter.setPen(QColor(250, 250, 240, 20));
+    // Darker than the board: a grid as light as the board itself could not be seen.
+    painter.setPen(QColor(150, 150, 140, 90));
     for (int i = 0; i < (B - T) / 15; ++i) {
       const int y = 13 + 15 * i;
       painter.drawLine(L + 4, y, R - 4, y);
