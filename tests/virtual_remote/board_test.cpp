@@ -78,6 +78,11 @@ TEST_F(BoardTest, TheDefaultBoardHasItsExtentsAndWritesEveryButtonAtItsDefaultPl
             "; - \n");
   FileNode node(Folder() / "_LAYOUT_");
   EXPECT_EQ(ReadKoruType(node), kKoruLayoutFile);
+
+  // A layout name from the settings never leads out of the remote folder.
+  board->SetLayoutName("../escaped");
+  board->SavePositions();
+  EXPECT_FALSE(std::filesystem::exists(Folder().parent_path() / "escaped"));
 }
 
 TEST_F(BoardTest, ALayoutReadsBackToTheWholePixelAndDamagedPlacesStayOnTheBoard) {
