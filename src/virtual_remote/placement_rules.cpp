@@ -19,14 +19,6 @@ QPoint ClampOntoBoard(QPoint top_left, int width) {
           std::clamp(top_left.y(), 0, kBoardHeight - kButtonHeight)};
 }
 
-QRect KeepOnScreen(QRect window, QRect screen) {
-  int x = std::min(window.x(), screen.right() + 1 - window.width());
-  int y = std::min(window.y(), screen.bottom() + 1 - window.height());
-  x = std::max(x, screen.x());
-  y = std::max(y, screen.y());
-  return QRect(QPoint(x, y), window.size());
-}
-
 bool MovedBeyondDeadZone(QPoint where, QPoint stored) {
   return where.x() < stored.x() - 10 || where.x() > stored.x() + 10 ||
          where.y() < stored.y() - 10 || where.y() > stored.y() + 10;

@@ -1,8 +1,7 @@
 #pragma once
 // The small geometry rules of the virtual remote: where a dropped button lands, how far a
-// stored place may lie off the board, and where the window may open.
+// stored place may lie off the board, and which window moves are worth storing.
 #include <QPoint>
-#include <QRect>
 
 // The largest board a window can show (its zoomed size).
 inline constexpr int kBoardWidth = 460;
@@ -15,10 +14,6 @@ QPoint SnapButtonPlace(QPoint top_left);
 // A button of `width` x 26 moved so that it lies wholly on the largest board; a damaged layout
 // file or a drag out of the window can then never hide a button for good.
 QPoint ClampOntoBoard(QPoint top_left, int width);
-
-// The window's frame moved so that its top-left corner lies on the screen and as much of the
-// window as fits is shown: a place stored on a larger screen stays reachable.
-QRect KeepOnScreen(QRect window, QRect screen);
 
 // True when `where` lies outside the 20 x 20 box around the stored corner (edges belong to the
 // box): smaller moves are not worth storing.

@@ -2,14 +2,13 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QKeyEvent>
-#include <QScreen>
 #include <chrono>
 #include <thread>
 
 #include "platform/trace.h"
 #include "shell/prefs.h"
+#include "shell/window_placement.h"
 #include "virtual_remote/all_buttons_view.h"
 #include "virtual_remote/placement_rules.h"
 
@@ -17,14 +16,8 @@ VR_Window::VR_Window(const Rect& frame, QWidget* parent)
     : QWidget(parent, Qt::Tool), fSettings(Prefs::getSTPrefs()) {
   setObjectName("_REMOTE_IMAGE_");
   setAttribute(Qt::WA_DeleteOnClose);
-  // A place stored on a larger screen is brought back onto this one.
-  QRect place(static_cast<int>(frame.left), static_cast<int>(frame.top),
-              static_cast<int>(frame.Width()), static_cast<int>(frame.Height()));
-  QScreen* screen = QGuiApplication::screenAt(place.topLeft());
-  if (screen == nullptr) screen = QGuiApplication::primaryScreen();
-  if (screen != nullptr) place = KeepOnScreen(place, screen->availableGeometry());
-  move(place.topLeft());
-  ResizeTo(place.width(), place.height());
+  move(static_cast<int>(frame.left), static_cast<int>(frame.top));
+  ResizeTo(static_cast<int>(frame.Width()), static_cast<int>(frame.Height()));
   setWindowTitle(fSettings != nullptr ? QString::fromUtf8(fSettings->Layoutfile) : QString());
 
   fBoard = new AllButtonsView(rect(), "possibleView", GetMessenger(), this);
@@ -35,7 +28,11 @@ VR_Window::VR_Window(const Rect& frame, QWidget* parent)
   fBoard->GetDesRect();
   const QRect used = fBoard->UsedArea();
   ResizeTo(used.right(), used.bottom());
+  // A place stored on a larger screen is brought back onto this one; once shown, the frame's
+  // decoration is known as well.
+  KeepOnScreen(this);
   show();
+  KeepOnScreen(this);
 }
 
 VR_Window::~VR_Window() {

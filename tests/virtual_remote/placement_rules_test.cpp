@@ -22,18 +22,6 @@ TEST(PlacementRules, StoredPlacesOffTheBoardAreClampedOntoIt) {
   EXPECT_EQ(ClampOntoBoard({420, 814}, 40), QPoint(420, 814));
 }
 
-TEST(PlacementRules, AWindowStoredForALargerScreenComesBackOntoThisOne) {
-  const QRect screen(0, 0, 1024, 768);
-  EXPECT_EQ(KeepOnScreen(QRect(2500, 1400, 235, 413), screen), QRect(789, 355, 235, 413));
-  EXPECT_EQ(KeepOnScreen(QRect(-300, -20, 235, 413), screen), QRect(0, 0, 235, 413));
-  EXPECT_EQ(KeepOnScreen(QRect(40, 40, 235, 413), screen), QRect(40, 40, 235, 413));
-  // Taller than the screen: the title bar stays reachable.
-  EXPECT_EQ(KeepOnScreen(QRect(40, 40, 460, 840), screen), QRect(40, 0, 460, 840));
-  // A second screen to the right counts from its own corner.
-  EXPECT_EQ(KeepOnScreen(QRect(3000, 40, 235, 413), QRect(1024, 0, 1280, 1024)),
-            QRect(2069, 40, 235, 413));
-}
-
 TEST(PlacementRules, OnlyMovesBeyondTenPixelsAreWorthStoring) {
   const QPoint stored(100, 200);
   EXPECT_FALSE(MovedBeyondDeadZone({108, 200}, stored));

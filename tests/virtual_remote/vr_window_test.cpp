@@ -1,7 +1,9 @@
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 
 #include "board_fixture.h"
 #include "platform/mode2_recording.h"
@@ -70,6 +72,14 @@ TEST_F(VrWindowTest, OnlyMovesBeyondTenPixelsAreStoredWithTheUsedAreaSize) {
   window->move(111, 120);
   window->FrameMoved(window->pos());
   EXPECT_EQ(prefs->vr_window_rect, (Rect{111, 120, 111 + 233, 120 + 411}));
+}
+
+TEST_F(VrWindowTest, APlaceStoredForALargerScreenOpensOnThisOne) {
+  Start();
+  Prefs::getSTPrefs()->vr_window_rect = Rect{3000, 2000, 3233, 2411};
+  VR_Window* window = Open();
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_TRUE(screen.contains(window->frameGeometry())) << window->x() << "," << window->y();
 }
 
 TEST_F(VrWindowTest, ReceivedKeysLightTheirButtonAndTheGroupOrAnyWithoutSplitting) {
