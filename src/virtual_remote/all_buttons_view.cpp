@@ -130,8 +130,6 @@ void AllButtonsView::ScanLayoutFiles(QMenu* menu) {
   }
 }
 
-void AllButtonsView::GetAktWidht(const QRect&, float&) {}
-
 void AllButtonsView::GetDesRect() {
   int used_right = 30, used_bottom = 40;
   int park_right = 0, park_bottom = 0;

@@ -38,7 +38,6 @@ class AllButtonsView : public QWidget {
   virtual void LoadPositions();
   virtual void SavePositions();
   virtual void ScanLayoutFiles(QMenu* menu);
-  virtual void GetAktWidht(const QRect& frame, float& width);
   virtual void GetDesRect();
   virtual void MarkRemotesButton(const Message* msg);
 

@@ -1,7 +1,6 @@
 #include "virtual_remote/vr_window.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QKeyEvent>
 #include <chrono>
 #include <thread>
@@ -13,7 +12,9 @@
 #include "virtual_remote/placement_rules.h"
 
 VR_Window::VR_Window(const Rect& frame, QWidget* parent)
-    : QWidget(parent, Qt::Tool), fSettings(Prefs::getSTPrefs()) {
+    : QWidget(parent,
+              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      fSettings(Prefs::getSTPrefs()) {
   setObjectName("_REMOTE_IMAGE_");
   setAttribute(Qt::WA_DeleteOnClose);
   move(static_cast<int>(frame.left), static_cast<int>(frame.top));
@@ -139,6 +140,8 @@ void VR_Window::Zoom() {
     fZoomed = false;
     ResizeTo(u, used.bottom() - used.top());
   }
+  // A window zoomed out near the screen's edge is moved to show the whole board.
+  if (isVisible()) KeepOnScreen(this);
 }
 
 void VR_Window::ResizeTo(int width, int height) {
@@ -153,10 +156,6 @@ void VR_Window::SetSizeLimits(QSize minimum, QSize maximum) {
   // A window outside its new limits is brought inside them, as a window system would.
   const QSize now = size();
   ResizeTo(now.width(), now.height());
-}
-
-void VR_Window::closeEvent(QCloseEvent* event) {
-  event->accept();
 }
 
 void VR_Window::moveEvent(QMoveEvent* event) {

@@ -39,7 +39,6 @@ class VR_Window : public QWidget, public Handler {
   void ResizeTo(int width, int height);
 
  protected:
-  void closeEvent(QCloseEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
@@ -52,7 +51,6 @@ class VR_Window : public QWidget, public Handler {
   AllButtonsView* fBoard = nullptr;
   bool fLayoutChanged = false;
   bool fZoomed = false;
-  bool fClosed = false;
   QSize fMinLimit{150, 300};
   QSize fMaxLimit{460, 840};
 };
