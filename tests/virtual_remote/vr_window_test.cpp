@@ -74,11 +74,14 @@ TEST_F(VrWindowTest, OnlyMovesBeyondTenPixelsAreStoredWithTheUsedAreaSize) {
   EXPECT_EQ(prefs->vr_window_rect, (Rect{111, 120, 111 + 233, 120 + 411}));
 }
 
-TEST_F(VrWindowTest, APlaceStoredForALargerScreenOpensOnThisOne) {
+TEST_F(VrWindowTest, APlaceStoredForALargerScreenOpensOnThisOneAndZoomingKeepsItThere) {
   Start();
   Prefs::getSTPrefs()->vr_window_rect = Rect{3000, 2000, 3233, 2411};
   VR_Window* window = Open();
   const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_TRUE(screen.contains(window->frameGeometry())) << window->x() << "," << window->y();
+  window->Zoom();  // zoomed out at the screen's corner: still wholly on it
+  EXPECT_EQ(window->width(), 460);
   EXPECT_TRUE(screen.contains(window->frameGeometry())) << window->x() << "," << window->y();
 }
 
