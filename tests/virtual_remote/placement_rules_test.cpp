@@ -21,11 +21,3 @@ TEST(PlacementRules, StoredPlacesOffTheBoardAreClampedOntoIt) {
   EXPECT_EQ(ClampOntoBoard({5000, 300}, 60), QPoint(400, 300));
   EXPECT_EQ(ClampOntoBoard({420, 814}, 40), QPoint(420, 814));
 }
-
-TEST(PlacementRules, OnlyMovesBeyondTenPixelsAreWorthStoring) {
-  const QPoint stored(100, 200);
-  EXPECT_FALSE(MovedBeyondDeadZone({108, 200}, stored));
-  EXPECT_FALSE(MovedBeyondDeadZone({90, 210}, stored));  // edges belong to the box
-  EXPECT_TRUE(MovedBeyondDeadZone({111, 200}, stored));
-  EXPECT_TRUE(MovedBeyondDeadZone({100, 189}, stored));
-}
