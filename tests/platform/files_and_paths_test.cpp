@@ -123,7 +123,7 @@ TEST(SafeFile, TemporariesLeftByAKillAreRemovedAndNothingElse) {
   EXPECT_FALSE(std::filesystem::exists(dir.Path() / left[0]));
 }
 
-TEST(Alert, TraceOnlyAndNoPresenterWriteTheTrace) {
+TEST(Alert, EveryAlertIsTracedAndOnlyShownAlertsReachThePresenter) {
   std::string shown;
   SetAlertPresenter([&](const std::string& text) { shown = text; });
   {
@@ -133,6 +133,7 @@ TEST(Alert, TraceOnlyAndNoPresenterWriteTheTrace) {
     EXPECT_TRUE(shown.empty());
     AnyAlert("shown", false);
     EXPECT_EQ(shown, "shown");
+    EXPECT_EQ(trace.Text(), "only traced\nshown\n");
   }
   SetAlertPresenter(nullptr);
   TraceCapture trace;
