@@ -5,7 +5,7 @@
 #include "platform/fake_desktop.h"
 #include "platform/fake_media_players.h"
 #include "platform/trace.h"
-#include "shell/rc_window.h"
+#include "shell/window_setup.h"
 
 namespace {
 
@@ -48,8 +48,8 @@ void TraceNewCalls() {
 
 }  // namespace
 
-void InstallFakeDesktopHook() {
-  RcWindow::SetServicesFactory([] {
+void UseFakeDesktop(WindowSetup* setup) {
+  setup->services = [] {
     DesktopServices services;
     auto desktop = std::make_unique<FakeDesktop>();
     desktop->Activate("application/x-vnd.linux-gedit");
@@ -65,7 +65,7 @@ void InstallFakeDesktopHook() {
     services.mixer = std::move(mixer);
     services.launcher = std::move(launcher);
     return services;
-  });
-  RcWindow::SetAfterActionHook(TraceNewCalls);
+  };
+  setup->after_action = TraceNewCalls;
   Trace("fake desktop: actions act on recording fakes\n");
 }

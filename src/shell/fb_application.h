@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "platform/message.h"
+#include "shell/window_setup.h"
 
 class RcWindow;
 
@@ -17,7 +18,7 @@ class PresetEditorWindow {
 
 class FbApplication : public Handler {
  public:
-  FbApplication();
+  explicit FbApplication(WindowSetup setup = {});
   ~FbApplication() override;
 
   void MessageReceived(Message* message) override;
