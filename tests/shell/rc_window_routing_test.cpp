@@ -88,7 +88,9 @@ TEST_F(WindowRoutingTest, GroupMenusAreBuiltFromTheRouterAndChosenThroughTheirIt
 
   Key(kLrSat, kLrSatMenu);  // "Menu" switches splitting off
   EXPECT_FALSE(Find<QCheckBox>("ReSplit")->isChecked());
-  EXPECT_FALSE(Find<MenuField>("r4ViMF")->isEnabled());
+  for (const char* name : {"r4wMF", "r4dMF", "r4aMF", "r4AuMF", "r4ViMF"}) {
+    EXPECT_FALSE(Find<MenuField>(name)->isEnabled()) << name;
+  }
   EXPECT_EQ(Label("miniType"), " Default");
 }
 
