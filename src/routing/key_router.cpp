@@ -246,7 +246,8 @@ int32_t KeyRouter::DoWithPresetList(int32_t index) {
     fLinks.post([keyfn](ActionServices& services) { IJumpWorkSpace(services, keyfn); });
     return keyfn;
   }
-  if (StartsWith(entry, "http") || StartsWith(entry, "file:/")) {
+  // "http" covers https; the browser or file manager opens ftp as well.
+  if (StartsWith(entry, "http") || StartsWith(entry, "ftp:") || StartsWith(entry, "file:/")) {
     fLinks.post([entry](ActionServices& services) { IOpenThisUrl(services, entry, false); });
     return keyfn;
   }

@@ -18,6 +18,7 @@
 #include "shell/text_control.h"
 #include "shell/view_utilities.h"
 #include "shell/window_indicators.h"
+#include "shell/window_placement.h"
 
 namespace {
 
@@ -66,6 +67,7 @@ RcWindow::RcWindow(const Rect& frame, WindowSetup setup)
     move(static_cast<int>(stored.left), static_cast<int>(stored.top));
     resize(static_cast<int>(stored.Width()), static_cast<int>(stored.Height()));
   }
+  KeepOnScreen(this);
 
   // 7.-9. Menus, panel, controls.
   BuildMenus();

@@ -66,7 +66,7 @@ TEST_F(RouterTest, GlobalPresetsRunTheirTargetAndNothingElse) {
   Start();
   WritePresets(
       "[N1]: 'http://example.org/x'\n[N2]: 'Workspace'\n[N3]: '/boot/home/notes.txt'\n"
-      "[N4]: 'ftp://not-a-preset'\n");
+      "[N4]: 'gopher://not-a-preset'\n[N5]: 'ftp://files.example/'\n");
   Key(kLrSat, kLrSatN1);
   EXPECT_EQ(launcher_.calls, std::vector<std::string>{"url http://example.org/x"});
   EXPECT_TRUE(desktop_.sent.empty());
@@ -87,6 +87,9 @@ TEST_F(RouterTest, GlobalPresetsRunTheirTargetAndNothingElse) {
   EXPECT_TRUE(trace.Contains(" PRESET END\n"));
   EXPECT_TRUE(launcher_.calls.empty());
   EXPECT_EQ(desktop_.calls.size(), desktop_calls);
+
+  Key(kLrSat, kLrSatN5);
+  EXPECT_EQ(launcher_.calls, std::vector<std::string>{"url ftp://files.example/"});
 }
 
 TEST_F(RouterTest, GlobalKeysRunTheirDesktopActions) {
