@@ -27,7 +27,7 @@ class RecordingView : public RoutingView, public KeyMenu {
   bool status_shown = false;
   std::string log;
   int beeps = 0;
-  bool hysteresis = false, continuous = true, split_switch = false, splitting_shown = false;
+  bool hysteresis = false, continuous_box = true, split_switch = false, splitting_shown = false;
   std::array<bool, 5> lit{};
   std::map<int32_t, RemoteMenu> menus;  // by kind
   std::vector<int32_t> focus_dropped;
@@ -45,6 +45,7 @@ class RecordingView : public RoutingView, public KeyMenu {
   bool all_workspaces = false;
   int32_t pressed_key = 0;
   bool receiver_unusable = false;
+  bool receiver_on = true;
   std::vector<bool> receiver_switches;  // every stop (false) and restart (true)
 
   struct Indicators : MuteIndicator, StatusLabel {
@@ -71,7 +72,7 @@ class RecordingView : public RoutingView, public KeyMenu {
   std::string LogText() const override { return log; }
   void Beep() override { ++beeps; }
   void ShowHysteresis(bool on) override { hysteresis = on; }
-  void ShowContinuous(bool on) override { continuous = on; }
+  void ShowContinuous(bool on) override { continuous_box = on; }
   bool SplitSwitch() const override { return split_switch; }
   void SetSplitSwitch(bool on) override { split_switch = on; }
   void ShowSplitting(bool on) override { splitting_shown = on; }
@@ -115,14 +116,12 @@ class RecordingView : public RoutingView, public KeyMenu {
   MuteIndicator* MuteButton() override { return &indicators; }
   StatusLabel* StatusLine() override { return &indicators; }
   void ShowPressedKey(int32_t keyfn) override { pressed_key = keyfn; }
-  bool ReceiverContinuous() const override { return continuous_flag; }
+  bool ReceiverContinuous() const override { return receiver_on; }
   void SetReceiverContinuous(bool on) override {
-    continuous_flag = on;
+    receiver_on = on;
     receiver_switches.push_back(on);
   }
   void ReceiverUnusable() override { receiver_unusable = true; }
-
-  bool continuous_flag = true;
 };
 
 class RouterTest : public ::testing::Test {

@@ -170,5 +170,5 @@ TEST_F(RouterTest, ContinuousSwitchStopsAndRestartsTheReceiver) {
   Post(FourCC("irCS"));
   Post(FourCC("irCS"));
   EXPECT_EQ(view_.receiver_switches, (std::vector<bool>{false, true}));
-  EXPECT_TRUE(view_.continuous);
+  EXPECT_TRUE(view_.continuous_box);
 }
