@@ -67,6 +67,9 @@ TEST_F(RemoteLibrary, ABuiltInThatCannotBeWrittenIsAlertedAndWrittenAtTheNextSta
   std::filesystem::create_directory(folder_ / "Sony618");  // nothing can replace a folder
   std::vector<std::string> alerts;
   SetAlertPresenter([&](const std::string& text) { alerts.push_back(text); });
+  struct Restore {
+    ~Restore() { SetAlertPresenter(nullptr); }
+  } restore;
   RemoteCL library;
   RemoteList list;
   EXPECT_EQ(library.LoadRemoteLibrary(&list), 34);
@@ -77,7 +80,6 @@ TEST_F(RemoteLibrary, ABuiltInThatCannotBeWrittenIsAlertedAndWrittenAtTheNextSta
   EXPECT_EQ(library.LoadRemoteLibrary(&list), 35);
   EXPECT_NE(RemoteCL::FindRemote(&list, "Sony618"), nullptr);
   EXPECT_EQ(alerts.size(), 1u);
-  SetAlertPresenter(nullptr);
 }
 
 TEST_F(RemoteLibrary, RescanReplacesTheListAndCountsOnlyRemoteFiles) {
