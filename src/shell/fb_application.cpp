@@ -3,18 +3,26 @@
 #include <QApplication>
 
 #include "platform/trace.h"
+#include "presets/pr_window.h"
 #include "shell/rc_window.h"
 
 FbApplication::FbApplication() {
   SetAppMessenger(GetMessenger());
   fMainWindow = new RcWindow(Rect{60, 100, 760, 270});
   fMainWindow->show();
+  fEditorFactory = [] { return new PR_Window(Rect{40, 40, 640, 355}); };
 }
 
 FbApplication::~FbApplication() {
+  // An editor still open when the program ends closes without asking.
+  if (auto* editor = dynamic_cast<QWidget*>(PresetEditor())) delete editor;
   delete fMainWindow;
   fMainWindow = nullptr;
   SetAppMessenger(Messenger());
+}
+
+PresetEditorWindow* FbApplication::PresetEditor() const {
+  return fPresetEditorLink.IsValid() ? fPresetEditor : nullptr;
 }
 
 void FbApplication::MessageReceived(Message* message) {
@@ -23,19 +31,21 @@ void FbApplication::MessageReceived(Message* message) {
       Trace("%s\n", message->Dump().c_str());
       return;
     case FourCC("PR_O"):
-      if (fPresetEditor != nullptr) {
+      if (PresetEditor() != nullptr) {
         fPresetEditor->Activate();
       } else if (fEditorFactory) {
         fPresetEditor = fEditorFactory();
+        fPresetEditorLink = fPresetEditor->WindowMessenger();
       } else {
         Trace("FB_App no preset editor\n");
       }
       return;
     case FourCC("PR_I"):
-      if (fPresetEditor != nullptr) fPresetEditor->WindowMessenger().SendMessage(*message);
+      if (PresetEditor() != nullptr) fPresetEditorLink.SendMessage(*message);
       return;
     case FourCC("PR_Q"):
       fPresetEditor = nullptr;
+      fPresetEditorLink = Messenger();
       return;
     case FourCC("RPLY"):
       return;

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "koru_version.h"
 #include "platform/mode2_recording.h"
@@ -19,6 +20,22 @@
 
 namespace {
 
+// Windows that --open can show at start-up, and the message that asks the application for each.
+struct OpenableWindow {
+  const char* name;
+  const char* what;
+};
+constexpr OpenableWindow kOpenableWindows[] = {
+    {"preset-editor", "PR_O"},
+};
+
+const OpenableWindow* FindOpenableWindow(const char* name) {
+  for (const OpenableWindow& window : kOpenableWindows) {
+    if (std::strcmp(window.name, name) == 0) return &window;
+  }
+  return nullptr;
+}
+
 void PrintHelp() {
   std::printf(
       "Usage: koru [OPTION]...\n"
@@ -28,6 +45,7 @@ void PrintHelp() {
       "                        replay:FILE to play a mode2 recording); not stored\n"
       "  --exit-after-replay   with a replay: port, quit once the recording has played and\n"
       "                        the last action has run\n"
+      "  --open WINDOW         also open a window at start-up: preset-editor\n"
       "  --version             print the version and quit\n"
       "  --help                print this help and quit\n");
 }
@@ -37,6 +55,7 @@ void PrintHelp() {
 int main(int argc, char** argv) {
   std::string port;
   bool exit_after_replay = false;
+  std::vector<const OpenableWindow*> open_windows;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0) {
       PrintHelp();
@@ -50,6 +69,13 @@ int main(int argc, char** argv) {
       SetProgramFolder(argv[++i]);
     } else if (std::strcmp(argv[i], "--port") == 0 && i + 1 < argc) {
       port = argv[++i];
+    } else if (std::strcmp(argv[i], "--open") == 0 && i + 1 < argc) {
+      const OpenableWindow* window = FindOpenableWindow(argv[++i]);
+      if (window == nullptr) {
+        std::fprintf(stderr, "koru: no window '%s' to open (known: preset-editor)\n", argv[i]);
+        return 2;
+      }
+      open_windows.push_back(window);
     } else if (std::strcmp(argv[i], "--exit-after-replay") == 0) {
       exit_after_replay = true;
     } else {
@@ -90,6 +116,9 @@ int main(int argc, char** argv) {
   int result = 0;
   {
     FbApplication app;
+    for (const OpenableWindow* window : open_windows) {
+      AppMessenger().SendMessage(FourCCOf(window->what));
+    }
     InstallQuitSignals([] { AppMessenger().SendMessage(FourCC("_QRQ")); });
     result = qt.exec();
   }

@@ -1,0 +1,28 @@
+#include "presets/save_question.h"
+
+#include <QMessageBox>
+
+void SaveQuestion::Ask(QWidget* window, const QString& text, Reply reply) {
+  fLastText = text;
+  ++fAsked;
+  if (fNextAnswer) {
+    const Answer answer = *fNextAnswer;
+    fNextAnswer.reset();
+    reply(answer);
+    return;
+  }
+  auto* box =
+      new QMessageBox(QMessageBox::Question, "KORU", text,
+                      QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, window);
+  box->setObjectName("saveQuestion");
+  box->setDefaultButton(QMessageBox::Save);
+  box->setEscapeButton(QMessageBox::Cancel);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  QObject::connect(box, &QMessageBox::finished, box, [box, reply](int) {
+    const QMessageBox::StandardButton button = box->standardButton(box->clickedButton());
+    reply(button == QMessageBox::Save      ? Answer::kSave
+          : button == QMessageBox::Discard ? Answer::kDiscard
+                                           : Answer::kCancel);
+  });
+  box->open();
+}
