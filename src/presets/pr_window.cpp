@@ -51,9 +51,10 @@ PR_Window::PR_Window(const Rect& frame)
   setAttribute(Qt::WA_DeleteOnClose);
   setMinimumSize(600, 300);
   setMaximumSize(700, 360);
-  resize(static_cast<int>(frame.Width()), static_cast<int>(frame.Height()));
+  // Where the user left it, and as large as it was (the limits keep a bad rect in bounds).
   const Rect stored = fSettings != nullptr ? fSettings->pr_window_rect : frame;
   move(static_cast<int>(stored.left), static_cast<int>(stored.top));
+  resize(static_cast<int>(stored.Width()), static_cast<int>(stored.Height()));
 
   fPanel = new QWidget(this);
   fPanel->setObjectName("PoseView");

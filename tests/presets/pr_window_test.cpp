@@ -330,6 +330,18 @@ TEST_F(PresetEditorTest, ClosingTellsTheMainWindowAndTheApplicationForgetsTheEdi
   EXPECT_NE(Open(), nullptr);
 }
 
+TEST_F(PresetEditorTest, TheEditorReopensWhereAndAsLargeAsItWasLeft) {
+  Start();
+  PR_Window* editor = Open();
+  editor->move(120, 90);
+  editor->resize(650, 900);  // beyond the height limit
+  editor->close();
+  SettleClose();
+  editor = Open();
+  EXPECT_EQ(editor->pos(), QPoint(120, 90));
+  EXPECT_EQ(editor->size(), QSize(650, 360));
+}
+
 TEST_F(PresetEditorTest, GroupTabsShowTheAssignedRemotesAfterEachGroupChange) {
   Start();
   PR_Window* editor = Open();
