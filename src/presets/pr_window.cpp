@@ -84,6 +84,7 @@ PR_Window::PR_Window(const Rect& frame)
   fPresetField->setArrowType(Qt::DownArrow);
   fPresetField->setPopupMode(QToolButton::InstantPopup);
   fPresetField->setMenu(fPresetMenu);
+  fPresetField->setStyleSheet("QToolButton::menu-indicator { image: none; }");  // one arrow
   fPresetField->setToolTip("Preset files");
 
   ScanPresetFiles();

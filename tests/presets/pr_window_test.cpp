@@ -406,6 +406,11 @@ TEST_F(PresetEditorTest, Screenshot) {
                                  "[N4]: 'http://www.example.org/news'\n"
                                  "[N5]: '/home/user/Documents/Letters/2026/to the landlord.odt'\n"
                                  "[N7]: '/home/user/Music'\n[N9]: '/usr/bin/gimp'\n";
+  {
+    FileNode node(PresetPath());
+    WriteKoruType(node, kKoruPresetFile);
+  }
+  ASSERT_EQ(WritePresetFile(PresetPath("evening"), NewPresetList()), kOk);
   Start();
   Prefs::SetText(Prefs::getSTPrefs()->Desktop, "LR-SAT");
   PR_Window* editor = Open();
