@@ -317,6 +317,7 @@ void PR_Window::closeEvent(QCloseEvent* event) {
     return;
   }
   event->ignore();
+  if (fQuestion.Pending()) return;
   fQuestion.Ask(this, "Save changes to '" + QString::fromStdString(fPresetName) + "'?",
                 [this](SaveQuestion::Answer answer) {
                   if (answer == SaveQuestion::Answer::kCancel) return;

@@ -18,7 +18,9 @@ void SaveQuestion::Ask(QWidget* window, const QString& text, Reply reply) {
   box->setDefaultButton(QMessageBox::Save);
   box->setEscapeButton(QMessageBox::Cancel);
   box->setAttribute(Qt::WA_DeleteOnClose);
-  QObject::connect(box, &QMessageBox::finished, box, [box, reply](int) {
+  fPending = true;
+  QObject::connect(box, &QMessageBox::finished, box, [this, box, reply](int) {
+    fPending = false;
     const QMessageBox::StandardButton button = box->standardButton(box->clickedButton());
     reply(button == QMessageBox::Save      ? Answer::kSave
           : button == QMessageBox::Discard ? Answer::kDiscard

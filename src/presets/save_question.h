@@ -17,6 +17,9 @@ class SaveQuestion {
 
   void Ask(QWidget* window, const QString& text, Reply reply);
 
+  // True while a box waits for its answer (a second close must not ask again).
+  bool Pending() const { return fPending; }
+
   // Tests: the next Ask answers `answer` at once.
   void SetNextAnswer(Answer answer) { fNextAnswer = answer; }
   // The text of the last question asked (tests).
@@ -27,4 +30,5 @@ class SaveQuestion {
   std::optional<Answer> fNextAnswer;
   QString fLastText;
   int fAsked = 0;
+  bool fPending = false;
 };
