@@ -18,6 +18,7 @@
 #include "shell/message_action.h"
 #include "shell/prefs.h"
 #include "shell/view_utilities.h"
+#include "shell/window_placement.h"
 
 namespace {
 
@@ -55,6 +56,7 @@ PR_Window::PR_Window(const Rect& frame)
   const Rect stored = fSettings != nullptr ? fSettings->pr_window_rect : frame;
   move(static_cast<int>(stored.left), static_cast<int>(stored.top));
   resize(static_cast<int>(stored.Width()), static_cast<int>(stored.Height()));
+  KeepOnScreen(this);
 
   fPanel = new QWidget(this);
   fPanel->setObjectName("PoseView");
