@@ -10,6 +10,7 @@
 #include <QToolButton>
 
 #include "platform/alert.h"
+#include "platform/safe_file.h"
 #include "platform/trace.h"
 #include "presets/named_view.h"
 #include "presets/string_view.h"
@@ -47,6 +48,11 @@ PR_Window::PR_Window(const Rect& frame)
                            Qt::WindowCloseButtonHint),
       fSettings(Prefs::getSTPrefs()),
       fPresetName(fSettings != nullptr ? fSettings->Presetfile : "_preset_") {
+  // The file is written into the remote folder and nowhere else.
+  if (!IsSafeFileName(fPresetName)) {
+    Trace("preset file name '%s' refused, using '_preset_'\n", fPresetName.c_str());
+    fPresetName = "_preset_";
+  }
   setObjectName("_PRESET_WIN_");
   setWindowTitle("_PRESET_WIN_");
   setAttribute(Qt::WA_DeleteOnClose);
@@ -286,6 +292,7 @@ void PR_Window::ChoosePresetFile(const std::string& name) {
 }
 
 void PR_Window::SwitchPresetFile(const std::string& name) {
+  if (!IsSafeFileName(name)) return;
   fPresetName = name;
   if (fSettings != nullptr) Prefs::SetText(fSettings->Presetfile, name.c_str());
   LoadPresetList(true);

@@ -380,6 +380,18 @@ TEST_F(PresetEditorTest, ChoosingAnotherPresetFileAsksForUnsavedChangesThenSwitc
   EXPECT_EQ(launcher_->calls, std::vector<std::string>{"url http://other.example/"});
 }
 
+TEST_F(PresetEditorTest, PresetNamesThatWouldLeaveTheRemoteFolderAreRefused) {
+  Start();
+  Prefs::SetText(Prefs::getSTPrefs()->Presetfile, "../outside");
+  PR_Window* editor = Open();
+  EXPECT_EQ(editor->PresetName(), "_preset_");
+  Message choose(FourCC("chPF"));
+  choose.AddString("preset_name", "../outside");
+  editor->MessageReceived(&choose);
+  EXPECT_EQ(editor->PresetName(), "_preset_");
+  EXPECT_FALSE(std::filesystem::exists(Program() / "outside"));
+}
+
 // Writes the picture for the documentation when KORU_SCREENSHOT_DIR names a folder.
 TEST_F(PresetEditorTest, Screenshot) {
   const char* folder = std::getenv("KORU_SCREENSHOT_DIR");
