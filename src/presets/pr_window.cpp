@@ -98,6 +98,7 @@ PR_Window::PR_Window(const Rect& frame)
   ScanPresetFiles();
   LoadPresetList(true);
   fPresetField->setVisible(fPresetMenu->actions().size() >= 2);
+  fNameView->installEventFilter(this);
 
   BuildTabs();
   PlaceViews();
@@ -351,4 +352,13 @@ void PR_Window::moveEvent(QMoveEvent*) {
 void PR_Window::resizeEvent(QResizeEvent*) {
   if (fTabView != nullptr) PlaceViews();
   StoreFrame();
+}
+
+bool PR_Window::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == fNameView && event->type() == QEvent::MouseButtonPress &&
+      fPresetField->isVisible()) {
+    fPresetMenu->popup(fNameView->mapToGlobal(QPoint(0, fNameView->height())));
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
 }

@@ -58,6 +58,8 @@ class PR_Window : public QWidget, public Handler, public PresetEditorWindow {
   void closeEvent(QCloseEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  // A click on the preset name opens the preset-file menu too (a larger target than its arrow).
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildTabs();
