@@ -22,7 +22,7 @@ void ENamedView::paintEvent(QPaintEvent*) {
   // Rotated a quarter turn to the left, the text runs upwards from its baseline point; half
   // its width below the middle centres it.
   const int text_width = QFontMetrics(fFont).horizontalAdvance(fName);
-  painter.translate(25, (height() + text_width) / 2);
+  painter.translate(25.0, (height() + text_width) / 2.0);
   painter.rotate(-90);
   painter.drawText(0, 0, fName);
 }

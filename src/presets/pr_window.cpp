@@ -6,7 +6,6 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QTabWidget>
-#include <QTimer>
 #include <QToolButton>
 
 #include "platform/alert.h"
@@ -119,7 +118,6 @@ PR_Window::~PR_Window() {
 void PR_Window::BuildTabs() {
   fTabView = new QTabWidget(fPanel);
   fTabView->setObjectName("tab_view");
-  fTabView->setDocumentMode(false);
   for (int group = 0; group < 5; ++group) {
     auto* page = new ENamedView(kPages[group].name, kPages[group].color);
     fPages[group] = page;
@@ -271,6 +269,9 @@ void PR_Window::MessageReceived(Message* message) {
     case FourCC("PR_I"):
       SetTabLabels();
       return;
+    case FourCC("_QRQ"):
+      close();
+      return;
     default:
       return;
   }
@@ -334,7 +335,7 @@ void PR_Window::closeEvent(QCloseEvent* event) {
                   if (answer == SaveQuestion::Answer::kSave && !SavePresetList()) return;
                   fCloseConfirmed = true;
                   // Closed again outside the close event that asked.
-                  QTimer::singleShot(0, this, &QWidget::close);
+                  GetMessenger().SendMessage(FourCC("_QRQ"));
                 });
 }
 

@@ -38,15 +38,15 @@ class PR_Window : public QWidget, public Handler, public PresetEditorWindow {
   Messenger WindowMessenger() override { return GetMessenger(); }
 
   // Fills the preset-file menu with the files of the remote folder marked as presets.
-  virtual void ScanPresetFiles();
+  void ScanPresetFiles();
   // Fills the list from the current file (`reset`: unnamed slots become "-unset-").
-  virtual void LoadPresetList(bool reset);
+  void LoadPresetList(bool reset);
   // Writes the current file; on failure says why and stays modified. True when written.
-  virtual bool SavePresetList();
+  bool SavePresetList();
   // One 'PEVp' edit request: "e_nr" the slot, "e_modus" what to do, "e_path" a dropped path.
-  virtual void DoWithPresetList(Message* message);
+  void DoWithPresetList(Message* message);
   // Labels the group tabs with the names of the remotes assigned to the groups.
-  virtual void SetTabLabels();
+  void SetTabLabels();
 
   bool IsModified() const { return fModified; }
   const PresetList& Presets() const { return *fPresetList; }

@@ -2,7 +2,7 @@
 
 #include <QMessageBox>
 
-void SaveQuestion::Ask(QWidget* window, const QString& text, Reply reply) {
+void SaveQuestion::Ask(QWidget* window, const QString& text, const Reply& reply) {
   fLastText = text;
   ++fAsked;
   if (fNextAnswer) {

@@ -15,7 +15,7 @@ class SaveQuestion {
   enum class Answer { kSave, kDiscard, kCancel };
   using Reply = std::function<void(Answer)>;
 
-  void Ask(QWidget* window, const QString& text, Reply reply);
+  void Ask(QWidget* window, const QString& text, const Reply& reply);
 
   // True while a box waits for its answer (a second close must not ask again).
   bool Pending() const { return fPending; }

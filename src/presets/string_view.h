@@ -5,8 +5,10 @@
 // application dropped on it from a file manager binds its path. Both send 'PEVp' to the
 // window, which decides.
 #include <QLabel>
+#include <QList>
 #include <QMenu>
 #include <QPoint>
+#include <QUrl>
 #include <string>
 
 #include "platform/messenger.h"
