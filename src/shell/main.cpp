@@ -20,22 +20,6 @@
 
 namespace {
 
-// Windows that --open can show at start-up, and the message that asks the application for each.
-struct OpenableWindow {
-  const char* name;
-  const char* what;
-};
-constexpr OpenableWindow kOpenableWindows[] = {
-    {"preset-editor", "PR_O"},
-};
-
-const OpenableWindow* FindOpenableWindow(const char* name) {
-  for (const OpenableWindow& window : kOpenableWindows) {
-    if (std::strcmp(window.name, name) == 0) return &window;
-  }
-  return nullptr;
-}
-
 void PrintHelp() {
   std::printf(
       "Usage: koru [OPTION]...\n"
@@ -45,17 +29,24 @@ void PrintHelp() {
       "                        replay:FILE to play a mode2 recording); not stored\n"
       "  --exit-after-replay   with a replay: port, quit once the recording has played and\n"
       "                        the last action has run\n"
-      "  --open WINDOW         also open a window at start-up: preset-editor\n"
+      "  --open NAME           open a window at start-up: virtual-remote, preset-editor\n"
       "  --version             print the version and quit\n"
       "  --help                print this help and quit\n");
+}
+
+// The windows --open can show at start-up, by the message that opens each.
+uint32_t OpenRequest(const std::string& name) {
+  if (name == "virtual-remote") return FourCC("VR_O");
+  if (name == "preset-editor") return FourCC("PR_O");
+  return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::vector<uint32_t> open_requests;
   std::string port;
   bool exit_after_replay = false;
-  std::vector<const OpenableWindow*> open_windows;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0) {
       PrintHelp();
@@ -70,12 +61,12 @@ int main(int argc, char** argv) {
     } else if (std::strcmp(argv[i], "--port") == 0 && i + 1 < argc) {
       port = argv[++i];
     } else if (std::strcmp(argv[i], "--open") == 0 && i + 1 < argc) {
-      const OpenableWindow* window = FindOpenableWindow(argv[++i]);
-      if (window == nullptr) {
-        std::fprintf(stderr, "koru: no window '%s' to open (known: preset-editor)\n", argv[i]);
+      const uint32_t request = OpenRequest(argv[++i]);
+      if (request == 0) {
+        std::fprintf(stderr, "koru: no window named '%s' (see koru --help)\n", argv[i]);
         return 2;
       }
-      open_windows.push_back(window);
+      open_requests.push_back(request);
     } else if (std::strcmp(argv[i], "--exit-after-replay") == 0) {
       exit_after_replay = true;
     } else {
@@ -116,10 +107,8 @@ int main(int argc, char** argv) {
   int result = 0;
   {
     FbApplication app;
-    for (const OpenableWindow* window : open_windows) {
-      AppMessenger().SendMessage(FourCCOf(window->what));
-    }
     InstallQuitSignals([] { AppMessenger().SendMessage(FourCC("_QRQ")); });
+    for (const uint32_t request : open_requests) AppMessenger().SendMessage(request);
     result = qt.exec();
   }
   Prefs::getSTPrefs()->DeleteMe();
