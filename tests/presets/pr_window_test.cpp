@@ -13,22 +13,29 @@
 #include "platform/file_node.h"
 #include "platform/koru_type.h"
 #include "presets/string_view.h"
-#include "routing/routing_fixture.h"
+#include "routing/code_text.h"
+#include "shell/shell_fixture.h"
 #include "test_files.h"
 
 namespace {
 
 using Answer = SaveQuestion::Answer;
 
-class PresetEditorTest : public RoutingTest {
+class PresetEditorTest : public ShellTest {
  protected:
   void SetUp() override {
-    RoutingTest::SetUp();
+    ShellTest::SetUp();
     SetAlertPresenter([this](const std::string& text) { alerts_.push_back(text); });
   }
   void TearDown() override {
     SetAlertPresenter(nullptr);
-    RoutingTest::TearDown();
+    ShellTest::TearDown();
+  }
+  // A key of a remote as the receiver reports it; its action has run on return.
+  void Key(int header, int byte2) {
+    Message report = ReportOf(CodeText(header, byte2, 0));
+    Window()->MessageReceived(&report);
+    Window()->WaitForActions();
   }
   // Opens the editor as the main window's "Preset edit" does.
   PR_Window* Open() {
