@@ -79,9 +79,9 @@ int32_t MeasureChanges(void* data) {
   if (m->fine_slack) SetThreadTimerSlack(1);
   while (!m->stop.load()) {
     const bigtime_t t0 = system_time();
-    bigtime_t period = 0;
-    if (m->line->WaitForChange(t0, &period) != kOk) break;
-    m->detections.push_back(t0 + period);
+    LevelChange change;
+    if (m->line->WaitForChange(t0, kNoDeadline, &change) != kOk) break;
+    m->detections.push_back(change.time);
   }
   return 0;
 }

@@ -40,8 +40,9 @@ Result RunDecode(const std::string& arguments) {
 const std::string kData = KORU_SOURCE_DIR "/data/";
 
 TEST(KoruDecode, ConcatenatesFilesWithTheGap) {
-  const Result result = RunDecode("--gap 500000 " + kData + "rc5_streamzap_key1_held.mode2 " +
-                                  kData + "rc5_streamzap_key5_held.mode2");
+  const Result result =
+      RunDecode("--evaluation classic --gap 500000 " + kData + "rc5_streamzap_key1_held.mode2 " +
+                kData + "rc5_streamzap_key5_held.mode2");
   EXPECT_EQ(result.exit_code, 0);
   const std::string rc5 =
       "blink=\"-11010010-01001110-*01010101000*111001100*_elevenBit\" "
@@ -74,7 +75,10 @@ TEST(KoruDecode, BadInputFailsClearly) {
   } cases[] = {
       {bad, 1, "koru-decode: " + bad + ":2: duration out of range '99999999999999999999'\n"},
       {(dir.Path() / "missing").string(), 1, "koru-decode: " + (dir.Path() / "missing").string()},
-      {"", 2, "usage: koru-decode [--gap US] [--remotes DIR|builtin [--hysteresis]] FILE...\n"},
+      {"", 2,
+       "usage: koru-decode [--gap US] [--evaluation burst|classic] [--remotes DIR|builtin "
+       "[--hysteresis]] FILE...\n"},
+      {"--evaluation fast x", 2, "koru-decode: --evaluation is burst or classic\n"},
       {"--gap -5 x", 2, "koru-decode: --gap needs a whole number of microseconds\n"},
       {"--bogus x", 2, "koru-decode: unknown option --bogus\n"},
   };
