@@ -64,6 +64,26 @@ TEST(KoruDecode, ConcatenatesFilesWithTheGap) {
   EXPECT_NE(result.err.find(" GREATWALL "), std::string::npos);
 }
 
+// Both evaluations print exactly what they printed when these files were written (the classic
+// ones before the burst evaluation existed).
+TEST(KoruDecode, OutputOfBothEvaluationsStaysByteForByte) {
+  for (const std::string name :
+       {"demo", "nec_leadtek_key1", "rc5_streamzap_key1_held", "rc5_streamzap_key5_held"}) {
+    for (const std::string evaluation : {"classic", "burst"}) {
+      std::ifstream file(KORU_SOURCE_DIR "/tests/receiver/expected/" + name + "." + evaluation);
+      const std::string expected((std::istreambuf_iterator<char>(file)),
+                                 std::istreambuf_iterator<char>());
+      ASSERT_FALSE(expected.empty()) << name;
+      const Result result = RunDecode("--evaluation " + evaluation + " " + kData + name + ".mode2");
+      EXPECT_EQ(result.exit_code, 0);
+      EXPECT_EQ(result.out, expected) << name << " " << evaluation;
+    }
+  }
+  // Burst is the default.
+  EXPECT_EQ(RunDecode(kData + "demo.mode2").out,
+            RunDecode("--evaluation burst " + kData + "demo.mode2").out);
+}
+
 TEST(KoruDecode, BadInputFailsClearly) {
   TempDir dir;
   const std::string bad = (dir.Path() / "bad.mode2").string();
