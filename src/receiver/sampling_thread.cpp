@@ -17,6 +17,14 @@
 namespace {
 
 constexpr bigtime_t kReportPause = 10000;
+// The receiver view resumes the thread at its next pulse, at most this long after the pause
+// that follows a report. A thread that runs later than that (a busy machine: it may also be
+// behind with the changes of the line) still listens from then on, so a press that came
+// meanwhile is reported late rather than lost.
+constexpr bigtime_t kResumeDue = 250000;
+// A resume this much later is a restart (receiving was switched off): what came meanwhile is
+// not for the receiver.
+constexpr bigtime_t kRestartAfter = 5000000;
 
 // The Part's "lower 32 bits" would turn a long idle time into a negative period; a long
 // period stays the longest one the table can hold.
@@ -45,13 +53,17 @@ void SetReport(Message* report, const char* code, int32_t family, int32_t valid_
   report->ReplaceBool("_slowdown", slowdown);
 }
 
-// After a decoded report: the pause, then the thread waits until the view resumes it.
-void ReportAndSuspend(const Message& report) {
+// After a decoded report: the pause, then the thread waits until the view resumes it. Gives
+// the time from which the thread listens again. `reported` is the line's time of the report.
+bigtime_t ReportAndSuspend(const Message& report, bigtime_t reported) {
   SLOWDOWN_GLOBAL.store(false);
   Send(report);
   snooze(kReportPause);
   CHECK_SCAN_IR.store(0);
   suspend_thread(find_thread(nullptr));
+  const bigtime_t resumed = system_time();
+  const bigtime_t due = reported + kReportPause + kResumeDue;
+  return resumed > due && resumed - due < kRestartAfter ? due : resumed;
 }
 
 // Ends the thread when the device has gone: a port without device is reported.
@@ -86,8 +98,7 @@ int32_t RunClassic(ReceiverPort* port, ClassicEvaluation& classic, Message& repo
         break;
       case ClassicEvaluation::Outcome::kDecoded:
         SetReport(&report, classic.Code(), classic.Family(), classic.ValidBits(), false);
-        ReportAndSuspend(report);
-        t0 = system_time();  // the next period is measured from the resume
+        t0 = ReportAndSuspend(report, change.time);  // the next period counts from the resume
         break;
     }
     classic.FinishCycle();
@@ -98,14 +109,13 @@ int32_t RunBursts(ReceiverPort* port, BurstEvaluation& burst, Message& report) {
   using Outcome = BurstEvaluation::Outcome;
   bigtime_t t0 = system_time();
   // Returns true when the thread suspended (the next period counts from the resume).
-  const auto handle = [&](Outcome outcome) {
+  const auto handle = [&](Outcome outcome, bigtime_t now) {
     if (outcome == Outcome::kNoCode) {
       SetReport(&report, burst.Code(), 0, 0, SLOWDOWN_GLOBAL.load());
       Send(report);
     } else if (outcome == Outcome::kDecoded) {
       SetReport(&report, burst.Code(), burst.Family(), burst.ValidBits(), false);
-      ReportAndSuspend(report);
-      t0 = system_time();
+      t0 = ReportAndSuspend(report, now);
       return true;
     }
     return false;
@@ -119,7 +129,7 @@ int32_t RunBursts(ReceiverPort* port, BurstEvaluation& burst, Message& report) {
     if (status == kLineEnded) return 0;
     if (status == kTimedOut && deadline != kNoDeadline) {
       // The period still counts from t0 when the burst gave nothing.
-      handle(burst.EndBurst(deadline));
+      handle(burst.EndBurst(deadline), deadline);
       continue;
     }
     if (status == kEdgesLost) {
@@ -129,10 +139,10 @@ int32_t RunBursts(ReceiverPort* port, BurstEvaluation& burst, Message& report) {
     }
     if (status != kOk) return PortGone(status);
     // A line that sees a change only after the deadline (a late poll) ends the burst first.
-    if (change.time > deadline && handle(burst.EndBurst(deadline))) continue;
+    if (change.time > deadline && handle(burst.EndBurst(deadline), deadline)) continue;
     const int32_t period = TablePeriod(change.time - t0);
     t0 = change.time;
-    handle(burst.Add(period, change.pulse, change.time));
+    handle(burst.Add(period, change.pulse, change.time), change.time);
   }
 }
 
