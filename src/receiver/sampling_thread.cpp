@@ -22,11 +22,11 @@ constexpr bigtime_t kReportPause = 10000;
 // behind with the changes of the line) still listens from then on, so a press that came
 // meanwhile is reported late rather than lost.
 constexpr bigtime_t kResumeDue = 250000;
-// A resume this much later is a restart (receiving was switched off): what came meanwhile is
-// not for the receiver.
-constexpr bigtime_t kRestartAfter = 5000000;
+// At most this much of what came before a resume is taken: when receiving was switched off,
+// older presses are not for the receiver.
+constexpr bigtime_t kMostBehind = 10000000;
 
-// The Part's "lower 32 bits" would turn a long idle time into a negative period; a long
+// Keeping only the lower 32 bits would turn a long idle time into a negative period; a long
 // period stays the longest one the table can hold.
 int32_t TablePeriod(bigtime_t period) {
   if (period < 0) return 0;
@@ -63,7 +63,11 @@ bigtime_t ReportAndSuspend(const Message& report, bigtime_t reported) {
   suspend_thread(find_thread(nullptr));
   const bigtime_t resumed = system_time();
   const bigtime_t due = reported + kReportPause + kResumeDue;
-  return resumed > due && resumed - due < kRestartAfter ? due : resumed;
+  if (resumed <= due) return resumed;
+  const bigtime_t from = resumed - due > kMostBehind ? resumed - kMostBehind : due;
+  Trace(" resumed %ld ms late, listening from %ld ms before\n",
+        static_cast<long>((resumed - due) / 1000), static_cast<long>((resumed - from) / 1000));
+  return from;
 }
 
 // Ends the thread when the device has gone: a port without device is reported.
