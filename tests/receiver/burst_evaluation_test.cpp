@@ -197,3 +197,102 @@ TEST_F(BuiltinKeys, TheKeyAfterAHeldNecKeyIsRight) {
 }
 
 }  // namespace
+
+namespace {
+
+// A remote that repeats its frame without the header while the key is held (16 bits, 8.4 ms +
+// 4.2 ms header, 526 us marks, 526 / 1574 us spaces, a frame every 55 ms).
+Mode2Recording JvcStyleHeld(int32_t repeats) {
+  const auto frame = [](bool header) {
+    std::vector<int32_t> periods;
+    if (header) periods = {8400, 4200};
+    for (int bit = 0; bit < 16; ++bit) periods.insert(periods.end(), {526, bit % 3 ? 526 : 1574});
+    periods.push_back(526);
+    return periods;
+  };
+  Mode2Recording recording;
+  AppendMode2(&recording, false, 300000);
+  for (int32_t i = 0; i <= repeats; ++i) {
+    const std::vector<int32_t> periods = frame(i == 0);
+    int32_t length = 0;
+    for (size_t p = 0; p < periods.size(); ++p) {
+      AppendMode2(&recording, p % 2 == 0, periods[p]);
+      length += periods[p];
+    }
+    AppendMode2(&recording, false, 55000 - length);
+  }
+  return recording;
+}
+
+TEST(BurstRules, FramesWithoutHeaderRepeatTheKeyOfTheFrameBefore) {
+  ResetDecoderWorkBuffers();
+  std::vector<std::string> texts;
+  TraceCapture quiet;
+  ReplayThroughReceiver(JvcStyleHeld(20), [&](bigtime_t, const Message& report) {
+    if (report.GetInt32("_remotetype", 0) != 0) texts.push_back(report.GetString("_blink", ""));
+  });
+  ASSERT_GE(texts.size(), 3u);  // the first frame, then repeats while held
+  for (const std::string& text : texts) EXPECT_EQ(text, texts[0]);
+}
+
+TEST(BurstRules, AShortNoiseSegmentIsDroppedWithItsWall) {
+  // A 16-bit frame after a long quiet time, then (or not) a stray pair 12 ms after it: at the
+  // burst end the frame alone is evaluated.
+  const auto evaluate = [](bool noise) {
+    BurstEvaluation burst(false);
+    burst.Start();
+    std::vector<int32_t> periods = {500000, 8400, 4200};
+    for (int bit = 0; bit < 16; ++bit) periods.insert(periods.end(), {526, bit % 3 ? 526 : 1574});
+    periods.push_back(526);
+    if (noise) periods.insert(periods.end(), {12000, 300, 300});
+    for (int32_t p : periods)
+      EXPECT_EQ(burst.Add(p, false, 0), BurstEvaluation::Outcome::kCollecting);
+    EXPECT_TRUE(burst.ReadyToEnd());
+    EXPECT_EQ(burst.EndBurst(1000000), BurstEvaluation::Outcome::kDecoded);
+    return std::string(burst.Code());
+  };
+  ResetDecoderWorkBuffers();
+  const std::string clean = evaluate(false);
+  EXPECT_NE(clean.find("_16B"), std::string::npos) << clean;
+  EXPECT_EQ(evaluate(true), clean);
+}
+
+// The frames of a press, each with the quiet period before it.
+std::vector<std::vector<int32_t>> Frames(const std::vector<int32_t>& periods, int32_t lead) {
+  std::vector<std::vector<int32_t>> frames(1, {lead});
+  for (size_t i = 0; i < periods.size(); ++i) {
+    if (i % 2 == 1 && periods[i] > BurstEvaluation::kWall) {
+      frames.push_back({periods[i]});
+    } else {
+      frames.back().push_back(periods[i]);
+    }
+  }
+  frames.pop_back();  // the quiet period after the last frame
+  return frames;
+}
+
+TEST(BurstRules, TheInvertedSecondFrameOfADenonKeyIsNoKeyOfItsOwn) {
+  KeyPress press;
+  ASSERT_EQ(EncodeKeyPress(222078, 23, DenonCode(2, 5), 0, &press, nullptr), kOk);
+  const auto frames = Frames(press.periods, 500000);
+  ASSERT_GE(frames.size(), 2u);
+  for (const bigtime_t later : {bigtime_t{100000}, bigtime_t{600000}}) {
+    ResetDecoderWorkBuffers();
+    BurstEvaluation burst(false);
+    burst.Start();
+    for (int32_t p : frames[0]) burst.Add(p, false, 0);
+    ASSERT_EQ(burst.EndBurst(1000000), BurstEvaluation::Outcome::kDecoded);
+    EXPECT_EQ(burst.Family(), 3);
+    const std::string first = burst.Code();
+    for (int32_t p : frames[1]) burst.Add(p, false, 0);
+    if (later < BurstEvaluation::kDenonPair) {
+      EXPECT_EQ(burst.EndBurst(1000000 + later), BurstEvaluation::Outcome::kCollecting);
+    } else {
+      // Long after: a key of its own (the bits of another code).
+      ASSERT_EQ(burst.EndBurst(1000000 + later), BurstEvaluation::Outcome::kDecoded);
+      EXPECT_NE(burst.Code(), first);
+    }
+  }
+}
+
+}  // namespace
