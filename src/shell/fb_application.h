@@ -1,9 +1,11 @@
 #pragma once
 // The application object: owns the main window and relays messages between the windows.
+#include <QPointer>
 #include <functional>
 #include <memory>
 
 #include "platform/message.h"
+#include "virtual_remote/vr_window.h"
 
 class RcWindow;
 
@@ -30,6 +32,8 @@ class FbApplication : public Handler {
   PresetEditorWindow* PresetEditor() const { return fPresetEditor; }
   // The window that gets a copy of every 'RUBR' (none by default).
   void SetRubrWindow(const Messenger& window) { fRubrWindow = window; }
+  // The open virtual remote window, or null.
+  VR_Window* VirtualRemote() const { return fVirtualRemote; }
 
  private:
   RcWindow* fMainWindow = nullptr;
@@ -37,4 +41,8 @@ class FbApplication : public Handler {
   PresetEditorWindow* fPresetEditor = nullptr;
   void* fSpareWindow = nullptr;
   std::function<PresetEditorWindow*()> fEditorFactory;
+
+  // The virtual remote: opened on 'VR_O', fed 'VR_H', 'VR_M' and 'RUBR', forgotten on 'VR_Q'.
+  bool VirtualRemoteMessage(Message* message);
+  QPointer<VR_Window> fVirtualRemote;
 };

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "koru_version.h"
 #include "platform/mode2_recording.h"
@@ -28,13 +29,21 @@ void PrintHelp() {
       "                        replay:FILE to play a mode2 recording); not stored\n"
       "  --exit-after-replay   with a replay: port, quit once the recording has played and\n"
       "                        the last action has run\n"
+      "  --open NAME           open a window at start-up: virtual-remote\n"
       "  --version             print the version and quit\n"
       "  --help                print this help and quit\n");
+}
+
+// The windows --open can show at start-up, by the message that opens each.
+uint32_t OpenRequest(const std::string& name) {
+  if (name == "virtual-remote") return FourCC("VR_O");
+  return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::vector<uint32_t> open_requests;
   std::string port;
   bool exit_after_replay = false;
   for (int i = 1; i < argc; ++i) {
@@ -50,6 +59,13 @@ int main(int argc, char** argv) {
       SetProgramFolder(argv[++i]);
     } else if (std::strcmp(argv[i], "--port") == 0 && i + 1 < argc) {
       port = argv[++i];
+    } else if (std::strcmp(argv[i], "--open") == 0 && i + 1 < argc) {
+      const uint32_t request = OpenRequest(argv[++i]);
+      if (request == 0) {
+        std::fprintf(stderr, "koru: no window named '%s' (see koru --help)\n", argv[i]);
+        return 2;
+      }
+      open_requests.push_back(request);
     } else if (std::strcmp(argv[i], "--exit-after-replay") == 0) {
       exit_after_replay = true;
     } else {
@@ -91,6 +107,7 @@ int main(int argc, char** argv) {
   {
     FbApplication app;
     InstallQuitSignals([] { AppMessenger().SendMessage(FourCC("_QRQ")); });
+    for (const uint32_t request : open_requests) AppMessenger().SendMessage(request);
     result = qt.exec();
   }
   Prefs::getSTPrefs()->DeleteMe();
