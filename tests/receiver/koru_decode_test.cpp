@@ -95,6 +95,10 @@ TEST(KoruDecode, BadInputFailsClearly) {
   } cases[] = {
       {bad, 1, "koru-decode: " + bad + ":2: duration out of range '99999999999999999999'\n"},
       {(dir.Path() / "missing").string(), 1, "koru-decode: " + (dir.Path() / "missing").string()},
+      // A folder read as an empty recording, a device never ends.
+      {dir.Path().string(), 1,
+       "koru-decode: " + dir.Path().string() + ": not a regular file, pipe or FIFO\n"},
+      {"/dev/zero", 1, "koru-decode: /dev/zero: not a regular file, pipe or FIFO\n"},
       {"", 2,
        "usage: koru-decode [--gap US] [--evaluation burst|classic] [--remotes DIR|builtin "
        "[--hysteresis]] FILE...\n"},
