@@ -6,6 +6,7 @@
 #include "platform/message.h"
 
 class RcWindow;
+class MEDIA_Window;
 
 // What the application needs of the preset editor window.
 class PresetEditorWindow {
@@ -28,6 +29,8 @@ class FbApplication : public Handler {
     fEditorFactory = std::move(factory);
   }
   PresetEditorWindow* PresetEditor() const { return fPresetEditor; }
+  // The media list window while it is open ('MW_O' opens it, 'MW_C' closes it).
+  MEDIA_Window* MediaWindow() const { return fMediaWindow; }
   // The window that gets a copy of every 'RUBR' (none by default).
   void SetRubrWindow(const Messenger& window) { fRubrWindow = window; }
 
@@ -37,4 +40,7 @@ class FbApplication : public Handler {
   PresetEditorWindow* fPresetEditor = nullptr;
   void* fSpareWindow = nullptr;
   std::function<PresetEditorWindow*()> fEditorFactory;
+  MEDIA_Window* fMediaWindow = nullptr;
+
+  bool MediaListMessage(Message* message);
 };

@@ -26,6 +26,7 @@ void PrintHelp() {
       "  --home DIR            program folder (remotes, presets, translations) for this run\n"
       "  --port NAME           receiver for this run only (serial1..4, usb0..3, lirc0.., or\n"
       "                        replay:FILE to play a mode2 recording); not stored\n"
+      "  --open WINDOW         open a window at start: media-list\n"
       "  --exit-after-replay   with a replay: port, quit once the recording has played and\n"
       "                        the last action has run\n"
       "  --version             print the version and quit\n"
@@ -37,6 +38,7 @@ void PrintHelp() {
 int main(int argc, char** argv) {
   std::string port;
   bool exit_after_replay = false;
+  std::string open_window;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0) {
       PrintHelp();
@@ -50,6 +52,13 @@ int main(int argc, char** argv) {
       SetProgramFolder(argv[++i]);
     } else if (std::strcmp(argv[i], "--port") == 0 && i + 1 < argc) {
       port = argv[++i];
+    } else if (std::strcmp(argv[i], "--open") == 0 && i + 1 < argc) {
+      open_window = argv[++i];
+      if (open_window != "media-list") {
+        std::fprintf(stderr, "koru: --open knows no window '%s' (media-list)\n",
+                     open_window.c_str());
+        return 2;
+      }
     } else if (std::strcmp(argv[i], "--exit-after-replay") == 0) {
       exit_after_replay = true;
     } else {
@@ -91,6 +100,8 @@ int main(int argc, char** argv) {
   {
     FbApplication app;
     InstallQuitSignals([] { AppMessenger().SendMessage(FourCC("_QRQ")); });
+    // As if chosen from the main window's menu, so that its modes follow.
+    if (open_window == "media-list") app.MainWindow()->GetMessenger().SendMessage(FourCC("MW_O"));
     result = qt.exec();
   }
   Prefs::getSTPrefs()->DeleteMe();
