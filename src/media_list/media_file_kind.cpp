@@ -5,7 +5,9 @@
 MediaKind MediaKindOfType(const std::string& mime_type) {
   if (mime_type.find("audio/") != std::string::npos) return kAudioFile;
   if (mime_type.find("video/") != std::string::npos) return kVideoFile;
+  // The shared MIME database names the ASF container "application/vnd.ms-asf" today.
   if (mime_type.find("/x-asf") != std::string::npos) return kVideoFile;
+  if (mime_type.find("/vnd.ms-asf") != std::string::npos) return kVideoFile;
   return kNoMediaFile;
 }
 

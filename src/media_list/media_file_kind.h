@@ -11,7 +11,7 @@ enum MediaKind : int32_t {
   kVideoFile = 11,
 };
 
-// The kind of a MIME type: "audio/..." audio; "video/..." and ".../x-asf" video.
+// The kind of a MIME type: "audio/..." audio; "video/..." and the ASF container video.
 MediaKind MediaKindOfType(const std::string& mime_type);
 // The file's MIME type and kind.
 std::string MimeTypeOf(const std::filesystem::path& file);

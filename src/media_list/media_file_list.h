@@ -34,9 +34,9 @@ class MediaFileList {
   };
 
   struct Hooks {
-    std::function<void()> refresh;  // the entries changed
-    std::function<void(const std::string& folder)> open_folder;
-    std::function<status_t(const std::string& file)> edit;  // open the list file as text
+    std::function<void()> refresh = nullptr;  // the entries changed
+    std::function<void(const std::string& folder)> open_folder = nullptr;
+    std::function<status_t(const std::string& file)> edit = nullptr;  // the list file as text
   };
 
   explicit MediaFileList(std::filesystem::path file);

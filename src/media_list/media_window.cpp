@@ -96,7 +96,8 @@ MEDIA_Window::MEDIA_Window(Prefs* settings, ActionRunner run_action,
 MEDIA_Window::~MEDIA_Window() {
   fDiskCheck.stop();
   DetachHandler();
-  fList.DoWithMediaFiles(MediaFileList::kSave, "", -1);
+  // Normally saved on closing already; this is for a window deleted without closing.
+  if (fList.Changed()) fList.DoWithMediaFiles(MediaFileList::kSave, "", -1);
   fList.SetHooks({});
   fList.DoWithMediaFiles(MediaFileList::kDelete, "", -1);
   AppMessenger().SendMessage(FourCC("MW_Q"));

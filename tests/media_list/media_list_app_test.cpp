@@ -1,0 +1,94 @@
+// The media list window as the application opens and closes it for the main window.
+#include <QAction>
+
+#include "media_list/me_view.h"
+#include "media_list/media_window.h"
+#include "media_list/mx_view.h"
+#include "routing/routing_fixture.h"
+#include "shell/message_action.h"
+
+namespace {
+
+class MediaListAppTest : public RoutingTest {
+ protected:
+  void SetUp() override {
+    RoutingTest::SetUp();
+    std::ofstream(home_.Path() / "_koru_media_list") << "/m/0.ogg\n/m/1.ogg\n";
+  }
+  MEDIA_Window* MediaWindow() { return app_->MediaWindow(); }
+  // Messages here travel several hops (main window, application, list window, back).
+  static void Deliver() {
+    for (int hop = 0; hop < 8; ++hop) {
+      QApplication::sendPostedEvents();
+      QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+  }
+  bool Enabled(uint32_t what) { return FindMenuItem(Window()->fFileMenu, what)->isEnabled(); }
+
+  ScopedEnv home_env_{"HOME", home_.Path().c_str()};
+};
+
+}  // namespace
+
+TEST_F(MediaListAppTest, OpenAndCloseLeaveTheRemoteKeysToTheDesktopAgain) {
+  Start();
+  const bool compact_before = Window()->MiniViewShowing();
+  Post(FourCC("MW_O"));
+  Deliver();
+  MEDIA_Window* list = MediaWindow();
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->MediaView()->EntryViews().size(), 2u);
+  EXPECT_TRUE(Window()->MediaListMode());
+  EXPECT_FALSE(Enabled(FourCC("MW_O")));
+  EXPECT_TRUE(Enabled(FourCC("MW_C")));
+  EXPECT_NE(Window()->MiniViewShowing(), compact_before);
+
+  Post(FourCC("MW_O"));
+  Deliver();
+  EXPECT_EQ(MediaWindow(), list) << "one media list window at a time";
+
+  // While the list is open the remote moves its selection, not the pointer.
+  Key(kLrSat, kLrSatUp);
+  Key(kLrSat, kLrSatVolUp);
+  Deliver();
+  EXPECT_TRUE(desktop_->sent.empty());
+  EXPECT_EQ(Find<QLabel>("gloInfo")->text(), "(Locked) Toplist");
+
+  Post(FourCC("MW_C"));
+  Deliver();
+  EXPECT_EQ(MediaWindow(), nullptr);
+  EXPECT_FALSE(Window()->MediaListMode());
+  EXPECT_TRUE(Enabled(FourCC("MW_O")));
+  EXPECT_FALSE(Enabled(FourCC("MW_C")));
+  EXPECT_EQ(Window()->MiniViewShowing(), compact_before);
+  Key(kLrSat, kLrSatVolUp);
+  EXPECT_FALSE(desktop_->sent.empty()) << "Vol+ reaches the desktop again";
+}
+
+TEST_F(MediaListAppTest, TheRemotesOkKeyPlaysTheSelectedEntry) {
+  const std::filesystem::path song = home_.Path() / "song.ogg";
+  std::ofstream(song) << "OggS";
+  std::ofstream(home_.Path() / "_koru_media_list") << song.string() << "\n/m/1.ogg\n";
+  Start();
+  Post(FourCC("MW_O"));
+  Deliver();
+  ASSERT_NE(MediaWindow(), nullptr);
+  Key(kLrSat, kLrSatOk);
+  Deliver();
+  Window()->WaitForActions();
+  EXPECT_EQ(launcher_->calls, std::vector<std::string>{"open " + song.string()});
+  EXPECT_EQ(Prefs::getSTPrefs()->LAST_PLAY, 0);
+}
+
+TEST_F(MediaListAppTest, ClosingTheListWindowItselfEndsTheMode) {
+  Start();
+  Post(FourCC("MW_O"));
+  Deliver();
+  ASSERT_NE(MediaWindow(), nullptr);
+  MediaWindow()->close();
+  Deliver();
+  EXPECT_EQ(MediaWindow(), nullptr);
+  EXPECT_FALSE(Window()->MediaListMode());
+  EXPECT_EQ(Find<QLabel>("gloInfo")->text(), " ");
+  EXPECT_TRUE(Enabled(FourCC("MW_O")));
+}
