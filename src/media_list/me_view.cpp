@@ -31,7 +31,13 @@ MEView::MEView(QWidget* parent, int32_t index, std::string path, const QPixmap* 
   setObjectName("MEView");
   const std::filesystem::path file(MapStoredPath(fPath));
   fName = QString::fromStdString(file.filename().string());
-  fFolder = QString::fromStdString(file.parent_path().string());
+  // The folder as the user knows it: "~/Music/..." for one in the home folder.
+  std::string folder = file.parent_path().string();
+  const std::string home = HomeFolder().string();
+  if (!home.empty() && home != "/" && folder.rfind(home + "/", 0) == 0) {
+    folder = "~" + folder.substr(home.size());
+  }
+  fFolder = QString::fromStdString(folder);
   // A file that can no longer be opened is drawn dimmed and offers no folder to open.
   fMissing = !QFileInfo(QString::fromStdString(file.string())).isReadable();
   setToolTip(QString::fromStdString(fPath));

@@ -180,3 +180,40 @@ TEST_F(MediaWindowTest, AnEditInTheTextEditorIsShownAndSurvivesClosing) {
   Settle();
   EXPECT_EQ(ReadAll(ListFile()), edited);
 }
+
+TEST_F(MediaWindowTest, Screenshot) {
+  const char* folder = std::getenv("KORU_SCREENSHOT_DIR");
+  if (folder == nullptr) GTEST_SKIP() << "KORU_SCREENSHOT_DIR not set";
+  const struct {
+    const char* album;
+    QColor top, bottom;
+  } albums[] = {{"Morning Sessions", QColor(250, 160, 40), QColor(120, 40, 160)},
+                {"Night Trains", QColor(30, 160, 150), QColor(20, 30, 110)}};
+  std::string list;
+  for (const auto& album : albums) {
+    const std::filesystem::path path = dir_.Path() / "Music" / album.album;
+    std::filesystem::create_directories(path);
+    QImage cover(200, 200, QImage::Format_RGB32);
+    for (int y = 0; y < 200; ++y) {
+      const double t = y / 200.0;
+      const QColor mix(int(album.top.red() * (1 - t) + album.bottom.red() * t),
+                       int(album.top.green() * (1 - t) + album.bottom.green() * t),
+                       int(album.top.blue() * (1 - t) + album.bottom.blue() * t));
+      for (int x = 0; x < 200; ++x) cover.setPixelColor(x, y, mix);
+    }
+    cover.save(QString::fromStdString((path / "cover.png").string()));
+    for (const char* song : {"01 Open Road.ogg", "02 Slow River.ogg"}) {
+      std::ofstream(path / song) << "OggS";
+      list += (path / song).string() + "\n";
+    }
+  }
+  std::filesystem::create_directories(dir_.Path() / "Videos");
+  list += (dir_.Path() / "Videos" / "Holiday 2026.mp4").string() + "\n";
+  std::ofstream(dir_.Path() / "Videos" / "Holiday 2026.mp4") << "....ftypmp42";
+  ScopedEnv home("HOME", dir_.Path().c_str());
+  WriteList(list);
+  prefs_.LAST_PLAY = 1;
+  Open();
+  Settle();
+  EXPECT_TRUE(window_->grab().save(QString(folder) + "/media-list.png"));
+}
