@@ -86,6 +86,8 @@ MEDIA_Window::MEDIA_Window(Prefs* settings, ActionRunner run_action,
   layout->addWidget(fMediaView);
   fMediaView->RebuildEntries();
   if (fSettings != nullptr) fMediaView->CenterMediaFile(fSettings->LAST_PLAY, true);
+  // Keys typed anywhere in the window move the selection.
+  setFocusProxy(fMediaView);
   fMediaView->setFocus();
 
   connect(&fDiskCheck, &QTimer::timeout, this, [this] { CheckListFile(); });
@@ -231,7 +233,11 @@ void MEDIA_Window::SetTabHidden(bool hidden) {
   // Changing the flags makes a new native window: hidden until shown again.
   setWindowFlag(Qt::FramelessWindowHint, hidden);
   setGeometry(frame);
-  if (shown) show();
+  if (shown) {
+    show();
+    activateWindow();
+    fMediaView->setFocus();
+  }
 }
 
 void MEDIA_Window::StoreFrame() {
@@ -278,11 +284,15 @@ void MEDIA_Window::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void MEDIA_Window::dropEvent(QDropEvent* event) {
+  event->acceptProposedAction();
+  DropUris(event->mimeData());
+}
+
+void MEDIA_Window::DropUris(const QMimeData* data) {
   Message refs(FourCC("DATA"));
-  for (const QUrl& url : event->mimeData()->urls()) {
+  for (const QUrl& url : data->urls()) {
     refs.AddString("refs", (url.isLocalFile() ? url.toLocalFile() : url.toString()).toStdString());
   }
-  event->acceptProposedAction();
   MessageReceived(&refs);
 }
 

@@ -27,6 +27,7 @@
 class MxView;
 class Prefs;
 class QMenu;
+class QMimeData;
 
 class MEDIA_Window : public QWidget, public Handler {
   Q_OBJECT
@@ -43,6 +44,8 @@ class MEDIA_Window : public QWidget, public Handler {
   // The files of a drop ("refs", one path each): audio and video files are added (`add`
   // true) or lose their file-kind attribute (`add` false); others are refused with an alert.
   void DraggedMediaFiles(const Message* message, bool add);
+  // The files of a uri-list (as a file manager drops them) handed on as a 'DATA' drop.
+  void DropUris(const QMimeData* data);
   // A picture for every folder that holds an entry; pictures already made stay.
   void CheckFolderImages();
   // Reloads the list when the file was changed by someone else (checked every second).

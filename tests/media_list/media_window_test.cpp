@@ -2,7 +2,9 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QUrl>
 
 #include "media_window_fixture.h"
 #include "platform/trace.h"
@@ -114,10 +116,16 @@ TEST_F(MediaWindowTest, ADropAddsItsAudioFilesOnceAndRefusesTheRest) {
   const std::string song = AudioFile("song.wav");
   const std::string text = (dir_.Path() / "notes.txt").string();
   std::ofstream(text) << "just words\n";
-  Message drop(FourCC("DATA"));
-  for (const std::string& path : {text, song, song}) drop.AddString("refs", path);
+  // As a file manager drops them: a uri-list.
+  QMimeData uris;
+  QList<QUrl> urls;
+  for (const std::string& path : {text, song, song}) {
+    urls.push_back(QUrl::fromLocalFile(QString::fromStdString(path)));
+  }
+  uris.setUrls(urls);
   TraceCapture trace;
-  Send(drop);
+  window_->DropUris(&uris);
+  Settle();
   EXPECT_EQ(alerts_, std::vector<std::string>{"notes.txt\n.. not supported Filetype"});
   EXPECT_TRUE(trace.Contains(".. no audio or video-files"));
   EXPECT_TRUE(trace.Contains("+mt10:  '" + song + "' "));
