@@ -24,6 +24,7 @@
 #include "shell/label_table.h"
 #include "shell/message_action.h"
 #include "shell/prefs.h"
+#include "shell/window_placement.h"
 
 namespace {
 
@@ -53,6 +54,7 @@ MEDIA_Window::MEDIA_Window(Prefs* settings, ActionRunner run_action,
     resize(static_cast<int>(frame.Width()), static_cast<int>(frame.Height()));
     if (fSettings->window_mtab) setWindowFlag(Qt::FramelessWindowHint, true);
   }
+  KeepOnScreen(this);
 
   fList.SetHooks({
       .refresh =
