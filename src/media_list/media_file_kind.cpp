@@ -23,7 +23,7 @@ MediaKind MediaKindOf(const std::filesystem::path& file) {
 std::filesystem::path FolderPictureFile(const std::filesystem::path& folder) {
   for (const char* name : {"Folder.jpg", "folder.jpg", "cover.jpg", "cover.png"}) {
     std::error_code error;
-    const std::filesystem::path picture = folder / name;
+    std::filesystem::path picture = folder / name;
     if (std::filesystem::is_regular_file(picture, error)) return picture;
   }
   return {};
