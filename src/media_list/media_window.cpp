@@ -103,6 +103,9 @@ MEDIA_Window::~MEDIA_Window() {
   // Normally saved on closing already; this is for a window deleted without closing.
   if (fList.Changed()) fList.DoWithMediaFiles(MediaFileList::kSave, "", -1);
   fList.SetHooks({});
+  // The view shows the list: it goes first.
+  delete fMediaView;
+  fMediaView = nullptr;
   fList.DoWithMediaFiles(MediaFileList::kDelete, "", -1);
   AppMessenger().SendMessage(FourCC("MW_Q"));
   AppMessenger().SendMessage(FourCC("irmi"));
@@ -129,8 +132,10 @@ void MEDIA_Window::CheckListFile() {
 
 void MEDIA_Window::DraggedMediaFiles(const Message* message, bool add) {
   std::string path;
+  bool added = false;
   for (int32_t i = 0; message->FindString("refs", &path, i) == kOk; ++i) {
     const std::filesystem::path file(path);
+    // A name with a line break cannot be a line of the list file.
     const int32_t kind =
         path.find_first_of("\r\n") == std::string::npos ? MediaKindOf(file) : kNoMediaFile;
     if (kind == kNoMediaFile) {
@@ -141,11 +146,9 @@ void MEDIA_Window::DraggedMediaFiles(const Message* message, bool add) {
     if (add) {
       Trace("+mt%d:  '%s' \n", kind, path.c_str());
       if (fList.Exists()) {
+        const size_t before = fList.Entries().size();
         fList.DoWithMediaFiles(MediaFileList::kAdd, path, -1);
-        snooze(1000);
-        CheckFolderImages();
-        snooze(1000);
-        fList.DoWithMediaFiles(MediaFileList::kRefresh, "", -1);
+        added = added || fList.Entries().size() > before;
       }
     } else {
       Trace("-mt%d:  '%s' \n", kind, path.c_str());
@@ -154,6 +157,11 @@ void MEDIA_Window::DraggedMediaFiles(const Message* message, bool add) {
         Trace("Unknown error remove %s: %s\n", kKoruTypeAttr, StatusText(status).c_str());
       }
     }
+  }
+  // One rebuild for the whole drop (a drop of a whole album is common), showing the last file.
+  if (added) {
+    fList.DoWithMediaFiles(MediaFileList::kRefresh, "", -1);
+    fMediaView->CenterMediaFile(static_cast<int32_t>(fList.Entries().size()) - 1, true);
   }
 }
 
@@ -185,7 +193,7 @@ void MEDIA_Window::MessageReceived(Message* message) {
       DoWithMediaFiles(message->GetInt32("mpl_what", -1), "--", message->GetInt32("mpl_nr", -1));
       return;
     case FourCC("MW_E"):
-      DoWithMediaFiles(MediaFileList::kEditFile, "--", 0);
+      SaveReporting(MediaFileList::kEditFile);
       return;
     case FourCC("DATA"):
       DraggedMediaFiles(message, true);
@@ -259,9 +267,10 @@ void MEDIA_Window::resizeEvent(QResizeEvent* event) {
   StoreFrame();
 }
 
-status_t MEDIA_Window::SaveReporting() {
-  const status_t status = fList.DoWithMediaFiles(MediaFileList::kSave, "", -1);
-  if (status == kOk) {
+status_t MEDIA_Window::SaveReporting(int32_t operation) {
+  const status_t status = fList.DoWithMediaFiles(operation, "--", 0);
+  // The edit operation saves first; what it reports after that is the editor's affair.
+  if (!fList.Changed()) {
     fMediaView->SetNotice({});
   } else {
     fMediaView->SetNotice(QString::fromStdString(
@@ -273,7 +282,7 @@ status_t MEDIA_Window::SaveReporting() {
 void MEDIA_Window::closeEvent(QCloseEvent* event) {
   // A list that cannot be written keeps the window open once, saying so; closing again gives
   // the changes up.
-  if (SaveReporting() != kOk && !fCloseWarned) {
+  if (SaveReporting(MediaFileList::kSave) != kOk && !fCloseWarned) {
     fCloseWarned = true;
     event->ignore();
     return;

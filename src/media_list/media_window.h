@@ -76,7 +76,8 @@ class MEDIA_Window : public QWidget, public Handler {
   void Play(int32_t index);
   void SetTabHidden(bool hidden);
   void StoreFrame();
-  status_t SaveReporting();
+  // Runs a saving operation (save, edit) and shows in the window whether the list was saved.
+  status_t SaveReporting(int32_t operation);
 
   Prefs* fSettings;
   ActionRunner fRunAction;
