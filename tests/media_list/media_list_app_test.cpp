@@ -1,5 +1,6 @@
 // The media list window as the application opens and closes it for the main window.
 #include <QAction>
+#include <functional>
 
 #include "media_list/me_view.h"
 #include "media_list/media_window.h"
@@ -8,6 +9,8 @@
 #include "shell/message_action.h"
 
 namespace {
+
+constexpr int kLrSatDown = 157, kLrSatPower = 181;
 
 class MediaListAppTest : public RoutingTest {
  protected:
@@ -48,9 +51,10 @@ TEST_F(MediaListAppTest, OpenAndCloseLeaveTheRemoteKeysToTheDesktopAgain) {
   EXPECT_EQ(MediaWindow(), list) << "one media list window at a time";
 
   // While the list is open the remote moves its selection, not the pointer.
-  Key(kLrSat, kLrSatUp);
+  Key(kLrSat, kLrSatDown);
   Key(kLrSat, kLrSatVolUp);
   Deliver();
+  EXPECT_EQ(list->MediaView()->Selected(), 1);
   EXPECT_TRUE(desktop_->sent.empty());
   EXPECT_EQ(Find<QLabel>("gloInfo")->text(), "(Locked) Toplist");
 
@@ -80,15 +84,25 @@ TEST_F(MediaListAppTest, TheRemotesOkKeyPlaysTheSelectedEntry) {
   EXPECT_EQ(Prefs::getSTPrefs()->LAST_PLAY, 0);
 }
 
-TEST_F(MediaListAppTest, ClosingTheListWindowItselfEndsTheMode) {
+TEST_F(MediaListAppTest, EveryWayOfClosingTheListEndsTheMode) {
+  const struct {
+    const char* how;
+    std::function<void()> close;
+  } closers[] = {
+      {"Close in the main window", [this] { Post(FourCC("MW_C")); }},
+      {"Power on the remote", [this] { Key(kLrSat, kLrSatPower); }},
+      {"the list window itself", [this] { MediaWindow()->close(); }},
+  };
   Start();
-  Post(FourCC("MW_O"));
-  Deliver();
-  ASSERT_NE(MediaWindow(), nullptr);
-  MediaWindow()->close();
-  Deliver();
-  EXPECT_EQ(MediaWindow(), nullptr);
-  EXPECT_FALSE(Window()->MediaListMode());
-  EXPECT_EQ(Find<QLabel>("gloInfo")->text(), " ");
-  EXPECT_TRUE(Enabled(FourCC("MW_O")));
+  for (const auto& closer : closers) {
+    Post(FourCC("MW_O"));
+    Deliver();
+    ASSERT_NE(MediaWindow(), nullptr) << closer.how;
+    closer.close();
+    Deliver();
+    EXPECT_EQ(MediaWindow(), nullptr) << closer.how;
+    EXPECT_FALSE(Window()->MediaListMode()) << closer.how;
+    EXPECT_EQ(Find<QLabel>("gloInfo")->text(), " ") << closer.how;
+    EXPECT_TRUE(Enabled(FourCC("MW_O"))) << closer.how;
+  }
 }
