@@ -6,6 +6,7 @@
 #include "platform/trace.h"
 #include "shell/prefs.h"
 #include "shell/rc_window.h"
+#include "virtual_remote/vr_window.h"
 
 FbApplication::FbApplication() {
   SetAppMessenger(GetMessenger());
@@ -16,9 +17,45 @@ FbApplication::FbApplication() {
 FbApplication::~FbApplication() {
   // The media list saves itself and still tells the main window it has gone.
   delete fMediaWindow;
+  delete fVirtualRemote;  // writes its layout when a button moved
   delete fMainWindow;
   fMainWindow = nullptr;
   SetAppMessenger(Messenger());
+}
+
+bool FbApplication::VirtualRemoteMessage(Message* message) {
+  switch (message->what) {
+    case FourCC("VR_O"):
+      if (fVirtualRemote != nullptr) {
+        fVirtualRemote->raise();
+        fVirtualRemote->activateWindow();
+      } else {
+        Prefs* prefs = Prefs::getSTPrefs();
+        fVirtualRemote = new VR_Window(
+            prefs != nullptr ? prefs->vr_window_rect : Rect{40, 40, 600, 600}, fMainWindow);
+      }
+      return true;
+    case FourCC("VR_H"):
+    case FourCC("VR_M"):
+      if (fVirtualRemote != nullptr) fVirtualRemote->MessageReceived(message);
+      return true;
+    case FourCC("VR_Q"):
+      fVirtualRemote = nullptr;
+      return true;
+    case FourCC("VR_W"):
+      // The Super keys in the virtual remote bring the main window to the front.
+      if (fMainWindow != nullptr) {
+        fMainWindow->show();
+        fMainWindow->raise();
+        fMainWindow->activateWindow();
+      }
+      return true;
+    case FourCC("RUBR"):
+      if (fVirtualRemote != nullptr) fVirtualRemote->MessageReceived(message);
+      return false;  // the main window gets it too
+    default:
+      return false;
+  }
 }
 
 // The media list window: opened on 'MW_O' (one at a time), closed on 'MW_C'; its 'MW_Q' ends the
@@ -61,6 +98,7 @@ bool FbApplication::MediaListMessage(Message* message) {
 }
 
 void FbApplication::MessageReceived(Message* message) {
+  if (VirtualRemoteMessage(message)) return;
   if (MediaListMessage(message)) return;
   switch (message->what) {
     case FourCC("_UIC"):

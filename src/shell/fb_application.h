@@ -1,9 +1,11 @@
 #pragma once
 // The application object: owns the main window and relays messages between the windows.
+#include <QPointer>
 #include <functional>
 #include <memory>
 
 #include "platform/message.h"
+#include "virtual_remote/vr_window.h"
 
 class RcWindow;
 class MEDIA_Window;
@@ -33,6 +35,8 @@ class FbApplication : public Handler {
   MEDIA_Window* MediaWindow() const { return fMediaWindow; }
   // The window that gets a copy of every 'RUBR' (none by default).
   void SetRubrWindow(const Messenger& window) { fRubrWindow = window; }
+  // The open virtual remote window, or null.
+  VR_Window* VirtualRemote() const { return fVirtualRemote; }
 
  private:
   RcWindow* fMainWindow = nullptr;
@@ -40,7 +44,11 @@ class FbApplication : public Handler {
   PresetEditorWindow* fPresetEditor = nullptr;
   void* fSpareWindow = nullptr;
   std::function<PresetEditorWindow*()> fEditorFactory;
-  MEDIA_Window* fMediaWindow = nullptr;
 
+  // The virtual remote: opened on 'VR_O', fed 'VR_H', 'VR_M' and 'RUBR', forgotten on 'VR_Q'.
+  bool VirtualRemoteMessage(Message* message);
+  QPointer<VR_Window> fVirtualRemote;
+  // The media list: opened on 'MW_O', closed on 'MW_C', fed 'MWse' and 'MWkT'.
   bool MediaListMessage(Message* message);
+  MEDIA_Window* fMediaWindow = nullptr;
 };

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "koru_version.h"
 #include "platform/mode2_recording.h"
@@ -26,19 +27,26 @@ void PrintHelp() {
       "  --home DIR            program folder (remotes, presets, translations) for this run\n"
       "  --port NAME           receiver for this run only (serial1..4, usb0..3, lirc0.., or\n"
       "                        replay:FILE to play a mode2 recording); not stored\n"
-      "  --open WINDOW         open a window at start: media-list\n"
       "  --exit-after-replay   with a replay: port, quit once the recording has played and\n"
       "                        the last action has run\n"
+      "  --open NAME           open a window at start-up: virtual-remote, media-list\n"
       "  --version             print the version and quit\n"
       "  --help                print this help and quit\n");
+}
+
+// The windows --open can show at start-up, by the message that opens each.
+uint32_t OpenRequest(const std::string& name) {
+  if (name == "virtual-remote") return FourCC("VR_O");
+  if (name == "media-list") return FourCC("MW_O");
+  return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::vector<uint32_t> open_requests;
   std::string port;
   bool exit_after_replay = false;
-  std::string open_window;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0) {
       PrintHelp();
@@ -53,12 +61,12 @@ int main(int argc, char** argv) {
     } else if (std::strcmp(argv[i], "--port") == 0 && i + 1 < argc) {
       port = argv[++i];
     } else if (std::strcmp(argv[i], "--open") == 0 && i + 1 < argc) {
-      open_window = argv[++i];
-      if (open_window != "media-list") {
-        std::fprintf(stderr, "koru: --open knows no window '%s' (media-list)\n",
-                     open_window.c_str());
+      const uint32_t request = OpenRequest(argv[++i]);
+      if (request == 0) {
+        std::fprintf(stderr, "koru: no window named '%s' (see koru --help)\n", argv[i]);
         return 2;
       }
+      open_requests.push_back(request);
     } else if (std::strcmp(argv[i], "--exit-after-replay") == 0) {
       exit_after_replay = true;
     } else {
@@ -100,8 +108,15 @@ int main(int argc, char** argv) {
   {
     FbApplication app;
     InstallQuitSignals([] { AppMessenger().SendMessage(FourCC("_QRQ")); });
-    // As if chosen from the main window's menu, so that its modes follow.
-    if (open_window == "media-list") app.MainWindow()->GetMessenger().SendMessage(FourCC("MW_O"));
+    for (const uint32_t request : open_requests) {
+      // The media list goes through the main window, as its "Open" item does, so that the
+      // remote's keys go to the list.
+      if (request == FourCC("MW_O")) {
+        app.MainWindow()->GetMessenger().SendMessage(request);
+      } else {
+        AppMessenger().SendMessage(request);
+      }
+    }
     result = qt.exec();
   }
   Prefs::getSTPrefs()->DeleteMe();

@@ -131,6 +131,8 @@ void RcWindow::BuildMenus() {
   fViewMenu = bar->addMenu(Label(152));
   fViewMenu->setObjectName("View");
   AddMenuItem(fViewMenu, Label(156), Message(FourCC("irmi")), self);
+  // The virtual remote window.
+  AddMenuItem(fViewMenu, Label(153), Message(FourCC("VR_O")), self);
 }
 
 void RcWindow::BuildPanel() {

@@ -58,5 +58,5 @@ TEST(MediaListProgram, AnUnknownWindowIsRefused) {
   TempDir dir;
   const KoruRun run = RunKoru({"--open", "toplist"}, dir);
   EXPECT_EQ(run.exit_code, 2);
-  EXPECT_NE(run.out.find("koru: --open knows no window 'toplist'"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("koru: no window named 'toplist'"), std::string::npos) << run.out;
 }
