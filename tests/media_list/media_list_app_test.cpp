@@ -47,6 +47,7 @@ TEST_F(MediaListAppTest, OpenAndCloseLeaveTheRemoteKeysToTheDesktopAgain) {
   EXPECT_NE(Window()->MiniViewShowing(), compact_before);
 
   Post(FourCC("MW_O"));
+  Key(kLrSat, kLrSatFav);
   Deliver();
   EXPECT_EQ(MediaWindow(), list) << "one media list window at a time";
 
