@@ -53,10 +53,3 @@ TEST(MediaListProgram, OpensTheListAtStartAndLeavesAnUnchangedFileAlone) {
   EXPECT_NE(run.out.find("\n ~MEDIAWin  goodbye \n"), std::string::npos) << run.out;
   EXPECT_EQ(ReadAll(dir.Path() / "_koru_media_list"), mine);
 }
-
-TEST(MediaListProgram, AnUnknownWindowIsRefused) {
-  TempDir dir;
-  const KoruRun run = RunKoru({"--open", "toplist"}, dir);
-  EXPECT_EQ(run.exit_code, 2);
-  EXPECT_NE(run.out.find("koru: no window named 'toplist'"), std::string::npos) << run.out;
-}
