@@ -8,9 +8,9 @@
 #include "shell/rc_window.h"
 #include "virtual_remote/vr_window.h"
 
-FbApplication::FbApplication() {
+FbApplication::FbApplication(WindowSetup setup) {
   SetAppMessenger(GetMessenger());
-  fMainWindow = new RcWindow(Rect{60, 100, 760, 270});
+  fMainWindow = new RcWindow(Rect{60, 100, 760, 270}, std::move(setup));
   fMainWindow->show();
 }
 

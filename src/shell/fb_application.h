@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/message.h"
+#include "shell/window_setup.h"
 #include "virtual_remote/vr_window.h"
 
 class RcWindow;
@@ -20,7 +21,7 @@ class PresetEditorWindow {
 
 class FbApplication : public Handler {
  public:
-  FbApplication();
+  explicit FbApplication(WindowSetup setup = {});
   ~FbApplication() override;
 
   void MessageReceived(Message* message) override;

@@ -15,7 +15,6 @@
 #include "shell/fake_desktop_hook.h"
 #include "shell/fb_application.h"
 #include "shell/prefs.h"
-#include "shell/rc_window.h"
 #include "shell/view_utilities.h"
 
 namespace {
@@ -91,7 +90,9 @@ int main(int argc, char** argv) {
     // A recording is offered as a receiver device only when it is named this way.
     setenv("KORU_REPLAY", port.c_str() + 7, 1);
   }
-  RcWindow::SetPortForThisRun(port, exit_after_replay);
+  WindowSetup setup;
+  setup.port = port;
+  setup.exit_after_replay = exit_after_replay;
   if (headless) setenv("QT_QPA_PLATFORM", "offscreen", 0);
 
   std::printf("-KORU begin-\n");
@@ -99,14 +100,14 @@ int main(int argc, char** argv) {
   QApplication qt(argc, argv);
   if (headless) Trace("no display: running on the offscreen platform\n");
   if (const char* fake = std::getenv("KORU_FAKE_DESKTOP"); fake != nullptr && *fake == '1') {
-    InstallFakeDesktopHook();
+    UseFakeDesktop(&setup);
   }
   QtLooper looper;
   SetDefaultLooper(&looper);
   InstallAlertPresenter();
   int result = 0;
   {
-    FbApplication app;
+    FbApplication app(std::move(setup));
     InstallQuitSignals([] { AppMessenger().SendMessage(FourCC("_QRQ")); });
     for (const uint32_t request : open_requests) {
       // The media list goes through the main window, as its "Open" item does, so that the
