@@ -15,6 +15,7 @@
 #include "shell/fake_desktop_hook.h"
 #include "shell/fb_application.h"
 #include "shell/prefs.h"
+#include "shell/rc_window.h"
 #include "shell/view_utilities.h"
 
 namespace {

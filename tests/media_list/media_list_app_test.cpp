@@ -1,24 +1,32 @@
 // The media list window as the application opens and closes it for the main window.
 #include <QAction>
+#include <fstream>
 #include <functional>
 
 #include "media_list/me_view.h"
 #include "media_list/media_window.h"
 #include "media_list/mx_view.h"
-#include "routing/routing_fixture.h"
+#include "routing/code_text.h"
 #include "shell/message_action.h"
+#include "shell/shell_fixture.h"
 
 namespace {
 
 constexpr int kLrSatDown = 157, kLrSatPower = 181;
 
-class MediaListAppTest : public RoutingTest {
+class MediaListAppTest : public ShellTest {
  protected:
   void SetUp() override {
-    RoutingTest::SetUp();
+    ShellTest::SetUp();
     std::ofstream(home_.Path() / "_koru_media_list") << "/m/0.ogg\n/m/1.ogg\n";
   }
   MEDIA_Window* MediaWindow() { return app_->MediaWindow(); }
+  bool ListMode() { return Window()->Router().MediaListMode(); }
+  void Key(int header, int byte2) {
+    Message report = ReportOf(CodeText(header, byte2, 0));
+    Window()->MessageReceived(&report);
+    Window()->WaitForActions();
+  }
   // Messages here travel several hops (main window, application, list window, back).
   static void Deliver() {
     for (int hop = 0; hop < 8; ++hop) {
@@ -26,7 +34,7 @@ class MediaListAppTest : public RoutingTest {
       QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
   }
-  bool Enabled(uint32_t what) { return FindMenuItem(Window()->fFileMenu, what)->isEnabled(); }
+  bool Enabled(uint32_t what) { return FindMenuItem(FileMenu(), what)->isEnabled(); }
 
   ScopedEnv home_env_{"HOME", home_.Path().c_str()};
 };
@@ -41,7 +49,7 @@ TEST_F(MediaListAppTest, OpenAndCloseLeaveTheRemoteKeysToTheDesktopAgain) {
   MEDIA_Window* list = MediaWindow();
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(list->MediaView()->EntryViews().size(), 2u);
-  EXPECT_TRUE(Window()->MediaListMode());
+  EXPECT_TRUE(ListMode());
   EXPECT_FALSE(Enabled(FourCC("MW_O")));
   EXPECT_TRUE(Enabled(FourCC("MW_C")));
   EXPECT_NE(Window()->MiniViewShowing(), compact_before);
@@ -62,7 +70,7 @@ TEST_F(MediaListAppTest, OpenAndCloseLeaveTheRemoteKeysToTheDesktopAgain) {
   Post(FourCC("MW_C"));
   Deliver();
   EXPECT_EQ(MediaWindow(), nullptr);
-  EXPECT_FALSE(Window()->MediaListMode());
+  EXPECT_FALSE(ListMode());
   EXPECT_TRUE(Enabled(FourCC("MW_O")));
   EXPECT_FALSE(Enabled(FourCC("MW_C")));
   EXPECT_EQ(Window()->MiniViewShowing(), compact_before);
@@ -102,7 +110,7 @@ TEST_F(MediaListAppTest, EveryWayOfClosingTheListEndsTheMode) {
     closer.close();
     Deliver();
     EXPECT_EQ(MediaWindow(), nullptr) << closer.how;
-    EXPECT_FALSE(Window()->MediaListMode()) << closer.how;
+    EXPECT_FALSE(ListMode()) << closer.how;
     EXPECT_EQ(Find<QLabel>("gloInfo")->text(), " ") << closer.how;
     EXPECT_TRUE(Enabled(FourCC("MW_O"))) << closer.how;
   }
