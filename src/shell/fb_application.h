@@ -27,11 +27,12 @@ class FbApplication : public Handler {
   void MessageReceived(Message* message) override;
 
   RcWindow* MainWindow() const { return fMainWindow; }
-  // Makes the preset editor for 'PR_O'; without one 'PR_O' only traces.
+  // Makes the preset editor for 'PR_O' (by default the preset editor window at 40, 40).
   void SetPresetEditorFactory(std::function<PresetEditorWindow*()> factory) {
     fEditorFactory = std::move(factory);
   }
-  PresetEditorWindow* PresetEditor() const { return fPresetEditor; }
+  // The open preset editor, or nullptr.
+  PresetEditorWindow* PresetEditor() const;
   // The media list window while it is open ('MW_O' opens it, 'MW_C' closes it).
   MEDIA_Window* MediaWindow() const { return fMediaWindow; }
   // The window that gets a copy of every 'RUBR' (none by default).
@@ -43,6 +44,8 @@ class FbApplication : public Handler {
   RcWindow* fMainWindow = nullptr;
   Messenger fRubrWindow;
   PresetEditorWindow* fPresetEditor = nullptr;
+  // Cleared when the editor is deleted, before its 'PR_Q' arrives.
+  Messenger fPresetEditorLink;
   void* fSpareWindow = nullptr;
   std::function<PresetEditorWindow*()> fEditorFactory;
 
