@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include "media_list/media_window.h"
 #include "platform/trace.h"
 #include "presets/pr_window.h"
 #include "shell/prefs.h"
@@ -16,6 +17,8 @@ FbApplication::FbApplication(WindowSetup setup) {
 }
 
 FbApplication::~FbApplication() {
+  // The media list saves itself and still tells the main window it has gone.
+  delete fMediaWindow;
   // An editor still open when the program ends closes without asking.
   if (auto* editor = dynamic_cast<QWidget*>(PresetEditor())) delete editor;
   delete fVirtualRemote;  // writes its layout when a button moved
@@ -63,8 +66,48 @@ bool FbApplication::VirtualRemoteMessage(Message* message) {
   }
 }
 
+// The media list window: opened on 'MW_O' (one at a time), closed on 'MW_C'; its 'MW_Q' ends the
+// main window's media list mode and frees the "Open" item again.
+bool FbApplication::MediaListMessage(Message* message) {
+  switch (message->what) {
+    case FourCC("MW_O"):
+      if (fMediaWindow == nullptr && fMainWindow != nullptr) {
+        RcWindow* main = fMainWindow;
+        fMediaWindow = new MEDIA_Window(Prefs::getSTPrefs(), [main](ActionThread::Action action) {
+          main->RunAction(std::move(action));
+        });
+        QObject::connect(fMediaWindow, &QObject::destroyed, [this] { fMediaWindow = nullptr; });
+        fMediaWindow->show();
+      }
+      if (fMediaWindow != nullptr) {
+        fMediaWindow->raise();
+        fMediaWindow->activateWindow();
+        Message open(FourCC("MWva"));
+        if (fMainWindow != nullptr) fMainWindow->MessageReceived(&open);
+      }
+      return true;
+    case FourCC("MW_C"):
+      if (fMediaWindow != nullptr) fMediaWindow->close();
+      return true;
+    case FourCC("MW_Q"):
+      if (fMainWindow != nullptr && fMediaWindow == nullptr) {
+        fMainWindow->MessageReceived(message);
+        Message closed(FourCC("MWna"));
+        fMainWindow->MessageReceived(&closed);
+      }
+      return true;
+    case FourCC("MWse"):
+    case FourCC("MWkT"):
+      if (fMediaWindow != nullptr) fMediaWindow->GetMessenger().SendMessage(*message);
+      return true;
+    default:
+      return false;
+  }
+}
+
 void FbApplication::MessageReceived(Message* message) {
   if (VirtualRemoteMessage(message)) return;
+  if (MediaListMessage(message)) return;
   switch (message->what) {
     case FourCC("_UIC"):
       Trace("%s\n", message->Dump().c_str());

@@ -9,6 +9,7 @@
 #include "virtual_remote/vr_window.h"
 
 class RcWindow;
+class MEDIA_Window;
 
 // What the application needs of the preset editor window.
 class PresetEditorWindow {
@@ -32,6 +33,8 @@ class FbApplication : public Handler {
   }
   // The open preset editor, or nullptr.
   PresetEditorWindow* PresetEditor() const;
+  // The media list window while it is open ('MW_O' opens it, 'MW_C' closes it).
+  MEDIA_Window* MediaWindow() const { return fMediaWindow; }
   // The window that gets a copy of every 'RUBR' (none by default).
   void SetRubrWindow(const Messenger& window) { fRubrWindow = window; }
   // The open virtual remote window, or null.
@@ -49,4 +52,7 @@ class FbApplication : public Handler {
   // The virtual remote: opened on 'VR_O', fed 'VR_H', 'VR_M' and 'RUBR', forgotten on 'VR_Q'.
   bool VirtualRemoteMessage(Message* message);
   QPointer<VR_Window> fVirtualRemote;
+  // The media list: opened on 'MW_O', closed on 'MW_C', fed 'MWse' and 'MWkT'.
+  bool MediaListMessage(Message* message);
+  MEDIA_Window* fMediaWindow = nullptr;
 };
