@@ -6,6 +6,7 @@
 #include <string>
 
 #include "koru_version.h"
+#include "platform/data_folder.h"
 #include "platform/mode2_recording.h"
 #include "platform/paths.h"
 #include "platform/qt_looper.h"
@@ -25,7 +26,8 @@ void PrintHelp() {
       "Turns an infrared remote into an input device for the desktop.\n\n"
       "  --home DIR            program folder (remotes, presets, translations) for this run\n"
       "  --port NAME           receiver for this run only (serial1..4, usb0..3, lirc0.., or\n"
-      "                        replay:FILE to play a mode2 recording); not stored\n"
+      "                        replay:FILE to play a mode2 recording, replay:demo.mode2 the\n"
+      "                        shipped demo); not stored\n"
       "  --exit-after-replay   with a replay: port, quit once the recording has played and\n"
       "                        the last action has run\n"
       "  --version             print the version and quit\n"
@@ -64,6 +66,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (port.rfind("replay:", 0) == 0) {
+    // "replay:demo.mode2" finds the shipped recording wherever KORU is installed.
+    port = "replay:" + FindDataFile(port.substr(7)).string();
     // A recording that cannot be played is reported before anything starts.
     Mode2Recording recording;
     std::string error;
