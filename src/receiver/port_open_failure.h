@@ -1,0 +1,18 @@
+#pragma once
+// A receiver port that does not open, in words a user can act on: the port, its device, the
+// reason and what to do about it. open_multi keeps the failures since the last port that
+// opened, so that the "no port" report can say why.
+#include <string>
+
+#include "platform/status.h"
+
+// `name` is the port ("serial1"), `node` its device ("/dev/ttyS0", may be empty), `status` why
+// it did not open and `group` the group that owns the device (may be empty).
+std::string OpenFailureText(const std::string& name, const std::string& node, status_t status,
+                            const std::string& group);
+
+// Collected by open_multi; one text per port, the latest failure of each, in order.
+void RecordOpenFailure(const std::string& name, const std::string& text);
+void ForgetOpenFailures();
+// The recorded texts, one per line; empty when none.
+std::string RecentOpenFailures();
