@@ -16,6 +16,8 @@
 #include "shell/fb_application.h"
 #include "shell/prefs.h"
 #include "shell/rc_window.h"
+#include "shell/session_shell.h"
+#include "shell/single_instance.h"
 #include "shell/view_utilities.h"
 
 namespace {
@@ -84,6 +86,19 @@ int main(int argc, char** argv) {
   std::printf("-KORU begin-\n");
   std::fflush(stdout);
   QApplication qt(argc, argv);
+  QGuiApplication::setDesktopFileName(kDesktopId);
+  // One KORU per program folder: a later start brings the running one's window to the front.
+  SingleInstance instance(QString::fromStdString(
+      std::filesystem::absolute(ProgramFolder()).lexically_normal().string()));
+  if (const SingleInstance::Role role = instance.Claim(); role != SingleInstance::kFirst) {
+    if (role == SingleInstance::kAnswered)
+      std::printf("KORU runs already: its window comes to the front\n");
+    else
+      std::printf("KORU runs already but does not answer (lock %s)\n",
+                  qPrintable(instance.LockPath()));
+    std::printf("\n-KORU end-\n");
+    return role == SingleInstance::kAnswered ? 0 : 1;
+  }
   if (headless) Trace("no display: running on the offscreen platform\n");
   if (const char* fake = std::getenv("KORU_FAKE_DESKTOP"); fake != nullptr && *fake == '1') {
     InstallFakeDesktopHook();
@@ -94,6 +109,9 @@ int main(int argc, char** argv) {
   int result = 0;
   {
     FbApplication app;
+    SessionShell session(&app, QSystemTrayIcon::isSystemTrayAvailable(),
+                         QCoreApplication::applicationFilePath().toStdString());
+    instance.SetShowRequest([&session] { session.ShowMainWindow(); });
     InstallQuitSignals([] { AppMessenger().SendMessage(FourCC("_QRQ")); });
     result = qt.exec();
   }
