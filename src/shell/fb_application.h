@@ -30,6 +30,10 @@ class FbApplication : public Handler {
   PresetEditorWindow* PresetEditor() const { return fPresetEditor; }
   // The window that gets a copy of every 'RUBR' (none by default).
   void SetRubrWindow(const Messenger& window) { fRubrWindow = window; }
+  // Sees each receiver message after the main window has handled it (the tray icon).
+  void SetReceiverObserver(std::function<void(const Message&)> observer) {
+    fReceiverObserver = std::move(observer);
+  }
 
  private:
   RcWindow* fMainWindow = nullptr;
@@ -37,4 +41,5 @@ class FbApplication : public Handler {
   PresetEditorWindow* fPresetEditor = nullptr;
   void* fSpareWindow = nullptr;
   std::function<PresetEditorWindow*()> fEditorFactory;
+  std::function<void(const Message&)> fReceiverObserver;
 };

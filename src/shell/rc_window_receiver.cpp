@@ -7,6 +7,7 @@
 #include "platform/replay_line.h"
 #include "platform/trace.h"
 #include "receiver/port_access.h"
+#include "receiver/port_open_failure.h"
 #include "receiver/pulse_view.h"
 #include "receiver/receiver_flags.h"
 #include "shell/label_table.h"
@@ -86,8 +87,10 @@ void RcWindow::NoPortReport() {
   CHECK_SCAN_IR = 0;
   // The window's own stop request at shutdown carries no code either: not a port problem.
   if (fClosing) return;
-  const std::string line =
+  std::string line =
       std::string(getLabel(187)) + "\t\t" + (fSettings ? fSettings->rs232_port : "");
+  // Why the ports did not open, and what to do about it.
+  if (const std::string why = RecentOpenFailures(); !why.empty()) line += "\n" + why;
   InsertLog(QString::fromStdString(line));
   AnyAlert(line, false);
 }
