@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <bitset>
 #include <fstream>
 #include <sstream>
 
@@ -12,6 +14,8 @@
 #include "platform/messenger.h"
 #include "platform/test_loopers.h"
 #include "shell/autostart_entry.h"
+#include "shell/session_shell.h"
+#include "shell/shell_fixture.h"
 #include "shell/tray_icon.h"
 #include "temp_dir.h"
 
@@ -114,6 +118,47 @@ TEST(AutostartEntry, ProgramPathIsOneArgumentWhateverItHolds) {
     const std::string text = AutostartEntry("/tmp", c.program).Text();
     EXPECT_NE(text.find(c.exec), std::string::npos) << c.program << "\n" << text;
   }
+}
+
+using SessionShellTest = ShellTest;
+
+TEST_F(SessionShellTest, TrayFollowsTheReportsAndTheSettingsPageOffersBothSwitches) {
+  Start();
+  SessionShell session(app_.get(), false, "/usr/bin/koru");
+  EXPECT_EQ(session.Tray()->ToolTip(), "KORU\nreceiver: serial2 open");
+
+  // LR-SAT's "N1", as the receiver reports it; the tray tells what the window recognised.
+  Message report(FourCC("irCE"));
+  report.AddString("_blink", "-" + std::bitset<8>(253).to_string() +
+                                 std::bitset<8>(128).to_string() + "-" +
+                                 std::bitset<8>(179).to_string() + "00000000-1x");
+  report.AddInt32("_remotetype", 1);
+  report.AddInt32("_ValidBits", 33);
+  report.AddBool("_runCont", true);
+  report.AddBool("_slowdown", false);
+  app_->MessageReceived(&report);
+  Window()->WaitForActions();
+  EXPECT_EQ(session.Tray()->ToolTip(), "KORU\nreceiver: serial2 open\nlast key: LR-SAT N1");
+
+  Post(FourCC("PREF"));
+  auto* close = Find<QCheckBox>("closeTray");
+  auto* login = Find<QCheckBox>("autoStart");
+  ASSERT_NE(close, nullptr);
+  ASSERT_NE(login, nullptr);
+  EXPECT_FALSE(close->isEnabled()) << "without a tray, closing always ends KORU";
+  const std::filesystem::path entry =
+      home_.Path() / "config" / "autostart" / "org.koru.KORU.desktop";
+  EXPECT_FALSE(login->isChecked());
+  login->click();
+  EXPECT_TRUE(std::filesystem::exists(entry));
+  // The page is built anew on every visit and shows what is on disk.
+  Post(FourCC("PREF"));
+  Post(FourCC("PREF"));
+  login = Find<QCheckBox>("autoStart");
+  ASSERT_NE(login, nullptr);
+  EXPECT_TRUE(login->isChecked());
+  login->click();
+  EXPECT_FALSE(std::filesystem::exists(entry));
 }
 
 }  // namespace
