@@ -54,11 +54,11 @@ void TraceOpenFailure(status_t status) {
 }
 
 // The failure in plain words, on the trace and kept for the "no port" report.
-void ExplainOpenFailure(const std::string& name, status_t status) {
+void ReportOpenFailure(const std::string& name, status_t status) {
   const std::string node = CurrentReceiverDevices()->NodeFor(name);
-  const std::string text = OpenFailureText(name, node, status, DeviceGroup(node));
-  Trace("%s\n", text.c_str());
-  RecordOpenFailure(name, text);
+  const OpenFailure failure = ExplainOpenFailure(name, node, status, DeviceGroup(node));
+  Trace("%s\n", failure.Text().c_str());
+  RecordOpenFailure(failure);
 }
 
 }  // namespace
@@ -100,11 +100,11 @@ ReceiverPort* open_multi(const char* name) {
       return port.release();
     }
     TraceOpenFailure(first);
-    ExplainOpenFailure(device, first);
+    ReportOpenFailure(device, first);
   }
   // A named port of this machine's kind that is not there ("serial0" names no device at all).
   if (name != nullptr && !found && !CurrentReceiverDevices()->NodeFor(name).empty())
-    ExplainOpenFailure(name, kNoDevice);
+    ReportOpenFailure(name, kNoDevice);
   return nullptr;
 }
 

@@ -1,13 +1,13 @@
 #include "receiver/port_open_failure.h"
 
+#include <algorithm>
 #include <mutex>
-#include <utility>
 #include <vector>
 
 namespace {
 
 std::mutex g_mutex;
-std::vector<std::pair<std::string, std::string>> g_failures;  // port, text
+std::vector<OpenFailure> g_failures;
 
 bool IsKernelReceiver(const std::string& name) {
   return name.rfind("lirc", 0) == 0;
@@ -20,10 +20,14 @@ std::string Advice(const std::string& name, const std::string& node, status_t st
   switch (status) {
     case kEntryNotFound:
     case kNoDevice:
-      return lirc ? "Load the kernel driver of the receiver (for a receiver on a serial "
-                    "port: modprobe serial_ir), or choose another port under \"IR-Sensor:\"."
-                  : "Connect the receiver or its USB adapter, or choose a port this computer "
-                    "has under \"IR-Sensor:\" on the settings page.";
+      if (lirc)
+        return "Load the kernel driver of the receiver (for a receiver on a serial port: "
+               "modprobe serial_ir), or choose another port under \"IR-Sensor:\".";
+      if (name.rfind("usb", 0) == 0)
+        return "Plug in the USB serial adapter, or choose a port this computer has under "
+               "\"IR-Sensor:\" on the settings page.";
+      return "Choose a port this computer has under \"IR-Sensor:\" on the settings page (a "
+             "USB serial adapter is usb0..usb3, a kernel receiver lirc0..).";
     case kNotAllowed:
       if (!group.empty() && group != "root")
         return "The device belongs to the group '" + group + "': join it (sudo adduser $USER " +
@@ -60,22 +64,26 @@ std::string Reason(status_t status) {
 
 }  // namespace
 
-std::string OpenFailureText(const std::string& name, const std::string& node, status_t status,
-                            const std::string& group) {
-  std::string text = "Cannot open the receiver port " + name;
-  if (!node.empty()) text += " (" + node + ")";
-  return text + ": " + Reason(status) + ". " + Advice(name, node, status, group);
+OpenFailure ExplainOpenFailure(const std::string& name, const std::string& node, status_t status,
+                               const std::string& group) {
+  OpenFailure failure;
+  failure.name = name;
+  failure.reason = "Cannot open the receiver port " + name;
+  if (!node.empty()) failure.reason += " (" + node + ")";
+  failure.reason += ": " + Reason(status) + ".";
+  failure.advice = Advice(name, node, status, group);
+  return failure;
 }
 
-void RecordOpenFailure(const std::string& name, const std::string& text) {
+void RecordOpenFailure(const OpenFailure& failure) {
   std::lock_guard lock(g_mutex);
-  for (auto& [port, recorded] : g_failures) {
-    if (port == name) {
-      recorded = text;
+  for (OpenFailure& recorded : g_failures) {
+    if (recorded.name == failure.name) {
+      recorded = failure;
       return;
     }
   }
-  g_failures.emplace_back(name, text);
+  g_failures.push_back(failure);
 }
 
 void ForgetOpenFailures() {
@@ -85,7 +93,14 @@ void ForgetOpenFailures() {
 
 std::string RecentOpenFailures() {
   std::lock_guard lock(g_mutex);
-  std::string all;
-  for (const auto& [port, text] : g_failures) all += text + "\n";
-  return all;
+  std::string reasons;
+  std::vector<std::string> advice;
+  for (const OpenFailure& failure : g_failures) {
+    reasons += failure.reason + "\n";
+    // The walk over the fallback ports repeats the same advice; it is said once.
+    if (std::find(advice.begin(), advice.end(), failure.advice) == advice.end())
+      advice.push_back(failure.advice);
+  }
+  for (const std::string& line : advice) reasons += line + "\n";
+  return reasons;
 }

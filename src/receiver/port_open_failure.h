@@ -8,11 +8,17 @@
 
 // `name` is the port ("serial1"), `node` its device ("/dev/ttyS0", may be empty), `status` why
 // it did not open and `group` the group that owns the device (may be empty).
-std::string OpenFailureText(const std::string& name, const std::string& node, status_t status,
-                            const std::string& group);
+struct OpenFailure {
+  std::string name;
+  std::string reason;  // "Cannot open the receiver port serial1 (/dev/ttyS0): busy."
+  std::string advice;  // what to do about it
+  std::string Text() const { return reason + " " + advice; }
+};
+OpenFailure ExplainOpenFailure(const std::string& name, const std::string& node, status_t status,
+                               const std::string& group);
 
-// Collected by open_multi; one text per port, the latest failure of each, in order.
-void RecordOpenFailure(const std::string& name, const std::string& text);
+// Collected by open_multi: the latest failure of each port, in order.
+void RecordOpenFailure(const OpenFailure& failure);
 void ForgetOpenFailures();
-// The recorded texts, one per line; empty when none.
+// The recorded reasons, one per line, then each piece of advice once; empty when none.
 std::string RecentOpenFailures();

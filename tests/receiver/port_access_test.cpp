@@ -189,30 +189,42 @@ TEST_F(PortAccess, FailuresAreExplainedWithTheDeviceAndWhatToDo) {
   for (const char* name : {"serial1", "serial2", "usb0", "lirc0", "serial0"})
     EXPECT_EQ(open_multi(name), nullptr) << name;
 
-  const std::string permission =
-      "Cannot open the receiver port serial1 (" + node.string() + "): permission denied. " +
-      (group == "root" ? "Only root may use " + node.string() +
-                             ": give your user read and write access "
-                             "to it (a udev rule), then start KORU "
-                             "again."
-                       : "The device belongs to the group '" + group +
-                             "': join it (sudo adduser $USER " + group + ") and log in again.");
-  const std::string busy =
-      "Cannot open the receiver port serial2 (/dev/ttyS1): busy. Another program uses the port "
-      "(another KORU, a terminal program, lircd): quit it. If the kernel's serial_ir driver "
-      "holds the port, choose lirc0 instead.";
-  const std::string missing =
-      "Cannot open the receiver port usb0 (/dev/ttyUSB0): no such device. Connect the receiver "
-      "or its USB adapter, or choose a port this computer has under \"IR-Sensor:\" on the "
-      "settings page.";
-  const std::string lirc_busy =
-      "Cannot open the receiver port lirc0 (/dev/lirc0): busy. Another program reads the "
-      "receiver (lircd?): stop it, or quit the other KORU.";
-  // One line per port, on the trace and for the "no port" report; "serial0" names no device.
+  const std::string denied =
+      "Cannot open the receiver port serial1 (" + node.string() + "): permission denied.";
+  const std::string join =
+      group == "root" ? "Only root may use " + node.string() +
+                            ": give your user read and write access to it (a udev rule), then "
+                            "start KORU again."
+                      : "The device belongs to the group '" + group +
+                            "': join it (sudo adduser $USER " + group + ") and log in again.";
+  const std::string busy = "Cannot open the receiver port serial2 (/dev/ttyS1): busy.";
+  const std::string quit =
+      "Another program uses the port (another KORU, a terminal program, lircd): quit it. If the "
+      "kernel's serial_ir driver holds the port, choose lirc0 instead.";
+  const std::string missing = "Cannot open the receiver port usb0 (/dev/ttyUSB0): no such device.";
+  const std::string plug =
+      "Plug in the USB serial adapter, or choose a port this computer has under \"IR-Sensor:\" "
+      "on the settings page.";
+  const std::string lirc_busy = "Cannot open the receiver port lirc0 (/dev/lirc0): busy.";
+  const std::string stop =
+      "Another program reads the receiver (lircd?): stop it, or quit the "
+      "other KORU.";
+  // On the trace each failure with its advice; "serial0" names no device at all.
+  for (const std::string& line :
+       {denied + " " + join, busy + " " + quit, missing + " " + plug, lirc_busy + " " + stop})
+    EXPECT_TRUE(trace_.Contains(line + "\n")) << line << "\n" << trace_.Text();
+  // For the "no port" report: the reasons, then each piece of advice once.
+  EXPECT_EQ(RecentOpenFailures(), denied + "\n" + busy + "\n" + missing + "\n" + lirc_busy + "\n" +
+                                      join + "\n" + quit + "\n" + plug + "\n" + stop + "\n");
+  devices_->devices = {{"serial3", kNoDevice}, {"serial4", kNoDevice}};
+  ForgetOpenFailures();
+  open_multi("serial3");
+  open_multi("serial4");
   EXPECT_EQ(RecentOpenFailures(),
-            permission + "\n" + busy + "\n" + missing + "\n" + lirc_busy + "\n");
-  for (const std::string& line : {permission, busy, missing, lirc_busy})
-    EXPECT_TRUE(trace_.Contains(line + "\n")) << line;
+            "Cannot open the receiver port serial3: no such device.\n"
+            "Cannot open the receiver port serial4: no such device.\n"
+            "Choose a port this computer has under \"IR-Sensor:\" on the settings page (a USB "
+            "serial adapter is usb0..usb3, a kernel receiver lirc0..).\n");
 
   // A port that opens ends the story of the failures before it.
   devices_->devices = {{"serial1", 3}};
@@ -223,7 +235,7 @@ TEST_F(PortAccess, FailuresAreExplainedWithTheDeviceAndWhatToDo) {
 }
 
 TEST(OpenFailureText, NamesTheKernelDriverForAMissingKernelReceiver) {
-  EXPECT_EQ(OpenFailureText("lirc0", "/dev/lirc0", kNoDevice, ""),
+  EXPECT_EQ(ExplainOpenFailure("lirc0", "/dev/lirc0", kNoDevice, "").Text(),
             "Cannot open the receiver port lirc0 (/dev/lirc0): no such device. Load the kernel "
             "driver of the receiver (for a receiver on a serial port: modprobe serial_ir), or "
             "choose another port under \"IR-Sensor:\".");
