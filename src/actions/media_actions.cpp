@@ -233,6 +233,9 @@ void IMuteSound(ActionServices& services, bool query_only, MuteIndicator* indica
   }
   bool muted = false;
   if (services.mixer->GetMute(&muted) != kOk) {
+    // Nothing is muted that KORU could see: the button must not claim otherwise.
+    Trace(" no audio mixer can be reached\n");
+    indicator->SetShown(false);
     Trace("MUTE done .x\n");
     snooze(500);
     snooze(500);
@@ -244,19 +247,18 @@ void IMuteSound(ActionServices& services, bool query_only, MuteIndicator* indica
     Trace(" toggle: ");
     bool wanted = !muted;
     Trace(wanted ? "MVol. will muted   " : "MVol. will unmuted ");
-    // The indicator must show what the mixer holds, also when the write fails.
-    if (services.mixer->SetMute(wanted) == kOk)
-      muted = wanted;
-    else
-      Trace(" (mute not changed)");
+    if (services.mixer->SetMute(wanted) != kOk) Trace(" (mute not changed)");
+    // The indicator shows what the mixer really holds after the write, whatever it answered.
+    bool now_muted = muted;
+    if (services.mixer->GetMute(&now_muted) == kOk) muted = now_muted;
   }
   if (muted && !indicator->IsShown()) {
-    indicator->SetShown(true);
     Trace(" ->Show");
   } else if (!muted && indicator->IsShown()) {
-    indicator->SetShown(false);
     Trace(" ->Hide");
   }
+  // Set every time: a click on the button has toggled it already, whatever the mixer did.
+  indicator->SetShown(muted);
   snooze(1000);
   Trace(" MUTE done\n");
 }

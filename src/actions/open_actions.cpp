@@ -48,8 +48,10 @@ bool IsReadable(const std::filesystem::path& path) {
 }  // namespace
 
 std::string CutUrl(const std::string& text) {
-  size_t position = FindIgnoringCase(text, "http:");
-  if (position == std::string::npos) position = FindIgnoringCase(text, "file:/");
+  // The schemes a desktop browser or file manager opens; the earliest one in the text wins.
+  size_t position = std::string::npos;
+  for (std::string_view scheme : {"http:", "https:", "ftp:", "file:/"})
+    position = std::min(position, FindIgnoringCase(text, scheme));
   if (position == std::string::npos) return {};
   std::string url = text.substr(position);
   for (char stop : {'\n', '\r', ' '}) {

@@ -20,9 +20,7 @@ void AnyAlert(const std::string& text, bool trace_only) {
     std::lock_guard lock(g_mutex);
     presenter = g_presenter;
   }
-  if (trace_only || !presenter) {
-    Trace("%s\n", text.c_str());
-    return;
-  }
-  presenter(text);
+  // The trace is the log: an alert the user saw must be found there afterwards, in its words.
+  Trace("%s\n", text.c_str());
+  if (!trace_only && presenter) presenter(text);
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The one-line alert: title "KORU_Alert", one button "OK" (Enter), warning type, never waits
-// for the answer. The windows install the presenter; without one the text goes to the trace.
+// for the answer. The windows install the presenter; the text always goes to the trace as well.
 #include <functional>
 #include <string>
 

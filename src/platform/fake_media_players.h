@@ -39,6 +39,7 @@ class FakeMediaPlayers : public MediaPlayers {
 class FakeMixer : public Mixer {
  public:
   bool available = true;
+  bool writable = true;  // false: writes fail and change nothing
   bool muted = false;
   int32_t writes = 0;
   status_t GetMute(bool* value) override {
@@ -48,6 +49,7 @@ class FakeMixer : public Mixer {
   }
   status_t SetMute(bool value) override {
     if (!available) return kNoDevice;
+    if (!writable) return kNotAllowed;
     ++writes;
     muted = value;
     return kOk;

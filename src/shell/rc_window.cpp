@@ -17,6 +17,7 @@
 #include "shell/prefs.h"
 #include "shell/text_control.h"
 #include "shell/view_utilities.h"
+#include "shell/window_placement.h"
 
 namespace {
 
@@ -61,6 +62,7 @@ RcWindow::RcWindow(const Rect& frame) {
     move(static_cast<int>(stored.left), static_cast<int>(stored.top));
     resize(static_cast<int>(stored.Width()), static_cast<int>(stored.Height()));
   }
+  KeepOnScreen(this);
 
   // 7.-9. Menus, panel, controls.
   BuildMenus();

@@ -228,10 +228,24 @@ TEST_F(MediaActionsTest, MuteQueriesAndToggles) {
   trace.Clear();
   IMuteSound(services, false, nullptr);
   EXPECT_EQ(trace.Text(), " WINDOW=NULL\n");
-  mixer.available = false;
+}
+
+TEST_F(MediaActionsTest, TheMuteIndicatorShowsWhatTheMixerHolds) {
+  Indicator indicator;
+  // A click has already toggled the button; the mixer refuses the write.
+  indicator.shown = true;
+  mixer.writable = false;
   IMuteSound(services, false, &indicator);
-  EXPECT_TRUE(indicator.shown);
-  EXPECT_TRUE(trace.Contains("MUTE done .x\n"));
+  EXPECT_FALSE(mixer.muted || indicator.shown);
+  EXPECT_TRUE(trace.Contains(" (mute not changed)"));
+
+  // No mixer at all: nothing is shown as muted, and the log says why.
+  indicator.shown = true;
+  mixer.available = false;
+  trace.Clear();
+  IMuteSound(services, false, &indicator);
+  EXPECT_FALSE(indicator.shown);
+  EXPECT_EQ(trace.Text(), " no audio mixer can be reached\nMUTE done .x\n");
 }
 
 TEST_F(MediaActionsTest, CloseMediaAppQuitsEveryPlayer) {

@@ -19,7 +19,9 @@ TEST(CutUrl, FindsAndCutsTheUrl) {
       {"see FILE:/home/me/a.html\nmore", "FILE:/home/me/a.html"},
       {"http://a.b/c\n\rd", "http://a.b/c"},
       {"http:/\n\rabc", "http:/abc"},  // cut only at 8 or later; the pair is removed
-      {"https://x.org", ""},           // only "http:" and "file:/" count
+      {"https://x.org/a b", "https://x.org/a"},
+      {"get ftp://f.org/x then http://h", "ftp://f.org/x"},  // the earliest scheme wins
+      {"mailto:me@x.org", ""},
       {"nothing here", ""},
   };
   for (const Case& c : cases) EXPECT_EQ(CutUrl(c.text), c.url) << c.text;
@@ -30,6 +32,11 @@ TEST_F(OpenActionsTest, UrlGoesToTheBrowserAsOneArgument) {
   EXPECT_EQ(launcher.calls, (std::vector<std::string>{"url http://x/'a';b"}));
   EXPECT_EQ(clock.Now(), 1'000'000 + 1000 + 2'000'000);
   EXPECT_EQ(desktop.calls, (std::vector<std::string>{"fmf 0"}));
+}
+
+TEST_F(OpenActionsTest, HttpsUrlOpensInTheBrowser) {
+  IOpenThisUrl(services, "https://example.org/page?q=1", false);
+  EXPECT_EQ(launcher.calls, (std::vector<std::string>{"url https://example.org/page?q=1"}));
 }
 
 TEST_F(OpenActionsTest, UrlAlerts) {

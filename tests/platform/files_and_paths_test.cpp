@@ -63,7 +63,7 @@ TEST(SafeFile, FileNamesNeverLeaveTheirFolder) {
     EXPECT_TRUE(IsSafeFileName(good)) << good;
 }
 
-TEST(Alert, TraceOnlyAndNoPresenterWriteTheTrace) {
+TEST(Alert, EveryAlertIsTracedAndOnlyShownAlertsReachThePresenter) {
   std::string shown;
   SetAlertPresenter([&](const std::string& text) { shown = text; });
   {
@@ -73,6 +73,7 @@ TEST(Alert, TraceOnlyAndNoPresenterWriteTheTrace) {
     EXPECT_TRUE(shown.empty());
     AnyAlert("shown", false);
     EXPECT_EQ(shown, "shown");
+    EXPECT_EQ(trace.Text(), "only traced\nshown\n");
   }
   SetAlertPresenter(nullptr);
   TraceCapture trace;

@@ -1,0 +1,14 @@
+#pragma once
+// Keeps windows reachable: a frame stored on a larger screen, or on a screen that is gone, is
+// moved (and if need be shrunk) fully onto the screen that holds most of it.
+#include <QList>
+#include <QRect>
+
+class QWidget;
+
+// The frame moved fully into the available area of the screen it overlaps most (the first
+// screen when it overlaps none), shrunk only where it is larger than that area.
+QRect FitOntoScreens(const QRect& frame, const QList<QRect>& available_areas);
+
+// Applies FitOntoScreens to a top-level window's frame with the screens Qt knows.
+void KeepOnScreen(QWidget* window);
