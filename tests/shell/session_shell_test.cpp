@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <bitset>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -114,9 +115,18 @@ TEST(AutostartEntry, ProgramPathIsOneArgumentWhateverItHolds) {
       {"/x/$HOME/100%/k\"o`ru", "Exec=\"/x/\\\\$HOME/100%%/k\\\\\"o\\\\`ru\"\n"},
       {"/x/back\\slash", "Exec=\"/x/back\\\\\\\\slash\"\n"},
   };
+  const bool validator = std::system("command -v desktop-file-validate >/dev/null") == 0;
   for (const auto& c : cases) {
-    const std::string text = AutostartEntry("/tmp", c.program).Text();
+    TempDir config;
+    AutostartEntry entry(config.Path(), c.program);
+    const std::string text = entry.Text();
     EXPECT_NE(text.find(c.exec), std::string::npos) << c.program << "\n" << text;
+    // What the desktop will read (where the validator is installed, as on CI).
+    ASSERT_TRUE(entry.SetEnabled(true));
+    if (validator) {
+      EXPECT_EQ(std::system(("desktop-file-validate '" + entry.Path().string() + "'").c_str()), 0)
+          << text;
+    }
   }
 }
 
