@@ -26,7 +26,9 @@ void PrintHelp() {
   std::printf(
       "Usage: koru [OPTION]...\n"
       "Turns an infrared remote into an input device for the desktop.\n\n"
-      "  --home DIR            program folder (remotes, presets, translations) for this run\n"
+      "  --home DIR            program folder (remotes, presets, translations) for this run;\n"
+      "                        one KORU runs per program folder, a second start brings the\n"
+      "                        running one to the front\n"
       "  --port NAME           receiver for this run only (serial1..4, usb0..3, lirc0.., or\n"
       "                        replay:FILE to play a mode2 recording, replay:demo.mode2 the\n"
       "                        shipped demo); not stored\n"
