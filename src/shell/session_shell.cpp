@@ -36,6 +36,8 @@ SessionShell::SessionShell(FbApplication* app, bool tray_available, const std::s
   app_->SetReceiverObserver([this](const Message& message) { ReceiverReport(message); });
   SetSettingsPageExtension([this](QWidget* page) { AddSettings(page); });
   UpdatePortState();
+  QObject::connect(&port_check_, &QTimer::timeout, &port_check_, [this] { UpdatePortState(); });
+  port_check_.start(2000);
 }
 
 SessionShell::~SessionShell() {

@@ -6,6 +6,7 @@
 //   FbApplication app;
 //   SessionShell session(&app, QSystemTrayIcon::isSystemTrayAvailable(), program_path);
 //   instance.SetShowRequest([&] { session.ShowMainWindow(); });
+#include <QTimer>
 #include <memory>
 #include <string>
 
@@ -37,4 +38,6 @@ class SessionShell {
   FbApplication* app_;
   TrayIcon tray_;
   AutostartEntry autostart_;
+  // A port chosen on the settings page opens without a report; the state is looked at again.
+  QTimer port_check_;
 };
