@@ -50,7 +50,8 @@ int main(int argc, char** argv) {
   QApplication qt(argc, argv);
   QtLooper looper;
   SetDefaultLooper(&looper);
-  RcWindow::SetServicesFactory([] {
+  WindowSetup setup;
+  setup.services = [] {
     DesktopServices services;
     auto desktop = std::make_unique<TimedDesktop>();
     desktop->Activate("application/x-vnd.linux-gedit");
@@ -59,10 +60,10 @@ int main(int argc, char** argv) {
     services.mixer = std::make_unique<FakeMixer>();
     services.launcher = std::make_unique<FakeLauncher>();
     return services;
-  });
+  };
   std::vector<bigtime_t> latencies;
   {
-    FbApplication app;
+    FbApplication app(setup);
     std::thread sender([&] {
       const std::string code = VolumeUpCode();
       for (int i = 0; i < reports; ++i) {

@@ -8,7 +8,6 @@
 extern std::atomic<int32_t> CHECK_SCAN_IR;
 // Receiving switched on (the view resumes the thread and draws the lamp only then).
 extern std::atomic<int32_t> SCAN_CONTINOUS;
-// Set by the main window after a short code; cleared by the thread after each decoded report.
+// Set by the key router after a short code (the main window hands it this flag); cleared by the
+// thread after each decoded report.
 extern std::atomic<bool> SLOWDOWN_GLOBAL;
-// Hysteresis mode, owned by the main window.
-extern std::atomic<int32_t> CHECK_SCAN_HYTERESE;

@@ -1,15 +1,19 @@
 #include "shell/fake_desktop_hook.h"
 
+#include <memory>
 #include <mutex>
 
 #include "platform/fake_desktop.h"
 #include "platform/fake_media_players.h"
 #include "platform/trace.h"
-#include "shell/rc_window.h"
+#include "shell/window_setup.h"
 
 namespace {
 
+// The fakes of one window and how many of their calls are already on the trace. The services
+// are made on the GUI thread and the calls traced on the action thread.
 struct Fakes {
+  std::mutex mutex;
   FakeDesktop* desktop = nullptr;
   FakeMediaPlayers* players = nullptr;
   FakeMixer* mixer = nullptr;
@@ -18,12 +22,8 @@ struct Fakes {
   int32_t mixer_writes = 0;
 };
 
-std::mutex g_mutex;
-Fakes g_fakes;
-
-void TraceNewCalls() {
-  std::lock_guard lock(g_mutex);
-  Fakes& f = g_fakes;
+void TraceNewCalls(Fakes& f) {
+  std::lock_guard lock(f.mutex);
   if (f.desktop == nullptr) return;
   for (; f.desktop_calls < f.desktop->calls.size(); ++f.desktop_calls) {
     Trace("fake: desktop %s\n", f.desktop->calls[f.desktop_calls].c_str());
@@ -48,8 +48,9 @@ void TraceNewCalls() {
 
 }  // namespace
 
-void InstallFakeDesktopHook() {
-  RcWindow::SetServicesFactory([] {
+void UseFakeDesktop(WindowSetup* setup) {
+  auto fakes = std::make_shared<Fakes>();
+  setup->services = [fakes] {
     DesktopServices services;
     auto desktop = std::make_unique<FakeDesktop>();
     desktop->Activate("application/x-vnd.linux-gedit");
@@ -57,15 +58,20 @@ void InstallFakeDesktopHook() {
     auto mixer = std::make_unique<FakeMixer>();
     auto launcher = std::make_unique<FakeLauncher>();
     {
-      std::lock_guard lock(g_mutex);
-      g_fakes = Fakes{desktop.get(), players.get(), mixer.get(), launcher.get()};
+      std::lock_guard lock(fakes->mutex);
+      fakes->desktop = desktop.get();
+      fakes->players = players.get();
+      fakes->mixer = mixer.get();
+      fakes->launcher = launcher.get();
+      fakes->desktop_calls = fakes->sent = fakes->player_calls = fakes->launcher_calls = 0;
+      fakes->mixer_writes = 0;
     }
     services.desktop = std::move(desktop);
     services.players = std::move(players);
     services.mixer = std::move(mixer);
     services.launcher = std::move(launcher);
     return services;
-  });
-  RcWindow::SetAfterActionHook(TraceNewCalls);
+  };
+  setup->after_action = [fakes] { TraceNewCalls(*fakes); };
   Trace("fake desktop: actions act on recording fakes\n");
 }

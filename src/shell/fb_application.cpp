@@ -3,21 +3,60 @@
 #include <QApplication>
 
 #include "platform/trace.h"
+#include "shell/prefs.h"
 #include "shell/rc_window.h"
+#include "virtual_remote/vr_window.h"
 
-FbApplication::FbApplication() {
+FbApplication::FbApplication(WindowSetup setup) {
   SetAppMessenger(GetMessenger());
-  fMainWindow = new RcWindow(Rect{60, 100, 760, 270});
+  fMainWindow = new RcWindow(Rect{60, 100, 760, 270}, std::move(setup));
   fMainWindow->show();
 }
 
 FbApplication::~FbApplication() {
+  delete fVirtualRemote;  // writes its layout when a button moved
   delete fMainWindow;
   fMainWindow = nullptr;
   SetAppMessenger(Messenger());
 }
 
+bool FbApplication::VirtualRemoteMessage(Message* message) {
+  switch (message->what) {
+    case FourCC("VR_O"):
+      if (fVirtualRemote != nullptr) {
+        fVirtualRemote->raise();
+        fVirtualRemote->activateWindow();
+      } else {
+        Prefs* prefs = Prefs::getSTPrefs();
+        fVirtualRemote = new VR_Window(
+            prefs != nullptr ? prefs->vr_window_rect : Rect{40, 40, 600, 600}, fMainWindow);
+      }
+      return true;
+    case FourCC("VR_H"):
+    case FourCC("VR_M"):
+      if (fVirtualRemote != nullptr) fVirtualRemote->MessageReceived(message);
+      return true;
+    case FourCC("VR_Q"):
+      fVirtualRemote = nullptr;
+      return true;
+    case FourCC("VR_W"):
+      // The Super keys in the virtual remote bring the main window to the front.
+      if (fMainWindow != nullptr) {
+        fMainWindow->show();
+        fMainWindow->raise();
+        fMainWindow->activateWindow();
+      }
+      return true;
+    case FourCC("RUBR"):
+      if (fVirtualRemote != nullptr) fVirtualRemote->MessageReceived(message);
+      return false;  // the main window gets it too
+    default:
+      return false;
+  }
+}
+
 void FbApplication::MessageReceived(Message* message) {
+  if (VirtualRemoteMessage(message)) return;
   switch (message->what) {
     case FourCC("_UIC"):
       Trace("%s\n", message->Dump().c_str());

@@ -1,9 +1,12 @@
 #pragma once
 // The application object: owns the main window and relays messages between the windows.
+#include <QPointer>
 #include <functional>
 #include <memory>
 
 #include "platform/message.h"
+#include "shell/window_setup.h"
+#include "virtual_remote/vr_window.h"
 
 class RcWindow;
 
@@ -17,7 +20,7 @@ class PresetEditorWindow {
 
 class FbApplication : public Handler {
  public:
-  FbApplication();
+  explicit FbApplication(WindowSetup setup = {});
   ~FbApplication() override;
 
   void MessageReceived(Message* message) override;
@@ -34,6 +37,8 @@ class FbApplication : public Handler {
   void SetReceiverObserver(std::function<void(const Message&)> observer) {
     fReceiverObserver = std::move(observer);
   }
+  // The open virtual remote window, or null.
+  VR_Window* VirtualRemote() const { return fVirtualRemote; }
 
  private:
   RcWindow* fMainWindow = nullptr;
@@ -42,4 +47,8 @@ class FbApplication : public Handler {
   void* fSpareWindow = nullptr;
   std::function<PresetEditorWindow*()> fEditorFactory;
   std::function<void(const Message&)> fReceiverObserver;
+
+  // The virtual remote: opened on 'VR_O', fed 'VR_H', 'VR_M' and 'RUBR', forgotten on 'VR_Q'.
+  bool VirtualRemoteMessage(Message* message);
+  QPointer<VR_Window> fVirtualRemote;
 };

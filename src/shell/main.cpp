@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "koru_version.h"
 #include "platform/data_folder.h"
@@ -15,7 +16,6 @@
 #include "shell/fake_desktop_hook.h"
 #include "shell/fb_application.h"
 #include "shell/prefs.h"
-#include "shell/rc_window.h"
 #include "shell/session_shell.h"
 #include "shell/single_instance.h"
 #include "shell/view_utilities.h"
@@ -34,13 +34,21 @@ void PrintHelp() {
       "                        shipped demo); not stored\n"
       "  --exit-after-replay   with a replay: port, quit once the recording has played and\n"
       "                        the last action has run\n"
+      "  --open NAME           open a window at start-up: virtual-remote\n"
       "  --version             print the version and quit\n"
       "  --help                print this help and quit\n");
+}
+
+// The windows --open can show at start-up, by the message that opens each.
+uint32_t OpenRequest(const std::string& name) {
+  if (name == "virtual-remote") return FourCC("VR_O");
+  return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::vector<uint32_t> open_requests;
   std::string port;
   bool exit_after_replay = false;
   for (int i = 1; i < argc; ++i) {
@@ -56,6 +64,13 @@ int main(int argc, char** argv) {
       SetProgramFolder(argv[++i]);
     } else if (std::strcmp(argv[i], "--port") == 0 && i + 1 < argc) {
       port = argv[++i];
+    } else if (std::strcmp(argv[i], "--open") == 0 && i + 1 < argc) {
+      const uint32_t request = OpenRequest(argv[++i]);
+      if (request == 0) {
+        std::fprintf(stderr, "koru: no window named '%s' (see koru --help)\n", argv[i]);
+        return 2;
+      }
+      open_requests.push_back(request);
     } else if (std::strcmp(argv[i], "--exit-after-replay") == 0) {
       exit_after_replay = true;
     } else {
@@ -82,7 +97,9 @@ int main(int argc, char** argv) {
     // A recording is offered as a receiver device only when it is named this way.
     setenv("KORU_REPLAY", port.c_str() + 7, 1);
   }
-  RcWindow::SetPortForThisRun(port, exit_after_replay);
+  WindowSetup setup;
+  setup.port = port;
+  setup.exit_after_replay = exit_after_replay;
   if (headless) setenv("QT_QPA_PLATFORM", "offscreen", 0);
 
   std::printf("-KORU begin-\n");
@@ -103,18 +120,19 @@ int main(int argc, char** argv) {
   }
   if (headless) Trace("no display: running on the offscreen platform\n");
   if (const char* fake = std::getenv("KORU_FAKE_DESKTOP"); fake != nullptr && *fake == '1') {
-    InstallFakeDesktopHook();
+    UseFakeDesktop(&setup);
   }
   QtLooper looper;
   SetDefaultLooper(&looper);
   InstallAlertPresenter();
   int result = 0;
   {
-    FbApplication app;
+    FbApplication app(std::move(setup));
     SessionShell session(&app, QSystemTrayIcon::isSystemTrayAvailable(),
                          QCoreApplication::applicationFilePath().toStdString());
     instance.SetShowRequest([&session] { session.ShowMainWindow(); });
     InstallQuitSignals([] { AppMessenger().SendMessage(FourCC("_QRQ")); });
+    for (const uint32_t request : open_requests) AppMessenger().SendMessage(request);
     result = qt.exec();
   }
   Prefs::getSTPrefs()->DeleteMe();

@@ -10,13 +10,14 @@
 
 #include "actions/actions.h"
 #include "platform/trace.h"
-#include "routing/window_indicators.h"
+#include "receiver/receiver_flags.h"
 #include "shell/label_table.h"
 #include "shell/menu_field.h"
 #include "shell/message_action.h"
 #include "shell/prefs.h"
 #include "shell/text_control.h"
 #include "shell/view_utilities.h"
+#include "shell/window_indicators.h"
 #include "shell/window_placement.h"
 
 namespace {
@@ -29,7 +30,12 @@ QString Label(int n) {
 
 }  // namespace
 
-RcWindow::RcWindow(const Rect& frame) {
+RcWindow::RcWindow(const Rect& frame, WindowSetup setup)
+    : fSetup(std::move(setup)),
+      fSettings(Prefs::getSTPrefs()),
+      fRouter(KeyRouter::Links{
+          this, fSettings, [this](ActionThread::Action action) { RunAction(std::move(action)); },
+          [](const Message& message) { AppMessenger().SendMessage(message); }, &SLOWDOWN_GLOBAL}) {
   // 1. A titled, floating, not zoomable window.
   setGeometry(static_cast<int>(frame.left), static_cast<int>(frame.top),
               static_cast<int>(frame.Width()), static_cast<int>(frame.Height()));
@@ -42,7 +48,6 @@ RcWindow::RcWindow(const Rect& frame) {
   setFont(small);
 
   // 3. Settings.
-  fSettings = Prefs::getSTPrefs();
   if (fSettings != nullptr) {
     fPimpColors = fSettings->use_pimped;
   }
@@ -71,15 +76,7 @@ RcWindow::RcWindow(const Rect& frame) {
 
   // The group menus, the teach menu, the actions and the current presets.
   BuildActions();
-  ReloadRemoteMenu(fRemoteField->Menu(), 0, fRemoteField);
-  ResetRemSplit();
-  fReSplit->setChecked(fSettings != nullptr && fSettings->use_splitting);
-  ApplySplitting();
-  ChangeHysterese(true);
-  ChangeContinue(true);
-  // Numeric keys run their presets from the start, not only after the editor was opened.
-  SetPresetList(false, false);
-  if (fSettings != nullptr && fSettings->all_workspaces) ApplyWorkspaceMode();
+  fRouter.Start();
 
   // 10.-11. Colours, layout, media list items.
   UsePimpColors();
@@ -131,6 +128,8 @@ void RcWindow::BuildMenus() {
   fViewMenu = bar->addMenu(Label(152));
   fViewMenu->setObjectName("View");
   AddMenuItem(fViewMenu, Label(156), Message(FourCC("irmi")), self);
+  // The virtual remote window.
+  AddMenuItem(fViewMenu, Label(153), Message(FourCC("VR_O")), self);
 }
 
 void RcWindow::BuildPanel() {
@@ -314,6 +313,7 @@ void RcWindow::BuildControls() {
   fTeachKeyField = MakeMenuField(fTeachSetBox, "teMF", Label(133), Label(49));
   fTeachKeyField->setGeometry(4, 30, 270, 24);
   fTeachKeyField->SetRadioMode(false);  // every taught key is marked
+  fTeachKeyMenu = std::make_unique<KeyFunctionMenu>(fTeachKeyField->Menu());
   BuildTeachMenu();
   fTeachBox->hide();
 

@@ -5,9 +5,9 @@
 
 #include "platform/paths.h"
 #include "platform/trace.h"
-#include "routing/window_indicators.h"
 #include "shell/prefs.h"
 #include "shell/rc_window.h"
+#include "shell/window_indicators.h"
 
 void RcWindow::Enviroment() {
   const std::filesystem::path program = ProgramFolder();
@@ -25,7 +25,8 @@ void RcWindow::Enviroment() {
     Trace(">> build: %s\n", folder.c_str());
   }
   fLanguageFolder = (program / "Language").string();
-  LoadRemoteLibrary();
+  RemoteCL::SetFolder(program / "_Remotes_");
+  fRouter.LoadRemoteLibrary();
 }
 
 bool RcWindow::QuitRequested() {
@@ -46,12 +47,10 @@ RcWindow::~RcWindow() {
   fPulse.stop();
   ShutdownActions();
   // The receiver stops before the views and remotes go: no report may reach a half-torn window.
-  fClosing = true;
-  Message no_code(FourCC("irCE"));
-  MessageReceived(&no_code);
+  ReceiverUnusable();
   Message end_thread(FourCC("irTQ"));
   MessageReceived(&end_thread);
-  ReleaseRemoteLibrary();
+  fRouter.ReleaseRemoteLibrary();
   if (fSettings != nullptr) {
     if (!MiniViewShowing()) {
       StoreFrame();

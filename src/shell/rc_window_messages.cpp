@@ -7,7 +7,8 @@
 #include "shell/rc_window.h"
 
 void RcWindow::MessageReceived(Message* message) {
-  if (HandleRoutingMessage(message)) return;
+  if (fRouter.HandleMessage(message)) return;
+  if (HandleReceiverMessage(message)) return;
   switch (message->what) {
     case FourCC("irmi"):
       ChangeMiniview();

@@ -1,100 +1,95 @@
-#include <QMenu>
-
-#include "routing_fixture.h"
-#include "shell/menu_field.h"
-#include "shell/message_action.h"
+#include "platform/trace.h"
+#include "router_fixture.h"
 
 namespace {
-
-// Chooses `remote` in a group's menu the way the user does.
-void Assign(RcWindow* window, const char* field_name, const char* remote) {
-  auto* field = window->findChild<MenuField*>(field_name);
-  ASSERT_NE(field, nullptr);
-  QAction* item = FindMenuItem(field->Menu(), QString(remote));
-  ASSERT_NE(item, nullptr) << remote;
-  item->trigger();
-  QApplication::processEvents();
+constexpr int32_t kDesktop = 11, kAudio = 13, kVideo = 14;
 }
 
-}  // namespace
-
-TEST_F(RoutingTest, GroupMenusListEveryRemoteAndRestoreTheStoredAssignment) {
-  Prefs::SetText(Prefs::getSTPrefs()->Audio, "LR-SAT");
+TEST_F(RouterTest, GroupMenusListEveryRemoteAndRestoreTheStoredAssignment) {
+  Prefs::SetText(prefs_.Audio, "LR-SAT");
   Start();
-  QMenu* audio = Find<MenuField>("r4AuMF")->Menu();
-  EXPECT_EQ(audio->actions()[0]->text(), "-unset-");
-  EXPECT_TRUE(audio->actions()[1]->isSeparator());
-  EXPECT_EQ(audio->actions().size(), 2 + 35);
-  EXPECT_EQ(Window()->GroupRemote(3)->fName, "LR-SAT");
-  EXPECT_EQ(Find<MenuField>("r4AuMF")->MarkedText(), "LR-SAT");
-  EXPECT_EQ(Window()->GroupRemote(1), nullptr);
-  QMenu* teach = Find<MenuField>("vaMF")->Menu();
-  EXPECT_EQ(teach->actions()[0]->text(), "Add New");
+  const RemoteMenu& audio = view_.menus.at(kAudio);
+  EXPECT_EQ(audio.first, "-unset-");
+  EXPECT_EQ(audio.what, FourCC("r4au"));
+  EXPECT_TRUE(audio.checkable);
+  ASSERT_EQ(audio.remotes.size(), 35u);
+  ASSERT_GE(audio.marked, 0);
+  EXPECT_EQ(Router().Remotes()[audio.marked]->fName, "LR-SAT");
+  EXPECT_EQ(Router().GroupRemote(3)->fName, "LR-SAT");
+  EXPECT_EQ(Router().GroupRemote(1), nullptr);
+  EXPECT_EQ(view_.menus.at(kDesktop).marked, -1);
+  const RemoteMenu& teach = view_.menus.at(0);
+  EXPECT_EQ(teach.first, "Add New");
+  EXPECT_EQ(teach.what, FourCC("nRvr"));
+  EXPECT_FALSE(teach.checkable);
 }
 
-TEST_F(RoutingTest, AudioRemoteRunsItsOwnPresetsElseThePlayer) {
+TEST_F(RouterTest, AudioRemoteRunsItsOwnPresetsElseThePlayer) {
   Start();
-  Post(FourCC("irpt"));  // nothing changes while the check box is off
-  Find<QCheckBox>("ReSplit")->click();
-  Settle();
-  ASSERT_TRUE(Prefs::getSTPrefs()->use_splitting);
-  Assign(Window(), "r4AuMF", "LR-SAT");
-  ASSERT_NE(Window()->GroupRemote(3), nullptr);
-  EXPECT_STREQ(Prefs::getSTPrefs()->Audio, "LR-SAT");
+  Post(FourCC("irpt"));  // nothing changes while the switch is off
+  EXPECT_FALSE(prefs_.use_splitting);
+  SwitchSplitting(true);
+  ASSERT_TRUE(prefs_.use_splitting);
+  EXPECT_TRUE(view_.splitting_shown);
+  Assign(kAudio, "LR-SAT");
+  ASSERT_NE(Router().GroupRemote(3), nullptr);
+  EXPECT_STREQ(prefs_.Audio, "LR-SAT");
+  EXPECT_EQ(SentOf("PR_I").size(), 3u);  // the preset editor hears of every group message
 
   WritePresets("[A3]: 'http://radio.example/'\n");
   TraceCapture trace;
   Key(kLrSat, kLrSatN3);
   EXPECT_TRUE(trace.Contains("\n PRESET [33|84] \n"));
-  EXPECT_EQ(launcher_->calls, std::vector<std::string>{"url http://radio.example/"});
-  EXPECT_EQ(Find<QLabel>("miniType")->text(), "Audio");
+  EXPECT_EQ(launcher_.calls, std::vector<std::string>{"url http://radio.example/"});
+  EXPECT_EQ(view_.mini_group, "Audio");
+  EXPECT_EQ(SentOf("VR_H").back().GetInt32("vr_target", 0), 52);
+  EXPECT_EQ(view_.lit, (std::array<bool, 5>{false, false, false, true, false}));
 
   trace.Clear();
   Key(kLrSat, kLrSatN1);  // no [A1]: the audio player's verbs take it
   EXPECT_TRUE(trace.Contains(" ## DoWithRemote.. 1 \n"));
-  EXPECT_EQ(launcher_->calls.size(), 1u);
+  EXPECT_EQ(launcher_.calls.size(), 1u);
 }
 
-TEST_F(RoutingTest, ARemoteInTwoGroupsReachesTheLaterGroupOnlyForKeysLeftOpen) {
+TEST_F(RouterTest, ARemoteInTwoGroupsReachesTheLaterGroupOnlyForKeysLeftOpen) {
   Start();
-  Find<QCheckBox>("ReSplit")->click();
-  Settle();
-  Assign(Window(), "r4dMF", "LR-SAT");
-  Assign(Window(), "r4AuMF", "LR-SAT");
+  SwitchSplitting(true);
+  Assign(kDesktop, "LR-SAT");
+  Assign(kAudio, "LR-SAT");
   TraceCapture trace;
   Key(kLrSat, kLrSatUp);  // a desktop key: done by the desktop group
   EXPECT_TRUE(trace.Contains(" ## DoWithRemote.. 1 \n"));
-  EXPECT_FALSE(trace.Contains("IAudioApps"));
-  players_->players["application/x-vnd.marcone-soundplay"] = {0.5f};
+  EXPECT_FALSE(trace.Contains(" No Audio-App found"));
   trace.Clear();
   Key(kLrSat, kLrSatVolUp);  // not a desktop key: the audio group acts
+  EXPECT_TRUE(trace.Contains(" No Audio-App found"));
   EXPECT_TRUE(trace.Contains(" ## DoWithRemote.. 1 \n"));
 }
 
-TEST_F(RoutingTest, MasterFunctionsWorkOnAnyRemoteAndMenuSwitchesSplittingOff) {
+TEST_F(RouterTest, MasterFunctionsWorkOnAnyRemoteAndMenuSwitchesSplittingOff) {
   Start();
-  Find<QCheckBox>("ReSplit")->click();
-  Settle();
+  SwitchSplitting(true);
   TraceCapture trace;
   Key(kLrSat, kLrSatVolUp);  // in no group: nothing
   EXPECT_TRUE(trace.Contains(" ## DoWithRemote.. 0 \n"));
-  EXPECT_TRUE(desktop_->sent.empty());
+  EXPECT_TRUE(desktop_.sent.empty());
   Key(kLrSat, kLrSatMute);
-  EXPECT_TRUE(mixer_->muted);
+  EXPECT_TRUE(mixer_.muted);
   EXPECT_TRUE(trace.Contains(" ## MASTER-FUNC.. 67\n"));
   Key(kLrSat, kLrSatMenu);
-  EXPECT_FALSE(Prefs::getSTPrefs()->use_splitting);
-  EXPECT_EQ(Find<QLabel>("miniType")->text(), " Default");
-  for (const char* name : {"r4wMF", "r4dMF", "r4aMF", "r4AuMF", "r4ViMF"}) {
-    EXPECT_FALSE(Find<MenuField>(name)->isEnabled()) << name;
-  }
+  EXPECT_FALSE(prefs_.use_splitting);
+  EXPECT_FALSE(view_.splitting_shown);
+  EXPECT_EQ(view_.mini_group, " Default");
 }
 
-TEST_F(RoutingTest, ChoosingUnsetClearsTheGroup) {
-  Prefs::SetText(Prefs::getSTPrefs()->Video, "DENON");
+TEST_F(RouterTest, ChoosingUnsetClearsTheGroupAndARescanRestoresItByName) {
+  Prefs::SetText(prefs_.Video, "DENON");
   Start();
-  ASSERT_NE(Window()->GroupRemote(4), nullptr);
-  Assign(Window(), "r4ViMF", "-unset-");
-  EXPECT_EQ(Window()->GroupRemote(4), nullptr);
-  EXPECT_STREQ(Prefs::getSTPrefs()->Video, "-unset-");
+  ASSERT_NE(Router().GroupRemote(4), nullptr);
+  Router().RescanRemotes();  // the records are new: the group follows the name
+  ASSERT_NE(Router().GroupRemote(4), nullptr);
+  EXPECT_EQ(Router().GroupRemote(4), RemoteCL::FindRemote(&Router().Remotes(), "DENON"));
+  Assign(kVideo, "-unset-");
+  EXPECT_EQ(Router().GroupRemote(4), nullptr);
+  EXPECT_STREQ(prefs_.Video, "-unset-");
 }

@@ -1,76 +1,91 @@
-#include <QGroupBox>
-#include <QMenu>
-#include <fstream>
-#include <sstream>
-
 #include "platform/mode2_recording.h"
+#include "platform/trace.h"
 #include "receiver/code_bytes.h"
-#include "receiver/receiver_flags.h"
 #include "receiver/replay_session.h"
 #include "remotes/frame_encoder.h"
-#include "routing_fixture.h"
-#include "shell/menu_field.h"
-#include "shell/message_action.h"
-#include "shell/text_control.h"
+#include "router_fixture.h"
 #include "test_files.h"
 
-class TeachInTest : public RoutingTest {
+class TeachInTest : public RouterTest {
  protected:
-  void BeginNewRemote(const char* name, int header, bool two_bytes) {
+  // "Teach In", then the name, the header and the mode typed into the teach box.
+  void BeginNewRemote(const std::string& name, int header, bool two_bytes) {
     Post(FourCC("nRgt"));
-    Find<TextControl>("te_name")->SetText(name);
+    view_.field_text[TeachField::kName] = name;
     Post(FourCC("nRsn"));
-    Find<TextControl>("te_head")->SetText(QString::number(header));
+    view_.field_text[TeachField::kHeader] = std::to_string(header);
     Post(FourCC("nRsh"));
-    Find<QCheckBox>("te_dbyt")->setChecked(two_bytes);
+    view_.two_bytes = two_bytes;
     Post(FourCC("nRdb"));
   }
   void Assign(int32_t keyfn) {
     Message assign(FourCC("nRbs"));
     assign.AddInt32("isCommand", keyfn);
-    Window()->MessageReceived(&assign);
+    Router().HandleMessage(&assign);
   }
-  QString TeachData() { return Find<QLabel>("teData")->text(); }
+  void Choose(const std::string& remote) {
+    int32_t position = -1;
+    for (const auto& [at, name] : view_.menus.at(0).remotes) {
+      if (name == remote) position = at;
+    }
+    ASSERT_GE(position, 0) << remote;
+    Message choose(FourCC("nRvr"));
+    choose.AddInt32("vaRemote", position);
+    Router().HandleMessage(&choose);
+  }
 };
 
 TEST_F(TeachInTest, ANewRemoteIsTaughtStoredListedChartedAndRecognised) {
   Start();
   Post(FourCC("nRgt"));
-  EXPECT_FALSE(Find<QGroupBox>("teachBox")->isHidden());
-  EXPECT_TRUE(Find<QGroupBox>("result")->isHidden());
-  EXPECT_FALSE(Find<QPushButton>("TRBut")->isEnabled());
-  EXPECT_EQ(Log().rfind("Give name for new remote or select a remote\n", 0), 0u);
+  EXPECT_TRUE(view_.teach_box);
+  EXPECT_TRUE(view_.locked);
+  EXPECT_TRUE(Router().Teaching());
+  EXPECT_EQ(view_.log.rfind("Give name for new remote or select a remote\n", 0), 0u);
+  EXPECT_EQ(view_.TeachFieldText(TeachField::kHeader), "first Value");
+  EXPECT_TRUE(view_.two_bytes);
 
   BeginNewRemote("MyRemote", 100200, false);
-  EXPECT_FALSE(Find<TextControl>("te_name")->Edit()->isEnabled());
+  EXPECT_FALSE(view_.field_enabled[TeachField::kName]);
+  EXPECT_FALSE(view_.field_enabled[TeachField::kHeader]);
   Key(100200, 5);
-  EXPECT_EQ(TeachData(), "select for: '5' ");
-  EXPECT_TRUE(Find<QWidget>("teClr")->isHidden());
+  EXPECT_EQ(view_.teach_data, "select for: '5' ");
+  EXPECT_EQ(view_.teach_tone, TeachTone::kFree);
+  EXPECT_FALSE(view_.offers_set_free);
+  EXPECT_EQ(SentOf("VR_H").back().GetInt32("vr_key", -1), 0);
+  EXPECT_TRUE(mixer_.writes == 0 && desktop_.sent.empty());  // teaching routes nothing
   Assign(52);
+  EXPECT_TRUE(view_.key_marks["N1"]);
   Key(100200, 5);
-  EXPECT_EQ(TeachData(), " '5' is Code for 'N1' ");
-  EXPECT_FALSE(Find<QWidget>("teClr")->isHidden());
+  EXPECT_EQ(view_.teach_data, " '5' is Code for 'N1' ");
+  EXPECT_TRUE(view_.offers_set_free);
+  EXPECT_EQ(SentOf("VR_H").back().GetInt32("vr_key", -1), 52);
   Key(100300, 5);
-  EXPECT_EQ(TeachData(), "Wrong header, data : 5");
+  EXPECT_EQ(view_.teach_data, "Wrong header, data : 5");
+  EXPECT_EQ(view_.teach_tone, TeachTone::kTaken);
 
   Post(FourCC("nRad"));
-  EXPECT_TRUE(Find<QGroupBox>("teachBox")->isHidden());
-  EXPECT_FALSE(Find<QGroupBox>("result")->isHidden());
-  const auto file = Program() / "_Remotes_" / "MyRemote";
-  ASSERT_TRUE(std::filesystem::exists(file));
+  EXPECT_FALSE(view_.teach_box);
+  EXPECT_FALSE(view_.locked);
+  EXPECT_EQ(view_.receiver_switches, (std::vector<bool>{false, true}));
+  EXPECT_EQ(view_.log.rfind("Done..\n", 0), 0u);
   RemoteCL stored;
+  ASSERT_TRUE(std::filesystem::exists(Remotes() / "MyRemote"));
   stored.RemoteLoad("MyRemote");
   EXPECT_EQ(stored.fComHead, 100200);
   EXPECT_EQ(stored.Slot(2), 5);
-  for (const char* field : {"vaMF", "r4dMF", "r4AuMF"}) {
-    EXPECT_NE(FindMenuItem(Find<MenuField>(field)->Menu(), QString("MyRemote")), nullptr) << field;
+  for (int32_t kind : {0, 11, 13}) {
+    const auto& remotes = view_.menus.at(kind).remotes;
+    EXPECT_TRUE(std::any_of(remotes.begin(), remotes.end(), [](const auto& item) {
+      return item.second == "MyRemote";
+    })) << kind;
   }
-  EXPECT_NE(ReadAll(Program() / "_Remotes_" / "_Chart.html").find("MyRemote"), std::string::npos);
-  EXPECT_EQ(Window()->TeachRemote().fName, "-noname-");
+  EXPECT_NE(ReadAll(Remotes() / "_Chart.html").find("MyRemote"), std::string::npos);
+  EXPECT_EQ(Router().TeachRemote().fName, "-noname-");
 
   Key(100200, 5);
-  EXPECT_EQ(Find<QLabel>("irSender")->text(), "MyRemote");
-  EXPECT_EQ(Find<QLabel>("irSenKey")->text(), "N1");
+  EXPECT_EQ(view_.Text(RoutingText::kRemote), "MyRemote");
+  EXPECT_EQ(view_.Text(RoutingText::kKey), "N1");
 }
 
 // A key taught in one mode is recognised afterwards by the same key in that mode.
@@ -86,69 +101,61 @@ TEST_F(TeachInTest, TaughtKeysComeBackInEveryModeAndHysteresisSetting) {
                {"TwoBytes", 101003, true, false},
                {"TwoBytesHyst", 101004, true, true}};
   for (const auto& c : cases) {
-    if ((CHECK_SCAN_HYTERESE.load() != 0) != c.hysteresis) Post(FourCC("irCH"));
+    if (Router().Hysteresis() != c.hysteresis) Post(FourCC("irCH"));
     BeginNewRemote(c.name, c.header, c.two_bytes);
     Key(c.header, 187, 42);
     Assign(69);  // "OK"
     Post(FourCC("nRad"));
     Key(c.header, 187, 42);
-    EXPECT_EQ(Find<QLabel>("irSender")->text(), c.name);
-    EXPECT_EQ(Find<QLabel>("irSenKey")->text(), "OK") << c.name;
+    EXPECT_EQ(view_.Text(RoutingText::kRemote), c.name);
+    EXPECT_EQ(view_.Text(RoutingText::kKey), "OK") << c.name;
   }
-  if (CHECK_SCAN_HYTERESE.load() != 0) Post(FourCC("irCH"));
 }
 
 TEST_F(TeachInTest, SetFreeForgetsTheKeyAndAnExistingRemoteChangesOnlyOnQuit) {
   Start();
-  const auto& remotes = Window()->Remotes();
-  int32_t position = -1;
-  for (size_t i = 0; i < remotes.size(); ++i) {
-    if (remotes[i] && remotes[i]->fName == "LR-SAT") position = static_cast<int32_t>(i);
-  }
-  ASSERT_GE(position, 0);
   Post(FourCC("nRgt"));
-  Message choose(FourCC("nRvr"));
-  choose.AddInt32("vaRemote", position);
-  Window()->MessageReceived(&choose);
-  EXPECT_EQ(Window()->TeachRemote().fName, "LR-SAT");
-  EXPECT_FALSE(Find<TextControl>("te_name")->Edit()->isEnabled());
+  Choose("LR-SAT");
+  EXPECT_EQ(Router().TeachRemote().fName, "LR-SAT");
+  EXPECT_EQ(view_.TeachFieldText(TeachField::kName), "LR-SAT");
+  EXPECT_EQ(view_.field_look[TeachField::kName], TeachFieldLook::kExisting);
+  EXPECT_FALSE(view_.field_enabled[TeachField::kName]);
+  EXPECT_EQ(SentOf("VR_O").size(), 1u);
+  const RemoteCL* loaded = RemoteCL::FindRemote(&Router().Remotes(), "LR-SAT");
 
   Key(kLrSat, kLrSatN1);
-  EXPECT_EQ(TeachData(), " '179' is Code for 'N1' ");
+  EXPECT_EQ(view_.teach_data, " '179' is Code for 'N1' ");
   Post(FourCC("nRcx"));
   Key(kLrSat, kLrSatN1);
-  EXPECT_EQ(TeachData(), "select for: '179' ");
-  EXPECT_EQ(remotes[position]->Slot(2), kLrSatN1);  // the loaded record is untouched
+  EXPECT_EQ(view_.teach_data, "select for: '179' ");
+  EXPECT_EQ(loaded->Slot(2), kLrSatN1);  // the loaded record is untouched
 
   Post(FourCC("nRad"));
   Key(kLrSat, kLrSatN1);
-  EXPECT_EQ(Find<QLabel>("irSenKey")->text(), "-?-");  // the file now lacks the code
+  EXPECT_EQ(view_.Text(RoutingText::kKey), "-?-");  // the file now lacks the code
 }
 
 TEST_F(TeachInTest, NamesThatCannotBeFileNamesAreRefused) {
   Start();
   for (const char* bad : {"../evil", "a/b", ".", "..", ""}) {
     Post(FourCC("nRgt"));
-    Find<TextControl>("te_name")->SetText(bad);
+    view_.field_text[TeachField::kName] = bad;
     Post(FourCC("nRsn"));
-    EXPECT_NE(Log().find("cannot be a remote file name"), std::string::npos) << bad;
-    EXPECT_TRUE(Find<TextControl>("te_name")->Edit()->isEnabled());
-    EXPECT_EQ(Window()->TeachRemote().fName, "newRemote");
+    EXPECT_NE(view_.log.find("cannot be a remote file name"), std::string::npos) << bad;
+    EXPECT_TRUE(view_.field_enabled[TeachField::kName]);
+    EXPECT_EQ(Router().TeachRemote().fName, "newRemote");
     Post(FourCC("nRad"));  // an unnamed remote is not written
   }
   EXPECT_FALSE(std::filesystem::exists(Program() / "evil"));
-  EXPECT_FALSE(std::filesystem::exists(Program() / "_Remotes_" / "newRemote"));
+  EXPECT_FALSE(std::filesystem::exists(Remotes() / "newRemote"));
 }
 
-TEST_F(RoutingTest, TheCodeChartIsWrittenFromTheMenu) {
+TEST_F(RouterTest, TheCodeChartIsWrittenOnRequest) {
   Start();
-  QAction* item = FindMenuItem(Window()->fFileMenu, FourCC("CHRT"));
-  ASSERT_NE(item, nullptr);
-  item->trigger();
-  Settle();
-  const std::string chart = ReadAll(Program() / "_Remotes_" / "_ChartData.html");
+  Post(FourCC("CHRT"));
+  const std::string chart = ReadAll(Remotes() / "_ChartData.html");
   EXPECT_NE(chart.find("LR-SAT"), std::string::npos);
-  EXPECT_NE(Log().find("_ChartData.html"), std::string::npos);
+  EXPECT_NE(view_.log.find("_ChartData.html"), std::string::npos);
 }
 
 namespace {
@@ -179,14 +186,13 @@ TEST_F(TeachInTest, AKeyPressRecordedFromTheRemoteIsTaughtAndThenRecognised) {
   Start();
   BeginNewRemote("Recorded", 200100, false);
   Message report = reports[0];
-  Window()->MessageReceived(&report);
-  EXPECT_EQ(TeachData(), "select for: '77' ");
+  Router().HandleMessage(&report);
+  EXPECT_EQ(view_.teach_data, "select for: '77' ");
   Assign(67);  // "Mute"
   Post(FourCC("nRad"));
   report = reports[0];
-  Window()->MessageReceived(&report);
-  Window()->WaitForActions();
-  EXPECT_EQ(Find<QLabel>("irSender")->text(), "Recorded");
-  EXPECT_EQ(Find<QLabel>("irSenKey")->text(), "Mute");
-  EXPECT_TRUE(mixer_->muted);
+  Router().HandleMessage(&report);
+  EXPECT_EQ(view_.Text(RoutingText::kRemote), "Recorded");
+  EXPECT_EQ(view_.Text(RoutingText::kKey), "Mute");
+  EXPECT_TRUE(mixer_.muted);
 }

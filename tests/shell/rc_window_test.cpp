@@ -95,9 +95,9 @@ TEST_F(ShellTest, MenusCarryTheirMessagesAndTheKeyMenuGroupsTheReducedKeys) {
     const char* label;
     const char* code;
   } items[] = {
-      {Window()->fIconMenu, "Settings", "PREF"},    {Window()->fIconMenu, "About", "_ABR"},
-      {Window()->fIconMenu, "Quit", "_QRQ"},        {Window()->fFileMenu, "Teach In", "nRgt"},
-      {Window()->fFileMenu, "Preset edit", "irEP"}, {Window()->fViewMenu, "MiniView", "irmi"},
+      {IconMenu(), "Settings", "PREF"},    {IconMenu(), "About", "_ABR"},
+      {IconMenu(), "Quit", "_QRQ"},        {FileMenu(), "Teach In", "nRgt"},
+      {FileMenu(), "Preset edit", "irEP"}, {ViewMenu(), "MiniView", "irmi"},
   };
   for (const auto& item : items) {
     auto* action = qobject_cast<MessageAction*>(FindMenuItem(item.menu, QString(item.label)));
@@ -135,7 +135,7 @@ TEST_F(ShellTest, SettingsPageIsRebuiltOnEveryPrefAndOffersOnlyPresentPorts) {
     EXPECT_EQ(Window()->findChildren<QWidget*>("settView").size(), 1);
     EXPECT_TRUE(Find<QWidget>("PoseView")->isHidden());
     EXPECT_TRUE(trace.Contains("pCom [0:'serial2'] 2\n"));
-    QMenu* ports = Window()->fPortMenu;
+    QMenu* ports = Find<MenuField>("sepo")->Menu();
     ASSERT_EQ(ports->actions().size(), 5);
     const char* names[] = {"serial1", "serial2", "serial3", "serial4", "usb0"};
     for (int i = 0; i < 5; ++i) {
@@ -145,14 +145,14 @@ TEST_F(ShellTest, SettingsPageIsRebuiltOnEveryPrefAndOffersOnlyPresentPorts) {
       EXPECT_EQ(item->isChecked(), i == 2) << names[i];
     }
     EXPECT_EQ(Find<MenuField>("sepo")->MarkedText(), "serial3");
-    EXPECT_EQ(Window()->fSlider->value(), 40);
-    EXPECT_FALSE(FindMenuItem(Window()->fFileMenu, FourCC("nRgt"))->isEnabled());
-    EXPECT_FALSE(FindMenuItem(Window()->fViewMenu, FourCC("irmi"))->isEnabled());
+    EXPECT_EQ(Find<QSlider>("slidder:koruscan")->value(), 40);
+    EXPECT_FALSE(FindMenuItem(FileMenu(), FourCC("nRgt"))->isEnabled());
+    EXPECT_FALSE(FindMenuItem(ViewMenu(), FourCC("irmi"))->isEnabled());
 
     Post(FourCC("PREF"));
     EXPECT_FALSE(Window()->SettingsPageShowing());
     EXPECT_FALSE(Find<QWidget>("PoseView")->isHidden());
-    EXPECT_TRUE(FindMenuItem(Window()->fFileMenu, FourCC("irEP"))->isEnabled());
+    EXPECT_TRUE(FindMenuItem(FileMenu(), FourCC("irEP"))->isEnabled());
   }
   Post(FourCC("PREF"));
   EXPECT_EQ(Find<QCheckBox>("ScbA")->text(), "Use pimped colors");
@@ -171,7 +171,7 @@ TEST_F(ShellTest, CompactViewRoundTripRestoresTheStoredFrame) {
   ASSERT_TRUE(Window()->MiniViewShowing());
   EXPECT_LT(Window()->width(), 300);
   EXPECT_TRUE(Find<QWidget>("SpBox")->isHidden());
-  EXPECT_FALSE(FindMenuItem(Window()->fIconMenu, FourCC("PREF"))->isEnabled());
+  EXPECT_FALSE(FindMenuItem(IconMenu(), FourCC("PREF"))->isEnabled());
   Window()->move(300, 300);  // moving the compact view keeps the stored frame
   Settle();
   EXPECT_EQ(prefs->prefs_window_rect, before);
@@ -179,7 +179,7 @@ TEST_F(ShellTest, CompactViewRoundTripRestoresTheStoredFrame) {
   EXPECT_FALSE(Window()->MiniViewShowing());
   EXPECT_EQ(Window()->width(), 690);
   EXPECT_EQ(Window()->height(), 230);
-  EXPECT_TRUE(FindMenuItem(Window()->fIconMenu, FourCC("PREF"))->isEnabled());
+  EXPECT_TRUE(FindMenuItem(IconMenu(), FourCC("PREF"))->isEnabled());
 }
 
 TEST_F(ShellTest, ClosingInTheCompactViewKeepsThePreviousFrame) {
@@ -243,8 +243,8 @@ TEST_F(ShellTest, AboutAndMediaListItems) {
   SetAlertPresenter(nullptr);
   Post(FourCC("_ABR"));
   EXPECT_EQ(trace.Text(), "KORU Version: Beta\n");
-  QAction* open = FindMenuItem(Window()->fFileMenu, FourCC("MW_O"));
-  QAction* close = FindMenuItem(Window()->fFileMenu, FourCC("MW_C"));
+  QAction* open = FindMenuItem(FileMenu(), FourCC("MW_O"));
+  QAction* close = FindMenuItem(FileMenu(), FourCC("MW_C"));
   EXPECT_TRUE(open->isEnabled());
   EXPECT_FALSE(close->isEnabled());
   Post(FourCC("MWva"));
@@ -272,9 +272,9 @@ TEST_F(ShellTest, Screenshots) {
   EXPECT_TRUE(Window()->grab().save(QString::fromStdString(base + "/settings-page.png")));
   Post(FourCC("PREF"));
   Post(FourCC("nRgt"));
-  Window()->fTeachBox->show();
-  Window()->fResultBox->hide();
-  Window()->fSplitBox->hide();
+  Find<QWidget>("teachBox")->show();
+  Find<QWidget>("result")->hide();
+  Find<QWidget>("SpBox")->hide();
   Settle();
   EXPECT_TRUE(Window()->grab().save(QString::fromStdString(base + "/teach-box.png")));
 }

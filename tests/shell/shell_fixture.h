@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QMenu>
 #include <memory>
 
 #include "fake_receiver_devices.h"
@@ -38,7 +39,7 @@ class ShellTest : public ::testing::Test {
     SetProgramFolder(Program());
     SetReceiverDevices(devices_);
     // The actions act on recording fakes: a test never touches the desktop it runs on.
-    RcWindow::SetServicesFactory([this] {
+    setup_.services = [this] {
       DesktopServices services;
       auto desktop = std::make_unique<FakeDesktop>();
       desktop->Activate("application/x-vnd.linux-gedit");
@@ -54,7 +55,7 @@ class ShellTest : public ::testing::Test {
       services.mixer = std::move(mixer);
       services.launcher = std::move(launcher);
       return services;
-    });
+    };
     CHECK_SCAN_IR = 0;
     SCAN_CONTINOUS = 1;
     SLOWDOWN_GLOBAL = false;
@@ -65,9 +66,8 @@ class ShellTest : public ::testing::Test {
     if (Prefs* prefs = Prefs::getSTPrefs()) prefs->DeleteMe();
     SetProgramFolder({});
     SetReceiverDevices(nullptr);
-    RcWindow::SetServicesFactory(nullptr);
   }
-  void Start() { app_ = std::make_unique<FbApplication>(); }
+  void Start() { app_ = std::make_unique<FbApplication>(setup_); }
   RcWindow* Window() { return app_->MainWindow(); }
   template <typename T>
   T* Find(const char* name) {
@@ -78,9 +78,13 @@ class ShellTest : public ::testing::Test {
     Window()->MessageReceived(&message);
   }
   static void Settle() { QApplication::processEvents(); }
+  QMenu* IconMenu() { return Window()->findChild<QMenu*>("IconMenu"); }
+  QMenu* FileMenu() { return Window()->findChild<QMenu*>("File"); }
+  QMenu* ViewMenu() { return Window()->findChild<QMenu*>("View"); }
 
   std::shared_ptr<FakeReceiverDevices> devices_ =
       std::make_shared<FakeReceiverDevices>(std::vector<std::string>{"serial2", "usb1"});
+  WindowSetup setup_;
   TempDir home_;
   ScopedEnv config_{"XDG_CONFIG_HOME", (home_.Path() / "config").c_str()};
   std::unique_ptr<FbApplication> app_;

@@ -1,17 +1,9 @@
-// The main window's remote library: loading and classifying the remote files at start-up,
-// rescanning after a teach-in, and the charts.
-#include <QMenuBar>
-
-#include "platform/paths.h"
+// The router's remote library: loading and classifying the remote files at start-up,
+// rescanning after a teach-in, and the code chart.
 #include "platform/trace.h"
-#include "platform/window_workspaces.h"
-#include "shell/menu_field.h"
-#include "shell/message_action.h"
-#include "shell/prefs.h"
-#include "shell/rc_window.h"
+#include "routing/key_router.h"
 
-void RcWindow::LoadRemoteLibrary() {
-  RemoteCL::SetFolder(ProgramFolder() / "_Remotes_");
+void KeyRouter::LoadRemoteLibrary() {
   fTeachRemote = std::make_unique<RemoteCL>();
   int32_t count = fTeachRemote->LookForRemotes(&fRemoteList);
   if (count == 0) {
@@ -30,32 +22,24 @@ void RcWindow::LoadRemoteLibrary() {
   Trace(" validate END\n");
 }
 
-void RcWindow::ReleaseRemoteLibrary() {
+void KeyRouter::ReleaseRemoteLibrary() {
   std::fill(std::begin(fGroupRemote), std::end(fGroupRemote), nullptr);
   fRemoteList.clear();
   fTeachRemote.reset();
 }
 
-void RcWindow::RescanRemotes() {
+void KeyRouter::RescanRemotes() {
   // The group references point into the list: cleared first, restored by name afterwards.
   std::fill(std::begin(fGroupRemote), std::end(fGroupRemote), nullptr);
   fTeachRemote->LookForRemotes(&fRemoteList);
-  ReloadRemoteMenu(fRemoteField->Menu(), 0, fRemoteField);
+  ReloadRemoteMenu(0);
   ResetRemSplit();
 }
 
-void RcWindow::WriteCodeChart() {
+void KeyRouter::WriteCodeChart() {
   if (fTeachRemote == nullptr) return;
   const status_t status = fTeachRemote->ChartData4Remotes(&fRemoteList);
   const std::string path = (RemoteCL::Folder() / "_ChartData.html").string();
-  InsertLog(QString::fromStdString(status == kOk
-                                       ? "code chart: " + path + "\n"
-                                       : "code chart not written: " + StatusText(status) + "\n"));
-}
-
-void RcWindow::ApplyWorkspaceMode() {
-  const bool all = fSettings != nullptr && fSettings->all_workspaces;
-  if (!SetWindowOnAllWorkspaces(static_cast<uintptr_t>(winId()), all)) {
-    Trace("all workspaces: no window manager to ask (%s)\n", all ? "on" : "off");
-  }
+  fView.InsertLog(status == kOk ? "code chart: " + path + "\n"
+                                : "code chart not written: " + StatusText(status) + "\n");
 }

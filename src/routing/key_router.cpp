@@ -1,0 +1,388 @@
+// Key routing: from a receiver report to a key function, and on to a preset or an action.
+// Actions are posted in key order; they run on the action thread.
+#include "routing/key_router.h"
+
+#include <QDateTime>
+#include <QString>
+#include <algorithm>
+
+#include "actions/actions.h"
+#include "actions/desktop_pointer_view.h"
+#include "platform/alert.h"
+#include "platform/launcher.h"
+#include "platform/paths.h"
+#include "platform/trace.h"
+#include "receiver/code_bytes.h"
+#include "receiver/port_open_failure.h"
+#include "remotes/key_match.h"
+#include "shell/label_table.h"
+#include "shell/prefs.h"
+
+namespace {
+
+bool StartsWith(const std::string& text, std::string_view prefix) {
+  return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+std::string TimeText() {
+  return QDateTime::currentDateTime().toString("| HH:mm:ss \n").toStdString();
+}
+
+// Group index (1 desktop .. 4 video) of a record, first in group order; 0 for none.
+int GroupOf(const RemoteCL* const groups[5], const RemoteCL* record) {
+  for (int group = 1; group < 5; ++group) {
+    if (record != nullptr && groups[group] == record) return group;
+  }
+  return 0;
+}
+
+constexpr bigtime_t kNormalPulse = 250000;
+constexpr bigtime_t kSlowPulse = 750000;
+
+}  // namespace
+
+KeyRouter::KeyRouter(Links links)
+    : fLinks(std::move(links)), fView(*fLinks.view), fSettings(fLinks.settings) {}
+
+void KeyRouter::SendToApp(uint32_t what) {
+  SendToApp(Message(what));
+}
+
+void KeyRouter::SendToApp(const Message& message) {
+  if (fLinks.send) fLinks.send(message);
+}
+
+bool KeyRouter::Splitting() const {
+  return fSettings != nullptr && fSettings->use_splitting;
+}
+
+void KeyRouter::Start() {
+  ReloadRemoteMenu(0);
+  ResetRemSplit();
+  fView.SetSplitSwitch(Splitting());
+  ApplySplitting();
+  ChangeHysterese(true);
+  ChangeContinue(true);
+  // Numeric keys run their presets from the start, not only after the editor was opened.
+  SetPresetList(false, false);
+  if (fSettings != nullptr && fSettings->all_workspaces) fView.ShowOnAllWorkspaces(true);
+}
+
+void KeyRouter::ShowCheckedEnd(Message* message) {
+  std::string blink;
+  if (message->FindString("_blink", &blink) != kOk) {
+    NoPortReport();
+    return;
+  }
+  const int32_t type = message->GetInt32("_remotetype", 0);
+  bool slowdown = message->GetBool("_slowdown", false);
+  const std::string bits = StripCodeSeparators(blink);
+  if (bits.size() < 12) slowdown = true;
+  fView.SetPulseRate(slowdown ? kSlowPulse : kNormalPulse);
+  if (fLinks.slowdown != nullptr) fLinks.slowdown->store(slowdown);
+
+  if (slowdown) {
+    fView.SetText(RoutingText::kCodec, getLabel(20));
+    fView.SetText(RoutingText::kRemote, getLabel(16));
+    fView.SetText(RoutingText::kKey, getLabel(49));
+    if (QString::fromStdString(fView.LogText()).size() > 150) fView.SetLogText("--\n");
+    fView.InsertLog(TimeText());
+    return;
+  }
+
+  std::string line;
+  int32_t keyfn = 0;
+  if (bits.size() > 12) {
+    line = "Header: ";
+    const int32_t byte0 = IrStr4Value(bits, 0, &line);
+    const int32_t byte1 = IrStr4Value(bits, 1, &line);
+    line += " | ";
+    const int32_t byte2 = IrStr4Value(bits, 2, &line);
+    line += " ";
+    const int32_t byte3 = IrStr4Value(bits, 3, &line);
+    line += " ";
+    IrStr4Value(bits, 4, &line);
+    keyfn = IsDeviceKey(byte0 * 1000 + byte1, byte2, byte3);
+  }
+  if (keyfn != 0 && fSettings != nullptr && fSettings->use_systemsound) fView.Beep();
+  if (fHysteresis) line += " (Hyst.)";
+  fView.SetText(RoutingText::kCodec, getLabel(20 + std::clamp(type, 0, 10)));
+
+  fView.InsertLog(" " + line + TimeText());
+  // The log is bounded: past 400 characters its oldest 200 go.
+  QString log = QString::fromStdString(fView.LogText());
+  if (log.size() > 400) {
+    log.chop(200);
+    fView.SetLogText((log + "\t..(Crunched)").toStdString());
+  }
+}
+
+void KeyRouter::NoPortReport() {
+  fView.ReceiverUnusable();
+  std::string line = std::string(getLabel(187)) + "\t\t" + (fSettings ? fSettings->rs232_port : "");
+  // Why the ports did not open, and what to do about it.
+  if (const std::string why = RecentOpenFailures(); !why.empty()) line += "\n" + why;
+  fView.InsertLog(line);
+  AnyAlert(line, false);
+}
+
+int32_t KeyRouter::IsDeviceKey(int32_t header, int32_t byte2, int32_t byte3) {
+  const KeyMatch match = MatchKey(fRemoteList, header, byte2, byte3, fHysteresis);
+  std::string remote_label = match.remote_label;
+  std::string key_label = match.key_label;
+  fView.SetText(RoutingText::kRemote, remote_label);
+  fView.SetText(RoutingText::kKey, key_label);
+  if (match.shown_value) fView.SetText(RoutingText::kKeyValue, std::to_string(match.key_value));
+  const int32_t keyfn = match.key_function;
+  // What the user pressed, in words: the trace is the log of every recognised key.
+  Trace(" => %s '%s'\n", match.remote_label.c_str(), match.key_label.c_str());
+
+  if (fTeaching) {
+    Message taught(FourCC("nRtb"));
+    TeachingRemote(&taught, header, match.key_value, byte2, byte3);
+    return 0;
+  }
+  if (match.remote == nullptr) {
+    remote_label = getLabel(16);
+    key_label = getLabel(50);
+    fView.SetText(RoutingText::kRemote, remote_label);
+    fView.SetText(RoutingText::kKey, key_label);
+  }
+  fView.ShowPressedKey(keyfn >= 51 ? keyfn : -1);
+
+  const bool splitting = Splitting();
+  const int group = splitting ? GroupOf(fGroupRemote, match.remote) : 0;
+  Message key(FourCC("VR_H"));
+  key.AddInt32("vr_key", keyfn);
+  key.AddBool("vr_splitt", splitting);
+  key.AddPointer("vr_remote", match.remote);
+  key.AddInt32("vr_target", group == 0 ? 54 : 49 + group);
+  key.AddInt32("vr_dblNum", fNumberAccumulator);
+  SendToApp(key);
+  fView.SetText(RoutingText::kMiniKey, key_label);
+  fView.SetText(RoutingText::kMiniRemote, remote_label);
+  static const int kGroupLabels[5] = {119, 113, 114, 115, 116};
+  fView.SetMiniGroup(getLabel(kGroupLabels[group]),
+                     group == 0 ? TextAlign::kLeft : TextAlign::kRight);
+
+  if (fMediaListMode) {
+    fView.SetText(RoutingText::kStatusLine, std::string(getLabel(169)) + getLabel(171));
+    fView.ShowStatusLine();
+    if (keyfn == 68) {
+      SendToApp(FourCC("MW_C"));
+      return keyfn;
+    }
+    const bool list_key =
+        (keyfn >= 61 && keyfn <= 64) || keyfn == 69 || keyfn == 81 || (keyfn >= 91 && keyfn <= 96);
+    if (list_key) {
+      Message select(FourCC("MWse"));
+      select.AddInt32("korukey", keyfn);
+      SendToApp(select);
+      return keyfn;
+    }
+    if (keyfn != 67) return keyfn;
+  }
+  if (splitting) {
+    DoWithRemote(match.remote, keyfn);
+    return keyfn;
+  }
+  if (fPresetList && keyfn >= 51 && keyfn <= 60) {
+    if (const int32_t done = DoWithPresetList(keyfn - 51); done != 0) return done;
+  } else if (!fPresetList) {
+    Trace(" NO PRESET-FILE \n");
+  }
+  GlobalKeys(keyfn);
+  return keyfn;
+}
+
+void KeyRouter::MoveMouse(int32_t keyfn, int menu_offset) {
+  const ViewPoint origin = fView.WindowCorner(menu_offset);
+  StatusLabel* status = fView.StatusLine();
+  fLinks.post([origin, keyfn, status](ActionServices& services) {
+    DesktopPointerView view(services.desktop, origin);
+    IMoveMouse(services, origin, keyfn, &view, status);
+  });
+}
+
+void KeyRouter::MuteSound() {
+  MuteIndicator* indicator = fView.MuteButton();
+  fLinks.post([indicator](ActionServices& services) { IMuteSound(services, false, indicator); });
+}
+
+void KeyRouter::GlobalKeys(int32_t keyfn) {
+  if ((keyfn >= 61 && keyfn <= 64) || keyfn == 69) MoveMouse(keyfn, 20);
+  if (keyfn == 65 || keyfn == 66) {
+    fLinks.post([keyfn](ActionServices& services) { IAltPlusMinus(services, keyfn); });
+  }
+  if (keyfn == 67) MuteSound();
+  if (keyfn == 68) DoWithApp(68);
+  if (keyfn == 70) {
+    auto info = fAppInfo;
+    fLinks.post([info](ActionServices& services) { IStrgTab(services, info.get()); });
+  }
+  if (keyfn == 71) ChangeSplitting();
+  if (keyfn == 81) fLinks.post([](ActionServices& services) { ICloseThisFAW(services); });
+  if (keyfn == 75) SendToApp(FourCC("MW_O"));
+}
+
+void KeyRouter::DoWithApp(int32_t keyfn) {
+  if (keyfn != 68 && keyfn != 81) return;
+  fView.ToggleMinimised();
+}
+
+int32_t KeyRouter::DoWithPresetList(int32_t index) {
+  if (!fPresetList) {
+    Trace(" NON");
+    Trace(" PRESET END\n");
+    return 0;
+  }
+  if (index < 0 || index >= 50) {
+    Trace(" PRESET END\n");
+    return 0;
+  }
+  const std::string entry = (*fPresetList)[index];
+  if (entry.empty()) return 0;
+  Trace("\n PRESET [%ld|%ld] \n", static_cast<long>(index), static_cast<long>(index) + 51);
+  const int32_t keyfn = index + 51;
+  if (StartsWith(entry, getLabel(168))) {
+    fLinks.post([keyfn](ActionServices& services) { IJumpWorkSpace(services, keyfn); });
+    return keyfn;
+  }
+  // "http" covers https; the browser or file manager opens ftp as well.
+  if (StartsWith(entry, "http") || StartsWith(entry, "ftp:") || StartsWith(entry, "file:/")) {
+    fLinks.post([entry](ActionServices& services) { IOpenThisUrl(services, entry, false); });
+    return keyfn;
+  }
+  // "/boot/..." is a stored path; any other absolute path is a Linux path.
+  if (StartsWith(entry, "/")) {
+    fLinks.post([entry](ActionServices& services) { IOpenThisFile(services, entry, true); });
+    return keyfn;
+  }
+  Trace(" PRESET END\n");
+  return 0;
+}
+
+void KeyRouter::ChangeHysterese(bool show_only) {
+  if (!show_only) fHysteresis = !fHysteresis;
+  fView.ShowHysteresis(fHysteresis);
+}
+
+void KeyRouter::ChangeContinue(bool show_only) {
+  if (!show_only) fView.SetReceiverContinuous(!fView.ReceiverContinuous());
+  fView.ShowContinuous(fView.ReceiverContinuous());
+}
+
+void KeyRouter::ChangeWorkspaceMode() {
+  if (fSettings == nullptr) return;
+  fSettings->all_workspaces = !fSettings->all_workspaces;
+  fView.ShowOnAllWorkspaces(fSettings->all_workspaces);
+}
+
+void KeyRouter::SetPresetList(bool reload, bool edit) {
+  const std::string name = fSettings ? fSettings->Presetfile : "_preset_";
+  const std::filesystem::path path = RemoteCL::Folder() / name;
+  if (edit) {
+    SendToApp(FourCC("PR_O"));
+    snooze(1000);
+  }
+  if (reload) fPresetList.reset();
+  if (!fPresetList) fPresetList = std::make_unique<PresetList>(NewPresetList());
+  if (ReadPresetFile(path, fPresetList.get()) < 0) {
+    Trace(" '%s' Missing !\n", name.c_str());
+    if (reload) AnyAlert("missing:  '" + name + "'\n", false);
+  }
+  fView.SetLogText(std::string(getLabel(160)) + ": '" + name + "'\n");
+  fView.SetText(RoutingText::kSplitTitle, std::string(getLabel(141)) + " '" + name + "' ");
+}
+
+bool KeyRouter::HandleMessage(Message* message) {
+  const bool skip = fSkip;
+  if (message->what != FourCC("TICK")) fSkip = false;
+  switch (message->what) {
+    case FourCC("irCE"):
+      if (!skip) ShowCheckedEnd(message);
+      return true;
+    case FourCC("TICK"):
+      fSkip = true;
+      return true;
+    case FourCC("nRtb"):
+    case FourCC("nRgt"):
+      if (!skip) TeachingRemote(message, 0, 0, 0, 0);
+      return true;
+    case FourCC("nRdb"):
+    case FourCC("nRbs"):
+    case FourCC("nRad"):
+    case FourCC("nRcx"):
+    case FourCC("nRsh"):
+    case FourCC("nRsn"):
+    case FourCC("nRvr"):
+      TeachingRemote(message, 0, 0, 0, 0);
+      return true;
+    case FourCC("irpt"):
+    case FourCC("r4ws"):
+    case FourCC("r4dt"):
+    case FourCC("r4ap"):
+    case FourCC("r4au"):
+    case FourCC("r4vi"):
+      StoreDefRemote(message);
+      return true;
+    case FourCC("irCM"):
+      MuteSound();
+      return true;
+    case FourCC("irCH"):
+      ChangeHysterese(false);
+      return true;
+    case FourCC("irCS"):
+      ChangeContinue(false);
+      return true;
+    case FourCC("iraw"):
+      ChangeWorkspaceMode();
+      return true;
+    case FourCC("irRP"):
+      SetPresetList(true, false);
+      return true;
+    case FourCC("irEP"):
+      SetPresetList(false, true);
+      return true;
+    case FourCC("RUBR"):
+      fView.SetText(RoutingText::kKey, "  ");
+      fView.SetText(RoutingText::kMiniKey, "  ");
+      fNumberAccumulator = 0;
+      return true;
+    case FourCC("MW_O"):
+      SendToApp(*message);
+      fMediaListMode = true;
+      return true;
+    case FourCC("MW_C"):
+      SendToApp(*message);
+      fMediaListMode = false;
+      return true;
+    case FourCC("MW_Q"):
+      fMediaListMode = false;
+      fView.SetText(RoutingText::kStatusLine, " ");
+      return true;
+    case FourCC("MWkT"):
+      fView.MarkShowTab(fSettings && fSettings->window_mtab);
+      SendToApp(*message);
+      return true;
+    case FourCC("MW_E"): {
+      const std::string list = "/boot/home/_koru_media_list";
+      Trace("[open][%s]\n", list.c_str());
+      fLinks.post([list](ActionServices& services) {
+        if (services.launcher == nullptr ||
+            services.launcher->OpenWithPreferredApp(MapStoredPath(list)) != kOk) {
+          Trace(" oops: couldn't execute \n");
+        }
+      });
+      return true;
+    }
+    case FourCC("VR_O"):
+      SendToApp(*message);
+      return true;
+    case FourCC("CHRT"):
+      WriteCodeChart();
+      return true;
+    default:
+      return false;
+  }
+}

@@ -1,0 +1,116 @@
+#pragma once
+// The key router: from a receiver report to a key function, and on to a preset or an action;
+// the remote groups and splitting; the teach-in. It owns the routing state (remote list, teach
+// remote, group remotes, presets, skip and media-list modes, hysteresis) and decides; what the
+// user sees goes through a RoutingView, what the desktop should do is posted as actions, and
+// what other windows must hear is sent to the application object. It never touches a widget.
+//
+//   KeyRouter router({&view, prefs, post_to_action_thread, send_to_application, &slowdown});
+//   router.LoadRemoteLibrary();   // the remote folder must be set
+//   router.Start();               // menus, switches, presets
+//   router.HandleMessage(&message);   // every message of the main window, first
+//
+// Everything runs on the GUI thread; only the slow-down flag is shared with the receiver.
+#include <array>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "actions/action_thread.h"
+#include "platform/desktop.h"
+#include "platform/message.h"
+#include "presets/preset_file.h"
+#include "remotes/remote_cl.h"
+#include "routing/routing_view.h"
+
+class Prefs;
+
+class KeyRouter {
+ public:
+  using Post = std::function<void(ActionThread::Action)>;
+  using Send = std::function<void(const Message&)>;
+  struct Links {
+    RoutingView* view = nullptr;
+    Prefs* settings = nullptr;  // may be null: defaults apply
+    Post post;                  // runs an action after every action posted before it
+    Send send;                  // to the application object
+    // Set after a short code; the receiver thread reads it and clears it after each report.
+    std::atomic<bool>* slowdown = nullptr;
+  };
+
+  explicit KeyRouter(Links links);
+  KeyRouter(const KeyRouter&) = delete;
+  KeyRouter& operator=(const KeyRouter&) = delete;
+
+  // The remote library: loading and classifying at start-up, rescanning, releasing.
+  void LoadRemoteLibrary();
+  void ReleaseRemoteLibrary();
+  void RescanRemotes();
+  void WriteCodeChart();
+
+  // Fills the remote menus and the switches and reads the current presets.
+  void Start();
+
+  // Handles a message of the main window; false for codes that are not the routing's.
+  bool HandleMessage(Message* message);
+
+  // Key routing.
+  void ShowCheckedEnd(Message* message);
+  int32_t IsDeviceKey(int32_t header, int32_t byte2, int32_t byte3);
+  int32_t DoWithPresetList(int32_t index);
+  void DoWithApp(int32_t keyfn);
+  void ChangeHysterese(bool show_only);
+  void ChangeContinue(bool show_only);
+  void ChangeWorkspaceMode();
+  void SetPresetList(bool reload, bool edit);
+
+  // Remote groups and splitting.
+  int32_t DoWithRemote(const RemoteCL* record, int32_t keyfn);
+  void ReloadRemoteMenu(int32_t kind);
+  void ResetRemSplit();
+  void StoreDefRemote(Message* message);
+  void ChangeSplitting();
+
+  // Teach-in.
+  void TeachingRemote(Message* message, int32_t header, int32_t key_value, int32_t byte2,
+                      int32_t byte3);
+  bool Teaching() const { return fTeaching; }
+
+  RemoteList& Remotes() { return fRemoteList; }
+  const RemoteCL* GroupRemote(int group) const { return fGroupRemote[group]; }
+  const PresetList* Presets() const { return fPresetList.get(); }
+  RemoteCL& TeachRemote() { return *fTeachRemote; }
+  bool MediaListMode() const { return fMediaListMode; }
+  bool SkipFlag() const { return fSkip; }
+  bool Hysteresis() const { return fHysteresis; }
+
+ private:
+  void NoPortReport();
+  void GlobalKeys(int32_t keyfn);
+  void MoveMouse(int32_t keyfn, int menu_offset);
+  void MuteSound();
+  void ApplySplitting();
+  void SendToApp(uint32_t what);
+  void SendToApp(const Message& message);
+  bool Splitting() const;
+
+  Links fLinks;
+  RoutingView& fView;
+  Prefs* fSettings;
+
+  RemoteList fRemoteList;
+  std::unique_ptr<RemoteCL> fTeachRemote;
+  const RemoteCL* fGroupRemote[5] = {};  // workspace, desktop, application, audio, video
+  // The labels of each group menu as last built, by item index (the separator is empty).
+  std::array<std::vector<std::string>, 5> fGroupItems;
+  std::unique_ptr<PresetList> fPresetList;
+  bool fSkip = false;
+  bool fMediaListMode = false;
+  bool fHysteresis = false;
+  bool fTeaching = false;
+  int32_t fNumberAccumulator = 0;
+  int32_t fTeachCode = 0;
+  std::shared_ptr<AppInfo> fAppInfo = std::make_shared<AppInfo>();
+};

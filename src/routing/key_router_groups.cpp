@@ -1,0 +1,185 @@
+// Remote groups and splitting: which remote drives the desktop, the application, the audio
+// and the video player, and the routing of their keys.
+#include "actions/actions.h"
+#include "platform/four_cc.h"
+#include "platform/trace.h"
+#include "routing/key_router.h"
+#include "shell/label_table.h"
+#include "shell/prefs.h"
+
+namespace {
+
+struct GroupInfo {
+  int32_t kind;
+  const char* code;
+  const char* name;   // for the trace
+  const char* found;  // traced when the setting names a loaded remote
+};
+constexpr GroupInfo kGroups[5] = {
+    {10, "r4ws", "Workspace", ""},
+    {11, "r4dt", "Desktop", "#DesktopRemote "},
+    {12, "r4ap", "Application", "#AppsRemote "},
+    {13, "r4au", "Audio", "#AudioRemote "},
+    {14, "r4vi", "Video", "#VideoRemote "},
+};
+
+// The setting that keeps a group's remote name (none for the workspace group).
+char* GroupSetting(Prefs* prefs, int group) {
+  switch (group) {
+    case 1:
+      return prefs->Desktop;
+    case 2:
+      return prefs->Application;
+    case 3:
+      return prefs->Audio;
+    case 4:
+      return prefs->Video;
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace
+
+int32_t KeyRouter::DoWithRemote(const RemoteCL* record, int32_t keyfn) {
+  if (record == nullptr) {
+    Trace(" ## Remote==NULL \n");
+    return 0;
+  }
+  if (!Splitting()) {
+    Trace("- RemoteSplitting ist aus ! \n");
+    return 0;
+  }
+  fView.ShowGroupHighlight({});
+  int32_t done = 0;
+  if (keyfn == 67) {
+    MuteSound();
+    done = 1;
+  } else if (keyfn == 81) {
+    fLinks.post([](ActionServices& services) { ICloseThisFAW(services); });
+    done = 1;
+  } else if (keyfn == 71) {
+    ChangeSplitting();
+    done = 1;
+  }
+  if (Splitting()) {
+    std::array<bool, 5> lit{};
+    for (int group = 0; group < 5; ++group) lit[group] = fGroupRemote[group] == record;
+    fView.ShowGroupHighlight(lit);
+  }
+  if (done != 0) {
+    Trace(" ## MASTER-FUNC.. %ld\n", static_cast<long>(keyfn));
+    return 1;
+  }
+  if (fGroupRemote[0] == record) Trace(" ## WorkspaceRemote but Func-REMOVED \n");
+  const bool numeric = keyfn >= 51 && keyfn <= 60;
+  if (fGroupRemote[1] == record) {
+    if (numeric) done = DoWithPresetList(keyfn - 41);
+    if (done == 0) {
+      if ((keyfn >= 61 && keyfn <= 64) || keyfn == 69) {
+        MoveMouse(keyfn, 18);
+        done = 1;
+      } else if (keyfn == 68) {
+        DoWithApp(68);
+        done = 1;
+      } else if (keyfn == 70) {
+        fLinks.post([](ActionServices& services) { IStrgTab(services, nullptr); });
+        done = 1;
+      }
+    }
+  }
+  if (done == 0 && fGroupRemote[2] == record) {
+    if (numeric) done = DoWithPresetList(keyfn - 31);
+    if (done == 0) {
+      fLinks.post([keyfn](ActionServices& services) { IKeypress2App(services, keyfn); });
+      if (keyfn == 69) {
+        MoveMouse(keyfn, 0);
+        done = 1;
+      }
+    }
+  }
+  if (done == 0 && fGroupRemote[3] == record) {
+    if (numeric) done = DoWithPresetList(keyfn - 21);
+    if (done == 0) {
+      fLinks.post([keyfn](ActionServices& services) { IAudioApps(services, keyfn); });
+      done = 1;
+    }
+  }
+  if (done == 0 && fGroupRemote[4] == record) {
+    if (numeric) done = DoWithPresetList(keyfn - 11);
+    if (done == 0) {
+      fLinks.post([keyfn](ActionServices& services) { IVideoApps(services, keyfn); });
+      done = 1;
+    }
+  }
+  Trace(" ## DoWithRemote.. %ld \n", static_cast<long>(done));
+  return done;
+}
+
+void KeyRouter::ReloadRemoteMenu(int32_t kind) {
+  const bool teach = kind == 0;
+  const int group = teach ? -1 : kind - 10;
+  if (!teach && (group < 0 || group >= 5)) return;
+  RemoteMenu menu;
+  menu.kind = kind;
+  menu.what = teach ? FourCC("nRvr") : FourCCOf(kGroups[group].code);
+  menu.first = teach ? getLabel(3) : getLabel(5);
+  menu.checkable = !teach;
+  std::vector<std::string> items = {menu.first, ""};
+  const char* setting = group >= 1 && fSettings ? GroupSetting(fSettings, group) : nullptr;
+  for (size_t position = 0; position < fRemoteList.size(); ++position) {
+    const RemoteCL* record = fRemoteList[position].get();
+    if (record == nullptr) continue;
+    menu.remotes.emplace_back(static_cast<int32_t>(position), record->fName);
+    items.push_back(record->fName);
+    if (setting != nullptr && record->fName == setting) {
+      fGroupRemote[group] = record;
+      menu.marked = static_cast<int32_t>(position);
+      Trace("%s", kGroups[group].found);
+    }
+    snooze(200);
+  }
+  if (!teach) fGroupItems[group] = std::move(items);
+  fView.RebuildRemoteMenu(menu);
+}
+
+void KeyRouter::ResetRemSplit() {
+  fView.SetText(RoutingText::kKey, "reload Remotes");
+  for (const GroupInfo& group : kGroups) ReloadRemoteMenu(group.kind);
+  fView.SetText(RoutingText::kKey, getLabel(8));
+}
+
+void KeyRouter::StoreDefRemote(Message* message) {
+  if (message->what == FourCC("irpt")) ApplySplitting();
+  int group = -1;
+  for (int g = 0; g < 5; ++g) {
+    if (message->what == FourCCOf(kGroups[g].code)) group = g;
+  }
+  if (group >= 1 && fSettings != nullptr) {
+    const int32_t index = message->GetInt32("index", -1);
+    const std::vector<std::string>& items = fGroupItems[group];
+    if (index >= 0 && static_cast<size_t>(index) < items.size()) {
+      const std::string& label = items[index];
+      Trace("'%s' Remote for %s\n", label.c_str(), kGroups[group].name);
+      Prefs::CopyText(GroupSetting(fSettings, group), 80, label.c_str());
+      fGroupRemote[group] = RemoteCL::FindRemote(&fRemoteList, label);
+    }
+  }
+  const void* field = nullptr;
+  if (group >= 0 && message->FindPointer("tq:menu", &field) == kOk && field != nullptr) {
+    fView.DropMenuFocus(kGroups[group].kind);
+  }
+  SendToApp(FourCC("PR_I"));
+}
+
+void KeyRouter::ApplySplitting() {
+  const bool on = fView.SplitSwitch();
+  if (fSettings != nullptr) fSettings->use_splitting = on;
+  fView.ShowSplitting(on);
+}
+
+void KeyRouter::ChangeSplitting() {
+  fView.SetSplitSwitch(!fView.SplitSwitch());
+  fView.SetMiniGroup(fView.SplitSwitch() ? getLabel(141) : getLabel(119), TextAlign::kCenter);
+  ApplySplitting();
+}

@@ -1,0 +1,176 @@
+// Teach-in: a new remote, or a loaded one changed, key by key through the teach box.
+//
+// The code a key is taught with is the value the matching will later compare for this remote:
+// byte2 * 1000 + byte3 for a two-byte remote, byte2 (byte2 / 10 while hysteresis is on) for a
+// one-byte remote. It follows the teach remote's own mode, not the modes of loaded remotes that
+// happen to share its header, so a taught key is recognised by the same key afterwards in the
+// mode and hysteresis setting it was taught in.
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/safe_file.h"
+#include "platform/trace.h"
+#include "remotes/key_menu.h"
+#include "routing/key_router.h"
+#include "shell/label_table.h"
+
+namespace {
+
+std::string Format(const char* format, auto... values) {
+  char text[256];
+  std::snprintf(text, sizeof text, format, values...);
+  return text;
+}
+
+}  // namespace
+
+void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_value*/,
+                               int32_t byte2, int32_t byte3) {
+  RemoteCL& teach = *fTeachRemote;
+  KeyMenu& key_menu = fView.TeachKeyMenu();
+  const auto send_shown_remote = [&](const RemoteCL* record) {
+    Message shown(FourCC("VR_M"));
+    shown.AddPointer("_ptrRemote", record);
+    SendToApp(shown);
+  };
+  // A fresh, unnamed remote in `mode`, with its name and header fields open for typing.
+  const auto start_new_remote = [&](int32_t mode, const char* header_hint) {
+    Trace("set New Remote..\n");
+    teach.fName = "newRemote";
+    teach.fComByte = mode;
+    teach.ClearKeyDef();
+    teach.fComHead = 127127;
+    fView.SetTeachFieldText(TeachField::kName, "newRemote");
+    fView.StyleTeachField(TeachField::kName, TeachFieldLook::kNew);
+    fView.SetTeachFieldText(TeachField::kHeader, header_hint);
+    fView.EnableTeachField(TeachField::kHeader, true);
+  };
+
+  switch (message->what) {
+    case FourCC("nRgt"): {
+      fTeaching = true;
+      fView.ShowTeachBox(true);
+      fView.LockForTeaching(true);
+      start_new_remote(23, "first Value");
+      fView.SetTwoBytes(true);
+      fView.InsertLog(getLabel(130));
+      return;
+    }
+    case FourCC("nRvr"): {
+      const int32_t position = message->GetInt32("vaRemote", -1);
+      const RemoteCL* record = position >= 0 && static_cast<size_t>(position) < fRemoteList.size()
+                                   ? fRemoteList[position].get()
+                                   : nullptr;
+      if (record == nullptr) {
+        start_new_remote(2, "fill first 2 Bytes");
+        teach.SetMenuHarken(&key_menu, 0, "", 0);
+      } else {
+        Trace("change to existing Remote..\n");
+        teach.CopyFrom(*record);
+        SendToApp(FourCC("VR_O"));
+        send_shown_remote(record);
+        fView.SetTwoBytes(teach.fComByte == 23);
+        fView.SetTeachFieldText(TeachField::kName, teach.fName);
+        fView.SetTeachFieldText(TeachField::kHeader, std::to_string(teach.fComHead));
+        fView.StyleTeachField(TeachField::kName, TeachFieldLook::kExisting);
+        fView.StyleTeachField(TeachField::kHeader, TeachFieldLook::kExisting);
+        teach.SetMenuHarken(&key_menu, 0, "", 0);
+        fView.InsertLog(getLabel(127));
+      }
+      fView.DropMenuFocus(0);
+      fSkip = false;
+      return;
+    }
+    case FourCC("nRsn"): {
+      const std::string name = fView.TeachFieldText(TeachField::kName);
+      // The name is also the file name: one that would leave the remote folder is refused.
+      if (!IsSafeFileName(name) || name.size() > 78) {
+        fView.InsertLog("The name '" + name +
+                        "' cannot be a remote file name: it must not be empty, \".\" or \"..\", "
+                        "contain '/', or be longer than 78 characters.\n");
+        Trace("remote name refused: '%s'\n", name.c_str());
+        return;
+      }
+      teach.fName = name;
+      fView.EnableTeachField(TeachField::kName, false);
+      return;
+    }
+    case FourCC("nRsh"):
+      teach.fComHead = static_cast<int32_t>(
+          std::strtol(fView.TeachFieldText(TeachField::kHeader).c_str(), nullptr, 10));
+      fView.EnableTeachField(TeachField::kHeader, false);
+      return;
+    case FourCC("nRdb"):
+      teach.fComByte = fView.TwoBytes() ? 23 : 2;
+      Trace(" set to %ld ComByte\n", static_cast<long>(teach.fComByte));
+      fView.DropTwoBytesFocus();
+      return;
+    case FourCC("nRtb"): {
+      fTeachCode = teach.IsTwoByte() ? byte2 * 1000 + byte3 : (fHysteresis ? byte2 / 10 : byte2);
+      Trace("%ld will teach..", static_cast<long>(fTeachCode));
+      const long code = static_cast<long>(fTeachCode);
+      if (header != teach.fComHead) {
+        fView.ShowTeachData(Format("%s: %ld", getLabel(126), code), TeachTone::kTaken);
+        return;
+      }
+      const int32_t known = teach.ExistValue(fTeachCode);
+      int32_t reported = 0;
+      if (known < 50) {
+        Trace("UNKNOWN NUMBER..\n");
+        fView.ShowTeachData(Format("%s: '%ld' ", getLabel(132), code), TeachTone::kFree);
+        fView.ShowTeachChoice(false);
+      } else {
+        Trace("ALLREADY SET..\n");
+        fView.ShowTeachData(Format(" '%ld' %s '%s' ", code, getLabel(131), getLabel(known)),
+                            TeachTone::kTaken);
+        fView.ShowTeachChoice(true);
+        reported = known;
+      }
+      Message key(FourCC("VR_H"));
+      key.AddInt32("vr_key", reported);
+      key.AddPointer("vr_remote", &teach);
+      SendToApp(key);
+      return;
+    }
+    case FourCC("nRbs"): {
+      const int32_t keyfn = message->GetInt32("isCommand", 0);
+      Trace("\nteach %ld to func %ld [%s]\n", static_cast<long>(fTeachCode),
+            static_cast<long>(keyfn), keyfn >= 0 && keyfn < kLabelCount ? getLabel(keyfn) : "");
+      if (keyfn >= kFirstKeyFunction && keyfn <= kLastKeyFunction)
+        teach.SetSlot(keyfn - 50, fTeachCode);
+      send_shown_remote(&teach);
+      if (keyfn >= 50 && keyfn < kLabelCount) key_menu.SetItemTo(getLabel(keyfn), true, true);
+      return;
+    }
+    case FourCC("nRcx"): {
+      const int32_t keyfn = teach.ExistValue(fTeachCode);
+      Trace("\n loesche eintrag (%ld) in Zelle %ld\n", static_cast<long>(fTeachCode),
+            static_cast<long>(keyfn));
+      if (keyfn >= kFirstKeyFunction && keyfn <= kLastKeyFunction) {
+        teach.SetSlot(keyfn - 50, 0);
+        teach.SetMenuHarken(&key_menu, 1, "", keyfn - kFirstKeyFunction);
+      }
+      Trace(" (%ld) nun in Zelle: %ld\n", static_cast<long>(fTeachCode),
+            static_cast<long>(teach.ExistValue(fTeachCode)));
+      send_shown_remote(&teach);
+      return;
+    }
+    case FourCC("nRad"): {
+      teach.RemoteSave();
+      teach.fName = "-noname-";
+      fView.SetReceiverContinuous(false);
+      fView.InsertLog(getLabel(129));
+      fTeaching = false;
+      fView.ShowTeachBox(false);
+      RescanRemotes();
+      fTeachRemote->Chart4Remotes(&fRemoteList);
+      SendToApp(FourCC("VR_M"));
+      fView.SetReceiverContinuous(true);
+      fView.InsertLog(std::string(getLabel(8)) + "\n");
+      fView.LockForTeaching(false);
+      return;
+    }
+    default:
+      return;
+  }
+}

@@ -1,0 +1,340 @@
+// The main window as the key router's view: the router decides, these put it on the widgets.
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTextEdit>
+
+#include "actions/actions.h"
+#include "platform/trace.h"
+#include "platform/window_workspaces.h"
+#include "receiver/pulse_view.h"
+#include "receiver/receiver_flags.h"
+#include "remotes/key_menu.h"
+#include "shell/label_table.h"
+#include "shell/menu_field.h"
+#include "shell/message_action.h"
+#include "shell/prefs.h"
+#include "shell/rc_window.h"
+#include "shell/text_control.h"
+#include "shell/view_utilities.h"
+#include "shell/window_indicators.h"
+
+namespace {
+
+const QColor kSplitRed(250, 200, 200);   // normal group colour with pimped colours
+const QColor kSplitBlue(180, 200, 250);  // highlight with pimped colours
+
+QString Text(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+void SetLogBackground(QTextEdit* log, const QColor& colour) {
+  QPalette palette = log->palette();
+  palette.setColor(QPalette::Base, colour);
+  log->setPalette(palette);
+}
+
+}  // namespace
+
+void RcWindow::BuildActions() {
+  fServices = fSetup.services ? fSetup.services() : CreateDesktopServices();
+  ActionServices services;
+  services.desktop = fServices.desktop.get();
+  services.players = fServices.players.get();
+  services.mixer = fServices.mixer.get();
+  services.launcher = fServices.launcher.get();
+  fIndicators = std::make_unique<WindowIndicators>(fMuteButton, fGloInfo);
+  fActions = std::make_unique<ActionThread>(services);
+}
+
+void RcWindow::RunAction(ActionThread::Action action) {
+  if (!fActions) return;
+  fActions->Post(
+      [action = std::move(action), after = fSetup.after_action](ActionServices& services) {
+        action(services);
+        if (after) after();
+      });
+}
+
+void RcWindow::WaitForActions() {
+  if (fActions) fActions->WaitIdle();
+}
+
+bool RcWindow::ActionsIdle() {
+  if (!fActions) return true;
+  fActions->WaitIdle();
+  return true;
+}
+
+void RcWindow::ShutdownActions() {
+  if (fActions) {
+    // Focus-follows-mouse goes off with the window, after whatever is still queued.
+    RunAction([](ActionServices& services) { FollowMousFocus(services, false); });
+    fActions->WaitIdle();
+    fActions.reset();
+  }
+}
+
+void RcWindow::SetText(RoutingText which, const std::string& text) {
+  QWidget* target = nullptr;
+  switch (which) {
+    case RoutingText::kCodec:
+      target = fIrType;
+      break;
+    case RoutingText::kRemote:
+      target = fIrSender;
+      break;
+    case RoutingText::kKey:
+      target = fIrSenKey;
+      break;
+    case RoutingText::kKeyValue:
+      target = fIrPrgNr;
+      break;
+    case RoutingText::kMiniRemote:
+      target = fMiniRem;
+      break;
+    case RoutingText::kMiniKey:
+      target = fMiniKey;
+      break;
+    case RoutingText::kStatusLine:
+      target = fGloInfo;
+      break;
+    case RoutingText::kSplitTitle:
+      if (fSplitBox != nullptr) fSplitBox->setTitle(Text(text));
+      return;
+  }
+  if (auto* label = qobject_cast<QLabel*>(target)) label->setText(Text(text));
+}
+
+void RcWindow::SetMiniGroup(const std::string& text, TextAlign align) {
+  fMiniType->setText(Text(text));
+  fMiniType->setAlignment(align == TextAlign::kLeft    ? Qt::AlignLeft
+                          : align == TextAlign::kRight ? Qt::AlignRight
+                                                       : Qt::AlignHCenter);
+}
+
+void RcWindow::ShowStatusLine() {
+  fGloInfo->show();
+}
+
+void RcWindow::InsertLog(const std::string& line) {
+  QTextCursor cursor(fTextView->document());
+  cursor.movePosition(QTextCursor::Start);
+  cursor.insertText(Text(line));
+}
+
+void RcWindow::SetLogText(const std::string& text) {
+  fTextView->setPlainText(Text(text));
+}
+
+std::string RcWindow::LogText() const {
+  return fTextView->toPlainText().toStdString();
+}
+
+void RcWindow::Beep() {
+  QApplication::beep();
+}
+
+void RcWindow::ShowHysteresis(bool on) {
+  fHysterese->setChecked(on);
+}
+
+void RcWindow::ShowContinuous(bool on) {
+  fContinue->setChecked(on);
+}
+
+bool RcWindow::SplitSwitch() const {
+  return fReSplit->isChecked();
+}
+
+void RcWindow::SetSplitSwitch(bool on) {
+  fReSplit->setChecked(on);
+}
+
+void RcWindow::ShowSplitting(bool on) {
+  const QColor colour = on && fPimpColors ? kSplitRed : palette().color(QPalette::Window);
+  for (MenuField* field : fGroupFields) {
+    SetViewColor(field, colour);
+    field->setEnabled(on);
+  }
+  SetViewColor(fReSplit, colour);
+  SetViewColor(fSplitBox, colour);
+  ColorToChilds(fSplitBox);
+  fSplitBox->update();
+}
+
+void RcWindow::ShowGroupHighlight(const std::array<bool, 5>& lit) {
+  const QColor normal = fPimpColors ? kSplitRed : palette().color(QPalette::Window);
+  const QColor highlight = fPimpColors ? kSplitBlue : palette().color(QPalette::Highlight);
+  for (int group = 0; group < 5; ++group) {
+    SetViewColor(fGroupFields[group], lit[group] ? highlight : normal);
+  }
+}
+
+MenuField* RcWindow::RemoteMenuField(int32_t kind) const {
+  if (kind == 0) return fRemoteField;
+  if (kind >= 10 && kind < 15) return fGroupFields[kind - 10];
+  return nullptr;
+}
+
+void RcWindow::RebuildRemoteMenu(const RemoteMenu& contents) {
+  MenuField* field = RemoteMenuField(contents.kind);
+  if (field == nullptr) return;
+  QMenu* menu = field->Menu();
+  for (QAction* action : menu->actions()) {
+    menu->removeAction(action);
+    if (action->parent() == menu) delete action;
+  }
+  auto item_message = [&](int32_t position) {
+    Message message(contents.what);
+    message.AddInt32("vaRemote", position);
+    message.AddPointer("tq:menu", field);
+    return message;
+  };
+  MessageAction* first = AddMenuItem(menu, Text(contents.first), item_message(-1), GetMessenger());
+  first->setCheckable(contents.checkable);
+  menu->addSeparator();
+  for (const auto& [position, name] : contents.remotes) {
+    MessageAction* item = AddMenuItem(menu, Text(name), item_message(position), GetMessenger());
+    item->setCheckable(contents.checkable);
+    if (contents.checkable && position == contents.marked) item->setChecked(true);
+  }
+  if (contents.checkable && contents.marked < 0) first->setChecked(true);
+}
+
+void RcWindow::DropMenuFocus(int32_t kind) {
+  if (MenuField* field = RemoteMenuField(kind)) field->clearFocus();
+}
+
+void RcWindow::MarkShowTab(bool on) {
+  SetItemTo(fViewMenu, 0, getLabel(175), true, nullptr, on);
+}
+
+void RcWindow::ShowTeachBox(bool teaching) {
+  if (teaching) {
+    fResultBox->hide();
+    fSplitBox->hide();
+    if (fTeachBox->isHidden()) {
+      fTeachKeyField->hide();
+      SetLogBackground(fTextView, QColor(250, 250, 250));
+      fTeachBox->show();
+    }
+    return;
+  }
+  fTeachBox->hide();
+  SetLogBackground(fTextView, palette().color(QPalette::Base));
+  fResultBox->show();
+  fSplitBox->show();
+}
+
+void RcWindow::LockForTeaching(bool locked) {
+  fTeachButton->setEnabled(!locked);
+  EnableMenuCommands(
+      !locked, {FourCC("nRgt"), FourCC("irRP"), FourCC("irEP"), FourCC("PREF"), FourCC("irmi")});
+}
+
+std::string RcWindow::TeachFieldText(TeachField field) const {
+  return (field == TeachField::kName ? fTeachName : fTeachHead)->Text().toStdString();
+}
+
+void RcWindow::SetTeachFieldText(TeachField field, const std::string& text) {
+  (field == TeachField::kName ? fTeachName : fTeachHead)->SetText(Text(text));
+}
+
+void RcWindow::EnableTeachField(TeachField field, bool enabled) {
+  (field == TeachField::kName ? fTeachName : fTeachHead)->Edit()->setEnabled(enabled);
+}
+
+void RcWindow::StyleTeachField(TeachField which, TeachFieldLook look) {
+  const bool fresh = look == TeachFieldLook::kNew;
+  QLineEdit* edit = (which == TeachField::kName ? fTeachName : fTeachHead)->Edit();
+  QPalette palette = edit->palette();
+  palette.setColor(QPalette::Base, fresh ? QColor(Qt::white) : QColor(105, 105, 105));
+  palette.setColor(QPalette::Text, fresh ? QColor(25, 25, 25) : QColor(25, 255, 25));
+  edit->setPalette(palette);
+  edit->setEnabled(fresh);
+}
+
+bool RcWindow::TwoBytes() const {
+  return fTeachDoubleByte->isChecked();
+}
+
+void RcWindow::SetTwoBytes(bool on) {
+  fTeachDoubleByte->setChecked(on);
+}
+
+void RcWindow::DropTwoBytesFocus() {
+  fTeachDoubleByte->clearFocus();
+}
+
+void RcWindow::ShowTeachData(const std::string& text, TeachTone tone) {
+  fTeachData->setText(Text(text));
+  QPalette palette = fTeachData->palette();
+  palette.setColor(QPalette::Window,
+                   tone == TeachTone::kFree ? QColor(200, 250, 200) : QColor(250, 200, 200));
+  fTeachData->setPalette(palette);
+  fTeachData->setAutoFillBackground(true);
+}
+
+void RcWindow::ShowTeachChoice(bool taught) {
+  fTeachClear->setVisible(taught);
+  fTeachKeyField->setVisible(!taught);
+}
+
+KeyMenu& RcWindow::TeachKeyMenu() {
+  return *fTeachKeyMenu;
+}
+
+void RcWindow::ToggleMinimised() {
+  if (isMinimized()) {
+    showNormal();
+  } else {
+    showMinimized();
+  }
+}
+
+ViewPoint RcWindow::WindowCorner(int menu_offset) const {
+  const QPoint corner = pos();
+  const int offset = menuBar() != nullptr ? menu_offset : 0;
+  return ViewPoint{static_cast<float>(corner.x()), static_cast<float>(corner.y() + offset)};
+}
+
+void RcWindow::ShowOnAllWorkspaces(bool all) {
+  if (!SetWindowOnAllWorkspaces(static_cast<uintptr_t>(winId()), all)) {
+    Trace("all workspaces: no window manager to ask (%s)\n", all ? "on" : "off");
+  }
+}
+
+MuteIndicator* RcWindow::MuteButton() {
+  return fIndicators.get();
+}
+
+StatusLabel* RcWindow::StatusLine() {
+  return fIndicators.get();
+}
+
+void RcWindow::ShowPressedKey(int32_t keyfn) {
+  if (fPulseView != nullptr) fPulseView->SetRemoteDev(keyfn);
+}
+
+bool RcWindow::ReceiverContinuous() const {
+  return SCAN_CONTINOUS != 0;
+}
+
+void RcWindow::SetReceiverContinuous(bool on) {
+  SCAN_CONTINOUS = on ? 1 : 0;
+  if (fPulseView == nullptr) return;
+  if (on) {
+    fPulseView->ReStartSniffer();
+  } else {
+    fPulseView->StopSniffer();
+  }
+  fPulseView->update();
+}
+
+void RcWindow::ReceiverUnusable() {
+  CHECK_SCAN_IR = 0;
+}

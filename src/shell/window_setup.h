@@ -1,0 +1,19 @@
+#pragma once
+// How the program starts its main window: where the actions act, what runs after each
+// action, and the receiver for this run only. main() fills it from the command line and the
+// test hook; tests fill it with fakes.
+#include <functional>
+#include <string>
+
+#include "platform/desktop_services.h"
+
+struct WindowSetup {
+  // The desktop's services when empty.
+  std::function<DesktopServices()> services;
+  // Runs on the action thread after every action (the program's test hook traces fake calls).
+  std::function<void()> after_action;
+  // The receiver for this run only (--port), never stored; empty: the settings' port.
+  std::string port;
+  // With a replay port: quit once the recording has played and the last action has run.
+  bool exit_after_replay = false;
+};

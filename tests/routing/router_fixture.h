@@ -1,0 +1,217 @@
+#pragma once
+// The key router on a recording view: receiver reports in, what the window would show and what
+// the desktop was asked out. No window, no threads: actions run as they are posted, on fakes.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+
+#include "actions/action_services.h"
+#include "code_text.h"
+#include "platform/fake_desktop.h"
+#include "platform/fake_media_players.h"
+#include "platform/memory_node.h"
+#include "platform/paths.h"
+#include "remotes/key_menu.h"
+#include "routing/key_router.h"
+#include "shell/label_table.h"
+#include "shell/prefs.h"
+#include "temp_dir.h"
+
+// Keeps whatever the router shows, as the window's widgets would.
+class RecordingView : public RoutingView, public KeyMenu {
+ public:
+  std::map<RoutingText, std::string> texts;
+  std::string mini_group;
+  TextAlign mini_align = TextAlign::kLeft;
+  bool status_shown = false;
+  std::string log;
+  int beeps = 0;
+  bool hysteresis = false, continuous_box = true, split_switch = false, splitting_shown = false;
+  std::array<bool, 5> lit{};
+  std::map<int32_t, RemoteMenu> menus;  // by kind
+  std::vector<int32_t> focus_dropped;
+  bool show_tab = false;
+  bool teach_box = false, locked = false, two_bytes = false;
+  std::map<TeachField, std::string> field_text;
+  std::map<TeachField, bool> field_enabled;
+  std::map<TeachField, TeachFieldLook> field_look;
+  std::string teach_data;
+  TeachTone teach_tone = TeachTone::kFree;
+  bool offers_set_free = false;
+  std::map<std::string, bool> key_marks;  // key-function menu: label -> marked
+  bigtime_t pulse_rate = 0;
+  int minimise_toggles = 0;
+  bool all_workspaces = false;
+  int32_t pressed_key = 0;
+  bool receiver_unusable = false;
+  bool receiver_on = true;
+  std::vector<bool> receiver_switches;  // every stop (false) and restart (true)
+
+  struct Indicators : MuteIndicator, StatusLabel {
+    bool shown = false;
+    int blanks = 0;
+    bool IsShown() const override { return shown; }
+    void SetShown(bool on) override { shown = on; }
+    void Blank() override { ++blanks; }
+  } indicators;
+
+  std::string Text(RoutingText which) const {
+    auto it = texts.find(which);
+    return it == texts.end() ? std::string() : it->second;
+  }
+
+  void SetText(RoutingText which, const std::string& text) override { texts[which] = text; }
+  void SetMiniGroup(const std::string& text, TextAlign align) override {
+    mini_group = text;
+    mini_align = align;
+  }
+  void ShowStatusLine() override { status_shown = true; }
+  void InsertLog(const std::string& line) override { log.insert(0, line); }
+  void SetLogText(const std::string& text) override { log = text; }
+  std::string LogText() const override { return log; }
+  void Beep() override { ++beeps; }
+  void ShowHysteresis(bool on) override { hysteresis = on; }
+  void ShowContinuous(bool on) override { continuous_box = on; }
+  bool SplitSwitch() const override { return split_switch; }
+  void SetSplitSwitch(bool on) override { split_switch = on; }
+  void ShowSplitting(bool on) override { splitting_shown = on; }
+  void ShowGroupHighlight(const std::array<bool, 5>& groups) override { lit = groups; }
+  void RebuildRemoteMenu(const RemoteMenu& menu) override { menus[menu.kind] = menu; }
+  void DropMenuFocus(int32_t kind) override { focus_dropped.push_back(kind); }
+  void MarkShowTab(bool on) override { show_tab = on; }
+  void ShowTeachBox(bool teaching) override { teach_box = teaching; }
+  void LockForTeaching(bool on) override { locked = on; }
+  std::string TeachFieldText(TeachField field) const override {
+    auto it = field_text.find(field);
+    return it == field_text.end() ? std::string() : it->second;
+  }
+  void SetTeachFieldText(TeachField field, const std::string& text) override {
+    field_text[field] = text;
+  }
+  void EnableTeachField(TeachField field, bool enabled) override { field_enabled[field] = enabled; }
+  void StyleTeachField(TeachField field, TeachFieldLook look) override {
+    field_look[field] = look;
+    field_enabled[field] = look == TeachFieldLook::kNew;
+  }
+  bool TwoBytes() const override { return two_bytes; }
+  void SetTwoBytes(bool on) override { two_bytes = on; }
+  void DropTwoBytesFocus() override {}
+  void ShowTeachData(const std::string& text, TeachTone tone) override {
+    teach_data = text;
+    teach_tone = tone;
+  }
+  void ShowTeachChoice(bool taught) override { offers_set_free = taught; }
+  KeyMenu& TeachKeyMenu() override { return *this; }
+  bool SetItemTo(const char* label, bool /*enable*/, bool mark) override {
+    key_marks[label] = mark;
+    return true;
+  }
+  void SetPulseRate(bigtime_t rate) override { pulse_rate = rate; }
+  void ToggleMinimised() override { ++minimise_toggles; }
+  ViewPoint WindowCorner(int menu_offset) const override {
+    return ViewPoint{100, static_cast<float>(200 + menu_offset)};
+  }
+  void ShowOnAllWorkspaces(bool all) override { all_workspaces = all; }
+  MuteIndicator* MuteButton() override { return &indicators; }
+  StatusLabel* StatusLine() override { return &indicators; }
+  void ShowPressedKey(int32_t keyfn) override { pressed_key = keyfn; }
+  bool ReceiverContinuous() const override { return receiver_on; }
+  void SetReceiverContinuous(bool on) override {
+    receiver_on = on;
+    receiver_switches.push_back(on);
+  }
+  void ReceiverUnusable() override { receiver_unusable = true; }
+};
+
+class RouterTest : public ::testing::Test {
+ protected:
+  // One program folder for the whole test program, emptied before each test.
+  static const std::filesystem::path& ProgramHome() {
+    static TempDir dir;
+    return dir.Path();
+  }
+  static std::filesystem::path Program() { return ProgramHome() / "koru"; }
+  static std::filesystem::path Remotes() { return Program() / "_Remotes_"; }
+
+  void SetUp() override {
+    std::error_code error;
+    std::filesystem::remove_all(Program(), error);
+    std::filesystem::create_directories(Remotes());
+    SetProgramFolder(Program());
+    RemoteCL::SetFolder(Remotes());
+    ReloadLabelCatalogue();
+    desktop_.Activate("application/x-vnd.linux-gedit");
+    services_.desktop = &desktop_;
+    services_.players = &players_;
+    services_.mixer = &mixer_;
+    services_.launcher = &launcher_;
+    Prefs::SetText(prefs_.rs232_port, "serial2");
+  }
+  void TearDown() override {
+    router_.reset();
+    SetProgramFolder({});
+  }
+
+  // The router as the window starts it: remotes loaded, menus and presets read.
+  void Start() {
+    KeyRouter::Links links;
+    links.view = &view_;
+    links.settings = &prefs_;
+    links.post = [this](const ActionThread::Action& action) { action(services_); };
+    links.send = [this](const Message& message) { sent_.push_back(message); };
+    links.slowdown = &slowdown_;
+    router_ = std::make_unique<KeyRouter>(std::move(links));
+    router_->LoadRemoteLibrary();
+    router_->Start();
+  }
+  KeyRouter& Router() { return *router_; }
+
+  void Post(uint32_t what) {
+    Message message(what);
+    router_->HandleMessage(&message);
+  }
+  void Report(const std::string& blink, int32_t type = 1) {
+    Message report = ReportOf(blink, type);
+    router_->HandleMessage(&report);
+  }
+  void Key(int header, int byte2, int byte3 = 0) { Report(CodeText(header, byte2, byte3)); }
+  void WritePresets(const std::string& lines) {
+    std::ofstream(Remotes() / "_preset_") << lines;
+    Post(FourCC("irRP"));
+  }
+  // The messages of one code sent to the application so far.
+  std::vector<Message> SentOf(const char* what) const {
+    std::vector<Message> found;
+    for (const Message& message : sent_) {
+      if (message.what == FourCCOf(what)) found.push_back(message);
+    }
+    return found;
+  }
+  // Chooses `remote` in the group menu of `kind` the way the menu's item does.
+  void Assign(int32_t kind, const std::string& remote) {
+    const RemoteMenu& menu = view_.menus.at(kind);
+    int32_t index = 0;  // the first item
+    for (size_t i = 0; i < menu.remotes.size(); ++i) {
+      if (menu.remotes[i].second == remote) index = static_cast<int32_t>(i) + 2;
+    }
+    Message choice(menu.what);
+    choice.AddInt32("index", index);
+    router_->HandleMessage(&choice);
+  }
+  void SwitchSplitting(bool on) {
+    view_.split_switch = on;
+    Post(FourCC("irpt"));
+  }
+
+  RecordingView view_;
+  Prefs prefs_{std::make_shared<MemoryNode>()};
+  FakeDesktop desktop_;
+  FakeMediaPlayers players_;
+  FakeMixer mixer_;
+  FakeLauncher launcher_;
+  ActionServices services_;
+  std::vector<Message> sent_;
+  std::atomic<bool> slowdown_{false};
+  std::unique_ptr<KeyRouter> router_;
+};

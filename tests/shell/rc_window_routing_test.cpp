@@ -1,0 +1,180 @@
+// The main window as the key router's view: messages in, widgets read back. The routing itself
+// is tested on the router (tests/routing); these check that the window shows it and feeds it.
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTextEdit>
+
+#include "platform/alert.h"
+#include "platform/trace.h"
+#include "routing/code_text.h"
+#include "shell/menu_field.h"
+#include "shell/message_action.h"
+#include "shell/text_control.h"
+#include "shell_fixture.h"
+#include "test_files.h"
+
+class WindowRoutingTest : public ShellTest {
+ protected:
+  void Report(const std::string& blink) {
+    Message report = ReportOf(blink);
+    Window()->MessageReceived(&report);
+    Window()->WaitForActions();
+  }
+  void Key(int header, int byte2, int byte3 = 0) { Report(CodeText(header, byte2, byte3)); }
+  std::string Log() { return Find<QTextEdit>("text_view")->toPlainText().toStdString(); }
+  QString Label(const char* name) { return Find<QLabel>(name)->text(); }
+  // Chooses an item of a menu field the way the user does.
+  void Choose(const char* field_name, const char* item_text) {
+    QAction* item = FindMenuItem(Find<MenuField>(field_name)->Menu(), QString(item_text));
+    ASSERT_NE(item, nullptr) << item_text;
+    item->trigger();
+    Settle();
+  }
+};
+
+TEST_F(WindowRoutingTest, ReportsReachTheKeyDisplayTheCompactViewAndTheReceiver) {
+  Start();
+  Key(kLrSat, kLrSatN1, 204);
+  EXPECT_EQ(Label("irSender"), "LR-SAT");
+  EXPECT_EQ(Label("irSenKey"), "N1");
+  EXPECT_EQ(Label("irType"), "RC5-Code");
+  EXPECT_EQ(Label("irPrgNr"), "179");
+  EXPECT_EQ(Label("miniKey"), "N1");
+  EXPECT_EQ(Label("miniRem"), "LR-SAT");
+  EXPECT_EQ(Label("miniType"), " Default");
+  EXPECT_NE(Log().find(" Header: 253128 | 179 204 --- "), std::string::npos) << Log();
+  EXPECT_EQ(Window()->PulseRate(), 250000);
+  Post(FourCC("RUBR"));
+  EXPECT_EQ(Label("irSenKey"), "  ");
+
+  Report("-0101010101-");  // short: the receiver slows down through the shared flag
+  EXPECT_EQ(Window()->PulseRate(), 750000);
+  EXPECT_TRUE(SLOWDOWN_GLOBAL.load());
+  EXPECT_EQ(Label("irSender"), "..pulse");
+
+  SetAlertPresenter(nullptr);
+  TraceCapture trace;
+  CHECK_SCAN_IR = 1;
+  Post(FourCC("irCE"));
+  EXPECT_EQ(CHECK_SCAN_IR.load(), 0);
+  EXPECT_EQ(Log().rfind("..no port \t\tserial2", 0), 0u) << Log();
+}
+
+TEST_F(WindowRoutingTest, GroupMenusAreBuiltFromTheRouterAndChosenThroughTheirItems) {
+  Prefs::SetText(Prefs::getSTPrefs()->Audio, "LR-SAT");
+  Start();
+  QMenu* audio = Find<MenuField>("r4AuMF")->Menu();
+  EXPECT_EQ(audio->actions()[0]->text(), "-unset-");
+  EXPECT_TRUE(audio->actions()[1]->isSeparator());
+  EXPECT_EQ(audio->actions().size(), 2 + 35);
+  EXPECT_EQ(Find<MenuField>("r4AuMF")->MarkedText(), "LR-SAT");
+  EXPECT_EQ(Find<MenuField>("r4dMF")->MarkedText(), "-unset-");
+  EXPECT_EQ(Find<MenuField>("vaMF")->Menu()->actions()[0]->text(), "Add New");
+  EXPECT_FALSE(Find<MenuField>("r4ViMF")->isEnabled());
+
+  Find<QCheckBox>("ReSplit")->click();
+  Settle();
+  EXPECT_TRUE(Prefs::getSTPrefs()->use_splitting);
+  EXPECT_TRUE(Find<MenuField>("r4ViMF")->isEnabled());
+  Choose("r4ViMF", "DENON");
+  ASSERT_NE(Window()->Router().GroupRemote(4), nullptr);
+  EXPECT_EQ(Window()->Router().GroupRemote(4)->fName, "DENON");
+  EXPECT_STREQ(Prefs::getSTPrefs()->Video, "DENON");
+  Key(kLrSat, kLrSatN1);
+  EXPECT_EQ(Label("miniType"), "Audio");
+
+  Key(kLrSat, kLrSatMenu);  // "Menu" switches splitting off
+  EXPECT_FALSE(Find<QCheckBox>("ReSplit")->isChecked());
+  for (const char* name : {"r4wMF", "r4dMF", "r4aMF", "r4AuMF", "r4ViMF"}) {
+    EXPECT_FALSE(Find<MenuField>(name)->isEnabled()) << name;
+  }
+  EXPECT_EQ(Label("miniType"), " Default");
+}
+
+TEST_F(WindowRoutingTest, ARemoteIsTaughtThroughTheTeachBox) {
+  Start();
+  Find<QPushButton>("TRBut")->click();
+  Settle();
+  EXPECT_FALSE(Find<QGroupBox>("teachBox")->isHidden());
+  EXPECT_TRUE(Find<QGroupBox>("result")->isHidden());
+  EXPECT_TRUE(Find<QGroupBox>("SpBox")->isHidden());
+  EXPECT_FALSE(Find<QPushButton>("TRBut")->isEnabled());
+  EXPECT_FALSE(FindMenuItem(FileMenu(), FourCC("nRgt"))->isEnabled());
+  EXPECT_EQ(Find<TextControl>("te_head")->Text(), "first Value");
+
+  Find<TextControl>("te_name")->SetText("MyRemote");
+  Post(FourCC("nRsn"));
+  EXPECT_FALSE(Find<TextControl>("te_name")->Edit()->isEnabled());
+  Find<TextControl>("te_head")->SetText("100200");
+  Post(FourCC("nRsh"));
+  Find<QCheckBox>("te_dbyt")->setChecked(false);
+  Post(FourCC("nRdb"));
+  Key(100200, 5);
+  EXPECT_EQ(Label("teData"), "select for: '5' ");
+  EXPECT_TRUE(Find<QWidget>("teClr")->isHidden());
+  EXPECT_FALSE(Find<QWidget>("teMF")->isHidden());
+  Choose("teMF", "N1");
+  EXPECT_TRUE(FindMenuItem(Find<MenuField>("teMF")->Menu(), QString("N1"))->isChecked());
+  Key(100200, 5);
+  EXPECT_EQ(Label("teData"), " '5' is Code for 'N1' ");
+  EXPECT_FALSE(Find<QWidget>("teClr")->isHidden());
+
+  Find<QPushButton>("doneBut")->click();
+  Settle();
+  EXPECT_TRUE(Find<QGroupBox>("teachBox")->isHidden());
+  EXPECT_FALSE(Find<QGroupBox>("result")->isHidden());
+  EXPECT_TRUE(Find<QPushButton>("TRBut")->isEnabled());
+  EXPECT_NE(FindMenuItem(Find<MenuField>("vaMF")->Menu(), QString("MyRemote")), nullptr);
+  Key(100200, 5);
+  EXPECT_EQ(Label("irSender"), "MyRemote");
+  EXPECT_EQ(Label("irSenKey"), "N1");
+}
+
+TEST_F(WindowRoutingTest, SwitchesIndicatorsAndTheMediaListLineFollowTheRouter) {
+  Start();
+  Find<QCheckBox>("hyCheckBox")->click();
+  Settle();
+  EXPECT_TRUE(Window()->Router().Hysteresis());
+  EXPECT_TRUE(Find<QCheckBox>("hyCheckBox")->isChecked());
+  Find<QCheckBox>("hyContinue")->click();
+  Settle();
+  EXPECT_EQ(SCAN_CONTINOUS.load(), 0);
+  EXPECT_FALSE(Find<QCheckBox>("hyContinue")->isChecked());
+  Post(FourCC("irCS"));
+  EXPECT_EQ(SCAN_CONTINOUS.load(), 1);
+  Post(FourCC("irCH"));
+
+  Key(kLrSat, kLrSatMute);
+  EXPECT_TRUE(mixer_->muted);
+  Settle();  // the indicator is set on the GUI thread
+  EXPECT_TRUE(Find<QPushButton>("fMute")->isChecked());
+  Post(FourCC("MW_O"));
+  Key(kLrSat, kLrSatVolUp);
+  EXPECT_EQ(Label("gloInfo"), "(Locked) Toplist");
+  EXPECT_TRUE(desktop_->sent.empty());
+}
+
+TEST_F(WindowRoutingTest, TheCodeChartIsWrittenFromTheMenu) {
+  Start();
+  QAction* item = FindMenuItem(FileMenu(), FourCC("CHRT"));
+  ASSERT_NE(item, nullptr);
+  item->trigger();
+  Settle();
+  EXPECT_NE(ReadAll(Program() / "_Remotes_" / "_ChartData.html").find("LR-SAT"), std::string::npos);
+  EXPECT_NE(Log().find("_ChartData.html"), std::string::npos);
+}
+
+TEST_F(WindowRoutingTest, ClosingTheWindowStopsTheReceiverWithoutANoPortAlert) {
+  Start();
+  int alerts = 0;
+  SetAlertPresenter([&](const std::string&) { ++alerts; });
+  TraceCapture trace;
+  app_.reset();
+  SetAlertPresenter(nullptr);
+  EXPECT_EQ(alerts, 0);
+  EXPECT_FALSE(trace.Contains("..no port"));
+  EXPECT_EQ(CHECK_SCAN_IR.load(), 0);
+}

@@ -1,0 +1,77 @@
+#pragma once
+// A board (or a virtual remote window) on a fresh program folder, offscreen; the board's
+// messages are recorded.
+#include <QMouseEvent>
+#include <fstream>
+
+#include "platform/test_loopers.h"
+#include "remotes/remote_cl.h"
+#include "shell/shell_fixture.h"
+#include "virtual_remote/all_buttons_view.h"
+#include "virtual_remote/bt_view.h"
+#include "virtual_remote/layout_file.h"
+
+class MessageRecorder : public Handler {
+ public:
+  MessageRecorder() : Handler(&looper_) {}
+  void MessageReceived(Message* message) override { codes.push_back(message->what); }
+  std::vector<uint32_t> codes;
+
+ private:
+  ImmediateLooper looper_;
+};
+
+class BoardTest : public ShellTest {
+ protected:
+  void SetUp() override {
+    ShellTest::SetUp();
+    RemoteCL probe;  // fixes the remote folder inside the program folder
+    std::filesystem::create_directories(Folder());
+  }
+  static std::filesystem::path Folder() { return RemoteCL::Folder(); }
+
+  AllButtonsView* MakeBoard() {
+    window_ = std::make_unique<QWidget>();
+    window_->resize(460, 840);
+    auto* board = new AllButtonsView(QRect(0, 0, 460, 840), "possibleView",
+                                     recorder_.GetMessenger(), window_.get());
+    board->FillWithAllPosButtons();
+    board->GetDesRect();
+    return board;
+  }
+  void WriteLayout(const std::string& name, const std::string& lines) {
+    std::ofstream(Folder() / name) << "; - \n; - KORU / LAYOUT-FILE \n; - \n" << lines << "; - \n";
+  }
+  static QPoint Place(AllButtonsView* board, int slot) { return board->Button(slot)->pos(); }
+  static std::vector<int> LitSlots(AllButtonsView* board) {
+    std::vector<int> lit;
+    for (int slot = 0; slot < kBoardSlots; ++slot) {
+      if (board->Button(slot) != nullptr && board->Button(slot)->Lit()) lit.push_back(slot);
+    }
+    return lit;
+  }
+
+  // Presses a button at 20, 10 inside it, drags it so that its corner lands at `drop` (unless
+  // `drop` is where it is) and releases it `held_ms` after the press.
+  static void Drag(BTView* button, QPoint drop, quint64 held_ms) {
+    const QPoint grip(20, 10);
+    Send(button, QEvent::MouseButtonPress, grip, Qt::LeftButton, 1000);
+    if (drop != button->pos()) {
+      Send(button, QEvent::MouseMove, drop + grip - button->pos(), Qt::NoButton,
+           1000 + held_ms / 2);
+    }
+    Send(button, QEvent::MouseButtonRelease, grip, Qt::LeftButton, 1000 + held_ms);
+  }
+  static void Send(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button,
+                   quint64 time) {
+    const Qt::MouseButtons held =
+        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, QPointF(at), widget->mapToGlobal(QPointF(at)), button, held,
+                      Qt::NoModifier);
+    event.setTimestamp(time);
+    QCoreApplication::sendEvent(widget, &event);
+  }
+
+  MessageRecorder recorder_;
+  std::unique_ptr<QWidget> window_;
+};

@@ -1,0 +1,237 @@
+#include <QCheckBox>
+#include <QMenu>
+
+#include "board_fixture.h"
+#include "platform/file_node.h"
+#include "platform/koru_type.h"
+#include "shell/menu_field.h"
+#include "test_files.h"
+
+TEST_F(BoardTest, TheDefaultBoardHasItsExtentsAndWritesEveryButtonAtItsDefaultPlace) {
+  AllButtonsView* board = MakeBoard();
+  EXPECT_EQ(board->UsedArea(), QRect(QPoint(1, 1), QPoint(234, 412)));
+  EXPECT_EQ(board->ParkingExtent(), QSize(460, 482));
+  EXPECT_FALSE(board->DualMode());
+  EXPECT_EQ(window_->windowTitle(), "_LAYOUT_");
+  EXPECT_EQ(board->GridBox()->pos(), QPoint(6, 420));
+  EXPECT_EQ(board->LayoutField()->pos(), QPoint(36, 447));
+
+  board->SavePositions();
+  EXPECT_EQ(ReadAll(Folder() / "_LAYOUT_"),
+            "; - \n; - KORU / LAYOUT-FILE \n; - \n"
+            "[ 0],  10 , 68 ,(N0)\n"
+            "[ 1],  54 , 68 ,(N1)\n"
+            "[ 2],  98 , 68 ,(N2)\n"
+            "[ 3], 142 , 68 ,(N3)\n"
+            "[ 4], 186 , 68 ,(N4)\n"
+            "[ 5],  10 , 96 ,(N5)\n"
+            "[ 6],  54 , 96 ,(N6)\n"
+            "[ 7],  98 , 96 ,(N7)\n"
+            "[ 8], 142 , 96 ,(N8)\n"
+            "[ 9], 186 , 96 ,(N9)\n"
+            "[10],  54 ,124 ,(up)\n"
+            "[11],  54 ,180 ,(down)\n"
+            "[12],  10 ,152 ,(left)\n"
+            "[13],  98 ,152 ,(right)\n"
+            "[14], 152 ,134 ,(Vol+)\n"
+            "[15], 152 ,162 ,(Vol-)\n"
+            "[16],  60 , 10 ,(Mute)\n"
+            "[17], 120 , 10 ,(Power)\n"
+            "[18],  10 ,218 ,(OK)\n"
+            "[19],  98 ,218 ,(Tab)\n"
+            "[20],  54 ,218 ,(Menu)\n"
+            "[21], 260 ,250 ,(EXIT)\n"
+            "[22], 260 ,280 ,(LAST)\n"
+            "[23], 260 ,310 ,(TEXT)\n"
+            "[24],  54 ,246 ,(FAV)\n"
+            "[30], 142 ,218 ,(Eject)\n"
+            "[31], 310 ,250 ,(Setup)\n"
+            "[32], 186 ,218 ,(Prg+)\n"
+            "[33], 230 ,218 ,(Prg-)\n"
+            "[40],  10 ,246 ,(|<<)\n"
+            "[42],  54 ,274 ,(||)\n"
+            "[43],  98 ,246 ,(>)\n"
+            "[44], 142 ,246 ,(>>|)\n"
+            "[45],  10 ,274 ,([])\n"
+            "[46],  54 ,274 ,(Rec.)\n"
+            "[50],  10 ,312 ,(Desktop)\n"
+            "[51],  78 ,312 ,(Any-App.)\n"
+            "[52],  10 ,340 ,(Audio)\n"
+            "[53],  78 ,340 ,(Video)\n"
+            "[54],  38 ,378 ,(-Any-)\n"
+            "[55], 260 , 60 ,(n.F.)\n"
+            "[56], 260 , 90 ,(n.F.)\n"
+            "[57], 260 ,120 ,(n.F.)\n"
+            "[58], 260 ,150 ,(n.F.)\n"
+            "[59], 260 ,180 ,(n.F.)\n"
+            "[60], 360 , 60 ,(Prog+)\n"
+            "[61], 360 , 90 ,(Prog-)\n"
+            "[62], 360 ,120 ,(Vol-)\n"
+            "[63], 360 ,150 ,(Vol+)\n"
+            "[64], 360 ,180 ,( m )\n"
+            "[65], 360 ,210 ,(Menu)\n"
+            "[66], 360 ,240 ,(Exit)\n"
+            "[67], 360 ,270 ,(Enter)\n"
+            "[68], 360 ,300 ,(FAV)\n"
+            "[70], 360 ,330 ,(Tab)\n"
+            "[71], 360 ,360 ,(OK)\n"
+            "; - \n");
+  FileNode node(Folder() / "_LAYOUT_");
+  EXPECT_EQ(ReadKoruType(node), kKoruLayoutFile);
+
+  // A layout name from the settings never leads out of the remote folder.
+  board->SetLayoutName("../escaped");
+  board->SavePositions();
+  EXPECT_FALSE(std::filesystem::exists(Folder().parent_path() / "escaped"));
+}
+
+TEST_F(BoardTest, ALayoutReadsBackToTheWholePixelAndDamagedPlacesStayOnTheBoard) {
+  AllButtonsView* board = MakeBoard();
+  board->Button(0)->move(333, 17);
+  board->Button(54)->move(97, 401);
+  board->Button(71)->move(11, 777);
+  board->SavePositions();
+  AllButtonsView* again = MakeBoard();
+  for (int slot = 0; slot < kBoardSlots; ++slot) {
+    if (board->Button(slot) == nullptr) continue;
+    EXPECT_EQ(Place(again, slot), Place(board, slot)) << slot;
+  }
+  EXPECT_EQ(Place(again, 0), QPoint(333, 17));
+
+  WriteLayout("_LAYOUT_", "[ 1], -50 ,5000 ,(N1)\n[50], 900 , 10 ,(Desktop)\n");
+  AllButtonsView* damaged = MakeBoard();
+  EXPECT_EQ(Place(damaged, 1), QPoint(0, 814));
+  EXPECT_EQ(Place(damaged, 50), QPoint(400, 10));
+}
+
+TEST_F(BoardTest, LayoutFilesMoveOnlyTheButtonsTheyNameUpToASlotOffTheBoard) {
+  WriteLayout("_LAYOUT_", "");
+  EXPECT_EQ(Place(MakeBoard(), 0), QPoint(10, 68));  // header only: defaults
+
+  WriteLayout("_LAYOUT_",
+              "[ 0], 100 ,400 ,(N0)\n[26],  50 , 50 ,(-F2-)\n[80],  10 , 10 ,\n"
+              "[ 1], 300 ,300 ,(N1)\n");
+  AllButtonsView* board = MakeBoard();
+  EXPECT_EQ(Place(board, 0), QPoint(100, 400));
+  EXPECT_EQ(Place(board, 1), QPoint(54, 68));  // after slot 80: not read
+  EXPECT_EQ(Place(board, 2), QPoint(98, 68));  // not named
+}
+
+TEST_F(BoardTest, TheAreasFollowTheButtonsAndDualButtonsInTheUsedAreaSwitchDualModeOn) {
+  // Every used button parked except "N0", which ends exactly on the border (right edge 235).
+  std::string lines;
+  for (int slot = 1; slot <= 54; ++slot) {
+    if (DefaultButtons()[slot].key_function == 0) continue;
+    char line[32];
+    std::snprintf(line, sizeof line, "[%2d], 360 , 20 ,\n", slot);
+    lines += line;
+  }
+  WriteLayout("_LAYOUT_", "[ 0], 196 ,700 ,(N0)\n" + lines);
+  AllButtonsView* board = MakeBoard();
+  EXPECT_EQ(board->UsedArea(), QRect(QPoint(1, 1), QPoint(30, 40)));  // "N0" counts for neither
+  EXPECT_EQ(board->ParkingExtent(), QSize(460, 394));                 // width stays 460
+
+  WriteLayout("_LAYOUT_", "[63], 190 , 20 ,(Vol+)\n");
+  board = MakeBoard();
+  EXPECT_TRUE(board->DualMode());
+  EXPECT_TRUE(BTView::useingDualButtons);
+  EXPECT_TRUE(board->DualBox()->isChecked());
+  WriteLayout("_LAYOUT_", "[59], 190 , 20 ,(n.F.)\n");  // a spare button is no dual button
+  EXPECT_FALSE(MakeBoard()->DualMode());
+}
+
+TEST_F(BoardTest, KeysLightTheirButtonOrTheirDualButtonAndGroupsLightOneAtATime) {
+  AllButtonsView* board = MakeBoard();
+  const struct {
+    bool dual;
+    long slot;
+    std::vector<int> lit;
+  } steps[] = {
+      {false, 14, {14}},      // "Vol+"
+      {true, 14, {63}},       // "Vol+" on the dual button
+      {true, 30, {66}},       // "Eject" on "Exit"
+      {true, 0, {0}},         // "N0" has no dual button
+      {true, 52, {0, 52}},    // a group lights beside the key
+      {true, 54, {0, 54}},    // and replaces the other group
+      {true, 25, {0, 54}},    // empty slot: nothing
+      {true, -1, {54}},       // the key goes dark, the group stays
+      {false, 21, {21, 54}},  // "EXIT" in the parking area
+  };
+  for (const auto& step : steps) {
+    board->SetDualMode(step.dual);
+    board->Highlight(step.slot);
+    EXPECT_EQ(LitSlots(board), step.lit) << step.slot;
+  }
+}
+
+TEST_F(BoardTest, TaughtKeysAreMarkedAndDualButtonsAlwaysWithARemote) {
+  AllButtonsView* board = MakeBoard();
+  RemoteCL remote;
+  remote.SetSlot(1, 243);   // "N0"
+  remote.SetSlot(15, 205);  // "Vol+"
+  Message shown(FourCC("VR_M"));
+  shown.AddPointer("_ptrRemote", &remote);
+  board->MarkRemotesButton(&shown);
+  std::vector<int> marked;
+  for (int slot = 0; slot < kBoardSlots; ++slot) {
+    if (board->Button(slot) != nullptr && board->Button(slot)->Taught()) marked.push_back(slot);
+  }
+  EXPECT_EQ(marked, (std::vector<int>{0, 14, 60, 61, 62, 63, 64, 65, 66, 67, 68, 70, 71}));
+
+  BTView* vol = board->Button(63);
+  BTView::useingDualButtons = true;
+  EXPECT_EQ(vol->LabelColor(), QColor(255, 120, 20));
+  BTView::useingDualButtons = false;
+  EXPECT_EQ(vol->LabelColor(), QColor(152, 152, 152));
+  EXPECT_EQ(board->Button(0)->LabelColor(), QColor(255, 20, 20));
+  EXPECT_EQ(board->Button(1)->LabelColor(), QColor(20, 20, 20));
+
+  Message none(FourCC("VR_M"));
+  board->MarkRemotesButton(&none);
+  for (int slot = 0; slot < kBoardSlots; ++slot) {
+    if (board->Button(slot) != nullptr) {
+      EXPECT_FALSE(board->Button(slot)->Taught()) << slot;
+    }
+  }
+}
+
+TEST_F(BoardTest, DroppedButtonsSnapAndOnlyAPlaceChangeIsReported) {
+  AllButtonsView* board = MakeBoard();
+  const struct {
+    int slot;
+    QPoint drop;
+    quint64 held_ms;
+    QPoint place;
+    bool reported;
+  } cases[] = {
+      {0, {4, 5}, 300, {10, 2}, true},
+      {10, {54, 124}, 5, {54, 124}, false},    // a click released at once
+      {10, {54, 124}, 300, {50, 120}, true},   // held without moving: snapped
+      {2, {-80, 2000}, 300, {10, 810}, true},  // dropped beside the board: onto its edge
+  };
+  for (const auto& c : cases) {
+    recorder_.codes.clear();
+    BTView* button = board->Button(c.slot);
+    Drag(button, c.drop, c.held_ms);
+    EXPECT_EQ(button->pos(), c.place) << c.slot;
+    EXPECT_EQ(button->ShownText(), button->Label());
+    EXPECT_FALSE(button->Moving());
+    EXPECT_EQ(recorder_.codes,
+              c.reported ? std::vector<uint32_t>{FourCC("VR_U")} : std::vector<uint32_t>{})
+        << c.slot;
+  }
+}
+
+TEST_F(BoardTest, TheLayoutMenuListsLayoutFilesAndMarksTheCurrentOneByPrefix) {
+  WriteLayoutFile(Folder() / "_LAY", {});
+  WriteLayoutFile(Folder() / "sofa", {});
+  WriteLayoutFile(Folder() / "zz", {});
+  AllButtonsView* board = MakeBoard();
+  QStringList items, marked;
+  for (QAction* item : board->LayoutMenu()->actions()) {
+    items << item->text();
+    if (item->isChecked()) marked << item->text();
+  }
+  EXPECT_EQ(items, (QStringList{"_LAY", "sofa", "zz"}));
+  EXPECT_EQ(marked, QStringList{"_LAY"});  // the current name is "_LAYOUT_"
+}

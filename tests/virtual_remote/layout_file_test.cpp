@@ -1,0 +1,83 @@
+#include "virtual_remote/layout_file.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "platform/file_node.h"
+#include "platform/koru_type.h"
+#include "temp_dir.h"
+
+namespace {
+
+using Places = std::vector<std::tuple<int, int, int>>;
+
+Places Parsed(const std::string& text) {
+  Places places;
+  for (const LayoutPlace& place : ParseLayoutFile(text)) {
+    places.emplace_back(place.slot, place.x, place.y);
+  }
+  return places;
+}
+
+}  // namespace
+
+TEST(LayoutFile, LinesAreWrittenWithAlignedNumbersAndReadBack) {
+  const std::vector<LayoutPlace> places = {
+      {5, 10, 96, "N5"}, {60, 360, 60, "Prog+"}, {64, 1250, 7, " m "}};
+  const std::string text = FormatLayoutFile(places);
+  EXPECT_EQ(text,
+            "; - \n; - KORU / LAYOUT-FILE \n; - \n"
+            "[ 5],  10 , 96 ,(N5)\n"
+            "[60], 360 , 60 ,(Prog+)\n"
+            "[64], 1250 ,  7 ,( m )\n"
+            "; - \n");
+  EXPECT_EQ(Parsed(text), (Places{{5, 10, 96}, {60, 360, 60}, {64, 1250, 7}}));
+}
+
+TEST(LayoutFile, ReadingSkipsWhatWasNeverWrittenAndStopsAtASlotOffTheBoard) {
+  const struct {
+    const char* why;
+    std::string text;
+    Places places;
+  } cases[] = {
+      {"header and trailer only", "; - \n; - KORU / LAYOUT-FILE \n; - \n; - \n", {}},
+      {"empty file", "", {}},
+      {"comment and stray lines", ";[ 1],  10 , 20 ,(N1)\nN1, 10, 20\n\n", {}},
+      {"tabs are removed first", "[ 3],\t 50 ,\t 60 ,(N3)\n", {{3, 50, 60}}},
+      {"positions count without tabs", "[\t3], 50 , 60 ,(N3)\n", {}},
+      {"no line feed at the end", "[ 3],  50 , 60 ,(N3)", {{3, 50, 60}}},
+      {"slot 80 ends the reading",
+       "[ 1],  10 , 20 ,\n[80],  10 , 20 ,\n[ 2],  30 , 40 ,\n",
+       {{1, 10, 20}}},
+      {"a negative slot ends it too", "[-1],  10 , 20 ,\n[ 2],  30 , 40 ,\n", {}},
+      {"slot 71 is the last one read", "[71], 100 , 200 ,\n", {{71, 100, 200}}},
+      {"first comma before position 4", "[1], 10 , 20 ,\n[ 2],  30 , 40 ,\n", {{2, 30, 40}}},
+      {"no second comma", "[ 1],  10  20\n", {}},
+      {"coordinates as they stand", "[ 7], -40 ,3000 ,(N7)\n", {{7, -40, 3000}}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Parsed(c.text), c.places) << c.why;
+}
+
+TEST(LayoutFile, AnOverLongLineIsReadInPiecesAsItAlwaysWas) {
+  // The 255-character piece ends inside the padding; the rest of the line starts with "[" and
+  // is read as a line of its own.
+  const std::string text = "[ 1],  10 , 20 ," + std::string(239, ' ') + "[ 2],  30 , 40 ,\n";
+  EXPECT_EQ(Parsed(text), (Places{{1, 10, 20}, {2, 30, 40}}));
+}
+
+TEST(LayoutFile, WrittenFilesAreMarkedAndOnlyTheyAreFound) {
+  TempDir dir;
+  ASSERT_EQ(WriteLayoutFile(dir.Path() / "sofa", {{0, 10, 68, "N0"}}), kOk);
+  ASSERT_EQ(WriteLayoutFile(dir.Path() / "_LAYOUT_", {}), kOk);
+  FileNode node(dir.Path() / "sofa");
+  EXPECT_EQ(ReadKoruType(node), kKoruLayoutFile);
+
+  std::ofstream(dir.Path() / "plain") << "[ 0],  10 , 68 ,(N0)\n";
+  std::ofstream(dir.Path() / "preset") << "";
+  FileNode preset(dir.Path() / "preset");
+  WriteKoruType(preset, kKoruPresetFile);
+  std::filesystem::create_directory(dir.Path() / "folder");
+  EXPECT_EQ(ScanLayoutFileNames(dir.Path()), (std::vector<std::string>{"_LAYOUT_", "sofa"}));
+  EXPECT_TRUE(ScanLayoutFileNames(dir.Path() / "missing").empty());
+}
