@@ -152,7 +152,7 @@ TEST_F(VrWindowTest, TheViewMenuOpensItAndAKeyFromARecordingLightsItsButton) {
   });
   ASSERT_FALSE(reports.empty());
   Start();
-  QAction* item = FindMenuItem(Window()->fViewMenu, FourCC("VR_O"));
+  QAction* item = FindMenuItem(Window()->findChild<QMenu*>("View"), FourCC("VR_O"));
   ASSERT_NE(item, nullptr);
   EXPECT_EQ(item->text(), "Layout");
   item->trigger();
