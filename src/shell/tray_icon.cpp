@@ -6,12 +6,17 @@
 #include "platform/four_cc.h"
 #include "platform/messenger.h"
 #include "shell/bring_to_front.h"
+#include "shell/label_table.h"
 
 TrayIcon::TrayIcon(QWidget* window, bool available) : window_(window) {
   menu_.setObjectName("trayMenu");
   QAction* show = menu_.addAction("Show KORU");
   show->setObjectName("trayShow");
   connect(show, &QAction::triggered, this, [this] { BringToFront(window_); });
+  // The virtual remote, as the main window's "View" menu offers it.
+  QAction* remote = menu_.addAction(QString::fromUtf8(getLabel(153)));
+  remote->setObjectName("trayRemote");
+  connect(remote, &QAction::triggered, this, [] { AppMessenger().SendMessage(FourCC("VR_O")); });
   menu_.addSeparator();
   QAction* quit = menu_.addAction("Quit");
   quit->setObjectName("trayQuit");

@@ -1,8 +1,8 @@
 #pragma once
 // KORU's icon in the desktop's tray: the receiver's state and the last key recognised as its
-// tool tip, a menu with "Show KORU" and "Quit". While the icon is shown and "close to tray" is
-// on, closing the main window hides it instead of ending KORU; without a tray, closing ends
-// KORU as before.
+// tool tip, a menu with "Show KORU", the virtual remote and "Quit". While the icon is shown and
+// "close to tray" is on, closing the main window hides it instead of ending KORU; without a tray,
+// closing ends KORU as before.
 //
 //   TrayIcon tray(window, QSystemTrayIcon::isSystemTrayAvailable());
 //   tray.SetReceiverState("serial1", true);

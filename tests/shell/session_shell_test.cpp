@@ -15,6 +15,7 @@
 #include "platform/messenger.h"
 #include "platform/test_loopers.h"
 #include "shell/autostart_entry.h"
+#include "shell/label_table.h"
 #include "shell/session_shell.h"
 #include "shell/shell_fixture.h"
 #include "shell/tray_icon.h"
@@ -43,14 +44,15 @@ TEST(TrayIcon, MenuShowsTheWindowAndQuitsTheWayTheWindowDoes) {
   QStringList texts;
   for (QAction* action : tray.Menu()->actions())
     if (!action->isSeparator()) texts << action->text();
-  EXPECT_EQ(texts, (QStringList{"Show KORU", "Quit"}));
+  EXPECT_EQ(texts, (QStringList{"Show KORU", QString::fromUtf8(getLabel(153)), "Quit"}));
 
   ASSERT_FALSE(window.isVisible());
   Item(tray.Menu(), "trayShow")->trigger();
   EXPECT_TRUE(window.isVisible());
   EXPECT_TRUE(app.received.empty());
+  Item(tray.Menu(), "trayRemote")->trigger();
   Item(tray.Menu(), "trayQuit")->trigger();
-  EXPECT_EQ(app.received, (std::vector<uint32_t>{FourCC("_QRQ")}));
+  EXPECT_EQ(app.received, (std::vector<uint32_t>{FourCC("VR_O"), FourCC("_QRQ")}));
   SetAppMessenger(Messenger());
 }
 
