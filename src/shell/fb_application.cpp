@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "platform/trace.h"
+#include "presets/pr_window.h"
 #include "shell/prefs.h"
 #include "shell/rc_window.h"
 #include "virtual_remote/vr_window.h"
@@ -11,13 +12,20 @@ FbApplication::FbApplication(WindowSetup setup) {
   SetAppMessenger(GetMessenger());
   fMainWindow = new RcWindow(Rect{60, 100, 760, 270}, std::move(setup));
   fMainWindow->show();
+  fEditorFactory = [] { return new PR_Window(Rect{40, 40, 640, 355}); };
 }
 
 FbApplication::~FbApplication() {
+  // An editor still open when the program ends closes without asking.
+  if (auto* editor = dynamic_cast<QWidget*>(PresetEditor())) delete editor;
   delete fVirtualRemote;  // writes its layout when a button moved
   delete fMainWindow;
   fMainWindow = nullptr;
   SetAppMessenger(Messenger());
+}
+
+PresetEditorWindow* FbApplication::PresetEditor() const {
+  return fPresetEditorLink.IsValid() ? fPresetEditor : nullptr;
 }
 
 bool FbApplication::VirtualRemoteMessage(Message* message) {
@@ -62,19 +70,21 @@ void FbApplication::MessageReceived(Message* message) {
       Trace("%s\n", message->Dump().c_str());
       return;
     case FourCC("PR_O"):
-      if (fPresetEditor != nullptr) {
+      if (PresetEditor() != nullptr) {
         fPresetEditor->Activate();
       } else if (fEditorFactory) {
         fPresetEditor = fEditorFactory();
+        fPresetEditorLink = fPresetEditor->WindowMessenger();
       } else {
         Trace("FB_App no preset editor\n");
       }
       return;
     case FourCC("PR_I"):
-      if (fPresetEditor != nullptr) fPresetEditor->WindowMessenger().SendMessage(*message);
+      if (PresetEditor() != nullptr) fPresetEditorLink.SendMessage(*message);
       return;
     case FourCC("PR_Q"):
       fPresetEditor = nullptr;
+      fPresetEditorLink = Messenger();
       return;
     case FourCC("RPLY"):
       return;

@@ -26,11 +26,12 @@ class FbApplication : public Handler {
   void MessageReceived(Message* message) override;
 
   RcWindow* MainWindow() const { return fMainWindow; }
-  // Makes the preset editor for 'PR_O'; without one 'PR_O' only traces.
+  // Makes the preset editor for 'PR_O' (by default the preset editor window at 40, 40).
   void SetPresetEditorFactory(std::function<PresetEditorWindow*()> factory) {
     fEditorFactory = std::move(factory);
   }
-  PresetEditorWindow* PresetEditor() const { return fPresetEditor; }
+  // The open preset editor, or nullptr.
+  PresetEditorWindow* PresetEditor() const;
   // The window that gets a copy of every 'RUBR' (none by default).
   void SetRubrWindow(const Messenger& window) { fRubrWindow = window; }
   // Sees each receiver message after the main window has handled it (the tray icon).
@@ -44,6 +45,8 @@ class FbApplication : public Handler {
   RcWindow* fMainWindow = nullptr;
   Messenger fRubrWindow;
   PresetEditorWindow* fPresetEditor = nullptr;
+  // Cleared when the editor is deleted, before its 'PR_Q' arrives.
+  Messenger fPresetEditorLink;
   void* fSpareWindow = nullptr;
   std::function<PresetEditorWindow*()> fEditorFactory;
   std::function<void(const Message&)> fReceiverObserver;

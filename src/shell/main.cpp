@@ -34,7 +34,7 @@ void PrintHelp() {
       "                        shipped demo); not stored\n"
       "  --exit-after-replay   with a replay: port, quit once the recording has played and\n"
       "                        the last action has run\n"
-      "  --open NAME           open a window at start-up: virtual-remote\n"
+      "  --open NAME           open a window at start-up: virtual-remote, preset-editor\n"
       "  --version             print the version and quit\n"
       "  --help                print this help and quit\n");
 }
@@ -42,6 +42,7 @@ void PrintHelp() {
 // The windows --open can show at start-up, by the message that opens each.
 uint32_t OpenRequest(const std::string& name) {
   if (name == "virtual-remote") return FourCC("VR_O");
+  if (name == "preset-editor") return FourCC("PR_O");
   return 0;
 }
 
