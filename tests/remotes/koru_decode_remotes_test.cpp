@@ -49,22 +49,15 @@ std::vector<std::string> Matches(const std::string& out) {
 
 const std::string kDemo = KORU_SOURCE_DIR "/data/demo.mode2";
 
-const std::vector<std::string> kDemoKeys = {"",  // the start report reaches no matching
-                                            "remote=LR-SAT key=N1",
-                                            "remote=LR-SAT key=N2",
-                                            "remote=LR-SAT key=N3",
-                                            "remote=Samsung312 key=up",
-                                            "remote=Samsung312 key=down",
-                                            "remote=Samsung312 key=left",
-                                            "remote=Samsung312 key=right",
-                                            "remote=DENON key=Vol+",
-                                            "remote=DENON key=Vol-",
-                                            "remote=Sony618 key=Mute",
-                                            "remote=Tokai_TV051 key=N5",
-                                            "remote=Crown0301 key=N9",
-                                            "remote=Burns158 key=OK",
-                                            "remote=MC5_CD key=Vol+",
-                                            "remote=Sharp044 key=N7"};
+const std::vector<std::string> kDemoKeys = {
+    "",  // the start report reaches no matching
+    "remote=LR-SAT key=N1", "remote=LR-SAT key=N2", "remote=LR-SAT key=N3",
+    "remote=Samsung312 key=up", "remote=Samsung312 key=down", "remote=Samsung312 key=left",
+    "remote=Samsung312 key=right", "remote=DENON key=Vol+", "remote=DENON key=Vol-",
+    "remote=Sony618 key=Mute", "remote=Tokai_TV051 key=N5", "remote=Crown0301 key=N9",
+    "remote=Burns158 key=OK", "remote=MC5_CD key=Vol+", "remote=Sharp044 key=N7",
+    // held: reported again after the resume
+    "remote=Sharp044 key=N7"};
 
 using KoruDecodeRemotes = RemoteFolderTest;
 
@@ -111,6 +104,7 @@ TEST(KoruEncode, RefusesWhatItCannotSend) {
   };
   const Case cases[] = {{"", 2},
                         {"DENON N1 --hold -1", 2},
+                        {"--bogus DENON N1", 2},
                         {"NoSuchRemote N1", 1},
                         {"DENON NoSuchKey", 1},
                         {"DENON Kx99", 1},  // no code taught
@@ -123,6 +117,13 @@ TEST(KoruEncode, RefusesWhatItCannotSend) {
   }
   const Result held = RunTool("koru-encode", "Sony618 Mute --hold 2");
   EXPECT_NE(held.out.find("(long code, frames 3)"), std::string::npos) << held.out;
+  // --help and --version answer on standard output and end well.
+  const Result help = RunTool("koru-encode", "--help");
+  EXPECT_EQ(help.exit_code, 0);
+  EXPECT_EQ(help.out.rfind("usage: koru-encode ", 0), 0u) << help.out;
+  const Result version = RunTool("koru-encode", "--version");
+  EXPECT_EQ(version.exit_code, 0);
+  EXPECT_EQ(version.out.rfind("koru-encode (KORU) ", 0), 0u) << version.out;
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "platform/trace.h"
 #include "shell/menu_field.h"
 #include "shell/message_action.h"
+#include "shell/session_shell.h"
 #include "shell/text_control.h"
 #include "shell_fixture.h"
 
@@ -156,6 +157,11 @@ TEST_F(ShellTest, SettingsPageIsRebuiltOnEveryPrefAndOffersOnlyPresentPorts) {
   Post(FourCC("PREF"));
   EXPECT_EQ(Find<QCheckBox>("ScbA")->text(), "Use pimped colors");
   EXPECT_EQ(Find<QCheckBox>("ScbW")->text(), "On all Workspaces");
+  auto* classic = Find<QCheckBox>("ScbT");
+  EXPECT_EQ(classic->text(), "Classic receiver timing");
+  EXPECT_FALSE(classic->isChecked());
+  classic->click();
+  EXPECT_TRUE(Prefs::getSTPrefs()->classic_timing);
   EXPECT_EQ(Find<QAbstractButton>("sVex")->text(), "Done..");
 }
 
@@ -258,6 +264,7 @@ TEST_F(ShellTest, Screenshots) {
   const char* folder = std::getenv("KORU_SCREENSHOT_DIR");
   if (folder == nullptr) GTEST_SKIP() << "KORU_SCREENSHOT_DIR not set";
   Start();
+  SessionShell session(app_.get(), false, "/usr/bin/koru");  // its settings as the program has them
   Settle();
   const std::string base(folder);
   EXPECT_TRUE(Window()->grab().save(QString::fromStdString(base + "/main-window.png")));
