@@ -14,9 +14,9 @@
 
 #include "actions/action_thread.h"
 #include "actions/actions.h"
+#include "platform/desktop/x11_probe_window.h"
 #include "platform/desktop_services.h"
-#include "platform/four_cc.h"
-#include "platform/x11_probe_window.h"
+#include "platform/messaging/four_cc.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <string>
 
 #include "media_list/media_window.h"
-#include "platform/memory_node.h"
-#include "platform/qt_looper.h"
-#include "shell/prefs.h"
+#include "platform/files/memory_node.h"
+#include "platform/messaging/qt_looper.h"
+#include "settings/prefs.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "remotes/pre_rem_list.h"
 #include "remotes/remote_cl.h"
-#include "shell/label_table.h"
+#include "settings/label_table.h"
 
 int main() {
   for (int r = 0; r < kPreRemCount; ++r) {

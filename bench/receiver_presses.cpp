@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/mode2_recording.h"
-#include "platform/trace.h"
+#include "platform/lines/mode2_recording.h"
+#include "platform/messaging/trace.h"
 #include "receiver/replay_session.h"
 #include "remotes/frame_encoder.h"
 #include "remotes/key_match.h"

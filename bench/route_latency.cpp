@@ -11,12 +11,12 @@
 #include <thread>
 #include <vector>
 
-#include "platform/fake_desktop.h"
-#include "platform/fake_media_players.h"
-#include "platform/paths.h"
-#include "platform/qt_looper.h"
+#include "platform/desktop/fake_desktop.h"
+#include "platform/files/paths.h"
+#include "platform/media/fake_media_players.h"
+#include "platform/messaging/qt_looper.h"
+#include "settings/prefs.h"
 #include "shell/fb_application.h"
-#include "shell/prefs.h"
 #include "shell/rc_window.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <functional>
 
-#include "platform/safe_file.h"
+#include "platform/files/safe_file.h"
 
 enum class DieAt { kBeforeRename, kAfterRename };
 

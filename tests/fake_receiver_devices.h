@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/driven_line.h"
-#include "platform/receiver_port.h"
+#include "platform/lines/driven_line.h"
+#include "platform/lines/receiver_port.h"
 
 class FakeReceiverDevices : public ReceiverDevices {
  public:

@@ -5,7 +5,7 @@
 #include <QApplication>
 #include <cstdlib>
 
-#include "platform/qt_looper.h"
+#include "platform/messaging/qt_looper.h"
 
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);

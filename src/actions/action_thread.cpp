@@ -1,7 +1,7 @@
 #include "actions/action_thread.h"
 
 #include "platform/desktop_services.h"
-#include "platform/trace.h"
+#include "platform/messaging/trace.h"
 
 ActionServices ActionServicesFor(const DesktopServices& backends) {
   ActionServices services;

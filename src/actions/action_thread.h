@@ -24,7 +24,7 @@
 #include <mutex>
 
 #include "actions/action_services.h"
-#include "platform/threads.h"
+#include "platform/messaging/threads.h"
 
 class ActionThread {
  public:

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "actions/action_services.h"
-#include "platform/desktop.h"
-#include "platform/media_players.h"
+#include "platform/desktop/desktop.h"
+#include "platform/media/media_players.h"
 
 // Signatures the actions recognise.
 inline constexpr char kKoruSignature[] = "application/x-vnd.tq-KORU";

@@ -4,8 +4,8 @@
 
 #include "actions/actions.h"
 #include "actions/key_message.h"
-#include "platform/clock.h"
-#include "platform/trace.h"
+#include "platform/messaging/clock.h"
+#include "platform/messaging/trace.h"
 
 std::vector<AppInfo> ListRunningApps(ActionServices& services) {
   std::vector<AppInfo> apps = services.desktop->RunningApps();

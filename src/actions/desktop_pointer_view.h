@@ -2,7 +2,7 @@
 // A pointer view read from the desktop itself: the pointer in the coordinates of a view whose
 // left-top corner stands at `origin` on the screen. For callers without a window of their own.
 #include "actions/action_services.h"
-#include "platform/desktop.h"
+#include "platform/desktop/desktop.h"
 
 class DesktopPointerView : public PointerView {
  public:

@@ -2,9 +2,9 @@
 // The synthetic key message that keystroke, pointer and media actions send.
 #include <cstdint>
 
-#include "platform/clock.h"
-#include "platform/four_cc.h"
-#include "platform/message.h"
+#include "platform/messaging/clock.h"
+#include "platform/messaging/four_cc.h"
+#include "platform/messaging/message.h"
 
 inline constexpr uint32_t kKeyDown = FourCC("_KYD");
 inline constexpr uint32_t kKeyUp = FourCC("_KYU");

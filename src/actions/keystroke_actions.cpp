@@ -4,7 +4,7 @@
 
 #include "actions/actions.h"
 #include "actions/key_message.h"
-#include "platform/trace.h"
+#include "platform/messaging/trace.h"
 
 namespace {
 

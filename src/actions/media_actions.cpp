@@ -3,9 +3,9 @@
 
 #include "actions/actions.h"
 #include "actions/key_message.h"
-#include "platform/alert.h"
-#include "platform/mixer.h"
-#include "platform/trace.h"
+#include "platform/media/mixer.h"
+#include "platform/messaging/alert.h"
+#include "platform/messaging/trace.h"
 
 namespace {
 

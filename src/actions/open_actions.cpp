@@ -5,11 +5,11 @@
 #include <fstream>
 
 #include "actions/actions.h"
-#include "platform/alert.h"
-#include "platform/clock.h"
-#include "platform/launcher.h"
-#include "platform/paths.h"
-#include "platform/trace.h"
+#include "platform/files/paths.h"
+#include "platform/launcher/launcher.h"
+#include "platform/messaging/alert.h"
+#include "platform/messaging/clock.h"
+#include "platform/messaging/trace.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The audio player's verbs, applied to every track of the player.
 #include "actions/actions.h"
-#include "platform/clock.h"
-#include "platform/four_cc.h"
-#include "platform/trace.h"
+#include "platform/messaging/clock.h"
+#include "platform/messaging/four_cc.h"
+#include "platform/messaging/trace.h"
 
 const char* const kAudioPlayerSignature = kSoundplaySignature;
 

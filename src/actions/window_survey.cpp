@@ -4,10 +4,10 @@
 
 #include "actions/actions.h"
 #include "actions/key_message.h"
-#include "platform/clock.h"
-#include "platform/launcher.h"
-#include "platform/paths.h"
-#include "platform/trace.h"
+#include "platform/files/paths.h"
+#include "platform/launcher/launcher.h"
+#include "platform/messaging/clock.h"
+#include "platform/messaging/trace.h"
 
 namespace {
 

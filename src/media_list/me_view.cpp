@@ -8,9 +8,9 @@
 #include <QPainterPath>
 #include <filesystem>
 
-#include "platform/message.h"
-#include "platform/paths.h"
-#include "shell/label_table.h"
+#include "platform/files/paths.h"
+#include "platform/messaging/message.h"
+#include "settings/label_table.h"
 #include "shell/message_action.h"
 
 namespace {

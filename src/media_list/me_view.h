@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <string>
 
-#include "platform/messenger.h"
+#include "platform/messaging/messenger.h"
 
 class QMenu;
 

@@ -5,8 +5,8 @@
 #include <sstream>
 
 #include "media_list/media_list_text.h"
-#include "platform/safe_file.h"
-#include "platform/trace.h"
+#include "platform/files/safe_file.h"
+#include "platform/messaging/trace.h"
 
 namespace {
 

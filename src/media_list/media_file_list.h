@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/status.h"
+#include "platform/messaging/status.h"
 
 class MediaFileList {
  public:

@@ -1,6 +1,6 @@
 #include "media_list/media_list_text.h"
 
-#include "platform/paths.h"
+#include "platform/files/paths.h"
 
 std::filesystem::path MediaListFile() {
   return MapStoredPath(kMediaListStoredPath);

@@ -22,7 +22,7 @@
 #include "media_list/bitmap_path.h"
 #include "media_list/media_file_list.h"
 #include "media_list/media_list_text.h"
-#include "platform/message.h"
+#include "platform/messaging/message.h"
 
 class MxView;
 class Prefs;

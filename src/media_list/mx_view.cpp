@@ -8,8 +8,8 @@
 #include <filesystem>
 
 #include "media_list/me_view.h"
-#include "platform/message.h"
-#include "platform/paths.h"
+#include "platform/files/paths.h"
+#include "platform/messaging/message.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "media_list/bitmap_path.h"
-#include "platform/messenger.h"
+#include "platform/messaging/messenger.h"
 
 class MEView;
 class QLabel;

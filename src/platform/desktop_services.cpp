@@ -2,13 +2,13 @@
 
 #include <cstdlib>
 
-#include "platform/mpris_players.h"
-#include "platform/no_desktop.h"
-#include "platform/process_launcher.h"
-#include "platform/pulse_mixer.h"
-#include "platform/signature_table.h"
-#include "platform/trace.h"
-#include "platform/x11_desktop.h"
+#include "platform/desktop/no_desktop.h"
+#include "platform/desktop/signature_table.h"
+#include "platform/desktop/x11_desktop.h"
+#include "platform/launcher/process_launcher.h"
+#include "platform/media/mpris_players.h"
+#include "platform/media/pulse_mixer.h"
+#include "platform/messaging/trace.h"
 
 DesktopServices CreateDesktopServices() {
   SignatureTable table = SignatureTable::Load();

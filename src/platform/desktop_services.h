@@ -4,10 +4,10 @@
 // all reading the signature table once.
 #include <memory>
 
-#include "platform/desktop.h"
-#include "platform/launcher.h"
-#include "platform/media_players.h"
-#include "platform/mixer.h"
+#include "platform/desktop/desktop.h"
+#include "platform/launcher/launcher.h"
+#include "platform/media/media_players.h"
+#include "platform/media/mixer.h"
 
 struct DesktopServices {
   std::unique_ptr<Launcher> launcher;

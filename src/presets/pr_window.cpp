@@ -8,15 +8,15 @@
 #include <QTabWidget>
 #include <QToolButton>
 
-#include "platform/alert.h"
-#include "platform/safe_file.h"
-#include "platform/trace.h"
+#include "platform/files/safe_file.h"
+#include "platform/messaging/alert.h"
+#include "platform/messaging/trace.h"
 #include "presets/named_view.h"
 #include "presets/string_view.h"
 #include "remotes/remote_cl.h"
-#include "shell/label_table.h"
+#include "settings/label_table.h"
+#include "settings/prefs.h"
 #include "shell/message_action.h"
-#include "shell/prefs.h"
 #include "shell/view_utilities.h"
 #include "shell/window_placement.h"
 

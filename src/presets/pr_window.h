@@ -12,8 +12,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/message.h"
-#include "platform/rect.h"
+#include "platform/messaging/message.h"
+#include "platform/messaging/rect.h"
 #include "presets/preset_file.h"
 #include "presets/save_question.h"
 #include "shell/fb_application.h"

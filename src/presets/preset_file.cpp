@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <fstream>
 
-#include "platform/file_node.h"
-#include "platform/koru_type.h"
-#include "platform/trace.h"
-#include "shell/label_table.h"
+#include "platform/files/file_node.h"
+#include "platform/files/koru_type.h"
+#include "platform/messaging/trace.h"
+#include "settings/label_table.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/status.h"
+#include "platform/messaging/status.h"
 
 inline constexpr int kPresetSlots = 51;  // slot 50 exists but is never shown, written or run
 inline constexpr size_t kPresetLineLimit = 255;  // characters of one file line, line feed included

@@ -10,9 +10,9 @@
 #include <QPainter>
 #include <QUrl>
 
-#include "platform/message.h"
+#include "platform/messaging/message.h"
 #include "presets/preset_file.h"
-#include "shell/label_table.h"
+#include "settings/label_table.h"
 #include "shell/message_action.h"
 #include "shell/view_utilities.h"
 

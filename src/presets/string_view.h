@@ -11,7 +11,7 @@
 #include <QUrl>
 #include <string>
 
-#include "platform/messenger.h"
+#include "platform/messaging/messenger.h"
 
 class EStringView : public QLabel {
   Q_OBJECT

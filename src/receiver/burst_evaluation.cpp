@@ -4,7 +4,7 @@
 #include <cstring>
 #include <limits>
 
-#include "platform/trace.h"
+#include "platform/messaging/trace.h"
 #include "receiver/pulse_analysis.h"
 
 namespace {

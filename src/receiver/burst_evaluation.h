@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/clock.h"
+#include "platform/messaging/clock.h"
 #include "receiver/classic_evaluation.h"
 #include "receiver/duration_table.h"
 #include "receiver/protocol_decoders.h"

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/trace.h"
+#include "platform/messaging/trace.h"
 #include "receiver/pulse_analysis.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "platform/receiver_port.h"
+#include "platform/lines/receiver_port.h"
 #include "receiver/duration_table.h"
 #include "receiver/protocol_decoders.h"
 

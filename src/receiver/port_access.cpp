@@ -4,11 +4,11 @@
 #include <cstring>
 #include <memory>
 
-#include "platform/device_group.h"
-#include "platform/four_cc.h"
-#include "platform/message.h"
-#include "platform/messenger.h"
-#include "platform/trace.h"
+#include "platform/lines/device_group.h"
+#include "platform/messaging/four_cc.h"
+#include "platform/messaging/message.h"
+#include "platform/messaging/messenger.h"
+#include "platform/messaging/trace.h"
 #include "receiver/port_open_failure.h"
 #include "receiver/receiver_flags.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // Opening and closing the receiver port. Runs on the thread that owns the port (the receiver
 // view's); the receiver thread must have ended before its port is closed.
-#include "platform/receiver_port.h"
+#include "platform/lines/receiver_port.h"
 
 // A configured, open port for the device called `name` (nullptr: the highest-numbered device
 // that opens), or nullptr. A busy port posts 'irRB' to the application and clears

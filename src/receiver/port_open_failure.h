@@ -4,7 +4,7 @@
 // opened, so that the "no port" report can say why.
 #include <string>
 
-#include "platform/status.h"
+#include "platform/messaging/status.h"
 
 // `name` is the port ("serial1"), `node` its device ("/dev/ttyS0", may be empty), `status` why
 // it did not open and `group` the group that owns the device (may be empty).

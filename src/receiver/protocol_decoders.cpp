@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "platform/trace.h"
+#include "platform/messaging/trace.h"
 #include "receiver/duration_table.h"
 #include "receiver/pulse_analysis.h"
 

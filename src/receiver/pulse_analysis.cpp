@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "platform/trace.h"
+#include "platform/messaging/trace.h"
 #include "receiver/duration_table.h"
 
 int32_t CountValidBits(const int32_t* table, bool verbose) {

@@ -2,12 +2,12 @@
 
 #include <memory>
 
-#include "platform/four_cc.h"
-#include "platform/messenger.h"
-#include "platform/receiver_port.h"
-#include "platform/scripted_line.h"
-#include "platform/test_loopers.h"
-#include "platform/threads.h"
+#include "platform/lines/receiver_port.h"
+#include "platform/lines/scripted_line.h"
+#include "platform/messaging/four_cc.h"
+#include "platform/messaging/messenger.h"
+#include "platform/messaging/test_loopers.h"
+#include "platform/messaging/threads.h"
 #include "receiver/receiver_flags.h"
 #include "receiver/sampling_thread.h"
 

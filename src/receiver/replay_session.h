@@ -8,9 +8,9 @@
 // It installs its own application messenger while it runs, so only one replay runs at a time.
 #include <functional>
 
-#include "platform/clock.h"
-#include "platform/message.h"
-#include "platform/mode2_recording.h"
+#include "platform/lines/mode2_recording.h"
+#include "platform/messaging/clock.h"
+#include "platform/messaging/message.h"
 
 constexpr bigtime_t kReplayLeadIn = 100000;
 constexpr bigtime_t kReplayPulse = 250000;

@@ -5,8 +5,8 @@
 // without separators has more than 12 characters.
 #include <string>
 
-#include "platform/clock.h"
-#include "platform/message.h"
+#include "platform/messaging/clock.h"
+#include "platform/messaging/message.h"
 
 // Empty for messages that are not receiver reports (no "_blink").
 std::string ReceiverReportLine(bigtime_t time, const Message& report);

@@ -4,11 +4,11 @@
 #include <limits>
 #include <memory>
 
-#include "platform/four_cc.h"
-#include "platform/message.h"
-#include "platform/messenger.h"
-#include "platform/threads.h"
-#include "platform/trace.h"
+#include "platform/messaging/four_cc.h"
+#include "platform/messaging/message.h"
+#include "platform/messaging/messenger.h"
+#include "platform/messaging/threads.h"
+#include "platform/messaging/trace.h"
 #include "receiver/burst_evaluation.h"
 #include "receiver/classic_evaluation.h"
 #include "receiver/duration_table.h"

@@ -21,7 +21,7 @@
 // any way clears CHECK_SCAN_IR, so a thread started after a kill is not turned away.
 #include <cstdint>
 
-#include "platform/receiver_port.h"
+#include "platform/lines/receiver_port.h"
 
 // A bool of the start message: true runs the classic evaluation (BurstEvaluation otherwise).
 inline constexpr const char* kClassicTimingField = "_classic";

@@ -25,7 +25,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/status.h"
+#include "platform/messaging/status.h"
 
 enum class IrFamily { kLong, kDenon, k12Bit, k9Bit, k16Bit, k6Bit, kBurns, kSaba, kH9X, kNone };
 

@@ -1,8 +1,8 @@
 #include "remotes/key_match.h"
 
-#include "platform/trace.h"
+#include "platform/messaging/trace.h"
 #include "receiver/code_bytes.h"
-#include "shell/label_table.h"
+#include "settings/label_table.h"
 
 KeyMatch MatchKey(const RemoteList& list, int32_t header, int32_t byte2, int32_t byte3,
                   bool hysteresis) {

@@ -5,10 +5,10 @@
 #include <utility>
 #include <vector>
 
-#include "platform/koru_type.h"
-#include "platform/trace.h"
+#include "platform/files/koru_type.h"
+#include "platform/messaging/trace.h"
 #include "remotes/remote_cl.h"
-#include "shell/label_table.h"
+#include "settings/label_table.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/koru_type.h"
-#include "platform/paths.h"
-#include "platform/safe_file.h"
-#include "platform/trace.h"
-#include "shell/label_table.h"
+#include "platform/files/koru_type.h"
+#include "platform/files/paths.h"
+#include "platform/files/safe_file.h"
+#include "platform/messaging/trace.h"
+#include "settings/label_table.h"
 
 std::filesystem::path RemoteCL::fFold;
 bool RemoteCL::fFoldChecked = false;

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/status.h"
+#include "platform/messaging/status.h"
 
 class RemoteCL;
 class KeyMenu;

@@ -6,16 +6,16 @@
 #include <cstring>
 #include <filesystem>
 
-#include "platform/alert.h"
-#include "platform/clock.h"
-#include "platform/file_node.h"
-#include "platform/koru_type.h"
-#include "platform/safe_file.h"
-#include "platform/trace.h"
+#include "platform/files/file_node.h"
+#include "platform/files/koru_type.h"
+#include "platform/files/safe_file.h"
+#include "platform/messaging/alert.h"
+#include "platform/messaging/clock.h"
+#include "platform/messaging/trace.h"
 #include "remotes/key_menu.h"
 #include "remotes/pre_rem_list.h"
 #include "remotes/remote_cl.h"
-#include "shell/label_table.h"
+#include "settings/label_table.h"
 
 namespace {
 

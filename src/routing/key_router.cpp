@@ -8,15 +8,15 @@
 
 #include "actions/actions.h"
 #include "actions/desktop_pointer_view.h"
-#include "platform/alert.h"
-#include "platform/launcher.h"
-#include "platform/paths.h"
-#include "platform/trace.h"
+#include "platform/files/paths.h"
+#include "platform/launcher/launcher.h"
+#include "platform/messaging/alert.h"
+#include "platform/messaging/trace.h"
 #include "receiver/code_bytes.h"
 #include "receiver/port_open_failure.h"
 #include "remotes/key_match.h"
-#include "shell/label_table.h"
-#include "shell/prefs.h"
+#include "settings/label_table.h"
+#include "settings/prefs.h"
 
 namespace {
 

@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "actions/action_thread.h"
-#include "platform/desktop.h"
-#include "platform/message.h"
+#include "platform/desktop/desktop.h"
+#include "platform/messaging/message.h"
 #include "presets/preset_file.h"
 #include "remotes/remote_cl.h"
 #include "routing/routing_view.h"

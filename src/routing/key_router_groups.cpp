@@ -1,11 +1,11 @@
 // Remote groups and splitting: which remote drives the desktop, the application, the audio
 // and the video player, and the routing of their keys.
 #include "actions/actions.h"
-#include "platform/four_cc.h"
-#include "platform/trace.h"
+#include "platform/messaging/four_cc.h"
+#include "platform/messaging/trace.h"
 #include "routing/key_router.h"
-#include "shell/label_table.h"
-#include "shell/prefs.h"
+#include "settings/label_table.h"
+#include "settings/prefs.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The router's remote library: loading and classifying the remote files at start-up,
 // rescanning after a teach-in, and the code chart.
-#include "platform/trace.h"
+#include "platform/messaging/trace.h"
 #include "routing/key_router.h"
 
 void KeyRouter::LoadRemoteLibrary() {

@@ -8,11 +8,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/safe_file.h"
-#include "platform/trace.h"
+#include "platform/files/safe_file.h"
+#include "platform/messaging/trace.h"
 #include "remotes/key_menu.h"
 #include "routing/key_router.h"
-#include "shell/label_table.h"
+#include "settings/label_table.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "actions/action_services.h"
-#include "platform/clock.h"
+#include "platform/messaging/clock.h"
 
 class KeyMenu;
 

@@ -2,8 +2,8 @@
 
 #include <system_error>
 
-#include "platform/safe_file.h"
-#include "platform/trace.h"
+#include "platform/files/safe_file.h"
+#include "platform/messaging/trace.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <memory>
 #include <mutex>
 
-#include "platform/fake_desktop.h"
-#include "platform/fake_media_players.h"
-#include "platform/trace.h"
+#include "platform/desktop/fake_desktop.h"
+#include "platform/media/fake_media_players.h"
+#include "platform/messaging/trace.h"
 #include "shell/window_setup.h"
 
 namespace {

@@ -3,9 +3,9 @@
 #include <QApplication>
 
 #include "media_list/media_window.h"
-#include "platform/trace.h"
+#include "platform/messaging/trace.h"
 #include "presets/pr_window.h"
-#include "shell/prefs.h"
+#include "settings/prefs.h"
 #include "shell/rc_window.h"
 #include "virtual_remote/vr_window.h"
 

@@ -4,7 +4,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/message.h"
+#include "platform/messaging/message.h"
 #include "shell/window_setup.h"
 #include "virtual_remote/vr_window.h"
 

@@ -3,7 +3,7 @@
 #include <QAction>
 #include <QMenu>
 
-#include "platform/message.h"
+#include "platform/messaging/message.h"
 
 class MessageAction : public QAction {
   Q_OBJECT

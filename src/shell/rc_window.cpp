@@ -9,12 +9,12 @@
 #include <QTextEdit>
 
 #include "actions/actions.h"
-#include "platform/trace.h"
+#include "platform/messaging/trace.h"
 #include "receiver/receiver_flags.h"
-#include "shell/label_table.h"
+#include "settings/label_table.h"
+#include "settings/prefs.h"
 #include "shell/menu_field.h"
 #include "shell/message_action.h"
-#include "shell/prefs.h"
 #include "shell/text_control.h"
 #include "shell/view_utilities.h"
 #include "shell/window_indicators.h"

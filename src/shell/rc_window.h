@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "actions/action_thread.h"
-#include "platform/clock.h"
 #include "platform/desktop_services.h"
-#include "platform/message.h"
-#include "platform/rect.h"
+#include "platform/messaging/clock.h"
+#include "platform/messaging/message.h"
+#include "platform/messaging/rect.h"
 #include "routing/key_router.h"
 #include "routing/routing_view.h"
 #include "shell/key_function_menu.h"

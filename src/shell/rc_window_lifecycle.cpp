@@ -3,9 +3,9 @@
 #include <QCloseEvent>
 #include <filesystem>
 
-#include "platform/paths.h"
-#include "platform/trace.h"
-#include "shell/prefs.h"
+#include "platform/files/paths.h"
+#include "platform/messaging/trace.h"
+#include "settings/prefs.h"
 #include "shell/rc_window.h"
 #include "shell/window_indicators.h"
 

@@ -2,8 +2,8 @@
 // and the receiver view take theirs.
 #include <QCheckBox>
 
-#include "platform/trace.h"
-#include "shell/prefs.h"
+#include "platform/messaging/trace.h"
+#include "settings/prefs.h"
 #include "shell/rc_window.h"
 
 void RcWindow::MessageReceived(Message* message) {

@@ -8,12 +8,12 @@
 #include <QScrollArea>
 #include <QTextEdit>
 
-#include "platform/alert.h"
-#include "platform/trace.h"
-#include "shell/label_table.h"
+#include "platform/messaging/alert.h"
+#include "platform/messaging/trace.h"
+#include "settings/label_table.h"
+#include "settings/prefs.h"
 #include "shell/menu_field.h"
 #include "shell/message_action.h"
-#include "shell/prefs.h"
 #include "shell/rc_window.h"
 #include "shell/view_utilities.h"
 

@@ -1,12 +1,12 @@
 // The main window's side of the receiver: the receiver view, its messages and the pulse.
 #include <QCheckBox>
 
-#include "platform/receiver_port.h"
-#include "platform/replay_line.h"
-#include "platform/trace.h"
+#include "platform/lines/receiver_port.h"
+#include "platform/lines/replay_line.h"
+#include "platform/messaging/trace.h"
 #include "receiver/port_access.h"
-#include "receiver/pulse_view.h"
-#include "shell/prefs.h"
+#include "receiver/view/pulse_view.h"
+#include "settings/prefs.h"
 #include "shell/rc_window.h"
 
 namespace {

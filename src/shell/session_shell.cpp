@@ -4,13 +4,13 @@
 #include <QCheckBox>
 #include <QLabel>
 
-#include "platform/message.h"
-#include "platform/paths.h"
-#include "platform/receiver_port.h"
-#include "receiver/pulse_view.h"
+#include "platform/files/paths.h"
+#include "platform/lines/receiver_port.h"
+#include "platform/messaging/message.h"
+#include "receiver/view/pulse_view.h"
+#include "settings/prefs.h"
 #include "shell/bring_to_front.h"
 #include "shell/fb_application.h"
-#include "shell/prefs.h"
 #include "shell/rc_window.h"
 #include "shell/settings_page_extension.h"
 

@@ -6,7 +6,7 @@
 #include <QStandardPaths>
 #include <QThread>
 
-#include "platform/trace.h"
+#include "platform/messaging/trace.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include <QApplication>
 #include <QCloseEvent>
 
-#include "platform/four_cc.h"
-#include "platform/messenger.h"
+#include "platform/messaging/four_cc.h"
+#include "platform/messaging/messenger.h"
+#include "settings/label_table.h"
 #include "shell/bring_to_front.h"
-#include "shell/label_table.h"
 
 TrayIcon::TrayIcon(QWidget* window, bool available) : window_(window) {
   menu_.setObjectName("trayMenu");

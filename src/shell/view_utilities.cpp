@@ -10,9 +10,9 @@
 #include <QPushButton>
 #include <cstring>
 
-#include "platform/alert.h"
-#include "platform/trace.h"
-#include "shell/label_table.h"
+#include "platform/messaging/alert.h"
+#include "platform/messaging/trace.h"
+#include "settings/label_table.h"
 #include "shell/menu_field.h"
 #include "shell/message_action.h"
 #include "shell/text_control.h"

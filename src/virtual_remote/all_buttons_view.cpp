@@ -6,13 +6,13 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/safe_file.h"
-#include "platform/trace.h"
+#include "platform/files/safe_file.h"
+#include "platform/messaging/trace.h"
 #include "remotes/remote_cl.h"
-#include "shell/label_table.h"
+#include "settings/label_table.h"
+#include "settings/prefs.h"
 #include "shell/menu_field.h"
 #include "shell/message_action.h"
-#include "shell/prefs.h"
 #include "virtual_remote/bt_view.h"
 #include "virtual_remote/layout_file.h"
 #include "virtual_remote/placement_rules.h"

@@ -18,7 +18,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/message.h"
+#include "platform/messaging/message.h"
 #include "virtual_remote/button_table.h"
 
 class BTView;

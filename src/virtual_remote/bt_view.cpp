@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include "platform/trace.h"
+#include "platform/messaging/trace.h"
 #include "virtual_remote/button_table.h"
 #include "virtual_remote/placement_rules.h"
 

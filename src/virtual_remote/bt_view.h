@@ -11,7 +11,7 @@
 #include <QWidget>
 #include <cstdint>
 
-#include "platform/message.h"
+#include "platform/messaging/message.h"
 
 class BTView : public QWidget {
   Q_OBJECT

@@ -1,6 +1,6 @@
 #include "virtual_remote/button_table.h"
 
-#include "shell/label_table.h"
+#include "settings/label_table.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/file_node.h"
-#include "platform/koru_type.h"
+#include "platform/files/file_node.h"
+#include "platform/files/koru_type.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/status.h"
+#include "platform/messaging/status.h"
 
 struct LayoutPlace {
   int slot = 0;

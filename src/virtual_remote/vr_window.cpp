@@ -5,8 +5,8 @@
 #include <chrono>
 #include <thread>
 
-#include "platform/trace.h"
-#include "shell/prefs.h"
+#include "platform/messaging/trace.h"
+#include "settings/prefs.h"
 #include "shell/window_placement.h"
 #include "virtual_remote/all_buttons_view.h"
 #include "virtual_remote/placement_rules.h"

@@ -10,8 +10,8 @@
 #include <QSize>
 #include <QWidget>
 
-#include "platform/message.h"
-#include "platform/rect.h"
+#include "platform/messaging/message.h"
+#include "platform/messaging/rect.h"
 
 class AllButtonsView;
 class Prefs;

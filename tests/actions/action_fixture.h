@@ -8,11 +8,11 @@
 #include "actions/action_services.h"
 #include "actions/actions.h"
 #include "actions/key_message.h"
-#include "platform/alert.h"
-#include "platform/clock.h"
-#include "platform/fake_desktop.h"
-#include "platform/fake_media_players.h"
-#include "platform/trace.h"
+#include "platform/desktop/fake_desktop.h"
+#include "platform/media/fake_media_players.h"
+#include "platform/messaging/alert.h"
+#include "platform/messaging/clock.h"
+#include "platform/messaging/trace.h"
 
 class ActionTest : public ::testing::Test {
  protected:

@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "actions/actions.h"
-#include "platform/fake_desktop.h"
+#include "platform/desktop/fake_desktop.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "platform/signature_table.h"
+#include "platform/desktop/signature_table.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 
 #include "actions/actions.h"
-#include "platform/trace.h"
+#include "platform/messaging/trace.h"
 #include "temp_dir.h"
 
 namespace {

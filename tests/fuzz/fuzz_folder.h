@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "platform/trace.h"
+#include "platform/messaging/trace.h"
 
 inline const std::filesystem::path& FuzzFolder() {
   static const std::filesystem::path folder = [] {

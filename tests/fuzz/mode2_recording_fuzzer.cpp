@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "fuzz_check.h"
-#include "platform/mode2_recording.h"
+#include "platform/lines/mode2_recording.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -7,8 +7,8 @@
 
 #include "fuzz_check.h"
 #include "fuzz_folder.h"
-#include "platform/memory_node.h"
-#include "shell/prefs.h"
+#include "platform/files/memory_node.h"
+#include "settings/prefs.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include "fuzz_check.h"
 #include "fuzz_folder.h"
-#include "platform/signature_table.h"
+#include "platform/desktop/signature_table.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   QuietTrace();

@@ -4,8 +4,8 @@
 
 #include "fuzz_check.h"
 #include "fuzz_folder.h"
-#include "platform/paths.h"
-#include "shell/label_table.h"
+#include "platform/files/paths.h"
+#include "settings/label_table.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const bool prepared = [] {

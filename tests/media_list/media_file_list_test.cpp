@@ -6,7 +6,7 @@
 
 #include "media_list/media_file_kind.h"
 #include "media_list/media_list_text.h"
-#include "platform/trace.h"
+#include "platform/messaging/trace.h"
 #include "temp_dir.h"
 #include "test_files.h"
 

@@ -7,7 +7,7 @@
 #include <QUrl>
 
 #include "media_window_fixture.h"
-#include "platform/trace.h"
+#include "platform/messaging/trace.h"
 
 namespace {
 

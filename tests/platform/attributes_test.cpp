@@ -3,10 +3,10 @@
 #include <cstring>
 #include <fstream>
 
-#include "platform/file_node.h"
-#include "platform/koru_type.h"
-#include "platform/memory_node.h"
-#include "platform/trace.h"
+#include "platform/files/file_node.h"
+#include "platform/files/koru_type.h"
+#include "platform/files/memory_node.h"
+#include "platform/messaging/trace.h"
 #include "temp_dir.h"
 
 namespace {

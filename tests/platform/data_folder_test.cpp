@@ -1,6 +1,6 @@
 // Finding the files KORU ships, from the build folder (the installed layout is checked on the
 // extracted package by scripts/package-check.sh).
-#include "platform/data_folder.h"
+#include "platform/files/data_folder.h"
 
 #include <gtest/gtest.h>
 

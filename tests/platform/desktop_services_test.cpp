@@ -2,10 +2,10 @@
 
 #include <fstream>
 
-#include "platform/desktop_entry.h"
+#include "platform/desktop/desktop_entry.h"
+#include "platform/desktop/no_desktop.h"
 #include "platform/desktop_services.h"
-#include "platform/no_desktop.h"
-#include "platform/trace.h"
+#include "platform/messaging/trace.h"
 #include "temp_dir.h"
 
 namespace {

@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "crash_at_rename.h"
-#include "platform/alert.h"
-#include "platform/file_node.h"
-#include "platform/koru_type.h"
-#include "platform/paths.h"
-#include "platform/safe_file.h"
-#include "platform/trace.h"
+#include "platform/files/file_node.h"
+#include "platform/files/koru_type.h"
+#include "platform/files/paths.h"
+#include "platform/files/safe_file.h"
+#include "platform/messaging/alert.h"
+#include "platform/messaging/trace.h"
 #include "temp_dir.h"
 #include "test_files.h"
 

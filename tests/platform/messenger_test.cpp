@@ -3,8 +3,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/message.h"
-#include "platform/test_loopers.h"
+#include "platform/messaging/message.h"
+#include "platform/messaging/test_loopers.h"
 
 namespace {
 class Recorder : public Handler {

@@ -1,10 +1,10 @@
-#include "platform/threads.h"
+#include "platform/messaging/threads.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 
-#include "platform/clock.h"
+#include "platform/messaging/clock.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <QToolButton>
 #include <QUrl>
 
-#include "platform/alert.h"
-#include "platform/file_node.h"
-#include "platform/koru_type.h"
+#include "platform/files/file_node.h"
+#include "platform/files/koru_type.h"
+#include "platform/messaging/alert.h"
 #include "presets/string_view.h"
 #include "routing/code_text.h"
 #include "shell/shell_fixture.h"

@@ -4,9 +4,9 @@
 
 #include <fstream>
 
-#include "platform/file_node.h"
-#include "platform/koru_type.h"
-#include "platform/trace.h"
+#include "platform/files/file_node.h"
+#include "platform/files/koru_type.h"
+#include "platform/messaging/trace.h"
 #include "temp_dir.h"
 
 TEST(PresetFile, LinesLandWhereTheirLetterAndNumberPoint) {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/mode2_recording.h"
-#include "platform/trace.h"
+#include "platform/lines/mode2_recording.h"
+#include "platform/messaging/trace.h"
 #include "receiver/protocol_decoders.h"
 #include "receiver/replay_session.h"
 #include "receiver/report_line.h"
@@ -18,7 +18,7 @@
 #include "remotes/key_match.h"
 #include "remotes/pre_rem_list.h"
 #include "remotes/remote_folder.h"
-#include "shell/label_table.h"
+#include "settings/label_table.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // Kernel receiver samples read as timed level changes, against a scripted device on a virtual
 // clock.
-#include "platform/lirc_samples.h"
+#include "platform/lines/lirc_samples.h"
 
 #include <gtest/gtest.h>
 
 #include <deque>
 
-#include "platform/trace.h"
+#include "platform/messaging/trace.h"
 
 namespace {
 

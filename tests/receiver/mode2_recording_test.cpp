@@ -1,4 +1,4 @@
-#include "platform/mode2_recording.h"
+#include "platform/lines/mode2_recording.h"
 
 #include <gtest/gtest.h>
 

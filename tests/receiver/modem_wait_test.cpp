@@ -1,5 +1,5 @@
 // The DCD wait of serial lines against a scripted modem, on a virtual clock.
-#include "platform/modem_wait.h"
+#include "platform/lines/modem_wait.h"
 
 #include <gtest/gtest.h>
 

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/four_cc.h"
-#include "platform/message.h"
-#include "platform/test_loopers.h"
-#include "platform/trace.h"
+#include "platform/messaging/four_cc.h"
+#include "platform/messaging/message.h"
+#include "platform/messaging/test_loopers.h"
+#include "platform/messaging/trace.h"
 #include "receiver/port_open_failure.h"
 #include "receiver/receiver_flags.h"
 #include "temp_dir.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/trace.h"
+#include "platform/messaging/trace.h"
 #include "table_builder.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/trace.h"
+#include "platform/messaging/trace.h"
 #include "table_builder.h"
 
 namespace {

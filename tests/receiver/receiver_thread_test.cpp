@@ -7,12 +7,12 @@
 #include <thread>
 #include <vector>
 
-#include "platform/driven_line.h"
-#include "platform/four_cc.h"
-#include "platform/message.h"
-#include "platform/test_loopers.h"
-#include "platform/threads.h"
-#include "platform/trace.h"
+#include "platform/lines/driven_line.h"
+#include "platform/messaging/four_cc.h"
+#include "platform/messaging/message.h"
+#include "platform/messaging/test_loopers.h"
+#include "platform/messaging/threads.h"
+#include "platform/messaging/trace.h"
 #include "receiver/receiver_flags.h"
 #include "receiver/sampling_thread.h"
 

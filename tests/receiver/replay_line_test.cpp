@@ -1,8 +1,8 @@
-#include "platform/replay_line.h"
+#include "platform/lines/replay_line.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/threads.h"
+#include "platform/messaging/threads.h"
 
 namespace {
 

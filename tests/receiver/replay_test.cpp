@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/four_cc.h"
-#include "platform/mode2_recording.h"
-#include "platform/trace.h"
+#include "platform/lines/mode2_recording.h"
+#include "platform/messaging/four_cc.h"
+#include "platform/messaging/trace.h"
 #include "receiver/protocol_decoders.h"
 #include "receiver/receiver_flags.h"
 #include "receiver/replay_session.h"

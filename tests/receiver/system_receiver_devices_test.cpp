@@ -1,11 +1,11 @@
-#include "platform/system_receiver_devices.h"
+#include "platform/lines/system_receiver_devices.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
-#include "platform/trace.h"
+#include "platform/messaging/trace.h"
 #include "temp_dir.h"
 
 namespace {
@@ -78,7 +78,7 @@ TEST_F(SystemDevices, ConsoleIsNeverOpenedAndNonTtysAreNoDevice) {
 
 #include <cerrno>
 
-#include "platform/device_open_status.h"
+#include "platform/lines/device_open_status.h"
 
 namespace {
 

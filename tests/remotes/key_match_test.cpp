@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/trace.h"
+#include "platform/messaging/trace.h"
 #include "remote_folder.h"
 #include "remotes/key_match.h"
 #include "remotes/remote_cl.h"

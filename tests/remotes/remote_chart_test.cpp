@@ -3,7 +3,7 @@
 #include <ctime>
 #include <string>
 
-#include "platform/trace.h"
+#include "platform/messaging/trace.h"
 #include "remote_folder.h"
 #include "remotes/remote_cl.h"
 

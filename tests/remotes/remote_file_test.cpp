@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/trace.h"
+#include "platform/messaging/trace.h"
 #include "remote_folder.h"
 #include "remotes/pre_rem_list.h"
 #include "remotes/remote_cl.h"

@@ -8,8 +8,8 @@
 #include <sstream>
 #include <string>
 
-#include "platform/file_node.h"
-#include "platform/koru_type.h"
+#include "platform/files/file_node.h"
+#include "platform/files/koru_type.h"
 #include "remotes/remote_cl.h"
 #include "temp_dir.h"
 

@@ -6,14 +6,14 @@
 #include <vector>
 
 #include "crash_at_rename.h"
-#include "platform/alert.h"
-#include "platform/trace.h"
+#include "platform/messaging/alert.h"
+#include "platform/messaging/trace.h"
 #include "remote_folder.h"
 #include "remotes/frame_encoder.h"
 #include "remotes/key_menu.h"
 #include "remotes/pre_rem_list.h"
 #include "remotes/remote_cl.h"
-#include "shell/label_table.h"
+#include "settings/label_table.h"
 
 namespace {
 

@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "platform/mode2_recording.h"
-#include "platform/trace.h"
+#include "platform/lines/mode2_recording.h"
+#include "platform/messaging/trace.h"
 #include "receiver/replay_session.h"
 #include "remote_folder.h"
 #include "remotes/frame_encoder.h"
 #include "remotes/key_match.h"
 #include "remotes/pre_rem_list.h"
-#include "shell/label_table.h"
+#include "settings/label_table.h"
 
 namespace {
 

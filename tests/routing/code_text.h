@@ -3,7 +3,7 @@
 #include <bitset>
 #include <string>
 
-#include "platform/message.h"
+#include "platform/messaging/message.h"
 
 // A code text: signature prefix, the bytes, family suffix.
 inline std::string CodeText(int header, int byte2, int byte3) {

@@ -8,14 +8,14 @@
 
 #include "actions/action_services.h"
 #include "code_text.h"
-#include "platform/fake_desktop.h"
-#include "platform/fake_media_players.h"
-#include "platform/memory_node.h"
-#include "platform/paths.h"
+#include "platform/desktop/fake_desktop.h"
+#include "platform/files/memory_node.h"
+#include "platform/files/paths.h"
+#include "platform/media/fake_media_players.h"
 #include "remotes/key_menu.h"
 #include "routing/key_router.h"
-#include "shell/label_table.h"
-#include "shell/prefs.h"
+#include "settings/label_table.h"
+#include "settings/prefs.h"
 #include "temp_dir.h"
 
 // Keeps whatever the router shows, as the window's widgets would.

@@ -1,5 +1,5 @@
-#include "platform/alert.h"
-#include "platform/trace.h"
+#include "platform/messaging/alert.h"
+#include "platform/messaging/trace.h"
 #include "router_fixture.h"
 
 TEST_F(RouterTest, ReportsAreShownMatchedAndToldToTheVirtualRemote) {

@@ -1,4 +1,4 @@
-#include "platform/trace.h"
+#include "platform/messaging/trace.h"
 #include "router_fixture.h"
 
 namespace {

@@ -1,5 +1,5 @@
-#include "platform/mode2_recording.h"
-#include "platform/trace.h"
+#include "platform/lines/mode2_recording.h"
+#include "platform/messaging/trace.h"
 #include "receiver/code_bytes.h"
 #include "receiver/replay_session.h"
 #include "remotes/frame_encoder.h"

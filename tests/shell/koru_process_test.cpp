@@ -108,3 +108,4 @@ TEST(KoruProgram, OptionsAreCheckedAndExplained) {
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_NE(run.out.find("/nonexistent.mode2"), std::string::npos) << run.out;
 }
+

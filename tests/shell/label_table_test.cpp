@@ -1,10 +1,10 @@
-#include "shell/label_table.h"
+#include "settings/label_table.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 
-#include "platform/paths.h"
+#include "platform/files/paths.h"
 #include "temp_dir.h"
 
 TEST(LabelTable, HasAllEntriesWithTheKeyLabelsInPlace) {

@@ -1,4 +1,4 @@
-#include "shell/prefs.h"
+#include "settings/prefs.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +6,9 @@
 #include <limits>
 #include <vector>
 
-#include "platform/file_node.h"
-#include "platform/memory_node.h"
-#include "platform/trace.h"
+#include "platform/files/file_node.h"
+#include "platform/files/memory_node.h"
+#include "platform/messaging/trace.h"
 #include "temp_dir.h"
 
 namespace {

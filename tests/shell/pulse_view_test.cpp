@@ -1,4 +1,4 @@
-#include "receiver/pulse_view.h"
+#include "receiver/view/pulse_view.h"
 
 #include <gtest/gtest.h>
 
@@ -6,12 +6,12 @@
 #include <mutex>
 
 #include "fake_receiver_devices.h"
-#include "platform/receiver_port.h"
-#include "platform/test_loopers.h"
-#include "platform/trace.h"
+#include "platform/lines/receiver_port.h"
+#include "platform/messaging/test_loopers.h"
+#include "platform/messaging/trace.h"
 #include "receiver/port_access.h"
 #include "receiver/receiver_flags.h"
-#include "shell/prefs.h"
+#include "settings/prefs.h"
 #include "temp_dir.h"
 
 namespace {

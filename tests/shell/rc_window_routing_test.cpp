@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QTextEdit>
 
-#include "platform/alert.h"
-#include "platform/trace.h"
+#include "platform/messaging/alert.h"
+#include "platform/messaging/trace.h"
 #include "routing/code_text.h"
 #include "shell/menu_field.h"
 #include "shell/message_action.h"

@@ -6,9 +6,9 @@
 #include <QMenuBar>
 #include <QSlider>
 
-#include "platform/alert.h"
-#include "platform/test_loopers.h"
-#include "platform/trace.h"
+#include "platform/messaging/alert.h"
+#include "platform/messaging/test_loopers.h"
+#include "platform/messaging/trace.h"
 #include "shell/menu_field.h"
 #include "shell/message_action.h"
 #include "shell/session_shell.h"

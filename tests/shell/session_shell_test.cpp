@@ -10,12 +10,12 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/four_cc.h"
-#include "platform/message.h"
-#include "platform/messenger.h"
-#include "platform/test_loopers.h"
+#include "platform/messaging/four_cc.h"
+#include "platform/messaging/message.h"
+#include "platform/messaging/messenger.h"
+#include "platform/messaging/test_loopers.h"
+#include "settings/label_table.h"
 #include "shell/autostart_entry.h"
-#include "shell/label_table.h"
 #include "shell/session_shell.h"
 #include "shell/shell_fixture.h"
 #include "shell/tray_icon.h"

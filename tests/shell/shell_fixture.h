@@ -8,13 +8,13 @@
 #include <memory>
 
 #include "fake_receiver_devices.h"
-#include "platform/fake_desktop.h"
-#include "platform/fake_media_players.h"
-#include "platform/paths.h"
+#include "platform/desktop/fake_desktop.h"
+#include "platform/files/paths.h"
+#include "platform/media/fake_media_players.h"
 #include "receiver/receiver_flags.h"
+#include "settings/label_table.h"
+#include "settings/prefs.h"
 #include "shell/fb_application.h"
-#include "shell/label_table.h"
-#include "shell/prefs.h"
 #include "shell/rc_window.h"
 #include "temp_dir.h"
 

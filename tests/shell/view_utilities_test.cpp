@@ -10,8 +10,8 @@
 #include <QSlider>
 #include <fstream>
 
-#include "platform/alert.h"
-#include "platform/trace.h"
+#include "platform/messaging/alert.h"
+#include "platform/messaging/trace.h"
 #include "shell/menu_field.h"
 #include "shell/message_action.h"
 #include "shell/text_control.h"

@@ -18,8 +18,8 @@
 #include "actions/action_thread.h"
 #include "actions/actions.h"
 #include "actions/desktop_pointer_view.h"
+#include "platform/desktop/x11_probe_window.h"
 #include "platform/desktop_services.h"
-#include "platform/x11_probe_window.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/test_loopers.h"
+#include "platform/messaging/test_loopers.h"
 #include "remotes/remote_cl.h"
 #include "shell/shell_fixture.h"
 #include "virtual_remote/all_buttons_view.h"

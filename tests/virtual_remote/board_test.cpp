@@ -3,8 +3,8 @@
 #include <map>
 
 #include "board_fixture.h"
-#include "platform/file_node.h"
-#include "platform/koru_type.h"
+#include "platform/files/file_node.h"
+#include "platform/files/koru_type.h"
 #include "shell/menu_field.h"
 #include "test_files.h"
 

@@ -4,8 +4,8 @@
 
 #include <fstream>
 
-#include "platform/file_node.h"
-#include "platform/koru_type.h"
+#include "platform/files/file_node.h"
+#include "platform/files/koru_type.h"
 #include "temp_dir.h"
 
 namespace {

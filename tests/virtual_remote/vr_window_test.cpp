@@ -6,7 +6,7 @@
 #include <QScreen>
 
 #include "board_fixture.h"
-#include "platform/mode2_recording.h"
+#include "platform/lines/mode2_recording.h"
 #include "receiver/code_bytes.h"
 #include "receiver/replay_session.h"
 #include "shell/menu_field.h"

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "koru_version.h"
-#include "platform/mode2_recording.h"
-#include "platform/trace.h"
+#include "platform/lines/mode2_recording.h"
+#include "platform/messaging/trace.h"
 #include "receiver/replay_session.h"
 #include "receiver/report_line.h"
 #include "remotes/key_match.h"

@@ -11,11 +11,11 @@
 #include <string>
 
 #include "koru_version.h"
-#include "platform/trace.h"
+#include "platform/messaging/trace.h"
 #include "remotes/frame_encoder.h"
 #include "remotes/pre_rem_list.h"
 #include "remotes/remote_cl.h"
-#include "shell/label_table.h"
+#include "settings/label_table.h"
 
 namespace {
 

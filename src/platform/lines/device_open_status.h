@@ -1,0 +1,5 @@
+#pragma once
+// The errno of a failed device open as a status of the receiver port.
+#include "platform/messaging/status.h"
+
+status_t SerialOpenStatus(int error_number);

@@ -1,0 +1,111 @@
+#include "platform/media/pulse_mixer.h"
+
+#include <pulse/pulseaudio.h>
+
+#include <chrono>
+
+#include "platform/messaging/trace.h"
+
+namespace {
+
+constexpr char kDefaultSink[] = "@DEFAULT_SINK@";
+constexpr auto kTimeout = std::chrono::seconds(2);
+
+// One connection with its own main loop, run until a condition holds or the time is up.
+class PulseSession {
+ public:
+  PulseSession() : loop_(pa_mainloop_new()) {
+    context_ = pa_context_new(pa_mainloop_get_api(loop_), "KORU");
+    if (context_ && pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0) {
+      ready_ = RunUntil([&] {
+                 pa_context_state_t state = pa_context_get_state(context_);
+                 return state == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(state);
+               }) &&
+               pa_context_get_state(context_) == PA_CONTEXT_READY;
+    }
+  }
+  ~PulseSession() {
+    if (context_) {
+      pa_context_disconnect(context_);
+      pa_context_unref(context_);
+    }
+    pa_mainloop_free(loop_);
+  }
+  PulseSession(const PulseSession&) = delete;
+  PulseSession& operator=(const PulseSession&) = delete;
+
+  bool Ready() const { return ready_; }
+  pa_context* Context() { return context_; }
+
+  template <typename Done>
+  bool RunUntil(Done done) {
+    auto deadline = std::chrono::steady_clock::now() + kTimeout;
+    while (!done()) {
+      auto left = std::chrono::duration_cast<std::chrono::microseconds>(
+          deadline - std::chrono::steady_clock::now());
+      if (left.count() <= 0) return false;
+      if (pa_mainloop_prepare(loop_, static_cast<int>(left.count())) < 0 ||
+          pa_mainloop_poll(loop_) < 0 || pa_mainloop_dispatch(loop_) < 0) {
+        return false;
+      }
+    }
+    return true;
+  }
+
+  // Runs an operation to its end; false when it failed or timed out.
+  bool Finish(pa_operation* operation) {
+    if (!operation) return false;
+    bool done = RunUntil([&] { return pa_operation_get_state(operation) != PA_OPERATION_RUNNING; });
+    if (!done) pa_operation_cancel(operation);
+    pa_operation_unref(operation);
+    return done;
+  }
+
+ private:
+  pa_mainloop* loop_;
+  pa_context* context_ = nullptr;
+  bool ready_ = false;
+};
+
+struct MuteQuery {
+  bool found = false;
+  bool muted = false;
+};
+
+void OnSinkInfo(pa_context*, const pa_sink_info* info, int eol, void* data) {
+  auto* query = static_cast<MuteQuery*>(data);
+  if (eol == 0 && info) {
+    query->found = true;
+    query->muted = info->mute != 0;
+  }
+}
+
+void OnSuccess(pa_context*, int success, void* data) {
+  *static_cast<int*>(data) = success;
+}
+
+}  // namespace
+
+status_t PulseMixer::GetMute(bool* muted) {
+  PulseSession session;
+  if (!session.Ready()) return kNoDevice;
+  MuteQuery query;
+  if (!session.Finish(
+          pa_context_get_sink_info_by_name(session.Context(), kDefaultSink, OnSinkInfo, &query)) ||
+      !query.found) {
+    return kNoDevice;
+  }
+  *muted = query.muted;
+  return kOk;
+}
+
+status_t PulseMixer::SetMute(bool muted) {
+  PulseSession session;
+  if (!session.Ready()) return kNoDevice;
+  int success = 0;
+  if (!session.Finish(pa_context_set_sink_mute_by_name(session.Context(), kDefaultSink,
+                                                       muted ? 1 : 0, OnSuccess, &success))) {
+    return kTimedOut;
+  }
+  return success ? kOk : kNoDevice;
+}

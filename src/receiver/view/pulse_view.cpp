@@ -1,0 +1,367 @@
+#include "receiver/view/pulse_view.h"
+
+#include <QMessageBox>
+#include <QPainter>
+#include <QPointer>
+#include <QPushButton>
+
+#include "platform/lines/receiver_port.h"
+#include "platform/messaging/trace.h"
+#include "receiver/port_access.h"
+#include "receiver/port_open_failure.h"
+#include "receiver/receiver_flags.h"
+#include "receiver/sampling_thread.h"
+#include "settings/label_table.h"
+#include "settings/prefs.h"
+#include "shell/view_utilities.h"
+
+namespace {
+
+std::string g_port_override;
+sPulseView::BusyQuestion g_busy_question;
+
+void AskWithMessageBox(const sPulseView::BusyAnswer& answer) {
+  // Non-blocking: the program goes on (and can be ended) while the question is open.
+  auto* box = new QMessageBox(QMessageBox::Warning, "KORU_W",
+                              QString::fromUtf8(getLabel(188)) + "\n\n" +
+                                  QString::fromStdString(RecentOpenFailures()) + "\n" +
+                                  QString::fromUtf8(getLabel(201)));
+  QPushButton* nothing = box->addButton(QString::fromUtf8(getLabel(202)), QMessageBox::RejectRole);
+  QPushButton* removed = box->addButton(QString::fromUtf8(getLabel(203)), QMessageBox::AcceptRole);
+  box->setDefaultButton(removed);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  QObject::connect(box, &QMessageBox::buttonClicked, box,
+                   [answer, removed, nothing](QAbstractButton* button) {
+                     if (button == removed || button == nothing) answer(button == removed);
+                   });
+  box->open();
+}
+
+}  // namespace
+
+void sPulseView::SetPortOverride(const std::string& name) {
+  g_port_override = name;
+}
+void sPulseView::SetBusyQuestion(BusyQuestion question) {
+  g_busy_question = std::move(question);
+}
+
+sPulseView::sPulseView(const QRect& frame, const char* name, QWidget* parent)
+    : QWidget(parent), fSettings(Prefs::getSTPrefs()), fStartMessage(FourCC("snif")) {
+  setObjectName(name);
+  setGeometry(frame);
+  QFont small = font();
+  small.setPointSize(10);
+  setFont(small);
+  fFrameColor = TintColor(palette().color(QPalette::Window), 1.295);
+  fPriority = fSettings ? fSettings->PRIORITY : 40;
+  fHold = fSettings && fSettings->hold_irInfo;
+
+  const std::string wanted = !g_port_override.empty() ? g_port_override
+                             : fSettings              ? fSettings->rs232_port
+                                                      : "serial0";
+  OpenPort(wanted.c_str());
+  if (fPort == nullptr) {
+    for (const char* fallback : {"serial0", "serial1", "serial2", "serial3", "serial4"}) {
+      OpenPort(fallback);
+      if (fPort != nullptr) break;
+    }
+  }
+  if (fPort == nullptr) Trace("#Bad Port.. ");
+  sPulseView::StartSniffer();  // the view's own, even for a derived view under construction
+}
+
+sPulseView::~sPulseView() {
+  EndThread();
+  if (fPort != nullptr) {
+    fPort->ClearInput();
+    fPort->ClearOutput();
+    snooze(1000);
+    ClosePort();
+    snooze(1000);
+  }
+}
+
+void sPulseView::OpenPort(const char* name) {
+  ClosePort();
+  fPort = open_multi(name);
+}
+
+void sPulseView::ClosePort() {
+  if (fPort == nullptr) return;
+  close_multi(fPort);
+  fPort = nullptr;
+}
+
+void sPulseView::EndThread() {
+  if (fThread < 0) return;
+  kill_thread(fThread);
+  wait_for_thread(fThread, nullptr);  // the port stays open until the thread has stopped
+  fThread = -1;
+  // A thread killed inside its loop leaves the flag set; no thread scans any more, and a new
+  // one must not take the stale flag for a second scanner and end at once.
+  CHECK_SCAN_IR = 0;
+}
+
+void sPulseView::StartSniffer() {
+  // A thread that ended on its own (no port, port gone) is collected first.
+  if (fThread >= 0) {
+    thread_info info;
+    if (get_thread_info(fThread, &info) == kOk && info.state == ThreadState::kEnded) EndThread();
+  }
+  fStartMessage.MakeEmpty();
+  fStartMessage.AddPointer("_serPtr", fPort);
+  fStartMessage.AddBool(kClassicTimingField, fSettings != nullptr && fSettings->classic_timing);
+  fThread = spawn_thread(STH_scan_IR_pulse, "snif_thread", fPriority, &fStartMessage);
+  Trace(fThread >= 0 ? "..thread-success .." : "..thread-failure");
+  resume_thread(fThread);
+}
+
+void sPulseView::StopSniffer() {
+  SCAN_CONTINOUS = 0;
+  suspend_thread(fThread);
+}
+
+void sPulseView::ReStartSniffer() {
+  SCAN_CONTINOUS = 1;
+  thread_info info;
+  if (get_thread_info(fThread, &info) != kOk) {
+    Trace("* kein g\xc3\xbcltiger Thread mehr ");
+  } else {
+    switch (info.state) {
+      case ThreadState::kSpawned:
+      case ThreadState::kRunning:
+      case ThreadState::kWaiting:
+        break;
+      case ThreadState::kSuspended:
+        resume_thread(fThread);
+        break;
+      default:
+        EndThread();
+        snooze(1000);
+        SCAN_CONTINOUS = 0;
+        return;
+    }
+  }
+  if (fThread < 0) {
+    snooze(1000);
+    StartSniffer();
+  } else if (info.state == ThreadState::kSpawned) {
+    resume_thread(fThread);
+  }
+}
+
+void sPulseView::Pulse() {
+  if (++fPulseCount > 21) fPulseCount = 0;
+  if (SCAN_CONTINOUS == 0) return;
+  if (!fHold && fPulseCount == 20) AppMessenger().SendMessage(FourCC("RUBR"));
+  update();
+  if (CHECK_SCAN_IR == 0 && fThread >= 0) resume_thread(fThread);
+}
+
+void sPulseView::OwnPulse() {
+  if (++fPulseCount > 200) fPulseCount = 0;
+}
+
+void sPulseView::paintEvent(QPaintEvent*) {
+  if (!isVisible()) return;
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  const QRectF bounds = rect();
+  painter.fillRect(bounds, palette().color(QPalette::Window));
+  painter.setPen(fFrameColor);
+  painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+  painter.setPen(QColor(15, 15, 15));
+  painter.drawText(QPointF(4, bounds.height() - 6), QString::number(fShownNumber));
+  if (SCAN_CONTINOUS != 0 && (fPulseCount & 1)) {
+    const QColor lamp = SLOWDOWN_GLOBAL ? QColor(20, 150, 20) : QColor(250, 20, 20);
+    const double side = bounds.height();
+    const QRectF square = QRectF(bounds.right() - side, 0, side, side).adjusted(3, 3, -3, -3);
+    painter.setBrush(lamp);
+    painter.setPen(TintColor(lamp, 0.59));
+    painter.drawRoundedRect(square, 7, 7, Qt::AbsoluteSize);
+  }
+}
+
+void sPulseView::ChangeSerPort(const Message* message) {
+  if (message == nullptr) {
+    Trace(" ..Oops");
+    return;
+  }
+  if (message->what == FourCC("ir--")) {
+    ++fAttempts;
+    RelaunchInServer();
+    return;
+  }
+  if (message->what == FourCC("irRB")) {
+    fBusy = true;
+    ++fAttempts;
+    RelaunchInServer();
+    return;
+  }
+  static const struct {
+    const char* code;
+    const char* port;
+  } kPorts[] = {{"SER1", "serial1"}, {"SER2", "serial2"}, {"SER3", "serial3"}, {"SER4", "serial4"},
+                {"USB0", "usb0"},    {"USB1", "usb1"},    {"USB2", "usb2"},    {"USB3", "usb3"}};
+  std::string port;
+  for (int i = 0; i < 8; ++i) {
+    if (message->what != FourCCOf(kPorts[i].code)) continue;
+    port = kPorts[i].port;
+    if (i < 4 && fSettings != nullptr && port == fSettings->rs232_port) {
+      Trace(" ..same ser%d ", i + 1);
+      return;
+    }
+  }
+  // Further receivers of this machine (lirc devices, recordings) come by name.
+  if (port.empty()) port = message->GetString("port", "");
+  if (port.empty()) {
+    Trace(" ..Oops");
+    return;
+  }
+  if (fPort != nullptr) {
+    StopSniffer();
+    snooze(5000);
+    fPort->ClearInput();
+    fPort->ClearOutput();
+    snooze(1000);
+  }
+  // The thread reads the port: it ends before the port is closed.
+  EndThread();
+  ClosePort();
+  if (fSettings != nullptr) Prefs::SetText(fSettings->rs232_port, port.c_str());
+  snooze(1000);
+  SCAN_CONTINOUS = 1;
+  OpenPort(port.c_str());
+  snooze(5000);
+  StartSniffer();
+}
+
+void sPulseView::RelaunchInServer() {
+  if (fAttempts != 1) {
+    Trace("out");
+    return;
+  }
+  const BusyQuestion ask = g_busy_question ? g_busy_question : AskWithMessageBox;
+  QPointer<sPulseView> self(this);
+  ask([self](bool sensor_removed) {
+    if (self && sensor_removed) self->ReopenAfterSensorRemoved();
+  });
+}
+
+void sPulseView::ReopenAfterSensorRemoved() {
+  // No input server holds the port here: closing it and opening it again frees it.
+  const std::string port = fPort ? fPort->Name() : (fSettings ? fSettings->rs232_port : "");
+  Trace("reopen port '%s'\n", port.c_str());
+  EndThread();
+  ClosePort();
+  snooze(5000);
+  SCAN_CONTINOUS = 1;
+  fBusy = false;
+  OpenPort(port.c_str());
+  StartSniffer();
+}
+
+void sPulseView::SetRemoteDev(int32_t number) {
+  if (number > 99) {
+    Trace("oops (%d)RemoteDev..", number);
+    fRemoteDev = 0;
+    return;
+  }
+  fRemoteDev = number;
+}
+
+void sPulseView::TraceScanState(int32_t code) {
+  const char* text = " -not-defined- ";
+  switch (code) {
+    case 0:
+      text = "     SCIR_ZERO ";
+      break;
+    case 1:
+      text = "    SCIR_PEGEL ";
+      break;
+    case 20:
+      text = "   SCIR_NO_DCD ";
+      break;
+    case 40:
+      text = "      SCIR_ASK ";
+      break;
+    case 80:
+      text = " SCIR_NOT_FULL ";
+      break;
+    case 100:
+      text = "     SCIR_FULL ";
+      break;
+    case 110:
+      text = "  SCIR_NERVOUS ";
+      break;
+    case 190:
+      text = "     SCIR_OOPS ";
+      break;
+    case 200:
+      text = "SCIR_NO_DEVICE ";
+      break;
+    default:
+      break;
+  }
+  Trace("%s", text);
+}
+
+bool sPulseView::IsPortMessage(uint32_t what) {
+  switch (what) {
+    case FourCC("SER1"):
+    case FourCC("SER2"):
+    case FourCC("SER3"):
+    case FourCC("SER4"):
+    case FourCC("USB0"):
+    case FourCC("USB1"):
+    case FourCC("USB2"):
+    case FourCC("USB3"):
+    case FourCC("SERP"):
+    case FourCC("irRB"):
+    case FourCC("ir--"):
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool sPulseView::IsViewMessage(uint32_t what) {
+  return IsPortMessage(what) || what == FourCC("irTQ") || what == FourCC("sldm");
+}
+
+void sPulseView::MessageReceived(Message* message) {
+  if (IsPortMessage(message->what)) {
+    ChangeSerPort(message);
+    return;
+  }
+  switch (message->what) {
+    case FourCC("irTQ"):
+      EndThread();
+      return;
+    case FourCC("sldm"): {
+      const int32_t value = message->GetInt32("be:value", 100) / 10 * 10;
+      thread_info info;
+      const bool known = get_thread_info(fThread, &info) == kOk;
+      const status_t status = set_thread_priority(fThread, value);
+      // The call's result is the previous priority on success, an error status otherwise.
+      const long result = status == kOk && known ? info.priority : status;
+      Trace("succ:%ld| Prio:%ld ", result, static_cast<long>(value));
+      if (status == kOk) {
+        Trace("good ");
+        fPriority = value;
+        if (fSettings != nullptr) fSettings->PRIORITY = value;
+      } else {
+        Trace("bad ");
+      }
+      return;
+    }
+    case FourCC("DATA"):
+      Trace("%s\n", message->Dump().c_str());
+      return;
+    default:
+      Trace("sPulseView::MessageReceived");
+      Trace("%s\n", message->Dump().c_str());
+      return;
+  }
+}

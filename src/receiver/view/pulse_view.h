@@ -1,0 +1,78 @@
+#pragma once
+// The receiver view: owns the receiver port and the receiver thread, starts, stops, resumes
+// and restarts the thread, moves it to another port, and shows a blinking activity lamp. The
+// main window's pulse drives it.
+#include <QColor>
+#include <QWidget>
+#include <functional>
+#include <string>
+
+#include "platform/messaging/message.h"
+#include "platform/messaging/threads.h"
+
+class Prefs;
+class ReceiverPort;
+
+class sPulseView : public QWidget {
+  Q_OBJECT
+ public:
+  // The answer to the "RESOURCE_BUSY" question: true for "Sensor is removed".
+  using BusyAnswer = std::function<void(bool sensor_removed)>;
+  using BusyQuestion = std::function<void(const BusyAnswer& answer)>;
+
+  sPulseView(const QRect& frame, const char* name, QWidget* parent = nullptr);
+  ~sPulseView() override;
+
+  void MessageReceived(Message* message);
+  // Port choices and the busy and missing port reports: they go to ChangeSerPort.
+  static bool IsPortMessage(uint32_t what);
+  // Those and the end of the thread and the priority: what the main window passes on.
+  static bool IsViewMessage(uint32_t what);
+  void Pulse();
+
+  virtual void SetRemoteDev(int32_t number);
+  virtual void RelaunchInServer();
+  virtual void ChangeSerPort(const Message* message);
+  virtual void StartSniffer();
+  virtual void StopSniffer();
+  virtual void ReStartSniffer();
+  virtual void OwnPulse();
+  virtual void PrintScanState(int32_t code) { TraceScanState(code); }
+  static void TraceScanState(int32_t code);
+
+  // The port for this run only, tried before the setting (the --port option); not stored.
+  static void SetPortOverride(const std::string& name);
+  // How the busy question is asked; by default a non-blocking message box.
+  static void SetBusyQuestion(BusyQuestion question);
+
+  thread_id Thread() const { return fThread; }
+  ReceiverPort* Port() const { return fPort; }
+  int32_t PulseCount() const { return fPulseCount; }
+  int32_t Attempts() const { return fAttempts; }
+  int32_t RemoteDev() const { return fRemoteDev; }
+  bool Hold() const { return fHold; }
+  void SetHold(bool hold) { fHold = hold; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  void OpenPort(const char* name);
+  void ClosePort();
+  // Kills the receiver thread and waits until it has stopped (it stops at its next wait).
+  void EndThread();
+  void ReopenAfterSensorRemoved();
+
+  Prefs* fSettings;
+  ReceiverPort* fPort = nullptr;
+  thread_id fThread = -1;
+  int32_t fPriority;
+  bool fHold;
+  int32_t fRemoteDev = 91;
+  bool fBusy = false;
+  int32_t fAttempts = 0;
+  int32_t fPulseCount = 0;
+  int32_t fShownNumber = 0;
+  QColor fFrameColor;
+  Message fStartMessage;  // read by the receiver thread: lives as long as the view
+};
