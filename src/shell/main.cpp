@@ -10,6 +10,7 @@
 #include "platform/files/data_folder.h"
 #include "platform/files/paths.h"
 #include "platform/lines/mode2_recording.h"
+#include "platform/lines/replay_line.h"
 #include "platform/messaging/qt_looper.h"
 #include "platform/messaging/quit_signals.h"
 #include "platform/messaging/trace.h"
@@ -98,6 +99,8 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "koru: %s\n", error.c_str());
       return 1;
     }
+    // Read once: a pipe or FIFO gives its contents only once.
+    ReplayLine::Keep(port.substr(7), std::move(recording));
     // A recording is offered as a receiver device only when it is named this way.
     setenv("KORU_REPLAY", port.c_str() + 7, 1);
   }

@@ -109,3 +109,31 @@ TEST(KoruProgram, OptionsAreCheckedAndExplained) {
   EXPECT_NE(run.out.find("/nonexistent.mode2"), std::string::npos) << run.out;
 }
 
+// A recording from a pipe can be read only once: the program reads it when it starts and plays
+// that copy (before, the line read the pipe a second time and played nothing).
+TEST(KoruProgram, PlaysARecordingFromAPipe) {
+  TempDir dir;
+  QProcess shell;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.remove("DISPLAY");
+  env.remove("WAYLAND_DISPLAY");
+  env.insert("XDG_CONFIG_HOME", QString::fromStdString((dir.Path() / "config").string()));
+  env.insert("HOME", QString::fromStdString(dir.Path().string()));
+  env.insert("KORU_FAKE_DESKTOP", "1");
+  shell.setProcessEnvironment(env);
+  shell.setProcessChannelMode(QProcess::MergedChannels);
+  const std::string recording = std::string(KORU_SOURCE_DIR) + "/data/nec_leadtek_key1.mode2";
+  shell.start("bash", {"-c",
+                       "exec \"$0\" --home \"$1\" --port replay:<(cat \"$2\") "
+                       "--exit-after-replay",
+                       KORU_PROGRAM, QString::fromStdString((dir.Path() / "koru").string()),
+                       QString::fromStdString(recording)});
+  if (!shell.waitForFinished(60000)) {
+    shell.kill();
+    shell.waitForFinished();
+  }
+  const std::string out = shell.readAll().toStdString();
+  EXPECT_EQ(shell.exitCode(), 0) << out;
+  EXPECT_NE(out.find(" ask Remote: "), std::string::npos) << out;
+  EXPECT_NE(out.find("replay finished"), std::string::npos) << out;
+}

@@ -1,10 +1,19 @@
 #include "platform/lines/replay_line.h"
 
+#include <map>
+#include <mutex>
+
 #include "platform/messaging/threads.h"
 #include "platform/messaging/trace.h"
 
 namespace {
 constexpr bigtime_t kLeadIn = 100000;
+
+std::mutex g_kept_mutex;
+std::map<std::string, Mode2Recording>& KeptRecordings() {
+  static std::map<std::string, Mode2Recording> recordings;
+  return recordings;
+}
 constexpr bigtime_t kIdleSleep = 1000000;
 
 // Sleeps until `time` on the clock; snooze returns early around a suspension.
@@ -13,7 +22,20 @@ void SleepUntil(bigtime_t time) {
 }
 }  // namespace
 
+void ReplayLine::Keep(const std::string& path, Mode2Recording recording) {
+  std::lock_guard lock(g_kept_mutex);
+  KeptRecordings()[path] = std::move(recording);
+}
+
 int32_t ReplayLine::Open(const std::string& path, std::unique_ptr<ReceiverLine>* line) {
+  {
+    std::lock_guard lock(g_kept_mutex);
+    const auto kept = KeptRecordings().find(path);
+    if (kept != KeptRecordings().end()) {
+      *line = std::make_unique<ReplayLine>(kept->second);
+      return 1;
+    }
+  }
   Mode2Recording recording;
   std::string error;
   const status_t status = ReadMode2File(path, &recording, &error);

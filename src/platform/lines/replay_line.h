@@ -12,8 +12,12 @@
 
 class ReplayLine : public ReceiverLine {
  public:
-  // Reads the recording; a bad one is traced with its file and line and gives kBadValue.
+  // Plays the recording read earlier for `path` (see Keep), else reads it; a bad one is traced
+  // with its file and line and gives kBadValue.
   static int32_t Open(const std::string& path, std::unique_ptr<ReceiverLine>* line);
+  // Keeps a recording already read for `path`: a pipe or FIFO can be read only once, so the
+  // program reads it when it starts and every later Open of that path plays this copy.
+  static void Keep(const std::string& path, Mode2Recording recording);
   explicit ReplayLine(const Mode2Recording& recording);
 
   bool IsDCD() override;
