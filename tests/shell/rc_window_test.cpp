@@ -331,4 +331,14 @@ TEST_F(ShellTest, Screenshots) {
   Find<QWidget>("SpBox")->hide();
   Settle();
   EXPECT_TRUE(Window()->grab().save(QString::fromStdString(base + "/teach-box.png")));
+  // The other looks, for checking by eye that nothing is covered or cut: the pulse view shown,
+  // the pimped colours, the denser design.
+  Post(FourCC("irsp"));
+  Post(FourCC("irpp"));
+  Settle();
+  EXPECT_TRUE(Window()->grab().save(QString::fromStdString(base + "/teach-box-pimped.png")));
+  Post(FourCC("nRad"));
+  Window()->UseAltDesign(2);
+  Settle();
+  EXPECT_TRUE(Window()->grab().save(QString::fromStdString(base + "/pulse-pimped-dense.png")));
 }
