@@ -2,7 +2,8 @@
 //  (a) decoding throughput of the receiver thread on a virtual clock (what koru-decode runs);
 //  (b) period-measurement error of the polling and the event-driven wait against a line driven
 //      in real time by a second thread, with the default timer slack and with 1 ns;
-//  (c) CPU time the receiver thread burns per second of an idle line, polling vs event-driven.
+//  (c) CPU time the receiver thread burns per second of an idle line: polled, event-driven,
+//      a recording that has ended.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -18,6 +19,7 @@
 #include "platform/four_cc.h"
 #include "platform/message.h"
 #include "platform/mode2_recording.h"
+#include "platform/replay_line.h"
 #include "platform/test_loopers.h"
 #include "platform/threads.h"
 #include "platform/timer_slack.h"
@@ -77,11 +79,13 @@ struct Measure {
 int32_t MeasureChanges(void* data) {
   auto* m = static_cast<Measure*>(data);
   if (m->fine_slack) SetThreadTimerSlack(1);
+  // Each wait goes on from the change before, as the receiver thread's do.
+  bigtime_t t0 = system_time();
   while (!m->stop.load()) {
-    const bigtime_t t0 = system_time();
-    bigtime_t period = 0;
-    if (m->line->WaitForChange(t0, &period) != kOk) break;
-    m->detections.push_back(t0 + period);
+    LevelChange change;
+    if (m->line->WaitForChange(t0, kNoDeadline, &change) != kOk) break;
+    m->detections.push_back(change.time);
+    t0 = change.time;
   }
   return 0;
 }
@@ -159,8 +163,9 @@ BENCHMARK(BM_PeriodError)
     ->Unit(benchmark::kMillisecond);
 
 // (c) -------------------------------------------------------------------------------------
+// line 0: polled (reads 1 ms apart once idle), 1: event-driven (a kernel receiver, a serial
+// port with modem-status interrupts), 2: a recording played in real time that has ended.
 void BM_IdleCpu(benchmark::State& state) {
-  const auto wait = state.range(0) == 0 ? DrivenLine::Wait::kPolling : DrivenLine::Wait::kEvent;
   double cpu_per_s = 0;
   for (auto _ : state) {
     QueueLooper looper;
@@ -171,8 +176,14 @@ void BM_IdleCpu(benchmark::State& state) {
     } sink(&looper);
     SetAppMessenger(sink.GetMessenger());
     CHECK_SCAN_IR.store(0);
-    auto* line = new DrivenLine(wait);
-    ReceiverPort port(std::unique_ptr<ReceiverLine>(line), "idle");
+    std::unique_ptr<ReceiverLine> line;
+    if (state.range(0) == 2) {
+      line = std::make_unique<ReplayLine>(Mode2Recording{});
+    } else {
+      line = std::make_unique<DrivenLine>(state.range(0) == 0 ? DrivenLine::Wait::kPolling
+                                                              : DrivenLine::Wait::kEvent);
+    }
+    ReceiverPort port(std::move(line), "idle");
     Message start(FourCC("snif"));
     start.AddPointer("_serPtr", &port);
     const thread_id thread = spawn_thread(STH_scan_IR_pulse, "snif_thread", 10, &start);
@@ -192,9 +203,10 @@ void BM_IdleCpu(benchmark::State& state) {
   state.counters["cpu_ms_per_s"] = cpu_per_s * 1000.0;
 }
 BENCHMARK(BM_IdleCpu)
-    ->ArgName("event")
+    ->ArgName("line")
     ->Arg(0)
     ->Arg(1)
+    ->Arg(2)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 

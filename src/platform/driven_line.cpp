@@ -1,12 +1,15 @@
 #include "platform/driven_line.h"
 
+#include <chrono>
+
 #include "platform/line_polling.h"
 
 void DrivenLine::SetLevel(bool level) {
+  const bigtime_t now = system_time();
   {
     std::lock_guard lock(mutex_);
     if (level_.exchange(level) == level) return;
-    ++changes_;
+    changes_.push_back({now, level});
   }
   changed_.notify_all();
 }
@@ -15,13 +18,12 @@ void DrivenLine::Unplug() {
   {
     std::lock_guard lock(mutex_);
     unplugged_.store(true);
-    ++changes_;
   }
   changed_.notify_all();
 }
 
-status_t DrivenLine::WaitForChange(bigtime_t since, bigtime_t* period) {
-  if (wait_ == Wait::kEvent) return WaitForEvent(since, period);
+status_t DrivenLine::WaitForChange(bigtime_t since, bigtime_t deadline, LevelChange* change) {
+  if (wait_ == Wait::kEvent) return WaitForEvent(since, deadline, change);
   auto read = [](void* context, bool* level, status_t* status) {
     auto* line = static_cast<DrivenLine*>(context);
     if (line->unplugged_.load()) {
@@ -31,10 +33,10 @@ status_t DrivenLine::WaitForChange(bigtime_t since, bigtime_t* period) {
     *level = line->level_.load();
     return true;
   };
-  return PollForChange(read, this, since, period);
+  return PollForChange(read, this, since, deadline, change);
 }
 
-status_t DrivenLine::WaitForEvent(bigtime_t since, bigtime_t* period) {
+status_t DrivenLine::WaitForEvent(bigtime_t since, bigtime_t deadline, LevelChange* change) {
   // The waker lets suspend_thread and kill_thread break the blocking wait; registered once per
   // receiving thread so that the wait itself never allocates.
   const thread_id self = find_thread(nullptr);
@@ -49,10 +51,17 @@ status_t DrivenLine::WaitForEvent(bigtime_t since, bigtime_t* period) {
     });
   }
   std::unique_lock lock(mutex_);
-  const uint64_t seen = changes_;
   for (;;) {
     if (unplugged_.load()) return kNoDevice;
-    if (changes_ != seen) break;
+    // Changes from before `since` came while nobody was listening.
+    while (!changes_.empty() && changes_.front().time < since) changes_.pop_front();
+    if (!changes_.empty() && changes_.front().time <= deadline) {
+      *change = changes_.front();
+      changes_.pop_front();
+      return kOk;
+    }
+    const bigtime_t now = system_time();
+    if (now >= deadline) return kTimedOut;
     if (wake_) {
       wake_ = false;
       lock.unlock();
@@ -60,9 +69,10 @@ status_t DrivenLine::WaitForEvent(bigtime_t since, bigtime_t* period) {
       lock.lock();
       continue;
     }
-    changed_.wait(lock);
+    if (deadline == kNoDeadline) {
+      changed_.wait(lock);
+    } else {
+      changed_.wait_for(lock, std::chrono::microseconds(deadline - now));
+    }
   }
-  lock.unlock();
-  *period = system_time() - since;
-  return kOk;
 }

@@ -1,9 +1,11 @@
 #pragma once
 // A line whose level another thread sets in real time (tests and benchmarks). The receiving
-// thread waits either by polling the level every 100 microseconds, as on a serial port without
-// modem-status interrupts, or event-driven, woken by each change.
+// thread waits either by polling the level, as on a serial port without modem-status
+// interrupts (a change is timed when a read sees it), or event-driven: each change is queued
+// with the time it was set, as a kernel receiver queues its samples.
 #include <atomic>
 #include <condition_variable>
+#include <deque>
 #include <mutex>
 
 #include "platform/receiver_line.h"
@@ -31,10 +33,10 @@ class DrivenLine : public ReceiverLine {
     clears_.fetch_add(1);
     return kOk;
   }
-  status_t WaitForChange(bigtime_t since, bigtime_t* period) override;
+  status_t WaitForChange(bigtime_t since, bigtime_t deadline, LevelChange* change) override;
 
  private:
-  status_t WaitForEvent(bigtime_t since, bigtime_t* period);
+  status_t WaitForEvent(bigtime_t since, bigtime_t deadline, LevelChange* change);
 
   const Wait wait_;
   std::atomic<bool> level_{false};
@@ -44,7 +46,7 @@ class DrivenLine : public ReceiverLine {
 
   std::mutex mutex_;
   std::condition_variable changed_;
-  uint64_t changes_ = 0;  // guarded by mutex_
-  bool wake_ = false;     // guarded by mutex_
+  std::deque<LevelChange> changes_;  // guarded by mutex_
+  bool wake_ = false;                // guarded by mutex_
   thread_id waker_owner_ = -1;
 };

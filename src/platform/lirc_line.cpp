@@ -12,6 +12,13 @@
 
 #include "platform/device_open_status.h"
 
+static_assert(kLircPulse == LIRC_MODE2_PULSE && kLircSpace == LIRC_MODE2_SPACE &&
+              kLircTimeout == LIRC_MODE2_TIMEOUT && kLircFrequency == LIRC_MODE2_FREQUENCY &&
+              kLircValueMask == LIRC_VALUE_MASK && kLircKindMask == LIRC_MODE2_MASK);
+#ifdef LIRC_MODE2_OVERFLOW
+static_assert(kLircOverflow == LIRC_MODE2_OVERFLOW);
+#endif
+
 int32_t LircLine::Open(const std::string& node, std::unique_ptr<ReceiverLine>* line) {
   const int fd = ::open(node.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return SerialOpenStatus(errno);
@@ -36,14 +43,7 @@ LircLine::~LircLine() {
   ::close(wake_fd_);
 }
 
-status_t LircLine::ClearInput() {
-  uint32_t sample = 0;
-  while (::read(fd_, &sample, sizeof sample) == sizeof sample) {
-  }
-  return kOk;
-}
-
-status_t LircLine::WaitForChange(bigtime_t, bigtime_t* period) {
+status_t LircLine::WaitForChange(bigtime_t since, bigtime_t deadline, LevelChange* change) {
   const thread_id self = find_thread(nullptr);
   if (self != waker_owner_) {
     waker_owner_ = self;
@@ -52,25 +52,36 @@ status_t LircLine::WaitForChange(bigtime_t, bigtime_t* period) {
       [[maybe_unused]] ssize_t written = ::write(fd, &one, sizeof one);
     });
   }
-  for (;;) {
-    uint32_t sample = 0;
-    const ssize_t got = ::read(fd_, &sample, sizeof sample);
-    if (got == sizeof sample) {
-      const uint32_t kind = LIRC_MODE2(sample);
-      if (kind != LIRC_MODE2_PULSE && kind != LIRC_MODE2_SPACE) continue;
-      pulse_ = kind == LIRC_MODE2_SPACE;  // a space ended: a pulse has begun, and vice versa
-      *period = LIRC_VALUE(sample);
-      return kOk;
-    }
-    if (got < 0 && errno != EAGAIN && errno != EINTR) return kNoDevice;
-    if (got == 0) return kNoDevice;
-    pollfd fds[2] = {{fd_, POLLIN, 0}, {wake_fd_, POLLIN, 0}};
-    if (::poll(fds, 2, -1) < 0 && errno != EINTR) return kNoDevice;
-    if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) return kNoDevice;
-    if (fds[1].revents & POLLIN) {
-      uint64_t count = 0;
-      [[maybe_unused]] ssize_t drained = ::read(wake_fd_, &count, sizeof count);
-      thread_checkpoint();  // suspends here, or ends the thread on a kill
-    }
+  return reader_.WaitForChange(*this, since, deadline, change);
+}
+
+status_t LircLine::Read(uint32_t* sample) {
+  const ssize_t got = ::read(fd_, sample, sizeof *sample);
+  if (got == sizeof *sample) return kOk;
+  if (got < 0 && errno == EAGAIN) return kResourceUnavailable;
+  if (got < 0 && errno == EINTR) return kInterrupted;
+  return kNoDevice;  // an unplugged receiver: EIO, ENODEV, or the end of the file
+}
+
+status_t LircLine::Wait(bigtime_t deadline) {
+  pollfd fds[2] = {{fd_, POLLIN, 0}, {wake_fd_, POLLIN, 0}};
+  timespec timeout{};
+  timespec* limit = nullptr;
+  if (deadline != kNoDeadline) {
+    bigtime_t left = deadline - system_time();
+    if (left < 0) left = 0;
+    timeout.tv_sec = static_cast<time_t>(left / 1000000);
+    timeout.tv_nsec = static_cast<long>(left % 1000000) * 1000;
+    limit = &timeout;
   }
+  const int ready = ::ppoll(fds, 2, limit, nullptr);
+  if (ready < 0) return errno == EINTR ? kInterrupted : kNoDevice;
+  if (ready == 0) return kTimedOut;
+  if (fds[1].revents & POLLIN) {
+    uint64_t count = 0;
+    [[maybe_unused]] ssize_t drained = ::read(wake_fd_, &count, sizeof count);
+    return kInterrupted;
+  }
+  if (fds[0].revents & POLLIN) return kOk;
+  return kNoDevice;  // POLLERR, POLLHUP, POLLNVAL
 }

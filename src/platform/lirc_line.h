@@ -1,29 +1,30 @@
 #pragma once
 // A kernel receiver (/dev/lircN) in mode2: the kernel measures the periods (this serves every
-// receiver the kernel drives, the serial_ir driver for DCD receivers among them). Each pulse or
-// space sample is one period; timeout samples are skipped, because the kernel reports the
-// whole gap as a space when the next pulse begins.
-#include <atomic>
+// receiver the kernel drives, the serial_ir driver for DCD receivers among them). The samples
+// become timed level changes (lirc_samples.h); clearing the input throws none of them away,
+// because they are the receiver's data, not a serial port's bytes.
 #include <memory>
 #include <string>
 
+#include "platform/lirc_samples.h"
 #include "platform/receiver_line.h"
 #include "platform/threads.h"
 
-class LircLine : public ReceiverLine {
+class LircLine : public ReceiverLine, private LircSource {
  public:
   static int32_t Open(const std::string& node, std::unique_ptr<ReceiverLine>* line);
   ~LircLine() override;
 
-  bool IsDCD() override { return pulse_; }
-  status_t ClearInput() override;
-  status_t WaitForChange(bigtime_t since, bigtime_t* period) override;
+  bool IsDCD() override { return reader_.Pulse(); }
+  status_t WaitForChange(bigtime_t since, bigtime_t deadline, LevelChange* change) override;
 
  private:
   LircLine(int fd, int wake_fd) : fd_(fd), wake_fd_(wake_fd) {}
+  status_t Read(uint32_t* sample) override;
+  status_t Wait(bigtime_t deadline) override;
 
   const int fd_;
   const int wake_fd_;  // an eventfd that breaks the poll on suspend and kill
-  bool pulse_ = false;
+  LircSampleReader reader_;
   thread_id waker_owner_ = -1;
 };

@@ -1,5 +1,7 @@
 #include "platform/mode2_recording.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -128,6 +130,12 @@ status_t ParseMode2(std::string_view text, std::string_view source, Mode2Recordi
 }
 
 status_t ReadMode2File(const std::string& path, Mode2Recording* recording, std::string* error) {
+  // A folder would read as an empty recording and a device such as /dev/zero would never end.
+  struct stat info {};
+  if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISFIFO(info.st_mode)) {
+    if (error) *error = path + ": not a regular file, pipe or FIFO";
+    return kBadType;
+  }
   std::ifstream file(path, std::ios::binary);
   if (!file) {
     const int saved = errno;

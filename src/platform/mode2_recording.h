@@ -20,7 +20,8 @@ using Mode2Recording = std::vector<Mode2Entry>;
 // Parses `text`; on failure gives kBadValue and "<source>:<line>: <reason>" in `error`.
 status_t ParseMode2(std::string_view text, std::string_view source, Mode2Recording* recording,
                     std::string* error);
-// Reads and parses a file; a file that cannot be read gives its errno status and a message.
+// Reads and parses a file, a pipe or a FIFO; a file that cannot be read gives its errno status
+// and a message, anything else (a folder, a device) kBadType and a message.
 status_t ReadMode2File(const std::string& path, Mode2Recording* recording, std::string* error);
 
 // Appends `more` to `recording` with the merging rule (sums saturate at 2^64 - 1).

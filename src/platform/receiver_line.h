@@ -4,6 +4,7 @@
 // (/dev/lircN), recordings played in real time or on a virtual clock, and a line driven by
 // another thread for tests.
 #include <cstdint>
+#include <limits>
 
 #include "platform/clock.h"
 #include "platform/status.h"
@@ -18,6 +19,16 @@ constexpr uint32_t kHardwareFlowControl = 1;
 constexpr status_t kResourceUnavailable = -101;  // e.g. EAGAIN from the driver
 constexpr status_t kDevResourceConflict = -102;
 constexpr status_t kModemBusy = -103;
+
+constexpr status_t kEdgesLost = -104;
+constexpr status_t kLineEnded = -105;
+
+constexpr bigtime_t kNoDeadline = std::numeric_limits<bigtime_t>::max();
+
+struct LevelChange {
+  bigtime_t time = 0;
+  bool pulse = false;  // the level after the change: a pulse began (a space ended)
+};
 
 class ReceiverLine {
  public:
@@ -38,11 +49,17 @@ class ReceiverLine {
 
   virtual bool IsDCD() = 0;
 
-  // Waits until the line leaves the level it has when called and gives the period that ended:
-  // from `since` (the caller's system_time() when its cycle began) to the change, or the
-  // kernel's own duration on lines that deliver durations. Called by one thread at a time; the
-  // wait is a wait point of that thread (suspend_thread and kill_thread take effect in it).
-  // kOk; kNoDevice when the device has gone; kTimedOut when no change will ever come (the end
-  // of a recording on a virtual clock).
-  virtual status_t WaitForChange(bigtime_t since, bigtime_t* period) = 0;
+  // Waits for the first level change after `since` and gives the time it happened (on the
+  // waiting thread's clock) and the level it led to. Lines take the time from where it is
+  // known best (the recording, the kernel's durations, the moment of the wake-up), so a thread
+  // that comes back late still gets each change with its own time. Called by one thread at a
+  // time; the wait is a wait point of that thread (suspend_thread and kill_thread take effect
+  // in it).
+  //   kOk          the change
+  //   kTimedOut    no change up to `deadline` (kNoDeadline: wait for ever)
+  //   kEdgesLost   changes were lost (a kernel overflow, an odd number of missed edges): the
+  //                burst in progress is damaged; `change` holds the last change seen
+  //   kLineEnded   no change will ever come (a recording on a virtual clock has ended)
+  //   kNoDevice    the device has gone
+  virtual status_t WaitForChange(bigtime_t since, bigtime_t deadline, LevelChange* change) = 0;
 };

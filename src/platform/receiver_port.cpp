@@ -97,6 +97,6 @@ status_t ReceiverPort::ClearOutput() {
 bool ReceiverPort::IsDCD() {
   return line_ ? line_->IsDCD() : false;
 }
-status_t ReceiverPort::WaitForChange(bigtime_t since, bigtime_t* period) {
-  return line_ ? line_->WaitForChange(since, period) : kNoDevice;
+status_t ReceiverPort::WaitForChange(bigtime_t since, bigtime_t deadline, LevelChange* change) {
+  return line_ ? line_->WaitForChange(since, deadline, change) : kNoDevice;
 }

@@ -59,7 +59,7 @@ class ReceiverPort {
   status_t ClearOutput();
   bool IsDCD();
   // See ReceiverLine::WaitForChange; kNoDevice when no line is open.
-  status_t WaitForChange(bigtime_t since, bigtime_t* period);
+  status_t WaitForChange(bigtime_t since, bigtime_t deadline, LevelChange* change);
 
  private:
   std::shared_ptr<ReceiverDevices> devices_;

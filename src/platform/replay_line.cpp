@@ -6,8 +6,11 @@
 namespace {
 constexpr bigtime_t kLeadIn = 100000;
 constexpr bigtime_t kIdleSleep = 1000000;
-// Later than this after the last edge, a thread is taken to start afresh (the wall threshold).
-constexpr bigtime_t kCatchUpLimit = 10000;
+
+// Sleeps until `time` on the clock; snooze returns early around a suspension.
+void SleepUntil(bigtime_t time) {
+  for (bigtime_t now = system_time(); now < time; now = system_time()) snooze(time - now);
+}
 }  // namespace
 
 int32_t ReplayLine::Open(const std::string& path, std::unique_ptr<ReceiverLine>* line) {
@@ -28,23 +31,23 @@ bool ReplayLine::IsDCD() {
   return origin_ >= 0 && timeline_.PulseAt(system_time() - origin_);
 }
 
-status_t ReplayLine::WaitForChange(bigtime_t since, bigtime_t* period) {
+status_t ReplayLine::WaitForChange(bigtime_t since, bigtime_t deadline, LevelChange* change) {
   if (origin_ < 0) origin_ = system_time();
-  // Like a kernel receiver, the line keeps the edges a busy thread is late for: a thread that
-  // comes back a little late gets the next edge after the last one it saw, with its true
-  // duration. One that comes back much later (after a suspension) starts at its own time.
-  const bigtime_t own_start = since - origin_;
-  const bigtime_t base =
-      last_change_ >= 0 && own_start - last_change_ < kCatchUpLimit ? last_change_ : own_start;
-  int64_t change = 0;
-  if (!timeline_.NextChange(base, &change)) {
+  int64_t at = 0;
+  if (!timeline_.NextChange(since - origin_, &at)) {
     finished_.store(true);
+    if (deadline != kNoDeadline) {
+      SleepUntil(deadline);
+      return kTimedOut;
+    }
     for (;;) snooze(kIdleSleep);  // idle for good; suspension and kill take effect here
   }
-  // snooze returns early around a suspension: sleep until the change is really due.
-  for (bigtime_t now = system_time(); now - origin_ < change; now = system_time())
-    snooze(change - (now - origin_));
-  *period = change - base;
-  last_change_ = change;
+  if (at > kNoDeadline - origin_ || origin_ + at > deadline) {
+    SleepUntil(deadline);
+    return kTimedOut;
+  }
+  SleepUntil(origin_ + at);
+  change->time = origin_ + at;
+  change->pulse = timeline_.PulseAt(at);
   return kOk;
 }

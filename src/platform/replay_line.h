@@ -1,7 +1,8 @@
 #pragma once
 // A mode2 recording played in real time, for demonstrations and for users without a receiver:
 // the first entry starts 100 ms after the first wait, and after the last one the line stays at
-// the space level for good.
+// the space level for good. Each change is handed out with its recording time, so a thread
+// that comes back late still measures every period exactly.
 #include <atomic>
 #include <memory>
 #include <string>
@@ -16,13 +17,12 @@ class ReplayLine : public ReceiverLine {
   explicit ReplayLine(const Mode2Recording& recording);
 
   bool IsDCD() override;
-  status_t WaitForChange(bigtime_t since, bigtime_t* period) override;
+  status_t WaitForChange(bigtime_t since, bigtime_t deadline, LevelChange* change) override;
   // True once the recording has played to its end.
   bool Finished() const { return finished_.load(); }
 
  private:
   Mode2Timeline timeline_;
-  bigtime_t origin_ = -1;       // the clock time of the recording's time 0
-  bigtime_t last_change_ = -1;  // recording time of the last edge handed out
+  bigtime_t origin_ = -1;  // the clock time of the recording's time 0
   std::atomic<bool> finished_{false};
 };

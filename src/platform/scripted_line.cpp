@@ -3,12 +3,17 @@
 ScriptedLine::ScriptedLine(const Mode2Recording& recording, VirtualClock& clock, bigtime_t start)
     : timeline_(recording, start), clock_(clock) {}
 
-status_t ScriptedLine::WaitForChange(bigtime_t since, bigtime_t* period) {
-  int64_t change = 0;
-  // The cycle's level is the level at its start; the period ends at the first change after it.
+status_t ScriptedLine::WaitForChange(bigtime_t since, bigtime_t deadline, LevelChange* change) {
+  int64_t at = 0;
   const bigtime_t from = since > clock_.Now() ? since : clock_.Now();
-  if (!timeline_.NextChange(from, &change)) return kTimedOut;
-  clock_.AdvanceTo(change);
-  *period = change - since;
+  const bool comes = timeline_.NextChange(from, &at);
+  if (!comes && deadline == kNoDeadline) return kLineEnded;
+  if (!comes || at > deadline) {
+    clock_.AdvanceTo(deadline);
+    return kTimedOut;
+  }
+  clock_.AdvanceTo(at);
+  change->time = at;
+  change->pulse = timeline_.PulseAt(at);
   return kOk;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // A recording played on a virtual clock: a wait moves the clock to the next level change, so
 // a whole recording replays without real time passing. The waiting thread must run on `clock`
-// (SetThreadClock). When no change will come, the wait gives kTimedOut.
+// (SetThreadClock). When no change will come, a wait without deadline gives kLineEnded.
 #include "platform/mode2_recording.h"
 #include "platform/receiver_line.h"
 
@@ -11,7 +11,7 @@ class ScriptedLine : public ReceiverLine {
   ScriptedLine(const Mode2Recording& recording, VirtualClock& clock, bigtime_t start = 100000);
 
   bool IsDCD() override { return timeline_.PulseAt(clock_.Now()); }
-  status_t WaitForChange(bigtime_t since, bigtime_t* period) override;
+  status_t WaitForChange(bigtime_t since, bigtime_t deadline, LevelChange* change) override;
 
  private:
   Mode2Timeline timeline_;

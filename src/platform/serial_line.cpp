@@ -5,6 +5,8 @@
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/syscall.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -93,12 +95,14 @@ int32_t SerialLine::Open(const std::string& node, std::unique_ptr<ReceiverLine>*
   serial->settings_.c_cflag |= CLOCAL | CREAD;
   if (status_t status = serial->ApplyTermios(); status != kOk) return status;
   serial_icounter_struct counts{};
-  serial->use_interrupts_ = ioctl(fd, TIOCGICOUNT, &counts) == 0;
+  serial->wait_.interrupts = ioctl(fd, TIOCGICOUNT, &counts) == 0;
+  serial->wait_.counter = serial->wait_.interrupts;
   *line = std::move(serial);
   return fd > 0 ? fd : 1;
 }
 
 SerialLine::~SerialLine() {
+  if (timer_made_) timer_delete(static_cast<timer_t>(timer_));
   ::close(fd_);
 }
 
@@ -204,9 +208,9 @@ bool SerialLine::IsDCD() {
   return ReadDcd(&level) == kOk && level;
 }
 
-status_t SerialLine::WaitForChange(bigtime_t since, bigtime_t* period) {
-  if (use_interrupts_) RegisterWaker();
-  return WaitForDcdChange(*this, &use_interrupts_, since, period);
+status_t SerialLine::WaitForChange(bigtime_t since, bigtime_t deadline, LevelChange* change) {
+  if (wait_.interrupts) RegisterWaker();
+  return WaitForDcdChange(*this, &wait_, since, deadline, change);
 }
 
 status_t SerialLine::ReadDcd(bool* level) {
@@ -218,12 +222,41 @@ status_t SerialLine::ReadDcd(bool* level) {
 
 status_t SerialLine::DcdEdgeCount(uint64_t* count) {
   serial_icounter_struct counts{};
-  if (ioctl(fd_, TIOCGICOUNT, &counts) < 0) return DeviceStatus(errno);
+  if (ioctl(fd_, TIOCGICOUNT, &counts) < 0)
+    return errno == ENOTTY || errno == EINVAL ? kUnsupported : DeviceStatus(errno);
   *count = static_cast<uint32_t>(counts.dcd);
   return kOk;
 }
 
-status_t SerialLine::WaitForModemChange() {
+bool SerialLine::ArmDeadline(bigtime_t deadline) {
+  if (!timer_made_) {
+    sigevent event{};
+    event.sigev_notify = SIGEV_THREAD_ID;
+    event.sigev_signo = WakeSignal();
+    event._sigev_un._tid = static_cast<pid_t>(syscall(SYS_gettid));
+    timer_t timer{};
+    if (timer_create(CLOCK_MONOTONIC, &event, &timer) < 0) return false;
+    timer_ = timer;
+    timer_made_ = true;
+  }
+  // Repeats every millisecond until disarmed: a signal that lands just before the thread
+  // enters the ioctl would otherwise be lost.
+  itimerspec when{};
+  when.it_value.tv_sec = static_cast<time_t>(deadline / 1000000);
+  when.it_value.tv_nsec = static_cast<long>(deadline % 1000000) * 1000;
+  when.it_interval.tv_nsec = 1000000;
+  return timer_settime(static_cast<timer_t>(timer_), TIMER_ABSTIME, &when, nullptr) == 0;
+}
+
+void SerialLine::DisarmDeadline() {
+  const itimerspec off{};
+  timer_settime(static_cast<timer_t>(timer_), 0, &off, nullptr);
+}
+
+status_t SerialLine::WaitForModemChange(bigtime_t deadline) {
+  // The deadline timer signals the thread that created it: only the receiving thread waits.
+  const bool timed = deadline != kNoDeadline && waker_owner_ == find_thread(nullptr);
+  if (deadline != kNoDeadline && !(timed && ArmDeadline(deadline))) return kUnsupported;
   in_wait_.store(true);
   int result = -1;
   int error = EINTR;
@@ -232,6 +265,7 @@ status_t SerialLine::WaitForModemChange() {
     error = errno;
   }
   in_wait_.store(false);
+  if (timed) DisarmDeadline();
   if (result == 0) return kOk;
   switch (error) {
     case EINTR:
@@ -251,6 +285,10 @@ void SerialLine::RegisterWaker() {
   if (self == waker_owner_) return;
   waker_owner_ = self;
   waiter_ = pthread_self();
+  if (timer_made_) {  // it signals the thread that waited before
+    timer_delete(static_cast<timer_t>(timer_));
+    timer_made_ = false;
+  }
   WakeSignal();
   set_thread_waker([this] {
     wake_.store(true);

@@ -1,7 +1,8 @@
 #pragma once
 // A receiver on a serial port's DCD line (termios). Waits for a change with TIOCMIWAIT where
-// the driver supports it (checked against TIOCGICOUNT's dcd counter, because an edge between
-// two waits is otherwise missed); otherwise polls DCD every 100 microseconds. Opened with
+// the driver supports it, otherwise polls DCD (see modem_wait.h: the DCD counter of TIOCGICOUNT
+// tells changes missed between two looks). A wait with a deadline arms a timer that signals the
+// waiting thread, because TIOCMIWAIT itself has no time limit. Opened with
 // O_NOCTTY|O_NONBLOCK and CLOCAL set, so DCD edges never hang the tty up; locked (flock and
 // TIOCEXCL) so a second opener sees a busy port.
 #include <pthread.h>
@@ -34,10 +35,10 @@ class SerialLine : public ReceiverLine, private ModemLine {
   status_t ClearInput() override;
   status_t ClearOutput() override;
   bool IsDCD() override;
-  status_t WaitForChange(bigtime_t since, bigtime_t* period) override;
+  status_t WaitForChange(bigtime_t since, bigtime_t deadline, LevelChange* change) override;
 
   // Forces the polling wait (for measurements).
-  void UsePolling() { use_interrupts_ = false; }
+  void UsePolling() { wait_.interrupts = false; }
 
  private:
   explicit SerialLine(int fd) : fd_(fd) {}
@@ -46,15 +47,19 @@ class SerialLine : public ReceiverLine, private ModemLine {
   void RegisterWaker();
   status_t ReadDcd(bool* level) override;
   status_t DcdEdgeCount(uint64_t* count) override;
-  status_t WaitForModemChange() override;
+  status_t WaitForModemChange(bigtime_t deadline) override;
+  bool ArmDeadline(bigtime_t deadline);
+  void DisarmDeadline();
 
   const int fd_;
   termios settings_{};
-  bool use_interrupts_ = false;
+  DcdWaitState wait_;
   bigtime_t timeout_ = 0;
 
   std::atomic<bool> in_wait_{false};
   std::atomic<bool> wake_{false};
   pthread_t waiter_{};
   thread_id waker_owner_ = -1;
+  void* timer_ = nullptr;  // the deadline timer (timer_t) of the waiting thread
+  bool timer_made_ = false;
 };

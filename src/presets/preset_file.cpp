@@ -103,6 +103,20 @@ int ReadPresetFile(const std::filesystem::path& path, PresetList* list) {
   return used;
 }
 
+std::string PresetValueProblem(int slot, std::string_view value) {
+  if (value.find('\'') != std::string_view::npos)
+    return "it holds a quote ('), which would end the value in the preset file";
+  if (value.find('\n') != std::string_view::npos)
+    return "it holds a line break, which would end the line in the preset file";
+  // The line: label, two quotes, two blanks and the line feed around the value.
+  const size_t longest = kPresetLineLimit - PresetSlotLabel(slot).size() - 5;
+  if (value.size() > longest) {
+    return "it is " + std::to_string(value.size()) + " characters long; a preset holds " +
+           std::to_string(longest) + " at most";
+  }
+  return "";
+}
+
 std::string FormatPresetFile(const PresetList& list) {
   std::string text =
       "; ----------------------\n"
@@ -114,13 +128,12 @@ std::string FormatPresetFile(const PresetList& list) {
     for (int slot = group * 10; slot < group * 10 + 10; ++slot) {
       const std::string& value = list[slot];
       if (StartsWith(value, getLabel(5))) continue;
-      std::string line = PresetSlotLabel(slot) + "'" + value + "'  \n";
-      if (line.size() > kPresetLineLimit || value.find_first_of("'\n") != std::string::npos) {
+      if (!PresetValueProblem(slot, value).empty()) {
         Trace("preset %s not written: too long or holds a quote or line break\n",
               PresetSlotLabel(slot).c_str());
         continue;
       }
-      text += line;
+      text += PresetSlotLabel(slot) + "'" + value + "'  \n";
     }
   }
   text += "; --\n";

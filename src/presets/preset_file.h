@@ -23,6 +23,10 @@ std::string PresetSlotLabel(int slot);
 // value). A line with no closing quote sets nothing, except "''", which is an empty value.
 bool ParsePresetLine(std::string_view line, int* slot, std::string* value);
 
+// Why `value` cannot be stored in `slot` (a quote or line break, or a line over the line
+// limit), or "" when it can.
+std::string PresetValueProblem(int slot, std::string_view value);
+
 // Reads a preset file into `list` (slots the file does not name keep their values); the number
 // of lines that set a slot, or -1 when the file cannot be opened. Lines longer than the line
 // limit were never written by KORU and are ignored whole.

@@ -111,6 +111,7 @@ void sPulseView::StartSniffer() {
   }
   fStartMessage.MakeEmpty();
   fStartMessage.AddPointer("_serPtr", fPort);
+  fStartMessage.AddBool(kClassicTimingField, fSettings != nullptr && fSettings->classic_timing);
   fThread = spawn_thread(STH_scan_IR_pulse, "snif_thread", fPriority, &fStartMessage);
   Trace(fThread >= 0 ? "..thread-success .." : "..thread-failure");
   resume_thread(fThread);

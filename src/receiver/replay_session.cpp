@@ -42,11 +42,13 @@ int32_t RunOnVirtualClock(void* data) {
 
 }  // namespace
 
-int32_t ReplayThroughReceiver(const Mode2Recording& recording, const ReplayListener& on_message) {
+int32_t ReplayThroughReceiver(const Mode2Recording& recording, const ReplayListener& on_message,
+                              Evaluation evaluation) {
   Session session;
   session.port = std::make_unique<ReceiverPort>(
       std::make_unique<ScriptedLine>(recording, session.clock, kReplayLeadIn), "replay");
   session.start.AddPointer("_serPtr", session.port.get());
+  session.start.AddBool(kClassicTimingField, evaluation == Evaluation::kClassic);
 
   // Delivered at once on the receiver thread, so the listener sees the virtual send time.
   ImmediateLooper looper;

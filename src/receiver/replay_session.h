@@ -18,4 +18,7 @@ constexpr bigtime_t kReplayPulse = 250000;
 using ReplayListener = std::function<void(bigtime_t time, const Message& message)>;
 
 // The thread's exit status, or a negative status when it could not be run.
-int32_t ReplayThroughReceiver(const Mode2Recording& recording, const ReplayListener& on_message);
+// `evaluation` chooses the thread's bookkeeping (see sampling_thread.h).
+enum class Evaluation { kBurst, kClassic };
+int32_t ReplayThroughReceiver(const Mode2Recording& recording, const ReplayListener& on_message,
+                              Evaluation evaluation = Evaluation::kBurst);

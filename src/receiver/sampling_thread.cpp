@@ -2,32 +2,31 @@
 
 #include <cstring>
 #include <limits>
+#include <memory>
 
 #include "platform/four_cc.h"
 #include "platform/message.h"
 #include "platform/messenger.h"
 #include "platform/threads.h"
 #include "platform/trace.h"
+#include "receiver/burst_evaluation.h"
+#include "receiver/classic_evaluation.h"
 #include "receiver/duration_table.h"
-#include "receiver/protocol_decoders.h"
-#include "receiver/pulse_analysis.h"
 #include "receiver/receiver_flags.h"
 
 namespace {
 
-constexpr int32_t kWall = 10000;        // a longer period is a gap between frames
-constexpr int32_t kForcedPeriods = 66;  // more stored periods force an evaluation
-constexpr int32_t kForcedWalls = 6;     // more walls force an evaluation
-constexpr int32_t kClearWall = 4;       // the table is emptied at this wall
-constexpr int32_t kNoCodeWalls = 8;     // more walls give the no-code report
-constexpr int32_t kLoopReset = 245;
 constexpr bigtime_t kReportPause = 10000;
+// The receiver view resumes the thread at its next pulse, at most this long after the pause
+// that follows a report. A thread that runs later than that (a busy machine: it may also be
+// behind with the changes of the line) still listens from then on, so a press that came
+// meanwhile is reported late rather than lost.
+constexpr bigtime_t kResumeDue = 250000;
+// At most this much of what came before a resume is taken: when receiving was switched off,
+// older presses are not for the receiver.
+constexpr bigtime_t kMostBehind = 10000000;
 
-// One set for the single receiver thread.
-DurationTable g_table;
-char g_code[kCodeTextSize];
-
-// The Part's "lower 32 bits" would turn a long idle time into a negative period; a long
+// Keeping only the lower 32 bits would turn a long idle time into a negative period; a long
 // period stays the longest one the table can hold.
 int32_t TablePeriod(bigtime_t period) {
   if (period < 0) return 0;
@@ -44,6 +43,112 @@ void Send(const Message& message) {
 struct LeavingLoopClearsFlag {
   ~LeavingLoopClearsFlag() { CHECK_SCAN_IR.store(0); }
 };
+
+// The report fields that change from one report to the next.
+void SetReport(Message* report, const char* code, int32_t family, int32_t valid_bits,
+               bool slowdown) {
+  report->ReplaceString("_blink", code);
+  report->ReplaceInt32("_remotetype", family);
+  report->ReplaceInt32("_ValidBits", valid_bits);
+  report->ReplaceBool("_slowdown", slowdown);
+}
+
+// After a decoded report: the pause, then the thread waits until the view resumes it. Gives
+// the time from which the thread listens again. `reported` is the line's time of the report.
+bigtime_t ReportAndSuspend(const Message& report, bigtime_t reported) {
+  SLOWDOWN_GLOBAL.store(false);
+  Send(report);
+  snooze(kReportPause);
+  CHECK_SCAN_IR.store(0);
+  suspend_thread(find_thread(nullptr));
+  const bigtime_t resumed = system_time();
+  const bigtime_t due = reported + kReportPause + kResumeDue;
+  if (resumed <= due) return resumed;
+  const bigtime_t from = resumed - due > kMostBehind ? resumed - kMostBehind : due;
+  Trace(" resumed %ld ms late, listening from %ld ms before\n",
+        static_cast<long>((resumed - due) / 1000), static_cast<long>((resumed - from) / 1000));
+  return from;
+}
+
+// Ends the thread when the device has gone: a port without device is reported.
+int32_t PortGone(status_t status) {
+  Trace("** snif_thread: %s **\n", StatusText(status).c_str());
+  CHECK_SCAN_IR.store(0);
+  Send(Message(FourCC("ir--")));
+  return SCIR_NO_DEVICE;
+}
+
+int32_t RunClassic(ReceiverPort* port, ClassicEvaluation& classic, Message& report) {
+  bigtime_t t0 = system_time();
+  for (;;) {
+    CHECK_SCAN_IR.store(1);
+    LevelChange change;
+    const status_t status = port->WaitForChange(t0, kNoDeadline, &change);
+    if (status == kLineEnded) return 0;
+    if (status == kEdgesLost) {
+      classic.DropBurst();
+      t0 = change.time;
+      continue;
+    }
+    if (status != kOk) return PortGone(status);
+    const int32_t period = TablePeriod(change.time - t0);
+    t0 = change.time;
+    switch (classic.Add(period)) {
+      case ClassicEvaluation::Outcome::kCollecting:
+        break;
+      case ClassicEvaluation::Outcome::kNoCode:
+        SetReport(&report, classic.Code(), 0, 0, SLOWDOWN_GLOBAL.load());
+        Send(report);
+        break;
+      case ClassicEvaluation::Outcome::kDecoded:
+        SetReport(&report, classic.Code(), classic.Family(), classic.ValidBits(), false);
+        t0 = ReportAndSuspend(report, change.time);  // the next period counts from the resume
+        break;
+    }
+    classic.FinishCycle();
+  }
+}
+
+int32_t RunBursts(ReceiverPort* port, BurstEvaluation& burst, Message& report) {
+  using Outcome = BurstEvaluation::Outcome;
+  bigtime_t t0 = system_time();
+  // Returns true when the thread suspended (the next period counts from the resume).
+  const auto handle = [&](Outcome outcome, bigtime_t now) {
+    if (outcome == Outcome::kNoCode) {
+      SetReport(&report, burst.Code(), 0, 0, SLOWDOWN_GLOBAL.load());
+      Send(report);
+    } else if (outcome == Outcome::kDecoded) {
+      SetReport(&report, burst.Code(), burst.Family(), burst.ValidBits(), false);
+      t0 = ReportAndSuspend(report, now);
+      return true;
+    }
+    return false;
+  };
+  for (;;) {
+    CHECK_SCAN_IR.store(1);
+    const bigtime_t deadline =
+        burst.ReadyToEnd() ? t0 + BurstEvaluation::kBurstEnd + 1 : kNoDeadline;
+    LevelChange change;
+    const status_t status = port->WaitForChange(t0, deadline, &change);
+    if (status == kLineEnded) return 0;
+    if (status == kTimedOut && deadline != kNoDeadline) {
+      // The period still counts from t0 when the burst gave nothing.
+      handle(burst.EndBurst(deadline), deadline);
+      continue;
+    }
+    if (status == kEdgesLost) {
+      burst.DropBurst();
+      t0 = change.time;
+      continue;
+    }
+    if (status != kOk) return PortGone(status);
+    // A line that sees a change only after the deadline (a late poll) ends the burst first.
+    if (change.time > deadline && handle(burst.EndBurst(deadline), deadline)) continue;
+    const int32_t period = TablePeriod(change.time - t0);
+    t0 = change.time;
+    handle(burst.Add(period, change.pulse, change.time), change.time);
+  }
+}
 
 }  // namespace
 
@@ -75,140 +180,28 @@ int32_t STH_scan_IR_pulse(void* data) {
     Send(Message(FourCC("ir--")));
     return SCIR_NO_DEVICE;
   }
+  const bool classic_timing = start->GetBool(kClassicTimingField, false);
 
   CHECK_SCAN_IR.store(1);
   const LeavingLoopClearsFlag clear_on_exit;
-  std::strcpy(g_code, "-------- -------- ");
-  std::memset(g_table, 0, sizeof g_table);
-  int32_t walls = 0;
-  int32_t great_walls = 0;
-  bool evaluate = false;
-  int32_t n = 0;
-  int32_t valid_bits = 0;
+  // Created once: the loop itself never allocates for a period.
+  auto classic = std::make_unique<ClassicEvaluation>(port, &CHECK_SCAN_IR, true);
+  auto burst = std::make_unique<BurstEvaluation>(true);
+  classic->Start();
+  burst->Start();
 
   port->SetDTR(true);
   port->SetTimeout(250000);
 
   Message report(FourCC("irCE"));
-  report.AddString("_blink", g_code);
+  report.AddString("_blink", "-------- -------- ");
   report.AddInt32("_remotetype", 0);
   report.AddInt32("_ValidBits", 0);
-  report.AddPointer("_BitDatas", g_table);
+  report.AddPointer("_BitDatas", classic_timing ? classic->Table() : burst->Table());
   report.AddBool("_runCont", true);
   report.AddBool("_slowdown", false);
   Send(report);
   snooze(kReportPause);
 
-  int32_t loops = 0;
-  for (;;) {
-    // 1-3: time one level period from the start of this cycle's wait.
-    CHECK_SCAN_IR.store(1);
-    int32_t force = 0;
-    const bigtime_t t0 = system_time();
-    bigtime_t measured = 0;
-    const status_t status = port->WaitForChange(t0, &measured);
-    if (status == kTimedOut) return 0;  // a recording on a virtual clock has ended
-    if (status != kOk) {
-      // The device went away (an unplugged adapter): report a port without device.
-      Trace("** snif_thread: %s **\n", StatusText(status).c_str());
-      CHECK_SCAN_IR.store(0);
-      Send(Message(FourCC("ir--")));
-      return SCIR_NO_DEVICE;
-    }
-    const int32_t period = TablePeriod(measured);
-    if (n >= kDurationTableSize) n = 0;  // cannot happen: evaluation empties it at 67
-    g_table[n++] = period;
-
-    // 4: walls.
-    if (period > kWall) {
-      ++walls;
-      CHECK_SCAN_IR.store(1);
-      if (walls == kClearWall) {
-        ClearDataField(g_table, port);
-        n = 0;
-      }
-      if (walls > kNoCodeWalls) {
-        ClearDataField(g_table, port);
-        walls = 0;
-        g_code[1] = '\0';
-        report.ReplaceString("_blink", g_code);
-        report.ReplaceBool("_slowdown", SLOWDOWN_GLOBAL.load());
-        CHECK_SCAN_IR.store(0);
-        valid_bits = 0;
-        report.ReplaceInt32("_ValidBits", 0);
-        great_walls = 0;
-        evaluate = false;
-        n = 0;
-        report.ReplaceInt32("_remotetype", 0);
-        Send(report);
-      }
-    }
-
-    // 5: evaluation triggers.
-    if (n > kForcedPeriods) {
-      evaluate = true;
-      force = kWall + 1;
-      Trace("** erzwingen-DNr \n");
-    }
-    if (walls > kForcedWalls) {
-      evaluate = true;
-      force = kWall + 1;
-      Trace("** erzwingen-VB \n");
-    }
-
-    // 6: evaluation.
-    if (evaluate && force > kWall) {
-      loops = 0;
-      port->ClearInput();
-      std::strcpy(g_code, "-empty-");
-      valid_bits = CountValidBits(g_table, false);
-      report.ReplaceInt32("_ValidBits", valid_bits);
-      Trace(" GWall %ld ValidBits %ld \n", static_cast<long>(walls), static_cast<long>(valid_bits));
-      int32_t family = 0;
-      if (ProtocolDecoder decoder = DecoderForValidBits(valid_bits, &family)) {
-        decoder(g_table, g_code);
-        g_code[0] = '-';
-        report.ReplaceInt32("_remotetype", family);
-        report.ReplaceString("_blink", g_code);
-        walls = 0;
-        SLOWDOWN_GLOBAL.store(false);
-        report.ReplaceBool("_slowdown", false);
-        Send(report);
-        snooze(kReportPause);
-        great_walls = 0;
-        evaluate = false;
-        valid_bits = 0;
-        report.ReplaceInt32("_ValidBits", 0);
-        CHECK_SCAN_IR.store(0);
-        ClearDataField(g_table, port);
-        n = 0;
-        suspend_thread(find_thread(nullptr));
-      } else {
-        ShowTiming(g_table, n + 4);
-        valid_bits = 0;
-        great_walls = 0;
-        report.ReplaceInt32("_ValidBits", 0);
-        report.ReplaceInt32("_remotetype", 0);
-        evaluate = false;
-        ClearDataField(g_table, nullptr);
-        n = 0;
-      }
-    }
-
-    // 7-9.
-    if (loops == kLoopReset) {
-      loops = 0;
-      port->ClearInput();
-      port->ClearOutput();
-      Trace(" +reset loops\n");
-    }
-    if (force > kWall) {
-      n = 0;
-      evaluate = false;
-      g_code[1] = '\0';
-      ++great_walls;
-      Trace(" GREATWALL %ld \n", static_cast<long>(great_walls));
-    }
-    ++loops;
-  }
+  return classic_timing ? RunClassic(port, *classic, report) : RunBursts(port, *burst, report);
 }

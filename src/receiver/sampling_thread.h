@@ -5,12 +5,16 @@
 // Driving it (the receiver view does this):
 //   Message start(FourCC("snif"));             // keep it alive while the thread runs
 //   start.AddPointer("_serPtr", port);         // from open_multi, or nullptr
+//   start.AddBool(kClassicTimingField, true);  // optional: the classic evaluation
 //   thread_id t = spawn_thread(STH_scan_IR_pulse, "snif_thread", priority, &start);
 //   resume_thread(t);
 // After each decoded report the thread suspends itself (CHECK_SCAN_IR drops to 0); resume it
 // with resume_thread. suspend_thread(t) from outside takes effect in the line wait. To stop
 // it or change the port: kill_thread(t), then wait_for_thread(t) BEFORE close_multi(port) --
 // the thread reads the port until it has ended.
+// The thread takes each period from the times the line gives for its changes, so a thread that
+// wakes late measures the same periods; only a period that begins at a resume is measured from
+// the resume.
 // Exit statuses: 0 (no start message, or a recording on a virtual clock played to its end),
 // SCIR_OOPS (a receiver thread was already scanning), SCIR_NO_DEVICE (no port, or the port
 // went away: a bare 'ir--' is posted), kInterrupted when killed. Leaving the sampling loop in
@@ -18,6 +22,9 @@
 #include <cstdint>
 
 #include "platform/receiver_port.h"
+
+// A bool of the start message: true runs the classic evaluation (BurstEvaluation otherwise).
+inline constexpr const char* kClassicTimingField = "_classic";
 
 constexpr int32_t SCIR_OOPS = 190;
 constexpr int32_t SCIR_NO_DEVICE = 200;

@@ -2,7 +2,9 @@
 
 #include <QApplication>
 
+#include "media_list/media_window.h"
 #include "platform/trace.h"
+#include "presets/pr_window.h"
 #include "shell/prefs.h"
 #include "shell/rc_window.h"
 #include "virtual_remote/vr_window.h"
@@ -11,13 +13,22 @@ FbApplication::FbApplication(WindowSetup setup) {
   SetAppMessenger(GetMessenger());
   fMainWindow = new RcWindow(Rect{60, 100, 760, 270}, std::move(setup));
   fMainWindow->show();
+  fEditorFactory = [] { return new PR_Window(Rect{40, 40, 640, 355}); };
 }
 
 FbApplication::~FbApplication() {
+  // The media list saves itself and still tells the main window it has gone.
+  delete fMediaWindow;
+  // An editor still open when the program ends closes without asking.
+  if (auto* editor = dynamic_cast<QWidget*>(PresetEditor())) delete editor;
   delete fVirtualRemote;  // writes its layout when a button moved
   delete fMainWindow;
   fMainWindow = nullptr;
   SetAppMessenger(Messenger());
+}
+
+PresetEditorWindow* FbApplication::PresetEditor() const {
+  return fPresetEditorLink.IsValid() ? fPresetEditor : nullptr;
 }
 
 bool FbApplication::VirtualRemoteMessage(Message* message) {
@@ -55,26 +66,68 @@ bool FbApplication::VirtualRemoteMessage(Message* message) {
   }
 }
 
+// The media list window: opened on 'MW_O' (one at a time), closed on 'MW_C'; its 'MW_Q' ends the
+// main window's media list mode and frees the "Open" item again.
+bool FbApplication::MediaListMessage(Message* message) {
+  switch (message->what) {
+    case FourCC("MW_O"):
+      if (fMediaWindow == nullptr && fMainWindow != nullptr) {
+        RcWindow* main = fMainWindow;
+        fMediaWindow = new MEDIA_Window(Prefs::getSTPrefs(), [main](ActionThread::Action action) {
+          main->RunAction(std::move(action));
+        });
+        QObject::connect(fMediaWindow, &QObject::destroyed, [this] { fMediaWindow = nullptr; });
+        fMediaWindow->show();
+      }
+      if (fMediaWindow != nullptr) {
+        fMediaWindow->raise();
+        fMediaWindow->activateWindow();
+        Message open(FourCC("MWva"));
+        if (fMainWindow != nullptr) fMainWindow->MessageReceived(&open);
+      }
+      return true;
+    case FourCC("MW_C"):
+      if (fMediaWindow != nullptr) fMediaWindow->close();
+      return true;
+    case FourCC("MW_Q"):
+      if (fMainWindow != nullptr && fMediaWindow == nullptr) {
+        fMainWindow->MessageReceived(message);
+        Message closed(FourCC("MWna"));
+        fMainWindow->MessageReceived(&closed);
+      }
+      return true;
+    case FourCC("MWse"):
+    case FourCC("MWkT"):
+      if (fMediaWindow != nullptr) fMediaWindow->GetMessenger().SendMessage(*message);
+      return true;
+    default:
+      return false;
+  }
+}
+
 void FbApplication::MessageReceived(Message* message) {
   if (VirtualRemoteMessage(message)) return;
+  if (MediaListMessage(message)) return;
   switch (message->what) {
     case FourCC("_UIC"):
       Trace("%s\n", message->Dump().c_str());
       return;
     case FourCC("PR_O"):
-      if (fPresetEditor != nullptr) {
+      if (PresetEditor() != nullptr) {
         fPresetEditor->Activate();
       } else if (fEditorFactory) {
         fPresetEditor = fEditorFactory();
+        fPresetEditorLink = fPresetEditor->WindowMessenger();
       } else {
         Trace("FB_App no preset editor\n");
       }
       return;
     case FourCC("PR_I"):
-      if (fPresetEditor != nullptr) fPresetEditor->WindowMessenger().SendMessage(*message);
+      if (PresetEditor() != nullptr) fPresetEditorLink.SendMessage(*message);
       return;
     case FourCC("PR_Q"):
       fPresetEditor = nullptr;
+      fPresetEditorLink = Messenger();
       return;
     case FourCC("RPLY"):
       return;

@@ -9,6 +9,7 @@
 #include "virtual_remote/vr_window.h"
 
 class RcWindow;
+class MEDIA_Window;
 
 // What the application needs of the preset editor window.
 class PresetEditorWindow {
@@ -26,11 +27,14 @@ class FbApplication : public Handler {
   void MessageReceived(Message* message) override;
 
   RcWindow* MainWindow() const { return fMainWindow; }
-  // Makes the preset editor for 'PR_O'; without one 'PR_O' only traces.
+  // Makes the preset editor for 'PR_O' (by default the preset editor window at 40, 40).
   void SetPresetEditorFactory(std::function<PresetEditorWindow*()> factory) {
     fEditorFactory = std::move(factory);
   }
-  PresetEditorWindow* PresetEditor() const { return fPresetEditor; }
+  // The open preset editor, or nullptr.
+  PresetEditorWindow* PresetEditor() const;
+  // The media list window while it is open ('MW_O' opens it, 'MW_C' closes it).
+  MEDIA_Window* MediaWindow() const { return fMediaWindow; }
   // The window that gets a copy of every 'RUBR' (none by default).
   void SetRubrWindow(const Messenger& window) { fRubrWindow = window; }
   // The open virtual remote window, or null.
@@ -40,10 +44,15 @@ class FbApplication : public Handler {
   RcWindow* fMainWindow = nullptr;
   Messenger fRubrWindow;
   PresetEditorWindow* fPresetEditor = nullptr;
+  // Cleared when the editor is deleted, before its 'PR_Q' arrives.
+  Messenger fPresetEditorLink;
   void* fSpareWindow = nullptr;
   std::function<PresetEditorWindow*()> fEditorFactory;
 
   // The virtual remote: opened on 'VR_O', fed 'VR_H', 'VR_M' and 'RUBR', forgotten on 'VR_Q'.
   bool VirtualRemoteMessage(Message* message);
   QPointer<VR_Window> fVirtualRemote;
+  // The media list: opened on 'MW_O', closed on 'MW_C', fed 'MWse' and 'MWkT'.
+  bool MediaListMessage(Message* message);
+  MEDIA_Window* fMediaWindow = nullptr;
 };

@@ -15,6 +15,7 @@
 #include "shell/fake_desktop_hook.h"
 #include "shell/fb_application.h"
 #include "shell/prefs.h"
+#include "shell/rc_window.h"
 #include "shell/view_utilities.h"
 
 namespace {
@@ -28,7 +29,8 @@ void PrintHelp() {
       "                        replay:FILE to play a mode2 recording); not stored\n"
       "  --exit-after-replay   with a replay: port, quit once the recording has played and\n"
       "                        the last action has run\n"
-      "  --open NAME           open a window at start-up: virtual-remote\n"
+      "  --open NAME           open a window at start-up: virtual-remote, preset-editor,\n"
+      "                        media-list\n"
       "  --version             print the version and quit\n"
       "  --help                print this help and quit\n");
 }
@@ -36,6 +38,8 @@ void PrintHelp() {
 // The windows --open can show at start-up, by the message that opens each.
 uint32_t OpenRequest(const std::string& name) {
   if (name == "virtual-remote") return FourCC("VR_O");
+  if (name == "preset-editor") return FourCC("PR_O");
+  if (name == "media-list") return FourCC("MW_O");
   return 0;
 }
 
@@ -108,7 +112,15 @@ int main(int argc, char** argv) {
   {
     FbApplication app(std::move(setup));
     InstallQuitSignals([] { AppMessenger().SendMessage(FourCC("_QRQ")); });
-    for (const uint32_t request : open_requests) AppMessenger().SendMessage(request);
+    for (const uint32_t request : open_requests) {
+      // The media list goes through the main window, as its "Open" item does, so that the
+      // remote's keys go to the list.
+      if (request == FourCC("MW_O")) {
+        app.MainWindow()->GetMessenger().SendMessage(request);
+      } else {
+        AppMessenger().SendMessage(request);
+      }
+    }
     result = qt.exec();
   }
   Prefs::getSTPrefs()->DeleteMe();

@@ -70,6 +70,8 @@ class Prefs {
   bool window_by_begin;
   bool use_ompl;
   bool window_mtab;
+  // The receiver's classic evaluation instead of the burst evaluation; read at thread start.
+  bool classic_timing;
   int32_t PRIORITY;
   int32_t LAST_PLAY;
   int32_t LINK_SIZE;

@@ -163,6 +163,16 @@ void RcWindow::AddSettingsView() {
     fSettingChecks[i] = check;
   }
 
+  // The receiver thread reads it when it starts.
+  auto* classic = new QCheckBox("Classic receiver timing", fSettView);
+  classic->setObjectName("ScbT");
+  classic->setChecked(fSettings && fSettings->classic_timing);
+  classic->setGeometry(8, 70 + 5 * 19, 220, 18);
+  Prefs* settings = fSettings;
+  connect(classic, &QCheckBox::toggled, classic, [settings](bool on) {
+    if (settings != nullptr) settings->classic_timing = on;
+  });
+
   fSettDone = new QPushButton(Label(8), fSettView);
   fSettDone->setObjectName("sVex");
   fSettDone->setGeometry(width() - 90, height() - MenuBarHeight() - 32, 80, 24);

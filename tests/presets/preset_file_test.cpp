@@ -91,13 +91,24 @@ TEST(PresetFile, ValuesThatCannotBeReadBackAreNeverWritten) {
   list[2] = "it's";
   list[3] = "two\nlines";
   list[4] = "fine";
+  list[15] = std::string(244, 'y');  // the longest value whose line reads back whole
+  list[16] = std::string(245, 'z');
   TraceCapture trace;
   const std::string text = FormatPresetFile(list);
+  EXPECT_EQ(PresetValueProblem(15, list[15]), "");
+  EXPECT_EQ(PresetValueProblem(16, list[16]),
+            "it is 245 characters long; a preset holds 244 at most");
   EXPECT_EQ(text.find("xxx"), std::string::npos);
   EXPECT_EQ(text.find("it's"), std::string::npos);
   EXPECT_EQ(text.find("two"), std::string::npos);
   EXPECT_NE(text.find("[N4]: 'fine'"), std::string::npos);
   EXPECT_TRUE(trace.Contains("preset [N1]:  not written"));
+  EXPECT_EQ(text.find("zzz"), std::string::npos);
+  TempDir dir;
+  std::ofstream(dir.Path() / "p") << text;
+  PresetList back = NewPresetList();
+  ReadPresetFile(dir.Path() / "p", &back);
+  EXPECT_EQ(back[15], list[15]);
 }
 
 TEST(PresetFile, OverlongLinesAreIgnoredWholeAndMissingFilesReported) {

@@ -40,8 +40,9 @@ Result RunDecode(const std::string& arguments) {
 const std::string kData = KORU_SOURCE_DIR "/data/";
 
 TEST(KoruDecode, ConcatenatesFilesWithTheGap) {
-  const Result result = RunDecode("--gap 500000 " + kData + "rc5_streamzap_key1_held.mode2 " +
-                                  kData + "rc5_streamzap_key5_held.mode2");
+  const Result result =
+      RunDecode("--evaluation classic --gap 500000 " + kData + "rc5_streamzap_key1_held.mode2 " +
+                kData + "rc5_streamzap_key5_held.mode2");
   EXPECT_EQ(result.exit_code, 0);
   const std::string rc5 =
       "blink=\"-11010010-01001110-*01010101000*111001100*_elevenBit\" "
@@ -63,6 +64,26 @@ TEST(KoruDecode, ConcatenatesFilesWithTheGap) {
   EXPECT_NE(result.err.find(" GREATWALL "), std::string::npos);
 }
 
+// Both evaluations print exactly what they printed when these files were written (the classic
+// ones before the burst evaluation existed).
+TEST(KoruDecode, OutputOfBothEvaluationsStaysByteForByte) {
+  for (const std::string name :
+       {"demo", "nec_leadtek_key1", "rc5_streamzap_key1_held", "rc5_streamzap_key5_held"}) {
+    for (const std::string evaluation : {"classic", "burst"}) {
+      std::ifstream file(KORU_SOURCE_DIR "/tests/receiver/expected/" + name + "." + evaluation);
+      const std::string expected((std::istreambuf_iterator<char>(file)),
+                                 std::istreambuf_iterator<char>());
+      ASSERT_FALSE(expected.empty()) << name;
+      const Result result = RunDecode("--evaluation " + evaluation + " " + kData + name + ".mode2");
+      EXPECT_EQ(result.exit_code, 0);
+      EXPECT_EQ(result.out, expected) << name << " " << evaluation;
+    }
+  }
+  // Burst is the default.
+  EXPECT_EQ(RunDecode(kData + "demo.mode2").out,
+            RunDecode("--evaluation burst " + kData + "demo.mode2").out);
+}
+
 TEST(KoruDecode, BadInputFailsClearly) {
   TempDir dir;
   const std::string bad = (dir.Path() / "bad.mode2").string();
@@ -74,7 +95,14 @@ TEST(KoruDecode, BadInputFailsClearly) {
   } cases[] = {
       {bad, 1, "koru-decode: " + bad + ":2: duration out of range '99999999999999999999'\n"},
       {(dir.Path() / "missing").string(), 1, "koru-decode: " + (dir.Path() / "missing").string()},
-      {"", 2, "usage: koru-decode [--gap US] [--remotes DIR|builtin [--hysteresis]] FILE...\n"},
+      // A folder read as an empty recording, a device never ends.
+      {dir.Path().string(), 1,
+       "koru-decode: " + dir.Path().string() + ": not a regular file, pipe or FIFO\n"},
+      {"/dev/zero", 1, "koru-decode: /dev/zero: not a regular file, pipe or FIFO\n"},
+      {"", 2,
+       "usage: koru-decode [--gap US] [--evaluation burst|classic] [--remotes DIR|builtin "
+       "[--hysteresis]] FILE...\n"},
+      {"--evaluation fast x", 2, "koru-decode: --evaluation is burst or classic\n"},
       {"--gap -5 x", 2, "koru-decode: --gap needs a whole number of microseconds\n"},
       {"--bogus x", 2, "koru-decode: unknown option --bogus\n"},
   };

@@ -28,7 +28,7 @@ class LoggingLine : public ReceiverLine {
   status_t SetBlocking(bool on) override { return Log(on ? "blocking on" : "blocking off"); }
   status_t SetTimeout(bigtime_t t) override { return Log("timeout " + std::to_string(t)); }
   bool IsDCD() override { return false; }
-  status_t WaitForChange(bigtime_t, bigtime_t*) override { return kTimedOut; }
+  status_t WaitForChange(bigtime_t, bigtime_t, LevelChange*) override { return kLineEnded; }
 
  private:
   status_t Log(const std::string& entry) {

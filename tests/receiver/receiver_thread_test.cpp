@@ -72,9 +72,10 @@ class ReceiverThread : public ::testing::TestWithParam<DrivenLine::Wait> {
     SetAppMessenger(Messenger());
   }
 
-  // Delivers posted messages until `done` holds (at most about five seconds).
+  // Delivers posted messages until `done` holds (at most about 30 seconds: a busy machine may
+  // keep the receiver thread waiting long).
   bool DeliverUntil(const std::function<bool()>& done) {
-    for (int i = 0; i < 5000; ++i) {
+    for (int i = 0; i < 30000; ++i) {
       looper_.RunPending();
       if (done()) return true;
       std::this_thread::sleep_for(1ms);

@@ -21,13 +21,16 @@ struct Replay {
   std::string trace;
 };
 
-Replay Replayed(const Mode2Recording& recording) {
+Replay Replayed(const Mode2Recording& recording, Evaluation evaluation = Evaluation::kClassic) {
   Replay replay;
   TraceCapture trace;
-  replay.status = ReplayThroughReceiver(recording, [&](bigtime_t time, const Message& message) {
-    replay.messages.push_back(message);
-    replay.lines.push_back(ReceiverReportLine(time, message));
-  });
+  replay.status = ReplayThroughReceiver(
+      recording,
+      [&](bigtime_t time, const Message& message) {
+        replay.messages.push_back(message);
+        replay.lines.push_back(ReceiverReportLine(time, message));
+      },
+      evaluation);
   replay.trace = trace.Text();
   return replay;
 }

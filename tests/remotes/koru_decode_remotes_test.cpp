@@ -49,22 +49,15 @@ std::vector<std::string> Matches(const std::string& out) {
 
 const std::string kDemo = KORU_SOURCE_DIR "/data/demo.mode2";
 
-const std::vector<std::string> kDemoKeys = {"",  // the start report reaches no matching
-                                            "remote=LR-SAT key=N1",
-                                            "remote=LR-SAT key=N2",
-                                            "remote=LR-SAT key=N3",
-                                            "remote=Samsung312 key=up",
-                                            "remote=Samsung312 key=down",
-                                            "remote=Samsung312 key=left",
-                                            "remote=Samsung312 key=right",
-                                            "remote=DENON key=Vol+",
-                                            "remote=DENON key=Vol-",
-                                            "remote=Sony618 key=Mute",
-                                            "remote=Tokai_TV051 key=N5",
-                                            "remote=Crown0301 key=N9",
-                                            "remote=Burns158 key=OK",
-                                            "remote=MC5_CD key=Vol+",
-                                            "remote=Sharp044 key=N7"};
+const std::vector<std::string> kDemoKeys = {
+    "",  // the start report reaches no matching
+    "remote=LR-SAT key=N1", "remote=LR-SAT key=N2", "remote=LR-SAT key=N3",
+    "remote=Samsung312 key=up", "remote=Samsung312 key=down", "remote=Samsung312 key=left",
+    "remote=Samsung312 key=right", "remote=DENON key=Vol+", "remote=DENON key=Vol-",
+    "remote=Sony618 key=Mute", "remote=Tokai_TV051 key=N5", "remote=Crown0301 key=N9",
+    "remote=Burns158 key=OK", "remote=MC5_CD key=Vol+", "remote=Sharp044 key=N7",
+    // held: reported again after the resume
+    "remote=Sharp044 key=N7"};
 
 using KoruDecodeRemotes = RemoteFolderTest;
 

@@ -61,7 +61,12 @@ std::vector<KeyMatch> Replay(const Mode2Recording& recording, const RemoteList& 
   ReplayThroughReceiver(recording, [&](bigtime_t, const Message& report) {
     std::string blink;
     KeyMatch match;
-    if (report.FindString("_blink", &blink) == kOk && MatchCodeText(list, blink, false, &match))
+    if (report.FindString("_blink", &blink) != kOk || !MatchCodeText(list, blink, false, &match))
+      return;
+    // A press whose frames go on after the receiver is resumed is reported again, as a held
+    // key is: one key per press.
+    if (matches.empty() || matches.back().remote_label != match.remote_label ||
+        matches.back().key_function != match.key_function)
       matches.push_back(match);
   });
   return matches;

@@ -5,6 +5,8 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <regex>
+#include <string>
+#include <vector>
 
 #include "temp_dir.h"
 
@@ -59,15 +61,27 @@ TEST(KoruProgram, PlaysTheDemoRecordingThroughEveryLayerAndQuits) {
   EXPECT_NE(out.find("Org.:35 Mod.:0 Usr.:0\n"), std::string::npos);
   EXPECT_NE(out.find("..listen on 'replay:" + demo + "' \n"), std::string::npos);
   EXPECT_NE(out.find("-- StartUp --\n"), std::string::npos);
-  // Fifteen presses, each recognised as its remote's key.
-  EXPECT_EQ(Count(out, " ask Remote: "), 15u) << out;
-  for (const char* key : {" => LR-SAT 'N1'\n", " => Samsung312 'left'\n", " => DENON 'Vol-'\n",
-                          " => Sony618 'Mute'\n", " => Burns158 'OK'\n", " => Sharp044 'N7'\n"}) {
-    EXPECT_NE(out.find(key), std::string::npos) << key;
+  // Fifteen presses, each recognised as its remote's key, in order. A press whose frames go on
+  // after the receiver is resumed is reported again, as a held key is; when the view resumes
+  // the receiver depends on the machine, so repeats are folded.
+  const std::vector<std::string> expected = {
+      "LR-SAT 'N1'",       "LR-SAT 'N2'",       "LR-SAT 'N3'",        "Samsung312 'up'",
+      "Samsung312 'down'", "Samsung312 'left'", "Samsung312 'right'", "DENON 'Vol+'",
+      "DENON 'Vol-'",      "Sony618 'Mute'",    "Tokai_TV051 'N5'",   "Crown0301 'N9'",
+      "Burns158 'OK'",     "MC5_CD 'Vol+'",     "Sharp044 'N7'"};
+  std::vector<std::string> keys;
+  size_t volume_keys = 0;
+  const std::regex recognised(" => ([^\n]*)\n");
+  for (std::sregex_iterator it(out.begin(), out.end(), recognised), end; it != end; ++it) {
+    const std::string key = (*it)[1];
+    if (key.find("'Vol") != std::string::npos) ++volume_keys;
+    if (keys.empty() || keys.back() != key) keys.push_back(key);
   }
+  EXPECT_EQ(keys, expected) << out;
+  EXPECT_EQ(Count(out, " ask Remote: "), Count(out, " => ")) << out;
   EXPECT_EQ(Count(out, "'-?-'\n"), 0u) << out;  // no press left unmatched
   // Volume keys reach the front application, "Mute" the mixer.
-  EXPECT_EQ(Count(out, "fake: message '_KYD'"), 3u) << out;
+  EXPECT_EQ(Count(out, "fake: message '_KYD'"), volume_keys) << out;
   EXPECT_NE(out.find("fake: mixer muted=1"), std::string::npos);
   EXPECT_NE(out.find("replay finished\n"), std::string::npos);
   EXPECT_NE(out.find("\n-KORU end-\n"), std::string::npos);

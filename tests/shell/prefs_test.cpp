@@ -16,7 +16,8 @@ const char* const kAllKeys[] = {
     "hold_irInfo",       "use_systemsound", "all_workspaces", "use_DualButton", "Desktop",
     "Application",       "Audio",           "Video",          "Presetfile",     "Layoutfile",
     "prefs_window_rect", "vr_window_rect",  "pr_window_rect", "lt_window_rect", "window_by_begin",
-    "use_ompl",          "window_mtab",     "PRIORITY",       "LAST_PLAY",      "LINK_SIZE"};
+    "use_ompl",          "window_mtab",     "PRIORITY",       "LAST_PLAY",      "LINK_SIZE",
+    "classic_timing"};
 
 std::string Text(const MemoryNode& node, const char* key) {
   const auto& value = node.Value(key);
@@ -33,6 +34,7 @@ TEST(Prefs, FirstStartWritesEveryKeyWithItsDefaultAndAChangeSurvivesARestart) {
   EXPECT_FALSE(prefs->HadError());
   EXPECT_STREQ(prefs->rs232_port, "serial0");
   EXPECT_EQ(prefs->PRIORITY, 40);
+  EXPECT_FALSE(prefs->classic_timing);
   EXPECT_EQ(prefs->prefs_window_rect, (Rect{60, 100, 760, 300}));
 
   FileNode file(dir.Path() / "config" / kSettingsFileName);
@@ -50,12 +52,14 @@ TEST(Prefs, FirstStartWritesEveryKeyWithItsDefaultAndAChangeSurvivesARestart) {
   prefs->use_splitting = true;
   Prefs::SetText(prefs->Audio, "AIWA_A");
   prefs->PRIORITY = 110;
+  prefs->classic_timing = true;
   prefs->DeleteMe();
 
   Prefs* again = Prefs::getSTPrefs();
   EXPECT_TRUE(again->use_splitting);
   EXPECT_STREQ(again->Audio, "AIWA_A");
   EXPECT_EQ(again->PRIORITY, 110);
+  EXPECT_TRUE(again->classic_timing);
   again->DeleteMe();
 }
 

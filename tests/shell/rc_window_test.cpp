@@ -158,6 +158,11 @@ TEST_F(ShellTest, SettingsPageIsRebuiltOnEveryPrefAndOffersOnlyPresentPorts) {
   Post(FourCC("PREF"));
   EXPECT_EQ(Find<QCheckBox>("ScbA")->text(), "Use pimped colors");
   EXPECT_EQ(Find<QCheckBox>("ScbW")->text(), "On all Workspaces");
+  auto* classic = Find<QCheckBox>("ScbT");
+  EXPECT_EQ(classic->text(), "Classic receiver timing");
+  EXPECT_FALSE(classic->isChecked());
+  classic->click();
+  EXPECT_TRUE(Prefs::getSTPrefs()->classic_timing);
   EXPECT_EQ(Find<QAbstractButton>("sVex")->text(), "Done..");
 }
 

@@ -1,8 +1,10 @@
-// koru-decode [--gap US] [--remotes DIR|builtin [--hysteresis]] FILE...: replays mode2
-// recordings through the receiver thread on a virtual clock and prints one line per receiver
-// report on standard output. With --remotes, every report that reaches the matching gets
-// " remote=<name> key=<label>" as the main window would find them among the remote files of DIR
-// (or the built-in remotes in their table's order). The trace goes to standard error.
+// koru-decode [--gap US] [--evaluation burst|classic] [--remotes DIR|builtin [--hysteresis]]
+// FILE...: replays mode2 recordings through the receiver thread on a virtual clock and prints
+// one line per receiver report on standard output. --evaluation chooses the thread's
+// bookkeeping: burst (the default) or the classic one ("Classic receiver timing"). With --remotes,
+// every report that reaches the matching gets " remote=<name> key=<label>" as the main window would
+// find them among the remote files of DIR (or the built-in remotes in their table's order). The
+// trace goes to standard error.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,7 +26,8 @@ constexpr uint64_t kDefaultGap = 200000;
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: koru-decode [--gap US] [--remotes DIR|builtin [--hysteresis]] FILE...\n");
+               "usage: koru-decode [--gap US] [--evaluation burst|classic] "
+               "[--remotes DIR|builtin [--hysteresis]] FILE...\n");
   return 2;
 }
 
@@ -61,6 +64,7 @@ int main(int argc, char** argv) {
   uint64_t gap = kDefaultGap;
   std::vector<std::string> files;
   std::string remotes;
+  Evaluation evaluation = Evaluation::kBurst;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--gap") == 0) {
       if (i + 1 >= argc || !ParseGap(argv[i + 1], &gap)) {
@@ -68,6 +72,16 @@ int main(int argc, char** argv) {
         return Usage();
       }
       ++i;
+    } else if (std::strcmp(argv[i], "--evaluation") == 0) {
+      const char* name = i + 1 < argc ? argv[++i] : "";
+      if (std::strcmp(name, "burst") == 0) {
+        evaluation = Evaluation::kBurst;
+      } else if (std::strcmp(name, "classic") == 0) {
+        evaluation = Evaluation::kClassic;
+      } else {
+        std::fprintf(stderr, "koru-decode: --evaluation is burst or classic\n");
+        return Usage();
+      }
     } else if (std::strcmp(argv[i], "--remotes") == 0) {
       if (i + 1 >= argc) return Usage();
       remotes = argv[++i];
@@ -108,7 +122,7 @@ int main(int argc, char** argv) {
     AppendMode2(&all, recording);
   }
 
-  const int32_t status = ReplayThroughReceiver(all, PrintReport);
+  const int32_t status = ReplayThroughReceiver(all, PrintReport, evaluation);
   std::fflush(stdout);
   if (status < 0 && status != kInterrupted) {
     std::fprintf(stderr, "koru-decode: the receiver thread could not run (%d)\n", status);

@@ -1,0 +1,167 @@
+#!/usr/bin/env python3
+"""Compares koru-decode with the receiver model line by line.
+
+Recordings: every built-in key made with koru-encode (one press, and held with --hold 6), and,
+when LIRC's irsimsend and the lirc-compat-remotes configurations are installed, up to 12 keys
+of every configuration irsimsend can send (one press, and held: -c 10). Each set is replayed
+as one recording (files joined with koru-decode's gap), through both evaluations, and compared
+with the model's output for the same evaluation:
+
+  bench/receiver_compare.py [--build build/default] [--model DIR] [--keep DIR]
+
+The model is not part of this repository: --model names its folder (default: $KORU_RECEIVER_MODEL,
+else ../shared/receiver-model beside the repository). Exit status 0 when every line agrees.
+Also prints, per set, how many presses the burst evaluation reports on their first frame and
+how the classic evaluation fares on the same recordings.
+"""
+import argparse
+import os
+import re
+import subprocess
+import sys
+import tempfile
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+MODEL_EVALUATION = {'burst': ['koru_fg.py', '--variant', 'V6f-emu15'], 'classic': ['koru_ref.py']}
+LIRC_REMOTES = '/usr/share/lirc/remotes'
+
+
+def run(args, cwd=None):
+    return subprocess.run(args, cwd=cwd, check=True, stdout=subprocess.PIPE,
+                          stderr=subprocess.DEVNULL, text=True).stdout
+
+
+def builtin_sets(build, out):
+    """One file per key: {'press': [...], 'held': [...]}."""
+    keys = run([os.path.join(build, 'bench', 'receiver_keys')]).splitlines()
+    encode = os.path.join(build, 'tools', 'koru-encode', 'koru-encode')
+    sets = {'press': [], 'held': []}
+    for i, line in enumerate(dict.fromkeys(keys)):
+        remote, label = line.split('\t')
+        for kind, extra in (('press', []), ('held', ['--hold', '6'])):
+            path = os.path.join(out, 'builtin-%04d-%s.mode2' % (i, kind))
+            result = subprocess.run([encode, remote, label] + extra, stdout=subprocess.PIPE,
+                                    stderr=subprocess.DEVNULL, text=True)
+            if result.returncode != 0:
+                break  # a code this family cannot send
+            with open(path, 'w') as f:
+                f.write(result.stdout)
+            sets[kind].append(path)
+    return sets
+
+
+def config_keys(path, limit):
+    """The first `limit` key names of a lircd.conf."""
+    names = []
+    in_codes = False
+    with open(path, encoding='latin-1') as f:
+        for raw in f:
+            line = raw.split('#', 1)[0].strip()
+            if re.match(r'begin\s+(raw_)?codes', line):
+                in_codes = True
+            elif re.match(r'end\s+(raw_)?codes', line):
+                in_codes = False
+            elif in_codes and line:
+                words = line.split()
+                name = words[1] if words[0] == 'name' and len(words) > 1 else words[0]
+                if words[0] == 'name' or (len(words) >= 2 and words[1].startswith('0x')):
+                    if name not in names:
+                        names.append(name)
+            if len(names) >= limit:
+                break
+    return names
+
+
+def is_mode2(path):
+    with open(path, encoding='latin-1') as f:
+        first = f.readline().split()
+    return bool(first) and first[0] in ('pulse', 'space')
+
+
+def lirc_sets(out, limit=12):
+    sets = {'press': [], 'held': []}
+    if not os.path.isdir(LIRC_REMOTES) or subprocess.run(['which', 'irsimsend'],
+                                                       stdout=subprocess.DEVNULL).returncode:
+        return sets, 0
+    configs = 0
+    for folder, _, files in sorted(os.walk(LIRC_REMOTES)):
+        for name in sorted(files):
+            if 'lircd.conf' not in name:
+                continue
+            conf = os.path.join(folder, name)
+            made = False
+            for k, key in enumerate(config_keys(conf, limit)):
+                for kind, count in (('press', '1'), ('held', '10')):
+                    work = tempfile.mkdtemp(dir=out)
+                    result = subprocess.run(['irsimsend', '-k', key, '-c', count, conf], cwd=work,
+                                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                    sim = os.path.join(work, 'simsend.out')
+                    if result.returncode or not os.path.exists(sim) or not is_mode2(sim):
+                        break  # no timings (configurations of devices that send codes)
+                    path = os.path.join(out, 'lirc-%s-%02d-%s.mode2' % (name, k, kind))
+                    os.rename(sim, path)
+                    sets[kind].append(path)
+                    made = True
+            configs += made
+    return sets, configs
+
+
+def compare(name, files, build, model):
+    decode = os.path.join(build, 'tools', 'koru-decode', 'koru-decode')
+    agree = True
+    for evaluation, script in MODEL_EVALUATION.items():
+        ours = run([decode, '--evaluation', evaluation] + files).splitlines()
+        theirs = run([sys.executable, os.path.join(model, script[0])] + script[1:] +
+                     files).splitlines()
+        differing = [i for i in range(max(len(ours), len(theirs)))
+                     if i >= len(ours) or i >= len(theirs) or ours[i] != theirs[i]]
+        print('%-14s %-8s %5d files %6d lines  %s' % (
+            name, evaluation, len(files), len(ours),
+            'identical' if not differing else '%d lines differ' % len(differing)))
+        for i in differing[:5]:
+            print('   ours:  %s' % (ours[i] if i < len(ours) else '(none)'))
+            print('   model: %s' % (theirs[i] if i < len(theirs) else '(none)'))
+        agree = agree and not differing
+    return agree
+
+
+def first_frame_counts(name, files, build):
+    """Presses reported at least once when each file is replayed alone."""
+    decode = os.path.join(build, 'tools', 'koru-decode', 'koru-decode')
+    for evaluation in ('burst', 'classic'):
+        reported = sum(1 for f in files if any(
+            ' type=' in l and ' type=0 ' not in l
+            for l in run([decode, '--evaluation', evaluation, f]).splitlines()))
+        print('%-14s %-8s %d of %d presses reported' % (name, evaluation, reported, len(files)))
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split('\n')[0])
+    parser.add_argument('--build', default=os.path.join(ROOT, 'build', 'default'))
+    parser.add_argument('--model', default=os.environ.get(
+        'KORU_RECEIVER_MODEL', os.path.join(os.path.dirname(ROOT), 'shared', 'receiver-model')))
+    parser.add_argument('--keep', help='write the recordings here (kept)')
+    args = parser.parse_args()
+    if not os.path.exists(os.path.join(args.model, 'koru_fg.py')):
+        sys.exit('no receiver model in %s (use --model)' % args.model)
+    out = args.keep or tempfile.mkdtemp(prefix='koru-compare-')
+    os.makedirs(out, exist_ok=True)
+
+    agree = True
+    builtin = builtin_sets(args.build, out)
+    lirc, configs = lirc_sets(out)
+    print('recordings: %d built-in keys; %d keys of %d LIRC configurations' % (
+        len(builtin['press']), len(lirc['press']), configs))
+    for name, sets in (('built-in', builtin), ('lirc', lirc)):
+        for kind in ('press', 'held'):
+            if sets[kind]:
+                agree = compare('%s %s' % (name, kind), sets[kind], args.build, args.model) and agree
+        if sets['press']:
+            first_frame_counts('%s press' % name, sets['press'], args.build)
+    if not args.keep:
+        subprocess.run(['rm', '-rf', out])
+    return 0 if agree else 1
+
+
+if __name__ == '__main__':
+    sys.exit(main())

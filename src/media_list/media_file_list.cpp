@@ -1,0 +1,167 @@
+#include "media_list/media_file_list.h"
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "media_list/media_list_text.h"
+#include "platform/safe_file.h"
+#include "platform/trace.h"
+
+namespace {
+
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file.is_open()) return std::nullopt;
+  std::ostringstream text;
+  text << file.rdbuf();
+  if (file.bad()) return std::nullopt;
+  return text.str();
+}
+
+const std::vector<std::string> kNoEntries;
+
+}  // namespace
+
+MediaFileList::MediaFileList(std::filesystem::path file) : fFile(std::move(file)) {}
+
+const std::vector<std::string>& MediaFileList::Entries() const {
+  return fList ? *fList : kNoEntries;
+}
+
+MediaFileList::DiskStamp MediaFileList::StampNow() const {
+  std::error_code error;
+  DiskStamp stamp;
+  if (!std::filesystem::is_regular_file(fFile, error)) return stamp;
+  stamp.exists = true;
+  stamp.size = std::filesystem::file_size(fFile, error);
+  stamp.modified = std::filesystem::last_write_time(fFile, error);
+  return stamp;
+}
+
+void MediaFileList::Refresh() {
+  if (fHooks.refresh) fHooks.refresh();
+}
+
+status_t MediaFileList::DoWithMediaFiles(int32_t operation, const std::string& raw_text,
+                                         int32_t index) {
+  if (operation == kBuild) {
+    if (!fList) fList.emplace();
+    return kOk;
+  }
+  if (operation == kDelete) {
+    fList.reset();
+    return kOk;
+  }
+  if (!fList) {
+    Trace(" oops NO mflist\n");
+    return kEntryNotFound;
+  }
+  const std::string text = WithoutLineBreaks(raw_text);
+  std::vector<std::string>& list = *fList;
+  const bool in_range = index >= 0 && static_cast<size_t>(index) < list.size();
+  switch (operation) {
+    case kAdd:
+      if (text.empty()) return kBadValue;
+      if (std::find(list.begin(), list.end(), text) != list.end()) {
+        Trace("Allways in List:\n%s\n", text.c_str());
+        return kOk;
+      }
+      list.push_back(text);
+      fChanged = true;
+      return kOk;
+    case kRemove: {
+      const auto removed = std::erase(list, text);
+      Trace(" remove from mflist %zu x '%s'\n", removed, text.c_str());
+      if (removed == 0) return kEntryNotFound;
+      fChanged = true;
+      Refresh();
+      return kOk;
+    }
+    case kLoad:
+      return Load();
+    case kSave:
+      return Save();
+    case kShow:
+      for (size_t i = 0; i < list.size(); ++i) Trace("[%zu]'%s'\n", i, list[i].c_str());
+      return kOk;
+    case kDeleteEntry:
+      if (!in_range) {
+        Trace(" DeleteX %d >> entry not found\n", index);
+        return kBadIndex;
+      }
+      list.erase(list.begin() + index);
+      fChanged = true;
+      Refresh();
+      return kOk;
+    case kRefresh:
+      Refresh();
+      return kOk;
+    case kOpenFolder:
+      if (!in_range) return kBadIndex;
+      if (fHooks.open_folder) {
+        fHooks.open_folder(
+            std::filesystem::path(list[static_cast<size_t>(index)]).parent_path().string());
+      }
+      return kOk;
+    case kEditFile: {
+      // The editor must see what the window shows, and what it saves is reloaded from here on.
+      if (const status_t saved = Save(); saved != kOk) return saved;
+      Trace("[open][%s]\n", fFile.c_str());
+      const status_t opened = fHooks.edit ? fHooks.edit(fFile.string()) : kUnsupported;
+      if (opened != kOk) Trace(" oops: couldn't execute \n");
+      return opened;
+    }
+    default:
+      return kBadValue;
+  }
+}
+
+status_t MediaFileList::Load() {
+  std::optional<std::string> text = ReadWholeFile(fFile);
+  const DiskStamp stamp = StampNow();
+  if (!text) {
+    Trace("'%s' OpenError!\n", fFile.c_str());
+    fDiskText.reset();
+    fDiskStamp = stamp;
+    return kEntryNotFound;
+  }
+  for (std::string& entry : ParseMediaList(*text)) fList->push_back(std::move(entry));
+  fDiskText = std::move(text);
+  fDiskStamp = stamp;
+  fChanged = false;
+  return kOk;
+}
+
+status_t MediaFileList::Save() {
+  if (!fChanged) {
+    Trace(" mflist not changed-not saved\n");
+    return kOk;
+  }
+  std::string text = FormatMediaList(*fList);
+  if (const status_t status = WriteFileSafely(fFile, text); status != kOk) {
+    Trace("'%s' OpenError!\n", fFile.c_str());
+    return status;
+  }
+  fDiskText = std::move(text);
+  fDiskStamp = StampNow();
+  fChanged = false;
+  return kOk;
+}
+
+bool MediaFileList::ReloadIfChangedOnDisk() {
+  if (!fList) return false;
+  const DiskStamp stamp = StampNow();
+  if (stamp == fDiskStamp) return false;
+  fDiskStamp = stamp;
+  // A file that went away leaves the list as it is: the next save writes it again.
+  std::optional<std::string> text = ReadWholeFile(fFile);
+  if (!text || text == fDiskText) return false;
+  if (fChanged) Trace(" mflist changed on disk: unsaved changes dropped\n");
+  fList->clear();
+  fDiskText = std::nullopt;
+  Load();
+  Trace(" mflist reloaded '%s'\n", fFile.c_str());
+  Refresh();
+  return true;
+}

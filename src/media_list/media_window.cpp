@@ -1,0 +1,359 @@
+#include "media_list/media_window.h"
+
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <QWindow>
+
+#include "actions/actions.h"
+#include "media_list/media_file_kind.h"
+#include "media_list/mx_view.h"
+#include "platform/alert.h"
+#include "platform/clock.h"
+#include "platform/file_node.h"
+#include "platform/koru_type.h"
+#include "platform/launcher.h"
+#include "platform/paths.h"
+#include "platform/trace.h"
+#include "shell/label_table.h"
+#include "shell/message_action.h"
+#include "shell/prefs.h"
+#include "shell/window_placement.h"
+
+namespace {
+
+QString Label(int n) {
+  return QString::fromUtf8(getLabel(n));
+}
+
+constexpr Qt::WindowFlags kFloating = Qt::Tool | Qt::WindowStaysOnTopHint;
+
+}  // namespace
+
+MEDIA_Window::MEDIA_Window(Prefs* settings, ActionRunner run_action,
+                           std::filesystem::path list_file)
+    : QWidget(nullptr, kFloating),
+      fSettings(settings),
+      fRunAction(std::move(run_action)),
+      fList(std::move(list_file)) {
+  setObjectName("KORU-MEDIA-FILES");
+  setWindowTitle(Label(170));
+  setAttribute(Qt::WA_DeleteOnClose);
+  setAcceptDrops(true);
+  setMinimumSize(kMinWidth, kMinHeight);
+  setMaximumSize(kMaxWidth, kMaxHeight);
+  if (fSettings != nullptr) {
+    const Rect& frame = fSettings->lt_window_rect;
+    move(static_cast<int>(frame.left), static_cast<int>(frame.top));
+    resize(static_cast<int>(frame.Width()), static_cast<int>(frame.Height()));
+    if (fSettings->window_mtab) setWindowFlag(Qt::FramelessWindowHint, true);
+  }
+  KeepOnScreen(this);
+
+  fList.SetHooks({
+      .refresh =
+          [this] {
+            CheckFolderImages();
+            if (fMediaView != nullptr) fMediaView->RebuildEntries();
+          },
+      .open_folder =
+          [this](const std::string& folder) {
+            fRunAction(
+                [folder](ActionServices& services) { IOpenThisFile(services, folder, true); });
+          },
+      .edit =
+          [this](const std::string& file) {
+            fRunAction([file](ActionServices& services) {
+              if (services.launcher == nullptr ||
+                  services.launcher->OpenWithPreferredApp(file) != kOk) {
+                Trace(" oops: couldn't execute \n");
+              }
+            });
+            return kOk;
+          },
+  });
+  fList.DoWithMediaFiles(MediaFileList::kBuild, "", -1);
+  fList.DoWithMediaFiles(MediaFileList::kLoad, "", -1);
+  CheckFolderImages();
+
+  fMediaView = new MxView(this, &fList.Entries(), &fPictures, GetMessenger());
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(fMediaView);
+  fMediaView->RebuildEntries();
+  if (fSettings != nullptr) fMediaView->CenterMediaFile(fSettings->LAST_PLAY, true);
+  // Keys typed anywhere in the window move the selection.
+  setFocusProxy(fMediaView);
+  fMediaView->setFocus();
+
+  connect(&fDiskCheck, &QTimer::timeout, this, [this] { CheckListFile(); });
+  fDiskCheck.start(1000);
+  AppMessenger().SendMessage(FourCC("irmi"));
+}
+
+MEDIA_Window::~MEDIA_Window() {
+  fDiskCheck.stop();
+  DetachHandler();
+  // Normally saved on closing already; this is for a window deleted without closing.
+  if (fList.Changed()) fList.DoWithMediaFiles(MediaFileList::kSave, "", -1);
+  fList.SetHooks({});
+  // The view shows the list: it goes first.
+  delete fMediaView;
+  fMediaView = nullptr;
+  fList.DoWithMediaFiles(MediaFileList::kDelete, "", -1);
+  AppMessenger().SendMessage(FourCC("MW_Q"));
+  AppMessenger().SendMessage(FourCC("irmi"));
+  Trace("\n ~MEDIAWin  goodbye \n");
+}
+
+status_t MEDIA_Window::DoWithMediaFiles(int32_t operation, const std::string& text, int32_t index) {
+  return fList.DoWithMediaFiles(operation, text, index);
+}
+
+void MEDIA_Window::CheckFolderImages() {
+  Trace(" ::CheckFolderImages \n");
+  for (const std::string& entry : fList.Entries()) {
+    const std::string folder = std::filesystem::path(MapStoredPath(entry)).parent_path().string();
+    const bool known = std::any_of(fPictures.begin(), fPictures.end(),
+                                   [&](const BitmapPath& p) { return p.folder == folder; });
+    if (!known) fPictures.push_back(LoadFolderPicture(folder));
+  }
+}
+
+void MEDIA_Window::CheckListFile() {
+  fList.ReloadIfChangedOnDisk();
+}
+
+void MEDIA_Window::DraggedMediaFiles(const Message* message, bool add) {
+  std::string path;
+  bool added = false;
+  for (int32_t i = 0; message->FindString("refs", &path, i) == kOk; ++i) {
+    const std::filesystem::path file(path);
+    // A name with a line break cannot be a line of the list file.
+    const int32_t kind =
+        path.find_first_of("\r\n") == std::string::npos ? MediaKindOf(file) : kNoMediaFile;
+    if (kind == kNoMediaFile) {
+      AnyAlert(file.filename().string() + "\n.. not supported Filetype", false);
+      Trace(".. no audio or video-files\n");
+      continue;
+    }
+    if (add) {
+      Trace("+mt%d:  '%s' \n", kind, path.c_str());
+      if (fList.Exists()) {
+        const size_t before = fList.Entries().size();
+        fList.DoWithMediaFiles(MediaFileList::kAdd, path, -1);
+        added = added || fList.Entries().size() > before;
+      }
+    } else {
+      Trace("-mt%d:  '%s' \n", kind, path.c_str());
+      FileNode node(file);
+      if (const status_t status = node.RemoveAttr(kKoruTypeAttr); status != kOk) {
+        Trace("Unknown error remove %s: %s\n", kKoruTypeAttr, StatusText(status).c_str());
+      }
+    }
+  }
+  // One rebuild for the whole drop (a drop of a whole album is common), showing the last file.
+  if (added) {
+    fList.DoWithMediaFiles(MediaFileList::kRefresh, "", -1);
+    fMediaView->CenterMediaFile(static_cast<int32_t>(fList.Entries().size()) - 1, true);
+  }
+}
+
+void MEDIA_Window::Play(int32_t index) {
+  const auto& entries = fList.Entries();
+  if (index < 0 || static_cast<size_t>(index) >= entries.size()) return;
+  if (fSettings != nullptr) fSettings->LAST_PLAY = index;
+  const std::string path = entries[static_cast<size_t>(index)];
+  fRunAction([path](ActionServices& services) {
+    IAudioApps(services, 93);
+    snooze(10000);
+    IOpenThisFile(services, path, false);
+  });
+  fMediaView->CenterMediaFile(index, true);
+}
+
+void MEDIA_Window::MessageReceived(Message* message) {
+  switch (message->what) {
+    case FourCC("MWpl"): {
+      int32_t index = 0;
+      if (message->FindInt32("ml_nr", &index) == kOk) {
+        Play(index);
+      } else {
+        Trace("%s\n", message->Dump().c_str());
+      }
+      return;
+    }
+    case FourCC("mpl1"):
+      DoWithMediaFiles(message->GetInt32("mpl_what", -1), "--", message->GetInt32("mpl_nr", -1));
+      return;
+    case FourCC("MW_E"):
+      SaveReporting(MediaFileList::kEditFile);
+      return;
+    case FourCC("DATA"):
+      DraggedMediaFiles(message, true);
+      return;
+    case FourCC("MWmd"):
+    case FourCC("MWmi"):
+    case FourCC("MWmx"):
+      fMediaView->HandleMessage(message->what);
+      return;
+    case FourCC("MWse"):
+    case FourCC("_KYD"):
+      fMediaView->KeyDown(message->GetInt32("korukey", 0));
+      return;
+    case FourCC("MWhT"):
+      SetTabHidden(true);
+      return;
+    case FourCC("MWsT"):
+      SetTabHidden(false);
+      return;
+    case FourCC("MWkT"):
+      SetTabHidden(!TabHidden());
+      return;
+    case FourCC("MW_C"):
+      close();
+      return;
+    case FourCC("_KYU"):
+    case FourCC("_UKD"):
+    case FourCC("_UKU"):
+    case FourCC("_MWC"):
+      return;
+    default:
+      Trace("ME_Window::MessageReceived\n");
+      Trace("%s\n", message->Dump().c_str());
+      return;
+  }
+}
+
+bool MEDIA_Window::TabHidden() const {
+  return windowFlags().testFlag(Qt::FramelessWindowHint);
+}
+
+void MEDIA_Window::SetTabHidden(bool hidden) {
+  if (fSettings != nullptr) fSettings->window_mtab = hidden;
+  if (TabHidden() == hidden) return;
+  const QRect frame = geometry();
+  const bool shown = isVisible();
+  // Changing the flags makes a new native window: hidden until shown again.
+  setWindowFlag(Qt::FramelessWindowHint, hidden);
+  setGeometry(frame);
+  if (shown) {
+    show();
+    activateWindow();
+    fMediaView->setFocus();
+  }
+}
+
+void MEDIA_Window::StoreFrame() {
+  if (fSettings == nullptr || !isVisible()) return;
+  const QPoint corner = pos();
+  fSettings->lt_window_rect = Rect{float(corner.x()), float(corner.y()),
+                                   float(corner.x() + width()), float(corner.y() + height())};
+}
+
+void MEDIA_Window::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  StoreFrame();
+}
+
+void MEDIA_Window::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  StoreFrame();
+}
+
+status_t MEDIA_Window::SaveReporting(int32_t operation) {
+  const status_t status = fList.DoWithMediaFiles(operation, "--", 0);
+  // The edit operation saves first; what it reports after that is the editor's affair.
+  if (!fList.Changed()) {
+    fMediaView->SetNotice({});
+  } else {
+    fMediaView->SetNotice(QString::fromStdString(
+        "The list could not be saved to '" + fList.File().string() + "': " + StatusText(status)));
+  }
+  return status;
+}
+
+void MEDIA_Window::closeEvent(QCloseEvent* event) {
+  // A list that cannot be written keeps the window open once, saying so; closing again gives
+  // the changes up.
+  if (SaveReporting(MediaFileList::kSave) != kOk && !fCloseWarned) {
+    fCloseWarned = true;
+    event->ignore();
+    return;
+  }
+  event->accept();
+}
+
+void MEDIA_Window::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void MEDIA_Window::dropEvent(QDropEvent* event) {
+  event->acceptProposedAction();
+  DropUris(event->mimeData());
+}
+
+void MEDIA_Window::DropUris(const QMimeData* data) {
+  Message refs(FourCC("DATA"));
+  for (const QUrl& url : data->urls()) {
+    refs.AddString("refs", (url.isLocalFile() ? url.toLocalFile() : url.toString()).toStdString());
+  }
+  MessageReceived(&refs);
+}
+
+QMenu* MEDIA_Window::ShowMenu(const QPoint& global) {
+  delete findChild<QMenu*>("MediaWin_Menu");
+  auto* menu = new QMenu(this);
+  menu->setObjectName("MediaWin_Menu");
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  const Messenger self = GetMessenger();
+  if (TabHidden()) {
+    AddMenuItem(menu, Label(175), Message(FourCC("MWsT")), self);
+  } else {
+    AddMenuItem(menu, Label(172), Message(FourCC("MWhT")), self);
+  }
+  QMenu* sizes = menu->addMenu(Label(206).trimmed());
+  const struct {
+    int label;
+    uint32_t what;
+    MxView::EntrySize size;
+  } kSizes[] = {{207, FourCC("MWmi"), MxView::kMini},
+                {208, FourCC("MWmd"), MxView::kNormal},
+                {209, FourCC("MWmx"), MxView::kMaxi}};
+  for (const auto& size : kSizes) {
+    QAction* item = AddMenuItem(sizes, Label(size.label), Message(size.what), self);
+    item->setCheckable(true);
+    item->setChecked(fMediaView->Size() == size.size);
+  }
+  AddMenuItem(menu, Label(6), Message(FourCC("MW_E")), self);
+  menu->addSeparator();
+  AddMenuItem(menu, Label(173), Message(FourCC("MW_C")), self);
+  menu->popup(global);
+  return menu;
+}
+
+void MEDIA_Window::contextMenuEvent(QContextMenuEvent* event) {
+  ShowMenu(event->globalPos());
+  event->accept();
+}
+
+void MEDIA_Window::mousePressEvent(QMouseEvent* event) {
+  // Without a tab the window is moved by dragging its background.
+  if (event->button() == Qt::LeftButton && windowHandle() != nullptr) {
+    windowHandle()->startSystemMove();
+    event->accept();
+    return;
+  }
+  QWidget::mousePressEvent(event);
+}
+
+bool MEDIA_Window::event(QEvent* event) {
+  if (event->type() == QEvent::WindowActivate) CheckListFile();
+  return QWidget::event(event);
+}

@@ -1,0 +1,227 @@
+#include "media_list/mx_view.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QWheelEvent>
+#include <filesystem>
+
+#include "media_list/me_view.h"
+#include "platform/message.h"
+#include "platform/paths.h"
+
+namespace {
+
+constexpr int kEntryHeights[] = {76, 114, 160};
+constexpr int kGap = 6;
+constexpr int kSideMargin = 16;
+
+}  // namespace
+
+MxView::MxView(QWidget* parent, const std::vector<std::string>* entries,
+               const std::deque<BitmapPath>* pictures, Messenger window)
+    : QWidget(parent), fEntries(entries), fPictures(pictures), fWindow(std::move(window)) {
+  setObjectName("MxView");
+  setFocusPolicy(Qt::StrongFocus);
+  // The user's own background, if there is one in the program folder.
+  fBackground.load(QString::fromStdString((ProgramFolder() / "_mediaback.jpg").string()));
+  fNotice = new QLabel(this);
+  fNotice->setObjectName("MxNotice");
+  fNotice->setAlignment(Qt::AlignCenter);
+  fNotice->setWordWrap(true);
+  fNotice->setStyleSheet(
+      "QLabel { background: rgba(250, 200, 200, 230); color: black; border-radius: 6px; "
+      "padding: 4px; }");
+  fNotice->hide();
+}
+
+int MxView::EntryHeight() const {
+  return kEntryHeights[fSize];
+}
+
+void MxView::SetEntrySize(EntrySize size) {
+  fSize = size;
+  LayoutEntries();
+}
+
+const QPixmap* MxView::PictureFor(const std::string& path) const {
+  const std::string folder = std::filesystem::path(MapStoredPath(path)).parent_path().string();
+  for (const BitmapPath& picture : *fPictures) {
+    if (picture.folder == folder) return &picture.picture;
+  }
+  return nullptr;
+}
+
+void MxView::RebuildEntries() {
+  for (MEView* view : fViews) {
+    view->hide();
+    // Later: the view may be the sender of the message that caused this rebuild.
+    view->deleteLater();
+  }
+  fViews.clear();
+  for (size_t i = 0; i < fEntries->size(); ++i) {
+    const std::string& path = (*fEntries)[i];
+    fViews.push_back(new MEView(this, static_cast<int32_t>(i), path, PictureFor(path), fWindow));
+  }
+  CenterMediaFile(fSelected, true);
+  update();
+}
+
+void MxView::CenterMediaFile(int32_t index, bool select) {
+  const int32_t count = static_cast<int32_t>(fViews.size());
+  if (select) fSelected = count == 0 ? 0 : std::clamp(index, 0, count - 1);
+  LayoutEntries();
+}
+
+int MxView::VisibleCount() const {
+  return std::max(1, height() / (EntryHeight() + kGap));
+}
+
+void MxView::LayoutEntries() {
+  const int entry_height = EntryHeight();
+  const int step = entry_height + kGap;
+  const int centre_top = (height() - entry_height) / 2;
+  for (MEView* view : fViews) {
+    const int top = centre_top + (view->Index() - fSelected) * step;
+    view->setGeometry(kSideMargin, top, width() - 2 * kSideMargin, entry_height);
+    view->SetSelected(view->Index() == fSelected);
+    view->setVisible(top + entry_height > 0 && top < height());
+  }
+  if (fNotice->isVisible()) {
+    fNotice->setGeometry(kSideMargin, height() - 44, width() - 2 * kSideMargin, 36);
+    fNotice->raise();
+  }
+}
+
+void MxView::SetNotice(const QString& text) {
+  fNotice->setText(text);
+  fNotice->setVisible(!text.isEmpty());
+  LayoutEntries();
+}
+
+bool MxView::HandleMessage(uint32_t what) {
+  switch (what) {
+    case FourCC("MWmd"):
+      SetEntrySize(kNormal);
+      return true;
+    case FourCC("MWmi"):
+      SetEntrySize(kMini);
+      return true;
+    case FourCC("MWmx"):
+      SetEntrySize(kMaxi);
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool MxView::KeyDown(int32_t korukey) {
+  if (fViews.empty()) return false;
+  const int32_t page = VisibleCount();
+  switch (korukey) {
+    case 61:  // up
+    case 91:  // |<<
+    case 92:  // <
+      CenterMediaFile(fSelected - 1, true);
+      return true;
+    case 62:  // down
+    case 95:  // >>|
+    case 96:  // []
+      CenterMediaFile(fSelected + 1, true);
+      return true;
+    case 63:  // left: a page up
+      CenterMediaFile(fSelected - page, true);
+      return true;
+    case 64:  // right: a page down
+      CenterMediaFile(fSelected + page, true);
+      return true;
+    case 69:    // OK
+    case 93:    // ||
+    case 94: {  // >
+      Message play(FourCC("MWpl"));
+      play.AddInt32("ml_nr", fSelected);
+      fWindow.SendMessage(play);
+      return true;
+    }
+    case 81: {  // Eject: the entry's folder
+      Message folder(FourCC("mpl1"));
+      folder.AddInt32("mpl_what", 9);
+      folder.AddInt32("mpl_nr", fSelected);
+      fWindow.SendMessage(folder);
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+void MxView::keyPressEvent(QKeyEvent* event) {
+  int32_t korukey = 0;
+  switch (event->key()) {
+    case Qt::Key_Up:
+      korukey = 61;
+      break;
+    case Qt::Key_Down:
+      korukey = 62;
+      break;
+    case Qt::Key_Left:
+    case Qt::Key_PageUp:
+      korukey = 63;
+      break;
+    case Qt::Key_Right:
+    case Qt::Key_PageDown:
+      korukey = 64;
+      break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+      korukey = 69;
+      break;
+    case Qt::Key_Home:
+      CenterMediaFile(0, true);
+      return;
+    case Qt::Key_End:
+      CenterMediaFile(static_cast<int32_t>(fViews.size()) - 1, true);
+      return;
+    default:
+      break;
+  }
+  if (korukey == 0 || !KeyDown(korukey)) QWidget::keyPressEvent(event);
+}
+
+void MxView::wheelEvent(QWheelEvent* event) {
+  const int steps = event->angleDelta().y() / 120;
+  if (steps != 0) CenterMediaFile(fSelected - steps, true);
+  event->accept();
+}
+
+void MxView::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  LayoutEntries();
+}
+
+void MxView::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  if (!fBackground.isNull()) {
+    painter.drawPixmap(rect(), fBackground);
+  } else {
+    QLinearGradient shade(0, 0, 0, height());
+    shade.setColorAt(0, QColor(48, 52, 64));
+    shade.setColorAt(0.5, QColor(72, 78, 96));
+    shade.setColorAt(1, QColor(40, 44, 54));
+    painter.fillRect(rect(), shade);
+  }
+  // The band the selected entry sits in.
+  const int entry_height = EntryHeight();
+  painter.fillRect(0, (height() - entry_height) / 2 - 4, width(), entry_height + 8,
+                   QColor(255, 255, 255, 28));
+  if (fViews.empty()) {
+    painter.setPen(QColor(230, 230, 235));
+    QFont hint = font();
+    hint.setPointSizeF(hint.pointSizeF() * 1.3);
+    painter.setFont(hint);
+    painter.drawText(rect().adjusted(20, 20, -20, -20), Qt::AlignCenter | Qt::TextWordWrap,
+                     "Drop audio or video files here");
+  }
+}

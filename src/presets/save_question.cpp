@@ -1,0 +1,30 @@
+#include "presets/save_question.h"
+
+#include <QMessageBox>
+
+void SaveQuestion::Ask(QWidget* window, const QString& text, const Reply& reply) {
+  fLastText = text;
+  ++fAsked;
+  if (fNextAnswer) {
+    const Answer answer = *fNextAnswer;
+    fNextAnswer.reset();
+    reply(answer);
+    return;
+  }
+  auto* box =
+      new QMessageBox(QMessageBox::Question, "KORU", text,
+                      QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, window);
+  box->setObjectName("saveQuestion");
+  box->setDefaultButton(QMessageBox::Save);
+  box->setEscapeButton(QMessageBox::Cancel);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  fPending = true;
+  QObject::connect(box, &QMessageBox::finished, box, [this, box, reply](int) {
+    fPending = false;
+    const QMessageBox::StandardButton button = box->standardButton(box->clickedButton());
+    reply(button == QMessageBox::Save      ? Answer::kSave
+          : button == QMessageBox::Discard ? Answer::kDiscard
+                                           : Answer::kCancel);
+  });
+  box->open();
+}

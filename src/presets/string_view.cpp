@@ -1,0 +1,119 @@
+#include "presets/string_view.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QUrl>
+
+#include "platform/message.h"
+#include "presets/preset_file.h"
+#include "shell/label_table.h"
+#include "shell/message_action.h"
+#include "shell/view_utilities.h"
+
+std::string DroppedPath(const QList<QUrl>& urls) {
+  if (urls.isEmpty() || !urls.first().isLocalFile()) return "";
+  // The path exactly as the file manager named it: a link is bound, not what it points to.
+  return QFile::encodeName(urls.first().toLocalFile()).toStdString();
+}
+
+EStringView::EStringView(int slot, const Messenger& window, QWidget* parent)
+    : QLabel(parent),
+      fSlot(slot),
+      fGroupBase(slot / 10 * 10),
+      fSlotLabel(QString::fromStdString(PresetSlotLabel(slot))),
+      fWindow(window) {
+  setObjectName(" any");
+  setAcceptDrops(true);
+  setFocusPolicy(Qt::StrongFocus);
+  if (parent != nullptr)
+    SetViewColor(this, TintColor(parent->palette().color(QPalette::Window), 1.147));
+}
+
+void EStringView::SetValue(const QString& value) {
+  setText(value);
+  setToolTip(fSlotLabel + value);
+  update();
+}
+
+QMenu* EStringView::AddEPopMenu() {
+  if (fMenu != nullptr) return fMenu;
+  fMenu = new QMenu(this);
+  fMenu->setObjectName("EView_Menu");
+  const auto item = [this](int label, int32_t modus) {
+    Message message(FourCC("PEVp"));
+    message.AddInt32("e_nr", fSlot);
+    message.AddInt32("e_grp", fGroupBase);
+    message.AddInt32("e_modus", modus);
+    AddMenuItem(fMenu, QString::fromUtf8(getLabel(label)), message, fWindow);
+  };
+  item(164, 1);  // "Copy"
+  item(165, 2);  // "Paste"
+  item(166, 0);  // "Clear"
+  fMenu->addSeparator();
+  item(168, 3);  // "Workspace"
+  return fMenu;
+}
+
+void EStringView::OpenMenu(const QPoint& screen_position) {
+  AddEPopMenu()->popup(screen_position);
+}
+
+void EStringView::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), palette().color(QPalette::Window));
+  const QFontMetrics metrics(font());
+  const int label_width = metrics.horizontalAdvance(fSlotLabel);
+  const QRect value_area = rect().adjusted(fLabelPosition.x() + label_width + 4, 0, -4, 0);
+  painter.setPen(palette().color(QPalette::WindowText));
+  painter.drawText(value_area, Qt::AlignRight | Qt::AlignVCenter,
+                   metrics.elidedText(text(), Qt::ElideMiddle, value_area.width()));
+  painter.drawText(fLabelPosition, fSlotLabel);
+  if (hasFocus()) {
+    painter.setPen(palette().color(QPalette::Highlight));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+  }
+}
+
+void EStringView::mousePressEvent(QMouseEvent* event) {
+  setFocus(Qt::MouseFocusReason);
+  OpenMenu(event->globalPosition().toPoint());
+}
+
+void EStringView::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+    case Qt::Key_Menu:
+      OpenMenu(mapToGlobal(QPoint(fLabelPosition.x(), height())));
+      return;
+    default:
+      QLabel::keyPressEvent(event);
+  }
+}
+
+void EStringView::dragEnterEvent(QDragEnterEvent* event) {
+  if (!DroppedPath(event->mimeData()->urls()).empty()) event->acceptProposedAction();
+}
+
+void EStringView::dragMoveEvent(QDragMoveEvent* event) {
+  if (!DroppedPath(event->mimeData()->urls()).empty()) event->acceptProposedAction();
+}
+
+void EStringView::dropEvent(QDropEvent* event) {
+  const std::string path = DroppedPath(event->mimeData()->urls());
+  if (path.empty()) return;
+  Message message(FourCC("PEVp"));
+  message.AddInt32("e_nr", fSlot);
+  message.AddInt32("e_grp", fGroupBase);
+  message.AddInt32("e_modus", 5);
+  message.AddString("e_path", path);
+  fWindow.SendMessage(message);
+  event->acceptProposedAction();
+}

@@ -1,0 +1,51 @@
+#pragma once
+// One binding of the preset editor: the slot's value drawn right-aligned (shortened in the
+// middle when it does not fit) under the slot label ("[D3]: "). A mouse press, or Enter,
+// Space or the menu key while it has the focus, opens its pop-up menu; a file, folder or
+// application dropped on it from a file manager binds its path. Both send 'PEVp' to the
+// window, which decides.
+#include <QLabel>
+#include <QList>
+#include <QMenu>
+#include <QPoint>
+#include <QUrl>
+#include <string>
+
+#include "platform/messenger.h"
+
+class EStringView : public QLabel {
+  Q_OBJECT
+ public:
+  EStringView(int slot, const Messenger& window, QWidget* parent = nullptr);
+
+  int Slot() const { return fSlot; }
+  int GroupBase() const { return fGroupBase; }
+  const QString& SlotLabel() const { return fSlotLabel; }
+  // The slot's value as shown (and as "Copy" takes it).
+  void SetValue(const QString& value);
+
+  // The pop-up menu "EView_Menu", built on first use.
+  QMenu* AddEPopMenu();
+  // Shows the menu at a screen position without waiting for the choice.
+  void OpenMenu(const QPoint& screen_position);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  int fSlot;
+  int fGroupBase;
+  QString fSlotLabel;
+  QPoint fLabelPosition{6, 14};
+  Messenger fWindow;
+  QMenu* fMenu = nullptr;
+};
+
+// The local path a drop of `urls` carries: the first URL when it is a local file, with a
+// symbolic link kept as its own path; empty for anything else (remote URLs, no URL).
+std::string DroppedPath(const QList<QUrl>& urls);

@@ -1,0 +1,239 @@
+#include "receiver/burst_evaluation.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+#include "platform/trace.h"
+#include "receiver/pulse_analysis.h"
+
+namespace {
+
+constexpr int32_t kHeaderPeriod = 4000;  // a longer period is a header, not a bit
+constexpr int32_t kTableFull = kDurationTableSize - 1;
+// The classic thread's own timing, which the replayed burst goes through.
+constexpr bigtime_t kClassicStartSleep = 10000;
+constexpr bigtime_t kClassicReportSleep = 10000;
+constexpr bigtime_t kClassicPulse = 250000;
+
+// The burst without its short segments (repeat codes, noise): split at walls, a segment of
+// fewer than kMinFrame periods is dropped together with the wall before it.
+std::vector<int32_t> WithoutShortSegments(const int32_t* periods, int32_t count) {
+  std::vector<int32_t> kept;
+  int32_t wall = 0;  // the wall before the segment being read; 0 before the first
+  int32_t begin = 0;
+  for (int32_t i = 0; i <= count; ++i) {
+    if (i < count && periods[i] <= BurstEvaluation::kWall) continue;
+    if (i - begin >= BurstEvaluation::kMinFrame) {
+      if (!kept.empty()) kept.push_back(wall);
+      kept.insert(kept.end(), periods + begin, periods + i);
+    }
+    if (i < count) wall = periods[i];
+    begin = i + 1;
+  }
+  return kept;
+}
+
+// The text after the first '*' of a code, `length` characters, or empty when shorter.
+std::string BitsAfterStar(const std::string& code, size_t length) {
+  const size_t star = code.find('*');
+  if (star == std::string::npos || code.size() - star - 1 < length) return {};
+  return code.substr(star + 1, length);
+}
+
+}  // namespace
+
+BurstEvaluation::BurstEvaluation(bool trace) : trace_(trace) {}
+
+void BurstEvaluation::Start() {
+  Clear();
+  n_ = 0;
+  walls_ = 0;
+  resumed_ = false;
+  space_from_resume_ = false;
+  std::strcpy(code_, "-------- -------- ");
+  family_ = 0;
+  valid_bits_ = 0;
+  reported_ = false;
+  last_burst_.clear();
+}
+
+void BurstEvaluation::Clear() {
+  std::memset(table_, 0, sizeof table_);
+}
+
+bool BurstEvaluation::ReadyToEnd() const {
+  return LeadSeen() && n_ - 1 >= kMinFrame;
+}
+
+void BurstEvaluation::DropBurst() {
+  Clear();
+  n_ = 0;
+}
+
+BurstEvaluation::Outcome BurstEvaluation::EndBurst(bigtime_t now) {
+  if (Evaluate(now)) return Outcome::kDecoded;
+  if (trace_) ShowTiming(table_, n_ + 4);
+  Clear();
+  n_ = 0;
+  return Outcome::kCollecting;
+}
+
+BurstEvaluation::Outcome BurstEvaluation::Add(int32_t period, bool space_ended, bigtime_t now) {
+  if (n_ == 0) {
+    // A short space measured from a resume, then a header pulse: the frame's gap began
+    // before the resume; the frame is read as one that follows a long quiet period.
+    space_from_resume_ = resumed_ && space_ended && period <= kBurstEnd;
+  } else if (n_ == 1 && space_from_resume_ && !space_ended && period > kHeaderPeriod) {
+    table_[0] = kResumeLead;
+  }
+  resumed_ = false;
+
+  if (n_ >= kTableFull) {
+    if (LeadSeen() && Evaluate(now)) return Outcome::kDecoded;
+    Clear();
+    n_ = 0;
+  }
+  table_[n_++] = period;
+
+  Outcome outcome = Outcome::kCollecting;
+  if (period > kWall) {
+    ++walls_;
+    if (period > kBurstEnd) {  // a lead: a new burst starts after it
+      Clear();
+      table_[0] = period;
+      n_ = 1;
+    }
+    if (walls_ > kNoCodeWalls) {
+      walls_ = 0;
+      code_[0] = '-';
+      code_[1] = '\0';
+      family_ = 0;
+      valid_bits_ = 0;
+      outcome = Outcome::kNoCode;
+    }
+  }
+
+  if (n_ == kLongFramePeriods) {
+    if (!LeadSeen()) {  // a burst seen from its middle
+      Clear();
+      n_ = 0;
+    } else if (EvaluateTable(now)) {
+      return Outcome::kDecoded;
+    }
+    // An undecoded long frame keeps collecting: its burst end evaluates it whole.
+  }
+  return outcome;
+}
+
+BurstEvaluation::Outcome BurstEvaluation::Decoded(bigtime_t now, const char* code, int32_t family,
+                                                  int32_t valid_bits) {
+  std::strcpy(code_, code);
+  family_ = family;
+  valid_bits_ = valid_bits;
+  reported_ = true;
+  last_time_ = now;
+  last_family_ = family;
+  last_code_ = code;
+  walls_ = 0;
+  Clear();
+  n_ = 0;
+  resumed_ = true;
+  return Outcome::kDecoded;
+}
+
+bool BurstEvaluation::EvaluateTable(bigtime_t now) {
+  const int32_t valid_bits = CountValidBits(table_, false);
+  int32_t family = 0;
+  ProtocolDecoder decoder = DecoderForValidBits(valid_bits, &family);
+  if (decoder == nullptr) return false;
+  char code[kCodeTextSize];
+  std::strcpy(code, "-empty-");
+  decoder(table_, code);
+  code[0] = '-';
+  Decoded(now, code, family, valid_bits);
+  return true;
+}
+
+bool BurstEvaluation::IsRepeatWithoutHeader(const std::vector<int32_t>& burst) const {
+  if (last_burst_.empty() || last_burst_[0] <= kHeaderPeriod ||
+      burst.size() + 2 != last_burst_.size())
+    return false;
+  for (size_t i = 0; i < burst.size(); ++i) {
+    const int64_t expected = last_burst_[i + 2];
+    if (std::llabs(burst[i] - expected) * 4 > expected) return false;
+  }
+  return true;
+}
+
+bool BurstEvaluation::IsDenonSecondFrame(bigtime_t now, const char* code, int32_t family) const {
+  constexpr int32_t kDenonFamily = 3;
+  constexpr size_t kBits = 15;
+  constexpr size_t kAddressBits = 5;
+  if (family != kDenonFamily || !reported_ || last_family_ != kDenonFamily ||
+      now - last_time_ > kDenonPair)
+    return false;
+  const std::string bits = BitsAfterStar(code, kBits);
+  const std::string before = BitsAfterStar(last_code_, kBits);
+  if (bits.empty() || before.empty() || bits.compare(0, kAddressBits, before, 0, kAddressBits))
+    return false;
+  for (size_t i = kAddressBits; i < kBits; ++i)
+    if (bits[i] == before[i]) return false;
+  return true;
+}
+
+bool BurstEvaluation::Evaluate(bigtime_t now) {
+  const int32_t lead = table_[0];
+  const std::vector<int32_t> burst = WithoutShortSegments(table_ + 1, n_ - 1);
+  if (burst.empty()) return false;
+  if (IsRepeatWithoutHeader(burst)) {
+    Decoded(now, last_burst_code_.c_str(), last_burst_family_, last_burst_bits_);
+    return true;
+  }
+
+  // The classic thread over lead, burst, lead, burst, ... as if the key were held; the first
+  // report it decodes is the burst's. It runs to the end, as the classic thread would, so the
+  // decoders' work buffers end as they would there.
+  classic_.Start();
+  bigtime_t now_classic = kClassicStartSleep;
+  bigtime_t change = kClassicStartSleep;
+  bool found = false;
+  std::string code;
+  int32_t family = 0;
+  int32_t valid_bits = 0;
+  const auto feed = [&](int32_t period) {
+    change += period;
+    if (change <= now_classic) return;  // the classic thread was suspended then
+    const bigtime_t measured = change - now_classic;
+    now_classic = change;
+    const auto outcome = classic_.Add(measured > std::numeric_limits<int32_t>::max()
+                                          ? std::numeric_limits<int32_t>::max()
+                                          : static_cast<int32_t>(measured));
+    if (outcome == Outcome::kDecoded) {
+      if (!found) {
+        found = true;
+        code = classic_.Code();
+        family = classic_.Family();
+        valid_bits = classic_.ValidBits();
+      }
+      now_classic = ((now_classic + kClassicReportSleep) / kClassicPulse + 1) * kClassicPulse;
+    }
+    classic_.FinishCycle();
+  };
+  feed(lead);
+  for (int32_t copy = 0; copy < kCopies; ++copy) {
+    for (const int32_t period : burst) feed(period);
+    feed(lead);
+  }
+  if (!found) return false;
+  if (IsDenonSecondFrame(now, code.c_str(), family)) {
+    if (trace_) Trace(" Denon second frame\n");
+    return false;
+  }
+  last_burst_ = burst;
+  last_burst_code_ = code;
+  last_burst_family_ = family;
+  last_burst_bits_ = valid_bits;
+  Decoded(now, code.c_str(), family, valid_bits);
+  return true;
+}

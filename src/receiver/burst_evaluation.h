@@ -1,0 +1,90 @@
+#pragma once
+// The receiver's default bookkeeping: a burst (the frames of one key press, from the first
+// quiet period longer than kBurstEnd) is evaluated as soon as the line has been quiet for
+// kBurstEnd after it, so a single press is reported on its first frame. The evaluation feeds
+// the burst, repeated, through the classic steps (ClassicEvaluation) with the same decoders,
+// so every code text is the one the classic thread settles on for a held key, and stored
+// remotes keep matching.
+//
+// The thread drives it (times in microseconds on the thread's clock):
+//   burst.Start();
+//   wait for the next change, until t0 + kBurstEnd + 1 when burst.ReadyToEnd();
+//   timed out:   outcome = burst.EndBurst(t0 + kBurstEnd + 1);
+//   a change:    outcome = burst.Add(period, space_ended, change_time);
+//   kDecoded:    send Code(), Family(), ValidBits(); sleep; suspend (the next period is measured
+//                from the resume)
+//   kNoCode:     send the no-code report
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/clock.h"
+#include "receiver/classic_evaluation.h"
+#include "receiver/duration_table.h"
+#include "receiver/protocol_decoders.h"
+
+class BurstEvaluation {
+ public:
+  using Outcome = ClassicEvaluation::Outcome;
+
+  static constexpr int32_t kWall = 10000;           // a longer period separates two frames
+  static constexpr int32_t kBurstEnd = 15000;       // a longer quiet period ends a burst
+  static constexpr int32_t kMinFrame = 6;           // shorter frames are noise or repeat codes
+  static constexpr int32_t kCopies = 8;             // repeats of a burst in its evaluation
+  static constexpr int32_t kResumeLead = 100000;    // lead given to a frame seen after a resume
+  static constexpr bigtime_t kDenonPair = 500000;   // the inverted second frame comes within
+  static constexpr int32_t kLongFramePeriods = 67;  // a 32-bit frame is complete here
+  static constexpr int32_t kNoCodeWalls = 8;
+
+  explicit BurstEvaluation(bool trace);
+
+  // A fresh thread: empty table, no walls, nothing reported yet.
+  void Start();
+  // True when a burst seen from its start holds a frame: the wait should end kBurstEnd after
+  // the last change.
+  bool ReadyToEnd() const;
+  // The line has been quiet since the last change for longer than kBurstEnd; `now` is then.
+  Outcome EndBurst(bigtime_t now);
+  // One level period; `space_ended` when the line went to the pulse level at its end.
+  Outcome Add(int32_t period, bool space_ended, bigtime_t now);
+  // Drops the burst in progress (edges were lost on the line).
+  void DropBurst();
+
+  const char* Code() const { return code_; }
+  int32_t Family() const { return family_; }
+  int32_t ValidBits() const { return valid_bits_; }
+  const int32_t* Table() const { return table_; }
+
+ private:
+  bool LeadSeen() const { return n_ >= 1 && table_[0] > kBurstEnd; }
+  void Clear();
+  Outcome Decoded(bigtime_t now, const char* code, int32_t family, int32_t valid_bits);
+  // The burst evaluation proper; false when nothing is to be reported.
+  bool Evaluate(bigtime_t now);
+  bool EvaluateTable(bigtime_t now);
+  bool IsRepeatWithoutHeader(const std::vector<int32_t>& burst) const;
+  bool IsDenonSecondFrame(bigtime_t now, const char* code, int32_t family) const;
+
+  const bool trace_;
+  DurationTable table_{};
+  int32_t n_ = 0;
+  int32_t walls_ = 0;
+  bool resumed_ = false;            // no period measured since the last self-suspension
+  bool space_from_resume_ = false;  // the first period after it was a short space
+
+  char code_[kCodeTextSize] = {};
+  int32_t family_ = 0;
+  int32_t valid_bits_ = 0;
+
+  // The last decoded report and the last burst that was evaluated through the classic steps.
+  bool reported_ = false;
+  bigtime_t last_time_ = 0;
+  int32_t last_family_ = 0;
+  std::string last_code_;
+  std::vector<int32_t> last_burst_;
+  std::string last_burst_code_;
+  int32_t last_burst_family_ = 0;
+  int32_t last_burst_bits_ = 0;
+
+  ClassicEvaluation classic_{nullptr, nullptr, false};
+};

@@ -1,0 +1,187 @@
+#include "media_list/media_file_list.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "media_list/media_file_kind.h"
+#include "media_list/media_list_text.h"
+#include "platform/trace.h"
+#include "temp_dir.h"
+#include "test_files.h"
+
+namespace {
+
+using Entries = std::vector<std::string>;
+
+class MediaFileListTest : public ::testing::Test {
+ protected:
+  std::filesystem::path File() const { return dir_.Path() / "_koru_media_list"; }
+  void Write(const std::string& text) { std::ofstream(File(), std::ios::binary) << text; }
+  // A list built and loaded from the file, as the window does it.
+  std::unique_ptr<MediaFileList> Loaded() {
+    auto list = std::make_unique<MediaFileList>(File());
+    list->DoWithMediaFiles(MediaFileList::kBuild, "", -1);
+    list->DoWithMediaFiles(MediaFileList::kLoad, "", -1);
+    return list;
+  }
+
+  TempDir dir_;
+};
+
+const char kWritten[] = "; - \n; - KORU / MEDIA-FILES \n; - \n/m/a.ogg\n/m/b.ogg\n; - \n";
+
+}  // namespace
+
+TEST_F(MediaFileListTest, LoadKeepsEveryPathLineAndNothingElse) {
+  const std::string long_path = "/m/" + std::string(1100, 'x') + ".ogg";
+  const struct {
+    const char* name;
+    std::string text;
+    Entries entries;
+  } cases[] = {
+      {"only comments", "; - \n; - KORU / MEDIA-FILES \n# mine\n; - \n", {}},
+      {"written form", kWritten, {"/m/a.ogg", "/m/b.ogg"}},
+      {"hash comments, CR line ends",
+       "# top\r\n/m/a.ogg\r\n#/m/x.ogg\r\n/m/b.ogg\r\n",
+       {"/m/a.ogg", "/m/b.ogg"}},
+      {"no final line feed", "/m/a.ogg\n/m/b.ogg", {"/m/a.ogg", "/m/b.ogg"}},
+      {"blank lines name no file", "\n/m/a.ogg\n\r\n\n", {"/m/a.ogg"}},
+      {"a comment sign inside a path", "/m/;a#.ogg\n", {"/m/;a#.ogg"}},
+      {"a line longer than 1024 characters", long_path + "\n/m/b.ogg\n", {long_path, "/m/b.ogg"}},
+  };
+  for (const auto& c : cases) {
+    Write(c.text);
+    auto list = Loaded();
+    EXPECT_EQ(list->Entries(), c.entries) << c.name;
+    EXPECT_FALSE(list->Changed()) << c.name;
+  }
+}
+
+TEST_F(MediaFileListTest, AnUnchangedListIsNotWrittenAndKeepsItsComments) {
+  const std::string mine = "# my favourites\n/m/a.ogg\r\n; the end\n";
+  Write(mine);
+  auto list = Loaded();
+  TraceCapture trace;
+  EXPECT_EQ(list->DoWithMediaFiles(MediaFileList::kSave, "", -1), kOk);
+  EXPECT_TRUE(trace.Contains(" mflist not changed-not saved"));
+  EXPECT_EQ(ReadAll(File()), mine);
+}
+
+TEST_F(MediaFileListTest, AddingTwiceListsOnceAndSavingWritesTheWrittenForm) {
+  auto list = Loaded();  // no file yet
+  EXPECT_TRUE(list->Entries().empty());
+  TraceCapture trace;
+  EXPECT_EQ(list->DoWithMediaFiles(MediaFileList::kAdd, "/m/a.ogg\n", -1), kOk);
+  list->DoWithMediaFiles(MediaFileList::kAdd, "/m/b.ogg", -1);
+  list->DoWithMediaFiles(MediaFileList::kAdd, "/m/a.ogg", -1);
+  EXPECT_TRUE(trace.Contains("Allways in List:\n/m/a.ogg"));
+  EXPECT_EQ(list->Entries(), (Entries{"/m/a.ogg", "/m/b.ogg"}));
+  EXPECT_EQ(list->DoWithMediaFiles(MediaFileList::kSave, "", -1), kOk);
+  EXPECT_EQ(ReadAll(File()), kWritten);
+  EXPECT_FALSE(list->Changed());
+}
+
+TEST_F(MediaFileListTest, RemovingByPathRemovesEveryEntryWithThatPath) {
+  Write("/m/a.ogg\n/m/b.ogg\n/m/a.ogg\n");
+  auto list = Loaded();
+  int refreshed = 0;
+  list->SetHooks({.refresh = [&] { ++refreshed; }});
+  EXPECT_NE(list->DoWithMediaFiles(MediaFileList::kRemove, "/m/c.ogg", -1), kOk);
+  EXPECT_FALSE(list->Changed());
+  EXPECT_EQ(list->DoWithMediaFiles(MediaFileList::kRemove, "/m/a.ogg", -1), kOk);
+  EXPECT_EQ(list->Entries(), (Entries{"/m/b.ogg"}));
+  EXPECT_EQ(refreshed, 1);
+  list->DoWithMediaFiles(MediaFileList::kSave, "", -1);
+  EXPECT_EQ(ParseMediaList(ReadAll(File())), (Entries{"/m/b.ogg"}));
+}
+
+TEST_F(MediaFileListTest, DeletingAnEntryOutsideTheListChangesNothing) {
+  Write("/m/a.ogg\n/m/b.ogg\n/m/c.ogg\n");
+  auto list = Loaded();
+  TraceCapture trace;
+  EXPECT_EQ(list->DoWithMediaFiles(MediaFileList::kDeleteEntry, "--", 5), kBadIndex);
+  EXPECT_TRUE(trace.Contains(" DeleteX 5 >> entry not found"));
+  EXPECT_FALSE(list->Changed());
+  EXPECT_EQ(list->DoWithMediaFiles(MediaFileList::kDeleteEntry, "--", 1), kOk);
+  EXPECT_EQ(list->Entries(), (Entries{"/m/a.ogg", "/m/c.ogg"}));
+  EXPECT_TRUE(list->Changed());
+}
+
+TEST_F(MediaFileListTest, AMissingFileLoadsEmptyAndWithoutAListNothingHappens) {
+  MediaFileList list(File());
+  TraceCapture trace;
+  EXPECT_NE(list.DoWithMediaFiles(MediaFileList::kAdd, "/m/a.ogg", -1), kOk);
+  EXPECT_EQ(trace.Text(), " oops NO mflist\n");
+  list.DoWithMediaFiles(MediaFileList::kBuild, "", -1);
+  EXPECT_NE(list.DoWithMediaFiles(MediaFileList::kLoad, "", -1), kOk);
+  EXPECT_TRUE(trace.Contains(File().string() + "' OpenError!"));
+  EXPECT_TRUE(list.Entries().empty());
+}
+
+TEST_F(MediaFileListTest, EditingSavesPendingChangesBeforeTheEditorOpens) {
+  Write("/m/a.ogg\n");
+  auto list = Loaded();
+  std::string file_when_opened;
+  status_t editor = kOk;
+  list->SetHooks({.edit = [&](const std::string& file) {
+    file_when_opened = ReadAll(file);
+    return editor;
+  }});
+  list->DoWithMediaFiles(MediaFileList::kAdd, "/m/b.ogg", -1);
+  TraceCapture trace;
+  EXPECT_EQ(list->DoWithMediaFiles(MediaFileList::kEditFile, "--", 0), kOk);
+  EXPECT_EQ(file_when_opened, kWritten);
+  EXPECT_TRUE(trace.Contains("[open][" + File().string() + "]"));
+
+  editor = kError;
+  EXPECT_EQ(list->DoWithMediaFiles(MediaFileList::kEditFile, "--", 0), kError);
+  EXPECT_TRUE(trace.Contains(" oops: couldn't execute "));
+}
+
+TEST_F(MediaFileListTest, AnEditOnDiskIsReloadedAndNeverOverwritten) {
+  Write(kWritten);
+  auto list = Loaded();
+  int refreshed = 0;
+  list->SetHooks({.refresh = [&] { ++refreshed; }});
+  EXPECT_FALSE(list->ReloadIfChangedOnDisk());
+
+  list->DoWithMediaFiles(MediaFileList::kDeleteEntry, "--", 0);
+  list->DoWithMediaFiles(MediaFileList::kSave, "", -1);
+  EXPECT_FALSE(list->ReloadIfChangedOnDisk()) << "its own save is no edit";
+
+  const std::string edited = "; edited by hand\n/m/z.ogg\n/m/b.ogg\n";
+  Write(edited);
+  refreshed = 0;
+  EXPECT_TRUE(list->ReloadIfChangedOnDisk());
+  EXPECT_EQ(list->Entries(), (Entries{"/m/z.ogg", "/m/b.ogg"}));
+  EXPECT_EQ(refreshed, 1);
+  list->DoWithMediaFiles(MediaFileList::kSave, "", -1);
+  EXPECT_EQ(ReadAll(File()), edited);
+}
+
+TEST(MediaFileKindTest, AudioAndVideoTypesAreAcceptedAndNothingElse) {
+  const struct {
+    const char* type;
+    MediaKind kind;
+  } cases[] = {
+      {"audio/mpeg", kAudioFile},
+      {"audio/x-vorbis+ogg", kAudioFile},
+      {"video/mp4", kVideoFile},
+      {"video/x-ms-asf", kVideoFile},
+      {"application/vnd.ms-asf", kVideoFile},
+      {"application/x-asf", kVideoFile},
+      {"text/plain", kNoMediaFile},
+      {"inode/directory", kNoMediaFile},
+  };
+  for (const auto& c : cases) EXPECT_EQ(MediaKindOfType(c.type), c.kind) << c.type;
+}
+
+TEST(MediaFileKindTest, AFolderPictureIsFoundInItsOrder) {
+  TempDir dir;
+  EXPECT_TRUE(FolderPictureFile(dir.Path()).empty());
+  for (const char* name : {"cover.png", "cover.jpg", "folder.jpg", "Folder.jpg"}) {
+    std::ofstream(dir.Path() / name) << "x";
+    EXPECT_EQ(FolderPictureFile(dir.Path()), dir.Path() / name);
+  }
+}
