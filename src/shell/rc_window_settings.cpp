@@ -173,6 +173,19 @@ void RcWindow::AddSettingsView() {
     if (settings != nullptr) settings->classic_timing = on;
   });
 
+  // The switches fill a column under the port, then the next one: the page is only as high as
+  // the window, and a switch below its edge could not be clicked.
+  const int page_height = height() - MenuBarHeight() - 2;
+  int column = 0, y = 70;
+  for (QCheckBox* check : fSettView->findChildren<QCheckBox*>(Qt::FindDirectChildrenOnly)) {
+    if (y + check->height() > page_height) {
+      ++column;
+      y = 70;
+    }
+    check->move(8 + column * 230, y);
+    y += 19;
+  }
+
   fSettDone = new QPushButton(Label(8), fSettView);
   fSettDone->setObjectName("sVex");
   fSettDone->setGeometry(width() - 90, height() - MenuBarHeight() - 32, 80, 24);

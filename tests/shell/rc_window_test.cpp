@@ -186,6 +186,19 @@ TEST_F(ShellTest, EveryControlOfTheRightColumnCanBeReachedWithOrWithoutThePulseV
   }
 }
 
+TEST_F(ShellTest, EverySwitchOfTheSettingsPageCanBeClicked) {
+  Start();
+  Post(FourCC("PREF"));
+  QWidget* page = Find<QWidget>("settView");
+  const auto checks = page->findChildren<QCheckBox*>();
+  ASSERT_GE(checks.size(), 5);
+  for (QCheckBox* check : checks) {
+    const QRect frame = check->geometry();
+    EXPECT_TRUE(page->rect().contains(frame)) << check->text().toStdString();
+    EXPECT_EQ(page->childAt(frame.center()), check) << check->text().toStdString();
+  }
+}
+
 TEST_F(ShellTest, ThePortOfThisRunIsTheOneTheSettingsPageMarks) {
   setup_.port = "usb1";
   Start();
