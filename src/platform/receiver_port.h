@@ -21,6 +21,11 @@ class ReceiverDevices {
   virtual std::vector<std::string> List() = 0;
   // A positive descriptor and the open line, or an error status.
   virtual int32_t Open(const std::string& name, std::unique_ptr<ReceiverLine>* line) = 0;
+  // The device node behind a name ("serial1" -> "/dev/ttyS0"), or empty; for messages.
+  virtual std::string NodeFor(const std::string& name) const {
+    (void)name;
+    return {};
+  }
 };
 
 // nullptr restores the system's devices.

@@ -16,7 +16,7 @@ class SystemReceiverDevices : public ReceiverDevices {
   int32_t Open(const std::string& name, std::unique_ptr<ReceiverLine>* line) override;
 
   // The device node for a name ("serial1" -> "<dev>/ttyS0"), or empty.
-  std::string NodeFor(const std::string& name) const;
+  std::string NodeFor(const std::string& name) const override;
   // True when the tty (e.g. "ttyS0") is a console of the kernel.
   bool IsConsole(const std::string& tty) const;
 

@@ -4,10 +4,12 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/device_group.h"
 #include "platform/four_cc.h"
 #include "platform/message.h"
 #include "platform/messenger.h"
 #include "platform/trace.h"
+#include "receiver/port_open_failure.h"
 #include "receiver/receiver_flags.h"
 
 namespace {
@@ -51,6 +53,14 @@ void TraceOpenFailure(status_t status) {
   Trace("\t[Hex 0x%lx]\n", static_cast<unsigned long>(static_cast<uint32_t>(status)));
 }
 
+// The failure in plain words, on the trace and kept for the "no port" report.
+void ReportOpenFailure(const std::string& name, status_t status) {
+  const std::string node = CurrentReceiverDevices()->NodeFor(name);
+  const OpenFailure failure = ExplainOpenFailure(name, node, status, DeviceGroup(node));
+  Trace("%s\n", failure.Text().c_str());
+  RecordOpenFailure(failure);
+}
+
 }  // namespace
 
 void SetPortNameRecorder(PortNameRecorder recorder) {
@@ -60,6 +70,7 @@ void SetPortNameRecorder(PortNameRecorder recorder) {
 ReceiverPort* open_multi(const char* name) {
   auto port = std::make_unique<ReceiverPort>();
   const int32_t count = port->CountDevices();
+  bool found = false;
   // From the highest index down; the index `count` itself has no name and is skipped.
   for (int32_t index = count; index >= 0; --index) {
     char device[kDeviceNameSize];
@@ -68,6 +79,7 @@ ReceiverPort* open_multi(const char* name) {
       port->Close();
       continue;
     }
+    found = true;
     // Opened twice; the second result decides, the first one explains a failure.
     const int32_t first = port->Open(device);
     const int32_t second = port->Open(device);
@@ -84,10 +96,15 @@ ReceiverPort* open_multi(const char* name) {
       port->SetBlocking(true);
       port->SetTimeout(2500);
       if (PortNameRecorder recorder = g_recorder.load()) recorder(device);
+      ForgetOpenFailures();
       return port.release();
     }
     TraceOpenFailure(first);
+    ReportOpenFailure(device, first);
   }
+  // A named port of this machine's kind that is not there ("serial0" names no device at all).
+  if (name != nullptr && !found && !CurrentReceiverDevices()->NodeFor(name).empty())
+    ReportOpenFailure(name, kNoDevice);
   return nullptr;
 }
 

@@ -8,6 +8,7 @@
 #include "platform/receiver_port.h"
 #include "platform/trace.h"
 #include "receiver/port_access.h"
+#include "receiver/port_open_failure.h"
 #include "receiver/receiver_flags.h"
 #include "receiver/sampling_thread.h"
 #include "shell/label_table.h"
@@ -21,9 +22,10 @@ sPulseView::BusyQuestion g_busy_question;
 
 void AskWithMessageBox(const sPulseView::BusyAnswer& answer) {
   // Non-blocking: the program goes on (and can be ended) while the question is open.
-  auto* box =
-      new QMessageBox(QMessageBox::Warning, "KORU_W",
-                      QString::fromUtf8(getLabel(188)) + "\n\n" + QString::fromUtf8(getLabel(201)));
+  auto* box = new QMessageBox(QMessageBox::Warning, "KORU_W",
+                              QString::fromUtf8(getLabel(188)) + "\n\n" +
+                                  QString::fromStdString(RecentOpenFailures()) + "\n" +
+                                  QString::fromUtf8(getLabel(201)));
   QPushButton* nothing = box->addButton(QString::fromUtf8(getLabel(202)), QMessageBox::RejectRole);
   QPushButton* removed = box->addButton(QString::fromUtf8(getLabel(203)), QMessageBox::AcceptRole);
   box->setDefaultButton(removed);

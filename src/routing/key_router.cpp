@@ -13,6 +13,7 @@
 #include "platform/paths.h"
 #include "platform/trace.h"
 #include "receiver/code_bytes.h"
+#include "receiver/port_open_failure.h"
 #include "remotes/key_match.h"
 #include "shell/label_table.h"
 #include "shell/prefs.h"
@@ -119,8 +120,9 @@ void KeyRouter::ShowCheckedEnd(Message* message) {
 
 void KeyRouter::NoPortReport() {
   fView.ReceiverUnusable();
-  const std::string line =
-      std::string(getLabel(187)) + "\t\t" + (fSettings ? fSettings->rs232_port : "");
+  std::string line = std::string(getLabel(187)) + "\t\t" + (fSettings ? fSettings->rs232_port : "");
+  // Why the ports did not open, and what to do about it.
+  if (const std::string why = RecentOpenFailures(); !why.empty()) line += "\n" + why;
   fView.InsertLog(line);
   AnyAlert(line, false);
 }

@@ -148,6 +148,7 @@ void FbApplication::MessageReceived(Message* message) {
     case FourCC("irTQ"):
     case FourCC("irTR"):
       if (fMainWindow != nullptr) fMainWindow->MessageReceived(message);
+      if (fReceiverObserver) fReceiverObserver(*message);
       return;
     default:
       Trace("FB_App ");

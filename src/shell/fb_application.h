@@ -37,6 +37,10 @@ class FbApplication : public Handler {
   MEDIA_Window* MediaWindow() const { return fMediaWindow; }
   // The window that gets a copy of every 'RUBR' (none by default).
   void SetRubrWindow(const Messenger& window) { fRubrWindow = window; }
+  // Sees each receiver message after the main window has handled it (the tray icon).
+  void SetReceiverObserver(std::function<void(const Message&)> observer) {
+    fReceiverObserver = std::move(observer);
+  }
   // The open virtual remote window, or null.
   VR_Window* VirtualRemote() const { return fVirtualRemote; }
 
@@ -48,6 +52,7 @@ class FbApplication : public Handler {
   Messenger fPresetEditorLink;
   void* fSpareWindow = nullptr;
   std::function<PresetEditorWindow*()> fEditorFactory;
+  std::function<void(const Message&)> fReceiverObserver;
 
   // The virtual remote: opened on 'VR_O', fed 'VR_H', 'VR_M' and 'RUBR', forgotten on 'VR_Q'.
   bool VirtualRemoteMessage(Message* message);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "koru_version.h"
+#include "platform/data_folder.h"
 #include "platform/mode2_recording.h"
 #include "platform/paths.h"
 #include "platform/qt_looper.h"
@@ -16,6 +17,8 @@
 #include "shell/fb_application.h"
 #include "shell/prefs.h"
 #include "shell/rc_window.h"
+#include "shell/session_shell.h"
+#include "shell/single_instance.h"
 #include "shell/view_utilities.h"
 
 namespace {
@@ -24,9 +27,12 @@ void PrintHelp() {
   std::printf(
       "Usage: koru [OPTION]...\n"
       "Turns an infrared remote into an input device for the desktop.\n\n"
-      "  --home DIR            program folder (remotes, presets, translations) for this run\n"
+      "  --home DIR            program folder (remotes, presets, translations) for this run;\n"
+      "                        one KORU runs per program folder, a second start brings the\n"
+      "                        running one to the front\n"
       "  --port NAME           receiver for this run only (serial1..4, usb0..3, lirc0.., or\n"
-      "                        replay:FILE to play a mode2 recording); not stored\n"
+      "                        replay:FILE to play a mode2 recording, replay:demo.mode2 the\n"
+      "                        shipped demo); not stored\n"
       "  --exit-after-replay   with a replay: port, quit once the recording has played and\n"
       "                        the last action has run\n"
       "  --open NAME           open a window at start-up: virtual-remote, preset-editor,\n"
@@ -83,6 +89,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (port.rfind("replay:", 0) == 0) {
+    // "replay:demo.mode2" finds the shipped recording wherever KORU is installed.
+    port = "replay:" + FindDataFile(port.substr(7)).string();
     // A recording that cannot be played is reported before anything starts.
     Mode2Recording recording;
     std::string error;
@@ -101,6 +109,19 @@ int main(int argc, char** argv) {
   std::printf("-KORU begin-\n");
   std::fflush(stdout);
   QApplication qt(argc, argv);
+  QGuiApplication::setDesktopFileName(kDesktopId);
+  // One KORU per program folder: a later start brings the running one's window to the front.
+  SingleInstance instance(QString::fromStdString(
+      std::filesystem::absolute(ProgramFolder()).lexically_normal().string()));
+  if (const SingleInstance::Role role = instance.Claim(); role != SingleInstance::kFirst) {
+    if (role == SingleInstance::kAnswered)
+      std::printf("KORU runs already: its window comes to the front\n");
+    else
+      std::printf("KORU runs already but does not answer (lock %s)\n",
+                  qPrintable(instance.LockPath()));
+    std::printf("\n-KORU end-\n");
+    return role == SingleInstance::kAnswered ? 0 : 1;
+  }
   if (headless) Trace("no display: running on the offscreen platform\n");
   if (const char* fake = std::getenv("KORU_FAKE_DESKTOP"); fake != nullptr && *fake == '1') {
     UseFakeDesktop(&setup);
@@ -111,6 +132,9 @@ int main(int argc, char** argv) {
   int result = 0;
   {
     FbApplication app(std::move(setup));
+    SessionShell session(&app, QSystemTrayIcon::isSystemTrayAvailable(),
+                         QCoreApplication::applicationFilePath().toStdString());
+    instance.SetShowRequest([&session] { session.ShowMainWindow(); });
     InstallQuitSignals([] { AppMessenger().SendMessage(FourCC("_QRQ")); });
     for (const uint32_t request : open_requests) {
       // The media list goes through the main window, as its "Open" item does, so that the

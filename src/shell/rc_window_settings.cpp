@@ -11,6 +11,7 @@
 #include "shell/message_action.h"
 #include "shell/prefs.h"
 #include "shell/rc_window.h"
+#include "shell/settings_page_extension.h"
 
 namespace {
 
@@ -192,6 +193,7 @@ void RcWindow::AddSettingsView() {
   connect(fSettDone, &QPushButton::clicked, fSettDone,
           [self] { self.SendMessage(FourCC("PREF")); });
 
+  ExtendSettingsPage(fSettView);
   fPoseView->hide();
   fSettView->show();
   EnableMenuCommands(false, {FourCC("nRgt"), FourCC("irEP"), FourCC("irmi"), FourCC("MW_O")});

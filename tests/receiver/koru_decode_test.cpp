@@ -41,8 +41,8 @@ const std::string kData = KORU_SOURCE_DIR "/data/";
 
 TEST(KoruDecode, ConcatenatesFilesWithTheGap) {
   const Result result =
-      RunDecode("--evaluation classic --gap 500000 " + kData + "rc5_streamzap_key1_held.mode2 " +
-                kData + "rc5_streamzap_key5_held.mode2");
+      RunDecode("--evaluation classic --trace --gap 500000 " + kData +
+                "rc5_streamzap_key1_held.mode2 " + kData + "rc5_streamzap_key5_held.mode2");
   EXPECT_EQ(result.exit_code, 0);
   const std::string rc5 =
       "blink=\"-11010010-01001110-*01010101000*111001100*_elevenBit\" "
@@ -60,8 +60,23 @@ TEST(KoruDecode, ConcatenatesFilesWithTheGap) {
                 "\n"
                 "2243.829 irCE type=6 bits=11 blink=\"-11010010-01001110-*01010101011*111001100*"
                 "_elevenBit\" header=210078 byte2=85 byte3=124 byte4=192\n");
-  // The trace goes to standard error.
+  // The trace goes to standard error, and only when asked for.
   EXPECT_NE(result.err.find(" GREATWALL "), std::string::npos);
+  const Result quiet = RunDecode(kData + "nec_leadtek_key1.mode2");
+  EXPECT_EQ(quiet.exit_code, 0);
+  EXPECT_NE(quiet.out.find(" irCE "), std::string::npos);
+  EXPECT_EQ(quiet.err, "");
+}
+
+TEST(KoruDecode, AnswersHelpAndVersionOnStandardOutput) {
+  const Result help = RunDecode("--help");
+  EXPECT_EQ(help.exit_code, 0);
+  EXPECT_EQ(help.out.rfind("usage: koru-decode ", 0), 0u) << help.out;
+  EXPECT_NE(help.out.find("Exit status: 0"), std::string::npos) << help.out;
+  const Result version = RunDecode("--version x y");
+  EXPECT_EQ(version.exit_code, 0);
+  EXPECT_EQ(version.out.rfind("koru-decode (KORU) ", 0), 0u) << version.out;
+  EXPECT_EQ(help.err + version.err, "");
 }
 
 // Both evaluations print exactly what they printed when these files were written (the classic
@@ -101,7 +116,7 @@ TEST(KoruDecode, BadInputFailsClearly) {
       {"/dev/zero", 1, "koru-decode: /dev/zero: not a regular file, pipe or FIFO\n"},
       {"", 2,
        "usage: koru-decode [--gap US] [--evaluation burst|classic] [--remotes DIR|builtin "
-       "[--hysteresis]] FILE...\n"},
+       "[--hysteresis]] [--trace] FILE...\n"},
       {"--evaluation fast x", 2, "koru-decode: --evaluation is burst or classic\n"},
       {"--gap -5 x", 2, "koru-decode: --gap needs a whole number of microseconds\n"},
       {"--bogus x", 2, "koru-decode: unknown option --bogus\n"},

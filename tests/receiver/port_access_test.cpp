@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -10,7 +13,9 @@
 #include "platform/message.h"
 #include "platform/test_loopers.h"
 #include "platform/trace.h"
+#include "receiver/port_open_failure.h"
 #include "receiver/receiver_flags.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -43,7 +48,12 @@ class FakeDevices : public ReceiverDevices {
   std::vector<std::pair<std::string, int32_t>> devices;  // name, result of opening it
   std::vector<std::string> opened;
   std::vector<std::string> log;
+  std::map<std::string, std::string> nodes;  // name, device node
 
+  std::string NodeFor(const std::string& name) const override {
+    const auto found = nodes.find(name);
+    return found == nodes.end() ? std::string() : found->second;
+  }
   std::vector<std::string> List() override {
     std::vector<std::string> names;
     for (const auto& [name, result] : devices) names.push_back(name);
@@ -80,6 +90,7 @@ class PortAccess : public ::testing::Test {
     SCAN_CONTINOUS.store(1);
   }
   void TearDown() override {
+    ForgetOpenFailures();
     SetReceiverDevices(nullptr);
     SetAppMessenger(Messenger());
     SetPortNameRecorder(nullptr);
@@ -147,6 +158,87 @@ TEST_F(PortAccess, EveryFailureIsTracedWithItsStatus) {
     EXPECT_TRUE(trace_.Contains(hex)) << trace_.Text();
   }
   EXPECT_TRUE(inbox_.received.empty());
+}
+
+// The group that owns `path`, as the system tools name it.
+std::string GroupOf(const std::filesystem::path& path) {
+  std::string group;
+  if (FILE* pipe = popen(("stat -c %G '" + path.string() + "'").c_str(), "r")) {
+    char buffer[256];
+    if (std::fgets(buffer, sizeof buffer, pipe) != nullptr) group = buffer;
+    pclose(pipe);
+  }
+  if (!group.empty() && group.back() == '\n') group.pop_back();
+  return group;
+}
+
+TEST_F(PortAccess, FailuresAreExplainedWithTheDeviceAndWhatToDo) {
+  // A file with no permissions stands in for a device node of the user's group.
+  TempDir dir;
+  const std::filesystem::path node = dir.Path() / "ttyS0";
+  std::ofstream(node) << "";
+  std::filesystem::permissions(node, std::filesystem::perms::none);
+  const std::string group = GroupOf(node);
+  ASSERT_FALSE(group.empty());
+
+  devices_->devices = {{"serial1", kNotAllowed}, {"serial2", kBusy}, {"lirc0", kBusy}};
+  devices_->nodes = {{"serial1", node.string()},
+                     {"serial2", "/dev/ttyS1"},
+                     {"usb0", "/dev/ttyUSB0"},
+                     {"lirc0", "/dev/lirc0"}};
+  for (const char* name : {"serial1", "serial2", "usb0", "lirc0", "serial0"})
+    EXPECT_EQ(open_multi(name), nullptr) << name;
+
+  const std::string denied =
+      "Cannot open the receiver port serial1 (" + node.string() + "): permission denied.";
+  const std::string join =
+      group == "root" ? "Only root may use " + node.string() +
+                            ": give your user read and write access to it (a udev rule), then "
+                            "start KORU again."
+                      : "The device belongs to the group '" + group +
+                            "': join it (sudo adduser $USER " + group + ") and log in again.";
+  const std::string busy = "Cannot open the receiver port serial2 (/dev/ttyS1): busy.";
+  const std::string quit =
+      "Another program uses the port (another KORU, a terminal program, lircd): quit it. If the "
+      "kernel's serial_ir driver holds the port, choose lirc0 instead.";
+  const std::string missing = "Cannot open the receiver port usb0 (/dev/ttyUSB0): no such device.";
+  const std::string plug =
+      "Plug in the USB serial adapter, or choose a port this computer has under \"IR-Sensor:\" "
+      "on the settings page.";
+  const std::string lirc_busy = "Cannot open the receiver port lirc0 (/dev/lirc0): busy.";
+  const std::string stop =
+      "Another program reads the receiver (lircd?): stop it, or quit the "
+      "other KORU.";
+  // On the trace each failure with its advice; "serial0" names no device at all.
+  for (const std::string& line :
+       {denied + " " + join, busy + " " + quit, missing + " " + plug, lirc_busy + " " + stop})
+    EXPECT_TRUE(trace_.Contains(line + "\n")) << line << "\n" << trace_.Text();
+  // For the "no port" report: the reasons, then each piece of advice once.
+  EXPECT_EQ(RecentOpenFailures(), denied + "\n" + busy + "\n" + missing + "\n" + lirc_busy + "\n" +
+                                      join + "\n" + quit + "\n" + plug + "\n" + stop + "\n");
+  devices_->devices = {{"serial3", kNoDevice}, {"serial4", kNoDevice}};
+  ForgetOpenFailures();
+  open_multi("serial3");
+  open_multi("serial4");
+  EXPECT_EQ(RecentOpenFailures(),
+            "Cannot open the receiver port serial3: no such device.\n"
+            "Cannot open the receiver port serial4: no such device.\n"
+            "Choose a port this computer has under \"IR-Sensor:\" on the settings page (a USB "
+            "serial adapter is usb0..usb3, a kernel receiver lirc0..).\n");
+
+  // A port that opens ends the story of the failures before it.
+  devices_->devices = {{"serial1", 3}};
+  ReceiverPort* port = open_multi("serial1");
+  ASSERT_NE(port, nullptr);
+  EXPECT_EQ(RecentOpenFailures(), "");
+  close_multi(port);
+}
+
+TEST(OpenFailureText, NamesTheKernelDriverForAMissingKernelReceiver) {
+  EXPECT_EQ(ExplainOpenFailure("lirc0", "/dev/lirc0", kNoDevice, "").Text(),
+            "Cannot open the receiver port lirc0 (/dev/lirc0): no such device. Load the kernel "
+            "driver of the receiver (for a receiver on a serial port: modprobe serial_ir), or "
+            "choose another port under \"IR-Sensor:\".");
 }
 
 }  // namespace

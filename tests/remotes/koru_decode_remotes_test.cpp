@@ -104,6 +104,7 @@ TEST(KoruEncode, RefusesWhatItCannotSend) {
   };
   const Case cases[] = {{"", 2},
                         {"DENON N1 --hold -1", 2},
+                        {"--bogus DENON N1", 2},
                         {"NoSuchRemote N1", 1},
                         {"DENON NoSuchKey", 1},
                         {"DENON Kx99", 1},  // no code taught
@@ -116,6 +117,13 @@ TEST(KoruEncode, RefusesWhatItCannotSend) {
   }
   const Result held = RunTool("koru-encode", "Sony618 Mute --hold 2");
   EXPECT_NE(held.out.find("(long code, frames 3)"), std::string::npos) << held.out;
+  // --help and --version answer on standard output and end well.
+  const Result help = RunTool("koru-encode", "--help");
+  EXPECT_EQ(help.exit_code, 0);
+  EXPECT_EQ(help.out.rfind("usage: koru-encode ", 0), 0u) << help.out;
+  const Result version = RunTool("koru-encode", "--version");
+  EXPECT_EQ(version.exit_code, 0);
+  EXPECT_EQ(version.out.rfind("koru-encode (KORU) ", 0), 0u) << version.out;
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "receiver/pulse_view.h"
 #include "shell/menu_field.h"
 #include "shell/message_action.h"
+#include "shell/session_shell.h"
 #include "shell/text_control.h"
 #include "shell_fixture.h"
 
@@ -332,6 +333,7 @@ TEST_F(ShellTest, Screenshots) {
   const char* folder = std::getenv("KORU_SCREENSHOT_DIR");
   if (folder == nullptr) GTEST_SKIP() << "KORU_SCREENSHOT_DIR not set";
   Start();
+  SessionShell session(app_.get(), false, "/usr/bin/koru");  // its settings as the program has them
   Settle();
   const std::string base(folder);
   EXPECT_TRUE(Window()->grab().save(QString::fromStdString(base + "/main-window.png")));

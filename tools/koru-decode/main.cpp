@@ -1,10 +1,11 @@
 // koru-decode [--gap US] [--evaluation burst|classic] [--remotes DIR|builtin [--hysteresis]]
-// FILE...: replays mode2 recordings through the receiver thread on a virtual clock and prints
-// one line per receiver report on standard output. --evaluation chooses the thread's
+// [--trace] FILE...: replays mode2 recordings through the receiver thread on a virtual clock and
+// prints one line per receiver report on standard output. --evaluation chooses the thread's
 // bookkeeping: burst (the default) or the classic one ("Classic receiver timing"). With --remotes,
-// every report that reaches the matching gets " remote=<name> key=<label>" as the main window would
-// find them among the remote files of DIR (or the built-in remotes in their table's order). The
-// trace goes to standard error.
+// every report that reaches the matching gets " remote=<name> key=<label>" as the main window
+// would find them among the remote files of DIR (or the built-in remotes in their table's order).
+// The receiver's trace goes to standard error with --trace and nowhere without. Exit status: 0
+// played, 1 a file or folder could not be used or the receiver could not run, 2 wrong usage.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "koru_version.h"
 #include "platform/mode2_recording.h"
 #include "platform/trace.h"
 #include "receiver/replay_session.h"
@@ -24,11 +26,32 @@ namespace {
 
 constexpr uint64_t kDefaultGap = 200000;
 
+constexpr const char* kUsage =
+    "usage: koru-decode [--gap US] [--evaluation burst|classic] [--remotes DIR|builtin "
+    "[--hysteresis]] [--trace] FILE...\n";
+
 int Usage() {
-  std::fprintf(stderr,
-               "usage: koru-decode [--gap US] [--evaluation burst|classic] "
-               "[--remotes DIR|builtin [--hysteresis]] FILE...\n");
+  std::fputs(kUsage, stderr);
   return 2;
+}
+
+void PrintHelp() {
+  std::fputs(kUsage, stdout);
+  std::fputs(
+      "Plays mode2 recordings through KORU's receiver on a virtual clock and prints one line\n"
+      "per receiver report.\n\n"
+      "  --gap US            silence between two files in microseconds (default 200000)\n"
+      "  --evaluation E      burst (default): a press is reported on its first frame;\n"
+      "                      classic: the receiver's classic timing\n"
+      "  --remotes DIR       add \" remote=NAME key=LABEL\" as KORU matches the code among the\n"
+      "                      remote files of DIR (builtin: the built-in remotes)\n"
+      "  --hysteresis        match one-byte remotes as with \"Use hysterese\" on\n"
+      "  --trace             write the receiver's trace to standard error\n"
+      "  --version           print the version and exit\n"
+      "  --help              print this help and exit\n\n"
+      "Exit status: 0 every file was played, 1 a file or the remote folder could not be\n"
+      "used or the receiver could not run, 2 wrong usage.\n",
+      stdout);
 }
 
 bool ParseGap(const char* text, uint64_t* gap) {
@@ -60,13 +83,21 @@ void PrintReport(bigtime_t time, const Message& report) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  SetTraceStream(stderr);
   uint64_t gap = kDefaultGap;
   std::vector<std::string> files;
   std::string remotes;
   Evaluation evaluation = Evaluation::kBurst;
+  bool trace = false;
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--gap") == 0) {
+    if (std::strcmp(argv[i], "--help") == 0) {
+      PrintHelp();
+      return 0;
+    } else if (std::strcmp(argv[i], "--version") == 0) {
+      std::printf("koru-decode (KORU) %s\n", KORU_VERSION);
+      return 0;
+    } else if (std::strcmp(argv[i], "--trace") == 0) {
+      trace = true;
+    } else if (std::strcmp(argv[i], "--gap") == 0) {
       if (i + 1 >= argc || !ParseGap(argv[i + 1], &gap)) {
         std::fprintf(stderr, "koru-decode: --gap needs a whole number of microseconds\n");
         return Usage();
@@ -95,6 +126,9 @@ int main(int argc, char** argv) {
     }
   }
   if (files.empty() || (g_hysteresis && remotes.empty())) return Usage();
+  // Standard output holds the reports only; the trace is asked for.
+  FILE* trace_stream = trace ? stderr : std::fopen("/dev/null", "w");
+  SetTraceStream(trace_stream != nullptr ? trace_stream : stderr);
 
   RemoteList list;
   if (remotes == "builtin") {

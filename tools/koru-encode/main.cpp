@@ -1,13 +1,16 @@
 // koru-encode [--remotes DIR] REMOTE KEYLABEL [--hold N]
 // Prints a mode2 recording of one press of a key of a remote (a built-in remote unless
 // --remotes names a folder of remote files); the receiver decodes it back to that remote and
-// key. --hold N sends N more frames, as a key held down does.
+// key. --hold N sends N more frames, as a key held down does. The trace of reading remote files
+// goes to standard error with --trace and nowhere without. Exit status: 0 written, 1 no such
+// remote or key or a code the family cannot send, 2 wrong usage.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
 
+#include "koru_version.h"
 #include "platform/trace.h"
 #include "remotes/frame_encoder.h"
 #include "remotes/pre_rem_list.h"
@@ -16,9 +19,27 @@
 
 namespace {
 
+constexpr const char* kUsage =
+    "usage: koru-encode [--remotes DIR] [--hold N] [--trace] REMOTE KEYLABEL\n";
+
 int Usage() {
-  std::fprintf(stderr, "usage: koru-encode [--remotes DIR] REMOTE KEYLABEL [--hold N]\n");
+  std::fputs(kUsage, stderr);
   return 2;
+}
+
+void PrintHelp() {
+  std::fputs(kUsage, stdout);
+  std::fputs(
+      "Prints a mode2 recording of one press of a key (a label such as N5, Vol+ or OK) of a\n"
+      "remote; KORU's receiver decodes it back to that remote and key.\n\n"
+      "  --remotes DIR   look for REMOTE among the remote files of DIR (default: built in)\n"
+      "  --hold N        send N more frames (0..1000), as a key held down does\n"
+      "  --trace         write the trace of reading remote files to standard error\n"
+      "  --version       print the version and exit\n"
+      "  --help          print this help and exit\n\n"
+      "Exit status: 0 the recording was written, 1 no such remote or key, or a code its\n"
+      "family cannot send, 2 wrong usage.\n",
+      stdout);
 }
 
 // The key function whose label (English or translated) is `label`; 0 when none.
@@ -31,19 +52,30 @@ int32_t KeyFunctionOf(const std::string& label) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  SetTraceStream(stderr);
   std::string folder;
   std::string remote_name;
   std::string key_label;
   long hold = 0;
+  bool trace = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    if (arg == "--remotes" && i + 1 < argc) {
+    if (arg == "--help") {
+      PrintHelp();
+      return 0;
+    } else if (arg == "--version") {
+      std::printf("koru-encode (KORU) %s\n", KORU_VERSION);
+      return 0;
+    } else if (arg == "--trace") {
+      trace = true;
+    } else if (arg == "--remotes" && i + 1 < argc) {
       folder = argv[++i];
     } else if (arg == "--hold" && i + 1 < argc) {
       char* end = nullptr;
       hold = std::strtol(argv[++i], &end, 10);
       if (*end != '\0' || hold < 0 || hold > 1000) return Usage();
+    } else if (arg.size() > 2 && arg.rfind("--", 0) == 0) {
+      std::fprintf(stderr, "koru-encode: unknown option %s\n", arg.c_str());
+      return Usage();
     } else if (remote_name.empty()) {
       remote_name = arg;
     } else if (key_label.empty()) {
@@ -53,6 +85,8 @@ int main(int argc, char** argv) {
     }
   }
   if (remote_name.empty() || key_label.empty()) return Usage();
+  FILE* trace_stream = trace ? stderr : std::fopen("/dev/null", "w");
+  SetTraceStream(trace_stream != nullptr ? trace_stream : stderr);
 
   const int32_t key_function = KeyFunctionOf(key_label);
   if (key_function == 0) {

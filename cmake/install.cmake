@@ -1,0 +1,28 @@
+# What `cmake --install` puts under the prefix: the three programs, the shipped data, the
+# desktop entry, the icon, the AppStream metainfo and the manual pages.
+set(KORU_APP_ID org.koru.KORU)
+
+install(TARGETS koru koru-decode koru-encode RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES data/signatures.conf data/demo.mode2 DESTINATION ${CMAKE_INSTALL_DATADIR}/koru)
+install(FILES data/desktop/${KORU_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES data/desktop/${KORU_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES data/icons/${KORU_APP_ID}.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+# The PNG is rendered from the SVG: rsvg-convert -w 48 -h 48 ${KORU_APP_ID}.svg -o ${KORU_APP_ID}.png
+install(FILES data/icons/${KORU_APP_ID}.png
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps)
+
+# Manual pages, compressed the way Debian wants them (gzip -9n: no name, no time stamp).
+find_program(GZIP_PROGRAM gzip REQUIRED)
+set(koru_man_pages)
+foreach(page koru koru-decode koru-encode)
+  set(source ${PROJECT_SOURCE_DIR}/data/man/${page}.1)
+  set(output ${PROJECT_BINARY_DIR}/man/${page}.1.gz)
+  add_custom_command(OUTPUT ${output}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/man
+    COMMAND ${GZIP_PROGRAM} -9n -c ${source} > ${output}
+    DEPENDS ${source} VERBATIM)
+  list(APPEND koru_man_pages ${output})
+endforeach()
+add_custom_target(koru_man_pages ALL DEPENDS ${koru_man_pages})
+install(FILES ${koru_man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

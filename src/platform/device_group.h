@@ -1,0 +1,6 @@
+#pragma once
+// The group that owns a device node ("dialout" for serial ports on Debian), or empty when the
+// node cannot be examined or its group has no name.
+#include <string>
+
+std::string DeviceGroup(const std::string& node);

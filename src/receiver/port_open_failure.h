@@ -1,0 +1,24 @@
+#pragma once
+// A receiver port that does not open, in words a user can act on: the port, its device, the
+// reason and what to do about it. open_multi keeps the failures since the last port that
+// opened, so that the "no port" report can say why.
+#include <string>
+
+#include "platform/status.h"
+
+// `name` is the port ("serial1"), `node` its device ("/dev/ttyS0", may be empty), `status` why
+// it did not open and `group` the group that owns the device (may be empty).
+struct OpenFailure {
+  std::string name;
+  std::string reason;  // "Cannot open the receiver port serial1 (/dev/ttyS0): busy."
+  std::string advice;  // what to do about it
+  std::string Text() const { return reason + " " + advice; }
+};
+OpenFailure ExplainOpenFailure(const std::string& name, const std::string& node, status_t status,
+                               const std::string& group);
+
+// Collected by open_multi: the latest failure of each port, in order.
+void RecordOpenFailure(const OpenFailure& failure);
+void ForgetOpenFailures();
+// The recorded reasons, one per line, then each piece of advice once; empty when none.
+std::string RecentOpenFailures();

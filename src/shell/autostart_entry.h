@@ -1,0 +1,26 @@
+#pragma once
+// "Start at login": the XDG autostart entry $XDG_CONFIG_HOME/autostart/<id>.desktop, which
+// desktop sessions start at login. It is KORU's desktop entry with the program's own path, so
+// that a KORU that is not on the PATH starts too.
+#include <filesystem>
+#include <string>
+
+class AutostartEntry {
+ public:
+  // `config` is the settings folder ($XDG_CONFIG_HOME); `program` the path to start.
+  AutostartEntry(std::filesystem::path config, std::string program);
+
+  std::filesystem::path Path() const;
+  bool Enabled() const;
+  // Writes or removes the entry; false (and a trace line) when that fails.
+  bool SetEnabled(bool enabled);
+
+  // The entry's text.
+  std::string Text() const;
+
+ private:
+  std::filesystem::path config_;
+  std::string program_;
+};
+
+inline constexpr const char* kDesktopId = "org.koru.KORU";

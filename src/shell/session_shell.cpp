@@ -1,0 +1,89 @@
+#include "shell/session_shell.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+
+#include "platform/message.h"
+#include "platform/paths.h"
+#include "platform/receiver_port.h"
+#include "receiver/pulse_view.h"
+#include "shell/bring_to_front.h"
+#include "shell/fb_application.h"
+#include "shell/prefs.h"
+#include "shell/rc_window.h"
+#include "shell/settings_page_extension.h"
+
+namespace {
+
+constexpr const char* kCloseToTrayKey = "close_to_tray";
+
+std::string LabelText(QWidget* window, const char* name) {
+  auto* label = window ? window->findChild<QLabel*>(name) : nullptr;
+  return label ? label->text().toStdString() : std::string();
+}
+
+}  // namespace
+
+SessionShell::SessionShell(FbApplication* app, bool tray_available, const std::string& program)
+    : app_(app), tray_(app->MainWindow(), tray_available), autostart_(SettingsFolder(), program) {
+  QApplication::setWindowIcon(TrayIcon::AppIcon());
+  if (Prefs* prefs = Prefs::getSTPrefs()) {
+    bool close_to_tray = true;
+    prefs->GetBool(kCloseToTrayKey, &close_to_tray, true);
+    tray_.SetCloseToTray(close_to_tray);
+  }
+  app_->SetReceiverObserver([this](const Message& message) { ReceiverReport(message); });
+  SetSettingsPageExtension([this](QWidget* page) { AddSettings(page); });
+  UpdatePortState();
+  QObject::connect(&port_check_, &QTimer::timeout, &port_check_, [this] { UpdatePortState(); });
+  port_check_.start(2000);
+}
+
+SessionShell::~SessionShell() {
+  SetSettingsPageExtension(nullptr);
+  app_->SetReceiverObserver(nullptr);
+}
+
+void SessionShell::ShowMainWindow() {
+  BringToFront(app_->MainWindow());
+}
+
+void SessionShell::ReceiverReport(const Message& message) {
+  UpdatePortState();
+  if (message.what != FourCC("irCE") || !message.HasField("_blink")) return;
+  // What the main window made of the code: its result box names the remote and the key.
+  RcWindow* window = app_->MainWindow();
+  tray_.SetLastKey(LabelText(window, "irSender"), LabelText(window, "irSenKey"));
+}
+
+void SessionShell::UpdatePortState() {
+  RcWindow* window = app_->MainWindow();
+  ReceiverPort* port = window && window->PulseView() ? window->PulseView()->Port() : nullptr;
+  tray_.SetReceiverState(port ? port->Name() : std::string(), port != nullptr);
+}
+
+void SessionShell::AddSettings(QWidget* page) {
+  auto* close = new QCheckBox("Close to tray", page);
+  close->setObjectName("closeTray");
+  close->setToolTip("Closing the window leaves KORU running in the tray");
+  close->setChecked(tray_.CloseToTray());
+  close->setEnabled(tray_.Shown());  // without a tray, closing always ends KORU
+  close->setGeometry(260, 70, 250, 18);
+  QObject::connect(close, &QCheckBox::toggled, close, [this](bool on) {
+    tray_.SetCloseToTray(on);
+    if (Prefs* prefs = Prefs::getSTPrefs()) prefs->PutBool(kCloseToTrayKey, on);
+  });
+
+  auto* login = new QCheckBox("Start at login", page);
+  login->setObjectName("autoStart");
+  login->setToolTip(QString::fromStdString(autostart_.Path().string()));
+  login->setChecked(autostart_.Enabled());
+  login->setGeometry(260, 89, 250, 18);
+  QObject::connect(login, &QCheckBox::toggled, login, [this, login](bool on) {
+    autostart_.SetEnabled(on);
+    // Shows what is on disk, also when writing failed.
+    const QSignalBlocker quiet(login);
+    login->setChecked(autostart_.Enabled());
+  });
+}

@@ -1,0 +1,43 @@
+#pragma once
+// What makes KORU a desktop program of the session: the tray icon fed by the receiver's
+// reports, the window brought to the front when KORU is started again, and the settings
+// page's "Close to tray" and "Start at login" check boxes.
+//
+//   FbApplication app;
+//   SessionShell session(&app, QSystemTrayIcon::isSystemTrayAvailable(), program_path);
+//   instance.SetShowRequest([&] { session.ShowMainWindow(); });
+#include <QTimer>
+#include <memory>
+#include <string>
+
+#include "shell/autostart_entry.h"
+#include "shell/tray_icon.h"
+
+class FbApplication;
+class Message;
+class QWidget;
+
+class SessionShell {
+ public:
+  // `program` is the path the autostart entry starts.
+  SessionShell(FbApplication* app, bool tray_available, const std::string& program);
+  ~SessionShell();
+  SessionShell(const SessionShell&) = delete;
+  SessionShell& operator=(const SessionShell&) = delete;
+
+  void ShowMainWindow();
+  TrayIcon* Tray() { return &tray_; }
+
+  // The settings page's two check boxes ("closeTray", "autoStart").
+  void AddSettings(QWidget* page);
+
+ private:
+  void ReceiverReport(const Message& message);
+  void UpdatePortState();
+
+  FbApplication* app_;
+  TrayIcon tray_;
+  AutostartEntry autostart_;
+  // A port chosen on the settings page opens without a report; the state is looked at again.
+  QTimer port_check_;
+};

@@ -1,0 +1,13 @@
+#include "shell/settings_page_extension.h"
+
+namespace {
+SettingsPageExtension g_extension;  // GUI thread only
+}
+
+void SetSettingsPageExtension(SettingsPageExtension extension) {
+  g_extension = std::move(extension);
+}
+
+void ExtendSettingsPage(QWidget* page) {
+  if (g_extension) g_extension(page);
+}

@@ -1,0 +1,99 @@
+#include "shell/single_instance.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QLocalSocket>
+#include <QStandardPaths>
+#include <QThread>
+
+#include "platform/trace.h"
+
+namespace {
+
+constexpr char kShowRequest[] = "show\n";
+constexpr char kShowAnswer[] = "ok\n";
+// How long a later start waits for the first one, which may itself be starting.
+constexpr int kAttempts = 30;
+constexpr int kAttemptPauseMs = 100;
+constexpr int kAnswerWaitMs = 2000;
+
+QString Folder(const QString& folder) {
+  if (!folder.isEmpty()) return folder;
+  const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+  return runtime.isEmpty() ? QDir::tempPath() : runtime;
+}
+
+QString Name(const QString& key) {
+  // The key may be a long path; the socket's name must stay short.
+  const QByteArray hash = QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha1);
+  return "koru-" + QString::fromLatin1(hash.toHex().left(16));
+}
+
+// True when the instance listening on `path` took the request.
+bool AskToShow(const QString& path) {
+  QLocalSocket socket;
+  socket.connectToServer(path);
+  if (!socket.waitForConnected(kAnswerWaitMs)) return false;
+  socket.write(kShowRequest);
+  if (!socket.waitForBytesWritten(kAnswerWaitMs)) return false;
+  while (!socket.canReadLine()) {
+    if (!socket.waitForReadyRead(kAnswerWaitMs)) return false;
+  }
+  return socket.readLine() == kShowAnswer;
+}
+
+}  // namespace
+
+SingleInstance::SingleInstance(const QString& key, const QString& folder)
+    : socket_path_(Folder(folder) + "/" + Name(key) + ".socket"),
+      lock_path_(Folder(folder) + "/" + Name(key) + ".lock"),
+      lock_(lock_path_) {
+  // Only a lock whose process is gone is stale, however long the first instance has run.
+  lock_.setStaleLockTime(0);
+}
+
+SingleInstance::~SingleInstance() {
+  server_.reset();  // removes the socket file
+  lock_.unlock();
+}
+
+SingleInstance::Role SingleInstance::Claim() {
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    if (lock_.tryLock(0)) {
+      // A socket file left by a crashed instance would make listen() fail.
+      QLocalServer::removeServer(socket_path_);
+      server_ = std::make_unique<QLocalServer>();
+      server_->setSocketOptions(QLocalServer::UserAccessOption);
+      if (!server_->listen(socket_path_)) {
+        Trace("single instance: cannot listen on %s: %s\n", qPrintable(socket_path_),
+              qPrintable(server_->errorString()));
+      }
+      QObject::connect(server_.get(), &QLocalServer::newConnection, server_.get(),
+                       [this] { Answer(); });
+      return kFirst;
+    }
+    if (lock_.error() == QLockFile::PermissionError) {
+      Trace("single instance: cannot write %s\n", qPrintable(lock_path_));
+      return kFirst;  // better two instances than none
+    }
+    // Taken: the first instance answers once it listens (it may be starting just now).
+    if (AskToShow(socket_path_)) return kAnswered;
+    QThread::msleep(kAttemptPauseMs);
+  }
+  return kNotAnswering;
+}
+
+void SingleInstance::Answer() {
+  while (QLocalSocket* socket = server_->nextPendingConnection()) {
+    QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
+      while (socket->canReadLine()) {
+        if (socket->readLine() != kShowRequest) continue;
+        Trace("another start of KORU: the window comes to the front\n");
+        socket->write(kShowAnswer);
+        socket->flush();
+        if (show_) show_();
+      }
+    });
+  }
+}

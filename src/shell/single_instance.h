@@ -1,0 +1,48 @@
+#pragma once
+// One KORU per user session and program folder, so that two programs never fight over the
+// receiver port. The first start holds a lock file and listens on a local socket; a later start
+// finds the lock taken, asks the first one over the socket to bring its window to the front,
+// and ends. The lock of a crashed instance names a process that is gone: it counts as stale and
+// is taken over, so a crash never blocks the next start.
+//
+//   SingleInstance instance(ProgramFolder().string());
+//   if (instance.Claim() != SingleInstance::kFirst) return ...;
+//   instance.SetShowRequest([&] { window->show(); });
+#include <QLocalServer>
+#include <QLockFile>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class SingleInstance {
+ public:
+  enum Role {
+    kFirst,         // this process runs KORU
+    kAnswered,      // another one runs and brings its window to the front
+    kNotAnswering,  // another one holds the lock but does not answer
+  };
+
+  // `key` names the instance (KORU uses its program folder). The lock and the socket live in
+  // `folder`: by default $XDG_RUNTIME_DIR, else the temporary folder.
+  explicit SingleInstance(const QString& key, const QString& folder = QString());
+  ~SingleInstance();
+  SingleInstance(const SingleInstance&) = delete;
+  SingleInstance& operator=(const SingleInstance&) = delete;
+
+  // Needs the Qt application object. kFirst: this process holds the lock and listens.
+  Role Claim();
+  // Runs on the GUI thread for each later start's request.
+  void SetShowRequest(std::function<void()> show) { show_ = std::move(show); }
+
+  QString SocketPath() const { return socket_path_; }
+  QString LockPath() const { return lock_path_; }
+
+ private:
+  void Answer();
+
+  QString socket_path_;
+  QString lock_path_;
+  QLockFile lock_;
+  std::unique_ptr<QLocalServer> server_;
+  std::function<void()> show_;
+};

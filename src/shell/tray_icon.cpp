@@ -1,0 +1,81 @@
+#include "shell/tray_icon.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+
+#include "platform/four_cc.h"
+#include "platform/messenger.h"
+#include "shell/bring_to_front.h"
+#include "shell/label_table.h"
+
+TrayIcon::TrayIcon(QWidget* window, bool available) : window_(window) {
+  menu_.setObjectName("trayMenu");
+  QAction* show = menu_.addAction("Show KORU");
+  show->setObjectName("trayShow");
+  connect(show, &QAction::triggered, this, [this] { BringToFront(window_); });
+  // The virtual remote, as the main window's "View" menu offers it.
+  QAction* remote = menu_.addAction(QString::fromUtf8(getLabel(153)));
+  remote->setObjectName("trayRemote");
+  connect(remote, &QAction::triggered, this, [] { AppMessenger().SendMessage(FourCC("VR_O")); });
+  menu_.addSeparator();
+  QAction* quit = menu_.addAction("Quit");
+  quit->setObjectName("trayQuit");
+  // The same way out as the main window's "Quit": settings and frame are written.
+  connect(quit, &QAction::triggered, this, [] { AppMessenger().SendMessage(FourCC("_QRQ")); });
+
+  icon_.setContextMenu(&menu_);
+  connect(&icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason why) {
+    if (why != QSystemTrayIcon::Trigger || window_ == nullptr) return;
+    if (window_->isVisible() && window_->isActiveWindow())
+      window_->hide();
+    else
+      BringToFront(window_);
+  });
+  Update();
+  if (window_ != nullptr) window_->installEventFilter(this);
+  if (available) {
+    icon_.show();
+    shown_ = true;
+    // A hidden main window is not closed: KORU runs on in the tray.
+    QApplication::setQuitOnLastWindowClosed(false);
+  }
+}
+
+TrayIcon::~TrayIcon() {
+  if (window_ != nullptr) window_->removeEventFilter(this);
+  if (shown_) QApplication::setQuitOnLastWindowClosed(true);
+}
+
+QIcon TrayIcon::AppIcon() {
+  return QIcon(":/koru/org.koru.KORU.png");
+}
+
+void TrayIcon::SetReceiverState(const std::string& port, bool open) {
+  port_ = port;
+  port_open_ = open;
+  Update();
+}
+
+void TrayIcon::SetLastKey(const std::string& remote, const std::string& key) {
+  last_key_ = remote.empty() ? key : remote + " " + key;
+  Update();
+}
+
+void TrayIcon::Update() {
+  std::string tip = "KORU\n";
+  tip += port_open_ ? "receiver: " + port_ + " open" : "receiver: no port";
+  if (!last_key_.empty()) tip += "\nlast key: " + last_key_;
+  icon_.setToolTip(QString::fromStdString(tip));
+  // Greyed out while no receiver listens.
+  const QIcon app = AppIcon();
+  icon_.setIcon(port_open_ ? app : QIcon(app.pixmap(48, 48, QIcon::Disabled)));
+}
+
+bool TrayIcon::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == window_ && event->type() == QEvent::Close && shown_ && close_to_tray_) {
+    window_->hide();
+    event->ignore();
+    return true;
+  }
+  return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,176 @@
+// KORU in the desktop session: the tray icon's menu and tool tip, closing to the tray, and the
+// autostart entry.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <bitset>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "platform/four_cc.h"
+#include "platform/message.h"
+#include "platform/messenger.h"
+#include "platform/test_loopers.h"
+#include "shell/autostart_entry.h"
+#include "shell/label_table.h"
+#include "shell/session_shell.h"
+#include "shell/shell_fixture.h"
+#include "shell/tray_icon.h"
+#include "temp_dir.h"
+
+namespace {
+
+class AppInbox : public Handler {
+ public:
+  explicit AppInbox(Looper* looper) : Handler(looper) {}
+  void MessageReceived(Message* message) override { received.push_back(message->what); }
+  std::vector<uint32_t> received;
+};
+
+QAction* Item(QMenu* menu, const char* name) {
+  return menu->findChild<QAction*>(name);
+}
+
+TEST(TrayIcon, MenuShowsTheWindowAndQuitsTheWayTheWindowDoes) {
+  ImmediateLooper looper;
+  AppInbox app(&looper);
+  SetAppMessenger(app.GetMessenger());
+  QWidget window;
+  TrayIcon tray(&window, true);
+
+  QStringList texts;
+  for (QAction* action : tray.Menu()->actions())
+    if (!action->isSeparator()) texts << action->text();
+  EXPECT_EQ(texts, (QStringList{"Show KORU", QString::fromUtf8(getLabel(153)), "Quit"}));
+
+  ASSERT_FALSE(window.isVisible());
+  Item(tray.Menu(), "trayShow")->trigger();
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_TRUE(app.received.empty());
+  Item(tray.Menu(), "trayRemote")->trigger();
+  Item(tray.Menu(), "trayQuit")->trigger();
+  EXPECT_EQ(app.received, (std::vector<uint32_t>{FourCC("VR_O"), FourCC("_QRQ")}));
+  SetAppMessenger(Messenger());
+}
+
+TEST(TrayIcon, ToolTipTellsTheReceiverStateAndTheLastKey) {
+  QWidget window;
+  TrayIcon tray(&window, false);
+  EXPECT_EQ(tray.ToolTip(), "KORU\nreceiver: no port");
+  tray.SetReceiverState("serial1", true);
+  tray.SetLastKey("LR-SAT", "N1");
+  EXPECT_EQ(tray.ToolTip(), "KORU\nreceiver: serial1 open\nlast key: LR-SAT N1");
+  tray.SetReceiverState("", false);
+  EXPECT_EQ(tray.ToolTip(), "KORU\nreceiver: no port\nlast key: LR-SAT N1");
+}
+
+TEST(TrayIcon, ClosingHidesTheWindowOnlyWhileTheIconIsShownAndTheSwitchIsOn) {
+  const struct {
+    bool tray;
+    bool close_to_tray;
+    bool closes;
+  } cases[] = {{true, true, false}, {true, false, true}, {false, true, true}};
+  for (const auto& c : cases) {
+    QWidget window;
+    TrayIcon tray(&window, c.tray);
+    tray.SetCloseToTray(c.close_to_tray);
+    window.show();
+    QCloseEvent close;
+    QApplication::sendEvent(&window, &close);
+    EXPECT_EQ(close.isAccepted(), c.closes) << c.tray << c.close_to_tray;
+    EXPECT_FALSE(!c.closes && window.isVisible()) << "hidden in the tray";
+  }
+}
+
+std::string ReadAll(const std::filesystem::path& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+TEST(AutostartEntry, IsWrittenAndRemovedInTheAutostartFolder) {
+  TempDir config;
+  AutostartEntry entry(config.Path(), "/usr/bin/koru");
+  EXPECT_EQ(entry.Path(), config.Path() / "autostart" / "org.koru.KORU.desktop");
+  EXPECT_FALSE(entry.Enabled());
+  ASSERT_TRUE(entry.SetEnabled(true));  // makes the folder
+  EXPECT_TRUE(entry.Enabled());
+  const std::string text = ReadAll(entry.Path());
+  EXPECT_EQ(text.rfind("[Desktop Entry]\nType=Application\nName=KORU\n", 0), 0u) << text;
+  EXPECT_NE(text.find("\nExec=/usr/bin/koru\n"), std::string::npos) << text;
+  ASSERT_TRUE(entry.SetEnabled(false));
+  EXPECT_FALSE(entry.Enabled());
+  EXPECT_TRUE(entry.SetEnabled(false)) << "removing what is gone is no failure";
+}
+
+TEST(AutostartEntry, ProgramPathIsOneArgumentWhateverItHolds) {
+  const struct {
+    const char* program;
+    const char* exec;
+  } cases[] = {
+      {"/opt/koru-0.1/bin/koru", "Exec=/opt/koru-0.1/bin/koru\n"},
+      {"/home/a b/koru", "Exec=\"/home/a b/koru\"\n"},
+      {"/x/$HOME/100%/k\"o`ru", "Exec=\"/x/\\\\$HOME/100%%/k\\\\\"o\\\\`ru\"\n"},
+      {"/x/back\\slash", "Exec=\"/x/back\\\\\\\\slash\"\n"},
+  };
+  const bool validator = std::system("command -v desktop-file-validate >/dev/null") == 0;
+  for (const auto& c : cases) {
+    TempDir config;
+    AutostartEntry entry(config.Path(), c.program);
+    const std::string text = entry.Text();
+    EXPECT_NE(text.find(c.exec), std::string::npos) << c.program << "\n" << text;
+    // What the desktop will read (where the validator is installed, as on CI).
+    ASSERT_TRUE(entry.SetEnabled(true));
+    if (validator) {
+      EXPECT_EQ(std::system(("desktop-file-validate '" + entry.Path().string() + "'").c_str()), 0)
+          << text;
+    }
+  }
+}
+
+using SessionShellTest = ShellTest;
+
+TEST_F(SessionShellTest, TrayFollowsTheReportsAndTheSettingsPageOffersBothSwitches) {
+  Start();
+  SessionShell session(app_.get(), false, "/usr/bin/koru");
+  EXPECT_EQ(session.Tray()->ToolTip(), "KORU\nreceiver: serial2 open");
+
+  // LR-SAT's "N1", as the receiver reports it; the tray tells what the window recognised.
+  Message report(FourCC("irCE"));
+  report.AddString("_blink", "-" + std::bitset<8>(253).to_string() +
+                                 std::bitset<8>(128).to_string() + "-" +
+                                 std::bitset<8>(179).to_string() + "00000000-1x");
+  report.AddInt32("_remotetype", 1);
+  report.AddInt32("_ValidBits", 33);
+  report.AddBool("_runCont", true);
+  report.AddBool("_slowdown", false);
+  app_->MessageReceived(&report);
+  Window()->WaitForActions();
+  EXPECT_EQ(session.Tray()->ToolTip(), "KORU\nreceiver: serial2 open\nlast key: LR-SAT N1");
+
+  Post(FourCC("PREF"));
+  auto* close = Find<QCheckBox>("closeTray");
+  auto* login = Find<QCheckBox>("autoStart");
+  ASSERT_NE(close, nullptr);
+  ASSERT_NE(login, nullptr);
+  EXPECT_FALSE(close->isEnabled()) << "without a tray, closing always ends KORU";
+  const std::filesystem::path entry =
+      home_.Path() / "config" / "autostart" / "org.koru.KORU.desktop";
+  EXPECT_FALSE(login->isChecked());
+  login->click();
+  EXPECT_TRUE(std::filesystem::exists(entry));
+  // The page is built anew on every visit and shows what is on disk.
+  Post(FourCC("PREF"));
+  Post(FourCC("PREF"));
+  login = Find<QCheckBox>("autoStart");
+  ASSERT_NE(login, nullptr);
+  EXPECT_TRUE(login->isChecked());
+  login->click();
+  EXPECT_FALSE(std::filesystem::exists(entry));
+}
+
+}  // namespace
