@@ -174,8 +174,15 @@ void RcWindow::AddSettingsView() {
     if (settings != nullptr) settings->classic_timing = on;
   });
 
-  // The switches fill a column under the port, then the next one: the page is only as high as
-  // the window, and a switch below its edge could not be clicked.
+  fSettDone = new QPushButton(Label(8), fSettView);
+  fSettDone->setObjectName("sVex");
+  fSettDone->setGeometry(width() - 90, height() - MenuBarHeight() - 32, 80, 24);
+  connect(fSettDone, &QPushButton::clicked, fSettDone,
+          [self] { self.SendMessage(FourCC("PREF")); });
+
+  ExtendSettingsPage(fSettView);
+  // The switches, this page's and those added to it, fill a column under the port, then the next
+  // one: the page is only as high as the window, and a switch below its edge could not be clicked.
   const int page_height = height() - MenuBarHeight() - 2;
   int column = 0, y = 70;
   for (QCheckBox* check : fSettView->findChildren<QCheckBox*>(Qt::FindDirectChildrenOnly)) {
@@ -187,13 +194,6 @@ void RcWindow::AddSettingsView() {
     y += 19;
   }
 
-  fSettDone = new QPushButton(Label(8), fSettView);
-  fSettDone->setObjectName("sVex");
-  fSettDone->setGeometry(width() - 90, height() - MenuBarHeight() - 32, 80, 24);
-  connect(fSettDone, &QPushButton::clicked, fSettDone,
-          [self] { self.SendMessage(FourCC("PREF")); });
-
-  ExtendSettingsPage(fSettView);
   fPoseView->hide();
   fSettView->show();
   EnableMenuCommands(false, {FourCC("nRgt"), FourCC("irEP"), FourCC("irmi"), FourCC("MW_O")});
