@@ -1,12 +1,13 @@
 #include "platform/file_node.h"
 
+#include "platform/safe_file.h"
+
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
@@ -47,9 +48,14 @@ bool Unhex(const std::string& text, Bytes* out) {
   return true;
 }
 
+// A sidecar holds a handful of short values; anything larger is not one of ours.
+constexpr size_t kSidecarLimit = 1 << 20;
+
 std::map<std::string, Bytes> LoadSidecar(const std::filesystem::path& path) {
   std::map<std::string, Bytes> attrs;
-  std::ifstream in(path);
+  std::string text;
+  if (!ReadSmallRegularFile(path, kSidecarLimit, &text)) return attrs;
+  std::istringstream in(text);
   std::string line;
   while (std::getline(in, line)) {
     std::istringstream fields(line);
@@ -65,20 +71,12 @@ std::map<std::string, Bytes> LoadSidecar(const std::filesystem::path& path) {
 
 status_t StoreSidecar(const std::filesystem::path& path,
                       const std::map<std::string, Bytes>& attrs) {
-  const std::filesystem::path temp = path.string() + ".tmp";
-  {
-    std::ofstream out(temp, std::ios::trunc);
-    if (!out) return kNotAllowed;
-    for (const auto& [name, value] : attrs) {
-      out << Hex(reinterpret_cast<const uint8_t*>(name.data()), name.size()) << ' '
-          << Hex(value.data(), value.size()) << '\n';
-    }
-    out.flush();
-    if (!out) return kIoError;
+  std::string text;
+  for (const auto& [name, value] : attrs) {
+    text += Hex(reinterpret_cast<const uint8_t*>(name.data()), name.size()) + ' ' +
+            Hex(value.data(), value.size()) + '\n';
   }
-  std::error_code error;
-  std::filesystem::rename(temp, path, error);
-  return error ? kIoError : kOk;
+  return WriteFileSafely(path, text);
 }
 
 }  // namespace
@@ -86,7 +84,20 @@ status_t StoreSidecar(const std::filesystem::path& path,
 FileNode::FileNode(std::filesystem::path path) : path_(std::move(path)) {}
 
 std::filesystem::path FileNode::SidecarPath() const {
-  return path_.parent_path() / ("." + path_.filename().string() + ".koru-attr");
+  return SidecarOf(path_);
+}
+
+std::filesystem::path FileNode::SidecarOf(const std::filesystem::path& path) {
+  return path.parent_path() / ("." + path.filename().string() + ".koru-attr");
+}
+
+status_t FileNode::MoveSidecar(const std::filesystem::path& from, const std::filesystem::path& to) {
+  std::error_code error;
+  const auto status = std::filesystem::symlink_status(SidecarOf(from), error);
+  if (!std::filesystem::exists(status)) return kOk;
+  if (!std::filesystem::is_regular_file(status)) return kNotAllowed;
+  std::filesystem::rename(SidecarOf(from), SidecarOf(to), error);
+  return error ? StatusFromErrno(error.value()) : kOk;
 }
 
 status_t FileNode::InitCheck() const {

@@ -18,6 +18,10 @@ class FileNode : public AttributeNode {
 
   const std::filesystem::path& Path() const { return path_; }
   std::filesystem::path SidecarPath() const;
+  static std::filesystem::path SidecarOf(const std::filesystem::path& path);
+  // Moves the sidecar of `from`, if it has one, to be the sidecar of `to` (a file about to be
+  // renamed over `to` takes its attributes along).
+  static status_t MoveSidecar(const std::filesystem::path& from, const std::filesystem::path& to);
   // Forces the sidecar (tests of file systems without extended attributes).
   void UseSidecarOnly(bool only) { sidecar_only_ = only; }
 

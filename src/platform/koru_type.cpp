@@ -1,5 +1,7 @@
 #include "platform/koru_type.h"
 
+#include "platform/file_node.h"
+#include "platform/safe_file.h"
 #include "platform/trace.h"
 
 status_t WriteKoruType(AttributeNode& node, int32_t kind) {
@@ -7,6 +9,22 @@ status_t WriteKoruType(AttributeNode& node, int32_t kind) {
   return wrote == static_cast<ssize_t>(sizeof kind)
              ? kOk
              : (wrote < 0 ? static_cast<status_t>(wrote) : kIoError);
+}
+
+status_t WriteKoruFile(const std::filesystem::path& path, std::string_view contents, int32_t kind) {
+  std::error_code error;
+  const auto status = std::filesystem::symlink_status(path, error);
+  if (std::filesystem::exists(status)) {
+    if (!std::filesystem::is_regular_file(status)) return kNotAllowed;
+    FileNode old(path);
+    const int32_t old_kind = ReadKoruType(old);
+    if (old_kind != 0 && old_kind != kind) return kNotAllowed;
+  }
+  return WriteFileSafely(path, contents, [&](const std::filesystem::path& temporary) {
+    FileNode node(temporary);
+    if (const status_t marked = WriteKoruType(node, kind); marked != kOk) return marked;
+    return FileNode::MoveSidecar(temporary, path);
+  });
 }
 
 int32_t ReadKoruType(AttributeNode& node) {

@@ -1,6 +1,8 @@
 #pragma once
 // The file-kind attribute that marks KORU's own files; files are found by it, not by name.
 #include <cstdint>
+#include <filesystem>
+#include <string_view>
 
 #include "platform/attribute_node.h"
 
@@ -15,6 +17,12 @@ enum KoruFileKind : int32_t {
 };
 
 status_t WriteKoruType(AttributeNode& node, int32_t kind);
+
+// Writes one of KORU's files whole (WriteFileSafely) and marks it with `kind` before it takes
+// the old file's place, so an interrupted write leaves either the old file or the new one,
+// never an unmarked one. Refuses (kNotAllowed) to replace a file of another kind, a link or
+// a folder.
+status_t WriteKoruFile(const std::filesystem::path& path, std::string_view contents, int32_t kind);
 // The file's kind, or 0 when it has no (whole) "KORU_TYPE".
 int32_t ReadKoruType(AttributeNode& node);
 

@@ -51,7 +51,8 @@ std::shared_ptr<ThreadControl> Lookup(thread_id id) {
 
 // Nice value for a priority: 10 is normal; higher priorities ask for a lower nice value.
 int NiceFor(int32_t priority) {
-  return std::clamp((kNormalPriority - priority) / 3, -20, 19);
+  // In 64 bits: a priority of INT32_MIN (a damaged setting) must not overflow.
+  return static_cast<int>(std::clamp<int64_t>((int64_t{kNormalPriority} - priority) / 3, -20, 19));
 }
 
 void ApplyPriority(ThreadControl& control) {

@@ -48,7 +48,7 @@ PR_Window::PR_Window(const Rect& frame)
       fSettings(Prefs::getSTPrefs()),
       fPresetName(fSettings != nullptr ? fSettings->Presetfile : "_preset_") {
   // The file is written into the remote folder and nowhere else.
-  if (!IsSafeFileName(fPresetName)) {
+  if (!IsPlainFileName(fPresetName)) {
     Trace("preset file name '%s' refused, using '_preset_'\n", fPresetName.c_str());
     fPresetName = "_preset_";
   }
@@ -294,7 +294,7 @@ void PR_Window::ChoosePresetFile(const std::string& name) {
 }
 
 void PR_Window::SwitchPresetFile(const std::string& name) {
-  if (!IsSafeFileName(name)) return;
+  if (!IsPlainFileName(name)) return;
   fPresetName = name;
   if (fSettings != nullptr) Prefs::SetText(fSettings->Presetfile, name.c_str());
   LoadPresetList(true);

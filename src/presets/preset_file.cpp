@@ -6,7 +6,6 @@
 
 #include "platform/file_node.h"
 #include "platform/koru_type.h"
-#include "platform/safe_file.h"
 #include "platform/trace.h"
 #include "shell/label_table.h"
 
@@ -141,10 +140,7 @@ std::string FormatPresetFile(const PresetList& list) {
 }
 
 status_t WritePresetFile(const std::filesystem::path& path, const PresetList& list) {
-  const status_t status = WriteFileSafely(path, FormatPresetFile(list));
-  if (status != kOk) return status;
-  FileNode node(path);
-  return WriteKoruType(node, kKoruPresetFile);
+  return WriteKoruFile(path, FormatPresetFile(list), kKoruPresetFile);
 }
 
 std::vector<std::string> ScanPresetFiles(const std::filesystem::path& folder) {

@@ -5,9 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/file_node.h"
 #include "platform/koru_type.h"
-#include "platform/safe_file.h"
 #include "platform/trace.h"
 #include "remotes/remote_cl.h"
 #include "shell/label_table.h"
@@ -176,7 +174,7 @@ status_t WriteChart(RemoteCL& self, ChartKind chart, RemoteList* list, std::time
   RemoteCL::ChartHeader(&text);
   text += "</TABLE>\n</HTML>\n";
 
-  const status_t status = WriteFileSafely(path, text);
+  const status_t status = WriteKoruFile(path, text, kKoruChartFile);
   if (status != kOk) {
     Trace("'%s' OpenError!\n", path.c_str());
     for (size_t i = 0; i < list->size(); ++i) {
@@ -186,8 +184,6 @@ status_t WriteChart(RemoteCL& self, ChartKind chart, RemoteList* list, std::time
     }
     return status;
   }
-  FileNode node(path);
-  WriteKoruType(node, kKoruChartFile);
   Trace("Save Chart: %s done\n", path.c_str());
   return kOk;
 }

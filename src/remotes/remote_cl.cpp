@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/file_node.h"
 #include "platform/koru_type.h"
 #include "platform/paths.h"
 #include "platform/safe_file.h"
@@ -97,7 +96,7 @@ void RemoteCL::RemoteLoad(const std::string& name) {
   const std::filesystem::path path = fFold / name;
   ClearKeyDef();
   // A name that would leave the folder names no remote file of ours.
-  FILE* file = IsSafeFileName(name) ? std::fopen(path.c_str(), "r") : nullptr;
+  FILE* file = IsPlainFileName(name) ? std::fopen(path.c_str(), "r") : nullptr;
   if (!file) {
     Trace(" '%s' Missing !\n", path.c_str());
     return;
@@ -179,13 +178,11 @@ status_t RemoteCL::RemoteSave() {
   }
   text += "; - \n";
 
-  const status_t status = WriteFileSafely(path, text);
+  const status_t status = WriteKoruFile(path, text, kKoruRemoteFile);
   if (status != kOk) {
     Trace("'%s' OpenError!\n", path.c_str());
     return status;
   }
-  FileNode node(path);
-  WriteKoruType(node, kKoruRemoteFile);
   Trace("Save-Remote %s done\n", path.c_str());
   return kOk;
 }

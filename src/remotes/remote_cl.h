@@ -55,7 +55,13 @@ class RemoteCL {
 
   // Library (remote_library.cpp).
   int32_t LookForRemotes(RemoteList* list);
-  void SaveOwnDefRemotes();
+  // The start-up load: removes what interrupted writes left, scans the folder and, on a first
+  // start (no remote file) or one that did not finish, writes the missing built-in remotes and
+  // scans again. A built-in the user deleted after a finished first start stays deleted.
+  int32_t LoadRemoteLibrary(RemoteList* list);
+  // Writes the built-in remotes (with `missing_only`, those without a remote file); a write
+  // that fails is reported in one alert. True when every write worked.
+  bool SaveOwnDefRemotes(bool missing_only = false);
   static status_t SavePresetFile(const char* name, int32_t header, int32_t mode,
                                  const int32_t* codes);
   int32_t CheckCrossPresetFile(const std::string& name, RemoteList* list);

@@ -1,10 +1,16 @@
 // The remote folder as a list of records, the built-in remotes and the origin check.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cctype>
 #include <cstring>
 #include <filesystem>
 
+#include "platform/alert.h"
 #include "platform/clock.h"
 #include "platform/file_node.h"
 #include "platform/koru_type.h"
+#include "platform/safe_file.h"
 #include "platform/trace.h"
 #include "remotes/key_menu.h"
 #include "remotes/pre_rem_list.h"
@@ -25,6 +31,39 @@ bool IsSidecar(const std::string& leaf) {
   static const std::string kSuffix = ".koru-attr";
   return leaf.size() > kSuffix.size() + 1 && leaf[0] == '.' &&
          leaf.compare(leaf.size() - kSuffix.size(), kSuffix.size(), kSuffix) == 0;
+}
+
+// Present from the moment a first start begins writing the built-in remotes until every one
+// of them is written: a start that finds it completes the work.
+constexpr const char* kFirstStartMarker = ".koru-first-start";
+
+// Temporaries of earlier versions: "." + name + "." + six letters or digits, never marked.
+bool IsOldTemporary(AttributeNode& node, const std::string& leaf) {
+  constexpr size_t kUnique = 6;
+  if (leaf.size() < kUnique + 3 || leaf[0] != '.' || leaf[leaf.size() - kUnique - 1] != '.')
+    return false;
+  for (size_t i = leaf.size() - kUnique; i < leaf.size(); ++i)
+    if (!std::isalnum(static_cast<unsigned char>(leaf[i]))) return false;
+  int32_t kind = 0;
+  return !ReadMarker(node, kKoruTypeAttr, &kind) && !ReadMarker(node, kOldKoruTypeAttr, &kind);
+}
+
+void RemoveOldTemporaries(const std::filesystem::path& folder) {
+  std::error_code error;
+  std::filesystem::directory_iterator dir(folder, error);
+  for (; !error && dir != std::filesystem::directory_iterator(); dir.increment(error)) {
+    std::error_code status_error;
+    if (!std::filesystem::is_regular_file(dir->symlink_status(status_error))) continue;
+    FileNode node(dir->path());
+    if (IsOldTemporary(node, dir->path().filename().string())) unlink(dir->path().c_str());
+  }
+}
+
+bool IsRemoteFile(const std::filesystem::path& path) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(path, error))) return false;
+  FileNode node(path);
+  return ReadKoruType(node) == kKoruRemoteFile;
 }
 
 // Sum of the first 49 values, stopping at the first negative one.
@@ -55,7 +94,7 @@ int32_t RemoteCL::LookForRemotes(RemoteList* list) {
     const auto status = dir->symlink_status(status_error);
     if (status_error || !std::filesystem::is_regular_file(status)) continue;
     const std::string leaf = dir->path().filename().string();
-    if (IsSidecar(leaf)) continue;
+    if (IsSidecar(leaf) || IsKoruTemporary(leaf) || leaf == kFirstStartMarker) continue;
     FileNode node(dir->path());
     int32_t kind = 0;
     if (!ReadMarker(node, kKoruTypeAttr, &kind)) {
@@ -82,9 +121,36 @@ int32_t RemoteCL::LookForRemotes(RemoteList* list) {
   return remotes;
 }
 
-void RemoteCL::SaveOwnDefRemotes() {
-  for (const PreRemEntry* entry = PreRemList; std::strlen(entry->name) > 2; ++entry)
-    SavePresetFile(entry->name, entry->header, entry->mode, entry->codes);
+int32_t RemoteCL::LoadRemoteLibrary(RemoteList* list) {
+  RemoveLeftoverTemporaries(fFold);
+  RemoveOldTemporaries(fFold);
+  const std::filesystem::path marker = fFold / kFirstStartMarker;
+  std::error_code error;
+  const bool unfinished = std::filesystem::exists(std::filesystem::symlink_status(marker, error));
+  int32_t count = LookForRemotes(list);
+  if (count > 0 && !unfinished) return count;
+  if (!unfinished) {
+    const int fd = open(marker.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd >= 0) close(fd);
+  }
+  if (SaveOwnDefRemotes(true)) unlink(marker.c_str());
+  return LookForRemotes(list);
+}
+
+bool RemoteCL::SaveOwnDefRemotes(bool missing_only) {
+  int failed = 0;
+  std::string first_failure;
+  for (const PreRemEntry* entry = PreRemList; std::strlen(entry->name) > 2; ++entry) {
+    if (missing_only && IsRemoteFile(fFold / entry->name)) continue;
+    const status_t status = SavePresetFile(entry->name, entry->header, entry->mode, entry->codes);
+    if (status == kOk) continue;
+    if (failed++ == 0) first_failure = std::string("'") + entry->name + "': " + StatusText(status);
+  }
+  if (failed == 0) return true;
+  AnyAlert("Built-in remotes not written: " + std::to_string(failed) + " (" + first_failure +
+               ").\nThey are written again at the next start.",
+           false);
+  return false;
 }
 
 status_t RemoteCL::SavePresetFile(const char* name, int32_t header, int32_t mode,

@@ -5,11 +5,7 @@
 
 void KeyRouter::LoadRemoteLibrary() {
   fTeachRemote = std::make_unique<RemoteCL>();
-  int32_t count = fTeachRemote->LookForRemotes(&fRemoteList);
-  if (count == 0) {
-    fTeachRemote->SaveOwnDefRemotes();
-    count = fTeachRemote->LookForRemotes(&fRemoteList);
-  }
+  const int32_t count = fTeachRemote->LoadRemoteLibrary(&fRemoteList);
   Trace(" 'got %ld RemotesFiles'\n", static_cast<long>(count));
   Trace(" validate..\n");
   long counts[3] = {0, 0, 0};

@@ -87,8 +87,9 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
       // The name is also the file name: one that would leave the remote folder is refused.
       if (!IsSafeFileName(name) || name.size() > 78) {
         fView.InsertLog("The name '" + name +
-                        "' cannot be a remote file name: it must not be empty, \".\" or \"..\", "
-                        "contain '/', or be longer than 78 characters.\n");
+                        "' cannot be a remote file name: it must not be empty, begin with "
+                        "\".\", contain '/', name one of KORU's own files or be longer than "
+                        "78 characters.\n");
         Trace("remote name refused: '%s'\n", name.c_str());
         return;
       }

@@ -1,10 +1,12 @@
 #include "shell/prefs.h"
 
+#include <cmath>
 #include <cstring>
 #include <fstream>
 
 #include "platform/file_node.h"
 #include "platform/paths.h"
+#include "platform/safe_file.h"
 #include "platform/trace.h"
 
 namespace {
@@ -16,11 +18,27 @@ constexpr Rect kVrWindowRect{40, 40, 600, 600};
 constexpr Rect kPrWindowRect{40, 40, 640, 355};
 constexpr Rect kLtWindowRect{326, 45, 912, 652};
 
+// Window frames are screen coordinates: X11 keeps them in 16 bits.
+constexpr float kLargestCoordinate = 32767;
+// Thread priorities run from 1 (lowest) to 120 (real time).
+constexpr int32_t kLowestPriority = 1;
+constexpr int32_t kHighestPriority = 120;
+// The media list's size modes; anything far beyond is not a mode.
+constexpr int32_t kLargestLinkSize = 100;
+
+bool IsFrame(const float (&values)[4]) {
+  for (float value : values)
+    if (!std::isfinite(value) || std::fabs(value) > kLargestCoordinate) return false;
+  return values[0] <= values[2] && values[1] <= values[3];
+}
+
 std::shared_ptr<AttributeNode> OpenSettingsFile() {
   const std::filesystem::path folder = SettingsFolder();
   std::error_code error;
   std::filesystem::create_directories(folder, error);
   const std::filesystem::path file = folder / kSettingsFileName;
+  // The folder is shared with other programs: only our own leftovers go.
+  RemoveLeftoverTemporaries(folder, kSettingsFileName);
   // Created when missing; a file that cannot be created makes every read and write fail.
   std::ofstream(file, std::ios::app).close();
   return std::make_shared<FileNode>(file);
@@ -102,15 +120,15 @@ bool Prefs::LoadPrefs() {
             GetBool("window_by_begin", &window_by_begin, false) &&
             GetBool("use_ompl", &use_ompl, false) && GetBool("window_mtab", &window_mtab, false) &&
             GetBool("classic_timing", &classic_timing, false);
-  if (ok && !GetInt("PRIORITY", &PRIORITY, 40)) {
+  if (ok && !GetInt("PRIORITY", &PRIORITY, 40, kLowestPriority, kHighestPriority)) {
     PRIORITY = 40;
     ok = false;
   }
-  if (ok && !GetInt("LAST_PLAY", &LAST_PLAY, 0)) {
+  if (ok && !GetInt("LAST_PLAY", &LAST_PLAY, 0, 0, INT32_MAX)) {
     LAST_PLAY = 0;
     ok = false;
   }
-  if (ok && !GetInt("LINK_SIZE", &LINK_SIZE, 1)) {
+  if (ok && !GetInt("LINK_SIZE", &LINK_SIZE, 1, 0, kLargestLinkSize)) {
     LINK_SIZE = 1;
     ok = false;
   }
@@ -147,7 +165,12 @@ bool Prefs::ReadFailed(const char* key, ssize_t status) {
   return false;
 }
 
-bool Prefs::GetInt(const char* key, int32_t* field, int32_t fallback) {
+void Prefs::OutOfRange(const char* key) {
+  Trace("%s out of range: default used\n", key);
+}
+
+bool Prefs::GetInt(const char* key, int32_t* field, int32_t fallback, int32_t lowest,
+                   int32_t highest) {
   int32_t value = *field;
   const ssize_t got = fNode ? fNode->ReadAttr(key, kInt32Type, 0, &value, sizeof value) : kNoDevice;
   if (got == kEntryNotFound) {
@@ -155,6 +178,10 @@ bool Prefs::GetInt(const char* key, int32_t* field, int32_t fallback) {
     return CreateDefault(key, kInt32Type, field, sizeof *field);
   }
   if (got < 0) return ReadFailed(key, got);
+  if (value < lowest || value > highest) {
+    OutOfRange(key);
+    value = fallback;
+  }
   *field = value;
   return true;
 }
@@ -181,6 +208,11 @@ bool Prefs::GetRect(const char* key, Rect* field, const Rect& fallback) {
     return CreateDefault(key, kRectType, defaults, sizeof defaults);
   }
   if (got < 0) return ReadFailed(key, got);
+  if (!IsFrame(values)) {
+    OutOfRange(key);
+    *field = fallback;
+    return true;
+  }
   *field = Rect{values[0], values[1], values[2], values[3]};
   return true;
 }

@@ -29,7 +29,10 @@ class Prefs {
   bool LoadPrefs();
   bool Save();
 
-  bool GetInt(const char* key, int32_t* field, int32_t fallback);
+  // A stored value outside lowest..highest reads as the fallback (so does a rectangle that is
+  // no window frame: not finite, beyond the screen's coordinates, or turned inside out).
+  bool GetInt(const char* key, int32_t* field, int32_t fallback, int32_t lowest = INT32_MIN,
+              int32_t highest = INT32_MAX);
   bool GetBool(const char* key, bool* field, bool fallback);
   bool GetRect(const char* key, Rect* field, const Rect& fallback);
   // `size` is the buffer's size: at most size - 1 characters are kept, always zero-terminated.
@@ -80,6 +83,7 @@ class Prefs {
 
  private:
   bool ReadFailed(const char* key, ssize_t status);
+  static void OutOfRange(const char* key);
   bool CreateDefault(const char* key, type_code type, const void* data, size_t size);
   bool Write(const char* key, type_code type, const void* data, size_t size);
 

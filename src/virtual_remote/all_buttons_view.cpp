@@ -23,7 +23,7 @@ const QColor kBoardColor(232, 232, 232);
 
 // The layout file of a name, or empty when the name could leave the remote folder.
 std::filesystem::path LayoutPath(const std::string& name) {
-  if (!IsSafeFileName(name)) {
+  if (!IsPlainFileName(name)) {
     Trace(" layout name '%s' is no file name\n", name.c_str());
     return {};
   }

@@ -6,7 +6,6 @@
 
 #include "platform/file_node.h"
 #include "platform/koru_type.h"
-#include "platform/safe_file.h"
 
 namespace {
 
@@ -69,10 +68,7 @@ std::vector<LayoutPlace> ParseLayoutFile(std::string_view text) {
 
 status_t WriteLayoutFile(const std::filesystem::path& path,
                          const std::vector<LayoutPlace>& places) {
-  const status_t status = WriteFileSafely(path, FormatLayoutFile(places));
-  if (status != kOk) return status;
-  FileNode node(path);
-  return WriteKoruType(node, kKoruLayoutFile);
+  return WriteKoruFile(path, FormatLayoutFile(places), kKoruLayoutFile);
 }
 
 std::vector<std::string> ScanLayoutFileNames(const std::filesystem::path& folder) {

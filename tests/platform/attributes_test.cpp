@@ -61,6 +61,30 @@ TEST_P(FileNodeTest, WritesReadsCutsAndRemovesRawValues) {
 
 INSTANTIATE_TEST_SUITE_P(XattrAndSidecar, FileNodeTest, ::testing::Values(false, true));
 
+TEST(FileNode, TheSidecarIsNeverWrittenThroughAPlantedLink) {
+  TempDir dir;
+  const auto outside = dir.Path() / "outside";
+  std::filesystem::create_directory(dir.Path() / "folder");
+  const auto path = dir.Path() / "folder" / "settings";
+  std::ofstream(path) << "";
+  FileNode node(path);
+  node.UseSidecarOnly(true);
+  // Where a temporary of the sidecar used to go, and the sidecar itself.
+  for (const auto& link :
+       {std::filesystem::path(node.SidecarPath().string() + ".tmp"), node.SidecarPath()}) {
+    std::ofstream(outside) << "precious\n";
+    std::filesystem::remove(link);
+    std::filesystem::create_symlink(outside, link);
+    const int32_t value = 7;
+    node.WriteAttr("PRIORITY", kInt32Type, 0, &value, sizeof value);
+    std::ifstream in(outside);
+    std::string text;
+    std::getline(in, text);
+    EXPECT_EQ(text, "precious") << link;
+    std::filesystem::remove(link);
+  }
+}
+
 TEST(FileNode, MissingFileFailsEveryCall) {
   FileNode node("/nonexistent/koru/file");
   int32_t value = 1;

@@ -2,8 +2,13 @@
 
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
 
+#include "crash_at_rename.h"
 #include "platform/alert.h"
+#include "platform/file_node.h"
+#include "platform/koru_type.h"
 #include "platform/paths.h"
 #include "platform/safe_file.h"
 #include "platform/trace.h"
@@ -56,11 +61,66 @@ TEST(SafeFile, ReplacesWholeFilesAndKeepsTheOldOneOnFailure) {
   EXPECT_NE(WriteFileSafely("/nonexistent/dir/file", "data"), kOk);
 }
 
-TEST(SafeFile, FileNamesNeverLeaveTheirFolder) {
-  for (const char* bad : {"", ".", "..", "a/b", "../x", "/etc"})
+TEST(SafeFile, UserNamedFilesNeverLeaveTheirFolderNorTakeTheNameOfKorusOwn) {
+  for (const char* bad : {"", ".", "..", "a/b", "../x", "/etc", ".hidden", ".x.koru-attr",
+                          "_preset_", "_LAYOUT_", "_Chart.html", "_ChartData.html"})
     EXPECT_FALSE(IsSafeFileName(bad)) << bad;
-  for (const char* good : {"AIWA_A", "my remote", ".hidden", "a..b"})
+  for (const char* good : {"AIWA_A", "my remote", "a..b", "_preset_2", "Chart.html"})
     EXPECT_TRUE(IsSafeFileName(good)) << good;
+  EXPECT_TRUE(IsPlainFileName(".hidden"));
+  EXPECT_FALSE(IsPlainFileName("a/b"));
+}
+
+TEST(SafeFile, ALinkInTheTargetsPlaceIsRefusedAndNeverWrittenThrough) {
+  TempDir dir;
+  const auto outside = dir.Path() / "outside";
+  std::ofstream(outside) << "precious\n";
+  std::filesystem::create_directory(dir.Path() / "folder");
+  const auto link = dir.Path() / "folder" / "remote";
+  std::filesystem::create_symlink(outside, link);
+  EXPECT_EQ(WriteFileSafely(link, "hostile\n"), kNotAllowed);
+  EXPECT_EQ(ReadAll(outside), "precious\n");
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+}
+
+TEST(KoruFile, AKillAroundTheRenameLeavesTheOldFileOrTheNewMarkedOne) {
+  TempDir dir;
+  const auto path = dir.Path() / "taught";
+  ASSERT_EQ(WriteKoruFile(path, "old\n", kKoruRemoteFile), kOk);
+
+  ASSERT_TRUE(CrashAtRename(1, DieAt::kBeforeRename,
+                            [&] { WriteKoruFile(path, "new\n", kKoruRemoteFile); }));
+  FileNode old_node(path);
+  EXPECT_EQ(ReadAll(path), "old\n");
+  EXPECT_EQ(ReadKoruType(old_node), kKoruRemoteFile);
+
+  ASSERT_TRUE(CrashAtRename(1, DieAt::kAfterRename,
+                            [&] { WriteKoruFile(path, "new\n", kKoruRemoteFile); }));
+  FileNode new_node(path);
+  EXPECT_EQ(ReadAll(path), "new\n");
+  EXPECT_EQ(ReadKoruType(new_node), kKoruRemoteFile);
+}
+
+TEST(SafeFile, TemporariesLeftByAKillAreRemovedAndNothingElse) {
+  TempDir dir;
+  ASSERT_TRUE(CrashAtRename(1, DieAt::kBeforeRename, [&] {
+    WriteKoruFile(dir.Path() / "taught", "new\n", kKoruRemoteFile);
+  }));
+  std::vector<std::string> left;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+    left.push_back(entry.path().filename().string());
+  ASSERT_EQ(left.size(), 1u);
+  EXPECT_TRUE(IsKoruTemporary(left[0])) << left[0];
+  EXPECT_TRUE(IsKoruTemporary("." + left[0] + ".koru-attr"));  // its sidecar
+
+  // What is not a temporary of ours stays: a user's files, and a link named like one.
+  for (const char* keep : {".hidden", "notes.koru-tmp.abcdef", ".x.koru-tmp.abc"})
+    std::ofstream(dir.Path() / keep) << "keep";
+  std::filesystem::create_symlink(dir.Path() / ".hidden", dir.Path() / ".y.koru-tmp.AbC123");
+  EXPECT_EQ(RemoveLeftoverTemporaries(dir.Path(), "other"), 0);
+  EXPECT_EQ(RemoveLeftoverTemporaries(dir.Path()), 1);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 4);
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / left[0]));
 }
 
 TEST(Alert, EveryAlertIsTracedAndOnlyShownAlertsReachThePresenter) {

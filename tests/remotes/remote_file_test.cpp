@@ -164,7 +164,14 @@ TEST_F(RemoteFile, UnnamedUnfinishedAndUnsafeNamesAreNeverWritten) {
                         {"../escape", "OpenError!"},
                         {"a/b", "OpenError!"},
                         {".", "OpenError!"},
-                        {"..", "OpenError!"}};
+                        {"..", "OpenError!"},
+                        // KORU's own files and hidden helper files (sidecars, temporaries).
+                        {"_preset_", "OpenError!"},
+                        {"_LAYOUT_", "OpenError!"},
+                        {"_Chart.html", "OpenError!"},
+                        {"_ChartData.html", "OpenError!"},
+                        {".AIWA_A.koru-attr", "OpenError!"},
+                        {".hidden", "OpenError!"}};
   for (const Case& c : cases) {
     RemoteCL record;
     record.fName = c.name;
@@ -188,6 +195,22 @@ TEST_F(RemoteFile, FailedSaveKeepsWhatWasThereAndLeavesNoTemporaryFile) {
   EXPECT_FALSE(trace.Contains("Save-Remote"));
   EXPECT_EQ(Read("Kept/inside"), "old\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), {}), 1);
+}
+
+TEST_F(RemoteFile, NeverReplacesAFileOfAnotherKind) {
+  Write("MyPresets", "; -- KORU numpad-preset: \n", kKoruPresetFile);
+  Write("MyLayout", "layout\n", kKoruLayoutFile);
+  for (const char* name : {"MyPresets", "MyLayout"}) {
+    RemoteCL record;
+    record.fName = name;
+    TraceCapture trace;
+    EXPECT_NE(record.RemoteSave(), kOk) << name;
+    EXPECT_TRUE(trace.Contains("OpenError!")) << name;
+  }
+  EXPECT_EQ(Read("MyPresets"), "; -- KORU numpad-preset: \n");
+  EXPECT_EQ(Read("MyLayout"), "layout\n");
+  FileNode preset(folder_ / "MyPresets");
+  EXPECT_EQ(ReadKoruType(preset), kKoruPresetFile);
 }
 
 TEST(RemoteRecord, ExistValueFindsTheLowestSlotWithinRange) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "crash_at_rename.h"
+#include "platform/alert.h"
 #include "platform/trace.h"
 #include "remote_folder.h"
 #include "remotes/frame_encoder.h"
@@ -20,10 +22,8 @@ using RemoteLibrary = RemoteFolderTest;
 TEST_F(RemoteLibrary, FirstStartWritesThirtyFiveFilesAndLoadsThemAllAsOriginals) {
   RemoteCL library;
   RemoteList list;
-  EXPECT_EQ(library.LookForRemotes(&list), 0);
-  library.SaveOwnDefRemotes();
+  EXPECT_EQ(library.LoadRemoteLibrary(&list), 35);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), {}), 35);
-  EXPECT_EQ(library.LookForRemotes(&list), 35);
   ASSERT_EQ(list.size(), 35u);
   std::set<std::string> names;
   for (const auto& record : list) {
@@ -37,6 +37,49 @@ TEST_F(RemoteLibrary, FirstStartWritesThirtyFiveFilesAndLoadsThemAllAsOriginals)
   ASSERT_NE(lifetec, nullptr);
   EXPECT_EQ(lifetec->fComHead, 255108);
   EXPECT_EQ(lifetec->fComByte, 23);
+}
+
+TEST_F(RemoteLibrary, AFirstStartKilledHalfwayIsCompletedWithoutTraceOfTheKill) {
+  ASSERT_TRUE(CrashAtRename(10, DieAt::kBeforeRename, [] {
+    RemoteCL library;
+    RemoteList list;
+    library.LoadRemoteLibrary(&list);
+  }));
+  // An old version's temporary too: never marked, never a remote.
+  Write(".Sony618.Ab12Cd", "; - \n", 0);
+  RemoteCL library;
+  RemoteList list;
+  ASSERT_EQ(library.LookForRemotes(nullptr), 9);
+
+  TraceCapture trace;
+  EXPECT_EQ(library.LoadRemoteLibrary(&list), 35);
+  EXPECT_EQ(list.size(), 35u);
+  EXPECT_FALSE(trace.Contains("OOPS")) << trace.Text();
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), {}), 35);
+
+  // Complete now: a built-in the user deletes stays deleted.
+  std::filesystem::remove(folder_ / "AIWA_A");
+  EXPECT_EQ(library.LoadRemoteLibrary(&list), 34);
+  EXPECT_EQ(RemoteCL::FindRemote(&list, "AIWA_A"), nullptr);
+}
+
+TEST_F(RemoteLibrary, ABuiltInThatCannotBeWrittenIsAlertedAndWrittenAtTheNextStart) {
+  std::filesystem::create_directory(folder_ / "Sony618");  // nothing can replace a folder
+  std::vector<std::string> alerts;
+  SetAlertPresenter([&](const std::string& text) { alerts.push_back(text); });
+  struct Restore {
+    ~Restore() { SetAlertPresenter(nullptr); }
+  } restore;
+  RemoteCL library;
+  RemoteList list;
+  EXPECT_EQ(library.LoadRemoteLibrary(&list), 34);
+  ASSERT_EQ(alerts.size(), 1u);
+  EXPECT_NE(alerts[0].find("'Sony618'"), std::string::npos) << alerts[0];
+
+  std::filesystem::remove(folder_ / "Sony618");
+  EXPECT_EQ(library.LoadRemoteLibrary(&list), 35);
+  EXPECT_NE(RemoteCL::FindRemote(&list, "Sony618"), nullptr);
+  EXPECT_EQ(alerts.size(), 1u);
 }
 
 TEST_F(RemoteLibrary, RescanReplacesTheListAndCountsOnlyRemoteFiles) {

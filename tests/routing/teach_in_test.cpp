@@ -138,7 +138,7 @@ TEST_F(TeachInTest, SetFreeForgetsTheKeyAndAnExistingRemoteChangesOnlyOnQuit) {
 
 TEST_F(TeachInTest, NamesThatCannotBeFileNamesAreRefused) {
   Start();
-  for (const char* bad : {"../evil", "a/b", ".", "..", ""}) {
+  for (const char* bad : {"../evil", "a/b", ".", "..", "", "_preset_", "_Chart.html", ".hidden"}) {
     Post(FourCC("nRgt"));
     view_.field_text[TeachField::kName] = bad;
     Post(FourCC("nRsn"));

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
+#include <vector>
 
 #include "platform/file_node.h"
 #include "platform/memory_node.h"
@@ -133,4 +135,62 @@ TEST(Prefs, AFailedCreationIsTracedAndFlagged) {
   EXPECT_TRUE(trace.Contains("WriteAttr on rs232_port died"));
   EXPECT_FALSE(node->Has("ir_logfile"));
   node->ClearFailures();
+}
+
+namespace {
+
+std::vector<uint8_t> BytesOf(const void* data, size_t size) {
+  const auto* bytes = static_cast<const uint8_t*>(data);
+  return {bytes, bytes + size};
+}
+
+std::vector<uint8_t> RectBytes(float left, float top, float right, float bottom) {
+  const float values[4] = {left, top, right, bottom};
+  return BytesOf(values, sizeof values);
+}
+
+std::vector<uint8_t> IntBytes(int32_t value) {
+  return BytesOf(&value, sizeof value);
+}
+
+}  // namespace
+
+TEST(Prefs, StoredValuesOutsideTheirRangeFallBackToTheirDefaults) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  struct Case {
+    const char* key;
+    std::vector<uint8_t> stored;
+  };
+  const Case cases[] = {
+      {"prefs_window_rect", RectBytes(nan, 100, 760, 300)},
+      {"prefs_window_rect", RectBytes(1e38f, 100, 760, 300)},
+      {"prefs_window_rect", RectBytes(60, -inf, 760, 300)},
+      {"prefs_window_rect", RectBytes(760, 100, 60, 300)},  // right of its left edge
+      {"PRIORITY", IntBytes(std::numeric_limits<int32_t>::min())},
+      {"PRIORITY", IntBytes(0)},
+      {"PRIORITY", IntBytes(121)},
+      {"LAST_PLAY", IntBytes(-1)},
+      {"LINK_SIZE", IntBytes(-5)},
+  };
+  for (const Case& c : cases) {
+    auto node = std::make_shared<MemoryNode>();
+    node->SetValue(c.key, c.stored);
+    Prefs prefs(node);
+    EXPECT_FALSE(prefs.HadError()) << c.key;
+    EXPECT_EQ(prefs.prefs_window_rect, (Rect{60, 100, 760, 300})) << c.key;
+    EXPECT_EQ(prefs.PRIORITY, 40) << c.key;
+    EXPECT_EQ(prefs.LAST_PLAY, 0) << c.key;
+    EXPECT_EQ(prefs.LINK_SIZE, 1) << c.key;
+  }
+
+  // Values inside the range are kept as stored.
+  auto node = std::make_shared<MemoryNode>();
+  node->SetValue("prefs_window_rect", RectBytes(-20, 0, 1900.5f, 1000));
+  node->SetValue("PRIORITY", IntBytes(120));
+  node->SetValue("LAST_PLAY", IntBytes(17));
+  Prefs prefs(node);
+  EXPECT_EQ(prefs.prefs_window_rect, (Rect{-20, 0, 1900.5f, 1000}));
+  EXPECT_EQ(prefs.PRIORITY, 120);
+  EXPECT_EQ(prefs.LAST_PLAY, 17);
 }

@@ -3,6 +3,8 @@
 // messages are recorded.
 #include <QMouseEvent>
 #include <fstream>
+#include <memory>
+#include <vector>
 
 #include "platform/test_loopers.h"
 #include "remotes/remote_cl.h"
@@ -31,10 +33,12 @@ class BoardTest : public ShellTest {
   static std::filesystem::path Folder() { return RemoteCL::Folder(); }
 
   AllButtonsView* MakeBoard() {
-    window_ = std::make_unique<QWidget>();
+    // Earlier boards stay alive: a test compares a board with the one made after it.
+    windows_.push_back(std::make_unique<QWidget>());
+    window_ = windows_.back().get();
     window_->resize(460, 840);
     auto* board = new AllButtonsView(QRect(0, 0, 460, 840), "possibleView",
-                                     recorder_.GetMessenger(), window_.get());
+                                     recorder_.GetMessenger(), window_);
     board->FillWithAllPosButtons();
     board->GetDesRect();
     return board;
@@ -73,5 +77,6 @@ class BoardTest : public ShellTest {
   }
 
   MessageRecorder recorder_;
-  std::unique_ptr<QWidget> window_;
+  std::vector<std::unique_ptr<QWidget>> windows_;
+  QWidget* window_ = nullptr;  // the latest board's window
 };
