@@ -109,10 +109,11 @@ void KeyRouter::ShowCheckedEnd(Message* message) {
   fView.SetText(RoutingText::kCodec, getLabel(20 + std::clamp(type, 0, 10)));
 
   fView.InsertLog(" " + line + TimeText());
-  // The log is bounded: past 400 characters its oldest 200 go.
+  // The log is bounded: past 400 characters its oldest 200 go, back to the end of a whole line.
   QString log = QString::fromStdString(fView.LogText());
   if (log.size() > 400) {
     log.chop(200);
+    log.truncate(log.lastIndexOf('\n') + 1);
     fView.SetLogText((log + "\t..(Crunched)").toStdString());
   }
 }
@@ -151,7 +152,10 @@ int32_t KeyRouter::IsDeviceKey(int32_t header, int32_t byte2, int32_t byte3) {
   fView.ShowPressedKey(keyfn >= 51 ? keyfn : -1);
 
   const bool splitting = Splitting();
-  const int group = splitting ? GroupOf(fGroupRemote, match.remote) : 0;
+  // Without a match, match.remote is only the last record tried: it names no group, or a stray
+  // code would act as a key of the first remote's group.
+  const RemoteCL* matched = match.found ? match.remote : nullptr;
+  const int group = splitting ? GroupOf(fGroupRemote, matched) : 0;
   Message key(FourCC("VR_H"));
   key.AddInt32("vr_key", keyfn);
   key.AddBool("vr_splitt", splitting);
@@ -183,7 +187,7 @@ int32_t KeyRouter::IsDeviceKey(int32_t header, int32_t byte2, int32_t byte3) {
     if (keyfn != 67) return keyfn;
   }
   if (splitting) {
-    DoWithRemote(match.remote, keyfn);
+    if (matched != nullptr) DoWithRemote(matched, keyfn);
     return keyfn;
   }
   if (fPresetList && keyfn >= 51 && keyfn <= 60) {
@@ -286,10 +290,15 @@ void KeyRouter::SetPresetList(bool reload, bool edit) {
     snooze(1000);
   }
   if (reload) fPresetList.reset();
-  if (!fPresetList) fPresetList = std::make_unique<PresetList>(NewPresetList());
-  if (ReadPresetFile(path, fPresetList.get()) < 0) {
+  // Every read starts from an empty list, so a binding removed from the file goes; a file that
+  // cannot be read leaves the list as it was.
+  auto read = std::make_unique<PresetList>(NewPresetList());
+  if (ReadPresetFile(path, read.get()) < 0) {
     Trace(" '%s' Missing !\n", name.c_str());
     if (reload) AnyAlert("missing:  '" + name + "'\n", false);
+    if (!fPresetList) fPresetList = std::make_unique<PresetList>(NewPresetList());
+  } else {
+    fPresetList = std::move(read);
   }
   fView.SetLogText(std::string(getLabel(160)) + ": '" + name + "'\n");
   fView.SetText(RoutingText::kSplitTitle, std::string(getLabel(141)) + " '" + name + "' ");

@@ -110,6 +110,7 @@ class KeyRouter {
   bool fMediaListMode = false;
   bool fHysteresis = false;
   bool fTeaching = false;
+  bool fQuitWarned = false;  // "Quit" was pressed once on a taught, unnamed remote
   int32_t fNumberAccumulator = 0;
   int32_t fTeachCode = 0;
   std::shared_ptr<AppInfo> fAppInfo = std::make_shared<AppInfo>();

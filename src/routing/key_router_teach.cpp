@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "platform/files/safe_file.h"
+#include "platform/messaging/alert.h"
 #include "platform/messaging/trace.h"
 #include "remotes/key_menu.h"
 #include "routing/key_router.h"
@@ -107,13 +108,17 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
       fView.DropTwoBytesFocus();
       return;
     case FourCC("nRtb"): {
-      fTeachCode = teach.IsTwoByte() ? byte2 * 1000 + byte3 : (fHysteresis ? byte2 / 10 : byte2);
-      Trace("%ld will teach..", static_cast<long>(fTeachCode));
-      const long code = static_cast<long>(fTeachCode);
+      const int32_t received =
+          teach.IsTwoByte() ? byte2 * 1000 + byte3 : (fHysteresis ? byte2 / 10 : byte2);
+      Trace("%ld will teach..", static_cast<long>(received));
+      const long code = static_cast<long>(received);
+      // A key of another remote only shows up: the code waiting under "goes to:" stays the one
+      // the user selected, or the next choice would store the stray code.
       if (header != teach.fComHead) {
         fView.ShowTeachData(Format("%s: %ld", getLabel(126), code), TeachTone::kTaken);
         return;
       }
+      fTeachCode = received;
       const int32_t known = teach.ExistValue(fTeachCode);
       int32_t reported = 0;
       if (known < 50) {
@@ -157,7 +162,24 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
       return;
     }
     case FourCC("nRad"): {
-      teach.RemoteSave();
+      // A new remote that was taught keys but never named would be lost without a word: the
+      // first "Quit" says so and keeps the box open, a second one discards it.
+      bool taught = false;
+      for (int32_t k = 1; k < kKeySlots; ++k) taught = taught || teach.Slot(k) != 0;
+      if (teach.fName == "newRemote" && taught && !fQuitWarned) {
+        fQuitWarned = true;
+        fView.InsertLog(
+            "The new remote has no name yet: type one, or press \"Quit\" again to drop it.\n");
+        return;
+      }
+      fQuitWarned = false;
+      std::string outcome = std::string(getLabel(8)) + "\n";
+      if (teach.fName == "newRemote" || teach.fName == "-noname-") {
+        outcome = "Nothing saved: the remote has no name.\n";
+      } else if (const std::string name = teach.fName; teach.RemoteSave() != kOk) {
+        outcome = "The remote '" + name + "' could not be written: nothing was saved.\n";
+        AnyAlert(outcome, false);
+      }
       teach.fName = "-noname-";
       fView.SetReceiverContinuous(false);
       fView.InsertLog(getLabel(129));
@@ -167,7 +189,7 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
       fTeachRemote->Chart4Remotes(&fRemoteList);
       SendToApp(FourCC("VR_M"));
       fView.SetReceiverContinuous(true);
-      fView.InsertLog(std::string(getLabel(8)) + "\n");
+      fView.InsertLog(outcome);
       fView.LockForTeaching(false);
       return;
     }

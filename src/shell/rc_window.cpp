@@ -22,7 +22,8 @@
 
 namespace {
 
-constexpr int kMinWidth = 670, kMaxWidth = 700, kMinHeight = 200, kMaxHeight = 240;
+// The right column ends at 693: a narrower window would cut the "MUTED" button and the switches.
+constexpr int kMinWidth = 698, kMaxWidth = 700, kMinHeight = 200, kMaxHeight = 240;
 
 QString Label(int n) {
   return QString::fromUtf8(getLabel(n));
@@ -141,7 +142,7 @@ void RcWindow::BuildPanel() {
   fTextView = new QTextEdit(fPoseView);
   fTextView->setObjectName("text_view");
   fTextView->setReadOnly(true);
-  fTextView->setLineWrapMode(QTextEdit::WidgetWidth);
+  fTextView->setLineWrapMode(QTextEdit::NoWrap);  // whole lines; scrolled sideways if wider
   fScrollView = new QScrollArea(fPoseView);
   fScrollView->setObjectName("scroll_view");
   fScrollView->setWidgetResizable(true);
@@ -212,7 +213,9 @@ TextControl* MakeTextControl(QWidget* parent, const char* name, const QString& l
                              const QString& text, uint32_t code, const Messenger& target) {
   auto* control = new TextControl(label, text, parent);
   control->setObjectName(name);
-  QObject::connect(control->Edit(), &QLineEdit::returnPressed, control,
+  // Enter, Tab and a click elsewhere all commit what was typed: a user who tabs on to the next
+  // field must not lose the text.
+  QObject::connect(control->Edit(), &QLineEdit::editingFinished, control,
                    [target, code] { target.SendMessage(code); });
   return control;
 }

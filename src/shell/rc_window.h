@@ -126,6 +126,8 @@ class RcWindow : public QMainWindow, public Handler, private RoutingView {
   bool HandleReceiverMessage(Message* message);
   void BuildReceiverView();
   void PlaceContinueBox();
+  // Says plainly, in the key display and the compact view, when no receiver is open.
+  void ShowReceiverState();
   bool ActionsIdle();
   void OnPulse();
   void ShutdownActions();
@@ -151,6 +153,7 @@ class RcWindow : public QMainWindow, public Handler, private RoutingView {
 
   bool fPimpColors = false;
   bool fMediaListOpen = false;
+  bool fReceiverShownOpen = true;
   std::string fTitle;
   std::string fLanguageFolder;
   bigtime_t fPulseRate = 250000;

@@ -30,7 +30,7 @@ void RcWindow::ChangeMiniview() {
     const Rect stored = fSettings != nullptr ? fSettings->prefs_window_rect : Rect{0, 0, 700, 200};
     fMiniView->hide();
     fScrollView->show();
-    SetSizeLimits(670, 700, 200, 240);
+    SetSizeLimits(698, 700, 200, 240);  // as at start-up: the right column stays whole
     resize(static_cast<int>(stored.Width()), static_cast<int>(stored.Height()));
     fSplitBox->show();
     fResultBox->show();

@@ -6,6 +6,7 @@
 #include "platform/messaging/trace.h"
 #include "receiver/port_access.h"
 #include "receiver/view/pulse_view.h"
+#include "settings/label_table.h"
 #include "settings/prefs.h"
 #include "shell/rc_window.h"
 
@@ -26,20 +27,31 @@ void RcWindow::BuildReceiverView() {
   fPulseView = new sPulseView(QRect(533, 4, 160, 16), "puView", fPoseView);
   fPulseView->setVisible(fSettings != nullptr && fSettings->show_pulse);
   PlaceContinueBox();
+  ShowReceiverState();
   if (!fListPorts) fListPorts = SystemPorts;
 }
 
 void RcWindow::PlaceContinueBox() {
-  // Beside the receiver view when it shows, in its place when it is hidden.
+  // In the receiver view's place when it is hidden; under it when it shows, since the window
+  // is too narrow for the box beside it.
   const QRect view = fPulseView->geometry();
-  const int x =
-      fPulseView->isVisible() || !fPulseView->isHidden() ? view.right() + 1 + 5 : view.left() + 5;
-  fContinue->move(std::min(x, width() - fContinue->width()), view.top());
+  if (fPulseView->isHidden()) {
+    fContinue->move(view.left() + 5, view.top());
+  } else {
+    fContinue->move(view.left(), view.bottom() + 1 + 4);
+  }
 }
 
 bool RcWindow::HandleReceiverMessage(Message* message) {
   if (sPulseView::IsViewMessage(message->what)) {
     if (fPulseView != nullptr) fPulseView->MessageReceived(message);
+    // No port, or one held by another program: said once in the log, and shown where the
+    // remote's name would be, until a port opens.
+    const bool failed = message->what == FourCC("ir--") || message->what == FourCC("irRB");
+    if (failed && fPulseView != nullptr && fPulseView->Attempts() == 1) {
+      InsertLog(std::string(getLabel(187)) + "\t\t" + fPulseView->WantedPort() + "\n");
+    }
+    ShowReceiverState();
     return true;
   }
   switch (message->what) {
@@ -62,6 +74,16 @@ bool RcWindow::HandleReceiverMessage(Message* message) {
     default:
       return false;
   }
+}
+
+void RcWindow::ShowReceiverState() {
+  const bool open = fPulseView != nullptr && fPulseView->Port() != nullptr;
+  if (open == fReceiverShownOpen) return;
+  fReceiverShownOpen = open;
+  const QString text = open ? QString::fromUtf8(getLabel(4)) : QString("No receiver open");
+  fIrSender->setText(text);
+  fMiniRem->setText(text);
+  if (fPulseView != nullptr) fPulseView->update();
 }
 
 void RcWindow::OnPulse() {

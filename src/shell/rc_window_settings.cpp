@@ -92,11 +92,17 @@ void RcWindow::AddSettingsView() {
   fast->setGeometry(570, 40, 30, 14);
   auto* caption = new QLabel("ScanPortSpeed:", fSettView);
   caption->setGeometry(196, 16, 100, 14);
-  connect(fSlider, &QSlider::sliderReleased, fSlider, [this, self] {
+  // Every change applies: keyboard steps, clicks on the groove and the wheel at once, a drag
+  // when the handle is let go (not once per pixel on the way).
+  const auto apply = [this, self] {
     Message value(FourCC("sldm"));
     value.AddInt32("be:value", fSlider->value());
     self.SendMessage(value);
+  };
+  connect(fSlider, &QSlider::valueChanged, fSlider, [this, apply] {
+    if (!fSlider->isSliderDown()) apply();
   });
+  connect(fSlider, &QSlider::sliderReleased, fSlider, apply);
 
   auto* sensor = new QLabel(Label(186), fSettView);
   sensor->setObjectName("stext");
@@ -116,11 +122,21 @@ void RcWindow::AddSettingsView() {
   for (const std::string& device : devices) {
     if (std::find(items.begin(), items.end(), device) == items.end()) items.push_back(device);
   }
+  // A port given for this run (--port) is the one in use, not the stored one: it heads the list,
+  // marked as such.
+  if (!fSetup.port.empty()) {
+    MessageAction* item =
+        AddMenuItem(fPortMenu, QString::fromStdString(fSetup.port) + " (this run)",
+                    PortMessage(fSetup.port), self);
+    item->setCheckable(true);
+    item->setChecked(true);
+    fPortMenu->addSeparator();
+  }
   for (const std::string& port : items) {
     MessageAction* item =
         AddMenuItem(fPortMenu, QString::fromStdString(port), PortMessage(port), self);
     item->setCheckable(true);
-    item->setChecked(port == current);
+    item->setChecked(fSetup.port.empty() && port == current);
     // Ports this machine does not have stay visible but cannot be chosen.
     item->setEnabled(std::find(devices.begin(), devices.end(), port) != devices.end());
   }
@@ -165,6 +181,19 @@ void RcWindow::AddSettingsView() {
           [self] { self.SendMessage(FourCC("PREF")); });
 
   ExtendSettingsPage(fSettView);
+  // The switches, this page's and those added to it, fill a column under the port, then the next
+  // one: the page is only as high as the window, and a switch below its edge could not be clicked.
+  const int page_height = height() - MenuBarHeight() - 2;
+  int column = 0, y = 70;
+  for (QCheckBox* check : fSettView->findChildren<QCheckBox*>(Qt::FindDirectChildrenOnly)) {
+    if (y + check->height() > page_height) {
+      ++column;
+      y = 70;
+    }
+    check->move(8 + column * 230, y);
+    y += 19;
+  }
+
   fPoseView->hide();
   fSettView->show();
   EnableMenuCommands(false, {FourCC("nRgt"), FourCC("irEP"), FourCC("irmi"), FourCC("MW_O")});

@@ -251,9 +251,14 @@ void RcWindow::EnableTeachField(TeachField field, bool enabled) {
 void RcWindow::StyleTeachField(TeachField which, TeachFieldLook look) {
   const bool fresh = look == TeachFieldLook::kNew;
   QLineEdit* edit = (which == TeachField::kName ? fTeachName : fTeachHead)->Edit();
-  QPalette palette = edit->palette();
-  palette.setColor(QPalette::Base, fresh ? QColor(Qt::white) : QColor(105, 105, 105));
-  palette.setColor(QPalette::Text, fresh ? QColor(25, 25, 25) : QColor(25, 255, 25));
+  // A fresh field keeps the disabled look of the style once its text is taken, so the user
+  // sees that it was; an existing remote's fields are shown in their own colours throughout.
+  QPalette palette = QApplication::palette(edit);
+  for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    if (fresh && group == QPalette::Disabled) continue;
+    palette.setColor(group, QPalette::Base, fresh ? QColor(Qt::white) : QColor(105, 105, 105));
+    palette.setColor(group, QPalette::Text, fresh ? QColor(25, 25, 25) : QColor(25, 255, 25));
+  }
   edit->setPalette(palette);
   edit->setEnabled(fresh);
 }

@@ -93,3 +93,18 @@ TEST_F(RouterTest, ChoosingUnsetClearsTheGroupAndARescanRestoresItByName) {
   EXPECT_EQ(Router().GroupRemote(4), nullptr);
   EXPECT_STREQ(prefs_.Video, "-unset-");
 }
+
+TEST_F(RouterTest, AnUnknownCodeRunsNoGroupActionWithSplittingOn) {
+  Start();
+  SwitchSplitting(true);
+  // The first remote of the list is the one a failed match tried last.
+  const std::string first = Router().Remotes().front()->fName;
+  for (int32_t kind : {kDesktop, 12, kAudio, kVideo}) Assign(kind, first);
+  TraceCapture trace;
+  Key(111222, 61);
+  EXPECT_EQ(view_.Text(RoutingText::kRemote), "-unknown-");
+  EXPECT_FALSE(trace.Contains("DoWithRemote"));
+  EXPECT_TRUE(desktop_.sent.empty());
+  EXPECT_EQ(SentOf("VR_H").back().GetInt32("vr_target", 0), 54);
+  EXPECT_EQ(view_.mini_group, " Default");
+}

@@ -1,4 +1,5 @@
 #include "platform/lines/mode2_recording.h"
+#include "platform/messaging/alert.h"
 #include "platform/messaging/trace.h"
 #include "receiver/code_bytes.h"
 #include "receiver/replay_session.h"
@@ -148,6 +149,57 @@ TEST_F(TeachInTest, NamesThatCannotBeFileNamesAreRefused) {
   }
   EXPECT_FALSE(std::filesystem::exists(Program() / "evil"));
   EXPECT_FALSE(std::filesystem::exists(Remotes() / "newRemote"));
+}
+
+TEST_F(TeachInTest, KeysOfOtherRemotesDoNotReplaceTheCodeWaitingForItsFunction) {
+  Start();
+  BeginNewRemote("Mine", 100200, false);
+  Key(100200, 5);
+  EXPECT_EQ(view_.teach_data, "select for: '5' ");
+  Key(kLrSat, kLrSatN1);  // a loaded remote's key arrives before the user chooses
+  Key(100300, 9);         // and an unknown one
+  EXPECT_EQ(view_.teach_data, "Wrong header, data : 9");
+  Assign(52);
+  Post(FourCC("nRad"));
+  RemoteCL stored;
+  stored.RemoteLoad("Mine");
+  EXPECT_EQ(stored.Slot(2), 5);
+}
+
+TEST_F(TeachInTest, QuitSaysSoWhenTheRemoteWasNotWritten) {
+  Start();
+  // Never named, nothing taught: nothing to lose, the box closes.
+  Post(FourCC("nRgt"));
+  Post(FourCC("nRad"));
+  EXPECT_FALSE(view_.teach_box);
+  EXPECT_EQ(view_.log.rfind("Nothing saved: the remote has no name.\n", 0), 0u) << view_.log;
+
+  // Taught but unnamed: the first "Quit" warns and stays, naming it then saves it.
+  Post(FourCC("nRgt"));
+  view_.field_text[TeachField::kHeader] = "100200";
+  Post(FourCC("nRsh"));
+  Key(100200, 7);
+  Assign(53);
+  Post(FourCC("nRad"));
+  EXPECT_TRUE(view_.teach_box);
+  EXPECT_NE(view_.log.find("no name yet"), std::string::npos);
+  view_.field_text[TeachField::kName] = "Named";
+  Post(FourCC("nRsn"));
+  Post(FourCC("nRad"));
+  EXPECT_FALSE(view_.teach_box);
+  EXPECT_EQ(view_.log.rfind("Done..\n", 0), 0u);
+  EXPECT_TRUE(std::filesystem::exists(Remotes() / "Named"));
+
+  // A file that cannot be written: no "Done..", and the alert says why.
+  SetAlertPresenter(nullptr);
+  std::filesystem::create_directories(Remotes() / "Blocked" / "inside");
+  BeginNewRemote("Blocked", 100300, false);
+  Key(100300, 8);
+  Assign(54);
+  Post(FourCC("nRad"));
+  EXPECT_FALSE(view_.teach_box);
+  EXPECT_EQ(view_.log.rfind("The remote 'Blocked' could not be written", 0), 0u) << view_.log;
+  EXPECT_TRUE(std::filesystem::is_directory(Remotes() / "Blocked"));
 }
 
 TEST_F(RouterTest, TheCodeChartIsWrittenOnRequest) {

@@ -181,6 +181,19 @@ TEST_F(PulseViewTest, BusyReportsAskOnceAndSensorRemovedReopensThePort) {
   EXPECT_EQ(view_->Port()->Name(), "serial2");
 }
 
+TEST_F(PulseViewTest, SensorRemovedReopensThePortOfThisRunNotAFallback) {
+  sPulseView::SetPortOverride("usb1");
+  devices_->SetBusy("usb1");
+  Make();
+  sPulseView::SetPortOverride("");
+  EXPECT_EQ(view_->Port()->Name(), "serial2");  // the fallback that opened meanwhile
+  Send(FourCC("irRB"));
+  devices_->SetBusy("");  // the user freed the sensor
+  answer_(true);
+  ASSERT_NE(view_->Port(), nullptr);
+  EXPECT_EQ(view_->Port()->Name(), "usb1");
+}
+
 TEST_F(PulseViewTest, EndingTheThreadStopsItBeforeThePortCloses) {
   Make();
   const thread_id thread = view_->Thread();

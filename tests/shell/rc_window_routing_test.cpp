@@ -1,10 +1,13 @@
 // The main window as the key router's view: messages in, widgets read back. The routing itself
 // is tested on the router (tests/routing); these check that the window shows it and feeds it.
+#include <QAbstractTextDocumentLayout>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QTextBlock>
 #include <QTextEdit>
 
 #include "platform/messaging/alert.h"
@@ -131,6 +134,65 @@ TEST_F(WindowRoutingTest, ARemoteIsTaughtThroughTheTeachBox) {
   Key(100200, 5);
   EXPECT_EQ(Label("irSender"), "MyRemote");
   EXPECT_EQ(Label("irSenKey"), "N1");
+}
+
+namespace {
+
+// Keys as the keyboard delivers them to the focused widget: text, then Tab to the next field.
+void Press(QWidget* widget, int key, const QString& text = {}) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+  QApplication::sendEvent(widget, &press);
+  QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+  QApplication::sendEvent(widget, &release);
+}
+void TypeThenTab(QWidget* widget, const QString& text) {
+  for (QChar c : text) Press(widget, c.unicode(), QString(c));
+  Press(widget, Qt::Key_Tab);
+}
+
+}  // namespace
+
+// No Enter anywhere: the typed name and header are taken when Tab leaves their field.
+TEST_F(WindowRoutingTest, TheTeachBoxTakesTypedTextWhenTheFieldIsLeft) {
+  Start();
+  Window()->show();
+  Window()->activateWindow();
+  QApplication::setActiveWindow(Window());
+  Find<QPushButton>("TRBut")->click();
+  Settle();
+  QLineEdit* name = Find<TextControl>("te_name")->Edit();
+  QLineEdit* header = Find<TextControl>("te_head")->Edit();
+  name->setFocus();
+  name->selectAll();
+  TypeThenTab(name, "TabRemote");
+  Settle();
+  EXPECT_FALSE(name->isEnabled());
+  header->setFocus();
+  header->selectAll();
+  TypeThenTab(header, "100200");
+  Settle();
+  EXPECT_FALSE(header->isEnabled());
+  Find<QCheckBox>("te_dbyt")->click();  // one byte
+  Settle();
+  Key(100200, 6);
+  EXPECT_EQ(Label("teData"), "select for: '6' ");
+  Key(kLrSat, kLrSatN1);  // another remote's key before the choice
+  Choose("teMF", "N2");
+  Find<QPushButton>("doneBut")->click();
+  Settle();
+  EXPECT_EQ(Log().rfind("Done..\n", 0), 0u) << Log();
+  RemoteCL stored;
+  stored.RemoteLoad("TabRemote");
+  EXPECT_EQ(stored.fComHead, 100200);
+  EXPECT_EQ(stored.Slot(3), 6);
+}
+
+TEST_F(WindowRoutingTest, LogLinesAreNeverWrapped) {
+  Start();
+  Key(kLrSat, kLrSatN1, 204);
+  const QTextBlock first = Find<QTextEdit>("text_view")->document()->firstBlock();
+  ASSERT_TRUE(first.text().contains("Header:")) << first.text().toStdString();
+  EXPECT_EQ(first.layout()->lineCount(), 1);  // the time stays on the line of its code
 }
 
 TEST_F(WindowRoutingTest, SwitchesIndicatorsAndTheMediaListLineFollowTheRouter) {

@@ -5,10 +5,12 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSlider>
+#include <QTextEdit>
 
 #include "platform/messaging/alert.h"
 #include "platform/messaging/test_loopers.h"
 #include "platform/messaging/trace.h"
+#include "receiver/view/pulse_view.h"
 #include "shell/menu_field.h"
 #include "shell/message_action.h"
 #include "shell/session_shell.h"
@@ -165,13 +167,80 @@ TEST_F(ShellTest, SettingsPageIsRebuiltOnEveryPrefAndOffersOnlyPresentPorts) {
   EXPECT_EQ(Find<QAbstractButton>("sVex")->text(), "Done..");
 }
 
+TEST_F(ShellTest, EveryControlOfTheRightColumnCanBeReachedWithOrWithoutThePulseView) {
+  Start();
+  Window()->resize(Window()->minimumWidth(), Window()->minimumHeight());
+  QWidget* pose = Find<QWidget>("PoseView");
+  for (const bool pimped : {false, true}) {
+    for (const bool pulse_shown : {false, true}) {
+      if (Prefs::getSTPrefs()->show_pulse != pulse_shown) Post(FourCC("irsp"));
+      if (Prefs::getSTPrefs()->use_pimped != pimped) Post(FourCC("irpp"));
+      Settle();
+      for (const char* name : {"hyContinue", "hyCheckBox", "TRBut", "fMute"}) {
+        QWidget* control = Find<QWidget>(name);
+        const QRect frame = control->geometry();
+        EXPECT_TRUE(pose->rect().contains(frame)) << name << " pulse " << pulse_shown;
+        // What the mouse hits at the control's centre is the control itself.
+        EXPECT_EQ(pose->childAt(frame.center()), control) << name << " pulse " << pulse_shown;
+      }
+    }
+  }
+}
+
+TEST_F(ShellTest, EverySwitchOfTheSettingsPageCanBeClicked) {
+  Start();
+  Post(FourCC("PREF"));
+  QWidget* page = Find<QWidget>("settView");
+  const auto checks = page->findChildren<QCheckBox*>();
+  ASSERT_GE(checks.size(), 5);
+  for (QCheckBox* check : checks) {
+    const QRect frame = check->geometry();
+    EXPECT_TRUE(page->rect().contains(frame)) << check->text().toStdString();
+    EXPECT_EQ(page->childAt(frame.center()), check) << check->text().toStdString();
+  }
+}
+
+TEST_F(ShellTest, ThePortOfThisRunIsTheOneTheSettingsPageMarks) {
+  setup_.port = "usb1";
+  Start();
+  Post(FourCC("PREF"));
+  EXPECT_EQ(Find<MenuField>("sepo")->MarkedText(), "usb1 (this run)");
+  int marked = 0;
+  for (QAction* item : Find<MenuField>("sepo")->Menu()->actions()) marked += item->isChecked();
+  EXPECT_EQ(marked, 1);
+}
+
+TEST_F(ShellTest, WithoutAReceiverTheLogAndTheKeyDisplaySaySo) {
+  SetReceiverDevices(std::make_shared<FakeReceiverDevices>(std::vector<std::string>{}));
+  sPulseView::SetBusyQuestion([](const sPulseView::BusyAnswer&) {});
+  Start();
+  EXPECT_EQ(Find<QLabel>("irSender")->text(), "No receiver open");
+  Post(FourCC("ir--"));  // the receiver thread's report that it has no port
+  const QString log = Find<QTextEdit>("text_view")->toPlainText();
+  EXPECT_TRUE(log.startsWith("..no port \t\tserial")) << log.toStdString();
+  sPulseView::SetBusyQuestion(nullptr);
+}
+
+TEST_F(ShellTest, EveryPrioritySliderChangeIsApplied) {
+  Start();
+  Post(FourCC("PREF"));
+  auto* slider = Find<QSlider>("slidder:koruscan");
+  TraceCapture trace;
+  slider->triggerAction(QAbstractSlider::SliderPageStepAdd);  // a click on the groove
+  Settle();
+  EXPECT_TRUE(trace.Contains("Prio:50 "));
+  slider->triggerAction(QAbstractSlider::SliderPageStepAdd);  // the keyboard's Page Up
+  Settle();
+  EXPECT_TRUE(trace.Contains("Prio:60 "));
+}
+
 TEST_F(ShellTest, CompactViewRoundTripRestoresTheStoredFrame) {
   Start();
   Prefs* prefs = Prefs::getSTPrefs();
-  Window()->resize(690, 230);
+  Window()->resize(699, 230);
   Settle();
   const Rect before = prefs->prefs_window_rect;
-  EXPECT_EQ(before.Width(), 690);
+  EXPECT_EQ(before.Width(), 699);
   Post(FourCC("irmi"));
   ASSERT_TRUE(Window()->MiniViewShowing());
   EXPECT_LT(Window()->width(), 300);
@@ -182,7 +251,7 @@ TEST_F(ShellTest, CompactViewRoundTripRestoresTheStoredFrame) {
   EXPECT_EQ(prefs->prefs_window_rect, before);
   Post(FourCC("irmi"));
   EXPECT_FALSE(Window()->MiniViewShowing());
-  EXPECT_EQ(Window()->width(), 690);
+  EXPECT_EQ(Window()->width(), 699);
   EXPECT_EQ(Window()->height(), 230);
   EXPECT_TRUE(FindMenuItem(IconMenu(), FourCC("PREF"))->isEnabled());
 }
@@ -282,4 +351,14 @@ TEST_F(ShellTest, Screenshots) {
   Find<QWidget>("SpBox")->hide();
   Settle();
   EXPECT_TRUE(Window()->grab().save(QString::fromStdString(base + "/teach-box.png")));
+  // The other looks, for checking by eye that nothing is covered or cut: the pulse view shown,
+  // the pimped colours, the denser design.
+  Post(FourCC("irsp"));
+  Post(FourCC("irpp"));
+  Settle();
+  EXPECT_TRUE(Window()->grab().save(QString::fromStdString(base + "/teach-box-pimped.png")));
+  Post(FourCC("nRad"));
+  Window()->UseAltDesign(2);
+  Settle();
+  EXPECT_TRUE(Window()->grab().save(QString::fromStdString(base + "/pulse-pimped-dense.png")));
 }

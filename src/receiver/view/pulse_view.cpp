@@ -57,16 +57,18 @@ sPulseView::sPulseView(const QRect& frame, const char* name, QWidget* parent)
   fPriority = fSettings ? fSettings->PRIORITY : 40;
   fHold = fSettings && fSettings->hold_irInfo;
 
-  const std::string wanted = !g_port_override.empty() ? g_port_override
-                             : fSettings              ? fSettings->rs232_port
-                                                      : "serial0";
-  OpenPort(wanted.c_str());
+  fWanted = !g_port_override.empty() ? g_port_override
+            : fSettings              ? fSettings->rs232_port
+                                     : "serial0";
+  OpenPort(fWanted.c_str());
   if (fPort == nullptr) {
     for (const char* fallback : {"serial0", "serial1", "serial2", "serial3", "serial4"}) {
       OpenPort(fallback);
       if (fPort != nullptr) break;
     }
   }
+  // Without --port the port that opened is the one remembered and reopened.
+  if (fPort != nullptr && g_port_override.empty()) fWanted = fPort->Name();
   if (fPort == nullptr) Trace("#Bad Port.. ");
   sPulseView::StartSniffer();  // the view's own, even for a derived view under construction
 }
@@ -172,6 +174,12 @@ void sPulseView::paintEvent(QPaintEvent*) {
   painter.setPen(fFrameColor);
   painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
   painter.setPen(QColor(15, 15, 15));
+  if (fPort == nullptr) {
+    // No blinking lamp for a receiver that is not there.
+    painter.setPen(QColor(190, 20, 20));
+    painter.drawText(bounds, Qt::AlignCenter, "no receiver");
+    return;
+  }
   painter.drawText(QPointF(4, bounds.height() - 6), QString::number(fShownNumber));
   if (SCAN_CONTINOUS != 0 && (fPulseCount & 1)) {
     const QColor lamp = SLOWDOWN_GLOBAL ? QColor(20, 150, 20) : QColor(250, 20, 20);
@@ -230,6 +238,7 @@ void sPulseView::ChangeSerPort(const Message* message) {
   EndThread();
   ClosePort();
   if (fSettings != nullptr) Prefs::SetText(fSettings->rs232_port, port.c_str());
+  fWanted = port;
   snooze(1000);
   SCAN_CONTINOUS = 1;
   OpenPort(port.c_str());
@@ -250,8 +259,9 @@ void sPulseView::RelaunchInServer() {
 }
 
 void sPulseView::ReopenAfterSensorRemoved() {
-  // No input server holds the port here: closing it and opening it again frees it.
-  const std::string port = fPort ? fPort->Name() : (fSettings ? fSettings->rs232_port : "");
+  // No input server holds the port here: closing it and opening it again frees it. It is the
+  // port this run asked for (--port included), not a fallback that happened to open instead.
+  const std::string port = fWanted;
   Trace("reopen port '%s'\n", port.c_str());
   EndThread();
   ClosePort();

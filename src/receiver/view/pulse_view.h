@@ -47,6 +47,8 @@ class sPulseView : public QWidget {
 
   thread_id Thread() const { return fThread; }
   ReceiverPort* Port() const { return fPort; }
+  // The port this run means to use: the --port name, else the setting, else the last choice.
+  const std::string& WantedPort() const { return fWanted; }
   int32_t PulseCount() const { return fPulseCount; }
   int32_t Attempts() const { return fAttempts; }
   int32_t RemoteDev() const { return fRemoteDev; }
@@ -65,6 +67,7 @@ class sPulseView : public QWidget {
 
   Prefs* fSettings;
   ReceiverPort* fPort = nullptr;
+  std::string fWanted;
   thread_id fThread = -1;
   int32_t fPriority;
   bool fHold;
