@@ -2,43 +2,13 @@
 // time, the remotes, the routing and the actions (on the recording fakes of the test hook).
 #include <gtest/gtest.h>
 
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <regex>
 #include <string>
 #include <vector>
 
-#include "temp_dir.h"
+#include "koru_process.h"
 
 namespace {
-
-struct KoruRun {
-  int exit_code = -1;
-  std::string out;
-};
-
-KoruRun RunKoru(const QStringList& arguments, const TempDir& dir, bool fake_desktop) {
-  QProcess koru;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.remove("DISPLAY");
-  env.remove("WAYLAND_DISPLAY");
-  env.insert("XDG_CONFIG_HOME", QString::fromStdString((dir.Path() / "config").string()));
-  env.insert("HOME", QString::fromStdString(dir.Path().string()));
-  if (fake_desktop) env.insert("KORU_FAKE_DESKTOP", "1");
-  koru.setProcessEnvironment(env);
-  koru.setProcessChannelMode(QProcess::MergedChannels);
-  QStringList all = {"--home", QString::fromStdString((dir.Path() / "koru").string())};
-  all << arguments;
-  koru.start(KORU_PROGRAM, all);
-  KoruRun run;
-  if (!koru.waitForFinished(60000)) {
-    koru.kill();
-    koru.waitForFinished();
-  }
-  run.exit_code = koru.exitStatus() == QProcess::NormalExit ? koru.exitCode() : -1;
-  run.out = koru.readAll().toStdString();
-  return run;
-}
 
 size_t Count(const std::string& text, const std::string& what) {
   size_t count = 0;
@@ -113,27 +83,13 @@ TEST(KoruProgram, OptionsAreCheckedAndExplained) {
 // that copy (before, the line read the pipe a second time and played nothing).
 TEST(KoruProgram, PlaysARecordingFromAPipe) {
   TempDir dir;
-  QProcess shell;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.remove("DISPLAY");
-  env.remove("WAYLAND_DISPLAY");
-  env.insert("XDG_CONFIG_HOME", QString::fromStdString((dir.Path() / "config").string()));
-  env.insert("HOME", QString::fromStdString(dir.Path().string()));
-  env.insert("KORU_FAKE_DESKTOP", "1");
-  shell.setProcessEnvironment(env);
-  shell.setProcessChannelMode(QProcess::MergedChannels);
   const std::string recording = std::string(KORU_SOURCE_DIR) + "/data/nec_leadtek_key1.mode2";
-  shell.start("bash", {"-c",
-                       "exec \"$0\" --home \"$1\" --port replay:<(cat \"$2\") "
-                       "--exit-after-replay",
-                       KORU_PROGRAM, QString::fromStdString((dir.Path() / "koru").string()),
-                       QString::fromStdString(recording)});
-  if (!shell.waitForFinished(60000)) {
-    shell.kill();
-    shell.waitForFinished();
-  }
-  const std::string out = shell.readAll().toStdString();
-  EXPECT_EQ(shell.exitCode(), 0) << out;
-  EXPECT_NE(out.find(" ask Remote: "), std::string::npos) << out;
-  EXPECT_NE(out.find("replay finished"), std::string::npos) << out;
+  const KoruRun run = RunInTestFolder(
+      "bash",
+      {"-c", "exec \"$0\" --home \"$1\" --port replay:<(cat \"$2\") --exit-after-replay",
+       KORU_PROGRAM, KoruHome(dir), QString::fromStdString(recording)},
+      KoruEnvironment(dir));
+  EXPECT_EQ(run.exit_code, 0) << run.out;
+  EXPECT_NE(run.out.find(" ask Remote: "), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("replay finished"), std::string::npos) << run.out;
 }
