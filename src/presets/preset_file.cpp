@@ -144,16 +144,5 @@ status_t WritePresetFile(const std::filesystem::path& path, const PresetList& li
 }
 
 std::vector<std::string> ScanPresetFiles(const std::filesystem::path& folder) {
-  std::vector<std::string> names;
-  std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-    if (!entry.is_regular_file(error) || entry.is_symlink(error)) continue;
-    FileNode node(entry.path());
-    int32_t kind = 0;
-    if (node.ReadAttr(kKoruTypeAttr, kInt32Type, 0, &kind, sizeof kind) >= 2 &&
-        kind == kKoruPresetFile) {
-      names.push_back(entry.path().filename().string());
-    }
-  }
-  return names;
+  return ScanKoruFiles(folder, kKoruPresetFile);
 }

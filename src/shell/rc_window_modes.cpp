@@ -153,18 +153,7 @@ void RcWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void RcWindow::keyPressEvent(QKeyEvent* event) {
-  // Qt's native scan codes stand for the platform key codes here; the two system keys beside
-  // the space bar are the Super keys.
-  Message key(FourCC("_KYD"));
-  int32_t modifiers = 0;
-  if (event->modifiers() & Qt::ControlModifier) modifiers |= 0x04;
-  if (event->modifiers() & Qt::AltModifier) modifiers |= 0x4000;
-  key.AddInt32("modifiers", modifiers);
-  const int32_t code = event->key() == Qt::Key_Super_L ? 102
-                       : event->key() == Qt::Key_Super_R
-                           ? 103
-                           : static_cast<int32_t>(event->nativeScanCode());
-  key.AddInt32("key", code);
+  Message key = KeyDownMessage(*event);
   AddOptionalByWinKey(&key);
   QMainWindow::keyPressEvent(event);
 }

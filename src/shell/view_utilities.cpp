@@ -154,3 +154,17 @@ void InstallAlertPresenter() {
         Qt::QueuedConnection);
   });
 }
+
+Message KeyDownMessage(const QKeyEvent& event) {
+  Message key(FourCC("_KYD"));
+  int32_t modifiers = 0;
+  if (event.modifiers() & Qt::ControlModifier) modifiers |= 0x04;
+  if (event.modifiers() & Qt::AltModifier) modifiers |= 0x4000;
+  key.AddInt32("modifiers", modifiers);
+  const int32_t code = event.key() == Qt::Key_Super_L ? 102
+                       : event.key() == Qt::Key_Super_R
+                           ? 103
+                           : static_cast<int32_t>(event.nativeScanCode());
+  key.AddInt32("key", code);
+  return key;
+}

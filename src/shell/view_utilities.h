@@ -2,9 +2,12 @@
 // Small helpers for views: tool tips, recolouring controls, loading images, marking menu items,
 // and the alert window.
 #include <QImage>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QWidget>
 #include <memory>
+
+#include "platform/messaging/message.h"
 
 void AddToolTip(QWidget* view, const char* text);
 
@@ -25,6 +28,11 @@ std::unique_ptr<QImage> GetImage(const char* path);
 // searches sub-menus. `text` is not used.
 bool SetItemTo(QMenu* menu, uint32_t code, const char* label, bool enable, const char* text,
                bool mark);
+
+// The key-down message '_KYD' of a key pressed in one of KORU's windows: "modifiers" (Control
+// 0x04, Alt 0x4000) and "key", Qt's native scan code standing for the platform key code; the
+// two system keys beside the space bar (the Super keys) are 102 and 103.
+Message KeyDownMessage(const QKeyEvent& event);
 
 // Shows AnyAlert texts as non-blocking message boxes on the GUI thread.
 void InstallAlertPresenter();

@@ -7,6 +7,7 @@
 
 #include "platform/messaging/trace.h"
 #include "settings/prefs.h"
+#include "shell/view_utilities.h"
 #include "shell/window_placement.h"
 #include "virtual_remote/all_buttons_view.h"
 #include "virtual_remote/placement_rules.h"
@@ -171,17 +172,7 @@ void VR_Window::resizeEvent(QResizeEvent* event) {
 }
 
 void VR_Window::keyPressEvent(QKeyEvent* event) {
-  // The two system keys beside the space bar are the Super keys here.
-  Message key(FourCC("_KYD"));
-  int32_t modifiers = 0;
-  if (event->modifiers() & Qt::ControlModifier) modifiers |= 0x04;
-  if (event->modifiers() & Qt::AltModifier) modifiers |= 0x4000;
-  key.AddInt32("modifiers", modifiers);
-  const int32_t code = event->key() == Qt::Key_Super_L ? 102
-                       : event->key() == Qt::Key_Super_R
-                           ? 103
-                           : static_cast<int32_t>(event->nativeScanCode());
-  key.AddInt32("key", code);
+  Message key = KeyDownMessage(*event);
   AddOptionalByWinKey(&key);
   QWidget::keyPressEvent(event);
 }

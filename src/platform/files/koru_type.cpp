@@ -1,5 +1,7 @@
 #include "platform/files/koru_type.h"
 
+#include <algorithm>
+
 #include "platform/files/file_node.h"
 #include "platform/files/safe_file.h"
 #include "platform/messaging/trace.h"
@@ -42,4 +44,18 @@ void ChangeKoruFiletype(AttributeNode& node) {
   }
   node.WriteAttr(kKoruTypeAttr, kInt32Type, 0, &value, sizeof value);
   Trace(" changed type  '%ld' ", static_cast<long>(value));
+}
+
+std::vector<std::string> ScanKoruFiles(const std::filesystem::path& folder, int32_t kind) {
+  std::vector<std::string> names;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    if (!entry.is_regular_file(error) || entry.is_symlink(error)) continue;
+    FileNode node(entry.path());
+    int32_t found = 0;
+    if (node.ReadAttr(kKoruTypeAttr, kInt32Type, 0, &found, sizeof found) >= 2 && found == kind)
+      names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }

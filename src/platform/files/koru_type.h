@@ -2,7 +2,9 @@
 // The file-kind attribute that marks KORU's own files; files are found by it, not by name.
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/files/attribute_node.h"
 
@@ -25,6 +27,9 @@ status_t WriteKoruType(AttributeNode& node, int32_t kind);
 status_t WriteKoruFile(const std::filesystem::path& path, std::string_view contents, int32_t kind);
 // The file's kind, or 0 when it has no (whole) "KORU_TYPE".
 int32_t ReadKoruType(AttributeNode& node);
+
+// The names of the regular files (not links) in `folder` marked as `kind`, sorted.
+std::vector<std::string> ScanKoruFiles(const std::filesystem::path& folder, int32_t kind);
 
 // Converts an old file's marker: copies a whole 4-byte "IR!OWN_FILE" into "KORU_TYPE".
 void ChangeKoruFiletype(AttributeNode& node);
