@@ -175,7 +175,7 @@ void BM_IdleCpu(benchmark::State& state) {
       void MessageReceived(Message*) override {}
     } sink(&looper);
     SetAppMessenger(sink.GetMessenger());
-    CHECK_SCAN_IR.store(0);
+    ReceiverFlags flags;
     std::unique_ptr<ReceiverLine> line;
     if (state.range(0) == 2) {
       line = std::make_unique<ReplayLine>(Mode2Recording{});
@@ -185,6 +185,7 @@ void BM_IdleCpu(benchmark::State& state) {
     }
     ReceiverPort port(std::move(line), "idle");
     Message start(FourCC("snif"));
+    start.AddPointer(kReceiverFlagsField, &flags);
     start.AddPointer("_serPtr", &port);
     const thread_id thread = spawn_thread(STH_scan_IR_pulse, "snif_thread", 10, &start);
     resume_thread(thread);

@@ -19,7 +19,7 @@ std::atomic<PortNameRecorder> g_recorder{nullptr};
 // Long enough for "replay:" names with a path; the serial names need far less.
 constexpr size_t kDeviceNameSize = 256;
 
-void TraceOpenFailure(status_t status) {
+void TraceOpenFailure(status_t status, ReceiverFlags* flags) {
   switch (status) {
     case kNotAllowed:
       Trace(" PERMISSION_DENIED\n");
@@ -29,8 +29,10 @@ void TraceOpenFailure(status_t status) {
       break;
     case kBusy:
       AppMessenger().SendMessage(FourCC("irRB"));
-      CHECK_SCAN_IR.store(0);
-      SCAN_CONTINOUS.store(0);
+      if (flags != nullptr) {
+        flags->CHECK_SCAN_IR.store(0);
+        flags->SCAN_CONTINOUS.store(0);
+      }
       break;
     case kEntryNotFound:
     case kNoDevice:
@@ -67,7 +69,7 @@ void SetPortNameRecorder(PortNameRecorder recorder) {
   g_recorder.store(recorder);
 }
 
-ReceiverPort* open_multi(const char* name) {
+ReceiverPort* open_multi(const char* name, ReceiverFlags* flags) {
   auto port = std::make_unique<ReceiverPort>();
   const int32_t count = port->CountDevices();
   bool found = false;
@@ -99,7 +101,7 @@ ReceiverPort* open_multi(const char* name) {
       ForgetOpenFailures();
       return port.release();
     }
-    TraceOpenFailure(first);
+    TraceOpenFailure(first, flags);
     ReportOpenFailure(device, first);
   }
   // A named port of this machine's kind that is not there ("serial0" names no device at all).

@@ -1,13 +1,19 @@
 #pragma once
-// Flags the receiver thread, the receiver view and the main window share. Atomic: they are
-// written and read by several threads without a lock.
+// The flags the receiver thread, the receiver view and the key router share. Atomic: they are
+// written and read by several threads without a lock. The main window owns one set and hands it
+// to the receiver view (which gives it to each receiver thread in its start message, field
+// kReceiverFlagsField), to the port opening and to the router; a replay has a set of its own.
 #include <atomic>
 #include <cstdint>
 
-// 1 while the receiver thread is in its sampling loop; 0 after a clear or a self-suspension.
-extern std::atomic<int32_t> CHECK_SCAN_IR;
-// Receiving switched on (the view resumes the thread and draws the lamp only then).
-extern std::atomic<int32_t> SCAN_CONTINOUS;
-// Set by the key router after a short code (the main window hands it this flag); cleared by the
-// thread after each decoded report.
-extern std::atomic<bool> SLOWDOWN_GLOBAL;
+struct ReceiverFlags {
+  // 1 while the receiver thread is in its sampling loop; 0 after a clear or a self-suspension.
+  std::atomic<int32_t> CHECK_SCAN_IR{0};
+  // Receiving switched on (the view resumes the thread and draws the lamp only then).
+  std::atomic<int32_t> SCAN_CONTINOUS{1};
+  // Set by the key router after a short code; cleared by the thread after each decoded report.
+  std::atomic<bool> SLOWDOWN_GLOBAL{false};
+};
+
+// The pointer field of the receiver thread's start message that carries its flags.
+inline constexpr const char* kReceiverFlagsField = "_flags";

@@ -26,6 +26,7 @@ class Listener : public Handler {
 struct Session {
   VirtualClock clock{0};
   std::unique_ptr<ReceiverPort> port;
+  ReceiverFlags flags;  // a fresh receiver thread's: not scanning
   Message start{FourCC("snif")};
 };
 
@@ -47,6 +48,7 @@ int32_t ReplayThroughReceiver(const Mode2Recording& recording, const ReplayListe
   Session session;
   session.port = std::make_unique<ReceiverPort>(
       std::make_unique<ScriptedLine>(recording, session.clock, kReplayLeadIn), "replay");
+  session.start.AddPointer(kReceiverFlagsField, &session.flags);
   session.start.AddPointer("_serPtr", session.port.get());
   session.start.AddBool(kClassicTimingField, evaluation == Evaluation::kClassic);
 
@@ -55,7 +57,6 @@ int32_t ReplayThroughReceiver(const Mode2Recording& recording, const ReplayListe
   Listener listener(&looper, on_message);
   const Messenger previous = AppMessenger();
   SetAppMessenger(listener.GetMessenger());
-  CHECK_SCAN_IR.store(0);
 
   int32_t exit_status = kError;
   const thread_id thread =

@@ -4,7 +4,7 @@
 // resumed at the next multiple of 250000 us (the receiver view's pulse), and the run ends when
 // the thread waits for a change that never comes. Every message the thread posts to the
 // application is handed to `on_message` with its virtual send time, on the replay's thread.
-// The replay stands for a fresh receiver thread: CHECK_SCAN_IR is cleared before it starts.
+// The replay stands for a fresh receiver thread, with flags of its own.
 // It installs its own application messenger while it runs, so only one replay runs at a time.
 #include <functional>
 

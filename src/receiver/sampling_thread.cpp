@@ -41,7 +41,8 @@ void Send(const Message& message) {
 // A thread that leaves its sampling loop (killed, or its port gone) no longer scans: the flag
 // must not keep the next receiver thread from starting.
 struct LeavingLoopClearsFlag {
-  ~LeavingLoopClearsFlag() { CHECK_SCAN_IR.store(0); }
+  ReceiverFlags& flags;
+  ~LeavingLoopClearsFlag() { flags.CHECK_SCAN_IR.store(0); }
 };
 
 // The report fields that change from one report to the next.
@@ -55,11 +56,11 @@ void SetReport(Message* report, const char* code, int32_t family, int32_t valid_
 
 // After a decoded report: the pause, then the thread waits until the view resumes it. Gives
 // the time from which the thread listens again. `reported` is the line's time of the report.
-bigtime_t ReportAndSuspend(const Message& report, bigtime_t reported) {
-  SLOWDOWN_GLOBAL.store(false);
+bigtime_t ReportAndSuspend(ReceiverFlags& flags, const Message& report, bigtime_t reported) {
+  flags.SLOWDOWN_GLOBAL.store(false);
   Send(report);
   snooze(kReportPause);
-  CHECK_SCAN_IR.store(0);
+  flags.CHECK_SCAN_IR.store(0);
   suspend_thread(find_thread(nullptr));
   const bigtime_t resumed = system_time();
   const bigtime_t due = reported + kReportPause + kResumeDue;
@@ -71,17 +72,18 @@ bigtime_t ReportAndSuspend(const Message& report, bigtime_t reported) {
 }
 
 // Ends the thread when the device has gone: a port without device is reported.
-int32_t PortGone(status_t status) {
+int32_t PortGone(ReceiverFlags& flags, status_t status) {
   Trace("** snif_thread: %s **\n", StatusText(status).c_str());
-  CHECK_SCAN_IR.store(0);
+  flags.CHECK_SCAN_IR.store(0);
   Send(Message(FourCC("ir--")));
   return SCIR_NO_DEVICE;
 }
 
-int32_t RunClassic(ReceiverPort* port, ClassicEvaluation& classic, Message& report) {
+int32_t RunClassic(ReceiverFlags& flags, ReceiverPort* port, ClassicEvaluation& classic,
+                   Message& report) {
   bigtime_t t0 = system_time();
   for (;;) {
-    CHECK_SCAN_IR.store(1);
+    flags.CHECK_SCAN_IR.store(1);
     LevelChange change;
     const status_t status = port->WaitForChange(t0, kNoDeadline, &change);
     if (status == kLineEnded) return 0;
@@ -90,42 +92,44 @@ int32_t RunClassic(ReceiverPort* port, ClassicEvaluation& classic, Message& repo
       t0 = change.time;
       continue;
     }
-    if (status != kOk) return PortGone(status);
+    if (status != kOk) return PortGone(flags, status);
     const int32_t period = TablePeriod(change.time - t0);
     t0 = change.time;
     switch (classic.Add(period)) {
       case ClassicEvaluation::Outcome::kCollecting:
         break;
       case ClassicEvaluation::Outcome::kNoCode:
-        SetReport(&report, classic.Code(), 0, 0, SLOWDOWN_GLOBAL.load());
+        SetReport(&report, classic.Code(), 0, 0, flags.SLOWDOWN_GLOBAL.load());
         Send(report);
         break;
       case ClassicEvaluation::Outcome::kDecoded:
         SetReport(&report, classic.Code(), classic.Family(), classic.ValidBits(), false);
-        t0 = ReportAndSuspend(report, change.time);  // the next period counts from the resume
+        t0 =
+            ReportAndSuspend(flags, report, change.time);  // the next period counts from the resume
         break;
     }
     classic.FinishCycle();
   }
 }
 
-int32_t RunBursts(ReceiverPort* port, BurstEvaluation& burst, Message& report) {
+int32_t RunBursts(ReceiverFlags& flags, ReceiverPort* port, BurstEvaluation& burst,
+                  Message& report) {
   using Outcome = BurstEvaluation::Outcome;
   bigtime_t t0 = system_time();
   // Returns true when the thread suspended (the next period counts from the resume).
   const auto handle = [&](Outcome outcome, bigtime_t now) {
     if (outcome == Outcome::kNoCode) {
-      SetReport(&report, burst.Code(), 0, 0, SLOWDOWN_GLOBAL.load());
+      SetReport(&report, burst.Code(), 0, 0, flags.SLOWDOWN_GLOBAL.load());
       Send(report);
     } else if (outcome == Outcome::kDecoded) {
       SetReport(&report, burst.Code(), burst.Family(), burst.ValidBits(), false);
-      t0 = ReportAndSuspend(report, now);
+      t0 = ReportAndSuspend(flags, report, now);
       return true;
     }
     return false;
   };
   for (;;) {
-    CHECK_SCAN_IR.store(1);
+    flags.CHECK_SCAN_IR.store(1);
     const bigtime_t deadline =
         burst.ReadyToEnd() ? t0 + BurstEvaluation::kBurstEnd + 1 : kNoDeadline;
     LevelChange change;
@@ -141,7 +145,7 @@ int32_t RunBursts(ReceiverPort* port, BurstEvaluation& burst, Message& report) {
       t0 = change.time;
       continue;
     }
-    if (status != kOk) return PortGone(status);
+    if (status != kOk) return PortGone(flags, status);
     // A line that sees a change only after the deadline (a late poll) ends the burst first.
     if (change.time > deadline && handle(burst.EndBurst(deadline), deadline)) continue;
     const int32_t period = TablePeriod(change.time - t0);
@@ -152,8 +156,8 @@ int32_t RunBursts(ReceiverPort* port, BurstEvaluation& burst, Message& report) {
 
 }  // namespace
 
-void ClearDataField(int32_t* table, ReceiverPort* port) {
-  CHECK_SCAN_IR.store(0);
+void ClearDataField(int32_t* table, ReceiverPort* port, ReceiverFlags* flags) {
+  if (flags != nullptr) flags->CHECK_SCAN_IR.store(0);
   std::memset(table, 0, sizeof(int32_t) * kDurationTableSize);
   if (port != nullptr) {
     port->ClearInput();
@@ -162,15 +166,18 @@ void ClearDataField(int32_t* table, ReceiverPort* port) {
 }
 
 int32_t STH_scan_IR_pulse(void* data) {
-  if (CHECK_SCAN_IR.load() != 0) {
-    Send(Message(FourCC("irCE")));
-    return SCIR_OOPS;
-  }
   const auto* start = static_cast<const Message*>(data);
-  if (start == nullptr) {
+  const void* flags_pointer = nullptr;
+  if (start != nullptr) start->FindPointer(kReceiverFlagsField, &flags_pointer);
+  if (start == nullptr || flags_pointer == nullptr) {
     Trace("BAD DATA-MESSAGE \n");
     Trace("idat==NULL\n");
     return 0;
+  }
+  ReceiverFlags& flags = *static_cast<ReceiverFlags*>(const_cast<void*>(flags_pointer));
+  if (flags.CHECK_SCAN_IR.load() != 0) {
+    Send(Message(FourCC("irCE")));
+    return SCIR_OOPS;
   }
   const void* pointer = nullptr;
   start->FindPointer("_serPtr", &pointer);
@@ -182,10 +189,10 @@ int32_t STH_scan_IR_pulse(void* data) {
   }
   const bool classic_timing = start->GetBool(kClassicTimingField, false);
 
-  CHECK_SCAN_IR.store(1);
-  const LeavingLoopClearsFlag clear_on_exit;
+  flags.CHECK_SCAN_IR.store(1);
+  const LeavingLoopClearsFlag clear_on_exit{flags};
   // Created once: the loop itself never allocates for a period.
-  auto classic = std::make_unique<ClassicEvaluation>(port, &CHECK_SCAN_IR, true);
+  auto classic = std::make_unique<ClassicEvaluation>(port, &flags.CHECK_SCAN_IR, true);
   auto burst = std::make_unique<BurstEvaluation>(true);
   classic->Start();
   burst->Start();
@@ -203,5 +210,6 @@ int32_t STH_scan_IR_pulse(void* data) {
   Send(report);
   snooze(kReportPause);
 
-  return classic_timing ? RunClassic(port, *classic, report) : RunBursts(port, *burst, report);
+  return classic_timing ? RunClassic(flags, port, *classic, report)
+                        : RunBursts(flags, port, *burst, report);
 }

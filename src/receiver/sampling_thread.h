@@ -4,6 +4,7 @@
 //
 // Driving it (the receiver view does this):
 //   Message start(FourCC("snif"));             // keep it alive while the thread runs
+//   start.AddPointer(kReceiverFlagsField, &flags);  // the ReceiverFlags it shares
 //   start.AddPointer("_serPtr", port);         // from open_multi, or nullptr
 //   start.AddBool(kClassicTimingField, true);  // optional: the classic evaluation
 //   thread_id t = spawn_thread(STH_scan_IR_pulse, "snif_thread", priority, &start);
@@ -15,13 +16,14 @@
 // The thread takes each period from the times the line gives for its changes, so a thread that
 // wakes late measures the same periods; only a period that begins at a resume is measured from
 // the resume.
-// Exit statuses: 0 (no start message, or a recording on a virtual clock played to its end),
-// SCIR_OOPS (a receiver thread was already scanning), SCIR_NO_DEVICE (no port, or the port
+// Exit statuses: 0 (no start message or no flags, or a recording on a virtual clock played to its
+// end), SCIR_OOPS (a receiver thread was already scanning), SCIR_NO_DEVICE (no port, or the port
 // went away: a bare 'ir--' is posted), kInterrupted when killed. Leaving the sampling loop in
 // any way clears CHECK_SCAN_IR, so a thread started after a kill is not turned away.
 #include <cstdint>
 
 #include "platform/lines/receiver_port.h"
+#include "receiver/receiver_flags.h"
 
 // A bool of the start message: true runs the classic evaluation (BurstEvaluation otherwise).
 inline constexpr const char* kClassicTimingField = "_classic";
@@ -31,5 +33,6 @@ constexpr int32_t SCIR_NO_DEVICE = 200;
 
 int32_t STH_scan_IR_pulse(void* data);
 
-// CHECK_SCAN_IR := 0; all 256 entries := 0; with a port, its input and output queues cleared.
-void ClearDataField(int32_t* table, ReceiverPort* port);
+// CHECK_SCAN_IR := 0 (with flags); all 256 entries := 0; with a port, its input and output
+// queues cleared.
+void ClearDataField(int32_t* table, ReceiverPort* port, ReceiverFlags* flags);

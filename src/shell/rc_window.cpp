@@ -36,7 +36,8 @@ RcWindow::RcWindow(const Rect& frame, WindowSetup setup)
       fSettings(Prefs::getSTPrefs()),
       fRouter(KeyRouter::Links{
           this, fSettings, [this](ActionThread::Action action) { RunAction(std::move(action)); },
-          [](const Message& message) { AppMessenger().SendMessage(message); }, &SLOWDOWN_GLOBAL}) {
+          [](const Message& message) { AppMessenger().SendMessage(message); },
+          &fReceiverFlags.SLOWDOWN_GLOBAL}) {
   // 1. A titled, floating, not zoomable window.
   setGeometry(static_cast<int>(frame.left), static_cast<int>(frame.top),
               static_cast<int>(frame.Width()), static_cast<int>(frame.Height()));

@@ -16,6 +16,7 @@
 #include "platform/messaging/clock.h"
 #include "platform/messaging/message.h"
 #include "platform/messaging/rect.h"
+#include "receiver/receiver_flags.h"
 #include "routing/key_router.h"
 #include "routing/routing_view.h"
 #include "shell/key_function_menu.h"
@@ -65,6 +66,8 @@ class RcWindow : public QMainWindow, public Handler, private RoutingView {
   sPulseView* PulseView() const { return fPulseView; }
 
   KeyRouter& Router() { return fRouter; }
+  // The flags its receiver view and receiver thread share (tests).
+  ReceiverFlags& Flags() { return fReceiverFlags; }
   // Runs an action on the action thread, after every action posted before it.
   void RunAction(ActionThread::Action action);
   // Blocks until the action thread has run everything posted so far.
@@ -145,6 +148,8 @@ class RcWindow : public QMainWindow, public Handler, private RoutingView {
 
   WindowSetup fSetup;
   Prefs* fSettings = nullptr;
+  // Shared with the receiver view, its receiver thread and the router (declared before them).
+  ReceiverFlags fReceiverFlags;
   KeyRouter fRouter;
   DesktopServices fServices;
   std::unique_ptr<WindowIndicators> fIndicators;

@@ -24,7 +24,7 @@ void RcWindow::BuildReceiverView() {
   // A port given for this run is not stored; otherwise every successful open is remembered.
   sPulseView::SetPortOverride(fSetup.port);
   SetPortNameRecorder(fSetup.port.empty() ? RecordPortName : nullptr);
-  fPulseView = new sPulseView(QRect(533, 4, 160, 16), "puView", fPoseView);
+  fPulseView = new sPulseView(QRect(533, 4, 160, 16), "puView", &fReceiverFlags, fPoseView);
   fPulseView->setVisible(fSettings != nullptr && fSettings->show_pulse);
   PlaceContinueBox();
   ShowReceiverState();

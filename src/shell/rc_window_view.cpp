@@ -326,11 +326,11 @@ void RcWindow::ShowPressedKey(int32_t keyfn) {
 }
 
 bool RcWindow::ReceiverContinuous() const {
-  return SCAN_CONTINOUS != 0;
+  return fReceiverFlags.SCAN_CONTINOUS != 0;
 }
 
 void RcWindow::SetReceiverContinuous(bool on) {
-  SCAN_CONTINOUS = on ? 1 : 0;
+  fReceiverFlags.SCAN_CONTINOUS = on ? 1 : 0;
   if (fPulseView == nullptr) return;
   if (on) {
     fPulseView->ReStartSniffer();
@@ -341,5 +341,5 @@ void RcWindow::SetReceiverContinuous(bool on) {
 }
 
 void RcWindow::ReceiverUnusable() {
-  CHECK_SCAN_IR = 0;
+  fReceiverFlags.CHECK_SCAN_IR = 0;
 }

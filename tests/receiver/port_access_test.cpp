@@ -86,8 +86,8 @@ class PortAccess : public ::testing::Test {
     SetAppMessenger(inbox_.GetMessenger());
     SetPortNameRecorder([](const char* name) { g_recorded = name; });
     g_recorded.clear();
-    CHECK_SCAN_IR.store(1);
-    SCAN_CONTINOUS.store(1);
+    flags_.CHECK_SCAN_IR.store(1);
+    flags_.SCAN_CONTINOUS.store(1);
   }
   void TearDown() override {
     ForgetOpenFailures();
@@ -100,11 +100,12 @@ class PortAccess : public ::testing::Test {
   ImmediateLooper looper_;
   AppInbox inbox_{&looper_};
   TraceCapture trace_;
+  ReceiverFlags flags_;
 };
 
 TEST_F(PortAccess, WithoutANameTheHighestDeviceThatOpensIsTaken) {
   devices_->devices = {{"serial1", 3}, {"serial2", 4}, {"lirc0", kNotAllowed}};
-  ReceiverPort* port = open_multi(nullptr);
+  ReceiverPort* port = open_multi(nullptr, &flags_);
   ASSERT_NE(port, nullptr);
   EXPECT_EQ(port->Name(), "serial2");
   EXPECT_EQ(g_recorded, "serial2");
@@ -120,7 +121,7 @@ TEST_F(PortAccess, WithoutANameTheHighestDeviceThatOpensIsTaken) {
 
 TEST_F(PortAccess, UnknownNameOpensNothingAndPostsNothing) {
   devices_->devices = {{"serial1", 3}};
-  EXPECT_EQ(open_multi("usb3"), nullptr);
+  EXPECT_EQ(open_multi("usb3", &flags_), nullptr);
   EXPECT_TRUE(devices_->opened.empty());
   EXPECT_TRUE(inbox_.received.empty());
   EXPECT_EQ(g_recorded, "");
@@ -129,11 +130,11 @@ TEST_F(PortAccess, UnknownNameOpensNothingAndPostsNothing) {
 
 TEST_F(PortAccess, BusyPortPostsOneReportAndStopsReceiving) {
   devices_->devices = {{"serial1", kBusy}, {"serial2", 4}};
-  EXPECT_EQ(open_multi("serial1"), nullptr);
+  EXPECT_EQ(open_multi("serial1", &flags_), nullptr);
   ASSERT_EQ(inbox_.received.size(), 1u);
   EXPECT_EQ(inbox_.received[0].what, FourCC("irRB"));
-  EXPECT_EQ(CHECK_SCAN_IR.load(), 0);
-  EXPECT_EQ(SCAN_CONTINOUS.load(), 0);
+  EXPECT_EQ(flags_.CHECK_SCAN_IR.load(), 0);
+  EXPECT_EQ(flags_.SCAN_CONTINOUS.load(), 0);
 }
 
 TEST_F(PortAccess, EveryFailureIsTracedWithItsStatus) {
@@ -148,7 +149,7 @@ TEST_F(PortAccess, EveryFailureIsTracedWithItsStatus) {
   for (const auto& [status, text] : cases) {
     devices_->devices = {{"serial1", status}};
     trace_.Clear();
-    EXPECT_EQ(open_multi("serial1"), nullptr);
+    EXPECT_EQ(open_multi("serial1", &flags_), nullptr);
     const std::string expected = std::string(text) + " " + std::to_string(status) + ": " +
                                  StatusText(status) + "\n\t[" + std::to_string(status) +
                                  " can't open]\n";
@@ -187,7 +188,7 @@ TEST_F(PortAccess, FailuresAreExplainedWithTheDeviceAndWhatToDo) {
                      {"usb0", "/dev/ttyUSB0"},
                      {"lirc0", "/dev/lirc0"}};
   for (const char* name : {"serial1", "serial2", "usb0", "lirc0", "serial0"})
-    EXPECT_EQ(open_multi(name), nullptr) << name;
+    EXPECT_EQ(open_multi(name, &flags_), nullptr) << name;
 
   const std::string denied =
       "Cannot open the receiver port serial1 (" + node.string() + "): permission denied.";
@@ -218,8 +219,8 @@ TEST_F(PortAccess, FailuresAreExplainedWithTheDeviceAndWhatToDo) {
                                       join + "\n" + quit + "\n" + plug + "\n" + stop + "\n");
   devices_->devices = {{"serial3", kNoDevice}, {"serial4", kNoDevice}};
   ForgetOpenFailures();
-  open_multi("serial3");
-  open_multi("serial4");
+  open_multi("serial3", &flags_);
+  open_multi("serial4", &flags_);
   EXPECT_EQ(RecentOpenFailures(),
             "Cannot open the receiver port serial3: no such device.\n"
             "Cannot open the receiver port serial4: no such device.\n"
@@ -228,7 +229,7 @@ TEST_F(PortAccess, FailuresAreExplainedWithTheDeviceAndWhatToDo) {
 
   // A port that opens ends the story of the failures before it.
   devices_->devices = {{"serial1", 3}};
-  ReceiverPort* port = open_multi("serial1");
+  ReceiverPort* port = open_multi("serial1", &flags_);
   ASSERT_NE(port, nullptr);
   EXPECT_EQ(RecentOpenFailures(), "");
   close_multi(port);

@@ -59,9 +59,9 @@ class ReceiverThread : public ::testing::TestWithParam<DrivenLine::Wait> {
  protected:
   void SetUp() override {
     SetAppMessenger(inbox_.GetMessenger());
-    CHECK_SCAN_IR.store(0);
     line_ = new DrivenLine(GetParam());
     port_ = std::make_unique<ReceiverPort>(std::unique_ptr<ReceiverLine>(line_), "driven");
+    start_.AddPointer(kReceiverFlagsField, &flags_);
     start_.AddPointer("_serPtr", port_.get());
   }
   void TearDown() override {
@@ -94,6 +94,7 @@ class ReceiverThread : public ::testing::TestWithParam<DrivenLine::Wait> {
   AppInbox inbox_{&looper_};
   TraceCapture trace_;
   DrivenLine* line_ = nullptr;
+  ReceiverFlags flags_;  // the thread may still use them until TearDown has ended it
   std::unique_ptr<ReceiverPort> port_;
   Message start_{FourCC("snif")};
   thread_id thread_ = -1;
@@ -124,9 +125,9 @@ TEST_P(ReceiverThread, ReportsSuspendsResumesAndDies) {
 
   // After the report the thread suspends itself until the view resumes it.
   ASSERT_TRUE(DeliverUntil([&] { return StateOf(thread_) == ThreadState::kSuspended; }));
-  EXPECT_EQ(CHECK_SCAN_IR.load(), 0);
+  EXPECT_EQ(flags_.CHECK_SCAN_IR.load(), 0);
   ASSERT_EQ(resume_thread(thread_), kOk);
-  ASSERT_TRUE(DeliverUntil([&] { return CHECK_SCAN_IR.load() == 1; }));
+  ASSERT_TRUE(DeliverUntil([&] { return flags_.CHECK_SCAN_IR.load() == 1; }));
 
   // Suspended from outside while it waits for an edge, and resumed again.
   ASSERT_EQ(suspend_thread(thread_), kOk);
@@ -141,15 +142,16 @@ TEST_P(ReceiverThread, ReportsSuspendsResumesAndDies) {
   thread_ = -1;
   EXPECT_EQ(status, kInterrupted);
   // A killed thread no longer scans: the next one may start.
-  EXPECT_EQ(CHECK_SCAN_IR.load(), 0);
+  EXPECT_EQ(flags_.CHECK_SCAN_IR.load(), 0);
 }
 
 TEST_P(ReceiverThread, SecondThreadEndsWithoutTouchingItsPort) {
   Start();
-  ASSERT_EQ(CHECK_SCAN_IR.load(), 1);
+  ASSERT_EQ(flags_.CHECK_SCAN_IR.load(), 1);
   auto* other_line = new DrivenLine(GetParam());
   ReceiverPort other(std::unique_ptr<ReceiverLine>(other_line), "other");
   Message other_start(FourCC("snif"));
+  other_start.AddPointer(kReceiverFlagsField, &flags_);
   other_start.AddPointer("_serPtr", &other);
   const thread_id second = spawn_thread(STH_scan_IR_pulse, "snif_thread", 10, &other_start);
   resume_thread(second);
@@ -172,7 +174,7 @@ TEST_P(ReceiverThread, VanishedPortEndsTheThreadWithANoPortReport) {
   EXPECT_EQ(status, SCIR_NO_DEVICE);
   ASSERT_TRUE(DeliverUntil([&] { return inbox_.received.size() == 2; }));
   EXPECT_EQ(inbox_.received[1].what, FourCC("ir--"));
-  EXPECT_EQ(CHECK_SCAN_IR.load(), 0);
+  EXPECT_EQ(flags_.CHECK_SCAN_IR.load(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Waits, ReceiverThread,
@@ -185,7 +187,7 @@ TEST(ReceiverThreadStart, MissingStartMessageOrPort) {
   ImmediateLooper looper;
   AppInbox inbox(&looper);
   SetAppMessenger(inbox.GetMessenger());
-  CHECK_SCAN_IR.store(0);
+  ReceiverFlags flags;
   {
     TraceCapture trace;
     EXPECT_EQ(STH_scan_IR_pulse(nullptr), 0);
@@ -195,6 +197,7 @@ TEST(ReceiverThreadStart, MissingStartMessageOrPort) {
   {
     TraceCapture trace;
     Message start(FourCC("snif"));
+    start.AddPointer(kReceiverFlagsField, &flags);
     start.AddPointer("_serPtr", nullptr);
     EXPECT_EQ(STH_scan_IR_pulse(&start), SCIR_NO_DEVICE);
     EXPECT_EQ(trace.Text(), "** STH_scan_M_infrared no device **\n");

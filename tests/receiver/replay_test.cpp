@@ -127,7 +127,6 @@ TEST_F(ReceiverReplay, ReportSuspendsUntilTheNextPulseOfTheView) {
   ASSERT_EQ(replay.lines.size(), 3u);
   EXPECT_EQ(replay.lines[1].substr(0, 8), "167.500 ");
   EXPECT_NE(replay.lines[2].find(" type=1 "), std::string::npos);
-  EXPECT_EQ(CHECK_SCAN_IR.load(), 0);  // the thread has left its loop
 }
 
 TEST_F(ReceiverReplay, HugeIdlePeriodStaysPositive) {

@@ -50,8 +50,8 @@ class PulseViewTest : public ::testing::Test {
     SetAppMessenger(app_.GetMessenger());
     SetPortNameRecorder(
         [](const char* name) { Prefs::SetText(Prefs::getSTPrefs()->rs232_port, name); });
-    CHECK_SCAN_IR = 0;
-    SCAN_CONTINOUS = 1;
+    flags_.CHECK_SCAN_IR = 0;
+    flags_.SCAN_CONTINOUS = 1;
     sPulseView::SetBusyQuestion([this](const sPulseView::BusyAnswer& answer) {
       ++questions_;
       answer_ = answer;
@@ -66,8 +66,8 @@ class PulseViewTest : public ::testing::Test {
     Prefs::getSTPrefs()->DeleteMe();
   }
   void Make() {
-    view_ = std::make_unique<sPulseView>(QRect(0, 0, 160, 16), "puView");
-    ASSERT_TRUE(WaitFor([&] { return CHECK_SCAN_IR.load() == 1; }));  // in its sampling loop
+    view_ = std::make_unique<sPulseView>(QRect(0, 0, 160, 16), "puView", &flags_);
+    ASSERT_TRUE(WaitFor([&] { return flags_.CHECK_SCAN_IR.load() == 1; }));  // in its sampling loop
   }
   void Send(uint32_t what) {
     Message message(what);
@@ -80,6 +80,7 @@ class PulseViewTest : public ::testing::Test {
       std::make_shared<FakeReceiverDevices>(std::vector<std::string>{"serial2", "usb1"});
   ImmediateLooper looper_;
   AppRecorder app_{&looper_};
+  ReceiverFlags flags_;
   std::unique_ptr<sPulseView> view_;
   int questions_ = 0;
   sPulseView::BusyAnswer answer_;
@@ -102,25 +103,25 @@ TEST_F(PulseViewTest, PulsesResumeTheThreadOnlyWhileReceivingAndIdle) {
   view_->StopSniffer();
   ASSERT_TRUE(WaitFor([&] { return StateOf(thread) == ThreadState::kSuspended; }));
 
-  CHECK_SCAN_IR = 0;
+  flags_.CHECK_SCAN_IR = 0;
   view_->Pulse();  // receiving is off
   snooze(5000);
   EXPECT_EQ(StateOf(thread), ThreadState::kSuspended);
 
-  SCAN_CONTINOUS = 1;
-  CHECK_SCAN_IR = 1;
+  flags_.SCAN_CONTINOUS = 1;
+  flags_.CHECK_SCAN_IR = 1;
   view_->Pulse();  // the thread counts as busy
   snooze(5000);
   EXPECT_EQ(StateOf(thread), ThreadState::kSuspended);
 
-  CHECK_SCAN_IR = 0;
+  flags_.CHECK_SCAN_IR = 0;
   view_->Pulse();
   EXPECT_TRUE(WaitFor([&] { return StateOf(thread) != ThreadState::kSuspended; }));
 }
 
 TEST_F(PulseViewTest, RubrGoesOutOnEveryTwentySecondPulseUnlessHeld) {
   Make();
-  CHECK_SCAN_IR = 1;  // keep the pulse from resuming anything
+  flags_.CHECK_SCAN_IR = 1;  // keep the pulse from resuming anything
   for (int pulse = 1; pulse <= 19; ++pulse) view_->Pulse();
   EXPECT_EQ(app_.Count(FourCC("RUBR")), 0);
   view_->Pulse();

@@ -55,14 +55,14 @@ TEST_F(WindowRoutingTest, ReportsReachTheKeyDisplayTheCompactViewAndTheReceiver)
 
   Report("-0101010101-");  // short: the receiver slows down through the shared flag
   EXPECT_EQ(Window()->PulseRate(), 750000);
-  EXPECT_TRUE(SLOWDOWN_GLOBAL.load());
+  EXPECT_TRUE(Window()->Flags().SLOWDOWN_GLOBAL.load());
   EXPECT_EQ(Label("irSender"), "..pulse");
 
   SetAlertPresenter(nullptr);
   TraceCapture trace;
-  CHECK_SCAN_IR = 1;
+  Window()->Flags().CHECK_SCAN_IR = 1;
   Post(FourCC("irCE"));
-  EXPECT_EQ(CHECK_SCAN_IR.load(), 0);
+  EXPECT_EQ(Window()->Flags().CHECK_SCAN_IR.load(), 0);
   EXPECT_EQ(Log().rfind("..no port \t\tserial2", 0), 0u) << Log();
 }
 
@@ -203,10 +203,10 @@ TEST_F(WindowRoutingTest, SwitchesIndicatorsAndTheMediaListLineFollowTheRouter) 
   EXPECT_TRUE(Find<QCheckBox>("hyCheckBox")->isChecked());
   Find<QCheckBox>("hyContinue")->click();
   Settle();
-  EXPECT_EQ(SCAN_CONTINOUS.load(), 0);
+  EXPECT_EQ(Window()->Flags().SCAN_CONTINOUS.load(), 0);
   EXPECT_FALSE(Find<QCheckBox>("hyContinue")->isChecked());
   Post(FourCC("irCS"));
-  EXPECT_EQ(SCAN_CONTINOUS.load(), 1);
+  EXPECT_EQ(Window()->Flags().SCAN_CONTINOUS.load(), 1);
   Post(FourCC("irCH"));
 
   Key(kLrSat, kLrSatMute);
@@ -238,5 +238,4 @@ TEST_F(WindowRoutingTest, ClosingTheWindowStopsTheReceiverWithoutANoPortAlert) {
   SetAlertPresenter(nullptr);
   EXPECT_EQ(alerts, 0);
   EXPECT_FALSE(trace.Contains("..no port"));
-  EXPECT_EQ(CHECK_SCAN_IR.load(), 0);
 }

@@ -56,9 +56,6 @@ class ShellTest : public ::testing::Test {
       services.launcher = std::move(launcher);
       return services;
     };
-    CHECK_SCAN_IR = 0;
-    SCAN_CONTINOUS = 1;
-    SLOWDOWN_GLOBAL = false;
     ReloadLabelCatalogue();
   }
   void TearDown() override {

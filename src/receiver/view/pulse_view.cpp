@@ -46,8 +46,11 @@ void sPulseView::SetBusyQuestion(BusyQuestion question) {
   g_busy_question = std::move(question);
 }
 
-sPulseView::sPulseView(const QRect& frame, const char* name, QWidget* parent)
-    : QWidget(parent), fSettings(Prefs::getSTPrefs()), fStartMessage(FourCC("snif")) {
+sPulseView::sPulseView(const QRect& frame, const char* name, ReceiverFlags* flags, QWidget* parent)
+    : QWidget(parent),
+      fFlags(flags),
+      fSettings(Prefs::getSTPrefs()),
+      fStartMessage(FourCC("snif")) {
   setObjectName(name);
   setGeometry(frame);
   QFont small = font();
@@ -86,7 +89,7 @@ sPulseView::~sPulseView() {
 
 void sPulseView::OpenPort(const char* name) {
   ClosePort();
-  fPort = open_multi(name);
+  fPort = open_multi(name, fFlags);
 }
 
 void sPulseView::ClosePort() {
@@ -102,7 +105,7 @@ void sPulseView::EndThread() {
   fThread = -1;
   // A thread killed inside its loop leaves the flag set; no thread scans any more, and a new
   // one must not take the stale flag for a second scanner and end at once.
-  CHECK_SCAN_IR = 0;
+  fFlags->CHECK_SCAN_IR = 0;
 }
 
 void sPulseView::StartSniffer() {
@@ -112,6 +115,7 @@ void sPulseView::StartSniffer() {
     if (get_thread_info(fThread, &info) == kOk && info.state == ThreadState::kEnded) EndThread();
   }
   fStartMessage.MakeEmpty();
+  fStartMessage.AddPointer(kReceiverFlagsField, fFlags);
   fStartMessage.AddPointer("_serPtr", fPort);
   fStartMessage.AddBool(kClassicTimingField, fSettings != nullptr && fSettings->classic_timing);
   fThread = spawn_thread(STH_scan_IR_pulse, "snif_thread", fPriority, &fStartMessage);
@@ -120,12 +124,12 @@ void sPulseView::StartSniffer() {
 }
 
 void sPulseView::StopSniffer() {
-  SCAN_CONTINOUS = 0;
+  fFlags->SCAN_CONTINOUS = 0;
   suspend_thread(fThread);
 }
 
 void sPulseView::ReStartSniffer() {
-  SCAN_CONTINOUS = 1;
+  fFlags->SCAN_CONTINOUS = 1;
   thread_info info;
   if (get_thread_info(fThread, &info) != kOk) {
     Trace("* kein g\xc3\xbcltiger Thread mehr ");
@@ -141,7 +145,7 @@ void sPulseView::ReStartSniffer() {
       default:
         EndThread();
         snooze(1000);
-        SCAN_CONTINOUS = 0;
+        fFlags->SCAN_CONTINOUS = 0;
         return;
     }
   }
@@ -155,10 +159,10 @@ void sPulseView::ReStartSniffer() {
 
 void sPulseView::Pulse() {
   if (++fPulseCount > 21) fPulseCount = 0;
-  if (SCAN_CONTINOUS == 0) return;
+  if (fFlags->SCAN_CONTINOUS == 0) return;
   if (!fHold && fPulseCount == 20) AppMessenger().SendMessage(FourCC("RUBR"));
   update();
-  if (CHECK_SCAN_IR == 0 && fThread >= 0) resume_thread(fThread);
+  if (fFlags->CHECK_SCAN_IR == 0 && fThread >= 0) resume_thread(fThread);
 }
 
 void sPulseView::OwnPulse() {
@@ -181,8 +185,8 @@ void sPulseView::paintEvent(QPaintEvent*) {
     return;
   }
   painter.drawText(QPointF(4, bounds.height() - 6), QString::number(fShownNumber));
-  if (SCAN_CONTINOUS != 0 && (fPulseCount & 1)) {
-    const QColor lamp = SLOWDOWN_GLOBAL ? QColor(20, 150, 20) : QColor(250, 20, 20);
+  if (fFlags->SCAN_CONTINOUS != 0 && (fPulseCount & 1)) {
+    const QColor lamp = fFlags->SLOWDOWN_GLOBAL ? QColor(20, 150, 20) : QColor(250, 20, 20);
     const double side = bounds.height();
     const QRectF square = QRectF(bounds.right() - side, 0, side, side).adjusted(3, 3, -3, -3);
     painter.setBrush(lamp);
@@ -240,7 +244,7 @@ void sPulseView::ChangeSerPort(const Message* message) {
   if (fSettings != nullptr) Prefs::SetText(fSettings->rs232_port, port.c_str());
   fWanted = port;
   snooze(1000);
-  SCAN_CONTINOUS = 1;
+  fFlags->SCAN_CONTINOUS = 1;
   OpenPort(port.c_str());
   snooze(5000);
   StartSniffer();
@@ -266,7 +270,7 @@ void sPulseView::ReopenAfterSensorRemoved() {
   EndThread();
   ClosePort();
   snooze(5000);
-  SCAN_CONTINOUS = 1;
+  fFlags->SCAN_CONTINOUS = 1;
   fBusy = false;
   OpenPort(port.c_str());
   StartSniffer();

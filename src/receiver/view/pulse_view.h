@@ -11,6 +11,7 @@
 #include "platform/messaging/threads.h"
 
 class Prefs;
+struct ReceiverFlags;
 class ReceiverPort;
 
 class sPulseView : public QWidget {
@@ -20,7 +21,9 @@ class sPulseView : public QWidget {
   using BusyAnswer = std::function<void(bool sensor_removed)>;
   using BusyQuestion = std::function<void(const BusyAnswer& answer)>;
 
-  sPulseView(const QRect& frame, const char* name, QWidget* parent = nullptr);
+  // `flags` (kept alive by the caller, longer than the view) are shared with the receiver
+  // thread and the router.
+  sPulseView(const QRect& frame, const char* name, ReceiverFlags* flags, QWidget* parent = nullptr);
   ~sPulseView() override;
 
   void MessageReceived(Message* message);
@@ -65,6 +68,7 @@ class sPulseView : public QWidget {
   void EndThread();
   void ReopenAfterSensorRemoved();
 
+  ReceiverFlags* fFlags;
   Prefs* fSettings;
   ReceiverPort* fPort = nullptr;
   std::string fWanted;
