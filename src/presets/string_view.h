@@ -19,8 +19,6 @@ class EStringView : public QLabel {
   EStringView(int slot, const Messenger& window, QWidget* parent = nullptr);
 
   int Slot() const { return fSlot; }
-  int GroupBase() const { return fGroupBase; }
-  const QString& SlotLabel() const { return fSlotLabel; }
   // The slot's value as shown (and as "Copy" takes it).
   void SetValue(const QString& value);
 

@@ -4,6 +4,7 @@
 
 #include "platform/messaging/trace.h"
 #include "receiver/pulse_analysis.h"
+#include "receiver/sampling_thread.h"
 
 namespace {
 
@@ -16,8 +17,8 @@ constexpr int32_t kLoopReset = 245;
 
 }  // namespace
 
-ClassicEvaluation::ClassicEvaluation(ReceiverPort* port, std::atomic<int32_t>* scanning, bool trace)
-    : port_(port), scanning_(scanning), trace_(trace) {}
+ClassicEvaluation::ClassicEvaluation(ReceiverPort* port, ReceiverFlags* flags, bool trace)
+    : port_(port), flags_(flags), trace_(trace) {}
 
 void ClassicEvaluation::Start() {
   std::strcpy(code_, "-------- -------- ");
@@ -33,12 +34,7 @@ void ClassicEvaluation::Start() {
 }
 
 void ClassicEvaluation::Clear(bool with_port, bool stop_scanning) {
-  if (stop_scanning && scanning_ != nullptr) scanning_->store(0);
-  std::memset(table_, 0, sizeof table_);
-  if (with_port && port_ != nullptr) {
-    port_->ClearInput();
-    port_->ClearOutput();
-  }
+  ClearDataField(table_, with_port ? port_ : nullptr, stop_scanning ? flags_ : nullptr);
 }
 
 ClassicEvaluation::Outcome ClassicEvaluation::Add(int32_t period) {
@@ -48,7 +44,7 @@ ClassicEvaluation::Outcome ClassicEvaluation::Add(int32_t period) {
 
   if (period > kWall) {
     ++walls_;
-    if (scanning_ != nullptr) scanning_->store(1);
+    if (flags_ != nullptr) flags_->CHECK_SCAN_IR.store(1);
     if (walls_ == kClearWall) {
       Clear(true, true);
       n_ = 0;
@@ -57,7 +53,7 @@ ClassicEvaluation::Outcome ClassicEvaluation::Add(int32_t period) {
       Clear(true, true);
       walls_ = 0;
       code_[1] = '\0';
-      if (scanning_ != nullptr) scanning_->store(0);
+      if (flags_ != nullptr) flags_->CHECK_SCAN_IR.store(0);
       reported_bits_ = 0;
       great_walls_ = 0;
       evaluate_ = false;

@@ -6,18 +6,18 @@
 // that with what Add() returns, so the same steps also run on periods that come from elsewhere
 // (the burst evaluation replays a burst through it).
 //
-//   ClassicEvaluation classic(port, &CHECK_SCAN_IR, true);
+//   ClassicEvaluation classic(port, &flags, true);
 //   for (;;) {
 //     ... wait for the next change ...
 //     switch (classic.Add(period)) { ... send classic.Code() etc. ... }
 //     classic.FinishCycle();
 //   }
-#include <atomic>
 #include <cstdint>
 
 #include "platform/lines/receiver_port.h"
 #include "receiver/duration_table.h"
 #include "receiver/protocol_decoders.h"
+#include "receiver/receiver_flags.h"
 
 class ClassicEvaluation {
  public:
@@ -27,9 +27,9 @@ class ClassicEvaluation {
     kDecoded,     // a decoder ran: Code(), Family() and ValidBits() are the report
   };
 
-  // `port` gets its queues cleared where the classic loop clears them, `scanning` the
+  // `port` gets its queues cleared where the classic loop clears them, `flags` the
   // CHECK_SCAN_IR writes; either may be null. `trace` writes the loop's trace lines.
-  ClassicEvaluation(ReceiverPort* port, std::atomic<int32_t>* scanning, bool trace);
+  ClassicEvaluation(ReceiverPort* port, ReceiverFlags* flags, bool trace);
 
   // The state a fresh thread starts with (empty table, no walls, start text).
   void Start();
@@ -52,7 +52,7 @@ class ClassicEvaluation {
   void Clear(bool with_port, bool stop_scanning);
 
   ReceiverPort* const port_;
-  std::atomic<int32_t>* const scanning_;
+  ReceiverFlags* const flags_;
   const bool trace_;
 
   DurationTable table_{};

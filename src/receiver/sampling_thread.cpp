@@ -192,7 +192,7 @@ int32_t STH_scan_IR_pulse(void* data) {
   flags.CHECK_SCAN_IR.store(1);
   const LeavingLoopClearsFlag clear_on_exit{flags};
   // Created once: the loop itself never allocates for a period.
-  auto classic = std::make_unique<ClassicEvaluation>(port, &flags.CHECK_SCAN_IR, true);
+  auto classic = std::make_unique<ClassicEvaluation>(port, &flags, true);
   auto burst = std::make_unique<BurstEvaluation>(true);
   classic->Start();
   burst->Start();

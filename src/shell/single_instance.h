@@ -34,7 +34,6 @@ class SingleInstance {
   // Runs on the GUI thread for each later start's request.
   void SetShowRequest(std::function<void()> show) { show_ = std::move(show); }
 
-  QString SocketPath() const { return socket_path_; }
   QString LockPath() const { return lock_path_; }
 
  private:

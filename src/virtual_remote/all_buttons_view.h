@@ -44,13 +44,10 @@ class AllButtonsView : public QWidget {
   BTView* Button(int slot) const {
     return slot >= 0 && slot < kBoardSlots ? fButtons[slot] : nullptr;
   }
-  const std::string& LayoutName() const { return fLayoutName; }
   void SetLayoutName(const std::string& name) { fLayoutName = name; }
-  bool ShowGrid() const { return fShowGrid; }
   void SetShowGrid(bool show) { fShowGrid = show; }
   bool DualMode() const { return fDualMode; }
   void SetDualMode(bool dual) { fDualMode = dual; }
-  int LitSlot() const { return fLitSlot; }
 
   // Extents from the last GetDesRect: the used area (left, top 1) and the parking area's
   // right and bottom.
