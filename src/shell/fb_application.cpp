@@ -6,6 +6,7 @@
 #include "platform/messaging/trace.h"
 #include "presets/pr_window.h"
 #include "settings/prefs.h"
+#include "shell/bring_to_front.h"
 #include "shell/rc_window.h"
 #include "virtual_remote/vr_window.h"
 
@@ -52,11 +53,7 @@ bool FbApplication::VirtualRemoteMessage(Message* message) {
       return true;
     case FourCC("VR_W"):
       // The Super keys in the virtual remote bring the main window to the front.
-      if (fMainWindow != nullptr) {
-        fMainWindow->show();
-        fMainWindow->raise();
-        fMainWindow->activateWindow();
-      }
+      if (fMainWindow != nullptr) BringToFront(fMainWindow);
       return true;
     case FourCC("RUBR"):
       if (fVirtualRemote != nullptr) fVirtualRemote->MessageReceived(message);
@@ -132,7 +129,6 @@ void FbApplication::MessageReceived(Message* message) {
     case FourCC("RPLY"):
       return;
     case FourCC("RUBR"):
-      if (fRubrWindow.IsValid()) fRubrWindow.SendMessage(*message);
       if (fMainWindow != nullptr) fMainWindow->MessageReceived(message);
       return;
     case FourCC("-IR-"):

@@ -35,8 +35,6 @@ class FbApplication : public Handler {
   PresetEditorWindow* PresetEditor() const;
   // The media list window while it is open ('MW_O' opens it, 'MW_C' closes it).
   MEDIA_Window* MediaWindow() const { return fMediaWindow; }
-  // The window that gets a copy of every 'RUBR' (none by default).
-  void SetRubrWindow(const Messenger& window) { fRubrWindow = window; }
   // Sees each receiver message after the main window has handled it (the tray icon).
   void SetReceiverObserver(std::function<void(const Message&)> observer) {
     fReceiverObserver = std::move(observer);
@@ -46,7 +44,6 @@ class FbApplication : public Handler {
 
  private:
   RcWindow* fMainWindow = nullptr;
-  Messenger fRubrWindow;
   PresetEditorWindow* fPresetEditor = nullptr;
   // Cleared when the editor is deleted, before its 'PR_Q' arrives.
   Messenger fPresetEditorLink;
