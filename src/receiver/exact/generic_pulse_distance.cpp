@@ -41,8 +41,8 @@ int32_t ClassCount(const std::vector<int32_t>& values) {
   return classes.empty() ? 0 : *std::max_element(classes.begin(), classes.end()) + 1;
 }
 
-// Writer timing: a lead-in no named protocol has, 500 us units.
-constexpr PulseTiming kGenericTiming{6000, 3000, 500, 500, 500, 1500, false};
+// Writer timing: a lead-in longer than any named protocol's, 500 us units.
+constexpr PulseTiming kGenericTiming{13000, 3000, 500, 500, 500, 1500, false};
 constexpr int32_t kGenericGap = 30000;
 
 }  // namespace

@@ -45,12 +45,15 @@ bool LeadIn(BurstPeriods burst, size_t at, const PulseTiming& timing) {
 // A frame made of a lead-in and one mark only (a repeat frame).
 bool LeadOnly(BurstPeriods burst, size_t at, int32_t mark, int32_t space, int32_t final_mark) {
   return at + 2 < burst.size() && NearPeriod(burst[at], mark) && NearPeriod(burst[at + 1], space) &&
-         NearPeriod(burst[at + 2], final_mark) &&
+         burst[at + 2] <= std::max(final_mark * 2, space / 2) &&
          (at + 3 == burst.size() || burst[at + 3] > kFrameGap);
 }
 
 std::optional<ExactCode> ReadNecFamily(BurstPeriods burst, size_t at) {
-  if (at == 0 && LeadOnly(burst, at, kNecTiming.lead_mark, kNecRepeatSpace, kNecTiming.mark0))
+  // NEC's repeat frame; Sanyo remotes also repeat the bare lead-in.
+  if (at == 0 &&
+      (LeadOnly(burst, at, kNecTiming.lead_mark, kNecRepeatSpace, kNecTiming.mark0) ||
+       LeadOnly(burst, at, kNecTiming.lead_mark, kNecTiming.lead_space, kNecTiming.mark0)))
     return kRepeat;
   if (!LeadIn(burst, at, kNecTiming)) return std::nullopt;
   std::vector<uint8_t> bits;

@@ -5,48 +5,38 @@
 #include <numeric>
 
 bool NearPeriod(int32_t measured, int32_t nominal) {
-  const int32_t tolerance = std::max(nominal / 4, 200);
+  // Wider than 25 % or 200 us: a remote's own deviation comes on top of the receiver's jitter.
+  const int32_t tolerance = std::max(nominal * 3 / 10, 300);
   return std::abs(measured - nominal) <= tolerance;
 }
 
 bool ReadFrameBits(BurstPeriods burst, size_t start, const PulseTiming& timing,
                    std::vector<uint8_t>* bits, size_t* end) {
   bits->clear();
-  const int32_t longest_bit_space = std::max(timing.space0, timing.space1);
-  // A frame ends at a space clearly longer than any bit space.
-  auto ends_frame = [&](int32_t space) {
-    return space > longest_bit_space + std::max(longest_bit_space / 4, 200) &&
-           space >= longest_bit_space * 2;
-  };
-  size_t i = start;
-  while (i < burst.size()) {
+  // Receivers lengthen marks and shorten spaces by a good part of a unit, and jitter comes on
+  // top: so the two bit lengths are told apart at their midpoint, not by a window around each.
+  const int32_t long_space = std::max(timing.space0, timing.space1);
+  const int32_t long_mark = std::max(timing.mark0, timing.mark1);
+  const int32_t space_limit = long_space + std::max(long_space / 2, 400);
+  const int32_t mark_limit = timing.pulse_width ? long_mark + std::max(long_mark / 2, 400)
+                                                : (timing.mark0 + timing.space1) / 2;
+  const int32_t space_split = (timing.space0 + timing.space1) / 2;
+  const int32_t mark_split = (timing.mark0 + timing.mark1) / 2;
+  // Without a lead-in to vouch for the protocol, short spaces must not be far too short.
+  const int32_t shortest_space =
+      timing.lead_mark > 0 ? 0 : timing.space0 - std::max(timing.space0 / 2, 300);
+  auto ends_frame = [&](int32_t space) { return space > std::max(space_limit, 2 * long_space); };
+  for (size_t i = start; i < burst.size(); i += 2) {
     const int32_t mark = burst[i];
-    if (timing.pulse_width) {
-      if (NearPeriod(mark, timing.mark0))
-        bits->push_back(0);
-      else if (NearPeriod(mark, timing.mark1))
-        bits->push_back(1);
-      else
-        return false;
-      if (i + 1 == burst.size() || ends_frame(burst[i + 1])) {
-        *end = i + 1;
-        return true;
-      }
-      if (!NearPeriod(burst[i + 1], timing.space0)) return false;
-    } else {
-      if (!NearPeriod(mark, timing.mark0)) return false;
-      if (i + 1 == burst.size() || ends_frame(burst[i + 1])) {
-        *end = i + 1;  // the final mark
-        return true;
-      }
-      if (NearPeriod(burst[i + 1], timing.space0))
-        bits->push_back(0);
-      else if (NearPeriod(burst[i + 1], timing.space1))
-        bits->push_back(1);
-      else
-        return false;
+    if (mark > mark_limit) return false;
+    if (timing.pulse_width) bits->push_back(mark > mark_split ? 1 : 0);
+    if (i + 1 == burst.size() || ends_frame(burst[i + 1])) {
+      *end = i + 1;  // a pulse-distance frame's final mark carries no bit
+      return true;
     }
-    i += 2;
+    const int32_t space = burst[i + 1];
+    if (space > space_limit || space < shortest_space) return false;
+    if (!timing.pulse_width) bits->push_back(space > space_split ? 1 : 0);
   }
   return false;  // a burst ends with a mark, never with a space
 }

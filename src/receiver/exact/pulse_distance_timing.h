@@ -18,10 +18,10 @@ struct PulseTiming {
   bool pulse_width = false;
 };
 
-// A spaces longer than this separates frames of one burst.
+// A space longer than this separates frames of one burst.
 inline constexpr int32_t kFrameGap = 5600;
 
-// `measured` is within 25 % or 200 us of `nominal`, whichever is wider.
+// `measured` is within 30 % or 300 us of `nominal`, whichever is wider.
 bool NearPeriod(int32_t measured, int32_t nominal);
 
 // The bits of one frame starting at burst[start] (after the lead-in), in the order sent, up to
