@@ -38,7 +38,6 @@ KeyMatch MatchKey(const RemoteList& list, int32_t header, int32_t byte2, int32_t
 
 KeyMatch MatchExactKey(const RemoteList& list, const ExactCode& code) {
   KeyMatch match;
-  Trace(" ask Remote: exact=%s \n", ExactField(code).c_str());
   for (auto it = list.rbegin(); it != list.rend(); ++it) {
     const RemoteCL* record = it->get();
     if (!record || !record->IsExact()) continue;

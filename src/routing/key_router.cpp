@@ -164,6 +164,7 @@ int32_t KeyRouter::IsExactKey(const ExactCode& code, bool classic, int32_t heade
   if (fTeaching && !fTeachRemote->IsExact() && classic) return IsDeviceKey(header, byte2, byte3);
   const KeyMatch match = MatchExactKey(fRemoteList, code);
   if (!match.found && !fTeaching && classic) return IsDeviceKey(header, byte2, byte3);
+  Trace(" ask Remote: exact=%s \n", ExactField(code).c_str());
   ShowMatch(match, ExactReadable(code));
   if (fTeaching) {
     Message taught(FourCC("nRtb"));
