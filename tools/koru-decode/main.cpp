@@ -44,7 +44,8 @@ void PrintHelp() {
       "  --evaluation E      burst (default): a press is reported on its first frame;\n"
       "                      classic: the receiver's classic timing\n"
       "  --remotes DIR       add \" remote=NAME key=LABEL\" as KORU matches the code among the\n"
-      "                      remote files of DIR (builtin: the built-in remotes)\n"
+      "                      remote files of DIR, exact remotes first (builtin: the\n"
+      "                      built-in remotes)\n"
       "  --hysteresis        match one-byte remotes as with \"Use hysterese\" on\n"
       "  --trace             write the receiver's trace to standard error\n"
       "  --version           print the version and exit\n"
@@ -71,10 +72,8 @@ bool g_hysteresis = false;
 void PrintReport(bigtime_t time, const Message& report) {
   std::string line = ReceiverReportLine(time, report);
   if (line.empty()) return;
-  std::string blink;
   KeyMatch match;
-  if (g_remotes && report.FindString("_blink", &blink) == kOk &&
-      MatchCodeText(*g_remotes, blink, g_hysteresis, &match))
+  if (g_remotes && MatchReport(*g_remotes, report, g_hysteresis, &match))
     line += " remote=" + match.remote_label + " key=" + match.key_label;
   std::fputs(line.c_str(), stdout);
   std::fputc('\n', stdout);
