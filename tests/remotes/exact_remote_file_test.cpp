@@ -5,6 +5,7 @@
 #include "platform/messaging/trace.h"
 #include "remote_folder.h"
 #include "remotes/exact_remote_text.h"
+#include "remotes/key_match.h"
 #include "remotes/remote_cl.h"
 
 namespace {
@@ -157,6 +158,40 @@ TEST_F(ExactRemoteFile, CopyTakesTheExactKeys) {
   EXPECT_EQ(copy.ExactFunction(Code(ExactProtocol::kJvc, 0x03, 0x17)), 70);
   copy.ClearKeyDef();
   EXPECT_EQ(copy.ExactFunction(Code(ExactProtocol::kJvc, 0x03, 0x17)), kNoKeyFunction);
+}
+
+TEST_F(ExactRemoteFile, OldAndNewFilesSideBySideLoadMatchRescanAndSaveUnchanged) {
+  RemoteCL library;
+  ASSERT_TRUE(library.SaveOwnDefRemotes());
+  RemoteCL tuner;
+  tuner.fName = "Tuner";
+  tuner.SetExactHead(Code(ExactProtocol::kNec, 0x04, 0));
+  tuner.SetExactKey(52, Code(ExactProtocol::kNec, 0x04, 0x08));
+  tuner.SetExactKey(91, Code(ExactProtocol::kRc5, 0x1F, 0x0C));
+  ASSERT_EQ(tuner.RemoteSave(), kOk);
+  std::vector<std::pair<std::string, std::string>> files;
+  for (const auto& entry : std::filesystem::directory_iterator(folder_))
+    if (entry.path().filename().string()[0] != '.')
+      files.emplace_back(entry.path().filename().string(), Read(entry.path().filename()));
+
+  for (int scan = 0; scan < 2; ++scan) {  // the start-up scan and a rescan
+    RemoteList list;
+    ASSERT_EQ(library.LookForRemotes(&list), static_cast<int32_t>(files.size()));
+    KeyMatch match = MatchExactKey(list, Code(ExactProtocol::kRc5, 0x1F, 0x0C));
+    EXPECT_TRUE(match.found);
+    EXPECT_EQ(match.remote_label, "Tuner");
+    EXPECT_EQ(match.key_function, 91);
+    // A classic code of a built-in remote: the exact remote is passed over.
+    match = MatchKey(list, 253128, 179, 204, false);
+    EXPECT_EQ(match.remote_label, "LR-SAT");
+    EXPECT_EQ(match.key_function, 52);
+    EXPECT_EQ(MatchExactKey(list, Code(ExactProtocol::kNec, 0x04, 0x09)).key_function,
+              kNoKeyFunction);
+    EXPECT_EQ(MatchExactKey(list, Code(ExactProtocol::kNec, 0x05, 0x08)).key_function,
+              kUnknownRemote);
+    for (const auto& record : list) ASSERT_EQ(record->RemoteSave(), kOk);
+    for (const auto& [name, text] : files) EXPECT_EQ(Read(name), text) << name;
+  }
 }
 
 }  // namespace
