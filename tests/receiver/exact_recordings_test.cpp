@@ -45,7 +45,7 @@ TEST(ExactRecordings, EveryKeyHasOneCodeOfItsOwn) {
       {"nec_avermedia.mode2", "NEC"},    {"nec_creative.mode2", "NECx"},
       {"sanyo_flyvideo.mode2", "Sanyo"}, {"nec_packard_bell.mode2", "NEC"},
       {"pdist_animax.mode2", "PDist"},   {"pdist_technisat.mode2", "PDist"},
-      {"rc5_streamzap.mode2", nullptr},
+      {"rc5_streamzap_keys.mode2", nullptr},
   };
   std::mt19937 rng(2026);
   for (const auto& remote : remotes) {
