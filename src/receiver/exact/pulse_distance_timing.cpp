@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <numeric>
 
-bool NearPeriod(int32_t measured, int32_t nominal) {
+bool NearTiming(int32_t measured, int32_t nominal) {
   // Wider than 25 % or 200 us: a remote's own deviation comes on top of the receiver's jitter.
   const int32_t tolerance = std::max(nominal * 3 / 10, 300);
   return std::abs(measured - nominal) <= tolerance;

@@ -22,7 +22,7 @@ struct PulseTiming {
 inline constexpr int32_t kFrameGap = 5600;
 
 // `measured` is within 30 % or 300 us of `nominal`, whichever is wider.
-bool NearPeriod(int32_t measured, int32_t nominal);
+bool NearTiming(int32_t measured, int32_t nominal);
 
 // The bits of one frame starting at burst[start] (after the lead-in), in the order sent, up to
 // the end of the frame (a long space or the end of the burst). False when a period fits
