@@ -5,8 +5,8 @@
 #include <numeric>
 
 bool NearTiming(int32_t measured, int32_t nominal) {
-  // Wider than 25 % or 200 us: a remote's own deviation comes on top of the receiver's jitter.
-  const int32_t tolerance = std::max(nominal * 3 / 10, 300);
+  // Wider than 200 us: a remote's own deviation comes on top of the receiver's jitter.
+  const int32_t tolerance = std::max(nominal / 4, 300);
   return std::abs(measured - nominal) <= tolerance;
 }
 
@@ -35,6 +35,11 @@ bool ReadFrameBits(BurstPeriods burst, size_t start, const PulseTiming& timing,
     const int32_t space = burst[i + 1];
     if (space > space_limit || space < shortest_space) return false;
     if (!timing.pulse_width) bits->push_back(space > space_split ? 1 : 0);
+    // What a receiver adds to a mark it takes from the space, so mark and space together keep
+    // the bit's length: a frame of other timing fails here.
+    const int32_t bit_length =
+        bits->back() ? timing.mark1 + timing.space1 : timing.mark0 + timing.space0;
+    if (std::abs(mark + space - bit_length) > std::max(bit_length / 4, 550)) return false;
   }
   return false;  // a burst ends with a mark, never with a space
 }
