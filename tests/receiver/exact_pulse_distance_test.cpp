@@ -139,6 +139,18 @@ TEST(ExactPulseDistance, GenericReaderLeavesDamagedNamedAndBiphaseFramesAlone) {
   }
 }
 
+TEST(ExactPulseDistance, FramesOfOtherTimingBehindANamedLeadInReadAsGeneric) {
+  // A lead-in JVC's tolerance takes, but 500 / 1000 us spaces: JVC would read every bit as 0.
+  std::vector<int32_t> frame{6000, 3000};
+  const uint32_t sent = 0xA5C3;
+  for (int n = 15; n >= 0; --n) frame.insert(frame.end(), {500, (sent >> n & 1) ? 1000 : 500});
+  frame.push_back(500);
+  ExactDecoder decoder;
+  const std::optional<ExactCode> code = decoder.Burst(frame, 0);
+  ASSERT_TRUE(code.has_value());
+  EXPECT_EQ(ExactField(*code), "PDist:0x10:0xA5C3");
+}
+
 TEST(ExactPulseDistance, HashIsStableUnderJitterAndDiffersBetweenKeys) {
   // Frames of no protocol the readers know: a lead-in and three bit lengths.
   const std::vector<std::vector<int32_t>> keys = {
