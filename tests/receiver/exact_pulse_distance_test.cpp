@@ -8,6 +8,7 @@
 #include "receiver/exact/exact_decoder.h"
 #include "receiver/exact/exact_encoder.h"
 #include "receiver/exact/exact_frames.h"
+#include "receiver/exact/pulse_distance_frames.h"
 
 namespace {
 
@@ -149,6 +150,37 @@ TEST(ExactPulseDistance, FramesOfOtherTimingBehindANamedLeadInReadAsGeneric) {
   const std::optional<ExactCode> code = decoder.Burst(frame, 0);
   ASSERT_TRUE(code.has_value());
   EXPECT_EQ(ExactField(*code), "PDist:0x10:0xA5C3");
+}
+
+// An RC-6 mode 0 frame (444 us units): leader, start bit, mode 000, toggle, 16 data bits.
+std::vector<int32_t> Rc6Frame(uint32_t data) {
+  std::vector<bool> units(6, true);  // true: mark
+  units.insert(units.end(), {false, false});
+  auto bit = [&units](bool one, int width) {
+    units.insert(units.end(), width, one);
+    units.insert(units.end(), width, !one);
+  };
+  bit(true, 1);
+  for (int n = 0; n < 3; ++n) bit(false, 1);
+  bit(false, 2);
+  for (int n = 15; n >= 0; --n) bit((data >> n & 1) != 0, 1);
+  std::vector<int32_t> periods;
+  for (size_t n = 0; n < units.size(); ++n) {
+    if (n > 0 && units[n] == units[n - 1])
+      periods.back() += 444;
+    else
+      periods.push_back(444);
+  }
+  if (!units.back()) periods.pop_back();
+  return periods;
+}
+
+TEST(ExactPulseDistance, Rc6FramesAreNotTakenForSony) {
+  // Their leader is close to Sony's lead-in; their spaces are longer than Sony's ever are.
+  int taken = 0;
+  for (uint32_t data = 0; data <= 0xFFFF; data += 5)
+    taken += ReadNamedPulseDistanceBurst(Rc6Frame(data)).has_value();
+  EXPECT_EQ(taken, 0);
 }
 
 TEST(ExactPulseDistance, HashIsStableUnderJitterAndDiffersBetweenKeys) {

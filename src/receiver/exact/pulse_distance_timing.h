@@ -21,8 +21,10 @@ struct PulseTiming {
 // A space longer than this separates frames of one burst.
 inline constexpr int32_t kFrameGap = 5600;
 
-// `measured` is within 25 % or 300 us of `nominal`, whichever is wider.
-bool NearTiming(int32_t measured, int32_t nominal);
+// `measured` is within 25 % or 250 us of `nominal`, whichever is wider, and up to 300 us the
+// way receivers move it (marks longer, spaces shorter).
+bool NearMark(int32_t measured, int32_t nominal);
+bool NearSpace(int32_t measured, int32_t nominal);
 
 // The bits of one frame starting at burst[start] (after the lead-in), in the order sent, up to
 // the end of the frame (a long space or the end of the burst). A bit's mark or space is read
