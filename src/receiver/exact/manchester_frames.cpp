@@ -7,11 +7,14 @@
 //   - bits are read with a 1 as a space then a pulse; when the first half-bit may be the second
 //     half of a bit (its first half unseen, as in RC-5), that reading is taken;
 //   - address = the number of bits (at least 8), command = the last (up to) 32 bits, MSB first;
-//   - a frame that the RC-5, RC-6, RCMM or XMP reader reads is theirs, never this reader's.
+//   - a frame that the RC-5, RC-6, RCMM or XMP reader reads is theirs, never this reader's, and
+//     so is a frame with an RC-6 leader, or of at most 16 bits with RC-5's half-bit, that they
+//     do not read: such a frame is one of theirs, damaged, and gets no code rather than another.
 // Toggle bits of such frames are not known and stay in the command. Frames are sent with a
 // 600 us half-bit and must begin with a 1.
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 
 #include "receiver/exact/biphase_protocols.h"
 #include "receiver/exact/biphase_timing.h"
@@ -42,7 +45,7 @@ int32_t FitUnit(std::vector<int32_t> periods) {
     bool fits = true;
     for (size_t i = 0; i < periods.size() && fits; ++i) {
       const int want = i < split ? 1 : 2;
-      fits = UnitsOf(periods[i], true, {unit, 0}, 2, unit / 2) == want;
+      fits = UnitsOf(periods[i], true, NominalClock(unit), 2, unit / 2) == want;
       const double d = periods[i] - want * unit;
       error += d * d;
     }
@@ -71,6 +74,9 @@ bool ANamedReaderReads(BurstPeriods burst, size_t start) {
          ReadXmpFrame(burst, start);
 }
 
+constexpr int32_t kRc5HalfBit = 889;
+constexpr int32_t kRc6LeaderPulse = 2666;
+
 std::optional<ExactCode> ReadBody(BurstPeriods burst, size_t body, size_t end) {
   if (end <= body) return std::nullopt;
   const std::vector<int32_t> periods(burst.begin() + static_cast<ptrdiff_t>(body),
@@ -82,7 +88,7 @@ std::optional<ExactCode> ReadBody(BurstPeriods burst, size_t body, size_t end) {
   bool double_space = false;
   for (size_t i = body; i < end; ++i) {
     const bool pulse = i % 2 == 0;
-    const int units = UnitsOf(burst[i], pulse, {unit, 0}, 2, unit / 2);
+    const int units = UnitsOf(burst[i], pulse, NominalClock(unit), 2, unit / 2);
     if (units == 2) (pulse ? double_pulse : double_space) = true;
     levels.insert(levels.end(), static_cast<size_t>(units), pulse);
   }
@@ -92,6 +98,8 @@ std::optional<ExactCode> ReadBody(BurstPeriods burst, size_t body, size_t end) {
   std::optional<std::vector<bool>> bits = PairBits(unseen_first);
   if (!bits) bits = PairBits(levels);
   if (!bits || bits->size() < kMinBits) return std::nullopt;
+  if (std::abs(unit - kRc5HalfBit) * 100 < kRc5HalfBit * 15 && bits->size() <= 16)
+    return std::nullopt;
   ExactCode code;
   code.protocol = ExactProtocol::kBiphase;
   code.bits = static_cast<int32_t>(bits->size());
@@ -106,7 +114,8 @@ std::optional<ExactCode> ReadBody(BurstPeriods burst, size_t body, size_t end) {
 std::optional<ExactCode> ReadManchesterFrame(BurstPeriods burst, size_t start) {
   size_t end = start;
   while (end < burst.size() && !(end % 2 == 1 && burst[end] > kFrameWall)) ++end;
-  if (end - start < static_cast<size_t>(kMinBits) || ANamedReaderReads(burst, start))
+  if (end - start < static_cast<size_t>(kMinBits) || ANamedReaderReads(burst, start) ||
+      NearPeriod(burst[start], kRc6LeaderPulse))
     return std::nullopt;
   for (size_t header = 0; header <= 2; ++header)
     if (std::optional<ExactCode> code = ReadBody(burst, start + header, end)) return code;

@@ -47,7 +47,7 @@ std::optional<ExactCode> DecodeLevels(std::vector<bool> levels) {
 }  // namespace
 
 std::optional<ExactCode> ReadRc5Frame(BurstPeriods burst, size_t start) {
-  for (const UnitClock clock : CandidateClocks(burst, start, kHalfBit, 2)) {
+  for (const UnitClock& clock : CandidateClocks(burst, start, kHalfBit, 2)) {
     std::vector<bool> levels = {false};  // the first start bit's space is never seen
     if (!ExpandUnits(burst, start, clock, 2, &levels)) continue;
     if (std::optional<ExactCode> code = DecodeLevels(std::move(levels))) return code;

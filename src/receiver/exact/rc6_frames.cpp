@@ -74,9 +74,12 @@ std::optional<ExactCode> DecodeLevels(std::vector<bool> levels) {
 
 std::optional<ExactCode> ReadRc6Frame(BurstPeriods burst, size_t start) {
   if (start + 2 >= burst.size()) return std::nullopt;
-  if (!NearPeriod(burst[start], kLeaderPulse) || !NearPeriod(burst[start + 1], kLeaderSpace))
+  // The leader's space is checked with its pulse: a slow receiver moves the edge between them.
+  if (!NearPeriod(burst[start], kLeaderPulse) ||
+      !NearPeriod(burst[start] + burst[start + 1], kLeaderPulse + kLeaderSpace) ||
+      burst[start + 1] < kUnit)
     return std::nullopt;
-  for (const UnitClock clock : CandidateClocks(burst, start + 2, kUnit, 3)) {
+  for (const UnitClock& clock : CandidateClocks(burst, start + 2, kUnit, 3)) {
     std::vector<bool> levels;
     // The 200 us tolerance leaves gaps between one, two and three units of 444 us: nearest count.
     if (!ExpandUnits(burst, start + 2, clock, 3, &levels, kUnit / 2)) continue;

@@ -15,7 +15,7 @@ constexpr int32_t kStep = 136;
 constexpr int32_t kHalfFrameSpace = 13800;
 constexpr int32_t kGap = 80400;
 // A slow receiver may stretch a pulse by 200 us and more (the distances carry the values).
-constexpr int32_t kPulseStretch = 250;
+constexpr int32_t kPulseStretch = 300;
 constexpr int32_t kFixedNibble = 15;  // the fourth nibble of the first half
 
 using Nibbles = std::array<uint32_t, 16>;
