@@ -41,6 +41,13 @@ TEST(ExactPulseDistance, EveryProtocolRoundTripsWithAndWithoutJitter) {
       {ExactProtocol::kSanyo, 0x1FFF, 0xFF},
       {ExactProtocol::kKaseikyo, 0xFFFF0FFF, 0xFFFF},
       {ExactProtocol::kPulseDistance, 0x3F, 0xFFFFFFFF},
+      // The bi-phase family; RCMM and XMP values lie closer than 200 us apart (see
+      // exact_biphase_test.cpp for the jitter they stand).
+      {ExactProtocol::kRc5, 0x1F, 0x3F},
+      {ExactProtocol::kRc5x, 0x1F, 0x7F},
+      {ExactProtocol::kRc6, 0xFF, 0xFF},
+      {ExactProtocol::kRc6A, 0xFFFFFF, 0xFF},
+      {ExactProtocol::kBiphase, 0x1F, 0xFFFFFFFF},
   };
   std::mt19937 rng(19);
   for (const ProtocolRange& range : ranges) {
@@ -52,6 +59,13 @@ TEST(ExactPulseDistance, EveryProtocolRoundTripsWithAndWithoutJitter) {
         code.command &= code.address == 32 ? ~0u : (1u << code.address) - 1;
       }
       if (n % 2 == 1 && range.protocol == ExactProtocol::kKaseikyo) code.command &= 0xFF;
+      if (range.protocol == ExactProtocol::kRc5x) code.command |= 0x40;  // else it is RC-5
+      if (range.protocol == ExactProtocol::kRc6A)  // the 32-bit form, or the 20/24-bit ones
+        code.address = n % 2 == 1 ? (code.address | 0x800000) & ~0x80u : code.address & 0xFFFF;
+      if (range.protocol == ExactProtocol::kBiphase) {
+        code.address = 8 + code.address % 25;
+        code.command &= code.address == 32 ? ~0u : (1u << code.address) - 1;
+      }
       std::vector<int32_t> periods;
       const int32_t extra = n % 3;
       if (!EncodeExactPress(code, extra, &periods)) {
