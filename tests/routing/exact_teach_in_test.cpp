@@ -38,8 +38,8 @@ struct TaughtKey {
   const char* label;
 };
 
-// A NEC remote whose keys the classic decoders cannot all tell apart, with two keys of other
-// protocols on it.
+// A NEC remote with keys of other protocols on it, some of which the classic decoders cannot
+// tell apart (the two Kaseikyo keys).
 const TaughtKey kKeys[] = {
     {"NEC:0x04:0x08", 52, "N1"},
     {"NEC:0x04:0x09", 53, "N2"},
@@ -48,6 +48,8 @@ const TaughtKey kKeys[] = {
     {"Sony12:0x01:0x15", 69, "OK"},
     {"Kaseikyo:0x20020100:0x3D", 65, "Vol+"},
     {"Kaseikyo:0x20020100:0x3E", 66, "Vol-"},
+    {"RC-5:0x1E:0x0C", 91, "|<<"},
+    {"RC-6:0x00:0x0C", 93, "||"},
 };
 
 class ExactTeachInTest : public RouterTest {
