@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
-#include <map>
 #include <random>
 #include <set>
 #include <string>
@@ -350,6 +348,7 @@ TEST(ExactBiphase, FramesOfOtherKindsAreLeftAlone) {
       {"Sony 12", sony},
       {"RC-6 mode 3", rc6_mode3},
       {"noise", {300, 4000, 280, 350, 2000}},
+      {"extreme periods", {417, INT32_MAX, INT32_MAX, INT32_MAX, 210, INT32_MAX, 2666, INT32_MAX}},
       {"XMP with a wrong check nibble", xmp_bad_check},
   };
   for (const auto& [name, periods] : cases)

@@ -7,7 +7,7 @@ int32_t PeriodTolerance(int32_t nominal_us) {
   return std::max(nominal_us / 4, int32_t{200});
 }
 
-bool NearPeriod(int32_t period_us, int32_t nominal_us) {
+bool NearPeriod(int64_t period_us, int32_t nominal_us) {
   return std::abs(period_us - nominal_us) <= PeriodTolerance(nominal_us);
 }
 
