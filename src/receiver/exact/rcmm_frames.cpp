@@ -53,7 +53,7 @@ std::optional<ExactCode> ReadRcmmFrame(BurstPeriods burst, size_t start) {
   int bits = 0;
   size_t i = start + 2;
   for (;; i += 2) {
-    if (!PulseFits(burst[i], kPulse)) return std::nullopt;
+    if (i >= burst.size() || !PulseFits(burst[i], kPulse)) return std::nullopt;
     if (i + 1 >= burst.size()) break;  // the final pulse ends the burst
     const int pair = PairValue(burst[i], burst[i + 1]);
     if (pair == 4) break;  // the final pulse
