@@ -159,7 +159,7 @@ TEST(LircdSocketServer, AClientThatHangsUpIsRemoved) {
   EXPECT_EQ(server->DroppedCount(), 0u);
 }
 
-TEST(LircdSocketServer, AStaleSocketIsReplacedButOneInUseOrAnotherFileIsNot) {
+TEST(LircdSocketServer, AStaleSocketIsReplacedButOneInUseAnotherFileOrAnOpenFolderIsNot) {
   TempDir dir;
   const std::string path = (dir.Path() / "lircd").string();
   std::string error;
@@ -189,6 +189,11 @@ TEST(LircdSocketServer, AStaleSocketIsReplacedButOneInUseOrAnotherFileIsNot) {
   EXPECT_EQ(LircdSocketServer::Listen(file, Echo, &error), nullptr);
   EXPECT_NE(error.find("not a socket"), std::string::npos) << error;
   EXPECT_TRUE(std::filesystem::exists(file));
+  const std::filesystem::path shared = dir.Path() / "shared";
+  std::filesystem::create_directory(shared);
+  std::filesystem::permissions(shared, std::filesystem::perms::all);  // 0777, not sticky
+  EXPECT_EQ(LircdSocketServer::Listen((shared / "lircd").string(), Echo, &error), nullptr);
+  EXPECT_NE(error.find("may be changed by other users"), std::string::npos) << error;
   EXPECT_EQ(LircdSocketServer::Listen("/" + std::string(200, 'x'), Echo, &error), nullptr);
   EXPECT_NE(error.find("longer than"), std::string::npos) << error;
 }

@@ -40,6 +40,23 @@ bool MakeFolders(const std::filesystem::path& folder, std::string* error) {
   return true;
 }
 
+// Another user who may change the folder could swap the socket for one of their own and feed
+// the clients (irexec runs commands) keys of their choosing.
+bool FolderIsSafe(const std::filesystem::path& folder, std::string* error) {
+  struct stat info {};
+  if (stat(folder.empty() ? "." : folder.c_str(), &info) != 0) {
+    *error = Why("cannot use '" + folder.string() + "'", errno);
+    return false;
+  }
+  const bool foreign_owner = info.st_uid != getuid() && info.st_uid != 0;
+  const bool open_to_others = (info.st_mode & 022) != 0 && (info.st_mode & S_ISVTX) == 0;
+  if (foreign_owner || open_to_others) {
+    *error = "'" + folder.string() + "' may be changed by other users";
+    return false;
+  }
+  return true;
+}
+
 // A socket file that no program listens on is left over from a run that ended abruptly.
 bool SomeoneListens(const std::string& path) {
   const int probe = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -67,7 +84,8 @@ std::unique_ptr<LircdSocketServer> LircdSocketServer::Listen(const std::string& 
              std::to_string(sizeof(sockaddr_un::sun_path) - 1) + " bytes";
     return nullptr;
   }
-  if (!MakeFolders(std::filesystem::path(path).parent_path(), error)) return nullptr;
+  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  if (!MakeFolders(folder, error) || !FolderIsSafe(folder, error)) return nullptr;
 
   struct stat existing {};
   if (lstat(path.c_str(), &existing) == 0) {

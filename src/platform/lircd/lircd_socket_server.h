@@ -30,8 +30,9 @@ class LircdSocketServer {
   static constexpr size_t kLongestCommand = 4096;
 
   // Creates the socket's folder when missing (mode 0700), replaces a stale socket file, and
-  // refuses a path where a socket is in use or another kind of file lies. Null on failure, with
-  // the reason in `error`.
+  // refuses a path where a socket is in use or another kind of file lies, and a folder other
+  // users may change (not sticky, or someone else's). Null on failure, with the reason in
+  // `error`.
   static std::unique_ptr<LircdSocketServer> Listen(const std::string& path, Answer answer,
                                                    std::string* error,
                                                    size_t buffer_limit = kClientBufferLimit);
