@@ -12,6 +12,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/messaging/trace.h"
+
 namespace {
 
 std::string Why(const std::string& what, int error) {
@@ -167,6 +169,8 @@ void LircdSocketServer::Broadcast(std::string line) {
 bool LircdSocketServer::Queue(Client& client, std::string_view text) {
   if (client.out.size() + text.size() > fBufferLimit) {
     fDropped.fetch_add(1);
+    Trace("lircd socket: a client that does not read was dropped (%zu bytes waited for it)\n",
+          client.out.size());
     return false;
   }
   client.out.append(text);
