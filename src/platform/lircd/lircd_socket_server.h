@@ -25,7 +25,7 @@ class LircdSocketServer {
  public:
   // The reply to one command line (without its line end); runs on the server's thread.
   using Answer = std::function<std::string(std::string_view line)>;
-  static constexpr size_t kClientBufferLimit = 64 * 1024;
+  static constexpr size_t kClientBufferLimit = size_t{64} * 1024;
   // A command line longer than this (no line end in sight) drops its client.
   static constexpr size_t kLongestCommand = 4096;
 
