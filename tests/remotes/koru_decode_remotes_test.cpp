@@ -108,15 +108,17 @@ TEST_F(KoruDecodeRemotes, ExactRemotesAreMatchedFirstBesideTheBuiltInOnes) {
   tuner.SetExactKey(65, *ParseExactField("Kaseikyo:0x20020100:0x3D"));  // Vol+
   tuner.SetExactKey(66, *ParseExactField("Kaseikyo:0x20020100:0x3E"));  // Vol-
   ASSERT_EQ(tuner.RemoteSave(), kOk);
+  // Presses of the remote's keys (koru-encode sends an exact remote's keys as exact codes).
   std::string recordings;
-  for (const char* field : {"Kaseikyo:0x20020100:0x3D", "Kaseikyo:0x20020100:0x3E"}) {
-    const std::string path = (folder_.parent_path() / (std::string(field) + ".mode2")).string();
-    ASSERT_EQ(
-        RunTool("koru-encode", std::string("--exact ") + field + " --jitter 200 > '" + path + "'")
-            .exit_code,
-        0);
+  for (const char* key : {"Vol+", "Vol-"}) {
+    const std::string path = (folder_.parent_path() / (std::string(key) + ".mode2")).string();
+    ASSERT_EQ(RunTool("koru-encode", "--remotes " + folder_.string() + " --jitter 200 Tuner " +
+                                         key + " > '" + path + "'")
+                  .exit_code,
+              0);
     recordings += " '" + path + "'";
   }
+  EXPECT_EQ(RunTool("koru-encode", "--remotes " + folder_.string() + " Tuner N1").exit_code, 1);
   // The two keys share one classic code: only their exact codes tell them apart.
   const Result result = RunTool("koru-decode", "--remotes " + folder_.string() + recordings);
   EXPECT_EQ(result.exit_code, 0);
