@@ -1,4 +1,5 @@
 // The program entry: options, the application object, its message loop.
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
@@ -110,6 +111,9 @@ int main(int argc, char** argv) {
   std::fflush(stdout);
   QApplication qt(argc, argv);
   QGuiApplication::setDesktopFileName(kDesktopId);
+  // The trace is buffered: what was traced goes out before the GUI thread waits for events.
+  QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
+                   [] { FlushTrace(); });
   // One KORU per program folder: a later start brings the running one's window to the front.
   SingleInstance instance(QString::fromStdString(
       std::filesystem::absolute(ProgramFolder()).lexically_normal().string()));

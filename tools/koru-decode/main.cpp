@@ -170,6 +170,9 @@ int main(int argc, char** argv) {
   }
   if (files.empty() || (g_hysteresis && remotes.empty())) return Usage();
   // Standard output holds the reports only; the trace is asked for.
+  // Standard error is unbuffered: a block buffer keeps the trace from costing a write per line.
+  static char trace_buffer[64 * 1024];
+  if (trace) std::setvbuf(stderr, trace_buffer, _IOFBF, sizeof trace_buffer);
   FILE* trace_stream = trace ? stderr : std::fopen("/dev/null", "w");
   SetTraceStream(trace_stream != nullptr ? trace_stream : stderr);
 
