@@ -77,6 +77,20 @@ void AppendMode2(Mode2Recording* recording, const Mode2Recording& more) {
 }
 
 bool ParseMode2Line(std::string_view line, std::vector<Mode2Entry>* entries, std::string* reason) {
+  // Nearly every line is a plain "pulse N" or "space N": read it without the tokenizer. Up to
+  // 19 digits cannot overflow; anything unusual takes the general way below.
+  constexpr size_t kWord = 6;
+  if (line.size() > kWord && line.size() <= kWord + 19 &&
+      (line.starts_with("pulse ") || line.starts_with("space "))) {
+    uint64_t value = 0;
+    size_t i = kWord;
+    for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i)
+      value = value * 10 + static_cast<uint64_t>(line[i] - '0');
+    if (i == line.size()) {
+      if (value != 0) entries->push_back({line[0] == 'p', value});
+      return true;
+    }
+  }
   size_t at = 0;
   const std::string_view word = NextToken(line, &at);
   if (word.empty() || word[0] == '#') return true;
