@@ -66,13 +66,16 @@ status_t ReplayLine::WaitForChange(bigtime_t since, bigtime_t deadline, LevelCha
   int64_t at = 0;
   bool pulse = false;
   bool comes = false;
+  std::string broken;
   {
     std::lock_guard lock(mutex_);
     if (origin_ < 0) origin_ = system_time();
     comes = timeline_.NextChange(since - origin_, &at, &pulse);
+    if (!comes && timeline_.Source().Status() != kOk) broken = timeline_.Source().Error();
   }
   if (!comes) {
-    finished_.store(true);
+    // A file changed or broken since it was checked ends the play early: say why, once.
+    if (!finished_.exchange(true) && !broken.empty()) Trace("%s\n", broken.c_str());
     if (deadline != kNoDeadline) {
       SleepUntil(deadline);
       return kTimedOut;
