@@ -54,11 +54,12 @@ def one_press(work):
 
 def measure(command, out_path):
     """CPU seconds (user + system) and peak resident KiB of one run. GNU time runs it: a child
-    forked from Python would count Python's own memory as its peak."""
+    forked from Python would count Python's own memory as its peak. irsimreceive leaves a
+    dummy.out where it runs, hence the temporary folder."""
     usage_path = out_path + '.usage'
     with open(out_path, 'wb') as out:
         subprocess.run([TIME, '-o', usage_path, '-f', '%U %S %M'] + command, stdout=out,
-                       stderr=subprocess.DEVNULL, check=True)
+                       stderr=subprocess.DEVNULL, check=True, cwd=os.path.dirname(out_path))
     with open(usage_path) as f:
         user, system, peak = f.read().split()[-3:]
     return float(user) + float(system), int(peak)
