@@ -24,6 +24,15 @@ int AnonymousFile() {
   return fd;
 }
 
+// Reads `reader` to its end; its status tells whether every line was good.
+status_t ReadThrough(Mode2FileReader& reader, std::string* error) {
+  Mode2Entry entry;
+  while (reader.Next(&entry)) {
+  }
+  if (reader.Status() != kOk && error) *error = reader.Error();
+  return reader.Status();
+}
+
 }  // namespace
 
 status_t Mode2File::Open(const std::string& path, std::shared_ptr<const Mode2File>* file,
@@ -31,37 +40,40 @@ status_t Mode2File::Open(const std::string& path, std::shared_ptr<const Mode2Fil
   int fd = -1;
   const status_t opened = Mode2FileReader::OpenPath(path, &fd, error);
   if (opened != kOk) return opened;
-  int played = fd;
-  Mode2FileReader check(fd, path, 0);
   struct stat info {};
-  if (::fstat(fd, &info) == 0 && !S_ISREG(info.st_mode)) {
-    played = AnonymousFile();
-    if (played < 0) {
-      const int saved = errno;
-      ::close(fd);
-      if (error) *error = path + ": no room for a copy: " + std::strerror(saved);
-      return StatusFromErrno(saved);
-    }
-    check = Mode2FileReader(fd, path);
-    check.CopyTo(played);
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+    // A file is opened again for each pass: many files never hold as many descriptors.
+    Mode2FileReader check(fd, path, 0);
+    const status_t status = ReadThrough(check, error);
+    ::close(fd);
+    if (status != kOk) return status;
+    file->reset(new Mode2File(path, -1));
+    return kOk;
   }
-  Mode2Entry entry;
-  while (check.Next(&entry)) {
+  const int copy = AnonymousFile();
+  if (copy < 0) {
+    const int saved = errno;
+    ::close(fd);
+    if (error) *error = path + ": no room for a copy: " + std::strerror(saved);
+    return StatusFromErrno(saved);
   }
-  if (played != fd) ::close(fd);
-  if (check.Status() != kOk) {
-    ::close(played);
-    if (error) *error = check.Error();
-    return check.Status();
+  Mode2FileReader check(fd, path);
+  check.CopyTo(copy);
+  const status_t status = ReadThrough(check, error);
+  ::close(fd);
+  if (status != kOk) {
+    ::close(copy);
+    return status;
   }
-  file->reset(new Mode2File(path, played));
+  file->reset(new Mode2File(path, copy));
   return kOk;
 }
 
 Mode2File::~Mode2File() {
-  ::close(fd_);
+  if (copy_fd_ >= 0) ::close(copy_fd_);
 }
 
 std::unique_ptr<Mode2Source> Mode2File::Play() const {
-  return std::make_unique<Mode2FileReader>(fd_, path_, 0, shared_from_this());
+  if (copy_fd_ < 0) return Mode2FileReader::Open(path_);
+  return std::make_unique<Mode2FileReader>(copy_fd_, path_, 0, shared_from_this());
 }

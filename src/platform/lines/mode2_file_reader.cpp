@@ -31,6 +31,20 @@ Mode2FileReader::Mode2FileReader(int fd, std::string path, int64_t offset,
                                  std::shared_ptr<const void> keep)
     : fd_(fd), path_(std::move(path)), offset_(offset), keep_(std::move(keep)), buffer_(kBlock) {}
 
+Mode2FileReader::~Mode2FileReader() {
+  if (owns_fd_) ::close(fd_);
+}
+
+std::unique_ptr<Mode2FileReader> Mode2FileReader::Open(const std::string& path) {
+  int fd = -1;
+  std::string error;
+  const status_t status = OpenPath(path, &fd, &error);
+  auto reader = std::make_unique<Mode2FileReader>(fd, path);
+  reader->owns_fd_ = fd >= 0;
+  if (status != kOk) reader->Fail(status, error);
+  return reader;
+}
+
 bool Mode2FileReader::Fail(status_t status, std::string error) {
   status_ = status;
   error_ = std::move(error);

@@ -18,9 +18,16 @@ class Mode2FileReader : public Mode2Source {
   // held for as long as the reader lives (the owner of the descriptor).
   Mode2FileReader(int fd, std::string path, int64_t offset = -1,
                   std::shared_ptr<const void> keep = nullptr);
+  ~Mode2FileReader() override;
+  Mode2FileReader(const Mode2FileReader&) = delete;
+  Mode2FileReader& operator=(const Mode2FileReader&) = delete;
+
   // Opens a recording for reading: a file that cannot be opened gives its errno status and a
   // message, anything but a regular file, pipe or FIFO (a folder, a device) kBadType and one.
   static status_t OpenPath(const std::string& path, int* fd, std::string* error);
+  // A reader of its own descriptor for `path`; one that could not open it has that error as
+  // its status and gives no entries.
+  static std::unique_ptr<Mode2FileReader> Open(const std::string& path);
 
   // Everything read is also written to `fd` (a pipe's contents kept for later passes).
   void CopyTo(int fd) { copy_fd_ = fd; }
@@ -38,6 +45,7 @@ class Mode2FileReader : public Mode2Source {
   std::string path_;
   int64_t offset_;
   std::shared_ptr<const void> keep_;
+  bool owns_fd_ = false;
   int copy_fd_ = -1;
   std::vector<char> buffer_;
   size_t begin_ = 0;  // the unread bytes of buffer_ are [begin_, end_)

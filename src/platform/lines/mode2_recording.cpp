@@ -1,7 +1,5 @@
 #include "platform/lines/mode2_recording.h"
 
-#include <unistd.h>
-
 #include <limits>
 
 #include "platform/lines/mode2_file_reader.h"
@@ -142,17 +140,13 @@ status_t ParseMode2(std::string_view text, std::string_view source, Mode2Recordi
 }
 
 status_t ReadMode2File(const std::string& path, Mode2Recording* recording, std::string* error) {
-  int fd = -1;
-  const status_t opened = Mode2FileReader::OpenPath(path, &fd, error);
-  if (opened != kOk) return opened;
-  Mode2FileReader reader(fd, path);
+  const std::unique_ptr<Mode2FileReader> reader = Mode2FileReader::Open(path);
   Mode2Recording read;
   Mode2Entry entry;
-  while (reader.Next(&entry)) AppendMode2(&read, entry.pulse, entry.microseconds);
-  ::close(fd);
-  if (reader.Status() != kOk) {
-    if (error) *error = reader.Error();
-    return reader.Status();
+  while (reader->Next(&entry)) AppendMode2(&read, entry.pulse, entry.microseconds);
+  if (reader->Status() != kOk) {
+    if (error) *error = reader->Error();
+    return reader->Status();
   }
   *recording = std::move(read);
   return kOk;
