@@ -144,7 +144,7 @@ void RemoteCL::RemoteLoad(const std::string& name) {
   std::fclose(file);
 }
 
-status_t RemoteCL::RemoteSave() {
+status_t RemoteCL::RemoteSave(WriteSync sync) {
   Trace(" -Save: ");
   if (fName == "-noname-") {
     Trace(" <-noname-> return\n ");
@@ -178,7 +178,7 @@ status_t RemoteCL::RemoteSave() {
   }
   text += "; - \n";
 
-  const status_t status = WriteKoruFile(path, text, kKoruRemoteFile);
+  const status_t status = WriteKoruFile(path, text, kKoruRemoteFile, sync);
   if (status != kOk) {
     Trace("'%s' OpenError!\n", path.c_str());
     return status;

@@ -39,12 +39,25 @@ QString MenuField::MarkedText() const {
 bool MenuField::eventFilter(QObject* watched, QEvent* event) {
   if (watched == menu_ &&
       (event->type() == QEvent::ActionChanged || event->type() == QEvent::ActionAdded ||
-       event->type() == QEvent::ActionRemoved)) {
+       event->type() == QEvent::ActionRemoved) &&
+      Affects(static_cast<QActionEvent*>(event)->action())) {
     Refresh();
   }
   return QWidget::eventFilter(watched, event);
 }
 
+bool MenuField::Affects(const QAction* action) const {
+  // An unmarked item that is not the one shown leaves the first marked item where it was.
+  return action == nullptr || action == shown_ || action->isChecked();
+}
+
 void MenuField::Refresh() {
-  button_->setText(MarkedText());
+  shown_ = nullptr;
+  for (QAction* action : menu_->actions()) {
+    if (action->isChecked()) {
+      shown_ = action;
+      break;
+    }
+  }
+  button_->setText(shown_ ? shown_->text() : menu_->title());
 }

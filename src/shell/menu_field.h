@@ -2,6 +2,7 @@
 // A labelled button with a pop-up menu; the button shows the marked (checked) item.
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QWidget>
 
@@ -23,9 +24,13 @@ class MenuField : public QWidget {
 
  private:
   void Refresh();
+  // Whether a change of `action` can change what the button shows: menus of thousands of
+  // items are filled one item at a time, and each item must not cost a walk over all of them.
+  bool Affects(const QAction* action) const;
 
   QLabel* label_;
   QPushButton* button_;
   QMenu* menu_;
   bool radio_ = true;
+  QPointer<QAction> shown_;  // the marked item the button shows, or none
 };
