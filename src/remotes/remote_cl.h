@@ -68,6 +68,8 @@ class RemoteCL {
   static status_t SavePresetFile(const char* name, int32_t header, int32_t mode,
                                  const int32_t* codes, WriteSync sync = WriteSync::kEachFile);
   int32_t CheckCrossPresetFile(const std::string& name, RemoteList* list);
+  // The same for a record already in hand (no search of the list: start-up checks them all).
+  static int32_t CheckCrossPresetFile(RemoteCL* record);
   void SetMenuHarken(KeyMenu* menu, int32_t mode, const char* label, int32_t slot);
 
   // Charts (remote_chart.cpp); `now` is the time written into the count line.

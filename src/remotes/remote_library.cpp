@@ -171,6 +171,11 @@ status_t RemoteCL::SavePresetFile(const char* name, int32_t header, int32_t mode
 int32_t RemoteCL::CheckCrossPresetFile(const std::string& name, RemoteList* list) {
   RemoteCL* record = FindRemote(list, name);
   if (!record) return kKindUser;
+  return CheckCrossPresetFile(record);
+}
+
+int32_t RemoteCL::CheckCrossPresetFile(RemoteCL* record) {
+  const std::string& name = record->fName;
   record->fCheckSum = SumOf(&record->fKey[1]);
   int32_t builtin = 0;
   for (const PreRemEntry* entry = PreRemList; std::strlen(entry->name) > 2; ++entry)
