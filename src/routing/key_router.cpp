@@ -102,7 +102,11 @@ void KeyRouter::ShowCheckedEnd(Message* message) {
     const int32_t byte3 = IrStr4Value(bits, 3, &line);
     line += " ";
     IrStr4Value(bits, 4, &line);
+    fRecognised = nullptr;
     keyfn = IsDeviceKey(byte0 * 1000 + byte1, byte2, byte3);
+    if (fRecognised != nullptr && fLinks.keys != nullptr) {
+      fLinks.keys->KeyRecognised(*fRecognised, keyfn, *message);
+    }
   }
   if (keyfn != 0 && fSettings != nullptr && fSettings->use_systemsound) fView.Beep();
   if (fHysteresis) line += " (Hyst.)";
@@ -155,6 +159,7 @@ int32_t KeyRouter::IsDeviceKey(int32_t header, int32_t byte2, int32_t byte3) {
   // Without a match, match.remote is only the last record tried: it names no group, or a stray
   // code would act as a key of the first remote's group.
   const RemoteCL* matched = match.found ? match.remote : nullptr;
+  if (keyfn >= kFirstKeyFunction) fRecognised = matched;
   const int group = splitting ? GroupOf(fGroupRemote, matched) : 0;
   Message key(FourCC("VR_H"));
   key.AddInt32("vr_key", keyfn);

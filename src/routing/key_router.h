@@ -23,6 +23,7 @@
 #include "platform/messaging/message.h"
 #include "presets/preset_file.h"
 #include "remotes/remote_cl.h"
+#include "routing/recognised_key_listener.h"
 #include "routing/routing_view.h"
 
 class Prefs;
@@ -38,6 +39,8 @@ class KeyRouter {
     Send send;                  // to the application object
     // Set after a short code; the receiver thread reads it and clears it after each report.
     std::atomic<bool>* slowdown = nullptr;
+    // Hears every recognised key and remote list; may be null.
+    RecognisedKeyListener* keys = nullptr;
   };
 
   explicit KeyRouter(Links links);
@@ -95,6 +98,7 @@ class KeyRouter {
   void SendToApp(uint32_t what);
   void SendToApp(const Message& message);
   bool Splitting() const;
+  void TellRemotesChanged();
 
   Links fLinks;
   RoutingView& fView;
@@ -113,5 +117,6 @@ class KeyRouter {
   bool fQuitWarned = false;  // "Quit" was pressed once on a taught, unnamed remote
   int32_t fNumberAccumulator = 0;
   int32_t fTeachCode = 0;
+  const RemoteCL* fRecognised = nullptr;  // the remote of the key IsDeviceKey last recognised
   std::shared_ptr<AppInfo> fAppInfo = std::make_shared<AppInfo>();
 };
