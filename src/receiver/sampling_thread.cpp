@@ -35,6 +35,7 @@ int32_t TablePeriod(bigtime_t period) {
 }
 
 void Send(const Message& message) {
+  FlushTrace();  // what led to a report is kept even if the process dies after it
   AppMessenger().SendMessage(message);
 }
 
