@@ -118,13 +118,22 @@ def compare(name, files, build, model):
                      files).splitlines()
         differing = [i for i in range(max(len(ours), len(theirs)))
                      if i >= len(ours) or i >= len(theirs) or ours[i] != theirs[i]]
+        # A long frame the model reports at its 67th period is reported when it has ended, so
+        # that its exact code is read whole: the same line, a few milliseconds later.
+        later = [i for i in differing if i < len(ours) and i < len(theirs) and
+                 ours[i].split(' ', 1)[1] == theirs[i].split(' ', 1)[1] and
+                 0 < float(ours[i].split(' ', 1)[0]) - float(theirs[i].split(' ', 1)[0]) <= 25]
+        differing = [i for i in differing if i not in set(later)]
+        verdict = 'identical' if not differing else '%d lines differ' % len(differing)
+        if later:
+            verdict += ', %d lines later by up to %.1f ms' % (len(later), max(
+                float(ours[i].split(' ', 1)[0]) - float(theirs[i].split(' ', 1)[0]) for i in later))
         print('%-14s %-8s %5d files %6d lines  %s' % (
-            name, evaluation, len(files), len(ours),
-            'identical' if not differing else '%d lines differ' % len(differing)))
+            name, evaluation, len(files), len(ours), verdict))
         for i in differing[:5]:
             print('   ours:  %s' % (ours[i] if i < len(ours) else '(none)'))
             print('   model: %s' % (theirs[i] if i < len(theirs) else '(none)'))
-        agree = agree and not differing
+        agree = agree and not differing and (evaluation == 'burst' or not later)
     return agree
 
 
