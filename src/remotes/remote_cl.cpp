@@ -5,11 +5,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 
 #include "platform/files/koru_type.h"
 #include "platform/files/paths.h"
 #include "platform/files/safe_file.h"
 #include "platform/messaging/trace.h"
+#include "remotes/exact_remote_text.h"
 #include "settings/label_table.h"
 
 std::filesystem::path RemoteCL::fFold;
@@ -18,7 +20,6 @@ std::atomic<int32_t> RemoteCL::fNr{0};
 
 namespace {
 
-constexpr size_t kLineBuffer = 512;
 constexpr size_t kMaxNameLength = 78;
 constexpr size_t kMaxRemInfo = 128;
 
@@ -63,10 +64,43 @@ void RemoteCL::CopyFrom(const RemoteCL& other) {
   fComByte = other.fComByte;
   fKind = other.fKind;
   std::memcpy(fKey, other.fKey, sizeof fKey);
+  fExactHead = other.fExactHead;
+  fExactKey = other.fExactKey;
 }
 
 void RemoteCL::ClearKeyDef() {
   for (int32_t k = 1; k <= kKeySlots; ++k) fKey[k] = 0;
+  fExactKey.fill(std::nullopt);
+}
+
+void RemoteCL::SetExactHead(const ExactCode& head) {
+  fExactHead = head;
+  fExactHead.command = 0;
+  fExactHead.bits = 0;
+  fComByte = kExactMode;
+  fComHead = kNoClassicHeader;
+  for (int32_t k = 1; k <= kKeySlots; ++k) fKey[k] = 0;
+}
+
+void RemoteCL::SetExactKey(int32_t key_function, const ExactCode& code) {
+  if (key_function < kFirstKeyFunction || key_function >= kLastKeyFunction) return;
+  fExactKey[key_function - 50] = code;
+}
+
+void RemoteCL::ClearExactKey(int32_t key_function) {
+  if (key_function < kFirstKeyFunction || key_function >= kLastKeyFunction) return;
+  fExactKey[key_function - 50].reset();
+}
+
+std::optional<ExactCode> RemoteCL::ExactKey(int32_t key_function) const {
+  if (key_function < kFirstKeyFunction || key_function >= kLastKeyFunction) return std::nullopt;
+  return fExactKey[key_function - 50];
+}
+
+int32_t RemoteCL::ExactFunction(const ExactCode& code) const {
+  for (int32_t k = 1; k < kKeySlots; ++k)
+    if (fExactKey[k] && fExactKey[k]->SameKey(code)) return 50 + k;
+  return kNoKeyFunction;
 }
 
 bool RemoteCL::IsReduced(int32_t n) {
@@ -96,13 +130,19 @@ void RemoteCL::RemoteLoad(const std::string& name) {
   const std::filesystem::path path = fFold / name;
   ClearKeyDef();
   // A name that would leave the folder names no remote file of ours.
-  FILE* file = IsPlainFileName(name) ? std::fopen(path.c_str(), "r") : nullptr;
-  if (!file) {
+  std::ifstream file;
+  if (IsPlainFileName(name)) file.open(path, std::ios::binary);
+  if (!file.is_open()) {
     Trace(" '%s' Missing !\n", path.c_str());
     return;
   }
-  char raw[kLineBuffer];
-  while (std::fgets(raw, sizeof raw, file)) {
+  std::string head_text;
+  std::string data_text;
+  std::string stored;
+  // Whole lines: an exact remote's data line can be longer than any fixed buffer.
+  while (std::getline(file, stored)) {
+    if (!file.eof()) stored += '\n';
+    const char* raw = stored.c_str();
     if (raw[0] == ';') continue;
     std::string line;
     for (const char* c = raw; *c; ++c)
@@ -112,7 +152,10 @@ void RemoteCL::RemoteLoad(const std::string& name) {
       continue;
     }
     // Tags have at least 8 characters at position 1, so the raw line reaches position 9.
-    if (TagAtOne(line, "ComHead]")) fComHead = ParseInt32(raw + 9);
+    if (TagAtOne(line, "ComHead]")) {
+      fComHead = ParseInt32(raw + 9);
+      head_text = line.substr(9);
+    }
     if (TagAtOne(line, "RemInfo]")) {
       std::string info(raw + 9);
       if (!info.empty()) info.pop_back();
@@ -121,6 +164,7 @@ void RemoteCL::RemoteLoad(const std::string& name) {
     }
     if (TagAtOne(line, "ComByte]")) fComByte = ParseInt32(raw + 9);
     if (TagAtOne(line, "ComData]")) {
+      data_text = line.substr(9);
       const size_t raw_length = std::strlen(raw);
       size_t pos = 9;
       for (int32_t k = 1; k <= kKeySlots; ++k) {
@@ -141,7 +185,24 @@ void RemoteCL::RemoteLoad(const std::string& name) {
       }
     }
   }
-  std::fclose(file);
+  if (IsExact()) ParseExactLines(head_text, data_text);
+}
+
+void RemoteCL::ParseExactLines(const std::string& head, const std::string& data) {
+  const std::optional<ExactCode> parsed = ParseExactHead(head);
+  // A remote whose header cannot be read still holds its full-field keys; its bare ones are lost.
+  if (!parsed) Trace(" '%s' exact header '%s' unreadable\n", fName.c_str(), head.c_str());
+  SetExactHead(parsed.value_or(ExactCode{}));
+  size_t pos = 0;
+  for (int32_t k = 1; k < kKeySlots && pos < data.size(); ++k) {
+    size_t comma = data.find(',', pos);
+    if (comma == std::string::npos) comma = data.size();
+    const std::string value = data.substr(pos, comma - pos);
+    std::optional<ExactCode> code = ParseExactSlot(fExactHead, value);
+    if (!parsed && code && value.find(':') == std::string::npos) code.reset();
+    fExactKey[k] = code;
+    pos = comma + 1;
+  }
 }
 
 status_t RemoteCL::RemoteSave() {
@@ -163,17 +224,27 @@ status_t RemoteCL::RemoteSave() {
 
   std::string text = "; - \n; - KORU / REMOTE-FILE \n; - \n";
   text += "[ComName] " + fName + "\n";
-  text += "[ComHead] " + std::to_string(fComHead) + "\n";
+  if (IsExact()) {
+    text += "[ComHead] " + ExactHeadText(fExactHead) + "\n";
+  } else {
+    text += "[ComHead] " + std::to_string(fComHead) + "\n";
+  }
   text += "[ComByte] " + std::to_string(fComByte) + "\n";
   text += "[ComData] ";
-  for (int32_t k = 1; k < kKeySlots; ++k) text += std::to_string(fKey[k]) + ",";
+  for (int32_t k = 1; k < kKeySlots; ++k)
+    text += (IsExact() ? ExactSlotText(fExactHead, fExactKey[k]) : std::to_string(fKey[k])) + ",";
   text += "\n; - \n; - \n; --- for information:\n";
   for (int32_t n = kFirstKeyFunction; n <= kLastKeyFunction; ++n) {
     if (!IsReduced(n)) continue;
     const std::string label = std::string(" [") + getLabel(n) + "]";
-    char info[64];
-    std::snprintf(info, sizeof info, "; %6ld : %-11.11s \n", static_cast<long>(fKey[n - 50]),
-                  label.c_str());
+    char info[128];
+    if (IsExact()) {
+      const std::string code = fExactKey[n - 50] ? ExactReadable(*fExactKey[n - 50]) : "-";
+      std::snprintf(info, sizeof info, "; %-30s : %-11.11s \n", code.c_str(), label.c_str());
+    } else {
+      std::snprintf(info, sizeof info, "; %6ld : %-11.11s \n", static_cast<long>(fKey[n - 50]),
+                    label.c_str());
+    }
     text += info;
   }
   text += "; - \n";

@@ -3,15 +3,18 @@
 // slots, with the remote file it is stored in. The class also owns the process-wide remote
 // folder; the library (folder scan, built-in remotes, origin check) and the charts are members
 // defined in remote_library.cpp and remote_chart.cpp.
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <ctime>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/messaging/status.h"
+#include "receiver/exact/exact_code.h"
 
 class RemoteCL;
 class KeyMenu;
@@ -25,6 +28,11 @@ inline constexpr int32_t kUnknownRemote = 50;  // "-unknown-": no remote has the
 inline constexpr int32_t kFirstKeyFunction = 51;
 inline constexpr int32_t kLastKeyFunction = 100;
 inline constexpr int32_t kLargestSlotValue = 256256;  // larger values end a "[ComData]" line
+// The command-byte mode of a remote of exact codes: its keys are matched by protocol, address
+// and command, never by classic code bytes.
+inline constexpr int32_t kExactMode = 40;
+// The header of an exact remote: no classic header (0..255255) equals it.
+inline constexpr int32_t kNoClassicHeader = -1;
 
 // Origin kinds (fKind).
 enum RemoteKind : int32_t { kKindOrg = 0, kKindMod = 1, kKindUser = 2, kKindErr = 3 };
@@ -76,6 +84,20 @@ class RemoteCL {
   int32_t Slot(int32_t k) const { return fKey[k]; }
   void SetSlot(int32_t k, int32_t value) { fKey[k] = value; }
   bool IsTwoByte() const { return fComByte == 3 || fComByte == 23; }
+  // True when slot k (1..50) holds a classic or an exact code.
+  bool HasKey(int32_t k) const { return fKey[k] != 0 || fExactKey[k].has_value(); }
+
+  // Exact mode. SetExactHead turns the record into an exact remote (mode 40, no classic header
+  // and no classic codes); the head's protocol and address are what most keys share and are
+  // written once in the file. Key functions outside 51..99 are ignored.
+  bool IsExact() const { return fComByte == kExactMode; }
+  const ExactCode& ExactHead() const { return fExactHead; }
+  void SetExactHead(const ExactCode& head);
+  void SetExactKey(int32_t key_function, const ExactCode& code);
+  void ClearExactKey(int32_t key_function);
+  std::optional<ExactCode> ExactKey(int32_t key_function) const;
+  // Key function 51..99 of the first key that is the same key as `code`, else 49.
+  int32_t ExactFunction(const ExactCode& code) const;
 
   std::string fName;
   int32_t fComHead = 0;
@@ -85,6 +107,11 @@ class RemoteCL {
   int32_t fKind = kKindErr;
 
  private:
+  void ParseExactLines(const std::string& head, const std::string& data);
+
+  ExactCode fExactHead;
+  std::array<std::optional<ExactCode>, kKeySlots + 1> fExactKey;  // by slot, like fKey
+
   static std::filesystem::path fFold;
   static bool fFoldChecked;
   static std::atomic<int32_t> fNr;

@@ -192,7 +192,7 @@ void RemoteCL::SetMenuHarken(KeyMenu* menu, int32_t mode, const char* label, int
   }
   Trace(" ..SetMenuHarken fModus %d\n", static_cast<int>(mode));
   auto mark = [&](int32_t index) {
-    menu->SetItemTo(getLabel(index + kFirstKeyFunction), true, fKey[index + 1] != 0);
+    menu->SetItemTo(getLabel(index + kFirstKeyFunction), true, HasKey(index + 1));
   };
   if (mode == 1) {
     if (slot >= 0 && slot < kKeySlots) mark(slot);

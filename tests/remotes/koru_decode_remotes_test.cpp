@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/lines/mode2_recording.h"
+#include "receiver/exact/exact_decoder.h"
 #include "remote_folder.h"
 #include "remotes/remote_cl.h"
 
@@ -109,7 +111,13 @@ TEST(KoruEncode, RefusesWhatItCannotSend) {
                         {"DENON NoSuchKey", 1},
                         {"DENON Kx99", 1},  // no code taught
                         {"ITT237 N1", 1},   // a two-byte value in a one-byte remote
-                        {"DENON N1 --hold 2", 0}};
+                        {"DENON N1 --hold 2", 0},
+                        {"--exact Bogus:0x1:0x2", 1},
+                        {"--exact hash:12345678", 1},  // a hash names no frame
+                        {"--exact NEC:0x104:0x08", 1},
+                        {"--exact NEC:0x04:0x08 DENON", 2},
+                        {"--exact NEC:0x04:0x08 --jitter 2000", 2},
+                        {"--exact Sony12:0x01:0x15 --hold 1 --jitter 200 --seed 5", 0}};
   for (const Case& c : cases) {
     const Result result = RunTool("koru-encode", c.arguments);
     EXPECT_EQ(result.exit_code, c.exit_code) << c.arguments;
@@ -124,6 +132,25 @@ TEST(KoruEncode, RefusesWhatItCannotSend) {
   const Result version = RunTool("koru-encode", "--version");
   EXPECT_EQ(version.exit_code, 0);
   EXPECT_EQ(version.out.rfind("koru-encode (KORU) ", 0), 0u) << version.out;
+}
+
+TEST(KoruEncode, ExactCodesDecodeBackUnderJitter) {
+  for (const char* field : {"NEC:0x04:0x08", "Sony20:0x1A05:0x3C", "Kaseikyo:0x20020102:0x3D"}) {
+    const Result result =
+        RunTool("koru-encode", std::string("--exact ") + field + " --hold 2 --jitter 200 --seed 9");
+    ASSERT_EQ(result.exit_code, 0) << field;
+    Mode2Recording recording;
+    std::string error;
+    ASSERT_EQ(ParseMode2(result.out, field, &recording, &error), kOk) << error;
+    std::vector<int32_t> periods;
+    for (const Mode2Entry& entry : recording)
+      periods.push_back(static_cast<int32_t>(entry.microseconds));
+    periods.pop_back();  // the quiet period after the press
+    ExactDecoder decoder;
+    const std::optional<ExactCode> code = decoder.Burst(periods, 0);
+    ASSERT_TRUE(code.has_value()) << field;
+    EXPECT_EQ(ExactField(*code), field);
+  }
 }
 
 }  // namespace

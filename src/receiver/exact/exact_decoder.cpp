@@ -1,0 +1,25 @@
+#include "receiver/exact/exact_decoder.h"
+
+#include "receiver/exact/pulse_distance_frames.h"
+
+std::optional<ExactCode> ExactDecoder::Burst(BurstPeriods burst, int64_t end_time_us) {
+  std::optional<ExactCode> code = ReadNamedPulseDistanceBurst(burst);
+  if (code && code->bits == kRepeatFrameBits) {
+    if (!last_ || end_time_us - last_time_us_ > kRepeatWindow || end_time_us < last_time_us_)
+      return std::nullopt;
+    last_time_us_ = end_time_us;  // a held key keeps its code alive
+    return last_;
+  }
+  if (burst.size() < kMinimumPeriods) return std::nullopt;
+  if (!code) code = ReadBiphaseBurst(burst);
+  if (!code) code = ReadGenericPulseDistanceBurst(burst);
+  if (!code) code = HashBurst(burst);
+  last_ = code;
+  last_time_us_ = end_time_us;
+  return code;
+}
+
+void ExactDecoder::Reset() {
+  last_.reset();
+  last_time_us_ = 0;
+}

@@ -1,0 +1,94 @@
+// Frames of no named protocol with one mark length and two space lengths (pulse-distance) or
+// two mark lengths and one space length (pulse-width), with or without a lead-in. The code:
+// address = number of bits; command = the last (up to) 32 bits, the first of them the most
+// significant. Frames longer than 32 bits fold their earlier bits into the address above the
+// bit count (bits 8..31), so their keys still differ.
+#include <algorithm>
+#include <array>
+
+#include "receiver/exact/duration_classes.h"
+#include "receiver/exact/pulse_distance_frames.h"
+#include "receiver/exact/pulse_distance_timing.h"
+
+namespace {
+
+constexpr int32_t kMinBits = 6;
+
+// The lead-in and bit counts of the named protocols: a frame that has them is a damaged frame
+// of that protocol, not a protocol of its own.
+struct NamedShape {
+  int32_t lead_mark;
+  int32_t lead_space;
+  std::array<int32_t, 3> bit_counts;
+};
+constexpr std::array<NamedShape, 4> kNamedShapes = {{
+    {9000, 4500, {32, 42, 0}},  // NEC, Sanyo
+    {2400, 600, {12, 15, 20}},  // Sony
+    {8400, 4200, {16, 0, 0}},   // JVC
+    {3456, 1728, {48, 0, 0}},   // Kaseikyo
+}};
+
+bool NamedShapeOf(int32_t lead_mark, int32_t lead_space, int32_t bits) {
+  for (const NamedShape& shape : kNamedShapes)
+    if (NearPeriod(lead_mark, shape.lead_mark) && NearPeriod(lead_space, shape.lead_space) &&
+        std::find(shape.bit_counts.begin(), shape.bit_counts.end(), bits) != shape.bit_counts.end())
+      return true;
+  return false;
+}
+
+int32_t ClassCount(const std::vector<int32_t>& values) {
+  const std::vector<int32_t> classes = DurationClasses(values);
+  return classes.empty() ? 0 : *std::max_element(classes.begin(), classes.end()) + 1;
+}
+
+// Writer timing: a lead-in longer than any named protocol's, 500 us units.
+constexpr PulseTiming kGenericTiming{13000, 3000, 500, 500, 500, 1500, false};
+constexpr int32_t kGenericGap = 30000;
+
+}  // namespace
+
+std::optional<ExactCode> ReadGenericPulseDistanceBurst(BurstPeriods burst) {
+  const size_t end = FirstFrameEnd(burst);
+  // A lead-in is a first mark clearly longer than every other mark.
+  int32_t longest_mark = 0;
+  for (size_t i = 2; i < end; i += 2) longest_mark = std::max(longest_mark, burst[i]);
+  const bool lead = end > 2 && burst[0] > longest_mark + std::max(420, longest_mark / 4);
+  const size_t first = lead ? 2 : 0;
+  std::vector<int32_t> marks;
+  std::vector<int32_t> spaces;
+  for (size_t i = first; i < end; ++i) ((i - first) % 2 == 0 ? marks : spaces).push_back(burst[i]);
+  if (marks.empty()) return std::nullopt;
+  const int32_t mark_classes = ClassCount(marks);
+  const int32_t space_classes = ClassCount(spaces);
+  std::vector<int32_t> levels;
+  if (mark_classes == 1 && space_classes == 2)
+    levels = DurationClasses(spaces);  // pulse-distance: the final mark carries no bit
+  else if (mark_classes == 2 && space_classes <= 1)
+    levels = DurationClasses(marks);  // pulse-width
+  else
+    return std::nullopt;
+  const auto bits = static_cast<int32_t>(levels.size());
+  if (bits < kMinBits || (lead && NamedShapeOf(burst[0], burst[1], bits))) return std::nullopt;
+
+  uint32_t command = 0;
+  uint32_t fold = 0;
+  for (int32_t n = 0; n < bits; ++n) {
+    if (n < bits - 32)
+      fold = (fold << 1 | fold >> 23 | static_cast<uint32_t>(levels[n])) & 0xFFFFFF;
+    command = command << 1 | static_cast<uint32_t>(levels[n]);
+  }
+  return ExactCode{ExactProtocol::kPulseDistance, static_cast<uint32_t>(bits) | fold << 8, command,
+                   bits};
+}
+
+bool WriteGenericPulseDistanceFrame(const ExactCode& code, std::vector<int32_t>* periods) {
+  const uint32_t bits = code.address;
+  if (bits < kMinBits || bits > 32) return false;
+  const uint32_t all = bits == 32 ? 0xFFFFFFFFu : (1u << bits) - 1;
+  // All-equal bits have one space length, which reads as no pulse-distance frame.
+  if (code.command > all || code.command == 0 || code.command == all) return false;
+  std::vector<uint8_t> sent;
+  for (uint32_t n = bits; n-- > 0;) sent.push_back(static_cast<uint8_t>(code.command >> n & 1));
+  WriteFrameBits(kGenericTiming, sent, 0, kGenericGap, periods);
+  return true;
+}

@@ -1,0 +1,147 @@
+// Exact codes of the pulse-distance family: encoder and decoder round trips, repeat frames, and
+// the hash fallback.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "exact_bursts.h"
+#include "receiver/exact/exact_decoder.h"
+#include "receiver/exact/exact_encoder.h"
+
+namespace {
+
+// Decodes every burst of a press with a fresh decoder; the codes of the bursts that gave one.
+std::vector<std::optional<ExactCode>> DecodePress(const std::vector<int32_t>& periods) {
+  ExactDecoder decoder;
+  std::vector<std::optional<ExactCode>> codes;
+  for (const TimedBurst& burst : SplitBursts(periods))
+    codes.push_back(decoder.Burst(burst.periods, burst.end_us));
+  return codes;
+}
+
+struct ProtocolRange {
+  ExactProtocol protocol;
+  uint32_t address_mask;
+  uint32_t command_mask;
+};
+
+TEST(ExactPulseDistance, EveryProtocolRoundTripsWithAndWithoutJitter) {
+  const ProtocolRange ranges[] = {
+      {ExactProtocol::kNec, 0xFF, 0xFF},
+      {ExactProtocol::kNecExtended, 0xFFFF, 0xFF},
+      {ExactProtocol::kNec32, 0xFFFF, 0xFFFF},
+      {ExactProtocol::kSony12, 0x1F, 0x7F},
+      {ExactProtocol::kSony15, 0xFF, 0x7F},
+      {ExactProtocol::kSony20, 0xFF1F, 0x7F},
+      {ExactProtocol::kJvc, 0xFF, 0xFF},
+      {ExactProtocol::kSharp, 0x1F, 0xFF},
+      {ExactProtocol::kDenon, 0x1F, 0xFF},
+      {ExactProtocol::kSanyo, 0x1FFF, 0xFF},
+      {ExactProtocol::kKaseikyo, 0xFFFF0FFF, 0xFFFF},
+      {ExactProtocol::kPulseDistance, 0x3F, 0xFFFFFFFF},
+  };
+  std::mt19937 rng(19);
+  for (const ProtocolRange& range : ranges) {
+    for (int n = 0; n < 40; ++n) {
+      ExactCode code{range.protocol, static_cast<uint32_t>(rng()) & range.address_mask,
+                     static_cast<uint32_t>(rng()) & range.command_mask, 0};
+      if (range.protocol == ExactProtocol::kPulseDistance) {
+        code.address = 6 + code.address % 27;
+        code.command &= code.address == 32 ? ~0u : (1u << code.address) - 1;
+      }
+      if (n % 2 == 1 && range.protocol == ExactProtocol::kKaseikyo) code.command &= 0xFF;
+      std::vector<int32_t> periods;
+      const int32_t extra = n % 3;
+      if (!EncodeExactPress(code, extra, &periods)) {
+        --n;  // values the protocol cannot carry (a NECx address that reads as NEC ...)
+        continue;
+      }
+      for (int32_t jitter : {0, 200}) {
+        const std::vector<std::optional<ExactCode>> codes =
+            DecodePress(Jittered(periods, jitter, &rng));
+        const std::string what = ExactField(code) + " jitter " + std::to_string(jitter) +
+                                 " extra " + std::to_string(extra);
+        EXPECT_FALSE(codes.empty()) << what;
+        for (const std::optional<ExactCode>& decoded : codes) {
+          ASSERT_TRUE(decoded.has_value()) << what;
+          EXPECT_TRUE(decoded->SameKey(code)) << what << " read " << ExactField(*decoded);
+        }
+      }
+    }
+  }
+}
+
+TEST(ExactPulseDistance, CodesNoFrameCanCarryAreRefused) {
+  const ExactCode refused[] = {
+      {ExactProtocol::kNec, 0x100, 0x01},
+      {ExactProtocol::kNec, 0x01, 0x100},
+      {ExactProtocol::kNecExtended, 0xFE01, 0x01},  // bytes invert each other: plain NEC
+      {ExactProtocol::kNec32, 0x1234, 0xF00F},      // the command bytes check: NEC or NECx
+      {ExactProtocol::kSony12, 0x20, 0x01},
+      {ExactProtocol::kSony20, 0x0120, 0x01},  // the device has five bits
+      {ExactProtocol::kSony15, 0x01, 0x80},
+      {ExactProtocol::kSharp, 0x20, 0x01},
+      {ExactProtocol::kSanyo, 0x2000, 0x01},
+      {ExactProtocol::kKaseikyo, 0x20021000, 0x01},  // the device has four bits
+      {ExactProtocol::kPulseDistance, 5, 0x05, 0},
+      {ExactProtocol::kPulseDistance, 8, 0xFF, 0},  // every bit alike
+      {ExactProtocol::kHash, 0, 0x12345678, 0},
+  };
+  for (const ExactCode& code : refused) {
+    std::vector<int32_t> periods{1, 2};
+    EXPECT_FALSE(EncodeExactPress(code, 1, &periods)) << ExactField(code);
+    EXPECT_EQ(periods.size(), 2u) << ExactField(code);
+  }
+}
+
+TEST(ExactPulseDistance, RepeatFramesRepeatOnlyARecentCode) {
+  const ExactCode code{ExactProtocol::kNec, 0x04, 0x08, 32};
+  std::vector<int32_t> periods;
+  ASSERT_TRUE(EncodeExactPress(code, 0, &periods));
+  periods.pop_back();
+  const std::vector<int32_t> repeat{9000, 2250, 560};
+
+  ExactDecoder decoder;
+  EXPECT_FALSE(decoder.Burst(repeat, 1000000).has_value()) << "no code yet";
+  ASSERT_TRUE(decoder.Burst(periods, 2000000).has_value());
+  const std::optional<ExactCode> again = decoder.Burst(repeat, 2200000);
+  ASSERT_TRUE(again.has_value());
+  EXPECT_TRUE(again->SameKey(code));
+  // Each repeat keeps the key alive for the next one.
+  EXPECT_TRUE(decoder.Burst(repeat, 2400000).has_value());
+  EXPECT_FALSE(decoder.Burst(repeat, 2650001).has_value()) << "too late";
+
+  ASSERT_TRUE(decoder.Burst(periods, 3000000).has_value());
+  decoder.Reset();
+  EXPECT_FALSE(decoder.Burst(repeat, 3100000).has_value()) << "after Reset";
+  // Short bursts that are no repeat frame are noise, not a hash.
+  EXPECT_FALSE(decoder.Burst(std::vector<int32_t>{600, 600, 1200, 600, 600}, 3200000));
+}
+
+TEST(ExactPulseDistance, HashIsStableUnderJitterAndDiffersBetweenKeys) {
+  // Frames of no protocol the readers know: a lead-in and three bit lengths.
+  const std::vector<std::vector<int32_t>> keys = {
+      {5000, 2500, 500, 1500, 500, 500, 1500, 2500, 500, 1500, 500},
+      {5000, 2500, 500, 1500, 500, 500, 1500, 2500, 500, 500, 1500},
+      {5000, 2500, 500, 500, 1500, 1500, 500, 2500, 500, 1500, 500},
+      {5000, 2500, 1500, 1500, 500, 500, 1500, 2500, 500, 1500, 500},
+      {5000, 1500, 500, 1500, 500, 500, 1500, 2500, 500, 1500, 500},
+      {2500, 2500, 500, 1500, 500, 500, 1500, 2500, 500, 1500, 500},
+  };
+  std::mt19937 rng(7);
+  std::vector<uint32_t> hashes;
+  for (const std::vector<int32_t>& key : keys) {
+    std::vector<int32_t> burst = key;
+    burst.push_back(12000);  // a second frame does not change the hash
+    burst.insert(burst.end(), key.begin(), key.end());
+    const ExactCode code = HashBurst(key);
+    EXPECT_EQ(code.protocol, ExactProtocol::kHash);
+    EXPECT_EQ(HashBurst(burst).command, code.command);
+    for (int n = 0; n < 50; ++n)
+      EXPECT_EQ(HashBurst(Jittered(burst, 200, &rng)).command, code.command) << n;
+    for (uint32_t other : hashes) EXPECT_NE(other, code.command);
+    hashes.push_back(code.command);
+  }
+}
+
+}  // namespace

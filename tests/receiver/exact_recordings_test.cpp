@@ -1,0 +1,82 @@
+// Recordings of real remotes (made with irsimsend from lircd.conf files: one press and one
+// repeat of each key) decode to one exact code per key, the same for every burst of the key,
+// with and without 200 us of jitter.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <random>
+#include <sstream>
+
+#include "exact_bursts.h"
+#include "platform/lines/mode2_recording.h"
+#include "receiver/exact/exact_decoder.h"
+
+namespace {
+
+// The periods of each key of a recording, by the "# key NAME" lines before them.
+std::map<std::string, std::vector<int32_t>> KeysOf(const std::string& file) {
+  std::ifstream in(KORU_SOURCE_DIR "/tests/receiver/exact/" + file);
+  std::stringstream text;
+  text << in.rdbuf();
+  std::map<std::string, std::vector<int32_t>> keys;
+  const std::string all = text.str();
+  const std::string marker = "# key ";
+  for (size_t at = all.find(marker); at != std::string::npos;) {
+    const size_t name_end = all.find('\n', at);
+    const std::string name = all.substr(at + marker.size(), name_end - at - marker.size());
+    const size_t next = all.find(marker, name_end);
+    Mode2Recording recording;
+    std::string error;
+    EXPECT_EQ(ParseMode2(all.substr(name_end, next - name_end), file, &recording, &error), kOk)
+        << error;
+    for (const Mode2Entry& entry : recording)
+      keys[name].push_back(static_cast<int32_t>(entry.microseconds));
+    at = next;
+  }
+  return keys;
+}
+
+TEST(ExactRecordings, EveryKeyHasOneCodeOfItsOwn) {
+  const struct {
+    const char* file;
+    const char* protocol;  // of every key; nullptr: whatever the decoder finds
+  } remotes[] = {
+      {"nec_avermedia.mode2", "NEC"},    {"nec_creative.mode2", "NECx"},
+      {"sanyo_flyvideo.mode2", "Sanyo"}, {"nec_packard_bell.mode2", "NEC"},
+      {"pdist_animax.mode2", "PDist"},   {"pdist_technisat.mode2", "PDist"},
+      {"rc5_streamzap.mode2", nullptr},
+  };
+  std::mt19937 rng(2026);
+  for (const auto& remote : remotes) {
+    const std::map<std::string, std::vector<int32_t>> keys = KeysOf(remote.file);
+    ASSERT_GE(keys.size(), 5u) << remote.file;
+    std::map<std::string, std::string> owner;  // code field -> key
+    for (const auto& [name, periods] : keys) {
+      std::optional<std::string> field;
+      for (int32_t jitter : {0, 200, 200, 200}) {
+        ExactDecoder decoder;
+        const std::vector<TimedBurst> bursts = SplitBursts(Jittered(periods, jitter, &rng));
+        ASSERT_FALSE(bursts.empty()) << remote.file << " " << name;
+        for (const TimedBurst& burst : bursts) {
+          const std::optional<ExactCode> code = decoder.Burst(burst.periods, burst.end_us);
+          ASSERT_TRUE(code.has_value())
+              << remote.file << " " << name << " " << jitter << " " << burst.periods.size() << " "
+              << burst.periods[0] << " " << burst.periods[1] << " " << burst.periods[2];
+          if (remote.protocol != nullptr) {
+            EXPECT_STREQ(ExactProtocolName(code->protocol), remote.protocol)
+                << remote.file << " " << name;
+          }
+          if (!field) field = ExactField(*code);
+          EXPECT_EQ(ExactField(*code), *field)
+              << remote.file << " " << name << " jitter " << jitter;
+        }
+      }
+      const auto [it, fresh] = owner.emplace(*field, name);
+      EXPECT_TRUE(fresh) << remote.file << ": " << name << " and " << it->second << " share "
+                         << *field;
+    }
+  }
+}
+
+}  // namespace

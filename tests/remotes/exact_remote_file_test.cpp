@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/messaging/trace.h"
+#include "remote_folder.h"
+#include "remotes/exact_remote_text.h"
+#include "remotes/remote_cl.h"
+
+namespace {
+
+using ExactRemoteFile = RemoteFolderTest;
+
+ExactCode Code(ExactProtocol protocol, uint32_t address, uint32_t command) {
+  ExactCode code;
+  code.protocol = protocol;
+  code.address = address;
+  code.command = command;
+  return code;
+}
+
+std::string Dashes(int count) {
+  std::string text;
+  for (int i = 0; i < count; ++i) text += "-,";
+  return text;
+}
+
+TEST_F(ExactRemoteFile, SavedFileHasHeaderBareCommandsFullFieldsAndReadableInformation) {
+  RemoteCL remote;
+  remote.fName = "Tuner";
+  remote.SetExactHead(Code(ExactProtocol::kNec, 0x04, 0));
+  remote.SetExactKey(51, Code(ExactProtocol::kNec, 0x04, 0x08));      // N0
+  remote.SetExactKey(52, Code(ExactProtocol::kNec, 0x05, 0x08));      // N1: another address
+  remote.SetExactKey(67, Code(ExactProtocol::kRc5, 0x1F, 0x0C));      // Mute
+  remote.SetExactKey(91, Code(ExactProtocol::kHash, 0, 0x1A2B3C4D));  // |<<
+  ASSERT_EQ(remote.RemoteSave(), kOk);
+
+  const std::string text = Read("Tuner");
+  EXPECT_EQ(text.substr(0, text.find("; --- for information:")),
+            "; - \n; - KORU / REMOTE-FILE \n; - \n"
+            "[ComName] Tuner\n[ComHead] NEC:0x04\n[ComByte] 40\n"
+            "[ComData] 0x08,NEC:0x05:0x08," +
+                Dashes(14) + "RC-5:0x1F:0x0C," + Dashes(23) + "hash:1A2B3C4D," + Dashes(8) +
+                "\n; - \n; - \n");
+  EXPECT_NE(text.find("; NEC addr 0x04 cmd 0x08         :  [N0]       \n"), std::string::npos);
+  EXPECT_NE(text.find("; RC-5 addr 0x1F cmd 0x0C        :  [Mute]     \n"), std::string::npos);
+  EXPECT_NE(text.find("; -                              :  [N2]       \n"), std::string::npos);
+  EXPECT_TRUE(text.ends_with(" [Rec.]     \n; - \n"));
+  FileNode node(folder_ / "Tuner");
+  EXPECT_EQ(ReadKoruType(node), kKoruRemoteFile);
+
+  RemoteCL loaded;
+  loaded.RemoteLoad("Tuner");
+  EXPECT_TRUE(loaded.IsExact());
+  EXPECT_EQ(loaded.fComHead, kNoClassicHeader);
+  EXPECT_EQ(ExactField(loaded.ExactHead()), "NEC:0x04:0x00");
+  for (int32_t function : {51, 52, 67, 91})
+    EXPECT_EQ(ExactField(*loaded.ExactKey(function)), ExactField(*remote.ExactKey(function)));
+  EXPECT_FALSE(loaded.ExactKey(53));
+  for (int32_t k = 1; k <= kKeySlots; ++k) EXPECT_EQ(loaded.Slot(k), 0) << k;
+
+  // Saved again, the file is the same to the byte.
+  ASSERT_EQ(loaded.RemoteSave(), kOk);
+  EXPECT_EQ(Read("Tuner"), text);
+}
+
+TEST_F(ExactRemoteFile, HashRemoteKeepsItsHashesAsBareValues) {
+  RemoteCL remote;
+  remote.fName = "Odd";
+  remote.SetExactHead(ExactCode{});
+  remote.SetExactKey(51, Code(ExactProtocol::kHash, 0, 0x1A2B3C4D));
+  remote.SetExactKey(99, Code(ExactProtocol::kSony12, 0x01, 0x15));  // last taught slot
+  ASSERT_EQ(remote.RemoteSave(), kOk);
+  const std::string text = Read("Odd");
+  EXPECT_NE(text.find("[ComHead] hash\n[ComByte] 40\n[ComData] 0x1A2B3C4D," + Dashes(47) +
+                      "Sony12:0x01:0x15,\n"),
+            std::string::npos);
+
+  RemoteCL loaded;
+  loaded.RemoteLoad("Odd");
+  EXPECT_EQ(loaded.ExactFunction(Code(ExactProtocol::kHash, 0, 0x1A2B3C4D)), 51);
+  EXPECT_EQ(loaded.ExactFunction(Code(ExactProtocol::kSony12, 0x01, 0x15)), 99);
+  EXPECT_EQ(loaded.ExactFunction(Code(ExactProtocol::kSony12, 0x02, 0x15)), kNoKeyFunction);
+}
+
+TEST_F(ExactRemoteFile, ExactFunctionComparesProtocolAddressAndCommandOnly) {
+  RemoteCL remote;
+  remote.SetExactHead(Code(ExactProtocol::kRc5, 0x1E, 0));
+  ExactCode taught = Code(ExactProtocol::kRc5, 0x1E, 0x0C);
+  taught.bits = 14;
+  remote.SetExactKey(61, taught);
+  remote.SetExactKey(100, Code(ExactProtocol::kRc5, 0x1E, 0x0D));              // no slot: ignored
+  remote.SetExactKey(50, Code(ExactProtocol::kRc5, 0x1E, 0x0E));               // no slot: ignored
+  EXPECT_EQ(remote.ExactFunction(Code(ExactProtocol::kRc5, 0x1E, 0x0C)), 61);  // bits differ
+  EXPECT_EQ(remote.ExactFunction(Code(ExactProtocol::kRc5x, 0x1E, 0x0C)), kNoKeyFunction);
+  EXPECT_EQ(remote.ExactFunction(Code(ExactProtocol::kRc5, 0x1F, 0x0C)), kNoKeyFunction);
+  EXPECT_EQ(remote.ExactFunction(Code(ExactProtocol::kRc5, 0x1E, 0x0D)), kNoKeyFunction);
+  EXPECT_EQ(remote.ExactFunction(Code(ExactProtocol::kRc5, 0x1E, 0x0E)), kNoKeyFunction);
+  remote.ClearExactKey(61);
+  EXPECT_EQ(remote.ExactFunction(taught), kNoKeyFunction);
+}
+
+TEST_F(ExactRemoteFile, DamagedValuesLoadAsKeysNotTaught) {
+  struct Case {
+    const char* head;
+    const char* data;
+    const char* first;  // field of slot 1, "" when not taught
+    const char* second;
+  };
+  const Case cases[] = {
+      {"NEC:0x04", "0x08,zz,", "NEC:0x04:0x08", ""},
+      {"NEC:0x04", "0x123456789,RC-5:0x1:0xC,", "", "RC-5:0x01:0x0C"},
+      {"NEC:0x04", "Bogus:0x1:0x2, 0x0A ,", "", "NEC:0x04:0x0A"},
+      // An unreadable header loses the bare values, not the full fields.
+      {"Bogus:0x04", "0x08,JVC:0x03:0x10,", "", "JVC:0x03:0x10"},
+      {"", ",,", "", ""},
+  };
+  for (const Case& c : cases) {
+    Write("Damaged",
+          std::string("[ComHead] ") + c.head + "\n[ComByte] 40\n[ComData] " + c.data + "\n");
+    RemoteCL loaded;
+    TraceCapture trace;
+    loaded.RemoteLoad("Damaged");
+    ASSERT_TRUE(loaded.IsExact());
+    auto field = [&](int32_t function) {
+      const auto code = loaded.ExactKey(function);
+      return code ? ExactField(*code) : std::string();
+    };
+    EXPECT_EQ(field(51), c.first) << c.data;
+    EXPECT_EQ(field(52), c.second) << c.data;
+    for (int32_t function = 53; function < kLastKeyFunction; ++function)
+      EXPECT_FALSE(loaded.ExactKey(function)) << c.data << " " << function;
+  }
+}
+
+TEST_F(ExactRemoteFile, LongDataLinesOfFullFieldsLoadCompletely) {
+  RemoteCL remote;
+  remote.fName = "Wide";
+  remote.SetExactHead(Code(ExactProtocol::kNec, 0, 0));
+  for (int32_t function = kFirstKeyFunction; function < kLastKeyFunction; ++function)
+    remote.SetExactKey(function, Code(ExactProtocol::kKaseikyo, 0x20024000u + function,
+                                      0x1000u + static_cast<uint32_t>(function)));
+  ASSERT_EQ(remote.RemoteSave(), kOk);
+  RemoteCL loaded;
+  loaded.RemoteLoad("Wide");
+  for (int32_t function = kFirstKeyFunction; function < kLastKeyFunction; ++function)
+    EXPECT_EQ(loaded.ExactFunction(*remote.ExactKey(function)), function);
+}
+
+TEST_F(ExactRemoteFile, CopyTakesTheExactKeys) {
+  RemoteCL remote;
+  remote.SetExactHead(Code(ExactProtocol::kJvc, 0x03, 0));
+  remote.SetExactKey(70, Code(ExactProtocol::kJvc, 0x03, 0x17));
+  RemoteCL copy;
+  copy.CopyFrom(remote);
+  EXPECT_TRUE(copy.IsExact());
+  EXPECT_EQ(copy.ExactFunction(Code(ExactProtocol::kJvc, 0x03, 0x17)), 70);
+  copy.ClearKeyDef();
+  EXPECT_EQ(copy.ExactFunction(Code(ExactProtocol::kJvc, 0x03, 0x17)), kNoKeyFunction);
+}
+
+}  // namespace
