@@ -1,0 +1,297 @@
+// Importing LIRC remotes: the remote files written from configurations recognise what LIRC's
+// irsimsend sends from the same configurations, key by key; the report names what was left out.
+#include "lirc/lirc_import.h"
+
+#include <gtest/gtest.h>
+
+#include "irsimsend.h"
+#include "lirc/lirc_key_names.h"
+#include "lirc/lirc_signal.h"
+#include "platform/messaging/trace.h"
+#include "remotes/key_match.h"
+#include "remotes/remote_folder.h"
+
+namespace {
+
+struct Config {
+  const char* what;
+  const char* text;
+};
+
+const Config kNec = {"NEC", R"(
+begin remote
+  name  NEC_Remote
+  bits           16
+  flags SPACE_ENC|CONST_LENGTH
+  eps            30
+  aeps          100
+  header       9000  4500
+  one           563  1687
+  zero          563   562
+  ptrail        563
+  repeat       9000  2250
+  pre_data_bits   16
+  pre_data       0xC03F
+  gap          108000
+  toggle_bit      0
+  begin codes
+    KEY_POWER   0x00FF
+    KEY_1       0xA05F
+    KEY_2       0x609F
+    KEY_VOLUMEUP 0x20DF
+    vol-        0x10EF
+    KEY_MUTE    0x28D7
+    KEY_OK      0xC837
+  end codes
+end remote
+)"};
+
+const Config kRc5 = {"RC-5", R"(
+begin remote
+  name  RC5_Remote
+  bits            6
+  flags RC5|CONST_LENGTH
+  eps            30
+  aeps          100
+  one           889  889
+  zero          889  889
+  plead         889
+  pre_data_bits   8
+  pre_data       0xA3
+  gap          108344
+  toggle_bit      2
+  begin codes
+    KEY_0  0x00
+    KEY_1  0x01
+    KEY_2  0x02
+    KEY_POWER 0x0C
+    KEY_MUTE 0x0D
+    KEY_CHANNELUP 0x20
+    KEY_CHANNELDOWN 0x21
+  end codes
+end remote
+)"};
+
+const Config kRc6 = {"RC-6 (MCE)", R"(
+begin remote
+  name        RC6_Remote
+  bits                 16
+  flags  RC6|CONST_LENGTH
+  eps                  30
+  aeps                100
+  header       2667   889
+  one           444   444
+  zero          444   444
+  pre_data_bits        21
+  pre_data        0x37FF0
+  gap              105000
+  toggle_bit           22
+  rc6_mask    0x100000000
+  begin codes
+    KEY_0     0x00007bff
+    KEY_1     0x00007bfe
+    KEY_2     0x00007bfd
+    KEY_POWER 0x00007bf3
+    KEY_UP    0x00007be1
+    KEY_DOWN  0x00007be0
+    KEY_OK    0x00007bdd
+  end codes
+end remote
+)"};
+
+const Config kSony = {"Sony 12-bit", R"(
+begin remote
+  name  Sony_Remote
+  bits            7
+  flags SPACE_ENC|CONST_LENGTH
+  eps            30
+  aeps          100
+  header       2400   600
+  one          1200   600
+  zero          600   600
+  post_data_bits   5
+  post_data      0x10
+  gap          45000
+  min_repeat      2
+  begin codes
+    KEY_1      0x00
+    KEY_2      0x40
+    KEY_3      0x20
+    KEY_POWER  0x54
+    KEY_VOLUMEUP 0x24
+    KEY_VOLUMEDOWN 0x64
+  end codes
+end remote
+)"};
+
+const Config kRaw = {"raw codes", R"(
+begin remote
+  name  Raw_Remote
+  flags RAW_CODES
+  eps            30
+  aeps          100
+  gap          40000
+  begin raw_codes
+    name KEY_PLAY
+      3500 1700 450 450 450 1300 450 450 450 1300 450 450
+      450 450 450 1300 450 1300 450
+    name KEY_STOP
+      3500 1700 450 1300 450 450 450 450 450 1300 450 1300
+      450 450 450 450 450 1300 450
+    name KEY_PAUSE
+      3500 1700 450 450 450 450 450 1300 450 1300 450 450
+      450 1300 450 1300 450 450 450
+  end raw_codes
+end remote
+)"};
+
+class LircImport : public RemoteFolderTest {
+ protected:
+  std::vector<LircRemote> Parse(const char* text) {
+    std::vector<LircRemote> remotes;
+    std::string error;
+    EXPECT_EQ(ParseLircConfig(text, "test.conf", &remotes, nullptr, &error), kOk) << error;
+    return remotes;
+  }
+  TraceCapture quiet_;
+};
+
+TEST_F(LircImport, ImportedRemotesRecogniseIrsimsendRecordingsKeyByKey) {
+  if (!IrsimsendInstalled()) GTEST_SKIP() << "irsimsend is not installed";
+  for (const Config* config : {&kNec, &kRc5, &kRc6, &kSony, &kRaw}) {
+    SCOPED_TRACE(config->what);
+    const std::vector<LircRemote> remotes = Parse(config->text);
+    ASSERT_EQ(remotes.size(), 1u);
+    const std::vector<LircImportReport> reports = ImportLircRemotes(remotes, {});
+    ASSERT_EQ(reports.size(), 1u);
+    const LircImportReport& report = reports[0];
+    ASSERT_EQ(report.file, remotes[0].name) << report.refused;
+    EXPECT_EQ(report.imported.size(), remotes[0].buttons.size()) << LircImportText(report);
+
+    RemoteCL record;
+    record.RemoteLoad(report.file);
+    ASSERT_TRUE(record.IsExact());
+    for (const LircButton& button : remotes[0].buttons) {
+      const auto periods = IrsimsendPeriods(config->text, button.name, 1);
+      ASSERT_TRUE(periods.has_value()) << button.name;
+      const std::optional<LircReceived> received = ReceiveLircSignal(*periods);
+      ASSERT_TRUE(received && received->exact) << button.name;
+      EXPECT_EQ(record.ExactFunction(*received->exact), KeyFunctionOfLircName(button.name))
+          << button.name << " " << ExactField(*received->exact);
+    }
+  }
+}
+
+TEST_F(LircImport, ClassicFilesOnlyWhereEveryClassicCodeIsDistinct) {
+  LircImportOptions options;
+  options.classic = true;
+  const std::vector<LircRemote> nec = Parse(kNec.text);
+  const LircImportReport report = ImportLircRemotes(nec, options).at(0);
+  ASSERT_TRUE(report.classic) << LircImportText(report);
+  RemoteList list;
+  list.push_back(std::make_unique<RemoteCL>());
+  list.back()->RemoteLoad(report.file);
+  EXPECT_FALSE(list.back()->IsExact());
+  for (const LircButton& button : nec[0].buttons) {
+    std::vector<int32_t> periods;
+    ASSERT_EQ(LircButtonSignal(nec[0], button, 0, &periods, nullptr), kOk);
+    const std::optional<LircReceived> received = ReceiveLircSignal(periods);
+    ASSERT_TRUE(received);
+    KeyMatch match;
+    ASSERT_TRUE(MatchCodeText(list, received->code_text, false, &match));
+    EXPECT_EQ(match.key_function, KeyFunctionOfLircName(button.name)) << button.name;
+  }
+
+  // Sony's classic decoder gives one text for many keys: the file keeps exact codes.
+  const LircImportReport sony = ImportLircRemotes(Parse(kSony.text), options).at(0);
+  EXPECT_FALSE(sony.classic);
+  EXPECT_NE(sony.file, "");
+  EXPECT_NE(sony.classic_note, "");
+}
+
+TEST_F(LircImport, ReportsWhatWasNotImportedAndWhy) {
+  const char* text = R"(
+begin remote
+  name  Mixed
+  bits 16
+  flags SPACE_ENC
+  header 9000 4500
+  one 563 1687
+  zero 563 562
+  ptrail 563
+  pre_data_bits 16
+  pre_data 0x00FF
+  gap 108000
+  begin codes
+    KEY_1        0x807F
+    KEY_RED      0x40BF
+    KEY_ENTER    0xC03F
+    KEY_SELECT   0x20DF
+    KEY_2        0x807F
+  end codes
+end remote
+begin remote
+  name Short
+  flags RAW_CODES
+  gap 40000
+  begin raw_codes
+    name KEY_POWER
+      900 450 560
+  end raw_codes
+end remote
+begin remote
+  name Decoding
+  bits 8
+  one 0 0
+  zero 0 0
+  begin codes
+    KEY_1 0x01
+  end codes
+end remote
+)";
+  const std::vector<LircImportReport> reports = ImportLircRemotes(Parse(text), {});
+  ASSERT_EQ(reports.size(), 3u);
+  EXPECT_EQ(reports[0].file, "Mixed");
+  EXPECT_EQ(reports[0].imported.size(), 2u);
+  EXPECT_EQ(reports[0].without_function, std::vector<std::string>{"KEY_RED"});
+  EXPECT_EQ(reports[0].taken, std::vector<std::string>{"KEY_SELECT (OK of KEY_ENTER)"});
+  EXPECT_EQ(reports[0].collisions, std::vector<std::string>{"KEY_2 (code of KEY_1)"});
+  EXPECT_EQ(reports[1].file, "");
+  ASSERT_EQ(reports[1].undecoded.size(), 1u);
+  EXPECT_EQ(reports[1].undecoded[0].rfind("KEY_POWER: ", 0), 0u);
+  EXPECT_EQ(reports[2].refused, "no timings (made for a receiver that decodes by itself)");
+  EXPECT_EQ(LircImportText(reports[0]),
+            "Mixed: 2 keys imported into 'Mixed' (exact codes)\n"
+            "  no KORU key function (1): KEY_RED\n"
+            "  key function taken by another button (1): KEY_SELECT (OK of KEY_ENTER)\n"
+            "  same code as another key (1): KEY_2 (code of KEY_1)\n");
+}
+
+TEST_F(LircImport, KeepsFilesOfTheSameNameUnlessAskedToReplaceThem) {
+  const std::vector<LircRemote> nec = Parse(kNec.text);
+  Write("NEC_Remote", "[ComHead] 1\n[ComByte] 2\n[ComData] 5,\n");
+  LircImportReport report = ImportLircRemotes(nec, {}).at(0);
+  EXPECT_EQ(report.refused, "a remote named 'NEC_Remote' exists already");
+  EXPECT_EQ(Read("NEC_Remote"), "[ComHead] 1\n[ComByte] 2\n[ComData] 5,\n");
+
+  LircImportOptions replace;
+  replace.replace = true;
+  EXPECT_EQ(ImportLircRemotes(nec, replace).at(0).file, "NEC_Remote");
+  EXPECT_NE(Read("NEC_Remote").find("[ComByte] 40"), std::string::npos);
+
+  // A file of another kind is never replaced; a name with '/' stays in the folder.
+  Write("NEC_Remote", "chart", kKoruChartFile);
+  EXPECT_EQ(ImportLircRemotes(nec, replace).at(0).refused,
+            "'NEC_Remote' in the remote folder is no remote file");
+  std::vector<LircRemote> slashed = nec;
+  slashed[0].name = "START/STOP";
+  EXPECT_EQ(ImportLircRemotes(slashed, {}).at(0).file, "START_STOP");
+  // Two remotes of one name in one import: the second is not written over the first.
+  std::vector<LircRemote> twice = {nec[0], nec[0]};
+  twice[0].name = twice[1].name = "Twice";
+  const auto reports = ImportLircRemotes(twice, {});
+  EXPECT_EQ(reports[0].file, "Twice");
+  EXPECT_EQ(reports[1].refused, "a remote named 'Twice' was imported before from these files");
+}
+
+}  // namespace
