@@ -54,6 +54,10 @@ void BurstEvaluation::Start() {
   std::strcpy(code_, "-------- -------- ");
   family_ = 0;
   valid_bits_ = 0;
+  exact_code_.reset();
+  long_frame_ = false;
+  exact_.Reset();
+  last_exact_.reset();
   reported_ = false;
   last_burst_.clear();
 }
@@ -69,9 +73,11 @@ bool BurstEvaluation::ReadyToEnd() const {
 void BurstEvaluation::DropBurst() {
   Clear();
   n_ = 0;
+  long_frame_ = false;
 }
 
 BurstEvaluation::Outcome BurstEvaluation::EndBurst(bigtime_t now) {
+  if (long_frame_) return FinishLongFrame(now);
   if (Evaluate(now)) return Outcome::kDecoded;
   if (trace_) ShowTiming(table_, n_ + 4);
   Clear();
@@ -88,6 +94,9 @@ BurstEvaluation::Outcome BurstEvaluation::Add(int32_t period, bool space_ended, 
     table_[0] = kResumeLead;
   }
   resumed_ = false;
+
+  // The long frame read early ends at its first wall (or when the table is full).
+  if (long_frame_ && (period > kWall || n_ >= kTableFull)) return FinishLongFrame(now);
 
   if (n_ >= kTableFull) {
     if (LeadSeen() && Evaluate(now)) return Outcome::kDecoded;
@@ -118,19 +127,24 @@ BurstEvaluation::Outcome BurstEvaluation::Add(int32_t period, bool space_ended, 
     if (!LeadSeen()) {  // a burst seen from its middle
       Clear();
       n_ = 0;
-    } else if (EvaluateTable(now)) {
-      return Outcome::kDecoded;
+    } else {
+      // A long frame the classic decoders read is reported at its end (FinishLongFrame); one
+      // they cannot read keeps collecting: its burst end evaluates it whole.
+      EvaluateTable();
     }
-    // An undecoded long frame keeps collecting: its burst end evaluates it whole.
   }
   return outcome;
 }
 
 BurstEvaluation::Outcome BurstEvaluation::Decoded(bigtime_t now, const char* code, int32_t family,
-                                                  int32_t valid_bits) {
+                                                  int32_t valid_bits,
+                                                  const std::optional<ExactCode>& exact) {
   std::strcpy(code_, code);
   family_ = family;
   valid_bits_ = valid_bits;
+  exact_code_ = exact;
+  last_exact_ = exact;
+  long_frame_ = false;
   reported_ = true;
   last_time_ = now;
   last_family_ = family;
@@ -142,17 +156,38 @@ BurstEvaluation::Outcome BurstEvaluation::Decoded(bigtime_t now, const char* cod
   return Outcome::kDecoded;
 }
 
-bool BurstEvaluation::EvaluateTable(bigtime_t now) {
+void BurstEvaluation::EvaluateTable() {
   const int32_t valid_bits = CountValidBits(table_, false);
   int32_t family = 0;
   ProtocolDecoder decoder = DecoderForValidBits(valid_bits, &family);
-  if (decoder == nullptr) return false;
+  if (decoder == nullptr) return;
   char code[kCodeTextSize];
   std::strcpy(code, "-empty-");
   decoder(table_, code);
   code[0] = '-';
-  Decoded(now, code, family, valid_bits);
-  return true;
+  long_frame_ = true;
+  long_code_ = code;
+  long_family_ = family;
+  long_bits_ = valid_bits;
+}
+
+BurstEvaluation::Outcome BurstEvaluation::FinishLongFrame(bigtime_t now) {
+  const std::optional<ExactCode> exact = ReadExact(n_ - 1, now);
+  const std::string code = long_code_;
+  return Decoded(now, code.c_str(), long_family_, long_bits_, exact);
+}
+
+std::optional<ExactCode> BurstEvaluation::ReadExact(int32_t count, bigtime_t now) {
+  if (count <= 0) return std::nullopt;
+  return exact_.Burst(BurstPeriods(table_ + 1, static_cast<size_t>(count)), now);
+}
+
+bool BurstEvaluation::IsExactSecondFrame(bigtime_t now,
+                                         const std::optional<ExactCode>& exact) const {
+  // Sharp and Denon send each key twice, the second frame inverted: one key, one report.
+  if (!exact || !reported_ || !last_exact_ || now - last_time_ > kDenonPair) return false;
+  return (exact->protocol == ExactProtocol::kDenon || exact->protocol == ExactProtocol::kSharp) &&
+         exact->SameKey(*last_exact_);
 }
 
 bool BurstEvaluation::IsRepeatWithoutHeader(const std::vector<int32_t>& burst) const {
@@ -184,10 +219,17 @@ bool BurstEvaluation::IsDenonSecondFrame(bigtime_t now, const char* code, int32_
 
 bool BurstEvaluation::Evaluate(bigtime_t now) {
   const int32_t lead = table_[0];
+  const std::optional<ExactCode> exact = ReadExact(n_ - 1, now);
   const std::vector<int32_t> burst = WithoutShortSegments(table_ + 1, n_ - 1);
-  if (burst.empty()) return false;
+  // What only the exact decoder reads is reported with the fields of a report without a code.
+  const auto exact_only = [&] {
+    if (!exact || IsExactSecondFrame(now, exact)) return false;
+    Decoded(now, "-", 0, 0, exact);
+    return true;
+  };
+  if (burst.empty()) return exact_only();
   if (IsRepeatWithoutHeader(burst)) {
-    Decoded(now, last_burst_code_.c_str(), last_burst_family_, last_burst_bits_);
+    Decoded(now, last_burst_code_.c_str(), last_burst_family_, last_burst_bits_, exact);
     return true;
   }
 
@@ -225,7 +267,7 @@ bool BurstEvaluation::Evaluate(bigtime_t now) {
     for (const int32_t period : burst) feed(period);
     feed(lead);
   }
-  if (!found) return false;
+  if (!found) return exact_only();
   if (IsDenonSecondFrame(now, code.c_str(), family)) {
     if (trace_) Trace(" Denon second frame\n");
     return false;
@@ -234,6 +276,6 @@ bool BurstEvaluation::Evaluate(bigtime_t now) {
   last_burst_code_ = code;
   last_burst_family_ = family;
   last_burst_bits_ = valid_bits;
-  Decoded(now, code.c_str(), family, valid_bits);
+  Decoded(now, code.c_str(), family, valid_bits, exact);
   return true;
 }

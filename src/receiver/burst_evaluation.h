@@ -4,23 +4,29 @@
 // kBurstEnd after it, so a single press is reported on its first frame. The evaluation feeds
 // the burst, repeated, through the classic steps (ClassicEvaluation) with the same decoders,
 // so every code text is the one the classic thread settles on for a held key, and stored
-// remotes keep matching.
+// remotes keep matching. Each evaluated burst also goes to the exact decoder: a report carries
+// the exact code beside the classic one, and a burst that only the exact decoder reads is
+// reported with the fields of a report without a code. A long frame the classic steps read
+// before its end is reported when the frame has ended, so that its exact code is read whole.
 //
 // The thread drives it (times in microseconds on the thread's clock):
 //   burst.Start();
 //   wait for the next change, until t0 + kBurstEnd + 1 when burst.ReadyToEnd();
 //   timed out:   outcome = burst.EndBurst(t0 + kBurstEnd + 1);
 //   a change:    outcome = burst.Add(period, space_ended, change_time);
-//   kDecoded:    send Code(), Family(), ValidBits(); sleep; suspend (the next period is measured
+//   kDecoded:    send Code(), Family(), ValidBits(), Exact(); sleep; suspend (the next period is
+//   measured
 //                from the resume)
 //   kNoCode:     send the no-code report
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/messaging/clock.h"
 #include "receiver/classic_evaluation.h"
 #include "receiver/duration_table.h"
+#include "receiver/exact/exact_decoder.h"
 #include "receiver/protocol_decoders.h"
 
 class BurstEvaluation {
@@ -53,15 +59,25 @@ class BurstEvaluation {
   const char* Code() const { return code_; }
   int32_t Family() const { return family_; }
   int32_t ValidBits() const { return valid_bits_; }
+  // The exact code of the last decoded report, if the exact decoder read one.
+  const std::optional<ExactCode>& Exact() const { return exact_code_; }
   const int32_t* Table() const { return table_; }
 
  private:
   bool LeadSeen() const { return n_ >= 1 && table_[0] > kBurstEnd; }
   void Clear();
-  Outcome Decoded(bigtime_t now, const char* code, int32_t family, int32_t valid_bits);
+  Outcome Decoded(bigtime_t now, const char* code, int32_t family, int32_t valid_bits,
+                  const std::optional<ExactCode>& exact);
+  // The exact code of the burst in the table (after its lead), first `count` periods.
+  std::optional<ExactCode> ReadExact(int32_t count, bigtime_t now);
+  // Reports the long frame read early, now that it has ended.
+  Outcome FinishLongFrame(bigtime_t now);
+  bool IsExactSecondFrame(bigtime_t now, const std::optional<ExactCode>& exact) const;
   // The burst evaluation proper; false when nothing is to be reported.
   bool Evaluate(bigtime_t now);
-  bool EvaluateTable(bigtime_t now);
+  // The classic decoders over the long frame in the table; what they read waits for the frame's
+  // end.
+  void EvaluateTable();
   bool IsRepeatWithoutHeader(const std::vector<int32_t>& burst) const;
   bool IsDenonSecondFrame(bigtime_t now, const char* code, int32_t family) const;
 
@@ -75,6 +91,16 @@ class BurstEvaluation {
   char code_[kCodeTextSize] = {};
   int32_t family_ = 0;
   int32_t valid_bits_ = 0;
+  std::optional<ExactCode> exact_code_;
+
+  // A long frame the classic steps read before its end: reported when it ends.
+  bool long_frame_ = false;
+  std::string long_code_;
+  int32_t long_family_ = 0;
+  int32_t long_bits_ = 0;
+
+  ExactDecoder exact_;
+  std::optional<ExactCode> last_exact_;  // of the last decoded report
 
   // The last decoded report and the last burst that was evaluated through the classic steps.
   bool reported_ = false;

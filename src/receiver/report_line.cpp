@@ -19,5 +19,7 @@ std::string ReceiverReportLine(bigtime_t time, const Message& report) {
                   IrStr4Value(blink, 3), IrStr4Value(blink, 4));
     line += bytes;
   }
+  std::string exact;
+  if (report.FindString("_exact", &exact) == kOk) line += " exact=" + exact;
   return line;
 }

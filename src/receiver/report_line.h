@@ -2,7 +2,8 @@
 // One text line for a receiver report, as koru-decode prints it:
 //   <t_ms> irCE type=<_remotetype> bits=<_ValidBits> blink="<_blink>"
 // plus " header=<byte0*1000+byte1> byte2=<b2> byte3=<b3> byte4=<b4>" when the code text
-// without separators has more than 12 characters.
+// without separators has more than 12 characters, and " exact=<_exact>" when the report
+// carries an exact code.
 #include <string>
 
 #include "platform/messaging/clock.h"

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <optional>
 
 #include "platform/messaging/four_cc.h"
 #include "platform/messaging/message.h"
@@ -52,6 +53,15 @@ void SetReport(Message* report, const char* code, int32_t family, int32_t valid_
   report->ReplaceInt32("_remotetype", family);
   report->ReplaceInt32("_ValidBits", valid_bits);
   report->ReplaceBool("_slowdown", slowdown);
+}
+
+// The exact code of a report, or none: the fields are there only with a code.
+void SetExact(Message* report, const std::optional<ExactCode>& exact) {
+  report->RemoveName("_exact");
+  report->RemoveName("_exactbits");
+  if (!exact) return;
+  report->AddString("_exact", ExactField(*exact));
+  report->AddInt32("_exactbits", exact->bits);
 }
 
 // After a decoded report: the pause, then the thread waits until the view resumes it. Gives
@@ -120,9 +130,11 @@ int32_t RunBursts(ReceiverFlags& flags, ReceiverPort* port, BurstEvaluation& bur
   const auto handle = [&](Outcome outcome, bigtime_t now) {
     if (outcome == Outcome::kNoCode) {
       SetReport(&report, burst.Code(), 0, 0, flags.SLOWDOWN_GLOBAL.load());
+      SetExact(&report, std::nullopt);
       Send(report);
     } else if (outcome == Outcome::kDecoded) {
       SetReport(&report, burst.Code(), burst.Family(), burst.ValidBits(), false);
+      SetExact(&report, burst.Exact());
       t0 = ReportAndSuspend(flags, report, now);
       return true;
     }

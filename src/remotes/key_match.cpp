@@ -36,6 +36,33 @@ KeyMatch MatchKey(const RemoteList& list, int32_t header, int32_t byte2, int32_t
   return match;
 }
 
+KeyMatch MatchExactKey(const RemoteList& list, const ExactCode& code) {
+  KeyMatch match;
+  for (auto it = list.rbegin(); it != list.rend(); ++it) {
+    const RemoteCL* record = it->get();
+    if (!record || !record->IsExact()) continue;
+    const int32_t keyfn = record->ExactFunction(code);
+    if (keyfn == kNoKeyFunction) {
+      const ExactCode& head = record->ExactHead();
+      const bool same_head =
+          head.protocol == code.protocol &&
+          (code.protocol == ExactProtocol::kHash || head.address == code.address);
+      if (same_head) match.key_function = kNoKeyFunction;
+      continue;
+    }
+    match.key_function = keyfn;
+    match.remote = record;
+    match.remote_label = record->fName;
+    match.key_label = getLabel(keyfn);
+    match.shown_value = true;
+    match.found = true;
+    return match;
+  }
+  match.remote_label = getLabel(kUnknownRemote);
+  match.key_label = getLabel(kNoKeyFunction);
+  return match;
+}
+
 bool MatchCodeText(const RemoteList& list, std::string_view code_text, bool hysteresis,
                    KeyMatch* match) {
   if (StripCodeSeparators(code_text).size() <= 12) return false;

@@ -25,6 +25,11 @@ struct KeyMatch {
 KeyMatch MatchKey(const RemoteList& list, int32_t header, int32_t byte2, int32_t byte3,
                   bool hysteresis);
 
+// The exact remote (mode 40) holding a key that is the same key as `code`, walking from the
+// last record to the first; classic records are passed over. Without a match the key function
+// is 49 when an exact remote has the code's protocol and address in its header, else 50.
+KeyMatch MatchExactKey(const RemoteList& list, const ExactCode& code);
+
 // Matches a receiver report's code text as the main window does: only a text that holds more
 // than 12 characters without separators reaches the matching (false otherwise); its bytes 0..3
 // give the header and the key bytes.

@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QString>
 #include <algorithm>
+#include <optional>
 
 #include "actions/actions.h"
 #include "actions/desktop_pointer_view.h"
@@ -77,7 +78,13 @@ void KeyRouter::ShowCheckedEnd(Message* message) {
   const int32_t type = message->GetInt32("_remotetype", 0);
   bool slowdown = message->GetBool("_slowdown", false);
   const std::string bits = StripCodeSeparators(blink);
-  if (bits.size() < 12) slowdown = true;
+  std::optional<ExactCode> exact;
+  if (std::string field; message->FindString("_exact", &field) == kOk) {
+    exact = ParseExactField(field);
+    if (exact) exact->bits = message->GetInt32("_exactbits", 0);
+  }
+  // An exact code is a whole key even where the classic decoders found too few bits.
+  if (bits.size() < 12 && !exact) slowdown = true;
   fView.SetPulseRate(slowdown ? kSlowPulse : kNormalPulse);
   if (fLinks.slowdown != nullptr) fLinks.slowdown->store(slowdown);
 
@@ -92,21 +99,34 @@ void KeyRouter::ShowCheckedEnd(Message* message) {
 
   std::string line;
   int32_t keyfn = 0;
-  if (bits.size() > 12) {
+  int32_t header = 0, byte2 = 0, byte3 = 0;
+  const bool classic = bits.size() > 12;
+  if (classic) {
     line = "Header: ";
     const int32_t byte0 = IrStr4Value(bits, 0, &line);
     const int32_t byte1 = IrStr4Value(bits, 1, &line);
     line += " | ";
-    const int32_t byte2 = IrStr4Value(bits, 2, &line);
+    byte2 = IrStr4Value(bits, 2, &line);
     line += " ";
-    const int32_t byte3 = IrStr4Value(bits, 3, &line);
+    byte3 = IrStr4Value(bits, 3, &line);
     line += " ";
     IrStr4Value(bits, 4, &line);
-    keyfn = IsDeviceKey(byte0 * 1000 + byte1, byte2, byte3);
+    header = byte0 * 1000 + byte1;
+  }
+  if (exact) {
+    line += (classic ? "  " : "") + ExactReadable(*exact);
+    keyfn = IsExactKey(*exact, classic, header, byte2, byte3);
+  } else if (classic) {
+    keyfn = IsDeviceKey(header, byte2, byte3);
   }
   if (keyfn != 0 && fSettings != nullptr && fSettings->use_systemsound) fView.Beep();
   if (fHysteresis) line += " (Hyst.)";
-  fView.SetText(RoutingText::kCodec, getLabel(20 + std::clamp(type, 0, 10)));
+  // A code only the exact decoder knows is shown by its protocol.
+  if (type == 0 && exact) {
+    fView.SetText(RoutingText::kCodec, ExactProtocolName(exact->protocol));
+  } else {
+    fView.SetText(RoutingText::kCodec, getLabel(20 + std::clamp(type, 0, 10)));
+  }
 
   fView.InsertLog(" " + line + TimeText());
   // The log is bounded: past 400 characters its oldest 200 go, back to the end of a whole line.
@@ -129,20 +149,44 @@ void KeyRouter::NoPortReport() {
 
 int32_t KeyRouter::IsDeviceKey(int32_t header, int32_t byte2, int32_t byte3) {
   const KeyMatch match = MatchKey(fRemoteList, header, byte2, byte3, fHysteresis);
-  std::string remote_label = match.remote_label;
-  std::string key_label = match.key_label;
-  fView.SetText(RoutingText::kRemote, remote_label);
-  fView.SetText(RoutingText::kKey, key_label);
-  if (match.shown_value) fView.SetText(RoutingText::kKeyValue, std::to_string(match.key_value));
-  const int32_t keyfn = match.key_function;
-  // What the user pressed, in words: the trace is the log of every recognised key.
-  Trace(" => %s '%s'\n", match.remote_label.c_str(), match.key_label.c_str());
-
+  ShowMatch(match, std::to_string(match.key_value));
   if (fTeaching) {
     Message taught(FourCC("nRtb"));
     TeachingRemote(&taught, header, match.key_value, byte2, byte3);
     return 0;
   }
+  return RouteKey(match);
+}
+
+int32_t KeyRouter::IsExactKey(const ExactCode& code, bool classic, int32_t header, int32_t byte2,
+                              int32_t byte3) {
+  // A remote taught with classic codes is taught with the classic code of the same press.
+  if (fTeaching && !fTeachRemote->IsExact() && classic) return IsDeviceKey(header, byte2, byte3);
+  const KeyMatch match = MatchExactKey(fRemoteList, code);
+  if (!match.found && !fTeaching && classic) return IsDeviceKey(header, byte2, byte3);
+  Trace(" ask Remote: exact=%s \n", ExactField(code).c_str());
+  ShowMatch(match, ExactReadable(code));
+  if (fTeaching) {
+    Message taught(FourCC("nRtb"));
+    taught.AddString("_exact", ExactField(code));
+    TeachingRemote(&taught, header, 0, byte2, byte3);
+    return 0;
+  }
+  return RouteKey(match);
+}
+
+void KeyRouter::ShowMatch(const KeyMatch& match, const std::string& value) {
+  fView.SetText(RoutingText::kRemote, match.remote_label);
+  fView.SetText(RoutingText::kKey, match.key_label);
+  if (match.shown_value) fView.SetText(RoutingText::kKeyValue, value);
+  // What the user pressed, in words: the trace is the log of every recognised key.
+  Trace(" => %s '%s'\n", match.remote_label.c_str(), match.key_label.c_str());
+}
+
+int32_t KeyRouter::RouteKey(const KeyMatch& match) {
+  std::string remote_label = match.remote_label;
+  std::string key_label = match.key_label;
+  const int32_t keyfn = match.key_function;
   if (match.remote == nullptr) {
     remote_label = getLabel(16);
     key_label = getLabel(50);
@@ -319,6 +363,7 @@ bool KeyRouter::HandleMessage(Message* message) {
       if (!skip) TeachingRemote(message, 0, 0, 0, 0);
       return true;
     case FourCC("nRdb"):
+    case FourCC("nRcc"):
     case FourCC("nRbs"):
     case FourCC("nRad"):
     case FourCC("nRcx"):

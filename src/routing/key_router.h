@@ -15,6 +15,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@
 #include "platform/desktop/desktop.h"
 #include "platform/messaging/message.h"
 #include "presets/preset_file.h"
+#include "remotes/key_match.h"
 #include "remotes/remote_cl.h"
 #include "routing/routing_view.h"
 
@@ -63,6 +65,10 @@ class KeyRouter {
   // Key routing.
   void ShowCheckedEnd(Message* message);
   int32_t IsDeviceKey(int32_t header, int32_t byte2, int32_t byte3);
+  // Exact remotes first; a code none of them holds goes on to the classic matching when the
+  // report has a classic code (`classic`, with its header and bytes).
+  int32_t IsExactKey(const ExactCode& code, bool classic, int32_t header, int32_t byte2,
+                     int32_t byte3);
   int32_t DoWithPresetList(int32_t index);
   void DoWithApp(int32_t keyfn);
   void ChangeHysterese(bool show_only);
@@ -92,6 +98,8 @@ class KeyRouter {
 
  private:
   void NoPortReport();
+  void ShowMatch(const KeyMatch& match, const std::string& value);
+  int32_t RouteKey(const KeyMatch& match);
   void GlobalKeys(int32_t keyfn);
   void MoveMouse(int32_t keyfn, int menu_offset);
   void MuteSound();
@@ -117,5 +125,6 @@ class KeyRouter {
   bool fQuitWarned = false;  // "Quit" was pressed once on a taught, unnamed remote
   int32_t fNumberAccumulator = 0;
   int32_t fTeachCode = 0;
+  std::optional<ExactCode> fTeachExact;  // the exact code last received in teach mode
   std::shared_ptr<AppInfo> fAppInfo = std::make_shared<AppInfo>();
 };

@@ -5,21 +5,42 @@
 // one-byte remote. It follows the teach remote's own mode, not the modes of loaded remotes that
 // happen to share its header, so a taught key is recognised by the same key afterwards in the
 // mode and hysteresis setting it was taught in.
+//
+// New remotes are taught with exact codes unless "Classic codes" is ticked: an exact remote takes
+// its header (protocol and address) from its first key, and any key, also of another protocol,
+// is taught with its own exact code. A receiver that gives no exact codes (classic timing) turns
+// a remote without keys into a classic one. Either way a code already taught to one key of the
+// remote is refused for another: the matching would only ever find the first.
 #include <cstdio>
 #include <cstdlib>
 
 #include "platform/files/safe_file.h"
 #include "platform/messaging/alert.h"
 #include "platform/messaging/trace.h"
+#include "remotes/exact_remote_text.h"
 #include "remotes/key_menu.h"
 #include "routing/key_router.h"
 #include "settings/label_table.h"
+#include "settings/prefs.h"
 
 namespace {
 
 std::string Format(const char* format, auto... values) {
   char text[256];
   std::snprintf(text, sizeof text, format, values...);
+  return text;
+}
+
+bool AnyKeyTaught(const RemoteCL& remote) {
+  for (int32_t k = 1; k < kKeySlots; ++k)
+    if (remote.HasKey(k)) return true;
+  return false;
+}
+
+// The teach-data text of a code taught to `known`, refused for `wanted` when that differs.
+std::string TakenText(const std::string& code, int32_t known, int32_t wanted) {
+  std::string text = Format(" '%s' %s '%s' ", code.c_str(), getLabel(131), getLabel(known));
+  if (wanted != known) text += Format("- not taught to '%s' ", getLabel(wanted));
   return text;
 }
 
@@ -41,6 +62,7 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
     teach.fComByte = mode;
     teach.ClearKeyDef();
     teach.fComHead = 127127;
+    fTeachExact.reset();
     fView.SetTeachFieldText(TeachField::kName, "newRemote");
     fView.StyleTeachField(TeachField::kName, TeachFieldLook::kNew);
     fView.SetTeachFieldText(TeachField::kHeader, header_hint);
@@ -52,7 +74,8 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
       fTeaching = true;
       fView.ShowTeachBox(true);
       fView.LockForTeaching(true);
-      start_new_remote(23, "first Value");
+      fView.SetClassicCodes(fSettings != nullptr && fSettings->classic_timing);
+      start_new_remote(fView.ClassicCodes() ? 23 : kExactMode, "first Value");
       fView.SetTwoBytes(true);
       fView.InsertLog(getLabel(130));
       return;
@@ -63,16 +86,20 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
                                    ? fRemoteList[position].get()
                                    : nullptr;
       if (record == nullptr) {
-        start_new_remote(2, "fill first 2 Bytes");
+        start_new_remote(fView.ClassicCodes() ? 2 : kExactMode, "fill first 2 Bytes");
         teach.SetMenuHarken(&key_menu, 0, "", 0);
       } else {
         Trace("change to existing Remote..\n");
         teach.CopyFrom(*record);
+        fTeachExact.reset();
         SendToApp(FourCC("VR_O"));
         send_shown_remote(record);
         fView.SetTwoBytes(teach.fComByte == 23);
+        fView.SetClassicCodes(!teach.IsExact());
         fView.SetTeachFieldText(TeachField::kName, teach.fName);
-        fView.SetTeachFieldText(TeachField::kHeader, std::to_string(teach.fComHead));
+        fView.SetTeachFieldText(TeachField::kHeader, teach.IsExact()
+                                                         ? ExactHeadText(teach.ExactHead())
+                                                         : std::to_string(teach.fComHead));
         fView.StyleTeachField(TeachField::kName, TeachFieldLook::kExisting);
         fView.StyleTeachField(TeachField::kHeader, TeachFieldLook::kExisting);
         teach.SetMenuHarken(&key_menu, 0, "", 0);
@@ -103,11 +130,63 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
       fView.EnableTeachField(TeachField::kHeader, false);
       return;
     case FourCC("nRdb"):
-      teach.fComByte = fView.TwoBytes() ? 23 : 2;
+      // An exact remote has no command bytes: the box counts once classic codes are chosen.
+      if (!teach.IsExact()) teach.fComByte = fView.TwoBytes() ? 23 : 2;
       Trace(" set to %ld ComByte\n", static_cast<long>(teach.fComByte));
       fView.DropTwoBytesFocus();
       return;
+    case FourCC("nRcc"): {
+      const bool classic = fView.ClassicCodes();
+      if (classic != teach.IsExact()) return;
+      // Keys of one kind cannot become keys of the other.
+      if (AnyKeyTaught(teach)) {
+        fView.SetClassicCodes(!classic);
+        fView.ShowTeachData(classic ? "The remote holds exact codes: set its keys free first"
+                                    : "The remote holds classic codes: set its keys free first",
+                            TeachTone::kTaken);
+        return;
+      }
+      teach.fComByte = classic ? (fView.TwoBytes() ? 23 : 2) : kExactMode;
+      if (classic && teach.fComHead == kNoClassicHeader) teach.fComHead = 127127;
+      fTeachExact.reset();
+      Trace(" set to %ld ComByte\n", static_cast<long>(teach.fComByte));
+      return;
+    }
     case FourCC("nRtb"): {
+      std::string field;
+      const std::optional<ExactCode> exact =
+          message->FindString("_exact", &field) == kOk ? ParseExactField(field) : std::nullopt;
+      if (teach.IsExact() && exact) {
+        fTeachExact = exact;
+        const std::string readable = ExactReadable(*exact);
+        Trace("%s will teach..", field.c_str());
+        const int32_t known = teach.ExactFunction(*exact);
+        if (known == kNoKeyFunction) {
+          Trace("UNKNOWN NUMBER..\n");
+          fView.ShowTeachData(Format("%s: '%s' ", getLabel(132), readable.c_str()),
+                              TeachTone::kFree);
+        } else {
+          Trace("ALLREADY SET..\n");
+          fView.ShowTeachData(TakenText(readable, known, known), TeachTone::kTaken);
+        }
+        fView.ShowTeachChoice(known != kNoKeyFunction);
+        Message key(FourCC("VR_H"));
+        key.AddInt32("vr_key", known == kNoKeyFunction ? 0 : known);
+        key.AddPointer("vr_remote", &teach);
+        SendToApp(key);
+        return;
+      }
+      if (teach.IsExact()) {
+        if (AnyKeyTaught(teach)) {
+          fView.ShowTeachData("No exact code received: not taught", TeachTone::kTaken);
+          return;
+        }
+        // The receiver gives classic codes only (classic timing): so is the remote taught.
+        teach.fComByte = fView.TwoBytes() ? 23 : 2;
+        fView.SetClassicCodes(true);
+        fView.InsertLog(
+            "No exact codes from the receiver: the remote is taught with classic codes.\n");
+      }
       const int32_t received =
           teach.IsTwoByte() ? byte2 * 1000 + byte3 : (fHysteresis ? byte2 / 10 : byte2);
       Trace("%ld will teach..", static_cast<long>(received));
@@ -140,15 +219,53 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
     }
     case FourCC("nRbs"): {
       const int32_t keyfn = message->GetInt32("isCommand", 0);
-      Trace("\nteach %ld to func %ld [%s]\n", static_cast<long>(fTeachCode),
-            static_cast<long>(keyfn), keyfn >= 0 && keyfn < kLabelCount ? getLabel(keyfn) : "");
-      if (keyfn >= kFirstKeyFunction && keyfn <= kLastKeyFunction)
-        teach.SetSlot(keyfn - 50, fTeachCode);
+      if (teach.IsExact()) {
+        if (!fTeachExact) return;  // no key pressed yet
+        const std::string field = ExactField(*fTeachExact);
+        Trace("\nteach %s to func %ld [%s]\n", field.c_str(), static_cast<long>(keyfn),
+              keyfn >= 0 && keyfn < kLabelCount ? getLabel(keyfn) : "");
+        const int32_t known = teach.ExactFunction(*fTeachExact);
+        if (known != kNoKeyFunction && known != keyfn) {
+          Trace("ALLREADY SET..\n");
+          fView.ShowTeachData(TakenText(ExactReadable(*fTeachExact), known, keyfn),
+                              TeachTone::kTaken);
+          return;
+        }
+        if (!AnyKeyTaught(teach)) {
+          teach.SetExactHead(*fTeachExact);
+          fView.SetTeachFieldText(TeachField::kHeader, ExactHeadText(teach.ExactHead()));
+          fView.EnableTeachField(TeachField::kHeader, false);
+        }
+        teach.SetExactKey(keyfn, *fTeachExact);
+      } else {
+        Trace("\nteach %ld to func %ld [%s]\n", static_cast<long>(fTeachCode),
+              static_cast<long>(keyfn), keyfn >= 0 && keyfn < kLabelCount ? getLabel(keyfn) : "");
+        const int32_t known = fTeachCode != 0 ? teach.ExistValue(fTeachCode) : kNoKeyFunction;
+        if (known >= kFirstKeyFunction && known != keyfn) {
+          Trace("ALLREADY SET..\n");
+          fView.ShowTeachData(TakenText(std::to_string(fTeachCode), known, keyfn),
+                              TeachTone::kTaken);
+          return;
+        }
+        if (keyfn >= kFirstKeyFunction && keyfn <= kLastKeyFunction)
+          teach.SetSlot(keyfn - 50, fTeachCode);
+      }
       send_shown_remote(&teach);
       if (keyfn >= 50 && keyfn < kLabelCount) key_menu.SetItemTo(getLabel(keyfn), true, true);
       return;
     }
     case FourCC("nRcx"): {
+      if (teach.IsExact()) {
+        const int32_t keyfn = fTeachExact ? teach.ExactFunction(*fTeachExact) : kNoKeyFunction;
+        Trace("\n loesche eintrag (%s) in Zelle %ld\n",
+              fTeachExact ? ExactField(*fTeachExact).c_str() : "-", static_cast<long>(keyfn));
+        if (keyfn >= kFirstKeyFunction && keyfn <= kLastKeyFunction) {
+          teach.ClearExactKey(keyfn);
+          teach.SetMenuHarken(&key_menu, 1, "", keyfn - kFirstKeyFunction);
+        }
+        send_shown_remote(&teach);
+        return;
+      }
       const int32_t keyfn = teach.ExistValue(fTeachCode);
       Trace("\n loesche eintrag (%ld) in Zelle %ld\n", static_cast<long>(fTeachCode),
             static_cast<long>(keyfn));
@@ -165,7 +282,7 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
       // A new remote that was taught keys but never named would be lost without a word: the
       // first "Quit" says so and keeps the box open, a second one discards it.
       bool taught = false;
-      for (int32_t k = 1; k < kKeySlots; ++k) taught = taught || teach.Slot(k) != 0;
+      for (int32_t k = 1; k < kKeySlots; ++k) taught = taught || teach.HasKey(k);
       if (teach.fName == "newRemote" && taught && !fQuitWarned) {
         fQuitWarned = true;
         fView.InsertLog(

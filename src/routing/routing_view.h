@@ -85,6 +85,9 @@ class RoutingView {
   virtual bool TwoBytes() const = 0;
   virtual void SetTwoBytes(bool on) = 0;
   virtual void DropTwoBytesFocus() = 0;
+  // The teach box's check box "Classic codes" (message 'nRcc'): teach with classic codes.
+  virtual bool ClassicCodes() const = 0;
+  virtual void SetClassicCodes(bool on) = 0;
   virtual void ShowTeachData(const std::string& text, TeachTone tone) = 0;
   // A taught code offers "set free"; a free one offers "goes to:".
   virtual void ShowTeachChoice(bool taught) = 0;

@@ -301,7 +301,10 @@ void RcWindow::BuildControls() {
   fTeachName = MakeTextControl(fTeachBox, "te_name", Label(1), "NewRemote", FourCC("nRsn"), self);
   fTeachName->setGeometry(6, 16, 274, 22);
   fTeachHead = MakeTextControl(fTeachBox, "te_head", Label(2), "255127", FourCC("nRsh"), self);
-  fTeachHead->setGeometry(6, 40, 274, 22);
+  fTeachHead->setGeometry(6, 40, 170, 22);
+  fTeachClassic = MakeCheck(fTeachBox, "te_classic", "Classic codes", FourCC("nRcc"), self);
+  fTeachClassic->setGeometry(182, 42, 100, 18);
+  AddToolTip(fTeachClassic, "teach with the classic code bytes instead of exact codes");
   fTeachDoubleByte = MakeCheck(fTeachBox, "te_dbyt", Label(121), FourCC("nRdb"), self);
   fTeachDoubleByte->setGeometry(6, 64, 160, 18);
   fTeachDone = MakeButton(fTeachBox, "doneBut", Label(7), FourCC("nRad"), self);

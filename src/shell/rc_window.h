@@ -119,6 +119,8 @@ class RcWindow : public QMainWindow, public Handler, private RoutingView {
   bool TwoBytes() const override;
   void SetTwoBytes(bool on) override;
   void DropTwoBytesFocus() override;
+  bool ClassicCodes() const override;
+  void SetClassicCodes(bool on) override;
   void ShowTeachData(const std::string& text, TeachTone tone) override;
   void ShowTeachChoice(bool taught) override;
   KeyMenu& TeachKeyMenu() override;
@@ -201,6 +203,7 @@ class RcWindow : public QMainWindow, public Handler, private RoutingView {
   TextControl* fTeachName = nullptr;
   TextControl* fTeachHead = nullptr;
   QCheckBox* fTeachDoubleByte = nullptr;
+  QCheckBox* fTeachClassic = nullptr;
   QPushButton* fTeachDone = nullptr;
   QGroupBox* fTeachSetBox = nullptr;
   QPushButton* fTeachClear = nullptr;

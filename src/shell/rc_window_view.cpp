@@ -275,6 +275,14 @@ void RcWindow::DropTwoBytesFocus() {
   fTeachDoubleByte->clearFocus();
 }
 
+bool RcWindow::ClassicCodes() const {
+  return fTeachClassic->isChecked();
+}
+
+void RcWindow::SetClassicCodes(bool on) {
+  fTeachClassic->setChecked(on);
+}
+
 void RcWindow::ShowTeachData(const std::string& text, TeachTone tone) {
   fTeachData->setText(Text(text));
   QPalette palette = fTeachData->palette();

@@ -7,6 +7,7 @@
 #include "exact_bursts.h"
 #include "receiver/exact/exact_decoder.h"
 #include "receiver/exact/exact_encoder.h"
+#include "receiver/exact/exact_frames.h"
 
 namespace {
 
@@ -118,6 +119,26 @@ TEST(ExactPulseDistance, RepeatFramesRepeatOnlyARecentCode) {
   EXPECT_FALSE(decoder.Burst(std::vector<int32_t>{600, 600, 1200, 600, 600}, 3200000));
 }
 
+TEST(ExactPulseDistance, GenericReaderLeavesDamagedNamedAndBiphaseFramesAlone) {
+  std::vector<int32_t> kaseikyo;
+  ASSERT_TRUE(EncodeExactPress({ExactProtocol::kKaseikyo, 0x20020102, 0x3D, 48}, 0, &kaseikyo));
+  kaseikyo.pop_back();
+  kaseikyo[2 + 2 * 16 + 1] = kaseikyo[2 + 2 * 16 + 1] > 800 ? 432 : 1296;  // vendor parity bit
+  std::vector<int32_t> sanyo;
+  ASSERT_TRUE(EncodeExactPress({ExactProtocol::kSanyo, 0x0160, 0x0F, 42}, 0, &sanyo));
+  sanyo.pop_back();
+  sanyo[3] = sanyo[3] > 1000 ? 560 : 1690;  // the address no longer matches its inverse
+  // Bi-phase: marks and spaces both of two lengths.
+  std::vector<int32_t> biphase{889, 889, 889, 1778, 1778, 889, 889, 889, 1778, 889, 889, 1778, 889};
+  for (const std::vector<int32_t>* burst : {&kaseikyo, &sanyo, &biphase}) {
+    EXPECT_FALSE(ReadPulseDistanceBurst(*burst).has_value()) << burst->size();
+    ExactDecoder decoder;
+    const std::optional<ExactCode> code = decoder.Burst(*burst, 0);
+    ASSERT_TRUE(code.has_value());
+    EXPECT_EQ(code->protocol, ExactProtocol::kHash) << ExactField(*code);
+  }
+}
+
 TEST(ExactPulseDistance, HashIsStableUnderJitterAndDiffersBetweenKeys) {
   // Frames of no protocol the readers know: a lead-in and three bit lengths.
   const std::vector<std::vector<int32_t>> keys = {
@@ -125,8 +146,9 @@ TEST(ExactPulseDistance, HashIsStableUnderJitterAndDiffersBetweenKeys) {
       {5000, 2500, 500, 1500, 500, 500, 1500, 2500, 500, 500, 1500},
       {5000, 2500, 500, 500, 1500, 1500, 500, 2500, 500, 1500, 500},
       {5000, 2500, 1500, 1500, 500, 500, 1500, 2500, 500, 1500, 500},
-      {5000, 1500, 500, 1500, 500, 500, 1500, 2500, 500, 1500, 500},
-      {2500, 2500, 500, 1500, 500, 500, 1500, 2500, 500, 1500, 500},
+      {5000, 2500, 500, 2500, 500, 500, 1500, 1500, 500, 1500, 500},
+      {5000, 2500, 500, 1500, 500, 500, 1500, 2500, 500, 1500, 500, 500, 500},
+      {500, 1500, 500, 500, 1500, 2500, 500, 1500, 500, 500, 500},  // no lead-in
   };
   std::mt19937 rng(7);
   std::vector<uint32_t> hashes;

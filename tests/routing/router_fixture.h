@@ -32,7 +32,7 @@ class RecordingView : public RoutingView, public KeyMenu {
   std::map<int32_t, RemoteMenu> menus;  // by kind
   std::vector<int32_t> focus_dropped;
   bool show_tab = false;
-  bool teach_box = false, locked = false, two_bytes = false;
+  bool teach_box = false, locked = false, two_bytes = false, classic_codes = false;
   std::map<TeachField, std::string> field_text;
   std::map<TeachField, bool> field_enabled;
   std::map<TeachField, TeachFieldLook> field_look;
@@ -97,6 +97,8 @@ class RecordingView : public RoutingView, public KeyMenu {
   bool TwoBytes() const override { return two_bytes; }
   void SetTwoBytes(bool on) override { two_bytes = on; }
   void DropTwoBytesFocus() override {}
+  bool ClassicCodes() const override { return classic_codes; }
+  void SetClassicCodes(bool on) override { classic_codes = on; }
   void ShowTeachData(const std::string& text, TeachTone tone) override {
     teach_data = text;
     teach_tone = tone;

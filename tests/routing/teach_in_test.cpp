@@ -237,6 +237,8 @@ TEST_F(TeachInTest, AKeyPressRecordedFromTheRemoteIsTaughtAndThenRecognised) {
   ASSERT_EQ(reports.size(), 1u);
   Start();
   BeginNewRemote("Recorded", 200100, false);
+  view_.classic_codes = true;
+  Post(FourCC("nRcc"));
   Message report = reports[0];
   Router().HandleMessage(&report);
   EXPECT_EQ(view_.teach_data, "select for: '77' ");

@@ -1,6 +1,7 @@
 #include "receiver/exact/duration_classes.h"
 
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 
 std::vector<int32_t> DurationClasses(std::span<const int32_t> values) {
@@ -10,10 +11,41 @@ std::vector<int32_t> DurationClasses(std::span<const int32_t> values) {
                    [&](size_t a, size_t b) { return values[a] < values[b]; });
   std::vector<int32_t> classes(values.size(), 0);
   int32_t current = 0;
-  for (size_t n = 1; n < order.size(); ++n) {
-    const int32_t shorter = values[order[n - 1]];
-    if (values[order[n]] - shorter > std::max(420, shorter / 4)) ++current;
-    classes[order[n]] = current;
+  int32_t shortest = order.empty() ? 0 : values[order[0]];
+  for (size_t index : order) {
+    if (values[index] - shortest > std::max(450, shortest / 4)) {
+      ++current;
+      shortest = values[index];
+    }
+    classes[index] = current;
+  }
+  // A class that started on a long sample of its length may have taken in the shortest samples
+  // of the next: each duration goes to the class whose mean is nearest (twice, as the means
+  // move), classes left empty drop out.
+  for (int round = 0; round < 2 && current > 0; ++round) {
+    std::vector<double> sums(static_cast<size_t>(current) + 1, 0);
+    std::vector<int32_t> counts(sums.size(), 0);
+    for (size_t n = 0; n < values.size(); ++n) {
+      sums[static_cast<size_t>(classes[n])] += values[n];
+      ++counts[static_cast<size_t>(classes[n])];
+    }
+    std::vector<double> means;
+    for (size_t c = 0; c < sums.size(); ++c)
+      if (counts[c] > 0) means.push_back(sums[c] / counts[c]);
+    for (size_t n = 0; n < values.size(); ++n) {
+      size_t nearest = 0;
+      for (size_t c = 1; c < means.size(); ++c)
+        if (std::abs(values[n] - means[c]) < std::abs(values[n] - means[nearest])) nearest = c;
+      classes[n] = static_cast<int32_t>(nearest);
+    }
+    current = static_cast<int32_t>(means.size()) - 1;
+    if (round == 1) {
+      // Nearest means cut one wide class in two halves: halves with close means are one class.
+      std::vector<int32_t> merged(means.size(), 0);
+      for (size_t c = 1; c < means.size(); ++c)
+        merged[c] = merged[c - 1] + (means[c] - means[c - 1] > std::max(450.0, means[c - 1] / 4));
+      for (int32_t& c : classes) c = merged[static_cast<size_t>(c)];
+    }
   }
   return classes;
 }

@@ -1,8 +1,10 @@
 #pragma once
 // Groups durations into classes of like length, for readers that do not know a protocol's
-// timing. Sorted durations start a new class where the step to the next one is wider than
-// 420 us and a quarter of the shorter one: a class spreads over 400 us under 200 us of jitter,
-// so jitter never splits one, while the distinct lengths of a frame lie further apart.
+// timing. A class holds the durations up to 450 us (or a quarter, when that is more) above its
+// shortest one; the next longer duration starts the next class; then each duration moves to
+// the class with the nearest mean. Under 200 us of jitter one
+// length spreads over 400 us, so jitter never splits a class, and lengths 650 us apart never
+// share one.
 #include <cstdint>
 #include <span>
 #include <vector>

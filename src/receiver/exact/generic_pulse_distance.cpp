@@ -30,7 +30,7 @@ constexpr std::array<NamedShape, 4> kNamedShapes = {{
 
 bool NamedShapeOf(int32_t lead_mark, int32_t lead_space, int32_t bits) {
   for (const NamedShape& shape : kNamedShapes)
-    if (NearPeriod(lead_mark, shape.lead_mark) && NearPeriod(lead_space, shape.lead_space) &&
+    if (NearTiming(lead_mark, shape.lead_mark) && NearTiming(lead_space, shape.lead_space) &&
         std::find(shape.bit_counts.begin(), shape.bit_counts.end(), bits) != shape.bit_counts.end())
       return true;
   return false;

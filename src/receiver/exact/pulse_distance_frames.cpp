@@ -38,13 +38,13 @@ constexpr int32_t kKaseikyoGap = 74736;
 constexpr ExactCode kRepeat{ExactProtocol::kNec, 0, 0, kRepeatFrameBits};
 
 bool LeadIn(BurstPeriods burst, size_t at, const PulseTiming& timing) {
-  return at + 2 < burst.size() && NearPeriod(burst[at], timing.lead_mark) &&
-         NearPeriod(burst[at + 1], timing.lead_space);
+  return at + 2 < burst.size() && NearTiming(burst[at], timing.lead_mark) &&
+         NearTiming(burst[at + 1], timing.lead_space);
 }
 
 // A frame made of a lead-in and one mark only (a repeat frame).
 bool LeadOnly(BurstPeriods burst, size_t at, int32_t mark, int32_t space, int32_t final_mark) {
-  return at + 2 < burst.size() && NearPeriod(burst[at], mark) && NearPeriod(burst[at + 1], space) &&
+  return at + 2 < burst.size() && NearTiming(burst[at], mark) && NearTiming(burst[at + 1], space) &&
          burst[at + 2] <= std::max(final_mark * 2, space / 2) &&
          (at + 3 == burst.size() || burst[at + 3] > kFrameGap);
 }
@@ -57,8 +57,7 @@ std::optional<ExactCode> ReadNecFamily(BurstPeriods burst, size_t at) {
     return kRepeat;
   if (!LeadIn(burst, at, kNecTiming)) return std::nullopt;
   std::vector<uint8_t> bits;
-  size_t end = 0;
-  if (!ReadFrameBits(burst, at + 2, kNecTiming, &bits, &end)) return std::nullopt;
+  if (!ReadFrameBits(burst, at + 2, kNecTiming, &bits)) return std::nullopt;
   if (bits.size() == 32) {
     const uint32_t b0 = static_cast<uint32_t>(BitsValue(bits, 0, 8));
     const uint32_t b1 = static_cast<uint32_t>(BitsValue(bits, 8, 8));
@@ -84,8 +83,7 @@ std::optional<ExactCode> ReadNecFamily(BurstPeriods burst, size_t at) {
 std::optional<ExactCode> ReadSony(BurstPeriods burst, size_t at) {
   if (!LeadIn(burst, at, kSonyTiming)) return std::nullopt;
   std::vector<uint8_t> bits;
-  size_t end = 0;
-  if (!ReadFrameBits(burst, at + 2, kSonyTiming, &bits, &end)) return std::nullopt;
+  if (!ReadFrameBits(burst, at + 2, kSonyTiming, &bits)) return std::nullopt;
   const uint32_t command = static_cast<uint32_t>(BitsValue(bits, 0, 7));
   switch (bits.size()) {
     case 12:
@@ -106,9 +104,7 @@ std::optional<ExactCode> ReadSony(BurstPeriods burst, size_t at) {
 std::optional<ExactCode> ReadJvc(BurstPeriods burst, size_t at) {
   const bool lead = LeadIn(burst, at, kJvcTiming);
   std::vector<uint8_t> bits;
-  size_t end = 0;
-  if (!ReadFrameBits(burst, lead ? at + 2 : at, lead ? kJvcTiming : kJvcRepeatTiming, &bits,
-                     &end) ||
+  if (!ReadFrameBits(burst, lead ? at + 2 : at, lead ? kJvcTiming : kJvcRepeatTiming, &bits) ||
       bits.size() != 16)
     return std::nullopt;
   return ExactCode{ExactProtocol::kJvc, static_cast<uint32_t>(BitsValue(bits, 0, 8)),
@@ -117,9 +113,7 @@ std::optional<ExactCode> ReadJvc(BurstPeriods burst, size_t at) {
 
 std::optional<ExactCode> ReadSharpOrDenon(BurstPeriods burst, size_t at) {
   std::vector<uint8_t> bits;
-  size_t end = 0;
-  if (!ReadFrameBits(burst, at, kSharpTiming, &bits, &end) || bits.size() != 15)
-    return std::nullopt;
+  if (!ReadFrameBits(burst, at, kSharpTiming, &bits) || bits.size() != 15) return std::nullopt;
   const uint32_t address = static_cast<uint32_t>(BitsValue(bits, 0, 5));
   uint32_t command = static_cast<uint32_t>(BitsValue(bits, 5, 8));
   const uint32_t tail = static_cast<uint32_t>(BitsValue(bits, 13, 2));
@@ -140,8 +134,7 @@ std::optional<ExactCode> ReadKaseikyo(BurstPeriods burst, size_t at) {
     return ExactCode{ExactProtocol::kKaseikyo, 0, 0, kRepeatFrameBits};
   if (!LeadIn(burst, at, kKaseikyoTiming)) return std::nullopt;
   std::vector<uint8_t> bits;
-  size_t end = 0;
-  if (!ReadFrameBits(burst, at + 2, kKaseikyoTiming, &bits, &end) || bits.size() != 48)
+  if (!ReadFrameBits(burst, at + 2, kKaseikyoTiming, &bits) || bits.size() != 48)
     return std::nullopt;
   const uint32_t vendor = static_cast<uint32_t>(BitsValue(bits, 0, 16));
   const uint32_t parity = static_cast<uint32_t>(BitsValue(bits, 16, 4));

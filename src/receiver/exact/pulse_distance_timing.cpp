@@ -4,14 +4,14 @@
 #include <cstdlib>
 #include <numeric>
 
-bool NearPeriod(int32_t measured, int32_t nominal) {
+bool NearTiming(int32_t measured, int32_t nominal) {
   // Wider than 25 % or 200 us: a remote's own deviation comes on top of the receiver's jitter.
   const int32_t tolerance = std::max(nominal * 3 / 10, 300);
   return std::abs(measured - nominal) <= tolerance;
 }
 
 bool ReadFrameBits(BurstPeriods burst, size_t start, const PulseTiming& timing,
-                   std::vector<uint8_t>* bits, size_t* end) {
+                   std::vector<uint8_t>* bits) {
   bits->clear();
   // Receivers lengthen marks and shorten spaces by a good part of a unit, and jitter comes on
   // top: so the two bit lengths are told apart at their midpoint, not by a window around each.
@@ -30,10 +30,8 @@ bool ReadFrameBits(BurstPeriods burst, size_t start, const PulseTiming& timing,
     const int32_t mark = burst[i];
     if (mark > mark_limit) return false;
     if (timing.pulse_width) bits->push_back(mark > mark_split ? 1 : 0);
-    if (i + 1 == burst.size() || ends_frame(burst[i + 1])) {
-      *end = i + 1;  // a pulse-distance frame's final mark carries no bit
-      return true;
-    }
+    // (A pulse-distance frame's final mark carries no bit.)
+    if (i + 1 == burst.size() || ends_frame(burst[i + 1])) return true;
     const int32_t space = burst[i + 1];
     if (space > space_limit || space < shortest_space) return false;
     if (!timing.pulse_width) bits->push_back(space > space_split ? 1 : 0);

@@ -22,13 +22,13 @@ struct PulseTiming {
 inline constexpr int32_t kFrameGap = 5600;
 
 // `measured` is within 30 % or 300 us of `nominal`, whichever is wider.
-bool NearPeriod(int32_t measured, int32_t nominal);
+bool NearTiming(int32_t measured, int32_t nominal);
 
 // The bits of one frame starting at burst[start] (after the lead-in), in the order sent, up to
-// the end of the frame (a long space or the end of the burst). False when a period fits
-// neither bit nor frame end. *end is the index after the frame's last mark.
+// the end of the frame (a long space or the end of the burst). A bit's mark or space is read
+// against the midpoint of the two lengths. False when a period fits neither bit nor frame end.
 bool ReadFrameBits(BurstPeriods burst, size_t start, const PulseTiming& timing,
-                   std::vector<uint8_t>* bits, size_t* end);
+                   std::vector<uint8_t>* bits);
 
 // The value of bits[first .. first+count), least significant bit first.
 uint64_t BitsValue(const std::vector<uint8_t>& bits, size_t first, size_t count);
