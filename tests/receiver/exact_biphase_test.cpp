@@ -1,0 +1,405 @@
+// The bi-phase family's readers and writers: round trips of random codes with and without
+// timing jitter, toggled frames, frames of other families, and recordings made by LIRC's
+// irsimsend from real and generic configurations (tests/receiver/exact/README).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <random>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/lines/mode2_recording.h"
+#include "receiver/exact/biphase_protocols.h"
+#include "receiver/exact/exact_frames.h"
+
+namespace {
+
+using Periods = std::vector<int32_t>;
+
+// Jitter of a cheap receiver or a far remote: every period off by up to ±`amplitude` us on its
+// own.
+Periods Jittered(Periods periods, std::mt19937& random, int32_t amplitude = 200) {
+  std::uniform_int_distribution<int32_t> offset(-amplitude, amplitude);
+  for (int32_t& p : periods) p = std::max(p + offset(random), int32_t{20});
+  return periods;
+}
+
+// A receiver slow to switch: each pulse lengthened (or shortened) by up to 200 us at the cost
+// of the space after it, plus ±30 us on every period. RCMM and XMP values are 167 and 136 us
+// apart, closer than ±200 us on each period allows any reader to tell; this is what they stand.
+Periods Skewed(Periods periods, std::mt19937& random) {
+  std::uniform_int_distribution<int32_t> skew(-100, 200);
+  std::uniform_int_distribution<int32_t> offset(-30, 30);
+  for (size_t i = 0; i + 1 < periods.size(); i += 2) {
+    const int32_t d = skew(random);
+    periods[i] += d;
+    periods[i + 1] -= d;
+  }
+  for (int32_t& p : periods) p = std::max(p + offset(random), int32_t{20});
+  return periods;
+}
+
+// The burst the receiver hands over: without the final quiet period.
+Periods Burst(Periods periods) {
+  if (periods.size() % 2 == 0 && !periods.empty()) periods.pop_back();
+  return periods;
+}
+
+std::string Shown(const std::optional<ExactCode>& code) {
+  return code ? ExactField(*code) + " (" + std::to_string(code->bits) + " bits)" : "nothing";
+}
+
+std::string Listed(const Periods& periods) {
+  std::string text;
+  for (const int32_t p : periods) text += " " + std::to_string(p);
+  return text;
+}
+
+Periods Jitter200(Periods periods, std::mt19937& random) {
+  return Jittered(std::move(periods), random);
+}
+
+struct Form {
+  const char* name;
+  std::function<ExactCode(std::mt19937&)> make;
+  Periods (*jitter)(Periods, std::mt19937&);
+};
+
+uint32_t Bits(std::mt19937& random, int count) {
+  return count == 32 ? static_cast<uint32_t>(random())
+                     : static_cast<uint32_t>(random()) >> (32 - count);
+}
+
+TEST(ExactBiphase, RandomCodesOfEveryProtocolRoundTripWithAndWithoutJitter) {
+  const std::vector<Form> forms = {
+      {"RC-5",
+       [](auto& r) {
+         return ExactCode{ExactProtocol::kRc5, Bits(r, 5), Bits(r, 6), 14};
+       },
+       Jitter200},
+      {"RC-5 15-bit",
+       [](auto& r) {
+         return ExactCode{ExactProtocol::kRc5, 0x80 | Bits(r, 6), Bits(r, 6), 15};
+       },
+       Jitter200},
+      {"RC-5X",
+       [](auto& r) {
+         return ExactCode{ExactProtocol::kRc5x, Bits(r, 5), 0x40 | Bits(r, 6), 14};
+       },
+       Jitter200},
+      {"RC-6",
+       [](auto& r) {
+         return ExactCode{ExactProtocol::kRc6, Bits(r, 8), Bits(r, 8), 16};
+       },
+       Jitter200},
+      {"RC-6A 20",
+       [](auto& r) {
+         return ExactCode{ExactProtocol::kRc6A, Bits(r, 12), Bits(r, 8), 20};
+       },
+       Jitter200},
+      {"RC-6A 24",
+       [](auto& r) {
+         return ExactCode{ExactProtocol::kRc6A, Bits(r, 15), Bits(r, 8), 24};
+       },
+       Jitter200},
+      {"RC-6A 32",
+       [](auto& r) {
+         return ExactCode{ExactProtocol::kRc6A, (0x800000 | Bits(r, 23)) & ~0x80u, Bits(r, 8), 32};
+       },
+       Jitter200},
+      {"RCMM 12",
+       [](auto& r) {
+         return ExactCode{ExactProtocol::kRcmm, Bits(r, 4), Bits(r, 8), 12};
+       },
+       Skewed},
+      {"RCMM 24",
+       [](auto& r) {
+         return ExactCode{ExactProtocol::kRcmm, Bits(r, 12), Bits(r, 12), 24};
+       },
+       Skewed},
+      {"RCMM 32",
+       [](auto& r) {
+         const uint32_t address = Bits(r, 16);
+         const bool toggled = (address & 0xC) != 0xC;
+         return ExactCode{ExactProtocol::kRcmm, address,
+                          Bits(r, 16) & (toggled ? 0x7FFFu : 0xFFFFu), 32};
+       },
+       Skewed},
+      {"XMP",
+       [](auto& r) {
+         return ExactCode{ExactProtocol::kXmp, Bits(r, 24), Bits(r, 16), 64};
+       },
+       Skewed},
+      {"Biphase",
+       [](auto& r) {
+         const uint32_t count = 8 + r() % 25;
+         return ExactCode{ExactProtocol::kBiphase, count, 1u << (count - 1) | Bits(r, count - 1),
+                          static_cast<int32_t>(count)};
+       },
+       Jitter200},
+  };
+  std::mt19937 random(19);
+  for (const Form& form : forms) {
+    int sent = 0;
+    for (int i = 0; i < 300; ++i) {
+      const ExactCode code = form.make(random);
+      Periods periods;
+      if (!WriteBiphaseFrame(code, &periods)) {
+        // Only the generic form refuses some values (see manchester_frames.cpp).
+        EXPECT_EQ(code.protocol, ExactProtocol::kBiphase) << form.name << " " << ExactField(code);
+        continue;
+      }
+      ++sent;
+      const std::optional<ExactCode> clean = ReadBiphaseBurst(Burst(periods));
+      ASSERT_TRUE(clean && clean->SameKey(code) && clean->bits == code.bits)
+          << form.name << ": sent " << ExactField(code) << ", read " << Shown(clean);
+      const Periods shaken = Burst(form.jitter(periods, random));
+      const std::optional<ExactCode> jittered = ReadBiphaseBurst(shaken);
+      ASSERT_TRUE(jittered && jittered->SameKey(code))
+          << form.name << " jittered: sent " << ExactField(code) << ", read " << Shown(jittered)
+          << " from" << Listed(shaken);
+    }
+    EXPECT_GT(sent, 200) << form.name;
+  }
+}
+
+TEST(ExactBiphase, WritersRefuseWhatTheirFramesCannotCarry) {
+  const ExactCode refused[] = {
+      {ExactProtocol::kRc5, 0x20, 0x01, 0},       {ExactProtocol::kRc5, 0x05, 0x40, 0},
+      {ExactProtocol::kRc5x, 0x05, 0x80, 0},      {ExactProtocol::kRc6, 0x100, 0x01, 0},
+      {ExactProtocol::kRc6A, 0x800F84, 0x0C, 32},  // the toggle bit
+      {ExactProtocol::kRc6A, 0x1234, 0x0C, 20},   {ExactProtocol::kRcmm, 0x10000, 0x01, 0},
+      {ExactProtocol::kRcmm, 0x8000, 0x8001, 32},  // the toggle bit
+      {ExactProtocol::kXmp, 0x1000000, 0x01, 0},  {ExactProtocol::kBiphase, 12, 0x123, 0},
+      {ExactProtocol::kBiphase, 4, 0x9, 0},       {ExactProtocol::kNec, 0x04, 0x08, 32},
+      {ExactProtocol::kHash, 0, 0x1234, 0},
+  };
+  for (const ExactCode& code : refused) {
+    Periods periods;
+    EXPECT_FALSE(WriteBiphaseFrame(code, &periods)) << ExactField(code);
+    EXPECT_TRUE(periods.empty()) << ExactField(code);
+  }
+  // Without a bit count a code is sent in the narrowest form that carries it.
+  const std::pair<ExactCode, int32_t> narrowest[] = {
+      {{ExactProtocol::kRc5, 0xA3, 0x01, 0}, 15},
+      {{ExactProtocol::kRc6A, 0x123, 0x01, 0}, 20},
+      {{ExactProtocol::kRc6A, 0x1234, 0x01, 0}, 24},
+      {{ExactProtocol::kRc6A, 0x800F04, 0x0C, 0}, 32},
+      {{ExactProtocol::kRcmm, 0x3, 0x21, 0}, 12},
+      {{ExactProtocol::kRcmm, 0x30C, 0x21, 0}, 24},
+  };
+  for (const auto& [code, bits] : narrowest) {
+    Periods periods;
+    ASSERT_TRUE(WriteBiphaseFrame(code, &periods)) << ExactField(code);
+    const std::optional<ExactCode> back = ReadBiphaseBurst(Burst(periods));
+    EXPECT_TRUE(back && back->SameKey(code) && back->bits == bits) << Shown(back);
+  }
+}
+
+// Unit levels of bits, each bit `width` units per half: a 1 is a space then a pulse, or the
+// other way round when `one_pulse_first`.
+void AddBits(std::vector<bool>* levels, uint64_t value, int count, bool one_pulse_first,
+             int width = 1) {
+  for (int i = count - 1; i >= 0; --i) {
+    const bool one = (value >> i & 1) != 0;
+    levels->insert(levels->end(), static_cast<size_t>(width), one == one_pulse_first);
+    levels->insert(levels->end(), static_cast<size_t>(width), one != one_pulse_first);
+  }
+}
+
+Periods FromLevels(const std::vector<bool>& levels, int32_t unit, Periods periods = {}) {
+  for (const bool pulse : levels) {
+    if (periods.empty() && !pulse) continue;
+    if (!periods.empty() && (periods.size() % 2 == 1) == pulse)
+      periods.back() += unit;
+    else
+      periods.push_back(unit);
+  }
+  return periods;
+}
+
+Periods Rc5(uint32_t toggle) {
+  std::vector<bool> levels;
+  AddBits(&levels, 0b11u << 12 | toggle << 11 | 0x05u << 6 | 0x0C, 14, false);
+  return FromLevels(levels, 889);
+}
+
+Periods Rc6(uint32_t mode, uint32_t trailer, uint32_t body, int body_bits) {
+  std::vector<bool> levels;
+  AddBits(&levels, 0b1000 | mode, 4, true);
+  AddBits(&levels, trailer, 1, true, 2);
+  AddBits(&levels, body, body_bits, true);
+  return FromLevels(levels, 444, {2666, 889});
+}
+
+Periods Rcmm32(uint32_t value) {
+  static constexpr int32_t kSpaces[] = {278, 444, 611, 778};
+  Periods periods = {417, 278};
+  for (int shift = 30; shift >= 0; shift -= 2)
+    periods.insert(periods.end(), {167, kSpaces[value >> shift & 3]});
+  periods.push_back(167);
+  return periods;
+}
+
+Periods Xmp(uint32_t toggle) {
+  // Sub-device 0x10, OEM 0x44, device 0x3E, function 0x0B00; each half adds up to 0 mod 16.
+  std::vector<uint32_t> n = {1, 7, 0, 15, 4, 4, 3, 14, 1, 4, toggle, 0, 0, 11, 0, 0};
+  n[9] = (16 - (n[8] + n[10] + n[11] + n[12] + n[13] + n[14] + n[15]) % 16) % 16;
+  Periods periods;
+  for (size_t i = 0; i < 16; ++i) {
+    periods.insert(periods.end(), {210, 760 + 136 * static_cast<int32_t>(n[i])});
+    if (i == 7) periods.insert(periods.end(), {210, 13800});
+  }
+  periods.push_back(210);
+  return periods;
+}
+
+TEST(ExactBiphase, ToggleBitsAreNotPartOfTheCode) {
+  struct Case {
+    const char* name;
+    Periods first, toggled;
+    ExactCode expected;
+  };
+  const Case cases[] = {
+      {"RC-5", Rc5(0), Rc5(1), {ExactProtocol::kRc5, 0x05, 0x0C, 14}},
+      {"RC-6", Rc6(0, 0, 0x040C, 16), Rc6(0, 1, 0x040C, 16), {ExactProtocol::kRc6, 0x04, 0x0C, 16}},
+      {"RC-6A MCE",
+       Rc6(6, 0, 0x800F040C, 32),
+       Rc6(6, 0, 0x800F840C, 32),
+       {ExactProtocol::kRc6A, 0x800F04, 0x0C, 32}},
+      {"RCMM 32",
+       Rcmm32(0x22E0264C),
+       Rcmm32(0x22E0A64C),
+       {ExactProtocol::kRcmm, 0x22E0, 0x264C, 32}},
+      {"XMP", Xmp(0), Xmp(8), {ExactProtocol::kXmp, 0x10443E, 0x0B00, 64}},
+  };
+  for (const Case& c : cases) {
+    const std::optional<ExactCode> first = ReadBiphaseBurst(c.first);
+    const std::optional<ExactCode> toggled = ReadBiphaseBurst(c.toggled);
+    EXPECT_TRUE(first && first->SameKey(c.expected) && first->bits == c.expected.bits)
+        << c.name << ": " << Shown(first);
+    EXPECT_TRUE(toggled && toggled->SameKey(c.expected)) << c.name << ": " << Shown(toggled);
+  }
+  // In 32-bit RCMM frames with bits 19 and 18 set, bit 15 is data.
+  const std::optional<ExactCode> low = ReadBiphaseBurst(Rcmm32(0x800C0001));
+  const std::optional<ExactCode> high = ReadBiphaseBurst(Rcmm32(0x800C8001));
+  ASSERT_TRUE(low && high);
+  EXPECT_EQ(low->command, 0x0001u);
+  EXPECT_EQ(high->command, 0x8001u);
+}
+
+TEST(ExactBiphase, FramesOfOtherKindsAreLeftAlone) {
+  Periods nec = {9000, 4500};
+  for (int i = 0; i < 32; ++i) nec.insert(nec.end(), {560, (0x20DF10EFu >> i & 1) ? 1690 : 560});
+  nec.push_back(560);
+  Periods sony = {2400, 600};
+  for (int i = 0; i < 12; ++i) sony.insert(sony.end(), {(0x0A90 >> i & 1) ? 1200 : 600, 600});
+  sony.back() = 25000;
+  sony.insert(sony.end(), sony.begin(), sony.end());
+  sony.pop_back();
+  Periods rc6_mode3 = Rc6(3, 0, 0x040C, 16);
+  Periods rc5_13_bits = Rc5(0);
+  rc5_13_bits.resize(rc5_13_bits.size() - 3);
+  Periods xmp_bad_check = Xmp(0);
+  xmp_bad_check[3] += 136;
+  const std::pair<const char*, Periods> cases[] = {
+      {"NEC", nec},
+      {"Sony 12", sony},
+      {"RC-6 mode 3", rc6_mode3},
+      {"noise", {300, 4000, 280, 350, 2000}},
+      {"XMP with a wrong check nibble", xmp_bad_check},
+  };
+  for (const auto& [name, periods] : cases)
+    EXPECT_FALSE(ReadBiphaseBurst(periods)) << name << ": " << Shown(ReadBiphaseBurst(periods));
+  // A frame of a named protocol is never also a generic one.
+  EXPECT_FALSE(ReadManchesterFrame(Rc5(0), 0));
+  // A cut RC-5 frame is another Manchester frame, not RC-5.
+  const std::optional<ExactCode> cut = ReadBiphaseBurst(rc5_13_bits);
+  EXPECT_TRUE(!cut || cut->protocol == ExactProtocol::kBiphase) << Shown(cut);
+}
+
+TEST(ExactBiphase, TheFirstCompleteFrameOfABurstCounts) {
+  Periods burst = Rc5(0);
+  burst.resize(9);  // a frame whose start was missed
+  burst.push_back(40000);
+  Periods second;
+  ASSERT_TRUE(WriteBiphaseFrame({ExactProtocol::kRc6, 0x04, 0x21, 0}, &second));
+  ASSERT_TRUE(WriteBiphaseFrame({ExactProtocol::kRc6, 0x04, 0x22, 0}, &second));
+  burst.insert(burst.end(), second.begin(), second.end());
+  const std::optional<ExactCode> code = ReadBiphaseBurst(Burst(burst));
+  EXPECT_TRUE(code && code->SameKey({ExactProtocol::kRc6, 0x04, 0x21, 16})) << Shown(code);
+}
+
+// The bursts of a recording: split where the line is quiet for more than 15 ms.
+std::vector<Periods> RecordedBursts(const std::string& name) {
+  Mode2Recording recording;
+  std::string error;
+  EXPECT_EQ(ReadMode2File(KORU_SOURCE_DIR "/tests/receiver/exact/" + name, &recording, &error), kOk)
+      << error;
+  std::vector<Periods> bursts(1);
+  for (const Mode2Entry& entry : recording) {
+    if (!entry.pulse && entry.microseconds > 15000) {
+      if (!bursts.back().empty()) bursts.emplace_back();
+      continue;
+    }
+    if (bursts.back().empty() && !entry.pulse) continue;
+    bursts.back().push_back(static_cast<int32_t>(entry.microseconds));
+  }
+  if (bursts.back().empty()) bursts.pop_back();
+  return bursts;
+}
+
+TEST(ExactBiphase, RecordedRemotesGiveEveryKeyItsOwnCodeOnEveryPress) {
+  struct Recording {
+    const char* file;
+    size_t keys;
+    size_t presses;   // of each key, one after the other
+    ExactCode first;  // the first key's code
+    // Independent jitter of every period (0: the slow receiver of Skewed). RC-6's unit is
+    // 444 us: ±200 us leaves 22 us for the remote's own error, and the second remote of the
+    // mceusb file sends 455/427 us, the Aspire one 482/420 us (and double spaces 48 us short).
+    int32_t jitter_us;
+    ExactProtocol also = first.protocol;  // the protocol of some other keys
+  };
+  const Recording recordings[] = {
+      {"rc5_streamzap.mode2", 35, 2, {ExactProtocol::kRc5, 0xA3, 0x00, 15}, 200},
+      {"rc5_tv.mode2", 17, 2, {ExactProtocol::kRc5, 0x05, 0x00, 14}, 200, ExactProtocol::kRc5x},
+      {"rc6_tv.mode2", 12, 2, {ExactProtocol::kRc6, 0x04, 0x00, 16}, 200},
+      {"rc6a_mceusb.mode2", 181, 1, {ExactProtocol::kRc6A, 0x800F04, 0x80, 32}, 150},
+      {"rc6a_aspire.mode2", 45, 2, {ExactProtocol::kRc6A, 0x800F04, 0x0C, 32}, 100},
+      {"rcmm32.mode2", 10, 2, {ExactProtocol::kRcmm, 0x8000, 0x0001, 32}, 0},
+      {"xmp.mode2", 10, 2, {ExactProtocol::kXmp, 0x10443E, 0x0000, 64}, 0},
+  };
+  std::mt19937 random(20);
+  for (const Recording& r : recordings) {
+    const std::vector<Periods> bursts = RecordedBursts(r.file);
+    ASSERT_EQ(bursts.size(), r.keys * r.presses) << r.file;
+    std::set<std::string> codes;
+    for (size_t key = 0; key < r.keys; ++key) {
+      const std::optional<ExactCode> code = ReadBiphaseBurst(bursts[key * r.presses]);
+      ASSERT_TRUE(code && (code->protocol == r.first.protocol || code->protocol == r.also))
+          << r.file << " key " << key << ": " << Shown(code);
+      if (key == 0) {
+        EXPECT_TRUE(code->SameKey(r.first) && code->bits == r.first.bits)
+            << r.file << ": " << Shown(code);
+      }
+      codes.insert(ExactField(*code));
+      for (size_t press = 0; press < r.presses; ++press) {
+        const Periods& burst = bursts[key * r.presses + press];
+        const Periods shaken =
+            r.jitter_us == 0 ? Skewed(burst, random) : Jittered(burst, random, r.jitter_us);
+        const std::optional<ExactCode> again = ReadBiphaseBurst(shaken);
+        EXPECT_TRUE(again && again->SameKey(*code))
+            << r.file << " key " << key << " press " << press << ": " << Shown(again) << " from"
+            << Listed(shaken);
+      }
+    }
+    EXPECT_EQ(codes.size(), r.keys) << r.file;  // every key a code of its own
+  }
+}
+
+}  // namespace
