@@ -12,9 +12,7 @@
 #include "platform/files/safe_file.h"
 #include "platform/lines/mode2_recording.h"
 #include "platform/messaging/trace.h"
-#include "receiver/burst_evaluation.h"
 #include "receiver/code_bytes.h"
-#include "receiver/exact/exact_decoder.h"
 #include "receiver/replay_session.h"
 #include "remotes/remote_cl.h"
 #include "settings/label_table.h"
@@ -236,29 +234,18 @@ std::optional<LircReceived> ReceiveLircSignal(const std::vector<int32_t>& period
   for (size_t i = 0; i < periods.size(); ++i)
     AppendMode2(&recording, i % 2 == 0, static_cast<uint64_t>(periods[i]));
   std::optional<LircReceived> received;
-  bool exact_field = false;
   ReplayThroughReceiver(recording, [&](bigtime_t, const Message& report) {
     std::string text, field;
     int32_t family = 0;
     if (received || report.FindString("_blink", &text) != kOk) return;
     report.FindInt32("_remotetype", &family);
     const bool has_exact = report.FindString("_exact", &field) == kOk;
-    exact_field = exact_field || has_exact;
-    // The first report of a code; the no-code report counts when it has an exact code.
+    // The first report of a code; a no-code report counts when it has an exact code.
     if (family == 0 && !has_exact) return;
     received = LircReceived{family == 0 ? "" : text, std::nullopt};
     if (has_exact) received->exact = ParseExactField(field);
+    if (received->exact) report.FindInt32("_exactbits", &received->exact->bits);
   });
-  if (exact_field) return received;
-  // A receiver without exact codes in its report: the exact decoder reads the first burst.
-  size_t end = 0;
-  while (end < periods.size() && (end % 2 == 0 || periods[end] <= BurstEvaluation::kBurstEnd))
-    ++end;
-  ExactDecoder decoder;
-  const std::optional<ExactCode> exact = decoder.Burst(BurstPeriods(periods.data(), end), 0);
-  if (!exact) return received;
-  if (!received) received = LircReceived{};
-  received->exact = exact;
   return received;
 }
 

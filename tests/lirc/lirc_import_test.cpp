@@ -168,17 +168,24 @@ TEST_F(LircImport, ImportedRemotesRecogniseIrsimsendRecordingsKeyByKey) {
     ASSERT_EQ(report.file, remotes[0].name) << report.refused;
     EXPECT_EQ(report.imported.size(), remotes[0].buttons.size()) << LircImportText(report);
 
-    RemoteCL record;
-    record.RemoteLoad(report.file);
-    ASSERT_TRUE(record.IsExact());
+    RemoteList list;
+    list.push_back(std::make_unique<RemoteCL>());
+    list.back()->RemoteLoad(report.file);
+    ASSERT_TRUE(list.back()->IsExact());
     for (const LircButton& button : remotes[0].buttons) {
-      const auto periods = IrsimsendPeriods(config->text, button.name, 1);
-      ASSERT_TRUE(periods.has_value()) << button.name;
-      const std::optional<LircReceived> received = ReceiveLircSignal(*periods);
-      ASSERT_TRUE(received && received->exact) << button.name;
-      EXPECT_EQ(record.ExactFunction(*received->exact), KeyFunctionOfLircName(button.name))
-          << button.name << " " << ExactField(*received->exact);
+      // A second press too: toggle bits must not keep a key from being recognised.
+      for (const int32_t count : {1, 2}) {
+        const auto periods = IrsimsendPeriods(config->text, button.name, count);
+        ASSERT_TRUE(periods.has_value()) << button.name;
+        const std::optional<LircReceived> received = ReceiveLircSignal(*periods);
+        ASSERT_TRUE(received && received->exact) << button.name;
+        const KeyMatch match = MatchExactKey(list, *received->exact);
+        EXPECT_EQ(match.remote_label, report.file);
+        EXPECT_EQ(match.key_function, KeyFunctionOfLircName(button.name))
+            << button.name << " " << ExactField(*received->exact);
+      }
     }
+    EXPECT_EQ(report.toggling, std::vector<std::string>{}) << LircImportText(report);
   }
 }
 
