@@ -20,10 +20,12 @@ inline bool IrsimsendInstalled() {
   return !QStandardPaths::findExecutable("irsimsend").isEmpty();
 }
 
-// The periods irsimsend sends for `key` (every key of the file when empty), each `count` times;
-// nothing when irsimsend refuses the configuration or writes anything but periods.
-inline std::optional<std::vector<int32_t>> IrsimsendPeriods(const std::string& config_text,
-                                                            const std::string& key, int32_t count) {
+// The periods irsimsend sends for `key` (every key of the file when empty), each `count` times,
+// or for the presses of `keys` one after the other; nothing when irsimsend refuses the
+// configuration or writes anything but periods.
+inline std::optional<std::vector<int32_t>> IrsimsendPeriods(
+    const std::string& config_text, const std::string& key, int32_t count,
+    const std::vector<std::string>& keys = {}) {
   TempDir dir;
   const std::filesystem::path config = dir.Path() / "remote.conf";
   std::ofstream(config) << config_text;
@@ -33,7 +35,13 @@ inline std::optional<std::vector<int32_t>> IrsimsendPeriods(const std::string& c
   process.setProcessEnvironment(env);
   process.setWorkingDirectory(QString::fromStdString(dir.Path().string()));
   QStringList arguments{"-c", QString::number(count)};
-  if (!key.empty()) arguments << "-k" << QString::fromStdString(key);
+  if (!keys.empty()) {
+    std::ofstream list(dir.Path() / "keys");
+    for (const std::string& name : keys) list << name << "\n";
+    arguments << "-l" << QString::fromStdString((dir.Path() / "keys").string());
+  } else if (!key.empty()) {
+    arguments << "-k" << QString::fromStdString(key);
+  }
   arguments << QString::fromStdString(config.string());
   process.start("irsimsend", arguments);
   if (!process.waitForFinished(60000) || process.exitCode() != 0) return std::nullopt;

@@ -173,11 +173,19 @@ TEST_F(LircImport, ImportedRemotesRecogniseIrsimsendRecordingsKeyByKey) {
     list.back()->RemoteLoad(report.file);
     ASSERT_TRUE(list.back()->IsExact());
     for (const LircButton& button : remotes[0].buttons) {
-      // A second press too: toggle bits must not keep a key from being recognised.
-      for (const int32_t count : {1, 2}) {
-        const auto periods = IrsimsendPeriods(config->text, button.name, count);
-        ASSERT_TRUE(periods.has_value()) << button.name;
-        const std::optional<LircReceived> received = ReceiveLircSignal(*periods);
+      // As the second press too, after another key: its toggle bits differ from the first's.
+      const LircButton& other = remotes[0].buttons[&button == &remotes[0].buttons[0] ? 1 : 0];
+      const auto two = IrsimsendPeriods(config->text, "", 1, {other.name, button.name});
+      std::vector<int32_t> first;
+      ASSERT_TRUE(two.has_value()) << button.name;
+      ASSERT_EQ(LircButtonSignal(remotes[0], other, 0, &first, nullptr), kOk);
+      ASSERT_GT(two->size(), first.size());
+      const auto once = IrsimsendPeriods(config->text, button.name, 1);
+      ASSERT_TRUE(once.has_value()) << button.name;
+      const std::vector<int32_t> presses[] = {
+          *once, std::vector<int32_t>(two->begin() + first.size(), two->end())};
+      for (const std::vector<int32_t>& press : presses) {
+        const std::optional<LircReceived> received = ReceiveLircSignal(press);
         ASSERT_TRUE(received && received->exact) << button.name;
         const KeyMatch match = MatchExactKey(list, *received->exact);
         EXPECT_EQ(match.remote_label, report.file);
