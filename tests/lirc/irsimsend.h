@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "lirc/lirc_config.h"
 #include "platform/lines/mode2_recording.h"
 #include "temp_dir.h"
 
@@ -56,4 +57,20 @@ inline std::optional<std::vector<int32_t>> IrsimsendPeriods(
   for (const Mode2Entry& entry : recording)
     periods.push_back(static_cast<int32_t>(entry.microseconds));
   return periods;
+}
+
+// The text of one remote of a configuration file, so irsimsend sends only its keys.
+inline std::string OneRemoteText(const std::string& file_text, const LircRemote& remote) {
+  std::istringstream in(file_text);
+  std::string line, text;
+  for (int32_t n = 1; std::getline(in, line); ++n)
+    if (n >= remote.line && n <= remote.end_line) text += line + "\n";
+  return text;
+}
+
+// LIRC loses a level when a bit has a period of 0 (its signal slips by one period); KORU sends
+// such a bit as the light it stands for, so irsimsend's recordings of these remotes differ.
+inline bool IrsimsendSlipsPeriods(const LircRemote& remote) {
+  return !remote.Raw() && (remote.one.pulse == 0 || remote.one.space == 0 ||
+                           remote.zero.pulse == 0 || remote.zero.space == 0);
 }

@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
 #include "irsimsend.h"
 #include "lirc/lirc_key_names.h"
 #include "lirc/lirc_signal.h"
@@ -310,3 +315,81 @@ TEST_F(LircImport, KeepsFilesOfTheSameNameUnlessAskedToReplaceThem) {
 }
 
 }  // namespace
+
+namespace {
+
+// The database files and every remote in them, in a stable order.
+std::vector<std::pair<std::string, LircRemote>> DatabaseRemotes() {
+  std::vector<std::string> files;
+  const char* database = "/usr/share/lirc/remotes";
+  if (!std::filesystem::is_directory(database)) return {};
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(database)) {
+    const std::string leaf = entry.path().filename().string();
+    if (entry.is_regular_file() && leaf.rfind("lircmd", 0) != 0 && leaf.rfind("lircrc", 0) != 0 &&
+        leaf != "README")
+      files.push_back(entry.path().string());
+  }
+  std::sort(files.begin(), files.end());
+  std::vector<std::pair<std::string, LircRemote>> all;
+  for (const std::string& file : files) {
+    std::vector<LircRemote> remotes;
+    if (ReadLircConfigFile(file, &remotes, nullptr, nullptr) != kOk) continue;
+    for (LircRemote& remote : remotes) all.emplace_back(file, std::move(remote));
+  }
+  return all;
+}
+
+}  // namespace
+
+TEST_F(LircImport, EveryRemoteImportedFromTheDatabaseRecognisesItsIrsimsendRecordings) {
+  if (!IrsimsendInstalled()) GTEST_SKIP() << "irsimsend is not installed";
+  const auto all = DatabaseRemotes();
+  if (all.empty()) GTEST_SKIP() << "the LIRC remote database is not installed";
+  int32_t remotes_imported = 0, keys_checked = 0;
+  for (const auto& [file, remote] : all) {
+    if (IrsimsendSlipsPeriods(remote)) continue;
+    const LircImportReport report = ImportLircRemotes({remote}, {}).at(0);
+    if (report.file.empty()) continue;
+    ++remotes_imported;
+    SCOPED_TRACE(file + " " + remote.name);
+    RemoteList list;
+    list.push_back(std::make_unique<RemoteCL>());
+    list.back()->RemoteLoad(report.file);
+    // All imported keys in one run of irsimsend, each a new press (toggle bits flip).
+    std::vector<const LircButton*> keys;
+    for (const LircButton& button : remote.buttons)
+      for (const std::string& line : report.imported)
+        if (line.rfind(button.name + " ", 0) == 0 &&
+            std::find(keys.begin(), keys.end(), &button) == keys.end())
+          keys.push_back(&button);
+    std::vector<std::string> names;
+    for (const LircButton* key : keys) names.push_back(key->name);
+    std::ifstream in(file);
+    std::stringstream text;
+    text << in.rdbuf();
+    const auto lirc = IrsimsendPeriods(OneRemoteText(text.str(), remote), "", 1, names);
+    ASSERT_TRUE(lirc.has_value());
+    size_t at = 0;
+    for (size_t i = 0; i < keys.size(); ++i) {
+      std::vector<int32_t> press;
+      ASSERT_EQ(LircButtonSignal(remote, *keys[i], 0, &press, nullptr, static_cast<int32_t>(i)),
+                kOk);
+      ASSERT_LE(at + press.size(), lirc->size());
+      const std::vector<int32_t> recorded(lirc->begin() + at, lirc->begin() + at + press.size());
+      at += press.size();
+      // A key reported as toggling is recognised only on the presses like the imported one.
+      const bool toggling = std::find(report.toggling.begin(), report.toggling.end(),
+                                      keys[i]->name) != report.toggling.end();
+      if (toggling && i % 2 == 1) continue;
+      const std::optional<LircReceived> received = ReceiveLircSignal(recorded);
+      ASSERT_TRUE(received && received->exact) << keys[i]->name;
+      EXPECT_EQ(MatchExactKey(list, *received->exact).key_function,
+                KeyFunctionOfLircName(keys[i]->name))
+          << keys[i]->name;
+      ++keys_checked;
+    }
+  }
+  EXPECT_GT(remotes_imported, 30);
+  RecordProperty("remotes", remotes_imported);
+  RecordProperty("keys", keys_checked);
+}
