@@ -20,139 +20,47 @@ namespace {
 
 struct Config {
   const char* what;
-  const char* text;
+  std::string text;
 };
 
-const Config kNec = {"NEC", R"(
-begin remote
-  name  NEC_Remote
-  bits           16
-  flags SPACE_ENC|CONST_LENGTH
-  eps            30
-  aeps          100
-  header       9000  4500
-  one           563  1687
-  zero          563   562
-  ptrail        563
-  repeat       9000  2250
-  pre_data_bits   16
-  pre_data       0xC03F
-  gap          108000
-  toggle_bit      0
-  begin codes
-    KEY_POWER   0x00FF
-    KEY_1       0xA05F
-    KEY_2       0x609F
-    KEY_VOLUMEUP 0x20DF
-    vol-        0x10EF
-    KEY_MUTE    0x28D7
-    KEY_OK      0xC837
-  end codes
-end remote
-)"};
+std::string Remote(const char* name, const char* flags, const char* body, const char* codes) {
+  return std::string("begin remote\n name ") + name + "\n flags " + flags + "\n" + body +
+         " begin codes\n" + codes + " end codes\nend remote\n";
+}
 
-const Config kRc5 = {"RC-5", R"(
-begin remote
-  name  RC5_Remote
-  bits            6
-  flags RC5|CONST_LENGTH
-  eps            30
-  aeps          100
-  one           889  889
-  zero          889  889
-  plead         889
-  pre_data_bits   8
-  pre_data       0xA3
-  gap          108344
-  toggle_bit      2
-  begin codes
-    KEY_0  0x00
-    KEY_1  0x01
-    KEY_2  0x02
-    KEY_POWER 0x0C
-    KEY_MUTE 0x0D
-    KEY_CHANNELUP 0x20
-    KEY_CHANNELDOWN 0x21
-  end codes
-end remote
-)"};
-
-const Config kRc6 = {"RC-6 (MCE)", R"(
-begin remote
-  name        RC6_Remote
-  bits                 16
-  flags  RC6|CONST_LENGTH
-  eps                  30
-  aeps                100
-  header       2667   889
-  one           444   444
-  zero          444   444
-  pre_data_bits        21
-  pre_data        0x37FF0
-  gap              105000
-  toggle_bit           22
-  rc6_mask    0x100000000
-  begin codes
-    KEY_0     0x00007bff
-    KEY_1     0x00007bfe
-    KEY_2     0x00007bfd
-    KEY_POWER 0x00007bf3
-    KEY_UP    0x00007be1
-    KEY_DOWN  0x00007be0
-    KEY_OK    0x00007bdd
-  end codes
-end remote
-)"};
-
-const Config kSony = {"Sony 12-bit", R"(
-begin remote
-  name  Sony_Remote
-  bits            7
-  flags SPACE_ENC|CONST_LENGTH
-  eps            30
-  aeps          100
-  header       2400   600
-  one          1200   600
-  zero          600   600
-  post_data_bits   5
-  post_data      0x10
-  gap          45000
-  min_repeat      2
-  begin codes
-    KEY_1      0x00
-    KEY_2      0x40
-    KEY_3      0x20
-    KEY_POWER  0x54
-    KEY_VOLUMEUP 0x24
-    KEY_VOLUMEDOWN 0x64
-  end codes
-end remote
-)"};
-
-const Config kRaw = {"raw codes", R"(
-begin remote
-  name  Raw_Remote
-  flags RAW_CODES
-  eps            30
-  aeps          100
-  gap          40000
-  begin raw_codes
-    name KEY_PLAY
-      3500 1700 450 450 450 1300 450 450 450 1300 450 450
-      450 450 450 1300 450 1300 450
-    name KEY_STOP
-      3500 1700 450 1300 450 450 450 450 450 1300 450 1300
-      450 450 450 450 450 1300 450
-    name KEY_PAUSE
-      3500 1700 450 450 450 450 450 1300 450 1300 450 450
-      450 1300 450 1300 450 450 450
-  end raw_codes
-end remote
-)"};
+const Config kNec = {
+    "NEC", Remote("NEC_Remote", "SPACE_ENC|CONST_LENGTH",
+                  " bits 16\n header 9000 4500\n one 563 1687\n zero 563 562\n ptrail 563\n"
+                  " repeat 9000 2250\n pre_data_bits 16\n pre_data 0xC03F\n gap 108000\n",
+                  "  KEY_POWER 0x00FF\n  KEY_1 0xA05F\n  KEY_2 0x609F\n  KEY_VOLUMEUP 0x20DF\n"
+                  "  vol- 0x10EF\n  KEY_MUTE 0x28D7\n  KEY_OK 0xC837\n")};
+const Config kRc5 = {
+    "RC-5", Remote("RC5_Remote", "RC5|CONST_LENGTH",
+                   " bits 6\n one 889 889\n zero 889 889\n plead 889\n pre_data_bits 8\n"
+                   " pre_data 0xA3\n gap 108344\n toggle_bit 2\n",
+                   "  KEY_0 0x00\n  KEY_1 0x01\n  KEY_POWER 0x0C\n  KEY_CHANNELUP 0x20\n")};
+const Config kRc6 = {
+    "RC-6 (MCE)", Remote("RC6_Remote", "RC6|CONST_LENGTH",
+                         " bits 16\n header 2667 889\n one 444 444\n zero 444 444\n"
+                         " pre_data_bits 21\n pre_data 0x37FF0\n gap 105000\n toggle_bit 22\n"
+                         " rc6_mask 0x100000000\n",
+                         "  KEY_0 0x7bff\n  KEY_1 0x7bfe\n  KEY_POWER 0x7bf3\n  KEY_OK 0x7bdd\n")};
+const Config kSony = {
+    "Sony 12-bit", Remote("Sony_Remote", "SPACE_ENC|CONST_LENGTH",
+                          " bits 7\n header 2400 600\n one 1200 600\n zero 600 600\n"
+                          " post_data_bits 5\n post_data 0x10\n gap 45000\n min_repeat 2\n",
+                          "  KEY_1 0x00\n  KEY_2 0x40\n  KEY_POWER 0x54\n  KEY_VOLUMEUP 0x24\n")};
+const Config kRaw = {"raw codes",
+                     "begin remote\n name Raw_Remote\n flags RAW_CODES\n gap 40000\n"
+                     " begin raw_codes\n"
+                     "  name KEY_PLAY\n 3500 1700 450 450 450 1300 450 450 450 1300 450 450 450\n"
+                     "  name KEY_STOP\n 3500 1700 450 1300 450 450 450 450 450 1300 450 1300 450\n"
+                     "  name KEY_PAUSE\n 3500 1700 450 450 450 450 450 1300 450 1300 450 450 450\n"
+                     " end raw_codes\nend remote\n"};
 
 class LircImport : public RemoteFolderTest {
  protected:
-  std::vector<LircRemote> Parse(const char* text) {
+  std::vector<LircRemote> Parse(const std::string& text) {
     std::vector<LircRemote> remotes;
     std::string error;
     EXPECT_EQ(ParseLircConfig(text, "test.conf", &remotes, nullptr, &error), kOk) << error;
