@@ -113,11 +113,15 @@ void KeyRouter::ShowCheckedEnd(Message* message) {
     IrStr4Value(bits, 4, &line);
     header = byte0 * 1000 + byte1;
   }
+  fRecognised = nullptr;
   if (exact) {
     line += (classic ? "  " : "") + ExactReadable(*exact);
     keyfn = IsExactKey(*exact, classic, header, byte2, byte3);
   } else if (classic) {
     keyfn = IsDeviceKey(header, byte2, byte3);
+  }
+  if (fRecognised != nullptr && fLinks.keys != nullptr) {
+    fLinks.keys->KeyRecognised(*fRecognised, keyfn, *message);
   }
   if (keyfn != 0 && fSettings != nullptr && fSettings->use_systemsound) fView.Beep();
   if (fHysteresis) line += " (Hyst.)";
@@ -199,6 +203,7 @@ int32_t KeyRouter::RouteKey(const KeyMatch& match) {
   // Without a match, match.remote is only the last record tried: it names no group, or a stray
   // code would act as a key of the first remote's group.
   const RemoteCL* matched = match.found ? match.remote : nullptr;
+  if (keyfn >= kFirstKeyFunction) fRecognised = matched;
   const int group = splitting ? GroupOf(fGroupRemote, matched) : 0;
   Message key(FourCC("VR_H"));
   key.AddInt32("vr_key", keyfn);

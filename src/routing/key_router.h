@@ -25,6 +25,7 @@
 #include "presets/preset_file.h"
 #include "remotes/key_match.h"
 #include "remotes/remote_cl.h"
+#include "routing/recognised_key_listener.h"
 #include "routing/routing_view.h"
 
 class Prefs;
@@ -40,6 +41,8 @@ class KeyRouter {
     Send send;                  // to the application object
     // Set after a short code; the receiver thread reads it and clears it after each report.
     std::atomic<bool>* slowdown = nullptr;
+    // Hears every recognised key and remote list; may be null.
+    RecognisedKeyListener* keys = nullptr;
   };
 
   explicit KeyRouter(Links links);
@@ -107,6 +110,7 @@ class KeyRouter {
   void SendToApp(uint32_t what);
   void SendToApp(const Message& message);
   bool Splitting() const;
+  void TellRemotesChanged();
 
   Links fLinks;
   RoutingView& fView;
@@ -125,6 +129,7 @@ class KeyRouter {
   bool fQuitWarned = false;  // "Quit" was pressed once on a taught, unnamed remote
   int32_t fNumberAccumulator = 0;
   int32_t fTeachCode = 0;
-  std::optional<ExactCode> fTeachExact;  // the exact code last received in teach mode
+  std::optional<ExactCode> fTeachExact;   // the exact code last received in teach mode
+  const RemoteCL* fRecognised = nullptr;  // the remote of the key IsDeviceKey last recognised
   std::shared_ptr<AppInfo> fAppInfo = std::make_shared<AppInfo>();
 };

@@ -16,6 +16,7 @@ void KeyRouter::LoadRemoteLibrary() {
   }
   Trace("Org.:%ld Mod.:%ld Usr.:%ld\n", counts[0], counts[1], counts[2]);
   Trace(" validate END\n");
+  TellRemotesChanged();
 }
 
 void KeyRouter::ReleaseRemoteLibrary() {
@@ -30,6 +31,11 @@ void KeyRouter::RescanRemotes() {
   fTeachRemote->LookForRemotes(&fRemoteList);
   ReloadRemoteMenu(0);
   ResetRemSplit();
+  TellRemotesChanged();
+}
+
+void KeyRouter::TellRemotesChanged() {
+  if (fLinks.keys != nullptr) fLinks.keys->RemotesChanged(fRemoteList);
 }
 
 void KeyRouter::WriteCodeChart() {

@@ -74,6 +74,7 @@ Prefs::Prefs(std::shared_ptr<AttributeNode> node)
       use_ompl(false),
       window_mtab(false),
       classic_timing(false),
+      lircd_socket(false),
       PRIORITY(40),
       LAST_PLAY(0),
       LINK_SIZE(1),
@@ -119,7 +120,8 @@ bool Prefs::LoadPrefs() {
             GetRect("lt_window_rect", &lt_window_rect, kLtWindowRect) &&
             GetBool("window_by_begin", &window_by_begin, false) &&
             GetBool("use_ompl", &use_ompl, false) && GetBool("window_mtab", &window_mtab, false) &&
-            GetBool("classic_timing", &classic_timing, false);
+            GetBool("classic_timing", &classic_timing, false) &&
+            GetBool("lircd_socket", &lircd_socket, false);
   if (ok && !GetInt("PRIORITY", &PRIORITY, 40, kLowestPriority, kHighestPriority)) {
     PRIORITY = 40;
     ok = false;
@@ -148,8 +150,9 @@ bool Prefs::Save() {
          PutRect("lt_window_rect", lt_window_rect) && PutStr("rs232_port", rs232_port) &&
          PutStr("ir_logfile", ir_logfile) && PutBool("window_by_begin", window_by_begin) &&
          PutBool("use_ompl", use_ompl) && PutBool("window_mtab", window_mtab) &&
-         PutBool("classic_timing", classic_timing) && PutInt("LAST_PLAY", LAST_PLAY) &&
-         PutInt("LINK_SIZE", LINK_SIZE) && PutInt("PRIORITY", PRIORITY);
+         PutBool("classic_timing", classic_timing) && PutBool("lircd_socket", lircd_socket) &&
+         PutInt("LAST_PLAY", LAST_PLAY) && PutInt("LINK_SIZE", LINK_SIZE) &&
+         PutInt("PRIORITY", PRIORITY);
 }
 
 bool Prefs::CreateDefault(const char* key, type_code type, const void* data, size_t size) {

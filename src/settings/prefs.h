@@ -75,6 +75,8 @@ class Prefs {
   bool window_mtab;
   // The receiver's classic evaluation instead of the burst evaluation; read at thread start.
   bool classic_timing;
+  // Serve LIRC clients on the lircd socket ($XDG_RUNTIME_DIR/koru/lircd).
+  bool lircd_socket;
   int32_t PRIORITY;
   int32_t LAST_PLAY;
   int32_t LINK_SIZE;

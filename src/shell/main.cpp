@@ -36,6 +36,9 @@ void PrintHelp() {
       "                        shipped demo); not stored\n"
       "  --exit-after-replay   with a replay: port, quit once the recording has played and\n"
       "                        the last action has run\n"
+      "  --lircd-socket PATH   serve LIRC clients (irw, irexec, Kodi) on this socket for this\n"
+      "                        run; the settings page's switch uses\n"
+      "                        $XDG_RUNTIME_DIR/koru/lircd\n"
       "  --open NAME           open a window at start-up: virtual-remote, preset-editor,\n"
       "                        media-list\n"
       "  --version             print the version and quit\n"
@@ -55,6 +58,7 @@ uint32_t OpenRequest(const std::string& name) {
 int main(int argc, char** argv) {
   std::vector<uint32_t> open_requests;
   std::string port;
+  std::string lircd_socket;
   bool exit_after_replay = false;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0) {
@@ -69,6 +73,8 @@ int main(int argc, char** argv) {
       SetProgramFolder(argv[++i]);
     } else if (std::strcmp(argv[i], "--port") == 0 && i + 1 < argc) {
       port = argv[++i];
+    } else if (std::strcmp(argv[i], "--lircd-socket") == 0 && i + 1 < argc) {
+      lircd_socket = argv[++i];
     } else if (std::strcmp(argv[i], "--open") == 0 && i + 1 < argc) {
       const uint32_t request = OpenRequest(argv[++i]);
       if (request == 0) {
@@ -107,6 +113,7 @@ int main(int argc, char** argv) {
   WindowSetup setup;
   setup.port = port;
   setup.exit_after_replay = exit_after_replay;
+  setup.lircd_socket = lircd_socket;
   if (headless) setenv("QT_QPA_PLATFORM", "offscreen", 0);
 
   std::printf("-KORU begin-\n");

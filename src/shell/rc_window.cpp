@@ -9,6 +9,8 @@
 #include <QTextEdit>
 
 #include "actions/actions.h"
+#include "koru_version.h"
+#include "platform/lircd/lircd_socket_server.h"
 #include "platform/messaging/trace.h"
 #include "receiver/receiver_flags.h"
 #include "settings/label_table.h"
@@ -34,10 +36,11 @@ QString Label(int n) {
 RcWindow::RcWindow(const Rect& frame, WindowSetup setup)
     : fSetup(std::move(setup)),
       fSettings(Prefs::getSTPrefs()),
+      fLircd(KORU_VERSION),
       fRouter(KeyRouter::Links{
           this, fSettings, [this](ActionThread::Action action) { RunAction(std::move(action)); },
           [](const Message& message) { AppMessenger().SendMessage(message); },
-          &fReceiverFlags.SLOWDOWN_GLOBAL}) {
+          &fReceiverFlags.SLOWDOWN_GLOBAL, fLircd.Listener()}) {
   // 1. A titled, floating, not zoomable window.
   setGeometry(static_cast<int>(frame.left), static_cast<int>(frame.top),
               static_cast<int>(frame.Width()), static_cast<int>(frame.Height()));
@@ -62,6 +65,10 @@ RcWindow::RcWindow(const Rect& frame, WindowSetup setup)
 
   // 5. Folders and remotes.
   Enviroment();
+  // Before the receiver starts: a client that connects at once misses no key.
+  if (!fSetup.lircd_socket.empty() || (fSettings != nullptr && fSettings->lircd_socket)) {
+    ServeLircdClients(true);
+  }
 
   // 6. The stored frame.
   if (fSettings != nullptr) {
@@ -92,6 +99,14 @@ RcWindow::RcWindow(const Rect& frame, WindowSetup setup)
   connect(&fPulse, &QTimer::timeout, this, [this] { OnPulse(); });
   SetPulseRate(250000);
   Trace("-- StartUp --\n");
+}
+
+void RcWindow::ServeLircdClients(bool on) {
+  if (!on) {
+    fLircd.Stop();
+    return;
+  }
+  fLircd.Start(fSetup.lircd_socket.empty() ? LircdDefaultSocketPath() : fSetup.lircd_socket);
 }
 
 void RcWindow::SetSizeLimits(int min_width, int max_width, int min_height, int max_height) {

@@ -20,6 +20,7 @@
 #include "routing/key_router.h"
 #include "routing/routing_view.h"
 #include "shell/key_function_menu.h"
+#include "shell/lircd_service.h"
 #include "shell/window_setup.h"
 
 class QCheckBox;
@@ -55,6 +56,8 @@ class RcWindow : public QMainWindow, public Handler, private RoutingView {
   void ToplistWinMsg(const Message* message);
   void AddOptionalByWinKey(const Message* message);
   void AddSettingsView();
+  // Starts or stops the lircd socket: --lircd-socket's path, else the default one.
+  void ServeLircdClients(bool on);
 
   // The window's pulse (drives the receiver view); 250000 us normally, 750000 in slow-down.
   void SetPulseRate(bigtime_t rate) override;
@@ -159,6 +162,7 @@ class RcWindow : public QMainWindow, public Handler, private RoutingView {
   Prefs* fSettings = nullptr;
   // Shared with the receiver view, its receiver thread and the router (declared before them).
   ReceiverFlags fReceiverFlags;
+  LircdService fLircd;  // hears the router's keys: declared before it
   KeyRouter fRouter;
   DesktopServices fServices;
   std::unique_ptr<WindowIndicators> fIndicators;

@@ -174,6 +174,16 @@ void RcWindow::AddSettingsView() {
     if (settings != nullptr) settings->classic_timing = on;
   });
 
+  // Stored, and applied at once: the socket opens or closes with the box.
+  auto* lircd = new QCheckBox("Serve LIRC clients (lircd socket)", fSettView);
+  lircd->setObjectName("ScbL");
+  lircd->setChecked((fSettings && fSettings->lircd_socket) || fLircd.Running());
+  lircd->setGeometry(8, 70 + 6 * 19, 260, 18);
+  connect(lircd, &QCheckBox::toggled, lircd, [this](bool on) {
+    if (fSettings != nullptr) fSettings->lircd_socket = on;
+    ServeLircdClients(on);
+  });
+
   fSettDone = new QPushButton(Label(8), fSettView);
   fSettDone->setObjectName("sVex");
   fSettDone->setGeometry(width() - 90, height() - MenuBarHeight() - 32, 80, 24);

@@ -16,4 +16,6 @@ struct WindowSetup {
   std::string port;
   // With a replay port: quit once the recording has played and the last action has run.
   bool exit_after_replay = false;
+  // Serve LIRC clients on this socket for this run only (--lircd-socket), whatever the setting.
+  std::string lircd_socket;
 };

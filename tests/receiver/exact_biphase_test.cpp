@@ -167,6 +167,45 @@ TEST(ExactBiphase, RandomCodesOfEveryProtocolRoundTripWithAndWithoutJitter) {
   }
 }
 
+TEST(ExactBiphase, SlowReceiversAndOffTuneRemotesStillRead) {
+  // Beyond the nominal timing's tolerance, within that of the frame's own fitted timing.
+  struct Distortion {
+    const char* name;
+    int32_t stretch_us;  // added to every pulse, taken from the space after it
+    double scale;        // of every period: a remote whose clock runs slow
+    int32_t jitter_us;
+  };
+  const Distortion distortions[] = {
+      {"slow receiver", 180, 1.0, 60},
+      {"slow remote", 0, 1.08, 120},
+  };
+  const ExactCode codes[] = {
+      {ExactProtocol::kRc5, 0x1E, 0x0C, 14},    {ExactProtocol::kRc5x, 0x03, 0x55, 14},
+      {ExactProtocol::kRc6, 0x04, 0x0C, 16},    {ExactProtocol::kRc6A, 0x800F04, 0x22, 32},
+      {ExactProtocol::kRc6A, 0x1234, 0x56, 24},
+  };
+  std::mt19937 random(6);
+  for (const Distortion& d : distortions) {
+    for (const ExactCode& code : codes) {
+      Periods periods;
+      ASSERT_TRUE(WriteBiphaseFrame(code, &periods));
+      periods = Burst(periods);
+      for (size_t i = 0; i < periods.size(); ++i) {
+        if (i % 2 == 0) periods[i] += d.stretch_us;
+        if (i % 2 == 1) periods[i] -= d.stretch_us;
+        periods[i] = static_cast<int32_t>(periods[i] * d.scale);
+      }
+      for (int n = 0; n < 50; ++n) {
+        const Periods shaken = Jittered(periods, random, d.jitter_us);
+        const std::optional<ExactCode> read = ReadBiphaseBurst(shaken);
+        ASSERT_TRUE(read && read->SameKey(code))
+            << d.name << ": sent " << ExactField(code) << ", read " << Shown(read) << " from"
+            << Listed(shaken);
+      }
+    }
+  }
+}
+
 TEST(ExactBiphase, WritersRefuseWhatTheirFramesCannotCarry) {
   const ExactCode refused[] = {
       {ExactProtocol::kRc5, 0x20, 0x01, 0},       {ExactProtocol::kRc5, 0x05, 0x40, 0},

@@ -8,6 +8,7 @@
 #include "receiver/exact/exact_decoder.h"
 #include "receiver/exact/exact_encoder.h"
 #include "receiver/exact/exact_frames.h"
+#include "receiver/exact/pulse_distance_frames.h"
 
 namespace {
 
@@ -40,6 +41,13 @@ TEST(ExactPulseDistance, EveryProtocolRoundTripsWithAndWithoutJitter) {
       {ExactProtocol::kSanyo, 0x1FFF, 0xFF},
       {ExactProtocol::kKaseikyo, 0xFFFF0FFF, 0xFFFF},
       {ExactProtocol::kPulseDistance, 0x3F, 0xFFFFFFFF},
+      // The bi-phase family; RCMM and XMP values lie closer than 200 us apart (see
+      // exact_biphase_test.cpp for the jitter they stand).
+      {ExactProtocol::kRc5, 0x1F, 0x3F},
+      {ExactProtocol::kRc5x, 0x1F, 0x7F},
+      {ExactProtocol::kRc6, 0xFF, 0xFF},
+      {ExactProtocol::kRc6A, 0xFFFFFF, 0xFF},
+      {ExactProtocol::kBiphase, 0x1F, 0xFFFFFFFF},
   };
   std::mt19937 rng(19);
   for (const ProtocolRange& range : ranges) {
@@ -51,6 +59,13 @@ TEST(ExactPulseDistance, EveryProtocolRoundTripsWithAndWithoutJitter) {
         code.command &= code.address == 32 ? ~0u : (1u << code.address) - 1;
       }
       if (n % 2 == 1 && range.protocol == ExactProtocol::kKaseikyo) code.command &= 0xFF;
+      if (range.protocol == ExactProtocol::kRc5x) code.command |= 0x40;  // else it is RC-5
+      if (range.protocol == ExactProtocol::kRc6A)  // the 32-bit form, or the 20/24-bit ones
+        code.address = n % 2 == 1 ? (code.address | 0x800000) & ~0x80u : code.address & 0xFFFF;
+      if (range.protocol == ExactProtocol::kBiphase) {
+        code.address = 8 + code.address % 25;
+        code.command &= code.address == 32 ? ~0u : (1u << code.address) - 1;
+      }
       std::vector<int32_t> periods;
       const int32_t extra = n % 3;
       if (!EncodeExactPress(code, extra, &periods)) {
@@ -137,6 +152,49 @@ TEST(ExactPulseDistance, GenericReaderLeavesDamagedNamedAndBiphaseFramesAlone) {
     ASSERT_TRUE(code.has_value());
     EXPECT_EQ(code->protocol, ExactProtocol::kHash) << ExactField(*code);
   }
+}
+
+TEST(ExactPulseDistance, FramesOfOtherTimingBehindANamedLeadInReadAsGeneric) {
+  // A lead-in JVC's tolerance takes, but 500 / 1000 us spaces: JVC would read every bit as 0.
+  std::vector<int32_t> frame{6000, 3000};
+  const uint32_t sent = 0xA5C3;
+  for (int n = 15; n >= 0; --n) frame.insert(frame.end(), {500, (sent >> n & 1) ? 1000 : 500});
+  frame.push_back(500);
+  ExactDecoder decoder;
+  const std::optional<ExactCode> code = decoder.Burst(frame, 0);
+  ASSERT_TRUE(code.has_value());
+  EXPECT_EQ(ExactField(*code), "PDist:0x10:0xA5C3");
+}
+
+// An RC-6 mode 0 frame (444 us units): leader, start bit, mode 000, toggle, 16 data bits.
+std::vector<int32_t> Rc6Frame(uint32_t data) {
+  std::vector<bool> units(6, true);  // true: mark
+  units.insert(units.end(), {false, false});
+  auto bit = [&units](bool one, int width) {
+    units.insert(units.end(), width, one);
+    units.insert(units.end(), width, !one);
+  };
+  bit(true, 1);
+  for (int n = 0; n < 3; ++n) bit(false, 1);
+  bit(false, 2);
+  for (int n = 15; n >= 0; --n) bit((data >> n & 1) != 0, 1);
+  std::vector<int32_t> periods;
+  for (size_t n = 0; n < units.size(); ++n) {
+    if (n > 0 && units[n] == units[n - 1])
+      periods.back() += 444;
+    else
+      periods.push_back(444);
+  }
+  if (!units.back()) periods.pop_back();
+  return periods;
+}
+
+TEST(ExactPulseDistance, Rc6FramesAreNotTakenForSony) {
+  // Their leader is close to Sony's lead-in; their spaces are longer than Sony's ever are.
+  int taken = 0;
+  for (uint32_t data = 0; data <= 0xFFFF; data += 5)
+    taken += ReadNamedPulseDistanceBurst(Rc6Frame(data)).has_value();
+  EXPECT_EQ(taken, 0);
 }
 
 TEST(ExactPulseDistance, HashIsStableUnderJitterAndDiffersBetweenKeys) {

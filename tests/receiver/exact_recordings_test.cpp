@@ -40,7 +40,7 @@ std::map<std::string, std::vector<int32_t>> KeysOf(const std::string& file) {
 TEST(ExactRecordings, EveryKeyHasOneCodeOfItsOwn) {
   const struct {
     const char* file;
-    const char* protocol;         // of every key; nullptr: whatever the decoder finds
+    const char* protocol;         // of every key
     const char* key_1 = nullptr;  // the code of KEY_1, where the file's codes are known
   } remotes[] = {
       {"nec_avermedia.mode2", "NEC"},
@@ -49,7 +49,7 @@ TEST(ExactRecordings, EveryKeyHasOneCodeOfItsOwn) {
       {"nec_packard_bell.mode2", "NEC"},
       {"pdist_animax.mode2", "PDist"},
       {"pdist_technisat.mode2", "PDist"},
-      {"rc5_streamzap_keys.mode2", nullptr},
+      {"rc5_streamzap_keys.mode2", "RC-5"},
       // From hand-written files (no real remote's) that put known codes in irsimsend's bit order.
       {"kaseikyo_panasonic.mode2", "Kaseikyo", "Kaseikyo:0x20020800:0x01"},
       {"sony12_tv.mode2", "Sony12", "Sony12:0x01:0x01"},
@@ -72,10 +72,8 @@ TEST(ExactRecordings, EveryKeyHasOneCodeOfItsOwn) {
           ASSERT_TRUE(code.has_value())
               << remote.file << " " << name << " " << jitter << " " << burst.periods.size() << " "
               << burst.periods[0] << " " << burst.periods[1] << " " << burst.periods[2];
-          if (remote.protocol != nullptr) {
-            EXPECT_STREQ(ExactProtocolName(code->protocol), remote.protocol)
-                << remote.file << " " << name;
-          }
+          EXPECT_STREQ(ExactProtocolName(code->protocol), remote.protocol)
+              << remote.file << " " << name;
           if (!field) field = ExactField(*code);
           EXPECT_EQ(ExactField(*code), *field)
               << remote.file << " " << name << " jitter " << jitter;

@@ -163,6 +163,7 @@ class RouterTest : public ::testing::Test {
     links.post = [this](const ActionThread::Action& action) { action(services_); };
     links.send = [this](const Message& message) { sent_.push_back(message); };
     links.slowdown = &slowdown_;
+    links.keys = keys_;
     router_ = std::make_unique<KeyRouter>(std::move(links));
     router_->LoadRemoteLibrary();
     router_->Start();
@@ -215,5 +216,6 @@ class RouterTest : public ::testing::Test {
   ActionServices services_;
   std::vector<Message> sent_;
   std::atomic<bool> slowdown_{false};
+  RecognisedKeyListener* keys_ = nullptr;  // set before Start()
   std::unique_ptr<KeyRouter> router_;
 };

@@ -19,7 +19,7 @@ const char* const kAllKeys[] = {
     "Application",       "Audio",           "Video",          "Presetfile",     "Layoutfile",
     "prefs_window_rect", "vr_window_rect",  "pr_window_rect", "lt_window_rect", "window_by_begin",
     "use_ompl",          "window_mtab",     "PRIORITY",       "LAST_PLAY",      "LINK_SIZE",
-    "classic_timing"};
+    "classic_timing",    "lircd_socket"};
 
 std::string Text(const MemoryNode& node, const char* key) {
   const auto& value = node.Value(key);
@@ -37,6 +37,7 @@ TEST(Prefs, FirstStartWritesEveryKeyWithItsDefaultAndAChangeSurvivesARestart) {
   EXPECT_STREQ(prefs->rs232_port, "serial0");
   EXPECT_EQ(prefs->PRIORITY, 40);
   EXPECT_FALSE(prefs->classic_timing);
+  EXPECT_FALSE(prefs->lircd_socket);
   EXPECT_EQ(prefs->prefs_window_rect, (Rect{60, 100, 760, 300}));
 
   FileNode file(dir.Path() / "config" / kSettingsFileName);
@@ -55,6 +56,7 @@ TEST(Prefs, FirstStartWritesEveryKeyWithItsDefaultAndAChangeSurvivesARestart) {
   Prefs::SetText(prefs->Audio, "AIWA_A");
   prefs->PRIORITY = 110;
   prefs->classic_timing = true;
+  prefs->lircd_socket = true;
   prefs->DeleteMe();
 
   Prefs* again = Prefs::getSTPrefs();
@@ -62,6 +64,7 @@ TEST(Prefs, FirstStartWritesEveryKeyWithItsDefaultAndAChangeSurvivesARestart) {
   EXPECT_STREQ(again->Audio, "AIWA_A");
   EXPECT_EQ(again->PRIORITY, 110);
   EXPECT_TRUE(again->classic_timing);
+  EXPECT_TRUE(again->lircd_socket);
   again->DeleteMe();
 }
 

@@ -43,10 +43,9 @@ int32_t Rounded(double value) {
   return static_cast<int32_t>(value < 0 ? value - 0.5 : value + 0.5);
 }
 
-// One fit of `model` to the periods counted with `clock`; nothing when it fails or strays too
-// far from the nominal unit.
-std::optional<UnitClock> FitClock(BurstPeriods burst, size_t start, int32_t nominal_unit_us,
-                                  int max_units, const UnitClock& clock, ClockModel model) {
+// One fit of `model` to the periods counted with `clock`; nothing when it fails.
+std::optional<UnitClock> FitClock(BurstPeriods burst, size_t start, int max_units,
+                                  const UnitClock& clock, ClockModel model) {
   // Sums over (count k, sign s: +1 pulse, -1 space, period p).
   double kk = 0, ks = 0, ss = 0, kp = 0, sp = 0;
   double pulse_kk = 0, pulse_kp = 0, space_kk = 0, space_kp = 0;
@@ -78,10 +77,34 @@ std::optional<UnitClock> FitClock(BurstPeriods burst, size_t start, int32_t nomi
     if (pulse_kk == 0 || space_kk == 0) return std::nullopt;
     fitted = {Rounded(pulse_kp / pulse_kk), 0, Rounded(space_kp / space_kk), 0};
   }
-  for (const int32_t unit : {fitted.pulse_unit_us, fitted.space_unit_us})
-    if (std::abs(unit - nominal_unit_us) * 10 > nominal_unit_us) return std::nullopt;
-  if (std::abs(fitted.pulse_offset_us) * 4 > nominal_unit_us) return std::nullopt;
+  if (fitted.pulse_unit_us <= 0 || fitted.space_unit_us <= 0) return std::nullopt;
   return fitted;
+}
+
+// A fitted clock close enough to the nominal one to be the protocol's.
+bool Plausible(const UnitClock& clock, int32_t nominal_unit_us) {
+  for (const int32_t unit : {clock.pulse_unit_us, clock.space_unit_us})
+    if (std::abs(unit - nominal_unit_us) * 10 > nominal_unit_us) return false;
+  return std::abs(clock.pulse_offset_us) * 2 <= nominal_unit_us;
+}
+
+// A first guess at a slow receiver's clock: most periods of a Manchester frame are one unit
+// long, so the lower quartiles of the pulses and of the spaces are one-unit periods.
+UnitClock QuartileClock(BurstPeriods burst, size_t start, int32_t nominal_unit_us, int max_units) {
+  std::vector<int32_t> pulses, spaces;
+  for (size_t i = start; i < burst.size(); ++i) {
+    if (burst[i] > (2 * max_units + 1) * nominal_unit_us / 2) break;
+    (i % 2 == 0 ? pulses : spaces).push_back(burst[i]);
+  }
+  if (pulses.empty() || spaces.empty()) return NominalClock(nominal_unit_us);
+  auto quartile = [](std::vector<int32_t>& v) {
+    std::nth_element(v.begin(), v.begin() + static_cast<ptrdiff_t>(v.size() / 4), v.end());
+    return v[v.size() / 4];
+  };
+  const int32_t pulse = quartile(pulses);
+  const int32_t space = quartile(spaces);
+  const int32_t unit = (pulse + space) / 2;
+  return {unit, pulse - unit, unit, space - unit};
 }
 
 }  // namespace
@@ -91,10 +114,12 @@ std::vector<UnitClock> CandidateClocks(BurstPeriods burst, size_t start, int32_t
   const UnitClock nominal = NominalClock(nominal_unit_us);
   std::vector<UnitClock> clocks = {nominal};
   for (const ClockModel model : {ClockModel::kSkew, ClockModel::kLevelUnits}) {
-    std::optional<UnitClock> fitted =
-        FitClock(burst, start, nominal_unit_us, max_units, nominal, model);
-    if (fitted) fitted = FitClock(burst, start, nominal_unit_us, max_units, *fitted, model);
-    if (fitted) clocks.push_back(*fitted);
+    const UnitClock first = model == ClockModel::kSkew
+                                ? QuartileClock(burst, start, nominal_unit_us, max_units)
+                                : nominal;
+    std::optional<UnitClock> fitted = FitClock(burst, start, max_units, first, model);
+    if (fitted) fitted = FitClock(burst, start, max_units, *fitted, model);
+    if (fitted && Plausible(*fitted, nominal_unit_us)) clocks.push_back(*fitted);
   }
   return clocks;
 }

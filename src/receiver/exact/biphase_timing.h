@@ -39,7 +39,7 @@ std::vector<size_t> FrameStarts(BurstPeriods burst);
 // The clocks to try on the frame from `start` on: the nominal one, then two fitted to the
 // frame's own periods (least squares over their counts of units, counted with the nominal clock
 // and again with the first fit), when their units are within 10 % of the nominal one and their
-// offsets within a quarter unit:
+// offsets within half a unit:
 //   - one unit, pulses longer and spaces shorter by one offset: a receiver slow to switch, or a
 //     remote whose clock runs fast or slow;
 //   - a unit for pulses and one for spaces: a remote whose half-bits of each level differ.

@@ -43,7 +43,7 @@ std::vector<int32_t> DurationClasses(std::span<const int32_t> values) {
       // Nearest means cut one wide class in two halves: halves with close means are one class.
       std::vector<int32_t> merged(means.size(), 0);
       for (size_t c = 1; c < means.size(); ++c)
-        merged[c] = merged[c - 1] + (means[c] - means[c - 1] > std::max(450.0, means[c - 1] / 4));
+        merged[c] = merged[c - 1] + (means[c] - means[c - 1] > std::max(350.0, means[c - 1] / 6));
       for (int32_t& c : classes) c = merged[static_cast<size_t>(c)];
     }
   }

@@ -11,7 +11,10 @@ std::optional<ExactCode> ExactDecoder::Burst(BurstPeriods burst, int64_t end_tim
     return last_;
   }
   if (burst.size() < kMinimumPeriods) return std::nullopt;
-  if (!code) code = ReadBiphaseBurst(burst);
+  // A named bi-phase frame (a leader and a whole Manchester structure, or RCMM's and XMP's own
+  // timing) is a closer match than a pulse-distance reader's: an RC-6 frame passes for Sony.
+  const std::optional<ExactCode> biphase = ReadBiphaseBurst(burst);
+  if (biphase && (!code || biphase->protocol != ExactProtocol::kBiphase)) code = biphase;
   if (!code) code = ReadGenericPulseDistanceBurst(burst);
   if (!code) code = HashBurst(burst);
   last_ = code;

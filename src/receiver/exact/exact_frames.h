@@ -15,7 +15,8 @@
 using BurstPeriods = std::span<const int32_t>;
 
 // NEC (all three forms), Sony 12/15/20, JVC, Sharp, Denon, Sanyo, Kaseikyo and any other
-// pulse-distance or pulse-width frame (PDist).
+// pulse-distance or pulse-width frame (PDist). A repeat frame gives a code whose bit count is
+// kRepeatFrameBits (pulse_distance_frames.h); ExactDecoder turns it into the last code.
 std::optional<ExactCode> ReadPulseDistanceBurst(BurstPeriods burst);
 // RC-5, RC-5X, RC-6 (mode 0), RC-6A, RCMM, XMP and any other bi-phase frame (Biphase).
 std::optional<ExactCode> ReadBiphaseBurst(BurstPeriods burst);

@@ -30,7 +30,7 @@ constexpr std::array<NamedShape, 4> kNamedShapes = {{
 
 bool NamedShapeOf(int32_t lead_mark, int32_t lead_space, int32_t bits) {
   for (const NamedShape& shape : kNamedShapes)
-    if (NearTiming(lead_mark, shape.lead_mark) && NearTiming(lead_space, shape.lead_space) &&
+    if (NearMark(lead_mark, shape.lead_mark) && NearSpace(lead_space, shape.lead_space) &&
         std::find(shape.bit_counts.begin(), shape.bit_counts.end(), bits) != shape.bit_counts.end())
       return true;
   return false;
@@ -77,8 +77,9 @@ std::optional<ExactCode> ReadGenericPulseDistanceBurst(BurstPeriods burst) {
       fold = (fold << 1 | fold >> 23 | static_cast<uint32_t>(levels[n])) & 0xFFFFFF;
     command = command << 1 | static_cast<uint32_t>(levels[n]);
   }
-  return ExactCode{ExactProtocol::kPulseDistance, static_cast<uint32_t>(bits) | fold << 8, command,
-                   bits};
+  // (Frames of more than 255 bits keep 255 in the count's byte.)
+  return ExactCode{ExactProtocol::kPulseDistance,
+                   static_cast<uint32_t>(std::min(bits, 255)) | fold << 8, command, bits};
 }
 
 bool WriteGenericPulseDistanceFrame(const ExactCode& code, std::vector<int32_t>* periods) {

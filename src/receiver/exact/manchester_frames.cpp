@@ -1,6 +1,7 @@
 // Any other Manchester (bi-phase) frame, as the code kBiphase:
 //   - the frame runs from its first pulse to a space longer than kFrameWall (or the burst's end);
-//     a first pulse, or first pulse and space, too long to be a half-bit is a header and skipped;
+//     a first pulse longer than all its other periods is a header and skipped (and the space
+//     after it when the frame only reads so);
 //   - the half-bit unit is fitted to the frame's periods, each taken as one or two units; a
 //     frame needs both a double pulse and a double space (pulses or spaces of one length make a
 //     pulse-distance or pulse-width frame, not a Manchester one);
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <utility>
 
 #include "receiver/exact/biphase_protocols.h"
 #include "receiver/exact/biphase_timing.h"
@@ -26,35 +28,41 @@ constexpr int32_t kMinUnit = 100;
 constexpr int32_t kSendUnit = 600;
 constexpr int32_t kGap = 20000;
 
-// The unit that best takes every period as one or two units (least squares over every split
-// of the sorted periods into short and long); 0 when no unit does.
-int32_t FitUnit(std::vector<int32_t> periods) {
+// The units that take every period as one or two units (each split of the sorted periods into
+// short and long ones gives one), best first (least squares).
+std::vector<int32_t> FitUnits(std::vector<int32_t> periods) {
   std::sort(periods.begin(), periods.end());
   int64_t total = 0;
   for (const int32_t p : periods) total += p;
-  int32_t best_unit = 0;
-  double best_error = 0;
-  int64_t short_sum = 0;
+  std::vector<std::pair<double, int32_t>> fits;  // squared error, unit
   for (size_t split = 0; split <= periods.size(); ++split) {
-    if (split > 0) short_sum += periods[split - 1];
+    // The units that round every short period to one unit and every long one to two; of
+    // those, the one nearest the least-squares fit.
+    double low = 0;
+    double high = 1e9;
+    if (split > 0) {
+      low = std::max(low, periods[split - 1] / 1.5);
+      high = std::min(high, 2.0 * periods[0]);
+    }
+    if (split < periods.size()) {
+      low = std::max(low, periods.back() / 2.5);
+      high = std::min(high, periods[split] / 1.5);
+    }
     const int64_t units =
         static_cast<int64_t>(split) + 2 * static_cast<int64_t>(periods.size() - split);
-    const int32_t unit = static_cast<int32_t>((total + units / 2) / units);
-    if (unit < kMinUnit) continue;
+    const double fitted = std::clamp(static_cast<double>(total) / units, low + 1, high);
+    if (low + 1 > high || fitted < kMinUnit) continue;
     double error = 0;
-    bool fits = true;
-    for (size_t i = 0; i < periods.size() && fits; ++i) {
-      const int want = i < split ? 1 : 2;
-      fits = UnitsOf(periods[i], true, NominalClock(unit), 2, unit / 2) == want;
-      const double d = periods[i] - want * unit;
+    for (size_t i = 0; i < periods.size(); ++i) {
+      const double d = periods[i] - (i < split ? 1 : 2) * fitted;
       error += d * d;
     }
-    if (fits && (best_unit == 0 || error < best_error)) {
-      best_unit = unit;
-      best_error = error;
-    }
+    fits.emplace_back(error, static_cast<int32_t>(fitted));
   }
-  return best_unit;
+  std::sort(fits.begin(), fits.end());
+  std::vector<int32_t> units;
+  for (const auto& fit : fits) units.push_back(fit.second);
+  return units;
 }
 
 // Bits of unit levels read in pairs, a 1 as a space then a pulse; nothing when a pair holds
@@ -77,12 +85,8 @@ bool ANamedReaderReads(BurstPeriods burst, size_t start) {
 constexpr int32_t kRc5HalfBit = 889;
 constexpr int32_t kRc6LeaderPulse = 2666;
 
-std::optional<ExactCode> ReadBody(BurstPeriods burst, size_t body, size_t end) {
-  if (end <= body) return std::nullopt;
-  const std::vector<int32_t> periods(burst.begin() + static_cast<ptrdiff_t>(body),
-                                     burst.begin() + static_cast<ptrdiff_t>(end));
-  const int32_t unit = FitUnit(periods);
-  if (unit == 0) return std::nullopt;
+// The frame between `body` and `end` read with `unit`.
+std::optional<ExactCode> ReadWithUnit(BurstPeriods burst, size_t body, size_t end, int32_t unit) {
   std::vector<bool> levels;
   bool double_pulse = false;
   bool double_space = false;
@@ -109,6 +113,17 @@ std::optional<ExactCode> ReadBody(BurstPeriods burst, size_t body, size_t end) {
   return code;
 }
 
+// The frame between `body` and `end` with the best fitting unit that makes it a Manchester
+// frame (under jitter the best fit may count a period wrong, and the frame then breaks).
+std::optional<ExactCode> ReadBody(BurstPeriods burst, size_t body, size_t end) {
+  if (end <= body) return std::nullopt;
+  const std::vector<int32_t> periods(burst.begin() + static_cast<ptrdiff_t>(body),
+                                     burst.begin() + static_cast<ptrdiff_t>(end));
+  for (const int32_t unit : FitUnits(periods))
+    if (std::optional<ExactCode> code = ReadWithUnit(burst, body, end, unit)) return code;
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<ExactCode> ReadManchesterFrame(BurstPeriods burst, size_t start) {
@@ -117,7 +132,13 @@ std::optional<ExactCode> ReadManchesterFrame(BurstPeriods burst, size_t start) {
   if (end - start < static_cast<size_t>(kMinBits) || ANamedReaderReads(burst, start) ||
       NearPeriod(burst[start], kRc6LeaderPulse))
     return std::nullopt;
-  for (size_t header = 0; header <= 2; ++header)
+  if (std::optional<ExactCode> code = ReadBody(burst, start, end)) return code;
+  // A first pulse longer than every other period of the frame is a header (with the space
+  // after it when that is as long).
+  const int32_t longest = *std::max_element(burst.begin() + static_cast<ptrdiff_t>(start) + 2,
+                                            burst.begin() + static_cast<ptrdiff_t>(end));
+  if (burst[start] <= longest) return std::nullopt;
+  for (size_t header = 1; header <= 2; ++header)
     if (std::optional<ExactCode> code = ReadBody(burst, start + header, end)) return code;
   return std::nullopt;
 }

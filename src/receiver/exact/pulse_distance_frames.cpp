@@ -38,13 +38,13 @@ constexpr int32_t kKaseikyoGap = 74736;
 constexpr ExactCode kRepeat{ExactProtocol::kNec, 0, 0, kRepeatFrameBits};
 
 bool LeadIn(BurstPeriods burst, size_t at, const PulseTiming& timing) {
-  return at + 2 < burst.size() && NearTiming(burst[at], timing.lead_mark) &&
-         NearTiming(burst[at + 1], timing.lead_space);
+  return at + 2 < burst.size() && NearMark(burst[at], timing.lead_mark) &&
+         NearSpace(burst[at + 1], timing.lead_space);
 }
 
 // A frame made of a lead-in and one mark only (a repeat frame).
 bool LeadOnly(BurstPeriods burst, size_t at, int32_t mark, int32_t space, int32_t final_mark) {
-  return at + 2 < burst.size() && NearTiming(burst[at], mark) && NearTiming(burst[at + 1], space) &&
+  return at + 2 < burst.size() && NearMark(burst[at], mark) && NearSpace(burst[at + 1], space) &&
          burst[at + 2] <= std::max(final_mark * 2, space / 2) &&
          (at + 3 == burst.size() || burst[at + 3] > kFrameGap);
 }

@@ -4,10 +4,15 @@
 #include <cstdlib>
 #include <numeric>
 
-bool NearTiming(int32_t measured, int32_t nominal) {
-  // Wider than 25 % or 200 us: a remote's own deviation comes on top of the receiver's jitter.
-  const int32_t tolerance = std::max(nominal * 3 / 10, 300);
-  return std::abs(measured - nominal) <= tolerance;
+// Each may move 25 % or 250 us (jitter), and up to 300 us the way receivers move them.
+bool NearMark(int32_t measured, int32_t nominal) {
+  const int32_t tolerance = std::max(nominal / 4, 250);
+  return measured >= nominal - tolerance && measured <= nominal + std::max(tolerance, 300);
+}
+
+bool NearSpace(int32_t measured, int32_t nominal) {
+  const int32_t tolerance = std::max(nominal / 4, 250);
+  return measured >= nominal - std::max(tolerance, 300) && measured <= nominal + tolerance;
 }
 
 bool ReadFrameBits(BurstPeriods burst, size_t start, const PulseTiming& timing,
@@ -17,7 +22,9 @@ bool ReadFrameBits(BurstPeriods burst, size_t start, const PulseTiming& timing,
   // top: so the two bit lengths are told apart at their midpoint, not by a window around each.
   const int32_t long_space = std::max(timing.space0, timing.space1);
   const int32_t long_mark = std::max(timing.mark0, timing.mark1);
-  const int32_t space_limit = long_space + std::max(long_space / 2, 400);
+  // Pulse-width spaces are all alike: no longer than jitter makes them.
+  const int32_t space_limit = timing.pulse_width ? long_space + std::max(long_space / 4, 250)
+                                                 : long_space + std::max(long_space / 2, 400);
   const int32_t mark_limit = timing.pulse_width ? long_mark + std::max(long_mark / 2, 400)
                                                 : (timing.mark0 + timing.space1) / 2;
   const int32_t space_split = (timing.space0 + timing.space1) / 2;
@@ -35,6 +42,11 @@ bool ReadFrameBits(BurstPeriods burst, size_t start, const PulseTiming& timing,
     const int32_t space = burst[i + 1];
     if (space > space_limit || space < shortest_space) return false;
     if (!timing.pulse_width) bits->push_back(space > space_split ? 1 : 0);
+    // What a receiver adds to a mark it takes from the space, so mark and space together keep
+    // the bit's length: a frame of other timing fails here.
+    const int32_t bit_length =
+        bits->back() ? timing.mark1 + timing.space1 : timing.mark0 + timing.space0;
+    if (std::abs(mark + space - bit_length) > std::max(bit_length / 4, 550)) return false;
   }
   return false;  // a burst ends with a mark, never with a space
 }

@@ -21,12 +21,15 @@ struct PulseTiming {
 // A space longer than this separates frames of one burst.
 inline constexpr int32_t kFrameGap = 5600;
 
-// `measured` is within 30 % or 300 us of `nominal`, whichever is wider.
-bool NearTiming(int32_t measured, int32_t nominal);
+// `measured` is within 25 % or 250 us of `nominal`, whichever is wider, and up to 300 us the
+// way receivers move it (marks longer, spaces shorter).
+bool NearMark(int32_t measured, int32_t nominal);
+bool NearSpace(int32_t measured, int32_t nominal);
 
 // The bits of one frame starting at burst[start] (after the lead-in), in the order sent, up to
 // the end of the frame (a long space or the end of the burst). A bit's mark or space is read
-// against the midpoint of the two lengths. False when a period fits neither bit nor frame end.
+// against the midpoint of the two lengths, and mark and space together against the bit's
+// length. False when a period fits neither bit nor frame end.
 bool ReadFrameBits(BurstPeriods burst, size_t start, const PulseTiming& timing,
                    std::vector<uint8_t>* bits);
 

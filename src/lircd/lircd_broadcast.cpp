@@ -1,0 +1,51 @@
+#include "lircd/lircd_broadcast.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "receiver/exact/exact_code.h"
+#include "settings/label_table.h"
+
+std::string LircdName(std::string_view name) {
+  std::string text(name);
+  for (char& c : text) {
+    if (static_cast<unsigned char>(c) <= ' ' || c == '\x7f') c = '_';
+  }
+  return text.empty() ? "_" : text;
+}
+
+std::string LircdKeyName(int32_t keyfn) {
+  // The English table, not the user's translation: lircrc files name keys in one language.
+  if (keyfn < 0 || keyfn >= kLabelCount) return "_";
+  return LircdName(eLabel[keyfn]);
+}
+
+uint64_t LircdClassicCode(int32_t header, int32_t command) {
+  return static_cast<uint64_t>(static_cast<uint32_t>(header)) << 32 |
+         static_cast<uint32_t>(command);
+}
+
+uint64_t LircdCode(const RemoteCL& remote, int32_t keyfn, const Message& report) {
+  std::string field;
+  if (report.FindString("_exact", &field) == kOk) {
+    if (const auto exact = ParseExactField(field)) {
+      return static_cast<uint64_t>(exact->address) << 32 | exact->command;
+    }
+  }
+  const int32_t slot = keyfn - 50;
+  const int32_t command = slot >= 1 && slot <= kKeySlots ? remote.Slot(slot) : 0;
+  return LircdClassicCode(remote.fComHead, command);
+}
+
+std::string LircdBroadcastLine(uint64_t code, int repeat, std::string_view key,
+                               std::string_view remote) {
+  char head[32];
+  std::snprintf(head, sizeof head, "%016llx %02x ", static_cast<unsigned long long>(code),
+                std::clamp(repeat, 0, 0xff));
+  std::string line = head;
+  line += LircdName(key);
+  line += ' ';
+  line += LircdName(remote);
+  line += '\n';
+  return line;
+}

@@ -1,0 +1,18 @@
+#pragma once
+// Hears every key the router recognises, and every change of the remote list, without taking
+// part in the routing (the lircd socket's feed listens this way). Called on the GUI thread; an
+// implementation must not block.
+#include <cstdint>
+
+#include "platform/messaging/message.h"
+#include "remotes/remote_cl.h"
+
+class RecognisedKeyListener {
+ public:
+  virtual ~RecognisedKeyListener() = default;
+  // A receiver report matched `remote`'s key function `keyfn` (51..100); `report` is the
+  // receiver's 'irCE' message.
+  virtual void KeyRecognised(const RemoteCL& remote, int32_t keyfn, const Message& report) = 0;
+  // The remote list was loaded or rescanned.
+  virtual void RemotesChanged(const RemoteList& remotes) = 0;
+};

@@ -1,0 +1,39 @@
+// The settings page's switch opens and closes the lircd socket and is stored; a stored switch
+// opens it at start-up.
+#include <QCheckBox>
+#include <filesystem>
+
+#include "shell_fixture.h"
+
+TEST_F(ShellTest, TheLircdSwitchServesClientsOnTheDefaultSocketAndIsStored) {
+  const std::filesystem::path runtime = home_.Path() / "run";
+  std::filesystem::create_directories(runtime);
+  ScopedEnv env("XDG_RUNTIME_DIR", runtime.c_str());
+  const std::filesystem::path socket = runtime / "koru" / "lircd";
+  Start();
+  Post(FourCC("PREF"));
+  auto* check = Find<QCheckBox>("ScbL");
+  ASSERT_NE(check, nullptr);
+  EXPECT_EQ(check->text(), "Serve LIRC clients (lircd socket)");
+  EXPECT_FALSE(check->isChecked());
+  EXPECT_FALSE(std::filesystem::exists(socket));
+
+  check->click();
+  EXPECT_TRUE(Prefs::getSTPrefs()->lircd_socket);
+  EXPECT_EQ(std::filesystem::status(socket).type(), std::filesystem::file_type::socket);
+  EXPECT_EQ(std::filesystem::status(runtime / "koru").permissions(),
+            std::filesystem::perms::owner_all);
+  check->click();
+  EXPECT_FALSE(Prefs::getSTPrefs()->lircd_socket);
+  EXPECT_FALSE(std::filesystem::exists(socket));
+
+  // Stored on: the next start serves at once, and the page shows it.
+  Prefs::getSTPrefs()->lircd_socket = true;
+  app_.reset();
+  Start();
+  EXPECT_TRUE(std::filesystem::exists(socket));
+  Post(FourCC("PREF"));
+  EXPECT_TRUE(Find<QCheckBox>("ScbL")->isChecked());
+  app_.reset();
+  EXPECT_FALSE(std::filesystem::exists(socket));
+}
