@@ -259,11 +259,14 @@ class Parser {
         return;
       }
     if (Is(key, "flags")) {
-      if (t.size() != 2) {
-        Fail(line_, "'flags' needs one value (flags joined by '|')");
+      // "SPACE_ENC | CONST_LENGTH" is one value too.
+      std::string joined;
+      for (size_t i = 1; i < t.size(); ++i) joined += t[i];
+      if (joined.empty()) {
+        Fail(line_, "'flags' without a value");
         return;
       }
-      Flags(t[1]);
+      Flags(joined);
       return;
     }
     if (t.size() < 2) {

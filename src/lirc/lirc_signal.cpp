@@ -182,14 +182,17 @@ class Writer {
 }  // namespace
 
 std::string LircSignalProblem(const LircRemote& remote) {
-  if (remote.Raw()) return "";
-  const uint32_t unsupported =
-      kLircRcmm | kLircXmp | kLircGoldstar | kLircGrundig | kLircBo | kLircSerial;
-  if (remote.flags & unsupported)
-    return "encoding " + LircFlagsText(remote.flags & unsupported) + " is not supported";
-  if (remote.one.Empty() && remote.zero.Empty())
-    return "no timings (made for a receiver that decodes by itself)";
-  if (remote.AllBits() == 0) return "no bits";
+  if (!remote.Raw()) {
+    const uint32_t unsupported =
+        kLircRcmm | kLircXmp | kLircGoldstar | kLircGrundig | kLircBo | kLircSerial;
+    if (remote.flags & unsupported)
+      return "encoding " + LircFlagsText(remote.flags & unsupported) + " is not supported";
+    if (remote.one.Empty() && remote.zero.Empty())
+      return "no timings (made for a receiver that decodes by itself)";
+    if (remote.AllBits() == 0) return "no bits";
+  }
+  // Frames without a gap would run into one another.
+  if (remote.gap == 0) return "no gap after a frame";
   return "";
 }
 

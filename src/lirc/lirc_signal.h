@@ -25,7 +25,7 @@
 #include "platform/messaging/status.h"
 
 // Why this remote's signals cannot be made ("" when they can): no timings (made for a receiver
-// that decodes by itself), or an encoding without a writer here (RC-MM, XMP, Goldstar,
+// that decodes by itself), no gap, or an encoding without a writer here (RC-MM, XMP, Goldstar,
 // Grundig, B&O, serial).
 std::string LircSignalProblem(const LircRemote& remote);
 

@@ -13,7 +13,7 @@ TEST(LircConfig, ReadsNumbersCommentsAndButtonNamesAsLircDoes) {
       "begin remote\n"
       "  name  Quirks  \n"
       "  bits 16 # a comment after a value\n"
-      "  flags SPACE_ENC|const_length\n"
+      "  flags SPACE_ENC | const_length\n"
       "  pre_data_bits 8\n  pre_data 0X1D\n  post_data_bits 4\n  post_data 010\n"
       "  gap 108000 110000\n  repeat_bit 3\n"
       "  begin codes\n"

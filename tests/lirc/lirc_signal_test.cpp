@@ -160,17 +160,18 @@ TEST(LircSignal, EveryRemoteOfTheDatabaseSendsWhatIrsimsendSends) {
   EXPECT_GT(compared, 30) << compared;
 }
 
-TEST(LircSignal, RemotesWithoutTimingsOrWithForeignEncodingsAreRefused) {
-  const char* configs[] = {
-      "begin remote\n name a\n bits 8\n one 0 0\n zero 0 0\n begin codes\n K 0x1\n end codes\n"
-      "end remote\n",
-      "begin remote\n name a\n bits 8\n flags RCMM\n one 500 500\n zero 500 500\n begin codes\n"
-      " K 0x1\n end codes\nend remote\n",
+TEST(LircSignal, RemotesWithoutTimingsGapOrAKnownEncodingAreRefused) {
+  const std::string codes = " begin codes\n  K 0x1\n end codes\nend remote\n";
+  const std::string configs[] = {
+      "begin remote\n name a\n bits 8\n one 0 0\n zero 0 0\n gap 40000\n" + codes,
+      "begin remote\n name a\n bits 8\n flags RCMM\n one 500 500\n zero 500 500\n gap 40000\n" +
+          codes,
+      "begin remote\n name a\n bits 8\n flags SPACE_ENC\n one 500 1500\n zero 500 500\n" + codes,
   };
-  for (const char* config : configs) {
+  for (const std::string& config : configs) {
     std::vector<LircRemote> remotes;
     ASSERT_EQ(ParseLircConfig(config, "test", &remotes, nullptr, nullptr), kOk);
-    EXPECT_NE(LircSignalProblem(remotes[0]), "");
+    EXPECT_NE(LircSignalProblem(remotes[0]), "") << config;
     std::vector<int32_t> periods;
     std::string why;
     EXPECT_EQ(LircButtonSignal(remotes[0], remotes[0].buttons[0], 0, &periods, &why), kBadValue);
