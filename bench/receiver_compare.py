@@ -24,6 +24,7 @@ import tempfile
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 MODEL_EVALUATION = {'burst': ['koru_fg.py', '--variant', 'V6f-emu15'], 'classic': ['koru_ref.py']}
 LIRC_REMOTES = '/usr/share/lirc/remotes'
+EXACT = re.compile(r' exact=\S+$')
 
 
 def run(args, cwd=None):
@@ -110,7 +111,9 @@ def compare(name, files, build, model):
     decode = os.path.join(build, 'tools', 'koru-decode', 'koru-decode')
     agree = True
     for evaluation, script in MODEL_EVALUATION.items():
-        ours = run([decode, '--evaluation', evaluation] + files).splitlines()
+        # The model knows classic codes only: the exact code at the end of a line is not compared.
+        ours = [EXACT.sub('', line) for line in
+                run([decode, '--evaluation', evaluation] + files).splitlines()]
         theirs = run([sys.executable, os.path.join(model, script[0])] + script[1:] +
                      files).splitlines()
         differing = [i for i in range(max(len(ours), len(theirs)))

@@ -11,8 +11,8 @@
 //
 // The thread drives it (times in microseconds on the thread's clock):
 //   burst.Start();
-//   wait for the next change, until t0 + kBurstEnd + 1 when burst.ReadyToEnd();
-//   timed out:   outcome = burst.EndBurst(t0 + kBurstEnd + 1);
+//   wait for the next change, until t0 + QuietToEnd() + 1 when burst.ReadyToEnd();
+//   timed out:   outcome = burst.EndBurst(t0 + QuietToEnd() + 1);
 //   a change:    outcome = burst.Add(period, space_ended, change_time);
 //   kDecoded:    send Code(), Family(), ValidBits(), Exact(); sleep; suspend (the next period is
 //   measured
@@ -41,6 +41,9 @@ class BurstEvaluation {
   static constexpr bigtime_t kDenonPair = 500000;   // the inverted second frame comes within
   static constexpr int32_t kLongFramePeriods = 67;  // a 32-bit frame is complete here
   static constexpr int32_t kNoCodeWalls = 8;
+  // A long frame the classic decoders read ends this long after its last change: longer than
+  // any space inside a frame, short enough that the next press is listened for in time.
+  static constexpr int32_t kLongFrameEnd = 4000;
 
   explicit BurstEvaluation(bool trace);
 
@@ -49,6 +52,8 @@ class BurstEvaluation {
   // True when a burst seen from its start holds a frame: the wait should end kBurstEnd after
   // the last change.
   bool ReadyToEnd() const;
+  // How long the line must be quiet after the last change to end the burst.
+  int32_t QuietToEnd() const { return long_frame_ ? kLongFrameEnd : kBurstEnd; }
   // The line has been quiet since the last change for longer than kBurstEnd; `now` is then.
   Outcome EndBurst(bigtime_t now);
   // One level period; `space_ended` when the line went to the pulse level at its end.

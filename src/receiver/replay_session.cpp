@@ -45,9 +45,15 @@ int32_t RunOnVirtualClock(void* data) {
 
 int32_t ReplayThroughReceiver(const Mode2Recording& recording, const ReplayListener& on_message,
                               Evaluation evaluation) {
+  return ReplayThroughReceiver(std::make_unique<Mode2MemorySource>(recording), on_message,
+                               evaluation);
+}
+
+int32_t ReplayThroughReceiver(std::unique_ptr<Mode2Source> source, const ReplayListener& on_message,
+                              Evaluation evaluation) {
   Session session;
   session.port = std::make_unique<ReceiverPort>(
-      std::make_unique<ScriptedLine>(recording, session.clock, kReplayLeadIn), "replay");
+      std::make_unique<ScriptedLine>(std::move(source), session.clock, kReplayLeadIn), "replay");
   session.start.AddPointer(kReceiverFlagsField, &session.flags);
   session.start.AddPointer("_serPtr", session.port.get());
   session.start.AddBool(kClassicTimingField, evaluation == Evaluation::kClassic);

@@ -7,8 +7,9 @@
 // The replay stands for a fresh receiver thread, with flags of its own.
 // It installs its own application messenger while it runs, so only one replay runs at a time.
 #include <functional>
+#include <memory>
 
-#include "platform/lines/mode2_recording.h"
+#include "platform/lines/mode2_source.h"
 #include "platform/messaging/clock.h"
 #include "platform/messaging/message.h"
 
@@ -21,4 +22,7 @@ using ReplayListener = std::function<void(bigtime_t time, const Message& message
 // `evaluation` chooses the thread's bookkeeping (see sampling_thread.h).
 enum class Evaluation { kBurst, kClassic };
 int32_t ReplayThroughReceiver(const Mode2Recording& recording, const ReplayListener& on_message,
+                              Evaluation evaluation = Evaluation::kBurst);
+// The same for a recording read as it plays (a file of any length).
+int32_t ReplayThroughReceiver(std::unique_ptr<Mode2Source> source, const ReplayListener& on_message,
                               Evaluation evaluation = Evaluation::kBurst);

@@ -36,6 +36,7 @@ int32_t TablePeriod(bigtime_t period) {
 }
 
 void Send(const Message& message) {
+  FlushTrace();  // what led to a report is kept even if the process dies after it
   AppMessenger().SendMessage(message);
 }
 
@@ -142,8 +143,7 @@ int32_t RunBursts(ReceiverFlags& flags, ReceiverPort* port, BurstEvaluation& bur
   };
   for (;;) {
     flags.CHECK_SCAN_IR.store(1);
-    const bigtime_t deadline =
-        burst.ReadyToEnd() ? t0 + BurstEvaluation::kBurstEnd + 1 : kNoDeadline;
+    const bigtime_t deadline = burst.ReadyToEnd() ? t0 + burst.QuietToEnd() + 1 : kNoDeadline;
     LevelChange change;
     const status_t status = port->WaitForChange(t0, deadline, &change);
     if (status == kLineEnded) return 0;

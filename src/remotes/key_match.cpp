@@ -70,3 +70,16 @@ bool MatchCodeText(const RemoteList& list, std::string_view code_text, bool hyst
   *match = MatchKey(list, header, IrStr4Value(code_text, 2), IrStr4Value(code_text, 3), hysteresis);
   return true;
 }
+
+bool MatchReport(const RemoteList& list, const Message& report, bool hysteresis, KeyMatch* match) {
+  std::string text;
+  std::optional<ExactCode> exact;
+  if (report.FindString("_exact", &text) == kOk) exact = ParseExactField(text);
+  if (exact) {
+    *match = MatchExactKey(list, *exact);
+    if (match->found) return true;
+  }
+  if (report.FindString("_blink", &text) == kOk && MatchCodeText(list, text, hysteresis, match))
+    return true;
+  return exact.has_value();
+}

@@ -1,12 +1,14 @@
 // The HTML overviews of the loaded remotes: which keys are taught ("_Chart.html") and their
 // codes ("_ChartData.html").
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/files/koru_type.h"
 #include "platform/messaging/trace.h"
+#include "remotes/exact_remote_text.h"
 #include "remotes/remote_cl.h"
 #include "settings/label_table.h"
 
@@ -108,13 +110,26 @@ std::string Row(ChartKind chart, const RemoteCL& record) {
          EscapeHtml(record.fName) + " </a> ";
   for (int32_t n = kFirstKeyFunction; n < kLastKeyFunction; ++n) {
     if (!RemoteCL::IsReduced(n)) continue;
+    if (record.IsExact()) {
+      // Exact codes in words: the key chart shows them on the key's mark.
+      const std::optional<ExactCode> code = record.ExactKey(n);
+      const std::string readable = code ? EscapeHtml(ExactReadable(*code)) : "-";
+      if (chart == ChartKind::kCodes)
+        row += "</TD><TD> " + readable;
+      else
+        row += code ? "</TD><TD BGCOLOR='#aaefaa' title='" + readable + "'>x" : "</TD><TD>-";
+      continue;
+    }
     const int32_t value = record.Slot(n - 50);
     if (chart == ChartKind::kCodes)
       row += Format("</TD><TD> %ld", value);
     else
       row += (value >= 1 && value <= 256255) ? "</TD><TD BGCOLOR='#aaefaa'>x" : "</TD><TD>-";
   }
-  row += Format("</TD><TD> %ld ", record.fComHead);
+  if (record.IsExact())
+    row += "</TD><TD> " + EscapeHtml(ExactHeadText(record.ExactHead())) + " ";
+  else
+    row += Format("</TD><TD> %ld ", record.fComHead);
   row += Format("</TD><TD> %ld ", record.fComByte);
   row += std::string("</TD><TD>") + KindWord(record.fKind) + "</TD></TR>\n";
   return row;

@@ -125,6 +125,8 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
       return;
     }
     case FourCC("nRsh"):
+      // An exact remote's header comes from its first key, never from the field.
+      if (teach.IsExact() && teach.fComHead == kNoClassicHeader) return;
       teach.fComHead = static_cast<int32_t>(
           std::strtol(fView.TeachFieldText(TeachField::kHeader).c_str(), nullptr, 10));
       fView.EnableTeachField(TeachField::kHeader, false);

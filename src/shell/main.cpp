@@ -1,4 +1,5 @@
 // The program entry: options, the application object, its message loop.
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
@@ -9,7 +10,6 @@
 #include "koru_version.h"
 #include "platform/files/data_folder.h"
 #include "platform/files/paths.h"
-#include "platform/lines/mode2_recording.h"
 #include "platform/lines/replay_line.h"
 #include "platform/messaging/qt_looper.h"
 #include "platform/messaging/quit_signals.h"
@@ -98,15 +98,13 @@ int main(int argc, char** argv) {
   if (port.rfind("replay:", 0) == 0) {
     // "replay:demo.mode2" finds the shipped recording wherever KORU is installed.
     port = "replay:" + FindDataFile(port.substr(7)).string();
-    // A recording that cannot be played is reported before anything starts.
-    Mode2Recording recording;
+    // A recording that cannot be played is reported before anything starts; a pipe or FIFO
+    // gives its contents only once, so it is read now.
     std::string error;
-    if (ReadMode2File(port.substr(7), &recording, &error) != kOk) {
+    if (ReplayLine::Keep(port.substr(7), &error) != kOk) {
       std::fprintf(stderr, "koru: %s\n", error.c_str());
       return 1;
     }
-    // Read once: a pipe or FIFO gives its contents only once.
-    ReplayLine::Keep(port.substr(7), std::move(recording));
     // A recording is offered as a receiver device only when it is named this way.
     setenv("KORU_REPLAY", port.c_str() + 7, 1);
   }
@@ -120,6 +118,9 @@ int main(int argc, char** argv) {
   std::fflush(stdout);
   QApplication qt(argc, argv);
   QGuiApplication::setDesktopFileName(kDesktopId);
+  // The trace is buffered: what was traced goes out before the GUI thread waits for events.
+  QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
+                   [] { FlushTrace(); });
   // One KORU per program folder: a later start brings the running one's window to the front.
   SingleInstance instance(QString::fromStdString(
       std::filesystem::absolute(ProgramFolder()).lexically_normal().string()));

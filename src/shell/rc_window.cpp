@@ -328,10 +328,12 @@ void RcWindow::BuildControls() {
   fRemoteField->setGeometry(6, 86, 274, 22);
   fTeachSetBox = MakeBox(fTeachBox, "tsetBox", "");
   fTeachSetBox->setGeometry(4, 110, 278, 58);
+  // "set free" and "goes to:" are never shown together: they share the lower row, so the
+  // teach data has the whole upper one for an exact code in words.
   fTeachClear = MakeButton(fTeachSetBox, "teClr", Label(17), FourCC("nRcx"), self);
-  fTeachClear->setGeometry(4, 4, 70, 22);
+  fTeachClear->setGeometry(4, 30, 70, 22);
   fTeachData = MakeLabel(fTeachSetBox, "teData", Label(15));
-  fTeachData->setGeometry(80, 4, 194, 22);
+  fTeachData->setGeometry(4, 4, 270, 22);
   fTeachData->setAutoFillBackground(true);
   fTeachKeyField = MakeMenuField(fTeachSetBox, "teMF", Label(133), Label(49));
   fTeachKeyField->setGeometry(4, 30, 270, 24);

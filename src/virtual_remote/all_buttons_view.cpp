@@ -219,7 +219,7 @@ void AllButtonsView::MarkRemotesButton(const Message* msg) {
   for (int slot = 0; slot < kBoardSlots; ++slot) {
     BTView* button = fButtons[slot];
     if (button == nullptr) continue;
-    button->SetTaught(remote != nullptr && slot < 50 && remote->Slot(slot + 1) > 0);
+    button->SetTaught(remote != nullptr && slot < 50 && remote->HasKey(slot + 1));
     button->update();
   }
   if (remote == nullptr) return;

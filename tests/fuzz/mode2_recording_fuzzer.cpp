@@ -1,9 +1,11 @@
 // Mode2 recordings as the receiver reads them: parse, then play the timeline a little way.
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "fuzz_check.h"
 #include "platform/lines/mode2_recording.h"
+#include "platform/lines/mode2_timeline.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
@@ -15,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   for (size_t i = 1; i < recording.size(); ++i)
     FUZZ_CHECK(recording[i].pulse != recording[i - 1].pulse);  // kinds alternate after merging
-  const Mode2Timeline timeline(recording, 1000);
+  Mode2Timeline timeline(std::make_unique<Mode2MemorySource>(recording), 1000);
   int64_t time = 0;
   for (int step = 0; step < 64; ++step) {
     int64_t change = 0;

@@ -11,6 +11,7 @@
 
 #include "platform/lines/mode2_recording.h"
 #include "platform/messaging/trace.h"
+#include "receiver/exact/exact_encoder.h"
 #include "receiver/protocol_decoders.h"
 #include "receiver/replay_session.h"
 #include "receiver/report_line.h"
@@ -285,6 +286,30 @@ TEST(BurstRules, TheInvertedSecondFrameOfADenonKeyIsNoKeyOfItsOwn) {
       EXPECT_NE(burst.Code(), first);
     }
   }
+}
+
+TEST(BurstRules, ALongFrameIsReportedWhenItEndsWithItsWholeExactCode) {
+  // Two Kaseikyo keys: one classic code (its decoders read the first 32 bits, at the 67th
+  // period), two exact codes, read when the frame has ended.
+  std::string classic;
+  std::vector<std::string> exact;
+  for (const char* field : {"Kaseikyo:0x20020100:0x3D", "Kaseikyo:0x20020100:0x3E"}) {
+    std::vector<int32_t> periods;
+    ASSERT_TRUE(EncodeExactPress(*ParseExactField(field), 0, &periods));
+    ResetDecoderWorkBuffers();
+    BurstEvaluation burst(false);
+    burst.Start();
+    const auto frames = Frames(periods, 500000);
+    for (const int32_t p : frames[0])
+      EXPECT_EQ(burst.Add(p, false, 0), BurstEvaluation::Outcome::kCollecting);
+    ASSERT_EQ(burst.EndBurst(1000000), BurstEvaluation::Outcome::kDecoded);
+    if (classic.empty()) classic = burst.Code();
+    EXPECT_EQ(burst.Code(), classic);
+    ASSERT_TRUE(burst.Exact());
+    exact.push_back(ExactField(*burst.Exact()));
+  }
+  EXPECT_EQ(exact,
+            (std::vector<std::string>{"Kaseikyo:0x20020100:0x3D", "Kaseikyo:0x20020100:0x3E"}));
 }
 
 }  // namespace

@@ -15,11 +15,13 @@ struct Result {
   std::string err;
 };
 
-Result RunDecode(const std::string& arguments) {
+// `input`, when given, is a command whose output is piped into koru-decode.
+Result RunDecode(const std::string& arguments, const std::string& input = "") {
   TempDir dir;
   const std::string err_path = (dir.Path() / "stderr").string();
   // The exit code comes last on standard output, after a marker line.
-  const std::string command = KORU_BINARY_DIR "/tools/koru-decode/koru-decode " + arguments +
+  const std::string command = (input.empty() ? "" : input + " | ") +
+                              KORU_BINARY_DIR "/tools/koru-decode/koru-decode " + arguments +
                               " 2>" + err_path + "; echo \"#exit $?\"";
   Result result;
   FILE* pipe = popen(command.c_str(), "r");
@@ -97,6 +99,21 @@ TEST(KoruDecode, OutputOfBothEvaluationsStaysByteForByte) {
   // Burst is the default.
   EXPECT_EQ(RunDecode(kData + "demo.mode2").out,
             RunDecode("--evaluation burst " + kData + "demo.mode2").out);
+}
+
+// A pipe can be read only once, yet it is checked before anything plays.
+TEST(KoruDecode, APipePlaysAsTheFileDoes) {
+  const std::string file = kData + "demo.mode2";
+  const Result piped = RunDecode("--trace /dev/stdin " + file, "cat " + file);
+  const Result read = RunDecode("--trace " + file + " " + file);
+  EXPECT_EQ(piped.exit_code, 0);
+  EXPECT_NE(piped.out, "");
+  EXPECT_EQ(piped.out, read.out);
+  EXPECT_EQ(piped.err, read.err);
+  const Result bad = RunDecode(file + " /dev/stdin", "printf 'pulse 5\\nspace x'");
+  EXPECT_EQ(bad.exit_code, 1);
+  EXPECT_EQ(bad.out, "");
+  EXPECT_EQ(bad.err, "koru-decode: /dev/stdin:2: bad duration 'x'\n");
 }
 
 TEST(KoruDecode, BadInputFailsClearly) {

@@ -1,6 +1,9 @@
 // The receiver thread end to end on a virtual clock: recordings in, receiver reports out.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -11,6 +14,7 @@
 #include "receiver/receiver_flags.h"
 #include "receiver/replay_session.h"
 #include "receiver/report_line.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -137,6 +141,31 @@ TEST_F(ReceiverReplay, HugeIdlePeriodStaysPositive) {
   const Replay replay = Replayed(recording);
   ASSERT_EQ(replay.lines.size(), 2u);
   EXPECT_NE(replay.lines[1].find(" type=1 bits=33 "), std::string::npos);
+}
+
+// The trace is buffered, but what the thread traced on the way to a report is written out by
+// the time the report arrives: a process that dies after a report keeps it.
+TEST_F(ReceiverReplay, TraceIsWrittenOutAtEachReport) {
+  TempDir dir;
+  const std::string path = (dir.Path() / "trace").string();
+  FILE* stream = std::fopen(path.c_str(), "w");
+  ASSERT_NE(stream, nullptr);
+  std::setvbuf(stream, nullptr, _IOFBF, 1 << 16);
+  SetTraceStream(stream);
+  std::string at_report;
+  ReplayThroughReceiver(
+      NecKey(),
+      [&](bigtime_t, const Message& report) {
+        int32_t bits = 0;
+        if (report.FindInt32("_ValidBits", &bits) == kOk && bits > 0) {
+          std::ifstream written(path);
+          at_report.assign(std::istreambuf_iterator<char>(written), {});
+        }
+      },
+      Evaluation::kClassic);
+  SetTraceStream(nullptr);
+  std::fclose(stream);
+  EXPECT_NE(at_report.find(" GWall 1 ValidBits 33 \n"), std::string::npos) << at_report;
 }
 
 }  // namespace

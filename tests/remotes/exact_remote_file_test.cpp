@@ -5,6 +5,7 @@
 #include "platform/messaging/trace.h"
 #include "remote_folder.h"
 #include "remotes/exact_remote_text.h"
+#include "remotes/key_match.h"
 #include "remotes/remote_cl.h"
 
 namespace {
@@ -83,21 +84,18 @@ TEST_F(ExactRemoteFile, HashRemoteKeepsItsHashesAsBareValues) {
   EXPECT_EQ(loaded.ExactFunction(Code(ExactProtocol::kSony12, 0x02, 0x15)), kNoKeyFunction);
 }
 
-TEST_F(ExactRemoteFile, ExactFunctionComparesProtocolAddressAndCommandOnly) {
+TEST_F(ExactRemoteFile, AKeyIsFoundByProtocolAddressAndCommandNotByBitCount) {
   RemoteCL remote;
   remote.SetExactHead(Code(ExactProtocol::kRc5, 0x1E, 0));
   ExactCode taught = Code(ExactProtocol::kRc5, 0x1E, 0x0C);
   taught.bits = 14;
   remote.SetExactKey(61, taught);
-  remote.SetExactKey(100, Code(ExactProtocol::kRc5, 0x1E, 0x0D));              // no slot: ignored
-  remote.SetExactKey(50, Code(ExactProtocol::kRc5, 0x1E, 0x0E));               // no slot: ignored
-  EXPECT_EQ(remote.ExactFunction(Code(ExactProtocol::kRc5, 0x1E, 0x0C)), 61);  // bits differ
-  EXPECT_EQ(remote.ExactFunction(Code(ExactProtocol::kRc5x, 0x1E, 0x0C)), kNoKeyFunction);
-  EXPECT_EQ(remote.ExactFunction(Code(ExactProtocol::kRc5, 0x1F, 0x0C)), kNoKeyFunction);
-  EXPECT_EQ(remote.ExactFunction(Code(ExactProtocol::kRc5, 0x1E, 0x0D)), kNoKeyFunction);
-  EXPECT_EQ(remote.ExactFunction(Code(ExactProtocol::kRc5, 0x1E, 0x0E)), kNoKeyFunction);
-  remote.ClearExactKey(61);
-  EXPECT_EQ(remote.ExactFunction(taught), kNoKeyFunction);
+  remote.SetExactKey(100, Code(ExactProtocol::kRc5, 0x1E, 0x0D));  // no such key: ignored
+  EXPECT_EQ(remote.ExactFunction(Code(ExactProtocol::kRc5, 0x1E, 0x0C)), 61);
+  for (const ExactCode& other :
+       {Code(ExactProtocol::kRc5x, 0x1E, 0x0C), Code(ExactProtocol::kRc5, 0x1F, 0x0C),
+        Code(ExactProtocol::kRc5, 0x1E, 0x0D)})
+    EXPECT_EQ(remote.ExactFunction(other), kNoKeyFunction) << ExactField(other);
 }
 
 TEST_F(ExactRemoteFile, DamagedValuesLoadAsKeysNotTaught) {
@@ -147,16 +145,38 @@ TEST_F(ExactRemoteFile, LongDataLinesOfFullFieldsLoadCompletely) {
     EXPECT_EQ(loaded.ExactFunction(*remote.ExactKey(function)), function);
 }
 
-TEST_F(ExactRemoteFile, CopyTakesTheExactKeys) {
-  RemoteCL remote;
-  remote.SetExactHead(Code(ExactProtocol::kJvc, 0x03, 0));
-  remote.SetExactKey(70, Code(ExactProtocol::kJvc, 0x03, 0x17));
-  RemoteCL copy;
-  copy.CopyFrom(remote);
-  EXPECT_TRUE(copy.IsExact());
-  EXPECT_EQ(copy.ExactFunction(Code(ExactProtocol::kJvc, 0x03, 0x17)), 70);
-  copy.ClearKeyDef();
-  EXPECT_EQ(copy.ExactFunction(Code(ExactProtocol::kJvc, 0x03, 0x17)), kNoKeyFunction);
+TEST_F(ExactRemoteFile, OldAndNewFilesSideBySideLoadMatchRescanAndSaveUnchanged) {
+  RemoteCL library;
+  ASSERT_TRUE(library.SaveOwnDefRemotes());
+  RemoteCL tuner;
+  tuner.fName = "Tuner";
+  tuner.SetExactHead(Code(ExactProtocol::kNec, 0x04, 0));
+  tuner.SetExactKey(52, Code(ExactProtocol::kNec, 0x04, 0x08));
+  tuner.SetExactKey(91, Code(ExactProtocol::kRc5, 0x1F, 0x0C));
+  ASSERT_EQ(tuner.RemoteSave(), kOk);
+  std::vector<std::pair<std::string, std::string>> files;
+  for (const auto& entry : std::filesystem::directory_iterator(folder_))
+    if (entry.path().filename().string()[0] != '.')
+      files.emplace_back(entry.path().filename().string(), Read(entry.path().filename()));
+
+  for (int scan = 0; scan < 2; ++scan) {  // the start-up scan and a rescan
+    RemoteList list;
+    ASSERT_EQ(library.LookForRemotes(&list), static_cast<int32_t>(files.size()));
+    KeyMatch match = MatchExactKey(list, Code(ExactProtocol::kRc5, 0x1F, 0x0C));
+    EXPECT_TRUE(match.found);
+    EXPECT_EQ(match.remote_label, "Tuner");
+    EXPECT_EQ(match.key_function, 91);
+    // A classic code of a built-in remote: the exact remote is passed over.
+    match = MatchKey(list, 253128, 179, 204, false);
+    EXPECT_EQ(match.remote_label, "LR-SAT");
+    EXPECT_EQ(match.key_function, 52);
+    EXPECT_EQ(MatchExactKey(list, Code(ExactProtocol::kNec, 0x04, 0x09)).key_function,
+              kNoKeyFunction);
+    EXPECT_EQ(MatchExactKey(list, Code(ExactProtocol::kNec, 0x05, 0x08)).key_function,
+              kUnknownRemote);
+    for (const auto& record : list) ASSERT_EQ(record->RemoteSave(), kOk);
+    for (const auto& [name, text] : files) EXPECT_EQ(Read(name), text) << name;
+  }
 }
 
 }  // namespace

@@ -99,6 +99,39 @@ TEST_F(KoruDecodeRemotes, EncodesAUsersRemoteFileThatDecodesBackToIt) {
   EXPECT_EQ(Matches(result.out), (std::vector<std::string>{"", "remote=My Remote key=N3"}));
 }
 
+TEST_F(KoruDecodeRemotes, ExactRemotesAreMatchedFirstBesideTheBuiltInOnes) {
+  RemoteCL library;
+  library.SaveOwnDefRemotes();
+  RemoteCL tuner;
+  tuner.fName = "Tuner";
+  tuner.SetExactHead(*ParseExactField("Kaseikyo:0x20020100:0x00"));
+  tuner.SetExactKey(65, *ParseExactField("Kaseikyo:0x20020100:0x3D"));  // Vol+
+  tuner.SetExactKey(66, *ParseExactField("Kaseikyo:0x20020100:0x3E"));  // Vol-
+  ASSERT_EQ(tuner.RemoteSave(), kOk);
+  // Presses of the remote's keys (koru-encode sends an exact remote's keys as exact codes).
+  std::string recordings;
+  for (const char* key : {"Vol+", "Vol-"}) {
+    const std::string path = (folder_.parent_path() / (std::string(key) + ".mode2")).string();
+    ASSERT_EQ(RunTool("koru-encode", "--remotes " + folder_.string() + " --jitter 200 Tuner " +
+                                         key + " > '" + path + "'")
+                  .exit_code,
+              0);
+    recordings += " '" + path + "'";
+  }
+  EXPECT_EQ(RunTool("koru-encode", "--remotes " + folder_.string() + " Tuner N1").exit_code, 1);
+  // The two keys share one classic code: only their exact codes tell them apart.
+  const Result result = RunTool("koru-decode", "--remotes " + folder_.string() + recordings);
+  EXPECT_EQ(result.exit_code, 0);
+  const std::vector<std::string> matches = Matches(result.out);
+  EXPECT_EQ(matches,
+            (std::vector<std::string>{"", "remote=Tuner key=Vol+", "remote=Tuner key=Vol-"}))
+      << result.out;
+  EXPECT_NE(result.out.find(" exact=Kaseikyo:0x20020100:0x3D remote="), std::string::npos);
+  // The classic remotes are matched as before with the exact one in the folder.
+  EXPECT_EQ(Matches(RunTool("koru-decode", "--remotes " + folder_.string() + " " + kDemo).out),
+            kDemoKeys);
+}
+
 TEST(KoruEncode, RefusesWhatItCannotSend) {
   struct Case {
     const char* arguments;

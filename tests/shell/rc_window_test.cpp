@@ -351,6 +351,15 @@ TEST_F(ShellTest, Screenshots) {
   Find<QWidget>("SpBox")->hide();
   Settle();
   EXPECT_TRUE(Window()->grab().save(QString::fromStdString(base + "/teach-box.png")));
+  // A key of an exact code as the teach box shows it.
+  Message exact(FourCC("irCE"));
+  exact.AddString("_blink", "-");
+  exact.AddInt32("_remotetype", 0);
+  exact.AddString("_exact", "Kaseikyo:0x20020100:0x3D");
+  exact.AddInt32("_exactbits", 48);
+  Window()->MessageReceived(&exact);
+  Settle();
+  EXPECT_TRUE(Window()->grab().save(QString::fromStdString(base + "/teach-box-exact.png")));
   // The other looks, for checking by eye that nothing is covered or cut: the pulse view shown,
   // the pimped colours, the denser design.
   Post(FourCC("irsp"));
@@ -358,6 +367,7 @@ TEST_F(ShellTest, Screenshots) {
   Settle();
   EXPECT_TRUE(Window()->grab().save(QString::fromStdString(base + "/teach-box-pimped.png")));
   Post(FourCC("nRad"));
+  Window()->MessageReceived(&exact);
   Window()->UseAltDesign(2);
   Settle();
   EXPECT_TRUE(Window()->grab().save(QString::fromStdString(base + "/pulse-pimped-dense.png")));

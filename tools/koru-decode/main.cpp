@@ -10,10 +10,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "koru_version.h"
+#include "platform/lines/mode2_file.h"
 #include "platform/lines/mode2_recording.h"
 #include "platform/messaging/trace.h"
 #include "receiver/replay_session.h"
@@ -44,7 +46,8 @@ void PrintHelp() {
       "  --evaluation E      burst (default): a press is reported on its first frame;\n"
       "                      classic: the receiver's classic timing\n"
       "  --remotes DIR       add \" remote=NAME key=LABEL\" as KORU matches the code among the\n"
-      "                      remote files of DIR (builtin: the built-in remotes)\n"
+      "                      remote files of DIR, exact remotes first (builtin: the\n"
+      "                      built-in remotes)\n"
       "  --hysteresis        match one-byte remotes as with \"Use hysterese\" on\n"
       "  --trace             write the receiver's trace to standard error\n"
       "  --version           print the version and exit\n"
@@ -63,6 +66,47 @@ bool ParseGap(const char* text, uint64_t* gap) {
   return true;
 }
 
+// Why a file could not be played to its end.
+struct PlayFailure {
+  status_t status = kOk;
+  std::string error;
+};
+
+// The files one after another, with `gap` of silence between two.
+class FilesInTurn : public Mode2Source {
+ public:
+  FilesInTurn(std::vector<std::shared_ptr<const Mode2File>> files, uint64_t gap,
+              PlayFailure* failure)
+      : files_(std::move(files)), gap_(gap), failure_(failure) {}
+  bool Next(Mode2Entry* entry) override {
+    while (next_ < files_.size() || playing_ != nullptr) {
+      if (playing_ == nullptr) {
+        playing_ = files_[next_]->Play();
+        files_[next_].reset();  // a copy of a pipe goes as soon as it has played
+        if (next_++ > 0 && gap_ > 0) {
+          *entry = {false, gap_};
+          return true;
+        }
+      }
+      if (playing_->Next(entry)) return true;
+      if (playing_->Status() != kOk) {
+        failure_->status = playing_->Status();
+        failure_->error = playing_->Error();
+        next_ = files_.size();
+      }
+      playing_.reset();
+    }
+    return false;
+  }
+
+ private:
+  std::vector<std::shared_ptr<const Mode2File>> files_;
+  uint64_t gap_;
+  size_t next_ = 0;
+  std::unique_ptr<Mode2Source> playing_;
+  PlayFailure* failure_;
+};
+
 // The remotes to match against; matching is off while it is null.
 const RemoteList* g_remotes = nullptr;
 bool g_hysteresis = false;
@@ -71,10 +115,8 @@ bool g_hysteresis = false;
 void PrintReport(bigtime_t time, const Message& report) {
   std::string line = ReceiverReportLine(time, report);
   if (line.empty()) return;
-  std::string blink;
   KeyMatch match;
-  if (g_remotes && report.FindString("_blink", &blink) == kOk &&
-      MatchCodeText(*g_remotes, blink, g_hysteresis, &match))
+  if (g_remotes && MatchReport(*g_remotes, report, g_hysteresis, &match))
     line += " remote=" + match.remote_label + " key=" + match.key_label;
   std::fputs(line.c_str(), stdout);
   std::fputc('\n', stdout);
@@ -127,6 +169,9 @@ int main(int argc, char** argv) {
   }
   if (files.empty() || (g_hysteresis && remotes.empty())) return Usage();
   // Standard output holds the reports only; the trace is asked for.
+  // Standard error is unbuffered: a block buffer keeps the trace from costing a write per line.
+  static char trace_buffer[64 * 1024];
+  if (trace) std::setvbuf(stderr, trace_buffer, _IOFBF, sizeof trace_buffer);
   FILE* trace_stream = trace ? stderr : std::fopen("/dev/null", "w");
   SetTraceStream(trace_stream != nullptr ? trace_stream : stderr);
 
@@ -144,20 +189,24 @@ int main(int argc, char** argv) {
   }
   if (!remotes.empty()) g_remotes = &list;
 
-  Mode2Recording all;
+  // Every file is checked before anything plays: a bad one gives no reports at all.
+  std::vector<std::shared_ptr<const Mode2File>> recordings(files.size());
   for (size_t i = 0; i < files.size(); ++i) {
-    Mode2Recording recording;
     std::string error;
-    if (ReadMode2File(files[i], &recording, &error) != kOk) {
+    if (Mode2File::Open(files[i], &recordings[i], &error) != kOk) {
       std::fprintf(stderr, "koru-decode: %s\n", error.c_str());
       return 1;
     }
-    if (i > 0) AppendMode2(&all, false, gap);
-    AppendMode2(&all, recording);
   }
-
-  const int32_t status = ReplayThroughReceiver(all, PrintReport, evaluation);
+  PlayFailure failure;
+  const int32_t status = ReplayThroughReceiver(
+      std::make_unique<FilesInTurn>(std::move(recordings), gap, &failure), PrintReport, evaluation);
   std::fflush(stdout);
+  // Only a file changed or broken while it played gets here.
+  if (failure.status != kOk) {
+    std::fprintf(stderr, "koru-decode: %s\n", failure.error.c_str());
+    return 1;
+  }
   if (status < 0 && status != kInterrupted) {
     std::fprintf(stderr, "koru-decode: the receiver thread could not run (%d)\n", status);
     return 1;

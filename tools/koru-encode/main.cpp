@@ -169,6 +169,16 @@ int main(int argc, char** argv) {
     return 1;
   }
 
+  // A key of an exact remote is sent as its exact code.
+  if (record->IsExact()) {
+    const std::optional<ExactCode> exact = record->ExactKey(key_function);
+    if (!exact) {
+      std::fprintf(stderr, "koru-encode: %s %s is not taught\n", remote_name.c_str(),
+                   key_label.c_str());
+      return 1;
+    }
+    return EncodeExact(ExactField(*exact), hold, jitter, seed);
+  }
   const int32_t code = record->Slot(key_function - 50);
   KeyPress press;
   std::string why;

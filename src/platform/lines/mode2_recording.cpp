@@ -1,20 +1,12 @@
 #include "platform/lines/mode2_recording.h"
 
-#include <sys/stat.h>
-
-#include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 #include <limits>
-#include <sstream>
+
+#include "platform/lines/mode2_file_reader.h"
 
 namespace {
 
 constexpr uint64_t kMaxDuration = std::numeric_limits<uint64_t>::max();
-// Far enough that nothing reaches it, small enough that differences of times never overflow.
-constexpr int64_t kFarFuture = std::numeric_limits<int64_t>::max() / 4;
 
 // A token as an error message shows it: printable, and not endless (binary files exist).
 std::string Shown(std::string_view token) {
@@ -56,16 +48,14 @@ bool ParseDuration(std::string_view digits, uint64_t* value, std::string* reason
   return true;
 }
 
-std::vector<std::string_view> Tokens(std::string_view line) {
-  std::vector<std::string_view> tokens;
-  size_t i = 0;
-  while (i < line.size()) {
-    while (i < line.size() && IsSpace(line[i])) ++i;
-    const size_t start = i;
-    while (i < line.size() && !IsSpace(line[i])) ++i;
-    if (i > start) tokens.push_back(line.substr(start, i - start));
-  }
-  return tokens;
+// The next whitespace-separated token of `line` from `*at` on; empty at the line's end.
+std::string_view NextToken(std::string_view line, size_t* at) {
+  size_t i = *at;
+  while (i < line.size() && IsSpace(line[i])) ++i;
+  const size_t start = i;
+  while (i < line.size() && !IsSpace(line[i])) ++i;
+  *at = i;
+  return line.substr(start, i - start);
 }
 
 }  // namespace
@@ -84,9 +74,52 @@ void AppendMode2(Mode2Recording* recording, const Mode2Recording& more) {
   for (const Mode2Entry& entry : more) AppendMode2(recording, entry.pulse, entry.microseconds);
 }
 
+bool ParseMode2Line(std::string_view line, std::vector<Mode2Entry>* entries, std::string* reason) {
+  // Nearly every line is a plain "pulse N" or "space N": read it without the tokenizer. Up to
+  // 19 digits cannot overflow; anything unusual takes the general way below.
+  constexpr size_t kWord = 6;
+  if (line.size() > kWord && line.size() <= kWord + 19 &&
+      (line.starts_with("pulse ") || line.starts_with("space "))) {
+    uint64_t value = 0;
+    size_t i = kWord;
+    for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i)
+      value = value * 10 + static_cast<uint64_t>(line[i] - '0');
+    if (i == line.size()) {
+      if (value != 0) entries->push_back({line[0] == 'p', value});
+      return true;
+    }
+  }
+  size_t at = 0;
+  const std::string_view word = NextToken(line, &at);
+  if (word.empty() || word[0] == '#') return true;
+  if (word == "pulse" || word == "space" || word == "timeout") {
+    const std::string_view digits = NextToken(line, &at);
+    if (digits.empty() || !NextToken(line, &at).empty()) {
+      *reason = "expected '" + std::string(word) + " N'";
+      return false;
+    }
+    uint64_t value = 0;
+    if (!ParseDuration(digits, &value, reason)) return false;
+    if (value != 0) entries->push_back({word == "pulse", value});
+    return true;
+  }
+  for (std::string_view token = word; !token.empty(); token = NextToken(line, &at)) {
+    uint64_t value = 0;
+    if (token[0] != '+' && token[0] != '-') {
+      *reason = "unexpected '" + Shown(token) + "'";
+      return false;
+    }
+    if (!ParseDuration(token.substr(1), &value, reason)) return false;
+    if (value != 0) entries->push_back({token[0] == '+', value});
+  }
+  return true;
+}
+
 status_t ParseMode2(std::string_view text, std::string_view source, Mode2Recording* recording,
                     std::string* error) {
   Mode2Recording parsed;
+  std::vector<Mode2Entry> entries;
+  std::string reason;
   size_t line_number = 0;
   size_t position = 0;
   while (position < text.size()) {
@@ -95,97 +128,26 @@ status_t ParseMode2(std::string_view text, std::string_view source, Mode2Recordi
     const std::string_view line = text.substr(position, end - position);
     position = end + 1;
     ++line_number;
-
-    const std::vector<std::string_view> tokens = Tokens(line);
-    if (tokens.empty() || tokens[0][0] == '#') continue;
-
-    std::string reason;
-    auto fail = [&]() {
+    entries.clear();
+    if (!ParseMode2Line(line, &entries, &reason)) {
       if (error) *error = std::string(source) + ":" + std::to_string(line_number) + ": " + reason;
       return kBadValue;
-    };
-    const std::string_view word = tokens[0];
-    if (word == "pulse" || word == "space" || word == "timeout") {
-      if (tokens.size() != 2) {
-        reason = "expected '" + std::string(word) + " N'";
-        return fail();
-      }
-      uint64_t value = 0;
-      if (!ParseDuration(tokens[1], &value, &reason)) return fail();
-      AppendMode2(&parsed, word == "pulse", value);
-      continue;
     }
-    for (std::string_view token : tokens) {
-      uint64_t value = 0;
-      if (token[0] != '+' && token[0] != '-') {
-        reason = "unexpected '" + Shown(token) + "'";
-        return fail();
-      }
-      if (!ParseDuration(token.substr(1), &value, &reason)) return fail();
-      AppendMode2(&parsed, token[0] == '+', value);
-    }
+    for (const Mode2Entry& entry : entries) AppendMode2(&parsed, entry.pulse, entry.microseconds);
   }
   *recording = std::move(parsed);
   return kOk;
 }
 
 status_t ReadMode2File(const std::string& path, Mode2Recording* recording, std::string* error) {
-  // A folder would read as an empty recording and a device such as /dev/zero would never end.
-  struct stat info {};
-  if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISFIFO(info.st_mode)) {
-    if (error) *error = path + ": not a regular file, pipe or FIFO";
-    return kBadType;
+  const std::unique_ptr<Mode2FileReader> reader = Mode2FileReader::Open(path);
+  Mode2Recording read;
+  Mode2Entry entry;
+  while (reader->Next(&entry)) AppendMode2(&read, entry.pulse, entry.microseconds);
+  if (reader->Status() != kOk) {
+    if (error) *error = reader->Error();
+    return reader->Status();
   }
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    const int saved = errno;
-    if (error) *error = path + ": " + std::strerror(saved);
-    return saved != 0 ? StatusFromErrno(saved) : kEntryNotFound;
-  }
-  std::ostringstream contents;
-  contents << file.rdbuf();
-  if (file.bad()) {
-    if (error) *error = path + ": read error";
-    return kIoError;
-  }
-  return ParseMode2(contents.str(), path, recording, error);
-}
-
-Mode2Timeline::Mode2Timeline(const Mode2Recording& recording, int64_t start) {
-  bool pulse = false;
-  int64_t time = start;
-  changes_.reserve(recording.size() + 1);
-  for (const Mode2Entry& entry : recording) {
-    if (entry.pulse != pulse) {
-      // A saturated time repeats: the toggles at it cancel out, so drop both.
-      if (!changes_.empty() && changes_.back() == time) {
-        changes_.pop_back();
-      } else {
-        changes_.push_back(time);
-      }
-      pulse = entry.pulse;
-    }
-    const uint64_t room = static_cast<uint64_t>(kFarFuture - time);
-    time =
-        entry.microseconds >= room ? kFarFuture : time + static_cast<int64_t>(entry.microseconds);
-  }
-  if (pulse) {
-    if (!changes_.empty() && changes_.back() == time) {
-      changes_.pop_back();
-    } else {
-      changes_.push_back(time);
-    }
-  }
-}
-
-bool Mode2Timeline::NextChange(int64_t time, int64_t* change) const {
-  const auto it = std::upper_bound(changes_.begin(), changes_.end(), time);
-  if (it == changes_.end()) return false;
-  *change = *it;
-  return true;
-}
-
-bool Mode2Timeline::PulseAt(int64_t time) const {
-  const auto toggles = std::upper_bound(changes_.begin(), changes_.end(), time) - changes_.begin();
-  return toggles % 2 == 1;
+  *recording = std::move(read);
+  return kOk;
 }

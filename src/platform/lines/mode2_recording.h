@@ -17,28 +17,18 @@ struct Mode2Entry {
 
 using Mode2Recording = std::vector<Mode2Entry>;
 
+// Parses one line: appends its entries (those of length 0 left out) to `entries`, or gives
+// false and the reason.
+bool ParseMode2Line(std::string_view line, std::vector<Mode2Entry>* entries, std::string* reason);
+
 // Parses `text`; on failure gives kBadValue and "<source>:<line>: <reason>" in `error`.
 status_t ParseMode2(std::string_view text, std::string_view source, Mode2Recording* recording,
                     std::string* error);
 // Reads and parses a file, a pipe or a FIFO; a file that cannot be read gives its errno status
-// and a message, anything else (a folder, a device) kBadType and a message.
+// and a message, anything else (a folder, a device) kBadType and a message. Long recordings are
+// better played from a Mode2File, which never holds them in memory.
 status_t ReadMode2File(const std::string& path, Mode2Recording* recording, std::string* error);
 
 // Appends `more` to `recording` with the merging rule (sums saturate at 2^64 - 1).
 void AppendMode2(Mode2Recording* recording, const Mode2Recording& more);
 void AppendMode2(Mode2Recording* recording, bool pulse, uint64_t microseconds);
-
-// The level changes of a recording played from `start`: before it and after its last entry the
-// line is at the space level. Times saturate far in the future instead of overflowing.
-class Mode2Timeline {
- public:
-  Mode2Timeline(const Mode2Recording& recording, int64_t start);
-  // The first change strictly after `time`, or false when none comes.
-  bool NextChange(int64_t time, int64_t* change) const;
-  // True while a pulse is on the line at `time`.
-  bool PulseAt(int64_t time) const;
-  int64_t End() const { return changes_.empty() ? 0 : changes_.back(); }
-
- private:
-  std::vector<int64_t> changes_;  // the pulse level toggles at each; space before the first
-};

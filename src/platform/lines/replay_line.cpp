@@ -1,8 +1,8 @@
 #include "platform/lines/replay_line.h"
 
 #include <map>
-#include <mutex>
 
+#include "platform/lines/mode2_file.h"
 #include "platform/messaging/threads.h"
 #include "platform/messaging/trace.h"
 
@@ -10,8 +10,8 @@ namespace {
 constexpr bigtime_t kLeadIn = 100000;
 
 std::mutex g_kept_mutex;
-std::map<std::string, Mode2Recording>& KeptRecordings() {
-  static std::map<std::string, Mode2Recording> recordings;
+std::map<std::string, std::shared_ptr<const Mode2File>>& KeptRecordings() {
+  static std::map<std::string, std::shared_ptr<const Mode2File>> recordings;
   return recordings;
 }
 constexpr bigtime_t kIdleSleep = 1000000;
@@ -22,42 +22,60 @@ void SleepUntil(bigtime_t time) {
 }
 }  // namespace
 
-void ReplayLine::Keep(const std::string& path, Mode2Recording recording) {
+status_t ReplayLine::Keep(const std::string& path, std::string* error) {
+  std::shared_ptr<const Mode2File> file;
+  const status_t status = Mode2File::Open(path, &file, error);
+  if (status != kOk) return status;
   std::lock_guard lock(g_kept_mutex);
-  KeptRecordings()[path] = std::move(recording);
+  KeptRecordings()[path] = std::move(file);
+  return kOk;
 }
 
 int32_t ReplayLine::Open(const std::string& path, std::unique_ptr<ReceiverLine>* line) {
+  std::shared_ptr<const Mode2File> file;
   {
     std::lock_guard lock(g_kept_mutex);
     const auto kept = KeptRecordings().find(path);
-    if (kept != KeptRecordings().end()) {
-      *line = std::make_unique<ReplayLine>(kept->second);
-      return 1;
+    if (kept != KeptRecordings().end()) file = kept->second;
+  }
+  if (file == nullptr) {
+    std::string error;
+    const status_t status = Mode2File::Open(path, &file, &error);
+    if (status != kOk) {
+      Trace("%s\n", error.c_str());
+      return status;
     }
   }
-  Mode2Recording recording;
-  std::string error;
-  const status_t status = ReadMode2File(path, &recording, &error);
-  if (status != kOk) {
-    Trace("%s\n", error.c_str());
-    return status;
-  }
-  *line = std::make_unique<ReplayLine>(recording);
+  *line = std::make_unique<ReplayLine>(file->Play());
   return 1;
 }
 
-ReplayLine::ReplayLine(const Mode2Recording& recording) : timeline_(recording, kLeadIn) {}
+ReplayLine::ReplayLine(Mode2Recording recording)
+    : recording_(std::move(recording)),
+      timeline_(std::make_unique<Mode2MemorySource>(recording_), kLeadIn) {}
+
+ReplayLine::ReplayLine(std::unique_ptr<Mode2Source> source)
+    : timeline_(std::move(source), kLeadIn) {}
 
 bool ReplayLine::IsDCD() {
+  std::lock_guard lock(mutex_);
   return origin_ >= 0 && timeline_.PulseAt(system_time() - origin_);
 }
 
 status_t ReplayLine::WaitForChange(bigtime_t since, bigtime_t deadline, LevelChange* change) {
-  if (origin_ < 0) origin_ = system_time();
   int64_t at = 0;
-  if (!timeline_.NextChange(since - origin_, &at)) {
-    finished_.store(true);
+  bool pulse = false;
+  bool comes = false;
+  std::string broken;
+  {
+    std::lock_guard lock(mutex_);
+    if (origin_ < 0) origin_ = system_time();
+    comes = timeline_.NextChange(since - origin_, &at, &pulse);
+    if (!comes && timeline_.Source().Status() != kOk) broken = timeline_.Source().Error();
+  }
+  if (!comes) {
+    // A file changed or broken since it was checked ends the play early: say why, once.
+    if (!finished_.exchange(true) && !broken.empty()) Trace("%s\n", broken.c_str());
     if (deadline != kNoDeadline) {
       SleepUntil(deadline);
       return kTimedOut;
@@ -70,6 +88,6 @@ status_t ReplayLine::WaitForChange(bigtime_t since, bigtime_t deadline, LevelCha
   }
   SleepUntil(origin_ + at);
   change->time = origin_ + at;
-  change->pulse = timeline_.PulseAt(at);
+  change->pulse = pulse;
   return kOk;
 }

@@ -2,23 +2,27 @@
 // A mode2 recording played in real time, for demonstrations and for users without a receiver:
 // the first entry starts 100 ms after the first wait, and after the last one the line stays at
 // the space level for good. Each change is handed out with its recording time, so a thread
-// that comes back late still measures every period exactly.
+// that comes back late still measures every period exactly. The recording is read from its
+// file as it plays, never held in memory.
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <string>
 
-#include "platform/lines/mode2_recording.h"
+#include "platform/lines/mode2_timeline.h"
 #include "platform/lines/receiver_line.h"
 
 class ReplayLine : public ReceiverLine {
  public:
-  // Plays the recording read earlier for `path` (see Keep), else reads it; a bad one is traced
-  // with its file and line and gives kBadValue.
+  // Plays the recording kept earlier for `path` (see Keep), else checks and plays the file; a
+  // bad one is traced with its file and line and gives kBadValue.
   static int32_t Open(const std::string& path, std::unique_ptr<ReceiverLine>* line);
-  // Keeps a recording already read for `path`: a pipe or FIFO can be read only once, so the
-  // program reads it when it starts and every later Open of that path plays this copy.
-  static void Keep(const std::string& path, Mode2Recording recording);
-  explicit ReplayLine(const Mode2Recording& recording);
+  // Opens and checks the recording at `path` now, for every later Open of that path: a pipe
+  // or FIFO can be read only once, and a bad recording is better refused when the program
+  // starts. Gives the errors of ReadMode2File.
+  static status_t Keep(const std::string& path, std::string* error);
+  explicit ReplayLine(Mode2Recording recording);
+  explicit ReplayLine(std::unique_ptr<Mode2Source> source);
 
   bool IsDCD() override;
   status_t WaitForChange(bigtime_t since, bigtime_t deadline, LevelChange* change) override;
@@ -26,6 +30,8 @@ class ReplayLine : public ReceiverLine {
   bool Finished() const { return finished_.load(); }
 
  private:
+  Mode2Recording recording_;  // a recording given in memory
+  std::mutex mutex_;          // the view asks for the level while the receiver thread waits
   Mode2Timeline timeline_;
   bigtime_t origin_ = -1;  // the clock time of the recording's time 0
   std::atomic<bool> finished_{false};

@@ -12,6 +12,7 @@ TraceCapture* g_capture = nullptr;
 
 void SetTraceStream(FILE* stream) {
   std::lock_guard lock(g_trace_mutex);
+  if (g_trace_stream != stream) std::fflush(g_trace_stream ? g_trace_stream : stdout);
   g_trace_stream = stream;
 }
 
@@ -44,7 +45,11 @@ void Trace(const char* format, ...) {
   }
   FILE* stream = g_trace_stream ? g_trace_stream : stdout;
   std::fwrite(text.data(), 1, text.size(), stream);
-  std::fflush(stream);
+}
+
+void FlushTrace() {
+  std::lock_guard lock(g_trace_mutex);
+  std::fflush(g_trace_stream ? g_trace_stream : stdout);
 }
 
 TraceCapture::TraceCapture() {

@@ -1,11 +1,17 @@
 #pragma once
 // The trace: the system's running log on standard output, written printf-style in its own words.
-// Tests capture it with TraceCapture; tools may send it to another stream.
+// Tests capture it with TraceCapture; tools may send it to another stream. Lines are buffered
+// by the stream, not written one by one: FlushTrace writes them out, and so does a normal exit.
+// The receiver flushes at each report, the program whenever its GUI thread goes idle, so
+// nothing that was reported is lost when the process dies later.
 #include <cstdio>
 #include <string>
 #include <string_view>
 
 void Trace(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Writes out what is buffered.
+void FlushTrace();
 
 // Where the trace goes when nothing captures it (standard output by default).
 void SetTraceStream(FILE* stream);

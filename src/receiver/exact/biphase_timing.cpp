@@ -7,7 +7,7 @@ int32_t PeriodTolerance(int32_t nominal_us) {
   return std::max(nominal_us / 4, int32_t{200});
 }
 
-bool NearPeriod(int32_t period_us, int32_t nominal_us) {
+bool NearPeriod(int64_t period_us, int32_t nominal_us) {
   return std::abs(period_us - nominal_us) <= PeriodTolerance(nominal_us);
 }
 
@@ -40,12 +40,14 @@ namespace {
 enum class ClockModel { kSkew, kLevelUnits };
 
 int32_t Rounded(double value) {
+  value = std::clamp(value, -1e9, 1e9);  // fits unlike any protocol's, and no overflow
   return static_cast<int32_t>(value < 0 ? value - 0.5 : value + 0.5);
 }
 
 // One fit of `model` to the periods counted with `clock`; nothing when it fails.
 std::optional<UnitClock> FitClock(BurstPeriods burst, size_t start, int max_units,
                                   const UnitClock& clock, ClockModel model) {
+  if (clock.pulse_unit_us <= 0 || clock.space_unit_us <= 0) return std::nullopt;
   // Sums over (count k, sign s: +1 pulse, -1 space, period p).
   double kk = 0, ks = 0, ss = 0, kp = 0, sp = 0;
   double pulse_kk = 0, pulse_kp = 0, space_kk = 0, space_kp = 0;

@@ -14,7 +14,7 @@ constexpr int32_t kFrameWall = 10000;
 
 // How far a period may be from its nominal value: 25 % or 200 us, whichever is wider.
 int32_t PeriodTolerance(int32_t nominal_us);
-bool NearPeriod(int32_t period_us, int32_t nominal_us);
+bool NearPeriod(int64_t period_us, int32_t nominal_us);  // 64 bits: sums of periods
 
 // The timing a frame was received with: a pulse of k units lasts k * pulse_unit + pulse_offset,
 // a space k * space_unit + space_offset.

@@ -50,8 +50,9 @@ std::vector<int32_t> FitUnits(std::vector<int32_t> periods) {
     }
     const int64_t units =
         static_cast<int64_t>(split) + 2 * static_cast<int64_t>(periods.size() - split);
+    if (low + 1 > high) continue;
     const double fitted = std::clamp(static_cast<double>(total) / units, low + 1, high);
-    if (low + 1 > high || fitted < kMinUnit) continue;
+    if (fitted < kMinUnit) continue;
     double error = 0;
     for (size_t i = 0; i < periods.size(); ++i) {
       const double d = periods[i] - (i < split ? 1 : 2) * fitted;

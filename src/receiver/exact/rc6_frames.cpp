@@ -76,7 +76,7 @@ std::optional<ExactCode> ReadRc6Frame(BurstPeriods burst, size_t start) {
   if (start + 2 >= burst.size()) return std::nullopt;
   // The leader's space is checked with its pulse: a slow receiver moves the edge between them.
   if (!NearPeriod(burst[start], kLeaderPulse) ||
-      !NearPeriod(burst[start] + burst[start + 1], kLeaderPulse + kLeaderSpace) ||
+      !NearPeriod(int64_t{burst[start]} + burst[start + 1], kLeaderPulse + kLeaderSpace) ||
       burst[start + 1] < kUnit)
     return std::nullopt;
   for (const UnitClock& clock : CandidateClocks(burst, start + 2, kUnit, 3)) {

@@ -26,12 +26,12 @@ constexpr uint32_t kToggle32 = 0x8000;
 // The value (0..3) of a pulse and its space; -1 when the distance fits none, 4 when the space is
 // too long to be inside a frame.
 int PairValue(int32_t pulse, int32_t space) {
-  const int32_t distance6 = (pulse + space) * 6;
+  const int64_t distance6 = (int64_t{pulse} + space) * 6;
   if (distance6 > kFirstDistance6 + 3 * kStep6 + 2 * kStep6) return 4;
-  const int32_t value = (distance6 - kFirstDistance6 + kStep6 / 2) / kStep6;
+  const int64_t value = (distance6 - kFirstDistance6 + kStep6 / 2) / kStep6;
   if (distance6 < kFirstDistance6 - kMargin6 || value > 3) return -1;
   if (std::abs(distance6 - (kFirstDistance6 + value * kStep6)) > kMargin6) return -1;
-  return value;
+  return static_cast<int>(value);
 }
 
 bool PulseFits(int32_t pulse, int32_t nominal) {
@@ -47,13 +47,13 @@ bool ToggleInFrame(uint32_t value) {
 std::optional<ExactCode> ReadRcmmFrame(BurstPeriods burst, size_t start) {
   if (start + 2 >= burst.size()) return std::nullopt;
   if (!PulseFits(burst[start], kHeaderPulse) ||
-      !NearPeriod(burst[start] + burst[start + 1], kHeaderPulse + kHeaderSpace))
+      !NearPeriod(int64_t{burst[start]} + burst[start + 1], kHeaderPulse + kHeaderSpace))
     return std::nullopt;
   uint32_t value = 0;
   int bits = 0;
   size_t i = start + 2;
   for (;; i += 2) {
-    if (!PulseFits(burst[i], kPulse)) return std::nullopt;
+    if (i >= burst.size() || !PulseFits(burst[i], kPulse)) return std::nullopt;
     if (i + 1 >= burst.size()) break;  // the final pulse ends the burst
     const int pair = PairValue(burst[i], burst[i + 1]);
     if (pair == 4) break;  // the final pulse

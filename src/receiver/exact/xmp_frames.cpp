@@ -28,10 +28,10 @@ bool PulseFits(int32_t pulse) {
 
 int NibbleOf(int32_t pulse, int32_t space) {
   if (!PulseFits(pulse)) return -1;
-  const int32_t offset = pulse + space - kPulse - kNibbleSpace;
-  const int32_t value = (offset + kStep / 2) / kStep;
+  const int64_t offset = int64_t{pulse} + space - kPulse - kNibbleSpace;
+  const int64_t value = (offset + kStep / 2) / kStep;
   if (offset < -kStep / 2 || value > 15 || std::abs(offset - value * kStep) > kStep / 2) return -1;
-  return value;
+  return static_cast<int>(value);
 }
 
 uint32_t CheckNibble(const Nibbles& n, size_t first, size_t check) {

@@ -1,0 +1,172 @@
+// Exact remotes through the router: taught from recorded presses, recognised from others.
+#include <random>
+
+#include "platform/lines/mode2_recording.h"
+#include "receiver/exact/exact_encoder.h"
+#include "receiver/replay_session.h"
+#include "remotes/exact_remote_text.h"
+#include "remotes/frame_encoder.h"
+#include "router_fixture.h"
+#include "test_files.h"
+
+namespace {
+
+// The first report with an exact code of one press of `field`, through the real receiver
+// thread, every period moved by up to 200 us.
+Message ExactReportOf(const std::string& field, uint32_t seed) {
+  const std::optional<ExactCode> code = ParseExactField(field);
+  EXPECT_TRUE(code) << field;
+  std::vector<int32_t> periods;
+  EXPECT_TRUE(code && EncodeExactPress(*code, 0, &periods)) << field;
+  std::mt19937 rng(seed);
+  std::uniform_int_distribution<int32_t> shift(-200, 200);
+  for (int32_t& period : periods) period = std::max(1, period + shift(rng));
+  Mode2Recording recording;
+  std::string error;
+  EXPECT_EQ(ParseMode2(Mode2Text(periods), "press", &recording, &error), kOk) << error;
+  std::vector<Message> reports;
+  ReplayThroughReceiver(recording, [&](bigtime_t, const Message& message) {
+    if (message.what == FourCC("irCE") && message.HasField("_exact")) reports.push_back(message);
+  });
+  EXPECT_FALSE(reports.empty()) << field;
+  return reports.empty() ? ReportOf("-") : reports.front();
+}
+
+struct TaughtKey {
+  const char* field;
+  int32_t keyfn;
+  const char* label;
+};
+
+// A NEC remote with keys of other protocols on it, some of which the classic decoders cannot
+// tell apart (the two Kaseikyo keys).
+const TaughtKey kKeys[] = {
+    {"NEC:0x04:0x08", 52, "N1"},
+    {"NEC:0x04:0x09", 53, "N2"},
+    {"NEC:0x04:0x0A", 54, "N3"},
+    {"NEC:0x04:0x10", 67, "Mute"},
+    {"Sony12:0x01:0x15", 69, "OK"},
+    {"Kaseikyo:0x20020100:0x3D", 65, "Vol+"},
+    {"Kaseikyo:0x20020100:0x3E", 66, "Vol-"},
+    {"RC-5:0x1E:0x0C", 91, "|<<"},
+    {"RC-6:0x00:0x0C", 93, "||"},
+};
+
+class ExactTeachInTest : public RouterTest {
+ protected:
+  void Press(const std::string& field, uint32_t seed) {
+    Message report = ExactReportOf(field, seed);
+    Router().HandleMessage(&report);
+  }
+  void Assign(int32_t keyfn) {
+    Message assign(FourCC("nRbs"));
+    assign.AddInt32("isCommand", keyfn);
+    Router().HandleMessage(&assign);
+  }
+  void BeginNewRemote(const std::string& name) {
+    Post(FourCC("nRgt"));
+    view_.field_text[TeachField::kName] = name;
+    Post(FourCC("nRsn"));
+  }
+};
+
+TEST_F(ExactTeachInTest, ARemoteTaughtFromJitteredPressesIsRecognisedKeyByKeyFromOthers) {
+  Start();
+  BeginNewRemote("Tuner");
+  EXPECT_FALSE(view_.classic_codes);
+  uint32_t seed = 1;
+  for (const TaughtKey& key : kKeys) {
+    Press(key.field, seed++);
+    EXPECT_EQ(view_.teach_data,
+              "select for: '" + ExactReadable(*ParseExactField(key.field)) + "' ");
+    Assign(key.keyfn);
+  }
+  EXPECT_EQ(view_.TeachFieldText(TeachField::kHeader), "NEC:0x04");
+  Post(FourCC("nRad"));
+
+  RemoteCL stored;
+  stored.RemoteLoad("Tuner");
+  ASSERT_TRUE(stored.IsExact());
+  EXPECT_EQ(ExactHeadText(stored.ExactHead()), "NEC:0x04");
+  for (const TaughtKey& key : kKeys)
+    EXPECT_EQ(ExactField(*stored.ExactKey(key.keyfn)), key.field) << key.label;
+  EXPECT_NE(ReadAll(Remotes() / "_Chart.html").find("title='NEC addr 0x04 cmd 0x08'>x"),
+            std::string::npos);
+
+  for (const TaughtKey& key : kKeys) {
+    Press(key.field, 100 + seed++);
+    EXPECT_EQ(view_.Text(RoutingText::kRemote), "Tuner") << key.field;
+    EXPECT_EQ(view_.Text(RoutingText::kKey), key.label) << key.field;
+    EXPECT_EQ(view_.Text(RoutingText::kKeyValue), ExactReadable(*ParseExactField(key.field)));
+    EXPECT_EQ(view_.pressed_key, key.keyfn);
+  }
+  EXPECT_TRUE(mixer_.muted);
+
+  // A key of the same address that was not taught, and the classic remotes still there.
+  Press("NEC:0x04:0x33", 7);
+  EXPECT_EQ(view_.Text(RoutingText::kRemote), "-unknown-");
+  EXPECT_EQ(view_.Text(RoutingText::kKey), "-?-");
+  Key(kLrSat, kLrSatN1);
+  EXPECT_EQ(view_.Text(RoutingText::kRemote), "LR-SAT");
+  EXPECT_EQ(view_.Text(RoutingText::kKey), "N1");
+}
+
+TEST_F(ExactTeachInTest, ACodeTaughtToOneKeyIsRefusedForAnotherInBothModes) {
+  Start();
+  BeginNewRemote("Twice");
+  Press("NEC:0x04:0x08", 1);
+  Assign(52);
+  Press("NEC:0x04:0x08", 2);
+  EXPECT_EQ(view_.teach_data, " 'NEC addr 0x04 cmd 0x08' is Code for 'N1' ");
+  EXPECT_TRUE(view_.offers_set_free);
+  Assign(53);
+  EXPECT_EQ(view_.teach_data, " 'NEC addr 0x04 cmd 0x08' is Code for 'N1' - not taught to 'N2' ");
+  EXPECT_EQ(view_.teach_tone, TeachTone::kTaken);
+  EXPECT_FALSE(Router().TeachRemote().ExactKey(53));
+  // Set free, the code may go to another key.
+  Post(FourCC("nRcx"));
+  Assign(53);
+  EXPECT_EQ(Router().TeachRemote().ExactFunction(*ParseExactField("NEC:0x04:0x08")), 53);
+  // With keys taught the kind of codes stays.
+  view_.classic_codes = true;
+  Post(FourCC("nRcc"));
+  EXPECT_FALSE(view_.classic_codes);
+  EXPECT_TRUE(Router().TeachRemote().IsExact());
+
+  // Classic codes: the same refusal.
+  Message choose(FourCC("nRvr"));
+  choose.AddInt32("vaRemote", -1);
+  view_.classic_codes = true;
+  Router().HandleMessage(&choose);
+  EXPECT_FALSE(Router().TeachRemote().IsExact());
+  view_.field_text[TeachField::kHeader] = std::to_string(kLrSat);
+  Post(FourCC("nRsh"));
+  Key(kLrSat, kLrSatN1);
+  Assign(52);
+  Key(kLrSat, kLrSatN1);
+  Assign(60);
+  EXPECT_EQ(view_.teach_data, " '179' is Code for 'N1' - not taught to 'N9' ");
+  EXPECT_EQ(Router().TeachRemote().Slot(10), 0);
+  EXPECT_EQ(Router().TeachRemote().Slot(2), kLrSatN1);
+}
+
+TEST_F(ExactTeachInTest, ClassicTimingTeachesClassicCodes) {
+  prefs_.classic_timing = true;
+  Start();
+  BeginNewRemote("Old");
+  EXPECT_TRUE(view_.classic_codes);
+  EXPECT_FALSE(Router().TeachRemote().IsExact());
+
+  // Without the setting, a receiver that sends no exact code turns the empty remote classic.
+  prefs_.classic_timing = false;
+  BeginNewRemote("Fallback");
+  EXPECT_TRUE(Router().TeachRemote().IsExact());
+  view_.field_text[TeachField::kHeader] = std::to_string(kLrSat);
+  Post(FourCC("nRsh"));
+  Key(kLrSat, kLrSatN2);
+  EXPECT_TRUE(view_.classic_codes);
+  EXPECT_FALSE(Router().TeachRemote().IsExact());
+  EXPECT_EQ(view_.teach_data, "select for: '211000' ");  // "2 Bytes for Command" is on
+}
+
+}  // namespace
