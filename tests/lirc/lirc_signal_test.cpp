@@ -158,6 +158,7 @@ TEST(LircSignal, EveryRemoteOfTheDatabaseSendsWhatIrsimsendSends) {
   }
   EXPECT_EQ(refused, std::vector<std::string>{});
   EXPECT_GT(compared, 30) << compared;
+  RecordProperty("remotes", compared);
 }
 
 TEST(LircSignal, RemotesWithoutTimingsGapOrAKnownEncodingAreRefused) {
