@@ -1,11 +1,13 @@
-// Time from a receiver report leaving the receiver thread to its action starting on the action
-// thread: the report goes through the application's queue to the main window, is matched and
-// routed, and the action's first desktop call is timed on a recording desktop.
+// Time from a receiver report leaving the receiver thread to the first call of the desktop
+// service: the report goes through the application's queue to the main window, is matched and
+// routed, the action is posted to the action thread, and there its first desktop call (any of
+// them) is stamped by a recording desktop.
 // Usage: route_latency [REPORTS]   (offscreen; prints p50/p99/max in microseconds)
 #include <QApplication>
 #include <algorithm>
 #include <atomic>
 #include <bitset>
+#include <condition_variable>
 #include <cstdio>
 #include <mutex>
 #include <thread>
@@ -21,13 +23,89 @@
 
 namespace {
 
-std::atomic<bigtime_t> g_effect{0};
+// Stamps the first desktop call after each report and wakes the sender.
+class FirstCall {
+ public:
+  void Arm() {
+    std::lock_guard lock(mutex_);
+    stamp_ = 0;
+  }
+  void Stamp() {
+    const bigtime_t now = system_time();
+    std::lock_guard lock(mutex_);
+    if (stamp_ != 0) return;
+    stamp_ = now;
+    cv_.notify_all();
+  }
+  // The stamp, or 0 when no call came within a second.
+  bigtime_t Wait() {
+    std::unique_lock lock(mutex_);
+    cv_.wait_for(lock, std::chrono::seconds(1), [&] { return stamp_ != 0; });
+    return stamp_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable cv_;
+  bigtime_t stamp_ = -1;  // not armed
+};
+
+FirstCall g_first_call;
 
 class TimedDesktop : public FakeDesktop {
  public:
+  using FakeDesktop::Activate;
+  std::vector<AppInfo> RunningApps() override {
+    g_first_call.Stamp();
+    return FakeDesktop::RunningApps();
+  }
+  bool ActiveApp(AppInfo* info) override {
+    g_first_call.Stamp();
+    return FakeDesktop::ActiveApp(info);
+  }
+  status_t Activate(int32_t team) override {
+    g_first_call.Stamp();
+    return FakeDesktop::Activate(team);
+  }
+  status_t Launch(const std::string& signature) override {
+    g_first_call.Stamp();
+    return FakeDesktop::Launch(signature);
+  }
   status_t SendMessage(const MessageTarget& target, const Message& message) override {
-    g_effect.store(system_time());
+    g_first_call.Stamp();
     return FakeDesktop::SendMessage(target, message);
+  }
+  std::vector<std::string> FileManagerWindows() override {
+    g_first_call.Stamp();
+    return FakeDesktop::FileManagerWindows();
+  }
+  status_t ActivateFileManagerWindow(const std::string& title) override {
+    g_first_call.Stamp();
+    return FakeDesktop::ActivateFileManagerWindow(title);
+  }
+  int32_t CountWorkspaces() override {
+    g_first_call.Stamp();
+    return FakeDesktop::CountWorkspaces();
+  }
+  int32_t CurrentWorkspace() override {
+    g_first_call.Stamp();
+    return FakeDesktop::CurrentWorkspace();
+  }
+  void ActivateWorkspace(int32_t index) override {
+    g_first_call.Stamp();
+    FakeDesktop::ActivateWorkspace(index);
+  }
+  ScreenPoint PointerPosition() override {
+    g_first_call.Stamp();
+    return FakeDesktop::PointerPosition();
+  }
+  void SetPointerPosition(ScreenPoint point) override {
+    g_first_call.Stamp();
+    FakeDesktop::SetPointerPosition(point);
+  }
+  void SetFocusFollowsMouse(bool on) override {
+    g_first_call.Stamp();
+    FakeDesktop::SetFocusFollowsMouse(on);
   }
 };
 
@@ -74,12 +152,12 @@ int main(int argc, char** argv) {
         report.AddPointer("_BitDatas", nullptr);
         report.AddBool("_runCont", true);
         report.AddBool("_slowdown", false);
-        g_effect.store(0);
+        g_first_call.Arm();
         const bigtime_t sent = system_time();
         AppMessenger().SendMessage(report);
-        for (int wait = 0; wait < 2000 && g_effect.load() == 0; ++wait) snooze(50);
-        if (g_effect.load() != 0) latencies.push_back(g_effect.load() - sent);
-        snooze(2000);
+        const bigtime_t called = g_first_call.Wait();
+        if (called != 0) latencies.push_back(called - sent);
+        snooze(2000);  // the rest of the action, and the window settles
       }
       AppMessenger().SendMessage(FourCC("_QRQ"));
     });
@@ -96,8 +174,9 @@ int main(int argc, char** argv) {
   auto at = [&](double q) {
     return latencies[std::min(latencies.size() - 1, size_t(q * latencies.size()))];
   };
-  std::printf("report -> action start over %zu reports: p50 %lld us, p99 %lld us, max %lld us\n",
-              latencies.size(), static_cast<long long>(at(0.5)), static_cast<long long>(at(0.99)),
-              static_cast<long long>(latencies.back()));
+  std::printf(
+      "report -> first desktop call over %zu reports: p50 %lld us, p99 %lld us, max %lld us\n",
+      latencies.size(), static_cast<long long>(at(0.5)), static_cast<long long>(at(0.99)),
+      static_cast<long long>(latencies.back()));
   return 0;
 }

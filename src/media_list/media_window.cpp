@@ -92,13 +92,22 @@ MEDIA_Window::MEDIA_Window(Prefs* settings, ActionRunner run_action,
   setFocusProxy(fMediaView);
   fMediaView->setFocus();
 
-  connect(&fDiskCheck, &QTimer::timeout, this, [this] { CheckListFile(); });
-  fDiskCheck.start(1000);
+  const QString file = QString::fromStdString(fList.File().string());
+  const QString folder = QString::fromStdString(fList.File().parent_path().string());
+  auto changed = [this, file] {
+    // A file replaced by a rename is no longer watched: the new one is.
+    if (!fDiskCheck.files().contains(file)) fDiskCheck.addPath(file);
+    CheckListFile();
+  };
+  connect(&fDiskCheck, &QFileSystemWatcher::fileChanged, this, changed);
+  connect(&fDiskCheck, &QFileSystemWatcher::directoryChanged, this, changed);
+  if (!folder.isEmpty()) fDiskCheck.addPath(folder);
+  fDiskCheck.addPath(file);
   AppMessenger().SendMessage(FourCC("irmi"));
 }
 
 MEDIA_Window::~MEDIA_Window() {
-  fDiskCheck.stop();
+  fDiskCheck.blockSignals(true);
   DetachHandler();
   // Normally saved on closing already; this is for a window deleted without closing.
   if (fList.Changed()) fList.DoWithMediaFiles(MediaFileList::kSave, "", -1);

@@ -11,7 +11,7 @@
 //
 // The window deletes itself when closed; on the way out it posts 'MW_Q' and 'irmi' to the
 // application, as it posted 'irmi' once built.
-#include <QTimer>
+#include <QFileSystemWatcher>
 #include <QWidget>
 #include <deque>
 #include <filesystem>
@@ -84,6 +84,8 @@ class MEDIA_Window : public QWidget, public Handler {
   MediaFileList fList;
   std::deque<BitmapPath> fPictures;
   MxView* fMediaView = nullptr;
-  QTimer fDiskCheck;
+  // The list file and its folder (a save by another program replaces the file): a change on
+  // disk is read when it happens, with no polling.
+  QFileSystemWatcher fDiskCheck;
   bool fCloseWarned = false;
 };

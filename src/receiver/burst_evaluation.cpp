@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "platform/messaging/trace.h"
+#include "receiver/exact/exact_frames.h"
 #include "receiver/pulse_analysis.h"
 
 namespace {
@@ -131,6 +132,12 @@ BurstEvaluation::Outcome BurstEvaluation::Add(int32_t period, bool space_ended, 
       // A long frame the classic decoders read is reported at its end (FinishLongFrame); one
       // they cannot read keeps collecting: its burst end evaluates it whole.
       EvaluateTable();
+      // A NEC frame is whole here but for its stop pulse, which carries nothing: reporting it
+      // now, as before exact codes, keeps the receiver listening in time for the next press.
+      if (long_frame_) {
+        const std::optional<ExactCode> nec = ReadNecWithoutStop(now);
+        if (nec) return Decoded(now, long_code_.c_str(), long_family_, long_bits_, nec);
+      }
     }
   }
   return outcome;
@@ -175,6 +182,22 @@ BurstEvaluation::Outcome BurstEvaluation::FinishLongFrame(bigtime_t now) {
   const std::optional<ExactCode> exact = ReadExact(n_ - 1, now);
   const std::string code = long_code_;
   return Decoded(now, code.c_str(), long_family_, long_bits_, exact);
+}
+
+std::optional<ExactCode> BurstEvaluation::ReadNecWithoutStop(bigtime_t now) {
+  std::vector<int32_t> frame(table_ + 1, table_ + n_);
+  frame.push_back(kNecStopPulse);
+  const std::optional<ExactCode> code = ReadPulseDistanceBurst(frame);
+  if (!code ||
+      (code->protocol != ExactProtocol::kNec && code->protocol != ExactProtocol::kNecExtended &&
+       code->protocol != ExactProtocol::kNec32))
+    return std::nullopt;
+  // A Sanyo frame (42 bits, the same lead-in) cut at 32 bits reads as NEC32: its 13-bit
+  // address followed by the address inverted says to wait for the rest.
+  const uint32_t sent = code->address | code->command << 16;  // first bit sent lowest
+  if (code->protocol == ExactProtocol::kNec32 && ((sent ^ (sent >> 13)) & 0x1FFF) == 0x1FFF)
+    return std::nullopt;
+  return exact_.Burst(frame, now);
 }
 
 std::optional<ExactCode> BurstEvaluation::ReadExact(int32_t count, bigtime_t now) {

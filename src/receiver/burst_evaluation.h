@@ -7,16 +7,16 @@
 // remotes keep matching. Each evaluated burst also goes to the exact decoder: a report carries
 // the exact code beside the classic one, and a burst that only the exact decoder reads is
 // reported with the fields of a report without a code. A long frame the classic steps read
-// before its end is reported when the frame has ended, so that its exact code is read whole.
+// before its end is reported when the frame has ended, so that its exact code is read whole;
+// a NEC frame, whole but for its stop pulse, is reported at once.
 //
 // The thread drives it (times in microseconds on the thread's clock):
 //   burst.Start();
 //   wait for the next change, until t0 + QuietToEnd() + 1 when burst.ReadyToEnd();
 //   timed out:   outcome = burst.EndBurst(t0 + QuietToEnd() + 1);
 //   a change:    outcome = burst.Add(period, space_ended, change_time);
-//   kDecoded:    send Code(), Family(), ValidBits(), Exact(); sleep; suspend (the next period is
-//   measured
-//                from the resume)
+//   kDecoded:    send Code(), Family(), ValidBits(), Exact(); sleep; suspend (the next period
+//                is measured from the resume)
 //   kNoCode:     send the no-code report
 #include <cstdint>
 #include <optional>
@@ -44,6 +44,7 @@ class BurstEvaluation {
   // A long frame the classic decoders read ends this long after its last change: longer than
   // any space inside a frame, short enough that the next press is listened for in time.
   static constexpr int32_t kLongFrameEnd = 4000;
+  static constexpr int32_t kNecStopPulse = 560;
 
   explicit BurstEvaluation(bool trace);
 
@@ -75,6 +76,8 @@ class BurstEvaluation {
                   const std::optional<ExactCode>& exact);
   // The exact code of the burst in the table (after its lead), first `count` periods.
   std::optional<ExactCode> ReadExact(int32_t count, bigtime_t now);
+  // The NEC or NECx code of the long frame in the table, read before its stop pulse arrives.
+  std::optional<ExactCode> ReadNecWithoutStop(bigtime_t now);
   // Reports the long frame read early, now that it has ended.
   Outcome FinishLongFrame(bigtime_t now);
   bool IsExactSecondFrame(bigtime_t now, const std::optional<ExactCode>& exact) const;

@@ -13,6 +13,9 @@ struct ReceiverFlags {
   std::atomic<int32_t> SCAN_CONTINOUS{1};
   // Set by the key router after a short code; cleared by the thread after each decoded report.
   std::atomic<bool> SLOWDOWN_GLOBAL{false};
+  // Set by the receiver thread from a decoded report until it is resumed after it: while it is
+  // set, the view's pulse must run (otherwise the pulse may rest).
+  std::atomic<bool> resume_wanted{false};
 };
 
 // The pointer field of the receiver thread's start message that carries its flags.

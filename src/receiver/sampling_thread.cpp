@@ -44,7 +44,10 @@ void Send(const Message& message) {
 // must not keep the next receiver thread from starting.
 struct LeavingLoopClearsFlag {
   ReceiverFlags& flags;
-  ~LeavingLoopClearsFlag() { flags.CHECK_SCAN_IR.store(0); }
+  ~LeavingLoopClearsFlag() {
+    flags.CHECK_SCAN_IR.store(0);
+    flags.resume_wanted.store(false);
+  }
 };
 
 // The report fields that change from one report to the next.
@@ -69,10 +72,13 @@ void SetExact(Message* report, const std::optional<ExactCode>& exact) {
 // the time from which the thread listens again. `reported` is the line's time of the report.
 bigtime_t ReportAndSuspend(ReceiverFlags& flags, const Message& report, bigtime_t reported) {
   flags.SLOWDOWN_GLOBAL.store(false);
+  // Before the report: the view plans its pulse when the report arrives.
+  flags.resume_wanted.store(true);
   Send(report);
   snooze(kReportPause);
   flags.CHECK_SCAN_IR.store(0);
   suspend_thread(find_thread(nullptr));
+  flags.resume_wanted.store(false);
   const bigtime_t resumed = system_time();
   const bigtime_t due = reported + kReportPause + kResumeDue;
   if (resumed <= due) return resumed;

@@ -205,7 +205,7 @@ void RemoteCL::ParseExactLines(const std::string& head, const std::string& data)
   }
 }
 
-status_t RemoteCL::RemoteSave() {
+status_t RemoteCL::RemoteSave(WriteSync sync) {
   Trace(" -Save: ");
   if (fName == "-noname-") {
     Trace(" <-noname-> return\n ");
@@ -249,7 +249,7 @@ status_t RemoteCL::RemoteSave() {
   }
   text += "; - \n";
 
-  const status_t status = WriteKoruFile(path, text, kKoruRemoteFile);
+  const status_t status = WriteKoruFile(path, text, kKoruRemoteFile, sync);
   if (status != kOk) {
     Trace("'%s' OpenError!\n", path.c_str());
     return status;

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/files/safe_file.h"
 #include "platform/messaging/status.h"
 #include "receiver/exact/exact_code.h"
 
@@ -59,7 +60,9 @@ class RemoteCL {
   static RemoteCL* FindRemote(const RemoteList* list, const std::string& name);
 
   void RemoteLoad(const std::string& name);
-  status_t RemoteSave();
+  // The user's remotes reach the disk before the call returns; the built-in ones, which are
+  // written again when missing, are synced once after all of them (kNone).
+  status_t RemoteSave(WriteSync sync = WriteSync::kEachFile);
 
   // Library (remote_library.cpp).
   int32_t LookForRemotes(RemoteList* list);
@@ -71,8 +74,10 @@ class RemoteCL {
   // that fails is reported in one alert. True when every write worked.
   bool SaveOwnDefRemotes(bool missing_only = false);
   static status_t SavePresetFile(const char* name, int32_t header, int32_t mode,
-                                 const int32_t* codes);
+                                 const int32_t* codes, WriteSync sync = WriteSync::kEachFile);
   int32_t CheckCrossPresetFile(const std::string& name, RemoteList* list);
+  // The same for a record already in hand (no search of the list: start-up checks them all).
+  static int32_t CheckCrossPresetFile(RemoteCL* record);
   void SetMenuHarken(KeyMenu* menu, int32_t mode, const char* label, int32_t slot);
 
   // Charts (remote_chart.cpp); `now` is the time written into the count line.

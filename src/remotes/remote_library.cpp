@@ -79,10 +79,6 @@ int32_t RemoteCL::LookForRemotes(RemoteList* list) {
   Trace(" LookForRemotes: ");
   if (list) {
     Trace(" clear List first... %ld Items\n", static_cast<long>(list->size()));
-    for (size_t i = list->size(); i-- > 0;) {
-      (*list)[i].reset();
-      snooze(500);
-    }
     list->clear();
   }
   int32_t remotes = 0;
@@ -142,10 +138,14 @@ bool RemoteCL::SaveOwnDefRemotes(bool missing_only) {
   std::string first_failure;
   for (const PreRemEntry* entry = PreRemList; std::strlen(entry->name) > 2; ++entry) {
     if (missing_only && IsRemoteFile(fFold / entry->name)) continue;
-    const status_t status = SavePresetFile(entry->name, entry->header, entry->mode, entry->codes);
+    const status_t status =
+        SavePresetFile(entry->name, entry->header, entry->mode, entry->codes, WriteSync::kNone);
     if (status == kOk) continue;
     if (failed++ == 0) first_failure = std::string("'") + entry->name + "': " + StatusText(status);
   }
+  // One sync for all of them, before the first start counts as finished.
+  if (const status_t status = SyncFileSystemOf(fFold); status != kOk && failed++ == 0)
+    first_failure = "sync: " + StatusText(status);
   if (failed == 0) return true;
   AnyAlert("Built-in remotes not written: " + std::to_string(failed) + " (" + first_failure +
                ").\nThey are written again at the next start.",
@@ -154,7 +154,7 @@ bool RemoteCL::SaveOwnDefRemotes(bool missing_only) {
 }
 
 status_t RemoteCL::SavePresetFile(const char* name, int32_t header, int32_t mode,
-                                  const int32_t* codes) {
+                                  const int32_t* codes, WriteSync sync) {
   RemoteCL record;
   record.ClearKeyDef();
   record.fComHead = header;
@@ -165,12 +165,17 @@ status_t RemoteCL::SavePresetFile(const char* name, int32_t header, int32_t mode
     if (codes[k - 1] < 0) break;
     record.fKey[k] = codes[k - 1];
   }
-  return record.RemoteSave();
+  return record.RemoteSave(sync);
 }
 
 int32_t RemoteCL::CheckCrossPresetFile(const std::string& name, RemoteList* list) {
   RemoteCL* record = FindRemote(list, name);
   if (!record) return kKindUser;
+  return CheckCrossPresetFile(record);
+}
+
+int32_t RemoteCL::CheckCrossPresetFile(RemoteCL* record) {
+  const std::string& name = record->fName;
   record->fCheckSum = SumOf(&record->fKey[1]);
   int32_t builtin = 0;
   for (const PreRemEntry* entry = PreRemList; std::strlen(entry->name) > 2; ++entry)

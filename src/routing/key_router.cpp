@@ -334,10 +334,7 @@ void KeyRouter::ChangeWorkspaceMode() {
 void KeyRouter::SetPresetList(bool reload, bool edit) {
   const std::string name = fSettings ? fSettings->Presetfile : "_preset_";
   const std::filesystem::path path = RemoteCL::Folder() / name;
-  if (edit) {
-    SendToApp(FourCC("PR_O"));
-    snooze(1000);
-  }
+  if (edit) SendToApp(FourCC("PR_O"));
   if (reload) fPresetList.reset();
   // Every read starts from an empty list, so a binding removed from the file goes; a file that
   // cannot be read leaves the list as it was.

@@ -137,7 +137,6 @@ void KeyRouter::ReloadRemoteMenu(int32_t kind) {
       menu.marked = static_cast<int32_t>(position);
       Trace("%s", kGroups[group].found);
     }
-    snooze(200);
   }
   if (!teach) fGroupItems[group] = std::move(items);
   fView.RebuildRemoteMenu(menu);

@@ -11,7 +11,7 @@ void KeyRouter::LoadRemoteLibrary() {
   long counts[3] = {0, 0, 0};
   for (const auto& record : fRemoteList) {
     if (record == nullptr) continue;
-    const int32_t origin = fTeachRemote->CheckCrossPresetFile(record->fName, &fRemoteList);
+    const int32_t origin = RemoteCL::CheckCrossPresetFile(record.get());
     if (origin >= 0 && origin <= 2) ++counts[origin];
   }
   Trace("Org.:%ld Mod.:%ld Usr.:%ld\n", counts[0], counts[1], counts[2]);

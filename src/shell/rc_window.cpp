@@ -97,7 +97,8 @@ RcWindow::RcWindow(const Rect& frame, WindowSetup setup)
   MuteIndicator* indicator = fIndicators.get();
   RunAction([indicator](ActionServices& services) { IMuteSound(services, true, indicator); });
   connect(&fPulse, &QTimer::timeout, this, [this] { OnPulse(); });
-  SetPulseRate(250000);
+  fPulseRate = 250000;
+  PlanPulse();
   Trace("-- StartUp --\n");
 }
 

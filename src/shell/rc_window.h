@@ -145,6 +145,10 @@ class RcWindow : public QMainWindow, public Handler, private RoutingView {
   void ShowReceiverState();
   bool ActionsIdle();
   void OnPulse();
+  // Sets the pulse timer to the next pulse with work, or stops it: no wake-ups while idle.
+  void PlanPulse();
+  // Something gave the pulse work: planned again unless it already comes every time.
+  void WakePulse();
   void ShutdownActions();
 
   void BuildMenus();
@@ -176,6 +180,7 @@ class RcWindow : public QMainWindow, public Handler, private RoutingView {
   std::string fLanguageFolder;
   bigtime_t fPulseRate = 250000;
   QTimer fPulse;
+  int32_t fPulseSkip = 0;  // pulses the running timer interval stands for, less one
   std::function<std::vector<std::string>()> fListPorts;
   LircFileChooser fLircChooser;
 

@@ -5,6 +5,7 @@
 
 #include "platform/files/paths.h"
 #include "platform/messaging/trace.h"
+#include "receiver/view/pulse_view.h"
 #include "settings/prefs.h"
 #include "shell/rc_window.h"
 #include "shell/window_indicators.h"
@@ -39,8 +40,10 @@ void RcWindow::closeEvent(QCloseEvent* event) {
 }
 
 void RcWindow::SetPulseRate(bigtime_t rate) {
+  // Set at every report: the key it shows is cleared by a later pulse.
   fPulseRate = rate;
-  fPulse.start(static_cast<int>(rate / 1000));
+  if (fPulseView != nullptr) fPulseView->ReportShown();
+  PlanPulse();
 }
 
 RcWindow::~RcWindow() {

@@ -26,6 +26,7 @@ void RcWindow::BuildReceiverView() {
   SetPortNameRecorder(fSetup.port.empty() ? RecordPortName : nullptr);
   fPulseView = new sPulseView(QRect(533, 4, 160, 16), "puView", &fReceiverFlags, fPoseView);
   fPulseView->setVisible(fSettings != nullptr && fSettings->show_pulse);
+  connect(fPulseView, &sPulseView::PulseWanted, this, [this] { WakePulse(); });
   PlaceContinueBox();
   ShowReceiverState();
   if (!fListPorts) fListPorts = SystemPorts;
@@ -86,8 +87,27 @@ void RcWindow::ShowReceiverState() {
   if (fPulseView != nullptr) fPulseView->update();
 }
 
+void RcWindow::PlanPulse() {
+  int32_t pulses = fPulseView != nullptr ? fPulseView->PulsesUntilWork() : 0;
+  if (fSetup.exit_after_replay) pulses = 1;  // watches for the end of the recording
+  if (pulses <= 0) {
+    fPulse.stop();
+    return;
+  }
+  fPulseSkip = pulses - 1;
+  fPulse.start(static_cast<int>(fPulseRate / 1000 * pulses));
+}
+
+void RcWindow::WakePulse() {
+  if (!fPulse.isActive() || fPulseSkip > 0) PlanPulse();
+}
+
 void RcWindow::OnPulse() {
-  if (fPulseView != nullptr) fPulseView->Pulse();
+  if (fPulseView != nullptr) {
+    fPulseView->SkipPulses(fPulseSkip);
+    fPulseView->Pulse();
+  }
+  fPulseSkip = 0;
   if (fSetup.exit_after_replay && fPulseView != nullptr && fPulseView->Port() != nullptr) {
     auto* replay = dynamic_cast<ReplayLine*>(fPulseView->Port()->Line());
     if (replay != nullptr && replay->Finished() && ActionsIdle()) {
@@ -96,4 +116,5 @@ void RcWindow::OnPulse() {
       AppMessenger().SendMessage(FourCC("_QRQ"));
     }
   }
+  PlanPulse();
 }

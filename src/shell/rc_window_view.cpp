@@ -183,26 +183,34 @@ MenuField* RcWindow::RemoteMenuField(int32_t kind) const {
 void RcWindow::RebuildRemoteMenu(const RemoteMenu& contents) {
   MenuField* field = RemoteMenuField(contents.kind);
   if (field == nullptr) return;
-  QMenu* menu = field->Menu();
-  for (QAction* action : menu->actions()) {
-    menu->removeAction(action);
-    if (action->parent() == menu) delete action;
+  // The button shows the marked remote at once; the items are made when the menu is needed.
+  QString marked = field->Title();
+  if (contents.checkable) {
+    marked = Text(contents.first);
+    for (const auto& [position, name] : contents.remotes) {
+      if (position == contents.marked) marked = Text(name);
+    }
   }
-  auto item_message = [&](int32_t position) {
-    Message message(contents.what);
-    message.AddInt32("vaRemote", position);
-    message.AddPointer("tq:menu", field);
-    return message;
-  };
-  MessageAction* first = AddMenuItem(menu, Text(contents.first), item_message(-1), GetMessenger());
-  first->setCheckable(contents.checkable);
-  menu->addSeparator();
-  for (const auto& [position, name] : contents.remotes) {
-    MessageAction* item = AddMenuItem(menu, Text(name), item_message(position), GetMessenger());
-    item->setCheckable(contents.checkable);
-    if (contents.checkable && position == contents.marked) item->setChecked(true);
-  }
-  if (contents.checkable && contents.marked < 0) first->setChecked(true);
+  const Messenger target = GetMessenger();
+  field->ReplaceItemsLater(
+      [contents, field, target](QMenu* menu) {
+        auto item_message = [&](int32_t position) {
+          Message message(contents.what);
+          message.AddInt32("vaRemote", position);
+          message.AddPointer("tq:menu", field);
+          return message;
+        };
+        MessageAction* first = AddMenuItem(menu, Text(contents.first), item_message(-1), target);
+        first->setCheckable(contents.checkable);
+        menu->addSeparator();
+        for (const auto& [position, name] : contents.remotes) {
+          MessageAction* item = AddMenuItem(menu, Text(name), item_message(position), target);
+          item->setCheckable(contents.checkable);
+          if (contents.checkable && position == contents.marked) item->setChecked(true);
+        }
+        if (contents.checkable && contents.marked < 0) first->setChecked(true);
+      },
+      marked);
 }
 
 void RcWindow::DropMenuFocus(int32_t kind) {

@@ -36,11 +36,15 @@ SessionShell::SessionShell(FbApplication* app, bool tray_available, const std::s
   app_->SetReceiverObserver([this](const Message& message) { ReceiverReport(message); });
   SetSettingsPageExtension([this](QWidget* page) { AddSettings(page); });
   UpdatePortState();
-  QObject::connect(&port_check_, &QTimer::timeout, &port_check_, [this] { UpdatePortState(); });
-  port_check_.start(2000);
+  RcWindow* window = app_->MainWindow();
+  if (window != nullptr && window->PulseView() != nullptr) {
+    port_watch_ = QObject::connect(window->PulseView(), &sPulseView::PortChanged,
+                                   window->PulseView(), [this] { UpdatePortState(); });
+  }
 }
 
 SessionShell::~SessionShell() {
+  QObject::disconnect(port_watch_);
   SetSettingsPageExtension(nullptr);
   app_->SetReceiverObserver(nullptr);
 }

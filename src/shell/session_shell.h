@@ -6,7 +6,7 @@
 //   FbApplication app;
 //   SessionShell session(&app, QSystemTrayIcon::isSystemTrayAvailable(), program_path);
 //   instance.SetShowRequest([&] { session.ShowMainWindow(); });
-#include <QTimer>
+#include <QMetaObject>
 #include <memory>
 #include <string>
 
@@ -38,6 +38,6 @@ class SessionShell {
   FbApplication* app_;
   TrayIcon tray_;
   AutostartEntry autostart_;
-  // A port chosen on the settings page opens without a report; the state is looked at again.
-  QTimer port_check_;
+  // A port chosen on the settings page opens without a report: the receiver view says so.
+  QMetaObject::Connection port_watch_;
 };

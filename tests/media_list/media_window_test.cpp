@@ -211,3 +211,24 @@ TEST_F(MediaWindowTest, Screenshot) {
   Settle();
   EXPECT_TRUE(window_->grab().save(QString(folder) + "/media-list.png"));
 }
+
+TEST_F(MediaWindowTest, AListChangedOnDiskIsShownWithoutPolling) {
+  WriteList("/m/a.ogg\n");
+  Open();
+  auto shown_after = [&](const std::vector<std::string>& expected) {
+    for (int turn = 0; turn < 2000 && Shown() != expected; ++turn) {
+      Settle();
+      snooze(1000);
+    }
+    return Shown() == expected;
+  };
+  // Written in place, then replaced by a rename as editors save: both are seen.
+  WriteList("/m/b.ogg\n/m/a.ogg\n");
+  EXPECT_TRUE(shown_after({"/m/b.ogg", "/m/a.ogg"}));
+  const std::filesystem::path other = ListFile().string() + ".new";
+  std::ofstream(other, std::ios::binary) << "/m/c.ogg\n";
+  std::filesystem::rename(other, ListFile());
+  EXPECT_TRUE(shown_after({"/m/c.ogg"}));
+  WriteList("/m/d.ogg\n");
+  EXPECT_TRUE(shown_after({"/m/d.ogg"})) << "the replaced file is watched too";
+}

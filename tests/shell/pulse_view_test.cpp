@@ -217,3 +217,37 @@ TEST(PrintScanState, NamesEveryKnownState) {
     EXPECT_EQ(trace.Text(), state.text);
   }
 }
+
+TEST_F(PulseViewTest, ThePulseRestsUnlessTheThreadWaitsTheLampShowsOrAKeyWaitsToBeCleared) {
+  Make();
+  flags_.CHECK_SCAN_IR = 1;
+  EXPECT_EQ(view_->PulsesUntilWork(), 0) << "hidden view, thread listening, nothing shown";
+
+  // A key was shown: the pulse comes back for the 'RUBR' that clears it, at the same pulse as
+  // when it had run all along.
+  view_->ReportShown();
+  const int32_t until = view_->PulsesUntilWork();
+  EXPECT_EQ(until, 20 - view_->PulseCount());
+  view_->SkipPulses(until - 1);
+  EXPECT_EQ(app_.Count(FourCC("RUBR")), 0);
+  view_->Pulse();
+  EXPECT_EQ(app_.Count(FourCC("RUBR")), 1);
+  EXPECT_EQ(view_->PulsesUntilWork(), 0);
+  view_->ReportShown();
+  EXPECT_EQ(view_->PulsesUntilWork(), 22) << "a whole cycle to the next 'RUBR'";
+  view_->SetHold(true);
+  EXPECT_EQ(view_->PulsesUntilWork(), 0) << "held: no 'RUBR'";
+
+  // A thread waiting for its resume, and the blinking lamp, need every pulse.
+  flags_.resume_wanted = true;
+  EXPECT_EQ(view_->PulsesUntilWork(), 1);
+  flags_.resume_wanted = false;
+  QWidget window;
+  view_->setParent(&window);
+  window.show();
+  EXPECT_EQ(view_->PulsesUntilWork(), 1);
+
+  flags_.SCAN_CONTINOUS = 0;
+  EXPECT_EQ(view_->PulsesUntilWork(), 0) << "receiving off: pulses do nothing";
+  view_->setParent(nullptr);
+}

@@ -142,6 +142,39 @@ TEST(MenuField, ShowsTheMarkedItemAndMessageItemsReachTheirTarget) {
   EXPECT_EQ(field.Button()->text(), "AIWA_A");
 }
 
+TEST(MenuField, ItemsReplacedLaterShowTheMarkedOneAtOnceAndAreMadeWhenNeeded) {
+  auto* menu = new QMenu("-remote-");
+  MenuField field("Audio", menu);
+  menu->addAction("old")->setCheckable(true);
+  int fills = 0;
+  auto fill = [&](QMenu* target) {
+    ++fills;
+    for (const char* name : {"-unset-", "AIWA_A", "ITT237"})
+      target->addAction(name)->setCheckable(true);
+    target->actions()[2]->setChecked(true);
+  };
+  field.ReplaceItemsLater(fill, "ITT237");
+  EXPECT_EQ(field.Button()->text(), "ITT237");
+  EXPECT_EQ(field.MarkedText(), "ITT237");
+  EXPECT_EQ(fills, 0);
+  ASSERT_EQ(field.Menu()->actions().size(), 3) << "the old items are gone";
+  EXPECT_EQ(fills, 1);
+  field.Menu();
+  EXPECT_EQ(fills, 1);
+
+  // After the fill the button follows the first marked item, whichever changes.
+  QAction* unset = menu->actions()[0];
+  QAction* itt = menu->actions()[2];
+  unset->setChecked(true);
+  EXPECT_EQ(field.Button()->text(), "-unset-");
+  unset->setChecked(false);
+  EXPECT_EQ(field.Button()->text(), "ITT237");
+  itt->setText("ITT-237");
+  EXPECT_EQ(field.Button()->text(), "ITT-237");
+  delete itt;
+  EXPECT_EQ(field.Button()->text(), "-remote-");
+}
+
 TEST(Alert, ShowsANonBlockingBoxTitledKoruAlert) {
   InstallAlertPresenter();
   AnyAlert("..no port ", false);

@@ -13,7 +13,8 @@ status_t WriteKoruType(AttributeNode& node, int32_t kind) {
              : (wrote < 0 ? static_cast<status_t>(wrote) : kIoError);
 }
 
-status_t WriteKoruFile(const std::filesystem::path& path, std::string_view contents, int32_t kind) {
+status_t WriteKoruFile(const std::filesystem::path& path, std::string_view contents, int32_t kind,
+                       WriteSync sync) {
   std::error_code error;
   const auto status = std::filesystem::symlink_status(path, error);
   if (std::filesystem::exists(status)) {
@@ -22,11 +23,14 @@ status_t WriteKoruFile(const std::filesystem::path& path, std::string_view conte
     const int32_t old_kind = ReadKoruType(old);
     if (old_kind != 0 && old_kind != kind) return kNotAllowed;
   }
-  return WriteFileSafely(path, contents, [&](const std::filesystem::path& temporary) {
-    FileNode node(temporary);
-    if (const status_t marked = WriteKoruType(node, kind); marked != kOk) return marked;
-    return FileNode::MoveSidecar(temporary, path);
-  });
+  return WriteFileSafely(
+      path, contents,
+      [&](const std::filesystem::path& temporary) {
+        FileNode node(temporary);
+        if (const status_t marked = WriteKoruType(node, kind); marked != kOk) return marked;
+        return FileNode::MoveSidecar(temporary, path);
+      },
+      sync);
 }
 
 int32_t ReadKoruType(AttributeNode& node) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/files/attribute_node.h"
+#include "platform/files/safe_file.h"
 
 inline constexpr const char* kKoruTypeAttr = "KORU_TYPE";
 inline constexpr const char* kOldKoruTypeAttr = "IR!OWN_FILE";  // earlier name, read only
@@ -24,7 +25,8 @@ status_t WriteKoruType(AttributeNode& node, int32_t kind);
 // the old file's place, so an interrupted write leaves either the old file or the new one,
 // never an unmarked one. Refuses (kNotAllowed) to replace a file of another kind, a link or
 // a folder.
-status_t WriteKoruFile(const std::filesystem::path& path, std::string_view contents, int32_t kind);
+status_t WriteKoruFile(const std::filesystem::path& path, std::string_view contents, int32_t kind,
+                       WriteSync sync = WriteSync::kEachFile);
 // The file's kind, or 0 when it has no (whole) "KORU_TYPE".
 int32_t ReadKoruType(AttributeNode& node);
 

@@ -47,7 +47,7 @@ status_t WriteAll(int fd, std::string_view contents) {
 }  // namespace
 
 status_t WriteFileSafely(const std::filesystem::path& path, std::string_view contents,
-                         const BeforeRename& before_rename) {
+                         const BeforeRename& before_rename, WriteSync sync) {
   // Keep the old file's permissions where there is one; a new file gets the usual 0644.
   mode_t mode = 0644;
   struct stat old_stat {};
@@ -72,13 +72,22 @@ status_t WriteFileSafely(const std::filesystem::path& path, std::string_view con
   };
   if (const status_t status = WriteAll(fd, contents); status != kOk) return fail(status, true);
   fchmod(fd, mode);
-  if (fsync(fd) != 0) return fail(StatusFromErrno(errno), true);
+  if (sync == WriteSync::kEachFile && fsync(fd) != 0) return fail(StatusFromErrno(errno), true);
   if (close(fd) != 0) return fail(StatusFromErrno(errno), false);
   if (before_rename) {
     if (const status_t status = before_rename(temp); status != kOk) return fail(status, false);
   }
   if (RenameIntoPlace(temp.c_str(), path.c_str()) != 0) return fail(StatusFromErrno(errno), false);
   return kOk;
+}
+
+status_t SyncFileSystemOf(const std::filesystem::path& folder) {
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return StatusFromErrno(errno);
+  const int result = syncfs(fd);
+  const int error = errno;
+  close(fd);
+  return result == 0 ? kOk : StatusFromErrno(error);
 }
 
 bool IsPlainFileName(std::string_view name) {

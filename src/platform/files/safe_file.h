@@ -14,9 +14,18 @@
 // a failure leaves the old file as it was.
 using BeforeRename = std::function<status_t(const std::filesystem::path& temporary)>;
 
+// Whether the new contents reach the disk before the rename. Files that can be made again
+// from the program itself (the built-in remotes) skip the sync; whoever writes many of them
+// syncs once at the end (SyncFileSystemOf).
+enum class WriteSync { kEachFile, kNone };
+
 // Refuses (kNotAllowed) a target that exists and is not a regular file (a link, a folder).
 status_t WriteFileSafely(const std::filesystem::path& path, std::string_view contents,
-                         const BeforeRename& before_rename = {});
+                         const BeforeRename& before_rename = {},
+                         WriteSync sync = WriteSync::kEachFile);
+
+// Writes everything the file system that holds `folder` has buffered to the disk.
+status_t SyncFileSystemOf(const std::filesystem::path& folder);
 
 // True when `name` names a file inside a folder: not empty, not "." or "..", no '/' and no
 // zero byte.

@@ -14,7 +14,8 @@ std::map<std::string, std::shared_ptr<const Mode2File>>& KeptRecordings() {
   static std::map<std::string, std::shared_ptr<const Mode2File>> recordings;
   return recordings;
 }
-constexpr bigtime_t kIdleSleep = 1000000;
+// Long: nothing will happen on the line, and suspension and kill end the wait at once.
+constexpr bigtime_t kIdleSleep = 3600000000;
 
 // Sleeps until `time` on the clock; snooze returns early around a suspension.
 void SleepUntil(bigtime_t time) {

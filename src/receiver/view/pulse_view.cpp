@@ -77,6 +77,7 @@ sPulseView::sPulseView(const QRect& frame, const char* name, ReceiverFlags* flag
 }
 
 sPulseView::~sPulseView() {
+  blockSignals(true);  // nobody is told about a view that goes
   EndThread();
   if (fPort != nullptr) {
     fPort->ClearInput();
@@ -90,12 +91,14 @@ sPulseView::~sPulseView() {
 void sPulseView::OpenPort(const char* name) {
   ClosePort();
   fPort = open_multi(name, fFlags);
+  if (fPort != nullptr) emit PortChanged();
 }
 
 void sPulseView::ClosePort() {
   if (fPort == nullptr) return;
   close_multi(fPort);
   fPort = nullptr;
+  emit PortChanged();
 }
 
 void sPulseView::EndThread() {
@@ -106,6 +109,7 @@ void sPulseView::EndThread() {
   // A thread killed inside its loop leaves the flag set; no thread scans any more, and a new
   // one must not take the stale flag for a second scanner and end at once.
   fFlags->CHECK_SCAN_IR = 0;
+  fFlags->resume_wanted = false;
 }
 
 void sPulseView::StartSniffer() {
@@ -121,6 +125,7 @@ void sPulseView::StartSniffer() {
   fThread = spawn_thread(STH_scan_IR_pulse, "snif_thread", fPriority, &fStartMessage);
   Trace(fThread >= 0 ? "..thread-success .." : "..thread-failure");
   resume_thread(fThread);
+  emit PulseWanted();
 }
 
 void sPulseView::StopSniffer() {
@@ -155,14 +160,41 @@ void sPulseView::ReStartSniffer() {
   } else if (info.state == ThreadState::kSpawned) {
     resume_thread(fThread);
   }
+  emit PulseWanted();
 }
 
 void sPulseView::Pulse() {
   if (++fPulseCount > 21) fPulseCount = 0;
   if (fFlags->SCAN_CONTINOUS == 0) return;
-  if (!fHold && fPulseCount == 20) AppMessenger().SendMessage(FourCC("RUBR"));
+  if (!fHold && fPulseCount == 20) {
+    AppMessenger().SendMessage(FourCC("RUBR"));
+    fClearDue = false;
+  }
   update();
   if (fFlags->CHECK_SCAN_IR == 0 && fThread >= 0) resume_thread(fThread);
+}
+
+namespace {
+constexpr int32_t kPulseCycle = 22;  // the pulse count runs 0..21
+constexpr int32_t kClearAt = 20;     // 'RUBR' goes out at this count
+}  // namespace
+
+int32_t sPulseView::PulsesUntilWork() const {
+  if (fFlags->SCAN_CONTINOUS == 0) return 0;
+  const bool lamp = fPort != nullptr && isVisible();
+  if (lamp || fFlags->resume_wanted) return 1;
+  if (!fClearDue || fHold) return 0;
+  const int32_t until = (kClearAt - fPulseCount + kPulseCycle) % kPulseCycle;
+  return until == 0 ? kPulseCycle : until;
+}
+
+void sPulseView::SkipPulses(int32_t count) {
+  if (count > 0) fPulseCount = (fPulseCount + count) % kPulseCycle;
+}
+
+void sPulseView::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  emit PulseWanted();
 }
 
 void sPulseView::OwnPulse() {

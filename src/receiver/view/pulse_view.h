@@ -32,6 +32,14 @@ class sPulseView : public QWidget {
   // Those and the end of the thread and the priority: what the main window passes on.
   static bool IsViewMessage(uint32_t what);
   void Pulse();
+  // The pulse rests while it has nothing to do. Number of pulses from now to the next one
+  // with work: 1 while the lamp blinks or the thread waits to be resumed, the pulses up to
+  // the next 'RUBR' while a shown key waits to be cleared, 0 when none has work.
+  int32_t PulsesUntilWork() const;
+  // Counts `count` pulses that had nothing to do, as if they had come.
+  void SkipPulses(int32_t count);
+  // A report was shown: the next 'RUBR' clears it.
+  void ReportShown() { fClearDue = true; }
 
   virtual void SetRemoteDev(int32_t number);
   virtual void RelaunchInServer();
@@ -56,10 +64,20 @@ class sPulseView : public QWidget {
   int32_t Attempts() const { return fAttempts; }
   int32_t RemoteDev() const { return fRemoteDev; }
   bool Hold() const { return fHold; }
-  void SetHold(bool hold) { fHold = hold; }
+  void SetHold(bool hold) {
+    fHold = hold;
+    emit PulseWanted();
+  }
+
+ signals:
+  // The pulse may have work again (the lamp shows, the thread started or restarted).
+  void PulseWanted();
+  // A port was opened or closed.
+  void PortChanged();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   void OpenPort(const char* name);
@@ -80,6 +98,7 @@ class sPulseView : public QWidget {
   int32_t fAttempts = 0;
   int32_t fPulseCount = 0;
   int32_t fShownNumber = 0;
+  bool fClearDue = false;
   QColor fFrameColor;
   Message fStartMessage;  // read by the receiver thread: lives as long as the view
 };
