@@ -54,6 +54,10 @@ class KeyRouter {
   void ReleaseRemoteLibrary();
   void RescanRemotes();
   void WriteCodeChart();
+  // Imports the remotes of LIRC configuration files into the remote folder and, as the end of
+  // a teach-in does, rescans it and rebuilds the menus and the chart (key_router_lirc.cpp).
+  // Returns the report; refused while a remote is taught.
+  std::string ImportLircFiles(const std::vector<std::string>& files);
 
   // Fills the remote menus and the switches and reads the current presets.
   void Start();

@@ -139,6 +139,7 @@ void RcWindow::BuildMenus() {
   AddMenuItem(fFileMenu, Label(159), Message(FourCC("irEP")), self);
   // The chart of every remote's codes, written next to the key chart in the remote folder.
   AddMenuItem(fFileMenu, "Code chart", Message(FourCC("CHRT")), self);
+  AddMenuItem(fFileMenu, "Import LIRC remote...", Message(FourCC("irLI")), self);
   fFileMenu->addSeparator();
   AddMenuItem(fFileMenu, Label(174), Message(FourCC("MW_O")), self);
   AddMenuItem(fFileMenu, Label(173), Message(FourCC("MW_C")), self);

@@ -76,6 +76,13 @@ class RcWindow : public QMainWindow, public Handler, private RoutingView {
   // Blocks until the action thread has run everything posted so far.
   void WaitForActions();
 
+  // "File" > "Import LIRC remote...": the files to import, asked of the user (a file chooser at
+  // the LIRC database); tests answer in its place.
+  using LircFileChooser = std::function<std::vector<std::string>()>;
+  void SetLircFileChooser(LircFileChooser chooser) { fLircChooser = std::move(chooser); }
+  // Imports the chosen files and shows the report (rc_window_lirc.cpp).
+  void ImportLircRemote();
+
   static std::vector<std::string> SystemPorts();
   // The serial devices the settings page offers ("serial1", "usb0", "lirc0", ...).
   void SetPortLister(std::function<std::vector<std::string>()> lister) {
@@ -175,6 +182,7 @@ class RcWindow : public QMainWindow, public Handler, private RoutingView {
   QTimer fPulse;
   int32_t fPulseSkip = 0;  // pulses the running timer interval stands for, less one
   std::function<std::vector<std::string>()> fListPorts;
+  LircFileChooser fLircChooser;
 
   QMenu* fIconMenu = nullptr;
   QMenu* fFileMenu = nullptr;

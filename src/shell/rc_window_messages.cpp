@@ -16,6 +16,9 @@ void RcWindow::MessageReceived(Message* message) {
     case FourCC("PREF"):
       AddSettingsView();
       return;
+    case FourCC("irLI"):
+      ImportLircRemote();
+      return;
     case FourCC("_ABR"):
       AboutRequested();
       return;

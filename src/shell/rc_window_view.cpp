@@ -240,8 +240,8 @@ void RcWindow::ShowTeachBox(bool teaching) {
 
 void RcWindow::LockForTeaching(bool locked) {
   fTeachButton->setEnabled(!locked);
-  EnableMenuCommands(
-      !locked, {FourCC("nRgt"), FourCC("irRP"), FourCC("irEP"), FourCC("PREF"), FourCC("irmi")});
+  EnableMenuCommands(!locked, {FourCC("nRgt"), FourCC("irRP"), FourCC("irEP"), FourCC("PREF"),
+                               FourCC("irmi"), FourCC("irLI")});
 }
 
 std::string RcWindow::TeachFieldText(TeachField field) const {

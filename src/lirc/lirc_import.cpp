@@ -1,0 +1,284 @@
+#include "lirc/lirc_import.h"
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <set>
+
+#include "lirc/lirc_key_names.h"
+#include "lirc/lirc_signal.h"
+#include "platform/files/file_node.h"
+#include "platform/files/koru_type.h"
+#include "platform/files/safe_file.h"
+#include "platform/lines/mode2_recording.h"
+#include "platform/messaging/trace.h"
+#include "receiver/code_bytes.h"
+#include "receiver/replay_session.h"
+#include "remotes/remote_cl.h"
+#include "settings/label_table.h"
+
+namespace {
+
+constexpr size_t kMaxRemoteName = 78;
+
+// One key on its way into the file.
+struct Key {
+  std::string button;
+  int32_t key_function = 0;
+  LircReceived received;
+};
+
+// A remote name that can be a file in the remote folder: no '/', not hidden, none of KORU's
+// fixed names nor the names the teach-in keeps for itself.
+std::string FileNameFor(const std::string& lirc_name) {
+  std::string name = lirc_name;
+  for (char& c : name)
+    if (c == '/' || c == '\0') c = '_';
+  if (!name.empty() && name.front() == '.') name.front() = '_';
+  if (name.size() > kMaxRemoteName) name.resize(kMaxRemoteName);
+  if (!IsSafeFileName(name) || name == "-noname-" || name == "newRemote")
+    name = name.substr(0, kMaxRemoteName - 5) + "_lirc";
+  return name;
+}
+
+std::string Label(int32_t key_function) {
+  return eLabel[key_function];
+}
+
+// The command value a classic remote of this mode would hold for the code text.
+int32_t ClassicValue(const std::string& text, bool two_byte) {
+  const int32_t byte2 = IrStr4Value(text, 2);
+  return two_byte ? byte2 * 1000 + IrStr4Value(text, 3) : byte2;
+}
+
+int32_t ClassicHeader(const std::string& text) {
+  return IrStr4Value(text, 0) * 1000 + IrStr4Value(text, 1);
+}
+
+// The classic mode (2 or 23) that tells every key apart under one header; 0 and `why` when
+// none does.
+int32_t ClassicMode(const std::vector<Key>& keys, std::string* why) {
+  for (const Key& key : keys)
+    if (StripCodeSeparators(key.received.code_text).size() <= 12) {
+      *why = "the classic code of " + key.button + " is too short to be matched";
+      return 0;
+    }
+  const int32_t header = ClassicHeader(keys.front().received.code_text);
+  for (const Key& key : keys)
+    if (ClassicHeader(key.received.code_text) != header) {
+      *why = "the keys have different classic headers";
+      return 0;
+    }
+  for (const bool two_byte : {false, true}) {
+    std::set<int32_t> values;
+    bool distinct = true;
+    for (const Key& key : keys) {
+      const int32_t value = ClassicValue(key.received.code_text, two_byte);
+      distinct = distinct && value != 0 && values.insert(value).second;
+    }
+    if (distinct) return two_byte ? 23 : 2;
+  }
+  *why = "two keys have one classic code";
+  return 0;
+}
+
+// The protocol and address most keys share (the first such among equals).
+ExactCode HeadOf(const std::vector<Key>& keys) {
+  std::map<std::pair<int32_t, uint32_t>, int32_t> counts;
+  for (const Key& key : keys)
+    ++counts[{static_cast<int32_t>(key.received.exact->protocol), key.received.exact->address}];
+  ExactCode head = *keys.front().received.exact;
+  int32_t best = 0;
+  for (const Key& key : keys) {
+    const int32_t count =
+        counts[{static_cast<int32_t>(key.received.exact->protocol), key.received.exact->address}];
+    if (count > best) {
+      best = count;
+      head = *key.received.exact;
+    }
+  }
+  return head;
+}
+
+// The receiver's codes for one press of the button (with the toggle state of the press).
+std::optional<LircReceived> Receive(const LircRemote& remote, const LircButton& button,
+                                    int32_t earlier_presses, std::string* why) {
+  std::vector<int32_t> periods;
+  if (LircButtonSignal(remote, button, remote.min_repeat, &periods, why, earlier_presses) != kOk)
+    return std::nullopt;
+  std::optional<LircReceived> received = ReceiveLircSignal(periods);
+  if (!received)
+    *why = "the receiver reported nothing";
+  else if (!received->exact)
+    *why = "the receiver found no code";
+  if (!received || !received->exact) return std::nullopt;
+  return received;
+}
+
+bool HasToggle(const LircRemote& remote) {
+  return remote.toggle_bit > 0 || remote.toggle_bit_mask != 0;
+}
+
+LircImportReport ImportOne(const LircRemote& remote, const LircImportOptions& options,
+                           std::set<std::string>* written) {
+  LircImportReport report;
+  report.remote = remote.name;
+  const std::string problem = LircSignalProblem(remote);
+  if (!problem.empty()) {
+    report.refused = problem;
+    return report;
+  }
+  const std::string name = FileNameFor(remote.name);
+  if (written->count(name)) {
+    report.refused = "a remote named '" + name + "' was imported before from these files";
+    return report;
+  }
+
+  std::vector<Key> keys;
+  std::map<int32_t, std::string> by_function;
+  for (const LircButton& button : remote.buttons) {
+    const int32_t key_function = KeyFunctionOfLircName(button.name);
+    if (key_function == 0) {
+      report.without_function.push_back(button.name);
+      continue;
+    }
+    if (by_function.count(key_function)) {
+      const std::string& first = by_function[key_function];
+      report.taken.push_back(button.name + " (" + Label(key_function) + " of " +
+                             (first == button.name ? "the first " + first : first) + ")");
+      continue;
+    }
+    std::string why;
+    std::optional<LircReceived> received = Receive(remote, button, 0, &why);
+    if (!received) {
+      report.undecoded.push_back(button.name + ": " + why);
+      continue;
+    }
+    const Key* same = nullptr;
+    for (const Key& key : keys)
+      if (key.received.exact->SameKey(*received->exact)) same = &key;
+    if (same) {
+      report.collisions.push_back(button.name + " (code of " + same->button + ")");
+      continue;
+    }
+    // A toggle bit the decoder keeps in the code would let only every other press through.
+    if (HasToggle(remote)) {
+      std::string ignored;
+      const std::optional<LircReceived> next = Receive(remote, button, 1, &ignored);
+      if (next && !next->exact->SameKey(*received->exact)) report.toggling.push_back(button.name);
+    }
+    by_function[key_function] = button.name;
+    keys.push_back({button.name, key_function, *received});
+  }
+  if (keys.empty()) {
+    report.refused = "no key of the remote has a KORU key function and a code KORU decodes";
+    return report;
+  }
+
+  std::error_code error;
+  const std::filesystem::path path = RemoteCL::Folder() / name;
+  if (std::filesystem::exists(std::filesystem::symlink_status(path, error))) {
+    FileNode node(path);
+    if (ReadKoruType(node) != kKoruRemoteFile) {
+      report.refused = "'" + name + "' in the remote folder is no remote file";
+      return report;
+    }
+    if (!options.replace) {
+      report.refused = "a remote named '" + name + "' exists already";
+      return report;
+    }
+  }
+
+  RemoteCL record;
+  record.fName = name;
+  int32_t mode = 0;
+  if (options.classic) {
+    mode = ClassicMode(keys, &report.classic_note);
+    if (mode == 0) report.classic_note = "no classic file: " + report.classic_note;
+  }
+  if (mode != 0) {
+    record.fComHead = ClassicHeader(keys.front().received.code_text);
+    record.fComByte = mode;
+    for (const Key& key : keys)
+      record.SetSlot(key.key_function - 50, ClassicValue(key.received.code_text, mode == 23));
+    report.classic = true;
+  } else {
+    record.SetExactHead(HeadOf(keys));
+    for (const Key& key : keys) record.SetExactKey(key.key_function, *key.received.exact);
+  }
+  const status_t status = record.RemoteSave();
+  if (status != kOk) {
+    report.refused = "the remote file '" + name + "' could not be written: " + StatusText(status);
+    return report;
+  }
+  written->insert(name);
+  report.file = name;
+  for (const Key& key : keys)
+    report.imported.push_back(key.button + " " + Label(key.key_function) + " " +
+                              (report.classic ? std::to_string(record.Slot(key.key_function - 50))
+                                              : ExactField(*key.received.exact)));
+  return report;
+}
+
+void AppendList(std::string* text, const char* title, const std::vector<std::string>& items) {
+  if (items.empty()) return;
+  *text += "  " + std::string(title) + " (" + std::to_string(items.size()) + "):";
+  for (const std::string& item : items) *text += " " + item + ",";
+  text->back() = '\n';
+}
+
+}  // namespace
+
+std::optional<LircReceived> ReceiveLircSignal(const std::vector<int32_t>& periods) {
+  Mode2Recording recording;
+  for (size_t i = 0; i < periods.size(); ++i)
+    AppendMode2(&recording, i % 2 == 0, static_cast<uint64_t>(periods[i]));
+  std::optional<LircReceived> received;
+  ReplayThroughReceiver(recording, [&](bigtime_t, const Message& report) {
+    std::string text, field;
+    int32_t family = 0;
+    if (received || report.FindString("_blink", &text) != kOk) return;
+    report.FindInt32("_remotetype", &family);
+    const bool has_exact = report.FindString("_exact", &field) == kOk;
+    // The first report of a code; a no-code report counts when it has an exact code.
+    if (family == 0 && !has_exact) return;
+    received = LircReceived{family == 0 ? "" : text, std::nullopt};
+    if (has_exact) received->exact = ParseExactField(field);
+    if (received->exact) report.FindInt32("_exactbits", &received->exact->bits);
+  });
+  return received;
+}
+
+std::vector<LircImportReport> ImportLircRemotes(const std::vector<LircRemote>& remotes,
+                                                const LircImportOptions& options) {
+  std::vector<LircImportReport> reports;
+  std::set<std::string> written;
+  for (const LircRemote& remote : remotes) {
+    reports.push_back(ImportOne(remote, options, &written));
+    const LircImportReport& report = reports.back();
+    if (report.file.empty())
+      Trace("LIRC import '%s': %s\n", remote.name.c_str(), report.refused.c_str());
+    else
+      Trace("LIRC import '%s': %zu keys into '%s'\n", remote.name.c_str(), report.imported.size(),
+            report.file.c_str());
+  }
+  return reports;
+}
+
+std::string LircImportText(const LircImportReport& report) {
+  std::string text = report.remote + ": ";
+  if (report.file.empty()) {
+    text += "not imported, " + report.refused + "\n";
+  } else {
+    text += std::to_string(report.imported.size()) + " keys imported into '" + report.file + "' (" +
+            (report.classic ? "classic" : "exact") + " codes)\n";
+  }
+  if (!report.classic_note.empty()) text += "  " + report.classic_note + "\n";
+  AppendList(&text, "no KORU key function", report.without_function);
+  AppendList(&text, "key function taken by another button", report.taken);
+  AppendList(&text, "same code as another key", report.collisions);
+  AppendList(&text, "not decoded", report.undecoded);
+  AppendList(&text, "code changes from press to press, every other press is missed",
+             report.toggling);
+  return text;
+}

@@ -1,0 +1,29 @@
+// "File" > "Import LIRC remote...": the user picks LIRC configuration files (the chooser opens
+// at LIRC's remote database when it is installed), the router imports them and the report is
+// shown in an alert.
+#include <QDir>
+#include <QFileDialog>
+
+#include "platform/messaging/alert.h"
+#include "shell/rc_window.h"
+
+namespace {
+
+constexpr const char* kLircDatabase = "/usr/share/lirc/remotes";
+
+}  // namespace
+
+void RcWindow::ImportLircRemote() {
+  std::vector<std::string> files;
+  if (fLircChooser) {
+    files = fLircChooser();
+  } else {
+    const QString start = QDir(kLircDatabase).exists() ? kLircDatabase : QDir::homePath();
+    const QStringList chosen = QFileDialog::getOpenFileNames(
+        this, "Import LIRC remote", start,
+        "LIRC configurations (*.conf lircd.conf* *.lircd.conf);;All files (*)");
+    for (const QString& file : chosen) files.push_back(file.toStdString());
+  }
+  if (files.empty()) return;
+  AnyAlert(fRouter.ImportLircFiles(files), false);
+}

@@ -1,0 +1,303 @@
+// Importing LIRC remotes: the remote files written from configurations recognise what LIRC's
+// irsimsend sends from the same configurations, key by key; the report names what was left out.
+#include "lirc/lirc_import.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "irsimsend.h"
+#include "lirc/lirc_key_names.h"
+#include "lirc/lirc_signal.h"
+#include "platform/messaging/trace.h"
+#include "remotes/key_match.h"
+#include "remotes/remote_folder.h"
+
+namespace {
+
+struct Config {
+  const char* what;
+  std::string text;
+};
+
+std::string Remote(const char* name, const char* flags, const char* body, const char* codes) {
+  return std::string("begin remote\n name ") + name + "\n flags " + flags + "\n" + body +
+         " begin codes\n" + codes + " end codes\nend remote\n";
+}
+
+const Config kNec = {
+    "NEC", Remote("NEC_Remote", "SPACE_ENC|CONST_LENGTH",
+                  " bits 16\n header 9000 4500\n one 563 1687\n zero 563 562\n ptrail 563\n"
+                  " repeat 9000 2250\n pre_data_bits 16\n pre_data 0xC03F\n gap 108000\n",
+                  "  KEY_POWER 0x00FF\n  KEY_1 0xA05F\n  KEY_2 0x609F\n  KEY_VOLUMEUP 0x20DF\n"
+                  "  vol- 0x10EF\n  KEY_MUTE 0x28D7\n  KEY_OK 0xC837\n")};
+const Config kRc5 = {
+    "RC-5", Remote("RC5_Remote", "RC5|CONST_LENGTH",
+                   " bits 6\n one 889 889\n zero 889 889\n plead 889\n pre_data_bits 8\n"
+                   " pre_data 0xA3\n gap 108344\n toggle_bit 2\n",
+                   "  KEY_0 0x00\n  KEY_1 0x01\n  KEY_POWER 0x0C\n  KEY_CHANNELUP 0x20\n")};
+const Config kRc6 = {
+    "RC-6 (MCE)", Remote("RC6_Remote", "RC6|CONST_LENGTH",
+                         " bits 16\n header 2667 889\n one 444 444\n zero 444 444\n"
+                         " pre_data_bits 21\n pre_data 0x37FF0\n gap 105000\n toggle_bit 22\n"
+                         " rc6_mask 0x100000000\n",
+                         "  KEY_0 0x7bff\n  KEY_1 0x7bfe\n  KEY_POWER 0x7bf3\n  KEY_OK 0x7bdd\n")};
+const Config kSony = {
+    "Sony 12-bit", Remote("Sony_Remote", "SPACE_ENC|CONST_LENGTH",
+                          " bits 7\n header 2400 600\n one 1200 600\n zero 600 600\n"
+                          " post_data_bits 5\n post_data 0x10\n gap 45000\n min_repeat 2\n",
+                          "  KEY_1 0x00\n  KEY_2 0x40\n  KEY_POWER 0x54\n  KEY_VOLUMEUP 0x24\n")};
+const Config kRaw = {"raw codes",
+                     "begin remote\n name Raw_Remote\n flags RAW_CODES\n gap 40000\n"
+                     " begin raw_codes\n"
+                     "  name KEY_PLAY\n 3500 1700 450 450 450 1300 450 450 450 1300 450 450 450\n"
+                     "  name KEY_STOP\n 3500 1700 450 1300 450 450 450 450 450 1300 450 1300 450\n"
+                     "  name KEY_PAUSE\n 3500 1700 450 450 450 450 450 1300 450 1300 450 450 450\n"
+                     " end raw_codes\nend remote\n"};
+
+class LircImport : public RemoteFolderTest {
+ protected:
+  std::vector<LircRemote> Parse(const std::string& text) {
+    std::vector<LircRemote> remotes;
+    std::string error;
+    EXPECT_EQ(ParseLircConfig(text, "test.conf", &remotes, nullptr, &error), kOk) << error;
+    return remotes;
+  }
+  TraceCapture quiet_;
+};
+
+TEST_F(LircImport, ImportedRemotesRecogniseIrsimsendRecordingsKeyByKey) {
+  if (!IrsimsendInstalled()) GTEST_SKIP() << "irsimsend is not installed";
+  for (const Config* config : {&kNec, &kRc5, &kRc6, &kSony, &kRaw}) {
+    SCOPED_TRACE(config->what);
+    const std::vector<LircRemote> remotes = Parse(config->text);
+    ASSERT_EQ(remotes.size(), 1u);
+    const std::vector<LircImportReport> reports = ImportLircRemotes(remotes, {});
+    ASSERT_EQ(reports.size(), 1u);
+    const LircImportReport& report = reports[0];
+    ASSERT_EQ(report.file, remotes[0].name) << report.refused;
+    EXPECT_EQ(report.imported.size(), remotes[0].buttons.size()) << LircImportText(report);
+
+    RemoteList list;
+    list.push_back(std::make_unique<RemoteCL>());
+    list.back()->RemoteLoad(report.file);
+    ASSERT_TRUE(list.back()->IsExact());
+    for (const LircButton& button : remotes[0].buttons) {
+      // As the second press too, after another key: its toggle bits differ from the first's.
+      const LircButton& other = remotes[0].buttons[&button == &remotes[0].buttons[0] ? 1 : 0];
+      const auto two = IrsimsendPeriods(config->text, "", 1, {other.name, button.name});
+      std::vector<int32_t> first;
+      ASSERT_TRUE(two.has_value()) << button.name;
+      ASSERT_EQ(LircButtonSignal(remotes[0], other, 0, &first, nullptr), kOk);
+      ASSERT_GT(two->size(), first.size());
+      const auto once = IrsimsendPeriods(config->text, button.name, 1);
+      ASSERT_TRUE(once.has_value()) << button.name;
+      const std::vector<int32_t> presses[] = {
+          *once, std::vector<int32_t>(two->begin() + first.size(), two->end())};
+      for (const std::vector<int32_t>& press : presses) {
+        const std::optional<LircReceived> received = ReceiveLircSignal(press);
+        ASSERT_TRUE(received && received->exact) << button.name;
+        const KeyMatch match = MatchExactKey(list, *received->exact);
+        EXPECT_EQ(match.remote_label, report.file);
+        EXPECT_EQ(match.key_function, KeyFunctionOfLircName(button.name))
+            << button.name << " " << ExactField(*received->exact);
+      }
+    }
+    EXPECT_EQ(report.toggling, std::vector<std::string>{}) << LircImportText(report);
+  }
+}
+
+TEST_F(LircImport, ClassicFilesOnlyWhereEveryClassicCodeIsDistinct) {
+  LircImportOptions options;
+  options.classic = true;
+  const std::vector<LircRemote> nec = Parse(kNec.text);
+  const LircImportReport report = ImportLircRemotes(nec, options).at(0);
+  ASSERT_TRUE(report.classic) << LircImportText(report);
+  RemoteList list;
+  list.push_back(std::make_unique<RemoteCL>());
+  list.back()->RemoteLoad(report.file);
+  EXPECT_FALSE(list.back()->IsExact());
+  for (const LircButton& button : nec[0].buttons) {
+    std::vector<int32_t> periods;
+    ASSERT_EQ(LircButtonSignal(nec[0], button, 0, &periods, nullptr), kOk);
+    const std::optional<LircReceived> received = ReceiveLircSignal(periods);
+    ASSERT_TRUE(received);
+    KeyMatch match;
+    ASSERT_TRUE(MatchCodeText(list, received->code_text, false, &match));
+    EXPECT_EQ(match.key_function, KeyFunctionOfLircName(button.name)) << button.name;
+  }
+
+  // Sony's classic decoder gives one text for many keys: the file keeps exact codes.
+  const LircImportReport sony = ImportLircRemotes(Parse(kSony.text), options).at(0);
+  EXPECT_FALSE(sony.classic);
+  EXPECT_NE(sony.file, "");
+  EXPECT_NE(sony.classic_note, "");
+}
+
+TEST_F(LircImport, ReportsWhatWasNotImportedAndWhy) {
+  const char* text = R"(
+begin remote
+  name  Mixed
+  bits 16
+  flags SPACE_ENC
+  header 9000 4500
+  one 563 1687
+  zero 563 562
+  ptrail 563
+  pre_data_bits 16
+  pre_data 0x00FF
+  gap 108000
+  begin codes
+    KEY_1        0x807F
+    KEY_RED      0x40BF
+    KEY_ENTER    0xC03F
+    KEY_SELECT   0x20DF
+    KEY_2        0x807F
+  end codes
+end remote
+begin remote
+  name Short
+  flags RAW_CODES
+  gap 40000
+  begin raw_codes
+    name KEY_POWER
+      900 450 560
+  end raw_codes
+end remote
+begin remote
+  name Decoding
+  bits 8
+  one 0 0
+  zero 0 0
+  begin codes
+    KEY_1 0x01
+  end codes
+end remote
+)";
+  const std::vector<LircImportReport> reports = ImportLircRemotes(Parse(text), {});
+  ASSERT_EQ(reports.size(), 3u);
+  EXPECT_EQ(reports[0].file, "Mixed");
+  EXPECT_EQ(reports[0].imported.size(), 2u);
+  EXPECT_EQ(reports[0].without_function, std::vector<std::string>{"KEY_RED"});
+  EXPECT_EQ(reports[0].taken, std::vector<std::string>{"KEY_SELECT (OK of KEY_ENTER)"});
+  EXPECT_EQ(reports[0].collisions, std::vector<std::string>{"KEY_2 (code of KEY_1)"});
+  EXPECT_EQ(reports[1].file, "");
+  ASSERT_EQ(reports[1].undecoded.size(), 1u);
+  EXPECT_EQ(reports[1].undecoded[0].rfind("KEY_POWER: ", 0), 0u);
+  EXPECT_EQ(reports[2].refused, "no timings (made for a receiver that decodes by itself)");
+  EXPECT_EQ(LircImportText(reports[0]),
+            "Mixed: 2 keys imported into 'Mixed' (exact codes)\n"
+            "  no KORU key function (1): KEY_RED\n"
+            "  key function taken by another button (1): KEY_SELECT (OK of KEY_ENTER)\n"
+            "  same code as another key (1): KEY_2 (code of KEY_1)\n");
+}
+
+TEST_F(LircImport, KeepsFilesOfTheSameNameUnlessAskedToReplaceThem) {
+  const std::vector<LircRemote> nec = Parse(kNec.text);
+  Write("NEC_Remote", "[ComHead] 1\n[ComByte] 2\n[ComData] 5,\n");
+  LircImportReport report = ImportLircRemotes(nec, {}).at(0);
+  EXPECT_EQ(report.refused, "a remote named 'NEC_Remote' exists already");
+  EXPECT_EQ(Read("NEC_Remote"), "[ComHead] 1\n[ComByte] 2\n[ComData] 5,\n");
+
+  LircImportOptions replace;
+  replace.replace = true;
+  EXPECT_EQ(ImportLircRemotes(nec, replace).at(0).file, "NEC_Remote");
+  EXPECT_NE(Read("NEC_Remote").find("[ComByte] 40"), std::string::npos);
+
+  // A file of another kind is never replaced; a name with '/' stays in the folder.
+  Write("NEC_Remote", "chart", kKoruChartFile);
+  EXPECT_EQ(ImportLircRemotes(nec, replace).at(0).refused,
+            "'NEC_Remote' in the remote folder is no remote file");
+  std::vector<LircRemote> slashed = nec;
+  slashed[0].name = "START/STOP";
+  EXPECT_EQ(ImportLircRemotes(slashed, {}).at(0).file, "START_STOP");
+  // Two remotes of one name in one import: the second is not written over the first.
+  std::vector<LircRemote> twice = {nec[0], nec[0]};
+  twice[0].name = twice[1].name = "Twice";
+  const auto reports = ImportLircRemotes(twice, {});
+  EXPECT_EQ(reports[0].file, "Twice");
+  EXPECT_EQ(reports[1].refused, "a remote named 'Twice' was imported before from these files");
+}
+
+}  // namespace
+
+namespace {
+
+// The database files and every remote in them, in a stable order.
+std::vector<std::pair<std::string, LircRemote>> DatabaseRemotes() {
+  std::vector<std::string> files;
+  const char* database = "/usr/share/lirc/remotes";
+  if (!std::filesystem::is_directory(database)) return {};
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(database)) {
+    const std::string leaf = entry.path().filename().string();
+    if (entry.is_regular_file() && leaf.rfind("lircmd", 0) != 0 && leaf.rfind("lircrc", 0) != 0 &&
+        leaf != "README")
+      files.push_back(entry.path().string());
+  }
+  std::sort(files.begin(), files.end());
+  std::vector<std::pair<std::string, LircRemote>> all;
+  for (const std::string& file : files) {
+    std::vector<LircRemote> remotes;
+    if (ReadLircConfigFile(file, &remotes, nullptr, nullptr) != kOk) continue;
+    for (LircRemote& remote : remotes) all.emplace_back(file, std::move(remote));
+  }
+  return all;
+}
+
+}  // namespace
+
+TEST_F(LircImport, EveryRemoteImportedFromTheDatabaseRecognisesItsIrsimsendRecordings) {
+  if (!IrsimsendInstalled()) GTEST_SKIP() << "irsimsend is not installed";
+  const auto all = DatabaseRemotes();
+  if (all.empty()) GTEST_SKIP() << "the LIRC remote database is not installed";
+  int32_t remotes_imported = 0, keys_checked = 0;
+  for (const auto& [file, remote] : all) {
+    if (IrsimsendSlipsPeriods(remote)) continue;
+    const LircImportReport report = ImportLircRemotes({remote}, {}).at(0);
+    if (report.file.empty()) continue;
+    ++remotes_imported;
+    SCOPED_TRACE(file + " " + remote.name);
+    RemoteList list;
+    list.push_back(std::make_unique<RemoteCL>());
+    list.back()->RemoteLoad(report.file);
+    // All imported keys in one run of irsimsend, each a new press (toggle bits flip).
+    std::vector<const LircButton*> keys;
+    for (const LircButton& button : remote.buttons)
+      for (const std::string& line : report.imported)
+        if (line.rfind(button.name + " ", 0) == 0 &&
+            std::find(keys.begin(), keys.end(), &button) == keys.end())
+          keys.push_back(&button);
+    std::vector<std::string> names;
+    for (const LircButton* key : keys) names.push_back(key->name);
+    std::ifstream in(file);
+    std::stringstream text;
+    text << in.rdbuf();
+    const auto lirc = IrsimsendPeriods(OneRemoteText(text.str(), remote), "", 1, names);
+    ASSERT_TRUE(lirc.has_value());
+    size_t at = 0;
+    for (size_t i = 0; i < keys.size(); ++i) {
+      std::vector<int32_t> press;
+      ASSERT_EQ(LircButtonSignal(remote, *keys[i], 0, &press, nullptr, static_cast<int32_t>(i)),
+                kOk);
+      ASSERT_LE(at + press.size(), lirc->size());
+      const std::vector<int32_t> recorded(lirc->begin() + at, lirc->begin() + at + press.size());
+      at += press.size();
+      // A key reported as toggling is recognised only on the presses like the imported one.
+      const bool toggling = std::find(report.toggling.begin(), report.toggling.end(),
+                                      keys[i]->name) != report.toggling.end();
+      if (toggling && i % 2 == 1) continue;
+      const std::optional<LircReceived> received = ReceiveLircSignal(recorded);
+      ASSERT_TRUE(received && received->exact) << keys[i]->name;
+      EXPECT_EQ(MatchExactKey(list, *received->exact).key_function,
+                KeyFunctionOfLircName(keys[i]->name))
+          << keys[i]->name;
+      ++keys_checked;
+    }
+  }
+  EXPECT_GT(remotes_imported, 30);
+  RecordProperty("remotes", remotes_imported);
+  RecordProperty("keys", keys_checked);
+}

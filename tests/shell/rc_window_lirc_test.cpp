@@ -1,0 +1,73 @@
+// "File" > "Import LIRC remote...": the chosen configuration becomes a remote file, and the
+// menus and the chart know the new remote at once, as after a teach-in.
+#include <QMenu>
+#include <fstream>
+
+#include "platform/messaging/alert.h"
+#include "platform/messaging/trace.h"
+#include "shell/menu_field.h"
+#include "shell/message_action.h"
+#include "shell_fixture.h"
+#include "test_files.h"
+
+namespace {
+
+constexpr const char* kConfig = R"(
+begin remote
+  name  Imported_NEC
+  bits 16
+  flags SPACE_ENC|CONST_LENGTH
+  header 9000 4500
+  one 563 1687
+  zero 563 562
+  ptrail 563
+  pre_data_bits 16
+  pre_data 0xC03F
+  gap 108000
+  begin codes
+    KEY_1 0xA05F
+    KEY_2 0x609F
+    KEY_RED 0x00FF
+  end codes
+end remote
+)";
+
+TEST_F(ShellTest, ALircRemoteIsImportedFromTheFileMenuAndJoinsEveryRemoteMenu) {
+  Start();
+  const std::filesystem::path config = home_.Path() / "nec.conf";
+  std::ofstream(config) << kConfig;
+  std::vector<std::string> alerts;
+  SetAlertPresenter([&](const std::string& text) { alerts.push_back(text); });
+  TraceCapture trace;
+
+  // Cancelled: nothing happens.
+  Window()->SetLircFileChooser([] { return std::vector<std::string>{}; });
+  QAction* item = FindMenuItem(FileMenu(), FourCC("irLI"));
+  ASSERT_NE(item, nullptr);
+  EXPECT_EQ(item->text(), "Import LIRC remote...");
+  item->trigger();
+  Settle();
+  EXPECT_TRUE(alerts.empty());
+
+  Window()->SetLircFileChooser([&] { return std::vector<std::string>{config.string()}; });
+  item->trigger();
+  Settle();
+  SetAlertPresenter(nullptr);
+  ASSERT_EQ(alerts.size(), 1u);
+  EXPECT_NE(alerts[0].find("Imported_NEC: 2 keys imported into 'Imported_NEC' (exact codes)"),
+            std::string::npos)
+      << alerts[0];
+  EXPECT_NE(alerts[0].find("no KORU key function (1): KEY_RED"), std::string::npos);
+  EXPECT_NE(ReadAll(Program() / "_Remotes_" / "Imported_NEC").find("[ComByte] 40"),
+            std::string::npos);
+  EXPECT_NE(FindMenuItem(Find<MenuField>("vaMF")->Menu(), QString("Imported_NEC")), nullptr);
+  EXPECT_NE(ReadAll(Program() / "_Remotes_" / "_Chart.html").find("Imported_NEC"),
+            std::string::npos);
+  EXPECT_TRUE(item->isEnabled());
+
+  // While a remote is taught the import waits.
+  Post(FourCC("nRgt"));
+  EXPECT_FALSE(item->isEnabled());
+}
+
+}  // namespace
