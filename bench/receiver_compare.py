@@ -12,7 +12,10 @@ with the model's output for the same evaluation:
 The model is not part of this repository: --model names its folder (default: $KORU_RECEIVER_MODEL,
 else ../shared/receiver-model beside the repository). Exit status 0 when every line agrees.
 Also prints, per set, how many presses the burst evaluation reports on their first frame and
-how the classic evaluation fares on the same recordings.
+how the classic evaluation fares on the same recordings, and how many held presses report their
+key more than once. The model drops the repeat frames a held key sends without data (NEC's
+2.25 ms lead-in): the burst evaluation's lines that report the held key again are counted apart
+("repeats the model does not report"), not as lines that differ.
 """
 import argparse
 import os
@@ -107,29 +110,90 @@ def lirc_sets(out, limit=12):
     return sets, configs
 
 
+def report_text(line):
+    """A report line without its time."""
+    return line.split(' ', 1)[1]
+
+
+def line_time(line):
+    return float(line.split(' ', 1)[0])
+
+
+# The burst evaluation reports a held key's repeat frame when it ends at most this long after
+# the key's last report (milliseconds).
+HELD_REPEAT = 400
+
+
+def without_repeats(ours, theirs):
+    """Ours (with exact codes) and the model's lines without what only one of them reports for
+    a held key's repeat frames (the model drops them): our lines that report the held key again
+    and the model's no-code lines that its walls give meanwhile. Returns both lists, the exact
+    codes taken off, and how many lines of each were left out."""
+    kept, theirs_kept = [], []
+    repeats = no_codes = 0
+    last = None  # (text with exact code, time) of our last report with a code
+    holding = False  # our last report with a code has been repeated
+    i = j = 0
+    while i < len(ours):
+        line = ours[i]
+        plain = EXACT.sub('', line)
+        if j < len(theirs) and report_text(theirs[j]) == report_text(plain) and \
+                abs(line_time(line) - line_time(theirs[j])) <= 25:
+            pass  # the model's line
+        elif (' type=0 ' not in line and last and report_text(line) == last[0] and
+              line_time(line) - last[1] <= HELD_REPEAT):
+            repeats += 1
+            holding = True
+            last = (last[0], line_time(line))
+            i += 1
+            continue
+        elif holding and j < len(theirs) and report_text(theirs[j]).endswith('blink="-"'):
+            no_codes += 1
+            j += 1
+            continue
+        kept.append(plain)
+        if j < len(theirs):
+            theirs_kept.append(theirs[j])
+        if ' type=0 ' not in line:
+            last = (report_text(line), line_time(line))
+            holding = False
+        i += 1
+        j += 1
+    return kept, theirs_kept + theirs[j:], repeats, no_codes
+
+
 def compare(name, files, build, model):
     decode = os.path.join(build, 'tools', 'koru-decode', 'koru-decode')
     agree = True
     for evaluation, script in MODEL_EVALUATION.items():
         # The model knows classic codes only: the exact code at the end of a line is not compared.
-        ours = [EXACT.sub('', line) for line in
-                run([decode, '--evaluation', evaluation] + files).splitlines()]
+        ours = run([decode, '--evaluation', evaluation] + files).splitlines()
         theirs = run([sys.executable, os.path.join(model, script[0])] + script[1:] +
                      files).splitlines()
+        lines = len(ours)
+        repeats = no_codes = 0
+        if evaluation == 'burst':
+            ours, theirs, repeats, no_codes = without_repeats(ours, theirs)
+        else:
+            ours = [EXACT.sub('', line) for line in ours]
         differing = [i for i in range(max(len(ours), len(theirs)))
                      if i >= len(ours) or i >= len(theirs) or ours[i] != theirs[i]]
         # A long frame the model reports at its 67th period is reported when it has ended, so
         # that its exact code is read whole: the same line, a few milliseconds later.
         later = [i for i in differing if i < len(ours) and i < len(theirs) and
-                 ours[i].split(' ', 1)[1] == theirs[i].split(' ', 1)[1] and
-                 0 < float(ours[i].split(' ', 1)[0]) - float(theirs[i].split(' ', 1)[0]) <= 25]
+                 report_text(ours[i]) == report_text(theirs[i]) and
+                 0 < line_time(ours[i]) - line_time(theirs[i]) <= 25]
         differing = [i for i in differing if i not in set(later)]
         verdict = 'identical' if not differing else '%d lines differ' % len(differing)
         if later:
             verdict += ', %d lines later by up to %.1f ms' % (len(later), max(
-                float(ours[i].split(' ', 1)[0]) - float(theirs[i].split(' ', 1)[0]) for i in later))
+                line_time(ours[i]) - line_time(theirs[i]) for i in later))
+        if repeats:
+            verdict += ', %d lines are repeats the model does not report' % repeats
+        if no_codes:
+            verdict += ', %d no-code lines of the model fall on repeated keys' % no_codes
         print('%-14s %-8s %5d files %6d lines  %s' % (
-            name, evaluation, len(files), len(ours), verdict))
+            name, evaluation, len(files), lines, verdict))
         for i in differing[:5]:
             print('   ours:  %s' % (ours[i] if i < len(ours) else '(none)'))
             print('   model: %s' % (theirs[i] if i < len(theirs) else '(none)'))
@@ -137,14 +201,26 @@ def compare(name, files, build, model):
     return agree
 
 
+def reports_per_file(files, build, evaluation):
+    """The reports with a code of each file replayed alone."""
+    decode = os.path.join(build, 'tools', 'koru-decode', 'koru-decode')
+    return [sum(1 for l in run([decode, '--evaluation', evaluation, f]).splitlines()
+                if ' type=' in l and ' type=0 ' not in l) for f in files]
+
+
 def first_frame_counts(name, files, build):
     """Presses reported at least once when each file is replayed alone."""
-    decode = os.path.join(build, 'tools', 'koru-decode', 'koru-decode')
     for evaluation in ('burst', 'classic'):
-        reported = sum(1 for f in files if any(
-            ' type=' in l and ' type=0 ' not in l
-            for l in run([decode, '--evaluation', evaluation, f]).splitlines()))
+        reported = sum(1 for n in reports_per_file(files, build, evaluation) if n)
         print('%-14s %-8s %d of %d presses reported' % (name, evaluation, reported, len(files)))
+
+
+def held_counts(name, files, build):
+    """Held presses that report their key more than once when each file is replayed alone."""
+    for evaluation in ('burst', 'classic'):
+        again = sum(1 for n in reports_per_file(files, build, evaluation) if n > 1)
+        print('%-14s %-8s %d of %d held presses reported more than once' % (
+            name, evaluation, again, len(files)))
 
 
 def main():
@@ -170,6 +246,8 @@ def main():
                 agree = compare('%s %s' % (name, kind), sets[kind], args.build, args.model) and agree
         if sets['press']:
             first_frame_counts('%s press' % name, sets['press'], args.build)
+        if sets['held']:
+            held_counts('%s held' % name, sets['held'], args.build)
     if not args.keep:
         subprocess.run(['rm', '-rf', out])
     return 0 if agree else 1
