@@ -8,7 +8,8 @@
 // the exact code beside the classic one, and a burst that only the exact decoder reads is
 // reported with the fields of a report without a code. A long frame the classic steps read
 // before its end is reported when the frame has ended, so that its exact code is read whole;
-// a NEC frame, whole but for its stop pulse, is reported at once.
+// a NEC frame, whole but for its stop pulse, is reported at once. A held key's repeat frame
+// (a lead-in and one pulse, no data) reports the last key again while the key is held.
 //
 // The thread drives it (times in microseconds on the thread's clock):
 //   burst.Start();
