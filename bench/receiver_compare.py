@@ -10,14 +10,17 @@ with the model's output for the same evaluation:
   bench/receiver_compare.py [--build build/default] [--model DIR] [--keep DIR]
 
 The model is not part of this repository: --model names its folder (default: $KORU_RECEIVER_MODEL,
-else ../shared/receiver-model beside the repository). Exit status 0 when every line agrees.
+else ../shared/receiver-model beside the repository). Exit status 0 when every line agrees
+(burst lines may come up to 25 ms later: a frame longer than 32 bits is reported at its end).
 Also prints, per set, how many presses the burst evaluation reports on their first frame and
 how the classic evaluation fares on the same recordings, and how many held presses report their
 key more than once. The model drops the repeat frames a held key sends without data (NEC's
 2.25 ms lead-in): the burst evaluation's lines that report the held key again are counted apart
-("repeats the model does not report"), not as lines that differ.
+("repeats the model does not report"), as are the model's no-code lines among them, not as
+lines that differ.
 """
 import argparse
+import difflib
 import os
 import re
 import subprocess
@@ -110,56 +113,32 @@ def lirc_sets(out, limit=12):
     return sets, configs
 
 
+# The burst evaluation reports a held key's repeat frame when it ends at most this long after
+# the key's last report (milliseconds).
+HELD_REPEAT = 400
+
+
 def report_text(line):
     """A report line without its time."""
-    return line.split(' ', 1)[1]
+    return line.split(' ', 1)[1] if ' ' in line else line
 
 
 def line_time(line):
     return float(line.split(' ', 1)[0])
 
 
-# The burst evaluation reports a held key's repeat frame when it ends at most this long after
-# the key's last report (milliseconds).
-HELD_REPEAT = 400
-
-
-def without_repeats(ours, theirs):
-    """Ours (with exact codes) and the model's lines without what only one of them reports for
-    a held key's repeat frames (the model drops them): our lines that report the held key again
-    and the model's no-code lines that its walls give meanwhile. Returns both lists, the exact
-    codes taken off, and how many lines of each were left out."""
-    kept, theirs_kept = [], []
-    repeats = no_codes = 0
-    last = None  # (text with exact code, time) of our last report with a code
-    holding = False  # our last report with a code has been repeated
-    i = j = 0
-    while i < len(ours):
-        line = ours[i]
-        plain = EXACT.sub('', line)
-        if j < len(theirs) and report_text(theirs[j]) == report_text(plain) and \
-                abs(line_time(line) - line_time(theirs[j])) <= 25:
-            pass  # the model's line
-        elif (' type=0 ' not in line and last and report_text(line) == last[0] and
-              line_time(line) - last[1] <= HELD_REPEAT):
-            repeats += 1
-            holding = True
-            last = (last[0], line_time(line))
-            i += 1
-            continue
-        elif holding and j < len(theirs) and report_text(theirs[j]).endswith('blink="-"'):
-            no_codes += 1
-            j += 1
-            continue
-        kept.append(plain)
-        if j < len(theirs):
-            theirs_kept.append(theirs[j])
-        if ' type=0 ' not in line:
+def held_repeats(lines):
+    """For each line (with its exact code): whether it reports the key of the last report with a
+    code again, within HELD_REPEAT of it, as a held key's repeat frame does."""
+    repeats = []
+    last = None  # (text, time) of the last report with a code
+    for line in lines:
+        coded = ' type=0 ' not in line
+        repeats.append(coded and last is not None and report_text(line) == last[0] and
+                       line_time(line) - last[1] <= HELD_REPEAT)
+        if coded:
             last = (report_text(line), line_time(line))
-            holding = False
-        i += 1
-        j += 1
-    return kept, theirs_kept + theirs[j:], repeats, no_codes
+    return repeats
 
 
 def compare(name, files, build, model):
@@ -167,37 +146,64 @@ def compare(name, files, build, model):
     agree = True
     for evaluation, script in MODEL_EVALUATION.items():
         # The model knows classic codes only: the exact code at the end of a line is not compared.
-        ours = run([decode, '--evaluation', evaluation] + files).splitlines()
+        with_exact = run([decode, '--evaluation', evaluation] + files).splitlines()
+        ours = [EXACT.sub('', line) for line in with_exact]
         theirs = run([sys.executable, os.path.join(model, script[0])] + script[1:] +
                      files).splitlines()
-        lines = len(ours)
-        repeats = no_codes = 0
-        if evaluation == 'burst':
-            ours, theirs, repeats, no_codes = without_repeats(ours, theirs)
-        else:
-            ours = [EXACT.sub('', line) for line in ours]
-        differing = [i for i in range(max(len(ours), len(theirs)))
-                     if i >= len(ours) or i >= len(theirs) or ours[i] != theirs[i]]
+        repeat = held_repeats(with_exact) if evaluation == 'burst' else [False] * len(ours)
+        if ours == theirs:
+            print('%-14s %-8s %5d files %6d lines  identical' % (
+                name, evaluation, len(files), len(ours)))
+            continue
+        agree = agree and evaluation == 'burst'
         # A long frame the model reports at its 67th period is reported when it has ended, so
-        # that its exact code is read whole: the same line, a few milliseconds later.
-        later = [i for i in differing if i < len(ours) and i < len(theirs) and
-                 report_text(ours[i]) == report_text(theirs[i]) and
-                 0 < line_time(ours[i]) - line_time(theirs[i]) <= 25]
-        differing = [i for i in differing if i not in set(later)]
-        verdict = 'identical' if not differing else '%d lines differ' % len(differing)
+        # that its exact code is read whole: the same line, a few milliseconds later. Lines are
+        # paired by their contents without the time; what is left over differs.
+        text = lambda line: line.split(' ', 1)[1] if ' ' in line else line
+        matcher = difflib.SequenceMatcher(None, [text(l) for l in ours],
+                                          [text(l) for l in theirs], autojunk=False)
+        later = []
+        other = []
+        repeats = no_codes = 0
+        for tag, i1, i2, j1, j2 in matcher.get_opcodes():
+            if tag != 'equal':
+                # Our reports of a held key's repeat frames, and the model's no-code lines its
+                # walls give meanwhile, are what only one side reports of a held key.
+                mine = [ours[i] for i in range(i1, i2) if not repeat[i]]
+                repeats += (i2 - i1) - len(mine)
+                model_only = theirs[j1:j2]
+                if len(mine) < i2 - i1:
+                    model_only = [l for l in model_only if not l.endswith(' blink="-"')]
+                    no_codes += (j2 - j1) - len(model_only)
+                if mine or model_only:
+                    other.append((mine, model_only))
+                continue
+            for i, j in zip(range(i1, i2), range(j1, j2)):
+                if ours[i] != theirs[j]:
+                    shift = float(ours[i].split(' ', 1)[0]) - float(theirs[j].split(' ', 1)[0])
+                    (later.append(shift) if 0 < shift <= 25 else other.append(([ours[i]],
+                                                                               [theirs[j]])))
+        verdict = []
         if later:
-            verdict += ', %d lines later by up to %.1f ms' % (len(later), max(
-                line_time(ours[i]) - line_time(theirs[i]) for i in later))
+            verdict.append('%d lines later by up to %.1f ms' % (len(later), max(later)))
+        only_ours = sum(len(o) for o, _ in other)
+        only_model = sum(len(t) for _, t in other)
+        if other:
+            verdict.append('%d lines only ours, %d only the model\'s' % (only_ours, only_model))
         if repeats:
-            verdict += ', %d lines are repeats the model does not report' % repeats
+            verdict.append('%d lines are repeats the model does not report' % repeats)
         if no_codes:
-            verdict += ', %d no-code lines of the model fall on repeated keys' % no_codes
+            verdict.append('%d no-code lines of the model fall on repeated keys' % no_codes)
+        if not verdict:
+            verdict.append('identical')
         print('%-14s %-8s %5d files %6d lines  %s' % (
-            name, evaluation, len(files), lines, verdict))
-        for i in differing[:5]:
-            print('   ours:  %s' % (ours[i] if i < len(ours) else '(none)'))
-            print('   model: %s' % (theirs[i] if i < len(theirs) else '(none)'))
-        agree = agree and not differing and (evaluation == 'burst' or not later)
+            name, evaluation, len(files), len(ours), ', '.join(verdict)))
+        for o, t in other[:5]:
+            for line in o:
+                print('   ours:  %s' % line)
+            for line in t:
+                print('   model: %s' % line)
+        agree = agree and not other
     return agree
 
 
