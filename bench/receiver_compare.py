@@ -127,18 +127,40 @@ def line_time(line):
     return float(line.split(' ', 1)[0])
 
 
-def held_repeats(lines):
-    """For each line (with its exact code): whether it reports the key of the last report with a
-    code again, within HELD_REPEAT of it, as a held key's repeat frame does."""
-    repeats = []
+def without_held_repeats(ours, theirs):
+    """What only one side reports of a held key, taken out of both: our lines (with exact codes)
+    that the model lacks and that report the key of our last report again within HELD_REPEAT of
+    it, as a held key's repeat frame does, and the model's no-code lines from the key's first
+    report to our next line after its repeats (the model's walls count the repeat frames it
+    drops). Returns both lists and how many lines of each were taken out."""
+    model_times = {}
+    for line in theirs:
+        model_times.setdefault(report_text(line), []).append(line_time(line))
+    kept = []
+    spans = []  # [first report, last repeat, our next line] of each held key
     last = None  # (text, time) of the last report with a code
-    for line in lines:
+    for line in ours:
         coded = ' type=0 ' not in line
-        repeats.append(coded and last is not None and report_text(line) == last[0] and
-                       line_time(line) - last[1] <= HELD_REPEAT)
+        time = line_time(line)
+        if coded and last and report_text(line) == last[0] and time - last[1] <= HELD_REPEAT and \
+                not any(abs(time - t) <= 25
+                        for t in model_times.get(report_text(EXACT.sub('', line)), [])):
+            if spans and spans[-1][1] == last[1]:
+                spans[-1][1] = time
+            else:
+                spans.append([last[1], time, None])
+            last = (last[0], time)
+            continue
+        kept.append(line)
+        if spans and spans[-1][2] is None:
+            spans[-1][2] = time
         if coded:
-            last = (report_text(line), line_time(line))
-    return repeats
+            last = (report_text(line), time)
+    held = [(first, end if end is not None else repeat + 3 * HELD_REPEAT)
+            for first, repeat, end in spans]
+    theirs_kept = [line for line in theirs if not (
+        line.endswith(' blink="-"') and any(first <= line_time(line) < end for first, end in held))]
+    return kept, theirs_kept, len(ours) - len(kept), len(theirs) - len(theirs_kept)
 
 
 def compare(name, files, build, model):
@@ -146,14 +168,22 @@ def compare(name, files, build, model):
     agree = True
     for evaluation, script in MODEL_EVALUATION.items():
         # The model knows classic codes only: the exact code at the end of a line is not compared.
-        with_exact = run([decode, '--evaluation', evaluation] + files).splitlines()
-        ours = [EXACT.sub('', line) for line in with_exact]
+        ours = run([decode, '--evaluation', evaluation] + files).splitlines()
         theirs = run([sys.executable, os.path.join(model, script[0])] + script[1:] +
                      files).splitlines()
-        repeat = held_repeats(with_exact) if evaluation == 'burst' else [False] * len(ours)
+        lines = len(ours)
+        repeats = no_codes = 0
+        if evaluation == 'burst':
+            ours, theirs, repeats, no_codes = without_held_repeats(ours, theirs)
+        ours = [EXACT.sub('', line) for line in ours]
+        held = []
+        if repeats:
+            held.append('%d lines are repeats the model does not report' % repeats)
+        if no_codes:
+            held.append('%d no-code lines of the model fall on held keys' % no_codes)
         if ours == theirs:
-            print('%-14s %-8s %5d files %6d lines  identical' % (
-                name, evaluation, len(files), len(ours)))
+            print('%-14s %-8s %5d files %6d lines  %s' % (
+                name, evaluation, len(files), lines, ', '.join(['identical'] + held)))
             continue
         agree = agree and evaluation == 'burst'
         # A long frame the model reports at its 67th period is reported when it has ended, so
@@ -164,19 +194,9 @@ def compare(name, files, build, model):
                                           [text(l) for l in theirs], autojunk=False)
         later = []
         other = []
-        repeats = no_codes = 0
         for tag, i1, i2, j1, j2 in matcher.get_opcodes():
             if tag != 'equal':
-                # Our reports of a held key's repeat frames, and the model's no-code lines its
-                # walls give meanwhile, are what only one side reports of a held key.
-                mine = [ours[i] for i in range(i1, i2) if not repeat[i]]
-                repeats += (i2 - i1) - len(mine)
-                model_only = theirs[j1:j2]
-                if len(mine) < i2 - i1:
-                    model_only = [l for l in model_only if not l.endswith(' blink="-"')]
-                    no_codes += (j2 - j1) - len(model_only)
-                if mine or model_only:
-                    other.append((mine, model_only))
+                other.append((ours[i1:i2], theirs[j1:j2]))
                 continue
             for i, j in zip(range(i1, i2), range(j1, j2)):
                 if ours[i] != theirs[j]:
@@ -190,14 +210,8 @@ def compare(name, files, build, model):
         only_model = sum(len(t) for _, t in other)
         if other:
             verdict.append('%d lines only ours, %d only the model\'s' % (only_ours, only_model))
-        if repeats:
-            verdict.append('%d lines are repeats the model does not report' % repeats)
-        if no_codes:
-            verdict.append('%d no-code lines of the model fall on repeated keys' % no_codes)
-        if not verdict:
-            verdict.append('identical')
         print('%-14s %-8s %5d files %6d lines  %s' % (
-            name, evaluation, len(files), len(ours), ', '.join(verdict)))
+            name, evaluation, len(files), lines, ', '.join((verdict or ['identical']) + held)))
         for o, t in other[:5]:
             for line in o:
                 print('   ours:  %s' % line)
