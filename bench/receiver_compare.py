@@ -115,7 +115,7 @@ def lirc_sets(out, limit=12):
 
 # The burst evaluation reports a held key's repeat frame when it ends at most this long after
 # the key's last report (milliseconds).
-HELD_REPEAT = 400
+HELD_REPEAT = 450
 
 
 def report_text(line):

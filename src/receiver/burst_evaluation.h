@@ -47,12 +47,12 @@ class BurstEvaluation {
   static constexpr int32_t kLongFrameEnd = 4000;
   static constexpr int32_t kNecStopPulse = 560;
   // A held key's repeat frame (a lead-in and one pulse, no data) still belongs to the key when
-  // it ends this long after the last report of it. After a report the thread is deaf for the
-  // pause and until the view's next pulse (10 + 250 ms); a repeat frame cut by the resume is
-  // lost, so the next whole one ends up to a repeat period (108 ms) and its own length (12 ms)
-  // later, and is evaluated kBurstEnd (15 ms) after that: 395 ms. A longer silence is a
-  // released key, and a repeat frame after it has no key to repeat.
-  static constexpr bigtime_t kHeldRepeat = 400000;
+  // its burst ends at most this long after the key's last report. After a report the thread is
+  // deaf for the pause and until the view's next pulse (10 + 250 ms); a repeat frame cut by the
+  // resume is lost, so the next whole one ends up to a repeat period (108 ms for NEC) and its
+  // own length (12 ms) later, and its burst ends 15 ms (kBurstEnd) after that: 395 ms, with
+  // room here for remotes whose repeat period is longer. A longer silence is a released key.
+  static constexpr bigtime_t kHeldRepeat = 450000;
 
   explicit BurstEvaluation(bool trace);
 
