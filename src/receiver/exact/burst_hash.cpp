@@ -1,7 +1,7 @@
 // The universal fallback code: the marks and the spaces of the first frame each grouped into
 // classes of like length (jitter of 200 us never moves a period to another class), each class
-// ranked among the classes of both kinds by its mean length, and the sequence of ranks hashed
-// with FNV-1a (32 bits).
+// ranked among the classes of both kinds by its mean length, and the sequence of ranks and
+// classes hashed with FNV-1a (32 bits).
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -70,11 +70,14 @@ ExactCode HashBurst(BurstPeriods burst) {
     hash *= 16777619u;
   };
   if (first > 0) add(0xFF);
+  // The class within its kind goes in as well: places may join classes of one kind that lie
+  // close to a class of the other, and keys told apart by those classes must stay apart.
   for (size_t i = first; i < end; ++i) {
     const size_t n = (i - first) / 2;
     const bool mark = (i - first) % 2 == 0;
-    add(place(mark ? static_cast<size_t>(mark_classes[n])
-                   : mark_means.size() + static_cast<size_t>(space_classes[n])));
+    const int32_t own = mark ? mark_classes[n] : space_classes[n];
+    add(place(mark ? static_cast<size_t>(own) : mark_means.size() + static_cast<size_t>(own)));
+    add(own);
   }
   return ExactCode{ExactProtocol::kHash, 0, hash, 0};
 }
