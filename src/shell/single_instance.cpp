@@ -5,6 +5,7 @@
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QThread>
+#include <cstring>
 
 #include "platform/messaging/trace.h"
 
@@ -47,19 +48,17 @@ bool AskToShow(const QString& path) {
 SingleInstance::SingleInstance(const QString& key, const QString& folder)
     : socket_path_(Folder(folder) + "/" + Name(key) + ".socket"),
       lock_path_(Folder(folder) + "/" + Name(key) + ".lock"),
-      lock_(lock_path_) {
-  // Only a lock whose process is gone is stale, however long the first instance has run.
-  lock_.setStaleLockTime(0);
-}
+      lock_(lock_path_.toStdString()) {}
 
 SingleInstance::~SingleInstance() {
   server_.reset();  // removes the socket file
-  lock_.unlock();
+  lock_.Unlock();
 }
 
 SingleInstance::Role SingleInstance::Claim() {
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    if (lock_.tryLock(0)) {
+    const ProcessLock::Result lock = lock_.TryLock();
+    if (lock == ProcessLock::kLocked) {
       // A socket file left by a crashed instance would make listen() fail.
       QLocalServer::removeServer(socket_path_);
       server_ = std::make_unique<QLocalServer>();
@@ -72,8 +71,9 @@ SingleInstance::Role SingleInstance::Claim() {
                        [this] { Answer(); });
       return kFirst;
     }
-    if (lock_.error() == QLockFile::PermissionError) {
-      Trace("single instance: cannot write %s\n", qPrintable(lock_path_));
+    if (lock == ProcessLock::kNoAccess) {
+      Trace("single instance: cannot write %s: %s\n", qPrintable(lock_path_),
+            std::strerror(lock_.Error()));
       return kFirst;  // better two instances than none
     }
     // Taken: the first instance answers once it listens (it may be starting just now).

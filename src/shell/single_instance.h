@@ -2,17 +2,18 @@
 // One KORU per user session and program folder, so that two programs never fight over the
 // receiver port. The first start holds a lock file and listens on a local socket; a later start
 // finds the lock taken, asks the first one over the socket to bring its window to the front,
-// and ends. The lock of a crashed instance names a process that is gone: it counts as stale and
-// is taken over, so a crash never blocks the next start.
+// and ends. The system drops the lock when its process ends, a crash included, so a crash never
+// blocks the next start.
 //
 //   SingleInstance instance(ProgramFolder().string());
 //   if (instance.Claim() != SingleInstance::kFirst) return ...;
 //   instance.SetShowRequest([&] { window->show(); });
 #include <QLocalServer>
-#include <QLockFile>
 #include <QString>
 #include <functional>
 #include <memory>
+
+#include "platform/files/process_lock.h"
 
 class SingleInstance {
  public:
@@ -41,7 +42,7 @@ class SingleInstance {
 
   QString socket_path_;
   QString lock_path_;
-  QLockFile lock_;
+  ProcessLock lock_;
   std::unique_ptr<QLocalServer> server_;
   std::function<void()> show_;
 };
