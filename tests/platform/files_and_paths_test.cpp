@@ -157,6 +157,8 @@ TEST(ProcessLock, OneHolderAtATimeAndNeverThroughALink) {
     ASSERT_EQ(ended.TryLock(), ProcessLock::kLocked);
   }  // gone with its holder, as when the process ends
   EXPECT_EQ(first.TryLock(), ProcessLock::kLocked);
+  first.Unlock();
+  EXPECT_FALSE(std::filesystem::exists(path)) << "earlier versions would take it as held";
 
   // A link planted where the lock belongs is neither followed nor taken.
   const std::filesystem::path target = dir.Path() / "someone_elses";

@@ -18,8 +18,8 @@ class ProcessLock {
   ProcessLock(const ProcessLock&) = delete;
   ProcessLock& operator=(const ProcessLock&) = delete;
 
-  // Does not wait. The file is made when missing and stays after Unlock(): removing it could
-  // let two later starts lock two different files of the same name.
+  // Does not wait. The file is made when missing and removed again by Unlock(); a holder that
+  // crashed leaves it behind, unlocked.
   Result TryLock();
   void Unlock();
   bool Locked() const { return fd_ >= 0; }
