@@ -10,11 +10,13 @@ with the model's output for the same evaluation:
   bench/receiver_compare.py [--build build/default] [--model DIR] [--keep DIR]
 
 The model is not part of this repository: --model names its folder (default: $KORU_RECEIVER_MODEL,
-else ../shared/receiver-model beside the repository). Exit status 0 when every line agrees.
+else ../shared/receiver-model beside the repository). Exit status 0 when every line agrees
+(burst lines may come up to 25 ms later: a frame longer than 32 bits is reported at its end).
 Also prints, per set, how many presses the burst evaluation reports on their first frame and
 how the classic evaluation fares on the same recordings.
 """
 import argparse
+import difflib
 import os
 import re
 import subprocess
@@ -116,24 +118,43 @@ def compare(name, files, build, model):
                 run([decode, '--evaluation', evaluation] + files).splitlines()]
         theirs = run([sys.executable, os.path.join(model, script[0])] + script[1:] +
                      files).splitlines()
-        differing = [i for i in range(max(len(ours), len(theirs)))
-                     if i >= len(ours) or i >= len(theirs) or ours[i] != theirs[i]]
+        if ours == theirs:
+            print('%-14s %-8s %5d files %6d lines  identical' % (
+                name, evaluation, len(files), len(ours)))
+            continue
+        agree = agree and evaluation == 'burst'
         # A long frame the model reports at its 67th period is reported when it has ended, so
-        # that its exact code is read whole: the same line, a few milliseconds later.
-        later = [i for i in differing if i < len(ours) and i < len(theirs) and
-                 ours[i].split(' ', 1)[1] == theirs[i].split(' ', 1)[1] and
-                 0 < float(ours[i].split(' ', 1)[0]) - float(theirs[i].split(' ', 1)[0]) <= 25]
-        differing = [i for i in differing if i not in set(later)]
-        verdict = 'identical' if not differing else '%d lines differ' % len(differing)
+        # that its exact code is read whole: the same line, a few milliseconds later. Lines are
+        # paired by their contents without the time; what is left over differs.
+        text = lambda line: line.split(' ', 1)[1] if ' ' in line else line
+        matcher = difflib.SequenceMatcher(None, [text(l) for l in ours],
+                                          [text(l) for l in theirs], autojunk=False)
+        later = []
+        other = []
+        for tag, i1, i2, j1, j2 in matcher.get_opcodes():
+            if tag != 'equal':
+                other.append((ours[i1:i2], theirs[j1:j2]))
+                continue
+            for i, j in zip(range(i1, i2), range(j1, j2)):
+                if ours[i] != theirs[j]:
+                    shift = float(ours[i].split(' ', 1)[0]) - float(theirs[j].split(' ', 1)[0])
+                    (later.append(shift) if 0 < shift <= 25 else other.append(([ours[i]],
+                                                                               [theirs[j]])))
+        verdict = []
         if later:
-            verdict += ', %d lines later by up to %.1f ms' % (len(later), max(
-                float(ours[i].split(' ', 1)[0]) - float(theirs[i].split(' ', 1)[0]) for i in later))
+            verdict.append('%d lines later by up to %.1f ms' % (len(later), max(later)))
+        only_ours = sum(len(o) for o, _ in other)
+        only_model = sum(len(t) for _, t in other)
+        if other:
+            verdict.append('%d lines only ours, %d only the model\'s' % (only_ours, only_model))
         print('%-14s %-8s %5d files %6d lines  %s' % (
-            name, evaluation, len(files), len(ours), verdict))
-        for i in differing[:5]:
-            print('   ours:  %s' % (ours[i] if i < len(ours) else '(none)'))
-            print('   model: %s' % (theirs[i] if i < len(theirs) else '(none)'))
-        agree = agree and not differing and (evaluation == 'burst' or not later)
+            name, evaluation, len(files), len(ours), ', '.join(verdict)))
+        for o, t in other[:5]:
+            for line in o:
+                print('   ours:  %s' % line)
+            for line in t:
+                print('   model: %s' % line)
+        agree = agree and not other
     return agree
 
 

@@ -187,7 +187,8 @@ BurstEvaluation::Outcome BurstEvaluation::FinishLongFrame(bigtime_t now) {
 std::optional<ExactCode> BurstEvaluation::ReadNecWithoutStop(bigtime_t now) {
   std::vector<int32_t> frame(table_ + 1, table_ + n_);
   frame.push_back(kNecStopPulse);
-  const std::optional<ExactCode> code = ReadPulseDistanceBurst(frame);
+  // Whatever else this reads is read again, whole, when the frame has ended.
+  const std::optional<ExactCode> code = exact_.Burst(frame, now);
   if (!code ||
       (code->protocol != ExactProtocol::kNec && code->protocol != ExactProtocol::kNecExtended &&
        code->protocol != ExactProtocol::kNec32))
@@ -197,7 +198,7 @@ std::optional<ExactCode> BurstEvaluation::ReadNecWithoutStop(bigtime_t now) {
   const uint32_t sent = code->address | code->command << 16;  // first bit sent lowest
   if (code->protocol == ExactProtocol::kNec32 && ((sent ^ (sent >> 13)) & 0x1FFF) == 0x1FFF)
     return std::nullopt;
-  return exact_.Burst(frame, now);
+  return code;
 }
 
 std::optional<ExactCode> BurstEvaluation::ReadExact(int32_t count, bigtime_t now) {

@@ -2,15 +2,30 @@
 #include "receiver/exact/biphase_protocols.h"
 #include "receiver/exact/biphase_timing.h"
 
+namespace {
+
+using Reader = std::optional<ExactCode> (*)(BurstPeriods, size_t);
+
+template <size_t N>
+std::optional<ExactCode> ReadWith(BurstPeriods burst, const Reader (&readers)[N]) {
+  for (const size_t start : FrameStarts(burst))
+    for (const Reader reader : readers)
+      if (std::optional<ExactCode> code = reader(burst, start)) return code;
+  return std::nullopt;
+}
+
+}  // namespace
+
 std::optional<ExactCode> ReadBiphaseBurst(BurstPeriods burst) {
-  using Reader = std::optional<ExactCode> (*)(BurstPeriods, size_t);
   // The generic reader comes last; it also refuses frames of the named protocols by itself.
   static constexpr Reader kReaders[] = {ReadRc5Frame, ReadRc6Frame, ReadRcmmFrame, ReadXmpFrame,
                                         ReadManchesterFrame};
-  for (const size_t start : FrameStarts(burst))
-    for (const Reader reader : kReaders)
-      if (std::optional<ExactCode> code = reader(burst, start)) return code;
-  return std::nullopt;
+  return ReadWith(burst, kReaders);
+}
+
+std::optional<ExactCode> ReadNamedBiphaseBurst(BurstPeriods burst) {
+  static constexpr Reader kReaders[] = {ReadRc5Frame, ReadRc6Frame, ReadRcmmFrame, ReadXmpFrame};
+  return ReadWith(burst, kReaders);
 }
 
 bool WriteBiphaseFrame(const ExactCode& code, std::vector<int32_t>* periods) {

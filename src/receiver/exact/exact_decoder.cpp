@@ -13,8 +13,9 @@ std::optional<ExactCode> ExactDecoder::Burst(BurstPeriods burst, int64_t end_tim
   if (burst.size() < kMinimumPeriods) return std::nullopt;
   // A named bi-phase frame (a leader and a whole Manchester structure, or RCMM's and XMP's own
   // timing) is a closer match than a pulse-distance reader's, which an RC-6 frame could pass.
-  const std::optional<ExactCode> biphase = ReadBiphaseBurst(burst);
-  if (biphase && (!code || biphase->protocol != ExactProtocol::kBiphase)) code = biphase;
+  const std::optional<ExactCode> biphase =
+      code ? ReadNamedBiphaseBurst(burst) : ReadBiphaseBurst(burst);
+  if (biphase) code = biphase;
   if (!code) code = ReadGenericPulseDistanceBurst(burst);
   if (!code) code = HashBurst(burst);
   last_ = code;

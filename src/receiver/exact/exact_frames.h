@@ -20,6 +20,8 @@ using BurstPeriods = std::span<const int32_t>;
 std::optional<ExactCode> ReadPulseDistanceBurst(BurstPeriods burst);
 // RC-5, RC-5X, RC-6 (mode 0), RC-6A, RCMM, XMP and any other bi-phase frame (Biphase).
 std::optional<ExactCode> ReadBiphaseBurst(BurstPeriods burst);
+// The same without the generic reader: for a burst a named pulse-distance reader has read.
+std::optional<ExactCode> ReadNamedBiphaseBurst(BurstPeriods burst);
 // The fallback for everything else: a hash of the first frame's pattern of relative durations,
 // the same for the same key under jitter, different for different keys.
 ExactCode HashBurst(BurstPeriods burst);
