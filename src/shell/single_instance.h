@@ -8,12 +8,13 @@
 //   SingleInstance instance(ProgramFolder().string());
 //   if (instance.Claim() != SingleInstance::kFirst) return ...;
 //   instance.SetShowRequest([&] { window->show(); });
-#include <QLocalServer>
+#include <QObject>
 #include <QString>
 #include <functional>
 #include <memory>
 
 #include "platform/files/process_lock.h"
+#include "platform/lircd/lircd_socket_server.h"
 
 class SingleInstance {
  public:
@@ -38,11 +39,12 @@ class SingleInstance {
   QString LockPath() const { return lock_path_; }
 
  private:
-  void Answer();
-
   QString socket_path_;
   QString lock_path_;
   ProcessLock lock_;
-  std::unique_ptr<QLocalServer> server_;
+  // Requests come in on the server's thread; the window is shown on the GUI thread, and no
+  // request outlives this object.
+  std::unique_ptr<QObject> gui_ = std::make_unique<QObject>();
+  std::unique_ptr<LircdSocketServer> server_;
   std::function<void()> show_;
 };
