@@ -13,7 +13,11 @@ The model is not part of this repository: --model names its folder (default: $KO
 else ../shared/receiver-model beside the repository). Exit status 0 when every line agrees
 (burst lines may come up to 25 ms later: a frame longer than 32 bits is reported at its end).
 Also prints, per set, how many presses the burst evaluation reports on their first frame and
-how the classic evaluation fares on the same recordings.
+how the classic evaluation fares on the same recordings, and how many held presses report their
+key more than once. The model drops the repeat frames a held key sends without data (NEC's
+2.25 ms lead-in): the burst evaluation's lines that report the held key again are counted apart
+("repeats the model does not report"), as are the model's no-code lines among them, not as
+lines that differ.
 """
 import argparse
 import difflib
@@ -109,18 +113,77 @@ def lirc_sets(out, limit=12):
     return sets, configs
 
 
+# The burst evaluation reports a held key's repeat frame when it ends at most this long after
+# the key's last report (milliseconds).
+HELD_REPEAT = 450
+
+
+def report_text(line):
+    """A report line without its time."""
+    return line.split(' ', 1)[1] if ' ' in line else line
+
+
+def line_time(line):
+    return float(line.split(' ', 1)[0])
+
+
+def without_held_repeats(ours, theirs):
+    """What only one side reports of a held key, taken out of both: our lines (with exact codes)
+    that the model lacks and that report the key of our last report again within HELD_REPEAT of
+    it, as a held key's repeat frame does, and the model's no-code lines from the key's first
+    report to our next line after its repeats (the model's walls count the repeat frames it
+    drops). Returns both lists and how many lines of each were taken out."""
+    model_times = {}
+    for line in theirs:
+        model_times.setdefault(report_text(line), []).append(line_time(line))
+    kept = []
+    spans = []  # [first report, last repeat, our next line] of each held key
+    last = None  # (text, time) of the last report with a code
+    for line in ours:
+        coded = ' type=0 ' not in line
+        time = line_time(line)
+        if coded and last and report_text(line) == last[0] and time - last[1] <= HELD_REPEAT and \
+                not any(abs(time - t) <= 25
+                        for t in model_times.get(report_text(EXACT.sub('', line)), [])):
+            if spans and spans[-1][1] == last[1]:
+                spans[-1][1] = time
+            else:
+                spans.append([last[1], time, None])
+            last = (last[0], time)
+            continue
+        kept.append(line)
+        if spans and spans[-1][2] is None:
+            spans[-1][2] = time
+        if coded:
+            last = (report_text(line), time)
+    held = [(first, end if end is not None else repeat + 3 * HELD_REPEAT)
+            for first, repeat, end in spans]
+    theirs_kept = [line for line in theirs if not (
+        line.endswith(' blink="-"') and any(first <= line_time(line) < end for first, end in held))]
+    return kept, theirs_kept, len(ours) - len(kept), len(theirs) - len(theirs_kept)
+
+
 def compare(name, files, build, model):
     decode = os.path.join(build, 'tools', 'koru-decode', 'koru-decode')
     agree = True
     for evaluation, script in MODEL_EVALUATION.items():
         # The model knows classic codes only: the exact code at the end of a line is not compared.
-        ours = [EXACT.sub('', line) for line in
-                run([decode, '--evaluation', evaluation] + files).splitlines()]
+        ours = run([decode, '--evaluation', evaluation] + files).splitlines()
         theirs = run([sys.executable, os.path.join(model, script[0])] + script[1:] +
                      files).splitlines()
+        lines = len(ours)
+        repeats = no_codes = 0
+        if evaluation == 'burst':
+            ours, theirs, repeats, no_codes = without_held_repeats(ours, theirs)
+        ours = [EXACT.sub('', line) for line in ours]
+        held = []
+        if repeats:
+            held.append('%d lines are repeats the model does not report' % repeats)
+        if no_codes:
+            held.append('%d no-code lines of the model fall on held keys' % no_codes)
         if ours == theirs:
-            print('%-14s %-8s %5d files %6d lines  identical' % (
-                name, evaluation, len(files), len(ours)))
+            print('%-14s %-8s %5d files %6d lines  %s' % (
+                name, evaluation, len(files), lines, ', '.join(['identical'] + held)))
             continue
         agree = agree and evaluation == 'burst'
         # A long frame the model reports at its 67th period is reported when it has ended, so
@@ -148,7 +211,7 @@ def compare(name, files, build, model):
         if other:
             verdict.append('%d lines only ours, %d only the model\'s' % (only_ours, only_model))
         print('%-14s %-8s %5d files %6d lines  %s' % (
-            name, evaluation, len(files), len(ours), ', '.join(verdict)))
+            name, evaluation, len(files), lines, ', '.join((verdict or ['identical']) + held)))
         for o, t in other[:5]:
             for line in o:
                 print('   ours:  %s' % line)
@@ -158,14 +221,26 @@ def compare(name, files, build, model):
     return agree
 
 
+def reports_per_file(files, build, evaluation):
+    """The reports with a code of each file replayed alone."""
+    decode = os.path.join(build, 'tools', 'koru-decode', 'koru-decode')
+    return [sum(1 for l in run([decode, '--evaluation', evaluation, f]).splitlines()
+                if ' type=' in l and ' type=0 ' not in l) for f in files]
+
+
 def first_frame_counts(name, files, build):
     """Presses reported at least once when each file is replayed alone."""
-    decode = os.path.join(build, 'tools', 'koru-decode', 'koru-decode')
     for evaluation in ('burst', 'classic'):
-        reported = sum(1 for f in files if any(
-            ' type=' in l and ' type=0 ' not in l
-            for l in run([decode, '--evaluation', evaluation, f]).splitlines()))
+        reported = sum(1 for n in reports_per_file(files, build, evaluation) if n)
         print('%-14s %-8s %d of %d presses reported' % (name, evaluation, reported, len(files)))
+
+
+def held_counts(name, files, build):
+    """Held presses that report their key more than once when each file is replayed alone."""
+    for evaluation in ('burst', 'classic'):
+        again = sum(1 for n in reports_per_file(files, build, evaluation) if n > 1)
+        print('%-14s %-8s %d of %d held presses reported more than once' % (
+            name, evaluation, again, len(files)))
 
 
 def main():
@@ -191,6 +266,8 @@ def main():
                 agree = compare('%s %s' % (name, kind), sets[kind], args.build, args.model) and agree
         if sets['press']:
             first_frame_counts('%s press' % name, sets['press'], args.build)
+        if sets['held']:
+            held_counts('%s held' % name, sets['held'], args.build)
     if not args.keep:
         subprocess.run(['rm', '-rf', out])
     return 0 if agree else 1

@@ -25,16 +25,33 @@ uint64_t LircdClassicCode(int32_t header, int32_t command) {
          static_cast<uint32_t>(command);
 }
 
+uint64_t LircdExactCode(const ExactCode& code) {
+  return static_cast<uint64_t>(code.address) << 32 | code.command;
+}
+
+std::optional<uint64_t> LircdKeyCode(const RemoteCL& remote, int32_t keyfn) {
+  if (remote.IsExact()) {
+    // ExactKey holds the full code: a key of another protocol or address keeps its own address.
+    const std::optional<ExactCode> code = remote.ExactKey(keyfn);
+    if (!code) return std::nullopt;
+    return LircdExactCode(*code);
+  }
+  // The last slot is the checksum, no key.
+  const int32_t slot = keyfn - 50;
+  if (slot < 1 || slot >= kKeySlots) return std::nullopt;
+  const int32_t command = remote.Slot(slot);
+  if (command < 1 || command >= kLargestSlotValue) return std::nullopt;
+  return LircdClassicCode(remote.fComHead, command);
+}
+
 uint64_t LircdCode(const RemoteCL& remote, int32_t keyfn, const Message& report) {
+  if (const std::optional<uint64_t> taught = LircdKeyCode(remote, keyfn)) return *taught;
   std::string field;
   if (report.FindString("_exact", &field) == kOk) {
-    if (const auto exact = ParseExactField(field)) {
-      return static_cast<uint64_t>(exact->address) << 32 | exact->command;
-    }
+    if (const auto exact = ParseExactField(field)) return LircdExactCode(*exact);
   }
-  const int32_t slot = keyfn - 50;
-  const int32_t command = slot >= 1 && slot <= kKeySlots ? remote.Slot(slot) : 0;
-  return LircdClassicCode(remote.fComHead, command);
+  // An exact remote has no classic header to fall back on.
+  return remote.IsExact() ? 0 : LircdClassicCode(remote.fComHead, 0);
 }
 
 std::string LircdBroadcastLine(uint64_t code, int repeat, std::string_view key,

@@ -16,11 +16,10 @@ LircdDirectory LircdDirectoryOf(const RemoteList& remotes) {
   for (const auto& record : remotes) {
     if (record == nullptr) continue;
     LircdRemote remote{LircdName(record->fName), {}};
-    // The last slot is the checksum, no key.
-    for (int32_t slot = 1; slot < kKeySlots; ++slot) {
-      const int32_t code = record->Slot(slot);
-      if (code < 1 || code >= kLargestSlotValue) continue;
-      remote.keys.push_back({LircdClassicCode(record->fComHead, code), LircdKeyName(50 + slot)});
+    for (int32_t keyfn = kFirstKeyFunction; keyfn < kLastKeyFunction; ++keyfn) {
+      if (const std::optional<uint64_t> code = LircdKeyCode(*record, keyfn)) {
+        remote.keys.push_back({*code, LircdKeyName(keyfn)});
+      }
     }
     directory.remotes.push_back(std::move(remote));
   }

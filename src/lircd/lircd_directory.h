@@ -24,5 +24,6 @@ struct LircdDirectory {
   const LircdRemote* Find(const std::string& name) const;
 };
 
-// Every remote of the list, in list order, with the keys it has taught (slots holding a code).
+// Every remote of the list, in list order, with the keys it has taught: the classic slots
+// holding a code, or the exact keys of an exact remote.
 LircdDirectory LircdDirectoryOf(const RemoteList& remotes);

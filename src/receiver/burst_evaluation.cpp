@@ -6,6 +6,7 @@
 
 #include "platform/messaging/trace.h"
 #include "receiver/exact/exact_frames.h"
+#include "receiver/exact/pulse_distance_frames.h"
 #include "receiver/pulse_analysis.h"
 
 namespace {
@@ -60,6 +61,7 @@ void BurstEvaluation::Start() {
   exact_.Reset();
   last_exact_.reset();
   reported_ = false;
+  held_ = false;
   last_burst_.clear();
 }
 
@@ -68,10 +70,37 @@ void BurstEvaluation::Clear() {
 }
 
 bool BurstEvaluation::ReadyToEnd() const {
-  return LeadSeen() && n_ - 1 >= kMinFrame;
+  return LeadSeen() && (n_ - 1 >= kMinFrame || RepeatFrameInTable());
+}
+
+bool BurstEvaluation::RepeatFrameInTable() const {
+  constexpr int32_t kRepeatFramePeriods = 3;  // lead-in pulse and space, one pulse
+  if (!LeadSeen() || n_ - 1 != kRepeatFramePeriods) return false;
+  const std::optional<ExactCode> code =
+      ReadNamedPulseDistanceBurst(BurstPeriods(table_ + 1, kRepeatFramePeriods));
+  return code && code->bits == kRepeatFrameBits;
+}
+
+bool BurstEvaluation::RepeatLastReport(bigtime_t now) {
+  constexpr int32_t kMarkTolerance = 200;
+  if (!held_ || last_lead_mark_ == 0 || now < last_time_ || now - last_time_ > kHeldRepeat)
+    return false;
+  // The repeat frame of the protocol last reported (NEC's and Kaseikyo's lead-ins differ).
+  const int32_t deviation = std::abs(table_[1] - last_lead_mark_);
+  if (deviation > kMarkTolerance && deviation * 4 > last_lead_mark_) return false;
+  if (trace_) Trace(" repeat frame: the held key again\n");
+  const std::string code = last_code_;
+  const std::optional<ExactCode> exact = last_exact_;
+  Decoded(now, code.c_str(), last_family_, last_bits_, exact);
+  return true;
+}
+
+void BurstEvaluation::DropUnreported(int32_t periods) {
+  if (periods >= kMinFrame) held_ = false;
 }
 
 void BurstEvaluation::DropBurst() {
+  held_ = false;  // what was lost may have been another key
   Clear();
   n_ = 0;
   long_frame_ = false;
@@ -81,6 +110,7 @@ BurstEvaluation::Outcome BurstEvaluation::EndBurst(bigtime_t now) {
   if (long_frame_) return FinishLongFrame(now);
   if (Evaluate(now)) return Outcome::kDecoded;
   if (trace_) ShowTiming(table_, n_ + 4);
+  DropUnreported(n_);
   Clear();
   n_ = 0;
   return Outcome::kCollecting;
@@ -101,6 +131,7 @@ BurstEvaluation::Outcome BurstEvaluation::Add(int32_t period, bool space_ended, 
 
   if (n_ >= kTableFull) {
     if (LeadSeen() && Evaluate(now)) return Outcome::kDecoded;
+    DropUnreported(n_);
     Clear();
     n_ = 0;
   }
@@ -110,6 +141,7 @@ BurstEvaluation::Outcome BurstEvaluation::Add(int32_t period, bool space_ended, 
   if (period > kWall) {
     ++walls_;
     if (period > kBurstEnd) {  // a lead: a new burst starts after it
+      DropUnreported(n_ - 1);
       Clear();
       table_[0] = period;
       n_ = 1;
@@ -126,6 +158,7 @@ BurstEvaluation::Outcome BurstEvaluation::Add(int32_t period, bool space_ended, 
 
   if (n_ == kLongFramePeriods) {
     if (!LeadSeen()) {  // a burst seen from its middle
+      DropUnreported(n_);
       Clear();
       n_ = 0;
     } else {
@@ -156,6 +189,9 @@ BurstEvaluation::Outcome BurstEvaluation::Decoded(bigtime_t now, const char* cod
   last_time_ = now;
   last_family_ = family;
   last_code_ = code;
+  last_bits_ = valid_bits;
+  last_lead_mark_ = LeadSeen() && n_ >= 2 ? table_[1] : 0;
+  held_ = true;
   walls_ = 0;
   Clear();
   n_ = 0;
@@ -242,6 +278,7 @@ bool BurstEvaluation::IsDenonSecondFrame(bigtime_t now, const char* code, int32_
 }
 
 bool BurstEvaluation::Evaluate(bigtime_t now) {
+  if (RepeatFrameInTable()) return RepeatLastReport(now);
   const int32_t lead = table_[0];
   const std::optional<ExactCode> exact = ReadExact(n_ - 1, now);
   const std::vector<int32_t> burst = WithoutShortSegments(table_ + 1, n_ - 1);

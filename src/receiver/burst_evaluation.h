@@ -8,7 +8,8 @@
 // the exact code beside the classic one, and a burst that only the exact decoder reads is
 // reported with the fields of a report without a code. A long frame the classic steps read
 // before its end is reported when the frame has ended, so that its exact code is read whole;
-// a NEC frame, whole but for its stop pulse, is reported at once.
+// a NEC frame, whole but for its stop pulse, is reported at once. A held key's repeat frame
+// (a lead-in and one pulse, no data) reports the last key again while the key is held.
 //
 // The thread drives it (times in microseconds on the thread's clock):
 //   burst.Start();
@@ -45,6 +46,13 @@ class BurstEvaluation {
   // any space inside a frame, short enough that the next press is listened for in time.
   static constexpr int32_t kLongFrameEnd = 4000;
   static constexpr int32_t kNecStopPulse = 560;
+  // A held key's repeat frame (a lead-in and one pulse, no data) still belongs to the key when
+  // its burst ends at most this long after the key's last report. After a report the thread is
+  // deaf for the pause and until the view's next pulse (10 + 250 ms); a repeat frame cut by the
+  // resume is lost, so the next whole one ends up to a repeat period (108 ms for NEC) and its
+  // own length (12 ms) later, and its burst ends 15 ms (kBurstEnd) after that: 395 ms, with
+  // room here for remotes whose repeat period is longer. A longer silence is a released key.
+  static constexpr bigtime_t kHeldRepeat = 450000;
 
   explicit BurstEvaluation(bool trace);
 
@@ -71,6 +79,13 @@ class BurstEvaluation {
 
  private:
   bool LeadSeen() const { return n_ >= 1 && table_[0] > kBurstEnd; }
+  // The table holds a lead and a repeat frame (a lead-in and one pulse) only.
+  bool RepeatFrameInTable() const;
+  // The last report again for a held key's repeat frame; false when it has no key to repeat.
+  bool RepeatLastReport(bigtime_t now);
+  // `periods` of the table are dropped unreported: a frame heard there (or a long piece of one,
+  // as a resume inside it leaves) is another press, whose repeat frames are not the last key's.
+  void DropUnreported(int32_t periods);
   void Clear();
   Outcome Decoded(bigtime_t now, const char* code, int32_t family, int32_t valid_bits,
                   const std::optional<ExactCode>& exact);
@@ -115,6 +130,9 @@ class BurstEvaluation {
   bigtime_t last_time_ = 0;
   int32_t last_family_ = 0;
   std::string last_code_;
+  int32_t last_bits_ = 0;
+  int32_t last_lead_mark_ = 0;  // the first pulse of the last reported frame (0: not seen)
+  bool held_ = false;           // nothing but repeat frames heard since the last report
   std::vector<int32_t> last_burst_;
   std::string last_burst_code_;
   int32_t last_burst_family_ = 0;

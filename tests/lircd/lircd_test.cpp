@@ -17,6 +17,17 @@ std::unique_ptr<RemoteCL> Remote(const std::string& name, int32_t header,
   return remote;
 }
 
+// An exact remote of NEC address 0x04 with a key of another protocol and address and a hash key.
+std::unique_ptr<RemoteCL> ExactRemote(const std::string& name) {
+  auto remote = std::make_unique<RemoteCL>();
+  remote->fName = name;
+  remote->SetExactHead({ExactProtocol::kNec, 0x04, 0, 32});
+  remote->SetExactKey(52, {ExactProtocol::kNec, 0x04, 0x08, 32});            // N1
+  remote->SetExactKey(65, {ExactProtocol::kNecExtended, 0x1234, 0x10, 32});  // Vol+
+  remote->SetExactKey(91, {ExactProtocol::kHash, 0, 0x1A2B3C4D, 0});         // |<<
+  return remote;
+}
+
 }  // namespace
 
 TEST(LircdBroadcast, LinesHaveLircdsFixedFieldsAndNamesWithoutBlanks) {
@@ -43,25 +54,46 @@ TEST(LircdBroadcast, LinesHaveLircdsFixedFieldsAndNamesWithoutBlanks) {
   EXPECT_EQ(LircdKeyName(91), "|<<");
 }
 
-TEST(LircdBroadcast, TheCodeIsTheExactCodeWhenTheReportHasOneElseTheTaughtClassicCode) {
+TEST(LircdBroadcast, TheCodeIsTheTaughtCodeOfTheKeyWhateverTheReportCarries) {
   auto two_byte = Remote("TV", 253128, {{2, 12345}});
   two_byte->fComByte = 3;
-  Message plain(FourCC("irCE"));
-  EXPECT_EQ(LircdCode(*two_byte, 52, plain), 0x0003dcc800003039ull);
-
+  auto exact = ExactRemote("Exact");
   struct Case {
-    const char* exact;
+    const RemoteCL* remote;
+    int32_t keyfn;
+    const char* report_exact;  // null: the report has no exact code
     uint64_t code;
   } cases[] = {
-      {"NEC:0x04:0x08", 0x0000000400000008ull},
-      {"RC-6A:0x800F:0x040C", 0x0000800f0000040cull},
-      {"hash:1A2B3C4D", 0x000000001a2b3c4dull},
-      {"not a code", 0x0003dcc800003039ull},  // unreadable: the classic code
+      // A classic remote's key goes by its classic code, even when the press had an exact one.
+      {two_byte.get(), 52, nullptr, 0x0003dcc800003039ull},
+      {two_byte.get(), 52, "NEC:0x04:0x08", 0x0003dcc800003039ull},
+      // An exact remote's keys: address << 32 | command, a key's own address, the hash.
+      {exact.get(), 52, "NEC:0x04:0x08", 0x0000000400000008ull},
+      {exact.get(), 52, nullptr, 0x0000000400000008ull},
+      {exact.get(), 65, "NECx:0x1234:0x10", 0x0000123400000010ull},
+      {exact.get(), 91, "hash:1A2B3C4D", 0x000000001a2b3c4dull},
+      // A key no longer taught: the report's exact code, else no header of -1.
+      {exact.get(), 53, "RC-6A:0x800F:0x040C", 0x0000800f0000040cull},
+      {exact.get(), 53, "not a code", 0},
+      {two_byte.get(), 53, nullptr, 0x0003dcc800000000ull},
   };
   for (const Case& c : cases) {
     Message report(FourCC("irCE"));
-    report.AddString("_exact", c.exact);
-    EXPECT_EQ(LircdCode(*two_byte, 52, report), c.code) << c.exact;
+    if (c.report_exact != nullptr) report.AddString("_exact", c.report_exact);
+    EXPECT_EQ(LircdCode(*c.remote, c.keyfn, report), c.code)
+        << c.remote->fName << " " << c.keyfn << " " << (c.report_exact ? c.report_exact : "-");
+  }
+  // The broadcast code of every listed key is the code LIST shows for it.
+  RemoteList list;
+  list.push_back(std::move(two_byte));
+  list.push_back(std::move(exact));
+  const LircdDirectory directory = LircdDirectoryOf(list);
+  for (size_t r = 0; r < list.size(); ++r) {
+    for (const LircdKey& key : directory.remotes[r].keys) {
+      int32_t keyfn = kFirstKeyFunction;
+      while (LircdKeyName(keyfn) != key.name) ++keyfn;
+      EXPECT_EQ(LircdCode(*list[r], keyfn, Message(FourCC("irCE"))), key.code) << key.name;
+    }
   }
 }
 
@@ -95,6 +127,7 @@ TEST(LircdCommandReply, AnswersLikeLircdAndRefusesToSend) {
   list.push_back(nullptr);
   // Only codes in the slots' range are keys.
   list.push_back(Remote("Living room", 1, {{1, 256255}, {3, 256256}, {4, -1}}));
+  list.push_back(ExactRemote("Exact"));
   const LircdDirectory directory = LircdDirectoryOf(list);
   struct Case {
     const char* line;
@@ -102,12 +135,16 @@ TEST(LircdCommandReply, AnswersLikeLircdAndRefusesToSend) {
   } cases[] = {
       {"VERSION", "BEGIN\nVERSION\nSUCCESS\nDATA\n1\n1.2.3\nEND\n"},
       {"version\r", "BEGIN\nversion\nSUCCESS\nDATA\n1\n1.2.3\nEND\n"},
-      {"LIST", "BEGIN\nLIST\nSUCCESS\nDATA\n2\nLR-SAT\nLiving_room\nEND\n"},
+      {"LIST", "BEGIN\nLIST\nSUCCESS\nDATA\n3\nLR-SAT\nLiving_room\nExact\nEND\n"},
       {"LIST LR-SAT",
        "BEGIN\nLIST LR-SAT\nSUCCESS\nDATA\n2\n0003dcc8000000b3 N1\n0003dcc8000000cd Vol+\nEND\n"},
       {"LIST  LR-SAT  Vol+",
        "BEGIN\nLIST  LR-SAT  Vol+\nSUCCESS\nDATA\n1\n0003dcc8000000cd Vol+\nEND\n"},
       {"LIST living_ROOM", "BEGIN\nLIST living_ROOM\nSUCCESS\nDATA\n1\n000000010003e8ff N0\nEND\n"},
+      {"LIST exact",
+       "BEGIN\nLIST exact\nSUCCESS\nDATA\n3\n0000000400000008 N1\n0000123400000010 Vol+\n"
+       "000000001a2b3c4d |<<\nEND\n"},
+      {"LIST Exact |<<", "BEGIN\nLIST Exact |<<\nSUCCESS\nDATA\n1\n000000001a2b3c4d |<<\nEND\n"},
       {"LIST nowhere", "BEGIN\nLIST nowhere\nERROR\nDATA\n1\nunknown remote: \"nowhere\"\nEND\n"},
       {"LIST LR-SAT N9", "BEGIN\nLIST LR-SAT N9\nERROR\nDATA\n1\nunknown command: \"N9\"\nEND\n"},
       {"SEND_ONCE LR-SAT N1",

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <string>
 
+#include "lircd/lircd_key_feed.h"
 #include "platform/lircd/lircd_socket_server.h"
 #include "temp_dir.h"
 
@@ -196,4 +197,33 @@ TEST(LircdSocketServer, AStaleSocketIsReplacedButOneInUseAnotherFileOrAnOpenFold
   EXPECT_NE(error.find("may be changed by other users"), std::string::npos) << error;
   EXPECT_EQ(LircdSocketServer::Listen("/" + std::string(200, 'x'), Echo, &error), nullptr);
   EXPECT_NE(error.find("longer than"), std::string::npos) << error;
+}
+
+TEST(LircdSocketServer, AnExactRemoteIsListedAndBroadcastWithTheSameCodes) {
+  TempDir dir;
+  const std::string path = (dir.Path() / "lircd").string();
+  LircdKeyFeed feed("1.0");
+  auto server = LircdSocketServer::Listen(
+      path, [&feed](std::string_view line) { return feed.Answer(line); }, nullptr);
+  ASSERT_NE(server, nullptr);
+  feed.SetBroadcast([&server](std::string line) { server->Broadcast(std::move(line)); });
+  RemoteList remotes;
+  remotes.push_back(std::make_unique<RemoteCL>());
+  RemoteCL& remote = *remotes.back();
+  remote.fName = "Hi Fi";
+  remote.SetExactHead({ExactProtocol::kRc5, 0x14, 0, 11});
+  remote.SetExactKey(52, {ExactProtocol::kRc5, 0x14, 0x01, 11});     // N1
+  remote.SetExactKey(65, {ExactProtocol::kRc5, 0x10, 0x10, 11});     // Vol+: another address
+  remote.SetExactKey(91, {ExactProtocol::kHash, 0, 0xDEADBEEF, 0});  // |<<
+  feed.RemotesChanged(remotes);
+
+  Client client(path);
+  ASSERT_TRUE(client.Connected());
+  EXPECT_EQ(client.Ask("LIST Hi_Fi"),
+            "BEGIN\nLIST Hi_Fi\nSUCCESS\nDATA\n3\n0000001400000001 N1\n"
+            "0000001000000010 Vol+\n00000000deadbeef |<<\nEND\n");
+  Message report(FourCC("irCE"));
+  report.AddString("_exact", "RC-5:0x10:0x10");
+  feed.KeyRecognised(remote, 65, report);
+  EXPECT_EQ(client.ReadUntil("Hi_Fi\n"), "0000001000000010 00 Vol+ Hi_Fi\n");
 }

@@ -164,7 +164,8 @@ TEST_F(BuiltinKeys, TheKeyAfterAHeldNecKeyIsRight) {
     if (remote.get() == nec || EncodeKeyPress(remote->fComHead, remote->fComByte, remote->Slot(1),
                                               0, &press, nullptr) != kOk)
       continue;
-    Append(&recording, HeldNecKey(*nec, 9), 1200000);
+    // The next key comes after the pause that follows the last repeat's report.
+    Append(&recording, HeldNecKey(*nec, 9), 1500000);
     Append(&recording, FirstFrame(press.periods), kSlot);
     expected.push_back(remote->fName + " " + getLabel(51));
     pressed.push_back(remote.get());

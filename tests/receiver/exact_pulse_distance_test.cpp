@@ -2,6 +2,7 @@
 // the hash fallback.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <random>
 
 #include "exact_bursts.h"
@@ -221,6 +222,34 @@ TEST(ExactPulseDistance, HashIsStableUnderJitterAndDiffersBetweenKeys) {
       EXPECT_EQ(HashBurst(Jittered(burst, 200, &rng)).command, code.command) << n;
     for (uint32_t other : hashes) EXPECT_NE(other, code.command);
     hashes.push_back(code.command);
+  }
+}
+
+TEST(ExactPulseDistance, HashTellsMarksFromSpacesOfOtherLengths) {
+  // Twelve marks and eleven spaces of these lengths: the patterns differ in how marks compare to
+  // spaces only, which a grouping of each kind on its own does not see. The hash keeps the order
+  // of lengths, not their ratios: 1000/2000 hashes like 1000/6000.
+  struct Pattern {
+    int32_t mark, space;
+    int like;  // patterns alike in relative lengths share this
+  } patterns[] = {
+      {1000, 1000, 0}, {1150, 850, 0},  // a receiver that lengthens marks
+      {6000, 1000, 1}, {2000, 1000, 1}, {1000, 6000, 2}, {1000, 2000, 2},
+  };
+  std::mt19937 rng(11);
+  std::map<int, uint32_t> hashes;
+  for (const Pattern& p : patterns) {
+    std::vector<int32_t> burst;
+    for (int n = 0; n < 12; ++n) burst.insert(burst.end(), {p.mark, p.space});
+    burst.pop_back();
+    const uint32_t hash = HashBurst(burst).command;
+    for (int n = 0; n < 50; ++n)
+      EXPECT_EQ(HashBurst(Jittered(burst, 200, &rng)).command, hash) << p.mark << "/" << p.space;
+    if (!hashes.contains(p.like)) {
+      for (const auto& [like, other] : hashes) EXPECT_NE(other, hash) << p.mark << "/" << p.space;
+      hashes[p.like] = hash;
+    }
+    EXPECT_EQ(hashes[p.like], hash) << p.mark << "/" << p.space;
   }
 }
 

@@ -82,7 +82,8 @@ TEST(KoruDecode, AnswersHelpAndVersionOnStandardOutput) {
 }
 
 // Both evaluations print exactly what they printed when these files were written (the classic
-// ones before the burst evaluation existed).
+// ones before the burst evaluation existed; the NEC key's burst one since its repeat frame
+// reports the held key again).
 TEST(KoruDecode, OutputOfBothEvaluationsStaysByteForByte) {
   for (const std::string name :
        {"demo", "nec_leadtek_key1", "rc5_streamzap_key1_held", "rc5_streamzap_key5_held"}) {

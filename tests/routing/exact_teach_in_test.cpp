@@ -11,13 +11,13 @@
 
 namespace {
 
-// The first report with an exact code of one press of `field`, through the real receiver
-// thread, every period moved by up to 200 us.
-Message ExactReportOf(const std::string& field, uint32_t seed) {
+// The reports with an exact code of one press of `field` (`extra` more frames, as a key held
+// down), through the real receiver thread, every period moved by up to 200 us.
+std::vector<Message> ExactReportsOf(const std::string& field, uint32_t seed, int32_t extra = 0) {
   const std::optional<ExactCode> code = ParseExactField(field);
   EXPECT_TRUE(code) << field;
   std::vector<int32_t> periods;
-  EXPECT_TRUE(code && EncodeExactPress(*code, 0, &periods)) << field;
+  EXPECT_TRUE(code && EncodeExactPress(*code, extra, &periods)) << field;
   std::mt19937 rng(seed);
   std::uniform_int_distribution<int32_t> shift(-200, 200);
   for (int32_t& period : periods) period = std::max(1, period + shift(rng));
@@ -29,6 +29,12 @@ Message ExactReportOf(const std::string& field, uint32_t seed) {
     if (message.what == FourCC("irCE") && message.HasField("_exact")) reports.push_back(message);
   });
   EXPECT_FALSE(reports.empty()) << field;
+  return reports;
+}
+
+// The first of them for a short press.
+Message ExactReportOf(const std::string& field, uint32_t seed) {
+  std::vector<Message> reports = ExactReportsOf(field, seed);
   return reports.empty() ? ReportOf("-") : reports.front();
 }
 
@@ -148,6 +154,35 @@ TEST_F(ExactTeachInTest, ACodeTaughtToOneKeyIsRefusedForAnotherInBothModes) {
   EXPECT_EQ(view_.teach_data, " '179' is Code for 'N1' - not taught to 'N9' ");
   EXPECT_EQ(Router().TeachRemote().Slot(10), 0);
   EXPECT_EQ(Router().TeachRemote().Slot(2), kLrSatN1);
+}
+
+TEST_F(ExactTeachInTest, AHeldNecKeyIsTaughtOnceAndRepeatsItsAction) {
+  // Held down: one frame, then repeat frames that report the key again.
+  const std::vector<Message> held = ExactReportsOf("NEC:0x04:0x11", 3, 8);
+  ASSERT_GE(held.size(), 3u);
+  Start();
+  BeginNewRemote("Amp");
+  // Taught from the held press: the repeats find the code taught, and teach nothing else.
+  Message first = held[0];
+  Router().HandleMessage(&first);
+  Assign(65);  // Vol+
+  for (size_t i = 1; i < held.size(); ++i) {
+    Message repeat = held[i];
+    Router().HandleMessage(&repeat);
+    EXPECT_EQ(view_.teach_data, " 'NEC addr 0x04 cmd 0x11' is Code for 'Vol+' ");
+  }
+  for (int32_t keyfn = kFirstKeyFunction; keyfn <= kLastKeyFunction; ++keyfn)
+    EXPECT_EQ(Router().TeachRemote().ExactKey(keyfn).has_value(), keyfn == 65) << keyfn;
+  Post(FourCC("nRad"));
+
+  // Held again: every report turns the volume up once more.
+  for (const Message& report : held) {
+    Message copy = report;
+    Router().HandleMessage(&copy);
+    EXPECT_EQ(view_.Text(RoutingText::kKey), "Vol+");
+  }
+  ASSERT_EQ(desktop_.sent.size(), held.size());
+  for (const auto& sent : desktop_.sent) EXPECT_EQ(sent.message.what, FourCC("_KYD"));
 }
 
 TEST_F(ExactTeachInTest, ClassicTimingTeachesClassicCodes) {
