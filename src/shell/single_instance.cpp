@@ -1,11 +1,13 @@
 #include "shell/single_instance.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
-#include <QLocalSocket>
 #include <QStandardPaths>
 #include <QThread>
+#include <cstring>
 
+#include "platform/messaging/socket_request.h"
 #include "platform/messaging/trace.h"
 
 namespace {
@@ -31,15 +33,7 @@ QString Name(const QString& key) {
 
 // True when the instance listening on `path` took the request.
 bool AskToShow(const QString& path) {
-  QLocalSocket socket;
-  socket.connectToServer(path);
-  if (!socket.waitForConnected(kAnswerWaitMs)) return false;
-  socket.write(kShowRequest);
-  if (!socket.waitForBytesWritten(kAnswerWaitMs)) return false;
-  while (!socket.canReadLine()) {
-    if (!socket.waitForReadyRead(kAnswerWaitMs)) return false;
-  }
-  return socket.readLine() == kShowAnswer;
+  return RequestLine(path.toStdString(), kShowRequest, kAnswerWaitMs) == kShowAnswer;
 }
 
 }  // namespace
@@ -47,33 +41,42 @@ bool AskToShow(const QString& path) {
 SingleInstance::SingleInstance(const QString& key, const QString& folder)
     : socket_path_(Folder(folder) + "/" + Name(key) + ".socket"),
       lock_path_(Folder(folder) + "/" + Name(key) + ".lock"),
-      lock_(lock_path_) {
-  // Only a lock whose process is gone is stale, however long the first instance has run.
-  lock_.setStaleLockTime(0);
-}
+      lock_(lock_path_.toStdString()) {}
 
 SingleInstance::~SingleInstance() {
-  server_.reset();  // removes the socket file
-  lock_.unlock();
+  server_.reset();  // stops its thread and removes the socket file
+  lock_.Unlock();
 }
 
 SingleInstance::Role SingleInstance::Claim() {
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    if (lock_.tryLock(0)) {
-      // A socket file left by a crashed instance would make listen() fail.
-      QLocalServer::removeServer(socket_path_);
-      server_ = std::make_unique<QLocalServer>();
-      server_->setSocketOptions(QLocalServer::UserAccessOption);
-      if (!server_->listen(socket_path_)) {
+    const ProcessLock::Result lock = lock_.TryLock();
+    if (lock == ProcessLock::kLocked) {
+      // A socket file left by a crashed instance is replaced.
+      std::string error;
+      server_ = LircdSocketServer::Listen(
+          socket_path_.toStdString(),
+          [gui = gui_.get(), this](std::string_view line) -> std::string {
+            if (std::string(line) + "\n" != kShowRequest) return {};
+            QMetaObject::invokeMethod(
+                gui,
+                [this] {
+                  Trace("another start of KORU: the window comes to the front\n");
+                  if (show_) show_();
+                },
+                Qt::QueuedConnection);
+            return kShowAnswer;
+          },
+          &error);
+      if (!server_) {
         Trace("single instance: cannot listen on %s: %s\n", qPrintable(socket_path_),
-              qPrintable(server_->errorString()));
+              error.c_str());
       }
-      QObject::connect(server_.get(), &QLocalServer::newConnection, server_.get(),
-                       [this] { Answer(); });
       return kFirst;
     }
-    if (lock_.error() == QLockFile::PermissionError) {
-      Trace("single instance: cannot write %s\n", qPrintable(lock_path_));
+    if (lock == ProcessLock::kNoAccess) {
+      Trace("single instance: cannot write %s: %s\n", qPrintable(lock_path_),
+            std::strerror(lock_.Error()));
       return kFirst;  // better two instances than none
     }
     // Taken: the first instance answers once it listens (it may be starting just now).
@@ -81,19 +84,4 @@ SingleInstance::Role SingleInstance::Claim() {
     QThread::msleep(kAttemptPauseMs);
   }
   return kNotAnswering;
-}
-
-void SingleInstance::Answer() {
-  while (QLocalSocket* socket = server_->nextPendingConnection()) {
-    QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-    QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
-      while (socket->canReadLine()) {
-        if (socket->readLine() != kShowRequest) continue;
-        Trace("another start of KORU: the window comes to the front\n");
-        socket->write(kShowAnswer);
-        socket->flush();
-        if (show_) show_();
-      }
-    });
-  }
 }

@@ -2,17 +2,19 @@
 // One KORU per user session and program folder, so that two programs never fight over the
 // receiver port. The first start holds a lock file and listens on a local socket; a later start
 // finds the lock taken, asks the first one over the socket to bring its window to the front,
-// and ends. The lock of a crashed instance names a process that is gone: it counts as stale and
-// is taken over, so a crash never blocks the next start.
+// and ends. The system drops the lock when its process ends, a crash included, so a crash never
+// blocks the next start.
 //
 //   SingleInstance instance(ProgramFolder().string());
 //   if (instance.Claim() != SingleInstance::kFirst) return ...;
 //   instance.SetShowRequest([&] { window->show(); });
-#include <QLocalServer>
-#include <QLockFile>
+#include <QObject>
 #include <QString>
 #include <functional>
 #include <memory>
+
+#include "platform/files/process_lock.h"
+#include "platform/lircd/lircd_socket_server.h"
 
 class SingleInstance {
  public:
@@ -37,11 +39,12 @@ class SingleInstance {
   QString LockPath() const { return lock_path_; }
 
  private:
-  void Answer();
-
   QString socket_path_;
   QString lock_path_;
-  QLockFile lock_;
-  std::unique_ptr<QLocalServer> server_;
+  ProcessLock lock_;
+  // Requests come in on the server's thread; the window is shown on the GUI thread, and no
+  // request outlives this object.
+  std::unique_ptr<QObject> gui_ = std::make_unique<QObject>();
+  std::unique_ptr<LircdSocketServer> server_;
   std::function<void()> show_;
 };

@@ -9,6 +9,7 @@
 #include "platform/files/file_node.h"
 #include "platform/files/koru_type.h"
 #include "platform/files/paths.h"
+#include "platform/files/process_lock.h"
 #include "platform/files/safe_file.h"
 #include "platform/messaging/alert.h"
 #include "platform/messaging/trace.h"
@@ -139,4 +140,31 @@ TEST(Alert, EveryAlertIsTracedAndOnlyShownAlertsReachThePresenter) {
   TraceCapture trace;
   AnyAlert("no window", false);
   EXPECT_EQ(trace.Text(), "no window\n");
+}
+
+TEST(ProcessLock, OneHolderAtATimeAndNeverThroughALink) {
+  TempDir dir;
+  const std::string path = (dir.Path() / "instance.lock").string();
+  ProcessLock first(path);
+  ProcessLock second(path);
+  ASSERT_EQ(first.TryLock(), ProcessLock::kLocked);
+  EXPECT_EQ(second.TryLock(), ProcessLock::kTaken);
+  first.Unlock();
+  EXPECT_EQ(second.TryLock(), ProcessLock::kLocked) << "a lock given up is free again";
+  {
+    ProcessLock ended(path);
+    second.Unlock();
+    ASSERT_EQ(ended.TryLock(), ProcessLock::kLocked);
+  }  // gone with its holder, as when the process ends
+  EXPECT_EQ(first.TryLock(), ProcessLock::kLocked);
+  first.Unlock();
+  EXPECT_FALSE(std::filesystem::exists(path)) << "earlier versions would take it as held";
+
+  // A link planted where the lock belongs is neither followed nor taken.
+  const std::filesystem::path target = dir.Path() / "someone_elses";
+  const std::filesystem::path planted = dir.Path() / "planted.lock";
+  std::filesystem::create_symlink(target, planted);
+  ProcessLock through_link(planted.string());
+  EXPECT_EQ(through_link.TryLock(), ProcessLock::kNoAccess);
+  EXPECT_FALSE(std::filesystem::exists(target));
 }

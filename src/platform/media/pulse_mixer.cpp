@@ -1,5 +1,6 @@
 #include "platform/media/pulse_mixer.h"
 
+#include <dlfcn.h>
 #include <pulse/pulseaudio.h>
 
 #include <chrono>
@@ -11,25 +12,76 @@ namespace {
 constexpr char kDefaultSink[] = "@DEFAULT_SINK@";
 constexpr auto kTimeout = std::chrono::seconds(2);
 
+// The sound server's client library is opened on the first use of the mixer, not at start:
+// it and the libraries it needs take longer to load than the rest of the start-up needs for
+// the window. Without it the mixer cannot be reached, as without a server.
+struct PulseLibrary {
+  // clang-format off
+#define KORU_PULSE_CALLS(X) \
+  X(pa_mainloop_new) \
+  X(pa_mainloop_get_api) \
+  X(pa_mainloop_prepare) \
+  X(pa_mainloop_poll) \
+  X(pa_mainloop_dispatch) \
+  X(pa_mainloop_free) \
+  X(pa_context_new) \
+  X(pa_context_connect) \
+  X(pa_context_get_state) \
+  X(pa_context_disconnect) \
+  X(pa_context_unref) \
+  X(pa_context_get_sink_info_by_name) \
+  X(pa_context_set_sink_mute_by_name) \
+  X(pa_operation_get_state) \
+  X(pa_operation_cancel) \
+  X(pa_operation_unref)
+  // clang-format on
+#define KORU_PULSE_POINTER(name) decltype(&::name) name = nullptr;
+  KORU_PULSE_CALLS(KORU_PULSE_POINTER)
+#undef KORU_PULSE_POINTER
+  bool loaded = false;
+
+  PulseLibrary() {
+    void* handle = dlopen("libpulse.so.0", RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) {
+      Trace("PulseAudio library not loaded: %s\n", dlerror());
+      return;
+    }
+    loaded = true;
+#define KORU_PULSE_RESOLVE(name)                                    \
+  name = reinterpret_cast<decltype(&::name)>(dlsym(handle, #name)); \
+  loaded = loaded && name != nullptr;
+    KORU_PULSE_CALLS(KORU_PULSE_RESOLVE)
+#undef KORU_PULSE_RESOLVE
+    // Stays open: the calls are kept for the rest of the run.
+  }
+};
+
+const PulseLibrary* Pulse() {
+  static const PulseLibrary library;
+  return library.loaded ? &library : nullptr;
+}
+
 // One connection with its own main loop, run until a condition holds or the time is up.
 class PulseSession {
  public:
-  PulseSession() : loop_(pa_mainloop_new()) {
-    context_ = pa_context_new(pa_mainloop_get_api(loop_), "KORU");
-    if (context_ && pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0) {
+  // `pa` is the loaded library (Pulse() not null).
+  explicit PulseSession(const PulseLibrary& pa) : pa_(pa), loop_(pa.pa_mainloop_new()) {
+    context_ = pa_.pa_context_new(pa_.pa_mainloop_get_api(loop_), "KORU");
+    if (context_ &&
+        pa_.pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0) {
       ready_ = RunUntil([&] {
-                 pa_context_state_t state = pa_context_get_state(context_);
+                 pa_context_state_t state = pa_.pa_context_get_state(context_);
                  return state == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(state);
                }) &&
-               pa_context_get_state(context_) == PA_CONTEXT_READY;
+               pa_.pa_context_get_state(context_) == PA_CONTEXT_READY;
     }
   }
   ~PulseSession() {
     if (context_) {
-      pa_context_disconnect(context_);
-      pa_context_unref(context_);
+      pa_.pa_context_disconnect(context_);
+      pa_.pa_context_unref(context_);
     }
-    pa_mainloop_free(loop_);
+    pa_.pa_mainloop_free(loop_);
   }
   PulseSession(const PulseSession&) = delete;
   PulseSession& operator=(const PulseSession&) = delete;
@@ -44,8 +96,8 @@ class PulseSession {
       auto left = std::chrono::duration_cast<std::chrono::microseconds>(
           deadline - std::chrono::steady_clock::now());
       if (left.count() <= 0) return false;
-      if (pa_mainloop_prepare(loop_, static_cast<int>(left.count())) < 0 ||
-          pa_mainloop_poll(loop_) < 0 || pa_mainloop_dispatch(loop_) < 0) {
+      if (pa_.pa_mainloop_prepare(loop_, static_cast<int>(left.count())) < 0 ||
+          pa_.pa_mainloop_poll(loop_) < 0 || pa_.pa_mainloop_dispatch(loop_) < 0) {
         return false;
       }
     }
@@ -55,13 +107,15 @@ class PulseSession {
   // Runs an operation to its end; false when it failed or timed out.
   bool Finish(pa_operation* operation) {
     if (!operation) return false;
-    bool done = RunUntil([&] { return pa_operation_get_state(operation) != PA_OPERATION_RUNNING; });
-    if (!done) pa_operation_cancel(operation);
-    pa_operation_unref(operation);
+    bool done =
+        RunUntil([&] { return pa_.pa_operation_get_state(operation) != PA_OPERATION_RUNNING; });
+    if (!done) pa_.pa_operation_cancel(operation);
+    pa_.pa_operation_unref(operation);
     return done;
   }
 
  private:
+  const PulseLibrary& pa_;
   pa_mainloop* loop_;
   pa_context* context_ = nullptr;
   bool ready_ = false;
@@ -87,11 +141,13 @@ void OnSuccess(pa_context*, int success, void* data) {
 }  // namespace
 
 status_t PulseMixer::GetMute(bool* muted) {
-  PulseSession session;
+  const PulseLibrary* pa = Pulse();
+  if (pa == nullptr) return kNoDevice;
+  PulseSession session(*pa);
   if (!session.Ready()) return kNoDevice;
   MuteQuery query;
-  if (!session.Finish(
-          pa_context_get_sink_info_by_name(session.Context(), kDefaultSink, OnSinkInfo, &query)) ||
+  if (!session.Finish(pa->pa_context_get_sink_info_by_name(session.Context(), kDefaultSink,
+                                                           OnSinkInfo, &query)) ||
       !query.found) {
     return kNoDevice;
   }
@@ -100,11 +156,13 @@ status_t PulseMixer::GetMute(bool* muted) {
 }
 
 status_t PulseMixer::SetMute(bool muted) {
-  PulseSession session;
+  const PulseLibrary* pa = Pulse();
+  if (pa == nullptr) return kNoDevice;
+  PulseSession session(*pa);
   if (!session.Ready()) return kNoDevice;
   int success = 0;
-  if (!session.Finish(pa_context_set_sink_mute_by_name(session.Context(), kDefaultSink,
-                                                       muted ? 1 : 0, OnSuccess, &success))) {
+  if (!session.Finish(pa->pa_context_set_sink_mute_by_name(session.Context(), kDefaultSink,
+                                                           muted ? 1 : 0, OnSuccess, &success))) {
     return kTimedOut;
   }
   return success ? kOk : kNoDevice;
