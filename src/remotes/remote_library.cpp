@@ -52,10 +52,12 @@ void RemoveOldTemporaries(const std::filesystem::path& folder) {
   std::error_code error;
   std::filesystem::directory_iterator dir(folder, error);
   for (; !error && dir != std::filesystem::directory_iterator(); dir.increment(error)) {
+    const std::string leaf = dir->path().filename().string();
+    if (leaf.empty() || leaf[0] != '.') continue;  // the cheap test first: a scan of many files
     std::error_code status_error;
     if (!std::filesystem::is_regular_file(dir->symlink_status(status_error))) continue;
     FileNode node(dir->path());
-    if (IsOldTemporary(node, dir->path().filename().string())) unlink(dir->path().c_str());
+    if (IsOldTemporary(node, leaf)) unlink(dir->path().c_str());
   }
 }
 
@@ -86,9 +88,11 @@ int32_t RemoteCL::LookForRemotes(RemoteList* list) {
   std::error_code error;
   std::filesystem::directory_iterator dir(fFold, error);
   for (; !error && dir != std::filesystem::directory_iterator(); dir.increment(error)) {
+    // The entry's type as the folder listing gives it: no status call per file.
     std::error_code status_error;
-    const auto status = dir->symlink_status(status_error);
-    if (status_error || !std::filesystem::is_regular_file(status)) continue;
+    if (dir->is_symlink(status_error) || status_error || !dir->is_regular_file(status_error) ||
+        status_error)
+      continue;
     const std::string leaf = dir->path().filename().string();
     if (IsSidecar(leaf) || IsKoruTemporary(leaf) || leaf == kFirstStartMarker) continue;
     FileNode node(dir->path());

@@ -108,11 +108,20 @@ status_t FileNode::InitCheck() const {
 ssize_t FileNode::ReadAttr(std::string_view name, type_code /*type*/, int64_t offset, void* buffer,
                            size_t size) {
   if (offset != 0) return kBadValue;
-  if (InitCheck() != kOk) return kEntryNotFound;
   if (!sidecar_only_) {
     const std::string xname = XattrName(name);
-    // The value may be longer than the buffer: read it whole, then cut.
-    for (int attempt = 0; attempt < 4; ++attempt) {
+    // Most values are a few bytes: one call reads them (a folder scan reads one per file).
+    char small[256];
+    const ssize_t first = getxattr(path_.c_str(), xname.c_str(), small, sizeof small);
+    if (first >= 0) {
+      const size_t copied = std::min(static_cast<size_t>(first), size);
+      if (copied > 0) std::memcpy(buffer, small, copied);
+      return static_cast<ssize_t>(copied);
+    }
+    if (errno == ENOENT) return kEntryNotFound;
+    if (errno != ERANGE && errno != ENODATA && !Unsupported(errno)) return StatusFromErrno(errno);
+    // A longer value: read it whole, then cut.
+    for (int attempt = 0; errno == ERANGE && attempt < 4; ++attempt) {
       const ssize_t length = getxattr(path_.c_str(), xname.c_str(), nullptr, 0);
       if (length < 0) {
         if (errno == ENODATA) break;  // maybe in the sidecar (a copy from another file system)
@@ -130,6 +139,7 @@ ssize_t FileNode::ReadAttr(std::string_view name, type_code /*type*/, int64_t of
       return static_cast<ssize_t>(copied);
     }
   }
+  if (InitCheck() != kOk) return kEntryNotFound;
   const auto attrs = LoadSidecar(SidecarPath());
   const auto it = attrs.find(std::string(name));
   if (it == attrs.end()) return kEntryNotFound;
