@@ -13,6 +13,15 @@ LircdService::~LircdService() {
   Stop();
 }
 
+void LircdService::KeyRecognised(const RemoteCL& remote, int32_t keyfn, const Message& report) {
+  fFeed.KeyRecognised(remote, keyfn, report);
+}
+
+void LircdService::RemotesChanged(const RemoteList& remotes) {
+  fRemotes = &remotes;
+  if (fServer != nullptr) fFeed.RemotesChanged(remotes);
+}
+
 bool LircdService::Start(const std::string& path) {
   if (fServer != nullptr && fServer->Path() == path) return true;
   Stop();
@@ -23,6 +32,7 @@ bool LircdService::Start(const std::string& path) {
     AnyAlert("LIRC clients cannot be served: " + error + "\n", false);
     return false;
   }
+  if (fRemotes != nullptr) fFeed.RemotesChanged(*fRemotes);
   Trace("lircd socket: serving LIRC clients on '%s'\n", path.c_str());
   return true;
 }

@@ -8,14 +8,19 @@
 #include "lircd/lircd_key_feed.h"
 #include "platform/lircd/lircd_socket_server.h"
 
-class LircdService {
+// It is the router's listener: keys go to the feed always (their repeat counts follow every
+// key), the remote list only while it serves, so a program that serves no client builds no
+// directory of the remotes at each rescan.
+class LircdService : public RecognisedKeyListener {
  public:
   explicit LircdService(std::string version);
-  ~LircdService();
+  ~LircdService() override;
   LircdService(const LircdService&) = delete;
   LircdService& operator=(const LircdService&) = delete;
 
-  RecognisedKeyListener* Listener() { return &fFeed; }
+  RecognisedKeyListener* Listener() { return this; }
+  void KeyRecognised(const RemoteCL& remote, int32_t keyfn, const Message& report) override;
+  void RemotesChanged(const RemoteList& remotes) override;
 
   // Listens on `path` (a running server at another path is closed first); false when it cannot.
   bool Start(const std::string& path);
@@ -24,5 +29,6 @@ class LircdService {
 
  private:
   LircdKeyFeed fFeed;
+  const RemoteList* fRemotes = nullptr;  // the router's, told last; read on the GUI thread
   std::unique_ptr<LircdSocketServer> fServer;
 };
