@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <sstream>
 
 #include "platform/files/koru_type.h"
 #include "platform/files/paths.h"
@@ -126,25 +127,37 @@ RemoteCL* RemoteCL::FindRemote(const RemoteList* list, const std::string& name) 
 }
 
 void RemoteCL::RemoteLoad(const std::string& name) {
-  fName = name;
-  const std::filesystem::path path = fFold / name;
-  ClearKeyDef();
   // A name that would leave the folder names no remote file of ours.
   std::ifstream file;
-  if (IsPlainFileName(name)) file.open(path, std::ios::binary);
+  if (IsPlainFileName(name)) file.open(fFold / name, std::ios::binary);
   if (!file.is_open()) {
-    Trace(" '%s' Missing !\n", path.c_str());
+    fName = name;
+    ClearKeyDef();
+    Trace(" '%s' Missing !\n", (fFold / name).c_str());
     return;
   }
+  std::ostringstream text;
+  text << file.rdbuf();
+  RemoteLoadText(name, text.str());
+}
+
+void RemoteCL::RemoteLoadText(const std::string& name, std::string_view text) {
+  fName = name;
+  ClearKeyDef();
   std::string head_text;
   std::string data_text;
   std::string stored;
-  // Whole lines: an exact remote's data line can be longer than any fixed buffer.
-  while (std::getline(file, stored)) {
-    if (!file.eof()) stored += '\n';
+  std::string line;
+  // Whole lines, each with its line end (the last one without, when the text has none): an
+  // exact remote's data line can be longer than any fixed buffer.
+  for (size_t start = 0; start < text.size();) {
+    const size_t end = text.find('\n', start);
+    const size_t next = end == std::string_view::npos ? text.size() : end + 1;
+    stored.assign(text.data() + start, next - start);
+    start = next;
     const char* raw = stored.c_str();
     if (raw[0] == ';') continue;
-    std::string line;
+    line.clear();
     for (const char* c = raw; *c; ++c)
       if (*c != '\n' && *c != '\t') line += *c;
     if (line.size() <= 3) {

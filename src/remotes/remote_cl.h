@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/files/safe_file.h"
@@ -19,6 +20,7 @@
 
 class RemoteCL;
 class KeyMenu;
+class FolderReader;
 
 // The remote list: ordered, owning; an item may be empty.
 using RemoteList = std::vector<std::unique_ptr<RemoteCL>>;
@@ -59,13 +61,22 @@ class RemoteCL {
   // The last record of that name, or null.
   static RemoteCL* FindRemote(const RemoteList* list, const std::string& name);
 
+  // Reads the remote file `name` of the remote folder; a missing file leaves the record empty.
   void RemoteLoad(const std::string& name);
+  // The same from the file's contents, already read.
+  void RemoteLoadText(const std::string& name, std::string_view text);
   // The user's remotes reach the disk before the call returns; the built-in ones, which are
   // written again when missing, are synced once after all of them (kNone).
   status_t RemoteSave(WriteSync sync = WriteSync::kEachFile);
 
+  // The loaded state (header, mode, slots, exact codes) in the remote folder index, and back;
+  // false, and the record unchanged, when `state` is not one (remote_folder_index.cpp).
+  void AppendIndexState(std::string* out) const;
+  bool TakeIndexState(std::string_view state);
+
   // Library (remote_library.cpp).
   int32_t LookForRemotes(RemoteList* list);
+  int32_t LookForRemotes(const FolderReader& folder, RemoteList* list);
   // The start-up load: removes what interrupted writes left, scans the folder and, on a first
   // start (no remote file) or one that did not finish, writes the missing built-in remotes and
   // scans again. A built-in the user deleted after a finished first start stays deleted.

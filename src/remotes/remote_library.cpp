@@ -5,8 +5,11 @@
 #include <cctype>
 #include <cstring>
 #include <filesystem>
+#include <optional>
+#include <unordered_set>
 
 #include "platform/files/file_node.h"
+#include "platform/files/folder_reader.h"
 #include "platform/files/koru_type.h"
 #include "platform/files/safe_file.h"
 #include "platform/messaging/alert.h"
@@ -15,6 +18,7 @@
 #include "remotes/key_menu.h"
 #include "remotes/pre_rem_list.h"
 #include "remotes/remote_cl.h"
+#include "remotes/remote_folder_index.h"
 #include "settings/label_table.h"
 
 namespace {
@@ -33,6 +37,9 @@ bool IsSidecar(const std::string& leaf) {
          leaf.compare(leaf.size() - kSuffix.size(), kSuffix.size(), kSuffix) == 0;
 }
 
+// A remote file is a few KiB; a larger file in the folder is read line by line from its path.
+constexpr size_t kLargestRemoteFile = 1 << 20;
+
 // Present from the moment a first start begins writing the built-in remotes until every one
 // of them is written: a start that finds it completes the work.
 constexpr const char* kFirstStartMarker = ".koru-first-start";
@@ -48,17 +55,21 @@ bool IsOldTemporary(AttributeNode& node, const std::string& leaf) {
   return !ReadMarker(node, kKoruTypeAttr, &kind) && !ReadMarker(node, kOldKoruTypeAttr, &kind);
 }
 
-void RemoveOldTemporaries(const std::filesystem::path& folder) {
-  std::error_code error;
-  std::filesystem::directory_iterator dir(folder, error);
-  for (; !error && dir != std::filesystem::directory_iterator(); dir.increment(error)) {
-    const std::string leaf = dir->path().filename().string();
-    if (leaf.empty() || leaf[0] != '.') continue;  // the cheap test first: a scan of many files
-    std::error_code status_error;
-    if (!std::filesystem::is_regular_file(dir->symlink_status(status_error))) continue;
-    FileNode node(dir->path());
-    if (IsOldTemporary(node, leaf)) unlink(dir->path().c_str());
+// What interrupted writes left: temporaries of this version and of earlier ones. One listing
+// serves the removal and the scan after it.
+void RemoveTemporaries(FolderReader& folder) {
+  std::vector<std::string> doomed;
+  for (const FolderReader::Entry& entry : folder.Entries()) {
+    // Only hidden names can be temporaries: the cheap test first, a scan of many files.
+    if (entry.type != FolderReader::EntryType::kRegular || entry.name[0] != '.') continue;
+    if (IsKoruTemporary(entry.name)) {
+      doomed.push_back(entry.name);
+      continue;
+    }
+    FileNode node(folder.Folder() / entry.name);
+    if (IsOldTemporary(node, entry.name)) doomed.push_back(entry.name);
   }
+  for (const std::string& name : doomed) folder.Remove(name);
 }
 
 bool IsRemoteFile(const std::filesystem::path& path) {
@@ -78,6 +89,10 @@ int32_t SumOf(const int32_t* values) {
 }  // namespace
 
 int32_t RemoteCL::LookForRemotes(RemoteList* list) {
+  return LookForRemotes(FolderReader(fFold), list);
+}
+
+int32_t RemoteCL::LookForRemotes(const FolderReader& folder, RemoteList* list) {
   Trace(" LookForRemotes: ");
   if (list) {
     Trace(" clear List first... %ld Items\n", static_cast<long>(list->size()));
@@ -85,17 +100,41 @@ int32_t RemoteCL::LookForRemotes(RemoteList* list) {
   }
   int32_t remotes = 0;
   int32_t others = 0;
-  std::error_code error;
-  std::filesystem::directory_iterator dir(fFold, error);
-  for (; !error && dir != std::filesystem::directory_iterator(); dir.increment(error)) {
+  std::string text;
+  // A full scan takes the files that have not changed since the last one from its index.
+  std::optional<RemoteFolderIndex> index;
+  std::unordered_set<std::string> sidecars;
+  if (list != nullptr) {
+    index.emplace(folder);
+    for (const FolderReader::Entry& entry : folder.Entries())
+      if (IsSidecar(entry.name)) sidecars.insert(entry.name);
+  }
+  for (const FolderReader::Entry& entry : folder.Entries()) {
     // The entry's type as the folder listing gives it: no status call per file.
-    std::error_code status_error;
-    if (dir->is_symlink(status_error) || status_error || !dir->is_regular_file(status_error) ||
-        status_error)
+    if (entry.type != FolderReader::EntryType::kRegular) continue;
+    const std::string& leaf = entry.name;
+    if (IsSidecar(leaf) || IsKoruTemporary(leaf) || leaf == kFirstStartMarker ||
+        leaf == RemoteFolderIndex::kFileName)
       continue;
-    const std::string leaf = dir->path().filename().string();
-    if (IsSidecar(leaf) || IsKoruTemporary(leaf) || leaf == kFirstStartMarker) continue;
-    FileNode node(dir->path());
+    // A kind kept in a sidecar changes without changing the file's stamp.
+    std::optional<FolderReader::Stamp> stamp;
+    if (index && !sidecars.contains("." + leaf + ".koru-attr")) stamp = folder.StampOf(leaf);
+    if (stamp) {
+      auto record = std::make_unique<RemoteCL>();
+      if (const std::optional<int32_t> known = index->Find(leaf, *stamp, record.get())) {
+        if (*known == kKoruRemoteFile) {
+          ++remotes;
+          list->push_back(std::move(record));
+        } else {
+          ++others;
+        }
+        continue;
+      }
+    }
+    const uint64_t traced = TraceCount();
+    // Kind and contents through one open file.
+    FolderFile file(folder, leaf);
+    AttributeNode& node = file.Node();
     int32_t kind = 0;
     if (!ReadMarker(node, kKoruTypeAttr, &kind)) {
       Trace("\n[%ld] OOPS '%s' ", 0L, leaf.c_str());
@@ -110,24 +149,35 @@ int32_t RemoteCL::LookForRemotes(RemoteList* list) {
       ++remotes;
       if (list) {
         auto record = std::make_unique<RemoteCL>();
-        record->RemoteLoad(leaf);
+        if (file.ReadAll(kLargestRemoteFile, &text)) {
+          record->RemoteLoadText(leaf, text);
+        } else {
+          record->RemoteLoad(leaf);  // larger than any remote of ours, or gone: by the path
+        }
+        // A file that traced while it was read is read every time, so the trace stays the same.
+        if (stamp && TraceCount() == traced) index->Keep(leaf, *stamp, kind, record.get());
         list->push_back(std::move(record));
       }
     } else {
       ++others;
+      if (stamp && TraceCount() == traced) index->Keep(leaf, *stamp, kind, nullptr);
     }
   }
+  if (index) index->Save(folder);
   Trace(" '%ld none-remotefiles' ", static_cast<long>(others));
   return remotes;
 }
 
 int32_t RemoteCL::LoadRemoteLibrary(RemoteList* list) {
-  RemoveLeftoverTemporaries(fFold);
-  RemoveOldTemporaries(fFold);
   const std::filesystem::path marker = fFold / kFirstStartMarker;
-  std::error_code error;
-  const bool unfinished = std::filesystem::exists(std::filesystem::symlink_status(marker, error));
-  int32_t count = LookForRemotes(list);
+  int32_t count = 0;
+  bool unfinished = false;
+  {
+    FolderReader folder(fFold);
+    RemoveTemporaries(folder);
+    unfinished = folder.Has(kFirstStartMarker);
+    count = LookForRemotes(folder, list);
+  }
   if (count > 0 && !unfinished) return count;
   if (!unfinished) {
     const int fd = open(marker.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);

@@ -57,5 +57,13 @@ class RemoteFolderTest : public ::testing::Test {
     }
   }
 
+  // The folder's entries, without the index of its files that a scan may have written.
+  long FileCount() const {
+    long count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_))
+      count += entry.path().filename() != ".koru-remote-index";
+    return count;
+  }
+
   std::filesystem::path folder_;
 };

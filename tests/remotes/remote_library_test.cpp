@@ -23,7 +23,7 @@ TEST_F(RemoteLibrary, FirstStartWritesThirtyFiveFilesAndLoadsThemAllAsOriginals)
   RemoteCL library;
   RemoteList list;
   EXPECT_EQ(library.LoadRemoteLibrary(&list), 35);
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), {}), 35);
+  EXPECT_EQ(FileCount(), 35);
   ASSERT_EQ(list.size(), 35u);
   std::set<std::string> names;
   for (const auto& record : list) {
@@ -55,7 +55,7 @@ TEST_F(RemoteLibrary, AFirstStartKilledHalfwayIsCompletedWithoutTraceOfTheKill) 
   EXPECT_EQ(library.LoadRemoteLibrary(&list), 35);
   EXPECT_EQ(list.size(), 35u);
   EXPECT_FALSE(trace.Contains("OOPS")) << trace.Text();
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), {}), 35);
+  EXPECT_EQ(FileCount(), 35);
 
   // Complete now: a built-in the user deletes stays deleted.
   std::filesystem::remove(folder_ / "AIWA_A");

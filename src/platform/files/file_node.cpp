@@ -81,6 +81,12 @@ status_t StoreSidecar(const std::filesystem::path& path,
 
 }  // namespace
 
+// getxattr by path, or through the open descriptor when the node has one.
+ssize_t FileNode::GetXattr(const char* name, void* buffer, size_t size) const {
+  return fd_ >= 0 ? fgetxattr(fd_, name, buffer, size)
+                  : getxattr(path_.c_str(), name, buffer, size);
+}
+
 FileNode::FileNode(std::filesystem::path path) : path_(std::move(path)) {}
 
 std::filesystem::path FileNode::SidecarPath() const {
@@ -112,7 +118,7 @@ ssize_t FileNode::ReadAttr(std::string_view name, type_code /*type*/, int64_t of
     const std::string xname = XattrName(name);
     // Most values are a few bytes: one call reads them (a folder scan reads one per file).
     char small[256];
-    const ssize_t first = getxattr(path_.c_str(), xname.c_str(), small, sizeof small);
+    const ssize_t first = GetXattr(xname.c_str(), small, sizeof small);
     if (first >= 0) {
       const size_t copied = std::min(static_cast<size_t>(first), size);
       if (copied > 0) std::memcpy(buffer, small, copied);
@@ -122,14 +128,14 @@ ssize_t FileNode::ReadAttr(std::string_view name, type_code /*type*/, int64_t of
     if (errno != ERANGE && errno != ENODATA && !Unsupported(errno)) return StatusFromErrno(errno);
     // A longer value: read it whole, then cut.
     for (int attempt = 0; errno == ERANGE && attempt < 4; ++attempt) {
-      const ssize_t length = getxattr(path_.c_str(), xname.c_str(), nullptr, 0);
+      const ssize_t length = GetXattr(xname.c_str(), nullptr, 0);
       if (length < 0) {
         if (errno == ENODATA) break;  // maybe in the sidecar (a copy from another file system)
         if (Unsupported(errno)) break;
         return StatusFromErrno(errno);
       }
       Bytes value(static_cast<size_t>(length));
-      const ssize_t got = getxattr(path_.c_str(), xname.c_str(), value.data(), value.size());
+      const ssize_t got = GetXattr(xname.c_str(), value.data(), value.size());
       if (got < 0) {
         if (errno == ERANGE) continue;  // it grew between the two calls
         return StatusFromErrno(errno);

@@ -22,10 +22,15 @@ class FileNode : public AttributeNode {
   // Moves the sidecar of `from`, if it has one, to be the sidecar of `to` (a file about to be
   // renamed over `to` takes its attributes along).
   static status_t MoveSidecar(const std::filesystem::path& from, const std::filesystem::path& to);
+  // Reads extended attributes through `fd`, an open descriptor of the same file that the
+  // caller keeps open while it uses the node.
+  void ReadThrough(int fd) { fd_ = fd; }
   // Forces the sidecar (tests of file systems without extended attributes).
   void UseSidecarOnly(bool only) { sidecar_only_ = only; }
 
  private:
+  ssize_t GetXattr(const char* name, void* buffer, size_t size) const;
   std::filesystem::path path_;
   bool sidecar_only_ = false;
+  int fd_ = -1;
 };

@@ -1,5 +1,6 @@
 #include "platform/messaging/trace.h"
 
+#include <atomic>
 #include <cstdarg>
 #include <mutex>
 #include <vector>
@@ -8,6 +9,7 @@ namespace {
 std::mutex g_trace_mutex;
 FILE* g_trace_stream = nullptr;  // nullptr: stdout
 TraceCapture* g_capture = nullptr;
+std::atomic<uint64_t> g_trace_count{0};
 }  // namespace
 
 void SetTraceStream(FILE* stream) {
@@ -16,7 +18,12 @@ void SetTraceStream(FILE* stream) {
   g_trace_stream = stream;
 }
 
+uint64_t TraceCount() {
+  return g_trace_count.load(std::memory_order_relaxed);
+}
+
 void Trace(const char* format, ...) {
+  g_trace_count.fetch_add(1, std::memory_order_relaxed);
   char small[512];
   va_list args;
   va_start(args, format);

@@ -4,11 +4,15 @@
 // by the stream, not written one by one: FlushTrace writes them out, and so does a normal exit.
 // The receiver flushes at each report, the program whenever its GUI thread goes idle, so
 // nothing that was reported is lost when the process dies later.
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
 
 void Trace(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// How many times Trace was called so far, by any thread: tells whether a piece of work traced.
+uint64_t TraceCount();
 
 // Writes out what is buffered.
 void FlushTrace();
