@@ -15,6 +15,7 @@
 #include "platform/messaging/quit_signals.h"
 #include "platform/messaging/trace.h"
 #include "settings/prefs.h"
+#include "shell/deferred_icon_style.h"
 #include "shell/fake_desktop_hook.h"
 #include "shell/fb_application.h"
 #include "shell/rc_window.h"
@@ -118,6 +119,7 @@ int main(int argc, char** argv) {
   std::fflush(stdout);
   QApplication qt(argc, argv);
   QGuiApplication::setDesktopFileName(kDesktopId);
+  QApplication::setStyle(new DeferredIconStyle(QApplication::style()->name()));
   // The trace is buffered: what was traced goes out before the GUI thread waits for events.
   QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
                    [] { FlushTrace(); });

@@ -7,6 +7,7 @@
 #include "platform/messaging/messenger.h"
 #include "settings/label_table.h"
 #include "shell/bring_to_front.h"
+#include "shell/deferred_icon.h"
 
 TrayIcon::TrayIcon(QWidget* window, bool available) : window_(window) {
   menu_.setObjectName("trayMenu");
@@ -31,11 +32,11 @@ TrayIcon::TrayIcon(QWidget* window, bool available) : window_(window) {
     else
       BringToFront(window_);
   });
+  shown_ = available;
   Update();
   if (window_ != nullptr) window_->installEventFilter(this);
   if (available) {
     icon_.show();
-    shown_ = true;
     // A hidden main window is not closed: KORU runs on in the tray.
     QApplication::setQuitOnLastWindowClosed(false);
   }
@@ -47,7 +48,7 @@ TrayIcon::~TrayIcon() {
 }
 
 QIcon TrayIcon::AppIcon() {
-  return QIcon(":/koru/org.koru.KORU.png");
+  return DeferredIcon([] { return QIcon(":/koru/org.koru.KORU.png"); });
 }
 
 void TrayIcon::SetReceiverState(const std::string& port, bool open) {
@@ -67,8 +68,13 @@ void TrayIcon::Update() {
   if (!last_key_.empty()) tip += "\nlast key: " + last_key_;
   icon_.setToolTip(QString::fromStdString(tip));
   // Greyed out while no receiver listens.
+  // Greyed out while no receiver listens; an icon the tray does not show is not drawn.
   const QIcon app = AppIcon();
-  icon_.setIcon(port_open_ ? app : QIcon(app.pixmap(48, 48, QIcon::Disabled)));
+  if (!shown_ || port_open_) {
+    icon_.setIcon(app);
+  } else {
+    icon_.setIcon(QIcon(app.pixmap(48, 48, QIcon::Disabled)));
+  }
 }
 
 bool TrayIcon::eventFilter(QObject* watched, QEvent* event) {
