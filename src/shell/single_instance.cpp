@@ -48,30 +48,34 @@ SingleInstance::~SingleInstance() {
   lock_.Unlock();
 }
 
+void SingleInstance::Serve() {
+  if (!claimed_ || server_) return;
+  // A socket file left by a crashed instance is replaced.
+  std::string error;
+  server_ = LircdSocketServer::Listen(
+      socket_path_.toStdString(),
+      [gui = gui_.get(), this](std::string_view line) -> std::string {
+        if (std::string(line) + "\n" != kShowRequest) return {};
+        QMetaObject::invokeMethod(
+            gui,
+            [this] {
+              Trace("another start of KORU: the window comes to the front\n");
+              if (show_) show_();
+            },
+            Qt::QueuedConnection);
+        return kShowAnswer;
+      },
+      &error);
+  if (!server_) {
+    Trace("single instance: cannot listen on %s: %s\n", qPrintable(socket_path_), error.c_str());
+  }
+}
+
 SingleInstance::Role SingleInstance::Claim() {
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     const ProcessLock::Result lock = lock_.TryLock();
     if (lock == ProcessLock::kLocked) {
-      // A socket file left by a crashed instance is replaced.
-      std::string error;
-      server_ = LircdSocketServer::Listen(
-          socket_path_.toStdString(),
-          [gui = gui_.get(), this](std::string_view line) -> std::string {
-            if (std::string(line) + "\n" != kShowRequest) return {};
-            QMetaObject::invokeMethod(
-                gui,
-                [this] {
-                  Trace("another start of KORU: the window comes to the front\n");
-                  if (show_) show_();
-                },
-                Qt::QueuedConnection);
-            return kShowAnswer;
-          },
-          &error);
-      if (!server_) {
-        Trace("single instance: cannot listen on %s: %s\n", qPrintable(socket_path_),
-              error.c_str());
-      }
+      claimed_ = true;
       return kFirst;
     }
     if (lock == ProcessLock::kNoAccess) {

@@ -8,6 +8,7 @@
 //   SingleInstance instance(ProgramFolder().string());
 //   if (instance.Claim() != SingleInstance::kFirst) return ...;
 //   instance.SetShowRequest([&] { window->show(); });
+//   instance.Serve();  // once the window is up: a later start waits for the answer meanwhile
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -31,8 +32,10 @@ class SingleInstance {
   SingleInstance(const SingleInstance&) = delete;
   SingleInstance& operator=(const SingleInstance&) = delete;
 
-  // Needs the Qt application object. kFirst: this process holds the lock and listens.
+  // Needs the Qt application object. kFirst: this process holds the lock.
   Role Claim();
+  // After a kFirst claim: listens for later starts.
+  void Serve();
   // Runs on the GUI thread for each later start's request.
   void SetShowRequest(std::function<void()> show) { show_ = std::move(show); }
 
@@ -47,4 +50,5 @@ class SingleInstance {
   std::unique_ptr<QObject> gui_ = std::make_unique<QObject>();
   std::unique_ptr<LircdSocketServer> server_;
   std::function<void()> show_;
+  bool claimed_ = false;
 };

@@ -8,7 +8,16 @@
 namespace {
 std::mutex g_devices_mutex;
 std::shared_ptr<ReceiverDevices> g_devices;
+thread_local SameDeviceList* t_same_list = nullptr;
 }  // namespace
+
+SameDeviceList::SameDeviceList() : outer_(t_same_list) {
+  t_same_list = this;
+}
+
+SameDeviceList::~SameDeviceList() {
+  t_same_list = outer_;
+}
 
 void SetReceiverDevices(std::shared_ptr<ReceiverDevices> devices) {
   std::lock_guard lock(g_devices_mutex);
@@ -30,7 +39,13 @@ ReceiverPort::~ReceiverPort() = default;
 
 int32_t ReceiverPort::CountDevices() {
   if (!devices_) return 0;
-  names_ = devices_->List();
+  if (SameDeviceList* same = t_same_list) {
+    if (!same->listed_) same->names_ = devices_->List();
+    same->listed_ = true;
+    names_ = same->names_;
+  } else {
+    names_ = devices_->List();
+  }
   return static_cast<int32_t>(names_.size());
 }
 

@@ -32,6 +32,23 @@ class ReceiverDevices {
 void SetReceiverDevices(std::shared_ptr<ReceiverDevices> devices);
 std::shared_ptr<ReceiverDevices> CurrentReceiverDevices();
 
+// While one is alive, the ports of this thread list the devices once and share the list: the
+// attempts of one start (the wanted port, then each fallback) see the same devices without
+// looking them all up again.
+class SameDeviceList {
+ public:
+  SameDeviceList();
+  ~SameDeviceList();
+  SameDeviceList(const SameDeviceList&) = delete;
+  SameDeviceList& operator=(const SameDeviceList&) = delete;
+
+ private:
+  friend class ReceiverPort;
+  SameDeviceList* outer_;
+  bool listed_ = false;
+  std::vector<std::string> names_;
+};
+
 class ReceiverPort {
  public:
   ReceiverPort();

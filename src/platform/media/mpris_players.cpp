@@ -1,12 +1,17 @@
 #include "platform/media/mpris_players.h"
 
+#include <sys/stat.h>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QStringList>
+
 #include <algorithm>
+#include <cstdlib>
 #include <mutex>
+#include <optional>
+#include <string>
 
 #include "platform/messaging/four_cc.h"
 #include "platform/messaging/trace.h"
@@ -19,19 +24,49 @@ const QString kPlayerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player")
 const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
 constexpr int kReplyTimeoutMs = 2000;
 
+// Whether a session bus can be reached at all: an address in the environment, the user bus of
+// the runtime folder, or a display whose bus can be started. Without one, nothing is tried.
+bool SessionBusMayExist() {
+  const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+  if (address != nullptr && *address != '\0') return true;
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  struct stat info {};
+  if (runtime != nullptr && *runtime != '\0' &&
+      stat((std::string(runtime) + "/bus").c_str(), &info) == 0 && S_ISSOCK(info.st_mode))
+    return true;
+  const char* display = std::getenv("DISPLAY");
+  return display != nullptr && *display != '\0';
+}
+
+void TraceNoBus() {
+  Trace("MPRIS: no session bus; media players are out of reach\n");
+}
+
 }  // namespace
 
 struct MprisPlayers::Impl {
   SignatureTable table;
-  QDBusConnection bus{
-      QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("koru-mpris"))};
+  // Connected when a player is first asked for, on the thread that asks: connecting takes a
+  // bus round trip that the start of the program need not wait for.
+  std::optional<QDBusConnection> connection;
+  bool reachable = true;
   std::mutex mutex;
+
+  QDBusConnection& Bus() {
+    if (!connection) {
+      connection = reachable ? QDBusConnection::connectToBus(QDBusConnection::SessionBus,
+                                                             QStringLiteral("koru-mpris"))
+                             : QDBusConnection(QStringLiteral("koru-mpris-none"));
+      if (reachable && !connection->isConnected()) TraceNoBus();
+    }
+    return *connection;
+  }
 
   // MPRIS bus names of the player with `signature`, in name order.
   std::vector<std::string> BusNames(const std::string& signature) {
     std::vector<std::string> names;
     const SignatureEntry* entry = table.Find(signature);
-    if (!entry || !bus.isConnected()) return names;
+    if (!entry || !Bus().isConnected()) return names;
     for (const std::string& name : AllMprisNames()) {
       if (SignatureTable::BusNameMatches(*entry, name)) names.push_back(name);
     }
@@ -40,10 +75,10 @@ struct MprisPlayers::Impl {
 
   std::vector<std::string> AllMprisNames() {
     std::vector<std::string> names;
-    if (!bus.isConnected()) return names;
+    if (!Bus().isConnected()) return names;
     QDBusMessage call = QDBusMessage::createMethodCall(
         "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "ListNames");
-    QDBusMessage reply = bus.call(call, QDBus::Block, kReplyTimeoutMs);
+    QDBusMessage reply = Bus().call(call, QDBus::Block, kReplyTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return names;
     for (const QString& name : reply.arguments().first().toStringList()) {
       if (name.startsWith("org.mpris.MediaPlayer2.")) names.push_back(name.toStdString());
@@ -59,7 +94,7 @@ struct MprisPlayers::Impl {
                                                        interface, method);
     call.setArguments(arguments);
     call.setAutoStartService(false);
-    return bus.send(call) ? kOk : kIoError;
+    return Bus().send(call) ? kOk : kIoError;
   }
 
   status_t GetProperty(const std::string& service, const QString& interface,
@@ -67,7 +102,7 @@ struct MprisPlayers::Impl {
     QDBusMessage call = QDBusMessage::createMethodCall(QString::fromStdString(service), kObjectPath,
                                                        kProperties, "Get");
     call << interface << property;
-    QDBusMessage reply = bus.call(call, QDBus::Block, kReplyTimeoutMs);
+    QDBusMessage reply = Bus().call(call, QDBus::Block, kReplyTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
       return kBadValue;
     }
@@ -91,11 +126,13 @@ struct MprisPlayers::Impl {
 
 MprisPlayers::MprisPlayers(const SignatureTable& table) : impl_(std::make_unique<Impl>()) {
   impl_->table = table;
-  if (!impl_->bus.isConnected()) Trace("MPRIS: no session bus; media players are out of reach\n");
+  impl_->reachable = SessionBusMayExist();
+  if (!impl_->reachable) TraceNoBus();
 }
 
 MprisPlayers::~MprisPlayers() {
-  QDBusConnection::disconnectFromBus(QStringLiteral("koru-mpris"));
+  if (impl_->connection && impl_->reachable)
+    QDBusConnection::disconnectFromBus(QStringLiteral("koru-mpris"));
 }
 
 std::vector<std::string> MprisPlayers::RunningPlayers() {

@@ -63,6 +63,7 @@ sPulseView::sPulseView(const QRect& frame, const char* name, ReceiverFlags* flag
   fWanted = !g_port_override.empty() ? g_port_override
             : fSettings              ? fSettings->rs232_port
                                      : "serial0";
+  const SameDeviceList same_devices;
   OpenPort(fWanted.c_str());
   if (fPort == nullptr) {
     for (const char* fallback : {"serial0", "serial1", "serial2", "serial3", "serial4"}) {
