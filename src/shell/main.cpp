@@ -4,8 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +15,7 @@
 #include "platform/messaging/quit_signals.h"
 #include "platform/messaging/trace.h"
 #include "settings/prefs.h"
+#include "shell/after_first_turn.h"
 #include "shell/deferred_icon_style.h"
 #include "shell/fake_desktop_hook.h"
 #include "shell/fb_application.h"
@@ -46,17 +45,6 @@ void PrintHelp() {
       "                        media-list\n"
       "  --version             print the version and quit\n"
       "  --help                print this help and quit\n");
-}
-
-// Runs `work` once the event loop has turned for the first time: the window answers first.
-void AfterFirstTurn(std::function<void()> work) {
-  auto connection = std::make_shared<QMetaObject::Connection>();
-  *connection = QObject::connect(
-      QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
-      [connection, work = std::move(work)] {
-        QObject::disconnect(*connection);
-        QMetaObject::invokeMethod(QCoreApplication::instance(), work, Qt::QueuedConnection);
-      });
 }
 
 // The windows --open can show at start-up, by the message that opens each.
@@ -162,7 +150,7 @@ int main(int argc, char** argv) {
                          QCoreApplication::applicationFilePath().toStdString());
     instance.SetShowRequest([&session] { session.ShowMainWindow(); });
     // A later start meanwhile waits for the answer (it asks again for seconds).
-    AfterFirstTurn([&instance] { instance.Serve(); });
+    AfterFirstTurn(&qt, [&instance] { instance.Serve(); });
     InstallQuitSignals([] { AppMessenger().SendMessage(FourCC("_QRQ")); });
     for (const uint32_t request : open_requests) {
       // The media list goes through the main window, as its "Open" item does, so that the

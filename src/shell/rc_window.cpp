@@ -15,6 +15,7 @@
 #include "receiver/receiver_flags.h"
 #include "settings/label_table.h"
 #include "settings/prefs.h"
+#include "shell/after_first_turn.h"
 #include "shell/menu_field.h"
 #include "shell/message_action.h"
 #include "shell/text_control.h"
@@ -94,8 +95,11 @@ RcWindow::RcWindow(const Rect& frame, WindowSetup setup)
 
   // 12.-14.
   Trace(" Build Window \n");
-  MuteIndicator* indicator = fIndicators.get();
-  RunAction([indicator](ActionServices& services) { IMuteSound(services, true, indicator); });
+  // The mixer's library loads on the action thread; the window is shown first.
+  AfterFirstTurn(this, [this] {
+    MuteIndicator* indicator = fIndicators.get();
+    RunAction([indicator](ActionServices& services) { IMuteSound(services, true, indicator); });
+  });
   connect(&fPulse, &QTimer::timeout, this, [this] { OnPulse(); });
   fPulseRate = 250000;
   PlanPulse();
