@@ -85,7 +85,8 @@ bool RemoteCL::TakeIndexState(std::string_view in) {
   if (!Take(&in, &head) || !Take(&in, &mode)) return false;
   for (int32_t k = 1; k <= kKeySlots; ++k)
     if (!Take(&in, &keys[k])) return false;
-  if (!Take(&in, &present) || !TakeCode(&in, &exact_head)) return false;
+  if (!Take(&in, &present) || (present >> exact_keys.size()) != 0 || !TakeCode(&in, &exact_head))
+    return false;
   for (size_t k = 0; k < exact_keys.size(); ++k) {
     if ((present & (uint64_t{1} << k)) == 0) continue;
     ExactCode code;

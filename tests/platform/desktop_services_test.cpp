@@ -5,6 +5,7 @@
 #include "platform/desktop/desktop_entry.h"
 #include "platform/desktop/no_desktop.h"
 #include "platform/desktop_services.h"
+#include "platform/media/mpris_players.h"
 #include "platform/messaging/trace.h"
 #include "temp_dir.h"
 
@@ -62,6 +63,30 @@ TEST(NoDesktop, WithoutDisplayEveryRequestIsTracedAndNothingHappens) {
   EXPECT_TRUE(trace.Contains("cannot switch the workspace"));
   EXPECT_EQ(services.desktop->CurrentWorkspace(), 0);
   EXPECT_TRUE(services.desktop->RunningApps().empty());
+}
+
+TEST(MprisPlayers, WithNoBusToReachItSaysSoAtOnceAndWithOneItConnectsWhenFirstAsked) {
+  TempDir runtime;  // no "bus" socket in it
+  ScopedEnv display("DISPLAY", nullptr);
+  ScopedEnv xdg("XDG_RUNTIME_DIR", runtime.Path().c_str());
+  const SignatureTable table = SignatureTable::Parse("");
+  {
+    ScopedEnv bus("DBUS_SESSION_BUS_ADDRESS", nullptr);
+    TraceCapture trace;
+    MprisPlayers players(table);
+    EXPECT_TRUE(trace.Contains("MPRIS: no session bus")) << trace.Text();
+    EXPECT_TRUE(players.RunningPlayers().empty());
+  }
+  {
+    // An address: nothing is tried until a player is asked for, then the failure is said.
+    ScopedEnv bus("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus");
+    TraceCapture trace;
+    MprisPlayers players(table);
+    EXPECT_FALSE(trace.Contains("MPRIS")) << trace.Text();
+    EXPECT_TRUE(players.RunningPlayers().empty());
+    EXPECT_TRUE(trace.Contains("MPRIS: no session bus")) << trace.Text();
+    EXPECT_EQ(players.Quit("application/x-vnd.anything"), kEntryNotFound);
+  }
 }
 
 }  // namespace

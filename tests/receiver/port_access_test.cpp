@@ -49,12 +49,14 @@ class FakeDevices : public ReceiverDevices {
   std::vector<std::string> opened;
   std::vector<std::string> log;
   std::map<std::string, std::string> nodes;  // name, device node
+  int listings = 0;
 
   std::string NodeFor(const std::string& name) const override {
     const auto found = nodes.find(name);
     return found == nodes.end() ? std::string() : found->second;
   }
   std::vector<std::string> List() override {
+    ++listings;
     std::vector<std::string> names;
     for (const auto& [name, result] : devices) names.push_back(name);
     return names;
@@ -126,6 +128,28 @@ TEST_F(PortAccess, UnknownNameOpensNothingAndPostsNothing) {
   EXPECT_TRUE(inbox_.received.empty());
   EXPECT_EQ(g_recorded, "");
   EXPECT_EQ(close_multi(nullptr), 0);
+}
+
+TEST_F(PortAccess, AttemptsInOneScopeListTheDevicesOnceAndTheSameWay) {
+  devices_->devices = {{"serial1", kNoDevice}, {"usb0", 4}};
+  std::vector<ReceiverPort*> opened;
+  {
+    const SameDeviceList same;
+    for (const char* name : {"serial3", "serial1", "usb0"})
+      opened.push_back(open_multi(name, &flags_));
+  }
+  EXPECT_EQ(devices_->listings, 1);
+  EXPECT_EQ(opened[0], nullptr);
+  EXPECT_EQ(opened[1], nullptr);
+  ASSERT_NE(opened[2], nullptr);
+  EXPECT_EQ(devices_->opened, (std::vector<std::string>{"serial1", "serial1", "usb0", "usb0"}));
+  close_multi(opened[2]);
+  // Outside the scope every attempt looks again: a device plugged in meanwhile is found.
+  devices_->devices.push_back({"usb1", 5});
+  ReceiverPort* later = open_multi("usb1", &flags_);
+  EXPECT_NE(later, nullptr);
+  EXPECT_EQ(devices_->listings, 2);
+  close_multi(later);
 }
 
 TEST_F(PortAccess, BusyPortPostsOneReportAndStopsReceiving) {

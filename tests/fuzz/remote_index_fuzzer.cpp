@@ -1,0 +1,37 @@
+// The remote folder's index as a scan reads it, and one record's state from it: whatever the
+// bytes, nothing breaks, and a state that is taken is written back byte for byte.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "fuzz_check.h"
+#include "fuzz_folder.h"
+#include "platform/files/folder_reader.h"
+#include "remotes/remote_cl.h"
+#include "remotes/remote_folder_index.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const bool folder_set = [] {
+    RemoteCL::SetFolder(FuzzFolder());
+    return true;
+  }();
+  (void)folder_set;
+  QuietTrace();
+  WriteFuzzFile(RemoteFolderIndex::kFileName, data, size);
+  const FolderReader folder(FuzzFolder());
+  RemoteFolderIndex index(folder);
+  if (const auto stamp = folder.StampOf(RemoteFolderIndex::kFileName)) {
+    RemoteCL record;
+    FUZZ_CHECK(!index.Find(RemoteFolderIndex::kFileName, *stamp, &record).has_value());
+  }
+  FUZZ_CHECK(index.Serialized() == "KORU remote folder index 1\n");
+
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  RemoteCL record;
+  if (record.TakeIndexState(bytes)) {
+    std::string again;
+    record.AppendIndexState(&again);
+    FUZZ_CHECK(again == bytes);
+  }
+  return 0;
+}
