@@ -127,9 +127,8 @@ std::optional<int32_t> RemoteFolderIndex::Find(const std::string& name,
   if (it == known_.end() || !(it->second.stamp == stamp)) return std::nullopt;
   const Entry& entry = it->second;
   if (record != nullptr && entry.kind == kKoruRemoteFile) {
-    record->fName = name;
-    record->ClearKeyDef();
     if (!record->TakeIndexState(entry.state)) return std::nullopt;
+    record->fName = name;
   }
   ++hits_;
   kept_.push_back(entry);

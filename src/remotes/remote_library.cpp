@@ -118,9 +118,10 @@ int32_t RemoteCL::LookForRemotes(const FolderReader& folder, RemoteList* list) {
       continue;
     // A kind kept in a sidecar changes without changing the file's stamp.
     std::optional<FolderReader::Stamp> stamp;
-    if (index && !sidecars.contains("." + leaf + ".koru-attr")) stamp = folder.StampOf(leaf);
+    if (index && !sidecars.contains(FileNode::SidecarOf(leaf).string()))
+      stamp = folder.StampOf(leaf);
+    auto record = list != nullptr ? std::make_unique<RemoteCL>() : nullptr;
     if (stamp) {
-      auto record = std::make_unique<RemoteCL>();
       if (const std::optional<int32_t> known = index->Find(leaf, *stamp, record.get())) {
         if (*known == kKoruRemoteFile) {
           ++remotes;
@@ -148,7 +149,6 @@ int32_t RemoteCL::LookForRemotes(const FolderReader& folder, RemoteList* list) {
     if (kind == kKoruRemoteFile) {
       ++remotes;
       if (list) {
-        auto record = std::make_unique<RemoteCL>();
         if (file.ReadAll(kLargestRemoteFile, &text)) {
           record->RemoteLoadText(leaf, text);
         } else {

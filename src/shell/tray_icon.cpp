@@ -67,13 +67,11 @@ void TrayIcon::Update() {
   tip += port_open_ ? "receiver: " + port_ + " open" : "receiver: no port";
   if (!last_key_.empty()) tip += "\nlast key: " + last_key_;
   icon_.setToolTip(QString::fromStdString(tip));
-  // Greyed out while no receiver listens.
   // Greyed out while no receiver listens; an icon the tray does not show is not drawn.
-  const QIcon app = AppIcon();
   if (!shown_ || port_open_) {
-    icon_.setIcon(app);
+    icon_.setIcon(app_icon_);
   } else {
-    icon_.setIcon(QIcon(app.pixmap(48, 48, QIcon::Disabled)));
+    icon_.setIcon(QIcon(app_icon_.pixmap(48, 48, QIcon::Disabled)));
   }
 }
 

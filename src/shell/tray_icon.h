@@ -41,6 +41,7 @@ class TrayIcon : public QObject {
   void Update();
 
   QPointer<QWidget> window_;
+  const QIcon app_icon_ = AppIcon();  // read once, when first drawn
   QMenu menu_;
   QSystemTrayIcon icon_;
   bool shown_ = false;

@@ -47,17 +47,16 @@ void TraceNoBus() {
 struct MprisPlayers::Impl {
   SignatureTable table;
   // Connected when a player is first asked for, on the thread that asks: connecting takes a
-  // bus round trip that the start of the program need not wait for.
+  // bus round trip that the start of the program need not wait for. With no bus to reach it
+  // is a connection that never was.
   std::optional<QDBusConnection> connection;
-  bool reachable = true;
   std::mutex mutex;
 
   QDBusConnection& Bus() {
     if (!connection) {
-      connection = reachable ? QDBusConnection::connectToBus(QDBusConnection::SessionBus,
-                                                             QStringLiteral("koru-mpris"))
-                             : QDBusConnection(QStringLiteral("koru-mpris-none"));
-      if (reachable && !connection->isConnected()) TraceNoBus();
+      connection =
+          QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("koru-mpris"));
+      if (!connection->isConnected()) TraceNoBus();
     }
     return *connection;
   }
@@ -126,12 +125,14 @@ struct MprisPlayers::Impl {
 
 MprisPlayers::MprisPlayers(const SignatureTable& table) : impl_(std::make_unique<Impl>()) {
   impl_->table = table;
-  impl_->reachable = SessionBusMayExist();
-  if (!impl_->reachable) TraceNoBus();
+  if (!SessionBusMayExist()) {
+    impl_->connection = QDBusConnection(QStringLiteral("koru-mpris-none"));
+    TraceNoBus();
+  }
 }
 
 MprisPlayers::~MprisPlayers() {
-  if (impl_->connection && impl_->reachable)
+  if (impl_->connection && impl_->connection->name() == QStringLiteral("koru-mpris"))
     QDBusConnection::disconnectFromBus(QStringLiteral("koru-mpris"));
 }
 
