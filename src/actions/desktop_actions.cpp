@@ -110,6 +110,8 @@ void IMoveMouse(ActionServices& services, ViewPoint origin, int32_t n, PointerVi
     }
     ViewPoint mouse = view->GetMouse();
     ViewPoint p{mouse.x + origin.x, mouse.y + origin.y};
+    const ScreenPoint from{static_cast<int32_t>(std::trunc(p.x)),
+                           static_cast<int32_t>(std::trunc(p.y))};
     switch (n) {
       case 61:
         p.y -= 16;
@@ -128,8 +130,8 @@ void IMoveMouse(ActionServices& services, ViewPoint origin, int32_t n, PointerVi
         FollowMousFocus(services, true);
         return;
     }
-    services.desktop->SetPointerPosition(
-        {static_cast<int32_t>(std::trunc(p.x)), static_cast<int32_t>(std::trunc(p.y))});
+    services.desktop->MovePointer(
+        from, {static_cast<int32_t>(std::trunc(p.x)), static_cast<int32_t>(std::trunc(p.y))});
     return;
   }
   Trace(" oops?");

@@ -261,9 +261,7 @@ void MEDIA_Window::SetTabHidden(bool hidden) {
 
 void MEDIA_Window::StoreFrame() {
   if (fSettings == nullptr || !isVisible()) return;
-  const QPoint corner = pos();
-  fSettings->lt_window_rect = Rect{float(corner.x()), float(corner.y()),
-                                   float(corner.x() + width()), float(corner.y() + height())};
+  fSettings->lt_window_rect = FrameToStore(this, fSettings->lt_window_rect);
 }
 
 void MEDIA_Window::moveEvent(QMoveEvent* event) {

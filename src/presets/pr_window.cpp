@@ -341,9 +341,7 @@ void PR_Window::closeEvent(QCloseEvent* event) {
 
 void PR_Window::StoreFrame() {
   if (!fBuilt || fSettings == nullptr) return;
-  const QPoint corner = pos();
-  fSettings->pr_window_rect = Rect{float(corner.x()), float(corner.y()),
-                                   float(corner.x() + width()), float(corner.y() + height())};
+  fSettings->pr_window_rect = FrameToStore(this, fSettings->pr_window_rect);
 }
 
 void PR_Window::moveEvent(QMoveEvent*) {

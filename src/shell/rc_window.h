@@ -89,6 +89,9 @@ class RcWindow : public QMainWindow, public Handler, private RoutingView {
     fListPorts = std::move(lister);
   }
 
+  // The desktop backend's session and capabilities (empty for a test's fake desktop).
+  DesktopReport DesktopState() const;
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void moveEvent(QMoveEvent* event) override;

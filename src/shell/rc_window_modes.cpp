@@ -16,6 +16,7 @@
 #include "shell/message_action.h"
 #include "shell/rc_window.h"
 #include "shell/view_utilities.h"
+#include "shell/window_placement.h"
 
 bool RcWindow::MiniViewShowing() const {
   return fMiniView != nullptr && !fMiniView->isHidden();
@@ -134,9 +135,7 @@ void RcWindow::AddOptionalByWinKey(const Message* message) {
 void RcWindow::StoreFrame() {
   // Only the full window's frame is kept; the compact view never overwrites it.
   if (fSettings == nullptr || fMiniView == nullptr || MiniViewShowing()) return;
-  const QPoint corner = pos();
-  fSettings->prefs_window_rect = Rect{float(corner.x()), float(corner.y()),
-                                      float(corner.x() + width()), float(corner.y() + height())};
+  fSettings->prefs_window_rect = FrameToStore(this, fSettings->prefs_window_rect);
 }
 
 void RcWindow::moveEvent(QMoveEvent* event) {

@@ -84,6 +84,18 @@ void SessionShell::AddSettings(QWidget* page) {
   login->setToolTip(QString::fromStdString(autostart_.Path().string()));
   login->setChecked(autostart_.Enabled());
   login->setGeometry(260, 89, 250, 18);
+
+  // What the desktop lets KORU do, and the one step that would enable what is missing.
+  DesktopReport desktop = app_->MainWindow() ? app_->MainWindow()->DesktopState() : DesktopReport{};
+  if (!desktop.session.empty()) {
+    auto* state = new QLabel(QString::fromStdString(desktop.Summary()), page);
+    state->setObjectName("desktopState");
+    state->setToolTip(QString::fromStdString(desktop.Details()));
+    state->setWordWrap(true);
+    state->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    state->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    state->setGeometry(260, 110, 340, 64);
+  }
   QObject::connect(login, &QCheckBox::toggled, login, [this, login](bool on) {
     autostart_.SetEnabled(on);
     // Shows what is on disk, also when writing failed.

@@ -34,6 +34,7 @@ QRect FitOntoScreens(const QRect& frame, const QList<QRect>& available_areas) {
 }
 
 void KeepOnScreen(QWidget* window) {
+  if (CompositorPlacesWindows()) return;  // the compositor keeps its windows reachable
   QList<QRect> areas;
   for (const QScreen* screen : QGuiApplication::screens())
     areas.append(screen->availableGeometry());
@@ -44,4 +45,15 @@ void KeepOnScreen(QWidget* window) {
   const QSize decoration = frame.size() - window->geometry().size();
   window->resize(fitted.size() - decoration);
   window->move(fitted.topLeft());
+}
+
+bool CompositorPlacesWindows() {
+  return QGuiApplication::platformName().startsWith("wayland");
+}
+
+Rect FrameToStore(const QWidget* window, const Rect& stored) {
+  QPointF corner = window->pos();
+  if (CompositorPlacesWindows()) corner = QPointF(stored.left, stored.top);
+  return Rect{float(corner.x()), float(corner.y()), float(corner.x() + window->width()),
+              float(corner.y() + window->height())};
 }

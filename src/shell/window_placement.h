@@ -4,6 +4,8 @@
 #include <QList>
 #include <QRect>
 
+#include "platform/messaging/rect.h"
+
 class QWidget;
 
 // The frame moved fully into the available area of the screen it overlaps most (the first
@@ -12,3 +14,11 @@ QRect FitOntoScreens(const QRect& frame, const QList<QRect>& available_areas);
 
 // Applies FitOntoScreens to a top-level window's frame with the screens Qt knows.
 void KeepOnScreen(QWidget* window);
+
+// Wayland compositors place top-level windows themselves and tell no client where: positions
+// read back as 0,0 and moves are ignored.
+bool CompositorPlacesWindows();
+
+// The frame to store for a window: its size, and its position only where the window system
+// tells it (elsewhere the stored position stays as it was).
+Rect FrameToStore(const QWidget* window, const Rect& stored);

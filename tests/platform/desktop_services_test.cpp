@@ -58,7 +58,7 @@ TEST(NoDesktop, WithoutDisplayEveryRequestIsTracedAndNothingHappens) {
   EXPECT_TRUE(trace.Contains("DISPLAY is not set"));
   EXPECT_NE(services.desktop->SendMessage(MessageTarget::ActiveWindow(), Message(FourCC("_KYD"))),
             kOk);
-  EXPECT_TRUE(trace.Contains("no desktop (DISPLAY not set): cannot send '_KYD'\n"));
+  EXPECT_TRUE(trace.Contains("no desktop (DISPLAY is not set): cannot send '_KYD'\n"));
   services.desktop->ActivateWorkspace(2);
   EXPECT_TRUE(trace.Contains("cannot switch the workspace"));
   EXPECT_EQ(services.desktop->CurrentWorkspace(), 0);

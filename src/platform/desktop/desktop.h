@@ -2,12 +2,14 @@
 // The desktop as the actions see it: running applications by signature, the active application
 // and window, activation and launching, messages to windows and applications (key and mouse
 // messages become real input; '_QRQ' asks a window or an application to close), workspaces, the
-// pointer and the focus-follows-mouse mode. Backends: X11 (EWMH + XTest), a "no desktop" one
-// that only traces, and a recording fake for tests.
+// pointer and the focus-follows-mouse mode. Backends: X11 (EWMH + XTest), Wayland (an input
+// injector and a compositor adapter), a "no desktop" one that only traces, and a recording fake
+// for tests.
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "platform/desktop/desktop_report.h"
 #include "platform/messaging/message.h"
 #include "platform/messaging/status.h"
 
@@ -73,7 +75,16 @@ class Desktop {
 
   virtual ScreenPoint PointerPosition() = 0;
   virtual void SetPointerPosition(ScreenPoint point) = 0;
+  // A pointer step from where the caller saw the pointer: desktops that can only move the
+  // pointer relatively (the RemoteDesktop portal) move it by the difference.
+  virtual void MovePointer(ScreenPoint from, ScreenPoint to) {
+    (void)from;
+    SetPointerPosition(to);
+  }
 
   // X11 has no portable switch for it: the backends keep the state only.
   virtual void SetFocusFollowsMouse(bool on) = 0;
+
+  // The session and what this backend can do there, for the start's trace and the settings.
+  virtual DesktopReport Report() const { return {}; }
 };

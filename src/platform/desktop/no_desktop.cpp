@@ -2,11 +2,9 @@
 
 #include "platform/messaging/trace.h"
 
-namespace {
-void CannotAct(const char* what) {
-  Trace("no desktop (DISPLAY not set): cannot %s\n", what);
+void NoDesktop::CannotAct(const char* what) const {
+  Trace("no desktop (%s): cannot %s\n", why_.c_str(), what);
 }
-}  // namespace
 
 status_t NoDesktop::Activate(int32_t) {
   CannotAct("activate an application");
@@ -19,7 +17,7 @@ status_t NoDesktop::Launch(const std::string&) {
 }
 
 status_t NoDesktop::SendMessage(const MessageTarget&, const Message& message) {
-  Trace("no desktop (DISPLAY not set): cannot send '%s'\n", FourCCText(message.what).c_str());
+  CannotAct(("send '" + FourCCText(message.what) + "'").c_str());
   return kNoDevice;
 }
 
@@ -34,4 +32,13 @@ void NoDesktop::ActivateWorkspace(int32_t) {
 
 void NoDesktop::SetPointerPosition(ScreenPoint) {
   CannotAct("move the pointer");
+}
+
+DesktopReport NoDesktop::Report() const {
+  DesktopReport report{"none", {}};
+  for (const char* name : {"keys", "pointer", "workspaces", "front application", "windows"}) {
+    report.capabilities.push_back(
+        {name, {}, "no desktop: " + why_, "Run KORU within an X11 or Wayland session."});
+  }
+  return report;
 }

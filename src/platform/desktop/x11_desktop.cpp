@@ -4,13 +4,12 @@
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <mutex>
 #include <optional>
 #include <thread>
 
+#include "platform/desktop/process_executable.h"
 #include "platform/launcher/launcher.h"
 #include "platform/messaging/four_cc.h"
 #include "platform/messaging/trace.h"
@@ -98,6 +97,7 @@ struct X11Desktop::Impl {
   Launcher* launcher = nullptr;
   std::mutex mutex;
   bool focus_follows_mouse = false;
+  bool xtest = false;
   std::map<KeySym, KeyCode> remapped;  // keysyms the keyboard map lacked
 
   Atom Intern(const char* name) { return XInternAtom(display, name, False); }
@@ -191,16 +191,8 @@ struct X11Desktop::Impl {
   }
 
   static std::string ExecutableOf(const Client& client) {
-    if (client.pid > 0) {
-      std::error_code error;
-      auto exe =
-          std::filesystem::read_symlink("/proc/" + std::to_string(client.pid) + "/exe", error);
-      if (!error) return exe.filename().string();
-      std::ifstream comm("/proc/" + std::to_string(client.pid) + "/comm");
-      std::string name;
-      if (std::getline(comm, name) && !name.empty()) return name;
-    }
-    return client.instance;
+    std::string name = ProcessExecutableName(client.pid);
+    return name.empty() ? client.instance : name;
   }
 
   AppInfo InfoOf(const Client& client) {
@@ -361,10 +353,10 @@ std::unique_ptr<X11Desktop> X11Desktop::Open(const SignatureTable& table, Launch
   if (!display) return nullptr;
   XSetErrorHandler(IgnoreXError);
   int event_base = 0, error_base = 0, major = 0, minor = 0;
-  if (!XTestQueryExtension(display, &event_base, &error_base, &major, &minor)) {
-    Trace("X11: the display has no XTest extension; keys and pointer will not work\n");
-  }
+  bool xtest = XTestQueryExtension(display, &event_base, &error_base, &major, &minor);
+  if (!xtest) Trace("X11: the display has no XTest extension; keys and pointer will not work\n");
   auto impl = std::make_unique<Impl>();
+  impl->xtest = xtest;
   impl->display = display;
   impl->root = DefaultRootWindow(display);
   impl->table = table;
@@ -536,4 +528,22 @@ void X11Desktop::SetPointerPosition(ScreenPoint point) {
 void X11Desktop::SetFocusFollowsMouse(bool on) {
   std::lock_guard lock(impl_->mutex);
   impl_->focus_follows_mouse = on;
+}
+
+DesktopReport X11Desktop::Report() const {
+  DesktopReport report{"x11", {}};
+  for (const char* name : {"keys", "pointer"}) {
+    if (impl_->xtest) {
+      report.capabilities.push_back({name, "xtest", {}, {}});
+    } else {
+      report.capabilities.push_back({name,
+                                     {},
+                                     "the X server has no XTest extension",
+                                     "Enable the XTEST extension of the X server."});
+    }
+  }
+  for (const char* name : {"workspaces", "front application", "windows"}) {
+    report.capabilities.push_back({name, "ewmh", {}, {}});
+  }
+  return report;
 }

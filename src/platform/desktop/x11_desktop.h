@@ -28,6 +28,7 @@ class X11Desktop : public Desktop {
   ScreenPoint PointerPosition() override;
   void SetPointerPosition(ScreenPoint point) override;
   void SetFocusFollowsMouse(bool on) override;
+  DesktopReport Report() const override;
 
   struct Impl;
 

@@ -1,0 +1,78 @@
+#include "platform/desktop/desktop_report.h"
+
+std::string DesktopReport::TraceLine() const {
+  std::string line = "desktop: " + session;
+  const char* separator = ": ";
+  for (const DesktopCapability& capability : capabilities) {
+    line += separator + capability.name + " " +
+            (capability.Available() ? capability.backend : std::string("none"));
+    separator = ", ";
+  }
+  return line;
+}
+
+const DesktopCapability* DesktopReport::Find(const std::string& name) const {
+  for (const DesktopCapability& capability : capabilities) {
+    if (capability.name == name) return &capability;
+  }
+  return nullptr;
+}
+
+namespace {
+
+std::string MissingNames(const std::vector<DesktopCapability>& capabilities) {
+  std::string names;
+  for (const DesktopCapability& capability : capabilities) {
+    if (capability.Available()) continue;
+    names += (names.empty() ? "" : ", ") + capability.name;
+  }
+  return names;
+}
+
+}  // namespace
+
+std::string DesktopReport::Summary() const {
+  std::string text = "Desktop: " + session;
+  std::string missing = MissingNames(capabilities);
+  if (missing.empty()) return text + "\nEvery desktop action works.";
+  text += "\nNot possible: " + missing;
+  for (const DesktopCapability& capability : capabilities) {
+    if (!capability.Available() && !capability.remedy.empty()) {
+      return text + "\n" + capability.remedy;
+    }
+  }
+  return text;
+}
+
+std::string DesktopReport::Details() const {
+  std::string text = "Desktop: " + session;
+  for (const DesktopCapability& capability : capabilities) {
+    text += "\n" + capability.name + ": ";
+    if (capability.Available()) {
+      text += capability.backend;
+      continue;
+    }
+    text += "not possible (" + capability.missing + ")";
+    if (!capability.remedy.empty()) text += ". " + capability.remedy;
+  }
+  return text;
+}
+
+std::vector<std::string> DesktopReport::Notices() const {
+  std::vector<std::string> lines;
+  std::string missing = MissingNames(capabilities);
+  if (!missing.empty()) {
+    lines.push_back("Not possible on this desktop (" + session + "): " + missing +
+                    ". The settings page says why.");
+  }
+  for (const DesktopCapability& capability : capabilities) {
+    if (capability.backend == "portal") {
+      lines.push_back(
+          "KORU types keys and moves the pointer through the desktop's remote control "
+          "permission: at the first remote key that needs it, the desktop asks you once. "
+          "Allow it, or the remote cannot type or move the pointer.");
+      break;
+    }
+  }
+  return lines;
+}

@@ -1,0 +1,211 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <map>
+
+#include "platform/desktop/desktop_session.h"
+#include "platform/desktop/evdev_keys.h"
+#include "platform/desktop/fake_wayland_parts.h"
+#include "platform/desktop/sway_compositor.h"
+#include "platform/desktop/wayland_desktop.h"
+#include "platform/media/fake_media_players.h"
+#include "platform/messaging/four_cc.h"
+#include "platform/messaging/trace.h"
+
+namespace {
+
+TEST(DesktopSession, TheSessionAndTheCompositorFamilyComeFromTheEnvironment) {
+  using Env = std::map<std::string, std::string>;
+  struct Case {
+    Env env;
+    std::string described, name;
+  };
+  const Case cases[] = {
+      {{}, "none", "unknown"},
+      {{{"DISPLAY", ":0"}}, "x11", "unknown"},
+      {{{"WAYLAND_DISPLAY", "wayland-1"}, {"SWAYSOCK", "/run/s.sock"}}, "wayland (sway)", "sway"},
+      {{{"WAYLAND_DISPLAY", "w"}, {"DISPLAY", ":1"}, {"XDG_CURRENT_DESKTOP", "ubuntu:GNOME"}},
+       "wayland (GNOME)",
+       "GNOME"},
+      // KORU chose Xwayland itself: it acts as an X11 client.
+      {{{"WAYLAND_DISPLAY", "w"}, {"DISPLAY", ":1"}, {"QT_QPA_PLATFORM", "xcb"}}, "x11", "unknown"},
+      {{{"WAYLAND_DISPLAY", "w"}, {"QT_QPA_PLATFORM", "xcb"}}, "wayland (unknown)", "unknown"},
+      {{{"WAYLAND_DISPLAY", "w"}, {"XDG_CURRENT_DESKTOP", "KDE"}},
+       "wayland (KDE Plasma)",
+       "KDE Plasma"},
+      {{{"WAYLAND_DISPLAY", "w"}, {"XDG_CURRENT_DESKTOP", "Hyprland"}},
+       "wayland (Hyprland)",
+       "Hyprland"},
+      {{{"DISPLAY", ":0"}, {"I3SOCK", "/tmp/i3"}}, "x11", "i3"},
+  };
+  for (const Case& c : cases) {
+    DesktopSession session = DetectDesktopSession([&](const char* name) -> const char* {
+      auto found = c.env.find(name);
+      return found == c.env.end() ? nullptr : found->second.c_str();
+    });
+    EXPECT_EQ(session.Describe(), c.described) << c.described;
+    EXPECT_EQ(session.name, c.name) << c.described;
+  }
+}
+
+TEST(EvdevKeys, KeyMessagesBecomeModifiersThenKeys) {
+  struct Case {
+    int32_t modifiers;
+    std::vector<int32_t> keys;
+    std::vector<uint16_t> stroke;
+  };
+  const Case cases[] = {
+      {0x30, {0x5d, 0x25}, {56, 74}},  // Alt + keypad minus; the Alt key is not pressed twice
+      {0x30, {0x57}, {103}},           // cursor up
+      {0xb0, {0x68}, {127}},           // the Menu key; 0x80 is no modifier we press
+      {0x432, {0x47}, {56, 28}},       // Command (Alt) + Enter
+      {0x1 | 0x4, {0x26}, {42, 29, 15}},
+      {0x30, {0x99}, {}},  // no evdev key: nothing is sent
+  };
+  for (const Case& c : cases) {
+    Message message(FourCC("_KYD"));
+    message.AddInt32("modifiers", c.modifiers);
+    for (int32_t key : c.keys) message.AddInt32("key", key);
+    EXPECT_EQ(EvdevStrokeForMessage(message), c.stroke) << std::hex << c.keys.front();
+  }
+}
+
+// Recorded from sway 1.7 (trimmed), with an Xwayland window floating beside two Wayland ones.
+constexpr char kSwayTree[] = R"json({"id":1,"type":"root","nodes":[
+ {"id":2147483647,"type":"output","name":"__i3","nodes":[{"id":2147483646,"type":"workspace",
+  "name":"__i3_scratch","nodes":[],"floating_nodes":[]}]},
+ {"id":3,"type":"output","name":"HEADLESS-1","nodes":[{"id":4,"type":"workspace","name":"1",
+  "nodes":[{"id":5,"type":"con","name":"Window B","app_id":"korutest-b","pid":15506,
+            "focused":false,"nodes":[]},
+           {"id":6,"type":"con","name":"Window A","app_id":"korutest-a","pid":15504,
+            "focused":true,"nodes":[]}],
+  "floating_nodes":[{"id":9,"type":"floating_con","name":"xpdf: a.pdf","app_id":null,"pid":77,
+    "window_properties":{"class":"XPdf","instance":"xpdf","title":"xpdf: a.pdf"},
+    "focused":false,"nodes":[]}]}]}]})json";
+
+TEST(SwayReplies, WindowsWorkspacesAndOutputsAreReadFromRecordedReplies) {
+  std::vector<CompositorWindow> windows = SwayWindowsFromTree(kSwayTree);
+  ASSERT_EQ(windows.size(), 3u);
+  EXPECT_EQ(windows[0], (CompositorWindow{"5", 15506, "korutest-b", "", "Window B", false}));
+  EXPECT_EQ(windows[1], (CompositorWindow{"6", 15504, "korutest-a", "", "Window A", true}));
+  EXPECT_EQ(windows[2], (CompositorWindow{"9", 77, "XPdf", "xpdf", "xpdf: a.pdf", false}));
+  EXPECT_TRUE(SwayWindowsFromTree("not json").empty());
+
+  EXPECT_EQ(SwayCurrentWorkspace(R"([{"num":1,"focused":false},{"num":3,"focused":true}])"), 2);
+  EXPECT_EQ(SwayCurrentWorkspace(R"([{"num":-1,"name":"mail","focused":true}])"), -1);
+  EXPECT_EQ(SwayLayoutSize(R"([{"active":true,"rect":{"x":0,"y":0,"width":1280,"height":800}},
+      {"active":true,"rect":{"x":1280,"y":0,"width":1920,"height":1080}},
+      {"active":false,"rect":{"x":0,"y":0,"width":9999,"height":9999}}])"),
+            (ScreenSize{3200, 1080}));
+  EXPECT_TRUE(SwayCommandSucceeded(R"([{"success":true}])"));
+  EXPECT_FALSE(SwayCommandSucceeded(R"([{"success":true},{"success":false,"error":"x"}])"));
+  EXPECT_FALSE(SwayCommandSucceeded(""));
+}
+
+class WaylandDesktopTest : public ::testing::Test {
+ protected:
+  WaylandDesktop& Make(bool with_input = true, bool with_compositor = true) {
+    WaylandDesktop::Backends backends;
+    if (with_input) {
+      backends.input = std::make_unique<FakeInputInjector>(&calls);
+    } else {
+      backends.input_missing = "no access to /dev/uinput";
+      backends.input_remedy = "Install the udev rule.";
+    }
+    if (with_compositor) {
+      auto compositor = std::make_unique<FakeCompositor>(&calls);
+      compositor->windows = {{"1", 501, "korutest-a", "", "A", true},
+                             {"2", 502, "org.videolan.VLC", "", "V", false},
+                             {"3", 502, "org.videolan.VLC", "", "V2", false},
+                             {"4", getpid(), "org.koru.KORU", "", "KORU", false}};
+      compositor->layout = {1280, 800};
+      fake = compositor.get();
+      backends.compositor = std::move(compositor);
+    } else {
+      backends.compositor_missing = "no adapter";
+    }
+    desktop =
+        std::make_unique<WaylandDesktop>("wayland (fake)", table, &launcher, std::move(backends));
+    return *desktop;
+  }
+
+  static Message Key(int32_t key) {
+    Message message(FourCC("_KYD"));
+    message.AddInt32("modifiers", 0x30);
+    message.AddInt32("key", key);
+    return message;
+  }
+
+  std::vector<std::string> calls;
+  SignatureTable table =
+      SignatureTable::Parse("application/x-vnd.videolan-vlc wmclass=vlc,org.videolan.VLC\n");
+  FakeLauncher launcher;
+  FakeCompositor* fake = nullptr;
+  std::unique_ptr<WaylandDesktop> desktop;
+};
+
+TEST_F(WaylandDesktopTest, KeysGoToTheFocusedWindowOrFocusTheTargetApplicationForTheStroke) {
+  WaylandDesktop& d = Make();
+  EXPECT_EQ(d.SendMessage(MessageTarget::ActiveWindow(), Key(0x57)), kOk);
+  EXPECT_EQ(d.SendMessage(MessageTarget::App("application/x-vnd.videolan-vlc"), Key(0x5e)), kOk);
+  EXPECT_EQ(d.SendMessage(MessageTarget::App("application/x-vnd.none"), Key(0x5e)), kEntryNotFound);
+  EXPECT_EQ(d.SendMessage(MessageTarget::ActiveWindow(), Message(FourCC("_KYU"))), kOk);
+  EXPECT_EQ(d.SendMessage(MessageTarget::ActiveApp(), Message(FourCC("_MDN"))), kOk);
+  EXPECT_EQ(calls,
+            (std::vector<std::string>{"stroke 103", "focus 2", "stroke 57", "focus 1", "click"}));
+}
+
+TEST_F(WaylandDesktopTest, ApplicationsClosingWorkspacesAndThePointerGoThroughTheCompositor) {
+  WaylandDesktop& d = Make();
+  std::vector<AppInfo> apps = d.RunningApps();
+  ASSERT_EQ(apps.size(), 3u);  // one per process
+  EXPECT_EQ(apps[0].signature, "application/x-vnd.linux-korutest-a");
+  EXPECT_EQ(apps[1].signature, "application/x-vnd.videolan-vlc");
+  EXPECT_EQ(apps[2].signature, "application/x-vnd.tq-KORU");
+  AppInfo active;
+  ASSERT_TRUE(d.ActiveApp(&active));
+  EXPECT_EQ(active.team, 501);
+
+  EXPECT_EQ(d.Activate(502), kOk);
+  EXPECT_EQ(d.SendMessage(MessageTarget::ActiveApp(), Message(FourCC("_QRQ"))), kOk);
+  EXPECT_EQ(d.SendMessage(MessageTarget::ActiveWindowAny(), Message(FourCC("_QRQ"))),
+            kEntryNotFound);  // the application's windows are gone: nothing has the focus
+  d.ActivateWorkspace(2);
+  EXPECT_EQ(d.CurrentWorkspace(), 2);
+  d.MovePointer({100, 100}, {100, 116});
+  EXPECT_EQ(d.PointerPosition(), (ScreenPoint{100, 116}));
+  EXPECT_EQ(calls, (std::vector<std::string>{"focus 2", "close 2", "close 3", "workspace 2",
+                                             "move 100,100->100,116 in 1280x800"}));
+}
+
+TEST_F(WaylandDesktopTest, WhatCannotBeDoneIsTracedOnceAndReported) {
+  TraceCapture trace;
+  WaylandDesktop& d = Make(/*with_input=*/false, /*with_compositor=*/false);
+  EXPECT_EQ(d.SendMessage(MessageTarget::ActiveWindow(), Key(0x57)), kUnsupported);
+  EXPECT_EQ(d.SendMessage(MessageTarget::ActiveWindow(), Key(0x57)), kUnsupported);
+  EXPECT_TRUE(d.RunningApps().empty());
+  d.ActivateWorkspace(3);
+  EXPECT_EQ(trace.Text(),
+            "desktop: keys: not possible on this desktop (no access to /dev/uinput)\n"
+            "desktop: windows: not possible on this desktop (no adapter)\n"
+            "desktop: workspaces: not possible on this desktop (no adapter)\n");
+  EXPECT_TRUE(calls.empty());
+  DesktopReport report = d.Report();
+  EXPECT_EQ(report.TraceLine(),
+            "desktop: wayland (fake): keys none, pointer none, workspaces none, "
+            "front application none, windows none");
+  EXPECT_EQ(report.Summary(),
+            "Desktop: wayland (fake)\nNot possible: keys, pointer, workspaces, front "
+            "application, windows\nInstall the udev rule.");
+}
+
+TEST_F(WaylandDesktopTest, AllCapabilitiesNameTheirBackends) {
+  WaylandDesktop& d = Make();
+  EXPECT_EQ(d.Report().TraceLine(),
+            "desktop: wayland (fake): keys fake-input, pointer fake-input, workspaces "
+            "fake-workspaces, front application fake-front, windows fake-windows");
+  EXPECT_EQ(d.Report().Summary(), "Desktop: wayland (fake)\nEvery desktop action works.");
+  EXPECT_TRUE(d.Report().Notices().empty());
+}
+
+}  // namespace
