@@ -87,6 +87,8 @@ RcWindow::RcWindow(const Rect& frame, WindowSetup setup)
   // The group menus, the teach menu, the actions and the current presets.
   BuildActions();
   fRouter.Start();
+  // After the presets' line, which starts the log afresh.
+  ShowDesktopNotices();
 
   // 10.-11. Colours, layout, media list items.
   UsePimpColors();

@@ -159,6 +159,8 @@ class RcWindow : public QMainWindow, public Handler, private RoutingView {
   void BuildControls();
   void BuildTeachMenu();
   void BuildActions();
+  // What the desktop cannot do, and why it may ask for permission, in the log.
+  void ShowDesktopNotices();
   void StoreFrame();
   void SetSizeLimits(int min_width, int max_width, int min_height, int max_height);
   void EnableMenuCommands(bool enable, std::initializer_list<uint32_t> codes);

@@ -4,6 +4,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSlider>
+#include <algorithm>
 
 #include "platform/messaging/trace.h"
 #include "settings/label_table.h"
@@ -202,6 +203,23 @@ void RcWindow::AddSettingsView() {
     }
     check->move(8 + column * 230, y);
     y += 19;
+  }
+  // Notes added to the page follow the switches, in the first column with room for them: to
+  // the page's right edge, and above "Done.." where they reach over it.
+  for (QWidget* note : fSettView->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (!note->property(kFollowsSwitches).toBool()) continue;
+    for (;; ++column, y = 70) {
+      const int x = 8 + column * 230;
+      const int note_width = std::max(120, fSettView->width() - 8 - x);
+      const int note_height =
+          note->hasHeightForWidth() ? note->heightForWidth(note_width) : note->height();
+      const int bottom = x + note_width > fSettDone->x() ? fSettDone->y() - 4 : page_height;
+      if (y + 2 + note_height <= bottom || y == 70) {
+        note->setGeometry(x, y + 2, note_width, std::min(note_height, bottom - y - 2));
+        y += note_height + 2;
+        break;
+      }
+    }
   }
 
   fPoseView->hide();

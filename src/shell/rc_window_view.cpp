@@ -48,13 +48,14 @@ void RcWindow::BuildActions() {
   services.launcher = fServices.launcher.get();
   fIndicators = std::make_unique<WindowIndicators>(fMuteButton, fGloInfo);
   fActions = std::make_unique<ActionThread>(services);
-  // Where a desktop cannot do everything, say so where the user looks (without a desktop at
-  // all, the receiver's own messages say what KORU can do).
+}
+
+void RcWindow::ShowDesktopNotices() {
+  // Without a desktop at all, the receiver's own messages say what KORU can do.
   DesktopReport report = DesktopState();
-  if (report.session != "none") {
-    std::vector<std::string> notices = report.Notices();
-    for (auto line = notices.rbegin(); line != notices.rend(); ++line) InsertLog(*line + "\n");
-  }
+  if (report.session.empty() || report.session == "none") return;
+  std::vector<std::string> notices = report.Notices();
+  for (auto line = notices.rbegin(); line != notices.rend(); ++line) InsertLog(*line + "\n");
 }
 
 DesktopReport RcWindow::DesktopState() const {

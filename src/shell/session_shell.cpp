@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMessageBox>
 
 #include "platform/files/paths.h"
 #include "platform/lines/receiver_port.h"
@@ -85,16 +86,26 @@ void SessionShell::AddSettings(QWidget* page) {
   login->setChecked(autostart_.Enabled());
   login->setGeometry(260, 89, 250, 18);
 
-  // What the desktop lets KORU do, and the one step that would enable what is missing.
+  // What the desktop lets KORU do; where something is missing, a link to why and what would
+  // enable it.
   DesktopReport desktop = app_->MainWindow() ? app_->MainWindow()->DesktopState() : DesktopReport{};
   if (!desktop.session.empty()) {
-    auto* state = new QLabel(QString::fromStdString(desktop.Summary()), page);
+    QString text = QString::fromStdString(desktop.Summary()).toHtmlEscaped().replace("\n", "<br>");
+    if (!desktop.Complete()) text += "<br><a href=\"details\">What would enable it…</a>";
+    auto* state = new QLabel(text, page);
     state->setObjectName("desktopState");
-    state->setToolTip(QString::fromStdString(desktop.Details()));
+    const QString details = QString::fromStdString(desktop.Details());
+    state->setToolTip(details);
     state->setWordWrap(true);
     state->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    state->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    state->setGeometry(260, 110, 340, 64);
+    state->setTextInteractionFlags(Qt::TextBrowserInteraction);
+    state->setProperty(kFollowsSwitches, true);
+    QObject::connect(state, &QLabel::linkActivated, state, [page, details] {
+      auto* box = new QMessageBox(QMessageBox::Information, "KORU", details, QMessageBox::Ok, page);
+      box->setObjectName("desktopDetails");
+      box->setAttribute(Qt::WA_DeleteOnClose);
+      box->show();
+    });
   }
   QObject::connect(login, &QCheckBox::toggled, login, [this, login](bool on) {
     autostart_.SetEnabled(on);

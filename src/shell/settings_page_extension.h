@@ -7,6 +7,9 @@ class QWidget;
 
 using SettingsPageExtension = std::function<void(QWidget* page)>;
 
+// A widget added with this property set to true is placed after the page's switches.
+inline constexpr char kFollowsSwitches[] = "followsSwitches";
+
 // nullptr removes it.
 void SetSettingsPageExtension(SettingsPageExtension extension);
 // Called by the settings page after its own controls.

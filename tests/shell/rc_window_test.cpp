@@ -332,6 +332,12 @@ TEST_F(ShellTest, AboutAndMediaListItems) {
 TEST_F(ShellTest, Screenshots) {
   const char* folder = std::getenv("KORU_SCREENSHOT_DIR");
   if (folder == nullptr) GTEST_SKIP() << "KORU_SCREENSHOT_DIR not set";
+  desktop_report_ = {"x11",
+                     {{"keys", "xtest", {}, {}},
+                      {"pointer", "xtest", {}, {}},
+                      {"workspaces", "ewmh", {}, {}},
+                      {"front application", "ewmh", {}, {}},
+                      {"windows", "ewmh", {}, {}}}};
   Start();
   SessionShell session(app_.get(), false, "/usr/bin/koru");  // its settings as the program has them
   Settle();

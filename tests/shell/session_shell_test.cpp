@@ -5,6 +5,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTextEdit>
 #include <bitset>
 #include <cstdlib>
 #include <fstream>
@@ -171,6 +174,40 @@ TEST_F(SessionShellTest, TrayFollowsTheReportsAndTheSettingsPageOffersBothSwitch
   EXPECT_TRUE(login->isChecked());
   login->click();
   EXPECT_FALSE(std::filesystem::exists(entry));
+}
+
+TEST_F(SessionShellTest, TheSettingsPageAndTheLogSayWhatTheDesktopCannotDo) {
+  desktop_report_ = {"wayland (GNOME)",
+                     {{"keys", "portal", {}, {}},
+                      {"pointer", "portal", {}, {}},
+                      {"workspaces", "gnome-keys", {}, {}},
+                      {"front application", {}, "the accessibility bus does not run", ""},
+                      {"windows", {}, "GNOME lets no other program list them", "Use X11."}}};
+  Start();
+  SessionShell session(app_.get(), false, "/usr/bin/koru");
+  const std::string log = Find<QTextEdit>("text_view")->toPlainText().toStdString();
+  EXPECT_NE(log.find("Not possible on this desktop (wayland (GNOME)): front application, windows"),
+            std::string::npos)
+      << log;
+  EXPECT_NE(log.find("the desktop asks you once"), std::string::npos) << log;
+
+  Post(FourCC("PREF"));
+  auto* state = Find<QLabel>("desktopState");
+  ASSERT_NE(state, nullptr);
+  EXPECT_EQ(state->text(),
+            "Desktop: wayland (GNOME)<br>Not possible: front application, windows<br>"
+            "<a href=\"details\">What would enable it…</a>");
+  emit state->linkActivated("details");
+  auto* details = Window()->findChild<QMessageBox*>("desktopDetails");
+  ASSERT_NE(details, nullptr);
+  EXPECT_EQ(details->text(), state->toolTip());
+  EXPECT_EQ(state->toolTip(),
+            "Desktop: wayland (GNOME)\nkeys: portal\npointer: portal\nworkspaces: gnome-keys\n"
+            "front application: not possible (the accessibility bus does not run)\n"
+            "windows: not possible (GNOME lets no other program list them). Use X11.");
+  if (const char* folder = std::getenv("KORU_SCREENSHOT_DIR")) {
+    Window()->grab().save(QString(folder) + "/settings-page-wayland.png");
+  }
 }
 
 }  // namespace

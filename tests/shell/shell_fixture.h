@@ -43,6 +43,7 @@ class ShellTest : public ::testing::Test {
       DesktopServices services;
       auto desktop = std::make_unique<FakeDesktop>();
       desktop->Activate("application/x-vnd.linux-gedit");
+      desktop->report = desktop_report_;
       desktop_ = desktop.get();
       auto players = std::make_unique<FakeMediaPlayers>();
       players_ = players.get();
@@ -85,6 +86,7 @@ class ShellTest : public ::testing::Test {
   TempDir home_;
   ScopedEnv config_{"XDG_CONFIG_HOME", (home_.Path() / "config").c_str()};
   std::unique_ptr<FbApplication> app_;
+  DesktopReport desktop_report_;  // what the fake desktop says it can do
   FakeDesktop* desktop_ = nullptr;
   FakeMediaPlayers* players_ = nullptr;
   FakeMixer* mixer_ = nullptr;

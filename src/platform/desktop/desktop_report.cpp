@@ -31,17 +31,14 @@ std::string MissingNames(const std::vector<DesktopCapability>& capabilities) {
 
 }  // namespace
 
+bool DesktopReport::Complete() const {
+  return MissingNames(capabilities).empty();
+}
+
 std::string DesktopReport::Summary() const {
-  std::string text = "Desktop: " + session;
   std::string missing = MissingNames(capabilities);
-  if (missing.empty()) return text + "\nEvery desktop action works.";
-  text += "\nNot possible: " + missing;
-  for (const DesktopCapability& capability : capabilities) {
-    if (!capability.Available() && !capability.remedy.empty()) {
-      return text + "\n" + capability.remedy;
-    }
-  }
-  return text;
+  return "Desktop: " + session + "\n" +
+         (missing.empty() ? "Every desktop action works." : "Not possible: " + missing);
 }
 
 std::string DesktopReport::Details() const {

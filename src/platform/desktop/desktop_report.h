@@ -21,10 +21,12 @@ struct DesktopReport {
   std::string TraceLine() const;
   const DesktopCapability* Find(const std::string& name) const;
 
-  // For the settings page: the session, what is not possible and the first step that would
-  // enable it, in a few short lines; Details() says it per capability.
+  // For the settings page: the session and what is not possible, in two short lines; Details()
+  // says it per capability, with why and the step that would enable it.
   std::string Summary() const;
   std::string Details() const;
+  // True when every capability has a backend.
+  bool Complete() const;
   // Lines for KORU's log at start: what is not possible, and why the desktop will ask for
   // permission before KORU's first key or pointer move.
   std::vector<std::string> Notices() const;

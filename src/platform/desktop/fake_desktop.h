@@ -24,6 +24,7 @@ class FakeDesktop : public Desktop {
   bool raise_fails = false;  // a listed window that has gone meanwhile
   bool focus_follows_mouse = false;
   std::map<std::string, status_t> launch_results;  // default kError
+  DesktopReport report;                            // what Report() says
   // Runs on every launch with its result (e.g. to make the launched application appear).
   std::function<void(const std::string& signature, status_t result)> on_launch;
 
@@ -49,6 +50,7 @@ class FakeDesktop : public Desktop {
   ScreenPoint PointerPosition() override { return pointer; }
   void SetPointerPosition(ScreenPoint point) override;
   void SetFocusFollowsMouse(bool on) override;
+  DesktopReport Report() const override { return report; }
 
  private:
   int32_t next_team_ = 100;
