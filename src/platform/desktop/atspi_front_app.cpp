@@ -30,10 +30,13 @@ std::string ExecutableName(int32_t pid) {
   return name;
 }
 
+// Nothing is started on demand: GNOME's session runs the accessibility bus, and elsewhere
+// KORU has no business starting it.
 QDBusMessage Call(QDBusConnection& bus, const QString& service, const QString& path,
                   const QString& interface, const QString& method, const QVariantList& arguments) {
   QDBusMessage call = QDBusMessage::createMethodCall(service, path, interface, method);
   call.setArguments(arguments);
+  call.setAutoStartService(false);
   return bus.call(call, QDBus::Block, kReplyTimeoutMs);
 }
 

@@ -179,6 +179,7 @@ struct KWinCompositor::Impl {
   uint64_t next_token = 0;
   // Plasma 6 runs a loaded script at /Scripting/Script<id>, Plasma 5 at /<id>.
   bool plasma5_paths = false;
+  std::chrono::milliseconds report_timeout;
 
   ~Impl() {
     if (receiver) bus.unregisterObject(kReportPath);
@@ -277,7 +278,7 @@ struct KWinCompositor::Impl {
     } else if (!RunScript(id)) {
       Trace("KWin: the window script does not run\n");
     } else {
-      report = receiver->Wait(std::chrono::milliseconds(kReportTimeoutMs));
+      report = receiver->Wait(report_timeout);
       if (!report) Trace("KWin: the window script did not report\n");
     }
     // Unloaded whatever happened: a script still loaded under the name would refuse the next.
@@ -376,9 +377,11 @@ status_t KWinCompositor::ActivateWorkspace(int32_t index) {
   return reply.type() == QDBusMessage::ReplyMessage ? kOk : kIoError;
 }
 
-std::unique_ptr<KWinCompositor> OpenKWinCompositor(std::string* why_not) {
+std::unique_ptr<KWinCompositor> OpenKWinCompositor(std::string* why_not,
+                                                   std::chrono::milliseconds report_timeout) {
   static std::atomic<int> instances{0};
   auto impl = std::make_unique<KWinCompositor::Impl>();
+  impl->report_timeout = report_timeout;
   impl->connection_name = QStringLiteral("koru-kwin-%1").arg(++instances);
   impl->bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, impl->connection_name);
   auto fail = [&](const std::string& why) {

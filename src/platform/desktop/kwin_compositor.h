@@ -7,6 +7,7 @@
 //
 // KWin delivers the report while the caller waits: the receiving object lives in a thread of
 // its own with a Qt event loop, since the caller (the action thread) has none.
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -33,15 +34,18 @@ class KWinCompositor : public Compositor {
   status_t ActivateWorkspace(int32_t index) override;
 
   // How long a request waits for its script's report.
-  static constexpr int kReportTimeoutMs = 2000;
+  static constexpr std::chrono::milliseconds kReportTimeout{2000};
 
  private:
   struct Impl;
-  friend std::unique_ptr<KWinCompositor> OpenKWinCompositor(std::string* why_not);
+  friend std::unique_ptr<KWinCompositor> OpenKWinCompositor(std::string*,
+                                                            std::chrono::milliseconds);
   explicit KWinCompositor(std::unique_ptr<Impl> impl);
   std::unique_ptr<Impl> impl_;
 };
 
 // The adapter when KWin is on the session bus and offers its virtual desktops or its scripting;
 // else null with the reason.
-std::unique_ptr<KWinCompositor> OpenKWinCompositor(std::string* why_not);
+std::unique_ptr<KWinCompositor> OpenKWinCompositor(
+    std::string* why_not,
+    std::chrono::milliseconds report_timeout = KWinCompositor::kReportTimeout);
