@@ -166,10 +166,20 @@ TEST_P(KWinTest, TheScriptListsApplicationWindowsAndTellsTheActiveOne) {
   StartKWin();
   EXPECT_EQ(compositor_->Windows(), (std::vector<CompositorWindow>{kEditor, kPlayer}));
   EXPECT_EQ(compositor_->FocusedWindow(), kEditor);
-  // Every request's script is unloaded and its file removed.
+  // Every request's script is unloaded and its file removed; their folder goes with the adapter.
   EXPECT_EQ(Unloads(), 2u);
-  for (const auto& entry : fs::directory_iterator(std::getenv("XDG_RUNTIME_DIR")))
-    EXPECT_EQ(entry.path().filename().string().find("koru-kwin"), std::string::npos);
+  auto script_paths = [] {
+    std::vector<fs::path> paths;
+    for (const auto& entry : fs::recursive_directory_iterator(std::getenv("XDG_RUNTIME_DIR"))) {
+      if (entry.path().string().find("koru-kwin") != std::string::npos)
+        paths.push_back(entry.path());
+    }
+    return paths;
+  };
+  ASSERT_EQ(script_paths().size(), 1u);
+  EXPECT_TRUE(fs::is_directory(script_paths().front()));
+  compositor_.reset();
+  EXPECT_TRUE(script_paths().empty());
 }
 
 TEST_P(KWinTest, FocusingAndClosingReachTheWindowAndAGoneWindowIsNotFound) {
@@ -185,6 +195,11 @@ TEST_P(KWinTest, FocusingAndClosingReachTheWindowAndAGoneWindowIsNotFound) {
   EXPECT_EQ(compositor_->Windows(), std::vector<CompositorWindow>{editor});
   EXPECT_EQ(compositor_->Close(kPlayer), kEntryNotFound);
   EXPECT_EQ(compositor_->Focus(kPlayer), kEntryNotFound);
+  // An id is data in the script, whatever it holds.
+  CompositorWindow odd = kEditor;
+  odd.id = "\"}); workspace.activeWindow = null; ({\"\u2028\\";
+  EXPECT_EQ(compositor_->Close(odd), kEntryNotFound);
+  EXPECT_FALSE(kwin_->Logged("close w-editor"));
 }
 
 TEST_P(KWinTest, AScriptThatNeverReportsIsAFailureAndIsUnloaded) {

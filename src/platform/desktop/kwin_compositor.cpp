@@ -159,10 +159,26 @@ CompositorWindow WindowFromJson(const QJsonObject& object) {
   return window;
 }
 
-std::filesystem::path ScriptFolder() {
+// A folder of KORU's own for the request scripts, so that nobody can put a file or a link
+// where KORU writes them; empty when none can be made.
+std::filesystem::path MakeScriptFolder() {
+  std::error_code error;
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  if (runtime && *runtime && std::filesystem::is_directory(runtime)) return runtime;
-  return std::filesystem::temp_directory_path();
+  std::filesystem::path base = runtime && *runtime && std::filesystem::is_directory(runtime)
+                                   ? std::filesystem::path(runtime)
+                                   : std::filesystem::temp_directory_path(error);
+  std::string pattern = (base / "koru-kwin-XXXXXX").string();
+  if (error || !mkdtemp(pattern.data())) return {};
+  return pattern;
+}
+
+// JSON as a script literal: the two line separators that JSON allows in strings end a line in
+// older script engines.
+std::string ScriptLiteral(const QJsonObject& object) {
+  QString json = QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+  json.replace(QChar(0x2028), QStringLiteral("\\u2028"));
+  json.replace(QChar(0x2029), QStringLiteral("\\u2029"));
+  return json.toStdString();
 }
 
 }  // namespace
@@ -179,7 +195,8 @@ struct KWinCompositor::Impl {
   uint64_t next_token = 0;
   // Plasma 6 runs a loaded script at /Scripting/Script<id>, Plasma 5 at /<id>.
   bool plasma5_paths = false;
-  std::chrono::milliseconds report_timeout;
+  std::chrono::milliseconds report_timeout = kReportTimeout;
+  std::filesystem::path script_folder;
 
   ~Impl() {
     if (receiver) bus.unregisterObject(kReportPath);
@@ -187,6 +204,8 @@ struct KWinCompositor::Impl {
     thread.wait();
     delete receiver;
     QDBusConnection::disconnectFromBus(connection_name);
+    std::error_code ignored;
+    if (!script_folder.empty()) std::filesystem::remove_all(script_folder, ignored);
   }
 
   QDBusMessage Call(const QString& path, const QString& interface, const QString& method,
@@ -244,8 +263,7 @@ struct KWinCompositor::Impl {
     std::lock_guard lock(request_mutex);
     const std::string token = std::to_string(++next_token);
     const QString plugin = QStringLiteral("koru-%1").arg(getpid());
-    const std::filesystem::path file =
-        ScriptFolder() / ("koru-kwin-" + std::to_string(getpid()) + "-" + token + ".js");
+    const std::filesystem::path file = script_folder / ("request-" + token + ".js");
 
     QJsonObject request{{"service", bus.baseService()},
                         {"path", kReportPath},
@@ -254,8 +272,7 @@ struct KWinCompositor::Impl {
                         {"action", action},
                         {"id", QString::fromStdString(window_id)}};
     std::string script = kScript;
-    script.replace(script.find("@REQUEST@"), 9,
-                   QJsonDocument(request).toJson(QJsonDocument::Compact).toStdString());
+    script.replace(script.find("@REQUEST@"), 9, ScriptLiteral(request));
     {
       std::ofstream out(file, std::ios::trunc);
       out << script;
@@ -399,6 +416,11 @@ std::unique_ptr<KWinCompositor> OpenKWinCompositor(std::string* why_not,
   impl->scripts = introspection.type() == QDBusMessage::ReplyMessage &&
                   !introspection.arguments().isEmpty() &&
                   introspection.arguments().first().toString().contains("loadScript");
+  if (impl->scripts) impl->script_folder = MakeScriptFolder();
+  if (impl->script_folder.empty()) {
+    if (impl->scripts) Trace("KWin: no folder for the window scripts\n");
+    impl->scripts = false;
+  }
   if (impl->scripts) {
     impl->receiver = new ReportReceiver;
     impl->thread.setObjectName(QStringLiteral("koru-kwin"));
