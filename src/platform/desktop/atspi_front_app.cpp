@@ -74,7 +74,11 @@ class AtSpiWindowListener : public QObject {
       window.app_id = ExecutableName(window.pid);
     }
     std::lock_guard lock(mutex_);
-    active_ = window;
+    // A sender that is already gone leaves nothing in front that anyone can name.
+    if (window.app_id.empty())
+      active_.reset();
+    else
+      active_ = window;
   }
 
   void OnDeactivate(const QDBusMessage& message) {
