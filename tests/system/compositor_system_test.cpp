@@ -108,6 +108,7 @@ class KWinTest : public ::testing::TestWithParam<int> {
       "desktops": [[0, "d-one", "One"], [2, "d-three", "Three"], [1, "d-two", "Two"]],
       "current": "d-two",
       "active": "w-editor",
+      "layout": [3840, 1080],
       "windows": [
         {"id": "w-editor", "pid": 4242, "resourceClass": "org.kde.kate",
          "resourceName": "kate", "caption": "notes.txt — Kate"},
@@ -166,8 +167,9 @@ TEST_P(KWinTest, TheScriptListsApplicationWindowsAndTellsTheActiveOne) {
   StartKWin();
   EXPECT_EQ(compositor_->Windows(), (std::vector<CompositorWindow>{kEditor, kPlayer}));
   EXPECT_EQ(compositor_->FocusedWindow(), kEditor);
+  EXPECT_EQ(compositor_->LayoutSize(), (ScreenSize{3840, 1080}));
   // Every request's script is unloaded and its file removed; their folder goes with the adapter.
-  EXPECT_EQ(Unloads(), 2u);
+  EXPECT_EQ(Unloads(), 3u);
   auto script_paths = [] {
     std::vector<fs::path> paths;
     for (const auto& entry : fs::recursive_directory_iterator(std::getenv("XDG_RUNTIME_DIR"))) {

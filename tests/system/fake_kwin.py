@@ -8,7 +8,7 @@ line: "current <id>", "load <plugin>", "run <id>", "unload <plugin>", "close <id
 "activate <id>".
     fake_kwin.py LOG STATE_JSON_FILE HOST_JS
 The state: {"plasma": 5|6, "desktops": [[position, id, name], ...], "current": id,
-"active": window id or null, "windows": [...] (see kwin_script_host.js), "silent": bool (loaded
+"active": window id or null, "windows" and "layout" (see kwin_script_host.js), "silent": bool (loaded
 scripts never run)}."""
 import json
 import subprocess
@@ -116,7 +116,7 @@ class Scripting(dbus.service.Object):
         return True
 
     def execute(self, file):
-        state = {k: self.state[k] for k in ("plasma", "active", "windows")}
+        state = {k: self.state[k] for k in ("plasma", "active", "windows", "layout")}
         output = subprocess.run(["node", self.host, file, json.dumps(state)],
                                 capture_output=True, text=True)
         if output.returncode != 0:

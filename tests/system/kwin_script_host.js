@@ -1,7 +1,7 @@
 // Runs a KWin window script as KWin would, against the windows of a test, and prints what it
 // did as one JSON list: {"callDBus": [arguments]}, {"close": id}, {"activate": id}.
 //   node kwin_script_host.js SCRIPT STATE_JSON
-// STATE_JSON: {"plasma": 5 or 6, "active": id or null,
+// STATE_JSON: {"plasma": 5 or 6, "active": id or null, "layout": [width, height],
 //              "windows": [{"id", "pid", "resourceClass", "resourceName", "caption", "special"}]}
 // Plasma 5 names windows "clients" and hands byte arrays (the resource class and name) to
 // scripts as ArrayBuffers; Plasma 6 gives strings. Ids are objects that print as "{uuid}".
@@ -29,7 +29,10 @@ const windows = state.windows.map((w) => ({
 }));
 const byId = (id) => windows[state.windows.findIndex((w) => w.id === id)] || null;
 
-const workspace = {};
+// Plasma 6 tells the layout's size as an object, older Plasmas as two numbers.
+const workspace = plasma5
+  ? { displayWidth: state.layout[0], displayHeight: state.layout[1] }
+  : { virtualScreenSize: { width: state.layout[0], height: state.layout[1] } };
 const activeName = plasma5 ? "activeClient" : "activeWindow";
 workspace[plasma5 ? "clientList" : "windowList"] = () => windows;
 Object.defineProperty(workspace, activeName, {

@@ -50,7 +50,8 @@ const char kNoScriptsRemedy[] =
 
 // The request script. Plasma 6 names windows "window" (windowList, activeWindow), Plasma 5
 // "client" (clientList, activeClient) and hands byte arrays such as the resource class to
-// scripts as ArrayBuffers; the script tests for each. It reports one JSON text.
+// scripts as ArrayBuffers; older Plasmas know the layout's size only as displayWidth/Height.
+// The script tests for each. It reports one JSON text.
 const char kScript[] = R"JS(// Written by KORU for one request; it reports back over D-Bus and ends.
 (function () {
   var request = @REQUEST@;
@@ -79,7 +80,14 @@ const char kScript[] = R"JS(// Written by KORU for one request; it reports back 
       focused: text(window.internalId) === activeId
     };
   }
-  var report = {windows: [], active: active ? describe(active) : null, done: false};
+  var size = workspace.virtualScreenSize;
+  var report = {
+    windows: [],
+    active: active ? describe(active) : null,
+    done: false,
+    layout: size ? {width: size.width, height: size.height}
+                 : {width: workspace.displayWidth || 0, height: workspace.displayHeight || 0}
+  };
   for (var i = 0; i < windows.length; ++i) {
     var candidate = windows[i];
     if (request.action === "list") {
@@ -366,6 +374,13 @@ status_t KWinCompositor::Focus(const CompositorWindow& window) {
 
 status_t KWinCompositor::Close(const CompositorWindow& window) {
   return impl_->WindowAction("close", window);
+}
+
+ScreenSize KWinCompositor::LayoutSize() {
+  std::optional<QJsonObject> report = impl_->Request("active");
+  if (!report) return {};
+  QJsonObject layout = report->value("layout").toObject();
+  return {layout.value("width").toInt(), layout.value("height").toInt()};
 }
 
 int32_t KWinCompositor::CountWorkspaces() {

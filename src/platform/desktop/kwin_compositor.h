@@ -29,6 +29,9 @@ class KWinCompositor : public Compositor {
   status_t Focus(const CompositorWindow& window) override;
   status_t Close(const CompositorWindow& window) override;
 
+  // The size of all screens together, in logical pixels: one script run.
+  ScreenSize LayoutSize() override;
+
   int32_t CountWorkspaces() override;
   int32_t CurrentWorkspace() override;
   status_t ActivateWorkspace(int32_t index) override;
