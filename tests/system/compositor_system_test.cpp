@@ -2,6 +2,7 @@
 // starts: a fake KWin of Plasma 5 and 6 that runs KORU's window scripts in node
 // (kwin_script_host.js), and a fake accessibility bus that sends window events.
 #include <gtest/gtest.h>
+#include <linux/input-event-codes.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -264,6 +265,31 @@ TEST(GnomeFrontApp, FollowsTheAccessibilityBusAndIsUnknownAfterADeactivation) {
 
   a11y.Tell("deactivate 1 /org/a11y/atspi/accessible/7");
   EXPECT_TRUE(Eventually([&] { return !gnome->FocusedWindow().has_value(); }));
+}
+
+class RecordingInjector : public InputInjector {
+ public:
+  std::string Name() const override { return "recording"; }
+  status_t Stroke(const std::vector<uint16_t>& keys) override {
+    strokes.push_back(keys);
+    return kOk;
+  }
+  status_t Click() override { return kOk; }
+  status_t MovePointer(ScreenPoint, ScreenPoint, ScreenSize) override { return kOk; }
+  std::vector<std::vector<uint16_t>> strokes;
+};
+
+TEST(GnomeWorkspaces, TheDesktopsDefaultKeysAreReadThroughGsettings) {
+  // The settings in memory: the defaults of the installed schemas, nothing of a user's.
+  ASSERT_EQ(setenv("GSETTINGS_BACKEND", "memory", 1), 0);
+  RecordingInjector injector;
+  std::unique_ptr<GnomeCompositor> gnome = OpenGnomeCompositor(&injector, nullptr);
+  ASSERT_EQ(gnome->Backends().workspaces, "gnome-keys")
+      << "needs gsettings (libglib2.0-bin) and gsettings-desktop-schemas";
+  ASSERT_EQ(gnome->ActivateWorkspace(2), kOk);
+  const std::vector<uint16_t> home = {KEY_LEFTMETA, KEY_HOME}, right = {KEY_LEFTMETA, KEY_PAGEDOWN};
+  EXPECT_EQ(injector.strokes, (std::vector<std::vector<uint16_t>>{home, right, right}));
+  unsetenv("GSETTINGS_BACKEND");
 }
 
 TEST(GnomeFrontApp, WithoutAnAccessibilityBusItIsUnknownWithTheReason) {
