@@ -1,6 +1,8 @@
 #include "platform/desktop_services.h"
 
 #include "platform/desktop/desktop_session.h"
+#include "platform/desktop/gnome_compositor.h"
+#include "platform/desktop/kwin_compositor.h"
 #include "platform/desktop/no_desktop.h"
 #include "platform/desktop/signature_table.h"
 #include "platform/desktop/sway_compositor.h"
@@ -26,7 +28,16 @@ void OpenCompositor(const DesktopSession& session, WaylandDesktop::Backends* bac
       }
       return;
     case Family::kKde:
+      backends->compositor = OpenKWinCompositor(&backends->compositor_missing);
+      if (!backends->compositor) {
+        backends->compositor_remedy = "Start KORU from within the KDE Plasma session.";
+      }
+      return;
     case Family::kGnome:
+      // GNOME's workspace keys are pressed through the input backend.
+      backends->compositor =
+          OpenGnomeCompositor(backends->input.get(), &backends->compositor_missing);
+      return;
     case Family::kOther:
       break;
   }

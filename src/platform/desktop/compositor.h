@@ -36,6 +36,10 @@ class Compositor {
   // "sway", "i3", "KDE Plasma", "GNOME": the desktop's name for the "desktop:" trace line.
   virtual std::string DesktopName() const = 0;
   virtual CompositorBackends Backends() const = 0;
+  // For each capability without a backend: why, and the one step that would enable it (one
+  // sentence each; empty where there is nothing to say).
+  virtual CompositorBackends WhyNot() const { return {}; }
+  virtual CompositorBackends Remedies() const { return {}; }
 
   // Top-level windows in the compositor's order (empty without the windows capability).
   virtual std::vector<CompositorWindow> Windows() = 0;

@@ -21,14 +21,17 @@ constexpr char kWorkspaces[] = "workspaces";
 constexpr char kFrontApp[] = "front application";
 constexpr char kWindows[] = "windows";
 
-DesktopCapability CompositorCapability(const char* name, const std::string& backend,
+// One of the compositor's capabilities; `field` picks it from the adapter's answers.
+DesktopCapability CompositorCapability(const char* name, std::string CompositorBackends::*field,
                                        const WaylandDesktop::Backends& backends) {
-  DesktopCapability capability{name, backend, {}, {}};
-  if (!backend.empty()) return capability;
   if (!backends.compositor) {
-    capability.missing = backends.compositor_missing;
-    capability.remedy = backends.compositor_remedy;
-  } else {
+    return {name, {}, backends.compositor_missing, backends.compositor_remedy};
+  }
+  DesktopCapability capability{name, backends.compositor->Backends().*field, {}, {}};
+  if (capability.Available()) return capability;
+  capability.missing = backends.compositor->WhyNot().*field;
+  capability.remedy = backends.compositor->Remedies().*field;
+  if (capability.missing.empty()) {
     capability.missing =
         backends.compositor->DesktopName() + " gives other programs no access to its " + name;
   }
@@ -46,11 +49,12 @@ WaylandDesktop::WaylandDesktop(std::string session, const SignatureTable& table,
     report_.capabilities.push_back({name, input, input.empty() ? backends_.input_missing : "",
                                     input.empty() ? backends_.input_remedy : ""});
   }
-  CompositorBackends names;
-  if (backends_.compositor) names = backends_.compositor->Backends();
-  report_.capabilities.push_back(CompositorCapability(kWorkspaces, names.workspaces, backends_));
-  report_.capabilities.push_back(CompositorCapability(kFrontApp, names.front_app, backends_));
-  report_.capabilities.push_back(CompositorCapability(kWindows, names.windows, backends_));
+  report_.capabilities.push_back(
+      CompositorCapability(kWorkspaces, &CompositorBackends::workspaces, backends_));
+  report_.capabilities.push_back(
+      CompositorCapability(kFrontApp, &CompositorBackends::front_app, backends_));
+  report_.capabilities.push_back(
+      CompositorCapability(kWindows, &CompositorBackends::windows, backends_));
 }
 
 bool WaylandDesktop::Can(const char* name) {
