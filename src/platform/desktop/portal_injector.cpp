@@ -18,9 +18,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <functional>
-#include <map>
-#include <set>
 
+#include "platform/desktop/portal_signals.h"
 #include "platform/files/paths.h"
 #include "platform/files/safe_file.h"
 #include "platform/messaging/trace.h"
@@ -113,42 +112,6 @@ void StoreToken(const QString& token) {
 }
 
 }  // namespace
-
-// Receives the portal's signals on the thread that uses the injector; the injector reads what
-// came in when it waits or at its next call.
-class PortalSignals : public QObject {
-  Q_OBJECT
-
- public:
-  struct Answer {
-    uint32_t response = 0;
-    QVariantMap results;
-  };
-  std::map<QString, Answer> answers;  // by request path
-  std::set<QString> closed_sessions;
-  QString owner;  // the portal's unique name as last announced; empty: gone
-  QEventLoop* waiting = nullptr;
-
- public slots:
-  void OnResponse(uint response, const QVariantMap& results, const QDBusMessage& message) {
-    answers[message.path()] = {response, results};
-    Wake();
-  }
-  void OnClosed(const QVariantMap& /*details*/, const QDBusMessage& message) {
-    closed_sessions.insert(message.path());
-    Wake();
-  }
-  void OnOwnerChanged(const QString& /*service*/, const QString& /*old_owner*/,
-                      const QString& new_owner) {
-    owner = new_owner;
-    Wake();
-  }
-
- private:
-  void Wake() {
-    if (waiting != nullptr) waiting->quit();
-  }
-};
 
 namespace {
 
@@ -258,7 +221,8 @@ class PortalInjector : public InputInjector {
         Ask("CreateSession", {}, {{"session_handle_token", NextToken()}}, kCallTimeoutMs);
     if (status_t status = Granted(created, "create a session"); status != kOk) return status;
     const QVariant handle = created.results.value("session_handle");
-    session_ = handle.canConvert<QDBusObjectPath>() && handle.userType() != QMetaType::QString
+    // An object path by the documentation, a string from some portals.
+    session_ = handle.userType() == qMetaTypeId<QDBusObjectPath>()
                    ? handle.value<QDBusObjectPath>().path()
                    : handle.toString();
     bus_.connect(kService, session_, kSession, "Closed", "a{sv}", signals_.get(),
@@ -465,12 +429,10 @@ std::unique_ptr<InputInjector> OpenPortalInjector(std::string* why_not) {
 
 std::string PortalPermissionExplanation() {
   return "To turn your remote's keys into key presses, clicks and pointer moves, KORU asks the "
-         "desktop for remote control of the keyboard and pointer (never of the screen): the "
-         "desktop will ask you once whether to allow it.";
+         "desktop for remote control of the keyboard and pointer (never of the screen), so the "
+         "desktop will ask you whether to allow it.";
 }
 
 std::filesystem::path PortalTokenFile() {
   return SettingsFolder() / "koru" / "remote-desktop-token";
 }
-
-#include "portal_injector.moc"

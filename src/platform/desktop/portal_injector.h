@@ -10,7 +10,8 @@
 // later call starts a new session once the portal is back.
 //
 // The portal answers its requests with signals; the injector waits for them with an event loop
-// of its own on the calling thread (the program's QCoreApplication must exist).
+// of its own on the calling thread (the program's QCoreApplication must exist). The signals go
+// to the thread of the first call: use the injector from that one thread only.
 //
 //   std::string why_not;
 //   std::unique_ptr<InputInjector> input = OpenPortalInjector(&why_not);
