@@ -10,10 +10,9 @@
 #include <sys/wait.h>
 
 #include <QCoreApplication>
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -48,9 +47,22 @@ bool Eventually(Done done) {
   return true;
 }
 
+std::string Command(const std::string& command) {
+  std::string output;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[256];
+    while (fgets(buffer, sizeof buffer, pipe)) output += buffer;
+    pclose(pipe);
+  }
+  return output;
+}
+
 bool PortalOnBus() {
-  return QDBusConnection::sessionBus().interface()->isServiceRegistered(
-      QStringLiteral("org.freedesktop.portal.Desktop"));
+  return Command(
+             "dbus-send --session --print-reply --dest=org.freedesktop.DBus "
+             "/org/freedesktop/DBus org.freedesktop.DBus.NameHasOwner "
+             "string:org.freedesktop.portal.Desktop")
+             .find("boolean true") != std::string::npos;
 }
 
 std::string ReadFile(const fs::path& path) {
