@@ -26,3 +26,19 @@ foreach(page koru koru-decode koru-encode koru-import-lirc)
 endforeach()
 add_custom_target(koru_man_pages ALL DEPENDS ${koru_man_pages})
 install(FILES ${koru_man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# Access to /dev/uinput for the logged-in user and the uinput module loaded at boot: KORU's keys
+# and pointer moves on Wayland. The package puts them where udev and the module loader read
+# them; they look in no other prefix, so an install elsewhere says what to copy where.
+install(FILES packaging/60-koru-uinput.rules DESTINATION lib/udev/rules.d)
+install(FILES packaging/koru-uinput.conf DESTINATION lib/modules-load.d)
+install(CODE [[
+  if(NOT CMAKE_INSTALL_PREFIX STREQUAL "/usr")
+    set(koru_from "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/lib")
+    message("KORU: udev and the module loader do not read ${CMAKE_INSTALL_PREFIX}/lib. "
+            "For keys and pointer moves through /dev/uinput (Wayland), as root:\n"
+            "  cp ${koru_from}/udev/rules.d/60-koru-uinput.rules /etc/udev/rules.d/\n"
+            "  cp ${koru_from}/modules-load.d/koru-uinput.conf /etc/modules-load.d/\n"
+            "  modprobe uinput; udevadm control --reload; udevadm trigger --sysname-match=uinput")
+  endif()
+]])

@@ -4,8 +4,10 @@
 #include "platform/desktop/gnome_compositor.h"
 #include "platform/desktop/kwin_compositor.h"
 #include "platform/desktop/no_desktop.h"
+#include "platform/desktop/portal_injector.h"
 #include "platform/desktop/signature_table.h"
 #include "platform/desktop/sway_compositor.h"
+#include "platform/desktop/uinput_injector.h"
 #include "platform/desktop/wayland_desktop.h"
 #include "platform/desktop/x11_desktop.h"
 #include "platform/launcher/process_launcher.h"
@@ -49,7 +51,16 @@ void OpenCompositor(const DesktopSession& session, WaylandDesktop::Backends* bac
 std::unique_ptr<Desktop> OpenWaylandDesktop(const DesktopSession& session,
                                             const SignatureTable& table, Launcher* launcher) {
   WaylandDesktop::Backends backends;
-  backends.input_missing = "no input backend";
+  // uinput first: it works everywhere and asks nobody; the portal where it cannot be opened.
+  std::string uinput_missing, portal_missing;
+  backends.input = OpenUinputInjector(&uinput_missing);
+  if (!backends.input) backends.input = OpenPortalInjector(&portal_missing);
+  if (!backends.input) {
+    backends.input_missing = uinput_missing + "; " + portal_missing;
+    backends.input_remedy =
+        "Install KORU's package (its udev rule gives you /dev/uinput) or copy "
+        "60-koru-uinput.rules to /etc/udev/rules.d, then log in again.";
+  }
   OpenCompositor(session, &backends);
   return std::make_unique<WaylandDesktop>(session.Describe(), table, launcher, std::move(backends));
 }

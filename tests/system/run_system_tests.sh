@@ -6,7 +6,7 @@
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
-for tool in Xvfb openbox xprop xev dbus-daemon pulseaudio pactl xdg-open xdg-mime stdbuf; do
+for tool in Xvfb openbox xprop xev dbus-daemon dbus-send pulseaudio pactl xdg-open xdg-mime stdbuf; do
   command -v "$tool" >/dev/null || { echo "system tests: $tool is missing" >&2; exit 1; }
 done
 /usr/bin/python3 -c 'import dbus, gi' 2>/dev/null ||

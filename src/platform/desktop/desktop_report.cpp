@@ -65,9 +65,9 @@ std::vector<std::string> DesktopReport::Notices() const {
   for (const DesktopCapability& capability : capabilities) {
     if (capability.backend == "portal") {
       lines.push_back(
-          "KORU types keys and moves the pointer through the desktop's remote control "
-          "permission: at the first remote key that needs it, the desktop asks you once. "
-          "Allow it, or the remote cannot type or move the pointer.");
+          "To turn your remote's keys into key presses, clicks and pointer moves, KORU asks the "
+          "desktop for remote control of the keyboard and pointer (never of the screen): the "
+          "desktop asks you once, at the first remote key that needs it.");
       break;
     }
   }

@@ -1,0 +1,173 @@
+// The uinput backend through a recording system: the devices it makes and the exact input
+// records each stroke, click and move writes.
+#include "platform/desktop/uinput_injector.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <functional>
+
+#include "platform/desktop/evdev_keys.h"
+#include "platform/desktop/fake_uinput_system.h"
+#include "platform/messaging/trace.h"
+
+namespace {
+
+// evdev codes, spelt out here so that the test does not share the backend's constants.
+constexpr uint16_t kEsc = 1;
+constexpr uint16_t kLeftCtrl = 29;
+constexpr uint16_t kLeftShift = 42;
+constexpr uint16_t kLeftAlt = 56;
+constexpr uint16_t kF = 33;
+constexpr int kButtonLeft = 0x110;
+constexpr int kEvKey = 1, kEvRel = 2, kEvAbs = 3;
+
+struct Injector {
+  FakeUinputSystem* system = new FakeUinputSystem;
+  UinputInjector injector{std::unique_ptr<UinputSystem>(system)};
+};
+
+TEST(UinputInjector, WritesOneRecordPerChangeWithModifiersAroundTheKey) {
+  const ScreenSize layout{1280, 720};
+  struct Case {
+    const char* what;
+    std::function<status_t(InputInjector&)> act;
+    const char* device;
+    std::vector<std::string> events;
+  };
+  const Case cases[] = {
+      {"plain key",
+       [](InputInjector& in) { return in.Stroke({kEsc}); },
+       "keyboard",
+       {"key 1 1", "syn", "key 1 0", "syn"}},
+      {"chord: pressed in order, released in reverse",
+       [](InputInjector& in) {
+         return in.Stroke({kLeftShift, kLeftCtrl, kLeftAlt, kF});
+       },
+       "keyboard",
+       {"key 42 1", "syn", "key 29 1", "syn", "key 56 1", "syn", "key 33 1", "syn", "key 33 0",
+        "syn", "key 56 0", "syn", "key 29 0", "syn", "key 42 0", "syn"}},
+      {"click",
+       [](InputInjector& in) { return in.Click(); },
+       "pointer",
+       {"key 272 1", "syn", "key 272 0", "syn"}},
+      {"absolute move lands where asked, clamped to the layout",
+       [&](InputInjector& in) {
+         status_t first = in.MovePointer({10, 10}, {640, 300}, layout);
+         return first != kOk ? first : in.MovePointer({640, 300}, {5000, -3}, layout);
+       },
+       "pointer",
+       {"abs 0 640", "abs 1 300", "syn", "abs 0 1279", "abs 1 0", "syn"}},
+      {"relative move by the difference, a still axis left out",
+       [](InputInjector& in) {
+         status_t first = in.MovePointer({100, 100}, {90, 130}, {});
+         return first != kOk ? first : in.MovePointer({90, 130}, {90, 120}, {});
+       },
+       "pointer",
+       {"rel 0 -10", "rel 1 30", "syn", "rel 1 -10", "syn"}},
+  };
+  for (const Case& c : cases) {
+    Injector in;
+    EXPECT_EQ(c.act(in.injector), kOk) << c.what;
+    const FakeUinputSystem::Device* device = in.system->Named(c.device);
+    ASSERT_NE(device, nullptr) << c.what;
+    EXPECT_EQ(device->events, c.events) << c.what;
+  }
+}
+
+bool Has(const std::vector<int>& list, int value) {
+  return std::find(list.begin(), list.end(), value) != list.end();
+}
+
+TEST(UinputInjector, KeyboardIsMadeOnceWithEveryKeyOfTheKeyMessages) {
+  Injector in;
+  ASSERT_EQ(in.injector.Stroke({kEsc}), kOk);
+  ASSERT_EQ(in.injector.Stroke({kLeftCtrl, kF}), kOk);
+  ASSERT_EQ(in.system->devices.size(), 1u);
+  const FakeUinputSystem::Device& keyboard = in.system->devices[0];
+  EXPECT_TRUE(keyboard.created);
+  EXPECT_EQ(in.system->settles, 1);  // waited once for the compositor to see it
+  EXPECT_EQ(keyboard.event_types, std::vector<int>{kEvKey});
+  for (int32_t key = 0; key < 0x100; ++key) {
+    const uint16_t code = EvdevCodeForKeyCode(key);
+    EXPECT_TRUE(code == 0 || Has(keyboard.keys, code)) << key;
+  }
+  for (int modifier : {kLeftShift, kLeftCtrl, kLeftAlt}) EXPECT_TRUE(Has(keyboard.keys, modifier));
+}
+
+TEST(UinputInjector, PointerFollowsTheLayoutAndIsMadeAgainWhenItChanges) {
+  Injector in;
+  ASSERT_EQ(in.injector.MovePointer({}, {1, 1}, {1920, 1080}), kOk);
+  ASSERT_EQ(in.injector.MovePointer({}, {2, 2}, {1920, 1080}), kOk);
+  ASSERT_EQ(in.system->devices.size(), 1u);
+  const FakeUinputSystem::Device first = in.system->devices[0];
+  EXPECT_EQ(first.ranges, (std::vector<std::string>{"0 0..1919", "1 0..1079"}));
+  EXPECT_TRUE(Has(first.event_types, kEvAbs) && !Has(first.event_types, kEvRel));
+  for (int button : {kButtonLeft, kButtonLeft + 1, kButtonLeft + 2})
+    EXPECT_TRUE(Has(first.keys, button));
+
+  ASSERT_EQ(in.injector.MovePointer({}, {3, 3}, {3840, 1080}), kOk);  // a second screen
+  ASSERT_EQ(in.injector.MovePointer({3, 3}, {4, 4}, {}), kOk);        // size unknown now
+  ASSERT_EQ(in.system->devices.size(), 3u);
+  EXPECT_TRUE(in.system->devices[0].destroyed && in.system->devices[0].closed);
+  EXPECT_EQ(in.system->devices[1].ranges, (std::vector<std::string>{"0 0..3839", "1 0..1079"}));
+  EXPECT_TRUE(in.system->devices[1].closed);
+  const FakeUinputSystem::Device& relative = in.system->devices[2];
+  EXPECT_TRUE(Has(relative.event_types, kEvRel) && !Has(relative.event_types, kEvAbs));
+  EXPECT_EQ(relative.relative_axes, (std::vector<int>{0, 1}));
+  EXPECT_EQ(relative.events, (std::vector<std::string>{"rel 0 1", "rel 1 1", "syn"}));
+}
+
+TEST(UinputInjector, FailedPressStillReleasesWhatWasPressed) {
+  Injector in;
+  in.system->failing_write = 2;  // the second key's press
+  EXPECT_EQ(in.injector.Stroke({kLeftCtrl, kF, kEsc}), kIoError);
+  EXPECT_EQ(in.system->devices[0].events,
+            (std::vector<std::string>{"key 29 1", "syn", "key 29 0", "syn"}));
+}
+
+TEST(UinputInjector, RefusesKeysNoKeyboardHas) {
+  Injector in;
+  EXPECT_EQ(in.injector.Stroke({}), kBadValue);
+  EXPECT_EQ(in.injector.Stroke({kEsc, 0}), kBadValue);
+  EXPECT_EQ(in.injector.Stroke({kButtonLeft}), kBadValue);
+  EXPECT_TRUE(in.system->devices.empty());
+}
+
+TEST(UinputInjector, ProbeSaysInPlainWordsWhyUinputIsOutOfReach) {
+  struct Case {
+    int open_error;
+    unsigned version;
+    const char* words;  // empty: opens
+  };
+  const Case cases[] = {
+      {EACCES, 5, "udev rule 60-koru-uinput.rules"},
+      {EPERM, 5, "no permission to open /dev/uinput"},
+      {ENOENT, 5, "modprobe uinput"},
+      {ENODEV, 5, "module is not loaded"},
+      {EIO, 5, "/dev/uinput cannot be opened: Input/output error"},
+      {0, 4, "too old"},
+      {0, 5, ""},
+  };
+  for (const Case& c : cases) {
+    auto system = std::make_unique<FakeUinputSystem>();
+    system->open_error = c.open_error;
+    system->version = c.version;
+    FakeUinputSystem* fake = system.get();
+    std::string why_not = "stale";
+    std::unique_ptr<InputInjector> injector = OpenUinputInjector(std::move(system), &why_not);
+    if (*c.words == '\0') {
+      ASSERT_NE(injector, nullptr);
+      EXPECT_EQ(injector->Name(), "uinput");
+      EXPECT_EQ(why_not, "");
+      EXPECT_TRUE(fake->devices[0].closed);  // the probe keeps nothing open
+      EXPECT_FALSE(fake->devices[0].created);
+    } else {
+      EXPECT_EQ(injector, nullptr) << c.words;
+      EXPECT_NE(why_not.find(c.words), std::string::npos) << why_not;
+    }
+  }
+}
+
+}  // namespace
