@@ -17,6 +17,7 @@
 #include "platform/desktop/gnome_compositor.h"
 #include "platform/desktop/kwin_compositor.h"
 #include "platform/messaging/trace.h"
+#include "system_test_support.h"
 
 void PrintTo(const CompositorWindow& window, std::ostream* out) {
   *out << "{" << window.id << ", pid " << window.pid << ", " << window.app_id << ", "
@@ -26,33 +27,13 @@ void PrintTo(const CompositorWindow& window, std::ostream* out) {
 
 namespace {
 
+using system_test::Eventually;
+using system_test::ReadFile;
+using system_test::Scripts;
+using system_test::Work;
+
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-fs::path Work() {
-  return std::getenv("KORU_SYSTEM_WORK");
-}
-fs::path Scripts() {
-  return std::getenv("KORU_SYSTEM_SCRIPTS");
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
-// Polls until `done` holds; false after ten seconds.
-template <typename Done>
-bool Eventually(Done done) {
-  auto deadline = std::chrono::steady_clock::now() + 10s;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(20ms);
-  }
-  return true;
-}
 
 // A fake service process that logs its requests, one per line, and "ready" once it owns its
 // bus names.

@@ -20,8 +20,14 @@
 #include "actions/desktop_pointer_view.h"
 #include "platform/desktop/x11_probe_window.h"
 #include "platform/desktop_services.h"
+#include "system_test_support.h"
 
 namespace {
+
+using system_test::Eventually;
+using system_test::ReadFile;
+using system_test::Scripts;
+using system_test::Work;
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -29,31 +35,6 @@ using namespace std::chrono_literals;
 constexpr uint32_t kXkUp = 0xff52;
 constexpr uint32_t kXkAltL = 0xffe9;
 constexpr uint32_t kXkKpSubtract = 0xffad;
-
-fs::path Work() {
-  return std::getenv("KORU_SYSTEM_WORK");
-}
-fs::path Scripts() {
-  return std::getenv("KORU_SYSTEM_SCRIPTS");
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
-// Polls until `done` holds or five seconds are over.
-template <typename Done>
-bool Eventually(Done done) {
-  auto deadline = std::chrono::steady_clock::now() + 5s;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(20ms);
-  }
-  return true;
-}
 
 bool FileContains(const fs::path& path, const std::string& text) {
   return ReadFile(path).find(text) != std::string::npos;

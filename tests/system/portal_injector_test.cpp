@@ -21,10 +21,15 @@
 #include <thread>
 
 #include "platform/messaging/trace.h"
+#include "system_test_support.h"
 
 extern char** environ;
 
 namespace {
+
+using system_test::Eventually;
+using system_test::ReadFile;
+using system_test::Work;
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -32,20 +37,6 @@ using Calls = std::vector<std::string>;
 
 constexpr uint16_t kLeftCtrl = 29;
 constexpr uint16_t kA = 30;
-
-fs::path Work() {
-  return std::getenv("KORU_SYSTEM_WORK");
-}
-
-template <typename Done>
-bool Eventually(Done done) {
-  auto deadline = std::chrono::steady_clock::now() + 10s;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(20ms);
-  }
-  return true;
-}
 
 std::string Command(const std::string& command) {
   std::string output;
@@ -63,13 +54,6 @@ bool PortalOnBus() {
              "/org/freedesktop/DBus org.freedesktop.DBus.NameHasOwner "
              "string:org.freedesktop.portal.Desktop")
              .find("boolean true") != std::string::npos;
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream file(path);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
 }
 
 size_t Count(const std::string& text, const std::string& part) {
