@@ -32,7 +32,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # xdg-open opens preset files, folders and URLs; the master mute opens libpulse when it is
-# first used (it is not linked, so the package's library dependencies do not name it).
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, libpulse0")
+# first used (it is not linked, so the package's library dependencies do not name it); Qt's
+# Wayland platform plugin makes KORU a native client of a Wayland session (a plugin, not linked).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, libpulse0, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)
