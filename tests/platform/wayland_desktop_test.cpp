@@ -76,7 +76,9 @@ constexpr char kSwayTree[] = R"json({"id":1,"type":"root","nodes":[
   "name":"__i3_scratch","nodes":[],"floating_nodes":[]}]},
  {"id":3,"type":"output","name":"HEADLESS-1","nodes":[{"id":4,"type":"workspace","name":"1",
   "nodes":[{"id":5,"type":"con","name":"Window B","app_id":"korutest-b","pid":15506,
-            "focused":false,"nodes":[]},
+            "focused":false,"nodes":[],"rect":{"x":0,"y":27,"width":1280,"height":773},
+            "window_rect":{"x":2,"y":0,"width":1276,"height":771},
+            "geometry":{"x":0,"y":0,"width":700,"height":240}},
            {"id":6,"type":"con","name":"Window A","app_id":"korutest-a","pid":15504,
             "focused":true,"nodes":[]}],
   "floating_nodes":[{"id":9,"type":"floating_con","name":"xpdf: a.pdf","app_id":null,"pid":77,
@@ -86,9 +88,11 @@ constexpr char kSwayTree[] = R"json({"id":1,"type":"root","nodes":[
 TEST(SwayReplies, WindowsWorkspacesAndOutputsAreReadFromRecordedReplies) {
   std::vector<CompositorWindow> windows = SwayWindowsFromTree(kSwayTree);
   ASSERT_EQ(windows.size(), 3u);
-  EXPECT_EQ(windows[0], (CompositorWindow{"5", 15506, "korutest-b", "", "Window B", false}));
-  EXPECT_EQ(windows[1], (CompositorWindow{"6", 15504, "korutest-a", "", "Window A", true}));
-  EXPECT_EQ(windows[2], (CompositorWindow{"9", 77, "XPdf", "xpdf", "xpdf: a.pdf", false}));
+  // A window of fixed size is centred in its tile: its content starts at 2 + 288, 27 + 265.
+  EXPECT_EQ(windows[0], (CompositorWindow{"5", 15506, "korutest-b", "", "Window B", false,
+                                          ScreenPoint{290, 292}}));
+  EXPECT_EQ(windows[1], (CompositorWindow{"6", 15504, "korutest-a", "", "Window A", true, {}}));
+  EXPECT_EQ(windows[2], (CompositorWindow{"9", 77, "XPdf", "xpdf", "xpdf: a.pdf", false, {}}));
   EXPECT_TRUE(SwayWindowsFromTree("not json").empty());
 
   EXPECT_EQ(SwayCurrentWorkspace(R"([{"num":1,"focused":false},{"num":3,"focused":true}])"), 2);
@@ -114,10 +118,10 @@ class WaylandDesktopTest : public ::testing::Test {
     }
     if (with_compositor) {
       auto compositor = std::make_unique<FakeCompositor>(&calls);
-      compositor->windows = {{"1", 501, "korutest-a", "", "A", true},
-                             {"2", 502, "org.videolan.VLC", "", "V", false},
-                             {"3", 502, "org.videolan.VLC", "", "V2", false},
-                             {"4", getpid(), "org.koru.KORU", "", "KORU", false}};
+      compositor->windows = {{"1", 501, "korutest-a", "", "A", true, {}},
+                             {"2", 502, "org.videolan.VLC", "", "V", false, {}},
+                             {"3", 502, "org.videolan.VLC", "", "V2", false, {}},
+                             {"4", getpid(), "org.koru.KORU", "", "KORU", false, {}}};
       compositor->layout = {1280, 800};
       fake = compositor.get();
       backends.compositor = std::move(compositor);
@@ -172,10 +176,14 @@ TEST_F(WaylandDesktopTest, ApplicationsClosingWorkspacesAndThePointerGoThroughTh
             kEntryNotFound);  // the application's windows are gone: nothing has the focus
   d.ActivateWorkspace(2);
   EXPECT_EQ(d.CurrentWorkspace(), 2);
-  d.MovePointer({100, 100}, {100, 116});
-  EXPECT_EQ(d.PointerPosition(), (ScreenPoint{100, 116}));
+  d.MovePointer({100, 100}, {100, 116});  // KORU's window is not focused: a relative step
+  fake->windows.back().focused = true;
+  fake->windows.back().content_origin = ScreenPoint{300, 200};
+  d.MovePointer({100, 100}, {116, 100});  // from KORU's window, placed on the layout
+  EXPECT_EQ(d.PointerPosition(), (ScreenPoint{416, 300}));
   EXPECT_EQ(calls, (std::vector<std::string>{"focus 2", "close 2", "close 3", "workspace 2",
-                                             "move 100,100->100,116 in 1280x800"}));
+                                             "move 100,100->100,116 in 0x0",
+                                             "move 400,300->416,300 in 1280x800"}));
 }
 
 TEST_F(WaylandDesktopTest, WhatCannotBeDoneIsTracedOnceAndReported) {

@@ -126,9 +126,9 @@ class KWinTest : public ::testing::TestWithParam<int> {
   std::unique_ptr<KWinCompositor> compositor_;
 };
 
-const CompositorWindow kEditor{"{w-editor}",       4242, "org.kde.kate", "kate",
-                               "notes.txt — Kate", true};
-const CompositorWindow kPlayer{"{w-player}", 4343, "vlc", "", "VLC media player", false};
+const CompositorWindow kEditor{"{w-editor}", 4242, "org.kde.kate", "kate", "notes.txt — Kate",
+                               true,         {}};
+const CompositorWindow kPlayer{"{w-player}", 4343, "vlc", "", "VLC media player", false, {}};
 
 TEST_P(KWinTest, WorkspacesAreItsVirtualDesktopsInPositionOrder) {
   StartKWin();
@@ -234,8 +234,13 @@ TEST(GnomeFrontApp, FollowsTheAccessibilityBusAndIsUnknownAfterADeactivation) {
   a11y.Tell("activate 0 /org/a11y/atspi/accessible/1 Files");
   ASSERT_TRUE(Eventually([&] { return gnome->FocusedWindow().has_value(); }));
   EXPECT_EQ(gnome->FocusedWindow(),
-            (CompositorWindow{connection('0') + "/org/a11y/atspi/accessible/1", a11y.Pid(),
-                              executable, "", "Files", true}));
+            (CompositorWindow{connection('0') + "/org/a11y/atspi/accessible/1",
+                              a11y.Pid(),
+                              executable,
+                              "",
+                              "Files",
+                              true,
+                              {}}));
 
   a11y.Tell("activate 1 /org/a11y/atspi/accessible/7 Terminal");
   ASSERT_TRUE(Eventually([&] {

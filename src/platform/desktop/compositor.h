@@ -19,6 +19,8 @@ struct CompositorWindow {
   std::string instance;  // the X11 instance name of an Xwayland window, else empty
   std::string title;
   bool focused = false;
+  // Where the window's content starts on the output layout, where the compositor tells it.
+  std::optional<ScreenPoint> content_origin;
   bool operator==(const CompositorWindow&) const = default;
 };
 

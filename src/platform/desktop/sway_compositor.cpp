@@ -31,6 +31,18 @@ void CollectWindows(const QJsonObject& node, std::vector<CompositorWindow>* wind
     QJsonObject x11 = node.value("window_properties").toObject();
     if (window.app_id.empty()) window.app_id = Text(x11.value("class"));
     window.instance = Text(x11.value("instance"));
+    // sway centres a view smaller than its container (a window of fixed size in a tile).
+    QJsonObject rect = node.value("rect").toObject();
+    QJsonObject inner = node.value("window_rect").toObject();
+    QJsonObject view = node.value("geometry").toObject();
+    if (!rect.isEmpty() && !inner.isEmpty()) {
+      int spare_x = std::max(0, inner.value("width").toInt() - view.value("width").toInt());
+      int spare_y = std::max(0, inner.value("height").toInt() - view.value("height").toInt());
+      if (view.isEmpty()) spare_x = spare_y = 0;
+      window.content_origin =
+          ScreenPoint{rect.value("x").toInt() + inner.value("x").toInt() + spare_x / 2,
+                      rect.value("y").toInt() + inner.value("y").toInt() + spare_y / 2};
+    }
     windows->push_back(std::move(window));
   }
   for (const char* children : {"nodes", "floating_nodes"}) {

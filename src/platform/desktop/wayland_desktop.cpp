@@ -244,7 +244,18 @@ void WaylandDesktop::SetPointerPosition(ScreenPoint point) {
 void WaylandDesktop::MovePointer(ScreenPoint from, ScreenPoint to) {
   std::lock_guard lock(mutex_);
   if (!Can(kPointer)) return;
-  ScreenSize layout = backends_.compositor ? backends_.compositor->LayoutSize() : ScreenSize{};
+  // A Wayland client knows positions only within its own windows: the step is placed on the
+  // layout from where the compositor shows KORU's focused window, else moved relatively.
+  ScreenSize layout;
+  if (backends_.compositor) {
+    std::optional<CompositorWindow> focused = backends_.compositor->FocusedWindow();
+    if (focused && focused->pid == getpid() && focused->content_origin) {
+      const ScreenPoint origin = *focused->content_origin;
+      from = {from.x + origin.x, from.y + origin.y};
+      to = {to.x + origin.x, to.y + origin.y};
+      layout = backends_.compositor->LayoutSize();
+    }
+  }
   if (backends_.input->MovePointer(from, to, layout) == kOk) pointer_ = to;
 }
 
