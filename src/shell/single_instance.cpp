@@ -65,7 +65,8 @@ void SingleInstance::Serve() {
             Qt::QueuedConnection);
         return kShowAnswer;
       },
-      &error);
+      // One request a connection: a client that repeats itself brings the window up once.
+      &error, {.clients = 16, .one_request = true});
   if (!server_) {
     Trace("single instance: cannot listen on %s: %s\n", qPrintable(socket_path_), error.c_str());
   }
