@@ -103,7 +103,14 @@ bool ParseMode2Line(std::string_view line, std::vector<Mode2Entry>* entries, std
     if (value != 0) entries->push_back({word == "pulse", value});
     return true;
   }
-  for (std::string_view token = word; !token.empty(); token = NextToken(line, &at)) {
+  return ParseMode2Tokens(line, entries, reason);
+}
+
+bool ParseMode2Tokens(std::string_view piece, std::vector<Mode2Entry>* entries,
+                      std::string* reason) {
+  size_t at = 0;
+  for (std::string_view token = NextToken(piece, &at); !token.empty();
+       token = NextToken(piece, &at)) {
     uint64_t value = 0;
     if (token[0] != '+' && token[0] != '-') {
       *reason = "unexpected '" + Shown(token) + "'";
