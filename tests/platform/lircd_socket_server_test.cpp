@@ -201,11 +201,34 @@ TEST(LircdSocketServer, AStaleSocketIsReplacedButOneInUseAnotherFileOrAnOpenFold
   EXPECT_EQ(LircdSocketServer::Listen(file, Echo, &error), nullptr);
   EXPECT_NE(error.find("not a socket"), std::string::npos) << error;
   EXPECT_TRUE(std::filesystem::exists(file));
-  const std::filesystem::path shared = dir.Path() / "shared";
-  std::filesystem::create_directory(shared);
-  std::filesystem::permissions(shared, std::filesystem::perms::all);  // 0777, not sticky
-  EXPECT_EQ(LircdSocketServer::Listen((shared / "lircd").string(), Echo, &error), nullptr);
-  EXPECT_NE(error.find("may be changed by other users"), std::string::npos) << error;
+  // Any folder on the way that others may change refuses the path, the folder named: there
+  // they could swap the folder below it for their own. A sticky one lets them rename only
+  // their own files.
+  namespace fs = std::filesystem;
+  const fs::path shared = dir.Path() / "shared", sticky = dir.Path() / "sticky";
+  fs::create_directory(shared);
+  fs::permissions(shared, fs::perms::all);  // 0777, not sticky
+  fs::create_directory(sticky);
+  fs::permissions(sticky, fs::perms::all | fs::perms::sticky_bit);
+  fs::create_directory_symlink(shared, dir.Path() / "link");
+  const struct {
+    fs::path socket;
+    std::string refused_for;  // empty: served
+  } cases[] = {
+      {shared / "lircd", shared.string()},
+      {shared / "v" / "w" / "lircd", shared.string()},
+      {dir.Path() / "link" / "v" / "lircd", (dir.Path() / "link").string()},
+      {sticky / "v" / "lircd", ""},
+  };
+  for (const auto& c : cases) {
+    auto server = LircdSocketServer::Listen(c.socket.string(), Echo, &error);
+    if (c.refused_for.empty()) {
+      EXPECT_NE(server, nullptr) << c.socket << ": " << error;
+    } else {
+      EXPECT_EQ(server, nullptr) << c.socket;
+      EXPECT_EQ(error, "'" + c.refused_for + "' may be changed by other users") << c.socket;
+    }
+  }
   EXPECT_EQ(LircdSocketServer::Listen("/" + std::string(200, 'x'), Echo, &error), nullptr);
   EXPECT_NE(error.find("longer than"), std::string::npos) << error;
 }

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/files/private_folder.h"
 #include "platform/messaging/trace.h"
 
 namespace {
@@ -41,23 +42,6 @@ bool MakeFolders(const std::filesystem::path& folder, std::string* error) {
       *error = Why("cannot create '" + prefix.string() + "'", errno);
       return false;
     }
-  }
-  return true;
-}
-
-// Another user who may change the folder could swap the socket for one of their own and feed
-// the clients (irexec runs commands) keys of their choosing.
-bool FolderIsSafe(const std::filesystem::path& folder, std::string* error) {
-  struct stat info {};
-  if (stat(folder.empty() ? "." : folder.c_str(), &info) != 0) {
-    *error = Why("cannot use '" + folder.string() + "'", errno);
-    return false;
-  }
-  const bool foreign_owner = info.st_uid != getuid() && info.st_uid != 0;
-  const bool open_to_others = (info.st_mode & 022) != 0 && (info.st_mode & S_ISVTX) == 0;
-  if (foreign_owner || open_to_others) {
-    *error = "'" + folder.string() + "' may be changed by other users";
-    return false;
   }
   return true;
 }
@@ -89,7 +73,9 @@ std::unique_ptr<LircdSocketServer> LircdSocketServer::Listen(const std::string& 
     return nullptr;
   }
   const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-  if (!MakeFolders(folder, error) || !FolderIsSafe(folder, error)) return nullptr;
+  // Another user who could change any folder on the way could swap the socket for one of their
+  // own and feed the clients (irexec runs commands) keys of their choosing.
+  if (!MakeFolders(folder, error) || !FolderChainIsSafe(folder, error)) return nullptr;
 
   struct stat existing {};
   if (lstat(path.c_str(), &existing) == 0) {

@@ -51,9 +51,9 @@ class LircdSocketServer {
   using Limits = LircdSocketLimits;
 
   // Creates the socket's folder when missing (mode 0700), replaces a stale socket file, and
-  // refuses a path where a socket is in use or another kind of file lies, and a folder other
-  // users may change (not sticky, or someone else's). Null on failure, with the reason in
-  // `error`.
+  // refuses a path where a socket is in use or another kind of file lies, and one below any
+  // folder other users may change (not sticky, or someone else's), from the root down. Null
+  // on failure, with the reason in `error`.
   static std::unique_ptr<LircdSocketServer> Listen(const std::string& path, Answer answer,
                                                    std::string* error, Limits limits = {});
   ~LircdSocketServer();  // stops the thread, closes every client, removes the socket file
