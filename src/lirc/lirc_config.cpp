@@ -4,8 +4,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
+
+#include "lirc/shown_text.h"
+#include "platform/files/whole_file.h"
 
 namespace {
 
@@ -440,8 +442,15 @@ std::string LircFlagsText(uint32_t flags) {
 status_t ParseLircConfig(std::string_view text, std::string_view source,
                          std::vector<LircRemote>* remotes, std::vector<std::string>* warnings,
                          std::string* error) {
+  const size_t earlier = warnings != nullptr ? warnings->size() : 0;
   Parser parser(source, warnings);
-  return parser.Run(text, remotes, error);
+  const status_t status = parser.Run(text, remotes, error);
+  // They quote the file's words, and are shown on terminals.
+  if (warnings != nullptr)
+    for (size_t i = earlier; i < warnings->size(); ++i)
+      (*warnings)[i] = ShownSafely((*warnings)[i]);
+  if (error != nullptr) *error = ShownSafely(*error);
+  return status;
 }
 
 status_t ReadLircConfigFile(const std::string& path, std::vector<LircRemote>* remotes,
@@ -451,24 +460,19 @@ status_t ReadLircConfigFile(const std::string& path, std::vector<LircRemote>* re
     if (error) *error = path + ": is a folder, not a remote configuration";
     return kBadType;
   }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    const status_t status = StatusFromErrno(errno);
-    if (error) *error = path + ": " + StatusText(status);
+  std::string text;
+  const status_t status = ReadWholeFile(path, kMaxFileSize, &text);
+  if (status == kBadValue) {
+    if (error) *error = path + ": too large for a remote configuration";
     return status;
   }
-  std::string text;
-  char buffer[65536];
-  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-    text.append(buffer, static_cast<size_t>(in.gcount()));
-    if (text.size() > kMaxFileSize) {
-      if (error) *error = path + ": too large for a remote configuration";
-      return kBadValue;
-    }
+  if (status == kBadType) {
+    if (error) *error = path + ": not a regular file, pipe or FIFO";
+    return status;
   }
-  if (in.bad()) {
-    if (error) *error = path + ": " + StatusText(kIoError);
-    return kIoError;
+  if (status != kOk) {
+    if (error) *error = path + ": " + StatusText(status);
+    return status;
   }
   return ParseLircConfig(text, path, remotes, warnings, error);
 }

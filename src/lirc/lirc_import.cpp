@@ -7,6 +7,7 @@
 
 #include "lirc/lirc_key_names.h"
 #include "lirc/lirc_signal.h"
+#include "lirc/shown_text.h"
 #include "platform/files/file_node.h"
 #include "platform/files/koru_type.h"
 #include "platform/files/safe_file.h"
@@ -28,16 +29,18 @@ struct Key {
   LircReceived received;
 };
 
-// A remote name that can be a file in the remote folder: no '/', not hidden, none of KORU's
-// fixed names nor the names the teach-in keeps for itself.
+// A remote name that can be a file in the remote folder: no '/', no control characters (they
+// would reach terminals through file listings), not hidden, none of KORU's fixed names nor the
+// names the teach-in keeps for itself, and not longer than a remote name, cut between
+// characters.
 std::string FileNameFor(const std::string& lirc_name) {
-  std::string name = lirc_name;
+  std::string name(CutUtf8(lirc_name, kMaxRemoteName));
   for (char& c : name)
-    if (c == '/' || c == '\0') c = '_';
+    if (c == '/' || static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '_';
+  name = ShownSafely(name);
   if (!name.empty() && name.front() == '.') name.front() = '_';
-  if (name.size() > kMaxRemoteName) name.resize(kMaxRemoteName);
   if (!IsSafeFileName(name) || name == "-noname-" || name == "newRemote")
-    name = name.substr(0, kMaxRemoteName - 5) + "_lirc";
+    name = std::string(CutUtf8(name, kMaxRemoteName - 5)) + "_lirc";
   return name;
 }
 
@@ -280,5 +283,5 @@ std::string LircImportText(const LircImportReport& report) {
   AppendList(&text, "not decoded", report.undecoded);
   AppendList(&text, "code changes from press to press, every other press is missed",
              report.toggling);
-  return text;
+  return ShownSafely(text);
 }

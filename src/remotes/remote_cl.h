@@ -121,6 +121,8 @@ class RemoteCL {
   int32_t fKey[kKeySlots + 1] = {};  // fKey[50] is fCheckSum
   int32_t& fCheckSum = fKey[kKeySlots];
   int32_t fKind = kKindErr;
+  // A full scan may write the folder's index; tools that only read the user's folders say no.
+  bool fWritesIndex = true;
 
  private:
   void ParseExactLines(const std::string& head, const std::string& data);

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr std::string_view kMagic = "KORU remote folder index 1\n";
+constexpr std::string_view kMagic = "KORU remote folder index 2\n";
 // Far above any real folder's index (3500 remotes take about 1 MiB).
 constexpr size_t kLargestIndex = size_t{256} << 20;
 constexpr int64_t kSecond = 1000000000;
@@ -54,6 +54,13 @@ bool TakeCode(std::string_view* in, ExactCode* code) {
     return false;
   code->protocol = static_cast<ExactProtocol>(protocol);
   return Take(in, &code->address) && Take(in, &code->command) && Take(in, &code->bits);
+}
+
+// FNV-1a: a flipped bit anywhere in the entries changes it.
+uint64_t Checksum(std::string_view bytes) {
+  uint64_t hash = 14695981039346656037ull;
+  for (const char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+  return hash;
 }
 
 bool TakeStamp(std::string_view* in, FolderReader::Stamp* stamp) {
@@ -105,11 +112,18 @@ bool RemoteCL::TakeIndexState(std::string_view in) {
 RemoteFolderIndex::RemoteFolderIndex(const FolderReader& folder)
     : listed_at_ns_(folder.ListedAtNs()) {
   if (!folder.StampOf(kFileName)) return;
+  // A damaged index is written again even when the scan finds nothing new.
+  changed_ = true;
   FolderFile file(folder, kFileName);
   if (!file.ReadAll(kLargestIndex, &text_)) return;
   std::string_view in(text_);
-  if (in.substr(0, kMagic.size()) != kMagic) return;
+  if (in.size() < kMagic.size() + sizeof(uint64_t) || in.substr(0, kMagic.size()) != kMagic) return;
   in.remove_prefix(kMagic.size());
+  uint64_t sum = 0;
+  std::memcpy(&sum, in.data() + in.size() - sizeof sum, sizeof sum);
+  in.remove_suffix(sizeof sum);
+  // A flipped bit may still parse, and turn a key's code into another.
+  if (sum != Checksum(in)) return;
   std::unordered_map<std::string_view, Entry> known;
   while (!in.empty()) {
     Entry entry;
@@ -119,6 +133,7 @@ RemoteFolderIndex::RemoteFolderIndex(const FolderReader& folder)
     known.insert_or_assign(entry.name, entry);
   }
   known_ = std::move(known);
+  changed_ = false;
 }
 
 std::optional<int32_t> RemoteFolderIndex::Find(const std::string& name,
@@ -151,7 +166,7 @@ void RemoteFolderIndex::Keep(const std::string& name, const FolderReader::Stamp&
 }
 
 std::string RemoteFolderIndex::Serialized() const {
-  std::string out(kMagic);
+  std::string out;
   for (const Entry& entry : kept_) {
     PutText(&out, entry.name);
     Put(&out, entry.stamp.inode);
@@ -161,12 +176,19 @@ std::string RemoteFolderIndex::Serialized() const {
     Put(&out, entry.kind);
     PutText(&out, entry.state);
   }
+  return Sealed(out);
+}
+
+std::string RemoteFolderIndex::Sealed(std::string_view entries) {
+  std::string out(kMagic);
+  out += entries;
+  Put(&out, Checksum(entries));
   return out;
 }
 
 void RemoteFolderIndex::Save(const FolderReader& folder) {
   if (!changed_ && hits_ == known_.size()) return;
-  if (kept_.empty() && known_.empty()) return;  // nothing to keep, nothing to forget
+  if (kept_.empty() && known_.empty() && !changed_) return;  // nothing to keep or forget
   // Not synced: a lost index only costs the next scan the reading of every file.
   WriteFileSafely(folder.Folder() / kFileName, Serialized(), {}, WriteSync::kNone);
 }

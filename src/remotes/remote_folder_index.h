@@ -3,9 +3,9 @@
 // each file its stamp, its kind and, for a remote file, the record read from it. A scan takes a
 // file whose stamp is unchanged from the index instead of opening it: with thousands of remotes
 // the scan is one status call per file. The index is a cache: a missing, damaged or foreign one
-// is ignored and written again. A file changed so shortly before a scan that a later change
-// might leave its stamp alone (time stamps have a grain) is not kept: it is read every time
-// until it is older.
+// (its checksum fails) is ignored and written again. A file changed so shortly before a scan that a
+// later change might leave its stamp alone (time stamps have a grain) is not kept: it is read every
+// time until it is older.
 #include <cstdint>
 #include <deque>
 #include <optional>
@@ -38,6 +38,8 @@ class RemoteFolderIndex {
 
   // The index as Save writes it (tests).
   std::string Serialized() const;
+  // An index file of these entries: the mark of the format, the entries and their checksum.
+  static std::string Sealed(std::string_view entries);
 
  private:
   struct Entry {

@@ -163,7 +163,7 @@ int32_t RemoteCL::LookForRemotes(const FolderReader& folder, RemoteList* list) {
       if (stamp && TraceCount() == traced) index->Keep(leaf, *stamp, kind, nullptr);
     }
   }
-  if (index) index->Save(folder);
+  if (index && fWritesIndex) index->Save(folder);
   Trace(" '%ld none-remotefiles' ", static_cast<long>(others));
   return remotes;
 }

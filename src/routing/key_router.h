@@ -58,6 +58,18 @@ class KeyRouter {
   // a teach-in does, rescans it and rebuilds the menus and the chart (key_router_lirc.cpp).
   // Returns the report; refused while a remote is taught.
   std::string ImportLircFiles(const std::vector<std::string>& files);
+  // The same in three steps, so that the work can leave the GUI thread: Begin (GUI thread)
+  // rests the receiver, or gives why no import may start now; Work (any thread, touches no
+  // router state) reads the files and writes the remote files, calling `progress` after each
+  // file; Finish (GUI thread) rescans and rebuilds as above, and gives the report.
+  struct LircImportWork {
+    std::string text;
+    int32_t imported = 0;
+  };
+  std::string BeginLircImport();
+  static LircImportWork WorkLircImport(const std::vector<std::string>& files,
+                                       const std::function<void(size_t done)>& progress = {});
+  std::string FinishLircImport(const LircImportWork& work);
 
   // Fills the remote menus and the switches and reads the current presets.
   void Start();
@@ -126,7 +138,9 @@ class KeyRouter {
   bool fMediaListMode = false;
   bool fHysteresis = false;
   bool fTeaching = false;
-  bool fQuitWarned = false;  // "Quit" was pressed once on a taught, unnamed remote
+  bool fImportingLirc = false;
+  bool fLircImportResumes = false;  // the receiver ran continuously before the import
+  bool fQuitWarned = false;         // "Quit" was pressed once on a taught, unnamed remote
   int32_t fNumberAccumulator = 0;
   int32_t fTeachCode = 0;
   std::optional<ExactCode> fTeachExact;   // the exact code last received in teach mode

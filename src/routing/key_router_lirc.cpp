@@ -7,33 +7,52 @@
 #include "routing/key_router.h"
 
 std::string KeyRouter::ImportLircFiles(const std::vector<std::string>& files) {
+  const std::string refused = BeginLircImport();
+  if (!refused.empty()) return refused;
+  return FinishLircImport(WorkLircImport(files));
+}
+
+std::string KeyRouter::BeginLircImport() {
   if (fTeaching) return "Finish the teach-in first, then import.\n";
   if (fTeachRemote == nullptr) return "The remote library is not loaded.\n";
-  const bool was_running = fView.ReceiverContinuous();
+  if (fImportingLirc) return "An import runs already.\n";
+  fImportingLirc = true;
+  fLircImportResumes = fView.ReceiverContinuous();
   fView.SetReceiverContinuous(false);
-  std::string text;
-  int32_t imported = 0;
-  for (const std::string& file : files) {
+  return {};
+}
+
+KeyRouter::LircImportWork KeyRouter::WorkLircImport(
+    const std::vector<std::string>& files, const std::function<void(size_t done)>& progress) {
+  LircImportWork work;
+  for (size_t i = 0; i < files.size(); ++i) {
+    const std::string& file = files[i];
     std::vector<LircRemote> remotes;
     std::string error;
     if (ReadLircConfigFile(file, &remotes, nullptr, &error) != kOk) {
-      text += error + "\n";
-      continue;
+      work.text += error + "\n";
+    } else {
+      if (remotes.empty()) work.text += file + ": no remote\n";
+      for (const LircImportReport& report : ImportLircRemotes(remotes, {})) {
+        work.text += LircImportText(report);
+        if (!report.file.empty()) ++work.imported;
+      }
     }
-    if (remotes.empty()) text += file + ": no remote\n";
-    for (const LircImportReport& report : ImportLircRemotes(remotes, {})) {
-      text += LircImportText(report);
-      if (!report.file.empty()) ++imported;
-    }
+    if (progress) progress(i + 1);
   }
-  if (imported > 0) {
+  return work;
+}
+
+std::string KeyRouter::FinishLircImport(const LircImportWork& work) {
+  fImportingLirc = false;
+  if (work.imported > 0) {
     RescanRemotes();
     fTeachRemote->Chart4Remotes(&fRemoteList);
     SendToApp(FourCC("VR_M"));
   }
-  if (was_running) fView.SetReceiverContinuous(true);
-  const std::string summary =
-      std::to_string(imported) + " LIRC remote" + (imported == 1 ? "" : "s") + " imported\n";
+  if (fLircImportResumes) fView.SetReceiverContinuous(true);
+  const std::string summary = std::to_string(work.imported) + " LIRC remote" +
+                              (work.imported == 1 ? "" : "s") + " imported\n";
   fView.InsertLog(summary);
-  return text + summary;
+  return work.text + summary;
 }

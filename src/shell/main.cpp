@@ -130,6 +130,8 @@ int main(int argc, char** argv) {
   if (const SingleInstance::Role role = instance.Claim(); role != SingleInstance::kFirst) {
     if (role == SingleInstance::kAnswered)
       std::printf("KORU runs already: its window comes to the front\n");
+    else if (role == SingleInstance::kRefused)
+      std::printf("KORU cannot start: %s\n", qPrintable(instance.Refusal()));
     else
       std::printf("KORU runs already but does not answer (lock %s)\n",
                   qPrintable(instance.LockPath()));

@@ -1,10 +1,11 @@
 // "File" > "Import LIRC remote...": the user picks LIRC configuration files (the chooser opens
-// at LIRC's remote database when it is installed), the router imports them and the report is
-// shown in an alert.
+// at LIRC's remote database when it is installed), the router imports them off the GUI thread
+// and the report is shown in an alert.
 #include <QDir>
 #include <QFileDialog>
 
 #include "platform/messaging/alert.h"
+#include "shell/lirc_import_job.h"
 #include "shell/rc_window.h"
 
 namespace {
@@ -25,5 +26,12 @@ void RcWindow::ImportLircRemote() {
     for (const QString& file : chosen) files.push_back(file.toStdString());
   }
   if (files.empty()) return;
-  AnyAlert(fRouter.ImportLircFiles(files), false);
+  const std::string refused = fRouter.BeginLircImport();
+  if (!refused.empty()) {
+    AnyAlert(refused, false);
+    return;
+  }
+  new LircImportJob(this, std::move(files), [this](const KeyRouter::LircImportWork& work) {
+    AnyAlert(fRouter.FinishLircImport(work), false);
+  });
 }

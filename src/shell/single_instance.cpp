@@ -2,11 +2,10 @@
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
-#include <QDir>
-#include <QStandardPaths>
 #include <QThread>
 #include <cstring>
 
+#include "platform/files/private_folder.h"
 #include "platform/messaging/socket_request.h"
 #include "platform/messaging/trace.h"
 
@@ -19,10 +18,18 @@ constexpr int kAttempts = 30;
 constexpr int kAttemptPauseMs = 100;
 constexpr int kAnswerWaitMs = 2000;
 
-QString Folder(const QString& folder) {
-  if (!folder.isEmpty()) return folder;
-  const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-  return runtime.isEmpty() ? QDir::tempPath() : runtime;
+// Where no other user can place a lock or a socket: someone who could would keep KORU from
+// starting ("KORU runs already"). Empty, with the reason, when there is no such folder.
+QString Folder(const QString& folder, QString* error) {
+  std::string why;
+  std::filesystem::path safe;
+  if (folder.isEmpty()) {
+    safe = UserRuntimeFolder(&why);
+  } else if (FolderChainIsSafe(folder.toStdString(), &why)) {
+    safe = folder.toStdString();
+  }
+  *error = QString::fromStdString(why);
+  return QString::fromStdString(safe.string());
 }
 
 QString Name(const QString& key) {
@@ -39,8 +46,9 @@ bool AskToShow(const QString& path) {
 }  // namespace
 
 SingleInstance::SingleInstance(const QString& key, const QString& folder)
-    : socket_path_(Folder(folder) + "/" + Name(key) + ".socket"),
-      lock_path_(Folder(folder) + "/" + Name(key) + ".lock"),
+    : folder_(Folder(folder, &folder_error_)),
+      socket_path_(folder_ + "/" + Name(key) + ".socket"),
+      lock_path_(folder_ + "/" + Name(key) + ".lock"),
       lock_(lock_path_.toStdString()) {}
 
 SingleInstance::~SingleInstance() {
@@ -65,17 +73,34 @@ void SingleInstance::Serve() {
             Qt::QueuedConnection);
         return kShowAnswer;
       },
-      &error);
+      // One request a connection: a client that repeats itself brings the window up once.
+      &error, {.clients = 16, .one_request = true});
   if (!server_) {
     Trace("single instance: cannot listen on %s: %s\n", qPrintable(socket_path_), error.c_str());
   }
 }
 
 SingleInstance::Role SingleInstance::Claim() {
+  if (!folder_error_.isEmpty()) {
+    Trace("single instance: %s; KORU runs without it\n", qPrintable(folder_error_));
+    return kFirst;  // better two instances than none
+  }
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     const ProcessLock::Result lock = lock_.TryLock();
     if (lock == ProcessLock::kLocked) {
       claimed_ = true;
+      return kFirst;
+    }
+    if (lock == ProcessLock::kLink) {
+      // Followed, it could make two KORUs share one program folder; ignored, the same.
+      refusal_ = lock_path_ + " is a symbolic link, not KORU's lock: remove it";
+      return kRefused;
+    }
+    if (lock == ProcessLock::kForeign) {
+      Trace(
+          "single instance: %s belongs to another user and is not trusted; KORU runs without "
+          "it\n",
+          qPrintable(lock_path_));
       return kFirst;
     }
     if (lock == ProcessLock::kNoAccess) {
@@ -83,8 +108,9 @@ SingleInstance::Role SingleInstance::Claim() {
             std::strerror(lock_.Error()));
       return kFirst;  // better two instances than none
     }
-    // Taken: the first instance answers once it listens (it may be starting just now).
-    if (AskToShow(socket_path_)) return kAnswered;
+    // Taken: the first instance answers once it listens (it may be starting just now); only a
+    // socket of the user's own is asked.
+    if (IsOwnSocket(socket_path_.toStdString()) && AskToShow(socket_path_)) return kAnswered;
     QThread::msleep(kAttemptPauseMs);
   }
   return kNotAnswering;

@@ -23,10 +23,11 @@ class SingleInstance {
     kFirst,         // this process runs KORU
     kAnswered,      // another one runs and brings its window to the front
     kNotAnswering,  // another one holds the lock but does not answer
+    kRefused,       // the lock cannot be trusted and KORU must not start (Refusal() says why)
   };
 
   // `key` names the instance (KORU uses its program folder). The lock and the socket live in
-  // `folder`: by default $XDG_RUNTIME_DIR, else the temporary folder.
+  // `folder`: by default $XDG_RUNTIME_DIR, else a folder of the user's own in /tmp.
   explicit SingleInstance(const QString& key, const QString& folder = QString());
   ~SingleInstance();
   SingleInstance(const SingleInstance&) = delete;
@@ -40,10 +41,14 @@ class SingleInstance {
   void SetShowRequest(std::function<void()> show) { show_ = std::move(show); }
 
   QString LockPath() const { return lock_path_; }
+  QString Refusal() const { return refusal_; }
 
  private:
+  QString folder_error_;  // why no safe folder was found: then there is no single instance
+  QString folder_;
   QString socket_path_;
   QString lock_path_;
+  QString refusal_;
   ProcessLock lock_;
   // Requests come in on the server's thread; the window is shown on the GUI thread, and no
   // request outlives this object.

@@ -1,10 +1,30 @@
-// LIRC configurations as the import reads them: parse, then make every button's signal.
+// LIRC configurations as the import reads them: parse, then make every button's signal, find
+// every button's key function, and make every name safe to show and to cut.
 #include <string>
 #include <string_view>
 
 #include "fuzz_check.h"
 #include "lirc/lirc_config.h"
+#include "lirc/lirc_key_names.h"
 #include "lirc/lirc_signal.h"
+#include "lirc/shown_text.h"
+
+namespace {
+
+// No control character survives, and a cut keeps whole characters.
+void CheckName(std::string_view name) {
+  for (const char c : ShownSafely(name)) {
+    const auto byte = static_cast<unsigned char>(c);
+    FUZZ_CHECK(byte >= 0x20 && byte != 0x7f);
+  }
+  const std::string_view cut = CutUtf8(name, 78);
+  FUZZ_CHECK(cut.size() <= 78 && name.starts_with(cut));
+  if (cut.size() < name.size()) {
+    FUZZ_CHECK((static_cast<unsigned char>(name[cut.size()]) & 0xc0) != 0x80 || cut.empty());
+  }
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
@@ -16,7 +36,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   for (const LircRemote& remote : remotes) {
     FUZZ_CHECK(remote.Raw() || remote.AllBits() <= 64);
+    CheckName(remote.name);
     for (const LircButton& button : remote.buttons) {
+      CheckName(button.name);
+      const int32_t function = KeyFunctionOfLircName(button.name);
+      FUZZ_CHECK(function == 0 || (function >= 51 && function <= 100));
       std::vector<int32_t> periods;
       if (LircButtonSignal(remote, button, 2, &periods, nullptr) != kOk) continue;
       // Pulse first, levels alternating, every period positive, a gap at the end.

@@ -1,5 +1,6 @@
 // koru-import-lirc as a program: arguments, exit codes, where the files go.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -70,6 +71,9 @@ TEST(KoruImportLirc, TheProgramFolderGetsTheBuiltInRemotesFirst) {
 
 TEST(KoruImportLirc, UsageAndUnreadableFiles) {
   TempDir dir;
+  // A FIFO nobody writes to reads as empty: the import does not wait for a writer.
+  const QString fifo = QString::fromStdString((dir.Path() / "fifo.conf").string());
+  ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
   struct Case {
     QStringList arguments;
     int exit_code;
@@ -83,6 +87,7 @@ TEST(KoruImportLirc, UsageAndUnreadableFiles) {
       {{"--out", QString::fromStdString(dir.Path().string()), "/nonexistent.conf"},
        1,
        "/nonexistent.conf"},
+      {{"--out", QString::fromStdString(dir.Path().string()), fifo}, 1, "fifo.conf: no remote"},
   };
   for (const Case& c : cases) {
     const Result result = RunImport(c.arguments, dir.Path() / "home");

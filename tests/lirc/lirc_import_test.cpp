@@ -214,6 +214,26 @@ TEST_F(LircImport, KeepsFilesOfTheSameNameUnlessAskedToReplaceThem) {
   std::vector<LircRemote> slashed = nec;
   slashed[0].name = "START/STOP";
   EXPECT_EQ(ImportLircRemotes(slashed, {}).at(0).file, "START_STOP");
+  // Control characters neither reach a file name nor a terminal; a long name is cut between
+  // characters ("é" is two bytes, the 78th and 79th).
+  const struct {
+    std::string lirc_name, file;
+  } names[] = {
+      {"\x1b]0;owned\x07Title", "_]0;owned_Title"},
+      {"C1\xc2\x9b"
+       "31m",
+       "C1?31m"},
+      {std::string(77, 'a') + "\xc3\xa9z", std::string(77, 'a')},
+  };
+  for (const auto& n : names) {
+    std::vector<LircRemote> named = nec;
+    named[0].name = n.lirc_name;
+    named[0].buttons.at(0).name = "KEY_1\x1b[2J";
+    const LircImportReport imported = ImportLircRemotes(named, replace).at(0);
+    EXPECT_EQ(imported.file, n.file);
+    const std::string text = LircImportText(imported);
+    EXPECT_EQ(text.find_first_of("\x1b\x07\x9b"), std::string::npos) << text;
+  }
   // Two remotes of one name in one import: the second is not written over the first.
   std::vector<LircRemote> twice = {nec[0], nec[0]};
   twice[0].name = twice[1].name = "Twice";

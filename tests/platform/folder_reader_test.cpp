@@ -1,4 +1,7 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <map>
@@ -43,6 +46,12 @@ TEST(FolderReader, ListsEntriesWithTheirTypesAndReadsFilesWholeThroughOneDescrip
   EXPECT_FALSE(FolderFile(folder, "link").IsOpen()) << "a link is not followed";
   EXPECT_FALSE(FolderFile(folder, "../big").IsOpen());
   EXPECT_FALSE(FolderFile(folder, "gone").ReadAll(10, &text));
+  // A FIFO (or a device) is not read, even with something to give: it may never end.
+  ASSERT_EQ(mkfifo((dir.Path() / "fifo").c_str(), 0600), 0);
+  const int writer = open((dir.Path() / "fifo").c_str(), O_RDWR | O_CLOEXEC);
+  ASSERT_EQ(write(writer, "data", 4), 4);
+  EXPECT_FALSE(FolderFile(folder, "fifo").ReadAll(10, &text)) << text;
+  close(writer);
 
   // A stamp changes with the contents; removal takes the entry away.
   const auto before = folder.StampOf("empty");

@@ -6,11 +6,20 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <sys/resource.h>
+
+#include <fcntl.h>
+#include <atomic>
+#include <condition_variable>
 #include <fstream>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "lircd/lircd_key_feed.h"
 #include "platform/lircd/lircd_socket_server.h"
+#include "platform/messaging/trace.h"
 #include "temp_dir.h"
 
 namespace {
@@ -34,6 +43,7 @@ class Client {
     fd_ = -1;
   }
   bool Connected() const { return connected_; }
+  void EndSending() { shutdown(fd_, SHUT_WR); }
   void Send(const std::string& text) {
     ASSERT_EQ(send(fd_, text.data(), text.size(), MSG_NOSIGNAL), ssize_t(text.size()));
   }
@@ -50,13 +60,14 @@ class Client {
     buffered_.erase(0, at);
     return text;
   }
-  // True once the server has closed the connection (all that was sent before is read first).
+  // True once the server has closed the connection (all that was sent before is read first;
+  // a server that closes with commands unread resets the connection).
   bool ReadsToEnd() {
     char chunk[65536];
     for (;;) {
       const ssize_t n = recv(fd_, chunk, sizeof chunk, 0);
       if (n == 0) return true;
-      if (n < 0) return false;
+      if (n < 0) return errno == ECONNRESET;
     }
   }
   // Waits for the reply to a command: the server has accepted this client by then.
@@ -118,7 +129,7 @@ TEST(LircdSocketServer, EveryClientGetsEveryLineAndRepliesToItsOwnCommands) {
 TEST(LircdSocketServer, AClientThatNeverReadsIsDroppedAndTheOthersGoOn) {
   TempDir dir;
   const std::string path = (dir.Path() / "lircd").string();
-  auto server = LircdSocketServer::Listen(path, Echo, nullptr, 16 * 1024);
+  auto server = LircdSocketServer::Listen(path, Echo, nullptr, {.buffer = 16 * 1024});
   ASSERT_NE(server, nullptr);
   Client reader(path), sleeper(path);
   ASSERT_FALSE(reader.Ask("VERSION").empty());
@@ -190,11 +201,34 @@ TEST(LircdSocketServer, AStaleSocketIsReplacedButOneInUseAnotherFileOrAnOpenFold
   EXPECT_EQ(LircdSocketServer::Listen(file, Echo, &error), nullptr);
   EXPECT_NE(error.find("not a socket"), std::string::npos) << error;
   EXPECT_TRUE(std::filesystem::exists(file));
-  const std::filesystem::path shared = dir.Path() / "shared";
-  std::filesystem::create_directory(shared);
-  std::filesystem::permissions(shared, std::filesystem::perms::all);  // 0777, not sticky
-  EXPECT_EQ(LircdSocketServer::Listen((shared / "lircd").string(), Echo, &error), nullptr);
-  EXPECT_NE(error.find("may be changed by other users"), std::string::npos) << error;
+  // Any folder on the way that others may change refuses the path, the folder named: there
+  // they could swap the folder below it for their own. A sticky one lets them rename only
+  // their own files.
+  namespace fs = std::filesystem;
+  const fs::path shared = dir.Path() / "shared", sticky = dir.Path() / "sticky";
+  fs::create_directory(shared);
+  fs::permissions(shared, fs::perms::all);  // 0777, not sticky
+  fs::create_directory(sticky);
+  fs::permissions(sticky, fs::perms::all | fs::perms::sticky_bit);
+  fs::create_directory_symlink(shared, dir.Path() / "link");
+  const struct {
+    fs::path socket;
+    std::string refused_for;  // empty: served
+  } cases[] = {
+      {shared / "lircd", shared.string()},
+      {shared / "v" / "w" / "lircd", shared.string()},
+      {dir.Path() / "link" / "v" / "lircd", (dir.Path() / "link").string()},
+      {sticky / "v" / "lircd", ""},
+  };
+  for (const auto& c : cases) {
+    auto server = LircdSocketServer::Listen(c.socket.string(), Echo, &error);
+    if (c.refused_for.empty()) {
+      EXPECT_NE(server, nullptr) << c.socket << ": " << error;
+    } else {
+      EXPECT_EQ(server, nullptr) << c.socket;
+      EXPECT_EQ(error, "'" + c.refused_for + "' may be changed by other users") << c.socket;
+    }
+  }
   EXPECT_EQ(LircdSocketServer::Listen("/" + std::string(200, 'x'), Echo, &error), nullptr);
   EXPECT_NE(error.find("longer than"), std::string::npos) << error;
 }
@@ -226,4 +260,152 @@ TEST(LircdSocketServer, AnExactRemoteIsListedAndBroadcastWithTheSameCodes) {
   report.AddString("_exact", "RC-5:0x10:0x10");
   feed.KeyRecognised(remote, 65, report);
   EXPECT_EQ(client.ReadUntil("Hi_Fi\n"), "0000001000000010 00 Vol+ Hi_Fi\n");
+}
+
+TEST(LircdSocketServer, RepliesReachEveryClientThatReads) {
+  // A reply of its own far over the limit, a burst of commands whose replies together are, and
+  // a client that closes its sending half (socat, nc -N) and keeps listening.
+  TempDir dir;
+  const std::string path = (dir.Path() / "lircd").string();
+  const std::string big(200 * 1024, 'x');
+  auto server = LircdSocketServer::Listen(
+      path, [&big](std::string_view line) { return line == "BIG" ? big + "\nEND\n" : Echo(line); },
+      nullptr);
+  ASSERT_NE(server, nullptr);
+
+  Client reader(path);
+  EXPECT_EQ(reader.Ask("BIG"), big + "\nEND\n");
+
+  Client burst(path);
+  std::string commands, replies;
+  for (int i = 0; i < 3000; ++i) {
+    commands += "LIST " + std::to_string(i) + "\n";
+    replies += Echo("LIST " + std::to_string(i));
+  }
+  burst.Send(commands);
+  EXPECT_EQ(burst.ReadUntil(Echo("LIST 2999")), replies);
+
+  Client half(path);
+  half.Send("VERSION\n");
+  half.EndSending();
+  EXPECT_EQ(half.ReadUntil("END\n"), Echo("VERSION"));
+  server->Broadcast(Line(7));
+  EXPECT_EQ(half.ReadUntil(Line(7)), Line(7));
+  EXPECT_EQ(server->DroppedCount(), 0u);
+}
+
+TEST(LircdSocketServer, AFloodingClientDelaysNoOneElsesKeys) {
+  // The server's thread is held inside one answer while a client queues 20,000 commands and a
+  // key is broadcast: where the key lands among that client's replies shows how many of its
+  // commands were answered before the key went out.
+  TempDir dir;
+  const std::string path = (dir.Path() / "lircd").string();
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool holding = false, released = false;
+  auto server = LircdSocketServer::Listen(
+      path,
+      [&](std::string_view line) -> std::string {
+        if (line != "HOLD") return "r\n";
+        std::unique_lock lock(mutex);
+        holding = true;
+        changed.notify_all();
+        changed.wait(lock, [&] { return released; });
+        return "held\n";
+      },
+      nullptr);
+  ASSERT_NE(server, nullptr);
+  Client flooder(path), holder(path);
+  flooder.Send("x\n");
+  ASSERT_EQ(flooder.ReadUntil("r\n"), "r\n");
+  holder.Send("HOLD\n");
+  {
+    std::unique_lock lock(mutex);
+    changed.wait(lock, [&] { return holding; });
+  }
+  std::string flood;
+  for (int i = 0; i < 20000; ++i) flood += "x\n";
+  flooder.Send(flood);
+  server->Broadcast("KEY\n");
+  {
+    std::lock_guard lock(mutex);
+    released = true;
+  }
+  changed.notify_all();
+  const std::string before_key = flooder.ReadUntil("KEY\n");
+  ASSERT_FALSE(before_key.empty());
+  EXPECT_LT(before_key.size() / 2, 2 * LircdSocketServer::kCommandsPerTurn);
+}
+
+TEST(LircdSocketServer, ClientsOverTheLimitAreRefusedAndTheOthersGoOn) {
+  TempDir dir;
+  const std::string path = (dir.Path() / "lircd").string();
+  TraceCapture trace;
+  auto server = LircdSocketServer::Listen(path, Echo, nullptr, {.clients = 3});
+  ASSERT_NE(server, nullptr);
+  std::vector<std::unique_ptr<Client>> clients;
+  for (int i = 0; i < 5; ++i) clients.push_back(std::make_unique<Client>(path));
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(clients[i]->Ask("VERSION"), Echo("VERSION")) << i;
+  for (int i = 3; i < 5; ++i) EXPECT_TRUE(clients[i]->ReadsToEnd()) << i;
+  EXPECT_EQ(server->RefusedCount(), 2u);
+  EXPECT_TRUE(trace.Contains("lircd socket: a client was refused: 3 clients are connected already"))
+      << trace.Text();
+  server->Broadcast(Line(1));
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(clients[i]->ReadUntil(Line(1)), Line(1));
+  // A place that comes free is taken again.
+  clients[0].reset();
+  for (int round = 0; round < 1000 && server->ClientCount() != 2; ++round) clients[1]->Ask("V");
+  Client later(path);
+  EXPECT_EQ(later.Ask("VERSION"), Echo("VERSION"));
+}
+
+TEST(LircdSocketServer, WithoutDescriptorsAcceptingPausesInsteadOfSpinning) {
+  TempDir dir;
+  const std::string path = (dir.Path() / "lircd").string();
+  auto server = LircdSocketServer::Listen(path, Echo, nullptr);
+  ASSERT_NE(server, nullptr);
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+  rlimit low = saved;
+  low.rlim_cur = 256;
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+  // Every descriptor taken but the one the client needs: the server cannot accept it.
+  std::vector<int> taken;
+  for (int fd; (fd = open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;) taken.push_back(fd);
+  close(taken.back());
+  taken.pop_back();
+  {
+    Client waiting(path);
+    ASSERT_TRUE(waiting.Connected());
+    for (int i = 0; i < 100 && server->AcceptFailures() == 0; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    // A spinning thread fails thousands of times in half a second, a pausing one twice or so.
+    EXPECT_GE(server->AcceptFailures(), 1u);
+    EXPECT_LE(server->AcceptFailures(), 10u);
+    for (int fd : taken) close(fd);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &saved), 0);
+    EXPECT_EQ(waiting.Ask("VERSION"), Echo("VERSION"));
+  }
+}
+
+TEST(LircdSocketServer, OneRequestEachAnswersTheFirstLineOnlyAndCloses) {
+  TempDir dir;
+  const std::string path = (dir.Path() / "lircd").string();
+  std::atomic<int> answers{0};
+  auto server = LircdSocketServer::Listen(path,
+                                          [&answers](std::string_view line) {
+                                            ++answers;
+                                            return Echo(line);
+                                          },
+                                          nullptr, {.one_request = true});
+  ASSERT_NE(server, nullptr);
+  Client client(path);
+  std::string many;
+  for (int i = 0; i < 5000; ++i) many += "show\n";
+  client.Send(many);
+  EXPECT_EQ(client.ReadUntil("END\n"), Echo("show"));
+  EXPECT_TRUE(client.ReadsToEnd());
+  EXPECT_EQ(answers.load(), 1);
 }

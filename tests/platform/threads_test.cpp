@@ -22,6 +22,14 @@ int32_t CountForever(void* data) {
   }
 }
 
+int32_t SnoozeForAges(void* data) {
+  auto* counter = static_cast<Counter*>(data);
+  for (;;) {
+    counter->ticks.fetch_add(1);
+    snooze(bigtime_t{10000000000000000});  // far past what nanosecond clocks hold
+  }
+}
+
 int32_t ReturnSeven(void*) {
   return 7;
 }
@@ -95,4 +103,15 @@ TEST(Threads, UnknownIdsAreRefused) {
   EXPECT_EQ(kill_thread(999999), kBadThreadId);
   EXPECT_EQ(set_thread_priority(999999, 10), kBadThreadId);
   EXPECT_EQ(find_thread(nullptr), -1);  // the test's own thread was not started here
+}
+
+TEST(Threads, AVeryLongSnoozeSleepsInsteadOfReturningAtOnce) {
+  Counter counter;
+  const thread_id id = spawn_thread(SnoozeForAges, "sleeper", kNormalPriority, &counter);
+  resume_thread(id);
+  WaitUntil([&] { return counter.ticks.load() > 0; });
+  snooze(50000);
+  EXPECT_EQ(counter.ticks.load(), 1);
+  ASSERT_EQ(kill_thread(id), kOk);
+  ASSERT_EQ(wait_for_thread(id, nullptr), kOk);
 }

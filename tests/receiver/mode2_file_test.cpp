@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/lines/mode2_file_reader.h"
 #include "platform/lines/mode2_recording.h"
 #include "temp_dir.h"
 
@@ -74,6 +75,42 @@ TEST(Mode2File, ReadInBlocksItGivesWhatTheWholeTextGives) {
   EXPECT_EQ(error, parse_error);
   EXPECT_EQ(ReadMode2File(path, &read, &error), kBadValue);
   EXPECT_EQ(error, parse_error);
+}
+
+TEST(Mode2File, LinesLongerThanABlockReadAsAWholeTextAndHoldNoMoreThanABlock) {
+  std::string pairs;
+  while (pairs.size() < 200 * 1024) pairs += "+1 -1 ";
+  const std::string words(150 * 1024, 'w');
+  const std::string cases[] = {
+      "pulse 3\n" + pairs + "\nspace 9",
+      "# " + pairs + words + "\npulse 4\n",
+      std::string(150 * 1024, ' ') + "pulse 5\n" + std::string(150 * 1024, '\t'),
+      "pulse 1\n" + pairs + "pulse 2\n",  // bad: a word in a token line
+      pairs + "#comment\n",
+      pairs + "-99999999999999\n",
+      pairs + words,
+  };
+  TempDir dir;
+  const std::string path = (dir.Path() / "line.mode2").string();
+  for (const std::string& text : cases) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+    Mode2Recording expected;
+    std::string expected_error;
+    const status_t expected_status = ParseMode2(text, path, &expected, &expected_error);
+    auto reader = Mode2FileReader::Open(path);
+    Mode2Recording read;
+    size_t held = 0;
+    for (Mode2Entry entry; reader->Next(&entry);) {
+      AppendMode2(&read, entry.pulse, entry.microseconds);
+      held = std::max(held, reader->HeldBytes());
+    }
+    EXPECT_EQ(reader->Status(), expected_status) << text.substr(0, 40);
+    EXPECT_EQ(reader->Error(), expected_error);
+    if (expected_status == kOk) {
+      EXPECT_EQ(read, expected);
+    }
+    EXPECT_LE(held, size_t{64 * 1024 + 32 * 1024 * sizeof(Mode2Entry)}) << text.substr(0, 40);
+  }
 }
 
 TEST(Mode2File, AFifoIsReadOnceAndPlaysAsOftenAsAsked) {

@@ -11,7 +11,6 @@
 namespace {
 
 TEST(Mode2, ParsesAndMergesEntries) {
-  constexpr uint64_t kMax = ~uint64_t{0};
   struct Case {
     const char* text;
     Mode2Recording expected;
@@ -21,7 +20,7 @@ TEST(Mode2, ParsesAndMergesEntries) {
       {"# comment\n\n  pulse 5\npulse 7\r\nspace 0\nspace 3\ntimeout 4", {{true, 12}, {false, 7}}},
       // Zero-length entries go first, then neighbours of one kind are added up.
       {"pulse 5\nspace 0\npulse 6", {{true, 11}}},
-      {"pulse 18446744073709551615", {{true, kMax}}},
+      {"pulse 86400000000", {{true, kLongestMode2Duration}}},
   };
   for (const auto& c : cases) {
     Mode2Recording recording{{true, 1}};
@@ -41,6 +40,9 @@ TEST(Mode2, BadRecordingsNameFileAndLine) {
       {"pulse", "rec:1: expected 'pulse N'"},
       {"+12x", "rec:1: bad duration '12x'"},
       {"pulse 18446744073709551616", "rec:1: duration out of range '18446744073709551616'"},
+      // Past a day: the wait for it would overflow the clock.
+      {"space 10000000000000000", "rec:1: duration out of range '10000000000000000'"},
+      {"+1 -86400000001", "rec:1: duration out of range '86400000001'"},
       {"+1 --5", "rec:1: negative duration '-5'"},
       // Binary junk is shown printable and cut short.
       {"\x01\xff"

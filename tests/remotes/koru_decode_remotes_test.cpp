@@ -97,6 +97,8 @@ TEST_F(KoruDecodeRemotes, EncodesAUsersRemoteFileThatDecodesBackToIt) {
   EXPECT_EQ(result.exit_code, 0);
   result = RunTool("koru-decode", "--remotes " + folder_.string() + " " + recording);
   EXPECT_EQ(Matches(result.out), (std::vector<std::string>{"", "remote=My Remote key=N3"}));
+  EXPECT_FALSE(std::filesystem::exists(folder_ / ".koru-remote-index"))
+      << "the tools only read the folders they are given";
 }
 
 TEST_F(KoruDecodeRemotes, ExactRemotesAreMatchedFirstBesideTheBuiltInOnes) {

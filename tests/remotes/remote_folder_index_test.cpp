@@ -109,13 +109,29 @@ TEST_F(RemoteFolderIndexTest, ADamagedIndexIsIgnoredAndWrittenAgain) {
   LetTheClockPassTheFiles();
   const std::vector<std::string> read = Describe(Scan());
   const std::string whole = Read(RemoteFolderIndex::kFileName);
-  for (const std::string& damaged :
-       {whole.substr(0, whole.size() - 3), std::string("garbage\n"),
-        whole.substr(0, 40) + std::string(8, '\xff') + whole.substr(48)}) {
-    std::ofstream(folder_ / RemoteFolderIndex::kFileName, std::ios::binary) << damaged;
+  std::vector<std::string> damaged = {
+      whole.substr(0, whole.size() - 3), "garbage\n",
+      whole.substr(0, 40) + std::string(8, '\xff') + whole.substr(48)};
+  // One flipped bit anywhere: most still parse, and could turn a key's code into another.
+  for (size_t at = 0; at < whole.size(); at += 7) {
+    damaged.push_back(whole);
+    damaged.back()[at] ^= static_cast<char>(1 << (at % 8));
+  }
+  for (const std::string& bad : damaged) {
+    std::ofstream(folder_ / RemoteFolderIndex::kFileName, std::ios::binary) << bad;
     EXPECT_EQ(Describe(Scan()), read);
     EXPECT_EQ(Read(RemoteFolderIndex::kFileName), whole);
   }
+}
+
+TEST_F(RemoteFolderIndexTest, AScanThatOnlyReadsWritesNoIndex) {
+  Write("Tv", kClassic);
+  LetTheClockPassTheFiles();
+  RemoteCL reader;
+  reader.fWritesIndex = false;
+  RemoteList list;
+  EXPECT_EQ(reader.LookForRemotes(&list), 1);
+  EXPECT_FALSE(std::filesystem::exists(folder_ / RemoteFolderIndex::kFileName));
 }
 
 TEST_F(RemoteFolderIndexTest, TheScanTracesTheSameWithTheIndex) {

@@ -1,7 +1,14 @@
 // "File" > "Import LIRC remote...": the chosen configuration becomes a remote file, and the
 // menus and the chart know the new remote at once, as after a teach-in.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QMenu>
+#include <QProgressDialog>
+#include <chrono>
 #include <fstream>
+#include <thread>
 
 #include "platform/messaging/alert.h"
 #include "platform/messaging/trace.h"
@@ -32,10 +39,17 @@ begin remote
 end remote
 )";
 
+// How many descriptors of this process have `path` open.
+int OpenCount(const std::filesystem::path& path) {
+  int count = 0;
+  std::error_code error;
+  for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd", error))
+    if (std::filesystem::read_symlink(fd.path(), error) == path) ++count;
+  return count;
+}
+
 TEST_F(ShellTest, ALircRemoteIsImportedFromTheFileMenuAndJoinsEveryRemoteMenu) {
   Start();
-  const std::filesystem::path config = home_.Path() / "nec.conf";
-  std::ofstream(config) << kConfig;
   std::vector<std::string> alerts;
   SetAlertPresenter([&](const std::string& text) { alerts.push_back(text); });
   TraceCapture trace;
@@ -49,9 +63,28 @@ TEST_F(ShellTest, ALircRemoteIsImportedFromTheFileMenuAndJoinsEveryRemoteMenu) {
   Settle();
   EXPECT_TRUE(alerts.empty());
 
-  Window()->SetLircFileChooser([&] { return std::vector<std::string>{config.string()}; });
+  // Through a FIFO whose writer is slow: the import waits for it off the GUI thread, with a
+  // progress dialog, and the window goes on meanwhile.
+  const std::filesystem::path fifo = home_.Path() / "slow.conf";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const int writer = open(fifo.c_str(), O_RDWR | O_CLOEXEC);
+  const std::string text = kConfig;
+  ASSERT_EQ(write(writer, text.data(), text.size()), ssize_t(text.size()));
+  Window()->SetLircFileChooser([&] { return std::vector<std::string>{fifo.string()}; });
   item->trigger();
+  // The importer has the FIFO open and waits for its end: the writer is still there.
+  for (int turn = 0; turn < 60000 && OpenCount(fifo) < 2; ++turn) {
+    Settle();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
   Settle();
+  EXPECT_TRUE(alerts.empty());
+  EXPECT_NE(Window()->findChild<QProgressDialog*>("LircImportProgress"), nullptr);
+  close(writer);
+  for (int turn = 0; turn < 60000 && alerts.empty(); ++turn) {
+    Settle();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
   SetAlertPresenter(nullptr);
   ASSERT_EQ(alerts.size(), 1u);
   EXPECT_NE(alerts[0].find("Imported_NEC: 2 keys imported into 'Imported_NEC' (exact codes)"),

@@ -185,6 +185,7 @@ int main(int argc, char** argv) {
     }
     RemoteCL::SetFolder(remotes);
     RemoteCL library;
+    library.fWritesIndex = false;  // only reads: the folder may be the user's
     library.LookForRemotes(&list);
   }
   if (!remotes.empty()) g_remotes = &list;

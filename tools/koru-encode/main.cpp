@@ -154,6 +154,7 @@ int main(int argc, char** argv) {
 
   if (!folder.empty()) RemoteCL::SetFolder(folder);
   auto record = std::make_unique<RemoteCL>();
+  record->fWritesIndex = false;  // only reads: the folder may be the user's
   bool known = false;
   RemoteList list;
   if (folder.empty())

@@ -67,7 +67,15 @@ bool FolderReader::Remove(const std::string& name) {
 FolderFile::FolderFile(const FolderReader& folder, const std::string& name)
     : node_(folder.Folder() / name) {
   if (folder.fd_ < 0 || name.empty() || name.find('/') != std::string::npos) return;
+  // Only a regular file: opening a device may start it, and reading one may never end.
+  struct stat info {};
+  if (fstatat(folder.fd_, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode))
+    return;
   fd_ = openat(folder.fd_, name.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+  if (fd_ >= 0 && (fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode))) {
+    close(fd_);  // replaced in between
+    fd_ = -1;
+  }
   if (fd_ >= 0) node_.ReadThrough(fd_);
 }
 

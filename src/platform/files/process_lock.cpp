@@ -35,7 +35,15 @@ ProcessLock::Result ProcessLock::TryLock() {
     const int fd = open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
       error_ = errno;
+      struct stat at_path {};
+      if (lstat(path_.c_str(), &at_path) == 0 && S_ISLNK(at_path.st_mode)) return kLink;
       return kNoAccess;
+    }
+    struct stat opened {};
+    if (fstat(fd, &opened) != 0 || opened.st_uid != getuid()) {
+      error_ = EPERM;
+      close(fd);
+      return kForeign;
     }
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
       error_ = errno;

@@ -11,6 +11,8 @@ class ProcessLock {
     kLocked,    // this process holds the lock now
     kTaken,     // another process holds it
     kNoAccess,  // the file cannot be opened (errno in Error())
+    kLink,      // a symbolic link lies at the path: neither followed nor taken
+    kForeign,   // the file belongs to another user: whatever holds it is not to be trusted
   };
 
   explicit ProcessLock(std::string path) : path_(std::move(path)) {}

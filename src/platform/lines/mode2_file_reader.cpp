@@ -9,6 +9,10 @@
 
 namespace {
 constexpr size_t kBlock = 64 * 1024;
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
+}
 }  // namespace
 
 status_t Mode2FileReader::OpenPath(const std::string& path, int* fd, std::string* error) {
@@ -62,8 +66,6 @@ bool Mode2FileReader::Fill() {
     end_ -= begin_;
     begin_ = 0;
   }
-  // Only a line longer than the block makes the buffer grow.
-  if (end_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);
   for (;;) {
     const size_t room = buffer_.size() - end_;
     const ssize_t got = offset_ >= 0 ? ::pread(fd_, buffer_.data() + end_, room, offset_)
@@ -88,20 +90,33 @@ bool Mode2FileReader::Fill() {
   }
 }
 
-bool Mode2FileReader::NextLine(std::string_view* line) {
+bool Mode2FileReader::NextPiece(std::string_view* piece, bool* ends) {
   size_t searched = begin_;
   for (;;) {
     const void* newline = std::memchr(buffer_.data() + searched, '\n', end_ - searched);
     if (newline != nullptr) {
       const size_t at = static_cast<size_t>(static_cast<const char*>(newline) - buffer_.data());
-      *line = std::string_view(buffer_.data() + begin_, at - begin_);
+      *piece = std::string_view(buffer_.data() + begin_, at - begin_);
+      *ends = true;
       begin_ = at + 1;
+      return true;
+    }
+    if (end_ - begin_ == buffer_.size()) {
+      // A full block without a line end: up to its last blank (a token as long as the block is
+      // bad anyway and goes whole).
+      size_t cut = end_;
+      while (cut > begin_ && !IsBlank(buffer_[cut - 1])) --cut;
+      if (cut == begin_) cut = end_;
+      *piece = std::string_view(buffer_.data() + begin_, cut - begin_);
+      *ends = false;
+      begin_ = cut;
       return true;
     }
     const size_t seen = end_ - begin_;
     if (!Fill()) {
-      if (status_ != kOk || begin_ == end_) return false;
-      *line = std::string_view(buffer_.data() + begin_, end_ - begin_);  // no final newline
+      if (status_ != kOk || (begin_ == end_ && long_line_ == LongLine::kNone)) return false;
+      *piece = std::string_view(buffer_.data() + begin_, end_ - begin_);  // no final newline
+      *ends = true;
       begin_ = end_;
       return true;
     }
@@ -109,14 +124,34 @@ bool Mode2FileReader::NextLine(std::string_view* line) {
   }
 }
 
+bool Mode2FileReader::ParsePiece(std::string_view piece, bool ends) {
+  if (long_line_ == LongLine::kNone) ++line_number_;
+  if (long_line_ == LongLine::kNone || long_line_ == LongLine::kUndecided) {
+    if (ends) {
+      // A whole line, or the rest of one that held only blanks so far.
+      long_line_ = LongLine::kNone;
+      return ParseMode2Line(piece, &entries_, &reason_);
+    }
+    long_line_ = LongLine::kUndecided;
+    const size_t first = piece.find_first_not_of(" \t\r\f\v");
+    if (first == std::string_view::npos) return true;
+    // A "pulse N" line is never this long: it is a token line or a bad one.
+    long_line_ = piece[first] == '#' ? LongLine::kComment : LongLine::kTokens;
+  }
+  const bool good =
+      long_line_ == LongLine::kComment || ParseMode2Tokens(piece, &entries_, &reason_);
+  if (ends) long_line_ = LongLine::kNone;
+  return good;
+}
+
 bool Mode2FileReader::Next(Mode2Entry* entry) {
   while (next_entry_ == entries_.size()) {
     entries_.clear();
     next_entry_ = 0;
-    std::string_view line;
-    if (!NextLine(&line)) return false;
-    ++line_number_;
-    if (!ParseMode2Line(line, &entries_, &reason_))
+    std::string_view piece;
+    bool ends = false;
+    if (!NextPiece(&piece, &ends)) return false;
+    if (!ParsePiece(piece, ends))
       return Fail(kBadValue, path_ + ":" + std::to_string(line_number_) + ": " + reason_);
   }
   *entry = entries_[next_entry_++];

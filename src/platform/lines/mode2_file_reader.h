@@ -1,6 +1,7 @@
 #pragma once
 // Reads a mode2 recording from a file descriptor in blocks and hands out its entries one by one:
-// memory stays the same whatever the recording's length (only one line is held at a time).
+// memory stays the same whatever the recording's length and its lines' (a line longer than a
+// block is taken a piece at a time, each cut between tokens).
 // A bad line ends the reading with kBadValue and "<path>:<line>: <reason>", a failing read with
 // kIoError and "<path>: read error".
 #include <cstdint>
@@ -35,9 +36,14 @@ class Mode2FileReader : public Mode2Source {
   bool Next(Mode2Entry* entry) override;
   status_t Status() const override { return status_; }
   std::string Error() const override { return error_; }
+  // The memory the reader holds for the file's contents now.
+  size_t HeldBytes() const { return buffer_.capacity() + entries_.capacity() * sizeof(Mode2Entry); }
 
  private:
-  bool NextLine(std::string_view* line);
+  // The rest of the current line, or as much of it as the block holds cut after a blank;
+  // `ends` tells which.
+  bool NextPiece(std::string_view* piece, bool* ends);
+  bool ParsePiece(std::string_view piece, bool ends);
   bool Fill();
   bool Fail(status_t status, std::string error);
 
@@ -52,6 +58,9 @@ class Mode2FileReader : public Mode2Source {
   size_t end_ = 0;
   bool at_end_ = false;
   size_t line_number_ = 0;
+  // Within a line longer than the block: what its first token made it.
+  enum class LongLine { kNone, kUndecided, kTokens, kComment };
+  LongLine long_line_ = LongLine::kNone;
   std::vector<Mode2Entry> entries_;  // of the current line
   size_t next_entry_ = 0;
   std::string reason_;

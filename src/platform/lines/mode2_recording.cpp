@@ -38,11 +38,11 @@ bool ParseDuration(std::string_view digits, uint64_t* value, std::string* reason
       return false;
     }
     const uint64_t digit = static_cast<uint64_t>(c - '0');
-    if (result > (kMaxDuration - digit) / 10) {
+    result = result * 10 + digit;
+    if (result > kLongestMode2Duration) {
       *reason = "duration out of range '" + Shown(digits) + "'";
       return false;
     }
-    result = result * 10 + digit;
   }
   *value = result;
   return true;
@@ -84,7 +84,7 @@ bool ParseMode2Line(std::string_view line, std::vector<Mode2Entry>* entries, std
     size_t i = kWord;
     for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i)
       value = value * 10 + static_cast<uint64_t>(line[i] - '0');
-    if (i == line.size()) {
+    if (i == line.size() && value <= kLongestMode2Duration) {
       if (value != 0) entries->push_back({line[0] == 'p', value});
       return true;
     }
@@ -103,7 +103,14 @@ bool ParseMode2Line(std::string_view line, std::vector<Mode2Entry>* entries, std
     if (value != 0) entries->push_back({word == "pulse", value});
     return true;
   }
-  for (std::string_view token = word; !token.empty(); token = NextToken(line, &at)) {
+  return ParseMode2Tokens(line, entries, reason);
+}
+
+bool ParseMode2Tokens(std::string_view piece, std::vector<Mode2Entry>* entries,
+                      std::string* reason) {
+  size_t at = 0;
+  for (std::string_view token = NextToken(piece, &at); !token.empty();
+       token = NextToken(piece, &at)) {
     uint64_t value = 0;
     if (token[0] != '+' && token[0] != '-') {
       *reason = "unexpected '" + Shown(token) + "'";

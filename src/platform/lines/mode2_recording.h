@@ -1,7 +1,9 @@
 #pragma once
 // Mode2 recordings: "pulse N", "space N", "timeout N" (a space) lines, or whitespace-separated
 // "+N" (pulse) and "-N" (space) tokens; '#' starts a comment line. Entries of length 0 are
-// dropped, then consecutive entries of one kind are added up.
+// dropped, then consecutive entries of one kind are added up. A duration longer than a day is
+// refused: no receiver measures one, and times that far ahead overflow the clocks that wait
+// for them.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -17,9 +19,14 @@ struct Mode2Entry {
 
 using Mode2Recording = std::vector<Mode2Entry>;
 
+constexpr uint64_t kLongestMode2Duration = uint64_t{86400} * 1000 * 1000;
+
 // Parses one line: appends its entries (those of length 0 left out) to `entries`, or gives
 // false and the reason.
 bool ParseMode2Line(std::string_view line, std::vector<Mode2Entry>* entries, std::string* reason);
+// Parses whole "+N"/"-N" tokens only: a piece of a line too long to hold at once.
+bool ParseMode2Tokens(std::string_view piece, std::vector<Mode2Entry>* entries,
+                      std::string* reason);
 
 // Parses `text`; on failure gives kBadValue and "<source>:<line>: <reason>" in `error`.
 status_t ParseMode2(std::string_view text, std::string_view source, Mode2Recording* recording,

@@ -2,16 +2,20 @@
 
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
+#include "platform/files/private_folder.h"
 #include "platform/messaging/trace.h"
 
 namespace {
@@ -42,23 +46,6 @@ bool MakeFolders(const std::filesystem::path& folder, std::string* error) {
   return true;
 }
 
-// Another user who may change the folder could swap the socket for one of their own and feed
-// the clients (irexec runs commands) keys of their choosing.
-bool FolderIsSafe(const std::filesystem::path& folder, std::string* error) {
-  struct stat info {};
-  if (stat(folder.empty() ? "." : folder.c_str(), &info) != 0) {
-    *error = Why("cannot use '" + folder.string() + "'", errno);
-    return false;
-  }
-  const bool foreign_owner = info.st_uid != getuid() && info.st_uid != 0;
-  const bool open_to_others = (info.st_mode & 022) != 0 && (info.st_mode & S_ISVTX) == 0;
-  if (foreign_owner || open_to_others) {
-    *error = "'" + folder.string() + "' may be changed by other users";
-    return false;
-  }
-  return true;
-}
-
 // A socket file that no program listens on is left over from a run that ended abruptly.
 bool SomeoneListens(const std::string& path) {
   const int probe = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -73,8 +60,7 @@ bool SomeoneListens(const std::string& path) {
 }  // namespace
 
 std::unique_ptr<LircdSocketServer> LircdSocketServer::Listen(const std::string& path, Answer answer,
-                                                             std::string* error,
-                                                             size_t buffer_limit) {
+                                                             std::string* error, Limits limits) {
   std::string ignored;
   if (error == nullptr) error = &ignored;
   if (path.empty()) {
@@ -87,7 +73,9 @@ std::unique_ptr<LircdSocketServer> LircdSocketServer::Listen(const std::string& 
     return nullptr;
   }
   const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-  if (!MakeFolders(folder, error) || !FolderIsSafe(folder, error)) return nullptr;
+  // Another user who could change any folder on the way could swap the socket for one of their
+  // own and feed the clients (irexec runs commands) keys of their choosing.
+  if (!MakeFolders(folder, error) || !FolderChainIsSafe(folder, error)) return nullptr;
 
   struct stat existing {};
   if (lstat(path.c_str(), &existing) == 0) {
@@ -122,16 +110,16 @@ std::unique_ptr<LircdSocketServer> LircdSocketServer::Listen(const std::string& 
     return nullptr;
   }
   return std::unique_ptr<LircdSocketServer>(
-      new LircdSocketServer(path, listen_fd, wake_fd, std::move(answer), buffer_limit));
+      new LircdSocketServer(path, listen_fd, wake_fd, std::move(answer), limits));
 }
 
 LircdSocketServer::LircdSocketServer(std::string path, int listen_fd, int wake_fd, Answer answer,
-                                     size_t buffer_limit)
+                                     Limits limits)
     : fPath(std::move(path)),
       fListenFd(listen_fd),
       fWakeFd(wake_fd),
       fAnswer(std::move(answer)),
-      fBufferLimit(buffer_limit) {
+      fLimits(limits) {
   struct stat own {};
   if (stat(fPath.c_str(), &own) == 0) {
     fDevice = own.st_dev;
@@ -166,14 +154,15 @@ void LircdSocketServer::Broadcast(std::string line) {
   (void)!write(fWakeFd, &one, sizeof one);
 }
 
-bool LircdSocketServer::Queue(Client& client, std::string_view text) {
-  if (client.out.size() + text.size() > fBufferLimit) {
+bool LircdSocketServer::QueueBroadcast(Client& client, std::string_view line) {
+  const size_t unread = client.out.size() - client.reply_bytes;
+  if (unread + line.size() > fLimits.buffer) {
     fDropped.fetch_add(1);
     Trace("lircd socket: a client that does not read was dropped (%zu bytes waited for it)\n",
-          client.out.size());
+          unread);
     return false;
   }
-  client.out.append(text);
+  client.out.append(line);
   return true;
 }
 
@@ -193,76 +182,145 @@ bool LircdSocketServer::WriteTo(Client& client) {
     }
   }
   client.out.erase(0, sent);
+  // Whatever went out is taken from the replies first: the count never holds a reading client
+  // to less than it was sent.
+  client.reply_bytes -= std::min(client.reply_bytes, sent);
   return true;
 }
 
 bool LircdSocketServer::ReadFrom(Client& client) {
-  char buffer[4096];
+  char buffer[kReadPerTurn];
   for (;;) {
     const ssize_t n = recv(client.fd, buffer, sizeof buffer, MSG_DONTWAIT);
-    if (n == 0) return false;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      if (errno == EAGAIN || errno == EWOULDBLOCK) break;
-      return false;
+    if (n == 0) {
+      // The client closed its sending half; it may still read replies and keys.
+      client.input_ended = true;
+      if (!client.in.empty() && client.in.back() != '\n') client.in += '\n';
+      return true;
     }
-    client.in.append(buffer, static_cast<size_t>(n));
-    size_t start = 0;
-    for (size_t end = client.in.find('\n'); end != std::string::npos;
-         end = client.in.find('\n', start)) {
-      const std::string reply = fAnswer(std::string_view(client.in).substr(start, end - start));
-      start = end + 1;
-      if (!reply.empty() && !Queue(client, reply)) return false;
+    if (n > 0) {
+      client.in.append(buffer, static_cast<size_t>(n));
+      return true;
     }
-    client.in.erase(0, start);
-    if (client.in.size() > kLongestCommand) return false;
+    if (errno == EINTR) continue;
+    return errno == EAGAIN || errno == EWOULDBLOCK;
   }
-  return WriteTo(client);
 }
 
+bool LircdSocketServer::HasWork(const Client& client) const {
+  return client.out.size() < fLimits.buffer && client.in.find('\n') != std::string::npos;
+}
+
+bool LircdSocketServer::AnswerCommands(Client& client) {
+  size_t start = 0;
+  for (size_t answered = 0; answered < kCommandsPerTurn && client.out.size() < fLimits.buffer;
+       ++answered) {
+    const size_t end = client.in.find('\n', start);
+    if (end == std::string::npos) break;
+    const std::string reply = fAnswer(std::string_view(client.in).substr(start, end - start));
+    start = end + 1;
+    client.out += reply;
+    client.reply_bytes += reply.size();
+    if (fLimits.one_request) {
+      client.input_ended = true;
+      client.in.clear();
+      return true;
+    }
+  }
+  client.in.erase(0, start);
+  return client.in.find('\n') != std::string::npos || client.in.size() <= kLongestCommand;
+}
+
+void LircdSocketServer::Refuse(int fd, const char* why) {
+  close(fd);
+  fRefused.fetch_add(1);
+  if (!fRefusing) Trace("lircd socket: a client was refused: %s\n", why);
+  fRefusing = true;
+}
+
+namespace {
+
+int64_t NowMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+// Descriptors kept for the rest of the program (the sound library, the event loop, files):
+// a client whose descriptor would eat into them is refused.
+int FirstReservedDescriptor() {
+  rlimit limit{};
+  if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY ||
+      limit.rlim_cur > 1 << 20) {
+    return 1 << 20;
+  }
+  const int all = static_cast<int>(limit.rlim_cur);
+  return all - std::max(32, all / 4);
+}
+
+}  // namespace
+
 void LircdSocketServer::Accept() {
-  for (;;) {
+  // A few a turn: a storm of connections does not hold up the keys either.
+  for (int taken = 0; taken < 16; ++taken) {
     const int fd = accept4(fListenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd < 0) {
-      if (errno == EINTR) continue;
-      return;  // EAGAIN: no one else waits; anything else: try again at the next wake-up
+      if (errno == EINTR || errno == ECONNABORTED) continue;
+      if (errno == EAGAIN || errno == EWOULDBLOCK) return;
+      // Out of descriptors or memory: the listening socket stays readable, so trying again at
+      // once would only spin. Pause, and let the program's other parts have what is left.
+      fAcceptFailures.fetch_add(1);
+      if (!fRefusing) {
+        Trace("lircd socket: cannot take a client (%s); trying again shortly\n",
+              std::strerror(errno));
+      }
+      fRefusing = true;
+      fAcceptPausedUntilMs = NowMs() + kAcceptPauseMs;
+      return;
     }
-    fClients.push_back(Client{fd, {}, {}});
+    if (fClients.size() >= fLimits.clients) {
+      const std::string why = std::to_string(fLimits.clients) + " clients are connected already";
+      Refuse(fd, why.c_str());
+    } else if (fd >= FirstReservedDescriptor()) {
+      Refuse(fd, "too few file descriptors are left");
+    } else {
+      fClients.push_back(Client{fd, {}, {}, 0, false});
+      fRefusing = false;
+    }
   }
 }
 
 void LircdSocketServer::Run() {
   std::vector<pollfd> polled;
   std::vector<std::string> lines;
+  bool busy = false;  // commands wait that can be answered now
   while (!fStop.load()) {
     polled.clear();
-    polled.push_back({fListenFd, POLLIN, 0});
+    const int64_t paused_ms = fAcceptPausedUntilMs - NowMs();
+    const bool accepting = paused_ms <= 0;
+    const int wait_ms = busy ? 0 : accepting ? -1 : static_cast<int>(paused_ms);
+    // A negative descriptor is left out by poll: the listening socket while accepting pauses.
+    polled.push_back({accepting ? fListenFd : -1, POLLIN, 0});
     polled.push_back({fWakeFd, POLLIN, 0});
     for (const Client& client : fClients) {
-      const short events = client.out.empty() ? POLLIN : POLLIN | POLLOUT;
+      // No new input while commands wait or replies fill the buffer: a client that sends
+      // faster than it reads waits for itself.
+      short events = 0;
+      if (!client.input_ended && client.out.size() < fLimits.buffer &&
+          client.in.find('\n') == std::string::npos) {
+        events |= POLLIN;
+      }
+      if (!client.out.empty()) events |= POLLOUT;
       polled.push_back({client.fd, events, 0});
     }
-    if (poll(polled.data(), polled.size(), -1) < 0) {
+    if (poll(polled.data(), polled.size(), wait_ms) < 0) {
       if (errno == EINTR) continue;
       break;
     }
     if (fStop.load()) break;
 
-    // Each client's own events first, then the new broadcasts (which may drop a client), then
+    // The new broadcasts first (they may drop a client), then each client's own events, then
     // new clients: the poll entries follow fClients only up to here.
-    const size_t polled_clients = fClients.size();
-    for (size_t i = 0; i < polled_clients; ++i) {
-      Client& client = fClients[i];
-      const short revents = polled[i + 2].revents;
-      bool alive = true;
-      if (revents & (POLLIN | POLLHUP)) alive = ReadFrom(client);
-      if (alive && (revents & POLLOUT)) alive = WriteTo(client);
-      if (alive && (revents & (POLLERR | POLLNVAL))) alive = false;
-      if (!alive) {
-        close(client.fd);
-        client.fd = -1;
-      }
-    }
     if (polled[1].revents & POLLIN) {
       uint64_t count = 0;
       (void)!read(fWakeFd, &count, sizeof count);
@@ -271,18 +329,36 @@ void LircdSocketServer::Run() {
         lines.swap(fPending);
       }
       for (Client& client : fClients) {
-        if (client.fd < 0) continue;
-        bool alive = true;
         for (const std::string& line : lines) {
-          if (!(alive = Queue(client, line))) break;
-        }
-        if (alive) alive = WriteTo(client);
-        if (!alive) {
-          close(client.fd);
-          client.fd = -1;
+          if (!QueueBroadcast(client, line)) {
+            close(client.fd);
+            client.fd = -1;
+            break;
+          }
         }
       }
       lines.clear();
+    }
+    busy = false;
+    const size_t polled_clients = fClients.size();
+    for (size_t i = 0; i < polled_clients; ++i) {
+      Client& client = fClients[i];
+      if (client.fd < 0) continue;
+      const short revents = polled[i + 2].revents;
+      bool alive = true;
+      if (revents & POLLIN) alive = ReadFrom(client);
+      if (alive) alive = AnswerCommands(client);
+      if (alive && !client.out.empty()) alive = WriteTo(client);
+      // Hung up both ways, or failed: nothing can reach it any more. Its one request answered
+      // and delivered: nothing more to say.
+      if (alive && (revents & (POLLHUP | POLLERR | POLLNVAL))) alive = false;
+      if (fLimits.one_request && client.input_ended && client.out.empty()) alive = false;
+      if (!alive) {
+        close(client.fd);
+        client.fd = -1;
+      } else if (HasWork(client)) {
+        busy = true;
+      }
     }
     std::erase_if(fClients, [](const Client& client) { return client.fd < 0; });
     if (polled[0].revents & POLLIN) Accept();

@@ -251,6 +251,10 @@ void set_thread_waker(std::function<void()> waker) {
 }
 
 void snooze(bigtime_t microseconds) {
+  // The waits below count in nanoseconds from the clock's epoch: a far time would overflow and
+  // return at once. A longer sleep ends early, as callers that wait for a time expect anyway.
+  constexpr bigtime_t kLongestSnooze = bigtime_t{86400} * 1000 * 1000;
+  microseconds = std::min(microseconds, kLongestSnooze);
   if (Clock* clock = ThreadClock()) {
     clock->Snooze(microseconds);
     return;
