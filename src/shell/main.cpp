@@ -150,7 +150,8 @@ int main(int argc, char** argv) {
     FbApplication app(std::move(setup));
     SessionShell session(&app, QSystemTrayIcon::isSystemTrayAvailable(),
                          QCoreApplication::applicationFilePath().toStdString());
-    instance.SetShowRequest([&session] { session.ShowMainWindow(); });
+    instance.SetShowRequest(
+        [&session](const std::string& token) { session.ShowMainWindow(token); });
     // A later start meanwhile waits for the answer (it asks again for seconds).
     AfterFirstTurn(&qt, [&instance] { instance.Serve(); });
     InstallQuitSignals([] { AppMessenger().SendMessage(FourCC("_QRQ")); });

@@ -50,8 +50,8 @@ SessionShell::~SessionShell() {
   app_->SetReceiverObserver(nullptr);
 }
 
-void SessionShell::ShowMainWindow() {
-  BringToFront(app_->MainWindow());
+void SessionShell::ShowMainWindow(const std::string& activation_token) {
+  BringToFront(app_->MainWindow(), activation_token);
 }
 
 void SessionShell::ReceiverReport(const Message& message) {

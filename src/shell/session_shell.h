@@ -5,7 +5,7 @@
 //
 //   FbApplication app;
 //   SessionShell session(&app, QSystemTrayIcon::isSystemTrayAvailable(), program_path);
-//   instance.SetShowRequest([&] { session.ShowMainWindow(); });
+//   instance.SetShowRequest([&](const std::string& token) { session.ShowMainWindow(token); });
 #include <QMetaObject>
 #include <memory>
 #include <string>
@@ -25,7 +25,8 @@ class SessionShell {
   SessionShell(const SessionShell&) = delete;
   SessionShell& operator=(const SessionShell&) = delete;
 
-  void ShowMainWindow();
+  // `activation_token`: the one a later start was given, for the Wayland compositor.
+  void ShowMainWindow(const std::string& activation_token = {});
   TrayIcon* Tray() { return &tray_; }
 
   // The settings page's two check boxes ("closeTray", "autoStart").

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QThread>
+#include <cctype>
 #include <cstring>
 
 #include "platform/files/private_folder.h"
@@ -38,9 +39,35 @@ QString Name(const QString& key) {
   return "koru-" + QString::fromLatin1(hash.toHex().left(16));
 }
 
-// True when the instance listening on `path` took the request.
+// The activation token a launcher gave this start, where it looks like one: it travels on a
+// request line and ends up in the first instance's environment.
+std::string ActivationToken() {
+  const QByteArray token = qgetenv("XDG_ACTIVATION_TOKEN");
+  if (token.isEmpty() || token.size() > 512) return {};
+  for (char c : token) {
+    if (!std::isalnum(static_cast<unsigned char>(c)) && !std::strchr("._:/+=-", c)) return {};
+  }
+  return token.toStdString();
+}
+
+// True when the instance listening on `path` took the request ("show" and this start's
+// activation token, if it has one).
 bool AskToShow(const QString& path) {
-  return RequestLine(path.toStdString(), kShowRequest, kAnswerWaitMs) == kShowAnswer;
+  std::string request = kShowRequest;
+  if (std::string token = ActivationToken(); !token.empty()) {
+    request.insert(request.size() - 1, " " + token);
+  }
+  return RequestLine(path.toStdString(), request, kAnswerWaitMs) == kShowAnswer;
+}
+
+// The token of a show request line; false when the line is no show request.
+bool ParseShowRequest(std::string_view line, std::string* token) {
+  constexpr std::string_view kShow = "show";
+  if (!line.starts_with(kShow)) return false;
+  line.remove_prefix(kShow.size());
+  if (!line.empty() && line.front() != ' ') return false;
+  token->assign(line.empty() ? line : line.substr(1));
+  return true;
 }
 
 }  // namespace
@@ -63,12 +90,13 @@ void SingleInstance::Serve() {
   server_ = LircdSocketServer::Listen(
       socket_path_.toStdString(),
       [gui = gui_.get(), this](std::string_view line) -> std::string {
-        if (std::string(line) + "\n" != kShowRequest) return {};
+        std::string token;
+        if (!ParseShowRequest(line, &token)) return {};
         QMetaObject::invokeMethod(
             gui,
-            [this] {
+            [this, token] {
               Trace("another start of KORU: the window comes to the front\n");
-              if (show_) show_();
+              if (show_) show_(token);
             },
             Qt::QueuedConnection);
         return kShowAnswer;

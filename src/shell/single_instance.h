@@ -7,7 +7,7 @@
 //
 //   SingleInstance instance(ProgramFolder().string());
 //   if (instance.Claim() != SingleInstance::kFirst) return ...;
-//   instance.SetShowRequest([&] { window->show(); });
+//   instance.SetShowRequest([&](const std::string& token) { BringToFront(window, token); });
 //   instance.Serve();  // once the window is up: a later start waits for the answer meanwhile
 #include <QObject>
 #include <QString>
@@ -38,7 +38,10 @@ class SingleInstance {
   // After a kFirst claim: listens for later starts.
   void Serve();
   // Runs on the GUI thread for each later start's request.
-  void SetShowRequest(std::function<void()> show) { show_ = std::move(show); }
+  // `show` gets the later start's activation token (empty when it had none).
+  void SetShowRequest(std::function<void(const std::string& activation_token)> show) {
+    show_ = std::move(show);
+  }
 
   QString LockPath() const { return lock_path_; }
   QString Refusal() const { return refusal_; }
@@ -54,6 +57,6 @@ class SingleInstance {
   // request outlives this object.
   std::unique_ptr<QObject> gui_ = std::make_unique<QObject>();
   std::unique_ptr<LircdSocketServer> server_;
-  std::function<void()> show_;
+  std::function<void(const std::string&)> show_;
   bool claimed_ = false;
 };
