@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QTimer>
 #include <bitset>
 #include <cstdlib>
 #include <fstream>
@@ -83,6 +84,34 @@ TEST(TrayIcon, ClosingHidesTheWindowOnlyWhileTheIconIsShownAndTheSwitchIsOn) {
     EXPECT_EQ(close.isAccepted(), c.closes) << c.tray << c.close_to_tray;
     EXPECT_FALSE(!c.closes && window.isVisible()) << "hidden in the tray";
   }
+}
+
+// Records whether a close reached the window itself.
+class ClosingWindow : public QWidget {
+ public:
+  bool closed = false;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override {
+    closed = true;
+    event->accept();
+  }
+};
+
+TEST(TrayIcon, QuitClosesTheWindowForGoodAndEndsTheProgram) {
+  ClosingWindow window;
+  QWidget tray_window;  // on X11 the tray draws the icon in a window of KORU's own
+  TrayIcon tray(&window, true);
+  window.show();
+  tray_window.show();
+  QTimer::singleShot(0, &window, [&window] {
+    QCoreApplication::quit();
+    // A next turn of the loop comes only when the quit was refused.
+    QTimer::singleShot(0, &window, [] { QCoreApplication::exit(7); });
+  });
+  EXPECT_EQ(QCoreApplication::exec(), 0);
+  EXPECT_TRUE(window.closed) << "hidden into the tray instead, which stops the quit";
+  EXPECT_FALSE(tray_window.isVisible());
 }
 
 std::string ReadAll(const std::filesystem::path& path) {
