@@ -166,13 +166,20 @@ int32_t KeyRouter::IsExactKey(const ExactCode& code, bool classic, int32_t heade
                               int32_t byte3) {
   // A remote taught with classic codes is taught with the classic code of the same press.
   if (fTeaching && !fTeachRemote->IsExact() && classic) return IsDeviceKey(header, byte2, byte3);
-  const KeyMatch match = MatchExactKey(fRemoteList, code);
+  KeyMatch match = MatchExactKey(fRemoteList, code);
   if (!match.found && !fTeaching && classic) return IsDeviceKey(header, byte2, byte3);
   Trace(" ask Remote: exact=%s \n", ExactField(code).c_str());
+  if (fTeaching && !match.found && classic) {
+    // A key of a loaded classic remote is named as such, also while teaching.
+    if (KeyMatch known = MatchKey(fRemoteList, header, byte2, byte3, fHysteresis); known.found)
+      match = known;
+  }
   ShowMatch(match, ExactReadable(code));
   if (fTeaching) {
     Message taught(FourCC("nRtb"));
     taught.AddString("_exact", ExactField(code));
+    if (match.found && match.remote != nullptr && match.remote->fName != fTeachRemote->fName)
+      taught.AddString("_known", match.remote->fName);
     TeachingRemote(&taught, header, 0, byte2, byte3);
     return 0;
   }

@@ -129,7 +129,8 @@ class KeyRouter {
   bool fQuitWarned = false;  // "Quit" was pressed once on a taught, unnamed remote
   int32_t fNumberAccumulator = 0;
   int32_t fTeachCode = 0;
-  std::optional<ExactCode> fTeachExact;   // the exact code last received in teach mode
+  std::optional<ExactCode> fTeachExact;  // the exact code last received in teach mode
+  bool fTeachWaiting = false;            // fTeachExact is waiting under "goes to:" for its function
   const RemoteCL* fRecognised = nullptr;  // the remote of the key IsDeviceKey last recognised
   std::shared_ptr<AppInfo> fAppInfo = std::make_shared<AppInfo>();
 };
