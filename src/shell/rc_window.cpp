@@ -98,7 +98,14 @@ RcWindow::RcWindow(const Rect& frame, WindowSetup setup)
   // The mixer's library loads on the action thread; the window is shown first.
   AfterFirstTurn(this, [this] {
     MuteIndicator* indicator = fIndicators.get();
-    RunAction([indicator](ActionServices& services) { IMuteSound(services, true, indicator); });
+    RunAction([indicator](ActionServices& services) {
+      IMuteSound(services, true, indicator);
+      // The button follows the mixer also when another program changes the mute.
+      services.mixer->WatchMute([indicator](bool muted) {
+        Trace("Master volume is %s\n", muted ? "muted" : "unmuted");
+        indicator->SetShown(muted);
+      });
+    });
   });
   connect(&fPulse, &QTimer::timeout, this, [this] { OnPulse(); });
   fPulseRate = 250000;

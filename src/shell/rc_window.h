@@ -65,6 +65,8 @@ class RcWindow : public QMainWindow, public Handler, private RoutingView {
 
   bool MiniViewShowing() const;
   bool SettingsPageShowing() const;
+  // A line on top of the log (what went wrong where only the trace would have said it).
+  void AddToLog(const std::string& line) { InsertLog(line); }
   QWidget* SettingsView() const { return fSettView; }
   sPulseView* PulseView() const { return fPulseView; }
 

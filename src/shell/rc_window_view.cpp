@@ -8,6 +8,7 @@
 #include <QTextEdit>
 
 #include "actions/actions.h"
+#include "actions/dry_run_services.h"
 #include "platform/desktop/window_workspaces.h"
 #include "platform/messaging/trace.h"
 #include "receiver/receiver_flags.h"
@@ -41,6 +42,7 @@ void SetLogBackground(QTextEdit* log, const QColor& colour) {
 
 void RcWindow::BuildActions() {
   fServices = fSetup.services ? fSetup.services() : CreateDesktopServices();
+  if (fSetup.dry_run) fServices = DryRunServices(std::move(fServices));
   ActionServices services;
   services.desktop = fServices.desktop.get();
   services.players = fServices.players.get();
@@ -76,6 +78,8 @@ void RcWindow::ShutdownActions() {
     fActions->WaitIdle();
     fActions.reset();
   }
+  // The mixer's watch reports to the "MUTED" button until the mixer goes.
+  fServices.mixer.reset();
 }
 
 void RcWindow::SetText(RoutingText which, const std::string& text) {
