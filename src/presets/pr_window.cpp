@@ -18,6 +18,7 @@
 #include "settings/label_table.h"
 #include "settings/prefs.h"
 #include "shell/message_action.h"
+#include "shell/mnemonics.h"
 #include "shell/view_utilities.h"
 #include "shell/window_placement.h"
 
@@ -103,6 +104,7 @@ PR_Window::PR_Window(const Rect& frame)
   BuildTabs();
   PlaceViews();
   SetTabLabels();
+  GiveMnemonics(this);
   fBuilt = true;
   show();
   // A missing current file is written at once, so that the main window finds it.

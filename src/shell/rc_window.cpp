@@ -18,6 +18,7 @@
 #include "shell/after_first_turn.h"
 #include "shell/menu_field.h"
 #include "shell/message_action.h"
+#include "shell/mnemonics.h"
 #include "shell/text_control.h"
 #include "shell/view_utilities.h"
 #include "shell/window_indicators.h"
@@ -94,6 +95,7 @@ RcWindow::RcWindow(const Rect& frame, WindowSetup setup)
   ToplistWinMsg(nullptr);
 
   // 12.-14.
+  GiveMnemonics(this);
   Trace(" Build Window \n");
   // The mixer's library loads on the action thread; the window is shown first.
   AfterFirstTurn(this, [this] {

@@ -16,6 +16,7 @@
 #include "settings/label_table.h"
 #include "shell/menu_field.h"
 #include "shell/message_action.h"
+#include "shell/mnemonics.h"
 #include "shell/text_control.h"
 
 void AddToolTip(QWidget* view, const char* text) {
@@ -119,7 +120,7 @@ bool SetItemToIn(QMenu* menu, uint32_t code, const char* label, bool enable, boo
       Trace("[SM-out]\n");
       return true;
     }
-    if (!position->isSeparator() && position->text() == text) {
+    if (!position->isSeparator() && WithoutMnemonic(position->text()) == WithoutMnemonic(text)) {
       MarkItem(position, mark);
       Trace("[<out]\n");
       return true;
