@@ -173,6 +173,8 @@ class PulseMixer::Watch {
     if (loop_ == nullptr) return;
     if (started_) pa_.pa_threaded_mainloop_stop(loop_);
     if (context_ != nullptr) {
+      // The mixer goes, not the server: nothing to say about it.
+      pa_.pa_context_set_state_callback(context_, nullptr, nullptr);
       pa_.pa_context_disconnect(context_);
       pa_.pa_context_unref(context_);
     }
