@@ -454,7 +454,8 @@ status_t ReadLircConfigFile(const std::string& path, std::vector<LircRemote>* re
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     const status_t status = StatusFromErrno(errno);
-    if (error) *error = path + ": " + StatusText(status);
+    if (error)
+      *error = path + ": " + (status == kEntryNotFound ? "No such file" : StatusText(status));
     return status;
   }
   std::string text;

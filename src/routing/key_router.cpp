@@ -60,6 +60,8 @@ bool KeyRouter::Splitting() const {
 void KeyRouter::Start() {
   ReloadRemoteMenu(0);
   ResetRemSplit();
+  // The group menus' "Done.." is no key: the key display starts as the window built it.
+  fView.SetText(RoutingText::kKey, getLabel(50));
   fView.SetSplitSwitch(Splitting());
   ApplySplitting();
   ChangeHysterese(true);

@@ -67,6 +67,7 @@ int main(int argc, char** argv) {
   std::string lircd_socket;
   bool exit_after_replay = false;
   bool dry_run = false;
+  std::vector<std::string> autostart_arguments;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0) {
       PrintHelp();
@@ -78,6 +79,9 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(argv[i], "--home") == 0 && i + 1 < argc) {
       SetProgramFolder(argv[++i]);
+      // Started at login, KORU uses the program folder of the run that asked for it.
+      autostart_arguments = {"--home",
+                             std::filesystem::absolute(argv[i]).lexically_normal().string()};
     } else if (std::strcmp(argv[i], "--port") == 0 && i + 1 < argc) {
       port = argv[++i];
     } else if (std::strcmp(argv[i], "--lircd-socket") == 0 && i + 1 < argc) {
@@ -164,7 +168,8 @@ int main(int argc, char** argv) {
   {
     FbApplication app(std::move(setup));
     SessionShell session(&app, QSystemTrayIcon::isSystemTrayAvailable(),
-                         QCoreApplication::applicationFilePath().toStdString());
+                         QCoreApplication::applicationFilePath().toStdString(),
+                         autostart_arguments);
     instance.SetShowRequest([&session] { session.ShowMainWindow(); });
     // What went wrong is also kept in the main window's log, where the user looks.
     QPointer<RcWindow> main_window = app.MainWindow();

@@ -102,7 +102,7 @@ TEST(LircConfig, RefusesMalformedFilesWithTheLineAtFault) {
   std::vector<LircRemote> remotes;
   std::string error;
   EXPECT_NE(ReadLircConfigFile("/nonexistent/lircd.conf", &remotes, nullptr, &error), kOk);
-  EXPECT_NE(error.find("/nonexistent/lircd.conf"), std::string::npos);
+  EXPECT_EQ(error, "/nonexistent/lircd.conf: No such file");
   EXPECT_EQ(ReadLircConfigFile("/tmp", &remotes, nullptr, &error), kBadType);
 }
 

@@ -136,12 +136,16 @@ TEST(AutostartEntry, IsWrittenAndRemovedInTheAutostartFolder) {
   EXPECT_TRUE(entry.SetEnabled(false)) << "removing what is gone is no failure";
 }
 
-TEST(AutostartEntry, ProgramPathIsOneArgumentWhateverItHolds) {
+TEST(AutostartEntry, ProgramPathAndTheRunsProgramFolderAreOneArgumentEachWhateverTheyHold) {
   const struct {
     const char* program;
     const char* exec;
+    std::vector<std::string> arguments = {};
   } cases[] = {
       {"/opt/koru-0.1/bin/koru", "Exec=/opt/koru-0.1/bin/koru\n"},
+      {"/usr/bin/koru",
+       "Exec=/usr/bin/koru --home \"/home/a b/koru\"\n",
+       {"--home", "/home/a b/koru"}},
       {"/home/a b/koru", "Exec=\"/home/a b/koru\"\n"},
       {"/x/$HOME/100%/k\"o`ru", "Exec=\"/x/\\\\$HOME/100%%/k\\\\\"o\\\\`ru\"\n"},
       {"/x/back\\slash", "Exec=\"/x/back\\\\\\\\slash\"\n"},
@@ -149,7 +153,7 @@ TEST(AutostartEntry, ProgramPathIsOneArgumentWhateverItHolds) {
   const bool validator = std::system("command -v desktop-file-validate >/dev/null") == 0;
   for (const auto& c : cases) {
     TempDir config;
-    AutostartEntry entry(config.Path(), c.program);
+    AutostartEntry entry(config.Path(), c.program, c.arguments);
     const std::string text = entry.Text();
     EXPECT_NE(text.find(c.exec), std::string::npos) << c.program << "\n" << text;
     // What the desktop will read (where the validator is installed, as on CI).
