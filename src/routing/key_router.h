@@ -87,6 +87,8 @@ class KeyRouter {
   void ChangeSplitting();
 
   // Teach-in.
+  // The teach box's header field: what to type there, or where an exact remote's comes from.
+  void ShowHeaderHint(bool exact, const char* classic_hint);
   void TeachingRemote(Message* message, int32_t header, int32_t key_value, int32_t byte2,
                       int32_t byte3);
   bool Teaching() const { return fTeaching; }

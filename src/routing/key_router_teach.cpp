@@ -46,6 +46,13 @@ std::string TakenText(const std::string& code, int32_t known, int32_t wanted) {
 
 }  // namespace
 
+void KeyRouter::ShowHeaderHint(bool exact, const char* classic_hint) {
+  // An exact remote's header is its first key's protocol and address; a header typed anyway is
+  // used when the receiver turns out to give classic codes only.
+  fView.SetTeachFieldText(TeachField::kHeader, exact ? "from the first key" : classic_hint);
+  fView.EnableTeachField(TeachField::kHeader, true);
+}
+
 void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_value*/,
                                int32_t byte2, int32_t byte3) {
   RemoteCL& teach = *fTeachRemote;
@@ -66,8 +73,7 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
     fTeachWaiting = false;
     fView.SetTeachFieldText(TeachField::kName, "newRemote");
     fView.StyleTeachField(TeachField::kName, TeachFieldLook::kNew);
-    fView.SetTeachFieldText(TeachField::kHeader, header_hint);
-    fView.EnableTeachField(TeachField::kHeader, true);
+    ShowHeaderHint(mode == kExactMode, header_hint);
   };
 
   switch (message->what) {
@@ -152,6 +158,7 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
       }
       teach.fComByte = classic ? (fView.TwoBytes() ? 23 : 2) : kExactMode;
       if (classic && teach.fComHead == kNoClassicHeader) teach.fComHead = 127127;
+      ShowHeaderHint(!classic, "first Value");
       fTeachExact.reset();
       fTeachWaiting = false;
       Trace(" set to %ld ComByte\n", static_cast<long>(teach.fComByte));
@@ -210,6 +217,8 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
         // The receiver gives classic codes only (classic timing): so is the remote taught.
         teach.fComByte = fView.TwoBytes() ? 23 : 2;
         fView.SetClassicCodes(true);
+        // Classic codes need the header typed, unless it was.
+        if (teach.fComHead == 127127) ShowHeaderHint(false, "first Value");
         fView.InsertLog(
             "No exact codes from the receiver: the remote is taught with classic codes.\n");
       }

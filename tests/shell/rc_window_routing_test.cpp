@@ -106,7 +106,7 @@ TEST_F(WindowRoutingTest, ARemoteIsTaughtThroughTheTeachBox) {
   EXPECT_TRUE(Find<QGroupBox>("SpBox")->isHidden());
   EXPECT_FALSE(Find<QPushButton>("TRBut")->isEnabled());
   EXPECT_FALSE(FindMenuItem(FileMenu(), FourCC("nRgt"))->isEnabled());
-  EXPECT_EQ(Find<TextControl>("te_head")->Text(), "first Value");
+  EXPECT_EQ(Find<TextControl>("te_head")->Text(), "from the first key");
 
   Find<TextControl>("te_name")->SetText("MyRemote");
   Post(FourCC("nRsn"));
