@@ -234,8 +234,8 @@ int32_t KeyRouter::RouteKey(const KeyMatch& match) {
       SendToApp(FourCC("MW_C"));
       return keyfn;
     }
-    const bool list_key =
-        (keyfn >= 61 && keyfn <= 64) || keyfn == 69 || keyfn == 81 || (keyfn >= 91 && keyfn <= 96);
+    const bool list_key = (keyfn >= 61 && keyfn <= 64) || keyfn == 69 || keyfn == 72 ||
+                          keyfn == 81 || (keyfn >= 91 && keyfn <= 96);
     if (list_key) {
       Message select(FourCC("MWse"));
       select.AddInt32("korukey", keyfn);
@@ -284,7 +284,11 @@ void KeyRouter::GlobalKeys(int32_t keyfn) {
   }
   if (keyfn == 71) ChangeSplitting();
   if (keyfn == 81) fLinks.post([](ActionServices& services) { ICloseThisFAW(services); });
-  if (keyfn == 75) SendToApp(FourCC("MW_O"));
+  if (keyfn == 75) {
+    // "FAV" opens the media list as "File" > "Open" does: the remote's keys go to the list.
+    Message open(FourCC("MW_O"));
+    HandleMessage(&open);
+  }
 }
 
 void KeyRouter::DoWithApp(int32_t keyfn) {
