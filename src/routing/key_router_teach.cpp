@@ -273,6 +273,10 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
         }
         teach.SetExactKey(keyfn, *fTeachExact);
         fTeachWaiting = false;
+        if (keyfn >= kFirstKeyFunction && keyfn <= kLastKeyFunction) {
+          fView.InsertLog(Format("'%s' taught to '%s'\n", ExactReadable(*fTeachExact).c_str(),
+                                 getLabel(keyfn)));
+        }
       } else {
         Trace("\nteach %ld to func %ld [%s]\n", static_cast<long>(fTeachCode),
               static_cast<long>(keyfn), keyfn >= 0 && keyfn < kLabelCount ? getLabel(keyfn) : "");
@@ -283,8 +287,12 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
                               TeachTone::kTaken);
           return;
         }
-        if (keyfn >= kFirstKeyFunction && keyfn <= kLastKeyFunction)
+        if (keyfn >= kFirstKeyFunction && keyfn <= kLastKeyFunction) {
           teach.SetSlot(keyfn - 50, fTeachCode);
+          // "goes to:" shows "-?-" again for the next key: the log keeps what was stored.
+          fView.InsertLog(
+              Format("'%ld' taught to '%s'\n", static_cast<long>(fTeachCode), getLabel(keyfn)));
+        }
       }
       send_shown_remote(&teach);
       if (keyfn >= 50 && keyfn < kLabelCount) key_menu.SetItemTo(getLabel(keyfn), true, true);

@@ -198,6 +198,8 @@ void RcWindow::RebuildRemoteMenu(const RemoteMenu& contents) {
   const Messenger target = GetMessenger();
   field->ReplaceItemsLater(
       [contents, field, target](QMenu* menu) {
+        // Dozens of remotes: one column that scrolls, not columns side by side.
+        menu->setStyleSheet("QMenu { menu-scrollable: 1; }");
         auto item_message = [&](int32_t position) {
           Message message(contents.what);
           message.AddInt32("vaRemote", position);

@@ -201,6 +201,7 @@ TEST_F(ExactTeachInTest, KeysOfOtherRemotesDoNotReplaceTheKeyWaitingForItsFuncti
   }
   Assign(53);
   EXPECT_EQ(Router().TeachRemote().ExactFunction(*ParseExactField("NEC:0x30:0x02")), 53);
+  EXPECT_EQ(view_.log.rfind("'NEC addr 0x30 cmd 0x02' taught to 'N2'\n", 0), 0u) << view_.log;
   EXPECT_EQ(Router().TeachRemote().ExactFunction(*ParseExactField("NEC32:0x7F20:0x621D")),
             kNoKeyFunction);
 

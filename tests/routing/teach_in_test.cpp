@@ -63,6 +63,7 @@ TEST_F(TeachInTest, ANewRemoteIsTaughtStoredListedChartedAndRecognised) {
   EXPECT_TRUE(mixer_.writes == 0 && desktop_.sent.empty());  // teaching routes nothing
   Assign(52);
   EXPECT_TRUE(view_.key_marks["N1"]);
+  EXPECT_EQ(view_.log.rfind("'5' taught to 'N1'\n", 0), 0u) << view_.log;
   Key(100200, 5);
   EXPECT_EQ(view_.teach_data, " '5' is Code for 'N1' ");
   EXPECT_TRUE(view_.offers_set_free);
