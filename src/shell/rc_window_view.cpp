@@ -298,8 +298,7 @@ void RcWindow::SetClassicCodes(bool on) {
 }
 
 void RcWindow::ShowTeachData(const std::string& text, TeachTone tone) {
-  fTeachData->setText(Text(text));
-  fTeachData->setToolTip(Text(text));  // the whole text where the label cuts it
+  fTeachData->setText(Text(text));  // shortened in the middle, whole as its tool tip
   QPalette palette = fTeachData->palette();
   palette.setColor(QPalette::Window,
                    tone == TeachTone::kFree ? QColor(200, 250, 200) : QColor(250, 200, 200));
