@@ -13,6 +13,7 @@
 
 #include "actions/action_thread.h"
 #include "platform/desktop_services.h"
+#include "platform/media/theme_sound.h"
 #include "platform/messaging/clock.h"
 #include "platform/messaging/message.h"
 #include "platform/messaging/rect.h"
@@ -170,6 +171,7 @@ class RcWindow : public QMainWindow, public Handler, private RoutingView {
   ReceiverFlags fReceiverFlags;
   LircdService fLircd;  // hears the router's keys: declared before it
   KeyRouter fRouter;
+  ThemeSound fSound;
   DesktopServices fServices;
   std::unique_ptr<WindowIndicators> fIndicators;
   std::unique_ptr<ActionThread> fActions;

@@ -139,7 +139,9 @@ std::string RcWindow::LogText() const {
 }
 
 void RcWindow::Beep() {
-  QApplication::beep();
+  // The desktop's sound for a recognised key ("koru-receiver" where the theme has one), else
+  // the bell.
+  if (!fSound.Play({"koru-receiver", "message"}, "Remote key recognised")) QApplication::beep();
 }
 
 void RcWindow::ShowHysteresis(bool on) {
