@@ -273,7 +273,7 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
         }
         teach.SetExactKey(keyfn, *fTeachExact);
         fTeachWaiting = false;
-        if (keyfn >= kFirstKeyFunction && keyfn <= kLastKeyFunction) {
+        if (teach.ExactKey(keyfn)) {
           fView.InsertLog(Format("'%s' taught to '%s'\n", ExactReadable(*fTeachExact).c_str(),
                                  getLabel(keyfn)));
         }
