@@ -3,6 +3,7 @@
 // box with the group menus, the teach box, the menu bar and the settings page. Every control
 // sends its message to the window's own handler; the application relays the receiver's
 // messages here. The key router decides what a message means; the window is its view.
+#include <QApplication>
 #include <QLabel>
 #include <QMainWindow>
 #include <QTimer>
@@ -171,7 +172,11 @@ class RcWindow : public QMainWindow, public Handler, private RoutingView {
   ReceiverFlags fReceiverFlags;
   LircdService fLircd;  // hears the router's keys: declared before it
   KeyRouter fRouter;
-  ThemeSound fSound;
+  ThemeSound fSound{{"koru-receiver", "message"}, "Remote key recognised", [] {
+                      // Called on the sound's thread: the bell rings on the window's.
+                      QMetaObject::invokeMethod(
+                          qApp, [] { QApplication::beep(); }, Qt::QueuedConnection);
+                    }};
   DesktopServices fServices;
   std::unique_ptr<WindowIndicators> fIndicators;
   std::unique_ptr<ActionThread> fActions;

@@ -140,8 +140,8 @@ std::string RcWindow::LogText() const {
 
 void RcWindow::Beep() {
   // The desktop's sound for a recognised key ("koru-receiver" where the theme has one), else
-  // the bell.
-  if (!fSound.Play({"koru-receiver", "message"}, "Remote key recognised")) QApplication::beep();
+  // the bell; it never holds up the window.
+  fSound.Play();
 }
 
 void RcWindow::ShowHysteresis(bool on) {

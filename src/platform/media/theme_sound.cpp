@@ -36,11 +36,45 @@ const CanberraLibrary* Canberra() {
 
 }  // namespace
 
+ThemeSound::ThemeSound(std::vector<std::string> event_ids, std::string description,
+                       std::function<void()> fallback)
+    : event_ids_(std::move(event_ids)),
+      description_(std::move(description)),
+      fallback_(std::move(fallback)) {}
+
 ThemeSound::~ThemeSound() {
+  {
+    std::lock_guard lock(mutex_);
+    stop_ = true;
+  }
+  wanted_.notify_one();
+  if (thread_.joinable()) thread_.join();
+}
+
+void ThemeSound::Play() {
+  {
+    std::lock_guard lock(mutex_);
+    pending_ = true;
+    if (!thread_.joinable()) thread_ = std::thread([this] { Run(); });
+  }
+  wanted_.notify_one();
+}
+
+void ThemeSound::Run() {
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    wanted_.wait(lock, [this] { return pending_ || stop_; });
+    if (stop_) break;
+    pending_ = false;
+    lock.unlock();
+    if (!PlayNow() && fallback_) fallback_();
+    lock.lock();
+  }
+  lock.unlock();
   if (context_ != nullptr) Canberra()->destroy(context_);
 }
 
-bool ThemeSound::Play(std::initializer_list<const char*> event_ids, const char* description) {
+bool ThemeSound::PlayNow() {
   if (failed_) return false;
   const CanberraLibrary* ca = Canberra();
   if (ca == nullptr) {
@@ -55,10 +89,10 @@ bool ThemeSound::Play(std::initializer_list<const char*> event_ids, const char* 
     return false;
   }
   int result = -1;
-  for (const char* id : event_ids) {
-    result =
-        ca->play(context_, 0, "event.id", id, "event.description", description, "application.name",
-                 "KORU", "application.id", "org.koru.KORU", static_cast<const char*>(nullptr));
+  for (const std::string& id : event_ids_) {
+    result = ca->play(context_, 0, "event.id", id.c_str(), "event.description",
+                      description_.c_str(), "application.name", "KORU", "application.id",
+                      "org.koru.KORU", static_cast<const char*>(nullptr));
     if (result == 0) return true;
   }
   Trace("sound: %s\n", ca->error_text(result));
