@@ -121,11 +121,30 @@ class Parser {
     text << source_ << ":" << line << ": " << why;
     error_ = text.str();
   }
-  void Warn(const std::string& why) {
+  void Warn(const std::string& why, int32_t line = 0) {
     if (!warnings_) return;
     std::ostringstream text;
-    text << source_ << ":" << line_ << ": " << why;
+    text << source_ << ":" << (line > 0 ? line : line_) << ": " << why;
     warnings_->push_back(text.str());
+  }
+
+  // Names given twice in one remote: one line for one, a single summary for many (generated
+  // files repeat dozens of names).
+  void WarnSecondNames() {
+    if (second_names_.size() == 1) {
+      Warn("a second button named '" + second_names_[0].second + "'", second_names_[0].first);
+    } else if (!second_names_.empty()) {
+      std::string names;
+      constexpr size_t kShown = 5;
+      for (size_t i = 0; i < second_names_.size() && i < kShown; ++i)
+        names += (i > 0 ? ", '" : "'") + second_names_[i].second + "'";
+      if (second_names_.size() > kShown)
+        names += " and " + std::to_string(second_names_.size() - kShown) + " more";
+      Warn(std::to_string(second_names_.size()) + " buttons named a second time in '" +
+               current_.name + "' (each is kept, as LIRC does): " + names,
+           second_names_[0].first);
+    }
+    second_names_.clear();
   }
 
   bool Number(std::string_view token, uint64_t* value) {
@@ -217,6 +236,7 @@ class Parser {
   void EndRemote() {
     state_ = State::kOutside;
     current_.end_line = line_;
+    WarnSecondNames();
     if (current_.name.empty()) {
       Fail(current_.line, "remote without a name");
       return;
@@ -358,7 +378,7 @@ class Parser {
       Fail(line_, "button '" + std::string(t[0]) + "' without a code");
       return;
     }
-    if (NameTaken(t[0])) Warn("a second button named '" + std::string(t[0]) + "'");
+    if (NameTaken(t[0])) second_names_.emplace_back(line_, std::string(t[0]));
     LircButton button;
     button.name = std::string(t[0]);
     button.line = line_;
@@ -379,7 +399,7 @@ class Parser {
         return;
       }
       if (!EndRawButton()) return;
-      if (NameTaken(t[1])) Warn("a second button named '" + std::string(t[1]) + "'");
+      if (NameTaken(t[1])) second_names_.emplace_back(line_, std::string(t[1]));
       LircButton button;
       button.name = std::string(t[1]);
       button.line = line_;
@@ -414,6 +434,7 @@ class Parser {
 
   const std::string source_;
   std::vector<std::string>* warnings_;
+  std::vector<std::pair<int32_t, std::string>> second_names_;  // line, name
   int32_t line_ = 0;
   bool ok_ = true;
   std::string error_;
@@ -471,7 +492,8 @@ status_t ReadLircConfigFile(const std::string& path, std::vector<LircRemote>* re
     return status;
   }
   if (status != kOk) {
-    if (error) *error = path + ": " + StatusText(status);
+    if (error)
+      *error = path + ": " + (status == kEntryNotFound ? "No such file" : StatusText(status));
     return status;
   }
   return ParseLircConfig(text, path, remotes, warnings, error);

@@ -1,5 +1,7 @@
 #include "media_list/media_window.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
@@ -86,6 +88,11 @@ MEDIA_Window::MEDIA_Window(Prefs* settings, ActionRunner run_action,
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(fMediaView);
+  // The entry size the list was last left with.
+  if (fSettings != nullptr) {
+    fMediaView->SetEntrySize(static_cast<MxView::EntrySize>(
+        std::clamp(fSettings->LINK_SIZE, 0, int32_t{MxView::kMaxi})));
+  }
   fMediaView->RebuildEntries();
   if (fSettings != nullptr) fMediaView->CenterMediaFile(fSettings->LAST_PLAY, true);
   // Keys typed anywhere in the window move the selection.
@@ -211,6 +218,11 @@ void MEDIA_Window::MessageReceived(Message* message) {
     case FourCC("MWmi"):
     case FourCC("MWmx"):
       fMediaView->HandleMessage(message->what);
+      if (fSettings != nullptr) fSettings->LINK_SIZE = fMediaView->Size();
+      return;
+    case FourCC("MWqp"):
+      // The remote's "EXIT" and the menu: every running media player is asked to quit.
+      fRunAction([](ActionServices& services) { ICloseMediaApp(services); });
       return;
     case FourCC("MWse"):
     case FourCC("_KYD"):
@@ -339,6 +351,7 @@ QMenu* MEDIA_Window::ShowMenu(const QPoint& global) {
     item->setChecked(fMediaView->Size() == size.size);
   }
   AddMenuItem(menu, Label(6), Message(FourCC("MW_E")), self);
+  AddMenuItem(menu, "Quit the players", Message(FourCC("MWqp")), self);
   menu->addSeparator();
   AddMenuItem(menu, Label(173), Message(FourCC("MW_C")), self);
   menu->popup(global);

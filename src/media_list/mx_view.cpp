@@ -117,6 +117,11 @@ bool MxView::HandleMessage(uint32_t what) {
 }
 
 bool MxView::KeyDown(int32_t korukey) {
+  // "EXIT": the players quit, whatever the list holds.
+  if (korukey == 72) {
+    fWindow.SendMessage(Message(FourCC("MWqp")));
+    return true;
+  }
   if (fViews.empty()) return false;
   const int32_t page = VisibleCount();
   switch (korukey) {

@@ -7,6 +7,7 @@
 #include <QShortcut>
 #include <QTabWidget>
 #include <QToolButton>
+#include <cstring>
 
 #include "platform/files/safe_file.h"
 #include "platform/messaging/alert.h"
@@ -17,6 +18,7 @@
 #include "settings/label_table.h"
 #include "settings/prefs.h"
 #include "shell/message_action.h"
+#include "shell/mnemonics.h"
 #include "shell/view_utilities.h"
 #include "shell/window_placement.h"
 
@@ -102,6 +104,7 @@ PR_Window::PR_Window(const Rect& frame)
   BuildTabs();
   PlaceViews();
   SetTabLabels();
+  GiveMnemonics(this);
   fBuilt = true;
   show();
   // A missing current file is written at once, so that the main window finds it.
@@ -193,6 +196,18 @@ bool PR_Window::SavePresetList() {
   return true;
 }
 
+namespace {
+
+// What a numeric key opens in the browser: the value starts with one of these.
+bool IsWebAddress(const std::string& text) {
+  for (const char* scheme : {"http://", "https://", "ftp://", "file:/"}) {
+    if (text.rfind(scheme, 0) == 0 && text.size() > std::strlen(scheme)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 void PR_Window::DoWithPresetList(Message* message) {
   if (message == nullptr || message->what != FourCC("PEVp")) return;
   const int32_t slot = message->GetInt32("e_nr", 99);
@@ -213,10 +228,15 @@ void PR_Window::DoWithPresetList(Message* message) {
     case 3:
       value = getLabel(168);
       break;
-    case 5: {
+    case 5:
+    case 6: {
       std::string path;
       if (message->FindString("e_path", &path) != kOk || path.empty()) return;
-      if (const std::string problem = PresetValueProblem(slot, path); !problem.empty()) {
+      std::string problem = PresetValueProblem(slot, path);
+      // A web address is bound as typed, and must be one the key can open.
+      if (problem.empty() && modus == 6 && !IsWebAddress(path))
+        problem = "it is no web address (http://, https://, ftp:// or file:/)";
+      if (!problem.empty()) {
         AnyAlert("'" + path + "' cannot be bound to " + PresetSlotLabel(slot) + problem + ".",
                  false);
         return;

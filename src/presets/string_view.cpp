@@ -3,7 +3,9 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileDialog>
 #include <QFontMetrics>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -15,6 +17,32 @@
 #include "settings/label_table.h"
 #include "shell/message_action.h"
 #include "shell/view_utilities.h"
+
+namespace {
+
+EStringView::Chooser g_chooser;
+
+QString AskWithDialog(QWidget* parent, EStringView::Choice choice) {
+  switch (choice) {
+    case EStringView::Choice::kFile:
+      return QFileDialog::getOpenFileName(parent, "File", QString(), QString(), nullptr,
+                                          QFileDialog::DontResolveSymlinks);
+    case EStringView::Choice::kFolder:
+      return QFileDialog::getExistingDirectory(
+          parent, "Folder", QString(),
+          QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
+    case EStringView::Choice::kWebAddress:
+      return QInputDialog::getText(
+          parent, "Web address", "Web address (http://, https://):", QLineEdit::Normal, "https://");
+  }
+  return QString();
+}
+
+}  // namespace
+
+void EStringView::SetChooser(Chooser chooser) {
+  g_chooser = std::move(chooser);
+}
 
 std::string DroppedPath(const QList<QUrl>& urls) {
   if (urls.isEmpty() || !urls.first().isLocalFile()) return "";
@@ -57,7 +85,29 @@ QMenu* EStringView::AddEPopMenu() {
   item(166, 0);  // "Clear"
   fMenu->addSeparator();
   item(168, 3);  // "Workspace"
+  // Binding a file, a folder or a URL without a file manager to drag from.
+  const auto choice = [this](const char* text, Choice kind) {
+    QAction* action = fMenu->addAction(QString::fromUtf8(text));
+    connect(action, &QAction::triggered, this, [this, kind] { Choose(kind); });
+  };
+  choice("File\u2026", Choice::kFile);
+  choice("Folder\u2026", Choice::kFolder);
+  choice("Web address\u2026", Choice::kWebAddress);
   return fMenu;
+}
+
+void EStringView::Choose(Choice choice) {
+  const QString answer = (g_chooser ? g_chooser : AskWithDialog)(window(), choice);
+  if (answer.isEmpty()) return;
+  Message message(FourCC("PEVp"));
+  message.AddInt32("e_nr", fSlot);
+  message.AddInt32("e_grp", fGroupBase);
+  message.AddInt32("e_modus", choice == Choice::kWebAddress ? 6 : 5);
+  // A path as the file system names it, as a drop gives it.
+  message.AddString("e_path", choice == Choice::kWebAddress
+                                  ? answer.trimmed().toStdString()
+                                  : QFile::encodeName(answer).toStdString());
+  fWindow.SendMessage(message);
 }
 
 void EStringView::OpenMenu(const QPoint& screen_position) {

@@ -2,13 +2,15 @@
 // One binding of the preset editor: the slot's value drawn right-aligned (shortened in the
 // middle when it does not fit) under the slot label ("[D3]: "). A mouse press, or Enter,
 // Space or the menu key while it has the focus, opens its pop-up menu; a file, folder or
-// application dropped on it from a file manager binds its path. Both send 'PEVp' to the
-// window, which decides.
+// application dropped on it from a file manager binds its path; the menu's "File…", "Folder…"
+// and "Web address…" ask for one without dragging. All send 'PEVp' to the window, which
+// decides (a chosen file or folder as a drop, a web address with e_modus 6).
 #include <QLabel>
 #include <QList>
 #include <QMenu>
 #include <QPoint>
 #include <QUrl>
+#include <functional>
 #include <string>
 
 #include "platform/messaging/messenger.h"
@@ -27,6 +29,12 @@ class EStringView : public QLabel {
   // Shows the menu at a screen position without waiting for the choice.
   void OpenMenu(const QPoint& screen_position);
 
+  // What "File…", "Folder…" and "Web address…" ask for; an empty answer binds nothing.
+  enum class Choice { kFile, kFolder, kWebAddress };
+  using Chooser = std::function<QString(QWidget* parent, Choice choice)>;
+  // By default a file chooser or a line entry; tests answer instead.
+  static void SetChooser(Chooser chooser);
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
@@ -36,6 +44,8 @@ class EStringView : public QLabel {
   void dropEvent(QDropEvent* event) override;
 
  private:
+  void Choose(Choice choice);
+
   int fSlot;
   int fGroupBase;
   QString fSlotLabel;

@@ -19,7 +19,7 @@ std::atomic<PortNameRecorder> g_recorder{nullptr};
 // Long enough for "replay:" names with a path; the serial names need far less.
 constexpr size_t kDeviceNameSize = 256;
 
-void TraceOpenFailure(status_t status, ReceiverFlags* flags) {
+void TraceOpenFailure(const char* name, status_t status, ReceiverFlags* flags) {
   switch (status) {
     case kNotAllowed:
       Trace(" PERMISSION_DENIED\n");
@@ -27,13 +27,16 @@ void TraceOpenFailure(status_t status, ReceiverFlags* flags) {
     case kError:
       Trace(" B_ERROR\n");
       break;
-    case kBusy:
-      AppMessenger().SendMessage(FourCC("irRB"));
+    case kBusy: {
+      Message busy(FourCC("irRB"));
+      busy.AddString("port", name);
+      AppMessenger().SendMessage(busy);
       if (flags != nullptr) {
         flags->CHECK_SCAN_IR.store(0);
         flags->SCAN_CONTINOUS.store(0);
       }
       break;
+    }
     case kEntryNotFound:
     case kNoDevice:
       Trace("B_RESOURCE_NOT_FOUND\n");
@@ -101,7 +104,7 @@ ReceiverPort* open_multi(const char* name, ReceiverFlags* flags) {
       ForgetOpenFailures();
       return port.release();
     }
-    TraceOpenFailure(first, flags);
+    TraceOpenFailure(device, first, flags);
     ReportOpenFailure(device, first);
   }
   // A named port of this machine's kind that is not there ("serial0" names no device at all).

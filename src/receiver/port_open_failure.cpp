@@ -72,6 +72,7 @@ OpenFailure ExplainOpenFailure(const std::string& name, const std::string& node,
   if (!node.empty()) failure.reason += " (" + node + ")";
   failure.reason += ": " + Reason(status) + ".";
   failure.advice = Advice(name, node, status, group);
+  failure.missing = status == kEntryNotFound || status == kNoDevice;
   return failure;
 }
 
@@ -91,11 +92,12 @@ void ForgetOpenFailures() {
   g_failures.clear();
 }
 
-std::string RecentOpenFailures() {
+std::string RecentOpenFailures(bool with_missing) {
   std::lock_guard lock(g_mutex);
   std::string reasons;
   std::vector<std::string> advice;
   for (const OpenFailure& failure : g_failures) {
+    if (failure.missing && !with_missing) continue;
     reasons += failure.reason + "\n";
     // The walk over the fallback ports repeats the same advice; it is said once.
     if (std::find(advice.begin(), advice.end(), failure.advice) == advice.end())
@@ -103,4 +105,18 @@ std::string RecentOpenFailures() {
   }
   for (const std::string& line : advice) reasons += line + "\n";
   return reasons;
+}
+
+std::string NoReceiverText() {
+  const std::string problems = RecentOpenFailures(false);
+  std::string text = problems.empty() ? "No receiver was found.\n\n"
+                                      : "No receiver could be opened:\n" + problems + "\n";
+  text +=
+      "KORU can use an infrared receiver on a serial port (serial1..serial4: "
+      "/dev/ttyS0../dev/ttyS3), "
+      "on a USB serial adapter (usb0..usb3: /dev/ttyUSB0../dev/ttyUSB3) or one the kernel offers "
+      "(lirc0..: /dev/lirc0..). Choose it under \"IR-Sensor:\" on the settings page.\n\n"
+      "To see KORU at work without a receiver, play the demo:\n"
+      "  koru --port replay:demo.mode2 --dry-run\n";
+  return text;
 }

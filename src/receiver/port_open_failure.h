@@ -10,8 +10,9 @@
 // it did not open and `group` the group that owns the device (may be empty).
 struct OpenFailure {
   std::string name;
-  std::string reason;  // "Cannot open the receiver port serial1 (/dev/ttyS0): busy."
-  std::string advice;  // what to do about it
+  std::string reason;    // "Cannot open the receiver port serial1 (/dev/ttyS0): busy."
+  std::string advice;    // what to do about it
+  bool missing = false;  // no device has that name: nothing a user did wrong
   std::string Text() const { return reason + " " + advice; }
 };
 OpenFailure ExplainOpenFailure(const std::string& name, const std::string& node, status_t status,
@@ -21,4 +22,8 @@ OpenFailure ExplainOpenFailure(const std::string& name, const std::string& node,
 void RecordOpenFailure(const OpenFailure& failure);
 void ForgetOpenFailures();
 // The recorded reasons, one per line, then each piece of advice once; empty when none.
-std::string RecentOpenFailures();
+// `with_missing` false leaves out the ports that have no device.
+std::string RecentOpenFailures(bool with_missing = true);
+// What the user is told once when no receiver opened: what was wrong with the ports that are
+// there, what KORU can use, and how to see it at work without a receiver.
+std::string NoReceiverText();

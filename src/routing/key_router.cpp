@@ -60,6 +60,8 @@ bool KeyRouter::Splitting() const {
 void KeyRouter::Start() {
   ReloadRemoteMenu(0);
   ResetRemSplit();
+  // The group menus' "Done.." is no key: the key display starts as the window built it.
+  fView.SetText(RoutingText::kKey, getLabel(50));
   fView.SetSplitSwitch(Splitting());
   ApplySplitting();
   ChangeHysterese(true);
@@ -166,13 +168,20 @@ int32_t KeyRouter::IsExactKey(const ExactCode& code, bool classic, int32_t heade
                               int32_t byte3) {
   // A remote taught with classic codes is taught with the classic code of the same press.
   if (fTeaching && !fTeachRemote->IsExact() && classic) return IsDeviceKey(header, byte2, byte3);
-  const KeyMatch match = MatchExactKey(fRemoteList, code);
+  KeyMatch match = MatchExactKey(fRemoteList, code);
   if (!match.found && !fTeaching && classic) return IsDeviceKey(header, byte2, byte3);
   Trace(" ask Remote: exact=%s \n", ExactField(code).c_str());
+  if (fTeaching && !match.found && classic) {
+    // A key of a loaded classic remote is named as such, also while teaching.
+    if (KeyMatch known = MatchKey(fRemoteList, header, byte2, byte3, fHysteresis); known.found)
+      match = known;
+  }
   ShowMatch(match, ExactReadable(code));
   if (fTeaching) {
     Message taught(FourCC("nRtb"));
     taught.AddString("_exact", ExactField(code));
+    if (match.found && match.remote != nullptr && match.remote->fName != fTeachRemote->fName)
+      taught.AddString("_known", match.remote->fName);
     TeachingRemote(&taught, header, 0, byte2, byte3);
     return 0;
   }
@@ -225,8 +234,8 @@ int32_t KeyRouter::RouteKey(const KeyMatch& match) {
       SendToApp(FourCC("MW_C"));
       return keyfn;
     }
-    const bool list_key =
-        (keyfn >= 61 && keyfn <= 64) || keyfn == 69 || keyfn == 81 || (keyfn >= 91 && keyfn <= 96);
+    const bool list_key = (keyfn >= 61 && keyfn <= 64) || keyfn == 69 || keyfn == 72 ||
+                          keyfn == 81 || (keyfn >= 91 && keyfn <= 96);
     if (list_key) {
       Message select(FourCC("MWse"));
       select.AddInt32("korukey", keyfn);
@@ -275,7 +284,11 @@ void KeyRouter::GlobalKeys(int32_t keyfn) {
   }
   if (keyfn == 71) ChangeSplitting();
   if (keyfn == 81) fLinks.post([](ActionServices& services) { ICloseThisFAW(services); });
-  if (keyfn == 75) SendToApp(FourCC("MW_O"));
+  if (keyfn == 75) {
+    // "FAV" opens the media list as "File" > "Open" does: the remote's keys go to the list.
+    Message open(FourCC("MW_O"));
+    HandleMessage(&open);
+  }
 }
 
 void KeyRouter::DoWithApp(int32_t keyfn) {

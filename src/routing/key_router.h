@@ -99,6 +99,8 @@ class KeyRouter {
   void ChangeSplitting();
 
   // Teach-in.
+  // The teach box's header field: what to type there, or where an exact remote's comes from.
+  void ShowHeaderHint(bool exact, const char* classic_hint);
   void TeachingRemote(Message* message, int32_t header, int32_t key_value, int32_t byte2,
                       int32_t byte3);
   bool Teaching() const { return fTeaching; }
@@ -143,7 +145,8 @@ class KeyRouter {
   bool fQuitWarned = false;         // "Quit" was pressed once on a taught, unnamed remote
   int32_t fNumberAccumulator = 0;
   int32_t fTeachCode = 0;
-  std::optional<ExactCode> fTeachExact;   // the exact code last received in teach mode
+  std::optional<ExactCode> fTeachExact;  // the exact code last received in teach mode
+  bool fTeachWaiting = false;            // fTeachExact is waiting under "goes to:" for its function
   const RemoteCL* fRecognised = nullptr;  // the remote of the key IsDeviceKey last recognised
   std::shared_ptr<AppInfo> fAppInfo = std::make_shared<AppInfo>();
 };

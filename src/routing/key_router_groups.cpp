@@ -1,5 +1,8 @@
 // Remote groups and splitting: which remote drives the desktop, the application, the audio
 // and the video player, and the routing of their keys.
+#include <algorithm>
+#include <cctype>
+
 #include "actions/actions.h"
 #include "platform/messaging/four_cc.h"
 #include "platform/messaging/trace.h"
@@ -127,9 +130,20 @@ void KeyRouter::ReloadRemoteMenu(int32_t kind) {
   menu.checkable = !teach;
   std::vector<std::string> items = {menu.first, ""};
   const char* setting = group >= 1 && fSettings ? GroupSetting(fSettings, group) : nullptr;
-  for (size_t position = 0; position < fRemoteList.size(); ++position) {
+  // By name, whatever order the folder gave: a list of dozens is read, not searched.
+  std::vector<size_t> order;
+  for (size_t position = 0; position < fRemoteList.size(); ++position)
+    if (fRemoteList[position] != nullptr) order.push_back(position);
+  std::stable_sort(order.begin(), order.end(), [this](size_t a, size_t b) {
+    const std::string& x = fRemoteList[a]->fName;
+    const std::string& y = fRemoteList[b]->fName;
+    return std::lexicographical_compare(x.begin(), x.end(), y.begin(), y.end(), [](char p, char q) {
+      return std::tolower(static_cast<unsigned char>(p)) <
+             std::tolower(static_cast<unsigned char>(q));
+    });
+  });
+  for (const size_t position : order) {
     const RemoteCL* record = fRemoteList[position].get();
-    if (record == nullptr) continue;
     menu.remotes.emplace_back(static_cast<int32_t>(position), record->fName);
     items.push_back(record->fName);
     if (setting != nullptr && record->fName == setting) {

@@ -46,6 +46,13 @@ std::string TakenText(const std::string& code, int32_t known, int32_t wanted) {
 
 }  // namespace
 
+void KeyRouter::ShowHeaderHint(bool exact, const char* classic_hint) {
+  // An exact remote's header is its first key's protocol and address; a header typed anyway is
+  // used when the receiver turns out to give classic codes only.
+  fView.SetTeachFieldText(TeachField::kHeader, exact ? "from the first key" : classic_hint);
+  fView.EnableTeachField(TeachField::kHeader, true);
+}
+
 void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_value*/,
                                int32_t byte2, int32_t byte3) {
   RemoteCL& teach = *fTeachRemote;
@@ -63,10 +70,10 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
     teach.ClearKeyDef();
     teach.fComHead = 127127;
     fTeachExact.reset();
+    fTeachWaiting = false;
     fView.SetTeachFieldText(TeachField::kName, "newRemote");
     fView.StyleTeachField(TeachField::kName, TeachFieldLook::kNew);
-    fView.SetTeachFieldText(TeachField::kHeader, header_hint);
-    fView.EnableTeachField(TeachField::kHeader, true);
+    ShowHeaderHint(mode == kExactMode, header_hint);
   };
 
   switch (message->what) {
@@ -92,6 +99,7 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
         Trace("change to existing Remote..\n");
         teach.CopyFrom(*record);
         fTeachExact.reset();
+        fTeachWaiting = false;
         SendToApp(FourCC("VR_O"));
         send_shown_remote(record);
         fView.SetTwoBytes(teach.fComByte == 23);
@@ -150,7 +158,9 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
       }
       teach.fComByte = classic ? (fView.TwoBytes() ? 23 : 2) : kExactMode;
       if (classic && teach.fComHead == kNoClassicHeader) teach.fComHead = 127127;
+      ShowHeaderHint(!classic, "first Value");
       fTeachExact.reset();
+      fTeachWaiting = false;
       Trace(" set to %ld ComByte\n", static_cast<long>(teach.fComByte));
       return;
     }
@@ -159,8 +169,28 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
       const std::optional<ExactCode> exact =
           message->FindString("_exact", &field) == kOk ? ParseExactField(field) : std::nullopt;
       if (teach.IsExact() && exact) {
-        fTeachExact = exact;
         const std::string readable = ExactReadable(*exact);
+        // As with classic codes, a key of another remote only shows up and never replaces the
+        // key waiting under "goes to:": another remote's key is one of a loaded remote or, while
+        // a key waits, one of another protocol or address than the remote's (or the waiting
+        // key's). With nothing waiting, a key of another protocol may join the remote.
+        std::string known_remote;
+        message->FindString("_known", &known_remote);
+        const bool taught = AnyKeyTaught(teach);
+        bool other_head = false;
+        if (fTeachWaiting && fTeachExact) {
+          const ExactCode& head = taught ? teach.ExactHead() : *fTeachExact;
+          other_head = head.protocol != exact->protocol || head.address != exact->address;
+        }
+        if ((!known_remote.empty() && (taught || fTeachWaiting)) || other_head) {
+          Trace("Wrong header: %s\n", field.c_str());
+          fView.ShowTeachData(
+              Format("%s: %s%s", getLabel(126), readable.c_str(),
+                     known_remote.empty() ? "" : (" ('" + known_remote + "')").c_str()),
+              TeachTone::kTaken);
+          return;
+        }
+        fTeachExact = exact;
         Trace("%s will teach..", field.c_str());
         const int32_t known = teach.ExactFunction(*exact);
         if (known == kNoKeyFunction) {
@@ -172,6 +202,7 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
           fView.ShowTeachData(TakenText(readable, known, known), TeachTone::kTaken);
         }
         fView.ShowTeachChoice(known != kNoKeyFunction);
+        fTeachWaiting = known == kNoKeyFunction;
         Message key(FourCC("VR_H"));
         key.AddInt32("vr_key", known == kNoKeyFunction ? 0 : known);
         key.AddPointer("vr_remote", &teach);
@@ -186,6 +217,8 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
         // The receiver gives classic codes only (classic timing): so is the remote taught.
         teach.fComByte = fView.TwoBytes() ? 23 : 2;
         fView.SetClassicCodes(true);
+        // Classic codes need the header typed, unless it was.
+        if (teach.fComHead == 127127) ShowHeaderHint(false, "first Value");
         fView.InsertLog(
             "No exact codes from the receiver: the remote is taught with classic codes.\n");
       }
@@ -239,6 +272,11 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
           fView.EnableTeachField(TeachField::kHeader, false);
         }
         teach.SetExactKey(keyfn, *fTeachExact);
+        fTeachWaiting = false;
+        if (teach.ExactKey(keyfn)) {
+          fView.InsertLog(Format("'%s' taught to '%s'\n", ExactReadable(*fTeachExact).c_str(),
+                                 getLabel(keyfn)));
+        }
       } else {
         Trace("\nteach %ld to func %ld [%s]\n", static_cast<long>(fTeachCode),
               static_cast<long>(keyfn), keyfn >= 0 && keyfn < kLabelCount ? getLabel(keyfn) : "");
@@ -249,8 +287,12 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
                               TeachTone::kTaken);
           return;
         }
-        if (keyfn >= kFirstKeyFunction && keyfn <= kLastKeyFunction)
+        if (keyfn >= kFirstKeyFunction && keyfn <= kLastKeyFunction) {
           teach.SetSlot(keyfn - 50, fTeachCode);
+          // "goes to:" shows "-?-" again for the next key: the log keeps what was stored.
+          fView.InsertLog(
+              Format("'%ld' taught to '%s'\n", static_cast<long>(fTeachCode), getLabel(keyfn)));
+        }
       }
       send_shown_remote(&teach);
       if (keyfn >= 50 && keyfn < kLabelCount) key_menu.SetItemTo(getLabel(keyfn), true, true);

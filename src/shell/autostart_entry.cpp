@@ -37,8 +37,9 @@ std::string ExecArgument(const std::string& program) {
 
 }  // namespace
 
-AutostartEntry::AutostartEntry(std::filesystem::path config, std::string program)
-    : config_(std::move(config)), program_(std::move(program)) {}
+AutostartEntry::AutostartEntry(std::filesystem::path config, std::string program,
+                               std::vector<std::string> arguments)
+    : config_(std::move(config)), program_(std::move(program)), arguments_(std::move(arguments)) {}
 
 std::filesystem::path AutostartEntry::Path() const {
   return config_ / "autostart" / (std::string(kDesktopId) + ".desktop");
@@ -50,13 +51,15 @@ bool AutostartEntry::Enabled() const {
 }
 
 std::string AutostartEntry::Text() const {
+  std::string exec = ExecArgument(program_);
+  for (const std::string& argument : arguments_) exec += " " + ExecArgument(argument);
   return "[Desktop Entry]\n"
          "Type=Application\n"
          "Name=KORU\n"
          "GenericName=IR remote control\n"
          "Comment=Use an infrared remote control as an input device for the desktop\n"
          "Exec=" +
-         ExecArgument(program_) +
+         exec +
          "\n"
          "Icon=" +
          kDesktopId +

@@ -4,11 +4,14 @@
 // that a KORU that is not on the PATH starts too.
 #include <filesystem>
 #include <string>
+#include <vector>
 
 class AutostartEntry {
  public:
-  // `config` is the settings folder ($XDG_CONFIG_HOME); `program` the path to start.
-  AutostartEntry(std::filesystem::path config, std::string program);
+  // `config` is the settings folder ($XDG_CONFIG_HOME); `program` the path to start, with
+  // `arguments` (the run's --home: the KORU started at login uses the same program folder).
+  AutostartEntry(std::filesystem::path config, std::string program,
+                 std::vector<std::string> arguments = {});
 
   std::filesystem::path Path() const;
   bool Enabled() const;
@@ -21,6 +24,7 @@ class AutostartEntry {
  private:
   std::filesystem::path config_;
   std::string program_;
+  std::vector<std::string> arguments_;
 };
 
 inline constexpr const char* kDesktopId = "org.koru.KORU";

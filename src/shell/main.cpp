@@ -1,6 +1,7 @@
 // The program entry: options, the application object, its message loop.
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QPointer>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +12,7 @@
 #include "platform/files/data_folder.h"
 #include "platform/files/paths.h"
 #include "platform/lines/replay_line.h"
+#include "platform/lines/system_receiver_devices.h"
 #include "platform/messaging/qt_looper.h"
 #include "platform/messaging/quit_signals.h"
 #include "platform/messaging/trace.h"
@@ -38,6 +40,8 @@ void PrintHelp() {
       "                        shipped demo); not stored\n"
       "  --exit-after-replay   with a replay: port, quit once the recording has played and\n"
       "                        the last action has run\n"
+      "  --dry-run             recognise and route keys as usual, but only trace what each\n"
+      "                        action would do (\"would ...\") instead of doing it\n"
       "  --lircd-socket PATH   serve LIRC clients (irw, irexec, Kodi) on this socket for this\n"
       "                        run; the settings page's switch uses\n"
       "                        $XDG_RUNTIME_DIR/koru/lircd\n"
@@ -62,6 +66,8 @@ int main(int argc, char** argv) {
   std::string port;
   std::string lircd_socket;
   bool exit_after_replay = false;
+  bool dry_run = false;
+  std::vector<std::string> autostart_arguments;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0) {
       PrintHelp();
@@ -73,6 +79,9 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(argv[i], "--home") == 0 && i + 1 < argc) {
       SetProgramFolder(argv[++i]);
+      // Started at login, KORU uses the program folder of the run that asked for it.
+      autostart_arguments = {"--home",
+                             std::filesystem::absolute(argv[i]).lexically_normal().string()};
     } else if (std::strcmp(argv[i], "--port") == 0 && i + 1 < argc) {
       port = argv[++i];
     } else if (std::strcmp(argv[i], "--lircd-socket") == 0 && i + 1 < argc) {
@@ -86,6 +95,8 @@ int main(int argc, char** argv) {
       open_requests.push_back(request);
     } else if (std::strcmp(argv[i], "--exit-after-replay") == 0) {
       exit_after_replay = true;
+    } else if (std::strcmp(argv[i], "--dry-run") == 0) {
+      dry_run = true;
     } else {
       std::fprintf(stderr, "koru: unknown option '%s' (see koru --help)\n", argv[i]);
       return 2;
@@ -95,6 +106,15 @@ int main(int argc, char** argv) {
       std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr;
   if (exit_after_replay && port.rfind("replay:", 0) != 0) {
     std::fprintf(stderr, "koru: --exit-after-replay needs --port replay:FILE\n");
+    return 2;
+  }
+  // A name KORU does not know would open nothing and leave the user guessing.
+  if (!port.empty() && port.rfind("replay:", 0) != 0 &&
+      SystemReceiverDevices().NodeFor(port).empty()) {
+    std::fprintf(stderr,
+                 "koru: no receiver port named '%s'; valid names: serial1..serial4, usb0..usb3, "
+                 "lirc0.. (lirc0, lirc1, ...), replay:FILE\n",
+                 port.c_str());
     return 2;
   }
   if (port.rfind("replay:", 0) == 0) {
@@ -114,6 +134,7 @@ int main(int argc, char** argv) {
   setup.port = port;
   setup.exit_after_replay = exit_after_replay;
   setup.lircd_socket = lircd_socket;
+  setup.dry_run = dry_run;
   if (headless) setenv("QT_QPA_PLATFORM", "offscreen", 0);
 
   std::printf("-KORU begin-\n");
@@ -149,9 +170,15 @@ int main(int argc, char** argv) {
   {
     FbApplication app(std::move(setup));
     SessionShell session(&app, QSystemTrayIcon::isSystemTrayAvailable(),
-                         QCoreApplication::applicationFilePath().toStdString());
+                         QCoreApplication::applicationFilePath().toStdString(),
+                         autostart_arguments);
     instance.SetShowRequest(
         [&session](const std::string& token) { session.ShowMainWindow(token); });
+    // What went wrong is also kept in the main window's log, where the user looks.
+    QPointer<RcWindow> main_window = app.MainWindow();
+    InstallAlertPresenter([main_window](const std::string& text) {
+      if (main_window) main_window->AddToLog(text + "\n");
+    });
     // A later start meanwhile waits for the answer (it asks again for seconds).
     AfterFirstTurn(&qt, [&instance] { instance.Serve(); });
     InstallQuitSignals([] { AppMessenger().SendMessage(FourCC("_QRQ")); });
@@ -165,6 +192,7 @@ int main(int argc, char** argv) {
       }
     }
     result = qt.exec();
+    InstallAlertPresenter();
   }
   Prefs::getSTPrefs()->DeleteMe();
   std::printf("\n-KORU end-\n");

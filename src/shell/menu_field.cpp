@@ -2,6 +2,8 @@
 
 #include <QActionEvent>
 #include <QHBoxLayout>
+#include <QStyle>
+#include <QStyleOptionButton>
 
 MenuField::MenuField(const QString& label, QMenu* menu, QWidget* parent)
     : QWidget(parent),
@@ -16,6 +18,7 @@ MenuField::MenuField(const QString& label, QMenu* menu, QWidget* parent)
   label_->setMinimumWidth(label_->fontMetrics().horizontalAdvance(label) + 2);
   menu_->setParent(this, menu_->windowFlags());
   button_->setMenu(menu_);
+  button_->installEventFilter(this);
   menu_->installEventFilter(this);
   connect(menu_, &QMenu::aboutToShow, this, [this] { FillNow(); });
   connect(menu_, &QMenu::triggered, this, [this](QAction* chosen) {
@@ -41,7 +44,7 @@ void MenuField::ReplaceItemsLater(std::function<void(QMenu*)> fill, const QStrin
   fill_ = std::move(fill);
   pending_marked_ = marked;
   shown_ = nullptr;
-  button_->setText(marked);
+  ShowOnButton(marked);
 }
 
 void MenuField::FillNow() const {
@@ -61,6 +64,7 @@ QString MenuField::MarkedText() const {
 }
 
 bool MenuField::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == button_ && event->type() == QEvent::Resize) FitButtonText();
   if (watched == menu_ &&
       (event->type() == QEvent::ActionChanged || event->type() == QEvent::ActionAdded ||
        event->type() == QEvent::ActionRemoved) &&
@@ -84,5 +88,24 @@ void MenuField::Refresh() {
       break;
     }
   }
-  button_->setText(shown_ ? shown_->text() : menu_->title());
+  ShowOnButton(shown_ ? shown_->text() : menu_->title());
+}
+
+void MenuField::ShowOnButton(const QString& text) {
+  button_text_ = text;
+  FitButtonText();
+}
+
+void MenuField::FitButtonText() {
+  // The room the style leaves for the text beside the arrow.
+  QStyleOptionButton option;
+  option.initFrom(button_);
+  option.features |= QStyleOptionButton::HasMenu;
+  const QStyle* style = button_->style();
+  const int room = style->subElementRect(QStyle::SE_PushButtonContents, &option, button_).width() -
+                   style->pixelMetric(QStyle::PM_MenuButtonIndicator, &option, button_);
+  const QFontMetrics metrics = button_->fontMetrics();
+  const bool fits = metrics.horizontalAdvance(button_text_) <= room;
+  button_->setText(fits ? button_text_ : metrics.elidedText(button_text_, Qt::ElideMiddle, room));
+  button_->setToolTip(fits ? QString() : button_text_);
 }

@@ -31,6 +31,10 @@ class MenuField : public QWidget {
 
  private:
   void Refresh();
+  // The button shows `text`, shortened in the middle to fit beside its arrow, whole as its
+  // tool tip when shortened.
+  void ShowOnButton(const QString& text);
+  void FitButtonText();
   void FillNow() const;
   // Whether a change of `action` can change what the button shows: menus of thousands of
   // items are filled one item at a time, and each item must not cost a walk over all of them.
@@ -43,4 +47,5 @@ class MenuField : public QWidget {
   QPointer<QAction> shown_;  // the marked item the button shows, or none
   mutable std::function<void(QMenu*)> fill_;
   QString pending_marked_;
+  QString button_text_;  // what the button shows, whole
 };

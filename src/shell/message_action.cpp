@@ -1,5 +1,7 @@
 #include "shell/message_action.h"
 
+#include "shell/mnemonics.h"
+
 MessageAction::MessageAction(const QString& label, const Message& message, const Messenger& target,
                              QObject* parent)
     : QAction(label, parent), message_(message), target_(target) {
@@ -41,7 +43,8 @@ QAction* FindMenuItem(QMenu* menu, uint32_t code) {
 QAction* FindMenuItem(QMenu* menu, const QString& label) {
   if (menu == nullptr) return nullptr;
   for (QAction* action : menu->actions()) {
-    if (!action->isSeparator() && action->text() == label) return action;
+    if (!action->isSeparator() && WithoutMnemonic(action->text()) == WithoutMnemonic(label))
+      return action;
     if (QAction* found = FindMenuItem(action->menu(), label)) return found;
   }
   return nullptr;

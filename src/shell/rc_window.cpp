@@ -16,8 +16,10 @@
 #include "settings/label_table.h"
 #include "settings/prefs.h"
 #include "shell/after_first_turn.h"
+#include "shell/elided_label.h"
 #include "shell/menu_field.h"
 #include "shell/message_action.h"
+#include "shell/mnemonics.h"
 #include "shell/text_control.h"
 #include "shell/view_utilities.h"
 #include "shell/window_indicators.h"
@@ -96,11 +98,19 @@ RcWindow::RcWindow(const Rect& frame, WindowSetup setup)
   ToplistWinMsg(nullptr);
 
   // 12.-14.
+  GiveMnemonics(this);
   Trace(" Build Window \n");
   // The mixer's library loads on the action thread; the window is shown first.
   AfterFirstTurn(this, [this] {
     MuteIndicator* indicator = fIndicators.get();
-    RunAction([indicator](ActionServices& services) { IMuteSound(services, true, indicator); });
+    RunAction([indicator](ActionServices& services) {
+      IMuteSound(services, true, indicator);
+      // The button follows the mixer also when another program changes the mute.
+      services.mixer->WatchMute([indicator](bool muted) {
+        Trace("Master volume is %s\n", muted ? "muted" : "unmuted");
+        indicator->SetShown(muted);
+      });
+    });
   });
   connect(&fPulse, &QTimer::timeout, this, [this] { OnPulse(); });
   fPulseRate = 250000;
@@ -219,6 +229,13 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text) {
   return label;
 }
 
+// For texts that can be longer than their place (exact codes, remote names).
+QLabel* MakeElidedLabel(QWidget* parent, const char* name, const QString& text) {
+  auto* label = new ElidedLabel(text, parent);
+  label->setObjectName(name);
+  return label;
+}
+
 QGroupBox* MakeBox(QWidget* parent, const char* name, const QString& label) {
   auto* box = new QGroupBox(label, parent);
   box->setObjectName(name);
@@ -295,7 +312,7 @@ void RcWindow::BuildControls() {
   fResultBox->setGeometry(242, 2, 286, 74);
   fIrType = MakeLabel(fResultBox, "irType", Label(20));
   fIrType->setGeometry(8, 18, 120, 16);
-  fIrSender = MakeLabel(fResultBox, "irSender", Label(4));
+  fIrSender = MakeElidedLabel(fResultBox, "irSender", Label(4));
   fIrSender->setGeometry(140, 18, 140, 16);
   fIrSenKey = MakeLabel(fResultBox, "irSenKey", Label(50));
   fIrSenKey->setGeometry(8, 44, 120, 22);
@@ -303,7 +320,7 @@ void RcWindow::BuildControls() {
   big.setPointSize(13);
   big.setBold(true);
   fIrSenKey->setFont(big);
-  fIrPrgNr = MakeLabel(fResultBox, "irPrgNr", "");
+  fIrPrgNr = MakeElidedLabel(fResultBox, "irPrgNr", "");
   fIrPrgNr->setGeometry(140, 44, 140, 22);
 
   fSplitBox = MakeBox(pose, "SpBox", Label(141));
@@ -339,7 +356,7 @@ void RcWindow::BuildControls() {
   // teach data has the whole upper one for an exact code in words.
   fTeachClear = MakeButton(fTeachSetBox, "teClr", Label(17), FourCC("nRcx"), self);
   fTeachClear->setGeometry(4, 30, 70, 22);
-  fTeachData = MakeLabel(fTeachSetBox, "teData", Label(15));
+  fTeachData = MakeElidedLabel(fTeachSetBox, "teData", Label(15));
   fTeachData->setGeometry(4, 4, 270, 22);
   fTeachData->setAutoFillBackground(true);
   fTeachKeyField = MakeMenuField(fTeachSetBox, "teMF", Label(133), Label(49));

@@ -3,6 +3,7 @@
 // box with the group menus, the teach box, the menu bar and the settings page. Every control
 // sends its message to the window's own handler; the application relays the receiver's
 // messages here. The key router decides what a message means; the window is its view.
+#include <QApplication>
 #include <QLabel>
 #include <QMainWindow>
 #include <QTimer>
@@ -13,6 +14,7 @@
 
 #include "actions/action_thread.h"
 #include "platform/desktop_services.h"
+#include "platform/media/theme_sound.h"
 #include "platform/messaging/clock.h"
 #include "platform/messaging/message.h"
 #include "platform/messaging/rect.h"
@@ -65,6 +67,8 @@ class RcWindow : public QMainWindow, public Handler, private RoutingView {
 
   bool MiniViewShowing() const;
   bool SettingsPageShowing() const;
+  // A line on top of the log (what went wrong where only the trace would have said it).
+  void AddToLog(const std::string& line) { InsertLog(line); }
   QWidget* SettingsView() const { return fSettView; }
   sPulseView* PulseView() const { return fPulseView; }
 
@@ -173,6 +177,11 @@ class RcWindow : public QMainWindow, public Handler, private RoutingView {
   ReceiverFlags fReceiverFlags;
   LircdService fLircd;  // hears the router's keys: declared before it
   KeyRouter fRouter;
+  ThemeSound fSound{{"koru-receiver", "message"}, "Remote key recognised", [] {
+                      // Called on the sound's thread: the bell rings on the window's.
+                      QMetaObject::invokeMethod(
+                          qApp, [] { QApplication::beep(); }, Qt::QueuedConnection);
+                    }};
   DesktopServices fServices;
   std::unique_ptr<WindowIndicators> fIndicators;
   std::unique_ptr<ActionThread> fActions;

@@ -11,6 +11,7 @@
 #include "settings/prefs.h"
 #include "shell/menu_field.h"
 #include "shell/message_action.h"
+#include "shell/mnemonics.h"
 #include "shell/rc_window.h"
 #include "shell/settings_page_extension.h"
 
@@ -222,6 +223,7 @@ void RcWindow::AddSettingsView() {
     }
   }
 
+  GiveMnemonics(this);
   fPoseView->hide();
   fSettView->show();
   EnableMenuCommands(false, {FourCC("nRgt"), FourCC("irEP"), FourCC("irmi"), FourCC("MW_O")});

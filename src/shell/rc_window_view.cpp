@@ -8,6 +8,7 @@
 #include <QTextEdit>
 
 #include "actions/actions.h"
+#include "actions/dry_run_services.h"
 #include "platform/desktop/window_workspaces.h"
 #include "platform/messaging/trace.h"
 #include "receiver/receiver_flags.h"
@@ -41,6 +42,7 @@ void SetLogBackground(QTextEdit* log, const QColor& colour) {
 
 void RcWindow::BuildActions() {
   fServices = fSetup.services ? fSetup.services() : CreateDesktopServices();
+  if (fSetup.dry_run) fServices = DryRunServices(std::move(fServices));
   ActionServices services;
   services.desktop = fServices.desktop.get();
   services.players = fServices.players.get();
@@ -88,6 +90,8 @@ void RcWindow::ShutdownActions() {
     fActions->WaitIdle();
     fActions.reset();
   }
+  // The mixer's watch reports to the "MUTED" button until the mixer goes.
+  fServices.mixer.reset();
 }
 
 void RcWindow::SetText(RoutingText which, const std::string& text) {
@@ -147,7 +151,9 @@ std::string RcWindow::LogText() const {
 }
 
 void RcWindow::Beep() {
-  QApplication::beep();
+  // The desktop's sound for a recognised key ("koru-receiver" where the theme has one), else
+  // the bell; it never holds up the window.
+  fSound.Play();
 }
 
 void RcWindow::ShowHysteresis(bool on) {
@@ -206,6 +212,8 @@ void RcWindow::RebuildRemoteMenu(const RemoteMenu& contents) {
   const Messenger target = GetMessenger();
   field->ReplaceItemsLater(
       [contents, field, target](QMenu* menu) {
+        // Dozens of remotes: one column that scrolls, not columns side by side.
+        menu->setStyleSheet("QMenu { menu-scrollable: 1; }");
         auto item_message = [&](int32_t position) {
           Message message(contents.what);
           message.AddInt32("vaRemote", position);
@@ -304,8 +312,7 @@ void RcWindow::SetClassicCodes(bool on) {
 }
 
 void RcWindow::ShowTeachData(const std::string& text, TeachTone tone) {
-  fTeachData->setText(Text(text));
-  fTeachData->setToolTip(Text(text));  // the whole text where the label cuts it
+  fTeachData->setText(Text(text));  // shortened in the middle, whole as its tool tip
   QPalette palette = fTeachData->palette();
   palette.setColor(QPalette::Window,
                    tone == TeachTone::kFree ? QColor(200, 250, 200) : QColor(250, 200, 200));

@@ -26,8 +26,11 @@ std::string LabelText(QWidget* window, const char* name) {
 
 }  // namespace
 
-SessionShell::SessionShell(FbApplication* app, bool tray_available, const std::string& program)
-    : app_(app), tray_(app->MainWindow(), tray_available), autostart_(SettingsFolder(), program) {
+SessionShell::SessionShell(FbApplication* app, bool tray_available, const std::string& program,
+                           std::vector<std::string> arguments)
+    : app_(app),
+      tray_(app->MainWindow(), tray_available),
+      autostart_(SettingsFolder(), program, std::move(arguments)) {
   QApplication::setWindowIcon(TrayIcon::AppIcon());
   if (Prefs* prefs = Prefs::getSTPrefs()) {
     bool close_to_tray = true;

@@ -9,6 +9,7 @@
 #include <QMetaObject>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "shell/autostart_entry.h"
 #include "shell/tray_icon.h"
@@ -19,8 +20,9 @@ class QWidget;
 
 class SessionShell {
  public:
-  // `program` is the path the autostart entry starts.
-  SessionShell(FbApplication* app, bool tray_available, const std::string& program);
+  // `program` is the path the autostart entry starts, with `arguments`.
+  SessionShell(FbApplication* app, bool tray_available, const std::string& program,
+               std::vector<std::string> arguments = {});
   ~SessionShell();
   SessionShell(const SessionShell&) = delete;
   SessionShell& operator=(const SessionShell&) = delete;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QTimer>
 
 #include "platform/messaging/four_cc.h"
 #include "platform/messaging/messenger.h"
@@ -35,6 +36,7 @@ TrayIcon::TrayIcon(QWidget* window, bool available) : window_(window) {
   shown_ = available;
   Update();
   if (window_ != nullptr) window_->installEventFilter(this);
+  QCoreApplication::instance()->installEventFilter(this);
   if (available) {
     icon_.show();
     // A hidden main window is not closed: KORU runs on in the tray.
@@ -44,6 +46,7 @@ TrayIcon::TrayIcon(QWidget* window, bool available) : window_(window) {
 
 TrayIcon::~TrayIcon() {
   if (window_ != nullptr) window_->removeEventFilter(this);
+  QCoreApplication::instance()->removeEventFilter(this);
   if (shown_) QApplication::setQuitOnLastWindowClosed(true);
 }
 
@@ -76,7 +79,14 @@ void TrayIcon::Update() {
 }
 
 bool TrayIcon::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == window_ && event->type() == QEvent::Close && shown_ && close_to_tray_) {
+  if (watched == QCoreApplication::instance() && event->type() == QEvent::Quit) {
+    quitting_ = true;
+    // Still running afterwards: another window refused, and closing goes to the tray again.
+    QTimer::singleShot(0, this, [this] { quitting_ = false; });
+    return false;
+  }
+  if (watched == window_ && event->type() == QEvent::Close && shown_ && close_to_tray_ &&
+      !quitting_) {
     window_->hide();
     event->ignore();
     return true;

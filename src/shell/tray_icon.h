@@ -41,6 +41,9 @@ class TrayIcon : public QObject {
   void Update();
 
   QPointer<QWidget> window_;
+  // Set while the application handles a quit: its windows are then closed for good, and a
+  // window that refused would cancel the quit.
+  bool quitting_ = false;
   const QIcon app_icon_ = AppIcon();  // read once, when first drawn
   QMenu menu_;
   QSystemTrayIcon icon_;

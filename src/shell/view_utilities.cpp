@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QThread>
 #include <cstring>
 
 #include "platform/messaging/alert.h"
@@ -15,6 +16,7 @@
 #include "settings/label_table.h"
 #include "shell/menu_field.h"
 #include "shell/message_action.h"
+#include "shell/mnemonics.h"
 #include "shell/text_control.h"
 
 void AddToolTip(QWidget* view, const char* text) {
@@ -118,7 +120,7 @@ bool SetItemToIn(QMenu* menu, uint32_t code, const char* label, bool enable, boo
       Trace("[SM-out]\n");
       return true;
     }
-    if (!position->isSeparator() && position->text() == text) {
+    if (!position->isSeparator() && WithoutMnemonic(position->text()) == WithoutMnemonic(text)) {
       MarkItem(position, mark);
       Trace("[<out]\n");
       return true;
@@ -134,16 +136,20 @@ bool SetItemTo(QMenu* menu, uint32_t code, const char* label, bool enable, const
   return SetItemToIn(menu, code, label, enable, mark);
 }
 
-void InstallAlertPresenter() {
-  SetAlertPresenter([](const std::string& text) {
+void InstallAlertPresenter(std::function<void(const std::string& text)> also) {
+  SetAlertPresenter([also](const std::string& text) {
     QCoreApplication* app = QCoreApplication::instance();
     if (app == nullptr) {
       Trace("%s\n", text.c_str());
       return;
     }
+    // The windows log what they alert about themselves; an alert from an action or from a
+    // program KORU started was seen by the trace only.
+    const bool from_window = QThread::currentThread() == app->thread();
     QMetaObject::invokeMethod(
         app,
-        [text] {
+        [text, also, from_window] {
+          if (also && !from_window) also(text);
           auto* box = new QMessageBox(QMessageBox::Warning, "KORU_Alert",
                                       QString::fromUtf8(text.c_str()), QMessageBox::Ok);
           box->setDefaultButton(QMessageBox::Ok);  // Enter answers it

@@ -5,7 +5,9 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QWidget>
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "platform/messaging/message.h"
 
@@ -34,5 +36,7 @@ bool SetItemTo(QMenu* menu, uint32_t code, const char* label, bool enable, const
 // two system keys beside the space bar (the Super keys) are 102 and 103.
 Message KeyDownMessage(const QKeyEvent& event);
 
-// Shows AnyAlert texts as non-blocking message boxes on the GUI thread.
-void InstallAlertPresenter();
+// Shows AnyAlert texts as non-blocking message boxes on the GUI thread; `also` (when set) is
+// given there the texts that came from other threads (the actions, watched programs), for the
+// main window's log.
+void InstallAlertPresenter(std::function<void(const std::string& text)> also = nullptr);

@@ -18,4 +18,6 @@ struct WindowSetup {
   bool exit_after_replay = false;
   // Serve LIRC clients on this socket for this run only (--lircd-socket), whatever the setting.
   std::string lircd_socket;
+  // Actions are traced as "would ..." and not done (--dry-run).
+  bool dry_run = false;
 };

@@ -63,6 +63,20 @@ TEST(LircConfig, WarnsAboutWhatItDoesNotKnowAndGoesOn) {
                 "w.conf:1: \"include\" is not followed", "w.conf:5: unknown flag 'FANCY' ignored",
                 "w.conf:6: unknown parameter 'shiny' ignored",
                 "w.conf:11: a second button named 'K'", "w.conf:19: a second remote named 'w'"}));
+
+  // Many names given twice make one line, not one each.
+  std::string many = "begin remote\n name m\n bits 8\n begin codes\n";
+  for (int i = 0; i < 7; ++i) {
+    const std::string name = "  K" + std::to_string(i);
+    many += name + " 0x1\n" + name + " 0x2\n";
+  }
+  many += " end codes\nend remote\n";
+  warnings.clear();
+  remotes.clear();
+  ASSERT_EQ(ParseLircConfig(many, "m.conf", &remotes, &warnings, nullptr), kOk);
+  EXPECT_EQ(warnings, (std::vector<std::string>{
+                          "m.conf:6: 7 buttons named a second time in 'm' (each is kept, as LIRC "
+                          "does): 'K0', 'K1', 'K2', 'K3', 'K4' and 2 more"}));
 }
 
 TEST(LircConfig, RefusesMalformedFilesWithTheLineAtFault) {
@@ -102,7 +116,7 @@ TEST(LircConfig, RefusesMalformedFilesWithTheLineAtFault) {
   std::vector<LircRemote> remotes;
   std::string error;
   EXPECT_NE(ReadLircConfigFile("/nonexistent/lircd.conf", &remotes, nullptr, &error), kOk);
-  EXPECT_NE(error.find("/nonexistent/lircd.conf"), std::string::npos);
+  EXPECT_EQ(error, "/nonexistent/lircd.conf: No such file");
   EXPECT_EQ(ReadLircConfigFile("/tmp", &remotes, nullptr, &error), kBadType);
 }
 

@@ -76,6 +76,16 @@ TEST_F(MediaListAppTest, OpenAndCloseLeaveTheRemoteKeysToTheDesktopAgain) {
   EXPECT_EQ(Window()->MiniViewShowing(), compact_before);
   Key(kLrSat, kLrSatVolUp);
   EXPECT_FALSE(desktop_->sent.empty()) << "Vol+ reaches the desktop again";
+
+  // "FAV" opens the list as "Open" does: the keys go to it.
+  Key(kLrSat, kLrSatFav);
+  Deliver();
+  ASSERT_NE(MediaWindow(), nullptr);
+  EXPECT_TRUE(ListMode());
+  EXPECT_FALSE(Enabled(FourCC("MW_O")));
+  const size_t sent = desktop_->sent.size();
+  Key(kLrSat, kLrSatVolUp);
+  EXPECT_EQ(desktop_->sent.size(), sent);
 }
 
 TEST_F(MediaListAppTest, TheRemotesOkKeyPlaysTheSelectedEntry) {

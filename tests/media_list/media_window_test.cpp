@@ -152,6 +152,42 @@ TEST_F(MediaWindowTest, TheTabIsHiddenAndShownAndRemembered) {
   EXPECT_TRUE(window_->TabHidden()) << "a new window starts as the last one was left";
 }
 
+TEST_F(MediaWindowTest, TheEntrySizeIsKeptForTheNextWindow) {
+  WriteList("/m/0.ogg\n");
+  const struct {
+    uint32_t what;
+    MxView::EntrySize size;
+  } sizes[] = {{FourCC("MWmi"), MxView::kMini},
+               {FourCC("MWmx"), MxView::kMaxi},
+               {FourCC("MWmd"), MxView::kNormal}};
+  for (const auto& s : sizes) {
+    Open();
+    Send(Message(s.what));
+    delete window_;
+    Open();
+    EXPECT_EQ(View()->Size(), s.size) << FourCCText(s.what);
+    delete window_;
+  }
+}
+
+TEST_F(MediaWindowTest, ExitAndTheMenuAskEveryRunningPlayerToQuit) {
+  players_.players[kSoundplaySignature] = {1.0f};
+  Open();  // an empty list: the players quit all the same
+  Message exit(FourCC("MWse"));
+  exit.AddInt32("korukey", 72);
+  Send(exit);
+  Settle();  // the list view passes it on to its window
+  EXPECT_EQ(players_.calls, std::vector<std::string>{std::string("quit ") + kSoundplaySignature});
+  players_.calls.clear();
+  QMenu* menu = window_->ShowMenu(QPoint(0, 0));
+  QAction* item = MenuItem(menu, "Quit the players");
+  ASSERT_NE(item, nullptr);
+  item->trigger();
+  menu->close();
+  Settle();
+  EXPECT_EQ(players_.calls, std::vector<std::string>{std::string("quit ") + kSoundplaySignature});
+}
+
 TEST_F(MediaWindowTest, AListThatCannotBeSavedKeepsTheWindowOpenOnce) {
   std::filesystem::create_directory(ListFile());  // the path is taken by a folder
   Open();

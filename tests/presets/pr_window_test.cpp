@@ -229,8 +229,9 @@ TEST_F(PresetEditorTest, APressOpensTheFieldMenuWhoseWorkspaceItemIsSavedAsItsLi
   EXPECT_TRUE(menu->isVisible());
   QStringList items;
   for (QAction* item : menu->actions()) items << (item->isSeparator() ? "--" : item->text());
-  EXPECT_EQ(items, (QStringList{"Copy", "Paste", "Clear", "--", "Workspace"}));
-  menu->actions().last()->trigger();
+  EXPECT_EQ(items, (QStringList{"Copy", "Paste", "Clear", "--", "Workspace", "File…", "Folder…",
+                                "Web address…"}));
+  menu->actions()[4]->trigger();
   menu->hide();
   Settle();
   EXPECT_EQ(Shown(editor, 14), "Workspace");
@@ -240,6 +241,46 @@ TEST_F(PresetEditorTest, APressOpensTheFieldMenuWhoseWorkspaceItemIsSavedAsItsLi
   EXPECT_NE(ReadAll(PresetPath()).find("; -- DT_Remote set  0-9:\n[D4]: 'Workspace'  \n"),
             std::string::npos);
   EXPECT_FALSE(SaveEnabled(editor));
+}
+
+TEST_F(PresetEditorTest, FilesFoldersAndWebAddressesAreChosenFromTheMenuWithTheChecksOfADrop) {
+  Start();
+  PR_Window* editor = Open();
+  EStringView* field = editor->Field(3);
+  QString answer;
+  EStringView::SetChooser([&](QWidget*, EStringView::Choice) { return answer; });
+  const struct {
+    const char* item;
+    const char* answer;
+    const char* bound;  // what the slot holds afterwards
+    const char* alert;  // part of the alert, or empty for none
+  } cases[] = {
+      {"File…", "/home/user/song.ogg", "/home/user/song.ogg", ""},
+      {"Folder…", "/home/user/Music", "/home/user/Music", ""},
+      {"Web address…", " https://example.org/a ", "https://example.org/a", ""},
+      {"Web address…", "example.org", "https://example.org/a", "is no web address"},
+      {"File…", "/home/user/it's", "https://example.org/a", "holds a quote"},
+      {"Folder…", "", "https://example.org/a", ""},  // the chooser was cancelled
+  };
+  for (const auto& c : cases) {
+    alerts_.clear();
+    answer = QString::fromUtf8(c.answer);
+    QAction* item = nullptr;
+    for (QAction* action : field->AddEPopMenu()->actions())
+      if (action->text() == QString::fromUtf8(c.item)) item = action;
+    ASSERT_NE(item, nullptr) << c.item;
+    item->trigger();
+    Settle();
+    EXPECT_EQ(editor->Presets()[3], c.bound) << c.item << " " << c.answer;
+    if (*c.alert == '\0') {
+      EXPECT_TRUE(alerts_.empty()) << c.answer;
+    } else {
+      ASSERT_EQ(alerts_.size(), 1u) << c.answer;
+      EXPECT_NE(alerts_[0].find(c.alert), std::string::npos) << alerts_[0];
+    }
+  }
+  EXPECT_TRUE(SaveEnabled(editor));
+  EStringView::SetChooser(nullptr);
 }
 
 TEST_F(PresetEditorTest, ASavedBindingRunsOnTheNextKeyAndAfterARestart) {

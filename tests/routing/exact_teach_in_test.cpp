@@ -38,6 +38,22 @@ Message ExactReportOf(const std::string& field, uint32_t seed) {
   return reports.empty() ? ReportOf("-") : reports.front();
 }
 
+// A press of a classic remote's key (one-byte mode) as the receiver reports it, exact code and
+// all.
+Message ClassicKeyReportOf(int32_t header, int32_t code) {
+  KeyPress press;
+  std::string why;
+  EXPECT_EQ(EncodeKeyPress(header, 2, code, 0, &press, &why), kOk) << why;
+  Mode2Recording recording;
+  EXPECT_EQ(ParseMode2(Mode2Text(press.periods), "press", &recording, &why), kOk) << why;
+  std::vector<Message> reports;
+  ReplayThroughReceiver(recording, [&](bigtime_t, const Message& message) {
+    if (message.what == FourCC("irCE") && message.HasField("_exact")) reports.push_back(message);
+  });
+  EXPECT_FALSE(reports.empty()) << header << " " << code;
+  return reports.empty() ? ReportOf("-") : reports.front();
+}
+
 struct TaughtKey {
   const char* field;
   int32_t keyfn;
@@ -154,6 +170,48 @@ TEST_F(ExactTeachInTest, ACodeTaughtToOneKeyIsRefusedForAnotherInBothModes) {
   EXPECT_EQ(view_.teach_data, " '179' is Code for 'N1' - not taught to 'N9' ");
   EXPECT_EQ(Router().TeachRemote().Slot(10), 0);
   EXPECT_EQ(Router().TeachRemote().Slot(2), kLrSatN1);
+}
+
+TEST_F(ExactTeachInTest, KeysOfOtherRemotesDoNotReplaceTheKeyWaitingForItsFunction) {
+  Start();
+  BeginNewRemote("Tuner3");
+  Press("NEC:0x30:0x01", 1);
+  Assign(52);
+  Press("NEC:0x30:0x02", 2);
+  const std::string waiting = view_.teach_data;
+  ASSERT_EQ(waiting, "select for: 'NEC addr 0x30 cmd 0x02' ");
+  const std::string lr_sat_n5 = "Wrong header, data : NEC32 addr 0x7F20 cmd 0x621D ('LR-SAT')";
+  const struct {
+    Message report;
+    const char* shown;
+    const char* remote;
+  } strays[] = {
+      {ClassicKeyReportOf(kLrSat, kLrSatN5), lr_sat_n5.c_str(), "LR-SAT"},
+      {ExactReportOf("NEC:0x31:0x02", 3), "Wrong header, data : NEC addr 0x31 cmd 0x02",
+       "-unknown-"},
+      {ExactReportOf("Sony12:0x01:0x15", 4), "Wrong header, data : Sony12 addr 0x01 cmd 0x15",
+       "-unknown-"},
+  };
+  for (const auto& stray : strays) {
+    Message report = stray.report;
+    Router().HandleMessage(&report);
+    EXPECT_EQ(view_.teach_data, stray.shown);
+    EXPECT_EQ(view_.teach_tone, TeachTone::kTaken) << stray.shown;
+    EXPECT_EQ(view_.Text(RoutingText::kRemote), stray.remote) << stray.shown;
+  }
+  Assign(53);
+  EXPECT_EQ(Router().TeachRemote().ExactFunction(*ParseExactField("NEC:0x30:0x02")), 53);
+  EXPECT_EQ(view_.log.rfind("'NEC addr 0x30 cmd 0x02' taught to 'N2'\n", 0), 0u) << view_.log;
+  EXPECT_EQ(Router().TeachRemote().ExactFunction(*ParseExactField("NEC32:0x7F20:0x621D")),
+            kNoKeyFunction);
+
+  // With nothing waiting, a loaded remote's key is still refused; a key of another protocol
+  // may join the remote.
+  Message lr_sat = ClassicKeyReportOf(kLrSat, kLrSatN5);
+  Router().HandleMessage(&lr_sat);
+  EXPECT_EQ(view_.teach_data, lr_sat_n5);
+  Press("Sony12:0x01:0x15", 5);
+  EXPECT_EQ(view_.teach_data, "select for: 'Sony12 addr 0x01 cmd 0x15' ");
 }
 
 TEST_F(ExactTeachInTest, AHeldNecKeyIsTaughtOnceAndRepeatsItsAction) {

@@ -107,9 +107,10 @@ TEST_F(RouterTest, GlobalKeysRunTheirDesktopActions) {
   Key(kLrSat, kLrSatMute);
   EXPECT_TRUE(mixer_.muted);
   EXPECT_TRUE(view_.indicators.shown);
-  Key(kLrSat, kLrSatFav);  // "FAV" asks for the media list; the mode itself stays off
+  Key(kLrSat, kLrSatFav);  // "FAV" opens the media list, and the keys go to it
   EXPECT_EQ(SentOf("MW_O").size(), 1u);
-  EXPECT_FALSE(Router().MediaListMode());
+  EXPECT_TRUE(Router().MediaListMode());
+  Post(FourCC("MW_C"));
   EXPECT_FALSE(view_.split_switch);
   Key(kLrSat, kLrSatMenu);  // "Menu" switches splitting on
   EXPECT_TRUE(view_.split_switch);

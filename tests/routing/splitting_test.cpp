@@ -1,3 +1,6 @@
+#include <QString>
+#include <algorithm>
+
 #include "platform/messaging/trace.h"
 #include "router_fixture.h"
 
@@ -22,6 +25,15 @@ TEST_F(RouterTest, GroupMenusListEveryRemoteAndRestoreTheStoredAssignment) {
   EXPECT_EQ(teach.first, "Add New");
   EXPECT_EQ(teach.what, FourCC("nRvr"));
   EXPECT_FALSE(teach.checkable);
+  // Listed by name, whatever the folder's order.
+  for (const RemoteMenu* menu : {&teach, &audio}) {
+    std::vector<QString> names;
+    for (const auto& [position, name] : menu->remotes)
+      names.push_back(QString::fromStdString(name));
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.end(), [](const QString& a, const QString& b) {
+      return a.compare(b, Qt::CaseInsensitive) < 0;
+    }));
+  }
 }
 
 TEST_F(RouterTest, AudioRemoteRunsItsOwnPresetsElseThePlayer) {

@@ -43,7 +43,13 @@ TEST_F(TeachInTest, ANewRemoteIsTaughtStoredListedChartedAndRecognised) {
   EXPECT_TRUE(view_.locked);
   EXPECT_TRUE(Router().Teaching());
   EXPECT_EQ(view_.log.rfind("Give name for new remote or select a remote\n", 0), 0u);
+  // Exact codes first: the header is the first key's, not typed.
+  EXPECT_EQ(view_.TeachFieldText(TeachField::kHeader), "from the first key");
+  view_.classic_codes = true;
+  Post(FourCC("nRcc"));
   EXPECT_EQ(view_.TeachFieldText(TeachField::kHeader), "first Value");
+  view_.classic_codes = false;
+  Post(FourCC("nRcc"));
   EXPECT_TRUE(view_.two_bytes);
 
   BeginNewRemote("MyRemote", 100200, false);
@@ -57,6 +63,7 @@ TEST_F(TeachInTest, ANewRemoteIsTaughtStoredListedChartedAndRecognised) {
   EXPECT_TRUE(mixer_.writes == 0 && desktop_.sent.empty());  // teaching routes nothing
   Assign(52);
   EXPECT_TRUE(view_.key_marks["N1"]);
+  EXPECT_EQ(view_.log.rfind("'5' taught to 'N1'\n", 0), 0u) << view_.log;
   Key(100200, 5);
   EXPECT_EQ(view_.teach_data, " '5' is Code for 'N1' ");
   EXPECT_TRUE(view_.offers_set_free);

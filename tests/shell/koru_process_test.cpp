@@ -59,6 +59,24 @@ TEST(KoruProgram, PlaysTheDemoRecordingThroughEveryLayerAndQuits) {
   EXPECT_EQ(Count(out, "rs232_port"), 0u);
 }
 
+TEST(KoruProgram, ADryRunOfTheDemoTracesWhatItWouldDoAndAsksTheDesktopNothing) {
+  TempDir dir;
+  const std::string demo = std::string(KORU_SOURCE_DIR) + "/data/demo.mode2";
+  const KoruRun run = RunKoru(
+      {"--port", QString::fromStdString("replay:" + demo), "--exit-after-replay", "--dry-run"}, dir,
+      true);
+  ASSERT_EQ(run.exit_code, 0) << run.out;
+  const std::string& out = run.out;
+  EXPECT_NE(out.find("dry run: actions are traced as \"would ...\" and not done\n"),
+            std::string::npos);
+  EXPECT_EQ(Count(out, "'-?-'\n"), 0u) << out;  // keys are recognised as usual
+  EXPECT_NE(out.find("would send '_KYD'"), std::string::npos) << out;
+  EXPECT_NE(out.find("would mute the master output\n"), std::string::npos) << out;
+  // The recording fakes stand for the desktop of this run: they were asked to do nothing.
+  EXPECT_EQ(Count(out, "fake: "), 0u) << out;
+  EXPECT_NE(out.find("\n-KORU end-\n"), std::string::npos);
+}
+
 TEST(KoruProgram, OptionsAreCheckedAndExplained) {
   TempDir dir;
   KoruRun run = RunKoru({"--version"}, dir, false);
@@ -74,6 +92,14 @@ TEST(KoruProgram, OptionsAreCheckedAndExplained) {
   run = RunKoru({"--open", "nowhere"}, dir, false);
   EXPECT_EQ(run.exit_code, 2);
   EXPECT_NE(run.out.find("no window named 'nowhere'"), std::string::npos) << run.out;
+  for (const char* port : {"serial0", "serial5", "usb4", "lirc", "ttyS0", "/dev/lirc0"}) {
+    run = RunKoru({"--port", port}, dir, false);
+    EXPECT_EQ(run.exit_code, 2) << port;
+    EXPECT_NE(run.out.find(std::string("no receiver port named '") + port +
+                           "'; valid names: serial1..serial4, usb0..usb3, lirc0.."),
+              std::string::npos)
+        << run.out;
+  }
   run = RunKoru({"--port", "replay:/nonexistent.mode2", "--exit-after-replay"}, dir, false);
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_NE(run.out.find("/nonexistent.mode2"), std::string::npos) << run.out;

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <filesystem>
 
+#include "shell/mnemonics.h"
 #include "shell_fixture.h"
 
 TEST_F(ShellTest, TheLircdSwitchServesClientsOnTheDefaultSocketAndIsStored) {
@@ -14,7 +15,7 @@ TEST_F(ShellTest, TheLircdSwitchServesClientsOnTheDefaultSocketAndIsStored) {
   Post(FourCC("PREF"));
   auto* check = Find<QCheckBox>("ScbL");
   ASSERT_NE(check, nullptr);
-  EXPECT_EQ(check->text(), "Serve LIRC clients (lircd socket)");
+  EXPECT_EQ(WithoutMnemonic(check->text()), "Serve LIRC clients (lircd socket)");
   EXPECT_FALSE(check->isChecked());
   EXPECT_FALSE(std::filesystem::exists(socket));
 

@@ -195,6 +195,40 @@ TEST_F(PulseViewTest, SensorRemovedReopensThePortOfThisRunNotAFallback) {
   EXPECT_EQ(view_->Port()->Name(), "usb1");
 }
 
+TEST_F(PulseViewTest, WithoutAReceiverTheUserIsToldOnceWhatKoruCanUseAndNotAskedIfBusy) {
+  std::vector<std::string> notices;
+  sPulseView::SetNoReceiverNotice([&](const std::string& text) { notices.push_back(text); });
+  SetReceiverDevices(std::make_shared<FakeReceiverDevices>(std::vector<std::string>{}));
+  for (int start = 0; start < 2; ++start) {
+    view_ = std::make_unique<sPulseView>(QRect(0, 0, 160, 16), "puView", &flags_);
+    ASSERT_EQ(view_->Port(), nullptr);
+    Send(FourCC("ir--"));  // from the thread that found no port
+    Send(FourCC("ir--"));
+    view_.reset();
+  }
+  EXPECT_EQ(questions_, 0);
+  ASSERT_EQ(notices.size(), 1u) << "once, not at every start";
+  EXPECT_EQ(notices[0].rfind("No receiver was found.\n", 0), 0u) << notices[0];
+  EXPECT_NE(notices[0].find("koru --port replay:demo.mode2 --dry-run"), std::string::npos);
+  EXPECT_EQ(notices[0].find("no such device"), std::string::npos) << notices[0];
+  sPulseView::SetNoReceiverNotice(nullptr);
+}
+
+TEST_F(PulseViewTest, SensorRemovedReopensThePortThatWasBusy) {
+  devices_->SetBusy("serial2");
+  view_ = std::make_unique<sPulseView>(QRect(0, 0, 160, 16), "puView", &flags_);
+  ASSERT_EQ(view_->Port(), nullptr);
+  Message busy(FourCC("irRB"));
+  busy.AddString("port", "serial2");
+  view_->MessageReceived(&busy);
+  Send(FourCC("ir--"));
+  ASSERT_EQ(questions_, 1);
+  devices_->SetBusy("");
+  answer_(true);
+  ASSERT_NE(view_->Port(), nullptr);
+  EXPECT_EQ(view_->Port()->Name(), "serial2") << "not the setting's serial0";
+}
+
 TEST_F(PulseViewTest, EndingTheThreadStopsItBeforeThePortCloses) {
   Make();
   const thread_id thread = view_->Thread();

@@ -4,8 +4,10 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QSlider>
 #include <QTextEdit>
+#include <set>
 
 #include "platform/messaging/alert.h"
 #include "platform/messaging/test_loopers.h"
@@ -13,6 +15,7 @@
 #include "receiver/view/pulse_view.h"
 #include "shell/menu_field.h"
 #include "shell/message_action.h"
+#include "shell/mnemonics.h"
 #include "shell/session_shell.h"
 #include "shell/text_control.h"
 #include "shell_fixture.h"
@@ -20,7 +23,7 @@
 namespace {
 
 QString TextOf(QWidget* widget) {
-  if (auto* button = qobject_cast<QAbstractButton*>(widget)) return button->text();
+  if (auto* button = qobject_cast<QAbstractButton*>(widget)) return WithoutMnemonic(button->text());
   if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
   if (auto* box = qobject_cast<QGroupBox*>(widget)) return box->title();
   if (auto* text = qobject_cast<TextControl*>(widget))
@@ -63,7 +66,7 @@ TEST_F(ShellTest, FirstStartPreparesTheFoldersAndBuildsEveryControl) {
       {"result", " Dedector: "},
       {"irType", "-codec-"},
       {"irSender", "-remote-"},
-      {"irSenKey", "Done.."},
+      {"irSenKey", "-unknown-"},  // not the group menus' "Done.."
       {"irPrgNr", ""},
       {"teachBox", " Teachbox: "},
       {"te_name", " Name: |NewRemote"},
@@ -88,6 +91,34 @@ TEST_F(ShellTest, FirstStartPreparesTheFoldersAndBuildsEveryControl) {
   EXPECT_TRUE(Find<QWidget>("teachBox")->isHidden());
   EXPECT_TRUE(Find<QWidget>("MiniView")->isHidden());
   EXPECT_EQ(Find<QWidget>("SpBox")->toolTip(), "toggle with IR-Menu");
+}
+
+TEST_F(ShellTest, MenusAndButtonsHaveLettersOfTheirOwnAndF10OpensTheMenuBar) {
+  Start();
+  const auto letter = [](const QString& text) {
+    const qsizetype at = text.indexOf('&');
+    return at < 0 || at + 1 >= text.size() ? QChar() : text[at + 1].toLower();
+  };
+  QMenuBar* bar = Window()->menuBar();
+  std::set<QChar> window_letters;  // Alt+letter of the menu-bar titles and the buttons
+  for (QAction* title : bar->actions()) {
+    EXPECT_TRUE(window_letters.insert(letter(title->text())).second) << title->text().toStdString();
+    std::set<QChar> menu_letters;
+    for (QAction* item : title->menu()->actions()) {
+      if (item->isSeparator()) continue;
+      EXPECT_TRUE(menu_letters.insert(letter(item->text())).second) << item->text().toStdString();
+    }
+  }
+  for (const char* name : {"TRBut", "fMute", "hyContinue", "hyCheckBox", "ReSplit"}) {
+    auto* button = Find<QAbstractButton>(name);
+    ASSERT_NE(button, nullptr) << name;
+    EXPECT_TRUE(window_letters.insert(letter(button->text())).second) << name;
+  }
+  auto* f10 = Window()->findChild<QShortcut*>("menuKey");
+  ASSERT_NE(f10, nullptr);
+  EXPECT_EQ(f10->key(), QKeySequence(Qt::Key_F10));
+  emit f10->activated();
+  EXPECT_EQ(bar->activeAction(), bar->actions().first());
 }
 
 TEST_F(ShellTest, MenusCarryTheirMessagesAndTheKeyMenuGroupsTheReducedKeys) {
@@ -157,14 +188,14 @@ TEST_F(ShellTest, SettingsPageIsRebuiltOnEveryPrefAndOffersOnlyPresentPorts) {
     EXPECT_TRUE(FindMenuItem(FileMenu(), FourCC("irEP"))->isEnabled());
   }
   Post(FourCC("PREF"));
-  EXPECT_EQ(Find<QCheckBox>("ScbA")->text(), "Use pimped colors");
-  EXPECT_EQ(Find<QCheckBox>("ScbW")->text(), "On all Workspaces");
+  EXPECT_EQ(WithoutMnemonic(Find<QCheckBox>("ScbA")->text()), "Use pimped colors");
+  EXPECT_EQ(WithoutMnemonic(Find<QCheckBox>("ScbW")->text()), "On all Workspaces");
   auto* classic = Find<QCheckBox>("ScbT");
-  EXPECT_EQ(classic->text(), "Classic receiver timing");
+  EXPECT_EQ(WithoutMnemonic(classic->text()), "Classic receiver timing");
   EXPECT_FALSE(classic->isChecked());
   classic->click();
   EXPECT_TRUE(Prefs::getSTPrefs()->classic_timing);
-  EXPECT_EQ(Find<QAbstractButton>("sVex")->text(), "Done..");
+  EXPECT_EQ(WithoutMnemonic(Find<QAbstractButton>("sVex")->text()), "Done..");
 }
 
 TEST_F(ShellTest, EveryControlOfTheRightColumnCanBeReachedWithOrWithoutThePulseView) {

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QTextEdit>
+#include <QTimer>
 #include <bitset>
 #include <cstdlib>
 #include <fstream>
@@ -88,6 +89,34 @@ TEST(TrayIcon, ClosingHidesTheWindowOnlyWhileTheIconIsShownAndTheSwitchIsOn) {
   }
 }
 
+// Records whether a close reached the window itself.
+class ClosingWindow : public QWidget {
+ public:
+  bool closed = false;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override {
+    closed = true;
+    event->accept();
+  }
+};
+
+TEST(TrayIcon, QuitClosesTheWindowForGoodAndEndsTheProgram) {
+  ClosingWindow window;
+  QWidget tray_window;  // on X11 the tray draws the icon in a window of KORU's own
+  TrayIcon tray(&window, true);
+  window.show();
+  tray_window.show();
+  QTimer::singleShot(0, &window, [&window] {
+    QCoreApplication::quit();
+    // A next turn of the loop comes only when the quit was refused.
+    QTimer::singleShot(0, &window, [] { QCoreApplication::exit(7); });
+  });
+  EXPECT_EQ(QCoreApplication::exec(), 0);
+  EXPECT_TRUE(window.closed) << "hidden into the tray instead, which stops the quit";
+  EXPECT_FALSE(tray_window.isVisible());
+}
+
 std::string ReadAll(const std::filesystem::path& path) {
   std::ifstream in(path);
   std::stringstream text;
@@ -110,12 +139,16 @@ TEST(AutostartEntry, IsWrittenAndRemovedInTheAutostartFolder) {
   EXPECT_TRUE(entry.SetEnabled(false)) << "removing what is gone is no failure";
 }
 
-TEST(AutostartEntry, ProgramPathIsOneArgumentWhateverItHolds) {
+TEST(AutostartEntry, ProgramPathAndTheRunsProgramFolderAreOneArgumentEachWhateverTheyHold) {
   const struct {
     const char* program;
     const char* exec;
+    std::vector<std::string> arguments = {};
   } cases[] = {
       {"/opt/koru-0.1/bin/koru", "Exec=/opt/koru-0.1/bin/koru\n"},
+      {"/usr/bin/koru",
+       "Exec=/usr/bin/koru --home \"/home/a b/koru\"\n",
+       {"--home", "/home/a b/koru"}},
       {"/home/a b/koru", "Exec=\"/home/a b/koru\"\n"},
       {"/x/$HOME/100%/k\"o`ru", "Exec=\"/x/\\\\$HOME/100%%/k\\\\\"o\\\\`ru\"\n"},
       {"/x/back\\slash", "Exec=\"/x/back\\\\\\\\slash\"\n"},
@@ -123,7 +156,7 @@ TEST(AutostartEntry, ProgramPathIsOneArgumentWhateverItHolds) {
   const bool validator = std::system("command -v desktop-file-validate >/dev/null") == 0;
   for (const auto& c : cases) {
     TempDir config;
-    AutostartEntry entry(config.Path(), c.program);
+    AutostartEntry entry(config.Path(), c.program, c.arguments);
     const std::string text = entry.Text();
     EXPECT_NE(text.find(c.exec), std::string::npos) << c.program << "\n" << text;
     // What the desktop will read (where the validator is installed, as on CI).

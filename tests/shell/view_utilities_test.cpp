@@ -12,6 +12,7 @@
 
 #include "platform/messaging/alert.h"
 #include "platform/messaging/trace.h"
+#include "shell/elided_label.h"
 #include "shell/menu_field.h"
 #include "shell/message_action.h"
 #include "shell/text_control.h"
@@ -173,6 +174,33 @@ TEST(MenuField, ItemsReplacedLaterShowTheMarkedOneAtOnceAndAreMadeWhenNeeded) {
   EXPECT_EQ(field.Button()->text(), "ITT-237");
   delete itt;
   EXPECT_EQ(field.Button()->text(), "-remote-");
+}
+
+TEST(LongTexts, AreShortenedInTheMiddleAndWholeInTheToolTip) {
+  const QString port =
+      "replay:/home/user/recordings/living-room/remote-2026-12-06.mode2 (this run)";
+  auto* menu = new QMenu("IR-Sensor");
+  MenuField field("IR-Sensor:", menu);
+  field.resize(320, 24);
+  field.show();  // laid out
+  QAction* item = menu->addAction(port);
+  item->setCheckable(true);
+  item->trigger();
+  const QString shown = field.Button()->text();
+  EXPECT_TRUE(shown.contains(QChar(0x2026))) << shown.toStdString();
+  EXPECT_TRUE(shown.endsWith("(this run)")) << shown.toStdString();
+  EXPECT_TRUE(shown.startsWith("replay:")) << shown.toStdString();
+  EXPECT_EQ(field.Button()->toolTip(), port);
+  field.resize(2000, 24);  // room enough: whole, and no tool tip
+  EXPECT_EQ(field.Button()->text(), port);
+  EXPECT_TRUE(field.Button()->toolTip().isEmpty());
+
+  ElidedLabel label("select for: 'NEC addr 0x20 cmd 0x0C' ");
+  label.resize(80, 22);
+  EXPECT_TRUE(label.Elided());
+  EXPECT_EQ(label.text(), "select for: 'NEC addr 0x20 cmd 0x0C' ") << "the text itself stays whole";
+  label.resize(2000, 22);
+  EXPECT_FALSE(label.Elided());
 }
 
 TEST(Alert, ShowsANonBlockingBoxTitledKoruAlert) {

@@ -52,8 +52,19 @@ class FakeMixer : public Mixer {
     if (!writable) return kNotAllowed;
     ++writes;
     muted = value;
+    if (watch) watch(muted);
     return kOk;
   }
+  bool WatchMute(std::function<void(bool)> changed) override {
+    watch = std::move(changed);
+    return available;
+  }
+  // Another program changes the mute.
+  void ChangeElsewhere(bool value) {
+    muted = value;
+    if (watch) watch(muted);
+  }
+  std::function<void(bool)> watch;
 };
 
 class FakeLauncher : public Launcher {

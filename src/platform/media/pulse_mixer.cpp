@@ -4,6 +4,7 @@
 #include <pulse/pulseaudio.h>
 
 #include <chrono>
+#include <memory>
 
 #include "platform/messaging/trace.h"
 
@@ -33,7 +34,17 @@ struct PulseLibrary {
   X(pa_context_set_sink_mute_by_name) \
   X(pa_operation_get_state) \
   X(pa_operation_cancel) \
-  X(pa_operation_unref)
+  X(pa_operation_unref) \
+  X(pa_threaded_mainloop_new) \
+  X(pa_threaded_mainloop_free) \
+  X(pa_threaded_mainloop_start) \
+  X(pa_threaded_mainloop_stop) \
+  X(pa_threaded_mainloop_lock) \
+  X(pa_threaded_mainloop_unlock) \
+  X(pa_threaded_mainloop_get_api) \
+  X(pa_context_set_state_callback) \
+  X(pa_context_set_subscribe_callback) \
+  X(pa_context_subscribe)
   // clang-format on
 #define KORU_PULSE_POINTER(name) decltype(&::name) name = nullptr;
   KORU_PULSE_CALLS(KORU_PULSE_POINTER)
@@ -139,6 +150,100 @@ void OnSuccess(pa_context*, int success, void* data) {
 }
 
 }  // namespace
+
+// A connection kept open on a thread of its own that the server tells of every change of a sink
+// and of the default sink; each change reads the default sink's mute again, and a mute that
+// differs from the last one read is reported.
+class PulseMixer::Watch {
+ public:
+  Watch(const PulseLibrary& pa, std::function<void(bool)> changed)
+      : pa_(pa), changed_(std::move(changed)), loop_(pa.pa_threaded_mainloop_new()) {
+    if (loop_ == nullptr) return;
+    pa_.pa_threaded_mainloop_lock(loop_);
+    context_ = pa_.pa_context_new(pa_.pa_threaded_mainloop_get_api(loop_), "KORU mute watch");
+    if (context_ != nullptr) {
+      pa_.pa_context_set_state_callback(context_, &Watch::OnState, this);
+      pa_.pa_context_set_subscribe_callback(context_, &Watch::OnEvent, this);
+      started_ = pa_.pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0 &&
+                 pa_.pa_threaded_mainloop_start(loop_) >= 0;
+    }
+    pa_.pa_threaded_mainloop_unlock(loop_);
+  }
+  ~Watch() {
+    if (loop_ == nullptr) return;
+    if (started_) pa_.pa_threaded_mainloop_stop(loop_);
+    if (context_ != nullptr) {
+      // The mixer goes, not the server: nothing to say about it.
+      pa_.pa_context_set_state_callback(context_, nullptr, nullptr);
+      pa_.pa_context_disconnect(context_);
+      pa_.pa_context_unref(context_);
+    }
+    pa_.pa_threaded_mainloop_free(loop_);
+  }
+  Watch(const Watch&) = delete;
+  Watch& operator=(const Watch&) = delete;
+
+  bool Started() const { return started_; }
+
+ private:
+  static void OnState(pa_context* context, void* data) {
+    auto* self = static_cast<Watch*>(data);
+    const pa_context_state_t state = self->pa_.pa_context_get_state(context);
+    if (state == PA_CONTEXT_READY) {
+      self->connected_ = true;
+      Unref(self, self->pa_.pa_context_subscribe(
+                      context,
+                      static_cast<pa_subscription_mask_t>(PA_SUBSCRIPTION_MASK_SINK |
+                                                          PA_SUBSCRIPTION_MASK_SERVER),
+                      nullptr, nullptr));
+      self->Query();
+    } else if (!PA_CONTEXT_IS_GOOD(state) && self->connected_) {
+      // Without a server from the start the first query has said so already.
+      self->connected_ = false;
+      Trace("mixer: the sound server went, the \"MUTED\" button no longer follows it\n");
+    }
+  }
+  static void OnEvent(pa_context*, pa_subscription_event_type_t, uint32_t, void* data) {
+    static_cast<Watch*>(data)->Query();
+  }
+  static void OnInfo(pa_context*, const pa_sink_info* info, int eol, void* data) {
+    auto* self = static_cast<Watch*>(data);
+    if (eol != 0 || info == nullptr) return;
+    const int muted = info->mute != 0 ? 1 : 0;
+    if (muted == self->last_) return;
+    // The first answer is the state the program already read at its start.
+    const bool first = self->last_ < 0;
+    self->last_ = muted;
+    if (!first) self->changed_(muted == 1);
+  }
+  static void Unref(Watch* self, pa_operation* operation) {
+    if (operation != nullptr) self->pa_.pa_operation_unref(operation);
+  }
+  void Query() {
+    Unref(this, pa_.pa_context_get_sink_info_by_name(context_, kDefaultSink, &Watch::OnInfo, this));
+  }
+
+  const PulseLibrary& pa_;
+  std::function<void(bool)> changed_;
+  pa_threaded_mainloop* loop_;
+  pa_context* context_ = nullptr;
+  bool started_ = false;
+  int last_ = -1;           // on the watch's thread only
+  bool connected_ = false;  // on the watch's thread only
+};
+
+PulseMixer::PulseMixer() = default;
+PulseMixer::~PulseMixer() = default;
+
+bool PulseMixer::WatchMute(std::function<void(bool)> changed) {
+  const PulseLibrary* pa = Pulse();
+  if (pa == nullptr) return false;
+  auto watch = std::make_unique<Watch>(*pa, std::move(changed));
+  if (!watch->Started()) return false;
+  std::lock_guard lock(watch_mutex_);
+  watch_ = std::move(watch);
+  return true;
+}
 
 status_t PulseMixer::GetMute(bool* muted) {
   const PulseLibrary* pa = Pulse();

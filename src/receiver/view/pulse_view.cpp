@@ -19,6 +19,18 @@ namespace {
 
 std::string g_port_override;
 sPulseView::BusyQuestion g_busy_question;
+std::function<void(const std::string&)> g_no_receiver_notice;
+
+// Set once the user was told that no receiver was found; cleared when a port opens.
+constexpr const char* kNoReceiverToldKey = "no_receiver_told";
+
+void NoticeWithMessageBox(const std::string& text) {
+  auto* box = new QMessageBox(QMessageBox::Information, "KORU", QString::fromStdString(text),
+                              QMessageBox::Ok);
+  box->setObjectName("noReceiver");
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->open();
+}
 
 void AskWithMessageBox(const sPulseView::BusyAnswer& answer) {
   // Non-blocking: the program goes on (and can be ended) while the question is open.
@@ -44,6 +56,9 @@ void sPulseView::SetPortOverride(const std::string& name) {
 }
 void sPulseView::SetBusyQuestion(BusyQuestion question) {
   g_busy_question = std::move(question);
+}
+void sPulseView::SetNoReceiverNotice(std::function<void(const std::string&)> notice) {
+  g_no_receiver_notice = std::move(notice);
 }
 
 sPulseView::sPulseView(const QRect& frame, const char* name, ReceiverFlags* flags, QWidget* parent)
@@ -74,6 +89,7 @@ sPulseView::sPulseView(const QRect& frame, const char* name, ReceiverFlags* flag
   // Without --port the port that opened is the one remembered and reopened.
   if (fPort != nullptr && g_port_override.empty()) fWanted = fPort->Name();
   if (fPort == nullptr) Trace("#Bad Port.. ");
+  if (fPort != nullptr && fSettings != nullptr) fSettings->PutBool(kNoReceiverToldKey, false);
   sPulseView::StartSniffer();  // the view's own, even for a derived view under construction
 }
 
@@ -233,12 +249,14 @@ void sPulseView::ChangeSerPort(const Message* message) {
     Trace(" ..Oops");
     return;
   }
+  // A port that is not there is not busy: the busy question is only for a port another program
+  // holds, and otherwise the user is told once what KORU can use.
   if (message->what == FourCC("ir--")) {
-    ++fAttempts;
-    RelaunchInServer();
+    if (++fAttempts == 1 && !fBusy) TellNoReceiver();
     return;
   }
   if (message->what == FourCC("irRB")) {
+    if (!fBusy) fBusyPort = message->GetString("port", "");
     fBusy = true;
     ++fAttempts;
     RelaunchInServer();
@@ -298,15 +316,26 @@ void sPulseView::RelaunchInServer() {
 void sPulseView::ReopenAfterSensorRemoved() {
   // No input server holds the port here: closing it and opening it again frees it. It is the
   // port this run asked for (--port included), not a fallback that happened to open instead.
-  const std::string port = fWanted;
+  const std::string port = fBusyPort.empty() ? fWanted : fBusyPort;
   Trace("reopen port '%s'\n", port.c_str());
   EndThread();
   ClosePort();
   snooze(5000);
   fFlags->SCAN_CONTINOUS = 1;
   fBusy = false;
+  fBusyPort.clear();
   OpenPort(port.c_str());
   StartSniffer();
+}
+
+void sPulseView::TellNoReceiver() {
+  bool told = false;
+  if (fSettings != nullptr) fSettings->GetBool(kNoReceiverToldKey, &told, false);
+  const std::string text = NoReceiverText();
+  Trace("%s", text.c_str());
+  if (told) return;
+  if (fSettings != nullptr) fSettings->PutBool(kNoReceiverToldKey, true);
+  (g_no_receiver_notice ? g_no_receiver_notice : NoticeWithMessageBox)(text);
 }
 
 void sPulseView::SetRemoteDev(int32_t number) {

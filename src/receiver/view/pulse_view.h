@@ -55,6 +55,8 @@ class sPulseView : public QWidget {
   static void SetPortOverride(const std::string& name);
   // How the busy question is asked; by default a non-blocking message box.
   static void SetBusyQuestion(BusyQuestion question);
+  // How the user is told that no receiver was found; by default a non-blocking message box.
+  static void SetNoReceiverNotice(std::function<void(const std::string& text)> notice);
 
   thread_id Thread() const { return fThread; }
   ReceiverPort* Port() const { return fPort; }
@@ -85,6 +87,7 @@ class sPulseView : public QWidget {
   // Kills the receiver thread and waits until it has stopped (it stops at its next wait).
   void EndThread();
   void ReopenAfterSensorRemoved();
+  void TellNoReceiver();
 
   ReceiverFlags* fFlags;
   Prefs* fSettings;
@@ -95,6 +98,7 @@ class sPulseView : public QWidget {
   bool fHold;
   int32_t fRemoteDev = 91;
   bool fBusy = false;
+  std::string fBusyPort;  // the first port found held by another program
   int32_t fAttempts = 0;
   int32_t fPulseCount = 0;
   int32_t fShownNumber = 0;

@@ -1,0 +1,21 @@
+# Every option a program's --help names is in its manual page (cmake -P, one program per run).
+#   -DPROGRAM=<the program> -DMAN_PAGE=<its .1 file>
+execute_process(COMMAND ${PROGRAM} --help OUTPUT_VARIABLE help RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "${PROGRAM} --help ended with ${result}")
+endif()
+file(READ ${MAN_PAGE} page)
+# roff writes a minus as "\-".
+string(REPLACE "\\-" "-" page "${page}")
+string(REGEX MATCHALL "--[a-z][a-z0-9-]*" options "${help}")
+list(REMOVE_DUPLICATES options)
+set(missing "")
+foreach(option IN LISTS options)
+  string(REGEX MATCH "${option}([^a-z0-9-]|$)" found "${page}")
+  if(NOT found)
+    list(APPEND missing ${option})
+  endif()
+endforeach()
+if(missing)
+  message(FATAL_ERROR "${MAN_PAGE} lacks what --help offers: ${missing}")
+endif()
