@@ -24,6 +24,7 @@
 
 namespace {
 
+using system_test::Command;
 using system_test::Eventually;
 using system_test::ReadFile;
 using system_test::Scripts;
@@ -38,16 +39,6 @@ constexpr uint32_t kXkKpSubtract = 0xffad;
 
 bool FileContains(const fs::path& path, const std::string& text) {
   return ReadFile(path).find(text) != std::string::npos;
-}
-
-std::string Command(const std::string& command) {
-  std::string output;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[256];
-    while (fgets(buffer, sizeof buffer, pipe)) output += buffer;
-    pclose(pipe);
-  }
-  return output;
 }
 
 // A test MPRIS player process owning the given names; its calls land in `log`.

@@ -27,6 +27,7 @@ extern char** environ;
 
 namespace {
 
+using system_test::Command;
 using system_test::Eventually;
 using system_test::ReadFile;
 using system_test::Work;
@@ -37,16 +38,6 @@ using Calls = std::vector<std::string>;
 
 constexpr uint16_t kLeftCtrl = 29;
 constexpr uint16_t kA = 30;
-
-std::string Command(const std::string& command) {
-  std::string output;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[256];
-    while (fgets(buffer, sizeof buffer, pipe)) output += buffer;
-    pclose(pipe);
-  }
-  return output;
-}
 
 bool PortalOnBus() {
   return Command(

@@ -1,7 +1,8 @@
 #pragma once
 // What the system tests share: the private stack's folders (from run_system_tests.sh), reading
-// a file whole, and waiting for a condition with a bound.
+// a file whole, a shell command's output, and waiting for a condition with a bound.
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -24,6 +25,17 @@ inline std::string ReadFile(const std::filesystem::path& path) {
   std::stringstream text;
   text << file.rdbuf();
   return text.str();
+}
+
+// What a shell command prints on its standard output.
+inline std::string Command(const std::string& command) {
+  std::string output;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[256];
+    while (fgets(buffer, sizeof buffer, pipe)) output += buffer;
+    pclose(pipe);
+  }
+  return output;
 }
 
 // Polls until `done` holds; false once `limit` is over. The bound only ends a test that would
