@@ -28,7 +28,9 @@ std::string MimeTypeOf(const std::string& path) {
 // nothing can open it; that is seen only by waiting for it, on a thread of its own so the
 // action goes on. The user is told the file, the reason and what to install or set.
 void ReportWhenOpenFails(pid_t pid, int error_pipe, const std::string& path) {
-  std::thread([pid, error_pipe, path] {
+  // Found here: Qt's state for a thread of its own would outlive the detached waiter.
+  const std::string type = MimeTypeOf(path);
+  std::thread([pid, error_pipe, path, type] {
     std::string said;
     char buffer[512];
     for (;;) {
@@ -45,7 +47,6 @@ void ReportWhenOpenFails(pid_t pid, int error_pipe, const std::string& path) {
     }
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return;
     while (!said.empty() && (said.back() == '\n' || said.back() == ' ')) said.pop_back();
-    const std::string type = MimeTypeOf(path);
     AnyAlert("Cannot open '" + path + "' (" + type + ")" +
                  (said.empty() ? std::string(".") : ": " + said) + "\nInstall an application for " +
                  type + " files, or choose one with: xdg-mime default APPLICATION.desktop " + type,
