@@ -45,7 +45,7 @@ void OpenCompositor(const DesktopSession& session, WaylandDesktop::Backends* bac
   }
   backends->compositor_missing =
       "KORU knows no way into the windows and workspaces of " + session.name;
-  backends->compositor_remedy = "Use sway, i3, KDE Plasma or GNOME, or an X11 session.";
+  backends->compositor_remedy = "Use sway, KDE Plasma or GNOME, or an X11 session.";
 }
 
 std::unique_ptr<Desktop> OpenWaylandDesktop(const DesktopSession& session,
