@@ -4,16 +4,8 @@
 
 #include <algorithm>
 
+#include "platform/desktop/key_message_modifiers.h"
 #include "platform/messaging/trace.h"
-
-namespace {
-
-// Modifier bits of the key message (either side, or the generic bit).
-constexpr int32_t kShiftBits = 0x1 | 0x100 | 0x200;
-constexpr int32_t kCommandBits = 0x2 | 0x400 | 0x800;  // Command is Alt here
-constexpr int32_t kControlBits = 0x4 | 0x1000 | 0x2000;
-
-}  // namespace
 
 uint16_t EvdevCodeForKeyCode(int32_t key) {
   struct Row {

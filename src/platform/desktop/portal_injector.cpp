@@ -1,6 +1,7 @@
 #include "platform/desktop/portal_injector.h"
 
 #include <sys/stat.h>
+
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -23,6 +24,7 @@
 #include "platform/files/paths.h"
 #include "platform/files/safe_file.h"
 #include "platform/messaging/trace.h"
+#include "platform/session_bus.h"
 
 namespace {
 
@@ -45,17 +47,6 @@ constexpr uint32_t kPressed = 1;
 constexpr size_t kTokenLimit = 4096;
 
 std::atomic<int> connection_count{0};
-
-// Whether a session bus can be reached without starting one: an address in the environment or
-// the user bus of the runtime folder.
-bool SessionBusMayExist() {
-  const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
-  if (address != nullptr && *address != '\0') return true;
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  struct stat info {};
-  return runtime != nullptr && *runtime != '\0' &&
-         stat((std::string(runtime) + "/bus").c_str(), &info) == 0 && S_ISSOCK(info.st_mode);
-}
 
 QDBusMessage AskVersion(const QDBusConnection& bus) {
   QDBusMessage call = QDBusMessage::createMethodCall(kService, kObjectPath, kProperties, "Get");
@@ -405,7 +396,7 @@ std::unique_ptr<InputInjector> OpenPortalInjector(std::string* why_not) {
     *why_not = "the desktop portal needs the program's event loop";
     return nullptr;
   }
-  if (!SessionBusMayExist()) {
+  if (!SessionBusMayExist(/*display_starts_one=*/false)) {
     *why_not = "there is no session bus to reach the desktop portal on";
     return nullptr;
   }

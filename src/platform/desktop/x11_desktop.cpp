@@ -9,6 +9,7 @@
 #include <optional>
 #include <thread>
 
+#include "platform/desktop/key_message_modifiers.h"
 #include "platform/desktop/process_executable.h"
 #include "platform/launcher/launcher.h"
 #include "platform/messaging/four_cc.h"
@@ -26,11 +27,6 @@ namespace {
 
 constexpr char kKoruSignature[] = "application/x-vnd.tq-KORU";
 constexpr char kFileManagerSignature[] = "application/x-vnd.Be-TRAK";
-
-// Modifier bits of the key message.
-constexpr int32_t kShiftBits = 0x1 | 0x100 | 0x200;
-constexpr int32_t kCommandBits = 0x2 | 0x400 | 0x800;  // Command is Alt here
-constexpr int32_t kControlBits = 0x4 | 0x1000 | 0x2000;
 
 struct Client {
   Window window = 0;

@@ -1,6 +1,5 @@
 #include "platform/media/mpris_players.h"
 
-#include <sys/stat.h>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -15,6 +14,7 @@
 
 #include "platform/messaging/four_cc.h"
 #include "platform/messaging/trace.h"
+#include "platform/session_bus.h"
 
 namespace {
 
@@ -23,20 +23,6 @@ const QString kRootInterface = QStringLiteral("org.mpris.MediaPlayer2");
 const QString kPlayerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
 const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
 constexpr int kReplyTimeoutMs = 2000;
-
-// Whether a session bus can be reached at all: an address in the environment, the user bus of
-// the runtime folder, or a display whose bus can be started. Without one, nothing is tried.
-bool SessionBusMayExist() {
-  const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
-  if (address != nullptr && *address != '\0') return true;
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  struct stat info {};
-  if (runtime != nullptr && *runtime != '\0' &&
-      stat((std::string(runtime) + "/bus").c_str(), &info) == 0 && S_ISSOCK(info.st_mode))
-    return true;
-  const char* display = std::getenv("DISPLAY");
-  return display != nullptr && *display != '\0';
-}
 
 void TraceNoBus() {
   Trace("MPRIS: no session bus; media players are out of reach\n");
@@ -125,7 +111,7 @@ struct MprisPlayers::Impl {
 
 MprisPlayers::MprisPlayers(const SignatureTable& table) : impl_(std::make_unique<Impl>()) {
   impl_->table = table;
-  if (!SessionBusMayExist()) {
+  if (!SessionBusMayExist(/*display_starts_one=*/true)) {
     impl_->connection = QDBusConnection(QStringLiteral("koru-mpris-none"));
     TraceNoBus();
   }
