@@ -26,6 +26,10 @@ foreach(page koru koru-decode koru-encode koru-import-lirc)
 endforeach()
 add_custom_target(koru_man_pages ALL DEPENDS ${koru_man_pages})
 install(FILES ${koru_man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# The user guide, the file formats and the development notes with their pictures: the manual
+# pages point there.
+install(DIRECTORY docs/ DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/koru
+        FILES_MATCHING PATTERN "*.md" PATTERN "*.png")
 
 # Access to /dev/uinput for the logged-in user and the uinput module loaded at boot: KORU's keys
 # and pointer moves on Wayland. The package puts them where udev and the module loader read

@@ -7,6 +7,7 @@
 #include <QShortcut>
 #include <QSlider>
 #include <QTextEdit>
+#include <bitset>
 #include <set>
 
 #include "platform/messaging/alert.h"
@@ -374,6 +375,18 @@ TEST_F(ShellTest, Screenshots) {
   Settle();
   const std::string base(folder);
   EXPECT_TRUE(Window()->grab().save(QString::fromStdString(base + "/main-window.png")));
+  // The README's picture: LR-SAT's "N1" just recognised.
+  Message key(FourCC("irCE"));
+  key.AddString("_blink", "-" + std::bitset<8>(253).to_string() + std::bitset<8>(128).to_string() +
+                              "-" + std::bitset<8>(179).to_string() + "00000000-1x");
+  key.AddInt32("_remotetype", 1);
+  key.AddInt32("_ValidBits", 33);
+  key.AddBool("_runCont", true);
+  key.AddBool("_slowdown", false);
+  app_->MessageReceived(&key);
+  Window()->WaitForActions();
+  Settle();
+  EXPECT_TRUE(Window()->grab().save(QString::fromStdString(base + "/main-window-key.png")));
   Post(FourCC("irmi"));
   Settle();
   EXPECT_TRUE(Window()->grab().save(QString::fromStdString(base + "/compact-view.png")));
