@@ -149,7 +149,11 @@ void FbApplication::MessageReceived(Message* message) {
     default:
       Trace("FB_App ");
       Trace("%s\n", message->Dump().c_str());
-      if (message->what == FourCC("_QRQ")) QApplication::quit();
+      if (message->what == FourCC("_QRQ")) {
+        int32_t status = 0;
+        message->FindInt32("status", &status);
+        QApplication::exit(status);
+      }
       return;
   }
 }

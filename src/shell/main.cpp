@@ -121,7 +121,7 @@ int main(int argc, char** argv) {
     // "replay:demo.mode2" finds the shipped recording wherever KORU is installed.
     port = "replay:" + FindDataFile(port.substr(7)).string();
     // A recording that cannot be played is reported before anything starts; a pipe or FIFO
-    // gives its contents only once, so it is read now.
+    // gives its contents only once, so it is read from now on, while the window shows.
     std::string error;
     if (ReplayLine::Keep(port.substr(7), &error) != kOk) {
       std::fprintf(stderr, "koru: %s\n", error.c_str());

@@ -113,7 +113,11 @@ void RcWindow::OnPulse() {
     if (replay != nullptr && replay->Finished() && ActionsIdle()) {
       fSetup.exit_after_replay = false;
       Trace("replay finished\n");
-      AppMessenger().SendMessage(FourCC("_QRQ"));
+      // A recording that could not be played to its end fails the run, as a bad file at the
+      // start does.
+      Message quit(FourCC("_QRQ"));
+      if (replay->Broken()) quit.AddInt32("status", 1);
+      AppMessenger().SendMessage(quit);
     }
   }
   PlanPulse();

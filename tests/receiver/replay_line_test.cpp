@@ -1,8 +1,14 @@
 #include "platform/lines/replay_line.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <atomic>
+#include <fstream>
+#include <thread>
 
 #include "platform/messaging/threads.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -48,3 +54,74 @@ TEST(ReplayLine, DeadlineAndResume) {
 }
 
 }  // namespace
+
+// A FIFO's writer may come late: Keep does not wait for it, the line waits (until its
+// deadlines, and breakably) and plays the recording from its lead-in once it is all there.
+TEST(ReplayLine, AFifoPlaysOnceItsWriterIsDoneAndABadOneEndsThePlay) {
+  TempDir dir;
+  for (const bool good : {true, false}) {
+    const std::string fifo = (dir.Path() / (good ? "good" : "bad")).string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::string error;
+    ASSERT_EQ(ReplayLine::Keep(fifo, &error), kOk) << error;
+    std::unique_ptr<ReceiverLine> opened;
+    ASSERT_EQ(ReplayLine::Open(fifo, &opened), 1);
+    auto* line = static_cast<ReplayLine*>(opened.get());
+    LevelChange change;
+    EXPECT_EQ(line->WaitForChange(system_time(), system_time() + 20000, &change), kTimedOut);
+    EXPECT_FALSE(line->IsDCD());
+
+    std::thread writer([&] {
+      std::ofstream out(fifo);
+      out << (good ? "pulse 560\nspace 1690\npulse 560\n" : "pulse 560\nsquare 5\n");
+    });
+    const bigtime_t asked = system_time();
+    if (good) {
+      ASSERT_EQ(line->WaitForChange(asked, kNoDeadline, &change), kOk);
+      EXPECT_TRUE(change.pulse);
+      EXPECT_GE(change.time - asked, 100000);  // the lead-in
+      const bigtime_t first = change.time;
+      ASSERT_EQ(line->WaitForChange(first, kNoDeadline, &change), kOk);
+      EXPECT_EQ(change.time - first, 560);
+      EXPECT_FALSE(line->Broken());
+    } else {
+      for (int turn = 0; turn < 6000 && !line->Finished(); ++turn) {
+        EXPECT_EQ(line->WaitForChange(asked, system_time() + 10000, &change), kTimedOut);
+      }
+      EXPECT_TRUE(line->Broken());
+    }
+    writer.join();
+  }
+}
+
+// Suspension and kill take effect while the line waits for a writer that never comes.
+TEST(ReplayLine, AWaitForAFifoEndsWhenItsThreadIsKilled) {
+  TempDir dir;
+  const std::string fifo = (dir.Path() / "silent").string();
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::string error;
+  ASSERT_EQ(ReplayLine::Keep(fifo, &error), kOk);
+  std::unique_ptr<ReceiverLine> line;
+  ASSERT_EQ(ReplayLine::Open(fifo, &line), 1);
+  std::atomic<bool> waiting{false};
+  struct Job {
+    ReceiverLine* line;
+    std::atomic<bool>* waiting;
+  } job{line.get(), &waiting};
+  const thread_id thread = spawn_thread(
+      [](void* data) -> int32_t {
+        auto* job = static_cast<Job*>(data);
+        LevelChange change;
+        job->waiting->store(true);
+        job->line->WaitForChange(system_time(), kNoDeadline, &change);
+        return 0;
+      },
+      "fifo wait", kNormalPriority, &job);
+  ASSERT_GE(thread, 0);
+  resume_thread(thread);
+  while (!waiting.load()) snooze(1000);
+  kill_thread(thread);
+  int32_t status = 0;
+  EXPECT_EQ(wait_for_thread(thread, &status), kOk);
+  EXPECT_EQ(status, kInterrupted);
+}

@@ -2,6 +2,8 @@
 // time, the remotes, the routing and the actions (on the recording fakes of the test hook).
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <regex>
 #include <string>
 #include <vector>
@@ -118,4 +120,34 @@ TEST(KoruProgram, PlaysARecordingFromAPipe) {
   EXPECT_EQ(run.exit_code, 0) << run.out;
   EXPECT_NE(run.out.find(" ask Remote: "), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("replay finished"), std::string::npos) << run.out;
+}
+
+// A FIFO's writer may come only after the program is up (before, the start waited for the
+// writer to close it). The script writes the recording once the port listens; a bad recording
+// fails the run.
+TEST(KoruProgram, PlaysAFifoWhoseWriterComesAfterTheStart) {
+  TempDir dir;
+  const std::string good = std::string(KORU_SOURCE_DIR) + "/data/nec_leadtek_key1.mode2";
+  const char* script =
+      "mkfifo \"$2/rec\" && { \"$0\" --home \"$1\" --port replay:\"$2/rec\" --exit-after-replay "
+      "> \"$2/out\" 2>&1 & }; "
+      "for i in $(seq 600); do grep -q '..listen on' \"$2/out\" && break; sleep 0.1; done; "
+      "grep -q '..listen on' \"$2/out\" || { kill $!; cat \"$2/out\"; exit 3; }; "
+      "cat \"$3\" > \"$2/rec\"; wait $!; status=$?; cat \"$2/out\"; exit $status";
+  for (const bool bad : {false, true}) {
+    const std::filesystem::path folder = dir.Path() / (bad ? "bad" : "good");
+    std::filesystem::create_directories(folder);
+    const std::filesystem::path recording = folder / "key.mode2";
+    std::filesystem::copy_file(good, recording);
+    if (bad) std::ofstream(recording, std::ios::app) << "square 5\n";
+    const KoruRun run = RunInTestFolder(
+        "bash",
+        {"-c", script, KORU_PROGRAM, KoruHome(dir), QString::fromStdString(folder.string()),
+         QString::fromStdString(recording.string())},
+        KoruEnvironment(dir));
+    EXPECT_EQ(run.exit_code, bad ? 1 : 0) << run.out;
+    EXPECT_EQ(run.out.find(" ask Remote: ") != std::string::npos, !bad) << run.out;
+    EXPECT_NE(run.out.find(bad ? "unexpected 'square'" : "replay finished"), std::string::npos)
+        << run.out;
+  }
 }
