@@ -170,8 +170,10 @@ int32_t LongestSpaceOfLongerFrame(BurstPeriods frame) {
     const PulseTiming& timing;
     size_t longest;  // bits
   };
+  // JVC's frame without lead-in has no lead-in to vouch for it: its 16 bits may also begin a
+  // longer frame of short pulses (an RCMM frame's pulses read as one), so it waits too.
   const Form forms[] = {{kNecTiming, 42},       {kSonyTiming, 20},     {kJvcTiming, 16},
-                        {kJvcRepeatTiming, 16}, {kKaseikyoTiming, 48}, {kSharpTiming, 15}};
+                        {kJvcRepeatTiming, 17}, {kKaseikyoTiming, 48}, {kSharpTiming, 15}};
   int32_t space = 0;
   std::vector<uint8_t> bits;
   for (const Form& form : forms) {
