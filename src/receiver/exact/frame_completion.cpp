@@ -92,13 +92,14 @@ bool NearWhole(int32_t value, const int32_t (&wholes)[N]) {
 // - RC-5 and RC-6 (counted in units, the last half-bit may be a space still to come): RC-5's 14
 //   and 15 bits span 28 and 30 half-bits, RC-6's 16, 20, 24 and 32 bits after its leader 44,
 //   52, 60 and 76 units;
-// - in periods, lead-in and final mark included: RCMM's 12, 24 and 32 bits;
+// - in periods, lead-in and final mark included: RCMM's 12, 24 and 32 bits, XMP's two halves;
 // - pulse-distance frames by their periods and first mark: Sony's 12, 15 and 20 bits, JVC's
 //   16, NEC's 32 (and Samsung's) and Sanyo's 42, Kaseikyo's 48 after their lead-ins; without
 //   one (a first mark up to about 1 ms, as the readers take it) JVC's 16, Sharp's and Denon's 15.
 constexpr int32_t kRc5HalfBitsWhole[] = {28, 30};
 constexpr int32_t kRc6UnitsWhole[] = {44, 52, 60, 76};
 constexpr size_t kRcmmPeriodsWhole[] = {15, 27, 35};
+constexpr size_t kXmpPeriodsWhole = 35;  // two halves of eight nibbles and a final pulse
 struct PulseDistanceWhole {
   size_t periods;
   int32_t lead_mark;  // 0: none
@@ -132,6 +133,12 @@ std::optional<ExactCode> ReadNamedBiphaseFrame(BurstPeriods frame) {
   return std::nullopt;
 }
 
+bool HasFrameGap(BurstPeriods frame) {
+  for (size_t i = 1; i < frame.size(); i += 2)
+    if (frame[i] > kFrameGap) return true;
+  return false;
+}
+
 bool Named(ExactProtocol protocol) {
   return protocol != ExactProtocol::kPulseDistance && protocol != ExactProtocol::kBiphase &&
          protocol != ExactProtocol::kHash;
@@ -153,11 +160,8 @@ std::optional<int32_t> QuietToCompleteFrame(BurstPeriods frame) {
   if (frame.size() % 2 == 0 || frame.size() < kFewestPeriods || frame.size() > kMostPeriods)
     return std::nullopt;
   // Only XMP holds a frame gap: between its two halves.
-  for (size_t i = 1; i < frame.size(); i += 2) {
-    if (frame[i] <= kFrameGap) continue;
-    if (ReadXmpFrame(frame, 0)) return 0;
-    return std::nullopt;
-  }
+  if (frame.size() == kXmpPeriodsWhole && HasFrameGap(frame))
+    return ReadXmpFrame(frame, 0) ? std::optional<int32_t>(0) : std::nullopt;
   // As the exact decoder reads them: a named bi-phase frame before a pulse-distance one.
   int32_t longest = 0;  // the longest space a longer frame could go on with
   if (const std::optional<ExactCode> biphase = ReadNamedBiphaseFrame(frame)) {
@@ -174,8 +178,11 @@ std::optional<int32_t> QuietToCompleteFrame(BurstPeriods frame) {
       return std::nullopt;
     }
   }
+  // A frame read before a gap ended there: what follows it is for the burst end to read.
+  if (HasFrameGap(frame)) return std::nullopt;
   // A whole frame of one protocol may be the start of a longer frame of another.
   longest = std::max(longest, LongestSpaceOfLongerFrame(frame));
-  if (CouldBeLongerRcmm(frame)) longest = std::max(longest, kRcmmLongestDistance);
+  if (frame[0] < kLongestFirstBitMark && CouldBeLongerRcmm(frame))  // (its header pulse is short)
+    longest = std::max(longest, kRcmmLongestDistance);
   return QuietAfter(longest);
 }
