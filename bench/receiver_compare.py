@@ -11,7 +11,9 @@ with the model's output for the same evaluation:
 
 The model is not part of this repository: --model names its folder (default: $KORU_RECEIVER_MODEL,
 else ../shared/receiver-model beside the repository). Exit status 0 when every line agrees
-(burst lines may come up to 25 ms later: a frame longer than 32 bits is reported at its end).
+(burst lines may come up to 25 ms later: a frame longer than 32 bits is reported at its end; or
+up to 15 ms earlier: a frame of a named protocol is reported when it is whole, the model waits
+for the quiet that ends the burst).
 Also prints, per set, how many presses the burst evaluation reports on their first frame and
 how the classic evaluation fares on the same recordings, and how many held presses report their
 key more than once. The model drops the repeat frames a held key sends without data (NEC's
@@ -187,12 +189,15 @@ def compare(name, files, build, model):
             continue
         agree = agree and evaluation == 'burst'
         # A long frame the model reports at its 67th period is reported when it has ended, so
-        # that its exact code is read whole: the same line, a few milliseconds later. Lines are
-        # paired by their contents without the time; what is left over differs.
+        # that its exact code is read whole: the same line, a few milliseconds later. A frame of
+        # a named protocol is reported when it is whole, before the burst end the model waits
+        # for: the same line, up to 15 ms earlier. Lines are paired by their contents without
+        # the time; what is left over differs.
         text = lambda line: line.split(' ', 1)[1] if ' ' in line else line
         matcher = difflib.SequenceMatcher(None, [text(l) for l in ours],
                                           [text(l) for l in theirs], autojunk=False)
         later = []
+        earlier = []
         other = []
         for tag, i1, i2, j1, j2 in matcher.get_opcodes():
             if tag != 'equal':
@@ -201,11 +206,17 @@ def compare(name, files, build, model):
             for i, j in zip(range(i1, i2), range(j1, j2)):
                 if ours[i] != theirs[j]:
                     shift = float(ours[i].split(' ', 1)[0]) - float(theirs[j].split(' ', 1)[0])
-                    (later.append(shift) if 0 < shift <= 25 else other.append(([ours[i]],
-                                                                               [theirs[j]])))
+                    if 0 < shift <= 25:
+                        later.append(shift)
+                    elif -15 <= shift < 0:
+                        earlier.append(-shift)
+                    else:
+                        other.append(([ours[i]], [theirs[j]]))
         verdict = []
         if later:
             verdict.append('%d lines later by up to %.1f ms' % (len(later), max(later)))
+        if earlier:
+            verdict.append('%d lines earlier by up to %.1f ms' % (len(earlier), max(earlier)))
         only_ours = sum(len(o) for o, _ in other)
         only_model = sum(len(t) for _, t in other)
         if other:

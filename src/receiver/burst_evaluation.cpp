@@ -6,6 +6,7 @@
 
 #include "platform/messaging/trace.h"
 #include "receiver/exact/exact_frames.h"
+#include "receiver/exact/frame_completion.h"
 #include "receiver/exact/pulse_distance_frames.h"
 #include "receiver/pulse_analysis.h"
 
@@ -67,6 +68,7 @@ void BurstEvaluation::Start() {
 
 void BurstEvaluation::Clear() {
   std::memset(table_, 0, sizeof table_);
+  frame_quiet_ = -1;
 }
 
 bool BurstEvaluation::ReadyToEnd() const {
@@ -125,6 +127,7 @@ BurstEvaluation::Outcome BurstEvaluation::Add(int32_t period, bool space_ended, 
     table_[0] = kResumeLead;
   }
   resumed_ = false;
+  frame_quiet_ = -1;
 
   // The long frame read early ends at its first wall (or when the table is full).
   if (long_frame_ && (period > kWall || n_ >= kTableFull)) return FinishLongFrame(now);
@@ -173,6 +176,10 @@ BurstEvaluation::Outcome BurstEvaluation::Add(int32_t period, bool space_ended, 
       }
     }
   }
+  // After a pulse (the table's lead is a space): is the burst's frame whole?
+  if (outcome == Outcome::kCollecting && n_ % 2 == 0 && LeadSeen())
+    frame_quiet_ =
+        QuietToCompleteFrame(BurstPeriods(table_ + 1, static_cast<size_t>(n_ - 1))).value_or(-1);
   return outcome;
 }
 

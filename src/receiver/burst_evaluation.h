@@ -8,13 +8,16 @@
 // the exact code beside the classic one, and a burst that only the exact decoder reads is
 // reported with the fields of a report without a code. A long frame the classic steps read
 // before its end is reported when the frame has ended, so that its exact code is read whole;
-// a NEC frame, whole but for its stop pulse, is reported at once. A held key's repeat frame
+// a NEC frame, whole but for its stop pulse, is reported at once. A frame of a protocol the
+// exact decoder names ends its burst as soon as it is whole (QuietToEnd): its last bit in, or
+// the quiet after it too long for a longer form of its protocol. A held key's repeat frame
 // (a lead-in and one pulse, no data) reports the last key again while the key is held.
 //
 // The thread drives it (times in microseconds on the thread's clock):
 //   burst.Start();
 //   wait for the next change, until t0 + QuietToEnd() + 1 when burst.ReadyToEnd();
 //   timed out:   outcome = burst.EndBurst(t0 + QuietToEnd() + 1);
+//                (QuietToEnd() is asked after every Add: it is shorter once a frame is whole)
 //   a change:    outcome = burst.Add(period, space_ended, change_time);
 //   kDecoded:    send Code(), Family(), ValidBits(), Exact(); sleep; suspend (the next period
 //                is measured from the resume)
@@ -61,8 +64,12 @@ class BurstEvaluation {
   // True when a burst seen from its start holds a frame: the wait should end kBurstEnd after
   // the last change.
   bool ReadyToEnd() const;
-  // How long the line must be quiet after the last change to end the burst.
-  int32_t QuietToEnd() const { return long_frame_ ? kLongFrameEnd : kBurstEnd; }
+  // How long the line must be quiet after the last change to end the burst: less when the
+  // burst's frame is whole (QuietToCompleteFrame), so the key is reported then.
+  int32_t QuietToEnd() const {
+    if (frame_quiet_ >= 0) return frame_quiet_;
+    return long_frame_ ? kLongFrameEnd : kBurstEnd;
+  }
   // The line has been quiet since the last change for longer than kBurstEnd; `now` is then.
   Outcome EndBurst(bigtime_t now);
   // One level period; `space_ended` when the line went to the pulse level at its end.
@@ -108,6 +115,7 @@ class BurstEvaluation {
   DurationTable table_{};
   int32_t n_ = 0;
   int32_t walls_ = 0;
+  int32_t frame_quiet_ = -1;        // the quiet that completes the frame in the table; -1: none
   bool resumed_ = false;            // no period measured since the last self-suspension
   bool space_from_resume_ = false;  // the first period after it was a short space
 

@@ -165,6 +165,29 @@ std::optional<ExactCode> ReadPulseDistanceBurst(BurstPeriods burst) {
   return ReadGenericPulseDistanceBurst(burst);
 }
 
+int32_t LongestSpaceOfLongerFrame(BurstPeriods frame) {
+  struct Form {
+    const PulseTiming& timing;
+    size_t longest;  // bits
+  };
+  // JVC's frame without lead-in has no lead-in to vouch for it: its 16 bits may also begin a
+  // longer frame of short pulses (an RCMM frame's pulses read as one), so it waits too.
+  const Form forms[] = {{kNecTiming, 42},       {kSonyTiming, 20},     {kJvcTiming, 16},
+                        {kJvcRepeatTiming, 17}, {kKaseikyoTiming, 48}, {kSharpTiming, 15}};
+  int32_t space = 0;
+  std::vector<uint8_t> bits;
+  for (const Form& form : forms) {
+    const PulseTiming& timing = form.timing;
+    const bool lead = timing.lead_mark > 0;
+    if ((lead && !LeadIn(frame, 0, timing)) || !ReadFrameBits(frame, lead ? 2 : 0, timing, &bits) ||
+        bits.size() >= form.longest)
+      continue;
+    space = std::max(space,
+                     timing.pulse_width ? timing.space0 : std::max(timing.space0, timing.space1));
+  }
+  return space;
+}
+
 bool WriteNecRepeatFrame(std::vector<int32_t>* periods) {
   periods->insert(periods->end(), {kNecTiming.lead_mark, kNecRepeatSpace, kNecTiming.mark0});
   periods->push_back(kNecPeriod - kNecTiming.lead_mark - kNecRepeatSpace - kNecTiming.mark0);

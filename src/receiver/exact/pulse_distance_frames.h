@@ -15,6 +15,11 @@ inline constexpr int32_t kRepeatFrameBits = -1;
 
 // NEC (all forms), Sony, JVC, Sharp, Denon, Sanyo, Kaseikyo and the repeat frames.
 std::optional<ExactCode> ReadNamedPulseDistanceBurst(BurstPeriods burst);
+// The longest space (nominal) the next bit of a longer frame of a named protocol may begin
+// with, when `frame` (from a frame's first pulse up to a pulse) could be the start of one; 0
+// when it cannot. (A NEC frame's first 16 bits are a whole JVC frame, a JVC frame without its
+// lead-in holds a whole Sharp frame.)
+int32_t LongestSpaceOfLongerFrame(BurstPeriods frame);
 // Any other pulse-distance or pulse-width frame (PDist).
 std::optional<ExactCode> ReadGenericPulseDistanceBurst(BurstPeriods burst);
 bool WriteGenericPulseDistanceFrame(const ExactCode& code, std::vector<int32_t>* periods);
