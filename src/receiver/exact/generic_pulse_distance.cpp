@@ -4,37 +4,15 @@
 // significant. Frames longer than 32 bits fold their earlier bits into the address above the
 // bit count (bits 8..31), so their keys still differ.
 #include <algorithm>
-#include <array>
 
 #include "receiver/exact/duration_classes.h"
+#include "receiver/exact/named_lead_in.h"
 #include "receiver/exact/pulse_distance_frames.h"
 #include "receiver/exact/pulse_distance_timing.h"
 
 namespace {
 
 constexpr int32_t kMinBits = 6;
-
-// The lead-in and bit counts of the named protocols: a frame that has them is a damaged frame
-// of that protocol, not a protocol of its own.
-struct NamedShape {
-  int32_t lead_mark;
-  int32_t lead_space;
-  std::array<int32_t, 3> bit_counts;
-};
-constexpr std::array<NamedShape, 4> kNamedShapes = {{
-    {9000, 4500, {32, 42, 0}},  // NEC, Sanyo
-    {2400, 600, {12, 15, 20}},  // Sony
-    {8400, 4200, {16, 0, 0}},   // JVC
-    {3456, 1728, {48, 0, 0}},   // Kaseikyo
-}};
-
-bool NamedShapeOf(int32_t lead_mark, int32_t lead_space, int32_t bits) {
-  for (const NamedShape& shape : kNamedShapes)
-    if (NearMark(lead_mark, shape.lead_mark) && NearSpace(lead_space, shape.lead_space) &&
-        std::find(shape.bit_counts.begin(), shape.bit_counts.end(), bits) != shape.bit_counts.end())
-      return true;
-  return false;
-}
 
 int32_t ClassCount(const std::vector<int32_t>& values) {
   const std::vector<int32_t> classes = DurationClasses(values);
@@ -68,7 +46,8 @@ std::optional<ExactCode> ReadGenericPulseDistanceBurst(BurstPeriods burst) {
   else
     return std::nullopt;
   const auto bits = static_cast<int32_t>(levels.size());
-  if (bits < kMinBits || (lead && NamedShapeOf(burst[0], burst[1], bits))) return std::nullopt;
+  if (bits < kMinBits || (lead && NamedPulseDistanceShape(burst[0], burst[1], bits)))
+    return std::nullopt;
 
   uint32_t command = 0;
   uint32_t fold = 0;
