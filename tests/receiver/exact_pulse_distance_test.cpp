@@ -4,6 +4,7 @@
 
 #include <map>
 #include <random>
+#include <set>
 
 #include "exact_bursts.h"
 #include "receiver/exact/exact_decoder.h"
@@ -265,3 +266,19 @@ TEST(ExactPulseDistance, HashTellsMarksFromSpacesOfOtherLengths) {
 }
 
 }  // namespace
+
+TEST(ExactPulseDistance, SerialFramesWithLongRunsAreToldApart) {
+  // Serial frames of 833 us units (a space a 1, a pulse a 0): a run of 3, 4 or 5 units would
+  // read as the same long pulse-width bit; a run of 2 is that bit.
+  std::set<std::string> fields;
+  for (const int32_t units : {2, 3, 4, 5}) {
+    const std::vector<int32_t> frame = {833,         833, 833, 833, 833, 833,
+                                        units * 833, 833, 833, 833, 833};
+    ExactDecoder decoder;
+    const std::optional<ExactCode> code = decoder.Burst(frame, 0);
+    ASSERT_TRUE(code.has_value()) << units;
+    EXPECT_EQ(code->protocol == ExactProtocol::kPulseDistance, units == 2) << ExactField(*code);
+    fields.insert(ExactField(*code));
+  }
+  EXPECT_EQ(fields.size(), 4u);
+}

@@ -4,6 +4,8 @@
 // significant. Frames longer than 32 bits fold their earlier bits into the address above the
 // bit count (bits 8..31), so their keys still differ.
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 
 #include "receiver/exact/duration_classes.h"
 #include "receiver/exact/named_lead_in.h"
@@ -17,6 +19,37 @@ constexpr int32_t kMinBits = 6;
 int32_t ClassCount(const std::vector<int32_t>& values) {
   const std::vector<int32_t> classes = DurationClasses(values);
   return classes.empty() ? 0 : *std::max_element(classes.begin(), classes.end()) + 1;
+}
+
+// A serial frame read as pulse-width: no lead-in, the shortest mark and space of one unit, every
+// period a whole multiple of it (1 to 16 units, within a third of a unit), some mark of 3 units
+// or more (pulse-width codes have marks of 1 and 2). Its keys differ in the lengths of their
+// runs, which a pulse-width reading folds (3, 4 and 5 units read alike): the hash tells them
+// apart.
+bool SerialFrame(const std::vector<int32_t>& marks, const std::vector<int32_t>& spaces) {
+  if (marks.empty() || spaces.empty()) return false;
+  const int32_t mark = *std::min_element(marks.begin(), marks.end());
+  const int32_t space = *std::min_element(spaces.begin(), spaces.end());
+  if (std::abs(mark - space) * 4 > std::max(mark, space)) return false;
+  // The unit: the mean of the periods near the shortest.
+  const int32_t shortest = std::min(mark, space);
+  int64_t sum = 0;
+  int32_t count = 0;
+  for (const auto* kind : {&marks, &spaces})
+    for (const int32_t p : *kind)
+      if (p * 2 < shortest * 3) {
+        sum += p;
+        ++count;
+      }
+  const double unit = static_cast<double>(sum) / count;
+  bool long_mark = false;
+  for (const auto* kind : {&marks, &spaces})
+    for (const int32_t p : *kind) {
+      const double units = std::round(p / unit);
+      if (units > 16 || std::abs(p - units * unit) * 3 > unit) return false;
+      long_mark = long_mark || (kind == &marks && units >= 3);
+    }
+  return long_mark;
 }
 
 // Writer timing: a lead-in longer than any named protocol's, 500 us units.
@@ -41,7 +74,7 @@ std::optional<ExactCode> ReadGenericPulseDistanceBurst(BurstPeriods burst) {
   std::vector<int32_t> levels;
   if (mark_classes == 1 && space_classes == 2)
     levels = DurationClasses(spaces);  // pulse-distance: the final mark carries no bit
-  else if (mark_classes == 2 && space_classes <= 1)
+  else if (mark_classes == 2 && space_classes <= 1 && (lead || !SerialFrame(marks, spaces)))
     levels = DurationClasses(marks);  // pulse-width
   else
     return std::nullopt;
