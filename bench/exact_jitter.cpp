@@ -92,6 +92,9 @@ int main(int argc, char** argv) {
         if (LircButtonSignal(remote, button, 0, &periods, nullptr) != kOk) continue;
         const std::optional<ExactCode> clean = FirstCode(periods);
         if (!clean) {
+          if (codes)
+            std::printf("%s %s %s: no code\n", file.c_str(), remote.name.c_str(),
+                        button.name.c_str());
           ++no_code;
           continue;
         }

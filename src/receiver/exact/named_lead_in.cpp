@@ -13,13 +13,20 @@ struct NamedShape {
   int32_t lead_mark;
   int32_t lead_space;
   std::array<int32_t, 3> bit_counts;
+  bool pulse_width;  // a bit a mark; else a bit a space, and a final mark
 };
 constexpr std::array<NamedShape, 4> kNamedShapes = {{
-    {9000, 4500, {32, 42, 0}},  // NEC, Sanyo
-    {2400, 600, {12, 15, 20}},  // Sony
-    {8400, 4200, {16, 0, 0}},   // JVC
-    {3456, 1728, {48, 0, 0}},   // Kaseikyo
+    {9000, 4500, {32, 42, 0}, false},  // NEC, Sanyo
+    {2400, 600, {12, 15, 20}, true},   // Sony
+    {8400, 4200, {16, 0, 0}, false},   // JVC
+    {3456, 1728, {48, 0, 0}, false},   // Kaseikyo
 }};
+
+bool ShapeFits(const NamedShape& shape, int32_t lead_mark, int32_t lead_space, int32_t bits) {
+  return NearMark(lead_mark, shape.lead_mark) && NearSpace(lead_space, shape.lead_space) &&
+         std::find(shape.bit_counts.begin(), shape.bit_counts.end(), bits) !=
+             shape.bit_counts.end();
+}
 
 // Pulses of RC-MM and XMP: 167 and 210 us, which receivers stretch by up to 250 us.
 constexpr int32_t kShortPulse = 500;
@@ -27,11 +34,12 @@ constexpr int32_t kShortPulse = 500;
 bool OpensAsPulseDistance(BurstPeriods burst) {
   const size_t end = FirstFrameEnd(burst);
   if (end < 4) return false;
-  // Marks and spaces after the lead-in, the final mark of a pulse-distance frame included.
+  // The marks after the lead-in; a pulse-distance frame's final mark carries no bit (a frame
+  // that lacks it, as some configurations send, is not one of these protocols').
   const auto marks = static_cast<int32_t>((end - 1) / 2);
-  const auto spaces = static_cast<int32_t>((end - 2) / 2);
-  return NamedPulseDistanceShape(burst[0], burst[1], marks) ||
-         NamedPulseDistanceShape(burst[0], burst[1], spaces);
+  for (const NamedShape& shape : kNamedShapes)
+    if (ShapeFits(shape, burst[0], burst[1], shape.pulse_width ? marks : marks - 1)) return true;
+  return false;
 }
 
 bool OpensAsRc6(BurstPeriods burst) {
@@ -60,9 +68,7 @@ bool OpensAsXmp(BurstPeriods burst) {
 
 bool NamedPulseDistanceShape(int32_t lead_mark, int32_t lead_space, int32_t bits) {
   for (const NamedShape& shape : kNamedShapes)
-    if (NearMark(lead_mark, shape.lead_mark) && NearSpace(lead_space, shape.lead_space) &&
-        std::find(shape.bit_counts.begin(), shape.bit_counts.end(), bits) != shape.bit_counts.end())
-      return true;
+    if (ShapeFits(shape, lead_mark, lead_space, bits)) return true;
   return false;
 }
 
