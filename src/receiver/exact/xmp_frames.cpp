@@ -26,12 +26,25 @@ bool PulseFits(int32_t pulse) {
   return pulse > 0 && pulse <= kPulse + kPulseStretch;
 }
 
-int NibbleOf(int32_t pulse, int32_t space) {
+// `deviation`: how far the distance is from its value's.
+int NibbleOf(int32_t pulse, int32_t space, int64_t* deviation) {
   if (!PulseFits(pulse)) return -1;
   const int64_t offset = int64_t{pulse} + space - kPulse - kNibbleSpace;
   const int64_t value = (offset + kStep / 2) / kStep;
-  if (offset < -kStep / 2 || value > 15 || std::abs(offset - value * kStep) > kStep / 2) return -1;
+  *deviation = offset - value * kStep;
+  if (offset < -kStep / 2 || value > 15 || std::abs(*deviation) > kStep / 2) return -1;
   return static_cast<int>(value);
+}
+
+// Nibbles with nothing to check them are taken only from distances that keep to one grid (each
+// within a quarter step of their mean deviation, which a remote's own timing sets): a jittered
+// frame could read as a neighbouring key.
+bool OnOneGrid(const std::array<int64_t, 16>& deviations) {
+  int64_t sum = 0;
+  for (const int64_t d : deviations) sum += d;
+  for (const int64_t d : deviations)
+    if (std::abs(d * 16 - sum) > kStep / 4 * 16) return false;
+  return true;
 }
 
 uint32_t CheckNibble(const Nibbles& n, size_t first, size_t check) {
@@ -62,11 +75,12 @@ void AppendNibbles(const Nibbles& n, std::vector<int32_t>* periods) {
 
 std::optional<ExactCode> ReadXmpFrame(BurstPeriods burst, size_t start) {
   Nibbles n{};
+  std::array<int64_t, 16> deviations{};
   size_t i = start;
   for (size_t half = 0; half < 2; ++half) {
     for (size_t k = 0; k < 8; ++k, i += 2) {
       if (i + 1 >= burst.size()) return std::nullopt;
-      const int value = NibbleOf(burst[i], burst[i + 1]);
+      const int value = NibbleOf(burst[i], burst[i + 1], &deviations[half * 8 + k]);
       if (value < 0) return std::nullopt;
       n[half * 8 + k] = static_cast<uint32_t>(value);
     }
@@ -82,6 +96,7 @@ std::optional<ExactCode> ReadXmpFrame(BurstPeriods burst, size_t start) {
   code.protocol = ExactProtocol::kXmp;
   code.bits = 64;
   if (!Checked(n)) {
+    if (!OnOneGrid(deviations)) return std::nullopt;
     // Nibbles that do not check (configurations written by hand send them): every nibble is
     // part of the code, the first half in the address, the second in the command.
     for (size_t k = 0; k < 8; ++k) {
