@@ -12,6 +12,7 @@
 
 #include "platform/lines/mode2_recording.h"
 #include "receiver/exact/biphase_protocols.h"
+#include "receiver/exact/exact_decoder.h"
 #include "receiver/exact/exact_frames.h"
 
 namespace {
@@ -333,6 +334,16 @@ TEST(ExactBiphase, FramesOfOtherKindsAreLeftAlone) {
   };
   for (const auto& [name, periods] : cases)
     EXPECT_FALSE(ReadBiphaseBurst(periods)) << name << ": " << Shown(ReadBiphaseBurst(periods));
+  // A stuck line inside frames that open as RC-MM or as a serial frame: no named code (and no
+  // overflow, which the sanitizers watch for).
+  constexpr int32_t kStuck = INT32_MAX;
+  for (const Periods& stuck : {Periods{417, 278, 167, kStuck, 167, kStuck, 167, kStuck, 167, kStuck,
+                                       167, kStuck, 167, kStuck, 167},
+                               Periods{500, 500, kStuck, 500, 500, 500, 500, 500, 500}}) {
+    ExactDecoder decoder;
+    const std::optional<ExactCode> code = decoder.Burst(stuck, 0);
+    EXPECT_TRUE(!code || code->protocol == ExactProtocol::kTimingHash) << Shown(code);
+  }
   // A frame of a named protocol is never also a generic one.
   EXPECT_FALSE(ReadManchesterFrame(Rc5(0), 0));
   // XMP nibbles that do not check are read all, each half whole.

@@ -112,7 +112,8 @@ ExactCode HashBurst(BurstPeriods burst) {
   // lie close to a bit length and would fall on either side of it under jitter.
   int32_t longest_mark = 0;
   for (size_t i = 2; i < end; i += 2) longest_mark = std::max(longest_mark, burst[i]);
-  const size_t first = end > 2 && burst[0] > longest_mark + std::max(420, longest_mark / 4) ? 2 : 0;
+  const size_t first =
+      end > 2 && burst[0] > int64_t{longest_mark} + std::max(420, longest_mark / 4) ? 2 : 0;
   std::vector<int32_t> marks;
   std::vector<int32_t> spaces;
   for (size_t i = first; i < end; ++i) ((i - first) % 2 == 0 ? marks : spaces).push_back(burst[i]);

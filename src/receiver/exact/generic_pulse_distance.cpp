@@ -30,14 +30,14 @@ bool SerialFrame(const std::vector<int32_t>& marks, const std::vector<int32_t>& 
   if (marks.empty() || spaces.empty()) return false;
   const int32_t mark = *std::min_element(marks.begin(), marks.end());
   const int32_t space = *std::min_element(spaces.begin(), spaces.end());
-  if (std::abs(mark - space) * 4 > std::max(mark, space)) return false;
+  if (std::abs(int64_t{mark} - space) * 4 > std::max(mark, space)) return false;
   // The unit: the mean of the periods near the shortest.
   const int32_t shortest = std::min(mark, space);
   int64_t sum = 0;
   int32_t count = 0;
   for (const auto* kind : {&marks, &spaces})
     for (const int32_t p : *kind)
-      if (p * 2 < shortest * 3) {
+      if (int64_t{p} * 2 < int64_t{shortest} * 3) {
         sum += p;
         ++count;
       }
@@ -63,7 +63,7 @@ std::optional<ExactCode> ReadGenericPulseDistanceBurst(BurstPeriods burst) {
   // A lead-in is a first mark clearly longer than every other mark.
   int32_t longest_mark = 0;
   for (size_t i = 2; i < end; i += 2) longest_mark = std::max(longest_mark, burst[i]);
-  const bool lead = end > 2 && burst[0] > longest_mark + std::max(420, longest_mark / 4);
+  const bool lead = end > 2 && burst[0] > int64_t{longest_mark} + std::max(420, longest_mark / 4);
   const size_t first = lead ? 2 : 0;
   std::vector<int32_t> marks;
   std::vector<int32_t> spaces;

@@ -52,7 +52,7 @@ bool OpensAsRcmm(BurstPeriods burst) {
       !NearPeriod(int64_t{burst[0]} + burst[1], 417 + 278))
     return false;
   for (size_t i = 2; i < 2 + 2 * kPulsesSeen; i += 2)
-    if (burst[i] > kShortPulse || burst[i] + burst[i + 1] > 945 + 400) return false;
+    if (burst[i] > kShortPulse || int64_t{burst[i]} + burst[i + 1] > 945 + 400) return false;
   return true;
 }
 
@@ -60,7 +60,8 @@ bool OpensAsXmp(BurstPeriods burst) {
   constexpr size_t kHalf = 16;  // eight nibbles, a pulse and a space each
   if (burst.size() < kHalf + 2) return false;
   for (size_t i = 0; i < kHalf; i += 2)
-    if (burst[i] > kShortPulse || burst[i] + burst[i + 1] > 970 + 15 * 136 + 400) return false;
+    if (burst[i] > kShortPulse || int64_t{burst[i]} + burst[i + 1] > 970 + 15 * 136 + 400)
+      return false;
   return burst[kHalf] <= kShortPulse && NearPeriod(burst[kHalf + 1], 13800);
 }
 
