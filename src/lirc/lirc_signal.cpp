@@ -1,8 +1,16 @@
 #include "lirc/lirc_signal.h"
 
 #include <bit>
+#include <string>
 
 namespace {
+
+// The bits one pulse carries: 2 for RC-MM, 4 for XMP, else 1.
+int32_t SymbolBits(const LircRemote& remote) {
+  if (remote.flags & kLircRcmm) return 2;
+  if (remote.flags & kLircXmp) return 4;
+  return 1;
+}
 
 // Periods of one frame: pulse first, one level joined, a space before the first pulse dropped.
 class Frame {
@@ -148,7 +156,28 @@ class Writer {
   }
 
   void Bits(::Frame& frame, uint64_t whole, int32_t from, int32_t to) const {
-    for (int32_t i = from; i < to; ++i) Bit(frame, whole, i);
+    const int32_t size = SymbolBits(r_);
+    if (size == 1) {
+      for (int32_t i = from; i < to; ++i) Bit(frame, whole, i);
+      return;
+    }
+    for (int32_t i = from; i + size <= to; i += size) {
+      uint32_t value = 0;
+      for (int32_t k = 0; k < size; ++k) value = value << 1 | (BitValue(whole, i + k) ? 1u : 0u);
+      Symbol(frame, value);
+    }
+  }
+
+  // RC-MM: two bits a pulse, the space by their value (zero, one, two, three). XMP: four bits
+  // a pulse, the space "zero"'s lengthened by the value in steps of "one"'s space.
+  void Symbol(::Frame& frame, uint32_t value) const {
+    if (r_.flags & kLircRcmm) {
+      const LircPair* pairs[] = {&r_.zero, &r_.one, &r_.two, &r_.three};
+      frame.Pair(*pairs[value & 3]);
+    } else {
+      frame.Pulse(r_.zero.pulse);
+      frame.Space(r_.zero.space + static_cast<int32_t>(value) * r_.one.space);
+    }
   }
 
   void Bit(::Frame& frame, uint64_t whole, int32_t i) const {
@@ -183,13 +212,19 @@ class Writer {
 
 std::string LircSignalProblem(const LircRemote& remote) {
   if (!remote.Raw()) {
-    const uint32_t unsupported =
-        kLircRcmm | kLircXmp | kLircGoldstar | kLircGrundig | kLircBo | kLircSerial;
+    const uint32_t unsupported = kLircGoldstar | kLircGrundig | kLircBo | kLircSerial;
     if (remote.flags & unsupported)
       return "encoding " + LircFlagsText(remote.flags & unsupported) + " is not supported";
     if (remote.one.Empty() && remote.zero.Empty())
       return "no timings (made for a receiver that decodes by itself)";
     if (remote.AllBits() == 0) return "no bits";
+    const int32_t size = SymbolBits(remote);
+    if (remote.pre_data_bits % size != 0 || remote.bits % size != 0 ||
+        remote.post_data_bits % size != 0)
+      return "bit counts that are no multiple of " + std::to_string(size) + " (" +
+             LircFlagsText(remote.flags & (kLircRcmm | kLircXmp)) + ")";
+    if ((remote.flags & kLircRcmm) && (remote.two.Empty() || remote.three.Empty()))
+      return "no timings for RC-MM's two and three";
   }
   // Frames without a gap would run into one another.
   if (remote.gap == 0) return "no gap after a frame";

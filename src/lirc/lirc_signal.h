@@ -8,6 +8,8 @@
 //   SPACE_FIRST   space + pulse
 //   RC5 / RC6     1 = space + pulse, 0 = pulse + space (bi-phase); RC6 sends the bits of its
 //                 rc6_mask (by default the toggle bit) at double length
+//   RCMM          two bits a pair: "zero", "one", "two" or "three" by their value
+//   XMP           four bits a pair: "zero"'s pulse, and its space plus the value times "one"'s
 // and a held key goes on with repeat frames: the "repeat" pair in place of plead..ptrail when
 // the remote has one (header only with REPEAT_HEADER, gap repeat_gap when set), else the whole
 // frame again (without header with NO_HEAD_REP, without foot with NO_FOOT_REP), the data
@@ -25,8 +27,8 @@
 #include "platform/messaging/status.h"
 
 // Why this remote's signals cannot be made ("" when they can): no timings (made for a receiver
-// that decodes by itself), no gap, or an encoding without a writer here (RC-MM, XMP, Goldstar,
-// Grundig, B&O, serial).
+// that decodes by itself), no gap, or an encoding without a writer here (Goldstar, Grundig, B&O,
+// serial); RC-MM and XMP need bit counts in whole symbols.
 std::string LircSignalProblem(const LircRemote& remote);
 
 // One press of `button`: its first frame and `repeats` repeat frames. Level periods in

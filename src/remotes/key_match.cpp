@@ -46,7 +46,8 @@ KeyMatch MatchExactKey(const RemoteList& list, const ExactCode& code) {
       const ExactCode& head = record->ExactHead();
       const bool same_head =
           head.protocol == code.protocol &&
-          (code.protocol == ExactProtocol::kHash || head.address == code.address);
+          (code.protocol == ExactProtocol::kHash || code.protocol == ExactProtocol::kTimingHash ||
+           head.address == code.address);
       if (same_head) match.key_function = kNoKeyFunction;
       continue;
     }
@@ -57,6 +58,11 @@ KeyMatch MatchExactKey(const RemoteList& list, const ExactCode& code) {
     match.shown_value = true;
     match.found = true;
     return match;
+  }
+  // Keys taught with the earlier hash: the same frame's earlier hash travels in the address.
+  if (code.protocol == ExactProtocol::kTimingHash) {
+    const KeyMatch earlier = MatchExactKey(list, ExactCode{ExactProtocol::kHash, 0, code.address});
+    if (earlier.found || match.key_function == kUnknownRemote) return earlier;
   }
   match.remote_label = getLabel(kUnknownRemote);
   match.key_label = getLabel(kNoKeyFunction);

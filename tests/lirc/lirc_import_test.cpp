@@ -50,6 +50,29 @@ const Config kSony = {
                           " bits 7\n header 2400 600\n one 1200 600\n zero 600 600\n"
                           " post_data_bits 5\n post_data 0x10\n gap 45000\n min_repeat 2\n",
                           "  KEY_1 0x00\n  KEY_2 0x40\n  KEY_POWER 0x54\n  KEY_VOLUMEUP 0x24\n")};
+// XMP as remotes send it (check nibbles, 24 bits and post_data) and LIRC's generic XMP file with
+// codes written by hand, whose nibbles do not check.
+const Config kXmp = {
+    "XMP", Remote("XMP_Remote", "XMP",
+                  " bits 24\n one 0 137\n zero 250 710\n ptrail 250\n pre_data_bits 32\n"
+                  " pre_data 0x170F443E\n post_data_bits 8\n post_data 0x0\n pre 250 12921\n"
+                  " gap 81698\n toggle_bit_mask 0x0\n",
+                  "  KEY_1 0x1E0001\n  KEY_2 0x1D0002\n  KEY_0 0x1F0000\n  KEY_OK 0x180025\n"
+                  "  KEY_MUTE 0x150082\n")};
+const Config kXmpGeneric = {
+    "XMP, unchecked codes",
+    Remote("XMP_Generic", "XMP",
+           " bits 32\n one 0 137\n zero 250 710\n ptrail 250\n pre_data_bits 32\n"
+           " pre_data 0x170F443E\n pre 250 12921\n gap 81698\n toggle_bit_mask 0x0\n",
+           "  KEY_1 0x00000001\n  KEY_2 0x00000002\n  KEY_3 0x00000003\n  KEY_4 0x00000010\n"
+           "  KEY_5 0x00000100\n  KEY_6 0x00001000\n  KEY_7 0x00010000\n  KEY_8 0x00100000\n"
+           "  KEY_9 0x01000000\n  KEY_0 0x10000000\n  KEY_OK 0xFFFFFFFF\n  KEY_MUTE 0x12345678\n")};
+const Config kRcmm = {
+    "RC-MM 32", Remote("RCMM_Remote", "RCMM|CONST_LENGTH",
+                       " bits 32\n header 417 278\n three 167 778\n two 167 611\n one 167 444\n"
+                       " zero 167 278\n ptrail 167\n gap 99817\n",
+                       "  KEY_1 0x80000001\n  KEY_2 0x80000002\n  KEY_3 0x22E0264C\n"
+                       "  KEY_4 0x800C8001\n  KEY_5 0x800C0001\n")};
 const Config kRaw = {"raw codes",
                      "begin remote\n name Raw_Remote\n flags RAW_CODES\n gap 40000\n"
                      " begin raw_codes\n"
@@ -71,7 +94,7 @@ class LircImport : public RemoteFolderTest {
 
 TEST_F(LircImport, ImportedRemotesRecogniseIrsimsendRecordingsKeyByKey) {
   if (!IrsimsendInstalled()) GTEST_SKIP() << "irsimsend is not installed";
-  for (const Config* config : {&kNec, &kRc5, &kRc6, &kSony, &kRaw}) {
+  for (const Config* config : {&kNec, &kRc5, &kRc6, &kSony, &kXmp, &kXmpGeneric, &kRcmm, &kRaw}) {
     SCOPED_TRACE(config->what);
     const std::vector<LircRemote> remotes = Parse(config->text);
     ASSERT_EQ(remotes.size(), 1u);

@@ -110,6 +110,18 @@ TEST(LircSignal, EveryEncodingFlagSendsWhatIrsimsendSends) {
               "  pre_data_bits 24\n  pre_data 0x1BFF83\n  gap 110890\n"
               "  toggle_bit_mask 0x8000\n  rc6_mask 0x100000000\n",
               "    K1 0x1BF3\n    K2 0x1BDB\n")},
+      {"RC-MM, two bits a pulse",
+       Remote("RCMM|CONST_LENGTH",
+              "  bits 12\n  header 417 278\n  zero 167 278\n  one 167 444\n  two 167 611\n"
+              "  three 167 778\n  ptrail 167\n  pre_data_bits 12\n  pre_data 0x123\n"
+              "  gap 28000\n",
+              "    K1 0x456\n    K2 0xFFF\n    K3 0x000\n")},
+      {"XMP, four bits a pulse, the halves apart by pre",
+       Remote("XMP",
+              "  bits 24\n  one 0 137\n  zero 250 710\n  ptrail 250\n  pre_data_bits 32\n"
+              "  pre_data 0x170F443E\n  post_data_bits 8\n  post_data 0x0\n"
+              "  pre 250 12921\n  gap 81698\n",
+              "    K1 0x1E0001\n    K2 0x150082\n    K3 0x000007\n")},
       {"raw codes",
        "begin remote\n  name test\n  flags RAW_CODES|CONST_LENGTH\n  gap 50000\n"
        "  begin raw_codes\n    name K1\n      900 450 560 560\n      560 1690 560\n"
@@ -167,6 +179,7 @@ TEST(LircSignal, RemotesWithoutTimingsGapOrAKnownEncodingAreRefused) {
       "begin remote\n name a\n bits 8\n one 0 0\n zero 0 0\n gap 40000\n" + codes,
       "begin remote\n name a\n bits 8\n flags RCMM\n one 500 500\n zero 500 500\n gap 40000\n" +
           codes,
+      "begin remote\n name a\n bits 6\n flags XMP\n one 0 137\n zero 250 710\n gap 40000\n" + codes,
       "begin remote\n name a\n bits 8\n flags SPACE_ENC\n one 500 1500\n zero 500 500\n" + codes,
   };
   for (const std::string& config : configs) {

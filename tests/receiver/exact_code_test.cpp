@@ -11,8 +11,11 @@ TEST(ExactCode, FieldAndReadableFormsRoundTrip) {
   EXPECT_EQ(ExactReadable(hash), "hash 1A2B3C4D");
   EXPECT_EQ(ExactField(ExactCode{ExactProtocol::kKaseikyo, 0x40040100, 0xBCBD, 48}),
             "Kaseikyo:0x40040100:0xBCBD");
+  const ExactCode hash2{ExactProtocol::kTimingHash, 0x1A2B3C4D, 0x5E6F7A8B, 0};
+  EXPECT_EQ(ExactField(hash2), "hash2:0x1A2B3C4D:0x5E6F7A8B");
+  EXPECT_EQ(ExactReadable(hash2), "hash2 5E6F7A8B");
 
-  for (const ExactCode& code : {rc5, hash}) {
+  for (const ExactCode& code : {rc5, hash, hash2}) {
     const std::optional<ExactCode> back = ParseExactField(ExactField(code));
     ASSERT_TRUE(back.has_value()) << ExactField(code);
     EXPECT_TRUE(back->SameKey(code));
@@ -28,7 +31,7 @@ TEST(ExactCode, ParsingAcceptsAnyCaseAndRefusesMalformedFields) {
   for (const char* bad : {"", "NEC", "NEC:0x04", "NEC:0x04:", "Foo:0x1:0x2", "NEC:0xZZ:0x01",
                           "NEC:0x123456789:0x01", "hash:", "hash:xyz"})
     EXPECT_FALSE(ParseExactField(bad).has_value()) << bad;
-  for (int p = 0; p <= static_cast<int>(ExactProtocol::kHash); ++p) {
+  for (int p = 0; p <= static_cast<int>(ExactProtocol::kTimingHash); ++p) {
     const auto protocol = static_cast<ExactProtocol>(p);
     EXPECT_EQ(ExactProtocolNamed(ExactProtocolName(protocol)), protocol);
   }

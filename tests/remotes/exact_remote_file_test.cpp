@@ -82,6 +82,32 @@ TEST_F(ExactRemoteFile, HashRemoteKeepsItsHashesAsBareValues) {
   EXPECT_EQ(loaded.ExactFunction(Code(ExactProtocol::kHash, 0, 0x1A2B3C4D)), 51);
   EXPECT_EQ(loaded.ExactFunction(Code(ExactProtocol::kSony12, 0x01, 0x15)), 99);
   EXPECT_EQ(loaded.ExactFunction(Code(ExactProtocol::kSony12, 0x02, 0x15)), kNoKeyFunction);
+
+  // The hash made now carries the earlier hash of the same frame, which keys taught with it match.
+  RemoteList list;
+  list.push_back(std::make_unique<RemoteCL>());
+  list.back()->RemoteLoad("Odd");
+  EXPECT_EQ(
+      MatchExactKey(list, Code(ExactProtocol::kTimingHash, 0x1A2B3C4D, 0x5E6F7A8B)).key_function,
+      51);
+  EXPECT_EQ(
+      MatchExactKey(list, Code(ExactProtocol::kTimingHash, 0x1A2B3C4E, 0x1A2B3C4D)).key_function,
+      kNoKeyFunction);
+  // Keys taught with it keep both hashes.
+  RemoteCL now;
+  now.fName = "Now";
+  now.SetExactHead(Code(ExactProtocol::kTimingHash, 0x1A2B3C4D, 0));
+  now.SetExactKey(52, Code(ExactProtocol::kTimingHash, 0x1A2B3C4D, 0x5E6F7A8B));
+  now.SetExactKey(53, Code(ExactProtocol::kTimingHash, 0x01020304, 0x05060708));
+  ASSERT_EQ(now.RemoteSave(), kOk);
+  list.push_back(std::make_unique<RemoteCL>());
+  list.back()->RemoteLoad("Now");
+  EXPECT_EQ(
+      MatchExactKey(list, Code(ExactProtocol::kTimingHash, 0x1A2B3C4D, 0x5E6F7A8B)).key_function,
+      52);
+  EXPECT_EQ(
+      MatchExactKey(list, Code(ExactProtocol::kTimingHash, 0x01020304, 0x05060708)).key_function,
+      53);
 }
 
 TEST_F(ExactRemoteFile, AKeyIsFoundByProtocolAddressAndCommandNotByBitCount) {

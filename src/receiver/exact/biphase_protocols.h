@@ -37,7 +37,10 @@ bool WriteRcmmFrame(const ExactCode& code, std::vector<int32_t>* periods);
 // XMP: two halves of eight nibbles, each nibble a 210 us pulse and a space of 760 + 136 us per
 // unit, the halves 13.8 ms apart; each half's nibbles add up to a multiple of 16 (a check
 // nibble). Address: sub-device << 16 | OEM << 8 | device; command: the 16-bit function. The
-// toggle nibble (0 on a key's first frame, 8 on its repeats) is not part of the code.
+// toggle nibble (0 on a key's first frame, 8 on its repeats) is not part of the code. A frame
+// whose check nibbles or sub-device nibbles disagree keeps every nibble: address the first
+// half, command the second (so its address is above 0xFFFFFF or its command above 0xFFFF); with
+// no check, its nibble distances must keep to one grid (a quarter step), else it is no frame.
 std::optional<ExactCode> ReadXmpFrame(BurstPeriods burst, size_t start);
 bool WriteXmpFrame(const ExactCode& code, std::vector<int32_t>* periods);
 

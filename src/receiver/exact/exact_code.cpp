@@ -11,7 +11,7 @@ struct NamedProtocol {
   const char* name;
 };
 
-constexpr std::array<NamedProtocol, 20> kNames = {{
+constexpr std::array<NamedProtocol, 21> kNames = {{
     {ExactProtocol::kNec, "NEC"},           {ExactProtocol::kNecExtended, "NECx"},
     {ExactProtocol::kNec32, "NEC32"},       {ExactProtocol::kRc5, "RC-5"},
     {ExactProtocol::kRc5x, "RC-5X"},        {ExactProtocol::kRc6, "RC-6"},
@@ -22,6 +22,7 @@ constexpr std::array<NamedProtocol, 20> kNames = {{
     {ExactProtocol::kKaseikyo, "Kaseikyo"}, {ExactProtocol::kRcmm, "RCMM"},
     {ExactProtocol::kXmp, "XMP"},           {ExactProtocol::kPulseDistance, "PDist"},
     {ExactProtocol::kBiphase, "Biphase"},   {ExactProtocol::kHash, "hash"},
+    {ExactProtocol::kTimingHash, "hash2"},
 }};
 
 bool EqualNoCase(std::string_view a, std::string_view b) {
@@ -109,6 +110,7 @@ std::optional<ExactCode> ParseExactField(std::string_view text) {
 
 std::string ExactReadable(const ExactCode& code) {
   if (code.protocol == ExactProtocol::kHash) return "hash " + HashDigits(code.command);
+  if (code.protocol == ExactProtocol::kTimingHash) return "hash2 " + HashDigits(code.command);
   return std::string(ExactProtocolName(code.protocol)) + " addr " + ExactHex(code.address) +
          " cmd " + ExactHex(code.command);
 }

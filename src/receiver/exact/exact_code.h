@@ -4,9 +4,10 @@
 // apart (toggle bits and checks excluded), so every key of a remote has a code of its own.
 //
 // Written forms:
-//   field     "RC-5:0x1E:0x0C", "hash:1A2B3C4D"  (koru-decode's exact=, the report's "_exact",
-//                                                 the exact remote files)
-//   readable  "RC-5 addr 0x1E cmd 0x0C", "hash 1A2B3C4D" (charts, the code table, the teach-in)
+//   field     "RC-5:0x1E:0x0C", "hash:1A2B3C4D", "hash2:0x1A2B3C4D:0x5E6F7A8B"
+//             (koru-decode's exact=, the report's "_exact", the exact remote files)
+//   readable  "RC-5 addr 0x1E cmd 0x0C", "hash 1A2B3C4D", "hash2 5E6F7A8B" (charts, the code
+//             table, the teach-in)
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -32,7 +33,9 @@ enum class ExactProtocol {
   kXmp,            // nibble frames: sub-device, OEM and device in the address
   kPulseDistance,  // any other pulse-distance (or pulse-width) frame
   kBiphase,        // any other bi-phase frame
-  kHash,           // anything else: a hash of the frame's duration pattern in the command
+  kHash,           // earlier versions' hash of the order of lengths (still matched, no more made)
+  kTimingHash,     // anything else: a hash of the frame's lengths (order and ratios) in the
+                   // command, the earlier hash of the same frame in the address
 };
 
 struct ExactCode {
@@ -48,7 +51,8 @@ struct ExactCode {
 };
 
 // "NEC", "NECx", "NEC32", "RC-5", "RC-5X", "RC-6", "RC-6A", "Sony12", "Sony15", "Sony20",
-// "JVC", "Sharp", "Denon", "Sanyo", "Kaseikyo", "RCMM", "XMP", "PDist", "Biphase", "hash".
+// "JVC", "Sharp", "Denon", "Sanyo", "Kaseikyo", "RCMM", "XMP", "PDist", "Biphase", "hash",
+// "hash2".
 const char* ExactProtocolName(ExactProtocol protocol);
 // The protocol with this name (case is ignored); nothing for an unknown name.
 std::optional<ExactProtocol> ExactProtocolNamed(std::string_view name);

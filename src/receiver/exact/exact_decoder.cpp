@@ -1,5 +1,6 @@
 #include "receiver/exact/exact_decoder.h"
 
+#include "receiver/exact/named_lead_in.h"
 #include "receiver/exact/pulse_distance_frames.h"
 
 std::optional<ExactCode> ExactDecoder::Burst(BurstPeriods burst, int64_t end_time_us) {
@@ -16,6 +17,8 @@ std::optional<ExactCode> ExactDecoder::Burst(BurstPeriods burst, int64_t end_tim
   const std::optional<ExactCode> biphase =
       code ? ReadNamedBiphaseBurst(burst) : ReadBiphaseBurst(burst);
   if (biphase) code = biphase;
+  // A frame that opens as a named protocol but did not read as one is a damaged frame of it.
+  if (!code && OpensAsNamedProtocol(burst)) return std::nullopt;
   if (!code) code = ReadGenericPulseDistanceBurst(burst);
   if (!code) code = HashBurst(burst);
   last_ = code;

@@ -15,7 +15,8 @@ class ExactDecoder {
   // Shorter bursts are noise (repeat frames excepted).
   static constexpr size_t kMinimumPeriods = 6;
 
-  // The code of a burst that ended at `end_time_us`; nothing for noise and for repeat frames
+  // The code of a burst that ended at `end_time_us`; nothing for noise, for a frame that opens
+  // as a named protocol but does not read as one (named_lead_in.h), and for repeat frames
   // without a recent code.
   std::optional<ExactCode> Burst(BurstPeriods burst, int64_t end_time_us);
   // Forgets the last code, so the next repeat frame reports nothing.

@@ -23,7 +23,8 @@ std::optional<ExactCode> ReadBiphaseBurst(BurstPeriods burst);
 // The same without the generic reader: for a burst a named pulse-distance reader has read.
 std::optional<ExactCode> ReadNamedBiphaseBurst(BurstPeriods burst);
 // The fallback for everything else: a hash of the first frame's pattern of relative durations,
-// the same for the same key under jitter, different for different keys.
+// the same for the same key under jitter, different for different keys (kTimingHash, with the
+// earlier versions' hash of the same frame in the address).
 ExactCode HashBurst(BurstPeriods burst);
 
 // One frame of `code` (with the protocol's own lead-in and final pulse), appended to `periods`,

@@ -4,9 +4,11 @@
 // significant. Frames longer than 32 bits fold their earlier bits into the address above the
 // bit count (bits 8..31), so their keys still differ.
 #include <algorithm>
-#include <array>
+#include <cmath>
+#include <cstdlib>
 
 #include "receiver/exact/duration_classes.h"
+#include "receiver/exact/named_lead_in.h"
 #include "receiver/exact/pulse_distance_frames.h"
 #include "receiver/exact/pulse_distance_timing.h"
 
@@ -14,31 +16,40 @@ namespace {
 
 constexpr int32_t kMinBits = 6;
 
-// The lead-in and bit counts of the named protocols: a frame that has them is a damaged frame
-// of that protocol, not a protocol of its own.
-struct NamedShape {
-  int32_t lead_mark;
-  int32_t lead_space;
-  std::array<int32_t, 3> bit_counts;
-};
-constexpr std::array<NamedShape, 4> kNamedShapes = {{
-    {9000, 4500, {32, 42, 0}},  // NEC, Sanyo
-    {2400, 600, {12, 15, 20}},  // Sony
-    {8400, 4200, {16, 0, 0}},   // JVC
-    {3456, 1728, {48, 0, 0}},   // Kaseikyo
-}};
-
-bool NamedShapeOf(int32_t lead_mark, int32_t lead_space, int32_t bits) {
-  for (const NamedShape& shape : kNamedShapes)
-    if (NearMark(lead_mark, shape.lead_mark) && NearSpace(lead_space, shape.lead_space) &&
-        std::find(shape.bit_counts.begin(), shape.bit_counts.end(), bits) != shape.bit_counts.end())
-      return true;
-  return false;
-}
-
 int32_t ClassCount(const std::vector<int32_t>& values) {
   const std::vector<int32_t> classes = DurationClasses(values);
   return classes.empty() ? 0 : *std::max_element(classes.begin(), classes.end()) + 1;
+}
+
+// A serial frame read as pulse-width: no lead-in, the shortest mark and space of one unit, every
+// period a whole multiple of it (1 to 16 units, within a third of a unit), some mark of 3 units
+// or more (pulse-width codes have marks of 1 and 2). Its keys differ in the lengths of their
+// runs, which a pulse-width reading folds (3, 4 and 5 units read alike): the hash tells them
+// apart.
+bool SerialFrame(const std::vector<int32_t>& marks, const std::vector<int32_t>& spaces) {
+  if (marks.empty() || spaces.empty()) return false;
+  const int32_t mark = *std::min_element(marks.begin(), marks.end());
+  const int32_t space = *std::min_element(spaces.begin(), spaces.end());
+  if (std::abs(int64_t{mark} - space) * 4 > std::max(mark, space)) return false;
+  // The unit: the mean of the periods near the shortest.
+  const int32_t shortest = std::min(mark, space);
+  int64_t sum = 0;
+  int32_t count = 0;
+  for (const auto* kind : {&marks, &spaces})
+    for (const int32_t p : *kind)
+      if (int64_t{p} * 2 < int64_t{shortest} * 3) {
+        sum += p;
+        ++count;
+      }
+  const double unit = static_cast<double>(sum) / count;
+  bool long_mark = false;
+  for (const auto* kind : {&marks, &spaces})
+    for (const int32_t p : *kind) {
+      const double units = std::round(p / unit);
+      if (units > 16 || std::abs(p - units * unit) * 3 > unit) return false;
+      long_mark = long_mark || (kind == &marks && units >= 3);
+    }
+  return long_mark;
 }
 
 // Writer timing: a lead-in longer than any named protocol's, 500 us units.
@@ -52,7 +63,7 @@ std::optional<ExactCode> ReadGenericPulseDistanceBurst(BurstPeriods burst) {
   // A lead-in is a first mark clearly longer than every other mark.
   int32_t longest_mark = 0;
   for (size_t i = 2; i < end; i += 2) longest_mark = std::max(longest_mark, burst[i]);
-  const bool lead = end > 2 && burst[0] > longest_mark + std::max(420, longest_mark / 4);
+  const bool lead = end > 2 && burst[0] > int64_t{longest_mark} + std::max(420, longest_mark / 4);
   const size_t first = lead ? 2 : 0;
   std::vector<int32_t> marks;
   std::vector<int32_t> spaces;
@@ -63,12 +74,13 @@ std::optional<ExactCode> ReadGenericPulseDistanceBurst(BurstPeriods burst) {
   std::vector<int32_t> levels;
   if (mark_classes == 1 && space_classes == 2)
     levels = DurationClasses(spaces);  // pulse-distance: the final mark carries no bit
-  else if (mark_classes == 2 && space_classes <= 1)
+  else if (mark_classes == 2 && space_classes <= 1 && (lead || !SerialFrame(marks, spaces)))
     levels = DurationClasses(marks);  // pulse-width
   else
     return std::nullopt;
   const auto bits = static_cast<int32_t>(levels.size());
-  if (bits < kMinBits || (lead && NamedShapeOf(burst[0], burst[1], bits))) return std::nullopt;
+  if (bits < kMinBits || (lead && NamedPulseDistanceShape(burst[0], burst[1], bits)))
+    return std::nullopt;
 
   uint32_t command = 0;
   uint32_t fold = 0;

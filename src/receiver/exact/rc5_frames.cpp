@@ -47,11 +47,16 @@ std::optional<ExactCode> DecodeLevels(std::vector<bool> levels) {
 }  // namespace
 
 std::optional<ExactCode> ReadRc5Frame(BurstPeriods burst, size_t start) {
-  for (const UnitClock& clock : CandidateClocks(burst, start, kHalfBit, 2)) {
-    std::vector<bool> levels = {false};  // the first start bit's space is never seen
-    if (!ExpandUnits(burst, start, clock, 2, &levels)) continue;
-    if (std::optional<ExactCode> code = DecodeLevels(std::move(levels))) return code;
-  }
+  // Each period within the tolerance of its count of half-bits first; then, with a clock fitted
+  // to the frame (near RC-5's own), each taken as its nearest count: the counts are 1 and 2 only
+  // (jitter of 200 us on a remote whose pulses are longer than its spaces).
+  const std::vector<UnitClock> clocks = CandidateClocks(burst, start, kHalfBit, 2);
+  for (const int32_t slack : {0, kHalfBit / 2})
+    for (size_t c = slack == 0 ? 0 : 1; c < clocks.size(); ++c) {
+      std::vector<bool> levels = {false};  // the first start bit's space is never seen
+      if (!ExpandUnits(burst, start, clocks[c], 2, &levels, slack)) continue;
+      if (std::optional<ExactCode> code = DecodeLevels(std::move(levels))) return code;
+    }
   return std::nullopt;
 }
 
