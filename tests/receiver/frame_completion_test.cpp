@@ -100,12 +100,15 @@ TEST(FrameCompletion, ANamedFrameIsReportedWhenWholeAGenericOneAtTheBurstEnd) {
         if (jitter == 0) {
           EXPECT_EQ(first.whole, ExactField(*code)) << what;
         }
+        // Jitter may damage a frame past reading: then it has no code at all.
+        if (jitter != 0 && first.whole.empty()) continue;
         // A named protocol's frame when whole (jitter may make it another key's), any other at
         // the burst end.
         const std::optional<ExactCode> read = ParseExactField(first.exact);
         ASSERT_TRUE(read) << what;
         if (read->protocol != ExactProtocol::kPulseDistance &&
-            read->protocol != ExactProtocol::kBiphase && read->protocol != ExactProtocol::kHash) {
+            read->protocol != ExactProtocol::kBiphase && read->protocol != ExactProtocol::kHash &&
+            read->protocol != ExactProtocol::kTimingHash) {
           EXPECT_GE(first.after_last_edge, -1000) << what;  // (a NEC frame before its stop pulse)
           EXPECT_LE(first.after_last_edge, 2000) << what;
         } else {
