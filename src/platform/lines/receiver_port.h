@@ -82,6 +82,11 @@ class ReceiverPort {
   bool IsDCD();
   // See ReceiverLine::WaitForChange; kNoDevice when no line is open.
   status_t WaitForChange(bigtime_t since, bigtime_t deadline, LevelChange* change);
+  bool GivesScancodes() const { return line_ && line_->GivesScancodes(); }
+  // See ReceiverLine::WaitForScancode; kNoDevice when no line is open.
+  status_t WaitForScancode(bigtime_t since, bigtime_t deadline, KernelScancode* scancode) {
+    return line_ ? line_->WaitForScancode(since, deadline, scancode) : kNoDevice;
+  }
 
  private:
   std::shared_ptr<ReceiverDevices> devices_;
