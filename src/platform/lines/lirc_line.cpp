@@ -23,7 +23,8 @@ static_assert(uint32_t{kRcNec} == RC_PROTO_NEC && uint32_t{kRcRc6Mce} == RC_PROT
 static_assert(kLircOverflow == LIRC_MODE2_OVERFLOW);
 #endif
 
-int32_t LircLine::Open(const std::string& node, std::unique_ptr<ReceiverLine>* line) {
+int32_t LircLine::Open(const std::string& node, std::unique_ptr<ReceiverLine>* line,
+                       std::unique_ptr<InputGrab> grab) {
   const int fd = ::open(node.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return SerialOpenStatus(errno);
   uint32_t features = 0;
@@ -41,7 +42,7 @@ int32_t LircLine::Open(const std::string& node, std::unique_ptr<ReceiverLine>* l
     ::close(fd);
     return kError;
   }
-  line->reset(new LircLine(fd, wake_fd, scancodes));
+  line->reset(new LircLine(fd, wake_fd, scancodes, std::move(grab)));
   return fd > 0 ? fd : 1;
 }
 

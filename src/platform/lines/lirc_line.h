@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/lines/input_grab.h"
 #include "platform/lines/lirc_samples.h"
 #include "platform/lines/lirc_scancodes.h"
 #include "platform/lines/receiver_line.h"
@@ -14,7 +15,9 @@
 
 class LircLine : public ReceiverLine, private LircSource, private LircScancodeSource {
  public:
-  static int32_t Open(const std::string& node, std::unique_ptr<ReceiverLine>* line);
+  // `grab`: the receiver's input device, taken while the line is open.
+  static int32_t Open(const std::string& node, std::unique_ptr<ReceiverLine>* line,
+                      std::unique_ptr<InputGrab> grab = nullptr);
   ~LircLine() override;
 
   bool IsDCD() override { return reader_.Pulse(); }
@@ -23,8 +26,8 @@ class LircLine : public ReceiverLine, private LircSource, private LircScancodeSo
   status_t WaitForScancode(bigtime_t since, bigtime_t deadline, KernelScancode* scancode) override;
 
  private:
-  LircLine(int fd, int wake_fd, bool scancodes)
-      : fd_(fd), wake_fd_(wake_fd), scancodes_(scancodes) {}
+  LircLine(int fd, int wake_fd, bool scancodes, std::unique_ptr<InputGrab> grab)
+      : fd_(fd), wake_fd_(wake_fd), scancodes_(scancodes), grab_(std::move(grab)) {}
   void WakeOnThisThread();
   status_t Read(uint32_t* sample) override;
   status_t ReadRecord(LircScancodeRecord* record) override;
@@ -33,6 +36,7 @@ class LircLine : public ReceiverLine, private LircSource, private LircScancodeSo
   const int fd_;
   const int wake_fd_;  // an eventfd that breaks the poll on suspend and kill
   const bool scancodes_;
+  std::unique_ptr<InputGrab> grab_;
   LircSampleReader reader_;
   LircScancodeReader scancode_reader_;
   thread_id waker_owner_ = -1;

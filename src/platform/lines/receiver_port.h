@@ -26,6 +26,9 @@ class ReceiverDevices {
     (void)name;
     return {};
   }
+  // How the settings page shows a name ("Media Center Ed. eHome Infrared Remote Transceiver
+  // (mceusb), lirc0"); the name itself where nothing more is known.
+  virtual std::string ShownName(const std::string& name) const { return name; }
 };
 
 // nullptr restores the system's devices.
