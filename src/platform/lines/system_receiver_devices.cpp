@@ -6,6 +6,8 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <mutex>
+#include <set>
 #include <sstream>
 
 #include "platform/lines/input_grab.h"
@@ -124,8 +126,15 @@ int32_t SystemReceiverDevices::OpenKernelReceiver(const std::string& name, const
   for (const KernelReceiver& found : FindKernelReceivers(sysfs_))
     if (found.lirc == name) receiver = found;
   auto grab = std::make_unique<InputGrab>(SystemInputGrab(), receiver, dev_);
-  if (!grab->Words().empty()) Trace("%s\n", grab->Words().c_str());
+  const std::string words = grab->Words();
   const int32_t opened = LircLine::Open(node, line, std::move(grab));
+  // Said once per receiver and run: the port is opened twice, and again at every change.
+  static std::mutex said_mutex;
+  static std::set<std::string> said;
+  if (opened > 0 && !words.empty()) {
+    std::lock_guard lock(said_mutex);
+    if (said.insert(name).second) Trace("%s\n", words.c_str());
+  }
   // The kernel decodes only the protocols enabled for the receiver.
   if (opened > 0 && *line && (*line)->GivesScancodes() && !receiver.rc.empty()) {
     std::string enabled;
