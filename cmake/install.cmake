@@ -2,7 +2,7 @@
 # desktop entry, the icon, the AppStream metainfo and the manual pages.
 set(KORU_APP_ID org.koru.KORU)
 
-install(TARGETS koru koru-decode koru-encode koru-import-lirc RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS koru koru-decode koru-encode koru-import-lirc koru-import-keymap RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES data/signatures.conf data/demo.mode2 DESTINATION ${CMAKE_INSTALL_DATADIR}/koru)
 install(FILES data/desktop/${KORU_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES data/desktop/${KORU_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
@@ -15,7 +15,7 @@ install(FILES data/icons/${KORU_APP_ID}.png
 # Manual pages, compressed the way Debian wants them (gzip -9n: no name, no time stamp).
 find_program(GZIP_PROGRAM gzip REQUIRED)
 set(koru_man_pages)
-foreach(page koru koru-decode koru-encode koru-import-lirc)
+foreach(page koru koru-decode koru-encode koru-import-lirc koru-import-keymap)
   set(source ${PROJECT_SOURCE_DIR}/data/man/${page}.1)
   set(output ${PROJECT_BINARY_DIR}/man/${page}.1.gz)
   add_custom_command(OUTPUT ${output}

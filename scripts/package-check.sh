@@ -27,7 +27,7 @@ fi
 root=$(mktemp -d /tmp/koru-package-XXXXXX)
 trap 'rm -rf "$root"' EXIT
 dpkg-deb -x "$deb" "$root"
-for tool in koru koru-decode koru-encode koru-import-lirc; do
+for tool in koru koru-decode koru-encode koru-import-lirc koru-import-keymap; do
   "$root/usr/bin/$tool" --version
   [ -f "$root/usr/share/man/man1/$tool.1.gz" ] || { echo "no manual page for $tool" >&2; exit 1; }
 done

@@ -122,13 +122,24 @@ bool HasToggle(const LircRemote& remote) {
   return remote.toggle_bit > 0 || remote.toggle_bit_mask != 0;
 }
 
-LircImportReport ImportOne(const LircRemote& remote, const LircImportOptions& options,
+ImportedRemote FromLirc(const LircRemote& remote) {
+  ImportedRemote imported;
+  imported.name = remote.name;
+  imported.problem = LircSignalProblem(remote);
+  for (const LircButton& button : remote.buttons) imported.buttons.push_back(button.name);
+  imported.toggles = HasToggle(remote);
+  imported.receive = [&remote](size_t index, int32_t earlier_presses, std::string* why) {
+    return Receive(remote, remote.buttons[index], earlier_presses, why);
+  };
+  return imported;
+}
+
+LircImportReport ImportOne(const ImportedRemote& remote, const LircImportOptions& options,
                            std::set<std::string>* written) {
   LircImportReport report;
   report.remote = remote.name;
-  const std::string problem = LircSignalProblem(remote);
-  if (!problem.empty()) {
-    report.refused = problem;
+  if (!remote.problem.empty()) {
+    report.refused = remote.problem;
     return report;
   }
   const std::string name = FileNameFor(remote.name);
@@ -139,39 +150,40 @@ LircImportReport ImportOne(const LircRemote& remote, const LircImportOptions& op
 
   std::vector<Key> keys;
   std::map<int32_t, std::string> by_function;
-  for (const LircButton& button : remote.buttons) {
-    const int32_t key_function = KeyFunctionOfLircName(button.name);
+  for (size_t index = 0; index < remote.buttons.size(); ++index) {
+    const std::string& button_name = remote.buttons[index];
+    const int32_t key_function = KeyFunctionOfLircName(button_name);
     if (key_function == 0) {
-      report.without_function.push_back(button.name);
+      report.without_function.push_back(button_name);
       continue;
     }
     if (by_function.count(key_function)) {
       const std::string& first = by_function[key_function];
-      report.taken.push_back(button.name + " (" + Label(key_function) + " of " +
-                             (first == button.name ? "the first " + first : first) + ")");
+      report.taken.push_back(button_name + " (" + Label(key_function) + " of " +
+                             (first == button_name ? "the first " + first : first) + ")");
       continue;
     }
     std::string why;
-    std::optional<LircReceived> received = Receive(remote, button, 0, &why);
+    std::optional<LircReceived> received = remote.receive(index, 0, &why);
     if (!received) {
-      report.undecoded.push_back(button.name + ": " + why);
+      report.undecoded.push_back(button_name + ": " + why);
       continue;
     }
     const Key* same = nullptr;
     for (const Key& key : keys)
       if (key.received.exact->SameKey(*received->exact)) same = &key;
     if (same) {
-      report.collisions.push_back(button.name + " (code of " + same->button + ")");
+      report.collisions.push_back(button_name + " (code of " + same->button + ")");
       continue;
     }
     // A toggle bit the decoder keeps in the code would let only every other press through.
-    if (HasToggle(remote)) {
+    if (remote.toggles) {
       std::string ignored;
-      const std::optional<LircReceived> next = Receive(remote, button, 1, &ignored);
-      if (next && !next->exact->SameKey(*received->exact)) report.toggling.push_back(button.name);
+      const std::optional<LircReceived> next = remote.receive(index, 1, &ignored);
+      if (next && !next->exact->SameKey(*received->exact)) report.toggling.push_back(button_name);
     }
-    by_function[key_function] = button.name;
-    keys.push_back({button.name, key_function, *received});
+    by_function[key_function] = button_name;
+    keys.push_back({button_name, key_function, *received});
   }
   if (keys.empty()) {
     report.refused = "no key of the remote has a KORU key function and a code KORU decodes";
@@ -252,20 +264,27 @@ std::optional<LircReceived> ReceiveLircSignal(const std::vector<int32_t>& period
   return received;
 }
 
-std::vector<LircImportReport> ImportLircRemotes(const std::vector<LircRemote>& remotes,
-                                                const LircImportOptions& options) {
+std::vector<LircImportReport> ImportRemotes(const std::vector<ImportedRemote>& remotes,
+                                            const LircImportOptions& options, const char* kind) {
   std::vector<LircImportReport> reports;
   std::set<std::string> written;
-  for (const LircRemote& remote : remotes) {
+  for (const ImportedRemote& remote : remotes) {
     reports.push_back(ImportOne(remote, options, &written));
     const LircImportReport& report = reports.back();
     if (report.file.empty())
-      Trace("LIRC import '%s': %s\n", remote.name.c_str(), report.refused.c_str());
+      Trace("%s '%s': %s\n", kind, remote.name.c_str(), report.refused.c_str());
     else
-      Trace("LIRC import '%s': %zu keys into '%s'\n", remote.name.c_str(), report.imported.size(),
+      Trace("%s '%s': %zu keys into '%s'\n", kind, remote.name.c_str(), report.imported.size(),
             report.file.c_str());
   }
   return reports;
+}
+
+std::vector<LircImportReport> ImportLircRemotes(const std::vector<LircRemote>& remotes,
+                                                const LircImportOptions& options) {
+  std::vector<ImportedRemote> imported;
+  for (const LircRemote& remote : remotes) imported.push_back(FromLirc(remote));
+  return ImportRemotes(imported, options, "LIRC import");
 }
 
 std::string LircImportText(const LircImportReport& report) {

@@ -11,6 +11,7 @@
 //   for (const LircImportReport& report : ImportLircRemotes(remotes, options))
 //     print(LircImportText(report));
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -50,6 +51,25 @@ std::optional<LircReceived> ReceiveLircSignal(const std::vector<int32_t>& period
 // before in the same call is refused.
 std::vector<LircImportReport> ImportLircRemotes(const std::vector<LircRemote>& remotes,
                                                 const LircImportOptions& options);
+
+// A remote from any kind of remote description (LIRC's, the kernel's keymaps): its buttons by
+// name and how a press of one is made and received. The import is the same for every kind:
+// the key names, the report and the refusals.
+struct ImportedRemote {
+  std::string name;
+  std::string problem;  // why no key can be made at all ("" when none)
+  std::vector<std::string> buttons;
+  bool toggles = false;  // a press may differ from the one before (a toggle bit)
+  // The receiver's codes for a press of buttons[index] after `earlier_presses` others, or
+  // nothing and why.
+  std::function<std::optional<LircReceived>(size_t index, int32_t earlier_presses,
+                                            std::string* why)>
+      receive;
+};
+
+// As ImportLircRemotes; `kind` names the import on the trace ("LIRC import").
+std::vector<LircImportReport> ImportRemotes(const std::vector<ImportedRemote>& remotes,
+                                            const LircImportOptions& options, const char* kind);
 
 // The report as lines of text for a terminal or a message box.
 std::string LircImportText(const LircImportReport& report);

@@ -14,6 +14,7 @@
 #include "receiver/classic_evaluation.h"
 #include "receiver/duration_table.h"
 #include "receiver/receiver_flags.h"
+#include "receiver/scancode_evaluation.h"
 
 namespace {
 
@@ -172,6 +173,27 @@ int32_t RunBursts(ReceiverFlags& flags, ReceiverPort* port, BurstEvaluation& bur
   }
 }
 
+// A receiver that decodes itself: each press the kernel decoded is one report; a held key's
+// repeats are reports of the key again, as a held key's frames are on the periods.
+int32_t RunScancodes(ReceiverFlags& flags, ReceiverPort* port, ScancodeEvaluation& evaluation,
+                     Message& report) {
+  bigtime_t since = system_time();
+  for (;;) {
+    flags.CHECK_SCAN_IR.store(1);
+    KernelScancode scancode;
+    const status_t status = port->WaitForScancode(since, kNoDeadline, &scancode);
+    if (status == kLineEnded) return 0;
+    if (status == kEdgesLost || status == kTimedOut) continue;
+    if (status != kOk) return PortGone(flags, status);
+    Trace(" kernel scancode: protocol %u, 0x%llx%s\n", static_cast<unsigned>(scancode.protocol),
+          static_cast<unsigned long long>(scancode.scancode), scancode.repeat ? ", held" : "");
+    evaluation.Evaluate(scancode);
+    SetReport(&report, evaluation.Code(), evaluation.Family(), evaluation.ValidBits(), false);
+    SetExact(&report, evaluation.Exact());
+    since = ReportAndSuspend(flags, report, scancode.time);
+  }
+}
+
 }  // namespace
 
 void ClearDataField(int32_t* table, ReceiverPort* port, ReceiverFlags* flags) {
@@ -212,6 +234,8 @@ int32_t STH_scan_IR_pulse(void* data) {
   // Created once: the loop itself never allocates for a period.
   auto classic = std::make_unique<ClassicEvaluation>(port, &flags, true);
   auto burst = std::make_unique<BurstEvaluation>(true);
+  std::unique_ptr<ScancodeEvaluation> scancodes;
+  if (port->GivesScancodes()) scancodes = std::make_unique<ScancodeEvaluation>();
   classic->Start();
   burst->Start();
 
@@ -222,12 +246,15 @@ int32_t STH_scan_IR_pulse(void* data) {
   report.AddString("_blink", "-------- -------- ");
   report.AddInt32("_remotetype", 0);
   report.AddInt32("_ValidBits", 0);
-  report.AddPointer("_BitDatas", classic_timing ? classic->Table() : burst->Table());
+  report.AddPointer("_BitDatas", scancodes        ? scancodes->Table()
+                                 : classic_timing ? classic->Table()
+                                                  : burst->Table());
   report.AddBool("_runCont", true);
   report.AddBool("_slowdown", false);
   Send(report);
   snooze(kReportPause);
 
+  if (scancodes) return RunScancodes(flags, port, *scancodes, report);
   return classic_timing ? RunClassic(flags, port, *classic, report)
                         : RunBursts(flags, port, *burst, report);
 }

@@ -62,13 +62,16 @@ class KeyRouter {
   // rests the receiver, or gives why no import may start now; Work (any thread, touches no
   // router state) reads the files and writes the remote files, calling `progress` after each
   // file; Finish (GUI thread) rescans and rebuilds as above, and gives the report.
+  // The same steps import the kernel's keymap files (`keymaps`).
   struct LircImportWork {
     std::string text;
     int32_t imported = 0;
+    bool keymaps = false;
   };
   std::string BeginLircImport();
   static LircImportWork WorkLircImport(const std::vector<std::string>& files,
-                                       const std::function<void(size_t done)>& progress = {});
+                                       const std::function<void(size_t done)>& progress = {},
+                                       bool keymaps = false);
   std::string FinishLircImport(const LircImportWork& work);
 
   // Fills the remote menus and the switches and reads the current presets.

@@ -1,6 +1,7 @@
 // The router's import of LIRC remotes: the receiver rests while the buttons' signals are played
 // through a receiver of their own, then the remote folder is rescanned and the menus and the
-// chart are rebuilt, as at the end of a teach-in.
+// chart are rebuilt, as at the end of a teach-in. The kernel's keymaps are imported the same way.
+#include "lirc/keymap_import.h"
 #include "lirc/lirc_config.h"
 #include "lirc/lirc_import.h"
 #include "platform/messaging/trace.h"
@@ -23,17 +24,29 @@ std::string KeyRouter::BeginLircImport() {
 }
 
 KeyRouter::LircImportWork KeyRouter::WorkLircImport(
-    const std::vector<std::string>& files, const std::function<void(size_t done)>& progress) {
+    const std::vector<std::string>& files, const std::function<void(size_t done)>& progress,
+    bool keymaps) {
   LircImportWork work;
+  work.keymaps = keymaps;
   for (size_t i = 0; i < files.size(); ++i) {
     const std::string& file = files[i];
-    std::vector<LircRemote> remotes;
+    std::vector<LircImportReport> reports;
     std::string error;
-    if (ReadLircConfigFile(file, &remotes, nullptr, &error) != kOk) {
+    bool read = false;
+    if (keymaps) {
+      std::vector<KernelKeymap> keymap_list;
+      read = ReadKernelKeymapFile(file, &keymap_list, &error) == kOk;
+      if (read) reports = ImportKernelKeymaps(keymap_list, {});
+    } else {
+      std::vector<LircRemote> remotes;
+      read = ReadLircConfigFile(file, &remotes, nullptr, &error) == kOk;
+      if (read) reports = ImportLircRemotes(remotes, {});
+    }
+    if (!read) {
       work.text += error + "\n";
     } else {
-      if (remotes.empty()) work.text += file + ": no remote\n";
-      for (const LircImportReport& report : ImportLircRemotes(remotes, {})) {
+      if (reports.empty()) work.text += file + ": no remote\n";
+      for (const LircImportReport& report : reports) {
         work.text += LircImportText(report);
         if (!report.file.empty()) ++work.imported;
       }
@@ -51,7 +64,8 @@ std::string KeyRouter::FinishLircImport(const LircImportWork& work) {
     SendToApp(FourCC("VR_M"));
   }
   if (fLircImportResumes) fView.SetReceiverContinuous(true);
-  const std::string summary = std::to_string(work.imported) + " LIRC remote" +
+  const std::string summary = std::to_string(work.imported) +
+                              (work.keymaps ? " kernel keymap" : " LIRC remote") +
                               (work.imported == 1 ? "" : "s") + " imported\n";
   fView.InsertLog(summary);
   return work.text + summary;

@@ -22,7 +22,9 @@ class LircImportJob : public QObject {
  public:
   using Finish = std::function<void(const KeyRouter::LircImportWork& work)>;
 
-  LircImportJob(QWidget* window, std::vector<std::string> files, Finish finish);
+  // `keymaps`: the files are the kernel's keymaps.
+  LircImportJob(QWidget* window, std::vector<std::string> files, Finish finish,
+                bool keymaps = false);
   ~LircImportJob() override;
 
  private:

@@ -156,6 +156,7 @@ void RcWindow::BuildMenus() {
   // The chart of every remote's codes, written next to the key chart in the remote folder.
   AddMenuItem(fFileMenu, "Code chart", Message(FourCC("CHRT")), self);
   AddMenuItem(fFileMenu, "Import LIRC remote...", Message(FourCC("irLI")), self);
+  AddMenuItem(fFileMenu, "Import kernel keymap…", Message(FourCC("irKI")), self);
   fFileMenu->addSeparator();
   AddMenuItem(fFileMenu, Label(174), Message(FourCC("MW_O")), self);
   AddMenuItem(fFileMenu, Label(173), Message(FourCC("MW_C")), self);

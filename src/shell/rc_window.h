@@ -86,6 +86,9 @@ class RcWindow : public QMainWindow, public Handler, private RoutingView {
   void SetLircFileChooser(LircFileChooser chooser) { fLircChooser = std::move(chooser); }
   // Imports the chosen files and shows the report (rc_window_lirc.cpp).
   void ImportLircRemote();
+  // "File" > "Import kernel keymap…": the same for the kernel's keymaps (the chooser opens at
+  // the keymaps the system has; the same test answer).
+  void ImportKernelKeymap();
 
   static std::vector<std::string> SystemPorts();
   // The serial devices the settings page offers ("serial1", "usb0", "lirc0", ...).
@@ -103,6 +106,8 @@ class RcWindow : public QMainWindow, public Handler, private RoutingView {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
+  // Both imports from here: the router rests the receiver, a job imports off the GUI thread.
+  void StartImport(std::vector<std::string> files, bool keymaps);
   // What the router shows (rc_window_view.cpp).
   void SetText(RoutingText which, const std::string& text) override;
   void SetMiniGroup(const std::string& text, TextAlign align) override;

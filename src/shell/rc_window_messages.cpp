@@ -19,6 +19,9 @@ void RcWindow::MessageReceived(Message* message) {
     case FourCC("irLI"):
       ImportLircRemote();
       return;
+    case FourCC("irKI"):
+      ImportKernelKeymap();
+      return;
     case FourCC("_ABR"):
       AboutRequested();
       return;

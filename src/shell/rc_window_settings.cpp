@@ -6,6 +6,7 @@
 #include <QSlider>
 #include <algorithm>
 
+#include "platform/lines/receiver_port.h"
 #include "platform/messaging/trace.h"
 #include "settings/label_table.h"
 #include "settings/prefs.h"
@@ -136,7 +137,8 @@ void RcWindow::AddSettingsView() {
   }
   for (const std::string& port : items) {
     MessageAction* item =
-        AddMenuItem(fPortMenu, QString::fromStdString(port), PortMessage(port), self);
+        AddMenuItem(fPortMenu, QString::fromStdString(CurrentReceiverDevices()->ShownName(port)),
+                    PortMessage(port), self);
     item->setCheckable(true);
     item->setChecked(fSetup.port.empty() && port == current);
     // Ports this machine does not have stay visible but cannot be chosen.

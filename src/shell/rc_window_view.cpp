@@ -261,7 +261,7 @@ void RcWindow::ShowTeachBox(bool teaching) {
 void RcWindow::LockForTeaching(bool locked) {
   fTeachButton->setEnabled(!locked);
   EnableMenuCommands(!locked, {FourCC("nRgt"), FourCC("irRP"), FourCC("irEP"), FourCC("PREF"),
-                               FourCC("irmi"), FourCC("irLI")});
+                               FourCC("irmi"), FourCC("irLI"), FourCC("irKI")});
 }
 
 std::string RcWindow::TeachFieldText(TeachField field) const {

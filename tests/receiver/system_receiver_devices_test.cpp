@@ -1,5 +1,7 @@
 #include "platform/lines/system_receiver_devices.h"
 
+#include "platform/lines/kernel_receivers.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -88,6 +90,44 @@ TEST(SerialOpenStatus, ErrnoToPortStatus) {
       {ENOENT, kNoDevice},   {ENODEV, kNoDevice},  {ENXIO, kNoDevice}, {EINVAL, kError},
   };
   for (const auto& [error, status] : cases) EXPECT_EQ(SerialOpenStatus(error), status) << error;
+}
+
+}  // namespace
+
+namespace {
+
+// The kernel's receivers in a fake sysfs: rc0 a USB receiver on lirc1 with its input device,
+// rc1 one without a lirc node; lirc0 a node sysfs does not know.
+TEST_F(SystemDevices, KernelReceiversAreFoundInSysfsAndShownByName) {
+  ScopedEnv replay("KORU_REPLAY", nullptr);
+  const fs::path rc = dir_.Path() / "sys/class/rc";
+  Write(rc / "rc0/uevent",
+        "NAME=rc-rc6-mce\nDRV_NAME=mceusb\n"
+        "DEV_NAME=Media Center Ed. eHome Infrared Remote Transceiver (1784:0008)\n");
+  Write(rc / "rc0/protocols", "other unknown rc-5 [nec] [rc-6] jvc\n");
+  fs::create_directories(rc / "rc0/lirc1");
+  fs::create_directories(rc / "rc0/input12/event7");
+  Write(rc / "rc1/uevent", "NAME=rc-empty\nDRV_NAME=gpio_ir_recv\nDEV_NAME=gpio_ir_recv\n");
+  Write(rc / "rc1/protocols", "[nec]\n");
+  Write(dir_.Path() / "dev/lirc1", "");
+
+  const std::vector<KernelReceiver> receivers = FindKernelReceivers((dir_.Path() / "sys").string());
+  ASSERT_EQ(receivers.size(), 2u);
+  EXPECT_EQ(receivers[0].rc, "rc0");
+  EXPECT_EQ(receivers[0].driver, "mceusb");
+  EXPECT_EQ(receivers[0].lirc, "lirc1");
+  EXPECT_EQ(receivers[0].input_event, "event7");
+  EXPECT_EQ(receivers[0].enabled_protocols, (std::vector<std::string>{"nec", "rc-6"}));
+  EXPECT_EQ(receivers[1].lirc, "");
+  EXPECT_EQ(receivers[1].ShownName(), "gpio_ir_recv (gpio_ir_recv)");
+
+  SystemReceiverDevices devices = Devices();
+  // The kernel's receivers before the nodes sysfs does not know.
+  EXPECT_EQ(devices.List(), (std::vector<std::string>{"serial3", "usb0", "lirc1", "lirc0"}));
+  EXPECT_EQ(devices.ShownName("lirc1"),
+            "Media Center Ed. eHome Infrared Remote Transceiver (mceusb), lirc1");
+  EXPECT_EQ(devices.ShownName("lirc0"), "lirc0");
+  EXPECT_EQ(devices.ShownName("usb0"), "usb0");
 }
 
 }  // namespace

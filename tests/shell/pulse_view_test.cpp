@@ -195,6 +195,17 @@ TEST_F(PulseViewTest, SensorRemovedReopensThePortOfThisRunNotAFallback) {
   EXPECT_EQ(view_->Port()->Name(), "usb1");
 }
 
+TEST_F(PulseViewTest, StartUpFallsBackThroughTheReceiversFoundAfterTheSerialPorts) {
+  // The stored port is gone and no serial port is there: the kernel receiver opens.
+  SetReceiverDevices(std::make_shared<FakeReceiverDevices>(std::vector<std::string>{"lirc0"}));
+  Prefs::SetText(Prefs::getSTPrefs()->rs232_port, "usb3");
+  Make();
+  ASSERT_NE(view_->Port(), nullptr);
+  EXPECT_EQ(view_->Port()->Name(), "lirc0");
+  EXPECT_EQ(std::string(Prefs::getSTPrefs()->rs232_port), "lirc0");
+  EXPECT_EQ(questions_, 0);
+}
+
 TEST_F(PulseViewTest, WithoutAReceiverTheUserIsToldOnceWhatKoruCanUseAndNotAskedIfBusy) {
   std::vector<std::string> notices;
   sPulseView::SetNoReceiverNotice([&](const std::string& text) { notices.push_back(text); });
@@ -215,7 +226,9 @@ TEST_F(PulseViewTest, WithoutAReceiverTheUserIsToldOnceWhatKoruCanUseAndNotAsked
 }
 
 TEST_F(PulseViewTest, SensorRemovedReopensThePortThatWasBusy) {
-  devices_->SetBusy("serial2");
+  auto devices = std::make_shared<FakeReceiverDevices>(std::vector<std::string>{"serial2"});
+  SetReceiverDevices(devices);
+  devices->SetBusy("serial2");
   view_ = std::make_unique<sPulseView>(QRect(0, 0, 160, 16), "puView", &flags_);
   ASSERT_EQ(view_->Port(), nullptr);
   Message busy(FourCC("irRB"));
@@ -223,7 +236,7 @@ TEST_F(PulseViewTest, SensorRemovedReopensThePortThatWasBusy) {
   view_->MessageReceived(&busy);
   Send(FourCC("ir--"));
   ASSERT_EQ(questions_, 1);
-  devices_->SetBusy("");
+  devices->SetBusy("");
   answer_(true);
   ASSERT_NE(view_->Port(), nullptr);
   EXPECT_EQ(view_->Port()->Name(), "serial2") << "not the setting's serial0";

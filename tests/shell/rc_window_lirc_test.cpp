@@ -104,4 +104,34 @@ TEST_F(ShellTest, ALircRemoteIsImportedFromTheFileMenuAndJoinsEveryRemoteMenu) {
   EXPECT_FALSE(item->isEnabled());
 }
 
+TEST_F(ShellTest, AKernelKeymapIsImportedFromTheFileMenuBesideTheLircImport) {
+  Start();
+  std::vector<std::string> alerts;
+  SetAlertPresenter([&](const std::string& text) { alerts.push_back(text); });
+  TraceCapture trace;
+  const std::filesystem::path keymap = home_.Path() / "tv.toml";
+  std::ofstream(keymap) << "[[protocols]]\nname = \"TV_box\"\nprotocol = \"nec\"\n"
+                           "[protocols.scancodes]\n0x0401 = \"KEY_NUMERIC_1\"\n"
+                           "0x0402 = \"KEY_VOLUMEUP\"\n"
+                           "[[protocols]]\nname = \"Card\"\nprotocol = \"unknown\"\n"
+                           "[protocols.scancodes]\n0x10 = \"KEY_1\"\n";
+  Window()->SetLircFileChooser([&] { return std::vector<std::string>{keymap.string()}; });
+  QAction* item = FindMenuItem(FileMenu(), FourCC("irKI"));
+  ASSERT_NE(item, nullptr);
+  EXPECT_EQ(WithoutMnemonic(item->text()), "Import kernel keymap…");
+  item->trigger();
+  for (int turn = 0; turn < 60000 && alerts.empty(); ++turn) {
+    Settle();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  SetAlertPresenter(nullptr);
+  ASSERT_EQ(alerts.size(), 1u);
+  EXPECT_NE(alerts[0].find("TV_box: 2 keys imported into 'TV_box' (exact codes)\n"
+                           "Card: not imported, the protocol 'unknown' is not one KORU decodes\n"
+                           "1 kernel keymap imported\n"),
+            std::string::npos)
+      << alerts[0];
+  EXPECT_NE(FindMenuItem(Find<MenuField>("vaMF")->Menu(), QString("TV_box")), nullptr);
+}
+
 }  // namespace

@@ -15,16 +15,24 @@
 static_assert(kLircPulse == LIRC_MODE2_PULSE && kLircSpace == LIRC_MODE2_SPACE &&
               kLircTimeout == LIRC_MODE2_TIMEOUT && kLircFrequency == LIRC_MODE2_FREQUENCY &&
               kLircValueMask == LIRC_VALUE_MASK && kLircKindMask == LIRC_MODE2_MASK);
+static_assert(kLircScancodeToggle == LIRC_SCANCODE_FLAG_TOGGLE &&
+              kLircScancodeRepeat == LIRC_SCANCODE_FLAG_REPEAT);
+static_assert(uint32_t{kRcNec} == RC_PROTO_NEC && uint32_t{kRcRc6Mce} == RC_PROTO_RC6_MCE &&
+              uint32_t{kRcXboxDvd} == RC_PROTO_XBOX_DVD && uint32_t{kRcRcmm32} == RC_PROTO_RCMM32);
 #ifdef LIRC_MODE2_OVERFLOW
 static_assert(kLircOverflow == LIRC_MODE2_OVERFLOW);
 #endif
 
-int32_t LircLine::Open(const std::string& node, std::unique_ptr<ReceiverLine>* line) {
+int32_t LircLine::Open(const std::string& node, std::unique_ptr<ReceiverLine>* line,
+                       std::unique_ptr<InputGrab> grab) {
   const int fd = ::open(node.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return SerialOpenStatus(errno);
   uint32_t features = 0;
-  uint32_t mode = LIRC_MODE_MODE2;
-  if (ioctl(fd, LIRC_GET_FEATURES, &features) < 0 || !(features & LIRC_CAN_REC_MODE2) ||
+  if (ioctl(fd, LIRC_GET_FEATURES, &features) < 0) features = 0;
+  // The periods where the receiver gives them; else what the kernel decoded.
+  const bool scancodes = !(features & LIRC_CAN_REC_MODE2);
+  uint32_t mode = scancodes ? LIRC_MODE_SCANCODE : LIRC_MODE_MODE2;
+  if ((scancodes && !(features & LIRC_CAN_REC_SCANCODE)) ||
       ioctl(fd, LIRC_SET_REC_MODE, &mode) < 0) {
     ::close(fd);
     return kUnsupported;
@@ -34,7 +42,7 @@ int32_t LircLine::Open(const std::string& node, std::unique_ptr<ReceiverLine>* l
     ::close(fd);
     return kError;
   }
-  line->reset(new LircLine(fd, wake_fd));
+  line->reset(new LircLine(fd, wake_fd, scancodes, std::move(grab)));
   return fd > 0 ? fd : 1;
 }
 
@@ -43,16 +51,43 @@ LircLine::~LircLine() {
   ::close(wake_fd_);
 }
 
-status_t LircLine::WaitForChange(bigtime_t since, bigtime_t deadline, LevelChange* change) {
+void LircLine::WakeOnThisThread() {
   const thread_id self = find_thread(nullptr);
-  if (self != waker_owner_) {
-    waker_owner_ = self;
-    set_thread_waker([fd = wake_fd_] {
-      const uint64_t one = 1;
-      [[maybe_unused]] ssize_t written = ::write(fd, &one, sizeof one);
-    });
-  }
+  if (self == waker_owner_) return;
+  waker_owner_ = self;
+  set_thread_waker([fd = wake_fd_] {
+    const uint64_t one = 1;
+    [[maybe_unused]] ssize_t written = ::write(fd, &one, sizeof one);
+  });
+}
+
+status_t LircLine::WaitForChange(bigtime_t since, bigtime_t deadline, LevelChange* change) {
+  if (scancodes_) return kUnsupported;
+  WakeOnThisThread();
   return reader_.WaitForChange(*this, since, deadline, change);
+}
+
+status_t LircLine::WaitForScancode(bigtime_t since, bigtime_t deadline, KernelScancode* scancode) {
+  if (!scancodes_) return kUnsupported;
+  WakeOnThisThread();
+  return scancode_reader_.WaitForScancode(*this, since, deadline, scancode);
+}
+
+status_t LircLine::ReadRecord(LircScancodeRecord* record) {
+  lirc_scancode read{};
+  const ssize_t got = ::read(fd_, &read, sizeof read);
+  if (got == sizeof read) {
+    record->timestamp_ns = read.timestamp;
+    record->flags = read.flags;
+    record->rc_proto = read.rc_proto;
+    record->keycode = read.keycode;
+    record->scancode = read.scancode;
+    return kOk;
+  }
+  if (got > 0) return kEdgesLost;
+  if (got < 0 && errno == EAGAIN) return kResourceUnavailable;
+  if (got < 0 && errno == EINTR) return kInterrupted;
+  return kNoDevice;  // an unplugged receiver: EIO, ENODEV, or the end of the file
 }
 
 status_t LircLine::Read(uint32_t* sample) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "platform/lines/kernel_scancode.h"
 #include "platform/messaging/clock.h"
 #include "platform/messaging/status.h"
 
@@ -62,4 +63,14 @@ class ReceiverLine {
   //   kLineEnded   no change will ever come (a recording on a virtual clock has ended)
   //   kNoDevice    the device has gone
   virtual status_t WaitForChange(bigtime_t since, bigtime_t deadline, LevelChange* change) = 0;
+
+  // A line whose device decodes the presses itself (a kernel receiver in scancode mode) gives
+  // scancodes instead of level changes; WaitForScancode then answers as WaitForChange does.
+  virtual bool GivesScancodes() const { return false; }
+  virtual status_t WaitForScancode(bigtime_t since, bigtime_t deadline, KernelScancode* scancode) {
+    (void)since;
+    (void)deadline;
+    (void)scancode;
+    return kUnsupported;
+  }
 };

@@ -26,6 +26,9 @@ class ReceiverDevices {
     (void)name;
     return {};
   }
+  // How the settings page shows a name ("Media Center Ed. eHome Infrared Remote Transceiver
+  // (mceusb), lirc0"); the name itself where nothing more is known.
+  virtual std::string ShownName(const std::string& name) const { return name; }
 };
 
 // nullptr restores the system's devices.
@@ -82,6 +85,11 @@ class ReceiverPort {
   bool IsDCD();
   // See ReceiverLine::WaitForChange; kNoDevice when no line is open.
   status_t WaitForChange(bigtime_t since, bigtime_t deadline, LevelChange* change);
+  bool GivesScancodes() const { return line_ && line_->GivesScancodes(); }
+  // See ReceiverLine::WaitForScancode; kNoDevice when no line is open.
+  status_t WaitForScancode(bigtime_t since, bigtime_t deadline, KernelScancode* scancode) {
+    return line_ ? line_->WaitForScancode(since, deadline, scancode) : kNoDevice;
+  }
 
  private:
   std::shared_ptr<ReceiverDevices> devices_;

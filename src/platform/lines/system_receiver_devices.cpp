@@ -2,13 +2,20 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include <cstdlib>
 #include <fstream>
+#include <mutex>
+#include <set>
 #include <sstream>
 
+#include "platform/lines/input_grab.h"
+#include "platform/lines/kernel_receivers.h"
 #include "platform/lines/lirc_line.h"
 #include "platform/lines/replay_line.h"
 #include "platform/lines/serial_line.h"
+#include "platform/messaging/trace.h"
 
 namespace {
 
@@ -79,6 +86,13 @@ std::string SystemReceiverDevices::NodeFor(const std::string& name) const {
   return {};
 }
 
+std::string SystemReceiverDevices::ShownName(const std::string& name) const {
+  if (name.rfind("lirc", 0) != 0) return name;
+  for (const KernelReceiver& receiver : FindKernelReceivers(sysfs_))
+    if (receiver.lirc == name) return receiver.ShownName();
+  return name;
+}
+
 std::vector<std::string> SystemReceiverDevices::List() {
   std::vector<std::string> names;
   for (int n = 1; n <= kSerialPorts; ++n) {
@@ -91,12 +105,44 @@ std::vector<std::string> SystemReceiverDevices::List() {
     if (UartPresent(tty) && !IsConsole(tty) && Exists(dev_ + "/" + tty))
       names.push_back("usb" + std::to_string(n));
   }
+  // The kernel's receivers in the order of their rc numbers, then lirc nodes sysfs does not
+  // show (another driver's).
+  for (const KernelReceiver& receiver : FindKernelReceivers(sysfs_))
+    if (!receiver.lirc.empty() && Exists(dev_ + "/" + receiver.lirc))
+      names.push_back(receiver.lirc);
   for (int n = 0; n < kLircDevices; ++n) {
-    if (Exists(dev_ + "/lirc" + std::to_string(n))) names.push_back("lirc" + std::to_string(n));
+    const std::string lirc = "lirc" + std::to_string(n);
+    if (Exists(dev_ + "/" + lirc) && std::find(names.begin(), names.end(), lirc) == names.end())
+      names.push_back(lirc);
   }
   if (const char* replay = std::getenv("KORU_REPLAY"); replay != nullptr && *replay != '\0')
     names.push_back(std::string("replay:") + replay);
   return names;
+}
+
+int32_t SystemReceiverDevices::OpenKernelReceiver(const std::string& name, const std::string& node,
+                                                  std::unique_ptr<ReceiverLine>* line) {
+  KernelReceiver receiver;
+  for (const KernelReceiver& found : FindKernelReceivers(sysfs_))
+    if (found.lirc == name) receiver = found;
+  auto grab = std::make_unique<InputGrab>(SystemInputGrab(), receiver, dev_);
+  const std::string words = grab->Words();
+  const int32_t opened = LircLine::Open(node, line, std::move(grab));
+  // Said once per receiver and run: the port is opened twice, and again at every change.
+  static std::mutex said_mutex;
+  static std::set<std::string> said;
+  if (opened > 0 && !words.empty()) {
+    std::lock_guard lock(said_mutex);
+    if (said.insert(name).second) Trace("%s\n", words.c_str());
+  }
+  // The kernel decodes only the protocols enabled for the receiver.
+  if (opened > 0 && *line && (*line)->GivesScancodes() && !receiver.rc.empty()) {
+    std::string enabled;
+    for (const std::string& protocol : receiver.enabled_protocols) enabled += " " + protocol;
+    Trace("%s decodes by itself:%s; another protocol: ir-keytable -s %s -p PROTOCOL\n",
+          name.c_str(), enabled.empty() ? " no protocol" : enabled.c_str(), receiver.rc.c_str());
+  }
+  return opened;
 }
 
 int32_t SystemReceiverDevices::Open(const std::string& name, std::unique_ptr<ReceiverLine>* line) {
@@ -104,7 +150,7 @@ int32_t SystemReceiverDevices::Open(const std::string& name, std::unique_ptr<Rec
   const std::string node = NodeFor(name);
   if (node.empty()) return kEntryNotFound;
   const std::string tty = node.substr(node.rfind('/') + 1);
-  if (name.rfind("lirc", 0) == 0) return LircLine::Open(node, line);
+  if (name.rfind("lirc", 0) == 0) return OpenKernelReceiver(name, node, line);
   // Never the console, whatever the settings say.
   if (IsConsole(tty)) return kNotAllowed;
   return SerialLine::Open(node, line);

@@ -17,10 +17,15 @@ class SystemReceiverDevices : public ReceiverDevices {
 
   // The device node for a name ("serial1" -> "<dev>/ttyS0"), or empty.
   std::string NodeFor(const std::string& name) const override;
+  // A kernel receiver by its device and driver (from sysfs), other devices by their name.
+  std::string ShownName(const std::string& name) const override;
   // True when the tty (e.g. "ttyS0") is a console of the kernel.
   bool IsConsole(const std::string& tty) const;
 
  private:
+  // /dev/lircN, with its input device taken (and why not, on the trace).
+  int32_t OpenKernelReceiver(const std::string& name, const std::string& node,
+                             std::unique_ptr<ReceiverLine>* line);
   bool UartPresent(const std::string& tty) const;
 
   std::string sysfs_;

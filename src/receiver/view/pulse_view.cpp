@@ -1,5 +1,7 @@
 #include "receiver/view/pulse_view.h"
 
+#include <algorithm>
+
 #include <QMessageBox>
 #include <QPainter>
 #include <QPointer>
@@ -81,8 +83,17 @@ sPulseView::sPulseView(const QRect& frame, const char* name, ReceiverFlags* flag
   const SameDeviceList same_devices;
   OpenPort(fWanted.c_str());
   if (fPort == nullptr) {
-    for (const char* fallback : {"serial0", "serial1", "serial2", "serial3", "serial4"}) {
-      OpenPort(fallback);
+    // The serial ports first, as ever; then every other receiver this machine has (kernel
+    // receivers, USB serial adapters), in the order they are listed.
+    std::vector<std::string> fallbacks = {"serial0", "serial1", "serial2", "serial3", "serial4"};
+    ReceiverPort lister;
+    char name[256];
+    for (int32_t i = 0, count = lister.CountDevices(); i < count; ++i)
+      if (lister.GetDeviceName(i, name, sizeof name) == kOk &&
+          std::find(fallbacks.begin(), fallbacks.end(), name) == fallbacks.end() && name != fWanted)
+        fallbacks.push_back(name);
+    for (const std::string& fallback : fallbacks) {
+      OpenPort(fallback.c_str());
       if (fPort != nullptr) break;
     }
   }

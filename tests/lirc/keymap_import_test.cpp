@@ -1,0 +1,147 @@
+// The kernel's keymaps: the reader of their TOML, and the import of every keymap the kernel's
+// tools ship, each imported key recognised from a recording of its scancode and from the
+// report of a receiver in scancode mode.
+#include "lirc/keymap_import.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "lirc/lirc_key_names.h"
+#include "platform/messaging/four_cc.h"
+#include "platform/messaging/trace.h"
+#include "receiver/exact/exact_encoder.h"
+#include "receiver/exact/kernel_scancode_code.h"
+#include "receiver/scancode_evaluation.h"
+#include "remotes/key_match.h"
+#include "remotes/remote_folder.h"
+
+namespace {
+
+constexpr const char* kShippedKeymaps = "/lib/udev/rc_keymaps";
+
+TEST(KernelKeymap, ReadsWhatTheKeymapsUse) {
+  const char* text =
+      "# a comment\n"
+      "[[protocols]]\n"
+      "name = \"first \\\"one\\\"\"  # trailing comment\n"
+      "protocol = 'nec'\n"
+      "variant = \"necx\"\n"
+      "bits = 32\n"
+      "[protocols.scancodes]\n"
+      "0x80_1a = \"KEY_NUMERIC_1\"\n"
+      "\"0x0408\" = 'KEY_POWER' # quoted key\n"
+      "[[protocols]]\n"
+      "name = \"second\"\n"
+      "protocol = \"rc5\"\n"
+      "[protocols.scancodes]\n"
+      "7692 = \"KEY_0\"\n";
+  std::vector<KernelKeymap> keymaps;
+  std::string message;
+  ASSERT_TRUE(ParseKernelKeymaps(text, &keymaps, &message)) << message;
+  ASSERT_EQ(keymaps.size(), 2u);
+  EXPECT_EQ(keymaps[0].name, "first \"one\"");
+  EXPECT_EQ(keymaps[0].protocol, "nec");
+  EXPECT_EQ(keymaps[0].variant, "necx");
+  using Entries = std::vector<std::pair<uint64_t, std::string>>;
+  EXPECT_EQ(keymaps[0].scancodes, (Entries{{0x801a, "KEY_NUMERIC_1"}, {0x0408, "KEY_POWER"}}));
+  EXPECT_EQ(keymaps[1].variant, "");
+  EXPECT_EQ(keymaps[1].scancodes, (Entries{{7692, "KEY_0"}}));
+
+  const struct {
+    const char* text;
+    const char* message;
+  } kBroken[] = {
+      {"name = \"x\"\n", "line 1: 'name' outside [[protocols]]"},
+      {"[protocols.scancodes]\n", "line 1: scancodes before any [[protocols]]"},
+      {"[[protocols]]\n[protocols.scancodes]\nKEY_1 = 0x10\n",
+       "line 3: the scancode 'KEY_1' is no number"},
+      {"[[protocols]]\nname = \"x\" y\n", "line 2: text after the value of 'name'"},
+      {"[[protocols]]\nname = \"open\n",
+       "line 2: the value of 'name' is neither a string nor a number"},
+      {"[[protocols]]\n0x10 \"KEY_1\"\n", "line 2: not a key = value line"},
+  };
+  for (const auto& broken : kBroken) {
+    std::vector<KernelKeymap> ignored;
+    EXPECT_FALSE(ParseKernelKeymaps(broken.text, &ignored, &message)) << broken.text;
+    EXPECT_EQ(message, broken.message);
+  }
+}
+
+bool NecFamilyOrRc5(const KernelKeymap& keymap) {
+  if (keymap.scancodes.empty()) return false;
+  const std::optional<uint32_t> protocol =
+      KernelProtocolOfKeymap(keymap.protocol, keymap.variant, keymap.scancodes.front().first);
+  return protocol == kRcNec || protocol == kRcNecx || protocol == kRcNec32 || protocol == kRcRc5;
+}
+
+class KeymapImport : public RemoteFolderTest {
+ protected:
+  TraceCapture quiet_;
+};
+
+TEST_F(KeymapImport, EveryShippedNecAndRc5KeyIsRecognisedFromItsScancode) {
+  ASSERT_TRUE(std::filesystem::is_directory(kShippedKeymaps))
+      << "the ir-keytable package (.ci/packages) ships the kernel's keymaps";
+  int32_t keymaps_checked = 0, keys_checked = 0, skipped = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(kShippedKeymaps)) {
+    if (entry.path().extension() != ".toml") continue;
+    SCOPED_TRACE(entry.path().string());
+    std::vector<KernelKeymap> keymaps;
+    std::string message;
+    ASSERT_EQ(ReadKernelKeymapFile(entry.path(), &keymaps, &message), kOk) << message;
+    const std::vector<LircImportReport> reports = ImportKernelKeymaps(keymaps, {.replace = true});
+    ASSERT_EQ(reports.size(), keymaps.size());
+    for (size_t k = 0; k < keymaps.size(); ++k) {
+      const KernelKeymap& keymap = keymaps[k];
+      const LircImportReport& report = reports[k];
+      if (!NecFamilyOrRc5(keymap)) {
+        // Skipped keymaps say why: never a remote file that cannot match.
+        if (report.file.empty()) ++skipped;
+        continue;
+      }
+      ASSERT_FALSE(report.file.empty()) << LircImportText(report);
+      EXPECT_EQ(report.undecoded, std::vector<std::string>{}) << LircImportText(report);
+      ++keymaps_checked;
+      RemoteList list;
+      list.push_back(std::make_unique<RemoteCL>());
+      list.back()->RemoteLoad(report.file);
+      for (const auto& [scancode, name] : keymap.scancodes) {
+        const int32_t function = KeyFunctionOfLircName(name);
+        const uint32_t protocol =
+            *KernelProtocolOfKeymap(keymap.protocol, keymap.variant, scancode);
+        const ExactCode code = ExactFromKernelScancode(protocol, scancode);
+        // Only the scancode imported for the name (a keymap may name a key twice).
+        const std::string field = " " + ExactField(code);
+        if (std::none_of(report.imported.begin(), report.imported.end(), [&](const auto& line) {
+              return line.rfind(name + " ", 0) == 0 && line.size() > field.size() &&
+                     line.compare(line.size() - field.size(), field.size(), field) == 0;
+            }))
+          continue;
+        // The recording of the scancode's press, through the receiver thread.
+        std::vector<int32_t> periods;
+        ASSERT_TRUE(EncodeExactPress(code, 0, &periods));
+        const std::optional<LircReceived> received = ReceiveLircSignal(periods);
+        ASSERT_TRUE(received && received->exact) << name;
+        const KeyMatch from_recording = MatchExactKey(list, *received->exact);
+        // The same press as a receiver in scancode mode reports it.
+        ScancodeEvaluation evaluation;
+        evaluation.Evaluate({0, protocol, scancode, false, false});
+        Message report_message(FourCC("irCE"));
+        report_message.AddString("_blink", evaluation.Code());
+        report_message.AddString("_exact", ExactField(*evaluation.Exact()));
+        KeyMatch from_scancode;
+        ASSERT_TRUE(MatchReport(list, report_message, false, &from_scancode));
+        EXPECT_EQ(from_recording.key_function, function) << name;
+        EXPECT_EQ(from_scancode.key_function, function) << name;
+        ++keys_checked;
+      }
+    }
+  }
+  EXPECT_GT(keymaps_checked, 50);
+  EXPECT_GT(skipped, 70);
+  RecordProperty("keymaps", keymaps_checked);
+  RecordProperty("keys", keys_checked);
+}
+
+}  // namespace
