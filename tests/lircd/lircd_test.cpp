@@ -9,11 +9,11 @@
 namespace {
 
 std::unique_ptr<RemoteCL> Remote(const std::string& name, int32_t header,
-                                 std::vector<std::pair<int32_t, int32_t>> slots) {
+                                 std::vector<std::pair<int32_t, int32_t>> slot_codes) {
   auto remote = std::make_unique<RemoteCL>();
   remote->fName = name;
   remote->fComHead = header;
-  for (const auto& [slot, code] : slots) remote->SetSlot(slot, code);
+  for (const auto& [slot, code] : slot_codes) remote->SetSlot(slot, code);
   return remote;
 }
 

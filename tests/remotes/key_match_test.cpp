@@ -8,13 +8,13 @@
 namespace {
 
 std::unique_ptr<RemoteCL> Remote(const char* name, int32_t header, int32_t mode,
-                                 std::initializer_list<std::pair<int32_t, int32_t>> slots) {
+                                 std::initializer_list<std::pair<int32_t, int32_t>> slot_codes) {
   TestRemoteFolder();
   auto record = std::make_unique<RemoteCL>();
   record->fName = name;
   record->fComHead = header;
   record->fComByte = mode;
-  for (const auto& [slot, code] : slots) record->SetSlot(slot, code);
+  for (const auto& [slot, code] : slot_codes) record->SetSlot(slot, code);
   return record;
 }
 
