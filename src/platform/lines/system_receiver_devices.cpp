@@ -15,6 +15,7 @@
 #include "platform/lines/lirc_line.h"
 #include "platform/lines/replay_line.h"
 #include "platform/lines/serial_line.h"
+#include "platform/messaging/alert.h"
 #include "platform/messaging/trace.h"
 
 namespace {
@@ -128,13 +129,16 @@ int32_t SystemReceiverDevices::OpenKernelReceiver(const std::string& name, const
   auto grab = std::make_unique<InputGrab>(SystemInputGrab(), receiver, dev_);
   const std::string words = grab->Words();
   const int32_t opened = LircLine::Open(node, line, std::move(grab));
-  // Said once per receiver and run: the port is opened twice, and again at every change.
+  // Said once per receiver and run (the port is opened twice, and again at every change), where
+  // the user looks: a key acting twice is a fault they must clear.
   static std::mutex said_mutex;
   static std::set<std::string> said;
+  bool say = false;
   if (opened > 0 && !words.empty()) {
     std::lock_guard lock(said_mutex);
-    if (said.insert(name).second) Trace("%s\n", words.c_str());
+    say = said.insert(name).second;
   }
+  if (say) AnyAlert(words, false);
   // The kernel decodes only the protocols enabled for the receiver.
   if (opened > 0 && *line && (*line)->GivesScancodes() && !receiver.rc.empty()) {
     std::string enabled;
