@@ -1,6 +1,6 @@
 #include "platform/lines/lirc_samples.h"
 
-#include "platform/messaging/threads.h"
+#include "platform/lines/lirc_wait.h"
 #include "platform/messaging/trace.h"
 
 namespace {
@@ -27,15 +27,9 @@ status_t LircSampleReader::WaitForChange(LircSource& source, bigtime_t since, bi
     const status_t got = source.Read(&sample);
     if (got == kInterrupted) continue;
     if (got == kResourceUnavailable) {
-      if (system_time() >= deadline) return kTimedOut;
-      const status_t waited = source.Wait(deadline);
-      if (waited == kTimedOut) return kTimedOut;
-      if (waited == kInterrupted) {
-        thread_checkpoint();  // suspends here, or ends the thread on a kill
-        continue;
-      }
-      if (waited != kOk) return kNoDevice;
-      fresh = true;
+      const status_t waited = AwaitLircRecord(source, deadline);
+      if (waited == kTimedOut || waited == kNoDevice) return waited;
+      if (waited == kOk) fresh = true;
       continue;
     }
     if (got != kOk) return kNoDevice;

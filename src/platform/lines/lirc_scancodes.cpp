@@ -1,6 +1,6 @@
 #include "platform/lines/lirc_scancodes.h"
 
-#include "platform/messaging/threads.h"
+#include "platform/lines/lirc_wait.h"
 #include "platform/messaging/trace.h"
 
 status_t LircScancodeReader::WaitForScancode(LircScancodeSource& source, bigtime_t since,
@@ -10,14 +10,8 @@ status_t LircScancodeReader::WaitForScancode(LircScancodeSource& source, bigtime
     const status_t got = source.ReadRecord(&record);
     if (got == kInterrupted) continue;
     if (got == kResourceUnavailable) {
-      if (system_time() >= deadline) return kTimedOut;
-      const status_t waited = source.Wait(deadline);
-      if (waited == kTimedOut) return kTimedOut;
-      if (waited == kInterrupted) {
-        thread_checkpoint();  // suspends here, or ends the thread on a kill
-        continue;
-      }
-      if (waited != kOk) return kNoDevice;
+      const status_t waited = AwaitLircRecord(source, deadline);
+      if (waited == kTimedOut || waited == kNoDevice) return waited;
       continue;
     }
     if (got == kEdgesLost) {
