@@ -1,5 +1,5 @@
-# Fails when a koru_core source, or a header beside it, includes a window header: a shell/ or
-# receiver/view/ header, or a Qt Widgets header. koru_core must build and run without widgets.
+# Fails when a koru_core source, or a header beside it, includes a window header: a shell/,
+# toolkit/ or receiver/view/ header, or a Qt Widgets header. koru_core must build and run without widgets.
 # -DSOURCES_FILE=<list of koru_core sources> -DWIDGET_HEADERS_DIR=<Qt's QtWidgets include dir>
 file(STRINGS "${SOURCES_FILE}" sources)
 file(GLOB widget_headers RELATIVE "${WIDGET_HEADERS_DIR}" "${WIDGET_HEADERS_DIR}/Q*")
@@ -17,7 +17,7 @@ foreach(source IN LISTS sources)
   foreach(file IN LISTS files)
     file(STRINGS "${file}" includes REGEX "^#include")
     foreach(line IN LISTS includes)
-      if(line MATCHES "#include \"(shell|receiver/view)/")
+      if(line MATCHES "#include \"(shell|toolkit|receiver/view)/")
         string(APPEND faults "${file}: ${line}\n")
       elseif(line MATCHES "#include <(QtWidgets/)?([A-Za-z]+)>")
         list(FIND widget_headers "${CMAKE_MATCH_2}" found)

@@ -5,7 +5,7 @@
 #include <QStyle>
 
 #include "media_list/media_file_kind.h"
-#include "shell/view_utilities.h"
+#include "toolkit/view_utilities.h"
 
 namespace {
 

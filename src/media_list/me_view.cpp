@@ -11,7 +11,7 @@
 #include "platform/files/paths.h"
 #include "platform/messaging/message.h"
 #include "settings/label_table.h"
-#include "shell/message_action.h"
+#include "toolkit/message_action.h"
 
 namespace {
 

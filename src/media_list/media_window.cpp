@@ -25,8 +25,8 @@
 #include "platform/messaging/trace.h"
 #include "settings/label_table.h"
 #include "settings/prefs.h"
-#include "shell/message_action.h"
-#include "shell/window_placement.h"
+#include "toolkit/message_action.h"
+#include "toolkit/window_placement.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "shell/view_utilities.h"
+#include "toolkit/view_utilities.h"
 
 ENamedView::ENamedView(const QString& name, const QColor& color, QWidget* parent)
     : QWidget(parent), fName(name) {

@@ -17,10 +17,10 @@
 #include "remotes/remote_cl.h"
 #include "settings/label_table.h"
 #include "settings/prefs.h"
-#include "shell/message_action.h"
-#include "shell/mnemonics.h"
-#include "shell/view_utilities.h"
-#include "shell/window_placement.h"
+#include "toolkit/message_action.h"
+#include "toolkit/mnemonics.h"
+#include "toolkit/view_utilities.h"
+#include "toolkit/window_placement.h"
 
 namespace {
 

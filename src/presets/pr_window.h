@@ -14,9 +14,9 @@
 
 #include "platform/messaging/message.h"
 #include "platform/messaging/rect.h"
+#include "presets/preset_editor_controls.h"
 #include "presets/preset_file.h"
 #include "presets/save_question.h"
-#include "shell/fb_application.h"
 
 class QLabel;
 class QMenu;

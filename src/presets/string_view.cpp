@@ -15,8 +15,8 @@
 #include "platform/messaging/message.h"
 #include "presets/preset_file.h"
 #include "settings/label_table.h"
-#include "shell/message_action.h"
-#include "shell/view_utilities.h"
+#include "toolkit/message_action.h"
+#include "toolkit/view_utilities.h"
 
 namespace {
 

@@ -5,19 +5,12 @@
 #include <memory>
 
 #include "platform/messaging/message.h"
+#include "presets/preset_editor_controls.h"
 #include "shell/window_setup.h"
 #include "virtual_remote/vr_window.h"
 
 class RcWindow;
 class MEDIA_Window;
-
-// What the application needs of the preset editor window.
-class PresetEditorWindow {
- public:
-  virtual ~PresetEditorWindow() = default;
-  virtual void Activate() = 0;
-  virtual Messenger WindowMessenger() = 0;
-};
 
 class FbApplication : public Handler {
  public:

@@ -3,7 +3,7 @@
 #include <QMenu>
 
 #include "remotes/key_menu.h"
-#include "shell/view_utilities.h"
+#include "toolkit/view_utilities.h"
 
 class KeyFunctionMenu : public KeyMenu {
  public:

@@ -17,14 +17,14 @@
 #include "platform/messaging/quit_signals.h"
 #include "platform/messaging/trace.h"
 #include "settings/prefs.h"
-#include "shell/after_first_turn.h"
-#include "shell/deferred_icon_style.h"
+#include "toolkit/after_first_turn.h"
+#include "toolkit/deferred_icon_style.h"
 #include "shell/fake_desktop_hook.h"
 #include "shell/fb_application.h"
 #include "shell/rc_window.h"
 #include "shell/session_shell.h"
 #include "shell/single_instance.h"
-#include "shell/view_utilities.h"
+#include "toolkit/view_utilities.h"
 
 namespace {
 

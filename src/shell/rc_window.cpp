@@ -15,15 +15,15 @@
 #include "receiver/receiver_flags.h"
 #include "settings/label_table.h"
 #include "settings/prefs.h"
-#include "shell/after_first_turn.h"
-#include "shell/elided_label.h"
-#include "shell/menu_field.h"
-#include "shell/message_action.h"
-#include "shell/mnemonics.h"
-#include "shell/text_control.h"
-#include "shell/view_utilities.h"
+#include "toolkit/after_first_turn.h"
+#include "toolkit/elided_label.h"
+#include "toolkit/menu_field.h"
+#include "toolkit/message_action.h"
+#include "toolkit/mnemonics.h"
+#include "toolkit/text_control.h"
+#include "toolkit/view_utilities.h"
 #include "shell/window_indicators.h"
-#include "shell/window_placement.h"
+#include "toolkit/window_placement.h"
 
 namespace {
 

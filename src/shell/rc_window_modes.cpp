@@ -12,11 +12,11 @@
 #include "platform/messaging/trace.h"
 #include "settings/label_table.h"
 #include "settings/prefs.h"
-#include "shell/menu_field.h"
-#include "shell/message_action.h"
+#include "toolkit/menu_field.h"
+#include "toolkit/message_action.h"
 #include "shell/rc_window.h"
-#include "shell/view_utilities.h"
-#include "shell/window_placement.h"
+#include "toolkit/view_utilities.h"
+#include "toolkit/window_placement.h"
 
 bool RcWindow::MiniViewShowing() const {
   return fMiniView != nullptr && !fMiniView->isHidden();

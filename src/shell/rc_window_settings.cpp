@@ -10,9 +10,9 @@
 #include "platform/messaging/trace.h"
 #include "settings/label_table.h"
 #include "settings/prefs.h"
-#include "shell/menu_field.h"
-#include "shell/message_action.h"
-#include "shell/mnemonics.h"
+#include "toolkit/menu_field.h"
+#include "toolkit/message_action.h"
+#include "toolkit/mnemonics.h"
 #include "shell/rc_window.h"
 #include "shell/settings_page_extension.h"
 

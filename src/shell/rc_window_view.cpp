@@ -16,11 +16,11 @@
 #include "remotes/key_menu.h"
 #include "settings/label_table.h"
 #include "settings/prefs.h"
-#include "shell/menu_field.h"
-#include "shell/message_action.h"
+#include "toolkit/menu_field.h"
+#include "toolkit/message_action.h"
 #include "shell/rc_window.h"
-#include "shell/text_control.h"
-#include "shell/view_utilities.h"
+#include "toolkit/text_control.h"
+#include "toolkit/view_utilities.h"
 #include "shell/window_indicators.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "platform/messaging/messenger.h"
 #include "settings/label_table.h"
 #include "shell/bring_to_front.h"
-#include "shell/deferred_icon.h"
+#include "toolkit/deferred_icon.h"
 
 TrayIcon::TrayIcon(QWidget* window, bool available) : window_(window) {
   menu_.setObjectName("trayMenu");

@@ -7,8 +7,8 @@
 
 #include "platform/messaging/trace.h"
 #include "settings/prefs.h"
-#include "shell/view_utilities.h"
-#include "shell/window_placement.h"
+#include "toolkit/view_utilities.h"
+#include "toolkit/window_placement.h"
 #include "virtual_remote/all_buttons_view.h"
 #include "virtual_remote/placement_rules.h"
 

@@ -4,7 +4,7 @@
 
 #include "fuzz_check.h"
 #include "fuzz_folder.h"
-#include "platform/desktop/desktop_entry.h"
+#include "platform/launcher/desktop_entry.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   QuietTrace();

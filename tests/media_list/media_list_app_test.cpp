@@ -7,7 +7,7 @@
 #include "media_list/media_window.h"
 #include "media_list/mx_view.h"
 #include "routing/code_text.h"
-#include "shell/message_action.h"
+#include "toolkit/message_action.h"
 #include "shell/shell_fixture.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-#include "platform/desktop/desktop_entry.h"
+#include "platform/launcher/desktop_entry.h"
 #include "platform/desktop/no_desktop.h"
 #include "platform/desktop_services.h"
 #include "platform/media/mpris_players.h"

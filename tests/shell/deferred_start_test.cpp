@@ -7,9 +7,9 @@
 #include <QTimer>
 #include <memory>
 
-#include "shell/after_first_turn.h"
-#include "shell/deferred_icon.h"
-#include "shell/deferred_icon_style.h"
+#include "toolkit/after_first_turn.h"
+#include "toolkit/deferred_icon.h"
+#include "toolkit/deferred_icon_style.h"
 
 namespace {
 

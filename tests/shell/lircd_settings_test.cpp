@@ -3,7 +3,7 @@
 #include <QCheckBox>
 #include <filesystem>
 
-#include "shell/mnemonics.h"
+#include "toolkit/mnemonics.h"
 #include "shell_fixture.h"
 
 TEST_F(ShellTest, TheLircdSwitchServesClientsOnTheDefaultSocketAndIsStored) {

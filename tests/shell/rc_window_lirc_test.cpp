@@ -12,9 +12,9 @@
 
 #include "platform/messaging/alert.h"
 #include "platform/messaging/trace.h"
-#include "shell/menu_field.h"
-#include "shell/message_action.h"
-#include "shell/mnemonics.h"
+#include "toolkit/menu_field.h"
+#include "toolkit/message_action.h"
+#include "toolkit/mnemonics.h"
 #include "shell_fixture.h"
 #include "test_files.h"
 

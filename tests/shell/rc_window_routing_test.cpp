@@ -14,9 +14,9 @@
 #include "platform/messaging/alert.h"
 #include "platform/messaging/trace.h"
 #include "routing/code_text.h"
-#include "shell/menu_field.h"
-#include "shell/message_action.h"
-#include "shell/text_control.h"
+#include "toolkit/menu_field.h"
+#include "toolkit/message_action.h"
+#include "toolkit/text_control.h"
 #include "shell_fixture.h"
 #include "test_files.h"
 

@@ -14,11 +14,11 @@
 #include "platform/messaging/test_loopers.h"
 #include "platform/messaging/trace.h"
 #include "receiver/view/pulse_view.h"
-#include "shell/menu_field.h"
-#include "shell/message_action.h"
-#include "shell/mnemonics.h"
+#include "toolkit/menu_field.h"
+#include "toolkit/message_action.h"
+#include "toolkit/mnemonics.h"
 #include "shell/session_shell.h"
-#include "shell/text_control.h"
+#include "toolkit/text_control.h"
 #include "shell_fixture.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "shell/view_utilities.h"
+#include "toolkit/view_utilities.h"
 
 #include <gtest/gtest.h>
 
@@ -12,10 +12,10 @@
 
 #include "platform/messaging/alert.h"
 #include "platform/messaging/trace.h"
-#include "shell/elided_label.h"
-#include "shell/menu_field.h"
-#include "shell/message_action.h"
-#include "shell/text_control.h"
+#include "toolkit/elided_label.h"
+#include "toolkit/menu_field.h"
+#include "toolkit/message_action.h"
+#include "toolkit/text_control.h"
 #include "temp_dir.h"
 
 namespace {

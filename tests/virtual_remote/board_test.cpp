@@ -5,7 +5,7 @@
 #include "board_fixture.h"
 #include "platform/files/file_node.h"
 #include "platform/files/koru_type.h"
-#include "shell/menu_field.h"
+#include "toolkit/menu_field.h"
 #include "test_files.h"
 
 TEST_F(BoardTest, TheDefaultBoardHasItsExtentsAndWritesEveryButtonAtItsDefaultPlace) {

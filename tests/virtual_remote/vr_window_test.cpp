@@ -9,9 +9,9 @@
 #include "platform/lines/mode2_recording.h"
 #include "receiver/code_bytes.h"
 #include "receiver/replay_session.h"
-#include "shell/menu_field.h"
-#include "shell/message_action.h"
-#include "shell/mnemonics.h"
+#include "toolkit/menu_field.h"
+#include "toolkit/message_action.h"
+#include "toolkit/mnemonics.h"
 #include "test_files.h"
 #include "virtual_remote/vr_window.h"
 

@@ -24,7 +24,7 @@
 #include "platform/files/paths.h"
 #include "platform/files/safe_file.h"
 #include "platform/messaging/trace.h"
-#include "platform/session_bus.h"
+#include "platform/bus/session_bus.h"
 
 namespace {
 

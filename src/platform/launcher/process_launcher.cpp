@@ -12,7 +12,7 @@
 #include <cstring>
 #include <thread>
 
-#include "platform/desktop/desktop_entry.h"
+#include "platform/launcher/desktop_entry.h"
 #include "platform/messaging/alert.h"
 #include "platform/messaging/trace.h"
 

@@ -14,7 +14,7 @@
 
 #include "platform/messaging/four_cc.h"
 #include "platform/messaging/trace.h"
-#include "platform/session_bus.h"
+#include "platform/bus/session_bus.h"
 
 namespace {
 

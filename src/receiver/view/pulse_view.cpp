@@ -15,7 +15,7 @@
 #include "receiver/sampling_thread.h"
 #include "settings/label_table.h"
 #include "settings/prefs.h"
-#include "shell/view_utilities.h"
+#include "toolkit/view_utilities.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/desktop/desktop_entry.h"
+#include "platform/launcher/desktop_entry.h"
 
 #include <cstdlib>
 #include <fstream>

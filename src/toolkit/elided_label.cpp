@@ -1,4 +1,4 @@
-#include "shell/elided_label.h"
+#include "toolkit/elided_label.h"
 
 #include <QHelpEvent>
 #include <QPainter>

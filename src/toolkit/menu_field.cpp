@@ -1,4 +1,4 @@
-#include "shell/menu_field.h"
+#include "toolkit/menu_field.h"
 
 #include <QActionEvent>
 #include <QHBoxLayout>

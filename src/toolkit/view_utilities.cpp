@@ -1,4 +1,4 @@
-#include "shell/view_utilities.h"
+#include "toolkit/view_utilities.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -14,10 +14,10 @@
 #include "platform/messaging/alert.h"
 #include "platform/messaging/trace.h"
 #include "settings/label_table.h"
-#include "shell/menu_field.h"
-#include "shell/message_action.h"
-#include "shell/mnemonics.h"
-#include "shell/text_control.h"
+#include "toolkit/menu_field.h"
+#include "toolkit/message_action.h"
+#include "toolkit/mnemonics.h"
+#include "toolkit/text_control.h"
 
 void AddToolTip(QWidget* view, const char* text) {
   if (view == nullptr) {

@@ -1,4 +1,4 @@
-#include "shell/text_control.h"
+#include "toolkit/text_control.h"
 
 #include <QHBoxLayout>
 

@@ -1,8 +1,8 @@
-#include "shell/deferred_icon_style.h"
+#include "toolkit/deferred_icon_style.h"
 
 #include <QPointer>
 
-#include "shell/deferred_icon.h"
+#include "toolkit/deferred_icon.h"
 
 DeferredIconStyle::DeferredIconStyle(const QString& key) : QProxyStyle(key) {}
 

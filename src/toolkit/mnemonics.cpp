@@ -1,4 +1,4 @@
-#include "shell/mnemonics.h"
+#include "toolkit/mnemonics.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -11,7 +11,7 @@
 #include <QShortcut>
 #include <set>
 
-#include "shell/menu_field.h"
+#include "toolkit/menu_field.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/session_bus.h"
+#include "platform/bus/session_bus.h"
 
 #include <sys/stat.h>
 

@@ -1,4 +1,4 @@
-#include "shell/after_first_turn.h"
+#include "toolkit/after_first_turn.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
-#include "shell/message_action.h"
+#include "toolkit/message_action.h"
 
-#include "shell/mnemonics.h"
+#include "toolkit/mnemonics.h"
 
 MessageAction::MessageAction(const QString& label, const Message& message, const Messenger& target,
                              QObject* parent)

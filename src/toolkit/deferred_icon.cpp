@@ -1,4 +1,4 @@
-#include "shell/deferred_icon.h"
+#include "toolkit/deferred_icon.h"
 
 #include <QIconEngine>
 #include <QPainter>

@@ -1,0 +1,11 @@
+#pragma once
+// What the application needs of the preset editor window; the editor implements it without
+// knowing the application.
+#include "platform/messaging/message.h"
+
+class PresetEditorWindow {
+ public:
+  virtual ~PresetEditorWindow() = default;
+  virtual void Activate() = 0;
+  virtual Messenger WindowMessenger() = 0;
+};
