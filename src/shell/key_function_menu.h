@@ -3,15 +3,17 @@
 #include <QMenu>
 
 #include "remotes/key_menu.h"
+#include "toolkit/menu_field.h"
 #include "toolkit/view_utilities.h"
 
 class KeyFunctionMenu : public KeyMenu {
  public:
-  explicit KeyFunctionMenu(QMenu* menu) : menu_(menu) {}
+  // The field's items are made when first needed: asking the field for its menu makes them.
+  explicit KeyFunctionMenu(const MenuField* field) : field_(field) {}
   bool SetItemTo(const char* label, bool enable, bool mark) override {
-    return ::SetItemTo(menu_, 0, label, enable, nullptr, mark);
+    return ::SetItemTo(field_->Menu(), 0, label, enable, nullptr, mark);
   }
 
  private:
-  QMenu* menu_;
+  const MenuField* field_;
 };

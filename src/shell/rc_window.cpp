@@ -264,9 +264,8 @@ TextControl* MakeTextControl(QWidget* parent, const char* name, const QString& l
 
 }  // namespace
 
-void RcWindow::BuildTeachMenu() {
+void RcWindow::BuildTeachMenu(QMenu* menu) {
   // The key functions a remote shows, grouped; each item assigns the taught code.
-  QMenu* menu = fTeachKeyField->Menu();
   QMenu* numbers = menu->addMenu(Label(137));
   QMenu* controls = menu->addMenu(Label(138));
   QMenu* media = menu->addMenu(Label(139));
@@ -363,8 +362,9 @@ void RcWindow::BuildControls() {
   fTeachKeyField = MakeMenuField(fTeachSetBox, "teMF", Label(133), Label(49));
   fTeachKeyField->setGeometry(4, 30, 270, 24);
   fTeachKeyField->SetRadioMode(false);  // every taught key is marked
-  fTeachKeyMenu = std::make_unique<KeyFunctionMenu>(fTeachKeyField->Menu());
-  BuildTeachMenu();
+  fTeachKeyMenu = std::make_unique<KeyFunctionMenu>(fTeachKeyField);
+  // Its items are made when the menu is first opened or marked: the box is hidden at start.
+  fTeachKeyField->ReplaceItemsLater([this](QMenu* menu) { BuildTeachMenu(menu); }, Label(49));
   fTeachBox->hide();
 
   BuildReceiverView();

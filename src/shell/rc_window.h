@@ -166,7 +166,7 @@ class RcWindow : public QMainWindow, public Handler, private RoutingView {
   void BuildMenus();
   void BuildPanel();
   void BuildControls();
-  void BuildTeachMenu();
+  void BuildTeachMenu(QMenu* menu);
   void BuildActions();
   // What the desktop cannot do, and why it may ask for permission, in the log.
   void ShowDesktopNotices();

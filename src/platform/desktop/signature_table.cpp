@@ -30,28 +30,43 @@ std::vector<std::string> SplitList(std::string_view text) {
   return items;
 }
 
+// The next word of `line` from `*at` on (empty at the line's end), as a stream reads words: runs
+// of characters between white space.
+std::string_view NextWord(std::string_view line, size_t* at) {
+  auto space = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
+  size_t start = *at;
+  while (start < line.size() && space(line[start])) ++start;
+  size_t end = start;
+  while (end < line.size() && !space(line[end])) ++end;
+  *at = end;
+  return line.substr(start, end - start);
+}
+
 }  // namespace
 
 SignatureTable SignatureTable::Parse(std::string_view text) {
+  // Read at every start: words are cut from the text in place, without a stream per line.
   SignatureTable table;
-  std::istringstream lines{std::string(text)};
-  std::string line;
   int line_number = 0;
-  while (std::getline(lines, line)) {
+  size_t line_start = 0;
+  while (line_start < text.size()) {
+    size_t line_end = text.find('\n', line_start);
+    if (line_end == std::string_view::npos) line_end = text.size();
+    const std::string_view line = text.substr(line_start, line_end - line_start);
+    line_start = line_end + 1;
     ++line_number;
-    std::istringstream words(line);
-    std::string signature;
-    if (!(words >> signature) || signature[0] == ';' || signature[0] == '#') continue;
+    size_t at = 0;
+    std::string_view signature = NextWord(line, &at);
+    if (signature.empty() || signature[0] == ';' || signature[0] == '#') continue;
     SignatureEntry entry;
     entry.signature = signature;
     bool good = true;
-    std::string word;
-    while (words >> word) {
-      size_t equals = word.find('=');
-      std::string key = equals == std::string::npos ? word : word.substr(0, equals);
-      std::vector<std::string> values = equals == std::string::npos
-                                            ? std::vector<std::string>{}
-                                            : SplitList(word.substr(equals + 1));
+    for (std::string_view word = NextWord(line, &at); !word.empty(); word = NextWord(line, &at)) {
+      const size_t equals = word.find('=');
+      const std::string_view key = word.substr(0, equals);
+      const std::vector<std::string> values = equals == std::string_view::npos
+                                                  ? std::vector<std::string>{}
+                                                  : SplitList(word.substr(equals + 1));
       if (key == "wmclass") {
         entry.wm_classes.insert(entry.wm_classes.end(), values.begin(), values.end());
       } else if (key == "mpris") {
@@ -63,12 +78,11 @@ SignatureTable SignatureTable::Parse(std::string_view text) {
       }
     }
     if (!good) {
-      Trace("signatures.conf: line %d not understood: %s\n", line_number, line.c_str());
+      Trace("signatures.conf: line %d not understood: %s\n", line_number,
+            std::string(line).c_str());
       continue;
     }
-    SignatureTable single;
-    single.entries_.push_back(std::move(entry));
-    table.Merge(single);
+    table.Add(std::move(entry));
   }
   return table;
 }
@@ -85,15 +99,16 @@ SignatureTable SignatureTable::Load() {
 }
 
 void SignatureTable::Merge(const SignatureTable& other) {
-  for (const SignatureEntry& entry : other.entries_) {
-    auto same = std::find_if(entries_.begin(), entries_.end(), [&](const SignatureEntry& e) {
-      return e.signature == entry.signature;
-    });
-    if (same != entries_.end())
-      *same = entry;
-    else
-      entries_.push_back(entry);
-  }
+  for (const SignatureEntry& entry : other.entries_) Add(entry);
+}
+
+void SignatureTable::Add(SignatureEntry entry) {
+  auto same = std::find_if(entries_.begin(), entries_.end(),
+                           [&](const SignatureEntry& e) { return e.signature == entry.signature; });
+  if (same != entries_.end())
+    *same = std::move(entry);
+  else
+    entries_.push_back(std::move(entry));
 }
 
 const SignatureEntry* SignatureTable::Find(std::string_view signature) const {

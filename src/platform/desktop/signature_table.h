@@ -29,6 +29,8 @@ class SignatureTable {
 
   // Entries of `other` replace entries of the same signature; new ones are appended.
   void Merge(const SignatureTable& other);
+  // One entry: replaces the entry of the same signature, else appended.
+  void Add(SignatureEntry entry);
 
   const SignatureEntry* Find(std::string_view signature) const;
   // The signature for a window's WM_CLASS, or "application/x-vnd.linux-" + class in lower case.
