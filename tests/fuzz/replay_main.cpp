@@ -9,34 +9,25 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
-namespace {
-
-bool Replay(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return false;
-  const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
-  LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-  return true;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
   int replayed = 0;
   for (int i = 1; i < argc; ++i) {
-    const std::filesystem::path path = argv[i];
+    std::vector<std::filesystem::path> files;
     std::error_code error;
-    if (std::filesystem::is_directory(path, error)) {
-      for (const auto& entry : std::filesystem::recursive_directory_iterator(path, error)) {
-        if (!entry.is_regular_file()) continue;
-        if (!Replay(entry.path())) return 1;
-        ++replayed;
-      }
+    if (std::filesystem::is_directory(argv[i], error)) {
+      for (const auto& entry : std::filesystem::recursive_directory_iterator(argv[i], error))
+        if (entry.is_regular_file()) files.push_back(entry.path());
     } else {
-      if (!Replay(path)) {
-        std::fprintf(stderr, "cannot read %s\n", argv[i]);
+      files.push_back(argv[i]);
+    }
+    for (const std::filesystem::path& file : files) {
+      std::ifstream in(file, std::ios::binary);
+      if (!in) {
+        std::fprintf(stderr, "cannot read %s\n", file.c_str());
         return 1;
       }
+      const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
+      LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
       ++replayed;
     }
   }

@@ -3,6 +3,7 @@
 // LIRC's own. irsimsend writes "simsend.out" into its working folder; each call runs in a folder
 // of its own. Tests skip when irsimsend is not installed.
 #include <QStandardPaths>
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -70,6 +71,22 @@ inline std::string OneRemoteText(const std::string& file_text, const LircRemote&
   for (int32_t n = 1; std::getline(in, line); ++n)
     if (n >= remote.line && n <= remote.end_line) text += line + "\n";
   return text;
+}
+
+// The configuration files of LIRC's remote database, in a stable order (none when it is not
+// installed).
+inline std::vector<std::string> LircDatabaseFiles() {
+  std::vector<std::string> files;
+  const char* database = "/usr/share/lirc/remotes";
+  if (!std::filesystem::is_directory(database)) return files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(database)) {
+    const std::string leaf = entry.path().filename().string();
+    if (entry.is_regular_file() && !leaf.starts_with("lircmd") && !leaf.starts_with("lircrc") &&
+        leaf != "README")
+      files.push_back(entry.path().string());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
 }
 
 // LIRC loses a level when a bit has a period of 0 (its signal slips by one period); KORU sends

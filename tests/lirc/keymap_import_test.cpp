@@ -15,27 +15,14 @@
 #include "receiver/scancode_evaluation.h"
 #include "remotes/key_match.h"
 #include "remotes/remote_folder.h"
+#include "test_files.h"
 
 namespace {
 
 constexpr const char* kShippedKeymaps = "/lib/udev/rc_keymaps";
 
 TEST(KernelKeymap, ReadsWhatTheKeymapsUse) {
-  const char* text =
-      "# a comment\n"
-      "[[protocols]]\n"
-      "name = \"first \\\"one\\\"\"  # trailing comment\n"
-      "protocol = 'nec'\n"
-      "variant = \"necx\"\n"
-      "bits = 32\n"
-      "[protocols.scancodes]\n"
-      "0x80_1a = \"KEY_NUMERIC_1\"\n"
-      "\"0x0408\" = 'KEY_POWER' # quoted key\n"
-      "[[protocols]]\n"
-      "name = \"second\"\n"
-      "protocol = \"rc5\"\n"
-      "[protocols.scancodes]\n"
-      "7692 = \"KEY_0\"\n";
+  const std::string text = ReadAll(KORU_SOURCE_DIR "/tests/lirc/data/keymap.toml");
   std::vector<KernelKeymap> keymaps;
   std::string message;
   ASSERT_TRUE(ParseKernelKeymaps(text, &keymaps, &message)) << message;

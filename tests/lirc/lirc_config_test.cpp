@@ -5,24 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include "sectioned_file.h"
+#include "test_files.h"
+
 namespace {
 
 TEST(LircConfig, ReadsNumbersCommentsAndButtonNamesAsLircDoes) {
-  const char* text =
-      "# a comment\n"
-      "begin remote\n"
-      "  name  Quirks  \n"
-      "  bits 16 # a comment after a value\n"
-      "  flags SPACE_ENC | const_length\n"
-      "  pre_data_bits 8\n  pre_data 0X1D\n  post_data_bits 4\n  post_data 010\n"
-      "  gap 108000 110000\n  repeat_bit 3\n"
-      "  begin codes\n"
-      "    KEY_1 0x807F 0x40BF\n"
-      "#   KEY_2 0x1\n"
-      "    # 0x00FE\n"
-      "    End 0x00FD\n"
-      "  end codes\n"
-      "end remote\n";
+  const std::string text = ReadAll(KORU_SOURCE_DIR "/tests/lirc/data/quirks.conf");
   std::vector<LircRemote> remotes;
   std::vector<std::string> warnings;
   std::string error;
@@ -80,37 +69,13 @@ TEST(LircConfig, WarnsAboutWhatItDoesNotKnowAndGoesOn) {
 }
 
 TEST(LircConfig, RefusesMalformedFilesWithTheLineAtFault) {
-  const std::string head = "begin remote\n name m\n bits 8\n";
-  const std::string codes = " begin codes\n  K 0x1\n end codes\n";
-  struct Bad {
-    std::string text;
-    const char* error;
-  } const bad[] = {
-      {head + " one 500\n", "m.conf:4: 'one' needs a pulse and a space"},
-      {head + " gap 10ms\n", "m.conf:4: '10ms' is no number"},
-      {head + " header -9000 4500\n", "m.conf:4: '-9000' is no number"},
-      {head + " bits 65\n", "m.conf:4: '65' is out of range"},
-      {head + " pre_data_bits 40\n post_data_bits 20\n" + codes + "end remote\n",
-       "m.conf:1: more than 64 bits in pre_data, code and post_data"},
-      {head + codes, "m.conf:1: \"begin remote\" without \"end remote\""},
-      {head + " begin codes\n  K\n end codes\nend remote\n", "m.conf:5: button 'K' without a code"},
-      {"end remote\n", "m.conf:1: \"end remote\" is out of place"},
-      {"bits 8\n", "m.conf:1: 'bits' outside \"begin remote\""},
-      {"begin remote\n bits 8\n" + codes + "end remote\n", "m.conf:1: remote without a name"},
-      {head + " begin raw_codes\n  name A\n   900 450\n end raw_codes\nend remote\n",
-       "m.conf:5: button 'A' does not end with a pulse"},
-      {head + " begin raw_codes\n  900 450\n end raw_codes\nend remote\n",
-       "m.conf:5: periods before the first 'name'"},
-      {head + " begin raw_codes\n  name A\n   900 0 560\n end raw_codes\nend remote\n",
-       "m.conf:6: a period of 0"},
-      {head + " begin nonsense\n", "m.conf:4: unknown section 'nonsense'"},
-      {head + codes + codes + "end remote\n", "m.conf:7: \"begin codes\" is out of place"},
-  };
-  for (const Bad& b : bad) {
+  const auto bad = ReadSections(KORU_SOURCE_DIR "/tests/lirc/data/malformed.txt", "=== ");
+  ASSERT_EQ(bad.size(), 15u);
+  for (const auto& [expected, text] : bad) {
     std::vector<LircRemote> remotes;
     std::string error;
-    EXPECT_EQ(ParseLircConfig(b.text, "m.conf", &remotes, nullptr, &error), kBadValue) << b.text;
-    EXPECT_EQ(error, b.error);
+    EXPECT_EQ(ParseLircConfig(text, "m.conf", &remotes, nullptr, &error), kBadValue) << text;
+    EXPECT_EQ(error, expected);
     EXPECT_TRUE(remotes.empty());
   }
   std::vector<LircRemote> remotes;

@@ -15,71 +15,11 @@
 #include "platform/messaging/trace.h"
 #include "remotes/key_match.h"
 #include "remotes/remote_folder.h"
+#include "test_files.h"
 
 namespace {
 
-struct Config {
-  const char* what;
-  std::string text;
-};
-
-std::string Remote(const char* name, const char* flags, const char* body, const char* codes) {
-  return std::string("begin remote\n name ") + name + "\n flags " + flags + "\n" + body +
-         " begin codes\n" + codes + " end codes\nend remote\n";
-}
-
-const Config kNec = {
-    "NEC", Remote("NEC_Remote", "SPACE_ENC|CONST_LENGTH",
-                  " bits 16\n header 9000 4500\n one 563 1687\n zero 563 562\n ptrail 563\n"
-                  " repeat 9000 2250\n pre_data_bits 16\n pre_data 0xC03F\n gap 108000\n",
-                  "  KEY_POWER 0x00FF\n  KEY_1 0xA05F\n  KEY_2 0x609F\n  KEY_VOLUMEUP 0x20DF\n"
-                  "  vol- 0x10EF\n  KEY_MUTE 0x28D7\n  KEY_OK 0xC837\n")};
-const Config kRc5 = {
-    "RC-5", Remote("RC5_Remote", "RC5|CONST_LENGTH",
-                   " bits 6\n one 889 889\n zero 889 889\n plead 889\n pre_data_bits 8\n"
-                   " pre_data 0xA3\n gap 108344\n toggle_bit 2\n",
-                   "  KEY_0 0x00\n  KEY_1 0x01\n  KEY_POWER 0x0C\n  KEY_CHANNELUP 0x20\n")};
-const Config kRc6 = {
-    "RC-6 (MCE)", Remote("RC6_Remote", "RC6|CONST_LENGTH",
-                         " bits 16\n header 2667 889\n one 444 444\n zero 444 444\n"
-                         " pre_data_bits 21\n pre_data 0x37FF0\n gap 105000\n toggle_bit 22\n"
-                         " rc6_mask 0x100000000\n",
-                         "  KEY_0 0x7bff\n  KEY_1 0x7bfe\n  KEY_POWER 0x7bf3\n  KEY_OK 0x7bdd\n")};
-const Config kSony = {
-    "Sony 12-bit", Remote("Sony_Remote", "SPACE_ENC|CONST_LENGTH",
-                          " bits 7\n header 2400 600\n one 1200 600\n zero 600 600\n"
-                          " post_data_bits 5\n post_data 0x10\n gap 45000\n min_repeat 2\n",
-                          "  KEY_1 0x00\n  KEY_2 0x40\n  KEY_POWER 0x54\n  KEY_VOLUMEUP 0x24\n")};
-// XMP as remotes send it (check nibbles, 24 bits and post_data) and LIRC's generic XMP file with
-// codes written by hand, whose nibbles do not check.
-const Config kXmp = {
-    "XMP", Remote("XMP_Remote", "XMP",
-                  " bits 24\n one 0 137\n zero 250 710\n ptrail 250\n pre_data_bits 32\n"
-                  " pre_data 0x170F443E\n post_data_bits 8\n post_data 0x0\n pre 250 12921\n"
-                  " gap 81698\n toggle_bit_mask 0x0\n",
-                  "  KEY_1 0x1E0001\n  KEY_2 0x1D0002\n  KEY_0 0x1F0000\n  KEY_OK 0x180025\n"
-                  "  KEY_MUTE 0x150082\n")};
-const Config kXmpGeneric = {
-    "XMP, unchecked codes",
-    Remote("XMP_Generic", "XMP",
-           " bits 32\n one 0 137\n zero 250 710\n ptrail 250\n pre_data_bits 32\n"
-           " pre_data 0x170F443E\n pre 250 12921\n gap 81698\n toggle_bit_mask 0x0\n",
-           "  KEY_1 0x00000001\n  KEY_2 0x00000002\n  KEY_3 0x00000003\n  KEY_4 0x00000010\n"
-           "  KEY_5 0x00000100\n  KEY_6 0x00001000\n  KEY_7 0x00010000\n  KEY_8 0x00100000\n"
-           "  KEY_9 0x01000000\n  KEY_0 0x10000000\n  KEY_OK 0xFFFFFFFF\n  KEY_MUTE 0x12345678\n")};
-const Config kRcmm = {
-    "RC-MM 32", Remote("RCMM_Remote", "RCMM|CONST_LENGTH",
-                       " bits 32\n header 417 278\n three 167 778\n two 167 611\n one 167 444\n"
-                       " zero 167 278\n ptrail 167\n gap 99817\n",
-                       "  KEY_1 0x80000001\n  KEY_2 0x80000002\n  KEY_3 0x22E0264C\n"
-                       "  KEY_4 0x800C8001\n  KEY_5 0x800C0001\n")};
-const Config kRaw = {"raw codes",
-                     "begin remote\n name Raw_Remote\n flags RAW_CODES\n gap 40000\n"
-                     " begin raw_codes\n"
-                     "  name KEY_PLAY\n 3500 1700 450 450 450 1300 450 450 450 1300 450 450 450\n"
-                     "  name KEY_STOP\n 3500 1700 450 1300 450 450 450 450 450 1300 450 1300 450\n"
-                     "  name KEY_PAUSE\n 3500 1700 450 450 450 450 450 1300 450 1300 450 450 450\n"
-                     " end raw_codes\nend remote\n"};
+const std::string kData = KORU_SOURCE_DIR "/tests/lirc/data/";
 
 class LircImport : public RemoteFolderTest {
  protected:
@@ -89,15 +29,25 @@ class LircImport : public RemoteFolderTest {
     EXPECT_EQ(ParseLircConfig(text, "test.conf", &remotes, nullptr, &error), kOk) << error;
     return remotes;
   }
+  // One remote of import_remotes.conf, by name.
+  LircRemote Named(const std::string& name) {
+    for (const LircRemote& remote : Parse(ReadAll(kData + "import_remotes.conf")))
+      if (remote.name == name) return remote;
+    ADD_FAILURE() << name;
+    return {};
+  }
   TraceCapture quiet_;
 };
 
 TEST_F(LircImport, ImportedRemotesRecogniseIrsimsendRecordingsKeyByKey) {
   if (!IrsimsendInstalled()) GTEST_SKIP() << "irsimsend is not installed";
-  for (const Config* config : {&kNec, &kRc5, &kRc6, &kSony, &kXmp, &kXmpGeneric, &kRcmm, &kRaw}) {
-    SCOPED_TRACE(config->what);
-    const std::vector<LircRemote> remotes = Parse(config->text);
-    ASSERT_EQ(remotes.size(), 1u);
+  const std::string file = ReadAll(kData + "import_remotes.conf");
+  const std::vector<LircRemote> all = Parse(file);
+  ASSERT_EQ(all.size(), 8u);
+  for (const LircRemote& remote : all) {
+    SCOPED_TRACE(remote.name);
+    const std::string text = OneRemoteText(file, remote);
+    const std::vector<LircRemote> remotes = {remote};
     const std::vector<LircImportReport> reports = ImportLircRemotes(remotes, {});
     ASSERT_EQ(reports.size(), 1u);
     const LircImportReport& report = reports[0];
@@ -111,12 +61,12 @@ TEST_F(LircImport, ImportedRemotesRecogniseIrsimsendRecordingsKeyByKey) {
     for (const LircButton& button : remotes[0].buttons) {
       // As the second press too, after another key: its toggle bits differ from the first's.
       const LircButton& other = remotes[0].buttons[&button == &remotes[0].buttons[0] ? 1 : 0];
-      const auto two = IrsimsendPeriods(config->text, "", 1, {other.name, button.name});
+      const auto two = IrsimsendPeriods(text, "", 1, {other.name, button.name});
       std::vector<int32_t> first;
       ASSERT_TRUE(two.has_value()) << button.name;
       ASSERT_EQ(LircButtonSignal(remotes[0], other, 0, &first, nullptr), kOk);
       ASSERT_GT(two->size(), first.size());
-      const auto once = IrsimsendPeriods(config->text, button.name, 1);
+      const auto once = IrsimsendPeriods(text, button.name, 1);
       ASSERT_TRUE(once.has_value()) << button.name;
       const std::vector<int32_t> presses[] = {
           *once, std::vector<int32_t>(two->begin() + first.size(), two->end())};
@@ -136,7 +86,7 @@ TEST_F(LircImport, ImportedRemotesRecogniseIrsimsendRecordingsKeyByKey) {
 TEST_F(LircImport, ClassicFilesOnlyWhereEveryClassicCodeIsDistinct) {
   LircImportOptions options;
   options.classic = true;
-  const std::vector<LircRemote> nec = Parse(kNec.text);
+  const std::vector<LircRemote> nec = {Named("NEC_Remote")};
   const LircImportReport report = ImportLircRemotes(nec, options).at(0);
   ASSERT_TRUE(report.classic) << LircImportText(report);
   RemoteList list;
@@ -154,53 +104,15 @@ TEST_F(LircImport, ClassicFilesOnlyWhereEveryClassicCodeIsDistinct) {
   }
 
   // Sony's classic decoder gives one text for many keys: the file keeps exact codes.
-  const LircImportReport sony = ImportLircRemotes(Parse(kSony.text), options).at(0);
+  const LircImportReport sony = ImportLircRemotes({Named("Sony_Remote")}, options).at(0);
   EXPECT_FALSE(sony.classic);
   EXPECT_NE(sony.file, "");
   EXPECT_NE(sony.classic_note, "");
 }
 
 TEST_F(LircImport, ReportsWhatWasNotImportedAndWhy) {
-  const char* text = R"(
-begin remote
-  name  Mixed
-  bits 16
-  flags SPACE_ENC
-  header 9000 4500
-  one 563 1687
-  zero 563 562
-  ptrail 563
-  pre_data_bits 16
-  pre_data 0x00FF
-  gap 108000
-  begin codes
-    KEY_1        0x807F
-    KEY_RED      0x40BF
-    KEY_ENTER    0xC03F
-    KEY_SELECT   0x20DF
-    KEY_2        0x807F
-  end codes
-end remote
-begin remote
-  name Short
-  flags RAW_CODES
-  gap 40000
-  begin raw_codes
-    name KEY_POWER
-      900 450 560
-  end raw_codes
-end remote
-begin remote
-  name Decoding
-  bits 8
-  one 0 0
-  zero 0 0
-  begin codes
-    KEY_1 0x01
-  end codes
-end remote
-)";
-  const std::vector<LircImportReport> reports = ImportLircRemotes(Parse(text), {});
+  const std::vector<LircImportReport> reports =
+      ImportLircRemotes(Parse(ReadAll(kData + "import_report.conf")), {});
   ASSERT_EQ(reports.size(), 3u);
   EXPECT_EQ(reports[0].file, "Mixed");
   EXPECT_EQ(reports[0].imported.size(), 2u);
@@ -219,7 +131,7 @@ end remote
 }
 
 TEST_F(LircImport, KeepsFilesOfTheSameNameUnlessAskedToReplaceThem) {
-  const std::vector<LircRemote> nec = Parse(kNec.text);
+  const std::vector<LircRemote> nec = {Named("NEC_Remote")};
   Write("NEC_Remote", "[ComHead] 1\n[ComByte] 2\n[ComData] 5,\n");
   LircImportReport report = ImportLircRemotes(nec, {}).at(0);
   EXPECT_EQ(report.refused, "a remote named 'NEC_Remote' exists already");
@@ -269,20 +181,10 @@ TEST_F(LircImport, KeepsFilesOfTheSameNameUnlessAskedToReplaceThem) {
 
 namespace {
 
-// The database files and every remote in them, in a stable order.
+// Every remote of the database, with its file.
 std::vector<std::pair<std::string, LircRemote>> DatabaseRemotes() {
-  std::vector<std::string> files;
-  const char* database = "/usr/share/lirc/remotes";
-  if (!std::filesystem::is_directory(database)) return {};
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(database)) {
-    const std::string leaf = entry.path().filename().string();
-    if (entry.is_regular_file() && leaf.rfind("lircmd", 0) != 0 && leaf.rfind("lircrc", 0) != 0 &&
-        leaf != "README")
-      files.push_back(entry.path().string());
-  }
-  std::sort(files.begin(), files.end());
   std::vector<std::pair<std::string, LircRemote>> all;
-  for (const std::string& file : files) {
+  for (const std::string& file : LircDatabaseFiles()) {
     std::vector<LircRemote> remotes;
     if (ReadLircConfigFile(file, &remotes, nullptr, nullptr) != kOk) continue;
     for (LircRemote& remote : remotes) all.emplace_back(file, std::move(remote));
@@ -315,10 +217,7 @@ TEST_F(LircImport, EveryRemoteImportedFromTheDatabaseRecognisesItsIrsimsendRecor
           keys.push_back(&button);
     std::vector<std::string> names;
     for (const LircButton* key : keys) names.push_back(key->name);
-    std::ifstream in(file);
-    std::stringstream text;
-    text << in.rdbuf();
-    const auto lirc = IrsimsendPeriods(OneRemoteText(text.str(), remote), "", 1, names);
+    const auto lirc = IrsimsendPeriods(OneRemoteText(ReadAll(file), remote), "", 1, names);
     ASSERT_TRUE(lirc.has_value());
     size_t at = 0;
     for (size_t i = 0; i < keys.size(); ++i) {

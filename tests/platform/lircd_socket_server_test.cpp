@@ -86,6 +86,13 @@ std::string Echo(std::string_view line) {
   return "BEGIN\n" + std::string(line) + "\nSUCCESS\nEND\n";
 }
 
+// A fresh folder for the socket of each test.
+class LircdSocket : public ::testing::Test {
+ protected:
+  TempDir dir_;
+  const std::string path_ = (dir_.Path() / "lircd").string();
+};
+
 std::string Line(int i) {
   char text[64];
   std::snprintf(text, sizeof text, "%016x 00 N%d REMOTE_%06d\n", i, i % 10, i);
@@ -94,14 +101,13 @@ std::string Line(int i) {
 
 }  // namespace
 
-TEST(LircdSocketServer, EveryClientGetsEveryLineAndRepliesToItsOwnCommands) {
-  TempDir dir;
-  const std::string path = (dir.Path() / "run" / "koru" / "lircd").string();
+TEST_F(LircdSocket, EveryClientGetsEveryLineAndRepliesToItsOwnCommands) {
+  const std::string path = (dir_.Path() / "run" / "koru" / "lircd").string();
   std::string error;
   auto server = LircdSocketServer::Listen(path, Echo, &error);
   ASSERT_NE(server, nullptr) << error;
   struct stat folder {};
-  ASSERT_EQ(stat((dir.Path() / "run" / "koru").c_str(), &folder), 0);
+  ASSERT_EQ(stat((dir_.Path() / "run" / "koru").c_str(), &folder), 0);
   EXPECT_EQ(folder.st_mode & 0777, 0700u);
 
   Client a(path), b(path), c(path);
@@ -126,12 +132,10 @@ TEST(LircdSocketServer, EveryClientGetsEveryLineAndRepliesToItsOwnCommands) {
   EXPECT_TRUE(a.ReadsToEnd());
 }
 
-TEST(LircdSocketServer, AClientThatNeverReadsIsDroppedAndTheOthersGoOn) {
-  TempDir dir;
-  const std::string path = (dir.Path() / "lircd").string();
-  auto server = LircdSocketServer::Listen(path, Echo, nullptr, {.buffer = 16 * 1024});
+TEST_F(LircdSocket, AClientThatNeverReadsIsDroppedAndTheOthersGoOn) {
+  auto server = LircdSocketServer::Listen(path_, Echo, nullptr, {.buffer = 16 * 1024});
   ASSERT_NE(server, nullptr);
-  Client reader(path), sleeper(path);
+  Client reader(path_), sleeper(path_);
   ASSERT_FALSE(reader.Ask("VERSION").empty());
   ASSERT_FALSE(sleeper.Ask("VERSION").empty());
 
@@ -152,14 +156,12 @@ TEST(LircdSocketServer, AClientThatNeverReadsIsDroppedAndTheOthersGoOn) {
   EXPECT_EQ(reader.ReadUntil("after\n"), "after\n");
 }
 
-TEST(LircdSocketServer, AClientThatHangsUpIsRemoved) {
-  TempDir dir;
-  const std::string path = (dir.Path() / "lircd").string();
-  auto server = LircdSocketServer::Listen(path, Echo, nullptr);
+TEST_F(LircdSocket, AClientThatHangsUpIsRemoved) {
+  auto server = LircdSocketServer::Listen(path_, Echo, nullptr);
   ASSERT_NE(server, nullptr);
-  Client stays(path);
+  Client stays(path_);
   {
-    Client leaves(path);
+    Client leaves(path_);
     ASSERT_FALSE(leaves.Ask("VERSION").empty());
     leaves.Send("VERSION\n");  // a reply no one reads any more
   }
@@ -171,16 +173,14 @@ TEST(LircdSocketServer, AClientThatHangsUpIsRemoved) {
   EXPECT_EQ(server->DroppedCount(), 0u);
 }
 
-TEST(LircdSocketServer, AStaleSocketIsReplacedButOneInUseAnotherFileOrAnOpenFolderIsNot) {
-  TempDir dir;
-  const std::string path = (dir.Path() / "lircd").string();
+TEST_F(LircdSocket, AStaleSocketIsReplacedButOneInUseAnotherFileOrAnOpenFolderIsNot) {
   std::string error;
   {
-    auto first = LircdSocketServer::Listen(path, Echo, &error);
+    auto first = LircdSocketServer::Listen(path_, Echo, &error);
     ASSERT_NE(first, nullptr) << error;
-    EXPECT_EQ(LircdSocketServer::Listen(path, Echo, &error), nullptr);
+    EXPECT_EQ(LircdSocketServer::Listen(path_, Echo, &error), nullptr);
     EXPECT_NE(error.find("is in use"), std::string::npos) << error;
-    Client client(path);  // the first one still serves
+    Client client(path_);  // the first one still serves
     EXPECT_FALSE(client.Ask("VERSION").empty());
   }
   {
@@ -188,36 +188,36 @@ TEST(LircdSocketServer, AStaleSocketIsReplacedButOneInUseAnotherFileOrAnOpenFold
     const int stale = socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    path_.copy(address.sun_path, sizeof address.sun_path - 1);
     ASSERT_EQ(bind(stale, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     close(stale);
-    auto second = LircdSocketServer::Listen(path, Echo, &error);
+    auto second = LircdSocketServer::Listen(path_, Echo, &error);
     ASSERT_NE(second, nullptr) << error;
-    Client client(path);
+    Client client(path_);
     EXPECT_FALSE(client.Ask("VERSION").empty());
   }
-  const std::string file = (dir.Path() / "notes").string();
+  const std::string file = (dir_.Path() / "notes").string();
   std::ofstream(file) << "keep me";
   EXPECT_EQ(LircdSocketServer::Listen(file, Echo, &error), nullptr);
   EXPECT_NE(error.find("not a socket"), std::string::npos) << error;
   EXPECT_TRUE(std::filesystem::exists(file));
-  // Any folder on the way that others may change refuses the path, the folder named: there
+  // Any folder on the way that others may change refuses the path_, the folder named: there
   // they could swap the folder below it for their own. A sticky one lets them rename only
   // their own files.
   namespace fs = std::filesystem;
-  const fs::path shared = dir.Path() / "shared", sticky = dir.Path() / "sticky";
+  const fs::path shared = dir_.Path() / "shared", sticky = dir_.Path() / "sticky";
   fs::create_directory(shared);
   fs::permissions(shared, fs::perms::all);  // 0777, not sticky
   fs::create_directory(sticky);
   fs::permissions(sticky, fs::perms::all | fs::perms::sticky_bit);
-  fs::create_directory_symlink(shared, dir.Path() / "link");
+  fs::create_directory_symlink(shared, dir_.Path() / "link");
   const struct {
     fs::path socket;
     std::string refused_for;  // empty: served
   } cases[] = {
       {shared / "lircd", shared.string()},
       {shared / "v" / "w" / "lircd", shared.string()},
-      {dir.Path() / "link" / "v" / "lircd", (dir.Path() / "link").string()},
+      {dir_.Path() / "link" / "v" / "lircd", (dir_.Path() / "link").string()},
       {sticky / "v" / "lircd", ""},
   };
   for (const auto& c : cases) {
@@ -233,12 +233,10 @@ TEST(LircdSocketServer, AStaleSocketIsReplacedButOneInUseAnotherFileOrAnOpenFold
   EXPECT_NE(error.find("longer than"), std::string::npos) << error;
 }
 
-TEST(LircdSocketServer, AnExactRemoteIsListedAndBroadcastWithTheSameCodes) {
-  TempDir dir;
-  const std::string path = (dir.Path() / "lircd").string();
+TEST_F(LircdSocket, AnExactRemoteIsListedAndBroadcastWithTheSameCodes) {
   LircdKeyFeed feed("1.0");
   auto server = LircdSocketServer::Listen(
-      path, [&feed](std::string_view line) { return feed.Answer(line); }, nullptr);
+      path_, [&feed](std::string_view line) { return feed.Answer(line); }, nullptr);
   ASSERT_NE(server, nullptr);
   feed.SetBroadcast([&server](std::string line) { server->Broadcast(std::move(line)); });
   RemoteList remotes;
@@ -251,7 +249,7 @@ TEST(LircdSocketServer, AnExactRemoteIsListedAndBroadcastWithTheSameCodes) {
   remote.SetExactKey(91, {ExactProtocol::kHash, 0, 0xDEADBEEF, 0});  // |<<
   feed.RemotesChanged(remotes);
 
-  Client client(path);
+  Client client(path_);
   ASSERT_TRUE(client.Connected());
   EXPECT_EQ(client.Ask("LIST Hi_Fi"),
             "BEGIN\nLIST Hi_Fi\nSUCCESS\nDATA\n3\n0000001400000001 N1\n"
@@ -262,21 +260,19 @@ TEST(LircdSocketServer, AnExactRemoteIsListedAndBroadcastWithTheSameCodes) {
   EXPECT_EQ(client.ReadUntil("Hi_Fi\n"), "0000001000000010 00 Vol+ Hi_Fi\n");
 }
 
-TEST(LircdSocketServer, RepliesReachEveryClientThatReads) {
+TEST_F(LircdSocket, RepliesReachEveryClientThatReads) {
   // A reply of its own far over the limit, a burst of commands whose replies together are, and
   // a client that closes its sending half (socat, nc -N) and keeps listening.
-  TempDir dir;
-  const std::string path = (dir.Path() / "lircd").string();
   const std::string big(200 * 1024, 'x');
   auto server = LircdSocketServer::Listen(
-      path, [&big](std::string_view line) { return line == "BIG" ? big + "\nEND\n" : Echo(line); },
+      path_, [&big](std::string_view line) { return line == "BIG" ? big + "\nEND\n" : Echo(line); },
       nullptr);
   ASSERT_NE(server, nullptr);
 
-  Client reader(path);
+  Client reader(path_);
   EXPECT_EQ(reader.Ask("BIG"), big + "\nEND\n");
 
-  Client burst(path);
+  Client burst(path_);
   std::string commands, replies;
   for (int i = 0; i < 3000; ++i) {
     commands += "LIST " + std::to_string(i) + "\n";
@@ -285,7 +281,7 @@ TEST(LircdSocketServer, RepliesReachEveryClientThatReads) {
   burst.Send(commands);
   EXPECT_EQ(burst.ReadUntil(Echo("LIST 2999")), replies);
 
-  Client half(path);
+  Client half(path_);
   half.Send("VERSION\n");
   half.EndSending();
   EXPECT_EQ(half.ReadUntil("END\n"), Echo("VERSION"));
@@ -294,17 +290,15 @@ TEST(LircdSocketServer, RepliesReachEveryClientThatReads) {
   EXPECT_EQ(server->DroppedCount(), 0u);
 }
 
-TEST(LircdSocketServer, AFloodingClientDelaysNoOneElsesKeys) {
+TEST_F(LircdSocket, AFloodingClientDelaysNoOneElsesKeys) {
   // The server's thread is held inside one answer while a client queues 20,000 commands and a
   // key is broadcast: where the key lands among that client's replies shows how many of its
   // commands were answered before the key went out.
-  TempDir dir;
-  const std::string path = (dir.Path() / "lircd").string();
   std::mutex mutex;
   std::condition_variable changed;
   bool holding = false, released = false;
   auto server = LircdSocketServer::Listen(
-      path,
+      path_,
       [&](std::string_view line) -> std::string {
         if (line != "HOLD") return "r\n";
         std::unique_lock lock(mutex);
@@ -315,7 +309,7 @@ TEST(LircdSocketServer, AFloodingClientDelaysNoOneElsesKeys) {
       },
       nullptr);
   ASSERT_NE(server, nullptr);
-  Client flooder(path), holder(path);
+  Client flooder(path_), holder(path_);
   flooder.Send("x\n");
   ASSERT_EQ(flooder.ReadUntil("r\n"), "r\n");
   holder.Send("HOLD\n");
@@ -337,14 +331,12 @@ TEST(LircdSocketServer, AFloodingClientDelaysNoOneElsesKeys) {
   EXPECT_LT(before_key.size() / 2, 2 * LircdSocketServer::kCommandsPerTurn);
 }
 
-TEST(LircdSocketServer, ClientsOverTheLimitAreRefusedAndTheOthersGoOn) {
-  TempDir dir;
-  const std::string path = (dir.Path() / "lircd").string();
+TEST_F(LircdSocket, ClientsOverTheLimitAreRefusedAndTheOthersGoOn) {
   TraceCapture trace;
-  auto server = LircdSocketServer::Listen(path, Echo, nullptr, {.clients = 3});
+  auto server = LircdSocketServer::Listen(path_, Echo, nullptr, {.clients = 3});
   ASSERT_NE(server, nullptr);
   std::vector<std::unique_ptr<Client>> clients;
-  for (int i = 0; i < 5; ++i) clients.push_back(std::make_unique<Client>(path));
+  for (int i = 0; i < 5; ++i) clients.push_back(std::make_unique<Client>(path_));
   for (int i = 0; i < 3; ++i) EXPECT_EQ(clients[i]->Ask("VERSION"), Echo("VERSION")) << i;
   for (int i = 3; i < 5; ++i) EXPECT_TRUE(clients[i]->ReadsToEnd()) << i;
   EXPECT_EQ(server->RefusedCount(), 2u);
@@ -355,14 +347,12 @@ TEST(LircdSocketServer, ClientsOverTheLimitAreRefusedAndTheOthersGoOn) {
   // A place that comes free is taken again.
   clients[0].reset();
   for (int round = 0; round < 1000 && server->ClientCount() != 2; ++round) clients[1]->Ask("V");
-  Client later(path);
+  Client later(path_);
   EXPECT_EQ(later.Ask("VERSION"), Echo("VERSION"));
 }
 
-TEST(LircdSocketServer, WithoutDescriptorsAcceptingPausesInsteadOfSpinning) {
-  TempDir dir;
-  const std::string path = (dir.Path() / "lircd").string();
-  auto server = LircdSocketServer::Listen(path, Echo, nullptr);
+TEST_F(LircdSocket, WithoutDescriptorsAcceptingPausesInsteadOfSpinning) {
+  auto server = LircdSocketServer::Listen(path_, Echo, nullptr);
   ASSERT_NE(server, nullptr);
   rlimit saved{};
   ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
@@ -375,7 +365,7 @@ TEST(LircdSocketServer, WithoutDescriptorsAcceptingPausesInsteadOfSpinning) {
   close(taken.back());
   taken.pop_back();
   {
-    Client waiting(path);
+    Client waiting(path_);
     ASSERT_TRUE(waiting.Connected());
     for (int i = 0; i < 100 && server->AcceptFailures() == 0; ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -390,18 +380,16 @@ TEST(LircdSocketServer, WithoutDescriptorsAcceptingPausesInsteadOfSpinning) {
   }
 }
 
-TEST(LircdSocketServer, OneRequestEachAnswersTheFirstLineOnlyAndCloses) {
-  TempDir dir;
-  const std::string path = (dir.Path() / "lircd").string();
+TEST_F(LircdSocket, OneRequestEachAnswersTheFirstLineOnlyAndCloses) {
   std::atomic<int> answers{0};
-  auto server = LircdSocketServer::Listen(path,
+  auto server = LircdSocketServer::Listen(path_,
                                           [&answers](std::string_view line) {
                                             ++answers;
                                             return Echo(line);
                                           },
                                           nullptr, {.one_request = true});
   ASSERT_NE(server, nullptr);
-  Client client(path);
+  Client client(path_);
   std::string many;
   for (int i = 0; i < 5000; ++i) many += "show\n";
   client.Send(many);

@@ -11,6 +11,7 @@
 #include "platform/media/fake_media_players.h"
 #include "platform/messaging/four_cc.h"
 #include "platform/messaging/trace.h"
+#include "test_files.h"
 
 namespace {
 
@@ -70,23 +71,10 @@ TEST(EvdevKeys, KeyMessagesBecomeModifiersThenKeys) {
   }
 }
 
-// Recorded from sway 1.7 (trimmed), with an Xwayland window floating beside two Wayland ones.
-constexpr char kSwayTree[] = R"json({"id":1,"type":"root","nodes":[
- {"id":2147483647,"type":"output","name":"__i3","nodes":[{"id":2147483646,"type":"workspace",
-  "name":"__i3_scratch","nodes":[],"floating_nodes":[]}]},
- {"id":3,"type":"output","name":"HEADLESS-1","nodes":[{"id":4,"type":"workspace","name":"1",
-  "nodes":[{"id":5,"type":"con","name":"Window B","app_id":"korutest-b","pid":15506,
-            "focused":false,"nodes":[],"rect":{"x":0,"y":27,"width":1280,"height":773},
-            "window_rect":{"x":2,"y":0,"width":1276,"height":771},
-            "geometry":{"x":0,"y":0,"width":700,"height":240}},
-           {"id":6,"type":"con","name":"Window A","app_id":"korutest-a","pid":15504,
-            "focused":true,"nodes":[]}],
-  "floating_nodes":[{"id":9,"type":"floating_con","name":"xpdf: a.pdf","app_id":null,"pid":77,
-    "window_properties":{"class":"XPdf","instance":"xpdf","title":"xpdf: a.pdf"},
-    "focused":false,"nodes":[]}]}]}]})json";
-
 TEST(SwayReplies, WindowsWorkspacesAndOutputsAreReadFromRecordedReplies) {
-  std::vector<CompositorWindow> windows = SwayWindowsFromTree(kSwayTree);
+  // Recorded from sway 1.7 (trimmed): an Xwayland window floats beside two Wayland ones.
+  std::vector<CompositorWindow> windows =
+      SwayWindowsFromTree(ReadAll(KORU_SOURCE_DIR "/tests/platform/data/sway_tree.json"));
   ASSERT_EQ(windows.size(), 3u);
   // A window of fixed size is centred in its tile: its content starts at 2 + 288, 27 + 265.
   EXPECT_EQ(windows[0], (CompositorWindow{"5", 15506, "korutest-b", "", "Window B", false,

@@ -10,9 +10,11 @@
 #include <utility>
 #include <vector>
 
+#include "exact_bursts.h"
 #include "platform/lines/mode2_recording.h"
 #include "receiver/exact/biphase_protocols.h"
 #include "receiver/exact/exact_decoder.h"
+#include "receiver/exact/exact_encoder.h"
 #include "receiver/exact/exact_frames.h"
 
 namespace {
@@ -219,64 +221,6 @@ TEST(ExactBiphase, WritersRefuseWhatTheirFramesCannotCarry) {
   }
 }
 
-// Unit levels of bits, each bit `width` units per half: a 1 is a space then a pulse, or the
-// other way round when `one_pulse_first`.
-void AddBits(std::vector<bool>* levels, uint64_t value, int count, bool one_pulse_first,
-             int width = 1) {
-  for (int i = count - 1; i >= 0; --i) {
-    const bool one = (value >> i & 1) != 0;
-    levels->insert(levels->end(), static_cast<size_t>(width), one == one_pulse_first);
-    levels->insert(levels->end(), static_cast<size_t>(width), one != one_pulse_first);
-  }
-}
-
-Periods FromLevels(const std::vector<bool>& levels, int32_t unit, Periods periods = {}) {
-  for (const bool pulse : levels) {
-    if (periods.empty() && !pulse) continue;
-    if (!periods.empty() && (periods.size() % 2 == 1) == pulse)
-      periods.back() += unit;
-    else
-      periods.push_back(unit);
-  }
-  return periods;
-}
-
-Periods Rc5(uint32_t toggle) {
-  std::vector<bool> levels;
-  AddBits(&levels, 0b11u << 12 | toggle << 11 | 0x05u << 6 | 0x0C, 14, false);
-  return FromLevels(levels, 889);
-}
-
-Periods Rc6(uint32_t mode, uint32_t trailer, uint32_t body, int body_bits) {
-  std::vector<bool> levels;
-  AddBits(&levels, 0b1000 | mode, 4, true);
-  AddBits(&levels, trailer, 1, true, 2);
-  AddBits(&levels, body, body_bits, true);
-  return FromLevels(levels, 444, {2666, 889});
-}
-
-Periods Rcmm32(uint32_t value) {
-  static constexpr int32_t kSpaces[] = {278, 444, 611, 778};
-  Periods periods = {417, 278};
-  for (int shift = 30; shift >= 0; shift -= 2)
-    periods.insert(periods.end(), {167, kSpaces[value >> shift & 3]});
-  periods.push_back(167);
-  return periods;
-}
-
-Periods Xmp(uint32_t toggle) {
-  // Sub-device 0x10, OEM 0x44, device 0x3E, function 0x0B00; each half adds up to 0 mod 16.
-  std::vector<uint32_t> n = {1, 7, 0, 15, 4, 4, 3, 14, 1, 4, toggle, 0, 0, 11, 0, 0};
-  n[9] = (16 - (n[8] + n[10] + n[11] + n[12] + n[13] + n[14] + n[15]) % 16) % 16;
-  Periods periods;
-  for (size_t i = 0; i < 16; ++i) {
-    periods.insert(periods.end(), {210, 760 + 136 * static_cast<int32_t>(n[i])});
-    if (i == 7) periods.insert(periods.end(), {210, 13800});
-  }
-  periods.push_back(210);
-  return periods;
-}
-
 TEST(ExactBiphase, ToggleBitsAreNotPartOfTheCode) {
   struct Case {
     const char* name;
@@ -312,13 +256,10 @@ TEST(ExactBiphase, ToggleBitsAreNotPartOfTheCode) {
 }
 
 TEST(ExactBiphase, FramesOfOtherKindsAreLeftAlone) {
-  Periods nec = {9000, 4500};
-  for (int i = 0; i < 32; ++i) nec.insert(nec.end(), {560, (0x20DF10EFu >> i & 1) ? 1690 : 560});
-  nec.push_back(560);
-  Periods sony = {2400, 600};
-  for (int i = 0; i < 12; ++i) sony.insert(sony.end(), {(0x0A90 >> i & 1) ? 1200 : 600, 600});
-  sony.back() = 25000;
-  sony.insert(sony.end(), sony.begin(), sony.end());
+  Periods nec, sony;  // sent in full, Sony's frame twice
+  ASSERT_TRUE(EncodeExactPress({ExactProtocol::kNec, 0x04, 0x08, 32}, 0, &nec));
+  ASSERT_TRUE(EncodeExactPress({ExactProtocol::kSony12, 0x01, 0x15, 12}, 1, &sony));
+  nec.pop_back();
   sony.pop_back();
   Periods rc6_mode3 = Rc6(3, 0, 0x040C, 16);
   Periods rc5_13_bits = Rc5(0);
@@ -370,22 +311,18 @@ TEST(ExactBiphase, TheFirstCompleteFrameOfABurstCounts) {
   EXPECT_TRUE(code && code->SameKey({ExactProtocol::kRc6, 0x04, 0x21, 16})) << Shown(code);
 }
 
-// The bursts of a recording: split where the line is quiet for more than 15 ms.
+// The bursts of a recording.
 std::vector<Periods> RecordedBursts(const std::string& name) {
   Mode2Recording recording;
   std::string error;
   EXPECT_EQ(ReadMode2File(KORU_SOURCE_DIR "/tests/receiver/exact/" + name, &recording, &error), kOk)
       << error;
-  std::vector<Periods> bursts(1);
-  for (const Mode2Entry& entry : recording) {
-    if (!entry.pulse && entry.microseconds > 15000) {
-      if (!bursts.back().empty()) bursts.emplace_back();
-      continue;
-    }
-    if (bursts.back().empty() && !entry.pulse) continue;
-    bursts.back().push_back(static_cast<int32_t>(entry.microseconds));
-  }
-  if (bursts.back().empty()) bursts.pop_back();
+  Periods periods;
+  for (const Mode2Entry& entry : recording)
+    if (!periods.empty() || entry.pulse)
+      periods.push_back(static_cast<int32_t>(entry.microseconds));
+  std::vector<Periods> bursts;
+  for (TimedBurst& burst : SplitBursts(periods)) bursts.push_back(std::move(burst.periods));
   return bursts;
 }
 

@@ -90,25 +90,19 @@ TEST(ExactPulseDistance, EveryProtocolRoundTripsWithAndWithoutJitter) {
 }
 
 TEST(ExactPulseDistance, CodesNoFrameCanCarryAreRefused) {
-  const ExactCode refused[] = {
-      {ExactProtocol::kNec, 0x100, 0x01},
-      {ExactProtocol::kNec, 0x01, 0x100},
-      {ExactProtocol::kNecExtended, 0xFE01, 0x01},  // bytes invert each other: plain NEC
-      {ExactProtocol::kNec32, 0x1234, 0xF00F},      // the command bytes check: NEC or NECx
-      {ExactProtocol::kSony12, 0x20, 0x01},
-      {ExactProtocol::kSony20, 0x0120, 0x01},  // the device has five bits
-      {ExactProtocol::kSony15, 0x01, 0x80},
-      {ExactProtocol::kSharp, 0x20, 0x01},
-      {ExactProtocol::kSanyo, 0x2000, 0x01},
-      {ExactProtocol::kKaseikyo, 0x20021000, 0x01},  // the device has four bits
-      {ExactProtocol::kPulseDistance, 5, 0x05, 0},
-      {ExactProtocol::kPulseDistance, 8, 0xFF, 0},  // every bit alike
-      {ExactProtocol::kHash, 0, 0x12345678, 0},
-  };
-  for (const ExactCode& code : refused) {
+  // A NECx address whose bytes invert each other is plain NEC; NEC32 command bytes that check
+  // are NEC or NECx; Sony20's and Kaseikyo's devices have five and four bits; a pulse-distance
+  // frame of one bit length carries nothing.
+  for (const char* field :
+       {"NEC:0x100:0x01", "NEC:0x01:0x100", "NECx:0xFE01:0x01", "NEC32:0x1234:0xF00F",
+        "Sony12:0x20:0x01", "Sony20:0x0120:0x01", "Sony15:0x01:0x80", "Sharp:0x20:0x01",
+        "Sanyo:0x2000:0x01", "Kaseikyo:0x20021000:0x01", "PDist:0x05:0x05", "PDist:0x08:0xFF",
+        "hash:12345678"}) {
+    const std::optional<ExactCode> code = ParseExactField(field);
+    ASSERT_TRUE(code) << field;
     std::vector<int32_t> periods{1, 2};
-    EXPECT_FALSE(EncodeExactPress(code, 1, &periods)) << ExactField(code);
-    EXPECT_EQ(periods.size(), 2u) << ExactField(code);
+    EXPECT_FALSE(EncodeExactPress(*code, 1, &periods)) << field;
+    EXPECT_EQ(periods.size(), 2u) << field;
   }
 }
 
@@ -173,34 +167,14 @@ TEST(ExactPulseDistance, FramesOfOtherTimingBehindANamedLeadInReadAsGeneric) {
   EXPECT_EQ(ExactField(*code), "PDist:0x10:0xA5C3");
 }
 
-// An RC-6 mode 0 frame (444 us units): leader, start bit, mode 000, toggle, 16 data bits.
-std::vector<int32_t> Rc6Frame(uint32_t data) {
-  std::vector<bool> units(6, true);  // true: mark
-  units.insert(units.end(), {false, false});
-  auto bit = [&units](bool one, int width) {
-    units.insert(units.end(), width, one);
-    units.insert(units.end(), width, !one);
-  };
-  bit(true, 1);
-  for (int n = 0; n < 3; ++n) bit(false, 1);
-  bit(false, 2);
-  for (int n = 15; n >= 0; --n) bit((data >> n & 1) != 0, 1);
-  std::vector<int32_t> periods;
-  for (size_t n = 0; n < units.size(); ++n) {
-    if (n > 0 && units[n] == units[n - 1])
-      periods.back() += 444;
-    else
-      periods.push_back(444);
-  }
-  if (!units.back()) periods.pop_back();
-  return periods;
-}
-
 TEST(ExactPulseDistance, Rc6FramesAreNotTakenForSony) {
   // Their leader is close to Sony's lead-in; their spaces are longer than Sony's ever are.
   int taken = 0;
-  for (uint32_t data = 0; data <= 0xFFFF; data += 5)
-    taken += ReadNamedPulseDistanceBurst(Rc6Frame(data)).has_value();
+  for (uint32_t data = 0; data <= 0xFFFF; data += 5) {
+    std::vector<int32_t> frame = Rc6(0, 0, data, 16);  // mode 0, ending in a mark
+    if (frame.size() % 2 == 0) frame.pop_back();
+    taken += ReadNamedPulseDistanceBurst(frame).has_value();
+  }
   EXPECT_EQ(taken, 0);
 }
 

@@ -3,36 +3,26 @@
 // with and without 200 us of jitter.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <map>
 #include <random>
-#include <sstream>
 
 #include "exact_bursts.h"
 #include "platform/lines/mode2_recording.h"
 #include "receiver/exact/exact_decoder.h"
+#include "sectioned_file.h"
 
 namespace {
 
 // The periods of each key of a recording, by the "# key NAME" lines before them.
 std::map<std::string, std::vector<int32_t>> KeysOf(const std::string& file) {
-  std::ifstream in(KORU_SOURCE_DIR "/tests/receiver/exact/" + file);
-  std::stringstream text;
-  text << in.rdbuf();
   std::map<std::string, std::vector<int32_t>> keys;
-  const std::string all = text.str();
-  const std::string marker = "# key ";
-  for (size_t at = all.find(marker); at != std::string::npos;) {
-    const size_t name_end = all.find('\n', at);
-    const std::string name = all.substr(at + marker.size(), name_end - at - marker.size());
-    const size_t next = all.find(marker, name_end);
+  for (const auto& [name, text] :
+       ReadSections(KORU_SOURCE_DIR "/tests/receiver/exact/" + file, "# key ")) {
     Mode2Recording recording;
     std::string error;
-    EXPECT_EQ(ParseMode2(all.substr(name_end, next - name_end), file, &recording, &error), kOk)
-        << error;
+    EXPECT_EQ(ParseMode2(text, file, &recording, &error), kOk) << error;
     for (const Mode2Entry& entry : recording)
       keys[name].push_back(static_cast<int32_t>(entry.microseconds));
-    at = next;
   }
   return keys;
 }

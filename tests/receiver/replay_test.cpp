@@ -120,19 +120,6 @@ TEST_F(ReceiverReplay, WallCountStaysAfterAnEmptyEvaluation) {
   EXPECT_NE(replay.trace.find("** erzwingen-VB "), std::string::npos);
 }
 
-TEST_F(ReceiverReplay, ReportSuspendsUntilTheNextPulseOfTheView) {
-  // Two 32-bit frames: the first is reported at 167.5 ms; the thread sleeps 10 ms, suspends
-  // and is resumed at 250 ms, so the second frame must start after that to be seen.
-  const Mode2Recording one = NecKey();
-  Mode2Recording two = one;
-  AppendMode2(&two, false, 300000);
-  AppendMode2(&two, one);
-  const Replay replay = Replayed(two);
-  ASSERT_EQ(replay.lines.size(), 3u);
-  EXPECT_EQ(replay.lines[1].substr(0, 8), "167.500 ");
-  EXPECT_NE(replay.lines[2].find(" type=1 "), std::string::npos);
-}
-
 TEST_F(ReceiverReplay, HugeIdlePeriodStaysPositive) {
   // Two hours of idle before a key: the period is kept at the largest table value.
   Mode2Recording recording;

@@ -7,6 +7,7 @@
 #include "remotes/exact_remote_text.h"
 #include "remotes/key_match.h"
 #include "remotes/remote_cl.h"
+#include "test_files.h"
 
 namespace {
 
@@ -20,12 +21,6 @@ ExactCode Code(ExactProtocol protocol, uint32_t address, uint32_t command) {
   return code;
 }
 
-std::string Dashes(int count) {
-  std::string text;
-  for (int i = 0; i < count; ++i) text += "-,";
-  return text;
-}
-
 TEST_F(ExactRemoteFile, SavedFileHasHeaderBareCommandsFullFieldsAndReadableInformation) {
   RemoteCL remote;
   remote.fName = "Tuner";
@@ -37,16 +32,7 @@ TEST_F(ExactRemoteFile, SavedFileHasHeaderBareCommandsFullFieldsAndReadableInfor
   ASSERT_EQ(remote.RemoteSave(), kOk);
 
   const std::string text = Read("Tuner");
-  EXPECT_EQ(text.substr(0, text.find("; --- for information:")),
-            "; - \n; - KORU / REMOTE-FILE \n; - \n"
-            "[ComName] Tuner\n[ComHead] NEC:0x04\n[ComByte] 40\n"
-            "[ComData] 0x08,NEC:0x05:0x08," +
-                Dashes(14) + "RC-5:0x1F:0x0C," + Dashes(23) + "hash:1A2B3C4D," + Dashes(8) +
-                "\n; - \n; - \n");
-  EXPECT_NE(text.find("; NEC addr 0x04 cmd 0x08         :  [N0]       \n"), std::string::npos);
-  EXPECT_NE(text.find("; RC-5 addr 0x1F cmd 0x0C        :  [Mute]     \n"), std::string::npos);
-  EXPECT_NE(text.find("; -                              :  [N2]       \n"), std::string::npos);
-  EXPECT_TRUE(text.ends_with(" [Rec.]     \n; - \n"));
+  EXPECT_EQ(text, ReadAll(KORU_SOURCE_DIR "/tests/remotes/data/Tuner"));
   FileNode node(folder_ / "Tuner");
   EXPECT_EQ(ReadKoruType(node), kKoruRemoteFile);
 
@@ -72,10 +58,7 @@ TEST_F(ExactRemoteFile, HashRemoteKeepsItsHashesAsBareValues) {
   remote.SetExactKey(51, Code(ExactProtocol::kHash, 0, 0x1A2B3C4D));
   remote.SetExactKey(99, Code(ExactProtocol::kSony12, 0x01, 0x15));  // last taught slot
   ASSERT_EQ(remote.RemoteSave(), kOk);
-  const std::string text = Read("Odd");
-  EXPECT_NE(text.find("[ComHead] hash\n[ComByte] 40\n[ComData] 0x1A2B3C4D," + Dashes(47) +
-                      "Sony12:0x01:0x15,\n"),
-            std::string::npos);
+  EXPECT_EQ(Read("Odd"), ReadAll(KORU_SOURCE_DIR "/tests/remotes/data/Odd"));
 
   RemoteCL loaded;
   loaded.RemoteLoad("Odd");

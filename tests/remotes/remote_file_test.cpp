@@ -6,56 +6,11 @@
 #include "remote_folder.h"
 #include "remotes/pre_rem_list.h"
 #include "remotes/remote_cl.h"
+#include "test_files.h"
 
 namespace {
 
 using RemoteFile = RemoteFolderTest;
-
-const char kAiwaFile[] =
-    "; - \n"
-    "; - KORU / REMOTE-FILE \n"
-    "; - \n"
-    "[ComName] AIWA_A\n"
-    "[ComHead] 255108\n"
-    "[ComByte] 2\n"
-    "[ComData] "
-    "255,191,223,159,239,175,207,143,247,183,215,151,135,199,0,0,167,182,174,250,194,0,0,0,0,0,"
-    "0,0,0,0,134,0,0,0,0,0,0,0,0,0,179,0,211,203,243,139,171,0,0,\n"
-    "; - \n"
-    "; - \n"
-    "; --- for information:\n"
-    ";    255 :  [N0]       \n"
-    ";    191 :  [N1]       \n"
-    ";    223 :  [N2]       \n"
-    ";    159 :  [N3]       \n"
-    ";    239 :  [N4]       \n"
-    ";    175 :  [N5]       \n"
-    ";    207 :  [N6]       \n"
-    ";    143 :  [N7]       \n"
-    ";    247 :  [N8]       \n"
-    ";    183 :  [N9]       \n"
-    ";    215 :  [up]       \n"
-    ";    151 :  [down]     \n"
-    ";    135 :  [left]     \n"
-    ";    199 :  [right]    \n"
-    ";      0 :  [Vol+]     \n"
-    ";      0 :  [Vol-]     \n"
-    ";    167 :  [Mute]     \n"
-    ";    182 :  [Power]    \n"
-    ";    174 :  [OK]       \n"
-    ";    250 :  [Tab]      \n"
-    ";    194 :  [Menu]     \n"
-    ";      0 :  [FAV]      \n"
-    ";    134 :  [Eject]    \n"
-    ";      0 :  [Prg+]     \n"
-    ";      0 :  [Prg-]     \n"
-    ";    179 :  [|<<]      \n"
-    ";    211 :  [||]       \n"
-    ";    203 :  [>]        \n"
-    ";    243 :  [>>|]      \n"
-    ";    139 :  [[]]       \n"
-    ";    171 :  [Rec.]     \n"
-    "; - \n";
 
 std::string DataLine(const std::string& values) {
   return "[ComHead] 175084\n[ComByte] 23\n[ComData] " + values + "\n";
@@ -65,7 +20,7 @@ TEST_F(RemoteFile, SavedAiwaFileIsExactAndMarkedAsRemote) {
   ASSERT_EQ(RemoteCL::SavePresetFile(PreRemList[0].name, PreRemList[0].header, PreRemList[0].mode,
                                      PreRemList[0].codes),
             kOk);
-  EXPECT_EQ(Read("AIWA_A"), kAiwaFile);
+  EXPECT_EQ(Read("AIWA_A"), ReadAll(KORU_SOURCE_DIR "/tests/remotes/data/AIWA_A"));
   FileNode node(folder_ / "AIWA_A");
   EXPECT_EQ(ReadKoruType(node), kKoruRemoteFile);
 }

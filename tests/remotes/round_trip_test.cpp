@@ -129,24 +129,4 @@ TEST(RoundTrip, TwelveBitCodesOfBothRangesComeBack) {
   EXPECT_TRUE(refused.empty());
 }
 
-TEST(RoundTrip, HeldKeysStillGiveTheirKeyFirst) {
-  TestRemoteFolder();
-  RemoteList builtin;
-  AppendBuiltinRemotes(&builtin);
-  for (const char* name : {"Samsung312", "DENON", "Burns158", "Sharp044", "MC5_CD"}) {
-    const RemoteCL* remote = RemoteCL::FindRemote(&builtin, name);
-    KeyPress press;
-    ASSERT_EQ(
-        EncodeKeyPress(remote->fComHead, remote->fComByte, remote->Slot(5), 3, &press, nullptr),
-        kOk);
-    Mode2Recording recording;
-    for (size_t i = 0; i < press.periods.size(); ++i)
-      AppendMode2(&recording, i % 2 == 0, press.periods[i]);
-    const std::vector<KeyMatch> matches = Replay(recording, builtin);
-    ASSERT_FALSE(matches.empty()) << name;
-    EXPECT_EQ(matches[0].remote_label, name);
-    EXPECT_EQ(matches[0].key_label, "N4") << name;
-  }
-}
-
 }  // namespace
