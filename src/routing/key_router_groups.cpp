@@ -14,16 +14,16 @@ namespace {
 
 struct GroupInfo {
   int32_t kind;
-  const char* code;
+  uint32_t code;
   const char* name;   // for the trace
   const char* found;  // traced when the setting names a loaded remote
 };
 constexpr GroupInfo kGroups[5] = {
-    {10, "r4ws", "Workspace", ""},
-    {11, "r4dt", "Desktop", "#DesktopRemote "},
-    {12, "r4ap", "Application", "#AppsRemote "},
-    {13, "r4au", "Audio", "#AudioRemote "},
-    {14, "r4vi", "Video", "#VideoRemote "},
+    {10, FourCC("r4ws"), "Workspace", ""},
+    {11, FourCC("r4dt"), "Desktop", "#DesktopRemote "},
+    {12, FourCC("r4ap"), "Application", "#AppsRemote "},
+    {13, FourCC("r4au"), "Audio", "#AudioRemote "},
+    {14, FourCC("r4vi"), "Video", "#VideoRemote "},
 };
 
 // The setting that keeps a group's remote name (none for the workspace group).
@@ -125,7 +125,7 @@ void KeyRouter::ReloadRemoteMenu(int32_t kind) {
   if (!teach && (group < 0 || group >= 5)) return;
   RemoteMenu menu;
   menu.kind = kind;
-  menu.what = teach ? FourCC("nRvr") : FourCCOf(kGroups[group].code);
+  menu.what = teach ? FourCC("nRvr") : kGroups[group].code;
   menu.first = teach ? getLabel(3) : getLabel(5);
   menu.checkable = !teach;
   std::vector<std::string> items = {menu.first, ""};
@@ -166,7 +166,7 @@ void KeyRouter::StoreDefRemote(Message* message) {
   if (message->what == FourCC("irpt")) ApplySplitting();
   int group = -1;
   for (int g = 0; g < 5; ++g) {
-    if (message->what == FourCCOf(kGroups[g].code)) group = g;
+    if (message->what == kGroups[g].code) group = g;
   }
   if (group >= 1 && fSettings != nullptr) {
     const int32_t index = message->GetInt32("index", -1);

@@ -24,12 +24,16 @@ QString Label(int n) {
 
 // The message that selects a receiver found on this machine, by its stored name.
 Message PortMessage(const std::string& name) {
-  static const char* const kCodes[][2] = {
-      {"serial1", "SER1"}, {"serial2", "SER2"}, {"serial3", "SER3"}, {"serial4", "SER4"},
-      {"usb0", "USB0"},    {"usb1", "USB1"},    {"usb2", "USB2"},    {"usb3", "USB3"}};
+  static const struct {
+    const char* port;
+    uint32_t code;
+  } kCodes[] = {{"serial1", FourCC("SER1")}, {"serial2", FourCC("SER2")},
+                {"serial3", FourCC("SER3")}, {"serial4", FourCC("SER4")},
+                {"usb0", FourCC("USB0")},    {"usb1", FourCC("USB1")},
+                {"usb2", FourCC("USB2")},    {"usb3", FourCC("USB3")}};
   for (const auto& [port, code] : kCodes) {
     if (name == port) {
-      return Message(FourCCOf(code));
+      return Message(code);
     }
   }
   Message other(FourCC("SERP"));
@@ -147,23 +151,23 @@ void RcWindow::AddSettingsView() {
 
   struct Switch {
     const char* name;
-    const char* code;
+    uint32_t code;
     int label;
     bool value;
   };
   const Switch switches[5] = {
-      {"ScbA", "irpp", 181, fSettings && fSettings->use_pimped},
-      {"ScbB", "irsp", 182, fSettings && fSettings->show_pulse},
-      {"ScbC", "irhi", 184, fSettings && fSettings->hold_irInfo},
-      {"ScbD", "irss", 185, fSettings && fSettings->use_systemsound},
-      {"ScbW", "iraw", 191, fSettings && fSettings->all_workspaces},
+      {"ScbA", FourCC("irpp"), 181, fSettings && fSettings->use_pimped},
+      {"ScbB", FourCC("irsp"), 182, fSettings && fSettings->show_pulse},
+      {"ScbC", FourCC("irhi"), 184, fSettings && fSettings->hold_irInfo},
+      {"ScbD", FourCC("irss"), 185, fSettings && fSettings->use_systemsound},
+      {"ScbW", FourCC("iraw"), 191, fSettings && fSettings->all_workspaces},
   };
   for (int i = 0; i < 5; ++i) {
     auto* check = new QCheckBox(Label(switches[i].label), fSettView);
     check->setObjectName(switches[i].name);
     check->setChecked(switches[i].value);
     check->setGeometry(8, 70 + i * 19, 220, 18);
-    const uint32_t code = FourCCOf(switches[i].code);
+    const uint32_t code = switches[i].code;
     connect(check, &QCheckBox::clicked, check, [self, code] { self.SendMessage(code); });
     fSettingChecks[i] = check;
   }

@@ -274,13 +274,15 @@ void sPulseView::ChangeSerPort(const Message* message) {
     return;
   }
   static const struct {
-    const char* code;
+    uint32_t code;
     const char* port;
-  } kPorts[] = {{"SER1", "serial1"}, {"SER2", "serial2"}, {"SER3", "serial3"}, {"SER4", "serial4"},
-                {"USB0", "usb0"},    {"USB1", "usb1"},    {"USB2", "usb2"},    {"USB3", "usb3"}};
+  } kPorts[] = {{FourCC("SER1"), "serial1"}, {FourCC("SER2"), "serial2"},
+                {FourCC("SER3"), "serial3"}, {FourCC("SER4"), "serial4"},
+                {FourCC("USB0"), "usb0"},    {FourCC("USB1"), "usb1"},
+                {FourCC("USB2"), "usb2"},    {FourCC("USB3"), "usb3"}};
   std::string port;
   for (int i = 0; i < 8; ++i) {
-    if (message->what != FourCCOf(kPorts[i].code)) continue;
+    if (message->what != kPorts[i].code) continue;
     port = kPorts[i].port;
     if (i < 4 && fSettings != nullptr && port == fSettings->rs232_port) {
       Trace(" ..same ser%d ", i + 1);
