@@ -45,7 +45,7 @@ TEST(ExactSerial, ShortBurstsReadOnlyOnTheUnitGrid) {
 }
 
 TEST(ExactSerial, CodesRoundTripAndFramesNoLineCanSendAreRefused) {
-  for (const char* field : {"Serial:0x0F:0x2002", "Serial:0x03:0x02", "Serial:0x20:0x00FF00F0"}) {
+  for (const char* field : {"Serial:0x0F:0x2002", "Serial:0x03:0x02", "Serial:0x20:0xFF00F0"}) {
     std::vector<int32_t> periods;
     ASSERT_TRUE(EncodeExactPress(*ParseExactField(field), 1, &periods)) << field;
     ASSERT_GT(periods.back(), BurstEvaluation::kBurstEnd);
