@@ -72,7 +72,12 @@ void BurstEvaluation::Clear() {
 }
 
 bool BurstEvaluation::ReadyToEnd() const {
-  return LeadSeen() && (n_ - 1 >= kMinFrame || RepeatFrameInTable());
+  return LeadSeen() && (n_ - 1 >= kMinFrame || RepeatFrameInTable() || SerialFrameInTable());
+}
+
+bool BurstEvaluation::SerialFrameInTable() const {
+  return LeadSeen() && n_ - 1 < kMinFrame &&
+         ReadSerialBurst(BurstPeriods(table_ + 1, static_cast<size_t>(n_ - 1))).has_value();
 }
 
 bool BurstEvaluation::RepeatFrameInTable() const {

@@ -88,6 +88,9 @@ class BurstEvaluation {
   bool LeadSeen() const { return n_ >= 1 && table_[0] > kBurstEnd; }
   // The table holds a lead and a repeat frame (a lead-in and one pulse) only.
   bool RepeatFrameInTable() const;
+  // The table holds a lead and a short serial frame only: the exact decoder reads it whole, the
+  // classic steps never see it.
+  bool SerialFrameInTable() const;
   // The last report again for a held key's repeat frame; false when it has no key to repeat.
   bool RepeatLastReport(bigtime_t now);
   // `periods` of the table are dropped unreported: a frame heard there (or a long piece of one,

@@ -51,7 +51,7 @@ void PutCode(std::string* out, const ExactCode& code) {
 bool TakeCode(std::string_view* in, ExactCode* code) {
   int32_t protocol = 0;
   if (!Take(in, &protocol) || protocol < 0 ||
-      protocol > static_cast<int32_t>(ExactProtocol::kTimingHash))
+      protocol > static_cast<int32_t>(ExactProtocol::kSerial))
     return false;
   code->protocol = static_cast<ExactProtocol>(protocol);
   return Take(in, &code->address) && Take(in, &code->command) && Take(in, &code->bits);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "irsimsend.h"
@@ -242,4 +243,28 @@ TEST_F(LircImport, EveryRemoteImportedFromTheDatabaseRecognisesItsIrsimsendRecor
   EXPECT_GT(remotes_imported, 30);
   RecordProperty("remotes", remotes_imported);
   RecordProperty("keys", keys_checked);
+}
+
+TEST_F(LircImport, EveryDatabaseRemoteGivesEachKeyADistinctExactCode) {
+  const auto all = DatabaseRemotes();
+  if (all.empty()) GTEST_SKIP() << "the LIRC remote database is not installed";
+  int32_t keys = 0;
+  for (const auto& [file, remote] : all) {
+    if (!LircSignalProblem(remote).empty()) continue;
+    SCOPED_TRACE(file + " " + remote.name);
+    std::map<std::string, std::string> sender;  // exact code -> the LIRC code that gave it
+    for (const LircButton& button : remote.buttons) {
+      std::vector<int32_t> periods;
+      if (LircButtonSignal(remote, button, 0, &periods, nullptr) != kOk) continue;
+      const std::optional<LircReceived> received = ReceiveLircSignal(periods);
+      ASSERT_TRUE(received && received->exact) << button.name;
+      std::string sent;
+      for (const uint64_t c : button.codes) sent += std::to_string(c) + " ";
+      for (const int32_t p : button.raw) sent += std::to_string(p) + " ";
+      const auto [at, fresh] = sender.emplace(ExactField(*received->exact), sent);
+      EXPECT_TRUE(fresh || at->second == sent) << button.name << " " << at->first;
+      ++keys;
+    }
+  }
+  EXPECT_GT(keys, 1700);
 }

@@ -31,7 +31,7 @@ TEST(ExactCode, ParsingAcceptsAnyCaseAndRefusesMalformedFields) {
   for (const char* bad : {"", "NEC", "NEC:0x04", "NEC:0x04:", "Foo:0x1:0x2", "NEC:0xZZ:0x01",
                           "NEC:0x123456789:0x01", "hash:", "hash:xyz"})
     EXPECT_FALSE(ParseExactField(bad).has_value()) << bad;
-  for (int p = 0; p <= static_cast<int>(ExactProtocol::kTimingHash); ++p) {
+  for (int p = 0; p <= static_cast<int>(ExactProtocol::kSerial); ++p) {
     const auto protocol = static_cast<ExactProtocol>(p);
     EXPECT_EQ(ExactProtocolNamed(ExactProtocolName(protocol)), protocol);
   }

@@ -11,7 +11,7 @@ struct NamedProtocol {
   const char* name;
 };
 
-constexpr std::array<NamedProtocol, 21> kNames = {{
+constexpr std::array<NamedProtocol, 22> kNames = {{
     {ExactProtocol::kNec, "NEC"},           {ExactProtocol::kNecExtended, "NECx"},
     {ExactProtocol::kNec32, "NEC32"},       {ExactProtocol::kRc5, "RC-5"},
     {ExactProtocol::kRc5x, "RC-5X"},        {ExactProtocol::kRc6, "RC-6"},
@@ -22,7 +22,7 @@ constexpr std::array<NamedProtocol, 21> kNames = {{
     {ExactProtocol::kKaseikyo, "Kaseikyo"}, {ExactProtocol::kRcmm, "RCMM"},
     {ExactProtocol::kXmp, "XMP"},           {ExactProtocol::kPulseDistance, "PDist"},
     {ExactProtocol::kBiphase, "Biphase"},   {ExactProtocol::kHash, "hash"},
-    {ExactProtocol::kTimingHash, "hash2"},
+    {ExactProtocol::kTimingHash, "hash2"},  {ExactProtocol::kSerial, "Serial"},
 }};
 
 bool EqualNoCase(std::string_view a, std::string_view b) {

@@ -36,6 +36,7 @@ enum class ExactProtocol {
   kHash,           // earlier versions' hash of the order of lengths (still matched, no more made)
   kTimingHash,     // anything else: a hash of the frame's lengths (order and ratios) in the
                    // command, the earlier hash of the same frame in the address
+  kSerial,         // a short 1200-baud serial frame: bit count in the address, bits in the command
 };
 
 struct ExactCode {
@@ -52,7 +53,7 @@ struct ExactCode {
 
 // "NEC", "NECx", "NEC32", "RC-5", "RC-5X", "RC-6", "RC-6A", "Sony12", "Sony15", "Sony20",
 // "JVC", "Sharp", "Denon", "Sanyo", "Kaseikyo", "RCMM", "XMP", "PDist", "Biphase", "hash",
-// "hash2".
+// "hash2", "Serial".
 const char* ExactProtocolName(ExactProtocol protocol);
 // The protocol with this name (case is ignored); nothing for an unknown name.
 std::optional<ExactProtocol> ExactProtocolNamed(std::string_view name);

@@ -11,7 +11,14 @@ std::optional<ExactCode> ExactDecoder::Burst(BurstPeriods burst, int64_t end_tim
     last_time_us_ = end_time_us;  // a held key keeps its code alive
     return last_;
   }
-  if (burst.size() < kMinimumPeriods) return std::nullopt;
+  if (burst.size() < kMinimumPeriods) {
+    // Only a serial frame's keys are this short; anything else this short is noise.
+    code = ReadSerialBurst(burst);
+    if (!code) return std::nullopt;
+    last_ = code;
+    last_time_us_ = end_time_us;
+    return code;
+  }
   // A named bi-phase frame (a leader and a whole Manchester structure, or RCMM's and XMP's own
   // timing) is a closer match than a pulse-distance reader's, which an RC-6 frame could pass.
   const std::optional<ExactCode> biphase =

@@ -12,7 +12,7 @@ class ExactDecoder {
  public:
   // A repeat frame this long (microseconds) after the last code still belongs to its key.
   static constexpr int64_t kRepeatWindow = 250000;
-  // Shorter bursts are noise (repeat frames excepted).
+  // Shorter bursts are noise (repeat frames and short serial frames excepted).
   static constexpr size_t kMinimumPeriods = 6;
 
   // The code of a burst that ended at `end_time_us`; nothing for noise, for a frame that opens

@@ -36,6 +36,12 @@ int32_t PressFrames(ExactProtocol protocol) {
 
 bool EncodeExactPress(const ExactCode& code, int32_t extra_frames, std::vector<int32_t>* periods) {
   std::vector<int32_t> press;
+  if (code.protocol == ExactProtocol::kSerial) {
+    for (int32_t n = 0; n <= extra_frames; ++n)
+      if (!WriteSerialFrame(code, &press)) return false;
+    periods->insert(periods->end(), press.begin(), press.end());
+    return true;
+  }
   const bool biphase = Biphase(code.protocol);
   for (int32_t n = 0; n < PressFrames(code.protocol); ++n)
     if (!(biphase ? WriteBiphaseFrame(code, &press) : WritePulseDistanceFrame(code, &press)))

@@ -26,9 +26,13 @@ std::optional<ExactCode> ReadNamedBiphaseBurst(BurstPeriods burst);
 // the same for the same key under jitter, different for different keys (kTimingHash, with the
 // earlier versions' hash of the same frame in the address).
 ExactCode HashBurst(BurstPeriods burst);
+// A short serial frame (1200 baud, a mark 0 bits, a space 1 bits), the whole burst: Serial,
+// address the number of bits, command the bits, the first sent most significant.
+std::optional<ExactCode> ReadSerialBurst(BurstPeriods burst);
 
 // One frame of `code` (with the protocol's own lead-in and final pulse), appended to `periods`,
 // followed by the protocol's gap as a final space; false for protocols or values the family
 // cannot send (hash codes are never sendable).
 bool WritePulseDistanceFrame(const ExactCode& code, std::vector<int32_t>* periods);
 bool WriteBiphaseFrame(const ExactCode& code, std::vector<int32_t>* periods);
+bool WriteSerialFrame(const ExactCode& code, std::vector<int32_t>* periods);
