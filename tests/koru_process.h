@@ -6,6 +6,7 @@
 #include <QProcessEnvironment>
 #include <QStringList>
 #include <string>
+#include <vector>
 
 #include "temp_dir.h"
 
@@ -50,3 +51,11 @@ inline KoruRun RunKoru(const QStringList& arguments, const TempDir& dir, bool fa
   return RunInTestFolder(KORU_PROGRAM, QStringList{"--home", KoruHome(dir)} + arguments,
                          KoruEnvironment(dir, fake_desktop));
 }
+
+// The presses of data/demo.mode2 in order, each as "REMOTE KEY".
+inline const std::vector<std::string> kDemoKeys = {
+    "LR-SAT N1",       "LR-SAT N2",        "LR-SAT N3",   "Samsung312 up", "Samsung312 down",
+    "Samsung312 left", "Samsung312 right", "DENON Vol+",  "DENON Vol-",    "Sony618 Mute",
+    "Tokai_TV051 N5",  "Crown0301 N9",     "Burns158 OK", "MC5_CD Vol+",   "Sharp044 N7"};
+
+inline const std::string kDemoRecording = std::string(KORU_SOURCE_DIR) + "/data/demo.mode2";

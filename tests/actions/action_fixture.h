@@ -14,6 +14,13 @@
 #include "platform/messaging/clock.h"
 #include "platform/messaging/trace.h"
 
+// The mute button, as a test sees it.
+struct Indicator : MuteIndicator {
+  bool shown = false;
+  bool IsShown() const override { return shown; }
+  void SetShown(bool on) override { shown = on; }
+};
+
 class ActionTest : public ::testing::Test {
  protected:
   ActionTest() {

@@ -9,12 +9,6 @@
 
 namespace {
 
-struct Indicator : MuteIndicator {
-  bool shown = false;
-  bool IsShown() const override { return shown; }
-  void SetShown(bool on) override { shown = on; }
-};
-
 TEST(DryRunServices, ActionsAreTracedAsWouldAndLeaveTheDesktopAsItWas) {
   VirtualClock clock{1'000'000};
   SetThreadClock(&clock);

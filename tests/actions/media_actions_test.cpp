@@ -206,13 +206,6 @@ TEST_F(MediaActionsTest, VideoAppsWithoutPlayer) {
   EXPECT_TRUE(players.calls.empty());
 }
 
-class Indicator : public MuteIndicator {
- public:
-  bool IsShown() const override { return shown; }
-  void SetShown(bool value) override { shown = value; }
-  bool shown = false;
-};
-
 TEST_F(MediaActionsTest, MuteQueriesAndToggles) {
   Indicator indicator;
   mixer.muted = true;

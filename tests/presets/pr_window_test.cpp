@@ -13,7 +13,6 @@
 #include "platform/files/koru_type.h"
 #include "platform/messaging/alert.h"
 #include "presets/string_view.h"
-#include "routing/code_text.h"
 #include "shell/shell_fixture.h"
 #include "test_files.h"
 
@@ -30,12 +29,6 @@ class PresetEditorTest : public ShellTest {
   void TearDown() override {
     SetAlertPresenter(nullptr);
     ShellTest::TearDown();
-  }
-  // A key of a remote as the receiver reports it; its action has run on return.
-  void Key(int header, int byte2) {
-    Message report = ReportOf(CodeText(header, byte2, 0));
-    Window()->MessageReceived(&report);
-    Window()->WaitForActions();
   }
   // Opens the editor as the main window's "Preset edit" does.
   PR_Window* Open() {
@@ -76,6 +69,11 @@ class PresetEditorTest : public ShellTest {
   std::filesystem::path PresetPath(const char* name = "_preset_") {
     std::filesystem::create_directories(Program() / "_Remotes_");
     return Program() / "_Remotes_" / name;
+  }
+
+  static void MarkAsPresetFile(const std::filesystem::path& path) {
+    FileNode node(path);
+    WriteKoruType(node, kKoruPresetFile);
   }
 
   std::vector<std::string> alerts_;
@@ -394,10 +392,7 @@ TEST_F(PresetEditorTest, ChoosingAnotherPresetFileAsksForUnsavedChangesThenSwitc
   PresetList other = NewPresetList();
   other[0] = "http://other.example/";
   std::ofstream(PresetPath()) << "[N0]: 'Workspace'\n";
-  {
-    FileNode node(PresetPath());
-    WriteKoruType(node, kKoruPresetFile);
-  }
+  MarkAsPresetFile(PresetPath());
   ASSERT_EQ(WritePresetFile(PresetPath("evening"), other), kOk);
   Start();
   PR_Window* editor = Open();
@@ -448,10 +443,7 @@ TEST_F(PresetEditorTest, Screenshot) {
                                  "[N4]: 'http://www.example.org/news'\n"
                                  "[N5]: '/home/user/Documents/Letters/2026/to the landlord.odt'\n"
                                  "[N7]: '/home/user/Music'\n[N9]: '/usr/bin/gimp'\n";
-  {
-    FileNode node(PresetPath());
-    WriteKoruType(node, kKoruPresetFile);
-  }
+  MarkAsPresetFile(PresetPath());
   ASSERT_EQ(WritePresetFile(PresetPath("evening"), NewPresetList()), kOk);
   Start();
   Prefs::SetText(Prefs::getSTPrefs()->Desktop, "LR-SAT");

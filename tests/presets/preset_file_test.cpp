@@ -8,39 +8,18 @@
 #include "platform/files/koru_type.h"
 #include "platform/messaging/trace.h"
 #include "temp_dir.h"
+#include "test_files.h"
 
 TEST(PresetFile, LinesLandWhereTheirLetterAndNumberPoint) {
-  const struct {
-    const char* line;
-    bool sets;
-    int slot;
-    const char* value;
-  } cases[] = {
-      {"[X3]: 'abc'  ", true, 3, "abc"},
-      {"[D12]: 'abc'", true, 22, "abc"},
-      {"[V10]: 'abc'", true, 50, "abc"},
-      {"xD3 'mail'", true, 13, "mail"},
-      {"[P -2]: 'x'", true, 18, "x"},
-      {"[N]: 'no digits'", true, 0, "no digits"},
-      {"[A9]: 'http://example.org/a b'  ", true, 39, "http://example.org/a b"},
-      {"[N1]: ''  ", true, 1, ""},  // an empty value, as KORU writes it
-      {"[N1]: '''", true, 1, "'"},  // the closing search starts two after the opening quote
-      {"[N1]: 'unclosed", false, 0, ""},
-      {"[V11]: 'x'", false, 0, ""},  // slot 51
-      {"[N-1]: 'x'", false, 0, ""},
-      {"[N99999999999999999999]: 'x'", false, 0, ""},
-      {"; [N1]: 'comment'", false, 0, ""},
-      {"# [N1]: 'comment'", false, 0, ""},
-      {"[N2]: no quotes", false, 0, ""},
-      {"", false, 0, ""},
-  };
-  for (const auto& c : cases) {
+  for (const auto& c : ReadTable("presets/data/preset_lines.tsv")) {
+    SCOPED_TRACE(c[0]);
     int slot = -1;
     std::string value = "unchanged";
-    EXPECT_EQ(ParsePresetLine(c.line, &slot, &value), c.sets) << c.line;
-    if (c.sets) {
-      EXPECT_EQ(slot, c.slot) << c.line;
-      EXPECT_EQ(value, c.value) << c.line;
+    const bool sets = c[1] == "true";
+    EXPECT_EQ(ParsePresetLine(c[0], &slot, &value), sets);
+    if (sets) {
+      EXPECT_EQ(slot, std::stoi(c[2]));
+      EXPECT_EQ(value, c[3]);
     }
   }
 }
@@ -54,24 +33,7 @@ TEST(PresetFile, WritesTheExactLayoutAndReadsItBack) {
   list[39] = "http://example.org";
   list[45] = "-unset- but longer";  // begins with "-unset-": not written
   list[50] = "never written";
-  EXPECT_EQ(FormatPresetFile(list),
-            "; ----------------------\n"
-            "; -- KORU numpad-preset: \n"
-            ";----------------------\n"
-            "; -- by unset-splitting:\n"
-            "[N0]: 'Workspace'  \n"
-            "; --  \n"
-            "; -- DT_Remote set  0-9:\n"
-            "[D3]: '/boot/home/mail'  \n"
-            "; --  \n"
-            "; -- AP_Remote set  0-9:\n"
-            "[P1]: ''  \n"
-            "; --  \n"
-            "; -- AU_Remote set  0-9:\n"
-            "[A9]: 'http://example.org'  \n"
-            "; --  \n"
-            "; -- VI_Remote set  0-9:\n"
-            "; --\n");
+  EXPECT_EQ(FormatPresetFile(list), ReadAll(KORU_SOURCE_DIR "/tests/presets/data/written_presets"));
 
   const auto path = dir.Path() / "_preset_";
   ASSERT_EQ(WritePresetFile(path, list), kOk);

@@ -1,15 +1,17 @@
 // Exact remotes through the router: taught from recorded presses, recognised from others.
 #include <random>
 
-#include "platform/lines/mode2_recording.h"
 #include "receiver/exact/exact_encoder.h"
-#include "receiver/replay_session.h"
 #include "remotes/exact_remote_text.h"
 #include "remotes/frame_encoder.h"
 #include "router_fixture.h"
 #include "test_files.h"
 
 namespace {
+
+bool IsExactReport(const Message& message) {
+  return message.what == FourCC("irCE") && message.HasField("_exact");
+}
 
 // The reports with an exact code of one press of `field` (`extra` more frames, as a key held
 // down), through the real receiver thread, every period moved by up to 200 us.
@@ -21,13 +23,7 @@ std::vector<Message> ExactReportsOf(const std::string& field, uint32_t seed, int
   std::mt19937 rng(seed);
   std::uniform_int_distribution<int32_t> shift(-200, 200);
   for (int32_t& period : periods) period = std::max(1, period + shift(rng));
-  Mode2Recording recording;
-  std::string error;
-  EXPECT_EQ(ParseMode2(Mode2Text(periods), "press", &recording, &error), kOk) << error;
-  std::vector<Message> reports;
-  ReplayThroughReceiver(recording, [&](bigtime_t, const Message& message) {
-    if (message.what == FourCC("irCE") && message.HasField("_exact")) reports.push_back(message);
-  });
+  std::vector<Message> reports = ReceiverReports(periods, IsExactReport);
   EXPECT_FALSE(reports.empty()) << field;
   return reports;
 }
@@ -44,12 +40,7 @@ Message ClassicKeyReportOf(int32_t header, int32_t code) {
   KeyPress press;
   std::string why;
   EXPECT_EQ(EncodeKeyPress(header, 2, code, 0, &press, &why), kOk) << why;
-  Mode2Recording recording;
-  EXPECT_EQ(ParseMode2(Mode2Text(press.periods), "press", &recording, &why), kOk) << why;
-  std::vector<Message> reports;
-  ReplayThroughReceiver(recording, [&](bigtime_t, const Message& message) {
-    if (message.what == FourCC("irCE") && message.HasField("_exact")) reports.push_back(message);
-  });
+  const std::vector<Message> reports = ReceiverReports(press.periods, IsExactReport);
   EXPECT_FALSE(reports.empty()) << header << " " << code;
   return reports.empty() ? ReportOf("-") : reports.front();
 }
@@ -80,16 +71,6 @@ class ExactTeachInTest : public RouterTest {
     Message report = ExactReportOf(field, seed);
     Router().HandleMessage(&report);
   }
-  void Assign(int32_t keyfn) {
-    Message assign(FourCC("nRbs"));
-    assign.AddInt32("isCommand", keyfn);
-    Router().HandleMessage(&assign);
-  }
-  void BeginNewRemote(const std::string& name) {
-    Post(FourCC("nRgt"));
-    view_.field_text[TeachField::kName] = name;
-    Post(FourCC("nRsn"));
-  }
 };
 
 TEST_F(ExactTeachInTest, ARemoteTaughtFromJitteredPressesIsRecognisedKeyByKeyFromOthers) {
@@ -101,7 +82,7 @@ TEST_F(ExactTeachInTest, ARemoteTaughtFromJitteredPressesIsRecognisedKeyByKeyFro
     Press(key.field, seed++);
     EXPECT_EQ(view_.teach_data,
               "select for: '" + ExactReadable(*ParseExactField(key.field)) + "' ");
-    Assign(key.keyfn);
+    TeachTo(key.keyfn);
   }
   EXPECT_EQ(view_.TeachFieldText(TeachField::kHeader), "NEC:0x04");
   Post(FourCC("nRad"));
@@ -137,17 +118,17 @@ TEST_F(ExactTeachInTest, ACodeTaughtToOneKeyIsRefusedForAnotherInBothModes) {
   Start();
   BeginNewRemote("Twice");
   Press("NEC:0x04:0x08", 1);
-  Assign(52);
+  TeachTo(52);
   Press("NEC:0x04:0x08", 2);
   EXPECT_EQ(view_.teach_data, " 'NEC addr 0x04 cmd 0x08' is Code for 'N1' ");
   EXPECT_TRUE(view_.offers_set_free);
-  Assign(53);
+  TeachTo(53);
   EXPECT_EQ(view_.teach_data, " 'NEC addr 0x04 cmd 0x08' is Code for 'N1' - not taught to 'N2' ");
   EXPECT_EQ(view_.teach_tone, TeachTone::kTaken);
   EXPECT_FALSE(Router().TeachRemote().ExactKey(53));
   // Set free, the code may go to another key.
   Post(FourCC("nRcx"));
-  Assign(53);
+  TeachTo(53);
   EXPECT_EQ(Router().TeachRemote().ExactFunction(*ParseExactField("NEC:0x04:0x08")), 53);
   // With keys taught the kind of codes stays.
   view_.classic_codes = true;
@@ -164,9 +145,9 @@ TEST_F(ExactTeachInTest, ACodeTaughtToOneKeyIsRefusedForAnotherInBothModes) {
   view_.field_text[TeachField::kHeader] = std::to_string(kLrSat);
   Post(FourCC("nRsh"));
   Key(kLrSat, kLrSatN1);
-  Assign(52);
+  TeachTo(52);
   Key(kLrSat, kLrSatN1);
-  Assign(60);
+  TeachTo(60);
   EXPECT_EQ(view_.teach_data, " '179' is Code for 'N1' - not taught to 'N9' ");
   EXPECT_EQ(Router().TeachRemote().Slot(10), 0);
   EXPECT_EQ(Router().TeachRemote().Slot(2), kLrSatN1);
@@ -176,7 +157,7 @@ TEST_F(ExactTeachInTest, KeysOfOtherRemotesDoNotReplaceTheKeyWaitingForItsFuncti
   Start();
   BeginNewRemote("Tuner3");
   Press("NEC:0x30:0x01", 1);
-  Assign(52);
+  TeachTo(52);
   Press("NEC:0x30:0x02", 2);
   const std::string waiting = view_.teach_data;
   ASSERT_EQ(waiting, "select for: 'NEC addr 0x30 cmd 0x02' ");
@@ -199,7 +180,7 @@ TEST_F(ExactTeachInTest, KeysOfOtherRemotesDoNotReplaceTheKeyWaitingForItsFuncti
     EXPECT_EQ(view_.teach_tone, TeachTone::kTaken) << stray.shown;
     EXPECT_EQ(view_.Text(RoutingText::kRemote), stray.remote) << stray.shown;
   }
-  Assign(53);
+  TeachTo(53);
   EXPECT_EQ(Router().TeachRemote().ExactFunction(*ParseExactField("NEC:0x30:0x02")), 53);
   EXPECT_EQ(view_.log.rfind("'NEC addr 0x30 cmd 0x02' taught to 'N2'\n", 0), 0u) << view_.log;
   EXPECT_EQ(Router().TeachRemote().ExactFunction(*ParseExactField("NEC32:0x7F20:0x621D")),
@@ -223,7 +204,7 @@ TEST_F(ExactTeachInTest, AHeldNecKeyIsTaughtOnceAndRepeatsItsAction) {
   // Taught from the held press: the repeats find the code taught, and teach nothing else.
   Message first = held[0];
   Router().HandleMessage(&first);
-  Assign(65);  // Vol+
+  TeachTo(65);  // Vol+
   for (size_t i = 1; i < held.size(); ++i) {
     Message repeat = held[i];
     Router().HandleMessage(&repeat);

@@ -202,6 +202,24 @@ class RouterTest : public ::testing::Test {
     choice.AddInt32("index", index);
     router_->HandleMessage(&choice);
   }
+  // "Teach In", then the name typed into the teach box; the header and the mode too when a
+  // header is given (classic codes).
+  void BeginNewRemote(const std::string& name, int header = 0, bool two_bytes = false) {
+    Post(FourCC("nRgt"));
+    view_.field_text[TeachField::kName] = name;
+    Post(FourCC("nRsn"));
+    if (header == 0) return;
+    view_.field_text[TeachField::kHeader] = std::to_string(header);
+    Post(FourCC("nRsh"));
+    view_.two_bytes = two_bytes;
+    Post(FourCC("nRdb"));
+  }
+  // The key function chosen for the code waiting in the teach box.
+  void TeachTo(int32_t keyfn) {
+    Message assign(FourCC("nRbs"));
+    assign.AddInt32("isCommand", keyfn);
+    router_->HandleMessage(&assign);
+  }
   void SwitchSplitting(bool on) {
     view_.split_switch = on;
     Post(FourCC("irpt"));

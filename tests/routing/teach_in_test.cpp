@@ -1,29 +1,12 @@
-#include "platform/lines/mode2_recording.h"
 #include "platform/messaging/alert.h"
 #include "platform/messaging/trace.h"
 #include "receiver/code_bytes.h"
-#include "receiver/replay_session.h"
 #include "remotes/frame_encoder.h"
 #include "router_fixture.h"
 #include "test_files.h"
 
 class TeachInTest : public RouterTest {
  protected:
-  // "Teach In", then the name, the header and the mode typed into the teach box.
-  void BeginNewRemote(const std::string& name, int header, bool two_bytes) {
-    Post(FourCC("nRgt"));
-    view_.field_text[TeachField::kName] = name;
-    Post(FourCC("nRsn"));
-    view_.field_text[TeachField::kHeader] = std::to_string(header);
-    Post(FourCC("nRsh"));
-    view_.two_bytes = two_bytes;
-    Post(FourCC("nRdb"));
-  }
-  void Assign(int32_t keyfn) {
-    Message assign(FourCC("nRbs"));
-    assign.AddInt32("isCommand", keyfn);
-    Router().HandleMessage(&assign);
-  }
   void Choose(const std::string& remote) {
     int32_t position = -1;
     for (const auto& [at, name] : view_.menus.at(0).remotes) {
@@ -61,7 +44,7 @@ TEST_F(TeachInTest, ANewRemoteIsTaughtStoredListedChartedAndRecognised) {
   EXPECT_FALSE(view_.offers_set_free);
   EXPECT_EQ(SentOf("VR_H").back().GetInt32("vr_key", -1), 0);
   EXPECT_TRUE(mixer_.writes == 0 && desktop_.sent.empty());  // teaching routes nothing
-  Assign(52);
+  TeachTo(52);
   EXPECT_TRUE(view_.key_marks["N1"]);
   EXPECT_EQ(view_.log.rfind("'5' taught to 'N1'\n", 0), 0u) << view_.log;
   Key(100200, 5);
@@ -112,7 +95,7 @@ TEST_F(TeachInTest, TaughtKeysComeBackInEveryModeAndHysteresisSetting) {
     if (Router().Hysteresis() != c.hysteresis) Post(FourCC("irCH"));
     BeginNewRemote(c.name, c.header, c.two_bytes);
     Key(c.header, 187, 42);
-    Assign(69);  // "OK"
+    TeachTo(69);  // "OK"
     Post(FourCC("nRad"));
     Key(c.header, 187, 42);
     EXPECT_EQ(view_.Text(RoutingText::kRemote), c.name);
@@ -166,7 +149,7 @@ TEST_F(TeachInTest, KeysOfOtherRemotesDoNotReplaceTheCodeWaitingForItsFunction) 
   Key(kLrSat, kLrSatN1);  // a loaded remote's key arrives before the user chooses
   Key(100300, 9);         // and an unknown one
   EXPECT_EQ(view_.teach_data, "Wrong header, data : 9");
-  Assign(52);
+  TeachTo(52);
   Post(FourCC("nRad"));
   RemoteCL stored;
   stored.RemoteLoad("Mine");
@@ -186,7 +169,7 @@ TEST_F(TeachInTest, QuitSaysSoWhenTheRemoteWasNotWritten) {
   view_.field_text[TeachField::kHeader] = "100200";
   Post(FourCC("nRsh"));
   Key(100200, 7);
-  Assign(53);
+  TeachTo(53);
   Post(FourCC("nRad"));
   EXPECT_TRUE(view_.teach_box);
   EXPECT_NE(view_.log.find("no name yet"), std::string::npos);
@@ -202,45 +185,18 @@ TEST_F(TeachInTest, QuitSaysSoWhenTheRemoteWasNotWritten) {
   std::filesystem::create_directories(Remotes() / "Blocked" / "inside");
   BeginNewRemote("Blocked", 100300, false);
   Key(100300, 8);
-  Assign(54);
+  TeachTo(54);
   Post(FourCC("nRad"));
   EXPECT_FALSE(view_.teach_box);
   EXPECT_EQ(view_.log.rfind("The remote 'Blocked' could not be written", 0), 0u) << view_.log;
   EXPECT_TRUE(std::filesystem::is_directory(Remotes() / "Blocked"));
 }
 
-TEST_F(RouterTest, TheCodeChartIsWrittenOnRequest) {
-  Start();
-  Post(FourCC("CHRT"));
-  const std::string chart = ReadAll(Remotes() / "_ChartData.html");
-  EXPECT_NE(chart.find("LR-SAT"), std::string::npos);
-  EXPECT_NE(view_.log.find("_ChartData.html"), std::string::npos);
-}
-
-namespace {
-
-// The receiver reports a key press of a remote sends, through the real receiver thread.
-std::vector<Message> ReportsOfKeyPress(int32_t header, int32_t mode, int32_t code) {
+TEST_F(TeachInTest, AKeyPressRecordedFromTheRemoteIsTaughtAndThenRecognised) {
   KeyPress press;
   std::string why;
-  EXPECT_EQ(EncodeKeyPress(header, mode, code, 0, &press, &why), kOk) << why;
-  Mode2Recording recording;
-  std::string error;
-  EXPECT_EQ(ParseMode2(Mode2Text(press.periods), "press", &recording, &error), kOk) << error;
-  std::vector<Message> reports;
-  ReplayThroughReceiver(recording, [&](bigtime_t, const Message& message) {
-    std::string blink;
-    if (message.FindString("_blink", &blink) == kOk && StripCodeSeparators(blink).size() > 12) {
-      reports.push_back(message);
-    }
-  });
-  return reports;
-}
-
-}  // namespace
-
-TEST_F(TeachInTest, AKeyPressRecordedFromTheRemoteIsTaughtAndThenRecognised) {
-  const std::vector<Message> reports = ReportsOfKeyPress(200100, 2, 77);
+  ASSERT_EQ(EncodeKeyPress(200100, 2, 77, 0, &press, &why), kOk) << why;
+  const std::vector<Message> reports = ReceiverReports(press.periods, IsKeyReport);
   ASSERT_EQ(reports.size(), 1u);
   Start();
   BeginNewRemote("Recorded", 200100, false);
@@ -249,7 +205,7 @@ TEST_F(TeachInTest, AKeyPressRecordedFromTheRemoteIsTaughtAndThenRecognised) {
   Message report = reports[0];
   Router().HandleMessage(&report);
   EXPECT_EQ(view_.teach_data, "select for: '77' ");
-  Assign(67);  // "Mute"
+  TeachTo(67);  // "Mute"
   Post(FourCC("nRad"));
   report = reports[0];
   Router().HandleMessage(&report);

@@ -17,7 +17,7 @@ TEST(KoruProgram, IrwPrintsEveryKeyOfTheDemoWithItsRemoteAndKeyName) {
   // Two quiet seconds first, so irw is surely connected before the first key.
   const std::filesystem::path recording = dir.Path() / "demo.mode2";
   {
-    std::ifstream demo(std::string(KORU_SOURCE_DIR) + "/data/demo.mode2");
+    std::ifstream demo(kDemoRecording);
     std::ofstream(recording) << "space 2000000\n" << demo.rdbuf();
   }
   const std::filesystem::path socket = dir.Path() / "run" / "lircd";
@@ -42,10 +42,6 @@ TEST(KoruProgram, IrwPrintsEveryKeyOfTheDemoWithItsRemoteAndKeyName) {
   ASSERT_TRUE(client.waitForFinished(10000));
   EXPECT_FALSE(std::filesystem::exists(socket));
 
-  const std::vector<std::string> expected = {
-      "LR-SAT N1",       "LR-SAT N2",        "LR-SAT N3",   "Samsung312 up", "Samsung312 down",
-      "Samsung312 left", "Samsung312 right", "DENON Vol+",  "DENON Vol-",    "Sony618 Mute",
-      "Tokai_TV051 N5",  "Crown0301 N9",     "Burns158 OK", "MC5_CD Vol+",   "Sharp044 N7"};
   // A press whose frames go on after the receiver resumed is a held key: its repeats count up
   // (a busy machine may resume the receiver late, and the key then starts again at 00).
   const std::regex line("([0-9a-f]{16}) ([0-9a-f]{2}) (\\S+) (\\S+)");
@@ -61,7 +57,7 @@ TEST(KoruProgram, IrwPrintsEveryKeyOfTheDemoWithItsRemoteAndKeyName) {
     }
     if (keys.empty() || keys.back() != key) keys.push_back(key);
   }
-  EXPECT_EQ(keys, expected) << out;
+  EXPECT_EQ(keys, kDemoKeys) << out;
 }
 
 TEST(KoruProgram, ASocketThatCannotBeServedIsSaidAndTheProgramRunsOn) {

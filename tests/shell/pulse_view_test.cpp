@@ -88,13 +88,30 @@ class PulseViewTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(PulseViewTest, FallsBackToTheFirstPortThatOpensAndRemembersIt) {
-  TraceCapture trace;
-  Make();
-  EXPECT_STREQ(Prefs::getSTPrefs()->rs232_port, "serial2");
-  EXPECT_EQ(view_->Port()->Name(), "serial2");
-  EXPECT_TRUE(trace.Contains("..thread-success .."));
-  EXPECT_EQ(view_->RemoteDev(), 91);
+TEST_F(PulseViewTest, StartUpFallsBackToTheFirstPortThatOpensAndRemembersIt) {
+  const struct {
+    std::vector<std::string> devices;
+    const char* stored;
+    const char* opened;
+  } cases[] = {
+      {{"serial2", "usb1"}, "serial0", "serial2"},
+      // The stored port is gone and no serial port is there: the kernel receiver opens.
+      {{"lirc0"}, "usb3", "lirc0"},
+  };
+  for (const auto& c : cases) {
+    SetReceiverDevices(std::make_shared<FakeReceiverDevices>(c.devices));
+    Prefs::SetText(Prefs::getSTPrefs()->rs232_port, c.stored);
+    flags_.CHECK_SCAN_IR = 0;
+    TraceCapture trace;
+    Make();
+    ASSERT_NE(view_->Port(), nullptr) << c.opened;
+    EXPECT_EQ(view_->Port()->Name(), c.opened);
+    EXPECT_STREQ(Prefs::getSTPrefs()->rs232_port, c.opened);
+    EXPECT_TRUE(trace.Contains("..thread-success .."));
+    EXPECT_EQ(view_->RemoteDev(), 91);
+    view_.reset();
+  }
+  EXPECT_EQ(questions_, 0);
 }
 
 TEST_F(PulseViewTest, PulsesResumeTheThreadOnlyWhileReceivingAndIdle) {
@@ -193,17 +210,6 @@ TEST_F(PulseViewTest, SensorRemovedReopensThePortOfThisRunNotAFallback) {
   answer_(true);
   ASSERT_NE(view_->Port(), nullptr);
   EXPECT_EQ(view_->Port()->Name(), "usb1");
-}
-
-TEST_F(PulseViewTest, StartUpFallsBackThroughTheReceiversFoundAfterTheSerialPorts) {
-  // The stored port is gone and no serial port is there: the kernel receiver opens.
-  SetReceiverDevices(std::make_shared<FakeReceiverDevices>(std::vector<std::string>{"lirc0"}));
-  Prefs::SetText(Prefs::getSTPrefs()->rs232_port, "usb3");
-  Make();
-  ASSERT_NE(view_->Port(), nullptr);
-  EXPECT_EQ(view_->Port()->Name(), "lirc0");
-  EXPECT_EQ(std::string(Prefs::getSTPrefs()->rs232_port), "lirc0");
-  EXPECT_EQ(questions_, 0);
 }
 
 TEST_F(PulseViewTest, WithoutAReceiverTheUserIsToldOnceWhatKoruCanUseAndNotAskedIfBusy) {

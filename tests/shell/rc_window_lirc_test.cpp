@@ -6,9 +6,6 @@
 
 #include <QMenu>
 #include <QProgressDialog>
-#include <chrono>
-#include <fstream>
-#include <thread>
 
 #include "platform/messaging/alert.h"
 #include "platform/messaging/trace.h"
@@ -19,26 +16,6 @@
 #include "test_files.h"
 
 namespace {
-
-constexpr const char* kConfig = R"(
-begin remote
-  name  Imported_NEC
-  bits 16
-  flags SPACE_ENC|CONST_LENGTH
-  header 9000 4500
-  one 563 1687
-  zero 563 562
-  ptrail 563
-  pre_data_bits 16
-  pre_data 0xC03F
-  gap 108000
-  begin codes
-    KEY_1 0xA05F
-    KEY_2 0x609F
-    KEY_RED 0x00FF
-  end codes
-end remote
-)";
 
 // How many descriptors of this process have `path` open.
 int OpenCount(const std::filesystem::path& path) {
@@ -69,23 +46,17 @@ TEST_F(ShellTest, ALircRemoteIsImportedFromTheFileMenuAndJoinsEveryRemoteMenu) {
   const std::filesystem::path fifo = home_.Path() / "slow.conf";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   const int writer = open(fifo.c_str(), O_RDWR | O_CLOEXEC);
-  const std::string text = kConfig;
+  const std::string text = ReadAll(KORU_SOURCE_DIR "/tests/shell/data/imported_nec.conf");
   ASSERT_EQ(write(writer, text.data(), text.size()), ssize_t(text.size()));
   Window()->SetLircFileChooser([&] { return std::vector<std::string>{fifo.string()}; });
   item->trigger();
   // The importer has the FIFO open and waits for its end: the writer is still there.
-  for (int turn = 0; turn < 60000 && OpenCount(fifo) < 2; ++turn) {
-    Settle();
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
+  SettleUntil([&] { return OpenCount(fifo) >= 2; });
   Settle();
   EXPECT_TRUE(alerts.empty());
   EXPECT_NE(Window()->findChild<QProgressDialog*>("LircImportProgress"), nullptr);
   close(writer);
-  for (int turn = 0; turn < 60000 && alerts.empty(); ++turn) {
-    Settle();
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
+  SettleUntil([&] { return !alerts.empty(); });
   SetAlertPresenter(nullptr);
   ASSERT_EQ(alerts.size(), 1u);
   EXPECT_NE(alerts[0].find("Imported_NEC: 2 keys imported into 'Imported_NEC' (exact codes)"),
@@ -109,21 +80,13 @@ TEST_F(ShellTest, AKernelKeymapIsImportedFromTheFileMenuBesideTheLircImport) {
   std::vector<std::string> alerts;
   SetAlertPresenter([&](const std::string& text) { alerts.push_back(text); });
   TraceCapture trace;
-  const std::filesystem::path keymap = home_.Path() / "tv.toml";
-  std::ofstream(keymap) << "[[protocols]]\nname = \"TV_box\"\nprotocol = \"nec\"\n"
-                           "[protocols.scancodes]\n0x0401 = \"KEY_NUMERIC_1\"\n"
-                           "0x0402 = \"KEY_VOLUMEUP\"\n"
-                           "[[protocols]]\nname = \"Card\"\nprotocol = \"unknown\"\n"
-                           "[protocols.scancodes]\n0x10 = \"KEY_1\"\n";
-  Window()->SetLircFileChooser([&] { return std::vector<std::string>{keymap.string()}; });
+  const std::string keymap = KORU_SOURCE_DIR "/tests/shell/data/tv.toml";
+  Window()->SetLircFileChooser([&] { return std::vector<std::string>{keymap}; });
   QAction* item = FindMenuItem(FileMenu(), FourCC("irKI"));
   ASSERT_NE(item, nullptr);
   EXPECT_EQ(WithoutMnemonic(item->text()), "Import kernel keymap…");
   item->trigger();
-  for (int turn = 0; turn < 60000 && alerts.empty(); ++turn) {
-    Settle();
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
+  SettleUntil([&] { return !alerts.empty(); });
   SetAlertPresenter(nullptr);
   ASSERT_EQ(alerts.size(), 1u);
   EXPECT_NE(alerts[0].find("TV_box: 2 keys imported into 'TV_box' (exact codes)\n"

@@ -22,12 +22,6 @@
 
 class WindowRoutingTest : public ShellTest {
  protected:
-  void Report(const std::string& blink) {
-    Message report = ReportOf(blink);
-    Window()->MessageReceived(&report);
-    Window()->WaitForActions();
-  }
-  void Key(int header, int byte2, int byte3 = 0) { Report(CodeText(header, byte2, byte3)); }
   std::string Log() { return Find<QTextEdit>("text_view")->toPlainText().toStdString(); }
   QString Label(const char* name) { return Find<QLabel>(name)->text(); }
   // Chooses an item of a menu field the way the user does.
@@ -101,45 +95,6 @@ TEST_F(WindowRoutingTest, GroupMenusAreBuiltFromTheRouterAndChosenThroughTheirIt
   EXPECT_EQ(Label("miniType"), " Default");
 }
 
-TEST_F(WindowRoutingTest, ARemoteIsTaughtThroughTheTeachBox) {
-  Start();
-  Find<QPushButton>("TRBut")->click();
-  Settle();
-  EXPECT_FALSE(Find<QGroupBox>("teachBox")->isHidden());
-  EXPECT_TRUE(Find<QGroupBox>("result")->isHidden());
-  EXPECT_TRUE(Find<QGroupBox>("SpBox")->isHidden());
-  EXPECT_FALSE(Find<QPushButton>("TRBut")->isEnabled());
-  EXPECT_FALSE(FindMenuItem(FileMenu(), FourCC("nRgt"))->isEnabled());
-  EXPECT_EQ(Find<TextControl>("te_head")->Text(), "from the first key");
-
-  Find<TextControl>("te_name")->SetText("MyRemote");
-  Post(FourCC("nRsn"));
-  EXPECT_FALSE(Find<TextControl>("te_name")->Edit()->isEnabled());
-  Find<TextControl>("te_head")->SetText("100200");
-  Post(FourCC("nRsh"));
-  Find<QCheckBox>("te_dbyt")->setChecked(false);
-  Post(FourCC("nRdb"));
-  Key(100200, 5);
-  EXPECT_EQ(Label("teData"), "select for: '5' ");
-  EXPECT_TRUE(Find<QWidget>("teClr")->isHidden());
-  EXPECT_FALSE(Find<QWidget>("teMF")->isHidden());
-  Choose("teMF", "N1");
-  EXPECT_TRUE(FindMenuItem(Find<MenuField>("teMF")->Menu(), QString("N1"))->isChecked());
-  Key(100200, 5);
-  EXPECT_EQ(Label("teData"), " '5' is Code for 'N1' ");
-  EXPECT_FALSE(Find<QWidget>("teClr")->isHidden());
-
-  Find<QPushButton>("doneBut")->click();
-  Settle();
-  EXPECT_TRUE(Find<QGroupBox>("teachBox")->isHidden());
-  EXPECT_FALSE(Find<QGroupBox>("result")->isHidden());
-  EXPECT_TRUE(Find<QPushButton>("TRBut")->isEnabled());
-  EXPECT_NE(FindMenuItem(Find<MenuField>("vaMF")->Menu(), QString("MyRemote")), nullptr);
-  Key(100200, 5);
-  EXPECT_EQ(Label("irSender"), "MyRemote");
-  EXPECT_EQ(Label("irSenKey"), "N1");
-}
-
 namespace {
 
 // Keys as the keyboard delivers them to the focused widget: text, then Tab to the next field.
@@ -157,38 +112,55 @@ void TypeThenTab(QWidget* widget, const QString& text) {
 }  // namespace
 
 // No Enter anywhere: the typed name and header are taken when Tab leaves their field.
-TEST_F(WindowRoutingTest, TheTeachBoxTakesTypedTextWhenTheFieldIsLeft) {
+TEST_F(WindowRoutingTest, ARemoteIsTaughtThroughTheTeachBox) {
   Start();
   Window()->show();
   Window()->activateWindow();
   QApplication::setActiveWindow(Window());
   Find<QPushButton>("TRBut")->click();
   Settle();
-  QLineEdit* name = Find<TextControl>("te_name")->Edit();
-  QLineEdit* header = Find<TextControl>("te_head")->Edit();
-  name->setFocus();
-  name->selectAll();
-  TypeThenTab(name, "TabRemote");
-  Settle();
-  EXPECT_FALSE(name->isEnabled());
-  header->setFocus();
-  header->selectAll();
-  TypeThenTab(header, "100200");
-  Settle();
-  EXPECT_FALSE(header->isEnabled());
+  EXPECT_FALSE(Find<QGroupBox>("teachBox")->isHidden());
+  EXPECT_TRUE(Find<QGroupBox>("result")->isHidden());
+  EXPECT_TRUE(Find<QGroupBox>("SpBox")->isHidden());
+  EXPECT_FALSE(Find<QPushButton>("TRBut")->isEnabled());
+  EXPECT_FALSE(FindMenuItem(FileMenu(), FourCC("nRgt"))->isEnabled());
+  EXPECT_EQ(Find<TextControl>("te_head")->Text(), "from the first key");
+
+  for (const auto& [field, text] : {std::pair{"te_name", "MyRemote"}, {"te_head", "100200"}}) {
+    QLineEdit* edit = Find<TextControl>(field)->Edit();
+    edit->setFocus();
+    edit->selectAll();
+    TypeThenTab(edit, text);
+    Settle();
+    EXPECT_FALSE(edit->isEnabled()) << field;
+  }
   Find<QCheckBox>("te_dbyt")->click();  // one byte
   Settle();
-  Key(100200, 6);
-  EXPECT_EQ(Label("teData"), "select for: '6' ");
+  Key(100200, 5);
+  EXPECT_EQ(Label("teData"), "select for: '5' ");
+  EXPECT_TRUE(Find<QWidget>("teClr")->isHidden());
+  EXPECT_FALSE(Find<QWidget>("teMF")->isHidden());
   Key(kLrSat, kLrSatN1);  // another remote's key before the choice
-  Choose("teMF", "N2");
+  Choose("teMF", "N1");
+  EXPECT_TRUE(FindMenuItem(Find<MenuField>("teMF")->Menu(), QString("N1"))->isChecked());
+  Key(100200, 5);
+  EXPECT_EQ(Label("teData"), " '5' is Code for 'N1' ");
+  EXPECT_FALSE(Find<QWidget>("teClr")->isHidden());
+
   Find<QPushButton>("doneBut")->click();
   Settle();
   EXPECT_EQ(Log().rfind("Done..\n", 0), 0u) << Log();
+  EXPECT_TRUE(Find<QGroupBox>("teachBox")->isHidden());
+  EXPECT_FALSE(Find<QGroupBox>("result")->isHidden());
+  EXPECT_TRUE(Find<QPushButton>("TRBut")->isEnabled());
+  EXPECT_NE(FindMenuItem(Find<MenuField>("vaMF")->Menu(), QString("MyRemote")), nullptr);
   RemoteCL stored;
-  stored.RemoteLoad("TabRemote");
+  stored.RemoteLoad("MyRemote");
   EXPECT_EQ(stored.fComHead, 100200);
-  EXPECT_EQ(stored.Slot(3), 6);
+  EXPECT_EQ(stored.Slot(2), 5);
+  Key(100200, 5);
+  EXPECT_EQ(Label("irSender"), "MyRemote");
+  EXPECT_EQ(Label("irSenKey"), "N1");
 }
 
 TEST_F(WindowRoutingTest, LogLinesAreNeverWrapped) {

@@ -7,7 +7,6 @@
 #include <QShortcut>
 #include <QSlider>
 #include <QTextEdit>
-#include <bitset>
 #include <set>
 
 #include "platform/messaging/alert.h"
@@ -20,8 +19,16 @@
 #include "shell/session_shell.h"
 #include "toolkit/text_control.h"
 #include "shell_fixture.h"
+#include "test_files.h"
 
 namespace {
+
+// What the mouse hits at the control's centre is the control itself, inside its parent.
+void ExpectReachable(QWidget* parent, QWidget* control, const std::string& what) {
+  const QRect frame = control->geometry();
+  EXPECT_TRUE(parent->rect().contains(frame)) << what;
+  EXPECT_EQ(parent->childAt(frame.center()), control) << what;
+}
 
 QString TextOf(QWidget* widget) {
   if (auto* button = qobject_cast<QAbstractButton*>(widget)) return WithoutMnemonic(button->text());
@@ -48,42 +55,10 @@ TEST_F(ShellTest, FirstStartPreparesTheFoldersAndBuildsEveryControl) {
   EXPECT_TRUE(trace.Contains("-- StartUp --\n"));
   EXPECT_EQ(Window()->PulseRate(), 250000);
 
-  const struct {
-    const char* name;
-    const char* text;
-  } controls[] = {
-      {"hyContinue", "Continous"},
-      {"hyCheckBox", "Use hysterese"},
-      {"TRBut", "Teach In"},
-      {"fMute", "MUTED"},
-      {"SpBox", " Splitting:  '_preset_' "},
-      {"ReSplit", "Permit:"},
-      {"r4wMF", "Workspaces|-unset-"},
-      {"r4dMF", "Desktop|-unset-"},
-      {"r4aMF", "Any-App.|-unset-"},
-      {"r4AuMF", "Audio|-unset-"},
-      {"r4ViMF", "Video|-unset-"},
-      {"gloInfo", "*TRACKER*ON*TOP*"},
-      {"result", " Dedector: "},
-      {"irType", "-codec-"},
-      {"irSender", "-remote-"},
-      {"irSenKey", "-unknown-"},  // not the group menus' "Done.."
-      {"irPrgNr", ""},
-      {"teachBox", " Teachbox: "},
-      {"te_name", " Name: |NewRemote"},
-      {"te_head", "Header: |255127"},
-      {"te_dbyt", "2 Bytes for Command"},
-      {"doneBut", "Quit"},
-      {"tsetBox", ""},
-      {"teClr", "set free"},
-      {"teData", "teach-data"},
-      {"teMF", "goes to:|-?-"},
-      {"vaMF", "|-remote-"},
-  };
-  for (const auto& control : controls) {
-    QWidget* widget = Find<QWidget>(control.name);
-    ASSERT_NE(widget, nullptr) << control.name;
-    EXPECT_EQ(TextOf(widget), control.text) << control.name;
+  for (const auto& control : ReadTable("shell/data/main_window_controls.tsv")) {
+    QWidget* widget = Find<QWidget>(control[0].c_str());
+    ASSERT_NE(widget, nullptr) << control[0];
+    EXPECT_EQ(TextOf(widget).toStdString(), control[1]) << control[0];
   }
   for (const char* name :
        {"PoseView", "text_view", "scroll_view", "MiniView", "miniType", "miniRem", "miniKey"}) {
@@ -209,11 +184,9 @@ TEST_F(ShellTest, EveryControlOfTheRightColumnCanBeReachedWithOrWithoutThePulseV
       if (Prefs::getSTPrefs()->use_pimped != pimped) Post(FourCC("irpp"));
       Settle();
       for (const char* name : {"hyContinue", "hyCheckBox", "TRBut", "fMute"}) {
-        QWidget* control = Find<QWidget>(name);
-        const QRect frame = control->geometry();
-        EXPECT_TRUE(pose->rect().contains(frame)) << name << " pulse " << pulse_shown;
-        // What the mouse hits at the control's centre is the control itself.
-        EXPECT_EQ(pose->childAt(frame.center()), control) << name << " pulse " << pulse_shown;
+        ExpectReachable(
+            pose, Find<QWidget>(name),
+            std::string(name) + (pulse_shown ? " pulse" : "") + (pimped ? " pimped" : ""));
       }
     }
   }
@@ -225,11 +198,7 @@ TEST_F(ShellTest, EverySwitchOfTheSettingsPageCanBeClicked) {
   QWidget* page = Find<QWidget>("settView");
   const auto checks = page->findChildren<QCheckBox*>();
   ASSERT_GE(checks.size(), 5);
-  for (QCheckBox* check : checks) {
-    const QRect frame = check->geometry();
-    EXPECT_TRUE(page->rect().contains(frame)) << check->text().toStdString();
-    EXPECT_EQ(page->childAt(frame.center()), check) << check->text().toStdString();
-  }
+  for (QCheckBox* check : checks) ExpectReachable(page, check, check->text().toStdString());
 }
 
 TEST_F(ShellTest, ThePortOfThisRunIsTheOneTheSettingsPageMarks) {
@@ -376,13 +345,7 @@ TEST_F(ShellTest, Screenshots) {
   const std::string base(folder);
   EXPECT_TRUE(Window()->grab().save(QString::fromStdString(base + "/main-window.png")));
   // The README's picture: LR-SAT's "N1" just recognised.
-  Message key(FourCC("irCE"));
-  key.AddString("_blink", "-" + std::bitset<8>(253).to_string() + std::bitset<8>(128).to_string() +
-                              "-" + std::bitset<8>(179).to_string() + "00000000-1x");
-  key.AddInt32("_remotetype", 1);
-  key.AddInt32("_ValidBits", 33);
-  key.AddBool("_runCont", true);
-  key.AddBool("_slowdown", false);
+  Message key = ReportOf(CodeText(kLrSat, kLrSatN1, 0));
   app_->MessageReceived(&key);
   Window()->WaitForActions();
   Settle();

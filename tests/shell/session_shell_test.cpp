@@ -9,10 +9,7 @@
 #include <QMessageBox>
 #include <QTextEdit>
 #include <QTimer>
-#include <bitset>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "platform/messaging/four_cc.h"
 #include "platform/messaging/message.h"
@@ -24,6 +21,7 @@
 #include "shell/shell_fixture.h"
 #include "shell/tray_icon.h"
 #include "temp_dir.h"
+#include "test_files.h"
 
 namespace {
 
@@ -117,13 +115,6 @@ TEST(TrayIcon, QuitClosesTheWindowForGoodAndEndsTheProgram) {
   EXPECT_FALSE(tray_window.isVisible());
 }
 
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 TEST(AutostartEntry, IsWrittenAndRemovedInTheAutostartFolder) {
   TempDir config;
   AutostartEntry entry(config.Path(), "/usr/bin/koru");
@@ -176,14 +167,7 @@ TEST_F(SessionShellTest, TrayFollowsTheReportsAndTheSettingsPageOffersBothSwitch
   EXPECT_EQ(session.Tray()->ToolTip(), "KORU\nreceiver: serial2 open");
 
   // LR-SAT's "N1", as the receiver reports it; the tray tells what the window recognised.
-  Message report(FourCC("irCE"));
-  report.AddString("_blink", "-" + std::bitset<8>(253).to_string() +
-                                 std::bitset<8>(128).to_string() + "-" +
-                                 std::bitset<8>(179).to_string() + "00000000-1x");
-  report.AddInt32("_remotetype", 1);
-  report.AddInt32("_ValidBits", 33);
-  report.AddBool("_runCont", true);
-  report.AddBool("_slowdown", false);
+  Message report = ReportOf(CodeText(kLrSat, kLrSatN1, 0));
   app_->MessageReceived(&report);
   Window()->WaitForActions();
   EXPECT_EQ(session.Tray()->ToolTip(), "KORU\nreceiver: serial2 open\nlast key: LR-SAT N1");

@@ -5,13 +5,16 @@
 
 #include <QApplication>
 #include <QMenu>
+#include <chrono>
 #include <memory>
+#include <thread>
 
 #include "fake_receiver_devices.h"
 #include "platform/desktop/fake_desktop.h"
 #include "platform/files/paths.h"
 #include "platform/media/fake_media_players.h"
 #include "receiver/receiver_flags.h"
+#include "routing/code_text.h"
 #include "settings/label_table.h"
 #include "settings/prefs.h"
 #include "shell/fb_application.h"
@@ -75,7 +78,23 @@ class ShellTest : public ::testing::Test {
     Message message(what);
     Window()->MessageReceived(&message);
   }
+  // A receiver report, a key of a remote, to the main window; its action has run on return.
+  void Report(const std::string& blink) {
+    Message report = ReportOf(blink);
+    Window()->MessageReceived(&report);
+    Window()->WaitForActions();
+  }
+  void Key(int header, int byte2, int byte3 = 0) { Report(CodeText(header, byte2, byte3)); }
   static void Settle() { QApplication::processEvents(); }
+  // Lets the event loop turn until `done` holds: work off the GUI thread reports through it.
+  template <typename Done>
+  static bool SettleUntil(Done done) {
+    for (int turn = 0; turn < 60000 && !done(); ++turn) {
+      Settle();
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return done();
+  }
   QMenu* IconMenu() { return Window()->findChild<QMenu*>("IconMenu"); }
   QMenu* FileMenu() { return Window()->findChild<QMenu*>("File"); }
   QMenu* ViewMenu() { return Window()->findChild<QMenu*>("View"); }

@@ -2,10 +2,7 @@
 // one does not block the next start.
 #include <gtest/gtest.h>
 
-#include <QProcess>
-#include <QProcessEnvironment>
-
-#include "temp_dir.h"
+#include "koru_process.h"
 
 namespace {
 
@@ -13,19 +10,12 @@ const QString kRecording = QString(KORU_SOURCE_DIR) + "/data/nec_leadtek_key1.mo
 
 // A koru on `dir`'s program folder and settings, headless, with the recording as its port.
 void Start(QProcess* koru, const TempDir& dir, const QStringList& more = {}) {
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.remove("DISPLAY");
-  env.remove("WAYLAND_DISPLAY");
-  env.insert("XDG_CONFIG_HOME", QString::fromStdString((dir.Path() / "config").string()));
+  QProcessEnvironment env = KoruEnvironment(dir);
   env.insert("XDG_RUNTIME_DIR", QString::fromStdString(dir.Path().string()));
-  env.insert("HOME", QString::fromStdString(dir.Path().string()));
-  env.insert("KORU_FAKE_DESKTOP", "1");
   koru->setProcessEnvironment(env);
   koru->setProcessChannelMode(QProcess::MergedChannels);
   koru->start(KORU_PROGRAM,
-              QStringList{"--home", QString::fromStdString((dir.Path() / "koru").string()),
-                          "--port", "replay:" + kRecording} +
-                  more);
+              QStringList{"--home", KoruHome(dir), "--port", "replay:" + kRecording} + more);
 }
 
 // Reads the output until `text` shows (or the program ends, or a minute passes).

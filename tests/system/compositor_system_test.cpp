@@ -28,51 +28,13 @@ void PrintTo(const CompositorWindow& window, std::ostream* out) {
 namespace {
 
 using system_test::Eventually;
+using Fake = system_test::FakeService;
 using system_test::ReadFile;
 using system_test::Scripts;
 using system_test::Work;
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-// A fake service process that logs its requests, one per line, and "ready" once it owns its
-// bus names.
-class Fake {
- public:
-  Fake(const std::string& script, const std::string& log_name, QStringList arguments = {})
-      : log_(Work() / log_name) {
-    fs::remove(log_);
-    process_.start("/usr/bin/python3",
-                   QStringList{QString::fromStdString((Scripts() / script).string()),
-                               QString::fromStdString(log_.string())} +
-                       arguments);
-    ready_ = Eventually([&] { return Logged("ready"); });
-  }
-  ~Fake() {
-    process_.closeWriteChannel();
-    process_.terminate();
-    if (!process_.waitForFinished(5000)) process_.kill();
-    process_.waitForFinished(5000);
-  }
-  bool Ready() const { return ready_; }
-  bool Logged(const std::string& line) const {
-    return ("\n" + ReadFile(log_)).find("\n" + line + "\n") != std::string::npos;
-  }
-  bool WaitFor(const std::string& line) const {
-    return Eventually([&] { return Logged(line); });
-  }
-  std::string Log() const { return ReadFile(log_); }
-  void Tell(const std::string& line) {
-    process_.write((line + "\n").c_str());
-    process_.waitForBytesWritten(5000);
-  }
-  int32_t Pid() const { return static_cast<int32_t>(process_.processId()); }
-
- private:
-  fs::path log_;
-  QProcess process_;
-  bool ready_ = false;
-};
 
 class KWinTest : public ::testing::TestWithParam<int> {
  protected:
@@ -84,24 +46,14 @@ class KWinTest : public ::testing::TestWithParam<int> {
 
   // Starts the fake KWin of this test's Plasma with three windows and three desktops.
   void StartKWin(bool silent = false) {
-    std::ofstream(Work() / "kwin-state.json") << R"({"plasma": )" << GetParam() << R"(,
-      "silent": )" << (silent ? "true" : "false")
-                                              << R"(,
-      "desktops": [[0, "d-one", "One"], [2, "d-three", "Three"], [1, "d-two", "Two"]],
-      "current": "d-two",
-      "active": "w-editor",
-      "layout": [3840, 1080],
-      "windows": [
-        {"id": "w-editor", "pid": 4242, "resourceClass": "org.kde.kate",
-         "resourceName": "kate", "caption": "notes.txt — Kate"},
-        {"id": "w-panel", "pid": 77, "resourceClass": "plasmashell",
-         "resourceName": "plasmashell", "caption": "Panel", "special": true},
-        {"id": "w-player", "pid": 4343, "resourceClass": "vlc", "resourceName": "vlc",
-         "caption": "VLC media player"}]})";
+    const auto file = [](const std::filesystem::path& path) {
+      return QString::fromStdString(path.string());
+    };
     kwin_ = std::make_unique<Fake>(
         "fake_kwin.py", "kwin.log",
-        QStringList{QString::fromStdString((Work() / "kwin-state.json").string()),
-                    QString::fromStdString((Scripts() / "kwin_script_host.js").string())});
+        QStringList{file(Scripts() / "kwin_state.json"), file(Scripts() / "kwin_script_host.js"),
+                    QString::number(GetParam())} +
+            (silent ? QStringList{"silent"} : QStringList{}));
     ASSERT_TRUE(kwin_->Ready());
     std::string why_not;
     // Reports come from node started by python: generous, unless none will ever come.

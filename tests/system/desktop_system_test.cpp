@@ -41,33 +41,39 @@ bool FileContains(const fs::path& path, const std::string& text) {
   return ReadFile(path).find(text) != std::string::npos;
 }
 
-// A test MPRIS player process owning the given names; its calls land in `log`.
-class TestPlayer {
+// A test MPRIS player process owning the given names; its calls land in its log.
+class TestPlayer : public system_test::FakeService {
  public:
-  TestPlayer(const std::string& log_name, QStringList names) : log_(Work() / log_name) {
-    fs::remove(log_);
-    QStringList arguments{QString::fromStdString((Scripts() / "mpris_test_player.py").string()),
-                          QString::fromStdString(log_.string())};
-    process_.start("/usr/bin/python3", arguments + names);
-    ready_ = Eventually([&] { return FileContains(log_, "- ready\n"); });
+  TestPlayer(const std::string& log_name, const QStringList& names)
+      : FakeService("mpris_test_player.py", log_name, names, "- ready") {}
+};
+
+// key_client.py, a window that prints the keys it gets; it stands for the application
+// `signature_of` names in the signature table of run_system_tests.sh.
+class KeyClient {
+ public:
+  explicit KeyClient(QStringList arguments = {}) {
+    process_.start(
+        "/usr/bin/python3",
+        QStringList{QString::fromStdString((Scripts() / "key_client.py").string())} + arguments);
   }
-  ~TestPlayer() {
+  ~KeyClient() {
     process_.terminate();
-    if (!process_.waitForFinished(2000)) process_.kill();
-    process_.waitForFinished(1000);
+    process_.waitForFinished(3000);
   }
-  bool Ready() const { return ready_; }
-  bool Logged(const std::string& line) const { return FileContains(log_, line + "\n"); }
-  bool WaitFor(const std::string& line) const {
-    return Eventually([&] { return Logged(line); });
+  bool ReadUntil(const std::string& text) {
+    return Eventually([&] {
+      process_.waitForReadyRead(20);
+      output_ += process_.readAllStandardOutput().toStdString();
+      return output_.find(text) != std::string::npos;
+    });
   }
-  bool Finished() { return process_.waitForFinished(5000); }
-  std::string Log() const { return ReadFile(log_); }
+  const std::string& Output() const { return output_; }
+  QProcess& Process() { return process_; }
 
  private:
-  fs::path log_;
   QProcess process_;
-  bool ready_ = false;
+  std::string output_;
 };
 
 class MuteLight : public MuteIndicator {
@@ -157,70 +163,46 @@ TEST_F(SystemTest, PointerStepsSixteenPixels) {
 }
 
 TEST_F(SystemTest, AnotherApplicationGetsKeysAndIsAskedToQuit) {
-  // key_client.py stands for the PDF viewer (see the signature table of run_system_tests.sh).
-  QProcess client;
-  client.start("/usr/bin/python3",
-               {QString::fromStdString((Scripts() / "key_client.py").string())});
-  std::string output;
-  auto read_until = [&](const std::string& text) {
-    return Eventually([&] {
-      client.waitForReadyRead(20);
-      output += client.readAllStandardOutput().toStdString();
-      return output.find(text) != std::string::npos;
-    });
-  };
-  ASSERT_TRUE(read_until("ready\n"));
+  KeyClient client;  // the PDF viewer
+  ASSERT_TRUE(client.ReadUntil("ready\n"));
   ASSERT_TRUE(ActiveIs(kPdfViewerSignature));
-
-  IKeypress2App(services_, 61);  // the PDF viewer's "up" is Page Up
-  EXPECT_TRUE(read_until("press 0xff55 0x0\nrelease 0xff55 0x0\n")) << output;
-  IKeypress2App(services_, 96);  // "[]": Enter with Command (Alt) held
-  EXPECT_TRUE(read_until("press 0xff0d 0x8\n")) << output;
-  IKeypress2App(services_, 62);  // Page Down
-  EXPECT_TRUE(read_until("press 0xff56 0x0\n")) << output;
-  IKeypress2App(services_, 70);  // no PDF row for "Tab": the general table
-  EXPECT_TRUE(read_until("press 0xff09 0x0\n")) << output;
-
-  IKeypress2App(services_, 81);  // "Eject": the whole application is asked to quit
-  EXPECT_TRUE(read_until("closed\n")) << output;
-  EXPECT_TRUE(client.waitForFinished(5000));
-  if (client.state() != QProcess::NotRunning) client.kill();
+  const struct {
+    int32_t key;
+    const char* seen;
+  } keys[] = {
+      {61, "press 0xff55 0x0\nrelease 0xff55 0x0\n"},  // the PDF viewer's "up" is Page Up
+      {96, "press 0xff0d 0x8\n"},                      // "[]": Enter with Command (Alt) held
+      {62, "press 0xff56 0x0\n"},                      // Page Down
+      {70, "press 0xff09 0x0\n"},                      // no PDF row for "Tab": the general table
+      {81, "closed\n"},  // "Eject": the whole application is asked to quit
+  };
+  for (const auto& k : keys) {
+    IKeypress2App(services_, k.key);
+    EXPECT_TRUE(client.ReadUntil(k.seen)) << k.key << "\n" << client.Output();
+  }
+  EXPECT_TRUE(client.Process().waitForFinished(5000));
 }
 
 TEST_F(SystemTest, MediaPlayerGetsItsKeyAndKoruComesBack) {
   auto probe = X11ProbeWindow::Open("KORU main");
   ASSERT_TRUE(probe);
   ASSERT_TRUE(ActiveIs(kKoruSignature));
-  QProcess client;  // stands for the media player (see run_system_tests.sh)
-  client.start("/usr/bin/python3",
-               {QString::fromStdString((Scripts() / "key_client.py").string()), "korumedia"});
-  std::string output;
-  auto read_until = [&](const std::string& text) {
-    return Eventually([&] {
-      client.waitForReadyRead(20);
-      output += client.readAllStandardOutput().toStdString();
-      return output.find(text) != std::string::npos;
-    });
-  };
-  ASSERT_TRUE(read_until("ready\n"));
+  KeyClient client({"korumedia"});  // the media player
+  ASSERT_TRUE(client.ReadUntil("ready\n"));
   ASSERT_TRUE(ActiveIs(kMediaPlayerSignature));
   ASSERT_EQ(services_.desktop->Activate(getpid()), kOk);
   ASSERT_TRUE(ActiveIs(kKoruSignature));
 
   IAudioApps(services_, 61);  // "up": Page Up to the player, then KORU is active again
-  EXPECT_TRUE(read_until("press 0xff55 0x0\n")) << output;
+  EXPECT_TRUE(client.ReadUntil("press 0xff55 0x0\n")) << client.Output();
   EXPECT_TRUE(ActiveIs(kKoruSignature));
-  client.terminate();
-  client.waitForFinished(3000);
 }
 
 TEST_F(SystemTest, TabSwitchesBetweenApplications) {
   auto probe = X11ProbeWindow::Open("KORU tab");
   ASSERT_TRUE(probe);
   ASSERT_TRUE(ActiveIs(kKoruSignature));
-  QProcess client;
-  client.start("/usr/bin/python3",
-               {QString::fromStdString((Scripts() / "key_client.py").string())});
+  KeyClient client;
   ASSERT_TRUE(ActiveIs(kPdfViewerSignature));
   // Two entries in client list order (KORU, the viewer): the switch takes the other one in turn.
   services_.switch_position = 1;
@@ -231,8 +213,6 @@ TEST_F(SystemTest, TabSwitchesBetweenApplications) {
   IStrgTab(services_, &chosen);
   EXPECT_EQ(chosen.signature, kPdfViewerSignature);
   EXPECT_TRUE(ActiveIs(kPdfViewerSignature));
-  client.terminate();
-  client.waitForFinished(3000);
 }
 
 TEST_F(SystemTest, AudioPlayerVerbsReachEveryInstance) {

@@ -6,8 +6,8 @@ what it does is done: its callDBus calls are made, asynchronously as KWin makes 
 it closes goes away, one it activates becomes the active one. Every request is logged as one
 line: "current <id>", "load <plugin>", "run <id>", "unload <plugin>", "close <id>",
 "activate <id>".
-    fake_kwin.py LOG STATE_JSON_FILE HOST_JS
-The state: {"plasma": 5|6, "desktops": [[position, id, name], ...], "current": id,
+    fake_kwin.py LOG STATE_JSON_FILE HOST_JS [PLASMA [silent]]
+PLASMA and "silent" replace the state file's "plasma" and "silent". The state: {"plasma": 5|6, "desktops": [[position, id, name], ...], "current": id,
 "active": window id or null, "windows" and "layout" (see kwin_script_host.js), "silent": bool (loaded
 scripts never run)}."""
 import json
@@ -138,12 +138,15 @@ class Scripting(dbus.service.Object):
 
 
 def main():
-    if len(sys.argv) != 4:
-        sys.exit("usage: fake_kwin.py LOG STATE_JSON_FILE HOST_JS")
+    if not 4 <= len(sys.argv) <= 6:
+        sys.exit("usage: fake_kwin.py LOG STATE_JSON_FILE HOST_JS [PLASMA [silent]]")
     DBusGMainLoop(set_as_default=True)
     log = Log(sys.argv[1])
     with open(sys.argv[2]) as file:
         state = json.load(file)
+    if len(sys.argv) > 4:
+        state["plasma"] = int(sys.argv[4])
+        state["silent"] = sys.argv[5:] == ["silent"]
     bus = dbus.SessionBus()
     objects = [Desktops(bus, state, log), Scripting(bus, state, log, sys.argv[3])]
     name = dbus.service.BusName("org.kde.KWin", bus)

@@ -144,13 +144,7 @@ TEST_F(VrWindowTest, TheViewMenuOpensItAndAKeyFromARecordingLightsItsButton) {
   ASSERT_EQ(ReadMode2File(std::string(KORU_SOURCE_DIR) + "/data/demo.mode2", &recording, &error),
             kOk)
       << error;
-  std::vector<Message> reports;
-  ReplayThroughReceiver(recording, [&](bigtime_t, const Message& message) {
-    std::string blink;
-    if (message.FindString("_blink", &blink) == kOk && StripCodeSeparators(blink).size() > 12) {
-      reports.push_back(message);
-    }
-  });
+  const std::vector<Message> reports = ReceiverReports(recording, IsKeyReport);
   ASSERT_FALSE(reports.empty());
   Start();
   QAction* item = FindMenuItem(Window()->findChild<QMenu*>("View"), FourCC("VR_O"));
