@@ -13,13 +13,13 @@
 #include "platform/messaging/test_loopers.h"
 #include "platform/messaging/trace.h"
 #include "receiver/view/pulse_view.h"
+#include "shell/session_shell.h"
+#include "shell_fixture.h"
+#include "test_files.h"
 #include "toolkit/menu_field.h"
 #include "toolkit/message_action.h"
 #include "toolkit/mnemonics.h"
-#include "shell/session_shell.h"
 #include "toolkit/text_control.h"
-#include "shell_fixture.h"
-#include "test_files.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ TEST_F(ShellTest, FirstStartPreparesTheFoldersAndBuildsEveryControl) {
   EXPECT_TRUE(trace.Contains("-- StartUp --\n"));
   EXPECT_EQ(Window()->PulseRate(), 250000);
 
-  for (const auto& control : ReadTable("shell/data/main_window_controls.tsv")) {
+  for (const auto& control : ReadTable("shell/data/main_window_controls.tsv", 2)) {
     QWidget* widget = Find<QWidget>(control[0].c_str());
     ASSERT_NE(widget, nullptr) << control[0];
     EXPECT_EQ(TextOf(widget).toStdString(), control[1]) << control[0];
