@@ -17,7 +17,8 @@ inline std::string ReadAll(const std::filesystem::path& path) {
 
 // The rows of a table file of the test tree (tests/<path>): one row a line, its cells split by
 // tabs, a cell in double quotes taken without them (so that its spaces show); blank lines and
-// lines beginning with '#' are left out. A missing or empty table fails the test.
+// lines beginning with '#' are left out. A missing or empty table, or a row of fewer than
+// `min_columns` cells, fails the test.
 inline std::vector<std::vector<std::string>> ReadTable(const std::string& path,
                                                        size_t min_columns) {
   std::vector<std::vector<std::string>> rows;
