@@ -23,8 +23,7 @@ class MediaListAppTest : public ShellTest {
   MEDIA_Window* MediaWindow() { return app_->MediaWindow(); }
   bool ListMode() { return Window()->Router().MediaListMode(); }
   void Key(int header, int byte2) {
-    Message report = ReportOf(CodeText(header, byte2, 0));
-    Window()->MessageReceived(&report);
+    Window()->ReceiverReported(ReportOf(CodeText(header, byte2, 0)));
     Window()->WaitForActions();
   }
   // Messages here travel several hops (main window, application, list window, back).

@@ -33,8 +33,7 @@ class PresetEditorTest : public ShellTest {
   }
   // A key of a remote as the receiver reports it; its action has run on return.
   void Key(int header, int byte2) {
-    Message report = ReportOf(CodeText(header, byte2, 0));
-    Window()->MessageReceived(&report);
+    Window()->ReceiverReported(ReportOf(CodeText(header, byte2, 0)));
     Window()->WaitForActions();
   }
   // Opens the editor as the main window's "Preset edit" does.

@@ -1,9 +1,9 @@
 #pragma once
-// Receiver reports as the receiver thread sends them, and codes of built-in remotes.
+// Receiver reports as the receiver thread makes them, and codes of built-in remotes.
 #include <bitset>
 #include <string>
 
-#include "platform/messaging/message.h"
+#include "receiver/receiver_report.h"
 
 // A code text: signature prefix, the bytes, family suffix.
 inline std::string CodeText(int header, int byte2, int byte3) {
@@ -12,15 +12,8 @@ inline std::string CodeText(int header, int byte2, int byte3) {
          std::bitset<8>(byte3).to_string() + "-1x";
 }
 
-inline Message ReportOf(const std::string& blink, int32_t type = 1) {
-  Message report(FourCC("irCE"));
-  report.AddString("_blink", blink);
-  report.AddInt32("_remotetype", type);
-  report.AddInt32("_ValidBits", 33);
-  report.AddPointer("_BitDatas", nullptr);
-  report.AddBool("_runCont", true);
-  report.AddBool("_slowdown", false);
-  return report;
+inline ReceiverReport ReportOf(const std::string& blink, int32_t type = 1) {
+  return MakeReceiverReport(blink, type, 33, false);
 }
 
 // LR-SAT (one byte) and its keys.

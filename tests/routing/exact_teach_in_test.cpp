@@ -13,7 +13,7 @@ namespace {
 
 // The reports with an exact code of one press of `field` (`extra` more frames, as a key held
 // down), through the real receiver thread, every period moved by up to 200 us.
-std::vector<Message> ExactReportsOf(const std::string& field, uint32_t seed, int32_t extra = 0) {
+std::vector<ReceiverReport> ExactReportsOf(const std::string& field, uint32_t seed, int32_t extra = 0) {
   const std::optional<ExactCode> code = ParseExactField(field);
   EXPECT_TRUE(code) << field;
   std::vector<int32_t> periods;
@@ -24,31 +24,31 @@ std::vector<Message> ExactReportsOf(const std::string& field, uint32_t seed, int
   Mode2Recording recording;
   std::string error;
   EXPECT_EQ(ParseMode2(Mode2Text(periods), "press", &recording, &error), kOk) << error;
-  std::vector<Message> reports;
-  ReplayThroughReceiver(recording, [&](bigtime_t, const Message& message) {
-    if (message.what == FourCC("irCE") && message.HasField("_exact")) reports.push_back(message);
+  std::vector<ReceiverReport> reports;
+  ReplayThroughReceiver(recording, [&](bigtime_t, const ReceiverReport& report) {
+    if (report.exact) reports.push_back(report);
   });
   EXPECT_FALSE(reports.empty()) << field;
   return reports;
 }
 
 // The first of them for a short press.
-Message ExactReportOf(const std::string& field, uint32_t seed) {
-  std::vector<Message> reports = ExactReportsOf(field, seed);
+ReceiverReport ExactReportOf(const std::string& field, uint32_t seed) {
+  std::vector<ReceiverReport> reports = ExactReportsOf(field, seed);
   return reports.empty() ? ReportOf("-") : reports.front();
 }
 
 // A press of a classic remote's key (one-byte mode) as the receiver reports it, exact code and
 // all.
-Message ClassicKeyReportOf(int32_t header, int32_t code) {
+ReceiverReport ClassicKeyReportOf(int32_t header, int32_t code) {
   KeyPress press;
   std::string why;
   EXPECT_EQ(EncodeKeyPress(header, 2, code, 0, &press, &why), kOk) << why;
   Mode2Recording recording;
   EXPECT_EQ(ParseMode2(Mode2Text(press.periods), "press", &recording, &why), kOk) << why;
-  std::vector<Message> reports;
-  ReplayThroughReceiver(recording, [&](bigtime_t, const Message& message) {
-    if (message.what == FourCC("irCE") && message.HasField("_exact")) reports.push_back(message);
+  std::vector<ReceiverReport> reports;
+  ReplayThroughReceiver(recording, [&](bigtime_t, const ReceiverReport& report) {
+    if (report.exact) reports.push_back(report);
   });
   EXPECT_FALSE(reports.empty()) << header << " " << code;
   return reports.empty() ? ReportOf("-") : reports.front();
@@ -77,8 +77,7 @@ const TaughtKey kKeys[] = {
 class ExactTeachInTest : public RouterTest {
  protected:
   void Press(const std::string& field, uint32_t seed) {
-    Message report = ExactReportOf(field, seed);
-    Router().HandleMessage(&report);
+    Router().HandleReport(ExactReportOf(field, seed));
   }
   void Assign(int32_t keyfn) {
     Message assign(FourCC("nRbs"));
@@ -182,7 +181,7 @@ TEST_F(ExactTeachInTest, KeysOfOtherRemotesDoNotReplaceTheKeyWaitingForItsFuncti
   ASSERT_EQ(waiting, "select for: 'NEC addr 0x30 cmd 0x02' ");
   const std::string lr_sat_n5 = "Wrong header, data : NEC32 addr 0x7F20 cmd 0x621D ('LR-SAT')";
   const struct {
-    Message report;
+    ReceiverReport report;
     const char* shown;
     const char* remote;
   } strays[] = {
@@ -193,8 +192,7 @@ TEST_F(ExactTeachInTest, KeysOfOtherRemotesDoNotReplaceTheKeyWaitingForItsFuncti
        "-unknown-"},
   };
   for (const auto& stray : strays) {
-    Message report = stray.report;
-    Router().HandleMessage(&report);
+    Router().HandleReport(stray.report);
     EXPECT_EQ(view_.teach_data, stray.shown);
     EXPECT_EQ(view_.teach_tone, TeachTone::kTaken) << stray.shown;
     EXPECT_EQ(view_.Text(RoutingText::kRemote), stray.remote) << stray.shown;
@@ -216,17 +214,15 @@ TEST_F(ExactTeachInTest, KeysOfOtherRemotesDoNotReplaceTheKeyWaitingForItsFuncti
 
 TEST_F(ExactTeachInTest, AHeldNecKeyIsTaughtOnceAndRepeatsItsAction) {
   // Held down: one frame, then repeat frames that report the key again.
-  const std::vector<Message> held = ExactReportsOf("NEC:0x04:0x11", 3, 8);
+  const std::vector<ReceiverReport> held = ExactReportsOf("NEC:0x04:0x11", 3, 8);
   ASSERT_GE(held.size(), 3u);
   Start();
   BeginNewRemote("Amp");
   // Taught from the held press: the repeats find the code taught, and teach nothing else.
-  Message first = held[0];
-  Router().HandleMessage(&first);
+  Router().HandleReport(held[0]);
   Assign(65);  // Vol+
   for (size_t i = 1; i < held.size(); ++i) {
-    Message repeat = held[i];
-    Router().HandleMessage(&repeat);
+    Router().HandleReport(held[i]);
     EXPECT_EQ(view_.teach_data, " 'NEC addr 0x04 cmd 0x11' is Code for 'Vol+' ");
   }
   for (int32_t keyfn = kFirstKeyFunction; keyfn <= kLastKeyFunction; ++keyfn)
@@ -234,9 +230,8 @@ TEST_F(ExactTeachInTest, AHeldNecKeyIsTaughtOnceAndRepeatsItsAction) {
   Post(FourCC("nRad"));
 
   // Held again: every report turns the volume up once more.
-  for (const Message& report : held) {
-    Message copy = report;
-    Router().HandleMessage(&copy);
+  for (const ReceiverReport& report : held) {
+    Router().HandleReport(report);
     EXPECT_EQ(view_.Text(RoutingText::kKey), "Vol+");
   }
   ASSERT_EQ(desktop_.sent.size(), held.size());

@@ -220,19 +220,16 @@ TEST_F(RouterTest, TheCodeChartIsWrittenOnRequest) {
 namespace {
 
 // The receiver reports a key press of a remote sends, through the real receiver thread.
-std::vector<Message> ReportsOfKeyPress(int32_t header, int32_t mode, int32_t code) {
+std::vector<ReceiverReport> ReportsOfKeyPress(int32_t header, int32_t mode, int32_t code) {
   KeyPress press;
   std::string why;
   EXPECT_EQ(EncodeKeyPress(header, mode, code, 0, &press, &why), kOk) << why;
   Mode2Recording recording;
   std::string error;
   EXPECT_EQ(ParseMode2(Mode2Text(press.periods), "press", &recording, &error), kOk) << error;
-  std::vector<Message> reports;
-  ReplayThroughReceiver(recording, [&](bigtime_t, const Message& message) {
-    std::string blink;
-    if (message.FindString("_blink", &blink) == kOk && StripCodeSeparators(blink).size() > 12) {
-      reports.push_back(message);
-    }
+  std::vector<ReceiverReport> reports;
+  ReplayThroughReceiver(recording, [&](bigtime_t, const ReceiverReport& report) {
+    if (report.bytes.Classic()) reports.push_back(report);
   });
   return reports;
 }
@@ -240,19 +237,17 @@ std::vector<Message> ReportsOfKeyPress(int32_t header, int32_t mode, int32_t cod
 }  // namespace
 
 TEST_F(TeachInTest, AKeyPressRecordedFromTheRemoteIsTaughtAndThenRecognised) {
-  const std::vector<Message> reports = ReportsOfKeyPress(200100, 2, 77);
+  const std::vector<ReceiverReport> reports = ReportsOfKeyPress(200100, 2, 77);
   ASSERT_EQ(reports.size(), 1u);
   Start();
   BeginNewRemote("Recorded", 200100, false);
   view_.classic_codes = true;
   Post(FourCC("nRcc"));
-  Message report = reports[0];
-  Router().HandleMessage(&report);
+  Router().HandleReport(reports[0]);
   EXPECT_EQ(view_.teach_data, "select for: '77' ");
   Assign(67);  // "Mute"
   Post(FourCC("nRad"));
-  report = reports[0];
-  Router().HandleMessage(&report);
+  Router().HandleReport(reports[0]);
   EXPECT_EQ(view_.Text(RoutingText::kRemote), "Recorded");
   EXPECT_EQ(view_.Text(RoutingText::kKey), "Mute");
   EXPECT_TRUE(mixer_.muted);

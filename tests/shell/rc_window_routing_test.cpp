@@ -23,8 +23,7 @@
 class WindowRoutingTest : public ShellTest {
  protected:
   void Report(const std::string& blink) {
-    Message report = ReportOf(blink);
-    Window()->MessageReceived(&report);
+    Window()->ReceiverReported(ReportOf(blink));
     Window()->WaitForActions();
   }
   void Key(int header, int byte2, int byte3 = 0) { Report(CodeText(header, byte2, byte3)); }
@@ -62,7 +61,7 @@ TEST_F(WindowRoutingTest, ReportsReachTheKeyDisplayTheCompactViewAndTheReceiver)
   SetAlertPresenter(nullptr);
   TraceCapture trace;
   Window()->Flags().CHECK_SCAN_IR = 1;
-  Post(FourCC("irCE"));
+  Window()->Router().HandleReceiverTurnedAway();
   EXPECT_EQ(Window()->Flags().CHECK_SCAN_IR.load(), 0);
   EXPECT_EQ(Log().rfind("..no port \t\tserial2", 0), 0u) << Log();
 }

@@ -176,15 +176,11 @@ TEST_F(SessionShellTest, TrayFollowsTheReportsAndTheSettingsPageOffersBothSwitch
   EXPECT_EQ(session.Tray()->ToolTip(), "KORU\nreceiver: serial2 open");
 
   // LR-SAT's "N1", as the receiver reports it; the tray tells what the window recognised.
-  Message report(FourCC("irCE"));
-  report.AddString("_blink", "-" + std::bitset<8>(253).to_string() +
-                                 std::bitset<8>(128).to_string() + "-" +
-                                 std::bitset<8>(179).to_string() + "00000000-1x");
-  report.AddInt32("_remotetype", 1);
-  report.AddInt32("_ValidBits", 33);
-  report.AddBool("_runCont", true);
-  report.AddBool("_slowdown", false);
-  app_->MessageReceived(&report);
+  Window()->ReceiverReported(MakeReceiverReport("-" + std::bitset<8>(253).to_string() +
+                                                     std::bitset<8>(128).to_string() + "-" +
+                                                     std::bitset<8>(179).to_string() +
+                                                     "00000000-1x",
+                                                 1, 33, false));
   Window()->WaitForActions();
   EXPECT_EQ(session.Tray()->ToolTip(), "KORU\nreceiver: serial2 open\nlast key: LR-SAT N1");
 

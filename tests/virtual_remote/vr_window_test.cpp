@@ -144,12 +144,9 @@ TEST_F(VrWindowTest, TheViewMenuOpensItAndAKeyFromARecordingLightsItsButton) {
   ASSERT_EQ(ReadMode2File(std::string(KORU_SOURCE_DIR) + "/data/demo.mode2", &recording, &error),
             kOk)
       << error;
-  std::vector<Message> reports;
-  ReplayThroughReceiver(recording, [&](bigtime_t, const Message& message) {
-    std::string blink;
-    if (message.FindString("_blink", &blink) == kOk && StripCodeSeparators(blink).size() > 12) {
-      reports.push_back(message);
-    }
+  std::vector<ReceiverReport> reports;
+  ReplayThroughReceiver(recording, [&](bigtime_t, const ReceiverReport& report) {
+    if (report.bytes.Classic()) reports.push_back(report);
   });
   ASSERT_FALSE(reports.empty());
   Start();
@@ -162,8 +159,7 @@ TEST_F(VrWindowTest, TheViewMenuOpensItAndAKeyFromARecordingLightsItsButton) {
   ASSERT_NE(app_->VirtualRemote(), nullptr);
   AllButtonsView* board = app_->VirtualRemote()->Board();
 
-  Message report = reports[0];
-  Window()->MessageReceived(&report);
+  Window()->ReceiverReported(reports[0]);
   Window()->WaitForActions();
   Settle();
   const QString key = Find<QLabel>("irSenKey")->text();
