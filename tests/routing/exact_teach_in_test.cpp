@@ -205,8 +205,7 @@ TEST_F(ExactTeachInTest, KeysOfOtherRemotesDoNotReplaceTheKeyWaitingForItsFuncti
 
   // With nothing waiting, a loaded remote's key is still refused; a key of another protocol
   // may join the remote.
-  Message lr_sat = ClassicKeyReportOf(kLrSat, kLrSatN5);
-  Router().HandleMessage(&lr_sat);
+  Router().HandleReport(ClassicKeyReportOf(kLrSat, kLrSatN5));
   EXPECT_EQ(view_.teach_data, lr_sat_n5);
   Press("Sony12:0x01:0x15", 5);
   EXPECT_EQ(view_.teach_data, "select for: 'Sony12 addr 0x01 cmd 0x15' ");
