@@ -25,8 +25,8 @@
 #include "platform/messaging/threads.h"
 #include "platform/messaging/trace.h"
 #include "receiver/receiver_flags.h"
-#include "receiver/replay_session.h"
 #include "receiver/receiver_report_sink.h"
+#include "receiver/replay_session.h"
 #include "receiver/sampling_thread.h"
 
 namespace {

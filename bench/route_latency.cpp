@@ -17,9 +17,9 @@
 #include "platform/files/paths.h"
 #include "platform/media/fake_media_players.h"
 #include "platform/messaging/qt_looper.h"
+#include "receiver/posted_report_sink.h"
 #include "settings/prefs.h"
 #include "shell/fb_application.h"
-#include "receiver/posted_report_sink.h"
 #include "shell/rc_window.h"
 
 namespace {

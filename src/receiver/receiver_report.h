@@ -12,11 +12,11 @@
 #include "receiver/exact/exact_code.h"
 
 struct ReceiverReport {
-  std::string code;  // the code text, e.g. "-100-11111-11100000-..."
-  CodeBytes bytes;   // `code` read as bytes
-  int32_t family = 0;      // the classic decoder's family; 0: no classic code
-  int32_t valid_bits = 0;  // the valid bits the classic decoders counted
-  bool slowdown = false;   // the receiver asks for the slow pulse
+  std::string code;                // the code text, e.g. "-100-11111-11100000-..."
+  CodeBytes bytes;                 // `code` read as bytes
+  int32_t family = 0;              // the classic decoder's family; 0: no classic code
+  int32_t valid_bits = 0;          // the valid bits the classic decoders counted
+  bool slowdown = false;           // the receiver asks for the slow pulse
   std::optional<ExactCode> exact;  // with its bits
 };
 

@@ -19,9 +19,7 @@ ReceiverSession::ReceiverSession(ReceiverFlags* flags, Prefs* settings, Receiver
                                  std::string port_override)
     : fFlags(flags), fSettings(settings), fSink(sink), fPortOverride(std::move(port_override)) {
   fPriority = fSettings ? fSettings->PRIORITY : 40;
-  fWanted = !fPortOverride.empty() ? fPortOverride
-            : fSettings            ? fSettings->rs232_port
-                                   : "serial0";
+  fWanted = !fPortOverride.empty() ? fPortOverride : fSettings ? fSettings->rs232_port : "serial0";
   OpenPort(fWanted.c_str());
   if (fPort == nullptr) {
     // The serial ports first, as ever; then every other receiver this machine has (kernel

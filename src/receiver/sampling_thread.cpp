@@ -122,10 +122,10 @@ int32_t RunBursts(ReceiverFlags& flags, ReceiverPort* port, ReceiverReportSink& 
     if (outcome == Outcome::kNoCode) {
       Send(sink, MakeReceiverReport(burst.Code(), 0, 0, flags.SLOWDOWN_GLOBAL.load()));
     } else if (outcome == Outcome::kDecoded) {
-      t0 = ReportAndSuspend(flags, sink,
-                            MakeReceiverReport(burst.Code(), burst.Family(), burst.ValidBits(),
-                                               false, burst.Exact()),
-                            now);
+      t0 = ReportAndSuspend(
+          flags, sink,
+          MakeReceiverReport(burst.Code(), burst.Family(), burst.ValidBits(), false, burst.Exact()),
+          now);
       return true;
     }
     return false;

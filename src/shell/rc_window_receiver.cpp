@@ -26,8 +26,8 @@ void RcWindow::BuildReceiverView() {
   // A port given for this run is not stored; otherwise every successful open is remembered.
   SetPortNameRecorder(fSetup.port.empty() ? RecordPortName : nullptr);
   fReportSink = std::make_unique<PostedReportSink>(GetLooper(), &fReportTarget);
-  fReceiver = std::make_unique<ReceiverSession>(&fReceiverFlags, fSettings, fReportSink.get(),
-                                                fSetup.port);
+  fReceiver =
+      std::make_unique<ReceiverSession>(&fReceiverFlags, fSettings, fReportSink.get(), fSetup.port);
   fReceiver->SetBusyQuestion(AskWhetherSensorRemoved);
   fReceiver->SetNoReceiverNotice(NoticeNoReceiver);
   connect(fReceiver.get(), &ReceiverSession::PulseWanted, this, [this] { WakePulse(); });

@@ -13,7 +13,8 @@ namespace {
 
 // The reports with an exact code of one press of `field` (`extra` more frames, as a key held
 // down), through the real receiver thread, every period moved by up to 200 us.
-std::vector<ReceiverReport> ExactReportsOf(const std::string& field, uint32_t seed, int32_t extra = 0) {
+std::vector<ReceiverReport> ExactReportsOf(const std::string& field, uint32_t seed,
+                                           int32_t extra = 0) {
   const std::optional<ExactCode> code = ParseExactField(field);
   EXPECT_TRUE(code) << field;
   std::vector<int32_t> periods;

@@ -375,10 +375,10 @@ TEST_F(ShellTest, Screenshots) {
   const std::string base(folder);
   EXPECT_TRUE(Window()->grab().save(QString::fromStdString(base + "/main-window.png")));
   // The README's picture: LR-SAT's "N1" just recognised.
-  Window()->ReceiverReported(
-      MakeReceiverReport("-" + std::bitset<8>(253).to_string() + std::bitset<8>(128).to_string() +
-                             "-" + std::bitset<8>(179).to_string() + "00000000-1x",
-                         1, 33, false));
+  Window()->ReceiverReported(MakeReceiverReport("-" + std::bitset<8>(253).to_string() +
+                                                    std::bitset<8>(128).to_string() + "-" +
+                                                    std::bitset<8>(179).to_string() + "00000000-1x",
+                                                1, 33, false));
   Window()->WaitForActions();
   Settle();
   EXPECT_TRUE(Window()->grab().save(QString::fromStdString(base + "/main-window-key.png")));

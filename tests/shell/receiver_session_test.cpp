@@ -12,8 +12,8 @@
 #include "platform/messaging/trace.h"
 #include "receiver/port_access.h"
 #include "receiver/receiver_flags.h"
-#include "receiver/view/pulse_view.h"
 #include "receiver/recording_report_sink.h"
+#include "receiver/view/pulse_view.h"
 #include "settings/prefs.h"
 #include "temp_dir.h"
 
@@ -68,8 +68,8 @@ class ReceiverSessionTest : public ::testing::Test {
   void Open(const std::string& port_override = "") {
     view_.reset();
     session_.reset();
-    session_ = std::make_unique<ReceiverSession>(&flags_, Prefs::getSTPrefs(), &sink_,
-                                                 port_override);
+    session_ =
+        std::make_unique<ReceiverSession>(&flags_, Prefs::getSTPrefs(), &sink_, port_override);
     session_->SetBusyQuestion([this](const ReceiverSession::BusyAnswer& answer) {
       ++questions_;
       answer_ = answer;

@@ -177,10 +177,9 @@ TEST_F(SessionShellTest, TrayFollowsTheReportsAndTheSettingsPageOffersBothSwitch
 
   // LR-SAT's "N1", as the receiver reports it; the tray tells what the window recognised.
   Window()->ReceiverReported(MakeReceiverReport("-" + std::bitset<8>(253).to_string() +
-                                                     std::bitset<8>(128).to_string() + "-" +
-                                                     std::bitset<8>(179).to_string() +
-                                                     "00000000-1x",
-                                                 1, 33, false));
+                                                    std::bitset<8>(128).to_string() + "-" +
+                                                    std::bitset<8>(179).to_string() + "00000000-1x",
+                                                1, 33, false));
   Window()->WaitForActions();
   EXPECT_EQ(session.Tray()->ToolTip(), "KORU\nreceiver: serial2 open\nlast key: LR-SAT N1");
 
