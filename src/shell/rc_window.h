@@ -85,7 +85,7 @@ class RcWindow : public QMainWindow, public Handler, private RoutingView {
   }
 
   KeyRouter& Router() { return fRouter; }
-  // The flags its receiver view and receiver thread share (tests).
+  // The flags its receiver session, receiver thread and router share (tests).
   ReceiverFlags& Flags() { return fReceiverFlags; }
   // Runs an action on the action thread, after every action posted before it.
   void RunAction(ActionThread::Action action);
