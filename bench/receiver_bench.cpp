@@ -25,6 +25,7 @@
 #include "platform/messaging/threads.h"
 #include "platform/messaging/trace.h"
 #include "receiver/receiver_flags.h"
+#include "receiver/receiver_report_sink.h"
 #include "receiver/replay_session.h"
 #include "receiver/sampling_thread.h"
 
@@ -55,7 +56,7 @@ void BM_DecodeThroughput(benchmark::State& state) {
   int64_t reports = 0;
   for (auto _ : state) {
     reports = 0;
-    ReplayThroughReceiver(big, [&](bigtime_t, const Message&) { ++reports; });
+    ReplayThroughReceiver(big, [&](bigtime_t, const ReceiverReport&) { ++reports; });
   }
   SetTraceStream(nullptr);
   std::fclose(devnull);
@@ -168,13 +169,12 @@ BENCHMARK(BM_PeriodError)
 void BM_IdleCpu(benchmark::State& state) {
   double cpu_per_s = 0;
   for (auto _ : state) {
-    QueueLooper looper;
-    class Sink : public Handler {
+    class Sink : public ReceiverReportSink {
      public:
-      using Handler::Handler;
-      void MessageReceived(Message*) override {}
-    } sink(&looper);
-    SetAppMessenger(sink.GetMessenger());
+      void Report(const ReceiverReport&) override {}
+      void PortMissing() override {}
+      void AlreadyScanning() override {}
+    } sink;
     ReceiverFlags flags;
     std::unique_ptr<ReceiverLine> line;
     if (state.range(0) == 2) {
@@ -184,9 +184,7 @@ void BM_IdleCpu(benchmark::State& state) {
                                                               : DrivenLine::Wait::kEvent);
     }
     ReceiverPort port(std::move(line), "idle");
-    Message start(FourCC("snif"));
-    start.AddPointer(kReceiverFlagsField, &flags);
-    start.AddPointer("_serPtr", &port);
+    ReceiverThreadStart start{&flags, &port, &sink};
     const thread_id thread = spawn_thread(STH_scan_IR_pulse, "snif_thread", 10, &start);
     resume_thread(thread);
     std::this_thread::sleep_for(std::chrono::milliseconds(50));

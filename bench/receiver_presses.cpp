@@ -60,14 +60,11 @@ void Measure(const RemoteCL& remote, int32_t key_function, const std::vector<int
   ++figures->presses;
   ReplayThroughReceiver(
       recording,
-      [&](bigtime_t at, const Message& report) {
-        std::string blink;
-        if (!first || report.GetInt32("_remotetype", 0) == 0 ||
-            report.FindString("_blink", &blink) != kOk)
-          return;
+      [&](bigtime_t at, const ReceiverReport& report) {
+        if (!first || report.family == 0) return;
         first = false;
         KeyMatch match;
-        if (!MatchCodeText(alone, blink, false, &match) || match.key_function != key_function)
+        if (!MatchCodeText(alone, report.code, false, &match) || match.key_function != key_function)
           return;
         ++figures->recognised;
         const auto last = std::upper_bound(edges.begin(), edges.end(), at);

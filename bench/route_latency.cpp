@@ -17,6 +17,7 @@
 #include "platform/files/paths.h"
 #include "platform/media/fake_media_players.h"
 #include "platform/messaging/qt_looper.h"
+#include "receiver/posted_report_sink.h"
 #include "settings/prefs.h"
 #include "shell/fb_application.h"
 #include "shell/rc_window.h"
@@ -142,19 +143,24 @@ int main(int argc, char** argv) {
   std::vector<bigtime_t> latencies;
   {
     FbApplication app(setup);
+    // The receiver thread's way to the window: posted to the GUI thread's looper.
+    class ToWindow : public ReceiverReportSink {
+     public:
+      explicit ToWindow(RcWindow* window) : window_(window) {}
+      void Report(const ReceiverReport& report) override { window_->ReceiverReported(report); }
+      void PortMissing() override {}
+      void AlreadyScanning() override {}
+
+     private:
+      RcWindow* window_;
+    } to_window(app.MainWindow());
+    PostedReportSink posted(&looper, &to_window);
     std::thread sender([&] {
-      const std::string code = VolumeUpCode();
+      const ReceiverReport report = MakeReceiverReport(VolumeUpCode(), 1, 33, false);
       for (int i = 0; i < reports; ++i) {
-        Message report(FourCC("irCE"));
-        report.AddString("_blink", code);
-        report.AddInt32("_remotetype", 1);
-        report.AddInt32("_ValidBits", 33);
-        report.AddPointer("_BitDatas", nullptr);
-        report.AddBool("_runCont", true);
-        report.AddBool("_slowdown", false);
         g_first_call.Arm();
         const bigtime_t sent = system_time();
-        AppMessenger().SendMessage(report);
+        posted.Report(report);
         const bigtime_t called = g_first_call.Wait();
         if (called != 0) latencies.push_back(called - sent);
         snooze(2000);  // the rest of the action, and the window settles

@@ -249,17 +249,10 @@ std::optional<LircReceived> ReceiveLircSignal(const std::vector<int32_t>& period
   for (size_t i = 0; i < periods.size(); ++i)
     AppendMode2(&recording, i % 2 == 0, static_cast<uint64_t>(periods[i]));
   std::optional<LircReceived> received;
-  ReplayThroughReceiver(recording, [&](bigtime_t, const Message& report) {
-    std::string text, field;
-    int32_t family = 0;
-    if (received || report.FindString("_blink", &text) != kOk) return;
-    report.FindInt32("_remotetype", &family);
-    const bool has_exact = report.FindString("_exact", &field) == kOk;
+  ReplayThroughReceiver(recording, [&](bigtime_t, const ReceiverReport& report) {
     // The first report of a code; a no-code report counts when it has an exact code.
-    if (family == 0 && !has_exact) return;
-    received = LircReceived{family == 0 ? "" : text, std::nullopt};
-    if (has_exact) received->exact = ParseExactField(field);
-    if (received->exact) report.FindInt32("_exactbits", &received->exact->bits);
+    if (received || (report.family == 0 && !report.exact)) return;
+    received = LircReceived{report.family == 0 ? "" : report.code, report.exact};
   });
   return received;
 }

@@ -44,12 +44,9 @@ std::optional<uint64_t> LircdKeyCode(const RemoteCL& remote, int32_t keyfn) {
   return LircdClassicCode(remote.fComHead, command);
 }
 
-uint64_t LircdCode(const RemoteCL& remote, int32_t keyfn, const Message& report) {
+uint64_t LircdCode(const RemoteCL& remote, int32_t keyfn, const ReceiverReport& report) {
   if (const std::optional<uint64_t> taught = LircdKeyCode(remote, keyfn)) return *taught;
-  std::string field;
-  if (report.FindString("_exact", &field) == kOk) {
-    if (const auto exact = ParseExactField(field)) return LircdExactCode(*exact);
-  }
+  if (report.exact) return LircdExactCode(*report.exact);
   // An exact remote has no classic header to fall back on.
   return remote.IsExact() ? 0 : LircdClassicCode(remote.fComHead, 0);
 }

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/messaging/message.h"
+#include "receiver/receiver_report.h"
 #include "remotes/remote_cl.h"
 
 // Clients split the line at blanks: every blank or control character of a name becomes '_'
@@ -27,7 +27,7 @@ uint64_t LircdExactCode(const ExactCode& code);
 std::optional<uint64_t> LircdKeyCode(const RemoteCL& remote, int32_t keyfn);
 // The broadcast code of a recognised key: its taught code; for a key not (or no longer) taught,
 // the report's exact code, else the remote's header with command 0 (0 for an exact remote).
-uint64_t LircdCode(const RemoteCL& remote, int32_t keyfn, const Message& report);
+uint64_t LircdCode(const RemoteCL& remote, int32_t keyfn, const ReceiverReport& report);
 // Repeat counts beyond 0xff stay 0xff (two digits).
 std::string LircdBroadcastLine(uint64_t code, int repeat, std::string_view key,
                                std::string_view remote);

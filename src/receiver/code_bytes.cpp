@@ -36,3 +36,26 @@ int32_t IrStr4Value(std::string_view code, int32_t index, std::string* text) {
   }
   return value;
 }
+
+int32_t CodeBytes::Byte(int32_t index) const {
+  return index >= 0 && index < kRead ? values[static_cast<size_t>(index)] : 0;
+}
+
+void CodeBytes::AppendByte(int32_t index, std::string* text) const {
+  if (index < 0 || length < index * 8 + 8) {
+    text->append("--- ");
+    return;
+  }
+  char digits[24];
+  std::snprintf(digits, sizeof digits, "%03ld", static_cast<long>(Byte(index)));
+  text->append(digits);
+}
+
+CodeBytes ReadCodeBytes(std::string_view code) {
+  CodeBytes bytes;
+  const std::string bits = StripCodeSeparators(code);
+  bytes.length = static_cast<int32_t>(bits.size());
+  for (int32_t i = 0; i < CodeBytes::kRead; ++i)
+    bytes.values[static_cast<size_t>(i)] = IrStr4Value(bits, i);
+  return bytes;
+}

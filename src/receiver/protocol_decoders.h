@@ -21,8 +21,8 @@ void Check16B(const int32_t* table, char* code);        // family 10
 
 using ProtocolDecoder = void (*)(const int32_t* table, char* code);
 
-// The decoder for a valid-bit count and its protocol family number ("_remotetype"), or nullptr
-// (family 0) for counts without a decoder.
+// The decoder for a valid-bit count and its protocol family number (the report's family), or
+// nullptr (family 0) for counts without a decoder.
 ProtocolDecoder DecoderForValidBits(int32_t valid_bits, int32_t* family);
 
 // Zeroes every work buffer, as at process start. For tests that must not depend on the order

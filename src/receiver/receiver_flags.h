@@ -1,8 +1,8 @@
 #pragma once
 // The flags the receiver thread, the receiver view and the key router share. Atomic: they are
 // written and read by several threads without a lock. The main window owns one set and hands it
-// to the receiver view (which gives it to each receiver thread in its start message, field
-// kReceiverFlagsField), to the port opening and to the router; a replay has a set of its own.
+// to its receiver session (which gives it to each receiver thread it starts and to the port
+// opening) and to the router; a replay has a set of its own.
 #include <atomic>
 #include <cstdint>
 
@@ -17,6 +17,3 @@ struct ReceiverFlags {
   // set, the view's pulse must run (otherwise the pulse may rest).
   std::atomic<bool> resume_wanted{false};
 };
-
-// The pointer field of the receiver thread's start message that carries its flags.
-inline constexpr const char* kReceiverFlagsField = "_flags";

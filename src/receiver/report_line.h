@@ -1,13 +1,12 @@
 #pragma once
 // One text line for a receiver report, as koru-decode prints it:
-//   <t_ms> irCE type=<_remotetype> bits=<_ValidBits> blink="<_blink>"
+//   <t_ms> irCE type=<family> bits=<valid bits> blink="<code text>"
 // plus " header=<byte0*1000+byte1> byte2=<b2> byte3=<b3> byte4=<b4>" when the code text
-// without separators has more than 12 characters, and " exact=<_exact>" when the report
+// without separators has more than 12 characters, and " exact=<exact field>" when the report
 // carries an exact code.
 #include <string>
 
 #include "platform/messaging/clock.h"
-#include "platform/messaging/message.h"
+#include "receiver/receiver_report.h"
 
-// Empty for messages that are not receiver reports (no "_blink").
-std::string ReceiverReportLine(bigtime_t time, const Message& report);
+std::string ReceiverReportLine(bigtime_t time, const ReceiverReport& report);

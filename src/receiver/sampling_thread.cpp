@@ -5,9 +5,6 @@
 #include <memory>
 #include <optional>
 
-#include "platform/messaging/four_cc.h"
-#include "platform/messaging/message.h"
-#include "platform/messaging/messenger.h"
 #include "platform/messaging/threads.h"
 #include "platform/messaging/trace.h"
 #include "receiver/burst_evaluation.h"
@@ -36,9 +33,10 @@ int32_t TablePeriod(bigtime_t period) {
   return static_cast<int32_t>(period);
 }
 
-void Send(const Message& message) {
-  FlushTrace();  // what led to a report is kept even if the process dies after it
-  AppMessenger().SendMessage(message);
+// What led to a report is kept on the trace even if the process dies after it.
+void Send(ReceiverReportSink& sink, const ReceiverReport& report) {
+  FlushTrace();
+  sink.Report(report);
 }
 
 // A thread that leaves its sampling loop (killed, or its port gone) no longer scans: the flag
@@ -51,31 +49,14 @@ struct LeavingLoopClearsFlag {
   }
 };
 
-// The report fields that change from one report to the next.
-void SetReport(Message* report, const char* code, int32_t family, int32_t valid_bits,
-               bool slowdown) {
-  report->ReplaceString("_blink", code);
-  report->ReplaceInt32("_remotetype", family);
-  report->ReplaceInt32("_ValidBits", valid_bits);
-  report->ReplaceBool("_slowdown", slowdown);
-}
-
-// The exact code of a report, or none: the fields are there only with a code.
-void SetExact(Message* report, const std::optional<ExactCode>& exact) {
-  report->RemoveName("_exact");
-  report->RemoveName("_exactbits");
-  if (!exact) return;
-  report->AddString("_exact", ExactField(*exact));
-  report->AddInt32("_exactbits", exact->bits);
-}
-
 // After a decoded report: the pause, then the thread waits until the view resumes it. Gives
 // the time from which the thread listens again. `reported` is the line's time of the report.
-bigtime_t ReportAndSuspend(ReceiverFlags& flags, const Message& report, bigtime_t reported) {
+bigtime_t ReportAndSuspend(ReceiverFlags& flags, ReceiverReportSink& sink,
+                           const ReceiverReport& report, bigtime_t reported) {
   flags.SLOWDOWN_GLOBAL.store(false);
   // Before the report: the view plans its pulse when the report arrives.
   flags.resume_wanted.store(true);
-  Send(report);
+  Send(sink, report);
   snooze(kReportPause);
   flags.CHECK_SCAN_IR.store(0);
   suspend_thread(find_thread(nullptr));
@@ -90,15 +71,16 @@ bigtime_t ReportAndSuspend(ReceiverFlags& flags, const Message& report, bigtime_
 }
 
 // Ends the thread when the device has gone: a port without device is reported.
-int32_t PortGone(ReceiverFlags& flags, status_t status) {
+int32_t PortGone(ReceiverFlags& flags, ReceiverReportSink& sink, status_t status) {
   Trace("** snif_thread: %s **\n", StatusText(status).c_str());
   flags.CHECK_SCAN_IR.store(0);
-  Send(Message(FourCC("ir--")));
+  FlushTrace();
+  sink.PortMissing();
   return SCIR_NO_DEVICE;
 }
 
-int32_t RunClassic(ReceiverFlags& flags, ReceiverPort* port, ClassicEvaluation& classic,
-                   Message& report) {
+int32_t RunClassic(ReceiverFlags& flags, ReceiverPort* port, ReceiverReportSink& sink,
+                   ClassicEvaluation& classic) {
   bigtime_t t0 = system_time();
   for (;;) {
     flags.CHECK_SCAN_IR.store(1);
@@ -110,40 +92,40 @@ int32_t RunClassic(ReceiverFlags& flags, ReceiverPort* port, ClassicEvaluation& 
       t0 = change.time;
       continue;
     }
-    if (status != kOk) return PortGone(flags, status);
+    if (status != kOk) return PortGone(flags, sink, status);
     const int32_t period = TablePeriod(change.time - t0);
     t0 = change.time;
     switch (classic.Add(period)) {
       case ClassicEvaluation::Outcome::kCollecting:
         break;
       case ClassicEvaluation::Outcome::kNoCode:
-        SetReport(&report, classic.Code(), 0, 0, flags.SLOWDOWN_GLOBAL.load());
-        Send(report);
+        Send(sink, MakeReceiverReport(classic.Code(), 0, 0, flags.SLOWDOWN_GLOBAL.load()));
         break;
       case ClassicEvaluation::Outcome::kDecoded:
-        SetReport(&report, classic.Code(), classic.Family(), classic.ValidBits(), false);
-        t0 =
-            ReportAndSuspend(flags, report, change.time);  // the next period counts from the resume
+        // The next period counts from the resume.
+        t0 = ReportAndSuspend(
+            flags, sink,
+            MakeReceiverReport(classic.Code(), classic.Family(), classic.ValidBits(), false),
+            change.time);
         break;
     }
     classic.FinishCycle();
   }
 }
 
-int32_t RunBursts(ReceiverFlags& flags, ReceiverPort* port, BurstEvaluation& burst,
-                  Message& report) {
+int32_t RunBursts(ReceiverFlags& flags, ReceiverPort* port, ReceiverReportSink& sink,
+                  BurstEvaluation& burst) {
   using Outcome = BurstEvaluation::Outcome;
   bigtime_t t0 = system_time();
   // Returns true when the thread suspended (the next period counts from the resume).
   const auto handle = [&](Outcome outcome, bigtime_t now) {
     if (outcome == Outcome::kNoCode) {
-      SetReport(&report, burst.Code(), 0, 0, flags.SLOWDOWN_GLOBAL.load());
-      SetExact(&report, std::nullopt);
-      Send(report);
+      Send(sink, MakeReceiverReport(burst.Code(), 0, 0, flags.SLOWDOWN_GLOBAL.load()));
     } else if (outcome == Outcome::kDecoded) {
-      SetReport(&report, burst.Code(), burst.Family(), burst.ValidBits(), false);
-      SetExact(&report, burst.Exact());
-      t0 = ReportAndSuspend(flags, report, now);
+      t0 = ReportAndSuspend(
+          flags, sink,
+          MakeReceiverReport(burst.Code(), burst.Family(), burst.ValidBits(), false, burst.Exact()),
+          now);
       return true;
     }
     return false;
@@ -164,7 +146,7 @@ int32_t RunBursts(ReceiverFlags& flags, ReceiverPort* port, BurstEvaluation& bur
       t0 = change.time;
       continue;
     }
-    if (status != kOk) return PortGone(flags, status);
+    if (status != kOk) return PortGone(flags, sink, status);
     // A line that sees a change only after the deadline (a late poll) ends the burst first.
     if (change.time > deadline && handle(burst.EndBurst(deadline), deadline)) continue;
     const int32_t period = TablePeriod(change.time - t0);
@@ -175,8 +157,8 @@ int32_t RunBursts(ReceiverFlags& flags, ReceiverPort* port, BurstEvaluation& bur
 
 // A receiver that decodes itself: each press the kernel decoded is one report; a held key's
 // repeats are reports of the key again, as a held key's frames are on the periods.
-int32_t RunScancodes(ReceiverFlags& flags, ReceiverPort* port, ScancodeEvaluation& evaluation,
-                     Message& report) {
+int32_t RunScancodes(ReceiverFlags& flags, ReceiverPort* port, ReceiverReportSink& sink,
+                     ScancodeEvaluation& evaluation) {
   bigtime_t since = system_time();
   for (;;) {
     flags.CHECK_SCAN_IR.store(1);
@@ -184,13 +166,14 @@ int32_t RunScancodes(ReceiverFlags& flags, ReceiverPort* port, ScancodeEvaluatio
     const status_t status = port->WaitForScancode(since, kNoDeadline, &scancode);
     if (status == kLineEnded) return 0;
     if (status == kEdgesLost || status == kTimedOut) continue;
-    if (status != kOk) return PortGone(flags, status);
+    if (status != kOk) return PortGone(flags, sink, status);
     Trace(" kernel scancode: protocol %u, 0x%llx%s\n", static_cast<unsigned>(scancode.protocol),
           static_cast<unsigned long long>(scancode.scancode), scancode.repeat ? ", held" : "");
     evaluation.Evaluate(scancode);
-    SetReport(&report, evaluation.Code(), evaluation.Family(), evaluation.ValidBits(), false);
-    SetExact(&report, evaluation.Exact());
-    since = ReportAndSuspend(flags, report, scancode.time);
+    since = ReportAndSuspend(flags, sink,
+                             MakeReceiverReport(evaluation.Code(), evaluation.Family(),
+                                                evaluation.ValidBits(), false, evaluation.Exact()),
+                             scancode.time);
   }
 }
 
@@ -206,28 +189,26 @@ void ClearDataField(int32_t* table, ReceiverPort* port, ReceiverFlags* flags) {
 }
 
 int32_t STH_scan_IR_pulse(void* data) {
-  const auto* start = static_cast<const Message*>(data);
-  const void* flags_pointer = nullptr;
-  if (start != nullptr) start->FindPointer(kReceiverFlagsField, &flags_pointer);
-  if (start == nullptr || flags_pointer == nullptr) {
+  const auto* start = static_cast<const ReceiverThreadStart*>(data);
+  if (start == nullptr || start->flags == nullptr || start->sink == nullptr) {
     Trace("BAD DATA-MESSAGE \n");
     Trace("idat==NULL\n");
     return 0;
   }
-  ReceiverFlags& flags = *static_cast<ReceiverFlags*>(const_cast<void*>(flags_pointer));
+  ReceiverFlags& flags = *start->flags;
+  ReceiverReportSink& sink = *start->sink;
   if (flags.CHECK_SCAN_IR.load() != 0) {
-    Send(Message(FourCC("irCE")));
+    FlushTrace();
+    sink.AlreadyScanning();
     return SCIR_OOPS;
   }
-  const void* pointer = nullptr;
-  start->FindPointer("_serPtr", &pointer);
-  auto* port = static_cast<ReceiverPort*>(const_cast<void*>(pointer));
+  ReceiverPort* port = start->port;
   if (port == nullptr) {
     Trace("** STH_scan_M_infrared no device **\n");
-    Send(Message(FourCC("ir--")));
+    FlushTrace();
+    sink.PortMissing();
     return SCIR_NO_DEVICE;
   }
-  const bool classic_timing = start->GetBool(kClassicTimingField, false);
 
   flags.CHECK_SCAN_IR.store(1);
   const LeavingLoopClearsFlag clear_on_exit{flags};
@@ -242,19 +223,11 @@ int32_t STH_scan_IR_pulse(void* data) {
   port->SetDTR(true);
   port->SetTimeout(250000);
 
-  Message report(FourCC("irCE"));
-  report.AddString("_blink", "-------- -------- ");
-  report.AddInt32("_remotetype", 0);
-  report.AddInt32("_ValidBits", 0);
-  report.AddPointer("_BitDatas", scancodes        ? scancodes->Table()
-                                 : classic_timing ? classic->Table()
-                                                  : burst->Table());
-  report.AddBool("_runCont", true);
-  report.AddBool("_slowdown", false);
-  Send(report);
+  // The thread listens: a report without a code.
+  Send(sink, MakeReceiverReport("-------- -------- ", 0, 0, false));
   snooze(kReportPause);
 
-  if (scancodes) return RunScancodes(flags, port, *scancodes, report);
-  return classic_timing ? RunClassic(flags, port, *classic, report)
-                        : RunBursts(flags, port, *burst, report);
+  if (scancodes) return RunScancodes(flags, port, sink, *scancodes);
+  return start->classic_timing ? RunClassic(flags, port, sink, *classic)
+                               : RunBursts(flags, port, sink, *burst);
 }

@@ -1,12 +1,10 @@
 #pragma once
 // The receiver thread: times the level periods of the receiver port, decides when a burst is
-// complete, decodes it and posts the receiver report 'irCE' to the application.
+// complete, decodes it and hands a typed ReceiverReport to the sink it was started with.
 //
-// Driving it (the receiver view does this):
-//   Message start(FourCC("snif"));             // keep it alive while the thread runs
-//   start.AddPointer(kReceiverFlagsField, &flags);  // the ReceiverFlags it shares
-//   start.AddPointer("_serPtr", port);         // from open_multi, or nullptr
-//   start.AddBool(kClassicTimingField, true);  // optional: the classic evaluation
+// Driving it (the receiver session does this):
+//   ReceiverThreadStart start{&flags, port, &sink};  // keep it alive while the thread runs
+//   start.classic_timing = true;                     // optional: the classic evaluation
 //   thread_id t = spawn_thread(STH_scan_IR_pulse, "snif_thread", priority, &start);
 //   resume_thread(t);
 // After each decoded report the thread suspends itself (CHECK_SCAN_IR drops to 0); resume it
@@ -16,17 +14,23 @@
 // The thread takes each period from the times the line gives for its changes, so a thread that
 // wakes late measures the same periods; only a period that begins at a resume is measured from
 // the resume.
-// Exit statuses: 0 (no start message or no flags, or a recording on a virtual clock played to its
-// end), SCIR_OOPS (a receiver thread was already scanning), SCIR_NO_DEVICE (no port, or the port
-// went away: a bare 'ir--' is posted), kInterrupted when killed. Leaving the sampling loop in
+// Exit statuses: 0 (no start, flags or sink, or a recording on a virtual clock played to its
+// end), SCIR_OOPS (a receiver thread was already scanning: AlreadyScanning), SCIR_NO_DEVICE (no
+// port, or the port went away: PortMissing), kInterrupted when killed. Leaving the sampling loop in
 // any way clears CHECK_SCAN_IR, so a thread started after a kill is not turned away.
 #include <cstdint>
 
 #include "platform/lines/receiver_port.h"
 #include "receiver/receiver_flags.h"
+#include "receiver/receiver_report_sink.h"
 
-// A bool of the start message: true runs the classic evaluation (BurstEvaluation otherwise).
-inline constexpr const char* kClassicTimingField = "_classic";
+// What a receiver thread is started with; all of it outlives the thread.
+struct ReceiverThreadStart {
+  ReceiverFlags* flags = nullptr;
+  ReceiverPort* port = nullptr;  // from open_multi, or nullptr
+  ReceiverReportSink* sink = nullptr;
+  bool classic_timing = false;  // the classic evaluation (BurstEvaluation otherwise)
+};
 
 constexpr int32_t SCIR_OOPS = 190;
 constexpr int32_t SCIR_NO_DEVICE = 200;

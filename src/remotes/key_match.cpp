@@ -77,15 +77,16 @@ bool MatchCodeText(const RemoteList& list, std::string_view code_text, bool hyst
   return true;
 }
 
-bool MatchReport(const RemoteList& list, const Message& report, bool hysteresis, KeyMatch* match) {
-  std::string text;
-  std::optional<ExactCode> exact;
-  if (report.FindString("_exact", &text) == kOk) exact = ParseExactField(text);
-  if (exact) {
-    *match = MatchExactKey(list, *exact);
+bool MatchReport(const RemoteList& list, const ReceiverReport& report, bool hysteresis,
+                 KeyMatch* match) {
+  if (report.exact) {
+    *match = MatchExactKey(list, *report.exact);
     if (match->found) return true;
   }
-  if (report.FindString("_blink", &text) == kOk && MatchCodeText(list, text, hysteresis, match))
+  if (report.bytes.Classic()) {
+    *match = MatchKey(list, report.bytes.Header(), report.bytes.Byte(2), report.bytes.Byte(3),
+                      hysteresis);
     return true;
-  return exact.has_value();
+  }
+  return report.exact.has_value();
 }

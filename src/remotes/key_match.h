@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/messaging/message.h"
+#include "receiver/receiver_report.h"
 #include "remotes/remote_cl.h"
 
 struct KeyMatch {
@@ -37,7 +37,8 @@ KeyMatch MatchExactKey(const RemoteList& list, const ExactCode& code);
 bool MatchCodeText(const RemoteList& list, std::string_view code_text, bool hysteresis,
                    KeyMatch* match);
 
-// Matches a receiver report as the routing does: its exact code ("_exact") among the exact
-// remotes first, then its code text ("_blink") as MatchCodeText; false when neither could be
+// Matches a receiver report as the routing does: its exact code among the exact remotes first,
+// then its classic code bytes as MatchCodeText; false when neither could be
 // looked up.
-bool MatchReport(const RemoteList& list, const Message& report, bool hysteresis, KeyMatch* match);
+bool MatchReport(const RemoteList& list, const ReceiverReport& report, bool hysteresis,
+                 KeyMatch* match);

@@ -13,7 +13,6 @@
 #include "platform/launcher/launcher.h"
 #include "platform/messaging/alert.h"
 #include "platform/messaging/trace.h"
-#include "receiver/code_bytes.h"
 #include "receiver/port_open_failure.h"
 #include "remotes/key_match.h"
 #include "settings/label_table.h"
@@ -71,22 +70,25 @@ void KeyRouter::Start() {
   if (fSettings != nullptr && fSettings->all_workspaces) fView.ShowOnAllWorkspaces(true);
 }
 
-void KeyRouter::ShowCheckedEnd(Message* message) {
-  std::string blink;
-  if (message->FindString("_blink", &blink) != kOk) {
-    NoPortReport();
-    return;
-  }
-  const int32_t type = message->GetInt32("_remotetype", 0);
-  bool slowdown = message->GetBool("_slowdown", false);
-  const std::string bits = StripCodeSeparators(blink);
-  std::optional<ExactCode> exact;
-  if (std::string field; message->FindString("_exact", &field) == kOk) {
-    exact = ParseExactField(field);
-    if (exact) exact->bits = message->GetInt32("_exactbits", 0);
-  }
+void KeyRouter::HandleReport(const ReceiverReport& report) {
+  const bool skip = fSkip;
+  fSkip = false;
+  if (!skip) ShowCheckedEnd(report);
+}
+
+void KeyRouter::HandleReceiverTurnedAway() {
+  const bool skip = fSkip;
+  fSkip = false;
+  if (!skip) NoPortReport();
+}
+
+void KeyRouter::ShowCheckedEnd(const ReceiverReport& report) {
+  const int32_t type = report.family;
+  bool slowdown = report.slowdown;
+  const CodeBytes& bytes = report.bytes;
+  const std::optional<ExactCode>& exact = report.exact;
   // An exact code is a whole key even where the classic decoders found too few bits.
-  if (bits.size() < 12 && !exact) slowdown = true;
+  if (bytes.length < 12 && !exact) slowdown = true;
   fView.SetPulseRate(slowdown ? kSlowPulse : kNormalPulse);
   if (fLinks.slowdown != nullptr) fLinks.slowdown->store(slowdown);
 
@@ -102,18 +104,20 @@ void KeyRouter::ShowCheckedEnd(Message* message) {
   std::string line;
   int32_t keyfn = 0;
   int32_t header = 0, byte2 = 0, byte3 = 0;
-  const bool classic = bits.size() > 12;
+  const bool classic = bytes.Classic();
   if (classic) {
     line = "Header: ";
-    const int32_t byte0 = IrStr4Value(bits, 0, &line);
-    const int32_t byte1 = IrStr4Value(bits, 1, &line);
+    bytes.AppendByte(0, &line);
+    bytes.AppendByte(1, &line);
     line += " | ";
-    byte2 = IrStr4Value(bits, 2, &line);
+    bytes.AppendByte(2, &line);
     line += " ";
-    byte3 = IrStr4Value(bits, 3, &line);
+    bytes.AppendByte(3, &line);
     line += " ";
-    IrStr4Value(bits, 4, &line);
-    header = byte0 * 1000 + byte1;
+    bytes.AppendByte(4, &line);
+    header = bytes.Header();
+    byte2 = bytes.Byte(2);
+    byte3 = bytes.Byte(3);
   }
   fRecognised = nullptr;
   if (exact) {
@@ -123,7 +127,7 @@ void KeyRouter::ShowCheckedEnd(Message* message) {
     keyfn = IsDeviceKey(header, byte2, byte3);
   }
   if (fRecognised != nullptr && fLinks.keys != nullptr) {
-    fLinks.keys->KeyRecognised(*fRecognised, keyfn, *message);
+    fLinks.keys->KeyRecognised(*fRecognised, keyfn, report);
   }
   if (keyfn != 0 && fSettings != nullptr && fSettings->use_systemsound) fView.Beep();
   if (fHysteresis) line += " (Hyst.)";
@@ -179,10 +183,9 @@ int32_t KeyRouter::IsExactKey(const ExactCode& code, bool classic, int32_t heade
   ShowMatch(match, ExactReadable(code));
   if (fTeaching) {
     Message taught(FourCC("nRtb"));
-    taught.AddString("_exact", ExactField(code));
     if (match.found && match.remote != nullptr && match.remote->fName != fTeachRemote->fName)
       taught.AddString("_known", match.remote->fName);
-    TeachingRemote(&taught, header, 0, byte2, byte3);
+    TeachingRemote(&taught, header, 0, byte2, byte3, &code);
     return 0;
   }
   return RouteKey(match);
@@ -367,9 +370,6 @@ bool KeyRouter::HandleMessage(Message* message) {
   const bool skip = fSkip;
   if (message->what != FourCC("TICK")) fSkip = false;
   switch (message->what) {
-    case FourCC("irCE"):
-      if (!skip) ShowCheckedEnd(message);
-      return true;
     case FourCC("TICK"):
       fSkip = true;
       return true;

@@ -9,6 +9,7 @@
 //   router.LoadRemoteLibrary();   // the remote folder must be set
 //   router.Start();               // menus, switches, presets
 //   router.HandleMessage(&message);   // every message of the main window, first
+//   router.HandleReport(report);      // every report of the receiver session
 //
 // Everything runs on the GUI thread; only the slow-down flag is shared with the receiver.
 #include <array>
@@ -23,6 +24,7 @@
 #include "platform/desktop/desktop.h"
 #include "platform/messaging/message.h"
 #include "presets/preset_file.h"
+#include "receiver/receiver_report.h"
 #include "remotes/key_match.h"
 #include "remotes/remote_cl.h"
 #include "routing/recognised_key_listener.h"
@@ -79,9 +81,13 @@ class KeyRouter {
 
   // Handles a message of the main window; false for codes that are not the routing's.
   bool HandleMessage(Message* message);
+  // A report of the receiver; skipped after a 'TICK', as a message would be.
+  void HandleReport(const ReceiverReport& report);
+  // A receiver thread was turned away because another one scans: said as a missing port.
+  void HandleReceiverTurnedAway();
 
   // Key routing.
-  void ShowCheckedEnd(Message* message);
+  void ShowCheckedEnd(const ReceiverReport& report);
   int32_t IsDeviceKey(int32_t header, int32_t byte2, int32_t byte3);
   // Exact remotes first; a code none of them holds goes on to the classic matching when the
   // report has a classic code (`classic`, with its header and bytes).
@@ -104,8 +110,9 @@ class KeyRouter {
   // Teach-in.
   // The teach box's header field: what to type there, or where an exact remote's comes from.
   void ShowHeaderHint(bool exact, const char* classic_hint);
+  // `exact`: the exact code of a key received in teach mode ('nRtb'), if it has one.
   void TeachingRemote(Message* message, int32_t header, int32_t key_value, int32_t byte2,
-                      int32_t byte3);
+                      int32_t byte3, const ExactCode* exact = nullptr);
   bool Teaching() const { return fTeaching; }
 
   RemoteList& Remotes() { return fRemoteList; }

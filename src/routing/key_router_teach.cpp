@@ -54,7 +54,7 @@ void KeyRouter::ShowHeaderHint(bool exact, const char* classic_hint) {
 }
 
 void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_value*/,
-                               int32_t byte2, int32_t byte3) {
+                               int32_t byte2, int32_t byte3, const ExactCode* exact_code) {
   RemoteCL& teach = *fTeachRemote;
   KeyMenu& key_menu = fView.TeachKeyMenu();
   const auto send_shown_remote = [&](const RemoteCL* record) {
@@ -165,9 +165,9 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
       return;
     }
     case FourCC("nRtb"): {
-      std::string field;
       const std::optional<ExactCode> exact =
-          message->FindString("_exact", &field) == kOk ? ParseExactField(field) : std::nullopt;
+          exact_code != nullptr ? std::optional<ExactCode>(*exact_code) : std::nullopt;
+      const std::string field = exact ? ExactField(*exact) : std::string();
       if (teach.IsExact() && exact) {
         const std::string readable = ExactReadable(*exact);
         // As with classic codes, a key of another remote only shows up and never replaces the

@@ -4,15 +4,15 @@
 // implementation must not block.
 #include <cstdint>
 
-#include "platform/messaging/message.h"
+#include "receiver/receiver_report.h"
 #include "remotes/remote_cl.h"
 
 class RecognisedKeyListener {
  public:
   virtual ~RecognisedKeyListener() = default;
-  // A receiver report matched `remote`'s key function `keyfn` (51..100); `report` is the
-  // receiver's 'irCE' message.
-  virtual void KeyRecognised(const RemoteCL& remote, int32_t keyfn, const Message& report) = 0;
+  // A receiver report matched `remote`'s key function `keyfn` (51..100).
+  virtual void KeyRecognised(const RemoteCL& remote, int32_t keyfn,
+                             const ReceiverReport& report) = 0;
   // The remote list was loaded or rescanned.
   virtual void RemotesChanged(const RemoteList& remotes) = 0;
 };

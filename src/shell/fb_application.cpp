@@ -135,7 +135,6 @@ void FbApplication::MessageReceived(Message* message) {
     case FourCC("RFID"):
     case FourCC("_IR_"):
     case FourCC("irRB"):
-    case FourCC("irCE"):
     case FourCC("ir--"):
     case FourCC("irCH"):
     case FourCC("irCP"):

@@ -13,7 +13,8 @@ LircdService::~LircdService() {
   Stop();
 }
 
-void LircdService::KeyRecognised(const RemoteCL& remote, int32_t keyfn, const Message& report) {
+void LircdService::KeyRecognised(const RemoteCL& remote, int32_t keyfn,
+                                 const ReceiverReport& report) {
   fFeed.KeyRecognised(remote, keyfn, report);
 }
 

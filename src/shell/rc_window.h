@@ -1,8 +1,9 @@
 #pragma once
 // The main window: log view, compact view, the receiver view, the key display, the splitting
 // box with the group menus, the teach box, the menu bar and the settings page. Every control
-// sends its message to the window's own handler; the application relays the receiver's
-// messages here. The key router decides what a message means; the window is its view.
+// sends its message to the window's own handler; the application relays the receiver's port
+// messages here. The window owns the receiver session, whose reports reach it on the GUI thread
+// and go to the key router. The key router decides what a message means; the window is its view.
 #include <QApplication>
 #include <QLabel>
 #include <QMainWindow>
@@ -18,7 +19,10 @@
 #include "platform/messaging/clock.h"
 #include "platform/messaging/message.h"
 #include "platform/messaging/rect.h"
+#include "receiver/posted_report_sink.h"
 #include "receiver/receiver_flags.h"
+#include "receiver/receiver_report_sink.h"
+#include "receiver/receiver_session.h"
 #include "routing/key_router.h"
 #include "routing/routing_view.h"
 #include "shell/key_function_menu.h"
@@ -71,9 +75,17 @@ class RcWindow : public QMainWindow, public Handler, private RoutingView {
   void AddToLog(const std::string& line) { InsertLog(line); }
   QWidget* SettingsView() const { return fSettView; }
   sPulseView* PulseView() const { return fPulseView; }
+  // The receiver session: the port and the receiver thread.
+  ReceiverSession* Receiver() const { return fReceiver.get(); }
+  // A report of the receiver session, on the GUI thread: the router takes it, then the observer.
+  void ReceiverReported(const ReceiverReport& report);
+  // Hears every report after the router (the tray's last key); nullptr for none.
+  void SetReportObserver(std::function<void(const ReceiverReport&)> observer) {
+    fReportObserver = std::move(observer);
+  }
 
   KeyRouter& Router() { return fRouter; }
-  // The flags its receiver view and receiver thread share (tests).
+  // The flags its receiver session, receiver thread and router share (tests).
   ReceiverFlags& Flags() { return fReceiverFlags; }
   // Runs an action on the action thread, after every action posted before it.
   void RunAction(ActionThread::Action action);
@@ -182,6 +194,22 @@ class RcWindow : public QMainWindow, public Handler, private RoutingView {
   ReceiverFlags fReceiverFlags;
   LircdService fLircd;  // hears the router's keys: declared before it
   KeyRouter fRouter;
+  // The receiver's reports arrive here on the GUI thread.
+  class ReportTarget : public ReceiverReportSink {
+   public:
+    explicit ReportTarget(RcWindow& window) : window_(window) {}
+    void Report(const ReceiverReport& report) override { window_.ReceiverReported(report); }
+    void PortMissing() override {}  // the posted sink sends 'ir--' to the application
+    void AlreadyScanning() override { window_.fRouter.HandleReceiverTurnedAway(); }
+
+   private:
+    RcWindow& window_;
+  };
+  ReportTarget fReportTarget{*this};
+  std::function<void(const ReceiverReport&)> fReportObserver;
+  // Declared in this order: the session's thread ends before the sink it reports to goes.
+  std::unique_ptr<PostedReportSink> fReportSink;
+  std::unique_ptr<ReceiverSession> fReceiver;
   ThemeSound fSound{{"koru-receiver", "message"}, "Remote key recognised", [] {
                       // Called on the sound's thread: the bell rings on the window's.
                       QMetaObject::invokeMethod(

@@ -1,4 +1,5 @@
-// The main window's side of the receiver: the receiver view, its messages and the pulse.
+// The main window's side of the receiver: the receiver session and its reports, the receiver
+// view, their messages and the pulse.
 #include <QCheckBox>
 
 #include "platform/lines/receiver_port.h"
@@ -9,6 +10,7 @@
 #include "settings/label_table.h"
 #include "settings/prefs.h"
 #include "shell/rc_window.h"
+#include "shell/receiver_dialogs.h"
 
 namespace {
 void RecordPortName(const char* name) {
@@ -22,9 +24,14 @@ std::vector<std::string> RcWindow::SystemPorts() {
 
 void RcWindow::BuildReceiverView() {
   // A port given for this run is not stored; otherwise every successful open is remembered.
-  sPulseView::SetPortOverride(fSetup.port);
   SetPortNameRecorder(fSetup.port.empty() ? RecordPortName : nullptr);
-  fPulseView = new sPulseView(QRect(533, 4, 160, 16), "puView", &fReceiverFlags, fPoseView);
+  fReportSink = std::make_unique<PostedReportSink>(GetLooper(), &fReportTarget);
+  fReceiver =
+      std::make_unique<ReceiverSession>(&fReceiverFlags, fSettings, fReportSink.get(), fSetup.port);
+  fReceiver->SetBusyQuestion(AskWhetherSensorRemoved);
+  fReceiver->SetNoReceiverNotice(NoticeNoReceiver);
+  connect(fReceiver.get(), &ReceiverSession::PulseWanted, this, [this] { WakePulse(); });
+  fPulseView = new sPulseView(QRect(533, 4, 160, 16), "puView", fReceiver.get(), fPoseView);
   fPulseView->setVisible(fSettings != nullptr && fSettings->show_pulse);
   connect(fPulseView, &sPulseView::PulseWanted, this, [this] { WakePulse(); });
   PlaceContinueBox();
@@ -43,14 +50,19 @@ void RcWindow::PlaceContinueBox() {
   }
 }
 
+void RcWindow::ReceiverReported(const ReceiverReport& report) {
+  fRouter.HandleReport(report);
+  if (fReportObserver) fReportObserver(report);
+}
+
 bool RcWindow::HandleReceiverMessage(Message* message) {
-  if (sPulseView::IsViewMessage(message->what)) {
-    if (fPulseView != nullptr) fPulseView->MessageReceived(message);
+  if (ReceiverSession::IsSessionMessage(message->what)) {
+    if (fReceiver != nullptr) fReceiver->MessageReceived(message);
     // No port, or one held by another program: said once in the log, and shown where the
     // remote's name would be, until a port opens.
     const bool failed = message->what == FourCC("ir--") || message->what == FourCC("irRB");
-    if (failed && fPulseView != nullptr && fPulseView->Attempts() == 1) {
-      InsertLog(std::string(getLabel(187)) + "\t\t" + fPulseView->WantedPort() + "\n");
+    if (failed && fReceiver != nullptr && fReceiver->Attempts() == 1) {
+      InsertLog(std::string(getLabel(187)) + "\t\t" + fReceiver->WantedPort() + "\n");
     }
     ShowReceiverState();
     return true;
@@ -78,7 +90,7 @@ bool RcWindow::HandleReceiverMessage(Message* message) {
 }
 
 void RcWindow::ShowReceiverState() {
-  const bool open = fPulseView != nullptr && fPulseView->Port() != nullptr;
+  const bool open = fReceiver != nullptr && fReceiver->Port() != nullptr;
   if (open == fReceiverShownOpen) return;
   fReceiverShownOpen = open;
   const QString text = open ? QString::fromUtf8(getLabel(4)) : QString("No receiver open");
@@ -107,9 +119,10 @@ void RcWindow::OnPulse() {
     fPulseView->SkipPulses(fPulseSkip);
     fPulseView->Pulse();
   }
+  if (fReceiver != nullptr) fReceiver->Pulse();
   fPulseSkip = 0;
-  if (fSetup.exit_after_replay && fPulseView != nullptr && fPulseView->Port() != nullptr) {
-    auto* replay = dynamic_cast<ReplayLine*>(fPulseView->Port()->Line());
+  if (fSetup.exit_after_replay && fReceiver != nullptr && fReceiver->Port() != nullptr) {
+    auto* replay = dynamic_cast<ReplayLine*>(fReceiver->Port()->Line());
     if (replay != nullptr && replay->Finished() && ActionsIdle()) {
       fSetup.exit_after_replay = false;
       Trace("replay finished\n");

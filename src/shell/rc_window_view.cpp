@@ -367,13 +367,13 @@ bool RcWindow::ReceiverContinuous() const {
 
 void RcWindow::SetReceiverContinuous(bool on) {
   fReceiverFlags.SCAN_CONTINOUS = on ? 1 : 0;
-  if (fPulseView == nullptr) return;
+  if (fReceiver == nullptr) return;
   if (on) {
-    fPulseView->ReStartSniffer();
+    fReceiver->ReStartSniffer();
   } else {
-    fPulseView->StopSniffer();
+    fReceiver->StopSniffer();
   }
-  fPulseView->update();
+  if (fPulseView != nullptr) fPulseView->update();
 }
 
 void RcWindow::ReceiverUnusable() {

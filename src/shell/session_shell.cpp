@@ -8,7 +8,7 @@
 #include "platform/files/paths.h"
 #include "platform/lines/receiver_port.h"
 #include "platform/messaging/message.h"
-#include "receiver/view/pulse_view.h"
+#include "receiver/receiver_session.h"
 #include "settings/prefs.h"
 #include "shell/bring_to_front.h"
 #include "shell/fb_application.h"
@@ -37,29 +37,31 @@ SessionShell::SessionShell(FbApplication* app, bool tray_available, const std::s
     prefs->GetBool(kCloseToTrayKey, &close_to_tray, true);
     tray_.SetCloseToTray(close_to_tray);
   }
-  app_->SetReceiverObserver([this](const Message& message) { ReceiverReport(message); });
+  app_->SetReceiverObserver([this](const Message&) { UpdatePortState(); });
   SetSettingsPageExtension([this](QWidget* page) { AddSettings(page); });
   UpdatePortState();
   RcWindow* window = app_->MainWindow();
-  if (window != nullptr && window->PulseView() != nullptr) {
-    port_watch_ = QObject::connect(window->PulseView(), &sPulseView::PortChanged,
-                                   window->PulseView(), [this] { UpdatePortState(); });
+  if (window != nullptr && window->Receiver() != nullptr) {
+    port_watch_ = QObject::connect(window->Receiver(), &ReceiverSession::PortChanged,
+                                   window->Receiver(), [this] { UpdatePortState(); });
   }
+  if (window != nullptr)
+    window->SetReportObserver([this](const ::ReceiverReport&) { ReceiverReport(); });
 }
 
 SessionShell::~SessionShell() {
   QObject::disconnect(port_watch_);
   SetSettingsPageExtension(nullptr);
   app_->SetReceiverObserver(nullptr);
+  if (RcWindow* window = app_->MainWindow()) window->SetReportObserver(nullptr);
 }
 
 void SessionShell::ShowMainWindow(const std::string& activation_token) {
   BringToFront(app_->MainWindow(), activation_token);
 }
 
-void SessionShell::ReceiverReport(const Message& message) {
+void SessionShell::ReceiverReport() {
   UpdatePortState();
-  if (message.what != FourCC("irCE") || !message.HasField("_blink")) return;
   // What the main window made of the code: its result box names the remote and the key.
   RcWindow* window = app_->MainWindow();
   tray_.SetLastKey(LabelText(window, "irSender"), LabelText(window, "irSenKey"));
@@ -67,7 +69,7 @@ void SessionShell::ReceiverReport(const Message& message) {
 
 void SessionShell::UpdatePortState() {
   RcWindow* window = app_->MainWindow();
-  ReceiverPort* port = window && window->PulseView() ? window->PulseView()->Port() : nullptr;
+  ReceiverPort* port = window && window->Receiver() ? window->Receiver()->Port() : nullptr;
   tray_.SetReceiverState(port ? port->Name() : std::string(), port != nullptr);
 }
 

@@ -35,7 +35,7 @@ class SessionShell {
   void AddSettings(QWidget* page);
 
  private:
-  void ReceiverReport(const Message& message);
+  void ReceiverReport();
   void UpdatePortState();
 
   FbApplication* app_;

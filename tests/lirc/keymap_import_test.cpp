@@ -114,11 +114,11 @@ TEST_F(KeymapImport, EveryShippedNecAndRc5KeyIsRecognisedFromItsScancode) {
         // The same press as a receiver in scancode mode reports it.
         ScancodeEvaluation evaluation;
         evaluation.Evaluate({0, protocol, scancode, false, false});
-        Message report_message(FourCC("irCE"));
-        report_message.AddString("_blink", evaluation.Code());
-        report_message.AddString("_exact", ExactField(*evaluation.Exact()));
+        const ReceiverReport report =
+            MakeReceiverReport(evaluation.Code(), evaluation.Family(), evaluation.ValidBits(),
+                               false, evaluation.Exact());
         KeyMatch from_scancode;
-        ASSERT_TRUE(MatchReport(list, report_message, false, &from_scancode));
+        ASSERT_TRUE(MatchReport(list, report, false, &from_scancode));
         EXPECT_EQ(from_recording.key_function, function) << name;
         EXPECT_EQ(from_scancode.key_function, function) << name;
         ++keys_checked;

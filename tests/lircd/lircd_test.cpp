@@ -78,8 +78,8 @@ TEST(LircdBroadcast, TheCodeIsTheTaughtCodeOfTheKeyWhateverTheReportCarries) {
       {two_byte.get(), 53, nullptr, 0x0003dcc800000000ull},
   };
   for (const Case& c : cases) {
-    Message report(FourCC("irCE"));
-    if (c.report_exact != nullptr) report.AddString("_exact", c.report_exact);
+    ReceiverReport report;
+    if (c.report_exact != nullptr) report.exact = ParseExactField(c.report_exact);
     EXPECT_EQ(LircdCode(*c.remote, c.keyfn, report), c.code)
         << c.remote->fName << " " << c.keyfn << " " << (c.report_exact ? c.report_exact : "-");
   }
@@ -92,7 +92,7 @@ TEST(LircdBroadcast, TheCodeIsTheTaughtCodeOfTheKeyWhateverTheReportCarries) {
     for (const LircdKey& key : directory.remotes[r].keys) {
       int32_t keyfn = kFirstKeyFunction;
       while (LircdKeyName(keyfn) != key.name) ++keyfn;
-      EXPECT_EQ(LircdCode(*list[r], keyfn, Message(FourCC("irCE"))), key.code) << key.name;
+      EXPECT_EQ(LircdCode(*list[r], keyfn, ReceiverReport{}), key.code) << key.name;
     }
   }
 }

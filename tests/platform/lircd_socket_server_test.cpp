@@ -254,8 +254,8 @@ TEST_F(LircdSocket, AnExactRemoteIsListedAndBroadcastWithTheSameCodes) {
   EXPECT_EQ(client.Ask("LIST Hi_Fi"),
             "BEGIN\nLIST Hi_Fi\nSUCCESS\nDATA\n3\n0000001400000001 N1\n"
             "0000001000000010 Vol+\n00000000deadbeef |<<\nEND\n");
-  Message report(FourCC("irCE"));
-  report.AddString("_exact", "RC-5:0x10:0x10");
+  ReceiverReport report;
+  report.exact = ExactCode{ExactProtocol::kRc5, 0x10, 0x10, 11};
   feed.KeyRecognised(remote, 65, report);
   EXPECT_EQ(client.ReadUntil("Hi_Fi\n"), "0000001000000010 00 Vol+ Hi_Fi\n");
 }

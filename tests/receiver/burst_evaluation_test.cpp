@@ -41,10 +41,8 @@ std::vector<Report> Reports(const Mode2Recording& recording, Evaluation evaluati
   TraceCapture quiet;
   ReplayThroughReceiver(
       recording,
-      [&](bigtime_t time, const Message& report) {
-        std::string blink;
-        if (report.FindString("_blink", &blink) == kOk && report.GetInt32("_remotetype", 0) != 0)
-          reports.push_back({time, blink});
+      [&](bigtime_t time, const ReceiverReport& report) {
+        if (report.family != 0) reports.push_back({time, report.code});
       },
       evaluation);
   return reports;
@@ -222,8 +220,8 @@ TEST(BurstRules, FramesWithoutHeaderRepeatTheKeyOfTheFrameBefore) {
   ResetDecoderWorkBuffers();
   std::vector<std::string> texts;
   TraceCapture quiet;
-  ReplayThroughReceiver(JvcStyleHeld(20), [&](bigtime_t, const Message& report) {
-    if (report.GetInt32("_remotetype", 0) != 0) texts.push_back(report.GetString("_blink", ""));
+  ReplayThroughReceiver(JvcStyleHeld(20), [&](bigtime_t, const ReceiverReport& report) {
+    if (report.family != 0) texts.push_back(report.code);
   });
   ASSERT_GE(texts.size(), 3u);  // the first frame, then repeats while held
   for (const std::string& text : texts) EXPECT_EQ(text, texts[0]);

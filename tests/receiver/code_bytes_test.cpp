@@ -4,7 +4,8 @@
 
 namespace {
 
-TEST(IrStr4Value, ReadsBytesAfterRemovingSeparators) {
+// The report's bytes are read once where the report is made; they must read as the text did.
+TEST(IrStr4Value, ReadsBytesAfterRemovingSeparatorsAsTheReportsBytesDo) {
   struct Case {
     const char* code;
     int32_t index;
@@ -27,7 +28,16 @@ TEST(IrStr4Value, ReadsBytesAfterRemovingSeparators) {
     std::string text;
     EXPECT_EQ(IrStr4Value(c.code, c.index, &text), c.value) << c.code << " " << c.index;
     EXPECT_EQ(text, c.text) << c.code << " " << c.index;
+    const CodeBytes bytes = ReadCodeBytes(c.code);
+    std::string shown;
+    bytes.AppendByte(c.index, &shown);
+    EXPECT_EQ(bytes.Byte(c.index), c.value) << c.code << " " << c.index;
+    EXPECT_EQ(shown, c.text) << c.code << " " << c.index;
   }
+  // Matched only with more than 12 characters without separators.
+  EXPECT_FALSE(ReadCodeBytes("-0101-0101-0101-").Classic());
+  EXPECT_TRUE(ReadCodeBytes("-0101-0101-0101-0").Classic());
+  EXPECT_EQ(ReadCodeBytes("-00000001-00000010-").Header(), 1002);
 }
 
 }  // namespace

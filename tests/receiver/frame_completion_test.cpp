@@ -59,10 +59,10 @@ FirstReport ReportOf(std::vector<int32_t> periods, int32_t jitter, uint32_t seed
   AppendMode2(&recording, false, 1000000);
   ResetDecoderWorkBuffers();
   TraceCapture quiet;
-  ReplayThroughReceiver(recording, [&](bigtime_t time, const Message& report) {
-    if (first.after_last_edge < 0 && report.HasField("_exact")) {
+  ReplayThroughReceiver(recording, [&](bigtime_t time, const ReceiverReport& report) {
+    if (first.after_last_edge < 0 && report.exact) {
       first.after_last_edge = time - last_edge;
-      first.exact = report.GetString("_exact", "");
+      first.exact = ExactField(*report.exact);
     }
   });
   return first;

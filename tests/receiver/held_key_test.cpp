@@ -34,10 +34,10 @@ std::vector<HeldReport> ReportsOf(const std::vector<int32_t>& periods) {
   ResetDecoderWorkBuffers();
   std::vector<HeldReport> reports;
   TraceCapture quiet;
-  ReplayThroughReceiver(recording, [&](bigtime_t time, const Message& report) {
-    if (report.GetInt32("_remotetype", 0) == 0 && !report.HasField("_exact")) return;
-    reports.push_back({time, report.GetString("_blink", ""), report.GetInt32("_remotetype", 0),
-                       report.GetInt32("_ValidBits", 0), report.GetString("_exact", "")});
+  ReplayThroughReceiver(recording, [&](bigtime_t time, const ReceiverReport& report) {
+    if (report.family == 0 && !report.exact) return;
+    reports.push_back({time, report.code, report.family, report.valid_bits,
+                       report.exact ? ExactField(*report.exact) : ""});
   });
   return reports;
 }

@@ -13,8 +13,10 @@
 #include "platform/messaging/test_loopers.h"
 #include "platform/messaging/threads.h"
 #include "platform/messaging/trace.h"
+#include "receiver/posted_report_sink.h"
 #include "receiver/receiver_flags.h"
 #include "receiver/sampling_thread.h"
+#include "recording_report_sink.h"
 
 namespace {
 
@@ -61,8 +63,7 @@ class ReceiverThread : public ::testing::TestWithParam<DrivenLine::Wait> {
     SetAppMessenger(inbox_.GetMessenger());
     line_ = new DrivenLine(GetParam());
     port_ = std::make_unique<ReceiverPort>(std::unique_ptr<ReceiverLine>(line_), "driven");
-    start_.AddPointer(kReceiverFlagsField, &flags_);
-    start_.AddPointer("_serPtr", port_.get());
+    start_ = {&flags_, port_.get(), &sink_};
   }
   void TearDown() override {
     if (thread_ >= 0) {
@@ -72,6 +73,9 @@ class ReceiverThread : public ::testing::TestWithParam<DrivenLine::Wait> {
     SetAppMessenger(Messenger());
   }
 
+  // Everything delivered on the test's thread: the reports through the posted sink, the port
+  // messages through the application messenger.
+  size_t Delivered() const { return target_.Count() + inbox_.received.size(); }
   // Delivers posted messages until `done` holds (at most about 30 seconds: a busy machine may
   // keep the receiver thread waiting long).
   bool DeliverUntil(const std::function<bool()>& done) {
@@ -87,22 +91,24 @@ class ReceiverThread : public ::testing::TestWithParam<DrivenLine::Wait> {
     thread_ = spawn_thread(STH_scan_IR_pulse, "snif_thread", kNormalPriority, &start_);
     ASSERT_GE(thread_, 0);
     ASSERT_EQ(resume_thread(thread_), kOk);
-    ASSERT_TRUE(DeliverUntil([&] { return inbox_.received.size() == 1; }));
+    ASSERT_TRUE(DeliverUntil([&] { return Delivered() == 1; }));
   }
 
   QueueLooper looper_;
   AppInbox inbox_{&looper_};
+  RecordingReportSink target_;
+  PostedReportSink sink_{&looper_, &target_};
   TraceCapture trace_;
   DrivenLine* line_ = nullptr;
   ReceiverFlags flags_;  // the thread may still use them until TearDown has ended it
   std::unique_ptr<ReceiverPort> port_;
-  Message start_{FourCC("snif")};
+  ReceiverThreadStart start_;
   thread_id thread_ = -1;
 };
 
 TEST_P(ReceiverThread, ReportsSuspendsResumesAndDies) {
   Start();
-  EXPECT_EQ(inbox_.received[0].GetString("_blink", ""), "-------- -------- ");
+  EXPECT_EQ(target_.Reports().at(0).code, "-------- -------- ");
   EXPECT_TRUE(line_->Dtr());
 
   // A held key: frames with gaps until a report comes. On a busy machine an edge may be
@@ -114,14 +120,13 @@ TEST_P(ReceiverThread, ReportsSuspendsResumesAndDies) {
       Play(*line_, NecFrame());
     }
   });
-  const bool reported = DeliverUntil([&] { return inbox_.received.size() >= 2; });
+  const bool reported = DeliverUntil([&] { return target_.Count() >= 2; });
   held.store(false);
   key.join();
   ASSERT_TRUE(reported);
-  const Message& report = inbox_.received[1];
-  EXPECT_EQ(report.what, FourCC("irCE"));
-  EXPECT_NE(report.GetString("_blink", "-------- -------- "), "-------- -------- ");
-  EXPECT_FALSE(report.GetBool("_slowdown", true));
+  const ReceiverReport report = target_.Reports().at(1);
+  EXPECT_NE(report.code, "-------- -------- ");
+  EXPECT_FALSE(report.slowdown);
 
   // After the report the thread suspends itself until the view resumes it.
   ASSERT_TRUE(DeliverUntil([&] { return StateOf(thread_) == ThreadState::kSuspended; }));
@@ -150,17 +155,14 @@ TEST_P(ReceiverThread, SecondThreadEndsWithoutTouchingItsPort) {
   ASSERT_EQ(flags_.CHECK_SCAN_IR.load(), 1);
   auto* other_line = new DrivenLine(GetParam());
   ReceiverPort other(std::unique_ptr<ReceiverLine>(other_line), "other");
-  Message other_start(FourCC("snif"));
-  other_start.AddPointer(kReceiverFlagsField, &flags_);
-  other_start.AddPointer("_serPtr", &other);
+  ReceiverThreadStart other_start{&flags_, &other, &sink_};
   const thread_id second = spawn_thread(STH_scan_IR_pulse, "snif_thread", 10, &other_start);
   resume_thread(second);
   int32_t status = 0;
   ASSERT_EQ(wait_for_thread(second, &status), kOk);
   EXPECT_EQ(status, SCIR_OOPS);
-  ASSERT_TRUE(DeliverUntil([&] { return inbox_.received.size() == 2; }));
-  EXPECT_EQ(inbox_.received[1].what, FourCC("irCE"));
-  EXPECT_EQ(inbox_.received[1].CountNames(), 0);
+  ASSERT_TRUE(DeliverUntil([&] { return Delivered() == 2; }));
+  EXPECT_EQ(target_.Events(), (std::vector<std::string>{"report", "already scanning"}));
   EXPECT_FALSE(other_line->Dtr());
   EXPECT_EQ(other_line->ClearCount(), 0);
 }
@@ -172,8 +174,9 @@ TEST_P(ReceiverThread, VanishedPortEndsTheThreadWithANoPortReport) {
   ASSERT_EQ(wait_for_thread(thread_, &status), kOk);
   thread_ = -1;
   EXPECT_EQ(status, SCIR_NO_DEVICE);
-  ASSERT_TRUE(DeliverUntil([&] { return inbox_.received.size() == 2; }));
-  EXPECT_EQ(inbox_.received[1].what, FourCC("ir--"));
+  ASSERT_TRUE(DeliverUntil([&] { return Delivered() == 2; }));
+  ASSERT_EQ(inbox_.received.size(), 1u);
+  EXPECT_EQ(inbox_.received[0].what, FourCC("ir--"));
   EXPECT_EQ(flags_.CHECK_SCAN_IR.load(), 0);
 }
 
@@ -183,11 +186,31 @@ INSTANTIATE_TEST_SUITE_P(Waits, ReceiverThread,
                            return info.param == DrivenLine::Wait::kPolling ? "Polling" : "Event";
                          });
 
+// A report still queued when the window (and with it the sink) goes must not reach it.
+TEST(PostedReportSink, HandsReportsOverOnTheLooperAndDropsThemOnceItHasGone) {
+  QueueLooper looper;
+  RecordingReportSink target;
+  {
+    PostedReportSink posted(&looper, &target);
+    posted.Report(MakeReceiverReport("-0101-", 0, 0, true));
+    posted.AlreadyScanning();
+    EXPECT_EQ(target.Count(), 0u) << "not on the reporting thread";
+    looper.RunPending();
+    EXPECT_EQ(target.Events(), (std::vector<std::string>{"report", "already scanning"}));
+    EXPECT_TRUE(target.Reports().at(0).slowdown);
+    posted.Report(MakeReceiverReport("-0101-", 0, 0, false));
+  }
+  looper.RunPending();
+  EXPECT_EQ(target.Count(), 2u);
+}
+
 TEST(ReceiverThreadStart, MissingStartMessageOrPort) {
   ImmediateLooper looper;
   AppInbox inbox(&looper);
   SetAppMessenger(inbox.GetMessenger());
   ReceiverFlags flags;
+  RecordingReportSink sink;
+  PostedReportSink posted(&looper, &sink);
   {
     TraceCapture trace;
     EXPECT_EQ(STH_scan_IR_pulse(nullptr), 0);
@@ -196,9 +219,7 @@ TEST(ReceiverThreadStart, MissingStartMessageOrPort) {
   }
   {
     TraceCapture trace;
-    Message start(FourCC("snif"));
-    start.AddPointer(kReceiverFlagsField, &flags);
-    start.AddPointer("_serPtr", nullptr);
+    ReceiverThreadStart start{&flags, nullptr, &posted};
     EXPECT_EQ(STH_scan_IR_pulse(&start), SCIR_NO_DEVICE);
     EXPECT_EQ(trace.Text(), "** STH_scan_M_infrared no device **\n");
     ASSERT_EQ(inbox.received.size(), 1u);

@@ -14,6 +14,7 @@
 #include "platform/messaging/trace.h"
 #include "receiver/receiver_flags.h"
 #include "receiver/sampling_thread.h"
+#include "recording_report_sink.h"
 
 namespace {
 
@@ -46,7 +47,8 @@ struct Session {
   VirtualClock clock{0};
   std::unique_ptr<ReceiverPort> port;
   ReceiverFlags flags;
-  Message start{FourCC("snif")};
+  RecordingReportSink sink;
+  ReceiverThreadStart start;
 };
 
 int32_t RunOnVirtualClock(void* data) {
@@ -60,16 +62,19 @@ int32_t RunOnVirtualClock(void* data) {
   return status;
 }
 
-class Inbox : public Handler {
- public:
-  explicit Inbox(Looper* looper) : Handler(looper) {}
-  void MessageReceived(Message* message) override {
-    if (message->what == FourCC("irCE") && message->HasField("_exact"))
-      reports.push_back(message->GetString("_exact", "") + " " + message->GetString("_blink", ""));
-    if (message->what == FourCC("ir--")) reports.push_back("ir--");
+// The reports with an exact code as "<exact field> <code text>", and the missing port.
+std::vector<std::string> Seen(const RecordingReportSink& sink) {
+  std::vector<std::string> seen;
+  const std::vector<ReceiverReport> reports = sink.Reports();
+  size_t next = 0;
+  for (const std::string& event : sink.Events()) {
+    if (event == "port missing") seen.push_back("ir--");
+    if (event != "report") continue;
+    const ReceiverReport& report = reports[next++];
+    if (report.exact) seen.push_back(ExactField(*report.exact) + " " + report.code);
   }
-  std::vector<std::string> reports;
-};
+  return seen;
+}
 
 TEST(ScancodeThread, EachPressIsAReportAndAHeldKeyIsReportedAgain) {
   Session session;
@@ -82,11 +87,7 @@ TEST(ScancodeThread, EachPressIsAReportAndAHeldKeyIsReportedAgain) {
                                      {2000000, kRcXmp, 0x1234, false, false},
                                      {3000000, kRcRc5, 0x1E0C, false, true}}),
       "lirc0");
-  session.start.AddPointer(kReceiverFlagsField, &session.flags);
-  session.start.AddPointer("_serPtr", session.port.get());
-  ImmediateLooper looper;
-  Inbox inbox(&looper);
-  SetAppMessenger(inbox.GetMessenger());
+  session.start = {&session.flags, session.port.get(), &session.sink};
   TraceCapture trace;
   const thread_id thread =
       spawn_thread(RunOnVirtualClock, "snif_thread", kNormalPriority, &session);
@@ -94,15 +95,15 @@ TEST(ScancodeThread, EachPressIsAReportAndAHeldKeyIsReportedAgain) {
   resume_thread(thread);
   int32_t status = 0;
   wait_for_thread(thread, &status);
-  SetAppMessenger(Messenger());
+  const std::vector<std::string> reports = Seen(session.sink);
   EXPECT_EQ(status, SCIR_NO_DEVICE);
-  ASSERT_EQ(inbox.reports.size(), 5u);
-  EXPECT_EQ(inbox.reports[0].rfind("NEC:0x04:0x08 ", 0), 0u);
-  EXPECT_NE(inbox.reports[0], "NEC:0x04:0x08 -") << "with the classic code";
-  EXPECT_EQ(inbox.reports[1], inbox.reports[0]);
-  EXPECT_EQ(inbox.reports[2].rfind("hash:", 0), 0u);
-  EXPECT_EQ(inbox.reports[3].rfind("RC-5:0x1E:0x0C ", 0), 0u);
-  EXPECT_EQ(inbox.reports[4], "ir--");
+  ASSERT_EQ(reports.size(), 5u);
+  EXPECT_EQ(reports[0].rfind("NEC:0x04:0x08 ", 0), 0u);
+  EXPECT_NE(reports[0], "NEC:0x04:0x08 -") << "with the classic code";
+  EXPECT_EQ(reports[1], reports[0]);
+  EXPECT_EQ(reports[2].rfind("hash:", 0), 0u);
+  EXPECT_EQ(reports[3].rfind("RC-5:0x1E:0x0C ", 0), 0u);
+  EXPECT_EQ(reports[4], "ir--");
   EXPECT_TRUE(trace.Contains(" kernel scancode: protocol 9, 0x408, held\n"));
 }
 

@@ -58,11 +58,9 @@ Mode2Recording Record(const std::vector<const PreRemEntry*>& entries, std::vecto
 std::vector<KeyMatch> Replay(const Mode2Recording& recording, const RemoteList& list) {
   std::vector<KeyMatch> matches;
   TraceCapture quiet;
-  ReplayThroughReceiver(recording, [&](bigtime_t, const Message& report) {
-    std::string blink;
+  ReplayThroughReceiver(recording, [&](bigtime_t, const ReceiverReport& report) {
     KeyMatch match;
-    if (report.FindString("_blink", &blink) != kOk || !MatchCodeText(list, blink, false, &match))
-      return;
+    if (!MatchCodeText(list, report.code, false, &match)) return;
     // A press whose frames go on after the receiver is resumed is reported again, as a held
     // key is: one key per press.
     if (matches.empty() || matches.back().remote_label != match.remote_label ||

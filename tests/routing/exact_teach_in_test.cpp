@@ -9,13 +9,14 @@
 
 namespace {
 
-bool IsExactReport(const Message& message) {
-  return message.what == FourCC("irCE") && message.HasField("_exact");
+bool IsExactReport(const ReceiverReport& report) {
+  return report.exact.has_value();
 }
 
 // The reports with an exact code of one press of `field` (`extra` more frames, as a key held
 // down), through the real receiver thread, every period moved by up to 200 us.
-std::vector<Message> ExactReportsOf(const std::string& field, uint32_t seed, int32_t extra = 0) {
+std::vector<ReceiverReport> ExactReportsOf(const std::string& field, uint32_t seed,
+                                           int32_t extra = 0) {
   const std::optional<ExactCode> code = ParseExactField(field);
   EXPECT_TRUE(code) << field;
   std::vector<int32_t> periods;
@@ -23,24 +24,24 @@ std::vector<Message> ExactReportsOf(const std::string& field, uint32_t seed, int
   std::mt19937 rng(seed);
   std::uniform_int_distribution<int32_t> shift(-200, 200);
   for (int32_t& period : periods) period = std::max(1, period + shift(rng));
-  std::vector<Message> reports = ReceiverReports(periods, IsExactReport);
+  std::vector<ReceiverReport> reports = ReceiverReports(periods, IsExactReport);
   EXPECT_FALSE(reports.empty()) << field;
   return reports;
 }
 
 // The first of them for a short press.
-Message ExactReportOf(const std::string& field, uint32_t seed) {
-  std::vector<Message> reports = ExactReportsOf(field, seed);
+ReceiverReport ExactReportOf(const std::string& field, uint32_t seed) {
+  std::vector<ReceiverReport> reports = ExactReportsOf(field, seed);
   return reports.empty() ? ReportOf("-") : reports.front();
 }
 
 // A press of a classic remote's key (one-byte mode) as the receiver reports it, exact code and
 // all.
-Message ClassicKeyReportOf(int32_t header, int32_t code) {
+ReceiverReport ClassicKeyReportOf(int32_t header, int32_t code) {
   KeyPress press;
   std::string why;
   EXPECT_EQ(EncodeKeyPress(header, 2, code, 0, &press, &why), kOk) << why;
-  const std::vector<Message> reports = ReceiverReports(press.periods, IsExactReport);
+  const std::vector<ReceiverReport> reports = ReceiverReports(press.periods, IsExactReport);
   EXPECT_FALSE(reports.empty()) << header << " " << code;
   return reports.empty() ? ReportOf("-") : reports.front();
 }
@@ -68,8 +69,7 @@ const TaughtKey kKeys[] = {
 class ExactTeachInTest : public RouterTest {
  protected:
   void Press(const std::string& field, uint32_t seed) {
-    Message report = ExactReportOf(field, seed);
-    Router().HandleMessage(&report);
+    Router().HandleReport(ExactReportOf(field, seed));
   }
 };
 
@@ -163,7 +163,7 @@ TEST_F(ExactTeachInTest, KeysOfOtherRemotesDoNotReplaceTheKeyWaitingForItsFuncti
   ASSERT_EQ(waiting, "select for: 'NEC addr 0x30 cmd 0x02' ");
   const std::string lr_sat_n5 = "Wrong header, data : NEC32 addr 0x7F20 cmd 0x621D ('LR-SAT')";
   const struct {
-    Message report;
+    ReceiverReport report;
     const char* shown;
     const char* remote;
   } strays[] = {
@@ -174,8 +174,7 @@ TEST_F(ExactTeachInTest, KeysOfOtherRemotesDoNotReplaceTheKeyWaitingForItsFuncti
        "-unknown-"},
   };
   for (const auto& stray : strays) {
-    Message report = stray.report;
-    Router().HandleMessage(&report);
+    Router().HandleReport(stray.report);
     EXPECT_EQ(view_.teach_data, stray.shown);
     EXPECT_EQ(view_.teach_tone, TeachTone::kTaken) << stray.shown;
     EXPECT_EQ(view_.Text(RoutingText::kRemote), stray.remote) << stray.shown;
@@ -188,8 +187,7 @@ TEST_F(ExactTeachInTest, KeysOfOtherRemotesDoNotReplaceTheKeyWaitingForItsFuncti
 
   // With nothing waiting, a loaded remote's key is still refused; a key of another protocol
   // may join the remote.
-  Message lr_sat = ClassicKeyReportOf(kLrSat, kLrSatN5);
-  Router().HandleMessage(&lr_sat);
+  Router().HandleReport(ClassicKeyReportOf(kLrSat, kLrSatN5));
   EXPECT_EQ(view_.teach_data, lr_sat_n5);
   Press("Sony12:0x01:0x15", 5);
   EXPECT_EQ(view_.teach_data, "select for: 'Sony12 addr 0x01 cmd 0x15' ");
@@ -197,17 +195,15 @@ TEST_F(ExactTeachInTest, KeysOfOtherRemotesDoNotReplaceTheKeyWaitingForItsFuncti
 
 TEST_F(ExactTeachInTest, AHeldNecKeyIsTaughtOnceAndRepeatsItsAction) {
   // Held down: one frame, then repeat frames that report the key again.
-  const std::vector<Message> held = ExactReportsOf("NEC:0x04:0x11", 3, 8);
+  const std::vector<ReceiverReport> held = ExactReportsOf("NEC:0x04:0x11", 3, 8);
   ASSERT_GE(held.size(), 3u);
   Start();
   BeginNewRemote("Amp");
   // Taught from the held press: the repeats find the code taught, and teach nothing else.
-  Message first = held[0];
-  Router().HandleMessage(&first);
+  Router().HandleReport(held[0]);
   TeachTo(65);  // Vol+
   for (size_t i = 1; i < held.size(); ++i) {
-    Message repeat = held[i];
-    Router().HandleMessage(&repeat);
+    Router().HandleReport(held[i]);
     EXPECT_EQ(view_.teach_data, " 'NEC addr 0x04 cmd 0x11' is Code for 'Vol+' ");
   }
   for (int32_t keyfn = kFirstKeyFunction; keyfn <= kLastKeyFunction; ++keyfn)
@@ -215,9 +211,8 @@ TEST_F(ExactTeachInTest, AHeldNecKeyIsTaughtOnceAndRepeatsItsAction) {
   Post(FourCC("nRad"));
 
   // Held again: every report turns the volume up once more.
-  for (const Message& report : held) {
-    Message copy = report;
-    Router().HandleMessage(&copy);
+  for (const ReceiverReport& report : held) {
+    Router().HandleReport(report);
     EXPECT_EQ(view_.Text(RoutingText::kKey), "Vol+");
   }
   ASSERT_EQ(desktop_.sent.size(), held.size());

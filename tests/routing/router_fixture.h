@@ -175,8 +175,7 @@ class RouterTest : public ::testing::Test {
     router_->HandleMessage(&message);
   }
   void Report(const std::string& blink, int32_t type = 1) {
-    Message report = ReportOf(blink, type);
-    router_->HandleMessage(&report);
+    router_->HandleReport(ReportOf(blink, type));
   }
   void Key(int header, int byte2, int byte3 = 0) { Report(CodeText(header, byte2, byte3)); }
   void WritePresets(const std::string& lines) {

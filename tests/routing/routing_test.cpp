@@ -61,7 +61,7 @@ TEST_F(RouterTest, TheLogIsCrunchedAndAReportWithoutCodeSaysThereIsNoPort) {
 
   SetAlertPresenter(nullptr);
   TraceCapture trace;
-  Post(FourCC("irCE"));
+  Router().HandleReceiverTurnedAway();
   EXPECT_TRUE(view_.receiver_unusable);
   EXPECT_EQ(view_.log.rfind("..no port \t\tserial2", 0), 0u) << view_.log;
   EXPECT_TRUE(trace.Contains("..no port \t\tserial2\n"));

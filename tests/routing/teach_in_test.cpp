@@ -196,19 +196,17 @@ TEST_F(TeachInTest, AKeyPressRecordedFromTheRemoteIsTaughtAndThenRecognised) {
   KeyPress press;
   std::string why;
   ASSERT_EQ(EncodeKeyPress(200100, 2, 77, 0, &press, &why), kOk) << why;
-  const std::vector<Message> reports = ReceiverReports(press.periods, IsKeyReport);
+  const std::vector<ReceiverReport> reports = ReceiverReports(press.periods, IsKeyReport);
   ASSERT_EQ(reports.size(), 1u);
   Start();
   BeginNewRemote("Recorded", 200100, false);
   view_.classic_codes = true;
   Post(FourCC("nRcc"));
-  Message report = reports[0];
-  Router().HandleMessage(&report);
+  Router().HandleReport(reports[0]);
   EXPECT_EQ(view_.teach_data, "select for: '77' ");
   TeachTo(67);  // "Mute"
   Post(FourCC("nRad"));
-  report = reports[0];
-  Router().HandleMessage(&report);
+  Router().HandleReport(reports[0]);
   EXPECT_EQ(view_.Text(RoutingText::kRemote), "Recorded");
   EXPECT_EQ(view_.Text(RoutingText::kKey), "Mute");
   EXPECT_TRUE(mixer_.muted);

@@ -56,7 +56,7 @@ TEST_F(WindowRoutingTest, ReportsReachTheKeyDisplayTheCompactViewAndTheReceiver)
   SetAlertPresenter(nullptr);
   TraceCapture trace;
   Window()->Flags().CHECK_SCAN_IR = 1;
-  Post(FourCC("irCE"));
+  Window()->Router().HandleReceiverTurnedAway();
   EXPECT_EQ(Window()->Flags().CHECK_SCAN_IR.load(), 0);
   EXPECT_EQ(Log().rfind("..no port \t\tserial2", 0), 0u) << Log();
 }

@@ -213,13 +213,12 @@ TEST_F(ShellTest, ThePortOfThisRunIsTheOneTheSettingsPageMarks) {
 
 TEST_F(ShellTest, WithoutAReceiverTheLogAndTheKeyDisplaySaySo) {
   SetReceiverDevices(std::make_shared<FakeReceiverDevices>(std::vector<std::string>{}));
-  sPulseView::SetBusyQuestion([](const sPulseView::BusyAnswer&) {});
   Start();
+  Window()->Receiver()->SetBusyQuestion([](const ReceiverSession::BusyAnswer&) {});
   EXPECT_EQ(Find<QLabel>("irSender")->text(), "No receiver open");
   Post(FourCC("ir--"));  // the receiver thread's report that it has no port
   const QString log = Find<QTextEdit>("text_view")->toPlainText();
   EXPECT_TRUE(log.startsWith("..no port \t\tserial")) << log.toStdString();
-  sPulseView::SetBusyQuestion(nullptr);
 }
 
 TEST_F(ShellTest, EveryPrioritySliderChangeIsApplied) {
@@ -345,8 +344,7 @@ TEST_F(ShellTest, Screenshots) {
   const std::string base(folder);
   EXPECT_TRUE(Window()->grab().save(QString::fromStdString(base + "/main-window.png")));
   // The README's picture: LR-SAT's "N1" just recognised.
-  Message key = ReportOf(CodeText(kLrSat, kLrSatN1, 0));
-  app_->MessageReceived(&key);
+  Window()->ReceiverReported(ReportOf(CodeText(kLrSat, kLrSatN1, 0)));
   Window()->WaitForActions();
   Settle();
   EXPECT_TRUE(Window()->grab().save(QString::fromStdString(base + "/main-window-key.png")));
@@ -365,12 +363,9 @@ TEST_F(ShellTest, Screenshots) {
   Settle();
   EXPECT_TRUE(Window()->grab().save(QString::fromStdString(base + "/teach-box.png")));
   // A key of an exact code as the teach box shows it.
-  Message exact(FourCC("irCE"));
-  exact.AddString("_blink", "-");
-  exact.AddInt32("_remotetype", 0);
-  exact.AddString("_exact", "Kaseikyo:0x20020100:0x3D");
-  exact.AddInt32("_exactbits", 48);
-  Window()->MessageReceived(&exact);
+  const ReceiverReport exact = MakeReceiverReport(
+      "-", 0, 0, false, ExactCode{ExactProtocol::kKaseikyo, 0x20020100, 0x3D, 48});
+  Window()->ReceiverReported(exact);
   Settle();
   EXPECT_TRUE(Window()->grab().save(QString::fromStdString(base + "/teach-box-exact.png")));
   // The other looks, for checking by eye that nothing is covered or cut: the pulse view shown,
@@ -380,7 +375,7 @@ TEST_F(ShellTest, Screenshots) {
   Settle();
   EXPECT_TRUE(Window()->grab().save(QString::fromStdString(base + "/teach-box-pimped.png")));
   Post(FourCC("nRad"));
-  Window()->MessageReceived(&exact);
+  Window()->ReceiverReported(exact);
   Window()->UseAltDesign(2);
   Settle();
   EXPECT_TRUE(Window()->grab().save(QString::fromStdString(base + "/pulse-pimped-dense.png")));

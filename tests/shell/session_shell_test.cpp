@@ -167,8 +167,7 @@ TEST_F(SessionShellTest, TrayFollowsTheReportsAndTheSettingsPageOffersBothSwitch
   EXPECT_EQ(session.Tray()->ToolTip(), "KORU\nreceiver: serial2 open");
 
   // LR-SAT's "N1", as the receiver reports it; the tray tells what the window recognised.
-  Message report = ReportOf(CodeText(kLrSat, kLrSatN1, 0));
-  app_->MessageReceived(&report);
+  Window()->ReceiverReported(ReportOf(CodeText(kLrSat, kLrSatN1, 0)));
   Window()->WaitForActions();
   EXPECT_EQ(session.Tray()->ToolTip(), "KORU\nreceiver: serial2 open\nlast key: LR-SAT N1");
 

@@ -80,8 +80,7 @@ class ShellTest : public ::testing::Test {
   }
   // A receiver report, a key of a remote, to the main window; its action has run on return.
   void Report(const std::string& blink) {
-    Message report = ReportOf(blink);
-    Window()->MessageReceived(&report);
+    Window()->ReceiverReported(ReportOf(blink));
     Window()->WaitForActions();
   }
   void Key(int header, int byte2, int byte3 = 0) { Report(CodeText(header, byte2, byte3)); }

@@ -144,7 +144,7 @@ TEST_F(VrWindowTest, TheViewMenuOpensItAndAKeyFromARecordingLightsItsButton) {
   ASSERT_EQ(ReadMode2File(std::string(KORU_SOURCE_DIR) + "/data/demo.mode2", &recording, &error),
             kOk)
       << error;
-  const std::vector<Message> reports = ReceiverReports(recording, IsKeyReport);
+  const std::vector<ReceiverReport> reports = ReceiverReports(recording, IsKeyReport);
   ASSERT_FALSE(reports.empty());
   Start();
   QAction* item = FindMenuItem(Window()->findChild<QMenu*>("View"), FourCC("VR_O"));
@@ -156,8 +156,7 @@ TEST_F(VrWindowTest, TheViewMenuOpensItAndAKeyFromARecordingLightsItsButton) {
   ASSERT_NE(app_->VirtualRemote(), nullptr);
   AllButtonsView* board = app_->VirtualRemote()->Board();
 
-  Message report = reports[0];
-  Window()->MessageReceived(&report);
+  Window()->ReceiverReported(reports[0]);
   Window()->WaitForActions();
   Settle();
   const QString key = Find<QLabel>("irSenKey")->text();

@@ -112,9 +112,8 @@ const RemoteList* g_remotes = nullptr;
 bool g_hysteresis = false;
 
 // The per-report output; extend here for further columns.
-void PrintReport(bigtime_t time, const Message& report) {
+void PrintReport(bigtime_t time, const ReceiverReport& report) {
   std::string line = ReceiverReportLine(time, report);
-  if (line.empty()) return;
   KeyMatch match;
   if (g_remotes && MatchReport(*g_remotes, report, g_hysteresis, &match))
     line += " remote=" + match.remote_label + " key=" + match.key_label;

@@ -5,7 +5,7 @@
 //
 // Written forms:
 //   field     "RC-5:0x1E:0x0C", "hash:1A2B3C4D", "hash2:0x1A2B3C4D:0x5E6F7A8B"
-//             (koru-decode's exact=, the report's "_exact", the exact remote files)
+//             (koru-decode's exact=, the exact remote files)
 //   readable  "RC-5 addr 0x1E cmd 0x0C", "hash 1A2B3C4D", "hash2 5E6F7A8B" (charts, the code
 //             table, the teach-in)
 #include <cstdint>

@@ -1,4 +1,5 @@
-#include "receiver/view/pulse_view.h"
+// The receiver session (port, thread, fallbacks, resume rule) and the receiver view that draws it.
+#include "receiver/receiver_session.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,8 @@
 #include "platform/messaging/trace.h"
 #include "receiver/port_access.h"
 #include "receiver/receiver_flags.h"
+#include "receiver/recording_report_sink.h"
+#include "receiver/view/pulse_view.h"
 #include "settings/prefs.h"
 #include "temp_dir.h"
 
@@ -43,7 +46,7 @@ bool WaitFor(const std::function<bool()>& condition) {
   return condition();
 }
 
-class PulseViewTest : public ::testing::Test {
+class ReceiverSessionTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetReceiverDevices(devices_);
@@ -52,26 +55,35 @@ class PulseViewTest : public ::testing::Test {
         [](const char* name) { Prefs::SetText(Prefs::getSTPrefs()->rs232_port, name); });
     flags_.CHECK_SCAN_IR = 0;
     flags_.SCAN_CONTINOUS = 1;
-    sPulseView::SetBusyQuestion([this](const sPulseView::BusyAnswer& answer) {
-      ++questions_;
-      answer_ = answer;
-    });
   }
   void TearDown() override {
     view_.reset();
-    sPulseView::SetBusyQuestion(nullptr);
+    session_.reset();
     SetPortNameRecorder(nullptr);
     SetAppMessenger(Messenger());
     SetReceiverDevices(nullptr);
     Prefs::getSTPrefs()->DeleteMe();
   }
+  // A session (and its view) as the main window makes them, the busy question answered here.
+  void Open(const std::string& port_override = "") {
+    view_.reset();
+    session_.reset();
+    session_ =
+        std::make_unique<ReceiverSession>(&flags_, Prefs::getSTPrefs(), &sink_, port_override);
+    session_->SetBusyQuestion([this](const ReceiverSession::BusyAnswer& answer) {
+      ++questions_;
+      answer_ = answer;
+    });
+    session_->SetNoReceiverNotice([this](const std::string& text) { notices_.push_back(text); });
+    view_ = std::make_unique<sPulseView>(QRect(0, 0, 160, 16), "puView", session_.get());
+  }
   void Make() {
-    view_ = std::make_unique<sPulseView>(QRect(0, 0, 160, 16), "puView", &flags_);
+    Open();
     ASSERT_TRUE(WaitFor([&] { return flags_.CHECK_SCAN_IR.load() == 1; }));  // in its sampling loop
   }
   void Send(uint32_t what) {
     Message message(what);
-    view_->MessageReceived(&message);
+    session_->MessageReceived(&message);
   }
 
   TempDir dir_;
@@ -81,62 +93,51 @@ class PulseViewTest : public ::testing::Test {
   ImmediateLooper looper_;
   AppRecorder app_{&looper_};
   ReceiverFlags flags_;
+  RecordingReportSink sink_;
+  std::unique_ptr<ReceiverSession> session_;
   std::unique_ptr<sPulseView> view_;
   int questions_ = 0;
-  sPulseView::BusyAnswer answer_;
+  ReceiverSession::BusyAnswer answer_;
+  std::vector<std::string> notices_;
 };
 
 }  // namespace
 
-TEST_F(PulseViewTest, StartUpFallsBackToTheFirstPortThatOpensAndRemembersIt) {
-  const struct {
-    std::vector<std::string> devices;
-    const char* stored;
-    const char* opened;
-  } cases[] = {
-      {{"serial2", "usb1"}, "serial0", "serial2"},
-      // The stored port is gone and no serial port is there: the kernel receiver opens.
-      {{"lirc0"}, "usb3", "lirc0"},
-  };
-  for (const auto& c : cases) {
-    SetReceiverDevices(std::make_shared<FakeReceiverDevices>(c.devices));
-    Prefs::SetText(Prefs::getSTPrefs()->rs232_port, c.stored);
-    flags_.CHECK_SCAN_IR = 0;
-    TraceCapture trace;
-    Make();
-    ASSERT_NE(view_->Port(), nullptr) << c.opened;
-    EXPECT_EQ(view_->Port()->Name(), c.opened);
-    EXPECT_STREQ(Prefs::getSTPrefs()->rs232_port, c.opened);
-    EXPECT_TRUE(trace.Contains("..thread-success .."));
-    EXPECT_EQ(view_->RemoteDev(), 91);
-    view_.reset();
-  }
-  EXPECT_EQ(questions_, 0);
+TEST_F(ReceiverSessionTest, FallsBackToTheFirstPortThatOpensAndRemembersIt) {
+  TraceCapture trace;
+  Make();
+  EXPECT_STREQ(Prefs::getSTPrefs()->rs232_port, "serial2");
+  EXPECT_EQ(session_->Port()->Name(), "serial2");
+  EXPECT_TRUE(trace.Contains("..thread-success .."));
+  EXPECT_EQ(view_->RemoteDev(), 91);
+  // The thread reports to the session's sink that it listens.
+  ASSERT_TRUE(WaitFor([&] { return sink_.Count() >= 1; }));
+  EXPECT_EQ(sink_.Reports().at(0).code, "-------- -------- ");
 }
 
-TEST_F(PulseViewTest, PulsesResumeTheThreadOnlyWhileReceivingAndIdle) {
+TEST_F(ReceiverSessionTest, PulsesResumeTheThreadOnlyWhileReceivingAndIdle) {
   Make();
-  const thread_id thread = view_->Thread();
-  view_->StopSniffer();
+  const thread_id thread = session_->Thread();
+  session_->StopSniffer();
   ASSERT_TRUE(WaitFor([&] { return StateOf(thread) == ThreadState::kSuspended; }));
 
   flags_.CHECK_SCAN_IR = 0;
-  view_->Pulse();  // receiving is off
+  session_->Pulse();  // receiving is off
   snooze(5000);
   EXPECT_EQ(StateOf(thread), ThreadState::kSuspended);
 
   flags_.SCAN_CONTINOUS = 1;
   flags_.CHECK_SCAN_IR = 1;
-  view_->Pulse();  // the thread counts as busy
+  session_->Pulse();  // the thread counts as busy
   snooze(5000);
   EXPECT_EQ(StateOf(thread), ThreadState::kSuspended);
 
   flags_.CHECK_SCAN_IR = 0;
-  view_->Pulse();
+  session_->Pulse();
   EXPECT_TRUE(WaitFor([&] { return StateOf(thread) != ThreadState::kSuspended; }));
 }
 
-TEST_F(PulseViewTest, RubrGoesOutOnEveryTwentySecondPulseUnlessHeld) {
+TEST_F(ReceiverSessionTest, RubrGoesOutOnEveryTwentySecondPulseUnlessHeld) {
   Make();
   flags_.CHECK_SCAN_IR = 1;  // keep the pulse from resuming anything
   for (int pulse = 1; pulse <= 19; ++pulse) view_->Pulse();
@@ -150,7 +151,7 @@ TEST_F(PulseViewTest, RubrGoesOutOnEveryTwentySecondPulseUnlessHeld) {
   EXPECT_EQ(app_.Count(FourCC("RUBR")), 2);
 }
 
-TEST_F(PulseViewTest, PortChangesReopenExceptForTheSameSerialPort) {
+TEST_F(ReceiverSessionTest, PortChangesReopenExceptForTheSameSerialPort) {
   Make();
   const int opens = devices_->Opens();
   TraceCapture trace;
@@ -160,31 +161,31 @@ TEST_F(PulseViewTest, PortChangesReopenExceptForTheSameSerialPort) {
 
   Send(FourCC("USB1"));
   EXPECT_GT(devices_->Opens(), opens);
-  EXPECT_EQ(view_->Port()->Name(), "usb1");
+  EXPECT_EQ(session_->Port()->Name(), "usb1");
   EXPECT_STREQ(Prefs::getSTPrefs()->rs232_port, "usb1");
   const int reopened = devices_->Opens();
   Send(FourCC("USB1"));  // the same USB port is closed and opened again
   EXPECT_GT(devices_->Opens(), reopened);
 
   Send(FourCC("SER4"));  // no such device: the thread reports the missing port
-  EXPECT_EQ(view_->Port(), nullptr);
-  EXPECT_TRUE(WaitFor([&] { return app_.Count(FourCC("ir--")) == 1; }));
+  EXPECT_EQ(session_->Port(), nullptr);
+  EXPECT_TRUE(WaitFor([&] { return sink_.Events().back() == "port missing"; }));
 }
 
-TEST_F(PulseViewTest, SliderValueIsRoundedDownToTens) {
+TEST_F(ReceiverSessionTest, SliderValueIsRoundedDownToTens) {
   Make();
   TraceCapture trace;
   Message slider(FourCC("sldm"));
   slider.AddInt32("be:value", 47);
-  view_->MessageReceived(&slider);
+  session_->MessageReceived(&slider);
   EXPECT_TRUE(trace.Contains("| Prio:40 good "));
   EXPECT_EQ(Prefs::getSTPrefs()->PRIORITY, 40);
   thread_info info;
-  ASSERT_EQ(get_thread_info(view_->Thread(), &info), kOk);
+  ASSERT_EQ(get_thread_info(session_->Thread(), &info), kOk);
   EXPECT_EQ(info.priority, 40);
 }
 
-TEST_F(PulseViewTest, BusyReportsAskOnceAndSensorRemovedReopensThePort) {
+TEST_F(ReceiverSessionTest, BusyReportsAskOnceAndSensorRemovedReopensThePort) {
   Make();
   TraceCapture trace;
   Send(FourCC("irRB"));
@@ -192,68 +193,75 @@ TEST_F(PulseViewTest, BusyReportsAskOnceAndSensorRemovedReopensThePort) {
   EXPECT_EQ(questions_, 1);
   EXPECT_TRUE(trace.Contains("out"));
   const int opens = devices_->Opens();
-  const thread_id old_thread = view_->Thread();
+  const thread_id old_thread = session_->Thread();
   answer_(true);
   EXPECT_GT(devices_->Opens(), opens);
-  EXPECT_NE(view_->Thread(), old_thread);
-  EXPECT_EQ(view_->Port()->Name(), "serial2");
+  EXPECT_NE(session_->Thread(), old_thread);
+  EXPECT_EQ(session_->Port()->Name(), "serial2");
 }
 
-TEST_F(PulseViewTest, SensorRemovedReopensThePortOfThisRunNotAFallback) {
-  sPulseView::SetPortOverride("usb1");
+TEST_F(ReceiverSessionTest, SensorRemovedReopensThePortOfThisRunNotAFallback) {
   devices_->SetBusy("usb1");
-  Make();
-  sPulseView::SetPortOverride("");
-  EXPECT_EQ(view_->Port()->Name(), "serial2");  // the fallback that opened meanwhile
+  Open("usb1");
+  EXPECT_EQ(session_->Port()->Name(), "serial2");  // the fallback that opened meanwhile
   Send(FourCC("irRB"));
   devices_->SetBusy("");  // the user freed the sensor
   answer_(true);
-  ASSERT_NE(view_->Port(), nullptr);
-  EXPECT_EQ(view_->Port()->Name(), "usb1");
+  ASSERT_NE(session_->Port(), nullptr);
+  EXPECT_EQ(session_->Port()->Name(), "usb1");
 }
 
-TEST_F(PulseViewTest, WithoutAReceiverTheUserIsToldOnceWhatKoruCanUseAndNotAskedIfBusy) {
-  std::vector<std::string> notices;
-  sPulseView::SetNoReceiverNotice([&](const std::string& text) { notices.push_back(text); });
+TEST_F(ReceiverSessionTest, StartUpFallsBackThroughTheReceiversFoundAfterTheSerialPorts) {
+  // The stored port is gone and no serial port is there: the kernel receiver opens.
+  SetReceiverDevices(std::make_shared<FakeReceiverDevices>(std::vector<std::string>{"lirc0"}));
+  Prefs::SetText(Prefs::getSTPrefs()->rs232_port, "usb3");
+  Make();
+  ASSERT_NE(session_->Port(), nullptr);
+  EXPECT_EQ(session_->Port()->Name(), "lirc0");
+  EXPECT_EQ(std::string(Prefs::getSTPrefs()->rs232_port), "lirc0");
+  EXPECT_EQ(questions_, 0);
+}
+
+TEST_F(ReceiverSessionTest, WithoutAReceiverTheUserIsToldOnceWhatKoruCanUseAndNotAskedIfBusy) {
+  std::vector<std::string>& notices = notices_;
   SetReceiverDevices(std::make_shared<FakeReceiverDevices>(std::vector<std::string>{}));
   for (int start = 0; start < 2; ++start) {
-    view_ = std::make_unique<sPulseView>(QRect(0, 0, 160, 16), "puView", &flags_);
-    ASSERT_EQ(view_->Port(), nullptr);
+    Open();
+    ASSERT_EQ(session_->Port(), nullptr);
     Send(FourCC("ir--"));  // from the thread that found no port
     Send(FourCC("ir--"));
-    view_.reset();
   }
   EXPECT_EQ(questions_, 0);
   ASSERT_EQ(notices.size(), 1u) << "once, not at every start";
   EXPECT_EQ(notices[0].rfind("No receiver was found.\n", 0), 0u) << notices[0];
   EXPECT_NE(notices[0].find("koru --port replay:demo.mode2 --dry-run"), std::string::npos);
   EXPECT_EQ(notices[0].find("no such device"), std::string::npos) << notices[0];
-  sPulseView::SetNoReceiverNotice(nullptr);
 }
 
-TEST_F(PulseViewTest, SensorRemovedReopensThePortThatWasBusy) {
+TEST_F(ReceiverSessionTest, SensorRemovedReopensThePortThatWasBusy) {
   auto devices = std::make_shared<FakeReceiverDevices>(std::vector<std::string>{"serial2"});
   SetReceiverDevices(devices);
   devices->SetBusy("serial2");
-  view_ = std::make_unique<sPulseView>(QRect(0, 0, 160, 16), "puView", &flags_);
-  ASSERT_EQ(view_->Port(), nullptr);
+  Open();
+  ASSERT_EQ(session_->Port(), nullptr);
   Message busy(FourCC("irRB"));
   busy.AddString("port", "serial2");
-  view_->MessageReceived(&busy);
+  session_->MessageReceived(&busy);
   Send(FourCC("ir--"));
   ASSERT_EQ(questions_, 1);
   devices->SetBusy("");
   answer_(true);
-  ASSERT_NE(view_->Port(), nullptr);
-  EXPECT_EQ(view_->Port()->Name(), "serial2") << "not the setting's serial0";
+  ASSERT_NE(session_->Port(), nullptr);
+  EXPECT_EQ(session_->Port()->Name(), "serial2") << "not the setting's serial0";
 }
 
-TEST_F(PulseViewTest, EndingTheThreadStopsItBeforeThePortCloses) {
+TEST_F(ReceiverSessionTest, EndingTheThreadStopsItBeforeThePortCloses) {
   Make();
-  const thread_id thread = view_->Thread();
+  const thread_id thread = session_->Thread();
   Send(FourCC("irTQ"));
   EXPECT_EQ(StateOf(thread), ThreadState::kEnded);
-  view_.reset();  // closes the port; no thread reads it any more (ASan/TSan check)
+  view_.reset();
+  session_.reset();  // closes the port; no thread reads it any more (ASan/TSan check)
 }
 
 TEST(PrintScanState, NamesEveryKnownState) {
@@ -271,7 +279,7 @@ TEST(PrintScanState, NamesEveryKnownState) {
   }
 }
 
-TEST_F(PulseViewTest, ThePulseRestsUnlessTheThreadWaitsTheLampShowsOrAKeyWaitsToBeCleared) {
+TEST_F(ReceiverSessionTest, ThePulseRestsUnlessTheThreadWaitsTheLampShowsOrAKeyWaitsToBeCleared) {
   Make();
   flags_.CHECK_SCAN_IR = 1;
   EXPECT_EQ(view_->PulsesUntilWork(), 0) << "hidden view, thread listening, nothing shown";

@@ -1,0 +1,40 @@
+#pragma once
+// A sink that keeps what a receiver thread reported, for tests; safe from any thread.
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "receiver/receiver_report_sink.h"
+
+class RecordingReportSink : public ReceiverReportSink {
+ public:
+  void Report(const ReceiverReport& report) override {
+    std::lock_guard lock(mutex_);
+    reports_.push_back(report);
+    events_.push_back("report");
+  }
+  void PortMissing() override { Add("port missing"); }
+  void AlreadyScanning() override { Add("already scanning"); }
+
+  std::vector<ReceiverReport> Reports() const {
+    std::lock_guard lock(mutex_);
+    return reports_;
+  }
+  std::vector<std::string> Events() const {
+    std::lock_guard lock(mutex_);
+    return events_;
+  }
+  size_t Count() const {
+    std::lock_guard lock(mutex_);
+    return events_.size();
+  }
+
+ private:
+  void Add(const char* event) {
+    std::lock_guard lock(mutex_);
+    events_.push_back(event);
+  }
+  mutable std::mutex mutex_;
+  std::vector<ReceiverReport> reports_;
+  std::vector<std::string> events_;
+};
