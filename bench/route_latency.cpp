@@ -140,6 +140,8 @@ int main(int argc, char** argv) {
     return services;
   };
   std::vector<bigtime_t> latencies;
+  std::unique_ptr<Prefs> settings = Prefs::OpenSettingsFile();
+  setup.settings = settings.get();
   {
     FbApplication app(setup);
     std::thread sender([&] {
@@ -164,7 +166,7 @@ int main(int argc, char** argv) {
     qt.exec();
     sender.join();
   }
-  Prefs::getSTPrefs()->DeleteMe();
+  settings.reset();
   std::filesystem::remove_all(home);
   if (latencies.empty()) {
     std::printf("no action ran\n");

@@ -10,12 +10,6 @@
 #include "settings/prefs.h"
 #include "shell/rc_window.h"
 
-namespace {
-void RecordPortName(const char* name) {
-  if (Prefs* prefs = Prefs::getSTPrefs()) Prefs::SetText(prefs->rs232_port, name);
-}
-}  // namespace
-
 std::vector<std::string> RcWindow::SystemPorts() {
   return CurrentReceiverDevices()->List();
 }
@@ -23,8 +17,8 @@ std::vector<std::string> RcWindow::SystemPorts() {
 void RcWindow::BuildReceiverView() {
   // A port given for this run is not stored; otherwise every successful open is remembered.
   sPulseView::SetPortOverride(fSetup.port);
-  SetPortNameRecorder(fSetup.port.empty() ? RecordPortName : nullptr);
-  fPulseView = new sPulseView(QRect(533, 4, 160, 16), "puView", &fReceiverFlags, fPoseView);
+  fPulseView =
+      new sPulseView(QRect(533, 4, 160, 16), "puView", &fReceiverFlags, fSettings, fPoseView);
   fPulseView->setVisible(fSettings != nullptr && fSettings->show_pulse);
   connect(fPulseView, &sPulseView::PulseWanted, this, [this] { WakePulse(); });
   PlaceContinueBox();

@@ -48,8 +48,6 @@ class PulseViewTest : public ::testing::Test {
   void SetUp() override {
     SetReceiverDevices(devices_);
     SetAppMessenger(app_.GetMessenger());
-    SetPortNameRecorder(
-        [](const char* name) { Prefs::SetText(Prefs::getSTPrefs()->rs232_port, name); });
     flags_.CHECK_SCAN_IR = 0;
     flags_.SCAN_CONTINOUS = 1;
     sPulseView::SetBusyQuestion([this](const sPulseView::BusyAnswer& answer) {
@@ -60,13 +58,12 @@ class PulseViewTest : public ::testing::Test {
   void TearDown() override {
     view_.reset();
     sPulseView::SetBusyQuestion(nullptr);
-    SetPortNameRecorder(nullptr);
     SetAppMessenger(Messenger());
     SetReceiverDevices(nullptr);
-    Prefs::getSTPrefs()->DeleteMe();
+    settings_.reset();
   }
   void Make() {
-    view_ = std::make_unique<sPulseView>(QRect(0, 0, 160, 16), "puView", &flags_);
+    view_ = std::make_unique<sPulseView>(QRect(0, 0, 160, 16), "puView", &flags_, Settings());
     ASSERT_TRUE(WaitFor([&] { return flags_.CHECK_SCAN_IR.load() == 1; }));  // in its sampling loop
   }
   void Send(uint32_t what) {
@@ -76,6 +73,12 @@ class PulseViewTest : public ::testing::Test {
 
   TempDir dir_;
   ScopedEnv config_{"XDG_CONFIG_HOME", dir_.Path().c_str()};
+  // The settings store the view is given, on the settings file, opened on first use.
+  Prefs* Settings() {
+    if (!settings_) settings_ = Prefs::OpenSettingsFile();
+    return settings_.get();
+  }
+  std::unique_ptr<Prefs> settings_;
   std::shared_ptr<FakeReceiverDevices> devices_ =
       std::make_shared<FakeReceiverDevices>(std::vector<std::string>{"serial2", "usb1"});
   ImmediateLooper looper_;
@@ -91,7 +94,7 @@ class PulseViewTest : public ::testing::Test {
 TEST_F(PulseViewTest, FallsBackToTheFirstPortThatOpensAndRemembersIt) {
   TraceCapture trace;
   Make();
-  EXPECT_STREQ(Prefs::getSTPrefs()->rs232_port, "serial2");
+  EXPECT_STREQ(Settings()->rs232_port, "serial2");
   EXPECT_EQ(view_->Port()->Name(), "serial2");
   EXPECT_TRUE(trace.Contains("..thread-success .."));
   EXPECT_EQ(view_->RemoteDev(), 91);
@@ -144,7 +147,7 @@ TEST_F(PulseViewTest, PortChangesReopenExceptForTheSameSerialPort) {
   Send(FourCC("USB1"));
   EXPECT_GT(devices_->Opens(), opens);
   EXPECT_EQ(view_->Port()->Name(), "usb1");
-  EXPECT_STREQ(Prefs::getSTPrefs()->rs232_port, "usb1");
+  EXPECT_STREQ(Settings()->rs232_port, "usb1");
   const int reopened = devices_->Opens();
   Send(FourCC("USB1"));  // the same USB port is closed and opened again
   EXPECT_GT(devices_->Opens(), reopened);
@@ -161,7 +164,7 @@ TEST_F(PulseViewTest, SliderValueIsRoundedDownToTens) {
   slider.AddInt32("be:value", 47);
   view_->MessageReceived(&slider);
   EXPECT_TRUE(trace.Contains("| Prio:40 good "));
-  EXPECT_EQ(Prefs::getSTPrefs()->PRIORITY, 40);
+  EXPECT_EQ(Settings()->PRIORITY, 40);
   thread_info info;
   ASSERT_EQ(get_thread_info(view_->Thread(), &info), kOk);
   EXPECT_EQ(info.priority, 40);
@@ -198,11 +201,11 @@ TEST_F(PulseViewTest, SensorRemovedReopensThePortOfThisRunNotAFallback) {
 TEST_F(PulseViewTest, StartUpFallsBackThroughTheReceiversFoundAfterTheSerialPorts) {
   // The stored port is gone and no serial port is there: the kernel receiver opens.
   SetReceiverDevices(std::make_shared<FakeReceiverDevices>(std::vector<std::string>{"lirc0"}));
-  Prefs::SetText(Prefs::getSTPrefs()->rs232_port, "usb3");
+  Prefs::SetText(Settings()->rs232_port, "usb3");
   Make();
   ASSERT_NE(view_->Port(), nullptr);
   EXPECT_EQ(view_->Port()->Name(), "lirc0");
-  EXPECT_EQ(std::string(Prefs::getSTPrefs()->rs232_port), "lirc0");
+  EXPECT_EQ(std::string(Settings()->rs232_port), "lirc0");
   EXPECT_EQ(questions_, 0);
 }
 
@@ -211,7 +214,7 @@ TEST_F(PulseViewTest, WithoutAReceiverTheUserIsToldOnceWhatKoruCanUseAndNotAsked
   sPulseView::SetNoReceiverNotice([&](const std::string& text) { notices.push_back(text); });
   SetReceiverDevices(std::make_shared<FakeReceiverDevices>(std::vector<std::string>{}));
   for (int start = 0; start < 2; ++start) {
-    view_ = std::make_unique<sPulseView>(QRect(0, 0, 160, 16), "puView", &flags_);
+    view_ = std::make_unique<sPulseView>(QRect(0, 0, 160, 16), "puView", &flags_, Settings());
     ASSERT_EQ(view_->Port(), nullptr);
     Send(FourCC("ir--"));  // from the thread that found no port
     Send(FourCC("ir--"));
@@ -229,7 +232,7 @@ TEST_F(PulseViewTest, SensorRemovedReopensThePortThatWasBusy) {
   auto devices = std::make_shared<FakeReceiverDevices>(std::vector<std::string>{"serial2"});
   SetReceiverDevices(devices);
   devices->SetBusy("serial2");
-  view_ = std::make_unique<sPulseView>(QRect(0, 0, 160, 16), "puView", &flags_);
+  view_ = std::make_unique<sPulseView>(QRect(0, 0, 160, 16), "puView", &flags_, Settings());
   ASSERT_EQ(view_->Port(), nullptr);
   Message busy(FourCC("irRB"));
   busy.AddString("port", "serial2");

@@ -63,11 +63,9 @@ void sPulseView::SetNoReceiverNotice(std::function<void(const std::string&)> not
   g_no_receiver_notice = std::move(notice);
 }
 
-sPulseView::sPulseView(const QRect& frame, const char* name, ReceiverFlags* flags, QWidget* parent)
-    : QWidget(parent),
-      fFlags(flags),
-      fSettings(Prefs::getSTPrefs()),
-      fStartMessage(FourCC("snif")) {
+sPulseView::sPulseView(const QRect& frame, const char* name, ReceiverFlags* flags, Prefs* settings,
+                       QWidget* parent)
+    : QWidget(parent), fFlags(flags), fSettings(settings), fStartMessage(FourCC("snif")) {
   setObjectName(name);
   setGeometry(frame);
   QFont small = font();
@@ -119,7 +117,11 @@ sPulseView::~sPulseView() {
 void sPulseView::OpenPort(const char* name) {
   ClosePort();
   fPort = open_multi(name, fFlags);
-  if (fPort != nullptr) emit PortChanged();
+  if (fPort == nullptr) return;
+  // A port given for this run is not stored; otherwise every successful open is remembered.
+  if (g_port_override.empty() && fSettings != nullptr)
+    Prefs::SetText(fSettings->rs232_port, fPort->Name().c_str());
+  emit PortChanged();
 }
 
 void sPulseView::ClosePort() {

@@ -23,7 +23,10 @@ class sPulseView : public QWidget {
 
   // `flags` (kept alive by the caller, longer than the view) are shared with the receiver
   // thread and the router.
-  sPulseView(const QRect& frame, const char* name, ReceiverFlags* flags, QWidget* parent = nullptr);
+  // `settings` (may be null) gives the port, the priority and the hold flag, and keeps the name
+  // of every port that opens unless a port override is set.
+  sPulseView(const QRect& frame, const char* name, ReceiverFlags* flags, Prefs* settings,
+             QWidget* parent = nullptr);
   ~sPulseView() override;
 
   void MessageReceived(Message* message);
