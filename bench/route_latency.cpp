@@ -141,6 +141,8 @@ int main(int argc, char** argv) {
     return services;
   };
   std::vector<bigtime_t> latencies;
+  std::unique_ptr<Prefs> settings = Prefs::OpenSettingsFile();
+  setup.settings = settings.get();
   {
     FbApplication app(setup);
     // The receiver thread's way to the window: posted to the GUI thread's looper.
@@ -170,7 +172,7 @@ int main(int argc, char** argv) {
     qt.exec();
     sender.join();
   }
-  Prefs::getSTPrefs()->DeleteMe();
+  settings.reset();
   std::filesystem::remove_all(home);
   if (latencies.empty()) {
     std::printf("no action ran\n");

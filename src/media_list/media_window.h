@@ -6,7 +6,7 @@
 //
 // The application object makes it on 'MW_O' and lends it the main window's action thread:
 //
-//   auto* list = new MEDIA_Window(Prefs::getSTPrefs(),
+//   auto* list = new MEDIA_Window(settings,
 //                                 [main](ActionThread::Action a) { main->RunAction(a); });
 //
 // The window deletes itself when closed; on the way out it posts 'MW_Q' and 'irmi' to the

@@ -44,10 +44,10 @@ QFont FontOfSize(QFont font, int pixels) {
 
 }  // namespace
 
-PR_Window::PR_Window(const Rect& frame)
+PR_Window::PR_Window(const Rect& frame, Prefs* settings)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint),
-      fSettings(Prefs::getSTPrefs()),
+      fSettings(settings),
       fPresetName(fSettings != nullptr ? fSettings->Presetfile : "_preset_") {
   // The file is written into the remote folder and nowhere else.
   if (!IsPlainFileName(fPresetName)) {

@@ -30,7 +30,8 @@ class Prefs;
 class PR_Window : public QWidget, public Handler, public PresetEditorWindow {
   Q_OBJECT
  public:
-  explicit PR_Window(const Rect& frame);
+  // `settings` (may be null) gives the preset file's name and keeps the window's frame.
+  PR_Window(const Rect& frame, Prefs* settings);
   ~PR_Window() override;
 
   void MessageReceived(Message* message) override;

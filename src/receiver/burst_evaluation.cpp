@@ -218,7 +218,8 @@ void BurstEvaluation::EvaluateTable() {
   if (decoder == nullptr) return;
   char code[kCodeTextSize];
   std::strcpy(code, "-empty-");
-  decoder(table_, code);
+  // The same buffers as the classic steps: the leftovers of one evaluation's decoders.
+  decoder(classic_.Work(), table_, code);
   code[0] = '-';
   long_frame_ = true;
   long_code_ = code;

@@ -83,7 +83,7 @@ ClassicEvaluation::Outcome ClassicEvaluation::Add(int32_t period) {
     Trace(" GWall %ld ValidBits %ld \n", static_cast<long>(walls_), static_cast<long>(valid_bits));
   int32_t family = 0;
   if (ProtocolDecoder decoder = DecoderForValidBits(valid_bits, &family)) {
-    decoder(table_, code_);
+    decoder(work_, table_, code_);
     code_[0] = '-';
     family_ = family;
     reported_bits_ = valid_bits;

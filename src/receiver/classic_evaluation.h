@@ -47,6 +47,8 @@ class ClassicEvaluation {
   const int32_t* Table() const { return table_; }
   int32_t* Table() { return table_; }
   int32_t Walls() const { return walls_; }
+  // The decoders' work buffers of this evaluation; whoever decodes on its behalf uses them.
+  DecoderWork& Work() { return work_; }
 
  private:
   void Clear(bool with_port, bool stop_scanning);
@@ -56,6 +58,7 @@ class ClassicEvaluation {
   const bool trace_;
 
   DurationTable table_{};
+  DecoderWork work_;
   char code_[kCodeTextSize] = {};
   int32_t n_ = 0;
   int32_t walls_ = 0;

@@ -1,6 +1,5 @@
 #include "receiver/port_access.h"
 
-#include <atomic>
 #include <cstring>
 #include <memory>
 
@@ -13,8 +12,6 @@
 #include "receiver/receiver_flags.h"
 
 namespace {
-
-std::atomic<PortNameRecorder> g_recorder{nullptr};
 
 // Long enough for "replay:" names with a path; the serial names need far less.
 constexpr size_t kDeviceNameSize = 256;
@@ -68,10 +65,6 @@ void ReportOpenFailure(const std::string& name, status_t status) {
 
 }  // namespace
 
-void SetPortNameRecorder(PortNameRecorder recorder) {
-  g_recorder.store(recorder);
-}
-
 ReceiverPort* open_multi(const char* name, ReceiverFlags* flags) {
   auto port = std::make_unique<ReceiverPort>();
   const int32_t count = port->CountDevices();
@@ -100,7 +93,6 @@ ReceiverPort* open_multi(const char* name, ReceiverFlags* flags) {
       port->SetRTS(true);  // powers the receiver
       port->SetBlocking(true);
       port->SetTimeout(2500);
-      if (PortNameRecorder recorder = g_recorder.load()) recorder(device);
       ForgetOpenFailures();
       return port.release();
     }

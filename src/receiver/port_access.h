@@ -11,8 +11,3 @@
 ReceiverPort* open_multi(const char* name, ReceiverFlags* flags);
 // Closes and destroys the port; nothing for nullptr. Returns 0.
 int32_t close_multi(ReceiverPort* port);
-
-// Where open_multi records the name of the port it opened (the "rs232_port" setting). The
-// application installs it; nullptr records nothing.
-using PortNameRecorder = void (*)(const char* name);
-void SetPortNameRecorder(PortNameRecorder recorder);

@@ -9,18 +9,7 @@
 
 namespace {
 
-constexpr int kWorkSize = 1024;
-
-// One work buffer per decoder, zeroed at process start, never cleared afterwards.
-char g_allgemein[kWorkSize];
-char g_burns[kWorkSize];
-char g_saba[kWorkSize];
-char g_h9x[kWorkSize];
-char g_6b[kWorkSize];
-char g_9b[kWorkSize];
-char g_12b[kWorkSize];
-char g_denon[kWorkSize];
-char g_16b[kWorkSize];
+constexpr int kWorkSize = DecoderWork::kSize;
 
 // Sums are taken in 64 bits: two periods near the 32-bit limit must not overflow.
 int64_t Sum(const int32_t* table, int i) {
@@ -87,10 +76,10 @@ void ReadPulseDistanceBits(const int32_t* table, char* work, int32_t restart_lim
 
 }  // namespace
 
-void CheckAllgemein(const int32_t* table, char* code) {
+void CheckAllgemein(DecoderWork& buffers, const int32_t* table, char* code) {
   int64_t mean = 0;
   if (!MeanPeriod(table, &mean)) return;
-  char* work = g_allgemein;
+  char* work = buffers.allgemein;
   std::strcpy(work, "-------- -------- ");
   int p = 0;
   int i = 0;
@@ -121,8 +110,8 @@ void CheckAllgemein(const int32_t* table, char* code) {
   Compose("", work, "", 0, code);
 }
 
-void CheckBurns(const int32_t* table, char* code) {
-  char* work = g_burns;
+void CheckBurns(DecoderWork& buffers, const int32_t* table, char* code) {
+  char* work = buffers.burns;
   StartCommon(work);
   int p = 1;
   int i = 0;
@@ -159,8 +148,8 @@ void CheckBurns(const int32_t* table, char* code) {
   Compose("-10011110-10011110-", work, "_burns", 0, code);
 }
 
-void Check2Saba(const int32_t* table, char* code) {
-  char* work = g_saba;
+void Check2Saba(DecoderWork& buffers, const int32_t* table, char* code) {
+  char* work = buffers.saba;
   StartCommon(work);
   int p = 1;
   int i = 0;
@@ -191,8 +180,8 @@ void Check2Saba(const int32_t* table, char* code) {
   Compose("-10001001-10010001-", work, "_saba", 46, code);
 }
 
-void CheckH9X(const int32_t* table, char* code) {
-  char* work = g_h9x;
+void CheckH9X(DecoderWork& buffers, const int32_t* table, char* code) {
+  char* work = buffers.h9x;
   StartCommon(work);
   int p = 1;
   int i = 0;
@@ -230,10 +219,10 @@ void CheckH9X(const int32_t* table, char* code) {
   Compose("-00010101-10111011-", work, "*000000000000_H9X", 50, code);
 }
 
-void Check6B(const int32_t* table, char* code) {
+void Check6B(DecoderWork& buffers, const int32_t* table, char* code) {
   int64_t mean = 0;
   if (!MeanPeriod(table, &mean)) return;
-  char* work = g_6b;
+  char* work = buffers.six_bit;
   StartCommon(work);
   int p = 1;
   int i = 0;
@@ -263,8 +252,8 @@ void Check6B(const int32_t* table, char* code) {
   Compose("-00000111-01101011-", work, "_6b", 46, code);
 }
 
-void Check9B(const int32_t* table, char* code) {
-  char* work = g_9b;
+void Check9B(DecoderWork& buffers, const int32_t* table, char* code) {
+  char* work = buffers.nine_bit;
   StartCommon(work);
   ReadPulseDistanceBits(table, work, 6000, 1);
   work[19] = '*';
@@ -272,10 +261,10 @@ void Check9B(const int32_t* table, char* code) {
   Compose("-00001001-00001011-", work, "", 0, code);
 }
 
-void Check12B(const int32_t* table, char* code) {
+void Check12B(DecoderWork& buffers, const int32_t* table, char* code) {
   int64_t mean = 0;
   if (!MeanPeriod(table, &mean)) return;
-  char* work = g_12b;
+  char* work = buffers.twelve_bit;
   StartCommon(work);
   int p = 1;
   int i = 0;
@@ -308,8 +297,8 @@ void Check12B(const int32_t* table, char* code) {
   Compose("-11010010-01001110-", work, "_elevenBit", 0, code);
 }
 
-void CheckDenon(const int32_t* table, char* code) {
-  char* work = g_denon;
+void CheckDenon(DecoderWork& buffers, const int32_t* table, char* code) {
+  char* work = buffers.denon;
   StartCommon(work);
   int p = 1;
   int i = 0;
@@ -339,18 +328,13 @@ void CheckDenon(const int32_t* table, char* code) {
   Compose("-11011110-01001110-", work, "_denon", 0, code);
 }
 
-void Check16B(const int32_t* table, char* code) {
-  char* work = g_16b;
+void Check16B(DecoderWork& buffers, const int32_t* table, char* code) {
+  char* work = buffers.sixteen_bit;
   StartCommon(work);
   ReadPulseDistanceBits(table, work, 5000, 2);
   work[16] = '1';
   work[17] = '\0';
   Compose("-01000111-01101100-", work, "_16B", 0, code);
-}
-
-void ResetDecoderWorkBuffers() {
-  for (char* work : {g_allgemein, g_burns, g_saba, g_h9x, g_6b, g_9b, g_12b, g_denon, g_16b})
-    std::memset(work, 0, kWorkSize);
 }
 
 ProtocolDecoder DecoderForValidBits(int32_t valid_bits, int32_t* family) {

@@ -58,7 +58,11 @@ ReceiverSession::~ReceiverSession() {
 void ReceiverSession::OpenPort(const char* name) {
   ClosePort();
   fPort = open_multi(name, fFlags);
-  if (fPort != nullptr) emit PortChanged();
+  if (fPort == nullptr) return;
+  // A port given for this run is not stored; otherwise every successful open is remembered.
+  if (fPortOverride.empty() && fSettings != nullptr)
+    Prefs::SetText(fSettings->rs232_port, fPort->Name().c_str());
+  emit PortChanged();
 }
 
 void ReceiverSession::ClosePort() {

@@ -38,6 +38,9 @@ class ReceiverSession : public QObject {
   ReceiverSession(const ReceiverSession&) = delete;
   ReceiverSession& operator=(const ReceiverSession&) = delete;
 
+  // The settings the session reads its port and priority from; may be null.
+  const Prefs* Settings() const { return fSettings; }
+
   // How the busy question is asked and how the user is told that no receiver was found; the
   // window installs its dialogs, without them nothing is asked and nothing shown.
   void SetBusyQuestion(BusyQuestion question) { fBusyQuestion = std::move(question); }

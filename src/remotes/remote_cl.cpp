@@ -17,7 +17,6 @@
 
 std::filesystem::path RemoteCL::fFold;
 bool RemoteCL::fFoldChecked = false;
-std::atomic<int32_t> RemoteCL::fNr{0};
 
 namespace {
 
@@ -40,16 +39,13 @@ bool TagAtOne(const std::string& line, const char* tag) {
 }  // namespace
 
 RemoteCL::RemoteCL() : fName("-noname-") {
-  ++fNr;
   if (!fFoldChecked) {
     fFold = ProgramFolder() / "_Remotes_";
     fFoldChecked = true;
   }
 }
 
-RemoteCL::~RemoteCL() {
-  --fNr;
-}
+RemoteCL::~RemoteCL() = default;
 
 void RemoteCL::SetFolder(const std::filesystem::path& path) {
   if (!fFoldChecked) {

@@ -4,7 +4,6 @@
 // folder; the library (folder scan, built-in remotes, origin check) and the charts are members
 // defined in remote_library.cpp and remote_chart.cpp.
 #include <array>
-#include <atomic>
 #include <cstdint>
 #include <ctime>
 #include <filesystem>
@@ -50,7 +49,6 @@ class RemoteCL {
   // Sets the remote folder once, before the first record is constructed; traces the folder.
   static void SetFolder(const std::filesystem::path& path);
   static const std::filesystem::path& Folder() { return fFold; }
-  static int32_t LiveCount() { return fNr.load(); }
 
   // Takes name, header, mode, kind and all 50 slots of another record.
   void CopyFrom(const RemoteCL& other);
@@ -132,5 +130,4 @@ class RemoteCL {
 
   static std::filesystem::path fFold;
   static bool fFoldChecked;
-  static std::atomic<int32_t> fNr;
 };

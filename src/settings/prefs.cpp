@@ -11,8 +11,6 @@
 
 namespace {
 
-Prefs* sPrefs = nullptr;
-
 constexpr Rect kPrefsWindowRect{60, 100, 760, 300};
 constexpr Rect kVrWindowRect{40, 40, 600, 600};
 constexpr Rect kPrWindowRect{40, 40, 640, 355};
@@ -32,7 +30,7 @@ bool IsFrame(const float (&values)[4]) {
   return values[0] <= values[2] && values[1] <= values[3];
 }
 
-std::shared_ptr<AttributeNode> OpenSettingsFile() {
+std::shared_ptr<AttributeNode> SettingsFileNode() {
   const std::filesystem::path folder = SettingsFolder();
   std::error_code error;
   std::filesystem::create_directories(folder, error);
@@ -46,9 +44,8 @@ std::shared_ptr<AttributeNode> OpenSettingsFile() {
 
 }  // namespace
 
-Prefs* Prefs::getSTPrefs() {
-  if (sPrefs == nullptr) sPrefs = new Prefs(OpenSettingsFile());
-  return sPrefs;
+std::unique_ptr<Prefs> Prefs::OpenSettingsFile() {
+  return std::make_unique<Prefs>(SettingsFileNode());
 }
 
 void Prefs::CopyText(char* buffer, size_t size, const char* text) {
@@ -91,11 +88,6 @@ Prefs::Prefs(std::shared_ptr<AttributeNode> node)
 
 Prefs::~Prefs() {
   Save();
-  if (sPrefs == this) sPrefs = nullptr;
-}
-
-void Prefs::DeleteMe() {
-  delete this;
 }
 
 bool Prefs::LoadPrefs() {

@@ -1,8 +1,8 @@
 #pragma once
-// The one settings object. Each setting is a typed attribute of the settings file
-// "_KORU_Beta027" in the settings folder; all keys are read when the object is created and
-// written back on Save() and on destruction. Windows read and change the fields directly (all
-// windows run on the GUI thread).
+// The settings store. Each setting is a typed attribute of the settings file "_KORU_Beta027" in
+// the settings folder; all keys are read when the object is created and written back on Save()
+// and on destruction. The program opens one and hands it to every window and view that needs
+// it; they read and change the fields directly (all windows run on the GUI thread).
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -14,17 +14,14 @@ inline constexpr const char* kSettingsFileName = "_KORU_Beta027";
 
 class Prefs {
  public:
-  // The one object, created (and loaded) on the first call.
-  static Prefs* getSTPrefs();
+  // The store on the settings file of the settings folder (created when missing), loaded.
+  static std::unique_ptr<Prefs> OpenSettingsFile();
 
-  // A settings object on any attribute node (tests); getSTPrefs uses the settings file.
+  // A settings object on any attribute node (tests); OpenSettingsFile uses the settings file.
   explicit Prefs(std::shared_ptr<AttributeNode> node);
   virtual ~Prefs();
   Prefs(const Prefs&) = delete;
   Prefs& operator=(const Prefs&) = delete;
-
-  // Destroys this object (which saves it); the next getSTPrefs creates a new one.
-  virtual void DeleteMe();
 
   bool LoadPrefs();
   bool Save();

@@ -10,11 +10,11 @@
 #include "shell/rc_window.h"
 #include "virtual_remote/vr_window.h"
 
-FbApplication::FbApplication(WindowSetup setup) {
+FbApplication::FbApplication(WindowSetup setup) : fSettings(setup.settings) {
   SetAppMessenger(GetMessenger());
   fMainWindow = new RcWindow(Rect{60, 100, 760, 270}, std::move(setup));
   fMainWindow->show();
-  fEditorFactory = [] { return new PR_Window(Rect{40, 40, 640, 355}); };
+  fEditorFactory = [this] { return new PR_Window(Rect{40, 40, 640, 355}, fSettings); };
 }
 
 FbApplication::~FbApplication() {
@@ -39,9 +39,9 @@ bool FbApplication::VirtualRemoteMessage(Message* message) {
         fVirtualRemote->raise();
         fVirtualRemote->activateWindow();
       } else {
-        Prefs* prefs = Prefs::getSTPrefs();
-        fVirtualRemote = new VR_Window(
-            prefs != nullptr ? prefs->vr_window_rect : Rect{40, 40, 600, 600}, fMainWindow);
+        fVirtualRemote =
+            new VR_Window(fSettings != nullptr ? fSettings->vr_window_rect : Rect{40, 40, 600, 600},
+                          fSettings, fMainWindow);
       }
       return true;
     case FourCC("VR_H"):
@@ -70,9 +70,8 @@ bool FbApplication::MediaListMessage(Message* message) {
     case FourCC("MW_O"):
       if (fMediaWindow == nullptr && fMainWindow != nullptr) {
         RcWindow* main = fMainWindow;
-        fMediaWindow = new MEDIA_Window(Prefs::getSTPrefs(), [main](ActionThread::Action action) {
-          main->RunAction(std::move(action));
-        });
+        fMediaWindow = new MEDIA_Window(
+            fSettings, [main](ActionThread::Action action) { main->RunAction(std::move(action)); });
         QObject::connect(fMediaWindow, &QObject::destroyed, [this] { fMediaWindow = nullptr; });
         fMediaWindow->show();
       }

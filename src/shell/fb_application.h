@@ -11,6 +11,7 @@
 
 class RcWindow;
 class MEDIA_Window;
+class Prefs;
 
 class FbApplication : public Handler {
  public:
@@ -20,6 +21,8 @@ class FbApplication : public Handler {
   void MessageReceived(Message* message) override;
 
   RcWindow* MainWindow() const { return fMainWindow; }
+  // The settings store of the setup (may be null).
+  Prefs* Settings() const { return fSettings; }
   // Makes the preset editor for 'PR_O' (by default the preset editor window at 40, 40).
   void SetPresetEditorFactory(std::function<PresetEditorWindow*()> factory) {
     fEditorFactory = std::move(factory);
@@ -36,6 +39,7 @@ class FbApplication : public Handler {
   VR_Window* VirtualRemote() const { return fVirtualRemote; }
 
  private:
+  Prefs* const fSettings;
   RcWindow* fMainWindow = nullptr;
   PresetEditorWindow* fPresetEditor = nullptr;
   // Cleared when the editor is deleted, before its 'PR_Q' arrives.

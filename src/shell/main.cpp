@@ -167,6 +167,9 @@ int main(int argc, char** argv) {
   SetDefaultLooper(&looper);
   InstallAlertPresenter();
   int result = 0;
+  // Opened after the single-instance check: a second start must not write it back.
+  std::unique_ptr<Prefs> settings = Prefs::OpenSettingsFile();
+  setup.settings = settings.get();
   {
     FbApplication app(std::move(setup));
     SessionShell session(&app, QSystemTrayIcon::isSystemTrayAvailable(),
@@ -194,7 +197,7 @@ int main(int argc, char** argv) {
     result = qt.exec();
     InstallAlertPresenter();
   }
-  Prefs::getSTPrefs()->DeleteMe();
+  settings.reset();  // writes every setting back, after the windows have stored theirs
   std::printf("\n-KORU end-\n");
   return result;
 }

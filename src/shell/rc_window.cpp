@@ -38,7 +38,7 @@ QString Label(int n) {
 
 RcWindow::RcWindow(const Rect& frame, WindowSetup setup)
     : fSetup(std::move(setup)),
-      fSettings(Prefs::getSTPrefs()),
+      fSettings(fSetup.settings),
       fLircd(KORU_VERSION),
       fRouter(KeyRouter::Links{
           this, fSettings, [this](ActionThread::Action action) { RunAction(std::move(action)); },

@@ -12,19 +12,11 @@
 #include "shell/rc_window.h"
 #include "shell/receiver_dialogs.h"
 
-namespace {
-void RecordPortName(const char* name) {
-  if (Prefs* prefs = Prefs::getSTPrefs()) Prefs::SetText(prefs->rs232_port, name);
-}
-}  // namespace
-
 std::vector<std::string> RcWindow::SystemPorts() {
   return CurrentReceiverDevices()->List();
 }
 
 void RcWindow::BuildReceiverView() {
-  // A port given for this run is not stored; otherwise every successful open is remembered.
-  SetPortNameRecorder(fSetup.port.empty() ? RecordPortName : nullptr);
   fReportSink = std::make_unique<PostedReportSink>(GetLooper(), &fReportTarget);
   fReceiver =
       std::make_unique<ReceiverSession>(&fReceiverFlags, fSettings, fReportSink.get(), fSetup.port);

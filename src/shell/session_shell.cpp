@@ -32,7 +32,7 @@ SessionShell::SessionShell(FbApplication* app, bool tray_available, const std::s
       tray_(app->MainWindow(), tray_available),
       autostart_(SettingsFolder(), program, std::move(arguments)) {
   QApplication::setWindowIcon(TrayIcon::AppIcon());
-  if (Prefs* prefs = Prefs::getSTPrefs()) {
+  if (Prefs* prefs = app_->Settings()) {
     bool close_to_tray = true;
     prefs->GetBool(kCloseToTrayKey, &close_to_tray, true);
     tray_.SetCloseToTray(close_to_tray);
@@ -82,7 +82,7 @@ void SessionShell::AddSettings(QWidget* page) {
   close->setGeometry(260, 70, 250, 18);
   QObject::connect(close, &QCheckBox::toggled, close, [this](bool on) {
     tray_.SetCloseToTray(on);
-    if (Prefs* prefs = Prefs::getSTPrefs()) prefs->PutBool(kCloseToTrayKey, on);
+    if (Prefs* prefs = app_->Settings()) prefs->PutBool(kCloseToTrayKey, on);
   });
 
   auto* login = new QCheckBox("Start at login", page);

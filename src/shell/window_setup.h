@@ -7,7 +7,12 @@
 
 #include "platform/desktop_services.h"
 
+class Prefs;
+
 struct WindowSetup {
+  // The settings store the windows read and change (main() owns it); null: the defaults,
+  // nothing stored.
+  Prefs* settings = nullptr;
   // The desktop's services when empty.
   std::function<DesktopServices()> services;
   // Runs on the action thread after every action (the program's test hook traces fake calls).

@@ -33,16 +33,16 @@ std::filesystem::path LayoutPath(const std::string& name) {
 }  // namespace
 
 AllButtonsView::AllButtonsView(const QRect& frame, const char* name, const Messenger& target,
-                               QWidget* parent)
+                               const Prefs* settings, QWidget* parent)
     : QWidget(parent), fTarget(target) {
   setObjectName(name);
   setGeometry(frame);
   QPalette colours = palette();
   colours.setColor(QPalette::Window, kBoardColor);
   setPalette(colours);
-  if (Prefs* prefs = Prefs::getSTPrefs()) {
-    fLayoutName = prefs->Layoutfile;
-    fDualMode = prefs->use_DualButton;
+  if (settings != nullptr) {
+    fLayoutName = settings->Layoutfile;
+    fDualMode = settings->use_DualButton;
   }
   QFont font = this->font();
   font.setPixelSize(10);

@@ -25,12 +25,14 @@ class BTView;
 class QCheckBox;
 class QMenu;
 class MenuField;
+class Prefs;
 
 class AllButtonsView : public QWidget {
   Q_OBJECT
  public:
+  // `settings` (may be null) gives the layout name and the dual-button mode.
   AllButtonsView(const QRect& frame, const char* name, const Messenger& target,
-                 QWidget* parent = nullptr);
+                 const Prefs* settings, QWidget* parent = nullptr);
   ~AllButtonsView() override;
 
   virtual void Highlight(long slot);

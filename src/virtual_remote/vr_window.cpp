@@ -12,17 +12,17 @@
 #include "virtual_remote/all_buttons_view.h"
 #include "virtual_remote/placement_rules.h"
 
-VR_Window::VR_Window(const Rect& frame, QWidget* parent)
+VR_Window::VR_Window(const Rect& frame, Prefs* settings, QWidget* parent)
     : QWidget(parent,
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      fSettings(Prefs::getSTPrefs()) {
+      fSettings(settings) {
   setObjectName("_REMOTE_IMAGE_");
   setAttribute(Qt::WA_DeleteOnClose);
   move(static_cast<int>(frame.left), static_cast<int>(frame.top));
   ResizeTo(static_cast<int>(frame.Width()), static_cast<int>(frame.Height()));
   setWindowTitle(fSettings != nullptr ? QString::fromUtf8(fSettings->Layoutfile) : QString());
 
-  fBoard = new AllButtonsView(rect(), "possibleView", GetMessenger(), this);
+  fBoard = new AllButtonsView(rect(), "possibleView", GetMessenger(), fSettings, this);
   fBoard->SetSizeLimitsHook(
       [this](QSize minimum, QSize maximum) { SetSizeLimits(minimum, maximum); });
   fBoard->installEventFilter(this);

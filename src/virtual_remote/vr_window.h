@@ -19,7 +19,8 @@ class Prefs;
 class VR_Window : public QWidget, public Handler {
   Q_OBJECT
  public:
-  explicit VR_Window(const Rect& frame, QWidget* parent = nullptr);
+  // `settings` (may be null) gives the layout and keeps the window's frame.
+  VR_Window(const Rect& frame, Prefs* settings, QWidget* parent = nullptr);
   ~VR_Window() override;
 
   void MessageReceived(Message* message) override;

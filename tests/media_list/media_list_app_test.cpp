@@ -95,7 +95,7 @@ TEST_F(MediaListAppTest, TheRemotesOkKeyPlaysTheSelectedEntry) {
   Deliver();
   Window()->WaitForActions();
   EXPECT_EQ(launcher_->calls, std::vector<std::string>{"open " + song.string()});
-  EXPECT_EQ(Prefs::getSTPrefs()->LAST_PLAY, 0);
+  EXPECT_EQ(Settings()->LAST_PLAY, 0);
 }
 
 TEST_F(MediaListAppTest, EveryWayOfClosingTheListEndsTheMode) {

@@ -297,7 +297,7 @@ TEST_F(PresetEditorTest, ASavedBindingRunsOnTheNextKeyAndAfterARestart) {
   EXPECT_NE(launcher_->calls[0].find(notes.string()), std::string::npos);
 
   app_.reset();
-  Prefs::getSTPrefs()->DeleteMe();
+  ForgetSettings();
   Start();
   Key(kLrSat, kLrSatN4);
   ASSERT_EQ(launcher_->calls.size(), 1u);
@@ -374,7 +374,7 @@ TEST_F(PresetEditorTest, GroupTabsShowTheAssignedRemotesAfterEachGroupChange) {
   Start();
   PR_Window* editor = Open();
   auto* tabs = editor->findChild<QTabWidget*>("tab_view");
-  Prefs* prefs = Prefs::getSTPrefs();
+  Prefs* prefs = Settings();
   Prefs::SetText(prefs->Desktop, "LR-SAT");
   Prefs::SetText(prefs->Video, "DENON");
   app_->MessageReceived(std::make_unique<Message>(FourCC("PR_I")).get());
@@ -412,7 +412,7 @@ TEST_F(PresetEditorTest, ChoosingAnotherPresetFileAsksForUnsavedChangesThenSwitc
   editor->MessageReceived(&choose);
   EXPECT_EQ(editor->PresetName(), "evening");
   EXPECT_EQ(editor->findChild<QLabel*>("nameOfPreset")->text(), "evening");
-  EXPECT_EQ(std::string(Prefs::getSTPrefs()->Presetfile), "evening");
+  EXPECT_EQ(std::string(Settings()->Presetfile), "evening");
   EXPECT_EQ(Shown(editor, 0), "http://other.example/");
   EXPECT_FALSE(editor->IsModified());
   for (QAction* item : menu_field->menu()->actions()) {
@@ -425,7 +425,7 @@ TEST_F(PresetEditorTest, ChoosingAnotherPresetFileAsksForUnsavedChangesThenSwitc
 
 TEST_F(PresetEditorTest, PresetNamesThatWouldLeaveTheRemoteFolderAreRefused) {
   Start();
-  Prefs::SetText(Prefs::getSTPrefs()->Presetfile, "../outside");
+  Prefs::SetText(Settings()->Presetfile, "../outside");
   PR_Window* editor = Open();
   EXPECT_EQ(editor->PresetName(), "_preset_");
   Message choose(FourCC("chPF"));
@@ -446,7 +446,7 @@ TEST_F(PresetEditorTest, Screenshot) {
   MarkAsPresetFile(PresetPath());
   ASSERT_EQ(WritePresetFile(PresetPath("evening"), NewPresetList()), kOk);
   Start();
-  Prefs::SetText(Prefs::getSTPrefs()->Desktop, "LR-SAT");
+  Prefs::SetText(Settings()->Desktop, "LR-SAT");
   PR_Window* editor = Open();
   Settle();
   EXPECT_TRUE(

@@ -12,7 +12,6 @@
 #include "platform/lines/mode2_recording.h"
 #include "platform/messaging/trace.h"
 #include "receiver/exact/exact_encoder.h"
-#include "receiver/protocol_decoders.h"
 #include "receiver/replay_session.h"
 #include "receiver/report_line.h"
 #include "remotes/frame_encoder.h"
@@ -68,7 +67,6 @@ class BuiltinKeys : public RemoteFolderTest {
  protected:
   void SetUp() override {
     RemoteFolderTest::SetUp();
-    ResetDecoderWorkBuffers();
     AppendBuiltinRemotes(&builtin_);
   }
 
@@ -217,7 +215,6 @@ Mode2Recording JvcStyleHeld(int32_t repeats) {
 }
 
 TEST(BurstRules, FramesWithoutHeaderRepeatTheKeyOfTheFrameBefore) {
-  ResetDecoderWorkBuffers();
   std::vector<std::string> texts;
   TraceCapture quiet;
   ReplayThroughReceiver(JvcStyleHeld(20), [&](bigtime_t, const ReceiverReport& report) {
@@ -243,7 +240,6 @@ TEST(BurstRules, AShortNoiseSegmentIsDroppedWithItsWall) {
     EXPECT_EQ(burst.EndBurst(1000000), BurstEvaluation::Outcome::kDecoded);
     return std::string(burst.Code());
   };
-  ResetDecoderWorkBuffers();
   const std::string clean = evaluate(false);
   EXPECT_NE(clean.find("_16B"), std::string::npos) << clean;
   EXPECT_EQ(evaluate(true), clean);
@@ -269,7 +265,6 @@ TEST(BurstRules, TheInvertedSecondFrameOfADenonKeyIsNoKeyOfItsOwn) {
   const auto frames = Frames(press.periods, 500000);
   ASSERT_GE(frames.size(), 2u);
   for (const bigtime_t later : {bigtime_t{100000}, bigtime_t{600000}}) {
-    ResetDecoderWorkBuffers();
     BurstEvaluation burst(false);
     burst.Start();
     for (int32_t p : frames[0]) burst.Add(p, false, 0);
@@ -295,7 +290,6 @@ TEST(BurstRules, ALongFrameIsReportedWhenItEndsWithItsWholeExactCode) {
   for (const char* field : {"Kaseikyo:0x20020100:0x3D", "Kaseikyo:0x20020100:0x3E"}) {
     std::vector<int32_t> periods;
     ASSERT_TRUE(EncodeExactPress(*ParseExactField(field), 0, &periods));
-    ResetDecoderWorkBuffers();
     BurstEvaluation burst(false);
     burst.Start();
     const auto frames = Frames(periods, 500000);

@@ -15,7 +15,6 @@
 #include "receiver/exact/exact_decoder.h"
 #include "receiver/exact/exact_encoder.h"
 #include "receiver/exact/pulse_distance_timing.h"
-#include "receiver/protocol_decoders.h"
 #include "receiver/replay_session.h"
 
 namespace {
@@ -57,7 +56,6 @@ FirstReport ReportOf(std::vector<int32_t> periods, int32_t jitter, uint32_t seed
   AppendMode2(&recording, false, kQuietBefore);
   for (size_t i = 0; i < periods.size(); ++i) AppendMode2(&recording, i % 2 == 0, periods[i]);
   AppendMode2(&recording, false, 1000000);
-  ResetDecoderWorkBuffers();
   TraceCapture quiet;
   ReplayThroughReceiver(recording, [&](bigtime_t time, const ReceiverReport& report) {
     if (first.after_last_edge < 0 && report.exact) {

@@ -12,7 +12,6 @@
 #include "platform/messaging/trace.h"
 #include "receiver/burst_evaluation.h"
 #include "receiver/exact/exact_encoder.h"
-#include "receiver/protocol_decoders.h"
 #include "receiver/replay_session.h"
 
 namespace {
@@ -31,7 +30,6 @@ std::vector<HeldReport> ReportsOf(const std::vector<int32_t>& periods) {
   Mode2Recording recording;
   AppendMode2(&recording, false, kQuietBefore);
   for (size_t i = 0; i < periods.size(); ++i) AppendMode2(&recording, i % 2 == 0, periods[i]);
-  ResetDecoderWorkBuffers();
   std::vector<HeldReport> reports;
   TraceCapture quiet;
   ReplayThroughReceiver(recording, [&](bigtime_t time, const ReceiverReport& report) {
@@ -132,7 +130,6 @@ TEST(HeldKeys, AnotherPressHeardInPartEndsTheHeldKey) {
   };
   for (const Case& c :
        {Case{false, 300000, true}, Case{false, 500000, false}, Case{true, 300000, false}}) {
-    ResetDecoderWorkBuffers();
     BurstEvaluation burst(false);
     burst.Start();
     burst.Add(500000, false, 0);

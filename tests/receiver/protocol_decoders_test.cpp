@@ -9,17 +9,20 @@
 
 namespace {
 
-using Decoder = void (*)(const int32_t*, char*);
+using Decoder = ProtocolDecoder;
 
-std::string Decode(Decoder decoder, const TableBuilder& table) {
+std::string Decode(Decoder decoder, const TableBuilder& table, DecoderWork& work) {
   char code[kCodeTextSize] = "-empty-";
-  decoder(table.data(), code);
+  decoder(work, table.data(), code);
   return code;
 }
 
 class Decoders : public ::testing::Test {
  protected:
-  void SetUp() override { ResetDecoderWorkBuffers(); }
+  std::string Decode(Decoder decoder, const TableBuilder& table) {
+    return ::Decode(decoder, table, work_);
+  }
+  DecoderWork work_;
   TraceCapture trace_;  // keeps the decoders' trace out of the test output
 };
 
@@ -99,8 +102,8 @@ TEST_F(Decoders, CompleteFramesOfEveryFamily) {
        "-01000111-01101100-*" + b18.substr(0, 15) + "1_16B"},
   };
   for (const auto& c : cases) {
-    ResetDecoderWorkBuffers();
-    EXPECT_EQ(Decode(c.decoder, c.table), c.expected) << c.name;
+    DecoderWork fresh;
+    EXPECT_EQ(::Decode(c.decoder, c.table, fresh), c.expected) << c.name;
   }
 }
 
@@ -112,6 +115,9 @@ TEST_F(Decoders, ShortFramesKeepLeftoverCharacters) {
   const std::string full =
       Decode(CheckH9X, TableBuilder().Add({40000}).Periods("1011001110001", 1000, 400));
   EXPECT_EQ(Decode(CheckH9X, TableBuilder().Periods("1111", 1000, 400)), full);
+  // The leftovers belong to one set of work buffers: another evaluation's set is still fresh.
+  DecoderWork other;
+  EXPECT_EQ(::Decode(CheckH9X, TableBuilder().Periods("1111", 1000, 400), other), fresh);
 
   // 9B writes no terminator: a short frame keeps the tail of the previous one.
   Decode(Check9B, TableBuilder().Add({7000}).Pairs("111111111111111111", {500, 1500}, {500, 500}));

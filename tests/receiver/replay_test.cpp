@@ -10,7 +10,6 @@
 #include "platform/lines/mode2_recording.h"
 #include "platform/messaging/four_cc.h"
 #include "platform/messaging/trace.h"
-#include "receiver/protocol_decoders.h"
 #include "receiver/receiver_flags.h"
 #include "receiver/replay_session.h"
 #include "receiver/report_line.h"
@@ -52,7 +51,6 @@ Mode2Recording Alternating(const std::vector<uint64_t>& durations) {
 
 class ReceiverReplay : public ::testing::Test {
  protected:
-  void SetUp() override { ResetDecoderWorkBuffers(); }
   // One recorded key press of a long-code remote.
   static Mode2Recording NecKey() {
     Mode2Recording recording;

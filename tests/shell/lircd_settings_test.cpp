@@ -20,16 +20,16 @@ TEST_F(ShellTest, TheLircdSwitchServesClientsOnTheDefaultSocketAndIsStored) {
   EXPECT_FALSE(std::filesystem::exists(socket));
 
   check->click();
-  EXPECT_TRUE(Prefs::getSTPrefs()->lircd_socket);
+  EXPECT_TRUE(Settings()->lircd_socket);
   EXPECT_EQ(std::filesystem::status(socket).type(), std::filesystem::file_type::socket);
   EXPECT_EQ(std::filesystem::status(runtime / "koru").permissions(),
             std::filesystem::perms::owner_all);
   check->click();
-  EXPECT_FALSE(Prefs::getSTPrefs()->lircd_socket);
+  EXPECT_FALSE(Settings()->lircd_socket);
   EXPECT_FALSE(std::filesystem::exists(socket));
 
   // Stored on: the next start serves at once, and the page shows it.
-  Prefs::getSTPrefs()->lircd_socket = true;
+  Settings()->lircd_socket = true;
   app_.reset();
   Start();
   EXPECT_TRUE(std::filesystem::exists(socket));

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <vector>
 
 #include "platform/files/file_node.h"
@@ -31,8 +32,7 @@ std::string Text(const MemoryNode& node, const char* key) {
 TEST(Prefs, FirstStartWritesEveryKeyWithItsDefaultAndAChangeSurvivesARestart) {
   TempDir dir;
   ScopedEnv config("XDG_CONFIG_HOME", (dir.Path() / "config").c_str());
-  Prefs* prefs = Prefs::getSTPrefs();
-  EXPECT_EQ(Prefs::getSTPrefs(), prefs);
+  std::unique_ptr<Prefs> prefs = Prefs::OpenSettingsFile();
   EXPECT_FALSE(prefs->HadError());
   EXPECT_STREQ(prefs->rs232_port, "serial0");
   EXPECT_EQ(prefs->PRIORITY, 40);
@@ -57,15 +57,14 @@ TEST(Prefs, FirstStartWritesEveryKeyWithItsDefaultAndAChangeSurvivesARestart) {
   prefs->PRIORITY = 110;
   prefs->classic_timing = true;
   prefs->lircd_socket = true;
-  prefs->DeleteMe();
+  prefs.reset();
 
-  Prefs* again = Prefs::getSTPrefs();
+  std::unique_ptr<Prefs> again = Prefs::OpenSettingsFile();
   EXPECT_TRUE(again->use_splitting);
   EXPECT_STREQ(again->Audio, "AIWA_A");
   EXPECT_EQ(again->PRIORITY, 110);
   EXPECT_TRUE(again->classic_timing);
   EXPECT_TRUE(again->lircd_socket);
-  again->DeleteMe();
 }
 
 TEST(Prefs, AValueOfAnotherSizeStillCountsAsReadAndTextsStayInTheirBuffers) {

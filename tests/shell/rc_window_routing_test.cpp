@@ -62,7 +62,7 @@ TEST_F(WindowRoutingTest, ReportsReachTheKeyDisplayTheCompactViewAndTheReceiver)
 }
 
 TEST_F(WindowRoutingTest, GroupMenusAreBuiltFromTheRouterAndChosenThroughTheirItems) {
-  Prefs::SetText(Prefs::getSTPrefs()->Audio, "LR-SAT");
+  Prefs::SetText(Settings()->Audio, "LR-SAT");
   Start();
   QMenu* audio = Find<MenuField>("r4AuMF")->Menu();
   EXPECT_EQ(audio->actions()[0]->text(), "-unset-");
@@ -78,12 +78,12 @@ TEST_F(WindowRoutingTest, GroupMenusAreBuiltFromTheRouterAndChosenThroughTheirIt
 
   Find<QCheckBox>("ReSplit")->click();
   Settle();
-  EXPECT_TRUE(Prefs::getSTPrefs()->use_splitting);
+  EXPECT_TRUE(Settings()->use_splitting);
   EXPECT_TRUE(Find<MenuField>("r4ViMF")->isEnabled());
   Choose("r4ViMF", "DENON");
   ASSERT_NE(Window()->Router().GroupRemote(4), nullptr);
   EXPECT_EQ(Window()->Router().GroupRemote(4)->fName, "DENON");
-  EXPECT_STREQ(Prefs::getSTPrefs()->Video, "DENON");
+  EXPECT_STREQ(Settings()->Video, "DENON");
   Key(kLrSat, kLrSatN1);
   EXPECT_EQ(Label("miniType"), "Audio");
 

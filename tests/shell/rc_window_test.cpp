@@ -135,7 +135,7 @@ TEST_F(ShellTest, MenusCarryTheirMessagesAndTheKeyMenuGroupsTheReducedKeys) {
 
 TEST_F(ShellTest, SettingsPageIsRebuiltOnEveryPrefAndOffersOnlyPresentPorts) {
   Start();
-  Prefs::SetText(Prefs::getSTPrefs()->rs232_port, "serial3");
+  Prefs::SetText(Settings()->rs232_port, "serial3");
   Window()->SetPortLister([] { return std::vector<std::string>{"serial2", "usb0"}; });
   for (int round = 0; round < 2; ++round) {
     TraceCapture trace;
@@ -170,7 +170,7 @@ TEST_F(ShellTest, SettingsPageIsRebuiltOnEveryPrefAndOffersOnlyPresentPorts) {
   EXPECT_EQ(WithoutMnemonic(classic->text()), "Classic receiver timing");
   EXPECT_FALSE(classic->isChecked());
   classic->click();
-  EXPECT_TRUE(Prefs::getSTPrefs()->classic_timing);
+  EXPECT_TRUE(Settings()->classic_timing);
   EXPECT_EQ(WithoutMnemonic(Find<QAbstractButton>("sVex")->text()), "Done..");
 }
 
@@ -180,8 +180,8 @@ TEST_F(ShellTest, EveryControlOfTheRightColumnCanBeReachedWithOrWithoutThePulseV
   QWidget* pose = Find<QWidget>("PoseView");
   for (const bool pimped : {false, true}) {
     for (const bool pulse_shown : {false, true}) {
-      if (Prefs::getSTPrefs()->show_pulse != pulse_shown) Post(FourCC("irsp"));
-      if (Prefs::getSTPrefs()->use_pimped != pimped) Post(FourCC("irpp"));
+      if (Settings()->show_pulse != pulse_shown) Post(FourCC("irsp"));
+      if (Settings()->use_pimped != pimped) Post(FourCC("irpp"));
       Settle();
       for (const char* name : {"hyContinue", "hyCheckBox", "TRBut", "fMute"}) {
         ExpectReachable(
@@ -236,7 +236,7 @@ TEST_F(ShellTest, EveryPrioritySliderChangeIsApplied) {
 
 TEST_F(ShellTest, CompactViewRoundTripRestoresTheStoredFrame) {
   Start();
-  Prefs* prefs = Prefs::getSTPrefs();
+  Prefs* prefs = Settings();
   Window()->resize(699, 230);
   Settle();
   const Rect before = prefs->prefs_window_rect;
@@ -258,7 +258,7 @@ TEST_F(ShellTest, CompactViewRoundTripRestoresTheStoredFrame) {
 
 TEST_F(ShellTest, ClosingInTheCompactViewKeepsThePreviousFrame) {
   Start();
-  Prefs* prefs = Prefs::getSTPrefs();
+  Prefs* prefs = Settings();
   prefs->prefs_window_rect = Rect{10, 20, 710, 240};
   Post(FourCC("irmi"));
   TraceCapture trace;

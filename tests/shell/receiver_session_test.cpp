@@ -51,25 +51,22 @@ class ReceiverSessionTest : public ::testing::Test {
   void SetUp() override {
     SetReceiverDevices(devices_);
     SetAppMessenger(app_.GetMessenger());
-    SetPortNameRecorder(
-        [](const char* name) { Prefs::SetText(Prefs::getSTPrefs()->rs232_port, name); });
     flags_.CHECK_SCAN_IR = 0;
     flags_.SCAN_CONTINOUS = 1;
   }
   void TearDown() override {
     view_.reset();
     session_.reset();
-    SetPortNameRecorder(nullptr);
     SetAppMessenger(Messenger());
     SetReceiverDevices(nullptr);
-    Prefs::getSTPrefs()->DeleteMe();
+    settings_.reset();
   }
   // A session (and its view) as the main window makes them, the busy question answered here.
   void Open(const std::string& port_override = "") {
     view_.reset();
     session_.reset();
     session_ =
-        std::make_unique<ReceiverSession>(&flags_, Prefs::getSTPrefs(), &sink_, port_override);
+        std::make_unique<ReceiverSession>(&flags_, Settings(), &sink_, port_override);
     session_->SetBusyQuestion([this](const ReceiverSession::BusyAnswer& answer) {
       ++questions_;
       answer_ = answer;
@@ -88,6 +85,12 @@ class ReceiverSessionTest : public ::testing::Test {
 
   TempDir dir_;
   ScopedEnv config_{"XDG_CONFIG_HOME", dir_.Path().c_str()};
+  // The settings store the view is given, on the settings file, opened on first use.
+  Prefs* Settings() {
+    if (!settings_) settings_ = Prefs::OpenSettingsFile();
+    return settings_.get();
+  }
+  std::unique_ptr<Prefs> settings_;
   std::shared_ptr<FakeReceiverDevices> devices_ =
       std::make_shared<FakeReceiverDevices>(std::vector<std::string>{"serial2", "usb1"});
   ImmediateLooper looper_;
@@ -106,7 +109,7 @@ class ReceiverSessionTest : public ::testing::Test {
 TEST_F(ReceiverSessionTest, FallsBackToTheFirstPortThatOpensAndRemembersIt) {
   TraceCapture trace;
   Make();
-  EXPECT_STREQ(Prefs::getSTPrefs()->rs232_port, "serial2");
+  EXPECT_STREQ(Settings()->rs232_port, "serial2");
   EXPECT_EQ(session_->Port()->Name(), "serial2");
   EXPECT_TRUE(trace.Contains("..thread-success .."));
   EXPECT_EQ(view_->RemoteDev(), 91);
@@ -162,7 +165,7 @@ TEST_F(ReceiverSessionTest, PortChangesReopenExceptForTheSameSerialPort) {
   Send(FourCC("USB1"));
   EXPECT_GT(devices_->Opens(), opens);
   EXPECT_EQ(session_->Port()->Name(), "usb1");
-  EXPECT_STREQ(Prefs::getSTPrefs()->rs232_port, "usb1");
+  EXPECT_STREQ(Settings()->rs232_port, "usb1");
   const int reopened = devices_->Opens();
   Send(FourCC("USB1"));  // the same USB port is closed and opened again
   EXPECT_GT(devices_->Opens(), reopened);
@@ -179,7 +182,7 @@ TEST_F(ReceiverSessionTest, SliderValueIsRoundedDownToTens) {
   slider.AddInt32("be:value", 47);
   session_->MessageReceived(&slider);
   EXPECT_TRUE(trace.Contains("| Prio:40 good "));
-  EXPECT_EQ(Prefs::getSTPrefs()->PRIORITY, 40);
+  EXPECT_EQ(Settings()->PRIORITY, 40);
   thread_info info;
   ASSERT_EQ(get_thread_info(session_->Thread(), &info), kOk);
   EXPECT_EQ(info.priority, 40);
@@ -214,11 +217,11 @@ TEST_F(ReceiverSessionTest, SensorRemovedReopensThePortOfThisRunNotAFallback) {
 TEST_F(ReceiverSessionTest, StartUpFallsBackThroughTheReceiversFoundAfterTheSerialPorts) {
   // The stored port is gone and no serial port is there: the kernel receiver opens.
   SetReceiverDevices(std::make_shared<FakeReceiverDevices>(std::vector<std::string>{"lirc0"}));
-  Prefs::SetText(Prefs::getSTPrefs()->rs232_port, "usb3");
+  Prefs::SetText(Settings()->rs232_port, "usb3");
   Make();
   ASSERT_NE(session_->Port(), nullptr);
   EXPECT_EQ(session_->Port()->Name(), "lirc0");
-  EXPECT_EQ(std::string(Prefs::getSTPrefs()->rs232_port), "lirc0");
+  EXPECT_EQ(std::string(Settings()->rs232_port), "lirc0");
   EXPECT_EQ(questions_, 0);
 }
 

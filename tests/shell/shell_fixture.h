@@ -64,11 +64,21 @@ class ShellTest : public ::testing::Test {
   }
   void TearDown() override {
     app_.reset();
-    if (Prefs* prefs = Prefs::getSTPrefs()) prefs->DeleteMe();
+    ForgetSettings();
     SetProgramFolder({});
     SetReceiverDevices(nullptr);
   }
-  void Start() { app_ = std::make_unique<FbApplication>(setup_); }
+  void Start() {
+    setup_.settings = Settings();
+    app_ = std::make_unique<FbApplication>(setup_);
+  }
+  // The settings store on the settings file, opened on first use, as the program opens it.
+  Prefs* Settings() {
+    if (!settings_) settings_ = Prefs::OpenSettingsFile();
+    return settings_.get();
+  }
+  // Writes the settings back and forgets them, as the program does when it ends.
+  void ForgetSettings() { settings_.reset(); }
   RcWindow* Window() { return app_->MainWindow(); }
   template <typename T>
   T* Find(const char* name) {
@@ -103,6 +113,7 @@ class ShellTest : public ::testing::Test {
   WindowSetup setup_;
   TempDir home_;
   ScopedEnv config_{"XDG_CONFIG_HOME", (home_.Path() / "config").c_str()};
+  std::unique_ptr<Prefs> settings_;
   std::unique_ptr<FbApplication> app_;
   DesktopReport desktop_report_;  // what the fake desktop says it can do
   FakeDesktop* desktop_ = nullptr;

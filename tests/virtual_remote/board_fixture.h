@@ -38,7 +38,7 @@ class BoardTest : public ShellTest {
     window_ = windows_.back().get();
     window_->resize(460, 840);
     auto* board = new AllButtonsView(QRect(0, 0, 460, 840), "possibleView",
-                                     recorder_.GetMessenger(), window_);
+                                     recorder_.GetMessenger(), Settings(), window_);
     board->FillWithAllPosButtons();
     board->GetDesRect();
     return board;

@@ -65,7 +65,7 @@ TEST_F(VrWindowTest, OpensOnceAtTheUsedAreaSizeAndZoomsOutToTheParkingArea) {
 
 TEST_F(VrWindowTest, OnlyMovesBeyondTenPixelsAreStoredWithTheUsedAreaSize) {
   Start();
-  Prefs* prefs = Prefs::getSTPrefs();
+  Prefs* prefs = Settings();
   prefs->vr_window_rect = Rect{100, 120, 400, 500};
   VR_Window* window = Open();
   window->FrameMoved(QPoint(108, 112));
@@ -77,7 +77,7 @@ TEST_F(VrWindowTest, OnlyMovesBeyondTenPixelsAreStoredWithTheUsedAreaSize) {
 
 TEST_F(VrWindowTest, APlaceStoredForALargerScreenOpensOnThisOneAndZoomingKeepsItThere) {
   Start();
-  Prefs::getSTPrefs()->vr_window_rect = Rect{3000, 2000, 3233, 2411};
+  Settings()->vr_window_rect = Rect{3000, 2000, 3233, 2411};
   VR_Window* window = Open();
   const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
   EXPECT_TRUE(screen.contains(window->frameGeometry())) << window->x() << "," << window->y();
@@ -89,13 +89,13 @@ TEST_F(VrWindowTest, APlaceStoredForALargerScreenOpensOnThisOneAndZoomingKeepsIt
 TEST_F(VrWindowTest, ReceivedKeysLightTheirButtonAndTheGroupOrAnyWithoutSplitting) {
   Start();
   AllButtonsView* board = Open()->Board();
-  Prefs::getSTPrefs()->use_splitting = false;
+  Settings()->use_splitting = false;
   ToApp(KeyMessage(65, 52));  // "Vol+" of an audio remote
   EXPECT_EQ(LitSlots(board), (std::vector<int>{14, 54}));
   ToApp(Message(FourCC("RUBR")));
   EXPECT_EQ(LitSlots(board), std::vector<int>{54});
 
-  Prefs::getSTPrefs()->use_splitting = true;
+  Settings()->use_splitting = true;
   ToApp(KeyMessage(51, 52));
   EXPECT_EQ(LitSlots(board), (std::vector<int>{0, 52}));
   Message no_key(FourCC("VR_H"));  // switches the key off
@@ -132,7 +132,7 @@ TEST_F(VrWindowTest, ChoosingALayoutStoresItsNameAndMovesTheButtons) {
   ASSERT_NE(sofa, nullptr);
   sofa->trigger();
   Settle();
-  EXPECT_EQ(std::string(Prefs::getSTPrefs()->Layoutfile), "sofa");
+  EXPECT_EQ(std::string(Settings()->Layoutfile), "sofa");
   EXPECT_EQ(window->windowTitle(), "sofa");
   EXPECT_EQ(window->Board()->Button(0)->pos(), QPoint(150, 300));
   EXPECT_EQ(window->Board()->LayoutField()->MarkedText(), "sofa");

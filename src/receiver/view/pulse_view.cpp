@@ -18,7 +18,7 @@ sPulseView::sPulseView(const QRect& frame, const char* name, const ReceiverSessi
   small.setPointSize(10);
   setFont(small);
   fFrameColor = TintColor(palette().color(QPalette::Window), 1.295);
-  const Prefs* settings = Prefs::getSTPrefs();
+  const Prefs* settings = fSession ? fSession->Settings() : nullptr;
   fHold = settings && settings->hold_irInfo;
 }
 
