@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "actions/action_messages.h"
 #include "actions/action_thread.h"
 #include "actions/actions.h"
 #include "platform/desktop/x11_probe_window.h"
@@ -88,7 +89,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < calls; ++i) {
     size_t before = CountLines(log);
     auto start = Steady::now();
-    actions.Post([](ActionServices& s) { DoCommand(s, FourCC("next")); });
+    actions.Post([](ActionServices& s) { DoCommand(s, kPlayerNext); });
     auto limit = start + std::chrono::seconds(2);
     while (CountLines(log) == before && Steady::now() < limit) {
       std::this_thread::sleep_for(std::chrono::microseconds(50));

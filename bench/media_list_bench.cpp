@@ -9,6 +9,7 @@
 #include <string>
 
 #include "media_list/media_window.h"
+#include "platform/desktop/desktop_messages.h"
 #include "platform/files/memory_node.h"
 #include "platform/messaging/qt_looper.h"
 #include "settings/prefs.h"
@@ -54,7 +55,7 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     const double remove = MillisecondsSince(start);
 
-    Message drop(FourCC("DATA"));
+    Message drop(kDroppedData);
     for (int i = 0; i < 50; ++i) {
       drop.AddString("refs", folder.string() + "/dropped/song" + std::to_string(i) + ".ogg");
     }

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/desktop/desktop_messages.h"
 #include "platform/desktop/fake_desktop.h"
 #include "platform/files/paths.h"
 #include "platform/media/fake_media_players.h"
@@ -167,7 +168,7 @@ int main(int argc, char** argv) {
         if (called != 0) latencies.push_back(called - sent);
         snooze(2000);  // the rest of the action, and the window settles
       }
-      AppMessenger().SendMessage(FourCC("_QRQ"));
+      AppMessenger().SendMessage(kQuitRequested);
     });
     qt.exec();
     sender.join();

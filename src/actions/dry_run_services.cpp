@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 
+#include "platform/desktop/desktop_messages.h"
 #include "platform/messaging/four_cc.h"
 #include "platform/messaging/trace.h"
 
@@ -42,7 +43,7 @@ class DryRunDesktop : public Desktop {
       Trace("would send '%s' key=%ld modifiers=%ld to %s\n", FourCCText(message.what).c_str(),
             static_cast<long>(message.GetInt32("key", 0)),
             static_cast<long>(message.GetInt32("modifiers", 0)), to.c_str());
-    } else if (message.what == FourCC("_QRQ")) {
+    } else if (message.what == kQuitRequested) {
       Trace("would close %s\n", to.c_str());
     } else {
       Trace("would send '%s' to %s\n", FourCCText(message.what).c_str(), to.c_str());

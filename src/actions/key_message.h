@@ -2,16 +2,12 @@
 // The synthetic key message that keystroke, pointer and media actions send.
 #include <cstdint>
 
+#include "platform/desktop/desktop_messages.h"
 #include "platform/messaging/clock.h"
 #include "platform/messaging/four_cc.h"
 #include "platform/messaging/message.h"
+#include "platform/messaging/type_codes.h"
 
-inline constexpr uint32_t kKeyDown = FourCC("_KYD");
-inline constexpr uint32_t kKeyUp = FourCC("_KYU");
-inline constexpr uint32_t kMouseDown = FourCC("_MDN");
-inline constexpr uint32_t kMouseUp = FourCC("_MUP");
-inline constexpr uint32_t kQuitRequested = FourCC("_QRQ");
-inline constexpr type_code kUint8Type = FourCC("UBYT");
 inline constexpr int32_t kKeyStatesSize = 16;
 
 // '_KYD' with "when" and "modifiers".

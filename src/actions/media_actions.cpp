@@ -1,8 +1,10 @@
 // Audio and video players, the master mute and closing every player.
 #include <algorithm>
 
+#include "actions/action_messages.h"
 #include "actions/actions.h"
 #include "actions/key_message.h"
+#include "platform/media/media_messages.h"
 #include "platform/media/mixer.h"
 #include "platform/messaging/alert.h"
 #include "platform/messaging/trace.h"
@@ -128,21 +130,21 @@ void IAudioApps(ActionServices& services, int32_t n) {
       case 64:
         for (int i = 0; i < 3; ++i) {
           if (i > 0) snooze(1000);
-          DoCommand(services, n == 63 ? FourCC("vol-") : FourCC("vol+"));
+          DoCommand(services, n == 63 ? kPlayerQuieter : kPlayerLouder);
         }
         break;
       case 91:
-        DoCommand(services, FourCC("prev"));
+        DoCommand(services, kPlayerPrevious);
         break;
       case 95:
-        DoCommand(services, FourCC("next"));
+        DoCommand(services, kPlayerNext);
         break;
       case 93:
       case 96:
-        DoCommand(services, FourCC("stop"));
+        DoCommand(services, kPlayerStop);
         break;
       case 94:
-        DoCommand(services, FourCC("play"));
+        DoCommand(services, kPlayerPlay);
         break;
     }
     snooze(1000);
@@ -186,15 +188,15 @@ void IVideoApps(ActionServices& services, int32_t n) {
     return;
   }
 
-  uint32_t code = FourCC("-NO-");
+  uint32_t code = kNoVideoCommand;
   if (n == 51) {
-    code = FourCC("oppl");
+    code = kVideoOpen;
   } else if (n >= 52 && n <= 60) {
-    code = FourCC("shin");
+    code = kVideoShow;
   } else if (n == 65) {
-    code = FourCC("fopl");
+    code = kVideoLouder;
   } else if (n == 66) {
-    code = FourCC("qupl");
+    code = kVideoQuieter;
   } else if (n == 68) {
     status_t result = services.desktop->Launch(kVlcSignature);
     if (result == kAlreadyRunning)
@@ -204,17 +206,17 @@ void IVideoApps(ActionServices& services, int32_t n) {
     snooze(100000);
   } else if (n == 69 || n == 70 || n == 71) {
     if (selected && selected->team >= 0) services.desktop->Activate(selected->team);
-    code = FourCC("shin");
+    code = kVideoShow;
   } else if (n == 91) {
-    code = FourCC("navp");
+    code = kVideoPrevious;
   } else if (n == 93) {
-    code = FourCC("papl");
+    code = kVideoPlayPause;
   } else if (n == 94) {
-    code = FourCC("play");
+    code = kPlayerPlay;
   } else if (n == 95) {
-    code = FourCC("navn");
+    code = kVideoNext;
   } else if (n == 96) {
-    code = FourCC("tgfs");
+    code = kVideoToggleFullscreen;
   }
 
   if (selected) {

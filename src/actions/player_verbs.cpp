@@ -1,5 +1,7 @@
 // The audio player's verbs, applied to every track of the player.
+#include "actions/action_messages.h"
 #include "actions/actions.h"
+#include "platform/media/media_messages.h"
 #include "platform/messaging/clock.h"
 #include "platform/messaging/four_cc.h"
 #include "platform/messaging/trace.h"
@@ -19,17 +21,17 @@ constexpr bigtime_t kLaunchPoll = 500'000;
 
 void ApplyVerb(MediaPlayers* players, const PlayerTrack& track, uint32_t verb) {
   switch (verb) {
-    case FourCC("prev"):
+    case kPlayerPrevious:
       players->Execute(track, "previous");
       break;
-    case FourCC("next"):
+    case kPlayerNext:
       players->Execute(track, "next");
       break;
-    case FourCC("vol+"):
-    case FourCC("vol-"): {
+    case kPlayerLouder:
+    case kPlayerQuieter: {
       float volume = 0;
       if (players->GetVolume(track, &volume) != kOk) break;  // the track stays as it is
-      if (verb == FourCC("vol+")) {
+      if (verb == kPlayerLouder) {
         volume += kVolumeStep;
         if (volume > kVolumeCeiling) volume = kVolumeCeiling;
       } else {
@@ -39,10 +41,10 @@ void ApplyVerb(MediaPlayers* players, const PlayerTrack& track, uint32_t verb) {
       players->SetVolume(track, volume);
       break;
     }
-    case FourCC("stop"):
+    case kPlayerStop:
       players->SetPitch(track, 0.0f);
       break;
-    case FourCC("play"):
+    case kPlayerPlay:
       players->SetPitch(track, 1.0f);
       break;
   }
@@ -51,11 +53,11 @@ void ApplyVerb(MediaPlayers* players, const PlayerTrack& track, uint32_t verb) {
 }  // namespace
 
 void DoCommand(ActionServices& services, uint32_t verb) {
-  if (verb != FourCC("prev") && verb != FourCC("next") && verb != FourCC("vol+") &&
-      verb != FourCC("vol-") && verb != FourCC("stop") && verb != FourCC("play")) {
+  if (verb != kPlayerPrevious && verb != kPlayerNext && verb != kPlayerLouder &&
+      verb != kPlayerQuieter && verb != kPlayerStop && verb != kPlayerPlay) {
     return;
   }
-  if (verb == FourCC("play") && !IsAppRunning(services, kAudioPlayerSignature)) {
+  if (verb == kPlayerPlay && !IsAppRunning(services, kAudioPlayerSignature)) {
     services.desktop->Launch(kAudioPlayerSignature);
     bigtime_t launched = system_time();
     while (!IsAppRunning(services, kAudioPlayerSignature) &&

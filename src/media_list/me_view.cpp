@@ -8,6 +8,7 @@
 #include <QPainterPath>
 #include <filesystem>
 
+#include "media_list/media_list_messages.h"
 #include "platform/files/paths.h"
 #include "platform/messaging/message.h"
 #include "settings/label_table.h"
@@ -87,7 +88,7 @@ void MEView::paintEvent(QPaintEvent*) {
 
 void MEView::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) {
-    Message play(FourCC("MWpl"));
+    Message play(kPlayMediaEntry);
     play.AddInt32("ml_nr", fIndex);
     fWindow.SendMessage(play);
     event->accept();
@@ -108,7 +109,7 @@ QMenu* MEView::ShowMenu(const QPoint& global) {
   menu->setObjectName("MeView_Menu");
   menu->setAttribute(Qt::WA_DeleteOnClose);
   for (const auto& [label, what] : {std::pair{177, 9}, std::pair{176, 7}}) {
-    Message message(FourCC("mpl1"));
+    Message message(kMediaFilesAction);
     message.AddInt32("mpl_what", what);
     message.AddInt32("mpl_nr", fIndex);
     QAction* item = AddMenuItem(menu, Label(label), message, fWindow);

@@ -15,7 +15,9 @@
 
 #include "actions/actions.h"
 #include "media_list/media_file_kind.h"
+#include "media_list/media_list_messages.h"
 #include "media_list/mx_view.h"
+#include "platform/desktop/desktop_messages.h"
 #include "platform/files/file_node.h"
 #include "platform/files/koru_type.h"
 #include "platform/files/paths.h"
@@ -110,7 +112,7 @@ MEDIA_Window::MEDIA_Window(Prefs* settings, ActionRunner run_action,
   connect(&fDiskCheck, &QFileSystemWatcher::directoryChanged, this, changed);
   if (!folder.isEmpty()) fDiskCheck.addPath(folder);
   fDiskCheck.addPath(file);
-  AppMessenger().SendMessage(FourCC("irmi"));
+  AppMessenger().SendMessage(kToggleMiniView);
 }
 
 MEDIA_Window::~MEDIA_Window() {
@@ -123,8 +125,8 @@ MEDIA_Window::~MEDIA_Window() {
   delete fMediaView;
   fMediaView = nullptr;
   fList.DoWithMediaFiles(MediaFileList::kDelete, "", -1);
-  AppMessenger().SendMessage(FourCC("MW_Q"));
-  AppMessenger().SendMessage(FourCC("irmi"));
+  AppMessenger().SendMessage(kMediaListClosed);
+  AppMessenger().SendMessage(kToggleMiniView);
   Trace("\n ~MEDIAWin  goodbye \n");
 }
 
@@ -196,7 +198,7 @@ void MEDIA_Window::Play(int32_t index) {
 
 void MEDIA_Window::MessageReceived(Message* message) {
   switch (message->what) {
-    case FourCC("MWpl"): {
+    case kPlayMediaEntry: {
       int32_t index = 0;
       if (message->FindInt32("ml_nr", &index) == kOk) {
         Play(index);
@@ -205,45 +207,45 @@ void MEDIA_Window::MessageReceived(Message* message) {
       }
       return;
     }
-    case FourCC("mpl1"):
+    case kMediaFilesAction:
       DoWithMediaFiles(message->GetInt32("mpl_what", -1), "--", message->GetInt32("mpl_nr", -1));
       return;
-    case FourCC("MW_E"):
+    case kEditMediaListFile:
       SaveReporting(MediaFileList::kEditFile);
       return;
-    case FourCC("DATA"):
+    case kDroppedData:
       DraggedMediaFiles(message, true);
       return;
-    case FourCC("MWmd"):
-    case FourCC("MWmi"):
-    case FourCC("MWmx"):
+    case kMediaViewNormal:
+    case kMediaViewMini:
+    case kMediaViewMaxi:
       fMediaView->HandleMessage(message->what);
       if (fSettings != nullptr) fSettings->LINK_SIZE = fMediaView->Size();
       return;
-    case FourCC("MWqp"):
+    case kQuitMediaPlayers:
       // The remote's "EXIT" and the menu: every running media player is asked to quit.
       fRunAction([](ActionServices& services) { ICloseMediaApp(services); });
       return;
-    case FourCC("MWse"):
-    case FourCC("_KYD"):
+    case kMediaListKey:
+    case kKeyDown:
       fMediaView->KeyDown(message->GetInt32("korukey", 0));
       return;
-    case FourCC("MWhT"):
+    case kHideMediaTab:
       SetTabHidden(true);
       return;
-    case FourCC("MWsT"):
+    case kShowMediaTab:
       SetTabHidden(false);
       return;
-    case FourCC("MWkT"):
+    case kToggleMediaTab:
       SetTabHidden(!TabHidden());
       return;
-    case FourCC("MW_C"):
+    case kCloseMediaList:
       close();
       return;
-    case FourCC("_KYU"):
-    case FourCC("_UKD"):
-    case FourCC("_UKU"):
-    case FourCC("_MWC"):
+    case kKeyUp:
+    case kUnmappedKeyDown:
+    case kUnmappedKeyUp:
+    case kMouseWheelChanged:
       return;
     default:
       Trace("ME_Window::MessageReceived\n");
@@ -319,7 +321,7 @@ void MEDIA_Window::dropEvent(QDropEvent* event) {
 }
 
 void MEDIA_Window::DropUris(const QMimeData* data) {
-  Message refs(FourCC("DATA"));
+  Message refs(kDroppedData);
   for (const QUrl& url : data->urls()) {
     refs.AddString("refs", (url.isLocalFile() ? url.toLocalFile() : url.toString()).toStdString());
   }
@@ -333,27 +335,27 @@ QMenu* MEDIA_Window::ShowMenu(const QPoint& global) {
   menu->setAttribute(Qt::WA_DeleteOnClose);
   const Messenger self = GetMessenger();
   if (TabHidden()) {
-    AddMenuItem(menu, Label(175), Message(FourCC("MWsT")), self);
+    AddMenuItem(menu, Label(175), Message(kShowMediaTab), self);
   } else {
-    AddMenuItem(menu, Label(172), Message(FourCC("MWhT")), self);
+    AddMenuItem(menu, Label(172), Message(kHideMediaTab), self);
   }
   QMenu* sizes = menu->addMenu(Label(206).trimmed());
   const struct {
     int label;
     uint32_t what;
     MxView::EntrySize size;
-  } kSizes[] = {{207, FourCC("MWmi"), MxView::kMini},
-                {208, FourCC("MWmd"), MxView::kNormal},
-                {209, FourCC("MWmx"), MxView::kMaxi}};
+  } kSizes[] = {{207, kMediaViewMini, MxView::kMini},
+                {208, kMediaViewNormal, MxView::kNormal},
+                {209, kMediaViewMaxi, MxView::kMaxi}};
   for (const auto& size : kSizes) {
     QAction* item = AddMenuItem(sizes, Label(size.label), Message(size.what), self);
     item->setCheckable(true);
     item->setChecked(fMediaView->Size() == size.size);
   }
-  AddMenuItem(menu, Label(6), Message(FourCC("MW_E")), self);
-  AddMenuItem(menu, "Quit the players", Message(FourCC("MWqp")), self);
+  AddMenuItem(menu, Label(6), Message(kEditMediaListFile), self);
+  AddMenuItem(menu, "Quit the players", Message(kQuitMediaPlayers), self);
   menu->addSeparator();
-  AddMenuItem(menu, Label(173), Message(FourCC("MW_C")), self);
+  AddMenuItem(menu, Label(173), Message(kCloseMediaList), self);
   menu->popup(global);
   return menu;
 }

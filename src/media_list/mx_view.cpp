@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "media_list/me_view.h"
+#include "media_list/media_list_messages.h"
 #include "platform/files/paths.h"
 #include "platform/messaging/message.h"
 
@@ -102,13 +103,13 @@ void MxView::SetNotice(const QString& text) {
 
 bool MxView::HandleMessage(uint32_t what) {
   switch (what) {
-    case FourCC("MWmd"):
+    case kMediaViewNormal:
       SetEntrySize(kNormal);
       return true;
-    case FourCC("MWmi"):
+    case kMediaViewMini:
       SetEntrySize(kMini);
       return true;
-    case FourCC("MWmx"):
+    case kMediaViewMaxi:
       SetEntrySize(kMaxi);
       return true;
     default:
@@ -119,7 +120,7 @@ bool MxView::HandleMessage(uint32_t what) {
 bool MxView::KeyDown(int32_t korukey) {
   // "EXIT": the players quit, whatever the list holds.
   if (korukey == 72) {
-    fWindow.SendMessage(Message(FourCC("MWqp")));
+    fWindow.SendMessage(Message(kQuitMediaPlayers));
     return true;
   }
   if (fViews.empty()) return false;
@@ -144,13 +145,13 @@ bool MxView::KeyDown(int32_t korukey) {
     case 69:    // OK
     case 93:    // ||
     case 94: {  // >
-      Message play(FourCC("MWpl"));
+      Message play(kPlayMediaEntry);
       play.AddInt32("ml_nr", fSelected);
       fWindow.SendMessage(play);
       return true;
     }
     case 81: {  // Eject: the entry's folder
-      Message folder(FourCC("mpl1"));
+      Message folder(kMediaFilesAction);
       folder.AddInt32("mpl_what", 9);
       folder.AddInt32("mpl_nr", fSelected);
       fWindow.SendMessage(folder);

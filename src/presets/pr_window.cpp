@@ -9,10 +9,12 @@
 #include <QToolButton>
 #include <cstring>
 
+#include "platform/desktop/desktop_messages.h"
 #include "platform/files/safe_file.h"
 #include "platform/messaging/alert.h"
 #include "platform/messaging/trace.h"
 #include "presets/named_view.h"
+#include "presets/preset_messages.h"
 #include "presets/string_view.h"
 #include "remotes/remote_cl.h"
 #include "settings/label_table.h"
@@ -77,13 +79,13 @@ PR_Window::PR_Window(const Rect& frame, Prefs* settings)
   const Messenger self = GetMessenger();
   fRestore = new QPushButton("Restore", fPanel);
   fRestore->setObjectName("reload");
-  connect(fRestore, &QPushButton::clicked, this, [self] { self.SendMessage(FourCC("PR_r")); });
+  connect(fRestore, &QPushButton::clicked, this, [self] { self.SendMessage(kRestorePresets); });
   fSave = new QPushButton("Save", fPanel);
   fSave->setObjectName("save");
-  connect(fSave, &QPushButton::clicked, this, [self] { self.SendMessage(FourCC("PR_s")); });
+  connect(fSave, &QPushButton::clicked, this, [self] { self.SendMessage(kSavePresets); });
   auto* save_key = new QShortcut(QKeySequence::Save, this);
   connect(save_key, &QShortcut::activated, this, [this, self] {
-    if (fModified) self.SendMessage(FourCC("PR_s"));
+    if (fModified) self.SendMessage(kSavePresets);
   });
 
   fPresetMenu = new QMenu(this);
@@ -114,8 +116,8 @@ PR_Window::PR_Window(const Rect& frame, Prefs* settings)
 PR_Window::~PR_Window() {
   DetachHandler();
   // The main window rereads the file as stored; then the application forgets this window.
-  AppMessenger().SendMessage(FourCC("irRP"));
-  AppMessenger().SendMessage(FourCC("PR_Q"));
+  AppMessenger().SendMessage(kReloadPresets);
+  AppMessenger().SendMessage(kPresetEditorClosed);
 }
 
 void PR_Window::BuildTabs() {
@@ -149,7 +151,7 @@ void PR_Window::PlaceViews() {
 void PR_Window::ScanPresetFiles() {
   fPresetMenu->clear();
   for (const std::string& name : ::ScanPresetFiles(RemoteCL::Folder())) {
-    Message choose(FourCC("chPF"));
+    Message choose(kChoosePresetFile);
     choose.AddString("preset_name", name);
     QAction* item = AddMenuItem(fPresetMenu, QString::fromStdString(name), choose, GetMessenger());
     item->setCheckable(true);
@@ -192,7 +194,7 @@ bool PR_Window::SavePresetList() {
   }
   fFileMissing = false;
   SetModified(false);
-  AppMessenger().SendMessage(FourCC("irRP"));
+  AppMessenger().SendMessage(kReloadPresets);
   return true;
 }
 
@@ -209,7 +211,7 @@ bool IsWebAddress(const std::string& text) {
 }  // namespace
 
 void PR_Window::DoWithPresetList(Message* message) {
-  if (message == nullptr || message->what != FourCC("PEVp")) return;
+  if (message == nullptr || message->what != kPresetEntryEdited) return;
   const int32_t slot = message->GetInt32("e_nr", 99);
   const int32_t modus = message->GetInt32("e_modus", 99);
   // Slot 50 is in the list but has no field: it is never edited.
@@ -271,25 +273,25 @@ void PR_Window::SetTabLabels() {
 
 void PR_Window::MessageReceived(Message* message) {
   switch (message->what) {
-    case FourCC("PR_r"):
+    case kRestorePresets:
       Trace("reload preset\n");
       LoadPresetList(true);
       return;
-    case FourCC("PR_s"):
+    case kSavePresets:
       SavePresetList();
       return;
-    case FourCC("chPF"):
+    case kChoosePresetFile:
       if (std::string name; message->FindString("preset_name", &name) == kOk && !name.empty()) {
         ChoosePresetFile(name);
       }
       return;
-    case FourCC("PEVp"):
+    case kPresetEntryEdited:
       DoWithPresetList(message);
       return;
-    case FourCC("PR_I"):
+    case kPresetLabelsChanged:
       SetTabLabels();
       return;
-    case FourCC("_QRQ"):
+    case kQuitRequested:
       close();
       return;
     default:
@@ -320,7 +322,7 @@ void PR_Window::SwitchPresetFile(const std::string& name) {
   LoadPresetList(true);
   MarkCurrentPresetFile();
   // The setting now names another file: the main window follows at once.
-  AppMessenger().SendMessage(FourCC("irRP"));
+  AppMessenger().SendMessage(kReloadPresets);
 }
 
 void PR_Window::Activate() {
@@ -355,7 +357,7 @@ void PR_Window::closeEvent(QCloseEvent* event) {
                   if (answer == SaveQuestion::Answer::kSave && !SavePresetList()) return;
                   fCloseConfirmed = true;
                   // Closed again outside the close event that asked.
-                  GetMessenger().SendMessage(FourCC("_QRQ"));
+                  GetMessenger().SendMessage(kQuitRequested);
                 });
 }
 

@@ -14,6 +14,7 @@
 
 #include "platform/messaging/message.h"
 #include "presets/preset_file.h"
+#include "presets/preset_messages.h"
 #include "settings/label_table.h"
 #include "toolkit/message_action.h"
 #include "toolkit/view_utilities.h"
@@ -74,7 +75,7 @@ QMenu* EStringView::AddEPopMenu() {
   fMenu = new QMenu(this);
   fMenu->setObjectName("EView_Menu");
   const auto item = [this](int label, int32_t modus) {
-    Message message(FourCC("PEVp"));
+    Message message(kPresetEntryEdited);
     message.AddInt32("e_nr", fSlot);
     message.AddInt32("e_grp", fGroupBase);
     message.AddInt32("e_modus", modus);
@@ -99,7 +100,7 @@ QMenu* EStringView::AddEPopMenu() {
 void EStringView::Choose(Choice choice) {
   const QString answer = (g_chooser ? g_chooser : AskWithDialog)(window(), choice);
   if (answer.isEmpty()) return;
-  Message message(FourCC("PEVp"));
+  Message message(kPresetEntryEdited);
   message.AddInt32("e_nr", fSlot);
   message.AddInt32("e_grp", fGroupBase);
   message.AddInt32("e_modus", choice == Choice::kWebAddress ? 6 : 5);
@@ -159,7 +160,7 @@ void EStringView::dragMoveEvent(QDragMoveEvent* event) {
 void EStringView::dropEvent(QDropEvent* event) {
   const std::string path = DroppedPath(event->mimeData()->urls());
   if (path.empty()) return;
-  Message message(FourCC("PEVp"));
+  Message message(kPresetEntryEdited);
   message.AddInt32("e_nr", fSlot);
   message.AddInt32("e_grp", fGroupBase);
   message.AddInt32("e_modus", 5);

@@ -10,6 +10,7 @@
 #include "platform/messaging/trace.h"
 #include "receiver/port_open_failure.h"
 #include "receiver/receiver_flags.h"
+#include "receiver/receiver_messages.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ void TraceOpenFailure(const char* name, status_t status, ReceiverFlags* flags) {
       Trace(" B_ERROR\n");
       break;
     case kBusy: {
-      Message busy(FourCC("irRB"));
+      Message busy(kReceiverPortBusy);
       busy.AddString("port", name);
       AppMessenger().SendMessage(busy);
       if (flags != nullptr) {

@@ -2,6 +2,7 @@
 
 #include "platform/messaging/four_cc.h"
 #include "platform/messaging/message.h"
+#include "receiver/receiver_messages.h"
 
 PostedReportSink::PostedReportSink(Looper* looper, ReceiverReportSink* target)
     : looper_(looper), target_(std::make_shared<std::atomic<ReceiverReportSink*>>(target)) {}
@@ -18,7 +19,7 @@ void PostedReportSink::Report(const ReceiverReport& report) {
 }
 
 void PostedReportSink::PortMissing() {
-  AppMessenger().SendMessage(FourCC("ir--"));
+  AppMessenger().SendMessage(kNoReceiverPort);
 }
 
 void PostedReportSink::AlreadyScanning() {

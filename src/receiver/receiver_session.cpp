@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/desktop/desktop_messages.h"
 #include "platform/lines/receiver_port.h"
 #include "platform/messaging/trace.h"
 #include "receiver/port_access.h"
 #include "receiver/port_open_failure.h"
 #include "receiver/receiver_flags.h"
+#include "receiver/receiver_messages.h"
 #include "settings/prefs.h"
 
 namespace {
@@ -143,11 +145,11 @@ void ReceiverSession::ChangeSerPort(const Message* message) {
   }
   // A port that is not there is not busy: the busy question is only for a port another program
   // holds, and otherwise the user is told once what KORU can use.
-  if (message->what == FourCC("ir--")) {
+  if (message->what == kNoReceiverPort) {
     if (++fAttempts == 1 && !fBusy) TellNoReceiver();
     return;
   }
-  if (message->what == FourCC("irRB")) {
+  if (message->what == kReceiverPortBusy) {
     if (!fBusy) fBusyPort = message->GetString("port", "");
     fBusy = true;
     ++fAttempts;
@@ -157,10 +159,9 @@ void ReceiverSession::ChangeSerPort(const Message* message) {
   static const struct {
     uint32_t code;
     const char* port;
-  } kPorts[] = {{FourCC("SER1"), "serial1"}, {FourCC("SER2"), "serial2"},
-                {FourCC("SER3"), "serial3"}, {FourCC("SER4"), "serial4"},
-                {FourCC("USB0"), "usb0"},    {FourCC("USB1"), "usb1"},
-                {FourCC("USB2"), "usb2"},    {FourCC("USB3"), "usb3"}};
+  } kPorts[] = {{kUseSerial1, "serial1"}, {kUseSerial2, "serial2"}, {kUseSerial3, "serial3"},
+                {kUseSerial4, "serial4"}, {kUseUsb0, "usb0"},       {kUseUsb1, "usb1"},
+                {kUseUsb2, "usb2"},       {kUseUsb3, "usb3"}};
   std::string port;
   for (int i = 0; i < 8; ++i) {
     if (message->what != kPorts[i].code) continue;
@@ -252,17 +253,17 @@ void ReceiverSession::ChangePriority(const Message* message) {
 
 bool ReceiverSession::IsPortMessage(uint32_t what) {
   switch (what) {
-    case FourCC("SER1"):
-    case FourCC("SER2"):
-    case FourCC("SER3"):
-    case FourCC("SER4"):
-    case FourCC("USB0"):
-    case FourCC("USB1"):
-    case FourCC("USB2"):
-    case FourCC("USB3"):
-    case FourCC("SERP"):
-    case FourCC("irRB"):
-    case FourCC("ir--"):
+    case kUseSerial1:
+    case kUseSerial2:
+    case kUseSerial3:
+    case kUseSerial4:
+    case kUseUsb0:
+    case kUseUsb1:
+    case kUseUsb2:
+    case kUseUsb3:
+    case kUsePortByName:
+    case kReceiverPortBusy:
+    case kNoReceiverPort:
       return true;
     default:
       return false;
@@ -270,7 +271,7 @@ bool ReceiverSession::IsPortMessage(uint32_t what) {
 }
 
 bool ReceiverSession::IsSessionMessage(uint32_t what) {
-  return IsPortMessage(what) || what == FourCC("irTQ") || what == FourCC("sldm");
+  return IsPortMessage(what) || what == kEndReceiverThread || what == kReceiverPriority;
 }
 
 void ReceiverSession::MessageReceived(Message* message) {
@@ -279,13 +280,13 @@ void ReceiverSession::MessageReceived(Message* message) {
     return;
   }
   switch (message->what) {
-    case FourCC("irTQ"):
+    case kEndReceiverThread:
       EndThread();
       return;
-    case FourCC("sldm"):
+    case kReceiverPriority:
       ChangePriority(message);
       return;
-    case FourCC("DATA"):
+    case kDroppedData:
       Trace("%s\n", message->Dump().c_str());
       return;
     default:

@@ -9,14 +9,19 @@
 
 #include "actions/actions.h"
 #include "actions/desktop_pointer_view.h"
+#include "media_list/media_list_messages.h"
 #include "platform/files/paths.h"
 #include "platform/launcher/launcher.h"
 #include "platform/messaging/alert.h"
 #include "platform/messaging/trace.h"
+#include "presets/preset_messages.h"
 #include "receiver/port_open_failure.h"
+#include "receiver/receiver_messages.h"
 #include "remotes/key_match.h"
+#include "routing/routing_messages.h"
 #include "settings/label_table.h"
 #include "settings/prefs.h"
+#include "virtual_remote/virtual_remote_messages.h"
 
 namespace {
 
@@ -161,7 +166,7 @@ int32_t KeyRouter::IsDeviceKey(int32_t header, int32_t byte2, int32_t byte3) {
   const KeyMatch match = MatchKey(fRemoteList, header, byte2, byte3, fHysteresis);
   ShowMatch(match, std::to_string(match.key_value));
   if (fTeaching) {
-    Message taught(FourCC("nRtb"));
+    Message taught(kTeachKeyHeard);
     TeachingRemote(&taught, header, match.key_value, byte2, byte3);
     return 0;
   }
@@ -182,7 +187,7 @@ int32_t KeyRouter::IsExactKey(const ExactCode& code, bool classic, int32_t heade
   }
   ShowMatch(match, ExactReadable(code));
   if (fTeaching) {
-    Message taught(FourCC("nRtb"));
+    Message taught(kTeachKeyHeard);
     if (match.found && match.remote != nullptr && match.remote->fName != fTeachRemote->fName)
       taught.AddString("_known", match.remote->fName);
     TeachingRemote(&taught, header, 0, byte2, byte3, &code);
@@ -217,7 +222,7 @@ int32_t KeyRouter::RouteKey(const KeyMatch& match) {
   const RemoteCL* matched = match.found ? match.remote : nullptr;
   if (keyfn >= kFirstKeyFunction) fRecognised = matched;
   const int group = splitting ? GroupOf(fGroupRemote, matched) : 0;
-  Message key(FourCC("VR_H"));
+  Message key(kHighlightButton);
   key.AddInt32("vr_key", keyfn);
   key.AddBool("vr_splitt", splitting);
   key.AddPointer("vr_remote", match.remote);
@@ -234,13 +239,13 @@ int32_t KeyRouter::RouteKey(const KeyMatch& match) {
     fView.SetText(RoutingText::kStatusLine, std::string(getLabel(169)) + getLabel(171));
     fView.ShowStatusLine();
     if (keyfn == 68) {
-      SendToApp(FourCC("MW_C"));
+      SendToApp(kCloseMediaList);
       return keyfn;
     }
     const bool list_key = (keyfn >= 61 && keyfn <= 64) || keyfn == 69 || keyfn == 72 ||
                           keyfn == 81 || (keyfn >= 91 && keyfn <= 96);
     if (list_key) {
-      Message select(FourCC("MWse"));
+      Message select(kMediaListKey);
       select.AddInt32("korukey", keyfn);
       SendToApp(select);
       return keyfn;
@@ -289,7 +294,7 @@ void KeyRouter::GlobalKeys(int32_t keyfn) {
   if (keyfn == 81) fLinks.post([](ActionServices& services) { ICloseThisFAW(services); });
   if (keyfn == 75) {
     // "FAV" opens the media list as "File" > "Open" does: the remote's keys go to the list.
-    Message open(FourCC("MW_O"));
+    Message open(kOpenMediaList);
     HandleMessage(&open);
   }
 }
@@ -350,7 +355,7 @@ void KeyRouter::ChangeWorkspaceMode() {
 void KeyRouter::SetPresetList(bool reload, bool edit) {
   const std::string name = fSettings ? fSettings->Presetfile : "_preset_";
   const std::filesystem::path path = RemoteCL::Folder() / name;
-  if (edit) SendToApp(FourCC("PR_O"));
+  if (edit) SendToApp(kOpenPresetEditor);
   if (reload) fPresetList.reset();
   // Every read starts from an empty list, so a binding removed from the file goes; a file that
   // cannot be read leaves the list as it was.
@@ -368,73 +373,73 @@ void KeyRouter::SetPresetList(bool reload, bool edit) {
 
 bool KeyRouter::HandleMessage(Message* message) {
   const bool skip = fSkip;
-  if (message->what != FourCC("TICK")) fSkip = false;
+  if (message->what != kSkipNextReport) fSkip = false;
   switch (message->what) {
-    case FourCC("TICK"):
+    case kSkipNextReport:
       fSkip = true;
       return true;
-    case FourCC("nRtb"):
-    case FourCC("nRgt"):
+    case kTeachKeyHeard:
+    case kTeachStart:
       if (!skip) TeachingRemote(message, 0, 0, 0, 0);
       return true;
-    case FourCC("nRdb"):
-    case FourCC("nRcc"):
-    case FourCC("nRbs"):
-    case FourCC("nRad"):
-    case FourCC("nRcx"):
-    case FourCC("nRsh"):
-    case FourCC("nRsn"):
-    case FourCC("nRvr"):
+    case kTeachDoubleByteToggled:
+    case kTeachClassicToggled:
+    case kTeachAssignKey:
+    case kTeachDone:
+    case kTeachClearKey:
+    case kTeachHeaderEdited:
+    case kTeachNameEdited:
+    case kTeachChooseRemote:
       TeachingRemote(message, 0, 0, 0, 0);
       return true;
-    case FourCC("irpt"):
-    case FourCC("r4ws"):
-    case FourCC("r4dt"):
-    case FourCC("r4ap"):
-    case FourCC("r4au"):
-    case FourCC("r4vi"):
+    case kSplittingToggled:
+    case kChooseWorkspaceRemote:
+    case kChooseDesktopRemote:
+    case kChooseAppsRemote:
+    case kChooseAudioRemote:
+    case kChooseVideoRemote:
       StoreDefRemote(message);
       return true;
-    case FourCC("irCM"):
+    case kMuteSound:
       MuteSound();
       return true;
-    case FourCC("irCH"):
+    case kHysteresisToggled:
       ChangeHysterese(false);
       return true;
-    case FourCC("irCS"):
+    case kContinueToggled:
       ChangeContinue(false);
       return true;
-    case FourCC("iraw"):
+    case kAllWorkspacesToggled:
       ChangeWorkspaceMode();
       return true;
-    case FourCC("irRP"):
+    case kReloadPresets:
       SetPresetList(true, false);
       return true;
-    case FourCC("irEP"):
+    case kEditPresets:
       SetPresetList(false, true);
       return true;
-    case FourCC("RUBR"):
+    case kClearShownKey:
       fView.SetText(RoutingText::kKey, "  ");
       fView.SetText(RoutingText::kMiniKey, "  ");
       fNumberAccumulator = 0;
       return true;
-    case FourCC("MW_O"):
+    case kOpenMediaList:
       SendToApp(*message);
       fMediaListMode = true;
       return true;
-    case FourCC("MW_C"):
+    case kCloseMediaList:
       SendToApp(*message);
       fMediaListMode = false;
       return true;
-    case FourCC("MW_Q"):
+    case kMediaListClosed:
       fMediaListMode = false;
       fView.SetText(RoutingText::kStatusLine, " ");
       return true;
-    case FourCC("MWkT"):
+    case kToggleMediaTab:
       fView.MarkShowTab(fSettings && fSettings->window_mtab);
       SendToApp(*message);
       return true;
-    case FourCC("MW_E"): {
+    case kEditMediaListFile: {
       const std::string list = "/boot/home/_koru_media_list";
       Trace("[open][%s]\n", list.c_str());
       fLinks.post([list](ActionServices& services) {
@@ -445,10 +450,10 @@ bool KeyRouter::HandleMessage(Message* message) {
       });
       return true;
     }
-    case FourCC("VR_O"):
+    case kOpenVirtualRemote:
       SendToApp(*message);
       return true;
-    case FourCC("CHRT"):
+    case kWriteCodeChart:
       WriteCodeChart();
       return true;
     default:

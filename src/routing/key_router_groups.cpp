@@ -6,7 +6,9 @@
 #include "actions/actions.h"
 #include "platform/messaging/four_cc.h"
 #include "platform/messaging/trace.h"
+#include "presets/preset_messages.h"
 #include "routing/key_router.h"
+#include "routing/routing_messages.h"
 #include "settings/label_table.h"
 #include "settings/prefs.h"
 
@@ -19,11 +21,11 @@ struct GroupInfo {
   const char* found;  // traced when the setting names a loaded remote
 };
 constexpr GroupInfo kGroups[5] = {
-    {10, FourCC("r4ws"), "Workspace", ""},
-    {11, FourCC("r4dt"), "Desktop", "#DesktopRemote "},
-    {12, FourCC("r4ap"), "Application", "#AppsRemote "},
-    {13, FourCC("r4au"), "Audio", "#AudioRemote "},
-    {14, FourCC("r4vi"), "Video", "#VideoRemote "},
+    {10, kChooseWorkspaceRemote, "Workspace", ""},
+    {11, kChooseDesktopRemote, "Desktop", "#DesktopRemote "},
+    {12, kChooseAppsRemote, "Application", "#AppsRemote "},
+    {13, kChooseAudioRemote, "Audio", "#AudioRemote "},
+    {14, kChooseVideoRemote, "Video", "#VideoRemote "},
 };
 
 // The setting that keeps a group's remote name (none for the workspace group).
@@ -125,7 +127,7 @@ void KeyRouter::ReloadRemoteMenu(int32_t kind) {
   if (!teach && (group < 0 || group >= 5)) return;
   RemoteMenu menu;
   menu.kind = kind;
-  menu.what = teach ? FourCC("nRvr") : kGroups[group].code;
+  menu.what = teach ? kTeachChooseRemote : kGroups[group].code;
   menu.first = teach ? getLabel(3) : getLabel(5);
   menu.checkable = !teach;
   std::vector<std::string> items = {menu.first, ""};
@@ -163,7 +165,7 @@ void KeyRouter::ResetRemSplit() {
 }
 
 void KeyRouter::StoreDefRemote(Message* message) {
-  if (message->what == FourCC("irpt")) ApplySplitting();
+  if (message->what == kSplittingToggled) ApplySplitting();
   int group = -1;
   for (int g = 0; g < 5; ++g) {
     if (message->what == kGroups[g].code) group = g;
@@ -182,7 +184,7 @@ void KeyRouter::StoreDefRemote(Message* message) {
   if (group >= 0 && message->FindPointer("tq:menu", &field) == kOk && field != nullptr) {
     fView.DropMenuFocus(kGroups[group].kind);
   }
-  SendToApp(FourCC("PR_I"));
+  SendToApp(kPresetLabelsChanged);
 }
 
 void KeyRouter::ApplySplitting() {

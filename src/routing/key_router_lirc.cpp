@@ -6,6 +6,7 @@
 #include "lirc/lirc_import.h"
 #include "platform/messaging/trace.h"
 #include "routing/key_router.h"
+#include "virtual_remote/virtual_remote_messages.h"
 
 std::string KeyRouter::ImportLircFiles(const std::vector<std::string>& files) {
   const std::string refused = BeginLircImport();
@@ -61,7 +62,7 @@ std::string KeyRouter::FinishLircImport(const LircImportWork& work) {
   if (work.imported > 0) {
     RescanRemotes();
     fTeachRemote->Chart4Remotes(&fRemoteList);
-    SendToApp(FourCC("VR_M"));
+    SendToApp(kMarkRemotesButton);
   }
   if (fLircImportResumes) fView.SetReceiverContinuous(true);
   const std::string summary = std::to_string(work.imported) +

@@ -20,8 +20,10 @@
 #include "remotes/exact_remote_text.h"
 #include "remotes/key_menu.h"
 #include "routing/key_router.h"
+#include "routing/routing_messages.h"
 #include "settings/label_table.h"
 #include "settings/prefs.h"
+#include "virtual_remote/virtual_remote_messages.h"
 
 namespace {
 
@@ -58,7 +60,7 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
   RemoteCL& teach = *fTeachRemote;
   KeyMenu& key_menu = fView.TeachKeyMenu();
   const auto send_shown_remote = [&](const RemoteCL* record) {
-    Message shown(FourCC("VR_M"));
+    Message shown(kMarkRemotesButton);
     shown.AddPointer("_ptrRemote", record);
     SendToApp(shown);
   };
@@ -77,7 +79,7 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
   };
 
   switch (message->what) {
-    case FourCC("nRgt"): {
+    case kTeachStart: {
       fTeaching = true;
       fView.ShowTeachBox(true);
       fView.LockForTeaching(true);
@@ -87,7 +89,7 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
       fView.InsertLog(getLabel(130));
       return;
     }
-    case FourCC("nRvr"): {
+    case kTeachChooseRemote: {
       const int32_t position = message->GetInt32("vaRemote", -1);
       const RemoteCL* record = position >= 0 && static_cast<size_t>(position) < fRemoteList.size()
                                    ? fRemoteList[position].get()
@@ -100,7 +102,7 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
         teach.CopyFrom(*record);
         fTeachExact.reset();
         fTeachWaiting = false;
-        SendToApp(FourCC("VR_O"));
+        SendToApp(kOpenVirtualRemote);
         send_shown_remote(record);
         fView.SetTwoBytes(teach.fComByte == 23);
         fView.SetClassicCodes(!teach.IsExact());
@@ -117,7 +119,7 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
       fSkip = false;
       return;
     }
-    case FourCC("nRsn"): {
+    case kTeachNameEdited: {
       const std::string name = fView.TeachFieldText(TeachField::kName);
       // The name is also the file name: one that would leave the remote folder is refused.
       if (!IsSafeFileName(name) || name.size() > 78) {
@@ -132,20 +134,20 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
       fView.EnableTeachField(TeachField::kName, false);
       return;
     }
-    case FourCC("nRsh"):
+    case kTeachHeaderEdited:
       // An exact remote's header comes from its first key, never from the field.
       if (teach.IsExact() && teach.fComHead == kNoClassicHeader) return;
       teach.fComHead = static_cast<int32_t>(
           std::strtol(fView.TeachFieldText(TeachField::kHeader).c_str(), nullptr, 10));
       fView.EnableTeachField(TeachField::kHeader, false);
       return;
-    case FourCC("nRdb"):
+    case kTeachDoubleByteToggled:
       // An exact remote has no command bytes: the box counts once classic codes are chosen.
       if (!teach.IsExact()) teach.fComByte = fView.TwoBytes() ? 23 : 2;
       Trace(" set to %ld ComByte\n", static_cast<long>(teach.fComByte));
       fView.DropTwoBytesFocus();
       return;
-    case FourCC("nRcc"): {
+    case kTeachClassicToggled: {
       const bool classic = fView.ClassicCodes();
       if (classic != teach.IsExact()) return;
       // Keys of one kind cannot become keys of the other.
@@ -164,7 +166,7 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
       Trace(" set to %ld ComByte\n", static_cast<long>(teach.fComByte));
       return;
     }
-    case FourCC("nRtb"): {
+    case kTeachKeyHeard: {
       const std::optional<ExactCode> exact =
           exact_code != nullptr ? std::optional<ExactCode>(*exact_code) : std::nullopt;
       const std::string field = exact ? ExactField(*exact) : std::string();
@@ -203,7 +205,7 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
         }
         fView.ShowTeachChoice(known != kNoKeyFunction);
         fTeachWaiting = known == kNoKeyFunction;
-        Message key(FourCC("VR_H"));
+        Message key(kHighlightButton);
         key.AddInt32("vr_key", known == kNoKeyFunction ? 0 : known);
         key.AddPointer("vr_remote", &teach);
         SendToApp(key);
@@ -246,13 +248,13 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
         fView.ShowTeachChoice(true);
         reported = known;
       }
-      Message key(FourCC("VR_H"));
+      Message key(kHighlightButton);
       key.AddInt32("vr_key", reported);
       key.AddPointer("vr_remote", &teach);
       SendToApp(key);
       return;
     }
-    case FourCC("nRbs"): {
+    case kTeachAssignKey: {
       const int32_t keyfn = message->GetInt32("isCommand", 0);
       if (teach.IsExact()) {
         if (!fTeachExact) return;  // no key pressed yet
@@ -298,7 +300,7 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
       if (keyfn >= 50 && keyfn < kLabelCount) key_menu.SetItemTo(getLabel(keyfn), true, true);
       return;
     }
-    case FourCC("nRcx"): {
+    case kTeachClearKey: {
       if (teach.IsExact()) {
         const int32_t keyfn = fTeachExact ? teach.ExactFunction(*fTeachExact) : kNoKeyFunction;
         Trace("\n loesche eintrag (%s) in Zelle %ld\n",
@@ -322,7 +324,7 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
       send_shown_remote(&teach);
       return;
     }
-    case FourCC("nRad"): {
+    case kTeachDone: {
       // A new remote that was taught keys but never named would be lost without a word: the
       // first "Quit" says so and keeps the box open, a second one discards it.
       bool taught = false;
@@ -348,7 +350,7 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
       fView.ShowTeachBox(false);
       RescanRemotes();
       fTeachRemote->Chart4Remotes(&fRemoteList);
-      SendToApp(FourCC("VR_M"));
+      SendToApp(kMarkRemotesButton);
       fView.SetReceiverContinuous(true);
       fView.InsertLog(outcome);
       fView.LockForTeaching(false);

@@ -2,12 +2,19 @@
 
 #include <QApplication>
 
+#include "media_list/media_list_messages.h"
 #include "media_list/media_window.h"
+#include "platform/desktop/desktop_messages.h"
 #include "platform/messaging/trace.h"
 #include "presets/pr_window.h"
+#include "presets/preset_messages.h"
+#include "receiver/receiver_messages.h"
+#include "routing/routing_messages.h"
 #include "settings/prefs.h"
+#include "shell/application_messages.h"
 #include "shell/bring_to_front.h"
 #include "shell/rc_window.h"
+#include "virtual_remote/virtual_remote_messages.h"
 #include "virtual_remote/vr_window.h"
 
 FbApplication::FbApplication(WindowSetup setup) : fSettings(setup.settings) {
@@ -34,7 +41,7 @@ PresetEditorWindow* FbApplication::PresetEditor() const {
 
 bool FbApplication::VirtualRemoteMessage(Message* message) {
   switch (message->what) {
-    case FourCC("VR_O"):
+    case kOpenVirtualRemote:
       if (fVirtualRemote != nullptr) {
         fVirtualRemote->raise();
         fVirtualRemote->activateWindow();
@@ -44,18 +51,18 @@ bool FbApplication::VirtualRemoteMessage(Message* message) {
                           fSettings, fMainWindow);
       }
       return true;
-    case FourCC("VR_H"):
-    case FourCC("VR_M"):
+    case kHighlightButton:
+    case kMarkRemotesButton:
       if (fVirtualRemote != nullptr) fVirtualRemote->MessageReceived(message);
       return true;
-    case FourCC("VR_Q"):
+    case kVirtualRemoteClosed:
       fVirtualRemote = nullptr;
       return true;
-    case FourCC("VR_W"):
+    case kMainWindowToFront:
       // The Super keys in the virtual remote bring the main window to the front.
       if (fMainWindow != nullptr) BringToFront(fMainWindow);
       return true;
-    case FourCC("RUBR"):
+    case kClearShownKey:
       if (fVirtualRemote != nullptr) fVirtualRemote->MessageReceived(message);
       return false;  // the main window gets it too
     default:
@@ -67,7 +74,7 @@ bool FbApplication::VirtualRemoteMessage(Message* message) {
 // main window's media list mode and frees the "Open" item again.
 bool FbApplication::MediaListMessage(Message* message) {
   switch (message->what) {
-    case FourCC("MW_O"):
+    case kOpenMediaList:
       if (fMediaWindow == nullptr && fMainWindow != nullptr) {
         RcWindow* main = fMainWindow;
         fMediaWindow = new MEDIA_Window(
@@ -78,22 +85,22 @@ bool FbApplication::MediaListMessage(Message* message) {
       if (fMediaWindow != nullptr) {
         fMediaWindow->raise();
         fMediaWindow->activateWindow();
-        Message open(FourCC("MWva"));
+        Message open(kMediaListOpened);
         if (fMainWindow != nullptr) fMainWindow->MessageReceived(&open);
       }
       return true;
-    case FourCC("MW_C"):
+    case kCloseMediaList:
       if (fMediaWindow != nullptr) fMediaWindow->close();
       return true;
-    case FourCC("MW_Q"):
+    case kMediaListClosed:
       if (fMainWindow != nullptr && fMediaWindow == nullptr) {
         fMainWindow->MessageReceived(message);
-        Message closed(FourCC("MWna"));
+        Message closed(kMediaListNotOpen);
         fMainWindow->MessageReceived(&closed);
       }
       return true;
-    case FourCC("MWse"):
-    case FourCC("MWkT"):
+    case kMediaListKey:
+    case kToggleMediaTab:
       if (fMediaWindow != nullptr) fMediaWindow->GetMessenger().SendMessage(*message);
       return true;
     default:
@@ -105,10 +112,10 @@ void FbApplication::MessageReceived(Message* message) {
   if (VirtualRemoteMessage(message)) return;
   if (MediaListMessage(message)) return;
   switch (message->what) {
-    case FourCC("_UIC"):
+    case kUiChanged:
       Trace("%s\n", message->Dump().c_str());
       return;
-    case FourCC("PR_O"):
+    case kOpenPresetEditor:
       if (PresetEditor() != nullptr) {
         fPresetEditor->Activate();
       } else if (fEditorFactory) {
@@ -118,36 +125,36 @@ void FbApplication::MessageReceived(Message* message) {
         Trace("FB_App no preset editor\n");
       }
       return;
-    case FourCC("PR_I"):
+    case kPresetLabelsChanged:
       if (PresetEditor() != nullptr) fPresetEditorLink.SendMessage(*message);
       return;
-    case FourCC("PR_Q"):
+    case kPresetEditorClosed:
       fPresetEditor = nullptr;
       fPresetEditorLink = Messenger();
       return;
-    case FourCC("RPLY"):
+    case kReplyIgnored:
       return;
-    case FourCC("RUBR"):
+    case kClearShownKey:
       if (fMainWindow != nullptr) fMainWindow->MessageReceived(message);
       return;
-    case FourCC("-IR-"):
-    case FourCC("RFID"):
-    case FourCC("_IR_"):
-    case FourCC("irRB"):
-    case FourCC("ir--"):
-    case FourCC("irCH"):
-    case FourCC("irCP"):
-    case FourCC("irmi"):
-    case FourCC("irRP"):
-    case FourCC("irTQ"):
-    case FourCC("irTR"):
+    case kReceiverOff:
+    case kDumpToTrace:
+    case kReceiverEnded:
+    case kReceiverPortBusy:
+    case kNoReceiverPort:
+    case kHysteresisToggled:
+    case kReceiverPortChecked:
+    case kToggleMiniView:
+    case kReloadPresets:
+    case kEndReceiverThread:
+    case kReceiverTrace:
       if (fMainWindow != nullptr) fMainWindow->MessageReceived(message);
       if (fReceiverObserver) fReceiverObserver(*message);
       return;
     default:
       Trace("FB_App ");
       Trace("%s\n", message->Dump().c_str());
-      if (message->what == FourCC("_QRQ")) {
+      if (message->what == kQuitRequested) {
         int32_t status = 0;
         message->FindInt32("status", &status);
         QApplication::exit(status);

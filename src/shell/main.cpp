@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "koru_version.h"
+#include "media_list/media_list_messages.h"
+#include "platform/desktop/desktop_messages.h"
 #include "platform/files/data_folder.h"
 #include "platform/files/paths.h"
 #include "platform/lines/replay_line.h"
@@ -16,15 +18,17 @@
 #include "platform/messaging/qt_looper.h"
 #include "platform/messaging/quit_signals.h"
 #include "platform/messaging/trace.h"
+#include "presets/preset_messages.h"
 #include "settings/prefs.h"
-#include "toolkit/after_first_turn.h"
-#include "toolkit/deferred_icon_style.h"
 #include "shell/fake_desktop_hook.h"
 #include "shell/fb_application.h"
 #include "shell/rc_window.h"
 #include "shell/session_shell.h"
 #include "shell/single_instance.h"
+#include "toolkit/after_first_turn.h"
+#include "toolkit/deferred_icon_style.h"
 #include "toolkit/view_utilities.h"
+#include "virtual_remote/virtual_remote_messages.h"
 
 namespace {
 
@@ -53,9 +57,9 @@ void PrintHelp() {
 
 // The windows --open can show at start-up, by the message that opens each.
 uint32_t OpenRequest(const std::string& name) {
-  if (name == "virtual-remote") return FourCC("VR_O");
-  if (name == "preset-editor") return FourCC("PR_O");
-  if (name == "media-list") return FourCC("MW_O");
+  if (name == "virtual-remote") return kOpenVirtualRemote;
+  if (name == "preset-editor") return kOpenPresetEditor;
+  if (name == "media-list") return kOpenMediaList;
   return 0;
 }
 
@@ -184,11 +188,11 @@ int main(int argc, char** argv) {
     });
     // A later start meanwhile waits for the answer (it asks again for seconds).
     AfterFirstTurn(&qt, [&instance] { instance.Serve(); });
-    InstallQuitSignals([] { AppMessenger().SendMessage(FourCC("_QRQ")); });
+    InstallQuitSignals([] { AppMessenger().SendMessage(kQuitRequested); });
     for (const uint32_t request : open_requests) {
       // The media list goes through the main window, as its "Open" item does, so that the
       // remote's keys go to the list.
-      if (request == FourCC("MW_O")) {
+      if (request == kOpenMediaList) {
         app.MainWindow()->GetMessenger().SendMessage(request);
       } else {
         AppMessenger().SendMessage(request);

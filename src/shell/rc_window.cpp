@@ -10,11 +10,16 @@
 
 #include "actions/actions.h"
 #include "koru_version.h"
+#include "media_list/media_list_messages.h"
+#include "platform/desktop/desktop_messages.h"
 #include "platform/lircd/lircd_socket_server.h"
 #include "platform/messaging/trace.h"
 #include "receiver/receiver_flags.h"
+#include "routing/routing_messages.h"
 #include "settings/label_table.h"
 #include "settings/prefs.h"
+#include "shell/application_messages.h"
+#include "shell/window_indicators.h"
 #include "toolkit/after_first_turn.h"
 #include "toolkit/elided_label.h"
 #include "toolkit/menu_field.h"
@@ -22,8 +27,8 @@
 #include "toolkit/mnemonics.h"
 #include "toolkit/text_control.h"
 #include "toolkit/view_utilities.h"
-#include "shell/window_indicators.h"
 #include "toolkit/window_placement.h"
+#include "virtual_remote/virtual_remote_messages.h"
 
 namespace {
 
@@ -142,30 +147,30 @@ void RcWindow::BuildMenus() {
 
   fIconMenu = bar->addMenu(Label(0));
   fIconMenu->setObjectName("IconMenu");
-  AddMenuItem(fIconMenu, Label(183), Message(FourCC("PREF")), self);
+  AddMenuItem(fIconMenu, Label(183), Message(kShowSettings), self);
   fIconMenu->addSeparator();
-  AddMenuItem(fIconMenu, Label(10), Message(FourCC("_ABR")), self);
+  AddMenuItem(fIconMenu, Label(10), Message(kAboutRequested), self);
   fIconMenu->addSeparator();
-  AddMenuItem(fIconMenu, Label(7), Message(FourCC("_QRQ")), self);
+  AddMenuItem(fIconMenu, Label(7), Message(kQuitRequested), self);
 
   fFileMenu = bar->addMenu("File");
   fFileMenu->setObjectName("File");
-  AddMenuItem(fFileMenu, Label(14), Message(FourCC("nRgt")), self);
+  AddMenuItem(fFileMenu, Label(14), Message(kTeachStart), self);
   fFileMenu->addSeparator();
-  AddMenuItem(fFileMenu, Label(159), Message(FourCC("irEP")), self);
+  AddMenuItem(fFileMenu, Label(159), Message(kEditPresets), self);
   // The chart of every remote's codes, written next to the key chart in the remote folder.
-  AddMenuItem(fFileMenu, "Code chart", Message(FourCC("CHRT")), self);
-  AddMenuItem(fFileMenu, "Import LIRC remote...", Message(FourCC("irLI")), self);
-  AddMenuItem(fFileMenu, "Import kernel keymap…", Message(FourCC("irKI")), self);
+  AddMenuItem(fFileMenu, "Code chart", Message(kWriteCodeChart), self);
+  AddMenuItem(fFileMenu, "Import LIRC remote...", Message(kImportLircRemote), self);
+  AddMenuItem(fFileMenu, "Import kernel keymap…", Message(kImportKernelKeymap), self);
   fFileMenu->addSeparator();
-  AddMenuItem(fFileMenu, Label(174), Message(FourCC("MW_O")), self);
-  AddMenuItem(fFileMenu, Label(173), Message(FourCC("MW_C")), self);
+  AddMenuItem(fFileMenu, Label(174), Message(kOpenMediaList), self);
+  AddMenuItem(fFileMenu, Label(173), Message(kCloseMediaList), self);
 
   fViewMenu = bar->addMenu(Label(152));
   fViewMenu->setObjectName("View");
-  AddMenuItem(fViewMenu, Label(156), Message(FourCC("irmi")), self);
+  AddMenuItem(fViewMenu, Label(156), Message(kToggleMiniView), self);
   // The virtual remote window.
-  AddMenuItem(fViewMenu, Label(153), Message(FourCC("VR_O")), self);
+  AddMenuItem(fViewMenu, Label(153), Message(kOpenVirtualRemote), self);
 }
 
 void RcWindow::BuildPanel() {
@@ -282,7 +287,7 @@ void RcWindow::BuildTeachMenu(QMenu* menu) {
   for (int key = 51; key <= 100; ++key) {
     QMenu* target = place(key);
     if (target == nullptr) continue;
-    Message assign(FourCC("nRbs"));
+    Message assign(kTeachAssignKey);
     assign.AddInt32("isCommand", key);
     AddMenuItem(target, Label(key), assign, GetMessenger())->setCheckable(true);
   }
@@ -293,14 +298,14 @@ void RcWindow::BuildControls() {
   QWidget* pose = fPoseView;
 
   // Right column: receiver view, switches, buttons, media list line.
-  fContinue = MakeCheck(pose, "hyContinue", Label(13), FourCC("irCS"), self);
+  fContinue = MakeCheck(pose, "hyContinue", Label(13), kContinueToggled, self);
   fContinue->setGeometry(533, 24, 160, 18);
   fContinue->setChecked(true);
-  fHysterese = MakeCheck(pose, "hyCheckBox", Label(12), FourCC("irCH"), self);
+  fHysterese = MakeCheck(pose, "hyCheckBox", Label(12), kHysteresisToggled, self);
   fHysterese->setGeometry(533, 44, 160, 18);
-  fTeachButton = MakeButton(pose, "TRBut", Label(14), FourCC("nRgt"), self);
+  fTeachButton = MakeButton(pose, "TRBut", Label(14), kTeachStart, self);
   fTeachButton->setGeometry(533, 68, 78, 24);
-  fMuteButton = MakeButton(pose, "fMute", Label(9), FourCC("irCM"), self);
+  fMuteButton = MakeButton(pose, "fMute", Label(9), kMuteSound, self);
   fMuteButton->setGeometry(615, 68, 78, 24);
   fMuteButton->setCheckable(true);
   fGloInfo = MakeLabel(pose, "gloInfo", Label(145));
@@ -326,7 +331,7 @@ void RcWindow::BuildControls() {
   fSplitBox = MakeBox(pose, "SpBox", Label(141));
   fSplitBox->setGeometry(242, 78, 286, 96);
   AddToolTip(fSplitBox, "toggle with IR-Menu");
-  fReSplit = MakeCheck(fSplitBox, "ReSplit", Label(111), FourCC("irpt"), self);
+  fReSplit = MakeCheck(fSplitBox, "ReSplit", Label(111), kSplittingToggled, self);
   fReSplit->setGeometry(8, 16, 120, 18);
   const char* const kGroupNames[5] = {"r4wMF", "r4dMF", "r4aMF", "r4AuMF", "r4ViMF"};
   for (int group = 0; group < 5; ++group) {
@@ -337,16 +342,16 @@ void RcWindow::BuildControls() {
   // The teach box takes the place of both boxes while a remote is taught.
   fTeachBox = MakeBox(pose, "teachBox", Label(143));
   fTeachBox->setGeometry(242, 2, 286, 172);
-  fTeachName = MakeTextControl(fTeachBox, "te_name", Label(1), "NewRemote", FourCC("nRsn"), self);
+  fTeachName = MakeTextControl(fTeachBox, "te_name", Label(1), "NewRemote", kTeachNameEdited, self);
   fTeachName->setGeometry(6, 16, 274, 22);
-  fTeachHead = MakeTextControl(fTeachBox, "te_head", Label(2), "255127", FourCC("nRsh"), self);
+  fTeachHead = MakeTextControl(fTeachBox, "te_head", Label(2), "255127", kTeachHeaderEdited, self);
   fTeachHead->setGeometry(6, 40, 170, 22);
-  fTeachClassic = MakeCheck(fTeachBox, "te_classic", "Classic codes", FourCC("nRcc"), self);
+  fTeachClassic = MakeCheck(fTeachBox, "te_classic", "Classic codes", kTeachClassicToggled, self);
   fTeachClassic->setGeometry(182, 42, 100, 18);
   AddToolTip(fTeachClassic, "teach with the classic code bytes instead of exact codes");
-  fTeachDoubleByte = MakeCheck(fTeachBox, "te_dbyt", Label(121), FourCC("nRdb"), self);
+  fTeachDoubleByte = MakeCheck(fTeachBox, "te_dbyt", Label(121), kTeachDoubleByteToggled, self);
   fTeachDoubleByte->setGeometry(6, 64, 160, 18);
-  fTeachDone = MakeButton(fTeachBox, "doneBut", Label(7), FourCC("nRad"), self);
+  fTeachDone = MakeButton(fTeachBox, "doneBut", Label(7), kTeachDone, self);
   fTeachDone->setGeometry(208, 62, 72, 22);
   fRemoteField = MakeMenuField(fTeachBox, "vaMF", "", Label(4));
   fRemoteField->setGeometry(6, 86, 274, 22);
@@ -354,7 +359,7 @@ void RcWindow::BuildControls() {
   fTeachSetBox->setGeometry(4, 110, 278, 58);
   // "set free" and "goes to:" are never shown together: they share the lower row, so the
   // teach data has the whole upper one for an exact code in words.
-  fTeachClear = MakeButton(fTeachSetBox, "teClr", Label(17), FourCC("nRcx"), self);
+  fTeachClear = MakeButton(fTeachSetBox, "teClr", Label(17), kTeachClearKey, self);
   fTeachClear->setGeometry(4, 30, 70, 22);
   fTeachData = MakeElidedLabel(fTeachSetBox, "teData", Label(15));
   fTeachData->setGeometry(4, 4, 270, 22);

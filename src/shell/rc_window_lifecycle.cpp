@@ -3,8 +3,10 @@
 #include <QCloseEvent>
 #include <filesystem>
 
+#include "platform/desktop/desktop_messages.h"
 #include "platform/files/paths.h"
 #include "platform/messaging/trace.h"
+#include "receiver/receiver_messages.h"
 #include "receiver/view/pulse_view.h"
 #include "settings/prefs.h"
 #include "shell/rc_window.h"
@@ -31,7 +33,7 @@ void RcWindow::Enviroment() {
 }
 
 bool RcWindow::QuitRequested() {
-  AppMessenger().SendMessage(FourCC("_QRQ"));
+  AppMessenger().SendMessage(kQuitRequested);
   return true;
 }
 
@@ -51,7 +53,7 @@ RcWindow::~RcWindow() {
   ShutdownActions();
   // The receiver stops before the views and remotes go: no report may reach a half-torn window.
   ReceiverUnusable();
-  Message end_thread(FourCC("irTQ"));
+  Message end_thread(kEndReceiverThread);
   MessageReceived(&end_thread);
   fRouter.ReleaseRemoteLibrary();
   if (fSettings != nullptr) {

@@ -2,57 +2,60 @@
 // and the receiver view take theirs.
 #include <QCheckBox>
 
+#include "media_list/media_list_messages.h"
+#include "platform/desktop/desktop_messages.h"
 #include "platform/messaging/trace.h"
 #include "settings/prefs.h"
+#include "shell/application_messages.h"
 #include "shell/rc_window.h"
 
 void RcWindow::MessageReceived(Message* message) {
   if (fRouter.HandleMessage(message)) return;
   if (HandleReceiverMessage(message)) return;
   switch (message->what) {
-    case FourCC("irmi"):
+    case kToggleMiniView:
       ChangeMiniview();
       return;
-    case FourCC("PREF"):
+    case kShowSettings:
       AddSettingsView();
       return;
-    case FourCC("irLI"):
+    case kImportLircRemote:
       ImportLircRemote();
       return;
-    case FourCC("irKI"):
+    case kImportKernelKeymap:
       ImportKernelKeymap();
       return;
-    case FourCC("_ABR"):
+    case kAboutRequested:
       AboutRequested();
       return;
-    case FourCC("_QRQ"):
+    case kQuitRequested:
       QuitRequested();
       return;
-    case FourCC("MWva"):
-    case FourCC("MWna"):
+    case kMediaListOpened:
+    case kMediaListNotOpen:
       ToplistWinMsg(message);
       return;
-    case FourCC("irpp"):
+    case kColorsToggled:
       fPimpColors = !fPimpColors;
       UsePimpColors();
       if (fSettings != nullptr) fSettings->use_pimped = fPimpColors;
       return;
-    case FourCC("irss"):
+    case kSystemSoundToggled:
       if (fSettings != nullptr) fSettings->use_systemsound = !fSettings->use_systemsound;
       return;
-    case FourCC("_KYD"):
-    case FourCC("_KYU"):
-    case FourCC("_UKD"):
-    case FourCC("_UKU"):
-    case FourCC("_KDN"):
-    case FourCC("_MUP"):
-    case FourCC("_MMV"):
-    case FourCC("_MCH"):
-    case FourCC("_MWC"):
-    case FourCC("_PBL"):
-    case FourCC("_DPD"):
+    case kKeyDown:
+    case kKeyUp:
+    case kUnmappedKeyDown:
+    case kUnmappedKeyUp:
+    case kKeyDownEvent:
+    case kMouseUp:
+    case kMouseMoved:
+    case kModifiersChanged:
+    case kMouseWheelChanged:
+    case kPulseEvent:
+    case kDragPassed:
       return;  // input events of other windows: consumed
-    case FourCC("RFID"):
+    case kDumpToTrace:
       Trace("%s\n", message->Dump().c_str());
       return;
     default:

@@ -8,15 +8,19 @@
 #include <QScrollArea>
 #include <QTextEdit>
 
+#include "media_list/media_list_messages.h"
 #include "platform/messaging/alert.h"
 #include "platform/messaging/trace.h"
+#include "routing/routing_messages.h"
 #include "settings/label_table.h"
 #include "settings/prefs.h"
+#include "shell/application_messages.h"
+#include "shell/rc_window.h"
 #include "toolkit/menu_field.h"
 #include "toolkit/message_action.h"
-#include "shell/rc_window.h"
 #include "toolkit/view_utilities.h"
 #include "toolkit/window_placement.h"
+#include "virtual_remote/virtual_remote_messages.h"
 
 bool RcWindow::MiniViewShowing() const {
   return fMiniView != nullptr && !fMiniView->isHidden();
@@ -26,7 +30,7 @@ void RcWindow::ChangeMiniview() {
   const int compact_width = fMiniView->geometry().right() + 1 + 5;
   const int compact_height = fMiniView->geometry().bottom() + 1 + 5 + MenuBarHeight();
   if (MiniViewShowing()) {
-    EnableMenuCommands(true, {FourCC("nRgt"), FourCC("PREF")});
+    EnableMenuCommands(true, {kTeachStart, kShowSettings});
     // Taken before the size limits change: widening them resizes the window at once.
     const Rect stored = fSettings != nullptr ? fSettings->prefs_window_rect : Rect{0, 0, 700, 200};
     fMiniView->hide();
@@ -36,7 +40,7 @@ void RcWindow::ChangeMiniview() {
     fSplitBox->show();
     fResultBox->show();
   } else {
-    EnableMenuCommands(false, {FourCC("nRgt"), FourCC("PREF")});
+    EnableMenuCommands(false, {kTeachStart, kShowSettings});
     fScrollView->hide();
     fMiniView->show();
     SetSizeLimits(compact_width, compact_width, compact_height, compact_height);
@@ -109,9 +113,9 @@ void RcWindow::AboutRequested() {
 }
 
 void RcWindow::ToplistWinMsg(const Message* message) {
-  const bool closed = message == nullptr || message->what == FourCC("MWna");
-  if (QAction* open = FindMenuItem(fFileMenu, FourCC("MW_O"))) open->setEnabled(closed);
-  if (QAction* close = FindMenuItem(fFileMenu, FourCC("MW_C"))) close->setEnabled(!closed);
+  const bool closed = message == nullptr || message->what == kMediaListNotOpen;
+  if (QAction* open = FindMenuItem(fFileMenu, kOpenMediaList)) open->setEnabled(closed);
+  if (QAction* close = FindMenuItem(fFileMenu, kCloseMediaList)) close->setEnabled(!closed);
   fMediaListOpen = !closed;
   SetViewColor(fGloInfo, closed ? palette().color(QPalette::Window) : QColor(250, 200, 200));
   QFont font = fGloInfo->font();
@@ -125,7 +129,7 @@ void RcWindow::AddOptionalByWinKey(const Message* message) {
   constexpr int32_t kControlKey = 0x04, kLeftOptionKey = 0x4000;
   if (modifiers & (kLeftOptionKey | kControlKey)) Trace(".. B_LEFT_OPTION_KEY || B_CONTROL_KEY\n");
   if (key == 102 || key == 103) {
-    AppMessenger().SendMessage(FourCC("VR_O"));
+    AppMessenger().SendMessage(kOpenVirtualRemote);
     return;
   }
   Trace("use Left-Win-Key ");

@@ -2,13 +2,16 @@
 // view, their messages and the pulse.
 #include <QCheckBox>
 
+#include "platform/desktop/desktop_messages.h"
 #include "platform/lines/receiver_port.h"
 #include "platform/lines/replay_line.h"
 #include "platform/messaging/trace.h"
 #include "receiver/port_access.h"
+#include "receiver/receiver_messages.h"
 #include "receiver/view/pulse_view.h"
 #include "settings/label_table.h"
 #include "settings/prefs.h"
+#include "shell/application_messages.h"
 #include "shell/rc_window.h"
 #include "shell/receiver_dialogs.h"
 
@@ -52,7 +55,7 @@ bool RcWindow::HandleReceiverMessage(Message* message) {
     if (fReceiver != nullptr) fReceiver->MessageReceived(message);
     // No port, or one held by another program: said once in the log, and shown where the
     // remote's name would be, until a port opens.
-    const bool failed = message->what == FourCC("ir--") || message->what == FourCC("irRB");
+    const bool failed = message->what == kNoReceiverPort || message->what == kReceiverPortBusy;
     if (failed && fReceiver != nullptr && fReceiver->Attempts() == 1) {
       InsertLog(std::string(getLabel(187)) + "\t\t" + fReceiver->WantedPort() + "\n");
     }
@@ -60,16 +63,16 @@ bool RcWindow::HandleReceiverMessage(Message* message) {
     return true;
   }
   switch (message->what) {
-    case FourCC("-IR-"):
-    case FourCC("_IR_"):
+    case kReceiverOff:
+    case kReceiverEnded:
       return true;  // a receiver thread has ended; nothing counts them here
-    case FourCC("irhi"):
+    case kHoldReceiverInfoToggled:
       if (fSettings != nullptr) {
         fSettings->hold_irInfo = !fSettings->hold_irInfo;
         if (fPulseView != nullptr) fPulseView->SetHold(fSettings->hold_irInfo);
       }
       return true;
-    case FourCC("irsp"):
+    case kPulseViewToggled:
       if (fSettings != nullptr && fPulseView != nullptr) {
         fSettings->show_pulse = !fSettings->show_pulse;
         fPulseView->setVisible(fSettings->show_pulse);
@@ -120,7 +123,7 @@ void RcWindow::OnPulse() {
       Trace("replay finished\n");
       // A recording that could not be played to its end fails the run, as a bad file at the
       // start does.
-      Message quit(FourCC("_QRQ"));
+      Message quit(kQuitRequested);
       if (replay->Broken()) quit.AddInt32("status", 1);
       AppMessenger().SendMessage(quit);
     }

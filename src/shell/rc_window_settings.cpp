@@ -6,15 +6,19 @@
 #include <QSlider>
 #include <algorithm>
 
+#include "media_list/media_list_messages.h"
 #include "platform/lines/receiver_port.h"
 #include "platform/messaging/trace.h"
+#include "receiver/receiver_messages.h"
+#include "routing/routing_messages.h"
 #include "settings/label_table.h"
 #include "settings/prefs.h"
+#include "shell/application_messages.h"
+#include "shell/rc_window.h"
+#include "shell/settings_page_extension.h"
 #include "toolkit/menu_field.h"
 #include "toolkit/message_action.h"
 #include "toolkit/mnemonics.h"
-#include "shell/rc_window.h"
-#include "shell/settings_page_extension.h"
 
 namespace {
 
@@ -27,16 +31,15 @@ Message PortMessage(const std::string& name) {
   static const struct {
     const char* port;
     uint32_t code;
-  } kCodes[] = {{"serial1", FourCC("SER1")}, {"serial2", FourCC("SER2")},
-                {"serial3", FourCC("SER3")}, {"serial4", FourCC("SER4")},
-                {"usb0", FourCC("USB0")},    {"usb1", FourCC("USB1")},
-                {"usb2", FourCC("USB2")},    {"usb3", FourCC("USB3")}};
+  } kCodes[] = {{"serial1", kUseSerial1}, {"serial2", kUseSerial2}, {"serial3", kUseSerial3},
+                {"serial4", kUseSerial4}, {"usb0", kUseUsb0},       {"usb1", kUseUsb1},
+                {"usb2", kUseUsb2},       {"usb3", kUseUsb3}};
   for (const auto& [port, code] : kCodes) {
     if (name == port) {
       return Message(code);
     }
   }
-  Message other(FourCC("SERP"));
+  Message other(kUsePortByName);
   other.AddString("port", name);
   return other;
 }
@@ -63,7 +66,7 @@ void RcWindow::AddSettingsView() {
   if (page_was_showing) {
     // 'PREF' while the page shows: back to the main panel.
     fPoseView->show();
-    EnableMenuCommands(true, {FourCC("nRgt"), FourCC("irEP"), FourCC("irmi"), FourCC("MW_O")});
+    EnableMenuCommands(true, {kTeachStart, kEditPresets, kToggleMiniView, kOpenMediaList});
     return;
   }
 
@@ -102,7 +105,7 @@ void RcWindow::AddSettingsView() {
   // Every change applies: keyboard steps, clicks on the groove and the wheel at once, a drag
   // when the handle is let go (not once per pixel on the way).
   const auto apply = [this, self] {
-    Message value(FourCC("sldm"));
+    Message value(kReceiverPriority);
     value.AddInt32("be:value", fSlider->value());
     self.SendMessage(value);
   };
@@ -156,11 +159,11 @@ void RcWindow::AddSettingsView() {
     bool value;
   };
   const Switch switches[5] = {
-      {"ScbA", FourCC("irpp"), 181, fSettings && fSettings->use_pimped},
-      {"ScbB", FourCC("irsp"), 182, fSettings && fSettings->show_pulse},
-      {"ScbC", FourCC("irhi"), 184, fSettings && fSettings->hold_irInfo},
-      {"ScbD", FourCC("irss"), 185, fSettings && fSettings->use_systemsound},
-      {"ScbW", FourCC("iraw"), 191, fSettings && fSettings->all_workspaces},
+      {"ScbA", kColorsToggled, 181, fSettings && fSettings->use_pimped},
+      {"ScbB", kPulseViewToggled, 182, fSettings && fSettings->show_pulse},
+      {"ScbC", kHoldReceiverInfoToggled, 184, fSettings && fSettings->hold_irInfo},
+      {"ScbD", kSystemSoundToggled, 185, fSettings && fSettings->use_systemsound},
+      {"ScbW", kAllWorkspacesToggled, 191, fSettings && fSettings->all_workspaces},
   };
   for (int i = 0; i < 5; ++i) {
     auto* check = new QCheckBox(Label(switches[i].label), fSettView);
@@ -195,8 +198,7 @@ void RcWindow::AddSettingsView() {
   fSettDone = new QPushButton(Label(8), fSettView);
   fSettDone->setObjectName("sVex");
   fSettDone->setGeometry(width() - 90, height() - MenuBarHeight() - 32, 80, 24);
-  connect(fSettDone, &QPushButton::clicked, fSettDone,
-          [self] { self.SendMessage(FourCC("PREF")); });
+  connect(fSettDone, &QPushButton::clicked, fSettDone, [self] { self.SendMessage(kShowSettings); });
 
   ExtendSettingsPage(fSettView);
   // The switches, this page's and those added to it, fill a column under the port, then the next
@@ -232,5 +234,5 @@ void RcWindow::AddSettingsView() {
   GiveMnemonics(this);
   fPoseView->hide();
   fSettView->show();
-  EnableMenuCommands(false, {FourCC("nRgt"), FourCC("irEP"), FourCC("irmi"), FourCC("MW_O")});
+  EnableMenuCommands(false, {kTeachStart, kEditPresets, kToggleMiniView, kOpenMediaList});
 }

@@ -9,19 +9,23 @@
 
 #include "actions/actions.h"
 #include "actions/dry_run_services.h"
+#include "media_list/media_list_messages.h"
 #include "platform/desktop/window_workspaces.h"
 #include "platform/messaging/trace.h"
+#include "presets/preset_messages.h"
 #include "receiver/receiver_flags.h"
 #include "receiver/view/pulse_view.h"
 #include "remotes/key_menu.h"
+#include "routing/routing_messages.h"
 #include "settings/label_table.h"
 #include "settings/prefs.h"
+#include "shell/application_messages.h"
+#include "shell/rc_window.h"
+#include "shell/window_indicators.h"
 #include "toolkit/menu_field.h"
 #include "toolkit/message_action.h"
-#include "shell/rc_window.h"
 #include "toolkit/text_control.h"
 #include "toolkit/view_utilities.h"
-#include "shell/window_indicators.h"
 
 namespace {
 
@@ -260,8 +264,8 @@ void RcWindow::ShowTeachBox(bool teaching) {
 
 void RcWindow::LockForTeaching(bool locked) {
   fTeachButton->setEnabled(!locked);
-  EnableMenuCommands(!locked, {FourCC("nRgt"), FourCC("irRP"), FourCC("irEP"), FourCC("PREF"),
-                               FourCC("irmi"), FourCC("irLI"), FourCC("irKI")});
+  EnableMenuCommands(!locked, {kTeachStart, kReloadPresets, kEditPresets, kShowSettings,
+                               kToggleMiniView, kImportLircRemote, kImportKernelKeymap});
 }
 
 std::string RcWindow::TeachFieldText(TeachField field) const {

@@ -4,11 +4,13 @@
 #include <QCloseEvent>
 #include <QTimer>
 
+#include "platform/desktop/desktop_messages.h"
 #include "platform/messaging/four_cc.h"
 #include "platform/messaging/messenger.h"
 #include "settings/label_table.h"
 #include "shell/bring_to_front.h"
 #include "toolkit/deferred_icon.h"
+#include "virtual_remote/virtual_remote_messages.h"
 
 TrayIcon::TrayIcon(QWidget* window, bool available) : window_(window) {
   menu_.setObjectName("trayMenu");
@@ -18,12 +20,13 @@ TrayIcon::TrayIcon(QWidget* window, bool available) : window_(window) {
   // The virtual remote, as the main window's "View" menu offers it.
   QAction* remote = menu_.addAction(QString::fromUtf8(getLabel(153)));
   remote->setObjectName("trayRemote");
-  connect(remote, &QAction::triggered, this, [] { AppMessenger().SendMessage(FourCC("VR_O")); });
+  connect(remote, &QAction::triggered, this,
+          [] { AppMessenger().SendMessage(kOpenVirtualRemote); });
   menu_.addSeparator();
   QAction* quit = menu_.addAction("Quit");
   quit->setObjectName("trayQuit");
   // The same way out as the main window's "Quit": settings and frame are written.
-  connect(quit, &QAction::triggered, this, [] { AppMessenger().SendMessage(FourCC("_QRQ")); });
+  connect(quit, &QAction::triggered, this, [] { AppMessenger().SendMessage(kQuitRequested); });
 
   icon_.setContextMenu(&menu_);
   connect(&icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason why) {

@@ -11,6 +11,7 @@
 #include <QThread>
 #include <cstring>
 
+#include "platform/desktop/desktop_messages.h"
 #include "platform/messaging/alert.h"
 #include "platform/messaging/trace.h"
 #include "settings/label_table.h"
@@ -162,7 +163,7 @@ void InstallAlertPresenter(std::function<void(const std::string& text)> also) {
 }
 
 Message KeyDownMessage(const QKeyEvent& event) {
-  Message key(FourCC("_KYD"));
+  Message key(kKeyDown);
   int32_t modifiers = 0;
   if (event.modifiers() & Qt::ControlModifier) modifiers |= 0x04;
   if (event.modifiers() & Qt::AltModifier) modifiers |= 0x4000;

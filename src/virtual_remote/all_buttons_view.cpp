@@ -16,6 +16,7 @@
 #include "virtual_remote/bt_view.h"
 #include "virtual_remote/layout_file.h"
 #include "virtual_remote/placement_rules.h"
+#include "virtual_remote/virtual_remote_messages.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ AllButtonsView::AllButtonsView(const QRect& frame, const char* name, const Messe
   fGridBox->setObjectName("showGrid");
   fGridBox->setGeometry(2, 2, 179, 21);
   fGridBox->setChecked(fShowGrid);
-  connect(fGridBox, &QCheckBox::clicked, this, [this] { fTarget.SendMessage(FourCC("VRsg")); });
+  connect(fGridBox, &QCheckBox::clicked, this, [this] { fTarget.SendMessage(kShowGridToggled); });
 
   // The menu's title shows while no layout file is marked (before the first one is written).
   fLayoutMenu = new QMenu(QString::fromStdString(fLayoutName));
@@ -65,7 +66,8 @@ AllButtonsView::AllButtonsView(const QRect& frame, const char* name, const Messe
   fDualBox->setGeometry(2, 2, 179, 21);
   fDualBox->setChecked(fDualMode);
   fDualBox->hide();
-  connect(fDualBox, &QCheckBox::clicked, this, [this] { fTarget.SendMessage(FourCC("VRdB")); });
+  connect(fDualBox, &QCheckBox::clicked, this,
+          [this] { fTarget.SendMessage(kDualButtonsToggled); });
 
   ScanLayoutFiles(fLayoutMenu);
 }
@@ -121,7 +123,7 @@ void AllButtonsView::ScanLayoutFiles(QMenu* menu) {
   if (menu == nullptr) return;
   menu->clear();
   for (const std::string& name : ScanLayoutFileNames(RemoteCL::Folder())) {
-    Message choose(FourCC("chLF"));
+    Message choose(kChooseLayoutFile);
     choose.AddString("layout_name", name);
     QAction* item = AddMenuItem(menu, QString::fromStdString(name), choose, fTarget);
     item->setCheckable(true);

@@ -9,6 +9,7 @@
 #include "platform/messaging/trace.h"
 #include "virtual_remote/button_table.h"
 #include "virtual_remote/placement_rules.h"
+#include "virtual_remote/virtual_remote_messages.h"
 
 int32_t BTView::ccounter = 0;
 bool BTView::useingDualButtons = false;
@@ -271,5 +272,5 @@ void BTView::EndDrag(bool place) {
   }
   move(SnapButtonPlace(drop));
   update();
-  if (geometry() != fOldFrame) fTarget.SendMessage(FourCC("VR_U"));
+  if (geometry() != fOldFrame) fTarget.SendMessage(kButtonMoved);
 }

@@ -6,11 +6,13 @@
 #include <thread>
 
 #include "platform/messaging/trace.h"
+#include "receiver/receiver_messages.h"
 #include "settings/prefs.h"
 #include "toolkit/view_utilities.h"
 #include "toolkit/window_placement.h"
 #include "virtual_remote/all_buttons_view.h"
 #include "virtual_remote/placement_rules.h"
+#include "virtual_remote/virtual_remote_messages.h"
 
 VR_Window::VR_Window(const Rect& frame, Prefs* settings, QWidget* parent)
     : QWidget(parent,
@@ -42,7 +44,7 @@ VR_Window::~VR_Window() {
   const QRect used = fBoard->UsedArea();
   ResizeTo(used.right(), used.bottom());
   std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  AppMessenger().SendMessage(FourCC("VR_Q"));
+  AppMessenger().SendMessage(kVirtualRemoteClosed);
   if (fLayoutChanged) {
     fBoard->SavePositions();
     fLayoutChanged = false;
@@ -51,7 +53,7 @@ VR_Window::~VR_Window() {
 
 void VR_Window::MessageReceived(Message* message) {
   switch (message->what) {
-    case FourCC("VR_H"): {
+    case kHighlightButton: {
       const int32_t target = message->GetInt32("vr_target", 0);
       fBoard->Highlight(target);
       if (target > 49 && (fSettings == nullptr || !fSettings->use_splitting)) {
@@ -60,29 +62,29 @@ void VR_Window::MessageReceived(Message* message) {
       fBoard->Highlight(message->GetInt32("vr_key", 0) - 51);
       break;
     }
-    case FourCC("RUBR"):
+    case kClearShownKey:
       fBoard->Highlight(-1);
       break;
-    case FourCC("VR_M"):
+    case kMarkRemotesButton:
       fBoard->MarkRemotesButton(message);
       break;
-    case FourCC("VR_U"):
+    case kButtonMoved:
       fBoard->GetDesRect();
       fBoard->update();
       fLayoutChanged = true;
       break;
-    case FourCC("VRsg"):
+    case kShowGridToggled:
       fBoard->SetShowGrid(fBoard->GridBox()->isChecked());
       fBoard->update();
       break;
-    case FourCC("VRdB"):
+    case kDualButtonsToggled:
       if (fSettings != nullptr) {
         fSettings->use_DualButton = !fSettings->use_DualButton;
         fBoard->SetDualMode(fSettings->use_DualButton);
         fSettings->Save();
       }
       break;
-    case FourCC("chLF"): {
+    case kChooseLayoutFile: {
       const std::string name = message->GetString("layout_name", "");
       Trace("\n LAY changed '%s'\n", name.c_str());
       if (fSettings != nullptr) Prefs::SetText(fSettings->Layoutfile, name.c_str());
@@ -92,7 +94,7 @@ void VR_Window::MessageReceived(Message* message) {
       fBoard->update();
       break;
     }
-    case FourCC("VR_W"):
+    case kMainWindowToFront:
       break;
     default:
       Trace("VR_Window %s\n", message->Dump().c_str());
@@ -104,7 +106,7 @@ void VR_Window::AddOptionalByWinKey(const Message* msg) {
   const int32_t modifiers = msg->GetInt32("modifiers", 0);
   const int32_t key = msg->GetInt32("key", 0);
   if (key == 102 || key == 103) {
-    AppMessenger().SendMessage(FourCC("VR_W"));
+    AppMessenger().SendMessage(kMainWindowToFront);
     return;
   }
   Trace("KState: %ld KKey %ld \n", static_cast<long>(modifiers), static_cast<long>(key));

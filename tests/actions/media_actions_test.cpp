@@ -1,4 +1,8 @@
 #include "action_fixture.h"
+#include "actions/action_messages.h"
+#include "platform/media/media_messages.h"
+
+constexpr uint32_t kUnknownVerb = FourCC("what");
 
 namespace {
 
@@ -10,8 +14,8 @@ TEST_F(MediaActionsTest, VolumeStepsAreClampedPerTrack) {
     float before, after;
   };
   const Case cases[] = {
-      {FourCC("vol+"), 1.99f, 2.0f}, {FourCC("vol+"), 2.0f, 2.0f}, {FourCC("vol+"), 0.5f, 0.52f},
-      {FourCC("vol-"), 0.01f, 0.0f}, {FourCC("vol-"), 0.0f, 0.0f}, {FourCC("vol-"), 1.0f, 0.98f},
+      {kPlayerLouder, 1.99f, 2.0f},  {kPlayerLouder, 2.0f, 2.0f},  {kPlayerLouder, 0.5f, 0.52f},
+      {kPlayerQuieter, 0.01f, 0.0f}, {kPlayerQuieter, 0.0f, 0.0f}, {kPlayerQuieter, 1.0f, 0.98f},
   };
   for (const Case& c : cases) {
     players.players[kSoundplaySignature] = {c.before, c.before};
@@ -26,22 +30,22 @@ TEST_F(MediaActionsTest, VerbsReachEveryTrack) {
   players.volume_unreadable = {std::string(kSoundplaySignature) + "#1"};
   const std::string t0 = std::string(kSoundplaySignature) + "#0";
   const std::string t1 = std::string(kSoundplaySignature) + "#1";
-  DoCommand(services, FourCC("stop"));
+  DoCommand(services, kPlayerStop);
   EXPECT_EQ(players.calls, (std::vector<std::string>{"pitch " + t0 + " 0", "pitch " + t1 + " 0"}));
   players.calls.clear();
-  DoCommand(services, FourCC("vol+"));  // track 1 does not report a volume
-  DoCommand(services, FourCC("what"));
+  DoCommand(services, kPlayerLouder);  // track 1 does not report a volume
+  DoCommand(services, kUnknownVerb);
   EXPECT_EQ(players.calls, (std::vector<std::string>{"volume " + t0 + " 0.52"}));
 }
 
 TEST_F(MediaActionsTest, WalkStopsWithoutAPlayerAndIsBounded) {
-  DoCommand(services, FourCC("next"));
+  DoCommand(services, kPlayerNext);
   EXPECT_EQ(players.lookups, 1);
   EXPECT_TRUE(players.calls.empty());
 
   players.players[kSoundplaySignature] = std::vector<float>(100, 0.5f);
   players.lookups = 0;
-  DoCommand(services, FourCC("next"));
+  DoCommand(services, kPlayerNext);
   EXPECT_EQ(players.lookups, kMaxPlayerTracks);
   EXPECT_EQ(players.calls.size(), static_cast<size_t>(kMaxPlayerTracks));
 }
@@ -61,7 +65,7 @@ TEST_F(MediaActionsTest, PlayLaunchesThePlayerAndPollsEveryHalfSecond) {
   appearing.countdown = &polls_until_up;
   services.players = &appearing;
   bigtime_t start = clock.Now();
-  DoCommand(services, FourCC("play"));
+  DoCommand(services, kPlayerPlay);
   EXPECT_EQ(desktop.calls,
             (std::vector<std::string>{std::string("launch ") + kSoundplaySignature}));
   // First check before launch, then checks at 0, 0.5 and 1.0 s after it.
@@ -73,7 +77,7 @@ TEST_F(MediaActionsTest, PlayLaunchesThePlayerAndPollsEveryHalfSecond) {
 TEST_F(MediaActionsTest, PlayGivesUpAfterTenSeconds) {
   desktop.launch_results[kSoundplaySignature] = kError;
   bigtime_t start = clock.Now();
-  DoCommand(services, FourCC("play"));
+  DoCommand(services, kPlayerPlay);
   EXPECT_EQ(clock.Now() - start, 10'000'000);
   EXPECT_TRUE(players.calls.empty());
 }

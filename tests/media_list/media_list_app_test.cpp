@@ -4,11 +4,12 @@
 #include <functional>
 
 #include "media_list/me_view.h"
+#include "media_list/media_list_messages.h"
 #include "media_list/media_window.h"
 #include "media_list/mx_view.h"
 #include "routing/code_text.h"
-#include "toolkit/message_action.h"
 #include "shell/shell_fixture.h"
+#include "toolkit/message_action.h"
 
 namespace {
 
@@ -39,17 +40,17 @@ class MediaListAppTest : public ShellTest {
 TEST_F(MediaListAppTest, OpenAndCloseLeaveTheRemoteKeysToTheDesktopAgain) {
   Start();
   const bool compact_before = Window()->MiniViewShowing();
-  Post(FourCC("MW_O"));
+  Post(kOpenMediaList);
   Deliver();
   MEDIA_Window* list = MediaWindow();
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(list->MediaView()->EntryViews().size(), 2u);
   EXPECT_TRUE(ListMode());
-  EXPECT_FALSE(Enabled(FourCC("MW_O")));
-  EXPECT_TRUE(Enabled(FourCC("MW_C")));
+  EXPECT_FALSE(Enabled(kOpenMediaList));
+  EXPECT_TRUE(Enabled(kCloseMediaList));
   EXPECT_NE(Window()->MiniViewShowing(), compact_before);
 
-  Post(FourCC("MW_O"));
+  Post(kOpenMediaList);
   Key(kLrSat, kLrSatFav);
   Deliver();
   EXPECT_EQ(MediaWindow(), list) << "one media list window at a time";
@@ -62,12 +63,12 @@ TEST_F(MediaListAppTest, OpenAndCloseLeaveTheRemoteKeysToTheDesktopAgain) {
   EXPECT_TRUE(desktop_->sent.empty());
   EXPECT_EQ(Find<QLabel>("gloInfo")->text(), "(Locked) Toplist");
 
-  Post(FourCC("MW_C"));
+  Post(kCloseMediaList);
   Deliver();
   EXPECT_EQ(MediaWindow(), nullptr);
   EXPECT_FALSE(ListMode());
-  EXPECT_TRUE(Enabled(FourCC("MW_O")));
-  EXPECT_FALSE(Enabled(FourCC("MW_C")));
+  EXPECT_TRUE(Enabled(kOpenMediaList));
+  EXPECT_FALSE(Enabled(kCloseMediaList));
   EXPECT_EQ(Window()->MiniViewShowing(), compact_before);
   Key(kLrSat, kLrSatVolUp);
   EXPECT_FALSE(desktop_->sent.empty()) << "Vol+ reaches the desktop again";
@@ -77,7 +78,7 @@ TEST_F(MediaListAppTest, OpenAndCloseLeaveTheRemoteKeysToTheDesktopAgain) {
   Deliver();
   ASSERT_NE(MediaWindow(), nullptr);
   EXPECT_TRUE(ListMode());
-  EXPECT_FALSE(Enabled(FourCC("MW_O")));
+  EXPECT_FALSE(Enabled(kOpenMediaList));
   const size_t sent = desktop_->sent.size();
   Key(kLrSat, kLrSatVolUp);
   EXPECT_EQ(desktop_->sent.size(), sent);
@@ -88,7 +89,7 @@ TEST_F(MediaListAppTest, TheRemotesOkKeyPlaysTheSelectedEntry) {
   std::ofstream(song) << "OggS";
   std::ofstream(home_.Path() / "_koru_media_list") << song.string() << "\n/m/1.ogg\n";
   Start();
-  Post(FourCC("MW_O"));
+  Post(kOpenMediaList);
   Deliver();
   ASSERT_NE(MediaWindow(), nullptr);
   Key(kLrSat, kLrSatOk);
@@ -103,13 +104,13 @@ TEST_F(MediaListAppTest, EveryWayOfClosingTheListEndsTheMode) {
     const char* how;
     std::function<void()> close;
   } closers[] = {
-      {"Close in the main window", [this] { Post(FourCC("MW_C")); }},
+      {"Close in the main window", [this] { Post(kCloseMediaList); }},
       {"Power on the remote", [this] { Key(kLrSat, kLrSatPower); }},
       {"the list window itself", [this] { MediaWindow()->close(); }},
   };
   Start();
   for (const auto& closer : closers) {
-    Post(FourCC("MW_O"));
+    Post(kOpenMediaList);
     Deliver();
     ASSERT_NE(MediaWindow(), nullptr) << closer.how;
     closer.close();
@@ -117,6 +118,6 @@ TEST_F(MediaListAppTest, EveryWayOfClosingTheListEndsTheMode) {
     EXPECT_EQ(MediaWindow(), nullptr) << closer.how;
     EXPECT_FALSE(ListMode()) << closer.how;
     EXPECT_EQ(Find<QLabel>("gloInfo")->text(), " ") << closer.how;
-    EXPECT_TRUE(Enabled(FourCC("MW_O"))) << closer.how;
+    EXPECT_TRUE(Enabled(kOpenMediaList)) << closer.how;
   }
 }

@@ -6,7 +6,9 @@
 #include <QMouseEvent>
 #include <QUrl>
 
+#include "media_list/media_list_messages.h"
 #include "media_window_fixture.h"
+#include "platform/desktop/desktop_messages.h"
 #include "platform/messaging/trace.h"
 
 namespace {
@@ -42,7 +44,7 @@ TEST_F(MediaWindowTest, TheSelectionMovesWithTheKeysAndStaysCentred) {
     int32_t selected;
   } steps[] = {{62, 1}, {62, 2}, {95, 3}, {62, 3}, {61, 2}, {91, 1}, {63, 0}, {64, 3}};
   for (const auto& step : steps) {
-    Message key(FourCC("MWse"));
+    Message key(kMediaListKey);
     key.AddInt32("korukey", step.korukey);
     Send(key);
     ASSERT_EQ(View()->Selected(), step.selected) << step.korukey;
@@ -69,7 +71,7 @@ TEST_F(MediaWindowTest, APrimaryClickPausesThePlayersAndOpensTheEntry) {
   const std::string song = AudioFile("song.wav");
   WriteList(song + "\n");
   window_->CheckListFile();
-  Message play(FourCC("MWpl"));
+  Message play(kPlayMediaEntry);
   play.AddInt32("ml_nr", 0);
   Send(play);
   EXPECT_EQ(launcher_.calls, std::vector<std::string>{"open " + song});
@@ -102,7 +104,7 @@ TEST_F(MediaWindowTest, ClosingAnUnchangedListLeavesTheFileAlone) {
   const std::string mine = "# my list\r\n/m/a.ogg\r\n";
   WriteList(mine);
   Open();
-  Send(Message(FourCC("MW_C")));
+  Send(Message(kCloseMediaList));
   EXPECT_TRUE(window_.isNull());
   EXPECT_EQ(ReadAll(ListFile()), mine);
 }
@@ -135,18 +137,18 @@ TEST_F(MediaWindowTest, TheTabIsHiddenAndShownAndRemembered) {
   const struct {
     uint32_t what;
     bool hidden;
-  } steps[] = {{FourCC("MWkT"), true},
-               {FourCC("MWkT"), false},
-               {FourCC("MWhT"), true},
-               {FourCC("MWhT"), true},
-               {FourCC("MWsT"), false}};
+  } steps[] = {{kToggleMediaTab, true},
+               {kToggleMediaTab, false},
+               {kHideMediaTab, true},
+               {kHideMediaTab, true},
+               {kShowMediaTab, false}};
   for (const auto& step : steps) {
     Send(Message(step.what));
     EXPECT_EQ(window_->TabHidden(), step.hidden) << FourCCText(step.what);
     EXPECT_EQ(prefs_.window_mtab, step.hidden) << FourCCText(step.what);
     EXPECT_TRUE(window_->isVisible()) << FourCCText(step.what);
   }
-  Send(Message(FourCC("MWhT")));
+  Send(Message(kHideMediaTab));
   delete window_;
   Open();
   EXPECT_TRUE(window_->TabHidden()) << "a new window starts as the last one was left";
@@ -157,9 +159,9 @@ TEST_F(MediaWindowTest, TheEntrySizeIsKeptForTheNextWindow) {
   const struct {
     uint32_t what;
     MxView::EntrySize size;
-  } sizes[] = {{FourCC("MWmi"), MxView::kMini},
-               {FourCC("MWmx"), MxView::kMaxi},
-               {FourCC("MWmd"), MxView::kNormal}};
+  } sizes[] = {{kMediaViewMini, MxView::kMini},
+               {kMediaViewMaxi, MxView::kMaxi},
+               {kMediaViewNormal, MxView::kNormal}};
   for (const auto& s : sizes) {
     Open();
     Send(Message(s.what));
@@ -173,7 +175,7 @@ TEST_F(MediaWindowTest, TheEntrySizeIsKeptForTheNextWindow) {
 TEST_F(MediaWindowTest, ExitAndTheMenuAskEveryRunningPlayerToQuit) {
   players_.players[kSoundplaySignature] = {1.0f};
   Open();  // an empty list: the players quit all the same
-  Message exit(FourCC("MWse"));
+  Message exit(kMediaListKey);
   exit.AddInt32("korukey", 72);
   Send(exit);
   Settle();  // the list view passes it on to its window
@@ -191,7 +193,7 @@ TEST_F(MediaWindowTest, ExitAndTheMenuAskEveryRunningPlayerToQuit) {
 TEST_F(MediaWindowTest, AListThatCannotBeSavedKeepsTheWindowOpenOnce) {
   std::filesystem::create_directory(ListFile());  // the path is taken by a folder
   Open();
-  Message drop(FourCC("DATA"));
+  Message drop(kDroppedData);
   drop.AddString("refs", AudioFile("song.wav"));
   Send(drop);
   window_->close();
@@ -210,7 +212,7 @@ TEST_F(MediaWindowTest, AListThatCannotBeSavedKeepsTheWindowOpenOnce) {
 TEST_F(MediaWindowTest, AnEditInTheTextEditorIsShownAndSurvivesClosing) {
   WriteList("/m/a.ogg\n");
   Open();
-  Send(Message(FourCC("MW_E")));
+  Send(Message(kEditMediaListFile));
   EXPECT_EQ(launcher_.calls, std::vector<std::string>{"open " + ListFile().string()});
   const std::string edited = "# by hand\n/m/b.ogg\n/m/a.ogg\n";
   WriteList(edited);

@@ -2,9 +2,10 @@
 
 #include <fstream>
 
-#include "platform/launcher/desktop_entry.h"
+#include "platform/desktop/desktop_messages.h"
 #include "platform/desktop/no_desktop.h"
 #include "platform/desktop_services.h"
+#include "platform/launcher/desktop_entry.h"
 #include "platform/media/mpris_players.h"
 #include "platform/messaging/trace.h"
 #include "temp_dir.h"
@@ -56,8 +57,7 @@ TEST(NoDesktop, WithoutDisplayEveryRequestIsTracedAndNothingHappens) {
   DesktopServices services = CreateDesktopServices();
   ASSERT_NE(dynamic_cast<NoDesktop*>(services.desktop.get()), nullptr);
   EXPECT_TRUE(trace.Contains("DISPLAY is not set"));
-  EXPECT_NE(services.desktop->SendMessage(MessageTarget::ActiveWindow(), Message(FourCC("_KYD"))),
-            kOk);
+  EXPECT_NE(services.desktop->SendMessage(MessageTarget::ActiveWindow(), Message(kKeyDown)), kOk);
   EXPECT_TRUE(trace.Contains("no desktop (DISPLAY is not set): cannot send '_KYD'\n"));
   services.desktop->ActivateWorkspace(2);
   EXPECT_TRUE(trace.Contains("cannot switch the workspace"));

@@ -1,9 +1,14 @@
 #include "platform/messaging/message.h"
+#include "receiver/receiver_messages.h"
 
 #include <gtest/gtest.h>
 
+constexpr uint32_t kTestMessage = FourCC("test");
+constexpr uint32_t kRawDataType = FourCC("RAWX");
+constexpr uint32_t kOtherType = FourCC("OTHR");
+
 TEST(Message, KeepsFieldsInOrderWithSeveralItemsPerName) {
-  Message m(FourCC("irCE"));
+  Message m(kReceiverReport);
   ASSERT_EQ(m.AddString("_blink", "-0101"), kOk);
   ASSERT_EQ(m.AddInt32("_remotetype", 1), kOk);
   ASSERT_EQ(m.AddInt32("_remotetype", 7), kOk);
@@ -28,10 +33,10 @@ TEST(Message, KeepsFieldsInOrderWithSeveralItemsPerName) {
 }
 
 TEST(Message, ReplaceRemoveAndCopyAreIndependent) {
-  Message m(FourCC("test"));
+  Message m(kTestMessage);
   m.AddInt8("b", -3);
   const uint8_t raw[] = {1, 2, 3};
-  m.AddData("raw", FourCC("RAWX"), raw, sizeof raw);
+  m.AddData("raw", kRawDataType, raw, sizeof raw);
 
   Message copy = m;
   ASSERT_EQ(m.ReplaceInt8("b", 9), kOk);
@@ -42,9 +47,9 @@ TEST(Message, ReplaceRemoveAndCopyAreIndependent) {
   EXPECT_EQ(b, -3);
 
   const Message::RawData* data = nullptr;
-  ASSERT_EQ(copy.FindData("raw", FourCC("RAWX"), &data), kOk);
+  ASSERT_EQ(copy.FindData("raw", kRawDataType, &data), kOk);
   EXPECT_EQ(*data, (Message::RawData{1, 2, 3}));
-  EXPECT_EQ(copy.FindData("raw", FourCC("OTHR"), &data), kBadType);
+  EXPECT_EQ(copy.FindData("raw", kOtherType, &data), kBadType);
 
   EXPECT_EQ(m.RemoveData("b"), kOk);
   EXPECT_FALSE(m.HasField("b"));  // the last item takes its name with it
@@ -52,11 +57,11 @@ TEST(Message, ReplaceRemoveAndCopyAreIndependent) {
   EXPECT_TRUE(copy.HasField("b"));
   m.MakeEmpty();
   EXPECT_EQ(m.CountNames(), 0);
-  EXPECT_EQ(m.what, FourCC("test"));
+  EXPECT_EQ(m.what, kTestMessage);
 }
 
 TEST(Message, DumpShowsCodeNamesTypesAndValues) {
-  Message m(FourCC("irCE"));
+  Message m(kReceiverReport);
   m.AddString("_blink", "-01");
   m.AddInt32("_ValidBits", 32);
   m.AddBool("_slowdown", false);

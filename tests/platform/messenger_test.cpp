@@ -6,6 +6,13 @@
 #include "platform/messaging/message.h"
 #include "platform/messaging/test_loopers.h"
 
+constexpr uint32_t kFirst = FourCC("aaaa");
+constexpr uint32_t kSecond = FourCC("bbbb");
+constexpr uint32_t kNone = FourCC("none");
+constexpr uint32_t kLate = FourCC("late");
+constexpr uint32_t kGone = FourCC("gone");
+constexpr uint32_t kMany = FourCC("many");
+
 namespace {
 class Recorder : public Handler {
  public:
@@ -19,27 +26,27 @@ TEST(Messenger, DeliversCopiesOnTheLooperInOrder) {
   QueueLooper looper;
   Recorder recorder(&looper);
   Messenger messenger = recorder.GetMessenger();
-  Message m(FourCC("aaaa"));
+  Message m(kFirst);
   ASSERT_EQ(messenger.SendMessage(m), kOk);
-  m.what = FourCC("bbbb");  // the posted copy is not affected
+  m.what = kSecond;  // the posted copy is not affected
   messenger.SendMessage(m);
   EXPECT_TRUE(recorder.whats.empty());  // nothing runs before the looper does
   EXPECT_EQ(looper.RunPending(), 2);
-  EXPECT_EQ(recorder.whats, (std::vector<uint32_t>{FourCC("aaaa"), FourCC("bbbb")}));
+  EXPECT_EQ(recorder.whats, (std::vector<uint32_t>{kFirst, kSecond}));
 }
 
 TEST(Messenger, DropsMessagesForAHandlerThatIsGone) {
   QueueLooper looper;
   Messenger messenger;
-  EXPECT_EQ(messenger.SendMessage(FourCC("none")), kBadPort);
+  EXPECT_EQ(messenger.SendMessage(kNone), kBadPort);
   {
     auto recorder = std::make_unique<Recorder>(&looper);
     messenger = recorder->GetMessenger();
-    messenger.SendMessage(FourCC("late"));  // queued while the handler lives
+    messenger.SendMessage(kLate);  // queued while the handler lives
     EXPECT_TRUE(messenger.IsValid());
   }
   EXPECT_FALSE(messenger.IsValid());
-  EXPECT_EQ(messenger.SendMessage(FourCC("gone")), kBadPort);
+  EXPECT_EQ(messenger.SendMessage(kGone), kBadPort);
   EXPECT_EQ(looper.RunPending(), 1);  // runs, but reaches no freed handler (ASan checks)
 }
 
@@ -49,7 +56,7 @@ TEST(Messenger, PostsFromManyThreads) {
   std::vector<std::thread> senders;
   for (int t = 0; t < 4; ++t) {
     senders.emplace_back([messenger = recorder.GetMessenger()] {
-      for (int i = 0; i < 250; ++i) messenger.SendMessage(FourCC("many"));
+      for (int i = 0; i < 250; ++i) messenger.SendMessage(kMany);
     });
   }
   for (auto& sender : senders) sender.join();

@@ -3,6 +3,7 @@
 
 #include <map>
 
+#include "platform/desktop/desktop_messages.h"
 #include "platform/desktop/desktop_session.h"
 #include "platform/desktop/evdev_keys.h"
 #include "platform/desktop/fake_wayland_parts.h"
@@ -64,7 +65,7 @@ TEST(EvdevKeys, KeyMessagesBecomeModifiersThenKeys) {
       {0x30, {0x99}, {}},  // no evdev key: nothing is sent
   };
   for (const Case& c : cases) {
-    Message message(FourCC("_KYD"));
+    Message message(kKeyDown);
     message.AddInt32("modifiers", c.modifiers);
     for (int32_t key : c.keys) message.AddInt32("key", key);
     EXPECT_EQ(EvdevStrokeForMessage(message), c.stroke) << std::hex << c.keys.front();
@@ -122,7 +123,7 @@ class WaylandDesktopTest : public ::testing::Test {
   }
 
   static Message Key(int32_t key) {
-    Message message(FourCC("_KYD"));
+    Message message(kKeyDown);
     message.AddInt32("modifiers", 0x30);
     message.AddInt32("key", key);
     return message;
@@ -141,8 +142,8 @@ TEST_F(WaylandDesktopTest, KeysGoToTheFocusedWindowOrFocusTheTargetApplicationFo
   EXPECT_EQ(d.SendMessage(MessageTarget::ActiveWindow(), Key(0x57)), kOk);
   EXPECT_EQ(d.SendMessage(MessageTarget::App("application/x-vnd.videolan-vlc"), Key(0x5e)), kOk);
   EXPECT_EQ(d.SendMessage(MessageTarget::App("application/x-vnd.none"), Key(0x5e)), kEntryNotFound);
-  EXPECT_EQ(d.SendMessage(MessageTarget::ActiveWindow(), Message(FourCC("_KYU"))), kOk);
-  EXPECT_EQ(d.SendMessage(MessageTarget::ActiveApp(), Message(FourCC("_MDN"))), kOk);
+  EXPECT_EQ(d.SendMessage(MessageTarget::ActiveWindow(), Message(kKeyUp)), kOk);
+  EXPECT_EQ(d.SendMessage(MessageTarget::ActiveApp(), Message(kMouseDown)), kOk);
   EXPECT_EQ(calls,
             (std::vector<std::string>{"stroke 103", "focus 2", "stroke 57", "focus 1", "click"}));
 }
@@ -159,8 +160,8 @@ TEST_F(WaylandDesktopTest, ApplicationsClosingWorkspacesAndThePointerGoThroughTh
   EXPECT_EQ(active.team, 501);
 
   EXPECT_EQ(d.Activate(502), kOk);
-  EXPECT_EQ(d.SendMessage(MessageTarget::ActiveApp(), Message(FourCC("_QRQ"))), kOk);
-  EXPECT_EQ(d.SendMessage(MessageTarget::ActiveWindowAny(), Message(FourCC("_QRQ"))),
+  EXPECT_EQ(d.SendMessage(MessageTarget::ActiveApp(), Message(kQuitRequested)), kOk);
+  EXPECT_EQ(d.SendMessage(MessageTarget::ActiveWindowAny(), Message(kQuitRequested)),
             kEntryNotFound);  // the application's windows are gone: nothing has the focus
   d.ActivateWorkspace(2);
   EXPECT_EQ(d.CurrentWorkspace(), 2);

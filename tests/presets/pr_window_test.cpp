@@ -12,7 +12,9 @@
 #include "platform/files/file_node.h"
 #include "platform/files/koru_type.h"
 #include "platform/messaging/alert.h"
+#include "presets/preset_messages.h"
 #include "presets/string_view.h"
+#include "routing/routing_messages.h"
 #include "shell/shell_fixture.h"
 #include "test_files.h"
 
@@ -32,12 +34,12 @@ class PresetEditorTest : public ShellTest {
   }
   // Opens the editor as the main window's "Preset edit" does.
   PR_Window* Open() {
-    Post(FourCC("irEP"));
+    Post(kEditPresets);
     Settle();
     return dynamic_cast<PR_Window*>(app_->PresetEditor());
   }
   static void Edit(PR_Window* editor, int32_t slot, int32_t modus, const char* path = nullptr) {
-    Message edit(FourCC("PEVp"));
+    Message edit(kPresetEntryEdited);
     edit.AddInt32("e_nr", slot);
     edit.AddInt32("e_modus", modus);
     edit.AddInt32("e_grp", slot / 10 * 10);
@@ -158,7 +160,7 @@ TEST_F(PresetEditorTest, CopyPasteAndClearMoveValuesBetweenSlotsAndRestoreUndoes
   EXPECT_EQ(Shown(editor, 40), "http://example.org/");
   EXPECT_EQ(Shown(editor, 37), "-unset-");
   EXPECT_TRUE(SaveEnabled(editor));
-  Send(editor, FourCC("PR_r"));
+  Send(editor, kRestorePresets);
   EXPECT_EQ(Shown(editor, 40), "-unset-");
   EXPECT_EQ(Shown(editor, 37), "Workspace");
   EXPECT_FALSE(SaveEnabled(editor));
@@ -290,7 +292,7 @@ TEST_F(PresetEditorTest, ASavedBindingRunsOnTheNextKeyAndAfterARestart) {
   QMimeData file;
   file.setUrls({QUrl::fromLocalFile(QString::fromStdString(notes.string()))});
   Drop(editor->Field(4), &file);
-  Send(editor, FourCC("PR_s"));
+  Send(editor, kSavePresets);
   Settle();  // the main window rereads the file on 'irRP'
   Key(kLrSat, kLrSatN4);
   ASSERT_EQ(launcher_->calls.size(), 1u);
@@ -310,7 +312,7 @@ TEST_F(PresetEditorTest, AFailedSaveSaysWhyAndKeepsTheChanges) {
   Start();
   PR_Window* editor = Open();
   Edit(editor, 3, 3);
-  Send(editor, FourCC("PR_s"));
+  Send(editor, kSavePresets);
   ASSERT_EQ(alerts_.size(), 1u);
   EXPECT_EQ(alerts_[0].rfind("Could not save '" + PresetPath().string() + "': ", 0), 0u)
       << alerts_[0];
@@ -377,13 +379,13 @@ TEST_F(PresetEditorTest, GroupTabsShowTheAssignedRemotesAfterEachGroupChange) {
   Prefs* prefs = Settings();
   Prefs::SetText(prefs->Desktop, "LR-SAT");
   Prefs::SetText(prefs->Video, "DENON");
-  app_->MessageReceived(std::make_unique<Message>(FourCC("PR_I")).get());
+  app_->MessageReceived(std::make_unique<Message>(kPresetLabelsChanged).get());
   Settle();
   EXPECT_EQ(tabs->tabText(1), "LR-SAT");
   EXPECT_EQ(tabs->tabText(4), "DENON");
   EXPECT_EQ(tabs->tabText(0), "Default");
   Prefs::SetText(prefs->Desktop, "-unset-");
-  app_->MessageReceived(std::make_unique<Message>(FourCC("PR_I")).get());
+  app_->MessageReceived(std::make_unique<Message>(kPresetLabelsChanged).get());
   Settle();
   EXPECT_EQ(tabs->tabText(1), "DesktopRemote");
 }
@@ -401,7 +403,7 @@ TEST_F(PresetEditorTest, ChoosingAnotherPresetFileAsksForUnsavedChangesThenSwitc
   ASSERT_EQ(menu_field->menu()->actions().size(), 2);
 
   Edit(editor, 1, 3);
-  Message choose(FourCC("chPF"));
+  Message choose(kChoosePresetFile);
   choose.AddString("preset_name", "evening");
   editor->Question().SetNextAnswer(Answer::kCancel);
   editor->MessageReceived(&choose);
@@ -428,7 +430,7 @@ TEST_F(PresetEditorTest, PresetNamesThatWouldLeaveTheRemoteFolderAreRefused) {
   Prefs::SetText(Settings()->Presetfile, "../outside");
   PR_Window* editor = Open();
   EXPECT_EQ(editor->PresetName(), "_preset_");
-  Message choose(FourCC("chPF"));
+  Message choose(kChoosePresetFile);
   choose.AddString("preset_name", "../outside");
   editor->MessageReceived(&choose);
   EXPECT_EQ(editor->PresetName(), "_preset_");

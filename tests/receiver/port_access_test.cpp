@@ -15,6 +15,7 @@
 #include "platform/messaging/trace.h"
 #include "receiver/port_open_failure.h"
 #include "receiver/receiver_flags.h"
+#include "receiver/receiver_messages.h"
 #include "temp_dir.h"
 
 namespace {
@@ -149,7 +150,7 @@ TEST_F(PortAccess, BusyPortPostsOneReportAndStopsReceiving) {
   devices_->devices = {{"serial1", kBusy}, {"serial2", 4}};
   EXPECT_EQ(open_multi("serial1", &flags_), nullptr);
   ASSERT_EQ(inbox_.received.size(), 1u);
-  EXPECT_EQ(inbox_.received[0].what, FourCC("irRB"));
+  EXPECT_EQ(inbox_.received[0].what, kReceiverPortBusy);
   EXPECT_EQ(flags_.CHECK_SCAN_IR.load(), 0);
   EXPECT_EQ(flags_.SCAN_CONTINOUS.load(), 0);
 }

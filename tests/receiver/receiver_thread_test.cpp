@@ -15,6 +15,7 @@
 #include "platform/messaging/trace.h"
 #include "receiver/posted_report_sink.h"
 #include "receiver/receiver_flags.h"
+#include "receiver/receiver_messages.h"
 #include "receiver/sampling_thread.h"
 #include "recording_report_sink.h"
 
@@ -176,7 +177,7 @@ TEST_P(ReceiverThread, VanishedPortEndsTheThreadWithANoPortReport) {
   EXPECT_EQ(status, SCIR_NO_DEVICE);
   ASSERT_TRUE(DeliverUntil([&] { return Delivered() == 2; }));
   ASSERT_EQ(inbox_.received.size(), 1u);
-  EXPECT_EQ(inbox_.received[0].what, FourCC("ir--"));
+  EXPECT_EQ(inbox_.received[0].what, kNoReceiverPort);
   EXPECT_EQ(flags_.CHECK_SCAN_IR.load(), 0);
 }
 
@@ -223,7 +224,7 @@ TEST(ReceiverThreadStart, MissingStartMessageOrPort) {
     EXPECT_EQ(STH_scan_IR_pulse(&start), SCIR_NO_DEVICE);
     EXPECT_EQ(trace.Text(), "** STH_scan_M_infrared no device **\n");
     ASSERT_EQ(inbox.received.size(), 1u);
-    EXPECT_EQ(inbox.received[0].what, FourCC("ir--"));
+    EXPECT_EQ(inbox.received[0].what, kNoReceiverPort);
     EXPECT_EQ(inbox.received[0].CountNames(), 0);
   }
   SetAppMessenger(Messenger());

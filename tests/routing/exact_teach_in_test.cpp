@@ -1,10 +1,12 @@
 // Exact remotes through the router: taught from recorded presses, recognised from others.
 #include <random>
 
+#include "platform/desktop/desktop_messages.h"
 #include "receiver/exact/exact_encoder.h"
 #include "remotes/exact_remote_text.h"
 #include "remotes/frame_encoder.h"
 #include "router_fixture.h"
+#include "routing/routing_messages.h"
 #include "test_files.h"
 
 namespace {
@@ -85,7 +87,7 @@ TEST_F(ExactTeachInTest, ARemoteTaughtFromJitteredPressesIsRecognisedKeyByKeyFro
     TeachTo(key.keyfn);
   }
   EXPECT_EQ(view_.TeachFieldText(TeachField::kHeader), "NEC:0x04");
-  Post(FourCC("nRad"));
+  Post(kTeachDone);
 
   RemoteCL stored;
   stored.RemoteLoad("Tuner");
@@ -127,23 +129,23 @@ TEST_F(ExactTeachInTest, ACodeTaughtToOneKeyIsRefusedForAnotherInBothModes) {
   EXPECT_EQ(view_.teach_tone, TeachTone::kTaken);
   EXPECT_FALSE(Router().TeachRemote().ExactKey(53));
   // Set free, the code may go to another key.
-  Post(FourCC("nRcx"));
+  Post(kTeachClearKey);
   TeachTo(53);
   EXPECT_EQ(Router().TeachRemote().ExactFunction(*ParseExactField("NEC:0x04:0x08")), 53);
   // With keys taught the kind of codes stays.
   view_.classic_codes = true;
-  Post(FourCC("nRcc"));
+  Post(kTeachClassicToggled);
   EXPECT_FALSE(view_.classic_codes);
   EXPECT_TRUE(Router().TeachRemote().IsExact());
 
   // Classic codes: the same refusal.
-  Message choose(FourCC("nRvr"));
+  Message choose(kTeachChooseRemote);
   choose.AddInt32("vaRemote", -1);
   view_.classic_codes = true;
   Router().HandleMessage(&choose);
   EXPECT_FALSE(Router().TeachRemote().IsExact());
   view_.field_text[TeachField::kHeader] = std::to_string(kLrSat);
-  Post(FourCC("nRsh"));
+  Post(kTeachHeaderEdited);
   Key(kLrSat, kLrSatN1);
   TeachTo(52);
   Key(kLrSat, kLrSatN1);
@@ -208,7 +210,7 @@ TEST_F(ExactTeachInTest, AHeldNecKeyIsTaughtOnceAndRepeatsItsAction) {
   }
   for (int32_t keyfn = kFirstKeyFunction; keyfn <= kLastKeyFunction; ++keyfn)
     EXPECT_EQ(Router().TeachRemote().ExactKey(keyfn).has_value(), keyfn == 65) << keyfn;
-  Post(FourCC("nRad"));
+  Post(kTeachDone);
 
   // Held again: every report turns the volume up once more.
   for (const ReceiverReport& report : held) {
@@ -216,7 +218,7 @@ TEST_F(ExactTeachInTest, AHeldNecKeyIsTaughtOnceAndRepeatsItsAction) {
     EXPECT_EQ(view_.Text(RoutingText::kKey), "Vol+");
   }
   ASSERT_EQ(desktop_.sent.size(), held.size());
-  for (const auto& sent : desktop_.sent) EXPECT_EQ(sent.message.what, FourCC("_KYD"));
+  for (const auto& sent : desktop_.sent) EXPECT_EQ(sent.message.what, kKeyDown);
 }
 
 TEST_F(ExactTeachInTest, ClassicTimingTeachesClassicCodes) {
@@ -231,7 +233,7 @@ TEST_F(ExactTeachInTest, ClassicTimingTeachesClassicCodes) {
   BeginNewRemote("Fallback");
   EXPECT_TRUE(Router().TeachRemote().IsExact());
   view_.field_text[TeachField::kHeader] = std::to_string(kLrSat);
-  Post(FourCC("nRsh"));
+  Post(kTeachHeaderEdited);
   Key(kLrSat, kLrSatN2);
   EXPECT_TRUE(view_.classic_codes);
   EXPECT_FALSE(Router().TeachRemote().IsExact());

@@ -1,8 +1,10 @@
 // The router tells its key listener (the lircd socket's feed) every recognised key and every
 // remote list, and nothing else.
 #include "lircd/lircd_key_feed.h"
+#include "media_list/media_list_messages.h"
 #include "platform/messaging/clock.h"
 #include "router_fixture.h"
+#include "routing/routing_messages.h"
 
 namespace {
 
@@ -29,15 +31,15 @@ TEST_F(RouterTest, OnlyRecognisedKeysReachTheListenerInEveryRoute) {
   Key(kLrSat, 1);         // a header without that code
   Key(123123, kLrSatN1);  // no remote with the header
   Report("-0101-");       // too short: slow-down
-  Post(FourCC("MW_O"));   // media list mode: the key still counts
+  Post(kOpenMediaList);   // media list mode: the key still counts
   Key(kLrSat, kLrSatMute);
-  Post(FourCC("MW_C"));
+  Post(kCloseMediaList);
   prefs_.use_splitting = true;  // splitting: the same
   Key(kLrSat, kLrSatN2);
   using Heard_ = std::vector<std::pair<std::string, int32_t>>;
   EXPECT_EQ(heard.keys, (Heard_{{"LR-SAT", 52}, {"LR-SAT", 67}, {"LR-SAT", 53}}));
 
-  Post(FourCC("nRgt"));  // a key taught is no key pressed
+  Post(kTeachStart);  // a key taught is no key pressed
   Key(kLrSat, kLrSatN3);
   EXPECT_EQ(heard.keys.size(), 3u);
 }

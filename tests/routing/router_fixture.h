@@ -12,8 +12,10 @@
 #include "platform/files/memory_node.h"
 #include "platform/files/paths.h"
 #include "platform/media/fake_media_players.h"
+#include "presets/preset_messages.h"
 #include "remotes/key_menu.h"
 #include "routing/key_router.h"
+#include "routing/routing_messages.h"
 #include "settings/label_table.h"
 #include "settings/prefs.h"
 #include "temp_dir.h"
@@ -180,7 +182,7 @@ class RouterTest : public ::testing::Test {
   void Key(int header, int byte2, int byte3 = 0) { Report(CodeText(header, byte2, byte3)); }
   void WritePresets(const std::string& lines) {
     std::ofstream(Remotes() / "_preset_") << lines;
-    Post(FourCC("irRP"));
+    Post(kReloadPresets);
   }
   // The messages of one code sent to the application so far.
   std::vector<Message> SentOf(const char* what) const {
@@ -204,24 +206,24 @@ class RouterTest : public ::testing::Test {
   // "Teach In", then the name typed into the teach box; the header and the mode too when a
   // header is given (classic codes).
   void BeginNewRemote(const std::string& name, int header = 0, bool two_bytes = false) {
-    Post(FourCC("nRgt"));
+    Post(kTeachStart);
     view_.field_text[TeachField::kName] = name;
-    Post(FourCC("nRsn"));
+    Post(kTeachNameEdited);
     if (header == 0) return;
     view_.field_text[TeachField::kHeader] = std::to_string(header);
-    Post(FourCC("nRsh"));
+    Post(kTeachHeaderEdited);
     view_.two_bytes = two_bytes;
-    Post(FourCC("nRdb"));
+    Post(kTeachDoubleByteToggled);
   }
   // The key function chosen for the code waiting in the teach box.
   void TeachTo(int32_t keyfn) {
-    Message assign(FourCC("nRbs"));
+    Message assign(kTeachAssignKey);
     assign.AddInt32("isCommand", keyfn);
     router_->HandleMessage(&assign);
   }
   void SwitchSplitting(bool on) {
     view_.split_switch = on;
-    Post(FourCC("irpt"));
+    Post(kSplittingToggled);
   }
 
   RecordingView view_;

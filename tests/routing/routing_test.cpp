@@ -1,6 +1,9 @@
+#include "media_list/media_list_messages.h"
+#include "platform/desktop/desktop_messages.h"
 #include "platform/messaging/alert.h"
 #include "platform/messaging/trace.h"
 #include "router_fixture.h"
+#include "routing/routing_messages.h"
 
 TEST_F(RouterTest, ReportsAreShownMatchedAndToldToTheVirtualRemote) {
   Start();
@@ -103,14 +106,14 @@ TEST_F(RouterTest, GlobalKeysRunTheirDesktopActions) {
   Start();
   Key(kLrSat, kLrSatVolUp);
   ASSERT_EQ(desktop_.sent.size(), 1u);
-  EXPECT_EQ(desktop_.sent[0].message.what, FourCC("_KYD"));
+  EXPECT_EQ(desktop_.sent[0].message.what, kKeyDown);
   Key(kLrSat, kLrSatMute);
   EXPECT_TRUE(mixer_.muted);
   EXPECT_TRUE(view_.indicators.shown);
   Key(kLrSat, kLrSatFav);  // "FAV" opens the media list, and the keys go to it
   EXPECT_EQ(SentOf("MW_O").size(), 1u);
   EXPECT_TRUE(Router().MediaListMode());
-  Post(FourCC("MW_C"));
+  Post(kCloseMediaList);
   EXPECT_FALSE(view_.split_switch);
   Key(kLrSat, kLrSatMenu);  // "Menu" switches splitting on
   EXPECT_TRUE(view_.split_switch);
@@ -121,7 +124,7 @@ TEST_F(RouterTest, GlobalKeysRunTheirDesktopActions) {
 
 TEST_F(RouterTest, MediaListModeKeepsMuteHandsListKeysOverAndDropsVolume) {
   Start();
-  Post(FourCC("MW_O"));
+  Post(kOpenMediaList);
   ASSERT_TRUE(Router().MediaListMode());
   Key(kLrSat, kLrSatVolUp);
   EXPECT_TRUE(desktop_.sent.empty());
@@ -135,7 +138,7 @@ TEST_F(RouterTest, MediaListModeKeepsMuteHandsListKeysOverAndDropsVolume) {
   ASSERT_EQ(selected.size(), 1u);
   EXPECT_EQ(selected[0].GetInt32("korukey", 0), 61);
   EXPECT_EQ(desktop_.calls.size(), desktop_calls);
-  Post(FourCC("MW_Q"));
+  Post(kMediaListClosed);
   EXPECT_FALSE(Router().MediaListMode());
   EXPECT_EQ(view_.Text(RoutingText::kStatusLine), " ");
 }
@@ -143,14 +146,14 @@ TEST_F(RouterTest, MediaListModeKeepsMuteHandsListKeysOverAndDropsVolume) {
 TEST_F(RouterTest, TickSkipsExactlyTheNextMessage) {
   Start();
   TraceCapture trace;
-  Post(FourCC("TICK"));
+  Post(kSkipNextReport);
   Key(kLrSat, kLrSatN1);
   EXPECT_FALSE(trace.Contains("ask Remote"));
   Key(kLrSat, kLrSatN1);
   EXPECT_TRUE(trace.Contains("ask Remote"));
 
-  Post(FourCC("TICK"));
-  Post(FourCC("irCH"));  // not one of the skipped codes: toggles, and the flag is gone
+  Post(kSkipNextReport);
+  Post(kHysteresisToggled);  // not one of the skipped codes: toggles, and the flag is gone
   EXPECT_TRUE(Router().Hysteresis());
   EXPECT_TRUE(view_.hysteresis);
   EXPECT_FALSE(Router().SkipFlag());
@@ -158,7 +161,7 @@ TEST_F(RouterTest, TickSkipsExactlyTheNextMessage) {
 
 TEST_F(RouterTest, HysteresisDividesTheOneByteCode) {
   Start();
-  Post(FourCC("irCH"));
+  Post(kHysteresisToggled);
   ASSERT_TRUE(Router().Hysteresis());
   Key(kLrSat, kLrSatN1);  // 179 / 10 = 17: LR-SAT has no such code
   EXPECT_EQ(view_.Text(RoutingText::kKey), "-?-");
@@ -178,22 +181,22 @@ TEST_F(RouterTest, EveryRereadOfThePresetFileReplacesTheWholeList) {
   WritePresets("[N1]: 'http://one.example/'\n[N2]: 'http://two.example/'\n");
   // The binding of "N2" is removed by hand; "Preset edit" reads the file again.
   std::ofstream(Remotes() / "_preset_") << "[N1]: 'http://one.example/'\n";
-  Post(FourCC("irEP"));
+  Post(kEditPresets);
   Key(kLrSat, kLrSatN2);
   Key(kLrSat, kLrSatN1);
   EXPECT_EQ(launcher_.calls, std::vector<std::string>{"url http://one.example/"});
 
   // A file that cannot be read leaves the list as it was.
   std::filesystem::remove(Remotes() / "_preset_");
-  Post(FourCC("irEP"));
+  Post(kEditPresets);
   Key(kLrSat, kLrSatN1);
   EXPECT_EQ(launcher_.calls.size(), 2u);
 }
 
 TEST_F(RouterTest, ContinuousSwitchStopsAndRestartsTheReceiver) {
   Start();
-  Post(FourCC("irCS"));
-  Post(FourCC("irCS"));
+  Post(kContinueToggled);
+  Post(kContinueToggled);
   EXPECT_EQ(view_.receiver_switches, (std::vector<bool>{false, true}));
   EXPECT_TRUE(view_.continuous_box);
 }

@@ -3,6 +3,7 @@
 
 #include "platform/messaging/trace.h"
 #include "router_fixture.h"
+#include "routing/routing_messages.h"
 
 namespace {
 constexpr int32_t kDesktop = 11, kAudio = 13, kVideo = 14;
@@ -13,7 +14,7 @@ TEST_F(RouterTest, GroupMenusListEveryRemoteAndRestoreTheStoredAssignment) {
   Start();
   const RemoteMenu& audio = view_.menus.at(kAudio);
   EXPECT_EQ(audio.first, "-unset-");
-  EXPECT_EQ(audio.what, FourCC("r4au"));
+  EXPECT_EQ(audio.what, kChooseAudioRemote);
   EXPECT_TRUE(audio.checkable);
   ASSERT_EQ(audio.remotes.size(), 35u);
   ASSERT_GE(audio.marked, 0);
@@ -23,7 +24,7 @@ TEST_F(RouterTest, GroupMenusListEveryRemoteAndRestoreTheStoredAssignment) {
   EXPECT_EQ(view_.menus.at(kDesktop).marked, -1);
   const RemoteMenu& teach = view_.menus.at(0);
   EXPECT_EQ(teach.first, "Add New");
-  EXPECT_EQ(teach.what, FourCC("nRvr"));
+  EXPECT_EQ(teach.what, kTeachChooseRemote);
   EXPECT_FALSE(teach.checkable);
   // Listed by name, whatever the folder's order.
   for (const RemoteMenu* menu : {&teach, &audio}) {
@@ -38,7 +39,7 @@ TEST_F(RouterTest, GroupMenusListEveryRemoteAndRestoreTheStoredAssignment) {
 
 TEST_F(RouterTest, AudioRemoteRunsItsOwnPresetsElseThePlayer) {
   Start();
-  Post(FourCC("irpt"));  // nothing changes while the switch is off
+  Post(kSplittingToggled);  // nothing changes while the switch is off
   EXPECT_FALSE(prefs_.use_splitting);
   SwitchSplitting(true);
   ASSERT_TRUE(prefs_.use_splitting);

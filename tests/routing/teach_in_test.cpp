@@ -3,6 +3,7 @@
 #include "receiver/code_bytes.h"
 #include "remotes/frame_encoder.h"
 #include "router_fixture.h"
+#include "routing/routing_messages.h"
 #include "test_files.h"
 
 class TeachInTest : public RouterTest {
@@ -13,7 +14,7 @@ class TeachInTest : public RouterTest {
       if (name == remote) position = at;
     }
     ASSERT_GE(position, 0) << remote;
-    Message choose(FourCC("nRvr"));
+    Message choose(kTeachChooseRemote);
     choose.AddInt32("vaRemote", position);
     Router().HandleMessage(&choose);
   }
@@ -21,7 +22,7 @@ class TeachInTest : public RouterTest {
 
 TEST_F(TeachInTest, ANewRemoteIsTaughtStoredListedChartedAndRecognised) {
   Start();
-  Post(FourCC("nRgt"));
+  Post(kTeachStart);
   EXPECT_TRUE(view_.teach_box);
   EXPECT_TRUE(view_.locked);
   EXPECT_TRUE(Router().Teaching());
@@ -29,10 +30,10 @@ TEST_F(TeachInTest, ANewRemoteIsTaughtStoredListedChartedAndRecognised) {
   // Exact codes first: the header is the first key's, not typed.
   EXPECT_EQ(view_.TeachFieldText(TeachField::kHeader), "from the first key");
   view_.classic_codes = true;
-  Post(FourCC("nRcc"));
+  Post(kTeachClassicToggled);
   EXPECT_EQ(view_.TeachFieldText(TeachField::kHeader), "first Value");
   view_.classic_codes = false;
-  Post(FourCC("nRcc"));
+  Post(kTeachClassicToggled);
   EXPECT_TRUE(view_.two_bytes);
 
   BeginNewRemote("MyRemote", 100200, false);
@@ -55,7 +56,7 @@ TEST_F(TeachInTest, ANewRemoteIsTaughtStoredListedChartedAndRecognised) {
   EXPECT_EQ(view_.teach_data, "Wrong header, data : 5");
   EXPECT_EQ(view_.teach_tone, TeachTone::kTaken);
 
-  Post(FourCC("nRad"));
+  Post(kTeachDone);
   EXPECT_FALSE(view_.teach_box);
   EXPECT_FALSE(view_.locked);
   EXPECT_EQ(view_.receiver_switches, (std::vector<bool>{false, true}));
@@ -92,11 +93,11 @@ TEST_F(TeachInTest, TaughtKeysComeBackInEveryModeAndHysteresisSetting) {
                {"TwoBytes", 101003, true, false},
                {"TwoBytesHyst", 101004, true, true}};
   for (const auto& c : cases) {
-    if (Router().Hysteresis() != c.hysteresis) Post(FourCC("irCH"));
+    if (Router().Hysteresis() != c.hysteresis) Post(kHysteresisToggled);
     BeginNewRemote(c.name, c.header, c.two_bytes);
     Key(c.header, 187, 42);
     TeachTo(69);  // "OK"
-    Post(FourCC("nRad"));
+    Post(kTeachDone);
     Key(c.header, 187, 42);
     EXPECT_EQ(view_.Text(RoutingText::kRemote), c.name);
     EXPECT_EQ(view_.Text(RoutingText::kKey), "OK") << c.name;
@@ -105,7 +106,7 @@ TEST_F(TeachInTest, TaughtKeysComeBackInEveryModeAndHysteresisSetting) {
 
 TEST_F(TeachInTest, SetFreeForgetsTheKeyAndAnExistingRemoteChangesOnlyOnQuit) {
   Start();
-  Post(FourCC("nRgt"));
+  Post(kTeachStart);
   Choose("LR-SAT");
   EXPECT_EQ(Router().TeachRemote().fName, "LR-SAT");
   EXPECT_EQ(view_.TeachFieldText(TeachField::kName), "LR-SAT");
@@ -116,12 +117,12 @@ TEST_F(TeachInTest, SetFreeForgetsTheKeyAndAnExistingRemoteChangesOnlyOnQuit) {
 
   Key(kLrSat, kLrSatN1);
   EXPECT_EQ(view_.teach_data, " '179' is Code for 'N1' ");
-  Post(FourCC("nRcx"));
+  Post(kTeachClearKey);
   Key(kLrSat, kLrSatN1);
   EXPECT_EQ(view_.teach_data, "select for: '179' ");
   EXPECT_EQ(loaded->Slot(2), kLrSatN1);  // the loaded record is untouched
 
-  Post(FourCC("nRad"));
+  Post(kTeachDone);
   Key(kLrSat, kLrSatN1);
   EXPECT_EQ(view_.Text(RoutingText::kKey), "-?-");  // the file now lacks the code
 }
@@ -129,13 +130,13 @@ TEST_F(TeachInTest, SetFreeForgetsTheKeyAndAnExistingRemoteChangesOnlyOnQuit) {
 TEST_F(TeachInTest, NamesThatCannotBeFileNamesAreRefused) {
   Start();
   for (const char* bad : {"../evil", "a/b", ".", "..", "", "_preset_", "_Chart.html", ".hidden"}) {
-    Post(FourCC("nRgt"));
+    Post(kTeachStart);
     view_.field_text[TeachField::kName] = bad;
-    Post(FourCC("nRsn"));
+    Post(kTeachNameEdited);
     EXPECT_NE(view_.log.find("cannot be a remote file name"), std::string::npos) << bad;
     EXPECT_TRUE(view_.field_enabled[TeachField::kName]);
     EXPECT_EQ(Router().TeachRemote().fName, "newRemote");
-    Post(FourCC("nRad"));  // an unnamed remote is not written
+    Post(kTeachDone);  // an unnamed remote is not written
   }
   EXPECT_FALSE(std::filesystem::exists(Program() / "evil"));
   EXPECT_FALSE(std::filesystem::exists(Remotes() / "newRemote"));
@@ -150,7 +151,7 @@ TEST_F(TeachInTest, KeysOfOtherRemotesDoNotReplaceTheCodeWaitingForItsFunction) 
   Key(100300, 9);         // and an unknown one
   EXPECT_EQ(view_.teach_data, "Wrong header, data : 9");
   TeachTo(52);
-  Post(FourCC("nRad"));
+  Post(kTeachDone);
   RemoteCL stored;
   stored.RemoteLoad("Mine");
   EXPECT_EQ(stored.Slot(2), 5);
@@ -159,23 +160,23 @@ TEST_F(TeachInTest, KeysOfOtherRemotesDoNotReplaceTheCodeWaitingForItsFunction) 
 TEST_F(TeachInTest, QuitSaysSoWhenTheRemoteWasNotWritten) {
   Start();
   // Never named, nothing taught: nothing to lose, the box closes.
-  Post(FourCC("nRgt"));
-  Post(FourCC("nRad"));
+  Post(kTeachStart);
+  Post(kTeachDone);
   EXPECT_FALSE(view_.teach_box);
   EXPECT_EQ(view_.log.rfind("Nothing saved: the remote has no name.\n", 0), 0u) << view_.log;
 
   // Taught but unnamed: the first "Quit" warns and stays, naming it then saves it.
-  Post(FourCC("nRgt"));
+  Post(kTeachStart);
   view_.field_text[TeachField::kHeader] = "100200";
-  Post(FourCC("nRsh"));
+  Post(kTeachHeaderEdited);
   Key(100200, 7);
   TeachTo(53);
-  Post(FourCC("nRad"));
+  Post(kTeachDone);
   EXPECT_TRUE(view_.teach_box);
   EXPECT_NE(view_.log.find("no name yet"), std::string::npos);
   view_.field_text[TeachField::kName] = "Named";
-  Post(FourCC("nRsn"));
-  Post(FourCC("nRad"));
+  Post(kTeachNameEdited);
+  Post(kTeachDone);
   EXPECT_FALSE(view_.teach_box);
   EXPECT_EQ(view_.log.rfind("Done..\n", 0), 0u);
   EXPECT_TRUE(std::filesystem::exists(Remotes() / "Named"));
@@ -186,7 +187,7 @@ TEST_F(TeachInTest, QuitSaysSoWhenTheRemoteWasNotWritten) {
   BeginNewRemote("Blocked", 100300, false);
   Key(100300, 8);
   TeachTo(54);
-  Post(FourCC("nRad"));
+  Post(kTeachDone);
   EXPECT_FALSE(view_.teach_box);
   EXPECT_EQ(view_.log.rfind("The remote 'Blocked' could not be written", 0), 0u) << view_.log;
   EXPECT_TRUE(std::filesystem::is_directory(Remotes() / "Blocked"));
@@ -201,11 +202,11 @@ TEST_F(TeachInTest, AKeyPressRecordedFromTheRemoteIsTaughtAndThenRecognised) {
   Start();
   BeginNewRemote("Recorded", 200100, false);
   view_.classic_codes = true;
-  Post(FourCC("nRcc"));
+  Post(kTeachClassicToggled);
   Router().HandleReport(reports[0]);
   EXPECT_EQ(view_.teach_data, "select for: '77' ");
   TeachTo(67);  // "Mute"
-  Post(FourCC("nRad"));
+  Post(kTeachDone);
   Router().HandleReport(reports[0]);
   EXPECT_EQ(view_.Text(RoutingText::kRemote), "Recorded");
   EXPECT_EQ(view_.Text(RoutingText::kKey), "Mute");

@@ -3,8 +3,9 @@
 #include <QCheckBox>
 #include <filesystem>
 
-#include "toolkit/mnemonics.h"
+#include "shell/application_messages.h"
 #include "shell_fixture.h"
+#include "toolkit/mnemonics.h"
 
 TEST_F(ShellTest, TheLircdSwitchServesClientsOnTheDefaultSocketAndIsStored) {
   const std::filesystem::path runtime = home_.Path() / "run";
@@ -12,7 +13,7 @@ TEST_F(ShellTest, TheLircdSwitchServesClientsOnTheDefaultSocketAndIsStored) {
   ScopedEnv env("XDG_RUNTIME_DIR", runtime.c_str());
   const std::filesystem::path socket = runtime / "koru" / "lircd";
   Start();
-  Post(FourCC("PREF"));
+  Post(kShowSettings);
   auto* check = Find<QCheckBox>("ScbL");
   ASSERT_NE(check, nullptr);
   EXPECT_EQ(WithoutMnemonic(check->text()), "Serve LIRC clients (lircd socket)");
@@ -33,7 +34,7 @@ TEST_F(ShellTest, TheLircdSwitchServesClientsOnTheDefaultSocketAndIsStored) {
   app_.reset();
   Start();
   EXPECT_TRUE(std::filesystem::exists(socket));
-  Post(FourCC("PREF"));
+  Post(kShowSettings);
   EXPECT_TRUE(Find<QCheckBox>("ScbL")->isChecked());
   app_.reset();
   EXPECT_FALSE(std::filesystem::exists(socket));

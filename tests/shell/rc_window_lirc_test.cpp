@@ -9,11 +9,13 @@
 
 #include "platform/messaging/alert.h"
 #include "platform/messaging/trace.h"
+#include "routing/routing_messages.h"
+#include "shell/application_messages.h"
+#include "shell_fixture.h"
+#include "test_files.h"
 #include "toolkit/menu_field.h"
 #include "toolkit/message_action.h"
 #include "toolkit/mnemonics.h"
-#include "shell_fixture.h"
-#include "test_files.h"
 
 namespace {
 
@@ -34,7 +36,7 @@ TEST_F(ShellTest, ALircRemoteIsImportedFromTheFileMenuAndJoinsEveryRemoteMenu) {
 
   // Cancelled: nothing happens.
   Window()->SetLircFileChooser([] { return std::vector<std::string>{}; });
-  QAction* item = FindMenuItem(FileMenu(), FourCC("irLI"));
+  QAction* item = FindMenuItem(FileMenu(), kImportLircRemote);
   ASSERT_NE(item, nullptr);
   EXPECT_EQ(WithoutMnemonic(item->text()), "Import LIRC remote...");
   item->trigger();
@@ -71,7 +73,7 @@ TEST_F(ShellTest, ALircRemoteIsImportedFromTheFileMenuAndJoinsEveryRemoteMenu) {
   EXPECT_TRUE(item->isEnabled());
 
   // While a remote is taught the import waits.
-  Post(FourCC("nRgt"));
+  Post(kTeachStart);
   EXPECT_FALSE(item->isEnabled());
 }
 
@@ -82,7 +84,7 @@ TEST_F(ShellTest, AKernelKeymapIsImportedFromTheFileMenuBesideTheLircImport) {
   TraceCapture trace;
   const std::string keymap = KORU_SOURCE_DIR "/tests/shell/data/tv.toml";
   Window()->SetLircFileChooser([&] { return std::vector<std::string>{keymap}; });
-  QAction* item = FindMenuItem(FileMenu(), FourCC("irKI"));
+  QAction* item = FindMenuItem(FileMenu(), kImportKernelKeymap);
   ASSERT_NE(item, nullptr);
   EXPECT_EQ(WithoutMnemonic(item->text()), "Import kernel keymap…");
   item->trigger();

@@ -11,14 +11,17 @@
 #include <QTextBlock>
 #include <QTextEdit>
 
+#include "media_list/media_list_messages.h"
 #include "platform/messaging/alert.h"
 #include "platform/messaging/trace.h"
+#include "receiver/receiver_messages.h"
 #include "routing/code_text.h"
+#include "routing/routing_messages.h"
+#include "shell_fixture.h"
+#include "test_files.h"
 #include "toolkit/menu_field.h"
 #include "toolkit/message_action.h"
 #include "toolkit/text_control.h"
-#include "shell_fixture.h"
-#include "test_files.h"
 
 class WindowRoutingTest : public ShellTest {
  protected:
@@ -45,7 +48,7 @@ TEST_F(WindowRoutingTest, ReportsReachTheKeyDisplayTheCompactViewAndTheReceiver)
   EXPECT_EQ(Label("miniType"), " Default");
   EXPECT_NE(Log().find(" Header: 253128 | 179 204 --- "), std::string::npos) << Log();
   EXPECT_EQ(Window()->PulseRate(), 250000);
-  Post(FourCC("RUBR"));
+  Post(kClearShownKey);
   EXPECT_EQ(Label("irSenKey"), "  ");
 
   Report("-0101010101-");  // short: the receiver slows down through the shared flag
@@ -123,7 +126,7 @@ TEST_F(WindowRoutingTest, ARemoteIsTaughtThroughTheTeachBox) {
   EXPECT_TRUE(Find<QGroupBox>("result")->isHidden());
   EXPECT_TRUE(Find<QGroupBox>("SpBox")->isHidden());
   EXPECT_FALSE(Find<QPushButton>("TRBut")->isEnabled());
-  EXPECT_FALSE(FindMenuItem(FileMenu(), FourCC("nRgt"))->isEnabled());
+  EXPECT_FALSE(FindMenuItem(FileMenu(), kTeachStart)->isEnabled());
   EXPECT_EQ(Find<TextControl>("te_head")->Text(), "from the first key");
 
   for (const auto& [field, text] : {std::pair{"te_name", "MyRemote"}, {"te_head", "100200"}}) {
@@ -181,15 +184,15 @@ TEST_F(WindowRoutingTest, SwitchesIndicatorsAndTheMediaListLineFollowTheRouter) 
   Settle();
   EXPECT_EQ(Window()->Flags().SCAN_CONTINOUS.load(), 0);
   EXPECT_FALSE(Find<QCheckBox>("hyContinue")->isChecked());
-  Post(FourCC("irCS"));
+  Post(kContinueToggled);
   EXPECT_EQ(Window()->Flags().SCAN_CONTINOUS.load(), 1);
-  Post(FourCC("irCH"));
+  Post(kHysteresisToggled);
 
   Key(kLrSat, kLrSatMute);
   EXPECT_TRUE(mixer_->muted);
   Settle();  // the indicator is set on the GUI thread
   EXPECT_TRUE(Find<QPushButton>("fMute")->isChecked());
-  Post(FourCC("MW_O"));
+  Post(kOpenMediaList);
   Key(kLrSat, kLrSatVolUp);
   EXPECT_EQ(Label("gloInfo"), "(Locked) Toplist");
   EXPECT_TRUE(desktop_->sent.empty());
@@ -197,7 +200,7 @@ TEST_F(WindowRoutingTest, SwitchesIndicatorsAndTheMediaListLineFollowTheRouter) 
 
 TEST_F(WindowRoutingTest, TheCodeChartIsWrittenFromTheMenu) {
   Start();
-  QAction* item = FindMenuItem(FileMenu(), FourCC("CHRT"));
+  QAction* item = FindMenuItem(FileMenu(), kWriteCodeChart);
   ASSERT_NE(item, nullptr);
   item->trigger();
   Settle();

@@ -9,10 +9,15 @@
 #include <QTextEdit>
 #include <set>
 
+#include "media_list/media_list_messages.h"
 #include "platform/messaging/alert.h"
 #include "platform/messaging/test_loopers.h"
 #include "platform/messaging/trace.h"
+#include "presets/preset_messages.h"
+#include "receiver/receiver_messages.h"
 #include "receiver/view/pulse_view.h"
+#include "routing/routing_messages.h"
+#include "shell/application_messages.h"
 #include "shell/session_shell.h"
 #include "shell_fixture.h"
 #include "test_files.h"
@@ -20,6 +25,8 @@
 #include "toolkit/message_action.h"
 #include "toolkit/mnemonics.h"
 #include "toolkit/text_control.h"
+
+constexpr uint32_t kUnknownMessage = FourCC("zzzz");
 
 namespace {
 
@@ -139,7 +146,7 @@ TEST_F(ShellTest, SettingsPageIsRebuiltOnEveryPrefAndOffersOnlyPresentPorts) {
   Window()->SetPortLister([] { return std::vector<std::string>{"serial2", "usb0"}; });
   for (int round = 0; round < 2; ++round) {
     TraceCapture trace;
-    Post(FourCC("PREF"));
+    Post(kShowSettings);
     ASSERT_TRUE(Window()->SettingsPageShowing());
     EXPECT_EQ(Window()->findChildren<QWidget*>("settView").size(), 1);
     EXPECT_TRUE(Find<QWidget>("PoseView")->isHidden());
@@ -155,15 +162,15 @@ TEST_F(ShellTest, SettingsPageIsRebuiltOnEveryPrefAndOffersOnlyPresentPorts) {
     }
     EXPECT_EQ(Find<MenuField>("sepo")->MarkedText(), "serial3");
     EXPECT_EQ(Find<QSlider>("slidder:koruscan")->value(), 40);
-    EXPECT_FALSE(FindMenuItem(FileMenu(), FourCC("nRgt"))->isEnabled());
-    EXPECT_FALSE(FindMenuItem(ViewMenu(), FourCC("irmi"))->isEnabled());
+    EXPECT_FALSE(FindMenuItem(FileMenu(), kTeachStart)->isEnabled());
+    EXPECT_FALSE(FindMenuItem(ViewMenu(), kToggleMiniView)->isEnabled());
 
-    Post(FourCC("PREF"));
+    Post(kShowSettings);
     EXPECT_FALSE(Window()->SettingsPageShowing());
     EXPECT_FALSE(Find<QWidget>("PoseView")->isHidden());
-    EXPECT_TRUE(FindMenuItem(FileMenu(), FourCC("irEP"))->isEnabled());
+    EXPECT_TRUE(FindMenuItem(FileMenu(), kEditPresets)->isEnabled());
   }
-  Post(FourCC("PREF"));
+  Post(kShowSettings);
   EXPECT_EQ(WithoutMnemonic(Find<QCheckBox>("ScbA")->text()), "Use pimped colors");
   EXPECT_EQ(WithoutMnemonic(Find<QCheckBox>("ScbW")->text()), "On all Workspaces");
   auto* classic = Find<QCheckBox>("ScbT");
@@ -180,8 +187,8 @@ TEST_F(ShellTest, EveryControlOfTheRightColumnCanBeReachedWithOrWithoutThePulseV
   QWidget* pose = Find<QWidget>("PoseView");
   for (const bool pimped : {false, true}) {
     for (const bool pulse_shown : {false, true}) {
-      if (Settings()->show_pulse != pulse_shown) Post(FourCC("irsp"));
-      if (Settings()->use_pimped != pimped) Post(FourCC("irpp"));
+      if (Settings()->show_pulse != pulse_shown) Post(kPulseViewToggled);
+      if (Settings()->use_pimped != pimped) Post(kColorsToggled);
       Settle();
       for (const char* name : {"hyContinue", "hyCheckBox", "TRBut", "fMute"}) {
         ExpectReachable(
@@ -194,7 +201,7 @@ TEST_F(ShellTest, EveryControlOfTheRightColumnCanBeReachedWithOrWithoutThePulseV
 
 TEST_F(ShellTest, EverySwitchOfTheSettingsPageCanBeClicked) {
   Start();
-  Post(FourCC("PREF"));
+  Post(kShowSettings);
   QWidget* page = Find<QWidget>("settView");
   const auto checks = page->findChildren<QCheckBox*>();
   ASSERT_GE(checks.size(), 5);
@@ -204,7 +211,7 @@ TEST_F(ShellTest, EverySwitchOfTheSettingsPageCanBeClicked) {
 TEST_F(ShellTest, ThePortOfThisRunIsTheOneTheSettingsPageMarks) {
   setup_.port = "usb1";
   Start();
-  Post(FourCC("PREF"));
+  Post(kShowSettings);
   EXPECT_EQ(Find<MenuField>("sepo")->MarkedText(), "usb1 (this run)");
   int marked = 0;
   for (QAction* item : Find<MenuField>("sepo")->Menu()->actions()) marked += item->isChecked();
@@ -216,14 +223,14 @@ TEST_F(ShellTest, WithoutAReceiverTheLogAndTheKeyDisplaySaySo) {
   Start();
   Window()->Receiver()->SetBusyQuestion([](const ReceiverSession::BusyAnswer&) {});
   EXPECT_EQ(Find<QLabel>("irSender")->text(), "No receiver open");
-  Post(FourCC("ir--"));  // the receiver thread's report that it has no port
+  Post(kNoReceiverPort);  // the receiver thread's report that it has no port
   const QString log = Find<QTextEdit>("text_view")->toPlainText();
   EXPECT_TRUE(log.startsWith("..no port \t\tserial")) << log.toStdString();
 }
 
 TEST_F(ShellTest, EveryPrioritySliderChangeIsApplied) {
   Start();
-  Post(FourCC("PREF"));
+  Post(kShowSettings);
   auto* slider = Find<QSlider>("slidder:koruscan");
   TraceCapture trace;
   slider->triggerAction(QAbstractSlider::SliderPageStepAdd);  // a click on the groove
@@ -241,26 +248,26 @@ TEST_F(ShellTest, CompactViewRoundTripRestoresTheStoredFrame) {
   Settle();
   const Rect before = prefs->prefs_window_rect;
   EXPECT_EQ(before.Width(), 699);
-  Post(FourCC("irmi"));
+  Post(kToggleMiniView);
   ASSERT_TRUE(Window()->MiniViewShowing());
   EXPECT_LT(Window()->width(), 300);
   EXPECT_TRUE(Find<QWidget>("SpBox")->isHidden());
-  EXPECT_FALSE(FindMenuItem(IconMenu(), FourCC("PREF"))->isEnabled());
+  EXPECT_FALSE(FindMenuItem(IconMenu(), kShowSettings)->isEnabled());
   Window()->move(300, 300);  // moving the compact view keeps the stored frame
   Settle();
   EXPECT_EQ(prefs->prefs_window_rect, before);
-  Post(FourCC("irmi"));
+  Post(kToggleMiniView);
   EXPECT_FALSE(Window()->MiniViewShowing());
   EXPECT_EQ(Window()->width(), 699);
   EXPECT_EQ(Window()->height(), 230);
-  EXPECT_TRUE(FindMenuItem(IconMenu(), FourCC("PREF"))->isEnabled());
+  EXPECT_TRUE(FindMenuItem(IconMenu(), kShowSettings)->isEnabled());
 }
 
 TEST_F(ShellTest, ClosingInTheCompactViewKeepsThePreviousFrame) {
   Start();
   Prefs* prefs = Settings();
   prefs->prefs_window_rect = Rect{10, 20, 710, 240};
-  Post(FourCC("irmi"));
+  Post(kToggleMiniView);
   TraceCapture trace;
   app_.reset();
   EXPECT_TRUE(trace.Contains("Winrect not saved \n"));
@@ -293,20 +300,20 @@ TEST_F(ShellTest, ApplicationRelaysToOnePresetEditorAndDropsAfterItCloses) {
     editors.push_back(std::make_unique<FakeEditor>(&activations, &received));
     return editors.back().get();
   });
-  Message open(FourCC("PR_O"));
+  Message open(kOpenPresetEditor);
   app_->MessageReceived(&open);
   app_->MessageReceived(&open);
   EXPECT_EQ(made, 1);
   EXPECT_EQ(activations, 1);
-  Message info(FourCC("PR_I"));
+  Message info(kPresetLabelsChanged);
   app_->MessageReceived(&info);
-  EXPECT_EQ(received, std::vector<uint32_t>{FourCC("PR_I")});
-  Message closed(FourCC("PR_Q"));
+  EXPECT_EQ(received, std::vector<uint32_t>{kPresetLabelsChanged});
+  Message closed(kPresetEditorClosed);
   app_->MessageReceived(&closed);
   app_->MessageReceived(&info);
   EXPECT_EQ(received.size(), 1u);
   TraceCapture trace;
-  Message other(FourCC("zzzz"));
+  Message other(kUnknownMessage);
   app_->MessageReceived(&other);
   EXPECT_TRUE(trace.Contains("FB_App Message('zzzz')"));
 }
@@ -315,16 +322,16 @@ TEST_F(ShellTest, AboutAndMediaListItems) {
   Start();
   TraceCapture trace;
   SetAlertPresenter(nullptr);
-  Post(FourCC("_ABR"));
+  Post(kAboutRequested);
   EXPECT_EQ(trace.Text(), "KORU Version: Beta\n");
-  QAction* open = FindMenuItem(FileMenu(), FourCC("MW_O"));
-  QAction* close = FindMenuItem(FileMenu(), FourCC("MW_C"));
+  QAction* open = FindMenuItem(FileMenu(), kOpenMediaList);
+  QAction* close = FindMenuItem(FileMenu(), kCloseMediaList);
   EXPECT_TRUE(open->isEnabled());
   EXPECT_FALSE(close->isEnabled());
-  Post(FourCC("MWva"));
+  Post(kMediaListOpened);
   EXPECT_FALSE(open->isEnabled());
   EXPECT_TRUE(close->isEnabled());
-  Post(FourCC("MWna"));
+  Post(kMediaListNotOpen);
   EXPECT_TRUE(open->isEnabled());
 }
 
@@ -348,15 +355,15 @@ TEST_F(ShellTest, Screenshots) {
   Window()->WaitForActions();
   Settle();
   EXPECT_TRUE(Window()->grab().save(QString::fromStdString(base + "/main-window-key.png")));
-  Post(FourCC("irmi"));
+  Post(kToggleMiniView);
   Settle();
   EXPECT_TRUE(Window()->grab().save(QString::fromStdString(base + "/compact-view.png")));
-  Post(FourCC("irmi"));
-  Post(FourCC("PREF"));
+  Post(kToggleMiniView);
+  Post(kShowSettings);
   Settle();
   EXPECT_TRUE(Window()->grab().save(QString::fromStdString(base + "/settings-page.png")));
-  Post(FourCC("PREF"));
-  Post(FourCC("nRgt"));
+  Post(kShowSettings);
+  Post(kTeachStart);
   Find<QWidget>("teachBox")->show();
   Find<QWidget>("result")->hide();
   Find<QWidget>("SpBox")->hide();
@@ -370,11 +377,11 @@ TEST_F(ShellTest, Screenshots) {
   EXPECT_TRUE(Window()->grab().save(QString::fromStdString(base + "/teach-box-exact.png")));
   // The other looks, for checking by eye that nothing is covered or cut: the pulse view shown,
   // the pimped colours, the denser design.
-  Post(FourCC("irsp"));
-  Post(FourCC("irpp"));
+  Post(kPulseViewToggled);
+  Post(kColorsToggled);
   Settle();
   EXPECT_TRUE(Window()->grab().save(QString::fromStdString(base + "/teach-box-pimped.png")));
-  Post(FourCC("nRad"));
+  Post(kTeachDone);
   Window()->ReceiverReported(exact);
   Window()->UseAltDesign(2);
   Settle();

@@ -12,6 +12,7 @@
 #include "platform/messaging/trace.h"
 #include "receiver/port_access.h"
 #include "receiver/receiver_flags.h"
+#include "receiver/receiver_messages.h"
 #include "receiver/recording_report_sink.h"
 #include "receiver/view/pulse_view.h"
 #include "settings/prefs.h"
@@ -65,8 +66,7 @@ class ReceiverSessionTest : public ::testing::Test {
   void Open(const std::string& port_override = "") {
     view_.reset();
     session_.reset();
-    session_ =
-        std::make_unique<ReceiverSession>(&flags_, Settings(), &sink_, port_override);
+    session_ = std::make_unique<ReceiverSession>(&flags_, Settings(), &sink_, port_override);
     session_->SetBusyQuestion([this](const ReceiverSession::BusyAnswer& answer) {
       ++questions_;
       answer_ = answer;
@@ -144,33 +144,33 @@ TEST_F(ReceiverSessionTest, RubrGoesOutOnEveryTwentySecondPulseUnlessHeld) {
   Make();
   flags_.CHECK_SCAN_IR = 1;  // keep the pulse from resuming anything
   for (int pulse = 1; pulse <= 19; ++pulse) view_->Pulse();
-  EXPECT_EQ(app_.Count(FourCC("RUBR")), 0);
+  EXPECT_EQ(app_.Count(kClearShownKey), 0);
   view_->Pulse();
-  EXPECT_EQ(app_.Count(FourCC("RUBR")), 1);
+  EXPECT_EQ(app_.Count(kClearShownKey), 1);
   for (int pulse = 0; pulse < 22; ++pulse) view_->Pulse();
-  EXPECT_EQ(app_.Count(FourCC("RUBR")), 2);
+  EXPECT_EQ(app_.Count(kClearShownKey), 2);
   view_->SetHold(true);
   for (int pulse = 0; pulse < 44; ++pulse) view_->Pulse();
-  EXPECT_EQ(app_.Count(FourCC("RUBR")), 2);
+  EXPECT_EQ(app_.Count(kClearShownKey), 2);
 }
 
 TEST_F(ReceiverSessionTest, PortChangesReopenExceptForTheSameSerialPort) {
   Make();
   const int opens = devices_->Opens();
   TraceCapture trace;
-  Send(FourCC("SER2"));
+  Send(kUseSerial2);
   EXPECT_TRUE(trace.Contains(" ..same ser2 "));
   EXPECT_EQ(devices_->Opens(), opens);
 
-  Send(FourCC("USB1"));
+  Send(kUseUsb1);
   EXPECT_GT(devices_->Opens(), opens);
   EXPECT_EQ(session_->Port()->Name(), "usb1");
   EXPECT_STREQ(Settings()->rs232_port, "usb1");
   const int reopened = devices_->Opens();
-  Send(FourCC("USB1"));  // the same USB port is closed and opened again
+  Send(kUseUsb1);  // the same USB port is closed and opened again
   EXPECT_GT(devices_->Opens(), reopened);
 
-  Send(FourCC("SER4"));  // no such device: the thread reports the missing port
+  Send(kUseSerial4);  // no such device: the thread reports the missing port
   EXPECT_EQ(session_->Port(), nullptr);
   EXPECT_TRUE(WaitFor([&] { return sink_.Events().back() == "port missing"; }));
 }
@@ -178,7 +178,7 @@ TEST_F(ReceiverSessionTest, PortChangesReopenExceptForTheSameSerialPort) {
 TEST_F(ReceiverSessionTest, SliderValueIsRoundedDownToTens) {
   Make();
   TraceCapture trace;
-  Message slider(FourCC("sldm"));
+  Message slider(kReceiverPriority);
   slider.AddInt32("be:value", 47);
   session_->MessageReceived(&slider);
   EXPECT_TRUE(trace.Contains("| Prio:40 good "));
@@ -191,8 +191,8 @@ TEST_F(ReceiverSessionTest, SliderValueIsRoundedDownToTens) {
 TEST_F(ReceiverSessionTest, BusyReportsAskOnceAndSensorRemovedReopensThePort) {
   Make();
   TraceCapture trace;
-  Send(FourCC("irRB"));
-  Send(FourCC("irRB"));
+  Send(kReceiverPortBusy);
+  Send(kReceiverPortBusy);
   EXPECT_EQ(questions_, 1);
   EXPECT_TRUE(trace.Contains("out"));
   const int opens = devices_->Opens();
@@ -207,7 +207,7 @@ TEST_F(ReceiverSessionTest, SensorRemovedReopensThePortOfThisRunNotAFallback) {
   devices_->SetBusy("usb1");
   Open("usb1");
   EXPECT_EQ(session_->Port()->Name(), "serial2");  // the fallback that opened meanwhile
-  Send(FourCC("irRB"));
+  Send(kReceiverPortBusy);
   devices_->SetBusy("");  // the user freed the sensor
   answer_(true);
   ASSERT_NE(session_->Port(), nullptr);
@@ -231,8 +231,8 @@ TEST_F(ReceiverSessionTest, WithoutAReceiverTheUserIsToldOnceWhatKoruCanUseAndNo
   for (int start = 0; start < 2; ++start) {
     Open();
     ASSERT_EQ(session_->Port(), nullptr);
-    Send(FourCC("ir--"));  // from the thread that found no port
-    Send(FourCC("ir--"));
+    Send(kNoReceiverPort);  // from the thread that found no port
+    Send(kNoReceiverPort);
   }
   EXPECT_EQ(questions_, 0);
   ASSERT_EQ(notices.size(), 1u) << "once, not at every start";
@@ -247,10 +247,10 @@ TEST_F(ReceiverSessionTest, SensorRemovedReopensThePortThatWasBusy) {
   devices->SetBusy("serial2");
   Open();
   ASSERT_EQ(session_->Port(), nullptr);
-  Message busy(FourCC("irRB"));
+  Message busy(kReceiverPortBusy);
   busy.AddString("port", "serial2");
   session_->MessageReceived(&busy);
-  Send(FourCC("ir--"));
+  Send(kNoReceiverPort);
   ASSERT_EQ(questions_, 1);
   devices->SetBusy("");
   answer_(true);
@@ -261,7 +261,7 @@ TEST_F(ReceiverSessionTest, SensorRemovedReopensThePortThatWasBusy) {
 TEST_F(ReceiverSessionTest, EndingTheThreadStopsItBeforeThePortCloses) {
   Make();
   const thread_id thread = session_->Thread();
-  Send(FourCC("irTQ"));
+  Send(kEndReceiverThread);
   EXPECT_EQ(StateOf(thread), ThreadState::kEnded);
   view_.reset();
   session_.reset();  // closes the port; no thread reads it any more (ASan/TSan check)
@@ -293,9 +293,9 @@ TEST_F(ReceiverSessionTest, ThePulseRestsUnlessTheThreadWaitsTheLampShowsOrAKeyW
   const int32_t until = view_->PulsesUntilWork();
   EXPECT_EQ(until, 20 - view_->PulseCount());
   view_->SkipPulses(until - 1);
-  EXPECT_EQ(app_.Count(FourCC("RUBR")), 0);
+  EXPECT_EQ(app_.Count(kClearShownKey), 0);
   view_->Pulse();
-  EXPECT_EQ(app_.Count(FourCC("RUBR")), 1);
+  EXPECT_EQ(app_.Count(kClearShownKey), 1);
   EXPECT_EQ(view_->PulsesUntilWork(), 0);
   view_->ReportShown();
   EXPECT_EQ(view_->PulsesUntilWork(), 22) << "a whole cycle to the next 'RUBR'";

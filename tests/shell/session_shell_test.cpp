@@ -11,17 +11,20 @@
 #include <QTimer>
 #include <cstdlib>
 
+#include "platform/desktop/desktop_messages.h"
 #include "platform/messaging/four_cc.h"
 #include "platform/messaging/message.h"
 #include "platform/messaging/messenger.h"
 #include "platform/messaging/test_loopers.h"
 #include "settings/label_table.h"
+#include "shell/application_messages.h"
 #include "shell/autostart_entry.h"
 #include "shell/session_shell.h"
 #include "shell/shell_fixture.h"
 #include "shell/tray_icon.h"
 #include "temp_dir.h"
 #include "test_files.h"
+#include "virtual_remote/virtual_remote_messages.h"
 
 namespace {
 
@@ -54,7 +57,7 @@ TEST(TrayIcon, MenuShowsTheWindowAndQuitsTheWayTheWindowDoes) {
   EXPECT_TRUE(app.received.empty());
   Item(tray.Menu(), "trayRemote")->trigger();
   Item(tray.Menu(), "trayQuit")->trigger();
-  EXPECT_EQ(app.received, (std::vector<uint32_t>{FourCC("VR_O"), FourCC("_QRQ")}));
+  EXPECT_EQ(app.received, (std::vector<uint32_t>{kOpenVirtualRemote, kQuitRequested}));
   SetAppMessenger(Messenger());
 }
 
@@ -171,7 +174,7 @@ TEST_F(SessionShellTest, TrayFollowsTheReportsAndTheSettingsPageOffersBothSwitch
   Window()->WaitForActions();
   EXPECT_EQ(session.Tray()->ToolTip(), "KORU\nreceiver: serial2 open\nlast key: LR-SAT N1");
 
-  Post(FourCC("PREF"));
+  Post(kShowSettings);
   auto* close = Find<QCheckBox>("closeTray");
   auto* login = Find<QCheckBox>("autoStart");
   ASSERT_NE(close, nullptr);
@@ -183,8 +186,8 @@ TEST_F(SessionShellTest, TrayFollowsTheReportsAndTheSettingsPageOffersBothSwitch
   login->click();
   EXPECT_TRUE(std::filesystem::exists(entry));
   // The page is built anew on every visit and shows what is on disk.
-  Post(FourCC("PREF"));
-  Post(FourCC("PREF"));
+  Post(kShowSettings);
+  Post(kShowSettings);
   login = Find<QCheckBox>("autoStart");
   ASSERT_NE(login, nullptr);
   EXPECT_TRUE(login->isChecked());
@@ -207,7 +210,7 @@ TEST_F(SessionShellTest, TheSettingsPageAndTheLogSayWhatTheDesktopCannotDo) {
       << log;
   EXPECT_NE(log.find("the desktop asks you once"), std::string::npos) << log;
 
-  Post(FourCC("PREF"));
+  Post(kShowSettings);
   auto* state = Find<QLabel>("desktopState");
   ASSERT_NE(state, nullptr);
   EXPECT_EQ(state->text(),

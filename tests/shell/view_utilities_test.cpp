@@ -12,11 +12,14 @@
 
 #include "platform/messaging/alert.h"
 #include "platform/messaging/trace.h"
+#include "routing/routing_messages.h"
+#include "temp_dir.h"
 #include "toolkit/elided_label.h"
 #include "toolkit/menu_field.h"
 #include "toolkit/message_action.h"
 #include "toolkit/text_control.h"
-#include "temp_dir.h"
+
+constexpr uint32_t kNone = FourCC("none");
 
 namespace {
 
@@ -28,7 +31,7 @@ struct Menus {
   QAction* deep = nullptr;
   Menus() {
     plain = top.addAction("Plain");
-    coded = AddMenuItem(&top, "Coded", Message(FourCC("nRgt")), Messenger());
+    coded = AddMenuItem(&top, "Coded", Message(kTeachStart), Messenger());
     sub = top.addMenu("Sub");
     deep = sub->addAction("N1");
   }
@@ -39,7 +42,7 @@ struct Menus {
 TEST(SetItemTo, FindsByCodeOrLabelAcrossSubMenusAndSetsMarkAndEnable) {
   Menus menus;
   TraceCapture trace;
-  EXPECT_TRUE(SetItemTo(&menus.top, FourCC("nRgt"), "ignored", false, nullptr, true));
+  EXPECT_TRUE(SetItemTo(&menus.top, kTeachStart, "ignored", false, nullptr, true));
   EXPECT_TRUE(menus.coded->isChecked());
   EXPECT_FALSE(menus.coded->isEnabled());
 
@@ -53,7 +56,7 @@ TEST(SetItemTo, FindsByCodeOrLabelAcrossSubMenusAndSetsMarkAndEnable) {
   // A code that no item carries falls back to the label walk; the enabled state is kept.
   menus.plain->setEnabled(false);
   trace.Clear();
-  EXPECT_TRUE(SetItemTo(&menus.top, FourCC("none"), "Plain", true, nullptr, true));
+  EXPECT_TRUE(SetItemTo(&menus.top, kNone, "Plain", true, nullptr, true));
   EXPECT_TRUE(menus.plain->isChecked());
   EXPECT_FALSE(menus.plain->isEnabled());
   EXPECT_EQ(trace.Text(), " 'Plain' not found[2 enable]\n A-geharkt\n[<out]\n");

@@ -15,11 +15,13 @@
 #include <sstream>
 #include <thread>
 
+#include "actions/action_messages.h"
 #include "actions/action_thread.h"
 #include "actions/actions.h"
 #include "actions/desktop_pointer_view.h"
 #include "platform/desktop/x11_probe_window.h"
 #include "platform/desktop_services.h"
+#include "platform/media/media_messages.h"
 #include "system_test_support.h"
 
 namespace {
@@ -220,17 +222,17 @@ TEST_F(SystemTest, AudioPlayerVerbsReachEveryInstance) {
   ASSERT_TRUE(player.Ready());
   const std::string one = "org.mpris.MediaPlayer2.korutest ";
   const std::string two = "org.mpris.MediaPlayer2.korutest.instance2 ";
-  DoCommand(services_, FourCC("next"));
+  DoCommand(services_, kPlayerNext);
   EXPECT_TRUE(player.WaitFor(one + "Next"));
   EXPECT_TRUE(player.WaitFor(two + "Next"));
-  DoCommand(services_, FourCC("prev"));
+  DoCommand(services_, kPlayerPrevious);
   EXPECT_TRUE(player.WaitFor(two + "Previous"));
-  DoCommand(services_, FourCC("vol+"));
+  DoCommand(services_, kPlayerLouder);
   EXPECT_TRUE(player.WaitFor(one + "Volume 0.52"));
   EXPECT_TRUE(player.WaitFor(two + "Volume 0.52"));
-  DoCommand(services_, FourCC("stop"));
+  DoCommand(services_, kPlayerStop);
   EXPECT_TRUE(player.WaitFor(one + "Pause"));
-  DoCommand(services_, FourCC("play"));
+  DoCommand(services_, kPlayerPlay);
   EXPECT_TRUE(player.WaitFor(two + "Play"));
   IAudioApps(services_, 63);  // "left": three steps down
   EXPECT_TRUE(player.WaitFor(one + "Volume 0.46")) << player.Log();
@@ -259,9 +261,9 @@ TEST_F(SystemTest, VideoPlayerCodes) {
 TEST_F(SystemTest, PlayLaunchesTheAudioPlayer) {
   fs::path log = Work() / "launched-player.log";
   fs::remove(log);
-  DoCommand(services_, FourCC("play"));  // waits until the launched player answers
+  DoCommand(services_, kPlayerPlay);  // waits until the launched player answers
   EXPECT_TRUE(Eventually([&] { return FileContains(log, "korutest Play\n"); })) << ReadFile(log);
-  DoCommand(services_, FourCC("next"));
+  DoCommand(services_, kPlayerNext);
   ICloseMediaApp(services_);
   EXPECT_TRUE(Eventually([&] { return FileContains(log, "korutest Quit\n"); }));
 }
@@ -301,8 +303,8 @@ TEST_F(SystemTest, ActionThreadRunsActionsInKeyOrder) {
   ASSERT_TRUE(player.Ready());
   ActionThread actions(services_);
   actions.Post([](ActionServices& s) { IJumpWorkSpace(s, 54); });
-  actions.Post([](ActionServices& s) { DoCommand(s, FourCC("next")); });
-  actions.Post([](ActionServices& s) { DoCommand(s, FourCC("prev")); });
+  actions.Post([](ActionServices& s) { DoCommand(s, kPlayerNext); });
+  actions.Post([](ActionServices& s) { DoCommand(s, kPlayerPrevious); });
   actions.Post([](ActionServices& s) { IJumpWorkSpace(s, 52); });
   actions.WaitIdle();
   // The second switch saw the first one done: it went back to workspace 0.

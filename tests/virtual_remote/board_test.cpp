@@ -5,8 +5,9 @@
 #include "board_fixture.h"
 #include "platform/files/file_node.h"
 #include "platform/files/koru_type.h"
-#include "toolkit/menu_field.h"
 #include "test_files.h"
+#include "toolkit/menu_field.h"
+#include "virtual_remote/virtual_remote_messages.h"
 
 TEST_F(BoardTest, TheDefaultBoardHasItsExtentsAndWritesEveryButtonAtItsDefaultPlace) {
   AllButtonsView* board = MakeBoard();
@@ -115,7 +116,7 @@ TEST_F(BoardTest, TaughtKeysAreMarkedAndDualButtonsAlwaysWithARemote) {
   RemoteCL remote;
   remote.SetSlot(1, 243);   // "N0"
   remote.SetSlot(15, 205);  // "Vol+"
-  Message shown(FourCC("VR_M"));
+  Message shown(kMarkRemotesButton);
   shown.AddPointer("_ptrRemote", &remote);
   board->MarkRemotesButton(&shown);
   std::vector<int> marked;
@@ -132,7 +133,7 @@ TEST_F(BoardTest, TaughtKeysAreMarkedAndDualButtonsAlwaysWithARemote) {
   EXPECT_EQ(board->Button(0)->LabelColor(), QColor(255, 20, 20));
   EXPECT_EQ(board->Button(1)->LabelColor(), QColor(20, 20, 20));
 
-  Message none(FourCC("VR_M"));
+  Message none(kMarkRemotesButton);
   board->MarkRemotesButton(&none);
   for (int slot = 0; slot < kBoardSlots; ++slot) {
     if (board->Button(slot) != nullptr) {
@@ -163,7 +164,7 @@ TEST_F(BoardTest, DroppedButtonsSnapAndOnlyAPlaceChangeIsReported) {
     EXPECT_EQ(button->ShownText(), button->Label());
     EXPECT_FALSE(button->Moving());
     EXPECT_EQ(recorder_.codes,
-              c.reported ? std::vector<uint32_t>{FourCC("VR_U")} : std::vector<uint32_t>{})
+              c.reported ? std::vector<uint32_t>{kButtonMoved} : std::vector<uint32_t>{})
         << c.slot;
   }
 }

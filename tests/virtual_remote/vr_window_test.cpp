@@ -8,11 +8,13 @@
 #include "board_fixture.h"
 #include "platform/lines/mode2_recording.h"
 #include "receiver/code_bytes.h"
+#include "receiver/receiver_messages.h"
 #include "receiver/replay_session.h"
+#include "test_files.h"
 #include "toolkit/menu_field.h"
 #include "toolkit/message_action.h"
 #include "toolkit/mnemonics.h"
-#include "test_files.h"
+#include "virtual_remote/virtual_remote_messages.h"
 #include "virtual_remote/vr_window.h"
 
 namespace {
@@ -20,7 +22,7 @@ namespace {
 class VrWindowTest : public BoardTest {
  protected:
   VR_Window* Open() {
-    Message open(FourCC("VR_O"));
+    Message open(kOpenVirtualRemote);
     app_->MessageReceived(&open);
     Settle();
     return app_->VirtualRemote();
@@ -32,7 +34,7 @@ class VrWindowTest : public BoardTest {
   }
   void ToApp(Message message) { app_->MessageReceived(&message); }
   static Message KeyMessage(int32_t key, int32_t target) {
-    Message key_message(FourCC("VR_H"));
+    Message key_message(kHighlightButton);
     key_message.AddInt32("vr_key", key);
     key_message.AddInt32("vr_target", target);
     return key_message;
@@ -92,13 +94,13 @@ TEST_F(VrWindowTest, ReceivedKeysLightTheirButtonAndTheGroupOrAnyWithoutSplittin
   Settings()->use_splitting = false;
   ToApp(KeyMessage(65, 52));  // "Vol+" of an audio remote
   EXPECT_EQ(LitSlots(board), (std::vector<int>{14, 54}));
-  ToApp(Message(FourCC("RUBR")));
+  ToApp(Message(kClearShownKey));
   EXPECT_EQ(LitSlots(board), std::vector<int>{54});
 
   Settings()->use_splitting = true;
   ToApp(KeyMessage(51, 52));
   EXPECT_EQ(LitSlots(board), (std::vector<int>{0, 52}));
-  Message no_key(FourCC("VR_H"));  // switches the key off
+  Message no_key(kHighlightButton);  // switches the key off
   no_key.AddInt32("vr_target", 53);
   ToApp(no_key);
   EXPECT_EQ(LitSlots(board), std::vector<int>{53});
@@ -147,7 +149,7 @@ TEST_F(VrWindowTest, TheViewMenuOpensItAndAKeyFromARecordingLightsItsButton) {
   const std::vector<ReceiverReport> reports = ReceiverReports(recording, IsKeyReport);
   ASSERT_FALSE(reports.empty());
   Start();
-  QAction* item = FindMenuItem(Window()->findChild<QMenu*>("View"), FourCC("VR_O"));
+  QAction* item = FindMenuItem(Window()->findChild<QMenu*>("View"), kOpenVirtualRemote);
   ASSERT_NE(item, nullptr);
   EXPECT_EQ(WithoutMnemonic(item->text()), "Layout");
   item->trigger();

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/desktop/desktop_messages.h"
 #include "platform/desktop/evdev_keys.h"
 #include "platform/desktop/process_executable.h"
 #include "platform/launcher/launcher.h"
@@ -183,14 +184,14 @@ status_t WaylandDesktop::Close(const MessageTarget& target) {
 status_t WaylandDesktop::SendMessage(const MessageTarget& target, const Message& message) {
   std::lock_guard lock(mutex_);
   switch (message.what) {
-    case FourCC("_KYD"):
+    case kKeyDown:
       return Stroke(target, message);
-    case FourCC("_MDN"):
+    case kMouseDown:
       return Can(kPointer) ? backends_.input->Click() : kUnsupported;
-    case FourCC("_KYU"):
-    case FourCC("_MUP"):
+    case kKeyUp:
+    case kMouseUp:
       return kOk;  // the stroke or click is already complete
-    case FourCC("_QRQ"):
+    case kQuitRequested:
       return Close(target);
     default:
       Trace("desktop: message '%s' has no meaning here\n", FourCCText(message.what).c_str());

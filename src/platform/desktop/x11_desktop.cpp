@@ -9,6 +9,7 @@
 #include <optional>
 #include <thread>
 
+#include "platform/desktop/desktop_messages.h"
 #include "platform/desktop/key_message_modifiers.h"
 #include "platform/desktop/process_executable.h"
 #include "platform/launcher/launcher.h"
@@ -429,16 +430,16 @@ status_t X11Desktop::SendMessage(const MessageTarget& target, const Message& mes
   }
 
   switch (message.what) {
-    case FourCC("_KYD"):
+    case kKeyDown:
       if (!window && target.kind == Kind::kApp) return kEntryNotFound;
       // With nothing active the key goes wherever the X server's focus is.
       return focused ? impl_->FakeStroke(message) : impl_->SendStroke(*window, message);
-    case FourCC("_MDN"):
+    case kMouseDown:
       return impl_->FakeClick();
-    case FourCC("_KYU"):
-    case FourCC("_MUP"):
+    case kKeyUp:
+    case kMouseUp:
       return kOk;  // the stroke or click is already complete
-    case FourCC("_QRQ"): {
+    case kQuitRequested: {
       if (target.kind == Kind::kApp || target.kind == Kind::kActiveApp) {
         std::string signature = target.signature;
         if (target.kind == Kind::kActiveApp) {

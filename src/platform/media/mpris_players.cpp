@@ -12,9 +12,10 @@
 #include <optional>
 #include <string>
 
+#include "platform/bus/session_bus.h"
+#include "platform/media/media_messages.h"
 #include "platform/messaging/four_cc.h"
 #include "platform/messaging/trace.h"
-#include "platform/bus/session_bus.h"
 
 namespace {
 
@@ -171,22 +172,22 @@ status_t MprisPlayers::SendVideoCode(const std::string& signature, uint32_t code
   if (names.empty()) return kEntryNotFound;
   const std::string& player = names.front();
   switch (code) {
-    case FourCC("navp"):
+    case kVideoPrevious:
       return impl_->Send(player, kPlayerInterface, "Previous");
-    case FourCC("navn"):
+    case kVideoNext:
       return impl_->Send(player, kPlayerInterface, "Next");
-    case FourCC("papl"):
+    case kVideoPlayPause:
       return impl_->Send(player, kPlayerInterface, "PlayPause");
-    case FourCC("play"):
+    case kPlayerPlay:
       return impl_->Send(player, kPlayerInterface, "Play");
-    case FourCC("shin"):
-    case FourCC("oppl"):
+    case kVideoShow:
+    case kVideoOpen:
       return impl_->Send(player, kRootInterface, "Raise");
-    case FourCC("fopl"):
+    case kVideoLouder:
       return impl_->StepVolume(player, kVideoVolumeStep);
-    case FourCC("qupl"):
+    case kVideoQuieter:
       return impl_->StepVolume(player, -kVideoVolumeStep);
-    case FourCC("tgfs"): {
+    case kVideoToggleFullscreen: {
       QVariant fullscreen;
       if (impl_->GetProperty(player, kRootInterface, "Fullscreen", &fullscreen) != kOk) {
         return kUnsupported;

@@ -5,6 +5,7 @@
 #include "platform/messaging/messenger.h"
 #include "platform/messaging/trace.h"
 #include "receiver/receiver_flags.h"
+#include "receiver/receiver_messages.h"
 #include "receiver/receiver_session.h"
 #include "settings/prefs.h"
 #include "toolkit/view_utilities.h"
@@ -26,7 +27,7 @@ void sPulseView::Pulse() {
   if (++fPulseCount > 21) fPulseCount = 0;
   if (fSession->Flags().SCAN_CONTINOUS == 0) return;
   if (!fHold && fPulseCount == 20) {
-    AppMessenger().SendMessage(FourCC("RUBR"));
+    AppMessenger().SendMessage(kClearShownKey);
     fClearDue = false;
   }
   update();
