@@ -1,6 +1,7 @@
 // Key routing: from a receiver report to a key function, and on to a preset or an action.
 // Actions are posted in key order; they run on the action thread.
 #include "routing/key_router.h"
+#include "remotes/remote_fields.h"
 
 #include <QDateTime>
 #include <QString>
@@ -225,7 +226,7 @@ int32_t KeyRouter::RouteKey(const KeyMatch& match) {
   Message key(kHighlightButton);
   key.AddInt32("vr_key", keyfn);
   key.AddBool("vr_splitt", splitting);
-  key.AddPointer("vr_remote", match.remote);
+  AddKeyRemote(&key, match.remote);
   key.AddInt32("vr_target", group == 0 ? 54 : 49 + group);
   key.AddInt32("vr_dblNum", fNumberAccumulator);
   SendToApp(key);

@@ -180,8 +180,7 @@ void KeyRouter::StoreDefRemote(Message* message) {
       fGroupRemote[group] = RemoteCL::FindRemote(&fRemoteList, label);
     }
   }
-  const void* field = nullptr;
-  if (group >= 0 && message->FindPointer("tq:menu", &field) == kOk && field != nullptr) {
+  if (group >= 0 && message->GetBool(kFromMenuField, false)) {
     fView.DropMenuFocus(kGroups[group].kind);
   }
   SendToApp(kPresetLabelsChanged);

@@ -19,6 +19,7 @@
 #include "platform/messaging/trace.h"
 #include "remotes/exact_remote_text.h"
 #include "remotes/key_menu.h"
+#include "remotes/remote_fields.h"
 #include "routing/key_router.h"
 #include "routing/routing_messages.h"
 #include "settings/label_table.h"
@@ -61,7 +62,7 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
   KeyMenu& key_menu = fView.TeachKeyMenu();
   const auto send_shown_remote = [&](const RemoteCL* record) {
     Message shown(kMarkRemotesButton);
-    shown.AddPointer("_ptrRemote", record);
+    AddMarkedRemote(&shown, record);
     SendToApp(shown);
   };
   // A fresh, unnamed remote in `mode`, with its name and header fields open for typing.
@@ -207,7 +208,7 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
         fTeachWaiting = known == kNoKeyFunction;
         Message key(kHighlightButton);
         key.AddInt32("vr_key", known == kNoKeyFunction ? 0 : known);
-        key.AddPointer("vr_remote", &teach);
+        AddKeyRemote(&key, &teach);
         SendToApp(key);
         return;
       }
@@ -250,7 +251,7 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
       }
       Message key(kHighlightButton);
       key.AddInt32("vr_key", reported);
-      key.AddPointer("vr_remote", &teach);
+      AddKeyRemote(&key, &teach);
       SendToApp(key);
       return;
     }

@@ -46,6 +46,8 @@ struct RemoteMenu {
   bool checkable = false;  // group menus mark their remote
   int32_t marked = -1;     // position of the marked remote; -1 marks the first item
 };
+// A bool of every item message of a remote menu: the menu field then gives up the focus.
+inline constexpr const char* kFromMenuField = "tq:menu";
 
 class RoutingView {
  public:

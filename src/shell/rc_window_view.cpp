@@ -215,13 +215,13 @@ void RcWindow::RebuildRemoteMenu(const RemoteMenu& contents) {
   }
   const Messenger target = GetMessenger();
   field->ReplaceItemsLater(
-      [contents, field, target](QMenu* menu) {
+      [contents, target](QMenu* menu) {
         // Dozens of remotes: one column that scrolls, not columns side by side.
         menu->setStyleSheet("QMenu { menu-scrollable: 1; }");
         auto item_message = [&](int32_t position) {
           Message message(contents.what);
           message.AddInt32("vaRemote", position);
-          message.AddPointer("tq:menu", field);
+          message.AddBool(kFromMenuField, true);
           return message;
         };
         MessageAction* first = AddMenuItem(menu, Text(contents.first), item_message(-1), target);

@@ -1,4 +1,5 @@
 #include "virtual_remote/all_buttons_view.h"
+#include "remotes/remote_fields.h"
 
 #include <QCheckBox>
 #include <QMenu>
@@ -215,9 +216,7 @@ void AllButtonsView::Highlight(long slot) {
 }
 
 void AllButtonsView::MarkRemotesButton(const Message* msg) {
-  const void* pointer = nullptr;
-  if (msg != nullptr) msg->FindPointer("_ptrRemote", &pointer);
-  const auto* remote = static_cast<const RemoteCL*>(pointer);
+  const RemoteCL* remote = msg != nullptr ? MarkedRemote(*msg) : nullptr;
   for (int slot = 0; slot < kBoardSlots; ++slot) {
     BTView* button = fButtons[slot];
     if (button == nullptr) continue;

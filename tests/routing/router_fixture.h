@@ -201,6 +201,7 @@ class RouterTest : public ::testing::Test {
     }
     Message choice(menu.what);
     choice.AddInt32("index", index);
+    choice.AddBool(kFromMenuField, true);  // as the window's menu items do
     router_->HandleMessage(&choice);
   }
   // "Teach In", then the name typed into the teach box; the header and the mode too when a

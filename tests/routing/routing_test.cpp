@@ -2,6 +2,8 @@
 #include "platform/desktop/desktop_messages.h"
 #include "platform/messaging/alert.h"
 #include "platform/messaging/trace.h"
+#include "receiver/receiver_messages.h"
+#include "remotes/remote_fields.h"
 #include "router_fixture.h"
 #include "routing/routing_messages.h"
 
@@ -21,9 +23,9 @@ TEST_F(RouterTest, ReportsAreShownMatchedAndToldToTheVirtualRemote) {
   ASSERT_EQ(keys.size(), 1u);
   EXPECT_EQ(keys[0].GetInt32("vr_key", 0), 52);
   EXPECT_EQ(keys[0].GetInt32("vr_target", 0), 54);
-  const void* remote = nullptr;
-  ASSERT_EQ(keys[0].FindPointer("vr_remote", &remote), kOk);
-  EXPECT_EQ(static_cast<const RemoteCL*>(remote)->fName, "LR-SAT");
+  const RemoteCL* remote = KeyRemote(keys[0]);
+  ASSERT_NE(remote, nullptr);
+  EXPECT_EQ(remote->fName, "LR-SAT");
 
   Key(1002, 1);  // a header no remote has
   EXPECT_EQ(view_.Text(RoutingText::kRemote), "-unknown-");

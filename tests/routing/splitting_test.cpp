@@ -45,6 +45,7 @@ TEST_F(RouterTest, AudioRemoteRunsItsOwnPresetsElseThePlayer) {
   ASSERT_TRUE(prefs_.use_splitting);
   EXPECT_TRUE(view_.splitting_shown);
   Assign(kAudio, "LR-SAT");
+  EXPECT_EQ(view_.focus_dropped, std::vector<int32_t>{kAudio});
   ASSERT_NE(Router().GroupRemote(3), nullptr);
   EXPECT_STREQ(prefs_.Audio, "LR-SAT");
   EXPECT_EQ(SentOf("PR_I").size(), 3u);  // the preset editor hears of every group message

@@ -5,6 +5,7 @@
 #include "board_fixture.h"
 #include "platform/files/file_node.h"
 #include "platform/files/koru_type.h"
+#include "remotes/remote_fields.h"
 #include "test_files.h"
 #include "toolkit/menu_field.h"
 #include "virtual_remote/virtual_remote_messages.h"
@@ -117,7 +118,7 @@ TEST_F(BoardTest, TaughtKeysAreMarkedAndDualButtonsAlwaysWithARemote) {
   remote.SetSlot(1, 243);   // "N0"
   remote.SetSlot(15, 205);  // "Vol+"
   Message shown(kMarkRemotesButton);
-  shown.AddPointer("_ptrRemote", &remote);
+  AddMarkedRemote(&shown, &remote);
   board->MarkRemotesButton(&shown);
   std::vector<int> marked;
   for (int slot = 0; slot < kBoardSlots; ++slot) {
