@@ -185,10 +185,10 @@ class RouterTest : public ::testing::Test {
     Post(kReloadPresets);
   }
   // The messages of one code sent to the application so far.
-  std::vector<Message> SentOf(const char* what) const {
+  std::vector<Message> SentOf(uint32_t what) const {
     std::vector<Message> found;
     for (const Message& message : sent_) {
-      if (message.what == FourCCOf(what)) found.push_back(message);
+      if (message.what == what) found.push_back(message);
     }
     return found;
   }

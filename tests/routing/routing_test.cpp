@@ -6,6 +6,7 @@
 #include "remotes/remote_fields.h"
 #include "router_fixture.h"
 #include "routing/routing_messages.h"
+#include "virtual_remote/virtual_remote_messages.h"
 
 TEST_F(RouterTest, ReportsAreShownMatchedAndToldToTheVirtualRemote) {
   Start();
@@ -19,7 +20,7 @@ TEST_F(RouterTest, ReportsAreShownMatchedAndToldToTheVirtualRemote) {
   EXPECT_EQ(view_.pressed_key, 52);
   EXPECT_NE(view_.log.find(" Header: 253128 | 179 204 --- "), std::string::npos) << view_.log;
   EXPECT_EQ(view_.pulse_rate, 250000);
-  const std::vector<Message> keys = SentOf("VR_H");
+  const std::vector<Message> keys = SentOf(kHighlightButton);
   ASSERT_EQ(keys.size(), 1u);
   EXPECT_EQ(keys[0].GetInt32("vr_key", 0), 52);
   EXPECT_EQ(keys[0].GetInt32("vr_target", 0), 54);
@@ -113,7 +114,7 @@ TEST_F(RouterTest, GlobalKeysRunTheirDesktopActions) {
   EXPECT_TRUE(mixer_.muted);
   EXPECT_TRUE(view_.indicators.shown);
   Key(kLrSat, kLrSatFav);  // "FAV" opens the media list, and the keys go to it
-  EXPECT_EQ(SentOf("MW_O").size(), 1u);
+  EXPECT_EQ(SentOf(kOpenMediaList).size(), 1u);
   EXPECT_TRUE(Router().MediaListMode());
   Post(kCloseMediaList);
   EXPECT_FALSE(view_.split_switch);
@@ -136,7 +137,7 @@ TEST_F(RouterTest, MediaListModeKeepsMuteHandsListKeysOverAndDropsVolume) {
   EXPECT_TRUE(view_.status_shown);
   const size_t desktop_calls = desktop_.calls.size();
   Key(kLrSat, kLrSatUp);  // the media list's key: the pointer stays
-  const std::vector<Message> selected = SentOf("MWse");
+  const std::vector<Message> selected = SentOf(kMediaListKey);
   ASSERT_EQ(selected.size(), 1u);
   EXPECT_EQ(selected[0].GetInt32("korukey", 0), 61);
   EXPECT_EQ(desktop_.calls.size(), desktop_calls);

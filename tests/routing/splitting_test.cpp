@@ -2,8 +2,10 @@
 #include <algorithm>
 
 #include "platform/messaging/trace.h"
+#include "presets/preset_messages.h"
 #include "router_fixture.h"
 #include "routing/routing_messages.h"
+#include "virtual_remote/virtual_remote_messages.h"
 
 namespace {
 constexpr int32_t kDesktop = 11, kAudio = 13, kVideo = 14;
@@ -48,7 +50,8 @@ TEST_F(RouterTest, AudioRemoteRunsItsOwnPresetsElseThePlayer) {
   EXPECT_EQ(view_.focus_dropped, std::vector<int32_t>{kAudio});
   ASSERT_NE(Router().GroupRemote(3), nullptr);
   EXPECT_STREQ(prefs_.Audio, "LR-SAT");
-  EXPECT_EQ(SentOf("PR_I").size(), 3u);  // the preset editor hears of every group message
+  // The preset editor hears of every group message.
+  EXPECT_EQ(SentOf(kPresetLabelsChanged).size(), 3u);
 
   WritePresets("[A3]: 'http://radio.example/'\n");
   TraceCapture trace;
@@ -56,7 +59,7 @@ TEST_F(RouterTest, AudioRemoteRunsItsOwnPresetsElseThePlayer) {
   EXPECT_TRUE(trace.Contains("\n PRESET [33|84] \n"));
   EXPECT_EQ(launcher_.calls, std::vector<std::string>{"url http://radio.example/"});
   EXPECT_EQ(view_.mini_group, "Audio");
-  EXPECT_EQ(SentOf("VR_H").back().GetInt32("vr_target", 0), 52);
+  EXPECT_EQ(SentOf(kHighlightButton).back().GetInt32("vr_target", 0), 52);
   EXPECT_EQ(view_.lit, (std::array<bool, 5>{false, false, false, true, false}));
 
   trace.Clear();
@@ -119,6 +122,6 @@ TEST_F(RouterTest, AnUnknownCodeRunsNoGroupActionWithSplittingOn) {
   EXPECT_EQ(view_.Text(RoutingText::kRemote), "-unknown-");
   EXPECT_FALSE(trace.Contains("DoWithRemote"));
   EXPECT_TRUE(desktop_.sent.empty());
-  EXPECT_EQ(SentOf("VR_H").back().GetInt32("vr_target", 0), 54);
+  EXPECT_EQ(SentOf(kHighlightButton).back().GetInt32("vr_target", 0), 54);
   EXPECT_EQ(view_.mini_group, " Default");
 }

@@ -5,6 +5,7 @@
 #include "router_fixture.h"
 #include "routing/routing_messages.h"
 #include "test_files.h"
+#include "virtual_remote/virtual_remote_messages.h"
 
 class TeachInTest : public RouterTest {
  protected:
@@ -43,7 +44,7 @@ TEST_F(TeachInTest, ANewRemoteIsTaughtStoredListedChartedAndRecognised) {
   EXPECT_EQ(view_.teach_data, "select for: '5' ");
   EXPECT_EQ(view_.teach_tone, TeachTone::kFree);
   EXPECT_FALSE(view_.offers_set_free);
-  EXPECT_EQ(SentOf("VR_H").back().GetInt32("vr_key", -1), 0);
+  EXPECT_EQ(SentOf(kHighlightButton).back().GetInt32("vr_key", -1), 0);
   EXPECT_TRUE(mixer_.writes == 0 && desktop_.sent.empty());  // teaching routes nothing
   TeachTo(52);
   EXPECT_TRUE(view_.key_marks["N1"]);
@@ -51,7 +52,7 @@ TEST_F(TeachInTest, ANewRemoteIsTaughtStoredListedChartedAndRecognised) {
   Key(100200, 5);
   EXPECT_EQ(view_.teach_data, " '5' is Code for 'N1' ");
   EXPECT_TRUE(view_.offers_set_free);
-  EXPECT_EQ(SentOf("VR_H").back().GetInt32("vr_key", -1), 52);
+  EXPECT_EQ(SentOf(kHighlightButton).back().GetInt32("vr_key", -1), 52);
   Key(100300, 5);
   EXPECT_EQ(view_.teach_data, "Wrong header, data : 5");
   EXPECT_EQ(view_.teach_tone, TeachTone::kTaken);
@@ -112,7 +113,7 @@ TEST_F(TeachInTest, SetFreeForgetsTheKeyAndAnExistingRemoteChangesOnlyOnQuit) {
   EXPECT_EQ(view_.TeachFieldText(TeachField::kName), "LR-SAT");
   EXPECT_EQ(view_.field_look[TeachField::kName], TeachFieldLook::kExisting);
   EXPECT_FALSE(view_.field_enabled[TeachField::kName]);
-  EXPECT_EQ(SentOf("VR_O").size(), 1u);
+  EXPECT_EQ(SentOf(kOpenVirtualRemote).size(), 1u);
   const RemoteCL* loaded = RemoteCL::FindRemote(&Router().Remotes(), "LR-SAT");
 
   Key(kLrSat, kLrSatN1);

@@ -10,6 +10,7 @@
 #include <set>
 
 #include "media_list/media_list_messages.h"
+#include "platform/desktop/desktop_messages.h"
 #include "platform/messaging/alert.h"
 #include "platform/messaging/test_loopers.h"
 #include "platform/messaging/trace.h"
@@ -109,16 +110,16 @@ TEST_F(ShellTest, MenusCarryTheirMessagesAndTheKeyMenuGroupsTheReducedKeys) {
   const struct {
     QMenu* menu;
     const char* label;
-    const char* code;
+    uint32_t code;
   } items[] = {
-      {IconMenu(), "Settings", "PREF"},    {IconMenu(), "About", "_ABR"},
-      {IconMenu(), "Quit", "_QRQ"},        {FileMenu(), "Teach In", "nRgt"},
-      {FileMenu(), "Preset edit", "irEP"}, {ViewMenu(), "MiniView", "irmi"},
+      {IconMenu(), "Settings", kShowSettings},   {IconMenu(), "About", kAboutRequested},
+      {IconMenu(), "Quit", kQuitRequested},      {FileMenu(), "Teach In", kTeachStart},
+      {FileMenu(), "Preset edit", kEditPresets}, {ViewMenu(), "MiniView", kToggleMiniView},
   };
   for (const auto& item : items) {
     auto* action = qobject_cast<MessageAction*>(FindMenuItem(item.menu, QString(item.label)));
     ASSERT_NE(action, nullptr) << item.label;
-    EXPECT_EQ(action->What(), FourCCOf(item.code)) << item.label;
+    EXPECT_EQ(action->What(), item.code) << item.label;
   }
   QMenu* keys = Find<MenuField>("teMF")->Menu();
   const struct {
