@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "media_list/media_window.h"
+#include "media_list/media_list_window.h"
 #include "platform/desktop/desktop_messages.h"
 #include "platform/files/memory_node.h"
 #include "platform/messaging/qt_looper.h"
@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
       }
     }
     auto start = std::chrono::steady_clock::now();
-    auto* window = new MEDIA_Window(
+    auto* window = new MediaListWindow(
         &prefs, [](ActionThread::Action) {}, list);
     window->show();
     QApplication::processEvents();

@@ -185,7 +185,7 @@ void BM_IdleCpu(benchmark::State& state) {
     }
     ReceiverPort port(std::move(line), "idle");
     ReceiverThreadStart start{&flags, &port, &sink};
-    const thread_id thread = spawn_thread(STH_scan_IR_pulse, "snif_thread", 10, &start);
+    const thread_id thread = spawn_thread(ReceiverThreadMain, "snif_thread", 10, &start);
     resume_thread(thread);
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     const std::clock_t before = std::clock();

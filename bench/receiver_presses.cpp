@@ -16,10 +16,10 @@
 #include "platform/lines/mode2_recording.h"
 #include "platform/messaging/trace.h"
 #include "receiver/replay_session.h"
+#include "remotes/builtin_remotes.h"
 #include "remotes/frame_encoder.h"
 #include "remotes/key_match.h"
-#include "remotes/pre_rem_list.h"
-#include "remotes/remote_cl.h"
+#include "remotes/remote_definition.h"
 
 namespace {
 
@@ -39,8 +39,8 @@ std::vector<int32_t> FirstFrame(const std::vector<int32_t>& periods) {
 }
 
 // One press after 300 ms of quiet, then a second of quiet.
-void Measure(const RemoteCL& remote, int32_t key_function, const std::vector<int32_t>& periods,
-             Evaluation evaluation, Figures* figures) {
+void Measure(const RemoteDefinition& remote, int32_t key_function,
+             const std::vector<int32_t>& periods, Evaluation evaluation, Figures* figures) {
   Mode2Recording recording;
   AppendMode2(&recording, false, 300000);
   std::vector<bigtime_t> edges;  // times of the level changes on the replay's clock
@@ -54,7 +54,7 @@ void Measure(const RemoteCL& remote, int32_t key_function, const std::vector<int
   edges.push_back(time);
 
   RemoteList alone;
-  alone.push_back(std::make_unique<RemoteCL>());
+  alone.push_back(std::make_unique<RemoteDefinition>());
   alone.back()->CopyFrom(remote);
   bool first = true;
   ++figures->presses;

@@ -20,8 +20,8 @@
 #include "platform/messaging/qt_looper.h"
 #include "receiver/posted_report_sink.h"
 #include "settings/prefs.h"
-#include "shell/fb_application.h"
-#include "shell/rc_window.h"
+#include "shell/koru_application.h"
+#include "shell/main_window.h"
 
 namespace {
 
@@ -145,18 +145,18 @@ int main(int argc, char** argv) {
   std::unique_ptr<Prefs> settings = Prefs::OpenSettingsFile();
   setup.settings = settings.get();
   {
-    FbApplication app(setup);
+    KoruApplication app(setup);
     // The receiver thread's way to the window: posted to the GUI thread's looper.
     class ToWindow : public ReceiverReportSink {
      public:
-      explicit ToWindow(RcWindow* window) : window_(window) {}
+      explicit ToWindow(MainWindow* window) : window_(window) {}
       void Report(const ReceiverReport& report) override { window_->ReceiverReported(report); }
       void PortMissing() override {}
       void AlreadyScanning() override {}
 
      private:
-      RcWindow* window_;
-    } to_window(app.MainWindow());
+      MainWindow* window_;
+    } to_window(app.GetMainWindow());
     PostedReportSink posted(&looper, &to_window);
     std::thread sender([&] {
       const ReceiverReport report = MakeReceiverReport(VolumeUpCode(), 1, 33, false);

@@ -15,7 +15,7 @@ struct ActionServices {
   MediaPlayers* players = nullptr;
   Mixer* mixer = nullptr;
   Launcher* launcher = nullptr;
-  // The entry `IStrgTab` chose last; survives between calls.
+  // The entry `SwitchApplication` chose last; survives between calls.
   int32_t switch_position = 0;
 };
 

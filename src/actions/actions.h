@@ -51,8 +51,8 @@ PlayerTrack RemoteTrack(ActionServices& services, int32_t index);
 inline constexpr int32_t kMaxPlayerTracks = 64;
 
 // The task switcher, the window survey and closing. `info` may be null.
-void IStrgTab(ActionServices& services, AppInfo* info);
-void ICloseThisFAW(ActionServices& services);
+void SwitchApplication(ActionServices& services, AppInfo* info);
+void CloseFrontWindow(ActionServices& services);
 void LookForTrackerWins(ActionServices& services, std::vector<std::string>* out);
 
 // Files, folders and URLs. Stored paths ("/boot/home/...") are mapped to Linux paths.

@@ -6,6 +6,7 @@
 #include "actions/key_message.h"
 #include "platform/messaging/clock.h"
 #include "platform/messaging/trace.h"
+#include "settings/key_functions.h"
 
 std::vector<AppInfo> ListRunningApps(ActionServices& services) {
   std::vector<AppInfo> apps = services.desktop->RunningApps();
@@ -113,16 +114,16 @@ void IMoveMouse(ActionServices& services, ViewPoint origin, int32_t n, PointerVi
     const ScreenPoint from{static_cast<int32_t>(std::trunc(p.x)),
                            static_cast<int32_t>(std::trunc(p.y))};
     switch (n) {
-      case 61:
+      case kKeyArrowUp:
         p.y -= 16;
         break;
-      case 62:
+      case kKeyArrowDown:
         p.y += 16;
         break;
-      case 63:
+      case kKeyArrowLeft:
         p.x -= 16;
         break;
-      case 64:
+      case kKeyArrowRight:
         p.x += 16;
         break;
       default:

@@ -127,7 +127,7 @@ void IKeypress2App(ActionServices& services, int32_t n) {
     Trace("\n >[inV%ld] Any App :)\n", static_cast<long>(n));
     Trace(" > '%s' \n", signature.c_str());
     if (n == 81) {
-      ICloseThisFAW(services);
+      CloseFrontWindow(services);
     } else if (const KeyRow* row = FindRow(kAnyAppRows, std::size(kAnyAppRows), n)) {
       ApplyRow(&message, *row);
       if (n == 70) message.ReplaceString("bytes", "\t");

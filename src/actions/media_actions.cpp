@@ -8,6 +8,7 @@
 #include "platform/media/mixer.h"
 #include "platform/messaging/alert.h"
 #include "platform/messaging/trace.h"
+#include "settings/key_functions.h"
 
 namespace {
 
@@ -126,24 +127,24 @@ void IAudioApps(ActionServices& services, int32_t n) {
 
   if (player == AudioPlayer::kSoundplay) {
     switch (n) {
-      case 63:
-      case 64:
+      case kKeyArrowLeft:
+      case kKeyArrowRight:
         for (int i = 0; i < 3; ++i) {
           if (i > 0) snooze(1000);
           DoCommand(services, n == 63 ? kPlayerQuieter : kPlayerLouder);
         }
         break;
-      case 91:
+      case kKeyPrevious:
         DoCommand(services, kPlayerPrevious);
         break;
-      case 95:
+      case kKeyNext:
         DoCommand(services, kPlayerNext);
         break;
-      case 93:
-      case 96:
+      case kKeyPause:
+      case kKeyStop:
         DoCommand(services, kPlayerStop);
         break;
-      case 94:
+      case kKeyPlay:
         DoCommand(services, kPlayerPlay);
         break;
     }

@@ -38,7 +38,7 @@ void LookForTrackerWins(ActionServices& services, std::vector<std::string>* out)
   }
 }
 
-void IStrgTab(ActionServices& services, AppInfo* info) {
+void SwitchApplication(ActionServices& services, AppInfo* info) {
   FollowMousFocus(services, false);
   std::vector<AppInfo> apps = services.desktop->RunningApps();
   std::vector<std::string> entries;
@@ -80,7 +80,7 @@ void IStrgTab(ActionServices& services, AppInfo* info) {
   }
 }
 
-void ICloseThisFAW(ActionServices& services) {
+void CloseFrontWindow(ActionServices& services) {
   FollowMousFocus(services, false);
   std::string tracker_title = "--";
   AppInfo active;

@@ -15,7 +15,7 @@
 #include "platform/messaging/trace.h"
 #include "receiver/code_bytes.h"
 #include "receiver/replay_session.h"
-#include "remotes/remote_cl.h"
+#include "remotes/remote_definition.h"
 #include "settings/label_table.h"
 
 namespace {
@@ -50,12 +50,12 @@ std::string Label(int32_t key_function) {
 
 // The command value a classic remote of this mode would hold for the code text.
 int32_t ClassicValue(const std::string& text, bool two_byte) {
-  const int32_t byte2 = IrStr4Value(text, 2);
-  return two_byte ? byte2 * 1000 + IrStr4Value(text, 3) : byte2;
+  const int32_t byte2 = CodeByteValue(text, 2);
+  return two_byte ? byte2 * 1000 + CodeByteValue(text, 3) : byte2;
 }
 
 int32_t ClassicHeader(const std::string& text) {
-  return IrStr4Value(text, 0) * 1000 + IrStr4Value(text, 1);
+  return CodeByteValue(text, 0) * 1000 + CodeByteValue(text, 1);
 }
 
 // The classic mode (2 or 23) that tells every key apart under one header; 0 and `why` when
@@ -191,7 +191,7 @@ LircImportReport ImportOne(const ImportedRemote& remote, const LircImportOptions
   }
 
   std::error_code error;
-  const std::filesystem::path path = RemoteCL::Folder() / name;
+  const std::filesystem::path path = RemoteDefinition::Folder() / name;
   if (std::filesystem::exists(std::filesystem::symlink_status(path, error))) {
     FileNode node(path);
     if (ReadKoruType(node) != kKoruRemoteFile) {
@@ -204,7 +204,7 @@ LircImportReport ImportOne(const ImportedRemote& remote, const LircImportOptions
     }
   }
 
-  RemoteCL record;
+  RemoteDefinition record;
   record.fName = name;
   int32_t mode = 0;
   if (options.classic) {

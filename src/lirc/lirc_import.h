@@ -7,7 +7,7 @@
 // header for all keys and a distinct, non-zero command value per key), as the teach-in's
 // "Classic codes" does.
 //
-//   LircImportOptions options;                      // files go to RemoteCL::Folder()
+//   LircImportOptions options;                      // files go to RemoteDefinition::Folder()
 //   for (const LircImportReport& report : ImportLircRemotes(remotes, options))
 //     print(LircImportText(report));
 #include <cstdint>

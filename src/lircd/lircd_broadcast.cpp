@@ -29,7 +29,7 @@ uint64_t LircdExactCode(const ExactCode& code) {
   return static_cast<uint64_t>(code.address) << 32 | code.command;
 }
 
-std::optional<uint64_t> LircdKeyCode(const RemoteCL& remote, int32_t keyfn) {
+std::optional<uint64_t> LircdKeyCode(const RemoteDefinition& remote, int32_t keyfn) {
   if (remote.IsExact()) {
     // ExactKey holds the full code: a key of another protocol or address keeps its own address.
     const std::optional<ExactCode> code = remote.ExactKey(keyfn);
@@ -44,7 +44,7 @@ std::optional<uint64_t> LircdKeyCode(const RemoteCL& remote, int32_t keyfn) {
   return LircdClassicCode(remote.fComHead, command);
 }
 
-uint64_t LircdCode(const RemoteCL& remote, int32_t keyfn, const ReceiverReport& report) {
+uint64_t LircdCode(const RemoteDefinition& remote, int32_t keyfn, const ReceiverReport& report) {
   if (const std::optional<uint64_t> taught = LircdKeyCode(remote, keyfn)) return *taught;
   if (report.exact) return LircdExactCode(*report.exact);
   // An exact remote has no classic header to fall back on.

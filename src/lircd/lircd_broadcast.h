@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "receiver/receiver_report.h"
-#include "remotes/remote_cl.h"
+#include "remotes/remote_definition.h"
 
 // Clients split the line at blanks: every blank or control character of a name becomes '_'
 // (an empty name becomes "_").
@@ -24,10 +24,10 @@ uint64_t LircdClassicCode(int32_t header, int32_t command);
 // The code of an exact key: address << 32 | command.
 uint64_t LircdExactCode(const ExactCode& code);
 // The code of key function `keyfn` of `remote` as taught; nothing when the remote has no such key.
-std::optional<uint64_t> LircdKeyCode(const RemoteCL& remote, int32_t keyfn);
+std::optional<uint64_t> LircdKeyCode(const RemoteDefinition& remote, int32_t keyfn);
 // The broadcast code of a recognised key: its taught code; for a key not (or no longer) taught,
 // the report's exact code, else the remote's header with command 0 (0 for an exact remote).
-uint64_t LircdCode(const RemoteCL& remote, int32_t keyfn, const ReceiverReport& report);
+uint64_t LircdCode(const RemoteDefinition& remote, int32_t keyfn, const ReceiverReport& report);
 // Repeat counts beyond 0xff stay 0xff (two digits).
 std::string LircdBroadcastLine(uint64_t code, int repeat, std::string_view key,
                                std::string_view remote);

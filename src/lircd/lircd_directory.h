@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "remotes/remote_cl.h"
+#include "remotes/remote_definition.h"
 
 struct LircdKey {
   uint64_t code = 0;

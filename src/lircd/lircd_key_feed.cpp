@@ -6,7 +6,7 @@
 LircdKeyFeed::LircdKeyFeed(std::string version)
     : fVersion(std::move(version)), fDirectory(std::make_shared<LircdDirectory>()) {}
 
-void LircdKeyFeed::KeyRecognised(const RemoteCL& remote, int32_t keyfn,
+void LircdKeyFeed::KeyRecognised(const RemoteDefinition& remote, int32_t keyfn,
                                  const ReceiverReport& report) {
   const std::string name = LircdName(remote.fName);
   const int repeat = fRepeats.Count(name, keyfn, system_time());

@@ -25,7 +25,8 @@ class LircdKeyFeed : public RecognisedKeyListener {
   // Where the lines go; empty: nowhere (the repeat counts still follow the keys).
   void SetBroadcast(Broadcast broadcast) { fBroadcast = std::move(broadcast); }
 
-  void KeyRecognised(const RemoteCL& remote, int32_t keyfn, const ReceiverReport& report) override;
+  void KeyRecognised(const RemoteDefinition& remote, int32_t keyfn,
+                     const ReceiverReport& report) override;
   void RemotesChanged(const RemoteList& remotes) override;
 
   // The reply to one command line of a client; safe on any thread.

@@ -3,9 +3,9 @@
 // knowing the application.
 #include "platform/messaging/message.h"
 
-class PresetEditorWindow {
+class PresetEditorControls {
  public:
-  virtual ~PresetEditorWindow() = default;
+  virtual ~PresetEditorControls() = default;
   virtual void Activate() = 0;
   virtual Messenger WindowMessenger() = 0;
 };

@@ -7,6 +7,7 @@
 #include "platform/files/file_node.h"
 #include "platform/files/koru_type.h"
 #include "platform/messaging/trace.h"
+#include "settings/label_ids.h"
 #include "settings/label_table.h"
 
 namespace {
@@ -37,7 +38,7 @@ int64_t LeadingNumber(std::string_view text) {
 
 PresetList NewPresetList() {
   PresetList list;
-  list.fill(getLabel(5));
+  list.fill(getLabel(kLabelUnset));
   return list;
 }
 
@@ -126,7 +127,7 @@ std::string FormatPresetFile(const PresetList& list) {
     text += std::string("; -- ") + kSections[group] + "\n";
     for (int slot = group * 10; slot < group * 10 + 10; ++slot) {
       const std::string& value = list[slot];
-      if (StartsWith(value, getLabel(5))) continue;
+      if (StartsWith(value, getLabel(kLabelUnset))) continue;
       if (!PresetValueProblem(slot, value).empty()) {
         Trace("preset %s not written: too long or holds a quote or line break\n",
               PresetSlotLabel(slot).c_str());

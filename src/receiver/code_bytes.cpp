@@ -11,7 +11,7 @@ std::string StripCodeSeparators(std::string_view code) {
   return bits;
 }
 
-int32_t IrStr4Value(std::string_view code, int32_t index, std::string* text) {
+int32_t CodeByteValue(std::string_view code, int32_t index, std::string* text) {
   const std::string bits = StripCodeSeparators(code);
   if (index < 0 || bits.size() < static_cast<size_t>(index) * 8 + 8) {
     if (text) text->append("--- ");
@@ -56,6 +56,6 @@ CodeBytes ReadCodeBytes(std::string_view code) {
   const std::string bits = StripCodeSeparators(code);
   bytes.length = static_cast<int32_t>(bits.size());
   for (int32_t i = 0; i < CodeBytes::kRead; ++i)
-    bytes.values[static_cast<size_t>(i)] = IrStr4Value(bits, i);
+    bytes.values[static_cast<size_t>(i)] = CodeByteValue(bits, i);
   return bytes;
 }

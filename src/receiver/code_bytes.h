@@ -13,7 +13,7 @@ std::string StripCodeSeparators(std::string_view code);
 // repeats the bit of the character to its right (0 for the last of its group). When the text
 // holds fewer than 8 * index + 8 characters the value is 0. When `text` is given, the value is
 // appended as three digits, or "--- " for a missing byte.
-int32_t IrStr4Value(std::string_view code, int32_t index, std::string* text = nullptr);
+int32_t CodeByteValue(std::string_view code, int32_t index, std::string* text = nullptr);
 
 // A code text read once, where it is made: what the matching needs of it.
 struct CodeBytes {
@@ -21,9 +21,9 @@ struct CodeBytes {
   int32_t length = 0;                  // characters without separators
   std::array<int32_t, kRead> values{};
 
-  // Byte `index` as IrStr4Value gives it (0 when the text is too short).
+  // Byte `index` as CodeByteValue gives it (0 when the text is too short).
   int32_t Byte(int32_t index) const;
-  // Appends byte `index` as IrStr4Value does: three digits, or "--- " for a missing byte.
+  // Appends byte `index` as CodeByteValue does: three digits, or "--- " for a missing byte.
   void AppendByte(int32_t index, std::string* text) const;
   // header = byte 0 * 1000 + byte 1, as remotes store it.
   int32_t Header() const { return Byte(0) * 1000 + Byte(1); }

@@ -76,10 +76,10 @@ void ReadPulseDistanceBits(const int32_t* table, char* work, int32_t restart_lim
 
 }  // namespace
 
-void CheckAllgemein(DecoderWork& buffers, const int32_t* table, char* code) {
+void DecodeLongCode(DecoderWork& buffers, const int32_t* table, char* code) {
   int64_t mean = 0;
   if (!MeanPeriod(table, &mean)) return;
-  char* work = buffers.allgemein;
+  char* work = buffers.long_code;
   std::strcpy(work, "-------- -------- ");
   int p = 0;
   int i = 0;
@@ -110,7 +110,7 @@ void CheckAllgemein(DecoderWork& buffers, const int32_t* table, char* code) {
   Compose("", work, "", 0, code);
 }
 
-void CheckBurns(DecoderWork& buffers, const int32_t* table, char* code) {
+void DecodeBurnsCode(DecoderWork& buffers, const int32_t* table, char* code) {
   char* work = buffers.burns;
   StartCommon(work);
   int p = 1;
@@ -148,7 +148,7 @@ void CheckBurns(DecoderWork& buffers, const int32_t* table, char* code) {
   Compose("-10011110-10011110-", work, "_burns", 0, code);
 }
 
-void Check2Saba(DecoderWork& buffers, const int32_t* table, char* code) {
+void DecodeSabaCode(DecoderWork& buffers, const int32_t* table, char* code) {
   char* work = buffers.saba;
   StartCommon(work);
   int p = 1;
@@ -180,7 +180,7 @@ void Check2Saba(DecoderWork& buffers, const int32_t* table, char* code) {
   Compose("-10001001-10010001-", work, "_saba", 46, code);
 }
 
-void CheckH9X(DecoderWork& buffers, const int32_t* table, char* code) {
+void DecodeH9xCode(DecoderWork& buffers, const int32_t* table, char* code) {
   char* work = buffers.h9x;
   StartCommon(work);
   int p = 1;
@@ -219,7 +219,7 @@ void CheckH9X(DecoderWork& buffers, const int32_t* table, char* code) {
   Compose("-00010101-10111011-", work, "*000000000000_H9X", 50, code);
 }
 
-void Check6B(DecoderWork& buffers, const int32_t* table, char* code) {
+void DecodeSixBitCode(DecoderWork& buffers, const int32_t* table, char* code) {
   int64_t mean = 0;
   if (!MeanPeriod(table, &mean)) return;
   char* work = buffers.six_bit;
@@ -252,7 +252,7 @@ void Check6B(DecoderWork& buffers, const int32_t* table, char* code) {
   Compose("-00000111-01101011-", work, "_6b", 46, code);
 }
 
-void Check9B(DecoderWork& buffers, const int32_t* table, char* code) {
+void DecodeNineBitCode(DecoderWork& buffers, const int32_t* table, char* code) {
   char* work = buffers.nine_bit;
   StartCommon(work);
   ReadPulseDistanceBits(table, work, 6000, 1);
@@ -261,7 +261,7 @@ void Check9B(DecoderWork& buffers, const int32_t* table, char* code) {
   Compose("-00001001-00001011-", work, "", 0, code);
 }
 
-void Check12B(DecoderWork& buffers, const int32_t* table, char* code) {
+void DecodeTwelveBitCode(DecoderWork& buffers, const int32_t* table, char* code) {
   int64_t mean = 0;
   if (!MeanPeriod(table, &mean)) return;
   char* work = buffers.twelve_bit;
@@ -297,7 +297,7 @@ void Check12B(DecoderWork& buffers, const int32_t* table, char* code) {
   Compose("-11010010-01001110-", work, "_elevenBit", 0, code);
 }
 
-void CheckDenon(DecoderWork& buffers, const int32_t* table, char* code) {
+void DecodeDenonCode(DecoderWork& buffers, const int32_t* table, char* code) {
   char* work = buffers.denon;
   StartCommon(work);
   int p = 1;
@@ -328,7 +328,7 @@ void CheckDenon(DecoderWork& buffers, const int32_t* table, char* code) {
   Compose("-11011110-01001110-", work, "_denon", 0, code);
 }
 
-void Check16B(DecoderWork& buffers, const int32_t* table, char* code) {
+void DecodeSixteenBitCode(DecoderWork& buffers, const int32_t* table, char* code) {
   char* work = buffers.sixteen_bit;
   StartCommon(work);
   ReadPulseDistanceBits(table, work, 5000, 2);
@@ -344,9 +344,11 @@ ProtocolDecoder DecoderForValidBits(int32_t valid_bits, int32_t* family) {
     int32_t family;
   };
   static constexpr Row kRows[] = {
-      {1, 1, CheckBurns, 10},  {2, 4, Check2Saba, 5},  {5, 5, CheckH9X, 9},
-      {6, 7, Check6B, 8},      {8, 9, Check9B, 7},     {10, 12, Check12B, 6},
-      {15, 15, CheckDenon, 3}, {16, 18, Check16B, 10}, {31, 34, CheckAllgemein, 1},
+      {1, 1, DecodeBurnsCode, 10},  {2, 4, DecodeSabaCode, 5},
+      {5, 5, DecodeH9xCode, 9},     {6, 7, DecodeSixBitCode, 8},
+      {8, 9, DecodeNineBitCode, 7}, {10, 12, DecodeTwelveBitCode, 6},
+      {15, 15, DecodeDenonCode, 3}, {16, 18, DecodeSixteenBitCode, 10},
+      {31, 34, DecodeLongCode, 1},
   };
   for (const Row& row : kRows) {
     if (valid_bits >= row.low && valid_bits <= row.high) {

@@ -13,7 +13,7 @@ constexpr int kCodeTextSize = 1024;
 // The decoders' work buffers, zeroed when made, never cleared afterwards.
 struct DecoderWork {
   static constexpr int kSize = 1024;
-  char allgemein[kSize] = {};
+  char long_code[kSize] = {};
   char burns[kSize] = {};
   char saba[kSize] = {};
   char h9x[kSize] = {};
@@ -24,15 +24,15 @@ struct DecoderWork {
   char sixteen_bit[kSize] = {};
 };
 
-void CheckAllgemein(DecoderWork& buffers, const int32_t* table, char* code);  // long, family 1
-void CheckBurns(DecoderWork& buffers, const int32_t* table, char* code);      // family 10
-void Check2Saba(DecoderWork& buffers, const int32_t* table, char* code);      // family 5
-void CheckH9X(DecoderWork& buffers, const int32_t* table, char* code);        // family 9
-void Check6B(DecoderWork& buffers, const int32_t* table, char* code);         // family 8
-void Check9B(DecoderWork& buffers, const int32_t* table, char* code);         // family 7
-void Check12B(DecoderWork& buffers, const int32_t* table, char* code);        // family 6
-void CheckDenon(DecoderWork& buffers, const int32_t* table, char* code);      // family 3
-void Check16B(DecoderWork& buffers, const int32_t* table, char* code);        // family 10
+void DecodeLongCode(DecoderWork& buffers, const int32_t* table, char* code);       // long, family 1
+void DecodeBurnsCode(DecoderWork& buffers, const int32_t* table, char* code);      // family 10
+void DecodeSabaCode(DecoderWork& buffers, const int32_t* table, char* code);       // family 5
+void DecodeH9xCode(DecoderWork& buffers, const int32_t* table, char* code);        // family 9
+void DecodeSixBitCode(DecoderWork& buffers, const int32_t* table, char* code);     // family 8
+void DecodeNineBitCode(DecoderWork& buffers, const int32_t* table, char* code);    // family 7
+void DecodeTwelveBitCode(DecoderWork& buffers, const int32_t* table, char* code);  // family 6
+void DecodeDenonCode(DecoderWork& buffers, const int32_t* table, char* code);      // family 3
+void DecodeSixteenBitCode(DecoderWork& buffers, const int32_t* table, char* code);  // family 10
 
 using ProtocolDecoder = void (*)(DecoderWork& buffers, const int32_t* table, char* code);
 

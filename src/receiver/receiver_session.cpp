@@ -92,7 +92,7 @@ void ReceiverSession::StartSniffer() {
     if (get_thread_info(fThread, &info) == kOk && info.state == ThreadState::kEnded) EndThread();
   }
   fStart = {fFlags, fPort, fSink, fSettings != nullptr && fSettings->classic_timing};
-  fThread = spawn_thread(STH_scan_IR_pulse, "snif_thread", fPriority, &fStart);
+  fThread = spawn_thread(ReceiverThreadMain, "snif_thread", fPriority, &fStart);
   Trace(fThread >= 0 ? "..thread-success .." : "..thread-failure");
   resume_thread(fThread);
   emit PulseWanted();

@@ -39,7 +39,7 @@ int32_t RunOnVirtualClock(void* data) {
   replay->clock.SetOnSuspend([](VirtualClock& clock) {
     clock.AdvanceTo((clock.Now() / kReplayPulse + 1) * kReplayPulse);
   });
-  const int32_t status = STH_scan_IR_pulse(&replay->start);
+  const int32_t status = ReceiverThreadMain(&replay->start);
   SetThreadClock(nullptr);
   return status;
 }

@@ -188,7 +188,7 @@ void ClearDataField(int32_t* table, ReceiverPort* port, ReceiverFlags* flags) {
   }
 }
 
-int32_t STH_scan_IR_pulse(void* data) {
+int32_t ReceiverThreadMain(void* data) {
   const auto* start = static_cast<const ReceiverThreadStart*>(data);
   if (start == nullptr || start->flags == nullptr || start->sink == nullptr) {
     Trace("BAD DATA-MESSAGE \n");

@@ -5,7 +5,7 @@
 // Driving it (the receiver session does this):
 //   ReceiverThreadStart start{&flags, port, &sink};  // keep it alive while the thread runs
 //   start.classic_timing = true;                     // optional: the classic evaluation
-//   thread_id t = spawn_thread(STH_scan_IR_pulse, "snif_thread", priority, &start);
+//   thread_id t = spawn_thread(ReceiverThreadMain, "snif_thread", priority, &start);
 //   resume_thread(t);
 // After each decoded report the thread suspends itself (CHECK_SCAN_IR drops to 0); resume it
 // with resume_thread. suspend_thread(t) from outside takes effect in the line wait. To stop
@@ -35,7 +35,7 @@ struct ReceiverThreadStart {
 constexpr int32_t SCIR_OOPS = 190;
 constexpr int32_t SCIR_NO_DEVICE = 200;
 
-int32_t STH_scan_IR_pulse(void* data);
+int32_t ReceiverThreadMain(void* data);
 
 // CHECK_SCAN_IR := 0 (with flags); all 256 entries := 0; with a port, its input and output
 // queues cleared.

@@ -11,7 +11,7 @@ KeyMatch MatchKey(const RemoteList& list, int32_t header, int32_t byte2, int32_t
   Trace(" ask Remote: %ld   Key:%ld|%ld  \n", static_cast<long>(header), static_cast<long>(byte2),
         static_cast<long>(byte3));
   for (auto it = list.rbegin(); it != list.rend(); ++it) {
-    const RemoteCL* record = it->get();
+    const RemoteDefinition* record = it->get();
     if (record) match.remote = record;
     if (!record || record->fComHead != header) {
       match.remote_label = getLabel(kNoKeyFunction);
@@ -39,7 +39,7 @@ KeyMatch MatchKey(const RemoteList& list, int32_t header, int32_t byte2, int32_t
 KeyMatch MatchExactKey(const RemoteList& list, const ExactCode& code) {
   KeyMatch match;
   for (auto it = list.rbegin(); it != list.rend(); ++it) {
-    const RemoteCL* record = it->get();
+    const RemoteDefinition* record = it->get();
     if (!record || !record->IsExact()) continue;
     const int32_t keyfn = record->ExactFunction(code);
     if (keyfn == kNoKeyFunction) {
@@ -72,8 +72,9 @@ KeyMatch MatchExactKey(const RemoteList& list, const ExactCode& code) {
 bool MatchCodeText(const RemoteList& list, std::string_view code_text, bool hysteresis,
                    KeyMatch* match) {
   if (StripCodeSeparators(code_text).size() <= 12) return false;
-  const int32_t header = IrStr4Value(code_text, 0) * 1000 + IrStr4Value(code_text, 1);
-  *match = MatchKey(list, header, IrStr4Value(code_text, 2), IrStr4Value(code_text, 3), hysteresis);
+  const int32_t header = CodeByteValue(code_text, 0) * 1000 + CodeByteValue(code_text, 1);
+  *match =
+      MatchKey(list, header, CodeByteValue(code_text, 2), CodeByteValue(code_text, 3), hysteresis);
   return true;
 }
 

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "receiver/receiver_report.h"
-#include "remotes/remote_cl.h"
+#include "remotes/remote_definition.h"
 
 struct KeyMatch {
   int32_t key_function = kUnknownRemote;  // 51..100, 49 code not found, 50 no such header
@@ -17,7 +17,7 @@ struct KeyMatch {
   std::string key_label;     // label of the key function, "-?-" without a match
   // The matched record; without a match the last record tried (the first of the list); null
   // for an empty list.
-  const RemoteCL* remote = nullptr;
+  const RemoteDefinition* remote = nullptr;
 };
 
 // header = byte0 * 1000 + byte1. One-byte remotes look up byte2 (byte2 / 10 with hysteresis),

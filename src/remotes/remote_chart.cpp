@@ -9,7 +9,7 @@
 #include "platform/files/koru_type.h"
 #include "platform/messaging/trace.h"
 #include "remotes/exact_remote_text.h"
-#include "remotes/remote_cl.h"
+#include "remotes/remote_definition.h"
 #include "settings/label_table.h"
 
 namespace {
@@ -103,13 +103,13 @@ const char* RowColour(ChartKind chart, int32_t kind) {
   }
 }
 
-std::string Row(ChartKind chart, const RemoteCL& record) {
+std::string Row(ChartKind chart, const RemoteDefinition& record) {
   std::string row = "\n<TR";
   row += RowColour(chart, record.fKind);
   row += "<TD align='right'> <a href=\"" + EscapeLink(record.fName) + "\"> " +
          EscapeHtml(record.fName) + " </a> ";
   for (int32_t n = kFirstKeyFunction; n < kLastKeyFunction; ++n) {
-    if (!RemoteCL::IsReduced(n)) continue;
+    if (!RemoteDefinition::IsReduced(n)) continue;
     if (record.IsExact()) {
       // Exact codes in words: the key chart shows them on the key's mark.
       const std::optional<ExactCode> code = record.ExactKey(n);
@@ -137,7 +137,7 @@ std::string Row(ChartKind chart, const RemoteCL& record) {
 
 }  // namespace
 
-void RemoteCL::ChartHeader(std::string* file) {
+void RemoteDefinition::ChartHeader(std::string* file) {
   if (!file) return;
   *file += "<TR BGCOLOR='#aaefaa'><TD><center>Remote-Name";
   for (int32_t n = kFirstKeyFunction; n < kLastKeyFunction; ++n)
@@ -147,7 +147,7 @@ void RemoteCL::ChartHeader(std::string* file) {
 
 namespace {
 
-status_t WriteChart(RemoteCL& self, ChartKind chart, RemoteList* list, std::time_t now,
+status_t WriteChart(RemoteDefinition& self, ChartKind chart, RemoteList* list, std::time_t now,
                     const std::filesystem::path& folder) {
   const bool keys = chart == ChartKind::kKeys;
   Trace(keys ? " Chart4Remotes: " : " ChartData4Remotes: ");
@@ -174,19 +174,19 @@ status_t WriteChart(RemoteCL& self, ChartKind chart, RemoteList* list, std::time
                 keys ? "We have %ld Remotes  %s<br>\n" : "We have %ld Remotes %s<br>\n", count,
                 date);
   text += line;
-  RemoteCL::ChartHeader(&text);
+  RemoteDefinition::ChartHeader(&text);
   // The key chart classifies every record as it goes; a chart that cannot be written leaves
   // the records as they were.
   std::vector<std::pair<int32_t, int32_t>> before;  // kind and check sum
   for (const auto& record : *list)
     before.emplace_back(record ? record->fKind : 0, record ? record->fCheckSum : 0);
   for (long i = 0; i < count; ++i) {
-    RemoteCL* record = (*list)[i].get();
+    RemoteDefinition* record = (*list)[i].get();
     if (!record) continue;
     if (keys) self.CheckCrossPresetFile(record->fName, list);
     text += Row(chart, *record);
   }
-  RemoteCL::ChartHeader(&text);
+  RemoteDefinition::ChartHeader(&text);
   text += "</TABLE>\n</HTML>\n";
 
   const status_t status = WriteKoruFile(path, text, kKoruChartFile);
@@ -205,10 +205,10 @@ status_t WriteChart(RemoteCL& self, ChartKind chart, RemoteList* list, std::time
 
 }  // namespace
 
-status_t RemoteCL::Chart4Remotes(RemoteList* list, std::time_t now) {
+status_t RemoteDefinition::Chart4Remotes(RemoteList* list, std::time_t now) {
   return WriteChart(*this, ChartKind::kKeys, list, now, fFold);
 }
 
-status_t RemoteCL::ChartData4Remotes(RemoteList* list, std::time_t now) {
+status_t RemoteDefinition::ChartData4Remotes(RemoteList* list, std::time_t now) {
   return WriteChart(*this, ChartKind::kCodes, list, now, fFold);
 }

@@ -4,12 +4,12 @@
 // message. These put the record into a message and take it out typed, each under its one field.
 #include "platform/messaging/message.h"
 
-class RemoteCL;
+class RemoteDefinition;
 
 // The remote of a recognised or taught key ('VR_H'); nullptr for a code no remote has.
-void AddKeyRemote(Message* message, const RemoteCL* remote);
-const RemoteCL* KeyRemote(const Message& message);
+void AddKeyRemote(Message* message, const RemoteDefinition* remote);
+const RemoteDefinition* KeyRemote(const Message& message);
 
 // The remote whose taught keys the virtual remote marks ('VR_M'); nullptr when none is given.
-void AddMarkedRemote(Message* message, const RemoteCL* remote);
-const RemoteCL* MarkedRemote(const Message& message);
+void AddMarkedRemote(Message* message, const RemoteDefinition* remote);
+const RemoteDefinition* MarkedRemote(const Message& message);

@@ -5,7 +5,7 @@
 
 #include "platform/files/koru_type.h"
 #include "platform/files/safe_file.h"
-#include "remotes/remote_cl.h"
+#include "remotes/remote_definition.h"
 
 namespace {
 
@@ -71,7 +71,7 @@ bool TakeStamp(std::string_view* in, FolderReader::Stamp* stamp) {
 
 }  // namespace
 
-void RemoteCL::AppendIndexState(std::string* out) const {
+void RemoteDefinition::AppendIndexState(std::string* out) const {
   Put(out, fComHead);
   Put(out, fComByte);
   for (int32_t k = 1; k <= kKeySlots; ++k) Put(out, fKey[k]);
@@ -84,7 +84,7 @@ void RemoteCL::AppendIndexState(std::string* out) const {
     if (code) PutCode(out, *code);
 }
 
-bool RemoteCL::TakeIndexState(std::string_view in) {
+bool RemoteDefinition::TakeIndexState(std::string_view in) {
   int32_t head = 0, mode = 0;
   int32_t keys[kKeySlots + 1] = {};
   uint64_t present = 0;
@@ -138,7 +138,8 @@ RemoteFolderIndex::RemoteFolderIndex(const FolderReader& folder)
 }
 
 std::optional<int32_t> RemoteFolderIndex::Find(const std::string& name,
-                                               const FolderReader::Stamp& stamp, RemoteCL* record) {
+                                               const FolderReader::Stamp& stamp,
+                                               RemoteDefinition* record) {
   const auto it = known_.find(name);
   if (it == known_.end() || !(it->second.stamp == stamp)) return std::nullopt;
   const Entry& entry = it->second;
@@ -152,7 +153,7 @@ std::optional<int32_t> RemoteFolderIndex::Find(const std::string& name,
 }
 
 void RemoteFolderIndex::Keep(const std::string& name, const FolderReader::Stamp& stamp,
-                             int32_t kind, const RemoteCL* record) {
+                             int32_t kind, const RemoteDefinition* record) {
   changed_ = true;
   // A change in the same grain of time as this stamp might leave it as it is: a file changed
   // about when the scan began is read again next time. Whole seconds mean a coarse file system.

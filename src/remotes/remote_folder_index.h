@@ -16,7 +16,7 @@
 
 #include "platform/files/folder_reader.h"
 
-class RemoteCL;
+class RemoteDefinition;
 
 class RemoteFolderIndex {
  public:
@@ -28,10 +28,10 @@ class RemoteFolderIndex {
   // The kind of the file `name` when the index knows it with this stamp; a remote's record is
   // then filled as reading the file would have filled it.
   std::optional<int32_t> Find(const std::string& name, const FolderReader::Stamp& stamp,
-                              RemoteCL* record);
+                              RemoteDefinition* record);
   // What the scan read from a file the index did not know (`record` null when it is no remote).
   void Keep(const std::string& name, const FolderReader::Stamp& stamp, int32_t kind,
-            const RemoteCL* record);
+            const RemoteDefinition* record);
   // Writes the index when the scan found anything it did not know or missed a file it knew.
   // A folder that cannot be written keeps its old index: the next scan reads the files again.
   void Save(const FolderReader& folder);

@@ -15,9 +15,9 @@
 #include "platform/messaging/alert.h"
 #include "platform/messaging/clock.h"
 #include "platform/messaging/trace.h"
+#include "remotes/builtin_remotes.h"
 #include "remotes/key_menu.h"
-#include "remotes/pre_rem_list.h"
-#include "remotes/remote_cl.h"
+#include "remotes/remote_definition.h"
 #include "remotes/remote_folder_index.h"
 #include "settings/label_table.h"
 
@@ -88,11 +88,11 @@ int32_t SumOf(const int32_t* values) {
 
 }  // namespace
 
-int32_t RemoteCL::LookForRemotes(RemoteList* list) {
+int32_t RemoteDefinition::LookForRemotes(RemoteList* list) {
   return LookForRemotes(FolderReader(fFold), list);
 }
 
-int32_t RemoteCL::LookForRemotes(const FolderReader& folder, RemoteList* list) {
+int32_t RemoteDefinition::LookForRemotes(const FolderReader& folder, RemoteList* list) {
   Trace(" LookForRemotes: ");
   if (list) {
     Trace(" clear List first... %ld Items\n", static_cast<long>(list->size()));
@@ -120,7 +120,7 @@ int32_t RemoteCL::LookForRemotes(const FolderReader& folder, RemoteList* list) {
     std::optional<FolderReader::Stamp> stamp;
     if (index && !sidecars.contains(FileNode::SidecarOf(leaf).string()))
       stamp = folder.StampOf(leaf);
-    auto record = list != nullptr ? std::make_unique<RemoteCL>() : nullptr;
+    auto record = list != nullptr ? std::make_unique<RemoteDefinition>() : nullptr;
     if (stamp) {
       if (const std::optional<int32_t> known = index->Find(leaf, *stamp, record.get())) {
         if (*known == kKoruRemoteFile) {
@@ -168,7 +168,7 @@ int32_t RemoteCL::LookForRemotes(const FolderReader& folder, RemoteList* list) {
   return remotes;
 }
 
-int32_t RemoteCL::LoadRemoteLibrary(RemoteList* list) {
+int32_t RemoteDefinition::LoadRemoteLibrary(RemoteList* list) {
   const std::filesystem::path marker = fFold / kFirstStartMarker;
   int32_t count = 0;
   bool unfinished = false;
@@ -187,10 +187,10 @@ int32_t RemoteCL::LoadRemoteLibrary(RemoteList* list) {
   return LookForRemotes(list);
 }
 
-bool RemoteCL::SaveOwnDefRemotes(bool missing_only) {
+bool RemoteDefinition::SaveOwnDefRemotes(bool missing_only) {
   int failed = 0;
   std::string first_failure;
-  for (const PreRemEntry* entry = PreRemList; std::strlen(entry->name) > 2; ++entry) {
+  for (const BuiltInRemote* entry = kBuiltInRemotes; std::strlen(entry->name) > 2; ++entry) {
     if (missing_only && IsRemoteFile(fFold / entry->name)) continue;
     const status_t status =
         SavePresetFile(entry->name, entry->header, entry->mode, entry->codes, WriteSync::kNone);
@@ -207,9 +207,9 @@ bool RemoteCL::SaveOwnDefRemotes(bool missing_only) {
   return false;
 }
 
-status_t RemoteCL::SavePresetFile(const char* name, int32_t header, int32_t mode,
-                                  const int32_t* codes, WriteSync sync) {
-  RemoteCL record;
+status_t RemoteDefinition::SavePresetFile(const char* name, int32_t header, int32_t mode,
+                                          const int32_t* codes, WriteSync sync) {
+  RemoteDefinition record;
   record.ClearKeyDef();
   record.fComHead = header;
   record.fComByte = mode;
@@ -222,17 +222,17 @@ status_t RemoteCL::SavePresetFile(const char* name, int32_t header, int32_t mode
   return record.RemoteSave(sync);
 }
 
-int32_t RemoteCL::CheckCrossPresetFile(const std::string& name, RemoteList* list) {
-  RemoteCL* record = FindRemote(list, name);
+int32_t RemoteDefinition::CheckCrossPresetFile(const std::string& name, RemoteList* list) {
+  RemoteDefinition* record = FindRemote(list, name);
   if (!record) return kKindUser;
   return CheckCrossPresetFile(record);
 }
 
-int32_t RemoteCL::CheckCrossPresetFile(RemoteCL* record) {
+int32_t RemoteDefinition::CheckCrossPresetFile(RemoteDefinition* record) {
   const std::string& name = record->fName;
   record->fCheckSum = SumOf(&record->fKey[1]);
   int32_t builtin = 0;
-  for (const PreRemEntry* entry = PreRemList; std::strlen(entry->name) > 2; ++entry)
+  for (const BuiltInRemote* entry = kBuiltInRemotes; std::strlen(entry->name) > 2; ++entry)
     if (name == entry->name) builtin = SumOf(entry->codes);
   const int32_t kind =
       builtin == 0 ? kKindUser : (builtin != record->fCheckSum ? kKindMod : kKindOrg);
@@ -240,7 +240,8 @@ int32_t RemoteCL::CheckCrossPresetFile(RemoteCL* record) {
   return kind;
 }
 
-void RemoteCL::SetMenuHarken(KeyMenu* menu, int32_t mode, const char* label, int32_t slot) {
+void RemoteDefinition::SetMenuCheckMarks(KeyMenu* menu, int32_t mode, const char* label,
+                                         int32_t slot) {
   if (!menu) {
     Trace(" ..SetMenuHarken fMenu NULL\n");
     return;
@@ -262,8 +263,8 @@ void RemoteCL::SetMenuHarken(KeyMenu* menu, int32_t mode, const char* label, int
 }
 
 void AppendBuiltinRemotes(RemoteList* list) {
-  for (const PreRemEntry* entry = PreRemList; std::strlen(entry->name) > 2; ++entry) {
-    auto record = std::make_unique<RemoteCL>();
+  for (const BuiltInRemote* entry = kBuiltInRemotes; std::strlen(entry->name) > 2; ++entry) {
+    auto record = std::make_unique<RemoteDefinition>();
     record->fName = entry->name;
     record->fComHead = entry->header;
     record->fComByte = entry->mode;

@@ -20,6 +20,8 @@
 #include "receiver/receiver_messages.h"
 #include "remotes/key_match.h"
 #include "routing/routing_messages.h"
+#include "settings/key_functions.h"
+#include "settings/label_ids.h"
 #include "settings/label_table.h"
 #include "settings/prefs.h"
 #include "virtual_remote/virtual_remote_messages.h"
@@ -35,7 +37,7 @@ std::string TimeText() {
 }
 
 // Group index (1 desktop .. 4 video) of a record, first in group order; 0 for none.
-int GroupOf(const RemoteCL* const groups[5], const RemoteCL* record) {
+int GroupOf(const RemoteDefinition* const groups[5], const RemoteDefinition* record) {
   for (int group = 1; group < 5; ++group) {
     if (record != nullptr && groups[group] == record) return group;
   }
@@ -66,11 +68,11 @@ void KeyRouter::Start() {
   ReloadRemoteMenu(0);
   ResetRemSplit();
   // The group menus' "Done.." is no key: the key display starts as the window built it.
-  fView.SetText(RoutingText::kKey, getLabel(50));
+  fView.SetText(RoutingText::kKey, getLabel(kLabelUnknownRemote));
   fView.SetSplitSwitch(Splitting());
   ApplySplitting();
-  ChangeHysterese(true);
-  ChangeContinue(true);
+  ToggleHysteresis(true);
+  ToggleContinuous(true);
   // Numeric keys run their presets from the start, not only after the editor was opened.
   SetPresetList(false, false);
   if (fSettings != nullptr && fSettings->all_workspaces) fView.ShowOnAllWorkspaces(true);
@@ -79,7 +81,7 @@ void KeyRouter::Start() {
 void KeyRouter::HandleReport(const ReceiverReport& report) {
   const bool skip = fSkip;
   fSkip = false;
-  if (!skip) ShowCheckedEnd(report);
+  if (!skip) RouteReceiverReport(report);
 }
 
 void KeyRouter::HandleReceiverTurnedAway() {
@@ -88,7 +90,7 @@ void KeyRouter::HandleReceiverTurnedAway() {
   if (!skip) NoPortReport();
 }
 
-void KeyRouter::ShowCheckedEnd(const ReceiverReport& report) {
+void KeyRouter::RouteReceiverReport(const ReceiverReport& report) {
   const int32_t type = report.family;
   bool slowdown = report.slowdown;
   const CodeBytes& bytes = report.bytes;
@@ -99,9 +101,9 @@ void KeyRouter::ShowCheckedEnd(const ReceiverReport& report) {
   if (fLinks.slowdown != nullptr) fLinks.slowdown->store(slowdown);
 
   if (slowdown) {
-    fView.SetText(RoutingText::kCodec, getLabel(20));
-    fView.SetText(RoutingText::kRemote, getLabel(16));
-    fView.SetText(RoutingText::kKey, getLabel(49));
+    fView.SetText(RoutingText::kCodec, getLabel(kLabelNoCodec));
+    fView.SetText(RoutingText::kRemote, getLabel(kLabelPulse));
+    fView.SetText(RoutingText::kKey, getLabel(kLabelCodeNotFound));
     if (QString::fromStdString(fView.LogText()).size() > 150) fView.SetLogText("--\n");
     fView.InsertLog(TimeText());
     return;
@@ -156,7 +158,8 @@ void KeyRouter::ShowCheckedEnd(const ReceiverReport& report) {
 
 void KeyRouter::NoPortReport() {
   fView.ReceiverUnusable();
-  std::string line = std::string(getLabel(187)) + "\t\t" + (fSettings ? fSettings->rs232_port : "");
+  std::string line =
+      std::string(getLabel(kLabelNoPort)) + "\t\t" + (fSettings ? fSettings->rs232_port : "");
   // Why the ports did not open, and what to do about it.
   if (const std::string why = RecentOpenFailures(); !why.empty()) line += "\n" + why;
   fView.InsertLog(line);
@@ -210,17 +213,17 @@ int32_t KeyRouter::RouteKey(const KeyMatch& match) {
   std::string key_label = match.key_label;
   const int32_t keyfn = match.key_function;
   if (match.remote == nullptr) {
-    remote_label = getLabel(16);
-    key_label = getLabel(50);
+    remote_label = getLabel(kLabelPulse);
+    key_label = getLabel(kLabelUnknownRemote);
     fView.SetText(RoutingText::kRemote, remote_label);
     fView.SetText(RoutingText::kKey, key_label);
   }
-  fView.ShowPressedKey(keyfn >= 51 ? keyfn : -1);
+  fView.ShowPressedKey(keyfn >= kFirstKeyFunction ? keyfn : -1);
 
   const bool splitting = Splitting();
   // Without a match, match.remote is only the last record tried: it names no group, or a stray
   // code would act as a key of the first remote's group.
-  const RemoteCL* matched = match.found ? match.remote : nullptr;
+  const RemoteDefinition* matched = match.found ? match.remote : nullptr;
   if (keyfn >= kFirstKeyFunction) fRecognised = matched;
   const int group = splitting ? GroupOf(fGroupRemote, matched) : 0;
   Message key(kHighlightButton);
@@ -237,27 +240,28 @@ int32_t KeyRouter::RouteKey(const KeyMatch& match) {
                      group == 0 ? TextAlign::kLeft : TextAlign::kRight);
 
   if (fMediaListMode) {
-    fView.SetText(RoutingText::kStatusLine, std::string(getLabel(169)) + getLabel(171));
+    fView.SetText(RoutingText::kStatusLine,
+                  std::string(getLabel(kLabelLocked)) + getLabel(kLabelToplist));
     fView.ShowStatusLine();
-    if (keyfn == 68) {
+    if (keyfn == kKeyPower) {
       SendToApp(kCloseMediaList);
       return keyfn;
     }
-    const bool list_key = (keyfn >= 61 && keyfn <= 64) || keyfn == 69 || keyfn == 72 ||
-                          keyfn == 81 || (keyfn >= 91 && keyfn <= 96);
+    const bool list_key = IsArrowKey(keyfn) || keyfn == kKeyOk || keyfn == kKeyExit ||
+                          keyfn == kKeyEject || IsPlayerKey(keyfn);
     if (list_key) {
       Message select(kMediaListKey);
       select.AddInt32("korukey", keyfn);
       SendToApp(select);
       return keyfn;
     }
-    if (keyfn != 67) return keyfn;
+    if (keyfn != kKeyMute) return keyfn;
   }
   if (splitting) {
     if (matched != nullptr) DoWithRemote(matched, keyfn);
     return keyfn;
   }
-  if (fPresetList && keyfn >= 51 && keyfn <= 60) {
+  if (fPresetList && IsDigitKey(keyfn)) {
     if (const int32_t done = DoWithPresetList(keyfn - 51); done != 0) return done;
   } else if (!fPresetList) {
     Trace(" NO PRESET-FILE \n");
@@ -281,19 +285,19 @@ void KeyRouter::MuteSound() {
 }
 
 void KeyRouter::GlobalKeys(int32_t keyfn) {
-  if ((keyfn >= 61 && keyfn <= 64) || keyfn == 69) MoveMouse(keyfn, 20);
-  if (keyfn == 65 || keyfn == 66) {
+  if (IsArrowKey(keyfn) || keyfn == kKeyOk) MoveMouse(keyfn, 20);
+  if (keyfn == kKeyVolumeUp || keyfn == kKeyVolumeDown) {
     fLinks.post([keyfn](ActionServices& services) { IAltPlusMinus(services, keyfn); });
   }
-  if (keyfn == 67) MuteSound();
-  if (keyfn == 68) DoWithApp(68);
-  if (keyfn == 70) {
+  if (keyfn == kKeyMute) MuteSound();
+  if (keyfn == kKeyPower) DoWithApp(kKeyPower);
+  if (keyfn == kKeyTab) {
     auto info = fAppInfo;
-    fLinks.post([info](ActionServices& services) { IStrgTab(services, info.get()); });
+    fLinks.post([info](ActionServices& services) { SwitchApplication(services, info.get()); });
   }
-  if (keyfn == 71) ChangeSplitting();
-  if (keyfn == 81) fLinks.post([](ActionServices& services) { ICloseThisFAW(services); });
-  if (keyfn == 75) {
+  if (keyfn == kKeyMenu) ChangeSplitting();
+  if (keyfn == kKeyEject) fLinks.post([](ActionServices& services) { CloseFrontWindow(services); });
+  if (keyfn == kKeyFavourite) {
     // "FAV" opens the media list as "File" > "Open" does: the remote's keys go to the list.
     Message open(kOpenMediaList);
     HandleMessage(&open);
@@ -301,7 +305,7 @@ void KeyRouter::GlobalKeys(int32_t keyfn) {
 }
 
 void KeyRouter::DoWithApp(int32_t keyfn) {
-  if (keyfn != 68 && keyfn != 81) return;
+  if (keyfn != kKeyPower && keyfn != kKeyEject) return;
   fView.ToggleMinimised();
 }
 
@@ -319,7 +323,7 @@ int32_t KeyRouter::DoWithPresetList(int32_t index) {
   if (entry.empty()) return 0;
   Trace("\n PRESET [%ld|%ld] \n", static_cast<long>(index), static_cast<long>(index) + 51);
   const int32_t keyfn = index + 51;
-  if (StartsWith(entry, getLabel(168))) {
+  if (StartsWith(entry, getLabel(kLabelWorkspace))) {
     fLinks.post([keyfn](ActionServices& services) { IJumpWorkSpace(services, keyfn); });
     return keyfn;
   }
@@ -337,12 +341,12 @@ int32_t KeyRouter::DoWithPresetList(int32_t index) {
   return 0;
 }
 
-void KeyRouter::ChangeHysterese(bool show_only) {
+void KeyRouter::ToggleHysteresis(bool show_only) {
   if (!show_only) fHysteresis = !fHysteresis;
   fView.ShowHysteresis(fHysteresis);
 }
 
-void KeyRouter::ChangeContinue(bool show_only) {
+void KeyRouter::ToggleContinuous(bool show_only) {
   if (!show_only) fView.SetReceiverContinuous(!fView.ReceiverContinuous());
   fView.ShowContinuous(fView.ReceiverContinuous());
 }
@@ -355,7 +359,7 @@ void KeyRouter::ChangeWorkspaceMode() {
 
 void KeyRouter::SetPresetList(bool reload, bool edit) {
   const std::string name = fSettings ? fSettings->Presetfile : "_preset_";
-  const std::filesystem::path path = RemoteCL::Folder() / name;
+  const std::filesystem::path path = RemoteDefinition::Folder() / name;
   if (edit) SendToApp(kOpenPresetEditor);
   if (reload) fPresetList.reset();
   // Every read starts from an empty list, so a binding removed from the file goes; a file that
@@ -368,8 +372,9 @@ void KeyRouter::SetPresetList(bool reload, bool edit) {
   } else {
     fPresetList = std::move(read);
   }
-  fView.SetLogText(std::string(getLabel(160)) + ": '" + name + "'\n");
-  fView.SetText(RoutingText::kSplitTitle, std::string(getLabel(141)) + " '" + name + "' ");
+  fView.SetLogText(std::string(getLabel(kLabelPresetReload)) + ": '" + name + "'\n");
+  fView.SetText(RoutingText::kSplitTitle,
+                std::string(getLabel(kLabelSplitting)) + " '" + name + "' ");
 }
 
 bool KeyRouter::HandleMessage(Message* message) {
@@ -405,10 +410,10 @@ bool KeyRouter::HandleMessage(Message* message) {
       MuteSound();
       return true;
     case kHysteresisToggled:
-      ChangeHysterese(false);
+      ToggleHysteresis(false);
       return true;
     case kContinueToggled:
-      ChangeContinue(false);
+      ToggleContinuous(false);
       return true;
     case kAllWorkspacesToggled:
       ChangeWorkspaceMode();

@@ -26,7 +26,7 @@
 #include "presets/preset_file.h"
 #include "receiver/receiver_report.h"
 #include "remotes/key_match.h"
-#include "remotes/remote_cl.h"
+#include "remotes/remote_definition.h"
 #include "routing/recognised_key_listener.h"
 #include "routing/routing_view.h"
 
@@ -87,7 +87,7 @@ class KeyRouter {
   void HandleReceiverTurnedAway();
 
   // Key routing.
-  void ShowCheckedEnd(const ReceiverReport& report);
+  void RouteReceiverReport(const ReceiverReport& report);
   int32_t IsDeviceKey(int32_t header, int32_t byte2, int32_t byte3);
   // Exact remotes first; a code none of them holds goes on to the classic matching when the
   // report has a classic code (`classic`, with its header and bytes).
@@ -95,13 +95,13 @@ class KeyRouter {
                      int32_t byte3);
   int32_t DoWithPresetList(int32_t index);
   void DoWithApp(int32_t keyfn);
-  void ChangeHysterese(bool show_only);
-  void ChangeContinue(bool show_only);
+  void ToggleHysteresis(bool show_only);
+  void ToggleContinuous(bool show_only);
   void ChangeWorkspaceMode();
   void SetPresetList(bool reload, bool edit);
 
   // Remote groups and splitting.
-  int32_t DoWithRemote(const RemoteCL* record, int32_t keyfn);
+  int32_t DoWithRemote(const RemoteDefinition* record, int32_t keyfn);
   void ReloadRemoteMenu(int32_t kind);
   void ResetRemSplit();
   void StoreDefRemote(Message* message);
@@ -116,9 +116,9 @@ class KeyRouter {
   bool Teaching() const { return fTeaching; }
 
   RemoteList& Remotes() { return fRemoteList; }
-  const RemoteCL* GroupRemote(int group) const { return fGroupRemote[group]; }
+  const RemoteDefinition* GroupRemote(int group) const { return fGroupRemote[group]; }
   const PresetList* Presets() const { return fPresetList.get(); }
-  RemoteCL& TeachRemote() { return *fTeachRemote; }
+  RemoteDefinition& TeachRemote() { return *fTeachRemote; }
   bool MediaListMode() const { return fMediaListMode; }
   bool SkipFlag() const { return fSkip; }
   bool Hysteresis() const { return fHysteresis; }
@@ -141,8 +141,8 @@ class KeyRouter {
   Prefs* fSettings;
 
   RemoteList fRemoteList;
-  std::unique_ptr<RemoteCL> fTeachRemote;
-  const RemoteCL* fGroupRemote[5] = {};  // workspace, desktop, application, audio, video
+  std::unique_ptr<RemoteDefinition> fTeachRemote;
+  const RemoteDefinition* fGroupRemote[5] = {};  // workspace, desktop, application, audio, video
   // The labels of each group menu as last built, by item index (the separator is empty).
   std::array<std::vector<std::string>, 5> fGroupItems;
   std::unique_ptr<PresetList> fPresetList;
@@ -157,6 +157,7 @@ class KeyRouter {
   int32_t fTeachCode = 0;
   std::optional<ExactCode> fTeachExact;  // the exact code last received in teach mode
   bool fTeachWaiting = false;            // fTeachExact is waiting under "goes to:" for its function
-  const RemoteCL* fRecognised = nullptr;  // the remote of the key IsDeviceKey last recognised
+  const RemoteDefinition* fRecognised =
+      nullptr;  // the remote of the key IsDeviceKey last recognised
   std::shared_ptr<AppInfo> fAppInfo = std::make_shared<AppInfo>();
 };

@@ -9,6 +9,8 @@
 #include "presets/preset_messages.h"
 #include "routing/key_router.h"
 #include "routing/routing_messages.h"
+#include "settings/key_functions.h"
+#include "settings/label_ids.h"
 #include "settings/label_table.h"
 #include "settings/prefs.h"
 
@@ -46,7 +48,7 @@ char* GroupSetting(Prefs* prefs, int group) {
 
 }  // namespace
 
-int32_t KeyRouter::DoWithRemote(const RemoteCL* record, int32_t keyfn) {
+int32_t KeyRouter::DoWithRemote(const RemoteDefinition* record, int32_t keyfn) {
   if (record == nullptr) {
     Trace(" ## Remote==NULL \n");
     return 0;
@@ -57,13 +59,13 @@ int32_t KeyRouter::DoWithRemote(const RemoteCL* record, int32_t keyfn) {
   }
   fView.ShowGroupHighlight({});
   int32_t done = 0;
-  if (keyfn == 67) {
+  if (keyfn == kKeyMute) {
     MuteSound();
     done = 1;
-  } else if (keyfn == 81) {
-    fLinks.post([](ActionServices& services) { ICloseThisFAW(services); });
+  } else if (keyfn == kKeyEject) {
+    fLinks.post([](ActionServices& services) { CloseFrontWindow(services); });
     done = 1;
-  } else if (keyfn == 71) {
+  } else if (keyfn == kKeyMenu) {
     ChangeSplitting();
     done = 1;
   }
@@ -77,18 +79,18 @@ int32_t KeyRouter::DoWithRemote(const RemoteCL* record, int32_t keyfn) {
     return 1;
   }
   if (fGroupRemote[0] == record) Trace(" ## WorkspaceRemote but Func-REMOVED \n");
-  const bool numeric = keyfn >= 51 && keyfn <= 60;
+  const bool numeric = IsDigitKey(keyfn);
   if (fGroupRemote[1] == record) {
     if (numeric) done = DoWithPresetList(keyfn - 41);
     if (done == 0) {
-      if ((keyfn >= 61 && keyfn <= 64) || keyfn == 69) {
+      if (IsArrowKey(keyfn) || keyfn == kKeyOk) {
         MoveMouse(keyfn, 18);
         done = 1;
-      } else if (keyfn == 68) {
-        DoWithApp(68);
+      } else if (keyfn == kKeyPower) {
+        DoWithApp(kKeyPower);
         done = 1;
-      } else if (keyfn == 70) {
-        fLinks.post([](ActionServices& services) { IStrgTab(services, nullptr); });
+      } else if (keyfn == kKeyTab) {
+        fLinks.post([](ActionServices& services) { SwitchApplication(services, nullptr); });
         done = 1;
       }
     }
@@ -97,7 +99,7 @@ int32_t KeyRouter::DoWithRemote(const RemoteCL* record, int32_t keyfn) {
     if (numeric) done = DoWithPresetList(keyfn - 31);
     if (done == 0) {
       fLinks.post([keyfn](ActionServices& services) { IKeypress2App(services, keyfn); });
-      if (keyfn == 69) {
+      if (keyfn == kKeyOk) {
         MoveMouse(keyfn, 0);
         done = 1;
       }
@@ -128,7 +130,7 @@ void KeyRouter::ReloadRemoteMenu(int32_t kind) {
   RemoteMenu menu;
   menu.kind = kind;
   menu.what = teach ? kTeachChooseRemote : kGroups[group].code;
-  menu.first = teach ? getLabel(3) : getLabel(5);
+  menu.first = teach ? getLabel(kLabelAddNew) : getLabel(kLabelUnset);
   menu.checkable = !teach;
   std::vector<std::string> items = {menu.first, ""};
   const char* setting = group >= 1 && fSettings ? GroupSetting(fSettings, group) : nullptr;
@@ -145,7 +147,7 @@ void KeyRouter::ReloadRemoteMenu(int32_t kind) {
     });
   });
   for (const size_t position : order) {
-    const RemoteCL* record = fRemoteList[position].get();
+    const RemoteDefinition* record = fRemoteList[position].get();
     menu.remotes.emplace_back(static_cast<int32_t>(position), record->fName);
     items.push_back(record->fName);
     if (setting != nullptr && record->fName == setting) {
@@ -161,7 +163,7 @@ void KeyRouter::ReloadRemoteMenu(int32_t kind) {
 void KeyRouter::ResetRemSplit() {
   fView.SetText(RoutingText::kKey, "reload Remotes");
   for (const GroupInfo& group : kGroups) ReloadRemoteMenu(group.kind);
-  fView.SetText(RoutingText::kKey, getLabel(8));
+  fView.SetText(RoutingText::kKey, getLabel(kLabelDone));
 }
 
 void KeyRouter::StoreDefRemote(Message* message) {
@@ -177,7 +179,7 @@ void KeyRouter::StoreDefRemote(Message* message) {
       const std::string& label = items[index];
       Trace("'%s' Remote for %s\n", label.c_str(), kGroups[group].name);
       Prefs::CopyText(GroupSetting(fSettings, group), 80, label.c_str());
-      fGroupRemote[group] = RemoteCL::FindRemote(&fRemoteList, label);
+      fGroupRemote[group] = RemoteDefinition::FindRemote(&fRemoteList, label);
     }
   }
   if (group >= 0 && message->GetBool(kFromMenuField, false)) {
@@ -194,6 +196,7 @@ void KeyRouter::ApplySplitting() {
 
 void KeyRouter::ChangeSplitting() {
   fView.SetSplitSwitch(!fView.SplitSwitch());
-  fView.SetMiniGroup(fView.SplitSwitch() ? getLabel(141) : getLabel(119), TextAlign::kCenter);
+  fView.SetMiniGroup(fView.SplitSwitch() ? getLabel(kLabelSplitting) : getLabel(kLabelDefault),
+                     TextAlign::kCenter);
   ApplySplitting();
 }

@@ -4,14 +4,14 @@
 #include "routing/key_router.h"
 
 void KeyRouter::LoadRemoteLibrary() {
-  fTeachRemote = std::make_unique<RemoteCL>();
+  fTeachRemote = std::make_unique<RemoteDefinition>();
   const int32_t count = fTeachRemote->LoadRemoteLibrary(&fRemoteList);
   Trace(" 'got %ld RemotesFiles'\n", static_cast<long>(count));
   Trace(" validate..\n");
   long counts[3] = {0, 0, 0};
   for (const auto& record : fRemoteList) {
     if (record == nullptr) continue;
-    const int32_t origin = RemoteCL::CheckCrossPresetFile(record.get());
+    const int32_t origin = RemoteDefinition::CheckCrossPresetFile(record.get());
     if (origin >= 0 && origin <= 2) ++counts[origin];
   }
   Trace("Org.:%ld Mod.:%ld Usr.:%ld\n", counts[0], counts[1], counts[2]);
@@ -41,7 +41,7 @@ void KeyRouter::TellRemotesChanged() {
 void KeyRouter::WriteCodeChart() {
   if (fTeachRemote == nullptr) return;
   const status_t status = fTeachRemote->ChartData4Remotes(&fRemoteList);
-  const std::string path = (RemoteCL::Folder() / "_ChartData.html").string();
+  const std::string path = (RemoteDefinition::Folder() / "_ChartData.html").string();
   fView.InsertLog(status == kOk ? "code chart: " + path + "\n"
                                 : "code chart not written: " + StatusText(status) + "\n");
 }

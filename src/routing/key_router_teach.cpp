@@ -22,6 +22,8 @@
 #include "remotes/remote_fields.h"
 #include "routing/key_router.h"
 #include "routing/routing_messages.h"
+#include "settings/key_functions.h"
+#include "settings/label_ids.h"
 #include "settings/label_table.h"
 #include "settings/prefs.h"
 #include "virtual_remote/virtual_remote_messages.h"
@@ -34,7 +36,7 @@ std::string Format(const char* format, auto... values) {
   return text;
 }
 
-bool AnyKeyTaught(const RemoteCL& remote) {
+bool AnyKeyTaught(const RemoteDefinition& remote) {
   for (int32_t k = 1; k < kKeySlots; ++k)
     if (remote.HasKey(k)) return true;
   return false;
@@ -42,7 +44,8 @@ bool AnyKeyTaught(const RemoteCL& remote) {
 
 // The teach-data text of a code taught to `known`, refused for `wanted` when that differs.
 std::string TakenText(const std::string& code, int32_t known, int32_t wanted) {
-  std::string text = Format(" '%s' %s '%s' ", code.c_str(), getLabel(131), getLabel(known));
+  std::string text =
+      Format(" '%s' %s '%s' ", code.c_str(), getLabel(kLabelIsCodeFor), getLabel(known));
   if (wanted != known) text += Format("- not taught to '%s' ", getLabel(wanted));
   return text;
 }
@@ -58,9 +61,9 @@ void KeyRouter::ShowHeaderHint(bool exact, const char* classic_hint) {
 
 void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_value*/,
                                int32_t byte2, int32_t byte3, const ExactCode* exact_code) {
-  RemoteCL& teach = *fTeachRemote;
+  RemoteDefinition& teach = *fTeachRemote;
   KeyMenu& key_menu = fView.TeachKeyMenu();
-  const auto send_shown_remote = [&](const RemoteCL* record) {
+  const auto send_shown_remote = [&](const RemoteDefinition* record) {
     Message shown(kMarkRemotesButton);
     AddMarkedRemote(&shown, record);
     SendToApp(shown);
@@ -87,17 +90,18 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
       fView.SetClassicCodes(fSettings != nullptr && fSettings->classic_timing);
       start_new_remote(fView.ClassicCodes() ? 23 : kExactMode, "first Value");
       fView.SetTwoBytes(true);
-      fView.InsertLog(getLabel(130));
+      fView.InsertLog(getLabel(kLabelNameOrSelectRemote));
       return;
     }
     case kTeachChooseRemote: {
       const int32_t position = message->GetInt32("vaRemote", -1);
-      const RemoteCL* record = position >= 0 && static_cast<size_t>(position) < fRemoteList.size()
-                                   ? fRemoteList[position].get()
-                                   : nullptr;
+      const RemoteDefinition* record =
+          position >= 0 && static_cast<size_t>(position) < fRemoteList.size()
+              ? fRemoteList[position].get()
+              : nullptr;
       if (record == nullptr) {
         start_new_remote(fView.ClassicCodes() ? 2 : kExactMode, "fill first 2 Bytes");
-        teach.SetMenuHarken(&key_menu, 0, "", 0);
+        teach.SetMenuCheckMarks(&key_menu, 0, "", 0);
       } else {
         Trace("change to existing Remote..\n");
         teach.CopyFrom(*record);
@@ -113,8 +117,8 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
                                                          : std::to_string(teach.fComHead));
         fView.StyleTeachField(TeachField::kName, TeachFieldLook::kExisting);
         fView.StyleTeachField(TeachField::kHeader, TeachFieldLook::kExisting);
-        teach.SetMenuHarken(&key_menu, 0, "", 0);
-        fView.InsertLog(getLabel(127));
+        teach.SetMenuCheckMarks(&key_menu, 0, "", 0);
+        fView.InsertLog(getLabel(kLabelPressToReassign));
       }
       fView.DropMenuFocus(0);
       fSkip = false;
@@ -188,7 +192,7 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
         if ((!known_remote.empty() && (taught || fTeachWaiting)) || other_head) {
           Trace("Wrong header: %s\n", field.c_str());
           fView.ShowTeachData(
-              Format("%s: %s%s", getLabel(126), readable.c_str(),
+              Format("%s: %s%s", getLabel(kLabelWrongHeader), readable.c_str(),
                      known_remote.empty() ? "" : (" ('" + known_remote + "')").c_str()),
               TeachTone::kTaken);
           return;
@@ -198,7 +202,7 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
         const int32_t known = teach.ExactFunction(*exact);
         if (known == kNoKeyFunction) {
           Trace("UNKNOWN NUMBER..\n");
-          fView.ShowTeachData(Format("%s: '%s' ", getLabel(132), readable.c_str()),
+          fView.ShowTeachData(Format("%s: '%s' ", getLabel(kLabelSelectFor), readable.c_str()),
                               TeachTone::kFree);
         } else {
           Trace("ALLREADY SET..\n");
@@ -232,7 +236,8 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
       // A key of another remote only shows up: the code waiting under "goes to:" stays the one
       // the user selected, or the next choice would store the stray code.
       if (header != teach.fComHead) {
-        fView.ShowTeachData(Format("%s: %ld", getLabel(126), code), TeachTone::kTaken);
+        fView.ShowTeachData(Format("%s: %ld", getLabel(kLabelWrongHeader), code),
+                            TeachTone::kTaken);
         return;
       }
       fTeachCode = received;
@@ -240,12 +245,14 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
       int32_t reported = 0;
       if (known < 50) {
         Trace("UNKNOWN NUMBER..\n");
-        fView.ShowTeachData(Format("%s: '%ld' ", getLabel(132), code), TeachTone::kFree);
+        fView.ShowTeachData(Format("%s: '%ld' ", getLabel(kLabelSelectFor), code),
+                            TeachTone::kFree);
         fView.ShowTeachChoice(false);
       } else {
         Trace("ALLREADY SET..\n");
-        fView.ShowTeachData(Format(" '%ld' %s '%s' ", code, getLabel(131), getLabel(known)),
-                            TeachTone::kTaken);
+        fView.ShowTeachData(
+            Format(" '%ld' %s '%s' ", code, getLabel(kLabelIsCodeFor), getLabel(known)),
+            TeachTone::kTaken);
         fView.ShowTeachChoice(true);
         reported = known;
       }
@@ -298,7 +305,8 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
         }
       }
       send_shown_remote(&teach);
-      if (keyfn >= 50 && keyfn < kLabelCount) key_menu.SetItemTo(getLabel(keyfn), true, true);
+      if (keyfn >= kKeyUnknownRemote && keyfn < kLabelCount)
+        key_menu.SetItemTo(getLabel(keyfn), true, true);
       return;
     }
     case kTeachClearKey: {
@@ -308,7 +316,7 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
               fTeachExact ? ExactField(*fTeachExact).c_str() : "-", static_cast<long>(keyfn));
         if (keyfn >= kFirstKeyFunction && keyfn <= kLastKeyFunction) {
           teach.ClearExactKey(keyfn);
-          teach.SetMenuHarken(&key_menu, 1, "", keyfn - kFirstKeyFunction);
+          teach.SetMenuCheckMarks(&key_menu, 1, "", keyfn - kFirstKeyFunction);
         }
         send_shown_remote(&teach);
         return;
@@ -318,7 +326,7 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
             static_cast<long>(keyfn));
       if (keyfn >= kFirstKeyFunction && keyfn <= kLastKeyFunction) {
         teach.SetSlot(keyfn - 50, 0);
-        teach.SetMenuHarken(&key_menu, 1, "", keyfn - kFirstKeyFunction);
+        teach.SetMenuCheckMarks(&key_menu, 1, "", keyfn - kFirstKeyFunction);
       }
       Trace(" (%ld) nun in Zelle: %ld\n", static_cast<long>(fTeachCode),
             static_cast<long>(teach.ExistValue(fTeachCode)));
@@ -337,7 +345,7 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
         return;
       }
       fQuitWarned = false;
-      std::string outcome = std::string(getLabel(8)) + "\n";
+      std::string outcome = std::string(getLabel(kLabelDone)) + "\n";
       if (teach.fName == "newRemote" || teach.fName == "-noname-") {
         outcome = "Nothing saved: the remote has no name.\n";
       } else if (const std::string name = teach.fName; teach.RemoteSave() != kOk) {
@@ -346,7 +354,7 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
       }
       teach.fName = "-noname-";
       fView.SetReceiverContinuous(false);
-      fView.InsertLog(getLabel(129));
+      fView.InsertLog(getLabel(kLabelLoadingData));
       fTeaching = false;
       fView.ShowTeachBox(false);
       RescanRemotes();

@@ -5,13 +5,13 @@
 #include <cstdint>
 
 #include "receiver/receiver_report.h"
-#include "remotes/remote_cl.h"
+#include "remotes/remote_definition.h"
 
 class RecognisedKeyListener {
  public:
   virtual ~RecognisedKeyListener() = default;
   // A receiver report matched `remote`'s key function `keyfn` (51..100).
-  virtual void KeyRecognised(const RemoteCL& remote, int32_t keyfn,
+  virtual void KeyRecognised(const RemoteDefinition& remote, int32_t keyfn,
                              const ReceiverReport& report) = 0;
   // The remote list was loaded or rescanned.
   virtual void RemotesChanged(const RemoteList& remotes) = 0;

@@ -13,7 +13,7 @@ LircdService::~LircdService() {
   Stop();
 }
 
-void LircdService::KeyRecognised(const RemoteCL& remote, int32_t keyfn,
+void LircdService::KeyRecognised(const RemoteDefinition& remote, int32_t keyfn,
                                  const ReceiverReport& report) {
   fFeed.KeyRecognised(remote, keyfn, report);
 }

@@ -19,7 +19,8 @@ class LircdService : public RecognisedKeyListener {
   LircdService& operator=(const LircdService&) = delete;
 
   RecognisedKeyListener* Listener() { return this; }
-  void KeyRecognised(const RemoteCL& remote, int32_t keyfn, const ReceiverReport& report) override;
+  void KeyRecognised(const RemoteDefinition& remote, int32_t keyfn,
+                     const ReceiverReport& report) override;
   void RemotesChanged(const RemoteList& remotes) override;
 
   // Listens on `path` (a running server at another path is closed first); false when it cannot.

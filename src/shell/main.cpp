@@ -21,8 +21,8 @@
 #include "presets/preset_messages.h"
 #include "settings/prefs.h"
 #include "shell/fake_desktop_hook.h"
-#include "shell/fb_application.h"
-#include "shell/rc_window.h"
+#include "shell/koru_application.h"
+#include "shell/main_window.h"
 #include "shell/session_shell.h"
 #include "shell/single_instance.h"
 #include "toolkit/after_first_turn.h"
@@ -175,14 +175,14 @@ int main(int argc, char** argv) {
   std::unique_ptr<Prefs> settings = Prefs::OpenSettingsFile();
   setup.settings = settings.get();
   {
-    FbApplication app(std::move(setup));
+    KoruApplication app(std::move(setup));
     SessionShell session(&app, QSystemTrayIcon::isSystemTrayAvailable(),
                          QCoreApplication::applicationFilePath().toStdString(),
                          autostart_arguments);
     instance.SetShowRequest(
         [&session](const std::string& token) { session.ShowMainWindow(token); });
     // What went wrong is also kept in the main window's log, where the user looks.
-    QPointer<RcWindow> main_window = app.MainWindow();
+    QPointer<MainWindow> main_window = app.GetMainWindow();
     InstallAlertPresenter([main_window](const std::string& text) {
       if (main_window) main_window->AddToLog(text + "\n");
     });
@@ -193,7 +193,7 @@ int main(int argc, char** argv) {
       // The media list goes through the main window, as its "Open" item does, so that the
       // remote's keys go to the list.
       if (request == kOpenMediaList) {
-        app.MainWindow()->GetMessenger().SendMessage(request);
+        app.GetMainWindow()->GetMessenger().SendMessage(request);
       } else {
         AppMessenger().SendMessage(request);
       }

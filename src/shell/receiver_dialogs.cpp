@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "receiver/port_open_failure.h"
+#include "settings/label_ids.h"
 #include "settings/label_table.h"
 
 void NoticeNoReceiver(const std::string& text) {
@@ -16,11 +17,13 @@ void NoticeNoReceiver(const std::string& text) {
 
 void AskWhetherSensorRemoved(const ReceiverSession::BusyAnswer& answer) {
   auto* box = new QMessageBox(QMessageBox::Warning, "KORU_W",
-                              QString::fromUtf8(getLabel(188)) + "\n\n" +
+                              QString::fromUtf8(getLabel(kLabelResourceBusy)) + "\n\n" +
                                   QString::fromStdString(RecentOpenFailures()) + "\n" +
-                                  QString::fromUtf8(getLabel(201)));
-  QPushButton* nothing = box->addButton(QString::fromUtf8(getLabel(202)), QMessageBox::RejectRole);
-  QPushButton* removed = box->addButton(QString::fromUtf8(getLabel(203)), QMessageBox::AcceptRole);
+                                  QString::fromUtf8(getLabel(kLabelRemoveSensorFirst)));
+  QPushButton* nothing =
+      box->addButton(QString::fromUtf8(getLabel(kLabelDoNothing)), QMessageBox::RejectRole);
+  QPushButton* removed =
+      box->addButton(QString::fromUtf8(getLabel(kLabelSensorRemoved)), QMessageBox::AcceptRole);
   box->setDefaultButton(removed);
   box->setAttribute(Qt::WA_DeleteOnClose);
   QObject::connect(box, &QMessageBox::buttonClicked, box,

@@ -11,8 +11,8 @@
 #include "receiver/receiver_session.h"
 #include "settings/prefs.h"
 #include "shell/bring_to_front.h"
-#include "shell/fb_application.h"
-#include "shell/rc_window.h"
+#include "shell/koru_application.h"
+#include "shell/main_window.h"
 #include "shell/settings_page_extension.h"
 
 namespace {
@@ -26,10 +26,10 @@ std::string LabelText(QWidget* window, const char* name) {
 
 }  // namespace
 
-SessionShell::SessionShell(FbApplication* app, bool tray_available, const std::string& program,
+SessionShell::SessionShell(KoruApplication* app, bool tray_available, const std::string& program,
                            std::vector<std::string> arguments)
     : app_(app),
-      tray_(app->MainWindow(), tray_available),
+      tray_(app->GetMainWindow(), tray_available),
       autostart_(SettingsFolder(), program, std::move(arguments)) {
   QApplication::setWindowIcon(TrayIcon::AppIcon());
   if (Prefs* prefs = app_->Settings()) {
@@ -40,7 +40,7 @@ SessionShell::SessionShell(FbApplication* app, bool tray_available, const std::s
   app_->SetReceiverObserver([this](const Message&) { UpdatePortState(); });
   SetSettingsPageExtension([this](QWidget* page) { AddSettings(page); });
   UpdatePortState();
-  RcWindow* window = app_->MainWindow();
+  MainWindow* window = app_->GetMainWindow();
   if (window != nullptr && window->Receiver() != nullptr) {
     port_watch_ = QObject::connect(window->Receiver(), &ReceiverSession::PortChanged,
                                    window->Receiver(), [this] { UpdatePortState(); });
@@ -53,22 +53,22 @@ SessionShell::~SessionShell() {
   QObject::disconnect(port_watch_);
   SetSettingsPageExtension(nullptr);
   app_->SetReceiverObserver(nullptr);
-  if (RcWindow* window = app_->MainWindow()) window->SetReportObserver(nullptr);
+  if (MainWindow* window = app_->GetMainWindow()) window->SetReportObserver(nullptr);
 }
 
 void SessionShell::ShowMainWindow(const std::string& activation_token) {
-  BringToFront(app_->MainWindow(), activation_token);
+  BringToFront(app_->GetMainWindow(), activation_token);
 }
 
 void SessionShell::ReceiverReport() {
   UpdatePortState();
   // What the main window made of the code: its result box names the remote and the key.
-  RcWindow* window = app_->MainWindow();
+  MainWindow* window = app_->GetMainWindow();
   tray_.SetLastKey(LabelText(window, "irSender"), LabelText(window, "irSenKey"));
 }
 
 void SessionShell::UpdatePortState() {
-  RcWindow* window = app_->MainWindow();
+  MainWindow* window = app_->GetMainWindow();
   ReceiverPort* port = window && window->Receiver() ? window->Receiver()->Port() : nullptr;
   tray_.SetReceiverState(port ? port->Name() : std::string(), port != nullptr);
 }
@@ -93,7 +93,8 @@ void SessionShell::AddSettings(QWidget* page) {
 
   // What the desktop lets KORU do; where something is missing, a link to why and what would
   // enable it.
-  DesktopReport desktop = app_->MainWindow() ? app_->MainWindow()->DesktopState() : DesktopReport{};
+  DesktopReport desktop =
+      app_->GetMainWindow() ? app_->GetMainWindow()->DesktopState() : DesktopReport{};
   if (!desktop.session.empty()) {
     QString text = QString::fromStdString(desktop.Summary()).toHtmlEscaped().replace("\n", "<br>");
     if (!desktop.Complete()) text += "<br><a href=\"details\">What would enable it…</a>";

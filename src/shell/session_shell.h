@@ -3,7 +3,7 @@
 // reports, the window brought to the front when KORU is started again, and the settings
 // page's "Close to tray" and "Start at login" check boxes.
 //
-//   FbApplication app;
+//   KoruApplication app;
 //   SessionShell session(&app, QSystemTrayIcon::isSystemTrayAvailable(), program_path);
 //   instance.SetShowRequest([&](const std::string& token) { session.ShowMainWindow(token); });
 #include <QMetaObject>
@@ -14,14 +14,14 @@
 #include "shell/autostart_entry.h"
 #include "shell/tray_icon.h"
 
-class FbApplication;
+class KoruApplication;
 class Message;
 class QWidget;
 
 class SessionShell {
  public:
   // `program` is the path the autostart entry starts, with `arguments`.
-  SessionShell(FbApplication* app, bool tray_available, const std::string& program,
+  SessionShell(KoruApplication* app, bool tray_available, const std::string& program,
                std::vector<std::string> arguments = {});
   ~SessionShell();
   SessionShell(const SessionShell&) = delete;
@@ -38,7 +38,7 @@ class SessionShell {
   void ReceiverReport();
   void UpdatePortState();
 
-  FbApplication* app_;
+  KoruApplication* app_;
   TrayIcon tray_;
   AutostartEntry autostart_;
   // A port chosen on the settings page opens without a report: the receiver view says so.

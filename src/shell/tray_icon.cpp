@@ -7,6 +7,7 @@
 #include "platform/desktop/desktop_messages.h"
 #include "platform/messaging/four_cc.h"
 #include "platform/messaging/messenger.h"
+#include "settings/label_ids.h"
 #include "settings/label_table.h"
 #include "shell/bring_to_front.h"
 #include "toolkit/deferred_icon.h"
@@ -18,7 +19,7 @@ TrayIcon::TrayIcon(QWidget* window, bool available) : window_(window) {
   show->setObjectName("trayShow");
   connect(show, &QAction::triggered, this, [this] { BringToFront(window_); });
   // The virtual remote, as the main window's "View" menu offers it.
-  QAction* remote = menu_.addAction(QString::fromUtf8(getLabel(153)));
+  QAction* remote = menu_.addAction(QString::fromUtf8(getLabel(kLabelLayout)));
   remote->setObjectName("trayRemote");
   connect(remote, &QAction::triggered, this,
           [] { AppMessenger().SendMessage(kOpenVirtualRemote); });

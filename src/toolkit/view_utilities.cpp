@@ -14,6 +14,7 @@
 #include "platform/desktop/desktop_messages.h"
 #include "platform/messaging/alert.h"
 #include "platform/messaging/trace.h"
+#include "settings/label_ids.h"
 #include "settings/label_table.h"
 #include "toolkit/menu_field.h"
 #include "toolkit/message_action.h"
@@ -104,7 +105,7 @@ bool SetItemToIn(QMenu* menu, uint32_t code, const char* label, bool enable, boo
     Trace(" return ! \n");
     return false;
   }
-  if (std::strcmp(label, getLabel(49)) == 0) {
+  if (std::strcmp(label, getLabel(kLabelCodeNotFound)) == 0) {
     Trace(" [forbidden Label :%s][out]\n", label);
     return false;
   }

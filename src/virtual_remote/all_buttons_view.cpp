@@ -9,14 +9,15 @@
 
 #include "platform/files/safe_file.h"
 #include "platform/messaging/trace.h"
-#include "remotes/remote_cl.h"
+#include "remotes/remote_definition.h"
+#include "settings/label_ids.h"
 #include "settings/label_table.h"
 #include "settings/prefs.h"
 #include "toolkit/menu_field.h"
 #include "toolkit/message_action.h"
-#include "virtual_remote/bt_view.h"
 #include "virtual_remote/layout_file.h"
 #include "virtual_remote/placement_rules.h"
+#include "virtual_remote/remote_button_view.h"
 #include "virtual_remote/virtual_remote_messages.h"
 
 namespace {
@@ -29,7 +30,7 @@ std::filesystem::path LayoutPath(const std::string& name) {
     Trace(" layout name '%s' is no file name\n", name.c_str());
     return {};
   }
-  return RemoteCL::Folder() / name;
+  return RemoteDefinition::Folder() / name;
 }
 
 }  // namespace
@@ -50,7 +51,7 @@ AllButtonsView::AllButtonsView(const QRect& frame, const char* name, const Messe
   font.setPixelSize(10);
   setFont(font);
 
-  fGridBox = new QCheckBox(getLabel(148), this);
+  fGridBox = new QCheckBox(getLabel(kLabelShowGrid), this);
   fGridBox->setObjectName("showGrid");
   fGridBox->setGeometry(2, 2, 179, 21);
   fGridBox->setChecked(fShowGrid);
@@ -62,7 +63,7 @@ AllButtonsView::AllButtonsView(const QRect& frame, const char* name, const Messe
   fLayoutField->setObjectName("lfMF");
   fLayoutField->setGeometry(15, 13, 160, 24);
 
-  fDualBox = new QCheckBox(getLabel(149), this);
+  fDualBox = new QCheckBox(getLabel(kLabelUseDualFunctionButtons), this);
   fDualBox->setObjectName("useDuBu");
   fDualBox->setGeometry(2, 2, 179, 21);
   fDualBox->setChecked(fDualMode);
@@ -81,8 +82,9 @@ void AllButtonsView::FillWithAllPosButtons() {
     if (fButtons[slot] != nullptr || table[slot].key_function == 0) continue;
     const ButtonDef& def = table[slot];
     const std::string name = "bt" + std::to_string(slot);
-    auto* button = new BTView(QRect(def.x, def.y, ButtonWidth(def.key_function), kButtonHeight),
-                              name.c_str(), def.key_function, this);
+    auto* button =
+        new RemoteButtonView(QRect(def.x, def.y, ButtonWidth(def.key_function), kButtonHeight),
+                             name.c_str(), def.key_function, this);
     button->SetTarget(fTarget);
     button->show();
     fButtons[slot] = button;
@@ -98,7 +100,7 @@ void AllButtonsView::LoadPositions() {
     std::stringstream text;
     text << file.rdbuf();
     for (const LayoutPlace& place : ParseLayoutFile(text.str())) {
-      BTView* button = fButtons[place.slot];
+      RemoteButtonView* button = fButtons[place.slot];
       if (button == nullptr) continue;
       button->move(ClampOntoBoard(QPoint(place.x, place.y), button->width()));
     }
@@ -111,7 +113,7 @@ void AllButtonsView::SavePositions() {
   if (path.empty()) return;
   std::vector<LayoutPlace> places;
   for (int slot = 0; slot < kBoardSlots; ++slot) {
-    if (const BTView* button = fButtons[slot]) {
+    if (const RemoteButtonView* button = fButtons[slot]) {
       places.push_back(LayoutPlace{slot, button->x(), button->y(), button->Label().toStdString()});
     }
   }
@@ -123,7 +125,7 @@ void AllButtonsView::SavePositions() {
 void AllButtonsView::ScanLayoutFiles(QMenu* menu) {
   if (menu == nullptr) return;
   menu->clear();
-  for (const std::string& name : ScanLayoutFileNames(RemoteCL::Folder())) {
+  for (const std::string& name : ScanLayoutFileNames(RemoteDefinition::Folder())) {
     Message choose(kChooseLayoutFile);
     choose.AddString("layout_name", name);
     QAction* item = AddMenuItem(menu, QString::fromStdString(name), choose, fTarget);
@@ -137,7 +139,7 @@ void AllButtonsView::GetDesRect() {
   int used_right = 30, used_bottom = 40;
   int park_right = 0, park_bottom = 0;
   for (int slot = kBoardSlots - 1; slot >= 0; --slot) {
-    BTView* button = fButtons[slot];
+    RemoteButtonView* button = fButtons[slot];
     if (button == nullptr) continue;
     button->SetLit(false);
     button->SetMoving(false);
@@ -172,7 +174,7 @@ void AllButtonsView::GetDesRect() {
   }
   fDualBox->setChecked(dual);
   fDualMode = dual;
-  BTView::useingDualButtons = dual;
+  RemoteButtonView::useingDualButtons = dual;
 
   if (fSizeLimits) {
     fSizeLimits(QSize(used_right + 1, used_bottom + 1), QSize(park_right, park_bottom + 40));
@@ -182,18 +184,18 @@ void AllButtonsView::GetDesRect() {
 
 void AllButtonsView::Highlight(long slot) {
   if (slot > 70 || slot < 0) {
-    if (BTView* lit = Button(fLitSlot)) {
+    if (RemoteButtonView* lit = Button(fLitSlot)) {
       lit->SetLit(false);
       lit->update();
     }
     return;
   }
-  BTView* button = fButtons[slot];
+  RemoteButtonView* button = fButtons[slot];
   if (button == nullptr) return;
   if (slot >= 49) {
     // The group buttons light one at a time; the lit key stays lit.
     for (int group = 50; group <= 54; ++group) {
-      if (BTView* other = fButtons[group]) {
+      if (RemoteButtonView* other = fButtons[group]) {
         other->SetLit(false);
         other->update();
       }
@@ -204,9 +206,9 @@ void AllButtonsView::Highlight(long slot) {
   }
   const int target =
       fDualMode ? DualSlotFor(static_cast<int32_t>(slot) + 51) : static_cast<int>(slot);
-  BTView* lit = fButtons[target];
+  RemoteButtonView* lit = fButtons[target];
   if (lit == nullptr) return;
-  if (BTView* previous = Button(fLitSlot)) {
+  if (RemoteButtonView* previous = Button(fLitSlot)) {
     previous->SetLit(false);
     previous->update();
   }
@@ -216,16 +218,16 @@ void AllButtonsView::Highlight(long slot) {
 }
 
 void AllButtonsView::MarkRemotesButton(const Message* msg) {
-  const RemoteCL* remote = msg != nullptr ? MarkedRemote(*msg) : nullptr;
+  const RemoteDefinition* remote = msg != nullptr ? MarkedRemote(*msg) : nullptr;
   for (int slot = 0; slot < kBoardSlots; ++slot) {
-    BTView* button = fButtons[slot];
+    RemoteButtonView* button = fButtons[slot];
     if (button == nullptr) continue;
     button->SetTaught(remote != nullptr && slot < 50 && remote->HasKey(slot + 1));
     button->update();
   }
   if (remote == nullptr) return;
   for (int slot = 60; slot < kBoardSlots; ++slot) {
-    if (BTView* button = fButtons[slot]) {
+    if (RemoteButtonView* button = fButtons[slot]) {
       button->SetTaught(true);
       button->update();
     }
@@ -259,6 +261,6 @@ void AllButtonsView::paintEvent(QPaintEvent*) {
   bold.setBold(true);
   painter.setFont(bold);
   painter.setPen(QColor(20, 20, 20));
-  painter.drawText(QPointF(240, 18), QString::fromUtf8(getLabel(146)));
-  painter.drawText(QPointF(240, 32), QString::fromUtf8(getLabel(147)));
+  painter.drawText(QPointF(240, 18), QString::fromUtf8(getLabel(kLabelImitateRemote)));
+  painter.drawText(QPointF(240, 32), QString::fromUtf8(getLabel(kLabelMoveUnusedButtons)));
 }

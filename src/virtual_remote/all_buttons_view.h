@@ -21,7 +21,7 @@
 #include "platform/messaging/message.h"
 #include "virtual_remote/button_table.h"
 
-class BTView;
+class RemoteButtonView;
 class QCheckBox;
 class QMenu;
 class MenuField;
@@ -43,7 +43,7 @@ class AllButtonsView : public QWidget {
   virtual void GetDesRect();
   virtual void MarkRemotesButton(const Message* msg);
 
-  BTView* Button(int slot) const {
+  RemoteButtonView* Button(int slot) const {
     return slot >= 0 && slot < kBoardSlots ? fButtons[slot] : nullptr;
   }
   void SetLayoutName(const std::string& name) { fLayoutName = name; }
@@ -68,7 +68,7 @@ class AllButtonsView : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  std::array<BTView*, kBoardSlots> fButtons{};
+  std::array<RemoteButtonView*, kBoardSlots> fButtons{};
   std::string fLayoutName = "_LAYOUT_";
   bool fShowGrid = false;
   bool fDualMode = false;

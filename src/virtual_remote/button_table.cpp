@@ -1,5 +1,6 @@
 #include "virtual_remote/button_table.h"
 
+#include "settings/key_functions.h"
 #include "settings/label_table.h"
 
 namespace {
@@ -61,36 +62,37 @@ const std::array<ButtonDef, kBoardSlots>& DefaultButtons() {
 }
 
 int ButtonWidth(int32_t key_function) {
-  return key_function > 112 ? 60 : 40;
+  return key_function > kLastDualFunction ? 60 : 40;
 }
 
 bool IsDualFunction(int32_t key_function) {
-  return (key_function >= 101 && key_function <= 109) || key_function == 111 || key_function == 112;
+  return (key_function >= kDualProgramUp && key_function <= kDualFavourite) ||
+         key_function == kDualTab || key_function == kDualOk;
 }
 
 const char* ButtonLabel(int32_t key_function) {
   switch (key_function) {
-    case 101:
+    case kDualProgramUp:
       return "Prog+";
-    case 102:
+    case kDualProgramDown:
       return "Prog-";
-    case 103:
+    case kDualVolumeDown:
       return "Vol-";
-    case 104:
+    case kDualVolumeUp:
       return "Vol+";
-    case 105:
+    case kDualMute:
       return " m ";
-    case 106:
+    case kDualMenu:
       return "Menu";
-    case 107:
+    case kDualExit:
       return "Exit";
-    case 108:
+    case kDualEnter:
       return "Enter";
-    case 109:
+    case kDualFavourite:
       return "FAV";
-    case 111:
+    case kDualTab:
       return "Tab";
-    case 112:
+    case kDualOk:
       return "OK";
     default:
       return getLabel(key_function);
@@ -99,30 +101,30 @@ const char* ButtonLabel(int32_t key_function) {
 
 int DualSlotFor(int32_t key_function) {
   switch (key_function) {
-    case 61:
-    case 83:
+    case kKeyArrowUp:
+    case kKeyProgramUp:
       return 60;
-    case 62:
-    case 84:
+    case kKeyArrowDown:
+    case kKeyProgramDown:
       return 61;
-    case 63:
-    case 66:
+    case kKeyArrowLeft:
+    case kKeyVolumeDown:
       return 62;
-    case 64:
-    case 65:
+    case kKeyArrowRight:
+    case kKeyVolumeUp:
       return 63;
-    case 67:
+    case kKeyMute:
       return 64;
-    case 71:
+    case kKeyMenu:
       return 65;
-    case 72:
-    case 81:
+    case kKeyExit:
+    case kKeyEject:
       return 66;
-    case 75:
+    case kKeyFavourite:
       return 68;
-    case 70:
+    case kKeyTab:
       return 70;
-    case 69:
+    case kKeyOk:
       return 71;
     default:
       return key_function - 51;

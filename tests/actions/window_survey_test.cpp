@@ -11,7 +11,7 @@ TEST_F(WindowSurveyTest, TaskSwitcherLeavesOutServicesAndCycles) {
     desktop.AddApp(std::string("application/x-vnd.linux-") + executable, executable);
   }
   AppInfo info;
-  IStrgTab(services, &info);
+  SwitchApplication(services, &info);
   EXPECT_TRUE(
       trace.Contains("    TEAM: application/x-vnd.linux-gimp\n"
                      " NT>TEAM: application/x-vnd.linux-_server\n"
@@ -22,7 +22,7 @@ TEST_F(WindowSurveyTest, TaskSwitcherLeavesOutServicesAndCycles) {
   // Three entries: positions 1, 2, 0, 1, ...
   std::vector<std::string> chosen = {info.executable};
   for (int i = 0; i < 3; ++i) {
-    IStrgTab(services, &info);
+    SwitchApplication(services, &info);
     chosen.push_back(info.executable);
   }
   EXPECT_EQ(chosen, (std::vector<std::string>{"_server", "firefox", "gimp", "_server"}));
@@ -33,7 +33,8 @@ TEST_F(WindowSurveyTest, TaskSwitcherListsFileManagerWindowsAndRaisesThem) {
   desktop.AddApp(kTrackerSignature, "pcmanfm");
   desktop.AddApp("application/x-vnd.linux-gimp", "gimp");
   desktop.file_manager_windows = {"home", "it's; a folder"};
-  IStrgTab(services, nullptr);  // position 1: the window listed first comes from the highest index
+  SwitchApplication(services,
+                    nullptr);  // position 1: the window listed first comes from the highest index
   EXPECT_TRUE(trace.Contains("     WIN: it's; a folder\n NT> WIN: home\n"));
   EXPECT_TRUE(trace.Contains("[ShortTOP][home]\n"));
   EXPECT_EQ(desktop.calls.back(), "raise home");
@@ -42,7 +43,7 @@ TEST_F(WindowSurveyTest, TaskSwitcherListsFileManagerWindowsAndRaisesThem) {
   desktop.file_manager_windows = {"/tmp/gone", "x"};
   desktop.raise_fails = true;
   services.switch_position = 0;
-  IStrgTab(services, nullptr);
+  SwitchApplication(services, nullptr);
   EXPECT_EQ(launcher.calls, (std::vector<std::string>{"open /tmp/gone"}));
 
   std::vector<std::string> out;
@@ -51,7 +52,7 @@ TEST_F(WindowSurveyTest, TaskSwitcherListsFileManagerWindowsAndRaisesThem) {
 }
 
 TEST_F(WindowSurveyTest, TaskSwitcherWithNothingChoosesNothing) {
-  IStrgTab(services, nullptr);
+  SwitchApplication(services, nullptr);
   EXPECT_FALSE(trace.Contains("Will activate"));
   EXPECT_EQ(services.switch_position, 0);
 }
@@ -74,7 +75,7 @@ TEST_F(WindowSurveyTest, CloseOnTheFileManagerProtectsItsLastWindows) {
     desktop.sent.clear();
     trace.Clear();
     desktop.file_manager_windows = c.windows;
-    ICloseThisFAW(services);
+    CloseFrontWindow(services);
     EXPECT_TRUE(trace.Contains(c.trace)) << trace.Text();
     EXPECT_EQ(SentSummary(),
               c.closes ? std::vector<std::string>{"window* '_QRQ'"} : std::vector<std::string>{});
@@ -91,21 +92,21 @@ TEST_F(WindowSurveyTest, CloseNeverQuitsProtectedApplications) {
                         {kWorkspacesSignature, ".. don't quit WorkspaceWin\n"}};
   for (const Case& c : cases) {
     desktop.Activate(c.signature);
-    ICloseThisFAW(services);
+    CloseFrontWindow(services);
     EXPECT_TRUE(trace.Contains(c.trace));
   }
   EXPECT_TRUE(desktop.sent.empty());
 
   // KORU itself: Eject acts as OK.
   desktop.Activate(kKoruSignature);
-  ICloseThisFAW(services);
+  CloseFrontWindow(services);
   EXPECT_TRUE(trace.Contains(".. don't quit myself\n"));
   ASSERT_EQ(SentSummary(), (std::vector<std::string>{"window '_KYD'", "window '_KYU'"}));
   EXPECT_EQ(desktop.sent[0].message.GetInt32("key", 0), 0x5b);
 
   desktop.sent.clear();
   desktop.Activate("application/x-vnd.linux-gimp");
-  ICloseThisFAW(services);
+  CloseFrontWindow(services);
   EXPECT_EQ(SentSummary(), (std::vector<std::string>{"app:application/x-vnd.linux-gimp '_QRQ'"}));
   EXPECT_TRUE(trace.Contains("\n  Quit to: application/x-vnd.linux-gimp "));
 }

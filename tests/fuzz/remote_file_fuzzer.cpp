@@ -3,19 +3,19 @@
 
 #include "fuzz_check.h"
 #include "fuzz_folder.h"
-#include "remotes/remote_cl.h"
+#include "remotes/remote_definition.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const bool folder_set = [] {
-    RemoteCL::SetFolder(FuzzFolder());
+    RemoteDefinition::SetFolder(FuzzFolder());
     return true;
   }();
   (void)folder_set;
   QuietTrace();
   WriteFuzzFile("Fuzzed", data, size);
   RemoteList list;
-  list.push_back(std::make_unique<RemoteCL>());
-  RemoteCL& record = *list.back();
+  list.push_back(std::make_unique<RemoteDefinition>());
+  RemoteDefinition& record = *list.back();
   record.RemoteLoad("Fuzzed");
   for (int32_t k = 1; k <= kKeySlots; ++k) {
     FUZZ_CHECK(record.Slot(k) >= 0);

@@ -9,12 +9,12 @@
 #include "fuzz_check.h"
 #include "fuzz_folder.h"
 #include "platform/files/folder_reader.h"
-#include "remotes/remote_cl.h"
+#include "remotes/remote_definition.h"
 #include "remotes/remote_folder_index.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const bool folder_set = [] {
-    RemoteCL::SetFolder(FuzzFolder());
+    RemoteDefinition::SetFolder(FuzzFolder());
     return true;
   }();
   (void)folder_set;
@@ -27,13 +27,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const FolderReader folder(FuzzFolder());
     RemoteFolderIndex index(folder);
     if (const auto stamp = folder.StampOf(RemoteFolderIndex::kFileName)) {
-      RemoteCL record;
+      RemoteDefinition record;
       FUZZ_CHECK(!index.Find(RemoteFolderIndex::kFileName, *stamp, &record).has_value());
     }
     FUZZ_CHECK(index.Serialized() == RemoteFolderIndex::Sealed(""));
   }
 
-  RemoteCL record;
+  RemoteDefinition record;
   if (record.TakeIndexState(bytes)) {
     std::string again;
     record.AppendIndexState(&again);

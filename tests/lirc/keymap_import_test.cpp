@@ -91,7 +91,7 @@ TEST_F(KeymapImport, EveryShippedNecAndRc5KeyIsRecognisedFromItsScancode) {
       EXPECT_EQ(report.undecoded, std::vector<std::string>{}) << LircImportText(report);
       ++keymaps_checked;
       RemoteList list;
-      list.push_back(std::make_unique<RemoteCL>());
+      list.push_back(std::make_unique<RemoteDefinition>());
       list.back()->RemoteLoad(report.file);
       for (const auto& [scancode, name] : keymap.scancodes) {
         const int32_t function = KeyFunctionOfLircName(name);

@@ -56,7 +56,7 @@ TEST_F(LircImport, ImportedRemotesRecogniseIrsimsendRecordingsKeyByKey) {
     EXPECT_EQ(report.imported.size(), remotes[0].buttons.size()) << LircImportText(report);
 
     RemoteList list;
-    list.push_back(std::make_unique<RemoteCL>());
+    list.push_back(std::make_unique<RemoteDefinition>());
     list.back()->RemoteLoad(report.file);
     ASSERT_TRUE(list.back()->IsExact());
     for (const LircButton& button : remotes[0].buttons) {
@@ -91,7 +91,7 @@ TEST_F(LircImport, ClassicFilesOnlyWhereEveryClassicCodeIsDistinct) {
   const LircImportReport report = ImportLircRemotes(nec, options).at(0);
   ASSERT_TRUE(report.classic) << LircImportText(report);
   RemoteList list;
-  list.push_back(std::make_unique<RemoteCL>());
+  list.push_back(std::make_unique<RemoteDefinition>());
   list.back()->RemoteLoad(report.file);
   EXPECT_FALSE(list.back()->IsExact());
   for (const LircButton& button : nec[0].buttons) {
@@ -207,7 +207,7 @@ TEST_F(LircImport, EveryRemoteImportedFromTheDatabaseRecognisesItsIrsimsendRecor
     ++remotes_imported;
     SCOPED_TRACE(file + " " + remote.name);
     RemoteList list;
-    list.push_back(std::make_unique<RemoteCL>());
+    list.push_back(std::make_unique<RemoteDefinition>());
     list.back()->RemoteLoad(report.file);
     // All imported keys in one run of irsimsend, each a new press (toggle bits flip).
     std::vector<const LircButton*> keys;

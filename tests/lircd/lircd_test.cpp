@@ -10,9 +10,9 @@
 
 namespace {
 
-std::unique_ptr<RemoteCL> Remote(const std::string& name, int32_t header,
-                                 std::vector<std::pair<int32_t, int32_t>> slot_codes) {
-  auto remote = std::make_unique<RemoteCL>();
+std::unique_ptr<RemoteDefinition> Remote(const std::string& name, int32_t header,
+                                         std::vector<std::pair<int32_t, int32_t>> slot_codes) {
+  auto remote = std::make_unique<RemoteDefinition>();
   remote->fName = name;
   remote->fComHead = header;
   for (const auto& [slot, code] : slot_codes) remote->SetSlot(slot, code);
@@ -20,8 +20,8 @@ std::unique_ptr<RemoteCL> Remote(const std::string& name, int32_t header,
 }
 
 // An exact remote of NEC address 0x04 with a key of another protocol and address and a hash key.
-std::unique_ptr<RemoteCL> ExactRemote(const std::string& name) {
-  auto remote = std::make_unique<RemoteCL>();
+std::unique_ptr<RemoteDefinition> ExactRemote(const std::string& name) {
+  auto remote = std::make_unique<RemoteDefinition>();
   remote->fName = name;
   remote->SetExactHead({ExactProtocol::kNec, 0x04, 0, 32});
   remote->SetExactKey(52, {ExactProtocol::kNec, 0x04, 0x08, 32});            // N1
@@ -59,7 +59,7 @@ TEST(LircdBroadcast, TheCodeIsTheTaughtCodeOfTheKeyWhateverTheReportCarries) {
   two_byte->fComByte = 3;
   auto exact = ExactRemote("Exact");
   struct Case {
-    const RemoteCL* remote;
+    const RemoteDefinition* remote;
     int32_t keyfn;
     const char* report_exact;  // null: the report has no exact code
     uint64_t code;

@@ -3,10 +3,10 @@
 #include <fstream>
 #include <functional>
 
-#include "media_list/me_view.h"
+#include "media_list/media_entries_view.h"
+#include "media_list/media_entry_view.h"
 #include "media_list/media_list_messages.h"
-#include "media_list/media_window.h"
-#include "media_list/mx_view.h"
+#include "media_list/media_list_window.h"
 #include "routing/code_text.h"
 #include "shell/shell_fixture.h"
 #include "toolkit/message_action.h"
@@ -21,7 +21,7 @@ class MediaListAppTest : public ShellTest {
     ShellTest::SetUp();
     std::ofstream(home_.Path() / "_koru_media_list") << "/m/0.ogg\n/m/1.ogg\n";
   }
-  MEDIA_Window* MediaWindow() { return app_->MediaWindow(); }
+  MediaListWindow* MediaWindow() { return app_->MediaWindow(); }
   bool ListMode() { return Window()->Router().MediaListMode(); }
   // Messages here travel several hops (main window, application, list window, back).
   static void Deliver() {
@@ -42,7 +42,7 @@ TEST_F(MediaListAppTest, OpenAndCloseLeaveTheRemoteKeysToTheDesktopAgain) {
   const bool compact_before = Window()->MiniViewShowing();
   Post(kOpenMediaList);
   Deliver();
-  MEDIA_Window* list = MediaWindow();
+  MediaListWindow* list = MediaWindow();
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(list->MediaView()->EntryViews().size(), 2u);
   EXPECT_TRUE(ListMode());

@@ -240,8 +240,8 @@ TEST_F(LircdSocket, AnExactRemoteIsListedAndBroadcastWithTheSameCodes) {
   ASSERT_NE(server, nullptr);
   feed.SetBroadcast([&server](std::string line) { server->Broadcast(std::move(line)); });
   RemoteList remotes;
-  remotes.push_back(std::make_unique<RemoteCL>());
-  RemoteCL& remote = *remotes.back();
+  remotes.push_back(std::make_unique<RemoteDefinition>());
+  RemoteDefinition& remote = *remotes.back();
   remote.fName = "Hi Fi";
   remote.SetExactHead({ExactProtocol::kRc5, 0x14, 0, 11});
   remote.SetExactKey(52, {ExactProtocol::kRc5, 0x14, 0x01, 11});     // N1

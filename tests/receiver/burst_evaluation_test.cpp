@@ -14,9 +14,9 @@
 #include "receiver/exact/exact_encoder.h"
 #include "receiver/replay_session.h"
 #include "receiver/report_line.h"
+#include "remotes/builtin_remotes.h"
 #include "remotes/frame_encoder.h"
 #include "remotes/key_match.h"
-#include "remotes/pre_rem_list.h"
 #include "remotes/remote_folder.h"
 #include "settings/label_table.h"
 
@@ -27,7 +27,7 @@ constexpr uint64_t kSlot = 2000000;  // one press per slot of the recording
 struct Press {
   std::string remote;
   int32_t key_function;
-  RemoteCL* record;
+  RemoteDefinition* record;
 };
 
 struct Report {
@@ -90,9 +90,9 @@ class BuiltinKeys : public RemoteFolderTest {
 
   // The key a code text stands for on `remote` (matched against it alone: among all built-in
   // remotes, two one-byte remotes hide behind two-byte ones with their headers).
-  static std::string KeyOf(const std::string& text, const RemoteCL& remote) {
+  static std::string KeyOf(const std::string& text, const RemoteDefinition& remote) {
     RemoteList alone;
-    alone.push_back(std::make_unique<RemoteCL>());
+    alone.push_back(std::make_unique<RemoteDefinition>());
     alone.back()->CopyFrom(remote);
     KeyMatch match;
     if (!MatchCodeText(alone, text, false, &match)) return "(not this remote) " + text;
@@ -135,7 +135,7 @@ TEST_F(BuiltinKeys, AHeldKeyGivesOnlyItsOwnCode) {
 
 // A long-code key held down: one frame, then a repeat code (9 ms, 2.25 ms, a 560 us mark)
 // every 110 ms.
-std::vector<int32_t> HeldNecKey(const RemoteCL& remote, int32_t repeats) {
+std::vector<int32_t> HeldNecKey(const RemoteDefinition& remote, int32_t repeats) {
   KeyPress press;
   EXPECT_EQ(EncodeKeyPress(remote.fComHead, remote.fComByte, remote.Slot(1), 0, &press, nullptr),
             kOk);
@@ -148,13 +148,13 @@ std::vector<int32_t> HeldNecKey(const RemoteCL& remote, int32_t repeats) {
 }
 
 TEST_F(BuiltinKeys, TheKeyAfterAHeldNecKeyIsRight) {
-  const RemoteCL* nec = RemoteCL::FindRemote(&builtin_, "NEC184");
+  const RemoteDefinition* nec = RemoteDefinition::FindRemote(&builtin_, "NEC184");
   ASSERT_NE(nec, nullptr);
   // The first key of every remote, each after the NEC key was held for a second.
   Mode2Recording recording;
   AppendMode2(&recording, false, 300000);
   std::vector<std::string> expected;
-  std::vector<const RemoteCL*> pressed;
+  std::vector<const RemoteDefinition*> pressed;
   for (const auto& remote : builtin_) {
     KeyPress press;
     if (remote.get() == nec || EncodeKeyPress(remote->fComHead, remote->fComByte, remote->Slot(1),

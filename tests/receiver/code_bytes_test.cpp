@@ -5,7 +5,7 @@
 namespace {
 
 // The report's bytes are read once where the report is made; they must read as the text did.
-TEST(IrStr4Value, ReadsBytesAfterRemovingSeparatorsAsTheReportsBytesDo) {
+TEST(CodeByteValue, ReadsBytesAfterRemovingSeparatorsAsTheReportsBytesDo) {
   struct Case {
     const char* code;
     int32_t index;
@@ -26,7 +26,7 @@ TEST(IrStr4Value, ReadsBytesAfterRemovingSeparatorsAsTheReportsBytesDo) {
   };
   for (const auto& c : cases) {
     std::string text;
-    EXPECT_EQ(IrStr4Value(c.code, c.index, &text), c.value) << c.code << " " << c.index;
+    EXPECT_EQ(CodeByteValue(c.code, c.index, &text), c.value) << c.code << " " << c.index;
     EXPECT_EQ(text, c.text) << c.code << " " << c.index;
     const CodeBytes bytes = ReadCodeBytes(c.code);
     std::string shown;

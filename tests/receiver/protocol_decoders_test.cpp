@@ -30,7 +30,7 @@ constexpr std::array<int32_t, 2> kNecOne{560, 560};
 constexpr std::array<int32_t, 2> kNecZero{560, 1690};
 
 TEST_F(Decoders, MeanDecodersWithoutUsablePairLeaveTheCodeText) {
-  for (Decoder decoder : {CheckAllgemein, Check6B, Check12B}) {
+  for (Decoder decoder : {DecodeLongCode, DecodeSixBitCode, DecodeTwelveBitCode}) {
     TraceCapture trace;
     EXPECT_EQ(Decode(decoder, TableBuilder()), "-empty-");
     EXPECT_TRUE(trace.Contains("[VeryBAD]"));
@@ -51,54 +51,56 @@ TEST_F(Decoders, CompleteFramesOfEveryFamily) {
       t1{600, 1800}, t0{600, 600};
   const FrameCase cases[] = {
       // Header '1', then groups of 2, 5, 8, 8, 8 bits; the stop pulse and the end of data.
-      {"allgemein", CheckAllgemein,
+      {"allgemein", DecodeLongCode,
        TableBuilder().Add({9000, 4500}).Pairs(nec, kNecOne, kNecZero).Add({560}),
        "-1" + nec.substr(0, 2) + "-" + nec.substr(2, 5) + "-" + nec.substr(7, 8) + "-" +
            nec.substr(15, 8) + "-" + nec.substr(23, 8) + "-" + nec.substr(31, 1) + "1x"},
       // Without header: starts at position 0; ones are the short pairs.
-      {"allgemein bare", CheckAllgemein, TableBuilder().Pairs("0110", kNecOne, kNecZero), "0110-x"},
-      {"burns", CheckBurns,
+      {"allgemein bare", DecodeLongCode, TableBuilder().Pairs("0110", kNecOne, kNecZero), "0110-x"},
+      {"burns", DecodeBurnsCode,
        TableBuilder().Add({20000}).Pairs("10110011101", {8000, 600}, {1000, 600}),
        "-10011110-10011110-*00110011101**00111_burns"},
       // Fewer than ten positions give the bare '*'.
-      {"burns short", CheckBurns,
+      {"burns short", DecodeBurnsCode,
        TableBuilder().Add({20000}).Pairs("10110", {8000, 600}, {1000, 600}), "*_burns"},
-      {"saba", Check2Saba,
+      {"saba", DecodeSabaCode,
        TableBuilder().Add({12000}).Pairs("101101100111", {1000, 2500}, {1000, 1000}),
        "-10001001-10010001-*1011-110011100000_saba"},
-      {"h9x", CheckH9X, TableBuilder().Add({500, 40000}).Periods("1011001110001", 1000, 400),
+      {"h9x", DecodeH9xCode, TableBuilder().Add({500, 40000}).Periods("1011001110001", 1000, 400),
        "-00010101-10111011-*0011001110001*000000000000_H9X"},
-      {"6b", Check6B, TableBuilder().Add({12000}).Pairs("101100", p9b1, p9b0),
+      {"6b", DecodeSixBitCode, TableBuilder().Add({12000}).Pairs("101100", p9b1, p9b0),
        "-00000111-01101011-*101100**00_6b"},
-      {"9b", Check9B, TableBuilder().Add({7000}).Pairs(b18, p9b1, p9b0),
+      {"9b", DecodeNineBitCode, TableBuilder().Add({7000}).Pairs(b18, p9b1, p9b0),
        "-00001001-00001011-*" + b18 + "*"},
       // The last complete frame wins: a reset starts the bit positions again.
-      {"9b two frames", Check9B,
+      {"9b two frames", DecodeNineBitCode,
        TableBuilder()
            .Add({7000})
            .Pairs("11111", p9b1, p9b0)
            .Add({30000})
            .Pairs("000000000000000001", p9b1, p9b0),
        "-00001001-00001011-*000000000000000001*"},
-      {"12b", Check12B, TableBuilder().Add({12000}).Pairs("10111001101", {600, 1200}, t0),
+      {"12b", DecodeTwelveBitCode,
+       TableBuilder().Add({12000}).Pairs("10111001101", {600, 1200}, t0),
        "-11010010-01001110-*11011001101*111001100*_elevenBit"},
       // Denon and 12-bit restart after a long pair.
-      {"12b restart", Check12B,
+      {"12b restart", DecodeTwelveBitCode,
        TableBuilder()
            .Add({12000})
            .Pairs("11", t1, t0)
            .Add({3000, 3500})
            .Pairs("00110011001", t1, t0),
        "-11010010-01001110-*01010011001*111001100*_elevenBit"},
-      {"denon", CheckDenon, TableBuilder().Add({400, 50000}).Pairs("101100111000101", den1, den0),
+      {"denon", DecodeDenonCode,
+       TableBuilder().Add({400, 50000}).Pairs("101100111000101", den1, den0),
        "-11011110-01001110-*1011001110001011_denon"},
-      {"denon restart", CheckDenon,
+      {"denon restart", DecodeDenonCode,
        TableBuilder()
            .Pairs("111", den1, den0)
            .Add({300, 4500})
            .Pairs("000011110000111", den1, den0),
        "-11011110-01001110-*0000111100001111_denon"},
-      {"16b", Check16B, TableBuilder().Add({400, 50000}).Pairs(b18, den1, den0),
+      {"16b", DecodeSixteenBitCode, TableBuilder().Add({400, 50000}).Pairs(b18, den1, den0),
        "-01000111-01101100-*" + b18.substr(0, 15) + "1_16B"},
   };
   for (const auto& c : cases) {
@@ -110,19 +112,21 @@ TEST_F(Decoders, CompleteFramesOfEveryFamily) {
 TEST_F(Decoders, ShortFramesKeepLeftoverCharacters) {
   // H9X without a long period: only the '0' at position 1 is written over what the last call
   // left, so a fresh buffer gives the bare signature and a used one repeats the last frame.
-  const std::string fresh = Decode(CheckH9X, TableBuilder().Periods("1111", 1000, 400));
+  const std::string fresh = Decode(DecodeH9xCode, TableBuilder().Periods("1111", 1000, 400));
   EXPECT_EQ(fresh, "-00010101-10111011-*0*000000000000_H9X");
   const std::string full =
-      Decode(CheckH9X, TableBuilder().Add({40000}).Periods("1011001110001", 1000, 400));
-  EXPECT_EQ(Decode(CheckH9X, TableBuilder().Periods("1111", 1000, 400)), full);
+      Decode(DecodeH9xCode, TableBuilder().Add({40000}).Periods("1011001110001", 1000, 400));
+  EXPECT_EQ(Decode(DecodeH9xCode, TableBuilder().Periods("1111", 1000, 400)), full);
   // The leftovers belong to one set of work buffers: another evaluation's set is still fresh.
   DecoderWork other;
-  EXPECT_EQ(::Decode(CheckH9X, TableBuilder().Periods("1111", 1000, 400), other), fresh);
+  EXPECT_EQ(::Decode(DecodeH9xCode, TableBuilder().Periods("1111", 1000, 400), other), fresh);
 
   // 9B writes no terminator: a short frame keeps the tail of the previous one.
-  Decode(Check9B, TableBuilder().Add({7000}).Pairs("111111111111111111", {500, 1500}, {500, 500}));
-  EXPECT_EQ(Decode(Check9B, TableBuilder().Add({7000}).Pairs("00000", {500, 1500}, {500, 500})),
-            "-00001001-00001011-*000000111111111111*");
+  Decode(DecodeNineBitCode,
+         TableBuilder().Add({7000}).Pairs("111111111111111111", {500, 1500}, {500, 500}));
+  EXPECT_EQ(
+      Decode(DecodeNineBitCode, TableBuilder().Add({7000}).Pairs("00000", {500, 1500}, {500, 500})),
+      "-00001001-00001011-*000000111111111111*");
 }
 
 }  // namespace

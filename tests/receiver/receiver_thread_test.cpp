@@ -89,7 +89,7 @@ class ReceiverThread : public ::testing::TestWithParam<DrivenLine::Wait> {
   }
 
   void Start() {
-    thread_ = spawn_thread(STH_scan_IR_pulse, "snif_thread", kNormalPriority, &start_);
+    thread_ = spawn_thread(ReceiverThreadMain, "snif_thread", kNormalPriority, &start_);
     ASSERT_GE(thread_, 0);
     ASSERT_EQ(resume_thread(thread_), kOk);
     ASSERT_TRUE(DeliverUntil([&] { return Delivered() == 1; }));
@@ -157,7 +157,7 @@ TEST_P(ReceiverThread, SecondThreadEndsWithoutTouchingItsPort) {
   auto* other_line = new DrivenLine(GetParam());
   ReceiverPort other(std::unique_ptr<ReceiverLine>(other_line), "other");
   ReceiverThreadStart other_start{&flags_, &other, &sink_};
-  const thread_id second = spawn_thread(STH_scan_IR_pulse, "snif_thread", 10, &other_start);
+  const thread_id second = spawn_thread(ReceiverThreadMain, "snif_thread", 10, &other_start);
   resume_thread(second);
   int32_t status = 0;
   ASSERT_EQ(wait_for_thread(second, &status), kOk);
@@ -214,14 +214,14 @@ TEST(ReceiverThreadStart, MissingStartMessageOrPort) {
   PostedReportSink posted(&looper, &sink);
   {
     TraceCapture trace;
-    EXPECT_EQ(STH_scan_IR_pulse(nullptr), 0);
+    EXPECT_EQ(ReceiverThreadMain(nullptr), 0);
     EXPECT_EQ(trace.Text(), "BAD DATA-MESSAGE \nidat==NULL\n");
     EXPECT_TRUE(inbox.received.empty());
   }
   {
     TraceCapture trace;
     ReceiverThreadStart start{&flags, nullptr, &posted};
-    EXPECT_EQ(STH_scan_IR_pulse(&start), SCIR_NO_DEVICE);
+    EXPECT_EQ(ReceiverThreadMain(&start), SCIR_NO_DEVICE);
     EXPECT_EQ(trace.Text(), "** STH_scan_M_infrared no device **\n");
     ASSERT_EQ(inbox.received.size(), 1u);
     EXPECT_EQ(inbox.received[0].what, kNoReceiverPort);

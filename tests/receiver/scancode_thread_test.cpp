@@ -57,7 +57,7 @@ int32_t RunOnVirtualClock(void* data) {
   session->clock.SetOnSuspend([](VirtualClock& clock) {
     clock.AdvanceTo((clock.Now() / 250000 + 1) * 250000);  // the view's pulse
   });
-  const int32_t status = STH_scan_IR_pulse(&session->start);
+  const int32_t status = ReceiverThreadMain(&session->start);
   SetThreadClock(nullptr);
   return status;
 }

@@ -6,7 +6,7 @@
 #include "remote_folder.h"
 #include "remotes/exact_remote_text.h"
 #include "remotes/key_match.h"
-#include "remotes/remote_cl.h"
+#include "remotes/remote_definition.h"
 #include "test_files.h"
 
 namespace {
@@ -22,7 +22,7 @@ ExactCode Code(ExactProtocol protocol, uint32_t address, uint32_t command) {
 }
 
 TEST_F(ExactRemoteFile, SavedFileHasHeaderBareCommandsFullFieldsAndReadableInformation) {
-  RemoteCL remote;
+  RemoteDefinition remote;
   remote.fName = "Tuner";
   remote.SetExactHead(Code(ExactProtocol::kNec, 0x04, 0));
   remote.SetExactKey(51, Code(ExactProtocol::kNec, 0x04, 0x08));      // N0
@@ -36,7 +36,7 @@ TEST_F(ExactRemoteFile, SavedFileHasHeaderBareCommandsFullFieldsAndReadableInfor
   FileNode node(folder_ / "Tuner");
   EXPECT_EQ(ReadKoruType(node), kKoruRemoteFile);
 
-  RemoteCL loaded;
+  RemoteDefinition loaded;
   loaded.RemoteLoad("Tuner");
   EXPECT_TRUE(loaded.IsExact());
   EXPECT_EQ(loaded.fComHead, kNoClassicHeader);
@@ -52,7 +52,7 @@ TEST_F(ExactRemoteFile, SavedFileHasHeaderBareCommandsFullFieldsAndReadableInfor
 }
 
 TEST_F(ExactRemoteFile, HashRemoteKeepsItsHashesAsBareValues) {
-  RemoteCL remote;
+  RemoteDefinition remote;
   remote.fName = "Odd";
   remote.SetExactHead(ExactCode{});
   remote.SetExactKey(51, Code(ExactProtocol::kHash, 0, 0x1A2B3C4D));
@@ -60,7 +60,7 @@ TEST_F(ExactRemoteFile, HashRemoteKeepsItsHashesAsBareValues) {
   ASSERT_EQ(remote.RemoteSave(), kOk);
   EXPECT_EQ(Read("Odd"), ReadAll(KORU_SOURCE_DIR "/tests/remotes/data/Odd"));
 
-  RemoteCL loaded;
+  RemoteDefinition loaded;
   loaded.RemoteLoad("Odd");
   EXPECT_EQ(loaded.ExactFunction(Code(ExactProtocol::kHash, 0, 0x1A2B3C4D)), 51);
   EXPECT_EQ(loaded.ExactFunction(Code(ExactProtocol::kSony12, 0x01, 0x15)), 99);
@@ -68,7 +68,7 @@ TEST_F(ExactRemoteFile, HashRemoteKeepsItsHashesAsBareValues) {
 
   // The hash made now carries the earlier hash of the same frame, which keys taught with it match.
   RemoteList list;
-  list.push_back(std::make_unique<RemoteCL>());
+  list.push_back(std::make_unique<RemoteDefinition>());
   list.back()->RemoteLoad("Odd");
   EXPECT_EQ(
       MatchExactKey(list, Code(ExactProtocol::kTimingHash, 0x1A2B3C4D, 0x5E6F7A8B)).key_function,
@@ -77,13 +77,13 @@ TEST_F(ExactRemoteFile, HashRemoteKeepsItsHashesAsBareValues) {
       MatchExactKey(list, Code(ExactProtocol::kTimingHash, 0x1A2B3C4E, 0x1A2B3C4D)).key_function,
       kNoKeyFunction);
   // Keys taught with it keep both hashes.
-  RemoteCL now;
+  RemoteDefinition now;
   now.fName = "Now";
   now.SetExactHead(Code(ExactProtocol::kTimingHash, 0x1A2B3C4D, 0));
   now.SetExactKey(52, Code(ExactProtocol::kTimingHash, 0x1A2B3C4D, 0x5E6F7A8B));
   now.SetExactKey(53, Code(ExactProtocol::kTimingHash, 0x01020304, 0x05060708));
   ASSERT_EQ(now.RemoteSave(), kOk);
-  list.push_back(std::make_unique<RemoteCL>());
+  list.push_back(std::make_unique<RemoteDefinition>());
   list.back()->RemoteLoad("Now");
   EXPECT_EQ(
       MatchExactKey(list, Code(ExactProtocol::kTimingHash, 0x1A2B3C4D, 0x5E6F7A8B)).key_function,
@@ -94,7 +94,7 @@ TEST_F(ExactRemoteFile, HashRemoteKeepsItsHashesAsBareValues) {
 }
 
 TEST_F(ExactRemoteFile, AKeyIsFoundByProtocolAddressAndCommandNotByBitCount) {
-  RemoteCL remote;
+  RemoteDefinition remote;
   remote.SetExactHead(Code(ExactProtocol::kRc5, 0x1E, 0));
   ExactCode taught = Code(ExactProtocol::kRc5, 0x1E, 0x0C);
   taught.bits = 14;
@@ -125,7 +125,7 @@ TEST_F(ExactRemoteFile, DamagedValuesLoadAsKeysNotTaught) {
   for (const Case& c : cases) {
     Write("Damaged",
           std::string("[ComHead] ") + c.head + "\n[ComByte] 40\n[ComData] " + c.data + "\n");
-    RemoteCL loaded;
+    RemoteDefinition loaded;
     TraceCapture trace;
     loaded.RemoteLoad("Damaged");
     ASSERT_TRUE(loaded.IsExact());
@@ -141,23 +141,23 @@ TEST_F(ExactRemoteFile, DamagedValuesLoadAsKeysNotTaught) {
 }
 
 TEST_F(ExactRemoteFile, LongDataLinesOfFullFieldsLoadCompletely) {
-  RemoteCL remote;
+  RemoteDefinition remote;
   remote.fName = "Wide";
   remote.SetExactHead(Code(ExactProtocol::kNec, 0, 0));
   for (int32_t function = kFirstKeyFunction; function < kLastKeyFunction; ++function)
     remote.SetExactKey(function, Code(ExactProtocol::kKaseikyo, 0x20024000u + function,
                                       0x1000u + static_cast<uint32_t>(function)));
   ASSERT_EQ(remote.RemoteSave(), kOk);
-  RemoteCL loaded;
+  RemoteDefinition loaded;
   loaded.RemoteLoad("Wide");
   for (int32_t function = kFirstKeyFunction; function < kLastKeyFunction; ++function)
     EXPECT_EQ(loaded.ExactFunction(*remote.ExactKey(function)), function);
 }
 
 TEST_F(ExactRemoteFile, OldAndNewFilesSideBySideLoadMatchRescanAndSaveUnchanged) {
-  RemoteCL library;
+  RemoteDefinition library;
   ASSERT_TRUE(library.SaveOwnDefRemotes());
-  RemoteCL tuner;
+  RemoteDefinition tuner;
   tuner.fName = "Tuner";
   tuner.SetExactHead(Code(ExactProtocol::kNec, 0x04, 0));
   tuner.SetExactKey(52, Code(ExactProtocol::kNec, 0x04, 0x08));

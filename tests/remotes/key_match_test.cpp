@@ -3,14 +3,15 @@
 #include "platform/messaging/trace.h"
 #include "remote_folder.h"
 #include "remotes/key_match.h"
-#include "remotes/remote_cl.h"
+#include "remotes/remote_definition.h"
 
 namespace {
 
-std::unique_ptr<RemoteCL> Remote(const char* name, int32_t header, int32_t mode,
-                                 std::initializer_list<std::pair<int32_t, int32_t>> slot_codes) {
+std::unique_ptr<RemoteDefinition> Remote(
+    const char* name, int32_t header, int32_t mode,
+    std::initializer_list<std::pair<int32_t, int32_t>> slot_codes) {
   TestRemoteFolder();
-  auto record = std::make_unique<RemoteCL>();
+  auto record = std::make_unique<RemoteDefinition>();
   record->fName = name;
   record->fComHead = header;
   record->fComByte = mode;

@@ -8,7 +8,7 @@
 #include "platform/lines/mode2_recording.h"
 #include "receiver/exact/exact_decoder.h"
 #include "remote_folder.h"
-#include "remotes/remote_cl.h"
+#include "remotes/remote_definition.h"
 #include "run_tool.h"
 
 namespace {
@@ -39,7 +39,7 @@ TEST_F(KoruDecodeRemotes, DemoKeysFromBuiltInAndWrittenRemotes) {
   EXPECT_EQ(result.exit_code, 0);
   EXPECT_EQ(Matches(result.out), kDemoKeys);
 
-  RemoteCL library;
+  RemoteDefinition library;
   library.SaveOwnDefRemotes();
   result = RunTool("koru-decode", "--remotes " + folder_.string() + " " + kDemo);
   EXPECT_EQ(result.exit_code, 0);
@@ -56,7 +56,7 @@ TEST_F(KoruDecodeRemotes, WithoutRemotesLinesStayAsTheyAre) {
 }
 
 TEST_F(KoruDecodeRemotes, EncodesAUsersRemoteFileThatDecodesBackToIt) {
-  RemoteCL mine;
+  RemoteDefinition mine;
   mine.fName = "My Remote";
   mine.fComHead = 200123;
   mine.fComByte = 23;
@@ -73,9 +73,9 @@ TEST_F(KoruDecodeRemotes, EncodesAUsersRemoteFileThatDecodesBackToIt) {
 }
 
 TEST_F(KoruDecodeRemotes, ExactRemotesAreMatchedFirstBesideTheBuiltInOnes) {
-  RemoteCL library;
+  RemoteDefinition library;
   library.SaveOwnDefRemotes();
-  RemoteCL tuner;
+  RemoteDefinition tuner;
   tuner.fName = "Tuner";
   tuner.SetExactHead(*ParseExactField("Kaseikyo:0x20020100:0x00"));
   tuner.SetExactKey(65, *ParseExactField("Kaseikyo:0x20020100:0x3D"));  // Vol+

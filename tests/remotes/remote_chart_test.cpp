@@ -5,7 +5,7 @@
 
 #include "platform/messaging/trace.h"
 #include "remote_folder.h"
-#include "remotes/remote_cl.h"
+#include "remotes/remote_definition.h"
 #include "test_files.h"
 
 namespace {
@@ -24,7 +24,7 @@ std::time_t Noon() {
 }
 
 TEST_F(RemoteChart, EmptyListGivesTwoHeaderRowsAndNoRecordRow) {
-  RemoteCL library;
+  RemoteDefinition library;
   RemoteList list;
   ASSERT_EQ(library.Chart4Remotes(&list, Noon()), kOk);
   EXPECT_EQ(Read("_Chart.html"), ReadAll(KORU_SOURCE_DIR "/tests/remotes/data/empty_chart.html"));
@@ -36,18 +36,18 @@ TEST_F(RemoteChart, EmptyListGivesTwoHeaderRowsAndNoRecordRow) {
 }
 
 TEST_F(RemoteChart, RowsShowKeysCodesAndOriginColours) {
-  RemoteCL library;
+  RemoteDefinition library;
   RemoteList list;
-  list.push_back(std::make_unique<RemoteCL>());
+  list.push_back(std::make_unique<RemoteDefinition>());
   list.back()->fName = "Mine";
   list.back()->fComHead = 7;
   list.back()->fComByte = 2;
   list.back()->SetSlot(2, 44);  // N1
   list.push_back(nullptr);
-  list.push_back(std::make_unique<RemoteCL>());
+  list.push_back(std::make_unique<RemoteDefinition>());
   list.back()->fName = "Blank";
   list.back()->fKind = kKindMod;
-  list.push_back(std::make_unique<RemoteCL>());
+  list.push_back(std::make_unique<RemoteDefinition>());
   list.back()->fName = "<b>A&B \"#1\"?";  // escaped for HTML and for links
 
   ASSERT_EQ(library.Chart4Remotes(&list, Noon()), kOk);
@@ -63,12 +63,12 @@ TEST_F(RemoteChart, RowsShowKeysCodesAndOriginColours) {
 }
 
 TEST_F(RemoteChart, NoListOrUnwritableFolderWritesNothing) {
-  RemoteCL library;
+  RemoteDefinition library;
   TraceCapture trace;
   EXPECT_NE(library.Chart4Remotes(nullptr), kOk);
   EXPECT_TRUE(trace.Contains(" Chart4Remotes:  no list given\n"));
   RemoteList list;
-  list.push_back(std::make_unique<RemoteCL>());
+  list.push_back(std::make_unique<RemoteDefinition>());
   list.back()->fName = "DENON";
   list.back()->SetSlot(1, 5);
   std::filesystem::remove(folder_);

@@ -4,8 +4,8 @@
 
 #include "platform/messaging/trace.h"
 #include "remote_folder.h"
-#include "remotes/pre_rem_list.h"
-#include "remotes/remote_cl.h"
+#include "remotes/builtin_remotes.h"
+#include "remotes/remote_definition.h"
 #include "test_files.h"
 
 namespace {
@@ -17,8 +17,8 @@ std::string DataLine(const std::string& values) {
 }
 
 TEST_F(RemoteFile, SavedAiwaFileIsExactAndMarkedAsRemote) {
-  ASSERT_EQ(RemoteCL::SavePresetFile(PreRemList[0].name, PreRemList[0].header, PreRemList[0].mode,
-                                     PreRemList[0].codes),
+  ASSERT_EQ(RemoteDefinition::SavePresetFile(kBuiltInRemotes[0].name, kBuiltInRemotes[0].header,
+                                             kBuiltInRemotes[0].mode, kBuiltInRemotes[0].codes),
             kOk);
   EXPECT_EQ(Read("AIWA_A"), ReadAll(KORU_SOURCE_DIR "/tests/remotes/data/AIWA_A"));
   FileNode node(folder_ / "AIWA_A");
@@ -26,14 +26,14 @@ TEST_F(RemoteFile, SavedAiwaFileIsExactAndMarkedAsRemote) {
 }
 
 TEST_F(RemoteFile, RoundTripKeepsHeaderModeAndFortyNineSlots) {
-  RemoteCL saved;
+  RemoteDefinition saved;
   saved.fName = "Round";
   saved.fComHead = 213042;
   saved.fComByte = 23;
   for (int32_t k = 1; k <= kKeySlots; ++k) saved.SetSlot(k, k * 5003);
   ASSERT_EQ(saved.RemoteSave(), kOk);
 
-  RemoteCL loaded;
+  RemoteDefinition loaded;
   loaded.RemoteLoad("Round");
   EXPECT_EQ(loaded.fName, "Round");
   EXPECT_EQ(loaded.fComHead, 213042);
@@ -59,7 +59,7 @@ TEST_F(RemoteFile, DataValuesOutOfRangeEndTheSlotList) {
   };
   for (const Case& c : cases) {
     Write("Range", DataLine(c.values));
-    RemoteCL record;
+    RemoteDefinition record;
     for (int32_t k = 1; k <= kKeySlots; ++k) record.SetSlot(k, 77);
     TraceCapture trace;
     record.RemoteLoad("Range");
@@ -74,7 +74,7 @@ TEST_F(RemoteFile, FileNameWinsOverComNameAndRemInfoIsOnlyTraced) {
   Write("Real",
         "[ComName] Other\n[RemInfo] made by hand\n[ComHead] 12\n[ComByte] 2\n"
         "[ComData] 4,\n\t\n;[ComHead] 99\nxComByte] 7\n");
-  RemoteCL record;
+  RemoteDefinition record;
   TraceCapture trace;
   record.RemoteLoad("Real");
   EXPECT_EQ(record.fName, "Real");
@@ -99,7 +99,7 @@ TEST_F(RemoteFile, MalformedFilesLoadWithoutHarm) {
   };
   for (const std::string& text : cases) {
     Write("Junk", text);
-    RemoteCL record;
+    RemoteDefinition record;
     TraceCapture trace;
     record.RemoteLoad("Junk");
     for (int32_t k = 1; k <= kKeySlots; ++k) {
@@ -128,7 +128,7 @@ TEST_F(RemoteFile, UnnamedUnfinishedAndUnsafeNamesAreNeverWritten) {
                         {".AIWA_A.koru-attr", "OpenError!"},
                         {".hidden", "OpenError!"}};
   for (const Case& c : cases) {
-    RemoteCL record;
+    RemoteDefinition record;
     record.fName = c.name;
     TraceCapture trace;
     EXPECT_NE(record.RemoteSave(), kOk) << c.name;
@@ -142,7 +142,7 @@ TEST_F(RemoteFile, FailedSaveKeepsWhatWasThereAndLeavesNoTemporaryFile) {
   // A folder in the file's place cannot be replaced by a file.
   std::filesystem::create_directory(folder_ / "Kept");
   Write("Kept/inside", "old\n", 0);
-  RemoteCL record;
+  RemoteDefinition record;
   record.fName = "Kept";
   TraceCapture trace;
   EXPECT_NE(record.RemoteSave(), kOk);
@@ -156,7 +156,7 @@ TEST_F(RemoteFile, NeverReplacesAFileOfAnotherKind) {
   Write("MyPresets", "; -- KORU numpad-preset: \n", kKoruPresetFile);
   Write("MyLayout", "layout\n", kKoruLayoutFile);
   for (const char* name : {"MyPresets", "MyLayout"}) {
-    RemoteCL record;
+    RemoteDefinition record;
     record.fName = name;
     TraceCapture trace;
     EXPECT_NE(record.RemoteSave(), kOk) << name;
@@ -169,7 +169,7 @@ TEST_F(RemoteFile, NeverReplacesAFileOfAnotherKind) {
 }
 
 TEST(RemoteRecord, ExistValueFindsTheLowestSlotWithinRange) {
-  RemoteCL record;
+  RemoteDefinition record;
   record.SetSlot(4, 256255);
   record.SetSlot(7, 12);
   record.SetSlot(9, 12);
@@ -184,16 +184,16 @@ TEST(RemoteRecord, ExistValueFindsTheLowestSlotWithinRange) {
 
 TEST(RemoteRecord, FindRemoteReturnsTheLastOfDuplicatesAndSkipsEmptyItems) {
   RemoteList list;
-  EXPECT_EQ(RemoteCL::FindRemote(&list, "A"), nullptr);
-  EXPECT_EQ(RemoteCL::FindRemote(nullptr, "A"), nullptr);
+  EXPECT_EQ(RemoteDefinition::FindRemote(&list, "A"), nullptr);
+  EXPECT_EQ(RemoteDefinition::FindRemote(nullptr, "A"), nullptr);
   for (int i = 0; i < 3; ++i) {
-    list.push_back(std::make_unique<RemoteCL>());
+    list.push_back(std::make_unique<RemoteDefinition>());
     list.back()->fName = i < 2 ? "A" : "B";
   }
   list.push_back(nullptr);
-  EXPECT_EQ(RemoteCL::FindRemote(&list, "A"), list[1].get());
-  EXPECT_EQ(RemoteCL::FindRemote(&list, "B"), list[2].get());
-  EXPECT_EQ(RemoteCL::FindRemote(&list, "a"), nullptr);
+  EXPECT_EQ(RemoteDefinition::FindRemote(&list, "A"), list[1].get());
+  EXPECT_EQ(RemoteDefinition::FindRemote(&list, "B"), list[2].get());
+  EXPECT_EQ(RemoteDefinition::FindRemote(&list, "a"), nullptr);
 }
 
 }  // namespace

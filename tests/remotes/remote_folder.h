@@ -10,7 +10,7 @@
 
 #include "platform/files/file_node.h"
 #include "platform/files/koru_type.h"
-#include "remotes/remote_cl.h"
+#include "remotes/remote_definition.h"
 #include "temp_dir.h"
 
 inline const std::filesystem::path& TestRemoteFolder() {
@@ -18,7 +18,7 @@ inline const std::filesystem::path& TestRemoteFolder() {
   static const std::filesystem::path folder = [] {
     const auto path = dir.Path() / "_Remotes_";
     std::filesystem::create_directory(path);
-    RemoteCL::SetFolder(path);
+    RemoteDefinition::SetFolder(path);
     return path;
   }();
   return folder;
@@ -37,7 +37,7 @@ class RemoteFolderTest : public ::testing::Test {
   void SetUp() override {
     folder_ = TestRemoteFolder();
     // A record constructed before the folder was set would point into the user's home.
-    ASSERT_EQ(RemoteCL::Folder(), folder_);
+    ASSERT_EQ(RemoteDefinition::Folder(), folder_);
     for (const auto& entry : std::filesystem::directory_iterator(folder_))
       std::filesystem::remove_all(entry.path());
   }

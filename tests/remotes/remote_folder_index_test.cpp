@@ -26,14 +26,14 @@ void LetTheClockPassTheFiles() {
 }
 
 RemoteList Scan() {
-  RemoteCL library;
+  RemoteDefinition library;
   RemoteList list;
   library.LookForRemotes(&list);
   return list;
 }
 
 // Everything a record holds that a scan fills.
-std::string Describe(const RemoteCL& record) {
+std::string Describe(const RemoteDefinition& record) {
   std::string text = record.fName + " " + std::to_string(record.fComHead) + " " +
                      std::to_string(record.fComByte) + " " + ExactField(record.ExactHead());
   for (int32_t k = 1; k <= kKeySlots; ++k) text += "," + std::to_string(record.Slot(k));
@@ -51,7 +51,7 @@ std::vector<std::string> Describe(const RemoteList& list) {
 }
 
 std::optional<int32_t> FindInIndex(const std::filesystem::path& folder, const std::string& name,
-                                   RemoteCL* record) {
+                                   RemoteDefinition* record) {
   FolderReader reader(folder);
   RemoteFolderIndex index(reader);
   const auto stamp = reader.StampOf(name);
@@ -68,7 +68,7 @@ TEST_F(RemoteFolderIndexTest, UnchangedFilesComeFromTheIndexAsTheFilesWouldGiveT
   ASSERT_EQ(read.size(), 2u);
   ASSERT_TRUE(std::filesystem::exists(folder_ / RemoteFolderIndex::kFileName));
 
-  RemoteCL tv, tuner;
+  RemoteDefinition tv, tuner;
   EXPECT_EQ(FindInIndex(folder_, "Tv", &tv), kKoruRemoteFile);
   EXPECT_EQ(FindInIndex(folder_, "Tuner", &tuner), kKoruRemoteFile);
   EXPECT_EQ(FindInIndex(folder_, "_Chart.html", nullptr), kKoruChartFile);
@@ -90,8 +90,8 @@ TEST_F(RemoteFolderIndexTest, UnchangedFilesComeFromTheIndexAsTheFilesWouldGiveT
   EXPECT_EQ(FindInIndex(folder_, "_Chart.html", nullptr), std::nullopt);
   const RemoteList changed = Scan();
   ASSERT_EQ(changed.size(), 2u);  // Tv and the new _Chart.html; Tuner is a chart now
-  EXPECT_NE(RemoteCL::FindRemote(&changed, "_Chart.html"), nullptr);
-  EXPECT_EQ(RemoteCL::FindRemote(&changed, "Tuner"), nullptr);
+  EXPECT_NE(RemoteDefinition::FindRemote(&changed, "_Chart.html"), nullptr);
+  EXPECT_EQ(RemoteDefinition::FindRemote(&changed, "Tuner"), nullptr);
 }
 
 TEST_F(RemoteFolderIndexTest, AFileChangedAsTheScanBeganIsReadAgainNextTime) {
@@ -127,7 +127,7 @@ TEST_F(RemoteFolderIndexTest, ADamagedIndexIsIgnoredAndWrittenAgain) {
 TEST_F(RemoteFolderIndexTest, AScanThatOnlyReadsWritesNoIndex) {
   Write("Tv", kClassic);
   LetTheClockPassTheFiles();
-  RemoteCL reader;
+  RemoteDefinition reader;
   reader.fWritesIndex = false;
   RemoteList list;
   EXPECT_EQ(reader.LookForRemotes(&list), 1);

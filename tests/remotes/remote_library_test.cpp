@@ -9,10 +9,10 @@
 #include "platform/messaging/alert.h"
 #include "platform/messaging/trace.h"
 #include "remote_folder.h"
+#include "remotes/builtin_remotes.h"
 #include "remotes/frame_encoder.h"
 #include "remotes/key_menu.h"
-#include "remotes/pre_rem_list.h"
-#include "remotes/remote_cl.h"
+#include "remotes/remote_definition.h"
 #include "settings/label_table.h"
 
 namespace {
@@ -20,7 +20,7 @@ namespace {
 using RemoteLibrary = RemoteFolderTest;
 
 TEST_F(RemoteLibrary, FirstStartWritesThirtyFiveFilesAndLoadsThemAllAsOriginals) {
-  RemoteCL library;
+  RemoteDefinition library;
   RemoteList list;
   EXPECT_EQ(library.LoadRemoteLibrary(&list), 35);
   EXPECT_EQ(FileCount(), 35);
@@ -33,7 +33,7 @@ TEST_F(RemoteLibrary, FirstStartWritesThirtyFiveFilesAndLoadsThemAllAsOriginals)
     EXPECT_NE(record->fCheckSum, 0);
   }
   EXPECT_EQ(names.size(), 35u);
-  const RemoteCL* lifetec = RemoteCL::FindRemote(&list, "Lifetec291");
+  const RemoteDefinition* lifetec = RemoteDefinition::FindRemote(&list, "Lifetec291");
   ASSERT_NE(lifetec, nullptr);
   EXPECT_EQ(lifetec->fComHead, 255108);
   EXPECT_EQ(lifetec->fComByte, 23);
@@ -41,13 +41,13 @@ TEST_F(RemoteLibrary, FirstStartWritesThirtyFiveFilesAndLoadsThemAllAsOriginals)
 
 TEST_F(RemoteLibrary, AFirstStartKilledHalfwayIsCompletedWithoutTraceOfTheKill) {
   ASSERT_TRUE(CrashAtRename(10, DieAt::kBeforeRename, [] {
-    RemoteCL library;
+    RemoteDefinition library;
     RemoteList list;
     library.LoadRemoteLibrary(&list);
   }));
   // An old version's temporary too: never marked, never a remote.
   Write(".Sony618.Ab12Cd", "; - \n", 0);
-  RemoteCL library;
+  RemoteDefinition library;
   RemoteList list;
   ASSERT_EQ(library.LookForRemotes(nullptr), 9);
 
@@ -60,7 +60,7 @@ TEST_F(RemoteLibrary, AFirstStartKilledHalfwayIsCompletedWithoutTraceOfTheKill) 
   // Complete now: a built-in the user deletes stays deleted.
   std::filesystem::remove(folder_ / "AIWA_A");
   EXPECT_EQ(library.LoadRemoteLibrary(&list), 34);
-  EXPECT_EQ(RemoteCL::FindRemote(&list, "AIWA_A"), nullptr);
+  EXPECT_EQ(RemoteDefinition::FindRemote(&list, "AIWA_A"), nullptr);
 }
 
 TEST_F(RemoteLibrary, ABuiltInThatCannotBeWrittenIsAlertedAndWrittenAtTheNextStart) {
@@ -70,7 +70,7 @@ TEST_F(RemoteLibrary, ABuiltInThatCannotBeWrittenIsAlertedAndWrittenAtTheNextSta
   struct Restore {
     ~Restore() { SetAlertPresenter(nullptr); }
   } restore;
-  RemoteCL library;
+  RemoteDefinition library;
   RemoteList list;
   EXPECT_EQ(library.LoadRemoteLibrary(&list), 34);
   ASSERT_EQ(alerts.size(), 1u);
@@ -78,7 +78,7 @@ TEST_F(RemoteLibrary, ABuiltInThatCannotBeWrittenIsAlertedAndWrittenAtTheNextSta
 
   std::filesystem::remove(folder_ / "Sony618");
   EXPECT_EQ(library.LoadRemoteLibrary(&list), 35);
-  EXPECT_NE(RemoteCL::FindRemote(&list, "Sony618"), nullptr);
+  EXPECT_NE(RemoteDefinition::FindRemote(&list, "Sony618"), nullptr);
   EXPECT_EQ(alerts.size(), 1u);
 }
 
@@ -89,9 +89,9 @@ TEST_F(RemoteLibrary, RescanReplacesTheListAndCountsOnlyRemoteFiles) {
   Write("Plain", "x\n", 0);
   std::filesystem::create_directory(folder_ / "Sub");
   std::filesystem::create_symlink(folder_ / "Mine", folder_ / "Link");
-  RemoteCL library;
+  RemoteDefinition library;
   RemoteList list;
-  list.push_back(std::make_unique<RemoteCL>());
+  list.push_back(std::make_unique<RemoteDefinition>());
   list.push_back(nullptr);
   TraceCapture trace;
   EXPECT_EQ(library.LookForRemotes(&list), 1);
@@ -109,7 +109,7 @@ TEST_F(RemoteLibrary, OldMarkerIsConvertedForTheNextScan) {
   FileNode node(folder_ / "Old");
   const int32_t one = 1;
   node.WriteAttr(kOldKoruTypeAttr, kInt32Type, 0, &one, sizeof one);
-  RemoteCL library;
+  RemoteDefinition library;
   RemoteList list;
   TraceCapture trace;
   EXPECT_EQ(library.LookForRemotes(&list), 0);
@@ -120,18 +120,18 @@ TEST_F(RemoteLibrary, OldMarkerIsConvertedForTheNextScan) {
 
 TEST_F(RemoteLibrary, MissingFolderScansAsEmpty) {
   std::filesystem::remove(folder_);
-  RemoteCL library;
+  RemoteDefinition library;
   RemoteList list;
   EXPECT_EQ(library.LookForRemotes(&list), 0);
   std::filesystem::create_directory(folder_);
 }
 
 TEST_F(RemoteLibrary, OriginCheckComparesSumsWithTheBuiltInOfThatName) {
-  RemoteCL library;
+  RemoteDefinition library;
   library.SaveOwnDefRemotes();
   RemoteList list;
   library.LookForRemotes(&list);
-  RemoteCL* aiwa = RemoteCL::FindRemote(&list, "AIWA_A");
+  RemoteDefinition* aiwa = RemoteDefinition::FindRemote(&list, "AIWA_A");
   ASSERT_NE(aiwa, nullptr);
 
   aiwa->SetSlot(1, aiwa->Slot(1) - 5);
@@ -140,7 +140,7 @@ TEST_F(RemoteLibrary, OriginCheckComparesSumsWithTheBuiltInOfThatName) {
   aiwa->SetSlot(2, aiwa->Slot(2) + 5);  // same total again
   EXPECT_EQ(library.CheckCrossPresetFile("AIWA_A", &list), kKindOrg);
 
-  list.push_back(std::make_unique<RemoteCL>());
+  list.push_back(std::make_unique<RemoteDefinition>());
   list.back()->fName = "Mine";
   list.back()->SetSlot(1, 7);
   EXPECT_EQ(library.CheckCrossPresetFile("Mine", &list), kKindUser);
@@ -167,13 +167,13 @@ class FakeMenu : public KeyMenu {
 };
 
 TEST(RemoteMenu, MarksTaughtKeysOfTheReducedSet) {
-  RemoteCL record;
+  RemoteDefinition record;
   record.SetSlot(1, 5);   // N0
   record.SetSlot(25, 6);  // FAV (reduced)
   record.SetSlot(22, 7);  // EXIT (not reduced)
   FakeMenu menu;
   TraceCapture trace;
-  record.SetMenuHarken(&menu, 0, "", 0);
+  record.SetMenuCheckMarks(&menu, 0, "", 0);
   ASSERT_EQ(menu.calls.size(), 31u);
   std::map<std::string, bool> marks;
   for (const auto& call : menu.calls) {
@@ -185,20 +185,20 @@ TEST(RemoteMenu, MarksTaughtKeysOfTheReducedSet) {
   EXPECT_EQ(marks.count("EXIT"), 0u);
 
   menu.calls.clear();
-  record.SetMenuHarken(&menu, 1, "", 21);  // slot index 21: EXIT, marked though not reduced
+  record.SetMenuCheckMarks(&menu, 1, "", 21);  // slot index 21: EXIT, marked though not reduced
   ASSERT_EQ(menu.calls.size(), 1u);
   EXPECT_EQ(menu.calls[0].label, getLabel(72));
   EXPECT_TRUE(menu.calls[0].mark);
 
   menu.calls.clear();
-  record.SetMenuHarken(nullptr, 0, "", 0);
-  record.SetMenuHarken(&menu, 0, nullptr, 0);
-  record.SetMenuHarken(&menu, 1, "", 50);  // no such slot
+  record.SetMenuCheckMarks(nullptr, 0, "", 0);
+  record.SetMenuCheckMarks(&menu, 0, nullptr, 0);
+  record.SetMenuCheckMarks(&menu, 1, "", 50);  // no such slot
   EXPECT_TRUE(menu.calls.empty());
 }
 
 TEST(BuiltInRemotes, LongCodeRuleReproducesTheAiwaDigits) {
-  const int32_t* aiwa = PreRemList[0].codes;
+  const int32_t* aiwa = kBuiltInRemotes[0].codes;
   for (int32_t digit = 0; digit < 10; ++digit) EXPECT_EQ(LongCode(digit, false), aiwa[digit]);
   // ITT237 holds two-byte values of the same scheme.
   EXPECT_EQ(LongCode(73, true), 182201);

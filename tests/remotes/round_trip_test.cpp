@@ -12,9 +12,9 @@
 #include "platform/messaging/trace.h"
 #include "receiver/replay_session.h"
 #include "remote_folder.h"
+#include "remotes/builtin_remotes.h"
 #include "remotes/frame_encoder.h"
 #include "remotes/key_match.h"
-#include "remotes/pre_rem_list.h"
 #include "settings/label_table.h"
 
 namespace {
@@ -29,11 +29,11 @@ struct Press {
 // One recording of all presses, each starting 10 ms after a 250 ms pulse of the replay and
 // padded to a second, so what a press sends after its report is over before the receiver
 // resumes.
-Mode2Recording Record(const std::vector<const PreRemEntry*>& entries, std::vector<Press>* presses,
+Mode2Recording Record(const std::vector<const BuiltInRemote*>& entries, std::vector<Press>* presses,
                       std::vector<std::string>* refused) {
   Mode2Recording recording;
   AppendMode2(&recording, false, kReplayPulse * 2 - kReplayLeadIn + 10000);
-  for (const PreRemEntry* entry : entries) {
+  for (const BuiltInRemote* entry : entries) {
     for (int32_t k = 1; k < kKeySlots && entry->codes[k - 1] >= 0; ++k) {
       const int32_t code = entry->codes[k - 1];
       if (code == 0) continue;
@@ -70,7 +70,7 @@ std::vector<KeyMatch> Replay(const Mode2Recording& recording, const RemoteList& 
   return matches;
 }
 
-void ExpectRoundTrip(const std::vector<const PreRemEntry*>& entries, const RemoteList& list,
+void ExpectRoundTrip(const std::vector<const BuiltInRemote*>& entries, const RemoteList& list,
                      std::vector<std::string>* refused) {
   std::vector<Press> presses;
   const Mode2Recording recording = Record(entries, &presses, refused);
@@ -90,8 +90,8 @@ TEST(RoundTrip, EveryBuiltInKeyComesBackAsItsRemoteAndKey) {
   // "AIWA_A", and "Amstrad_X" and "MC5_CD" do so to "Amstrad": one-byte codes never match
   // there, so these two remotes are reached only on their own (below).
   const std::set<std::string> behind_others = {"AIWA_A", "Amstrad"};
-  std::vector<const PreRemEntry*> entries;
-  for (const PreRemEntry* entry = PreRemList; std::strlen(entry->name) > 2; ++entry)
+  std::vector<const BuiltInRemote*> entries;
+  for (const BuiltInRemote* entry = kBuiltInRemotes; std::strlen(entry->name) > 2; ++entry)
     if (!behind_others.count(entry->name)) entries.push_back(entry);
   std::vector<std::string> refused;
   ExpectRoundTrip(entries, builtin, &refused);
@@ -102,10 +102,10 @@ TEST(RoundTrip, EveryBuiltInKeyComesBackAsItsRemoteAndKey) {
   for (const std::string& key : refused) ++refused_per_remote[key.substr(0, key.find(' '))];
   EXPECT_EQ(refused_per_remote, (std::map<std::string, int>{{"Amstrad_X", 11}, {"ITT237", 19}}));
 
-  for (const PreRemEntry& entry : {PreRemList[0], PreRemList[1]}) {
+  for (const BuiltInRemote& entry : {kBuiltInRemotes[0], kBuiltInRemotes[1]}) {
     RemoteList alone;
-    alone.push_back(std::make_unique<RemoteCL>());
-    alone.back()->CopyFrom(*RemoteCL::FindRemote(&builtin, entry.name));
+    alone.push_back(std::make_unique<RemoteDefinition>());
+    alone.back()->CopyFrom(*RemoteDefinition::FindRemote(&builtin, entry.name));
     refused.clear();
     ExpectRoundTrip({&entry}, alone, &refused);
     EXPECT_TRUE(refused.empty());
@@ -115,9 +115,9 @@ TEST(RoundTrip, EveryBuiltInKeyComesBackAsItsRemoteAndKey) {
 TEST(RoundTrip, TwelveBitCodesOfBothRangesComeBack) {
   TestRemoteFolder();
   const int32_t codes[] = {85028, 64252, 95124, 192028, 223252, 200156, -1};
-  const PreRemEntry entry = {"Twelve", 210078, 23, codes};
+  const BuiltInRemote entry = {"Twelve", 210078, 23, codes};
   RemoteList list;
-  list.push_back(std::make_unique<RemoteCL>());
+  list.push_back(std::make_unique<RemoteDefinition>());
   list.back()->fName = entry.name;
   list.back()->fComHead = entry.header;
   list.back()->fComByte = entry.mode;

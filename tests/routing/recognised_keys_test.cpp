@@ -12,7 +12,8 @@ class Heard : public RecognisedKeyListener {
  public:
   std::vector<std::pair<std::string, int32_t>> keys;
   std::vector<size_t> lists;  // the size of each remote list told
-  void KeyRecognised(const RemoteCL& remote, int32_t keyfn, const ReceiverReport&) override {
+  void KeyRecognised(const RemoteDefinition& remote, int32_t keyfn,
+                     const ReceiverReport&) override {
     keys.emplace_back(remote.fName, keyfn);
   }
   void RemotesChanged(const RemoteList& remotes) override { lists.push_back(remotes.size()); }

@@ -143,7 +143,7 @@ class RouterTest : public ::testing::Test {
     std::filesystem::remove_all(Program(), error);
     std::filesystem::create_directories(Remotes());
     SetProgramFolder(Program());
-    RemoteCL::SetFolder(Remotes());
+    RemoteDefinition::SetFolder(Remotes());
     ReloadLabelCatalogue();
     desktop_.Activate("application/x-vnd.linux-gedit");
     services_.desktop = &desktop_;

@@ -24,7 +24,7 @@ TEST_F(RouterTest, ReportsAreShownMatchedAndToldToTheVirtualRemote) {
   ASSERT_EQ(keys.size(), 1u);
   EXPECT_EQ(keys[0].GetInt32("vr_key", 0), 52);
   EXPECT_EQ(keys[0].GetInt32("vr_target", 0), 54);
-  const RemoteCL* remote = KeyRemote(keys[0]);
+  const RemoteDefinition* remote = KeyRemote(keys[0]);
   ASSERT_NE(remote, nullptr);
   EXPECT_EQ(remote->fName, "LR-SAT");
 

@@ -105,7 +105,7 @@ TEST_F(RouterTest, ChoosingUnsetClearsTheGroupAndARescanRestoresItByName) {
   ASSERT_NE(Router().GroupRemote(4), nullptr);
   Router().RescanRemotes();  // the records are new: the group follows the name
   ASSERT_NE(Router().GroupRemote(4), nullptr);
-  EXPECT_EQ(Router().GroupRemote(4), RemoteCL::FindRemote(&Router().Remotes(), "DENON"));
+  EXPECT_EQ(Router().GroupRemote(4), RemoteDefinition::FindRemote(&Router().Remotes(), "DENON"));
   Assign(kVideo, "-unset-");
   EXPECT_EQ(Router().GroupRemote(4), nullptr);
   EXPECT_STREQ(prefs_.Video, "-unset-");

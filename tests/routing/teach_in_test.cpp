@@ -62,7 +62,7 @@ TEST_F(TeachInTest, ANewRemoteIsTaughtStoredListedChartedAndRecognised) {
   EXPECT_FALSE(view_.locked);
   EXPECT_EQ(view_.receiver_switches, (std::vector<bool>{false, true}));
   EXPECT_EQ(view_.log.rfind("Done..\n", 0), 0u);
-  RemoteCL stored;
+  RemoteDefinition stored;
   ASSERT_TRUE(std::filesystem::exists(Remotes() / "MyRemote"));
   stored.RemoteLoad("MyRemote");
   EXPECT_EQ(stored.fComHead, 100200);
@@ -114,7 +114,7 @@ TEST_F(TeachInTest, SetFreeForgetsTheKeyAndAnExistingRemoteChangesOnlyOnQuit) {
   EXPECT_EQ(view_.field_look[TeachField::kName], TeachFieldLook::kExisting);
   EXPECT_FALSE(view_.field_enabled[TeachField::kName]);
   EXPECT_EQ(SentOf(kOpenVirtualRemote).size(), 1u);
-  const RemoteCL* loaded = RemoteCL::FindRemote(&Router().Remotes(), "LR-SAT");
+  const RemoteDefinition* loaded = RemoteDefinition::FindRemote(&Router().Remotes(), "LR-SAT");
 
   Key(kLrSat, kLrSatN1);
   EXPECT_EQ(view_.teach_data, " '179' is Code for 'N1' ");
@@ -153,7 +153,7 @@ TEST_F(TeachInTest, KeysOfOtherRemotesDoNotReplaceTheCodeWaitingForItsFunction) 
   EXPECT_EQ(view_.teach_data, "Wrong header, data : 9");
   TeachTo(52);
   Post(kTeachDone);
-  RemoteCL stored;
+  RemoteDefinition stored;
   stored.RemoteLoad("Mine");
   EXPECT_EQ(stored.Slot(2), 5);
 }

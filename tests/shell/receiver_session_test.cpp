@@ -72,7 +72,7 @@ class ReceiverSessionTest : public ::testing::Test {
       answer_ = answer;
     });
     session_->SetNoReceiverNotice([this](const std::string& text) { notices_.push_back(text); });
-    view_ = std::make_unique<sPulseView>(QRect(0, 0, 160, 16), "puView", session_.get());
+    view_ = std::make_unique<PulseView>(QRect(0, 0, 160, 16), "puView", session_.get());
   }
   void Make() {
     Open();
@@ -98,7 +98,7 @@ class ReceiverSessionTest : public ::testing::Test {
   ReceiverFlags flags_;
   RecordingReportSink sink_;
   std::unique_ptr<ReceiverSession> session_;
-  std::unique_ptr<sPulseView> view_;
+  std::unique_ptr<PulseView> view_;
   int questions_ = 0;
   ReceiverSession::BusyAnswer answer_;
   std::vector<std::string> notices_;
@@ -277,7 +277,7 @@ TEST(PrintScanState, NamesEveryKnownState) {
                 {5, " -not-defined- "}};
   for (const auto& state : states) {
     TraceCapture trace;
-    sPulseView::TraceScanState(state.code);
+    PulseView::TraceScanState(state.code);
     EXPECT_EQ(trace.Text(), state.text);
   }
 }

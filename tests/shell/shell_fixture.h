@@ -17,8 +17,8 @@
 #include "routing/code_text.h"
 #include "settings/label_table.h"
 #include "settings/prefs.h"
-#include "shell/fb_application.h"
-#include "shell/rc_window.h"
+#include "shell/koru_application.h"
+#include "shell/main_window.h"
 #include "temp_dir.h"
 
 // Readable failure messages for Qt texts.
@@ -70,7 +70,7 @@ class ShellTest : public ::testing::Test {
   }
   void Start() {
     setup_.settings = Settings();
-    app_ = std::make_unique<FbApplication>(setup_);
+    app_ = std::make_unique<KoruApplication>(setup_);
   }
   // The settings store on the settings file, opened on first use, as the program opens it.
   Prefs* Settings() {
@@ -79,7 +79,7 @@ class ShellTest : public ::testing::Test {
   }
   // Writes the settings back and forgets them, as the program does when it ends.
   void ForgetSettings() { settings_.reset(); }
-  RcWindow* Window() { return app_->MainWindow(); }
+  MainWindow* Window() { return app_->GetMainWindow(); }
   template <typename T>
   T* Find(const char* name) {
     return Window()->findChild<T*>(name);
@@ -114,7 +114,7 @@ class ShellTest : public ::testing::Test {
   TempDir home_;
   ScopedEnv config_{"XDG_CONFIG_HOME", (home_.Path() / "config").c_str()};
   std::unique_ptr<Prefs> settings_;
-  std::unique_ptr<FbApplication> app_;
+  std::unique_ptr<KoruApplication> app_;
   DesktopReport desktop_report_;  // what the fake desktop says it can do
   FakeDesktop* desktop_ = nullptr;
   FakeMediaPlayers* players_ = nullptr;

@@ -209,10 +209,10 @@ TEST_F(SystemTest, TabSwitchesBetweenApplications) {
   // Two entries in client list order (KORU, the viewer): the switch takes the other one in turn.
   services_.switch_position = 1;
   AppInfo chosen;
-  IStrgTab(services_, &chosen);
+  SwitchApplication(services_, &chosen);
   EXPECT_EQ(chosen.signature, kKoruSignature);
   EXPECT_TRUE(ActiveIs(kKoruSignature));
-  IStrgTab(services_, &chosen);
+  SwitchApplication(services_, &chosen);
   EXPECT_EQ(chosen.signature, kPdfViewerSignature);
   EXPECT_TRUE(ActiveIs(kPdfViewerSignature));
 }

@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "platform/messaging/test_loopers.h"
-#include "remotes/remote_cl.h"
+#include "remotes/remote_definition.h"
 #include "shell/shell_fixture.h"
 #include "virtual_remote/all_buttons_view.h"
-#include "virtual_remote/bt_view.h"
 #include "virtual_remote/layout_file.h"
+#include "virtual_remote/remote_button_view.h"
 
 class MessageRecorder : public Handler {
  public:
@@ -27,10 +27,10 @@ class BoardTest : public ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();
-    RemoteCL probe;  // fixes the remote folder inside the program folder
+    RemoteDefinition probe;  // fixes the remote folder inside the program folder
     std::filesystem::create_directories(Folder());
   }
-  static std::filesystem::path Folder() { return RemoteCL::Folder(); }
+  static std::filesystem::path Folder() { return RemoteDefinition::Folder(); }
 
   AllButtonsView* MakeBoard() {
     // Earlier boards stay alive: a test compares a board with the one made after it.
@@ -57,7 +57,7 @@ class BoardTest : public ShellTest {
 
   // Presses a button at 20, 10 inside it, drags it so that its corner lands at `drop` (unless
   // `drop` is where it is) and releases it `held_ms` after the press.
-  static void Drag(BTView* button, QPoint drop, quint64 held_ms) {
+  static void Drag(RemoteButtonView* button, QPoint drop, quint64 held_ms) {
     const QPoint grip(20, 10);
     Send(button, QEvent::MouseButtonPress, grip, Qt::LeftButton, 1000);
     if (drop != button->pos()) {

@@ -82,7 +82,7 @@ TEST_F(BoardTest, TheAreasFollowTheButtonsAndDualButtonsInTheUsedAreaSwitchDualM
   WriteLayout("_LAYOUT_", "[63], 190 , 20 ,(Vol+)\n");
   board = MakeBoard();
   EXPECT_TRUE(board->DualMode());
-  EXPECT_TRUE(BTView::useingDualButtons);
+  EXPECT_TRUE(RemoteButtonView::useingDualButtons);
   EXPECT_TRUE(board->DualBox()->isChecked());
   WriteLayout("_LAYOUT_", "[59], 190 , 20 ,(n.F.)\n");  // a spare button is no dual button
   EXPECT_FALSE(MakeBoard()->DualMode());
@@ -114,7 +114,7 @@ TEST_F(BoardTest, KeysLightTheirButtonOrTheirDualButtonAndGroupsLightOneAtATime)
 
 TEST_F(BoardTest, TaughtKeysAreMarkedAndDualButtonsAlwaysWithARemote) {
   AllButtonsView* board = MakeBoard();
-  RemoteCL remote;
+  RemoteDefinition remote;
   remote.SetSlot(1, 243);   // "N0"
   remote.SetSlot(15, 205);  // "Vol+"
   Message shown(kMarkRemotesButton);
@@ -126,10 +126,10 @@ TEST_F(BoardTest, TaughtKeysAreMarkedAndDualButtonsAlwaysWithARemote) {
   }
   EXPECT_EQ(marked, (std::vector<int>{0, 14, 60, 61, 62, 63, 64, 65, 66, 67, 68, 70, 71}));
 
-  BTView* vol = board->Button(63);
-  BTView::useingDualButtons = true;
+  RemoteButtonView* vol = board->Button(63);
+  RemoteButtonView::useingDualButtons = true;
   EXPECT_EQ(vol->LabelColor(), QColor(255, 120, 20));
-  BTView::useingDualButtons = false;
+  RemoteButtonView::useingDualButtons = false;
   EXPECT_EQ(vol->LabelColor(), QColor(152, 152, 152));
   EXPECT_EQ(board->Button(0)->LabelColor(), QColor(255, 20, 20));
   EXPECT_EQ(board->Button(1)->LabelColor(), QColor(20, 20, 20));
@@ -159,7 +159,7 @@ TEST_F(BoardTest, DroppedButtonsSnapAndOnlyAPlaceChangeIsReported) {
   };
   for (const auto& c : cases) {
     recorder_.codes.clear();
-    BTView* button = board->Button(c.slot);
+    RemoteButtonView* button = board->Button(c.slot);
     Drag(button, c.drop, c.held_ms);
     EXPECT_EQ(button->pos(), c.place) << c.slot;
     EXPECT_EQ(button->ShownText(), button->Label());

@@ -7,7 +7,7 @@
 #include "koru_version.h"
 #include "platform/files/paths.h"
 #include "platform/messaging/trace.h"
-#include "remotes/remote_cl.h"
+#include "remotes/remote_definition.h"
 
 namespace {
 
@@ -82,10 +82,10 @@ int RunImportTool(const ImportTool& tool, int argc, char** argv) {
     std::fprintf(stderr, "%s: %s is no folder\n", tool.program, folder.c_str());
     return 1;
   }
-  RemoteCL::SetFolder(folder);
+  RemoteDefinition::SetFolder(folder);
   if (out.empty()) {
     // The program's own folder: what its first start writes comes first.
-    RemoteCL library;
+    RemoteDefinition library;
     RemoteList list;
     library.LoadRemoteLibrary(&list);
   }

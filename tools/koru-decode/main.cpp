@@ -20,9 +20,9 @@
 #include "platform/messaging/trace.h"
 #include "receiver/replay_session.h"
 #include "receiver/report_line.h"
+#include "remotes/builtin_remotes.h"
 #include "remotes/key_match.h"
-#include "remotes/pre_rem_list.h"
-#include "remotes/remote_cl.h"
+#include "remotes/remote_definition.h"
 
 namespace {
 
@@ -182,8 +182,8 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "koru-decode: %s is no folder of remote files\n", remotes.c_str());
       return 1;
     }
-    RemoteCL::SetFolder(remotes);
-    RemoteCL library;
+    RemoteDefinition::SetFolder(remotes);
+    RemoteDefinition library;
     library.fWritesIndex = false;  // only reads: the folder may be the user's
     library.LookForRemotes(&list);
   }

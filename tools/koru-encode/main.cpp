@@ -21,9 +21,9 @@
 #include "platform/messaging/trace.h"
 #include "receiver/exact/exact_code.h"
 #include "receiver/exact/exact_encoder.h"
+#include "remotes/builtin_remotes.h"
 #include "remotes/frame_encoder.h"
-#include "remotes/pre_rem_list.h"
-#include "remotes/remote_cl.h"
+#include "remotes/remote_definition.h"
 #include "settings/label_table.h"
 
 namespace {
@@ -152,8 +152,8 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  if (!folder.empty()) RemoteCL::SetFolder(folder);
-  auto record = std::make_unique<RemoteCL>();
+  if (!folder.empty()) RemoteDefinition::SetFolder(folder);
+  auto record = std::make_unique<RemoteDefinition>();
   record->fWritesIndex = false;  // only reads: the folder may be the user's
   bool known = false;
   RemoteList list;
@@ -161,7 +161,7 @@ int main(int argc, char** argv) {
     AppendBuiltinRemotes(&list);
   else
     record->LookForRemotes(&list);
-  if (RemoteCL* found = RemoteCL::FindRemote(&list, remote_name)) {
+  if (RemoteDefinition* found = RemoteDefinition::FindRemote(&list, remote_name)) {
     record->CopyFrom(*found);
     known = true;
   }

@@ -10,8 +10,8 @@
 #include "settings/prefs.h"
 #include "toolkit/view_utilities.h"
 
-sPulseView::sPulseView(const QRect& frame, const char* name, const ReceiverSession* session,
-                       QWidget* parent)
+PulseView::PulseView(const QRect& frame, const char* name, const ReceiverSession* session,
+                     QWidget* parent)
     : QWidget(parent), fSession(session) {
   setObjectName(name);
   setGeometry(frame);
@@ -23,7 +23,7 @@ sPulseView::sPulseView(const QRect& frame, const char* name, const ReceiverSessi
   fHold = settings && settings->hold_irInfo;
 }
 
-void sPulseView::Pulse() {
+void PulseView::Pulse() {
   if (++fPulseCount > 21) fPulseCount = 0;
   if (fSession->Flags().SCAN_CONTINOUS == 0) return;
   if (!fHold && fPulseCount == 20) {
@@ -38,7 +38,7 @@ constexpr int32_t kPulseCycle = 22;  // the pulse count runs 0..21
 constexpr int32_t kClearAt = 20;     // 'RUBR' goes out at this count
 }  // namespace
 
-int32_t sPulseView::PulsesUntilWork() const {
+int32_t PulseView::PulsesUntilWork() const {
   const ReceiverFlags& flags = fSession->Flags();
   if (flags.SCAN_CONTINOUS == 0) return 0;
   const bool lamp = fSession->Port() != nullptr && isVisible();
@@ -48,20 +48,20 @@ int32_t sPulseView::PulsesUntilWork() const {
   return until == 0 ? kPulseCycle : until;
 }
 
-void sPulseView::SkipPulses(int32_t count) {
+void PulseView::SkipPulses(int32_t count) {
   if (count > 0) fPulseCount = (fPulseCount + count) % kPulseCycle;
 }
 
-void sPulseView::showEvent(QShowEvent* event) {
+void PulseView::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   emit PulseWanted();
 }
 
-void sPulseView::OwnPulse() {
+void PulseView::OwnPulse() {
   if (++fPulseCount > 200) fPulseCount = 0;
 }
 
-void sPulseView::paintEvent(QPaintEvent*) {
+void PulseView::paintEvent(QPaintEvent*) {
   if (!isVisible()) return;
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
@@ -88,7 +88,7 @@ void sPulseView::paintEvent(QPaintEvent*) {
   }
 }
 
-void sPulseView::SetRemoteDev(int32_t number) {
+void PulseView::SetRemoteDev(int32_t number) {
   if (number > 99) {
     Trace("oops (%d)RemoteDev..", number);
     fRemoteDev = 0;
@@ -97,7 +97,7 @@ void sPulseView::SetRemoteDev(int32_t number) {
   fRemoteDev = number;
 }
 
-void sPulseView::TraceScanState(int32_t code) {
+void PulseView::TraceScanState(int32_t code) {
   const char* text = " -not-defined- ";
   switch (code) {
     case 0:

@@ -10,12 +10,12 @@
 
 class ReceiverSession;
 
-class sPulseView : public QWidget {
+class PulseView : public QWidget {
   Q_OBJECT
  public:
   // `session` outlives the view.
-  sPulseView(const QRect& frame, const char* name, const ReceiverSession* session,
-             QWidget* parent = nullptr);
+  PulseView(const QRect& frame, const char* name, const ReceiverSession* session,
+            QWidget* parent = nullptr);
 
   void Pulse();
   // The pulse rests while it has nothing to do. Number of pulses from now to the next one

@@ -1,0 +1,120 @@
+#include "media_list/media_entry_view.h"
+
+#include <QContextMenuEvent>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <filesystem>
+
+#include "media_list/media_list_messages.h"
+#include "platform/files/paths.h"
+#include "platform/messaging/message.h"
+#include "settings/label_table.h"
+#include "toolkit/message_action.h"
+
+namespace {
+
+QString Label(int n) {
+  return QString::fromUtf8(getLabel(n));
+}
+
+}  // namespace
+
+MediaEntryView::MediaEntryView(QWidget* parent, int32_t index, std::string path,
+                               const QPixmap* picture, Messenger window)
+    : QWidget(parent),
+      fIndex(index),
+      fPath(std::move(path)),
+      fPicture(picture),
+      fWindow(std::move(window)) {
+  setObjectName("MediaEntryView");
+  const std::filesystem::path file(MapStoredPath(fPath));
+  fName = QString::fromStdString(file.filename().string());
+  // The folder as the user knows it: "~/Music/..." for one in the home folder.
+  std::string folder = file.parent_path().string();
+  const std::string home = HomeFolder().string();
+  if (!home.empty() && home != "/" && folder.rfind(home + "/", 0) == 0) {
+    folder = "~" + folder.substr(home.size());
+  }
+  fFolder = QString::fromStdString(folder);
+  // A file that can no longer be opened is drawn dimmed and offers no folder to open.
+  fMissing = !QFileInfo(QString::fromStdString(file.string())).isReadable();
+  setToolTip(QString::fromStdString(fPath));
+}
+
+void MediaEntryView::SetSelected(bool selected) {
+  if (fSelected == selected) return;
+  fSelected = selected;
+  update();
+}
+
+void MediaEntryView::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  const QRectF frame = QRectF(rect()).adjusted(3, 3, -3, -3);
+  QPainterPath outline;
+  outline.addRoundedRect(frame, 8, 8);
+  painter.fillPath(outline, fSelected ? QColor(250, 230, 145) : QColor(255, 255, 255, 215));
+  painter.setPen(QPen(fSelected ? QColor(200, 140, 30) : QColor(150, 150, 160), fSelected ? 3 : 1));
+  painter.drawPath(outline);
+
+  const int side = height() - 16;
+  const QRect picture_box(10, 8, side, side);
+  if (fPicture != nullptr && !fPicture->isNull()) {
+    const QPixmap scaled =
+        fPicture->scaled(picture_box.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    painter.drawPixmap(picture_box.x() + (side - scaled.width()) / 2,
+                       picture_box.y() + (side - scaled.height()) / 2, scaled);
+  }
+  const int text_left = picture_box.right() + 14;
+  const int text_width = width() - text_left - 12;
+  QFont name_font = font();
+  name_font.setBold(true);
+  name_font.setPointSizeF(name_font.pointSizeF() * (height() >= 100 ? 1.35 : 1.1));
+  painter.setFont(name_font);
+  painter.setPen(fMissing ? QColor(140, 140, 140) : QColor(20, 20, 30));
+  const QFontMetrics name_metrics(name_font);
+  const int name_y = height() / 2 - 2;
+  painter.drawText(text_left, name_y, name_metrics.elidedText(fName, Qt::ElideMiddle, text_width));
+  QFont folder_font = font();
+  painter.setFont(folder_font);
+  painter.setPen(QColor(90, 90, 100));
+  const QFontMetrics folder_metrics(folder_font);
+  painter.drawText(text_left, name_y + folder_metrics.height() + 4,
+                   folder_metrics.elidedText(fFolder, Qt::ElideLeft, text_width));
+}
+
+void MediaEntryView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) {
+    Message play(kPlayMediaEntry);
+    play.AddInt32("ml_nr", fIndex);
+    fWindow.SendMessage(play);
+    event->accept();
+  } else {
+    QWidget::mousePressEvent(event);
+  }
+}
+
+void MediaEntryView::contextMenuEvent(QContextMenuEvent* event) {
+  // Taken here, so the window's own menu does not open as well.
+  ShowMenu(event->globalPos());
+  event->accept();
+}
+
+QMenu* MediaEntryView::ShowMenu(const QPoint& global) {
+  delete findChild<QMenu*>("MeView_Menu");
+  auto* menu = new QMenu(this);
+  menu->setObjectName("MeView_Menu");
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  for (const auto& [label, what] : {std::pair{177, 9}, std::pair{176, 7}}) {
+    Message message(kMediaFilesAction);
+    message.AddInt32("mpl_what", what);
+    message.AddInt32("mpl_nr", fIndex);
+    QAction* item = AddMenuItem(menu, Label(label), message, fWindow);
+    if (what == 9) item->setEnabled(!fMissing);
+  }
+  menu->popup(global);
+  return menu;
+}

@@ -1,0 +1,24 @@
+#pragma once
+// A page of the preset editor that paints its name upwards along its left edge, centred, on
+// its own background colour.
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <QWidget>
+
+class PresetPageView : public QWidget {
+  Q_OBJECT
+ public:
+  PresetPageView(const QString& name, const QColor& color, QWidget* parent = nullptr);
+
+  const QString& Name() const { return fName; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  // Children keep their left edge and stretch to 10 pixels from the right edge.
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  QString fName;
+  QFont fFont;
+};

@@ -1,0 +1,133 @@
+#pragma once
+// One remote definition: its name, header code, command-byte mode and the codes of its 50 key
+// slots, with the remote file it is stored in. The class also owns the process-wide remote
+// folder; the library (folder scan, built-in remotes, origin check) and the charts are members
+// defined in remote_library.cpp and remote_chart.cpp.
+#include <array>
+#include <cstdint>
+#include <ctime>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/files/safe_file.h"
+#include "platform/messaging/status.h"
+#include "receiver/exact/exact_code.h"
+
+class RemoteDefinition;
+class KeyMenu;
+class FolderReader;
+
+// The remote list: ordered, owning; an item may be empty.
+using RemoteList = std::vector<std::unique_ptr<RemoteDefinition>>;
+
+inline constexpr int32_t kKeySlots = 50;       // slot k (1..50) is key function 50 + k
+inline constexpr int32_t kNoKeyFunction = 49;  // "-?-": code not found
+inline constexpr int32_t kUnknownRemote = 50;  // "-unknown-": no remote has the header
+inline constexpr int32_t kFirstKeyFunction = 51;
+inline constexpr int32_t kLastKeyFunction = 100;
+inline constexpr int32_t kLargestSlotValue = 256256;  // larger values end a "[ComData]" line
+// The command-byte mode of a remote of exact codes: its keys are matched by protocol, address
+// and command, never by classic code bytes.
+inline constexpr int32_t kExactMode = 40;
+// The header of an exact remote: no classic header (0..255255) equals it.
+inline constexpr int32_t kNoClassicHeader = -1;
+
+// Origin kinds (fKind).
+enum RemoteKind : int32_t { kKindOrg = 0, kKindMod = 1, kKindUser = 2, kKindErr = 3 };
+
+class RemoteDefinition {
+ public:
+  RemoteDefinition();
+  ~RemoteDefinition();
+  RemoteDefinition(const RemoteDefinition&) = delete;
+  RemoteDefinition& operator=(const RemoteDefinition&) = delete;
+
+  // Sets the remote folder once, before the first record is constructed; traces the folder.
+  static void SetFolder(const std::filesystem::path& path);
+  static const std::filesystem::path& Folder() { return fFold; }
+
+  // Takes name, header, mode, kind and all 50 slots of another record.
+  void CopyFrom(const RemoteDefinition& other);
+  void ClearKeyDef();
+  static bool IsReduced(int32_t key_function);
+  // Key function 51..100 of the first slot holding `code`, else 49.
+  int32_t ExistValue(int32_t code) const;
+  // The last record of that name, or null.
+  static RemoteDefinition* FindRemote(const RemoteList* list, const std::string& name);
+
+  // Reads the remote file `name` of the remote folder; a missing file leaves the record empty.
+  void RemoteLoad(const std::string& name);
+  // The same from the file's contents, already read.
+  void RemoteLoadText(const std::string& name, std::string_view text);
+  // The user's remotes reach the disk before the call returns; the built-in ones, which are
+  // written again when missing, are synced once after all of them (kNone).
+  status_t RemoteSave(WriteSync sync = WriteSync::kEachFile);
+
+  // The loaded state (header, mode, slots, exact codes) in the remote folder index, and back;
+  // false, and the record unchanged, when `state` is not one (remote_folder_index.cpp).
+  void AppendIndexState(std::string* out) const;
+  bool TakeIndexState(std::string_view state);
+
+  // Library (remote_library.cpp).
+  int32_t LookForRemotes(RemoteList* list);
+  int32_t LookForRemotes(const FolderReader& folder, RemoteList* list);
+  // The start-up load: removes what interrupted writes left, scans the folder and, on a first
+  // start (no remote file) or one that did not finish, writes the missing built-in remotes and
+  // scans again. A built-in the user deleted after a finished first start stays deleted.
+  int32_t LoadRemoteLibrary(RemoteList* list);
+  // Writes the built-in remotes (with `missing_only`, those without a remote file); a write
+  // that fails is reported in one alert. True when every write worked.
+  bool SaveOwnDefRemotes(bool missing_only = false);
+  static status_t SavePresetFile(const char* name, int32_t header, int32_t mode,
+                                 const int32_t* codes, WriteSync sync = WriteSync::kEachFile);
+  int32_t CheckCrossPresetFile(const std::string& name, RemoteList* list);
+  // The same for a record already in hand (no search of the list: start-up checks them all).
+  static int32_t CheckCrossPresetFile(RemoteDefinition* record);
+  void SetMenuCheckMarks(KeyMenu* menu, int32_t mode, const char* label, int32_t slot);
+
+  // Charts (remote_chart.cpp); `now` is the time written into the count line.
+  status_t Chart4Remotes(RemoteList* list, std::time_t now = std::time(nullptr));
+  status_t ChartData4Remotes(RemoteList* list, std::time_t now = std::time(nullptr));
+  static void ChartHeader(std::string* file);
+
+  // Slot k (1..50); fKey[0] is unused so that slot numbers index directly.
+  int32_t Slot(int32_t k) const { return fKey[k]; }
+  void SetSlot(int32_t k, int32_t value) { fKey[k] = value; }
+  bool IsTwoByte() const { return fComByte == 3 || fComByte == 23; }
+  // True when slot k (1..50) holds a classic or an exact code.
+  bool HasKey(int32_t k) const { return fKey[k] != 0 || fExactKey[k].has_value(); }
+
+  // Exact mode. SetExactHead turns the record into an exact remote (mode 40, no classic header
+  // and no classic codes); the head's protocol and address are what most keys share and are
+  // written once in the file. Key functions outside 51..99 are ignored.
+  bool IsExact() const { return fComByte == kExactMode; }
+  const ExactCode& ExactHead() const { return fExactHead; }
+  void SetExactHead(const ExactCode& head);
+  void SetExactKey(int32_t key_function, const ExactCode& code);
+  void ClearExactKey(int32_t key_function);
+  std::optional<ExactCode> ExactKey(int32_t key_function) const;
+  // Key function 51..99 of the first key that is the same key as `code`, else 49.
+  int32_t ExactFunction(const ExactCode& code) const;
+
+  std::string fName;
+  int32_t fComHead = 0;
+  int32_t fComByte = 0;
+  int32_t fKey[kKeySlots + 1] = {};  // fKey[50] is fCheckSum
+  int32_t& fCheckSum = fKey[kKeySlots];
+  int32_t fKind = kKindErr;
+  // A full scan may write the folder's index; tools that only read the user's folders say no.
+  bool fWritesIndex = true;
+
+ private:
+  void ParseExactLines(const std::string& head, const std::string& data);
+
+  ExactCode fExactHead;
+  std::array<std::optional<ExactCode>, kKeySlots + 1> fExactKey;  // by slot, like fKey
+
+  static std::filesystem::path fFold;
+  static bool fFoldChecked;
+};

@@ -1,0 +1,57 @@
+#pragma once
+// The application object: owns the main window and relays messages between the windows.
+#include <QPointer>
+#include <functional>
+#include <memory>
+
+#include "platform/messaging/message.h"
+#include "presets/preset_editor_controls.h"
+#include "shell/window_setup.h"
+#include "virtual_remote/virtual_remote_window.h"
+
+class MainWindow;
+class MediaListWindow;
+class Prefs;
+
+class KoruApplication : public Handler {
+ public:
+  explicit KoruApplication(WindowSetup setup = {});
+  ~KoruApplication() override;
+
+  void MessageReceived(Message* message) override;
+
+  MainWindow* GetMainWindow() const { return fMainWindow; }
+  // The settings store of the setup (may be null).
+  Prefs* Settings() const { return fSettings; }
+  // Makes the preset editor for 'PR_O' (by default the preset editor window at 40, 40).
+  void SetPresetEditorFactory(std::function<PresetEditorControls*()> factory) {
+    fEditorFactory = std::move(factory);
+  }
+  // The open preset editor, or nullptr.
+  PresetEditorControls* PresetEditor() const;
+  // The media list window while it is open ('MW_O' opens it, 'MW_C' closes it).
+  MediaListWindow* MediaWindow() const { return fMediaWindow; }
+  // Sees each receiver message after the main window has handled it (the tray icon).
+  void SetReceiverObserver(std::function<void(const Message&)> observer) {
+    fReceiverObserver = std::move(observer);
+  }
+  // The open virtual remote window, or null.
+  VirtualRemoteWindow* VirtualRemote() const { return fVirtualRemote; }
+
+ private:
+  Prefs* const fSettings;
+  MainWindow* fMainWindow = nullptr;
+  PresetEditorControls* fPresetEditor = nullptr;
+  // Cleared when the editor is deleted, before its 'PR_Q' arrives.
+  Messenger fPresetEditorLink;
+  void* fSpareWindow = nullptr;
+  std::function<PresetEditorControls*()> fEditorFactory;
+  std::function<void(const Message&)> fReceiverObserver;
+
+  // The virtual remote: opened on 'VR_O', fed 'VR_H', 'VR_M' and 'RUBR', forgotten on 'VR_Q'.
+  bool VirtualRemoteMessage(Message* message);
+  QPointer<VirtualRemoteWindow> fVirtualRemote;
+  // The media list: opened on 'MW_O', closed on 'MW_C', fed 'MWse' and 'MWkT'.
+  bool MediaListMessage(Message* message);
+  MediaListWindow* fMediaWindow = nullptr;
+};

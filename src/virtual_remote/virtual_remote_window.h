@@ -1,0 +1,57 @@
+#pragma once
+// The small floating window that holds the virtual remote board. It opens at the size of the
+// board's used area, zooms out to show the parking area (double-click the board), remembers its
+// place in "vr_window_rect", routes the messages about received and taught keys to the board,
+// reacts to the board's controls and writes the layout file when it closes after a button moved.
+//
+// The application creates it on 'VR_O' and forwards 'VR_H', 'VR_M' and 'RUBR'; the window sends
+// 'VR_Q' to the application when it goes and 'VR_W' for the Super keys. It deletes itself when
+// closed.
+#include <QSize>
+#include <QWidget>
+
+#include "platform/messaging/message.h"
+#include "platform/messaging/rect.h"
+
+class AllButtonsView;
+class Prefs;
+
+class VirtualRemoteWindow : public QWidget, public Handler {
+  Q_OBJECT
+ public:
+  // `settings` (may be null) gives the layout and keeps the window's frame.
+  VirtualRemoteWindow(const Rect& frame, Prefs* settings, QWidget* parent = nullptr);
+  ~VirtualRemoteWindow() override;
+
+  void MessageReceived(Message* message) override;
+
+  void AddOptionalByWinKey(const Message* msg);
+  void FrameMoved(QPoint where);
+  void FrameResized(float width, float height);
+  void Zoom();
+
+  AllButtonsView* Board() const { return fBoard; }
+  bool LayoutChanged() const { return fLayoutChanged; }
+  bool Zoomed() const { return fZoomed; }
+  QSize MinimumLimit() const { return fMinLimit; }
+  QSize MaximumLimit() const { return fMaxLimit; }
+
+  // Resizes within the size limits (the user cannot resize the window by its border).
+  void ResizeTo(int width, int height);
+
+ protected:
+  void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void SetSizeLimits(QSize minimum, QSize maximum);
+
+  Prefs* fSettings = nullptr;
+  AllButtonsView* fBoard = nullptr;
+  bool fLayoutChanged = false;
+  bool fZoomed = false;
+  QSize fMinLimit{150, 300};
+  QSize fMaxLimit{460, 840};
+};

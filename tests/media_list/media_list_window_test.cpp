@@ -1,0 +1,272 @@
+#include <QAction>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QUrl>
+
+#include "media_list/media_list_messages.h"
+#include "media_list_window_fixture.h"
+#include "platform/desktop/desktop_messages.h"
+#include "platform/messaging/trace.h"
+
+namespace {
+
+QAction* MenuItem(QMenu* menu, const QString& text) {
+  for (QAction* item : menu->actions()) {
+    if (item->text() == text) return item;
+  }
+  return nullptr;
+}
+
+void Click(QWidget* widget, Qt::MouseButton button) {
+  const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
+  QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), button, button,
+                    Qt::NoModifier);
+  QApplication::sendEvent(widget, &press);
+}
+
+}  // namespace
+
+TEST_F(MediaWindowTest, TheWindowShowsTheListAndKeepsItsSizeLimits) {
+  WriteList("; - \n/m/one.ogg\n/m/two.ogg\n");
+  prefs_.lt_window_rect = Rect{100, 50, 300, 150};  // smaller than the limits allow
+  EXPECT_EQ(Open()->size(), QSize(600, 620));
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"/m/one.ogg", "/m/two.ogg"}));
+}
+
+TEST_F(MediaWindowTest, TheSelectionMovesWithTheKeysAndStaysCentred) {
+  WriteList("/m/0.ogg\n/m/1.ogg\n/m/2.ogg\n/m/3.ogg\n");
+  Open();
+  const struct {
+    int32_t korukey;
+    int32_t selected;
+  } steps[] = {{62, 1}, {62, 2}, {95, 3}, {62, 3}, {61, 2}, {91, 1}, {63, 0}, {64, 3}};
+  for (const auto& step : steps) {
+    Message key(kMediaListKey);
+    key.AddInt32("korukey", step.korukey);
+    Send(key);
+    ASSERT_EQ(View()->Selected(), step.selected) << step.korukey;
+    MediaEntryView* selected = View()->EntryViews()[static_cast<size_t>(step.selected)];
+    EXPECT_TRUE(selected->Selected());
+    EXPECT_NEAR(selected->geometry().center().y(), View()->height() / 2, 1) << step.korukey;
+  }
+}
+
+TEST_F(MediaWindowTest, APrimaryClickPausesThePlayersAndOpensTheEntry) {
+  WriteList("/m/0.ogg\n/m/1.ogg\n/m/2.ogg\n");
+  players_.players[kSoundplaySignature] = {1.0f};
+  Open();
+  Click(View()->EntryViews()[2], Qt::LeftButton);
+  Settle();
+  EXPECT_EQ(prefs_.LAST_PLAY, 2);
+  EXPECT_EQ(View()->Selected(), 2);
+  ASSERT_FALSE(players_.calls.empty());
+  EXPECT_EQ(players_.calls.front(), std::string("pitch ") + kSoundplaySignature + "#0 0");
+  // A file that cannot be read is not handed on, and without an alert.
+  EXPECT_TRUE(launcher_.calls.empty());
+  EXPECT_TRUE(alerts_.empty());
+
+  const std::string song = AudioFile("song.wav");
+  WriteList(song + "\n");
+  window_->CheckListFile();
+  Message play(kPlayMediaEntry);
+  play.AddInt32("ml_nr", 0);
+  Send(play);
+  EXPECT_EQ(launcher_.calls, std::vector<std::string>{"open " + song});
+  EXPECT_EQ(prefs_.LAST_PLAY, 0);
+}
+
+TEST_F(MediaWindowTest, TheEntryMenuOpensTheFolderOrRemovesTheEntryForGood) {
+  const std::string song = AudioFile("song.wav");
+  WriteList("; mine\n/m/gone.ogg\n" + song + "\n");
+  Open();
+  QMenu* menu = View()->EntryViews()[0]->ShowMenu(QPoint(0, 0));
+  EXPECT_EQ(menu->objectName(), "MeView_Menu");
+  EXPECT_FALSE(MenuItem(menu, "Open folder")->isEnabled()) << "the file is missing";
+  menu = View()->EntryViews()[1]->ShowMenu(QPoint(0, 0));
+  MenuItem(menu, "Open folder")->trigger();
+  Settle();
+  EXPECT_EQ(launcher_.calls, std::vector<std::string>{"open " + dir_.Path().string()});
+
+  menu = View()->EntryViews()[0]->ShowMenu(QPoint(0, 0));
+  MenuItem(menu, "Remove from List")->trigger();
+  Settle();
+  EXPECT_EQ(Shown(), std::vector<std::string>{song});
+  window_->close();
+  Settle();
+  EXPECT_TRUE(window_.isNull());
+  EXPECT_EQ(ReadAll(ListFile()), "; - \n; - KORU / MEDIA-FILES \n; - \n" + song + "\n; - \n");
+}
+
+TEST_F(MediaWindowTest, ClosingAnUnchangedListLeavesTheFileAlone) {
+  const std::string mine = "# my list\r\n/m/a.ogg\r\n";
+  WriteList(mine);
+  Open();
+  Send(Message(kCloseMediaList));
+  EXPECT_TRUE(window_.isNull());
+  EXPECT_EQ(ReadAll(ListFile()), mine);
+}
+
+TEST_F(MediaWindowTest, ADropAddsItsAudioFilesOnceAndRefusesTheRest) {
+  Open();
+  const std::string song = AudioFile("song.wav");
+  const std::string text = (dir_.Path() / "notes.txt").string();
+  std::ofstream(text) << "just words\n";
+  // As a file manager drops them: a uri-list.
+  QMimeData uris;
+  QList<QUrl> urls;
+  for (const std::string& path : {text, song, song}) {
+    urls.push_back(QUrl::fromLocalFile(QString::fromStdString(path)));
+  }
+  uris.setUrls(urls);
+  TraceCapture trace;
+  window_->DropUris(&uris);
+  Settle();
+  EXPECT_EQ(alerts_, std::vector<std::string>{"notes.txt\n.. not supported Filetype"});
+  EXPECT_TRUE(trace.Contains(".. no audio or video-files"));
+  EXPECT_TRUE(trace.Contains("+mt10:  '" + song + "' "));
+  EXPECT_TRUE(trace.Contains("Allways in List:"));
+  EXPECT_EQ(Shown(), std::vector<std::string>{song});
+  EXPECT_TRUE(window_->List().Changed());
+}
+
+TEST_F(MediaWindowTest, TheTabIsHiddenAndShownAndRemembered) {
+  Open();
+  const struct {
+    uint32_t what;
+    bool hidden;
+  } steps[] = {{kToggleMediaTab, true},
+               {kToggleMediaTab, false},
+               {kHideMediaTab, true},
+               {kHideMediaTab, true},
+               {kShowMediaTab, false}};
+  for (const auto& step : steps) {
+    Send(Message(step.what));
+    EXPECT_EQ(window_->TabHidden(), step.hidden) << FourCCText(step.what);
+    EXPECT_EQ(prefs_.window_mtab, step.hidden) << FourCCText(step.what);
+    EXPECT_TRUE(window_->isVisible()) << FourCCText(step.what);
+  }
+  Send(Message(kHideMediaTab));
+  delete window_;
+  Open();
+  EXPECT_TRUE(window_->TabHidden()) << "a new window starts as the last one was left";
+}
+
+TEST_F(MediaWindowTest, TheEntrySizeIsKeptForTheNextWindow) {
+  WriteList("/m/0.ogg\n");
+  const struct {
+    uint32_t what;
+    MediaEntriesView::EntrySize size;
+  } sizes[] = {{kMediaViewMini, MediaEntriesView::kMini},
+               {kMediaViewMaxi, MediaEntriesView::kMaxi},
+               {kMediaViewNormal, MediaEntriesView::kNormal}};
+  for (const auto& s : sizes) {
+    Open();
+    Send(Message(s.what));
+    delete window_;
+    Open();
+    EXPECT_EQ(View()->Size(), s.size) << FourCCText(s.what);
+    delete window_;
+  }
+}
+
+TEST_F(MediaWindowTest, ExitAndTheMenuAskEveryRunningPlayerToQuit) {
+  players_.players[kSoundplaySignature] = {1.0f};
+  Open();  // an empty list: the players quit all the same
+  Message exit(kMediaListKey);
+  exit.AddInt32("korukey", 72);
+  Send(exit);
+  Settle();  // the list view passes it on to its window
+  EXPECT_EQ(players_.calls, std::vector<std::string>{std::string("quit ") + kSoundplaySignature});
+  players_.calls.clear();
+  QMenu* menu = window_->ShowMenu(QPoint(0, 0));
+  QAction* item = MenuItem(menu, "Quit the players");
+  ASSERT_NE(item, nullptr);
+  item->trigger();
+  menu->close();
+  Settle();
+  EXPECT_EQ(players_.calls, std::vector<std::string>{std::string("quit ") + kSoundplaySignature});
+}
+
+TEST_F(MediaWindowTest, AListThatCannotBeSavedKeepsTheWindowOpenOnce) {
+  std::filesystem::create_directory(ListFile());  // the path is taken by a folder
+  Open();
+  Message drop(kDroppedData);
+  drop.AddString("refs", AudioFile("song.wav"));
+  Send(drop);
+  window_->close();
+  Settle();
+  ASSERT_FALSE(window_.isNull());
+  EXPECT_TRUE(window_->List().Changed());
+  auto* notice = window_->findChild<QLabel*>("MxNotice");
+  EXPECT_TRUE(notice->isVisible());
+  EXPECT_TRUE(notice->text().startsWith("The list could not be saved"))
+      << notice->text().toStdString();
+  window_->close();
+  Settle();
+  EXPECT_TRUE(window_.isNull());
+}
+
+TEST_F(MediaWindowTest, AnEditInTheTextEditorIsShownAndSurvivesClosing) {
+  WriteList("/m/a.ogg\n");
+  Open();
+  Send(Message(kEditMediaListFile));
+  EXPECT_EQ(launcher_.calls, std::vector<std::string>{"open " + ListFile().string()});
+  const std::string edited = "# by hand\n/m/b.ogg\n/m/a.ogg\n";
+  WriteList(edited);
+  window_->CheckListFile();
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"/m/b.ogg", "/m/a.ogg"}));
+  window_->close();
+  Settle();
+  EXPECT_EQ(ReadAll(ListFile()), edited);
+}
+
+TEST_F(MediaWindowTest, Screenshot) {
+  const char* folder = std::getenv("KORU_SCREENSHOT_DIR");
+  if (folder == nullptr) GTEST_SKIP() << "KORU_SCREENSHOT_DIR not set";
+  std::string list;
+  for (const auto& [album, colour] : {std::pair{"Morning Sessions", QColor(230, 130, 60)},
+                                      std::pair{"Night Trains", QColor(30, 110, 150)}}) {
+    const std::filesystem::path path = dir_.Path() / "Music" / album;
+    std::filesystem::create_directories(path);
+    QImage cover(200, 200, QImage::Format_RGB32);
+    cover.fill(colour);
+    cover.save(QString::fromStdString((path / "cover.png").string()));
+    for (const char* song : {"01 Open Road.ogg", "02 Slow River.ogg"}) {
+      std::ofstream(path / song) << "OggS";
+      list += (path / song).string() + "\n";
+    }
+  }
+  std::filesystem::create_directories(dir_.Path() / "Videos");
+  list += (dir_.Path() / "Videos" / "Holiday 2026.mp4").string() + "\n";
+  std::ofstream(dir_.Path() / "Videos" / "Holiday 2026.mp4") << "....ftypmp42";
+  ScopedEnv home("HOME", dir_.Path().c_str());
+  WriteList(list);
+  prefs_.LAST_PLAY = 1;
+  Open();
+  Settle();
+  EXPECT_TRUE(window_->grab().save(QString(folder) + "/media-list.png"));
+}
+
+TEST_F(MediaWindowTest, AListChangedOnDiskIsShownWithoutPolling) {
+  WriteList("/m/a.ogg\n");
+  Open();
+  auto shown_after = [&](const std::vector<std::string>& expected) {
+    for (int turn = 0; turn < 2000 && Shown() != expected; ++turn) {
+      Settle();
+      snooze(1000);
+    }
+    return Shown() == expected;
+  };
+  // Written in place, then replaced by a rename as editors save: both are seen.
+  WriteList("/m/b.ogg\n/m/a.ogg\n");
+  EXPECT_TRUE(shown_after({"/m/b.ogg", "/m/a.ogg"}));
+  const std::filesystem::path other = ListFile().string() + ".new";
+  std::ofstream(other, std::ios::binary) << "/m/c.ogg\n";
+  std::filesystem::rename(other, ListFile());
+  EXPECT_TRUE(shown_after({"/m/c.ogg"}));
+  WriteList("/m/d.ogg\n");
+  EXPECT_TRUE(shown_after({"/m/d.ogg"})) << "the replaced file is watched too";
+}

@@ -1,0 +1,220 @@
+// The main window as the key router's view: messages in, widgets read back. The routing itself
+// is tested on the router (tests/routing); these check that the window shows it and feeds it.
+#include <QAbstractTextDocumentLayout>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QStyle>
+#include <QTextBlock>
+#include <QTextEdit>
+
+#include "media_list/media_list_messages.h"
+#include "platform/messaging/alert.h"
+#include "platform/messaging/trace.h"
+#include "receiver/receiver_messages.h"
+#include "routing/code_text.h"
+#include "routing/routing_messages.h"
+#include "shell_fixture.h"
+#include "test_files.h"
+#include "toolkit/menu_field.h"
+#include "toolkit/message_action.h"
+#include "toolkit/text_control.h"
+
+class WindowRoutingTest : public ShellTest {
+ protected:
+  std::string Log() { return Find<QTextEdit>("text_view")->toPlainText().toStdString(); }
+  QString Label(const char* name) { return Find<QLabel>(name)->text(); }
+  // Chooses an item of a menu field the way the user does.
+  void Choose(const char* field_name, const char* item_text) {
+    QAction* item = FindMenuItem(Find<MenuField>(field_name)->Menu(), QString(item_text));
+    ASSERT_NE(item, nullptr) << item_text;
+    item->trigger();
+    Settle();
+  }
+};
+
+TEST_F(WindowRoutingTest, ReportsReachTheKeyDisplayTheCompactViewAndTheReceiver) {
+  Start();
+  Key(kLrSat, kLrSatN1, 204);
+  EXPECT_EQ(Label("irSender"), "LR-SAT");
+  EXPECT_EQ(Label("irSenKey"), "N1");
+  EXPECT_EQ(Label("irType"), "RC5-Code");
+  EXPECT_EQ(Label("irPrgNr"), "179");
+  EXPECT_EQ(Label("miniKey"), "N1");
+  EXPECT_EQ(Label("miniRem"), "LR-SAT");
+  EXPECT_EQ(Label("miniType"), " Default");
+  EXPECT_NE(Log().find(" Header: 253128 | 179 204 --- "), std::string::npos) << Log();
+  EXPECT_EQ(Window()->PulseRate(), 250000);
+  Post(kClearShownKey);
+  EXPECT_EQ(Label("irSenKey"), "  ");
+
+  Report("-0101010101-");  // short: the receiver slows down through the shared flag
+  EXPECT_EQ(Window()->PulseRate(), 750000);
+  EXPECT_TRUE(Window()->Flags().SLOWDOWN_GLOBAL.load());
+  EXPECT_EQ(Label("irSender"), "..pulse");
+
+  SetAlertPresenter(nullptr);
+  TraceCapture trace;
+  Window()->Flags().CHECK_SCAN_IR = 1;
+  Window()->Router().HandleReceiverTurnedAway();
+  EXPECT_EQ(Window()->Flags().CHECK_SCAN_IR.load(), 0);
+  EXPECT_EQ(Log().rfind("..no port \t\tserial2", 0), 0u) << Log();
+}
+
+TEST_F(WindowRoutingTest, GroupMenusAreBuiltFromTheRouterAndChosenThroughTheirItems) {
+  Prefs::SetText(Settings()->Audio, "LR-SAT");
+  Start();
+  QMenu* audio = Find<MenuField>("r4AuMF")->Menu();
+  EXPECT_EQ(audio->actions()[0]->text(), "-unset-");
+  EXPECT_TRUE(audio->actions()[1]->isSeparator());
+  EXPECT_EQ(audio->actions().size(), 2 + 35);
+  EXPECT_EQ(Find<MenuField>("r4AuMF")->MarkedText(), "LR-SAT");
+  EXPECT_EQ(Find<MenuField>("r4dMF")->MarkedText(), "-unset-");
+  QMenu* teach = Find<MenuField>("vaMF")->Menu();
+  EXPECT_EQ(teach->actions()[0]->text(), "Add New");
+  EXPECT_TRUE(teach->style()->styleHint(QStyle::SH_Menu_Scrollable, nullptr, teach))
+      << "one column that scrolls";
+  EXPECT_FALSE(Find<MenuField>("r4ViMF")->isEnabled());
+
+  Find<QCheckBox>("ReSplit")->click();
+  Settle();
+  EXPECT_TRUE(Settings()->use_splitting);
+  EXPECT_TRUE(Find<MenuField>("r4ViMF")->isEnabled());
+  Choose("r4ViMF", "DENON");
+  ASSERT_NE(Window()->Router().GroupRemote(4), nullptr);
+  EXPECT_EQ(Window()->Router().GroupRemote(4)->fName, "DENON");
+  EXPECT_STREQ(Settings()->Video, "DENON");
+  Key(kLrSat, kLrSatN1);
+  EXPECT_EQ(Label("miniType"), "Audio");
+
+  Key(kLrSat, kLrSatMenu);  // "Menu" switches splitting off
+  EXPECT_FALSE(Find<QCheckBox>("ReSplit")->isChecked());
+  for (const char* name : {"r4wMF", "r4dMF", "r4aMF", "r4AuMF", "r4ViMF"}) {
+    EXPECT_FALSE(Find<MenuField>(name)->isEnabled()) << name;
+  }
+  EXPECT_EQ(Label("miniType"), " Default");
+}
+
+namespace {
+
+// Keys as the keyboard delivers them to the focused widget: text, then Tab to the next field.
+void Press(QWidget* widget, int key, const QString& text = {}) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+  QApplication::sendEvent(widget, &press);
+  QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+  QApplication::sendEvent(widget, &release);
+}
+void TypeThenTab(QWidget* widget, const QString& text) {
+  for (QChar c : text) Press(widget, c.unicode(), QString(c));
+  Press(widget, Qt::Key_Tab);
+}
+
+}  // namespace
+
+// No Enter anywhere: the typed name and header are taken when Tab leaves their field.
+TEST_F(WindowRoutingTest, ARemoteIsTaughtThroughTheTeachBox) {
+  Start();
+  Window()->show();
+  Window()->activateWindow();
+  QApplication::setActiveWindow(Window());
+  Find<QPushButton>("TRBut")->click();
+  Settle();
+  EXPECT_FALSE(Find<QGroupBox>("teachBox")->isHidden());
+  EXPECT_TRUE(Find<QGroupBox>("result")->isHidden());
+  EXPECT_TRUE(Find<QGroupBox>("SpBox")->isHidden());
+  EXPECT_FALSE(Find<QPushButton>("TRBut")->isEnabled());
+  EXPECT_FALSE(FindMenuItem(FileMenu(), kTeachStart)->isEnabled());
+  EXPECT_EQ(Find<TextControl>("te_head")->Text(), "from the first key");
+
+  for (const auto& [field, text] : {std::pair{"te_name", "MyRemote"}, {"te_head", "100200"}}) {
+    QLineEdit* edit = Find<TextControl>(field)->Edit();
+    edit->setFocus();
+    edit->selectAll();
+    TypeThenTab(edit, text);
+    Settle();
+    EXPECT_FALSE(edit->isEnabled()) << field;
+  }
+  Find<QCheckBox>("te_dbyt")->click();  // one byte
+  Settle();
+  Key(100200, 5);
+  EXPECT_EQ(Label("teData"), "select for: '5' ");
+  EXPECT_TRUE(Find<QWidget>("teClr")->isHidden());
+  EXPECT_FALSE(Find<QWidget>("teMF")->isHidden());
+  Key(kLrSat, kLrSatN1);  // another remote's key before the choice
+  Choose("teMF", "N1");
+  EXPECT_TRUE(FindMenuItem(Find<MenuField>("teMF")->Menu(), QString("N1"))->isChecked());
+  Key(100200, 5);
+  EXPECT_EQ(Label("teData"), " '5' is Code for 'N1' ");
+  EXPECT_FALSE(Find<QWidget>("teClr")->isHidden());
+
+  Find<QPushButton>("doneBut")->click();
+  Settle();
+  EXPECT_EQ(Log().rfind("Done..\n", 0), 0u) << Log();
+  EXPECT_TRUE(Find<QGroupBox>("teachBox")->isHidden());
+  EXPECT_FALSE(Find<QGroupBox>("result")->isHidden());
+  EXPECT_TRUE(Find<QPushButton>("TRBut")->isEnabled());
+  EXPECT_NE(FindMenuItem(Find<MenuField>("vaMF")->Menu(), QString("MyRemote")), nullptr);
+  RemoteDefinition stored;
+  stored.RemoteLoad("MyRemote");
+  EXPECT_EQ(stored.fComHead, 100200);
+  EXPECT_EQ(stored.Slot(2), 5);
+  Key(100200, 5);
+  EXPECT_EQ(Label("irSender"), "MyRemote");
+  EXPECT_EQ(Label("irSenKey"), "N1");
+}
+
+TEST_F(WindowRoutingTest, LogLinesAreNeverWrapped) {
+  Start();
+  Key(kLrSat, kLrSatN1, 204);
+  const QTextBlock first = Find<QTextEdit>("text_view")->document()->firstBlock();
+  ASSERT_TRUE(first.text().contains("Header:")) << first.text().toStdString();
+  EXPECT_EQ(first.layout()->lineCount(), 1);  // the time stays on the line of its code
+}
+
+TEST_F(WindowRoutingTest, SwitchesIndicatorsAndTheMediaListLineFollowTheRouter) {
+  Start();
+  Find<QCheckBox>("hyCheckBox")->click();
+  Settle();
+  EXPECT_TRUE(Window()->Router().Hysteresis());
+  EXPECT_TRUE(Find<QCheckBox>("hyCheckBox")->isChecked());
+  Find<QCheckBox>("hyContinue")->click();
+  Settle();
+  EXPECT_EQ(Window()->Flags().SCAN_CONTINOUS.load(), 0);
+  EXPECT_FALSE(Find<QCheckBox>("hyContinue")->isChecked());
+  Post(kContinueToggled);
+  EXPECT_EQ(Window()->Flags().SCAN_CONTINOUS.load(), 1);
+  Post(kHysteresisToggled);
+
+  Key(kLrSat, kLrSatMute);
+  EXPECT_TRUE(mixer_->muted);
+  Settle();  // the indicator is set on the GUI thread
+  EXPECT_TRUE(Find<QPushButton>("fMute")->isChecked());
+  Post(kOpenMediaList);
+  Key(kLrSat, kLrSatVolUp);
+  EXPECT_EQ(Label("gloInfo"), "(Locked) Toplist");
+  EXPECT_TRUE(desktop_->sent.empty());
+}
+
+TEST_F(WindowRoutingTest, TheCodeChartIsWrittenFromTheMenu) {
+  Start();
+  QAction* item = FindMenuItem(FileMenu(), kWriteCodeChart);
+  ASSERT_NE(item, nullptr);
+  item->trigger();
+  Settle();
+  EXPECT_NE(ReadAll(Program() / "_Remotes_" / "_ChartData.html").find("LR-SAT"), std::string::npos);
+  EXPECT_NE(Log().find("_ChartData.html"), std::string::npos);
+}
+
+TEST_F(WindowRoutingTest, ClosingTheWindowStopsTheReceiverWithoutANoPortAlert) {
+  Start();
+  int alerts = 0;
+  SetAlertPresenter([&](const std::string&) { ++alerts; });
+  TraceCapture trace;
+  app_.reset();
+  SetAlertPresenter(nullptr);
+  EXPECT_EQ(alerts, 0);
+  EXPECT_FALSE(trace.Contains("..no port"));
+}
