@@ -106,10 +106,10 @@ int main() {
       std::map<std::string, Figures> per_family;
       Figures total;
       for (const auto& remote : builtin) {
-        const char* family = FamilyName(FamilyOfHeader(remote->fComHead));
+        const char* family = FamilyName(FamilyOfHeader(remote->com_head_));
         for (int32_t k = 1; k < kKeySlots; ++k) {
           KeyPress press;
-          if (remote->Slot(k) <= 0 || EncodeKeyPress(remote->fComHead, remote->fComByte,
+          if (remote->Slot(k) <= 0 || EncodeKeyPress(remote->com_head_, remote->com_byte_,
                                                      remote->Slot(k), 0, &press, nullptr) != kOk)
             continue;
           const std::vector<int32_t> periods =

@@ -205,15 +205,15 @@ LircImportReport ImportOne(const ImportedRemote& remote, const LircImportOptions
   }
 
   RemoteDefinition record;
-  record.fName = name;
+  record.name_ = name;
   int32_t mode = 0;
   if (options.classic) {
     mode = ClassicMode(keys, &report.classic_note);
     if (mode == 0) report.classic_note = "no classic file: " + report.classic_note;
   }
   if (mode != 0) {
-    record.fComHead = ClassicHeader(keys.front().received.code_text);
-    record.fComByte = mode;
+    record.com_head_ = ClassicHeader(keys.front().received.code_text);
+    record.com_byte_ = mode;
     for (const Key& key : keys)
       record.SetSlot(key.key_function - 50, ClassicValue(key.received.code_text, mode == 23));
     report.classic = true;

@@ -15,7 +15,7 @@ LircdDirectory LircdDirectoryOf(const RemoteList& remotes) {
   LircdDirectory directory;
   for (const auto& record : remotes) {
     if (record == nullptr) continue;
-    LircdRemote remote{LircdName(record->fName), {}};
+    LircdRemote remote{LircdName(record->name_), {}};
     for (int32_t keyfn = kFirstKeyFunction; keyfn < kLastKeyFunction; ++keyfn) {
       if (const std::optional<uint64_t> code = LircdKeyCode(*record, keyfn)) {
         remote.keys.push_back({*code, LircdKeyName(keyfn)});

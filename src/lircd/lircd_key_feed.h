@@ -23,7 +23,7 @@ class LircdKeyFeed : public RecognisedKeyListener {
   explicit LircdKeyFeed(std::string version);
 
   // Where the lines go; empty: nowhere (the repeat counts still follow the keys).
-  void SetBroadcast(Broadcast broadcast) { fBroadcast = std::move(broadcast); }
+  void SetBroadcast(Broadcast broadcast) { broadcast_ = std::move(broadcast); }
 
   void KeyRecognised(const RemoteDefinition& remote, int32_t keyfn,
                      const ReceiverReport& report) override;
@@ -33,9 +33,9 @@ class LircdKeyFeed : public RecognisedKeyListener {
   std::string Answer(std::string_view line) const;
 
  private:
-  const std::string fVersion;
-  Broadcast fBroadcast;
-  LircdRepeatCounter fRepeats;
-  mutable std::mutex fMutex;  // guards fDirectory (the pointer; the directory is never changed)
-  std::shared_ptr<const LircdDirectory> fDirectory;
+  const std::string version_;
+  Broadcast broadcast_;
+  LircdRepeatCounter repeats_;
+  mutable std::mutex mutex_;  // guards directory_ (the pointer; the directory is never changed)
+  std::shared_ptr<const LircdDirectory> directory_;
 };

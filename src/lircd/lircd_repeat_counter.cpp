@@ -2,10 +2,10 @@
 
 int LircdRepeatCounter::Count(const std::string& remote, int32_t keyfn, bigtime_t when) {
   const bool held =
-      fCount >= 0 && remote == fRemote && keyfn == fKey && when >= fLast && when - fLast <= kWindow;
-  fCount = held ? fCount + 1 : 0;
-  fRemote = remote;
-  fKey = keyfn;
-  fLast = when;
-  return fCount;
+      count_ >= 0 && remote == remote_ && keyfn == key_ && when >= last_ && when - last_ <= kWindow;
+  count_ = held ? count_ + 1 : 0;
+  remote_ = remote;
+  key_ = keyfn;
+  last_ = when;
+  return count_;
 }

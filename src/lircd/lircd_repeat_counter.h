@@ -18,8 +18,8 @@ class LircdRepeatCounter {
   int Count(const std::string& remote, int32_t keyfn, bigtime_t when);
 
  private:
-  std::string fRemote;
-  int32_t fKey = 0;
-  bigtime_t fLast = 0;
-  int fCount = -1;
+  std::string remote_;
+  int32_t key_ = 0;
+  bigtime_t last_ = 0;
+  int count_ = -1;
 };

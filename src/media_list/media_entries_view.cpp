@@ -23,57 +23,57 @@ constexpr int kSideMargin = 16;
 
 MediaEntriesView::MediaEntriesView(QWidget* parent, const std::vector<std::string>* entries,
                                    const std::deque<BitmapPath>* pictures, Messenger window)
-    : QWidget(parent), fEntries(entries), fPictures(pictures), fWindow(std::move(window)) {
+    : QWidget(parent), entries_(entries), pictures_(pictures), window_(std::move(window)) {
   setObjectName("MediaEntriesView");
   setFocusPolicy(Qt::StrongFocus);
   // The user's own background, if there is one in the program folder.
-  fBackground.load(QString::fromStdString((ProgramFolder() / "_mediaback.jpg").string()));
-  fNotice = new QLabel(this);
-  fNotice->setObjectName("MxNotice");
-  fNotice->setAlignment(Qt::AlignCenter);
-  fNotice->setWordWrap(true);
-  fNotice->setStyleSheet(
+  background_.load(QString::fromStdString((ProgramFolder() / "_mediaback.jpg").string()));
+  notice_ = new QLabel(this);
+  notice_->setObjectName("MxNotice");
+  notice_->setAlignment(Qt::AlignCenter);
+  notice_->setWordWrap(true);
+  notice_->setStyleSheet(
       "QLabel { background: rgba(250, 200, 200, 230); color: black; border-radius: 6px; "
       "padding: 4px; }");
-  fNotice->hide();
+  notice_->hide();
 }
 
 int MediaEntriesView::EntryHeight() const {
-  return kEntryHeights[fSize];
+  return kEntryHeights[size_];
 }
 
 void MediaEntriesView::SetEntrySize(EntrySize size) {
-  fSize = size;
+  size_ = size;
   LayoutEntries();
 }
 
 const QPixmap* MediaEntriesView::PictureFor(const std::string& path) const {
   const std::string folder = std::filesystem::path(MapStoredPath(path)).parent_path().string();
-  for (const BitmapPath& picture : *fPictures) {
+  for (const BitmapPath& picture : *pictures_) {
     if (picture.folder == folder) return &picture.picture;
   }
   return nullptr;
 }
 
 void MediaEntriesView::RebuildEntries() {
-  for (MediaEntryView* view : fViews) {
+  for (MediaEntryView* view : views_) {
     view->hide();
     // Later: the view may be the sender of the message that caused this rebuild.
     view->deleteLater();
   }
-  fViews.clear();
-  for (size_t i = 0; i < fEntries->size(); ++i) {
-    const std::string& path = (*fEntries)[i];
-    fViews.push_back(
-        new MediaEntryView(this, static_cast<int32_t>(i), path, PictureFor(path), fWindow));
+  views_.clear();
+  for (size_t i = 0; i < entries_->size(); ++i) {
+    const std::string& path = (*entries_)[i];
+    views_.push_back(
+        new MediaEntryView(this, static_cast<int32_t>(i), path, PictureFor(path), window_));
   }
-  CenterMediaFile(fSelected, true);
+  CenterMediaFile(selected_, true);
   update();
 }
 
 void MediaEntriesView::CenterMediaFile(int32_t index, bool select) {
-  const int32_t count = static_cast<int32_t>(fViews.size());
-  if (select) fSelected = count == 0 ? 0 : std::clamp(index, 0, count - 1);
+  const int32_t count = static_cast<int32_t>(views_.size());
+  if (select) selected_ = count == 0 ? 0 : std::clamp(index, 0, count - 1);
   LayoutEntries();
 }
 
@@ -85,21 +85,21 @@ void MediaEntriesView::LayoutEntries() {
   const int entry_height = EntryHeight();
   const int step = entry_height + kGap;
   const int centre_top = (height() - entry_height) / 2;
-  for (MediaEntryView* view : fViews) {
-    const int top = centre_top + (view->Index() - fSelected) * step;
+  for (MediaEntryView* view : views_) {
+    const int top = centre_top + (view->Index() - selected_) * step;
     view->setGeometry(kSideMargin, top, width() - 2 * kSideMargin, entry_height);
-    view->SetSelected(view->Index() == fSelected);
+    view->SetSelected(view->Index() == selected_);
     view->setVisible(top + entry_height > 0 && top < height());
   }
-  if (fNotice->isVisible()) {
-    fNotice->setGeometry(kSideMargin, height() - 44, width() - 2 * kSideMargin, 36);
-    fNotice->raise();
+  if (notice_->isVisible()) {
+    notice_->setGeometry(kSideMargin, height() - 44, width() - 2 * kSideMargin, 36);
+    notice_->raise();
   }
 }
 
 void MediaEntriesView::SetNotice(const QString& text) {
-  fNotice->setText(text);
-  fNotice->setVisible(!text.isEmpty());
+  notice_->setText(text);
+  notice_->setVisible(!text.isEmpty());
   LayoutEntries();
 }
 
@@ -122,41 +122,41 @@ bool MediaEntriesView::HandleMessage(uint32_t what) {
 bool MediaEntriesView::KeyDown(int32_t korukey) {
   // "EXIT": the players quit, whatever the list holds.
   if (korukey == 72) {
-    fWindow.SendMessage(Message(kQuitMediaPlayers));
+    window_.SendMessage(Message(kQuitMediaPlayers));
     return true;
   }
-  if (fViews.empty()) return false;
+  if (views_.empty()) return false;
   const int32_t page = VisibleCount();
   switch (korukey) {
     case kKeyArrowUp:   // up
     case kKeyPrevious:  // |<<
     case kKeyBack:      // <
-      CenterMediaFile(fSelected - 1, true);
+      CenterMediaFile(selected_ - 1, true);
       return true;
     case kKeyArrowDown:  // down
     case kKeyNext:       // >>|
     case kKeyStop:       // []
-      CenterMediaFile(fSelected + 1, true);
+      CenterMediaFile(selected_ + 1, true);
       return true;
     case kKeyArrowLeft:  // left: a page up
-      CenterMediaFile(fSelected - page, true);
+      CenterMediaFile(selected_ - page, true);
       return true;
     case kKeyArrowRight:  // right: a page down
-      CenterMediaFile(fSelected + page, true);
+      CenterMediaFile(selected_ + page, true);
       return true;
     case kKeyOk:      // OK
     case kKeyPause:   // ||
     case kKeyPlay: {  // >
       Message play(kPlayMediaEntry);
-      play.AddInt32("ml_nr", fSelected);
-      fWindow.SendMessage(play);
+      play.AddInt32("ml_nr", selected_);
+      window_.SendMessage(play);
       return true;
     }
     case kKeyEject: {  // Eject: the entry's folder
       Message folder(kMediaFilesAction);
       folder.AddInt32("mpl_what", 9);
-      folder.AddInt32("mpl_nr", fSelected);
-      fWindow.SendMessage(folder);
+      folder.AddInt32("mpl_nr", selected_);
+      window_.SendMessage(folder);
       return true;
     }
     default:
@@ -190,7 +190,7 @@ void MediaEntriesView::keyPressEvent(QKeyEvent* event) {
       CenterMediaFile(0, true);
       return;
     case Qt::Key_End:
-      CenterMediaFile(static_cast<int32_t>(fViews.size()) - 1, true);
+      CenterMediaFile(static_cast<int32_t>(views_.size()) - 1, true);
       return;
     default:
       break;
@@ -200,7 +200,7 @@ void MediaEntriesView::keyPressEvent(QKeyEvent* event) {
 
 void MediaEntriesView::wheelEvent(QWheelEvent* event) {
   const int steps = event->angleDelta().y() / 120;
-  if (steps != 0) CenterMediaFile(fSelected - steps, true);
+  if (steps != 0) CenterMediaFile(selected_ - steps, true);
   event->accept();
 }
 
@@ -211,8 +211,8 @@ void MediaEntriesView::resizeEvent(QResizeEvent* event) {
 
 void MediaEntriesView::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  if (!fBackground.isNull()) {
-    painter.drawPixmap(rect(), fBackground);
+  if (!background_.isNull()) {
+    painter.drawPixmap(rect(), background_);
   } else {
     QLinearGradient shade(0, 0, 0, height());
     shade.setColorAt(0, QColor(48, 52, 64));
@@ -224,7 +224,7 @@ void MediaEntriesView::paintEvent(QPaintEvent*) {
   const int entry_height = EntryHeight();
   painter.fillRect(0, (height() - entry_height) / 2 - 4, width(), entry_height + 8,
                    QColor(255, 255, 255, 28));
-  if (fViews.empty()) {
+  if (views_.empty()) {
     painter.setPen(QColor(230, 230, 235));
     QFont hint = font();
     hint.setPointSizeF(hint.pointSizeF() * 1.3);

@@ -27,10 +27,10 @@ class MediaEntriesView : public QWidget {
   void RebuildEntries();
   // Selects entry `index` (clamped to the list) and moves the strip so that it is centred.
   void CenterMediaFile(int32_t index, bool select);
-  int32_t Selected() const { return fSelected; }
+  int32_t Selected() const { return selected_; }
 
   void SetEntrySize(EntrySize size);
-  EntrySize Size() const { return fSize; }
+  EntrySize Size() const { return size_; }
   int EntryHeight() const;
 
   // A message of the window's menus ('MWmd', 'MWmi', 'MWmx'); false when it is none of them.
@@ -41,7 +41,7 @@ class MediaEntriesView : public QWidget {
   // A line at the foot of the view (empty hides it).
   void SetNotice(const QString& text);
 
-  const std::vector<MediaEntryView*>& EntryViews() const { return fViews; }
+  const std::vector<MediaEntryView*>& EntryViews() const { return views_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -54,12 +54,12 @@ class MediaEntriesView : public QWidget {
   const QPixmap* PictureFor(const std::string& path) const;
   int VisibleCount() const;
 
-  const std::vector<std::string>* fEntries;
-  const std::deque<BitmapPath>* fPictures;
-  Messenger fWindow;
-  std::vector<MediaEntryView*> fViews;
-  int32_t fSelected = 0;
-  EntrySize fSize = kNormal;
-  QLabel* fNotice = nullptr;
-  QPixmap fBackground;
+  const std::vector<std::string>* entries_;
+  const std::deque<BitmapPath>* pictures_;
+  Messenger window_;
+  std::vector<MediaEntryView*> views_;
+  int32_t selected_ = 0;
+  EntrySize size_ = kNormal;
+  QLabel* notice_ = nullptr;
+  QPixmap background_;
 };

@@ -25,28 +25,28 @@ QString Label(int n) {
 MediaEntryView::MediaEntryView(QWidget* parent, int32_t index, std::string path,
                                const QPixmap* picture, Messenger window)
     : QWidget(parent),
-      fIndex(index),
-      fPath(std::move(path)),
-      fPicture(picture),
-      fWindow(std::move(window)) {
+      index_(index),
+      path_(std::move(path)),
+      picture_(picture),
+      window_(std::move(window)) {
   setObjectName("MediaEntryView");
-  const std::filesystem::path file(MapStoredPath(fPath));
-  fName = QString::fromStdString(file.filename().string());
+  const std::filesystem::path file(MapStoredPath(path_));
+  name_ = QString::fromStdString(file.filename().string());
   // The folder as the user knows it: "~/Music/..." for one in the home folder.
   std::string folder = file.parent_path().string();
   const std::string home = HomeFolder().string();
   if (!home.empty() && home != "/" && folder.rfind(home + "/", 0) == 0) {
     folder = "~" + folder.substr(home.size());
   }
-  fFolder = QString::fromStdString(folder);
+  folder_ = QString::fromStdString(folder);
   // A file that can no longer be opened is drawn dimmed and offers no folder to open.
-  fMissing = !QFileInfo(QString::fromStdString(file.string())).isReadable();
-  setToolTip(QString::fromStdString(fPath));
+  missing_ = !QFileInfo(QString::fromStdString(file.string())).isReadable();
+  setToolTip(QString::fromStdString(path_));
 }
 
 void MediaEntryView::SetSelected(bool selected) {
-  if (fSelected == selected) return;
-  fSelected = selected;
+  if (selected_ == selected) return;
+  selected_ = selected;
   update();
 }
 
@@ -56,15 +56,15 @@ void MediaEntryView::paintEvent(QPaintEvent*) {
   const QRectF frame = QRectF(rect()).adjusted(3, 3, -3, -3);
   QPainterPath outline;
   outline.addRoundedRect(frame, 8, 8);
-  painter.fillPath(outline, fSelected ? QColor(250, 230, 145) : QColor(255, 255, 255, 215));
-  painter.setPen(QPen(fSelected ? QColor(200, 140, 30) : QColor(150, 150, 160), fSelected ? 3 : 1));
+  painter.fillPath(outline, selected_ ? QColor(250, 230, 145) : QColor(255, 255, 255, 215));
+  painter.setPen(QPen(selected_ ? QColor(200, 140, 30) : QColor(150, 150, 160), selected_ ? 3 : 1));
   painter.drawPath(outline);
 
   const int side = height() - 16;
   const QRect picture_box(10, 8, side, side);
-  if (fPicture != nullptr && !fPicture->isNull()) {
+  if (picture_ != nullptr && !picture_->isNull()) {
     const QPixmap scaled =
-        fPicture->scaled(picture_box.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        picture_->scaled(picture_box.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
     painter.drawPixmap(picture_box.x() + (side - scaled.width()) / 2,
                        picture_box.y() + (side - scaled.height()) / 2, scaled);
   }
@@ -74,23 +74,23 @@ void MediaEntryView::paintEvent(QPaintEvent*) {
   name_font.setBold(true);
   name_font.setPointSizeF(name_font.pointSizeF() * (height() >= 100 ? 1.35 : 1.1));
   painter.setFont(name_font);
-  painter.setPen(fMissing ? QColor(140, 140, 140) : QColor(20, 20, 30));
+  painter.setPen(missing_ ? QColor(140, 140, 140) : QColor(20, 20, 30));
   const QFontMetrics name_metrics(name_font);
   const int name_y = height() / 2 - 2;
-  painter.drawText(text_left, name_y, name_metrics.elidedText(fName, Qt::ElideMiddle, text_width));
+  painter.drawText(text_left, name_y, name_metrics.elidedText(name_, Qt::ElideMiddle, text_width));
   QFont folder_font = font();
   painter.setFont(folder_font);
   painter.setPen(QColor(90, 90, 100));
   const QFontMetrics folder_metrics(folder_font);
   painter.drawText(text_left, name_y + folder_metrics.height() + 4,
-                   folder_metrics.elidedText(fFolder, Qt::ElideLeft, text_width));
+                   folder_metrics.elidedText(folder_, Qt::ElideLeft, text_width));
 }
 
 void MediaEntryView::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) {
     Message play(kPlayMediaEntry);
-    play.AddInt32("ml_nr", fIndex);
-    fWindow.SendMessage(play);
+    play.AddInt32("ml_nr", index_);
+    window_.SendMessage(play);
     event->accept();
   } else {
     QWidget::mousePressEvent(event);
@@ -111,9 +111,9 @@ QMenu* MediaEntryView::ShowMenu(const QPoint& global) {
   for (const auto& [label, what] : {std::pair{177, 9}, std::pair{176, 7}}) {
     Message message(kMediaFilesAction);
     message.AddInt32("mpl_what", what);
-    message.AddInt32("mpl_nr", fIndex);
-    QAction* item = AddMenuItem(menu, Label(label), message, fWindow);
-    if (what == 9) item->setEnabled(!fMissing);
+    message.AddInt32("mpl_nr", index_);
+    QAction* item = AddMenuItem(menu, Label(label), message, window_);
+    if (what == 9) item->setEnabled(!missing_);
   }
   menu->popup(global);
   return menu;

@@ -16,10 +16,10 @@ class MediaEntryView : public QWidget {
   MediaEntryView(QWidget* parent, int32_t index, std::string path, const QPixmap* picture,
                  Messenger window);
 
-  int32_t Index() const { return fIndex; }
-  const std::string& Path() const { return fPath; }
+  int32_t Index() const { return index_; }
+  const std::string& Path() const { return path_; }
   void SetSelected(bool selected);
-  bool Selected() const { return fSelected; }
+  bool Selected() const { return selected_; }
 
   // Builds the pop-up menu and shows it at `global` (a screen position).
   QMenu* ShowMenu(const QPoint& global);
@@ -30,12 +30,12 @@ class MediaEntryView : public QWidget {
   void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
-  int32_t fIndex;
-  std::string fPath;
-  QString fName;
-  QString fFolder;
-  const QPixmap* fPicture;
-  Messenger fWindow;
-  bool fSelected = false;
-  bool fMissing = false;
+  int32_t index_;
+  std::string path_;
+  QString name_;
+  QString folder_;
+  const QPixmap* picture_;
+  Messenger window_;
+  bool selected_ = false;
+  bool missing_ = false;
 };

@@ -23,42 +23,42 @@ const std::vector<std::string> kNoEntries;
 
 }  // namespace
 
-MediaFileList::MediaFileList(std::filesystem::path file) : fFile(std::move(file)) {}
+MediaFileList::MediaFileList(std::filesystem::path file) : file_(std::move(file)) {}
 
 const std::vector<std::string>& MediaFileList::Entries() const {
-  return fList ? *fList : kNoEntries;
+  return list_ ? *list_ : kNoEntries;
 }
 
 MediaFileList::DiskStamp MediaFileList::StampNow() const {
   std::error_code error;
   DiskStamp stamp;
-  if (!std::filesystem::is_regular_file(fFile, error)) return stamp;
+  if (!std::filesystem::is_regular_file(file_, error)) return stamp;
   stamp.exists = true;
-  stamp.size = std::filesystem::file_size(fFile, error);
-  stamp.modified = std::filesystem::last_write_time(fFile, error);
+  stamp.size = std::filesystem::file_size(file_, error);
+  stamp.modified = std::filesystem::last_write_time(file_, error);
   return stamp;
 }
 
 void MediaFileList::Refresh() {
-  if (fHooks.refresh) fHooks.refresh();
+  if (hooks_.refresh) hooks_.refresh();
 }
 
 status_t MediaFileList::DoWithMediaFiles(int32_t operation, const std::string& raw_text,
                                          int32_t index) {
   if (operation == kBuild) {
-    if (!fList) fList.emplace();
+    if (!list_) list_.emplace();
     return kOk;
   }
   if (operation == kDelete) {
-    fList.reset();
+    list_.reset();
     return kOk;
   }
-  if (!fList) {
+  if (!list_) {
     Trace(" oops NO mflist\n");
     return kEntryNotFound;
   }
   const std::string text = WithoutLineBreaks(raw_text);
-  std::vector<std::string>& list = *fList;
+  std::vector<std::string>& list = *list_;
   const bool in_range = index >= 0 && static_cast<size_t>(index) < list.size();
   switch (operation) {
     case kAdd:
@@ -68,13 +68,13 @@ status_t MediaFileList::DoWithMediaFiles(int32_t operation, const std::string& r
         return kOk;
       }
       list.push_back(text);
-      fChanged = true;
+      changed_ = true;
       return kOk;
     case kRemove: {
       const auto removed = std::erase(list, text);
       Trace(" remove from mflist %zu x '%s'\n", removed, text.c_str());
       if (removed == 0) return kEntryNotFound;
-      fChanged = true;
+      changed_ = true;
       Refresh();
       return kOk;
     }
@@ -91,7 +91,7 @@ status_t MediaFileList::DoWithMediaFiles(int32_t operation, const std::string& r
         return kBadIndex;
       }
       list.erase(list.begin() + index);
-      fChanged = true;
+      changed_ = true;
       Refresh();
       return kOk;
     case kRefresh:
@@ -99,16 +99,16 @@ status_t MediaFileList::DoWithMediaFiles(int32_t operation, const std::string& r
       return kOk;
     case kOpenFolder:
       if (!in_range) return kBadIndex;
-      if (fHooks.open_folder) {
-        fHooks.open_folder(
+      if (hooks_.open_folder) {
+        hooks_.open_folder(
             std::filesystem::path(list[static_cast<size_t>(index)]).parent_path().string());
       }
       return kOk;
     case kEditFile: {
       // The editor must see what the window shows, and what it saves is reloaded from here on.
       if (const status_t saved = Save(); saved != kOk) return saved;
-      Trace("[open][%s]\n", fFile.c_str());
-      const status_t opened = fHooks.edit ? fHooks.edit(fFile.string()) : kUnsupported;
+      Trace("[open][%s]\n", file_.c_str());
+      const status_t opened = hooks_.edit ? hooks_.edit(file_.string()) : kUnsupported;
       if (opened != kOk) Trace(" oops: couldn't execute \n");
       return opened;
     }
@@ -118,50 +118,50 @@ status_t MediaFileList::DoWithMediaFiles(int32_t operation, const std::string& r
 }
 
 status_t MediaFileList::Load() {
-  std::optional<std::string> text = ReadWholeFile(fFile);
+  std::optional<std::string> text = ReadWholeFile(file_);
   const DiskStamp stamp = StampNow();
   if (!text) {
-    Trace("'%s' OpenError!\n", fFile.c_str());
-    fDiskText.reset();
-    fDiskStamp = stamp;
+    Trace("'%s' OpenError!\n", file_.c_str());
+    disk_text_.reset();
+    disk_stamp_ = stamp;
     return kEntryNotFound;
   }
-  for (std::string& entry : ParseMediaList(*text)) fList->push_back(std::move(entry));
-  fDiskText = std::move(text);
-  fDiskStamp = stamp;
-  fChanged = false;
+  for (std::string& entry : ParseMediaList(*text)) list_->push_back(std::move(entry));
+  disk_text_ = std::move(text);
+  disk_stamp_ = stamp;
+  changed_ = false;
   return kOk;
 }
 
 status_t MediaFileList::Save() {
-  if (!fChanged) {
+  if (!changed_) {
     Trace(" mflist not changed-not saved\n");
     return kOk;
   }
-  std::string text = FormatMediaList(*fList);
-  if (const status_t status = WriteFileSafely(fFile, text); status != kOk) {
-    Trace("'%s' OpenError!\n", fFile.c_str());
+  std::string text = FormatMediaList(*list_);
+  if (const status_t status = WriteFileSafely(file_, text); status != kOk) {
+    Trace("'%s' OpenError!\n", file_.c_str());
     return status;
   }
-  fDiskText = std::move(text);
-  fDiskStamp = StampNow();
-  fChanged = false;
+  disk_text_ = std::move(text);
+  disk_stamp_ = StampNow();
+  changed_ = false;
   return kOk;
 }
 
 bool MediaFileList::ReloadIfChangedOnDisk() {
-  if (!fList) return false;
+  if (!list_) return false;
   const DiskStamp stamp = StampNow();
-  if (stamp == fDiskStamp) return false;
-  fDiskStamp = stamp;
+  if (stamp == disk_stamp_) return false;
+  disk_stamp_ = stamp;
   // A file that went away leaves the list as it is: the next save writes it again.
-  std::optional<std::string> text = ReadWholeFile(fFile);
-  if (!text || text == fDiskText) return false;
-  if (fChanged) Trace(" mflist changed on disk: unsaved changes dropped\n");
-  fList->clear();
-  fDiskText = std::nullopt;
+  std::optional<std::string> text = ReadWholeFile(file_);
+  if (!text || text == disk_text_) return false;
+  if (changed_) Trace(" mflist changed on disk: unsaved changes dropped\n");
+  list_->clear();
+  disk_text_ = std::nullopt;
   Load();
-  Trace(" mflist reloaded '%s'\n", fFile.c_str());
+  Trace(" mflist reloaded '%s'\n", file_.c_str());
   Refresh();
   return true;
 }

@@ -41,18 +41,18 @@ class MediaFileList {
 
   explicit MediaFileList(std::filesystem::path file);
 
-  void SetHooks(Hooks hooks) { fHooks = std::move(hooks); }
+  void SetHooks(Hooks hooks) { hooks_ = std::move(hooks); }
 
   // One operation; `text` a path where the operation needs one (line breaks are removed),
   // `index` an entry number or -1. kOk, or why the operation failed (a save that could not
   // write the file, an index out of range, no list).
   status_t DoWithMediaFiles(int32_t operation, const std::string& text, int32_t index);
 
-  bool Exists() const { return fList.has_value(); }
+  bool Exists() const { return list_.has_value(); }
   // The entries (empty without a list).
   const std::vector<std::string>& Entries() const;
-  bool Changed() const { return fChanged; }
-  const std::filesystem::path& File() const { return fFile; }
+  bool Changed() const { return changed_; }
+  const std::filesystem::path& File() const { return file_; }
 
   // Reloads the list when someone else has changed the file since it was last read or written
   // here, so that a later save never overwrites that edit; true when it reloaded.
@@ -70,11 +70,11 @@ class MediaFileList {
   status_t Save();
   void Refresh();
 
-  std::filesystem::path fFile;
-  std::optional<std::vector<std::string>> fList;
-  bool fChanged = false;
+  std::filesystem::path file_;
+  std::optional<std::vector<std::string>> list_;
+  bool changed_ = false;
   // The file's text as last read or written here (none: no file), and its stamp then.
-  std::optional<std::string> fDiskText;
-  DiskStamp fDiskStamp;
-  Hooks fHooks;
+  std::optional<std::string> disk_text_;
+  DiskStamp disk_stamp_;
+  Hooks hooks_;
 };

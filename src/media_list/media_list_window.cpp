@@ -44,37 +44,37 @@ constexpr Qt::WindowFlags kFloating = Qt::Tool | Qt::WindowStaysOnTopHint;
 MediaListWindow::MediaListWindow(Prefs* settings, ActionRunner run_action,
                                  std::filesystem::path list_file)
     : QWidget(nullptr, kFloating),
-      fSettings(settings),
-      fRunAction(std::move(run_action)),
-      fList(std::move(list_file)) {
+      settings_(settings),
+      run_action_(std::move(run_action)),
+      list_(std::move(list_file)) {
   setObjectName("KORU-MEDIA-FILES");
   setWindowTitle(Label(kLabelMediaListTitle));
   setAttribute(Qt::WA_DeleteOnClose);
   setAcceptDrops(true);
   setMinimumSize(kMinWidth, kMinHeight);
   setMaximumSize(kMaxWidth, kMaxHeight);
-  if (fSettings != nullptr) {
-    const Rect& frame = fSettings->lt_window_rect;
+  if (settings_ != nullptr) {
+    const Rect& frame = settings_->lt_window_rect;
     move(static_cast<int>(frame.left), static_cast<int>(frame.top));
     resize(static_cast<int>(frame.Width()), static_cast<int>(frame.Height()));
-    if (fSettings->window_mtab) setWindowFlag(Qt::FramelessWindowHint, true);
+    if (settings_->window_mtab) setWindowFlag(Qt::FramelessWindowHint, true);
   }
   KeepOnScreen(this);
 
-  fList.SetHooks({
+  list_.SetHooks({
       .refresh =
           [this] {
             CheckFolderImages();
-            if (fMediaView != nullptr) fMediaView->RebuildEntries();
+            if (media_view_ != nullptr) media_view_->RebuildEntries();
           },
       .open_folder =
           [this](const std::string& folder) {
-            fRunAction(
+            run_action_(
                 [folder](ActionServices& services) { IOpenThisFile(services, folder, true); });
           },
       .edit =
           [this](const std::string& file) {
-            fRunAction([file](ActionServices& services) {
+            run_action_([file](ActionServices& services) {
               if (services.launcher == nullptr ||
                   services.launcher->OpenWithPreferredApp(file) != kOk) {
                 Trace(" oops: couldn't execute \n");
@@ -83,49 +83,49 @@ MediaListWindow::MediaListWindow(Prefs* settings, ActionRunner run_action,
             return kOk;
           },
   });
-  fList.DoWithMediaFiles(MediaFileList::kBuild, "", -1);
-  fList.DoWithMediaFiles(MediaFileList::kLoad, "", -1);
+  list_.DoWithMediaFiles(MediaFileList::kBuild, "", -1);
+  list_.DoWithMediaFiles(MediaFileList::kLoad, "", -1);
   CheckFolderImages();
 
-  fMediaView = new MediaEntriesView(this, &fList.Entries(), &fPictures, GetMessenger());
+  media_view_ = new MediaEntriesView(this, &list_.Entries(), &pictures_, GetMessenger());
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(fMediaView);
+  layout->addWidget(media_view_);
   // The entry size the list was last left with.
-  if (fSettings != nullptr) {
-    fMediaView->SetEntrySize(static_cast<MediaEntriesView::EntrySize>(
-        std::clamp(fSettings->LINK_SIZE, 0, int32_t{MediaEntriesView::kMaxi})));
+  if (settings_ != nullptr) {
+    media_view_->SetEntrySize(static_cast<MediaEntriesView::EntrySize>(
+        std::clamp(settings_->LINK_SIZE, 0, int32_t{MediaEntriesView::kMaxi})));
   }
-  fMediaView->RebuildEntries();
-  if (fSettings != nullptr) fMediaView->CenterMediaFile(fSettings->LAST_PLAY, true);
+  media_view_->RebuildEntries();
+  if (settings_ != nullptr) media_view_->CenterMediaFile(settings_->LAST_PLAY, true);
   // Keys typed anywhere in the window move the selection.
-  setFocusProxy(fMediaView);
-  fMediaView->setFocus();
+  setFocusProxy(media_view_);
+  media_view_->setFocus();
 
-  const QString file = QString::fromStdString(fList.File().string());
-  const QString folder = QString::fromStdString(fList.File().parent_path().string());
+  const QString file = QString::fromStdString(list_.File().string());
+  const QString folder = QString::fromStdString(list_.File().parent_path().string());
   auto changed = [this, file] {
     // A file replaced by a rename is no longer watched: the new one is.
-    if (!fDiskCheck.files().contains(file)) fDiskCheck.addPath(file);
+    if (!disk_check_.files().contains(file)) disk_check_.addPath(file);
     CheckListFile();
   };
-  connect(&fDiskCheck, &QFileSystemWatcher::fileChanged, this, changed);
-  connect(&fDiskCheck, &QFileSystemWatcher::directoryChanged, this, changed);
-  if (!folder.isEmpty()) fDiskCheck.addPath(folder);
-  fDiskCheck.addPath(file);
+  connect(&disk_check_, &QFileSystemWatcher::fileChanged, this, changed);
+  connect(&disk_check_, &QFileSystemWatcher::directoryChanged, this, changed);
+  if (!folder.isEmpty()) disk_check_.addPath(folder);
+  disk_check_.addPath(file);
   AppMessenger().SendMessage(kToggleMiniView);
 }
 
 MediaListWindow::~MediaListWindow() {
-  fDiskCheck.blockSignals(true);
+  disk_check_.blockSignals(true);
   DetachHandler();
   // Normally saved on closing already; this is for a window deleted without closing.
-  if (fList.Changed()) fList.DoWithMediaFiles(MediaFileList::kSave, "", -1);
-  fList.SetHooks({});
+  if (list_.Changed()) list_.DoWithMediaFiles(MediaFileList::kSave, "", -1);
+  list_.SetHooks({});
   // The view shows the list: it goes first.
-  delete fMediaView;
-  fMediaView = nullptr;
-  fList.DoWithMediaFiles(MediaFileList::kDelete, "", -1);
+  delete media_view_;
+  media_view_ = nullptr;
+  list_.DoWithMediaFiles(MediaFileList::kDelete, "", -1);
   AppMessenger().SendMessage(kMediaListClosed);
   AppMessenger().SendMessage(kToggleMiniView);
   Trace("\n ~MEDIAWin  goodbye \n");
@@ -133,21 +133,21 @@ MediaListWindow::~MediaListWindow() {
 
 status_t MediaListWindow::DoWithMediaFiles(int32_t operation, const std::string& text,
                                            int32_t index) {
-  return fList.DoWithMediaFiles(operation, text, index);
+  return list_.DoWithMediaFiles(operation, text, index);
 }
 
 void MediaListWindow::CheckFolderImages() {
   Trace(" ::CheckFolderImages \n");
-  for (const std::string& entry : fList.Entries()) {
+  for (const std::string& entry : list_.Entries()) {
     const std::string folder = std::filesystem::path(MapStoredPath(entry)).parent_path().string();
-    const bool known = std::any_of(fPictures.begin(), fPictures.end(),
+    const bool known = std::any_of(pictures_.begin(), pictures_.end(),
                                    [&](const BitmapPath& p) { return p.folder == folder; });
-    if (!known) fPictures.push_back(LoadFolderPicture(folder));
+    if (!known) pictures_.push_back(LoadFolderPicture(folder));
   }
 }
 
 void MediaListWindow::CheckListFile() {
-  fList.ReloadIfChangedOnDisk();
+  list_.ReloadIfChangedOnDisk();
 }
 
 void MediaListWindow::DraggedMediaFiles(const Message* message, bool add) {
@@ -165,10 +165,10 @@ void MediaListWindow::DraggedMediaFiles(const Message* message, bool add) {
     }
     if (add) {
       Trace("+mt%d:  '%s' \n", kind, path.c_str());
-      if (fList.Exists()) {
-        const size_t before = fList.Entries().size();
-        fList.DoWithMediaFiles(MediaFileList::kAdd, path, -1);
-        added = added || fList.Entries().size() > before;
+      if (list_.Exists()) {
+        const size_t before = list_.Entries().size();
+        list_.DoWithMediaFiles(MediaFileList::kAdd, path, -1);
+        added = added || list_.Entries().size() > before;
       }
     } else {
       Trace("-mt%d:  '%s' \n", kind, path.c_str());
@@ -180,22 +180,22 @@ void MediaListWindow::DraggedMediaFiles(const Message* message, bool add) {
   }
   // One rebuild for the whole drop (a drop of a whole album is common), showing the last file.
   if (added) {
-    fList.DoWithMediaFiles(MediaFileList::kRefresh, "", -1);
-    fMediaView->CenterMediaFile(static_cast<int32_t>(fList.Entries().size()) - 1, true);
+    list_.DoWithMediaFiles(MediaFileList::kRefresh, "", -1);
+    media_view_->CenterMediaFile(static_cast<int32_t>(list_.Entries().size()) - 1, true);
   }
 }
 
 void MediaListWindow::Play(int32_t index) {
-  const auto& entries = fList.Entries();
+  const auto& entries = list_.Entries();
   if (index < 0 || static_cast<size_t>(index) >= entries.size()) return;
-  if (fSettings != nullptr) fSettings->LAST_PLAY = index;
+  if (settings_ != nullptr) settings_->LAST_PLAY = index;
   const std::string path = entries[static_cast<size_t>(index)];
-  fRunAction([path](ActionServices& services) {
+  run_action_([path](ActionServices& services) {
     IAudioApps(services, 93);
     snooze(10000);
     IOpenThisFile(services, path, false);
   });
-  fMediaView->CenterMediaFile(index, true);
+  media_view_->CenterMediaFile(index, true);
 }
 
 void MediaListWindow::MessageReceived(Message* message) {
@@ -221,16 +221,16 @@ void MediaListWindow::MessageReceived(Message* message) {
     case kMediaViewNormal:
     case kMediaViewMini:
     case kMediaViewMaxi:
-      fMediaView->HandleMessage(message->what);
-      if (fSettings != nullptr) fSettings->LINK_SIZE = fMediaView->Size();
+      media_view_->HandleMessage(message->what);
+      if (settings_ != nullptr) settings_->LINK_SIZE = media_view_->Size();
       return;
     case kQuitMediaPlayers:
       // The remote's "EXIT" and the menu: every running media player is asked to quit.
-      fRunAction([](ActionServices& services) { ICloseMediaApp(services); });
+      run_action_([](ActionServices& services) { ICloseMediaApp(services); });
       return;
     case kMediaListKey:
     case kKeyDown:
-      fMediaView->KeyDown(message->GetInt32("korukey", 0));
+      media_view_->KeyDown(message->GetInt32("korukey", 0));
       return;
     case kHideMediaTab:
       SetTabHidden(true);
@@ -261,7 +261,7 @@ bool MediaListWindow::TabHidden() const {
 }
 
 void MediaListWindow::SetTabHidden(bool hidden) {
-  if (fSettings != nullptr) fSettings->window_mtab = hidden;
+  if (settings_ != nullptr) settings_->window_mtab = hidden;
   if (TabHidden() == hidden) return;
   const QRect frame = geometry();
   const bool shown = isVisible();
@@ -271,13 +271,13 @@ void MediaListWindow::SetTabHidden(bool hidden) {
   if (shown) {
     show();
     activateWindow();
-    fMediaView->setFocus();
+    media_view_->setFocus();
   }
 }
 
 void MediaListWindow::StoreFrame() {
-  if (fSettings == nullptr || !isVisible()) return;
-  fSettings->lt_window_rect = FrameToStore(this, fSettings->lt_window_rect);
+  if (settings_ == nullptr || !isVisible()) return;
+  settings_->lt_window_rect = FrameToStore(this, settings_->lt_window_rect);
 }
 
 void MediaListWindow::moveEvent(QMoveEvent* event) {
@@ -291,13 +291,13 @@ void MediaListWindow::resizeEvent(QResizeEvent* event) {
 }
 
 status_t MediaListWindow::SaveReporting(int32_t operation) {
-  const status_t status = fList.DoWithMediaFiles(operation, "--", 0);
+  const status_t status = list_.DoWithMediaFiles(operation, "--", 0);
   // The edit operation saves first; what it reports after that is the editor's affair.
-  if (!fList.Changed()) {
-    fMediaView->SetNotice({});
+  if (!list_.Changed()) {
+    media_view_->SetNotice({});
   } else {
-    fMediaView->SetNotice(QString::fromStdString(
-        "The list could not be saved to '" + fList.File().string() + "': " + StatusText(status)));
+    media_view_->SetNotice(QString::fromStdString(
+        "The list could not be saved to '" + list_.File().string() + "': " + StatusText(status)));
   }
   return status;
 }
@@ -305,8 +305,8 @@ status_t MediaListWindow::SaveReporting(int32_t operation) {
 void MediaListWindow::closeEvent(QCloseEvent* event) {
   // A list that cannot be written keeps the window open once, saying so; closing again gives
   // the changes up.
-  if (SaveReporting(MediaFileList::kSave) != kOk && !fCloseWarned) {
-    fCloseWarned = true;
+  if (SaveReporting(MediaFileList::kSave) != kOk && !close_warned_) {
+    close_warned_ = true;
     event->ignore();
     return;
   }
@@ -352,7 +352,7 @@ QMenu* MediaListWindow::ShowMenu(const QPoint& global) {
   for (const auto& size : kSizes) {
     QAction* item = AddMenuItem(sizes, Label(size.label), Message(size.what), self);
     item->setCheckable(true);
-    item->setChecked(fMediaView->Size() == size.size);
+    item->setChecked(media_view_->Size() == size.size);
   }
   AddMenuItem(menu, Label(kLabelEdit), Message(kEditMediaListFile), self);
   AddMenuItem(menu, "Quit the players", Message(kQuitMediaPlayers), self);

@@ -51,8 +51,8 @@ class MediaListWindow : public QWidget, public Handler {
   // Reloads the list when the file was changed by someone else (checked every second).
   void CheckListFile();
 
-  const MediaFileList& List() const { return fList; }
-  MediaEntriesView* MediaView() const { return fMediaView; }
+  const MediaFileList& List() const { return list_; }
+  MediaEntriesView* MediaView() const { return media_view_; }
   bool TabHidden() const;
   // The window's own menu (tab, entry size, edit, close), shown at `global`.
   QMenu* ShowMenu(const QPoint& global);
@@ -79,13 +79,13 @@ class MediaListWindow : public QWidget, public Handler {
   // Runs a saving operation (save, edit) and shows in the window whether the list was saved.
   status_t SaveReporting(int32_t operation);
 
-  Prefs* fSettings;
-  ActionRunner fRunAction;
-  MediaFileList fList;
-  std::deque<BitmapPath> fPictures;
-  MediaEntriesView* fMediaView = nullptr;
+  Prefs* settings_;
+  ActionRunner run_action_;
+  MediaFileList list_;
+  std::deque<BitmapPath> pictures_;
+  MediaEntriesView* media_view_ = nullptr;
   // The list file and its folder (a save by another program replaces the file): a change on
   // disk is read when it happens, with no polling.
-  QFileSystemWatcher fDiskCheck;
-  bool fCloseWarned = false;
+  QFileSystemWatcher disk_check_;
+  bool close_warned_ = false;
 };

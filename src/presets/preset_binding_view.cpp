@@ -53,10 +53,10 @@ std::string DroppedPath(const QList<QUrl>& urls) {
 
 PresetBindingView::PresetBindingView(int slot, const Messenger& window, QWidget* parent)
     : QLabel(parent),
-      fSlot(slot),
-      fGroupBase(slot / 10 * 10),
-      fSlotLabel(QString::fromStdString(PresetSlotLabel(slot))),
-      fWindow(window) {
+      slot_(slot),
+      group_base_(slot / 10 * 10),
+      slot_label_(QString::fromStdString(PresetSlotLabel(slot))),
+      window_(window) {
   setObjectName(" any");
   setAcceptDrops(true);
   setFocusPolicy(Qt::StrongFocus);
@@ -66,49 +66,49 @@ PresetBindingView::PresetBindingView(int slot, const Messenger& window, QWidget*
 
 void PresetBindingView::SetValue(const QString& value) {
   setText(value);
-  setToolTip(fSlotLabel + value);
+  setToolTip(slot_label_ + value);
   update();
 }
 
 QMenu* PresetBindingView::AddEPopMenu() {
-  if (fMenu != nullptr) return fMenu;
-  fMenu = new QMenu(this);
-  fMenu->setObjectName("EView_Menu");
+  if (menu_ != nullptr) return menu_;
+  menu_ = new QMenu(this);
+  menu_->setObjectName("EView_Menu");
   const auto item = [this](int label, int32_t modus) {
     Message message(kPresetEntryEdited);
-    message.AddInt32("e_nr", fSlot);
-    message.AddInt32("e_grp", fGroupBase);
+    message.AddInt32("e_nr", slot_);
+    message.AddInt32("e_grp", group_base_);
     message.AddInt32("e_modus", modus);
-    AddMenuItem(fMenu, QString::fromUtf8(getLabel(label)), message, fWindow);
+    AddMenuItem(menu_, QString::fromUtf8(getLabel(label)), message, window_);
   };
   item(164, 1);  // "Copy"
   item(165, 2);  // "Paste"
   item(166, 0);  // "Clear"
-  fMenu->addSeparator();
+  menu_->addSeparator();
   item(168, 3);  // "Workspace"
   // Binding a file, a folder or a URL without a file manager to drag from.
   const auto choice = [this](const char* text, Choice kind) {
-    QAction* action = fMenu->addAction(QString::fromUtf8(text));
+    QAction* action = menu_->addAction(QString::fromUtf8(text));
     connect(action, &QAction::triggered, this, [this, kind] { Choose(kind); });
   };
   choice("File\u2026", Choice::kFile);
   choice("Folder\u2026", Choice::kFolder);
   choice("Web address\u2026", Choice::kWebAddress);
-  return fMenu;
+  return menu_;
 }
 
 void PresetBindingView::Choose(Choice choice) {
   const QString answer = (g_chooser ? g_chooser : AskWithDialog)(window(), choice);
   if (answer.isEmpty()) return;
   Message message(kPresetEntryEdited);
-  message.AddInt32("e_nr", fSlot);
-  message.AddInt32("e_grp", fGroupBase);
+  message.AddInt32("e_nr", slot_);
+  message.AddInt32("e_grp", group_base_);
   message.AddInt32("e_modus", choice == Choice::kWebAddress ? 6 : 5);
   // A path as the file system names it, as a drop gives it.
   message.AddString("e_path", choice == Choice::kWebAddress
                                   ? answer.trimmed().toStdString()
                                   : QFile::encodeName(answer).toStdString());
-  fWindow.SendMessage(message);
+  window_.SendMessage(message);
 }
 
 void PresetBindingView::OpenMenu(const QPoint& screen_position) {
@@ -119,12 +119,12 @@ void PresetBindingView::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), palette().color(QPalette::Window));
   const QFontMetrics metrics(font());
-  const int label_width = metrics.horizontalAdvance(fSlotLabel);
-  const QRect value_area = rect().adjusted(fLabelPosition.x() + label_width + 4, 0, -4, 0);
+  const int label_width = metrics.horizontalAdvance(slot_label_);
+  const QRect value_area = rect().adjusted(label_position_.x() + label_width + 4, 0, -4, 0);
   painter.setPen(palette().color(QPalette::WindowText));
   painter.drawText(value_area, Qt::AlignRight | Qt::AlignVCenter,
                    metrics.elidedText(text(), Qt::ElideMiddle, value_area.width()));
-  painter.drawText(fLabelPosition, fSlotLabel);
+  painter.drawText(label_position_, slot_label_);
   if (hasFocus()) {
     painter.setPen(palette().color(QPalette::Highlight));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
@@ -142,7 +142,7 @@ void PresetBindingView::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Enter:
     case Qt::Key_Space:
     case Qt::Key_Menu:
-      OpenMenu(mapToGlobal(QPoint(fLabelPosition.x(), height())));
+      OpenMenu(mapToGlobal(QPoint(label_position_.x(), height())));
       return;
     default:
       QLabel::keyPressEvent(event);
@@ -161,10 +161,10 @@ void PresetBindingView::dropEvent(QDropEvent* event) {
   const std::string path = DroppedPath(event->mimeData()->urls());
   if (path.empty()) return;
   Message message(kPresetEntryEdited);
-  message.AddInt32("e_nr", fSlot);
-  message.AddInt32("e_grp", fGroupBase);
+  message.AddInt32("e_nr", slot_);
+  message.AddInt32("e_grp", group_base_);
   message.AddInt32("e_modus", 5);
   message.AddString("e_path", path);
-  fWindow.SendMessage(message);
+  window_.SendMessage(message);
   event->acceptProposedAction();
 }

@@ -20,7 +20,7 @@ class PresetBindingView : public QLabel {
  public:
   PresetBindingView(int slot, const Messenger& window, QWidget* parent = nullptr);
 
-  int Slot() const { return fSlot; }
+  int Slot() const { return slot_; }
   // The slot's value as shown (and as "Copy" takes it).
   void SetValue(const QString& value);
 
@@ -46,12 +46,12 @@ class PresetBindingView : public QLabel {
  private:
   void Choose(Choice choice);
 
-  int fSlot;
-  int fGroupBase;
-  QString fSlotLabel;
-  QPoint fLabelPosition{6, 14};
-  Messenger fWindow;
-  QMenu* fMenu = nullptr;
+  int slot_;
+  int group_base_;
+  QString slot_label_;
+  QPoint label_position_{6, 14};
+  Messenger window_;
+  QMenu* menu_ = nullptr;
 };
 
 // The local path a drop of `urls` carries: the first URL when it is a local file, with a

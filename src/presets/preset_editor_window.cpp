@@ -50,12 +50,12 @@ QFont FontOfSize(QFont font, int pixels) {
 PresetEditorWindow::PresetEditorWindow(const Rect& frame, Prefs* settings)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint),
-      fSettings(settings),
-      fPresetName(fSettings != nullptr ? fSettings->Presetfile : "_preset_") {
+      settings_(settings),
+      preset_name_(settings_ != nullptr ? settings_->Presetfile : "_preset_") {
   // The file is written into the remote folder and nowhere else.
-  if (!IsPlainFileName(fPresetName)) {
-    Trace("preset file name '%s' refused, using '_preset_'\n", fPresetName.c_str());
-    fPresetName = "_preset_";
+  if (!IsPlainFileName(preset_name_)) {
+    Trace("preset file name '%s' refused, using '_preset_'\n", preset_name_.c_str());
+    preset_name_ = "_preset_";
   }
   setObjectName("_PRESET_WIN_");
   setWindowTitle("_PRESET_WIN_");
@@ -63,55 +63,55 @@ PresetEditorWindow::PresetEditorWindow(const Rect& frame, Prefs* settings)
   setMinimumSize(600, 300);
   setMaximumSize(700, 360);
   // Where the user left it, and as large as it was (the limits keep a bad rect in bounds).
-  const Rect stored = fSettings != nullptr ? fSettings->pr_window_rect : frame;
+  const Rect stored = settings_ != nullptr ? settings_->pr_window_rect : frame;
   move(static_cast<int>(stored.left), static_cast<int>(stored.top));
   resize(static_cast<int>(stored.Width()), static_cast<int>(stored.Height()));
   KeepOnScreen(this);
 
-  fPanel = new QWidget(this);
-  fPanel->setObjectName("PoseView");
-  fPanel->setFont(FontOfSize(fPanel->font(), 11));
-  SetViewColor(fPanel, palette().color(QPalette::Window));
+  panel_ = new QWidget(this);
+  panel_->setObjectName("PoseView");
+  panel_->setFont(FontOfSize(panel_->font(), 11));
+  SetViewColor(panel_, palette().color(QPalette::Window));
 
-  fNameView = new QLabel("no name", fPanel);
-  fNameView->setObjectName("nameOfPreset");
-  fNameView->setFont(FontOfSize(fPanel->font(), 19));
+  name_view_ = new QLabel("no name", panel_);
+  name_view_->setObjectName("nameOfPreset");
+  name_view_->setFont(FontOfSize(panel_->font(), 19));
 
   const Messenger self = GetMessenger();
-  fRestore = new QPushButton("Restore", fPanel);
-  fRestore->setObjectName("reload");
-  connect(fRestore, &QPushButton::clicked, this, [self] { self.SendMessage(kRestorePresets); });
-  fSave = new QPushButton("Save", fPanel);
-  fSave->setObjectName("save");
-  connect(fSave, &QPushButton::clicked, this, [self] { self.SendMessage(kSavePresets); });
+  restore_ = new QPushButton("Restore", panel_);
+  restore_->setObjectName("reload");
+  connect(restore_, &QPushButton::clicked, this, [self] { self.SendMessage(kRestorePresets); });
+  save_ = new QPushButton("Save", panel_);
+  save_->setObjectName("save");
+  connect(save_, &QPushButton::clicked, this, [self] { self.SendMessage(kSavePresets); });
   auto* save_key = new QShortcut(QKeySequence::Save, this);
   connect(save_key, &QShortcut::activated, this, [this, self] {
-    if (fModified) self.SendMessage(kSavePresets);
+    if (modified_) self.SendMessage(kSavePresets);
   });
 
-  fPresetMenu = new QMenu(this);
-  fPresetMenu->setObjectName("pfMenu");
-  fPresetField = new QToolButton(fPanel);
-  fPresetField->setObjectName("pfMF");
-  fPresetField->setArrowType(Qt::DownArrow);
-  fPresetField->setPopupMode(QToolButton::InstantPopup);
-  fPresetField->setMenu(fPresetMenu);
-  fPresetField->setStyleSheet("QToolButton::menu-indicator { image: none; }");  // one arrow
-  fPresetField->setToolTip("Preset files");
+  preset_menu_ = new QMenu(this);
+  preset_menu_->setObjectName("pfMenu");
+  preset_field_ = new QToolButton(panel_);
+  preset_field_->setObjectName("pfMF");
+  preset_field_->setArrowType(Qt::DownArrow);
+  preset_field_->setPopupMode(QToolButton::InstantPopup);
+  preset_field_->setMenu(preset_menu_);
+  preset_field_->setStyleSheet("QToolButton::menu-indicator { image: none; }");  // one arrow
+  preset_field_->setToolTip("Preset files");
 
   ScanPresetFiles();
   LoadPresetList(true);
-  fPresetField->setVisible(fPresetMenu->actions().size() >= 2);
-  fNameView->installEventFilter(this);
+  preset_field_->setVisible(preset_menu_->actions().size() >= 2);
+  name_view_->installEventFilter(this);
 
   BuildTabs();
   PlaceViews();
   SetTabLabels();
   GiveMnemonics(this);
-  fBuilt = true;
+  built_ = true;
   show();
   // A missing current file is written at once, so that the main window finds it.
-  if (fFileMissing) SavePresetList();
+  if (file_missing_) SavePresetList();
 }
 
 PresetEditorWindow::~PresetEditorWindow() {
@@ -122,17 +122,17 @@ PresetEditorWindow::~PresetEditorWindow() {
 }
 
 void PresetEditorWindow::BuildTabs() {
-  fTabView = new QTabWidget(fPanel);
-  fTabView->setObjectName("tab_view");
+  tab_view_ = new QTabWidget(panel_);
+  tab_view_->setObjectName("tab_view");
   for (int group = 0; group < 5; ++group) {
     auto* page = new PresetPageView(kPages[group].name, kPages[group].color);
-    fPages[group] = page;
-    fTabView->addTab(page, kPages[group].tab_label);
+    pages_[group] = page;
+    tab_view_->addTab(page, kPages[group].tab_label);
     for (int digit = 0; digit < 10; ++digit) {
       const int slot = group * 10 + digit;
       auto* field = new PresetBindingView(slot, GetMessenger(), page);
       field->setGeometry(35, 10 + 20 * digit, 100, 17);
-      fFields[slot] = field;
+      fields_[slot] = field;
       ShowSlot(slot);
     }
   }
@@ -141,59 +141,59 @@ void PresetEditorWindow::BuildTabs() {
 void PresetEditorWindow::PlaceViews() {
   const int w = width();
   const int h = height();
-  fPanel->setGeometry(0, 0, w, h);
-  fNameView->setGeometry(40, 11, std::max(0, w - 290), 24);
-  fRestore->setGeometry(w - 200, 8, 90, 24);
-  fSave->setGeometry(w - 100, 8, 90, 24);
-  fPresetField->setGeometry(12, 11, 22, 24);
-  fTabView->setGeometry(5, 60, w - 10, h - 65);
+  panel_->setGeometry(0, 0, w, h);
+  name_view_->setGeometry(40, 11, std::max(0, w - 290), 24);
+  restore_->setGeometry(w - 200, 8, 90, 24);
+  save_->setGeometry(w - 100, 8, 90, 24);
+  preset_field_->setGeometry(12, 11, 22, 24);
+  tab_view_->setGeometry(5, 60, w - 10, h - 65);
 }
 
 void PresetEditorWindow::ScanPresetFiles() {
-  fPresetMenu->clear();
+  preset_menu_->clear();
   for (const std::string& name : ::ScanPresetFiles(RemoteDefinition::Folder())) {
     Message choose(kChoosePresetFile);
     choose.AddString("preset_name", name);
-    QAction* item = AddMenuItem(fPresetMenu, QString::fromStdString(name), choose, GetMessenger());
+    QAction* item = AddMenuItem(preset_menu_, QString::fromStdString(name), choose, GetMessenger());
     item->setCheckable(true);
   }
   MarkCurrentPresetFile();
 }
 
 void PresetEditorWindow::MarkCurrentPresetFile() {
-  for (QAction* item : fPresetMenu->actions()) {
-    item->setChecked(item->text().toStdString() == fPresetName);
+  for (QAction* item : preset_menu_->actions()) {
+    item->setChecked(item->text().toStdString() == preset_name_);
   }
 }
 
 void PresetEditorWindow::LoadPresetList(bool reset) {
-  if (!fPresetList) {
-    fPresetList = std::make_unique<PresetList>(NewPresetList());
+  if (!preset_list_) {
+    preset_list_ = std::make_unique<PresetList>(NewPresetList());
   } else if (reset) {
-    *fPresetList = NewPresetList();
+    *preset_list_ = NewPresetList();
   }
-  fPresetPath = RemoteDefinition::Folder() / fPresetName;
-  fNameView->setText(QString::fromStdString(fPresetName));
-  fFileMissing = ReadPresetFile(fPresetPath, fPresetList.get()) < 0;
-  if (fFileMissing) {
-    Trace(" '%s' Missing !\n", fPresetName.c_str());
-    for (int slot = 0; slot < 10; ++slot) (*fPresetList)[slot] = getLabel(kLabelWorkspace);
+  preset_path_ = RemoteDefinition::Folder() / preset_name_;
+  name_view_->setText(QString::fromStdString(preset_name_));
+  file_missing_ = ReadPresetFile(preset_path_, preset_list_.get()) < 0;
+  if (file_missing_) {
+    Trace(" '%s' Missing !\n", preset_name_.c_str());
+    for (int slot = 0; slot < 10; ++slot) (*preset_list_)[slot] = getLabel(kLabelWorkspace);
   }
   // Once the window is up, a file that vanished is offered for saving rather than written.
-  SetModified(fFileMissing && fBuilt);
+  SetModified(file_missing_ && built_);
   for (int slot = 0; slot < 50; ++slot) ShowSlot(slot);
 }
 
 bool PresetEditorWindow::SavePresetList() {
-  const status_t status = WritePresetFile(fPresetPath, *fPresetList);
+  const status_t status = WritePresetFile(preset_path_, *preset_list_);
   if (status != kOk) {
-    const std::string why = "Could not save '" + fPresetPath.string() + "': " + StatusText(status) +
-                            ". The changes are still in the editor.";
+    const std::string why = "Could not save '" + preset_path_.string() +
+                            "': " + StatusText(status) + ". The changes are still in the editor.";
     Trace("%s\n", why.c_str());
     AnyAlert(why, false);
     return false;
   }
-  fFileMissing = false;
+  file_missing_ = false;
   SetModified(false);
   AppMessenger().SendMessage(kReloadPresets);
   return true;
@@ -216,17 +216,17 @@ void PresetEditorWindow::DoWithPresetList(Message* message) {
   const int32_t slot = message->GetInt32("e_nr", 99);
   const int32_t modus = message->GetInt32("e_modus", 99);
   // Slot 50 is in the list but has no field: it is never edited.
-  if (slot < 0 || slot >= 50 || !fPresetList) return;
-  std::string& value = (*fPresetList)[slot];
+  if (slot < 0 || slot >= 50 || !preset_list_) return;
+  std::string& value = (*preset_list_)[slot];
   switch (modus) {
     case 0:
       value = getLabel(kLabelUnset);
       break;
     case 1:
-      fClipboard = fFields[slot]->text().toStdString();
+      clipboard_ = fields_[slot]->text().toStdString();
       return;
     case 2:
-      value = fClipboard;
+      value = clipboard_;
       break;
     case 3:
       value = getLabel(kLabelWorkspace);
@@ -255,21 +255,21 @@ void PresetEditorWindow::DoWithPresetList(Message* message) {
 }
 
 void PresetEditorWindow::SetTabLabels() {
-  if (fTabView == nullptr) return;
+  if (tab_view_ == nullptr) return;
   const char* groups[5] = {nullptr, "", "", "", ""};
-  if (fSettings != nullptr) {
-    groups[1] = fSettings->Desktop;
-    groups[2] = fSettings->Application;
-    groups[3] = fSettings->Audio;
-    groups[4] = fSettings->Video;
+  if (settings_ != nullptr) {
+    groups[1] = settings_->Desktop;
+    groups[2] = settings_->Application;
+    groups[3] = settings_->Audio;
+    groups[4] = settings_->Video;
   }
   for (int group = 1; group < 5; ++group) {
     const std::string remote = groups[group];
     // A group never assigned holds "-empty-", one set free again "-unset-".
     const bool unset = remote.empty() || remote == getLabel(kLabelUnset) || remote == "-empty-";
-    fTabView->setTabText(group, unset ? kPages[group].tab_label : QString::fromStdString(remote));
+    tab_view_->setTabText(group, unset ? kPages[group].tab_label : QString::fromStdString(remote));
   }
-  fTabView->update();
+  tab_view_->update();
 }
 
 void PresetEditorWindow::MessageReceived(Message* message) {
@@ -301,11 +301,11 @@ void PresetEditorWindow::MessageReceived(Message* message) {
 }
 
 void PresetEditorWindow::ChoosePresetFile(const std::string& name) {
-  if (!fModified) {
+  if (!modified_) {
     SwitchPresetFile(name);
     return;
   }
-  fQuestion.Ask(this, "Save changes to '" + QString::fromStdString(fPresetName) + "'?",
+  question_.Ask(this, "Save changes to '" + QString::fromStdString(preset_name_) + "'?",
                 [this, name](SaveQuestion::Answer answer) {
                   if (answer == SaveQuestion::Answer::kCancel ||
                       (answer == SaveQuestion::Answer::kSave && !SavePresetList())) {
@@ -318,8 +318,8 @@ void PresetEditorWindow::ChoosePresetFile(const std::string& name) {
 
 void PresetEditorWindow::SwitchPresetFile(const std::string& name) {
   if (!IsPlainFileName(name)) return;
-  fPresetName = name;
-  if (fSettings != nullptr) Prefs::SetText(fSettings->Presetfile, name.c_str());
+  preset_name_ = name;
+  if (settings_ != nullptr) Prefs::SetText(settings_->Presetfile, name.c_str());
   LoadPresetList(true);
   MarkCurrentPresetFile();
   // The setting now names another file: the main window follows at once.
@@ -334,37 +334,37 @@ void PresetEditorWindow::Activate() {
 }
 
 void PresetEditorWindow::SetModified(bool modified) {
-  fModified = modified;
-  fRestore->setEnabled(modified);
-  fSave->setEnabled(modified);
+  modified_ = modified;
+  restore_->setEnabled(modified);
+  save_->setEnabled(modified);
 }
 
 void PresetEditorWindow::ShowSlot(int slot) {
-  if (PresetBindingView* field = fFields[static_cast<size_t>(slot)]) {
-    field->SetValue(fPresetList ? QString::fromStdString((*fPresetList)[slot]) : " ..UNSET");
+  if (PresetBindingView* field = fields_[static_cast<size_t>(slot)]) {
+    field->SetValue(preset_list_ ? QString::fromStdString((*preset_list_)[slot]) : " ..UNSET");
   }
 }
 
 void PresetEditorWindow::closeEvent(QCloseEvent* event) {
-  if (!fModified || fCloseConfirmed) {
+  if (!modified_ || close_confirmed_) {
     event->accept();
     return;
   }
   event->ignore();
-  if (fQuestion.Pending()) return;
-  fQuestion.Ask(this, "Save changes to '" + QString::fromStdString(fPresetName) + "'?",
+  if (question_.Pending()) return;
+  question_.Ask(this, "Save changes to '" + QString::fromStdString(preset_name_) + "'?",
                 [this](SaveQuestion::Answer answer) {
                   if (answer == SaveQuestion::Answer::kCancel) return;
                   if (answer == SaveQuestion::Answer::kSave && !SavePresetList()) return;
-                  fCloseConfirmed = true;
+                  close_confirmed_ = true;
                   // Closed again outside the close event that asked.
                   GetMessenger().SendMessage(kQuitRequested);
                 });
 }
 
 void PresetEditorWindow::StoreFrame() {
-  if (!fBuilt || fSettings == nullptr) return;
-  fSettings->pr_window_rect = FrameToStore(this, fSettings->pr_window_rect);
+  if (!built_ || settings_ == nullptr) return;
+  settings_->pr_window_rect = FrameToStore(this, settings_->pr_window_rect);
 }
 
 void PresetEditorWindow::moveEvent(QMoveEvent*) {
@@ -372,14 +372,14 @@ void PresetEditorWindow::moveEvent(QMoveEvent*) {
 }
 
 void PresetEditorWindow::resizeEvent(QResizeEvent*) {
-  if (fTabView != nullptr) PlaceViews();
+  if (tab_view_ != nullptr) PlaceViews();
   StoreFrame();
 }
 
 bool PresetEditorWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == fNameView && event->type() == QEvent::MouseButtonPress &&
-      fPresetField->isVisible()) {
-    fPresetMenu->popup(fNameView->mapToGlobal(QPoint(0, fNameView->height())));
+  if (watched == name_view_ && event->type() == QEvent::MouseButtonPress &&
+      preset_field_->isVisible()) {
+    preset_menu_->popup(name_view_->mapToGlobal(QPoint(0, name_view_->height())));
     return true;
   }
   return QWidget::eventFilter(watched, event);

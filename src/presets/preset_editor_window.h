@@ -49,11 +49,11 @@ class PresetEditorWindow : public QWidget, public Handler, public PresetEditorCo
   // Labels the group tabs with the names of the remotes assigned to the groups.
   void SetTabLabels();
 
-  bool IsModified() const { return fModified; }
-  const PresetList& Presets() const { return *fPresetList; }
-  const std::string& PresetName() const { return fPresetName; }
-  PresetBindingView* Field(int slot) const { return fFields.at(static_cast<size_t>(slot)); }
-  SaveQuestion& Question() { return fQuestion; }
+  bool IsModified() const { return modified_; }
+  const PresetList& Presets() const { return *preset_list_; }
+  const std::string& PresetName() const { return preset_name_; }
+  PresetBindingView* Field(int slot) const { return fields_.at(static_cast<size_t>(slot)); }
+  SaveQuestion& Question() { return question_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -72,24 +72,24 @@ class PresetEditorWindow : public QWidget, public Handler, public PresetEditorCo
   void SwitchPresetFile(const std::string& name);
   void MarkCurrentPresetFile();
 
-  Prefs* fSettings;
-  std::string fPresetName;
-  std::unique_ptr<PresetList> fPresetList;
-  std::filesystem::path fPresetPath;
-  std::string fClipboard;
-  bool fModified = false;
-  bool fFileMissing = false;
-  bool fCloseConfirmed = false;
-  bool fBuilt = false;
-  SaveQuestion fQuestion;
+  Prefs* settings_;
+  std::string preset_name_;
+  std::unique_ptr<PresetList> preset_list_;
+  std::filesystem::path preset_path_;
+  std::string clipboard_;
+  bool modified_ = false;
+  bool file_missing_ = false;
+  bool close_confirmed_ = false;
+  bool built_ = false;
+  SaveQuestion question_;
 
-  std::array<PresetBindingView*, 50> fFields{};
-  std::array<PresetPageView*, 5> fPages{};
-  QWidget* fPanel = nullptr;
-  QLabel* fNameView = nullptr;
-  QPushButton* fRestore = nullptr;
-  QPushButton* fSave = nullptr;
-  QMenu* fPresetMenu = nullptr;
-  QToolButton* fPresetField = nullptr;
-  QTabWidget* fTabView = nullptr;
+  std::array<PresetBindingView*, 50> fields_{};
+  std::array<PresetPageView*, 5> pages_{};
+  QWidget* panel_ = nullptr;
+  QLabel* name_view_ = nullptr;
+  QPushButton* restore_ = nullptr;
+  QPushButton* save_ = nullptr;
+  QMenu* preset_menu_ = nullptr;
+  QToolButton* preset_field_ = nullptr;
+  QTabWidget* tab_view_ = nullptr;
 };

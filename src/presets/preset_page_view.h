@@ -11,7 +11,7 @@ class PresetPageView : public QWidget {
  public:
   PresetPageView(const QString& name, const QColor& color, QWidget* parent = nullptr);
 
-  const QString& Name() const { return fName; }
+  const QString& Name() const { return name_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -19,6 +19,6 @@ class PresetPageView : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  QString fName;
-  QFont fFont;
+  QString name_;
+  QFont font_;
 };

@@ -3,11 +3,11 @@
 #include <QMessageBox>
 
 void SaveQuestion::Ask(QWidget* window, const QString& text, const Reply& reply) {
-  fLastText = text;
-  ++fAsked;
-  if (fNextAnswer) {
-    const Answer answer = *fNextAnswer;
-    fNextAnswer.reset();
+  last_text_ = text;
+  ++asked_;
+  if (next_answer_) {
+    const Answer answer = *next_answer_;
+    next_answer_.reset();
     reply(answer);
     return;
   }
@@ -18,9 +18,9 @@ void SaveQuestion::Ask(QWidget* window, const QString& text, const Reply& reply)
   box->setDefaultButton(QMessageBox::Save);
   box->setEscapeButton(QMessageBox::Cancel);
   box->setAttribute(Qt::WA_DeleteOnClose);
-  fPending = true;
+  pending_ = true;
   QObject::connect(box, &QMessageBox::finished, box, [this, box, reply](int) {
-    fPending = false;
+    pending_ = false;
     const QMessageBox::StandardButton button = box->standardButton(box->clickedButton());
     reply(button == QMessageBox::Save      ? Answer::kSave
           : button == QMessageBox::Discard ? Answer::kDiscard

@@ -3,7 +3,7 @@
 // It never blocks: the box is window-modal and the reply runs when the user answers. A test
 // sets the next answer instead, and the reply then runs at once without showing anything.
 //
-//   fQuestion.Ask(this, "Save changes to 'x'?", [this](SaveQuestion::Answer answer) { ... });
+//   question_.Ask(this, "Save changes to 'x'?", [this](SaveQuestion::Answer answer) { ... });
 #include <QString>
 #include <functional>
 #include <optional>
@@ -18,17 +18,17 @@ class SaveQuestion {
   void Ask(QWidget* window, const QString& text, const Reply& reply);
 
   // True while a box waits for its answer (a second close must not ask again).
-  bool Pending() const { return fPending; }
+  bool Pending() const { return pending_; }
 
   // Tests: the next Ask answers `answer` at once.
-  void SetNextAnswer(Answer answer) { fNextAnswer = answer; }
+  void SetNextAnswer(Answer answer) { next_answer_ = answer; }
   // The text of the last question asked (tests).
-  const QString& LastText() const { return fLastText; }
-  int AskedCount() const { return fAsked; }
+  const QString& LastText() const { return last_text_; }
+  int AskedCount() const { return asked_; }
 
  private:
-  std::optional<Answer> fNextAnswer;
-  QString fLastText;
-  int fAsked = 0;
-  bool fPending = false;
+  std::optional<Answer> next_answer_;
+  QString last_text_;
+  int asked_ = 0;
+  bool pending_ = false;
 };

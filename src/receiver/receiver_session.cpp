@@ -19,11 +19,13 @@ constexpr const char* kNoReceiverToldKey = "no_receiver_told";
 
 ReceiverSession::ReceiverSession(ReceiverFlags* flags, Prefs* settings, ReceiverReportSink* sink,
                                  std::string port_override)
-    : fFlags(flags), fSettings(settings), fSink(sink), fPortOverride(std::move(port_override)) {
-  fPriority = fSettings ? fSettings->PRIORITY : 40;
-  fWanted = !fPortOverride.empty() ? fPortOverride : fSettings ? fSettings->rs232_port : "serial0";
-  OpenPort(fWanted.c_str());
-  if (fPort == nullptr) {
+    : flags_(flags), settings_(settings), sink_(sink), port_override_(std::move(port_override)) {
+  priority_ = settings_ ? settings_->PRIORITY : 40;
+  wanted_ = !port_override_.empty() ? port_override_
+            : settings_             ? settings_->rs232_port
+                                    : "serial0";
+  OpenPort(wanted_.c_str());
+  if (port_ == nullptr) {
     // The serial ports first, as ever; then every other receiver this machine has (kernel
     // receivers, USB serial adapters), in the order they are listed.
     std::vector<std::string> fallbacks = {"serial0", "serial1", "serial2", "serial3", "serial4"};
@@ -31,26 +33,26 @@ ReceiverSession::ReceiverSession(ReceiverFlags* flags, Prefs* settings, Receiver
     char name[256];
     for (int32_t i = 0, count = lister.CountDevices(); i < count; ++i)
       if (lister.GetDeviceName(i, name, sizeof name) == kOk &&
-          std::find(fallbacks.begin(), fallbacks.end(), name) == fallbacks.end() && name != fWanted)
+          std::find(fallbacks.begin(), fallbacks.end(), name) == fallbacks.end() && name != wanted_)
         fallbacks.push_back(name);
     for (const std::string& fallback : fallbacks) {
       OpenPort(fallback.c_str());
-      if (fPort != nullptr) break;
+      if (port_ != nullptr) break;
     }
   }
   // Without --port the port that opened is the one remembered and reopened.
-  if (fPort != nullptr && fPortOverride.empty()) fWanted = fPort->Name();
-  if (fPort == nullptr) Trace("#Bad Port.. ");
-  if (fPort != nullptr && fSettings != nullptr) fSettings->PutBool(kNoReceiverToldKey, false);
+  if (port_ != nullptr && port_override_.empty()) wanted_ = port_->Name();
+  if (port_ == nullptr) Trace("#Bad Port.. ");
+  if (port_ != nullptr && settings_ != nullptr) settings_->PutBool(kNoReceiverToldKey, false);
   StartSniffer();
 }
 
 ReceiverSession::~ReceiverSession() {
   blockSignals(true);  // nobody is told about a session that goes
   EndThread();
-  if (fPort != nullptr) {
-    fPort->ClearInput();
-    fPort->ClearOutput();
+  if (port_ != nullptr) {
+    port_->ClearInput();
+    port_->ClearOutput();
     snooze(1000);
     ClosePort();
     snooze(1000);
@@ -59,54 +61,54 @@ ReceiverSession::~ReceiverSession() {
 
 void ReceiverSession::OpenPort(const char* name) {
   ClosePort();
-  fPort = open_multi(name, fFlags);
-  if (fPort == nullptr) return;
+  port_ = open_multi(name, flags_);
+  if (port_ == nullptr) return;
   // A port given for this run is not stored; otherwise every successful open is remembered.
-  if (fPortOverride.empty() && fSettings != nullptr)
-    Prefs::SetText(fSettings->rs232_port, fPort->Name().c_str());
+  if (port_override_.empty() && settings_ != nullptr)
+    Prefs::SetText(settings_->rs232_port, port_->Name().c_str());
   emit PortChanged();
 }
 
 void ReceiverSession::ClosePort() {
-  if (fPort == nullptr) return;
-  close_multi(fPort);
-  fPort = nullptr;
+  if (port_ == nullptr) return;
+  close_multi(port_);
+  port_ = nullptr;
   emit PortChanged();
 }
 
 void ReceiverSession::EndThread() {
-  if (fThread < 0) return;
-  kill_thread(fThread);
-  wait_for_thread(fThread, nullptr);  // the port stays open until the thread has stopped
-  fThread = -1;
+  if (thread_ < 0) return;
+  kill_thread(thread_);
+  wait_for_thread(thread_, nullptr);  // the port stays open until the thread has stopped
+  thread_ = -1;
   // A thread killed inside its loop leaves the flag set; no thread scans any more, and a new
   // one must not take the stale flag for a second scanner and end at once.
-  fFlags->CHECK_SCAN_IR = 0;
-  fFlags->resume_wanted = false;
+  flags_->CHECK_SCAN_IR = 0;
+  flags_->resume_wanted = false;
 }
 
 void ReceiverSession::StartSniffer() {
   // A thread that ended on its own (no port, port gone) is collected first.
-  if (fThread >= 0) {
+  if (thread_ >= 0) {
     thread_info info;
-    if (get_thread_info(fThread, &info) == kOk && info.state == ThreadState::kEnded) EndThread();
+    if (get_thread_info(thread_, &info) == kOk && info.state == ThreadState::kEnded) EndThread();
   }
-  fStart = {fFlags, fPort, fSink, fSettings != nullptr && fSettings->classic_timing};
-  fThread = spawn_thread(ReceiverThreadMain, "snif_thread", fPriority, &fStart);
-  Trace(fThread >= 0 ? "..thread-success .." : "..thread-failure");
-  resume_thread(fThread);
+  start_ = {flags_, port_, sink_, settings_ != nullptr && settings_->classic_timing};
+  thread_ = spawn_thread(ReceiverThreadMain, "snif_thread", priority_, &start_);
+  Trace(thread_ >= 0 ? "..thread-success .." : "..thread-failure");
+  resume_thread(thread_);
   emit PulseWanted();
 }
 
 void ReceiverSession::StopSniffer() {
-  fFlags->SCAN_CONTINOUS = 0;
-  suspend_thread(fThread);
+  flags_->SCAN_CONTINOUS = 0;
+  suspend_thread(thread_);
 }
 
 void ReceiverSession::ReStartSniffer() {
-  fFlags->SCAN_CONTINOUS = 1;
+  flags_->SCAN_CONTINOUS = 1;
   thread_info info;
-  if (get_thread_info(fThread, &info) != kOk) {
+  if (get_thread_info(thread_, &info) != kOk) {
     Trace("* kein g\xc3\xbcltiger Thread mehr ");
   } else {
     switch (info.state) {
@@ -115,27 +117,27 @@ void ReceiverSession::ReStartSniffer() {
       case ThreadState::kWaiting:
         break;
       case ThreadState::kSuspended:
-        resume_thread(fThread);
+        resume_thread(thread_);
         break;
       default:
         EndThread();
         snooze(1000);
-        fFlags->SCAN_CONTINOUS = 0;
+        flags_->SCAN_CONTINOUS = 0;
         return;
     }
   }
-  if (fThread < 0) {
+  if (thread_ < 0) {
     snooze(1000);
     StartSniffer();
   } else if (info.state == ThreadState::kSpawned) {
-    resume_thread(fThread);
+    resume_thread(thread_);
   }
   emit PulseWanted();
 }
 
 void ReceiverSession::Pulse() {
-  if (fFlags->SCAN_CONTINOUS == 0) return;
-  if (fFlags->CHECK_SCAN_IR == 0 && fThread >= 0) resume_thread(fThread);
+  if (flags_->SCAN_CONTINOUS == 0) return;
+  if (flags_->CHECK_SCAN_IR == 0 && thread_ >= 0) resume_thread(thread_);
 }
 
 void ReceiverSession::ChangeSerPort(const Message* message) {
@@ -146,13 +148,13 @@ void ReceiverSession::ChangeSerPort(const Message* message) {
   // A port that is not there is not busy: the busy question is only for a port another program
   // holds, and otherwise the user is told once what KORU can use.
   if (message->what == kNoReceiverPort) {
-    if (++fAttempts == 1 && !fBusy) TellNoReceiver();
+    if (++attempts_ == 1 && !busy_) TellNoReceiver();
     return;
   }
   if (message->what == kReceiverPortBusy) {
-    if (!fBusy) fBusyPort = message->GetString("port", "");
-    fBusy = true;
-    ++fAttempts;
+    if (!busy_) busy_port_ = message->GetString("port", "");
+    busy_ = true;
+    ++attempts_;
     RelaunchInServer();
     return;
   }
@@ -166,7 +168,7 @@ void ReceiverSession::ChangeSerPort(const Message* message) {
   for (int i = 0; i < 8; ++i) {
     if (message->what != kPorts[i].code) continue;
     port = kPorts[i].port;
-    if (i < 4 && fSettings != nullptr && port == fSettings->rs232_port) {
+    if (i < 4 && settings_ != nullptr && port == settings_->rs232_port) {
       Trace(" ..same ser%d ", i + 1);
       return;
     }
@@ -177,34 +179,34 @@ void ReceiverSession::ChangeSerPort(const Message* message) {
     Trace(" ..Oops");
     return;
   }
-  if (fPort != nullptr) {
+  if (port_ != nullptr) {
     StopSniffer();
     snooze(5000);
-    fPort->ClearInput();
-    fPort->ClearOutput();
+    port_->ClearInput();
+    port_->ClearOutput();
     snooze(1000);
   }
   // The thread reads the port: it ends before the port is closed.
   EndThread();
   ClosePort();
-  if (fSettings != nullptr) Prefs::SetText(fSettings->rs232_port, port.c_str());
-  fWanted = port;
+  if (settings_ != nullptr) Prefs::SetText(settings_->rs232_port, port.c_str());
+  wanted_ = port;
   snooze(1000);
-  fFlags->SCAN_CONTINOUS = 1;
+  flags_->SCAN_CONTINOUS = 1;
   OpenPort(port.c_str());
   snooze(5000);
   StartSniffer();
 }
 
 void ReceiverSession::RelaunchInServer() {
-  if (fAttempts != 1) {
+  if (attempts_ != 1) {
     Trace("out");
     return;
   }
-  if (!fBusyQuestion) return;
+  if (!busy_question_) return;
   // The answer may come after the session is gone (a dialog outlives its window).
   QPointer<ReceiverSession> self(this);
-  fBusyQuestion([self](bool sensor_removed) {
+  busy_question_([self](bool sensor_removed) {
     if (self && sensor_removed) self->ReopenAfterSensorRemoved();
   });
 }
@@ -212,40 +214,40 @@ void ReceiverSession::RelaunchInServer() {
 void ReceiverSession::ReopenAfterSensorRemoved() {
   // No input server holds the port here: closing it and opening it again frees it. It is the
   // port this run asked for (--port included), not a fallback that happened to open instead.
-  const std::string port = fBusyPort.empty() ? fWanted : fBusyPort;
+  const std::string port = busy_port_.empty() ? wanted_ : busy_port_;
   Trace("reopen port '%s'\n", port.c_str());
   EndThread();
   ClosePort();
   snooze(5000);
-  fFlags->SCAN_CONTINOUS = 1;
-  fBusy = false;
-  fBusyPort.clear();
+  flags_->SCAN_CONTINOUS = 1;
+  busy_ = false;
+  busy_port_.clear();
   OpenPort(port.c_str());
   StartSniffer();
 }
 
 void ReceiverSession::TellNoReceiver() {
   bool told = false;
-  if (fSettings != nullptr) fSettings->GetBool(kNoReceiverToldKey, &told, false);
+  if (settings_ != nullptr) settings_->GetBool(kNoReceiverToldKey, &told, false);
   const std::string text = NoReceiverText();
   Trace("%s", text.c_str());
   if (told) return;
-  if (fSettings != nullptr) fSettings->PutBool(kNoReceiverToldKey, true);
-  if (fNoReceiverNotice) fNoReceiverNotice(text);
+  if (settings_ != nullptr) settings_->PutBool(kNoReceiverToldKey, true);
+  if (no_receiver_notice_) no_receiver_notice_(text);
 }
 
 void ReceiverSession::ChangePriority(const Message* message) {
   const int32_t value = message->GetInt32("be:value", 100) / 10 * 10;
   thread_info info;
-  const bool known = get_thread_info(fThread, &info) == kOk;
-  const status_t status = set_thread_priority(fThread, value);
+  const bool known = get_thread_info(thread_, &info) == kOk;
+  const status_t status = set_thread_priority(thread_, value);
   // The call's result is the previous priority on success, an error status otherwise.
   const long result = status == kOk && known ? info.priority : status;
   Trace("succ:%ld| Prio:%ld ", result, static_cast<long>(value));
   if (status == kOk) {
     Trace("good ");
-    fPriority = value;
-    if (fSettings != nullptr) fSettings->PRIORITY = value;
+    priority_ = value;
+    if (settings_ != nullptr) settings_->PRIORITY = value;
   } else {
     Trace("bad ");
   }

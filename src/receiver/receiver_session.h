@@ -39,12 +39,12 @@ class ReceiverSession : public QObject {
   ReceiverSession& operator=(const ReceiverSession&) = delete;
 
   // The settings the session reads its port and priority from; may be null.
-  const Prefs* Settings() const { return fSettings; }
+  const Prefs* Settings() const { return settings_; }
 
   // How the busy question is asked and how the user is told that no receiver was found; the
   // window installs its dialogs, without them nothing is asked and nothing shown.
-  void SetBusyQuestion(BusyQuestion question) { fBusyQuestion = std::move(question); }
-  void SetNoReceiverNotice(Notice notice) { fNoReceiverNotice = std::move(notice); }
+  void SetBusyQuestion(BusyQuestion question) { busy_question_ = std::move(question); }
+  void SetNoReceiverNotice(Notice notice) { no_receiver_notice_ = std::move(notice); }
 
   // Port choices and the busy and missing port reports: they go to ChangeSerPort.
   static bool IsPortMessage(uint32_t what);
@@ -62,12 +62,12 @@ class ReceiverSession : public QObject {
   void StopSniffer();
   void ReStartSniffer();
 
-  ReceiverFlags& Flags() const { return *fFlags; }
-  thread_id Thread() const { return fThread; }
-  ReceiverPort* Port() const { return fPort; }
+  ReceiverFlags& Flags() const { return *flags_; }
+  thread_id Thread() const { return thread_; }
+  ReceiverPort* Port() const { return port_; }
   // The port this run means to use: the --port name, else the setting, else the last choice.
-  const std::string& WantedPort() const { return fWanted; }
-  int32_t Attempts() const { return fAttempts; }
+  const std::string& WantedPort() const { return wanted_; }
+  int32_t Attempts() const { return attempts_; }
 
  signals:
   // The pulse may have work again (the thread started or restarted).
@@ -84,18 +84,18 @@ class ReceiverSession : public QObject {
   void TellNoReceiver();
   void ChangePriority(const Message* message);
 
-  ReceiverFlags* fFlags;
-  Prefs* fSettings;
-  ReceiverReportSink* fSink;
-  std::string fPortOverride;
-  BusyQuestion fBusyQuestion;
-  Notice fNoReceiverNotice;
-  ReceiverPort* fPort = nullptr;
-  std::string fWanted;
-  thread_id fThread = -1;
-  int32_t fPriority;
-  bool fBusy = false;
-  std::string fBusyPort;  // the first port found held by another program
-  int32_t fAttempts = 0;
-  ReceiverThreadStart fStart;  // read by the receiver thread: lives as long as the session
+  ReceiverFlags* flags_;
+  Prefs* settings_;
+  ReceiverReportSink* sink_;
+  std::string port_override_;
+  BusyQuestion busy_question_;
+  Notice no_receiver_notice_;
+  ReceiverPort* port_ = nullptr;
+  std::string wanted_;
+  thread_id thread_ = -1;
+  int32_t priority_;
+  bool busy_ = false;
+  std::string busy_port_;  // the first port found held by another program
+  int32_t attempts_ = 0;
+  ReceiverThreadStart start_;  // read by the receiver thread: lives as long as the session
 };

@@ -13,11 +13,11 @@ KeyMatch MatchKey(const RemoteList& list, int32_t header, int32_t byte2, int32_t
   for (auto it = list.rbegin(); it != list.rend(); ++it) {
     const RemoteDefinition* record = it->get();
     if (record) match.remote = record;
-    if (!record || record->fComHead != header) {
+    if (!record || record->com_head_ != header) {
       match.remote_label = getLabel(kNoKeyFunction);
       continue;
     }
-    match.remote_label = record->fName;
+    match.remote_label = record->name_;
     if (record->IsTwoByte()) match.key_value = byte2 * 1000 + byte3;
     match.key_function = record->ExistValue(match.key_value);
     match.shown_value = true;
@@ -53,7 +53,7 @@ KeyMatch MatchExactKey(const RemoteList& list, const ExactCode& code) {
     }
     match.key_function = keyfn;
     match.remote = record;
-    match.remote_label = record->fName;
+    match.remote_label = record->name_;
     match.key_label = getLabel(keyfn);
     match.shown_value = true;
     match.found = true;

@@ -105,9 +105,9 @@ const char* RowColour(ChartKind chart, int32_t kind) {
 
 std::string Row(ChartKind chart, const RemoteDefinition& record) {
   std::string row = "\n<TR";
-  row += RowColour(chart, record.fKind);
-  row += "<TD align='right'> <a href=\"" + EscapeLink(record.fName) + "\"> " +
-         EscapeHtml(record.fName) + " </a> ";
+  row += RowColour(chart, record.kind_);
+  row += "<TD align='right'> <a href=\"" + EscapeLink(record.name_) + "\"> " +
+         EscapeHtml(record.name_) + " </a> ";
   for (int32_t n = kFirstKeyFunction; n < kLastKeyFunction; ++n) {
     if (!RemoteDefinition::IsReduced(n)) continue;
     if (record.IsExact()) {
@@ -129,9 +129,9 @@ std::string Row(ChartKind chart, const RemoteDefinition& record) {
   if (record.IsExact())
     row += "</TD><TD> " + EscapeHtml(ExactHeadText(record.ExactHead())) + " ";
   else
-    row += Format("</TD><TD> %ld ", record.fComHead);
-  row += Format("</TD><TD> %ld ", record.fComByte);
-  row += std::string("</TD><TD>") + KindWord(record.fKind) + "</TD></TR>\n";
+    row += Format("</TD><TD> %ld ", record.com_head_);
+  row += Format("</TD><TD> %ld ", record.com_byte_);
+  row += std::string("</TD><TD>") + KindWord(record.kind_) + "</TD></TR>\n";
   return row;
 }
 
@@ -179,11 +179,11 @@ status_t WriteChart(RemoteDefinition& self, ChartKind chart, RemoteList* list, s
   // the records as they were.
   std::vector<std::pair<int32_t, int32_t>> before;  // kind and check sum
   for (const auto& record : *list)
-    before.emplace_back(record ? record->fKind : 0, record ? record->fCheckSum : 0);
+    before.emplace_back(record ? record->kind_ : 0, record ? record->check_sum_ : 0);
   for (long i = 0; i < count; ++i) {
     RemoteDefinition* record = (*list)[i].get();
     if (!record) continue;
-    if (keys) self.CheckCrossPresetFile(record->fName, list);
+    if (keys) self.CheckCrossPresetFile(record->name_, list);
     text += Row(chart, *record);
   }
   RemoteDefinition::ChartHeader(&text);
@@ -194,8 +194,8 @@ status_t WriteChart(RemoteDefinition& self, ChartKind chart, RemoteList* list, s
     Trace("'%s' OpenError!\n", path.c_str());
     for (size_t i = 0; i < list->size(); ++i) {
       if (!(*list)[i]) continue;
-      (*list)[i]->fKind = before[i].first;
-      (*list)[i]->fCheckSum = before[i].second;
+      (*list)[i]->kind_ = before[i].first;
+      (*list)[i]->check_sum_ = before[i].second;
     }
     return status;
   }
@@ -206,9 +206,9 @@ status_t WriteChart(RemoteDefinition& self, ChartKind chart, RemoteList* list, s
 }  // namespace
 
 status_t RemoteDefinition::Chart4Remotes(RemoteList* list, std::time_t now) {
-  return WriteChart(*this, ChartKind::kKeys, list, now, fFold);
+  return WriteChart(*this, ChartKind::kKeys, list, now, fold_);
 }
 
 status_t RemoteDefinition::ChartData4Remotes(RemoteList* list, std::time_t now) {
-  return WriteChart(*this, ChartKind::kCodes, list, now, fFold);
+  return WriteChart(*this, ChartKind::kCodes, list, now, fold_);
 }

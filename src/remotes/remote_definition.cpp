@@ -15,8 +15,8 @@
 #include "remotes/exact_remote_text.h"
 #include "settings/label_table.h"
 
-std::filesystem::path RemoteDefinition::fFold;
-bool RemoteDefinition::fFoldChecked = false;
+std::filesystem::path RemoteDefinition::fold_;
+bool RemoteDefinition::fold_checked_ = false;
 
 namespace {
 
@@ -38,65 +38,65 @@ bool TagAtOne(const std::string& line, const char* tag) {
 
 }  // namespace
 
-RemoteDefinition::RemoteDefinition() : fName("-noname-") {
-  if (!fFoldChecked) {
-    fFold = ProgramFolder() / "_Remotes_";
-    fFoldChecked = true;
+RemoteDefinition::RemoteDefinition() : name_("-noname-") {
+  if (!fold_checked_) {
+    fold_ = ProgramFolder() / "_Remotes_";
+    fold_checked_ = true;
   }
 }
 
 RemoteDefinition::~RemoteDefinition() = default;
 
 void RemoteDefinition::SetFolder(const std::filesystem::path& path) {
-  if (!fFoldChecked) {
-    fFold = path;
-    fFoldChecked = true;
+  if (!fold_checked_) {
+    fold_ = path;
+    fold_checked_ = true;
   }
-  Trace("\n Remote-Folder: %s\n", fFold.c_str());
+  Trace("\n Remote-Folder: %s\n", fold_.c_str());
 }
 
 void RemoteDefinition::CopyFrom(const RemoteDefinition& other) {
-  fName = other.fName;
-  fComHead = other.fComHead;
-  fComByte = other.fComByte;
-  fKind = other.fKind;
-  std::memcpy(fKey, other.fKey, sizeof fKey);
-  fExactHead = other.fExactHead;
-  fExactKey = other.fExactKey;
+  name_ = other.name_;
+  com_head_ = other.com_head_;
+  com_byte_ = other.com_byte_;
+  kind_ = other.kind_;
+  std::memcpy(key_, other.key_, sizeof key_);
+  exact_head_ = other.exact_head_;
+  exact_key_ = other.exact_key_;
 }
 
 void RemoteDefinition::ClearKeyDef() {
-  for (int32_t k = 1; k <= kKeySlots; ++k) fKey[k] = 0;
-  fExactKey.fill(std::nullopt);
+  for (int32_t k = 1; k <= kKeySlots; ++k) key_[k] = 0;
+  exact_key_.fill(std::nullopt);
 }
 
 void RemoteDefinition::SetExactHead(const ExactCode& head) {
-  fExactHead = head;
-  fExactHead.command = 0;
-  fExactHead.bits = 0;
-  fComByte = kExactMode;
-  fComHead = kNoClassicHeader;
-  for (int32_t k = 1; k <= kKeySlots; ++k) fKey[k] = 0;
+  exact_head_ = head;
+  exact_head_.command = 0;
+  exact_head_.bits = 0;
+  com_byte_ = kExactMode;
+  com_head_ = kNoClassicHeader;
+  for (int32_t k = 1; k <= kKeySlots; ++k) key_[k] = 0;
 }
 
 void RemoteDefinition::SetExactKey(int32_t key_function, const ExactCode& code) {
   if (key_function < kFirstKeyFunction || key_function >= kLastKeyFunction) return;
-  fExactKey[key_function - 50] = code;
+  exact_key_[key_function - 50] = code;
 }
 
 void RemoteDefinition::ClearExactKey(int32_t key_function) {
   if (key_function < kFirstKeyFunction || key_function >= kLastKeyFunction) return;
-  fExactKey[key_function - 50].reset();
+  exact_key_[key_function - 50].reset();
 }
 
 std::optional<ExactCode> RemoteDefinition::ExactKey(int32_t key_function) const {
   if (key_function < kFirstKeyFunction || key_function >= kLastKeyFunction) return std::nullopt;
-  return fExactKey[key_function - 50];
+  return exact_key_[key_function - 50];
 }
 
 int32_t RemoteDefinition::ExactFunction(const ExactCode& code) const {
   for (int32_t k = 1; k < kKeySlots; ++k)
-    if (fExactKey[k] && fExactKey[k]->SameKey(code)) return 50 + k;
+    if (exact_key_[k] && exact_key_[k]->SameKey(code)) return 50 + k;
   return kNoKeyFunction;
 }
 
@@ -111,25 +111,25 @@ int32_t RemoteDefinition::ExistValue(int32_t code) const {
     return kNoKeyFunction;
   }
   for (int32_t k = 1; k <= kKeySlots; ++k)
-    if (fKey[k] == code) return 50 + k;
+    if (key_[k] == code) return 50 + k;
   return kNoKeyFunction;
 }
 
 RemoteDefinition* RemoteDefinition::FindRemote(const RemoteList* list, const std::string& name) {
   if (!list) return nullptr;
   for (auto it = list->rbegin(); it != list->rend(); ++it)
-    if (*it && (*it)->fName == name) return it->get();
+    if (*it && (*it)->name_ == name) return it->get();
   return nullptr;
 }
 
 void RemoteDefinition::RemoteLoad(const std::string& name) {
   // A name that would leave the folder names no remote file of ours.
   std::ifstream file;
-  if (IsPlainFileName(name)) file.open(fFold / name, std::ios::binary);
+  if (IsPlainFileName(name)) file.open(fold_ / name, std::ios::binary);
   if (!file.is_open()) {
-    fName = name;
+    name_ = name;
     ClearKeyDef();
-    Trace(" '%s' Missing !\n", (fFold / name).c_str());
+    Trace(" '%s' Missing !\n", (fold_ / name).c_str());
     return;
   }
   std::ostringstream text;
@@ -138,7 +138,7 @@ void RemoteDefinition::RemoteLoad(const std::string& name) {
 }
 
 void RemoteDefinition::RemoteLoadText(const std::string& name, std::string_view text) {
-  fName = name;
+  name_ = name;
   ClearKeyDef();
   std::string head_text;
   std::string data_text;
@@ -162,16 +162,16 @@ void RemoteDefinition::RemoteLoadText(const std::string& name, std::string_view 
     }
     // Tags have at least 8 characters at position 1, so the raw line reaches position 9.
     if (TagAtOne(line, "ComHead]")) {
-      fComHead = ParseInt32(raw + 9);
+      com_head_ = ParseInt32(raw + 9);
       head_text = line.substr(9);
     }
     if (TagAtOne(line, "RemInfo]")) {
       std::string info(raw + 9);
       if (!info.empty()) info.pop_back();
       if (info.size() > kMaxRemInfo) info.resize(kMaxRemInfo);
-      Trace(" '%s' RemInfo: '%s'\n", fName.c_str(), info.c_str());
+      Trace(" '%s' RemInfo: '%s'\n", name_.c_str(), info.c_str());
     }
-    if (TagAtOne(line, "ComByte]")) fComByte = ParseInt32(raw + 9);
+    if (TagAtOne(line, "ComByte]")) com_byte_ = ParseInt32(raw + 9);
     if (TagAtOne(line, "ComData]")) {
       data_text = line.substr(9);
       const size_t raw_length = std::strlen(raw);
@@ -179,15 +179,15 @@ void RemoteDefinition::RemoteLoadText(const std::string& name, std::string_view 
       for (int32_t k = 1; k <= kKeySlots; ++k) {
         const long value = pos < raw_length ? std::strtol(raw + pos, nullptr, 10) : 0;
         if (value < 0 || value > kLargestSlotValue) {
-          for (int32_t rest = k; rest <= kKeySlots; ++rest) fKey[rest] = 0;
+          for (int32_t rest = k; rest <= kKeySlots; ++rest) key_[rest] = 0;
           Trace(" FILL UP REST..\n");
           break;
         }
-        fKey[k] = static_cast<int32_t>(value);
+        key_[k] = static_cast<int32_t>(value);
         const size_t comma = line.find(',', pos);
         // A short line leaves the remaining slots empty instead of re-reading earlier values.
         if (comma == std::string::npos) {
-          for (int32_t rest = k + 1; rest <= kKeySlots; ++rest) fKey[rest] = 0;
+          for (int32_t rest = k + 1; rest <= kKeySlots; ++rest) key_[rest] = 0;
           break;
         }
         pos = comma + 1;
@@ -200,58 +200,58 @@ void RemoteDefinition::RemoteLoadText(const std::string& name, std::string_view 
 void RemoteDefinition::ParseExactLines(const std::string& head, const std::string& data) {
   const std::optional<ExactCode> parsed = ParseExactHead(head);
   // A remote whose header cannot be read still holds its full-field keys; its bare ones are lost.
-  if (!parsed) Trace(" '%s' exact header '%s' unreadable\n", fName.c_str(), head.c_str());
+  if (!parsed) Trace(" '%s' exact header '%s' unreadable\n", name_.c_str(), head.c_str());
   SetExactHead(parsed.value_or(ExactCode{}));
   size_t pos = 0;
   for (int32_t k = 1; k < kKeySlots && pos < data.size(); ++k) {
     size_t comma = data.find(',', pos);
     if (comma == std::string::npos) comma = data.size();
     const std::string value = data.substr(pos, comma - pos);
-    std::optional<ExactCode> code = ParseExactSlot(fExactHead, value);
+    std::optional<ExactCode> code = ParseExactSlot(exact_head_, value);
     if (!parsed && code && value.find(':') == std::string::npos) code.reset();
-    fExactKey[k] = code;
+    exact_key_[k] = code;
     pos = comma + 1;
   }
 }
 
 status_t RemoteDefinition::RemoteSave(WriteSync sync) {
   Trace(" -Save: ");
-  if (fName == "-noname-") {
+  if (name_ == "-noname-") {
     Trace(" <-noname-> return\n ");
     return kBadValue;
   }
-  if (fName == "newRemote") {
+  if (name_ == "newRemote") {
     Trace(" <newRemote> return\n ");
     return kBadValue;
   }
-  if (fName.size() > kMaxNameLength) fName.resize(kMaxNameLength);
-  const std::filesystem::path path = fFold / fName;
-  if (!IsSafeFileName(fName)) {
+  if (name_.size() > kMaxNameLength) name_.resize(kMaxNameLength);
+  const std::filesystem::path path = fold_ / name_;
+  if (!IsSafeFileName(name_)) {
     Trace("'%s' OpenError!\n", path.c_str());
     return kBadValue;
   }
 
   std::string text = "; - \n; - KORU / REMOTE-FILE \n; - \n";
-  text += "[ComName] " + fName + "\n";
+  text += "[ComName] " + name_ + "\n";
   if (IsExact()) {
-    text += "[ComHead] " + ExactHeadText(fExactHead) + "\n";
+    text += "[ComHead] " + ExactHeadText(exact_head_) + "\n";
   } else {
-    text += "[ComHead] " + std::to_string(fComHead) + "\n";
+    text += "[ComHead] " + std::to_string(com_head_) + "\n";
   }
-  text += "[ComByte] " + std::to_string(fComByte) + "\n";
+  text += "[ComByte] " + std::to_string(com_byte_) + "\n";
   text += "[ComData] ";
   for (int32_t k = 1; k < kKeySlots; ++k)
-    text += (IsExact() ? ExactSlotText(fExactHead, fExactKey[k]) : std::to_string(fKey[k])) + ",";
+    text += (IsExact() ? ExactSlotText(exact_head_, exact_key_[k]) : std::to_string(key_[k])) + ",";
   text += "\n; - \n; - \n; --- for information:\n";
   for (int32_t n = kFirstKeyFunction; n <= kLastKeyFunction; ++n) {
     if (!IsReduced(n)) continue;
     const std::string label = std::string(" [") + getLabel(n) + "]";
     char info[128];
     if (IsExact()) {
-      const std::string code = fExactKey[n - 50] ? ExactReadable(*fExactKey[n - 50]) : "-";
+      const std::string code = exact_key_[n - 50] ? ExactReadable(*exact_key_[n - 50]) : "-";
       std::snprintf(info, sizeof info, "; %-30s : %-11.11s \n", code.c_str(), label.c_str());
     } else {
-      std::snprintf(info, sizeof info, "; %6ld : %-11.11s \n", static_cast<long>(fKey[n - 50]),
+      std::snprintf(info, sizeof info, "; %6ld : %-11.11s \n", static_cast<long>(key_[n - 50]),
                     label.c_str());
     }
     text += info;

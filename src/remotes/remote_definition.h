@@ -36,7 +36,7 @@ inline constexpr int32_t kExactMode = 40;
 // The header of an exact remote: no classic header (0..255255) equals it.
 inline constexpr int32_t kNoClassicHeader = -1;
 
-// Origin kinds (fKind).
+// Origin kinds (kind_).
 enum RemoteKind : int32_t { kKindOrg = 0, kKindMod = 1, kKindUser = 2, kKindErr = 3 };
 
 class RemoteDefinition {
@@ -48,7 +48,7 @@ class RemoteDefinition {
 
   // Sets the remote folder once, before the first record is constructed; traces the folder.
   static void SetFolder(const std::filesystem::path& path);
-  static const std::filesystem::path& Folder() { return fFold; }
+  static const std::filesystem::path& Folder() { return fold_; }
 
   // Takes name, header, mode, kind and all 50 slots of another record.
   void CopyFrom(const RemoteDefinition& other);
@@ -94,18 +94,18 @@ class RemoteDefinition {
   status_t ChartData4Remotes(RemoteList* list, std::time_t now = std::time(nullptr));
   static void ChartHeader(std::string* file);
 
-  // Slot k (1..50); fKey[0] is unused so that slot numbers index directly.
-  int32_t Slot(int32_t k) const { return fKey[k]; }
-  void SetSlot(int32_t k, int32_t value) { fKey[k] = value; }
-  bool IsTwoByte() const { return fComByte == 3 || fComByte == 23; }
+  // Slot k (1..50); key_[0] is unused so that slot numbers index directly.
+  int32_t Slot(int32_t k) const { return key_[k]; }
+  void SetSlot(int32_t k, int32_t value) { key_[k] = value; }
+  bool IsTwoByte() const { return com_byte_ == 3 || com_byte_ == 23; }
   // True when slot k (1..50) holds a classic or an exact code.
-  bool HasKey(int32_t k) const { return fKey[k] != 0 || fExactKey[k].has_value(); }
+  bool HasKey(int32_t k) const { return key_[k] != 0 || exact_key_[k].has_value(); }
 
   // Exact mode. SetExactHead turns the record into an exact remote (mode 40, no classic header
   // and no classic codes); the head's protocol and address are what most keys share and are
   // written once in the file. Key functions outside 51..99 are ignored.
-  bool IsExact() const { return fComByte == kExactMode; }
-  const ExactCode& ExactHead() const { return fExactHead; }
+  bool IsExact() const { return com_byte_ == kExactMode; }
+  const ExactCode& ExactHead() const { return exact_head_; }
   void SetExactHead(const ExactCode& head);
   void SetExactKey(int32_t key_function, const ExactCode& code);
   void ClearExactKey(int32_t key_function);
@@ -113,21 +113,21 @@ class RemoteDefinition {
   // Key function 51..99 of the first key that is the same key as `code`, else 49.
   int32_t ExactFunction(const ExactCode& code) const;
 
-  std::string fName;
-  int32_t fComHead = 0;
-  int32_t fComByte = 0;
-  int32_t fKey[kKeySlots + 1] = {};  // fKey[50] is fCheckSum
-  int32_t& fCheckSum = fKey[kKeySlots];
-  int32_t fKind = kKindErr;
+  std::string name_;
+  int32_t com_head_ = 0;
+  int32_t com_byte_ = 0;
+  int32_t key_[kKeySlots + 1] = {};  // key_[50] is check_sum_
+  int32_t& check_sum_ = key_[kKeySlots];
+  int32_t kind_ = kKindErr;
   // A full scan may write the folder's index; tools that only read the user's folders say no.
-  bool fWritesIndex = true;
+  bool writes_index_ = true;
 
  private:
   void ParseExactLines(const std::string& head, const std::string& data);
 
-  ExactCode fExactHead;
-  std::array<std::optional<ExactCode>, kKeySlots + 1> fExactKey;  // by slot, like fKey
+  ExactCode exact_head_;
+  std::array<std::optional<ExactCode>, kKeySlots + 1> exact_key_;  // by slot, like key_
 
-  static std::filesystem::path fFold;
-  static bool fFoldChecked;
+  static std::filesystem::path fold_;
+  static bool fold_checked_;
 };

@@ -72,15 +72,15 @@ bool TakeStamp(std::string_view* in, FolderReader::Stamp* stamp) {
 }  // namespace
 
 void RemoteDefinition::AppendIndexState(std::string* out) const {
-  Put(out, fComHead);
-  Put(out, fComByte);
-  for (int32_t k = 1; k <= kKeySlots; ++k) Put(out, fKey[k]);
+  Put(out, com_head_);
+  Put(out, com_byte_);
+  for (int32_t k = 1; k <= kKeySlots; ++k) Put(out, key_[k]);
   uint64_t present = 0;
-  for (size_t k = 0; k < fExactKey.size(); ++k)
-    if (fExactKey[k]) present |= uint64_t{1} << k;
+  for (size_t k = 0; k < exact_key_.size(); ++k)
+    if (exact_key_[k]) present |= uint64_t{1} << k;
   Put(out, present);
-  PutCode(out, fExactHead);
-  for (const std::optional<ExactCode>& code : fExactKey)
+  PutCode(out, exact_head_);
+  for (const std::optional<ExactCode>& code : exact_key_)
     if (code) PutCode(out, *code);
 }
 
@@ -102,11 +102,11 @@ bool RemoteDefinition::TakeIndexState(std::string_view in) {
     exact_keys[k] = code;
   }
   if (!in.empty()) return false;
-  fComHead = head;
-  fComByte = mode;
-  std::memcpy(fKey, keys, sizeof fKey);
-  fExactHead = exact_head;
-  fExactKey = exact_keys;
+  com_head_ = head;
+  com_byte_ = mode;
+  std::memcpy(key_, keys, sizeof key_);
+  exact_head_ = exact_head;
+  exact_key_ = exact_keys;
   return true;
 }
 
@@ -145,7 +145,7 @@ std::optional<int32_t> RemoteFolderIndex::Find(const std::string& name,
   const Entry& entry = it->second;
   if (record != nullptr && entry.kind == kKoruRemoteFile) {
     if (!record->TakeIndexState(entry.state)) return std::nullopt;
-    record->fName = name;
+    record->name_ = name;
   }
   ++hits_;
   kept_.push_back(entry);

@@ -89,7 +89,7 @@ int32_t SumOf(const int32_t* values) {
 }  // namespace
 
 int32_t RemoteDefinition::LookForRemotes(RemoteList* list) {
-  return LookForRemotes(FolderReader(fFold), list);
+  return LookForRemotes(FolderReader(fold_), list);
 }
 
 int32_t RemoteDefinition::LookForRemotes(const FolderReader& folder, RemoteList* list) {
@@ -163,17 +163,17 @@ int32_t RemoteDefinition::LookForRemotes(const FolderReader& folder, RemoteList*
       if (stamp && TraceCount() == traced) index->Keep(leaf, *stamp, kind, nullptr);
     }
   }
-  if (index && fWritesIndex) index->Save(folder);
+  if (index && writes_index_) index->Save(folder);
   Trace(" '%ld none-remotefiles' ", static_cast<long>(others));
   return remotes;
 }
 
 int32_t RemoteDefinition::LoadRemoteLibrary(RemoteList* list) {
-  const std::filesystem::path marker = fFold / kFirstStartMarker;
+  const std::filesystem::path marker = fold_ / kFirstStartMarker;
   int32_t count = 0;
   bool unfinished = false;
   {
-    FolderReader folder(fFold);
+    FolderReader folder(fold_);
     RemoveTemporaries(folder);
     unfinished = folder.Has(kFirstStartMarker);
     count = LookForRemotes(folder, list);
@@ -191,14 +191,14 @@ bool RemoteDefinition::SaveOwnDefRemotes(bool missing_only) {
   int failed = 0;
   std::string first_failure;
   for (const BuiltInRemote* entry = kBuiltInRemotes; std::strlen(entry->name) > 2; ++entry) {
-    if (missing_only && IsRemoteFile(fFold / entry->name)) continue;
+    if (missing_only && IsRemoteFile(fold_ / entry->name)) continue;
     const status_t status =
         SavePresetFile(entry->name, entry->header, entry->mode, entry->codes, WriteSync::kNone);
     if (status == kOk) continue;
     if (failed++ == 0) first_failure = std::string("'") + entry->name + "': " + StatusText(status);
   }
   // One sync for all of them, before the first start counts as finished.
-  if (const status_t status = SyncFileSystemOf(fFold); status != kOk && failed++ == 0)
+  if (const status_t status = SyncFileSystemOf(fold_); status != kOk && failed++ == 0)
     first_failure = "sync: " + StatusText(status);
   if (failed == 0) return true;
   AnyAlert("Built-in remotes not written: " + std::to_string(failed) + " (" + first_failure +
@@ -211,13 +211,13 @@ status_t RemoteDefinition::SavePresetFile(const char* name, int32_t header, int3
                                           const int32_t* codes, WriteSync sync) {
   RemoteDefinition record;
   record.ClearKeyDef();
-  record.fComHead = header;
-  record.fComByte = mode;
-  record.fName = name;
+  record.com_head_ = header;
+  record.com_byte_ = mode;
+  record.name_ = name;
   for (int32_t k = 1; k <= kKeySlots; ++k) {
-    record.fKey[k] = 0;
+    record.key_[k] = 0;
     if (codes[k - 1] < 0) break;
-    record.fKey[k] = codes[k - 1];
+    record.key_[k] = codes[k - 1];
   }
   return record.RemoteSave(sync);
 }
@@ -229,14 +229,14 @@ int32_t RemoteDefinition::CheckCrossPresetFile(const std::string& name, RemoteLi
 }
 
 int32_t RemoteDefinition::CheckCrossPresetFile(RemoteDefinition* record) {
-  const std::string& name = record->fName;
-  record->fCheckSum = SumOf(&record->fKey[1]);
+  const std::string& name = record->name_;
+  record->check_sum_ = SumOf(&record->key_[1]);
   int32_t builtin = 0;
   for (const BuiltInRemote* entry = kBuiltInRemotes; std::strlen(entry->name) > 2; ++entry)
     if (name == entry->name) builtin = SumOf(entry->codes);
   const int32_t kind =
-      builtin == 0 ? kKindUser : (builtin != record->fCheckSum ? kKindMod : kKindOrg);
-  record->fKind = kind;
+      builtin == 0 ? kKindUser : (builtin != record->check_sum_ ? kKindMod : kKindOrg);
+  record->kind_ = kind;
   return kind;
 }
 
@@ -265,9 +265,9 @@ void RemoteDefinition::SetMenuCheckMarks(KeyMenu* menu, int32_t mode, const char
 void AppendBuiltinRemotes(RemoteList* list) {
   for (const BuiltInRemote* entry = kBuiltInRemotes; std::strlen(entry->name) > 2; ++entry) {
     auto record = std::make_unique<RemoteDefinition>();
-    record->fName = entry->name;
-    record->fComHead = entry->header;
-    record->fComByte = entry->mode;
+    record->name_ = entry->name;
+    record->com_head_ = entry->header;
+    record->com_byte_ = entry->mode;
     for (int32_t k = 1; k < kKeySlots && entry->codes[k - 1] >= 0; ++k)
       record->SetSlot(k, entry->codes[k - 1]);
     list->push_back(std::move(record));

@@ -50,43 +50,43 @@ constexpr bigtime_t kSlowPulse = 750000;
 }  // namespace
 
 KeyRouter::KeyRouter(Links links)
-    : fLinks(std::move(links)), fView(*fLinks.view), fSettings(fLinks.settings) {}
+    : links_(std::move(links)), view_(*links_.view), settings_(links_.settings) {}
 
 void KeyRouter::SendToApp(uint32_t what) {
   SendToApp(Message(what));
 }
 
 void KeyRouter::SendToApp(const Message& message) {
-  if (fLinks.send) fLinks.send(message);
+  if (links_.send) links_.send(message);
 }
 
 bool KeyRouter::Splitting() const {
-  return fSettings != nullptr && fSettings->use_splitting;
+  return settings_ != nullptr && settings_->use_splitting;
 }
 
 void KeyRouter::Start() {
   ReloadRemoteMenu(0);
   ResetRemSplit();
   // The group menus' "Done.." is no key: the key display starts as the window built it.
-  fView.SetText(RoutingText::kKey, getLabel(kLabelUnknownRemote));
-  fView.SetSplitSwitch(Splitting());
+  view_.SetText(RoutingText::kKey, getLabel(kLabelUnknownRemote));
+  view_.SetSplitSwitch(Splitting());
   ApplySplitting();
   ToggleHysteresis(true);
   ToggleContinuous(true);
   // Numeric keys run their presets from the start, not only after the editor was opened.
   SetPresetList(false, false);
-  if (fSettings != nullptr && fSettings->all_workspaces) fView.ShowOnAllWorkspaces(true);
+  if (settings_ != nullptr && settings_->all_workspaces) view_.ShowOnAllWorkspaces(true);
 }
 
 void KeyRouter::HandleReport(const ReceiverReport& report) {
-  const bool skip = fSkip;
-  fSkip = false;
+  const bool skip = skip_;
+  skip_ = false;
   if (!skip) RouteReceiverReport(report);
 }
 
 void KeyRouter::HandleReceiverTurnedAway() {
-  const bool skip = fSkip;
-  fSkip = false;
+  const bool skip = skip_;
+  skip_ = false;
   if (!skip) NoPortReport();
 }
 
@@ -97,15 +97,15 @@ void KeyRouter::RouteReceiverReport(const ReceiverReport& report) {
   const std::optional<ExactCode>& exact = report.exact;
   // An exact code is a whole key even where the classic decoders found too few bits.
   if (bytes.length < 12 && !exact) slowdown = true;
-  fView.SetPulseRate(slowdown ? kSlowPulse : kNormalPulse);
-  if (fLinks.slowdown != nullptr) fLinks.slowdown->store(slowdown);
+  view_.SetPulseRate(slowdown ? kSlowPulse : kNormalPulse);
+  if (links_.slowdown != nullptr) links_.slowdown->store(slowdown);
 
   if (slowdown) {
-    fView.SetText(RoutingText::kCodec, getLabel(kLabelNoCodec));
-    fView.SetText(RoutingText::kRemote, getLabel(kLabelPulse));
-    fView.SetText(RoutingText::kKey, getLabel(kLabelCodeNotFound));
-    if (QString::fromStdString(fView.LogText()).size() > 150) fView.SetLogText("--\n");
-    fView.InsertLog(TimeText());
+    view_.SetText(RoutingText::kCodec, getLabel(kLabelNoCodec));
+    view_.SetText(RoutingText::kRemote, getLabel(kLabelPulse));
+    view_.SetText(RoutingText::kKey, getLabel(kLabelCodeNotFound));
+    if (QString::fromStdString(view_.LogText()).size() > 150) view_.SetLogText("--\n");
+    view_.InsertLog(TimeText());
     return;
   }
 
@@ -127,49 +127,49 @@ void KeyRouter::RouteReceiverReport(const ReceiverReport& report) {
     byte2 = bytes.Byte(2);
     byte3 = bytes.Byte(3);
   }
-  fRecognised = nullptr;
+  recognised_ = nullptr;
   if (exact) {
     line += (classic ? "  " : "") + ExactReadable(*exact);
     keyfn = IsExactKey(*exact, classic, header, byte2, byte3);
   } else if (classic) {
     keyfn = IsDeviceKey(header, byte2, byte3);
   }
-  if (fRecognised != nullptr && fLinks.keys != nullptr) {
-    fLinks.keys->KeyRecognised(*fRecognised, keyfn, report);
+  if (recognised_ != nullptr && links_.keys != nullptr) {
+    links_.keys->KeyRecognised(*recognised_, keyfn, report);
   }
-  if (keyfn != 0 && fSettings != nullptr && fSettings->use_systemsound) fView.Beep();
-  if (fHysteresis) line += " (Hyst.)";
+  if (keyfn != 0 && settings_ != nullptr && settings_->use_systemsound) view_.Beep();
+  if (hysteresis_) line += " (Hyst.)";
   // A code only the exact decoder knows is shown by its protocol.
   if (type == 0 && exact) {
-    fView.SetText(RoutingText::kCodec, ExactProtocolName(exact->protocol));
+    view_.SetText(RoutingText::kCodec, ExactProtocolName(exact->protocol));
   } else {
-    fView.SetText(RoutingText::kCodec, getLabel(20 + std::clamp(type, 0, 10)));
+    view_.SetText(RoutingText::kCodec, getLabel(20 + std::clamp(type, 0, 10)));
   }
 
-  fView.InsertLog(" " + line + TimeText());
+  view_.InsertLog(" " + line + TimeText());
   // The log is bounded: past 400 characters its oldest 200 go, back to the end of a whole line.
-  QString log = QString::fromStdString(fView.LogText());
+  QString log = QString::fromStdString(view_.LogText());
   if (log.size() > 400) {
     log.chop(200);
     log.truncate(log.lastIndexOf('\n') + 1);
-    fView.SetLogText((log + "\t..(Crunched)").toStdString());
+    view_.SetLogText((log + "\t..(Crunched)").toStdString());
   }
 }
 
 void KeyRouter::NoPortReport() {
-  fView.ReceiverUnusable();
+  view_.ReceiverUnusable();
   std::string line =
-      std::string(getLabel(kLabelNoPort)) + "\t\t" + (fSettings ? fSettings->rs232_port : "");
+      std::string(getLabel(kLabelNoPort)) + "\t\t" + (settings_ ? settings_->rs232_port : "");
   // Why the ports did not open, and what to do about it.
   if (const std::string why = RecentOpenFailures(); !why.empty()) line += "\n" + why;
-  fView.InsertLog(line);
+  view_.InsertLog(line);
   AnyAlert(line, false);
 }
 
 int32_t KeyRouter::IsDeviceKey(int32_t header, int32_t byte2, int32_t byte3) {
-  const KeyMatch match = MatchKey(fRemoteList, header, byte2, byte3, fHysteresis);
+  const KeyMatch match = MatchKey(remote_list_, header, byte2, byte3, hysteresis_);
   ShowMatch(match, std::to_string(match.key_value));
-  if (fTeaching) {
+  if (teaching_) {
     Message taught(kTeachKeyHeard);
     TeachingRemote(&taught, header, match.key_value, byte2, byte3);
     return 0;
@@ -180,20 +180,20 @@ int32_t KeyRouter::IsDeviceKey(int32_t header, int32_t byte2, int32_t byte3) {
 int32_t KeyRouter::IsExactKey(const ExactCode& code, bool classic, int32_t header, int32_t byte2,
                               int32_t byte3) {
   // A remote taught with classic codes is taught with the classic code of the same press.
-  if (fTeaching && !fTeachRemote->IsExact() && classic) return IsDeviceKey(header, byte2, byte3);
-  KeyMatch match = MatchExactKey(fRemoteList, code);
-  if (!match.found && !fTeaching && classic) return IsDeviceKey(header, byte2, byte3);
+  if (teaching_ && !teach_remote_->IsExact() && classic) return IsDeviceKey(header, byte2, byte3);
+  KeyMatch match = MatchExactKey(remote_list_, code);
+  if (!match.found && !teaching_ && classic) return IsDeviceKey(header, byte2, byte3);
   Trace(" ask Remote: exact=%s \n", ExactField(code).c_str());
-  if (fTeaching && !match.found && classic) {
+  if (teaching_ && !match.found && classic) {
     // A key of a loaded classic remote is named as such, also while teaching.
-    if (KeyMatch known = MatchKey(fRemoteList, header, byte2, byte3, fHysteresis); known.found)
+    if (KeyMatch known = MatchKey(remote_list_, header, byte2, byte3, hysteresis_); known.found)
       match = known;
   }
   ShowMatch(match, ExactReadable(code));
-  if (fTeaching) {
+  if (teaching_) {
     Message taught(kTeachKeyHeard);
-    if (match.found && match.remote != nullptr && match.remote->fName != fTeachRemote->fName)
-      taught.AddString("_known", match.remote->fName);
+    if (match.found && match.remote != nullptr && match.remote->name_ != teach_remote_->name_)
+      taught.AddString("_known", match.remote->name_);
     TeachingRemote(&taught, header, 0, byte2, byte3, &code);
     return 0;
   }
@@ -201,9 +201,9 @@ int32_t KeyRouter::IsExactKey(const ExactCode& code, bool classic, int32_t heade
 }
 
 void KeyRouter::ShowMatch(const KeyMatch& match, const std::string& value) {
-  fView.SetText(RoutingText::kRemote, match.remote_label);
-  fView.SetText(RoutingText::kKey, match.key_label);
-  if (match.shown_value) fView.SetText(RoutingText::kKeyValue, value);
+  view_.SetText(RoutingText::kRemote, match.remote_label);
+  view_.SetText(RoutingText::kKey, match.key_label);
+  if (match.shown_value) view_.SetText(RoutingText::kKeyValue, value);
   // What the user pressed, in words: the trace is the log of every recognised key.
   Trace(" => %s '%s'\n", match.remote_label.c_str(), match.key_label.c_str());
 }
@@ -215,34 +215,34 @@ int32_t KeyRouter::RouteKey(const KeyMatch& match) {
   if (match.remote == nullptr) {
     remote_label = getLabel(kLabelPulse);
     key_label = getLabel(kLabelUnknownRemote);
-    fView.SetText(RoutingText::kRemote, remote_label);
-    fView.SetText(RoutingText::kKey, key_label);
+    view_.SetText(RoutingText::kRemote, remote_label);
+    view_.SetText(RoutingText::kKey, key_label);
   }
-  fView.ShowPressedKey(keyfn >= kFirstKeyFunction ? keyfn : -1);
+  view_.ShowPressedKey(keyfn >= kFirstKeyFunction ? keyfn : -1);
 
   const bool splitting = Splitting();
   // Without a match, match.remote is only the last record tried: it names no group, or a stray
   // code would act as a key of the first remote's group.
   const RemoteDefinition* matched = match.found ? match.remote : nullptr;
-  if (keyfn >= kFirstKeyFunction) fRecognised = matched;
-  const int group = splitting ? GroupOf(fGroupRemote, matched) : 0;
+  if (keyfn >= kFirstKeyFunction) recognised_ = matched;
+  const int group = splitting ? GroupOf(group_remote_, matched) : 0;
   Message key(kHighlightButton);
   key.AddInt32("vr_key", keyfn);
   key.AddBool("vr_splitt", splitting);
   AddKeyRemote(&key, match.remote);
   key.AddInt32("vr_target", group == 0 ? 54 : 49 + group);
-  key.AddInt32("vr_dblNum", fNumberAccumulator);
+  key.AddInt32("vr_dblNum", number_accumulator_);
   SendToApp(key);
-  fView.SetText(RoutingText::kMiniKey, key_label);
-  fView.SetText(RoutingText::kMiniRemote, remote_label);
+  view_.SetText(RoutingText::kMiniKey, key_label);
+  view_.SetText(RoutingText::kMiniRemote, remote_label);
   static const int kGroupLabels[5] = {119, 113, 114, 115, 116};
-  fView.SetMiniGroup(getLabel(kGroupLabels[group]),
+  view_.SetMiniGroup(getLabel(kGroupLabels[group]),
                      group == 0 ? TextAlign::kLeft : TextAlign::kRight);
 
-  if (fMediaListMode) {
-    fView.SetText(RoutingText::kStatusLine,
+  if (media_list_mode_) {
+    view_.SetText(RoutingText::kStatusLine,
                   std::string(getLabel(kLabelLocked)) + getLabel(kLabelToplist));
-    fView.ShowStatusLine();
+    view_.ShowStatusLine();
     if (keyfn == kKeyPower) {
       SendToApp(kCloseMediaList);
       return keyfn;
@@ -261,9 +261,9 @@ int32_t KeyRouter::RouteKey(const KeyMatch& match) {
     if (matched != nullptr) DoWithRemote(matched, keyfn);
     return keyfn;
   }
-  if (fPresetList && IsDigitKey(keyfn)) {
+  if (preset_list_ && IsDigitKey(keyfn)) {
     if (const int32_t done = DoWithPresetList(keyfn - 51); done != 0) return done;
-  } else if (!fPresetList) {
+  } else if (!preset_list_) {
     Trace(" NO PRESET-FILE \n");
   }
   GlobalKeys(keyfn);
@@ -271,32 +271,32 @@ int32_t KeyRouter::RouteKey(const KeyMatch& match) {
 }
 
 void KeyRouter::MoveMouse(int32_t keyfn, int menu_offset) {
-  const ViewPoint origin = fView.WindowCorner(menu_offset);
-  StatusLabel* status = fView.StatusLine();
-  fLinks.post([origin, keyfn, status](ActionServices& services) {
+  const ViewPoint origin = view_.WindowCorner(menu_offset);
+  StatusLabel* status = view_.StatusLine();
+  links_.post([origin, keyfn, status](ActionServices& services) {
     DesktopPointerView view(services.desktop, origin);
     IMoveMouse(services, origin, keyfn, &view, status);
   });
 }
 
 void KeyRouter::MuteSound() {
-  MuteIndicator* indicator = fView.MuteButton();
-  fLinks.post([indicator](ActionServices& services) { IMuteSound(services, false, indicator); });
+  MuteIndicator* indicator = view_.MuteButton();
+  links_.post([indicator](ActionServices& services) { IMuteSound(services, false, indicator); });
 }
 
 void KeyRouter::GlobalKeys(int32_t keyfn) {
   if (IsArrowKey(keyfn) || keyfn == kKeyOk) MoveMouse(keyfn, 20);
   if (keyfn == kKeyVolumeUp || keyfn == kKeyVolumeDown) {
-    fLinks.post([keyfn](ActionServices& services) { IAltPlusMinus(services, keyfn); });
+    links_.post([keyfn](ActionServices& services) { IAltPlusMinus(services, keyfn); });
   }
   if (keyfn == kKeyMute) MuteSound();
   if (keyfn == kKeyPower) DoWithApp(kKeyPower);
   if (keyfn == kKeyTab) {
-    auto info = fAppInfo;
-    fLinks.post([info](ActionServices& services) { SwitchApplication(services, info.get()); });
+    auto info = app_info_;
+    links_.post([info](ActionServices& services) { SwitchApplication(services, info.get()); });
   }
   if (keyfn == kKeyMenu) ChangeSplitting();
-  if (keyfn == kKeyEject) fLinks.post([](ActionServices& services) { CloseFrontWindow(services); });
+  if (keyfn == kKeyEject) links_.post([](ActionServices& services) { CloseFrontWindow(services); });
   if (keyfn == kKeyFavourite) {
     // "FAV" opens the media list as "File" > "Open" does: the remote's keys go to the list.
     Message open(kOpenMediaList);
@@ -306,11 +306,11 @@ void KeyRouter::GlobalKeys(int32_t keyfn) {
 
 void KeyRouter::DoWithApp(int32_t keyfn) {
   if (keyfn != kKeyPower && keyfn != kKeyEject) return;
-  fView.ToggleMinimised();
+  view_.ToggleMinimised();
 }
 
 int32_t KeyRouter::DoWithPresetList(int32_t index) {
-  if (!fPresetList) {
+  if (!preset_list_) {
     Trace(" NON");
     Trace(" PRESET END\n");
     return 0;
@@ -319,22 +319,22 @@ int32_t KeyRouter::DoWithPresetList(int32_t index) {
     Trace(" PRESET END\n");
     return 0;
   }
-  const std::string entry = (*fPresetList)[index];
+  const std::string entry = (*preset_list_)[index];
   if (entry.empty()) return 0;
   Trace("\n PRESET [%ld|%ld] \n", static_cast<long>(index), static_cast<long>(index) + 51);
   const int32_t keyfn = index + 51;
   if (StartsWith(entry, getLabel(kLabelWorkspace))) {
-    fLinks.post([keyfn](ActionServices& services) { IJumpWorkSpace(services, keyfn); });
+    links_.post([keyfn](ActionServices& services) { IJumpWorkSpace(services, keyfn); });
     return keyfn;
   }
   // "http" covers https; the browser or file manager opens ftp as well.
   if (StartsWith(entry, "http") || StartsWith(entry, "ftp:") || StartsWith(entry, "file:/")) {
-    fLinks.post([entry](ActionServices& services) { IOpenThisUrl(services, entry, false); });
+    links_.post([entry](ActionServices& services) { IOpenThisUrl(services, entry, false); });
     return keyfn;
   }
   // "/boot/..." is a stored path; any other absolute path is a Linux path.
   if (StartsWith(entry, "/")) {
-    fLinks.post([entry](ActionServices& services) { IOpenThisFile(services, entry, true); });
+    links_.post([entry](ActionServices& services) { IOpenThisFile(services, entry, true); });
     return keyfn;
   }
   Trace(" PRESET END\n");
@@ -342,47 +342,47 @@ int32_t KeyRouter::DoWithPresetList(int32_t index) {
 }
 
 void KeyRouter::ToggleHysteresis(bool show_only) {
-  if (!show_only) fHysteresis = !fHysteresis;
-  fView.ShowHysteresis(fHysteresis);
+  if (!show_only) hysteresis_ = !hysteresis_;
+  view_.ShowHysteresis(hysteresis_);
 }
 
 void KeyRouter::ToggleContinuous(bool show_only) {
-  if (!show_only) fView.SetReceiverContinuous(!fView.ReceiverContinuous());
-  fView.ShowContinuous(fView.ReceiverContinuous());
+  if (!show_only) view_.SetReceiverContinuous(!view_.ReceiverContinuous());
+  view_.ShowContinuous(view_.ReceiverContinuous());
 }
 
 void KeyRouter::ChangeWorkspaceMode() {
-  if (fSettings == nullptr) return;
-  fSettings->all_workspaces = !fSettings->all_workspaces;
-  fView.ShowOnAllWorkspaces(fSettings->all_workspaces);
+  if (settings_ == nullptr) return;
+  settings_->all_workspaces = !settings_->all_workspaces;
+  view_.ShowOnAllWorkspaces(settings_->all_workspaces);
 }
 
 void KeyRouter::SetPresetList(bool reload, bool edit) {
-  const std::string name = fSettings ? fSettings->Presetfile : "_preset_";
+  const std::string name = settings_ ? settings_->Presetfile : "_preset_";
   const std::filesystem::path path = RemoteDefinition::Folder() / name;
   if (edit) SendToApp(kOpenPresetEditor);
-  if (reload) fPresetList.reset();
+  if (reload) preset_list_.reset();
   // Every read starts from an empty list, so a binding removed from the file goes; a file that
   // cannot be read leaves the list as it was.
   auto read = std::make_unique<PresetList>(NewPresetList());
   if (ReadPresetFile(path, read.get()) < 0) {
     Trace(" '%s' Missing !\n", name.c_str());
     if (reload) AnyAlert("missing:  '" + name + "'\n", false);
-    if (!fPresetList) fPresetList = std::make_unique<PresetList>(NewPresetList());
+    if (!preset_list_) preset_list_ = std::make_unique<PresetList>(NewPresetList());
   } else {
-    fPresetList = std::move(read);
+    preset_list_ = std::move(read);
   }
-  fView.SetLogText(std::string(getLabel(kLabelPresetReload)) + ": '" + name + "'\n");
-  fView.SetText(RoutingText::kSplitTitle,
+  view_.SetLogText(std::string(getLabel(kLabelPresetReload)) + ": '" + name + "'\n");
+  view_.SetText(RoutingText::kSplitTitle,
                 std::string(getLabel(kLabelSplitting)) + " '" + name + "' ");
 }
 
 bool KeyRouter::HandleMessage(Message* message) {
-  const bool skip = fSkip;
-  if (message->what != kSkipNextReport) fSkip = false;
+  const bool skip = skip_;
+  if (message->what != kSkipNextReport) skip_ = false;
   switch (message->what) {
     case kSkipNextReport:
-      fSkip = true;
+      skip_ = true;
       return true;
     case kTeachKeyHeard:
     case kTeachStart:
@@ -425,30 +425,30 @@ bool KeyRouter::HandleMessage(Message* message) {
       SetPresetList(false, true);
       return true;
     case kClearShownKey:
-      fView.SetText(RoutingText::kKey, "  ");
-      fView.SetText(RoutingText::kMiniKey, "  ");
-      fNumberAccumulator = 0;
+      view_.SetText(RoutingText::kKey, "  ");
+      view_.SetText(RoutingText::kMiniKey, "  ");
+      number_accumulator_ = 0;
       return true;
     case kOpenMediaList:
       SendToApp(*message);
-      fMediaListMode = true;
+      media_list_mode_ = true;
       return true;
     case kCloseMediaList:
       SendToApp(*message);
-      fMediaListMode = false;
+      media_list_mode_ = false;
       return true;
     case kMediaListClosed:
-      fMediaListMode = false;
-      fView.SetText(RoutingText::kStatusLine, " ");
+      media_list_mode_ = false;
+      view_.SetText(RoutingText::kStatusLine, " ");
       return true;
     case kToggleMediaTab:
-      fView.MarkShowTab(fSettings && fSettings->window_mtab);
+      view_.MarkShowTab(settings_ && settings_->window_mtab);
       SendToApp(*message);
       return true;
     case kEditMediaListFile: {
       const std::string list = "/boot/home/_koru_media_list";
       Trace("[open][%s]\n", list.c_str());
-      fLinks.post([list](ActionServices& services) {
+      links_.post([list](ActionServices& services) {
         if (services.launcher == nullptr ||
             services.launcher->OpenWithPreferredApp(MapStoredPath(list)) != kOk) {
           Trace(" oops: couldn't execute \n");

@@ -113,15 +113,15 @@ class KeyRouter {
   // `exact`: the exact code of a key received in teach mode ('nRtb'), if it has one.
   void TeachingRemote(Message* message, int32_t header, int32_t key_value, int32_t byte2,
                       int32_t byte3, const ExactCode* exact = nullptr);
-  bool Teaching() const { return fTeaching; }
+  bool Teaching() const { return teaching_; }
 
-  RemoteList& Remotes() { return fRemoteList; }
-  const RemoteDefinition* GroupRemote(int group) const { return fGroupRemote[group]; }
-  const PresetList* Presets() const { return fPresetList.get(); }
-  RemoteDefinition& TeachRemote() { return *fTeachRemote; }
-  bool MediaListMode() const { return fMediaListMode; }
-  bool SkipFlag() const { return fSkip; }
-  bool Hysteresis() const { return fHysteresis; }
+  RemoteList& Remotes() { return remote_list_; }
+  const RemoteDefinition* GroupRemote(int group) const { return group_remote_[group]; }
+  const PresetList* Presets() const { return preset_list_.get(); }
+  RemoteDefinition& TeachRemote() { return *teach_remote_; }
+  bool MediaListMode() const { return media_list_mode_; }
+  bool SkipFlag() const { return skip_; }
+  bool Hysteresis() const { return hysteresis_; }
 
  private:
   void NoPortReport();
@@ -136,28 +136,28 @@ class KeyRouter {
   bool Splitting() const;
   void TellRemotesChanged();
 
-  Links fLinks;
-  RoutingView& fView;
-  Prefs* fSettings;
+  Links links_;
+  RoutingView& view_;
+  Prefs* settings_;
 
-  RemoteList fRemoteList;
-  std::unique_ptr<RemoteDefinition> fTeachRemote;
-  const RemoteDefinition* fGroupRemote[5] = {};  // workspace, desktop, application, audio, video
+  RemoteList remote_list_;
+  std::unique_ptr<RemoteDefinition> teach_remote_;
+  const RemoteDefinition* group_remote_[5] = {};  // workspace, desktop, application, audio, video
   // The labels of each group menu as last built, by item index (the separator is empty).
-  std::array<std::vector<std::string>, 5> fGroupItems;
-  std::unique_ptr<PresetList> fPresetList;
-  bool fSkip = false;
-  bool fMediaListMode = false;
-  bool fHysteresis = false;
-  bool fTeaching = false;
-  bool fImportingLirc = false;
-  bool fLircImportResumes = false;  // the receiver ran continuously before the import
-  bool fQuitWarned = false;         // "Quit" was pressed once on a taught, unnamed remote
-  int32_t fNumberAccumulator = 0;
-  int32_t fTeachCode = 0;
-  std::optional<ExactCode> fTeachExact;  // the exact code last received in teach mode
-  bool fTeachWaiting = false;            // fTeachExact is waiting under "goes to:" for its function
-  const RemoteDefinition* fRecognised =
+  std::array<std::vector<std::string>, 5> group_items_;
+  std::unique_ptr<PresetList> preset_list_;
+  bool skip_ = false;
+  bool media_list_mode_ = false;
+  bool hysteresis_ = false;
+  bool teaching_ = false;
+  bool importing_lirc_ = false;
+  bool lirc_import_resumes_ = false;  // the receiver ran continuously before the import
+  bool quit_warned_ = false;          // "Quit" was pressed once on a taught, unnamed remote
+  int32_t number_accumulator_ = 0;
+  int32_t teach_code_ = 0;
+  std::optional<ExactCode> teach_exact_;  // the exact code last received in teach mode
+  bool teach_waiting_ = false;  // teach_exact_ is waiting under "goes to:" for its function
+  const RemoteDefinition* recognised_ =
       nullptr;  // the remote of the key IsDeviceKey last recognised
-  std::shared_ptr<AppInfo> fAppInfo = std::make_shared<AppInfo>();
+  std::shared_ptr<AppInfo> app_info_ = std::make_shared<AppInfo>();
 };

@@ -57,13 +57,13 @@ int32_t KeyRouter::DoWithRemote(const RemoteDefinition* record, int32_t keyfn) {
     Trace("- RemoteSplitting ist aus ! \n");
     return 0;
   }
-  fView.ShowGroupHighlight({});
+  view_.ShowGroupHighlight({});
   int32_t done = 0;
   if (keyfn == kKeyMute) {
     MuteSound();
     done = 1;
   } else if (keyfn == kKeyEject) {
-    fLinks.post([](ActionServices& services) { CloseFrontWindow(services); });
+    links_.post([](ActionServices& services) { CloseFrontWindow(services); });
     done = 1;
   } else if (keyfn == kKeyMenu) {
     ChangeSplitting();
@@ -71,16 +71,16 @@ int32_t KeyRouter::DoWithRemote(const RemoteDefinition* record, int32_t keyfn) {
   }
   if (Splitting()) {
     std::array<bool, 5> lit{};
-    for (int group = 0; group < 5; ++group) lit[group] = fGroupRemote[group] == record;
-    fView.ShowGroupHighlight(lit);
+    for (int group = 0; group < 5; ++group) lit[group] = group_remote_[group] == record;
+    view_.ShowGroupHighlight(lit);
   }
   if (done != 0) {
     Trace(" ## MASTER-FUNC.. %ld\n", static_cast<long>(keyfn));
     return 1;
   }
-  if (fGroupRemote[0] == record) Trace(" ## WorkspaceRemote but Func-REMOVED \n");
+  if (group_remote_[0] == record) Trace(" ## WorkspaceRemote but Func-REMOVED \n");
   const bool numeric = IsDigitKey(keyfn);
-  if (fGroupRemote[1] == record) {
+  if (group_remote_[1] == record) {
     if (numeric) done = DoWithPresetList(keyfn - 41);
     if (done == 0) {
       if (IsArrowKey(keyfn) || keyfn == kKeyOk) {
@@ -90,32 +90,32 @@ int32_t KeyRouter::DoWithRemote(const RemoteDefinition* record, int32_t keyfn) {
         DoWithApp(kKeyPower);
         done = 1;
       } else if (keyfn == kKeyTab) {
-        fLinks.post([](ActionServices& services) { SwitchApplication(services, nullptr); });
+        links_.post([](ActionServices& services) { SwitchApplication(services, nullptr); });
         done = 1;
       }
     }
   }
-  if (done == 0 && fGroupRemote[2] == record) {
+  if (done == 0 && group_remote_[2] == record) {
     if (numeric) done = DoWithPresetList(keyfn - 31);
     if (done == 0) {
-      fLinks.post([keyfn](ActionServices& services) { IKeypress2App(services, keyfn); });
+      links_.post([keyfn](ActionServices& services) { IKeypress2App(services, keyfn); });
       if (keyfn == kKeyOk) {
         MoveMouse(keyfn, 0);
         done = 1;
       }
     }
   }
-  if (done == 0 && fGroupRemote[3] == record) {
+  if (done == 0 && group_remote_[3] == record) {
     if (numeric) done = DoWithPresetList(keyfn - 21);
     if (done == 0) {
-      fLinks.post([keyfn](ActionServices& services) { IAudioApps(services, keyfn); });
+      links_.post([keyfn](ActionServices& services) { IAudioApps(services, keyfn); });
       done = 1;
     }
   }
-  if (done == 0 && fGroupRemote[4] == record) {
+  if (done == 0 && group_remote_[4] == record) {
     if (numeric) done = DoWithPresetList(keyfn - 11);
     if (done == 0) {
-      fLinks.post([keyfn](ActionServices& services) { IVideoApps(services, keyfn); });
+      links_.post([keyfn](ActionServices& services) { IVideoApps(services, keyfn); });
       done = 1;
     }
   }
@@ -133,37 +133,37 @@ void KeyRouter::ReloadRemoteMenu(int32_t kind) {
   menu.first = teach ? getLabel(kLabelAddNew) : getLabel(kLabelUnset);
   menu.checkable = !teach;
   std::vector<std::string> items = {menu.first, ""};
-  const char* setting = group >= 1 && fSettings ? GroupSetting(fSettings, group) : nullptr;
+  const char* setting = group >= 1 && settings_ ? GroupSetting(settings_, group) : nullptr;
   // By name, whatever order the folder gave: a list of dozens is read, not searched.
   std::vector<size_t> order;
-  for (size_t position = 0; position < fRemoteList.size(); ++position)
-    if (fRemoteList[position] != nullptr) order.push_back(position);
+  for (size_t position = 0; position < remote_list_.size(); ++position)
+    if (remote_list_[position] != nullptr) order.push_back(position);
   std::stable_sort(order.begin(), order.end(), [this](size_t a, size_t b) {
-    const std::string& x = fRemoteList[a]->fName;
-    const std::string& y = fRemoteList[b]->fName;
+    const std::string& x = remote_list_[a]->name_;
+    const std::string& y = remote_list_[b]->name_;
     return std::lexicographical_compare(x.begin(), x.end(), y.begin(), y.end(), [](char p, char q) {
       return std::tolower(static_cast<unsigned char>(p)) <
              std::tolower(static_cast<unsigned char>(q));
     });
   });
   for (const size_t position : order) {
-    const RemoteDefinition* record = fRemoteList[position].get();
-    menu.remotes.emplace_back(static_cast<int32_t>(position), record->fName);
-    items.push_back(record->fName);
-    if (setting != nullptr && record->fName == setting) {
-      fGroupRemote[group] = record;
+    const RemoteDefinition* record = remote_list_[position].get();
+    menu.remotes.emplace_back(static_cast<int32_t>(position), record->name_);
+    items.push_back(record->name_);
+    if (setting != nullptr && record->name_ == setting) {
+      group_remote_[group] = record;
       menu.marked = static_cast<int32_t>(position);
       Trace("%s", kGroups[group].found);
     }
   }
-  if (!teach) fGroupItems[group] = std::move(items);
-  fView.RebuildRemoteMenu(menu);
+  if (!teach) group_items_[group] = std::move(items);
+  view_.RebuildRemoteMenu(menu);
 }
 
 void KeyRouter::ResetRemSplit() {
-  fView.SetText(RoutingText::kKey, "reload Remotes");
+  view_.SetText(RoutingText::kKey, "reload Remotes");
   for (const GroupInfo& group : kGroups) ReloadRemoteMenu(group.kind);
-  fView.SetText(RoutingText::kKey, getLabel(kLabelDone));
+  view_.SetText(RoutingText::kKey, getLabel(kLabelDone));
 }
 
 void KeyRouter::StoreDefRemote(Message* message) {
@@ -172,31 +172,31 @@ void KeyRouter::StoreDefRemote(Message* message) {
   for (int g = 0; g < 5; ++g) {
     if (message->what == kGroups[g].code) group = g;
   }
-  if (group >= 1 && fSettings != nullptr) {
+  if (group >= 1 && settings_ != nullptr) {
     const int32_t index = message->GetInt32("index", -1);
-    const std::vector<std::string>& items = fGroupItems[group];
+    const std::vector<std::string>& items = group_items_[group];
     if (index >= 0 && static_cast<size_t>(index) < items.size()) {
       const std::string& label = items[index];
       Trace("'%s' Remote for %s\n", label.c_str(), kGroups[group].name);
-      Prefs::CopyText(GroupSetting(fSettings, group), 80, label.c_str());
-      fGroupRemote[group] = RemoteDefinition::FindRemote(&fRemoteList, label);
+      Prefs::CopyText(GroupSetting(settings_, group), 80, label.c_str());
+      group_remote_[group] = RemoteDefinition::FindRemote(&remote_list_, label);
     }
   }
   if (group >= 0 && message->GetBool(kFromMenuField, false)) {
-    fView.DropMenuFocus(kGroups[group].kind);
+    view_.DropMenuFocus(kGroups[group].kind);
   }
   SendToApp(kPresetLabelsChanged);
 }
 
 void KeyRouter::ApplySplitting() {
-  const bool on = fView.SplitSwitch();
-  if (fSettings != nullptr) fSettings->use_splitting = on;
-  fView.ShowSplitting(on);
+  const bool on = view_.SplitSwitch();
+  if (settings_ != nullptr) settings_->use_splitting = on;
+  view_.ShowSplitting(on);
 }
 
 void KeyRouter::ChangeSplitting() {
-  fView.SetSplitSwitch(!fView.SplitSwitch());
-  fView.SetMiniGroup(fView.SplitSwitch() ? getLabel(kLabelSplitting) : getLabel(kLabelDefault),
+  view_.SetSplitSwitch(!view_.SplitSwitch());
+  view_.SetMiniGroup(view_.SplitSwitch() ? getLabel(kLabelSplitting) : getLabel(kLabelDefault),
                      TextAlign::kCenter);
   ApplySplitting();
 }

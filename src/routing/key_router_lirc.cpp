@@ -15,12 +15,12 @@ std::string KeyRouter::ImportLircFiles(const std::vector<std::string>& files) {
 }
 
 std::string KeyRouter::BeginLircImport() {
-  if (fTeaching) return "Finish the teach-in first, then import.\n";
-  if (fTeachRemote == nullptr) return "The remote library is not loaded.\n";
-  if (fImportingLirc) return "An import runs already.\n";
-  fImportingLirc = true;
-  fLircImportResumes = fView.ReceiverContinuous();
-  fView.SetReceiverContinuous(false);
+  if (teaching_) return "Finish the teach-in first, then import.\n";
+  if (teach_remote_ == nullptr) return "The remote library is not loaded.\n";
+  if (importing_lirc_) return "An import runs already.\n";
+  importing_lirc_ = true;
+  lirc_import_resumes_ = view_.ReceiverContinuous();
+  view_.SetReceiverContinuous(false);
   return {};
 }
 
@@ -58,16 +58,16 @@ KeyRouter::LircImportWork KeyRouter::WorkLircImport(
 }
 
 std::string KeyRouter::FinishLircImport(const LircImportWork& work) {
-  fImportingLirc = false;
+  importing_lirc_ = false;
   if (work.imported > 0) {
     RescanRemotes();
-    fTeachRemote->Chart4Remotes(&fRemoteList);
+    teach_remote_->Chart4Remotes(&remote_list_);
     SendToApp(kMarkRemotesButton);
   }
-  if (fLircImportResumes) fView.SetReceiverContinuous(true);
+  if (lirc_import_resumes_) view_.SetReceiverContinuous(true);
   const std::string summary = std::to_string(work.imported) +
                               (work.keymaps ? " kernel keymap" : " LIRC remote") +
                               (work.imported == 1 ? "" : "s") + " imported\n";
-  fView.InsertLog(summary);
+  view_.InsertLog(summary);
   return work.text + summary;
 }

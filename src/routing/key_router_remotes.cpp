@@ -4,12 +4,12 @@
 #include "routing/key_router.h"
 
 void KeyRouter::LoadRemoteLibrary() {
-  fTeachRemote = std::make_unique<RemoteDefinition>();
-  const int32_t count = fTeachRemote->LoadRemoteLibrary(&fRemoteList);
+  teach_remote_ = std::make_unique<RemoteDefinition>();
+  const int32_t count = teach_remote_->LoadRemoteLibrary(&remote_list_);
   Trace(" 'got %ld RemotesFiles'\n", static_cast<long>(count));
   Trace(" validate..\n");
   long counts[3] = {0, 0, 0};
-  for (const auto& record : fRemoteList) {
+  for (const auto& record : remote_list_) {
     if (record == nullptr) continue;
     const int32_t origin = RemoteDefinition::CheckCrossPresetFile(record.get());
     if (origin >= 0 && origin <= 2) ++counts[origin];
@@ -20,28 +20,28 @@ void KeyRouter::LoadRemoteLibrary() {
 }
 
 void KeyRouter::ReleaseRemoteLibrary() {
-  std::fill(std::begin(fGroupRemote), std::end(fGroupRemote), nullptr);
-  fRemoteList.clear();
-  fTeachRemote.reset();
+  std::fill(std::begin(group_remote_), std::end(group_remote_), nullptr);
+  remote_list_.clear();
+  teach_remote_.reset();
 }
 
 void KeyRouter::RescanRemotes() {
   // The group references point into the list: cleared first, restored by name afterwards.
-  std::fill(std::begin(fGroupRemote), std::end(fGroupRemote), nullptr);
-  fTeachRemote->LookForRemotes(&fRemoteList);
+  std::fill(std::begin(group_remote_), std::end(group_remote_), nullptr);
+  teach_remote_->LookForRemotes(&remote_list_);
   ReloadRemoteMenu(0);
   ResetRemSplit();
   TellRemotesChanged();
 }
 
 void KeyRouter::TellRemotesChanged() {
-  if (fLinks.keys != nullptr) fLinks.keys->RemotesChanged(fRemoteList);
+  if (links_.keys != nullptr) links_.keys->RemotesChanged(remote_list_);
 }
 
 void KeyRouter::WriteCodeChart() {
-  if (fTeachRemote == nullptr) return;
-  const status_t status = fTeachRemote->ChartData4Remotes(&fRemoteList);
+  if (teach_remote_ == nullptr) return;
+  const status_t status = teach_remote_->ChartData4Remotes(&remote_list_);
   const std::string path = (RemoteDefinition::Folder() / "_ChartData.html").string();
-  fView.InsertLog(status == kOk ? "code chart: " + path + "\n"
+  view_.InsertLog(status == kOk ? "code chart: " + path + "\n"
                                 : "code chart not written: " + StatusText(status) + "\n");
 }

@@ -55,14 +55,14 @@ std::string TakenText(const std::string& code, int32_t known, int32_t wanted) {
 void KeyRouter::ShowHeaderHint(bool exact, const char* classic_hint) {
   // An exact remote's header is its first key's protocol and address; a header typed anyway is
   // used when the receiver turns out to give classic codes only.
-  fView.SetTeachFieldText(TeachField::kHeader, exact ? "from the first key" : classic_hint);
-  fView.EnableTeachField(TeachField::kHeader, true);
+  view_.SetTeachFieldText(TeachField::kHeader, exact ? "from the first key" : classic_hint);
+  view_.EnableTeachField(TeachField::kHeader, true);
 }
 
 void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_value*/,
                                int32_t byte2, int32_t byte3, const ExactCode* exact_code) {
-  RemoteDefinition& teach = *fTeachRemote;
-  KeyMenu& key_menu = fView.TeachKeyMenu();
+  RemoteDefinition& teach = *teach_remote_;
+  KeyMenu& key_menu = view_.TeachKeyMenu();
   const auto send_shown_remote = [&](const RemoteDefinition* record) {
     Message shown(kMarkRemotesButton);
     AddMarkedRemote(&shown, record);
@@ -71,104 +71,104 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
   // A fresh, unnamed remote in `mode`, with its name and header fields open for typing.
   const auto start_new_remote = [&](int32_t mode, const char* header_hint) {
     Trace("set New Remote..\n");
-    teach.fName = "newRemote";
-    teach.fComByte = mode;
+    teach.name_ = "newRemote";
+    teach.com_byte_ = mode;
     teach.ClearKeyDef();
-    teach.fComHead = 127127;
-    fTeachExact.reset();
-    fTeachWaiting = false;
-    fView.SetTeachFieldText(TeachField::kName, "newRemote");
-    fView.StyleTeachField(TeachField::kName, TeachFieldLook::kNew);
+    teach.com_head_ = 127127;
+    teach_exact_.reset();
+    teach_waiting_ = false;
+    view_.SetTeachFieldText(TeachField::kName, "newRemote");
+    view_.StyleTeachField(TeachField::kName, TeachFieldLook::kNew);
     ShowHeaderHint(mode == kExactMode, header_hint);
   };
 
   switch (message->what) {
     case kTeachStart: {
-      fTeaching = true;
-      fView.ShowTeachBox(true);
-      fView.LockForTeaching(true);
-      fView.SetClassicCodes(fSettings != nullptr && fSettings->classic_timing);
-      start_new_remote(fView.ClassicCodes() ? 23 : kExactMode, "first Value");
-      fView.SetTwoBytes(true);
-      fView.InsertLog(getLabel(kLabelNameOrSelectRemote));
+      teaching_ = true;
+      view_.ShowTeachBox(true);
+      view_.LockForTeaching(true);
+      view_.SetClassicCodes(settings_ != nullptr && settings_->classic_timing);
+      start_new_remote(view_.ClassicCodes() ? 23 : kExactMode, "first Value");
+      view_.SetTwoBytes(true);
+      view_.InsertLog(getLabel(kLabelNameOrSelectRemote));
       return;
     }
     case kTeachChooseRemote: {
       const int32_t position = message->GetInt32("vaRemote", -1);
       const RemoteDefinition* record =
-          position >= 0 && static_cast<size_t>(position) < fRemoteList.size()
-              ? fRemoteList[position].get()
+          position >= 0 && static_cast<size_t>(position) < remote_list_.size()
+              ? remote_list_[position].get()
               : nullptr;
       if (record == nullptr) {
-        start_new_remote(fView.ClassicCodes() ? 2 : kExactMode, "fill first 2 Bytes");
+        start_new_remote(view_.ClassicCodes() ? 2 : kExactMode, "fill first 2 Bytes");
         teach.SetMenuCheckMarks(&key_menu, 0, "", 0);
       } else {
         Trace("change to existing Remote..\n");
         teach.CopyFrom(*record);
-        fTeachExact.reset();
-        fTeachWaiting = false;
+        teach_exact_.reset();
+        teach_waiting_ = false;
         SendToApp(kOpenVirtualRemote);
         send_shown_remote(record);
-        fView.SetTwoBytes(teach.fComByte == 23);
-        fView.SetClassicCodes(!teach.IsExact());
-        fView.SetTeachFieldText(TeachField::kName, teach.fName);
-        fView.SetTeachFieldText(TeachField::kHeader, teach.IsExact()
+        view_.SetTwoBytes(teach.com_byte_ == 23);
+        view_.SetClassicCodes(!teach.IsExact());
+        view_.SetTeachFieldText(TeachField::kName, teach.name_);
+        view_.SetTeachFieldText(TeachField::kHeader, teach.IsExact()
                                                          ? ExactHeadText(teach.ExactHead())
-                                                         : std::to_string(teach.fComHead));
-        fView.StyleTeachField(TeachField::kName, TeachFieldLook::kExisting);
-        fView.StyleTeachField(TeachField::kHeader, TeachFieldLook::kExisting);
+                                                         : std::to_string(teach.com_head_));
+        view_.StyleTeachField(TeachField::kName, TeachFieldLook::kExisting);
+        view_.StyleTeachField(TeachField::kHeader, TeachFieldLook::kExisting);
         teach.SetMenuCheckMarks(&key_menu, 0, "", 0);
-        fView.InsertLog(getLabel(kLabelPressToReassign));
+        view_.InsertLog(getLabel(kLabelPressToReassign));
       }
-      fView.DropMenuFocus(0);
-      fSkip = false;
+      view_.DropMenuFocus(0);
+      skip_ = false;
       return;
     }
     case kTeachNameEdited: {
-      const std::string name = fView.TeachFieldText(TeachField::kName);
+      const std::string name = view_.TeachFieldText(TeachField::kName);
       // The name is also the file name: one that would leave the remote folder is refused.
       if (!IsSafeFileName(name) || name.size() > 78) {
-        fView.InsertLog("The name '" + name +
+        view_.InsertLog("The name '" + name +
                         "' cannot be a remote file name: it must not be empty, begin with "
                         "\".\", contain '/', name one of KORU's own files or be longer than "
                         "78 characters.\n");
         Trace("remote name refused: '%s'\n", name.c_str());
         return;
       }
-      teach.fName = name;
-      fView.EnableTeachField(TeachField::kName, false);
+      teach.name_ = name;
+      view_.EnableTeachField(TeachField::kName, false);
       return;
     }
     case kTeachHeaderEdited:
       // An exact remote's header comes from its first key, never from the field.
-      if (teach.IsExact() && teach.fComHead == kNoClassicHeader) return;
-      teach.fComHead = static_cast<int32_t>(
-          std::strtol(fView.TeachFieldText(TeachField::kHeader).c_str(), nullptr, 10));
-      fView.EnableTeachField(TeachField::kHeader, false);
+      if (teach.IsExact() && teach.com_head_ == kNoClassicHeader) return;
+      teach.com_head_ = static_cast<int32_t>(
+          std::strtol(view_.TeachFieldText(TeachField::kHeader).c_str(), nullptr, 10));
+      view_.EnableTeachField(TeachField::kHeader, false);
       return;
     case kTeachDoubleByteToggled:
       // An exact remote has no command bytes: the box counts once classic codes are chosen.
-      if (!teach.IsExact()) teach.fComByte = fView.TwoBytes() ? 23 : 2;
-      Trace(" set to %ld ComByte\n", static_cast<long>(teach.fComByte));
-      fView.DropTwoBytesFocus();
+      if (!teach.IsExact()) teach.com_byte_ = view_.TwoBytes() ? 23 : 2;
+      Trace(" set to %ld ComByte\n", static_cast<long>(teach.com_byte_));
+      view_.DropTwoBytesFocus();
       return;
     case kTeachClassicToggled: {
-      const bool classic = fView.ClassicCodes();
+      const bool classic = view_.ClassicCodes();
       if (classic != teach.IsExact()) return;
       // Keys of one kind cannot become keys of the other.
       if (AnyKeyTaught(teach)) {
-        fView.SetClassicCodes(!classic);
-        fView.ShowTeachData(classic ? "The remote holds exact codes: set its keys free first"
+        view_.SetClassicCodes(!classic);
+        view_.ShowTeachData(classic ? "The remote holds exact codes: set its keys free first"
                                     : "The remote holds classic codes: set its keys free first",
                             TeachTone::kTaken);
         return;
       }
-      teach.fComByte = classic ? (fView.TwoBytes() ? 23 : 2) : kExactMode;
-      if (classic && teach.fComHead == kNoClassicHeader) teach.fComHead = 127127;
+      teach.com_byte_ = classic ? (view_.TwoBytes() ? 23 : 2) : kExactMode;
+      if (classic && teach.com_head_ == kNoClassicHeader) teach.com_head_ = 127127;
       ShowHeaderHint(!classic, "first Value");
-      fTeachExact.reset();
-      fTeachWaiting = false;
-      Trace(" set to %ld ComByte\n", static_cast<long>(teach.fComByte));
+      teach_exact_.reset();
+      teach_waiting_ = false;
+      Trace(" set to %ld ComByte\n", static_cast<long>(teach.com_byte_));
       return;
     }
     case kTeachKeyHeard: {
@@ -185,31 +185,31 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
         message->FindString("_known", &known_remote);
         const bool taught = AnyKeyTaught(teach);
         bool other_head = false;
-        if (fTeachWaiting && fTeachExact) {
-          const ExactCode& head = taught ? teach.ExactHead() : *fTeachExact;
+        if (teach_waiting_ && teach_exact_) {
+          const ExactCode& head = taught ? teach.ExactHead() : *teach_exact_;
           other_head = head.protocol != exact->protocol || head.address != exact->address;
         }
-        if ((!known_remote.empty() && (taught || fTeachWaiting)) || other_head) {
+        if ((!known_remote.empty() && (taught || teach_waiting_)) || other_head) {
           Trace("Wrong header: %s\n", field.c_str());
-          fView.ShowTeachData(
+          view_.ShowTeachData(
               Format("%s: %s%s", getLabel(kLabelWrongHeader), readable.c_str(),
                      known_remote.empty() ? "" : (" ('" + known_remote + "')").c_str()),
               TeachTone::kTaken);
           return;
         }
-        fTeachExact = exact;
+        teach_exact_ = exact;
         Trace("%s will teach..", field.c_str());
         const int32_t known = teach.ExactFunction(*exact);
         if (known == kNoKeyFunction) {
           Trace("UNKNOWN NUMBER..\n");
-          fView.ShowTeachData(Format("%s: '%s' ", getLabel(kLabelSelectFor), readable.c_str()),
+          view_.ShowTeachData(Format("%s: '%s' ", getLabel(kLabelSelectFor), readable.c_str()),
                               TeachTone::kFree);
         } else {
           Trace("ALLREADY SET..\n");
-          fView.ShowTeachData(TakenText(readable, known, known), TeachTone::kTaken);
+          view_.ShowTeachData(TakenText(readable, known, known), TeachTone::kTaken);
         }
-        fView.ShowTeachChoice(known != kNoKeyFunction);
-        fTeachWaiting = known == kNoKeyFunction;
+        view_.ShowTeachChoice(known != kNoKeyFunction);
+        teach_waiting_ = known == kNoKeyFunction;
         Message key(kHighlightButton);
         key.AddInt32("vr_key", known == kNoKeyFunction ? 0 : known);
         AddKeyRemote(&key, &teach);
@@ -218,42 +218,42 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
       }
       if (teach.IsExact()) {
         if (AnyKeyTaught(teach)) {
-          fView.ShowTeachData("No exact code received: not taught", TeachTone::kTaken);
+          view_.ShowTeachData("No exact code received: not taught", TeachTone::kTaken);
           return;
         }
         // The receiver gives classic codes only (classic timing): so is the remote taught.
-        teach.fComByte = fView.TwoBytes() ? 23 : 2;
-        fView.SetClassicCodes(true);
+        teach.com_byte_ = view_.TwoBytes() ? 23 : 2;
+        view_.SetClassicCodes(true);
         // Classic codes need the header typed, unless it was.
-        if (teach.fComHead == 127127) ShowHeaderHint(false, "first Value");
-        fView.InsertLog(
+        if (teach.com_head_ == 127127) ShowHeaderHint(false, "first Value");
+        view_.InsertLog(
             "No exact codes from the receiver: the remote is taught with classic codes.\n");
       }
       const int32_t received =
-          teach.IsTwoByte() ? byte2 * 1000 + byte3 : (fHysteresis ? byte2 / 10 : byte2);
+          teach.IsTwoByte() ? byte2 * 1000 + byte3 : (hysteresis_ ? byte2 / 10 : byte2);
       Trace("%ld will teach..", static_cast<long>(received));
       const long code = static_cast<long>(received);
       // A key of another remote only shows up: the code waiting under "goes to:" stays the one
       // the user selected, or the next choice would store the stray code.
-      if (header != teach.fComHead) {
-        fView.ShowTeachData(Format("%s: %ld", getLabel(kLabelWrongHeader), code),
+      if (header != teach.com_head_) {
+        view_.ShowTeachData(Format("%s: %ld", getLabel(kLabelWrongHeader), code),
                             TeachTone::kTaken);
         return;
       }
-      fTeachCode = received;
-      const int32_t known = teach.ExistValue(fTeachCode);
+      teach_code_ = received;
+      const int32_t known = teach.ExistValue(teach_code_);
       int32_t reported = 0;
       if (known < 50) {
         Trace("UNKNOWN NUMBER..\n");
-        fView.ShowTeachData(Format("%s: '%ld' ", getLabel(kLabelSelectFor), code),
+        view_.ShowTeachData(Format("%s: '%ld' ", getLabel(kLabelSelectFor), code),
                             TeachTone::kFree);
-        fView.ShowTeachChoice(false);
+        view_.ShowTeachChoice(false);
       } else {
         Trace("ALLREADY SET..\n");
-        fView.ShowTeachData(
+        view_.ShowTeachData(
             Format(" '%ld' %s '%s' ", code, getLabel(kLabelIsCodeFor), getLabel(known)),
             TeachTone::kTaken);
-        fView.ShowTeachChoice(true);
+        view_.ShowTeachChoice(true);
         reported = known;
       }
       Message key(kHighlightButton);
@@ -265,43 +265,43 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
     case kTeachAssignKey: {
       const int32_t keyfn = message->GetInt32("isCommand", 0);
       if (teach.IsExact()) {
-        if (!fTeachExact) return;  // no key pressed yet
-        const std::string field = ExactField(*fTeachExact);
+        if (!teach_exact_) return;  // no key pressed yet
+        const std::string field = ExactField(*teach_exact_);
         Trace("\nteach %s to func %ld [%s]\n", field.c_str(), static_cast<long>(keyfn),
               keyfn >= 0 && keyfn < kLabelCount ? getLabel(keyfn) : "");
-        const int32_t known = teach.ExactFunction(*fTeachExact);
+        const int32_t known = teach.ExactFunction(*teach_exact_);
         if (known != kNoKeyFunction && known != keyfn) {
           Trace("ALLREADY SET..\n");
-          fView.ShowTeachData(TakenText(ExactReadable(*fTeachExact), known, keyfn),
+          view_.ShowTeachData(TakenText(ExactReadable(*teach_exact_), known, keyfn),
                               TeachTone::kTaken);
           return;
         }
         if (!AnyKeyTaught(teach)) {
-          teach.SetExactHead(*fTeachExact);
-          fView.SetTeachFieldText(TeachField::kHeader, ExactHeadText(teach.ExactHead()));
-          fView.EnableTeachField(TeachField::kHeader, false);
+          teach.SetExactHead(*teach_exact_);
+          view_.SetTeachFieldText(TeachField::kHeader, ExactHeadText(teach.ExactHead()));
+          view_.EnableTeachField(TeachField::kHeader, false);
         }
-        teach.SetExactKey(keyfn, *fTeachExact);
-        fTeachWaiting = false;
+        teach.SetExactKey(keyfn, *teach_exact_);
+        teach_waiting_ = false;
         if (teach.ExactKey(keyfn)) {
-          fView.InsertLog(Format("'%s' taught to '%s'\n", ExactReadable(*fTeachExact).c_str(),
+          view_.InsertLog(Format("'%s' taught to '%s'\n", ExactReadable(*teach_exact_).c_str(),
                                  getLabel(keyfn)));
         }
       } else {
-        Trace("\nteach %ld to func %ld [%s]\n", static_cast<long>(fTeachCode),
+        Trace("\nteach %ld to func %ld [%s]\n", static_cast<long>(teach_code_),
               static_cast<long>(keyfn), keyfn >= 0 && keyfn < kLabelCount ? getLabel(keyfn) : "");
-        const int32_t known = fTeachCode != 0 ? teach.ExistValue(fTeachCode) : kNoKeyFunction;
+        const int32_t known = teach_code_ != 0 ? teach.ExistValue(teach_code_) : kNoKeyFunction;
         if (known >= kFirstKeyFunction && known != keyfn) {
           Trace("ALLREADY SET..\n");
-          fView.ShowTeachData(TakenText(std::to_string(fTeachCode), known, keyfn),
+          view_.ShowTeachData(TakenText(std::to_string(teach_code_), known, keyfn),
                               TeachTone::kTaken);
           return;
         }
         if (keyfn >= kFirstKeyFunction && keyfn <= kLastKeyFunction) {
-          teach.SetSlot(keyfn - 50, fTeachCode);
+          teach.SetSlot(keyfn - 50, teach_code_);
           // "goes to:" shows "-?-" again for the next key: the log keeps what was stored.
-          fView.InsertLog(
-              Format("'%ld' taught to '%s'\n", static_cast<long>(fTeachCode), getLabel(keyfn)));
+          view_.InsertLog(
+              Format("'%ld' taught to '%s'\n", static_cast<long>(teach_code_), getLabel(keyfn)));
         }
       }
       send_shown_remote(&teach);
@@ -311,9 +311,9 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
     }
     case kTeachClearKey: {
       if (teach.IsExact()) {
-        const int32_t keyfn = fTeachExact ? teach.ExactFunction(*fTeachExact) : kNoKeyFunction;
+        const int32_t keyfn = teach_exact_ ? teach.ExactFunction(*teach_exact_) : kNoKeyFunction;
         Trace("\n loesche eintrag (%s) in Zelle %ld\n",
-              fTeachExact ? ExactField(*fTeachExact).c_str() : "-", static_cast<long>(keyfn));
+              teach_exact_ ? ExactField(*teach_exact_).c_str() : "-", static_cast<long>(keyfn));
         if (keyfn >= kFirstKeyFunction && keyfn <= kLastKeyFunction) {
           teach.ClearExactKey(keyfn);
           teach.SetMenuCheckMarks(&key_menu, 1, "", keyfn - kFirstKeyFunction);
@@ -321,15 +321,15 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
         send_shown_remote(&teach);
         return;
       }
-      const int32_t keyfn = teach.ExistValue(fTeachCode);
-      Trace("\n loesche eintrag (%ld) in Zelle %ld\n", static_cast<long>(fTeachCode),
+      const int32_t keyfn = teach.ExistValue(teach_code_);
+      Trace("\n loesche eintrag (%ld) in Zelle %ld\n", static_cast<long>(teach_code_),
             static_cast<long>(keyfn));
       if (keyfn >= kFirstKeyFunction && keyfn <= kLastKeyFunction) {
         teach.SetSlot(keyfn - 50, 0);
         teach.SetMenuCheckMarks(&key_menu, 1, "", keyfn - kFirstKeyFunction);
       }
-      Trace(" (%ld) nun in Zelle: %ld\n", static_cast<long>(fTeachCode),
-            static_cast<long>(teach.ExistValue(fTeachCode)));
+      Trace(" (%ld) nun in Zelle: %ld\n", static_cast<long>(teach_code_),
+            static_cast<long>(teach.ExistValue(teach_code_)));
       send_shown_remote(&teach);
       return;
     }
@@ -338,31 +338,31 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
       // first "Quit" says so and keeps the box open, a second one discards it.
       bool taught = false;
       for (int32_t k = 1; k < kKeySlots; ++k) taught = taught || teach.HasKey(k);
-      if (teach.fName == "newRemote" && taught && !fQuitWarned) {
-        fQuitWarned = true;
-        fView.InsertLog(
+      if (teach.name_ == "newRemote" && taught && !quit_warned_) {
+        quit_warned_ = true;
+        view_.InsertLog(
             "The new remote has no name yet: type one, or press \"Quit\" again to drop it.\n");
         return;
       }
-      fQuitWarned = false;
+      quit_warned_ = false;
       std::string outcome = std::string(getLabel(kLabelDone)) + "\n";
-      if (teach.fName == "newRemote" || teach.fName == "-noname-") {
+      if (teach.name_ == "newRemote" || teach.name_ == "-noname-") {
         outcome = "Nothing saved: the remote has no name.\n";
-      } else if (const std::string name = teach.fName; teach.RemoteSave() != kOk) {
+      } else if (const std::string name = teach.name_; teach.RemoteSave() != kOk) {
         outcome = "The remote '" + name + "' could not be written: nothing was saved.\n";
         AnyAlert(outcome, false);
       }
-      teach.fName = "-noname-";
-      fView.SetReceiverContinuous(false);
-      fView.InsertLog(getLabel(kLabelLoadingData));
-      fTeaching = false;
-      fView.ShowTeachBox(false);
+      teach.name_ = "-noname-";
+      view_.SetReceiverContinuous(false);
+      view_.InsertLog(getLabel(kLabelLoadingData));
+      teaching_ = false;
+      view_.ShowTeachBox(false);
       RescanRemotes();
-      fTeachRemote->Chart4Remotes(&fRemoteList);
+      teach_remote_->Chart4Remotes(&remote_list_);
       SendToApp(kMarkRemotesButton);
-      fView.SetReceiverContinuous(true);
-      fView.InsertLog(outcome);
-      fView.LockForTeaching(false);
+      view_.SetReceiverContinuous(true);
+      view_.InsertLog(outcome);
+      view_.LockForTeaching(false);
       return;
     }
     default:

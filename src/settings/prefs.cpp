@@ -75,14 +75,14 @@ Prefs::Prefs(std::shared_ptr<AttributeNode> node)
       PRIORITY(40),
       LAST_PLAY(0),
       LINK_SIZE(1),
-      fNode(std::move(node)) {
+      node_(std::move(node)) {
   SetText(rs232_port, "serial0");
   SetText(ir_logfile, "/boot/home/_logfile_KORU_");
   for (char* group : {Desktop, Application, Audio, Video}) CopyText(group, 80, "-empty-");
   SetText(Presetfile, "_preset_");
   SetText(Layoutfile, "_LAYOUT_");
-  SetText(fSpare, "-empty-");
-  if (!fNode || fNode->InitCheck() != kOk) fError = true;
+  SetText(spare_, "-empty-");
+  if (!node_ || node_->InitCheck() != kOk) error_ = true;
   LoadPrefs();
 }
 
@@ -126,7 +126,7 @@ bool Prefs::LoadPrefs() {
     LINK_SIZE = 1;
     ok = false;
   }
-  if (!ok) fError = true;
+  if (!ok) error_ = true;
   return ok;
 }
 
@@ -148,15 +148,15 @@ bool Prefs::Save() {
 }
 
 bool Prefs::CreateDefault(const char* key, type_code type, const void* data, size_t size) {
-  if (fNode && fNode->WriteAttr(key, type, 0, data, size) >= 0) return true;
+  if (node_ && node_->WriteAttr(key, type, 0, data, size) >= 0) return true;
   Trace("WriteAttr on %s died", key);
-  fError = true;
+  error_ = true;
   return false;
 }
 
 bool Prefs::ReadFailed(const char* key, ssize_t status) {
   Trace("Unknown error reading %s:\n%s\n", key, StatusText(static_cast<status_t>(status)).c_str());
-  fError = true;
+  error_ = true;
   return false;
 }
 
@@ -167,7 +167,7 @@ void Prefs::OutOfRange(const char* key) {
 bool Prefs::GetInt(const char* key, int32_t* field, int32_t fallback, int32_t lowest,
                    int32_t highest) {
   int32_t value = *field;
-  const ssize_t got = fNode ? fNode->ReadAttr(key, kInt32Type, 0, &value, sizeof value) : kNoDevice;
+  const ssize_t got = node_ ? node_->ReadAttr(key, kInt32Type, 0, &value, sizeof value) : kNoDevice;
   if (got == kEntryNotFound) {
     *field = fallback;
     return CreateDefault(key, kInt32Type, field, sizeof *field);
@@ -183,7 +183,7 @@ bool Prefs::GetInt(const char* key, int32_t* field, int32_t fallback, int32_t lo
 
 bool Prefs::GetBool(const char* key, bool* field, bool fallback) {
   uint8_t byte = *field ? 1 : 0;  // read as a byte: a stored value other than 0 and 1 is true
-  const ssize_t got = fNode ? fNode->ReadAttr(key, kBoolType, 0, &byte, 1) : kNoDevice;
+  const ssize_t got = node_ ? node_->ReadAttr(key, kBoolType, 0, &byte, 1) : kNoDevice;
   if (got == kEntryNotFound) {
     *field = fallback;
     byte = fallback ? 1 : 0;
@@ -196,7 +196,7 @@ bool Prefs::GetBool(const char* key, bool* field, bool fallback) {
 
 bool Prefs::GetRect(const char* key, Rect* field, const Rect& fallback) {
   float values[4] = {field->left, field->top, field->right, field->bottom};
-  const ssize_t got = fNode ? fNode->ReadAttr(key, kRectType, 0, values, sizeof values) : kNoDevice;
+  const ssize_t got = node_ ? node_->ReadAttr(key, kRectType, 0, values, sizeof values) : kNoDevice;
   if (got == kEntryNotFound) {
     *field = fallback;
     const float defaults[4] = {fallback.left, fallback.top, fallback.right, fallback.bottom};
@@ -215,7 +215,7 @@ bool Prefs::GetRect(const char* key, Rect* field, const Rect& fallback) {
 bool Prefs::GetStr(const char* key, char* buffer, size_t size, const char* fallback) {
   if (size == 0) return false;
   // Never more than the buffer holds, and always a zero byte at the end.
-  const ssize_t got = fNode ? fNode->ReadAttr(key, kStringType, 0, buffer, size - 1) : kNoDevice;
+  const ssize_t got = node_ ? node_->ReadAttr(key, kStringType, 0, buffer, size - 1) : kNoDevice;
   if (got == kEntryNotFound) {
     CopyText(buffer, size, fallback);
     return CreateDefault(key, kStringType, buffer, std::strlen(buffer) + 1);
@@ -226,10 +226,10 @@ bool Prefs::GetStr(const char* key, char* buffer, size_t size, const char* fallb
 }
 
 bool Prefs::Write(const char* key, type_code type, const void* data, size_t size) {
-  const ssize_t wrote = fNode ? fNode->WriteAttr(key, type, 0, data, size) : kNoDevice;
+  const ssize_t wrote = node_ ? node_->WriteAttr(key, type, 0, data, size) : kNoDevice;
   if (wrote >= 0) return true;
   Trace("Unknown error writing %s:\n%s\n", key, StatusText(static_cast<status_t>(wrote)).c_str());
-  fError = true;
+  error_ = true;
   return false;
 }
 

@@ -46,7 +46,7 @@ class Prefs {
   }
   static void CopyText(char* buffer, size_t size, const char* text);
 
-  bool HadError() const { return fError; }
+  bool HadError() const { return error_; }
 
   char rs232_port[80];
   char ir_logfile[64];
@@ -78,7 +78,7 @@ class Prefs {
   int32_t LAST_PLAY;
   int32_t LINK_SIZE;
   // A spare text that is kept in memory only.
-  char fSpare[80];
+  char spare_[80];
 
  private:
   bool ReadFailed(const char* key, ssize_t status);
@@ -86,6 +86,6 @@ class Prefs {
   bool CreateDefault(const char* key, type_code type, const void* data, size_t size);
   bool Write(const char* key, type_code type, const void* data, size_t size);
 
-  std::shared_ptr<AttributeNode> fNode;
-  bool fError = false;
+  std::shared_ptr<AttributeNode> node_;
+  bool error_ = false;
 };

@@ -17,53 +17,53 @@
 #include "virtual_remote/virtual_remote_messages.h"
 #include "virtual_remote/virtual_remote_window.h"
 
-KoruApplication::KoruApplication(WindowSetup setup) : fSettings(setup.settings) {
+KoruApplication::KoruApplication(WindowSetup setup) : settings_(setup.settings) {
   SetAppMessenger(GetMessenger());
-  fMainWindow = new MainWindow(Rect{60, 100, 760, 270}, std::move(setup));
-  fMainWindow->show();
-  fEditorFactory = [this] { return new PresetEditorWindow(Rect{40, 40, 640, 355}, fSettings); };
+  main_window_ = new MainWindow(Rect{60, 100, 760, 270}, std::move(setup));
+  main_window_->show();
+  editor_factory_ = [this] { return new PresetEditorWindow(Rect{40, 40, 640, 355}, settings_); };
 }
 
 KoruApplication::~KoruApplication() {
   // The media list saves itself and still tells the main window it has gone.
-  delete fMediaWindow;
+  delete media_window_;
   // An editor still open when the program ends closes without asking.
   if (auto* editor = dynamic_cast<QWidget*>(PresetEditor())) delete editor;
-  delete fVirtualRemote;  // writes its layout when a button moved
-  delete fMainWindow;
-  fMainWindow = nullptr;
+  delete virtual_remote_;  // writes its layout when a button moved
+  delete main_window_;
+  main_window_ = nullptr;
   SetAppMessenger(Messenger());
 }
 
 PresetEditorControls* KoruApplication::PresetEditor() const {
-  return fPresetEditorLink.IsValid() ? fPresetEditor : nullptr;
+  return preset_editor_link_.IsValid() ? preset_editor_ : nullptr;
 }
 
 bool KoruApplication::VirtualRemoteMessage(Message* message) {
   switch (message->what) {
     case kOpenVirtualRemote:
-      if (fVirtualRemote != nullptr) {
-        fVirtualRemote->raise();
-        fVirtualRemote->activateWindow();
+      if (virtual_remote_ != nullptr) {
+        virtual_remote_->raise();
+        virtual_remote_->activateWindow();
       } else {
-        fVirtualRemote = new VirtualRemoteWindow(
-            fSettings != nullptr ? fSettings->vr_window_rect : Rect{40, 40, 600, 600}, fSettings,
-            fMainWindow);
+        virtual_remote_ = new VirtualRemoteWindow(
+            settings_ != nullptr ? settings_->vr_window_rect : Rect{40, 40, 600, 600}, settings_,
+            main_window_);
       }
       return true;
     case kHighlightButton:
     case kMarkRemotesButton:
-      if (fVirtualRemote != nullptr) fVirtualRemote->MessageReceived(message);
+      if (virtual_remote_ != nullptr) virtual_remote_->MessageReceived(message);
       return true;
     case kVirtualRemoteClosed:
-      fVirtualRemote = nullptr;
+      virtual_remote_ = nullptr;
       return true;
     case kMainWindowToFront:
       // The Super keys in the virtual remote bring the main window to the front.
-      if (fMainWindow != nullptr) BringToFront(fMainWindow);
+      if (main_window_ != nullptr) BringToFront(main_window_);
       return true;
     case kClearShownKey:
-      if (fVirtualRemote != nullptr) fVirtualRemote->MessageReceived(message);
+      if (virtual_remote_ != nullptr) virtual_remote_->MessageReceived(message);
       return false;  // the main window gets it too
     default:
       return false;
@@ -75,33 +75,33 @@ bool KoruApplication::VirtualRemoteMessage(Message* message) {
 bool KoruApplication::MediaListMessage(Message* message) {
   switch (message->what) {
     case kOpenMediaList:
-      if (fMediaWindow == nullptr && fMainWindow != nullptr) {
-        MainWindow* main = fMainWindow;
-        fMediaWindow = new MediaListWindow(
-            fSettings, [main](ActionThread::Action action) { main->RunAction(std::move(action)); });
-        QObject::connect(fMediaWindow, &QObject::destroyed, [this] { fMediaWindow = nullptr; });
-        fMediaWindow->show();
+      if (media_window_ == nullptr && main_window_ != nullptr) {
+        MainWindow* main = main_window_;
+        media_window_ = new MediaListWindow(
+            settings_, [main](ActionThread::Action action) { main->RunAction(std::move(action)); });
+        QObject::connect(media_window_, &QObject::destroyed, [this] { media_window_ = nullptr; });
+        media_window_->show();
       }
-      if (fMediaWindow != nullptr) {
-        fMediaWindow->raise();
-        fMediaWindow->activateWindow();
+      if (media_window_ != nullptr) {
+        media_window_->raise();
+        media_window_->activateWindow();
         Message open(kMediaListOpened);
-        if (fMainWindow != nullptr) fMainWindow->MessageReceived(&open);
+        if (main_window_ != nullptr) main_window_->MessageReceived(&open);
       }
       return true;
     case kCloseMediaList:
-      if (fMediaWindow != nullptr) fMediaWindow->close();
+      if (media_window_ != nullptr) media_window_->close();
       return true;
     case kMediaListClosed:
-      if (fMainWindow != nullptr && fMediaWindow == nullptr) {
-        fMainWindow->MessageReceived(message);
+      if (main_window_ != nullptr && media_window_ == nullptr) {
+        main_window_->MessageReceived(message);
         Message closed(kMediaListNotOpen);
-        fMainWindow->MessageReceived(&closed);
+        main_window_->MessageReceived(&closed);
       }
       return true;
     case kMediaListKey:
     case kToggleMediaTab:
-      if (fMediaWindow != nullptr) fMediaWindow->GetMessenger().SendMessage(*message);
+      if (media_window_ != nullptr) media_window_->GetMessenger().SendMessage(*message);
       return true;
     default:
       return false;
@@ -117,25 +117,25 @@ void KoruApplication::MessageReceived(Message* message) {
       return;
     case kOpenPresetEditor:
       if (PresetEditor() != nullptr) {
-        fPresetEditor->Activate();
-      } else if (fEditorFactory) {
-        fPresetEditor = fEditorFactory();
-        fPresetEditorLink = fPresetEditor->WindowMessenger();
+        preset_editor_->Activate();
+      } else if (editor_factory_) {
+        preset_editor_ = editor_factory_();
+        preset_editor_link_ = preset_editor_->WindowMessenger();
       } else {
         Trace("FB_App no preset editor\n");
       }
       return;
     case kPresetLabelsChanged:
-      if (PresetEditor() != nullptr) fPresetEditorLink.SendMessage(*message);
+      if (PresetEditor() != nullptr) preset_editor_link_.SendMessage(*message);
       return;
     case kPresetEditorClosed:
-      fPresetEditor = nullptr;
-      fPresetEditorLink = Messenger();
+      preset_editor_ = nullptr;
+      preset_editor_link_ = Messenger();
       return;
     case kReplyIgnored:
       return;
     case kClearShownKey:
-      if (fMainWindow != nullptr) fMainWindow->MessageReceived(message);
+      if (main_window_ != nullptr) main_window_->MessageReceived(message);
       return;
     case kReceiverOff:
     case kDumpToTrace:
@@ -148,8 +148,8 @@ void KoruApplication::MessageReceived(Message* message) {
     case kReloadPresets:
     case kEndReceiverThread:
     case kReceiverTrace:
-      if (fMainWindow != nullptr) fMainWindow->MessageReceived(message);
-      if (fReceiverObserver) fReceiverObserver(*message);
+      if (main_window_ != nullptr) main_window_->MessageReceived(message);
+      if (receiver_observer_) receiver_observer_(*message);
       return;
     default:
       Trace("FB_App ");

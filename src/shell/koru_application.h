@@ -20,38 +20,38 @@ class KoruApplication : public Handler {
 
   void MessageReceived(Message* message) override;
 
-  MainWindow* GetMainWindow() const { return fMainWindow; }
+  MainWindow* GetMainWindow() const { return main_window_; }
   // The settings store of the setup (may be null).
-  Prefs* Settings() const { return fSettings; }
+  Prefs* Settings() const { return settings_; }
   // Makes the preset editor for 'PR_O' (by default the preset editor window at 40, 40).
   void SetPresetEditorFactory(std::function<PresetEditorControls*()> factory) {
-    fEditorFactory = std::move(factory);
+    editor_factory_ = std::move(factory);
   }
   // The open preset editor, or nullptr.
   PresetEditorControls* PresetEditor() const;
   // The media list window while it is open ('MW_O' opens it, 'MW_C' closes it).
-  MediaListWindow* MediaWindow() const { return fMediaWindow; }
+  MediaListWindow* MediaWindow() const { return media_window_; }
   // Sees each receiver message after the main window has handled it (the tray icon).
   void SetReceiverObserver(std::function<void(const Message&)> observer) {
-    fReceiverObserver = std::move(observer);
+    receiver_observer_ = std::move(observer);
   }
   // The open virtual remote window, or null.
-  VirtualRemoteWindow* VirtualRemote() const { return fVirtualRemote; }
+  VirtualRemoteWindow* VirtualRemote() const { return virtual_remote_; }
 
  private:
-  Prefs* const fSettings;
-  MainWindow* fMainWindow = nullptr;
-  PresetEditorControls* fPresetEditor = nullptr;
+  Prefs* const settings_;
+  MainWindow* main_window_ = nullptr;
+  PresetEditorControls* preset_editor_ = nullptr;
   // Cleared when the editor is deleted, before its 'PR_Q' arrives.
-  Messenger fPresetEditorLink;
-  void* fSpareWindow = nullptr;
-  std::function<PresetEditorControls*()> fEditorFactory;
-  std::function<void(const Message&)> fReceiverObserver;
+  Messenger preset_editor_link_;
+  void* spare_window_ = nullptr;
+  std::function<PresetEditorControls*()> editor_factory_;
+  std::function<void(const Message&)> receiver_observer_;
 
   // The virtual remote: opened on 'VR_O', fed 'VR_H', 'VR_M' and 'RUBR', forgotten on 'VR_Q'.
   bool VirtualRemoteMessage(Message* message);
-  QPointer<VirtualRemoteWindow> fVirtualRemote;
+  QPointer<VirtualRemoteWindow> virtual_remote_;
   // The media list: opened on 'MW_O', closed on 'MW_C', fed 'MWse' and 'MWkT'.
   bool MediaListMessage(Message* message);
-  MediaListWindow* fMediaWindow = nullptr;
+  MediaListWindow* media_window_ = nullptr;
 };

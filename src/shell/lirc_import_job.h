@@ -5,7 +5,7 @@
 // job is a child of the window and removes itself when done; a window closed meanwhile waits
 // for the file being written.
 //
-//   if (fRouter.BeginLircImport().empty())
+//   if (router_.BeginLircImport().empty())
 //     new LircImportJob(this, files, [this](const KeyRouter::LircImportWork& work) { ... });
 #include <QObject>
 #include <functional>
@@ -28,6 +28,6 @@ class LircImportJob : public QObject {
   ~LircImportJob() override;
 
  private:
-  QProgressDialog* fProgress;
-  std::thread fThread;
+  QProgressDialog* progress_;
+  std::thread thread_;
 };

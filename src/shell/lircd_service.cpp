@@ -3,9 +3,9 @@
 #include "platform/messaging/alert.h"
 #include "platform/messaging/trace.h"
 
-LircdService::LircdService(std::string version) : fFeed(std::move(version)) {
-  fFeed.SetBroadcast([this](std::string line) {
-    if (fServer != nullptr) fServer->Broadcast(std::move(line));
+LircdService::LircdService(std::string version) : feed_(std::move(version)) {
+  feed_.SetBroadcast([this](std::string line) {
+    if (server_ != nullptr) server_->Broadcast(std::move(line));
   });
 }
 
@@ -15,32 +15,32 @@ LircdService::~LircdService() {
 
 void LircdService::KeyRecognised(const RemoteDefinition& remote, int32_t keyfn,
                                  const ReceiverReport& report) {
-  fFeed.KeyRecognised(remote, keyfn, report);
+  feed_.KeyRecognised(remote, keyfn, report);
 }
 
 void LircdService::RemotesChanged(const RemoteList& remotes) {
-  fRemotes = &remotes;
-  if (fServer != nullptr) fFeed.RemotesChanged(remotes);
+  remotes_ = &remotes;
+  if (server_ != nullptr) feed_.RemotesChanged(remotes);
 }
 
 bool LircdService::Start(const std::string& path) {
-  if (fServer != nullptr && fServer->Path() == path) return true;
+  if (server_ != nullptr && server_->Path() == path) return true;
   Stop();
   std::string error;
-  fServer = LircdSocketServer::Listen(
-      path, [this](std::string_view line) { return fFeed.Answer(line); }, &error);
-  if (fServer == nullptr) {
+  server_ = LircdSocketServer::Listen(
+      path, [this](std::string_view line) { return feed_.Answer(line); }, &error);
+  if (server_ == nullptr) {
     AnyAlert("LIRC clients cannot be served: " + error + "\n", false);
     return false;
   }
-  if (fRemotes != nullptr) fFeed.RemotesChanged(*fRemotes);
+  if (remotes_ != nullptr) feed_.RemotesChanged(*remotes_);
   Trace("lircd socket: serving LIRC clients on '%s'\n", path.c_str());
   return true;
 }
 
 void LircdService::Stop() {
-  if (fServer == nullptr) return;
-  const std::string path = fServer->Path();
-  fServer.reset();
+  if (server_ == nullptr) return;
+  const std::string path = server_->Path();
+  server_.reset();
   Trace("lircd socket: '%s' closed\n", path.c_str());
 }

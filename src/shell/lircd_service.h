@@ -26,10 +26,10 @@ class LircdService : public RecognisedKeyListener {
   // Listens on `path` (a running server at another path is closed first); false when it cannot.
   bool Start(const std::string& path);
   void Stop();
-  bool Running() const { return fServer != nullptr; }
+  bool Running() const { return server_ != nullptr; }
 
  private:
-  LircdKeyFeed fFeed;
-  const RemoteList* fRemotes = nullptr;  // the router's, told last; read on the GUI thread
-  std::unique_ptr<LircdSocketServer> fServer;
+  LircdKeyFeed feed_;
+  const RemoteList* remotes_ = nullptr;  // the router's, told last; read on the GUI thread
+  std::unique_ptr<LircdSocketServer> server_;
 };

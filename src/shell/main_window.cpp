@@ -43,13 +43,13 @@ QString Label(int n) {
 }  // namespace
 
 MainWindow::MainWindow(const Rect& frame, WindowSetup setup)
-    : fSetup(std::move(setup)),
-      fSettings(fSetup.settings),
-      fLircd(KORU_VERSION),
-      fRouter(KeyRouter::Links{
-          this, fSettings, [this](ActionThread::Action action) { RunAction(std::move(action)); },
+    : setup_(std::move(setup)),
+      settings_(setup_.settings),
+      lircd_(KORU_VERSION),
+      router_(KeyRouter::Links{
+          this, settings_, [this](ActionThread::Action action) { RunAction(std::move(action)); },
           [](const Message& message) { AppMessenger().SendMessage(message); },
-          &fReceiverFlags.SLOWDOWN_GLOBAL, fLircd.Listener()}) {
+          &receiver_flags_.SLOWDOWN_GLOBAL, lircd_.Listener()}) {
   // 1. A titled, floating, not zoomable window.
   setGeometry(static_cast<int>(frame.left), static_cast<int>(frame.top),
               static_cast<int>(frame.Width()), static_cast<int>(frame.Height()));
@@ -62,26 +62,26 @@ MainWindow::MainWindow(const Rect& frame, WindowSetup setup)
   setFont(small);
 
   // 3. Settings.
-  if (fSettings != nullptr) {
-    fColoredDesign = fSettings->use_pimped;
+  if (settings_ != nullptr) {
+    colored_design_ = settings_->use_pimped;
   }
 
   // 4. Title.
-  fTitle = "KORU";
-  fTitle += "-Mini";
-  setWindowTitle(QString::fromStdString(fTitle));
-  fTitle.clear();
+  title_ = "KORU";
+  title_ += "-Mini";
+  setWindowTitle(QString::fromStdString(title_));
+  title_.clear();
 
   // 5. Folders and remotes.
   PrepareProgramFolders();
   // Before the receiver starts: a client that connects at once misses no key.
-  if (!fSetup.lircd_socket.empty() || (fSettings != nullptr && fSettings->lircd_socket)) {
+  if (!setup_.lircd_socket.empty() || (settings_ != nullptr && settings_->lircd_socket)) {
     ServeLircdClients(true);
   }
 
   // 6. The stored frame.
-  if (fSettings != nullptr) {
-    const Rect& stored = fSettings->prefs_window_rect;
+  if (settings_ != nullptr) {
+    const Rect& stored = settings_->prefs_window_rect;
     move(static_cast<int>(stored.left), static_cast<int>(stored.top));
     resize(static_cast<int>(stored.Width()), static_cast<int>(stored.Height()));
   }
@@ -94,7 +94,7 @@ MainWindow::MainWindow(const Rect& frame, WindowSetup setup)
 
   // The group menus, the teach menu, the actions and the current presets.
   BuildActions();
-  fRouter.Start();
+  router_.Start();
   // After the presets' line, which starts the log afresh.
   ShowDesktopNotices();
 
@@ -108,7 +108,7 @@ MainWindow::MainWindow(const Rect& frame, WindowSetup setup)
   Trace(" Build Window \n");
   // The mixer's library loads on the action thread; the window is shown first.
   AfterFirstTurn(this, [this] {
-    MuteIndicator* indicator = fIndicators.get();
+    MuteIndicator* indicator = indicators_.get();
     RunAction([indicator](ActionServices& services) {
       IMuteSound(services, true, indicator);
       // The button follows the mixer also when another program changes the mute.
@@ -118,18 +118,18 @@ MainWindow::MainWindow(const Rect& frame, WindowSetup setup)
       });
     });
   });
-  connect(&fPulse, &QTimer::timeout, this, [this] { OnPulse(); });
-  fPulseRate = 250000;
+  connect(&pulse_, &QTimer::timeout, this, [this] { OnPulse(); });
+  pulse_rate_ = 250000;
   PlanPulse();
   Trace("-- StartUp --\n");
 }
 
 void MainWindow::ServeLircdClients(bool on) {
   if (!on) {
-    fLircd.Stop();
+    lircd_.Stop();
     return;
   }
-  fLircd.Start(fSetup.lircd_socket.empty() ? LircdDefaultSocketPath() : fSetup.lircd_socket);
+  lircd_.Start(setup_.lircd_socket.empty() ? LircdDefaultSocketPath() : setup_.lircd_socket);
 }
 
 void MainWindow::SetSizeLimits(int min_width, int max_width, int min_height, int max_height) {
@@ -146,69 +146,69 @@ void MainWindow::BuildMenus() {
   bar->setObjectName("menubar");
   const Messenger self = GetMessenger();
 
-  fIconMenu = bar->addMenu(Label(kLabelProgramName));
-  fIconMenu->setObjectName("IconMenu");
-  AddMenuItem(fIconMenu, Label(kLabelSettings), Message(kShowSettings), self);
-  fIconMenu->addSeparator();
-  AddMenuItem(fIconMenu, Label(kLabelAbout), Message(kAboutRequested), self);
-  fIconMenu->addSeparator();
-  AddMenuItem(fIconMenu, Label(kLabelQuit), Message(kQuitRequested), self);
+  icon_menu_ = bar->addMenu(Label(kLabelProgramName));
+  icon_menu_->setObjectName("IconMenu");
+  AddMenuItem(icon_menu_, Label(kLabelSettings), Message(kShowSettings), self);
+  icon_menu_->addSeparator();
+  AddMenuItem(icon_menu_, Label(kLabelAbout), Message(kAboutRequested), self);
+  icon_menu_->addSeparator();
+  AddMenuItem(icon_menu_, Label(kLabelQuit), Message(kQuitRequested), self);
 
-  fFileMenu = bar->addMenu("File");
-  fFileMenu->setObjectName("File");
-  AddMenuItem(fFileMenu, Label(kLabelTeachIn), Message(kTeachStart), self);
-  fFileMenu->addSeparator();
-  AddMenuItem(fFileMenu, Label(kLabelPresetEdit), Message(kEditPresets), self);
+  file_menu_ = bar->addMenu("File");
+  file_menu_->setObjectName("File");
+  AddMenuItem(file_menu_, Label(kLabelTeachIn), Message(kTeachStart), self);
+  file_menu_->addSeparator();
+  AddMenuItem(file_menu_, Label(kLabelPresetEdit), Message(kEditPresets), self);
   // The chart of every remote's codes, written next to the key chart in the remote folder.
-  AddMenuItem(fFileMenu, "Code chart", Message(kWriteCodeChart), self);
-  AddMenuItem(fFileMenu, "Import LIRC remote...", Message(kImportLircRemote), self);
-  AddMenuItem(fFileMenu, "Import kernel keymap…", Message(kImportKernelKeymap), self);
-  fFileMenu->addSeparator();
-  AddMenuItem(fFileMenu, Label(kLabelOpen), Message(kOpenMediaList), self);
-  AddMenuItem(fFileMenu, Label(kLabelClose), Message(kCloseMediaList), self);
+  AddMenuItem(file_menu_, "Code chart", Message(kWriteCodeChart), self);
+  AddMenuItem(file_menu_, "Import LIRC remote...", Message(kImportLircRemote), self);
+  AddMenuItem(file_menu_, "Import kernel keymap…", Message(kImportKernelKeymap), self);
+  file_menu_->addSeparator();
+  AddMenuItem(file_menu_, Label(kLabelOpen), Message(kOpenMediaList), self);
+  AddMenuItem(file_menu_, Label(kLabelClose), Message(kCloseMediaList), self);
 
-  fViewMenu = bar->addMenu(Label(kLabelView));
-  fViewMenu->setObjectName("View");
-  AddMenuItem(fViewMenu, Label(kLabelMiniView), Message(kToggleMiniView), self);
+  view_menu_ = bar->addMenu(Label(kLabelView));
+  view_menu_->setObjectName("View");
+  AddMenuItem(view_menu_, Label(kLabelMiniView), Message(kToggleMiniView), self);
   // The virtual remote window.
-  AddMenuItem(fViewMenu, Label(kLabelLayout), Message(kOpenVirtualRemote), self);
+  AddMenuItem(view_menu_, Label(kLabelLayout), Message(kOpenVirtualRemote), self);
 }
 
 void MainWindow::BuildPanel() {
-  fPoseView = new QWidget(this);
-  fPoseView->setObjectName("PoseView");
-  fPoseView->setAutoFillBackground(true);
-  setCentralWidget(fPoseView);
+  pose_view_ = new QWidget(this);
+  pose_view_->setObjectName("PoseView");
+  pose_view_->setAutoFillBackground(true);
+  setCentralWidget(pose_view_);
 
-  fTextView = new QTextEdit(fPoseView);
-  fTextView->setObjectName("text_view");
-  fTextView->setReadOnly(true);
-  fTextView->setLineWrapMode(QTextEdit::NoWrap);  // whole lines; scrolled sideways if wider
-  fScrollView = new QScrollArea(fPoseView);
-  fScrollView->setObjectName("scroll_view");
-  fScrollView->setWidgetResizable(true);
-  fScrollView->setWidget(fTextView);
-  fScrollView->setGeometry(5, 5, 232, 168);
+  text_view_ = new QTextEdit(pose_view_);
+  text_view_->setObjectName("text_view");
+  text_view_->setReadOnly(true);
+  text_view_->setLineWrapMode(QTextEdit::NoWrap);  // whole lines; scrolled sideways if wider
+  scroll_view_ = new QScrollArea(pose_view_);
+  scroll_view_->setObjectName("scroll_view");
+  scroll_view_->setWidgetResizable(true);
+  scroll_view_->setWidget(text_view_);
+  scroll_view_->setGeometry(5, 5, 232, 168);
 
-  fMiniView = new QWidget(fPoseView);
-  fMiniView->setObjectName("MiniView");
-  fMiniView->setGeometry(5, 5, 250, 58);
-  fMiniView->setAutoFillBackground(true);
+  mini_view_ = new QWidget(pose_view_);
+  mini_view_->setObjectName("MiniView");
+  mini_view_->setGeometry(5, 5, 250, 58);
+  mini_view_->setAutoFillBackground(true);
   // Group, remote and key of the last code; filled by the routing.
-  fMiniType = new QLabel(Label(kLabelDefault), fMiniView);
-  fMiniType->setObjectName("miniType");
-  fMiniType->setGeometry(4, 2, 242, 16);
-  fMiniRem = new QLabel(Label(kLabelNoRemote), fMiniView);
-  fMiniRem->setObjectName("miniRem");
-  fMiniRem->setGeometry(4, 20, 242, 16);
-  fMiniKey = new QLabel(Label(kLabelUnknownRemote), fMiniView);
-  fMiniKey->setObjectName("miniKey");
-  fMiniKey->setGeometry(4, 36, 242, 20);
-  QFont key_font = fMiniKey->font();
+  mini_type_ = new QLabel(Label(kLabelDefault), mini_view_);
+  mini_type_->setObjectName("miniType");
+  mini_type_->setGeometry(4, 2, 242, 16);
+  mini_rem_ = new QLabel(Label(kLabelNoRemote), mini_view_);
+  mini_rem_->setObjectName("miniRem");
+  mini_rem_->setGeometry(4, 20, 242, 16);
+  mini_key_ = new QLabel(Label(kLabelUnknownRemote), mini_view_);
+  mini_key_->setObjectName("miniKey");
+  mini_key_->setGeometry(4, 36, 242, 20);
+  QFont key_font = mini_key_->font();
   key_font.setBold(true);
   key_font.setPointSize(12);
-  fMiniKey->setFont(key_font);
-  fMiniView->hide();
+  mini_key_->setFont(key_font);
+  mini_view_->hide();
 }
 
 namespace {
@@ -296,88 +296,88 @@ void MainWindow::BuildTeachMenu(QMenu* menu) {
 
 void MainWindow::BuildControls() {
   const Messenger self = GetMessenger();
-  QWidget* pose = fPoseView;
+  QWidget* pose = pose_view_;
 
   // Right column: receiver view, switches, buttons, media list line.
-  fContinue = MakeCheck(pose, "hyContinue", Label(kLabelContinuous), kContinueToggled, self);
-  fContinue->setGeometry(533, 24, 160, 18);
-  fContinue->setChecked(true);
-  fHysteresisBox =
+  continue_ = MakeCheck(pose, "hyContinue", Label(kLabelContinuous), kContinueToggled, self);
+  continue_->setGeometry(533, 24, 160, 18);
+  continue_->setChecked(true);
+  hysteresis_box_ =
       MakeCheck(pose, "hyCheckBox", Label(kLabelUseHysteresis), kHysteresisToggled, self);
-  fHysteresisBox->setGeometry(533, 44, 160, 18);
-  fTeachButton = MakeButton(pose, "TRBut", Label(kLabelTeachIn), kTeachStart, self);
-  fTeachButton->setGeometry(533, 68, 78, 24);
-  fMuteButton = MakeButton(pose, "fMute", Label(kLabelMuted), kMuteSound, self);
-  fMuteButton->setGeometry(615, 68, 78, 24);
-  fMuteButton->setCheckable(true);
-  fGloInfo = MakeLabel(pose, "gloInfo", Label(kLabelTrackerOnTop));
-  fGloInfo->setGeometry(533, 98, 160, 18);
-  fGloInfo->setAutoFillBackground(true);
+  hysteresis_box_->setGeometry(533, 44, 160, 18);
+  teach_button_ = MakeButton(pose, "TRBut", Label(kLabelTeachIn), kTeachStart, self);
+  teach_button_->setGeometry(533, 68, 78, 24);
+  mute_button_ = MakeButton(pose, "fMute", Label(kLabelMuted), kMuteSound, self);
+  mute_button_->setGeometry(615, 68, 78, 24);
+  mute_button_->setCheckable(true);
+  glo_info_ = MakeLabel(pose, "gloInfo", Label(kLabelTrackerOnTop));
+  glo_info_->setGeometry(533, 98, 160, 18);
+  glo_info_->setAutoFillBackground(true);
 
   // Middle column: the key display and the splitting box.
-  fResultBox = MakeBox(pose, "result", Label(kLabelDetector));
-  fResultBox->setGeometry(242, 2, 286, 74);
-  fIrType = MakeLabel(fResultBox, "irType", Label(kLabelNoCodec));
-  fIrType->setGeometry(8, 18, 120, 16);
-  fIrSender = MakeElidedLabel(fResultBox, "irSender", Label(kLabelNoRemote));
-  fIrSender->setGeometry(140, 18, 140, 16);
-  fIrSenKey = MakeLabel(fResultBox, "irSenKey", Label(kLabelUnknownRemote));
-  fIrSenKey->setGeometry(8, 44, 120, 22);
-  QFont big = fIrSenKey->font();
+  result_box_ = MakeBox(pose, "result", Label(kLabelDetector));
+  result_box_->setGeometry(242, 2, 286, 74);
+  ir_type_ = MakeLabel(result_box_, "irType", Label(kLabelNoCodec));
+  ir_type_->setGeometry(8, 18, 120, 16);
+  ir_sender_ = MakeElidedLabel(result_box_, "irSender", Label(kLabelNoRemote));
+  ir_sender_->setGeometry(140, 18, 140, 16);
+  ir_sen_key_ = MakeLabel(result_box_, "irSenKey", Label(kLabelUnknownRemote));
+  ir_sen_key_->setGeometry(8, 44, 120, 22);
+  QFont big = ir_sen_key_->font();
   big.setPointSize(13);
   big.setBold(true);
-  fIrSenKey->setFont(big);
-  fIrPrgNr = MakeElidedLabel(fResultBox, "irPrgNr", "");
-  fIrPrgNr->setGeometry(140, 44, 140, 22);
+  ir_sen_key_->setFont(big);
+  ir_prg_nr_ = MakeElidedLabel(result_box_, "irPrgNr", "");
+  ir_prg_nr_->setGeometry(140, 44, 140, 22);
 
-  fSplitBox = MakeBox(pose, "SpBox", Label(kLabelSplitting));
-  fSplitBox->setGeometry(242, 78, 286, 96);
-  AddToolTip(fSplitBox, "toggle with IR-Menu");
-  fReSplit = MakeCheck(fSplitBox, "ReSplit", Label(kLabelPermit), kSplittingToggled, self);
-  fReSplit->setGeometry(8, 16, 120, 18);
+  split_box_ = MakeBox(pose, "SpBox", Label(kLabelSplitting));
+  split_box_->setGeometry(242, 78, 286, 96);
+  AddToolTip(split_box_, "toggle with IR-Menu");
+  re_split_ = MakeCheck(split_box_, "ReSplit", Label(kLabelPermit), kSplittingToggled, self);
+  re_split_->setGeometry(8, 16, 120, 18);
   const char* const kGroupNames[5] = {"r4wMF", "r4dMF", "r4aMF", "r4AuMF", "r4ViMF"};
   for (int group = 0; group < 5; ++group) {
-    fGroupFields[group] =
-        MakeMenuField(fSplitBox, kGroupNames[group], Label(112 + group), Label(kLabelUnset));
+    group_fields_[group] =
+        MakeMenuField(split_box_, kGroupNames[group], Label(112 + group), Label(kLabelUnset));
   }
 
   // The teach box takes the place of both boxes while a remote is taught.
-  fTeachBox = MakeBox(pose, "teachBox", Label(kLabelTeachbox));
-  fTeachBox->setGeometry(242, 2, 286, 172);
-  fTeachName =
-      MakeTextControl(fTeachBox, "te_name", Label(kLabelName), "NewRemote", kTeachNameEdited, self);
-  fTeachName->setGeometry(6, 16, 274, 22);
-  fTeachHead = MakeTextControl(fTeachBox, "te_head", Label(kLabelHeader), "255127",
-                               kTeachHeaderEdited, self);
-  fTeachHead->setGeometry(6, 40, 170, 22);
-  fTeachClassic = MakeCheck(fTeachBox, "te_classic", "Classic codes", kTeachClassicToggled, self);
-  fTeachClassic->setGeometry(182, 42, 100, 18);
-  AddToolTip(fTeachClassic, "teach with the classic code bytes instead of exact codes");
-  fTeachDoubleByte =
-      MakeCheck(fTeachBox, "te_dbyt", Label(kLabelTwoCommandBytes), kTeachDoubleByteToggled, self);
-  fTeachDoubleByte->setGeometry(6, 64, 160, 18);
-  fTeachDone = MakeButton(fTeachBox, "doneBut", Label(kLabelQuit), kTeachDone, self);
-  fTeachDone->setGeometry(208, 62, 72, 22);
-  fRemoteField = MakeMenuField(fTeachBox, "vaMF", "", Label(kLabelNoRemote));
-  fRemoteField->setGeometry(6, 86, 274, 22);
-  fTeachSetBox = MakeBox(fTeachBox, "tsetBox", "");
-  fTeachSetBox->setGeometry(4, 110, 278, 58);
+  teach_box_ = MakeBox(pose, "teachBox", Label(kLabelTeachbox));
+  teach_box_->setGeometry(242, 2, 286, 172);
+  teach_name_ = MakeTextControl(teach_box_, "te_name", Label(kLabelName), "NewRemote",
+                                kTeachNameEdited, self);
+  teach_name_->setGeometry(6, 16, 274, 22);
+  teach_head_ = MakeTextControl(teach_box_, "te_head", Label(kLabelHeader), "255127",
+                                kTeachHeaderEdited, self);
+  teach_head_->setGeometry(6, 40, 170, 22);
+  teach_classic_ = MakeCheck(teach_box_, "te_classic", "Classic codes", kTeachClassicToggled, self);
+  teach_classic_->setGeometry(182, 42, 100, 18);
+  AddToolTip(teach_classic_, "teach with the classic code bytes instead of exact codes");
+  teach_double_byte_ =
+      MakeCheck(teach_box_, "te_dbyt", Label(kLabelTwoCommandBytes), kTeachDoubleByteToggled, self);
+  teach_double_byte_->setGeometry(6, 64, 160, 18);
+  teach_done_ = MakeButton(teach_box_, "doneBut", Label(kLabelQuit), kTeachDone, self);
+  teach_done_->setGeometry(208, 62, 72, 22);
+  remote_field_ = MakeMenuField(teach_box_, "vaMF", "", Label(kLabelNoRemote));
+  remote_field_->setGeometry(6, 86, 274, 22);
+  teach_set_box_ = MakeBox(teach_box_, "tsetBox", "");
+  teach_set_box_->setGeometry(4, 110, 278, 58);
   // "set free" and "goes to:" are never shown together: they share the lower row, so the
   // teach data has the whole upper one for an exact code in words.
-  fTeachClear = MakeButton(fTeachSetBox, "teClr", Label(kLabelSetFree), kTeachClearKey, self);
-  fTeachClear->setGeometry(4, 30, 70, 22);
-  fTeachData = MakeElidedLabel(fTeachSetBox, "teData", Label(kLabelTeachData));
-  fTeachData->setGeometry(4, 4, 270, 22);
-  fTeachData->setAutoFillBackground(true);
-  fTeachKeyField =
-      MakeMenuField(fTeachSetBox, "teMF", Label(kLabelGoesTo), Label(kLabelCodeNotFound));
-  fTeachKeyField->setGeometry(4, 30, 270, 24);
-  fTeachKeyField->SetRadioMode(false);  // every taught key is marked
-  fTeachKeyMenu = std::make_unique<KeyFunctionMenu>(fTeachKeyField);
+  teach_clear_ = MakeButton(teach_set_box_, "teClr", Label(kLabelSetFree), kTeachClearKey, self);
+  teach_clear_->setGeometry(4, 30, 70, 22);
+  teach_data_ = MakeElidedLabel(teach_set_box_, "teData", Label(kLabelTeachData));
+  teach_data_->setGeometry(4, 4, 270, 22);
+  teach_data_->setAutoFillBackground(true);
+  teach_key_field_ =
+      MakeMenuField(teach_set_box_, "teMF", Label(kLabelGoesTo), Label(kLabelCodeNotFound));
+  teach_key_field_->setGeometry(4, 30, 270, 24);
+  teach_key_field_->SetRadioMode(false);  // every taught key is marked
+  teach_key_menu_ = std::make_unique<KeyFunctionMenu>(teach_key_field_);
   // Its items are made when the menu is first opened or marked: the box is hidden at start.
-  fTeachKeyField->ReplaceItemsLater([this](QMenu* menu) { BuildTeachMenu(menu); },
-                                    Label(kLabelCodeNotFound));
-  fTeachBox->hide();
+  teach_key_field_->ReplaceItemsLater([this](QMenu* menu) { BuildTeachMenu(menu); },
+                                      Label(kLabelCodeNotFound));
+  teach_box_->hide();
 
   BuildReceiverView();
 }

@@ -67,26 +67,26 @@ class MainWindow : public QMainWindow, public Handler, private RoutingView {
 
   // The window's pulse (drives the receiver view); 250000 us normally, 750000 in slow-down.
   void SetPulseRate(bigtime_t rate) override;
-  bigtime_t PulseRate() const { return fPulseRate; }
+  bigtime_t PulseRate() const { return pulse_rate_; }
 
   bool MiniViewShowing() const;
   bool SettingsPageShowing() const;
   // A line on top of the log (what went wrong where only the trace would have said it).
   void AddToLog(const std::string& line) { InsertLog(line); }
-  QWidget* SettingsView() const { return fSettView; }
-  PulseView* GetPulseView() const { return fPulseView; }
+  QWidget* SettingsView() const { return sett_view_; }
+  PulseView* GetPulseView() const { return pulse_view_; }
   // The receiver session: the port and the receiver thread.
-  ReceiverSession* Receiver() const { return fReceiver.get(); }
+  ReceiverSession* Receiver() const { return receiver_.get(); }
   // A report of the receiver session, on the GUI thread: the router takes it, then the observer.
   void ReceiverReported(const ReceiverReport& report);
   // Hears every report after the router (the tray's last key); nullptr for none.
   void SetReportObserver(std::function<void(const ReceiverReport&)> observer) {
-    fReportObserver = std::move(observer);
+    report_observer_ = std::move(observer);
   }
 
-  KeyRouter& Router() { return fRouter; }
+  KeyRouter& Router() { return router_; }
   // The flags its receiver session, receiver thread and router share (tests).
-  ReceiverFlags& Flags() { return fReceiverFlags; }
+  ReceiverFlags& Flags() { return receiver_flags_; }
   // Runs an action on the action thread, after every action posted before it.
   void RunAction(ActionThread::Action action);
   // Blocks until the action thread has run everything posted so far.
@@ -95,7 +95,7 @@ class MainWindow : public QMainWindow, public Handler, private RoutingView {
   // "File" > "Import LIRC remote...": the files to import, asked of the user (a file chooser at
   // the LIRC database); tests answer in its place.
   using LircFileChooser = std::function<std::vector<std::string>()>;
-  void SetLircFileChooser(LircFileChooser chooser) { fLircChooser = std::move(chooser); }
+  void SetLircFileChooser(LircFileChooser chooser) { lirc_chooser_ = std::move(chooser); }
   // Imports the chosen files and shows the report (main_window_lirc.cpp).
   void ImportLircRemote();
   // "File" > "Import kernel keymap…": the same for the kernel's keymaps (the chooser opens at
@@ -105,7 +105,7 @@ class MainWindow : public QMainWindow, public Handler, private RoutingView {
   static std::vector<std::string> SystemPorts();
   // The serial devices the settings page offers ("serial1", "usb0", "lirc0", ...).
   void SetPortLister(std::function<std::vector<std::string>()> lister) {
-    fListPorts = std::move(lister);
+    list_ports_ = std::move(lister);
   }
 
   // The desktop backend's session and capabilities (empty for a test's fake desktop).
@@ -188,89 +188,89 @@ class MainWindow : public QMainWindow, public Handler, private RoutingView {
   int MenuBarHeight() const;
   MenuField* RemoteMenuField(int32_t kind) const;
 
-  WindowSetup fSetup;
-  Prefs* fSettings = nullptr;
+  WindowSetup setup_;
+  Prefs* settings_ = nullptr;
   // Shared with the receiver view, its receiver thread and the router (declared before them).
-  ReceiverFlags fReceiverFlags;
-  LircdService fLircd;  // hears the router's keys: declared before it
-  KeyRouter fRouter;
+  ReceiverFlags receiver_flags_;
+  LircdService lircd_;  // hears the router's keys: declared before it
+  KeyRouter router_;
   // The receiver's reports arrive here on the GUI thread.
   class ReportTarget : public ReceiverReportSink {
    public:
     explicit ReportTarget(MainWindow& window) : window_(window) {}
     void Report(const ReceiverReport& report) override { window_.ReceiverReported(report); }
     void PortMissing() override {}  // the posted sink sends 'ir--' to the application
-    void AlreadyScanning() override { window_.fRouter.HandleReceiverTurnedAway(); }
+    void AlreadyScanning() override { window_.router_.HandleReceiverTurnedAway(); }
 
    private:
     MainWindow& window_;
   };
-  ReportTarget fReportTarget{*this};
-  std::function<void(const ReceiverReport&)> fReportObserver;
+  ReportTarget report_target_{*this};
+  std::function<void(const ReceiverReport&)> report_observer_;
   // Declared in this order: the session's thread ends before the sink it reports to goes.
-  std::unique_ptr<PostedReportSink> fReportSink;
-  std::unique_ptr<ReceiverSession> fReceiver;
-  ThemeSound fSound{{"koru-receiver", "message"}, "Remote key recognised", [] {
+  std::unique_ptr<PostedReportSink> report_sink_;
+  std::unique_ptr<ReceiverSession> receiver_;
+  ThemeSound sound_{{"koru-receiver", "message"}, "Remote key recognised", [] {
                       // Called on the sound's thread: the bell rings on the window's.
                       QMetaObject::invokeMethod(
                           qApp, [] { QApplication::beep(); }, Qt::QueuedConnection);
                     }};
-  DesktopServices fServices;
-  std::unique_ptr<WindowIndicators> fIndicators;
-  std::unique_ptr<ActionThread> fActions;
-  std::unique_ptr<KeyFunctionMenu> fTeachKeyMenu;
+  DesktopServices services_;
+  std::unique_ptr<WindowIndicators> indicators_;
+  std::unique_ptr<ActionThread> actions_;
+  std::unique_ptr<KeyFunctionMenu> teach_key_menu_;
 
-  bool fColoredDesign = false;
-  bool fMediaListOpen = false;
-  bool fReceiverShownOpen = true;
-  std::string fTitle;
-  std::string fLanguageFolder;
-  bigtime_t fPulseRate = 250000;
-  QTimer fPulse;
-  int32_t fPulseSkip = 0;  // pulses the running timer interval stands for, less one
-  std::function<std::vector<std::string>()> fListPorts;
-  LircFileChooser fLircChooser;
+  bool colored_design_ = false;
+  bool media_list_open_ = false;
+  bool receiver_shown_open_ = true;
+  std::string title_;
+  std::string language_folder_;
+  bigtime_t pulse_rate_ = 250000;
+  QTimer pulse_;
+  int32_t pulse_skip_ = 0;  // pulses the running timer interval stands for, less one
+  std::function<std::vector<std::string>()> list_ports_;
+  LircFileChooser lirc_chooser_;
 
-  QMenu* fIconMenu = nullptr;
-  QMenu* fFileMenu = nullptr;
-  QMenu* fViewMenu = nullptr;
-  QWidget* fPoseView = nullptr;
-  QTextEdit* fTextView = nullptr;
-  QScrollArea* fScrollView = nullptr;
-  QWidget* fMiniView = nullptr;
-  QLabel* fMiniType = nullptr;
-  QLabel* fMiniRem = nullptr;
-  QLabel* fMiniKey = nullptr;
-  PulseView* fPulseView = nullptr;
-  QCheckBox* fContinue = nullptr;
-  QCheckBox* fHysteresisBox = nullptr;
-  QPushButton* fTeachButton = nullptr;
-  QPushButton* fMuteButton = nullptr;
-  QGroupBox* fSplitBox = nullptr;
-  QCheckBox* fReSplit = nullptr;
-  MenuField* fGroupFields[5] = {};  // workspace, desktop, application, audio, video
-  QLabel* fGloInfo = nullptr;
-  QGroupBox* fResultBox = nullptr;
-  QLabel* fIrType = nullptr;
-  QLabel* fIrSender = nullptr;
-  QLabel* fIrSenKey = nullptr;
-  QLabel* fIrPrgNr = nullptr;
-  QGroupBox* fTeachBox = nullptr;
-  TextControl* fTeachName = nullptr;
-  TextControl* fTeachHead = nullptr;
-  QCheckBox* fTeachDoubleByte = nullptr;
-  QCheckBox* fTeachClassic = nullptr;
-  QPushButton* fTeachDone = nullptr;
-  QGroupBox* fTeachSetBox = nullptr;
-  QPushButton* fTeachClear = nullptr;
-  QLabel* fTeachData = nullptr;
-  MenuField* fTeachKeyField = nullptr;
-  MenuField* fRemoteField = nullptr;
+  QMenu* icon_menu_ = nullptr;
+  QMenu* file_menu_ = nullptr;
+  QMenu* view_menu_ = nullptr;
+  QWidget* pose_view_ = nullptr;
+  QTextEdit* text_view_ = nullptr;
+  QScrollArea* scroll_view_ = nullptr;
+  QWidget* mini_view_ = nullptr;
+  QLabel* mini_type_ = nullptr;
+  QLabel* mini_rem_ = nullptr;
+  QLabel* mini_key_ = nullptr;
+  PulseView* pulse_view_ = nullptr;
+  QCheckBox* continue_ = nullptr;
+  QCheckBox* hysteresis_box_ = nullptr;
+  QPushButton* teach_button_ = nullptr;
+  QPushButton* mute_button_ = nullptr;
+  QGroupBox* split_box_ = nullptr;
+  QCheckBox* re_split_ = nullptr;
+  MenuField* group_fields_[5] = {};  // workspace, desktop, application, audio, video
+  QLabel* glo_info_ = nullptr;
+  QGroupBox* result_box_ = nullptr;
+  QLabel* ir_type_ = nullptr;
+  QLabel* ir_sender_ = nullptr;
+  QLabel* ir_sen_key_ = nullptr;
+  QLabel* ir_prg_nr_ = nullptr;
+  QGroupBox* teach_box_ = nullptr;
+  TextControl* teach_name_ = nullptr;
+  TextControl* teach_head_ = nullptr;
+  QCheckBox* teach_double_byte_ = nullptr;
+  QCheckBox* teach_classic_ = nullptr;
+  QPushButton* teach_done_ = nullptr;
+  QGroupBox* teach_set_box_ = nullptr;
+  QPushButton* teach_clear_ = nullptr;
+  QLabel* teach_data_ = nullptr;
+  MenuField* teach_key_field_ = nullptr;
+  MenuField* remote_field_ = nullptr;
   // The settings page and its controls (rebuilt on every 'PREF').
-  QWidget* fSettView = nullptr;
-  QSlider* fSlider = nullptr;
-  QMenu* fPortMenu = nullptr;
-  MenuField* fPortField = nullptr;
-  QCheckBox* fSettingChecks[5] = {};
-  QPushButton* fSettDone = nullptr;
+  QWidget* sett_view_ = nullptr;
+  QSlider* slider_ = nullptr;
+  QMenu* port_menu_ = nullptr;
+  MenuField* port_field_ = nullptr;
+  QCheckBox* setting_checks_[5] = {};
+  QPushButton* sett_done_ = nullptr;
 };

@@ -27,9 +27,9 @@ void MainWindow::PrepareProgramFolders() {
                                  std::filesystem::perm_options::replace, error);
     Trace(">> build: %s\n", folder.c_str());
   }
-  fLanguageFolder = (program / "Language").string();
+  language_folder_ = (program / "Language").string();
   RemoteDefinition::SetFolder(program / "_Remotes_");
-  fRouter.LoadRemoteLibrary();
+  router_.LoadRemoteLibrary();
 }
 
 bool MainWindow::QuitRequested() {
@@ -43,27 +43,27 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::SetPulseRate(bigtime_t rate) {
   // Set at every report: the key it shows is cleared by a later pulse.
-  fPulseRate = rate;
-  if (fPulseView != nullptr) fPulseView->ReportShown();
+  pulse_rate_ = rate;
+  if (pulse_view_ != nullptr) pulse_view_->ReportShown();
   PlanPulse();
 }
 
 MainWindow::~MainWindow() {
-  fPulse.stop();
+  pulse_.stop();
   ShutdownActions();
   // The receiver stops before the views and remotes go: no report may reach a half-torn window.
   ReceiverUnusable();
   Message end_thread(kEndReceiverThread);
   MessageReceived(&end_thread);
-  fRouter.ReleaseRemoteLibrary();
-  if (fSettings != nullptr) {
+  router_.ReleaseRemoteLibrary();
+  if (settings_ != nullptr) {
     if (!MiniViewShowing()) {
       StoreFrame();
     } else {
       Trace("Winrect not saved \n");
     }
   }
-  delete fSettView;
-  fSettView = nullptr;
+  delete sett_view_;
+  sett_view_ = nullptr;
   DetachHandler();
 }

@@ -18,8 +18,8 @@ constexpr const char* kKernelKeymaps = "/lib/udev/rc_keymaps";
 
 void MainWindow::ImportLircRemote() {
   std::vector<std::string> files;
-  if (fLircChooser) {
-    files = fLircChooser();
+  if (lirc_chooser_) {
+    files = lirc_chooser_();
   } else {
     const QString start = QDir(kLircDatabase).exists() ? kLircDatabase : QDir::homePath();
     const QStringList chosen = QFileDialog::getOpenFileNames(
@@ -32,8 +32,8 @@ void MainWindow::ImportLircRemote() {
 
 void MainWindow::ImportKernelKeymap() {
   std::vector<std::string> files;
-  if (fLircChooser) {
-    files = fLircChooser();
+  if (lirc_chooser_) {
+    files = lirc_chooser_();
   } else {
     const QString start = QDir(kKernelKeymaps).exists() ? kKernelKeymaps : QDir::homePath();
     const QStringList chosen = QFileDialog::getOpenFileNames(
@@ -45,7 +45,7 @@ void MainWindow::ImportKernelKeymap() {
 
 void MainWindow::StartImport(std::vector<std::string> files, bool keymaps) {
   if (files.empty()) return;
-  const std::string refused = fRouter.BeginLircImport();
+  const std::string refused = router_.BeginLircImport();
   if (!refused.empty()) {
     AnyAlert(refused, false);
     return;
@@ -53,7 +53,7 @@ void MainWindow::StartImport(std::vector<std::string> files, bool keymaps) {
   new LircImportJob(
       this, std::move(files),
       [this](const KeyRouter::LircImportWork& work) {
-        AnyAlert(fRouter.FinishLircImport(work), false);
+        AnyAlert(router_.FinishLircImport(work), false);
       },
       keymaps);
 }

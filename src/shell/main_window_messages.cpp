@@ -10,7 +10,7 @@
 #include "shell/main_window.h"
 
 void MainWindow::MessageReceived(Message* message) {
-  if (fRouter.HandleMessage(message)) return;
+  if (router_.HandleMessage(message)) return;
   if (HandleReceiverMessage(message)) return;
   switch (message->what) {
     case kToggleMiniView:
@@ -36,12 +36,12 @@ void MainWindow::MessageReceived(Message* message) {
       ShowMediaListState(message);
       return;
     case kColorsToggled:
-      fColoredDesign = !fColoredDesign;
+      colored_design_ = !colored_design_;
       UseColoredDesign();
-      if (fSettings != nullptr) fSettings->use_pimped = fColoredDesign;
+      if (settings_ != nullptr) settings_->use_pimped = colored_design_;
       return;
     case kSystemSoundToggled:
-      if (fSettings != nullptr) fSettings->use_systemsound = !fSettings->use_systemsound;
+      if (settings_ != nullptr) settings_->use_systemsound = !settings_->use_systemsound;
       return;
     case kKeyDown:
     case kKeyUp:

@@ -23,36 +23,36 @@
 #include "virtual_remote/virtual_remote_messages.h"
 
 bool MainWindow::MiniViewShowing() const {
-  return fMiniView != nullptr && !fMiniView->isHidden();
+  return mini_view_ != nullptr && !mini_view_->isHidden();
 }
 
 void MainWindow::ChangeMiniview() {
-  const int compact_width = fMiniView->geometry().right() + 1 + 5;
-  const int compact_height = fMiniView->geometry().bottom() + 1 + 5 + MenuBarHeight();
+  const int compact_width = mini_view_->geometry().right() + 1 + 5;
+  const int compact_height = mini_view_->geometry().bottom() + 1 + 5 + MenuBarHeight();
   if (MiniViewShowing()) {
     EnableMenuCommands(true, {kTeachStart, kShowSettings});
     // Taken before the size limits change: widening them resizes the window at once.
-    const Rect stored = fSettings != nullptr ? fSettings->prefs_window_rect : Rect{0, 0, 700, 200};
-    fMiniView->hide();
-    fScrollView->show();
+    const Rect stored = settings_ != nullptr ? settings_->prefs_window_rect : Rect{0, 0, 700, 200};
+    mini_view_->hide();
+    scroll_view_->show();
     SetSizeLimits(698, 700, 200, 240);  // as at start-up: the right column stays whole
     resize(static_cast<int>(stored.Width()), static_cast<int>(stored.Height()));
-    fSplitBox->show();
-    fResultBox->show();
+    split_box_->show();
+    result_box_->show();
   } else {
     EnableMenuCommands(false, {kTeachStart, kShowSettings});
-    fScrollView->hide();
-    fMiniView->show();
+    scroll_view_->hide();
+    mini_view_->show();
     SetSizeLimits(compact_width, compact_width, compact_height, compact_height);
     resize(compact_width, compact_height);
-    fSplitBox->hide();
-    fResultBox->hide();
+    split_box_->hide();
+    result_box_->hide();
   }
-  fPoseView->update();
+  pose_view_->update();
 }
 
 void MainWindow::EnableMenuCommands(bool enable, std::initializer_list<uint32_t> codes) {
-  for (QMenu* menu : {fIconMenu, fFileMenu, fViewMenu}) {
+  for (QMenu* menu : {icon_menu_, file_menu_, view_menu_}) {
     for (uint32_t code : codes) {
       if (QAction* item = FindMenuItem(menu, code)) item->setEnabled(enable);
     }
@@ -61,25 +61,25 @@ void MainWindow::EnableMenuCommands(bool enable, std::initializer_list<uint32_t>
 
 void MainWindow::UseColoredDesign() {
   const QColor panel = palette().color(QPalette::Window);
-  if (!fColoredDesign) {
-    for (QWidget* box : std::initializer_list<QWidget*>{fResultBox, fSplitBox, fTeachBox}) {
+  if (!colored_design_) {
+    for (QWidget* box : std::initializer_list<QWidget*>{result_box_, split_box_, teach_box_}) {
       SetViewColor(box, panel);
       ColorToChilds(box);
     }
-    SetViewColor(fGloInfo, panel);
-    SetViewColor(fTextView, palette().color(QPalette::Base));
+    SetViewColor(glo_info_, panel);
+    SetViewColor(text_view_, palette().color(QPalette::Base));
   } else {
-    SetViewColor(fResultBox, QColor(250, 250, 145));
-    SetViewColor(fIrType, QColor(250, 230, 145));
-    SetViewColor(fIrSender, QColor(250, 240, 145));
-    SetViewColor(fIrSenKey, QColor(250, 245, 145));
-    SetViewColor(fIrPrgNr, QColor(250, 245, 145));
-    SetViewColor(fSplitBox, QColor(250, 250, 145));
-    SetViewColor(fGloInfo, QColor(250, 200, 200));
-    SetViewColor(fTeachBox, QColor(200, 200, 250));
-    SetViewColor(fTextView, QColor(237, 237, 242));
+    SetViewColor(result_box_, QColor(250, 250, 145));
+    SetViewColor(ir_type_, QColor(250, 230, 145));
+    SetViewColor(ir_sender_, QColor(250, 240, 145));
+    SetViewColor(ir_sen_key_, QColor(250, 245, 145));
+    SetViewColor(ir_prg_nr_, QColor(250, 245, 145));
+    SetViewColor(split_box_, QColor(250, 250, 145));
+    SetViewColor(glo_info_, QColor(250, 200, 200));
+    SetViewColor(teach_box_, QColor(200, 200, 250));
+    SetViewColor(text_view_, QColor(237, 237, 242));
   }
-  for (QLabel* label : {fMiniType, fMiniRem, fMiniKey}) {
+  for (QLabel* label : {mini_type_, mini_rem_, mini_key_}) {
     QPalette mini = label->palette();
     mini.setColor(QPalette::Window, panel);
     // The tinted second colour only smooths the text's edges; the text itself stays dark.
@@ -87,7 +87,7 @@ void MainWindow::UseColoredDesign() {
     label->setPalette(mini);
     label->setAutoFillBackground(true);
   }
-  fPoseView->update();
+  pose_view_->update();
 }
 
 void MainWindow::UseAltDesign(int variant) {
@@ -95,17 +95,17 @@ void MainWindow::UseAltDesign(int variant) {
   const int height = variant == 1 ? 20 : 16;
   QFont font = this->font();
   if (variant != 1) font.setPointSize(9);
-  fSplitBox->setFont(font);
+  split_box_->setFont(font);
   const int column_width = 136;
   for (int group = 0; group < 5; ++group) {
-    MenuField* field = fGroupFields[group];
+    MenuField* field = group_fields_[group];
     field->setFont(font);
     const int slot = group + 1;  // the first slot holds "Permit:"
     const int x = 6 + (slot % 2) * (column_width + 4);
     const int y = 16 + (slot / 2) * (height + 4);
     field->setGeometry(x, y, column_width, height);
   }
-  fReSplit->setGeometry(6, 16, column_width, height);
+  re_split_->setGeometry(6, 16, column_width, height);
 }
 
 void MainWindow::AboutRequested() {
@@ -114,13 +114,13 @@ void MainWindow::AboutRequested() {
 
 void MainWindow::ShowMediaListState(const Message* message) {
   const bool closed = message == nullptr || message->what == kMediaListNotOpen;
-  if (QAction* open = FindMenuItem(fFileMenu, kOpenMediaList)) open->setEnabled(closed);
-  if (QAction* close = FindMenuItem(fFileMenu, kCloseMediaList)) close->setEnabled(!closed);
-  fMediaListOpen = !closed;
-  SetViewColor(fGloInfo, closed ? palette().color(QPalette::Window) : QColor(250, 200, 200));
-  QFont font = fGloInfo->font();
+  if (QAction* open = FindMenuItem(file_menu_, kOpenMediaList)) open->setEnabled(closed);
+  if (QAction* close = FindMenuItem(file_menu_, kCloseMediaList)) close->setEnabled(!closed);
+  media_list_open_ = !closed;
+  SetViewColor(glo_info_, closed ? palette().color(QPalette::Window) : QColor(250, 200, 200));
+  QFont font = glo_info_->font();
   font.setBold(!closed);
-  fGloInfo->setFont(font);
+  glo_info_->setFont(font);
 }
 
 void MainWindow::AddOptionalByWinKey(const Message* message) {
@@ -138,8 +138,8 @@ void MainWindow::AddOptionalByWinKey(const Message* message) {
 
 void MainWindow::StoreFrame() {
   // Only the full window's frame is kept; the compact view never overwrites it.
-  if (fSettings == nullptr || fMiniView == nullptr || MiniViewShowing()) return;
-  fSettings->prefs_window_rect = FrameToStore(this, fSettings->prefs_window_rect);
+  if (settings_ == nullptr || mini_view_ == nullptr || MiniViewShowing()) return;
+  settings_->prefs_window_rect = FrameToStore(this, settings_->prefs_window_rect);
 }
 
 void MainWindow::moveEvent(QMoveEvent* event) {
@@ -151,8 +151,8 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
   // A size the user sets is the size the full window comes back to after the compact view.
   StoreFrame();
-  if (fSettView != nullptr) fSettView->resize(centralWidget() ? centralWidget()->size() : size());
-  if (fPoseView != nullptr) fPoseView->update();
+  if (sett_view_ != nullptr) sett_view_->resize(centralWidget() ? centralWidget()->size() : size());
+  if (pose_view_ != nullptr) pose_view_->update();
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {

@@ -21,44 +21,44 @@ std::vector<std::string> MainWindow::SystemPorts() {
 }
 
 void MainWindow::BuildReceiverView() {
-  fReportSink = std::make_unique<PostedReportSink>(GetLooper(), &fReportTarget);
-  fReceiver =
-      std::make_unique<ReceiverSession>(&fReceiverFlags, fSettings, fReportSink.get(), fSetup.port);
-  fReceiver->SetBusyQuestion(AskWhetherSensorRemoved);
-  fReceiver->SetNoReceiverNotice(NoticeNoReceiver);
-  connect(fReceiver.get(), &ReceiverSession::PulseWanted, this, [this] { WakePulse(); });
-  fPulseView = new PulseView(QRect(533, 4, 160, 16), "puView", fReceiver.get(), fPoseView);
-  fPulseView->setVisible(fSettings != nullptr && fSettings->show_pulse);
-  connect(fPulseView, &PulseView::PulseWanted, this, [this] { WakePulse(); });
+  report_sink_ = std::make_unique<PostedReportSink>(GetLooper(), &report_target_);
+  receiver_ = std::make_unique<ReceiverSession>(&receiver_flags_, settings_, report_sink_.get(),
+                                                setup_.port);
+  receiver_->SetBusyQuestion(AskWhetherSensorRemoved);
+  receiver_->SetNoReceiverNotice(NoticeNoReceiver);
+  connect(receiver_.get(), &ReceiverSession::PulseWanted, this, [this] { WakePulse(); });
+  pulse_view_ = new PulseView(QRect(533, 4, 160, 16), "puView", receiver_.get(), pose_view_);
+  pulse_view_->setVisible(settings_ != nullptr && settings_->show_pulse);
+  connect(pulse_view_, &PulseView::PulseWanted, this, [this] { WakePulse(); });
   PlaceContinueBox();
   ShowReceiverState();
-  if (!fListPorts) fListPorts = SystemPorts;
+  if (!list_ports_) list_ports_ = SystemPorts;
 }
 
 void MainWindow::PlaceContinueBox() {
   // In the receiver view's place when it is hidden; under it when it shows, since the window
   // is too narrow for the box beside it.
-  const QRect view = fPulseView->geometry();
-  if (fPulseView->isHidden()) {
-    fContinue->move(view.left() + 5, view.top());
+  const QRect view = pulse_view_->geometry();
+  if (pulse_view_->isHidden()) {
+    continue_->move(view.left() + 5, view.top());
   } else {
-    fContinue->move(view.left(), view.bottom() + 1 + 4);
+    continue_->move(view.left(), view.bottom() + 1 + 4);
   }
 }
 
 void MainWindow::ReceiverReported(const ReceiverReport& report) {
-  fRouter.HandleReport(report);
-  if (fReportObserver) fReportObserver(report);
+  router_.HandleReport(report);
+  if (report_observer_) report_observer_(report);
 }
 
 bool MainWindow::HandleReceiverMessage(Message* message) {
   if (ReceiverSession::IsSessionMessage(message->what)) {
-    if (fReceiver != nullptr) fReceiver->MessageReceived(message);
+    if (receiver_ != nullptr) receiver_->MessageReceived(message);
     // No port, or one held by another program: said once in the log, and shown where the
     // remote's name would be, until a port opens.
     const bool failed = message->what == kNoReceiverPort || message->what == kReceiverPortBusy;
-    if (failed && fReceiver != nullptr && fReceiver->Attempts() == 1) {
-      InsertLog(std::string(getLabel(kLabelNoPort)) + "\t\t" + fReceiver->WantedPort() + "\n");
+    if (failed && receiver_ != nullptr && receiver_->Attempts() == 1) {
+      InsertLog(std::string(getLabel(kLabelNoPort)) + "\t\t" + receiver_->WantedPort() + "\n");
     }
     ShowReceiverState();
     return true;
@@ -68,15 +68,15 @@ bool MainWindow::HandleReceiverMessage(Message* message) {
     case kReceiverEnded:
       return true;  // a receiver thread has ended; nothing counts them here
     case kHoldReceiverInfoToggled:
-      if (fSettings != nullptr) {
-        fSettings->hold_irInfo = !fSettings->hold_irInfo;
-        if (fPulseView != nullptr) fPulseView->SetHold(fSettings->hold_irInfo);
+      if (settings_ != nullptr) {
+        settings_->hold_irInfo = !settings_->hold_irInfo;
+        if (pulse_view_ != nullptr) pulse_view_->SetHold(settings_->hold_irInfo);
       }
       return true;
     case kPulseViewToggled:
-      if (fSettings != nullptr && fPulseView != nullptr) {
-        fSettings->show_pulse = !fSettings->show_pulse;
-        fPulseView->setVisible(fSettings->show_pulse);
+      if (settings_ != nullptr && pulse_view_ != nullptr) {
+        settings_->show_pulse = !settings_->show_pulse;
+        pulse_view_->setVisible(settings_->show_pulse);
         PlaceContinueBox();
       }
       return true;
@@ -86,42 +86,42 @@ bool MainWindow::HandleReceiverMessage(Message* message) {
 }
 
 void MainWindow::ShowReceiverState() {
-  const bool open = fReceiver != nullptr && fReceiver->Port() != nullptr;
-  if (open == fReceiverShownOpen) return;
-  fReceiverShownOpen = open;
+  const bool open = receiver_ != nullptr && receiver_->Port() != nullptr;
+  if (open == receiver_shown_open_) return;
+  receiver_shown_open_ = open;
   const QString text =
       open ? QString::fromUtf8(getLabel(kLabelNoRemote)) : QString("No receiver open");
-  fIrSender->setText(text);
-  fMiniRem->setText(text);
-  if (fPulseView != nullptr) fPulseView->update();
+  ir_sender_->setText(text);
+  mini_rem_->setText(text);
+  if (pulse_view_ != nullptr) pulse_view_->update();
 }
 
 void MainWindow::PlanPulse() {
-  int32_t pulses = fPulseView != nullptr ? fPulseView->PulsesUntilWork() : 0;
-  if (fSetup.exit_after_replay) pulses = 1;  // watches for the end of the recording
+  int32_t pulses = pulse_view_ != nullptr ? pulse_view_->PulsesUntilWork() : 0;
+  if (setup_.exit_after_replay) pulses = 1;  // watches for the end of the recording
   if (pulses <= 0) {
-    fPulse.stop();
+    pulse_.stop();
     return;
   }
-  fPulseSkip = pulses - 1;
-  fPulse.start(static_cast<int>(fPulseRate / 1000 * pulses));
+  pulse_skip_ = pulses - 1;
+  pulse_.start(static_cast<int>(pulse_rate_ / 1000 * pulses));
 }
 
 void MainWindow::WakePulse() {
-  if (!fPulse.isActive() || fPulseSkip > 0) PlanPulse();
+  if (!pulse_.isActive() || pulse_skip_ > 0) PlanPulse();
 }
 
 void MainWindow::OnPulse() {
-  if (fPulseView != nullptr) {
-    fPulseView->SkipPulses(fPulseSkip);
-    fPulseView->Pulse();
+  if (pulse_view_ != nullptr) {
+    pulse_view_->SkipPulses(pulse_skip_);
+    pulse_view_->Pulse();
   }
-  if (fReceiver != nullptr) fReceiver->Pulse();
-  fPulseSkip = 0;
-  if (fSetup.exit_after_replay && fReceiver != nullptr && fReceiver->Port() != nullptr) {
-    auto* replay = dynamic_cast<ReplayLine*>(fReceiver->Port()->Line());
+  if (receiver_ != nullptr) receiver_->Pulse();
+  pulse_skip_ = 0;
+  if (setup_.exit_after_replay && receiver_ != nullptr && receiver_->Port() != nullptr) {
+    auto* replay = dynamic_cast<ReplayLine*>(receiver_->Port()->Line());
     if (replay != nullptr && replay->Finished() && ActionsIdle()) {
-      fSetup.exit_after_replay = false;
+      setup_.exit_after_replay = false;
       Trace("replay finished\n");
       // A recording that could not be played to its end fails the run, as a bad file at the
       // start does.

@@ -48,36 +48,36 @@ Message PortMessage(const std::string& name) {
 }  // namespace
 
 bool MainWindow::SettingsPageShowing() const {
-  return fSettView != nullptr && !fSettView->isHidden();
+  return sett_view_ != nullptr && !sett_view_->isHidden();
 }
 
 void MainWindow::AddSettingsView() {
   const bool page_was_showing = SettingsPageShowing();
-  if (fSettView != nullptr) {
+  if (sett_view_ != nullptr) {
     Trace(" settView exist !\n");
-    delete fSettView;
-    fSettView = nullptr;
-    fSlider = nullptr;
-    fPortMenu = nullptr;
-    fPortField = nullptr;
-    std::fill(std::begin(fSettingChecks), std::end(fSettingChecks), nullptr);
-    fSettDone = nullptr;
+    delete sett_view_;
+    sett_view_ = nullptr;
+    slider_ = nullptr;
+    port_menu_ = nullptr;
+    port_field_ = nullptr;
+    std::fill(std::begin(setting_checks_), std::end(setting_checks_), nullptr);
+    sett_done_ = nullptr;
   }
   Trace(" build settView\n");
   if (page_was_showing) {
     // 'PREF' while the page shows: back to the main panel.
-    fPoseView->show();
+    pose_view_->show();
     EnableMenuCommands(true, {kTeachStart, kEditPresets, kToggleMiniView, kOpenMediaList});
     return;
   }
 
   const Messenger self = GetMessenger();
-  fSettView = new QWidget(this);
-  fSettView->setObjectName("settView");
-  fSettView->setAutoFillBackground(true);
-  fSettView->setGeometry(0, MenuBarHeight() + 2, width(), height() - MenuBarHeight() - 2);
+  sett_view_ = new QWidget(this);
+  sett_view_->setObjectName("settView");
+  sett_view_->setAutoFillBackground(true);
+  sett_view_->setGeometry(0, MenuBarHeight() + 2, width(), height() - MenuBarHeight() - 2);
 
-  auto* title = new QLabel(Label(kLabelSettings), fSettView);
+  auto* title = new QLabel(Label(kLabelSettings), sett_view_);
   title->setObjectName("toptext");
   QFont title_font = title->font();
   title_font.setBold(true);
@@ -88,43 +88,43 @@ void MainWindow::AddSettingsView() {
   title->setPalette(title_palette);
   title->setGeometry(8, 0, 220, 44);
 
-  fSlider = new QSlider(Qt::Horizontal, fSettView);
-  fSlider->setObjectName("slidder:koruscan");
-  fSlider->setRange(40, 120);
-  fSlider->setTickPosition(QSlider::TicksBothSides);
-  fSlider->setTickInterval((120 - 40) / 6);  // seven hash marks
-  fSlider->setValue(fSettings ? fSettings->PRIORITY : 40);
-  fSlider->setToolTip("ScanPortSpeed:");
-  fSlider->setAutoFillBackground(true);
-  fSlider->setGeometry(300, 10, 300, 30);
-  auto* slow = new QLabel("Slow", fSettView);
+  slider_ = new QSlider(Qt::Horizontal, sett_view_);
+  slider_->setObjectName("slidder:koruscan");
+  slider_->setRange(40, 120);
+  slider_->setTickPosition(QSlider::TicksBothSides);
+  slider_->setTickInterval((120 - 40) / 6);  // seven hash marks
+  slider_->setValue(settings_ ? settings_->PRIORITY : 40);
+  slider_->setToolTip("ScanPortSpeed:");
+  slider_->setAutoFillBackground(true);
+  slider_->setGeometry(300, 10, 300, 30);
+  auto* slow = new QLabel("Slow", sett_view_);
   slow->setGeometry(300, 40, 60, 14);
-  auto* fast = new QLabel("Fast", fSettView);
+  auto* fast = new QLabel("Fast", sett_view_);
   fast->setGeometry(570, 40, 30, 14);
-  auto* caption = new QLabel("ScanPortSpeed:", fSettView);
+  auto* caption = new QLabel("ScanPortSpeed:", sett_view_);
   caption->setGeometry(196, 16, 100, 14);
   // Every change applies: keyboard steps, clicks on the groove and the wheel at once, a drag
   // when the handle is let go (not once per pixel on the way).
   const auto apply = [this, self] {
     Message value(kReceiverPriority);
-    value.AddInt32("be:value", fSlider->value());
+    value.AddInt32("be:value", slider_->value());
     self.SendMessage(value);
   };
-  connect(fSlider, &QSlider::valueChanged, fSlider, [this, apply] {
-    if (!fSlider->isSliderDown()) apply();
+  connect(slider_, &QSlider::valueChanged, slider_, [this, apply] {
+    if (!slider_->isSliderDown()) apply();
   });
-  connect(fSlider, &QSlider::sliderReleased, fSlider, apply);
+  connect(slider_, &QSlider::sliderReleased, slider_, apply);
 
-  auto* sensor = new QLabel(Label(kLabelIrSensor), fSettView);
+  auto* sensor = new QLabel(Label(kLabelIrSensor), sett_view_);
   sensor->setObjectName("stext");
   sensor->setGeometry(8, 46, 80, 18);
 
-  fPortMenu = new QMenu(Label(kLabelUnset));
-  fPortField = new MenuField("   ", fPortMenu, fSettView);
-  fPortField->setObjectName("sepo");
-  fPortField->setGeometry(90, 44, 160, 22);
-  const std::string current = fSettings ? fSettings->rs232_port : "";
-  std::vector<std::string> devices = fListPorts ? fListPorts() : std::vector<std::string>{};
+  port_menu_ = new QMenu(Label(kLabelUnset));
+  port_field_ = new MenuField("   ", port_menu_, sett_view_);
+  port_field_->setObjectName("sepo");
+  port_field_->setGeometry(90, 44, 160, 22);
+  const std::string current = settings_ ? settings_->rs232_port : "";
+  std::vector<std::string> devices = list_ports_ ? list_ports_() : std::vector<std::string>{};
   for (auto it = devices.rbegin(); it != devices.rend(); ++it) {
     Trace("pCom [%ld:'%s'] %ld\n", static_cast<long>(devices.rend() - it - 1), it->c_str(),
           static_cast<long>(devices.size()));
@@ -135,20 +135,20 @@ void MainWindow::AddSettingsView() {
   }
   // A port given for this run (--port) is the one in use, not the stored one: it heads the list,
   // marked as such.
-  if (!fSetup.port.empty()) {
+  if (!setup_.port.empty()) {
     MessageAction* item =
-        AddMenuItem(fPortMenu, QString::fromStdString(fSetup.port) + " (this run)",
-                    PortMessage(fSetup.port), self);
+        AddMenuItem(port_menu_, QString::fromStdString(setup_.port) + " (this run)",
+                    PortMessage(setup_.port), self);
     item->setCheckable(true);
     item->setChecked(true);
-    fPortMenu->addSeparator();
+    port_menu_->addSeparator();
   }
   for (const std::string& port : items) {
     MessageAction* item =
-        AddMenuItem(fPortMenu, QString::fromStdString(CurrentReceiverDevices()->ShownName(port)),
+        AddMenuItem(port_menu_, QString::fromStdString(CurrentReceiverDevices()->ShownName(port)),
                     PortMessage(port), self);
     item->setCheckable(true);
-    item->setChecked(fSetup.port.empty() && port == current);
+    item->setChecked(setup_.port.empty() && port == current);
     // Ports this machine does not have stay visible but cannot be chosen.
     item->setEnabled(std::find(devices.begin(), devices.end(), port) != devices.end());
   }
@@ -160,53 +160,54 @@ void MainWindow::AddSettingsView() {
     bool value;
   };
   const Switch switches[5] = {
-      {"ScbA", kColorsToggled, 181, fSettings && fSettings->use_pimped},
-      {"ScbB", kPulseViewToggled, 182, fSettings && fSettings->show_pulse},
-      {"ScbC", kHoldReceiverInfoToggled, 184, fSettings && fSettings->hold_irInfo},
-      {"ScbD", kSystemSoundToggled, 185, fSettings && fSettings->use_systemsound},
-      {"ScbW", kAllWorkspacesToggled, 191, fSettings && fSettings->all_workspaces},
+      {"ScbA", kColorsToggled, 181, settings_ && settings_->use_pimped},
+      {"ScbB", kPulseViewToggled, 182, settings_ && settings_->show_pulse},
+      {"ScbC", kHoldReceiverInfoToggled, 184, settings_ && settings_->hold_irInfo},
+      {"ScbD", kSystemSoundToggled, 185, settings_ && settings_->use_systemsound},
+      {"ScbW", kAllWorkspacesToggled, 191, settings_ && settings_->all_workspaces},
   };
   for (int i = 0; i < 5; ++i) {
-    auto* check = new QCheckBox(Label(switches[i].label), fSettView);
+    auto* check = new QCheckBox(Label(switches[i].label), sett_view_);
     check->setObjectName(switches[i].name);
     check->setChecked(switches[i].value);
     check->setGeometry(8, 70 + i * 19, 220, 18);
     const uint32_t code = switches[i].code;
     connect(check, &QCheckBox::clicked, check, [self, code] { self.SendMessage(code); });
-    fSettingChecks[i] = check;
+    setting_checks_[i] = check;
   }
 
   // The receiver thread reads it when it starts.
-  auto* classic = new QCheckBox("Classic receiver timing", fSettView);
+  auto* classic = new QCheckBox("Classic receiver timing", sett_view_);
   classic->setObjectName("ScbT");
-  classic->setChecked(fSettings && fSettings->classic_timing);
+  classic->setChecked(settings_ && settings_->classic_timing);
   classic->setGeometry(8, 70 + 5 * 19, 220, 18);
-  Prefs* settings = fSettings;
+  Prefs* settings = settings_;
   connect(classic, &QCheckBox::toggled, classic, [settings](bool on) {
     if (settings != nullptr) settings->classic_timing = on;
   });
 
   // Stored, and applied at once: the socket opens or closes with the box.
-  auto* lircd = new QCheckBox("Serve LIRC clients (lircd socket)", fSettView);
+  auto* lircd = new QCheckBox("Serve LIRC clients (lircd socket)", sett_view_);
   lircd->setObjectName("ScbL");
-  lircd->setChecked((fSettings && fSettings->lircd_socket) || fLircd.Running());
+  lircd->setChecked((settings_ && settings_->lircd_socket) || lircd_.Running());
   lircd->setGeometry(8, 70 + 6 * 19, 260, 18);
   connect(lircd, &QCheckBox::toggled, lircd, [this](bool on) {
-    if (fSettings != nullptr) fSettings->lircd_socket = on;
+    if (settings_ != nullptr) settings_->lircd_socket = on;
     ServeLircdClients(on);
   });
 
-  fSettDone = new QPushButton(Label(kLabelDone), fSettView);
-  fSettDone->setObjectName("sVex");
-  fSettDone->setGeometry(width() - 90, height() - MenuBarHeight() - 32, 80, 24);
-  connect(fSettDone, &QPushButton::clicked, fSettDone, [self] { self.SendMessage(kShowSettings); });
+  sett_done_ = new QPushButton(Label(kLabelDone), sett_view_);
+  sett_done_->setObjectName("sVex");
+  sett_done_->setGeometry(width() - 90, height() - MenuBarHeight() - 32, 80, 24);
+  connect(sett_done_, &QPushButton::clicked, sett_done_,
+          [self] { self.SendMessage(kShowSettings); });
 
-  ExtendSettingsPage(fSettView);
+  ExtendSettingsPage(sett_view_);
   // The switches, this page's and those added to it, fill a column under the port, then the next
   // one: the page is only as high as the window, and a switch below its edge could not be clicked.
   const int page_height = height() - MenuBarHeight() - 2;
   int column = 0, y = 70;
-  for (QCheckBox* check : fSettView->findChildren<QCheckBox*>(Qt::FindDirectChildrenOnly)) {
+  for (QCheckBox* check : sett_view_->findChildren<QCheckBox*>(Qt::FindDirectChildrenOnly)) {
     if (y + check->height() > page_height) {
       ++column;
       y = 70;
@@ -216,14 +217,14 @@ void MainWindow::AddSettingsView() {
   }
   // Notes added to the page follow the switches, in the first column with room for them: to
   // the page's right edge, and above "Done.." where they reach over it.
-  for (QWidget* note : fSettView->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+  for (QWidget* note : sett_view_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
     if (!note->property(kFollowsSwitches).toBool()) continue;
     for (;; ++column, y = 70) {
       const int x = 8 + column * 230;
-      const int note_width = std::max(120, fSettView->width() - 8 - x);
+      const int note_width = std::max(120, sett_view_->width() - 8 - x);
       const int note_height =
           note->hasHeightForWidth() ? note->heightForWidth(note_width) : note->height();
-      const int bottom = x + note_width > fSettDone->x() ? fSettDone->y() - 4 : page_height;
+      const int bottom = x + note_width > sett_done_->x() ? sett_done_->y() - 4 : page_height;
       if (y + 2 + note_height <= bottom || y == 70) {
         note->setGeometry(x, y + 2, note_width, std::min(note_height, bottom - y - 2));
         y += note_height + 2;
@@ -233,7 +234,7 @@ void MainWindow::AddSettingsView() {
   }
 
   GiveMnemonics(this);
-  fPoseView->hide();
-  fSettView->show();
+  pose_view_->hide();
+  sett_view_->show();
   EnableMenuCommands(false, {kTeachStart, kEditPresets, kToggleMiniView, kOpenMediaList});
 }

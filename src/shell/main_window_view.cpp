@@ -46,15 +46,15 @@ void SetLogBackground(QTextEdit* log, const QColor& colour) {
 }  // namespace
 
 void MainWindow::BuildActions() {
-  fServices = fSetup.services ? fSetup.services() : CreateDesktopServices();
-  if (fSetup.dry_run) fServices = DryRunServices(std::move(fServices));
+  services_ = setup_.services ? setup_.services() : CreateDesktopServices();
+  if (setup_.dry_run) services_ = DryRunServices(std::move(services_));
   ActionServices services;
-  services.desktop = fServices.desktop.get();
-  services.players = fServices.players.get();
-  services.mixer = fServices.mixer.get();
-  services.launcher = fServices.launcher.get();
-  fIndicators = std::make_unique<WindowIndicators>(fMuteButton, fGloInfo);
-  fActions = std::make_unique<ActionThread>(services);
+  services.desktop = services_.desktop.get();
+  services.players = services_.players.get();
+  services.mixer = services_.mixer.get();
+  services.launcher = services_.launcher.get();
+  indicators_ = std::make_unique<WindowIndicators>(mute_button_, glo_info_);
+  actions_ = std::make_unique<ActionThread>(services);
 }
 
 void MainWindow::ShowDesktopNotices() {
@@ -66,140 +66,140 @@ void MainWindow::ShowDesktopNotices() {
 }
 
 DesktopReport MainWindow::DesktopState() const {
-  return fServices.desktop ? fServices.desktop->Report() : DesktopReport{};
+  return services_.desktop ? services_.desktop->Report() : DesktopReport{};
 }
 
 void MainWindow::RunAction(ActionThread::Action action) {
-  if (!fActions) return;
-  fActions->Post(
-      [action = std::move(action), after = fSetup.after_action](ActionServices& services) {
+  if (!actions_) return;
+  actions_->Post(
+      [action = std::move(action), after = setup_.after_action](ActionServices& services) {
         action(services);
         if (after) after();
       });
 }
 
 void MainWindow::WaitForActions() {
-  if (fActions) fActions->WaitIdle();
+  if (actions_) actions_->WaitIdle();
 }
 
 bool MainWindow::ActionsIdle() {
-  if (!fActions) return true;
-  fActions->WaitIdle();
+  if (!actions_) return true;
+  actions_->WaitIdle();
   return true;
 }
 
 void MainWindow::ShutdownActions() {
-  if (fActions) {
+  if (actions_) {
     // Focus-follows-mouse goes off with the window, after whatever is still queued.
     RunAction([](ActionServices& services) { FollowMousFocus(services, false); });
-    fActions->WaitIdle();
-    fActions.reset();
+    actions_->WaitIdle();
+    actions_.reset();
   }
   // The mixer's watch reports to the "MUTED" button until the mixer goes.
-  fServices.mixer.reset();
+  services_.mixer.reset();
 }
 
 void MainWindow::SetText(RoutingText which, const std::string& text) {
   QWidget* target = nullptr;
   switch (which) {
     case RoutingText::kCodec:
-      target = fIrType;
+      target = ir_type_;
       break;
     case RoutingText::kRemote:
-      target = fIrSender;
+      target = ir_sender_;
       break;
     case RoutingText::kKey:
-      target = fIrSenKey;
+      target = ir_sen_key_;
       break;
     case RoutingText::kKeyValue:
-      target = fIrPrgNr;
+      target = ir_prg_nr_;
       break;
     case RoutingText::kMiniRemote:
-      target = fMiniRem;
+      target = mini_rem_;
       break;
     case RoutingText::kMiniKey:
-      target = fMiniKey;
+      target = mini_key_;
       break;
     case RoutingText::kStatusLine:
-      target = fGloInfo;
+      target = glo_info_;
       break;
     case RoutingText::kSplitTitle:
-      if (fSplitBox != nullptr) fSplitBox->setTitle(Text(text));
+      if (split_box_ != nullptr) split_box_->setTitle(Text(text));
       return;
   }
   if (auto* label = qobject_cast<QLabel*>(target)) label->setText(Text(text));
 }
 
 void MainWindow::SetMiniGroup(const std::string& text, TextAlign align) {
-  fMiniType->setText(Text(text));
-  fMiniType->setAlignment(align == TextAlign::kLeft    ? Qt::AlignLeft
-                          : align == TextAlign::kRight ? Qt::AlignRight
-                                                       : Qt::AlignHCenter);
+  mini_type_->setText(Text(text));
+  mini_type_->setAlignment(align == TextAlign::kLeft    ? Qt::AlignLeft
+                           : align == TextAlign::kRight ? Qt::AlignRight
+                                                        : Qt::AlignHCenter);
 }
 
 void MainWindow::ShowStatusLine() {
-  fGloInfo->show();
+  glo_info_->show();
 }
 
 void MainWindow::InsertLog(const std::string& line) {
-  QTextCursor cursor(fTextView->document());
+  QTextCursor cursor(text_view_->document());
   cursor.movePosition(QTextCursor::Start);
   cursor.insertText(Text(line));
 }
 
 void MainWindow::SetLogText(const std::string& text) {
-  fTextView->setPlainText(Text(text));
+  text_view_->setPlainText(Text(text));
 }
 
 std::string MainWindow::LogText() const {
-  return fTextView->toPlainText().toStdString();
+  return text_view_->toPlainText().toStdString();
 }
 
 void MainWindow::Beep() {
   // The desktop's sound for a recognised key ("koru-receiver" where the theme has one), else
   // the bell; it never holds up the window.
-  fSound.Play();
+  sound_.Play();
 }
 
 void MainWindow::ShowHysteresis(bool on) {
-  fHysteresisBox->setChecked(on);
+  hysteresis_box_->setChecked(on);
 }
 
 void MainWindow::ShowContinuous(bool on) {
-  fContinue->setChecked(on);
+  continue_->setChecked(on);
 }
 
 bool MainWindow::SplitSwitch() const {
-  return fReSplit->isChecked();
+  return re_split_->isChecked();
 }
 
 void MainWindow::SetSplitSwitch(bool on) {
-  fReSplit->setChecked(on);
+  re_split_->setChecked(on);
 }
 
 void MainWindow::ShowSplitting(bool on) {
-  const QColor colour = on && fColoredDesign ? kSplitRed : palette().color(QPalette::Window);
-  for (MenuField* field : fGroupFields) {
+  const QColor colour = on && colored_design_ ? kSplitRed : palette().color(QPalette::Window);
+  for (MenuField* field : group_fields_) {
     SetViewColor(field, colour);
     field->setEnabled(on);
   }
-  SetViewColor(fReSplit, colour);
-  SetViewColor(fSplitBox, colour);
-  ColorToChilds(fSplitBox);
-  fSplitBox->update();
+  SetViewColor(re_split_, colour);
+  SetViewColor(split_box_, colour);
+  ColorToChilds(split_box_);
+  split_box_->update();
 }
 
 void MainWindow::ShowGroupHighlight(const std::array<bool, 5>& lit) {
-  const QColor normal = fColoredDesign ? kSplitRed : palette().color(QPalette::Window);
-  const QColor highlight = fColoredDesign ? kSplitBlue : palette().color(QPalette::Highlight);
+  const QColor normal = colored_design_ ? kSplitRed : palette().color(QPalette::Window);
+  const QColor highlight = colored_design_ ? kSplitBlue : palette().color(QPalette::Highlight);
   for (int group = 0; group < 5; ++group) {
-    SetViewColor(fGroupFields[group], lit[group] ? highlight : normal);
+    SetViewColor(group_fields_[group], lit[group] ? highlight : normal);
   }
 }
 
 MenuField* MainWindow::RemoteMenuField(int32_t kind) const {
-  if (kind == 0) return fRemoteField;
-  if (kind >= 10 && kind < 15) return fGroupFields[kind - 10];
+  if (kind == 0) return remote_field_;
+  if (kind >= 10 && kind < 15) return group_fields_[kind - 10];
   return nullptr;
 }
 
@@ -243,47 +243,47 @@ void MainWindow::DropMenuFocus(int32_t kind) {
 }
 
 void MainWindow::MarkShowTab(bool on) {
-  SetItemTo(fViewMenu, 0, getLabel(kLabelShowTab), true, nullptr, on);
+  SetItemTo(view_menu_, 0, getLabel(kLabelShowTab), true, nullptr, on);
 }
 
 void MainWindow::ShowTeachBox(bool teaching) {
   if (teaching) {
-    fResultBox->hide();
-    fSplitBox->hide();
-    if (fTeachBox->isHidden()) {
-      fTeachKeyField->hide();
-      SetLogBackground(fTextView, QColor(250, 250, 250));
-      fTeachBox->show();
+    result_box_->hide();
+    split_box_->hide();
+    if (teach_box_->isHidden()) {
+      teach_key_field_->hide();
+      SetLogBackground(text_view_, QColor(250, 250, 250));
+      teach_box_->show();
     }
     return;
   }
-  fTeachBox->hide();
-  SetLogBackground(fTextView, palette().color(QPalette::Base));
-  fResultBox->show();
-  fSplitBox->show();
+  teach_box_->hide();
+  SetLogBackground(text_view_, palette().color(QPalette::Base));
+  result_box_->show();
+  split_box_->show();
 }
 
 void MainWindow::LockForTeaching(bool locked) {
-  fTeachButton->setEnabled(!locked);
+  teach_button_->setEnabled(!locked);
   EnableMenuCommands(!locked, {kTeachStart, kReloadPresets, kEditPresets, kShowSettings,
                                kToggleMiniView, kImportLircRemote, kImportKernelKeymap});
 }
 
 std::string MainWindow::TeachFieldText(TeachField field) const {
-  return (field == TeachField::kName ? fTeachName : fTeachHead)->Text().toStdString();
+  return (field == TeachField::kName ? teach_name_ : teach_head_)->Text().toStdString();
 }
 
 void MainWindow::SetTeachFieldText(TeachField field, const std::string& text) {
-  (field == TeachField::kName ? fTeachName : fTeachHead)->SetText(Text(text));
+  (field == TeachField::kName ? teach_name_ : teach_head_)->SetText(Text(text));
 }
 
 void MainWindow::EnableTeachField(TeachField field, bool enabled) {
-  (field == TeachField::kName ? fTeachName : fTeachHead)->Edit()->setEnabled(enabled);
+  (field == TeachField::kName ? teach_name_ : teach_head_)->Edit()->setEnabled(enabled);
 }
 
 void MainWindow::StyleTeachField(TeachField which, TeachFieldLook look) {
   const bool fresh = look == TeachFieldLook::kNew;
-  QLineEdit* edit = (which == TeachField::kName ? fTeachName : fTeachHead)->Edit();
+  QLineEdit* edit = (which == TeachField::kName ? teach_name_ : teach_head_)->Edit();
   // A fresh field keeps the disabled look of the style once its text is taken, so the user
   // sees that it was; an existing remote's fields are shown in their own colours throughout.
   QPalette palette = QApplication::palette(edit);
@@ -297,41 +297,41 @@ void MainWindow::StyleTeachField(TeachField which, TeachFieldLook look) {
 }
 
 bool MainWindow::TwoBytes() const {
-  return fTeachDoubleByte->isChecked();
+  return teach_double_byte_->isChecked();
 }
 
 void MainWindow::SetTwoBytes(bool on) {
-  fTeachDoubleByte->setChecked(on);
+  teach_double_byte_->setChecked(on);
 }
 
 void MainWindow::DropTwoBytesFocus() {
-  fTeachDoubleByte->clearFocus();
+  teach_double_byte_->clearFocus();
 }
 
 bool MainWindow::ClassicCodes() const {
-  return fTeachClassic->isChecked();
+  return teach_classic_->isChecked();
 }
 
 void MainWindow::SetClassicCodes(bool on) {
-  fTeachClassic->setChecked(on);
+  teach_classic_->setChecked(on);
 }
 
 void MainWindow::ShowTeachData(const std::string& text, TeachTone tone) {
-  fTeachData->setText(Text(text));  // shortened in the middle, whole as its tool tip
-  QPalette palette = fTeachData->palette();
+  teach_data_->setText(Text(text));  // shortened in the middle, whole as its tool tip
+  QPalette palette = teach_data_->palette();
   palette.setColor(QPalette::Window,
                    tone == TeachTone::kFree ? QColor(200, 250, 200) : QColor(250, 200, 200));
-  fTeachData->setPalette(palette);
-  fTeachData->setAutoFillBackground(true);
+  teach_data_->setPalette(palette);
+  teach_data_->setAutoFillBackground(true);
 }
 
 void MainWindow::ShowTeachChoice(bool taught) {
-  fTeachClear->setVisible(taught);
-  fTeachKeyField->setVisible(!taught);
+  teach_clear_->setVisible(taught);
+  teach_key_field_->setVisible(!taught);
 }
 
 KeyMenu& MainWindow::TeachKeyMenu() {
-  return *fTeachKeyMenu;
+  return *teach_key_menu_;
 }
 
 void MainWindow::ToggleMinimised() {
@@ -355,32 +355,32 @@ void MainWindow::ShowOnAllWorkspaces(bool all) {
 }
 
 MuteIndicator* MainWindow::MuteButton() {
-  return fIndicators.get();
+  return indicators_.get();
 }
 
 StatusLabel* MainWindow::StatusLine() {
-  return fIndicators.get();
+  return indicators_.get();
 }
 
 void MainWindow::ShowPressedKey(int32_t keyfn) {
-  if (fPulseView != nullptr) fPulseView->SetRemoteDev(keyfn);
+  if (pulse_view_ != nullptr) pulse_view_->SetRemoteDev(keyfn);
 }
 
 bool MainWindow::ReceiverContinuous() const {
-  return fReceiverFlags.SCAN_CONTINOUS != 0;
+  return receiver_flags_.SCAN_CONTINOUS != 0;
 }
 
 void MainWindow::SetReceiverContinuous(bool on) {
-  fReceiverFlags.SCAN_CONTINOUS = on ? 1 : 0;
-  if (fReceiver == nullptr) return;
+  receiver_flags_.SCAN_CONTINOUS = on ? 1 : 0;
+  if (receiver_ == nullptr) return;
   if (on) {
-    fReceiver->ReStartSniffer();
+    receiver_->ReStartSniffer();
   } else {
-    fReceiver->StopSniffer();
+    receiver_->StopSniffer();
   }
-  if (fPulseView != nullptr) fPulseView->update();
+  if (pulse_view_ != nullptr) pulse_view_->update();
 }
 
 void MainWindow::ReceiverUnusable() {
-  fReceiverFlags.CHECK_SCAN_IR = 0;
+  receiver_flags_.CHECK_SCAN_IR = 0;
 }

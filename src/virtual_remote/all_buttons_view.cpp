@@ -37,41 +37,41 @@ std::filesystem::path LayoutPath(const std::string& name) {
 
 AllButtonsView::AllButtonsView(const QRect& frame, const char* name, const Messenger& target,
                                const Prefs* settings, QWidget* parent)
-    : QWidget(parent), fTarget(target) {
+    : QWidget(parent), target_(target) {
   setObjectName(name);
   setGeometry(frame);
   QPalette colours = palette();
   colours.setColor(QPalette::Window, kBoardColor);
   setPalette(colours);
   if (settings != nullptr) {
-    fLayoutName = settings->Layoutfile;
-    fDualMode = settings->use_DualButton;
+    layout_name_ = settings->Layoutfile;
+    dual_mode_ = settings->use_DualButton;
   }
   QFont font = this->font();
   font.setPixelSize(10);
   setFont(font);
 
-  fGridBox = new QCheckBox(getLabel(kLabelShowGrid), this);
-  fGridBox->setObjectName("showGrid");
-  fGridBox->setGeometry(2, 2, 179, 21);
-  fGridBox->setChecked(fShowGrid);
-  connect(fGridBox, &QCheckBox::clicked, this, [this] { fTarget.SendMessage(kShowGridToggled); });
+  grid_box_ = new QCheckBox(getLabel(kLabelShowGrid), this);
+  grid_box_->setObjectName("showGrid");
+  grid_box_->setGeometry(2, 2, 179, 21);
+  grid_box_->setChecked(show_grid_);
+  connect(grid_box_, &QCheckBox::clicked, this, [this] { target_.SendMessage(kShowGridToggled); });
 
   // The menu's title shows while no layout file is marked (before the first one is written).
-  fLayoutMenu = new QMenu(QString::fromStdString(fLayoutName));
-  fLayoutField = new MenuField(QString(), fLayoutMenu, this);
-  fLayoutField->setObjectName("lfMF");
-  fLayoutField->setGeometry(15, 13, 160, 24);
+  layout_menu_ = new QMenu(QString::fromStdString(layout_name_));
+  layout_field_ = new MenuField(QString(), layout_menu_, this);
+  layout_field_->setObjectName("lfMF");
+  layout_field_->setGeometry(15, 13, 160, 24);
 
-  fDualBox = new QCheckBox(getLabel(kLabelUseDualFunctionButtons), this);
-  fDualBox->setObjectName("useDuBu");
-  fDualBox->setGeometry(2, 2, 179, 21);
-  fDualBox->setChecked(fDualMode);
-  fDualBox->hide();
-  connect(fDualBox, &QCheckBox::clicked, this,
-          [this] { fTarget.SendMessage(kDualButtonsToggled); });
+  dual_box_ = new QCheckBox(getLabel(kLabelUseDualFunctionButtons), this);
+  dual_box_->setObjectName("useDuBu");
+  dual_box_->setGeometry(2, 2, 179, 21);
+  dual_box_->setChecked(dual_mode_);
+  dual_box_->hide();
+  connect(dual_box_, &QCheckBox::clicked, this,
+          [this] { target_.SendMessage(kDualButtonsToggled); });
 
-  ScanLayoutFiles(fLayoutMenu);
+  ScanLayoutFiles(layout_menu_);
 }
 
 AllButtonsView::~AllButtonsView() = default;
@@ -79,41 +79,41 @@ AllButtonsView::~AllButtonsView() = default;
 void AllButtonsView::FillWithAllPosButtons() {
   const auto& table = DefaultButtons();
   for (int slot = 0; slot < kBoardSlots; ++slot) {
-    if (fButtons[slot] != nullptr || table[slot].key_function == 0) continue;
+    if (buttons_[slot] != nullptr || table[slot].key_function == 0) continue;
     const ButtonDef& def = table[slot];
     const std::string name = "bt" + std::to_string(slot);
     auto* button =
         new RemoteButtonView(QRect(def.x, def.y, ButtonWidth(def.key_function), kButtonHeight),
                              name.c_str(), def.key_function, this);
-    button->SetTarget(fTarget);
+    button->SetTarget(target_);
     button->show();
-    fButtons[slot] = button;
+    buttons_[slot] = button;
   }
   LoadPositions();
 }
 
 void AllButtonsView::LoadPositions() {
-  const std::filesystem::path path = LayoutPath(fLayoutName);
+  const std::filesystem::path path = LayoutPath(layout_name_);
   std::ifstream file;
   if (!path.empty()) file.open(path, std::ios::binary);
   if (file.is_open()) {
     std::stringstream text;
     text << file.rdbuf();
     for (const LayoutPlace& place : ParseLayoutFile(text.str())) {
-      RemoteButtonView* button = fButtons[place.slot];
+      RemoteButtonView* button = buttons_[place.slot];
       if (button == nullptr) continue;
       button->move(ClampOntoBoard(QPoint(place.x, place.y), button->width()));
     }
   }
-  window()->setWindowTitle(QString::fromStdString(fLayoutName));
+  window()->setWindowTitle(QString::fromStdString(layout_name_));
 }
 
 void AllButtonsView::SavePositions() {
-  const std::filesystem::path path = LayoutPath(fLayoutName);
+  const std::filesystem::path path = LayoutPath(layout_name_);
   if (path.empty()) return;
   std::vector<LayoutPlace> places;
   for (int slot = 0; slot < kBoardSlots; ++slot) {
-    if (const RemoteButtonView* button = fButtons[slot]) {
+    if (const RemoteButtonView* button = buttons_[slot]) {
       places.push_back(LayoutPlace{slot, button->x(), button->y(), button->Label().toStdString()});
     }
   }
@@ -128,10 +128,10 @@ void AllButtonsView::ScanLayoutFiles(QMenu* menu) {
   for (const std::string& name : ScanLayoutFileNames(RemoteDefinition::Folder())) {
     Message choose(kChooseLayoutFile);
     choose.AddString("layout_name", name);
-    QAction* item = AddMenuItem(menu, QString::fromStdString(name), choose, fTarget);
+    QAction* item = AddMenuItem(menu, QString::fromStdString(name), choose, target_);
     item->setCheckable(true);
     // A prefix comparison: "_LAYOUT_" marks an item "_LAY" as well.
-    item->setChecked(fLayoutName.compare(0, name.size(), name) == 0);
+    item->setChecked(layout_name_.compare(0, name.size(), name) == 0);
   }
 }
 
@@ -139,7 +139,7 @@ void AllButtonsView::GetDesRect() {
   int used_right = 30, used_bottom = 40;
   int park_right = 0, park_bottom = 0;
   for (int slot = kBoardSlots - 1; slot >= 0; --slot) {
-    RemoteButtonView* button = fButtons[slot];
+    RemoteButtonView* button = buttons_[slot];
     if (button == nullptr) continue;
     button->SetLit(false);
     button->SetMoving(false);
@@ -157,45 +157,45 @@ void AllButtonsView::GetDesRect() {
   }
   if (used_bottom > park_bottom) park_bottom = used_bottom + 70;
   if (park_right < 460) park_right = 460;
-  fUsedArea = QRect(QPoint(1, 1), QPoint(used_right, used_bottom));
-  fParking = QSize(park_right, park_bottom);
+  used_area_ = QRect(QPoint(1, 1), QPoint(used_right, used_bottom));
+  parking_ = QSize(park_right, park_bottom);
 
-  const int left = fUsedArea.left();
-  fGridBox->move(5 + left, used_bottom + 8);
-  fLayoutField->move(35 + left, used_bottom + 35);
-  fDualBox->move(35 + left, used_bottom + 30);
+  const int left = used_area_.left();
+  grid_box_->move(5 + left, used_bottom + 8);
+  layout_field_->move(35 + left, used_bottom + 35);
+  dual_box_->move(35 + left, used_bottom + 30);
 
   bool dual = false;
   for (int slot = 60; slot < kBoardSlots; ++slot) {
-    if (slot != 69 && fButtons[slot] != nullptr &&
-        fButtons[slot]->geometry().right() < kUsedAreaLimit) {
+    if (slot != 69 && buttons_[slot] != nullptr &&
+        buttons_[slot]->geometry().right() < kUsedAreaLimit) {
       dual = true;
     }
   }
-  fDualBox->setChecked(dual);
-  fDualMode = dual;
+  dual_box_->setChecked(dual);
+  dual_mode_ = dual;
   RemoteButtonView::useingDualButtons = dual;
 
-  if (fSizeLimits) {
-    fSizeLimits(QSize(used_right + 1, used_bottom + 1), QSize(park_right, park_bottom + 40));
+  if (size_limits_) {
+    size_limits_(QSize(used_right + 1, used_bottom + 1), QSize(park_right, park_bottom + 40));
   }
   update();
 }
 
 void AllButtonsView::Highlight(long slot) {
   if (slot > 70 || slot < 0) {
-    if (RemoteButtonView* lit = Button(fLitSlot)) {
+    if (RemoteButtonView* lit = Button(lit_slot_)) {
       lit->SetLit(false);
       lit->update();
     }
     return;
   }
-  RemoteButtonView* button = fButtons[slot];
+  RemoteButtonView* button = buttons_[slot];
   if (button == nullptr) return;
   if (slot >= 49) {
     // The group buttons light one at a time; the lit key stays lit.
     for (int group = 50; group <= 54; ++group) {
-      if (RemoteButtonView* other = fButtons[group]) {
+      if (RemoteButtonView* other = buttons_[group]) {
         other->SetLit(false);
         other->update();
       }
@@ -205,29 +205,29 @@ void AllButtonsView::Highlight(long slot) {
     return;
   }
   const int target =
-      fDualMode ? DualSlotFor(static_cast<int32_t>(slot) + 51) : static_cast<int>(slot);
-  RemoteButtonView* lit = fButtons[target];
+      dual_mode_ ? DualSlotFor(static_cast<int32_t>(slot) + 51) : static_cast<int>(slot);
+  RemoteButtonView* lit = buttons_[target];
   if (lit == nullptr) return;
-  if (RemoteButtonView* previous = Button(fLitSlot)) {
+  if (RemoteButtonView* previous = Button(lit_slot_)) {
     previous->SetLit(false);
     previous->update();
   }
   lit->SetLit(true);
   lit->update();
-  fLitSlot = target;
+  lit_slot_ = target;
 }
 
 void AllButtonsView::MarkRemotesButton(const Message* msg) {
   const RemoteDefinition* remote = msg != nullptr ? MarkedRemote(*msg) : nullptr;
   for (int slot = 0; slot < kBoardSlots; ++slot) {
-    RemoteButtonView* button = fButtons[slot];
+    RemoteButtonView* button = buttons_[slot];
     if (button == nullptr) continue;
     button->SetTaught(remote != nullptr && slot < 50 && remote->HasKey(slot + 1));
     button->update();
   }
   if (remote == nullptr) return;
   for (int slot = 60; slot < kBoardSlots; ++slot) {
-    if (RemoteButtonView* button = fButtons[slot]) {
+    if (RemoteButtonView* button = buttons_[slot]) {
       button->SetTaught(true);
       button->update();
     }
@@ -237,9 +237,9 @@ void AllButtonsView::MarkRemotesButton(const Message* msg) {
 void AllButtonsView::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), kBoardColor);
-  if (fShowGrid) {
-    const int L = fUsedArea.left(), T = fUsedArea.top();
-    const int R = fUsedArea.right(), B = fUsedArea.bottom();
+  if (show_grid_) {
+    const int L = used_area_.left(), T = used_area_.top();
+    const int R = used_area_.right(), B = used_area_.bottom();
     // Darker than the board: a grid as light as the board itself could not be seen.
     painter.setPen(QColor(150, 150, 140, 90));
     for (int i = 0; i < (B - T) / 15; ++i) {
@@ -252,8 +252,8 @@ void AllButtonsView::paintEvent(QPaintEvent*) {
     }
   }
   painter.setRenderHint(QPainter::Antialiasing);
-  const QRectF panel(kUsedAreaLimit + 3.5, 3.5, fParking.width() - kUsedAreaLimit - 8,
-                     fParking.height() - 8);
+  const QRectF panel(kUsedAreaLimit + 3.5, 3.5, parking_.width() - kUsedAreaLimit - 8,
+                     parking_.height() - 8);
   painter.setPen(QPen(QColor(120, 120, 120), 1));
   painter.setBrush(QColor(214, 214, 214));
   painter.drawRoundedRect(panel, 6, 6);

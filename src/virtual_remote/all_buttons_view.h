@@ -44,41 +44,41 @@ class AllButtonsView : public QWidget {
   virtual void MarkRemotesButton(const Message* msg);
 
   RemoteButtonView* Button(int slot) const {
-    return slot >= 0 && slot < kBoardSlots ? fButtons[slot] : nullptr;
+    return slot >= 0 && slot < kBoardSlots ? buttons_[slot] : nullptr;
   }
-  void SetLayoutName(const std::string& name) { fLayoutName = name; }
-  void SetShowGrid(bool show) { fShowGrid = show; }
-  bool DualMode() const { return fDualMode; }
-  void SetDualMode(bool dual) { fDualMode = dual; }
+  void SetLayoutName(const std::string& name) { layout_name_ = name; }
+  void SetShowGrid(bool show) { show_grid_ = show; }
+  bool DualMode() const { return dual_mode_; }
+  void SetDualMode(bool dual) { dual_mode_ = dual; }
 
   // Extents from the last GetDesRect: the used area (left, top 1) and the parking area's
   // right and bottom.
-  QRect UsedArea() const { return fUsedArea; }
-  QSize ParkingExtent() const { return fParking; }
+  QRect UsedArea() const { return used_area_; }
+  QSize ParkingExtent() const { return parking_; }
 
-  QCheckBox* GridBox() const { return fGridBox; }
-  QCheckBox* DualBox() const { return fDualBox; }
-  MenuField* LayoutField() const { return fLayoutField; }
-  QMenu* LayoutMenu() const { return fLayoutMenu; }
+  QCheckBox* GridBox() const { return grid_box_; }
+  QCheckBox* DualBox() const { return dual_box_; }
+  MenuField* LayoutField() const { return layout_field_; }
+  QMenu* LayoutMenu() const { return layout_menu_; }
 
   // Where GetDesRect puts the window's size limits (minimum, maximum).
-  void SetSizeLimitsHook(std::function<void(QSize, QSize)> hook) { fSizeLimits = std::move(hook); }
+  void SetSizeLimitsHook(std::function<void(QSize, QSize)> hook) { size_limits_ = std::move(hook); }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  std::array<RemoteButtonView*, kBoardSlots> fButtons{};
-  std::string fLayoutName = "_LAYOUT_";
-  bool fShowGrid = false;
-  bool fDualMode = false;
-  QRect fUsedArea{QPoint(1, 1), QPoint(30, 30)};
-  QSize fParking;
-  int fLitSlot = 0;
-  Messenger fTarget;
-  QCheckBox* fGridBox = nullptr;
-  MenuField* fLayoutField = nullptr;
-  QMenu* fLayoutMenu = nullptr;
-  QCheckBox* fDualBox = nullptr;
-  std::function<void(QSize, QSize)> fSizeLimits;
+  std::array<RemoteButtonView*, kBoardSlots> buttons_{};
+  std::string layout_name_ = "_LAYOUT_";
+  bool show_grid_ = false;
+  bool dual_mode_ = false;
+  QRect used_area_{QPoint(1, 1), QPoint(30, 30)};
+  QSize parking_;
+  int lit_slot_ = 0;
+  Messenger target_;
+  QCheckBox* grid_box_ = nullptr;
+  MenuField* layout_field_ = nullptr;
+  QMenu* layout_menu_ = nullptr;
+  QCheckBox* dual_box_ = nullptr;
+  std::function<void(QSize, QSize)> size_limits_;
 };

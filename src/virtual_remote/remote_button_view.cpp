@@ -93,18 +93,18 @@ QImage MakeFace(int32_t key_function, int width) {
 RemoteButtonView::RemoteButtonView(const QRect& frame, const char* name, int32_t keyFunction,
                                    QWidget* parent)
     : QWidget(parent),
-      fKeyFunction(keyFunction),
-      fSymbol(SymbolIndex(keyFunction)),
-      fLabel(QString::fromUtf8(ButtonLabel(keyFunction))),
-      fInstance(++ccounter) {
+      key_function_(keyFunction),
+      symbol_(SymbolIndex(keyFunction)),
+      label_(QString::fromUtf8(ButtonLabel(keyFunction))),
+      instance_(++ccounter) {
   setObjectName(name);
   // A transparent parent would leave the rounded corners unpainted: plain grey then.
-  fViewColor = parent != nullptr && parent->palette().color(QPalette::Window).alpha() != 0
-                   ? parent->palette().color(QPalette::Window)
-                   : QColor(216, 216, 216);
+  view_color_ = parent != nullptr && parent->palette().color(QPalette::Window).alpha() != 0
+                    ? parent->palette().color(QPalette::Window)
+                    : QColor(216, 216, 216);
   const int width = ButtonWidth(keyFunction);
   setGeometry(QRect(frame.topLeft(), QSize(width, kButtonHeight)));
-  fFace = MakeFace(keyFunction, width);
+  face_ = MakeFace(keyFunction, width);
 }
 
 RemoteButtonView::~RemoteButtonView() {
@@ -113,18 +113,18 @@ RemoteButtonView::~RemoteButtonView() {
 }
 
 QColor RemoteButtonView::FaceColor() const {
-  if (fMoving) return QColor(100, 250, 100);
-  if (fLit) return fKeyFunction > kLastDualFunction ? QColor(250, 50, 50) : QColor(100, 100, 250);
-  return fViewColor;
+  if (moving_) return QColor(100, 250, 100);
+  if (lit_) return key_function_ > kLastDualFunction ? QColor(250, 50, 50) : QColor(100, 100, 250);
+  return view_color_;
 }
 
 QColor RemoteButtonView::LabelColor() const {
   QColor color(20, 20, 20);
-  if (fKeyFunction == kKeyNoFunction) color = QColor(152, 152, 152);
-  if (IsDualFunction(fKeyFunction)) color = QColor(10, 10, 152);
-  if (fTaught) {
+  if (key_function_ == kKeyNoFunction) color = QColor(152, 152, 152);
+  if (IsDualFunction(key_function_)) color = QColor(10, 10, 152);
+  if (taught_) {
     color = QColor(255, 20, 20);
-    if (IsDualFunction(fKeyFunction)) {
+    if (IsDualFunction(key_function_)) {
       color = useingDualButtons ? QColor(255, 120, 20) : QColor(152, 152, 152);
     }
   }
@@ -135,17 +135,17 @@ void RemoteButtonView::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
   QRectF face = QRectF(rect());
-  if (fLit && !fMoving && fKeyFunction > kLastDualFunction) face.adjust(1, 1, -1, -1);
+  if (lit_ && !moving_ && key_function_ > kLastDualFunction) face.adjust(1, 1, -1, -1);
   painter.setPen(Qt::NoPen);
   painter.setBrush(FaceColor());
   painter.drawRoundedRect(face, 3, 3);
-  painter.drawImage(rect(), fFace);
+  painter.drawImage(rect(), face_);
 
   QFont font = painter.font();
   font.setPixelSize(10);
-  font.setBold(fTaught);
+  font.setBold(taught_);
   qreal baseline = 16;
-  if (IsDualFunction(fKeyFunction)) {
+  if (IsDualFunction(key_function_)) {
     font.setPixelSize(9);
     baseline = 21;
   }
@@ -154,7 +154,7 @@ void RemoteButtonView::paintEvent(QPaintEvent*) {
   const QString text = ShownText();
   const qreal x = (width() - QFontMetricsF(font).horizontalAdvance(text)) / 2;
   painter.drawText(QPointF(x, baseline), text);
-  if (!fMoving) VT_gfx(painter);
+  if (!moving_) VT_gfx(painter);
 }
 
 void RemoteButtonView::VT_gfx(QPainter& painter) const {
@@ -176,7 +176,7 @@ void RemoteButtonView::VT_gfx(QPainter& painter) const {
   const auto line = [&](qreal x1, qreal y1, qreal x2, qreal y2) {
     painter.drawLine(QPointF(x1, y1), QPointF(x2, y2));
   };
-  switch (fSymbol) {
+  switch (symbol_) {
     case 4:
       triangle({c, T + 5}, {c + 5, T + 10}, {c - 5, T + 10});
       break;
@@ -235,33 +235,33 @@ void RemoteButtonView::VT_gfx(QPainter& painter) const {
 
 void RemoteButtonView::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
-  fOldFrame = geometry();
-  fWhere = event->position().toPoint();
-  fPressTime = event->timestamp();
-  fDragged = false;
-  fMoving = true;
+  old_frame_ = geometry();
+  where_ = event->position().toPoint();
+  press_time_ = event->timestamp();
+  dragged_ = false;
+  moving_ = true;
   raise();  // a dragged button passes over the others
   update();
 }
 
 void RemoteButtonView::mouseMoveEvent(QMouseEvent* event) {
-  if (!fMoving) return;
+  if (!moving_) return;
   const QPoint p = event->position().toPoint();
-  if (p == fWhere) return;
+  if (p == where_) return;
   // The pointer sits 20 pixels from the left and 10 from the top of the button it drags.
   move(pos() + p - QPoint(20, 10));
-  fDragged = true;
+  dragged_ = true;
 }
 
 void RemoteButtonView::mouseReleaseEvent(QMouseEvent* event) {
-  if (!fMoving || event->button() != Qt::LeftButton) return;
+  if (!moving_ || event->button() != Qt::LeftButton) return;
   // A click released at once is no drag: the button stays and nothing is sent. A button held
   // without moving is snapped like a dropped one.
-  EndDrag(fDragged || event->timestamp() - fPressTime >= kHoldMs);
+  EndDrag(dragged_ || event->timestamp() - press_time_ >= kHoldMs);
 }
 
 void RemoteButtonView::EndDrag(bool place) {
-  fMoving = false;
+  moving_ = false;
   if (!place) {
     update();
     return;
@@ -274,5 +274,5 @@ void RemoteButtonView::EndDrag(bool place) {
   }
   move(SnapButtonPlace(drop));
   update();
-  if (geometry() != fOldFrame) fTarget.SendMessage(kButtonMoved);
+  if (geometry() != old_frame_) target_.SendMessage(kButtonMoved);
 }

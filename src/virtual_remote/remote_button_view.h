@@ -20,19 +20,19 @@ class RemoteButtonView : public QWidget {
                    QWidget* parent = nullptr);
   ~RemoteButtonView() override;
 
-  int32_t KeyFunction() const { return fKeyFunction; }
-  QString Label() const { return fLabel; }
+  int32_t KeyFunction() const { return key_function_; }
+  QString Label() const { return label_; }
   // What the button shows now ("move" while it is dragged).
-  QString ShownText() const { return fMoving ? QStringLiteral("move") : fLabel; }
+  QString ShownText() const { return moving_ ? QStringLiteral("move") : label_; }
 
-  bool Lit() const { return fLit; }
-  void SetLit(bool lit) { fLit = lit; }
-  bool Moving() const { return fMoving; }
-  void SetMoving(bool moving) { fMoving = moving; }
-  bool Taught() const { return fTaught; }
-  void SetTaught(bool taught) { fTaught = taught; }
+  bool Lit() const { return lit_; }
+  void SetLit(bool lit) { lit_ = lit; }
+  bool Moving() const { return moving_; }
+  void SetMoving(bool moving) { moving_ = moving; }
+  bool Taught() const { return taught_; }
+  void SetTaught(bool taught) { taught_ = taught; }
 
-  void SetTarget(const Messenger& target) { fTarget = target; }
+  void SetTarget(const Messenger& target) { target_ = target; }
 
   // The colours of the face and the label as they are drawn now.
   QColor FaceColor() const;
@@ -54,18 +54,18 @@ class RemoteButtonView : public QWidget {
  private:
   void EndDrag(bool place);
 
-  int32_t fKeyFunction;
-  int fSymbol;
-  bool fLit = false;
-  bool fMoving = false;
-  bool fTaught = false;
-  bool fDragged = false;
-  QRect fOldFrame;
-  QPoint fWhere;
-  quint64 fPressTime = 0;
-  QString fLabel;
-  QColor fViewColor;
-  QImage fFace;
-  int32_t fInstance;
-  Messenger fTarget;
+  int32_t key_function_;
+  int symbol_;
+  bool lit_ = false;
+  bool moving_ = false;
+  bool taught_ = false;
+  bool dragged_ = false;
+  QRect old_frame_;
+  QPoint where_;
+  quint64 press_time_ = 0;
+  QString label_;
+  QColor view_color_;
+  QImage face_;
+  int32_t instance_;
+  Messenger target_;
 };

@@ -17,20 +17,20 @@
 VirtualRemoteWindow::VirtualRemoteWindow(const Rect& frame, Prefs* settings, QWidget* parent)
     : QWidget(parent,
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      fSettings(settings) {
+      settings_(settings) {
   setObjectName("_REMOTE_IMAGE_");
   setAttribute(Qt::WA_DeleteOnClose);
   move(static_cast<int>(frame.left), static_cast<int>(frame.top));
   ResizeTo(static_cast<int>(frame.Width()), static_cast<int>(frame.Height()));
-  setWindowTitle(fSettings != nullptr ? QString::fromUtf8(fSettings->Layoutfile) : QString());
+  setWindowTitle(settings_ != nullptr ? QString::fromUtf8(settings_->Layoutfile) : QString());
 
-  fBoard = new AllButtonsView(rect(), "possibleView", GetMessenger(), fSettings, this);
-  fBoard->SetSizeLimitsHook(
+  board_ = new AllButtonsView(rect(), "possibleView", GetMessenger(), settings_, this);
+  board_->SetSizeLimitsHook(
       [this](QSize minimum, QSize maximum) { SetSizeLimits(minimum, maximum); });
-  fBoard->installEventFilter(this);
-  fBoard->FillWithAllPosButtons();
-  fBoard->GetDesRect();
-  const QRect used = fBoard->UsedArea();
+  board_->installEventFilter(this);
+  board_->FillWithAllPosButtons();
+  board_->GetDesRect();
+  const QRect used = board_->UsedArea();
   ResizeTo(used.right(), used.bottom());
   // A place stored on a larger screen is brought back onto this one; once shown, the frame's
   // decoration is known as well.
@@ -41,13 +41,13 @@ VirtualRemoteWindow::VirtualRemoteWindow(const Rect& frame, Prefs* settings, QWi
 
 VirtualRemoteWindow::~VirtualRemoteWindow() {
   DetachHandler();
-  const QRect used = fBoard->UsedArea();
+  const QRect used = board_->UsedArea();
   ResizeTo(used.right(), used.bottom());
   std::this_thread::sleep_for(std::chrono::milliseconds(10));
   AppMessenger().SendMessage(kVirtualRemoteClosed);
-  if (fLayoutChanged) {
-    fBoard->SavePositions();
-    fLayoutChanged = false;
+  if (layout_changed_) {
+    board_->SavePositions();
+    layout_changed_ = false;
   }
 }
 
@@ -55,43 +55,43 @@ void VirtualRemoteWindow::MessageReceived(Message* message) {
   switch (message->what) {
     case kHighlightButton: {
       const int32_t target = message->GetInt32("vr_target", 0);
-      fBoard->Highlight(target);
-      if (target > 49 && (fSettings == nullptr || !fSettings->use_splitting)) {
-        fBoard->Highlight(54);
+      board_->Highlight(target);
+      if (target > 49 && (settings_ == nullptr || !settings_->use_splitting)) {
+        board_->Highlight(54);
       }
-      fBoard->Highlight(message->GetInt32("vr_key", 0) - 51);
+      board_->Highlight(message->GetInt32("vr_key", 0) - 51);
       break;
     }
     case kClearShownKey:
-      fBoard->Highlight(-1);
+      board_->Highlight(-1);
       break;
     case kMarkRemotesButton:
-      fBoard->MarkRemotesButton(message);
+      board_->MarkRemotesButton(message);
       break;
     case kButtonMoved:
-      fBoard->GetDesRect();
-      fBoard->update();
-      fLayoutChanged = true;
+      board_->GetDesRect();
+      board_->update();
+      layout_changed_ = true;
       break;
     case kShowGridToggled:
-      fBoard->SetShowGrid(fBoard->GridBox()->isChecked());
-      fBoard->update();
+      board_->SetShowGrid(board_->GridBox()->isChecked());
+      board_->update();
       break;
     case kDualButtonsToggled:
-      if (fSettings != nullptr) {
-        fSettings->use_DualButton = !fSettings->use_DualButton;
-        fBoard->SetDualMode(fSettings->use_DualButton);
-        fSettings->Save();
+      if (settings_ != nullptr) {
+        settings_->use_DualButton = !settings_->use_DualButton;
+        board_->SetDualMode(settings_->use_DualButton);
+        settings_->Save();
       }
       break;
     case kChooseLayoutFile: {
       const std::string name = message->GetString("layout_name", "");
       Trace("\n LAY changed '%s'\n", name.c_str());
-      if (fSettings != nullptr) Prefs::SetText(fSettings->Layoutfile, name.c_str());
-      fBoard->SetLayoutName(name);
-      fBoard->LoadPositions();
-      fBoard->GetDesRect();
-      fBoard->update();
+      if (settings_ != nullptr) Prefs::SetText(settings_->Layoutfile, name.c_str());
+      board_->SetLayoutName(name);
+      board_->LoadPositions();
+      board_->GetDesRect();
+      board_->update();
       break;
     }
     case kMainWindowToFront:
@@ -113,34 +113,34 @@ void VirtualRemoteWindow::AddOptionalByWinKey(const Message* msg) {
 }
 
 void VirtualRemoteWindow::FrameMoved(QPoint where) {
-  if (fSettings == nullptr) return;
-  const Rect& stored = fSettings->vr_window_rect;
+  if (settings_ == nullptr) return;
+  const Rect& stored = settings_->vr_window_rect;
   if (!MovedBeyondDeadZone(where,
                            QPoint(static_cast<int>(stored.left), static_cast<int>(stored.top)))) {
     return;
   }
-  const QRect used = fBoard != nullptr ? fBoard->UsedArea() : QRect();
+  const QRect used = board_ != nullptr ? board_->UsedArea() : QRect();
   const float left = static_cast<float>(pos().x()), top = static_cast<float>(pos().y());
-  fSettings->vr_window_rect = Rect{left, top, left + static_cast<float>(used.right() - used.left()),
+  settings_->vr_window_rect = Rect{left, top, left + static_cast<float>(used.right() - used.left()),
                                    top + static_cast<float>(used.bottom() - used.top())};
 }
 
 void VirtualRemoteWindow::FrameResized(float, float) {
-  if (fBoard == nullptr) return;
-  fBoard->GetDesRect();
-  fBoard->update();
+  if (board_ == nullptr) return;
+  board_->GetDesRect();
+  board_->update();
 }
 
 void VirtualRemoteWindow::Zoom() {
-  const QRect used = fBoard->UsedArea();
+  const QRect used = board_->UsedArea();
   const int w = width();
   const int u = used.right() - used.left();
   if (u + 5 >= w) {
-    fZoomed = true;
+    zoomed_ = true;
     ResizeTo(460, 840);
   }
   if (w >= 455) {
-    fZoomed = false;
+    zoomed_ = false;
     ResizeTo(u, used.bottom() - used.top());
   }
   // A window zoomed out near the screen's edge is moved to show the whole board.
@@ -149,13 +149,13 @@ void VirtualRemoteWindow::Zoom() {
 
 void VirtualRemoteWindow::ResizeTo(int width, int height) {
   setFixedSize(
-      std::clamp(width, fMinLimit.width(), std::max(fMinLimit.width(), fMaxLimit.width())),
-      std::clamp(height, fMinLimit.height(), std::max(fMinLimit.height(), fMaxLimit.height())));
+      std::clamp(width, min_limit_.width(), std::max(min_limit_.width(), max_limit_.width())),
+      std::clamp(height, min_limit_.height(), std::max(min_limit_.height(), max_limit_.height())));
 }
 
 void VirtualRemoteWindow::SetSizeLimits(QSize minimum, QSize maximum) {
-  fMinLimit = minimum;
-  fMaxLimit = maximum;
+  min_limit_ = minimum;
+  max_limit_ = maximum;
   // A window outside its new limits is brought inside them, as a window system would.
   const QSize now = size();
   ResizeTo(now.width(), now.height());
@@ -168,8 +168,8 @@ void VirtualRemoteWindow::moveEvent(QMoveEvent* event) {
 
 void VirtualRemoteWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  if (fBoard == nullptr) return;
-  fBoard->setGeometry(rect());
+  if (board_ == nullptr) return;
+  board_->setGeometry(rect());
   FrameResized(static_cast<float>(width()), static_cast<float>(height()));
 }
 
@@ -181,7 +181,7 @@ void VirtualRemoteWindow::keyPressEvent(QKeyEvent* event) {
 
 bool VirtualRemoteWindow::eventFilter(QObject* watched, QEvent* event) {
   // No window manager offers a zoom button on every window: a double-click on the board zooms.
-  if (watched == fBoard && event->type() == QEvent::MouseButtonDblClick) {
+  if (watched == board_ && event->type() == QEvent::MouseButtonDblClick) {
     Zoom();
     return true;
   }

@@ -30,11 +30,11 @@ class VirtualRemoteWindow : public QWidget, public Handler {
   void FrameResized(float width, float height);
   void Zoom();
 
-  AllButtonsView* Board() const { return fBoard; }
-  bool LayoutChanged() const { return fLayoutChanged; }
-  bool Zoomed() const { return fZoomed; }
-  QSize MinimumLimit() const { return fMinLimit; }
-  QSize MaximumLimit() const { return fMaxLimit; }
+  AllButtonsView* Board() const { return board_; }
+  bool LayoutChanged() const { return layout_changed_; }
+  bool Zoomed() const { return zoomed_; }
+  QSize MinimumLimit() const { return min_limit_; }
+  QSize MaximumLimit() const { return max_limit_; }
 
   // Resizes within the size limits (the user cannot resize the window by its border).
   void ResizeTo(int width, int height);
@@ -48,10 +48,10 @@ class VirtualRemoteWindow : public QWidget, public Handler {
  private:
   void SetSizeLimits(QSize minimum, QSize maximum);
 
-  Prefs* fSettings = nullptr;
-  AllButtonsView* fBoard = nullptr;
-  bool fLayoutChanged = false;
-  bool fZoomed = false;
-  QSize fMinLimit{150, 300};
-  QSize fMaxLimit{460, 840};
+  Prefs* settings_ = nullptr;
+  AllButtonsView* board_ = nullptr;
+  bool layout_changed_ = false;
+  bool zoomed_ = false;
+  QSize min_limit_{150, 300};
+  QSize max_limit_{460, 840};
 };

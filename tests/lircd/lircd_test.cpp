@@ -13,8 +13,8 @@ namespace {
 std::unique_ptr<RemoteDefinition> Remote(const std::string& name, int32_t header,
                                          std::vector<std::pair<int32_t, int32_t>> slot_codes) {
   auto remote = std::make_unique<RemoteDefinition>();
-  remote->fName = name;
-  remote->fComHead = header;
+  remote->name_ = name;
+  remote->com_head_ = header;
   for (const auto& [slot, code] : slot_codes) remote->SetSlot(slot, code);
   return remote;
 }
@@ -22,7 +22,7 @@ std::unique_ptr<RemoteDefinition> Remote(const std::string& name, int32_t header
 // An exact remote of NEC address 0x04 with a key of another protocol and address and a hash key.
 std::unique_ptr<RemoteDefinition> ExactRemote(const std::string& name) {
   auto remote = std::make_unique<RemoteDefinition>();
-  remote->fName = name;
+  remote->name_ = name;
   remote->SetExactHead({ExactProtocol::kNec, 0x04, 0, 32});
   remote->SetExactKey(52, {ExactProtocol::kNec, 0x04, 0x08, 32});            // N1
   remote->SetExactKey(65, {ExactProtocol::kNecExtended, 0x1234, 0x10, 32});  // Vol+
@@ -56,7 +56,7 @@ TEST(LircdBroadcast, LinesHaveLircdsFixedFieldsAndNamesWithoutBlanks) {
 
 TEST(LircdBroadcast, TheCodeIsTheTaughtCodeOfTheKeyWhateverTheReportCarries) {
   auto two_byte = Remote("TV", 253128, {{2, 12345}});
-  two_byte->fComByte = 3;
+  two_byte->com_byte_ = 3;
   auto exact = ExactRemote("Exact");
   struct Case {
     const RemoteDefinition* remote;
@@ -81,7 +81,7 @@ TEST(LircdBroadcast, TheCodeIsTheTaughtCodeOfTheKeyWhateverTheReportCarries) {
     ReceiverReport report;
     if (c.report_exact != nullptr) report.exact = ParseExactField(c.report_exact);
     EXPECT_EQ(LircdCode(*c.remote, c.keyfn, report), c.code)
-        << c.remote->fName << " " << c.keyfn << " " << (c.report_exact ? c.report_exact : "-");
+        << c.remote->name_ << " " << c.keyfn << " " << (c.report_exact ? c.report_exact : "-");
   }
   // The broadcast code of every listed key is the code LIST shows for it.
   RemoteList list;

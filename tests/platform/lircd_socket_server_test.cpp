@@ -242,7 +242,7 @@ TEST_F(LircdSocket, AnExactRemoteIsListedAndBroadcastWithTheSameCodes) {
   RemoteList remotes;
   remotes.push_back(std::make_unique<RemoteDefinition>());
   RemoteDefinition& remote = *remotes.back();
-  remote.fName = "Hi Fi";
+  remote.name_ = "Hi Fi";
   remote.SetExactHead({ExactProtocol::kRc5, 0x14, 0, 11});
   remote.SetExactKey(52, {ExactProtocol::kRc5, 0x14, 0x01, 11});     // N1
   remote.SetExactKey(65, {ExactProtocol::kRc5, 0x10, 0x10, 11});     // Vol+: another address

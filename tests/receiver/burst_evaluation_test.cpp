@@ -79,10 +79,11 @@ class BuiltinKeys : public RemoteFolderTest {
         const int32_t code = remote->Slot(k);
         if (code <= 0) continue;
         KeyPress press;
-        if (EncodeKeyPress(remote->fComHead, remote->fComByte, code, extra, &press, nullptr) != kOk)
+        if (EncodeKeyPress(remote->com_head_, remote->com_byte_, code, extra, &press, nullptr) !=
+            kOk)
           continue;
         Append(recording, first_frame_only ? FirstFrame(press.periods) : press.periods, kSlot);
-        presses.push_back({remote->fName, 50 + k, remote.get()});
+        presses.push_back({remote->name_, 50 + k, remote.get()});
       }
     }
     return presses;
@@ -137,7 +138,7 @@ TEST_F(BuiltinKeys, AHeldKeyGivesOnlyItsOwnCode) {
 // every 110 ms.
 std::vector<int32_t> HeldNecKey(const RemoteDefinition& remote, int32_t repeats) {
   KeyPress press;
-  EXPECT_EQ(EncodeKeyPress(remote.fComHead, remote.fComByte, remote.Slot(1), 0, &press, nullptr),
+  EXPECT_EQ(EncodeKeyPress(remote.com_head_, remote.com_byte_, remote.Slot(1), 0, &press, nullptr),
             kOk);
   std::vector<int32_t> periods = FirstFrame(press.periods);
   int32_t frame = 0;
@@ -157,13 +158,13 @@ TEST_F(BuiltinKeys, TheKeyAfterAHeldNecKeyIsRight) {
   std::vector<const RemoteDefinition*> pressed;
   for (const auto& remote : builtin_) {
     KeyPress press;
-    if (remote.get() == nec || EncodeKeyPress(remote->fComHead, remote->fComByte, remote->Slot(1),
+    if (remote.get() == nec || EncodeKeyPress(remote->com_head_, remote->com_byte_, remote->Slot(1),
                                               0, &press, nullptr) != kOk)
       continue;
     // The next key comes after the pause that follows the last repeat's report.
     Append(&recording, HeldNecKey(*nec, 9), 1500000);
     Append(&recording, FirstFrame(press.periods), kSlot);
-    expected.push_back(remote->fName + " " + getLabel(51));
+    expected.push_back(remote->name_ + " " + getLabel(51));
     pressed.push_back(remote.get());
   }
   const std::string nec_key = "NEC184 " + std::string(getLabel(51));

@@ -23,7 +23,7 @@ ExactCode Code(ExactProtocol protocol, uint32_t address, uint32_t command) {
 
 TEST_F(ExactRemoteFile, SavedFileHasHeaderBareCommandsFullFieldsAndReadableInformation) {
   RemoteDefinition remote;
-  remote.fName = "Tuner";
+  remote.name_ = "Tuner";
   remote.SetExactHead(Code(ExactProtocol::kNec, 0x04, 0));
   remote.SetExactKey(51, Code(ExactProtocol::kNec, 0x04, 0x08));      // N0
   remote.SetExactKey(52, Code(ExactProtocol::kNec, 0x05, 0x08));      // N1: another address
@@ -39,7 +39,7 @@ TEST_F(ExactRemoteFile, SavedFileHasHeaderBareCommandsFullFieldsAndReadableInfor
   RemoteDefinition loaded;
   loaded.RemoteLoad("Tuner");
   EXPECT_TRUE(loaded.IsExact());
-  EXPECT_EQ(loaded.fComHead, kNoClassicHeader);
+  EXPECT_EQ(loaded.com_head_, kNoClassicHeader);
   EXPECT_EQ(ExactField(loaded.ExactHead()), "NEC:0x04:0x00");
   for (int32_t function : {51, 52, 67, 91})
     EXPECT_EQ(ExactField(*loaded.ExactKey(function)), ExactField(*remote.ExactKey(function)));
@@ -53,7 +53,7 @@ TEST_F(ExactRemoteFile, SavedFileHasHeaderBareCommandsFullFieldsAndReadableInfor
 
 TEST_F(ExactRemoteFile, HashRemoteKeepsItsHashesAsBareValues) {
   RemoteDefinition remote;
-  remote.fName = "Odd";
+  remote.name_ = "Odd";
   remote.SetExactHead(ExactCode{});
   remote.SetExactKey(51, Code(ExactProtocol::kHash, 0, 0x1A2B3C4D));
   remote.SetExactKey(99, Code(ExactProtocol::kSony12, 0x01, 0x15));  // last taught slot
@@ -78,7 +78,7 @@ TEST_F(ExactRemoteFile, HashRemoteKeepsItsHashesAsBareValues) {
       kNoKeyFunction);
   // Keys taught with it keep both hashes.
   RemoteDefinition now;
-  now.fName = "Now";
+  now.name_ = "Now";
   now.SetExactHead(Code(ExactProtocol::kTimingHash, 0x1A2B3C4D, 0));
   now.SetExactKey(52, Code(ExactProtocol::kTimingHash, 0x1A2B3C4D, 0x5E6F7A8B));
   now.SetExactKey(53, Code(ExactProtocol::kTimingHash, 0x01020304, 0x05060708));
@@ -142,7 +142,7 @@ TEST_F(ExactRemoteFile, DamagedValuesLoadAsKeysNotTaught) {
 
 TEST_F(ExactRemoteFile, LongDataLinesOfFullFieldsLoadCompletely) {
   RemoteDefinition remote;
-  remote.fName = "Wide";
+  remote.name_ = "Wide";
   remote.SetExactHead(Code(ExactProtocol::kNec, 0, 0));
   for (int32_t function = kFirstKeyFunction; function < kLastKeyFunction; ++function)
     remote.SetExactKey(function, Code(ExactProtocol::kKaseikyo, 0x20024000u + function,
@@ -158,7 +158,7 @@ TEST_F(ExactRemoteFile, OldAndNewFilesSideBySideLoadMatchRescanAndSaveUnchanged)
   RemoteDefinition library;
   ASSERT_TRUE(library.SaveOwnDefRemotes());
   RemoteDefinition tuner;
-  tuner.fName = "Tuner";
+  tuner.name_ = "Tuner";
   tuner.SetExactHead(Code(ExactProtocol::kNec, 0x04, 0));
   tuner.SetExactKey(52, Code(ExactProtocol::kNec, 0x04, 0x08));
   tuner.SetExactKey(91, Code(ExactProtocol::kRc5, 0x1F, 0x0C));

@@ -12,9 +12,9 @@ std::unique_ptr<RemoteDefinition> Remote(
     std::initializer_list<std::pair<int32_t, int32_t>> slot_codes) {
   TestRemoteFolder();
   auto record = std::make_unique<RemoteDefinition>();
-  record->fName = name;
-  record->fComHead = header;
-  record->fComByte = mode;
+  record->name_ = name;
+  record->com_head_ = header;
+  record->com_byte_ = mode;
   for (const auto& [slot, code] : slot_codes) record->SetSlot(slot, code);
   return record;
 }

@@ -57,9 +57,9 @@ TEST_F(KoruDecodeRemotes, WithoutRemotesLinesStayAsTheyAre) {
 
 TEST_F(KoruDecodeRemotes, EncodesAUsersRemoteFileThatDecodesBackToIt) {
   RemoteDefinition mine;
-  mine.fName = "My Remote";
-  mine.fComHead = 200123;
-  mine.fComByte = 23;
+  mine.name_ = "My Remote";
+  mine.com_head_ = 200123;
+  mine.com_byte_ = 23;
   mine.SetSlot(4, 17230);  // N3
   ASSERT_EQ(mine.RemoteSave(), kOk);
   const std::string recording = (folder_.parent_path() / "mine.mode2").string();
@@ -76,7 +76,7 @@ TEST_F(KoruDecodeRemotes, ExactRemotesAreMatchedFirstBesideTheBuiltInOnes) {
   RemoteDefinition library;
   library.SaveOwnDefRemotes();
   RemoteDefinition tuner;
-  tuner.fName = "Tuner";
+  tuner.name_ = "Tuner";
   tuner.SetExactHead(*ParseExactField("Kaseikyo:0x20020100:0x00"));
   tuner.SetExactKey(65, *ParseExactField("Kaseikyo:0x20020100:0x3D"));  // Vol+
   tuner.SetExactKey(66, *ParseExactField("Kaseikyo:0x20020100:0x3E"));  // Vol-

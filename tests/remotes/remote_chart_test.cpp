@@ -39,24 +39,24 @@ TEST_F(RemoteChart, RowsShowKeysCodesAndOriginColours) {
   RemoteDefinition library;
   RemoteList list;
   list.push_back(std::make_unique<RemoteDefinition>());
-  list.back()->fName = "Mine";
-  list.back()->fComHead = 7;
-  list.back()->fComByte = 2;
+  list.back()->name_ = "Mine";
+  list.back()->com_head_ = 7;
+  list.back()->com_byte_ = 2;
   list.back()->SetSlot(2, 44);  // N1
   list.push_back(nullptr);
   list.push_back(std::make_unique<RemoteDefinition>());
-  list.back()->fName = "Blank";
-  list.back()->fKind = kKindMod;
+  list.back()->name_ = "Blank";
+  list.back()->kind_ = kKindMod;
   list.push_back(std::make_unique<RemoteDefinition>());
-  list.back()->fName = "<b>A&B \"#1\"?";  // escaped for HTML and for links
+  list.back()->name_ = "<b>A&B \"#1\"?";  // escaped for HTML and for links
 
   ASSERT_EQ(library.Chart4Remotes(&list, Noon()), kOk);
   EXPECT_EQ(Read("_Chart.html"), ReadAll(KORU_SOURCE_DIR "/tests/remotes/data/chart.html"));
   // The key chart classifies every row first: "Blank" is no built-in remote.
-  EXPECT_EQ(list[2]->fKind, kKindUser);
+  EXPECT_EQ(list[2]->kind_, kKindUser);
 
-  list[2]->fKind = kKindMod;
-  list[0]->fKind = kKindOrg;
+  list[2]->kind_ = kKindMod;
+  list[0]->kind_ = kKindOrg;
   ASSERT_EQ(library.ChartData4Remotes(&list, Noon()), kOk);
   EXPECT_EQ(Read("_ChartData.html"),
             ReadAll(KORU_SOURCE_DIR "/tests/remotes/data/chart_data.html"));
@@ -69,14 +69,14 @@ TEST_F(RemoteChart, NoListOrUnwritableFolderWritesNothing) {
   EXPECT_TRUE(trace.Contains(" Chart4Remotes:  no list given\n"));
   RemoteList list;
   list.push_back(std::make_unique<RemoteDefinition>());
-  list.back()->fName = "DENON";
+  list.back()->name_ = "DENON";
   list.back()->SetSlot(1, 5);
   std::filesystem::remove(folder_);
   EXPECT_NE(library.ChartData4Remotes(&list), kOk);
   EXPECT_TRUE(trace.Contains("_ChartData.html' OpenError!\n"));
   EXPECT_NE(library.Chart4Remotes(&list), kOk);
-  EXPECT_EQ(list[0]->fKind, kKindErr);  // records stay unclassified
-  EXPECT_EQ(list[0]->fCheckSum, 0);
+  EXPECT_EQ(list[0]->kind_, kKindErr);  // records stay unclassified
+  EXPECT_EQ(list[0]->check_sum_, 0);
   std::filesystem::create_directory(folder_);
 }
 

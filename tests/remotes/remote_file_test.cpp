@@ -27,17 +27,17 @@ TEST_F(RemoteFile, SavedAiwaFileIsExactAndMarkedAsRemote) {
 
 TEST_F(RemoteFile, RoundTripKeepsHeaderModeAndFortyNineSlots) {
   RemoteDefinition saved;
-  saved.fName = "Round";
-  saved.fComHead = 213042;
-  saved.fComByte = 23;
+  saved.name_ = "Round";
+  saved.com_head_ = 213042;
+  saved.com_byte_ = 23;
   for (int32_t k = 1; k <= kKeySlots; ++k) saved.SetSlot(k, k * 5003);
   ASSERT_EQ(saved.RemoteSave(), kOk);
 
   RemoteDefinition loaded;
   loaded.RemoteLoad("Round");
-  EXPECT_EQ(loaded.fName, "Round");
-  EXPECT_EQ(loaded.fComHead, 213042);
-  EXPECT_EQ(loaded.fComByte, 23);
+  EXPECT_EQ(loaded.name_, "Round");
+  EXPECT_EQ(loaded.com_head_, 213042);
+  EXPECT_EQ(loaded.com_byte_, 23);
   for (int32_t k = 1; k < kKeySlots; ++k) EXPECT_EQ(loaded.Slot(k), k * 5003) << k;
   EXPECT_EQ(loaded.Slot(kKeySlots), 0);
 }
@@ -77,9 +77,9 @@ TEST_F(RemoteFile, FileNameWinsOverComNameAndRemInfoIsOnlyTraced) {
   RemoteDefinition record;
   TraceCapture trace;
   record.RemoteLoad("Real");
-  EXPECT_EQ(record.fName, "Real");
-  EXPECT_EQ(record.fComHead, 12);
-  EXPECT_EQ(record.fComByte, 7);  // any one character may stand before the tag
+  EXPECT_EQ(record.name_, "Real");
+  EXPECT_EQ(record.com_head_, 12);
+  EXPECT_EQ(record.com_byte_, 7);  // any one character may stand before the tag
   EXPECT_EQ(record.Slot(1), 4);
   EXPECT_TRUE(trace.Contains(" 'Real' RemInfo: ' made by hand'\n"));
   EXPECT_TRUE(trace.Contains(" too long.. \n"));
@@ -129,7 +129,7 @@ TEST_F(RemoteFile, UnnamedUnfinishedAndUnsafeNamesAreNeverWritten) {
                         {".hidden", "OpenError!"}};
   for (const Case& c : cases) {
     RemoteDefinition record;
-    record.fName = c.name;
+    record.name_ = c.name;
     TraceCapture trace;
     EXPECT_NE(record.RemoteSave(), kOk) << c.name;
     EXPECT_TRUE(trace.Contains(c.trace)) << c.name;
@@ -143,7 +143,7 @@ TEST_F(RemoteFile, FailedSaveKeepsWhatWasThereAndLeavesNoTemporaryFile) {
   std::filesystem::create_directory(folder_ / "Kept");
   Write("Kept/inside", "old\n", 0);
   RemoteDefinition record;
-  record.fName = "Kept";
+  record.name_ = "Kept";
   TraceCapture trace;
   EXPECT_NE(record.RemoteSave(), kOk);
   EXPECT_TRUE(trace.Contains("Kept' OpenError!\n"));
@@ -157,7 +157,7 @@ TEST_F(RemoteFile, NeverReplacesAFileOfAnotherKind) {
   Write("MyLayout", "layout\n", kKoruLayoutFile);
   for (const char* name : {"MyPresets", "MyLayout"}) {
     RemoteDefinition record;
-    record.fName = name;
+    record.name_ = name;
     TraceCapture trace;
     EXPECT_NE(record.RemoteSave(), kOk) << name;
     EXPECT_TRUE(trace.Contains("OpenError!")) << name;
@@ -178,7 +178,7 @@ TEST(RemoteRecord, ExistValueFindsTheLowestSlotWithinRange) {
   EXPECT_EQ(record.ExistValue(256255), 54);
   for (const int32_t code : {13, 0, -5, 256256})
     EXPECT_EQ(record.ExistValue(code), kNoKeyFunction) << code;
-  record.fCheckSum = 999;  // slot 50 is searched like the others
+  record.check_sum_ = 999;  // slot 50 is searched like the others
   EXPECT_EQ(record.ExistValue(999), 100);
 }
 
@@ -188,7 +188,7 @@ TEST(RemoteRecord, FindRemoteReturnsTheLastOfDuplicatesAndSkipsEmptyItems) {
   EXPECT_EQ(RemoteDefinition::FindRemote(nullptr, "A"), nullptr);
   for (int i = 0; i < 3; ++i) {
     list.push_back(std::make_unique<RemoteDefinition>());
-    list.back()->fName = i < 2 ? "A" : "B";
+    list.back()->name_ = i < 2 ? "A" : "B";
   }
   list.push_back(nullptr);
   EXPECT_EQ(RemoteDefinition::FindRemote(&list, "A"), list[1].get());

@@ -34,8 +34,8 @@ RemoteList Scan() {
 
 // Everything a record holds that a scan fills.
 std::string Describe(const RemoteDefinition& record) {
-  std::string text = record.fName + " " + std::to_string(record.fComHead) + " " +
-                     std::to_string(record.fComByte) + " " + ExactField(record.ExactHead());
+  std::string text = record.name_ + " " + std::to_string(record.com_head_) + " " +
+                     std::to_string(record.com_byte_) + " " + ExactField(record.ExactHead());
   for (int32_t k = 1; k <= kKeySlots; ++k) text += "," + std::to_string(record.Slot(k));
   for (int32_t f = kFirstKeyFunction; f < kLastKeyFunction; ++f)
     if (const auto code = record.ExactKey(f))
@@ -128,7 +128,7 @@ TEST_F(RemoteFolderIndexTest, AScanThatOnlyReadsWritesNoIndex) {
   Write("Tv", kClassic);
   LetTheClockPassTheFiles();
   RemoteDefinition reader;
-  reader.fWritesIndex = false;
+  reader.writes_index_ = false;
   RemoteList list;
   EXPECT_EQ(reader.LookForRemotes(&list), 1);
   EXPECT_FALSE(std::filesystem::exists(folder_ / RemoteFolderIndex::kFileName));

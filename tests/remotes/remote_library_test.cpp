@@ -27,16 +27,16 @@ TEST_F(RemoteLibrary, FirstStartWritesThirtyFiveFilesAndLoadsThemAllAsOriginals)
   ASSERT_EQ(list.size(), 35u);
   std::set<std::string> names;
   for (const auto& record : list) {
-    names.insert(record->fName);
-    EXPECT_EQ(library.CheckCrossPresetFile(record->fName, &list), kKindOrg) << record->fName;
-    EXPECT_EQ(record->fKind, kKindOrg);
-    EXPECT_NE(record->fCheckSum, 0);
+    names.insert(record->name_);
+    EXPECT_EQ(library.CheckCrossPresetFile(record->name_, &list), kKindOrg) << record->name_;
+    EXPECT_EQ(record->kind_, kKindOrg);
+    EXPECT_NE(record->check_sum_, 0);
   }
   EXPECT_EQ(names.size(), 35u);
   const RemoteDefinition* lifetec = RemoteDefinition::FindRemote(&list, "Lifetec291");
   ASSERT_NE(lifetec, nullptr);
-  EXPECT_EQ(lifetec->fComHead, 255108);
-  EXPECT_EQ(lifetec->fComByte, 23);
+  EXPECT_EQ(lifetec->com_head_, 255108);
+  EXPECT_EQ(lifetec->com_byte_, 23);
 }
 
 TEST_F(RemoteLibrary, AFirstStartKilledHalfwayIsCompletedWithoutTraceOfTheKill) {
@@ -96,7 +96,7 @@ TEST_F(RemoteLibrary, RescanReplacesTheListAndCountsOnlyRemoteFiles) {
   TraceCapture trace;
   EXPECT_EQ(library.LookForRemotes(&list), 1);
   ASSERT_EQ(list.size(), 1u);
-  EXPECT_EQ(list[0]->fName, "Mine");
+  EXPECT_EQ(list[0]->name_, "Mine");
   EXPECT_TRUE(trace.Contains(" clear List first... 2 Items\n"));
   EXPECT_TRUE(trace.Contains("\n[0] OOPS 'Plain' "));
   EXPECT_TRUE(trace.Contains(" '2 none-remotefiles' "));
@@ -115,7 +115,7 @@ TEST_F(RemoteLibrary, OldMarkerIsConvertedForTheNextScan) {
   EXPECT_EQ(library.LookForRemotes(&list), 0);
   EXPECT_TRUE(trace.Contains(" 'Old' \n"));
   EXPECT_EQ(library.LookForRemotes(&list), 1);
-  EXPECT_EQ(list[0]->fComHead, 5);
+  EXPECT_EQ(list[0]->com_head_, 5);
 }
 
 TEST_F(RemoteLibrary, MissingFolderScansAsEmpty) {
@@ -136,20 +136,20 @@ TEST_F(RemoteLibrary, OriginCheckComparesSumsWithTheBuiltInOfThatName) {
 
   aiwa->SetSlot(1, aiwa->Slot(1) - 5);
   EXPECT_EQ(library.CheckCrossPresetFile("AIWA_A", &list), kKindMod);
-  EXPECT_EQ(aiwa->fKind, kKindMod);
+  EXPECT_EQ(aiwa->kind_, kKindMod);
   aiwa->SetSlot(2, aiwa->Slot(2) + 5);  // same total again
   EXPECT_EQ(library.CheckCrossPresetFile("AIWA_A", &list), kKindOrg);
 
   list.push_back(std::make_unique<RemoteDefinition>());
-  list.back()->fName = "Mine";
+  list.back()->name_ = "Mine";
   list.back()->SetSlot(1, 7);
   EXPECT_EQ(library.CheckCrossPresetFile("Mine", &list), kKindUser);
-  EXPECT_EQ(list.back()->fKind, kKindUser);
-  EXPECT_EQ(list.back()->fCheckSum, 7);
+  EXPECT_EQ(list.back()->kind_, kKindUser);
+  EXPECT_EQ(list.back()->check_sum_, 7);
   EXPECT_EQ(library.CheckCrossPresetFile("AIWA_A", nullptr), kKindUser);
 
   // A user remote named like a built-in one is compared with it.
-  list.back()->fName = "Sony618";
+  list.back()->name_ = "Sony618";
   EXPECT_EQ(library.CheckCrossPresetFile("Sony618", &list), kKindMod);
 }
 

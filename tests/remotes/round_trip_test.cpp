@@ -118,9 +118,9 @@ TEST(RoundTrip, TwelveBitCodesOfBothRangesComeBack) {
   const BuiltInRemote entry = {"Twelve", 210078, 23, codes};
   RemoteList list;
   list.push_back(std::make_unique<RemoteDefinition>());
-  list.back()->fName = entry.name;
-  list.back()->fComHead = entry.header;
-  list.back()->fComByte = entry.mode;
+  list.back()->name_ = entry.name;
+  list.back()->com_head_ = entry.header;
+  list.back()->com_byte_ = entry.mode;
   for (int32_t k = 0; codes[k] >= 0; ++k) list.back()->SetSlot(k + 1, codes[k]);
   std::vector<std::string> refused;
   ExpectRoundTrip({&entry}, list, &refused);

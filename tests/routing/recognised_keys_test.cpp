@@ -14,7 +14,7 @@ class Heard : public RecognisedKeyListener {
   std::vector<size_t> lists;  // the size of each remote list told
   void KeyRecognised(const RemoteDefinition& remote, int32_t keyfn,
                      const ReceiverReport&) override {
-    keys.emplace_back(remote.fName, keyfn);
+    keys.emplace_back(remote.name_, keyfn);
   }
   void RemotesChanged(const RemoteList& remotes) override { lists.push_back(remotes.size()); }
 };

@@ -26,7 +26,7 @@ TEST_F(RouterTest, ReportsAreShownMatchedAndToldToTheVirtualRemote) {
   EXPECT_EQ(keys[0].GetInt32("vr_target", 0), 54);
   const RemoteDefinition* remote = KeyRemote(keys[0]);
   ASSERT_NE(remote, nullptr);
-  EXPECT_EQ(remote->fName, "LR-SAT");
+  EXPECT_EQ(remote->name_, "LR-SAT");
 
   Key(1002, 1);  // a header no remote has
   EXPECT_EQ(view_.Text(RoutingText::kRemote), "-unknown-");

@@ -20,8 +20,8 @@ TEST_F(RouterTest, GroupMenusListEveryRemoteAndRestoreTheStoredAssignment) {
   EXPECT_TRUE(audio.checkable);
   ASSERT_EQ(audio.remotes.size(), 35u);
   ASSERT_GE(audio.marked, 0);
-  EXPECT_EQ(Router().Remotes()[audio.marked]->fName, "LR-SAT");
-  EXPECT_EQ(Router().GroupRemote(3)->fName, "LR-SAT");
+  EXPECT_EQ(Router().Remotes()[audio.marked]->name_, "LR-SAT");
+  EXPECT_EQ(Router().GroupRemote(3)->name_, "LR-SAT");
   EXPECT_EQ(Router().GroupRemote(1), nullptr);
   EXPECT_EQ(view_.menus.at(kDesktop).marked, -1);
   const RemoteMenu& teach = view_.menus.at(0);
@@ -115,7 +115,7 @@ TEST_F(RouterTest, AnUnknownCodeRunsNoGroupActionWithSplittingOn) {
   Start();
   SwitchSplitting(true);
   // The first remote of the list is the one a failed match tried last.
-  const std::string first = Router().Remotes().front()->fName;
+  const std::string first = Router().Remotes().front()->name_;
   for (int32_t kind : {kDesktop, 12, kAudio, kVideo}) Assign(kind, first);
   TraceCapture trace;
   Key(111222, 61);

@@ -65,7 +65,7 @@ TEST_F(TeachInTest, ANewRemoteIsTaughtStoredListedChartedAndRecognised) {
   RemoteDefinition stored;
   ASSERT_TRUE(std::filesystem::exists(Remotes() / "MyRemote"));
   stored.RemoteLoad("MyRemote");
-  EXPECT_EQ(stored.fComHead, 100200);
+  EXPECT_EQ(stored.com_head_, 100200);
   EXPECT_EQ(stored.Slot(2), 5);
   for (int32_t kind : {0, 11, 13}) {
     const auto& remotes = view_.menus.at(kind).remotes;
@@ -74,7 +74,7 @@ TEST_F(TeachInTest, ANewRemoteIsTaughtStoredListedChartedAndRecognised) {
     })) << kind;
   }
   EXPECT_NE(ReadAll(Remotes() / "_Chart.html").find("MyRemote"), std::string::npos);
-  EXPECT_EQ(Router().TeachRemote().fName, "-noname-");
+  EXPECT_EQ(Router().TeachRemote().name_, "-noname-");
 
   Key(100200, 5);
   EXPECT_EQ(view_.Text(RoutingText::kRemote), "MyRemote");
@@ -109,7 +109,7 @@ TEST_F(TeachInTest, SetFreeForgetsTheKeyAndAnExistingRemoteChangesOnlyOnQuit) {
   Start();
   Post(kTeachStart);
   Choose("LR-SAT");
-  EXPECT_EQ(Router().TeachRemote().fName, "LR-SAT");
+  EXPECT_EQ(Router().TeachRemote().name_, "LR-SAT");
   EXPECT_EQ(view_.TeachFieldText(TeachField::kName), "LR-SAT");
   EXPECT_EQ(view_.field_look[TeachField::kName], TeachFieldLook::kExisting);
   EXPECT_FALSE(view_.field_enabled[TeachField::kName]);
@@ -136,7 +136,7 @@ TEST_F(TeachInTest, NamesThatCannotBeFileNamesAreRefused) {
     Post(kTeachNameEdited);
     EXPECT_NE(view_.log.find("cannot be a remote file name"), std::string::npos) << bad;
     EXPECT_TRUE(view_.field_enabled[TeachField::kName]);
-    EXPECT_EQ(Router().TeachRemote().fName, "newRemote");
+    EXPECT_EQ(Router().TeachRemote().name_, "newRemote");
     Post(kTeachDone);  // an unnamed remote is not written
   }
   EXPECT_FALSE(std::filesystem::exists(Program() / "evil"));

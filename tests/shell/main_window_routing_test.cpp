@@ -85,7 +85,7 @@ TEST_F(WindowRoutingTest, GroupMenusAreBuiltFromTheRouterAndChosenThroughTheirIt
   EXPECT_TRUE(Find<MenuField>("r4ViMF")->isEnabled());
   Choose("r4ViMF", "DENON");
   ASSERT_NE(Window()->Router().GroupRemote(4), nullptr);
-  EXPECT_EQ(Window()->Router().GroupRemote(4)->fName, "DENON");
+  EXPECT_EQ(Window()->Router().GroupRemote(4)->name_, "DENON");
   EXPECT_STREQ(Settings()->Video, "DENON");
   Key(kLrSat, kLrSatN1);
   EXPECT_EQ(Label("miniType"), "Audio");
@@ -159,7 +159,7 @@ TEST_F(WindowRoutingTest, ARemoteIsTaughtThroughTheTeachBox) {
   EXPECT_NE(FindMenuItem(Find<MenuField>("vaMF")->Menu(), QString("MyRemote")), nullptr);
   RemoteDefinition stored;
   stored.RemoteLoad("MyRemote");
-  EXPECT_EQ(stored.fComHead, 100200);
+  EXPECT_EQ(stored.com_head_, 100200);
   EXPECT_EQ(stored.Slot(2), 5);
   Key(100200, 5);
   EXPECT_EQ(Label("irSender"), "MyRemote");

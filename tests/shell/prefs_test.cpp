@@ -77,7 +77,7 @@ TEST(Prefs, AValueOfAnotherSizeStillCountsAsReadAndTextsStayInTheirBuffers) {
   EXPECT_TRUE(prefs.use_pimped);
   EXPECT_EQ(std::strlen(prefs.ir_logfile), 63u);
   EXPECT_STREQ(prefs.rs232_port, "usb0");
-  EXPECT_STREQ(prefs.fSpare, "-empty-");
+  EXPECT_STREQ(prefs.spare_, "-empty-");
 }
 
 TEST(Prefs, TheFirstFailingReadEndsLoading) {

@@ -184,7 +184,7 @@ int main(int argc, char** argv) {
     }
     RemoteDefinition::SetFolder(remotes);
     RemoteDefinition library;
-    library.fWritesIndex = false;  // only reads: the folder may be the user's
+    library.writes_index_ = false;  // only reads: the folder may be the user's
     library.LookForRemotes(&list);
   }
   if (!remotes.empty()) g_remotes = &list;

@@ -115,49 +115,49 @@ std::unique_ptr<LircdSocketServer> LircdSocketServer::Listen(const std::string& 
 
 LircdSocketServer::LircdSocketServer(std::string path, int listen_fd, int wake_fd, Answer answer,
                                      Limits limits)
-    : fPath(std::move(path)),
-      fListenFd(listen_fd),
-      fWakeFd(wake_fd),
-      fAnswer(std::move(answer)),
-      fLimits(limits) {
+    : path_(std::move(path)),
+      listen_fd_(listen_fd),
+      wake_fd_(wake_fd),
+      answer_(std::move(answer)),
+      limits_(limits) {
   struct stat own {};
-  if (stat(fPath.c_str(), &own) == 0) {
-    fDevice = own.st_dev;
-    fInode = own.st_ino;
+  if (stat(path_.c_str(), &own) == 0) {
+    device_ = own.st_dev;
+    inode_ = own.st_ino;
   }
-  fThread = std::thread([this] { Run(); });
+  thread_ = std::thread([this] { Run(); });
 }
 
 LircdSocketServer::~LircdSocketServer() {
-  fStop.store(true);
+  stop_.store(true);
   const uint64_t one = 1;
-  (void)!write(fWakeFd, &one, sizeof one);
-  fThread.join();
-  for (Client& client : fClients) {
+  (void)!write(wake_fd_, &one, sizeof one);
+  thread_.join();
+  for (Client& client : clients_) {
     if (client.fd >= 0) close(client.fd);
   }
-  close(fListenFd);
-  close(fWakeFd);
+  close(listen_fd_);
+  close(wake_fd_);
   // Only our own socket file: another program may have replaced it since.
   struct stat now {};
-  if (stat(fPath.c_str(), &now) == 0 && now.st_dev == fDevice && now.st_ino == fInode) {
-    unlink(fPath.c_str());
+  if (stat(path_.c_str(), &now) == 0 && now.st_dev == device_ && now.st_ino == inode_) {
+    unlink(path_.c_str());
   }
 }
 
 void LircdSocketServer::Broadcast(std::string line) {
   {
-    std::lock_guard lock(fMutex);
-    fPending.push_back(std::move(line));
+    std::lock_guard lock(mutex_);
+    pending_.push_back(std::move(line));
   }
   const uint64_t one = 1;
-  (void)!write(fWakeFd, &one, sizeof one);
+  (void)!write(wake_fd_, &one, sizeof one);
 }
 
 bool LircdSocketServer::QueueBroadcast(Client& client, std::string_view line) {
   const size_t unread = client.out.size() - client.reply_bytes;
-  if (unread + line.size() > fLimits.buffer) {
-    fDropped.fetch_add(1);
+  if (unread + line.size() > limits_.buffer) {
+    dropped_.fetch_add(1);
     Trace("lircd socket: a client that does not read was dropped (%zu bytes waited for it)\n",
           unread);
     return false;
@@ -208,20 +208,20 @@ bool LircdSocketServer::ReadFrom(Client& client) {
 }
 
 bool LircdSocketServer::HasWork(const Client& client) const {
-  return client.out.size() < fLimits.buffer && client.in.find('\n') != std::string::npos;
+  return client.out.size() < limits_.buffer && client.in.find('\n') != std::string::npos;
 }
 
 bool LircdSocketServer::AnswerCommands(Client& client) {
   size_t start = 0;
-  for (size_t answered = 0; answered < kCommandsPerTurn && client.out.size() < fLimits.buffer;
+  for (size_t answered = 0; answered < kCommandsPerTurn && client.out.size() < limits_.buffer;
        ++answered) {
     const size_t end = client.in.find('\n', start);
     if (end == std::string::npos) break;
-    const std::string reply = fAnswer(std::string_view(client.in).substr(start, end - start));
+    const std::string reply = answer_(std::string_view(client.in).substr(start, end - start));
     start = end + 1;
     client.out += reply;
     client.reply_bytes += reply.size();
-    if (fLimits.one_request) {
+    if (limits_.one_request) {
       client.input_ended = true;
       client.in.clear();
       return true;
@@ -233,9 +233,9 @@ bool LircdSocketServer::AnswerCommands(Client& client) {
 
 void LircdSocketServer::Refuse(int fd, const char* why) {
   close(fd);
-  fRefused.fetch_add(1);
-  if (!fRefusing) Trace("lircd socket: a client was refused: %s\n", why);
-  fRefusing = true;
+  refused_.fetch_add(1);
+  if (!refusing_) Trace("lircd socket: a client was refused: %s\n", why);
+  refusing_ = true;
 }
 
 namespace {
@@ -263,29 +263,29 @@ int FirstReservedDescriptor() {
 void LircdSocketServer::Accept() {
   // A few a turn: a storm of connections does not hold up the keys either.
   for (int taken = 0; taken < 16; ++taken) {
-    const int fd = accept4(fListenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    const int fd = accept4(listen_fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd < 0) {
       if (errno == EINTR || errno == ECONNABORTED) continue;
       if (errno == EAGAIN || errno == EWOULDBLOCK) return;
       // Out of descriptors or memory: the listening socket stays readable, so trying again at
       // once would only spin. Pause, and let the program's other parts have what is left.
-      fAcceptFailures.fetch_add(1);
-      if (!fRefusing) {
+      accept_failures_.fetch_add(1);
+      if (!refusing_) {
         Trace("lircd socket: cannot take a client (%s); trying again shortly\n",
               std::strerror(errno));
       }
-      fRefusing = true;
-      fAcceptPausedUntilMs = NowMs() + kAcceptPauseMs;
+      refusing_ = true;
+      accept_paused_until_ms_ = NowMs() + kAcceptPauseMs;
       return;
     }
-    if (fClients.size() >= fLimits.clients) {
-      const std::string why = std::to_string(fLimits.clients) + " clients are connected already";
+    if (clients_.size() >= limits_.clients) {
+      const std::string why = std::to_string(limits_.clients) + " clients are connected already";
       Refuse(fd, why.c_str());
     } else if (fd >= FirstReservedDescriptor()) {
       Refuse(fd, "too few file descriptors are left");
     } else {
-      fClients.push_back(Client{fd, {}, {}, 0, false});
-      fRefusing = false;
+      clients_.push_back(Client{fd, {}, {}, 0, false});
+      refusing_ = false;
     }
   }
 }
@@ -294,19 +294,19 @@ void LircdSocketServer::Run() {
   std::vector<pollfd> polled;
   std::vector<std::string> lines;
   bool busy = false;  // commands wait that can be answered now
-  while (!fStop.load()) {
+  while (!stop_.load()) {
     polled.clear();
-    const int64_t paused_ms = fAcceptPausedUntilMs - NowMs();
+    const int64_t paused_ms = accept_paused_until_ms_ - NowMs();
     const bool accepting = paused_ms <= 0;
     const int wait_ms = busy ? 0 : accepting ? -1 : static_cast<int>(paused_ms);
     // A negative descriptor is left out by poll: the listening socket while accepting pauses.
-    polled.push_back({accepting ? fListenFd : -1, POLLIN, 0});
-    polled.push_back({fWakeFd, POLLIN, 0});
-    for (const Client& client : fClients) {
+    polled.push_back({accepting ? listen_fd_ : -1, POLLIN, 0});
+    polled.push_back({wake_fd_, POLLIN, 0});
+    for (const Client& client : clients_) {
       // No new input while commands wait or replies fill the buffer: a client that sends
       // faster than it reads waits for itself.
       short events = 0;
-      if (!client.input_ended && client.out.size() < fLimits.buffer &&
+      if (!client.input_ended && client.out.size() < limits_.buffer &&
           client.in.find('\n') == std::string::npos) {
         events |= POLLIN;
       }
@@ -317,18 +317,18 @@ void LircdSocketServer::Run() {
       if (errno == EINTR) continue;
       break;
     }
-    if (fStop.load()) break;
+    if (stop_.load()) break;
 
     // The new broadcasts first (they may drop a client), then each client's own events, then
-    // new clients: the poll entries follow fClients only up to here.
+    // new clients: the poll entries follow clients_ only up to here.
     if (polled[1].revents & POLLIN) {
       uint64_t count = 0;
-      (void)!read(fWakeFd, &count, sizeof count);
+      (void)!read(wake_fd_, &count, sizeof count);
       {
-        std::lock_guard lock(fMutex);
-        lines.swap(fPending);
+        std::lock_guard lock(mutex_);
+        lines.swap(pending_);
       }
-      for (Client& client : fClients) {
+      for (Client& client : clients_) {
         for (const std::string& line : lines) {
           if (!QueueBroadcast(client, line)) {
             close(client.fd);
@@ -340,9 +340,9 @@ void LircdSocketServer::Run() {
       lines.clear();
     }
     busy = false;
-    const size_t polled_clients = fClients.size();
+    const size_t polled_clients = clients_.size();
     for (size_t i = 0; i < polled_clients; ++i) {
-      Client& client = fClients[i];
+      Client& client = clients_[i];
       if (client.fd < 0) continue;
       const short revents = polled[i + 2].revents;
       bool alive = true;
@@ -352,7 +352,7 @@ void LircdSocketServer::Run() {
       // Hung up both ways, or failed: nothing can reach it any more. Its one request answered
       // and delivered: nothing more to say.
       if (alive && (revents & (POLLHUP | POLLERR | POLLNVAL))) alive = false;
-      if (fLimits.one_request && client.input_ended && client.out.empty()) alive = false;
+      if (limits_.one_request && client.input_ended && client.out.empty()) alive = false;
       if (!alive) {
         close(client.fd);
         client.fd = -1;
@@ -360,9 +360,9 @@ void LircdSocketServer::Run() {
         busy = true;
       }
     }
-    std::erase_if(fClients, [](const Client& client) { return client.fd < 0; });
+    std::erase_if(clients_, [](const Client& client) { return client.fd < 0; });
     if (polled[0].revents & POLLIN) Accept();
-    fClientCount.store(fClients.size());
+    client_count_.store(clients_.size());
   }
 }
 

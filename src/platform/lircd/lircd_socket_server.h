@@ -63,13 +63,13 @@ class LircdSocketServer {
   // Queues one line (with its line end) for every client; any thread, never waits for a client.
   void Broadcast(std::string line);
 
-  const std::string& Path() const { return fPath; }
+  const std::string& Path() const { return path_; }
   // Clients connected now; since the start: clients dropped for not reading, clients refused,
   // and accepts that failed (each one pauses accepting).
-  size_t ClientCount() const { return fClientCount.load(); }
-  size_t DroppedCount() const { return fDropped.load(); }
-  size_t RefusedCount() const { return fRefused.load(); }
-  size_t AcceptFailures() const { return fAcceptFailures.load(); }
+  size_t ClientCount() const { return client_count_.load(); }
+  size_t DroppedCount() const { return dropped_.load(); }
+  size_t RefusedCount() const { return refused_.load(); }
+  size_t AcceptFailures() const { return accept_failures_.load(); }
 
  private:
   struct Client {
@@ -92,25 +92,25 @@ class LircdSocketServer {
   // Commands wait to be answered and the client has room for the replies.
   bool HasWork(const Client& client) const;
 
-  const std::string fPath;
-  const int fListenFd;
-  const int fWakeFd;  // an eventfd: Broadcast() and the destructor wake the thread
-  const Answer fAnswer;
-  const Limits fLimits;
-  dev_t fDevice = 0;  // the socket file, so that only our own file is removed
-  ino_t fInode = 0;
+  const std::string path_;
+  const int listen_fd_;
+  const int wake_fd_;  // an eventfd: Broadcast() and the destructor wake the thread
+  const Answer answer_;
+  const Limits limits_;
+  dev_t device_ = 0;  // the socket file, so that only our own file is removed
+  ino_t inode_ = 0;
 
-  std::mutex fMutex;  // guards fPending
-  std::vector<std::string> fPending;
-  std::atomic<bool> fStop{false};
-  std::atomic<size_t> fClientCount{0};
-  std::atomic<size_t> fDropped{0};
-  std::atomic<size_t> fRefused{0};
-  std::atomic<size_t> fAcceptFailures{0};
-  bool fRefusing = false;            // traced once until a client is taken again
-  int64_t fAcceptPausedUntilMs = 0;  // steady clock
-  std::vector<Client> fClients;      // the server thread's own
-  std::thread fThread;
+  std::mutex mutex_;  // guards pending_
+  std::vector<std::string> pending_;
+  std::atomic<bool> stop_{false};
+  std::atomic<size_t> client_count_{0};
+  std::atomic<size_t> dropped_{0};
+  std::atomic<size_t> refused_{0};
+  std::atomic<size_t> accept_failures_{0};
+  bool refusing_ = false;               // traced once until a client is taken again
+  int64_t accept_paused_until_ms_ = 0;  // steady clock
+  std::vector<Client> clients_;         // the server thread's own
+  std::thread thread_;
 };
 
 // $XDG_RUNTIME_DIR/koru/lircd; without XDG_RUNTIME_DIR, /tmp/koru-<uid>/lircd.

@@ -12,23 +12,23 @@
 
 PulseView::PulseView(const QRect& frame, const char* name, const ReceiverSession* session,
                      QWidget* parent)
-    : QWidget(parent), fSession(session) {
+    : QWidget(parent), session_(session) {
   setObjectName(name);
   setGeometry(frame);
   QFont small = font();
   small.setPointSize(10);
   setFont(small);
-  fFrameColor = TintColor(palette().color(QPalette::Window), 1.295);
-  const Prefs* settings = fSession ? fSession->Settings() : nullptr;
-  fHold = settings && settings->hold_irInfo;
+  frame_color_ = TintColor(palette().color(QPalette::Window), 1.295);
+  const Prefs* settings = session_ ? session_->Settings() : nullptr;
+  hold_ = settings && settings->hold_irInfo;
 }
 
 void PulseView::Pulse() {
-  if (++fPulseCount > 21) fPulseCount = 0;
-  if (fSession->Flags().SCAN_CONTINOUS == 0) return;
-  if (!fHold && fPulseCount == 20) {
+  if (++pulse_count_ > 21) pulse_count_ = 0;
+  if (session_->Flags().SCAN_CONTINOUS == 0) return;
+  if (!hold_ && pulse_count_ == 20) {
     AppMessenger().SendMessage(kClearShownKey);
-    fClearDue = false;
+    clear_due_ = false;
   }
   update();
 }
@@ -39,17 +39,17 @@ constexpr int32_t kClearAt = 20;     // 'RUBR' goes out at this count
 }  // namespace
 
 int32_t PulseView::PulsesUntilWork() const {
-  const ReceiverFlags& flags = fSession->Flags();
+  const ReceiverFlags& flags = session_->Flags();
   if (flags.SCAN_CONTINOUS == 0) return 0;
-  const bool lamp = fSession->Port() != nullptr && isVisible();
+  const bool lamp = session_->Port() != nullptr && isVisible();
   if (lamp || flags.resume_wanted) return 1;
-  if (!fClearDue || fHold) return 0;
-  const int32_t until = (kClearAt - fPulseCount + kPulseCycle) % kPulseCycle;
+  if (!clear_due_ || hold_) return 0;
+  const int32_t until = (kClearAt - pulse_count_ + kPulseCycle) % kPulseCycle;
   return until == 0 ? kPulseCycle : until;
 }
 
 void PulseView::SkipPulses(int32_t count) {
-  if (count > 0) fPulseCount = (fPulseCount + count) % kPulseCycle;
+  if (count > 0) pulse_count_ = (pulse_count_ + count) % kPulseCycle;
 }
 
 void PulseView::showEvent(QShowEvent* event) {
@@ -58,7 +58,7 @@ void PulseView::showEvent(QShowEvent* event) {
 }
 
 void PulseView::OwnPulse() {
-  if (++fPulseCount > 200) fPulseCount = 0;
+  if (++pulse_count_ > 200) pulse_count_ = 0;
 }
 
 void PulseView::paintEvent(QPaintEvent*) {
@@ -67,18 +67,18 @@ void PulseView::paintEvent(QPaintEvent*) {
   painter.setRenderHint(QPainter::Antialiasing);
   const QRectF bounds = rect();
   painter.fillRect(bounds, palette().color(QPalette::Window));
-  painter.setPen(fFrameColor);
+  painter.setPen(frame_color_);
   painter.drawRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
   painter.setPen(QColor(15, 15, 15));
-  if (fSession->Port() == nullptr) {
+  if (session_->Port() == nullptr) {
     // No blinking lamp for a receiver that is not there.
     painter.setPen(QColor(190, 20, 20));
     painter.drawText(bounds, Qt::AlignCenter, "no receiver");
     return;
   }
-  painter.drawText(QPointF(4, bounds.height() - 6), QString::number(fShownNumber));
-  const ReceiverFlags& flags = fSession->Flags();
-  if (flags.SCAN_CONTINOUS != 0 && (fPulseCount & 1)) {
+  painter.drawText(QPointF(4, bounds.height() - 6), QString::number(shown_number_));
+  const ReceiverFlags& flags = session_->Flags();
+  if (flags.SCAN_CONTINOUS != 0 && (pulse_count_ & 1)) {
     const QColor lamp = flags.SLOWDOWN_GLOBAL ? QColor(20, 150, 20) : QColor(250, 20, 20);
     const double side = bounds.height();
     const QRectF square = QRectF(bounds.right() - side, 0, side, side).adjusted(3, 3, -3, -3);
@@ -91,10 +91,10 @@ void PulseView::paintEvent(QPaintEvent*) {
 void PulseView::SetRemoteDev(int32_t number) {
   if (number > 99) {
     Trace("oops (%d)RemoteDev..", number);
-    fRemoteDev = 0;
+    remote_dev_ = 0;
     return;
   }
-  fRemoteDev = number;
+  remote_dev_ = number;
 }
 
 void PulseView::TraceScanState(int32_t code) {

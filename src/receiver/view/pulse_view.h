@@ -25,18 +25,18 @@ class PulseView : public QWidget {
   // Counts `count` pulses that had nothing to do, as if they had come.
   void SkipPulses(int32_t count);
   // A report was shown: the next 'RUBR' clears it.
-  void ReportShown() { fClearDue = true; }
+  void ReportShown() { clear_due_ = true; }
 
   virtual void SetRemoteDev(int32_t number);
   virtual void OwnPulse();
   virtual void PrintScanState(int32_t code) { TraceScanState(code); }
   static void TraceScanState(int32_t code);
 
-  int32_t PulseCount() const { return fPulseCount; }
-  int32_t RemoteDev() const { return fRemoteDev; }
-  bool Hold() const { return fHold; }
+  int32_t PulseCount() const { return pulse_count_; }
+  int32_t RemoteDev() const { return remote_dev_; }
+  bool Hold() const { return hold_; }
   void SetHold(bool hold) {
-    fHold = hold;
+    hold_ = hold;
     emit PulseWanted();
   }
 
@@ -49,11 +49,11 @@ class PulseView : public QWidget {
   void showEvent(QShowEvent* event) override;
 
  private:
-  const ReceiverSession* fSession;
-  bool fHold;
-  int32_t fRemoteDev = 91;
-  int32_t fPulseCount = 0;
-  int32_t fShownNumber = 0;
-  bool fClearDue = false;
-  QColor fFrameColor;
+  const ReceiverSession* session_;
+  bool hold_;
+  int32_t remote_dev_ = 91;
+  int32_t pulse_count_ = 0;
+  int32_t shown_number_ = 0;
+  bool clear_due_ = false;
+  QColor frame_color_;
 };
