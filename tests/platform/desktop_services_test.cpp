@@ -8,32 +8,16 @@
 #include "platform/launcher/desktop_entry.h"
 #include "platform/media/mpris_players.h"
 #include "platform/messaging/trace.h"
+#include "table_cells.h"
 #include "temp_dir.h"
+#include "test_files.h"
 
 namespace {
 
 TEST(DesktopEntry, ExecLinesBecomeArgumentVectors) {
-  const std::vector<std::string> one = {"/tmp/it's; a \"file\""};
-  const std::vector<std::string> two = {"a b", "c"};
-  struct Case {
-    const char* exec;
-    std::vector<std::string> files;
-    std::vector<std::string> argv;
-  };
-  const Case cases[] = {
-      {"vlc --started-from-file %U", two, {"vlc", "--started-from-file", "a b", "c"}},
-      {"firefox %u", one, {"firefox", one[0]}},
-      {"evince %f", two, {"evince", "a b"}},
-      {"app %F --x", {}, {"app", "--x"}},
-      {"\"/opt/My App/run\" --title \"say \\\"hi\\\"\" %i %c",
-       {},
-       {"/opt/My App/run", "--title", "say \"hi\""}},
-      {"printf 100%%", {}, {"printf", "100%"}},
-      {"player", two, {"player", "a b", "c"}},  // no field code: the files are appended
-      {"  spaced\targs  ", {}, {"spaced", "args"}},
-      {"broken \"quote", {}, {}},
-  };
-  for (const Case& c : cases) EXPECT_EQ(ExpandDesktopExec(c.exec, c.files), c.argv) << c.exec;
+  for (const auto& row : ReadTable("platform/data/desktop_exec.tsv", 3))
+    EXPECT_EQ(ExpandDesktopExec(Unescaped(row[0]), CellList(row[1], '|')), CellList(row[2], '|'))
+        << row[0];
 }
 
 TEST(DesktopEntry, FoundInTheDataFoldersAndReadFromItsGroup) {

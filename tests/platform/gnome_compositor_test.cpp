@@ -1,66 +1,24 @@
 #include <gtest/gtest.h>
-#include <linux/input-event-codes.h>
 
 #include <map>
 
 #include "platform/desktop/gnome_compositor.h"
 #include "platform/desktop/gtk_accelerator.h"
+#include "table_cells.h"
+#include "test_files.h"
 
 namespace {
 
 using Keys = std::vector<uint16_t>;
 
 TEST(GtkAccelerator, NamesBecomeEvdevKeysModifiersFirst) {
-  struct Case {
-    const char* accelerator;
-    Keys keys;
-  };
-  const Case cases[] = {
-      {"<Super>Home", {KEY_LEFTMETA, KEY_HOME}},
-      {"<Primary><Alt>Left", {KEY_LEFTCTRL, KEY_LEFTALT, KEY_LEFT}},
-      {"<Control><Alt>Right", {KEY_LEFTCTRL, KEY_LEFTALT, KEY_RIGHT}},
-      {"<Shift><Super>Page_Up", {KEY_LEFTSHIFT, KEY_LEFTMETA, KEY_PAGEUP}},
-      {"<ctrl><SHIFT>page_down", {KEY_LEFTCTRL, KEY_LEFTSHIFT, KEY_PAGEDOWN}},
-      {"<Super>a", {KEY_LEFTMETA, KEY_A}},
-      {"<Super>Q", {KEY_LEFTMETA, KEY_Q}},
-      {"<Super>1", {KEY_LEFTMETA, KEY_1}},
-      {"<Alt>0", {KEY_LEFTALT, KEY_0}},
-      {"<Alt>F4", {KEY_LEFTALT, KEY_F4}},
-      {"F11", {KEY_F11}},
-      {"<Super>F13", {KEY_LEFTMETA, KEY_F13}},
-      {"<Control><Primary>Tab", {KEY_LEFTCTRL, KEY_TAB}},
-      {"<Super>Above_Tab", {KEY_LEFTMETA, KEY_GRAVE}},
-      {"<Meta>space", {KEY_LEFTALT, KEY_SPACE}},
-      {"", {}},
-      {"disabled", {}},
-      {"<Super>", {}},
-      {"<Bogus>Home", {}},
-      {"<Super>NoSuchKey", {}},
-      {"<Super Home", {}},
-      {"F25", {}},
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(ParseGtkAccelerator(c.accelerator), c.keys) << c.accelerator;
+  for (const auto& row : ReadTable("platform/data/gtk_accelerators.tsv", 2))
+    EXPECT_EQ(ParseGtkAccelerator(row[0]), CellNumbers<uint16_t>(row[1])) << row[0];
 }
 
 TEST(GtkAccelerator, GsettingsListsBecomeTheirItems) {
-  using Items = std::vector<std::string>;
-  struct Case {
-    const char* text;
-    Items items;
-  };
-  const Case cases[] = {
-      {"['<Super>Home', '<Control><Alt>Left']", {"<Super>Home", "<Control><Alt>Left"}},
-      {"  ['<Super>Home']\n", {"<Super>Home"}},
-      {"@as []", {}},
-      {"[]", {}},
-      {R"(['it\'s', "<Super>'"])", {"it's", "<Super>'"}},
-      {"['unclosed'", {}},
-      {"[bare]", {}},
-      {"'<Super>Home'", {}},
-      {"['a' 'b']", {}},
-  };
-  for (const Case& c : cases) EXPECT_EQ(ParseGVariantStringList(c.text), c.items) << c.text;
+  for (const auto& row : ReadTable("platform/data/gvariant_lists.tsv", 2))
+    EXPECT_EQ(ParseGVariantStringList(Unescaped(row[0])), CellList(row[1], '|')) << row[0];
 }
 
 class RecordingInjector : public InputInjector {
@@ -97,53 +55,20 @@ GSettingsReader ReaderOf(std::map<std::string, std::string> values) {
 }
 
 TEST(GnomeCompositor, WorkspacesAreReachedByTheDesktopsOwnKeys) {
-  const Keys home = {KEY_LEFTMETA, KEY_HOME}, right = {KEY_LEFTMETA, KEY_PAGEDOWN},
-             left = {KEY_LEFTMETA, KEY_PAGEUP};
-  struct Case {
-    const char* what;
-    std::map<std::string, std::string> changes;
-    int32_t index;
-    status_t status;
-    std::vector<Keys> strokes;
-  };
-  const Case cases[] = {
-      {"the first", {}, 0, kOk, {home}},
-      {"the third, stepping right", {}, 2, kOk, {home, right, right}},
-      {"the tenth of dynamic workspaces",
-       {},
-       9,
-       kOk,
-       {home, right, right, right, right, right, right, right, right, right}},
-      {"its own binding",
-       {{"org.gnome.desktop.wm.keybindings switch-to-workspace-4", "['<Primary><Alt>4']"}},
-       3,
-       kOk,
-       {{KEY_LEFTCTRL, KEY_LEFTALT, KEY_4}}},
-      {"no key for the first: left from the last of four",
-       {{"org.gnome.mutter dynamic-workspaces", "false"},
-        {"org.gnome.desktop.wm.keybindings switch-to-workspace-1", "@as []"}},
-       1,
-       kOk,
-       {left, left, left, right}},
-      {"beyond four fixed workspaces",
-       {{"org.gnome.mutter dynamic-workspaces", "false"}},
-       4,
-       kBadIndex,
-       {}},
-      {"no step key",
-       {{"org.gnome.desktop.wm.keybindings switch-to-workspace-right", "['disabled']"}},
-       1,
-       kUnsupported,
-       {}},
-  };
-  for (const Case& c : cases) {
+  const std::map<std::string, status_t> statuses = {
+      {"ok", kOk}, {"bad index", kBadIndex}, {"unsupported", kUnsupported}};
+  for (const auto& row : ReadTable("platform/data/gnome_workspaces.tsv", 4)) {
     std::map<std::string, std::string> settings = DefaultSettings();
-    for (const auto& [key, value] : c.changes) settings[key] = value;
+    for (const std::string& change : CellList(row.size() > 4 ? row[4] : "", ';'))
+      settings[change.substr(0, change.find('='))] = change.substr(change.find('=') + 1);
+    std::vector<Keys> strokes;
+    for (const std::string& accelerator : CellList(row[3]))
+      strokes.push_back(ParseGtkAccelerator(accelerator));
     RecordingInjector injector;
     GnomeCompositor gnome(&injector, ReaderOf(settings), nullptr, "none");
     EXPECT_EQ(gnome.Backends().workspaces, "gnome-keys");
-    EXPECT_EQ(gnome.ActivateWorkspace(c.index), c.status) << c.what;
-    EXPECT_EQ(injector.strokes, c.strokes) << c.what;
+    EXPECT_EQ(gnome.ActivateWorkspace(CellNumber(row[1])), statuses.at(row[2])) << row[0];
+    EXPECT_EQ(injector.strokes, strokes) << row[0];
   }
 }
 

@@ -1,14 +1,13 @@
 // The lircd socket for real, in a temporary folder: clients that read, one that never reads,
 // one that hangs up, and the command replies.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <sys/resource.h>
-
-#include <fcntl.h>
 #include <atomic>
 #include <condition_variable>
 #include <fstream>
@@ -17,12 +16,18 @@
 #include <thread>
 #include <vector>
 
-#include "lircd/lircd_key_feed.h"
 #include "platform/lircd/lircd_socket_server.h"
 #include "platform/messaging/trace.h"
 #include "temp_dir.h"
 
 namespace {
+
+sockaddr_un AddressOf(const std::string& path) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  path.copy(address.sun_path, sizeof address.sun_path - 1);
+  return address;
+}
 
 // A blocking client that gives up after ten seconds of silence (a broken server fails the test
 // instead of hanging it).
@@ -30,18 +35,12 @@ class Client {
  public:
   explicit Client(const std::string& path) {
     fd_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    sockaddr_un address = AddressOf(path);
     connected_ = connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
     timeval limit{10, 0};
     setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
   }
-  ~Client() { Close(); }
-  void Close() {
-    if (fd_ >= 0) close(fd_);
-    fd_ = -1;
-  }
+  ~Client() { close(fd_); }
   bool Connected() const { return connected_; }
   void EndSending() { shutdown(fd_, SHUT_WR); }
   void Send(const std::string& text) {
@@ -186,9 +185,7 @@ TEST_F(LircdSocket, AStaleSocketIsReplacedButOneInUseAnotherFileOrAnOpenFolderIs
   {
     // A socket file nobody listens on, as a killed run leaves it.
     const int stale = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    path_.copy(address.sun_path, sizeof address.sun_path - 1);
+    sockaddr_un address = AddressOf(path_);
     ASSERT_EQ(bind(stale, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     close(stale);
     auto second = LircdSocketServer::Listen(path_, Echo, &error);
@@ -231,33 +228,6 @@ TEST_F(LircdSocket, AStaleSocketIsReplacedButOneInUseAnotherFileOrAnOpenFolderIs
   }
   EXPECT_EQ(LircdSocketServer::Listen("/" + std::string(200, 'x'), Echo, &error), nullptr);
   EXPECT_NE(error.find("longer than"), std::string::npos) << error;
-}
-
-TEST_F(LircdSocket, AnExactRemoteIsListedAndBroadcastWithTheSameCodes) {
-  LircdKeyFeed feed("1.0");
-  auto server = LircdSocketServer::Listen(
-      path_, [&feed](std::string_view line) { return feed.Answer(line); }, nullptr);
-  ASSERT_NE(server, nullptr);
-  feed.SetBroadcast([&server](std::string line) { server->Broadcast(std::move(line)); });
-  RemoteList remotes;
-  remotes.push_back(std::make_unique<RemoteDefinition>());
-  RemoteDefinition& remote = *remotes.back();
-  remote.name_ = "Hi Fi";
-  remote.SetExactHead({ExactProtocol::kRc5, 0x14, 0, 11});
-  remote.SetExactKey(52, {ExactProtocol::kRc5, 0x14, 0x01, 11});     // N1
-  remote.SetExactKey(65, {ExactProtocol::kRc5, 0x10, 0x10, 11});     // Vol+: another address
-  remote.SetExactKey(91, {ExactProtocol::kHash, 0, 0xDEADBEEF, 0});  // |<<
-  feed.RemotesChanged(remotes);
-
-  Client client(path_);
-  ASSERT_TRUE(client.Connected());
-  EXPECT_EQ(client.Ask("LIST Hi_Fi"),
-            "BEGIN\nLIST Hi_Fi\nSUCCESS\nDATA\n3\n0000001400000001 N1\n"
-            "0000001000000010 Vol+\n00000000deadbeef |<<\nEND\n");
-  ReceiverReport report;
-  report.exact = ExactCode{ExactProtocol::kRc5, 0x10, 0x10, 11};
-  feed.KeyRecognised(remote, 65, report);
-  EXPECT_EQ(client.ReadUntil("Hi_Fi\n"), "0000001000000010 00 Vol+ Hi_Fi\n");
 }
 
 TEST_F(LircdSocket, RepliesReachEveryClientThatReads) {

@@ -6,12 +6,7 @@
 #include "platform/messaging/message.h"
 #include "platform/messaging/test_loopers.h"
 
-constexpr uint32_t kFirst = FourCC("aaaa");
-constexpr uint32_t kSecond = FourCC("bbbb");
-constexpr uint32_t kNone = FourCC("none");
-constexpr uint32_t kLate = FourCC("late");
-constexpr uint32_t kGone = FourCC("gone");
-constexpr uint32_t kMany = FourCC("many");
+constexpr uint32_t kFirst = FourCC("aaaa"), kSecond = FourCC("bbbb"), kOther = FourCC("othr");
 
 namespace {
 class Recorder : public Handler {
@@ -38,15 +33,15 @@ TEST(Messenger, DeliversCopiesOnTheLooperInOrder) {
 TEST(Messenger, DropsMessagesForAHandlerThatIsGone) {
   QueueLooper looper;
   Messenger messenger;
-  EXPECT_EQ(messenger.SendMessage(kNone), kBadPort);
+  EXPECT_EQ(messenger.SendMessage(kOther), kBadPort);
   {
     auto recorder = std::make_unique<Recorder>(&looper);
     messenger = recorder->GetMessenger();
-    messenger.SendMessage(kLate);  // queued while the handler lives
+    messenger.SendMessage(kOther);  // queued while the handler lives
     EXPECT_TRUE(messenger.IsValid());
   }
   EXPECT_FALSE(messenger.IsValid());
-  EXPECT_EQ(messenger.SendMessage(kGone), kBadPort);
+  EXPECT_EQ(messenger.SendMessage(kOther), kBadPort);
   EXPECT_EQ(looper.RunPending(), 1);  // runs, but reaches no freed handler (ASan checks)
 }
 
@@ -56,7 +51,7 @@ TEST(Messenger, PostsFromManyThreads) {
   std::vector<std::thread> senders;
   for (int t = 0; t < 4; ++t) {
     senders.emplace_back([messenger = recorder.GetMessenger()] {
-      for (int i = 0; i < 250; ++i) messenger.SendMessage(kMany);
+      for (int i = 0; i < 250; ++i) messenger.SendMessage(kOther);
     });
   }
   for (auto& sender : senders) sender.join();

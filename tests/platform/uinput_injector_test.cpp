@@ -10,7 +10,6 @@
 
 #include "platform/desktop/evdev_keys.h"
 #include "platform/desktop/fake_uinput_system.h"
-#include "platform/messaging/trace.h"
 
 namespace {
 

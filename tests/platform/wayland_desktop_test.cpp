@@ -12,63 +12,30 @@
 #include "platform/media/fake_media_players.h"
 #include "platform/messaging/four_cc.h"
 #include "platform/messaging/trace.h"
+#include "table_cells.h"
 #include "test_files.h"
 
 namespace {
 
 TEST(DesktopSession, TheSessionAndTheCompositorFamilyComeFromTheEnvironment) {
-  using Env = std::map<std::string, std::string>;
-  struct Case {
-    Env env;
-    std::string described, name;
-  };
-  const Case cases[] = {
-      {{}, "none", "unknown"},
-      {{{"DISPLAY", ":0"}}, "x11", "unknown"},
-      {{{"WAYLAND_DISPLAY", "wayland-1"}, {"SWAYSOCK", "/run/s.sock"}}, "wayland (sway)", "sway"},
-      {{{"WAYLAND_DISPLAY", "w"}, {"DISPLAY", ":1"}, {"XDG_CURRENT_DESKTOP", "ubuntu:GNOME"}},
-       "wayland (GNOME)",
-       "GNOME"},
-      // KORU chose Xwayland itself: it acts as an X11 client.
-      {{{"WAYLAND_DISPLAY", "w"}, {"DISPLAY", ":1"}, {"QT_QPA_PLATFORM", "xcb"}}, "x11", "unknown"},
-      {{{"WAYLAND_DISPLAY", "w"}, {"QT_QPA_PLATFORM", "xcb"}}, "wayland (unknown)", "unknown"},
-      {{{"WAYLAND_DISPLAY", "w"}, {"XDG_CURRENT_DESKTOP", "KDE"}},
-       "wayland (KDE Plasma)",
-       "KDE Plasma"},
-      {{{"WAYLAND_DISPLAY", "w"}, {"XDG_CURRENT_DESKTOP", "Hyprland"}},
-       "wayland (Hyprland)",
-       "Hyprland"},
-      {{{"DISPLAY", ":0"}, {"I3SOCK", "/tmp/i3"}}, "x11", "i3"},
-  };
-  for (const Case& c : cases) {
+  for (const auto& row : ReadTable("platform/data/desktop_sessions.tsv", 3)) {
+    std::map<std::string, std::string> env;
+    for (const std::string& word : CellList(row[0]))
+      env[word.substr(0, word.find('='))] = word.substr(word.find('=') + 1);
     DesktopSession session = DetectDesktopSession([&](const char* name) -> const char* {
-      auto found = c.env.find(name);
-      return found == c.env.end() ? nullptr : found->second.c_str();
+      auto found = env.find(name);
+      return found == env.end() ? nullptr : found->second.c_str();
     });
-    EXPECT_EQ(session.Describe(), c.described) << c.described;
-    EXPECT_EQ(session.name, c.name) << c.described;
+    EXPECT_EQ(session.Describe() + ", " + session.name, row[1] + ", " + row[2]) << row[0];
   }
 }
 
 TEST(EvdevKeys, KeyMessagesBecomeModifiersThenKeys) {
-  struct Case {
-    int32_t modifiers;
-    std::vector<int32_t> keys;
-    std::vector<uint16_t> stroke;
-  };
-  const Case cases[] = {
-      {0x30, {0x5d, 0x25}, {56, 74}},  // Alt + keypad minus; the Alt key is not pressed twice
-      {0x30, {0x57}, {103}},           // cursor up
-      {0xb0, {0x68}, {127}},           // the Menu key; 0x80 is no modifier we press
-      {0x432, {0x47}, {56, 28}},       // Command (Alt) + Enter
-      {0x1 | 0x4, {0x26}, {42, 29, 15}},
-      {0x30, {0x99}, {}},  // no evdev key: nothing is sent
-  };
-  for (const Case& c : cases) {
+  for (const auto& row : ReadTable("platform/data/evdev_strokes.tsv", 3)) {
     Message message(kKeyDown);
-    message.AddInt32("modifiers", c.modifiers);
-    for (int32_t key : c.keys) message.AddInt32("key", key);
-    EXPECT_EQ(EvdevStrokeForMessage(message), c.stroke) << std::hex << c.keys.front();
+    message.AddInt32("modifiers", CellNumber(row[0]));
+    for (long key : CellNumbers(row[1])) message.AddInt32("key", key);
+    EXPECT_EQ(EvdevStrokeForMessage(message), CellNumbers<uint16_t>(row[2])) << row[1];
   }
 }
 

@@ -10,6 +10,7 @@
 #include "remote_folder.h"
 #include "remotes/remote_definition.h"
 #include "run_tool.h"
+#include "table_cells.h"
 
 namespace {
 
@@ -106,32 +107,11 @@ TEST_F(KoruDecodeRemotes, ExactRemotesAreMatchedFirstBesideTheBuiltInOnes) {
 }
 
 TEST(KoruEncode, RefusesWhatItCannotSend) {
-  struct Case {
-    const char* arguments;
-    int exit_code;
-    const char* out_start = "";
-  };
-  const Case cases[] = {{"", 2},
-                        {"--help", 0, "usage: koru-encode "},
-                        {"--version", 0, "koru-encode (KORU) "},
-                        {"DENON N1 --hold -1", 2},
-                        {"--bogus DENON N1", 2},
-                        {"NoSuchRemote N1", 1},
-                        {"DENON NoSuchKey", 1},
-                        {"DENON Kx99", 1},  // no code taught
-                        {"ITT237 N1", 1},   // a two-byte value in a one-byte remote
-                        {"DENON N1 --hold 2", 0},
-                        {"--exact Bogus:0x1:0x2", 1},
-                        {"--exact hash:12345678", 1},  // a hash names no frame
-                        {"--exact NEC:0x104:0x08", 1},
-                        {"--exact NEC:0x04:0x08 DENON", 2},
-                        {"--exact NEC:0x04:0x08 --jitter 2000", 2},
-                        {"--exact Sony12:0x01:0x15 --hold 1 --jitter 200 --seed 5", 0}};
-  for (const Case& c : cases) {
-    const ToolRun result = RunTool("koru-encode", c.arguments);
-    EXPECT_EQ(result.exit_code, c.exit_code) << c.arguments;
-    EXPECT_EQ(result.out.empty(), c.exit_code != 0) << c.arguments;
-    EXPECT_TRUE(result.out.starts_with(c.out_start)) << c.arguments;
+  for (const auto& row : ReadTable("remotes/data/koru_encode_runs.tsv", 2)) {
+    const ToolRun result = RunTool("koru-encode", row[0]);
+    EXPECT_EQ(result.exit_code, CellNumber(row[1])) << row[0];
+    EXPECT_EQ(result.out.empty(), row[1] != "0") << row[0];
+    EXPECT_TRUE(result.out.starts_with(row.size() > 2 ? row[2] : "")) << row[0];
   }
   const ToolRun held = RunTool("koru-encode", "Sony618 Mute --hold 2");
   EXPECT_NE(held.out.find("(long code, frames 3)"), std::string::npos) << held.out;

@@ -38,17 +38,11 @@ TEST_F(RemoteChart, EmptyListGivesTwoHeaderRowsAndNoRecordRow) {
 TEST_F(RemoteChart, RowsShowKeysCodesAndOriginColours) {
   RemoteDefinition library;
   RemoteList list;
-  list.push_back(std::make_unique<RemoteDefinition>());
-  list.back()->name_ = "Mine";
-  list.back()->com_head_ = 7;
-  list.back()->com_byte_ = 2;
-  list.back()->SetSlot(2, 44);  // N1
+  list.push_back(Remote("Mine", 7, 2, {{2, 44}}));  // N1
   list.push_back(nullptr);
-  list.push_back(std::make_unique<RemoteDefinition>());
-  list.back()->name_ = "Blank";
+  list.push_back(Remote("Blank"));
   list.back()->kind_ = kKindMod;
-  list.push_back(std::make_unique<RemoteDefinition>());
-  list.back()->name_ = "<b>A&B \"#1\"?";  // escaped for HTML and for links
+  list.push_back(Remote("<b>A&B \"#1\"?"));  // escaped for HTML and for links
 
   ASSERT_EQ(library.Chart4Remotes(&list, Noon()), kOk);
   EXPECT_EQ(Read("_Chart.html"), ReadAll(KORU_SOURCE_DIR "/tests/remotes/data/chart.html"));
@@ -68,9 +62,7 @@ TEST_F(RemoteChart, NoListOrUnwritableFolderWritesNothing) {
   EXPECT_NE(library.Chart4Remotes(nullptr), kOk);
   EXPECT_TRUE(trace.Contains(" Chart4Remotes:  no list given\n"));
   RemoteList list;
-  list.push_back(std::make_unique<RemoteDefinition>());
-  list.back()->name_ = "DENON";
-  list.back()->SetSlot(1, 5);
+  list.push_back(Remote("DENON", 0, 0, {{1, 5}}));
   std::filesystem::remove(folder_);
   EXPECT_NE(library.ChartData4Remotes(&list), kOk);
   EXPECT_TRUE(trace.Contains("_ChartData.html' OpenError!\n"));

@@ -6,6 +6,7 @@
 #include "remote_folder.h"
 #include "remotes/builtin_remotes.h"
 #include "remotes/remote_definition.h"
+#include "table_cells.h"
 #include "test_files.h"
 
 namespace {
@@ -43,30 +44,17 @@ TEST_F(RemoteFile, RoundTripKeepsHeaderModeAndFortyNineSlots) {
 }
 
 TEST_F(RemoteFile, DataValuesOutOfRangeEndTheSlotList) {
-  struct Case {
-    const char* values;
-    int32_t last_filled;  // slots after it are 0
-    int32_t last_value;
-    bool fill_traced;
-  };
-  const Case cases[] = {
-      {"1,2,3,4,5,6,7,8,9,-1,11,12,", 9, 9, true},
-      {"256256,7,", 2, 7, false},
-      {"5,256257,7,", 1, 5, true},
-      {"5,99999999999999999999,7,", 1, 5, true},
-      // Fewer values than slots: the rest is empty, not repeats of earlier values.
-      {"10,20,30", 3, 30, false},
-  };
-  for (const Case& c : cases) {
-    Write("Range", DataLine(c.values));
+  for (const auto& row : ReadTable("remotes/data/data_values.tsv", 3)) {
+    Write("Range", DataLine(row[0]));
     RemoteDefinition record;
     for (int32_t k = 1; k <= kKeySlots; ++k) record.SetSlot(k, 77);
     TraceCapture trace;
     record.RemoteLoad("Range");
-    EXPECT_EQ(record.Slot(c.last_filled), c.last_value) << c.values;
-    for (int32_t k = c.last_filled + 1; k <= kKeySlots; ++k)
-      EXPECT_EQ(record.Slot(k), 0) << c.values << " slot " << k;
-    EXPECT_EQ(trace.Contains(" FILL UP REST..\n"), c.fill_traced) << c.values;
+    std::vector<int32_t> got, expected = CellNumbers<int32_t>(row[1]);
+    for (int32_t k = 1; k <= kKeySlots; ++k) got.push_back(record.Slot(k));
+    expected.resize(kKeySlots, 0);
+    EXPECT_EQ(got, expected) << row[0];
+    EXPECT_EQ(trace.Contains(" FILL UP REST..\n"), row[2] == "1") << row[0];
   }
 }
 
@@ -110,29 +98,12 @@ TEST_F(RemoteFile, MalformedFilesLoadWithoutHarm) {
 }
 
 TEST_F(RemoteFile, UnnamedUnfinishedAndUnsafeNamesAreNeverWritten) {
-  struct Case {
-    const char* name;
-    const char* trace;
-  };
-  const Case cases[] = {{"-noname-", " <-noname-> return\n "},
-                        {"newRemote", " <newRemote> return\n "},
-                        {"../escape", "OpenError!"},
-                        {"a/b", "OpenError!"},
-                        {".", "OpenError!"},
-                        {"..", "OpenError!"},
-                        // KORU's own files and hidden helper files (sidecars, temporaries).
-                        {"_preset_", "OpenError!"},
-                        {"_LAYOUT_", "OpenError!"},
-                        {"_Chart.html", "OpenError!"},
-                        {"_ChartData.html", "OpenError!"},
-                        {".AIWA_A.koru-attr", "OpenError!"},
-                        {".hidden", "OpenError!"}};
-  for (const Case& c : cases) {
+  for (const auto& row : ReadTable("remotes/data/unsaved_names.tsv", 2)) {
     RemoteDefinition record;
-    record.name_ = c.name;
+    record.name_ = row[0];
     TraceCapture trace;
-    EXPECT_NE(record.RemoteSave(), kOk) << c.name;
-    EXPECT_TRUE(trace.Contains(c.trace)) << c.name;
+    EXPECT_NE(record.RemoteSave(), kOk) << row[0];
+    EXPECT_TRUE(trace.Contains(Unescaped(row[1]))) << row[0];
   }
   EXPECT_TRUE(std::filesystem::is_empty(folder_));
   EXPECT_FALSE(std::filesystem::exists(folder_.parent_path() / "escape"));

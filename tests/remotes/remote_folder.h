@@ -5,13 +5,13 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "platform/files/file_node.h"
 #include "platform/files/koru_type.h"
 #include "remotes/remote_definition.h"
 #include "temp_dir.h"
+#include "test_files.h"
 
 inline const std::filesystem::path& TestRemoteFolder() {
   static TempDir dir;
@@ -32,6 +32,18 @@ class RemoteFolderEnvironment : public ::testing::Environment {
 inline ::testing::Environment* const kRemoteFolderEnvironment =
     ::testing::AddGlobalTestEnvironment(new RemoteFolderEnvironment);
 
+// A classic remote record: its name, header, mode and the codes of some slots.
+inline std::unique_ptr<RemoteDefinition> Remote(
+    const std::string& name, int32_t header = 0, int32_t mode = 0,
+    std::initializer_list<std::pair<int32_t, int32_t>> slot_codes = {}) {
+  auto record = std::make_unique<RemoteDefinition>();
+  record->name_ = name;
+  record->com_head_ = header;
+  record->com_byte_ = mode;
+  for (const auto& [slot, code] : slot_codes) record->SetSlot(slot, code);
+  return record;
+}
+
 class RemoteFolderTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -42,12 +54,7 @@ class RemoteFolderTest : public ::testing::Test {
       std::filesystem::remove_all(entry.path());
   }
 
-  std::string Read(const std::string& name) const {
-    std::ifstream in(folder_ / name, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
+  std::string Read(const std::string& name) const { return ReadAll(folder_ / name); }
 
   void Write(const std::string& name, const std::string& text, int32_t kind = kKoruRemoteFile) {
     std::ofstream(folder_ / name, std::ios::binary) << text;

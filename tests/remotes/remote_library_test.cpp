@@ -10,7 +10,6 @@
 #include "platform/messaging/trace.h"
 #include "remote_folder.h"
 #include "remotes/builtin_remotes.h"
-#include "remotes/frame_encoder.h"
 #include "remotes/key_menu.h"
 #include "remotes/remote_definition.h"
 #include "settings/label_table.h"
@@ -195,13 +194,6 @@ TEST(RemoteMenu, MarksTaughtKeysOfTheReducedSet) {
   record.SetMenuCheckMarks(&menu, 0, nullptr, 0);
   record.SetMenuCheckMarks(&menu, 1, "", 50);  // no such slot
   EXPECT_TRUE(menu.calls.empty());
-}
-
-TEST(BuiltInRemotes, LongCodeRuleReproducesTheAiwaDigits) {
-  const int32_t* aiwa = kBuiltInRemotes[0].codes;
-  for (int32_t digit = 0; digit < 10; ++digit) EXPECT_EQ(LongCode(digit, false), aiwa[digit]);
-  // ITT237 holds two-byte values of the same scheme.
-  EXPECT_EQ(LongCode(73, true), 182201);
 }
 
 }  // namespace
