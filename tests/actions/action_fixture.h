@@ -2,6 +2,7 @@
 // Actions against fakes, on a virtual clock so that their pauses cost nothing.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -36,28 +37,28 @@ class ActionTest : public ::testing::Test {
     SetThreadClock(nullptr);
   }
 
-  // The messages sent, as "TARGET 'what'" lines (targets: window, window*, app, app:SIG).
+  // The messages sent, one a line: "TARGET 'what'" (targets: window, window*, app, app:SIG),
+  // then the keys and the modifiers the desktops act on ("key 0x57 mod 0x30").
   std::vector<std::string> SentSummary() const {
     std::vector<std::string> lines;
     for (const FakeDesktop::Sent& sent : desktop.sent) {
       static const char* const kKinds[] = {"window", "window*", "app", "app:"};
-      std::string target = kKinds[static_cast<int>(sent.target.kind)];
-      if (sent.target.kind == MessageTarget::Kind::kApp) target += sent.target.signature;
-      lines.push_back(target + " '" + FourCCText(sent.message.what) + "'");
+      std::string line = kKinds[static_cast<int>(sent.target.kind)];
+      if (sent.target.kind == MessageTarget::Kind::kApp) line += sent.target.signature;
+      line += " '" + FourCCText(sent.message.what) + "'";
+      char text[32];
+      int32_t value = 0;
+      for (int32_t i = 0; sent.message.FindInt32("key", &value, i) == kOk; ++i) {
+        std::snprintf(text, sizeof text, " key 0x%x", static_cast<unsigned>(value));
+        line += text;
+      }
+      if (sent.message.FindInt32("modifiers", &value) == kOk) {
+        std::snprintf(text, sizeof text, " mod 0x%x", static_cast<unsigned>(value));
+        line += text;
+      }
+      lines.push_back(line);
     }
     return lines;
-  }
-
-  static std::vector<uint8_t> States(const Message& message) {
-    const Message::RawData* data = nullptr;
-    if (message.FindData("states", kUint8Type, &data) != kOk) return {};
-    return *data;
-  }
-
-  static std::vector<std::string> FieldNames(const Message& message) {
-    std::vector<std::string> names;
-    for (int32_t i = 0; i < message.CountNames(); ++i) names.push_back(message.NameAt(i));
-    return names;
   }
 
   VirtualClock clock{1'000'000};

@@ -1,42 +1,26 @@
 #include <fstream>
 
 #include "action_fixture.h"
+#include "table_cells.h"
 #include "temp_dir.h"
+#include "test_files.h"
 
 namespace {
 
 using OpenActionsTest = ActionTest;
 
 TEST(CutUrl, FindsAndCutsTheUrl) {
-  struct Case {
-    const char* text;
-    const char* url;
-  };
-  const Case cases[] = {
-      {"go to http://x now", "http://x"},
-      {"file:/x y", "file:/x y"},  // the blank at position 7 stays
-      {"HTTP://Example.org/A b", "HTTP://Example.org/A"},
-      {"see FILE:/home/me/a.html\nmore", "FILE:/home/me/a.html"},
-      {"http://a.b/c\n\rd", "http://a.b/c"},
-      {"http:/\n\rabc", "http:/abc"},  // cut only at 8 or later; the pair is removed
-      {"https://x.org/a b", "https://x.org/a"},
-      {"get ftp://f.org/x then http://h", "ftp://f.org/x"},  // the earliest scheme wins
-      {"mailto:me@x.org", ""},
-      {"nothing here", ""},
-  };
-  for (const Case& c : cases) EXPECT_EQ(CutUrl(c.text), c.url) << c.text;
+  for (const auto& row : ReadTable("actions/data/urls.tsv", 2))
+    EXPECT_EQ(CutUrl(Unescaped(row[0])), row[1]) << row[0];
 }
 
 TEST_F(OpenActionsTest, UrlGoesToTheBrowserAsOneArgument) {
   IOpenThisUrl(services, "go to http://x/'a';b now", false);
-  EXPECT_EQ(launcher.calls, (std::vector<std::string>{"url http://x/'a';b"}));
   EXPECT_EQ(clock.Now(), 1'000'000 + 1000 + 2'000'000);
   EXPECT_EQ(desktop.calls, (std::vector<std::string>{"fmf 0"}));
-}
-
-TEST_F(OpenActionsTest, HttpsUrlOpensInTheBrowser) {
   IOpenThisUrl(services, "https://example.org/page?q=1", false);
-  EXPECT_EQ(launcher.calls, (std::vector<std::string>{"url https://example.org/page?q=1"}));
+  EXPECT_EQ(launcher.calls,
+            (std::vector<std::string>{"url http://x/'a';b", "url https://example.org/page?q=1"}));
 }
 
 TEST_F(OpenActionsTest, UrlAlerts) {

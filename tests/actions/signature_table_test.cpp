@@ -7,6 +7,7 @@
 #include "actions/actions.h"
 #include "platform/messaging/trace.h"
 #include "temp_dir.h"
+#include "test_files.h"
 
 namespace {
 
@@ -27,28 +28,9 @@ TEST(SignatureTable, ShippedTableNamesEverySignatureTheActionsUse) {
 
 TEST(SignatureTable, ShippedTableKnowsApplicationsByTheirX11AndWaylandNames) {
   SignatureTable table = SignatureTable::Parse(SignatureTable::BuiltInText());
-  struct Case {
-    const char* x11_class;
-    const char* app_id;  // a Wayland window has no instance name
-    const char* signature;
-  };
-  const Case cases[] = {
-      {"vlc", "org.videolan.VLC", kVlcSignature},
-      {"Nautilus", "org.gnome.Nautilus", kTrackerSignature},
-      {"dolphin", "org.kde.dolphin", kTrackerSignature},
-      {"konsole", "org.kde.konsole", kTerminalSignature},
-      {"Gnome-terminal", "org.gnome.Console", kTerminalSignature},
-      {"foot", "foot", kTerminalSignature},
-      {"okular", "org.kde.okular", kPdfViewerSignature},
-      {"Evince", "org.gnome.Evince", kPdfViewerSignature},
-      {"Rhythmbox", "org.gnome.Rhythmbox3", kSoundplaySignature},
-      {"elisa", "org.kde.elisa", kSoundplaySignature},
-      {"mpv", "mpv", kMediaPlayerSignature},
-      {"Totem", "org.gnome.Totem", kMediaPlayerSignature},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(table.SignatureForWindowClass(c.x11_class, c.x11_class), c.signature) << c.x11_class;
-    EXPECT_EQ(table.SignatureForWindowClass("", c.app_id), c.signature) << c.app_id;
+  for (const auto& row : ReadTable("actions/data/window_classes.tsv", 3)) {
+    EXPECT_EQ(table.SignatureForWindowClass(row[0], row[0]), row[2]) << row[0];
+    EXPECT_EQ(table.SignatureForWindowClass("", row[1]), row[2]) << row[1];
   }
 }
 

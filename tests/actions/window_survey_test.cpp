@@ -1,4 +1,6 @@
 #include "action_fixture.h"
+#include "table_cells.h"
+#include "test_files.h"
 
 namespace {
 
@@ -57,58 +59,16 @@ TEST_F(WindowSurveyTest, TaskSwitcherWithNothingChoosesNothing) {
   EXPECT_EQ(services.switch_position, 0);
 }
 
-TEST_F(WindowSurveyTest, CloseOnTheFileManagerProtectsItsLastWindows) {
-  struct Case {
-    std::vector<std::string> windows;
-    bool closes;
-    const char* trace;
-  };
-  const Case cases[] = {
-      {{}, false, " .. don't quit Status/Desktop\n"},
-      {{"/boot/home/Desktop"}, false, "..quit is forbidden\n"},
-      {{"a", "b", "c", "Tracker Status"}, false, "..quit is forbidden\n"},
-      {{"home"}, true, "..will close: 'home'\n"},
-      {{"a", "b", "c", "home"}, true, "..will close: 'home'\n"},
-  };
-  desktop.Activate(kTrackerSignature);
-  for (const Case& c : cases) {
+TEST_F(WindowSurveyTest, CloseNeverQuitsProtectedApplications) {
+  for (const auto& row : ReadTable("actions/data/closing.tsv", 4)) {
     desktop.sent.clear();
     trace.Clear();
-    desktop.file_manager_windows = c.windows;
+    desktop.Activate(row[0]);
+    desktop.file_manager_windows = CellList(row[1], '|');
     CloseFrontWindow(services);
-    EXPECT_TRUE(trace.Contains(c.trace)) << trace.Text();
-    EXPECT_EQ(SentSummary(),
-              c.closes ? std::vector<std::string>{"window* '_QRQ'"} : std::vector<std::string>{});
+    EXPECT_TRUE(trace.Contains(Unescaped(row[2]))) << row[0] << "\n" << trace.Text();
+    EXPECT_EQ(SentSummary(), CellList(row[3], '|')) << row[0] << " " << row[1];
   }
-}
-
-TEST_F(WindowSurveyTest, CloseNeverQuitsProtectedApplications) {
-  struct Case {
-    const char* signature;
-    const char* trace;
-  };
-  const Case cases[] = {{kDeskbarSignature, ".. don't quit the deskbar\n"},
-                        {kTerminalSignature, ".. don't quit a Terminal\n"},
-                        {kWorkspacesSignature, ".. don't quit WorkspaceWin\n"}};
-  for (const Case& c : cases) {
-    desktop.Activate(c.signature);
-    CloseFrontWindow(services);
-    EXPECT_TRUE(trace.Contains(c.trace));
-  }
-  EXPECT_TRUE(desktop.sent.empty());
-
-  // KORU itself: Eject acts as OK.
-  desktop.Activate(kKoruSignature);
-  CloseFrontWindow(services);
-  EXPECT_TRUE(trace.Contains(".. don't quit myself\n"));
-  ASSERT_EQ(SentSummary(), (std::vector<std::string>{"window '_KYD'", "window '_KYU'"}));
-  EXPECT_EQ(desktop.sent[0].message.GetInt32("key", 0), 0x5b);
-
-  desktop.sent.clear();
-  desktop.Activate("application/x-vnd.linux-gimp");
-  CloseFrontWindow(services);
-  EXPECT_EQ(SentSummary(), (std::vector<std::string>{"app:application/x-vnd.linux-gimp '_QRQ'"}));
-  EXPECT_TRUE(trace.Contains("\n  Quit to: application/x-vnd.linux-gimp "));
 }
 
 }  // namespace
