@@ -100,8 +100,7 @@ TEST_F(ExactTeachInTest, ARemoteTaughtFromJitteredPressesIsRecognisedKeyByKeyFro
 
   for (const TaughtKey& key : kKeys) {
     Press(key.field, 100 + seed++);
-    EXPECT_EQ(view_.Text(RoutingText::kRemote), "Tuner") << key.field;
-    EXPECT_EQ(view_.Text(RoutingText::kKey), key.label) << key.field;
+    EXPECT_EQ(view_.Shown(), std::string("Tuner ") + key.label) << key.field;
     EXPECT_EQ(view_.Text(RoutingText::kKeyValue), ExactReadable(*ParseExactField(key.field)));
     EXPECT_EQ(view_.pressed_key, key.keyfn);
   }
@@ -109,11 +108,9 @@ TEST_F(ExactTeachInTest, ARemoteTaughtFromJitteredPressesIsRecognisedKeyByKeyFro
 
   // A key of the same address that was not taught, and the classic remotes still there.
   Press("NEC:0x04:0x33", 7);
-  EXPECT_EQ(view_.Text(RoutingText::kRemote), "-unknown-");
-  EXPECT_EQ(view_.Text(RoutingText::kKey), "-?-");
+  EXPECT_EQ(view_.Shown(), "-unknown- -?-");
   Key(kLrSat, kLrSatN1);
-  EXPECT_EQ(view_.Text(RoutingText::kRemote), "LR-SAT");
-  EXPECT_EQ(view_.Text(RoutingText::kKey), "N1");
+  EXPECT_EQ(view_.Shown(), "LR-SAT N1");
 }
 
 TEST_F(ExactTeachInTest, ACodeTaughtToOneKeyIsRefusedForAnotherInBothModes) {

@@ -24,30 +24,21 @@
 class RecordingView : public RoutingView, public KeyMenu {
  public:
   std::map<RoutingText, std::string> texts;
-  std::string mini_group;
-  TextAlign mini_align = TextAlign::kLeft;
-  bool status_shown = false;
-  std::string log;
-  int beeps = 0;
-  bool hysteresis = false, continuous_box = true, split_switch = false, splitting_shown = false;
+  std::string mini_group, log, teach_data;
   std::array<bool, 5> lit{};
   std::map<int32_t, RemoteMenu> menus;  // by kind
   std::vector<int32_t> focus_dropped;
-  bool show_tab = false;
-  bool teach_box = false, locked = false, two_bytes = false, classic_codes = false;
+  bool status_shown = false, hysteresis = false, continuous_box = true, split_switch = false,
+       splitting_shown = false, teach_box = false, locked = false, two_bytes = false,
+       classic_codes = false, offers_set_free = false, receiver_unusable = false,
+       receiver_on = true;
   std::map<TeachField, std::string> field_text;
   std::map<TeachField, bool> field_enabled;
   std::map<TeachField, TeachFieldLook> field_look;
-  std::string teach_data;
   TeachTone teach_tone = TeachTone::kFree;
-  bool offers_set_free = false;
   std::map<std::string, bool> key_marks;  // key-function menu: label -> marked
   bigtime_t pulse_rate = 0;
-  int minimise_toggles = 0;
-  bool all_workspaces = false;
   int32_t pressed_key = 0;
-  bool receiver_unusable = false;
-  bool receiver_on = true;
   std::vector<bool> receiver_switches;  // every stop (false) and restart (true)
 
   struct Indicators : MuteIndicator, StatusLabel {
@@ -62,17 +53,16 @@ class RecordingView : public RoutingView, public KeyMenu {
     auto it = texts.find(which);
     return it == texts.end() ? std::string() : it->second;
   }
+  // The remote and key shown for the last report.
+  std::string Shown() const { return Text(RoutingText::kRemote) + " " + Text(RoutingText::kKey); }
 
   void SetText(RoutingText which, const std::string& text) override { texts[which] = text; }
-  void SetMiniGroup(const std::string& text, TextAlign align) override {
-    mini_group = text;
-    mini_align = align;
-  }
+  void SetMiniGroup(const std::string& text, TextAlign) override { mini_group = text; }
   void ShowStatusLine() override { status_shown = true; }
   void InsertLog(const std::string& line) override { log.insert(0, line); }
   void SetLogText(const std::string& text) override { log = text; }
   std::string LogText() const override { return log; }
-  void Beep() override { ++beeps; }
+  void Beep() override {}
   void ShowHysteresis(bool on) override { hysteresis = on; }
   void ShowContinuous(bool on) override { continuous_box = on; }
   bool SplitSwitch() const override { return split_switch; }
@@ -81,7 +71,7 @@ class RecordingView : public RoutingView, public KeyMenu {
   void ShowGroupHighlight(const std::array<bool, 5>& groups) override { lit = groups; }
   void RebuildRemoteMenu(const RemoteMenu& menu) override { menus[menu.kind] = menu; }
   void DropMenuFocus(int32_t kind) override { focus_dropped.push_back(kind); }
-  void MarkShowTab(bool on) override { show_tab = on; }
+  void MarkShowTab(bool) override {}
   void ShowTeachBox(bool teaching) override { teach_box = teaching; }
   void LockForTeaching(bool on) override { locked = on; }
   std::string TeachFieldText(TeachField field) const override {
@@ -112,11 +102,11 @@ class RecordingView : public RoutingView, public KeyMenu {
     return true;
   }
   void SetPulseRate(bigtime_t rate) override { pulse_rate = rate; }
-  void ToggleMinimised() override { ++minimise_toggles; }
+  void ToggleMinimised() override {}
   ViewPoint WindowCorner(int menu_offset) const override {
     return ViewPoint{100, static_cast<float>(200 + menu_offset)};
   }
-  void ShowOnAllWorkspaces(bool all) override { all_workspaces = all; }
+  void ShowOnAllWorkspaces(bool) override {}
   MuteIndicator* MuteButton() override { return &indicators; }
   StatusLabel* StatusLine() override { return &indicators; }
   void ShowPressedKey(int32_t keyfn) override { pressed_key = keyfn; }

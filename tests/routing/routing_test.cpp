@@ -11,8 +11,7 @@
 TEST_F(RouterTest, ReportsAreShownMatchedAndToldToTheVirtualRemote) {
   Start();
   Key(kLrSat, kLrSatN1, 204);
-  EXPECT_EQ(view_.Text(RoutingText::kRemote), "LR-SAT");
-  EXPECT_EQ(view_.Text(RoutingText::kKey), "N1");
+  EXPECT_EQ(view_.Shown(), "LR-SAT N1");
   EXPECT_EQ(view_.Text(RoutingText::kCodec), "RC5-Code");
   EXPECT_EQ(view_.Text(RoutingText::kKeyValue), "179");
   EXPECT_EQ(view_.Text(RoutingText::kMiniKey), "N1");
@@ -29,8 +28,7 @@ TEST_F(RouterTest, ReportsAreShownMatchedAndToldToTheVirtualRemote) {
   EXPECT_EQ(remote->name_, "LR-SAT");
 
   Key(1002, 1);  // a header no remote has
-  EXPECT_EQ(view_.Text(RoutingText::kRemote), "-unknown-");
-  EXPECT_EQ(view_.Text(RoutingText::kKey), "-?-");
+  EXPECT_EQ(view_.Shown(), "-unknown- -?-");
   EXPECT_EQ(view_.pressed_key, -1);
 }
 

@@ -77,8 +77,7 @@ TEST_F(TeachInTest, ANewRemoteIsTaughtStoredListedChartedAndRecognised) {
   EXPECT_EQ(Router().TeachRemote().name_, "-noname-");
 
   Key(100200, 5);
-  EXPECT_EQ(view_.Text(RoutingText::kRemote), "MyRemote");
-  EXPECT_EQ(view_.Text(RoutingText::kKey), "N1");
+  EXPECT_EQ(view_.Shown(), "MyRemote N1");
 }
 
 // A key taught in one mode is recognised afterwards by the same key in that mode.
@@ -100,8 +99,7 @@ TEST_F(TeachInTest, TaughtKeysComeBackInEveryModeAndHysteresisSetting) {
     TeachTo(69);  // "OK"
     Post(kTeachDone);
     Key(c.header, 187, 42);
-    EXPECT_EQ(view_.Text(RoutingText::kRemote), c.name);
-    EXPECT_EQ(view_.Text(RoutingText::kKey), "OK") << c.name;
+    EXPECT_EQ(view_.Shown(), std::string(c.name) + " OK") << c.name;
   }
 }
 
@@ -209,7 +207,6 @@ TEST_F(TeachInTest, AKeyPressRecordedFromTheRemoteIsTaughtAndThenRecognised) {
   TeachTo(67);  // "Mute"
   Post(kTeachDone);
   Router().HandleReport(reports[0]);
-  EXPECT_EQ(view_.Text(RoutingText::kRemote), "Recorded");
-  EXPECT_EQ(view_.Text(RoutingText::kKey), "Mute");
+  EXPECT_EQ(view_.Shown(), "Recorded Mute");
   EXPECT_TRUE(mixer_.muted);
 }

@@ -2,18 +2,10 @@
 // starts: a fake KWin of Plasma 5 and 6 that runs KORU's window scripts in node
 // (kwin_script_host.js), and a fake accessibility bus that sends window events.
 #include <gtest/gtest.h>
-#include <linux/input-event-codes.h>
-#include <unistd.h>
 
 #include <QCoreApplication>
-#include <QProcess>
-#include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <thread>
 
+#include "platform/desktop/fake_wayland_parts.h"
 #include "platform/desktop/gnome_compositor.h"
 #include "platform/desktop/kwin_compositor.h"
 #include "platform/messaging/trace.h"
@@ -27,12 +19,8 @@ void PrintTo(const CompositorWindow& window, std::ostream* out) {
 
 namespace {
 
-using system_test::Eventually;
-using Fake = system_test::FakeService;
-using system_test::ReadFile;
-using system_test::Scripts;
-using system_test::Work;
-
+using namespace system_test;
+using Fake = FakeService;
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
@@ -205,28 +193,18 @@ TEST(GnomeFrontApp, FollowsTheAccessibilityBusAndIsUnknownAfterADeactivation) {
   EXPECT_TRUE(Eventually([&] { return !gnome->FocusedWindow().has_value(); }));
 }
 
-class RecordingInjector : public InputInjector {
- public:
-  std::string Name() const override { return "recording"; }
-  status_t Stroke(const std::vector<uint16_t>& keys) override {
-    strokes.push_back(keys);
-    return kOk;
-  }
-  status_t Click() override { return kOk; }
-  status_t MovePointer(ScreenPoint, ScreenPoint, ScreenSize) override { return kOk; }
-  std::vector<std::vector<uint16_t>> strokes;
-};
-
 TEST(GnomeWorkspaces, TheDesktopsDefaultKeysAreReadThroughGsettings) {
   // The settings in memory: the defaults of the installed schemas, nothing of a user's.
   ASSERT_EQ(setenv("GSETTINGS_BACKEND", "memory", 1), 0);
-  RecordingInjector injector;
+  std::vector<std::string> strokes;
+  FakeInputInjector injector(&strokes);
   std::unique_ptr<GnomeCompositor> gnome = OpenGnomeCompositor(&injector, nullptr);
   ASSERT_EQ(gnome->Backends().workspaces, "gnome-keys")
       << "needs gsettings (libglib2.0-bin) and gsettings-desktop-schemas";
   ASSERT_EQ(gnome->ActivateWorkspace(2), kOk);
-  const std::vector<uint16_t> home = {KEY_LEFTMETA, KEY_HOME}, right = {KEY_LEFTMETA, KEY_PAGEDOWN};
-  EXPECT_EQ(injector.strokes, (std::vector<std::vector<uint16_t>>{home, right, right}));
+  // Super+Home, then Super+Page Down twice.
+  EXPECT_EQ(strokes,
+            (std::vector<std::string>{"stroke 125,102", "stroke 125,109", "stroke 125,109"}));
   unsetenv("GSETTINGS_BACKEND");
 }
 

@@ -11,14 +11,7 @@
 
 #include <QCoreApplication>
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <sstream>
-#include <thread>
 
 #include "platform/messaging/trace.h"
 #include "system_test_support.h"
@@ -27,13 +20,8 @@ extern char** environ;
 
 namespace {
 
-using system_test::Command;
-using system_test::Eventually;
-using system_test::ReadFile;
-using system_test::Work;
-
+using namespace system_test;
 namespace fs = std::filesystem;
-using namespace std::chrono_literals;
 using Calls = std::vector<std::string>;
 
 constexpr uint16_t kLeftCtrl = 29;
