@@ -39,6 +39,13 @@ void WaitUntil(const std::function<bool()>& condition) {
   ASSERT_TRUE(condition());
 }
 
+// The status the thread ended with.
+int32_t EndOf(thread_id id) {
+  int32_t status = 0;
+  EXPECT_EQ(wait_for_thread(id, &status), kOk);
+  return status;
+}
+
 ThreadState StateOf(thread_id id) {
   thread_info info;
   EXPECT_EQ(get_thread_info(id, &info), kOk);
@@ -56,9 +63,7 @@ TEST(Threads, SpawnedThreadWaitsForResumeAndReturnsItsStatus) {
   EXPECT_EQ(info.state, ThreadState::kSpawned);
   EXPECT_EQ(find_thread("seven"), id);
   ASSERT_EQ(resume_thread(id), kOk);
-  int32_t status = 0;
-  ASSERT_EQ(wait_for_thread(id, &status), kOk);
-  EXPECT_EQ(status, 7);
+  EXPECT_EQ(EndOf(id), 7);
   EXPECT_EQ(get_thread_info(id, &info), kBadThreadId);
 }
 
@@ -75,9 +80,7 @@ TEST(Threads, SuspendFromOutsideResumeAndKillAreCooperative) {
   ASSERT_EQ(resume_thread(id), kOk);
   WaitUntil([&] { return counter.ticks.load() > frozen; });
   ASSERT_EQ(kill_thread(id), kOk);
-  int32_t status = 0;
-  ASSERT_EQ(wait_for_thread(id, &status), kOk);
-  EXPECT_EQ(status, kInterrupted);
+  EXPECT_EQ(EndOf(id), kInterrupted);
 }
 
 TEST(Threads, SelfSuspensionWaitsForResumeAndKillEndsASuspendedThread) {
@@ -92,9 +95,7 @@ TEST(Threads, SelfSuspensionWaitsForResumeAndKillEndsASuspendedThread) {
   counter.suspend_self = true;
   WaitUntil([&] { return StateOf(id) == ThreadState::kSuspended; });
   kill_thread(id);
-  int32_t status = 0;
-  ASSERT_EQ(wait_for_thread(id, &status), kOk);
-  EXPECT_EQ(status, kInterrupted);
+  EXPECT_EQ(EndOf(id), kInterrupted);
 }
 
 TEST(Threads, UnknownIdsAreRefused) {

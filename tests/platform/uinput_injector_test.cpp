@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <functional>
 
 #include "platform/desktop/evdev_keys.h"
 #include "platform/desktop/fake_uinput_system.h"
@@ -28,51 +27,30 @@ struct Injector {
 };
 
 TEST(UinputInjector, WritesOneRecordPerChangeWithModifiersAroundTheKey) {
-  const ScreenSize layout{1280, 720};
-  struct Case {
-    const char* what;
-    std::function<status_t(InputInjector&)> act;
-    const char* device;
-    std::vector<std::string> events;
-  };
-  const Case cases[] = {
-      {"plain key",
-       [](InputInjector& in) { return in.Stroke({kEsc}); },
-       "keyboard",
-       {"key 1 1", "syn", "key 1 0", "syn"}},
-      {"chord: pressed in order, released in reverse",
-       [](InputInjector& in) {
-         return in.Stroke({kLeftShift, kLeftCtrl, kLeftAlt, kF});
-       },
-       "keyboard",
-       {"key 42 1", "syn", "key 29 1", "syn", "key 56 1", "syn", "key 33 1", "syn", "key 33 0",
-        "syn", "key 56 0", "syn", "key 29 0", "syn", "key 42 0", "syn"}},
-      {"click",
-       [](InputInjector& in) { return in.Click(); },
-       "pointer",
-       {"key 272 1", "syn", "key 272 0", "syn"}},
-      {"absolute move lands where asked, clamped to the layout",
-       [&](InputInjector& in) {
-         status_t first = in.MovePointer({10, 10}, {640, 300}, layout);
-         return first != kOk ? first : in.MovePointer({640, 300}, {5000, -3}, layout);
-       },
-       "pointer",
-       {"abs 0 640", "abs 1 300", "syn", "abs 0 1279", "abs 1 0", "syn"}},
-      {"relative move by the difference, a still axis left out",
-       [](InputInjector& in) {
-         status_t first = in.MovePointer({100, 100}, {90, 130}, {});
-         return first != kOk ? first : in.MovePointer({90, 130}, {90, 120}, {});
-       },
-       "pointer",
-       {"rel 0 -10", "rel 1 30", "syn", "rel 1 -10", "syn"}},
-  };
-  for (const Case& c : cases) {
-    Injector in;
-    EXPECT_EQ(c.act(in.injector), kOk) << c.what;
-    const FakeUinputSystem::Device* device = in.system->Named(c.device);
-    ASSERT_NE(device, nullptr) << c.what;
-    EXPECT_EQ(device->events, c.events) << c.what;
-  }
+  Injector keys;
+  ASSERT_EQ(keys.injector.Stroke({kEsc}), kOk);
+  // A chord: pressed in order, released in reverse.
+  ASSERT_EQ(keys.injector.Stroke({kLeftShift, kLeftCtrl, kLeftAlt, kF}), kOk);
+  EXPECT_EQ(keys.system->Named("keyboard")->events,
+            (std::vector<std::string>{"key 1 1",  "syn",      "key 1 0",  "syn",      "key 42 1",
+                                      "syn",      "key 29 1", "syn",      "key 56 1", "syn",
+                                      "key 33 1", "syn",      "key 33 0", "syn",      "key 56 0",
+                                      "syn",      "key 29 0", "syn",      "key 42 0", "syn"}));
+  // Without a layout: relative moves by the difference, a still axis left out.
+  Injector relative;
+  ASSERT_EQ(relative.injector.Click(), kOk);
+  ASSERT_EQ(relative.injector.MovePointer({100, 100}, {90, 130}, {}), kOk);
+  ASSERT_EQ(relative.injector.MovePointer({90, 130}, {90, 120}, {}), kOk);
+  EXPECT_EQ(relative.system->Named("pointer")->events,
+            (std::vector<std::string>{"key 272 1", "syn", "key 272 0", "syn", "rel 0 -10",
+                                      "rel 1 30", "syn", "rel 1 -10", "syn"}));
+  // With one: an absolute move lands where asked, clamped to the layout.
+  Injector absolute;
+  ASSERT_EQ(absolute.injector.MovePointer({10, 10}, {640, 300}, {1280, 720}), kOk);
+  ASSERT_EQ(absolute.injector.MovePointer({640, 300}, {5000, -3}, {1280, 720}), kOk);
+  EXPECT_EQ(
+      absolute.system->Named("pointer")->events,
+      (std::vector<std::string>{"abs 0 640", "abs 1 300", "syn", "abs 0 1279", "abs 1 0", "syn"}));
 }
 
 bool Has(const std::vector<int>& list, int value) {

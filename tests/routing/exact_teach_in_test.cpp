@@ -7,6 +7,7 @@
 #include "remotes/frame_encoder.h"
 #include "router_fixture.h"
 #include "routing/routing_messages.h"
+#include "table_cells.h"
 #include "test_files.h"
 
 namespace {
@@ -48,26 +49,6 @@ ReceiverReport ClassicKeyReportOf(int32_t header, int32_t code) {
   return reports.empty() ? ReportOf("-") : reports.front();
 }
 
-struct TaughtKey {
-  const char* field;
-  int32_t keyfn;
-  const char* label;
-};
-
-// A NEC remote with keys of other protocols on it, some of which the classic decoders cannot
-// tell apart (the two Kaseikyo keys).
-const TaughtKey kKeys[] = {
-    {"NEC:0x04:0x08", 52, "N1"},
-    {"NEC:0x04:0x09", 53, "N2"},
-    {"NEC:0x04:0x0A", 54, "N3"},
-    {"NEC:0x04:0x10", 67, "Mute"},
-    {"Sony12:0x01:0x15", 69, "OK"},
-    {"Kaseikyo:0x20020100:0x3D", 65, "Vol+"},
-    {"Kaseikyo:0x20020100:0x3E", 66, "Vol-"},
-    {"RC-5:0x1E:0x0C", 91, "|<<"},
-    {"RC-6:0x00:0x0C", 93, "||"},
-};
-
 class ExactTeachInTest : public RouterTest {
  protected:
   void Press(const std::string& field, uint32_t seed) {
@@ -79,12 +60,12 @@ TEST_F(ExactTeachInTest, ARemoteTaughtFromJitteredPressesIsRecognisedKeyByKeyFro
   Start();
   BeginNewRemote("Tuner");
   EXPECT_FALSE(view_.classic_codes);
+  const auto keys = ReadTable("routing/data/exact_keys.tsv", 3);  // code, key function, label
   uint32_t seed = 1;
-  for (const TaughtKey& key : kKeys) {
-    Press(key.field, seed++);
-    EXPECT_EQ(view_.teach_data,
-              "select for: '" + ExactReadable(*ParseExactField(key.field)) + "' ");
-    TeachTo(key.keyfn);
+  for (const auto& key : keys) {
+    Press(key[0], seed++);
+    EXPECT_EQ(view_.teach_data, "select for: '" + ExactReadable(*ParseExactField(key[0])) + "' ");
+    TeachTo(CellNumber(key[1]));
   }
   EXPECT_EQ(view_.TeachFieldText(TeachField::kHeader), "NEC:0x04");
   Post(kTeachDone);
@@ -93,16 +74,15 @@ TEST_F(ExactTeachInTest, ARemoteTaughtFromJitteredPressesIsRecognisedKeyByKeyFro
   stored.RemoteLoad("Tuner");
   ASSERT_TRUE(stored.IsExact());
   EXPECT_EQ(ExactHeadText(stored.ExactHead()), "NEC:0x04");
-  for (const TaughtKey& key : kKeys)
-    EXPECT_EQ(ExactField(*stored.ExactKey(key.keyfn)), key.field) << key.label;
+  for (const auto& key : keys) EXPECT_EQ(ExactField(*stored.ExactKey(CellNumber(key[1]))), key[0]);
   EXPECT_NE(ReadAll(Remotes() / "_Chart.html").find("title='NEC addr 0x04 cmd 0x08'>x"),
             std::string::npos);
 
-  for (const TaughtKey& key : kKeys) {
-    Press(key.field, 100 + seed++);
-    EXPECT_EQ(view_.Shown(), std::string("Tuner ") + key.label) << key.field;
-    EXPECT_EQ(view_.Text(RoutingText::kKeyValue), ExactReadable(*ParseExactField(key.field)));
-    EXPECT_EQ(view_.pressed_key, key.keyfn);
+  for (const auto& key : keys) {
+    Press(key[0], 100 + seed++);
+    EXPECT_EQ(view_.Shown(), "Tuner " + key[2]) << key[0];
+    EXPECT_EQ(view_.Text(RoutingText::kKeyValue), ExactReadable(*ParseExactField(key[0])));
+    EXPECT_EQ(view_.pressed_key, CellNumber(key[1]));
   }
   EXPECT_TRUE(mixer_.muted);
 
