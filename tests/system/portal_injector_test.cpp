@@ -127,7 +127,6 @@ TEST_F(PortalTest, StartsOnceThenSendsKeysClicksAndMovesAndKeepsTheGrant) {
   OnActionThread([&] {
     std::unique_ptr<InputInjector> injector = Open();
     ASSERT_NE(injector, nullptr);
-    EXPECT_EQ(injector->Name(), "portal");
     EXPECT_EQ(injector->Stroke({kLeftCtrl, kA}), kOk);
     EXPECT_EQ(injector->Click(), kOk);
     EXPECT_EQ(injector->MovePointer({10, 10}, {15, 7}, {1920, 1080}), kOk);
