@@ -10,7 +10,7 @@
 //
 // - Long codes (every header that is no decoder signature): command n goes out LSB first, then
 //   inverted, and short pairs read as '1', as in AIWA_A: byte2 = 128 + the inverse of n's bits
-//   0..6 (bit 0 highest), byte3 = the inverse of bit 7, then bits 0..6 (LongCode). One-byte
+//   0..6 (bit 0 highest), byte3 = the inverse of bit 7, then bits 0..6. One-byte
 //   remotes keep byte2 (n < 128), two-byte remotes byte2 * 1000 + byte3. LENCO uses commands
 //   0..63 and LENCO_S 64..127, as they share a header.
 // - Denon family (222078): 5 address bits, 8 command bits, LSB first (DenonCode); DENON is

@@ -103,19 +103,6 @@ int32_t MinimumFrames(IrFamily family) {
   }
 }
 
-int32_t LongCode(int32_t command, bool two_byte) {
-  // Command n goes out LSB first and then inverted; short pairs read as '1', so byte2 holds a
-  // '1' and the inverse of n's bits 0..6, byte3 the inverse of bit 7 and then bits 0..6.
-  int32_t byte2 = 0x80;
-  int32_t byte3 = ((command >> 7) & 1) ? 0 : 0x80;
-  for (int i = 0; i < 7; ++i) {
-    const int32_t bit = (command >> i) & 1;
-    byte2 |= (bit ^ 1) << (6 - i);
-    byte3 |= bit << (6 - i);
-  }
-  return two_byte ? byte2 * 1000 + byte3 : byte2;
-}
-
 int32_t DenonCode(int32_t address, int32_t command) {
   // 5 address bits and 8 command bits, each LSB first, two zero extension bits; the receiver
   // reads the 15 bits in order and appends a '1'.

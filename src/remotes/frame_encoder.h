@@ -53,5 +53,4 @@ int32_t MinimumFrames(IrFamily family);
 std::string Mode2Text(const std::vector<int32_t>& periods);
 
 // The command numbering of the built-in remotes, per family (see builtin_remotes.cpp).
-int32_t LongCode(int32_t command, bool two_byte);
 int32_t DenonCode(int32_t address, int32_t command);
