@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/messaging/trace.h"
-#include "remote_folder.h"
 #include "remotes/key_match.h"
 #include "remotes/remote_definition.h"
 
@@ -10,7 +9,6 @@ namespace {
 std::unique_ptr<RemoteDefinition> Remote(
     const char* name, int32_t header, int32_t mode,
     std::initializer_list<std::pair<int32_t, int32_t>> slot_codes) {
-  TestRemoteFolder();
   auto record = std::make_unique<RemoteDefinition>();
   record->name_ = name;
   record->com_head_ = header;

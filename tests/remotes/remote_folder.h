@@ -1,6 +1,5 @@
 #pragma once
-// The remote folder is process-wide and set once; every test of this binary shares one
-// temporary folder and empties it first.
+// A remote folder of each test's own, in a temporary folder removed after the test.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -13,34 +12,9 @@
 #include "remotes/remote_definition.h"
 #include "temp_dir.h"
 
-inline const std::filesystem::path& TestRemoteFolder() {
-  static TempDir dir;
-  static const std::filesystem::path folder = [] {
-    const auto path = dir.Path() / "_Remotes_";
-    std::filesystem::create_directory(path);
-    RemoteDefinition::SetFolder(path);
-    return path;
-  }();
-  return folder;
-}
-
-// Sets the folder before any test runs, whatever the filter or order.
-class RemoteFolderEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override { TestRemoteFolder(); }
-};
-inline ::testing::Environment* const kRemoteFolderEnvironment =
-    ::testing::AddGlobalTestEnvironment(new RemoteFolderEnvironment);
-
 class RemoteFolderTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = TestRemoteFolder();
-    // A record constructed before the folder was set would point into the user's home.
-    ASSERT_EQ(RemoteDefinition::Folder(), folder_);
-    for (const auto& entry : std::filesystem::directory_iterator(folder_))
-      std::filesystem::remove_all(entry.path());
-  }
+  void SetUp() override { std::filesystem::create_directory(folder_); }
 
   std::string Read(const std::string& name) const {
     std::ifstream in(folder_ / name, std::ios::binary);
@@ -65,5 +39,6 @@ class RemoteFolderTest : public ::testing::Test {
     return count;
   }
 
-  std::filesystem::path folder_;
+  TempDir dir_;
+  const std::filesystem::path folder_ = dir_.Path() / "_Remotes_";
 };

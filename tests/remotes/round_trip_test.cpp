@@ -11,7 +11,6 @@
 #include "platform/lines/mode2_recording.h"
 #include "platform/messaging/trace.h"
 #include "receiver/replay_session.h"
-#include "remote_folder.h"
 #include "remotes/builtin_remotes.h"
 #include "remotes/frame_encoder.h"
 #include "remotes/key_match.h"
@@ -83,7 +82,6 @@ void ExpectRoundTrip(const std::vector<const BuiltInRemote*>& entries, const Rem
 }
 
 TEST(RoundTrip, EveryBuiltInKeyComesBackAsItsRemoteAndKey) {
-  TestRemoteFolder();
   RemoteList builtin;
   AppendBuiltinRemotes(&builtin);
   // Walked from the last record, the two-byte "Lifetec291" hands byte2 * 1000 + byte3 on to
@@ -113,7 +111,6 @@ TEST(RoundTrip, EveryBuiltInKeyComesBackAsItsRemoteAndKey) {
 }
 
 TEST(RoundTrip, TwelveBitCodesOfBothRangesComeBack) {
-  TestRemoteFolder();
   const int32_t codes[] = {85028, 64252, 95124, 192028, 223252, 200156, -1};
   const BuiltInRemote entry = {"Twelve", 210078, 23, codes};
   RemoteList list;
