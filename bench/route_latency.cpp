@@ -131,6 +131,7 @@ int main(int argc, char** argv) {
   QtLooper looper;
   SetDefaultLooper(&looper);
   WindowSetup setup;
+  setup.remote_folder = ProgramFolder() / "_Remotes_";
   setup.services = [] {
     DesktopServices services;
     auto desktop = std::make_unique<TimedDesktop>();

@@ -191,7 +191,7 @@ LircImportReport ImportOne(const ImportedRemote& remote, const LircImportOptions
   }
 
   std::error_code error;
-  const std::filesystem::path path = RemoteDefinition::Folder() / name;
+  const std::filesystem::path path = options.folder / name;
   if (std::filesystem::exists(std::filesystem::symlink_status(path, error))) {
     FileNode node(path);
     if (ReadKoruType(node) != kKoruRemoteFile) {
@@ -204,7 +204,7 @@ LircImportReport ImportOne(const ImportedRemote& remote, const LircImportOptions
     }
   }
 
-  RemoteDefinition record;
+  RemoteDefinition record(options.folder);
   record.name_ = name;
   int32_t mode = 0;
   if (options.classic) {

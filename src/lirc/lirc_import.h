@@ -7,10 +7,11 @@
 // header for all keys and a distinct, non-zero command value per key), as the teach-in's
 // "Classic codes" does.
 //
-//   LircImportOptions options;                      // files go to RemoteDefinition::Folder()
+//   LircImportOptions options{.folder = remote_folder};
 //   for (const LircImportReport& report : ImportLircRemotes(remotes, options))
 //     print(LircImportText(report));
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -20,8 +21,9 @@
 #include "receiver/exact/exact_code.h"
 
 struct LircImportOptions {
-  bool classic = false;  // classic-mode files where the classic codes are distinct
-  bool replace = false;  // replace remote files of the same name (else they are kept)
+  std::filesystem::path folder;  // the remote folder the files go to
+  bool classic = false;          // classic-mode files where the classic codes are distinct
+  bool replace = false;          // replace remote files of the same name (else they are kept)
 };
 
 // What became of one LIRC remote.

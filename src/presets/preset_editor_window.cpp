@@ -16,7 +16,6 @@
 #include "presets/preset_binding_view.h"
 #include "presets/preset_messages.h"
 #include "presets/preset_page_view.h"
-#include "remotes/remote_definition.h"
 #include "settings/label_ids.h"
 #include "settings/label_table.h"
 #include "settings/prefs.h"
@@ -47,10 +46,12 @@ QFont FontOfSize(QFont font, int pixels) {
 
 }  // namespace
 
-PresetEditorWindow::PresetEditorWindow(const Rect& frame, Prefs* settings)
+PresetEditorWindow::PresetEditorWindow(const Rect& frame, Prefs* settings,
+                                       std::filesystem::path remote_folder)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint),
       settings_(settings),
+      remote_folder_(std::move(remote_folder)),
       preset_name_(settings_ != nullptr ? settings_->Presetfile : "_preset_") {
   // The file is written into the remote folder and nowhere else.
   if (!IsPlainFileName(preset_name_)) {
@@ -151,7 +152,7 @@ void PresetEditorWindow::PlaceViews() {
 
 void PresetEditorWindow::ScanPresetFiles() {
   preset_menu_->clear();
-  for (const std::string& name : ::ScanPresetFiles(RemoteDefinition::Folder())) {
+  for (const std::string& name : ::ScanPresetFiles(remote_folder_)) {
     Message choose(kChoosePresetFile);
     choose.AddString("preset_name", name);
     QAction* item = AddMenuItem(preset_menu_, QString::fromStdString(name), choose, GetMessenger());
@@ -172,7 +173,7 @@ void PresetEditorWindow::LoadPresetList(bool reset) {
   } else if (reset) {
     *preset_list_ = NewPresetList();
   }
-  preset_path_ = RemoteDefinition::Folder() / preset_name_;
+  preset_path_ = remote_folder_ / preset_name_;
   name_view_->setText(QString::fromStdString(preset_name_));
   file_missing_ = ReadPresetFile(preset_path_, preset_list_.get()) < 0;
   if (file_missing_) {

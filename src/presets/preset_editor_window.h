@@ -30,8 +30,9 @@ class Prefs;
 class PresetEditorWindow : public QWidget, public Handler, public PresetEditorControls {
   Q_OBJECT
  public:
-  // `settings` (may be null) gives the preset file's name and keeps the window's frame.
-  PresetEditorWindow(const Rect& frame, Prefs* settings);
+  // `settings` (may be null) gives the preset file's name and keeps the window's frame; the
+  // preset files are in `remote_folder`.
+  PresetEditorWindow(const Rect& frame, Prefs* settings, std::filesystem::path remote_folder);
   ~PresetEditorWindow() override;
 
   void MessageReceived(Message* message) override;
@@ -73,6 +74,7 @@ class PresetEditorWindow : public QWidget, public Handler, public PresetEditorCo
   void MarkCurrentPresetFile();
 
   Prefs* settings_;
+  const std::filesystem::path remote_folder_;
   std::string preset_name_;
   std::unique_ptr<PresetList> preset_list_;
   std::filesystem::path preset_path_;

@@ -206,9 +206,9 @@ status_t WriteChart(RemoteDefinition& self, ChartKind chart, RemoteList* list, s
 }  // namespace
 
 status_t RemoteDefinition::Chart4Remotes(RemoteList* list, std::time_t now) {
-  return WriteChart(*this, ChartKind::kKeys, list, now, fold_);
+  return WriteChart(*this, ChartKind::kKeys, list, now, folder_);
 }
 
 status_t RemoteDefinition::ChartData4Remotes(RemoteList* list, std::time_t now) {
-  return WriteChart(*this, ChartKind::kCodes, list, now, fold_);
+  return WriteChart(*this, ChartKind::kCodes, list, now, folder_);
 }

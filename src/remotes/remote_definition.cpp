@@ -9,14 +9,10 @@
 #include <sstream>
 
 #include "platform/files/koru_type.h"
-#include "platform/files/paths.h"
 #include "platform/files/safe_file.h"
 #include "platform/messaging/trace.h"
 #include "remotes/exact_remote_text.h"
 #include "settings/label_table.h"
-
-std::filesystem::path RemoteDefinition::fold_;
-bool RemoteDefinition::fold_checked_ = false;
 
 namespace {
 
@@ -38,21 +34,13 @@ bool TagAtOne(const std::string& line, const char* tag) {
 
 }  // namespace
 
-RemoteDefinition::RemoteDefinition() : name_("-noname-") {
-  if (!fold_checked_) {
-    fold_ = ProgramFolder() / "_Remotes_";
-    fold_checked_ = true;
-  }
-}
+RemoteDefinition::RemoteDefinition(std::filesystem::path folder)
+    : name_("-noname-"), folder_(std::move(folder)) {}
 
 RemoteDefinition::~RemoteDefinition() = default;
 
-void RemoteDefinition::SetFolder(const std::filesystem::path& path) {
-  if (!fold_checked_) {
-    fold_ = path;
-    fold_checked_ = true;
-  }
-  Trace("\n Remote-Folder: %s\n", fold_.c_str());
+void TraceRemoteFolder(const std::filesystem::path& folder) {
+  Trace("\n Remote-Folder: %s\n", folder.c_str());
 }
 
 void RemoteDefinition::CopyFrom(const RemoteDefinition& other) {
@@ -125,11 +113,11 @@ RemoteDefinition* RemoteDefinition::FindRemote(const RemoteList* list, const std
 void RemoteDefinition::RemoteLoad(const std::string& name) {
   // A name that would leave the folder names no remote file of ours.
   std::ifstream file;
-  if (IsPlainFileName(name)) file.open(fold_ / name, std::ios::binary);
+  if (!folder_.empty() && IsPlainFileName(name)) file.open(folder_ / name, std::ios::binary);
   if (!file.is_open()) {
     name_ = name;
     ClearKeyDef();
-    Trace(" '%s' Missing !\n", (fold_ / name).c_str());
+    Trace(" '%s' Missing !\n", (folder_ / name).c_str());
     return;
   }
   std::ostringstream text;
@@ -225,8 +213,8 @@ status_t RemoteDefinition::RemoteSave(WriteSync sync) {
     return kBadValue;
   }
   if (name_.size() > kMaxNameLength) name_.resize(kMaxNameLength);
-  const std::filesystem::path path = fold_ / name_;
-  if (!IsSafeFileName(name_)) {
+  const std::filesystem::path path = folder_ / name_;
+  if (folder_.empty() || !IsSafeFileName(name_)) {
     Trace("'%s' OpenError!\n", path.c_str());
     return kBadValue;
   }

@@ -1,8 +1,8 @@
 #pragma once
 // One remote definition: its name, header code, command-byte mode and the codes of its 50 key
-// slots, with the remote file it is stored in. The class also owns the process-wide remote
-// folder; the library (folder scan, built-in remotes, origin check) and the charts are members
-// defined in remote_library.cpp and remote_chart.cpp.
+// slots, with the remote folder its file is stored in. The library (folder scan, built-in
+// remotes, origin check) and the charts are members defined in remote_library.cpp and
+// remote_chart.cpp; they work on the folder of the record they are called on.
 #include <array>
 #include <cstdint>
 #include <ctime>
@@ -41,16 +41,14 @@ enum RemoteKind : int32_t { kKindOrg = 0, kKindMod = 1, kKindUser = 2, kKindErr 
 
 class RemoteDefinition {
  public:
-  RemoteDefinition();
+  // `folder`: the remote folder the record is loaded from and saved to, and the library's; a
+  // record without one lives in memory only (it loads and saves no file).
+  explicit RemoteDefinition(std::filesystem::path folder = {});
   ~RemoteDefinition();
   RemoteDefinition(const RemoteDefinition&) = delete;
   RemoteDefinition& operator=(const RemoteDefinition&) = delete;
 
-  // Sets the remote folder once, before the first record is constructed; traces the folder.
-  static void SetFolder(const std::filesystem::path& path);
-  static const std::filesystem::path& Folder() { return fold_; }
-
-  // Takes name, header, mode, kind and all 50 slots of another record.
+  // Takes name, header, mode, kind and all 50 slots of another record; the folder stays.
   void CopyFrom(const RemoteDefinition& other);
   void ClearKeyDef();
   static bool IsReduced(int32_t key_function);
@@ -59,7 +57,7 @@ class RemoteDefinition {
   // The last record of that name, or null.
   static RemoteDefinition* FindRemote(const RemoteList* list, const std::string& name);
 
-  // Reads the remote file `name` of the remote folder; a missing file leaves the record empty.
+  // Reads the remote file `name` of the record's folder; a missing file leaves the record empty.
   void RemoteLoad(const std::string& name);
   // The same from the file's contents, already read.
   void RemoteLoadText(const std::string& name, std::string_view text);
@@ -82,8 +80,9 @@ class RemoteDefinition {
   // Writes the built-in remotes (with `missing_only`, those without a remote file); a write
   // that fails is reported in one alert. True when every write worked.
   bool SaveOwnDefRemotes(bool missing_only = false);
-  static status_t SavePresetFile(const char* name, int32_t header, int32_t mode,
-                                 const int32_t* codes, WriteSync sync = WriteSync::kEachFile);
+  static status_t SavePresetFile(const std::filesystem::path& folder, const char* name,
+                                 int32_t header, int32_t mode, const int32_t* codes,
+                                 WriteSync sync = WriteSync::kEachFile);
   int32_t CheckCrossPresetFile(const std::string& name, RemoteList* list);
   // The same for a record already in hand (no search of the list: start-up checks them all).
   static int32_t CheckCrossPresetFile(RemoteDefinition* record);
@@ -125,9 +124,10 @@ class RemoteDefinition {
  private:
   void ParseExactLines(const std::string& head, const std::string& data);
 
+  std::filesystem::path folder_;
   ExactCode exact_head_;
   std::array<std::optional<ExactCode>, kKeySlots + 1> exact_key_;  // by slot, like key_
-
-  static std::filesystem::path fold_;
-  static bool fold_checked_;
 };
+
+// The start's trace line that names the remote folder in use.
+void TraceRemoteFolder(const std::filesystem::path& folder);

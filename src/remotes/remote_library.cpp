@@ -89,7 +89,7 @@ int32_t SumOf(const int32_t* values) {
 }  // namespace
 
 int32_t RemoteDefinition::LookForRemotes(RemoteList* list) {
-  return LookForRemotes(FolderReader(fold_), list);
+  return LookForRemotes(FolderReader(folder_), list);
 }
 
 int32_t RemoteDefinition::LookForRemotes(const FolderReader& folder, RemoteList* list) {
@@ -120,7 +120,7 @@ int32_t RemoteDefinition::LookForRemotes(const FolderReader& folder, RemoteList*
     std::optional<FolderReader::Stamp> stamp;
     if (index && !sidecars.contains(FileNode::SidecarOf(leaf).string()))
       stamp = folder.StampOf(leaf);
-    auto record = list != nullptr ? std::make_unique<RemoteDefinition>() : nullptr;
+    auto record = list != nullptr ? std::make_unique<RemoteDefinition>(folder.Folder()) : nullptr;
     if (stamp) {
       if (const std::optional<int32_t> known = index->Find(leaf, *stamp, record.get())) {
         if (*known == kKoruRemoteFile) {
@@ -169,11 +169,11 @@ int32_t RemoteDefinition::LookForRemotes(const FolderReader& folder, RemoteList*
 }
 
 int32_t RemoteDefinition::LoadRemoteLibrary(RemoteList* list) {
-  const std::filesystem::path marker = fold_ / kFirstStartMarker;
+  const std::filesystem::path marker = folder_ / kFirstStartMarker;
   int32_t count = 0;
   bool unfinished = false;
   {
-    FolderReader folder(fold_);
+    FolderReader folder(folder_);
     RemoveTemporaries(folder);
     unfinished = folder.Has(kFirstStartMarker);
     count = LookForRemotes(folder, list);
@@ -191,14 +191,14 @@ bool RemoteDefinition::SaveOwnDefRemotes(bool missing_only) {
   int failed = 0;
   std::string first_failure;
   for (const BuiltInRemote* entry = kBuiltInRemotes; std::strlen(entry->name) > 2; ++entry) {
-    if (missing_only && IsRemoteFile(fold_ / entry->name)) continue;
-    const status_t status =
-        SavePresetFile(entry->name, entry->header, entry->mode, entry->codes, WriteSync::kNone);
+    if (missing_only && IsRemoteFile(folder_ / entry->name)) continue;
+    const status_t status = SavePresetFile(folder_, entry->name, entry->header, entry->mode,
+                                           entry->codes, WriteSync::kNone);
     if (status == kOk) continue;
     if (failed++ == 0) first_failure = std::string("'") + entry->name + "': " + StatusText(status);
   }
   // One sync for all of them, before the first start counts as finished.
-  if (const status_t status = SyncFileSystemOf(fold_); status != kOk && failed++ == 0)
+  if (const status_t status = SyncFileSystemOf(folder_); status != kOk && failed++ == 0)
     first_failure = "sync: " + StatusText(status);
   if (failed == 0) return true;
   AnyAlert("Built-in remotes not written: " + std::to_string(failed) + " (" + first_failure +
@@ -207,9 +207,10 @@ bool RemoteDefinition::SaveOwnDefRemotes(bool missing_only) {
   return false;
 }
 
-status_t RemoteDefinition::SavePresetFile(const char* name, int32_t header, int32_t mode,
-                                          const int32_t* codes, WriteSync sync) {
-  RemoteDefinition record;
+status_t RemoteDefinition::SavePresetFile(const std::filesystem::path& folder, const char* name,
+                                          int32_t header, int32_t mode, const int32_t* codes,
+                                          WriteSync sync) {
+  RemoteDefinition record(folder);
   record.ClearKeyDef();
   record.com_head_ = header;
   record.com_byte_ = mode;

@@ -359,7 +359,7 @@ void KeyRouter::ChangeWorkspaceMode() {
 
 void KeyRouter::SetPresetList(bool reload, bool edit) {
   const std::string name = settings_ ? settings_->Presetfile : "_preset_";
-  const std::filesystem::path path = RemoteDefinition::Folder() / name;
+  const std::filesystem::path path = links_.remote_folder / name;
   if (edit) SendToApp(kOpenPresetEditor);
   if (reload) preset_list_.reset();
   // Every read starts from an empty list, so a binding removed from the file goes; a file that

@@ -5,8 +5,9 @@
 // user sees goes through a RoutingView, what the desktop should do is posted as actions, and
 // what other windows must hear is sent to the application object. It never touches a widget.
 //
-//   KeyRouter router({&view, prefs, post_to_action_thread, send_to_application, &slowdown});
-//   router.LoadRemoteLibrary();   // the remote folder must be set
+//   KeyRouter router({&view, prefs, post_to_action_thread, send_to_application, &slowdown,
+//                     key_listener, remote_folder});
+//   router.LoadRemoteLibrary();
 //   router.Start();               // menus, switches, presets
 //   router.HandleMessage(&message);   // every message of the main window, first
 //   router.HandleReport(report);      // every report of the receiver session
@@ -14,6 +15,7 @@
 // Everything runs on the GUI thread; only the slow-down flag is shared with the receiver.
 #include <array>
 #include <atomic>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -45,6 +47,8 @@ class KeyRouter {
     std::atomic<bool>* slowdown = nullptr;
     // Hears every recognised key and remote list; may be null.
     RecognisedKeyListener* keys = nullptr;
+    // The remote files, the preset files and the charts are here.
+    std::filesystem::path remote_folder;
   };
 
   explicit KeyRouter(Links links);
@@ -62,8 +66,9 @@ class KeyRouter {
   std::string ImportLircFiles(const std::vector<std::string>& files);
   // The same in three steps, so that the work can leave the GUI thread: Begin (GUI thread)
   // rests the receiver, or gives why no import may start now; Work (any thread, touches no
-  // router state) reads the files and writes the remote files, calling `progress` after each
-  // file; Finish (GUI thread) rescans and rebuilds as above, and gives the report.
+  // router state) reads the files and writes the remote files into `remote_folder` (the
+  // router's), calling `progress` after each file; Finish (GUI thread) rescans and rebuilds as
+  // above, and gives the report.
   // The same steps import the kernel's keymap files (`keymaps`).
   struct LircImportWork {
     std::string text;
@@ -72,6 +77,7 @@ class KeyRouter {
   };
   std::string BeginLircImport();
   static LircImportWork WorkLircImport(const std::vector<std::string>& files,
+                                       const std::filesystem::path& remote_folder,
                                        const std::function<void(size_t done)>& progress = {},
                                        bool keymaps = false);
   std::string FinishLircImport(const LircImportWork& work);

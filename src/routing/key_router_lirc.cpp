@@ -11,7 +11,7 @@
 std::string KeyRouter::ImportLircFiles(const std::vector<std::string>& files) {
   const std::string refused = BeginLircImport();
   if (!refused.empty()) return refused;
-  return FinishLircImport(WorkLircImport(files));
+  return FinishLircImport(WorkLircImport(files, links_.remote_folder));
 }
 
 std::string KeyRouter::BeginLircImport() {
@@ -25,8 +25,8 @@ std::string KeyRouter::BeginLircImport() {
 }
 
 KeyRouter::LircImportWork KeyRouter::WorkLircImport(
-    const std::vector<std::string>& files, const std::function<void(size_t done)>& progress,
-    bool keymaps) {
+    const std::vector<std::string>& files, const std::filesystem::path& remote_folder,
+    const std::function<void(size_t done)>& progress, bool keymaps) {
   LircImportWork work;
   work.keymaps = keymaps;
   for (size_t i = 0; i < files.size(); ++i) {
@@ -37,11 +37,11 @@ KeyRouter::LircImportWork KeyRouter::WorkLircImport(
     if (keymaps) {
       std::vector<KernelKeymap> keymap_list;
       read = ReadKernelKeymapFile(file, &keymap_list, &error) == kOk;
-      if (read) reports = ImportKernelKeymaps(keymap_list, {});
+      if (read) reports = ImportKernelKeymaps(keymap_list, {.folder = remote_folder});
     } else {
       std::vector<LircRemote> remotes;
       read = ReadLircConfigFile(file, &remotes, nullptr, &error) == kOk;
-      if (read) reports = ImportLircRemotes(remotes, {});
+      if (read) reports = ImportLircRemotes(remotes, {.folder = remote_folder});
     }
     if (!read) {
       work.text += error + "\n";

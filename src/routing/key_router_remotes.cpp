@@ -4,7 +4,7 @@
 #include "routing/key_router.h"
 
 void KeyRouter::LoadRemoteLibrary() {
-  teach_remote_ = std::make_unique<RemoteDefinition>();
+  teach_remote_ = std::make_unique<RemoteDefinition>(links_.remote_folder);
   const int32_t count = teach_remote_->LoadRemoteLibrary(&remote_list_);
   Trace(" 'got %ld RemotesFiles'\n", static_cast<long>(count));
   Trace(" validate..\n");
@@ -41,7 +41,7 @@ void KeyRouter::TellRemotesChanged() {
 void KeyRouter::WriteCodeChart() {
   if (teach_remote_ == nullptr) return;
   const status_t status = teach_remote_->ChartData4Remotes(&remote_list_);
-  const std::string path = (RemoteDefinition::Folder() / "_ChartData.html").string();
+  const std::string path = (links_.remote_folder / "_ChartData.html").string();
   view_.InsertLog(status == kOk ? "code chart: " + path + "\n"
                                 : "code chart not written: " + StatusText(status) + "\n");
 }

@@ -17,11 +17,14 @@
 #include "virtual_remote/virtual_remote_messages.h"
 #include "virtual_remote/virtual_remote_window.h"
 
-KoruApplication::KoruApplication(WindowSetup setup) : settings_(setup.settings) {
+KoruApplication::KoruApplication(WindowSetup setup)
+    : settings_(setup.settings), remote_folder_(setup.remote_folder) {
   SetAppMessenger(GetMessenger());
   main_window_ = new MainWindow(Rect{60, 100, 760, 270}, std::move(setup));
   main_window_->show();
-  editor_factory_ = [this] { return new PresetEditorWindow(Rect{40, 40, 640, 355}, settings_); };
+  editor_factory_ = [this] {
+    return new PresetEditorWindow(Rect{40, 40, 640, 355}, settings_, remote_folder_);
+  };
 }
 
 KoruApplication::~KoruApplication() {
@@ -48,7 +51,7 @@ bool KoruApplication::VirtualRemoteMessage(Message* message) {
       } else {
         virtual_remote_ = new VirtualRemoteWindow(
             settings_ != nullptr ? settings_->vr_window_rect : Rect{40, 40, 600, 600}, settings_,
-            main_window_);
+            remote_folder_, main_window_);
       }
       return true;
     case kHighlightButton:

@@ -1,6 +1,7 @@
 #pragma once
 // The application object: owns the main window and relays messages between the windows.
 #include <QPointer>
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -40,6 +41,7 @@ class KoruApplication : public Handler {
 
  private:
   Prefs* const settings_;
+  const std::filesystem::path remote_folder_;
   MainWindow* main_window_ = nullptr;
   PresetEditorControls* preset_editor_ = nullptr;
   // Cleared when the editor is deleted, before its 'PR_Q' arrives.

@@ -3,8 +3,8 @@
 #include <QProgressDialog>
 #include <QWidget>
 
-LircImportJob::LircImportJob(QWidget* window, std::vector<std::string> files, Finish finish,
-                             bool keymaps)
+LircImportJob::LircImportJob(QWidget* window, std::vector<std::string> files,
+                             std::filesystem::path remote_folder, Finish finish, bool keymaps)
     : QObject(window),
       progress_(
           new QProgressDialog(keymaps ? "Importing kernel keymaps..." : "Importing LIRC remotes...",
@@ -13,9 +13,10 @@ LircImportJob::LircImportJob(QWidget* window, std::vector<std::string> files, Fi
   progress_->setWindowTitle(keymaps ? "Import kernel keymap" : "Import LIRC remote");
   progress_->setMinimumDuration(500);  // a quick import shows no dialog at all
   progress_->setValue(0);
-  thread_ = std::thread([this, files = std::move(files), finish = std::move(finish), keymaps] {
+  thread_ = std::thread([this, files = std::move(files), folder = std::move(remote_folder),
+                         finish = std::move(finish), keymaps] {
     KeyRouter::LircImportWork work = KeyRouter::WorkLircImport(
-        files,
+        files, folder,
         [this](size_t done) {
           QMetaObject::invokeMethod(
               this, [this, done] { progress_->setValue(static_cast<int>(done)); },

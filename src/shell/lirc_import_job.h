@@ -6,8 +6,10 @@
 // for the file being written.
 //
 //   if (router_.BeginLircImport().empty())
-//     new LircImportJob(this, files, [this](const KeyRouter::LircImportWork& work) { ... });
+//     new LircImportJob(this, files, remote_folder,
+//                       [this](const KeyRouter::LircImportWork& work) { ... });
 #include <QObject>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <thread>
@@ -22,9 +24,9 @@ class LircImportJob : public QObject {
  public:
   using Finish = std::function<void(const KeyRouter::LircImportWork& work)>;
 
-  // `keymaps`: the files are the kernel's keymaps.
-  LircImportJob(QWidget* window, std::vector<std::string> files, Finish finish,
-                bool keymaps = false);
+  // The remote files go to `remote_folder`; `keymaps`: the files are the kernel's keymaps.
+  LircImportJob(QWidget* window, std::vector<std::string> files,
+                std::filesystem::path remote_folder, Finish finish, bool keymaps = false);
   ~LircImportJob() override;
 
  private:

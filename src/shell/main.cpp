@@ -135,6 +135,7 @@ int main(int argc, char** argv) {
     setenv("KORU_REPLAY", port.c_str() + 7, 1);
   }
   WindowSetup setup;
+  setup.remote_folder = ProgramFolder() / "_Remotes_";
   setup.port = port;
   setup.exit_after_replay = exit_after_replay;
   setup.lircd_socket = lircd_socket;

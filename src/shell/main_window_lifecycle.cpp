@@ -16,8 +16,8 @@ void MainWindow::PrepareProgramFolders() {
   const std::filesystem::path program = ProgramFolder();
   std::error_code error;
   std::filesystem::create_directories(program, error);
-  for (const char* sub : {"_Remotes_", "Language", "Language/Dictionaries"}) {
-    const std::filesystem::path folder = program / sub;
+  for (const std::filesystem::path& folder :
+       {setup_.remote_folder, program / "Language", program / "Language/Dictionaries"}) {
     if (std::filesystem::is_directory(folder, error)) {
       Trace(">> OK: %s\n", folder.c_str());
       continue;
@@ -28,7 +28,7 @@ void MainWindow::PrepareProgramFolders() {
     Trace(">> build: %s\n", folder.c_str());
   }
   language_folder_ = (program / "Language").string();
-  RemoteDefinition::SetFolder(program / "_Remotes_");
+  TraceRemoteFolder(setup_.remote_folder);
   router_.LoadRemoteLibrary();
 }
 

@@ -51,7 +51,7 @@ void MainWindow::StartImport(std::vector<std::string> files, bool keymaps) {
     return;
   }
   new LircImportJob(
-      this, std::move(files),
+      this, std::move(files), setup_.remote_folder,
       [this](const KeyRouter::LircImportWork& work) {
         AnyAlert(router_.FinishLircImport(work), false);
       },

@@ -25,19 +25,20 @@ namespace {
 const QColor kBoardColor(232, 232, 232);
 
 // The layout file of a name, or empty when the name could leave the remote folder.
-std::filesystem::path LayoutPath(const std::string& name) {
+std::filesystem::path LayoutPath(const std::filesystem::path& folder, const std::string& name) {
   if (!IsPlainFileName(name)) {
     Trace(" layout name '%s' is no file name\n", name.c_str());
     return {};
   }
-  return RemoteDefinition::Folder() / name;
+  return folder / name;
 }
 
 }  // namespace
 
 AllButtonsView::AllButtonsView(const QRect& frame, const char* name, const Messenger& target,
-                               const Prefs* settings, QWidget* parent)
-    : QWidget(parent), target_(target) {
+                               const Prefs* settings, std::filesystem::path remote_folder,
+                               QWidget* parent)
+    : QWidget(parent), remote_folder_(std::move(remote_folder)), target_(target) {
   setObjectName(name);
   setGeometry(frame);
   QPalette colours = palette();
@@ -93,7 +94,7 @@ void AllButtonsView::FillWithAllPosButtons() {
 }
 
 void AllButtonsView::LoadPositions() {
-  const std::filesystem::path path = LayoutPath(layout_name_);
+  const std::filesystem::path path = LayoutPath(remote_folder_, layout_name_);
   std::ifstream file;
   if (!path.empty()) file.open(path, std::ios::binary);
   if (file.is_open()) {
@@ -109,7 +110,7 @@ void AllButtonsView::LoadPositions() {
 }
 
 void AllButtonsView::SavePositions() {
-  const std::filesystem::path path = LayoutPath(layout_name_);
+  const std::filesystem::path path = LayoutPath(remote_folder_, layout_name_);
   if (path.empty()) return;
   std::vector<LayoutPlace> places;
   for (int slot = 0; slot < kBoardSlots; ++slot) {
@@ -125,7 +126,7 @@ void AllButtonsView::SavePositions() {
 void AllButtonsView::ScanLayoutFiles(QMenu* menu) {
   if (menu == nullptr) return;
   menu->clear();
-  for (const std::string& name : ScanLayoutFileNames(RemoteDefinition::Folder())) {
+  for (const std::string& name : ScanLayoutFileNames(remote_folder_)) {
     Message choose(kChooseLayoutFile);
     choose.AddString("layout_name", name);
     QAction* item = AddMenuItem(menu, QString::fromStdString(name), choose, target_);

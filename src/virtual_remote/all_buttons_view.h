@@ -15,6 +15,7 @@
 #include <QSize>
 #include <QWidget>
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -30,9 +31,11 @@ class Prefs;
 class AllButtonsView : public QWidget {
   Q_OBJECT
  public:
-  // `settings` (may be null) gives the layout name and the dual-button mode.
+  // `settings` (may be null) gives the layout name and the dual-button mode; the layout files
+  // are in `remote_folder`.
   AllButtonsView(const QRect& frame, const char* name, const Messenger& target,
-                 const Prefs* settings, QWidget* parent = nullptr);
+                 const Prefs* settings, std::filesystem::path remote_folder,
+                 QWidget* parent = nullptr);
   ~AllButtonsView() override;
 
   virtual void Highlight(long slot);
@@ -69,6 +72,7 @@ class AllButtonsView : public QWidget {
 
  private:
   std::array<RemoteButtonView*, kBoardSlots> buttons_{};
+  const std::filesystem::path remote_folder_;
   std::string layout_name_ = "_LAYOUT_";
   bool show_grid_ = false;
   bool dual_mode_ = false;

@@ -14,7 +14,9 @@
 #include "virtual_remote/placement_rules.h"
 #include "virtual_remote/virtual_remote_messages.h"
 
-VirtualRemoteWindow::VirtualRemoteWindow(const Rect& frame, Prefs* settings, QWidget* parent)
+VirtualRemoteWindow::VirtualRemoteWindow(const Rect& frame, Prefs* settings,
+                                         const std::filesystem::path& remote_folder,
+                                         QWidget* parent)
     : QWidget(parent,
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       settings_(settings) {
@@ -24,7 +26,8 @@ VirtualRemoteWindow::VirtualRemoteWindow(const Rect& frame, Prefs* settings, QWi
   ResizeTo(static_cast<int>(frame.Width()), static_cast<int>(frame.Height()));
   setWindowTitle(settings_ != nullptr ? QString::fromUtf8(settings_->Layoutfile) : QString());
 
-  board_ = new AllButtonsView(rect(), "possibleView", GetMessenger(), settings_, this);
+  board_ =
+      new AllButtonsView(rect(), "possibleView", GetMessenger(), settings_, remote_folder, this);
   board_->SetSizeLimitsHook(
       [this](QSize minimum, QSize maximum) { SetSizeLimits(minimum, maximum); });
   board_->installEventFilter(this);

@@ -9,6 +9,7 @@
 // closed.
 #include <QSize>
 #include <QWidget>
+#include <filesystem>
 
 #include "platform/messaging/message.h"
 #include "platform/messaging/rect.h"
@@ -19,8 +20,10 @@ class Prefs;
 class VirtualRemoteWindow : public QWidget, public Handler {
   Q_OBJECT
  public:
-  // `settings` (may be null) gives the layout and keeps the window's frame.
-  VirtualRemoteWindow(const Rect& frame, Prefs* settings, QWidget* parent = nullptr);
+  // `settings` (may be null) gives the layout and keeps the window's frame; the layout files
+  // are in `remote_folder`.
+  VirtualRemoteWindow(const Rect& frame, Prefs* settings,
+                      const std::filesystem::path& remote_folder, QWidget* parent = nullptr);
   ~VirtualRemoteWindow() override;
 
   void MessageReceived(Message* message) override;

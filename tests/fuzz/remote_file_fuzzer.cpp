@@ -6,15 +6,10 @@
 #include "remotes/remote_definition.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const bool folder_set = [] {
-    RemoteDefinition::SetFolder(FuzzFolder());
-    return true;
-  }();
-  (void)folder_set;
   QuietTrace();
   WriteFuzzFile("Fuzzed", data, size);
   RemoteList list;
-  list.push_back(std::make_unique<RemoteDefinition>());
+  list.push_back(std::make_unique<RemoteDefinition>(FuzzFolder()));
   RemoteDefinition& record = *list.back();
   record.RemoteLoad("Fuzzed");
   for (int32_t k = 1; k <= kKeySlots; ++k) {

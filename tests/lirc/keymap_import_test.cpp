@@ -77,7 +77,8 @@ TEST_F(KeymapImport, EveryShippedNecAndRc5KeyIsRecognisedFromItsScancode) {
     std::vector<KernelKeymap> keymaps;
     std::string message;
     ASSERT_EQ(ReadKernelKeymapFile(entry.path(), &keymaps, &message), kOk) << message;
-    const std::vector<LircImportReport> reports = ImportKernelKeymaps(keymaps, {.replace = true});
+    const std::vector<LircImportReport> reports =
+        ImportKernelKeymaps(keymaps, {.folder = folder_, .replace = true});
     ASSERT_EQ(reports.size(), keymaps.size());
     for (size_t k = 0; k < keymaps.size(); ++k) {
       const KernelKeymap& keymap = keymaps[k];
@@ -91,7 +92,7 @@ TEST_F(KeymapImport, EveryShippedNecAndRc5KeyIsRecognisedFromItsScancode) {
       EXPECT_EQ(report.undecoded, std::vector<std::string>{}) << LircImportText(report);
       ++keymaps_checked;
       RemoteList list;
-      list.push_back(std::make_unique<RemoteDefinition>());
+      list.push_back(std::make_unique<RemoteDefinition>(folder_));
       list.back()->RemoteLoad(report.file);
       for (const auto& [scancode, name] : keymap.scancodes) {
         const int32_t function = KeyFunctionOfLircName(name);

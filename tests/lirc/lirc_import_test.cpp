@@ -49,14 +49,14 @@ TEST_F(LircImport, ImportedRemotesRecogniseIrsimsendRecordingsKeyByKey) {
     SCOPED_TRACE(remote.name);
     const std::string text = OneRemoteText(file, remote);
     const std::vector<LircRemote> remotes = {remote};
-    const std::vector<LircImportReport> reports = ImportLircRemotes(remotes, {});
+    const std::vector<LircImportReport> reports = ImportLircRemotes(remotes, {.folder = folder_});
     ASSERT_EQ(reports.size(), 1u);
     const LircImportReport& report = reports[0];
     ASSERT_EQ(report.file, remotes[0].name) << report.refused;
     EXPECT_EQ(report.imported.size(), remotes[0].buttons.size()) << LircImportText(report);
 
     RemoteList list;
-    list.push_back(std::make_unique<RemoteDefinition>());
+    list.push_back(std::make_unique<RemoteDefinition>(folder_));
     list.back()->RemoteLoad(report.file);
     ASSERT_TRUE(list.back()->IsExact());
     for (const LircButton& button : remotes[0].buttons) {
@@ -85,13 +85,13 @@ TEST_F(LircImport, ImportedRemotesRecogniseIrsimsendRecordingsKeyByKey) {
 }
 
 TEST_F(LircImport, ClassicFilesOnlyWhereEveryClassicCodeIsDistinct) {
-  LircImportOptions options;
+  LircImportOptions options{.folder = folder_};
   options.classic = true;
   const std::vector<LircRemote> nec = {Named("NEC_Remote")};
   const LircImportReport report = ImportLircRemotes(nec, options).at(0);
   ASSERT_TRUE(report.classic) << LircImportText(report);
   RemoteList list;
-  list.push_back(std::make_unique<RemoteDefinition>());
+  list.push_back(std::make_unique<RemoteDefinition>(folder_));
   list.back()->RemoteLoad(report.file);
   EXPECT_FALSE(list.back()->IsExact());
   for (const LircButton& button : nec[0].buttons) {
@@ -113,7 +113,7 @@ TEST_F(LircImport, ClassicFilesOnlyWhereEveryClassicCodeIsDistinct) {
 
 TEST_F(LircImport, ReportsWhatWasNotImportedAndWhy) {
   const std::vector<LircImportReport> reports =
-      ImportLircRemotes(Parse(ReadAll(kData + "import_report.conf")), {});
+      ImportLircRemotes(Parse(ReadAll(kData + "import_report.conf")), {.folder = folder_});
   ASSERT_EQ(reports.size(), 3u);
   EXPECT_EQ(reports[0].file, "Mixed");
   EXPECT_EQ(reports[0].imported.size(), 2u);
@@ -134,11 +134,11 @@ TEST_F(LircImport, ReportsWhatWasNotImportedAndWhy) {
 TEST_F(LircImport, KeepsFilesOfTheSameNameUnlessAskedToReplaceThem) {
   const std::vector<LircRemote> nec = {Named("NEC_Remote")};
   Write("NEC_Remote", "[ComHead] 1\n[ComByte] 2\n[ComData] 5,\n");
-  LircImportReport report = ImportLircRemotes(nec, {}).at(0);
+  LircImportReport report = ImportLircRemotes(nec, {.folder = folder_}).at(0);
   EXPECT_EQ(report.refused, "a remote named 'NEC_Remote' exists already");
   EXPECT_EQ(Read("NEC_Remote"), "[ComHead] 1\n[ComByte] 2\n[ComData] 5,\n");
 
-  LircImportOptions replace;
+  LircImportOptions replace{.folder = folder_};
   replace.replace = true;
   EXPECT_EQ(ImportLircRemotes(nec, replace).at(0).file, "NEC_Remote");
   EXPECT_NE(Read("NEC_Remote").find("[ComByte] 40"), std::string::npos);
@@ -149,7 +149,7 @@ TEST_F(LircImport, KeepsFilesOfTheSameNameUnlessAskedToReplaceThem) {
             "'NEC_Remote' in the remote folder is no remote file");
   std::vector<LircRemote> slashed = nec;
   slashed[0].name = "START/STOP";
-  EXPECT_EQ(ImportLircRemotes(slashed, {}).at(0).file, "START_STOP");
+  EXPECT_EQ(ImportLircRemotes(slashed, {.folder = folder_}).at(0).file, "START_STOP");
   // Control characters neither reach a file name nor a terminal; a long name is cut between
   // characters ("é" is two bytes, the 78th and 79th).
   const struct {
@@ -173,7 +173,7 @@ TEST_F(LircImport, KeepsFilesOfTheSameNameUnlessAskedToReplaceThem) {
   // Two remotes of one name in one import: the second is not written over the first.
   std::vector<LircRemote> twice = {nec[0], nec[0]};
   twice[0].name = twice[1].name = "Twice";
-  const auto reports = ImportLircRemotes(twice, {});
+  const auto reports = ImportLircRemotes(twice, {.folder = folder_});
   EXPECT_EQ(reports[0].file, "Twice");
   EXPECT_EQ(reports[1].refused, "a remote named 'Twice' was imported before from these files");
 }
@@ -202,12 +202,12 @@ TEST_F(LircImport, EveryRemoteImportedFromTheDatabaseRecognisesItsIrsimsendRecor
   int32_t remotes_imported = 0, keys_checked = 0;
   for (const auto& [file, remote] : all) {
     if (IrsimsendSlipsPeriods(remote)) continue;
-    const LircImportReport report = ImportLircRemotes({remote}, {}).at(0);
+    const LircImportReport report = ImportLircRemotes({remote}, {.folder = folder_}).at(0);
     if (report.file.empty()) continue;
     ++remotes_imported;
     SCOPED_TRACE(file + " " + remote.name);
     RemoteList list;
-    list.push_back(std::make_unique<RemoteDefinition>());
+    list.push_back(std::make_unique<RemoteDefinition>(folder_));
     list.back()->RemoteLoad(report.file);
     // All imported keys in one run of irsimsend, each a new press (toggle bits flip).
     std::vector<const LircButton*> keys;

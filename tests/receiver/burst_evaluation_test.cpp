@@ -17,7 +17,6 @@
 #include "remotes/builtin_remotes.h"
 #include "remotes/frame_encoder.h"
 #include "remotes/key_match.h"
-#include "remotes/remote_folder.h"
 #include "settings/label_table.h"
 
 namespace {
@@ -63,12 +62,9 @@ void Append(Mode2Recording* recording, const std::vector<int32_t>& periods, uint
   if (slot > total) AppendMode2(recording, false, slot - total);
 }
 
-class BuiltinKeys : public RemoteFolderTest {
+class BuiltinKeys : public ::testing::Test {
  protected:
-  void SetUp() override {
-    RemoteFolderTest::SetUp();
-    AppendBuiltinRemotes(&builtin_);
-  }
+  void SetUp() override { AppendBuiltinRemotes(&builtin_); }
 
   // Every key of every built-in remote that the encoder can send, `extra` frames held.
   std::vector<Press> EveryKey(int32_t extra, bool first_frame_only, Mode2Recording* recording) {

@@ -28,7 +28,7 @@ int32_t KeyOf(const RemoteList& list, ExactProtocol protocol, uint32_t address, 
 }
 
 TEST_F(ExactRemoteFile, SavedFileHasHeaderBareCommandsFullFieldsAndReadableInformation) {
-  RemoteDefinition remote;
+  RemoteDefinition remote(folder_);
   remote.name_ = "Tuner";
   remote.SetExactHead(Code(ExactProtocol::kNec, 0x04, 0));
   remote.SetExactKey(51, Code(ExactProtocol::kNec, 0x04, 0x08));      // N0
@@ -42,7 +42,7 @@ TEST_F(ExactRemoteFile, SavedFileHasHeaderBareCommandsFullFieldsAndReadableInfor
   FileNode node(folder_ / "Tuner");
   EXPECT_EQ(ReadKoruType(node), kKoruRemoteFile);
 
-  RemoteDefinition loaded;
+  RemoteDefinition loaded(folder_);
   loaded.RemoteLoad("Tuner");
   EXPECT_TRUE(loaded.IsExact());
   EXPECT_EQ(loaded.com_head_, kNoClassicHeader);
@@ -55,7 +55,7 @@ TEST_F(ExactRemoteFile, SavedFileHasHeaderBareCommandsFullFieldsAndReadableInfor
 }
 
 TEST_F(ExactRemoteFile, HashRemoteKeepsItsHashesAsBareValues) {
-  RemoteDefinition remote;
+  RemoteDefinition remote(folder_);
   remote.name_ = "Odd";
   remote.SetExactHead(ExactCode{});
   remote.SetExactKey(51, Code(ExactProtocol::kHash, 0, 0x1A2B3C4D));
@@ -63,7 +63,7 @@ TEST_F(ExactRemoteFile, HashRemoteKeepsItsHashesAsBareValues) {
   ASSERT_EQ(remote.RemoteSave(), kOk);
   EXPECT_EQ(Read("Odd"), ReadAll(KORU_SOURCE_DIR "/tests/remotes/data/Odd"));
 
-  RemoteDefinition loaded;
+  RemoteDefinition loaded(folder_);
   loaded.RemoteLoad("Odd");
   EXPECT_EQ(loaded.ExactFunction(Code(ExactProtocol::kHash, 0, 0x1A2B3C4D)), 51);
   EXPECT_EQ(loaded.ExactFunction(Code(ExactProtocol::kSony12, 0x01, 0x15)), 99);
@@ -71,18 +71,18 @@ TEST_F(ExactRemoteFile, HashRemoteKeepsItsHashesAsBareValues) {
 
   // The hash made now carries the earlier hash of the same frame, which keys taught with it match.
   RemoteList list;
-  list.push_back(std::make_unique<RemoteDefinition>());
+  list.push_back(std::make_unique<RemoteDefinition>(folder_));
   list.back()->RemoteLoad("Odd");
   EXPECT_EQ(KeyOf(list, ExactProtocol::kTimingHash, 0x1A2B3C4D, 0x5E6F7A8B), 51);
   EXPECT_EQ(KeyOf(list, ExactProtocol::kTimingHash, 0x1A2B3C4E, 0x1A2B3C4D), kNoKeyFunction);
   // Keys taught with it keep both hashes.
-  RemoteDefinition now;
+  RemoteDefinition now(folder_);
   now.name_ = "Now";
   now.SetExactHead(Code(ExactProtocol::kTimingHash, 0x1A2B3C4D, 0));
   now.SetExactKey(52, Code(ExactProtocol::kTimingHash, 0x1A2B3C4D, 0x5E6F7A8B));
   now.SetExactKey(53, Code(ExactProtocol::kTimingHash, 0x01020304, 0x05060708));
   ASSERT_EQ(now.RemoteSave(), kOk);
-  list.push_back(std::make_unique<RemoteDefinition>());
+  list.push_back(std::make_unique<RemoteDefinition>(folder_));
   list.back()->RemoteLoad("Now");
   EXPECT_EQ(KeyOf(list, ExactProtocol::kTimingHash, 0x1A2B3C4D, 0x5E6F7A8B), 52);
   EXPECT_EQ(KeyOf(list, ExactProtocol::kTimingHash, 0x01020304, 0x05060708), 53);
@@ -105,7 +105,7 @@ TEST_F(ExactRemoteFile, AKeyIsFoundByProtocolAddressAndCommandNotByBitCount) {
 TEST_F(ExactRemoteFile, DamagedValuesLoadAsKeysNotTaught) {
   for (const auto& row : ReadTable("remotes/data/damaged_exact.tsv", 4)) {
     Write("Damaged", "[ComHead] " + row[0] + "\n[ComByte] 40\n[ComData] " + row[1] + "\n");
-    RemoteDefinition loaded;
+    RemoteDefinition loaded(folder_);
     TraceCapture trace;
     loaded.RemoteLoad("Damaged");
     ASSERT_TRUE(loaded.IsExact());
@@ -121,23 +121,23 @@ TEST_F(ExactRemoteFile, DamagedValuesLoadAsKeysNotTaught) {
 }
 
 TEST_F(ExactRemoteFile, LongDataLinesOfFullFieldsLoadCompletely) {
-  RemoteDefinition remote;
+  RemoteDefinition remote(folder_);
   remote.name_ = "Wide";
   remote.SetExactHead(Code(ExactProtocol::kNec, 0, 0));
   for (int32_t function = kFirstKeyFunction; function < kLastKeyFunction; ++function)
     remote.SetExactKey(function, Code(ExactProtocol::kKaseikyo, 0x20024000u + function,
                                       0x1000u + static_cast<uint32_t>(function)));
   ASSERT_EQ(remote.RemoteSave(), kOk);
-  RemoteDefinition loaded;
+  RemoteDefinition loaded(folder_);
   loaded.RemoteLoad("Wide");
   for (int32_t function = kFirstKeyFunction; function < kLastKeyFunction; ++function)
     EXPECT_EQ(loaded.ExactFunction(*remote.ExactKey(function)), function);
 }
 
 TEST_F(ExactRemoteFile, OldAndNewFilesSideBySideLoadMatchRescanAndSaveUnchanged) {
-  RemoteDefinition library;
+  RemoteDefinition library(folder_);
   ASSERT_TRUE(library.SaveOwnDefRemotes());
-  RemoteDefinition tuner;
+  RemoteDefinition tuner(folder_);
   tuner.name_ = "Tuner";
   tuner.SetExactHead(Code(ExactProtocol::kNec, 0x04, 0));
   tuner.SetExactKey(52, Code(ExactProtocol::kNec, 0x04, 0x08));

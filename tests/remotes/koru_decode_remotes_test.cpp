@@ -40,7 +40,7 @@ TEST_F(KoruDecodeRemotes, DemoKeysFromBuiltInAndWrittenRemotes) {
   EXPECT_EQ(result.exit_code, 0);
   EXPECT_EQ(Matches(result.out), kDemoKeys);
 
-  RemoteDefinition library;
+  RemoteDefinition library(folder_);
   library.SaveOwnDefRemotes();
   result = RunTool("koru-decode", "--remotes " + folder_.string() + " " + kDemo);
   EXPECT_EQ(result.exit_code, 0);
@@ -57,7 +57,7 @@ TEST_F(KoruDecodeRemotes, WithoutRemotesLinesStayAsTheyAre) {
 }
 
 TEST_F(KoruDecodeRemotes, EncodesAUsersRemoteFileThatDecodesBackToIt) {
-  RemoteDefinition mine;
+  RemoteDefinition mine(folder_);
   mine.name_ = "My Remote";
   mine.com_head_ = 200123;
   mine.com_byte_ = 23;
@@ -74,9 +74,9 @@ TEST_F(KoruDecodeRemotes, EncodesAUsersRemoteFileThatDecodesBackToIt) {
 }
 
 TEST_F(KoruDecodeRemotes, ExactRemotesAreMatchedFirstBesideTheBuiltInOnes) {
-  RemoteDefinition library;
+  RemoteDefinition library(folder_);
   library.SaveOwnDefRemotes();
-  RemoteDefinition tuner;
+  RemoteDefinition tuner(folder_);
   tuner.name_ = "Tuner";
   tuner.SetExactHead(*ParseExactField("Kaseikyo:0x20020100:0x00"));
   tuner.SetExactKey(65, *ParseExactField("Kaseikyo:0x20020100:0x3D"));  // Vol+

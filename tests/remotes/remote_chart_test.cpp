@@ -24,7 +24,7 @@ std::time_t Noon() {
 }
 
 TEST_F(RemoteChart, EmptyListGivesTwoHeaderRowsAndNoRecordRow) {
-  RemoteDefinition library;
+  RemoteDefinition library(folder_);
   RemoteList list;
   ASSERT_EQ(library.Chart4Remotes(&list, Noon()), kOk);
   EXPECT_EQ(Read("_Chart.html"), ReadAll(KORU_SOURCE_DIR "/tests/remotes/data/empty_chart.html"));
@@ -36,7 +36,7 @@ TEST_F(RemoteChart, EmptyListGivesTwoHeaderRowsAndNoRecordRow) {
 }
 
 TEST_F(RemoteChart, RowsShowKeysCodesAndOriginColours) {
-  RemoteDefinition library;
+  RemoteDefinition library(folder_);
   RemoteList list;
   list.push_back(Remote("Mine", 7, 2, {{2, 44}}));  // N1
   list.push_back(nullptr);
@@ -57,7 +57,7 @@ TEST_F(RemoteChart, RowsShowKeysCodesAndOriginColours) {
 }
 
 TEST_F(RemoteChart, NoListOrUnwritableFolderWritesNothing) {
-  RemoteDefinition library;
+  RemoteDefinition library(folder_);
   TraceCapture trace;
   EXPECT_NE(library.Chart4Remotes(nullptr), kOk);
   EXPECT_TRUE(trace.Contains(" Chart4Remotes:  no list given\n"));

@@ -18,23 +18,24 @@ std::string DataLine(const std::string& values) {
 }
 
 TEST_F(RemoteFile, SavedAiwaFileIsExactAndMarkedAsRemote) {
-  ASSERT_EQ(RemoteDefinition::SavePresetFile(kBuiltInRemotes[0].name, kBuiltInRemotes[0].header,
-                                             kBuiltInRemotes[0].mode, kBuiltInRemotes[0].codes),
-            kOk);
+  ASSERT_EQ(
+      RemoteDefinition::SavePresetFile(folder_, kBuiltInRemotes[0].name, kBuiltInRemotes[0].header,
+                                       kBuiltInRemotes[0].mode, kBuiltInRemotes[0].codes),
+      kOk);
   EXPECT_EQ(Read("AIWA_A"), ReadAll(KORU_SOURCE_DIR "/tests/remotes/data/AIWA_A"));
   FileNode node(folder_ / "AIWA_A");
   EXPECT_EQ(ReadKoruType(node), kKoruRemoteFile);
 }
 
 TEST_F(RemoteFile, RoundTripKeepsHeaderModeAndFortyNineSlots) {
-  RemoteDefinition saved;
+  RemoteDefinition saved(folder_);
   saved.name_ = "Round";
   saved.com_head_ = 213042;
   saved.com_byte_ = 23;
   for (int32_t k = 1; k <= kKeySlots; ++k) saved.SetSlot(k, k * 5003);
   ASSERT_EQ(saved.RemoteSave(), kOk);
 
-  RemoteDefinition loaded;
+  RemoteDefinition loaded(folder_);
   loaded.RemoteLoad("Round");
   EXPECT_EQ(loaded.name_, "Round");
   EXPECT_EQ(loaded.com_head_, 213042);
@@ -46,7 +47,7 @@ TEST_F(RemoteFile, RoundTripKeepsHeaderModeAndFortyNineSlots) {
 TEST_F(RemoteFile, DataValuesOutOfRangeEndTheSlotList) {
   for (const auto& row : ReadTable("remotes/data/data_values.tsv", 3)) {
     Write("Range", DataLine(row[0]));
-    RemoteDefinition record;
+    RemoteDefinition record(folder_);
     for (int32_t k = 1; k <= kKeySlots; ++k) record.SetSlot(k, 77);
     TraceCapture trace;
     record.RemoteLoad("Range");
@@ -62,7 +63,7 @@ TEST_F(RemoteFile, FileNameWinsOverComNameAndRemInfoIsOnlyTraced) {
   Write("Real",
         "[ComName] Other\n[RemInfo] made by hand\n[ComHead] 12\n[ComByte] 2\n"
         "[ComData] 4,\n\t\n;[ComHead] 99\nxComByte] 7\n");
-  RemoteDefinition record;
+  RemoteDefinition record(folder_);
   TraceCapture trace;
   record.RemoteLoad("Real");
   EXPECT_EQ(record.name_, "Real");
@@ -87,7 +88,7 @@ TEST_F(RemoteFile, MalformedFilesLoadWithoutHarm) {
   };
   for (const std::string& text : cases) {
     Write("Junk", text);
-    RemoteDefinition record;
+    RemoteDefinition record(folder_);
     TraceCapture trace;
     record.RemoteLoad("Junk");
     for (int32_t k = 1; k <= kKeySlots; ++k) {
@@ -99,7 +100,7 @@ TEST_F(RemoteFile, MalformedFilesLoadWithoutHarm) {
 
 TEST_F(RemoteFile, UnnamedUnfinishedAndUnsafeNamesAreNeverWritten) {
   for (const auto& row : ReadTable("remotes/data/unsaved_names.tsv", 2)) {
-    RemoteDefinition record;
+    RemoteDefinition record(folder_);
     record.name_ = row[0];
     TraceCapture trace;
     EXPECT_NE(record.RemoteSave(), kOk) << row[0];
@@ -109,11 +110,26 @@ TEST_F(RemoteFile, UnnamedUnfinishedAndUnsafeNamesAreNeverWritten) {
   EXPECT_FALSE(std::filesystem::exists(folder_.parent_path() / "escape"));
 }
 
+TEST_F(RemoteFile, ARecordWithoutAFolderNeitherReadsNorWritesAFile) {
+  // Without a folder a name would be a path relative to the working directory.
+  Write("Loose", DataLine("5,6,"));
+  const std::filesystem::path was = std::filesystem::current_path();
+  std::filesystem::current_path(folder_);
+  RemoteDefinition record;
+  record.RemoteLoad("Loose");
+  record.name_ = "Written";
+  const status_t saved = record.RemoteSave();
+  std::filesystem::current_path(was);
+  EXPECT_EQ(record.Slot(1), 0);
+  EXPECT_NE(saved, kOk);
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "Written"));
+}
+
 TEST_F(RemoteFile, FailedSaveKeepsWhatWasThereAndLeavesNoTemporaryFile) {
   // A folder in the file's place cannot be replaced by a file.
   std::filesystem::create_directory(folder_ / "Kept");
   Write("Kept/inside", "old\n", 0);
-  RemoteDefinition record;
+  RemoteDefinition record(folder_);
   record.name_ = "Kept";
   TraceCapture trace;
   EXPECT_NE(record.RemoteSave(), kOk);
@@ -127,7 +143,7 @@ TEST_F(RemoteFile, NeverReplacesAFileOfAnotherKind) {
   Write("MyPresets", "; -- KORU numpad-preset: \n", kKoruPresetFile);
   Write("MyLayout", "layout\n", kKoruLayoutFile);
   for (const char* name : {"MyPresets", "MyLayout"}) {
-    RemoteDefinition record;
+    RemoteDefinition record(folder_);
     record.name_ = name;
     TraceCapture trace;
     EXPECT_NE(record.RemoteSave(), kOk) << name;

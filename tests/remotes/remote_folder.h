@@ -1,6 +1,5 @@
 #pragma once
-// The remote folder is process-wide and set once; every test of this binary shares one
-// temporary folder and empties it first.
+// A remote folder of each test's own, in a temporary folder removed after the test.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -13,26 +12,8 @@
 #include "temp_dir.h"
 #include "test_files.h"
 
-inline const std::filesystem::path& TestRemoteFolder() {
-  static TempDir dir;
-  static const std::filesystem::path folder = [] {
-    const auto path = dir.Path() / "_Remotes_";
-    std::filesystem::create_directory(path);
-    RemoteDefinition::SetFolder(path);
-    return path;
-  }();
-  return folder;
-}
-
-// Sets the folder before any test runs, whatever the filter or order.
-class RemoteFolderEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override { TestRemoteFolder(); }
-};
-inline ::testing::Environment* const kRemoteFolderEnvironment =
-    ::testing::AddGlobalTestEnvironment(new RemoteFolderEnvironment);
-
-// A classic remote record: its name, header, mode and the codes of some slots.
+// A classic remote record in memory (no folder): its name, header, mode and the codes of some
+// slots.
 inline std::unique_ptr<RemoteDefinition> Remote(
     const std::string& name, int32_t header = 0, int32_t mode = 0,
     std::initializer_list<std::pair<int32_t, int32_t>> slot_codes = {}) {
@@ -46,13 +27,7 @@ inline std::unique_ptr<RemoteDefinition> Remote(
 
 class RemoteFolderTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = TestRemoteFolder();
-    // A record constructed before the folder was set would point into the user's home.
-    ASSERT_EQ(RemoteDefinition::Folder(), folder_);
-    for (const auto& entry : std::filesystem::directory_iterator(folder_))
-      std::filesystem::remove_all(entry.path());
-  }
+  void SetUp() override { std::filesystem::create_directory(folder_); }
 
   std::string Read(const std::string& name) const { return ReadAll(folder_ / name); }
 
@@ -72,5 +47,6 @@ class RemoteFolderTest : public ::testing::Test {
     return count;
   }
 
-  std::filesystem::path folder_;
+  TempDir dir_;
+  const std::filesystem::path folder_ = dir_.Path() / "_Remotes_";
 };

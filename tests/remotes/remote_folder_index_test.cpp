@@ -12,7 +12,15 @@
 
 namespace {
 
-using RemoteFolderIndexTest = RemoteFolderTest;
+class RemoteFolderIndexTest : public RemoteFolderTest {
+ protected:
+  RemoteList Scan() const {
+    RemoteDefinition library(folder_);
+    RemoteList list;
+    library.LookForRemotes(&list);
+    return list;
+  }
+};
 
 constexpr const char* kClassic =
     "; - \n[ComName] Tv\n[ComHead] 255127\n[ComByte] 23\n[ComData] 11,12,13,0,250250,\n";
@@ -23,13 +31,6 @@ constexpr const char* kExact =
 // Files are kept in the index once they are older than the grain of the file system's clock.
 void LetTheClockPassTheFiles() {
   std::this_thread::sleep_for(std::chrono::milliseconds(150));
-}
-
-RemoteList Scan() {
-  RemoteDefinition library;
-  RemoteList list;
-  library.LookForRemotes(&list);
-  return list;
 }
 
 // Everything a record holds that a scan fills.
@@ -127,7 +128,7 @@ TEST_F(RemoteFolderIndexTest, ADamagedIndexIsIgnoredAndWrittenAgain) {
 TEST_F(RemoteFolderIndexTest, AScanThatOnlyReadsWritesNoIndex) {
   Write("Tv", kClassic);
   LetTheClockPassTheFiles();
-  RemoteDefinition reader;
+  RemoteDefinition reader(folder_);
   reader.writes_index_ = false;
   RemoteList list;
   EXPECT_EQ(reader.LookForRemotes(&list), 1);

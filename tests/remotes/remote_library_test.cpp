@@ -19,7 +19,7 @@ namespace {
 using RemoteLibrary = RemoteFolderTest;
 
 TEST_F(RemoteLibrary, FirstStartWritesThirtyFiveFilesAndLoadsThemAllAsOriginals) {
-  RemoteDefinition library;
+  RemoteDefinition library(folder_);
   RemoteList list;
   EXPECT_EQ(library.LoadRemoteLibrary(&list), 35);
   EXPECT_EQ(FileCount(), 35);
@@ -39,14 +39,14 @@ TEST_F(RemoteLibrary, FirstStartWritesThirtyFiveFilesAndLoadsThemAllAsOriginals)
 }
 
 TEST_F(RemoteLibrary, AFirstStartKilledHalfwayIsCompletedWithoutTraceOfTheKill) {
-  ASSERT_TRUE(CrashAtRename(10, DieAt::kBeforeRename, [] {
-    RemoteDefinition library;
+  ASSERT_TRUE(CrashAtRename(10, DieAt::kBeforeRename, [this] {
+    RemoteDefinition library(folder_);
     RemoteList list;
     library.LoadRemoteLibrary(&list);
   }));
   // An old version's temporary too: never marked, never a remote.
   Write(".Sony618.Ab12Cd", "; - \n", 0);
-  RemoteDefinition library;
+  RemoteDefinition library(folder_);
   RemoteList list;
   ASSERT_EQ(library.LookForRemotes(nullptr), 9);
 
@@ -69,7 +69,7 @@ TEST_F(RemoteLibrary, ABuiltInThatCannotBeWrittenIsAlertedAndWrittenAtTheNextSta
   struct Restore {
     ~Restore() { SetAlertPresenter(nullptr); }
   } restore;
-  RemoteDefinition library;
+  RemoteDefinition library(folder_);
   RemoteList list;
   EXPECT_EQ(library.LoadRemoteLibrary(&list), 34);
   ASSERT_EQ(alerts.size(), 1u);
@@ -88,7 +88,7 @@ TEST_F(RemoteLibrary, RescanReplacesTheListAndCountsOnlyRemoteFiles) {
   Write("Plain", "x\n", 0);
   std::filesystem::create_directory(folder_ / "Sub");
   std::filesystem::create_symlink(folder_ / "Mine", folder_ / "Link");
-  RemoteDefinition library;
+  RemoteDefinition library(folder_);
   RemoteList list;
   list.push_back(std::make_unique<RemoteDefinition>());
   list.push_back(nullptr);
@@ -108,7 +108,7 @@ TEST_F(RemoteLibrary, OldMarkerIsConvertedForTheNextScan) {
   FileNode node(folder_ / "Old");
   const int32_t one = 1;
   node.WriteAttr(kOldKoruTypeAttr, kInt32Type, 0, &one, sizeof one);
-  RemoteDefinition library;
+  RemoteDefinition library(folder_);
   RemoteList list;
   TraceCapture trace;
   EXPECT_EQ(library.LookForRemotes(&list), 0);
@@ -119,14 +119,14 @@ TEST_F(RemoteLibrary, OldMarkerIsConvertedForTheNextScan) {
 
 TEST_F(RemoteLibrary, MissingFolderScansAsEmpty) {
   std::filesystem::remove(folder_);
-  RemoteDefinition library;
+  RemoteDefinition library(folder_);
   RemoteList list;
   EXPECT_EQ(library.LookForRemotes(&list), 0);
   std::filesystem::create_directory(folder_);
 }
 
 TEST_F(RemoteLibrary, OriginCheckComparesSumsWithTheBuiltInOfThatName) {
-  RemoteDefinition library;
+  RemoteDefinition library(folder_);
   library.SaveOwnDefRemotes();
   RemoteList list;
   library.LookForRemotes(&list);

@@ -11,7 +11,6 @@
 #include "platform/lines/mode2_recording.h"
 #include "platform/messaging/trace.h"
 #include "receiver/replay_session.h"
-#include "remote_folder.h"
 #include "remotes/builtin_remotes.h"
 #include "remotes/frame_encoder.h"
 #include "remotes/key_match.h"

@@ -70,7 +70,7 @@ TEST_F(ExactTeachInTest, ARemoteTaughtFromJitteredPressesIsRecognisedKeyByKeyFro
   EXPECT_EQ(view_.TeachFieldText(TeachField::kHeader), "NEC:0x04");
   Post(kTeachDone);
 
-  RemoteDefinition stored;
+  RemoteDefinition stored(Remotes());
   stored.RemoteLoad("Tuner");
   ASSERT_TRUE(stored.IsExact());
   EXPECT_EQ(ExactHeadText(stored.ExactHead()), "NEC:0x04");

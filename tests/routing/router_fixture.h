@@ -120,20 +120,14 @@ class RecordingView : public RoutingView, public KeyMenu {
 
 class RouterTest : public ::testing::Test {
  protected:
-  // One program folder for the whole test program, emptied before each test.
-  static const std::filesystem::path& ProgramHome() {
-    static TempDir dir;
-    return dir.Path();
-  }
-  static std::filesystem::path Program() { return ProgramHome() / "koru"; }
-  static std::filesystem::path Remotes() { return Program() / "_Remotes_"; }
+  // A program folder of each test's own; the router is handed its remote folder.
+  const std::filesystem::path& ProgramHome() const { return home_.Path(); }
+  std::filesystem::path Program() const { return ProgramHome() / "koru"; }
+  std::filesystem::path Remotes() const { return Program() / "_Remotes_"; }
 
   void SetUp() override {
-    std::error_code error;
-    std::filesystem::remove_all(Program(), error);
     std::filesystem::create_directories(Remotes());
     SetProgramFolder(Program());
-    RemoteDefinition::SetFolder(Remotes());
     ReloadLabelCatalogue();
     desktop_.Activate("application/x-vnd.linux-gedit");
     services_.desktop = &desktop_;
@@ -156,6 +150,7 @@ class RouterTest : public ::testing::Test {
     links.send = [this](const Message& message) { sent_.push_back(message); };
     links.slowdown = &slowdown_;
     links.keys = keys_;
+    links.remote_folder = Remotes();
     router_ = std::make_unique<KeyRouter>(std::move(links));
     router_->LoadRemoteLibrary();
     router_->Start();
@@ -217,6 +212,7 @@ class RouterTest : public ::testing::Test {
     Post(kSplittingToggled);
   }
 
+  TempDir home_;
   RecordingView view_;
   Prefs prefs_{std::make_shared<MemoryNode>()};
   FakeDesktop desktop_;

@@ -62,7 +62,7 @@ TEST_F(TeachInTest, ANewRemoteIsTaughtStoredListedChartedAndRecognised) {
   EXPECT_FALSE(view_.locked);
   EXPECT_EQ(view_.receiver_switches, (std::vector<bool>{false, true}));
   EXPECT_EQ(view_.log.rfind("Done..\n", 0), 0u);
-  RemoteDefinition stored;
+  RemoteDefinition stored(Remotes());
   ASSERT_TRUE(std::filesystem::exists(Remotes() / "MyRemote"));
   stored.RemoteLoad("MyRemote");
   EXPECT_EQ(stored.com_head_, 100200);
@@ -151,7 +151,7 @@ TEST_F(TeachInTest, KeysOfOtherRemotesDoNotReplaceTheCodeWaitingForItsFunction) 
   EXPECT_EQ(view_.teach_data, "Wrong header, data : 9");
   TeachTo(52);
   Post(kTeachDone);
-  RemoteDefinition stored;
+  RemoteDefinition stored(Remotes());
   stored.RemoteLoad("Mine");
   EXPECT_EQ(stored.Slot(2), 5);
 }

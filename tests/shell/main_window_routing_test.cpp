@@ -157,7 +157,7 @@ TEST_F(WindowRoutingTest, ARemoteIsTaughtThroughTheTeachBox) {
   EXPECT_FALSE(Find<QGroupBox>("result")->isHidden());
   EXPECT_TRUE(Find<QPushButton>("TRBut")->isEnabled());
   EXPECT_NE(FindMenuItem(Find<MenuField>("vaMF")->Menu(), QString("MyRemote")), nullptr);
-  RemoteDefinition stored;
+  RemoteDefinition stored(setup_.remote_folder);
   stored.RemoteLoad("MyRemote");
   EXPECT_EQ(stored.com_head_, 100200);
   EXPECT_EQ(stored.Slot(2), 5);

@@ -28,8 +28,8 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 
 class ShellTest : public ::testing::Test {
  protected:
-  // One program folder for the whole test program, emptied before each test: the remote
-  // folder is fixed for the life of a process, as in the program.
+  // One program folder for the whole test program, emptied before each test; the windows are
+  // handed its remote folder, as main() hands them the program's.
   static const std::filesystem::path& ProgramHome() {
     static TempDir dir;  // removed when the process ends
     return dir.Path();
@@ -40,6 +40,7 @@ class ShellTest : public ::testing::Test {
     std::error_code error;
     std::filesystem::remove_all(Program(), error);
     SetProgramFolder(Program());
+    setup_.remote_folder = Program() / "_Remotes_";
     SetReceiverDevices(devices_);
     // The actions act on recording fakes: a test never touches the desktop it runs on.
     setup_.services = [this] {

@@ -27,10 +27,9 @@ class BoardTest : public ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();
-    RemoteDefinition probe;  // fixes the remote folder inside the program folder
     std::filesystem::create_directories(Folder());
   }
-  static std::filesystem::path Folder() { return RemoteDefinition::Folder(); }
+  const std::filesystem::path& Folder() const { return setup_.remote_folder; }
 
   AllButtonsView* MakeBoard() {
     // Earlier boards stay alive: a test compares a board with the one made after it.
@@ -38,7 +37,7 @@ class BoardTest : public ShellTest {
     window_ = windows_.back().get();
     window_->resize(460, 840);
     auto* board = new AllButtonsView(QRect(0, 0, 460, 840), "possibleView",
-                                     recorder_.GetMessenger(), Settings(), window_);
+                                     recorder_.GetMessenger(), Settings(), Folder(), window_);
     board->FillWithAllPosButtons();
     board->GetDesRect();
     return board;

@@ -82,10 +82,11 @@ int RunImportTool(const ImportTool& tool, int argc, char** argv) {
     std::fprintf(stderr, "%s: %s is no folder\n", tool.program, folder.c_str());
     return 1;
   }
-  RemoteDefinition::SetFolder(folder);
+  TraceRemoteFolder(folder);
+  options.folder = folder;
   if (out.empty()) {
     // The program's own folder: what its first start writes comes first.
-    RemoteDefinition library;
+    RemoteDefinition library(folder);
     RemoteList list;
     library.LoadRemoteLibrary(&list);
   }

@@ -182,8 +182,8 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "koru-decode: %s is no folder of remote files\n", remotes.c_str());
       return 1;
     }
-    RemoteDefinition::SetFolder(remotes);
-    RemoteDefinition library;
+    TraceRemoteFolder(remotes);
+    RemoteDefinition library(remotes);
     library.writes_index_ = false;  // only reads: the folder may be the user's
     library.LookForRemotes(&list);
   }

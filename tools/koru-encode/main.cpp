@@ -152,8 +152,8 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  if (!folder.empty()) RemoteDefinition::SetFolder(folder);
-  auto record = std::make_unique<RemoteDefinition>();
+  if (!folder.empty()) TraceRemoteFolder(folder);
+  auto record = std::make_unique<RemoteDefinition>(folder);
   record->writes_index_ = false;  // only reads: the folder may be the user's
   bool known = false;
   RemoteList list;
