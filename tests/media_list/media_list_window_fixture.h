@@ -10,6 +10,7 @@
 #include "actions/actions.h"
 #include "media_list/media_entries_view.h"
 #include "media_list/media_entry_view.h"
+#include "media_list/media_list_messages.h"
 #include "media_list/media_list_window.h"
 #include "platform/desktop/fake_desktop.h"
 #include "platform/files/memory_node.h"
@@ -57,6 +58,12 @@ class MediaWindowTest : public ::testing::Test {
   void Send(const Message& message) {
     window_->GetMessenger().SendMessage(message);
     Settle();
+  }
+  // A remote's key to the list (`korukey`, a key function).
+  void SendKey(int32_t korukey) {
+    Message key(kMediaListKey);
+    key.AddInt32("korukey", korukey);
+    Send(key);
   }
   static void Settle() {
     QApplication::processEvents();

@@ -10,15 +10,10 @@
 #include "media_list_window_fixture.h"
 #include "platform/desktop/desktop_messages.h"
 #include "platform/messaging/trace.h"
+#include "screenshots.h"
+#include "toolkit/message_action.h"
 
 namespace {
-
-QAction* MenuItem(QMenu* menu, const QString& text) {
-  for (QAction* item : menu->actions()) {
-    if (item->text() == text) return item;
-  }
-  return nullptr;
-}
 
 void Click(QWidget* widget, Qt::MouseButton button) {
   const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
@@ -39,18 +34,14 @@ TEST_F(MediaWindowTest, TheWindowShowsTheListAndKeepsItsSizeLimits) {
 TEST_F(MediaWindowTest, TheSelectionMovesWithTheKeysAndStaysCentred) {
   WriteList("/m/0.ogg\n/m/1.ogg\n/m/2.ogg\n/m/3.ogg\n");
   Open();
-  const struct {
-    int32_t korukey;
-    int32_t selected;
-  } steps[] = {{62, 1}, {62, 2}, {95, 3}, {62, 3}, {61, 2}, {91, 1}, {63, 0}, {64, 3}};
-  for (const auto& step : steps) {
-    Message key(kMediaListKey);
-    key.AddInt32("korukey", step.korukey);
-    Send(key);
-    ASSERT_EQ(View()->Selected(), step.selected) << step.korukey;
-    MediaEntryView* selected = View()->EntryViews()[static_cast<size_t>(step.selected)];
-    EXPECT_TRUE(selected->Selected());
-    EXPECT_NEAR(selected->geometry().center().y(), View()->height() / 2, 1) << step.korukey;
+  // A key, then the entry selected.
+  for (const auto& [korukey, selected] :
+       {std::pair{62, 1}, {62, 2}, {95, 3}, {62, 3}, {61, 2}, {91, 1}, {63, 0}, {64, 3}}) {
+    SendKey(korukey);
+    ASSERT_EQ(View()->Selected(), selected) << korukey;
+    MediaEntryView* entry = View()->EntryViews()[static_cast<size_t>(selected)];
+    EXPECT_TRUE(entry->Selected());
+    EXPECT_NEAR(entry->geometry().center().y(), View()->height() / 2, 1) << korukey;
   }
 }
 
@@ -84,14 +75,14 @@ TEST_F(MediaWindowTest, TheEntryMenuOpensTheFolderOrRemovesTheEntryForGood) {
   Open();
   QMenu* menu = View()->EntryViews()[0]->ShowMenu(QPoint(0, 0));
   EXPECT_EQ(menu->objectName(), "MeView_Menu");
-  EXPECT_FALSE(MenuItem(menu, "Open folder")->isEnabled()) << "the file is missing";
+  EXPECT_FALSE(FindMenuItem(menu, QString("Open folder"))->isEnabled()) << "the file is missing";
   menu = View()->EntryViews()[1]->ShowMenu(QPoint(0, 0));
-  MenuItem(menu, "Open folder")->trigger();
+  FindMenuItem(menu, QString("Open folder"))->trigger();
   Settle();
   EXPECT_EQ(launcher_.calls, std::vector<std::string>{"open " + dir_.Path().string()});
 
   menu = View()->EntryViews()[0]->ShowMenu(QPoint(0, 0));
-  MenuItem(menu, "Remove from List")->trigger();
+  FindMenuItem(menu, QString("Remove from List"))->trigger();
   Settle();
   EXPECT_EQ(Shown(), std::vector<std::string>{song});
   window_->close();
@@ -134,19 +125,15 @@ TEST_F(MediaWindowTest, ADropAddsItsAudioFilesOnceAndRefusesTheRest) {
 
 TEST_F(MediaWindowTest, TheTabIsHiddenAndShownAndRemembered) {
   Open();
-  const struct {
-    uint32_t what;
-    bool hidden;
-  } steps[] = {{kToggleMediaTab, true},
-               {kToggleMediaTab, false},
-               {kHideMediaTab, true},
-               {kHideMediaTab, true},
-               {kShowMediaTab, false}};
-  for (const auto& step : steps) {
-    Send(Message(step.what));
-    EXPECT_EQ(window_->TabHidden(), step.hidden) << FourCCText(step.what);
-    EXPECT_EQ(prefs_.window_mtab, step.hidden) << FourCCText(step.what);
-    EXPECT_TRUE(window_->isVisible()) << FourCCText(step.what);
+  for (const auto& [what, hidden] : {std::pair{kToggleMediaTab, true},
+                                     {kToggleMediaTab, false},
+                                     {kHideMediaTab, true},
+                                     {kHideMediaTab, true},
+                                     {kShowMediaTab, false}}) {
+    Send(Message(what));
+    EXPECT_EQ(window_->TabHidden(), hidden) << FourCCText(what);
+    EXPECT_EQ(prefs_.window_mtab, hidden) << FourCCText(what);
+    EXPECT_TRUE(window_->isVisible()) << FourCCText(what);
   }
   Send(Message(kHideMediaTab));
   delete window_;
@@ -156,18 +143,14 @@ TEST_F(MediaWindowTest, TheTabIsHiddenAndShownAndRemembered) {
 
 TEST_F(MediaWindowTest, TheEntrySizeIsKeptForTheNextWindow) {
   WriteList("/m/0.ogg\n");
-  const struct {
-    uint32_t what;
-    MediaEntriesView::EntrySize size;
-  } sizes[] = {{kMediaViewMini, MediaEntriesView::kMini},
-               {kMediaViewMaxi, MediaEntriesView::kMaxi},
-               {kMediaViewNormal, MediaEntriesView::kNormal}};
-  for (const auto& s : sizes) {
+  for (const auto& [what, size] : {std::pair{kMediaViewMini, MediaEntriesView::kMini},
+                                   {kMediaViewMaxi, MediaEntriesView::kMaxi},
+                                   {kMediaViewNormal, MediaEntriesView::kNormal}}) {
     Open();
-    Send(Message(s.what));
+    Send(Message(what));
     delete window_;
     Open();
-    EXPECT_EQ(View()->Size(), s.size) << FourCCText(s.what);
+    EXPECT_EQ(View()->Size(), size) << FourCCText(what);
     delete window_;
   }
 }
@@ -175,14 +158,12 @@ TEST_F(MediaWindowTest, TheEntrySizeIsKeptForTheNextWindow) {
 TEST_F(MediaWindowTest, ExitAndTheMenuAskEveryRunningPlayerToQuit) {
   players_.players[kSoundplaySignature] = {1.0f};
   Open();  // an empty list: the players quit all the same
-  Message exit(kMediaListKey);
-  exit.AddInt32("korukey", 72);
-  Send(exit);
+  SendKey(72);
   Settle();  // the list view passes it on to its window
   EXPECT_EQ(players_.calls, std::vector<std::string>{std::string("quit ") + kSoundplaySignature});
   players_.calls.clear();
   QMenu* menu = window_->ShowMenu(QPoint(0, 0));
-  QAction* item = MenuItem(menu, "Quit the players");
+  QAction* item = FindMenuItem(menu, QString("Quit the players"));
   ASSERT_NE(item, nullptr);
   item->trigger();
   menu->close();
@@ -224,8 +205,7 @@ TEST_F(MediaWindowTest, AnEditInTheTextEditorIsShownAndSurvivesClosing) {
 }
 
 TEST_F(MediaWindowTest, Screenshot) {
-  const char* folder = std::getenv("KORU_SCREENSHOT_DIR");
-  if (folder == nullptr) GTEST_SKIP() << "KORU_SCREENSHOT_DIR not set";
+  if (ScreenshotFolder() == nullptr) GTEST_SKIP() << "KORU_SCREENSHOT_DIR not set";
   std::string list;
   for (const auto& [album, colour] : {std::pair{"Morning Sessions", QColor(230, 130, 60)},
                                       std::pair{"Night Trains", QColor(30, 110, 150)}}) {
@@ -245,9 +225,7 @@ TEST_F(MediaWindowTest, Screenshot) {
   ScopedEnv home("HOME", dir_.Path().c_str());
   WriteList(list);
   prefs_.LAST_PLAY = 1;
-  Open();
-  Settle();
-  EXPECT_TRUE(window_->grab().save(QString(folder) + "/media-list.png"));
+  Screenshot(Open(), "media-list");
 }
 
 TEST_F(MediaWindowTest, AListChangedOnDiskIsShownWithoutPolling) {
