@@ -1,17 +1,19 @@
-#include <QAction>
-#include <QCloseEvent>
-#include <QLabel>
-#include <QMenu>
+// The media list window on a list file in a fresh folder, its actions run at once on recording
+// fakes and a virtual clock; and as the application opens and closes it for the main window.
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QUrl>
+#include <functional>
 
-#include "media_list/media_list_messages.h"
-#include "media_list_window_fixture.h"
-#include "platform/desktop/desktop_messages.h"
-#include "platform/messaging/trace.h"
+#include "actions/actions.h"
+#include "media_list/media_entries_view.h"
+#include "media_list/media_entry_view.h"
+#include "media_list/media_list_window.h"
+#include "platform/files/memory_node.h"
+#include "platform/messaging/clock.h"
 #include "screenshots.h"
-#include "toolkit/message_action.h"
+#include "shell/shell_fixture.h"
 
 namespace {
 
@@ -22,7 +24,65 @@ void Click(QWidget* widget, Qt::MouseButton button) {
   QApplication::sendEvent(widget, &press);
 }
 
-}  // namespace
+class MediaWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetThreadClock(&clock_);
+    SetAlertPresenter([this](const std::string& text) { alerts_.push_back(text); });
+  }
+  void TearDown() override {
+    delete window_;
+    SetAlertPresenter(nullptr);
+    SetThreadClock(nullptr);
+  }
+
+  std::filesystem::path ListFile() const { return dir_.Path() / "_koru_media_list"; }
+  void WriteList(const std::string& text) { std::ofstream(ListFile(), std::ios::binary) << text; }
+  // A file the shared MIME database takes for audio (by its name and its contents).
+  std::string AudioFile(const std::string& name) {
+    const std::filesystem::path path = dir_.Path() / name;
+    std::ofstream(path, std::ios::binary)
+        << std::string("RIFF\x24\0\0\0WAVEfmt ", 16) << std::string(40, '\0');
+    return path.string();
+  }
+
+  MediaListWindow* Open() {
+    window_ = new MediaListWindow(
+        &prefs_, [this](ActionThread::Action action) { action(services_); }, ListFile());
+    window_->show();
+    return window_;
+  }
+  MediaEntriesView* View() const { return window_->MediaView(); }
+  std::vector<std::string> Shown() const {
+    std::vector<std::string> paths;
+    for (MediaEntryView* view : View()->EntryViews()) paths.push_back(view->Path());
+    return paths;
+  }
+  void Send(const Message& message) {
+    window_->GetMessenger().SendMessage(message);
+    Settle();
+  }
+  // A remote's key to the list (`korukey`, a key function).
+  void SendKey(int32_t korukey) {
+    Message key(kMediaListKey);
+    key.AddInt32("korukey", korukey);
+    Send(key);
+  }
+  static void Settle() {
+    QApplication::processEvents();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+
+  TempDir dir_;
+  VirtualClock clock_;
+  Prefs prefs_{std::make_shared<MemoryNode>()};
+  FakeDesktop desktop_;
+  FakeMediaPlayers players_;
+  FakeLauncher launcher_;
+  ActionServices services_{&desktop_, &players_, nullptr, &launcher_};
+  std::vector<std::string> alerts_;
+  QPointer<MediaListWindow> window_;
+};
 
 TEST_F(MediaWindowTest, TheWindowShowsTheListAndKeepsItsSizeLimits) {
   WriteList("; - \n/m/one.ogg\n/m/two.ogg\n");
@@ -248,3 +308,100 @@ TEST_F(MediaWindowTest, AListChangedOnDiskIsShownWithoutPolling) {
   WriteList("/m/d.ogg\n");
   EXPECT_TRUE(shown_after({"/m/d.ogg"})) << "the replaced file is watched too";
 }
+
+class MediaListAppTest : public ShellTest {
+ protected:
+  void SetUp() override {
+    ShellTest::SetUp();
+    std::ofstream(home_.Path() / "_koru_media_list") << "/m/0.ogg\n/m/1.ogg\n";
+  }
+  // Messages here travel several hops (main window, application, list window, back).
+  static void Deliver() {
+    for (int hop = 0; hop < 8; ++hop) {
+      QApplication::sendPostedEvents();
+      QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+  }
+  // The list window, the router's list mode, the File menu's "Open" and "Close" items that are
+  // enabled, the compact view and the line above the key display.
+  std::string State() {
+    return std::string(app_->MediaWindow() ? "window" : "no window") +
+           (Window()->Router().MediaListMode() ? ", list mode" : "") +
+           (FindMenuItem(FileMenu(), kOpenMediaList)->isEnabled() ? ", Open" : "") +
+           (FindMenuItem(FileMenu(), kCloseMediaList)->isEnabled() ? ", Close" : "") +
+           (Window()->MiniViewShowing() ? ", compact" : "") + ", '" + Texts({"gloInfo"}) + "'";
+  }
+
+  ScopedEnv home_env_{"HOME", home_.Path().c_str()};
+};
+
+constexpr int kLrSatDown = 157, kLrSatPower = 181;
+
+TEST_F(MediaListAppTest, OpenAndCloseLeaveTheRemoteKeysToTheDesktopAgain) {
+  Start();
+  Post(kOpenMediaList);
+  Deliver();
+  MediaListWindow* list = app_->MediaWindow();
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->MediaView()->EntryViews().size(), 2u);
+  EXPECT_EQ(State(), "window, list mode, Close, compact, '*TRACKER*ON*TOP*'");
+  Post(kOpenMediaList);
+  Key(kLrSat, kLrSatFav);
+  Deliver();
+  EXPECT_EQ(app_->MediaWindow(), list) << "one media list window at a time";
+
+  // While the list is open the remote moves its selection, not the pointer.
+  Key(kLrSat, kLrSatDown);
+  Key(kLrSat, kLrSatVolUp);
+  Deliver();
+  EXPECT_EQ(list->MediaView()->Selected(), 1);
+  EXPECT_TRUE(desktop_->sent.empty());
+  EXPECT_EQ(State(), "window, list mode, Close, compact, '(Locked) Toplist'");
+
+  Post(kCloseMediaList);
+  Deliver();
+  EXPECT_EQ(State(), "no window, Open, ' '");
+  Key(kLrSat, kLrSatVolUp);
+  EXPECT_FALSE(desktop_->sent.empty()) << "Vol+ reaches the desktop again";
+
+  // "FAV" opens the list as "Open" does: the keys go to it.
+  Key(kLrSat, kLrSatFav);
+  Deliver();
+  EXPECT_EQ(State(), "window, list mode, Close, compact, ' '");
+  const size_t sent = desktop_->sent.size();
+  Key(kLrSat, kLrSatVolUp);
+  EXPECT_EQ(desktop_->sent.size(), sent);
+}
+
+TEST_F(MediaListAppTest, TheRemotesOkKeyPlaysTheSelectedEntry) {
+  const std::filesystem::path song = home_.Path() / "song.ogg";
+  std::ofstream(song) << "OggS";
+  std::ofstream(home_.Path() / "_koru_media_list") << song.string() << "\n/m/1.ogg\n";
+  Start();
+  Post(kOpenMediaList);
+  Deliver();
+  ASSERT_NE(app_->MediaWindow(), nullptr);
+  Key(kLrSat, kLrSatOk);
+  Deliver();
+  Window()->WaitForActions();
+  EXPECT_EQ(launcher_->calls, std::vector<std::string>{"open " + song.string()});
+  EXPECT_EQ(Settings()->LAST_PLAY, 0);
+}
+
+TEST_F(MediaListAppTest, EveryWayOfClosingTheListEndsTheMode) {
+  Start();
+  for (const auto& [how, close] :
+       {std::pair<const char*, std::function<void()>>{"Close in the main window",
+                                                      [this] { Post(kCloseMediaList); }},
+        {"Power on the remote", [this] { Key(kLrSat, kLrSatPower); }},
+        {"the list window itself", [this] { app_->MediaWindow()->close(); }}}) {
+    Post(kOpenMediaList);
+    Deliver();
+    ASSERT_NE(app_->MediaWindow(), nullptr) << how;
+    close();
+    Deliver();
+    EXPECT_EQ(State(), "no window, Open, ' '") << how;
+  }
+}
+
+}  // namespace

@@ -252,4 +252,29 @@ TEST(KoruProgram, ASocketThatCannotBeServedIsSaidAndTheProgramRunsOn) {
   EXPECT_NE(run.out.find("replay finished"), std::string::npos) << run.out;
 }
 
+// `koru --open preset-editor` and `--open media-list`: the window opens beside the main window
+// at start-up. The editor writes the current preset file when there is none; an unchanged media
+// list file is left alone.
+TEST(OpenOption, OpensThePresetEditorAtStartUp) {
+  TempDir dir;
+  const KoruRun run =
+      RunKoru({"--port", kKeyRecording, "--exit-after-replay", "--open", "preset-editor"}, dir);
+  ASSERT_EQ(run.exit_code, 0) << run.out;
+  EXPECT_NE(ReadAll(dir.Path() / "koru" / "_Remotes_" / "_preset_").find("[N0]: 'Workspace'  \n"),
+            std::string::npos)
+      << run.out;
+}
+
+TEST(MediaListProgram, OpensTheListAtStartAndLeavesAnUnchangedFileAlone) {
+  TempDir dir;
+  const std::string mine = "# mine\n/m/a.ogg\n/m/b.ogg\n";
+  std::ofstream(dir.Path() / "_koru_media_list") << mine;
+  const KoruRun run =
+      RunKoru({"--open", "media-list", "--port", kKeyRecording, "--exit-after-replay"}, dir);
+  ASSERT_EQ(run.exit_code, 0) << run.out;
+  EXPECT_NE(run.out.find(" ::CheckFolderImages \n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\n ~MEDIAWin  goodbye \n"), std::string::npos) << run.out;
+  EXPECT_EQ(ReadAll(dir.Path() / "_koru_media_list"), mine);
+}
+
 }  // namespace
