@@ -17,7 +17,6 @@
 #include "receiver/view/pulse_view.h"
 #include "settings/prefs.h"
 #include "temp_dir.h"
-#include "test_files.h"
 
 namespace {
 
@@ -248,14 +247,6 @@ TEST_F(ReceiverSessionTest, EndingTheThreadStopsItBeforeThePortCloses) {
   EXPECT_EQ(StateOf(thread), ThreadState::kEnded);
   view_.reset();
   session_.reset();  // closes the port; no thread reads it any more (ASan/TSan check)
-}
-
-TEST(PrintScanState, NamesEveryKnownState) {
-  for (const auto& state : ReadTable("shell/data/scan_states.tsv", 2)) {
-    TraceCapture trace;
-    PulseView::TraceScanState(std::stoi(state[0]));
-    EXPECT_EQ(trace.Text(), state[1]);
-  }
 }
 
 TEST_F(ReceiverSessionTest, ThePulseRestsUnlessTheThreadWaitsTheLampShowsOrAKeyWaitsToBeCleared) {
