@@ -36,11 +36,6 @@ TEST(Prefs, FirstStartWritesEveryKeyWithItsDefaultAndAChangeSurvivesARestart) {
   ScopedEnv config("XDG_CONFIG_HOME", (dir.Path() / "config").c_str());
   std::unique_ptr<Prefs> prefs = Prefs::OpenSettingsFile();
   EXPECT_FALSE(prefs->HadError());
-  EXPECT_STREQ(prefs->rs232_port, "serial0");
-  EXPECT_EQ(prefs->PRIORITY, 40);
-  EXPECT_FALSE(prefs->classic_timing);
-  EXPECT_FALSE(prefs->lircd_socket);
-  EXPECT_EQ(prefs->prefs_window_rect, (Rect{60, 100, 760, 300}));
 
   FileNode file(dir.Path() / "config" / kSettingsFileName);
   for (const auto& key : ReadTable("shell/data/settings_keys.tsv", 1)) {
