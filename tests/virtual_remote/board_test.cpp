@@ -1,3 +1,4 @@
+#include <iterator>
 #include <map>
 #include <sstream>
 
