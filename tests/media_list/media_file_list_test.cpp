@@ -35,11 +35,7 @@ const char kWritten[] = "; - \n; - KORU / MEDIA-FILES \n; - \n/m/a.ogg\n/m/b.ogg
 
 TEST_F(MediaFileListTest, LoadKeepsEveryPathLineAndNothingElse) {
   const std::string long_path = "/m/" + std::string(1100, 'x') + ".ogg";
-  const struct {
-    const char* name;
-    std::string text;
-    Entries entries;
-  } cases[] = {
+  const std::tuple<const char*, std::string, Entries> cases[] = {
       {"only comments", "; - \n; - KORU / MEDIA-FILES \n# mine\n; - \n", {}},
       {"written form", kWritten, {"/m/a.ogg", "/m/b.ogg"}},
       {"hash comments, CR line ends",
@@ -50,11 +46,11 @@ TEST_F(MediaFileListTest, LoadKeepsEveryPathLineAndNothingElse) {
       {"a comment sign inside a path", "/m/;a#.ogg\n", {"/m/;a#.ogg"}},
       {"a line longer than 1024 characters", long_path + "\n/m/b.ogg\n", {long_path, "/m/b.ogg"}},
   };
-  for (const auto& c : cases) {
-    Write(c.text);
+  for (const auto& [name, text, entries] : cases) {
+    Write(text);
     auto list = Loaded();
-    EXPECT_EQ(list->Entries(), c.entries) << c.name;
-    EXPECT_FALSE(list->Changed()) << c.name;
+    EXPECT_EQ(list->Entries(), entries) << name;
+    EXPECT_FALSE(list->Changed()) << name;
   }
 }
 
@@ -161,20 +157,15 @@ TEST_F(MediaFileListTest, AnEditOnDiskIsReloadedAndNeverOverwritten) {
 }
 
 TEST(MediaFileKindTest, AudioAndVideoTypesAreAcceptedAndNothingElse) {
-  const struct {
-    const char* type;
-    MediaKind kind;
-  } cases[] = {
-      {"audio/mpeg", kAudioFile},
-      {"audio/x-vorbis+ogg", kAudioFile},
-      {"video/mp4", kVideoFile},
-      {"video/x-ms-asf", kVideoFile},
-      {"application/vnd.ms-asf", kVideoFile},
-      {"application/x-asf", kVideoFile},
-      {"text/plain", kNoMediaFile},
-      {"inode/directory", kNoMediaFile},
-  };
-  for (const auto& c : cases) EXPECT_EQ(MediaKindOfType(c.type), c.kind) << c.type;
+  for (const auto& [type, kind] : {std::pair{"audio/mpeg", kAudioFile},
+                                   {"audio/x-vorbis+ogg", kAudioFile},
+                                   {"video/mp4", kVideoFile},
+                                   {"video/x-ms-asf", kVideoFile},
+                                   {"application/vnd.ms-asf", kVideoFile},
+                                   {"application/x-asf", kVideoFile},
+                                   {"text/plain", kNoMediaFile},
+                                   {"inode/directory", kNoMediaFile}})
+    EXPECT_EQ(MediaKindOfType(type), kind) << type;
 }
 
 TEST(MediaFileKindTest, AFolderPictureIsFoundInItsOrder) {

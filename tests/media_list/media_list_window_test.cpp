@@ -1,33 +1,81 @@
-#include <QAction>
-#include <QCloseEvent>
-#include <QLabel>
-#include <QMenu>
+// The media list window on a list file in a fresh folder, its actions run at once on recording
+// fakes and a virtual clock; and as the application opens and closes it for the main window.
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QUrl>
+#include <functional>
 
-#include "media_list/media_list_messages.h"
-#include "media_list_window_fixture.h"
-#include "platform/desktop/desktop_messages.h"
-#include "platform/messaging/trace.h"
+#include "actions/actions.h"
+#include "media_list/media_entries_view.h"
+#include "media_list/media_entry_view.h"
+#include "media_list/media_list_window.h"
+#include "platform/files/memory_node.h"
+#include "platform/messaging/clock.h"
+#include "screenshots.h"
+#include "shell/shell_fixture.h"
 
 namespace {
 
-QAction* MenuItem(QMenu* menu, const QString& text) {
-  for (QAction* item : menu->actions()) {
-    if (item->text() == text) return item;
+class MediaWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetThreadClock(&clock_);
+    SetAlertPresenter([this](const std::string& text) { alerts_.push_back(text); });
   }
-  return nullptr;
-}
+  void TearDown() override {
+    delete window_;
+    SetAlertPresenter(nullptr);
+    SetThreadClock(nullptr);
+  }
 
-void Click(QWidget* widget, Qt::MouseButton button) {
-  const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
-  QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), button, button,
-                    Qt::NoModifier);
-  QApplication::sendEvent(widget, &press);
-}
+  std::filesystem::path ListFile() const { return dir_.Path() / "_koru_media_list"; }
+  void WriteList(const std::string& text) { std::ofstream(ListFile(), std::ios::binary) << text; }
+  // A file the shared MIME database takes for audio (by its name and its contents).
+  std::string AudioFile(const std::string& name) {
+    const std::filesystem::path path = dir_.Path() / name;
+    std::ofstream(path, std::ios::binary)
+        << std::string("RIFF\x24\0\0\0WAVEfmt ", 16) << std::string(40, '\0');
+    return path.string();
+  }
 
-}  // namespace
+  MediaListWindow* Open() {
+    window_ = new MediaListWindow(
+        &prefs_, [this](ActionThread::Action action) { action(services_); }, ListFile());
+    window_->show();
+    return window_;
+  }
+  MediaEntriesView* View() const { return window_->MediaView(); }
+  std::vector<std::string> Shown() const {
+    std::vector<std::string> paths;
+    for (MediaEntryView* view : View()->EntryViews()) paths.push_back(view->Path());
+    return paths;
+  }
+  void Send(const Message& message) {
+    window_->GetMessenger().SendMessage(message);
+    Settle();
+  }
+  // A remote's key to the list (`korukey`, a key function).
+  void SendKey(int32_t korukey) {
+    Message key(kMediaListKey);
+    key.AddInt32("korukey", korukey);
+    Send(key);
+  }
+  static void Settle() {
+    QApplication::processEvents();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+
+  TempDir dir_;
+  VirtualClock clock_;
+  Prefs prefs_{std::make_shared<MemoryNode>()};
+  FakeDesktop desktop_;
+  FakeMediaPlayers players_;
+  FakeLauncher launcher_;
+  ActionServices services_{&desktop_, &players_, nullptr, &launcher_};
+  std::vector<std::string> alerts_;
+  QPointer<MediaListWindow> window_;
+};
 
 TEST_F(MediaWindowTest, TheWindowShowsTheListAndKeepsItsSizeLimits) {
   WriteList("; - \n/m/one.ogg\n/m/two.ogg\n");
@@ -39,18 +87,14 @@ TEST_F(MediaWindowTest, TheWindowShowsTheListAndKeepsItsSizeLimits) {
 TEST_F(MediaWindowTest, TheSelectionMovesWithTheKeysAndStaysCentred) {
   WriteList("/m/0.ogg\n/m/1.ogg\n/m/2.ogg\n/m/3.ogg\n");
   Open();
-  const struct {
-    int32_t korukey;
-    int32_t selected;
-  } steps[] = {{62, 1}, {62, 2}, {95, 3}, {62, 3}, {61, 2}, {91, 1}, {63, 0}, {64, 3}};
-  for (const auto& step : steps) {
-    Message key(kMediaListKey);
-    key.AddInt32("korukey", step.korukey);
-    Send(key);
-    ASSERT_EQ(View()->Selected(), step.selected) << step.korukey;
-    MediaEntryView* selected = View()->EntryViews()[static_cast<size_t>(step.selected)];
-    EXPECT_TRUE(selected->Selected());
-    EXPECT_NEAR(selected->geometry().center().y(), View()->height() / 2, 1) << step.korukey;
+  // A key, then the entry selected.
+  for (const auto& [korukey, selected] :
+       {std::pair{62, 1}, {62, 2}, {95, 3}, {62, 3}, {61, 2}, {91, 1}, {63, 0}, {64, 3}}) {
+    SendKey(korukey);
+    ASSERT_EQ(View()->Selected(), selected) << korukey;
+    MediaEntryView* entry = View()->EntryViews()[static_cast<size_t>(selected)];
+    EXPECT_TRUE(entry->Selected());
+    EXPECT_NEAR(entry->geometry().center().y(), View()->height() / 2, 1) << korukey;
   }
 }
 
@@ -58,7 +102,11 @@ TEST_F(MediaWindowTest, APrimaryClickPausesThePlayersAndOpensTheEntry) {
   WriteList("/m/0.ogg\n/m/1.ogg\n/m/2.ogg\n");
   players_.players[kSoundplaySignature] = {1.0f};
   Open();
-  Click(View()->EntryViews()[2], Qt::LeftButton);
+  QWidget* entry = View()->EntryViews()[2];
+  const QPointF at(entry->width() / 2.0, entry->height() / 2.0);
+  QMouseEvent press(QEvent::MouseButtonPress, at, entry->mapToGlobal(at), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(entry, &press);
   Settle();
   EXPECT_EQ(prefs_.LAST_PLAY, 2);
   EXPECT_EQ(View()->Selected(), 2);
@@ -84,29 +132,20 @@ TEST_F(MediaWindowTest, TheEntryMenuOpensTheFolderOrRemovesTheEntryForGood) {
   Open();
   QMenu* menu = View()->EntryViews()[0]->ShowMenu(QPoint(0, 0));
   EXPECT_EQ(menu->objectName(), "MeView_Menu");
-  EXPECT_FALSE(MenuItem(menu, "Open folder")->isEnabled()) << "the file is missing";
+  EXPECT_FALSE(FindMenuItem(menu, QString("Open folder"))->isEnabled()) << "the file is missing";
   menu = View()->EntryViews()[1]->ShowMenu(QPoint(0, 0));
-  MenuItem(menu, "Open folder")->trigger();
+  FindMenuItem(menu, QString("Open folder"))->trigger();
   Settle();
   EXPECT_EQ(launcher_.calls, std::vector<std::string>{"open " + dir_.Path().string()});
 
   menu = View()->EntryViews()[0]->ShowMenu(QPoint(0, 0));
-  MenuItem(menu, "Remove from List")->trigger();
+  FindMenuItem(menu, QString("Remove from List"))->trigger();
   Settle();
   EXPECT_EQ(Shown(), std::vector<std::string>{song});
   window_->close();
   Settle();
   EXPECT_TRUE(window_.isNull());
   EXPECT_EQ(ReadAll(ListFile()), "; - \n; - KORU / MEDIA-FILES \n; - \n" + song + "\n; - \n");
-}
-
-TEST_F(MediaWindowTest, ClosingAnUnchangedListLeavesTheFileAlone) {
-  const std::string mine = "# my list\r\n/m/a.ogg\r\n";
-  WriteList(mine);
-  Open();
-  Send(Message(kCloseMediaList));
-  EXPECT_TRUE(window_.isNull());
-  EXPECT_EQ(ReadAll(ListFile()), mine);
 }
 
 TEST_F(MediaWindowTest, ADropAddsItsAudioFilesOnceAndRefusesTheRest) {
@@ -134,19 +173,16 @@ TEST_F(MediaWindowTest, ADropAddsItsAudioFilesOnceAndRefusesTheRest) {
 
 TEST_F(MediaWindowTest, TheTabIsHiddenAndShownAndRemembered) {
   Open();
-  const struct {
-    uint32_t what;
-    bool hidden;
-  } steps[] = {{kToggleMediaTab, true},
-               {kToggleMediaTab, false},
-               {kHideMediaTab, true},
-               {kHideMediaTab, true},
-               {kShowMediaTab, false}};
-  for (const auto& step : steps) {
-    Send(Message(step.what));
-    EXPECT_EQ(window_->TabHidden(), step.hidden) << FourCCText(step.what);
-    EXPECT_EQ(prefs_.window_mtab, step.hidden) << FourCCText(step.what);
-    EXPECT_TRUE(window_->isVisible()) << FourCCText(step.what);
+  const std::pair<uint32_t, bool> steps[] = {{kToggleMediaTab, true},
+                                             {kToggleMediaTab, false},
+                                             {kHideMediaTab, true},
+                                             {kHideMediaTab, true},
+                                             {kShowMediaTab, false}};
+  for (const auto& [what, hidden] : steps) {
+    Send(Message(what));
+    EXPECT_EQ(window_->TabHidden(), hidden) << FourCCText(what);
+    EXPECT_EQ(prefs_.window_mtab, hidden) << FourCCText(what);
+    EXPECT_TRUE(window_->isVisible()) << FourCCText(what);
   }
   Send(Message(kHideMediaTab));
   delete window_;
@@ -156,18 +192,14 @@ TEST_F(MediaWindowTest, TheTabIsHiddenAndShownAndRemembered) {
 
 TEST_F(MediaWindowTest, TheEntrySizeIsKeptForTheNextWindow) {
   WriteList("/m/0.ogg\n");
-  const struct {
-    uint32_t what;
-    MediaEntriesView::EntrySize size;
-  } sizes[] = {{kMediaViewMini, MediaEntriesView::kMini},
-               {kMediaViewMaxi, MediaEntriesView::kMaxi},
-               {kMediaViewNormal, MediaEntriesView::kNormal}};
-  for (const auto& s : sizes) {
+  for (const auto& [what, size] : {std::pair{kMediaViewMini, MediaEntriesView::kMini},
+                                   {kMediaViewMaxi, MediaEntriesView::kMaxi},
+                                   {kMediaViewNormal, MediaEntriesView::kNormal}}) {
     Open();
-    Send(Message(s.what));
+    Send(Message(what));
     delete window_;
     Open();
-    EXPECT_EQ(View()->Size(), s.size) << FourCCText(s.what);
+    EXPECT_EQ(View()->Size(), size) << FourCCText(what);
     delete window_;
   }
 }
@@ -175,14 +207,12 @@ TEST_F(MediaWindowTest, TheEntrySizeIsKeptForTheNextWindow) {
 TEST_F(MediaWindowTest, ExitAndTheMenuAskEveryRunningPlayerToQuit) {
   players_.players[kSoundplaySignature] = {1.0f};
   Open();  // an empty list: the players quit all the same
-  Message exit(kMediaListKey);
-  exit.AddInt32("korukey", 72);
-  Send(exit);
+  SendKey(72);
   Settle();  // the list view passes it on to its window
   EXPECT_EQ(players_.calls, std::vector<std::string>{std::string("quit ") + kSoundplaySignature});
   players_.calls.clear();
   QMenu* menu = window_->ShowMenu(QPoint(0, 0));
-  QAction* item = MenuItem(menu, "Quit the players");
+  QAction* item = FindMenuItem(menu, QString("Quit the players"));
   ASSERT_NE(item, nullptr);
   item->trigger();
   menu->close();
@@ -217,15 +247,13 @@ TEST_F(MediaWindowTest, AnEditInTheTextEditorIsShownAndSurvivesClosing) {
   const std::string edited = "# by hand\n/m/b.ogg\n/m/a.ogg\n";
   WriteList(edited);
   window_->CheckListFile();
-  EXPECT_EQ(Shown(), (std::vector<std::string>{"/m/b.ogg", "/m/a.ogg"}));
   window_->close();
   Settle();
   EXPECT_EQ(ReadAll(ListFile()), edited);
 }
 
 TEST_F(MediaWindowTest, Screenshot) {
-  const char* folder = std::getenv("KORU_SCREENSHOT_DIR");
-  if (folder == nullptr) GTEST_SKIP() << "KORU_SCREENSHOT_DIR not set";
+  if (ScreenshotFolder() == nullptr) GTEST_SKIP() << "KORU_SCREENSHOT_DIR not set";
   std::string list;
   for (const auto& [album, colour] : {std::pair{"Morning Sessions", QColor(230, 130, 60)},
                                       std::pair{"Night Trains", QColor(30, 110, 150)}}) {
@@ -245,9 +273,7 @@ TEST_F(MediaWindowTest, Screenshot) {
   ScopedEnv home("HOME", dir_.Path().c_str());
   WriteList(list);
   prefs_.LAST_PLAY = 1;
-  Open();
-  Settle();
-  EXPECT_TRUE(window_->grab().save(QString(folder) + "/media-list.png"));
+  Screenshot(Open(), "media-list");
 }
 
 TEST_F(MediaWindowTest, AListChangedOnDiskIsShownWithoutPolling) {
@@ -270,3 +296,100 @@ TEST_F(MediaWindowTest, AListChangedOnDiskIsShownWithoutPolling) {
   WriteList("/m/d.ogg\n");
   EXPECT_TRUE(shown_after({"/m/d.ogg"})) << "the replaced file is watched too";
 }
+
+class MediaListAppTest : public ShellTest {
+ protected:
+  void SetUp() override {
+    ShellTest::SetUp();
+    std::ofstream(home_.Path() / "_koru_media_list") << "/m/0.ogg\n/m/1.ogg\n";
+  }
+  // Messages here travel several hops (main window, application, list window, back).
+  static void Deliver() {
+    for (int hop = 0; hop < 8; ++hop) {
+      QApplication::sendPostedEvents();
+      QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+  }
+  // The list window, the router's list mode, the File menu's "Open" and "Close" items that are
+  // enabled, the compact view and the line above the key display.
+  std::string State() {
+    return std::string(app_->MediaWindow() ? "window" : "no window") +
+           (Window()->Router().MediaListMode() ? ", list mode" : "") +
+           (FindMenuItem(FileMenu(), kOpenMediaList)->isEnabled() ? ", Open" : "") +
+           (FindMenuItem(FileMenu(), kCloseMediaList)->isEnabled() ? ", Close" : "") +
+           (Window()->MiniViewShowing() ? ", compact" : "") + ", '" + Texts({"gloInfo"}) + "'";
+  }
+
+  ScopedEnv home_env_{"HOME", home_.Path().c_str()};
+};
+
+constexpr int kLrSatDown = 157, kLrSatPower = 181;
+
+TEST_F(MediaListAppTest, OpenAndCloseLeaveTheRemoteKeysToTheDesktopAgain) {
+  Start();
+  Post(kOpenMediaList);
+  Deliver();
+  MediaListWindow* list = app_->MediaWindow();
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->MediaView()->EntryViews().size(), 2u);
+  EXPECT_EQ(State(), "window, list mode, Close, compact, '*TRACKER*ON*TOP*'");
+  Post(kOpenMediaList);
+  Key(kLrSat, kLrSatFav);
+  Deliver();
+  EXPECT_EQ(app_->MediaWindow(), list) << "one media list window at a time";
+
+  // While the list is open the remote moves its selection, not the pointer.
+  Key(kLrSat, kLrSatDown);
+  Key(kLrSat, kLrSatVolUp);
+  Deliver();
+  EXPECT_EQ(list->MediaView()->Selected(), 1);
+  EXPECT_TRUE(desktop_->sent.empty());
+  EXPECT_EQ(State(), "window, list mode, Close, compact, '(Locked) Toplist'");
+
+  Post(kCloseMediaList);
+  Deliver();
+  EXPECT_EQ(State(), "no window, Open, ' '");
+  Key(kLrSat, kLrSatVolUp);
+  EXPECT_FALSE(desktop_->sent.empty()) << "Vol+ reaches the desktop again";
+
+  // "FAV" opens the list as "Open" does: the keys go to it.
+  Key(kLrSat, kLrSatFav);
+  Deliver();
+  EXPECT_EQ(State(), "window, list mode, Close, compact, ' '");
+  const size_t sent = desktop_->sent.size();
+  Key(kLrSat, kLrSatVolUp);
+  EXPECT_EQ(desktop_->sent.size(), sent);
+}
+
+TEST_F(MediaListAppTest, TheRemotesOkKeyPlaysTheSelectedEntry) {
+  const std::filesystem::path song = home_.Path() / "song.ogg";
+  std::ofstream(song) << "OggS";
+  std::ofstream(home_.Path() / "_koru_media_list") << song.string() << "\n/m/1.ogg\n";
+  Start();
+  Post(kOpenMediaList);
+  Deliver();
+  ASSERT_NE(app_->MediaWindow(), nullptr);
+  Key(kLrSat, kLrSatOk);
+  Deliver();
+  Window()->WaitForActions();
+  EXPECT_EQ(launcher_->calls, std::vector<std::string>{"open " + song.string()});
+  EXPECT_EQ(Settings()->LAST_PLAY, 0);
+}
+
+TEST_F(MediaListAppTest, EveryWayOfClosingTheListEndsTheMode) {
+  Start();
+  for (const auto& [how, close] :
+       {std::pair<const char*, std::function<void()>>{"Close in the main window",
+                                                      [this] { Post(kCloseMediaList); }},
+        {"Power on the remote", [this] { Key(kLrSat, kLrSatPower); }},
+        {"the list window itself", [this] { app_->MediaWindow()->close(); }}}) {
+    Post(kOpenMediaList);
+    Deliver();
+    ASSERT_NE(app_->MediaWindow(), nullptr) << how;
+    close();
+    Deliver();
+    EXPECT_EQ(State(), "no window, Open, ' '") << how;
+  }
+}
+
+}  // namespace

@@ -42,10 +42,8 @@ TEST(PresetFile, WritesTheExactLayoutAndReadsItBack) {
   EXPECT_EQ(ReadKoruType(node), kKoruPresetFile);
   PresetList back = NewPresetList();
   EXPECT_EQ(ReadPresetFile(path, &back), 4);
-  for (int slot = 0; slot < kPresetSlots; ++slot) {
-    const bool kept = slot == 0 || slot == 13 || slot == 21 || slot == 39;
-    EXPECT_EQ(back[slot], kept ? list[slot] : "-unset-") << slot;
-  }
+  list[45] = list[50] = "-unset-";
+  EXPECT_EQ(back, list);
 }
 
 TEST(PresetFile, ValuesThatCannotBeReadBackAreNeverWritten) {
@@ -61,17 +59,15 @@ TEST(PresetFile, ValuesThatCannotBeReadBackAreNeverWritten) {
   EXPECT_EQ(PresetValueProblem(15, list[15]), "");
   EXPECT_EQ(PresetValueProblem(16, list[16]),
             "it is 245 characters long; a preset holds 244 at most");
-  EXPECT_EQ(text.find("xxx"), std::string::npos);
-  EXPECT_EQ(text.find("it's"), std::string::npos);
-  EXPECT_EQ(text.find("two"), std::string::npos);
-  EXPECT_NE(text.find("[N4]: 'fine'"), std::string::npos);
   EXPECT_TRUE(trace.Contains("preset [N1]:  not written"));
-  EXPECT_EQ(text.find("zzz"), std::string::npos);
+  for (const char* never : {"xxx", "it's", "two", "zzz"})
+    EXPECT_EQ(text.find(never), std::string::npos) << never;
   TempDir dir;
   std::ofstream(dir.Path() / "p") << text;
   PresetList back = NewPresetList();
-  ReadPresetFile(dir.Path() / "p", &back);
-  EXPECT_EQ(back[15], list[15]);
+  EXPECT_EQ(ReadPresetFile(dir.Path() / "p", &back), 2) << text;
+  list[1] = list[2] = list[3] = list[16] = "-unset-";
+  EXPECT_EQ(back, list);
 }
 
 TEST(PresetFile, OverlongLinesAreIgnoredWholeAndMissingFilesReported) {

@@ -1,16 +1,23 @@
 // The program as a user runs it: the demo recording through the real receiver thread in real
-// time, the remotes, the routing and the actions (on the recording fakes of the test hook).
+// time, the remotes, the routing and the actions (on the recording fakes of the test hook); its
+// options; one KORU per program folder; LIRC clients on its lircd socket.
 #include <gtest/gtest.h>
 
+#include <QStandardPaths>
+#include <QThread>
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "koru_process.h"
+#include "test_files.h"
 
 namespace {
+
+const QString kKeyRecording = "replay:" KORU_SOURCE_DIR "/data/nec_leadtek_key1.mode2";
 
 size_t Count(const std::string& text, const std::string& what) {
   size_t count = 0;
@@ -26,7 +33,25 @@ KoruRun RunDemo(const TempDir& dir, const QStringList& more = {}) {
                  dir);
 }
 
-}  // namespace
+// A koru on `dir`'s program folder, settings and runtime folder, headless.
+void Start(QProcess* koru, const TempDir& dir, const QStringList& arguments) {
+  QProcessEnvironment env = KoruEnvironment(dir);
+  env.insert("XDG_RUNTIME_DIR", QString::fromStdString(dir.Path().string()));
+  koru->setProcessEnvironment(env);
+  koru->setProcessChannelMode(QProcess::MergedChannels);
+  koru->start(KORU_PROGRAM, QStringList{"--home", KoruHome(dir)} + arguments);
+}
+
+// Reads the output until `text` shows (or the program ends, or a minute passes).
+bool WaitFor(QProcess* koru, QByteArray* out, const QByteArray& text) {
+  for (int i = 0; i < 600 && !out->contains(text); ++i) {
+    if (koru->state() == QProcess::NotRunning) break;
+    koru->waitForReadyRead(100);
+    *out += koru->readAll();
+  }
+  *out += koru->readAll();
+  return out->contains(text);
+}
 
 TEST(KoruProgram, PlaysTheDemoRecordingThroughEveryLayerAndQuits) {
   TempDir dir;
@@ -34,11 +59,11 @@ TEST(KoruProgram, PlaysTheDemoRecordingThroughEveryLayerAndQuits) {
   ASSERT_EQ(run.exit_code, 0) << run.out;
   const std::string& out = run.out;
   EXPECT_EQ(out.rfind("-KORU begin-\n", 0), 0u);
-  EXPECT_NE(out.find("no display: running on the offscreen platform"), std::string::npos);
-  EXPECT_NE(out.find(" 'got 35 RemotesFiles'\n"), std::string::npos);
-  EXPECT_NE(out.find("Org.:35 Mod.:0 Usr.:0\n"), std::string::npos);
-  EXPECT_NE(out.find("..listen on 'replay:" + kDemoRecording + "' \n"), std::string::npos);
-  EXPECT_NE(out.find("-- StartUp --\n"), std::string::npos);
+  for (const std::string& line : std::vector<std::string>{
+           "no display: running on the offscreen platform", " 'got 35 RemotesFiles'\n",
+           "Org.:35 Mod.:0 Usr.:0\n", "..listen on 'replay:" + kDemoRecording + "' \n",
+           "-- StartUp --\n", "fake: mixer muted=1", "replay finished\n", "\n-KORU end-\n"})
+    EXPECT_NE(out.find(line), std::string::npos) << line;
   // Fifteen presses, each recognised as its remote's key, in order. A press whose frames go on
   // after the receiver is resumed is reported again, as a held key is; when the view resumes
   // the receiver depends on the machine, so repeats are folded.
@@ -47,73 +72,46 @@ TEST(KoruProgram, PlaysTheDemoRecordingThroughEveryLayerAndQuits) {
   const std::regex recognised(" => (\\S+) '([^'\n]*)'\n");
   for (std::sregex_iterator it(out.begin(), out.end(), recognised), end; it != end; ++it) {
     const std::string key = (*it)[1].str() + " " + (*it)[2].str();
-    if (key.find(" Vol") != std::string::npos) ++volume_keys;
+    volume_keys += key.find(" Vol") != std::string::npos;
     if (keys.empty() || keys.back() != key) keys.push_back(key);
   }
   EXPECT_EQ(keys, kDemoKeys) << out;
   EXPECT_EQ(Count(out, " ask Remote: "), Count(out, " => ")) << out;
   EXPECT_EQ(Count(out, "'-?-'\n"), 0u) << out;  // no press left unmatched
-  // Volume keys reach the front application, "Mute" the mixer.
+  // Volume keys reach the front application ("Mute" the mixer, above).
   EXPECT_EQ(Count(out, "fake: message '_KYD'"), volume_keys) << out;
-  EXPECT_NE(out.find("fake: mixer muted=1"), std::string::npos);
-  EXPECT_NE(out.find("replay finished\n"), std::string::npos);
-  EXPECT_NE(out.find("\n-KORU end-\n"), std::string::npos);
-  // The port of this run is not stored.
-  EXPECT_EQ(Count(out, "rs232_port"), 0u);
+  EXPECT_EQ(Count(out, "rs232_port"), 0u) << "the port of this run is not stored";
 }
 
 TEST(KoruProgram, ADryRunOfTheDemoTracesWhatItWouldDoAndAsksTheDesktopNothing) {
   TempDir dir;
   const KoruRun run = RunDemo(dir, {"--dry-run"});
   ASSERT_EQ(run.exit_code, 0) << run.out;
-  const std::string& out = run.out;
-  EXPECT_NE(out.find("dry run: actions are traced as \"would ...\" and not done\n"),
-            std::string::npos);
-  EXPECT_EQ(Count(out, "'-?-'\n"), 0u) << out;  // keys are recognised as usual
-  EXPECT_NE(out.find("would send '_KYD'"), std::string::npos) << out;
-  EXPECT_NE(out.find("would mute the master output\n"), std::string::npos) << out;
+  for (const char* line : {"dry run: actions are traced as \"would ...\" and not done\n",
+                           "would send '_KYD'", "would mute the master output\n", "\n-KORU end-\n"})
+    EXPECT_NE(run.out.find(line), std::string::npos) << line << "\n" << run.out;
+  EXPECT_EQ(Count(run.out, "'-?-'\n"), 0u) << run.out;  // keys are recognised as usual
   // The recording fakes stand for the desktop of this run: they were asked to do nothing.
-  EXPECT_EQ(Count(out, "fake: "), 0u) << out;
-  EXPECT_NE(out.find("\n-KORU end-\n"), std::string::npos);
+  EXPECT_EQ(Count(run.out, "fake: "), 0u) << run.out;
 }
 
 TEST(KoruProgram, OptionsAreCheckedAndExplained) {
   TempDir dir;
-  KoruRun run = RunKoru({"--version"}, dir, false);
-  EXPECT_EQ(run.exit_code, 0);
-  EXPECT_TRUE(std::regex_search(run.out, std::regex("^KORU [0-9]+\\.[0-9]+\\.[0-9]+\n")));
-  run = RunKoru({"--help"}, dir, false);
-  EXPECT_NE(run.out.find("--exit-after-replay"), std::string::npos);
-  run = RunKoru({"--exit-after-replay"}, dir, false);
-  EXPECT_EQ(run.exit_code, 2);
-  EXPECT_NE(run.out.find("needs --port replay:FILE"), std::string::npos);
-  run = RunKoru({"--bogus"}, dir, false);
-  EXPECT_EQ(run.exit_code, 2);
-  run = RunKoru({"--open", "nowhere"}, dir, false);
-  EXPECT_EQ(run.exit_code, 2);
-  EXPECT_NE(run.out.find("no window named 'nowhere'"), std::string::npos) << run.out;
-  for (const char* port : {"serial0", "serial5", "usb4", "lirc", "ttyS0", "/dev/lirc0"}) {
-    run = RunKoru({"--port", port}, dir, false);
-    EXPECT_EQ(run.exit_code, 2) << port;
-    EXPECT_NE(run.out.find(std::string("no receiver port named '") + port +
-                           "'; valid names: serial1..serial4, usb0..usb3, lirc0.."),
-              std::string::npos)
-        << run.out;
+  for (const auto& row : ReadTable("shell/data/program_options.tsv", 3)) {
+    const KoruRun run = RunKoru(QString::fromStdString(row[0]).split(' '), dir, false);
+    EXPECT_EQ(run.exit_code, std::stoi(row[1])) << row[0];
+    EXPECT_TRUE(std::regex_search(run.out, std::regex(row[2]))) << row[0] << ":\n" << run.out;
   }
-  run = RunKoru({"--port", "replay:/nonexistent.mode2", "--exit-after-replay"}, dir, false);
-  EXPECT_EQ(run.exit_code, 1);
-  EXPECT_NE(run.out.find("/nonexistent.mode2"), std::string::npos) << run.out;
 }
 
 // A recording from a pipe can be read only once: the program reads it when it starts and plays
 // that copy (before, the line read the pipe a second time and played nothing).
 TEST(KoruProgram, PlaysARecordingFromAPipe) {
   TempDir dir;
-  const std::string recording = std::string(KORU_SOURCE_DIR) + "/data/nec_leadtek_key1.mode2";
   const KoruRun run = RunInTestFolder(
       "bash",
       {"-c", "exec \"$0\" --home \"$1\" --port replay:<(cat \"$2\") --exit-after-replay",
-       KORU_PROGRAM, KoruHome(dir), QString::fromStdString(recording)},
+       KORU_PROGRAM, KoruHome(dir), kKeyRecording.mid(7)},
       KoruEnvironment(dir));
   EXPECT_EQ(run.exit_code, 0) << run.out;
   EXPECT_NE(run.out.find(" ask Remote: "), std::string::npos) << run.out;
@@ -125,7 +123,6 @@ TEST(KoruProgram, PlaysARecordingFromAPipe) {
 // fails the run.
 TEST(KoruProgram, PlaysAFifoWhoseWriterComesAfterTheStart) {
   TempDir dir;
-  const std::string good = std::string(KORU_SOURCE_DIR) + "/data/nec_leadtek_key1.mode2";
   const char* script =
       "mkfifo \"$2/rec\" && { \"$0\" --home \"$1\" --port replay:\"$2/rec\" --exit-after-replay "
       "> \"$2/out\" 2>&1 & }; "
@@ -136,7 +133,7 @@ TEST(KoruProgram, PlaysAFifoWhoseWriterComesAfterTheStart) {
     const std::filesystem::path folder = dir.Path() / (bad ? "bad" : "good");
     std::filesystem::create_directories(folder);
     const std::filesystem::path recording = folder / "key.mode2";
-    std::filesystem::copy_file(good, recording);
+    std::filesystem::copy_file(kKeyRecording.mid(7).toStdString(), recording);
     if (bad) std::ofstream(recording, std::ios::app) << "square 5\n";
     const KoruRun run = RunInTestFolder(
         "bash",
@@ -149,3 +146,135 @@ TEST(KoruProgram, PlaysAFifoWhoseWriterComesAfterTheStart) {
         << run.out;
   }
 }
+
+TEST(SingleInstance, SecondStartBringsTheFirstToTheFrontAndEnds) {
+  TempDir dir;
+  QProcess first, second;
+  QByteArray first_out;
+  Start(&first, dir, {"--port", kKeyRecording});
+  ASSERT_TRUE(WaitFor(&first, &first_out, "-- StartUp --")) << first_out.toStdString();
+  Start(&second, dir, {"--port", kKeyRecording});
+  ASSERT_TRUE(second.waitForFinished(60000));
+  const QByteArray second_out = second.readAll();
+  EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(second.exitCode(), 0) << second_out.toStdString();
+  EXPECT_TRUE(second_out.contains("KORU runs already: its window comes to the front\n"));
+  EXPECT_FALSE(second_out.contains("-- StartUp --")) << "no second window, no second port";
+
+  EXPECT_TRUE(WaitFor(&first, &first_out, "another start of KORU: the window comes to the front"))
+      << first_out.toStdString();
+  first.terminate();  // SIGTERM ends KORU the ordinary way
+  ASSERT_TRUE(first.waitForFinished(60000));
+  EXPECT_EQ(first.exitCode(), 0);
+
+  // A program folder of its own is an instance of its own.
+  TempDir other;
+  QProcess independent;
+  Start(&independent, other, {"--port", kKeyRecording, "--exit-after-replay"});
+  ASSERT_TRUE(independent.waitForFinished(60000));
+  EXPECT_EQ(independent.exitCode(), 0);
+  EXPECT_TRUE(independent.readAll().contains("-- StartUp --"));
+}
+
+TEST(SingleInstance, ACrashedFirstStartDoesNotBlockTheNext) {
+  TempDir dir;
+  QProcess crashed, next;
+  QByteArray out;
+  Start(&crashed, dir, {"--port", kKeyRecording});
+  ASSERT_TRUE(WaitFor(&crashed, &out, "-- StartUp --")) << out.toStdString();
+  crashed.kill();  // SIGKILL: the lock file and the socket stay behind
+  crashed.waitForFinished();
+
+  Start(&next, dir, {"--port", kKeyRecording, "--exit-after-replay"});
+  ASSERT_TRUE(next.waitForFinished(60000));
+  const std::string next_out = next.readAll().toStdString();
+  EXPECT_EQ(next.exitCode(), 0) << next_out;
+  EXPECT_NE(next_out.find("-- StartUp --"), std::string::npos) << next_out;
+  EXPECT_NE(next_out.find("replay finished"), std::string::npos) << next_out;
+}
+
+// LIRC's own irw reads the keys of the demo recording from the program's lircd socket.
+TEST(KoruProgram, IrwPrintsEveryKeyOfTheDemoWithItsRemoteAndKeyName) {
+  const QString irw = QStandardPaths::findExecutable("irw");
+  if (irw.isEmpty()) GTEST_SKIP() << "irw is not installed";
+  TempDir dir;
+  // Two quiet seconds first, so irw is surely connected before the first key.
+  const std::filesystem::path recording = dir.Path() / "demo.mode2";
+  std::ofstream(recording) << "space 2000000\n" << std::ifstream(kDemoRecording).rdbuf();
+  const std::filesystem::path socket = dir.Path() / "run" / "lircd";
+  QProcess koru, client;
+  Start(&koru, dir,
+        {"--port", QString::fromStdString("replay:" + recording.string()), "--exit-after-replay",
+         "--lircd-socket", QString::fromStdString(socket.string())});
+  for (int i = 0; i < 3000 && !std::filesystem::exists(socket); ++i) QThread::msleep(10);
+  ASSERT_TRUE(std::filesystem::exists(socket));
+  client.start(irw, {QString::fromStdString(socket.string())});
+  ASSERT_TRUE(koru.waitForFinished(60000));
+  const std::string out = koru.readAll().toStdString();
+  EXPECT_EQ(koru.exitCode(), 0) << out;
+  EXPECT_NE(out.find("lircd socket: serving LIRC clients on '" + socket.string() + "'"),
+            std::string::npos)
+      << out;
+  // The socket closes with the program, and irw ends with it.
+  ASSERT_TRUE(client.waitForFinished(10000));
+  EXPECT_FALSE(std::filesystem::exists(socket));
+
+  // A press whose frames go on after the receiver resumed is a held key: its repeats count up
+  // (a busy machine may resume the receiver late, and the key then starts again at 00).
+  const std::regex line("([0-9a-f]{16}) ([0-9a-f]{2}) (\\S+) (\\S+)");
+  std::vector<std::string> keys;
+  std::istringstream printed(client.readAllStandardOutput().toStdString());
+  for (std::string text; std::getline(printed, text);) {
+    std::smatch field;
+    ASSERT_TRUE(std::regex_match(text, field, line)) << text;
+    const std::string key = field[4].str() + " " + field[3].str();
+    if (field[2] != "00") {
+      ASSERT_FALSE(keys.empty());
+      EXPECT_EQ(keys.back(), key) << "a repeat of another key";
+    }
+    if (keys.empty() || keys.back() != key) keys.push_back(key);
+  }
+  EXPECT_EQ(keys, kDemoKeys) << out;
+}
+
+TEST(KoruProgram, ASocketThatCannotBeServedIsSaidAndTheProgramRunsOn) {
+  TempDir dir;
+  const std::filesystem::path taken = dir.Path() / "taken";
+  std::ofstream(taken) << "a file, not a socket";
+  const KoruRun run = RunKoru({"--port", kKeyRecording, "--exit-after-replay", "--lircd-socket",
+                               QString::fromStdString(taken.string())},
+                              dir);
+  EXPECT_EQ(run.exit_code, 0) << run.out;
+  EXPECT_NE(run.out.find("LIRC clients cannot be served: '" + taken.string() +
+                         "' exists and is not a socket"),
+            std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find("replay finished"), std::string::npos) << run.out;
+}
+
+// `koru --open preset-editor` and `--open media-list`: the window opens beside the main window
+// at start-up. The editor writes the current preset file when there is none; an unchanged media
+// list file is left alone.
+TEST(OpenOption, OpensThePresetEditorAtStartUp) {
+  TempDir dir;
+  const KoruRun run =
+      RunKoru({"--port", kKeyRecording, "--exit-after-replay", "--open", "preset-editor"}, dir);
+  ASSERT_EQ(run.exit_code, 0) << run.out;
+  EXPECT_NE(ReadAll(dir.Path() / "koru" / "_Remotes_" / "_preset_").find("[N0]: 'Workspace'  \n"),
+            std::string::npos)
+      << run.out;
+}
+
+TEST(MediaListProgram, OpensTheListAtStartAndLeavesAnUnchangedFileAlone) {
+  TempDir dir;
+  const std::string mine = "# mine\n/m/a.ogg\n/m/b.ogg\n";
+  std::ofstream(dir.Path() / "_koru_media_list") << mine;
+  const KoruRun run =
+      RunKoru({"--open", "media-list", "--port", kKeyRecording, "--exit-after-replay"}, dir);
+  ASSERT_EQ(run.exit_code, 0) << run.out;
+  EXPECT_NE(run.out.find(" ::CheckFolderImages \n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\n ~MEDIAWin  goodbye \n"), std::string::npos) << run.out;
+  EXPECT_EQ(ReadAll(dir.Path() / "_koru_media_list"), mine);
+}
+
+}  // namespace

@@ -1,21 +1,14 @@
-// "File" > "Import LIRC remote...": the chosen configuration becomes a remote file, and the
-// menus and the chart know the new remote at once, as after a teach-in.
+// LIRC in the main window. "File" > "Import LIRC remote...": the chosen configuration becomes a
+// remote file, and the menus and the chart know the new remote at once, as after a teach-in.
+// The settings page's switch opens and closes the lircd socket and is stored; a stored switch
+// opens it at start-up.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QMenu>
 #include <QProgressDialog>
 
-#include "platform/messaging/alert.h"
-#include "platform/messaging/trace.h"
-#include "routing/routing_messages.h"
-#include "shell/application_messages.h"
 #include "shell_fixture.h"
-#include "test_files.h"
-#include "toolkit/menu_field.h"
-#include "toolkit/message_action.h"
-#include "toolkit/mnemonics.h"
 
 namespace {
 
@@ -24,16 +17,13 @@ int OpenCount(const std::filesystem::path& path) {
   int count = 0;
   std::error_code error;
   for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd", error))
-    if (std::filesystem::read_symlink(fd.path(), error) == path) ++count;
+    count += std::filesystem::read_symlink(fd.path(), error) == path;
   return count;
 }
 
 TEST_F(ShellTest, ALircRemoteIsImportedFromTheFileMenuAndJoinsEveryRemoteMenu) {
   Start();
-  std::vector<std::string> alerts;
-  SetAlertPresenter([&](const std::string& text) { alerts.push_back(text); });
   TraceCapture trace;
-
   // Cancelled: nothing happens.
   Window()->SetLircFileChooser([] { return std::vector<std::string>{}; });
   QAction* item = FindMenuItem(FileMenu(), kImportLircRemote);
@@ -41,7 +31,7 @@ TEST_F(ShellTest, ALircRemoteIsImportedFromTheFileMenuAndJoinsEveryRemoteMenu) {
   EXPECT_EQ(WithoutMnemonic(item->text()), "Import LIRC remote...");
   item->trigger();
   Settle();
-  EXPECT_TRUE(alerts.empty());
+  EXPECT_TRUE(alerts_.empty());
 
   // Through a FIFO whose writer is slow: the import waits for it off the GUI thread, with a
   // progress dialog, and the window goes on meanwhile.
@@ -55,16 +45,15 @@ TEST_F(ShellTest, ALircRemoteIsImportedFromTheFileMenuAndJoinsEveryRemoteMenu) {
   // The importer has the FIFO open and waits for its end: the writer is still there.
   SettleUntil([&] { return OpenCount(fifo) >= 2; });
   Settle();
-  EXPECT_TRUE(alerts.empty());
+  EXPECT_TRUE(alerts_.empty());
   EXPECT_NE(Window()->findChild<QProgressDialog*>("LircImportProgress"), nullptr);
   close(writer);
-  SettleUntil([&] { return !alerts.empty(); });
-  SetAlertPresenter(nullptr);
-  ASSERT_EQ(alerts.size(), 1u);
-  EXPECT_NE(alerts[0].find("Imported_NEC: 2 keys imported into 'Imported_NEC' (exact codes)"),
+  SettleUntil([&] { return !alerts_.empty(); });
+  ASSERT_EQ(alerts_.size(), 1u);
+  EXPECT_NE(alerts_[0].find("Imported_NEC: 2 keys imported into 'Imported_NEC' (exact codes)"),
             std::string::npos)
-      << alerts[0];
-  EXPECT_NE(alerts[0].find("no KORU key function (1): KEY_RED"), std::string::npos);
+      << alerts_[0];
+  EXPECT_NE(alerts_[0].find("no KORU key function (1): KEY_RED"), std::string::npos);
   EXPECT_NE(ReadAll(Program() / "_Remotes_" / "Imported_NEC").find("[ComByte] 40"),
             std::string::npos);
   EXPECT_NE(FindMenuItem(Find<MenuField>("vaMF")->Menu(), QString("Imported_NEC")), nullptr);
@@ -79,24 +68,51 @@ TEST_F(ShellTest, ALircRemoteIsImportedFromTheFileMenuAndJoinsEveryRemoteMenu) {
 
 TEST_F(ShellTest, AKernelKeymapIsImportedFromTheFileMenuBesideTheLircImport) {
   Start();
-  std::vector<std::string> alerts;
-  SetAlertPresenter([&](const std::string& text) { alerts.push_back(text); });
   TraceCapture trace;
-  const std::string keymap = KORU_SOURCE_DIR "/tests/shell/data/tv.toml";
-  Window()->SetLircFileChooser([&] { return std::vector<std::string>{keymap}; });
+  Window()->SetLircFileChooser(
+      [] { return std::vector<std::string>{KORU_SOURCE_DIR "/tests/shell/data/tv.toml"}; });
   QAction* item = FindMenuItem(FileMenu(), kImportKernelKeymap);
   ASSERT_NE(item, nullptr);
   EXPECT_EQ(WithoutMnemonic(item->text()), "Import kernel keymap…");
   item->trigger();
-  SettleUntil([&] { return !alerts.empty(); });
-  SetAlertPresenter(nullptr);
-  ASSERT_EQ(alerts.size(), 1u);
-  EXPECT_NE(alerts[0].find("TV_box: 2 keys imported into 'TV_box' (exact codes)\n"
-                           "Card: not imported, the protocol 'unknown' is not one KORU decodes\n"
-                           "1 kernel keymap imported\n"),
-            std::string::npos)
-      << alerts[0];
+  SettleUntil([&] { return !alerts_.empty(); });
+  EXPECT_EQ(alerts_, std::vector<std::string>{
+                         "TV_box: 2 keys imported into 'TV_box' (exact codes)\n"
+                         "Card: not imported, the protocol 'unknown' is not one KORU decodes\n"
+                         "1 kernel keymap imported\n"});
   EXPECT_NE(FindMenuItem(Find<MenuField>("vaMF")->Menu(), QString("TV_box")), nullptr);
+}
+
+TEST_F(ShellTest, TheLircdSwitchServesClientsOnTheDefaultSocketAndIsStored) {
+  const std::filesystem::path runtime = home_.Path() / "run";
+  std::filesystem::create_directories(runtime);
+  ScopedEnv env("XDG_RUNTIME_DIR", runtime.c_str());
+  const std::filesystem::path socket = runtime / "koru" / "lircd";
+  Start();
+  Post(kShowSettings);
+  EXPECT_EQ(Texts({"ScbL"}), "Serve LIRC clients (lircd socket)");
+  for (const bool on : {true, false}) {
+    auto* check = Find<QCheckBox>("ScbL");
+    EXPECT_NE(check->isChecked(), on);
+    EXPECT_NE(std::filesystem::exists(socket), on);
+    check->click();
+    EXPECT_EQ(Settings()->lircd_socket, on);
+    EXPECT_EQ(std::filesystem::exists(socket), on);
+  }
+  Find<QCheckBox>("ScbL")->click();
+  EXPECT_EQ(std::filesystem::status(socket).type(), std::filesystem::file_type::socket);
+  EXPECT_EQ(std::filesystem::status(runtime / "koru").permissions(),
+            std::filesystem::perms::owner_all);
+
+  // Stored on: the next start serves at once, and the page shows it.
+  app_.reset();
+  EXPECT_FALSE(std::filesystem::exists(socket));
+  Start();
+  EXPECT_TRUE(std::filesystem::exists(socket));
+  Post(kShowSettings);
+  EXPECT_TRUE(Find<QCheckBox>("ScbL")->isChecked());
+  app_.reset();
+  EXPECT_FALSE(std::filesystem::exists(socket));
 }
 
 }  // namespace

@@ -1,30 +1,32 @@
+// The settings store and the label catalogue.
 #include "settings/prefs.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 #include <limits>
 #include <memory>
 #include <vector>
 
 #include "platform/files/file_node.h"
 #include "platform/files/memory_node.h"
+#include "platform/files/paths.h"
 #include "platform/messaging/trace.h"
+#include "settings/label_table.h"
 #include "temp_dir.h"
+#include "test_files.h"
 
 namespace {
 
-const char* const kAllKeys[] = {
-    "rs232_port",        "ir_logfile",      "use_splitting",  "use_pimped",     "show_pulse",
-    "hold_irInfo",       "use_systemsound", "all_workspaces", "use_DualButton", "Desktop",
-    "Application",       "Audio",           "Video",          "Presetfile",     "Layoutfile",
-    "prefs_window_rect", "vr_window_rect",  "pr_window_rect", "lt_window_rect", "window_by_begin",
-    "use_ompl",          "window_mtab",     "PRIORITY",       "LAST_PLAY",      "LINK_SIZE",
-    "classic_timing",    "lircd_socket"};
-
-std::string Text(const MemoryNode& node, const char* key) {
-  const auto& value = node.Value(key);
-  return std::string(value.begin(), value.end());
+// The bytes of the values, one after the other, as a value is stored.
+template <typename... T>
+std::vector<uint8_t> Bytes(T... values) {
+  std::vector<uint8_t> bytes;
+  (bytes.insert(bytes.end(), reinterpret_cast<uint8_t*>(&values),
+                reinterpret_cast<uint8_t*>(&values) + sizeof values),
+   ...);
+  return bytes;
 }
 
 }  // namespace
@@ -34,16 +36,11 @@ TEST(Prefs, FirstStartWritesEveryKeyWithItsDefaultAndAChangeSurvivesARestart) {
   ScopedEnv config("XDG_CONFIG_HOME", (dir.Path() / "config").c_str());
   std::unique_ptr<Prefs> prefs = Prefs::OpenSettingsFile();
   EXPECT_FALSE(prefs->HadError());
-  EXPECT_STREQ(prefs->rs232_port, "serial0");
-  EXPECT_EQ(prefs->PRIORITY, 40);
-  EXPECT_FALSE(prefs->classic_timing);
-  EXPECT_FALSE(prefs->lircd_socket);
-  EXPECT_EQ(prefs->prefs_window_rect, (Rect{60, 100, 760, 300}));
 
   FileNode file(dir.Path() / "config" / kSettingsFileName);
-  for (const char* key : kAllKeys) {
+  for (const auto& key : ReadTable("shell/data/settings_keys.tsv", 1)) {
     char buffer[80];
-    EXPECT_GE(file.ReadAttr(key, kRawType, 0, buffer, sizeof buffer), 0) << key;
+    EXPECT_GE(file.ReadAttr(key[0], kRawType, 0, buffer, sizeof buffer), 0) << key[0];
   }
   char text[80] = {};
   EXPECT_EQ(file.ReadAttr("ir_logfile", kStringType, 0, text, sizeof text), 26);
@@ -107,10 +104,7 @@ TEST(Prefs, AFailedPriorityReadRestoresItsDefaultAndLeavesTheRestUnread) {
 
 TEST(Prefs, AFailingWriteDuringSaveKeepsTheLaterKeysAsTheyWere) {
   auto node = std::make_shared<MemoryNode>();
-  {
-    Prefs prefs(node);
-    ASSERT_TRUE(prefs.Save());
-  }
+  ASSERT_TRUE(Prefs(node).Save());
   Prefs prefs(node);
   prefs.use_systemsound = true;
   Prefs::SetText(prefs.Desktop, "Desk");
@@ -121,10 +115,9 @@ TEST(Prefs, AFailingWriteDuringSaveKeepsTheLaterKeysAsTheyWere) {
   EXPECT_FALSE(prefs.Save());
   EXPECT_TRUE(trace.Contains("Unknown error writing Desktop:\n"));
   EXPECT_EQ(node->Value("use_systemsound"), std::vector<uint8_t>{1});  // before "Desktop"
-  EXPECT_EQ(Text(*node, "Application"), std::string("-empty-", 8));    // after it: untouched
-  int32_t priority = 0;
-  node->ReadAttr("PRIORITY", kInt32Type, 0, &priority, 4);
-  EXPECT_EQ(priority, 40);
+  const char empty[] = "-empty-";                                      // after "Desktop": untouched
+  EXPECT_EQ(node->Value("Application"), std::vector<uint8_t>(empty, empty + sizeof empty));
+  EXPECT_EQ(node->Value("PRIORITY"), Bytes(40));
   node->ClearFailures();
 }
 
@@ -139,24 +132,6 @@ TEST(Prefs, AFailedCreationIsTracedAndFlagged) {
   node->ClearFailures();
 }
 
-namespace {
-
-std::vector<uint8_t> BytesOf(const void* data, size_t size) {
-  const auto* bytes = static_cast<const uint8_t*>(data);
-  return {bytes, bytes + size};
-}
-
-std::vector<uint8_t> RectBytes(float left, float top, float right, float bottom) {
-  const float values[4] = {left, top, right, bottom};
-  return BytesOf(values, sizeof values);
-}
-
-std::vector<uint8_t> IntBytes(int32_t value) {
-  return BytesOf(&value, sizeof value);
-}
-
-}  // namespace
-
 TEST(Prefs, StoredValuesOutsideTheirRangeFallBackToTheirDefaults) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
   const float inf = std::numeric_limits<float>::infinity();
@@ -165,15 +140,15 @@ TEST(Prefs, StoredValuesOutsideTheirRangeFallBackToTheirDefaults) {
     std::vector<uint8_t> stored;
   };
   const Case cases[] = {
-      {"prefs_window_rect", RectBytes(nan, 100, 760, 300)},
-      {"prefs_window_rect", RectBytes(1e38f, 100, 760, 300)},
-      {"prefs_window_rect", RectBytes(60, -inf, 760, 300)},
-      {"prefs_window_rect", RectBytes(760, 100, 60, 300)},  // right of its left edge
-      {"PRIORITY", IntBytes(std::numeric_limits<int32_t>::min())},
-      {"PRIORITY", IntBytes(0)},
-      {"PRIORITY", IntBytes(121)},
-      {"LAST_PLAY", IntBytes(-1)},
-      {"LINK_SIZE", IntBytes(-5)},
+      {"prefs_window_rect", Bytes(nan, 100.f, 760.f, 300.f)},
+      {"prefs_window_rect", Bytes(1e38f, 100.f, 760.f, 300.f)},
+      {"prefs_window_rect", Bytes(60.f, -inf, 760.f, 300.f)},
+      {"prefs_window_rect", Bytes(760.f, 100.f, 60.f, 300.f)},  // right of its left edge
+      {"PRIORITY", Bytes(std::numeric_limits<int32_t>::min())},
+      {"PRIORITY", Bytes(0)},
+      {"PRIORITY", Bytes(121)},
+      {"LAST_PLAY", Bytes(-1)},
+      {"LINK_SIZE", Bytes(-5)},
   };
   for (const Case& c : cases) {
     auto node = std::make_shared<MemoryNode>();
@@ -188,11 +163,35 @@ TEST(Prefs, StoredValuesOutsideTheirRangeFallBackToTheirDefaults) {
 
   // Values inside the range are kept as stored.
   auto node = std::make_shared<MemoryNode>();
-  node->SetValue("prefs_window_rect", RectBytes(-20, 0, 1900.5f, 1000));
-  node->SetValue("PRIORITY", IntBytes(120));
-  node->SetValue("LAST_PLAY", IntBytes(17));
+  node->SetValue("prefs_window_rect", Bytes(-20.f, 0.f, 1900.5f, 1000.f));
+  node->SetValue("PRIORITY", Bytes(120));
+  node->SetValue("LAST_PLAY", Bytes(17));
   Prefs prefs(node);
   EXPECT_EQ(prefs.prefs_window_rect, (Rect{-20, 0, 1900.5f, 1000}));
   EXPECT_EQ(prefs.PRIORITY, 120);
   EXPECT_EQ(prefs.LAST_PLAY, 17);
+}
+
+TEST(LabelTable, TranslatesThroughTheLocalesCatalogueAndFallsBackToEnglish) {
+  TempDir dir;
+  SetProgramFolder(dir.Path());
+  std::filesystem::create_directories(dir.Path() / "Language" / "Dictionaries");
+  std::ofstream(dir.Path() / "Language" / "Dictionaries" / "de.catalog")
+      << "# KORU German\n7\tBeenden\n130\tName eingeben\\n\nbad line\n999\tout of range\n";
+  {
+    ScopedEnv all("LC_ALL", "de_AT.UTF-8");
+    ReloadLabelCatalogue();
+    EXPECT_STREQ(getLabel(7), "Beenden");
+    EXPECT_STREQ(getLabel(130), "Name eingeben\n");
+    EXPECT_STREQ(getLabel(8), "Done..");  // not translated: English
+    EXPECT_STREQ(getLabel(211), "");
+    EXPECT_STREQ(getLabel(-1), "");
+  }
+  {
+    ScopedEnv all("LC_ALL", "C");
+    ReloadLabelCatalogue();
+    EXPECT_STREQ(getLabel(7), "Quit");
+  }
+  SetProgramFolder({});
+  ReloadLabelCatalogue();
 }

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <mutex>
+#include <atomic>
 
 #include "fake_receiver_devices.h"
 #include "platform/lines/receiver_port.h"
@@ -20,21 +20,12 @@
 
 namespace {
 
+// Counts the 'RUBR's the view sends the application.
 class AppRecorder : public Handler {
  public:
   explicit AppRecorder(Looper* looper) : Handler(looper) {}
-  void MessageReceived(Message* message) override {
-    std::lock_guard lock(mutex_);
-    whats_.push_back(message->what);
-  }
-  int Count(uint32_t what) {
-    std::lock_guard lock(mutex_);
-    return static_cast<int>(std::count(whats_.begin(), whats_.end(), what));
-  }
-
- private:
-  std::mutex mutex_;
-  std::vector<uint32_t> whats_;
+  void MessageReceived(Message* message) override { clears += message->what == kClearShownKey; }
+  std::atomic<int> clears = 0;
 };
 
 ThreadState StateOf(thread_id id) {
@@ -78,18 +69,19 @@ class ReceiverSessionTest : public ::testing::Test {
     Open();
     ASSERT_TRUE(WaitFor([&] { return flags_.CHECK_SCAN_IR.load() == 1; }));  // in its sampling loop
   }
+  std::string PortName() { return session_->Port() ? session_->Port()->Name() : "no port"; }
   void Send(uint32_t what) {
     Message message(what);
     session_->MessageReceived(&message);
   }
 
-  TempDir dir_;
-  ScopedEnv config_{"XDG_CONFIG_HOME", dir_.Path().c_str()};
   // The settings store the view is given, on the settings file, opened on first use.
   Prefs* Settings() {
     if (!settings_) settings_ = Prefs::OpenSettingsFile();
     return settings_.get();
   }
+  TempDir dir_;
+  ScopedEnv config_{"XDG_CONFIG_HOME", dir_.Path().c_str()};
   std::unique_ptr<Prefs> settings_;
   std::shared_ptr<FakeReceiverDevices> devices_ =
       std::make_shared<FakeReceiverDevices>(std::vector<std::string>{"serial2", "usb1"});
@@ -110,7 +102,7 @@ TEST_F(ReceiverSessionTest, FallsBackToTheFirstPortThatOpensAndRemembersIt) {
   TraceCapture trace;
   Make();
   EXPECT_STREQ(Settings()->rs232_port, "serial2");
-  EXPECT_EQ(session_->Port()->Name(), "serial2");
+  EXPECT_EQ(PortName(), "serial2");
   EXPECT_TRUE(trace.Contains("..thread-success .."));
   EXPECT_EQ(view_->RemoteDev(), 91);
   // The thread reports to the session's sink that it listens.
@@ -123,18 +115,14 @@ TEST_F(ReceiverSessionTest, PulsesResumeTheThreadOnlyWhileReceivingAndIdle) {
   const thread_id thread = session_->Thread();
   session_->StopSniffer();
   ASSERT_TRUE(WaitFor([&] { return StateOf(thread) == ThreadState::kSuspended; }));
-
-  flags_.CHECK_SCAN_IR = 0;
-  session_->Pulse();  // receiving is off
-  snooze(5000);
-  EXPECT_EQ(StateOf(thread), ThreadState::kSuspended);
-
-  flags_.SCAN_CONTINOUS = 1;
-  flags_.CHECK_SCAN_IR = 1;
-  session_->Pulse();  // the thread counts as busy
-  snooze(5000);
-  EXPECT_EQ(StateOf(thread), ThreadState::kSuspended);
-
+  // Receiving off, then the thread counting as busy: the pulse leaves it suspended.
+  for (const auto& [continuous, busy] : {std::pair{0, 0}, {1, 1}}) {
+    flags_.SCAN_CONTINOUS = continuous;
+    flags_.CHECK_SCAN_IR = busy;
+    session_->Pulse();
+    snooze(5000);
+    EXPECT_EQ(StateOf(thread), ThreadState::kSuspended) << continuous << busy;
+  }
   flags_.CHECK_SCAN_IR = 0;
   session_->Pulse();
   EXPECT_TRUE(WaitFor([&] { return StateOf(thread) != ThreadState::kSuspended; }));
@@ -143,35 +131,33 @@ TEST_F(ReceiverSessionTest, PulsesResumeTheThreadOnlyWhileReceivingAndIdle) {
 TEST_F(ReceiverSessionTest, RubrGoesOutOnEveryTwentySecondPulseUnlessHeld) {
   Make();
   flags_.CHECK_SCAN_IR = 1;  // keep the pulse from resuming anything
-  for (int pulse = 1; pulse <= 19; ++pulse) view_->Pulse();
-  EXPECT_EQ(app_.Count(kClearShownKey), 0);
-  view_->Pulse();
-  EXPECT_EQ(app_.Count(kClearShownKey), 1);
-  for (int pulse = 0; pulse < 22; ++pulse) view_->Pulse();
-  EXPECT_EQ(app_.Count(kClearShownKey), 2);
+  // Pulses given, then the 'RUBR's sent so far.
+  for (const auto& [pulses, clears] : {std::pair{19, 0}, {1, 1}, {22, 2}}) {
+    for (int pulse = 0; pulse < pulses; ++pulse) view_->Pulse();
+    EXPECT_EQ(app_.clears, clears) << pulses;
+  }
   view_->SetHold(true);
   for (int pulse = 0; pulse < 44; ++pulse) view_->Pulse();
-  EXPECT_EQ(app_.Count(kClearShownKey), 2);
+  EXPECT_EQ(app_.clears, 2) << "held";
 }
 
 TEST_F(ReceiverSessionTest, PortChangesReopenExceptForTheSameSerialPort) {
   Make();
-  const int opens = devices_->Opens();
+  int opens = devices_->Opens();
   TraceCapture trace;
   Send(kUseSerial2);
   EXPECT_TRUE(trace.Contains(" ..same ser2 "));
   EXPECT_EQ(devices_->Opens(), opens);
-
-  Send(kUseUsb1);
-  EXPECT_GT(devices_->Opens(), opens);
-  EXPECT_EQ(session_->Port()->Name(), "usb1");
-  EXPECT_STREQ(Settings()->rs232_port, "usb1");
-  const int reopened = devices_->Opens();
-  Send(kUseUsb1);  // the same USB port is closed and opened again
-  EXPECT_GT(devices_->Opens(), reopened);
-
+  // A USB port is opened again even when it is the same.
+  for (int again = 0; again < 2; ++again) {
+    Send(kUseUsb1);
+    EXPECT_GT(devices_->Opens(), opens) << again;
+    opens = devices_->Opens();
+    EXPECT_EQ(PortName(), "usb1");
+    EXPECT_STREQ(Settings()->rs232_port, "usb1");
+  }
   Send(kUseSerial4);  // no such device: the thread reports the missing port
-  EXPECT_EQ(session_->Port(), nullptr);
+  EXPECT_EQ(PortName(), "no port");
   EXPECT_TRUE(WaitFor([&] { return sink_.Events().back() == "port missing"; }));
 }
 
@@ -200,18 +186,33 @@ TEST_F(ReceiverSessionTest, BusyReportsAskOnceAndSensorRemovedReopensThePort) {
   answer_(true);
   EXPECT_GT(devices_->Opens(), opens);
   EXPECT_NE(session_->Thread(), old_thread);
-  EXPECT_EQ(session_->Port()->Name(), "serial2");
+  EXPECT_EQ(PortName(), "serial2");
 }
 
 TEST_F(ReceiverSessionTest, SensorRemovedReopensThePortOfThisRunNotAFallback) {
   devices_->SetBusy("usb1");
   Open("usb1");
-  EXPECT_EQ(session_->Port()->Name(), "serial2");  // the fallback that opened meanwhile
+  EXPECT_EQ(PortName(), "serial2");  // the fallback that opened meanwhile
   Send(kReceiverPortBusy);
   devices_->SetBusy("");  // the user freed the sensor
   answer_(true);
-  ASSERT_NE(session_->Port(), nullptr);
-  EXPECT_EQ(session_->Port()->Name(), "usb1");
+  EXPECT_EQ(PortName(), "usb1");
+}
+
+TEST_F(ReceiverSessionTest, SensorRemovedReopensThePortThatWasBusy) {
+  devices_ = std::make_shared<FakeReceiverDevices>(std::vector<std::string>{"serial2"});
+  SetReceiverDevices(devices_);
+  devices_->SetBusy("serial2");
+  Open();
+  ASSERT_EQ(PortName(), "no port");
+  Message busy(kReceiverPortBusy);
+  busy.AddString("port", "serial2");
+  session_->MessageReceived(&busy);
+  Send(kNoReceiverPort);
+  ASSERT_EQ(questions_, 1);
+  devices_->SetBusy("");
+  answer_(true);
+  EXPECT_EQ(PortName(), "serial2") << "not the setting's serial0";
 }
 
 TEST_F(ReceiverSessionTest, StartUpFallsBackThroughTheReceiversFoundAfterTheSerialPorts) {
@@ -219,43 +220,24 @@ TEST_F(ReceiverSessionTest, StartUpFallsBackThroughTheReceiversFoundAfterTheSeri
   SetReceiverDevices(std::make_shared<FakeReceiverDevices>(std::vector<std::string>{"lirc0"}));
   Prefs::SetText(Settings()->rs232_port, "usb3");
   Make();
-  ASSERT_NE(session_->Port(), nullptr);
-  EXPECT_EQ(session_->Port()->Name(), "lirc0");
-  EXPECT_EQ(std::string(Settings()->rs232_port), "lirc0");
+  EXPECT_EQ(PortName(), "lirc0");
+  EXPECT_STREQ(Settings()->rs232_port, "lirc0");
   EXPECT_EQ(questions_, 0);
 }
 
 TEST_F(ReceiverSessionTest, WithoutAReceiverTheUserIsToldOnceWhatKoruCanUseAndNotAskedIfBusy) {
-  std::vector<std::string>& notices = notices_;
   SetReceiverDevices(std::make_shared<FakeReceiverDevices>(std::vector<std::string>{}));
   for (int start = 0; start < 2; ++start) {
     Open();
-    ASSERT_EQ(session_->Port(), nullptr);
+    ASSERT_EQ(PortName(), "no port");
     Send(kNoReceiverPort);  // from the thread that found no port
     Send(kNoReceiverPort);
   }
   EXPECT_EQ(questions_, 0);
-  ASSERT_EQ(notices.size(), 1u) << "once, not at every start";
-  EXPECT_EQ(notices[0].rfind("No receiver was found.\n", 0), 0u) << notices[0];
-  EXPECT_NE(notices[0].find("koru --port replay:demo.mode2 --dry-run"), std::string::npos);
-  EXPECT_EQ(notices[0].find("no such device"), std::string::npos) << notices[0];
-}
-
-TEST_F(ReceiverSessionTest, SensorRemovedReopensThePortThatWasBusy) {
-  auto devices = std::make_shared<FakeReceiverDevices>(std::vector<std::string>{"serial2"});
-  SetReceiverDevices(devices);
-  devices->SetBusy("serial2");
-  Open();
-  ASSERT_EQ(session_->Port(), nullptr);
-  Message busy(kReceiverPortBusy);
-  busy.AddString("port", "serial2");
-  session_->MessageReceived(&busy);
-  Send(kNoReceiverPort);
-  ASSERT_EQ(questions_, 1);
-  devices->SetBusy("");
-  answer_(true);
-  ASSERT_NE(session_->Port(), nullptr);
-  EXPECT_EQ(session_->Port()->Name(), "serial2") << "not the setting's serial0";
+  ASSERT_EQ(notices_.size(), 1u) << "once, not at every start";
+  EXPECT_EQ(notices_[0].rfind("No receiver was found.\n", 0), 0u) << notices_[0];
+  EXPECT_NE(notices_[0].find("koru --port replay:demo.mode2 --dry-run"), std::string::npos);
+  EXPECT_EQ(notices_[0].find("no such device"), std::string::npos) << notices_[0];
 }
 
 TEST_F(ReceiverSessionTest, EndingTheThreadStopsItBeforeThePortCloses) {
@@ -265,21 +247,6 @@ TEST_F(ReceiverSessionTest, EndingTheThreadStopsItBeforeThePortCloses) {
   EXPECT_EQ(StateOf(thread), ThreadState::kEnded);
   view_.reset();
   session_.reset();  // closes the port; no thread reads it any more (ASan/TSan check)
-}
-
-TEST(PrintScanState, NamesEveryKnownState) {
-  const struct {
-    int32_t code;
-    const char* text;
-  } states[] = {{0, "     SCIR_ZERO "},   {1, "    SCIR_PEGEL "},   {20, "   SCIR_NO_DCD "},
-                {40, "      SCIR_ASK "},  {80, " SCIR_NOT_FULL "},  {100, "     SCIR_FULL "},
-                {110, "  SCIR_NERVOUS "}, {190, "     SCIR_OOPS "}, {200, "SCIR_NO_DEVICE "},
-                {5, " -not-defined- "}};
-  for (const auto& state : states) {
-    TraceCapture trace;
-    PulseView::TraceScanState(state.code);
-    EXPECT_EQ(trace.Text(), state.text);
-  }
 }
 
 TEST_F(ReceiverSessionTest, ThePulseRestsUnlessTheThreadWaitsTheLampShowsOrAKeyWaitsToBeCleared) {
@@ -293,9 +260,9 @@ TEST_F(ReceiverSessionTest, ThePulseRestsUnlessTheThreadWaitsTheLampShowsOrAKeyW
   const int32_t until = view_->PulsesUntilWork();
   EXPECT_EQ(until, 20 - view_->PulseCount());
   view_->SkipPulses(until - 1);
-  EXPECT_EQ(app_.Count(kClearShownKey), 0);
+  EXPECT_EQ(app_.clears, 0);
   view_->Pulse();
-  EXPECT_EQ(app_.Count(kClearShownKey), 1);
+  EXPECT_EQ(app_.clears, 1);
   EXPECT_EQ(view_->PulsesUntilWork(), 0);
   view_->ReportShown();
   EXPECT_EQ(view_->PulsesUntilWork(), 22) << "a whole cycle to the next 'RUBR'";

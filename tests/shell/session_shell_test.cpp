@@ -1,29 +1,16 @@
 // KORU in the desktop session: the tray icon's menu and tool tip, closing to the tray, and the
 // autostart entry.
-#include <gtest/gtest.h>
-
-#include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QLabel>
 #include <QMessageBox>
-#include <QTextEdit>
 #include <QTimer>
 #include <cstdlib>
 
-#include "platform/desktop/desktop_messages.h"
-#include "platform/messaging/four_cc.h"
-#include "platform/messaging/message.h"
-#include "platform/messaging/messenger.h"
 #include "platform/messaging/test_loopers.h"
-#include "settings/label_table.h"
-#include "shell/application_messages.h"
+#include "screenshots.h"
 #include "shell/autostart_entry.h"
 #include "shell/session_shell.h"
-#include "shell/shell_fixture.h"
 #include "shell/tray_icon.h"
-#include "temp_dir.h"
-#include "test_files.h"
+#include "shell_fixture.h"
 #include "virtual_remote/virtual_remote_messages.h"
 
 namespace {
@@ -35,28 +22,19 @@ class AppInbox : public Handler {
   std::vector<uint32_t> received;
 };
 
-QAction* Item(QMenu* menu, const char* name) {
-  return menu->findChild<QAction*>(name);
-}
-
 TEST(TrayIcon, MenuShowsTheWindowAndQuitsTheWayTheWindowDoes) {
   ImmediateLooper looper;
   AppInbox app(&looper);
   SetAppMessenger(app.GetMessenger());
   QWidget window;
   TrayIcon tray(&window, true);
-
-  QStringList texts;
-  for (QAction* action : tray.Menu()->actions())
-    if (!action->isSeparator()) texts << action->text();
-  EXPECT_EQ(texts, (QStringList{"Show KORU", QString::fromUtf8(getLabel(153)), "Quit"}));
-
+  EXPECT_EQ(MenuText(tray.Menu()), "Show KORU, Layout, --, Quit");
   ASSERT_FALSE(window.isVisible());
-  Item(tray.Menu(), "trayShow")->trigger();
+  tray.Menu()->findChild<QAction*>("trayShow")->trigger();
   EXPECT_TRUE(window.isVisible());
   EXPECT_TRUE(app.received.empty());
-  Item(tray.Menu(), "trayRemote")->trigger();
-  Item(tray.Menu(), "trayQuit")->trigger();
+  tray.Menu()->findChild<QAction*>("trayRemote")->trigger();
+  tray.Menu()->findChild<QAction*>("trayQuit")->trigger();
   EXPECT_EQ(app.received, (std::vector<uint32_t>{kOpenVirtualRemote, kQuitRequested}));
   SetAppMessenger(Messenger());
 }
@@ -169,30 +147,23 @@ TEST_F(SessionShellTest, TrayFollowsTheReportsAndTheSettingsPageOffersBothSwitch
   SessionShell session(app_.get(), false, "/usr/bin/koru");
   EXPECT_EQ(session.Tray()->ToolTip(), "KORU\nreceiver: serial2 open");
 
-  // LR-SAT's "N1", as the receiver reports it; the tray tells what the window recognised.
-  Window()->ReceiverReported(ReportOf(CodeText(kLrSat, kLrSatN1, 0)));
-  Window()->WaitForActions();
+  Key(kLrSat, kLrSatN1);  // the tray tells what the window recognised
   EXPECT_EQ(session.Tray()->ToolTip(), "KORU\nreceiver: serial2 open\nlast key: LR-SAT N1");
 
   Post(kShowSettings);
-  auto* close = Find<QCheckBox>("closeTray");
-  auto* login = Find<QCheckBox>("autoStart");
-  ASSERT_NE(close, nullptr);
-  ASSERT_NE(login, nullptr);
-  EXPECT_FALSE(close->isEnabled()) << "without a tray, closing always ends KORU";
+  EXPECT_EQ(Enabled({"closeTray", "autoStart"}), "autoStart")
+      << "without a tray, closing always ends KORU";
   const std::filesystem::path entry =
       home_.Path() / "config" / "autostart" / "org.koru.KORU.desktop";
-  EXPECT_FALSE(login->isChecked());
-  login->click();
-  EXPECT_TRUE(std::filesystem::exists(entry));
   // The page is built anew on every visit and shows what is on disk.
-  Post(kShowSettings);
-  Post(kShowSettings);
-  login = Find<QCheckBox>("autoStart");
-  ASSERT_NE(login, nullptr);
-  EXPECT_TRUE(login->isChecked());
-  login->click();
-  EXPECT_FALSE(std::filesystem::exists(entry));
+  for (const bool on : {true, false}) {
+    auto* login = Find<QCheckBox>("autoStart");
+    EXPECT_NE(login->isChecked(), on);
+    login->click();
+    EXPECT_EQ(std::filesystem::exists(entry), on);
+    Post(kShowSettings);
+    Post(kShowSettings);
+  }
 }
 
 TEST_F(SessionShellTest, TheSettingsPageAndTheLogSayWhatTheDesktopCannotDo) {
@@ -204,11 +175,11 @@ TEST_F(SessionShellTest, TheSettingsPageAndTheLogSayWhatTheDesktopCannotDo) {
                       {"windows", {}, "GNOME lets no other program list them", "Use X11."}}};
   Start();
   SessionShell session(app_.get(), false, "/usr/bin/koru");
-  const std::string log = Find<QTextEdit>("text_view")->toPlainText().toStdString();
-  EXPECT_NE(log.find("Not possible on this desktop (wayland (GNOME)): front application, windows"),
-            std::string::npos)
-      << log;
-  EXPECT_NE(log.find("the desktop asks you once"), std::string::npos) << log;
+  EXPECT_NE(
+      Log().find("Not possible on this desktop (wayland (GNOME)): front application, windows"),
+      std::string::npos)
+      << Log();
+  EXPECT_NE(Log().find("the desktop asks you once"), std::string::npos) << Log();
 
   Post(kShowSettings);
   auto* state = Find<QLabel>("desktopState");
@@ -224,9 +195,7 @@ TEST_F(SessionShellTest, TheSettingsPageAndTheLogSayWhatTheDesktopCannotDo) {
             "Desktop: wayland (GNOME)\nkeys: portal\npointer: portal\nworkspaces: gnome-keys\n"
             "front application: not possible (the accessibility bus does not run)\n"
             "windows: not possible (GNOME lets no other program list them). Use X11.");
-  if (const char* folder = std::getenv("KORU_SCREENSHOT_DIR")) {
-    Window()->grab().save(QString(folder) + "/settings-page-wayland.png");
-  }
+  if (ScreenshotFolder() != nullptr) Screenshot(Window(), "settings-page-wayland");
 }
 
 }  // namespace

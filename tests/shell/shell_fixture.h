@@ -1,29 +1,74 @@
 #pragma once
 // A main window (through the application object) on a fresh program folder and settings
-// folder, offscreen.
+// folder, offscreen; with the headers its tests share.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
 #include <QMenu>
+#include <QPushButton>
+#include <QTextEdit>
 #include <chrono>
 #include <memory>
 #include <thread>
 
 #include "fake_receiver_devices.h"
+#include "media_list/media_list_messages.h"
+#include "platform/desktop/desktop_messages.h"
 #include "platform/desktop/fake_desktop.h"
 #include "platform/files/paths.h"
 #include "platform/media/fake_media_players.h"
+#include "platform/messaging/alert.h"
+#include "platform/messaging/trace.h"
+#include "presets/preset_messages.h"
 #include "receiver/receiver_flags.h"
+#include "receiver/receiver_messages.h"
 #include "routing/code_text.h"
+#include "routing/routing_messages.h"
 #include "settings/label_table.h"
 #include "settings/prefs.h"
+#include "shell/application_messages.h"
 #include "shell/koru_application.h"
 #include "shell/main_window.h"
 #include "temp_dir.h"
+#include "test_files.h"
+#include "toolkit/menu_field.h"
+#include "toolkit/message_action.h"
+#include "toolkit/mnemonics.h"
+#include "toolkit/text_control.h"
 
 // Readable failure messages for Qt texts.
 inline void PrintTo(const QString& text, std::ostream* out) {
   *out << '"' << text.toStdString() << '"';
+}
+
+// What a control shows: a button's or label's text, a box's title; a text or menu field's
+// label, '|', its text.
+inline std::string TextOf(QWidget* widget) {
+  QString text = "?";
+  if (auto* button = qobject_cast<QAbstractButton*>(widget)) text = WithoutMnemonic(button->text());
+  if (auto* label = qobject_cast<QLabel*>(widget)) text = label->text();
+  if (auto* box = qobject_cast<QGroupBox*>(widget)) text = box->title();
+  if (auto* field = qobject_cast<TextControl*>(widget))
+    text = field->Label()->text() + "|" + field->Text();
+  if (auto* field = qobject_cast<MenuField*>(widget))
+    text = field->Label()->text() + "|" + field->MarkedText();
+  return text.toStdString();
+}
+
+// A menu's items as the user sees them, ", " between them: "--" for a separator, " (off)" after
+// a disabled item, " *" after a marked one.
+inline std::string MenuText(QMenu* menu) {
+  std::string out;
+  for (QAction* item : menu->actions()) {
+    out += item == menu->actions().front() ? "" : ", ";
+    out += item->isSeparator() ? "--" : WithoutMnemonic(item->text()).toStdString();
+    out += std::string(item->isEnabled() ? "" : " (off)") + (item->isChecked() ? " *" : "");
+  }
+  return out;
 }
 
 class ShellTest : public ::testing::Test {
@@ -44,30 +89,26 @@ class ShellTest : public ::testing::Test {
     SetReceiverDevices(devices_);
     // The actions act on recording fakes: a test never touches the desktop it runs on.
     setup_.services = [this] {
-      DesktopServices services;
-      auto desktop = std::make_unique<FakeDesktop>();
-      desktop->Activate("application/x-vnd.linux-gedit");
-      desktop->report = desktop_report_;
-      desktop_ = desktop.get();
-      auto players = std::make_unique<FakeMediaPlayers>();
-      players_ = players.get();
-      auto mixer = std::make_unique<FakeMixer>();
-      mixer_ = mixer.get();
-      auto launcher = std::make_unique<FakeLauncher>();
-      launcher_ = launcher.get();
-      services.desktop = std::move(desktop);
-      services.players = std::move(players);
-      services.mixer = std::move(mixer);
-      services.launcher = std::move(launcher);
+      DesktopServices services{Own(&launcher_), Own(&desktop_), Own(&players_), Own(&mixer_)};
+      desktop_->Activate("application/x-vnd.linux-gedit");
+      desktop_->report = desktop_report_;
       return services;
     };
     ReloadLabelCatalogue();
+    SetAlertPresenter([this](const std::string& text) { alerts_.push_back(text); });
   }
   void TearDown() override {
     app_.reset();
+    SetAlertPresenter(nullptr);
     ForgetSettings();
     SetProgramFolder({});
     SetReceiverDevices(nullptr);
+  }
+  template <typename T>
+  static std::unique_ptr<T> Own(T** keep) {
+    auto made = std::make_unique<T>();
+    *keep = made.get();
+    return made;
   }
   void Start() {
     setup_.settings = Settings();
@@ -85,6 +126,28 @@ class ShellTest : public ::testing::Test {
   T* Find(const char* name) {
     return Window()->findChild<T*>(name);
   }
+  // The named controls' texts (TextOf), " / " between them.
+  std::string Texts(std::initializer_list<const char*> names) {
+    std::string out;
+    for (const char* name : names) out += " / " + TextOf(Find<QWidget>(name));
+    return out.substr(3);
+  }
+  // The named widgets that are shown (not hidden), or enabled, in the order named.
+  std::string Showing(std::initializer_list<const char*> names) {
+    return Which(names, [](QWidget* widget) { return !widget->isHidden(); });
+  }
+  std::string Enabled(std::initializer_list<const char*> names) {
+    return Which(names, [](QWidget* widget) { return widget->isEnabled(); });
+  }
+  template <typename Is>
+  std::string Which(std::initializer_list<const char*> names, Is is) {
+    std::string out;
+    for (const char* name : names)
+      if (QWidget* widget = Find<QWidget>(name); widget != nullptr && is(widget))
+        out += (out.empty() ? "" : " ") + std::string(name);
+    return out;
+  }
+  std::string Log() { return Find<QTextEdit>("text_view")->toPlainText().toStdString(); }
   void Post(uint32_t what) {
     Message message(what);
     Window()->MessageReceived(&message);
@@ -116,7 +179,8 @@ class ShellTest : public ::testing::Test {
   ScopedEnv config_{"XDG_CONFIG_HOME", (home_.Path() / "config").c_str()};
   std::unique_ptr<Prefs> settings_;
   std::unique_ptr<KoruApplication> app_;
-  DesktopReport desktop_report_;  // what the fake desktop says it can do
+  std::vector<std::string> alerts_;  // the alerts shown, in order
+  DesktopReport desktop_report_;     // what the fake desktop says it can do
   FakeDesktop* desktop_ = nullptr;
   FakeMediaPlayers* players_ = nullptr;
   FakeMixer* mixer_ = nullptr;

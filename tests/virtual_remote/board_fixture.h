@@ -1,17 +1,22 @@
 #pragma once
 // A board (or a virtual remote window) on a fresh program folder, offscreen; the board's
-// messages are recorded.
+// messages are recorded. With the headers the board tests share.
+#include <QMenu>
 #include <QMouseEvent>
 #include <fstream>
 #include <memory>
 #include <vector>
 
+#include "platform/files/file_node.h"
+#include "platform/files/koru_type.h"
 #include "platform/messaging/test_loopers.h"
 #include "remotes/remote_definition.h"
+#include "remotes/remote_fields.h"
 #include "shell/shell_fixture.h"
 #include "virtual_remote/all_buttons_view.h"
 #include "virtual_remote/layout_file.h"
 #include "virtual_remote/remote_button_view.h"
+#include "virtual_remote/virtual_remote_messages.h"
 
 class MessageRecorder : public Handler {
  public:
@@ -46,12 +51,13 @@ class BoardTest : public ShellTest {
     std::ofstream(Folder() / name) << "; - \n; - KORU / LAYOUT-FILE \n; - \n" << lines << "; - \n";
   }
   static QPoint Place(AllButtonsView* board, int slot) { return board->Button(slot)->pos(); }
-  static std::vector<int> LitSlots(AllButtonsView* board) {
-    std::vector<int> lit;
-    for (int slot = 0; slot < kBoardSlots; ++slot) {
-      if (board->Button(slot) != nullptr && board->Button(slot)->Lit()) lit.push_back(slot);
-    }
-    return lit;
+  // The slots whose button is lit (or taught).
+  static std::vector<int> LitSlots(AllButtonsView* board,
+                                   bool (RemoteButtonView::*is)() const = &RemoteButtonView::Lit) {
+    std::vector<int> found;
+    for (int slot = 0; slot < kBoardSlots; ++slot)
+      if (board->Button(slot) != nullptr && (board->Button(slot)->*is)()) found.push_back(slot);
+    return found;
   }
 
   // Presses a button at 20, 10 inside it, drags it so that its corner lands at `drop` (unless
@@ -59,10 +65,9 @@ class BoardTest : public ShellTest {
   static void Drag(RemoteButtonView* button, QPoint drop, quint64 held_ms) {
     const QPoint grip(20, 10);
     Send(button, QEvent::MouseButtonPress, grip, Qt::LeftButton, 1000);
-    if (drop != button->pos()) {
+    if (drop != button->pos())
       Send(button, QEvent::MouseMove, drop + grip - button->pos(), Qt::NoButton,
            1000 + held_ms / 2);
-    }
     Send(button, QEvent::MouseButtonRelease, grip, Qt::LeftButton, 1000 + held_ms);
   }
   static void Send(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button,

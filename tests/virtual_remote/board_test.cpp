@@ -1,14 +1,18 @@
-#include <QCheckBox>
-#include <QMenu>
+#include <iterator>
 #include <map>
+#include <sstream>
 
 #include "board_fixture.h"
-#include "platform/files/file_node.h"
-#include "platform/files/koru_type.h"
-#include "remotes/remote_fields.h"
-#include "test_files.h"
-#include "toolkit/menu_field.h"
-#include "virtual_remote/virtual_remote_messages.h"
+
+namespace {
+
+// The slots of a table cell such as "0 52" (empty: none).
+std::vector<int> SlotsOf(const std::string& cell) {
+  std::istringstream in(cell);
+  return {std::istream_iterator<int>(in), std::istream_iterator<int>()};
+}
+
+}  // namespace
 
 TEST_F(BoardTest, TheDefaultBoardHasItsExtentsAndWritesEveryButtonAtItsDefaultPlace) {
   AllButtonsView* board = MakeBoard();
@@ -39,9 +43,8 @@ TEST_F(BoardTest, ALayoutReadsBackToTheWholePixelAndDamagedPlacesStayOnTheBoard)
   board->SavePositions();
   // A new board replaces the old one: keep the saved places first.
   std::map<int, QPoint> saved;
-  for (int slot = 0; slot < kBoardSlots; ++slot) {
+  for (int slot = 0; slot < kBoardSlots; ++slot)
     if (board->Button(slot) != nullptr) saved[slot] = Place(board, slot);
-  }
   AllButtonsView* again = MakeBoard();
   for (const auto& [slot, place] : saved) EXPECT_EQ(Place(again, slot), place) << slot;
   EXPECT_EQ(Place(again, 0), QPoint(333, 17));
@@ -67,14 +70,11 @@ TEST_F(BoardTest, LayoutFilesMoveOnlyTheButtonsTheyNameUpToASlotOffTheBoard) {
 
 TEST_F(BoardTest, TheAreasFollowTheButtonsAndDualButtonsInTheUsedAreaSwitchDualModeOn) {
   // Every used button parked except "N0", which ends exactly on the border (right edge 235).
-  std::string lines;
-  for (int slot = 1; slot <= 54; ++slot) {
-    if (DefaultButtons()[slot].key_function == 0) continue;
-    char line[32];
-    std::snprintf(line, sizeof line, "[%2d], 360 , 20 ,\n", slot);
-    lines += line;
-  }
-  WriteLayout("_LAYOUT_", "[ 0], 196 ,700 ,(N0)\n" + lines);
+  std::string lines = "[ 0], 196 ,700 ,(N0)\n";
+  for (int slot = 1; slot <= 54; ++slot)
+    if (DefaultButtons()[slot].key_function != 0)
+      lines += "[" + std::string(slot < 10 ? " " : "") + std::to_string(slot) + "], 360 , 20 ,\n";
+  WriteLayout("_LAYOUT_", lines);
   AllButtonsView* board = MakeBoard();
   EXPECT_EQ(board->UsedArea(), QRect(QPoint(1, 1), QPoint(30, 40)));  // "N0" counts for neither
   EXPECT_EQ(board->ParkingExtent(), QSize(460, 394));                 // width stays 460
@@ -90,25 +90,10 @@ TEST_F(BoardTest, TheAreasFollowTheButtonsAndDualButtonsInTheUsedAreaSwitchDualM
 
 TEST_F(BoardTest, KeysLightTheirButtonOrTheirDualButtonAndGroupsLightOneAtATime) {
   AllButtonsView* board = MakeBoard();
-  const struct {
-    bool dual;
-    long slot;
-    std::vector<int> lit;
-  } steps[] = {
-      {false, 14, {14}},      // "Vol+"
-      {true, 14, {63}},       // "Vol+" on the dual button
-      {true, 30, {66}},       // "Eject" on "Exit"
-      {true, 0, {0}},         // "N0" has no dual button
-      {true, 52, {0, 52}},    // a group lights beside the key
-      {true, 54, {0, 54}},    // and replaces the other group
-      {true, 25, {0, 54}},    // empty slot: nothing
-      {true, -1, {54}},       // the key goes dark, the group stays
-      {false, 21, {21, 54}},  // "EXIT" in the parking area
-  };
-  for (const auto& step : steps) {
-    board->SetDualMode(step.dual);
-    board->Highlight(step.slot);
-    EXPECT_EQ(LitSlots(board), step.lit) << step.slot;
+  for (const auto& step : ReadTable("virtual_remote/data/lit_buttons.tsv", 3)) {
+    board->SetDualMode(step[0] == "dual");
+    board->Highlight(std::stol(step[1]));
+    EXPECT_EQ(LitSlots(board), SlotsOf(step[2])) << step[0] << " " << step[1];
   }
 }
 
@@ -120,11 +105,8 @@ TEST_F(BoardTest, TaughtKeysAreMarkedAndDualButtonsAlwaysWithARemote) {
   Message shown(kMarkRemotesButton);
   AddMarkedRemote(&shown, &remote);
   board->MarkRemotesButton(&shown);
-  std::vector<int> marked;
-  for (int slot = 0; slot < kBoardSlots; ++slot) {
-    if (board->Button(slot) != nullptr && board->Button(slot)->Taught()) marked.push_back(slot);
-  }
-  EXPECT_EQ(marked, (std::vector<int>{0, 14, 60, 61, 62, 63, 64, 65, 66, 67, 68, 70, 71}));
+  EXPECT_EQ(LitSlots(board, &RemoteButtonView::Taught),
+            (std::vector<int>{0, 14, 60, 61, 62, 63, 64, 65, 66, 67, 68, 70, 71}));
 
   RemoteButtonView* vol = board->Button(63);
   RemoteButtonView::useingDualButtons = true;
@@ -136,50 +118,25 @@ TEST_F(BoardTest, TaughtKeysAreMarkedAndDualButtonsAlwaysWithARemote) {
 
   Message none(kMarkRemotesButton);
   board->MarkRemotesButton(&none);
-  for (int slot = 0; slot < kBoardSlots; ++slot) {
-    if (board->Button(slot) != nullptr) {
-      EXPECT_FALSE(board->Button(slot)->Taught()) << slot;
-    }
-  }
+  EXPECT_EQ(LitSlots(board, &RemoteButtonView::Taught), std::vector<int>{});
 }
 
 TEST_F(BoardTest, DroppedButtonsSnapAndOnlyAPlaceChangeIsReported) {
   AllButtonsView* board = MakeBoard();
-  const struct {
-    int slot;
-    QPoint drop;
-    quint64 held_ms;
-    QPoint place;
-    bool reported;
-  } cases[] = {
-      {0, {4, 5}, 300, {10, 2}, true},
-      {10, {54, 124}, 5, {54, 124}, false},    // a click released at once
-      {10, {54, 124}, 300, {50, 120}, true},   // held without moving: snapped
-      {2, {-80, 2000}, 300, {10, 810}, true},  // dropped beside the board: onto its edge
-  };
-  for (const auto& c : cases) {
+  for (const auto& c : ReadTable("virtual_remote/data/dropped_buttons.tsv", 5)) {
     recorder_.codes.clear();
-    RemoteButtonView* button = board->Button(c.slot);
-    Drag(button, c.drop, c.held_ms);
-    EXPECT_EQ(button->pos(), c.place) << c.slot;
+    RemoteButtonView* button = board->Button(std::stoi(c[0]));
+    const std::vector<int> drop = SlotsOf(c[1]);
+    Drag(button, QPoint(drop[0], drop[1]), std::stoul(c[2]));
+    EXPECT_EQ(std::to_string(button->x()) + " " + std::to_string(button->y()), c[3]) << c[0];
     EXPECT_EQ(button->ShownText(), button->Label());
     EXPECT_FALSE(button->Moving());
-    EXPECT_EQ(recorder_.codes,
-              c.reported ? std::vector<uint32_t>{kButtonMoved} : std::vector<uint32_t>{})
-        << c.slot;
+    EXPECT_EQ(recorder_.codes, std::vector<uint32_t>(c[4] == "reported", kButtonMoved)) << c[0];
   }
 }
 
 TEST_F(BoardTest, TheLayoutMenuListsLayoutFilesAndMarksTheCurrentOneByPrefix) {
-  WriteLayoutFile(Folder() / "_LAY", {});
-  WriteLayoutFile(Folder() / "sofa", {});
-  WriteLayoutFile(Folder() / "zz", {});
-  AllButtonsView* board = MakeBoard();
-  QStringList items, marked;
-  for (QAction* item : board->LayoutMenu()->actions()) {
-    items << item->text();
-    if (item->isChecked()) marked << item->text();
-  }
-  EXPECT_EQ(items, (QStringList{"_LAY", "sofa", "zz"}));
-  EXPECT_EQ(marked, QStringList{"_LAY"});  // the current name is "_LAYOUT_"
+  for (const char* name : {"_LAY", "sofa", "zz"}) WriteLayoutFile(Folder() / name, {});
+  // The current name is "_LAYOUT_".
+  EXPECT_EQ(MenuText(MakeBoard()->LayoutMenu()), "_LAY *, sofa, zz");
 }

@@ -36,11 +36,7 @@ TEST(LayoutFile, LinesAreWrittenWithAlignedNumbersAndReadBack) {
 }
 
 TEST(LayoutFile, ReadingSkipsWhatWasNeverWrittenAndStopsAtASlotOffTheBoard) {
-  const struct {
-    const char* why;
-    std::string text;
-    Places places;
-  } cases[] = {
+  const std::tuple<const char*, std::string, Places> cases[] = {
       {"header and trailer only", "; - \n; - KORU / LAYOUT-FILE \n; - \n; - \n", {}},
       {"empty file", "", {}},
       {"comment and stray lines", ";[ 1],  10 , 20 ,(N1)\nN1, 10, 20\n\n", {}},
@@ -56,7 +52,7 @@ TEST(LayoutFile, ReadingSkipsWhatWasNeverWrittenAndStopsAtASlotOffTheBoard) {
       {"no second comma", "[ 1],  10  20\n", {}},
       {"coordinates as they stand", "[ 7], -40 ,3000 ,(N7)\n", {{7, -40, 3000}}},
   };
-  for (const auto& c : cases) EXPECT_EQ(Parsed(c.text), c.places) << c.why;
+  for (const auto& [why, text, places] : cases) EXPECT_EQ(Parsed(text), places) << why;
 }
 
 TEST(LayoutFile, AnOverLongLineIsReadInPiecesAsItAlwaysWas) {
