@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "platform/messaging/four_cc.h"
-#include "platform/messaging/message.h"
 #include "platform/messaging/test_loopers.h"
 #include "platform/messaging/trace.h"
 #include "receiver/port_open_failure.h"
 #include "receiver/receiver_flags.h"
 #include "receiver/receiver_messages.h"
+#include "recording_report_sink.h"
 #include "temp_dir.h"
 
 namespace {
@@ -73,13 +73,6 @@ class FakeDevices : public ReceiverDevices {
   }
 };
 
-class AppInbox : public Handler {
- public:
-  explicit AppInbox(Looper* looper) : Handler(looper) {}
-  void MessageReceived(Message* message) override { received.push_back(*message); }
-  std::vector<Message> received;
-};
-
 class PortAccess : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -96,7 +89,7 @@ class PortAccess : public ::testing::Test {
 
   std::shared_ptr<FakeDevices> devices_ = std::make_shared<FakeDevices>();
   ImmediateLooper looper_;
-  AppInbox inbox_{&looper_};
+  MessageInbox inbox_{&looper_};
   TraceCapture trace_;
   ReceiverFlags flags_;
 };
@@ -208,33 +201,32 @@ TEST_F(PortAccess, FailuresAreExplainedWithTheDeviceAndWhatToDo) {
   for (const char* name : {"serial1", "serial2", "usb0", "lirc0", "serial0"})
     EXPECT_EQ(open_multi(name, &flags_), nullptr) << name;
 
-  const std::string denied =
-      "Cannot open the receiver port serial1 (" + node.string() + "): permission denied.";
-  const std::string join =
+  // Each failure with its advice on the trace ("serial0" names no device at all); for the "no
+  // port" report the reasons, then each piece of advice once.
+  const std::string reasons[] = {
+      "Cannot open the receiver port serial1 (" + node.string() + "): permission denied.",
+      "Cannot open the receiver port serial2 (/dev/ttyS1): busy.",
+      "Cannot open the receiver port usb0 (/dev/ttyUSB0): no such device.",
+      "Cannot open the receiver port lirc0 (/dev/lirc0): busy."};
+  const std::string advice[] = {
       group == "root" ? "Only root may use " + node.string() +
                             ": give your user read and write access to it (a udev rule), then "
                             "start KORU again."
                       : "The device belongs to the group '" + group +
-                            "': join it (sudo adduser $USER " + group + ") and log in again.";
-  const std::string busy = "Cannot open the receiver port serial2 (/dev/ttyS1): busy.";
-  const std::string quit =
+                            "': join it (sudo adduser $USER " + group + ") and log in again.",
       "Another program uses the port (another KORU, a terminal program, lircd): quit it. If the "
-      "kernel's serial_ir driver holds the port, choose lirc0 instead.";
-  const std::string missing = "Cannot open the receiver port usb0 (/dev/ttyUSB0): no such device.";
-  const std::string plug =
+      "kernel's serial_ir driver holds the port, choose lirc0 instead.",
       "Plug in the USB serial adapter, or choose a port this computer has under \"IR-Sensor:\" "
-      "on the settings page.";
-  const std::string lirc_busy = "Cannot open the receiver port lirc0 (/dev/lirc0): busy.";
-  const std::string stop =
-      "Another program reads the receiver (lircd?): stop it, or quit the "
-      "other KORU.";
-  // On the trace each failure with its advice; "serial0" names no device at all.
-  for (const std::string& line :
-       {denied + " " + join, busy + " " + quit, missing + " " + plug, lirc_busy + " " + stop})
-    EXPECT_TRUE(trace_.Contains(line + "\n")) << line << "\n" << trace_.Text();
-  // For the "no port" report: the reasons, then each piece of advice once.
-  EXPECT_EQ(RecentOpenFailures(), denied + "\n" + busy + "\n" + missing + "\n" + lirc_busy + "\n" +
-                                      join + "\n" + quit + "\n" + plug + "\n" + stop + "\n");
+      "on the settings page.",
+      "Another program reads the receiver (lircd?): stop it, or quit the other KORU."};
+  std::string report;
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_TRUE(trace_.Contains(reasons[i] + " " + advice[i] + "\n"))
+        << reasons[i] << trace_.Text();
+    report += reasons[i] + "\n";
+  }
+  for (const std::string& words : advice) report += words + "\n";
+  EXPECT_EQ(RecentOpenFailures(), report);
   devices_->devices = {{"serial3", kNoDevice}, {"serial4", kNoDevice}};
   ForgetOpenFailures();
   open_multi("serial3", &flags_);

@@ -23,13 +23,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class AppInbox : public Handler {
- public:
-  explicit AppInbox(Looper* looper) : Handler(looper) {}
-  void MessageReceived(Message* message) override { received.push_back(*message); }
-  std::vector<Message> received;
-};
-
 // Plays alternating pulse/space durations (microseconds) on the line in real time.
 void Play(DrivenLine& line, const std::vector<int>& durations) {
   auto deadline = std::chrono::steady_clock::now();
@@ -96,7 +89,7 @@ class ReceiverThread : public ::testing::TestWithParam<DrivenLine::Wait> {
   }
 
   QueueLooper looper_;
-  AppInbox inbox_{&looper_};
+  MessageInbox inbox_{&looper_};
   RecordingReportSink target_;
   PostedReportSink sink_{&looper_, &target_};
   TraceCapture trace_;
@@ -207,7 +200,7 @@ TEST(PostedReportSink, HandsReportsOverOnTheLooperAndDropsThemOnceItHasGone) {
 
 TEST(ReceiverThreadStart, MissingStartMessageOrPort) {
   ImmediateLooper looper;
-  AppInbox inbox(&looper);
+  MessageInbox inbox(&looper);
   SetAppMessenger(inbox.GetMessenger());
   ReceiverFlags flags;
   RecordingReportSink sink;
