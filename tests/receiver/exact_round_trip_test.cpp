@@ -5,7 +5,6 @@
 
 #include <map>
 #include <random>
-#include <set>
 
 #include "periods.h"
 #include "receiver/exact/exact_decoder.h"
@@ -57,7 +56,7 @@ ExactCode RandomCode(const Form& form, std::mt19937& random) {
   return code;
 }
 
-// The periods as a receiver gives them: every one moved by up to `distortion` us, or, slow to
+// The periods as a receiver gives them: every one moved by up to `distortion` us; or, slow to
 // switch, each pulse lengthened or shortened at the cost of the space after it ("stretched"),
 // then every period moved by up to 30 us ("skewed").
 Periods Distorted(const std::string& distortion, Periods periods, std::mt19937& random) {
@@ -72,89 +71,58 @@ Periods Distorted(const std::string& distortion, Periods periods, std::mt19937& 
   return distortion == "skewed" ? Jittered(std::move(periods), 30, &random) : periods;
 }
 
-// A press held for up to two more frames, through the exact decoder burst by burst.
+// A press held for up to two more frames, clean and distorted, through the exact decoder burst
+// by burst: every burst reads as the code, in its bit count where the form has one.
 TEST(ExactPulseDistance, EveryProtocolRoundTripsWithAndWithoutJitter) {
   std::mt19937 rng(19);
   for (const Form& form : Forms()) {
     int sent = 0;
-    for (int n = 0; n < 40; ++n) {
+    for (int n = 0; n < 100; ++n) {
       const ExactCode code = RandomCode(form, rng);
       Periods periods;
-      // Values the protocol cannot carry (a NECx address that reads as NEC ...) are not sent.
       if (!EncodeExactPress(code, n % 3, &periods)) continue;
       ++sent;
       for (const bool distorted : {false, true}) {
         const Periods press = distorted ? Distorted(form.distortion, periods, rng) : periods;
-        const std::string what = form.name + " " + ExactField(code) + " extra " +
-                                 std::to_string(n % 3) + (distorted ? " distorted" : "");
         ExactDecoder decoder;
         const std::vector<TimedBurst> bursts = SplitBursts(press);
-        EXPECT_FALSE(bursts.empty()) << what;
+        EXPECT_FALSE(bursts.empty()) << form.name;
         for (const TimedBurst& burst : bursts) {
           const std::optional<ExactCode> read = decoder.Burst(burst.periods, burst.end_us);
-          ASSERT_TRUE(read && read->SameKey(code)) << what << " read " << Shown(read);
+          ASSERT_TRUE(read && read->SameKey(code) && (code.bits == 0 || read->bits == code.bits))
+              << form.name << (distorted ? " distorted" : "") << " extra " << n % 3 << ": sent "
+              << ExactField(code) << ", read " << Shown(read) << " from" << Listed(burst.periods);
         }
       }
     }
-    EXPECT_GT(sent, 30) << form.name;
-  }
-}
-
-// One frame through the bi-phase readers, read in its bit count when clean.
-TEST(ExactBiphase, RandomCodesOfEveryProtocolRoundTripWithAndWithoutJitter) {
-  using P = ExactProtocol;
-  const std::set<P> biphase = {P::kRc5,  P::kRc5x, P::kRc6,    P::kRc6A,
-                               P::kRcmm, P::kXmp,  P::kBiphase};
-  std::mt19937 random(19);
-  for (const Form& form : Forms()) {
-    if (!biphase.contains(form.protocol)) continue;
-    int sent = 0;
-    for (int i = 0; i < 300; ++i) {
-      const ExactCode code = RandomCode(form, random);
-      Periods periods;
-      if (!WriteBiphaseFrame(code, &periods)) {
-        // Only the generic form refuses some values (see manchester_frames.cpp).
-        EXPECT_EQ(code.protocol, ExactProtocol::kBiphase) << form.name << " " << ExactField(code);
-        continue;
-      }
-      ++sent;
-      periods.pop_back();  // the quiet period after the frame
-      for (const bool distorted : {false, true}) {
-        Periods burst = distorted ? Distorted(form.distortion, periods, random) : periods;
-        const std::optional<ExactCode> read = ReadBiphaseBurst(burst);
-        ASSERT_TRUE(read && read->SameKey(code) && (distorted || read->bits == code.bits))
-            << form.name << (distorted ? " distorted" : "") << ": sent " << ExactField(code)
-            << ", read " << Shown(read) << " from" << Listed(burst);
-      }
-    }
-    EXPECT_GT(sent, 200) << form.name;
+    // Only NECx (an address whose bytes invert each other is NEC's) and the generic forms refuse
+    // some values.
+    using P = ExactProtocol;
+    const P p = form.protocol;
+    EXPECT_GE(sent, p == P::kNecExtended || p == P::kPulseDistance || p == P::kBiphase ? 90 : 100)
+        << form.name;
   }
 }
 
 TEST(ExactBiphase, SlowReceiversAndOffTuneRemotesStillRead) {
-  // Beyond the nominal timing's tolerance, within that of the frame's own fitted timing.
-  struct Distortion {
-    const char* name;
-    int32_t stretch_us;  // added to every pulse, taken from the space after it
-    double scale;        // of every period: a remote whose clock runs slow
-    int32_t jitter_us;
-  };
-  const Distortion distortions[] = {{"slow receiver", 180, 1.0, 60}, {"slow remote", 0, 1.08, 120}};
+  // Beyond the nominal timing's tolerance, within that of the frame's own fitted timing: each
+  // pulse 180 us longer at the cost of its space (a slow receiver), every period 8 % longer (a
+  // remote whose clock runs slow).
   std::mt19937 random(6);
-  for (const Distortion& d : distortions) {
+  for (const bool slow_receiver : {true, false}) {
     for (const char* field : {"RC-5:0x1E:0x0C", "RC-5X:0x03:0x55", "RC-6:0x04:0x0C",
                               "RC-6A:0x800F04:0x22", "RC-6A:0x1234:0x56"}) {
-      const ExactCode code = *ParseExactField(field);
       Periods periods;
-      ASSERT_TRUE(WriteBiphaseFrame(code, &periods));
+      ASSERT_TRUE(WriteBiphaseFrame(*ParseExactField(field), &periods));
       periods.pop_back();
       for (size_t i = 0; i < periods.size(); ++i)
-        periods[i] = static_cast<int32_t>((periods[i] + (i % 2 ? -1 : 1) * d.stretch_us) * d.scale);
+        periods[i] = slow_receiver ? periods[i] + (i % 2 ? -180 : 180) : periods[i] * 108 / 100;
       for (int n = 0; n < 50; ++n) {
-        const Periods shaken = Jittered(periods, d.jitter_us, &random);
+        const Periods shaken = Jittered(periods, slow_receiver ? 60 : 120, &random);
         const std::optional<ExactCode> read = ReadBiphaseBurst(shaken);
-        ASSERT_TRUE(read && read->SameKey(code)) << d.name << ": sent " << field << ", read "
-                                                 << Shown(read) << " from" << Listed(shaken);
+        EXPECT_TRUE(Fits(field, read))
+            << field << (slow_receiver ? " slow receiver" : " slow remote") << ": read "
+            << Shown(read) << " from" << Listed(shaken);
       }
     }
   }
