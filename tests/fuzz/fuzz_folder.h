@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/messaging/trace.h"
+#include "remotes/remote_definition.h"
 
 inline const std::filesystem::path& FuzzFolder() {
   static const std::filesystem::path folder = [] {
@@ -30,4 +31,13 @@ inline std::filesystem::path WriteFuzzFile(const std::string& name, const uint8_
 inline void QuietTrace() {
   static TraceCapture* capture = new TraceCapture;  // lives for the whole run
   capture->Clear();
+}
+
+// The remote folder of the process, set at the first input.
+inline void UseFuzzRemoteFolder() {
+  static const bool set = [] {
+    RemoteDefinition::SetFolder(FuzzFolder());
+    return true;
+  }();
+  (void)set;
 }

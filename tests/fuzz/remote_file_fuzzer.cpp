@@ -6,11 +6,7 @@
 #include "remotes/remote_definition.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const bool folder_set = [] {
-    RemoteDefinition::SetFolder(FuzzFolder());
-    return true;
-  }();
-  (void)folder_set;
+  UseFuzzRemoteFolder();
   QuietTrace();
   WriteFuzzFile("Fuzzed", data, size);
   RemoteList list;

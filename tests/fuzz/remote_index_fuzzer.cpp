@@ -13,11 +13,7 @@
 #include "remotes/remote_folder_index.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const bool folder_set = [] {
-    RemoteDefinition::SetFolder(FuzzFolder());
-    return true;
-  }();
-  (void)folder_set;
+  UseFuzzRemoteFolder();
   QuietTrace();
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   const std::string sealed = RemoteFolderIndex::Sealed(bytes);

@@ -6,10 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <iterator>
-#include <random>
-#include <sstream>
-#include <string>
-#include <vector>
 
 #include "periods.h"
 #include "receiver/exact/exact_decoder.h"

@@ -4,7 +4,6 @@
 
 #include <array>
 #include <map>
-#include <string>
 
 #include "periods.h"
 #include "receiver/code_bytes.h"

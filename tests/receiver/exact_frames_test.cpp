@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <random>
 
 #include "periods.h"
 #include "receiver/exact/biphase_protocols.h"

@@ -6,8 +6,6 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
-#include <string>
-#include <vector>
 
 #include "periods.h"
 #include "receiver/report_line.h"
