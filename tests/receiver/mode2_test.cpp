@@ -134,20 +134,13 @@ std::string LongText(uint32_t seed) {
   std::mt19937 random(seed);
   std::string text;
   while (text.size() < 300 * 1024) {
-    switch (random() % 6) {
-      case 0:
-        text += "# a comment line\n";
-        break;
-      case 1:
-        text += "timeout " + std::to_string(random() % 200000) + "\r\n";
-        break;
-      case 2:
-        for (int i = 0; i < 3; ++i) text += "+" + std::to_string(random() % 900) + " -0 ";
-        text += "\n";
-        break;
-      default:
-        text += (random() % 2 ? "pulse " : "space ") + std::to_string(random() % 3000) + "\n";
-    }
+    const uint32_t pick = random() % 6;
+    if (pick == 0) text += "# a comment line\n";
+    if (pick == 1) text += "timeout " + std::to_string(random() % 200000) + "\r\n";
+    for (int i = 0; pick == 2 && i < 3; ++i) text += "+" + std::to_string(random() % 900) + " -0 ";
+    if (pick == 2) text += "\n";
+    if (pick > 2)
+      text += (random() % 2 ? "pulse " : "space ") + std::to_string(random() % 3000) + "\n";
   }
   for (int i = 0; i < 20000; ++i) text += (i % 2 ? " -" : " +") + std::to_string(100 + i % 7);
   text += "\nspace 42";
