@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdio>
 #include <map>
+#include <set>
 
 #include "periods.h"
 #include "receiver/code_bytes.h"

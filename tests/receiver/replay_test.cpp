@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 
 #include "periods.h"
 #include "receiver/report_line.h"
