@@ -1,19 +1,10 @@
-// Bursts for the bi-phase readers: two bytes a period (little-endian microseconds, 0xFFFF a
-// stuck line). A code read must be one its writer sends again and reads back the same.
-#include <climits>
-#include <cstdint>
-#include <vector>
-
+// Bursts for the bi-phase readers (FuzzedBurst): a code read must be one its writer sends again
+// and reads back the same.
 #include "fuzz_check.h"
 #include "receiver/exact/exact_frames.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  std::vector<int32_t> burst;
-  for (size_t i = 0; i + 1 < size; i += 2) {
-    const int32_t period = data[i] | data[i + 1] << 8;
-    burst.push_back(period == 0xFFFF ? INT32_MAX : period);
-  }
-  const std::optional<ExactCode> code = ReadBiphaseBurst(burst);
+  const std::optional<ExactCode> code = ReadBiphaseBurst(FuzzedBurst(data, size));
   if (!code) return 0;
   std::vector<int32_t> frame;
   if (!WriteBiphaseFrame(*code, &frame)) return 0;  // a generic frame may not be sendable

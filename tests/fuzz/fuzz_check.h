@@ -1,8 +1,11 @@
 #pragma once
 // A property a fuzz target checks on every input; a broken one aborts, so libFuzzer keeps the
-// input and the corpus replay fails.
+// input and the corpus replay fails. And bursts made of fuzzed bytes.
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #define FUZZ_CHECK(condition)                                                            \
   do {                                                                                   \
@@ -11,3 +14,13 @@
       std::abort();                                                                      \
     }                                                                                    \
   } while (false)
+
+// Two bytes a period (little-endian microseconds, 0xFFFF a stuck line).
+inline std::vector<int32_t> FuzzedBurst(const uint8_t* data, size_t size) {
+  std::vector<int32_t> burst;
+  for (size_t i = 0; i + 1 < size; i += 2) {
+    const int32_t period = data[i] | data[i + 1] << 8;
+    burst.push_back(period == 0xFFFF ? INT32_MAX : period);
+  }
+  return burst;
+}

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/messaging/trace.h"
+#include "remotes/remote_definition.h"
 
 inline const std::filesystem::path& FuzzFolder() {
   static const std::filesystem::path folder = [] {

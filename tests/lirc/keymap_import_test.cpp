@@ -15,7 +15,7 @@
 #include "receiver/scancode_evaluation.h"
 #include "remotes/key_match.h"
 #include "remotes/remote_folder.h"
-#include "test_files.h"
+#include "sectioned_file.h"
 
 namespace {
 
@@ -35,23 +35,12 @@ TEST(KernelKeymap, ReadsWhatTheKeymapsUse) {
   EXPECT_EQ(keymaps[1].variant, "");
   EXPECT_EQ(keymaps[1].scancodes, (Entries{{7692, "KEY_0"}}));
 
-  const struct {
-    const char* text;
-    const char* message;
-  } kBroken[] = {
-      {"name = \"x\"\n", "line 1: 'name' outside [[protocols]]"},
-      {"[protocols.scancodes]\n", "line 1: scancodes before any [[protocols]]"},
-      {"[[protocols]]\n[protocols.scancodes]\nKEY_1 = 0x10\n",
-       "line 3: the scancode 'KEY_1' is no number"},
-      {"[[protocols]]\nname = \"x\" y\n", "line 2: text after the value of 'name'"},
-      {"[[protocols]]\nname = \"open\n",
-       "line 2: the value of 'name' is neither a string nor a number"},
-      {"[[protocols]]\n0x10 \"KEY_1\"\n", "line 2: not a key = value line"},
-  };
-  for (const auto& broken : kBroken) {
+  const auto refused = ReadSections(KORU_SOURCE_DIR "/tests/lirc/data/broken_keymaps.txt", "=== ");
+  ASSERT_EQ(refused.size(), 6u);
+  for (const auto& [expected, broken] : refused) {
     std::vector<KernelKeymap> ignored;
-    EXPECT_FALSE(ParseKernelKeymaps(broken.text, &ignored, &message)) << broken.text;
-    EXPECT_EQ(message, broken.message);
+    EXPECT_FALSE(ParseKernelKeymaps(broken, &ignored, &message)) << broken;
+    EXPECT_EQ(message, expected);
   }
 }
 

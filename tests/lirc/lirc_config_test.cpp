@@ -36,14 +36,11 @@ TEST(LircConfig, ReadsNumbersCommentsAndButtonNamesAsLircDoes) {
 }
 
 TEST(LircConfig, WarnsAboutWhatItDoesNotKnowAndGoesOn) {
-  const char* text =
-      "include \"other.conf\"\n"
-      "begin remote\n name w\n bits 8\n flags SPACE_ENC|FANCY\n shiny 3\n"
-      " one 500 1500\n zero 500 500\n begin codes\n  K 0x1\n  K 0x2\n end codes\nend remote\n"
-      "begin remote\n name w\n bits 8\n begin codes\n end codes\nend remote\n";
   std::vector<LircRemote> remotes;
   std::vector<std::string> warnings;
-  ASSERT_EQ(ParseLircConfig(text, "w.conf", &remotes, &warnings, nullptr), kOk);
+  ASSERT_EQ(ParseLircConfig(ReadAll(KORU_SOURCE_DIR "/tests/lirc/data/warnings.conf"), "w.conf",
+                            &remotes, &warnings, nullptr),
+            kOk);
   ASSERT_EQ(remotes.size(), 2u);
   EXPECT_EQ(remotes[0].flags, kLircSpaceEnc);
   EXPECT_EQ(remotes[0].buttons.size(), 2u);  // LIRC keeps both

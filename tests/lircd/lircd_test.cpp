@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "sectioned_file.h"
+#include "test_files.h"
 
 #include "lircd/lircd_broadcast.h"
 #include "lircd/lircd_command_reply.h"
@@ -58,30 +59,12 @@ TEST(LircdBroadcast, TheCodeIsTheTaughtCodeOfTheKeyWhateverTheReportCarries) {
   auto two_byte = Remote("TV", 253128, {{2, 12345}});
   two_byte->com_byte_ = 3;
   auto exact = ExactRemote("Exact");
-  struct Case {
-    const RemoteDefinition* remote;
-    int32_t keyfn;
-    const char* report_exact;  // null: the report has no exact code
-    uint64_t code;
-  } cases[] = {
-      // A classic remote's key goes by its classic code, even when the press had an exact one.
-      {two_byte.get(), 52, nullptr, 0x0003dcc800003039ull},
-      {two_byte.get(), 52, "NEC:0x04:0x08", 0x0003dcc800003039ull},
-      // An exact remote's keys: address << 32 | command, a key's own address, the hash.
-      {exact.get(), 52, "NEC:0x04:0x08", 0x0000000400000008ull},
-      {exact.get(), 52, nullptr, 0x0000000400000008ull},
-      {exact.get(), 65, "NECx:0x1234:0x10", 0x0000123400000010ull},
-      {exact.get(), 91, "hash:1A2B3C4D", 0x000000001a2b3c4dull},
-      // A key no longer taught: the report's exact code, else no header of -1.
-      {exact.get(), 53, "RC-6A:0x800F:0x040C", 0x0000800f0000040cull},
-      {exact.get(), 53, "not a code", 0},
-      {two_byte.get(), 53, nullptr, 0x0003dcc800000000ull},
-  };
-  for (const Case& c : cases) {
+  for (const auto& row : ReadTable("lircd/data/codes.tsv", 4)) {
     ReceiverReport report;
-    if (c.report_exact != nullptr) report.exact = ParseExactField(c.report_exact);
-    EXPECT_EQ(LircdCode(*c.remote, c.keyfn, report), c.code)
-        << c.remote->name_ << " " << c.keyfn << " " << (c.report_exact ? c.report_exact : "-");
+    if (row[2] != "-") report.exact = ParseExactField(row[2]);
+    const RemoteDefinition& remote = row[0] == "TV" ? *two_byte : *exact;
+    EXPECT_EQ(LircdCode(remote, std::stoi(row[1]), report), std::stoull(row[3], nullptr, 16))
+        << row[0] << " " << row[1] << " " << row[2];
   }
   // The broadcast code of every listed key is the code LIST shows for it.
   RemoteList list;
@@ -98,26 +81,10 @@ TEST(LircdBroadcast, TheCodeIsTheTaughtCodeOfTheKeyWhateverTheReportCarries) {
 }
 
 TEST(LircdRepeatCounter, OnlyTheSameKeyOfTheSameRemoteWithinTheWindowCountsAsHeld) {
-  constexpr bigtime_t w = LircdRepeatCounter::kWindow;
-  struct Step {
-    const char* remote;
-    int32_t key;
-    bigtime_t when;
-    int count;
-  } steps[] = {
-      {"A", 52, 1000, 0},              // a new press
-      {"A", 52, 1000 + w, 1},          // held: at the edge of the window
-      {"A", 52, 1000 + 2 * w, 2},      //
-      {"A", 53, 1000 + 2 * w + 1, 0},  // another key
-      {"A", 53, 1000 + 4 * w, 0},      // a pause longer than the window
-      {"B", 53, 1000 + 4 * w + 1, 0},  // the same key of another remote
-      {"B", 53, 1000 + 4 * w + 2, 1},  //
-      {"B", 53, 1000, 0},              // time that went back starts again
-  };
   LircdRepeatCounter counter;
-  for (const Step& step : steps) {
-    EXPECT_EQ(counter.Count(step.remote, step.key, step.when), step.count)
-        << step.remote << " " << step.key << " at " << step.when;
+  for (const auto& row : ReadTable("lircd/data/repeats.tsv", 6)) {
+    const bigtime_t when = std::stoi(row[2]) * LircdRepeatCounter::kWindow + std::stoi(row[3]);
+    EXPECT_EQ(counter.Count(row[0], std::stoi(row[1]), when), std::stoi(row[4])) << row[5];
   }
 }
 

@@ -1,19 +1,16 @@
-// The default (burst) evaluation end to end on a virtual clock, on recordings made with the
-// frame encoder koru-encode uses, and its rules on hand-made bursts.
+// The default (burst) evaluation: through the receiver thread on the replay's virtual clock, on
+// every built-in key as the frame encoder sends it and on exact codes of every protocol, held
+// and let go; and its rules on hand-made bursts.
 #include "receiver/burst_evaluation.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <memory>
-#include <string>
-#include <vector>
+#include <iterator>
 
-#include "platform/lines/mode2_recording.h"
-#include "platform/messaging/trace.h"
+#include "periods.h"
+#include "receiver/exact/exact_decoder.h"
 #include "receiver/exact/exact_encoder.h"
-#include "receiver/replay_session.h"
-#include "receiver/report_line.h"
+#include "receiver/exact/pulse_distance_timing.h"
 #include "remotes/builtin_remotes.h"
 #include "remotes/frame_encoder.h"
 #include "remotes/key_match.h"
@@ -22,29 +19,8 @@
 namespace {
 
 constexpr uint64_t kSlot = 2000000;  // one press per slot of the recording
-
-struct Press {
-  std::string remote;
-  int32_t key_function;
-  RemoteDefinition* record;
-};
-
-struct Report {
-  bigtime_t time;
-  std::string text;
-};
-
-std::vector<Report> Reports(const Mode2Recording& recording, Evaluation evaluation) {
-  std::vector<Report> reports;
-  TraceCapture quiet;
-  ReplayThroughReceiver(
-      recording,
-      [&](bigtime_t time, const ReceiverReport& report) {
-        if (report.family != 0) reports.push_back({time, report.code});
-      },
-      evaluation);
-  return reports;
-}
+// 16 bits of 526 us marks and 526 / 1574 us spaces, with the closing mark.
+constexpr const char* kSixteenBits = "526,1574,526,526,526,526*5 526,1574 526";
 
 // The periods of a press up to and including the gap after its first frame.
 std::vector<int32_t> FirstFrame(const std::vector<int32_t>& periods) {
@@ -53,36 +29,44 @@ std::vector<int32_t> FirstFrame(const std::vector<int32_t>& periods) {
   return periods;
 }
 
-void Append(Mode2Recording* recording, const std::vector<int32_t>& periods, uint64_t slot) {
-  uint64_t total = 0;
-  for (size_t i = 0; i < periods.size(); ++i) {
-    AppendMode2(recording, i % 2 == 0, periods[i]);
-    total += periods[i];
-  }
-  if (slot > total) AppendMode2(recording, false, slot - total);
+std::vector<std::string> Words(const std::string& text) {
+  std::istringstream in(text);
+  return {std::istream_iterator<std::string>(in), {}};
 }
 
 class BuiltinKeys : public ::testing::Test {
  protected:
   void SetUp() override { AppendBuiltinRemotes(&builtin_); }
 
-  // Every key of every built-in remote that the encoder can send, `extra` frames held.
-  std::vector<Press> EveryKey(int32_t extra, bool first_frame_only, Mode2Recording* recording) {
-    std::vector<Press> presses;
-    AppendMode2(recording, false, 300000);
+  // Every key of every built-in remote that the encoder can send, one a slot (its first frame
+  // alone, or with `extra` frames held): each reported in its own slot, `least` to `most`
+  // times, as that key only.
+  void CheckEveryKey(int32_t extra, bool first_frame_only, int least, int most) {
+    Mode2Recording recording;
+    AppendMode2(&recording, false, 300000);
+    std::vector<std::pair<std::string, const RemoteDefinition*>> presses;
     for (const auto& remote : builtin_) {
       for (int32_t k = 1; k < kKeySlots; ++k) {
-        const int32_t code = remote->Slot(k);
-        if (code <= 0) continue;
         KeyPress press;
-        if (EncodeKeyPress(remote->com_head_, remote->com_byte_, code, extra, &press, nullptr) !=
-            kOk)
+        if (remote->Slot(k) <= 0 || EncodeKeyPress(remote->com_head_, remote->com_byte_,
+                                                   remote->Slot(k), extra, &press, nullptr) != kOk)
           continue;
-        Append(recording, first_frame_only ? FirstFrame(press.periods) : press.periods, kSlot);
-        presses.push_back({remote->name_, 50 + k, remote.get()});
+        AppendPeriods(&recording, first_frame_only ? FirstFrame(press.periods) : press.periods,
+                      kSlot);
+        presses.push_back({remote->name_ + " " + getLabel(50 + k), remote.get()});
       }
     }
-    return presses;
+    ASSERT_GT(presses.size(), 900u);
+    std::vector<int> reports(presses.size(), 0);
+    for (const TimedReport& r : Replayed(recording)) {
+      if (r.report.family == 0) continue;
+      const size_t slot = static_cast<size_t>((r.time - kReplayLeadIn) / bigtime_t{kSlot});
+      ASSERT_LT(slot, presses.size());
+      ++reports[slot];
+      EXPECT_EQ(KeyOf(r.report.code, *presses[slot].second), presses[slot].first) << r.time;
+    }
+    for (size_t i = 0; i < presses.size(); ++i)
+      EXPECT_TRUE(reports[i] >= least && reports[i] <= most) << presses[i].first << reports[i];
   }
 
   // The key a code text stands for on `remote` (matched against it alone: among all built-in
@@ -95,59 +79,33 @@ class BuiltinKeys : public ::testing::Test {
     if (!MatchCodeText(alone, text, false, &match)) return "(not this remote) " + text;
     return match.remote_label + " " + match.key_label;
   }
-  static std::string KeyOf(const Press& press) {
-    return press.remote + " " + getLabel(press.key_function);
-  }
 
   RemoteList builtin_;
 };
 
 TEST_F(BuiltinKeys, EveryKeyIsRecognisedFromItsFirstFrameAlone) {
-  Mode2Recording recording;
-  const std::vector<Press> presses = EveryKey(0, true, &recording);
-  ASSERT_GT(presses.size(), 900u);
-  const std::vector<Report> reports = Reports(recording, Evaluation::kBurst);
-  ASSERT_EQ(reports.size(), presses.size());
-  for (size_t i = 0; i < presses.size(); ++i) {
-    // Within its own slot, as the one key pressed there.
-    EXPECT_EQ((reports[i].time - 100000) / static_cast<bigtime_t>(kSlot), static_cast<int64_t>(i));
-    EXPECT_EQ(KeyOf(reports[i].text, *presses[i].record), KeyOf(presses[i]));
-  }
+  CheckEveryKey(0, true, 1, 1);
 }
 
 TEST_F(BuiltinKeys, AHeldKeyGivesOnlyItsOwnCode) {
-  Mode2Recording recording;
-  const std::vector<Press> presses = EveryKey(6, false, &recording);
-  const std::vector<Report> reports = Reports(recording, Evaluation::kBurst);
-  std::vector<int> per_press(presses.size(), 0);
-  for (const Report& report : reports) {
-    const size_t slot = static_cast<size_t>((report.time - 100000) / static_cast<bigtime_t>(kSlot));
-    ASSERT_LT(slot, presses.size());
-    ++per_press[slot];
-    EXPECT_EQ(KeyOf(report.text, *presses[slot].record), KeyOf(presses[slot])) << report.time;
-  }
-  for (size_t i = 0; i < presses.size(); ++i)
-    EXPECT_GE(per_press[i], 2) << KeyOf(presses[i]);  // reported again while held
-}
-
-// A long-code key held down: one frame, then a repeat code (9 ms, 2.25 ms, a 560 us mark)
-// every 110 ms.
-std::vector<int32_t> HeldNecKey(const RemoteDefinition& remote, int32_t repeats) {
-  KeyPress press;
-  EXPECT_EQ(EncodeKeyPress(remote.com_head_, remote.com_byte_, remote.Slot(1), 0, &press, nullptr),
-            kOk);
-  std::vector<int32_t> periods = FirstFrame(press.periods);
-  int32_t frame = 0;
-  for (int32_t p : periods) frame += p;
-  periods.back() += 110000 - frame;
-  for (int32_t i = 0; i < repeats; ++i) periods.insert(periods.end(), {9000, 2250, 560, 98190});
-  return periods;
+  CheckEveryKey(6, false, 2, 1000);  // reported again while held
 }
 
 TEST_F(BuiltinKeys, TheKeyAfterAHeldNecKeyIsRight) {
   const RemoteDefinition* nec = RemoteDefinition::FindRemote(&builtin_, "NEC184");
   ASSERT_NE(nec, nullptr);
-  // The first key of every remote, each after the NEC key was held for a second.
+  // The NEC key held: one frame, then a repeat code (9 ms, 2.25 ms, a 560 us mark) every 110 ms.
+  KeyPress held;
+  ASSERT_EQ(EncodeKeyPress(nec->com_head_, nec->com_byte_, nec->Slot(1), 0, &held, nullptr), kOk);
+  std::vector<int32_t> nec_held = FirstFrame(held.periods);
+  nec_held.back() = 0;
+  int32_t frame = 0;
+  for (int32_t p : nec_held) frame += p;
+  nec_held.back() = 110000 - frame;
+  const std::vector<int32_t> repeats = PeriodsOf("9000,2250,560,98190*9");
+  nec_held.insert(nec_held.end(), repeats.begin(), repeats.end());
+  // The first key of every remote, each after the NEC key was held for a second and the pause
+  // that follows the last repeat's report.
   Mode2Recording recording;
   AppendMode2(&recording, false, 300000);
   std::vector<std::string> expected;
@@ -157,21 +115,21 @@ TEST_F(BuiltinKeys, TheKeyAfterAHeldNecKeyIsRight) {
     if (remote.get() == nec || EncodeKeyPress(remote->com_head_, remote->com_byte_, remote->Slot(1),
                                               0, &press, nullptr) != kOk)
       continue;
-    // The next key comes after the pause that follows the last repeat's report.
-    Append(&recording, HeldNecKey(*nec, 9), 1500000);
-    Append(&recording, FirstFrame(press.periods), kSlot);
+    AppendPeriods(&recording, nec_held, 1500000);
+    AppendPeriods(&recording, FirstFrame(press.periods), kSlot);
     expected.push_back(remote->name_ + " " + getLabel(51));
     pressed.push_back(remote.get());
   }
   const std::string nec_key = "NEC184 " + std::string(getLabel(51));
   const auto keys_after = [&](Evaluation evaluation, size_t* nec_reports) {
     std::vector<std::string> others;
-    for (const Report& report : Reports(recording, evaluation)) {
-      if (KeyOf(report.text, *nec) == nec_key) {
+    for (const TimedReport& r : Replayed(recording, evaluation)) {
+      if (r.report.family == 0) continue;
+      if (KeyOf(r.report.code, *nec) == nec_key) {
         ++*nec_reports;
       } else {
         const size_t i = others.size();
-        others.push_back(i < pressed.size() ? KeyOf(report.text, *pressed[i]) : report.text);
+        others.push_back(i < pressed.size() ? KeyOf(r.report.code, *pressed[i]) : r.report.code);
       }
     }
     return others;
@@ -183,40 +141,17 @@ TEST_F(BuiltinKeys, TheKeyAfterAHeldNecKeyIsRight) {
   EXPECT_NE(keys_after(Evaluation::kClassic, &nec_reports), expected);
 }
 
-}  // namespace
-
-namespace {
-
-// A remote that repeats its frame without the header while the key is held (16 bits, 8.4 ms +
-// 4.2 ms header, 526 us marks, 526 / 1574 us spaces, a frame every 55 ms).
-Mode2Recording JvcStyleHeld(int32_t repeats) {
-  const auto frame = [](bool header) {
-    std::vector<int32_t> periods;
-    if (header) periods = {8400, 4200};
-    for (int bit = 0; bit < 16; ++bit) periods.insert(periods.end(), {526, bit % 3 ? 526 : 1574});
-    periods.push_back(526);
-    return periods;
-  };
+TEST(BurstRules, FramesWithoutHeaderRepeatTheKeyOfTheFrameBefore) {
+  // A remote that repeats its frame without the 8.4 ms + 4.2 ms header while the key is held,
+  // a frame every 55 ms.
   Mode2Recording recording;
   AppendMode2(&recording, false, 300000);
-  for (int32_t i = 0; i <= repeats; ++i) {
-    const std::vector<int32_t> periods = frame(i == 0);
-    int32_t length = 0;
-    for (size_t p = 0; p < periods.size(); ++p) {
-      AppendMode2(&recording, p % 2 == 0, periods[p]);
-      length += periods[p];
-    }
-    AppendMode2(&recording, false, 55000 - length);
-  }
-  return recording;
-}
-
-TEST(BurstRules, FramesWithoutHeaderRepeatTheKeyOfTheFrameBefore) {
+  for (int i = 0; i <= 20; ++i)
+    AppendPeriods(&recording, PeriodsOf((i == 0 ? "8400 4200 " : "") + std::string(kSixteenBits)),
+                  55000);
   std::vector<std::string> texts;
-  TraceCapture quiet;
-  ReplayThroughReceiver(JvcStyleHeld(20), [&](bigtime_t, const ReceiverReport& report) {
-    if (report.family != 0) texts.push_back(report.code);
-  });
+  for (const TimedReport& r : Replayed(recording))
+    if (r.report.family != 0) texts.push_back(r.report.code);
   ASSERT_GE(texts.size(), 3u);  // the first frame, then repeats while held
   for (const std::string& text : texts) EXPECT_EQ(text, texts[0]);
 }
@@ -224,51 +159,35 @@ TEST(BurstRules, FramesWithoutHeaderRepeatTheKeyOfTheFrameBefore) {
 TEST(BurstRules, AShortNoiseSegmentIsDroppedWithItsWall) {
   // A 16-bit frame after a long quiet time, then (or not) a stray pair 12 ms after it: at the
   // burst end the frame alone is evaluated.
-  const auto evaluate = [](bool noise) {
+  const auto evaluate = [](const std::string& noise) {
     BurstEvaluation burst(false);
     burst.Start();
-    std::vector<int32_t> periods = {500000, 8400, 4200};
-    for (int bit = 0; bit < 16; ++bit) periods.insert(periods.end(), {526, bit % 3 ? 526 : 1574});
-    periods.push_back(526);
-    if (noise) periods.insert(periods.end(), {12000, 300, 300});
-    for (int32_t p : periods)
+    for (int32_t p : PeriodsOf("500000 8400 4200 " + std::string(kSixteenBits) + noise))
       EXPECT_EQ(burst.Add(p, false, 0), BurstEvaluation::Outcome::kCollecting);
     EXPECT_TRUE(burst.ReadyToEnd());
     EXPECT_EQ(burst.EndBurst(1000000), BurstEvaluation::Outcome::kDecoded);
     return std::string(burst.Code());
   };
-  const std::string clean = evaluate(false);
+  const std::string clean = evaluate("");
   EXPECT_NE(clean.find("_16B"), std::string::npos) << clean;
-  EXPECT_EQ(evaluate(true), clean);
-}
-
-// The frames of a press, each with the quiet period before it.
-std::vector<std::vector<int32_t>> Frames(const std::vector<int32_t>& periods, int32_t lead) {
-  std::vector<std::vector<int32_t>> frames(1, {lead});
-  for (size_t i = 0; i < periods.size(); ++i) {
-    if (i % 2 == 1 && periods[i] > BurstEvaluation::kWall) {
-      frames.push_back({periods[i]});
-    } else {
-      frames.back().push_back(periods[i]);
-    }
-  }
-  frames.pop_back();  // the quiet period after the last frame
-  return frames;
+  EXPECT_EQ(evaluate(" 12000 300 300"), clean);
 }
 
 TEST(BurstRules, TheInvertedSecondFrameOfADenonKeyIsNoKeyOfItsOwn) {
   KeyPress press;
   ASSERT_EQ(EncodeKeyPress(222078, 23, DenonCode(2, 5), 0, &press, nullptr), kOk);
-  const auto frames = Frames(press.periods, 500000);
+  const std::vector<TimedBurst> frames = SplitBursts(press.periods);
   ASSERT_GE(frames.size(), 2u);
   for (const bigtime_t later : {bigtime_t{100000}, bigtime_t{600000}}) {
     BurstEvaluation burst(false);
     burst.Start();
-    for (int32_t p : frames[0]) burst.Add(p, false, 0);
+    burst.Add(500000, false, 0);
+    for (int32_t p : frames[0].periods) burst.Add(p, false, 0);
     ASSERT_EQ(burst.EndBurst(1000000), BurstEvaluation::Outcome::kDecoded);
     EXPECT_EQ(burst.Family(), 3);
     const std::string first = burst.Code();
-    for (int32_t p : frames[1]) burst.Add(p, false, 0);
+    burst.Add(press.periods[frames[0].periods.size()], false, 0);  // the gap between the frames
+    for (int32_t p : frames[1].periods) burst.Add(p, false, 0);
     if (later < BurstEvaluation::kDenonPair) {
       EXPECT_EQ(burst.EndBurst(1000000 + later), BurstEvaluation::Outcome::kCollecting);
     } else {
@@ -279,27 +198,188 @@ TEST(BurstRules, TheInvertedSecondFrameOfADenonKeyIsNoKeyOfItsOwn) {
   }
 }
 
-TEST(BurstRules, ALongFrameIsReportedWhenItEndsWithItsWholeExactCode) {
-  // Two Kaseikyo keys: one classic code (its decoders read the first 32 bits, at the 67th
-  // period), two exact codes, read when the frame has ended.
-  std::string classic;
-  std::vector<std::string> exact;
-  for (const char* field : {"Kaseikyo:0x20020100:0x3D", "Kaseikyo:0x20020100:0x3E"}) {
-    std::vector<int32_t> periods;
-    ASSERT_TRUE(EncodeExactPress(*ParseExactField(field), 0, &periods));
+TEST(ExactSerial, TheReceiverReportsAShortSerialFrameAndNotShortNoise) {
+  const auto evaluate = [](const char* burst) {
+    BurstEvaluation evaluation(false);
+    evaluation.Start();
+    for (const int32_t p : PeriodsOf(std::string("500000 ") + burst))
+      EXPECT_EQ(evaluation.Add(p, false, 0), BurstEvaluation::Outcome::kCollecting);
+    if (!evaluation.ReadyToEnd()) return std::string("not ready");  // noise: waits on, as before
+    if (evaluation.EndBurst(1000000) != BurstEvaluation::Outcome::kDecoded) return std::string();
+    EXPECT_EQ(evaluation.Family(), 0);  // no classic code
+    return evaluation.Exact() ? ExactField(*evaluation.Exact()) : std::string();
+  };
+  EXPECT_EQ(evaluate("833 833 9996"), "Serial:0x0E:0x1000");
+  EXPECT_EQ(evaluate("150 300 120 900 200"), "not ready");
+}
+
+// The reports with an exact code of a recording: virtual time, exact field, code text, family
+// and valid bits.
+std::vector<std::pair<bigtime_t, std::string>> ExactReports(const Mode2Recording& recording) {
+  std::vector<std::pair<bigtime_t, std::string>> reports;
+  for (const TimedReport& r : Replayed(recording)) {
+    if (r.report.family == 0 && !r.report.exact) continue;
+    reports.push_back({r.time, (r.report.exact ? ExactField(*r.report.exact) : "-") + " " +
+                                   r.report.code + " " + std::to_string(r.report.family) + " " +
+                                   std::to_string(r.report.valid_bits)});
+  }
+  return reports;
+}
+
+// A press of `field` with `extra` more frames, every period moved by up to 200 us.
+std::vector<int32_t> Press(const std::string& field, int32_t extra, uint32_t seed) {
+  std::vector<int32_t> periods;
+  EXPECT_TRUE(EncodeExactPress(*ParseExactField(field), extra, &periods)) << field;
+  std::mt19937 rng(seed);
+  return Jittered(periods, 200, &rng);
+}
+
+// Every report of a held key, the first and each repeat, carries the key's own codes.
+TEST(HeldKeys, EveryReportOfAHeldKeyCarriesItsOwnCodes) {
+  // Keys whose remotes send repeat frames without data ('+'), whole frames again else.
+  uint32_t seed = 1;
+  for (const std::string& held :
+       Words("+NEC:0x04:0x08 +NECx:0x1234:0x56 +NEC32:0x1234:0x5678 +Sanyo:0x123:0x45 "
+             "Kaseikyo:0x20020100:0x3D JVC:0x03:0x17 Sony12:0x01:0x15 RC-5:0x1E:0x0C "
+             "RC-6:0x00:0x0C Sharp:0x01:0x02")) {
+    const bool repeat_frames = held[0] == '+';
+    const std::string field = held.substr(repeat_frames ? 1 : 0);
+    const auto reports = ExactReports(RecordingOf(Press(field, 5, seed++)));
+    ASSERT_GE(reports.size(), repeat_frames ? 3u : 2u) << field;
+    for (const auto& [time, report] : reports) {
+      // A repeat frame reports the key's report again; a whole frame is read anew, and the
+      // classic decoders may read a jittered one differently.
+      EXPECT_EQ(report.substr(0, field.size() + 1), field + " ") << report << " at " << time;
+      EXPECT_TRUE(!repeat_frames || report == reports[0].second) << report << " at " << time;
+    }
+  }
+}
+
+TEST(HeldKeys, RepeatFramesWithoutTheirKeyReportNothing) {
+  const std::vector<int32_t> repeats = PeriodsOf("9000,2250,560,96190*5");
+  const auto with_repeats = [&repeats](std::vector<int32_t> periods) {
+    periods.insert(periods.end(), repeats.begin(), repeats.end());
+    std::vector<std::string> fields;
+    for (const auto& [time, report] : ExactReports(RecordingOf(periods)))
+      fields.push_back(report.substr(0, report.find(' ')));
+    return fields;
+  };
+  using Fields = std::vector<std::string>;
+  // Alone (after a stray pulse: the recording starts with one).
+  EXPECT_EQ(with_repeats({560, 200000}), Fields{});
+  // After a pause longer than a held key leaves between two repeat frames.
+  std::vector<int32_t> paused = Press("NEC:0x04:0x08", 0, 7);
+  paused.back() += 600000;
+  EXPECT_EQ(with_repeats(paused), Fields{"NEC:0x04:0x08"});
+  // After a frame of another protocol, whose lead-in differs.
+  EXPECT_EQ(with_repeats(Press("Kaseikyo:0x20020100:0x3D", 0, 8)),
+            Fields{"Kaseikyo:0x20020100:0x3D"});
+}
+
+TEST(HeldKeys, AnotherPressHeardInPartEndsTheHeldKey) {
+  // The evaluation alone, as the thread drives it: after a report the next period is measured
+  // from the resume. A NEC key, then (or not) the latter part of another key's frame, heard
+  // after the resume, then a repeat frame.
+  std::vector<int32_t> first = Press("NEC:0x04:0x08", 0, 11);
+  std::vector<int32_t> other = Press("NEC:0x04:0x09", 0, 12);
+  first.pop_back();  // the frame's gap: the burst ends by its quiet time
+  other.pop_back();
+  constexpr bigtime_t kReported = 1000000;
+  struct Case {
+    bool other_heard;
+    bigtime_t repeat_ends;  // after the report
+    bool reported;
+  };
+  for (const Case& c :
+       {Case{false, 300000, true}, Case{false, 500000, false}, Case{true, 300000, false}}) {
     BurstEvaluation burst(false);
     burst.Start();
-    const auto frames = Frames(periods, 500000);
-    for (const int32_t p : frames[0])
-      EXPECT_EQ(burst.Add(p, false, 0), BurstEvaluation::Outcome::kCollecting);
-    ASSERT_EQ(burst.EndBurst(1000000), BurstEvaluation::Outcome::kDecoded);
-    if (classic.empty()) classic = burst.Code();
-    EXPECT_EQ(burst.Code(), classic);
+    burst.Add(500000, false, 0);
+    // Reported as soon as it is whole but for its stop pulse, which comes after the resume.
+    int decoded = 0;
+    for (const int32_t period : first)
+      decoded += burst.Add(period, false, kReported) == BurstEvaluation::Outcome::kDecoded;
+    ASSERT_EQ(decoded, 1);
     ASSERT_TRUE(burst.Exact());
-    exact.push_back(ExactField(*burst.Exact()));
+    const std::string code = burst.Code();
+    if (c.other_heard) {
+      for (size_t i = 20; i < other.size(); ++i) burst.Add(other[i], false, kReported + 100000);
+    }
+    for (const int32_t period : {40000, 9000, 2250, 560})
+      burst.Add(period, false, kReported + c.repeat_ends);
+    ASSERT_TRUE(burst.ReadyToEnd());
+    const bigtime_t end = kReported + c.repeat_ends;
+    if (!c.reported) {
+      EXPECT_EQ(burst.EndBurst(end), BurstEvaluation::Outcome::kCollecting) << c.repeat_ends;
+      continue;
+    }
+    ASSERT_EQ(burst.EndBurst(end), BurstEvaluation::Outcome::kDecoded);
+    EXPECT_EQ(burst.Code(), code);
+    ASSERT_TRUE(burst.Exact());
+    EXPECT_EQ(ExactField(*burst.Exact()), "NEC:0x04:0x08");
   }
-  EXPECT_EQ(exact,
-            (std::vector<std::string>{"Kaseikyo:0x20020100:0x3D", "Kaseikyo:0x20020100:0x3E"}));
+}
+
+// A press of every named protocol is reported with its own exact code as soon as its first
+// frame is whole (within 2 ms of the frame's last edge), a shorter form never taken for a longer
+// one's start, with and without jitter; generic frames keep the burst end.
+TEST(FrameCompletion, ANamedFrameIsReportedWhenWholeAGenericOneAtTheBurstEnd) {
+  // Samsung's shape: a 4.5 ms + 4.5 ms lead-in, 32 bits, a final mark (a generic code), whose
+  // length is known all the same.
+  const auto check = [](const std::string& what, const std::vector<int32_t>& periods, bool halves,
+                        bool length_known = false) {
+    // The first frame ends at its first gap (an XMP frame at its second: between its halves).
+    bigtime_t last_edge = kReplayLeadIn + 300000;
+    for (size_t i = 0, gaps = halves ? 2 : 1; i < periods.size(); ++i) {
+      if (i % 2 == 1 && periods[i] > kFrameGap && --gaps == 0) break;
+      last_edge += periods[i];
+    }
+    // What the exact decoder reads from the press's first burst whole.
+    const std::vector<int32_t> burst = SplitBursts(periods)[0].periods;
+    const std::optional<ExactCode> whole = ExactDecoder().Burst(burst, 0);
+    std::optional<ExactCode> first;
+    bigtime_t after_last_edge = 0;
+    Mode2Recording recording = RecordingOf(periods);
+    AppendMode2(&recording, false, 1000000);
+    for (const TimedReport& r : Replayed(recording)) {
+      if (first || !r.report.exact) continue;
+      first = r.report.exact;
+      after_last_edge = r.time - last_edge;
+    }
+    // The code the burst end would have read; jitter may damage a frame past reading.
+    EXPECT_EQ(Shown(first), Shown(whole)) << what;
+    if (!first) return std::string();
+    using P = ExactProtocol;
+    if (length_known || (first->protocol != P::kPulseDistance && first->protocol != P::kBiphase &&
+                         first->protocol != P::kHash && first->protocol != P::kTimingHash)) {
+      EXPECT_GE(after_last_edge, -1000) << what;  // (a NEC frame before its stop pulse)
+      EXPECT_LE(after_last_edge, 2000) << what;
+    } else {
+      EXPECT_GT(after_last_edge, BurstEvaluation::kBurstEnd) << what;
+    }
+    return ExactField(*first);
+  };
+  // (RC-5 0x0C and 0x0D: a last bit of 0 and of 1.)
+  for (const std::string& press :
+       Words("NECx:0x1234:0x56 NEC32:0x1234:0x5678 Sanyo:0x123:0x45 Kaseikyo:0x20020100:0x3D "
+             "JVC:0x03:0x17 Sharp:0x01:0x02 Denon:0x02:0x0E Sony12:0x01:0x15 Sony15:0x1A:0x15 "
+             "Sony20:0x1F05:0x15 RC-5:0x1E:0x0C RC-5:0x1E:0x0D RC-5:0xA3:0x01 RC-5X:0x05:0x4C "
+             "RC-6:0x04:0x0C RC-6A:0x123:0x45 RC-6A:0x1234:0x45 RC-6A:0x800F12:0x34 "
+             "RCMM:0x5:0x12 RCMM:0x123:0x456 RCMM:0x1234:0x5678 RCMM:0xFFFF:0xFFFF "
+             "XMP:0x123456:0x1234 PDist:0x10:0x1234")) {
+    const ExactCode code = *ParseExactField(press);
+    std::vector<int32_t> periods;
+    ASSERT_TRUE(EncodeExactPress(code, 0, &periods)) << press;
+    const bool halves = code.protocol == ExactProtocol::kXmp;
+    EXPECT_EQ(check(press, periods, halves), ExactField(code));
+    for (uint32_t seed = 1; seed <= 4; ++seed) {
+      std::mt19937 rng(seed);
+      check(press + " seed " + std::to_string(seed), Jittered(periods, 200, &rng), halves);
+    }
+  }
+  const std::vector<int32_t> samsung =
+      PeriodsOf("4500 4500 560,1690,560,560,560,560*10 560,1690 560,560 560 100000");
+  EXPECT_TRUE(check("Samsung", samsung, false, true).starts_with("PDist:0x20:"));
 }
 
 }  // namespace

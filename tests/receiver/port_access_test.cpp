@@ -6,16 +6,18 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/messaging/four_cc.h"
-#include "platform/messaging/message.h"
 #include "platform/messaging/test_loopers.h"
 #include "platform/messaging/trace.h"
 #include "receiver/port_open_failure.h"
 #include "receiver/receiver_flags.h"
 #include "receiver/receiver_messages.h"
+#include "recording_report_sink.h"
+#include "sectioned_file.h"
 #include "temp_dir.h"
 
 namespace {
@@ -73,13 +75,6 @@ class FakeDevices : public ReceiverDevices {
   }
 };
 
-class AppInbox : public Handler {
- public:
-  explicit AppInbox(Looper* looper) : Handler(looper) {}
-  void MessageReceived(Message* message) override { received.push_back(*message); }
-  std::vector<Message> received;
-};
-
 class PortAccess : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -96,7 +91,7 @@ class PortAccess : public ::testing::Test {
 
   std::shared_ptr<FakeDevices> devices_ = std::make_shared<FakeDevices>();
   ImmediateLooper looper_;
-  AppInbox inbox_{&looper_};
+  MessageInbox inbox_{&looper_};
   TraceCapture trace_;
   ReceiverFlags flags_;
 };
@@ -191,6 +186,25 @@ std::string GroupOf(const std::filesystem::path& path) {
   return group;
 }
 
+// The words of a case of data/open_failures.txt, for serial1 on `node` of `group`.
+std::string FailureWords(const std::string& name, const std::string& node = "",
+                         const std::string& group = "") {
+  std::map<std::string, std::string> words;
+  for (const auto& [title, text] :
+       ReadSections(KORU_SOURCE_DIR "/tests/receiver/data/open_failures.txt", "=== "))
+    words[title] = text;
+  std::string text = words[name];
+  const auto fill = [&text](const std::string& field, const std::string& value) {
+    for (size_t at; (at = text.find(field)) != std::string::npos;)
+      text.replace(at, field.size(), value);
+  };
+  const std::string& join = words[group == "root" ? "join root" : "join group"];
+  fill("{join}", join.substr(0, join.size() - 1));  // without its line end
+  fill("{node}", node);
+  fill("{group}", group);
+  return text;
+}
+
 TEST_F(PortAccess, FailuresAreExplainedWithTheDeviceAndWhatToDo) {
   // A file with no permissions stands in for a device node of the user's group.
   TempDir dir;
@@ -208,42 +222,21 @@ TEST_F(PortAccess, FailuresAreExplainedWithTheDeviceAndWhatToDo) {
   for (const char* name : {"serial1", "serial2", "usb0", "lirc0", "serial0"})
     EXPECT_EQ(open_multi(name, &flags_), nullptr) << name;
 
-  const std::string denied =
-      "Cannot open the receiver port serial1 (" + node.string() + "): permission denied.";
-  const std::string join =
-      group == "root" ? "Only root may use " + node.string() +
-                            ": give your user read and write access to it (a udev rule), then "
-                            "start KORU again."
-                      : "The device belongs to the group '" + group +
-                            "': join it (sudo adduser $USER " + group + ") and log in again.";
-  const std::string busy = "Cannot open the receiver port serial2 (/dev/ttyS1): busy.";
-  const std::string quit =
-      "Another program uses the port (another KORU, a terminal program, lircd): quit it. If the "
-      "kernel's serial_ir driver holds the port, choose lirc0 instead.";
-  const std::string missing = "Cannot open the receiver port usb0 (/dev/ttyUSB0): no such device.";
-  const std::string plug =
-      "Plug in the USB serial adapter, or choose a port this computer has under \"IR-Sensor:\" "
-      "on the settings page.";
-  const std::string lirc_busy = "Cannot open the receiver port lirc0 (/dev/lirc0): busy.";
-  const std::string stop =
-      "Another program reads the receiver (lircd?): stop it, or quit the "
-      "other KORU.";
-  // On the trace each failure with its advice; "serial0" names no device at all.
-  for (const std::string& line :
-       {denied + " " + join, busy + " " + quit, missing + " " + plug, lirc_busy + " " + stop})
-    EXPECT_TRUE(trace_.Contains(line + "\n")) << line << "\n" << trace_.Text();
-  // For the "no port" report: the reasons, then each piece of advice once.
-  EXPECT_EQ(RecentOpenFailures(), denied + "\n" + busy + "\n" + missing + "\n" + lirc_busy + "\n" +
-                                      join + "\n" + quit + "\n" + plug + "\n" + stop + "\n");
+  // Each failure with its advice on the trace ("serial0" names no device at all); for the "no
+  // port" report the reasons, then each piece of advice once.
+  const std::string report = FailureWords("four failures", node.string(), group);
+  std::istringstream in(report);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  ASSERT_EQ(lines.size(), 8u) << report;
+  for (int i = 0; i < 4; ++i)
+    EXPECT_TRUE(trace_.Contains(lines[i] + " " + lines[4 + i] + "\n")) << lines[i] << trace_.Text();
+  EXPECT_EQ(RecentOpenFailures(), report);
   devices_->devices = {{"serial3", kNoDevice}, {"serial4", kNoDevice}};
   ForgetOpenFailures();
   open_multi("serial3", &flags_);
   open_multi("serial4", &flags_);
-  EXPECT_EQ(RecentOpenFailures(),
-            "Cannot open the receiver port serial3: no such device.\n"
-            "Cannot open the receiver port serial4: no such device.\n"
-            "Choose a port this computer has under \"IR-Sensor:\" on the settings page (a USB "
-            "serial adapter is usb0..usb3, a kernel receiver lirc0..).\n");
+  EXPECT_EQ(RecentOpenFailures(), FailureWords("two missing ports"));
 
   // A port that opens ends the story of the failures before it.
   devices_->devices = {{"serial1", 3}};
@@ -254,10 +247,8 @@ TEST_F(PortAccess, FailuresAreExplainedWithTheDeviceAndWhatToDo) {
 }
 
 TEST(OpenFailureText, NamesTheKernelDriverForAMissingKernelReceiver) {
-  EXPECT_EQ(ExplainOpenFailure("lirc0", "/dev/lirc0", kNoDevice, "").Text(),
-            "Cannot open the receiver port lirc0 (/dev/lirc0): no such device. Load the kernel "
-            "driver of the receiver (for a receiver on a serial port: modprobe serial_ir), or "
-            "choose another port under \"IR-Sensor:\".");
+  EXPECT_EQ(ExplainOpenFailure("lirc0", "/dev/lirc0", kNoDevice, "").Text() + "\n",
+            FailureWords("a missing kernel receiver"));
 }
 
 }  // namespace

@@ -5,14 +5,12 @@
 #include <chrono>
 #include <functional>
 #include <thread>
-#include <vector>
 
+#include "periods.h"
 #include "platform/lines/driven_line.h"
 #include "platform/messaging/four_cc.h"
-#include "platform/messaging/message.h"
 #include "platform/messaging/test_loopers.h"
 #include "platform/messaging/threads.h"
-#include "platform/messaging/trace.h"
 #include "receiver/posted_report_sink.h"
 #include "receiver/receiver_flags.h"
 #include "receiver/receiver_messages.h"
@@ -23,34 +21,17 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class AppInbox : public Handler {
- public:
-  explicit AppInbox(Looper* looper) : Handler(looper) {}
-  void MessageReceived(Message* message) override { received.push_back(*message); }
-  std::vector<Message> received;
-};
-
 // Plays alternating pulse/space durations (microseconds) on the line in real time.
-void Play(DrivenLine& line, const std::vector<int>& durations) {
+void Play(DrivenLine& line, const std::vector<int32_t>& durations) {
   auto deadline = std::chrono::steady_clock::now();
   bool pulse = true;
-  for (int d : durations) {
+  for (int32_t d : durations) {
     line.SetLevel(pulse);
     deadline += std::chrono::microseconds(d);
     std::this_thread::sleep_until(deadline);
     pulse = !pulse;
   }
   line.SetLevel(false);
-}
-
-std::vector<int> NecFrame() {
-  std::vector<int> frame = {9000, 4500};
-  for (int bit = 0; bit < 32; ++bit) {
-    frame.push_back(560);
-    frame.push_back(bit % 3 == 0 ? 1690 : 560);
-  }
-  frame.push_back(560);
-  return frame;
 }
 
 ThreadState StateOf(thread_id thread) {
@@ -96,7 +77,7 @@ class ReceiverThread : public ::testing::TestWithParam<DrivenLine::Wait> {
   }
 
   QueueLooper looper_;
-  AppInbox inbox_{&looper_};
+  MessageInbox inbox_{&looper_};
   RecordingReportSink target_;
   PostedReportSink sink_{&looper_, &target_};
   TraceCapture trace_;
@@ -118,7 +99,7 @@ TEST_P(ReceiverThread, ReportsSuspendsResumesAndDies) {
   std::thread key([&] {
     while (held.load()) {
       std::this_thread::sleep_for(40ms);
-      Play(*line_, NecFrame());
+      Play(*line_, PeriodsOf("9000 4500 560,1690,560,560,560,560*10 560,1690 560,560 560"));
     }
   });
   const bool reported = DeliverUntil([&] { return target_.Count() >= 2; });
@@ -207,7 +188,7 @@ TEST(PostedReportSink, HandsReportsOverOnTheLooperAndDropsThemOnceItHasGone) {
 
 TEST(ReceiverThreadStart, MissingStartMessageOrPort) {
   ImmediateLooper looper;
-  AppInbox inbox(&looper);
+  MessageInbox inbox(&looper);
   SetAppMessenger(inbox.GetMessenger());
   ReceiverFlags flags;
   RecordingReportSink sink;

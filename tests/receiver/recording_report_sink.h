@@ -1,9 +1,11 @@
 #pragma once
-// A sink that keeps what a receiver thread reported, for tests; safe from any thread.
+// A sink that keeps what a receiver thread reported, for tests; safe from any thread. And a
+// handler that keeps the messages posted to it (the application's: no port, a busy port).
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "platform/messaging/message.h"
 #include "receiver/receiver_report_sink.h"
 
 class RecordingReportSink : public ReceiverReportSink {
@@ -37,4 +39,11 @@ class RecordingReportSink : public ReceiverReportSink {
   mutable std::mutex mutex_;
   std::vector<ReceiverReport> reports_;
   std::vector<std::string> events_;
+};
+
+class MessageInbox : public Handler {
+ public:
+  explicit MessageInbox(Looper* looper) : Handler(looper) {}
+  void MessageReceived(Message* message) override { received.push_back(*message); }
+  std::vector<Message> received;
 };

@@ -1,130 +1,73 @@
-// The receiver thread end to end on a virtual clock: recordings in, receiver reports out.
+// The receiver thread end to end on a virtual clock: recordings in, report lines and trace out,
+// in the process and through koru-decode (arguments, exit codes, standard output holding report
+// lines only: the recordings of data/ against their lines in expected/).
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fstream>
-#include <iterator>
-#include <string>
-#include <vector>
 
-#include "platform/lines/mode2_recording.h"
-#include "platform/messaging/four_cc.h"
-#include "platform/messaging/trace.h"
-#include "receiver/receiver_flags.h"
-#include "receiver/replay_session.h"
+#include "periods.h"
 #include "receiver/report_line.h"
-#include "temp_dir.h"
+#include "run_tool.h"
 
 namespace {
 
-struct Replay {
-  std::vector<std::string> lines;
-  std::vector<ReceiverReport> reports;
-  int32_t status = 0;
-  std::string trace;
-};
+const std::string kData = KORU_SOURCE_DIR "/data/";
+const std::string kExpected = KORU_SOURCE_DIR "/tests/receiver/expected/";
 
-Replay Replayed(const Mode2Recording& recording, Evaluation evaluation = Evaluation::kClassic) {
-  Replay replay;
-  TraceCapture trace;
-  replay.status = ReplayThroughReceiver(
-      recording,
-      [&](bigtime_t time, const ReceiverReport& report) {
-        replay.reports.push_back(report);
-        replay.lines.push_back(ReceiverReportLine(time, report));
-      },
-      evaluation);
-  replay.trace = trace.Text();
-  return replay;
+// The classic evaluation's report lines after the start report, and its trace.
+std::vector<std::string> ClassicLines(const Mode2Recording& recording, std::string* trace) {
+  std::vector<std::string> lines;
+  for (const TimedReport& r : Replayed(recording, Evaluation::kClassic, trace))
+    lines.push_back(ReceiverReportLine(r.time, r.report));
+  EXPECT_EQ(lines.at(0).substr(0, 15), "0.000 irCE type");
+  return {lines.begin() + 1, lines.end()};
 }
 
-// Alternating pulse/space durations, starting with a pulse.
-Mode2Recording Alternating(const std::vector<uint64_t>& durations) {
+// One recorded key press of a long-code remote.
+Mode2Recording NecKey() {
   Mode2Recording recording;
-  bool pulse = true;
-  for (uint64_t d : durations) {
-    AppendMode2(&recording, pulse, d);
-    pulse = !pulse;
-  }
+  std::string error;
+  EXPECT_EQ(ReadMode2File(kData + "nec_leadtek_key1.mode2", &recording, &error), kOk) << error;
   return recording;
 }
 
-class ReceiverReplay : public ::testing::Test {
- protected:
-  // One recorded key press of a long-code remote.
-  static Mode2Recording NecKey() {
-    Mode2Recording recording;
-    std::string error;
-    EXPECT_EQ(ReadMode2File(KORU_SOURCE_DIR "/data/nec_leadtek_key1.mode2", &recording, &error),
-              kOk)
-        << error;
-    return recording;
-  }
-};
-
-TEST_F(ReceiverReplay, StartReportHasNoCode) {
-  const Replay replay = Replayed({});
-  EXPECT_EQ(replay.status, 0);
-  ASSERT_EQ(replay.reports.size(), 1u);
-  const ReceiverReport& start = replay.reports[0];
-  EXPECT_EQ(start.bytes.length, 0);
-  EXPECT_FALSE(start.slowdown);
-  EXPECT_FALSE(start.exact.has_value());
-  // Without separators the start text is empty: no bytes are shown.
-  EXPECT_EQ(replay.lines[0], "0.000 irCE type=0 bits=0 blink=\"-------- -------- \"");
-}
-
-TEST_F(ReceiverReplay, LongFrameIsDecodedAtTheSixtySeventhPeriod) {
-  const Replay replay = Replayed(NecKey());
-  ASSERT_EQ(replay.lines.size(), 2u);
-  // Idle wall + header + 32 bit pairs = 67 periods, ending 167.5 ms into the replay.
-  EXPECT_EQ(replay.lines[1],
-            "167.500 irCE type=1 bits=33 blink=\"-100-11111-11100000-00101111-11010000-1x\" "
-            "header=159224 byte2=47 byte3=208 byte4=0");
-  EXPECT_TRUE(replay.trace.find("** erzwingen-DNr ") != std::string::npos);
-  EXPECT_FALSE(replay.reports[1].slowdown);
-}
-
-TEST_F(ReceiverReplay, UndecodableBurstIsDroppedWithATrace) {
+TEST(ReceiverReplay, UndecodableBurstIsDroppedWithATrace) {
   // Idle wall, 20 short pairs, a 4500 break, then short periods up to the 67th period: the
   // longest run is 20 bits, which no decoder takes.
-  std::vector<uint64_t> durations(40, 500);
-  durations.push_back(4500);
-  durations.insert(durations.end(), 26, 500);
-  const Replay replay = Replayed(Alternating(durations));
-  EXPECT_EQ(replay.lines.size(), 1u);  // the start report only
-  EXPECT_NE(replay.trace.find(" ##ShowTiming (71)"), std::string::npos);
-  EXPECT_NE(replay.trace.find(" GREATWALL 1 "), std::string::npos);
+  std::string trace;
+  EXPECT_EQ(ClassicLines(RecordingOf(PeriodsOf("500*40 4500 500*26"), 0), &trace),
+            std::vector<std::string>{});
+  EXPECT_NE(trace.find(" ##ShowTiming (71)"), std::string::npos);
+  EXPECT_NE(trace.find(" GREATWALL 1 "), std::string::npos);
 }
 
-TEST_F(ReceiverReplay, WallCountStaysAfterAnEmptyEvaluation) {
+TEST(ReceiverReplay, WallCountStaysAfterAnEmptyEvaluation) {
   // Walls 1 (idle) to 4 clear the table; 40 short periods and walls 5 to 7 give a 20-bit run
   // that decodes nothing. The wall count stays at 7, so the next period is evaluated at once:
   // a single short period counts 2 and goes to the Saba decoder.
-  std::vector<uint64_t> durations = {500, 20000, 500, 20000, 500, 20000};
-  durations.insert(durations.end(), 40, 500);
-  durations.insert(durations.end(), {20000, 500, 20000, 500, 20000, 500, 500});
-  const Replay replay = Replayed(Alternating(durations));
-  ASSERT_EQ(replay.lines.size(), 2u);
-  EXPECT_EQ(replay.lines[1],
-            "243.000 irCE type=5 bits=2 blink=\"-10001001-10010001-*0_saba\" "
-            "header=137145 byte2=0 byte3=0 byte4=0");
-  EXPECT_NE(replay.trace.find("** erzwingen-VB "), std::string::npos);
+  std::string trace;
+  EXPECT_EQ(
+      ClassicLines(RecordingOf(PeriodsOf("500,20000*3 500*40 20000,500*3 500"), 0), &trace),
+      std::vector<std::string>{"243.000 irCE type=5 bits=2 blink=\"-10001001-10010001-*0_saba\" "
+                               "header=137145 byte2=0 byte3=0 byte4=0"});
+  EXPECT_NE(trace.find("** erzwingen-VB "), std::string::npos);
 }
 
-TEST_F(ReceiverReplay, HugeIdlePeriodStaysPositive) {
+TEST(ReceiverReplay, HugeIdlePeriodStaysPositive) {
   // Two hours of idle before a key: the period is kept at the largest table value.
   Mode2Recording recording;
   AppendMode2(&recording, false, 7200ull * 1000 * 1000);
   AppendMode2(&recording, NecKey());
-  const Replay replay = Replayed(recording);
-  ASSERT_EQ(replay.lines.size(), 2u);
-  EXPECT_NE(replay.lines[1].find(" type=1 bits=33 "), std::string::npos);
+  std::string trace;
+  const std::vector<std::string> lines = ClassicLines(recording, &trace);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find(" type=1 bits=33 "), std::string::npos);
 }
 
 // The trace is buffered, but what the thread traced on the way to a report is written out by
 // the time the report arrives: a process that dies after a report keeps it.
-TEST_F(ReceiverReplay, TraceIsWrittenOutAtEachReport) {
+TEST(ReceiverReplay, TraceIsWrittenOutAtEachReport) {
   TempDir dir;
   const std::string path = (dir.Path() / "trace").string();
   FILE* stream = std::fopen(path.c_str(), "w");
@@ -135,15 +78,82 @@ TEST_F(ReceiverReplay, TraceIsWrittenOutAtEachReport) {
   ReplayThroughReceiver(
       NecKey(),
       [&](bigtime_t, const ReceiverReport& report) {
-        if (report.valid_bits > 0) {
-          std::ifstream written(path);
-          at_report.assign(std::istreambuf_iterator<char>(written), {});
-        }
+        if (report.valid_bits > 0) at_report = ReadAll(path);
       },
       Evaluation::kClassic);
   SetTraceStream(nullptr);
   std::fclose(stream);
   EXPECT_NE(at_report.find(" GWall 1 ValidBits 33 \n"), std::string::npos) << at_report;
+}
+
+TEST(KoruDecode, ConcatenatesFilesWithTheGap) {
+  const ToolRun result = RunTool("koru-decode", "--evaluation classic --trace --gap 500000 " +
+                                                    kData + "rc5_streamzap_key1_held.mode2 " +
+                                                    kData + "rc5_streamzap_key5_held.mode2");
+  EXPECT_EQ(result.exit_code, 0);
+  EXPECT_EQ(result.out, ReadAll(kExpected + "rc5_streamzap_key1_key5_gap.classic"));
+  // The trace goes to standard error, and only when asked for.
+  EXPECT_NE(result.err.find(" GREATWALL "), std::string::npos);
+  const ToolRun quiet = RunTool("koru-decode", kData + "nec_leadtek_key1.mode2");
+  EXPECT_EQ(quiet.exit_code, 0);
+  EXPECT_NE(quiet.out.find(" irCE "), std::string::npos);
+  EXPECT_EQ(quiet.err, "");
+}
+
+// Both evaluations print exactly what they printed when these files were written (the classic
+// ones before the burst evaluation existed; the NEC key's burst one since its repeat frame
+// reports the held key again): the start report without a code, a long frame at its 67th period.
+TEST(KoruDecode, OutputOfBothEvaluationsStaysByteForByte) {
+  for (const std::string name :
+       {"demo", "nec_leadtek_key1", "rc5_streamzap_key1_held", "rc5_streamzap_key5_held"}) {
+    for (const std::string evaluation : {"classic", "burst"}) {
+      const std::string expected = ReadAll(kExpected + name + "." + evaluation);
+      ASSERT_FALSE(expected.empty()) << name;
+      const ToolRun result =
+          RunTool("koru-decode", "--evaluation " + evaluation + " " + kData + name + ".mode2");
+      EXPECT_EQ(result.exit_code, 0);
+      EXPECT_EQ(result.out, expected) << name << " " << evaluation;
+    }
+  }
+  // Burst is the default.
+  EXPECT_EQ(RunTool("koru-decode", kData + "demo.mode2").out,
+            RunTool("koru-decode", "--evaluation burst " + kData + "demo.mode2").out);
+}
+
+// A pipe can be read only once, yet it is checked before anything plays.
+TEST(KoruDecode, APipePlaysAsTheFileDoes) {
+  const std::string file = kData + "demo.mode2";
+  const ToolRun piped = RunTool("koru-decode", "--trace /dev/stdin " + file, "cat " + file);
+  const ToolRun read = RunTool("koru-decode", "--trace " + file + " " + file);
+  EXPECT_EQ(piped.exit_code, 0);
+  EXPECT_NE(piped.out, "");
+  EXPECT_EQ(piped.out, read.out);
+  EXPECT_EQ(piped.err, read.err);
+  const ToolRun bad = RunTool("koru-decode", file + " /dev/stdin", "printf 'pulse 5\\nspace x'");
+  EXPECT_EQ(bad.exit_code, 1);
+  EXPECT_EQ(bad.out, "");
+  EXPECT_EQ(bad.err, "koru-decode: /dev/stdin:2: bad duration 'x'\n");
+}
+
+TEST(KoruDecode, AnswersHelpAndVersionAndFailsClearlyOnBadInput) {
+  TempDir dir;
+  std::ofstream(dir.Path() / "bad.mode2") << "pulse 500\nspace 99999999999999999999\n";
+  // The table's cells with the folder filled in and "\n" made a line end.
+  const auto filled = [&dir](std::string text) {
+    for (size_t at; (at = text.find("{dir}")) != std::string::npos;)
+      text.replace(at, 5, dir.Path().string());
+    for (size_t at; (at = text.find("\\n")) != std::string::npos;) text.replace(at, 2, "\n");
+    return text;
+  };
+  for (const auto& row : ReadTable("receiver/data/koru_decode_usage.tsv", 4)) {
+    const ToolRun result = RunTool("koru-decode", filled(row[0]));
+    EXPECT_EQ(result.exit_code, std::stoi(row[1])) << row[0];
+    for (const auto& [got, expected] :
+         {std::pair{result.out, filled(row[2])}, std::pair{result.err, filled(row[3])}})
+      EXPECT_TRUE(expected.empty() ? got.empty() : got.starts_with(expected))
+          << row[0] << ": " << got;
+  }
+  EXPECT_NE(RunTool("koru-decode", "--help").out.find("Exit status: 0"), std::string::npos);
 }
 
 }  // namespace

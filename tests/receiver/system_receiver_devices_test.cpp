@@ -4,10 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 
-#include "platform/messaging/trace.h"
+#include "platform/lines/device_open_status.h"
 #include "temp_dir.h"
 
 namespace {
@@ -43,14 +44,6 @@ class SystemDevices : public ::testing::Test {
   TempDir dir_;
 };
 
-TEST_F(SystemDevices, ListsOnlyRealPortsAndNeverTheConsole) {
-  ScopedEnv replay("KORU_REPLAY", nullptr);
-  SystemReceiverDevices devices = Devices();
-  EXPECT_EQ(devices.List(), (std::vector<std::string>{"serial3", "usb0", "lirc0"}));
-  ScopedEnv with_replay("KORU_REPLAY", "/tmp/keys.mode2");
-  EXPECT_EQ(devices.List().back(), "replay:/tmp/keys.mode2");
-}
-
 TEST_F(SystemDevices, NamesMapToNodes) {
   SystemReceiverDevices devices = Devices();
   const std::string dev = (dir_.Path() / "dev").string();
@@ -76,14 +69,6 @@ TEST_F(SystemDevices, ConsoleIsNeverOpenedAndNonTtysAreNoDevice) {
   EXPECT_EQ(line, nullptr);
 }
 
-}  // namespace
-
-#include <cerrno>
-
-#include "platform/lines/device_open_status.h"
-
-namespace {
-
 TEST(SerialOpenStatus, ErrnoToPortStatus) {
   const std::pair<int, status_t> cases[] = {
       {EACCES, kNotAllowed}, {EPERM, kNotAllowed}, {EBUSY, kBusy},     {EWOULDBLOCK, kBusy},
@@ -91,10 +76,6 @@ TEST(SerialOpenStatus, ErrnoToPortStatus) {
   };
   for (const auto& [error, status] : cases) EXPECT_EQ(SerialOpenStatus(error), status) << error;
 }
-
-}  // namespace
-
-namespace {
 
 // The kernel's receivers in a fake sysfs: rc0 a USB receiver on lirc1 with its input device,
 // rc1 one without a lirc node; lirc0 a node sysfs does not know.
@@ -111,19 +92,23 @@ TEST_F(SystemDevices, KernelReceiversAreFoundInSysfsAndShownByName) {
   Write(rc / "rc1/protocols", "[nec]\n");
   Write(dir_.Path() / "dev/lirc1", "");
 
-  const std::vector<KernelReceiver> receivers = FindKernelReceivers((dir_.Path() / "sys").string());
-  ASSERT_EQ(receivers.size(), 2u);
-  EXPECT_EQ(receivers[0].rc, "rc0");
-  EXPECT_EQ(receivers[0].driver, "mceusb");
-  EXPECT_EQ(receivers[0].lirc, "lirc1");
-  EXPECT_EQ(receivers[0].input_event, "event7");
-  EXPECT_EQ(receivers[0].enabled_protocols, (std::vector<std::string>{"nec", "rc-6"}));
-  EXPECT_EQ(receivers[1].lirc, "");
-  EXPECT_EQ(receivers[1].ShownName(), "gpio_ir_recv (gpio_ir_recv)");
+  std::string found;
+  for (const KernelReceiver& r : FindKernelReceivers((dir_.Path() / "sys").string())) {
+    found += r.rc + " " + r.driver + " '" + r.lirc + "' '" + r.input_event + "' " + r.ShownName();
+    for (const std::string& protocol : r.enabled_protocols) found += " " + protocol;
+    found += "\n";
+  }
+  EXPECT_EQ(found,
+            "rc0 mceusb 'lirc1' 'event7' Media Center Ed. eHome Infrared Remote Transceiver "
+            "(mceusb), lirc1 nec rc-6\n"
+            "rc1 gpio_ir_recv '' '' gpio_ir_recv (gpio_ir_recv) nec\n");
 
+  // The kernel's receivers before the nodes sysfs does not know, and only real serial ports,
+  // never the console; a replay where KORU_REPLAY names one.
   SystemReceiverDevices devices = Devices();
-  // The kernel's receivers before the nodes sysfs does not know.
   EXPECT_EQ(devices.List(), (std::vector<std::string>{"serial3", "usb0", "lirc1", "lirc0"}));
+  ScopedEnv with_replay("KORU_REPLAY", "/tmp/keys.mode2");
+  EXPECT_EQ(devices.List().back(), "replay:/tmp/keys.mode2");
   EXPECT_EQ(devices.ShownName("lirc1"),
             "Media Center Ed. eHome Infrared Remote Transceiver (mceusb), lirc1");
   EXPECT_EQ(devices.ShownName("lirc0"), "lirc0");

@@ -1,0 +1,197 @@
+// Exact codes of single bursts (data/exact_bursts.tsv), codes no frame can carry
+// (data/exact_codes.tsv), the written forms of codes (data/exact_fields.tsv), repeat frames and
+// the hash of frames no reader knows.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "periods.h"
+#include "receiver/exact/biphase_protocols.h"
+#include "receiver/exact/exact_decoder.h"
+#include "receiver/exact/exact_encoder.h"
+#include "receiver/exact/exact_frames.h"
+#include "receiver/exact/pulse_distance_frames.h"
+#include "test_files.h"
+
+namespace {
+
+// The rows of data/exact_bursts.tsv for `test`: each burst read by the reader the row names.
+void CheckBursts(const std::string& test) {
+  int rows = 0;
+  for (const auto& row : ReadTable("receiver/data/exact_bursts.tsv", 5)) {
+    if (row[0] != test) continue;
+    ++rows;
+    const std::vector<int32_t> burst = PeriodsOf(row[3]);
+    std::optional<ExactCode> code;
+    if (row[1] == "decoder") code = ExactDecoder().Burst(burst, 0);
+    if (row[1] == "biphase") code = ReadBiphaseBurst(burst);
+    if (row[1] == "pulse-distance") code = ReadPulseDistanceBurst(burst);
+    if (row[1] == "manchester") code = ReadManchesterFrame(burst, 0);
+    EXPECT_TRUE(Fits(row[2], code)) << row[4] << ": " << row[1] << " read " << Shown(code);
+  }
+  EXPECT_GT(rows, 0) << test;
+}
+
+TEST(ExactSerial, ShortBurstsReadOnlyOnTheUnitGrid) {
+  CheckBursts("ShortBurstsReadOnlyOnTheUnitGrid");
+}
+
+TEST(ExactBiphase, ToggleBitsAreNotPartOfTheCode) {
+  CheckBursts("ToggleBitsAreNotPartOfTheCode");
+}
+
+TEST(ExactBiphase, FramesOfOtherKindsAreLeftAlone) {
+  CheckBursts("FramesOfOtherKindsAreLeftAlone");
+}
+
+TEST(ExactBiphase, TheFirstCompleteFrameOfABurstCounts) {
+  CheckBursts("TheFirstCompleteFrameOfABurstCounts");
+}
+
+TEST(ExactPulseDistance, GenericReaderLeavesDamagedNamedAndBiphaseFramesAlone) {
+  CheckBursts("GenericReaderLeavesDamagedNamedAndBiphaseFramesAlone");
+}
+
+TEST(ExactPulseDistance, FramesOfOtherTimingBehindANamedLeadInReadAsGeneric) {
+  CheckBursts("FramesOfOtherTimingBehindANamedLeadInReadAsGeneric");
+}
+
+TEST(ExactPulseDistance, SerialFramesWithLongRunsAreToldApart) {
+  CheckBursts("SerialFramesWithLongRunsAreToldApart");
+}
+
+TEST(ExactBiphase, WritersRefuseWhatTheirFramesCannotCarry) {
+  for (const auto& row : ReadTable("receiver/data/exact_codes.tsv", 4)) {
+    std::optional<ExactCode> code = ParseExactField(row[0]);
+    ASSERT_TRUE(code) << row[0];
+    code->bits = std::stoi(row[1]);
+    std::vector<int32_t> periods{1, 2};
+    const bool sent = EncodeExactPress(*code, 1, &periods);
+    ASSERT_EQ(sent, row[2] != "-") << row[0] << ": " << row[3];
+    if (!sent) {
+      EXPECT_EQ(periods.size(), 2u) << row[0];
+      continue;
+    }
+    // The press and the frame a held key sends again, each read back in the row's bits.
+    const std::vector<TimedBurst> bursts = SplitBursts({periods.begin() + 2, periods.end()});
+    EXPECT_EQ(bursts.size(), 2u) << row[0];
+    ExactDecoder decoder;
+    for (const TimedBurst& burst : bursts) {
+      const std::optional<ExactCode> read = decoder.Burst(burst.periods, burst.end_us);
+      EXPECT_TRUE(Fits(ExactField(*code) + " " + row[2], read))
+          << row[3] << ": read " << Shown(read);
+    }
+  }
+}
+
+TEST(ExactCode, FieldAndReadableFormsRoundTrip) {
+  for (const auto& row : ReadTable("receiver/data/exact_fields.tsv", 3)) {
+    const std::optional<ExactCode> code = ParseExactField(row[0]);
+    EXPECT_EQ(code ? ExactField(*code) : "-", row[1]) << row[0];
+    EXPECT_EQ(code ? ExactReadable(*code) : "-", row[2]) << row[0];
+  }
+  for (int p = 0; p <= static_cast<int>(ExactProtocol::kSerial); ++p) {
+    const auto protocol = static_cast<ExactProtocol>(p);
+    EXPECT_EQ(ExactProtocolNamed(ExactProtocolName(protocol)), protocol);
+  }
+}
+
+TEST(ExactPulseDistance, RepeatFramesRepeatOnlyARecentCode) {
+  const ExactCode code{ExactProtocol::kNec, 0x04, 0x08, 32};
+  std::vector<int32_t> periods;
+  ASSERT_TRUE(EncodeExactPress(code, 0, &periods));
+  periods.pop_back();
+  const std::vector<int32_t> repeat{9000, 2250, 560};
+
+  ExactDecoder decoder;
+  EXPECT_FALSE(decoder.Burst(repeat, 1000000).has_value()) << "no code yet";
+  ASSERT_TRUE(decoder.Burst(periods, 2000000).has_value());
+  const std::optional<ExactCode> again = decoder.Burst(repeat, 2200000);
+  ASSERT_TRUE(again.has_value());
+  EXPECT_TRUE(again->SameKey(code));
+  // Each repeat keeps the key alive for the next one.
+  EXPECT_TRUE(decoder.Burst(repeat, 2400000).has_value());
+  EXPECT_FALSE(decoder.Burst(repeat, 2650001).has_value()) << "too late";
+
+  ASSERT_TRUE(decoder.Burst(periods, 3000000).has_value());
+  decoder.Reset();
+  EXPECT_FALSE(decoder.Burst(repeat, 3100000).has_value()) << "after Reset";
+  // Short bursts that are no repeat frame are noise, not a hash.
+  EXPECT_FALSE(decoder.Burst(std::vector<int32_t>{600, 600, 1200, 600, 600}, 3200000));
+}
+
+TEST(ExactPulseDistance, Rc6FramesAreNotTakenForSony) {
+  // Their leader is close to Sony's lead-in; their spaces are longer than Sony's ever are.
+  int taken = 0;
+  for (uint32_t data = 0; data <= 0xFFFF; data += 5) {
+    std::vector<int32_t> frame;  // mode 0, ending in a mark
+    ASSERT_TRUE(WriteBiphaseFrame({ExactProtocol::kRc6, data >> 8, data & 0xFF, 16}, &frame));
+    if (frame.size() % 2 == 0) frame.pop_back();
+    taken += ReadNamedPulseDistanceBurst(frame).has_value();
+  }
+  EXPECT_EQ(taken, 0);
+}
+
+TEST(ExactPulseDistance, HashIsStableUnderJitterAndDiffersBetweenKeys) {
+  // Frames of no protocol the readers know: a lead-in and three bit lengths.
+  const char* const keys[] = {
+      "5000 2500 500 1500 500 500 1500 2500 500 1500 500",
+      "5000 2500 500 1500 500 500 1500 2500 500 500 1500",
+      "5000 2500 500 500 1500 1500 500 2500 500 1500 500",
+      "5000 2500 1500 1500 500 500 1500 2500 500 1500 500",
+      "5000 2500 500 2500 500 500 1500 1500 500 1500 500",
+      "5000 2500 500 1500 500 500 1500 2500 500 1500 500 500 500",
+      "500 1500 500 500 1500 2500 500 1500 500 500 500",  // no lead-in
+  };
+  std::mt19937 rng(7);
+  std::vector<uint32_t> hashes;
+  for (const char* text : keys) {
+    // Each frame holds its bits twice: ratios need a few periods of each length (with five
+    // periods of 500 us, 100 us of jitter can make one length look a unit longer).
+    const std::vector<int32_t> bits = PeriodsOf(text);
+    std::vector<int32_t> key = bits;
+    key.push_back(500);
+    key.insert(key.end(), bits.begin() + (bits[0] > 4000 ? 2 : 0), bits.end());
+    std::vector<int32_t> burst = key;
+    burst.push_back(12000);  // a second frame does not change the hash
+    burst.insert(burst.end(), key.begin(), key.end());
+    const ExactCode code = HashBurst(key);
+    EXPECT_EQ(code.protocol, ExactProtocol::kTimingHash);
+    EXPECT_EQ(HashBurst(burst).command, code.command);
+    for (int n = 0; n < 50; ++n)
+      EXPECT_TRUE(HashBurst(Jittered(burst, 100, &rng)).SameKey(code)) << n;
+    for (uint32_t other : hashes) EXPECT_NE(other, code.command);
+    hashes.push_back(code.command);
+  }
+}
+
+TEST(ExactPulseDistance, HashTellsMarksFromSpacesOfOtherLengths) {
+  // Twelve marks and eleven spaces of these lengths: the patterns differ in how marks compare to
+  // spaces, which a grouping of each kind on its own does not see, and in the ratios of their
+  // lengths, which their order does not tell (the earlier hash, in the address, keeps only that
+  // order: 1000/2000 like 1000/6000).
+  struct Pattern {
+    int32_t mark, space;
+    int like;  // patterns alike in relative lengths share this
+  } patterns[] = {
+      {1000, 1000, 0}, {1150, 850, 0},  // a receiver that lengthens marks
+      {6000, 1000, 1}, {2000, 1000, 2}, {1000, 6000, 3}, {1000, 2000, 4}, {1000, 3000, 5},
+  };
+  std::mt19937 rng(11);
+  std::map<int, uint32_t> hashes;
+  for (const Pattern& p : patterns) {
+    std::vector<int32_t> burst;
+    for (int n = 0; n < 12; ++n) burst.insert(burst.end(), {p.mark, p.space});
+    burst.pop_back();
+    const uint32_t hash = HashBurst(burst).command;
+    for (int n = 0; n < 50; ++n)
+      EXPECT_EQ(HashBurst(Jittered(burst, 100, &rng)).command, hash) << p.mark << "/" << p.space;
+    if (!hashes.contains(p.like)) {
+      for (const auto& [like, other] : hashes) EXPECT_NE(other, hash) << p.mark << "/" << p.space;
+      hashes[p.like] = hash;
+    }
+    EXPECT_EQ(hashes[p.like], hash) << p.mark << "/" << p.space;
+  }
+}
+
+}  // namespace

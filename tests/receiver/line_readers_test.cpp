@@ -1,0 +1,342 @@
+// The readers of receiver lines against scripted devices on a virtual clock: a kernel receiver's
+// samples read as timed level changes, its scancodes, and the DCD wait of serial lines.
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <optional>
+
+#include "platform/lines/lirc_samples.h"
+#include "platform/lines/lirc_scancodes.h"
+#include "platform/lines/modem_wait.h"
+#include "platform/messaging/trace.h"
+
+namespace {
+
+class OnVirtualClock : public ::testing::Test {
+ protected:
+  void SetUp() override { SetThreadClock(&clock_); }
+  void TearDown() override { SetThreadClock(nullptr); }
+  VirtualClock clock_{1000000};
+};
+
+// Items of a device queued from their times on: a read takes one that has arrived, a wait
+// advances the clock to the next one or to its deadline.
+template <typename Item>
+class Queued {
+ public:
+  Queued(VirtualClock& clock, std::deque<Item> items) : clock_(clock), items_(std::move(items)) {}
+  std::optional<Item> Take() {
+    if (items_.empty() || items_.front().arrives > clock_.Now()) return std::nullopt;
+    const Item item = items_.front();
+    items_.pop_front();
+    return item;
+  }
+  status_t WaitUntil(bigtime_t deadline) {
+    if (items_.empty() && deadline == kNoDeadline) return kNoDevice;  // nothing will come
+    if (!items_.empty() && items_.front().arrives <= deadline) {
+      clock_.AdvanceTo(items_.front().arrives);
+      return kOk;
+    }
+    clock_.AdvanceTo(deadline);
+    return kTimedOut;
+  }
+
+ private:
+  VirtualClock& clock_;
+  std::deque<Item> items_;
+};
+
+// What one read gives: a sample, or a status (EINTR, an unplugged device).
+struct Sample {
+  bigtime_t arrives;
+  uint32_t sample;
+  status_t status = kOk;
+};
+
+class FakeSamples : public LircSource, public Queued<Sample> {
+ public:
+  using Queued::Queued;
+  status_t Read(uint32_t* sample) override {
+    const std::optional<Sample> item = Take();
+    if (!item) return kResourceUnavailable;
+    *sample = item->sample;
+    return item->status;
+  }
+  status_t Wait(bigtime_t deadline) override { return WaitUntil(deadline); }
+};
+
+uint32_t Pulse(uint32_t us) {
+  return kLircPulse | us;
+}
+uint32_t Space(uint32_t us) {
+  return kLircSpace | us;
+}
+
+class LircSamples : public OnVirtualClock {
+ protected:
+  LircSampleReader reader_;
+};
+
+TEST_F(LircSamples, AReaderThatIsLateGetsTheKernelsPeriods) {
+  // A burst queued while the reader was busy; timeout and carrier samples are not changes, and
+  // EINTR and EAGAIN are only reasons to read again.
+  FakeSamples device(clock_, {{1000000, Space(50000)},
+                              {1000000, 0, kInterrupted},
+                              {1009000, Pulse(9000)},
+                              {1013500, Space(4500)},
+                              {1013500, kLircFrequency | 38000},
+                              {1014060, Pulse(560)},
+                              {1014060, kLircTimeout | 125000},
+                              {1015750, Space(1690)}});
+  LevelChange change;
+  ASSERT_EQ(reader_.WaitForChange(device, 900000, kNoDeadline, &change), kOk);
+  EXPECT_TRUE(change.pulse);  // a space ended
+  bigtime_t t0 = change.time;
+  clock_.AdvanceTo(1100000);  // late for all the rest
+  const bigtime_t periods[] = {9000, 4500, 560, 1690};
+  bool pulse = true;
+  for (const bigtime_t period : periods) {
+    ASSERT_EQ(reader_.WaitForChange(device, t0, kNoDeadline, &change), kOk);
+    pulse = !pulse;
+    EXPECT_EQ(change.time - t0, period);
+    EXPECT_EQ(change.pulse, pulse);
+    t0 = change.time;
+  }
+}
+
+TEST_F(LircSamples, ADeadlineEndsTheWaitAndTheNextChangeStillComes) {
+  FakeSamples device(clock_, {{1000000, Space(40000)}, {1030000, Pulse(560)}});
+  LevelChange change;
+  ASSERT_EQ(reader_.WaitForChange(device, 900000, kNoDeadline, &change), kOk);
+  const bigtime_t t0 = change.time;
+  EXPECT_EQ(reader_.WaitForChange(device, t0, t0 + 15001, &change), kTimedOut);
+  EXPECT_EQ(clock_.Now(), t0 + 15001);
+  ASSERT_EQ(reader_.WaitForChange(device, t0, kNoDeadline, &change), kOk);
+  EXPECT_EQ(change.time - t0, 560);
+  // A sample read while it was already past the deadline is kept for the next wait.
+  FakeSamples late(clock_, {{clock_.Now(), Space(20000)}});
+  const bigtime_t t1 = change.time;
+  clock_.AdvanceTo(t1 + 30000);
+  EXPECT_EQ(reader_.WaitForChange(late, t1, t1 + 15001, &change), kTimedOut);
+  ASSERT_EQ(reader_.WaitForChange(late, t1, kNoDeadline, &change), kOk);
+  EXPECT_EQ(change.time - t1, 20000);
+}
+
+TEST_F(LircSamples, SamplesThatEndedBeforeTheWaitBeganArePassedOver) {
+  // The thread was suspended; on its resume it listens from its own time.
+  FakeSamples device(clock_, {{1000000, Space(50000)},
+                              {1000600, Pulse(600)},
+                              {1001200, Space(600)},
+                              {1001800, Pulse(600)}});
+  LevelChange change;
+  ASSERT_EQ(reader_.WaitForChange(device, 900000, kNoDeadline, &change), kOk);
+  clock_.AdvanceTo(1002000);
+  ASSERT_EQ(reader_.WaitForChange(device, 1001500, kNoDeadline, &change), kOk);
+  EXPECT_EQ(change.time, 1001800);
+  EXPECT_FALSE(change.pulse);
+}
+
+TEST_F(LircSamples, OverflowAndUnplug) {
+  FakeSamples device(clock_, {{1000000, Space(50000)},
+                              {1000600, kLircOverflow},
+                              {1001000, Pulse(400)},
+                              {1002000, 0, kNoDevice}});
+  LevelChange change;
+  ASSERT_EQ(reader_.WaitForChange(device, 900000, kNoDeadline, &change), kOk);
+  {
+    TraceCapture trace;
+    EXPECT_EQ(reader_.WaitForChange(device, change.time, kNoDeadline, &change), kEdgesLost);
+    EXPECT_EQ(trace.Text(), "** lirc overflow: burst dropped **\n");
+  }
+  // After the overflow the times start afresh from the clock.
+  ASSERT_EQ(reader_.WaitForChange(device, change.time, kNoDeadline, &change), kOk);
+  EXPECT_EQ(change.time, 1001000);
+  EXPECT_EQ(reader_.WaitForChange(device, change.time, kNoDeadline, &change), kNoDevice);
+}
+
+struct Record {
+  bigtime_t arrives;  // also the kernel's timestamp
+  uint32_t protocol;
+  uint64_t scancode;
+  uint16_t flags = 0;
+  status_t status = kOk;
+};
+
+class FakeScancodes : public LircScancodeSource, public Queued<Record> {
+ public:
+  using Queued::Queued;
+  status_t ReadRecord(LircScancodeRecord* record) override {
+    const std::optional<Record> item = Take();
+    if (!item) return kResourceUnavailable;
+    *record = {static_cast<uint64_t>(item->arrives) * 1000, item->flags,
+               static_cast<uint16_t>(item->protocol), 0, item->scancode};
+    return item->status;
+  }
+  status_t Wait(bigtime_t deadline) override { return WaitUntil(deadline); }
+};
+
+class LircScancodes : public OnVirtualClock {
+ protected:
+  LircScancodeReader reader_;
+};
+
+// Presses, held keys, toggles, records that came before the wait, a record cut short, an unplug.
+TEST_F(LircScancodes, PressesHeldKeysAndTheirEnd) {
+  FakeScancodes device(clock_,
+                       {{900000, kRcNec, 0x0407},  // before the wait: not for us
+                        {1100000, kRcNec, 0x0408},
+                        {1100000, kRcNec, 0x0408, 0, kInterrupted},
+                        {1210000, kRcNec, 0x0408, kLircScancodeRepeat},
+                        {1500000, kRcRc5, 0x1E0C, kLircScancodeToggle},
+                        {1600000, kRcRc5, 0x1E0C, kLircScancodeToggle | kLircScancodeRepeat},
+                        {1700000, kRcRc5, 0x1E0C},  // pressed anew: the toggle turned
+                        {1800000, kRcRc5, 0x1E0C, 0, kEdgesLost},
+                        {1900000, kRcRc5, 0x1E0C, 0, kNoDevice}});
+  std::vector<std::string> got;
+  bigtime_t since = 1000000;
+  for (KernelScancode scancode;
+       reader_.WaitForScancode(device, since, since < 1700000 ? kNoDeadline : 1750000, &scancode) ==
+       kOk;
+       since = scancode.time) {
+    got.push_back(std::to_string(scancode.time) + " " + std::to_string(scancode.protocol) + " " +
+                  std::to_string(scancode.scancode) + (scancode.repeat ? " repeat" : "") +
+                  (scancode.toggle ? " toggle" : ""));
+  }
+  EXPECT_EQ(got, (std::vector<std::string>{"1100000 9 1032", "1210000 9 1032 repeat",
+                                           "1500000 2 7692 toggle", "1600000 2 7692 repeat toggle",
+                                           "1700000 2 7692"}));
+  EXPECT_EQ(clock_.Now(), 1750000);  // the wait timed out at its deadline
+  KernelScancode scancode;
+  EXPECT_EQ(reader_.WaitForScancode(device, since, kNoDeadline, &scancode), kEdgesLost);
+  EXPECT_EQ(reader_.WaitForScancode(device, since, kNoDeadline, &scancode), kNoDevice);
+}
+
+// One scripted step of a modem: what a wait (or, when polling, a read) returns, the time it
+// takes, and the counter and level after it.
+struct Step {
+  status_t result;
+  uint64_t count;
+  bool level;
+  bigtime_t takes = 500;
+};
+
+class FakeModem : public ModemLine {
+ public:
+  FakeModem(VirtualClock& clock, std::deque<Step> steps)
+      : clock_(clock), steps_(std::move(steps)) {}
+  status_t ReadDcd(bool* level) override {
+    Tick();
+    *level = level_;
+    return read_status;
+  }
+  status_t DcdEdgeCount(uint64_t* count) override {
+    Tick();
+    *count = count_;
+    return kOk;
+  }
+  status_t WaitForModemChange(bigtime_t deadline) override {
+    ++waits;
+    if (steps_.empty()) return kIoError;
+    const Step step = steps_.front();
+    if (step.result == kTimedOut) {
+      clock_.AdvanceTo(deadline);
+    } else {
+      clock_.Snooze(step.takes);
+    }
+    steps_.pop_front();
+    count_ = step.count;
+    level_ = step.level;
+    return step.result;
+  }
+  // Polling: the scripted counter and level appear at the step's time.
+  void PollTo(const Step& step) { polled_.push_back(step); }
+  void Tick() {
+    while (!polled_.empty() && clock_.Now() >= polled_.front().takes) {
+      count_ = polled_.front().count;
+      level_ = polled_.front().level;
+      polled_.pop_front();
+    }
+  }
+
+  int waits = 0;
+  status_t read_status = kOk;
+
+ private:
+  VirtualClock& clock_;
+  std::deque<Step> steps_;
+  std::deque<Step> polled_;
+  uint64_t count_ = 0;
+  bool level_ = false;
+};
+
+class DcdWait : public OnVirtualClock {};
+
+TEST_F(DcdWait, InterruptWaitOutcomes) {
+  struct Case {
+    const char* name;
+    std::deque<Step> steps;
+    status_t result;
+    int waits;
+  } cases[] = {
+      {"edge", {{kOk, 1, true}}, kOk, 1},
+      // Two edges in one wake-up: the level looks unchanged; reading on would swap pulse and
+      // space, so the burst is reported damaged.
+      {"one edge missed", {{kOk, 2, false}}, kEdgesLost, 1},
+      // Three edges: the level is right, but two periods were merged into one.
+      {"an edge pair missed", {{kOk, 3, true}}, kEdgesLost, 1},
+      // Another modem line woke the wait: neither counter nor level moved.
+      {"other modem line", {{kOk, 0, false}, {kOk, 1, true}}, kOk, 2},
+      {"signal", {{kInterrupted, 0, false}, {kOk, 1, true}}, kOk, 2},
+      {"deadline", {{kTimedOut, 0, false}}, kTimedOut, 1},
+      {"adapter unplugged", {{kNoDevice, 0, false}}, kNoDevice, 1},
+  };
+  for (auto& c : cases) {
+    FakeModem modem(clock_, c.steps);
+    DcdWaitState state;
+    const bigtime_t since = clock_.Now();
+    LevelChange change;
+    EXPECT_EQ(WaitForDcdChange(modem, &state, since, since + 15001, &change), c.result) << c.name;
+    EXPECT_EQ(modem.waits, c.waits) << c.name;
+    EXPECT_TRUE(state.interrupts) << c.name;
+    EXPECT_TRUE(c.result != kOk || (change.time == clock_.Now() && change.pulse)) << c.name;
+  }
+}
+
+TEST_F(DcdWait, ChangesWhileTheThreadWasAwayAreNotLostEdges) {
+  FakeModem modem(clock_, {{kOk, 1, true}, {kOk, 8, false}, {kOk, 9, true}});
+  DcdWaitState state;
+  LevelChange change;
+  ASSERT_EQ(WaitForDcdChange(modem, &state, clock_.Now(), kNoDeadline, &change), kOk);
+  // The next wait continues from that change: the seven edges counted meanwhile are lost.
+  EXPECT_EQ(WaitForDcdChange(modem, &state, change.time, kNoDeadline, &change), kEdgesLost);
+  // After a resume the wait starts from what the line shows then.
+  clock_.Snooze(250000);
+  ASSERT_EQ(WaitForDcdChange(modem, &state, clock_.Now(), kNoDeadline, &change), kOk);
+}
+
+TEST_F(DcdWait, DriverWithoutInterruptWaitIsPolledUntilTheDeadline) {
+  FakeModem modem(clock_, {{kUnsupported, 0, false}});
+  DcdWaitState state;
+  const bigtime_t since = clock_.Now();
+  modem.PollTo({kOk, 1, true, since + 2050});
+  LevelChange change;
+  ASSERT_EQ(WaitForDcdChange(modem, &state, since, kNoDeadline, &change), kOk);
+  EXPECT_FALSE(state.interrupts);
+  // Seen at the first read after it: reads are 100 us apart on a busy line.
+  EXPECT_EQ(change.time - since, 2100);
+  EXPECT_EQ(modem.waits, 1);
+  // No change: the wait ends at the deadline, never before it.
+  EXPECT_EQ(WaitForDcdChange(modem, &state, change.time, change.time + 15001, &change), kTimedOut);
+  EXPECT_EQ(clock_.Now(), since + 2100 + 15001);
+}
+
+TEST_F(DcdWait, PollingStopsOnADeviceError) {
+  FakeModem modem(clock_, {});
+  modem.read_status = kNoDevice;
+  DcdWaitState state;
+  state.interrupts = false;
+  LevelChange change;
+  EXPECT_EQ(WaitForDcdChange(modem, &state, clock_.Now(), kNoDeadline, &change), kNoDevice);
+}
+
+}  // namespace
