@@ -44,7 +44,7 @@ ClassicEvaluation::Outcome ClassicEvaluation::Add(int32_t period) {
 
   if (period > kWall) {
     ++walls_;
-    if (flags_ != nullptr) flags_->CHECK_SCAN_IR.store(1);
+    if (flags_ != nullptr) flags_->scanning.store(1);
     if (walls_ == kClearWall) {
       Clear(true, true);
       n_ = 0;
@@ -53,7 +53,7 @@ ClassicEvaluation::Outcome ClassicEvaluation::Add(int32_t period) {
       Clear(true, true);
       walls_ = 0;
       code_[1] = '\0';
-      if (flags_ != nullptr) flags_->CHECK_SCAN_IR.store(0);
+      if (flags_ != nullptr) flags_->scanning.store(0);
       reported_bits_ = 0;
       great_walls_ = 0;
       evaluate_ = false;
@@ -90,7 +90,7 @@ ClassicEvaluation::Outcome ClassicEvaluation::Add(int32_t period) {
     walls_ = 0;
     great_walls_ = 0;
     evaluate_ = false;
-    // CHECK_SCAN_IR drops only when the thread suspends, after its report.
+    // `scanning` drops only when the thread suspends, after its report.
     Clear(true, false);
     n_ = 0;
     return Outcome::kDecoded;

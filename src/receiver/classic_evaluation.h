@@ -28,7 +28,7 @@ class ClassicEvaluation {
   };
 
   // `port` gets its queues cleared where the classic loop clears them, `flags` the
-  // CHECK_SCAN_IR writes; either may be null. `trace` writes the loop's trace lines.
+  // `scanning` writes; either may be null. `trace` writes the loop's trace lines.
   ClassicEvaluation(ReceiverPort* port, ReceiverFlags* flags, bool trace);
 
   // The state a fresh thread starts with (empty table, no walls, start text).

@@ -30,8 +30,8 @@ void TraceOpenFailure(const char* name, status_t status, ReceiverFlags* flags) {
       busy.AddString("port", name);
       AppMessenger().SendMessage(busy);
       if (flags != nullptr) {
-        flags->CHECK_SCAN_IR.store(0);
-        flags->SCAN_CONTINOUS.store(0);
+        flags->scanning.store(0);
+        flags->receiving.store(0);
       }
       break;
     }

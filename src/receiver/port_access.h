@@ -6,7 +6,7 @@
 
 // A configured, open port for the device called `name` (nullptr: the highest-numbered device
 // that opens), or nullptr. A busy port posts 'irRB' to the application and clears
-// CHECK_SCAN_IR and SCAN_CONTINOUS of `flags` (when given). The caller owns the result and gives
+// `scanning` and `receiving` of `flags` (when given). The caller owns the result and gives
 // it to close_multi.
 ReceiverPort* open_multi(const char* name, ReceiverFlags* flags);
 // Closes and destroys the port; nothing for nullptr. Returns 0.

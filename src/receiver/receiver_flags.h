@@ -8,11 +8,11 @@
 
 struct ReceiverFlags {
   // 1 while the receiver thread is in its sampling loop; 0 after a clear or a self-suspension.
-  std::atomic<int32_t> CHECK_SCAN_IR{0};
+  std::atomic<int32_t> scanning{0};
   // Receiving switched on (the view resumes the thread and draws the lamp only then).
-  std::atomic<int32_t> SCAN_CONTINOUS{1};
+  std::atomic<int32_t> receiving{1};
   // Set by the key router after a short code; cleared by the thread after each decoded report.
-  std::atomic<bool> SLOWDOWN_GLOBAL{false};
+  std::atomic<bool> slow_down{false};
   // Set by the receiver thread from a decoded report until it is resumed after it: while it is
   // set, the view's pulse must run (otherwise the pulse may rest).
   std::atomic<bool> resume_wanted{false};

@@ -83,7 +83,7 @@ void ReceiverSession::EndThread() {
   thread_ = -1;
   // A thread killed inside its loop leaves the flag set; no thread scans any more, and a new
   // one must not take the stale flag for a second scanner and end at once.
-  flags_->CHECK_SCAN_IR = 0;
+  flags_->scanning = 0;
   flags_->resume_wanted = false;
 }
 
@@ -101,12 +101,12 @@ void ReceiverSession::StartSniffer() {
 }
 
 void ReceiverSession::StopSniffer() {
-  flags_->SCAN_CONTINOUS = 0;
+  flags_->receiving = 0;
   suspend_thread(thread_);
 }
 
 void ReceiverSession::ReStartSniffer() {
-  flags_->SCAN_CONTINOUS = 1;
+  flags_->receiving = 1;
   thread_info info;
   if (get_thread_info(thread_, &info) != kOk) {
     Trace("* kein g\xc3\xbcltiger Thread mehr ");
@@ -122,7 +122,7 @@ void ReceiverSession::ReStartSniffer() {
       default:
         EndThread();
         snooze(1000);
-        flags_->SCAN_CONTINOUS = 0;
+        flags_->receiving = 0;
         return;
     }
   }
@@ -136,8 +136,8 @@ void ReceiverSession::ReStartSniffer() {
 }
 
 void ReceiverSession::Pulse() {
-  if (flags_->SCAN_CONTINOUS == 0) return;
-  if (flags_->CHECK_SCAN_IR == 0 && thread_ >= 0) resume_thread(thread_);
+  if (flags_->receiving == 0) return;
+  if (flags_->scanning == 0 && thread_ >= 0) resume_thread(thread_);
 }
 
 void ReceiverSession::ChangeSerPort(const Message* message) {
@@ -192,7 +192,7 @@ void ReceiverSession::ChangeSerPort(const Message* message) {
   if (settings_ != nullptr) Prefs::SetText(settings_->rs232_port, port.c_str());
   wanted_ = port;
   snooze(1000);
-  flags_->SCAN_CONTINOUS = 1;
+  flags_->receiving = 1;
   OpenPort(port.c_str());
   snooze(5000);
   StartSniffer();
@@ -219,7 +219,7 @@ void ReceiverSession::ReopenAfterSensorRemoved() {
   EndThread();
   ClosePort();
   snooze(5000);
-  flags_->SCAN_CONTINOUS = 1;
+  flags_->receiving = 1;
   busy_ = false;
   busy_port_.clear();
   OpenPort(port.c_str());

@@ -44,7 +44,7 @@ void Send(ReceiverReportSink& sink, const ReceiverReport& report) {
 struct LeavingLoopClearsFlag {
   ReceiverFlags& flags;
   ~LeavingLoopClearsFlag() {
-    flags.CHECK_SCAN_IR.store(0);
+    flags.scanning.store(0);
     flags.resume_wanted.store(false);
   }
 };
@@ -53,12 +53,12 @@ struct LeavingLoopClearsFlag {
 // the time from which the thread listens again. `reported` is the line's time of the report.
 bigtime_t ReportAndSuspend(ReceiverFlags& flags, ReceiverReportSink& sink,
                            const ReceiverReport& report, bigtime_t reported) {
-  flags.SLOWDOWN_GLOBAL.store(false);
+  flags.slow_down.store(false);
   // Before the report: the view plans its pulse when the report arrives.
   flags.resume_wanted.store(true);
   Send(sink, report);
   snooze(kReportPause);
-  flags.CHECK_SCAN_IR.store(0);
+  flags.scanning.store(0);
   suspend_thread(find_thread(nullptr));
   flags.resume_wanted.store(false);
   const bigtime_t resumed = system_time();
@@ -73,17 +73,17 @@ bigtime_t ReportAndSuspend(ReceiverFlags& flags, ReceiverReportSink& sink,
 // Ends the thread when the device has gone: a port without device is reported.
 int32_t PortGone(ReceiverFlags& flags, ReceiverReportSink& sink, status_t status) {
   Trace("** snif_thread: %s **\n", StatusText(status).c_str());
-  flags.CHECK_SCAN_IR.store(0);
+  flags.scanning.store(0);
   FlushTrace();
   sink.PortMissing();
-  return SCIR_NO_DEVICE;
+  return kPortMissing;
 }
 
 int32_t RunClassic(ReceiverFlags& flags, ReceiverPort* port, ReceiverReportSink& sink,
                    ClassicEvaluation& classic) {
   bigtime_t t0 = system_time();
   for (;;) {
-    flags.CHECK_SCAN_IR.store(1);
+    flags.scanning.store(1);
     LevelChange change;
     const status_t status = port->WaitForChange(t0, kNoDeadline, &change);
     if (status == kLineEnded) return 0;
@@ -99,7 +99,7 @@ int32_t RunClassic(ReceiverFlags& flags, ReceiverPort* port, ReceiverReportSink&
       case ClassicEvaluation::Outcome::kCollecting:
         break;
       case ClassicEvaluation::Outcome::kNoCode:
-        Send(sink, MakeReceiverReport(classic.Code(), 0, 0, flags.SLOWDOWN_GLOBAL.load()));
+        Send(sink, MakeReceiverReport(classic.Code(), 0, 0, flags.slow_down.load()));
         break;
       case ClassicEvaluation::Outcome::kDecoded:
         // The next period counts from the resume.
@@ -120,7 +120,7 @@ int32_t RunBursts(ReceiverFlags& flags, ReceiverPort* port, ReceiverReportSink& 
   // Returns true when the thread suspended (the next period counts from the resume).
   const auto handle = [&](Outcome outcome, bigtime_t now) {
     if (outcome == Outcome::kNoCode) {
-      Send(sink, MakeReceiverReport(burst.Code(), 0, 0, flags.SLOWDOWN_GLOBAL.load()));
+      Send(sink, MakeReceiverReport(burst.Code(), 0, 0, flags.slow_down.load()));
     } else if (outcome == Outcome::kDecoded) {
       t0 = ReportAndSuspend(
           flags, sink,
@@ -131,7 +131,7 @@ int32_t RunBursts(ReceiverFlags& flags, ReceiverPort* port, ReceiverReportSink& 
     return false;
   };
   for (;;) {
-    flags.CHECK_SCAN_IR.store(1);
+    flags.scanning.store(1);
     const bigtime_t deadline = burst.ReadyToEnd() ? t0 + burst.QuietToEnd() + 1 : kNoDeadline;
     LevelChange change;
     const status_t status = port->WaitForChange(t0, deadline, &change);
@@ -161,7 +161,7 @@ int32_t RunScancodes(ReceiverFlags& flags, ReceiverPort* port, ReceiverReportSin
                      ScancodeEvaluation& evaluation) {
   bigtime_t since = system_time();
   for (;;) {
-    flags.CHECK_SCAN_IR.store(1);
+    flags.scanning.store(1);
     KernelScancode scancode;
     const status_t status = port->WaitForScancode(since, kNoDeadline, &scancode);
     if (status == kLineEnded) return 0;
@@ -180,7 +180,7 @@ int32_t RunScancodes(ReceiverFlags& flags, ReceiverPort* port, ReceiverReportSin
 }  // namespace
 
 void ClearDataField(int32_t* table, ReceiverPort* port, ReceiverFlags* flags) {
-  if (flags != nullptr) flags->CHECK_SCAN_IR.store(0);
+  if (flags != nullptr) flags->scanning.store(0);
   std::memset(table, 0, sizeof(int32_t) * kDurationTableSize);
   if (port != nullptr) {
     port->ClearInput();
@@ -197,20 +197,20 @@ int32_t ReceiverThreadMain(void* data) {
   }
   ReceiverFlags& flags = *start->flags;
   ReceiverReportSink& sink = *start->sink;
-  if (flags.CHECK_SCAN_IR.load() != 0) {
+  if (flags.scanning.load() != 0) {
     FlushTrace();
     sink.AlreadyScanning();
-    return SCIR_OOPS;
+    return kAlreadyScanning;
   }
   ReceiverPort* port = start->port;
   if (port == nullptr) {
     Trace("** STH_scan_M_infrared no device **\n");
     FlushTrace();
     sink.PortMissing();
-    return SCIR_NO_DEVICE;
+    return kPortMissing;
   }
 
-  flags.CHECK_SCAN_IR.store(1);
+  flags.scanning.store(1);
   const LeavingLoopClearsFlag clear_on_exit{flags};
   // Created once: the loop itself never allocates for a period.
   auto classic = std::make_unique<ClassicEvaluation>(port, &flags, true);

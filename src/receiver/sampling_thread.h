@@ -7,7 +7,7 @@
 //   start.classic_timing = true;                     // optional: the classic evaluation
 //   thread_id t = spawn_thread(ReceiverThreadMain, "snif_thread", priority, &start);
 //   resume_thread(t);
-// After each decoded report the thread suspends itself (CHECK_SCAN_IR drops to 0); resume it
+// After each decoded report the thread suspends itself (the scanning flag drops to 0); resume it
 // with resume_thread. suspend_thread(t) from outside takes effect in the line wait. To stop
 // it or change the port: kill_thread(t), then wait_for_thread(t) BEFORE close_multi(port) --
 // the thread reads the port until it has ended.
@@ -15,9 +15,9 @@
 // wakes late measures the same periods; only a period that begins at a resume is measured from
 // the resume.
 // Exit statuses: 0 (no start, flags or sink, or a recording on a virtual clock played to its
-// end), SCIR_OOPS (a receiver thread was already scanning: AlreadyScanning), SCIR_NO_DEVICE (no
-// port, or the port went away: PortMissing), kInterrupted when killed. Leaving the sampling loop in
-// any way clears CHECK_SCAN_IR, so a thread started after a kill is not turned away.
+// end), kAlreadyScanning (a receiver thread was already scanning: AlreadyScanning), kPortMissing
+// (no port, or the port went away: PortMissing), kInterrupted when killed. Leaving the sampling
+// loop in any way clears the scanning flag, so a thread started after a kill is not turned away.
 #include <cstdint>
 
 #include "platform/lines/receiver_port.h"
@@ -32,11 +32,11 @@ struct ReceiverThreadStart {
   bool classic_timing = false;  // the classic evaluation (BurstEvaluation otherwise)
 };
 
-constexpr int32_t SCIR_OOPS = 190;
-constexpr int32_t SCIR_NO_DEVICE = 200;
+constexpr int32_t kAlreadyScanning = 190;
+constexpr int32_t kPortMissing = 200;
 
 int32_t ReceiverThreadMain(void* data);
 
-// CHECK_SCAN_IR := 0 (with flags); all 256 entries := 0; with a port, its input and output
+// `scanning` := 0 (with flags); all 256 entries := 0; with a port, its input and output
 // queues cleared.
 void ClearDataField(int32_t* table, ReceiverPort* port, ReceiverFlags* flags);

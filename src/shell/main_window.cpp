@@ -49,7 +49,7 @@ MainWindow::MainWindow(const Rect& frame, WindowSetup setup)
       router_(KeyRouter::Links{
           this, settings_, [this](ActionThread::Action action) { RunAction(std::move(action)); },
           [](const Message& message) { AppMessenger().SendMessage(message); },
-          &receiver_flags_.SLOWDOWN_GLOBAL, lircd_.Listener(), setup_.remote_folder}) {
+          &receiver_flags_.slow_down, lircd_.Listener(), setup_.remote_folder}) {
   // 1. A titled, floating, not zoomable window.
   setGeometry(static_cast<int>(frame.left), static_cast<int>(frame.top),
               static_cast<int>(frame.Width()), static_cast<int>(frame.Height()));

@@ -367,11 +367,11 @@ void MainWindow::ShowPressedKey(int32_t keyfn) {
 }
 
 bool MainWindow::ReceiverContinuous() const {
-  return receiver_flags_.SCAN_CONTINOUS != 0;
+  return receiver_flags_.receiving != 0;
 }
 
 void MainWindow::SetReceiverContinuous(bool on) {
-  receiver_flags_.SCAN_CONTINOUS = on ? 1 : 0;
+  receiver_flags_.receiving = on ? 1 : 0;
   if (receiver_ == nullptr) return;
   if (on) {
     receiver_->ReStartSniffer();
@@ -382,5 +382,5 @@ void MainWindow::SetReceiverContinuous(bool on) {
 }
 
 void MainWindow::ReceiverUnusable() {
-  receiver_flags_.CHECK_SCAN_IR = 0;
+  receiver_flags_.scanning = 0;
 }

@@ -144,7 +144,7 @@ TEST(ScancodeThread, EachPressIsAReportAndAHeldKeyIsReportedAgain) {
   resume_thread(thread);
   int32_t status = 0;
   wait_for_thread(thread, &status);
-  EXPECT_EQ(status, SCIR_NO_DEVICE);
+  EXPECT_EQ(status, kPortMissing);
   // The reports with an exact code as "<exact field> <code text>", and the missing port.
   std::vector<std::string> seen;
   const std::vector<ReceiverReport> reports = session.sink.Reports();

@@ -80,8 +80,8 @@ class PortAccess : public ::testing::Test {
   void SetUp() override {
     SetReceiverDevices(devices_);
     SetAppMessenger(inbox_.GetMessenger());
-    flags_.CHECK_SCAN_IR.store(1);
-    flags_.SCAN_CONTINOUS.store(1);
+    flags_.scanning.store(1);
+    flags_.receiving.store(1);
   }
   void TearDown() override {
     ForgetOpenFailures();
@@ -146,8 +146,8 @@ TEST_F(PortAccess, BusyPortPostsOneReportAndStopsReceiving) {
   EXPECT_EQ(open_multi("serial1", &flags_), nullptr);
   ASSERT_EQ(inbox_.received.size(), 1u);
   EXPECT_EQ(inbox_.received[0].what, kReceiverPortBusy);
-  EXPECT_EQ(flags_.CHECK_SCAN_IR.load(), 0);
-  EXPECT_EQ(flags_.SCAN_CONTINOUS.load(), 0);
+  EXPECT_EQ(flags_.scanning.load(), 0);
+  EXPECT_EQ(flags_.receiving.load(), 0);
 }
 
 TEST_F(PortAccess, EveryFailureIsTracedWithItsStatus) {

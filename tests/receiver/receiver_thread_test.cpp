@@ -112,9 +112,9 @@ TEST_P(ReceiverThread, ReportsSuspendsResumesAndDies) {
 
   // After the report the thread suspends itself until the view resumes it.
   ASSERT_TRUE(DeliverUntil([&] { return StateOf(thread_) == ThreadState::kSuspended; }));
-  EXPECT_EQ(flags_.CHECK_SCAN_IR.load(), 0);
+  EXPECT_EQ(flags_.scanning.load(), 0);
   ASSERT_EQ(resume_thread(thread_), kOk);
-  ASSERT_TRUE(DeliverUntil([&] { return flags_.CHECK_SCAN_IR.load() == 1; }));
+  ASSERT_TRUE(DeliverUntil([&] { return flags_.scanning.load() == 1; }));
 
   // Suspended from outside while it waits for an edge, and resumed again.
   ASSERT_EQ(suspend_thread(thread_), kOk);
@@ -129,12 +129,12 @@ TEST_P(ReceiverThread, ReportsSuspendsResumesAndDies) {
   thread_ = -1;
   EXPECT_EQ(status, kInterrupted);
   // A killed thread no longer scans: the next one may start.
-  EXPECT_EQ(flags_.CHECK_SCAN_IR.load(), 0);
+  EXPECT_EQ(flags_.scanning.load(), 0);
 }
 
 TEST_P(ReceiverThread, SecondThreadEndsWithoutTouchingItsPort) {
   Start();
-  ASSERT_EQ(flags_.CHECK_SCAN_IR.load(), 1);
+  ASSERT_EQ(flags_.scanning.load(), 1);
   auto* other_line = new DrivenLine(GetParam());
   ReceiverPort other(std::unique_ptr<ReceiverLine>(other_line), "other");
   ReceiverThreadStart other_start{&flags_, &other, &sink_};
@@ -142,7 +142,7 @@ TEST_P(ReceiverThread, SecondThreadEndsWithoutTouchingItsPort) {
   resume_thread(second);
   int32_t status = 0;
   ASSERT_EQ(wait_for_thread(second, &status), kOk);
-  EXPECT_EQ(status, SCIR_OOPS);
+  EXPECT_EQ(status, kAlreadyScanning);
   ASSERT_TRUE(DeliverUntil([&] { return Delivered() == 2; }));
   EXPECT_EQ(target_.Events(), (std::vector<std::string>{"report", "already scanning"}));
   EXPECT_FALSE(other_line->Dtr());
@@ -155,11 +155,11 @@ TEST_P(ReceiverThread, VanishedPortEndsTheThreadWithANoPortReport) {
   int32_t status = 0;
   ASSERT_EQ(wait_for_thread(thread_, &status), kOk);
   thread_ = -1;
-  EXPECT_EQ(status, SCIR_NO_DEVICE);
+  EXPECT_EQ(status, kPortMissing);
   ASSERT_TRUE(DeliverUntil([&] { return Delivered() == 2; }));
   ASSERT_EQ(inbox_.received.size(), 1u);
   EXPECT_EQ(inbox_.received[0].what, kNoReceiverPort);
-  EXPECT_EQ(flags_.CHECK_SCAN_IR.load(), 0);
+  EXPECT_EQ(flags_.scanning.load(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Waits, ReceiverThread,
@@ -202,7 +202,7 @@ TEST(ReceiverThreadStart, MissingStartMessageOrPort) {
   {
     TraceCapture trace;
     ReceiverThreadStart start{&flags, nullptr, &posted};
-    EXPECT_EQ(ReceiverThreadMain(&start), SCIR_NO_DEVICE);
+    EXPECT_EQ(ReceiverThreadMain(&start), kPortMissing);
     EXPECT_EQ(trace.Text(), "** STH_scan_M_infrared no device **\n");
     ASSERT_EQ(inbox.received.size(), 1u);
     EXPECT_EQ(inbox.received[0].what, kNoReceiverPort);

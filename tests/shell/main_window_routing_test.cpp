@@ -34,14 +34,14 @@ TEST_F(WindowRoutingTest, ReportsReachTheKeyDisplayTheCompactViewAndTheReceiver)
 
   Report("-0101010101-");  // short: the receiver slows down through the shared flag
   EXPECT_EQ(Window()->PulseRate(), 750000);
-  EXPECT_TRUE(Window()->Flags().SLOWDOWN_GLOBAL.load());
+  EXPECT_TRUE(Window()->Flags().slow_down.load());
   EXPECT_EQ(Texts({"irSender"}), "..pulse");
 
   SetAlertPresenter(nullptr);
   TraceCapture trace;
-  Window()->Flags().CHECK_SCAN_IR = 1;
+  Window()->Flags().scanning = 1;
   Window()->Router().HandleReceiverTurnedAway();
-  EXPECT_EQ(Window()->Flags().CHECK_SCAN_IR.load(), 0);
+  EXPECT_EQ(Window()->Flags().scanning.load(), 0);
   EXPECT_EQ(Log().rfind("..no port \t\tserial2", 0), 0u) << Log();
 }
 
@@ -147,10 +147,10 @@ TEST_F(WindowRoutingTest, SwitchesIndicatorsAndTheMediaListLineFollowTheRouter) 
   EXPECT_TRUE(Find<QCheckBox>("hyCheckBox")->isChecked());
   Find<QCheckBox>("hyContinue")->click();
   Settle();
-  EXPECT_EQ(Window()->Flags().SCAN_CONTINOUS.load(), 0);
+  EXPECT_EQ(Window()->Flags().receiving.load(), 0);
   EXPECT_FALSE(Find<QCheckBox>("hyContinue")->isChecked());
   Post(kContinueToggled);
-  EXPECT_EQ(Window()->Flags().SCAN_CONTINOUS.load(), 1);
+  EXPECT_EQ(Window()->Flags().receiving.load(), 1);
   Post(kHysteresisToggled);
 
   Key(kLrSat, kLrSatMute);

@@ -43,8 +43,8 @@ class ReceiverSessionTest : public ::testing::Test {
   void SetUp() override {
     SetReceiverDevices(devices_);
     SetAppMessenger(app_.GetMessenger());
-    flags_.CHECK_SCAN_IR = 0;
-    flags_.SCAN_CONTINOUS = 1;
+    flags_.scanning = 0;
+    flags_.receiving = 1;
   }
   void TearDown() override {
     view_.reset();
@@ -67,7 +67,7 @@ class ReceiverSessionTest : public ::testing::Test {
   }
   void Make() {
     Open();
-    ASSERT_TRUE(WaitFor([&] { return flags_.CHECK_SCAN_IR.load() == 1; }));  // in its sampling loop
+    ASSERT_TRUE(WaitFor([&] { return flags_.scanning.load() == 1; }));  // in its sampling loop
   }
   std::string PortName() { return session_->Port() ? session_->Port()->Name() : "no port"; }
   void Send(uint32_t what) {
@@ -117,20 +117,20 @@ TEST_F(ReceiverSessionTest, PulsesResumeTheThreadOnlyWhileReceivingAndIdle) {
   ASSERT_TRUE(WaitFor([&] { return StateOf(thread) == ThreadState::kSuspended; }));
   // Receiving off, then the thread counting as busy: the pulse leaves it suspended.
   for (const auto& [continuous, busy] : {std::pair{0, 0}, {1, 1}}) {
-    flags_.SCAN_CONTINOUS = continuous;
-    flags_.CHECK_SCAN_IR = busy;
+    flags_.receiving = continuous;
+    flags_.scanning = busy;
     session_->Pulse();
     snooze(5000);
     EXPECT_EQ(StateOf(thread), ThreadState::kSuspended) << continuous << busy;
   }
-  flags_.CHECK_SCAN_IR = 0;
+  flags_.scanning = 0;
   session_->Pulse();
   EXPECT_TRUE(WaitFor([&] { return StateOf(thread) != ThreadState::kSuspended; }));
 }
 
 TEST_F(ReceiverSessionTest, RubrGoesOutOnEveryTwentySecondPulseUnlessHeld) {
   Make();
-  flags_.CHECK_SCAN_IR = 1;  // keep the pulse from resuming anything
+  flags_.scanning = 1;  // keep the pulse from resuming anything
   // Pulses given, then the 'RUBR's sent so far.
   for (const auto& [pulses, clears] : {std::pair{19, 0}, {1, 1}, {22, 2}}) {
     for (int pulse = 0; pulse < pulses; ++pulse) view_->Pulse();
@@ -251,7 +251,7 @@ TEST_F(ReceiverSessionTest, EndingTheThreadStopsItBeforeThePortCloses) {
 
 TEST_F(ReceiverSessionTest, ThePulseRestsUnlessTheThreadWaitsTheLampShowsOrAKeyWaitsToBeCleared) {
   Make();
-  flags_.CHECK_SCAN_IR = 1;
+  flags_.scanning = 1;
   EXPECT_EQ(view_->PulsesUntilWork(), 0) << "hidden view, thread listening, nothing shown";
 
   // A key was shown: the pulse comes back for the 'RUBR' that clears it, at the same pulse as
@@ -278,7 +278,7 @@ TEST_F(ReceiverSessionTest, ThePulseRestsUnlessTheThreadWaitsTheLampShowsOrAKeyW
   window.show();
   EXPECT_EQ(view_->PulsesUntilWork(), 1);
 
-  flags_.SCAN_CONTINOUS = 0;
+  flags_.receiving = 0;
   EXPECT_EQ(view_->PulsesUntilWork(), 0) << "receiving off: pulses do nothing";
   view_->setParent(nullptr);
 }

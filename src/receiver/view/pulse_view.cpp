@@ -25,7 +25,7 @@ PulseView::PulseView(const QRect& frame, const char* name, const ReceiverSession
 
 void PulseView::Pulse() {
   if (++pulse_count_ > 21) pulse_count_ = 0;
-  if (session_->Flags().SCAN_CONTINOUS == 0) return;
+  if (session_->Flags().receiving == 0) return;
   if (!hold_ && pulse_count_ == 20) {
     AppMessenger().SendMessage(kClearShownKey);
     clear_due_ = false;
@@ -40,7 +40,7 @@ constexpr int32_t kClearAt = 20;     // 'RUBR' goes out at this count
 
 int32_t PulseView::PulsesUntilWork() const {
   const ReceiverFlags& flags = session_->Flags();
-  if (flags.SCAN_CONTINOUS == 0) return 0;
+  if (flags.receiving == 0) return 0;
   const bool lamp = session_->Port() != nullptr && isVisible();
   if (lamp || flags.resume_wanted) return 1;
   if (!clear_due_ || hold_) return 0;
@@ -78,8 +78,8 @@ void PulseView::paintEvent(QPaintEvent*) {
   }
   painter.drawText(QPointF(4, bounds.height() - 6), QString::number(shown_number_));
   const ReceiverFlags& flags = session_->Flags();
-  if (flags.SCAN_CONTINOUS != 0 && (pulse_count_ & 1)) {
-    const QColor lamp = flags.SLOWDOWN_GLOBAL ? QColor(20, 150, 20) : QColor(250, 20, 20);
+  if (flags.receiving != 0 && (pulse_count_ & 1)) {
+    const QColor lamp = flags.slow_down ? QColor(20, 150, 20) : QColor(250, 20, 20);
     const double side = bounds.height();
     const QRectF square = QRectF(bounds.right() - side, 0, side, side).adjusted(3, 3, -3, -3);
     painter.setBrush(lamp);
