@@ -19,6 +19,8 @@
 #include "platform/desktop_services.h"
 #include "platform/messaging/four_cc.h"
 
+namespace koru {
+
 namespace {
 
 using Steady = std::chrono::steady_clock;
@@ -42,6 +44,10 @@ size_t CountLines(const fs::path& path) {
 }
 
 }  // namespace
+
+}  // namespace koru
+
+using namespace koru;
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);

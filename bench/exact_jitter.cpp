@@ -21,6 +21,8 @@
 #include "lirc/lirc_signal.h"
 #include "receiver/exact/exact_decoder.h"
 
+namespace koru {
+
 namespace {
 
 constexpr int32_t kPresses = 10;
@@ -53,6 +55,10 @@ struct Tally {
 };
 
 }  // namespace
+
+}  // namespace koru
+
+using namespace koru;
 
 int main(int argc, char** argv) {
   std::vector<std::string> folders;

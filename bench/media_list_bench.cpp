@@ -14,6 +14,8 @@
 #include "platform/messaging/qt_looper.h"
 #include "settings/prefs.h"
 
+namespace koru {
+
 namespace {
 
 double MillisecondsSince(std::chrono::steady_clock::time_point start) {
@@ -22,6 +24,10 @@ double MillisecondsSince(std::chrono::steady_clock::time_point start) {
 }
 
 }  // namespace
+
+}  // namespace koru
+
+using namespace koru;
 
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 1);

@@ -29,6 +29,8 @@
 #include "receiver/replay_session.h"
 #include "receiver/sampling_thread.h"
 
+namespace koru {
+
 namespace {
 
 Mode2Recording LoadData(const char* name) {
@@ -210,5 +212,9 @@ BENCHMARK(BM_IdleCpu)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+}  // namespace koru
+
+using namespace koru;
 
 BENCHMARK_MAIN();

@@ -6,6 +6,8 @@
 #include "remotes/remote_definition.h"
 #include "settings/label_table.h"
 
+using namespace koru;
+
 int main() {
   for (int r = 0; r < kBuiltInRemoteCount; ++r) {
     const BuiltInRemote& entry = kBuiltInRemotes[r];

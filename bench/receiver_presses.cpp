@@ -21,6 +21,8 @@
 #include "remotes/key_match.h"
 #include "remotes/remote_definition.h"
 
+namespace koru {
+
 namespace {
 
 constexpr int32_t kWall = 10000;
@@ -89,6 +91,10 @@ void Print(const std::string& name, const Figures& f) {
 }
 
 }  // namespace
+
+}  // namespace koru
+
+using namespace koru;
 
 int main() {
   FILE* devnull = std::fopen("/dev/null", "w");

@@ -23,6 +23,8 @@
 #include "shell/koru_application.h"
 #include "shell/main_window.h"
 
+namespace koru {
+
 namespace {
 
 // Stamps the first desktop call after each report and wakes the sender.
@@ -117,6 +119,10 @@ std::string VolumeUpCode() {  // "Vol+" of the built-in one-byte remote LR-SAT (
 }
 
 }  // namespace
+
+}  // namespace koru
+
+using namespace koru;
 
 int main(int argc, char** argv) {
   const int reports = argc > 1 ? std::max(10, std::atoi(argv[1])) : 1000;

@@ -8,6 +8,8 @@
 
 #include "platform/desktop/sway_compositor.h"
 
+namespace koru {
+
 namespace {
 
 std::unique_ptr<SwayCompositor> Open(benchmark::State& state) {
@@ -44,5 +46,9 @@ void SwitchWorkspace(benchmark::State& state) {
 BENCHMARK(SwitchWorkspace)->UseRealTime();
 
 }  // namespace
+
+}  // namespace koru
+
+using namespace koru;
 
 BENCHMARK_MAIN();

@@ -9,6 +9,8 @@
 
 #include "platform/files/safe_file.h"
 
+namespace koru {
+
 enum class DieAt { kBeforeRename, kAfterRename };
 
 // True when the child died where it was told to (exit status 0 from inside the rename).
@@ -30,3 +32,5 @@ inline bool CrashAtRename(int nth, DieAt when, const std::function<void()>& work
   waitpid(child, &status, 0);
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
+
+}  // namespace koru

@@ -9,6 +9,8 @@
 #include "platform/lines/driven_line.h"
 #include "platform/lines/receiver_port.h"
 
+namespace koru {
+
 class FakeReceiverDevices : public ReceiverDevices {
  public:
   explicit FakeReceiverDevices(std::vector<std::string> names) : names_(std::move(names)) {}
@@ -33,3 +35,5 @@ class FakeReceiverDevices : public ReceiverDevices {
   std::string busy_;
   int opens_ = 0;
 };
+
+}  // namespace koru

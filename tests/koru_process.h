@@ -10,6 +10,8 @@
 
 #include "temp_dir.h"
 
+namespace koru {
+
 struct KoruRun {
   int exit_code = -1;  // -1: crashed or killed after a minute
   std::string out;     // standard output and standard error, merged
@@ -59,3 +61,5 @@ inline const std::vector<std::string> kDemoKeys = {
     "Tokai_TV051 N5",  "Crown0301 N9",     "Burns158 OK", "MC5_CD Vol+",   "Sharp044 N7"};
 
 inline const std::string kDemoRecording = std::string(KORU_SOURCE_DIR) + "/data/demo.mode2";
+
+}  // namespace koru

@@ -7,6 +7,8 @@
 
 #include "platform/messaging/qt_looper.h"
 
+using namespace koru;
+
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication app(argc, argv);

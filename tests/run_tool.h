@@ -7,6 +7,8 @@
 #include "temp_dir.h"
 #include "test_files.h"
 
+namespace koru {
+
 struct ToolRun {
   int exit_code = -1;
   std::string out;
@@ -36,3 +38,5 @@ inline ToolRun RunTool(const std::string& tool, const std::string& arguments,
   run.err = ReadAll(err_path);
   return run;
 }
+
+}  // namespace koru

@@ -8,6 +8,8 @@
 #include <QWidget>
 #include <cstdlib>
 
+namespace koru {
+
 inline const char* ScreenshotFolder() {
   return std::getenv("KORU_SCREENSHOT_DIR");
 }
@@ -17,3 +19,5 @@ inline void Screenshot(QWidget* widget, const char* name) {
   QApplication::processEvents();
   EXPECT_TRUE(widget->grab().save(QString(ScreenshotFolder()) + "/" + name + ".png")) << name;
 }
+
+}  // namespace koru

@@ -9,6 +9,8 @@
 
 #include "test_files.h"
 
+namespace koru {
+
 // The sections of the file at `path`: the rest of each marker line, and the text after it.
 inline std::vector<std::pair<std::string, std::string>> ReadSections(const std::string& path,
                                                                      const std::string& marker) {
@@ -22,3 +24,5 @@ inline std::vector<std::pair<std::string, std::string>> ReadSections(const std::
   }
   return sections;
 }
+
+}  // namespace koru

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace koru {
+
 // The non-empty parts of `cell` between `separator`s.
 inline std::vector<std::string> CellList(const std::string& cell, char separator = ' ') {
   std::vector<std::string> parts;
@@ -42,3 +44,5 @@ std::vector<T> CellNumbers(const std::string& cell) {
     numbers.push_back(static_cast<T>(CellNumber(part)));
   return numbers;
 }
+
+}  // namespace koru

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <string>
 
+namespace koru {
+
 class TempDir {
  public:
   TempDir() {
@@ -43,3 +45,5 @@ class ScopedEnv {
   std::string name_, old_;
   bool had_ = false;
 };
+
+}  // namespace koru

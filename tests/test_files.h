@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace koru {
+
 inline std::string ReadAll(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream text;
@@ -40,3 +42,5 @@ inline std::vector<std::vector<std::string>> ReadTable(const std::string& path,
   EXPECT_FALSE(rows.empty()) << "no rows in tests/" << path;
   return rows;
 }
+
+}  // namespace koru

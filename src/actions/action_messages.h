@@ -5,6 +5,8 @@
 
 #include "platform/messaging/four_cc.h"
 
+namespace koru {
+
 // The audio player's previous track
 inline constexpr uint32_t kPlayerPrevious = FourCC("prev");
 
@@ -19,3 +21,5 @@ inline constexpr uint32_t kPlayerQuieter = FourCC("vol-");
 
 // The audio player stops
 inline constexpr uint32_t kPlayerStop = FourCC("stop");
+
+}  // namespace koru

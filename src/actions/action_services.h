@@ -4,6 +4,8 @@
 // argument; the action thread owns one.
 #include <cstdint>
 
+namespace koru {
+
 class Desktop;
 class MediaPlayers;
 class Mixer;
@@ -51,3 +53,5 @@ class PointerView {
   // The pointer position in the view's coordinates.
   virtual ViewPoint GetMouse() = 0;
 };
+
+}  // namespace koru

@@ -3,6 +3,8 @@
 #include "platform/desktop_services.h"
 #include "platform/messaging/trace.h"
 
+namespace koru {
+
 ActionServices ActionServicesFor(const DesktopServices& backends) {
   ActionServices services;
   services.desktop = backends.desktop.get();
@@ -77,3 +79,5 @@ void ActionThread::Loop() {
     idle_.notify_all();
   }
 }
+
+}  // namespace koru

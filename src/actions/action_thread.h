@@ -26,6 +26,8 @@
 #include "actions/action_services.h"
 #include "platform/messaging/threads.h"
 
+namespace koru {
+
 class ActionThread {
  public:
   using Action = std::function<void(ActionServices&)>;
@@ -54,3 +56,5 @@ class ActionThread {
   bool stop_ = false;
   thread_id thread_ = -1;
 };
+
+}  // namespace koru

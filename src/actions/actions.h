@@ -10,6 +10,8 @@
 #include "platform/desktop/desktop.h"
 #include "platform/media/media_players.h"
 
+namespace koru {
+
 // Signatures the actions recognise.
 inline constexpr char kKoruSignature[] = "application/x-vnd.tq-KORU";
 inline constexpr char kTrackerSignature[] = "application/x-vnd.Be-TRAK";
@@ -64,3 +66,5 @@ std::string CutUrl(const std::string& text);
 // Running applications: the desktop's, then players reachable only by scripting.
 std::vector<AppInfo> ListRunningApps(ActionServices& services);
 bool IsAppRunning(ActionServices& services, const std::string& signature);
+
+}  // namespace koru

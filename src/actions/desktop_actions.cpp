@@ -8,6 +8,8 @@
 #include "platform/messaging/trace.h"
 #include "settings/key_functions.h"
 
+namespace koru {
+
 std::vector<AppInfo> ListRunningApps(ActionServices& services) {
   std::vector<AppInfo> apps = services.desktop->RunningApps();
   // A player without a window is still running for the media actions.
@@ -137,3 +139,5 @@ void IMoveMouse(ActionServices& services, ViewPoint origin, int32_t n, PointerVi
   }
   Trace(" oops?");
 }
+
+}  // namespace koru

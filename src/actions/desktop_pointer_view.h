@@ -4,6 +4,8 @@
 #include "actions/action_services.h"
 #include "platform/desktop/desktop.h"
 
+namespace koru {
+
 class DesktopPointerView : public PointerView {
  public:
   DesktopPointerView(Desktop* desktop, ViewPoint origin) : desktop_(desktop), origin_(origin) {}
@@ -16,3 +18,5 @@ class DesktopPointerView : public PointerView {
   Desktop* desktop_;
   ViewPoint origin_;
 };
+
+}  // namespace koru

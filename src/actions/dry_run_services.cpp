@@ -8,6 +8,8 @@
 #include "platform/messaging/four_cc.h"
 #include "platform/messaging/trace.h"
 
+namespace koru {
+
 namespace {
 
 std::string TargetText(const MessageTarget& target) {
@@ -188,3 +190,5 @@ DesktopServices DryRunServices(DesktopServices real) {
   dry.launcher = std::make_unique<DryRunLauncher>(std::move(real.launcher));
   return dry;
 }
+
+}  // namespace koru

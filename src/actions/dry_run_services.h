@@ -9,4 +9,8 @@
 //   if (dry_run) services = DryRunServices(std::move(services));
 #include "platform/desktop_services.h"
 
+namespace koru {
+
 DesktopServices DryRunServices(DesktopServices real);
+
+}  // namespace koru

@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace koru {
+
 Message MakeKeyMessage(bigtime_t when, int32_t modifiers) {
   Message message(kKeyDown);
   message.AddInt64("when", when);
@@ -36,3 +38,5 @@ void SetKeyCharacter(Message* message, int32_t character) {
     message->AddInt8("byte", static_cast<int8_t>(character));
   }
 }
+
+}  // namespace koru

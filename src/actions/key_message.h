@@ -8,6 +8,8 @@
 #include "platform/messaging/message.h"
 #include "platform/messaging/type_codes.h"
 
+namespace koru {
+
 inline constexpr int32_t kKeyStatesSize = 16;
 
 // '_KYD' with "when" and "modifiers".
@@ -20,3 +22,5 @@ void AddZeroKeyStates(Message* message);
 void SetKeyCharacter(Message* message, int32_t character);
 // Replaces the first item of an int32 field, adding it when missing.
 void SetInt32(Message* message, const char* name, int32_t value);
+
+}  // namespace koru

@@ -6,6 +6,8 @@
 #include "actions/key_message.h"
 #include "platform/messaging/trace.h"
 
+namespace koru {
+
 namespace {
 
 constexpr char kTwoQuotes[] = "\"\"";
@@ -140,3 +142,5 @@ void IKeypress2App(ActionServices& services, int32_t n) {
   message.what = kKeyUp;
   services.desktop->SendMessage(MessageTarget::ActiveWindow(), message);
 }
+
+}  // namespace koru

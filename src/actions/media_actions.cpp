@@ -10,6 +10,8 @@
 #include "platform/messaging/trace.h"
 #include "settings/key_functions.h"
 
+namespace koru {
+
 namespace {
 
 bool LaunchSucceeded(status_t result) {
@@ -282,3 +284,5 @@ void ICloseMediaApp(ActionServices& services) {
     snooze(5000);
   }
 }
+
+}  // namespace koru

@@ -11,6 +11,8 @@
 #include "platform/messaging/clock.h"
 #include "platform/messaging/trace.h"
 
+namespace koru {
+
 namespace {
 
 std::string::size_type FindIgnoringCase(const std::string& text, std::string_view word) {
@@ -96,3 +98,5 @@ void IOpenThisUrl(ActionServices& services, const std::string& text, bool alert)
   }
   snooze(2000000);
 }
+
+}  // namespace koru

@@ -6,6 +6,8 @@
 #include "platform/messaging/four_cc.h"
 #include "platform/messaging/trace.h"
 
+namespace koru {
+
 const char* const kAudioPlayerSignature = kSoundplaySignature;
 
 PlayerTrack RemoteTrack(ActionServices& services, int32_t index) {
@@ -72,3 +74,5 @@ void DoCommand(ActionServices& services, uint32_t verb) {
   }
   Trace("DoCommand: stopped after %d tracks\n", static_cast<int>(kMaxPlayerTracks));
 }
+
+}  // namespace koru

@@ -9,6 +9,8 @@
 #include "platform/messaging/clock.h"
 #include "platform/messaging/trace.h"
 
+namespace koru {
+
 namespace {
 
 constexpr std::string_view kAppEntry = "TEAM: ";
@@ -139,3 +141,5 @@ void CloseFrontWindow(ActionServices& services) {
   Trace("\n  Quit to: %s ", signature.c_str());
   services.desktop->SendMessage(MessageTarget::App(signature), Message(kQuitRequested));
 }
+
+}  // namespace koru

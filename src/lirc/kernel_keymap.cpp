@@ -4,6 +4,8 @@
 #include <optional>
 #include <sstream>
 
+namespace koru {
+
 namespace {
 
 constexpr size_t kMaxFileSize = 1 << 20;
@@ -162,3 +164,5 @@ status_t ReadKernelKeymapFile(const std::string& path, std::vector<KernelKeymap>
   }
   return kOk;
 }
+
+}  // namespace koru

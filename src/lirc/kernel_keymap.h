@@ -12,6 +12,8 @@
 
 #include "platform/messaging/status.h"
 
+namespace koru {
+
 struct KernelKeymap {
   std::string name;
   std::string protocol;
@@ -26,3 +28,5 @@ bool ParseKernelKeymaps(std::string_view text, std::vector<KernelKeymap>* keymap
 // kOk and the keymaps of the file; an error status and a message naming the file otherwise.
 status_t ReadKernelKeymapFile(const std::string& path, std::vector<KernelKeymap>* keymaps,
                               std::string* message);
+
+}  // namespace koru

@@ -3,6 +3,8 @@
 #include "receiver/exact/exact_encoder.h"
 #include "receiver/exact/kernel_scancode_code.h"
 
+namespace koru {
+
 namespace {
 
 std::string ProtocolText(const KernelKeymap& keymap) {
@@ -65,3 +67,5 @@ std::vector<LircImportReport> ImportKernelKeymaps(const std::vector<KernelKeymap
   for (const KernelKeymap& keymap : keymaps) imported.push_back(FromKeymap(keymap));
   return ImportRemotes(imported, options, "keymap import");
 }
+
+}  // namespace koru

@@ -9,5 +9,9 @@
 #include "lirc/kernel_keymap.h"
 #include "lirc/lirc_import.h"
 
+namespace koru {
+
 std::vector<LircImportReport> ImportKernelKeymaps(const std::vector<KernelKeymap>& keymaps,
                                                   const LircImportOptions& options);
+
+}  // namespace koru

@@ -9,6 +9,8 @@
 #include "lirc/shown_text.h"
 #include "platform/files/whole_file.h"
 
+namespace koru {
+
 namespace {
 
 constexpr size_t kMaxFileSize = 16u << 20;
@@ -498,3 +500,5 @@ status_t ReadLircConfigFile(const std::string& path, std::vector<LircRemote>* re
   }
   return ParseLircConfig(text, path, remotes, warnings, error);
 }
+
+}  // namespace koru

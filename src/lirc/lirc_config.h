@@ -18,6 +18,8 @@
 
 #include "platform/messaging/status.h"
 
+namespace koru {
+
 // The flags, with the bit values LIRC gives them.
 enum LircFlag : uint32_t {
   kLircRawCodes = 0x0001,
@@ -105,3 +107,5 @@ status_t ParseLircConfig(std::string_view text, std::string_view source,
 // Reads and parses a file (at most 16 MiB; the database's largest is a few hundred KiB).
 status_t ReadLircConfigFile(const std::string& path, std::vector<LircRemote>* remotes,
                             std::vector<std::string>* warnings, std::string* error);
+
+}  // namespace koru

@@ -18,6 +18,8 @@
 #include "remotes/remote_definition.h"
 #include "settings/label_table.h"
 
+namespace koru {
+
 namespace {
 
 constexpr size_t kMaxRemoteName = 78;
@@ -297,3 +299,5 @@ std::string LircImportText(const LircImportReport& report) {
              report.toggling);
   return ShownSafely(text);
 }
+
+}  // namespace koru

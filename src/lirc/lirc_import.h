@@ -20,6 +20,8 @@
 #include "lirc/lirc_config.h"
 #include "receiver/exact/exact_code.h"
 
+namespace koru {
+
 struct LircImportOptions {
   std::filesystem::path folder;  // the remote folder the files go to
   bool classic = false;          // classic-mode files where the classic codes are distinct
@@ -75,3 +77,5 @@ std::vector<LircImportReport> ImportRemotes(const std::vector<ImportedRemote>& r
 
 // The report as lines of text for a terminal or a message box.
 std::string LircImportText(const LircImportReport& report);
+
+}  // namespace koru

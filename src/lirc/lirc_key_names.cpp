@@ -3,6 +3,8 @@
 #include <array>
 #include <map>
 
+namespace koru {
+
 namespace {
 
 struct Names {
@@ -83,3 +85,5 @@ int32_t KeyFunctionOfLircName(std::string_view name) {
   const auto found = Table().find(NormalLircName(name));
   return found == Table().end() ? 0 : found->second;
 }
+
+}  // namespace koru

@@ -7,9 +7,13 @@
 #include <string>
 #include <string_view>
 
+namespace koru {
+
 // The key function 51..100 (51 "N0" ... 97 "Rec."), or 0 for a name without a KORU
 // key function.
 int32_t KeyFunctionOfLircName(std::string_view name);
 
 // The name as it is compared: upper case, without "KEY_" and separators.
 std::string NormalLircName(std::string_view name);
+
+}  // namespace koru

@@ -3,6 +3,8 @@
 #include <bit>
 #include <string>
 
+namespace koru {
+
 namespace {
 
 // The bits one pulse carries: 2 for RC-MM, 4 for XMP, else 1.
@@ -90,7 +92,7 @@ class Writer {
   }
 
   bool Frame(uint64_t code, bool repeat, std::vector<int32_t>* out, std::string* why) const {
-    ::Frame frame;
+    koru::Frame frame;
     const bool repeat_code = repeat && r_.repeat.Both();
     const bool header = repeat_code ? (r_.flags & kLircRepeatHeader) != 0
                                     : !(repeat && (r_.flags & kLircNoHeadRep));
@@ -155,7 +157,7 @@ class Writer {
     return (whole >> (all - 1 - i)) & 1;
   }
 
-  void Bits(::Frame& frame, uint64_t whole, int32_t from, int32_t to) const {
+  void Bits(koru::Frame& frame, uint64_t whole, int32_t from, int32_t to) const {
     const int32_t size = SymbolBits(r_);
     if (size == 1) {
       for (int32_t i = from; i < to; ++i) Bit(frame, whole, i);
@@ -170,7 +172,7 @@ class Writer {
 
   // RC-MM: two bits a pulse, the space by their value (zero, one, two, three). XMP: four bits
   // a pulse, the space "zero"'s lengthened by the value in steps of "one"'s space.
-  void Symbol(::Frame& frame, uint32_t value) const {
+  void Symbol(koru::Frame& frame, uint32_t value) const {
     if (r_.flags & kLircRcmm) {
       const LircPair* pairs[] = {&r_.zero, &r_.one, &r_.two, &r_.three};
       frame.Pair(*pairs[value & 3]);
@@ -180,7 +182,7 @@ class Writer {
     }
   }
 
-  void Bit(::Frame& frame, uint64_t whole, int32_t i) const {
+  void Bit(koru::Frame& frame, uint64_t whole, int32_t i) const {
     const bool one = BitValue(whole, i);
     const LircPair& timing = one ? r_.one : r_.zero;
     if (r_.flags & (kLircRc5 | kLircRc6)) {
@@ -269,3 +271,5 @@ status_t LircButtonSignal(const LircRemote& remote, const LircButton& button, in
   }
   return kOk;
 }
+
+}  // namespace koru

@@ -26,6 +26,8 @@
 #include "lirc/lirc_config.h"
 #include "platform/messaging/status.h"
 
+namespace koru {
+
 // Why this remote's signals cannot be made ("" when they can): no timings (made for a receiver
 // that decodes by itself), no gap, or an encoding without a writer here (Goldstar, Grundig, B&O,
 // serial); RC-MM and XMP need bit counts in whole symbols.
@@ -39,3 +41,5 @@ std::string LircSignalProblem(const LircRemote& remote);
 status_t LircButtonSignal(const LircRemote& remote, const LircButton& button, int32_t repeats,
                           std::vector<int32_t>* periods, std::string* why,
                           int32_t earlier_presses = 0);
+
+}  // namespace koru

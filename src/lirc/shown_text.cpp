@@ -1,5 +1,7 @@
 #include "lirc/shown_text.h"
 
+namespace koru {
+
 std::string ShownSafely(std::string_view text) {
   std::string shown;
   shown.reserve(text.size());
@@ -25,3 +27,5 @@ std::string_view CutUtf8(std::string_view text, size_t bytes) {
   while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xc0) == 0x80) --cut;
   return text.substr(0, cut);
 }
+
+}  // namespace koru

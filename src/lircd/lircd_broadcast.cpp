@@ -6,6 +6,8 @@
 #include "receiver/exact/exact_code.h"
 #include "settings/label_table.h"
 
+namespace koru {
+
 std::string LircdName(std::string_view name) {
   std::string text(name);
   for (char& c : text) {
@@ -63,3 +65,5 @@ std::string LircdBroadcastLine(uint64_t code, int repeat, std::string_view key,
   line += '\n';
   return line;
 }
+
+}  // namespace koru

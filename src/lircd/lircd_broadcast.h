@@ -14,6 +14,8 @@
 #include "receiver/receiver_report.h"
 #include "remotes/remote_definition.h"
 
+namespace koru {
+
 // Clients split the line at blanks: every blank or control character of a name becomes '_'
 // (an empty name becomes "_").
 std::string LircdName(std::string_view name);
@@ -31,3 +33,5 @@ uint64_t LircdCode(const RemoteDefinition& remote, int32_t keyfn, const Receiver
 // Repeat counts beyond 0xff stay 0xff (two digits).
 std::string LircdBroadcastLine(uint64_t code, int repeat, std::string_view key,
                                std::string_view remote);
+
+}  // namespace koru

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <vector>
 
+namespace koru {
+
 namespace {
 
 std::vector<std::string> Words(std::string_view line) {
@@ -87,3 +89,5 @@ std::string LircdCommandReply(std::string_view line, const LircdDirectory& direc
   }
   return Error(line, "unknown directive: \"" + directive + "\"");
 }
+
+}  // namespace koru

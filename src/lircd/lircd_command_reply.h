@@ -10,6 +10,10 @@
 
 #include "lircd/lircd_directory.h"
 
+namespace koru {
+
 // The reply to one line (without its line end); empty for a blank line, which lircd ignores.
 std::string LircdCommandReply(std::string_view line, const LircdDirectory& directory,
                               std::string_view version);
+
+}  // namespace koru

@@ -4,6 +4,8 @@
 
 #include "lircd/lircd_broadcast.h"
 
+namespace koru {
+
 const LircdRemote* LircdDirectory::Find(const std::string& name) const {
   for (const LircdRemote& remote : remotes) {
     if (strcasecmp(remote.name.c_str(), name.c_str()) == 0) return &remote;
@@ -25,3 +27,5 @@ LircdDirectory LircdDirectoryOf(const RemoteList& remotes) {
   }
   return directory;
 }
+
+}  // namespace koru

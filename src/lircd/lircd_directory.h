@@ -7,6 +7,8 @@
 
 #include "remotes/remote_definition.h"
 
+namespace koru {
+
 struct LircdKey {
   uint64_t code = 0;
   std::string name;
@@ -27,3 +29,5 @@ struct LircdDirectory {
 // Every remote of the list, in list order, with the keys it has taught: the classic slots
 // holding a code, or the exact keys of an exact remote.
 LircdDirectory LircdDirectoryOf(const RemoteList& remotes);
+
+}  // namespace koru

@@ -3,6 +3,8 @@
 #include "lircd/lircd_broadcast.h"
 #include "lircd/lircd_command_reply.h"
 
+namespace koru {
+
 LircdKeyFeed::LircdKeyFeed(std::string version)
     : version_(std::move(version)), directory_(std::make_shared<LircdDirectory>()) {}
 
@@ -29,3 +31,5 @@ std::string LircdKeyFeed::Answer(std::string_view line) const {
   }
   return LircdCommandReply(line, *directory, version_);
 }
+
+}  // namespace koru

@@ -16,6 +16,8 @@
 #include "lircd/lircd_repeat_counter.h"
 #include "routing/recognised_key_listener.h"
 
+namespace koru {
+
 class LircdKeyFeed : public RecognisedKeyListener {
  public:
   using Broadcast = std::function<void(std::string line)>;
@@ -39,3 +41,5 @@ class LircdKeyFeed : public RecognisedKeyListener {
   mutable std::mutex mutex_;  // guards directory_ (the pointer; the directory is never changed)
   std::shared_ptr<const LircdDirectory> directory_;
 };
+
+}  // namespace koru

@@ -1,5 +1,7 @@
 #include "lircd/lircd_repeat_counter.h"
 
+namespace koru {
+
 int LircdRepeatCounter::Count(const std::string& remote, int32_t keyfn, bigtime_t when) {
   const bool held =
       count_ >= 0 && remote == remote_ && keyfn == key_ && when >= last_ && when - last_ <= kWindow;
@@ -9,3 +11,5 @@ int LircdRepeatCounter::Count(const std::string& remote, int32_t keyfn, bigtime_
   last_ = when;
   return count_;
 }
+
+}  // namespace koru

@@ -8,6 +8,8 @@
 
 #include "platform/messaging/clock.h"
 
+namespace koru {
+
 class LircdRepeatCounter {
  public:
   // The longest receiver cycle of a held key (250 ms pulse, a 114 ms frame) with room for a
@@ -23,3 +25,5 @@ class LircdRepeatCounter {
   bigtime_t last_ = 0;
   int count_ = -1;
 };
+
+}  // namespace koru

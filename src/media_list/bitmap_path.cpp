@@ -7,6 +7,8 @@
 #include "media_list/media_file_kind.h"
 #include "toolkit/view_utilities.h"
 
+namespace koru {
+
 namespace {
 
 // Large enough for the biggest entry size; smaller entries scale it down.
@@ -29,3 +31,5 @@ BitmapPath LoadFolderPicture(const std::string& folder) {
   result.picture = icon.pixmap(kPictureSide, kPictureSide);
   return result;
 }
+
+}  // namespace koru

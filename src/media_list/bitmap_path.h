@@ -4,6 +4,8 @@
 #include <QPixmap>
 #include <string>
 
+namespace koru {
+
 struct BitmapPath {
   std::string folder;
   QPixmap picture;
@@ -12,3 +14,5 @@ struct BitmapPath {
 // The folder's own picture ("Folder.jpg", "folder.jpg", "cover.jpg", "cover.png"), else the
 // icon theme's folder icon.
 BitmapPath LoadFolderPicture(const std::string& folder);
+
+}  // namespace koru

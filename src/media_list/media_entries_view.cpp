@@ -13,6 +13,8 @@
 #include "platform/messaging/message.h"
 #include "settings/key_functions.h"
 
+namespace koru {
+
 namespace {
 
 constexpr int kEntryHeights[] = {76, 114, 160};
@@ -233,3 +235,5 @@ void MediaEntriesView::paintEvent(QPaintEvent*) {
                      "Drop audio or video files here");
   }
 }
+
+}  // namespace koru

@@ -10,8 +10,11 @@
 #include "media_list/bitmap_path.h"
 #include "platform/messaging/messenger.h"
 
-class MediaEntryView;
 class QLabel;
+
+namespace koru {
+
+class MediaEntryView;
 
 class MediaEntriesView : public QWidget {
   Q_OBJECT
@@ -63,3 +66,5 @@ class MediaEntriesView : public QWidget {
   QLabel* notice_ = nullptr;
   QPixmap background_;
 };
+
+}  // namespace koru

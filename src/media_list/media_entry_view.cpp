@@ -14,6 +14,8 @@
 #include "settings/label_table.h"
 #include "toolkit/message_action.h"
 
+namespace koru {
+
 namespace {
 
 QString Label(int n) {
@@ -118,3 +120,5 @@ QMenu* MediaEntryView::ShowMenu(const QPoint& global) {
   menu->popup(global);
   return menu;
 }
+
+}  // namespace koru

@@ -9,6 +9,8 @@
 
 class QMenu;
 
+namespace koru {
+
 class MediaEntryView : public QWidget {
   Q_OBJECT
  public:
@@ -39,3 +41,5 @@ class MediaEntryView : public QWidget {
   bool selected_ = false;
   bool missing_ = false;
 };
+
+}  // namespace koru

@@ -2,6 +2,8 @@
 
 #include <QMimeDatabase>
 
+namespace koru {
+
 MediaKind MediaKindOfType(const std::string& mime_type) {
   if (mime_type.find("audio/") != std::string::npos) return kAudioFile;
   if (mime_type.find("video/") != std::string::npos) return kVideoFile;
@@ -28,3 +30,5 @@ std::filesystem::path FolderPictureFile(const std::filesystem::path& folder) {
   }
   return {};
 }
+
+}  // namespace koru

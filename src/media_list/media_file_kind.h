@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <string>
 
+namespace koru {
+
 enum MediaKind : int32_t {
   kNoMediaFile = 0,
   kAudioFile = 10,
@@ -20,3 +22,5 @@ MediaKind MediaKindOf(const std::filesystem::path& file);
 // The folder's own picture: "Folder.jpg", else "folder.jpg", "cover.jpg" or "cover.png";
 // empty when the folder has none of them.
 std::filesystem::path FolderPictureFile(const std::filesystem::path& folder);
+
+}  // namespace koru

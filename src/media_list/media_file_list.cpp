@@ -8,6 +8,8 @@
 #include "platform/files/safe_file.h"
 #include "platform/messaging/trace.h"
 
+namespace koru {
+
 namespace {
 
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
@@ -165,3 +167,5 @@ bool MediaFileList::ReloadIfChangedOnDisk() {
   Refresh();
   return true;
 }
+
+}  // namespace koru

@@ -17,6 +17,8 @@
 
 #include "platform/messaging/status.h"
 
+namespace koru {
+
 class MediaFileList {
  public:
   enum Operation : int32_t {
@@ -78,3 +80,5 @@ class MediaFileList {
   DiskStamp disk_stamp_;
   Hooks hooks_;
 };
+
+}  // namespace koru

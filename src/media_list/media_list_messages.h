@@ -5,6 +5,8 @@
 
 #include "platform/messaging/four_cc.h"
 
+namespace koru {
+
 // Opens the media list (the router enters media-list mode)
 inline constexpr uint32_t kOpenMediaList = FourCC("MW_O");
 
@@ -49,3 +51,5 @@ inline constexpr uint32_t kMediaFilesAction = FourCC("mpl1");
 
 // The main window switches its mini view (sent by the media list too)
 inline constexpr uint32_t kToggleMiniView = FourCC("irmi");
+
+}  // namespace koru

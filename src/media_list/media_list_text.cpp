@@ -2,6 +2,8 @@
 
 #include "platform/files/paths.h"
 
+namespace koru {
+
 std::filesystem::path MediaListFile() {
   return MapStoredPath(kMediaListStoredPath);
 }
@@ -34,3 +36,5 @@ std::string FormatMediaList(const std::vector<std::string>& entries) {
   text += "; - \n";
   return text;
 }
+
+}  // namespace koru

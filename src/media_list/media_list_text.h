@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+namespace koru {
+
 // Where the list lives as stored ("/boot/home" stands for the user's home folder).
 inline constexpr const char* kMediaListStoredPath = "/boot/home/_koru_media_list";
 
@@ -21,3 +23,5 @@ std::string FormatMediaList(const std::vector<std::string>& entries);
 
 // `text` without carriage returns and line feeds.
 std::string WithoutLineBreaks(std::string_view text);
+
+}  // namespace koru

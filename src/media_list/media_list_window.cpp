@@ -31,6 +31,8 @@
 #include "toolkit/message_action.h"
 #include "toolkit/window_placement.h"
 
+namespace koru {
+
 namespace {
 
 QString Label(int n) {
@@ -381,3 +383,5 @@ bool MediaListWindow::event(QEvent* event) {
   if (event->type() == QEvent::WindowActivate) CheckListFile();
   return QWidget::event(event);
 }
+
+}  // namespace koru

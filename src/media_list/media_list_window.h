@@ -24,10 +24,13 @@
 #include "media_list/media_list_text.h"
 #include "platform/messaging/message.h"
 
-class MediaEntriesView;
-class Prefs;
 class QMenu;
 class QMimeData;
+
+namespace koru {
+
+class MediaEntriesView;
+class Prefs;
 
 class MediaListWindow : public QWidget, public Handler {
   Q_OBJECT
@@ -89,3 +92,5 @@ class MediaListWindow : public QWidget, public Handler {
   QFileSystemWatcher disk_check_;
   bool close_warned_ = false;
 };
+
+}  // namespace koru

@@ -15,6 +15,8 @@
 #include "platform/media/pulse_mixer.h"
 #include "platform/messaging/trace.h"
 
+namespace koru {
+
 namespace {
 
 // The compositor's adapter for the session's family (input may serve it, as on GNOME).
@@ -92,3 +94,5 @@ DesktopServices CreateDesktopServices() {
   services.mixer = std::make_unique<PulseMixer>();
   return services;
 }
+
+}  // namespace koru

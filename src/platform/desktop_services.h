@@ -9,6 +9,8 @@
 #include "platform/media/media_players.h"
 #include "platform/media/mixer.h"
 
+namespace koru {
+
 struct DesktopServices {
   std::unique_ptr<Launcher> launcher;
   std::unique_ptr<Desktop> desktop;
@@ -17,3 +19,5 @@ struct DesktopServices {
 };
 
 DesktopServices CreateDesktopServices();
+
+}  // namespace koru

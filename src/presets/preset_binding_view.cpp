@@ -19,6 +19,8 @@
 #include "toolkit/message_action.h"
 #include "toolkit/view_utilities.h"
 
+namespace koru {
+
 namespace {
 
 PresetBindingView::Chooser g_chooser;
@@ -168,3 +170,5 @@ void PresetBindingView::dropEvent(QDropEvent* event) {
   window_.SendMessage(message);
   event->acceptProposedAction();
 }
+
+}  // namespace koru

@@ -15,6 +15,8 @@
 
 #include "platform/messaging/messenger.h"
 
+namespace koru {
+
 class PresetBindingView : public QLabel {
   Q_OBJECT
  public:
@@ -57,3 +59,5 @@ class PresetBindingView : public QLabel {
 // The local path a drop of `urls` carries: the first URL when it is a local file, with a
 // symbolic link kept as its own path; empty for anything else (remote URLs, no URL).
 std::string DroppedPath(const QList<QUrl>& urls);
+
+}  // namespace koru

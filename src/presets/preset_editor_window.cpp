@@ -24,6 +24,8 @@
 #include "toolkit/view_utilities.h"
 #include "toolkit/window_placement.h"
 
+namespace koru {
+
 namespace {
 
 struct Page {
@@ -152,7 +154,7 @@ void PresetEditorWindow::PlaceViews() {
 
 void PresetEditorWindow::ScanPresetFiles() {
   preset_menu_->clear();
-  for (const std::string& name : ::ScanPresetFiles(remote_folder_)) {
+  for (const std::string& name : koru::ScanPresetFiles(remote_folder_)) {
     Message choose(kChoosePresetFile);
     choose.AddString("preset_name", name);
     QAction* item = AddMenuItem(preset_menu_, QString::fromStdString(name), choose, GetMessenger());
@@ -385,3 +387,5 @@ bool PresetEditorWindow::eventFilter(QObject* watched, QEvent* event) {
   }
   return QWidget::eventFilter(watched, event);
 }
+
+}  // namespace koru

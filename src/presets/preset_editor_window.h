@@ -23,6 +23,9 @@ class QMenu;
 class QPushButton;
 class QTabWidget;
 class QToolButton;
+
+namespace koru {
+
 class PresetPageView;
 class PresetBindingView;
 class Prefs;
@@ -95,3 +98,5 @@ class PresetEditorWindow : public QWidget, public Handler, public PresetEditorCo
   QToolButton* preset_field_ = nullptr;
   QTabWidget* tab_view_ = nullptr;
 };
+
+}  // namespace koru

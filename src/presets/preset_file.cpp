@@ -10,6 +10,8 @@
 #include "settings/label_ids.h"
 #include "settings/label_table.h"
 
+namespace koru {
+
 namespace {
 
 constexpr const char* kSections[5] = {
@@ -147,3 +149,5 @@ status_t WritePresetFile(const std::filesystem::path& path, const PresetList& li
 std::vector<std::string> ScanPresetFiles(const std::filesystem::path& folder) {
   return ScanKoruFiles(folder, kKoruPresetFile);
 }
+
+}  // namespace koru

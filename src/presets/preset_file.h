@@ -9,6 +9,8 @@
 
 #include "platform/messaging/status.h"
 
+namespace koru {
+
 inline constexpr int kPresetSlots = 51;  // slot 50 exists but is never shown, written or run
 inline constexpr size_t kPresetLineLimit = 255;  // characters of one file line, line feed included
 using PresetList = std::array<std::string, kPresetSlots>;
@@ -42,3 +44,5 @@ status_t WritePresetFile(const std::filesystem::path& path, const PresetList& li
 // Names of the preset files in a folder, in directory order (regular files, not links, whose
 // "KORU_TYPE" is 5).
 std::vector<std::string> ScanPresetFiles(const std::filesystem::path& folder);
+
+}  // namespace koru

@@ -5,6 +5,8 @@
 
 #include "platform/messaging/four_cc.h"
 
+namespace koru {
+
 // Opens the preset editor, or brings it to the front
 inline constexpr uint32_t kOpenPresetEditor = FourCC("PR_O");
 
@@ -28,3 +30,5 @@ inline constexpr uint32_t kPresetEntryEdited = FourCC("PEVp");
 
 // The preset file changed: the router rereads it
 inline constexpr uint32_t kReloadPresets = FourCC("irRP");
+
+}  // namespace koru

@@ -6,6 +6,8 @@
 
 #include "toolkit/view_utilities.h"
 
+namespace koru {
+
 PresetPageView::PresetPageView(const QString& name, const QColor& color, QWidget* parent)
     : QWidget(parent), name_(name) {
   setObjectName(name);
@@ -33,3 +35,5 @@ void PresetPageView::resizeEvent(QResizeEvent*) {
                        child->height());
   }
 }
+
+}  // namespace koru

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QWidget>
 
+namespace koru {
+
 class PresetPageView : public QWidget {
   Q_OBJECT
  public:
@@ -22,3 +24,5 @@ class PresetPageView : public QWidget {
   QString name_;
   QFont font_;
 };
+
+}  // namespace koru

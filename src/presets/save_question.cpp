@@ -2,6 +2,8 @@
 
 #include <QMessageBox>
 
+namespace koru {
+
 void SaveQuestion::Ask(QWidget* window, const QString& text, const Reply& reply) {
   last_text_ = text;
   ++asked_;
@@ -28,3 +30,5 @@ void SaveQuestion::Ask(QWidget* window, const QString& text, const Reply& reply)
   });
   box->open();
 }
+
+}  // namespace koru

@@ -10,6 +10,8 @@
 
 class QWidget;
 
+namespace koru {
+
 class SaveQuestion {
  public:
   enum class Answer { kSave, kDiscard, kCancel };
@@ -32,3 +34,5 @@ class SaveQuestion {
   int asked_ = 0;
   bool pending_ = false;
 };
+
+}  // namespace koru

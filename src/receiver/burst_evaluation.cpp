@@ -10,6 +10,8 @@
 #include "receiver/exact/pulse_distance_frames.h"
 #include "receiver/pulse_analysis.h"
 
+namespace koru {
+
 namespace {
 
 constexpr int32_t kHeaderPeriod = 4000;  // a longer period is a header, not a bit
@@ -353,3 +355,5 @@ bool BurstEvaluation::Evaluate(bigtime_t now) {
   Decoded(now, code.c_str(), family, valid_bits, exact);
   return true;
 }
+
+}  // namespace koru

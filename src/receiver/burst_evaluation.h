@@ -33,6 +33,8 @@
 #include "receiver/exact/exact_decoder.h"
 #include "receiver/protocol_decoders.h"
 
+namespace koru {
+
 class BurstEvaluation {
  public:
   using Outcome = ClassicEvaluation::Outcome;
@@ -151,3 +153,5 @@ class BurstEvaluation {
 
   ClassicEvaluation classic_{nullptr, nullptr, false};
 };
+
+}  // namespace koru

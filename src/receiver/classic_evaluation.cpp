@@ -6,6 +6,8 @@
 #include "receiver/pulse_analysis.h"
 #include "receiver/sampling_thread.h"
 
+namespace koru {
+
 namespace {
 
 constexpr int32_t kWall = 10000;        // a longer period is a gap between frames
@@ -128,3 +130,5 @@ void ClassicEvaluation::FinishCycle() {
   }
   ++loops_;
 }
+
+}  // namespace koru

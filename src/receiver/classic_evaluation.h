@@ -19,6 +19,8 @@
 #include "receiver/protocol_decoders.h"
 #include "receiver/receiver_flags.h"
 
+namespace koru {
+
 class ClassicEvaluation {
  public:
   enum class Outcome {
@@ -69,3 +71,5 @@ class ClassicEvaluation {
   bool evaluate_ = false;
   bool forced_ = false;  // this cycle ran an evaluation
 };
+
+}  // namespace koru

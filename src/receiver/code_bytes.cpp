@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+namespace koru {
+
 std::string StripCodeSeparators(std::string_view code) {
   std::string bits;
   bits.reserve(code.size());
@@ -59,3 +61,5 @@ CodeBytes ReadCodeBytes(std::string_view code) {
     bytes.values[static_cast<size_t>(i)] = CodeByteValue(bits, i);
   return bytes;
 }
+
+}  // namespace koru

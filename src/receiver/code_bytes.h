@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace koru {
+
 // The code text without ' ', '-' and '*'.
 std::string StripCodeSeparators(std::string_view code);
 
@@ -34,3 +36,5 @@ struct CodeBytes {
 };
 
 CodeBytes ReadCodeBytes(std::string_view code);
+
+}  // namespace koru

@@ -4,7 +4,11 @@
 // to 80 only; a pair of zeros ends the data.
 #include <cstdint>
 
+namespace koru {
+
 constexpr int kDurationTableSize = 256;
 constexpr int kLastPairIndex = 79;  // a pair is started at this index or lower
 
 using DurationTable = int32_t[kDurationTableSize];
+
+}  // namespace koru

@@ -12,6 +12,8 @@
 #include "receiver/receiver_flags.h"
 #include "receiver/receiver_messages.h"
 
+namespace koru {
+
 namespace {
 
 // Long enough for "replay:" names with a path; the serial names need far less.
@@ -112,3 +114,5 @@ int32_t close_multi(ReceiverPort* port) {
   delete port;
   return 0;
 }
+
+}  // namespace koru

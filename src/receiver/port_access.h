@@ -4,6 +4,8 @@
 #include "platform/lines/receiver_port.h"
 #include "receiver/receiver_flags.h"
 
+namespace koru {
+
 // A configured, open port for the device called `name` (nullptr: the highest-numbered device
 // that opens), or nullptr. A busy port posts 'irRB' to the application and clears
 // `scanning` and `receiving` of `flags` (when given). The caller owns the result and gives
@@ -11,3 +13,5 @@
 ReceiverPort* open_multi(const char* name, ReceiverFlags* flags);
 // Closes and destroys the port; nothing for nullptr. Returns 0.
 int32_t close_multi(ReceiverPort* port);
+
+}  // namespace koru

@@ -4,6 +4,8 @@
 #include <mutex>
 #include <vector>
 
+namespace koru {
+
 namespace {
 
 std::mutex g_mutex;
@@ -120,3 +122,5 @@ std::string NoReceiverText() {
       "  koru --port replay:demo.mode2 --dry-run\n";
   return text;
 }
+
+}  // namespace koru

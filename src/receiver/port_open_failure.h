@@ -6,6 +6,8 @@
 
 #include "platform/messaging/status.h"
 
+namespace koru {
+
 // `name` is the port ("serial1"), `node` its device ("/dev/ttyS0", may be empty), `status` why
 // it did not open and `group` the group that owns the device (may be empty).
 struct OpenFailure {
@@ -27,3 +29,5 @@ std::string RecentOpenFailures(bool with_missing = true);
 // What the user is told once when no receiver opened: what was wrong with the ports that are
 // there, what KORU can use, and how to see it at work without a receiver.
 std::string NoReceiverText();
+
+}  // namespace koru

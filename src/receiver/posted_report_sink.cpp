@@ -4,6 +4,8 @@
 #include "platform/messaging/message.h"
 #include "receiver/receiver_messages.h"
 
+namespace koru {
+
 PostedReportSink::PostedReportSink(Looper* looper, ReceiverReportSink* target)
     : looper_(looper), target_(std::make_shared<std::atomic<ReceiverReportSink*>>(target)) {}
 
@@ -28,3 +30,5 @@ void PostedReportSink::AlreadyScanning() {
     if (ReceiverReportSink* to = target->load()) to->AlreadyScanning();
   });
 }
+
+}  // namespace koru

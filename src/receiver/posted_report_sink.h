@@ -10,6 +10,8 @@
 #include "platform/messaging/messenger.h"
 #include "receiver/receiver_report_sink.h"
 
+namespace koru {
+
 class PostedReportSink : public ReceiverReportSink {
  public:
   // `target` is called on `looper`'s thread only.
@@ -26,3 +28,5 @@ class PostedReportSink : public ReceiverReportSink {
   Looper* looper_;
   std::shared_ptr<std::atomic<ReceiverReportSink*>> target_;
 };
+
+}  // namespace koru

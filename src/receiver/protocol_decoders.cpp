@@ -7,6 +7,8 @@
 #include "receiver/duration_table.h"
 #include "receiver/pulse_analysis.h"
 
+namespace koru {
+
 namespace {
 
 constexpr int kWorkSize = DecoderWork::kSize;
@@ -359,3 +361,5 @@ ProtocolDecoder DecoderForValidBits(int32_t valid_bits, int32_t* family) {
   if (family) *family = 0;
   return nullptr;
 }
+
+}  // namespace koru

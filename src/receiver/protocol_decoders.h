@@ -8,6 +8,8 @@
 // so evaluations never see each other's leftovers and need no lock.
 #include <cstdint>
 
+namespace koru {
+
 constexpr int kCodeTextSize = 1024;
 
 // The decoders' work buffers, zeroed when made, never cleared afterwards.
@@ -39,3 +41,5 @@ using ProtocolDecoder = void (*)(DecoderWork& buffers, const int32_t* table, cha
 // The decoder for a valid-bit count and its protocol family number (the report's family), or
 // nullptr (family 0) for counts without a decoder.
 ProtocolDecoder DecoderForValidBits(int32_t valid_bits, int32_t* family);
+
+}  // namespace koru

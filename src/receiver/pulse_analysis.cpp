@@ -6,6 +6,8 @@
 #include "platform/messaging/trace.h"
 #include "receiver/duration_table.h"
 
+namespace koru {
+
 int32_t CountValidBits(const int32_t* table, bool verbose) {
   int32_t run = 0;
   int32_t best = 0;
@@ -72,3 +74,5 @@ void ShowTiming(const int32_t* table, int32_t count) {
   row[used] = '\0';
   Trace("%s\n", row);
 }
+
+}  // namespace koru

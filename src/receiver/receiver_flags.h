@@ -6,6 +6,8 @@
 #include <atomic>
 #include <cstdint>
 
+namespace koru {
+
 struct ReceiverFlags {
   // 1 while the receiver thread is in its sampling loop; 0 after a clear or a self-suspension.
   std::atomic<int32_t> scanning{0};
@@ -17,3 +19,5 @@ struct ReceiverFlags {
   // set, the view's pulse must run (otherwise the pulse may rest).
   std::atomic<bool> resume_wanted{false};
 };
+
+}  // namespace koru

@@ -5,6 +5,8 @@
 
 #include "platform/messaging/four_cc.h"
 
+namespace koru {
+
 // The start message a receiver thread is given (port, flags, messenger)
 inline constexpr uint32_t kStartReceiver = FourCC("snif");
 
@@ -53,3 +55,5 @@ inline constexpr uint32_t kUseUsb3 = FourCC("USB3");
 
 // Use another receiver of this machine ("port")
 inline constexpr uint32_t kUsePortByName = FourCC("SERP");
+
+}  // namespace koru

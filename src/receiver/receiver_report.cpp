@@ -1,5 +1,7 @@
 #include "receiver/receiver_report.h"
 
+namespace koru {
+
 ReceiverReport MakeReceiverReport(std::string_view code, int32_t family, int32_t valid_bits,
                                   bool slowdown, std::optional<ExactCode> exact) {
   ReceiverReport report;
@@ -11,3 +13,5 @@ ReceiverReport MakeReceiverReport(std::string_view code, int32_t family, int32_t
   report.exact = std::move(exact);
   return report;
 }
+
+}  // namespace koru

@@ -11,6 +11,8 @@
 #include "receiver/code_bytes.h"
 #include "receiver/exact/exact_code.h"
 
+namespace koru {
+
 struct ReceiverReport {
   std::string code;                // the code text, e.g. "-100-11111-11100000-..."
   CodeBytes bytes;                 // `code` read as bytes
@@ -23,3 +25,5 @@ struct ReceiverReport {
 // A report whose bytes are read from `code`.
 ReceiverReport MakeReceiverReport(std::string_view code, int32_t family, int32_t valid_bits,
                                   bool slowdown, std::optional<ExactCode> exact = std::nullopt);
+
+}  // namespace koru

@@ -3,6 +3,8 @@
 // report on (to a looper, to a recording) and never blocks for long.
 #include "receiver/receiver_report.h"
 
+namespace koru {
+
 class ReceiverReportSink {
  public:
   virtual ~ReceiverReportSink() = default;
@@ -13,3 +15,5 @@ class ReceiverReportSink {
   // The thread was started while another one scans with the same flags: it ended at once.
   virtual void AlreadyScanning() = 0;
 };
+
+}  // namespace koru

@@ -12,6 +12,8 @@
 #include "receiver/receiver_messages.h"
 #include "settings/prefs.h"
 
+namespace koru {
+
 namespace {
 // Set once the user was told that no receiver was found; cleared when a port opens.
 constexpr const char* kNoReceiverToldKey = "no_receiver_told";
@@ -297,3 +299,5 @@ void ReceiverSession::MessageReceived(Message* message) {
       return;
   }
 }
+
+}  // namespace koru

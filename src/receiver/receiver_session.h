@@ -18,6 +18,8 @@
 #include "receiver/receiver_report_sink.h"
 #include "receiver/sampling_thread.h"
 
+namespace koru {
+
 class Prefs;
 struct ReceiverFlags;
 class ReceiverPort;
@@ -99,3 +101,5 @@ class ReceiverSession : public QObject {
   int32_t attempts_ = 0;
   ReceiverThreadStart start_;  // read by the receiver thread: lives as long as the session
 };
+
+}  // namespace koru

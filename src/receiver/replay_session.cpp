@@ -9,6 +9,8 @@
 #include "receiver/receiver_report_sink.h"
 #include "receiver/sampling_thread.h"
 
+namespace koru {
+
 namespace {
 
 // Runs on the replay's thread, so the listener sees the virtual time of each report. A
@@ -67,3 +69,5 @@ int32_t ReplayThroughReceiver(std::unique_ptr<Mode2Source> source, const ReplayL
   wait_for_thread(thread, &exit_status);
   return exit_status;
 }
+
+}  // namespace koru

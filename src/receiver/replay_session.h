@@ -13,6 +13,8 @@
 #include "platform/messaging/clock.h"
 #include "receiver/receiver_report.h"
 
+namespace koru {
+
 constexpr bigtime_t kReplayLeadIn = 100000;
 constexpr bigtime_t kReplayPulse = 250000;
 
@@ -26,3 +28,5 @@ int32_t ReplayThroughReceiver(const Mode2Recording& recording, const ReplayListe
 // The same for a recording read as it plays (a file of any length).
 int32_t ReplayThroughReceiver(std::unique_ptr<Mode2Source> source, const ReplayListener& on_report,
                               Evaluation evaluation = Evaluation::kBurst);
+
+}  // namespace koru

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+namespace koru {
+
 std::string ReceiverReportLine(bigtime_t time, const ReceiverReport& report) {
   char head[96];
   std::snprintf(head, sizeof head, "%lld.%03lld irCE type=%d bits=%d blink=\"",
@@ -18,3 +20,5 @@ std::string ReceiverReportLine(bigtime_t time, const ReceiverReport& report) {
   if (report.exact) line += " exact=" + ExactField(*report.exact);
   return line;
 }
+
+}  // namespace koru

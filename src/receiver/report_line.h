@@ -9,4 +9,8 @@
 #include "platform/messaging/clock.h"
 #include "receiver/receiver_report.h"
 
+namespace koru {
+
 std::string ReceiverReportLine(bigtime_t time, const ReceiverReport& report);
+
+}  // namespace koru

@@ -13,6 +13,8 @@
 #include "receiver/receiver_flags.h"
 #include "receiver/scancode_evaluation.h"
 
+namespace koru {
+
 namespace {
 
 constexpr bigtime_t kReportPause = 10000;
@@ -231,3 +233,5 @@ int32_t ReceiverThreadMain(void* data) {
   return start->classic_timing ? RunClassic(flags, port, sink, *classic)
                                : RunBursts(flags, port, sink, *burst);
 }
+
+}  // namespace koru

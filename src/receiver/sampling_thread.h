@@ -24,6 +24,8 @@
 #include "receiver/receiver_flags.h"
 #include "receiver/receiver_report_sink.h"
 
+namespace koru {
+
 // What a receiver thread is started with; all of it outlives the thread.
 struct ReceiverThreadStart {
   ReceiverFlags* flags = nullptr;
@@ -40,3 +42,5 @@ int32_t ReceiverThreadMain(void* data);
 // `scanning` := 0 (with flags); all 256 entries := 0; with a port, its input and output
 // queues cleared.
 void ClearDataField(int32_t* table, ReceiverPort* port, ReceiverFlags* flags);
+
+}  // namespace koru

@@ -5,6 +5,8 @@
 #include "receiver/exact/exact_encoder.h"
 #include "receiver/exact/kernel_scancode_code.h"
 
+namespace koru {
+
 namespace {
 
 // The quiet time before the frame: a burst is read from its start.
@@ -39,3 +41,5 @@ void ScancodeEvaluation::Evaluate(const KernelScancode& scancode) {
   family_ = burst_.Family();
   valid_bits_ = burst_.ValidBits();
 }
+
+}  // namespace koru

@@ -12,6 +12,8 @@
 #include "receiver/burst_evaluation.h"
 #include "receiver/exact/exact_code.h"
 
+namespace koru {
+
 class ScancodeEvaluation {
  public:
   ScancodeEvaluation() : burst_(false) {}
@@ -31,3 +33,5 @@ class ScancodeEvaluation {
   int32_t valid_bits_ = 0;
   std::optional<ExactCode> exact_;
 };
+
+}  // namespace koru

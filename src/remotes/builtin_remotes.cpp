@@ -25,6 +25,8 @@
 //   byte3 = 32 * (c % 8) + 7.
 #include "remotes/builtin_remotes.h"
 
+namespace koru {
+
 namespace {
 
 const int32_t AIWA_A[] = {255, 191, 223, 159, 239, 175, 207, 143, 247, 183, 215, 151, 135,
@@ -213,3 +215,5 @@ const BuiltInRemote kBuiltInRemotes[kBuiltInRemoteCount] = {
     {"Tokai_TV051", 71108, 23, TOK051},
     {" ", 0, 0, VCR_A},
 };
+
+}  // namespace koru

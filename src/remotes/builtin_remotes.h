@@ -4,6 +4,8 @@
 #include <memory>
 #include <vector>
 
+namespace koru {
+
 class RemoteDefinition;
 
 struct BuiltInRemote {
@@ -20,3 +22,5 @@ extern const BuiltInRemote kBuiltInRemotes[kBuiltInRemoteCount];
 // Appends the built-in remotes in the table's order, each as it reads back from its written
 // file (slots 1..49; slot 50 stays 0).
 void AppendBuiltinRemotes(std::vector<std::unique_ptr<RemoteDefinition>>* list);
+
+}  // namespace koru

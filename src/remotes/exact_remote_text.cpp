@@ -1,5 +1,7 @@
 #include "remotes/exact_remote_text.h"
 
+namespace koru {
+
 namespace {
 
 std::string_view Trimmed(std::string_view text) {
@@ -47,3 +49,5 @@ std::optional<ExactCode> ParseExactSlot(const ExactCode& head, std::string_view 
   code->address = head.protocol == ExactProtocol::kHash ? 0 : head.address;
   return code;
 }
+
+}  // namespace koru

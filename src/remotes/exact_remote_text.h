@@ -9,6 +9,8 @@
 
 #include "receiver/exact/exact_code.h"
 
+namespace koru {
+
 // "NEC:0x04"; "hash" for a hash header (its address is not written).
 std::string ExactHeadText(const ExactCode& head);
 // The header of a "[ComHead]" value; nothing when the text is not one.
@@ -18,3 +20,5 @@ std::optional<ExactCode> ParseExactHead(std::string_view text);
 std::string ExactSlotText(const ExactCode& head, const std::optional<ExactCode>& code);
 // The code of a "[ComData]" value; nothing for "-" and for a text that is no code.
 std::optional<ExactCode> ParseExactSlot(const ExactCode& head, std::string_view text);
+
+}  // namespace koru

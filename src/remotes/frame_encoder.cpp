@@ -1,5 +1,7 @@
 #include "remotes/frame_encoder.h"
 
+namespace koru {
+
 namespace {
 
 // One family's frame: the level periods of one frame (pulse first, ending with a pulse) and the
@@ -256,3 +258,5 @@ std::string Mode2Text(const std::vector<int32_t>& periods) {
     text += (i % 2 == 0 ? "pulse " : "space ") + std::to_string(periods[i]) + "\n";
   return text;
 }
+
+}  // namespace koru

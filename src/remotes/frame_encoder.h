@@ -27,6 +27,8 @@
 
 #include "platform/messaging/status.h"
 
+namespace koru {
+
 enum class IrFamily { kLong, kDenon, k12Bit, k9Bit, k16Bit, k6Bit, kBurns, kSaba, kH9X, kNone };
 
 IrFamily FamilyOfHeader(int32_t header);
@@ -54,3 +56,5 @@ std::string Mode2Text(const std::vector<int32_t>& periods);
 
 // The command numbering of the built-in remotes, per family (see builtin_remotes.cpp).
 int32_t DenonCode(int32_t address, int32_t command);
+
+}  // namespace koru

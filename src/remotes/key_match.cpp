@@ -4,6 +4,8 @@
 #include "receiver/code_bytes.h"
 #include "settings/label_table.h"
 
+namespace koru {
+
 KeyMatch MatchKey(const RemoteList& list, int32_t header, int32_t byte2, int32_t byte3,
                   bool hysteresis) {
   KeyMatch match;
@@ -91,3 +93,5 @@ bool MatchReport(const RemoteList& list, const ReceiverReport& report, bool hyst
   }
   return report.exact.has_value();
 }
+
+}  // namespace koru

@@ -8,6 +8,8 @@
 #include "receiver/receiver_report.h"
 #include "remotes/remote_definition.h"
 
+namespace koru {
+
 struct KeyMatch {
   int32_t key_function = kUnknownRemote;  // 51..100, 49 code not found, 50 no such header
   int32_t key_value = 0;                  // the code last looked up (as the walk left it)
@@ -42,3 +44,5 @@ bool MatchCodeText(const RemoteList& list, std::string_view code_text, bool hyst
 // looked up.
 bool MatchReport(const RemoteList& list, const ReceiverReport& report, bool hysteresis,
                  KeyMatch* match);
+
+}  // namespace koru

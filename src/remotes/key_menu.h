@@ -1,4 +1,7 @@
 #pragma once
+
+namespace koru {
+
 // The teach-in's key-function menu as the remote library sees it: the window behind it plugs in
 // its own menus (the menu routine of the shared utilities), tests plug in a fake.
 class KeyMenu {
@@ -8,3 +11,5 @@ class KeyMenu {
   // False when no item has the label.
   virtual bool SetItemTo(const char* label, bool enable, bool mark) = 0;
 };
+
+}  // namespace koru

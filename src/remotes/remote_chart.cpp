@@ -12,6 +12,8 @@
 #include "remotes/remote_definition.h"
 #include "settings/label_table.h"
 
+namespace koru {
+
 namespace {
 
 enum class ChartKind { kKeys, kCodes };
@@ -212,3 +214,5 @@ status_t RemoteDefinition::Chart4Remotes(RemoteList* list, std::time_t now) {
 status_t RemoteDefinition::ChartData4Remotes(RemoteList* list, std::time_t now) {
   return WriteChart(*this, ChartKind::kCodes, list, now, folder_);
 }
+
+}  // namespace koru

@@ -14,6 +14,8 @@
 #include "remotes/exact_remote_text.h"
 #include "settings/label_table.h"
 
+namespace koru {
+
 namespace {
 
 constexpr size_t kMaxNameLength = 78;
@@ -254,3 +256,5 @@ status_t RemoteDefinition::RemoteSave(WriteSync sync) {
   Trace("Save-Remote %s done\n", path.c_str());
   return kOk;
 }
+
+}  // namespace koru

@@ -17,6 +17,8 @@
 #include "platform/messaging/status.h"
 #include "receiver/exact/exact_code.h"
 
+namespace koru {
+
 class RemoteDefinition;
 class KeyMenu;
 class FolderReader;
@@ -131,3 +133,5 @@ class RemoteDefinition {
 
 // The start's trace line that names the remote folder in use.
 void TraceRemoteFolder(const std::filesystem::path& folder);
+
+}  // namespace koru

@@ -2,6 +2,8 @@
 
 #include "remotes/remote_definition.h"
 
+namespace koru {
+
 namespace {
 
 constexpr const char* kKeyRemoteField = "vr_remote";
@@ -30,3 +32,5 @@ void AddMarkedRemote(Message* message, const RemoteDefinition* remote) {
 const RemoteDefinition* MarkedRemote(const Message& message) {
   return FindRemote(message, kMarkedRemoteField);
 }
+
+}  // namespace koru

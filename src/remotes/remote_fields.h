@@ -4,6 +4,8 @@
 // message. These put the record into a message and take it out typed, each under its one field.
 #include "platform/messaging/message.h"
 
+namespace koru {
+
 class RemoteDefinition;
 
 // The remote of a recognised or taught key ('VR_H'); nullptr for a code no remote has.
@@ -13,3 +15,5 @@ const RemoteDefinition* KeyRemote(const Message& message);
 // The remote whose taught keys the virtual remote marks ('VR_M'); nullptr when none is given.
 void AddMarkedRemote(Message* message, const RemoteDefinition* remote);
 const RemoteDefinition* MarkedRemote(const Message& message);
+
+}  // namespace koru

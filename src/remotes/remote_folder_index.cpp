@@ -7,6 +7,8 @@
 #include "platform/files/safe_file.h"
 #include "remotes/remote_definition.h"
 
+namespace koru {
+
 namespace {
 
 constexpr std::string_view kMagic = "KORU remote folder index 2\n";
@@ -194,3 +196,5 @@ void RemoteFolderIndex::Save(const FolderReader& folder) {
   // Not synced: a lost index only costs the next scan the reading of every file.
   WriteFileSafely(folder.Folder() / kFileName, Serialized(), {}, WriteSync::kNone);
 }
+
+}  // namespace koru

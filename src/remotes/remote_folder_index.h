@@ -16,6 +16,8 @@
 
 #include "platform/files/folder_reader.h"
 
+namespace koru {
+
 class RemoteDefinition;
 
 class RemoteFolderIndex {
@@ -57,3 +59,5 @@ class RemoteFolderIndex {
   size_t hits_ = 0;
   bool changed_ = false;
 };
+
+}  // namespace koru

@@ -21,6 +21,8 @@
 #include "remotes/remote_folder_index.h"
 #include "settings/label_table.h"
 
+namespace koru {
+
 namespace {
 
 // Reads an int32 attribute as far as it goes; false when fewer than 2 bytes were there.
@@ -274,3 +276,5 @@ void AppendBuiltinRemotes(RemoteList* list) {
     list->push_back(std::move(record));
   }
 }
+
+}  // namespace koru

@@ -26,6 +26,8 @@
 #include "settings/prefs.h"
 #include "virtual_remote/virtual_remote_messages.h"
 
+namespace koru {
+
 namespace {
 
 bool StartsWith(const std::string& text, std::string_view prefix) {
@@ -466,3 +468,5 @@ bool KeyRouter::HandleMessage(Message* message) {
       return false;
   }
 }
+
+}  // namespace koru

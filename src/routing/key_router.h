@@ -32,6 +32,8 @@
 #include "routing/recognised_key_listener.h"
 #include "routing/routing_view.h"
 
+namespace koru {
+
 class Prefs;
 
 class KeyRouter {
@@ -167,3 +169,5 @@ class KeyRouter {
       nullptr;  // the remote of the key IsDeviceKey last recognised
   std::shared_ptr<AppInfo> app_info_ = std::make_shared<AppInfo>();
 };
+
+}  // namespace koru

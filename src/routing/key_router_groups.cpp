@@ -14,6 +14,8 @@
 #include "settings/label_table.h"
 #include "settings/prefs.h"
 
+namespace koru {
+
 namespace {
 
 struct GroupInfo {
@@ -200,3 +202,5 @@ void KeyRouter::ChangeSplitting() {
                      TextAlign::kCenter);
   ApplySplitting();
 }
+
+}  // namespace koru

@@ -8,6 +8,8 @@
 #include "routing/key_router.h"
 #include "virtual_remote/virtual_remote_messages.h"
 
+namespace koru {
+
 std::string KeyRouter::ImportLircFiles(const std::vector<std::string>& files) {
   const std::string refused = BeginLircImport();
   if (!refused.empty()) return refused;
@@ -71,3 +73,5 @@ std::string KeyRouter::FinishLircImport(const LircImportWork& work) {
   view_.InsertLog(summary);
   return work.text + summary;
 }
+
+}  // namespace koru

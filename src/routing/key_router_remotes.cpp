@@ -3,6 +3,8 @@
 #include "platform/messaging/trace.h"
 #include "routing/key_router.h"
 
+namespace koru {
+
 void KeyRouter::LoadRemoteLibrary() {
   teach_remote_ = std::make_unique<RemoteDefinition>(links_.remote_folder);
   const int32_t count = teach_remote_->LoadRemoteLibrary(&remote_list_);
@@ -45,3 +47,5 @@ void KeyRouter::WriteCodeChart() {
   view_.InsertLog(status == kOk ? "code chart: " + path + "\n"
                                 : "code chart not written: " + StatusText(status) + "\n");
 }
+
+}  // namespace koru

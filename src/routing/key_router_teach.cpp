@@ -28,6 +28,8 @@
 #include "settings/prefs.h"
 #include "virtual_remote/virtual_remote_messages.h"
 
+namespace koru {
+
 namespace {
 
 std::string Format(const char* format, auto... values) {
@@ -369,3 +371,5 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
       return;
   }
 }
+
+}  // namespace koru

@@ -7,6 +7,8 @@
 #include "receiver/receiver_report.h"
 #include "remotes/remote_definition.h"
 
+namespace koru {
+
 class RecognisedKeyListener {
  public:
   virtual ~RecognisedKeyListener() = default;
@@ -16,3 +18,5 @@ class RecognisedKeyListener {
   // The remote list was loaded or rescanned.
   virtual void RemotesChanged(const RemoteList& remotes) = 0;
 };
+
+}  // namespace koru

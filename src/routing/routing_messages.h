@@ -5,6 +5,8 @@
 
 #include "platform/messaging/four_cc.h"
 
+namespace koru {
+
 // The next key report, or teach-in start, is skipped
 inline constexpr uint32_t kSkipNextReport = FourCC("TICK");
 
@@ -73,3 +75,5 @@ inline constexpr uint32_t kTeachClearKey = FourCC("nRcx");
 
 // The teach box's "Quit": the remote is written
 inline constexpr uint32_t kTeachDone = FourCC("nRad");
+
+}  // namespace koru

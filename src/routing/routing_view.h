@@ -11,6 +11,8 @@
 #include "actions/action_services.h"
 #include "platform/messaging/clock.h"
 
+namespace koru {
+
 class KeyMenu;
 
 // The texts of the key display, the compact view, the status line and the teach box.
@@ -114,3 +116,5 @@ class RoutingView {
   // The port reported no code: scanning is off until the port is chosen again.
   virtual void ReceiverUnusable() = 0;
 };
+
+}  // namespace koru

@@ -3,6 +3,8 @@
 // ("Mute" is label 67), as stored in remote, preset and layout files; the numbers never change.
 #include <cstdint>
 
+namespace koru {
+
 inline constexpr int32_t kKeyCodeNotFound = 49;
 inline constexpr int32_t kKeyUnknownRemote = 50;
 inline constexpr int32_t kKeyDigit0 = 51;
@@ -59,3 +61,5 @@ constexpr bool IsArrowKey(int32_t keyfn) {
 constexpr bool IsPlayerKey(int32_t keyfn) {
   return keyfn >= kKeyPrevious && keyfn <= kKeyStop;
 }
+
+}  // namespace koru

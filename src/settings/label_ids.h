@@ -1,4 +1,7 @@
 #pragma once
+
+namespace koru {
+
 // The label numbers the code asks for by name. The numbers are the catalogues' and the stored
 // files' own (a translation names its texts by number), so they never change; the comment is
 // the English text.
@@ -67,3 +70,5 @@ enum LabelId : int {
   kLabelSensorRemoved = 203,           // "Sensor is removed"
   kLabelBoxSize = 206,                 // "BoxSize: "
 };
+
+}  // namespace koru

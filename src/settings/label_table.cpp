@@ -9,6 +9,8 @@
 #include "platform/files/paths.h"
 #include "platform/messaging/trace.h"
 
+namespace koru {
+
 const char* const eLabel[kLabelCount + 1] = {
     "Koru",                                                                   // 0
     " Name: ",                                                                // 1
@@ -303,3 +305,5 @@ void ReloadLabelCatalogue() {
   std::lock_guard lock(g_mutex);
   g_loaded = false;
 }
+
+}  // namespace koru

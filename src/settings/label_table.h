@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <string>
 
+namespace koru {
+
 inline constexpr int kLabelCount = 211;
 
 // The English texts; entry kLabelCount is a null pointer.
@@ -19,3 +21,5 @@ std::filesystem::path CatalogueFor(const std::string& locale);
 // Forgets the loaded catalogue; the next getLabel reads it again (after the program folder or
 // the locale changed). Texts returned earlier stay valid.
 void ReloadLabelCatalogue();
+
+}  // namespace koru

@@ -9,6 +9,8 @@
 #include "platform/files/safe_file.h"
 #include "platform/messaging/trace.h"
 
+namespace koru {
+
 namespace {
 
 constexpr Rect kPrefsWindowRect{60, 100, 760, 300};
@@ -250,3 +252,5 @@ bool Prefs::PutRect(const char* key, const Rect& field) {
 bool Prefs::PutStr(const char* key, const char* buffer) {
   return Write(key, kStringType, buffer, std::strlen(buffer) + 1);
 }
+
+}  // namespace koru

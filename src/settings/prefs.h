@@ -10,6 +10,8 @@
 #include "platform/files/attribute_node.h"
 #include "platform/messaging/rect.h"
 
+namespace koru {
+
 inline constexpr const char* kSettingsFileName = "_KORU_Beta027";
 
 class Prefs {
@@ -89,3 +91,5 @@ class Prefs {
   std::shared_ptr<AttributeNode> node_;
   bool error_ = false;
 };
+
+}  // namespace koru

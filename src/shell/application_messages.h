@@ -5,6 +5,8 @@
 
 #include "platform/messaging/four_cc.h"
 
+namespace koru {
+
 // Shows the settings page
 inline constexpr uint32_t kShowSettings = FourCC("PREF");
 
@@ -55,3 +57,5 @@ inline constexpr uint32_t kReplyIgnored = FourCC("RPLY");
 
 // Written to the trace by the application
 inline constexpr uint32_t kUiChanged = FourCC("_UIC");
+
+}  // namespace koru

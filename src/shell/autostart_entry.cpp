@@ -5,6 +5,8 @@
 #include "platform/files/safe_file.h"
 #include "platform/messaging/trace.h"
 
+namespace koru {
+
 namespace {
 
 // The program as one argument of Exec: as it is when it needs no quoting, else in double
@@ -83,3 +85,5 @@ bool AutostartEntry::SetEnabled(bool enabled) {
   }
   return true;
 }
+
+}  // namespace koru

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace koru {
+
 class AutostartEntry {
  public:
   // `config` is the settings folder ($XDG_CONFIG_HOME); `program` the path to start, with
@@ -28,3 +30,5 @@ class AutostartEntry {
 };
 
 inline constexpr const char* kDesktopId = "org.koru.KORU";
+
+}  // namespace koru

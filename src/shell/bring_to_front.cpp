@@ -3,6 +3,8 @@
 #include <QGuiApplication>
 #include <QWidget>
 
+namespace koru {
+
 void BringToFront(QWidget* window, const std::string& activation_token) {
   if (window == nullptr) return;
   window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
@@ -15,3 +17,5 @@ void BringToFront(QWidget* window, const std::string& activation_token) {
   }
   window->activateWindow();
 }
+
+}  // namespace koru

@@ -6,4 +6,8 @@
 
 class QWidget;
 
+namespace koru {
+
 void BringToFront(QWidget* window, const std::string& activation_token = {});
+
+}  // namespace koru

@@ -8,6 +8,8 @@
 #include "platform/messaging/trace.h"
 #include "shell/window_setup.h"
 
+namespace koru {
+
 namespace {
 
 // The fakes of one window and how many of their calls are already on the trace. The services
@@ -75,3 +77,5 @@ void UseFakeDesktop(WindowSetup* setup) {
   setup->after_action = [fakes] { TraceNewCalls(*fakes); };
   Trace("fake desktop: actions act on recording fakes\n");
 }
+
+}  // namespace koru

@@ -6,14 +6,18 @@
 #include "toolkit/menu_field.h"
 #include "toolkit/view_utilities.h"
 
+namespace koru {
+
 class KeyFunctionMenu : public KeyMenu {
  public:
   // The field's items are made when first needed: asking the field for its menu makes them.
   explicit KeyFunctionMenu(const MenuField* field) : field_(field) {}
   bool SetItemTo(const char* label, bool enable, bool mark) override {
-    return ::SetItemTo(field_->Menu(), 0, label, enable, nullptr, mark);
+    return koru::SetItemTo(field_->Menu(), 0, label, enable, nullptr, mark);
   }
 
  private:
   const MenuField* field_;
 };
+
+}  // namespace koru

@@ -17,6 +17,8 @@
 #include "virtual_remote/virtual_remote_messages.h"
 #include "virtual_remote/virtual_remote_window.h"
 
+namespace koru {
+
 KoruApplication::KoruApplication(WindowSetup setup)
     : settings_(setup.settings), remote_folder_(setup.remote_folder) {
   SetAppMessenger(GetMessenger());
@@ -165,3 +167,5 @@ void KoruApplication::MessageReceived(Message* message) {
       return;
   }
 }
+
+}  // namespace koru

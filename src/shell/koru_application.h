@@ -10,6 +10,8 @@
 #include "shell/window_setup.h"
 #include "virtual_remote/virtual_remote_window.h"
 
+namespace koru {
+
 class MainWindow;
 class MediaListWindow;
 class Prefs;
@@ -57,3 +59,5 @@ class KoruApplication : public Handler {
   bool MediaListMessage(Message* message);
   MediaListWindow* media_window_ = nullptr;
 };
+
+}  // namespace koru

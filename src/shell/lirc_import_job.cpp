@@ -3,6 +3,8 @@
 #include <QProgressDialog>
 #include <QWidget>
 
+namespace koru {
+
 LircImportJob::LircImportJob(QWidget* window, std::vector<std::string> files,
                              std::filesystem::path remote_folder, Finish finish, bool keymaps)
     : QObject(window),
@@ -38,3 +40,5 @@ LircImportJob::LircImportJob(QWidget* window, std::vector<std::string> files,
 LircImportJob::~LircImportJob() {
   if (thread_.joinable()) thread_.join();
 }
+
+}  // namespace koru

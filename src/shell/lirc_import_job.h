@@ -20,6 +20,8 @@
 class QProgressDialog;
 class QWidget;
 
+namespace koru {
+
 class LircImportJob : public QObject {
  public:
   using Finish = std::function<void(const KeyRouter::LircImportWork& work)>;
@@ -33,3 +35,5 @@ class LircImportJob : public QObject {
   QProgressDialog* progress_;
   std::thread thread_;
 };
+
+}  // namespace koru

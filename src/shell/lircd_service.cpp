@@ -3,6 +3,8 @@
 #include "platform/messaging/alert.h"
 #include "platform/messaging/trace.h"
 
+namespace koru {
+
 LircdService::LircdService(std::string version) : feed_(std::move(version)) {
   feed_.SetBroadcast([this](std::string line) {
     if (server_ != nullptr) server_->Broadcast(std::move(line));
@@ -44,3 +46,5 @@ void LircdService::Stop() {
   server_.reset();
   Trace("lircd socket: '%s' closed\n", path.c_str());
 }
+
+}  // namespace koru

@@ -8,6 +8,8 @@
 #include "lircd/lircd_key_feed.h"
 #include "platform/lircd/lircd_socket_server.h"
 
+namespace koru {
+
 // It is the router's listener: keys go to the feed always (their repeat counts follow every
 // key), the remote list only while it serves, so a program that serves no client builds no
 // directory of the remotes at each rescan.
@@ -33,3 +35,5 @@ class LircdService : public RecognisedKeyListener {
   const RemoteList* remotes_ = nullptr;  // the router's, told last; read on the GUI thread
   std::unique_ptr<LircdSocketServer> server_;
 };
+
+}  // namespace koru

@@ -30,6 +30,8 @@
 #include "toolkit/view_utilities.h"
 #include "virtual_remote/virtual_remote_messages.h"
 
+namespace koru {
+
 namespace {
 
 void PrintHelp() {
@@ -64,6 +66,10 @@ uint32_t OpenRequest(const std::string& name) {
 }
 
 }  // namespace
+
+}  // namespace koru
+
+using namespace koru;
 
 int main(int argc, char** argv) {
   std::vector<uint32_t> open_requests;

@@ -31,6 +31,8 @@
 #include "toolkit/window_placement.h"
 #include "virtual_remote/virtual_remote_messages.h"
 
+namespace koru {
+
 namespace {
 
 // The right column ends at 693: a narrower window would cut the "MUTED" button and the switches.
@@ -381,3 +383,5 @@ void MainWindow::BuildControls() {
 
   BuildReceiverView();
 }
+
+}  // namespace koru

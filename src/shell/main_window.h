@@ -36,6 +36,9 @@ class QPushButton;
 class QScrollArea;
 class QSlider;
 class QTextEdit;
+
+namespace koru {
+
 class MenuField;
 class TextControl;
 class Prefs;
@@ -274,3 +277,5 @@ class MainWindow : public QMainWindow, public Handler, private RoutingView {
   QCheckBox* setting_checks_[5] = {};
   QPushButton* sett_done_ = nullptr;
 };
+
+}  // namespace koru

@@ -12,6 +12,8 @@
 #include "shell/main_window.h"
 #include "shell/window_indicators.h"
 
+namespace koru {
+
 void MainWindow::PrepareProgramFolders() {
   const std::filesystem::path program = ProgramFolder();
   std::error_code error;
@@ -67,3 +69,5 @@ MainWindow::~MainWindow() {
   sett_view_ = nullptr;
   DetachHandler();
 }
+
+}  // namespace koru

@@ -9,6 +9,8 @@
 #include "shell/lirc_import_job.h"
 #include "shell/main_window.h"
 
+namespace koru {
+
 namespace {
 
 constexpr const char* kLircDatabase = "/usr/share/lirc/remotes";
@@ -57,3 +59,5 @@ void MainWindow::StartImport(std::vector<std::string> files, bool keymaps) {
       },
       keymaps);
 }
+
+}  // namespace koru

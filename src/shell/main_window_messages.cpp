@@ -9,6 +9,8 @@
 #include "shell/application_messages.h"
 #include "shell/main_window.h"
 
+namespace koru {
+
 void MainWindow::MessageReceived(Message* message) {
   if (router_.HandleMessage(message)) return;
   if (HandleReceiverMessage(message)) return;
@@ -63,3 +65,5 @@ void MainWindow::MessageReceived(Message* message) {
       return;
   }
 }
+
+}  // namespace koru

@@ -22,6 +22,8 @@
 #include "toolkit/window_placement.h"
 #include "virtual_remote/virtual_remote_messages.h"
 
+namespace koru {
+
 bool MainWindow::MiniViewShowing() const {
   return mini_view_ != nullptr && !mini_view_->isHidden();
 }
@@ -160,3 +162,5 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
   AddOptionalByWinKey(&key);
   QMainWindow::keyPressEvent(event);
 }
+
+}  // namespace koru

@@ -16,6 +16,8 @@
 #include "shell/main_window.h"
 #include "shell/receiver_dialogs.h"
 
+namespace koru {
+
 std::vector<std::string> MainWindow::SystemPorts() {
   return CurrentReceiverDevices()->List();
 }
@@ -132,3 +134,5 @@ void MainWindow::OnPulse() {
   }
   PlanPulse();
 }
+
+}  // namespace koru

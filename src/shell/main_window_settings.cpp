@@ -21,6 +21,8 @@
 #include "toolkit/message_action.h"
 #include "toolkit/mnemonics.h"
 
+namespace koru {
+
 namespace {
 
 QString Label(int n) {
@@ -238,3 +240,5 @@ void MainWindow::AddSettingsView() {
   sett_view_->show();
   EnableMenuCommands(false, {kTeachStart, kEditPresets, kToggleMiniView, kOpenMediaList});
 }
+
+}  // namespace koru

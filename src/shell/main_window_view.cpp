@@ -28,6 +28,8 @@
 #include "toolkit/text_control.h"
 #include "toolkit/view_utilities.h"
 
+namespace koru {
+
 namespace {
 
 const QColor kSplitRed(250, 200, 200);   // normal group colour with pimped colours
@@ -384,3 +386,5 @@ void MainWindow::SetReceiverContinuous(bool on) {
 void MainWindow::ReceiverUnusable() {
   receiver_flags_.scanning = 0;
 }
+
+}  // namespace koru

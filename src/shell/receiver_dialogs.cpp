@@ -7,6 +7,8 @@
 #include "settings/label_ids.h"
 #include "settings/label_table.h"
 
+namespace koru {
+
 void NoticeNoReceiver(const std::string& text) {
   auto* box = new QMessageBox(QMessageBox::Information, "KORU", QString::fromStdString(text),
                               QMessageBox::Ok);
@@ -32,3 +34,5 @@ void AskWhetherSensorRemoved(const ReceiverSession::BusyAnswer& answer) {
                    });
   box->open();
 }
+
+}  // namespace koru

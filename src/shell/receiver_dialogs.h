@@ -5,7 +5,11 @@
 
 #include "receiver/receiver_session.h"
 
+namespace koru {
+
 // The "RESOURCE_BUSY" question: "Nothing" or "Sensor is removed".
 void AskWhetherSensorRemoved(const ReceiverSession::BusyAnswer& answer);
 // That no receiver was found, and what KORU can use.
 void NoticeNoReceiver(const std::string& text);
+
+}  // namespace koru

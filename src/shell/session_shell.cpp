@@ -15,6 +15,8 @@
 #include "shell/main_window.h"
 #include "shell/settings_page_extension.h"
 
+namespace koru {
+
 namespace {
 
 constexpr const char* kCloseToTrayKey = "close_to_tray";
@@ -46,7 +48,7 @@ SessionShell::SessionShell(KoruApplication* app, bool tray_available, const std:
                                    window->Receiver(), [this] { UpdatePortState(); });
   }
   if (window != nullptr)
-    window->SetReportObserver([this](const ::ReceiverReport&) { ReceiverReport(); });
+    window->SetReportObserver([this](const koru::ReceiverReport&) { ReceiverReport(); });
 }
 
 SessionShell::~SessionShell() {
@@ -120,3 +122,5 @@ void SessionShell::AddSettings(QWidget* page) {
     login->setChecked(autostart_.Enabled());
   });
 }
+
+}  // namespace koru

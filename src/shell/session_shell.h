@@ -14,9 +14,12 @@
 #include "shell/autostart_entry.h"
 #include "shell/tray_icon.h"
 
+class QWidget;
+
+namespace koru {
+
 class KoruApplication;
 class Message;
-class QWidget;
 
 class SessionShell {
  public:
@@ -44,3 +47,5 @@ class SessionShell {
   // A port chosen on the settings page opens without a report: the receiver view says so.
   QMetaObject::Connection port_watch_;
 };
+
+}  // namespace koru

@@ -1,5 +1,7 @@
 #include "shell/settings_page_extension.h"
 
+namespace koru {
+
 namespace {
 SettingsPageExtension g_extension;  // GUI thread only
 }
@@ -11,3 +13,5 @@ void SetSettingsPageExtension(SettingsPageExtension extension) {
 void ExtendSettingsPage(QWidget* page) {
   if (g_extension) g_extension(page);
 }
+
+}  // namespace koru

@@ -5,6 +5,8 @@
 
 class QWidget;
 
+namespace koru {
+
 using SettingsPageExtension = std::function<void(QWidget* page)>;
 
 // A widget added with this property set to true is placed after the page's switches.
@@ -14,3 +16,5 @@ inline constexpr char kFollowsSwitches[] = "followsSwitches";
 void SetSettingsPageExtension(SettingsPageExtension extension);
 // Called by the settings page after its own controls.
 void ExtendSettingsPage(QWidget* page);
+
+}  // namespace koru

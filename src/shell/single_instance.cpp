@@ -10,6 +10,8 @@
 #include "platform/messaging/socket_request.h"
 #include "platform/messaging/trace.h"
 
+namespace koru {
+
 namespace {
 
 constexpr char kShowRequest[] = "show\n";
@@ -143,3 +145,5 @@ SingleInstance::Role SingleInstance::Claim() {
   }
   return kNotAnswering;
 }
+
+}  // namespace koru

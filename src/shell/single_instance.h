@@ -17,6 +17,8 @@
 #include "platform/files/process_lock.h"
 #include "platform/lircd/lircd_socket_server.h"
 
+namespace koru {
+
 class SingleInstance {
  public:
   enum Role {
@@ -60,3 +62,5 @@ class SingleInstance {
   std::function<void(const std::string&)> show_;
   bool claimed_ = false;
 };
+
+}  // namespace koru

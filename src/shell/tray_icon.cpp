@@ -13,6 +13,8 @@
 #include "toolkit/deferred_icon.h"
 #include "virtual_remote/virtual_remote_messages.h"
 
+namespace koru {
+
 TrayIcon::TrayIcon(QWidget* window, bool available) : window_(window) {
   menu_.setObjectName("trayMenu");
   QAction* show = menu_.addAction("Show KORU");
@@ -97,3 +99,5 @@ bool TrayIcon::eventFilter(QObject* watched, QEvent* event) {
   }
   return QObject::eventFilter(watched, event);
 }
+
+}  // namespace koru

@@ -15,6 +15,8 @@
 #include <memory>
 #include <string>
 
+namespace koru {
+
 class TrayIcon : public QObject {
  public:
   // `available`: whether the desktop has a tray; the icon is shown only then.
@@ -53,3 +55,5 @@ class TrayIcon : public QObject {
   bool port_open_ = false;
   std::string last_key_;
 };
+
+}  // namespace koru

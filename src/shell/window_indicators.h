@@ -8,6 +8,8 @@
 
 #include "actions/action_services.h"
 
+namespace koru {
+
 class WindowIndicators : public MuteIndicator, public StatusLabel {
  public:
   WindowIndicators(QPushButton* mute_button, QLabel* status_line)
@@ -45,3 +47,5 @@ class WindowIndicators : public MuteIndicator, public StatusLabel {
   QPointer<QLabel> status_line_;
   std::atomic<bool> muted_{false};
 };
+
+}  // namespace koru

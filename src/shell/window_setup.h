@@ -8,6 +8,8 @@
 
 #include "platform/desktop_services.h"
 
+namespace koru {
+
 class Prefs;
 
 struct WindowSetup {
@@ -30,3 +32,5 @@ struct WindowSetup {
   // Actions are traced as "would ..." and not done (--dry-run).
   bool dry_run = false;
 };
+
+}  // namespace koru

@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <memory>
 
+namespace koru {
+
 void AfterFirstTurn(QObject* context, std::function<void()> work) {
   auto* dispatcher = QAbstractEventDispatcher::instance();
   if (dispatcher == nullptr) return;
@@ -24,3 +26,5 @@ void AfterFirstTurn(QObject* context, std::function<void()> work) {
                          QObject::disconnect(*connection);  // last: it ends this function object
                        });
 }
+
+}  // namespace koru

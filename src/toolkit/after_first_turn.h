@@ -6,6 +6,10 @@
 #include <QObject>
 #include <functional>
 
+namespace koru {
+
 // Runs `work` on the GUI thread after the first turn of the event loop; never when `context`
 // has gone by then.
 void AfterFirstTurn(QObject* context, std::function<void()> work);
+
+}  // namespace koru

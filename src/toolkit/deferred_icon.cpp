@@ -5,6 +5,8 @@
 #include <memory>
 #include <optional>
 
+namespace koru {
+
 namespace {
 
 class DeferredIconEngine : public QIconEngine {
@@ -50,3 +52,5 @@ class DeferredIconEngine : public QIconEngine {
 QIcon DeferredIcon(std::function<QIcon()> make) {
   return QIcon(new DeferredIconEngine(std::move(make)));
 }
+
+}  // namespace koru

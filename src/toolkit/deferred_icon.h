@@ -5,4 +5,8 @@
 #include <QIcon>
 #include <functional>
 
+namespace koru {
+
 QIcon DeferredIcon(std::function<QIcon()> make);
+
+}  // namespace koru

@@ -4,6 +4,8 @@
 
 #include "toolkit/deferred_icon.h"
 
+namespace koru {
+
 DeferredIconStyle::DeferredIconStyle(const QString& key) : QProxyStyle(key) {}
 
 QIcon DeferredIconStyle::standardIcon(StandardPixmap which, const QStyleOption* option,
@@ -16,3 +18,5 @@ QIcon DeferredIconStyle::standardIcon(StandardPixmap which, const QStyleOption* 
                                                            : QIcon();
   });
 }
+
+}  // namespace koru

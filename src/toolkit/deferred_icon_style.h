@@ -4,6 +4,8 @@
 // made; a window wide enough for its menus never reads it.
 #include <QProxyStyle>
 
+namespace koru {
+
 class DeferredIconStyle : public QProxyStyle {
  public:
   // A style like the one named `key` ("Fusion", the desktop's, what -style chose).
@@ -12,3 +14,5 @@ class DeferredIconStyle : public QProxyStyle {
   QIcon standardIcon(StandardPixmap which, const QStyleOption* option = nullptr,
                      const QWidget* widget = nullptr) const override;
 };
+
+}  // namespace koru

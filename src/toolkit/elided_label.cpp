@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QToolTip>
 
+namespace koru {
+
 QString ElideMiddle(const QFontMetrics& metrics, const QString& text, int width) {
   return metrics.elidedText(text, Qt::ElideMiddle, width);
 }
@@ -39,3 +41,5 @@ bool ElidedLabel::event(QEvent* event) {
   }
   return QLabel::event(event);
 }
+
+}  // namespace koru

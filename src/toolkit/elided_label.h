@@ -4,6 +4,8 @@
 // text() is always the whole text.
 #include <QLabel>
 
+namespace koru {
+
 class ElidedLabel : public QLabel {
   Q_OBJECT
  public:
@@ -19,3 +21,5 @@ class ElidedLabel : public QLabel {
 
 // `text` shortened in the middle to `width` pixels of `metrics`.
 QString ElideMiddle(const QFontMetrics& metrics, const QString& text, int width);
+
+}  // namespace koru

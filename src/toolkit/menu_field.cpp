@@ -5,6 +5,8 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 
+namespace koru {
+
 MenuField::MenuField(const QString& label, QMenu* menu, QWidget* parent)
     : QWidget(parent),
       label_(new QLabel(label, this)),
@@ -109,3 +111,5 @@ void MenuField::FitButtonText() {
   button_->setText(fits ? button_text_ : metrics.elidedText(button_text_, Qt::ElideMiddle, room));
   button_->setToolTip(fits ? QString() : button_text_);
 }
+
+}  // namespace koru

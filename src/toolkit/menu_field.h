@@ -7,6 +7,8 @@
 #include <QWidget>
 #include <functional>
 
+namespace koru {
+
 class MenuField : public QWidget {
   Q_OBJECT
  public:
@@ -49,3 +51,5 @@ class MenuField : public QWidget {
   QString pending_marked_;
   QString button_text_;  // what the button shows, whole
 };
+
+}  // namespace koru

@@ -2,6 +2,8 @@
 
 #include "toolkit/mnemonics.h"
 
+namespace koru {
+
 MessageAction::MessageAction(const QString& label, const Message& message, const Messenger& target,
                              QObject* parent)
     : QAction(label, parent), message_(message), target_(target) {
@@ -49,3 +51,5 @@ QAction* FindMenuItem(QMenu* menu, const QString& label) {
   }
   return nullptr;
 }
+
+}  // namespace koru

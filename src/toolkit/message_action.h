@@ -5,6 +5,8 @@
 
 #include "platform/messaging/message.h"
 
+namespace koru {
+
 class MessageAction : public QAction {
   Q_OBJECT
  public:
@@ -28,3 +30,5 @@ MessageAction* AddMenuItem(QMenu* menu, const QString& label, const Message& mes
 // `label`; nullptr when there is none.
 QAction* FindMenuItem(QMenu* menu, uint32_t code);
 QAction* FindMenuItem(QMenu* menu, const QString& label);
+
+}  // namespace koru

@@ -13,6 +13,8 @@
 
 #include "toolkit/menu_field.h"
 
+namespace koru {
+
 namespace {
 
 bool HasMnemonic(const QString& text) {
@@ -111,3 +113,5 @@ void GiveMnemonics(QWidget* window) {
     button->setText(WithMnemonic(button->text(), &taken));
   }
 }
+
+}  // namespace koru

@@ -11,7 +11,11 @@
 
 class QWidget;
 
+namespace koru {
+
 void GiveMnemonics(QWidget* window);
 
 // The text without its mnemonic marks ("&File" -> "File", "R&&D" -> "R&D").
 QString WithoutMnemonic(const QString& text);
+
+}  // namespace koru

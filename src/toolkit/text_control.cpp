@@ -2,6 +2,8 @@
 
 #include <QHBoxLayout>
 
+namespace koru {
+
 TextControl::TextControl(const QString& label, const QString& text, QWidget* parent)
     : QWidget(parent), label_(new QLabel(label, this)), edit_(new QLineEdit(text, this)) {
   auto* layout = new QHBoxLayout(this);
@@ -9,3 +11,5 @@ TextControl::TextControl(const QString& label, const QString& text, QWidget* par
   layout->addWidget(label_);
   layout->addWidget(edit_, 1);
 }
+
+}  // namespace koru

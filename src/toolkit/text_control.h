@@ -4,6 +4,8 @@
 #include <QLineEdit>
 #include <QWidget>
 
+namespace koru {
+
 class TextControl : public QWidget {
   Q_OBJECT
  public:
@@ -18,3 +20,5 @@ class TextControl : public QWidget {
   QLabel* label_;
   QLineEdit* edit_;
 };
+
+}  // namespace koru

@@ -21,6 +21,8 @@
 #include "toolkit/mnemonics.h"
 #include "toolkit/text_control.h"
 
+namespace koru {
+
 void AddToolTip(QWidget* view, const char* text) {
   if (view == nullptr) {
     Trace("AddTT: bad view");
@@ -176,3 +178,5 @@ Message KeyDownMessage(const QKeyEvent& event) {
   key.AddInt32("key", code);
   return key;
 }
+
+}  // namespace koru

@@ -11,6 +11,8 @@
 
 #include "platform/messaging/message.h"
 
+namespace koru {
+
 void AddToolTip(QWidget* view, const char* text);
 
 // A colour tinted as the classic scale does: above 1 darker, below 1 lighter.
@@ -40,3 +42,5 @@ Message KeyDownMessage(const QKeyEvent& event);
 // given there the texts that came from other threads (the actions, watched programs), for the
 // main window's log.
 void InstallAlertPresenter(std::function<void(const std::string& text)> also = nullptr);
+
+}  // namespace koru

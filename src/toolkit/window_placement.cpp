@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <algorithm>
 
+namespace koru {
+
 namespace {
 
 qint64 OverlapArea(const QRect& a, const QRect& b) {
@@ -57,3 +59,5 @@ Rect FrameToStore(const QWidget* window, const Rect& stored) {
   return Rect{float(corner.x()), float(corner.y()), float(corner.x() + window->width()),
               float(corner.y() + window->height())};
 }
+
+}  // namespace koru

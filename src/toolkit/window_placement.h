@@ -8,6 +8,8 @@
 
 class QWidget;
 
+namespace koru {
+
 // The frame moved fully into the available area of the screen it overlaps most (the first
 // screen when it overlaps none), shrunk only where it is larger than that area.
 QRect FitOntoScreens(const QRect& frame, const QList<QRect>& available_areas);
@@ -22,3 +24,5 @@ bool CompositorPlacesWindows();
 // The frame to store for a window: its size, and its position only where the window system
 // tells it (elsewhere the stored position stays as it was).
 Rect FrameToStore(const QWidget* window, const Rect& stored);
+
+}  // namespace koru

@@ -20,6 +20,8 @@
 #include "virtual_remote/remote_button_view.h"
 #include "virtual_remote/virtual_remote_messages.h"
 
+namespace koru {
+
 namespace {
 
 const QColor kBoardColor(232, 232, 232);
@@ -265,3 +267,5 @@ void AllButtonsView::paintEvent(QPaintEvent*) {
   painter.drawText(QPointF(240, 18), QString::fromUtf8(getLabel(kLabelImitateRemote)));
   painter.drawText(QPointF(240, 32), QString::fromUtf8(getLabel(kLabelMoveUnusedButtons)));
 }
+
+}  // namespace koru

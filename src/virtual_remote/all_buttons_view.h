@@ -22,9 +22,12 @@
 #include "platform/messaging/message.h"
 #include "virtual_remote/button_table.h"
 
-class RemoteButtonView;
 class QCheckBox;
 class QMenu;
+
+namespace koru {
+
+class RemoteButtonView;
 class MenuField;
 class Prefs;
 
@@ -86,3 +89,5 @@ class AllButtonsView : public QWidget {
   QCheckBox* dual_box_ = nullptr;
   std::function<void(QSize, QSize)> size_limits_;
 };
+
+}  // namespace koru

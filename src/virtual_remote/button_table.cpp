@@ -3,6 +3,8 @@
 #include "settings/key_functions.h"
 #include "settings/label_table.h"
 
+namespace koru {
+
 namespace {
 
 std::array<ButtonDef, kBoardSlots> MakeDefaults() {
@@ -130,3 +132,5 @@ int DualSlotFor(int32_t key_function) {
       return key_function - 51;
   }
 }
+
+}  // namespace koru

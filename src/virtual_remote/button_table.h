@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+namespace koru {
+
 inline constexpr int kBoardSlots = 72;
 // Buttons whose right edge lies left of this x form the remote; right of it lies the parking area.
 inline constexpr int kUsedAreaLimit = 235;
@@ -30,3 +32,5 @@ const char* ButtonLabel(int32_t key_function);
 // Where a key function is lit in dual mode: the slot of its dual-function button, or the
 // key's own slot (key function - 51) when it has none.
 int DualSlotFor(int32_t key_function);
+
+}  // namespace koru

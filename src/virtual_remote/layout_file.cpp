@@ -7,6 +7,8 @@
 #include "platform/files/file_node.h"
 #include "platform/files/koru_type.h"
 
+namespace koru {
+
 namespace {
 
 // The file is read in pieces of at most this many characters, as lines always were.
@@ -74,3 +76,5 @@ status_t WriteLayoutFile(const std::filesystem::path& path,
 std::vector<std::string> ScanLayoutFileNames(const std::filesystem::path& folder) {
   return ScanKoruFiles(folder, kKoruLayoutFile);
 }
+
+}  // namespace koru

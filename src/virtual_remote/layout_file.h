@@ -9,6 +9,8 @@
 
 #include "platform/messaging/status.h"
 
+namespace koru {
+
 struct LayoutPlace {
   int slot = 0;
   int x = 0;
@@ -28,3 +30,5 @@ status_t WriteLayoutFile(const std::filesystem::path& path, const std::vector<La
 
 // Names of the layout files in a folder (regular files whose "KORU_TYPE" is 3), sorted.
 std::vector<std::string> ScanLayoutFileNames(const std::filesystem::path& folder);
+
+}  // namespace koru

@@ -4,6 +4,8 @@
 
 #include "virtual_remote/button_table.h"
 
+namespace koru {
+
 QPoint SnapButtonPlace(QPoint top_left) {
   // Every place left of or above the first grid line ends up on it, so no rounding direction
   // matters for negative values.
@@ -23,3 +25,5 @@ bool MovedBeyondDeadZone(QPoint where, QPoint stored) {
   return where.x() < stored.x() - 10 || where.x() > stored.x() + 10 ||
          where.y() < stored.y() - 10 || where.y() > stored.y() + 10;
 }
+
+}  // namespace koru

@@ -3,6 +3,8 @@
 // stored place may lie off the board, and which window moves are worth storing.
 #include <QPoint>
 
+namespace koru {
+
 // The largest board a window can show (its zoomed size).
 inline constexpr int kBoardWidth = 460;
 inline constexpr int kBoardHeight = 840;
@@ -18,3 +20,5 @@ QPoint ClampOntoBoard(QPoint top_left, int width);
 // True when `where` lies outside the 20 x 20 box around the stored corner (edges belong to the
 // box): smaller moves are not worth storing.
 bool MovedBeyondDeadZone(QPoint where, QPoint stored);
+
+}  // namespace koru

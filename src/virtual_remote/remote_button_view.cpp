@@ -12,6 +12,8 @@
 #include "virtual_remote/placement_rules.h"
 #include "virtual_remote/virtual_remote_messages.h"
 
+namespace koru {
+
 int32_t RemoteButtonView::ccounter = 0;
 bool RemoteButtonView::useingDualButtons = false;
 
@@ -276,3 +278,5 @@ void RemoteButtonView::EndDrag(bool place) {
   update();
   if (geometry() != old_frame_) target_.SendMessage(kButtonMoved);
 }
+
+}  // namespace koru

@@ -13,6 +13,8 @@
 
 #include "platform/messaging/message.h"
 
+namespace koru {
+
 class RemoteButtonView : public QWidget {
   Q_OBJECT
  public:
@@ -69,3 +71,5 @@ class RemoteButtonView : public QWidget {
   int32_t instance_;
   Messenger target_;
 };
+
+}  // namespace koru

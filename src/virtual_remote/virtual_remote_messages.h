@@ -5,6 +5,8 @@
 
 #include "platform/messaging/four_cc.h"
 
+namespace koru {
+
 // Opens the virtual remote, or brings it to the front
 inline constexpr uint32_t kOpenVirtualRemote = FourCC("VR_O");
 
@@ -31,3 +33,5 @@ inline constexpr uint32_t kDualButtonsToggled = FourCC("VRdB");
 
 // A layout file was chosen ("layout_name")
 inline constexpr uint32_t kChooseLayoutFile = FourCC("chLF");
+
+}  // namespace koru

@@ -14,6 +14,8 @@
 #include "virtual_remote/placement_rules.h"
 #include "virtual_remote/virtual_remote_messages.h"
 
+namespace koru {
+
 VirtualRemoteWindow::VirtualRemoteWindow(const Rect& frame, Prefs* settings,
                                          const std::filesystem::path& remote_folder,
                                          QWidget* parent)
@@ -190,3 +192,5 @@ bool VirtualRemoteWindow::eventFilter(QObject* watched, QEvent* event) {
   }
   return QWidget::eventFilter(watched, event);
 }
+
+}  // namespace koru

@@ -14,6 +14,8 @@
 #include "platform/messaging/message.h"
 #include "platform/messaging/rect.h"
 
+namespace koru {
+
 class AllButtonsView;
 class Prefs;
 
@@ -58,3 +60,5 @@ class VirtualRemoteWindow : public QWidget, public Handler {
   QSize min_limit_{150, 300};
   QSize max_limit_{460, 840};
 };
+
+}  // namespace koru

@@ -15,6 +15,8 @@
 #include "platform/messaging/clock.h"
 #include "platform/messaging/trace.h"
 
+namespace koru {
+
 // The mute button, as a test sees it.
 struct Indicator : MuteIndicator {
   bool shown = false;
@@ -70,3 +72,5 @@ class ActionTest : public ::testing::Test {
   std::vector<std::string> alerts;
   TraceCapture trace;
 };
+
+}  // namespace koru

@@ -8,6 +8,8 @@
 #include "actions/actions.h"
 #include "platform/desktop/fake_desktop.h"
 
+namespace koru {
+
 namespace {
 
 TEST(ActionThread, RunsActionsInOrderOffTheCallingThread) {
@@ -59,3 +61,5 @@ TEST(ActionThread, DestructionEndsALongPause) {
 }
 
 }  // namespace
+
+}  // namespace koru

@@ -2,6 +2,8 @@
 #include "table_cells.h"
 #include "test_files.h"
 
+namespace koru {
+
 namespace {
 
 using DesktopActionsTest = ActionTest;
@@ -80,3 +82,5 @@ TEST_F(DesktopActionsTest, MoveMouseIgnoresOtherKeysAndOtherApplications) {
 }
 
 }  // namespace
+
+}  // namespace koru

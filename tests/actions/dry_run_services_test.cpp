@@ -7,6 +7,8 @@
 #include "action_fixture.h"
 #include "temp_dir.h"
 
+namespace koru {
+
 namespace {
 
 TEST(DryRunServices, ActionsAreTracedAsWouldAndLeaveTheDesktopAsItWas) {
@@ -74,3 +76,5 @@ TEST(DryRunServices, ActionsAreTracedAsWouldAndLeaveTheDesktopAsItWas) {
 }
 
 }  // namespace
+
+}  // namespace koru

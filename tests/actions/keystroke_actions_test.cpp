@@ -2,6 +2,8 @@
 #include "table_cells.h"
 #include "test_files.h"
 
+namespace koru {
+
 namespace {
 
 using KeystrokeActionsTest = ActionTest;
@@ -21,3 +23,5 @@ TEST_F(KeystrokeActionsTest, AltPlusMinusSendsOneKeyDownWithTwoKeys) {
 }
 
 }  // namespace
+
+}  // namespace koru

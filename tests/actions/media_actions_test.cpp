@@ -2,6 +2,8 @@
 #include "actions/action_messages.h"
 #include "platform/media/media_messages.h"
 
+namespace koru {
+
 constexpr uint32_t kUnknownVerb = FourCC("what");
 
 namespace {
@@ -219,3 +221,5 @@ TEST_F(MediaActionsTest, CloseMediaAppQuitsEveryPlayer) {
 }
 
 }  // namespace
+
+}  // namespace koru

@@ -5,6 +5,8 @@
 #include "temp_dir.h"
 #include "test_files.h"
 
+namespace koru {
+
 namespace {
 
 using OpenActionsTest = ActionTest;
@@ -97,3 +99,5 @@ TEST_F(OpenActionsTest, StoredHomePathsAreMapped) {
 }
 
 }  // namespace
+
+}  // namespace koru

@@ -9,6 +9,8 @@
 #include "temp_dir.h"
 #include "test_files.h"
 
+namespace koru {
+
 namespace {
 
 TEST(SignatureTable, ShippedTableNamesEverySignatureTheActionsUse) {
@@ -62,3 +64,5 @@ TEST(SignatureTable, SettingsFileReplacesAndAdds) {
 }
 
 }  // namespace
+
+}  // namespace koru

@@ -2,6 +2,8 @@
 #include "table_cells.h"
 #include "test_files.h"
 
+namespace koru {
+
 namespace {
 
 using WindowSurveyTest = ActionTest;
@@ -72,3 +74,5 @@ TEST_F(WindowSurveyTest, CloseNeverQuitsProtectedApplications) {
 }
 
 }  // namespace
+
+}  // namespace koru

@@ -3,6 +3,8 @@
 #include "fuzz_check.h"
 #include "receiver/exact/exact_frames.h"
 
+using namespace koru;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::optional<ExactCode> code = ReadBiphaseBurst(FuzzedBurst(data, size));
   if (!code) return 0;

@@ -6,6 +6,8 @@
 #include "fuzz_folder.h"
 #include "platform/launcher/desktop_entry.h"
 
+using namespace koru;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   QuietTrace();
   const auto path = WriteFuzzFile("fuzzed.desktop", data, size);

@@ -15,6 +15,8 @@
     }                                                                                    \
   } while (false)
 
+namespace koru {
+
 // Two bytes a period (little-endian microseconds, 0xFFFF a stuck line).
 inline std::vector<int32_t> FuzzedBurst(const uint8_t* data, size_t size) {
   std::vector<int32_t> burst;
@@ -24,3 +26,5 @@ inline std::vector<int32_t> FuzzedBurst(const uint8_t* data, size_t size) {
   }
   return burst;
 }
+
+}  // namespace koru

@@ -9,6 +9,8 @@
 #include "platform/messaging/trace.h"
 #include "remotes/remote_definition.h"
 
+namespace koru {
+
 inline const std::filesystem::path& FuzzFolder() {
   static const std::filesystem::path folder = [] {
     std::string pattern = (std::filesystem::temp_directory_path() / "koru-fuzz-XXXXXX").string();
@@ -32,3 +34,5 @@ inline void QuietTrace() {
   static TraceCapture* capture = new TraceCapture;  // lives for the whole run
   capture->Clear();
 }
+
+}  // namespace koru

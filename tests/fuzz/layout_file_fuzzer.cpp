@@ -6,6 +6,8 @@
 #include "fuzz_check.h"
 #include "virtual_remote/layout_file.h"
 
+using namespace koru;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   const std::vector<LayoutPlace> places = ParseLayoutFile(text);

@@ -9,6 +9,8 @@
 #include "lirc/lirc_signal.h"
 #include "lirc/shown_text.h"
 
+namespace koru {
+
 namespace {
 
 // No control character survives, and a cut keeps whole characters.
@@ -25,6 +27,10 @@ void CheckName(std::string_view name) {
 }
 
 }  // namespace
+
+}  // namespace koru
+
+using namespace koru;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);

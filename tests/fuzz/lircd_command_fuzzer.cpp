@@ -9,6 +9,8 @@
 #include "lircd/lircd_command_reply.h"
 #include "lircd/lircd_directory.h"
 
+namespace koru {
+
 namespace {
 
 // The next line of `text` from `*at` on, without its line end; false past the end.
@@ -38,6 +40,10 @@ void CheckPacket(std::string_view reply) {
 }
 
 }  // namespace
+
+}  // namespace koru
+
+using namespace koru;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const LircdDirectory directory = [] {

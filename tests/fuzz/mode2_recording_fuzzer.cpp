@@ -7,6 +7,8 @@
 #include "platform/lines/mode2_recording.h"
 #include "platform/lines/mode2_timeline.h"
 
+using namespace koru;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   Mode2Recording recording;

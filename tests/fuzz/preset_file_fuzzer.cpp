@@ -7,6 +7,8 @@
 #include "fuzz_folder.h"
 #include "presets/preset_file.h"
 
+using namespace koru;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   QuietTrace();
   const auto path = WriteFuzzFile("preset", data, size);

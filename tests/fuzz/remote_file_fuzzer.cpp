@@ -5,6 +5,8 @@
 #include "fuzz_folder.h"
 #include "remotes/remote_definition.h"
 
+using namespace koru;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   QuietTrace();
   WriteFuzzFile("Fuzzed", data, size);

@@ -12,6 +12,8 @@
 #include "remotes/remote_definition.h"
 #include "remotes/remote_folder_index.h"
 
+using namespace koru;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   QuietTrace();
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);

@@ -10,6 +10,8 @@
 #include "platform/files/memory_node.h"
 #include "settings/prefs.h"
 
+namespace koru {
+
 namespace {
 
 const char* const kKeys[] = {
@@ -30,6 +32,10 @@ void CheckFrame(const Rect& frame) {
 }
 
 }  // namespace
+
+}  // namespace koru
+
+using namespace koru;
 
 // Input: values separated by the byte 0xFF, in the order of the keys; a missing value leaves
 // its key out of the file.

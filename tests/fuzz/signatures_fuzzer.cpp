@@ -5,6 +5,8 @@
 #include "fuzz_folder.h"
 #include "platform/desktop/signature_table.h"
 
+using namespace koru;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   QuietTrace();
   const std::string_view text(reinterpret_cast<const char*>(data), size);

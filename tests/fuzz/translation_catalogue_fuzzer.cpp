@@ -7,6 +7,8 @@
 #include "platform/files/paths.h"
 #include "settings/label_table.h"
 
+using namespace koru;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const bool prepared = [] {
     std::filesystem::create_directories(FuzzFolder() / "Language" / "Dictionaries");

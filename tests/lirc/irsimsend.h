@@ -17,6 +17,8 @@
 #include "platform/lines/mode2_recording.h"
 #include "temp_dir.h"
 
+namespace koru {
+
 inline bool IrsimsendInstalled() {
   return !QStandardPaths::findExecutable("irsimsend").isEmpty();
 }
@@ -95,3 +97,5 @@ inline bool IrsimsendSlipsPeriods(const LircRemote& remote) {
   return !remote.Raw() && (remote.one.pulse == 0 || remote.one.space == 0 ||
                            remote.zero.pulse == 0 || remote.zero.space == 0);
 }
+
+}  // namespace koru

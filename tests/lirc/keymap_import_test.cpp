@@ -17,6 +17,8 @@
 #include "remotes/remote_folder.h"
 #include "sectioned_file.h"
 
+namespace koru {
+
 namespace {
 
 constexpr const char* kShippedKeymaps = "/lib/udev/rc_keymaps";
@@ -122,3 +124,5 @@ TEST_F(KeymapImport, EveryShippedNecAndRc5KeyIsRecognisedFromItsScancode) {
 }
 
 }  // namespace
+
+}  // namespace koru

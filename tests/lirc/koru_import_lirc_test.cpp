@@ -7,6 +7,8 @@
 
 #include "run_tool.h"
 
+namespace koru {
+
 namespace {
 
 const std::string kConfig = KORU_SOURCE_DIR "/tests/lirc/data/tool_nec.conf";
@@ -66,3 +68,5 @@ TEST(KoruImportLirc, UsageAndUnreadableFiles) {
 }
 
 }  // namespace
+
+}  // namespace koru

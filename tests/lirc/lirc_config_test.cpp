@@ -8,6 +8,8 @@
 #include "sectioned_file.h"
 #include "test_files.h"
 
+namespace koru {
+
 namespace {
 
 TEST(LircConfig, ReadsNumbersCommentsAndButtonNamesAsLircDoes) {
@@ -83,3 +85,5 @@ TEST(LircConfig, RefusesMalformedFilesWithTheLineAtFault) {
 }
 
 }  // namespace
+
+}  // namespace koru

@@ -15,6 +15,8 @@
 #include "remotes/remote_folder.h"
 #include "test_files.h"
 
+namespace koru {
+
 namespace {
 
 const std::string kData = KORU_SOURCE_DIR "/tests/lirc/data/";
@@ -253,3 +255,5 @@ TEST_F(LircImport, EveryDatabaseRemoteGivesEachKeyADistinctExactCode) {
   }
   EXPECT_GT(keys, 1700);
 }
+
+}  // namespace koru

@@ -8,6 +8,8 @@
 
 #include "test_files.h"
 
+namespace koru {
+
 namespace {
 
 TEST(LircKeyNames, MapTheNamesOfTheDatabaseToKeyFunctions) {
@@ -26,3 +28,5 @@ TEST(LircKeyNames, MapTheNamesOfTheDatabaseToKeyFunctions) {
 }
 
 }  // namespace
+
+}  // namespace koru

@@ -10,6 +10,8 @@
 #include "irsimsend.h"
 #include "test_files.h"
 
+namespace koru {
+
 namespace {
 
 // Every key of the remote in file order, as irsimsend sends them: each a new press sent
@@ -103,3 +105,5 @@ TEST(LircSignal, RemotesWithoutTimingsGapOrAKnownEncodingAreRefused) {
 }
 
 }  // namespace
+
+}  // namespace koru

@@ -9,6 +9,8 @@
 #include "lircd/lircd_directory.h"
 #include "lircd/lircd_repeat_counter.h"
 
+namespace koru {
+
 namespace {
 
 std::unique_ptr<RemoteDefinition> Remote(const std::string& name, int32_t header,
@@ -106,3 +108,5 @@ TEST(LircdCommandReply, AnswersLikeLircdAndRefusesToSend) {
   for (const auto& [command, reply] : replies)
     EXPECT_EQ(LircdCommandReply(command, directory, "1.2.3"), reply) << command;
 }
+
+}  // namespace koru

@@ -10,6 +10,8 @@
 #include "temp_dir.h"
 #include "test_files.h"
 
+namespace koru {
+
 namespace {
 
 using Entries = std::vector<std::string>;
@@ -176,3 +178,5 @@ TEST(MediaFileKindTest, AFolderPictureIsFoundInItsOrder) {
     EXPECT_EQ(FolderPictureFile(dir.Path()), dir.Path() / name);
   }
 }
+
+}  // namespace koru

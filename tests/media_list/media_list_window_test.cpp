@@ -15,6 +15,8 @@
 #include "screenshots.h"
 #include "shell/shell_fixture.h"
 
+namespace koru {
+
 namespace {
 
 class MediaWindowTest : public ::testing::Test {
@@ -393,3 +395,5 @@ TEST_F(MediaListAppTest, EveryWayOfClosingTheListEndsTheMode) {
 }
 
 }  // namespace
+
+}  // namespace koru

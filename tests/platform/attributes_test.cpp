@@ -8,6 +8,8 @@
 #include "platform/messaging/trace.h"
 #include "temp_dir.h"
 
+namespace koru {
+
 namespace {
 
 // The same checks for extended attributes and for the sidecar.
@@ -116,3 +118,5 @@ TEST(KoruType, ChangeKoruFiletypeCopiesOnlyAWholeOldMarker) {
   ChangeKoruFiletype(none);
   EXPECT_EQ(ReadKoruType(none), 0);
 }
+
+}  // namespace koru

@@ -8,6 +8,8 @@
 
 #include "temp_dir.h"
 
+namespace koru {
+
 TEST(DataFolder, NamesAreTakenAsGivenFirstThenLookedUpAmongTheShippedFiles) {
   TempDir dir;
   const std::filesystem::path own = dir.Path() / "demo.mode2";
@@ -25,3 +27,5 @@ TEST(DataFolder, NamesAreTakenAsGivenFirstThenLookedUpAmongTheShippedFiles) {
   for (const auto& c : cases) EXPECT_EQ(FindDataFile(c.name), c.found) << c.name;
   EXPECT_EQ(DataFolder(), source_data);
 }
+
+}  // namespace koru

@@ -12,6 +12,8 @@
 #include "temp_dir.h"
 #include "test_files.h"
 
+namespace koru {
+
 namespace {
 
 TEST(DesktopEntry, ExecLinesBecomeArgumentVectors) {
@@ -74,3 +76,5 @@ TEST(MprisPlayers, WithNoBusToReachItSaysSoAtOnceAndWithOneItConnectsWhenFirstAs
 }
 
 }  // namespace
+
+}  // namespace koru

@@ -15,6 +15,8 @@
 #include "temp_dir.h"
 #include "test_files.h"
 
+namespace koru {
+
 TEST(Paths, ProgramFolderFollowsOverrideThenKoruHomeThenXdg) {
   ScopedEnv home("HOME", "/home/user");
   ScopedEnv koru("KORU_HOME", nullptr);
@@ -167,3 +169,5 @@ TEST(ProcessLock, OneHolderAtATimeAndNeverThroughALink) {
   EXPECT_EQ(through_link.TryLock(), ProcessLock::kLink);
   EXPECT_FALSE(std::filesystem::exists(target));
 }
+
+}  // namespace koru

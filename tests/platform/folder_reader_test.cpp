@@ -10,6 +10,8 @@
 #include "platform/files/koru_type.h"
 #include "temp_dir.h"
 
+namespace koru {
+
 namespace {
 
 TEST(FolderReader, ListsEntriesWithTheirTypesAndReadsFilesWholeThroughOneDescriptor) {
@@ -73,3 +75,5 @@ TEST(FolderReader, AMissingFolderHasNoEntries) {
 }
 
 }  // namespace
+
+}  // namespace koru

@@ -8,6 +8,8 @@
 #include "table_cells.h"
 #include "test_files.h"
 
+namespace koru {
+
 namespace {
 
 TEST(GtkAccelerator, NamesBecomeEvdevKeysModifiersFirst) {
@@ -95,3 +97,5 @@ TEST(GnomeCompositor, SaysWhatIsMissingAndWhatWouldEnableIt) {
 }
 
 }  // namespace
+
+}  // namespace koru

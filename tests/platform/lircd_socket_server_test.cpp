@@ -20,6 +20,8 @@
 #include "platform/messaging/trace.h"
 #include "temp_dir.h"
 
+namespace koru {
+
 namespace {
 
 sockaddr_un AddressOf(const std::string& path) {
@@ -367,3 +369,5 @@ TEST_F(LircdSocket, OneRequestEachAnswersTheFirstLineOnlyAndCloses) {
   EXPECT_TRUE(client.ReadsToEnd());
   EXPECT_EQ(answers.load(), 1);
 }
+
+}  // namespace koru

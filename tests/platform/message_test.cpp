@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+namespace koru {
+
 constexpr uint32_t kTestMessage = FourCC("test");
 constexpr uint32_t kRawDataType = FourCC("RAWX");
 constexpr uint32_t kOtherType = FourCC("OTHR");
@@ -76,3 +78,5 @@ TEST(Message, DumpShowsCodeNamesTypesAndValues) {
             "  n[1] (LONG) = 2\n"
             "}");
 }
+
+}  // namespace koru

@@ -6,6 +6,8 @@
 #include "platform/messaging/message.h"
 #include "platform/messaging/test_loopers.h"
 
+namespace koru {
+
 constexpr uint32_t kFirst = FourCC("aaaa"), kSecond = FourCC("bbbb"), kOther = FourCC("othr");
 
 namespace {
@@ -58,3 +60,5 @@ TEST(Messenger, PostsFromManyThreads) {
   looper.RunPending();
   EXPECT_EQ(recorder.whats.size(), 1000u);
 }
+
+}  // namespace koru

@@ -14,6 +14,8 @@
 #include "platform/messaging/alert.h"
 #include "temp_dir.h"
 
+namespace koru {
+
 namespace {
 
 void WriteScript(const std::filesystem::path& path, const std::string& body) {
@@ -64,3 +66,5 @@ TEST(ProcessLauncher, FilesAndUrlsThatCannotBeOpenedAreShownToTheUser) {
 }
 
 }  // namespace
+
+}  // namespace koru

@@ -6,6 +6,8 @@
 
 #include "platform/messaging/clock.h"
 
+namespace koru {
+
 namespace {
 
 struct Counter {
@@ -116,3 +118,5 @@ TEST(Threads, AVeryLongSnoozeSleepsInsteadOfReturningAtOnce) {
   ASSERT_EQ(kill_thread(id), kOk);
   ASSERT_EQ(wait_for_thread(id, nullptr), kOk);
 }
+
+}  // namespace koru

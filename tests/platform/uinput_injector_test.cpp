@@ -10,6 +10,8 @@
 #include "platform/desktop/evdev_keys.h"
 #include "platform/desktop/fake_uinput_system.h"
 
+namespace koru {
+
 namespace {
 
 // evdev codes, spelt out here so that the test does not share the backend's constants.
@@ -147,3 +149,5 @@ TEST(UinputInjector, ProbeSaysInPlainWordsWhyUinputIsOutOfReach) {
 }
 
 }  // namespace
+
+}  // namespace koru

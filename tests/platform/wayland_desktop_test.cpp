@@ -15,6 +15,8 @@
 #include "table_cells.h"
 #include "test_files.h"
 
+namespace koru {
+
 namespace {
 
 TEST(DesktopSession, TheSessionAndTheCompositorFamilyComeFromTheEnvironment) {
@@ -176,3 +178,5 @@ TEST_F(WaylandDesktopTest, AllCapabilitiesNameTheirBackends) {
 }
 
 }  // namespace
+
+}  // namespace koru

@@ -14,6 +14,8 @@
 #include "screenshots.h"
 #include "shell/shell_fixture.h"
 
+namespace koru {
+
 namespace {
 
 using Answer = SaveQuestion::Answer;
@@ -358,3 +360,5 @@ TEST_F(PresetEditorTest, Screenshot) {
 }
 
 }  // namespace
+
+}  // namespace koru

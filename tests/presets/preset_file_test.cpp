@@ -10,6 +10,8 @@
 #include "temp_dir.h"
 #include "test_files.h"
 
+namespace koru {
+
 TEST(PresetFile, LinesLandWhereTheirLetterAndNumberPoint) {
   for (const auto& c : ReadTable("presets/data/preset_lines.tsv", 2)) {
     SCOPED_TRACE(c[0]);
@@ -99,3 +101,5 @@ TEST(PresetFile, ScanFindsOnlyRegularFilesMarkedAsPresets) {
   EXPECT_EQ(names, (std::vector<std::string>{"_preset_", "evening"}));
   EXPECT_TRUE(ScanPresetFiles(dir.Path() / "nothing").empty());
 }
+
+}  // namespace koru

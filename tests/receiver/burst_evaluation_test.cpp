@@ -16,6 +16,8 @@
 #include "remotes/key_match.h"
 #include "settings/label_table.h"
 
+namespace koru {
+
 namespace {
 
 constexpr uint64_t kSlot = 2000000;  // one press per slot of the recording
@@ -383,3 +385,5 @@ TEST(FrameCompletion, ANamedFrameIsReportedWhenWholeAGenericOneAtTheBurstEnd) {
 }
 
 }  // namespace
+
+}  // namespace koru

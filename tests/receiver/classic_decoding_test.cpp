@@ -14,6 +14,8 @@
 #include "receiver/pulse_analysis.h"
 #include "test_files.h"
 
+namespace koru {
+
 namespace {
 
 std::string Decode(ProtocolDecoder decoder, DecoderWork& work, const std::string& periods) {
@@ -105,3 +107,5 @@ TEST(CodeByteValue, ReadsBytesAfterRemovingSeparatorsAsTheReportsBytesDo) {
 }
 
 }  // namespace
+
+}  // namespace koru

@@ -13,6 +13,8 @@
 #include "receiver/exact/pulse_distance_frames.h"
 #include "test_files.h"
 
+namespace koru {
+
 namespace {
 
 // The rows of data/exact_bursts.tsv for `test`: each burst read by the reader the row names.
@@ -195,3 +197,5 @@ TEST(ExactPulseDistance, HashTellsMarksFromSpacesOfOtherLengths) {
 }
 
 }  // namespace
+
+}  // namespace koru

@@ -12,6 +12,8 @@
 #include "sectioned_file.h"
 #include "test_files.h"
 
+namespace koru {
+
 namespace {
 
 using Periods = std::vector<int32_t>;
@@ -193,3 +195,5 @@ TEST(ExactRecordings, EveryKeyHasOneCodeOfItsOwn) {
 }
 
 }  // namespace
+
+}  // namespace koru

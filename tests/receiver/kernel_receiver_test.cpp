@@ -20,6 +20,8 @@
 #include "recording_report_sink.h"
 #include "test_files.h"
 
+namespace koru {
+
 namespace {
 
 // Each scancode against the frame of its exact code played through the receiver thread.
@@ -217,3 +219,5 @@ TEST(InputGrab, TakenHeldOrRefusedWithTheRightWords) {
 }
 
 }  // namespace
+
+}  // namespace koru

@@ -10,6 +10,8 @@
 #include "platform/lines/modem_wait.h"
 #include "platform/messaging/trace.h"
 
+namespace koru {
+
 namespace {
 
 class OnVirtualClock : public ::testing::Test {
@@ -340,3 +342,5 @@ TEST_F(DcdWait, PollingStopsOnADeviceError) {
 }
 
 }  // namespace
+
+}  // namespace koru

@@ -20,6 +20,8 @@
 #include "platform/messaging/threads.h"
 #include "temp_dir.h"
 
+namespace koru {
+
 namespace {
 
 TEST(Mode2, ParsesAndMergesEntries) {
@@ -350,3 +352,5 @@ TEST(ReplayLine, AWaitForAFifoEndsWhenItsThreadIsKilled) {
 }
 
 }  // namespace
+
+}  // namespace koru

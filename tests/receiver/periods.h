@@ -16,6 +16,8 @@
 #include "receiver/exact/exact_code.h"
 #include "receiver/replay_session.h"
 
+namespace koru {
+
 // "9000 4500 560,1690*3 560": the numbers in order, a group "a,b*K" repeated K times.
 inline std::vector<int32_t> PeriodsOf(const std::string& text) {
   std::vector<int32_t> periods;
@@ -125,3 +127,5 @@ inline bool Fits(const std::string& expected, const std::optional<ExactCode>& co
   }
   return false;
 }
+
+}  // namespace koru

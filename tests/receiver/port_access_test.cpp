@@ -20,6 +20,8 @@
 #include "sectioned_file.h"
 #include "temp_dir.h"
 
+namespace koru {
+
 namespace {
 
 // Records every settings call in order.
@@ -252,3 +254,5 @@ TEST(OpenFailureText, NamesTheKernelDriverForAMissingKernelReceiver) {
 }
 
 }  // namespace
+
+}  // namespace koru

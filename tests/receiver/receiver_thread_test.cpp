@@ -17,6 +17,8 @@
 #include "receiver/sampling_thread.h"
 #include "recording_report_sink.h"
 
+namespace koru {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -212,3 +214,5 @@ TEST(ReceiverThreadStart, MissingStartMessageOrPort) {
 }
 
 }  // namespace
+
+}  // namespace koru

@@ -8,6 +8,8 @@
 #include "platform/messaging/message.h"
 #include "receiver/receiver_report_sink.h"
 
+namespace koru {
+
 class RecordingReportSink : public ReceiverReportSink {
  public:
   void Report(const ReceiverReport& report) override {
@@ -47,3 +49,5 @@ class MessageInbox : public Handler {
   void MessageReceived(Message* message) override { received.push_back(*message); }
   std::vector<Message> received;
 };
+
+}  // namespace koru

@@ -10,6 +10,8 @@
 #include "receiver/report_line.h"
 #include "run_tool.h"
 
+namespace koru {
+
 namespace {
 
 const std::string kData = KORU_SOURCE_DIR "/data/";
@@ -157,3 +159,5 @@ TEST(KoruDecode, AnswersHelpAndVersionAndFailsClearlyOnBadInput) {
 }
 
 }  // namespace
+
+}  // namespace koru

@@ -11,6 +11,8 @@
 #include "platform/lines/device_open_status.h"
 #include "temp_dir.h"
 
+namespace koru {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -116,3 +118,5 @@ TEST_F(SystemDevices, KernelReceiversAreFoundInSysfsAndShownByName) {
 }
 
 }  // namespace
+
+}  // namespace koru

@@ -10,6 +10,8 @@
 #include "table_cells.h"
 #include "test_files.h"
 
+namespace koru {
+
 namespace {
 
 using ExactRemoteFile = RemoteFolderTest;
@@ -167,3 +169,5 @@ TEST_F(ExactRemoteFile, OldAndNewFilesSideBySideLoadMatchRescanAndSaveUnchanged)
 }
 
 }  // namespace
+
+}  // namespace koru

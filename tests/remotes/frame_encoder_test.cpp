@@ -7,6 +7,8 @@
 #include "table_cells.h"
 #include "test_files.h"
 
+namespace koru {
+
 namespace {
 
 // Splits a key press into frames at the spaces longer than 10 ms (the receiver's walls).
@@ -102,3 +104,5 @@ TEST(FrameEncoder, CodesAFamilyCannotSendAreRefused) {
 }
 
 }  // namespace
+
+}  // namespace koru

@@ -6,6 +6,8 @@
 #include "table_cells.h"
 #include "test_files.h"
 
+namespace koru {
+
 namespace {
 
 TEST(KeyMatch, WalkFromTheLastRecordWithCarriedKeyValue) {
@@ -45,3 +47,5 @@ TEST(KeyMatch, RecordOfTheMatchOrTheFirstOfTheList) {
 }
 
 }  // namespace
+
+}  // namespace koru

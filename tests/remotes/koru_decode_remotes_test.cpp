@@ -12,6 +12,8 @@
 #include "run_tool.h"
 #include "table_cells.h"
 
+namespace koru {
+
 namespace {
 
 // The " remote=... key=..." ends of the report lines ("" for lines without).
@@ -137,3 +139,5 @@ TEST(KoruEncode, ExactCodesDecodeBackUnderJitter) {
 }
 
 }  // namespace
+
+}  // namespace koru

@@ -8,6 +8,8 @@
 #include "remotes/remote_definition.h"
 #include "test_files.h"
 
+namespace koru {
+
 namespace {
 
 using RemoteChart = RemoteFolderTest;
@@ -73,3 +75,5 @@ TEST_F(RemoteChart, NoListOrUnwritableFolderWritesNothing) {
 }
 
 }  // namespace
+
+}  // namespace koru

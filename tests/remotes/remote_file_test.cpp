@@ -9,6 +9,8 @@
 #include "table_cells.h"
 #include "test_files.h"
 
+namespace koru {
+
 namespace {
 
 using RemoteFile = RemoteFolderTest;
@@ -184,3 +186,5 @@ TEST(RemoteRecord, FindRemoteReturnsTheLastOfDuplicatesAndSkipsEmptyItems) {
 }
 
 }  // namespace
+
+}  // namespace koru

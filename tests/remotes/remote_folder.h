@@ -12,6 +12,8 @@
 #include "temp_dir.h"
 #include "test_files.h"
 
+namespace koru {
+
 // A classic remote record in memory (no folder): its name, header, mode and the codes of some
 // slots.
 inline std::unique_ptr<RemoteDefinition> Remote(
@@ -50,3 +52,5 @@ class RemoteFolderTest : public ::testing::Test {
   TempDir dir_;
   const std::filesystem::path folder_ = dir_.Path() / "_Remotes_";
 };
+
+}  // namespace koru

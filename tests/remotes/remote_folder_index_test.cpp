@@ -10,6 +10,8 @@
 #include "remote_folder.h"
 #include "remotes/remote_folder_index.h"
 
+namespace koru {
+
 namespace {
 
 class RemoteFolderIndexTest : public RemoteFolderTest {
@@ -166,3 +168,5 @@ TEST_F(RemoteFolderIndexTest, RemovedFilesLeaveTheIndex) {
 }
 
 }  // namespace
+
+}  // namespace koru

@@ -14,6 +14,8 @@
 #include "remotes/remote_definition.h"
 #include "settings/label_table.h"
 
+namespace koru {
+
 namespace {
 
 using RemoteLibrary = RemoteFolderTest;
@@ -197,3 +199,5 @@ TEST(RemoteMenu, MarksTaughtKeysOfTheReducedSet) {
 }
 
 }  // namespace
+
+}  // namespace koru

@@ -16,6 +16,8 @@
 #include "remotes/key_match.h"
 #include "settings/label_table.h"
 
+namespace koru {
+
 namespace {
 
 constexpr uint64_t kPressSlot = 1000000;
@@ -125,3 +127,5 @@ TEST(RoundTrip, TwelveBitCodesOfBothRangesComeBack) {
 }
 
 }  // namespace
+
+}  // namespace koru

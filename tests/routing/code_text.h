@@ -13,6 +13,8 @@
 #include "receiver/replay_session.h"
 #include "remotes/frame_encoder.h"
 
+namespace koru {
+
 // A code text: signature prefix, the bytes, family suffix.
 inline std::string CodeText(int header, int byte2, int byte3) {
   return "-" + std::bitset<8>(header / 1000).to_string() +
@@ -54,3 +56,5 @@ inline std::vector<ReceiverReport> ReceiverReports(const std::vector<int32_t>& p
 inline bool IsKeyReport(const ReceiverReport& report) {
   return StripCodeSeparators(report.code).size() > 12;
 }
+
+}  // namespace koru

@@ -10,6 +10,8 @@
 #include "table_cells.h"
 #include "test_files.h"
 
+namespace koru {
+
 namespace {
 
 bool IsExactReport(const ReceiverReport& report) {
@@ -218,3 +220,5 @@ TEST_F(ExactTeachInTest, ClassicTimingTeachesClassicCodes) {
 }
 
 }  // namespace
+
+}  // namespace koru

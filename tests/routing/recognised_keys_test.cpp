@@ -6,6 +6,8 @@
 #include "router_fixture.h"
 #include "routing/routing_messages.h"
 
+namespace koru {
+
 namespace {
 
 class Heard : public RecognisedKeyListener {
@@ -67,3 +69,5 @@ TEST_F(RouterTest, AHeldKeyCountsItsRepeatsOnTheLircdLine) {
   EXPECT_NE(list.find("\nDATA\n35\n"), std::string::npos) << list;
   EXPECT_NE(feed.Answer("LIST LR-SAT").find("\n0003dcc8000000b3 N1\n"), std::string::npos);
 }
+
+}  // namespace koru

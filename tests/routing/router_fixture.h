@@ -20,6 +20,8 @@
 #include "settings/prefs.h"
 #include "temp_dir.h"
 
+namespace koru {
+
 // Keeps whatever the router shows, as the window's widgets would.
 class RecordingView : public RoutingView, public KeyMenu {
  public:
@@ -225,3 +227,5 @@ class RouterTest : public ::testing::Test {
   RecognisedKeyListener* keys_ = nullptr;  // set before Start()
   std::unique_ptr<KeyRouter> router_;
 };
+
+}  // namespace koru

@@ -8,6 +8,8 @@
 #include "routing/routing_messages.h"
 #include "virtual_remote/virtual_remote_messages.h"
 
+namespace koru {
+
 TEST_F(RouterTest, ReportsAreShownMatchedAndToldToTheVirtualRemote) {
   Start();
   Key(kLrSat, kLrSatN1, 204);
@@ -201,3 +203,5 @@ TEST_F(RouterTest, ContinuousSwitchStopsAndRestartsTheReceiver) {
   EXPECT_EQ(view_.receiver_switches, (std::vector<bool>{false, true}));
   EXPECT_TRUE(view_.continuous_box);
 }
+
+}  // namespace koru

@@ -7,6 +7,8 @@
 #include "routing/routing_messages.h"
 #include "virtual_remote/virtual_remote_messages.h"
 
+namespace koru {
+
 namespace {
 constexpr int32_t kDesktop = 11, kAudio = 13, kVideo = 14;
 }
@@ -125,3 +127,5 @@ TEST_F(RouterTest, AnUnknownCodeRunsNoGroupActionWithSplittingOn) {
   EXPECT_EQ(SentOf(kHighlightButton).back().GetInt32("vr_target", 0), 54);
   EXPECT_EQ(view_.mini_group, " Default");
 }
+
+}  // namespace koru

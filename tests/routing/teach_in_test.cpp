@@ -7,6 +7,8 @@
 #include "test_files.h"
 #include "virtual_remote/virtual_remote_messages.h"
 
+namespace koru {
+
 class TeachInTest : public RouterTest {
  protected:
   void Choose(const std::string& remote) {
@@ -210,3 +212,5 @@ TEST_F(TeachInTest, AKeyPressRecordedFromTheRemoteIsTaughtAndThenRecognised) {
   EXPECT_EQ(view_.Shown(), "Recorded Mute");
   EXPECT_TRUE(mixer_.muted);
 }
+
+}  // namespace koru

@@ -15,6 +15,8 @@
 #include "koru_process.h"
 #include "test_files.h"
 
+namespace koru {
+
 namespace {
 
 const QString kKeyRecording = "replay:" KORU_SOURCE_DIR "/data/nec_leadtek_key1.mode2";
@@ -278,3 +280,5 @@ TEST(MediaListProgram, OpensTheListAtStartAndLeavesAnUnchangedFileAlone) {
 }
 
 }  // namespace
+
+}  // namespace koru

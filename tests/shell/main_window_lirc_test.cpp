@@ -10,6 +10,8 @@
 
 #include "shell_fixture.h"
 
+namespace koru {
+
 namespace {
 
 // How many descriptors of this process have `path` open.
@@ -116,3 +118,5 @@ TEST_F(ShellTest, TheLircdSwitchServesClientsOnTheDefaultSocketAndIsStored) {
 }
 
 }  // namespace
+
+}  // namespace koru

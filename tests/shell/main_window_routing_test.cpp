@@ -7,6 +7,8 @@
 
 #include "shell_fixture.h"
 
+namespace koru {
+
 class WindowRoutingTest : public ShellTest {
  protected:
   // Chooses an item of a menu field the way the user does.
@@ -181,3 +183,5 @@ TEST_F(WindowRoutingTest, ClosingTheWindowStopsTheReceiverWithoutANoPortAlert) {
   EXPECT_EQ(alerts, 0);
   EXPECT_FALSE(trace.Contains("..no port"));
 }
+
+}  // namespace koru

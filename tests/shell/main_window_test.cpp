@@ -7,6 +7,8 @@
 #include "shell/session_shell.h"
 #include "shell_fixture.h"
 
+namespace koru {
+
 namespace {
 
 // What the mouse hits at the control's centre is the control itself, inside its parent.
@@ -238,3 +240,5 @@ TEST_F(ShellTest, Screenshots) {
   Window()->UseAltDesign(2);
   Screenshot(Window(), "pulse-pimped-dense");
 }
+
+}  // namespace koru

@@ -17,6 +17,8 @@
 #include "temp_dir.h"
 #include "test_files.h"
 
+namespace koru {
+
 namespace {
 
 // The bytes of the values, one after the other, as a value is stored.
@@ -195,3 +197,5 @@ TEST(LabelTable, TranslatesThroughTheLocalesCatalogueAndFallsBackToEnglish) {
   SetProgramFolder({});
   ReloadLabelCatalogue();
 }
+
+}  // namespace koru

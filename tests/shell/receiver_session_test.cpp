@@ -18,6 +18,8 @@
 #include "settings/prefs.h"
 #include "temp_dir.h"
 
+namespace koru {
+
 namespace {
 
 // Counts the 'RUBR's the view sends the application.
@@ -282,3 +284,5 @@ TEST_F(ReceiverSessionTest, ThePulseRestsUnlessTheThreadWaitsTheLampShowsOrAKeyW
   EXPECT_EQ(view_->PulsesUntilWork(), 0) << "receiving off: pulses do nothing";
   view_->setParent(nullptr);
 }
+
+}  // namespace koru

@@ -13,6 +13,8 @@
 #include "shell_fixture.h"
 #include "virtual_remote/virtual_remote_messages.h"
 
+namespace koru {
+
 namespace {
 
 class AppInbox : public Handler {
@@ -199,3 +201,5 @@ TEST_F(SessionShellTest, TheSettingsPageAndTheLogSayWhatTheDesktopCannotDo) {
 }
 
 }  // namespace
+
+}  // namespace koru

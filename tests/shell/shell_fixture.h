@@ -40,6 +40,8 @@
 #include "toolkit/mnemonics.h"
 #include "toolkit/text_control.h"
 
+namespace koru {
+
 // Readable failure messages for Qt texts.
 inline void PrintTo(const QString& text, std::ostream* out) {
   *out << '"' << text.toStdString() << '"';
@@ -186,3 +188,5 @@ class ShellTest : public ::testing::Test {
   FakeMixer* mixer_ = nullptr;
   FakeLauncher* launcher_ = nullptr;
 };
+
+}  // namespace koru

@@ -16,6 +16,8 @@
 #include "shell/single_instance.h"
 #include "temp_dir.h"
 
+namespace koru {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -93,3 +95,5 @@ TEST(SingleInstanceClaim, EachConnectionBringsTheWindowUpOnceAtMost) {
 }
 
 }  // namespace
+
+}  // namespace koru

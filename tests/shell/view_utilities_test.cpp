@@ -31,6 +31,8 @@
 #include "toolkit/text_control.h"
 #include "toolkit/window_placement.h"
 
+namespace koru {
+
 namespace {
 
 struct Menus {
@@ -285,3 +287,5 @@ TEST(WindowPlacement, AWindowStoredOffTheScreenIsBroughtBack) {
 }
 
 }  // namespace
+
+}  // namespace koru

@@ -11,6 +11,8 @@
 #include "platform/messaging/trace.h"
 #include "system_test_support.h"
 
+namespace koru {
+
 void PrintTo(const CompositorWindow& window, std::ostream* out) {
   *out << "{" << window.id << ", pid " << window.pid << ", " << window.app_id << ", "
        << window.instance << ", \"" << window.title << "\"" << (window.focused ? ", focused" : "")
@@ -218,6 +220,10 @@ TEST(GnomeFrontApp, WithoutAnAccessibilityBusItIsUnknownWithTheReason) {
 }
 
 }  // namespace
+
+}  // namespace koru
+
+using namespace koru;
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);

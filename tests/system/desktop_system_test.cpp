@@ -15,6 +15,8 @@
 #include "platform/media/media_messages.h"
 #include "system_test_support.h"
 
+namespace koru {
+
 namespace {
 
 using namespace system_test;
@@ -286,6 +288,10 @@ TEST_F(SystemTest, ActionThreadRunsActionsInKeyOrder) {
 }
 
 }  // namespace
+
+}  // namespace koru
+
+using namespace koru;
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);

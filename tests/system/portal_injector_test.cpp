@@ -18,6 +18,8 @@
 
 extern char** environ;
 
+namespace koru {
+
 namespace {
 
 using namespace system_test;
@@ -239,6 +241,10 @@ TEST_F(PortalTest, SessionTheDesktopEndsFailsTheNextCallAndStartsAgainAfter) {
 }
 
 }  // namespace
+
+}  // namespace koru
+
+using namespace koru;
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);

@@ -13,6 +13,8 @@
 #include <string>
 #include <thread>
 
+namespace koru {
+
 namespace system_test {
 
 inline std::filesystem::path Work() {
@@ -95,3 +97,5 @@ class FakeService {
 };
 
 }  // namespace system_test
+
+}  // namespace koru

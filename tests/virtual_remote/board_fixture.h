@@ -18,6 +18,8 @@
 #include "virtual_remote/remote_button_view.h"
 #include "virtual_remote/virtual_remote_messages.h"
 
+namespace koru {
+
 class MessageRecorder : public Handler {
  public:
   MessageRecorder() : Handler(&looper_) {}
@@ -84,3 +86,5 @@ class BoardTest : public ShellTest {
   std::vector<std::unique_ptr<QWidget>> windows_;
   QWidget* window_ = nullptr;  // the latest board's window
 };
+
+}  // namespace koru

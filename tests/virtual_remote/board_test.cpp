@@ -4,6 +4,8 @@
 
 #include "board_fixture.h"
 
+namespace koru {
+
 namespace {
 
 // The slots of a table cell such as "0 52" (empty: none).
@@ -140,3 +142,5 @@ TEST_F(BoardTest, TheLayoutMenuListsLayoutFilesAndMarksTheCurrentOneByPrefix) {
   // The current name is "_LAYOUT_".
   EXPECT_EQ(MenuText(MakeBoard()->LayoutMenu()), "_LAY *, sofa, zz");
 }
+
+}  // namespace koru

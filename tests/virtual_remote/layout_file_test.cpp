@@ -8,6 +8,8 @@
 #include "platform/files/koru_type.h"
 #include "temp_dir.h"
 
+namespace koru {
+
 namespace {
 
 using Places = std::vector<std::tuple<int, int, int>>;
@@ -77,3 +79,5 @@ TEST(LayoutFile, WrittenFilesAreMarkedAndOnlyTheyAreFound) {
   EXPECT_EQ(ScanLayoutFileNames(dir.Path()), (std::vector<std::string>{"_LAYOUT_", "sofa"}));
   EXPECT_TRUE(ScanLayoutFileNames(dir.Path() / "missing").empty());
 }
+
+}  // namespace koru

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace koru {
+
 TEST(PlacementRules, DroppedButtonsSnapDownToTheGridButNeverOffItsFirstLine) {
   const struct {
     QPoint drop, snapped;
@@ -21,3 +23,5 @@ TEST(PlacementRules, StoredPlacesOffTheBoardAreClampedOntoIt) {
   EXPECT_EQ(ClampOntoBoard({5000, 300}, 60), QPoint(400, 300));
   EXPECT_EQ(ClampOntoBoard({420, 814}, 40), QPoint(420, 814));
 }
+
+}  // namespace koru

@@ -7,6 +7,8 @@
 #include "receiver/replay_session.h"
 #include "virtual_remote/virtual_remote_window.h"
 
+namespace koru {
+
 namespace {
 
 class VrWindowTest : public BoardTest {
@@ -151,3 +153,5 @@ TEST_F(VrWindowTest, TheViewMenuOpensItAndAKeyFromARecordingLightsItsButton) {
   EXPECT_EQ(board->Button(lit[0])->Label().toStdString(), key);
   EXPECT_EQ(lit[1], 54);  // no splitting: "-Any-"
 }
+
+}  // namespace koru

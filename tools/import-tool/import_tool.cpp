@@ -9,6 +9,8 @@
 #include "platform/messaging/trace.h"
 #include "remotes/remote_definition.h"
 
+namespace koru {
+
 namespace {
 
 std::string Usage(const ImportTool& tool) {
@@ -114,3 +116,5 @@ int RunImportTool(const ImportTool& tool, int argc, char** argv) {
               folder.c_str());
   return imported == 0 ? 1 : status;
 }
+
+}  // namespace koru

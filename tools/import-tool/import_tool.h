@@ -8,6 +8,8 @@
 
 #include "lirc/lirc_import.h"
 
+namespace koru {
+
 struct ImportTool {
   const char* program;   // "koru-import-lirc"
   const char* files;     // "FILE.conf..."
@@ -22,3 +24,5 @@ struct ImportTool {
 };
 
 int RunImportTool(const ImportTool& tool, int argc, char** argv);
+
+}  // namespace koru

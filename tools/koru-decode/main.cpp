@@ -24,6 +24,8 @@
 #include "remotes/key_match.h"
 #include "remotes/remote_definition.h"
 
+namespace koru {
+
 namespace {
 
 constexpr uint64_t kDefaultGap = 200000;
@@ -122,6 +124,10 @@ void PrintReport(bigtime_t time, const ReceiverReport& report) {
 }
 
 }  // namespace
+
+}  // namespace koru
+
+using namespace koru;
 
 int main(int argc, char** argv) {
   uint64_t gap = kDefaultGap;

@@ -26,6 +26,8 @@
 #include "remotes/remote_definition.h"
 #include "settings/label_table.h"
 
+namespace koru {
+
 namespace {
 
 constexpr const char* kUsage =
@@ -97,6 +99,10 @@ int EncodeExact(const std::string& field, long hold, long jitter, long seed) {
 }
 
 }  // namespace
+
+}  // namespace koru
+
+using namespace koru;
 
 int main(int argc, char** argv) {
   std::string folder;

@@ -7,6 +7,8 @@
 #include "import-tool/import_tool.h"
 #include "lirc/keymap_import.h"
 
+using namespace koru;
+
 int main(int argc, char** argv) {
   ImportTool tool;
   tool.program = "koru-import-keymap";

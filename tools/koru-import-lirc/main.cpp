@@ -9,6 +9,8 @@
 #include "import-tool/import_tool.h"
 #include "lirc/lirc_config.h"
 
+using namespace koru;
+
 int main(int argc, char** argv) {
   ImportTool tool;
   tool.program = "koru-import-lirc";

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <string>
 
+namespace koru {
+
 bool SessionBusMayExist(bool display_starts_one) {
   const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
   if (address != nullptr && *address != '\0') return true;
@@ -17,3 +19,5 @@ bool SessionBusMayExist(bool display_starts_one) {
   const char* display = std::getenv("DISPLAY");
   return display_starts_one && display != nullptr && *display != '\0';
 }
+
+}  // namespace koru

@@ -13,6 +13,8 @@
 
 #include "platform/messaging/trace.h"
 
+namespace koru {
+
 namespace {
 
 constexpr int kReplyTimeoutMs = 2000;
@@ -168,5 +170,7 @@ std::unique_ptr<AtSpiFrontApp> AtSpiFrontApp::Open(std::string* why_not) {
 std::optional<CompositorWindow> AtSpiFrontApp::ActiveWindow() const {
   return impl_->listener->Active();
 }
+
+}  // namespace koru
 
 #include "atspi_front_app.moc"

@@ -13,6 +13,8 @@
 
 #include "platform/desktop/compositor.h"
 
+namespace koru {
+
 class AtSpiFrontApp {
  public:
   // Connects to the accessibility bus that the session bus names (org.a11y.Bus) and asks the
@@ -29,3 +31,5 @@ class AtSpiFrontApp {
   explicit AtSpiFrontApp(std::unique_ptr<Impl> impl);
   std::unique_ptr<Impl> impl_;
 };
+
+}  // namespace koru

@@ -11,6 +11,8 @@
 #include "platform/desktop/input_injector.h"
 #include "platform/messaging/status.h"
 
+namespace koru {
+
 // One top-level window as the compositor reports it.
 struct CompositorWindow {
   std::string id;        // the compositor's own id (sway con_id, KWin internal id, ...)
@@ -59,3 +61,5 @@ class Compositor {
   // The output layout's size, for absolute pointer moves; unknown by default.
   virtual ScreenSize LayoutSize() { return {}; }
 };
+
+}  // namespace koru

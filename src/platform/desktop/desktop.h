@@ -13,6 +13,8 @@
 #include "platform/messaging/message.h"
 #include "platform/messaging/status.h"
 
+namespace koru {
+
 // One running application (one client of the window manager, grouped by process).
 struct AppInfo {
   std::string signature;   // "application/x-vnd.tq-KORU", from the signature table, or derived
@@ -88,3 +90,5 @@ class Desktop {
   // The session and what this backend can do there, for the start's trace and the settings.
   virtual DesktopReport Report() const { return {}; }
 };
+
+}  // namespace koru

@@ -5,6 +5,8 @@
 
 #include "platform/messaging/four_cc.h"
 
+namespace koru {
+
 // A key goes down ("when", "modifiers", "states"); a remote key to a window ("korukey")
 inline constexpr uint32_t kKeyDown = FourCC("_KYD");
 
@@ -46,3 +48,5 @@ inline constexpr uint32_t kDragPassed = FourCC("_DPD");
 
 // Files dropped on a window ("refs")
 inline constexpr uint32_t kDroppedData = FourCC("DATA");
+
+}  // namespace koru

@@ -1,5 +1,7 @@
 #include "platform/desktop/desktop_report.h"
 
+namespace koru {
+
 std::string DesktopReport::TraceLine() const {
   std::string line = "desktop: " + session;
   const char* separator = ": ";
@@ -73,3 +75,5 @@ std::vector<std::string> DesktopReport::Notices() const {
   }
   return lines;
 }
+
+}  // namespace koru

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace koru {
+
 struct DesktopCapability {
   std::string name;     // "keys", "pointer", "workspaces", "front application", "windows"
   std::string backend;  // "uinput", "sway-ipc", ...; empty when the capability is missing
@@ -31,3 +33,5 @@ struct DesktopReport {
   // permission before KORU's first key or pointer move.
   std::vector<std::string> Notices() const;
 };
+
+}  // namespace koru

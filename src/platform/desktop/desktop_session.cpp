@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <sstream>
 
+namespace koru {
+
 namespace {
 
 std::string Value(const EnvironmentLookup& environment, const char* name) {
@@ -71,3 +73,5 @@ DesktopSession DetectDesktopSession(const EnvironmentLookup& environment) {
 DesktopSession DetectDesktopSession() {
   return DetectDesktopSession([](const char* name) { return std::getenv(name); });
 }
+
+}  // namespace koru

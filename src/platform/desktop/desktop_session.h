@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+namespace koru {
+
 struct DesktopSession {
   enum class Kind { kNone, kX11, kWayland };
   enum class Family { kOther, kSway, kI3, kKde, kGnome };
@@ -22,3 +24,5 @@ using EnvironmentLookup = std::function<const char*(const char* name)>;
 
 DesktopSession DetectDesktopSession(const EnvironmentLookup& environment);
 DesktopSession DetectDesktopSession();  // from this process's environment
+
+}  // namespace koru

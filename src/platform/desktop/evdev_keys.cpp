@@ -7,6 +7,8 @@
 #include "platform/desktop/key_message_modifiers.h"
 #include "platform/messaging/trace.h"
 
+namespace koru {
+
 uint16_t EvdevCodeForKeyCode(int32_t key) {
   struct Row {
     int32_t key;
@@ -42,3 +44,5 @@ std::vector<uint16_t> EvdevStrokeForMessage(const Message& message) {
   }
   return keys;
 }
+
+}  // namespace koru

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace koru {
+
 int32_t FakeDesktop::AddApp(const std::string& signature, const std::string& executable) {
   AppInfo info;
   info.signature = signature;
@@ -76,3 +78,5 @@ void FakeDesktop::SetFocusFollowsMouse(bool on) {
   calls.push_back(on ? "fmf 1" : "fmf 0");
   focus_follows_mouse = on;
 }
+
+}  // namespace koru

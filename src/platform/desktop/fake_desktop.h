@@ -7,6 +7,8 @@
 
 #include "platform/desktop/desktop.h"
 
+namespace koru {
+
 class FakeDesktop : public Desktop {
  public:
   struct Sent {
@@ -55,3 +57,5 @@ class FakeDesktop : public Desktop {
  private:
   int32_t next_team_ = 100;
 };
+
+}  // namespace koru

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstring>
 
+namespace koru {
+
 namespace {
 
 constexpr int kFirstFd = 100;
@@ -87,3 +89,5 @@ void FakeUinputSystem::Close(int fd) {
   const size_t index = static_cast<size_t>(fd - kFirstFd);
   if (fd >= kFirstFd && index < devices.size()) devices[index].closed = true;
 }
+
+}  // namespace koru

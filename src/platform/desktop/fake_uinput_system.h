@@ -6,6 +6,8 @@
 
 #include "platform/desktop/uinput_system.h"
 
+namespace koru {
+
 class FakeUinputSystem : public UinputSystem {
  public:
   struct Device {
@@ -38,3 +40,5 @@ class FakeUinputSystem : public UinputSystem {
   void Close(int fd) override;
   void Settle() override { ++settles; }
 };
+
+}  // namespace koru

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace koru {
+
 status_t FakeInputInjector::Stroke(const std::vector<uint16_t>& keys) {
   std::string call = "stroke ";
   for (size_t i = 0; i < keys.size(); ++i) call += (i ? "," : "") + std::to_string(keys[i]);
@@ -45,3 +47,5 @@ status_t FakeCompositor::ActivateWorkspace(int32_t index) {
   current_workspace = index;
   return kOk;
 }
+
+}  // namespace koru

@@ -6,6 +6,8 @@
 #include "platform/desktop/compositor.h"
 #include "platform/desktop/input_injector.h"
 
+namespace koru {
+
 class FakeInputInjector : public InputInjector {
  public:
   // Recorded calls: "stroke 56,74", "click", "move 10,20->10,36 in 1280x800".
@@ -40,3 +42,5 @@ class FakeCompositor : public Compositor {
   status_t ActivateWorkspace(int32_t index) override;
   ScreenSize LayoutSize() override { return layout; }
 };
+
+}  // namespace koru

@@ -7,6 +7,8 @@
 #include "platform/desktop/gtk_accelerator.h"
 #include "platform/messaging/trace.h"
 
+namespace koru {
+
 namespace {
 
 constexpr int kGSettingsTimeoutMs = 2000;
@@ -165,3 +167,5 @@ std::unique_ptr<GnomeCompositor> OpenGnomeCompositor(InputInjector* injector,
   }
   return compositor;
 }
+
+}  // namespace koru

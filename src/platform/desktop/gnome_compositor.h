@@ -10,6 +10,8 @@
 #include "platform/desktop/atspi_front_app.h"
 #include "platform/desktop/compositor.h"
 
+namespace koru {
+
 // One GSettings value as "gsettings get SCHEMA KEY" prints it ("['<Super>Home']", "4", "true");
 // empty when it cannot be read.
 using GSettingsReader =
@@ -63,3 +65,5 @@ class GnomeCompositor : public Compositor {
 // Never null: a GNOME without any capability still says why in WhyNot(); `why_not` gets the
 // reasons of what is missing joined, empty when everything but windows works.
 std::unique_ptr<GnomeCompositor> OpenGnomeCompositor(InputInjector* injector, std::string* why_not);
+
+}  // namespace koru

@@ -5,6 +5,8 @@
 #include <cctype>
 #include <optional>
 
+namespace koru {
+
 namespace {
 
 struct NamedKey {
@@ -172,3 +174,5 @@ std::vector<std::string> ParseGVariantStringList(std::string_view text) {
     text.remove_prefix(1);
   }
 }
+
+}  // namespace koru

@@ -9,6 +9,8 @@
 #include <chrono>
 #include <cstring>
 
+namespace koru {
+
 namespace {
 
 constexpr char kMagic[] = "i3-ipc";
@@ -117,3 +119,5 @@ std::optional<std::string> I3IpcClient::Request(Type type, std::string_view payl
   if (!Open(nullptr)) return std::nullopt;
   return Exchange(type, payload);
 }
+
+}  // namespace koru

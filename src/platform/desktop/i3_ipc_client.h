@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace koru {
+
 class I3IpcClient {
  public:
   enum class Type : uint32_t {
@@ -37,3 +39,5 @@ class I3IpcClient {
 
 // One framed message, as it goes over the socket.
 std::string I3IpcFrame(I3IpcClient::Type type, std::string_view payload);
+
+}  // namespace koru

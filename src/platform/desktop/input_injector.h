@@ -9,6 +9,8 @@
 #include "platform/desktop/desktop.h"
 #include "platform/messaging/status.h"
 
+namespace koru {
+
 // The size of the whole output layout in logical pixels; zero when nobody knows it.
 struct ScreenSize {
   int32_t width = 0;
@@ -35,3 +37,5 @@ class InputInjector {
   // kUnsupported when neither is possible.
   virtual status_t MovePointer(ScreenPoint from, ScreenPoint to, ScreenSize layout) = 0;
 };
+
+}  // namespace koru

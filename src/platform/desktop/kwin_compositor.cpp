@@ -23,6 +23,8 @@
 
 #include "platform/messaging/trace.h"
 
+namespace koru {
+
 namespace {
 
 constexpr int kReplyTimeoutMs = 2000;
@@ -450,3 +452,5 @@ std::unique_ptr<KWinCompositor> OpenKWinCompositor(std::string* why_not,
     return fail(std::string(kNoDesktopsWhy) + "; " + kNoScriptsWhy);
   return std::unique_ptr<KWinCompositor>(new KWinCompositor(std::move(impl)));
 }
+
+}  // namespace koru

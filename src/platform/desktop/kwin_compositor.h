@@ -13,6 +13,8 @@
 
 #include "platform/desktop/compositor.h"
 
+namespace koru {
+
 class KWinCompositor : public Compositor {
  public:
   ~KWinCompositor() override;
@@ -52,3 +54,5 @@ class KWinCompositor : public Compositor {
 std::unique_ptr<KWinCompositor> OpenKWinCompositor(
     std::string* why_not,
     std::chrono::milliseconds report_timeout = KWinCompositor::kReportTimeout);
+
+}  // namespace koru

@@ -2,6 +2,8 @@
 
 #include "platform/messaging/trace.h"
 
+namespace koru {
+
 void NoDesktop::CannotAct(const char* what) const {
   Trace("no desktop (%s): cannot %s\n", why_.c_str(), what);
 }
@@ -42,3 +44,5 @@ DesktopReport NoDesktop::Report() const {
   }
   return report;
 }
+
+}  // namespace koru

@@ -3,6 +3,8 @@
 // and does nothing, so KORU still runs, receives and routes keys.
 #include "platform/desktop/desktop.h"
 
+namespace koru {
+
 class NoDesktop : public Desktop {
  public:
   // `why` is said with every refusal ("DISPLAY is not set").
@@ -29,3 +31,5 @@ class NoDesktop : public Desktop {
   std::string why_;
   bool focus_follows_mouse_ = false;
 };
+
+}  // namespace koru

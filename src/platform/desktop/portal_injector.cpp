@@ -20,11 +20,13 @@
 #include <cstdlib>
 #include <functional>
 
+#include "platform/bus/session_bus.h"
 #include "platform/desktop/portal_signals.h"
 #include "platform/files/paths.h"
 #include "platform/files/safe_file.h"
 #include "platform/messaging/trace.h"
-#include "platform/bus/session_bus.h"
+
+namespace koru {
 
 namespace {
 
@@ -421,3 +423,5 @@ std::unique_ptr<InputInjector> OpenPortalInjector(std::string* why_not) {
 std::filesystem::path PortalTokenFile() {
   return SettingsFolder() / "koru" / "remote-desktop-token";
 }
+
+}  // namespace koru

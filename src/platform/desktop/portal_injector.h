@@ -21,8 +21,12 @@
 
 #include "platform/desktop/input_injector.h"
 
+namespace koru {
+
 // Null, with `why_not` in plain words, when the session bus has no portal with remote desktop.
 std::unique_ptr<InputInjector> OpenPortalInjector(std::string* why_not);
 
 // Where the restore token is kept (0600): <settings folder>/koru/remote-desktop-token.
 std::filesystem::path PortalTokenFile();
+
+}  // namespace koru

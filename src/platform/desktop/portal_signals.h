@@ -12,6 +12,8 @@
 #include <map>
 #include <set>
 
+namespace koru {
+
 class PortalSignals : public QObject {
   Q_OBJECT
 
@@ -45,3 +47,5 @@ class PortalSignals : public QObject {
     if (waiting != nullptr) waiting->quit();
   }
 };
+
+}  // namespace koru

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <fstream>
 
+namespace koru {
+
 std::string ProcessExecutableName(int32_t pid) {
   if (pid <= 0) return {};
   std::error_code error;
@@ -14,3 +16,5 @@ std::string ProcessExecutableName(int32_t pid) {
   std::getline(comm, name);
   return name;
 }
+
+}  // namespace koru

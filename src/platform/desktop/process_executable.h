@@ -3,5 +3,9 @@
 #include <cstdint>
 #include <string>
 
+namespace koru {
+
 // Empty when the process is gone or not ours to read.
 std::string ProcessExecutableName(int32_t pid);
+
+}  // namespace koru

@@ -8,6 +8,8 @@
 #include "platform/files/paths.h"
 #include "platform/messaging/trace.h"
 
+namespace koru {
+
 namespace {
 
 constexpr std::string_view kMprisPrefix = "org.mpris.MediaPlayer2.";
@@ -149,3 +151,5 @@ std::string SignatureTable::SignatureForMprisBusName(std::string_view bus_name) 
   }
   return {};
 }
+
+}  // namespace koru

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+namespace koru {
+
 struct SignatureEntry {
   std::string signature;
   std::vector<std::string> wm_classes;
@@ -45,3 +47,5 @@ class SignatureTable {
  private:
   std::vector<SignatureEntry> entries_;
 };
+
+}  // namespace koru

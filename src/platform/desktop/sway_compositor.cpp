@@ -7,6 +7,8 @@
 
 #include "platform/messaging/trace.h"
 
+namespace koru {
+
 namespace {
 
 QJsonDocument ParseJson(std::string_view text) {
@@ -155,3 +157,5 @@ ScreenSize SwayCompositor::LayoutSize() {
   auto outputs = client_->Request(I3IpcClient::Type::kGetOutputs);
   return outputs ? SwayLayoutSize(*outputs) : ScreenSize{};
 }
+
+}  // namespace koru

@@ -8,6 +8,8 @@
 #include "platform/desktop/compositor.h"
 #include "platform/desktop/i3_ipc_client.h"
 
+namespace koru {
+
 class SwayCompositor : public Compositor {
  public:
   // Both number their workspaces 1..10 from the keyboard; digit N selects workspace number N.
@@ -47,3 +49,5 @@ int32_t SwayCurrentWorkspace(std::string_view workspaces_json);
 ScreenSize SwayLayoutSize(std::string_view outputs_json);
 // True when every command of a RUN_COMMAND reply succeeded.
 bool SwayCommandSucceeded(std::string_view reply_json);
+
+}  // namespace koru

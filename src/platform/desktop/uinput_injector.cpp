@@ -9,6 +9,8 @@
 
 #include "platform/messaging/trace.h"
 
+namespace koru {
+
 namespace {
 
 constexpr const char* kUinputPath = "/dev/uinput";
@@ -207,3 +209,5 @@ std::unique_ptr<InputInjector> OpenUinputInjector(std::unique_ptr<UinputSystem> 
   why_not->clear();
   return std::make_unique<UinputInjector>(std::move(system));
 }
+
+}  // namespace koru

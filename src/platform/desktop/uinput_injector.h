@@ -14,6 +14,8 @@
 #include "platform/desktop/input_injector.h"
 #include "platform/desktop/uinput_system.h"
 
+namespace koru {
+
 class UinputInjector : public InputInjector {
  public:
   explicit UinputInjector(std::unique_ptr<UinputSystem> system);
@@ -49,3 +51,5 @@ std::unique_ptr<InputInjector> OpenUinputInjector(std::string* why_not);
 // The same on another system (tests).
 std::unique_ptr<InputInjector> OpenUinputInjector(std::unique_ptr<UinputSystem> system,
                                                   std::string* why_not);
+
+}  // namespace koru

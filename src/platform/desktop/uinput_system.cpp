@@ -8,6 +8,8 @@
 
 #include "platform/messaging/clock.h"
 
+namespace koru {
+
 namespace {
 
 // Long enough for udev and the compositor to pick up a new input device; paid once per device.
@@ -42,3 +44,5 @@ class LinuxUinput : public UinputSystem {
 std::unique_ptr<UinputSystem> LinuxUinputSystem() {
   return std::make_unique<LinuxUinput>();
 }
+
+}  // namespace koru

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <memory>
 
+namespace koru {
+
 class UinputSystem {
  public:
   virtual ~UinputSystem() = default;
@@ -24,3 +26,5 @@ class UinputSystem {
 
 // The real one: open(2), ioctl(2), write(2), close(2).
 std::unique_ptr<UinputSystem> LinuxUinputSystem();
+
+}  // namespace koru

@@ -11,6 +11,8 @@
 #include "platform/messaging/four_cc.h"
 #include "platform/messaging/trace.h"
 
+namespace koru {
+
 namespace {
 
 constexpr char kKoruSignature[] = "application/x-vnd.tq-KORU";
@@ -264,3 +266,5 @@ void WaylandDesktop::SetFocusFollowsMouse(bool on) {
   std::lock_guard lock(mutex_);
   focus_follows_mouse_ = on;
 }
+
+}  // namespace koru

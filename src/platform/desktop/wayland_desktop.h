@@ -13,6 +13,8 @@
 #include "platform/desktop/input_injector.h"
 #include "platform/desktop/signature_table.h"
 
+namespace koru {
+
 class Launcher;
 
 class WaylandDesktop : public Desktop {
@@ -63,3 +65,5 @@ class WaylandDesktop : public Desktop {
   ScreenPoint pointer_;         // where KORU last put the pointer
   bool focus_follows_mouse_ = false;
 };
+
+}  // namespace koru

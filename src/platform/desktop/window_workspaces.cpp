@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+namespace koru {
+
 bool SetWindowOnAllWorkspaces(uintptr_t window, bool all) {
   if (window == 0 || std::getenv("DISPLAY") == nullptr) return false;
   Display* display = XOpenDisplay(nullptr);
@@ -23,3 +25,5 @@ bool SetWindowOnAllWorkspaces(uintptr_t window, bool all) {
   XCloseDisplay(display);
   return true;
 }
+
+}  // namespace koru

@@ -24,6 +24,8 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
+namespace koru {
+
 namespace {
 
 constexpr char kKoruSignature[] = "application/x-vnd.tq-KORU";
@@ -544,3 +546,5 @@ DesktopReport X11Desktop::Report() const {
   }
   return report;
 }
+
+}  // namespace koru

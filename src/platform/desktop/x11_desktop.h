@@ -7,6 +7,8 @@
 #include "platform/desktop/desktop.h"
 #include "platform/desktop/signature_table.h"
 
+namespace koru {
+
 class Launcher;
 
 class X11Desktop : public Desktop {
@@ -39,3 +41,5 @@ class X11Desktop : public Desktop {
 
 // The X keysym for a key code of the key message (0 when the key has none).
 uint32_t KeysymForKeyCode(int32_t key);
+
+}  // namespace koru

@@ -9,6 +9,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+namespace koru {
+
 struct X11ProbeWindow::Impl {
   Display* display = nullptr;
   Window window = 0;
@@ -77,3 +79,5 @@ void X11ProbeWindow::Drain() {
     XNextEvent(impl_->display, &event);
   }
 }
+
+}  // namespace koru

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+namespace koru {
+
 class X11ProbeWindow {
  public:
   struct Key {
@@ -33,3 +35,5 @@ class X11ProbeWindow {
   explicit X11ProbeWindow(std::unique_ptr<Impl> impl);
   std::unique_ptr<Impl> impl_;
 };
+
+}  // namespace koru

@@ -1,5 +1,7 @@
 #include "platform/files/attribute_node.h"
 
+namespace koru {
+
 bool ReadInt32Attr(AttributeNode& node, std::string_view name, int32_t* value) {
   int32_t read_value = 0;
   const ssize_t got = node.ReadAttr(name, kInt32Type, 0, &read_value, sizeof read_value);
@@ -7,3 +9,5 @@ bool ReadInt32Attr(AttributeNode& node, std::string_view name, int32_t* value) {
   *value = read_value;
   return true;
 }
+
+}  // namespace koru

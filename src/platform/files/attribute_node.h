@@ -10,6 +10,8 @@
 #include "platform/messaging/status.h"
 #include "platform/messaging/type_codes.h"
 
+namespace koru {
+
 class AttributeNode {
  public:
   virtual ~AttributeNode() = default;
@@ -27,3 +29,5 @@ class AttributeNode {
 
 // Reads an int32 attribute; false when it is missing or shorter than 4 bytes.
 bool ReadInt32Attr(AttributeNode& node, std::string_view name, int32_t* value);
+
+}  // namespace koru

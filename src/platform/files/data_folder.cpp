@@ -2,6 +2,8 @@
 
 #include <system_error>
 
+namespace koru {
+
 namespace {
 
 // Set by the build: the data folder relative to the installed program's folder, and the source
@@ -36,3 +38,5 @@ std::filesystem::path FindDataFile(const std::filesystem::path& name) {
   }
   return name;
 }
+
+}  // namespace koru

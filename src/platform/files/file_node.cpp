@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace koru {
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -192,3 +194,5 @@ status_t FileNode::RemoveAttr(std::string_view name) {
   }
   return removed ? kOk : kEntryNotFound;
 }
+
+}  // namespace koru

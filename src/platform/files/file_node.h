@@ -5,6 +5,8 @@
 
 #include "platform/files/attribute_node.h"
 
+namespace koru {
+
 class FileNode : public AttributeNode {
  public:
   explicit FileNode(std::filesystem::path path);
@@ -34,3 +36,5 @@ class FileNode : public AttributeNode {
   bool sidecar_only_ = false;
   int fd_ = -1;
 };
+
+}  // namespace koru

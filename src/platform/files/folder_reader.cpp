@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <cstring>
 
+namespace koru {
+
 FolderReader::FolderReader(std::filesystem::path folder) : folder_(std::move(folder)) {
   timespec now{};
   clock_gettime(CLOCK_REALTIME, &now);
@@ -106,3 +108,5 @@ bool FolderFile::ReadAll(size_t limit, std::string* out) {
   out->clear();
   return false;
 }
+
+}  // namespace koru

@@ -10,6 +10,8 @@
 
 #include "platform/files/file_node.h"
 
+namespace koru {
+
 class FolderReader {
  public:
   enum class EntryType { kRegular, kLink, kOther };
@@ -74,3 +76,5 @@ class FolderFile {
   int fd_ = -1;
   FileNode node_;
 };
+
+}  // namespace koru

@@ -6,6 +6,8 @@
 #include "platform/files/safe_file.h"
 #include "platform/messaging/trace.h"
 
+namespace koru {
+
 status_t WriteKoruType(AttributeNode& node, int32_t kind) {
   const ssize_t wrote = node.WriteAttr(kKoruTypeAttr, kInt32Type, 0, &kind, sizeof kind);
   return wrote == static_cast<ssize_t>(sizeof kind)
@@ -63,3 +65,5 @@ std::vector<std::string> ScanKoruFiles(const std::filesystem::path& folder, int3
   std::sort(names.begin(), names.end());
   return names;
 }
+
+}  // namespace koru

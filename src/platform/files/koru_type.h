@@ -9,6 +9,8 @@
 #include "platform/files/attribute_node.h"
 #include "platform/files/safe_file.h"
 
+namespace koru {
+
 inline constexpr const char* kKoruTypeAttr = "KORU_TYPE";
 inline constexpr const char* kOldKoruTypeAttr = "IR!OWN_FILE";  // earlier name, read only
 
@@ -35,3 +37,5 @@ std::vector<std::string> ScanKoruFiles(const std::filesystem::path& folder, int3
 
 // Converts an old file's marker: copies a whole 4-byte "IR!OWN_FILE" into "KORU_TYPE".
 void ChangeKoruFiletype(AttributeNode& node);
+
+}  // namespace koru

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace koru {
+
 ssize_t MemoryNode::ReadAttr(std::string_view name, type_code /*type*/, int64_t offset,
                              void* buffer, size_t size) {
   if (init_status_ != kOk) return init_status_;
@@ -40,3 +42,5 @@ std::vector<std::string> MemoryNode::Names() const {
   for (const auto& entry : values_) names.push_back(entry.first);
   return names;
 }
+
+}  // namespace koru

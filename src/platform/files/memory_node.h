@@ -7,6 +7,8 @@
 
 #include "platform/files/attribute_node.h"
 
+namespace koru {
+
 class MemoryNode : public AttributeNode {
  public:
   status_t InitCheck() const override { return init_status_; }
@@ -40,3 +42,5 @@ class MemoryNode : public AttributeNode {
   std::set<std::string> failing_writes_;
   std::vector<std::string> write_order_;
 };
+
+}  // namespace koru

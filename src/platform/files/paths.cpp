@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <mutex>
 
+namespace koru {
+
 namespace {
 std::mutex g_mutex;
 std::filesystem::path g_program_folder;
@@ -53,3 +55,5 @@ std::string MapStoredPath(std::string_view stored) {
   }
   return std::string(stored);
 }
+
+}  // namespace koru

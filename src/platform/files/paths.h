@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace koru {
+
 // The program folder ("_Remotes_", "Language/Dictionaries", ...): the folder set for this run,
 // else $KORU_HOME, else $XDG_DATA_HOME/koru, else ~/.local/share/koru.
 std::filesystem::path ProgramFolder();
@@ -19,3 +21,5 @@ std::filesystem::path HomeFolder();
 // A stored path as a Linux path: "/boot/home" and "/boot/home/..." map into the home folder;
 // anything else stays as it is.
 std::string MapStoredPath(std::string_view stored);
+
+}  // namespace koru

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace koru {
+
 namespace {
 
 std::string Why(const std::string& what, int error) {
@@ -93,3 +95,5 @@ bool IsOwnSocket(const std::filesystem::path& path) {
   struct stat info {};
   return lstat(path.c_str(), &info) == 0 && S_ISSOCK(info.st_mode) && info.st_uid == getuid();
 }
+
+}  // namespace koru

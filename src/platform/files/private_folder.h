@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <string>
 
+namespace koru {
+
 // True when `folder` and every folder above it are safe, both as written and with the
 // symbolic links resolved; else false and "'<folder>' may be changed by other users" (naming
 // the first that fails) or why it cannot be checked, in `error`.
@@ -24,3 +26,5 @@ std::filesystem::path UserRuntimeFolder(std::string* error);
 
 // True when a socket of this user's own lies at `path` (not a link to one).
 bool IsOwnSocket(const std::filesystem::path& path);
+
+}  // namespace koru

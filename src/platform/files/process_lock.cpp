@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <string>
 
+namespace koru {
+
 namespace {
 
 // The file still is the one at `path`: a holder that gave the lock up removed it in between.
@@ -74,3 +76,5 @@ void ProcessLock::Unlock() {
   close(fd_);  // drops the lock
   fd_ = -1;
 }
+
+}  // namespace koru

@@ -5,6 +5,8 @@
 #include <string>
 #include <utility>
 
+namespace koru {
+
 class ProcessLock {
  public:
   enum Result {
@@ -33,3 +35,5 @@ class ProcessLock {
   int fd_ = -1;
   int error_ = 0;
 };
+
+}  // namespace koru

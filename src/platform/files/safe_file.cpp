@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <string>
 
+namespace koru {
+
 namespace {
 
 constexpr std::string_view kTemporaryTag = ".koru-tmp.";
@@ -156,3 +158,5 @@ bool ReadSmallRegularFile(const std::filesystem::path& path, size_t limit, std::
 void SetRenameFunctionForTests(RenameFunction rename_function) {
   RenameSeam() = std::move(rename_function);
 }
+
+}  // namespace koru

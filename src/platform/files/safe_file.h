@@ -10,6 +10,8 @@
 
 #include "platform/messaging/status.h"
 
+namespace koru {
+
 // Runs on the complete temporary before it is renamed into place (to mark it, for instance);
 // a failure leaves the old file as it was.
 using BeforeRename = std::function<status_t(const std::filesystem::path& temporary)>;
@@ -52,3 +54,5 @@ bool ReadSmallRegularFile(const std::filesystem::path& path, size_t limit, std::
 // moment. An empty function restores the system's rename.
 using RenameFunction = std::function<int(const char* from, const char* to)>;
 void SetRenameFunctionForTests(RenameFunction rename_function);
+
+}  // namespace koru

@@ -6,6 +6,8 @@
 
 #include <cerrno>
 
+namespace koru {
+
 status_t ReadWholeFile(const std::string& path, size_t limit, std::string* text) {
   text->clear();
   // Without O_NONBLOCK the open of a FIFO waits for a writer, possibly for ever.
@@ -38,3 +40,5 @@ status_t ReadWholeFile(const std::string& path, size_t limit, std::string* text)
   if (status != kOk) text->clear();
   return status;
 }
+
+}  // namespace koru

@@ -6,7 +6,11 @@
 
 #include "platform/messaging/status.h"
 
+namespace koru {
+
 // Reads a regular file, or a pipe or FIFO to its end, into `text`. A FIFO without a writer
 // reads as empty instead of waiting for one; a folder or a device gives kBadType, more than
 // `limit` bytes kBadValue, a failing open or read its errno status.
 status_t ReadWholeFile(const std::string& path, size_t limit, std::string* text);
+
+}  // namespace koru

@@ -6,6 +6,8 @@
 
 #include "platform/files/paths.h"
 
+namespace koru {
+
 namespace {
 
 std::vector<std::filesystem::path> DataFolders() {
@@ -110,3 +112,5 @@ std::vector<std::string> ExpandDesktopExec(std::string_view exec,
   if (!used_files) args.insert(args.end(), files.begin(), files.end());
   return args;
 }
+
+}  // namespace koru

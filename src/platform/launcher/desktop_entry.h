@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+namespace koru {
+
 // The file of a desktop-file id in $XDG_DATA_HOME/applications, then each of $XDG_DATA_DIRS
 // (default /usr/local/share:/usr/share); "a-b.desktop" may also live at "a/b.desktop".
 std::optional<std::filesystem::path> FindDesktopEntry(std::string_view id);
@@ -20,3 +22,5 @@ std::optional<std::string> ReadDesktopExec(const std::filesystem::path& file);
 // Empty when the line is malformed (unterminated quote).
 std::vector<std::string> ExpandDesktopExec(std::string_view exec,
                                            const std::vector<std::string>& files);
+
+}  // namespace koru

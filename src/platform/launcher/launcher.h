@@ -6,6 +6,8 @@
 
 #include "platform/messaging/status.h"
 
+namespace koru {
+
 class Launcher {
  public:
   virtual ~Launcher() = default;
@@ -19,3 +21,5 @@ class Launcher {
   // An installed application by its desktop-file id ("vlc.desktop").
   virtual status_t StartDesktopEntry(const std::string& desktop_id) = 0;
 };
+
+}  // namespace koru

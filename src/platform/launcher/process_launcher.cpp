@@ -18,6 +18,8 @@
 
 extern char** environ;
 
+namespace koru {
+
 namespace {
 
 std::string MimeTypeOf(const std::string& path) {
@@ -144,3 +146,5 @@ status_t ProcessLauncher::StartDesktopEntry(const std::string& desktop_id,
   }
   return Spawn(argv);
 }
+
+}  // namespace koru

@@ -4,6 +4,8 @@
 // application for text/html (xdg-mime), started from its desktop entry.
 #include "platform/launcher/launcher.h"
 
+namespace koru {
+
 class ProcessLauncher : public Launcher {
  public:
   status_t OpenWithPreferredApp(const std::string& path) override;
@@ -16,3 +18,5 @@ class ProcessLauncher : public Launcher {
   // Starts `argv[0]` detached with the rest as arguments.
   static status_t Spawn(const std::vector<std::string>& argv);
 };
+
+}  // namespace koru

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+namespace koru {
+
 std::string DeviceGroup(const std::string& node) {
   struct stat info {};
   if (node.empty() || ::stat(node.c_str(), &info) != 0) return {};
@@ -16,3 +18,5 @@ std::string DeviceGroup(const std::string& node) {
     return {};
   return found->gr_name;
 }
+
+}  // namespace koru

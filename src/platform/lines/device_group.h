@@ -3,4 +3,8 @@
 // node cannot be examined or its group has no name.
 #include <string>
 
+namespace koru {
+
 std::string DeviceGroup(const std::string& node);
+
+}  // namespace koru

@@ -4,6 +4,8 @@
 
 #include "platform/lines/line_polling.h"
 
+namespace koru {
+
 void DrivenLine::SetLevel(bool level) {
   const bigtime_t now = system_time();
   {
@@ -76,3 +78,5 @@ status_t DrivenLine::WaitForEvent(bigtime_t since, bigtime_t deadline, LevelChan
     }
   }
 }
+
+}  // namespace koru

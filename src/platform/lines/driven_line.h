@@ -11,6 +11,8 @@
 #include "platform/lines/receiver_line.h"
 #include "platform/messaging/threads.h"
 
+namespace koru {
+
 class DrivenLine : public ReceiverLine {
  public:
   enum class Wait { kPolling, kEvent };
@@ -50,3 +52,5 @@ class DrivenLine : public ReceiverLine {
   bool wake_ = false;                // guarded by mutex_
   thread_id waker_owner_ = -1;
 };
+
+}  // namespace koru

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
+namespace koru {
+
 namespace {
 
 class LinuxInputGrab : public InputGrabSystem {
@@ -67,3 +69,5 @@ InputGrab::InputGrab(std::shared_ptr<InputGrabSystem> system, const KernelReceiv
 InputGrab::~InputGrab() {
   if (fd_ >= 0) system_->Close(fd_);  // closing lets the device go
 }
+
+}  // namespace koru

@@ -8,6 +8,8 @@
 
 #include "platform/lines/kernel_receivers.h"
 
+namespace koru {
+
 // The system calls (the seam tests replace).
 class InputGrabSystem {
  public:
@@ -43,3 +45,5 @@ class InputGrab {
 
 // Why `node` of receiver `rc` could not be taken, for an errno.
 std::string GrabRefusal(int error, const std::string& node, const std::string& rc);
+
+}  // namespace koru

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <sstream>
 
+namespace koru {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -80,3 +82,5 @@ std::vector<KernelReceiver> FindKernelReceivers(const std::string& sysfs) {
   for (auto& [number, receiver] : found) receivers.push_back(std::move(receiver));
   return receivers;
 }
+
+}  // namespace koru

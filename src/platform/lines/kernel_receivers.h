@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace koru {
+
 struct KernelReceiver {
   std::string rc;           // "rc0"
   std::string driver;       // "mceusb"
@@ -20,3 +22,5 @@ struct KernelReceiver {
 
 // Every receiver under `sysfs` ("/sys"), in the order of their rc numbers.
 std::vector<KernelReceiver> FindKernelReceivers(const std::string& sysfs);
+
+}  // namespace koru

@@ -5,6 +5,8 @@
 
 #include "platform/messaging/clock.h"
 
+namespace koru {
+
 // The kernel's protocol numbers (its ABI, enum rc_proto).
 enum KernelProtocol : uint32_t {
   kRcUnknown = 0,
@@ -44,3 +46,5 @@ struct KernelScancode {
   bool repeat = false;  // the key is held (the same press as the last one)
   bool toggle = false;  // the protocol's toggle bit
 };
+
+}  // namespace koru

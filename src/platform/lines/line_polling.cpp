@@ -3,6 +3,8 @@
 #include "platform/lines/timer_slack.h"
 #include "platform/messaging/threads.h"
 
+namespace koru {
+
 namespace {
 
 constexpr int64_t kMinimalSlackNs = 1;
@@ -39,3 +41,5 @@ status_t PollForChange(LevelReader read_level, void* context, bigtime_t since, b
     }
   }
 }
+
+}  // namespace koru

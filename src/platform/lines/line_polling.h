@@ -10,6 +10,8 @@
 #include "platform/messaging/clock.h"
 #include "platform/messaging/status.h"
 
+namespace koru {
+
 constexpr bigtime_t kLinePollInterval = 100;
 constexpr bigtime_t kIdlePollInterval = 1000;
 constexpr bigtime_t kIdleAfter = 50000;
@@ -26,3 +28,5 @@ void UseMinimalTimerSlack();
 
 // The interval before the next read, `quiet` microseconds after the last change.
 bigtime_t PollInterval(bigtime_t quiet);
+
+}  // namespace koru

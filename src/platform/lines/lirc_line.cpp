@@ -12,6 +12,8 @@
 
 #include "platform/lines/device_open_status.h"
 
+namespace koru {
+
 static_assert(kLircPulse == LIRC_MODE2_PULSE && kLircSpace == LIRC_MODE2_SPACE &&
               kLircTimeout == LIRC_MODE2_TIMEOUT && kLircFrequency == LIRC_MODE2_FREQUENCY &&
               kLircValueMask == LIRC_VALUE_MASK && kLircKindMask == LIRC_MODE2_MASK);
@@ -120,3 +122,5 @@ status_t LircLine::Wait(bigtime_t deadline) {
   if (fds[0].revents & POLLIN) return kOk;
   return kNoDevice;  // POLLERR, POLLHUP, POLLNVAL
 }
+
+}  // namespace koru

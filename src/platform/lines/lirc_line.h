@@ -13,6 +13,8 @@
 #include "platform/lines/receiver_line.h"
 #include "platform/messaging/threads.h"
 
+namespace koru {
+
 class LircLine : public ReceiverLine, private LircSource, private LircScancodeSource {
  public:
   // `grab`: the receiver's input device, taken while the line is open.
@@ -41,3 +43,5 @@ class LircLine : public ReceiverLine, private LircSource, private LircScancodeSo
   LircScancodeReader scancode_reader_;
   thread_id waker_owner_ = -1;
 };
+
+}  // namespace koru

@@ -3,6 +3,8 @@
 #include "platform/lines/lirc_wait.h"
 #include "platform/messaging/trace.h"
 
+namespace koru {
+
 namespace {
 
 // A fresh sample whose summed time lags the clock by more than this has lost its time base
@@ -63,3 +65,5 @@ status_t LircSampleReader::WaitForChange(LircSource& source, bigtime_t since, bi
     return kOk;
   }
 }
+
+}  // namespace koru

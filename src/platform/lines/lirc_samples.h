@@ -11,6 +11,8 @@
 #include "platform/messaging/clock.h"
 #include "platform/messaging/status.h"
 
+namespace koru {
+
 // The sample words of the kernel's mode2 (its ABI).
 constexpr uint32_t kLircKindMask = 0xFF000000;
 constexpr uint32_t kLircValueMask = 0x00FFFFFF;
@@ -45,3 +47,5 @@ class LircSampleReader {
   bool pending_ = false;  // a change read after a deadline, handed out next
   LevelChange pending_change_;
 };
+
+}  // namespace koru

@@ -3,6 +3,8 @@
 #include "platform/lines/lirc_wait.h"
 #include "platform/messaging/trace.h"
 
+namespace koru {
+
 status_t LircScancodeReader::WaitForScancode(LircScancodeSource& source, bigtime_t since,
                                              bigtime_t deadline, KernelScancode* scancode) {
   for (;;) {
@@ -33,3 +35,5 @@ status_t LircScancodeReader::WaitForScancode(LircScancodeSource& source, bigtime
     return kOk;
   }
 }
+
+}  // namespace koru

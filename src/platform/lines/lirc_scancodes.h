@@ -9,6 +9,8 @@
 #include "platform/lines/receiver_line.h"
 #include "platform/messaging/status.h"
 
+namespace koru {
+
 // The record flags of the kernel's scancode mode (its ABI).
 constexpr uint16_t kLircScancodeToggle = 1;
 constexpr uint16_t kLircScancodeRepeat = 2;
@@ -40,3 +42,5 @@ class LircScancodeReader {
   status_t WaitForScancode(LircScancodeSource& source, bigtime_t since, bigtime_t deadline,
                            KernelScancode* scancode);
 };
+
+}  // namespace koru

@@ -5,6 +5,8 @@
 #include "platform/messaging/status.h"
 #include "platform/messaging/threads.h"
 
+namespace koru {
+
 // kOk when something came, kInterrupted after a suspension (read again), kTimedOut, or
 // kNoDevice for a device that went away. `Source` has `status_t Wait(bigtime_t deadline)`.
 template <class Source>
@@ -18,3 +20,5 @@ status_t AwaitLircRecord(Source& source, bigtime_t deadline) {
   }
   return waited == kOk ? kOk : kNoDevice;
 }
+
+}  // namespace koru

@@ -10,6 +10,8 @@
 
 #include "platform/lines/mode2_file_reader.h"
 
+namespace koru {
+
 namespace {
 
 // An unlinked file in the temporary folder: it vanishes with its last descriptor.
@@ -77,3 +79,5 @@ std::unique_ptr<Mode2Source> Mode2File::Play() const {
   if (copy_fd_ < 0) return Mode2FileReader::Open(path_);
   return std::make_unique<Mode2FileReader>(copy_fd_, path_, 0, shared_from_this());
 }
+
+}  // namespace koru

@@ -14,6 +14,8 @@
 
 #include "platform/lines/mode2_source.h"
 
+namespace koru {
+
 class Mode2File : public std::enable_shared_from_this<Mode2File> {
  public:
   // The errors of ReadMode2File, with the same messages.
@@ -30,3 +32,5 @@ class Mode2File : public std::enable_shared_from_this<Mode2File> {
   std::string path_;
   int copy_fd_;  // the copy of a pipe or FIFO, else -1
 };
+
+}  // namespace koru

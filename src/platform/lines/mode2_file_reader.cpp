@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+namespace koru {
+
 namespace {
 constexpr size_t kBlock = 64 * 1024;
 
@@ -157,3 +159,5 @@ bool Mode2FileReader::Next(Mode2Entry* entry) {
   *entry = entries_[next_entry_++];
   return true;
 }
+
+}  // namespace koru

@@ -12,6 +12,8 @@
 
 #include "platform/lines/mode2_source.h"
 
+namespace koru {
+
 class Mode2FileReader : public Mode2Source {
  public:
   // Reads `fd` (not owned) from where it stands, or, with `offset` >= 0, from that offset
@@ -67,3 +69,5 @@ class Mode2FileReader : public Mode2Source {
   status_t status_ = kOk;
   std::string error_;
 };
+
+}  // namespace koru

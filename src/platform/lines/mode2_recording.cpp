@@ -4,6 +4,8 @@
 
 #include "platform/lines/mode2_file_reader.h"
 
+namespace koru {
+
 namespace {
 
 constexpr uint64_t kMaxDuration = std::numeric_limits<uint64_t>::max();
@@ -158,3 +160,5 @@ status_t ReadMode2File(const std::string& path, Mode2Recording* recording, std::
   *recording = std::move(read);
   return kOk;
 }
+
+}  // namespace koru

@@ -11,6 +11,8 @@
 
 #include "platform/messaging/status.h"
 
+namespace koru {
+
 struct Mode2Entry {
   bool pulse = false;
   uint64_t microseconds = 0;
@@ -39,3 +41,5 @@ status_t ReadMode2File(const std::string& path, Mode2Recording* recording, std::
 // Appends `more` to `recording` with the merging rule (sums saturate at 2^64 - 1).
 void AppendMode2(Mode2Recording* recording, const Mode2Recording& more);
 void AppendMode2(Mode2Recording* recording, bool pulse, uint64_t microseconds);
+
+}  // namespace koru

@@ -6,6 +6,8 @@
 
 #include "platform/lines/mode2_recording.h"
 
+namespace koru {
+
 class Mode2Source {
  public:
   virtual ~Mode2Source() = default;
@@ -30,3 +32,5 @@ class Mode2MemorySource : public Mode2Source {
   const Mode2Recording& recording_;
   size_t next_ = 0;
 };
+
+}  // namespace koru

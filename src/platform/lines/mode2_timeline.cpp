@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+namespace koru {
+
 namespace {
 // Far enough that nothing reaches it, small enough that differences of times never overflow.
 constexpr int64_t kFarFuture = std::numeric_limits<int64_t>::max() / 4;
@@ -57,3 +59,5 @@ bool Mode2Timeline::PulseAt(int64_t time) {
   const auto toggles = std::upper_bound(changes_.begin(), changes_.end(), time) - changes_.begin();
   return passed_pulse_ != (toggles % 2 == 1);
 }
+
+}  // namespace koru

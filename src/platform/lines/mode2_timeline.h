@@ -10,6 +10,8 @@
 
 #include "platform/lines/mode2_source.h"
 
+namespace koru {
+
 class Mode2Timeline {
  public:
   Mode2Timeline(std::unique_ptr<Mode2Source> source, int64_t start);
@@ -33,3 +35,5 @@ class Mode2Timeline {
   int64_t read_time_;            // the time at the end of what was read
   bool ended_ = false;
 };
+
+}  // namespace koru

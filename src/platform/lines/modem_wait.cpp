@@ -3,6 +3,8 @@
 #include "platform/lines/line_polling.h"
 #include "platform/messaging/threads.h"
 
+namespace koru {
+
 namespace {
 
 status_t ReadCount(ModemLine& line, DcdWaitState* state, uint64_t* count) {
@@ -57,3 +59,5 @@ status_t WaitForDcdChange(ModemLine& line, DcdWaitState* state, bigtime_t since,
     return one_change ? kOk : kEdgesLost;
   }
 }
+
+}  // namespace koru

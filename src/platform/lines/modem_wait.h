@@ -11,6 +11,8 @@
 #include "platform/messaging/clock.h"
 #include "platform/messaging/status.h"
 
+namespace koru {
+
 // The modem-status calls of one open tty (the seam tests replace).
 class ModemLine {
  public:
@@ -37,3 +39,5 @@ struct DcdWaitState {
 // thread was away) starts from what the line shows now.
 status_t WaitForDcdChange(ModemLine& line, DcdWaitState* state, bigtime_t since, bigtime_t deadline,
                           LevelChange* change);
+
+}  // namespace koru

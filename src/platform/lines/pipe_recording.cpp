@@ -3,6 +3,8 @@
 #include <chrono>
 #include <thread>
 
+namespace koru {
+
 std::shared_ptr<PipeRecording> PipeRecording::Start(const std::string& path) {
   std::shared_ptr<PipeRecording> recording(new PipeRecording());
   // Detached: a FIFO whose writer never comes blocks its reader until the program ends.
@@ -51,3 +53,5 @@ void PipeRecording::Wake() {
   ++wakes_;
   changed_.notify_all();
 }
+
+}  // namespace koru

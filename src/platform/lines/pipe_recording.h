@@ -13,6 +13,8 @@
 #include "platform/messaging/clock.h"
 #include "platform/messaging/status.h"
 
+namespace koru {
+
 class PipeRecording : public std::enable_shared_from_this<PipeRecording> {
  public:
   // Starts reading `path`; the reading thread keeps the recording alive until it is done.
@@ -41,3 +43,5 @@ class PipeRecording : public std::enable_shared_from_this<PipeRecording> {
   std::string error_;
   std::shared_ptr<const Mode2File> file_;
 };
+
+}  // namespace koru

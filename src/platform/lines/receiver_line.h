@@ -10,6 +10,8 @@
 #include "platform/messaging/clock.h"
 #include "platform/messaging/status.h"
 
+namespace koru {
+
 // Parity modes and the flow control flag of the line settings.
 constexpr int32_t kNoParity = 0;
 constexpr int32_t kEvenParity = 1;
@@ -74,3 +76,5 @@ class ReceiverLine {
     return kUnsupported;
   }
 };
+
+}  // namespace koru

@@ -5,6 +5,8 @@
 
 #include "platform/lines/system_receiver_devices.h"
 
+namespace koru {
+
 namespace {
 std::mutex g_devices_mutex;
 std::shared_ptr<ReceiverDevices> g_devices;
@@ -115,3 +117,5 @@ bool ReceiverPort::IsDCD() {
 status_t ReceiverPort::WaitForChange(bigtime_t since, bigtime_t deadline, LevelChange* change) {
   return line_ ? line_->WaitForChange(since, deadline, change) : kNoDevice;
 }
+
+}  // namespace koru

@@ -14,6 +14,8 @@
 
 #include "platform/lines/receiver_line.h"
 
+namespace koru {
+
 // Where a port finds its devices; the system's by default, a fake in tests.
 class ReceiverDevices {
  public:
@@ -97,3 +99,5 @@ class ReceiverPort {
   std::unique_ptr<ReceiverLine> line_;
   std::string name_;
 };
+
+}  // namespace koru

@@ -7,6 +7,8 @@
 #include "platform/lines/mode2_file.h"
 #include "platform/messaging/trace.h"
 
+namespace koru {
+
 namespace {
 constexpr bigtime_t kLeadIn = 100000;
 
@@ -161,3 +163,5 @@ status_t ReplayLine::WaitForChange(bigtime_t since, bigtime_t deadline, LevelCha
   change->pulse = pulse;
   return kOk;
 }
+
+}  // namespace koru

@@ -15,6 +15,8 @@
 #include "platform/lines/receiver_line.h"
 #include "platform/messaging/threads.h"
 
+namespace koru {
+
 class ReplayLine : public ReceiverLine {
  public:
   // Plays the recording kept earlier for `path` (see Keep), else checks and plays the file; a
@@ -51,3 +53,5 @@ class ReplayLine : public ReceiverLine {
   std::atomic<bool> finished_{false};
   std::atomic<bool> broken_{false};
 };
+
+}  // namespace koru

@@ -1,5 +1,7 @@
 #include "platform/lines/scripted_line.h"
 
+namespace koru {
+
 ScriptedLine::ScriptedLine(const Mode2Recording& recording, VirtualClock& clock, bigtime_t start)
     : ScriptedLine(std::make_unique<Mode2MemorySource>(recording), clock, start) {}
 
@@ -22,3 +24,5 @@ status_t ScriptedLine::WaitForChange(bigtime_t since, bigtime_t deadline, LevelC
   change->pulse = pulse;
   return kOk;
 }
+
+}  // namespace koru

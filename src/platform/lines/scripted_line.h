@@ -7,6 +7,8 @@
 #include "platform/lines/mode2_timeline.h"
 #include "platform/lines/receiver_line.h"
 
+namespace koru {
+
 class ScriptedLine : public ReceiverLine {
  public:
   // The recording's first entry starts at `start` on the clock. The recording must outlive the
@@ -21,3 +23,5 @@ class ScriptedLine : public ReceiverLine {
   Mode2Timeline timeline_;
   VirtualClock& clock_;
 };
+
+}  // namespace koru

@@ -12,6 +12,8 @@
 #include <cerrno>
 #include <mutex>
 
+namespace koru {
+
 namespace {
 
 // A thread blocked in TIOCMIWAIT wakes only on a signal whose handler was installed without
@@ -300,3 +302,5 @@ void SerialLine::RegisterWaker() {
     }
   });
 }
+
+}  // namespace koru

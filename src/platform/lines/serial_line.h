@@ -17,6 +17,8 @@
 #include "platform/lines/receiver_line.h"
 #include "platform/messaging/threads.h"
 
+namespace koru {
+
 class SerialLine : public ReceiverLine, private ModemLine {
  public:
   // A positive descriptor and the line, or an error status (kBusy, kNotAllowed, kNoDevice...).
@@ -63,3 +65,5 @@ class SerialLine : public ReceiverLine, private ModemLine {
   void* timer_ = nullptr;  // the deadline timer (timer_t) of the waiting thread
   bool timer_made_ = false;
 };
+
+}  // namespace koru

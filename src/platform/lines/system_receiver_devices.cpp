@@ -18,6 +18,8 @@
 #include "platform/messaging/alert.h"
 #include "platform/messaging/trace.h"
 
+namespace koru {
+
 namespace {
 
 constexpr int kSerialPorts = 4;  // "serial1".."serial4"
@@ -159,3 +161,5 @@ int32_t SystemReceiverDevices::Open(const std::string& name, std::unique_ptr<Rec
   if (IsConsole(tty)) return kNotAllowed;
   return SerialLine::Open(node, line);
 }
+
+}  // namespace koru

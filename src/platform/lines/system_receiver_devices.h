@@ -7,6 +7,8 @@
 
 #include "platform/lines/receiver_port.h"
 
+namespace koru {
+
 class SystemReceiverDevices : public ReceiverDevices {
  public:
   // `sysfs`, `dev` and `consoles` are the roots to look in (other roots in tests).
@@ -32,3 +34,5 @@ class SystemReceiverDevices : public ReceiverDevices {
   std::string dev_;
   std::string consoles_;
 };
+
+}  // namespace koru

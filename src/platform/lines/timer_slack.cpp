@@ -4,6 +4,8 @@
 
 #include <cerrno>
 
+namespace koru {
+
 status_t SetThreadTimerSlack(int64_t nanoseconds) {
   if (nanoseconds < 0) return kBadValue;
   if (prctl(PR_SET_TIMERSLACK, static_cast<unsigned long>(nanoseconds), 0, 0, 0) < 0)
@@ -14,3 +16,5 @@ status_t SetThreadTimerSlack(int64_t nanoseconds) {
 int64_t ThreadTimerSlack() {
   return prctl(PR_GET_TIMERSLACK, 0, 0, 0, 0);
 }
+
+}  // namespace koru

@@ -6,6 +6,10 @@
 
 #include "platform/messaging/status.h"
 
+namespace koru {
+
 // 0 restores the default slack.
 status_t SetThreadTimerSlack(int64_t nanoseconds);
 int64_t ThreadTimerSlack();
+
+}  // namespace koru

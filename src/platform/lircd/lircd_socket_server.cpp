@@ -18,6 +18,8 @@
 #include "platform/files/private_folder.h"
 #include "platform/messaging/trace.h"
 
+namespace koru {
+
 namespace {
 
 std::string Why(const std::string& what, int error) {
@@ -371,3 +373,5 @@ std::string LircdDefaultSocketPath() {
   if (runtime != nullptr && *runtime == '/') return std::string(runtime) + "/koru/lircd";
   return "/tmp/koru-" + std::to_string(getuid()) + "/lircd";
 }
+
+}  // namespace koru

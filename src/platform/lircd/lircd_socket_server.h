@@ -28,6 +28,8 @@
 #include <thread>
 #include <vector>
 
+namespace koru {
+
 struct LircdSocketLimits {
   size_t buffer = size_t{64} * 1024;  // unread broadcast bytes before a client is dropped
   size_t clients = 128;               // connected at once; later ones are refused
@@ -115,3 +117,5 @@ class LircdSocketServer {
 
 // $XDG_RUNTIME_DIR/koru/lircd; without XDG_RUNTIME_DIR, /tmp/koru-<uid>/lircd.
 std::string LircdDefaultSocketPath();
+
+}  // namespace koru

@@ -5,6 +5,8 @@
 
 #include "platform/messaging/four_cc.h"
 
+namespace koru {
+
 namespace {
 std::string Number(float value) {
   char text[32];
@@ -81,3 +83,5 @@ status_t FakeMediaPlayers::Quit(const std::string& signature) {
 float FakeMediaPlayers::Volume(const std::string& signature, int32_t index) const {
   return players.at(signature).at(index);
 }
+
+}  // namespace koru

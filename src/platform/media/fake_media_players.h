@@ -8,6 +8,8 @@
 #include "platform/media/media_players.h"
 #include "platform/media/mixer.h"
 
+namespace koru {
+
 class FakeMediaPlayers : public MediaPlayers {
  public:
   // Volume of each track of each running player, by signature.
@@ -83,3 +85,5 @@ class FakeLauncher : public Launcher {
     return result;
   }
 };
+
+}  // namespace koru

@@ -5,6 +5,8 @@
 
 #include "platform/messaging/four_cc.h"
 
+namespace koru {
+
 // Play: a video player's command, and the audio players' verb (starts the player when none runs)
 inline constexpr uint32_t kPlayerPlay = FourCC("play");
 
@@ -34,3 +36,5 @@ inline constexpr uint32_t kVideoToggleFullscreen = FourCC("tgfs");
 
 // No command: a player does nothing
 inline constexpr uint32_t kNoVideoCommand = FourCC("-NO-");
+
+}  // namespace koru

@@ -7,6 +7,8 @@
 
 #include "platform/messaging/status.h"
 
+namespace koru {
+
 // One track of a player; an empty address is the invalid track that ends a track walk.
 struct PlayerTrack {
   std::string address;
@@ -32,3 +34,5 @@ class MediaPlayers {
   // Asks every instance of the player to quit; kEntryNotFound when none could be asked.
   virtual status_t Quit(const std::string& signature) = 0;
 };
+
+}  // namespace koru

@@ -4,6 +4,8 @@
 
 #include "platform/messaging/status.h"
 
+namespace koru {
+
 class Mixer {
  public:
   virtual ~Mixer() = default;
@@ -18,3 +20,5 @@ class Mixer {
     return false;
   }
 };
+
+}  // namespace koru

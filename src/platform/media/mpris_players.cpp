@@ -17,6 +17,8 @@
 #include "platform/messaging/four_cc.h"
 #include "platform/messaging/trace.h"
 
+namespace koru {
+
 namespace {
 
 const QString kObjectPath = QStringLiteral("/org/mpris/MediaPlayer2");
@@ -206,3 +208,5 @@ status_t MprisPlayers::Quit(const std::string& signature) {
   for (const std::string& name : names) impl_->Send(name, kRootInterface, "Quit");
   return kOk;
 }
+
+}  // namespace koru

@@ -7,6 +7,8 @@
 #include "platform/desktop/signature_table.h"
 #include "platform/media/media_players.h"
 
+namespace koru {
+
 class MprisPlayers : public MediaPlayers {
  public:
   explicit MprisPlayers(const SignatureTable& table);
@@ -28,3 +30,5 @@ class MprisPlayers : public MediaPlayers {
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };
+
+}  // namespace koru

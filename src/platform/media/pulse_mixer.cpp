@@ -8,6 +8,8 @@
 
 #include "platform/messaging/trace.h"
 
+namespace koru {
+
 namespace {
 
 constexpr char kDefaultSink[] = "@DEFAULT_SINK@";
@@ -272,3 +274,5 @@ status_t PulseMixer::SetMute(bool muted) {
   }
   return success ? kOk : kNoDevice;
 }
+
+}  // namespace koru

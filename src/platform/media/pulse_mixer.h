@@ -7,6 +7,8 @@
 
 #include "platform/media/mixer.h"
 
+namespace koru {
+
 class PulseMixer : public Mixer {
  public:
   PulseMixer();
@@ -20,3 +22,5 @@ class PulseMixer : public Mixer {
   std::mutex watch_mutex_;
   std::unique_ptr<Watch> watch_;
 };
+
+}  // namespace koru

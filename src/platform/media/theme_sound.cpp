@@ -6,6 +6,8 @@
 
 #include "platform/messaging/trace.h"
 
+namespace koru {
+
 namespace {
 
 // The few calls of libcanberra used here, declared as the library exports them (no headers
@@ -98,3 +100,5 @@ bool ThemeSound::PlayNow() {
   Trace("sound: %s\n", ca->error_text(result));
   return false;
 }
+
+}  // namespace koru

@@ -14,6 +14,8 @@
 #include <thread>
 #include <vector>
 
+namespace koru {
+
 class ThemeSound {
  public:
   // The first of `event_ids` the theme has is played.
@@ -42,3 +44,5 @@ class ThemeSound {
   bool failed_ = false;      // on the sound thread only
   std::thread thread_;       // started with the first sound
 };
+
+}  // namespace koru

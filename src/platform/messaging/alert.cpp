@@ -4,6 +4,8 @@
 
 #include "platform/messaging/trace.h"
 
+namespace koru {
+
 namespace {
 std::mutex g_mutex;
 AlertPresenter g_presenter;
@@ -24,3 +26,5 @@ void AnyAlert(const std::string& text, bool trace_only) {
   Trace("%s\n", text.c_str());
   if (!trace_only && presenter) presenter(text);
 }
+
+}  // namespace koru

@@ -4,8 +4,12 @@
 #include <functional>
 #include <string>
 
+namespace koru {
+
 void AnyAlert(const std::string& text, bool trace_only);
 
 // Shows an alert; may be called from any thread (the presenter moves it to the GUI thread).
 using AlertPresenter = std::function<void(const std::string& text)>;
 void SetAlertPresenter(AlertPresenter presenter);
+
+}  // namespace koru

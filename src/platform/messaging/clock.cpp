@@ -4,6 +4,8 @@
 
 #include "platform/messaging/threads.h"
 
+namespace koru {
+
 namespace {
 thread_local Clock* t_clock = nullptr;
 }
@@ -29,3 +31,5 @@ bigtime_t system_time() {
              std::chrono::steady_clock::now().time_since_epoch())
       .count();
 }
+
+}  // namespace koru

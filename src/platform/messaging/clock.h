@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <functional>
 
+namespace koru {
+
 using bigtime_t = int64_t;
 
 class Clock {
@@ -43,3 +45,5 @@ Clock* ThreadClock();
 bigtime_t system_time();
 // Sleeps; on a thread of ours also the point where suspension and kill take effect.
 void snooze(bigtime_t microseconds);
+
+}  // namespace koru

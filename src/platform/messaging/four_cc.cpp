@@ -1,5 +1,7 @@
 #include "platform/messaging/four_cc.h"
 
+namespace koru {
+
 std::string FourCCText(uint32_t code) {
   std::string text(4, '.');
   for (int i = 0; i < 4; ++i) {
@@ -8,3 +10,5 @@ std::string FourCCText(uint32_t code) {
   }
   return text;
 }
+
+}  // namespace koru

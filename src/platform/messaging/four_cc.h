@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace koru {
+
 using type_code = uint32_t;
 
 constexpr uint32_t FourCC(const char (&text)[5]) {
@@ -21,3 +23,5 @@ constexpr uint32_t FourCCOf(std::string_view text) {
 
 // "irCE" for 0x69724345; unprintable bytes are shown as '.'.
 std::string FourCCText(uint32_t code);
+
+}  // namespace koru

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+namespace koru {
+
 Message::Field* Message::FieldNamed(std::string_view name) {
   auto it =
       std::find_if(fields_.begin(), fields_.end(), [&](const Field& f) { return f.name == name; });
@@ -276,3 +278,5 @@ std::string Message::Dump() const {
   text += "}";
   return text;
 }
+
+}  // namespace koru

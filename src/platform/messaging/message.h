@@ -12,6 +12,8 @@
 #include "platform/messaging/status.h"
 #include "platform/messaging/type_codes.h"
 
+namespace koru {
+
 class Message {
  public:
   using RawData = std::vector<uint8_t>;
@@ -89,3 +91,5 @@ class Message {
 
   std::vector<Field> fields_;
 };
+
+}  // namespace koru

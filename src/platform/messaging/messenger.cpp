@@ -5,6 +5,8 @@
 
 #include "platform/messaging/message.h"
 
+namespace koru {
+
 struct HandlerLink {
   std::atomic<Handler*> target{nullptr};
   Looper* looper = nullptr;
@@ -67,3 +69,5 @@ Messenger AppMessenger() {
   std::lock_guard lock(g_app_mutex);
   return g_app_messenger;
 }
+
+}  // namespace koru

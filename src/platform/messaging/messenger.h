@@ -7,6 +7,8 @@
 
 #include "platform/messaging/status.h"
 
+namespace koru {
+
 class Message;
 class Handler;
 
@@ -65,3 +67,5 @@ Looper* DefaultLooper();
 // The application object's messenger: where the receiver thread and the windows post.
 void SetAppMessenger(const Messenger& messenger);
 Messenger AppMessenger();
+
+}  // namespace koru

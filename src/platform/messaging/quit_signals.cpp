@@ -7,6 +7,8 @@
 #include <QSocketNotifier>
 #include <csignal>
 
+namespace koru {
+
 namespace {
 
 int g_pipe[2] = {-1, -1};
@@ -35,3 +37,5 @@ void InstallQuitSignals(std::function<void()> on_quit) {
   action.sa_flags = SA_RESTART;
   for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal_number, &action, nullptr);
 }
+
+}  // namespace koru

@@ -3,5 +3,9 @@
 // manager's stop ends the program through its normal quit path (settings saved, port closed).
 #include <functional>
 
+namespace koru {
+
 // Call once, after the Qt application object exists.
 void InstallQuitSignals(std::function<void()> on_quit);
+
+}  // namespace koru

@@ -9,6 +9,8 @@
 #include <chrono>
 #include <cstring>
 
+namespace koru {
+
 namespace {
 
 class Socket {
@@ -61,3 +63,5 @@ std::string RequestLine(const std::string& path, std::string_view request, int t
   }
   return answer.substr(0, answer.find('\n') + 1);
 }
+
+}  // namespace koru

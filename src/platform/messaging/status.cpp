@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstring>
 
+namespace koru {
+
 std::string StatusText(status_t status) {
   switch (status) {
     case kOk:
@@ -77,3 +79,5 @@ status_t StatusFromErrno(int error_number) {
       return kError;
   }
 }
+
+}  // namespace koru

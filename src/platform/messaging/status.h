@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+namespace koru {
+
 using status_t = int32_t;
 
 constexpr status_t kOk = 0;
@@ -28,3 +30,5 @@ std::string StatusText(status_t status);
 
 // Maps an errno value to the nearest status.
 status_t StatusFromErrno(int error_number);
+
+}  // namespace koru

@@ -1,5 +1,7 @@
 #include "platform/messaging/test_loopers.h"
 
+namespace koru {
+
 void QueueLooper::Post(std::function<void()> task) {
   std::lock_guard lock(mutex_);
   tasks_.push_back(std::move(task));
@@ -24,3 +26,5 @@ size_t QueueLooper::Pending() const {
   std::lock_guard lock(mutex_);
   return tasks_.size();
 }
+
+}  // namespace koru

@@ -6,6 +6,8 @@
 
 #include "platform/messaging/messenger.h"
 
+namespace koru {
+
 class ImmediateLooper : public Looper {
  public:
   void Post(std::function<void()> task) override { task(); }
@@ -22,3 +24,5 @@ class QueueLooper : public Looper {
   mutable std::mutex mutex_;
   std::deque<std::function<void()>> tasks_;
 };
+
+}  // namespace koru

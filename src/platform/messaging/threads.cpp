@@ -13,6 +13,8 @@
 #include <mutex>
 #include <thread>
 
+namespace koru {
+
 namespace {
 
 // Thrown at a wait point of a killed thread and caught by the thread's entry; nothing else in
@@ -273,3 +275,5 @@ void snooze(bigtime_t microseconds) {
   }
   WaitPoint(*t_self, lock);
 }
+
+}  // namespace koru

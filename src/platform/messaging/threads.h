@@ -9,6 +9,8 @@
 #include "platform/messaging/clock.h"
 #include "platform/messaging/status.h"
 
+namespace koru {
+
 using thread_id = int32_t;
 using thread_func = int32_t (*)(void*);
 
@@ -48,3 +50,5 @@ bool thread_kill_requested();
 // A function that breaks the calling thread's current blocking wait (e.g. a signal to a
 // blocked ioctl); called by suspend_thread and kill_thread from other threads. Empty to clear.
 void set_thread_waker(std::function<void()> waker);
+
+}  // namespace koru

@@ -5,6 +5,8 @@
 #include <mutex>
 #include <vector>
 
+namespace koru {
+
 namespace {
 std::mutex g_trace_mutex;
 FILE* g_trace_stream = nullptr;  // nullptr: stdout
@@ -84,3 +86,5 @@ void TraceCapture::Clear() {
   std::lock_guard lock(g_trace_mutex);
   text_.clear();
 }
+
+}  // namespace koru

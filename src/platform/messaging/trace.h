@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+namespace koru {
+
 void Trace(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // How many times Trace was called so far, by any thread: tells whether a piece of work traced.
@@ -38,3 +40,5 @@ class TraceCapture {
   std::string text_;
   TraceCapture* previous_;
 };
+
+}  // namespace koru

@@ -2,6 +2,8 @@
 // Type codes of message fields and file attributes.
 #include "platform/messaging/four_cc.h"
 
+namespace koru {
+
 // A signed byte
 inline constexpr type_code kInt8Type = FourCC("BYTE");
 
@@ -34,3 +36,5 @@ inline constexpr type_code kRawType = FourCC("RAWT");
 
 // An unsigned byte (the key states of a key message)
 inline constexpr type_code kUint8Type = FourCC("UBYT");
+
+}  // namespace koru

@@ -2,6 +2,8 @@
 #include "receiver/exact/biphase_protocols.h"
 #include "receiver/exact/biphase_timing.h"
 
+namespace koru {
+
 namespace {
 
 using Reader = std::optional<ExactCode> (*)(BurstPeriods, size_t);
@@ -46,3 +48,5 @@ bool WriteBiphaseFrame(const ExactCode& code, std::vector<int32_t>* periods) {
       return false;
   }
 }
+
+}  // namespace koru

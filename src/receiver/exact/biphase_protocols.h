@@ -9,6 +9,8 @@
 
 #include "receiver/exact/exact_frames.h"
 
+namespace koru {
+
 // RC-5: 889 us half-bits, a 1 is a space then a pulse; the space of the first start bit is not
 // seen. 14 bits: start bit, field bit, toggle, 5-bit address, 6-bit command. A field bit of 0
 // makes the frame RC-5X, whose command is 0x40 plus the six command bits. The 15-bit form
@@ -47,3 +49,5 @@ bool WriteXmpFrame(const ExactCode& code, std::vector<int32_t>* periods);
 // Any other Manchester frame: see manchester_frames.cpp.
 std::optional<ExactCode> ReadManchesterFrame(BurstPeriods burst, size_t start);
 bool WriteManchesterFrame(const ExactCode& code, std::vector<int32_t>* periods);
+
+}  // namespace koru

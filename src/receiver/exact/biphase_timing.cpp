@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+namespace koru {
+
 int32_t PeriodTolerance(int32_t nominal_us) {
   return std::max(nominal_us / 4, int32_t{200});
 }
@@ -155,3 +157,5 @@ void AppendLevel(std::vector<int32_t>* periods, bool pulse, int32_t us) {
 void AppendUnits(const std::vector<bool>& levels, int32_t unit_us, std::vector<int32_t>* periods) {
   for (const bool pulse : levels) AppendLevel(periods, pulse, unit_us);
 }
+
+}  // namespace koru

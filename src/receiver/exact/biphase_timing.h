@@ -8,6 +8,8 @@
 
 #include "receiver/exact/exact_frames.h"
 
+namespace koru {
+
 // Spaces longer than this separate frames: no bi-phase frame holds one inside, except the
 // half-frame space of XMP, which its reader crosses itself.
 constexpr int32_t kFrameWall = 10000;
@@ -59,3 +61,5 @@ std::optional<size_t> ExpandUnits(BurstPeriods burst, size_t start, const UnitCl
 void AppendLevel(std::vector<int32_t>* periods, bool pulse, int32_t us);
 // Appends unit levels, each `unit_us` long.
 void AppendUnits(const std::vector<bool>& levels, int32_t unit_us, std::vector<int32_t>* periods);
+
+}  // namespace koru

@@ -14,6 +14,8 @@
 #include "receiver/exact/duration_classes.h"
 #include "receiver/exact/exact_frames.h"
 
+namespace koru {
+
 namespace {
 
 // The mean of each class, rounded; a class number no value has (the grouping may leave one
@@ -168,3 +170,5 @@ ExactCode HashBurst(BurstPeriods burst) {
   }
   return ExactCode{ExactProtocol::kTimingHash, earlier.hash, timing.hash, 0};
 }
+
+}  // namespace koru

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numeric>
 
+namespace koru {
+
 std::vector<int32_t> DurationClasses(std::span<const int32_t> values) {
   std::vector<size_t> order(values.size());
   std::iota(order.begin(), order.end(), size_t{0});
@@ -63,3 +65,5 @@ size_t FirstFrameEnd(std::span<const int32_t> burst) {
     if (burst[i] >= kAlwaysGap || (burst[i] > kShortestGap && burst[i] > 2 * median)) return i;
   return burst.size();
 }
+
+}  // namespace koru

@@ -9,6 +9,8 @@
 #include <span>
 #include <vector>
 
+namespace koru {
+
 // The class of each value (0 = shortest), in the order of `values`.
 std::vector<int32_t> DurationClasses(std::span<const int32_t> values);
 
@@ -16,3 +18,5 @@ std::vector<int32_t> DurationClasses(std::span<const int32_t> values);
 // 10 ms or more, or one longer than 5.6 ms and twice the burst's median space), or the burst's
 // size. Bit spaces of several milliseconds do not end a frame.
 size_t FirstFrameEnd(std::span<const int32_t> burst);
+
+}  // namespace koru

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <cstdio>
 
+namespace koru {
+
 namespace {
 
 struct NamedProtocol {
@@ -114,3 +116,5 @@ std::string ExactReadable(const ExactCode& code) {
   return std::string(ExactProtocolName(code.protocol)) + " addr " + ExactHex(code.address) +
          " cmd " + ExactHex(code.command);
 }
+
+}  // namespace koru

@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+namespace koru {
+
 enum class ExactProtocol {
   kNec,            // 8-bit address and command, each followed by its inverse
   kNecExtended,    // 16-bit address, command followed by its inverse
@@ -69,3 +71,5 @@ std::optional<ExactCode> ParseExactField(std::string_view text);
 
 // "RC-5 addr 0x1E cmd 0x0C"; "hash 1A2B3C4D".
 std::string ExactReadable(const ExactCode& code);
+
+}  // namespace koru

@@ -3,6 +3,8 @@
 #include "receiver/exact/named_lead_in.h"
 #include "receiver/exact/pulse_distance_frames.h"
 
+namespace koru {
+
 std::optional<ExactCode> ExactDecoder::Burst(BurstPeriods burst, int64_t end_time_us) {
   std::optional<ExactCode> code = ReadNamedPulseDistanceBurst(burst);
   if (code && code->bits == kRepeatFrameBits) {
@@ -37,3 +39,5 @@ void ExactDecoder::Reset() {
   last_.reset();
   last_time_us_ = 0;
 }
+
+}  // namespace koru

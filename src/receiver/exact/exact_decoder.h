@@ -8,6 +8,8 @@
 #include "receiver/exact/exact_code.h"
 #include "receiver/exact/exact_frames.h"
 
+namespace koru {
+
 class ExactDecoder {
  public:
   // A repeat frame this long (microseconds) after the last code still belongs to its key.
@@ -26,3 +28,5 @@ class ExactDecoder {
   std::optional<ExactCode> last_;
   int64_t last_time_us_ = 0;
 };
+
+}  // namespace koru

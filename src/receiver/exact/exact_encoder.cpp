@@ -3,6 +3,8 @@
 #include "receiver/exact/exact_frames.h"
 #include "receiver/exact/pulse_distance_frames.h"
 
+namespace koru {
+
 namespace {
 
 bool Biphase(ExactProtocol protocol) {
@@ -65,3 +67,5 @@ bool EncodeExactPress(const ExactCode& code, int32_t extra_frames, std::vector<i
   periods->insert(periods->end(), press.begin(), press.end());
   return true;
 }
+
+}  // namespace koru

@@ -6,6 +6,10 @@
 
 #include "receiver/exact/exact_code.h"
 
+namespace koru {
+
 // Appends the press to `periods` (starting with a pulse; the last entry is the space after the
 // last frame); false, with `periods` unchanged, when the code cannot be sent.
 bool EncodeExactPress(const ExactCode& code, int32_t extra_frames, std::vector<int32_t>* periods);
+
+}  // namespace koru

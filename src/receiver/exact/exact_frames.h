@@ -12,6 +12,8 @@
 
 #include "receiver/exact/exact_code.h"
 
+namespace koru {
+
 using BurstPeriods = std::span<const int32_t>;
 
 // NEC (all three forms), Sony 12/15/20, JVC, Sharp, Denon, Sanyo, Kaseikyo and any other
@@ -36,3 +38,5 @@ std::optional<ExactCode> ReadSerialBurst(BurstPeriods burst);
 bool WritePulseDistanceFrame(const ExactCode& code, std::vector<int32_t>* periods);
 bool WriteBiphaseFrame(const ExactCode& code, std::vector<int32_t>* periods);
 bool WriteSerialFrame(const ExactCode& code, std::vector<int32_t>* periods);
+
+}  // namespace koru

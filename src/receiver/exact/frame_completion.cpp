@@ -10,6 +10,8 @@
 #include "receiver/exact/pulse_distance_frames.h"
 #include "receiver/exact/pulse_distance_timing.h"
 
+namespace koru {
+
 namespace {
 
 // How much longer than nominal the next space of a longer frame may be heard: the jitter a
@@ -186,3 +188,5 @@ std::optional<int32_t> QuietToCompleteFrame(BurstPeriods frame) {
     longest = std::max(longest, kRcmmLongestDistance);
   return QuietAfter(longest);
 }
+
+}  // namespace koru

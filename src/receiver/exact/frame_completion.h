@@ -6,6 +6,8 @@
 
 #include "receiver/exact/exact_frames.h"
 
+namespace koru {
+
 // `frame` is the periods of a burst from its first pulse up to the pulse that just ended. Gives
 // how long the line must then stay quiet (microseconds) for the frame to be a whole frame of a
 // protocol the exact decoder names: 0 when its last bit is in and its protocol has no longer
@@ -15,3 +17,5 @@
 // with its burst. Frames of Samsung's shape (a 4.5 ms + 4.5 ms lead-in and 32 pulse-distance
 // bits) count as named: the decoder gives them a generic code, but their length is known.
 std::optional<int32_t> QuietToCompleteFrame(BurstPeriods frame);
+
+}  // namespace koru

@@ -12,6 +12,8 @@
 #include "receiver/exact/pulse_distance_frames.h"
 #include "receiver/exact/pulse_distance_timing.h"
 
+namespace koru {
+
 namespace {
 
 constexpr int32_t kMinBits = 6;
@@ -105,3 +107,5 @@ bool WriteGenericPulseDistanceFrame(const ExactCode& code, std::vector<int32_t>*
   WriteFrameBits(kGenericTiming, sent, 0, kGenericGap, periods);
   return true;
 }
+
+}  // namespace koru

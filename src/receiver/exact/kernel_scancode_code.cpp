@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace koru {
+
 namespace {
 
 uint32_t Byte(uint64_t value, int shift) {
@@ -129,3 +131,5 @@ std::optional<uint32_t> KernelProtocolOfKeymap(std::string_view protocol, std::s
   if (name == "sony") return scancode > 0xFFFF && (scancode & 0xFF00) != 0 ? kRcSony20 : kRcSony12;
   return std::nullopt;
 }
+
+}  // namespace koru

@@ -10,6 +10,8 @@
 #include "platform/lines/kernel_scancode.h"
 #include "receiver/exact/exact_code.h"
 
+namespace koru {
+
 ExactCode ExactFromKernelScancode(uint32_t protocol, uint64_t scancode);
 
 // True for the protocols whose codes KORU's decoder also reads from the periods.
@@ -21,3 +23,5 @@ bool KernelProtocolDecoded(uint32_t protocol);
 // decodes in no way KORU can name.
 std::optional<uint32_t> KernelProtocolOfKeymap(std::string_view protocol, std::string_view variant,
                                                uint64_t scancode);
+
+}  // namespace koru

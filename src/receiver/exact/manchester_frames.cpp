@@ -21,6 +21,8 @@
 #include "receiver/exact/biphase_protocols.h"
 #include "receiver/exact/biphase_timing.h"
 
+namespace koru {
+
 namespace {
 
 constexpr int kMinBits = 8;
@@ -167,3 +169,5 @@ bool WriteManchesterFrame(const ExactCode& code, std::vector<int32_t>* periods) 
   for (size_t i = 0; i < frame.size(); ++i) AppendLevel(periods, i % 2 == 0, frame[i]);
   return true;
 }
+
+}  // namespace koru

@@ -7,6 +7,8 @@
 #include "receiver/exact/duration_classes.h"
 #include "receiver/exact/pulse_distance_timing.h"
 
+namespace koru {
+
 namespace {
 
 struct NamedShape {
@@ -77,3 +79,5 @@ bool OpensAsNamedProtocol(BurstPeriods burst) {
   return OpensAsPulseDistance(burst) || OpensAsRc6(burst) || OpensAsRcmm(burst) ||
          OpensAsXmp(burst);
 }
+
+}  // namespace koru

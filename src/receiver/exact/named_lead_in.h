@@ -6,6 +6,8 @@
 
 #include "receiver/exact/exact_frames.h"
 
+namespace koru {
+
 // The lead-in and bit count of NEC, Sanyo, Sony, JVC or Kaseikyo.
 bool NamedPulseDistanceShape(int32_t lead_mark, int32_t lead_space, int32_t bits);
 
@@ -13,3 +15,5 @@ bool NamedPulseDistanceShape(int32_t lead_mark, int32_t lead_space, int32_t bits
 // RC-6 (its leader), RC-MM (its header, then short pulses) or XMP (eight nibbles and the space
 // between the halves).
 bool OpensAsNamedProtocol(BurstPeriods burst);
+
+}  // namespace koru

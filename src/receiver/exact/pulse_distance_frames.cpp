@@ -15,6 +15,8 @@
 #include "receiver/exact/pulse_distance_frames.h"
 #include "receiver/exact/pulse_distance_timing.h"
 
+namespace koru {
+
 namespace {
 
 // NEC and Sanyo: 9 ms + 4.5 ms, 560 us marks, 560 / 1690 us spaces, 108 ms frame period.
@@ -291,3 +293,5 @@ bool WritePulseDistanceFrame(const ExactCode& code, std::vector<int32_t>* period
       return false;
   }
 }
+
+}  // namespace koru

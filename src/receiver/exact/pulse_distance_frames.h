@@ -8,6 +8,8 @@
 
 #include "receiver/exact/exact_frames.h"
 
+namespace koru {
+
 // The bit count of the code ReadPulseDistanceBurst returns for a repeat frame (NEC's 9 ms,
 // 2.25 ms and a mark; Kaseikyo's lead-in and a mark): it carries no code of its own, the
 // decoder repeats the last one.
@@ -27,3 +29,5 @@ bool WriteGenericPulseDistanceFrame(const ExactCode& code, std::vector<int32_t>*
 // A held NEC or Sanyo key's repeat frame, and JVC's repeat (the frame without its lead-in).
 bool WriteNecRepeatFrame(std::vector<int32_t>* periods);
 bool WriteJvcRepeatFrame(const ExactCode& code, std::vector<int32_t>* periods);
+
+}  // namespace koru

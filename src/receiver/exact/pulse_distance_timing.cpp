@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <numeric>
 
+namespace koru {
+
 // Each may move 25 % or 250 us (jitter), and up to 300 us the way receivers move them.
 bool NearMark(int32_t measured, int32_t nominal) {
   const int32_t tolerance = std::max(nominal / 4, 250);
@@ -86,3 +88,5 @@ void WriteFrameBits(const PulseTiming& timing, const std::vector<uint8_t>& bits,
   }
   periods->push_back(gap);
 }
+
+}  // namespace koru

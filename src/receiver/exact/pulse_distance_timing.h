@@ -8,6 +8,8 @@
 
 #include "receiver/exact/exact_frames.h"
 
+namespace koru {
+
 struct PulseTiming {
   int32_t lead_mark = 0;  // 0: no lead-in
   int32_t lead_space = 0;
@@ -44,3 +46,5 @@ void WriteFrameBits(const PulseTiming& timing, const std::vector<uint8_t>& bits,
 
 // `count` bits of `value`, least significant first, appended to `bits`.
 void AppendBits(uint64_t value, int count, std::vector<uint8_t>* bits);
+
+}  // namespace koru

@@ -5,6 +5,8 @@
 #include "receiver/exact/biphase_protocols.h"
 #include "receiver/exact/biphase_timing.h"
 
+namespace koru {
+
 namespace {
 
 constexpr int32_t kHalfBit = 889;
@@ -90,3 +92,5 @@ bool WriteRc5Frame(const ExactCode& code, std::vector<int32_t>* periods) {
   AppendLevel(periods, false, kGap);
   return true;
 }
+
+}  // namespace koru

@@ -5,6 +5,8 @@
 #include "receiver/exact/biphase_protocols.h"
 #include "receiver/exact/biphase_timing.h"
 
+namespace koru {
+
 namespace {
 
 constexpr int32_t kUnit = 444;
@@ -108,3 +110,5 @@ bool WriteRc6Frame(const ExactCode& code, std::vector<int32_t>* periods) {
   AppendLevel(periods, false, kGap);
   return true;
 }
+
+}  // namespace koru

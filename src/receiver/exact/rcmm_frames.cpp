@@ -7,6 +7,8 @@
 #include "receiver/exact/biphase_protocols.h"
 #include "receiver/exact/biphase_timing.h"
 
+namespace koru {
+
 namespace {
 
 constexpr int32_t kHeaderPulse = 417;
@@ -119,3 +121,5 @@ bool WriteRcmmFrame(const ExactCode& code, std::vector<int32_t>* periods) {
   AppendLevel(periods, false, kGap);
   return true;
 }
+
+}  // namespace koru

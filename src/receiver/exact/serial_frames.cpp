@@ -9,6 +9,8 @@
 
 #include "receiver/exact/exact_frames.h"
 
+namespace koru {
+
 namespace {
 
 constexpr double kUnit = 1e6 / 1200;      // one bit at 1200 baud, 833.3 us
@@ -54,3 +56,5 @@ bool WriteSerialFrame(const ExactCode& code, std::vector<int32_t>* periods) {
   periods->insert(periods->end(), frame.begin(), frame.end());
   return true;
 }
+
+}  // namespace koru

@@ -7,6 +7,8 @@
 #include "receiver/exact/biphase_protocols.h"
 #include "receiver/exact/biphase_timing.h"
 
+namespace koru {
+
 namespace {
 
 constexpr int32_t kPulse = 210;
@@ -133,3 +135,5 @@ bool WriteXmpFrame(const ExactCode& code, std::vector<int32_t>* periods) {
   AppendNibbles(n, periods);
   return true;
 }
+
+}  // namespace koru

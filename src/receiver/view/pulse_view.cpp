@@ -10,6 +10,8 @@
 #include "settings/prefs.h"
 #include "toolkit/view_utilities.h"
 
+namespace koru {
+
 PulseView::PulseView(const QRect& frame, const char* name, const ReceiverSession* session,
                      QWidget* parent)
     : QWidget(parent), session_(session) {
@@ -132,3 +134,5 @@ void PulseView::TraceScanState(int32_t code) {
   }
   Trace("%s", text);
 }
+
+}  // namespace koru

@@ -8,6 +8,8 @@
 
 #include "platform/messaging/message.h"
 
+namespace koru {
+
 class ReceiverSession;
 
 class PulseView : public QWidget {
@@ -57,3 +59,5 @@ class PulseView : public QWidget {
   bool clear_due_ = false;
   QColor frame_color_;
 };
+
+}  // namespace koru
