@@ -208,10 +208,12 @@ status_t WriteChart(RemoteDefinition& self, ChartKind chart, RemoteList* list, s
 }  // namespace
 
 status_t RemoteDefinition::Chart4Remotes(RemoteList* list, std::time_t now) {
+  if (folder_.empty()) return kEntryNotFound;  // not into the working directory
   return WriteChart(*this, ChartKind::kKeys, list, now, folder_);
 }
 
 status_t RemoteDefinition::ChartData4Remotes(RemoteList* list, std::time_t now) {
+  if (folder_.empty()) return kEntryNotFound;
   return WriteChart(*this, ChartKind::kCodes, list, now, folder_);
 }
 

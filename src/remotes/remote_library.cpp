@@ -171,6 +171,8 @@ int32_t RemoteDefinition::LookForRemotes(const FolderReader& folder, RemoteList*
 }
 
 int32_t RemoteDefinition::LoadRemoteLibrary(RemoteList* list) {
+  // Without a folder the marker and the built-in remotes would land in the working directory.
+  if (folder_.empty()) return 0;
   const std::filesystem::path marker = folder_ / kFirstStartMarker;
   int32_t count = 0;
   bool unfinished = false;

@@ -121,10 +121,14 @@ TEST_F(RemoteFile, ARecordWithoutAFolderNeitherReadsNorWritesAFile) {
   record.RemoteLoad("Loose");
   record.name_ = "Written";
   const status_t saved = record.RemoteSave();
+  RemoteList list;
+  EXPECT_EQ(record.LoadRemoteLibrary(&list), 0);
+  EXPECT_NE(record.Chart4Remotes(&list, 0), kOk);
+  EXPECT_NE(record.ChartData4Remotes(&list, 0), kOk);
   std::filesystem::current_path(was);
   EXPECT_EQ(record.Slot(1), 0);
   EXPECT_NE(saved, kOk);
-  EXPECT_FALSE(std::filesystem::exists(folder_ / "Written"));
+  EXPECT_EQ(FileCount(), 1) << "only the file the test wrote";
 }
 
 TEST_F(RemoteFile, FailedSaveKeepsWhatWasThereAndLeavesNoTemporaryFile) {
