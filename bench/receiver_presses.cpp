@@ -112,10 +112,10 @@ int main() {
       std::map<std::string, Figures> per_family;
       Figures total;
       for (const auto& remote : builtin) {
-        const char* family = FamilyName(FamilyOfHeader(remote->com_head_));
+        const char* family = FamilyName(FamilyOfHeader(remote->header_));
         for (int32_t k = 1; k < kKeySlots; ++k) {
           KeyPress press;
-          if (remote->Slot(k) <= 0 || EncodeKeyPress(remote->com_head_, remote->com_byte_,
+          if (remote->Slot(k) <= 0 || EncodeKeyPress(remote->header_, remote->mode_,
                                                      remote->Slot(k), 0, &press, nullptr) != kOk)
             continue;
           const std::vector<int32_t> periods =

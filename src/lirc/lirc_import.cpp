@@ -214,8 +214,8 @@ LircImportReport ImportOne(const ImportedRemote& remote, const LircImportOptions
     if (mode == 0) report.classic_note = "no classic file: " + report.classic_note;
   }
   if (mode != 0) {
-    record.com_head_ = ClassicHeader(keys.front().received.code_text);
-    record.com_byte_ = mode;
+    record.header_ = ClassicHeader(keys.front().received.code_text);
+    record.mode_ = mode;
     for (const Key& key : keys)
       record.SetSlot(key.key_function - 50, ClassicValue(key.received.code_text, mode == 23));
     report.classic = true;

@@ -43,14 +43,14 @@ std::optional<uint64_t> LircdKeyCode(const RemoteDefinition& remote, int32_t key
   if (slot < 1 || slot >= kKeySlots) return std::nullopt;
   const int32_t command = remote.Slot(slot);
   if (command < 1 || command >= kLargestSlotValue) return std::nullopt;
-  return LircdClassicCode(remote.com_head_, command);
+  return LircdClassicCode(remote.header_, command);
 }
 
 uint64_t LircdCode(const RemoteDefinition& remote, int32_t keyfn, const ReceiverReport& report) {
   if (const std::optional<uint64_t> taught = LircdKeyCode(remote, keyfn)) return *taught;
   if (report.exact) return LircdExactCode(*report.exact);
   // An exact remote has no classic header to fall back on.
-  return remote.IsExact() ? 0 : LircdClassicCode(remote.com_head_, 0);
+  return remote.IsExact() ? 0 : LircdClassicCode(remote.header_, 0);
 }
 
 std::string LircdBroadcastLine(uint64_t code, int repeat, std::string_view key,

@@ -15,13 +15,13 @@ KeyMatch MatchKey(const RemoteList& list, int32_t header, int32_t byte2, int32_t
   for (auto it = list.rbegin(); it != list.rend(); ++it) {
     const RemoteDefinition* record = it->get();
     if (record) match.remote = record;
-    if (!record || record->com_head_ != header) {
+    if (!record || record->header_ != header) {
       match.remote_label = getLabel(kNoKeyFunction);
       continue;
     }
     match.remote_label = record->name_;
     if (record->IsTwoByte()) match.key_value = byte2 * 1000 + byte3;
-    match.key_function = record->ExistValue(match.key_value);
+    match.key_function = record->KeyFunctionOfCode(match.key_value);
     match.shown_value = true;
     if (match.key_function <= kNoKeyFunction) {
       match.key_label = getLabel(kNoKeyFunction);

@@ -131,8 +131,8 @@ std::string Row(ChartKind chart, const RemoteDefinition& record) {
   if (record.IsExact())
     row += "</TD><TD> " + EscapeHtml(ExactHeadText(record.ExactHead())) + " ";
   else
-    row += Format("</TD><TD> %ld ", record.com_head_);
-  row += Format("</TD><TD> %ld ", record.com_byte_);
+    row += Format("</TD><TD> %ld ", record.header_);
+  row += Format("</TD><TD> %ld ", record.mode_);
   row += std::string("</TD><TD>") + KindWord(record.kind_) + "</TD></TR>\n";
   return row;
 }
@@ -185,7 +185,7 @@ status_t WriteChart(RemoteDefinition& self, ChartKind chart, RemoteList* list, s
   for (long i = 0; i < count; ++i) {
     RemoteDefinition* record = (*list)[i].get();
     if (!record) continue;
-    if (keys) self.CheckCrossPresetFile(record->name_, list);
+    if (keys) self.UpdateOriginKind(record->name_, list);
     text += Row(chart, *record);
   }
   RemoteDefinition::ChartHeader(&text);
@@ -207,12 +207,12 @@ status_t WriteChart(RemoteDefinition& self, ChartKind chart, RemoteList* list, s
 
 }  // namespace
 
-status_t RemoteDefinition::Chart4Remotes(RemoteList* list, std::time_t now) {
+status_t RemoteDefinition::WriteKeysChart(RemoteList* list, std::time_t now) {
   if (folder_.empty()) return kEntryNotFound;  // not into the working directory
   return WriteChart(*this, ChartKind::kKeys, list, now, folder_);
 }
 
-status_t RemoteDefinition::ChartData4Remotes(RemoteList* list, std::time_t now) {
+status_t RemoteDefinition::WriteCodesChart(RemoteList* list, std::time_t now) {
   if (folder_.empty()) return kEntryNotFound;
   return WriteChart(*this, ChartKind::kCodes, list, now, folder_);
 }

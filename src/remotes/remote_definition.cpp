@@ -47,15 +47,15 @@ void TraceRemoteFolder(const std::filesystem::path& folder) {
 
 void RemoteDefinition::CopyFrom(const RemoteDefinition& other) {
   name_ = other.name_;
-  com_head_ = other.com_head_;
-  com_byte_ = other.com_byte_;
+  header_ = other.header_;
+  mode_ = other.mode_;
   kind_ = other.kind_;
   std::memcpy(key_, other.key_, sizeof key_);
   exact_head_ = other.exact_head_;
   exact_key_ = other.exact_key_;
 }
 
-void RemoteDefinition::ClearKeyDef() {
+void RemoteDefinition::ClearKeys() {
   for (int32_t k = 1; k <= kKeySlots; ++k) key_[k] = 0;
   exact_key_.fill(std::nullopt);
 }
@@ -64,8 +64,8 @@ void RemoteDefinition::SetExactHead(const ExactCode& head) {
   exact_head_ = head;
   exact_head_.command = 0;
   exact_head_.bits = 0;
-  com_byte_ = kExactMode;
-  com_head_ = kNoClassicHeader;
+  mode_ = kExactMode;
+  header_ = kNoClassicHeader;
   for (int32_t k = 1; k <= kKeySlots; ++k) key_[k] = 0;
 }
 
@@ -95,7 +95,7 @@ bool RemoteDefinition::IsReduced(int32_t n) {
          (n >= 93 && n <= 97);
 }
 
-int32_t RemoteDefinition::ExistValue(int32_t code) const {
+int32_t RemoteDefinition::KeyFunctionOfCode(int32_t code) const {
   if (code < 1 || code > 256255) {
     Trace("-OutOfRange-");
     return kNoKeyFunction;
@@ -118,7 +118,7 @@ void RemoteDefinition::RemoteLoad(const std::string& name) {
   if (!folder_.empty() && IsPlainFileName(name)) file.open(folder_ / name, std::ios::binary);
   if (!file.is_open()) {
     name_ = name;
-    ClearKeyDef();
+    ClearKeys();
     Trace(" '%s' Missing !\n", (folder_ / name).c_str());
     return;
   }
@@ -129,7 +129,7 @@ void RemoteDefinition::RemoteLoad(const std::string& name) {
 
 void RemoteDefinition::RemoteLoadText(const std::string& name, std::string_view text) {
   name_ = name;
-  ClearKeyDef();
+  ClearKeys();
   std::string head_text;
   std::string data_text;
   std::string stored;
@@ -152,7 +152,7 @@ void RemoteDefinition::RemoteLoadText(const std::string& name, std::string_view 
     }
     // Tags have at least 8 characters at position 1, so the raw line reaches position 9.
     if (TagAtOne(line, "ComHead]")) {
-      com_head_ = ParseInt32(raw + 9);
+      header_ = ParseInt32(raw + 9);
       head_text = line.substr(9);
     }
     if (TagAtOne(line, "RemInfo]")) {
@@ -161,7 +161,7 @@ void RemoteDefinition::RemoteLoadText(const std::string& name, std::string_view 
       if (info.size() > kMaxRemInfo) info.resize(kMaxRemInfo);
       Trace(" '%s' RemInfo: '%s'\n", name_.c_str(), info.c_str());
     }
-    if (TagAtOne(line, "ComByte]")) com_byte_ = ParseInt32(raw + 9);
+    if (TagAtOne(line, "ComByte]")) mode_ = ParseInt32(raw + 9);
     if (TagAtOne(line, "ComData]")) {
       data_text = line.substr(9);
       const size_t raw_length = std::strlen(raw);
@@ -226,9 +226,9 @@ status_t RemoteDefinition::RemoteSave(WriteSync sync) {
   if (IsExact()) {
     text += "[ComHead] " + ExactHeadText(exact_head_) + "\n";
   } else {
-    text += "[ComHead] " + std::to_string(com_head_) + "\n";
+    text += "[ComHead] " + std::to_string(header_) + "\n";
   }
-  text += "[ComByte] " + std::to_string(com_byte_) + "\n";
+  text += "[ComByte] " + std::to_string(mode_) + "\n";
   text += "[ComData] ";
   for (int32_t k = 1; k < kKeySlots; ++k)
     text += (IsExact() ? ExactSlotText(exact_head_, exact_key_[k]) : std::to_string(key_[k])) + ",";

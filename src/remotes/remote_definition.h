@@ -52,10 +52,10 @@ class RemoteDefinition {
 
   // Takes name, header, mode, kind and all 50 slots of another record; the folder stays.
   void CopyFrom(const RemoteDefinition& other);
-  void ClearKeyDef();
+  void ClearKeys();
   static bool IsReduced(int32_t key_function);
   // Key function 51..100 of the first slot holding `code`, else 49.
-  int32_t ExistValue(int32_t code) const;
+  int32_t KeyFunctionOfCode(int32_t code) const;
   // The last record of that name, or null.
   static RemoteDefinition* FindRemote(const RemoteList* list, const std::string& name);
 
@@ -81,31 +81,33 @@ class RemoteDefinition {
   int32_t LoadRemoteLibrary(RemoteList* list);
   // Writes the built-in remotes (with `missing_only`, those without a remote file); a write
   // that fails is reported in one alert. True when every write worked.
-  bool SaveOwnDefRemotes(bool missing_only = false);
-  static status_t SavePresetFile(const std::filesystem::path& folder, const char* name,
-                                 int32_t header, int32_t mode, const int32_t* codes,
-                                 WriteSync sync = WriteSync::kEachFile);
-  int32_t CheckCrossPresetFile(const std::string& name, RemoteList* list);
+  bool SaveBuiltInRemotes(bool missing_only = false);
+  static status_t SaveBuiltInRemoteFile(const std::filesystem::path& folder, const char* name,
+                                        int32_t header, int32_t mode, const int32_t* codes,
+                                        WriteSync sync = WriteSync::kEachFile);
+  // The origin kind of the record named `name`: built in and unchanged (kKindOrg), built in and
+  // changed (kKindMod, its check sum differs) or the user's (kKindUser); kept in kind_.
+  int32_t UpdateOriginKind(const std::string& name, RemoteList* list);
   // The same for a record already in hand (no search of the list: start-up checks them all).
-  static int32_t CheckCrossPresetFile(RemoteDefinition* record);
+  static int32_t UpdateOriginKind(RemoteDefinition* record);
   void SetMenuCheckMarks(KeyMenu* menu, int32_t mode, const char* label, int32_t slot);
 
   // Charts (remote_chart.cpp); `now` is the time written into the count line.
-  status_t Chart4Remotes(RemoteList* list, std::time_t now = std::time(nullptr));
-  status_t ChartData4Remotes(RemoteList* list, std::time_t now = std::time(nullptr));
+  status_t WriteKeysChart(RemoteList* list, std::time_t now = std::time(nullptr));
+  status_t WriteCodesChart(RemoteList* list, std::time_t now = std::time(nullptr));
   static void ChartHeader(std::string* file);
 
   // Slot k (1..50); key_[0] is unused so that slot numbers index directly.
   int32_t Slot(int32_t k) const { return key_[k]; }
   void SetSlot(int32_t k, int32_t value) { key_[k] = value; }
-  bool IsTwoByte() const { return com_byte_ == 3 || com_byte_ == 23; }
+  bool IsTwoByte() const { return mode_ == 3 || mode_ == 23; }
   // True when slot k (1..50) holds a classic or an exact code.
   bool HasKey(int32_t k) const { return key_[k] != 0 || exact_key_[k].has_value(); }
 
   // Exact mode. SetExactHead turns the record into an exact remote (mode 40, no classic header
   // and no classic codes); the head's protocol and address are what most keys share and are
   // written once in the file. Key functions outside 51..99 are ignored.
-  bool IsExact() const { return com_byte_ == kExactMode; }
+  bool IsExact() const { return mode_ == kExactMode; }
   const ExactCode& ExactHead() const { return exact_head_; }
   void SetExactHead(const ExactCode& head);
   void SetExactKey(int32_t key_function, const ExactCode& code);
@@ -115,8 +117,8 @@ class RemoteDefinition {
   int32_t ExactFunction(const ExactCode& code) const;
 
   std::string name_;
-  int32_t com_head_ = 0;
-  int32_t com_byte_ = 0;
+  int32_t header_ = 0;  // the file's "[ComHead]": the header code of the remote's frames
+  int32_t mode_ = 0;    // "[ComByte]": the command-byte mode (kExactMode: exact codes)
   int32_t key_[kKeySlots + 1] = {};  // key_[50] is check_sum_
   int32_t& check_sum_ = key_[kKeySlots];
   int32_t kind_ = kKindErr;

@@ -74,8 +74,8 @@ bool TakeStamp(std::string_view* in, FolderReader::Stamp* stamp) {
 }  // namespace
 
 void RemoteDefinition::AppendIndexState(std::string* out) const {
-  Put(out, com_head_);
-  Put(out, com_byte_);
+  Put(out, header_);
+  Put(out, mode_);
   for (int32_t k = 1; k <= kKeySlots; ++k) Put(out, key_[k]);
   uint64_t present = 0;
   for (size_t k = 0; k < exact_key_.size(); ++k)
@@ -104,8 +104,8 @@ bool RemoteDefinition::TakeIndexState(std::string_view in) {
     exact_keys[k] = code;
   }
   if (!in.empty()) return false;
-  com_head_ = head;
-  com_byte_ = mode;
+  header_ = head;
+  mode_ = mode;
   std::memcpy(key_, keys, sizeof key_);
   exact_head_ = exact_head;
   exact_key_ = exact_keys;

@@ -187,17 +187,17 @@ int32_t RemoteDefinition::LoadRemoteLibrary(RemoteList* list) {
     const int fd = open(marker.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd >= 0) close(fd);
   }
-  if (SaveOwnDefRemotes(true)) unlink(marker.c_str());
+  if (SaveBuiltInRemotes(true)) unlink(marker.c_str());
   return LookForRemotes(list);
 }
 
-bool RemoteDefinition::SaveOwnDefRemotes(bool missing_only) {
+bool RemoteDefinition::SaveBuiltInRemotes(bool missing_only) {
   int failed = 0;
   std::string first_failure;
   for (const BuiltInRemote* entry = kBuiltInRemotes; std::strlen(entry->name) > 2; ++entry) {
     if (missing_only && IsRemoteFile(folder_ / entry->name)) continue;
-    const status_t status = SavePresetFile(folder_, entry->name, entry->header, entry->mode,
-                                           entry->codes, WriteSync::kNone);
+    const status_t status = SaveBuiltInRemoteFile(folder_, entry->name, entry->header, entry->mode,
+                                                  entry->codes, WriteSync::kNone);
     if (status == kOk) continue;
     if (failed++ == 0) first_failure = std::string("'") + entry->name + "': " + StatusText(status);
   }
@@ -211,13 +211,13 @@ bool RemoteDefinition::SaveOwnDefRemotes(bool missing_only) {
   return false;
 }
 
-status_t RemoteDefinition::SavePresetFile(const std::filesystem::path& folder, const char* name,
-                                          int32_t header, int32_t mode, const int32_t* codes,
-                                          WriteSync sync) {
+status_t RemoteDefinition::SaveBuiltInRemoteFile(const std::filesystem::path& folder,
+                                                 const char* name, int32_t header, int32_t mode,
+                                                 const int32_t* codes, WriteSync sync) {
   RemoteDefinition record(folder);
-  record.ClearKeyDef();
-  record.com_head_ = header;
-  record.com_byte_ = mode;
+  record.ClearKeys();
+  record.header_ = header;
+  record.mode_ = mode;
   record.name_ = name;
   for (int32_t k = 1; k <= kKeySlots; ++k) {
     record.key_[k] = 0;
@@ -227,13 +227,13 @@ status_t RemoteDefinition::SavePresetFile(const std::filesystem::path& folder, c
   return record.RemoteSave(sync);
 }
 
-int32_t RemoteDefinition::CheckCrossPresetFile(const std::string& name, RemoteList* list) {
+int32_t RemoteDefinition::UpdateOriginKind(const std::string& name, RemoteList* list) {
   RemoteDefinition* record = FindRemote(list, name);
   if (!record) return kKindUser;
-  return CheckCrossPresetFile(record);
+  return UpdateOriginKind(record);
 }
 
-int32_t RemoteDefinition::CheckCrossPresetFile(RemoteDefinition* record) {
+int32_t RemoteDefinition::UpdateOriginKind(RemoteDefinition* record) {
   const std::string& name = record->name_;
   record->check_sum_ = SumOf(&record->key_[1]);
   int32_t builtin = 0;
@@ -271,8 +271,8 @@ void AppendBuiltinRemotes(RemoteList* list) {
   for (const BuiltInRemote* entry = kBuiltInRemotes; std::strlen(entry->name) > 2; ++entry) {
     auto record = std::make_unique<RemoteDefinition>();
     record->name_ = entry->name;
-    record->com_head_ = entry->header;
-    record->com_byte_ = entry->mode;
+    record->header_ = entry->header;
+    record->mode_ = entry->mode;
     for (int32_t k = 1; k < kKeySlots && entry->codes[k - 1] >= 0; ++k)
       record->SetSlot(k, entry->codes[k - 1]);
     list->push_back(std::move(record));

@@ -63,7 +63,7 @@ std::string KeyRouter::FinishLircImport(const LircImportWork& work) {
   importing_lirc_ = false;
   if (work.imported > 0) {
     RescanRemotes();
-    teach_remote_->Chart4Remotes(&remote_list_);
+    teach_remote_->WriteKeysChart(&remote_list_);
     SendToApp(kMarkRemotesButton);
   }
   if (lirc_import_resumes_) view_.SetReceiverContinuous(true);

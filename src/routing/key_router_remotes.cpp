@@ -13,7 +13,7 @@ void KeyRouter::LoadRemoteLibrary() {
   long counts[3] = {0, 0, 0};
   for (const auto& record : remote_list_) {
     if (record == nullptr) continue;
-    const int32_t origin = RemoteDefinition::CheckCrossPresetFile(record.get());
+    const int32_t origin = RemoteDefinition::UpdateOriginKind(record.get());
     if (origin >= 0 && origin <= 2) ++counts[origin];
   }
   Trace("Org.:%ld Mod.:%ld Usr.:%ld\n", counts[0], counts[1], counts[2]);
@@ -42,7 +42,7 @@ void KeyRouter::TellRemotesChanged() {
 
 void KeyRouter::WriteCodeChart() {
   if (teach_remote_ == nullptr) return;
-  const status_t status = teach_remote_->ChartData4Remotes(&remote_list_);
+  const status_t status = teach_remote_->WriteCodesChart(&remote_list_);
   const std::string path = (links_.remote_folder / "_ChartData.html").string();
   view_.InsertLog(status == kOk ? "code chart: " + path + "\n"
                                 : "code chart not written: " + StatusText(status) + "\n");

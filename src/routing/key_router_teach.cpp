@@ -74,9 +74,9 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
   const auto start_new_remote = [&](int32_t mode, const char* header_hint) {
     Trace("set New Remote..\n");
     teach.name_ = "newRemote";
-    teach.com_byte_ = mode;
-    teach.ClearKeyDef();
-    teach.com_head_ = 127127;
+    teach.mode_ = mode;
+    teach.ClearKeys();
+    teach.header_ = 127127;
     teach_exact_.reset();
     teach_waiting_ = false;
     view_.SetTeachFieldText(TeachField::kName, "newRemote");
@@ -111,12 +111,12 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
         teach_waiting_ = false;
         SendToApp(kOpenVirtualRemote);
         send_shown_remote(record);
-        view_.SetTwoBytes(teach.com_byte_ == 23);
+        view_.SetTwoBytes(teach.mode_ == 23);
         view_.SetClassicCodes(!teach.IsExact());
         view_.SetTeachFieldText(TeachField::kName, teach.name_);
         view_.SetTeachFieldText(TeachField::kHeader, teach.IsExact()
                                                          ? ExactHeadText(teach.ExactHead())
-                                                         : std::to_string(teach.com_head_));
+                                                         : std::to_string(teach.header_));
         view_.StyleTeachField(TeachField::kName, TeachFieldLook::kExisting);
         view_.StyleTeachField(TeachField::kHeader, TeachFieldLook::kExisting);
         teach.SetMenuCheckMarks(&key_menu, 0, "", 0);
@@ -143,15 +143,15 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
     }
     case kTeachHeaderEdited:
       // An exact remote's header comes from its first key, never from the field.
-      if (teach.IsExact() && teach.com_head_ == kNoClassicHeader) return;
-      teach.com_head_ = static_cast<int32_t>(
+      if (teach.IsExact() && teach.header_ == kNoClassicHeader) return;
+      teach.header_ = static_cast<int32_t>(
           std::strtol(view_.TeachFieldText(TeachField::kHeader).c_str(), nullptr, 10));
       view_.EnableTeachField(TeachField::kHeader, false);
       return;
     case kTeachDoubleByteToggled:
       // An exact remote has no command bytes: the box counts once classic codes are chosen.
-      if (!teach.IsExact()) teach.com_byte_ = view_.TwoBytes() ? 23 : 2;
-      Trace(" set to %ld ComByte\n", static_cast<long>(teach.com_byte_));
+      if (!teach.IsExact()) teach.mode_ = view_.TwoBytes() ? 23 : 2;
+      Trace(" set to %ld ComByte\n", static_cast<long>(teach.mode_));
       view_.DropTwoBytesFocus();
       return;
     case kTeachClassicToggled: {
@@ -165,12 +165,12 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
                             TeachTone::kTaken);
         return;
       }
-      teach.com_byte_ = classic ? (view_.TwoBytes() ? 23 : 2) : kExactMode;
-      if (classic && teach.com_head_ == kNoClassicHeader) teach.com_head_ = 127127;
+      teach.mode_ = classic ? (view_.TwoBytes() ? 23 : 2) : kExactMode;
+      if (classic && teach.header_ == kNoClassicHeader) teach.header_ = 127127;
       ShowHeaderHint(!classic, "first Value");
       teach_exact_.reset();
       teach_waiting_ = false;
-      Trace(" set to %ld ComByte\n", static_cast<long>(teach.com_byte_));
+      Trace(" set to %ld ComByte\n", static_cast<long>(teach.mode_));
       return;
     }
     case kTeachKeyHeard: {
@@ -224,10 +224,10 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
           return;
         }
         // The receiver gives classic codes only (classic timing): so is the remote taught.
-        teach.com_byte_ = view_.TwoBytes() ? 23 : 2;
+        teach.mode_ = view_.TwoBytes() ? 23 : 2;
         view_.SetClassicCodes(true);
         // Classic codes need the header typed, unless it was.
-        if (teach.com_head_ == 127127) ShowHeaderHint(false, "first Value");
+        if (teach.header_ == 127127) ShowHeaderHint(false, "first Value");
         view_.InsertLog(
             "No exact codes from the receiver: the remote is taught with classic codes.\n");
       }
@@ -237,13 +237,13 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
       const long code = static_cast<long>(received);
       // A key of another remote only shows up: the code waiting under "goes to:" stays the one
       // the user selected, or the next choice would store the stray code.
-      if (header != teach.com_head_) {
+      if (header != teach.header_) {
         view_.ShowTeachData(Format("%s: %ld", getLabel(kLabelWrongHeader), code),
                             TeachTone::kTaken);
         return;
       }
       teach_code_ = received;
-      const int32_t known = teach.ExistValue(teach_code_);
+      const int32_t known = teach.KeyFunctionOfCode(teach_code_);
       int32_t reported = 0;
       if (known < 50) {
         Trace("UNKNOWN NUMBER..\n");
@@ -292,7 +292,8 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
       } else {
         Trace("\nteach %ld to func %ld [%s]\n", static_cast<long>(teach_code_),
               static_cast<long>(keyfn), keyfn >= 0 && keyfn < kLabelCount ? getLabel(keyfn) : "");
-        const int32_t known = teach_code_ != 0 ? teach.ExistValue(teach_code_) : kNoKeyFunction;
+        const int32_t known =
+            teach_code_ != 0 ? teach.KeyFunctionOfCode(teach_code_) : kNoKeyFunction;
         if (known >= kFirstKeyFunction && known != keyfn) {
           Trace("ALLREADY SET..\n");
           view_.ShowTeachData(TakenText(std::to_string(teach_code_), known, keyfn),
@@ -323,7 +324,7 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
         send_shown_remote(&teach);
         return;
       }
-      const int32_t keyfn = teach.ExistValue(teach_code_);
+      const int32_t keyfn = teach.KeyFunctionOfCode(teach_code_);
       Trace("\n loesche eintrag (%ld) in Zelle %ld\n", static_cast<long>(teach_code_),
             static_cast<long>(keyfn));
       if (keyfn >= kFirstKeyFunction && keyfn <= kLastKeyFunction) {
@@ -331,7 +332,7 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
         teach.SetMenuCheckMarks(&key_menu, 1, "", keyfn - kFirstKeyFunction);
       }
       Trace(" (%ld) nun in Zelle: %ld\n", static_cast<long>(teach_code_),
-            static_cast<long>(teach.ExistValue(teach_code_)));
+            static_cast<long>(teach.KeyFunctionOfCode(teach_code_)));
       send_shown_remote(&teach);
       return;
     }
@@ -360,7 +361,7 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
       teaching_ = false;
       view_.ShowTeachBox(false);
       RescanRemotes();
-      teach_remote_->Chart4Remotes(&remote_list_);
+      teach_remote_->WriteKeysChart(&remote_list_);
       SendToApp(kMarkRemotesButton);
       view_.SetReceiverContinuous(true);
       view_.InsertLog(outcome);

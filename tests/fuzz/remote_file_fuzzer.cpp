@@ -18,9 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(record.Slot(k) >= 0);
     FUZZ_CHECK(record.Slot(k) <= kLargestSlotValue);
   }
-  const int32_t kind = record.CheckCrossPresetFile("Fuzzed", &list);
+  const int32_t kind = record.UpdateOriginKind("Fuzzed", &list);
   FUZZ_CHECK(kind >= kKindOrg && kind <= kKindUser);
-  const int32_t function = record.ExistValue(record.Slot(1));
+  const int32_t function = record.KeyFunctionOfCode(record.Slot(1));
   FUZZ_CHECK(function == kNoKeyFunction || (function >= 51 && function <= 100));
   return 0;
 }

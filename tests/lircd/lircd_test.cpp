@@ -17,7 +17,7 @@ std::unique_ptr<RemoteDefinition> Remote(const std::string& name, int32_t header
                                          std::vector<std::pair<int32_t, int32_t>> slot_codes) {
   auto remote = std::make_unique<RemoteDefinition>();
   remote->name_ = name;
-  remote->com_head_ = header;
+  remote->header_ = header;
   for (const auto& [slot, code] : slot_codes) remote->SetSlot(slot, code);
   return remote;
 }
@@ -59,7 +59,7 @@ TEST(LircdBroadcast, LinesHaveLircdsFixedFieldsAndNamesWithoutBlanks) {
 
 TEST(LircdBroadcast, TheCodeIsTheTaughtCodeOfTheKeyWhateverTheReportCarries) {
   auto two_byte = Remote("TV", 253128, {{2, 12345}});
-  two_byte->com_byte_ = 3;
+  two_byte->mode_ = 3;
   auto exact = ExactRemote("Exact");
   for (const auto& row : ReadTable("lircd/data/codes.tsv", 4)) {
     ReceiverReport report;

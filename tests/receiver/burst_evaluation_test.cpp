@@ -50,8 +50,8 @@ class BuiltinKeys : public ::testing::Test {
     for (const auto& remote : builtin_) {
       for (int32_t k = 1; k < kKeySlots; ++k) {
         KeyPress press;
-        if (remote->Slot(k) <= 0 || EncodeKeyPress(remote->com_head_, remote->com_byte_,
-                                                   remote->Slot(k), extra, &press, nullptr) != kOk)
+        if (remote->Slot(k) <= 0 || EncodeKeyPress(remote->header_, remote->mode_, remote->Slot(k),
+                                                   extra, &press, nullptr) != kOk)
           continue;
         AppendPeriods(&recording, first_frame_only ? FirstFrame(press.periods) : press.periods,
                       kSlot);
@@ -98,7 +98,7 @@ TEST_F(BuiltinKeys, TheKeyAfterAHeldNecKeyIsRight) {
   ASSERT_NE(nec, nullptr);
   // The NEC key held: one frame, then a repeat code (9 ms, 2.25 ms, a 560 us mark) every 110 ms.
   KeyPress held;
-  ASSERT_EQ(EncodeKeyPress(nec->com_head_, nec->com_byte_, nec->Slot(1), 0, &held, nullptr), kOk);
+  ASSERT_EQ(EncodeKeyPress(nec->header_, nec->mode_, nec->Slot(1), 0, &held, nullptr), kOk);
   std::vector<int32_t> nec_held = FirstFrame(held.periods);
   nec_held.back() = 0;
   int32_t frame = 0;
@@ -114,8 +114,8 @@ TEST_F(BuiltinKeys, TheKeyAfterAHeldNecKeyIsRight) {
   std::vector<const RemoteDefinition*> pressed;
   for (const auto& remote : builtin_) {
     KeyPress press;
-    if (remote.get() == nec || EncodeKeyPress(remote->com_head_, remote->com_byte_, remote->Slot(1),
-                                              0, &press, nullptr) != kOk)
+    if (remote.get() == nec ||
+        EncodeKeyPress(remote->header_, remote->mode_, remote->Slot(1), 0, &press, nullptr) != kOk)
       continue;
     AppendPeriods(&recording, nec_held, 1500000);
     AppendPeriods(&recording, FirstFrame(press.periods), kSlot);

@@ -47,7 +47,7 @@ TEST_F(ExactRemoteFile, SavedFileHasHeaderBareCommandsFullFieldsAndReadableInfor
   RemoteDefinition loaded(folder_);
   loaded.RemoteLoad("Tuner");
   EXPECT_TRUE(loaded.IsExact());
-  EXPECT_EQ(loaded.com_head_, kNoClassicHeader);
+  EXPECT_EQ(loaded.header_, kNoClassicHeader);
   EXPECT_EQ(ExactField(loaded.ExactHead()), "NEC:0x04:0x00");
   for (int32_t k = 1; k <= kKeySlots; ++k) EXPECT_EQ(loaded.Slot(k), 0) << k;
 
@@ -138,7 +138,7 @@ TEST_F(ExactRemoteFile, LongDataLinesOfFullFieldsLoadCompletely) {
 
 TEST_F(ExactRemoteFile, OldAndNewFilesSideBySideLoadMatchRescanAndSaveUnchanged) {
   RemoteDefinition library(folder_);
-  ASSERT_TRUE(library.SaveOwnDefRemotes());
+  ASSERT_TRUE(library.SaveBuiltInRemotes());
   RemoteDefinition tuner(folder_);
   tuner.name_ = "Tuner";
   tuner.SetExactHead(Code(ExactProtocol::kNec, 0x04, 0));

@@ -43,7 +43,7 @@ TEST_F(KoruDecodeRemotes, DemoKeysFromBuiltInAndWrittenRemotes) {
   EXPECT_EQ(Matches(result.out), kDemoKeys);
 
   RemoteDefinition library(folder_);
-  library.SaveOwnDefRemotes();
+  library.SaveBuiltInRemotes();
   result = RunTool("koru-decode", "--remotes " + folder_.string() + " " + kDemo);
   EXPECT_EQ(result.exit_code, 0);
   EXPECT_EQ(Matches(result.out), kDemoKeys);
@@ -61,8 +61,8 @@ TEST_F(KoruDecodeRemotes, WithoutRemotesLinesStayAsTheyAre) {
 TEST_F(KoruDecodeRemotes, EncodesAUsersRemoteFileThatDecodesBackToIt) {
   RemoteDefinition mine(folder_);
   mine.name_ = "My Remote";
-  mine.com_head_ = 200123;
-  mine.com_byte_ = 23;
+  mine.header_ = 200123;
+  mine.mode_ = 23;
   mine.SetSlot(4, 17230);  // N3
   ASSERT_EQ(mine.RemoteSave(), kOk);
   const std::string recording = (folder_.parent_path() / "mine.mode2").string();
@@ -77,7 +77,7 @@ TEST_F(KoruDecodeRemotes, EncodesAUsersRemoteFileThatDecodesBackToIt) {
 
 TEST_F(KoruDecodeRemotes, ExactRemotesAreMatchedFirstBesideTheBuiltInOnes) {
   RemoteDefinition library(folder_);
-  library.SaveOwnDefRemotes();
+  library.SaveBuiltInRemotes();
   RemoteDefinition tuner(folder_);
   tuner.name_ = "Tuner";
   tuner.SetExactHead(*ParseExactField("Kaseikyo:0x20020100:0x00"));

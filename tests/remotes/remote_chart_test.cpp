@@ -28,9 +28,9 @@ std::time_t Noon() {
 TEST_F(RemoteChart, EmptyListGivesTwoHeaderRowsAndNoRecordRow) {
   RemoteDefinition library(folder_);
   RemoteList list;
-  ASSERT_EQ(library.Chart4Remotes(&list, Noon()), kOk);
+  ASSERT_EQ(library.WriteKeysChart(&list, Noon()), kOk);
   EXPECT_EQ(Read("_Chart.html"), ReadAll(KORU_SOURCE_DIR "/tests/remotes/data/empty_chart.html"));
-  ASSERT_EQ(library.ChartData4Remotes(&list, Noon()), kOk);
+  ASSERT_EQ(library.WriteCodesChart(&list, Noon()), kOk);
   EXPECT_EQ(Read("_ChartData.html"),
             ReadAll(KORU_SOURCE_DIR "/tests/remotes/data/empty_chart_data.html"));
   FileNode node(folder_ / "_Chart.html");
@@ -46,14 +46,14 @@ TEST_F(RemoteChart, RowsShowKeysCodesAndOriginColours) {
   list.back()->kind_ = kKindMod;
   list.push_back(Remote("<b>A&B \"#1\"?"));  // escaped for HTML and for links
 
-  ASSERT_EQ(library.Chart4Remotes(&list, Noon()), kOk);
+  ASSERT_EQ(library.WriteKeysChart(&list, Noon()), kOk);
   EXPECT_EQ(Read("_Chart.html"), ReadAll(KORU_SOURCE_DIR "/tests/remotes/data/chart.html"));
   // The key chart classifies every row first: "Blank" is no built-in remote.
   EXPECT_EQ(list[2]->kind_, kKindUser);
 
   list[2]->kind_ = kKindMod;
   list[0]->kind_ = kKindOrg;
-  ASSERT_EQ(library.ChartData4Remotes(&list, Noon()), kOk);
+  ASSERT_EQ(library.WriteCodesChart(&list, Noon()), kOk);
   EXPECT_EQ(Read("_ChartData.html"),
             ReadAll(KORU_SOURCE_DIR "/tests/remotes/data/chart_data.html"));
 }
@@ -61,14 +61,14 @@ TEST_F(RemoteChart, RowsShowKeysCodesAndOriginColours) {
 TEST_F(RemoteChart, NoListOrUnwritableFolderWritesNothing) {
   RemoteDefinition library(folder_);
   TraceCapture trace;
-  EXPECT_NE(library.Chart4Remotes(nullptr), kOk);
+  EXPECT_NE(library.WriteKeysChart(nullptr), kOk);
   EXPECT_TRUE(trace.Contains(" Chart4Remotes:  no list given\n"));
   RemoteList list;
   list.push_back(Remote("DENON", 0, 0, {{1, 5}}));
   std::filesystem::remove(folder_);
-  EXPECT_NE(library.ChartData4Remotes(&list), kOk);
+  EXPECT_NE(library.WriteCodesChart(&list), kOk);
   EXPECT_TRUE(trace.Contains("_ChartData.html' OpenError!\n"));
-  EXPECT_NE(library.Chart4Remotes(&list), kOk);
+  EXPECT_NE(library.WriteKeysChart(&list), kOk);
   EXPECT_EQ(list[0]->kind_, kKindErr);  // records stay unclassified
   EXPECT_EQ(list[0]->check_sum_, 0);
   std::filesystem::create_directory(folder_);

@@ -20,10 +20,10 @@ std::string DataLine(const std::string& values) {
 }
 
 TEST_F(RemoteFile, SavedAiwaFileIsExactAndMarkedAsRemote) {
-  ASSERT_EQ(
-      RemoteDefinition::SavePresetFile(folder_, kBuiltInRemotes[0].name, kBuiltInRemotes[0].header,
-                                       kBuiltInRemotes[0].mode, kBuiltInRemotes[0].codes),
-      kOk);
+  ASSERT_EQ(RemoteDefinition::SaveBuiltInRemoteFile(
+                folder_, kBuiltInRemotes[0].name, kBuiltInRemotes[0].header,
+                kBuiltInRemotes[0].mode, kBuiltInRemotes[0].codes),
+            kOk);
   EXPECT_EQ(Read("AIWA_A"), ReadAll(KORU_SOURCE_DIR "/tests/remotes/data/AIWA_A"));
   FileNode node(folder_ / "AIWA_A");
   EXPECT_EQ(ReadKoruType(node), kKoruRemoteFile);
@@ -32,16 +32,16 @@ TEST_F(RemoteFile, SavedAiwaFileIsExactAndMarkedAsRemote) {
 TEST_F(RemoteFile, RoundTripKeepsHeaderModeAndFortyNineSlots) {
   RemoteDefinition saved(folder_);
   saved.name_ = "Round";
-  saved.com_head_ = 213042;
-  saved.com_byte_ = 23;
+  saved.header_ = 213042;
+  saved.mode_ = 23;
   for (int32_t k = 1; k <= kKeySlots; ++k) saved.SetSlot(k, k * 5003);
   ASSERT_EQ(saved.RemoteSave(), kOk);
 
   RemoteDefinition loaded(folder_);
   loaded.RemoteLoad("Round");
   EXPECT_EQ(loaded.name_, "Round");
-  EXPECT_EQ(loaded.com_head_, 213042);
-  EXPECT_EQ(loaded.com_byte_, 23);
+  EXPECT_EQ(loaded.header_, 213042);
+  EXPECT_EQ(loaded.mode_, 23);
   for (int32_t k = 1; k < kKeySlots; ++k) EXPECT_EQ(loaded.Slot(k), k * 5003) << k;
   EXPECT_EQ(loaded.Slot(kKeySlots), 0);
 }
@@ -69,8 +69,8 @@ TEST_F(RemoteFile, FileNameWinsOverComNameAndRemInfoIsOnlyTraced) {
   TraceCapture trace;
   record.RemoteLoad("Real");
   EXPECT_EQ(record.name_, "Real");
-  EXPECT_EQ(record.com_head_, 12);
-  EXPECT_EQ(record.com_byte_, 7);  // any one character may stand before the tag
+  EXPECT_EQ(record.header_, 12);
+  EXPECT_EQ(record.mode_, 7);  // any one character may stand before the tag
   EXPECT_EQ(record.Slot(1), 4);
   EXPECT_TRUE(trace.Contains(" 'Real' RemInfo: ' made by hand'\n"));
   EXPECT_TRUE(trace.Contains(" too long.. \n"));
@@ -123,8 +123,8 @@ TEST_F(RemoteFile, ARecordWithoutAFolderNeitherReadsNorWritesAFile) {
   const status_t saved = record.RemoteSave();
   RemoteList list;
   EXPECT_EQ(record.LoadRemoteLibrary(&list), 0);
-  EXPECT_NE(record.Chart4Remotes(&list, 0), kOk);
-  EXPECT_NE(record.ChartData4Remotes(&list, 0), kOk);
+  EXPECT_NE(record.WriteKeysChart(&list, 0), kOk);
+  EXPECT_NE(record.WriteCodesChart(&list, 0), kOk);
   std::filesystem::current_path(was);
   EXPECT_EQ(record.Slot(1), 0);
   EXPECT_NE(saved, kOk);
@@ -167,12 +167,12 @@ TEST(RemoteRecord, ExistValueFindsTheLowestSlotWithinRange) {
   record.SetSlot(7, 12);
   record.SetSlot(9, 12);
   TraceCapture trace;
-  EXPECT_EQ(record.ExistValue(12), 57);
-  EXPECT_EQ(record.ExistValue(256255), 54);
+  EXPECT_EQ(record.KeyFunctionOfCode(12), 57);
+  EXPECT_EQ(record.KeyFunctionOfCode(256255), 54);
   for (const int32_t code : {13, 0, -5, 256256})
-    EXPECT_EQ(record.ExistValue(code), kNoKeyFunction) << code;
+    EXPECT_EQ(record.KeyFunctionOfCode(code), kNoKeyFunction) << code;
   record.check_sum_ = 999;  // slot 50 is searched like the others
-  EXPECT_EQ(record.ExistValue(999), 100);
+  EXPECT_EQ(record.KeyFunctionOfCode(999), 100);
 }
 
 TEST(RemoteRecord, FindRemoteReturnsTheLastOfDuplicatesAndSkipsEmptyItems) {

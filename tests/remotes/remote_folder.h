@@ -21,8 +21,8 @@ inline std::unique_ptr<RemoteDefinition> Remote(
     std::initializer_list<std::pair<int32_t, int32_t>> slot_codes = {}) {
   auto record = std::make_unique<RemoteDefinition>();
   record->name_ = name;
-  record->com_head_ = header;
-  record->com_byte_ = mode;
+  record->header_ = header;
+  record->mode_ = mode;
   for (const auto& [slot, code] : slot_codes) record->SetSlot(slot, code);
   return record;
 }

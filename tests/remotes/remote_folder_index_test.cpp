@@ -37,8 +37,8 @@ void LetTheClockPassTheFiles() {
 
 // Everything a record holds that a scan fills.
 std::string Describe(const RemoteDefinition& record) {
-  std::string text = record.name_ + " " + std::to_string(record.com_head_) + " " +
-                     std::to_string(record.com_byte_) + " " + ExactField(record.ExactHead());
+  std::string text = record.name_ + " " + std::to_string(record.header_) + " " +
+                     std::to_string(record.mode_) + " " + ExactField(record.ExactHead());
   for (int32_t k = 1; k <= kKeySlots; ++k) text += "," + std::to_string(record.Slot(k));
   for (int32_t f = kFirstKeyFunction; f < kLastKeyFunction; ++f)
     if (const auto code = record.ExactKey(f))

@@ -29,15 +29,15 @@ TEST_F(RemoteLibrary, FirstStartWritesThirtyFiveFilesAndLoadsThemAllAsOriginals)
   std::set<std::string> names;
   for (const auto& record : list) {
     names.insert(record->name_);
-    EXPECT_EQ(library.CheckCrossPresetFile(record->name_, &list), kKindOrg) << record->name_;
+    EXPECT_EQ(library.UpdateOriginKind(record->name_, &list), kKindOrg) << record->name_;
     EXPECT_EQ(record->kind_, kKindOrg);
     EXPECT_NE(record->check_sum_, 0);
   }
   EXPECT_EQ(names.size(), 35u);
   const RemoteDefinition* lifetec = RemoteDefinition::FindRemote(&list, "Lifetec291");
   ASSERT_NE(lifetec, nullptr);
-  EXPECT_EQ(lifetec->com_head_, 255108);
-  EXPECT_EQ(lifetec->com_byte_, 23);
+  EXPECT_EQ(lifetec->header_, 255108);
+  EXPECT_EQ(lifetec->mode_, 23);
 }
 
 TEST_F(RemoteLibrary, AFirstStartKilledHalfwayIsCompletedWithoutTraceOfTheKill) {
@@ -116,7 +116,7 @@ TEST_F(RemoteLibrary, OldMarkerIsConvertedForTheNextScan) {
   EXPECT_EQ(library.LookForRemotes(&list), 0);
   EXPECT_TRUE(trace.Contains(" 'Old' \n"));
   EXPECT_EQ(library.LookForRemotes(&list), 1);
-  EXPECT_EQ(list[0]->com_head_, 5);
+  EXPECT_EQ(list[0]->header_, 5);
 }
 
 TEST_F(RemoteLibrary, MissingFolderScansAsEmpty) {
@@ -129,29 +129,29 @@ TEST_F(RemoteLibrary, MissingFolderScansAsEmpty) {
 
 TEST_F(RemoteLibrary, OriginCheckComparesSumsWithTheBuiltInOfThatName) {
   RemoteDefinition library(folder_);
-  library.SaveOwnDefRemotes();
+  library.SaveBuiltInRemotes();
   RemoteList list;
   library.LookForRemotes(&list);
   RemoteDefinition* aiwa = RemoteDefinition::FindRemote(&list, "AIWA_A");
   ASSERT_NE(aiwa, nullptr);
 
   aiwa->SetSlot(1, aiwa->Slot(1) - 5);
-  EXPECT_EQ(library.CheckCrossPresetFile("AIWA_A", &list), kKindMod);
+  EXPECT_EQ(library.UpdateOriginKind("AIWA_A", &list), kKindMod);
   EXPECT_EQ(aiwa->kind_, kKindMod);
   aiwa->SetSlot(2, aiwa->Slot(2) + 5);  // same total again
-  EXPECT_EQ(library.CheckCrossPresetFile("AIWA_A", &list), kKindOrg);
+  EXPECT_EQ(library.UpdateOriginKind("AIWA_A", &list), kKindOrg);
 
   list.push_back(std::make_unique<RemoteDefinition>());
   list.back()->name_ = "Mine";
   list.back()->SetSlot(1, 7);
-  EXPECT_EQ(library.CheckCrossPresetFile("Mine", &list), kKindUser);
+  EXPECT_EQ(library.UpdateOriginKind("Mine", &list), kKindUser);
   EXPECT_EQ(list.back()->kind_, kKindUser);
   EXPECT_EQ(list.back()->check_sum_, 7);
-  EXPECT_EQ(library.CheckCrossPresetFile("AIWA_A", nullptr), kKindUser);
+  EXPECT_EQ(library.UpdateOriginKind("AIWA_A", nullptr), kKindUser);
 
   // A user remote named like a built-in one is compared with it.
   list.back()->name_ = "Sony618";
-  EXPECT_EQ(library.CheckCrossPresetFile("Sony618", &list), kKindMod);
+  EXPECT_EQ(library.UpdateOriginKind("Sony618", &list), kKindMod);
 }
 
 class FakeMenu : public KeyMenu {

@@ -118,8 +118,8 @@ TEST(RoundTrip, TwelveBitCodesOfBothRangesComeBack) {
   RemoteList list;
   list.push_back(std::make_unique<RemoteDefinition>());
   list.back()->name_ = entry.name;
-  list.back()->com_head_ = entry.header;
-  list.back()->com_byte_ = entry.mode;
+  list.back()->header_ = entry.header;
+  list.back()->mode_ = entry.mode;
   for (int32_t k = 0; codes[k] >= 0; ++k) list.back()->SetSlot(k + 1, codes[k]);
   std::vector<std::string> refused;
   ExpectRoundTrip({&entry}, list, &refused);

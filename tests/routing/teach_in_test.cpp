@@ -67,7 +67,7 @@ TEST_F(TeachInTest, ANewRemoteIsTaughtStoredListedChartedAndRecognised) {
   RemoteDefinition stored(Remotes());
   ASSERT_TRUE(std::filesystem::exists(Remotes() / "MyRemote"));
   stored.RemoteLoad("MyRemote");
-  EXPECT_EQ(stored.com_head_, 100200);
+  EXPECT_EQ(stored.header_, 100200);
   EXPECT_EQ(stored.Slot(2), 5);
   for (int32_t kind : {0, 11, 13}) {
     const auto& remotes = view_.menus.at(kind).remotes;

@@ -135,7 +135,7 @@ TEST_F(WindowRoutingTest, ARemoteIsTaughtThroughTheTeachBox) {
   EXPECT_NE(FindMenuItem(Find<MenuField>("vaMF")->Menu(), QString("MyRemote")), nullptr);
   RemoteDefinition stored(setup_.remote_folder);
   stored.RemoteLoad("MyRemote");
-  EXPECT_EQ(stored.com_head_, 100200);
+  EXPECT_EQ(stored.header_, 100200);
   EXPECT_EQ(stored.Slot(2), 5);
   Key(100200, 5);
   EXPECT_EQ(Texts({"irSender", "irSenKey"}), "MyRemote / N1");

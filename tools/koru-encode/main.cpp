@@ -189,7 +189,7 @@ int main(int argc, char** argv) {
   const int32_t code = record->Slot(key_function - 50);
   KeyPress press;
   std::string why;
-  if (EncodeKeyPress(record->com_head_, record->com_byte_, code, static_cast<int32_t>(hold), &press,
+  if (EncodeKeyPress(record->header_, record->mode_, code, static_cast<int32_t>(hold), &press,
                      &why) != kOk) {
     std::fprintf(stderr, "koru-encode: %s %s cannot be sent: %s\n", remote_name.c_str(),
                  key_label.c_str(), why.c_str());
@@ -197,7 +197,7 @@ int main(int argc, char** argv) {
   }
   std::printf("# KORU remote %s key %s code %ld header %ld (%s, frames %ld)\n",
               record->name_.c_str(), eLabel[key_function], static_cast<long>(code),
-              static_cast<long>(record->com_head_), FamilyName(FamilyOfHeader(record->com_head_)),
+              static_cast<long>(record->header_), FamilyName(FamilyOfHeader(record->header_)),
               static_cast<long>(press.frames));
   Jitter(static_cast<int32_t>(jitter), static_cast<uint32_t>(seed), &press.periods);
   std::fputs(Mode2Text(press.periods).c_str(), stdout);
