@@ -217,7 +217,7 @@ LircImportReport ImportOne(const ImportedRemote& remote, const LircImportOptions
     record.header_ = ClassicHeader(keys.front().received.code_text);
     record.mode_ = mode;
     for (const Key& key : keys)
-      record.SetSlot(key.key_function - 50, ClassicValue(key.received.code_text, mode == 23));
+      record.SetSlot(SlotOf(key.key_function), ClassicValue(key.received.code_text, mode == 23));
     report.classic = true;
   } else {
     record.SetExactHead(HeadOf(keys));
@@ -232,8 +232,9 @@ LircImportReport ImportOne(const ImportedRemote& remote, const LircImportOptions
   report.file = name;
   for (const Key& key : keys)
     report.imported.push_back(key.button + " " + Label(key.key_function) + " " +
-                              (report.classic ? std::to_string(record.Slot(key.key_function - 50))
-                                              : ExactField(*key.received.exact)));
+                              (report.classic
+                                   ? std::to_string(record.Slot(SlotOf(key.key_function)))
+                                   : ExactField(*key.received.exact)));
   return report;
 }
 

@@ -39,7 +39,7 @@ std::optional<uint64_t> LircdKeyCode(const RemoteDefinition& remote, int32_t key
     return LircdExactCode(*code);
   }
   // The last slot is the checksum, no key.
-  const int32_t slot = keyfn - 50;
+  const int32_t slot = SlotOf(keyfn);
   if (slot < 1 || slot >= kKeySlots) return std::nullopt;
   const int32_t command = remote.Slot(slot);
   if (command < 1 || command >= kLargestSlotValue) return std::nullopt;

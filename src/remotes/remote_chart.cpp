@@ -122,7 +122,7 @@ std::string Row(ChartKind chart, const RemoteDefinition& record) {
         row += code ? "</TD><TD BGCOLOR='#aaefaa' title='" + readable + "'>x" : "</TD><TD>-";
       continue;
     }
-    const int32_t value = record.Slot(n - 50);
+    const int32_t value = record.Slot(SlotOf(n));
     if (chart == ChartKind::kCodes)
       row += Format("</TD><TD> %ld", value);
     else

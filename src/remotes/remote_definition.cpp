@@ -71,22 +71,22 @@ void RemoteDefinition::SetExactHead(const ExactCode& head) {
 
 void RemoteDefinition::SetExactKey(int32_t key_function, const ExactCode& code) {
   if (key_function < kFirstKeyFunction || key_function >= kLastKeyFunction) return;
-  exact_key_[key_function - 50] = code;
+  exact_key_[SlotOf(key_function)] = code;
 }
 
 void RemoteDefinition::ClearExactKey(int32_t key_function) {
   if (key_function < kFirstKeyFunction || key_function >= kLastKeyFunction) return;
-  exact_key_[key_function - 50].reset();
+  exact_key_[SlotOf(key_function)].reset();
 }
 
 std::optional<ExactCode> RemoteDefinition::ExactKey(int32_t key_function) const {
   if (key_function < kFirstKeyFunction || key_function >= kLastKeyFunction) return std::nullopt;
-  return exact_key_[key_function - 50];
+  return exact_key_[SlotOf(key_function)];
 }
 
 int32_t RemoteDefinition::ExactFunction(const ExactCode& code) const {
   for (int32_t k = 1; k < kKeySlots; ++k)
-    if (exact_key_[k] && exact_key_[k]->SameKey(code)) return 50 + k;
+    if (exact_key_[k] && exact_key_[k]->SameKey(code)) return KeyFunctionOfSlot(k);
   return kNoKeyFunction;
 }
 
@@ -101,7 +101,7 @@ int32_t RemoteDefinition::KeyFunctionOfCode(int32_t code) const {
     return kNoKeyFunction;
   }
   for (int32_t k = 1; k <= kKeySlots; ++k)
-    if (key_[k] == code) return 50 + k;
+    if (key_[k] == code) return KeyFunctionOfSlot(k);
   return kNoKeyFunction;
 }
 
@@ -238,10 +238,10 @@ status_t RemoteDefinition::RemoteSave(WriteSync sync) {
     const std::string label = std::string(" [") + getLabel(n) + "]";
     char info[128];
     if (IsExact()) {
-      const std::string code = exact_key_[n - 50] ? ExactReadable(*exact_key_[n - 50]) : "-";
+      const std::string code = exact_key_[SlotOf(n)] ? ExactReadable(*exact_key_[SlotOf(n)]) : "-";
       std::snprintf(info, sizeof info, "; %-30s : %-11.11s \n", code.c_str(), label.c_str());
     } else {
-      std::snprintf(info, sizeof info, "; %6ld : %-11.11s \n", static_cast<long>(key_[n - 50]),
+      std::snprintf(info, sizeof info, "; %6ld : %-11.11s \n", static_cast<long>(key_[SlotOf(n)]),
                     label.c_str());
     }
     text += info;

@@ -31,6 +31,13 @@ inline constexpr int32_t kNoKeyFunction = 49;  // "-?-": code not found
 inline constexpr int32_t kUnknownRemote = 50;  // "-unknown-": no remote has the header
 inline constexpr int32_t kFirstKeyFunction = 51;
 inline constexpr int32_t kLastKeyFunction = 100;
+// Slot k (1..50) holds the code of key function 50 + k.
+inline constexpr int32_t SlotOf(int32_t key_function) {
+  return key_function - kFirstKeyFunction + 1;
+}
+inline constexpr int32_t KeyFunctionOfSlot(int32_t slot) {
+  return slot + kFirstKeyFunction - 1;
+}
 inline constexpr int32_t kLargestSlotValue = 256256;  // larger values end a "[ComData]" line
 // The command-byte mode of a remote of exact codes: its keys are matched by protocol, address
 // and command, never by classic code bytes.

@@ -301,7 +301,7 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
           return;
         }
         if (keyfn >= kFirstKeyFunction && keyfn <= kLastKeyFunction) {
-          teach.SetSlot(keyfn - 50, teach_code_);
+          teach.SetSlot(SlotOf(keyfn), teach_code_);
           // "goes to:" shows "-?-" again for the next key: the log keeps what was stored.
           view_.InsertLog(
               Format("'%ld' taught to '%s'\n", static_cast<long>(teach_code_), getLabel(keyfn)));
@@ -328,7 +328,7 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
       Trace("\n loesche eintrag (%ld) in Zelle %ld\n", static_cast<long>(teach_code_),
             static_cast<long>(keyfn));
       if (keyfn >= kFirstKeyFunction && keyfn <= kLastKeyFunction) {
-        teach.SetSlot(keyfn - 50, 0);
+        teach.SetSlot(SlotOf(keyfn), 0);
         teach.SetMenuCheckMarks(&key_menu, 1, "", keyfn - kFirstKeyFunction);
       }
       Trace(" (%ld) nun in Zelle: %ld\n", static_cast<long>(teach_code_),
