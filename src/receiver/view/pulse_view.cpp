@@ -99,40 +99,4 @@ void PulseView::SetRemoteDev(int32_t number) {
   remote_dev_ = number;
 }
 
-void PulseView::TraceScanState(int32_t code) {
-  const char* text = " -not-defined- ";
-  switch (code) {
-    case 0:
-      text = "     SCIR_ZERO ";
-      break;
-    case 1:
-      text = "    SCIR_PEGEL ";
-      break;
-    case 20:
-      text = "   SCIR_NO_DCD ";
-      break;
-    case 40:
-      text = "      SCIR_ASK ";
-      break;
-    case 80:
-      text = " SCIR_NOT_FULL ";
-      break;
-    case 100:
-      text = "     SCIR_FULL ";
-      break;
-    case 110:
-      text = "  SCIR_NERVOUS ";
-      break;
-    case 190:
-      text = "     SCIR_OOPS ";
-      break;
-    case 200:
-      text = "SCIR_NO_DEVICE ";
-      break;
-    default:
-      break;
-  }
-  Trace("%s", text);
-}
-
 }  // namespace koru

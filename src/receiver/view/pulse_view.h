@@ -31,8 +31,6 @@ class PulseView : public QWidget {
 
   virtual void SetRemoteDev(int32_t number);
   virtual void OwnPulse();
-  virtual void PrintScanState(int32_t code) { TraceScanState(code); }
-  static void TraceScanState(int32_t code);
 
   int32_t PulseCount() const { return pulse_count_; }
   int32_t RemoteDev() const { return remote_dev_; }
