@@ -24,9 +24,6 @@ KoruApplication::KoruApplication(WindowSetup setup)
   SetAppMessenger(GetMessenger());
   main_window_ = new MainWindow(Rect{60, 100, 760, 270}, std::move(setup));
   main_window_->show();
-  editor_factory_ = [this] {
-    return new PresetEditorWindow(Rect{40, 40, 640, 355}, settings_, remote_folder_);
-  };
 }
 
 KoruApplication::~KoruApplication() {
@@ -123,11 +120,9 @@ void KoruApplication::MessageReceived(Message* message) {
     case kOpenPresetEditor:
       if (PresetEditor() != nullptr) {
         preset_editor_->Activate();
-      } else if (editor_factory_) {
-        preset_editor_ = editor_factory_();
-        preset_editor_link_ = preset_editor_->WindowMessenger();
       } else {
-        Trace("FB_App no preset editor\n");
+        preset_editor_ = new PresetEditorWindow(Rect{40, 40, 640, 355}, settings_, remote_folder_);
+        preset_editor_link_ = preset_editor_->WindowMessenger();
       }
       return;
     case kPresetLabelsChanged:

@@ -26,10 +26,6 @@ class KoruApplication : public Handler {
   MainWindow* GetMainWindow() const { return main_window_; }
   // The settings store of the setup (may be null).
   Prefs* Settings() const { return settings_; }
-  // Makes the preset editor for 'PR_O' (by default the preset editor window at 40, 40).
-  void SetPresetEditorFactory(std::function<PresetEditorControls*()> factory) {
-    editor_factory_ = std::move(factory);
-  }
   // The open preset editor, or nullptr.
   PresetEditorControls* PresetEditor() const;
   // The media list window while it is open ('MW_O' opens it, 'MW_C' closes it).
@@ -49,7 +45,6 @@ class KoruApplication : public Handler {
   // Cleared when the editor is deleted, before its 'PR_Q' arrives.
   Messenger preset_editor_link_;
   void* spare_window_ = nullptr;
-  std::function<PresetEditorControls*()> editor_factory_;
   std::function<void(const Message&)> receiver_observer_;
 
   // The virtual remote: opened on 'VR_O', fed 'VR_H', 'VR_M' and 'RUBR', forgotten on 'VR_Q'.

@@ -76,8 +76,6 @@ class MainWindow : public QMainWindow, public Handler, private RoutingView {
   bool SettingsPageShowing() const;
   // A line on top of the log (what went wrong where only the trace would have said it).
   void AddToLog(const std::string& line) { InsertLog(line); }
-  QWidget* SettingsView() const { return sett_view_; }
-  PulseView* GetPulseView() const { return pulse_view_; }
   // The receiver session: the port and the receiver thread.
   ReceiverSession* Receiver() const { return receiver_.get(); }
   // A report of the receiver session, on the GUI thread: the router takes it, then the observer.

@@ -22,7 +22,6 @@ class RemoteButtonView : public QWidget {
                    QWidget* parent = nullptr);
   ~RemoteButtonView() override;
 
-  int32_t KeyFunction() const { return key_function_; }
   QString Label() const { return label_; }
   // What the button shows now ("move" while it is dragged).
   QString ShownText() const { return moving_ ? QStringLiteral("move") : label_; }

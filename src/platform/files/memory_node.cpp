@@ -7,7 +7,6 @@ namespace koru {
 
 ssize_t MemoryNode::ReadAttr(std::string_view name, type_code /*type*/, int64_t offset,
                              void* buffer, size_t size) {
-  if (init_status_ != kOk) return init_status_;
   if (offset != 0) return kBadValue;
   const std::string key(name);
   if (failing_reads_.count(key)) return kIoError;
@@ -20,20 +19,15 @@ ssize_t MemoryNode::ReadAttr(std::string_view name, type_code /*type*/, int64_t 
 
 ssize_t MemoryNode::WriteAttr(std::string_view name, type_code /*type*/, int64_t offset,
                               const void* buffer, size_t size) {
-  if (init_status_ != kOk) return init_status_;
   if (offset != 0) return kBadValue;
   const std::string key(name);
   if (failing_writes_.count(key)) return kIoError;
   const auto* bytes = static_cast<const uint8_t*>(buffer);
-  if (std::find(write_order_.begin(), write_order_.end(), key) == write_order_.end()) {
-    write_order_.push_back(key);
-  }
   values_[key] = std::vector<uint8_t>(bytes, bytes + size);
   return static_cast<ssize_t>(size);
 }
 
 status_t MemoryNode::RemoveAttr(std::string_view name) {
-  if (init_status_ != kOk) return init_status_;
   return values_.erase(std::string(name)) > 0 ? kOk : kEntryNotFound;
 }
 

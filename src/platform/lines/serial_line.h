@@ -39,9 +39,6 @@ class SerialLine : public ReceiverLine, private ModemLine {
   bool IsDCD() override;
   status_t WaitForChange(bigtime_t since, bigtime_t deadline, LevelChange* change) override;
 
-  // Forces the polling wait (for measurements).
-  void UsePolling() { wait_.interrupts = false; }
-
  private:
   explicit SerialLine(int fd) : fd_(fd) {}
   status_t ApplyTermios();
