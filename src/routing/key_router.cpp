@@ -145,7 +145,7 @@ void KeyRouter::RouteReceiverReport(const ReceiverReport& report) {
   if (type == 0 && exact) {
     view_.SetText(RoutingText::kCodec, ExactProtocolName(exact->protocol));
   } else {
-    view_.SetText(RoutingText::kCodec, getLabel(20 + std::clamp(type, 0, 10)));
+    view_.SetText(RoutingText::kCodec, getLabel(kLabelNoCodec + std::clamp(type, 0, 10)));
   }
 
   view_.InsertLog(" " + line + TimeText());

@@ -23,10 +23,11 @@ enum LabelId : int {
   kLabelTeachData = 15,                // "teach-data"
   kLabelPulse = 16,                    // "..pulse"
   kLabelSetFree = 17,                  // "set free"
-  kLabelNoCodec = 20,                  // "-codec-"
+  kLabelNoCodec = 20,                  // "-codec-"; 21..30 name the codecs of families 1..10
   kLabelCodeNotFound = 49,             // "-?-"
   kLabelUnknownRemote = 50,            // "-unknown-"
   kLabelPermit = 111,                  // "Permit:"
+  kLabelFirstGroup = 112,              // "Workspaces", then "Desktop" .. "Video" (113..116)
   kLabelDefault = 119,                 // " Default"
   kLabelTwoCommandBytes = 121,         // "2 Bytes for Command"
   kLabelWrongHeader = 126,             // "Wrong header, data "

@@ -339,8 +339,8 @@ void MainWindow::BuildControls() {
   re_split_->setGeometry(8, 16, 120, 18);
   const char* const kGroupNames[5] = {"r4wMF", "r4dMF", "r4aMF", "r4AuMF", "r4ViMF"};
   for (int group = 0; group < 5; ++group) {
-    group_fields_[group] =
-        MakeMenuField(split_box_, kGroupNames[group], Label(112 + group), Label(kLabelUnset));
+    group_fields_[group] = MakeMenuField(split_box_, kGroupNames[group],
+                                         Label(kLabelFirstGroup + group), Label(kLabelUnset));
   }
 
   // The teach box takes the place of both boxes while a remote is taught.
