@@ -9,6 +9,7 @@
 #include "periods.h"
 #include "receiver/report_line.h"
 #include "run_tool.h"
+#include "table_cells.h"
 
 namespace koru {
 
@@ -144,8 +145,7 @@ TEST(KoruDecode, AnswersHelpAndVersionAndFailsClearlyOnBadInput) {
   const auto filled = [&dir](std::string text) {
     for (size_t at; (at = text.find("{dir}")) != std::string::npos;)
       text.replace(at, 5, dir.Path().string());
-    for (size_t at; (at = text.find("\\n")) != std::string::npos;) text.replace(at, 2, "\n");
-    return text;
+    return Unescaped(text);
   };
   for (const auto& row : ReadTable("receiver/data/koru_decode_usage.tsv", 4)) {
     const ToolRun result = RunTool("koru-decode", filled(row[0]));

@@ -46,7 +46,8 @@ class SystemDevices : public ::testing::Test {
   TempDir dir_;
 };
 
-TEST_F(SystemDevices, NamesMapToNodes) {
+// Names map to nodes; the console is never opened and what is no tty is no device.
+TEST_F(SystemDevices, NamesMapToNodesAndOnlyTtysOtherThanTheConsoleOpen) {
   SystemReceiverDevices devices = Devices();
   const std::string dev = (dir_.Path() / "dev").string();
   const std::pair<const char*, std::string> cases[] = {
@@ -58,10 +59,6 @@ TEST_F(SystemDevices, NamesMapToNodes) {
       {"usb4", ""},
   };
   for (const auto& [name, node] : cases) EXPECT_EQ(devices.NodeFor(name), node) << name;
-}
-
-TEST_F(SystemDevices, ConsoleIsNeverOpenedAndNonTtysAreNoDevice) {
-  SystemReceiverDevices devices = Devices();
   std::unique_ptr<ReceiverLine> line;
   EXPECT_EQ(devices.Open("serial1", &line), kNotAllowed);
   // serial3 is a plain file here: it opens but is no terminal.
