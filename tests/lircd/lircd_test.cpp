@@ -46,9 +46,8 @@ TEST(LircdBroadcast, LinesHaveLircdsFixedFieldsAndNamesWithoutBlanks) {
       {0xffffffffffffffffull, 300, "Vol+", "My Remote", "ffffffffffffffff ff Vol+ My_Remote\n"},
       {1, -1, "", "tab\there\nnew", "0000000000000001 00 _ tab_here_new\n"},
   };
-  for (const Case& c : cases) {
+  for (const Case& c : cases)
     EXPECT_EQ(LircdBroadcastLine(c.code, c.repeat, c.key, c.remote), c.line);
-  }
   // Every key function's name is one word.
   for (int32_t keyfn = kFirstKeyFunction; keyfn <= kLastKeyFunction; ++keyfn) {
     const std::string name = LircdKeyName(keyfn);
@@ -101,8 +100,8 @@ TEST(LircdCommandReply, AnswersLikeLircdAndRefusesToSend) {
   // A carriage return ends a line too; a blank line has no reply.
   EXPECT_EQ(LircdCommandReply("version\r", directory, "1.2.3"),
             "BEGIN\nversion\nSUCCESS\nDATA\n1\n1.2.3\nEND\n");
-  EXPECT_EQ(LircdCommandReply("", directory, "1.2.3"), "");
-  EXPECT_EQ(LircdCommandReply("  \t", directory, "1.2.3"), "");
+  for (const char* blank : {"", "  \t"})
+    EXPECT_EQ(LircdCommandReply(blank, directory, "1.2.3"), "");
   const auto replies = ReadSections(KORU_SOURCE_DIR "/tests/lircd/data/replies.txt", "> ");
   ASSERT_EQ(replies.size(), 14u);
   for (const auto& [command, reply] : replies)

@@ -107,17 +107,6 @@ struct Session {
   ReceiverThreadStart start;
 };
 
-int32_t RunOnVirtualClock(void* data) {
-  auto* session = static_cast<Session*>(data);
-  SetThreadClock(&session->clock);
-  session->clock.SetOnSuspend([](VirtualClock& clock) {
-    clock.AdvanceTo((clock.Now() / 250000 + 1) * 250000);  // the view's pulse
-  });
-  const int32_t status = ReceiverThreadMain(&session->start);
-  SetThreadClock(nullptr);
-  return status;
-}
-
 // Each scancode is one report with the exact and classic codes, a held key is reported again,
 // what came while the thread rested is passed over, and an unplugged receiver ends the thread
 // as a vanished port does.
@@ -134,8 +123,15 @@ TEST(ScancodeThread, EachPressIsAReportAndAHeldKeyIsReportedAgain) {
       "lirc0");
   session.start = {&session.flags, session.port.get(), &session.sink};
   TraceCapture trace;
-  const thread_id thread =
-      spawn_thread(RunOnVirtualClock, "snif_thread", kNormalPriority, &session);
+  const auto on_virtual_clock = [](void* data) {
+    auto* session = static_cast<Session*>(data);
+    SetThreadClock(&session->clock);
+    session->clock.SetOnSuspend([](VirtualClock& clock) {
+      clock.AdvanceTo((clock.Now() / 250000 + 1) * 250000);  // the view's pulse
+    });
+    return ReceiverThreadMain(&session->start);
+  };
+  const thread_id thread = spawn_thread(on_virtual_clock, "snif_thread", kNormalPriority, &session);
   ASSERT_GE(thread, 0);
   resume_thread(thread);
   int32_t status = 0;
