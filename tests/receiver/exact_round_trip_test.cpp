@@ -111,23 +111,11 @@ TEST(ExactBiphase, SlowReceiversAndOffTuneRemotesStillRead) {
   }
 }
 
-// The periods of each key of a recording: its "# key NAME" sections, or every `lines` lines.
-std::vector<Periods> KeysOf(const std::string& file, const std::string& lines) {
-  const std::string path = KORU_SOURCE_DIR "/tests/receiver/exact/" + file;
-  std::vector<std::string> texts;
-  if (lines == "sections") {
-    for (const auto& [name, text] : ReadSections(path, "# key ")) texts.push_back(text);
-  } else {
-    std::istringstream in(ReadAll(path));
-    int n = 0;
-    for (std::string line; std::getline(in, line);) {
-      if (line.starts_with('#')) continue;
-      if (n++ % std::stoi(lines) == 0) texts.emplace_back();
-      texts.back() += line + "\n";
-    }
-  }
+// The periods of each key ("# key NAME" section) of a recording in exact/.
+std::vector<Periods> KeysOf(const std::string& file) {
   std::vector<Periods> keys;
-  for (const std::string& text : texts) {
+  for (const auto& [name, text] :
+       ReadSections(KORU_SOURCE_DIR "/tests/receiver/exact/" + file, "# key ")) {
     Mode2Recording recording;
     std::string error;
     EXPECT_EQ(ParseMode2(text, file, &recording, &error), kOk) << error;
@@ -143,16 +131,16 @@ std::vector<Periods> KeysOf(const std::string& file, const std::string& lines) {
 // first key's code is known, no two keys share one.
 TEST(ExactRecordings, EveryKeyHasOneCodeOfItsOwn) {
   std::mt19937 rng(2026);
-  for (const auto& row : ReadTable("receiver/data/exact_recordings.tsv", 8)) {
-    const std::vector<Periods> keys = KeysOf(row[0], row[2]);
-    ASSERT_EQ(keys.size(), std::stoul(row[3])) << row[0];
+  for (const auto& row : ReadTable("receiver/data/exact_recordings.tsv", 7)) {
+    const std::vector<Periods> keys = KeysOf(row[0]);
+    ASSERT_EQ(keys.size(), std::stoul(row[2])) << row[0];
     std::map<std::string, size_t> owner;  // code field -> key
     for (size_t key = 0; key < keys.size(); ++key) {
       std::optional<ExactCode> first;
-      for (int round = 0; round <= std::stoi(row[7]); ++round) {
+      for (int round = 0; round <= std::stoi(row[6]); ++round) {
         ExactDecoder decoder;
         const std::vector<TimedBurst> bursts =
-            SplitBursts(round == 0 ? keys[key] : Distorted(row[6], keys[key], rng));
+            SplitBursts(round == 0 ? keys[key] : Distorted(row[5], keys[key], rng));
         ASSERT_FALSE(bursts.empty()) << row[0] << " key " << key;
         for (const TimedBurst& burst : bursts) {
           const std::optional<ExactCode> code = row[1] == "biphase"
@@ -161,13 +149,13 @@ TEST(ExactRecordings, EveryKeyHasOneCodeOfItsOwn) {
           ASSERT_TRUE(code) << row[0] << " key " << key << " round " << round << " from"
                             << Listed(burst.periods);
           if (!first) first = code;
-          EXPECT_TRUE(code->SameKey(*first) && Fits(row[4], code))
+          EXPECT_TRUE(code->SameKey(*first) && Fits(row[3], code))
               << row[0] << " key " << key << " round " << round << ": " << Shown(first) << ", then "
               << Shown(code) << " from" << Listed(burst.periods);
         }
       }
-      if (key == 0 && row[5] != "-") {
-        EXPECT_TRUE(Fits(row[5], first)) << row[0] << ": " << Shown(first);
+      if (key == 0 && row[4] != "-") {
+        EXPECT_TRUE(Fits(row[4], first)) << row[0] << ": " << Shown(first);
       }
       const auto [it, fresh] = owner.emplace(ExactField(*first), key);
       EXPECT_TRUE(fresh) << row[0] << ": keys " << key << " and " << it->second << " share "

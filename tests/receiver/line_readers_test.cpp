@@ -19,7 +19,6 @@ class OnVirtualClock : public ::testing::Test {
   void SetUp() override { SetThreadClock(&clock_); }
   void TearDown() override { SetThreadClock(nullptr); }
   VirtualClock clock_{1000000};
-  LircSampleReader samples_;
   LircScancodeReader scancodes_;
 };
 using LircSamples = OnVirtualClock;
@@ -75,76 +74,79 @@ class FakeSamples : public LircSource, public Queued<Sample> {
 constexpr auto Pulse = [](uint32_t us) { return kLircPulse | us; };
 constexpr auto Space = [](uint32_t us) { return kLircSpace | us; };
 
-TEST_F(LircSamples, AReaderThatIsLateGetsTheKernelsPeriods) {
-  // A burst queued while the reader was busy; timeout and carrier samples are not changes, and
-  // EINTR and EAGAIN are only reasons to read again.
-  FakeSamples device(clock_, {{1000000, Space(50000)},
-                              {1000000, 0, kInterrupted},
-                              {1009000, Pulse(9000)},
-                              {1013500, Space(4500)},
-                              {1013500, kLircFrequency | 38000},
-                              {1014060, Pulse(560)},
-                              {1014060, kLircTimeout | 125000},
-                              {1015750, Space(1690)}});
-  LevelChange change;
-  ASSERT_EQ(samples_.WaitForChange(device, 900000, kNoDeadline, &change), kOk);
-  EXPECT_TRUE(change.pulse);  // a space ended
-  clock_.AdvanceTo(1100000);  // late for all the rest
-  std::string periods;        // each period and the level after it
-  for (bigtime_t t0 = change.time; samples_.WaitForChange(device, t0, kNoDeadline, &change) == kOk;
-       t0 = change.time)
-    periods += std::to_string(change.time - t0) + (change.pulse ? "+ " : "- ");
-  EXPECT_EQ(periods, "9000- 4500+ 560- 1690+ ");
-}
-
-TEST_F(LircSamples, ADeadlineEndsTheWaitAndTheNextChangeStillComes) {
-  FakeSamples device(clock_, {{1000000, Space(40000)}, {1030000, Pulse(560)}});
-  LevelChange change;
-  ASSERT_EQ(samples_.WaitForChange(device, 900000, kNoDeadline, &change), kOk);
-  const bigtime_t t0 = change.time;
-  EXPECT_EQ(samples_.WaitForChange(device, t0, t0 + 15001, &change), kTimedOut);
-  EXPECT_EQ(clock_.Now(), t0 + 15001);
-  ASSERT_EQ(samples_.WaitForChange(device, t0, kNoDeadline, &change), kOk);
-  EXPECT_EQ(change.time - t0, 560);
-  // A sample read while it was already past the deadline is kept for the next wait.
-  FakeSamples late(clock_, {{clock_.Now(), Space(20000)}});
-  const bigtime_t t1 = change.time;
-  clock_.AdvanceTo(t1 + 30000);
-  EXPECT_EQ(samples_.WaitForChange(late, t1, t1 + 15001, &change), kTimedOut);
-  ASSERT_EQ(samples_.WaitForChange(late, t1, kNoDeadline, &change), kOk);
-  EXPECT_EQ(change.time - t1, 20000);
-}
-
-TEST_F(LircSamples, SamplesThatEndedBeforeTheWaitBeganArePassedOver) {
-  // The thread was suspended; on its resume it listens from its own time.
-  FakeSamples device(clock_, {{1000000, Space(50000)},
-                              {1000600, Pulse(600)},
-                              {1001200, Space(600)},
-                              {1001800, Pulse(600)}});
-  LevelChange change;
-  ASSERT_EQ(samples_.WaitForChange(device, 900000, kNoDeadline, &change), kOk);
-  clock_.AdvanceTo(1002000);
-  ASSERT_EQ(samples_.WaitForChange(device, 1001500, kNoDeadline, &change), kOk);
-  EXPECT_EQ(change.time, 1001800);
-  EXPECT_FALSE(change.pulse);
-}
-
-TEST_F(LircSamples, OverflowAndUnplug) {
-  FakeSamples device(clock_, {{1000000, Space(50000)},
-                              {1000600, kLircOverflow},
-                              {1001000, Pulse(400)},
-                              {1002000, 0, kNoDevice}});
-  LevelChange change;
-  ASSERT_EQ(samples_.WaitForChange(device, 900000, kNoDeadline, &change), kOk);
-  {
+// Each case's waits on its device, each written as the change it gives ("1009000-": its time and
+// the level after it) or its outcome, with the clock and what it traced.
+TEST_F(LircSamples, ChangesComeAtTheirKernelTimesWheneverTheReaderWaits) {
+  struct Wait {
+    bigtime_t clock;     // the clock moved on to it before the wait
+    bigtime_t since;     // -1: the last change given
+    bigtime_t deadline;  // after `since`; 0: none
+  };
+  struct Case {
+    const char* what;
+    std::deque<Sample> samples;
+    std::vector<Wait> waits;
+    std::string changes;
+  } cases[] = {
+      // Queued while the reader was busy; timeout and carrier samples are not changes, EINTR and
+      // EAGAIN only reasons to read again.
+      {"a late reader",
+       {{1000000, Space(50000)},
+        {1000000, 0, kInterrupted},
+        {1009000, Pulse(9000)},
+        {1013500, Space(4500)},
+        {1013500, kLircFrequency | 38000},
+        {1014060, Pulse(560)},
+        {1014060, kLircTimeout | 125000},
+        {1015750, Space(1690)}},
+       {{0, 900000, 0}, {1100000, -1, 0}, {0, -1, 0}, {0, -1, 0}, {0, -1, 0}},
+       "1000000+ 1009000- 1013500+ 1014060- 1015750+ "},
+      // A deadline ends the wait and the next change still comes; so does one read while it was
+      // already past the deadline.
+      {"deadlines",
+       {{1000000, Space(40000)}, {1030000, Pulse(560)}, {1050000, Space(20000)}},
+       {{0, 900000, 0}, {0, -1, 15001}, {0, -1, 0}, {1060000, -1, 15001}, {0, -1, 0}},
+       "1000000+ timed out at 1015001 1000560- timed out at 1060000 1020560+ "},
+      // The thread was suspended; on its resume it listens from its own time.
+      {"samples before the wait",
+       {{1000000, Space(50000)},
+        {1000600, Pulse(600)},
+        {1001200, Space(600)},
+        {1001800, Pulse(600)}},
+       {{0, 900000, 0}, {1002000, 1001500, 0}},
+       "1000000+ 1001800- "},
+      // After an overflow the times start afresh from the clock.
+      {"overflow and unplug",
+       {{1000000, Space(50000)},
+        {1000600, kLircOverflow},
+        {1001000, Pulse(400)},
+        {1002000, 0, kNoDevice}},
+       {{0, 900000, 0}, {0, -1, 0}, {0, -1, 0}, {0, -1, 0}},
+       "1000000+ edges lost at 1000600 ** lirc overflow: burst dropped **\n1001000- no device at "
+       "1002000 "},
+  };
+  for (Case& c : cases) {
+    VirtualClock clock(1000000);
+    SetThreadClock(&clock);
+    LircSampleReader reader;
+    FakeSamples device(clock, c.samples);
     TraceCapture trace;
-    EXPECT_EQ(samples_.WaitForChange(device, change.time, kNoDeadline, &change), kEdgesLost);
-    EXPECT_EQ(trace.Text(), "** lirc overflow: burst dropped **\n");
+    std::string changes;
+    LevelChange change;
+    for (const Wait& w : c.waits) {
+      clock.AdvanceTo(w.clock);
+      const bigtime_t since = w.since < 0 ? change.time : w.since;
+      const status_t status = reader.WaitForChange(
+          device, since, w.deadline == 0 ? kNoDeadline : since + w.deadline, &change);
+      changes += status == kOk ? std::to_string(change.time) + (change.pulse ? "+ " : "- ")
+                               : std::string(status == kTimedOut    ? "timed out"
+                                             : status == kEdgesLost ? "edges lost"
+                                                                    : "no device") +
+                                     " at " + std::to_string(clock.Now()) + " " + trace.Text();
+      trace.Clear();
+    }
+    EXPECT_EQ(changes, c.changes) << c.what;
   }
-  // After the overflow the times start afresh from the clock.
-  ASSERT_EQ(samples_.WaitForChange(device, change.time, kNoDeadline, &change), kOk);
-  EXPECT_EQ(change.time, 1001000);
-  EXPECT_EQ(samples_.WaitForChange(device, change.time, kNoDeadline, &change), kNoDevice);
 }
 
 struct Record {
@@ -199,13 +201,14 @@ TEST_F(LircScancodes, PressesHeldKeysAndTheirEnd) {
   EXPECT_EQ(scancodes_.WaitForScancode(device, since, kNoDeadline, &scancode), kNoDevice);
 }
 
-// One scripted step of a modem: what a wait (or, when polling, a read) returns, the time it
-// takes, and the counter and level after it.
+// One scripted step of a modem: what a wait returns (500 us after it began, or at its deadline
+// when it timed out), and the counter and level after it; or, with a time `at`, the counter and
+// level that polling reads from then on.
 struct Step {
   status_t result;
   uint64_t count;
   bool level;
-  bigtime_t takes = 500;
+  bigtime_t at = 0;
 };
 
 class FakeModem : public ModemLine {
@@ -213,12 +216,12 @@ class FakeModem : public ModemLine {
   FakeModem(VirtualClock& clock, std::deque<Step> steps)
       : clock_(clock), steps_(std::move(steps)) {}
   status_t ReadDcd(bool* level) override {
-    Tick();
+    Poll();
     *level = level_;
     return read_status;
   }
   status_t DcdEdgeCount(uint64_t* count) override {
-    Tick();
+    Poll();
     *count = count_;
     return kOk;
   }
@@ -226,24 +229,17 @@ class FakeModem : public ModemLine {
     ++waits;
     if (steps_.empty()) return kIoError;
     const Step step = steps_.front();
-    if (step.result == kTimedOut) {
-      clock_.AdvanceTo(deadline);
-    } else {
-      clock_.Snooze(step.takes);
-    }
-    steps_.pop_front();
-    count_ = step.count;
-    level_ = step.level;
+    step.result == kTimedOut ? clock_.AdvanceTo(deadline) : clock_.Snooze(500);
+    Take();
     return step.result;
   }
-  // Polling: the scripted counter and level appear at the step's time.
-  void PollTo(const Step& step) { polled_.push_back(step); }
-  void Tick() {
-    while (!polled_.empty() && clock_.Now() >= polled_.front().takes) {
-      count_ = polled_.front().count;
-      level_ = polled_.front().level;
-      polled_.pop_front();
-    }
+  void Poll() {
+    if (!steps_.empty() && steps_.front().at != 0 && clock_.Now() >= steps_.front().at) Take();
+  }
+  void Take() {
+    count_ = steps_.front().count;
+    level_ = steps_.front().level;
+    steps_.pop_front();
   }
 
   int waits = 0;
@@ -252,7 +248,6 @@ class FakeModem : public ModemLine {
  private:
   VirtualClock& clock_;
   std::deque<Step> steps_;
-  std::deque<Step> polled_;
   uint64_t count_ = 0;
   bool level_ = false;
 };
@@ -301,10 +296,9 @@ TEST_F(DcdWait, ChangesWhileTheThreadWasAwayAreNotLostEdges) {
 }
 
 TEST_F(DcdWait, DriverWithoutInterruptWaitIsPolledUntilTheDeadlineOrAnError) {
-  FakeModem modem(clock_, {{kUnsupported, 0, false}});
-  DcdWaitState state;
   const bigtime_t since = clock_.Now();
-  modem.PollTo({kOk, 1, true, since + 2050});
+  FakeModem modem(clock_, {{kUnsupported, 0, false}, {kOk, 1, true, since + 2050}});
+  DcdWaitState state;
   LevelChange change;
   ASSERT_EQ(WaitForDcdChange(modem, &state, since, kNoDeadline, &change), kOk);
   EXPECT_FALSE(state.interrupts);

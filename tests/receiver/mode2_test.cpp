@@ -124,46 +124,17 @@ Mode2Recording Played(const Mode2File& file) {
   return played;
 }
 
-// A FIFO is read once, before anything plays, and plays as often as asked.
-TEST(Mode2File, ReadInBlocksFromAFileOrAFifoItGivesWhatTheWholeTextGives) {
-  TempDir dir;
-  const std::string path = (dir.Path() / "long.mode2").string();
-  const std::string fifo = (dir.Path() / "fifo").string();
-  const std::string text = LongText(3);
-  std::ofstream(path, std::ios::binary) << text;
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  std::thread writer([&] { std::ofstream(fifo, std::ios::binary) << text; });
-  std::shared_ptr<const Mode2File> file, from_fifo;
-  std::string error;
-  const status_t fifo_status = Mode2File::Open(fifo, &from_fifo, &error);
-  writer.join();
-  ASSERT_EQ(fifo_status, kOk) << error;
-  Mode2Recording expected, read;
-  ASSERT_EQ(ParseMode2(text, path, &expected, &error), kOk) << error;
-  ASSERT_EQ(ReadMode2File(path, &read, &error), kOk) << error;
-  EXPECT_EQ(read, expected);
-  ASSERT_EQ(Mode2File::Open(path, &file, &error), kOk) << error;
-  for (const Mode2File* f : {file.get(), from_fifo.get()}) {
-    EXPECT_EQ(Played(*f), expected);
-    EXPECT_EQ(Played(*f), expected) << "every pass starts from the beginning";
-  }
-
-  // A bad line far down is found before anything plays, with its line number.
-  const std::string bad = text + "\npulse 12 13\n";
-  std::ofstream(path, std::ios::binary) << bad;
-  std::string parse_error;
-  ASSERT_EQ(ParseMode2(bad, path, &expected, &parse_error), kBadValue);
-  EXPECT_EQ(Mode2File::Open(path, &file, &error), kBadValue);
-  EXPECT_EQ(error, parse_error);
-  EXPECT_EQ(ReadMode2File(path, &read, &error), kBadValue);
-  EXPECT_EQ(error, parse_error);
-}
-
-TEST(Mode2File, LinesLongerThanABlockReadAsAWholeTextAndHoldNoMoreThanABlock) {
+// Read in blocks, a file gives what its whole text gives, a bad line far down found before
+// anything plays with its line number, and holds no more than a block whatever its lines; a FIFO
+// is read once, before anything plays, and plays as often as asked.
+TEST(Mode2File, ReadInBlocksItGivesWhatTheWholeTextGivesAndHoldsNoMoreThanABlock) {
   std::string pairs;
   while (pairs.size() < 200 * 1024) pairs += "+1 -1 ";
   const std::string words(150 * 1024, 'w');
+  const std::string text = LongText(3);
   const std::string cases[] = {
+      text,
+      text + "\npulse 12 13\n",
       "pulse 3\n" + pairs + "\nspace 9",
       "# " + pairs + words + "\npulse 4\n",
       std::string(150 * 1024, ' ') + "pulse 5\n" + std::string(150 * 1024, '\t'),
@@ -175,24 +146,45 @@ TEST(Mode2File, LinesLongerThanABlockReadAsAWholeTextAndHoldNoMoreThanABlock) {
   TempDir dir;
   const std::string path = (dir.Path() / "line.mode2").string();
   for (const std::string& text : cases) {
+    SCOPED_TRACE(text.substr(0, 40));
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-    Mode2Recording expected;
-    std::string expected_error;
+    Mode2Recording expected, read, whole;
+    std::string expected_error, error;
     const status_t expected_status = ParseMode2(text, path, &expected, &expected_error);
     auto reader = Mode2FileReader::Open(path);
-    Mode2Recording read;
     size_t held = 0;
     for (Mode2Entry entry; reader->Next(&entry);) {
       AppendMode2(&read, entry.pulse, entry.microseconds);
       held = std::max(held, reader->HeldBytes());
     }
-    EXPECT_EQ(reader->Status(), expected_status) << text.substr(0, 40);
+    EXPECT_EQ(reader->Status(), expected_status);
     EXPECT_EQ(reader->Error(), expected_error);
-    if (expected_status == kOk) {
-      EXPECT_EQ(read, expected);
+    EXPECT_LE(held, size_t{64 * 1024 + 32 * 1024 * sizeof(Mode2Entry)});
+    std::shared_ptr<const Mode2File> file;
+    EXPECT_EQ(Mode2File::Open(path, &file, &error), expected_status);
+    EXPECT_EQ(ReadMode2File(path, &whole, &error), expected_status);
+    if (expected_status != kOk) {
+      EXPECT_EQ(error, expected_error);
+      continue;
     }
-    EXPECT_LE(held, size_t{64 * 1024 + 32 * 1024 * sizeof(Mode2Entry)}) << text.substr(0, 40);
+    EXPECT_EQ(read, expected);
+    EXPECT_EQ(whole, expected);
+    EXPECT_EQ(Played(*file), expected);
+    EXPECT_EQ(Played(*file), expected) << "every pass starts from the beginning";
   }
+
+  const std::string fifo = (dir.Path() / "fifo").string();
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::thread writer([&] { std::ofstream(fifo, std::ios::binary) << text; });
+  std::shared_ptr<const Mode2File> from_fifo;
+  std::string error;
+  const status_t fifo_status = Mode2File::Open(fifo, &from_fifo, &error);
+  writer.join();
+  ASSERT_EQ(fifo_status, kOk) << error;
+  Mode2Recording expected;
+  ASSERT_EQ(ParseMode2(text, fifo, &expected, &error), kOk);
+  EXPECT_EQ(Played(*from_fifo), expected);
+  EXPECT_EQ(Played(*from_fifo), expected) << "every pass starts from the beginning";
 }
 
 // The times come from the recording, so a caller that is late (here: one that sleeps between
@@ -223,16 +215,34 @@ TEST(ReplayLine, ALateCallerGetsEveryChangeWithItsRecordedTime) {
 }
 
 // A FIFO's writer may come late: Keep does not wait for it, the line waits (until its
-// deadlines) for the whole recording; a bad one ends the play. (A good one played: the program's
-// own test of a FIFO written after its start.)
-TEST(ReplayLine, AFifoIsWaitedForUntilADeadlineAndABadOneEndsThePlay) {
+// deadlines) for the whole recording, suspension and kill taking effect meanwhile; a bad one ends
+// the play. (A good one played: the program's own test of a FIFO written after its start.)
+TEST(ReplayLine, AFifoIsWaitedForUntilADeadlineOrAKillAndABadOneEndsThePlay) {
   TempDir dir;
   const std::string fifo = (dir.Path() / "bad").string();
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   std::string error;
   ASSERT_EQ(ReplayLine::Keep(fifo, &error), kOk) << error;
-  std::unique_ptr<ReceiverLine> opened;
+  std::unique_ptr<ReceiverLine> killed, opened;
+  ASSERT_EQ(ReplayLine::Open(fifo, &killed), 1);
   ASSERT_EQ(ReplayLine::Open(fifo, &opened), 1);
+  static std::atomic<bool> waiting{false};
+  const thread_id thread = spawn_thread(
+      [](void* line) -> int32_t {
+        LevelChange change;
+        waiting.store(true);
+        static_cast<ReceiverLine*>(line)->WaitForChange(system_time(), kNoDeadline, &change);
+        return 0;
+      },
+      "fifo wait", kNormalPriority, killed.get());
+  ASSERT_GE(thread, 0);
+  resume_thread(thread);
+  while (!waiting.load()) snooze(1000);
+  kill_thread(thread);
+  int32_t status = 0;
+  EXPECT_EQ(wait_for_thread(thread, &status), kOk);
+  EXPECT_EQ(status, kInterrupted);
+
   auto* line = static_cast<ReplayLine*>(opened.get());
   LevelChange change;
   EXPECT_EQ(line->WaitForChange(system_time(), system_time() + 20000, &change), kTimedOut);
@@ -242,38 +252,6 @@ TEST(ReplayLine, AFifoIsWaitedForUntilADeadlineAndABadOneEndsThePlay) {
     EXPECT_EQ(line->WaitForChange(system_time(), system_time() + 10000, &change), kTimedOut);
   EXPECT_TRUE(line->Broken());
   writer.join();
-}
-
-// Suspension and kill take effect while the line waits for a writer that never comes.
-TEST(ReplayLine, AWaitForAFifoEndsWhenItsThreadIsKilled) {
-  TempDir dir;
-  const std::string fifo = (dir.Path() / "silent").string();
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  std::string error;
-  ASSERT_EQ(ReplayLine::Keep(fifo, &error), kOk);
-  std::unique_ptr<ReceiverLine> line;
-  ASSERT_EQ(ReplayLine::Open(fifo, &line), 1);
-  std::atomic<bool> waiting{false};
-  struct Job {
-    ReceiverLine* line;
-    std::atomic<bool>* waiting;
-  } job{line.get(), &waiting};
-  const thread_id thread = spawn_thread(
-      [](void* data) -> int32_t {
-        auto* job = static_cast<Job*>(data);
-        LevelChange change;
-        job->waiting->store(true);
-        job->line->WaitForChange(system_time(), kNoDeadline, &change);
-        return 0;
-      },
-      "fifo wait", kNormalPriority, &job);
-  ASSERT_GE(thread, 0);
-  resume_thread(thread);
-  while (!waiting.load()) snooze(1000);
-  kill_thread(thread);
-  int32_t status = 0;
-  EXPECT_EQ(wait_for_thread(thread, &status), kOk);
-  EXPECT_EQ(status, kInterrupted);
 }
 
 }  // namespace

@@ -185,23 +185,6 @@ TEST(PostedReportSink, HandsReportsOverOnTheLooperAndDropsThemOnceItHasGone) {
   EXPECT_EQ(target.Count(), 2u);
 }
 
-TEST(ReceiverThreadStart, WithoutAPortTheThreadEndsAtOnceWithANoPortReport) {
-  ImmediateLooper looper;
-  MessageInbox inbox(&looper);
-  SetAppMessenger(inbox.GetMessenger());
-  ReceiverFlags flags;
-  RecordingReportSink sink;
-  PostedReportSink posted(&looper, &sink);
-  TraceCapture trace;
-  ReceiverThreadStart start{&flags, nullptr, &posted};
-  EXPECT_EQ(ReceiverThreadMain(&start), kPortMissing);
-  EXPECT_EQ(trace.Text(), "** STH_scan_M_infrared no device **\n");
-  ASSERT_EQ(inbox.received.size(), 1u);
-  EXPECT_EQ(inbox.received[0].what, kNoReceiverPort);
-  EXPECT_EQ(inbox.received[0].CountNames(), 0);
-  SetAppMessenger(Messenger());
-}
-
 }  // namespace
 
 }  // namespace koru
