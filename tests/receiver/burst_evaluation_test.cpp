@@ -15,7 +15,7 @@
 #include "remotes/frame_encoder.h"
 #include "remotes/key_match.h"
 #include "settings/label_table.h"
-#include "table_cells.h"
+#include "test_files.h"
 
 namespace koru {
 
@@ -106,10 +106,8 @@ TEST_F(BuiltinKeys, TheKeyAfterAHeldNecKeyIsRight) {
   KeyPress held;
   ASSERT_EQ(EncodeKeyPress(nec->header_, nec->mode_, nec->Slot(1), 0, &held, nullptr), kOk);
   std::vector<int32_t> nec_held = FirstFrame(held.periods);
-  nec_held.back() = 0;
-  nec_held.back() = 110000 - std::accumulate(nec_held.begin(), nec_held.end(), 0);
-  const std::vector<int32_t> repeats = PeriodsOf("9000,2250,560,98190*9");
-  nec_held.insert(nec_held.end(), repeats.begin(), repeats.end());
+  nec_held.back() = 110000 - std::accumulate(nec_held.begin(), nec_held.end() - 1, 0);
+  for (const int32_t p : PeriodsOf("9000,2250,560,98190*9")) nec_held.push_back(p);
   // The first key of every remote, each after the NEC key was held for a second and the pause
   // that follows the last repeat's report.
   Mode2Recording recording;
@@ -218,14 +216,11 @@ std::vector<int32_t> Press(const std::string& field, int32_t extra, uint32_t see
 
 // Every report of a held key, the first and each repeat, carries the key's own codes.
 TEST(HeldKeys, EveryReportOfAHeldKeyCarriesItsOwnCodes) {
-  // Keys whose remotes send repeat frames without data ('+'), whole frames again else.
   uint32_t seed = 1;
-  for (const std::string& held :
-       CellList("+NEC:0x04:0x08 +NECx:0x1234:0x56 +NEC32:0x1234:0x5678 +Sanyo:0x123:0x45 "
-                "Kaseikyo:0x20020100:0x3D JVC:0x03:0x17 Sony12:0x01:0x15 RC-5:0x1E:0x0C "
-                "RC-6:0x00:0x0C Sharp:0x01:0x02")) {
-    const bool repeat_frames = held[0] == '+';
-    const std::string field = held.substr(repeat_frames ? 1 : 0);
+  for (const auto& row : ReadTable("receiver/data/named_presses.tsv", 2)) {
+    if (row[1].find("held") == std::string::npos) continue;
+    const bool repeat_frames = row[1].ends_with('+');
+    const std::string& field = row[0];
     const auto reports = ExactReports(RecordingOf(Press(field, 5, seed++)));
     ASSERT_GE(reports.size(), repeat_frames ? 3u : 2u) << field;
     for (const auto& [time, report] : reports) {
@@ -339,14 +334,9 @@ TEST(FrameCompletion, ANamedFrameIsReportedWhenWholeAGenericOneAtTheBurstEnd) {
     }
     return ExactField(*first);
   };
-  // (RC-5 0x0C and 0x0D: a last bit of 0 and of 1.)
-  for (const std::string& press :
-       CellList("NECx:0x1234:0x56 NEC32:0x1234:0x5678 Sanyo:0x123:0x45 Kaseikyo:0x20020100:0x3D "
-                "JVC:0x03:0x17 Sharp:0x01:0x02 Denon:0x02:0x0E Sony12:0x01:0x15 Sony15:0x1A:0x15 "
-                "Sony20:0x1F05:0x15 RC-5:0x1E:0x0C RC-5:0x1E:0x0D RC-5:0xA3:0x01 RC-5X:0x05:0x4C "
-                "RC-6:0x04:0x0C RC-6A:0x123:0x45 RC-6A:0x1234:0x45 RC-6A:0x800F12:0x34 "
-                "RCMM:0x5:0x12 RCMM:0x123:0x456 RCMM:0x1234:0x5678 RCMM:0xFFFF:0xFFFF "
-                "XMP:0x123456:0x1234 PDist:0x10:0x1234")) {
+  for (const auto& row : ReadTable("receiver/data/named_presses.tsv", 2)) {
+    if (!row[1].starts_with("whole")) continue;
+    const std::string& press = row[0];
     const ExactCode code = *ParseExactField(press);
     std::vector<int32_t> periods;
     ASSERT_TRUE(EncodeExactPress(code, 0, &periods)) << press;

@@ -106,22 +106,10 @@ TEST(ExactPulseDistance, Rc6FramesAreNotTakenForSony) {
 }
 
 TEST(ExactPulseDistance, HashIsStableUnderJitterAndDiffersBetweenKeys) {
-  // Frames of no protocol the readers know: a lead-in and three bit lengths.
-  const char* const keys[] = {
-      "5000 2500 500 1500 500 500 1500 2500 500 1500 500",
-      "5000 2500 500 1500 500 500 1500 2500 500 500 1500",
-      "5000 2500 500 500 1500 1500 500 2500 500 1500 500",
-      "5000 2500 1500 1500 500 500 1500 2500 500 1500 500",
-      "5000 2500 500 2500 500 500 1500 1500 500 1500 500",
-      "5000 2500 500 1500 500 500 1500 2500 500 1500 500 500 500",
-      "500 1500 500 500 1500 2500 500 1500 500 500 500",  // no lead-in
-  };
   std::mt19937 rng(7);
   std::vector<uint32_t> hashes;
-  for (const char* text : keys) {
-    // Each frame holds its bits twice: ratios need a few periods of each length (with five
-    // periods of 500 us, 100 us of jitter can make one length look a unit longer).
-    const std::vector<int32_t> bits = PeriodsOf(text);
+  for (const auto& row : ReadTable("receiver/data/timing_hash_keys.tsv", 1)) {
+    const std::vector<int32_t> bits = PeriodsOf(row[0]);
     std::vector<int32_t> key = bits;
     key.push_back(500);
     key.insert(key.end(), bits.begin() + (bits[0] > 4000 ? 2 : 0), bits.end());

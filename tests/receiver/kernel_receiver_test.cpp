@@ -152,13 +152,14 @@ TEST(ScancodeThread, EachPressIsAReportAndAHeldKeyIsReportedAgain) {
 
 class FakeGrabSystem : public InputGrabSystem {
  public:
+  FakeGrabSystem(int open_error, int grab_error) : open_error(open_error), grab_error(grab_error) {}
   int Open(const std::string& node) override {
     opened = node;
     return open_error != 0 ? -open_error : 7;
   }
   int Grab(int) override { return grab_error; }
   void Close(int fd) override { closed = fd; }
-  int open_error = 0, grab_error = 0, closed = -1;
+  int open_error, grab_error, closed = -1;
   std::string opened;
 };
 
@@ -179,9 +180,7 @@ TEST(InputGrab, TakenHeldOrRefusedWithTheRightWords) {
       {0, ENODEV, "could not be taken (No such device)"},
   };
   for (const Case& c : kCases) {
-    auto system = std::make_shared<FakeGrabSystem>();
-    system->open_error = c.open_error;
-    system->grab_error = c.grab_error;
+    auto system = std::make_shared<FakeGrabSystem>(c.open_error, c.grab_error);
     {
       InputGrab grab(system, receiver, "/d");
       EXPECT_EQ(system->opened, "/d/input/event7");
@@ -198,7 +197,7 @@ TEST(InputGrab, TakenHeldOrRefusedWithTheRightWords) {
     EXPECT_EQ(system->closed, c.open_error == 0 ? 7 : -1);
   }
   // A receiver without an input device: nothing to take, nothing to say.
-  auto system = std::make_shared<FakeGrabSystem>();
+  auto system = std::make_shared<FakeGrabSystem>(0, 0);
   InputGrab none(system, KernelReceiver{}, "/d");
   EXPECT_FALSE(none.Grabbed());
   EXPECT_EQ(none.Words(), "");
