@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "sectioned_file.h"
+#include "table_cells.h"
 #include "test_files.h"
 
 #include "lircd/lircd_broadcast.h"
@@ -36,19 +37,10 @@ std::unique_ptr<RemoteDefinition> ExactRemote(const std::string& name) {
 }  // namespace
 
 TEST(LircdBroadcast, LinesHaveLircdsFixedFieldsAndNamesWithoutBlanks) {
-  struct Case {
-    uint64_t code;
-    int repeat;
-    std::string key, remote, line;
-  } cases[] = {
-      {0xfd4cb3, 0, "N1", "LR-SAT", "0000000000fd4cb3 00 N1 LR-SAT\n"},
-      {0x3dcc8000000b3ull, 0x1a, "|<<", "x", "0003dcc8000000b3 1a |<< x\n"},
-      {0xffffffffffffffffull, 300, "Vol+", "My Remote", "ffffffffffffffff ff Vol+ My_Remote\n"},
-      {1, -1, "", "tab\there\nnew", "0000000000000001 00 _ tab_here_new\n"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(LircdBroadcastLine(c.code, c.repeat, c.key, c.remote), c.line);
-  }
+  for (const auto& row : ReadTable("lircd/data/broadcast_lines.tsv", 5))
+    EXPECT_EQ(LircdBroadcastLine(std::stoull(row[0], nullptr, 16), std::stoi(row[1]), row[2],
+                                 Unescaped(row[3])),
+              Unescaped(row[4]));
   // Every key function's name is one word.
   for (int32_t keyfn = kFirstKeyFunction; keyfn <= kLastKeyFunction; ++keyfn) {
     const std::string name = LircdKeyName(keyfn);
@@ -101,8 +93,8 @@ TEST(LircdCommandReply, AnswersLikeLircdAndRefusesToSend) {
   // A carriage return ends a line too; a blank line has no reply.
   EXPECT_EQ(LircdCommandReply("version\r", directory, "1.2.3"),
             "BEGIN\nversion\nSUCCESS\nDATA\n1\n1.2.3\nEND\n");
-  EXPECT_EQ(LircdCommandReply("", directory, "1.2.3"), "");
-  EXPECT_EQ(LircdCommandReply("  \t", directory, "1.2.3"), "");
+  for (const char* blank : {"", "  \t"})
+    EXPECT_EQ(LircdCommandReply(blank, directory, "1.2.3"), "");
   const auto replies = ReadSections(KORU_SOURCE_DIR "/tests/lircd/data/replies.txt", "> ");
   ASSERT_EQ(replies.size(), 14u);
   for (const auto& [command, reply] : replies)

@@ -18,38 +18,22 @@ namespace {
 
 using Periods = std::vector<int32_t>;
 
-struct Form {
-  std::string name;
-  ExactProtocol protocol;
-  uint32_t address_mask, address_set, command_mask, command_set;
-  int32_t bits;
-  std::string distortion;
-};
+using Row = std::vector<std::string>;
 
-std::vector<Form> Forms() {
-  std::vector<Form> forms;
-  for (const auto& row : ReadTable("receiver/data/exact_forms.tsv", 8)) {
-    const auto hex = [&row](int i) {
-      return static_cast<uint32_t>(std::stoul(row[i], nullptr, 16));
-    };
-    forms.push_back({row[7], *ExactProtocolNamed(row[0]), hex(1), hex(2), hex(3), hex(4),
-                     std::stoi(row[5]), row[6]});
-  }
-  return forms;
-}
-
-// A random code of the form; generic frames of 6 (pulse distance) or 8 (bi-phase, the first bit
-// a 1) to 32 bits, and in RCMM 32-bit frames the toggle cleared where it is one.
-ExactCode RandomCode(const Form& form, std::mt19937& random) {
-  const auto draw = [&random](uint32_t mask, uint32_t set) {
-    return (static_cast<uint32_t>(random()) & mask) | set;
+// A random code of a form of data/exact_forms.tsv; generic frames of 6 (pulse distance) or 8
+// (bi-phase, the first bit a 1) to 32 bits, and in RCMM 32-bit frames the toggle cleared where it
+// is one.
+ExactCode RandomCode(const Row& form, std::mt19937& random) {
+  const auto draw = [&](int mask) -> uint32_t {
+    return (static_cast<uint32_t>(random()) & std::stoul(form[mask], nullptr, 16)) |
+           std::stoul(form[mask + 1], nullptr, 16);
   };
-  ExactCode code{form.protocol, draw(form.address_mask, form.address_set),
-                 draw(form.command_mask, form.command_set), form.bits};
-  if (form.protocol == ExactProtocol::kRcmm && form.bits == 32 && (code.address & 0xC) != 0xC)
+  const ExactProtocol protocol = *ExactProtocolNamed(form[0]);
+  ExactCode code{protocol, draw(1), draw(3), std::stoi(form[5])};
+  if (protocol == ExactProtocol::kRcmm && code.bits == 32 && (code.address & 0xC) != 0xC)
     code.command &= 0x7FFF;
-  const bool biphase = form.protocol == ExactProtocol::kBiphase;
-  if (biphase || form.protocol == ExactProtocol::kPulseDistance) {
+  const bool biphase = protocol == ExactProtocol::kBiphase;
+  if (biphase || protocol == ExactProtocol::kPulseDistance) {
     code.address = biphase ? 8 + random() % 25 : 6 + random() % 27;
     code.command = code.command >> (32 - code.address) | (biphase ? 1u << (code.address - 1) : 0);
     if (biphase) code.bits = static_cast<int32_t>(code.address);
@@ -76,7 +60,7 @@ Periods Distorted(const std::string& distortion, Periods periods, std::mt19937& 
 // by burst: every burst reads as the code, in its bit count where the form has one.
 TEST(ExactPulseDistance, EveryProtocolRoundTripsWithAndWithoutJitter) {
   std::mt19937 rng(19);
-  for (const Form& form : Forms()) {
+  for (const Row& form : ReadTable("receiver/data/exact_forms.tsv", 8)) {
     int sent = 0;
     for (int n = 0; n < 100; ++n) {
       const ExactCode code = RandomCode(form, rng);
@@ -84,24 +68,22 @@ TEST(ExactPulseDistance, EveryProtocolRoundTripsWithAndWithoutJitter) {
       if (!EncodeExactPress(code, n % 3, &periods)) continue;
       ++sent;
       for (const bool distorted : {false, true}) {
-        const Periods press = distorted ? Distorted(form.distortion, periods, rng) : periods;
+        const Periods press = distorted ? Distorted(form[6], periods, rng) : periods;
         ExactDecoder decoder;
         const std::vector<TimedBurst> bursts = SplitBursts(press);
-        EXPECT_FALSE(bursts.empty()) << form.name;
+        EXPECT_FALSE(bursts.empty()) << form[7];
         for (const TimedBurst& burst : bursts) {
           const std::optional<ExactCode> read = decoder.Burst(burst.periods, burst.end_us);
           ASSERT_TRUE(read && read->SameKey(code) && (code.bits == 0 || read->bits == code.bits))
-              << form.name << (distorted ? " distorted" : "") << " extra " << n % 3 << ": sent "
+              << form[7] << (distorted ? " distorted" : "") << " extra " << n % 3 << ": sent "
               << ExactField(code) << ", read " << Shown(read) << " from" << Listed(burst.periods);
         }
       }
     }
     // Only NECx (an address whose bytes invert each other is NEC's) and the generic forms refuse
     // some values.
-    using P = ExactProtocol;
-    const P p = form.protocol;
-    EXPECT_GE(sent, p == P::kNecExtended || p == P::kPulseDistance || p == P::kBiphase ? 90 : 100)
-        << form.name;
+    EXPECT_GE(sent, form[0] == "NECx" || form[0] == "PDist" || form[0] == "Biphase" ? 90 : 100)
+        << form[7];
   }
 }
 
@@ -129,23 +111,11 @@ TEST(ExactBiphase, SlowReceiversAndOffTuneRemotesStillRead) {
   }
 }
 
-// The periods of each key of a recording: its "# key NAME" sections, or every `lines` lines.
-std::vector<Periods> KeysOf(const std::string& file, const std::string& lines) {
-  const std::string path = KORU_SOURCE_DIR "/tests/receiver/exact/" + file;
-  std::vector<std::string> texts;
-  if (lines == "sections") {
-    for (const auto& [name, text] : ReadSections(path, "# key ")) texts.push_back(text);
-  } else {
-    std::istringstream in(ReadAll(path));
-    int n = 0;
-    for (std::string line; std::getline(in, line);) {
-      if (line.starts_with('#')) continue;
-      if (n++ % std::stoi(lines) == 0) texts.emplace_back();
-      texts.back() += line + "\n";
-    }
-  }
+// The periods of each key ("# key NAME" section) of a recording in exact/.
+std::vector<Periods> KeysOf(const std::string& file) {
   std::vector<Periods> keys;
-  for (const std::string& text : texts) {
+  for (const auto& [name, text] :
+       ReadSections(KORU_SOURCE_DIR "/tests/receiver/exact/" + file, "# key ")) {
     Mode2Recording recording;
     std::string error;
     EXPECT_EQ(ParseMode2(text, file, &recording, &error), kOk) << error;
@@ -161,16 +131,16 @@ std::vector<Periods> KeysOf(const std::string& file, const std::string& lines) {
 // first key's code is known, no two keys share one.
 TEST(ExactRecordings, EveryKeyHasOneCodeOfItsOwn) {
   std::mt19937 rng(2026);
-  for (const auto& row : ReadTable("receiver/data/exact_recordings.tsv", 8)) {
-    const std::vector<Periods> keys = KeysOf(row[0], row[2]);
-    ASSERT_EQ(keys.size(), std::stoul(row[3])) << row[0];
+  for (const auto& row : ReadTable("receiver/data/exact_recordings.tsv", 7)) {
+    const std::vector<Periods> keys = KeysOf(row[0]);
+    ASSERT_EQ(keys.size(), std::stoul(row[2])) << row[0];
     std::map<std::string, size_t> owner;  // code field -> key
     for (size_t key = 0; key < keys.size(); ++key) {
       std::optional<ExactCode> first;
-      for (int round = 0; round <= std::stoi(row[7]); ++round) {
+      for (int round = 0; round <= std::stoi(row[6]); ++round) {
         ExactDecoder decoder;
         const std::vector<TimedBurst> bursts =
-            SplitBursts(round == 0 ? keys[key] : Distorted(row[6], keys[key], rng));
+            SplitBursts(round == 0 ? keys[key] : Distorted(row[5], keys[key], rng));
         ASSERT_FALSE(bursts.empty()) << row[0] << " key " << key;
         for (const TimedBurst& burst : bursts) {
           const std::optional<ExactCode> code = row[1] == "biphase"
@@ -179,13 +149,13 @@ TEST(ExactRecordings, EveryKeyHasOneCodeOfItsOwn) {
           ASSERT_TRUE(code) << row[0] << " key " << key << " round " << round << " from"
                             << Listed(burst.periods);
           if (!first) first = code;
-          EXPECT_TRUE(code->SameKey(*first) && Fits(row[4], code))
+          EXPECT_TRUE(code->SameKey(*first) && Fits(row[3], code))
               << row[0] << " key " << key << " round " << round << ": " << Shown(first) << ", then "
               << Shown(code) << " from" << Listed(burst.periods);
         }
       }
-      if (key == 0 && row[5] != "-") {
-        EXPECT_TRUE(Fits(row[5], first)) << row[0] << ": " << Shown(first);
+      if (key == 0 && row[4] != "-") {
+        EXPECT_TRUE(Fits(row[4], first)) << row[0] << ": " << Shown(first);
       }
       const auto [it, fresh] = owner.emplace(ExactField(*first), key);
       EXPECT_TRUE(fresh) << row[0] << ": keys " << key << " and " << it->second << " share "

@@ -19,7 +19,11 @@ class OnVirtualClock : public ::testing::Test {
   void SetUp() override { SetThreadClock(&clock_); }
   void TearDown() override { SetThreadClock(nullptr); }
   VirtualClock clock_{1000000};
+  LircScancodeReader scancodes_;
 };
+using LircSamples = OnVirtualClock;
+using LircScancodes = OnVirtualClock;
+using DcdWait = OnVirtualClock;
 
 // Items of a device queued from their times on: a read takes one that has arrived, a wait
 // advances the clock to the next one or to its deadline.
@@ -67,93 +71,82 @@ class FakeSamples : public LircSource, public Queued<Sample> {
   status_t Wait(bigtime_t deadline) override { return WaitUntil(deadline); }
 };
 
-uint32_t Pulse(uint32_t us) {
-  return kLircPulse | us;
-}
-uint32_t Space(uint32_t us) {
-  return kLircSpace | us;
-}
+constexpr auto Pulse = [](uint32_t us) { return kLircPulse | us; };
+constexpr auto Space = [](uint32_t us) { return kLircSpace | us; };
 
-class LircSamples : public OnVirtualClock {
- protected:
-  LircSampleReader reader_;
-};
-
-TEST_F(LircSamples, AReaderThatIsLateGetsTheKernelsPeriods) {
-  // A burst queued while the reader was busy; timeout and carrier samples are not changes, and
-  // EINTR and EAGAIN are only reasons to read again.
-  FakeSamples device(clock_, {{1000000, Space(50000)},
-                              {1000000, 0, kInterrupted},
-                              {1009000, Pulse(9000)},
-                              {1013500, Space(4500)},
-                              {1013500, kLircFrequency | 38000},
-                              {1014060, Pulse(560)},
-                              {1014060, kLircTimeout | 125000},
-                              {1015750, Space(1690)}});
-  LevelChange change;
-  ASSERT_EQ(reader_.WaitForChange(device, 900000, kNoDeadline, &change), kOk);
-  EXPECT_TRUE(change.pulse);  // a space ended
-  bigtime_t t0 = change.time;
-  clock_.AdvanceTo(1100000);  // late for all the rest
-  const bigtime_t periods[] = {9000, 4500, 560, 1690};
-  bool pulse = true;
-  for (const bigtime_t period : periods) {
-    ASSERT_EQ(reader_.WaitForChange(device, t0, kNoDeadline, &change), kOk);
-    pulse = !pulse;
-    EXPECT_EQ(change.time - t0, period);
-    EXPECT_EQ(change.pulse, pulse);
-    t0 = change.time;
-  }
-}
-
-TEST_F(LircSamples, ADeadlineEndsTheWaitAndTheNextChangeStillComes) {
-  FakeSamples device(clock_, {{1000000, Space(40000)}, {1030000, Pulse(560)}});
-  LevelChange change;
-  ASSERT_EQ(reader_.WaitForChange(device, 900000, kNoDeadline, &change), kOk);
-  const bigtime_t t0 = change.time;
-  EXPECT_EQ(reader_.WaitForChange(device, t0, t0 + 15001, &change), kTimedOut);
-  EXPECT_EQ(clock_.Now(), t0 + 15001);
-  ASSERT_EQ(reader_.WaitForChange(device, t0, kNoDeadline, &change), kOk);
-  EXPECT_EQ(change.time - t0, 560);
-  // A sample read while it was already past the deadline is kept for the next wait.
-  FakeSamples late(clock_, {{clock_.Now(), Space(20000)}});
-  const bigtime_t t1 = change.time;
-  clock_.AdvanceTo(t1 + 30000);
-  EXPECT_EQ(reader_.WaitForChange(late, t1, t1 + 15001, &change), kTimedOut);
-  ASSERT_EQ(reader_.WaitForChange(late, t1, kNoDeadline, &change), kOk);
-  EXPECT_EQ(change.time - t1, 20000);
-}
-
-TEST_F(LircSamples, SamplesThatEndedBeforeTheWaitBeganArePassedOver) {
-  // The thread was suspended; on its resume it listens from its own time.
-  FakeSamples device(clock_, {{1000000, Space(50000)},
-                              {1000600, Pulse(600)},
-                              {1001200, Space(600)},
-                              {1001800, Pulse(600)}});
-  LevelChange change;
-  ASSERT_EQ(reader_.WaitForChange(device, 900000, kNoDeadline, &change), kOk);
-  clock_.AdvanceTo(1002000);
-  ASSERT_EQ(reader_.WaitForChange(device, 1001500, kNoDeadline, &change), kOk);
-  EXPECT_EQ(change.time, 1001800);
-  EXPECT_FALSE(change.pulse);
-}
-
-TEST_F(LircSamples, OverflowAndUnplug) {
-  FakeSamples device(clock_, {{1000000, Space(50000)},
-                              {1000600, kLircOverflow},
-                              {1001000, Pulse(400)},
-                              {1002000, 0, kNoDevice}});
-  LevelChange change;
-  ASSERT_EQ(reader_.WaitForChange(device, 900000, kNoDeadline, &change), kOk);
-  {
+// Each case's waits on its device, each written as the change it gives ("1009000-": its time and
+// the level after it) or its outcome, with the clock and what it traced.
+TEST_F(LircSamples, ChangesComeAtTheirKernelTimesWheneverTheReaderWaits) {
+  struct Wait {
+    bigtime_t clock;     // the clock moved on to it before the wait
+    bigtime_t since;     // -1: the last change given
+    bigtime_t deadline;  // after `since`; 0: none
+  };
+  struct Case {
+    const char* what;
+    std::deque<Sample> samples;
+    std::vector<Wait> waits;
+    std::string changes;
+  } cases[] = {
+      // Queued while the reader was busy; timeout and carrier samples are not changes, EINTR and
+      // EAGAIN only reasons to read again.
+      {"a late reader",
+       {{1000000, Space(50000)},
+        {1000000, 0, kInterrupted},
+        {1009000, Pulse(9000)},
+        {1013500, Space(4500)},
+        {1013500, kLircFrequency | 38000},
+        {1014060, Pulse(560)},
+        {1014060, kLircTimeout | 125000},
+        {1015750, Space(1690)}},
+       {{0, 900000, 0}, {1100000, -1, 0}, {0, -1, 0}, {0, -1, 0}, {0, -1, 0}},
+       "1000000+ 1009000- 1013500+ 1014060- 1015750+ "},
+      // A deadline ends the wait and the next change still comes; so does one read while it was
+      // already past the deadline.
+      {"deadlines",
+       {{1000000, Space(40000)}, {1030000, Pulse(560)}, {1050000, Space(20000)}},
+       {{0, 900000, 0}, {0, -1, 15001}, {0, -1, 0}, {1060000, -1, 15001}, {0, -1, 0}},
+       "1000000+ timed out at 1015001 1000560- timed out at 1060000 1020560+ "},
+      // The thread was suspended; on its resume it listens from its own time.
+      {"samples before the wait",
+       {{1000000, Space(50000)},
+        {1000600, Pulse(600)},
+        {1001200, Space(600)},
+        {1001800, Pulse(600)}},
+       {{0, 900000, 0}, {1002000, 1001500, 0}},
+       "1000000+ 1001800- "},
+      // After an overflow the times start afresh from the clock.
+      {"overflow and unplug",
+       {{1000000, Space(50000)},
+        {1000600, kLircOverflow},
+        {1001000, Pulse(400)},
+        {1002000, 0, kNoDevice}},
+       {{0, 900000, 0}, {0, -1, 0}, {0, -1, 0}, {0, -1, 0}},
+       "1000000+ edges lost at 1000600 ** lirc overflow: burst dropped **\n1001000- no device at "
+       "1002000 "},
+  };
+  for (Case& c : cases) {
+    VirtualClock clock(1000000);
+    SetThreadClock(&clock);
+    LircSampleReader reader;
+    FakeSamples device(clock, c.samples);
     TraceCapture trace;
-    EXPECT_EQ(reader_.WaitForChange(device, change.time, kNoDeadline, &change), kEdgesLost);
-    EXPECT_EQ(trace.Text(), "** lirc overflow: burst dropped **\n");
+    std::string changes;
+    LevelChange change;
+    for (const Wait& w : c.waits) {
+      clock.AdvanceTo(w.clock);
+      const bigtime_t since = w.since < 0 ? change.time : w.since;
+      const status_t status = reader.WaitForChange(
+          device, since, w.deadline == 0 ? kNoDeadline : since + w.deadline, &change);
+      changes += status == kOk ? std::to_string(change.time) + (change.pulse ? "+ " : "- ")
+                               : std::string(status == kTimedOut    ? "timed out"
+                                             : status == kEdgesLost ? "edges lost"
+                                                                    : "no device") +
+                                     " at " + std::to_string(clock.Now()) + " " + trace.Text();
+      trace.Clear();
+    }
+    EXPECT_EQ(changes, c.changes) << c.what;
   }
-  // After the overflow the times start afresh from the clock.
-  ASSERT_EQ(reader_.WaitForChange(device, change.time, kNoDeadline, &change), kOk);
-  EXPECT_EQ(change.time, 1001000);
-  EXPECT_EQ(reader_.WaitForChange(device, change.time, kNoDeadline, &change), kNoDevice);
 }
 
 struct Record {
@@ -177,11 +170,6 @@ class FakeScancodes : public LircScancodeSource, public Queued<Record> {
   status_t Wait(bigtime_t deadline) override { return WaitUntil(deadline); }
 };
 
-class LircScancodes : public OnVirtualClock {
- protected:
-  LircScancodeReader reader_;
-};
-
 // Presses, held keys, toggles, records that came before the wait, a record cut short, an unplug.
 TEST_F(LircScancodes, PressesHeldKeysAndTheirEnd) {
   FakeScancodes device(clock_,
@@ -197,8 +185,8 @@ TEST_F(LircScancodes, PressesHeldKeysAndTheirEnd) {
   std::vector<std::string> got;
   bigtime_t since = 1000000;
   for (KernelScancode scancode;
-       reader_.WaitForScancode(device, since, since < 1700000 ? kNoDeadline : 1750000, &scancode) ==
-       kOk;
+       scancodes_.WaitForScancode(device, since, since < 1700000 ? kNoDeadline : 1750000,
+                                  &scancode) == kOk;
        since = scancode.time) {
     got.push_back(std::to_string(scancode.time) + " " + std::to_string(scancode.protocol) + " " +
                   std::to_string(scancode.scancode) + (scancode.repeat ? " repeat" : "") +
@@ -209,17 +197,18 @@ TEST_F(LircScancodes, PressesHeldKeysAndTheirEnd) {
                                            "1700000 2 7692"}));
   EXPECT_EQ(clock_.Now(), 1750000);  // the wait timed out at its deadline
   KernelScancode scancode;
-  EXPECT_EQ(reader_.WaitForScancode(device, since, kNoDeadline, &scancode), kEdgesLost);
-  EXPECT_EQ(reader_.WaitForScancode(device, since, kNoDeadline, &scancode), kNoDevice);
+  EXPECT_EQ(scancodes_.WaitForScancode(device, since, kNoDeadline, &scancode), kEdgesLost);
+  EXPECT_EQ(scancodes_.WaitForScancode(device, since, kNoDeadline, &scancode), kNoDevice);
 }
 
-// One scripted step of a modem: what a wait (or, when polling, a read) returns, the time it
-// takes, and the counter and level after it.
+// One scripted step of a modem: what a wait returns (500 us after it began, or at its deadline
+// when it timed out), and the counter and level after it; or, with a time `at`, the counter and
+// level that polling reads from then on.
 struct Step {
   status_t result;
   uint64_t count;
   bool level;
-  bigtime_t takes = 500;
+  bigtime_t at = 0;
 };
 
 class FakeModem : public ModemLine {
@@ -227,12 +216,12 @@ class FakeModem : public ModemLine {
   FakeModem(VirtualClock& clock, std::deque<Step> steps)
       : clock_(clock), steps_(std::move(steps)) {}
   status_t ReadDcd(bool* level) override {
-    Tick();
+    Poll();
     *level = level_;
     return read_status;
   }
   status_t DcdEdgeCount(uint64_t* count) override {
-    Tick();
+    Poll();
     *count = count_;
     return kOk;
   }
@@ -240,24 +229,17 @@ class FakeModem : public ModemLine {
     ++waits;
     if (steps_.empty()) return kIoError;
     const Step step = steps_.front();
-    if (step.result == kTimedOut) {
-      clock_.AdvanceTo(deadline);
-    } else {
-      clock_.Snooze(step.takes);
-    }
-    steps_.pop_front();
-    count_ = step.count;
-    level_ = step.level;
+    step.result == kTimedOut ? clock_.AdvanceTo(deadline) : clock_.Snooze(500);
+    Take();
     return step.result;
   }
-  // Polling: the scripted counter and level appear at the step's time.
-  void PollTo(const Step& step) { polled_.push_back(step); }
-  void Tick() {
-    while (!polled_.empty() && clock_.Now() >= polled_.front().takes) {
-      count_ = polled_.front().count;
-      level_ = polled_.front().level;
-      polled_.pop_front();
-    }
+  void Poll() {
+    if (!steps_.empty() && steps_.front().at != 0 && clock_.Now() >= steps_.front().at) Take();
+  }
+  void Take() {
+    count_ = steps_.front().count;
+    level_ = steps_.front().level;
+    steps_.pop_front();
   }
 
   int waits = 0;
@@ -266,12 +248,9 @@ class FakeModem : public ModemLine {
  private:
   VirtualClock& clock_;
   std::deque<Step> steps_;
-  std::deque<Step> polled_;
   uint64_t count_ = 0;
   bool level_ = false;
 };
-
-class DcdWait : public OnVirtualClock {};
 
 TEST_F(DcdWait, InterruptWaitOutcomes) {
   struct Case {
@@ -316,11 +295,10 @@ TEST_F(DcdWait, ChangesWhileTheThreadWasAwayAreNotLostEdges) {
   ASSERT_EQ(WaitForDcdChange(modem, &state, clock_.Now(), kNoDeadline, &change), kOk);
 }
 
-TEST_F(DcdWait, DriverWithoutInterruptWaitIsPolledUntilTheDeadline) {
-  FakeModem modem(clock_, {{kUnsupported, 0, false}});
-  DcdWaitState state;
+TEST_F(DcdWait, DriverWithoutInterruptWaitIsPolledUntilTheDeadlineOrAnError) {
   const bigtime_t since = clock_.Now();
-  modem.PollTo({kOk, 1, true, since + 2050});
+  FakeModem modem(clock_, {{kUnsupported, 0, false}, {kOk, 1, true, since + 2050}});
+  DcdWaitState state;
   LevelChange change;
   ASSERT_EQ(WaitForDcdChange(modem, &state, since, kNoDeadline, &change), kOk);
   EXPECT_FALSE(state.interrupts);
@@ -330,14 +308,8 @@ TEST_F(DcdWait, DriverWithoutInterruptWaitIsPolledUntilTheDeadline) {
   // No change: the wait ends at the deadline, never before it.
   EXPECT_EQ(WaitForDcdChange(modem, &state, change.time, change.time + 15001, &change), kTimedOut);
   EXPECT_EQ(clock_.Now(), since + 2100 + 15001);
-}
-
-TEST_F(DcdWait, PollingStopsOnADeviceError) {
-  FakeModem modem(clock_, {});
+  // A device error ends the polling.
   modem.read_status = kNoDevice;
-  DcdWaitState state;
-  state.interrupts = false;
-  LevelChange change;
   EXPECT_EQ(WaitForDcdChange(modem, &state, clock_.Now(), kNoDeadline, &change), kNoDevice);
 }
 

@@ -134,7 +134,8 @@ TEST_P(ReceiverThread, ReportsSuspendsResumesAndDies) {
   EXPECT_EQ(flags_.scanning.load(), 0);
 }
 
-TEST_P(ReceiverThread, SecondThreadEndsWithoutTouchingItsPort) {
+// A second thread ends without touching its port; the first ends when its port vanishes.
+TEST_P(ReceiverThread, SecondThreadEndsWithoutTouchingItsPortAVanishedPortEndsTheFirst) {
   Start();
   ASSERT_EQ(flags_.scanning.load(), 1);
   auto* other_line = new DrivenLine(GetParam());
@@ -149,16 +150,12 @@ TEST_P(ReceiverThread, SecondThreadEndsWithoutTouchingItsPort) {
   EXPECT_EQ(target_.Events(), (std::vector<std::string>{"report", "already scanning"}));
   EXPECT_FALSE(other_line->Dtr());
   EXPECT_EQ(other_line->ClearCount(), 0);
-}
 
-TEST_P(ReceiverThread, VanishedPortEndsTheThreadWithANoPortReport) {
-  Start();
   line_->Unplug();
-  int32_t status = 0;
   ASSERT_EQ(wait_for_thread(thread_, &status), kOk);
   thread_ = -1;
   EXPECT_EQ(status, kPortMissing);
-  ASSERT_TRUE(DeliverUntil([&] { return Delivered() == 2; }));
+  ASSERT_TRUE(DeliverUntil([&] { return Delivered() == 3; }));
   ASSERT_EQ(inbox_.received.size(), 1u);
   EXPECT_EQ(inbox_.received[0].what, kNoReceiverPort);
   EXPECT_EQ(flags_.scanning.load(), 0);
@@ -186,31 +183,6 @@ TEST(PostedReportSink, HandsReportsOverOnTheLooperAndDropsThemOnceItHasGone) {
   }
   looper.RunPending();
   EXPECT_EQ(target.Count(), 2u);
-}
-
-TEST(ReceiverThreadStart, MissingStartMessageOrPort) {
-  ImmediateLooper looper;
-  MessageInbox inbox(&looper);
-  SetAppMessenger(inbox.GetMessenger());
-  ReceiverFlags flags;
-  RecordingReportSink sink;
-  PostedReportSink posted(&looper, &sink);
-  {
-    TraceCapture trace;
-    EXPECT_EQ(ReceiverThreadMain(nullptr), 0);
-    EXPECT_EQ(trace.Text(), "BAD DATA-MESSAGE \nidat==NULL\n");
-    EXPECT_TRUE(inbox.received.empty());
-  }
-  {
-    TraceCapture trace;
-    ReceiverThreadStart start{&flags, nullptr, &posted};
-    EXPECT_EQ(ReceiverThreadMain(&start), kPortMissing);
-    EXPECT_EQ(trace.Text(), "** STH_scan_M_infrared no device **\n");
-    ASSERT_EQ(inbox.received.size(), 1u);
-    EXPECT_EQ(inbox.received[0].what, kNoReceiverPort);
-    EXPECT_EQ(inbox.received[0].CountNames(), 0);
-  }
-  SetAppMessenger(Messenger());
 }
 
 }  // namespace

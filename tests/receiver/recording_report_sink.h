@@ -12,11 +12,7 @@ namespace koru {
 
 class RecordingReportSink : public ReceiverReportSink {
  public:
-  void Report(const ReceiverReport& report) override {
-    std::lock_guard lock(mutex_);
-    reports_.push_back(report);
-    events_.push_back("report");
-  }
+  void Report(const ReceiverReport& report) override { Add("report", &report); }
   void PortMissing() override { Add("port missing"); }
   void AlreadyScanning() override { Add("already scanning"); }
 
@@ -28,15 +24,13 @@ class RecordingReportSink : public ReceiverReportSink {
     std::lock_guard lock(mutex_);
     return events_;
   }
-  size_t Count() const {
-    std::lock_guard lock(mutex_);
-    return events_.size();
-  }
+  size_t Count() const { return Events().size(); }
 
  private:
-  void Add(const char* event) {
+  void Add(const char* event, const ReceiverReport* report = nullptr) {
     std::lock_guard lock(mutex_);
     events_.push_back(event);
+    if (report != nullptr) reports_.push_back(*report);
   }
   mutable std::mutex mutex_;
   std::vector<ReceiverReport> reports_;

@@ -9,6 +9,7 @@
 #include "periods.h"
 #include "receiver/report_line.h"
 #include "run_tool.h"
+#include "table_cells.h"
 
 namespace koru {
 
@@ -88,38 +89,16 @@ TEST(ReceiverReplay, TraceIsWrittenOutAtEachReport) {
   EXPECT_NE(at_report.find(" GWall 1 ValidBits 33 \n"), std::string::npos) << at_report;
 }
 
-TEST(KoruDecode, ConcatenatesFilesWithTheGap) {
-  const ToolRun result = RunTool("koru-decode", "--evaluation classic --trace --gap 500000 " +
-                                                    kData + "rc5_streamzap_key1_held.mode2 " +
-                                                    kData + "rc5_streamzap_key5_held.mode2");
-  EXPECT_EQ(result.exit_code, 0);
-  EXPECT_EQ(result.out, ReadAll(kExpected + "rc5_streamzap_key1_key5_gap.classic"));
-  // The trace goes to standard error, and only when asked for.
-  EXPECT_NE(result.err.find(" GREATWALL "), std::string::npos);
-  const ToolRun quiet = RunTool("koru-decode", kData + "nec_leadtek_key1.mode2");
-  EXPECT_EQ(quiet.exit_code, 0);
-  EXPECT_NE(quiet.out.find(" irCE "), std::string::npos);
-  EXPECT_EQ(quiet.err, "");
-}
-
-// Both evaluations print exactly what they printed when these files were written (the classic
-// ones before the burst evaluation existed; the NEC key's burst one since its repeat frame
-// reports the held key again): the start report without a code, a long frame at its 67th period.
 TEST(KoruDecode, OutputOfBothEvaluationsStaysByteForByte) {
-  for (const std::string name :
-       {"demo", "nec_leadtek_key1", "rc5_streamzap_key1_held", "rc5_streamzap_key5_held"}) {
-    for (const std::string evaluation : {"classic", "burst"}) {
-      const std::string expected = ReadAll(kExpected + name + "." + evaluation);
-      ASSERT_FALSE(expected.empty()) << name;
-      const ToolRun result =
-          RunTool("koru-decode", "--evaluation " + evaluation + " " + kData + name + ".mode2");
-      EXPECT_EQ(result.exit_code, 0);
-      EXPECT_EQ(result.out, expected) << name << " " << evaluation;
-    }
+  for (const auto& row : ReadTable("receiver/data/koru_decode_outputs.tsv", 3)) {
+    std::string args = row[0];
+    for (size_t at; (at = args.find("{data}")) != std::string::npos;) args.replace(at, 6, kData);
+    const ToolRun result = RunTool("koru-decode", args);
+    EXPECT_EQ(result.exit_code, 0) << row[0];
+    EXPECT_EQ(result.out, ReadAll(kExpected + row[1])) << row[0];
+    EXPECT_TRUE(row[2].empty() ? result.err.empty() : result.err.find(row[2]) != std::string::npos)
+        << row[0] << ": " << result.err;
   }
-  // Burst is the default.
-  EXPECT_EQ(RunTool("koru-decode", kData + "demo.mode2").out,
-            RunTool("koru-decode", "--evaluation burst " + kData + "demo.mode2").out);
 }
 
 // A pipe can be read only once, yet it is checked before anything plays.
@@ -144,8 +123,7 @@ TEST(KoruDecode, AnswersHelpAndVersionAndFailsClearlyOnBadInput) {
   const auto filled = [&dir](std::string text) {
     for (size_t at; (at = text.find("{dir}")) != std::string::npos;)
       text.replace(at, 5, dir.Path().string());
-    for (size_t at; (at = text.find("\\n")) != std::string::npos;) text.replace(at, 2, "\n");
-    return text;
+    return Unescaped(text);
   };
   for (const auto& row : ReadTable("receiver/data/koru_decode_usage.tsv", 4)) {
     const ToolRun result = RunTool("koru-decode", filled(row[0]));

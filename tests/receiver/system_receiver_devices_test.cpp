@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 
 #include "platform/lines/device_open_status.h"
 #include "temp_dir.h"
@@ -17,27 +16,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void Write(const fs::path& path, const std::string& text) {
-  fs::create_directories(path.parent_path());
-  std::ofstream(path) << text;
-}
-
-// A fake /sys, /dev and /proc/consoles: ttyS0 is the console, ttyS1 a placeholder without a
-// UART, ttyS2 and ttyUSB0 real, lirc0 a kernel receiver.
+// The fake /sys, /dev and /proc/consoles of data/system (see its README).
 class SystemDevices : public ::testing::Test {
  protected:
   void SetUp() override {
-    const fs::path sys = dir_.Path() / "sys/class/tty";
-    for (const char* tty : {"ttyS0", "ttyS1", "ttyS2", "ttyS3", "ttyUSB0"}) {
-      fs::create_directories(sys / tty / "device");
-      Write(dir_.Path() / "dev" / tty, "");
-    }
-    fs::remove_all(sys / "ttyS3" / "device");  // a virtual tty: no device behind it
-    Write(sys / "ttyS0/type", "4\n");
-    Write(sys / "ttyS1/type", "0\n");
-    Write(sys / "ttyS2/type", "4\n");
-    Write(dir_.Path() / "dev/lirc0", "");
-    Write(dir_.Path() / "consoles", "ttyS0                -W- (EC p a)    4:64\n");
+    fs::copy(KORU_SOURCE_DIR "/tests/receiver/data/system", dir_.Path(),
+             fs::copy_options::recursive);
   }
   SystemReceiverDevices Devices() {
     return SystemReceiverDevices((dir_.Path() / "sys").string(), (dir_.Path() / "dev").string(),
@@ -46,7 +30,8 @@ class SystemDevices : public ::testing::Test {
   TempDir dir_;
 };
 
-TEST_F(SystemDevices, NamesMapToNodes) {
+// Names map to nodes; the console is never opened and what is no tty is no device.
+TEST_F(SystemDevices, NamesMapToNodesAndOnlyTtysOtherThanTheConsoleOpen) {
   SystemReceiverDevices devices = Devices();
   const std::string dev = (dir_.Path() / "dev").string();
   const std::pair<const char*, std::string> cases[] = {
@@ -58,10 +43,6 @@ TEST_F(SystemDevices, NamesMapToNodes) {
       {"usb4", ""},
   };
   for (const auto& [name, node] : cases) EXPECT_EQ(devices.NodeFor(name), node) << name;
-}
-
-TEST_F(SystemDevices, ConsoleIsNeverOpenedAndNonTtysAreNoDevice) {
-  SystemReceiverDevices devices = Devices();
   std::unique_ptr<ReceiverLine> line;
   EXPECT_EQ(devices.Open("serial1", &line), kNotAllowed);
   // serial3 is a plain file here: it opens but is no terminal.
@@ -79,21 +60,8 @@ TEST(SerialOpenStatus, ErrnoToPortStatus) {
   for (const auto& [error, status] : cases) EXPECT_EQ(SerialOpenStatus(error), status) << error;
 }
 
-// The kernel's receivers in a fake sysfs: rc0 a USB receiver on lirc1 with its input device,
-// rc1 one without a lirc node; lirc0 a node sysfs does not know.
 TEST_F(SystemDevices, KernelReceiversAreFoundInSysfsAndShownByName) {
   ScopedEnv replay("KORU_REPLAY", nullptr);
-  const fs::path rc = dir_.Path() / "sys/class/rc";
-  Write(rc / "rc0/uevent",
-        "NAME=rc-rc6-mce\nDRV_NAME=mceusb\n"
-        "DEV_NAME=Media Center Ed. eHome Infrared Remote Transceiver (1784:0008)\n");
-  Write(rc / "rc0/protocols", "other unknown rc-5 [nec] [rc-6] jvc\n");
-  fs::create_directories(rc / "rc0/lirc1");
-  fs::create_directories(rc / "rc0/input12/event7");
-  Write(rc / "rc1/uevent", "NAME=rc-empty\nDRV_NAME=gpio_ir_recv\nDEV_NAME=gpio_ir_recv\n");
-  Write(rc / "rc1/protocols", "[nec]\n");
-  Write(dir_.Path() / "dev/lirc1", "");
-
   std::string found;
   for (const KernelReceiver& r : FindKernelReceivers((dir_.Path() / "sys").string())) {
     found += r.rc + " " + r.driver + " '" + r.lirc + "' '" + r.input_event + "' " + r.ShownName();
