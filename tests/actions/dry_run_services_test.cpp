@@ -18,7 +18,6 @@ TEST(DryRunServices, ActionsAreTracedAsWouldAndLeaveTheDesktopAsItWas) {
   const std::filesystem::path song = dir.Path() / "song.ogg";
   { std::ofstream(song) << "x"; }
   auto desktop = std::make_unique<FakeDesktop>();
-  auto players = std::make_unique<FakeMediaPlayers>();
   auto mixer = std::make_unique<FakeMixer>();
   auto launcher = std::make_unique<FakeLauncher>();
   desktop->Activate("application/x-vnd.linux-gedit");
@@ -26,18 +25,12 @@ TEST(DryRunServices, ActionsAreTracedAsWouldAndLeaveTheDesktopAsItWas) {
   FakeDesktop& real_desktop = *desktop;
   FakeMixer& real_mixer = *mixer;
   FakeLauncher& real_launcher = *launcher;
-  DesktopServices dry;
-  {
-    TraceCapture trace;
-    dry = DryRunServices(DesktopServices{std::move(launcher), std::move(desktop),
-                                         std::move(players), std::move(mixer)});
-    EXPECT_TRUE(trace.Contains("dry run: actions are traced as \"would ...\" and not done"));
-  }
-  ActionServices services;
-  services.desktop = dry.desktop.get();
-  services.players = dry.players.get();
-  services.mixer = dry.mixer.get();
-  services.launcher = dry.launcher.get();
+  TraceCapture announced;
+  DesktopServices dry =
+      DryRunServices(DesktopServices{std::move(launcher), std::move(desktop),
+                                     std::make_unique<FakeMediaPlayers>(), std::move(mixer)});
+  EXPECT_TRUE(announced.Contains("dry run: actions are traced as \"would ...\" and not done"));
+  ActionServices services = ActionServicesFor(dry);
   Indicator indicator;
 
   const struct {

@@ -1,6 +1,8 @@
 #include "action_fixture.h"
 #include "actions/action_messages.h"
 #include "platform/media/media_messages.h"
+#include "table_cells.h"
+#include "test_files.h"
 
 namespace koru {
 
@@ -84,91 +86,6 @@ TEST_F(MediaActionsTest, PlayGivesUpAfterTenSeconds) {
   EXPECT_TRUE(players.calls.empty());
 }
 
-TEST_F(MediaActionsTest, AudioAppsPicksThePlayerLastInTheList) {
-  desktop.AddApp(kSoundplaySignature);
-  int32_t media_player = desktop.AddApp(kMediaPlayerSignature);
-  int32_t koru = desktop.AddApp(kKoruSignature);
-  players.players[kSoundplaySignature] = {0.5f};
-  IAudioApps(services, 69);
-  // MediaPlayer stands later: a key without a row sends Tab to it, then KORU comes back.
-  EXPECT_EQ(desktop.calls, (std::vector<std::string>{"activate " + std::to_string(media_player),
-                                                     "activate " + std::to_string(koru)}));
-  EXPECT_EQ(SentSummary(), (std::vector<std::string>{"window '_KYD' key 0x26 mod 0x30"}));
-  EXPECT_TRUE(trace.Contains("Mediaplayer_selected\n"));
-  EXPECT_TRUE(players.calls.empty());
-}
-
-TEST_F(MediaActionsTest, AudioAppsDrivesTheScriptedPlayerByVerbs) {
-  desktop.AddApp(kMediaPlayerSignature);
-  desktop.AddApp(kSoundplaySignature);
-  players.players[kSoundplaySignature] = {1.9f};
-  IAudioApps(services, 64);
-  EXPECT_FLOAT_EQ(players.Volume(kSoundplaySignature, 0), 1.96f);
-  players.calls.clear();
-  IAudioApps(services, 96);
-  EXPECT_EQ(players.calls,
-            (std::vector<std::string>{"pitch " + std::string(kSoundplaySignature) + "#0 0"}));
-  EXPECT_TRUE(desktop.sent.empty());
-}
-
-TEST_F(MediaActionsTest, AudioAppsMediaPlayerKeyRows) {
-  desktop.AddApp(kMediaPlayer2Signature);
-  IAudioApps(services, 96);
-  EXPECT_EQ(SentSummary(), (std::vector<std::string>{"window '_KYD' key 0x3f mod 0x422"}));
-  // The player runs under its second signature: that one is activated.
-  EXPECT_EQ(desktop.calls.front(), "activate 100");
-}
-
-TEST_F(MediaActionsTest, AudioAppsSendsTabToTheOtherAudioPlayer) {
-  desktop.AddApp(kZenebonaSignature);
-  IAudioApps(services, 91);
-  EXPECT_EQ(SentSummary(), (std::vector<std::string>{std::string("app:") + kZenebonaSignature +
-                                                     " '_KYD' key 0x26 mod 0x30"}));
-}
-
-TEST_F(MediaActionsTest, AudioAppsLaunchesWhenNoPlayerRuns) {
-  for (int32_t n : {68, 53, 61}) IAudioApps(services, n);
-  const std::string launch = "launch ";
-  EXPECT_EQ(desktop.calls, (std::vector<std::string>{
-                               launch + kSoundplaySignature, launch + kZenebonaSignature,
-                               launch + kMediaPlayerSignature, launch + kZenebonaSignature}));
-  EXPECT_TRUE(
-      trace.Contains("Sorry Can't launch Soundplay - next app..\n"
-                     "Sorry Can't launch Zenebona - next app..\n"
-                     "Sorry Can't launch MediaPlayer - next app..\n"));
-  EXPECT_TRUE(trace.Contains("Sorry Can't launch Zenebona - N2 app..\n"));
-  EXPECT_TRUE(alerts.empty());  // launch failures only go to the trace
-  EXPECT_TRUE(trace.Contains(" No Audio-App found\n"));
-
-  desktop.calls.clear();
-  desktop.launch_results[kZenebonaSignature] = kAlreadyRunning;
-  IAudioApps(services, 68);
-  EXPECT_EQ(desktop.calls.size(), 2u);  // Zenebona counts as started
-}
-
-TEST_F(MediaActionsTest, VideoAppsSendsCodesToTheSelectedPlayer) {
-  desktop.AddApp(kStampTvSignature);
-  int32_t vlc = desktop.AddApp(kVlcSignature);
-  IVideoApps(services, 51);
-  IVideoApps(services, 81);
-  // The walk goes from the last team to the first: StampTV, nearer the start, is selected.
-  const std::string stamp_tv = std::string("video ") + kStampTvSignature;
-  EXPECT_EQ(players.calls, (std::vector<std::string>{stamp_tv + " 'oppl'", stamp_tv + " '-NO-'"}));
-  EXPECT_EQ(desktop.calls[0], "activate " + std::to_string(vlc));
-}
-
-TEST_F(MediaActionsTest, VideoAppsWithoutPlayer) {
-  IVideoApps(services, 68);
-  EXPECT_EQ(desktop.calls, (std::vector<std::string>{std::string("launch ") + kVlcSignature}));
-  EXPECT_TRUE(trace.Contains("Sorry Can't launch VLC\n"));
-  EXPECT_TRUE(trace.Contains(" No Video-App found\n"));
-  desktop.calls.clear();
-  IVideoApps(services, 53);
-  EXPECT_EQ(desktop.calls, (std::vector<std::string>{std::string("launch ") + kStampTvSignature}));
-  EXPECT_TRUE(trace.Contains("Sorry Can't launch StampTV - N2 app..\n"));
-  EXPECT_TRUE(players.calls.empty());
-}
-
 TEST_F(MediaActionsTest, MuteQueriesAndToggles) {
   Indicator indicator;
   mixer.muted = true;
@@ -204,20 +121,55 @@ TEST_F(MediaActionsTest, TheMuteIndicatorShowsWhatTheMixerHolds) {
   EXPECT_EQ(trace.Text(), " no audio mixer can be reached\nMUTE done .x\n");
 }
 
-TEST_F(MediaActionsTest, CloseMediaAppQuitsEveryPlayer) {
-  ICloseMediaApp(services);
-  EXPECT_TRUE(players.calls.empty());
-  EXPECT_TRUE(desktop.sent.empty());
+// One row of data/media_scenarios.tsv, on fresh fakes.
+class MediaScenario : public ActionTest {
+ public:
+  void TestBody() override {}
+  void Run(const std::vector<std::string>& row) {
+    for (const std::string& word : CellList(row[0])) {
+      const size_t colon = word.find(':'), equals = word.find('=');
+      const std::string kind = word.substr(0, colon);
+      const std::string signature = word.substr(colon + 1, equals - colon - 1);
+      if (kind == "app") desktop.AddApp(signature);
+      if (kind == "already") desktop.launch_results[signature] = kAlreadyRunning;
+      if (kind == "noquit") players.quit_results[signature] = kEntryNotFound;
+      if (kind == "player")
+        for (const std::string& volume : CellList(word.substr(equals + 1), ','))
+          players.players[signature].push_back(std::stof(volume));
+    }
+    for (const std::string& action : CellList(row[1])) {
+      if (action == "close")
+        ICloseMediaApp(services);
+      else if (action.starts_with("audio:"))
+        IAudioApps(services, std::stoi(action.substr(6)));
+      else
+        IVideoApps(services, std::stoi(action.substr(6)));
+    }
+    Expect(desktop.calls, row[2], "desktop");
+    Expect(SentSummary(), row[3], "sent");
+    Expect(players.calls, row[4], "players");
+    for (const std::string& part : CellList(row.size() > 5 ? row[5] : "", '|'))
+      EXPECT_TRUE(trace.Contains(Unescaped(part))) << part << "\n" << trace.Text();
+    EXPECT_TRUE(alerts.empty()) << alerts.front();  // launch failures only go to the trace
+  }
 
-  desktop.AddApp(kVlcSignature);
-  desktop.AddApp("application/x-vnd.linux-gimp");
-  players.players[kSoundplaySignature] = {0.5f};  // reachable by scripting only
-  players.quit_results[kVlcSignature] = kEntryNotFound;
-  ICloseMediaApp(services);
-  EXPECT_EQ(players.calls, (std::vector<std::string>{std::string("quit ") + kVlcSignature,
-                                                     std::string("quit ") + kSoundplaySignature}));
-  EXPECT_EQ(SentSummary(),
-            (std::vector<std::string>{std::string("app:") + kVlcSignature + " '_QRQ'"}));
+ private:
+  static void Expect(std::vector<std::string> calls, const std::string& cell, const char* what) {
+    if (cell == "*") return;
+    std::vector<std::string> expected = CellList(cell, '|');
+    if (!expected.empty() && expected.back() == "...") {
+      expected.pop_back();
+      calls.resize(std::min(calls.size(), expected.size()));
+    }
+    EXPECT_EQ(calls, expected) << what;
+  }
+};
+
+TEST(MediaActions, AudioAndVideoKeysAndClosingReachTheRightPlayer) {
+  for (const auto& row : ReadTable("actions/data/media_scenarios.tsv", 5)) {
+    SCOPED_TRACE(row[0] + " / " + row[1]);
+    MediaScenario().Run(row);
+  }
 }
 
 }  // namespace

@@ -48,8 +48,9 @@ TEST_F(OpenActionsTest, UrlAlerts) {
   EXPECT_TRUE(trace.Contains(" oops: couldn't execute :\n[open]http://x \n"));
 }
 
-TEST_F(OpenActionsTest, FilesFoldersAndExecutables) {
+TEST_F(OpenActionsTest, FilesFoldersAndExecutablesAlsoUnderTheStoredHome) {
   TempDir dir;
+  ScopedEnv home("HOME", dir.Path().c_str());
   const auto write = [&](const char* name, const std::string& contents, int mode) {
     std::filesystem::path path = dir.Path() / name;
     std::ofstream(path, std::ios::binary) << contents;
@@ -70,6 +71,7 @@ TEST_F(OpenActionsTest, FilesFoldersAndExecutables) {
       {program, "exec " + program},
       {script, "open " + script},
       {elf_not_executable, "open " + elf_not_executable},
+      {"/boot/home/it's; a doc.txt", "open " + document},
   };
   for (const Case& c : cases) {
     launcher.calls.clear();
@@ -79,23 +81,14 @@ TEST_F(OpenActionsTest, FilesFoldersAndExecutables) {
     EXPECT_EQ(clock.Now() - start, 1000 + 120'000);
   }
   EXPECT_TRUE(alerts.empty());
-}
 
-TEST_F(OpenActionsTest, MissingFileAlertsOnlyWhenAsked) {
+  // A missing file is said only when asked.
+  launcher.calls.clear();
   IOpenThisFile(services, "/nowhere/x", false);
   EXPECT_TRUE(alerts.empty());
   IOpenThisFile(services, "/nowhere/x", true);
   EXPECT_EQ(alerts, (std::vector<std::string>{"/nowhere/x\n ..File not found :("}));
   EXPECT_TRUE(launcher.calls.empty());
-}
-
-TEST_F(OpenActionsTest, StoredHomePathsAreMapped) {
-  TempDir home;
-  ScopedEnv env("HOME", home.Path().c_str());
-  std::ofstream(home.Path() / "song.ogg") << "x";
-  IOpenThisFile(services, "/boot/home/song.ogg", true);
-  EXPECT_EQ(launcher.calls,
-            (std::vector<std::string>{"open " + (home.Path() / "song.ogg").string()}));
 }
 
 }  // namespace

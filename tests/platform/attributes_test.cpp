@@ -7,6 +7,7 @@
 #include "platform/files/memory_node.h"
 #include "platform/messaging/trace.h"
 #include "temp_dir.h"
+#include "test_files.h"
 
 namespace koru {
 
@@ -78,10 +79,7 @@ TEST(FileNode, TheSidecarIsNeverWrittenThroughAPlantedLink) {
     std::filesystem::create_symlink(outside, link);
     const int32_t value = 7;
     node.WriteAttr("PRIORITY", kInt32Type, 0, &value, sizeof value);
-    std::ifstream in(outside);
-    std::string text;
-    std::getline(in, text);
-    EXPECT_EQ(text, "precious") << link;
+    EXPECT_EQ(ReadAll(outside), "precious\n") << link;
     std::filesystem::remove(link);
   }
 }

@@ -1,11 +1,17 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "crash_at_rename.h"
+#include "platform/files/data_folder.h"
 #include "platform/files/file_node.h"
+#include "platform/files/folder_reader.h"
 #include "platform/files/koru_type.h"
 #include "platform/files/paths.h"
 #include "platform/files/process_lock.h"
@@ -40,11 +46,13 @@ TEST(Paths, ProgramFolderFollowsOverrideThenKoruHomeThenXdg) {
 
 TEST(Paths, BootHomeMapsIntoTheHomeFolderOnly) {
   ScopedEnv home("HOME", "/home/user");
-  EXPECT_EQ(MapStoredPath("/boot/home/_logfile_KORU_"), "/home/user/_logfile_KORU_");
-  EXPECT_EQ(MapStoredPath("/boot/home"), "/home/user");
-  EXPECT_EQ(MapStoredPath("/boot/homework/x"), "/boot/homework/x");
-  EXPECT_EQ(MapStoredPath("/usr/share/doc"), "/usr/share/doc");
-  EXPECT_EQ(MapStoredPath("relative"), "relative");
+  for (const auto& [stored, mapped] :
+       {std::pair{"/boot/home/_logfile_KORU_", "/home/user/_logfile_KORU_"},
+        {"/boot/home", "/home/user"},
+        {"/boot/homework/x", "/boot/homework/x"},
+        {"/usr/share/doc", "/usr/share/doc"},
+        {"relative", "relative"}})
+    EXPECT_EQ(MapStoredPath(stored), mapped);
 }
 
 TEST(SafeFile, ReplacesWholeFilesAndKeepsTheOldOneOnFailure) {
@@ -90,17 +98,13 @@ TEST(KoruFile, AKillAroundTheRenameLeavesTheOldFileOrTheNewMarkedOne) {
   const auto path = dir.Path() / "taught";
   ASSERT_EQ(WriteKoruFile(path, "old\n", kKoruRemoteFile), kOk);
 
-  ASSERT_TRUE(CrashAtRename(1, DieAt::kBeforeRename,
-                            [&] { WriteKoruFile(path, "new\n", kKoruRemoteFile); }));
-  FileNode old_node(path);
-  EXPECT_EQ(ReadAll(path), "old\n");
-  EXPECT_EQ(ReadKoruType(old_node), kKoruRemoteFile);
-
-  ASSERT_TRUE(CrashAtRename(1, DieAt::kAfterRename,
-                            [&] { WriteKoruFile(path, "new\n", kKoruRemoteFile); }));
-  FileNode new_node(path);
-  EXPECT_EQ(ReadAll(path), "new\n");
-  EXPECT_EQ(ReadKoruType(new_node), kKoruRemoteFile);
+  for (const auto& [die_at, left] :
+       {std::pair{DieAt::kBeforeRename, "old\n"}, {DieAt::kAfterRename, "new\n"}}) {
+    ASSERT_TRUE(CrashAtRename(1, die_at, [&] { WriteKoruFile(path, "new\n", kKoruRemoteFile); }));
+    FileNode node(path);
+    EXPECT_EQ(ReadAll(path), left);
+    EXPECT_EQ(ReadKoruType(node), kKoruRemoteFile) << left;
+  }
 }
 
 TEST(SafeFile, TemporariesLeftByAKillAreRemovedAndNothingElse) {
@@ -143,7 +147,8 @@ TEST(Alert, EveryAlertIsTracedAndOnlyShownAlertsReachThePresenter) {
   EXPECT_EQ(trace.Text(), "no window\n");
 }
 
-TEST(ProcessLock, OneHolderAtATimeAndNeverThroughALink) {
+// A link at the lock's place is refused in SingleInstanceClaim.ALinkAtTheLockPathRefusesTheStart.
+TEST(ProcessLock, OneHolderAtATime) {
   TempDir dir;
   const std::string path = (dir.Path() / "instance.lock").string();
   ProcessLock first(path);
@@ -160,14 +165,83 @@ TEST(ProcessLock, OneHolderAtATimeAndNeverThroughALink) {
   EXPECT_EQ(first.TryLock(), ProcessLock::kLocked);
   first.Unlock();
   EXPECT_FALSE(std::filesystem::exists(path)) << "earlier versions would take it as held";
+}
 
-  // A link planted where the lock belongs is neither followed nor taken.
-  const std::filesystem::path target = dir.Path() / "someone_elses";
-  const std::filesystem::path planted = dir.Path() / "planted.lock";
-  std::filesystem::create_symlink(target, planted);
-  ProcessLock through_link(planted.string());
-  EXPECT_EQ(through_link.TryLock(), ProcessLock::kLink);
-  EXPECT_FALSE(std::filesystem::exists(target));
+TEST(FolderReader, ListsEntriesWithTheirTypesAndReadsFilesWholeThroughOneDescriptorIfAny) {
+  TempDir dir;
+  const std::string big(20000, 'x');  // more than one read's first buffer
+  std::ofstream(dir.Path() / "big", std::ios::binary) << big;
+  std::ofstream(dir.Path() / "empty");
+  std::filesystem::create_directory(dir.Path() / "sub");
+  std::filesystem::create_symlink("big", dir.Path() / "link");
+  FileNode marked(dir.Path() / "big");
+  ASSERT_EQ(WriteKoruType(marked, kKoruRemoteFile), kOk);
+
+  FolderReader folder(dir.Path());
+  std::map<std::string, FolderReader::EntryType> types;
+  for (const auto& entry : folder.Entries()) types[entry.name] = entry.type;
+  EXPECT_EQ(types, (std::map<std::string, FolderReader::EntryType>{
+                       {"big", FolderReader::EntryType::kRegular},
+                       {"empty", FolderReader::EntryType::kRegular},
+                       {"link", FolderReader::EntryType::kLink},
+                       {"sub", FolderReader::EntryType::kOther}}));
+
+  FolderFile file(folder, "big");
+  EXPECT_EQ(ReadKoruType(file.Node()), kKoruRemoteFile);
+  std::string text = "stale";
+  EXPECT_FALSE(file.ReadAll(big.size() - 1, &text)) << "over the limit";
+  EXPECT_TRUE(text.empty());
+  FolderFile again(folder, "big");
+  ASSERT_TRUE(again.ReadAll(big.size(), &text));
+  EXPECT_EQ(text, big);
+  FolderFile empty(folder, "empty");
+  EXPECT_TRUE(empty.ReadAll(10, &text));
+  EXPECT_TRUE(text.empty());
+
+  EXPECT_FALSE(FolderFile(folder, "link").IsOpen()) << "a link is not followed";
+  EXPECT_FALSE(FolderFile(folder, "../big").IsOpen());
+  EXPECT_FALSE(FolderFile(folder, "gone").ReadAll(10, &text));
+  // A FIFO (or a device) is not read, even with something to give: it may never end.
+  ASSERT_EQ(mkfifo((dir.Path() / "fifo").c_str(), 0600), 0);
+  const int writer = open((dir.Path() / "fifo").c_str(), O_RDWR | O_CLOEXEC);
+  ASSERT_EQ(write(writer, "data", 4), 4);
+  EXPECT_FALSE(FolderFile(folder, "fifo").ReadAll(10, &text)) << text;
+  close(writer);
+
+  // A stamp changes with the contents; removal takes the entry away.
+  const auto before = folder.StampOf("empty");
+  ASSERT_TRUE(before.has_value());
+  std::ofstream(dir.Path() / "empty") << "now something";
+  EXPECT_NE(folder.StampOf("empty"), before);
+  EXPECT_TRUE(folder.Remove("empty"));
+  EXPECT_FALSE(folder.Has("empty"));
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "empty"));
+  EXPECT_FALSE(folder.StampOf("empty").has_value());
+
+  FolderReader missing(dir.Path() / "missing");
+  EXPECT_TRUE(missing.Entries().empty());
+  EXPECT_FALSE(FolderFile(missing, "x").IsOpen());
+  EXPECT_FALSE(missing.Remove("x"));
+}
+
+// Finding the files KORU ships, from the build folder (the installed layout is checked on the
+// extracted package by scripts/package-check.sh).
+TEST(DataFolder, NamesAreTakenAsGivenFirstThenLookedUpAmongTheShippedFiles) {
+  TempDir dir;
+  const std::filesystem::path own = dir.Path() / "demo.mode2";
+  std::ofstream(own) << "pulse 1\n";
+  const std::filesystem::path source_data = std::filesystem::path(KORU_SOURCE_DIR) / "data";
+  const struct {
+    std::filesystem::path name;
+    std::filesystem::path found;
+  } cases[] = {
+      {own, own},                                              // an existing file wins
+      {"demo.mode2", source_data / "demo.mode2"},              // shipped
+      {"no-such.mode2", "no-such.mode2"},                      // reported under its own name
+      {dir.Path() / "gone.mode2", dir.Path() / "gone.mode2"},  // absolute: never redirected
+  };
+  for (const auto& c : cases) EXPECT_EQ(FindDataFile(c.name), c.found) << c.name;
+  EXPECT_EQ(DataFolder(), source_data);
 }
 
 }  // namespace koru

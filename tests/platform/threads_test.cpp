@@ -13,6 +13,7 @@ namespace {
 struct Counter {
   std::atomic<int> ticks{0};
   std::atomic<bool> suspend_self{false};
+  bigtime_t nap = 200;
 };
 
 int32_t CountForever(void* data) {
@@ -20,15 +21,7 @@ int32_t CountForever(void* data) {
   for (;;) {
     counter->ticks.fetch_add(1);
     if (counter->suspend_self.exchange(false)) suspend_thread(find_thread(nullptr));
-    snooze(200);
-  }
-}
-
-int32_t SnoozeForAges(void* data) {
-  auto* counter = static_cast<Counter*>(data);
-  for (;;) {
-    counter->ticks.fetch_add(1);
-    snooze(bigtime_t{10000000000000000});  // far past what nanosecond clocks hold
+    snooze(counter->nap);
   }
 }
 
@@ -110,7 +103,8 @@ TEST(Threads, UnknownIdsAreRefused) {
 
 TEST(Threads, AVeryLongSnoozeSleepsInsteadOfReturningAtOnce) {
   Counter counter;
-  const thread_id id = spawn_thread(SnoozeForAges, "sleeper", kNormalPriority, &counter);
+  counter.nap = 10000000000000000;  // far past what nanosecond clocks hold
+  const thread_id id = spawn_thread(CountForever, "sleeper", kNormalPriority, &counter);
   resume_thread(id);
   WaitUntil([&] { return counter.ticks.load() > 0; });
   snooze(50000);

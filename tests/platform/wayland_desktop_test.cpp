@@ -106,7 +106,7 @@ class WaylandDesktopTest : public ::testing::Test {
   std::unique_ptr<WaylandDesktop> desktop;
 };
 
-TEST_F(WaylandDesktopTest, KeysGoToTheFocusedWindowOrFocusTheTargetApplicationForTheStroke) {
+TEST_F(WaylandDesktopTest, KeysGoToTheFocusedWindowOrFocusTheTargetAppAndEveryBackendIsNamed) {
   WaylandDesktop& d = Make();
   EXPECT_EQ(d.SendMessage(MessageTarget::ActiveWindow(), Key(0x57)), kOk);
   EXPECT_EQ(d.SendMessage(MessageTarget::App("application/x-vnd.videolan-vlc"), Key(0x5e)), kOk);
@@ -115,6 +115,11 @@ TEST_F(WaylandDesktopTest, KeysGoToTheFocusedWindowOrFocusTheTargetApplicationFo
   EXPECT_EQ(d.SendMessage(MessageTarget::ActiveApp(), Message(kMouseDown)), kOk);
   EXPECT_EQ(calls,
             (std::vector<std::string>{"stroke 103", "focus 2", "stroke 57", "focus 1", "click"}));
+  EXPECT_EQ(d.Report().TraceLine(),
+            "desktop: wayland (fake): keys fake-input, pointer fake-input, workspaces "
+            "fake-workspaces, front application fake-front, windows fake-windows");
+  EXPECT_EQ(d.Report().Summary(), "Desktop: wayland (fake)\nEvery desktop action works.");
+  EXPECT_TRUE(d.Report().Notices().empty());
 }
 
 TEST_F(WaylandDesktopTest, ApplicationsClosingWorkspacesAndThePointerGoThroughTheCompositor) {
@@ -166,15 +171,6 @@ TEST_F(WaylandDesktopTest, WhatCannotBeDoneIsTracedOnceAndReported) {
   EXPECT_NE(report.Details().find("keys: not possible (no access to /dev/uinput). Install the "
                                   "udev rule.\n"),
             std::string::npos);
-}
-
-TEST_F(WaylandDesktopTest, AllCapabilitiesNameTheirBackends) {
-  WaylandDesktop& d = Make();
-  EXPECT_EQ(d.Report().TraceLine(),
-            "desktop: wayland (fake): keys fake-input, pointer fake-input, workspaces "
-            "fake-workspaces, front application fake-front, windows fake-windows");
-  EXPECT_EQ(d.Report().Summary(), "Desktop: wayland (fake)\nEvery desktop action works.");
-  EXPECT_TRUE(d.Report().Notices().empty());
 }
 
 }  // namespace

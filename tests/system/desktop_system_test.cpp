@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
-
 #include "actions/action_messages.h"
 #include "actions/action_thread.h"
 #include "actions/actions.h"
@@ -22,44 +20,16 @@ namespace {
 using namespace system_test;
 namespace fs = std::filesystem;
 
-bool FileContains(const fs::path& path, const std::string& text) {
-  return ReadFile(path).find(text) != std::string::npos;
+// A test MPRIS player process owning the given names; its calls land in its log.
+FakeService TestPlayer(const std::string& log_name, const QStringList& names) {
+  return FakeService("mpris_test_player.py", log_name, names, "- ready");
 }
 
-// A test MPRIS player process owning the given names; its calls land in its log.
-class TestPlayer : public system_test::FakeService {
- public:
-  TestPlayer(const std::string& log_name, const QStringList& names)
-      : FakeService("mpris_test_player.py", log_name, names, "- ready") {}
-};
-
-// key_client.py, a window that prints the keys it gets; it stands for the application
-// `signature_of` names in the signature table of run_system_tests.sh.
-class KeyClient {
- public:
-  explicit KeyClient(QStringList arguments = {}) {
-    process_.start(
-        "/usr/bin/python3",
-        QStringList{QString::fromStdString((Scripts() / "key_client.py").string())} + arguments);
-  }
-  ~KeyClient() {
-    process_.terminate();
-    process_.waitForFinished(3000);
-  }
-  bool ReadUntil(const std::string& text) {
-    return Eventually([&] {
-      process_.waitForReadyRead(20);
-      output_ += process_.readAllStandardOutput().toStdString();
-      return output_.find(text) != std::string::npos;
-    });
-  }
-  const std::string& Output() const { return output_; }
-  QProcess& Process() { return process_; }
-
- private:
-  QProcess process_;
-  std::string output_;
-};
+// key_client.py, a window that logs the keys it gets; it stands for the application
+// `wm_class` names in the signature table of run_system_tests.sh (the PDF viewer by default).
+FakeService KeyClient(const std::string& log_name, const QStringList& wm_class = {}) {
+  return FakeService("key_client.py", log_name, wm_class);
+}
 
 // The next `count` key events the probe gets, and any more that come within half a second after
 // them: "press|release KEYSYM", and the modifiers held ("shift", "ctrl", "alt").
@@ -85,15 +55,19 @@ class MuteLight : public MuteIndicator {
 
 class SystemTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    ASSERT_NE(std::getenv("KORU_SYSTEM_WORK"), nullptr) << "run through run_system_tests.sh";
-    stack_ = new DesktopServices(CreateDesktopServices());
-  }
+  static void SetUpTestSuite() { stack_ = new DesktopServices(CreateDesktopServices()); }
   static void TearDownTestSuite() {
     delete stack_;
     stack_ = nullptr;
   }
   SystemTest() : services_(ActionServicesFor(*stack_)) {}
+
+  // A window of this process, and so KORU's own, active.
+  void OpenProbe(const char* title) {
+    probe_ = X11ProbeWindow::Open(title);
+    ASSERT_TRUE(probe_);
+    ASSERT_TRUE(ActiveIs(kKoruSignature));
+  }
 
   bool ActiveIs(const std::string& signature) {
     return Eventually([&] {
@@ -104,6 +78,7 @@ class SystemTest : public ::testing::Test {
 
   static DesktopServices* stack_;
   ActionServices services_;
+  std::unique_ptr<X11ProbeWindow> probe_;
 };
 
 DesktopServices* SystemTest::stack_ = nullptr;
@@ -118,22 +93,18 @@ TEST_F(SystemTest, WorkspaceSwitches) {
 }
 
 TEST_F(SystemTest, KeyStrokesReachTheActiveWindowWithTheirModifiers) {
-  auto probe = X11ProbeWindow::Open("KORU probe");
-  ASSERT_TRUE(probe);
-  ASSERT_TRUE(ActiveIs(kKoruSignature));  // a window of this process is KORU's own
-  probe->Drain();
+  ASSERT_NO_FATAL_FAILURE(OpenProbe("KORU probe"));
+  probe_->Drain();
 
   IKeypress2App(services_, 61);  // "up": cursor up, then released
-  EXPECT_EQ(KeysSeen(*probe, 2), "press 0xff52\nrelease 0xff52\n");
+  EXPECT_EQ(KeysSeen(*probe_, 2), "press 0xff52\nrelease 0xff52\n");
   IAltPlusMinus(services_, 65);  // Alt + keypad minus, nothing left held
-  EXPECT_EQ(KeysSeen(*probe, 4),
+  EXPECT_EQ(KeysSeen(*probe_, 4),
             "press 0xffe9\npress 0xffad alt\nrelease 0xffad alt\nrelease 0xffe9 alt\n");
 }
 
 TEST_F(SystemTest, PointerStepsSixteenPixels) {
-  auto probe = X11ProbeWindow::Open("KORU pointer");
-  ASSERT_TRUE(probe);
-  ASSERT_TRUE(ActiveIs(kKoruSignature));
+  ASSERT_NO_FATAL_FAILURE(OpenProbe("KORU pointer"));
   Desktop* desktop = services_.desktop;
   desktop->SetPointerPosition({300, 300});
   ASSERT_EQ(desktop->PointerPosition(), (ScreenPoint{300, 300}));
@@ -145,46 +116,43 @@ TEST_F(SystemTest, PointerStepsSixteenPixels) {
 }
 
 TEST_F(SystemTest, AnotherApplicationGetsKeysAndIsAskedToQuit) {
-  KeyClient client;  // the PDF viewer
-  ASSERT_TRUE(client.ReadUntil("ready\n"));
+  FakeService client = KeyClient("pdf-keys.log");
+  ASSERT_TRUE(client.Ready());
   ASSERT_TRUE(ActiveIs(kPdfViewerSignature));
   const struct {
     int32_t key;
     const char* seen;
   } keys[] = {
-      {61, "press 0xff55 0x0\nrelease 0xff55 0x0\n"},  // the PDF viewer's "up" is Page Up
-      {96, "press 0xff0d 0x8\n"},                      // "[]": Enter with Command (Alt) held
-      {62, "press 0xff56 0x0\n"},                      // Page Down
-      {70, "press 0xff09 0x0\n"},                      // no PDF row for "Tab": the general table
-      {81, "closed\n"},  // "Eject": the whole application is asked to quit
+      {61, "press 0xff55 0x0\nrelease 0xff55 0x0"},  // the PDF viewer's "up" is Page Up
+      {96, "press 0xff0d 0x8"},                      // "[]": Enter with Command (Alt) held
+      {62, "press 0xff56 0x0"},                      // Page Down
+      {70, "press 0xff09 0x0"},                      // no PDF row for "Tab": the general table
+      {81, "closed"},  // "Eject": the whole application is asked to quit
   };
   for (const auto& k : keys) {
     IKeypress2App(services_, k.key);
-    EXPECT_TRUE(client.ReadUntil(k.seen)) << k.key << "\n" << client.Output();
+    EXPECT_TRUE(client.WaitFor(k.seen)) << k.key << "\n" << client.Log();
   }
-  EXPECT_TRUE(client.Process().waitForFinished(5000));
+  EXPECT_TRUE(client.Finished());
 }
 
 TEST_F(SystemTest, MediaPlayerGetsItsKeyAndKoruComesBack) {
-  auto probe = X11ProbeWindow::Open("KORU main");
-  ASSERT_TRUE(probe);
-  ASSERT_TRUE(ActiveIs(kKoruSignature));
-  KeyClient client({"korumedia"});  // the media player
-  ASSERT_TRUE(client.ReadUntil("ready\n"));
+  ASSERT_NO_FATAL_FAILURE(OpenProbe("KORU main"));
+  FakeService client = KeyClient("media-keys.log", {"korumedia"});  // the media player
+  ASSERT_TRUE(client.Ready());
   ASSERT_TRUE(ActiveIs(kMediaPlayerSignature));
   ASSERT_EQ(services_.desktop->Activate(getpid()), kOk);
   ASSERT_TRUE(ActiveIs(kKoruSignature));
 
   IAudioApps(services_, 61);  // "up": Page Up to the player, then KORU is active again
-  EXPECT_TRUE(client.ReadUntil("press 0xff55 0x0\n")) << client.Output();
+  EXPECT_TRUE(client.WaitFor("press 0xff55 0x0")) << client.Log();
   EXPECT_TRUE(ActiveIs(kKoruSignature));
 }
 
 TEST_F(SystemTest, TabSwitchesBetweenApplications) {
-  auto probe = X11ProbeWindow::Open("KORU tab");
-  ASSERT_TRUE(probe);
-  ASSERT_TRUE(ActiveIs(kKoruSignature));
-  KeyClient client;
+  ASSERT_NO_FATAL_FAILURE(OpenProbe("KORU tab"));
+  FakeService client = KeyClient("tab-keys.log");
+  ASSERT_TRUE(client.Ready());
   ASSERT_TRUE(ActiveIs(kPdfViewerSignature));
   // Two entries in client list order (KORU, the viewer): the switch takes the other one in turn.
   services_.switch_position = 1;
@@ -198,7 +166,7 @@ TEST_F(SystemTest, TabSwitchesBetweenApplications) {
 }
 
 TEST_F(SystemTest, AudioPlayerVerbsReachEveryInstance) {
-  TestPlayer player("audio.log", {"korutest", "korutest.instance2"});
+  FakeService player = TestPlayer("audio.log", {"korutest", "korutest.instance2"});
   ASSERT_TRUE(player.Ready());
   const std::string one = "org.mpris.MediaPlayer2.korutest ";
   const std::string two = "org.mpris.MediaPlayer2.korutest.instance2 ";
@@ -220,7 +188,7 @@ TEST_F(SystemTest, AudioPlayerVerbsReachEveryInstance) {
 }
 
 TEST_F(SystemTest, VideoPlayerCodes) {
-  TestPlayer player("video.log", {"korutestvideo"});
+  FakeService player = TestPlayer("video.log", {"korutestvideo"});
   ASSERT_TRUE(player.Ready());
   const std::string name = "org.mpris.MediaPlayer2.korutestvideo ";
   for (const auto& [key, call] : {std::pair{93, "PlayPause"},
@@ -237,10 +205,10 @@ TEST_F(SystemTest, PlayLaunchesTheAudioPlayer) {
   fs::path log = Work() / "launched-player.log";
   fs::remove(log);
   DoCommand(services_, kPlayerPlay);  // waits until the launched player answers
-  EXPECT_TRUE(Eventually([&] { return FileContains(log, "korutest Play\n"); })) << ReadFile(log);
+  EXPECT_TRUE(LogGets(log, "org.mpris.MediaPlayer2.korutest Play")) << ReadAll(log);
   DoCommand(services_, kPlayerNext);
   ICloseMediaApp(services_);
-  EXPECT_TRUE(Eventually([&] { return FileContains(log, "korutest Quit\n"); }));
+  EXPECT_TRUE(LogGets(log, "org.mpris.MediaPlayer2.korutest Quit"));
 }
 
 TEST_F(SystemTest, MasterMuteToggles) {
@@ -260,18 +228,17 @@ TEST_F(SystemTest, UrlsAndFilesReachTheirHandlerAsSingleArguments) {
   fs::remove(log);
   const std::string url = "http://example.org/?q=it's;echo\"x\"`id`$(id)";
   IOpenThisUrl(services_, "look at " + url + " please", false);
-  EXPECT_TRUE(Eventually([&] { return FileContains(log, url + '\0' + "\n"); })) << ReadFile(log);
+  EXPECT_TRUE(LogGets(log, url + '\0')) << ReadAll(log);
 
   fs::remove(log);
   fs::path file = fs::path(std::getenv("HOME")) / "it's; a \"note\" $(id).txt";
   std::ofstream(file) << "text";
   IOpenThisFile(services_, file.string(), true);
-  EXPECT_TRUE(Eventually([&] { return FileContains(log, file.string() + '\0' + "\n"); }))
-      << ReadFile(log);
+  EXPECT_TRUE(LogGets(log, file.string() + '\0')) << ReadAll(log);
 }
 
 TEST_F(SystemTest, ActionThreadRunsActionsInKeyOrder) {
-  TestPlayer player("thread.log", {"korutest"});
+  FakeService player = TestPlayer("thread.log", {"korutest"});
   ASSERT_TRUE(player.Ready());
   ActionThread actions(services_);
   actions.Post([](ActionServices& s) { IJumpWorkSpace(s, 54); });
@@ -290,11 +257,3 @@ TEST_F(SystemTest, ActionThreadRunsActionsInKeyOrder) {
 }  // namespace
 
 }  // namespace koru
-
-using namespace koru;
-
-int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -9,7 +9,6 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
-#include <QCoreApplication>
 #include <algorithm>
 #include <functional>
 
@@ -37,21 +36,13 @@ bool PortalOnBus() {
              .find("boolean true") != std::string::npos;
 }
 
-size_t Count(const std::string& text, const std::string& part) {
-  size_t count = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
-  return count;
-}
-
 // fake_portal.py in a process of its own, on the bus until Stop.
 class FakePortal {
  public:
   explicit FakePortal(const std::vector<std::string>& options = {}) {
     static int count = 0;
     log_ = Work() / ("portal-" + std::to_string(++count) + ".log");
-    const std::string script =
-        (fs::path(std::getenv("KORU_SYSTEM_SCRIPTS")) / "fake_portal.py").string();
-    std::vector<std::string> words = {"/usr/bin/python3", script, log_.string()};
+    std::vector<std::string> words = {"/usr/bin/python3", Scripts() / "fake_portal.py", log_};
     words.insert(words.end(), options.begin(), options.end());
     std::vector<char*> argv;
     for (std::string& word : words) argv.push_back(word.data());
@@ -70,7 +61,7 @@ class FakePortal {
   }
   Calls Log() const {
     Calls calls;
-    std::istringstream lines(ReadFile(log_));
+    std::istringstream lines(ReadAll(log_));
     for (std::string line; std::getline(lines, line);) calls.push_back(line);
     return calls;
   }
@@ -81,25 +72,20 @@ class FakePortal {
   bool ready_ = false;
 };
 
-// Runs `body` on a new thread, as the action thread runs the injector.
-void OnActionThread(const std::function<void()>& body) {
-  std::thread thread(body);
+// Opens an injector and hands it to `body` on a new thread, as the action thread runs it.
+void WithInjector(const std::function<void(InputInjector&)>& body) {
+  std::thread thread([&] {
+    std::string why_not;
+    std::unique_ptr<InputInjector> injector = OpenPortalInjector(&why_not);
+    ASSERT_NE(injector, nullptr) << why_not;
+    body(*injector);
+  });
   thread.join();
-}
-
-std::unique_ptr<InputInjector> Open() {
-  std::string why_not;
-  std::unique_ptr<InputInjector> injector = OpenPortalInjector(&why_not);
-  EXPECT_NE(injector, nullptr) << why_not;
-  return injector;
 }
 
 class PortalTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_NE(std::getenv("KORU_SYSTEM_WORK"), nullptr) << "run through run_system_tests.sh";
-    fs::remove(PortalTokenFile());
-  }
+  void SetUp() override { fs::remove(PortalTokenFile()); }
 };
 
 TEST_F(PortalTest, ProbeSaysWhyThereIsNoPortal) {
@@ -113,52 +99,41 @@ TEST_F(PortalTest, ProbeSaysWhyThereIsNoPortal) {
   EXPECT_NE(why_not.find("offers no remote desktop"), std::string::npos) << why_not;
 
   // The bus's address is read once per process: without one, nothing is tried.
-  const std::string address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
-  const std::string runtime = std::getenv("XDG_RUNTIME_DIR");
-  unsetenv("DBUS_SESSION_BUS_ADDRESS");
-  unsetenv("XDG_RUNTIME_DIR");
+  ScopedEnv address("DBUS_SESSION_BUS_ADDRESS", nullptr), runtime("XDG_RUNTIME_DIR", nullptr);
   EXPECT_EQ(OpenPortalInjector(&why_not), nullptr);
   EXPECT_NE(why_not.find("no session bus"), std::string::npos) << why_not;
-  setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
-  setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
 }
 
 TEST_F(PortalTest, StartsOnceThenSendsKeysClicksAndMovesAndKeepsTheGrant) {
   FakePortal portal;
   ASSERT_TRUE(portal.Ready());
-  OnActionThread([&] {
-    std::unique_ptr<InputInjector> injector = Open();
-    ASSERT_NE(injector, nullptr);
-    EXPECT_EQ(injector->Stroke({kLeftCtrl, kA}), kOk);
-    EXPECT_EQ(injector->Click(), kOk);
-    EXPECT_EQ(injector->MovePointer({10, 10}, {15, 7}, {1920, 1080}), kOk);
-    EXPECT_EQ(injector->MovePointer({15, 7}, {15, 7}, {}), kOk);  // nothing to send
+  WithInjector([&](InputInjector& injector) {
+    EXPECT_EQ(injector.Stroke({kLeftCtrl, kA}), kOk);
+    EXPECT_EQ(injector.Click(), kOk);
+    EXPECT_EQ(injector.MovePointer({10, 10}, {15, 7}, {1920, 1080}), kOk);
+    EXPECT_EQ(injector.MovePointer({15, 7}, {15, 7}, {}), kOk);  // nothing to send
     EXPECT_EQ(portal.Log(), (Calls{"CreateSession", "SelectDevices types=3 persist_mode=2", "Start",
                                    "key 29 1", "key 30 1", "key 30 0", "key 29 0", "button 272 1",
                                    "button 272 0", "motion 5 -3"}));
   });
-  EXPECT_EQ(ReadFile(PortalTokenFile()), "token-1\n");
+  EXPECT_EQ(ReadAll(PortalTokenFile()), "token-1\n");
   struct stat info {};
   ASSERT_EQ(stat(PortalTokenFile().c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0600u);
 
   // The next run hands the stored token back and keeps the new one: each is good for one start.
-  OnActionThread([&] {
-    std::unique_ptr<InputInjector> injector = Open();
-    ASSERT_NE(injector, nullptr);
-    EXPECT_EQ(injector->Stroke({kA}), kOk);
-  });
+  WithInjector([](InputInjector& injector) { EXPECT_EQ(injector.Stroke({kA}), kOk); });
   const Calls calls = portal.Log();
   EXPECT_NE(std::find(calls.begin(), calls.end(),
                       "SelectDevices types=3 persist_mode=2 restore_token=token-1"),
             calls.end());
-  EXPECT_EQ(ReadFile(PortalTokenFile()), "token-2\n");
+  EXPECT_EQ(ReadAll(PortalTokenFile()), "token-2\n");
 }
 
 TEST_F(PortalTest, OlderPortalIsAskedWithoutKeepingTheGrant) {
   FakePortal portal({"--version", "1"});
   ASSERT_TRUE(portal.Ready());
-  OnActionThread([&] { EXPECT_EQ(Open()->Stroke({kA}), kOk); });
+  WithInjector([](InputInjector& injector) { EXPECT_EQ(injector.Stroke({kA}), kOk); });
   EXPECT_EQ(portal.Log().at(1), "SelectDevices types=3");
   EXPECT_FALSE(fs::exists(PortalTokenFile()));
 }
@@ -178,13 +153,11 @@ TEST_F(PortalTest, RefusalIsSaidOnceAndNeverAskedAgain) {
     FakePortal portal({"--answer", c.answer});
     ASSERT_TRUE(portal.Ready()) << c.answer;
     TraceCapture trace;
-    OnActionThread([&] {
-      std::unique_ptr<InputInjector> injector = Open();
-      ASSERT_NE(injector, nullptr);
-      EXPECT_EQ(injector->Stroke({kA}), kNotAllowed) << c.answer;
-      EXPECT_EQ(injector->Stroke({kA}), kNotAllowed) << c.answer;
-      EXPECT_EQ(injector->Click(), kNotAllowed) << c.answer;
-      EXPECT_EQ(injector->MovePointer({0, 0}, {1, 1}, {}), kNotAllowed) << c.answer;
+    WithInjector([&](InputInjector& injector) {
+      EXPECT_EQ(injector.Stroke({kA}), kNotAllowed) << c.answer;
+      EXPECT_EQ(injector.Stroke({kA}), kNotAllowed) << c.answer;
+      EXPECT_EQ(injector.Click(), kNotAllowed) << c.answer;
+      EXPECT_EQ(injector.MovePointer({0, 0}, {1, 1}, {}), kNotAllowed) << c.answer;
     });
     const Calls calls = portal.Log();
     EXPECT_EQ(std::count(calls.begin(), calls.end(), c.asked), 1) << c.answer;
@@ -192,8 +165,8 @@ TEST_F(PortalTest, RefusalIsSaidOnceAndNeverAskedAgain) {
                             [](const std::string& call) { return call.find(' ') == 4; }),
               0)
         << "no input sent: " << c.answer;
-    EXPECT_EQ(Count(trace.Text(), "will not ask again"), 1u) << trace.Text();
-    EXPECT_EQ(Count(trace.Text(), c.words), 1u) << trace.Text();
+    EXPECT_EQ(Occurrences(trace.Text(), "will not ask again"), 1u) << trace.Text();
+    EXPECT_EQ(Occurrences(trace.Text(), c.words), 1u) << trace.Text();
   }
 }
 
@@ -201,19 +174,17 @@ TEST_F(PortalTest, PortalThatGoesAwayFailsCallsWithOneLineUntilItIsBack) {
   auto first = std::make_unique<FakePortal>();
   ASSERT_TRUE(first->Ready());
   TraceCapture trace;
-  OnActionThread([&] {
-    std::unique_ptr<InputInjector> injector = Open();
-    ASSERT_NE(injector, nullptr);
-    ASSERT_EQ(injector->Stroke({kA}), kOk);
+  WithInjector([&](InputInjector& injector) {
+    ASSERT_EQ(injector.Stroke({kA}), kOk);
     first->Stop();
-    EXPECT_EQ(injector->Stroke({kA}), kNoDevice);
-    EXPECT_EQ(injector->Click(), kNoDevice);
-    EXPECT_EQ(injector->Stroke({kA}), kNoDevice);
-    EXPECT_EQ(Count(trace.Text(), "the desktop portal went away"), 1u) << trace.Text();
+    EXPECT_EQ(injector.Stroke({kA}), kNoDevice);
+    EXPECT_EQ(injector.Click(), kNoDevice);
+    EXPECT_EQ(injector.Stroke({kA}), kNoDevice);
+    EXPECT_EQ(Occurrences(trace.Text(), "the desktop portal went away"), 1u) << trace.Text();
 
     FakePortal second;
     ASSERT_TRUE(second.Ready());
-    EXPECT_EQ(injector->Stroke({kA}), kOk);
+    EXPECT_EQ(injector.Stroke({kA}), kOk);
     EXPECT_EQ(second.Log(),
               (Calls{"CreateSession", "SelectDevices types=3 persist_mode=2 restore_token=token-1",
                      "Start", "key 30 1", "key 30 0"}));
@@ -224,14 +195,12 @@ TEST_F(PortalTest, SessionTheDesktopEndsFailsTheNextCallAndStartsAgainAfter) {
   FakePortal portal({"--close-after", "2"});
   ASSERT_TRUE(portal.Ready());
   TraceCapture trace;
-  OnActionThread([&] {
-    std::unique_ptr<InputInjector> injector = Open();
-    ASSERT_NE(injector, nullptr);
-    ASSERT_EQ(injector->Stroke({kA}), kOk);  // its release is the second call: the session ends
-    EXPECT_EQ(injector->Stroke({kA}), kNoDevice);
-    EXPECT_EQ(Count(trace.Text(), "the desktop ended the remote desktop session"), 1u)
+  WithInjector([&](InputInjector& injector) {
+    ASSERT_EQ(injector.Stroke({kA}), kOk);  // its release is the second call: the session ends
+    EXPECT_EQ(injector.Stroke({kA}), kNoDevice);
+    EXPECT_EQ(Occurrences(trace.Text(), "the desktop ended the remote desktop session"), 1u)
         << trace.Text();
-    EXPECT_EQ(injector->Stroke({kA}), kOk);
+    EXPECT_EQ(injector.Stroke({kA}), kOk);
   });
   Calls calls = portal.Log();
   calls.erase(std::remove(calls.begin(), calls.end(), "Close"),
@@ -243,11 +212,3 @@ TEST_F(PortalTest, SessionTheDesktopEndsFailsTheNextCallAndStartsAgainAfter) {
 }  // namespace
 
 }  // namespace koru
-
-using namespace koru;
-
-int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

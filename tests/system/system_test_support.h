@@ -1,17 +1,16 @@
 #pragma once
-// What the system tests share: the private stack's folders (from run_system_tests.sh), reading
-// a file whole, a shell command's output, waiting for a condition with a bound, and the fake
-// services.
+// What the system tests share: the private stack's folders (from run_system_tests.sh), a shell
+// command's output, waiting for a condition with a bound, and the fake services.
 #include <QProcess>
 #include <QStringList>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
+
+#include "temp_dir.h"
+#include "test_files.h"
 
 namespace koru {
 
@@ -25,13 +24,6 @@ inline std::filesystem::path Scripts() {
   return std::getenv("KORU_SYSTEM_SCRIPTS");
 }
 
-inline std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
 // What a shell command prints on its standard output.
 inline std::string Command(const std::string& command) {
   std::string output;
@@ -41,6 +33,12 @@ inline std::string Command(const std::string& command) {
     pclose(pipe);
   }
   return output;
+}
+
+inline size_t Occurrences(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
 }
 
 // Polls until `done` holds; false once `limit` is over. The bound only ends a test that would
@@ -55,6 +53,12 @@ bool Eventually(Done done, std::chrono::milliseconds limit = std::chrono::second
   return true;
 }
 
+// True once `line` is a whole line of the file at `path`.
+inline bool LogGets(const std::filesystem::path& path, const std::string& line) {
+  return Eventually(
+      [&] { return ("\n" + ReadAll(path)).find("\n" + line + "\n") != std::string::npos; });
+}
+
 // A fake service process (a script of this folder) that logs its requests, one per line, and
 // `ready` once it owns its bus names.
 class FakeService {
@@ -67,7 +71,7 @@ class FakeService {
                    QStringList{QString::fromStdString((Scripts() / script).string()),
                                QString::fromStdString(log_.string())} +
                        arguments);
-    ready_ = Eventually([&] { return Logged(ready); });
+    ready_ = WaitFor(ready);
   }
   ~FakeService() {
     process_.closeWriteChannel();
@@ -77,12 +81,10 @@ class FakeService {
   }
   bool Ready() const { return ready_; }
   bool Logged(const std::string& line) const {
-    return ("\n" + ReadFile(log_)).find("\n" + line + "\n") != std::string::npos;
+    return ("\n" + Log()).find("\n" + line + "\n") != std::string::npos;
   }
-  bool WaitFor(const std::string& line) const {
-    return Eventually([&] { return Logged(line); });
-  }
-  std::string Log() const { return ReadFile(log_); }
+  bool WaitFor(const std::string& line) const { return LogGets(log_, line); }
+  std::string Log() const { return ReadAll(log_); }
   void Tell(const std::string& line) {
     process_.write((line + "\n").c_str());
     process_.waitForBytesWritten(5000);
