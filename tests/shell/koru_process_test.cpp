@@ -149,12 +149,19 @@ TEST(KoruProgram, PlaysAFifoWhoseWriterComesAfterTheStart) {
   }
 }
 
-TEST(SingleInstance, SecondStartBringsTheFirstToTheFrontAndEnds) {
+// A first start killed hard leaves its lock file and socket behind: the next start runs all the
+// same, and a start after that brings it to the front and ends.
+TEST(SingleInstance, ACrashedStartBlocksNothingAndASecondStartBringsTheFirstToTheFront) {
   TempDir dir;
-  QProcess first, second;
-  QByteArray first_out;
+  QProcess crashed, first, second;
+  QByteArray out, first_out;
+  Start(&crashed, dir, {"--port", kKeyRecording});
+  ASSERT_TRUE(WaitFor(&crashed, &out, "-- StartUp --")) << out.toStdString();
+  crashed.kill();
+  crashed.waitForFinished();
+
   Start(&first, dir, {"--port", kKeyRecording});
-  ASSERT_TRUE(WaitFor(&first, &first_out, "-- StartUp --")) << first_out.toStdString();
+  ASSERT_TRUE(WaitFor(&first, &first_out, " ask Remote: ")) << first_out.toStdString();
   Start(&second, dir, {"--port", kKeyRecording});
   ASSERT_TRUE(second.waitForFinished(60000));
   const QByteArray second_out = second.readAll();
@@ -176,23 +183,6 @@ TEST(SingleInstance, SecondStartBringsTheFirstToTheFrontAndEnds) {
   ASSERT_TRUE(independent.waitForFinished(60000));
   EXPECT_EQ(independent.exitCode(), 0);
   EXPECT_TRUE(independent.readAll().contains("-- StartUp --"));
-}
-
-TEST(SingleInstance, ACrashedFirstStartDoesNotBlockTheNext) {
-  TempDir dir;
-  QProcess crashed, next;
-  QByteArray out;
-  Start(&crashed, dir, {"--port", kKeyRecording});
-  ASSERT_TRUE(WaitFor(&crashed, &out, "-- StartUp --")) << out.toStdString();
-  crashed.kill();  // SIGKILL: the lock file and the socket stay behind
-  crashed.waitForFinished();
-
-  Start(&next, dir, {"--port", kKeyRecording, "--exit-after-replay"});
-  ASSERT_TRUE(next.waitForFinished(60000));
-  const std::string next_out = next.readAll().toStdString();
-  EXPECT_EQ(next.exitCode(), 0) << next_out;
-  EXPECT_NE(next_out.find("-- StartUp --"), std::string::npos) << next_out;
-  EXPECT_NE(next_out.find("replay finished"), std::string::npos) << next_out;
 }
 
 // LIRC's own irw reads the keys of the demo recording from the program's lircd socket.
@@ -239,44 +229,27 @@ TEST(KoruProgram, IrwPrintsEveryKeyOfTheDemoWithItsRemoteAndKeyName) {
   EXPECT_EQ(keys, kDemoKeys) << out;
 }
 
-TEST(KoruProgram, ASocketThatCannotBeServedIsSaidAndTheProgramRunsOn) {
-  TempDir dir;
-  const std::filesystem::path taken = dir.Path() / "taken";
-  std::ofstream(taken) << "a file, not a socket";
-  const KoruRun run = RunKoru({"--port", kKeyRecording, "--exit-after-replay", "--lircd-socket",
-                               QString::fromStdString(taken.string())},
-                              dir);
-  EXPECT_EQ(run.exit_code, 0) << run.out;
-  EXPECT_NE(run.out.find("LIRC clients cannot be served: '" + taken.string() +
-                         "' exists and is not a socket"),
-            std::string::npos)
-      << run.out;
-  EXPECT_NE(run.out.find("replay finished"), std::string::npos) << run.out;
-}
-
-// `koru --open preset-editor` and `--open media-list`: the window opens beside the main window
-// at start-up. The editor writes the current preset file when there is none; an unchanged media
-// list file is left alone.
-TEST(OpenOption, OpensThePresetEditorAtStartUp) {
-  TempDir dir;
-  const KoruRun run =
-      RunKoru({"--port", kKeyRecording, "--exit-after-replay", "--open", "preset-editor"}, dir);
-  ASSERT_EQ(run.exit_code, 0) << run.out;
-  EXPECT_NE(ReadAll(dir.Path() / "koru" / "_Remotes_" / "_preset_").find("[N0]: 'Workspace'  \n"),
-            std::string::npos)
-      << run.out;
-}
-
-TEST(MediaListProgram, OpensTheListAtStartAndLeavesAnUnchangedFileAlone) {
+// `--open preset-editor --open media-list`: the windows open beside the main window at
+// start-up; the editor writes the current preset file when there is none, an unchanged media
+// list file is left alone. A socket path that is taken is said, and the program runs on.
+TEST(OpenOption, OpensThePresetEditorAndTheMediaListAtStartUpAndRunsOnWithoutItsSocket) {
   TempDir dir;
   const std::string mine = "# mine\n/m/a.ogg\n/m/b.ogg\n";
   std::ofstream(dir.Path() / "_koru_media_list") << mine;
+  const std::filesystem::path taken = dir.Path() / "taken";
+  std::ofstream(taken) << "a file, not a socket";
   const KoruRun run =
-      RunKoru({"--open", "media-list", "--port", kKeyRecording, "--exit-after-replay"}, dir);
+      RunKoru({"--port", kKeyRecording, "--exit-after-replay", "--open", "preset-editor", "--open",
+               "media-list", "--lircd-socket", QString::fromStdString(taken.string())},
+              dir);
   ASSERT_EQ(run.exit_code, 0) << run.out;
-  EXPECT_NE(run.out.find(" ::CheckFolderImages \n"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("\n ~MEDIAWin  goodbye \n"), std::string::npos) << run.out;
+  EXPECT_NE(ReadAll(dir.Path() / "koru" / "_Remotes_" / "_preset_").find("[N0]: 'Workspace'  \n"),
+            std::string::npos);
   EXPECT_EQ(ReadAll(dir.Path() / "_koru_media_list"), mine);
+  for (const std::string& line : std::vector<std::string>{
+           " ::CheckFolderImages \n", "\n ~MEDIAWin  goodbye \n", "replay finished",
+           "LIRC clients cannot be served: '" + taken.string() + "' exists and is not a socket"})
+    EXPECT_NE(run.out.find(line), std::string::npos) << line << "\n" << run.out;
 }
 
 }  // namespace

@@ -25,8 +25,7 @@ TEST_F(ShellTest, FirstStartPreparesTheFoldersAndBuildsEveryControl) {
     EXPECT_TRUE(std::filesystem::is_directory(Program() / folder)) << folder;
   for (const auto& control : ReadTable("shell/data/main_window_controls.tsv", 2))
     EXPECT_EQ(TextOf(Find<QWidget>(control[0].c_str())), control[1]) << control[0];
-  EXPECT_EQ(Showing({"PoseView", "text_view", "scroll_view", "teachBox", "MiniView", "miniType",
-                     "miniRem", "miniKey"}),
+  EXPECT_EQ(Showing("PoseView text_view scroll_view teachBox MiniView miniType miniRem miniKey"),
             "PoseView text_view scroll_view miniType miniRem miniKey");
   EXPECT_EQ(Find<QWidget>("SpBox")->toolTip(), "toggle with IR-Menu");
 }
@@ -87,32 +86,24 @@ TEST_F(ShellTest, SettingsPageIsRebuiltOnEveryPrefAndOffersOnlyPresentPorts) {
   Start();
   Prefs::SetText(Settings()->rs232_port, "serial3");
   Window()->SetPortLister([] { return std::vector<std::string>{"serial2", "usb0"}; });
-  for (int round = 0; round < 2; ++round) {
-    TraceCapture trace;
-    Post(kShowSettings);
-    ASSERT_TRUE(Window()->SettingsPageShowing());
-    EXPECT_EQ(Window()->findChildren<QWidget*>("settView").size(), 1);
-    EXPECT_EQ(Showing({"PoseView"}), "");
-    EXPECT_TRUE(trace.Contains("pCom [0:'serial2'] 2\n"));
-    EXPECT_EQ(MenuText(Find<MenuField>("sepo")->Menu()),
-              "serial1 (off), serial2, serial3 (off) *, serial4 (off), usb0");
-    EXPECT_EQ(Find<MenuField>("sepo")->MarkedText(), "serial3");
-    EXPECT_EQ(Find<QSlider>("slidder:koruscan")->value(), 40);
-    EXPECT_FALSE(FindMenuItem(FileMenu(), kTeachStart)->isEnabled());
-    EXPECT_FALSE(FindMenuItem(ViewMenu(), kToggleMiniView)->isEnabled());
-
-    Post(kShowSettings);
-    EXPECT_FALSE(Window()->SettingsPageShowing());
-    EXPECT_EQ(Showing({"PoseView"}), "PoseView");
-    EXPECT_TRUE(FindMenuItem(FileMenu(), kEditPresets)->isEnabled());
-  }
+  TraceCapture trace;
+  for (int round = 0; round < 2; ++round) RunSteps("shell/data/settings_page.steps");
+  EXPECT_TRUE(trace.Contains("pCom [0:'serial2'] 2\n"));
   Post(kShowSettings);
-  EXPECT_EQ(Texts({"ScbA", "ScbW", "ScbT", "sVex"}),
+  EXPECT_EQ(Window()->findChildren<QWidget*>("settView").size(), 1);
+  EXPECT_EQ(Texts("ScbA ScbW ScbT sVex"),
             "Use pimped colors / On all Workspaces / Classic receiver timing / Done..");
   auto* classic = Find<QCheckBox>("ScbT");
   EXPECT_FALSE(classic->isChecked());
   classic->click();
   EXPECT_TRUE(Settings()->classic_timing);
+  // Every change of the priority slider is applied: a click on the groove, then Page Up.
+  EXPECT_EQ(Find<QSlider>("slidder:koruscan")->value(), 40);
+  for (const char* applied : {"Prio:50 ", "Prio:60 "}) {
+    Find<QSlider>("slidder:koruscan")->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    Settle();
+    EXPECT_TRUE(trace.Contains(applied)) << applied;
+  }
 }
 
 TEST_F(ShellTest, EveryControlOfTheRightColumnCanBeReachedWithOrWithoutThePulseView) {
@@ -154,24 +145,12 @@ TEST_F(ShellTest, WithoutAReceiverTheLogAndTheKeyDisplaySaySo) {
   SetReceiverDevices(std::make_shared<FakeReceiverDevices>(std::vector<std::string>{}));
   Start();
   Window()->Receiver()->SetBusyQuestion([](const ReceiverSession::BusyAnswer&) {});
-  EXPECT_EQ(Texts({"irSender"}), "No receiver open");
+  EXPECT_EQ(Texts("irSender"), "No receiver open");
   Post(kNoReceiverPort);  // the receiver thread's report that it has no port
   EXPECT_EQ(Log().rfind("..no port \t\tserial", 0), 0u) << Log();
 }
 
-TEST_F(ShellTest, EveryPrioritySliderChangeIsApplied) {
-  Start();
-  Post(kShowSettings);
-  TraceCapture trace;
-  // A click on the groove, then the keyboard's Page Up.
-  for (const char* applied : {"Prio:50 ", "Prio:60 "}) {
-    Find<QSlider>("slidder:koruscan")->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    Settle();
-    EXPECT_TRUE(trace.Contains(applied)) << applied;
-  }
-}
-
-TEST_F(ShellTest, CompactViewRoundTripRestoresTheStoredFrame) {
+TEST_F(ShellTest, CompactViewRoundTripRestoresTheStoredFrameAndClosingInItKeepsThatFrame) {
   Start();
   Window()->resize(699, 230);
   Settle();
@@ -180,7 +159,7 @@ TEST_F(ShellTest, CompactViewRoundTripRestoresTheStoredFrame) {
   Post(kToggleMiniView);
   ASSERT_TRUE(Window()->MiniViewShowing());
   EXPECT_LT(Window()->width(), 300);
-  EXPECT_EQ(Showing({"SpBox"}), "");
+  EXPECT_EQ(Showing("SpBox"), "");
   EXPECT_FALSE(FindMenuItem(IconMenu(), kShowSettings)->isEnabled());
   Window()->move(300, 300);  // moving the compact view keeps the stored frame
   Settle();
@@ -189,16 +168,13 @@ TEST_F(ShellTest, CompactViewRoundTripRestoresTheStoredFrame) {
   EXPECT_FALSE(Window()->MiniViewShowing());
   EXPECT_EQ(Window()->size(), QSize(699, 230));
   EXPECT_TRUE(FindMenuItem(IconMenu(), kShowSettings)->isEnabled());
-}
 
-TEST_F(ShellTest, ClosingInTheCompactViewKeepsThePreviousFrame) {
-  Start();
-  Settings()->prefs_window_rect = Rect{10, 20, 710, 240};
+  const Rect restored = Settings()->prefs_window_rect;
   Post(kToggleMiniView);
   TraceCapture trace;
   app_.reset();
   EXPECT_TRUE(trace.Contains("Winrect not saved \n"));
-  EXPECT_EQ(Settings()->prefs_window_rect, (Rect{10, 20, 710, 240}));
+  EXPECT_EQ(Settings()->prefs_window_rect, restored);
 }
 
 TEST_F(ShellTest, Screenshots) {

@@ -79,7 +79,7 @@ TEST(Prefs, AValueOfAnotherSizeStillCountsAsReadAndTextsStayInTheirBuffers) {
   EXPECT_STREQ(prefs.spare_, "-empty-");
 }
 
-TEST(Prefs, TheFirstFailingReadEndsLoading) {
+TEST(Prefs, TheFirstFailingReadEndsLoadingAndAFailedPriorityReadRestoresItsDefault) {
   auto node = std::make_shared<MemoryNode>();
   node->FailReadsOf("Audio");
   TraceCapture trace;
@@ -89,18 +89,13 @@ TEST(Prefs, TheFirstFailingReadEndsLoading) {
   EXPECT_TRUE(node->Has("Application"));
   EXPECT_FALSE(node->Has("Video"));  // never read, never created
   EXPECT_STREQ(prefs.Video, "-empty-");
-}
 
-TEST(Prefs, AFailedPriorityReadRestoresItsDefaultAndLeavesTheRestUnread) {
-  auto node = std::make_shared<MemoryNode>();
-  const int32_t stored = 77;
-  node->WriteAttr("PRIORITY", kInt32Type, 0, &stored, 4);
+  node = std::make_shared<MemoryNode>();
+  node->SetValue("PRIORITY", Bytes(77));
   node->FailReadsOf("PRIORITY");
-  Prefs prefs(node);
-  EXPECT_FALSE(prefs.LoadPrefs());
-  EXPECT_EQ(prefs.PRIORITY, 40);
-  EXPECT_EQ(prefs.LAST_PLAY, 0);
-  EXPECT_EQ(prefs.LINK_SIZE, 1);
+  Prefs priority(node);
+  EXPECT_FALSE(priority.LoadPrefs());
+  EXPECT_EQ(priority.PRIORITY, 40);
   EXPECT_FALSE(node->Has("LAST_PLAY"));
 }
 

@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-
-#include "platform/files/file_node.h"
-#include "platform/files/koru_type.h"
+#include "presets/preset_file.h"
 #include "temp_dir.h"
 
 namespace koru {
@@ -64,20 +61,12 @@ TEST(LayoutFile, AnOverLongLineIsReadInPiecesAsItAlwaysWas) {
   EXPECT_EQ(Parsed(text), (Places{{1, 10, 20}, {2, 30, 40}}));
 }
 
+// Which marked files a folder holds is tested on the preset files (tests/presets): the same scan.
 TEST(LayoutFile, WrittenFilesAreMarkedAndOnlyTheyAreFound) {
   TempDir dir;
   ASSERT_EQ(WriteLayoutFile(dir.Path() / "sofa", {{0, 10, 68, "N0"}}), kOk);
-  ASSERT_EQ(WriteLayoutFile(dir.Path() / "_LAYOUT_", {}), kOk);
-  FileNode node(dir.Path() / "sofa");
-  EXPECT_EQ(ReadKoruType(node), kKoruLayoutFile);
-
-  std::ofstream(dir.Path() / "plain") << "[ 0],  10 , 68 ,(N0)\n";
-  std::ofstream(dir.Path() / "preset") << "";
-  FileNode preset(dir.Path() / "preset");
-  WriteKoruType(preset, kKoruPresetFile);
-  std::filesystem::create_directory(dir.Path() / "folder");
-  EXPECT_EQ(ScanLayoutFileNames(dir.Path()), (std::vector<std::string>{"_LAYOUT_", "sofa"}));
-  EXPECT_TRUE(ScanLayoutFileNames(dir.Path() / "missing").empty());
+  ASSERT_EQ(WritePresetFile(dir.Path() / "_preset_", NewPresetList()), kOk);
+  EXPECT_EQ(ScanLayoutFileNames(dir.Path()), std::vector<std::string>{"sofa"});
 }
 
 }  // namespace koru

@@ -146,7 +146,7 @@ TEST_F(VrWindowTest, TheViewMenuOpensItAndAKeyFromARecordingLightsItsButton) {
   Window()->ReceiverReported(reports[0]);
   Window()->WaitForActions();
   // The key as shown now: the receiver thread's own first report may still come in meanwhile.
-  const std::string key = Texts({"irSenKey"});
+  const std::string key = Texts("irSenKey");
   Settle();
   const std::vector<int> lit = LitSlots(board);
   ASSERT_EQ(lit.size(), 2u) << key;
