@@ -37,10 +37,7 @@ class PresetEditorTest : public ShellTest {
     if (path != nullptr) edit.AddString("e_path", path);
     editor_->MessageReceived(&edit);
   }
-  void Send(uint32_t what) {
-    Message message(what);
-    editor_->MessageReceived(&message);
-  }
+  void Send(uint32_t what) { editor_->MessageReceived(std::make_unique<Message>(what).get()); }
   void Choose(const char* preset_name) {
     Message choose(kChoosePresetFile);
     choose.AddString("preset_name", preset_name);

@@ -121,16 +121,10 @@ TEST(KoruProgram, PlaysARecordingFromAPipe) {
 }
 
 // A FIFO's writer may come only after the program is up (before, the start waited for the
-// writer to close it). The script writes the recording once the port listens; a bad recording
-// fails the run.
+// writer to close it). data/fifo_writer.sh writes the recording once the port listens; a bad
+// recording fails the run.
 TEST(KoruProgram, PlaysAFifoWhoseWriterComesAfterTheStart) {
   TempDir dir;
-  const char* script =
-      "mkfifo \"$2/rec\" && { \"$0\" --home \"$1\" --port replay:\"$2/rec\" --exit-after-replay "
-      "> \"$2/out\" 2>&1 & }; "
-      "for i in $(seq 600); do grep -q '..listen on' \"$2/out\" && break; sleep 0.1; done; "
-      "grep -q '..listen on' \"$2/out\" || { kill $!; cat \"$2/out\"; exit 3; }; "
-      "cat \"$3\" > \"$2/rec\"; wait $!; status=$?; cat \"$2/out\"; exit $status";
   for (const bool bad : {false, true}) {
     const std::filesystem::path folder = dir.Path() / (bad ? "bad" : "good");
     std::filesystem::create_directories(folder);
@@ -139,8 +133,8 @@ TEST(KoruProgram, PlaysAFifoWhoseWriterComesAfterTheStart) {
     if (bad) std::ofstream(recording, std::ios::app) << "square 5\n";
     const KoruRun run = RunInTestFolder(
         "bash",
-        {"-c", script, KORU_PROGRAM, KoruHome(dir), QString::fromStdString(folder.string()),
-         QString::fromStdString(recording.string())},
+        {KORU_SOURCE_DIR "/tests/shell/data/fifo_writer.sh", KORU_PROGRAM, KoruHome(dir),
+         QString::fromStdString(folder.string()), QString::fromStdString(recording.string())},
         KoruEnvironment(dir));
     EXPECT_EQ(run.exit_code, bad ? 1 : 0) << run.out;
     EXPECT_EQ(run.out.find(" ask Remote: ") != std::string::npos, !bad) << run.out;

@@ -56,14 +56,10 @@ TEST_F(ShellTest, MenusAndButtonsHaveLettersOfTheirOwnAndF10OpensTheMenuBar) {
 
 TEST_F(ShellTest, MenusCarryTheirMessagesAndTheKeyMenuGroupsTheReducedKeys) {
   Start();
-  for (const auto& [menu, label, code] : {std::tuple{IconMenu(), "Settings", kShowSettings},
-                                          {IconMenu(), "About", kAboutRequested},
-                                          {IconMenu(), "Quit", kQuitRequested},
-                                          {FileMenu(), "Teach In", kTeachStart},
-                                          {FileMenu(), "Preset edit", kEditPresets},
-                                          {ViewMenu(), "MiniView", kToggleMiniView}}) {
-    auto* action = qobject_cast<MessageAction*>(FindMenuItem(menu, QString(label)));
-    EXPECT_EQ(action ? action->What() : 0, code) << label;
+  for (const auto& row : ReadTable("shell/data/menu_messages.tsv", 3)) {
+    auto* action = qobject_cast<MessageAction*>(
+        FindMenuItem(Find<QMenu>(row[0].c_str()), QString::fromStdString(row[1])));
+    EXPECT_EQ(action ? action->What() : 0, FourCCOf(row[2])) << row[1];
   }
   // Label, then the submenu it is in ("" for the top level) and its key function; the keys
   // outside the reduced set are in no menu.
@@ -106,7 +102,7 @@ TEST_F(ShellTest, SettingsPageIsRebuiltOnEveryPrefAndOffersOnlyPresentPorts) {
   }
 }
 
-TEST_F(ShellTest, EveryControlOfTheRightColumnCanBeReachedWithOrWithoutThePulseView) {
+TEST_F(ShellTest, EveryControlOfTheRightColumnAndEverySwitchOfTheSettingsPageCanBeClicked) {
   Start();
   Window()->resize(Window()->minimumWidth(), Window()->minimumHeight());
   for (const bool pimped : {false, true}) {
@@ -120,10 +116,6 @@ TEST_F(ShellTest, EveryControlOfTheRightColumnCanBeReachedWithOrWithoutThePulseV
             std::string(name) + (pulse_shown ? " pulse" : "") + (pimped ? " pimped" : ""));
     }
   }
-}
-
-TEST_F(ShellTest, EverySwitchOfTheSettingsPageCanBeClicked) {
-  Start();
   Post(kShowSettings);
   QWidget* page = Find<QWidget>("settView");
   const auto checks = page->findChildren<QCheckBox*>();
@@ -187,20 +179,7 @@ TEST_F(ShellTest, Screenshots) {
                       {"windows", "ewmh", {}, {}}}};
   Start();
   SessionShell session(app_.get(), false, "/usr/bin/koru");  // its settings as the program has them
-  Screenshot(Window(), "main-window");
-  Key(kLrSat, kLrSatN1);  // the README's picture: LR-SAT's "N1" just recognised
-  Screenshot(Window(), "main-window-key");
-  Post(kToggleMiniView);
-  Screenshot(Window(), "compact-view");
-  Post(kToggleMiniView);
-  Post(kShowSettings);
-  Screenshot(Window(), "settings-page");
-  Post(kShowSettings);
-  Post(kTeachStart);
-  Find<QWidget>("teachBox")->show();
-  Find<QWidget>("result")->hide();
-  Find<QWidget>("SpBox")->hide();
-  Screenshot(Window(), "teach-box");
+  RunSteps("shell/data/screenshots.steps");
   // A key of an exact code as the teach box shows it.
   const ReceiverReport exact = MakeReceiverReport(
       "-", 0, 0, false, ExactCode{ExactProtocol::kKaseikyo, 0x20020100, 0x3D, 48});

@@ -31,6 +31,7 @@
 #include "receiver/receiver_messages.h"
 #include "routing/code_text.h"
 #include "routing/routing_messages.h"
+#include "screenshots.h"
 #include "settings/label_table.h"
 #include "settings/prefs.h"
 #include "shell/application_messages.h"
@@ -194,7 +195,8 @@ class ShellTest : public ::testing::Test {
   }
   // Runs the steps of tests/<path>, one a line: a verb, then its cells. A check that fails names
   // its line. What a key is: "LR-SAT N1" or the header and bytes in numbers.
-  //   key KEY | report CODE | post FOURCC | click BUTTON | choose FIELD ITEM | type FIELD TEXT
+  //   key KEY | report CODE | post FOURCC | click BUTTON | choose FIELD ITEM | show / hide
+  //   WIDGET | shot PICTURE (Screenshot) | type FIELD TEXT
   //   (then Tab) | texts / showing / enabled / checked NAMES EXPECTED | menu NAME EXPECTED
   //   (MenuText) | log START
   void RunSteps(const std::string& path) {
@@ -218,6 +220,9 @@ class ShellTest : public ::testing::Test {
         ASSERT_NE(item, nullptr);
         item->trigger();
       }
+      if (verb == "show" || verb == "hide")
+        Find<QWidget>(step[1].c_str())->setHidden(verb == "hide");
+      if (verb == "shot") Screenshot(Window(), step[1].c_str());
       if (verb == "type") {
         QLineEdit* edit = Find<TextControl>(step[1].c_str())->Edit();
         edit->setFocus();
