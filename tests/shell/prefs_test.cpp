@@ -44,12 +44,6 @@ TEST(Prefs, FirstStartWritesEveryKeyWithItsDefaultAndAChangeSurvivesARestart) {
     char buffer[80];
     EXPECT_GE(file.ReadAttr(key[0], kRawType, 0, buffer, sizeof buffer), 0) << key[0];
   }
-  char text[80] = {};
-  EXPECT_EQ(file.ReadAttr("ir_logfile", kStringType, 0, text, sizeof text), 26);
-  EXPECT_STREQ(text, "/boot/home/_logfile_KORU_");
-  float rect[4];
-  EXPECT_EQ(file.ReadAttr("lt_window_rect", kRectType, 0, rect, sizeof rect), 16);
-  EXPECT_EQ(rect[2], 912.0f);
 
   prefs->use_splitting = true;
   Prefs::SetText(prefs->Audio, "AIWA_A");
