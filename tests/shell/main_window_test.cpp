@@ -27,7 +27,6 @@ TEST_F(ShellTest, FirstStartPreparesTheFoldersAndBuildsEveryControl) {
     EXPECT_EQ(TextOf(Find<QWidget>(control[0].c_str())), control[1]) << control[0];
   EXPECT_EQ(Showing("PoseView text_view scroll_view teachBox MiniView miniType miniRem miniKey"),
             "PoseView text_view scroll_view miniType miniRem miniKey");
-  EXPECT_EQ(Find<QWidget>("SpBox")->toolTip(), "toggle with IR-Menu");
 }
 
 TEST_F(ShellTest, MenusAndButtonsHaveLettersOfTheirOwnAndF10OpensTheMenuBar) {

@@ -36,45 +36,25 @@ namespace koru {
 
 namespace {
 
-struct Menus {
-  QMenu top{"top"};
-  QAction* plain = top.addAction("Plain");
-  QAction* coded = AddMenuItem(&top, "Coded", Message(kTeachStart), Messenger());
-  QAction* deep = top.addMenu("Sub")->addAction("N1");
-};
-
-TEST(SetItemTo, FindsByCodeOrLabelAcrossSubMenusAndSetsMarkAndEnable) {
-  Menus menus;
-  TraceCapture trace;
-  EXPECT_TRUE(SetItemTo(&menus.top, kTeachStart, "ignored", false, nullptr, true));
-  EXPECT_TRUE(menus.coded->isChecked());
-  EXPECT_FALSE(menus.coded->isEnabled());
-
-  EXPECT_TRUE(SetItemTo(&menus.top, 0, "N1", true, nullptr, true));
-  EXPECT_TRUE(menus.deep->isChecked());
-  EXPECT_TRUE(SetItemTo(&menus.top, 0, "N1", true, nullptr, false));
-  EXPECT_FALSE(menus.deep->isChecked());
-  EXPECT_TRUE(trace.Contains(" A-geharkt\n A-entharkt\n")) << trace.Text();
-
-  // A code that no item carries falls back to the label walk; the enabled state is kept.
-  menus.plain->setEnabled(false);
-  trace.Clear();
-  EXPECT_TRUE(SetItemTo(&menus.top, FourCC("none"), "Plain", true, nullptr, true));
-  EXPECT_TRUE(menus.plain->isChecked());
-  EXPECT_FALSE(menus.plain->isEnabled());
-  EXPECT_EQ(trace.Text(), " 'Plain' not found[2 enable]\n A-geharkt\n[<out]\n");
-}
-
-TEST(SetItemTo, RefusesMissingMenusForbiddenAndMissingLabels) {
-  Menus menus;
-  for (const auto& [menu, label, traced] :
-       {std::tuple<QMenu*, const char*, const char*>{nullptr, "N1", " [Menu==NULL :N1][out]\n"},
-        {&menus.top, "-?-", " [forbidden Label :-?-][out]\n"},
-        {&menus.top, nullptr, " return ! \n"},
-        {&menus.top, "absent", " 'absent' not found[2 enable]\n 'absent' not found[2 enable]\n"}}) {
+TEST(SetItemTo, FindsByCodeOrLabelAcrossSubMenusAndSetsMarkAndEnableOrRefuses) {
+  QMenu top("top");
+  QAction* const items[] = {top.addAction("Plain"),
+                            AddMenuItem(&top, "Coded", Message(kTeachStart), Messenger()),
+                            top.addMenu("Sub")->addAction("N1")};
+  items[0]->setEnabled(false);
+  for (const auto& c : ReadTable("shell/data/set_item_to.tsv", 8)) {
+    SCOPED_TRACE(c[0] + " " + c[1] + " " + c[2] + " " + c[3] + " " + c[4]);
     TraceCapture trace;
-    EXPECT_FALSE(SetItemTo(menu, 0, label, true, nullptr, true));
-    EXPECT_EQ(trace.Text(), traced);
+    EXPECT_EQ(SetItemTo(c[0] == "top" ? &top : nullptr, c[1].empty() ? 0 : FourCCOf(c[1]),
+                        c[2] == "(null)" ? nullptr : c[2].c_str(), c[3] == "true", nullptr,
+                        c[4] == "true"),
+              c[5] == "true");
+    EXPECT_EQ(trace.Text(), Unescaped(c[6]));
+    std::string states;
+    for (QAction* item : items)
+      states += (states.empty() ? "" : ", ") + item->text().toStdString() +
+                (item->isEnabled() ? "" : " (off)") + (item->isChecked() ? " *" : "");
+    EXPECT_EQ(states, c[7]);
   }
 }
 
