@@ -85,7 +85,7 @@ class PresetEditorTest : public ShellTest {
   PresetEditorWindow* editor_ = nullptr;
 };
 
-TEST_F(PresetEditorTest, OpeningCreatesAMissingCurrentFileWithWorkspacesOnTheDigits) {
+TEST_F(PresetEditorTest, OpeningCreatesAMissingCurrentFileAndTheTabsNameTheGroupsRemotes) {
   Start();
   ASSERT_FALSE(std::filesystem::exists(PresetPath()));
   PresetEditorWindow* editor = Open();
@@ -101,6 +101,16 @@ TEST_F(PresetEditorTest, OpeningCreatesAMissingCurrentFileWithWorkspacesOnTheDig
       << "one preset file: nothing to choose from";
   EXPECT_EQ(TabTexts(), "Default DesktopRemote AppRemote AudioRemote VideoRemote ");
   EXPECT_EQ(Open(), editor) << "\"Preset edit\" again brings the same editor forward";
+
+  Prefs::SetText(Settings()->Desktop, "LR-SAT");
+  Prefs::SetText(Settings()->Video, "DENON");
+  for (const char* tabs : {"Default LR-SAT AppRemote AudioRemote DENON ",
+                           "Default DesktopRemote AppRemote AudioRemote DENON "}) {
+    app_->MessageReceived(std::make_unique<Message>(kPresetLabelsChanged).get());
+    Settle();
+    EXPECT_EQ(TabTexts(), tabs);
+    Prefs::SetText(Settings()->Desktop, "-unset-");
+  }
 }
 
 TEST_F(PresetEditorTest, EditRequestsChangeTheirSlotAndOnlyRealEditsOfferSaving) {
@@ -258,20 +268,6 @@ TEST_F(PresetEditorTest, ClosingMakesTheMainWindowRereadAndTheNextEditorOpensWhe
   editor = Open();
   EXPECT_EQ(editor->pos(), QPoint(120, 90));
   EXPECT_EQ(editor->size(), QSize(650, 360));
-}
-
-TEST_F(PresetEditorTest, GroupTabsShowTheAssignedRemotesAfterEachGroupChange) {
-  Start();
-  Open();
-  Prefs::SetText(Settings()->Desktop, "LR-SAT");
-  Prefs::SetText(Settings()->Video, "DENON");
-  for (const char* tabs : {"Default LR-SAT AppRemote AudioRemote DENON ",
-                           "Default DesktopRemote AppRemote AudioRemote DENON "}) {
-    app_->MessageReceived(std::make_unique<Message>(kPresetLabelsChanged).get());
-    Settle();
-    EXPECT_EQ(TabTexts(), tabs);
-    Prefs::SetText(Settings()->Desktop, "-unset-");
-  }
 }
 
 TEST_F(PresetEditorTest, ChoosingAnotherPresetFileAsksForUnsavedChangesThenSwitches) {

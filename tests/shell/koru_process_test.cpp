@@ -55,46 +55,43 @@ bool WaitFor(QProcess* koru, QByteArray* out, const QByteArray& text) {
   return out->contains(text);
 }
 
-TEST(KoruProgram, PlaysTheDemoRecordingThroughEveryLayerAndQuits) {
-  TempDir dir;
-  const KoruRun run = RunDemo(dir);
-  ASSERT_EQ(run.exit_code, 0) << run.out;
-  const std::string& out = run.out;
-  EXPECT_EQ(out.rfind("-KORU begin-\n", 0), 0u);
-  for (const std::string& line : std::vector<std::string>{
-           "no display: running on the offscreen platform", " 'got 35 RemotesFiles'\n",
-           "Org.:35 Mod.:0 Usr.:0\n", "..listen on 'replay:" + kDemoRecording + "' \n",
-           "-- StartUp --\n", "fake: mixer muted=1", "replay finished\n", "\n-KORU end-\n"})
-    EXPECT_NE(out.find(line), std::string::npos) << line;
-  // Fifteen presses, each recognised as its remote's key, in order. A press whose frames go on
-  // after the receiver is resumed is reported again, as a held key is; when the view resumes
-  // the receiver depends on the machine, so repeats are folded.
-  std::vector<std::string> keys;
-  size_t volume_keys = 0;
-  const std::regex recognised(" => (\\S+) '([^'\n]*)'\n");
-  for (std::sregex_iterator it(out.begin(), out.end(), recognised), end; it != end; ++it) {
-    const std::string key = (*it)[1].str() + " " + (*it)[2].str();
-    volume_keys += key.find(" Vol") != std::string::npos;
-    if (keys.empty() || keys.back() != key) keys.push_back(key);
+// The demo, then a dry run of it, which traces what it would do: the recording fakes stand for
+// the desktop of the run and are asked nothing.
+TEST(KoruProgram, PlaysTheDemoRecordingThroughEveryLayerAndQuitsAndADryRunDoesNothing) {
+  for (const bool dry : {false, true}) {
+    TempDir dir;
+    const KoruRun run = RunDemo(dir, dry ? QStringList{"--dry-run"} : QStringList{});
+    ASSERT_EQ(run.exit_code, 0) << run.out;
+    const std::string& out = run.out;
+    EXPECT_EQ(out.rfind("-KORU begin-\n", 0), 0u);
+    for (const std::string& line :
+         dry ? std::vector<std::string>{"dry run: actions are traced as \"would ...\" and not "
+                                        "done\n",
+                                        "would mute the master output\n", "\n-KORU end-\n"}
+             : std::vector<std::string>{
+                   "no display: running on the offscreen platform", " 'got 35 RemotesFiles'\n",
+                   "Org.:35 Mod.:0 Usr.:0\n", "..listen on 'replay:" + kDemoRecording + "' \n",
+                   "-- StartUp --\n", "fake: mixer muted=1", "replay finished\n", "\n-KORU end-\n"})
+      EXPECT_NE(out.find(line), std::string::npos) << line;
+    // Fifteen presses, each recognised as its remote's key, in order. A press whose frames go
+    // on after the receiver is resumed is reported again, as a held key is; when the view
+    // resumes the receiver depends on the machine, so repeats are folded.
+    std::vector<std::string> keys;
+    size_t volume_keys = 0;
+    const std::regex recognised(" => (\\S+) '([^'\n]*)'\n");
+    for (std::sregex_iterator it(out.begin(), out.end(), recognised), end; it != end; ++it) {
+      const std::string key = (*it)[1].str() + " " + (*it)[2].str();
+      volume_keys += key.find(" Vol") != std::string::npos;
+      if (keys.empty() || keys.back() != key) keys.push_back(key);
+    }
+    EXPECT_EQ(keys, kDemoKeys) << out;
+    EXPECT_EQ(Count(out, " ask Remote: "), Count(out, " => ")) << out;
+    EXPECT_EQ(Count(out, "'-?-'\n"), 0u) << out;  // no press left unmatched
+    // Volume keys reach the front application ("Mute" the mixer, above).
+    EXPECT_EQ(Count(out, dry ? "would send '_KYD'" : "fake: message '_KYD'"), volume_keys) << out;
+    EXPECT_EQ(Count(out, "fake: ") == 0, dry) << out;
+    EXPECT_EQ(Count(out, "rs232_port"), 0u) << "the port of this run is not stored";
   }
-  EXPECT_EQ(keys, kDemoKeys) << out;
-  EXPECT_EQ(Count(out, " ask Remote: "), Count(out, " => ")) << out;
-  EXPECT_EQ(Count(out, "'-?-'\n"), 0u) << out;  // no press left unmatched
-  // Volume keys reach the front application ("Mute" the mixer, above).
-  EXPECT_EQ(Count(out, "fake: message '_KYD'"), volume_keys) << out;
-  EXPECT_EQ(Count(out, "rs232_port"), 0u) << "the port of this run is not stored";
-}
-
-TEST(KoruProgram, ADryRunOfTheDemoTracesWhatItWouldDoAndAsksTheDesktopNothing) {
-  TempDir dir;
-  const KoruRun run = RunDemo(dir, {"--dry-run"});
-  ASSERT_EQ(run.exit_code, 0) << run.out;
-  for (const char* line : {"dry run: actions are traced as \"would ...\" and not done\n",
-                           "would send '_KYD'", "would mute the master output\n", "\n-KORU end-\n"})
-    EXPECT_NE(run.out.find(line), std::string::npos) << line << "\n" << run.out;
-  EXPECT_EQ(Count(run.out, "'-?-'\n"), 0u) << run.out;  // keys are recognised as usual
-  // The recording fakes stand for the desktop of this run: they were asked to do nothing.
-  EXPECT_EQ(Count(run.out, "fake: "), 0u) << run.out;
 }
 
 TEST(KoruProgram, OptionsAreCheckedAndExplained) {

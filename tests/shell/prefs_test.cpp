@@ -93,7 +93,7 @@ TEST(Prefs, TheFirstFailingReadEndsLoadingAndAFailedPriorityReadRestoresItsDefau
   EXPECT_FALSE(node->Has("LAST_PLAY"));
 }
 
-TEST(Prefs, AFailingWriteDuringSaveKeepsTheLaterKeysAsTheyWere) {
+TEST(Prefs, AFailingWriteDuringSaveKeepsTheLaterKeysAsTheyWereAndAFailedCreationIsFlagged) {
   auto node = std::make_shared<MemoryNode>();
   ASSERT_TRUE(Prefs(node).Save());
   Prefs prefs(node);
@@ -109,18 +109,16 @@ TEST(Prefs, AFailingWriteDuringSaveKeepsTheLaterKeysAsTheyWere) {
   const char empty[] = "-empty-";                                      // after "Desktop": untouched
   EXPECT_EQ(node->Value("Application"), std::vector<uint8_t>(empty, empty + sizeof empty));
   EXPECT_EQ(node->Value("PRIORITY"), Bytes(40));
-  node->ClearFailures();
-}
 
-TEST(Prefs, AFailedCreationIsTracedAndFlagged) {
-  auto node = std::make_shared<MemoryNode>();
-  node->FailWritesOf("rs232_port");
-  TraceCapture trace;
-  Prefs prefs(node);
-  EXPECT_TRUE(prefs.HadError());
+  // A write failing while the keys are created: the rest are not created.
+  auto fresh = std::make_shared<MemoryNode>();
+  fresh->FailWritesOf("rs232_port");
+  Prefs created(fresh);
+  EXPECT_TRUE(created.HadError());
   EXPECT_TRUE(trace.Contains("WriteAttr on rs232_port died"));
-  EXPECT_FALSE(node->Has("ir_logfile"));
+  EXPECT_FALSE(fresh->Has("ir_logfile"));
   node->ClearFailures();
+  fresh->ClearFailures();
 }
 
 TEST(Prefs, StoredValuesOutsideTheirRangeFallBackToTheirDefaults) {

@@ -138,7 +138,8 @@ TEST_F(ReceiverSessionTest, PulsesResumeTheThreadOnlyWhileReceivingAndIdle) {
   EXPECT_TRUE(WaitFor([&] { return StateOf(thread) != ThreadState::kSuspended; }));
 }
 
-TEST_F(ReceiverSessionTest, PortChangesReopenExceptForTheSameSerialPort) {
+TEST_F(ReceiverSessionTest,
+       PortChangesReopenExceptForTheSameSerialPortAndPrioritiesRoundDownToTens) {
   Make();
   int opens = devices_->Opens();
   TraceCapture trace;
@@ -156,11 +157,7 @@ TEST_F(ReceiverSessionTest, PortChangesReopenExceptForTheSameSerialPort) {
   Send(kUseSerial4);  // no such device: the thread reports the missing port
   EXPECT_EQ(PortName(), "no port");
   EXPECT_TRUE(WaitFor([&] { return sink_.Events().back() == "port missing"; }));
-}
 
-TEST_F(ReceiverSessionTest, SliderValueIsRoundedDownToTens) {
-  Make();
-  TraceCapture trace;
   Message slider(kReceiverPriority);
   slider.AddInt32("be:value", 47);
   session_->MessageReceived(&slider);

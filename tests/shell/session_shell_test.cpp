@@ -24,7 +24,7 @@ class AppInbox : public Handler {
   std::vector<uint32_t> received;
 };
 
-TEST(TrayIcon, MenuShowsTheWindowAndQuitsTheWayTheWindowDoes) {
+TEST(TrayIcon, MenuShowsTheWindowAndQuitsAndTheToolTipTellsTheReceiverAndTheLastKey) {
   ImmediateLooper looper;
   AppInbox app(&looper);
   SetAppMessenger(app.GetMessenger());
@@ -39,11 +39,7 @@ TEST(TrayIcon, MenuShowsTheWindowAndQuitsTheWayTheWindowDoes) {
   tray.Menu()->findChild<QAction*>("trayQuit")->trigger();
   EXPECT_EQ(app.received, (std::vector<uint32_t>{kOpenVirtualRemote, kQuitRequested}));
   SetAppMessenger(Messenger());
-}
 
-TEST(TrayIcon, ToolTipTellsTheReceiverStateAndTheLastKey) {
-  QWidget window;
-  TrayIcon tray(&window, false);
   EXPECT_EQ(tray.ToolTip(), "KORU\nreceiver: no port");
   tray.SetReceiverState("serial1", true);
   tray.SetLastKey("LR-SAT", "N1");

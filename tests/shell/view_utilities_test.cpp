@@ -202,7 +202,7 @@ TEST(AfterFirstTurn, RunsOnceAfterTheLoopHasWaitedAndNeverForAContextThatWent) {
   EXPECT_EQ(orphan, 0);
 }
 
-TEST(DeferredIcon, IsMadeWhenFirstDrawnAndOnceForEveryCopy) {
+TEST(DeferredIcon, IsMadeWhenFirstDrawnAndOnceForEveryCopyAndItsStyleDrawsAsItsBaseStyle) {
   int made = 0;
   const QIcon icon = DeferredIcon([&] {
     ++made;
@@ -216,9 +216,7 @@ TEST(DeferredIcon, IsMadeWhenFirstDrawnAndOnceForEveryCopy) {
   EXPECT_EQ(copy.pixmap(16, 16).toImage().pixelColor(8, 8), QColor(Qt::red));
   EXPECT_EQ(icon.actualSize(QSize(16, 16)), QSize(16, 16));
   EXPECT_EQ(made, 1);
-}
 
-TEST(DeferredIconStyle, DrawsTheMenuBarArrowAsItsBaseStyleDoes) {
   DeferredIconStyle style("Fusion");
   std::unique_ptr<QStyle> base(QStyleFactory::create("Fusion"));
   for (const auto which : {QStyle::SP_ToolBarHorizontalExtensionButton,
