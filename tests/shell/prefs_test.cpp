@@ -5,8 +5,8 @@
 
 #include <cstring>
 #include <fstream>
-#include <limits>
 #include <memory>
+#include <sstream>
 #include <vector>
 
 #include "platform/files/file_node.h"
@@ -14,6 +14,7 @@
 #include "platform/files/paths.h"
 #include "platform/messaging/trace.h"
 #include "settings/label_table.h"
+#include "table_cells.h"
 #include "temp_dir.h"
 #include "test_files.h"
 
@@ -122,43 +123,23 @@ TEST(Prefs, AFailingWriteDuringSaveKeepsTheLaterKeysAsTheyWereAndAFailedCreation
 }
 
 TEST(Prefs, StoredValuesOutsideTheirRangeFallBackToTheirDefaults) {
-  const float nan = std::numeric_limits<float>::quiet_NaN();
-  const float inf = std::numeric_limits<float>::infinity();
-  struct Case {
-    const char* key;
+  for (const auto& c : ReadTable("shell/data/stored_values.tsv", 3)) {
     std::vector<uint8_t> stored;
-  };
-  const Case cases[] = {
-      {"prefs_window_rect", Bytes(nan, 100.f, 760.f, 300.f)},
-      {"prefs_window_rect", Bytes(1e38f, 100.f, 760.f, 300.f)},
-      {"prefs_window_rect", Bytes(60.f, -inf, 760.f, 300.f)},
-      {"prefs_window_rect", Bytes(760.f, 100.f, 60.f, 300.f)},  // right of its left edge
-      {"PRIORITY", Bytes(std::numeric_limits<int32_t>::min())},
-      {"PRIORITY", Bytes(0)},
-      {"PRIORITY", Bytes(121)},
-      {"LAST_PLAY", Bytes(-1)},
-      {"LINK_SIZE", Bytes(-5)},
-  };
-  for (const Case& c : cases) {
+    for (const std::string& value : CellList(c[1])) {
+      const auto bytes =
+          c[0] == "prefs_window_rect" ? Bytes(std::stof(value)) : Bytes(int32_t(std::stoll(value)));
+      stored.insert(stored.end(), bytes.begin(), bytes.end());
+    }
     auto node = std::make_shared<MemoryNode>();
-    node->SetValue(c.key, c.stored);
+    node->SetValue(c[0], stored);
     Prefs prefs(node);
-    EXPECT_FALSE(prefs.HadError()) << c.key;
-    EXPECT_EQ(prefs.prefs_window_rect, (Rect{60, 100, 760, 300})) << c.key;
-    EXPECT_EQ(prefs.PRIORITY, 40) << c.key;
-    EXPECT_EQ(prefs.LAST_PLAY, 0) << c.key;
-    EXPECT_EQ(prefs.LINK_SIZE, 1) << c.key;
+    EXPECT_FALSE(prefs.HadError()) << c[0];
+    const Rect& frame = prefs.prefs_window_rect;
+    std::ostringstream loaded;
+    loaded << frame.left << " " << frame.top << " " << frame.right << " " << frame.bottom << ", "
+           << prefs.PRIORITY << ", " << prefs.LAST_PLAY << ", " << prefs.LINK_SIZE;
+    EXPECT_EQ(loaded.str(), c[2]) << c[0] << " " << c[1];
   }
-
-  // Values inside the range are kept as stored.
-  auto node = std::make_shared<MemoryNode>();
-  node->SetValue("prefs_window_rect", Bytes(-20.f, 0.f, 1900.5f, 1000.f));
-  node->SetValue("PRIORITY", Bytes(120));
-  node->SetValue("LAST_PLAY", Bytes(17));
-  Prefs prefs(node);
-  EXPECT_EQ(prefs.prefs_window_rect, (Rect{-20, 0, 1900.5f, 1000}));
-  EXPECT_EQ(prefs.PRIORITY, 120);
-  EXPECT_EQ(prefs.LAST_PLAY, 17);
 }
 
 TEST(LabelTable, TranslatesThroughTheLocalesCatalogueAndFallsBackToEnglish) {
