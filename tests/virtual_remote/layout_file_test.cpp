@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "presets/preset_file.h"
+#include "table_cells.h"
 #include "temp_dir.h"
+#include "test_files.h"
 
 namespace koru {
 
@@ -35,23 +37,14 @@ TEST(LayoutFile, LinesAreWrittenWithAlignedNumbersAndReadBack) {
 }
 
 TEST(LayoutFile, ReadingSkipsWhatWasNeverWrittenAndStopsAtASlotOffTheBoard) {
-  const std::tuple<const char*, std::string, Places> cases[] = {
-      {"header and trailer only", "; - \n; - KORU / LAYOUT-FILE \n; - \n; - \n", {}},
-      {"empty file", "", {}},
-      {"comment and stray lines", ";[ 1],  10 , 20 ,(N1)\nN1, 10, 20\n\n", {}},
-      {"tabs are removed first", "[ 3],\t 50 ,\t 60 ,(N3)\n", {{3, 50, 60}}},
-      {"positions count without tabs", "[\t3], 50 , 60 ,(N3)\n", {}},
-      {"no line feed at the end", "[ 3],  50 , 60 ,(N3)", {{3, 50, 60}}},
-      {"slot 80 ends the reading",
-       "[ 1],  10 , 20 ,\n[80],  10 , 20 ,\n[ 2],  30 , 40 ,\n",
-       {{1, 10, 20}}},
-      {"a negative slot ends it too", "[-1],  10 , 20 ,\n[ 2],  30 , 40 ,\n", {}},
-      {"slot 71 is the last one read", "[71], 100 , 200 ,\n", {{71, 100, 200}}},
-      {"first comma before position 4", "[1], 10 , 20 ,\n[ 2],  30 , 40 ,\n", {{2, 30, 40}}},
-      {"no second comma", "[ 1],  10  20\n", {}},
-      {"coordinates as they stand", "[ 7], -40 ,3000 ,(N7)\n", {{7, -40, 3000}}},
-  };
-  for (const auto& [why, text, places] : cases) EXPECT_EQ(Parsed(text), places) << why;
+  for (const auto& c : ReadTable("virtual_remote/data/layout_reading.tsv", 3)) {
+    Places places;
+    for (const std::string& place : CellList(c[2], ';')) {
+      const std::vector<int> at = CellNumbers<int>(place);
+      places.emplace_back(at[0], at[1], at[2]);
+    }
+    EXPECT_EQ(Parsed(Unescaped(c[1])), places) << c[0];
+  }
 }
 
 TEST(LayoutFile, AnOverLongLineIsReadInPiecesAsItAlwaysWas) {
