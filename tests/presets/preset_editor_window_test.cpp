@@ -237,18 +237,17 @@ TEST_F(PresetEditorTest, ClosingWithChangesAsksAndEachAnswerDoesWhatItSays) {
     std::ofstream(PresetPath()) << "[N7]: 'Workspace'\n";
     ASSERT_NE(Open(), nullptr);
     Edit(17, 3);
-    PresetEditorWindow* editor = editor_;
-    editor->Question().SetNextAnswer(answer);
-    editor->close();
-    EXPECT_EQ(editor->Question().AskedCount(), 1);
-    EXPECT_EQ(editor->Question().LastText(), "Save changes to '_preset_'?");
+    editor_->Question().SetNextAnswer(answer);
+    editor_->close();
+    EXPECT_EQ(editor_->Question().AskedCount(), 1);
+    EXPECT_EQ(editor_->Question().LastText(), "Save changes to '_preset_'?");
     SettleClose();
     EXPECT_EQ(app_->PresetEditor() != nullptr, stays_open);
     const std::string text = ReadAll(PresetPath());
     EXPECT_NE(text.find("[N7]: 'Workspace'"), std::string::npos) << text;
     EXPECT_EQ(text.find("[D7]: 'Workspace'") != std::string::npos, saved) << text;
     if (stays_open) {
-      EXPECT_TRUE(editor->IsModified());
+      EXPECT_TRUE(editor_->IsModified());
       Close();
     }
     ASSERT_EQ(app_->PresetEditor(), nullptr);
