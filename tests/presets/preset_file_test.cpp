@@ -96,6 +96,7 @@ TEST(PresetFile, ScanFindsOnlyRegularFilesMarkedAsPresets) {
   WriteKoruType(remote, kKoruRemoteFile);
   std::ofstream(dir.Path() / "plain") << "no attribute";
   std::filesystem::create_symlink(dir.Path() / "evening", dir.Path() / "link");
+  std::filesystem::create_directory(dir.Path() / "folder");
   std::vector<std::string> names = ScanPresetFiles(dir.Path());
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{"_preset_", "evening"}));

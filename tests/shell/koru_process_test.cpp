@@ -55,46 +55,43 @@ bool WaitFor(QProcess* koru, QByteArray* out, const QByteArray& text) {
   return out->contains(text);
 }
 
-TEST(KoruProgram, PlaysTheDemoRecordingThroughEveryLayerAndQuits) {
-  TempDir dir;
-  const KoruRun run = RunDemo(dir);
-  ASSERT_EQ(run.exit_code, 0) << run.out;
-  const std::string& out = run.out;
-  EXPECT_EQ(out.rfind("-KORU begin-\n", 0), 0u);
-  for (const std::string& line : std::vector<std::string>{
-           "no display: running on the offscreen platform", " 'got 35 RemotesFiles'\n",
-           "Org.:35 Mod.:0 Usr.:0\n", "..listen on 'replay:" + kDemoRecording + "' \n",
-           "-- StartUp --\n", "fake: mixer muted=1", "replay finished\n", "\n-KORU end-\n"})
-    EXPECT_NE(out.find(line), std::string::npos) << line;
-  // Fifteen presses, each recognised as its remote's key, in order. A press whose frames go on
-  // after the receiver is resumed is reported again, as a held key is; when the view resumes
-  // the receiver depends on the machine, so repeats are folded.
-  std::vector<std::string> keys;
-  size_t volume_keys = 0;
-  const std::regex recognised(" => (\\S+) '([^'\n]*)'\n");
-  for (std::sregex_iterator it(out.begin(), out.end(), recognised), end; it != end; ++it) {
-    const std::string key = (*it)[1].str() + " " + (*it)[2].str();
-    volume_keys += key.find(" Vol") != std::string::npos;
-    if (keys.empty() || keys.back() != key) keys.push_back(key);
+// The demo, then a dry run of it, which traces what it would do: the recording fakes stand for
+// the desktop of the run and are asked nothing.
+TEST(KoruProgram, PlaysTheDemoRecordingThroughEveryLayerAndQuitsAndADryRunDoesNothing) {
+  for (const bool dry : {false, true}) {
+    TempDir dir;
+    const KoruRun run = RunDemo(dir, dry ? QStringList{"--dry-run"} : QStringList{});
+    ASSERT_EQ(run.exit_code, 0) << run.out;
+    const std::string& out = run.out;
+    EXPECT_EQ(out.rfind("-KORU begin-\n", 0), 0u);
+    for (const std::string& line :
+         dry ? std::vector<std::string>{"dry run: actions are traced as \"would ...\" and not "
+                                        "done\n",
+                                        "would mute the master output\n", "\n-KORU end-\n"}
+             : std::vector<std::string>{
+                   "no display: running on the offscreen platform", " 'got 35 RemotesFiles'\n",
+                   "Org.:35 Mod.:0 Usr.:0\n", "..listen on 'replay:" + kDemoRecording + "' \n",
+                   "-- StartUp --\n", "fake: mixer muted=1", "replay finished\n", "\n-KORU end-\n"})
+      EXPECT_NE(out.find(line), std::string::npos) << line;
+    // Fifteen presses, each recognised as its remote's key, in order. A press whose frames go
+    // on after the receiver is resumed is reported again, as a held key is; when the view
+    // resumes the receiver depends on the machine, so repeats are folded.
+    std::vector<std::string> keys;
+    size_t volume_keys = 0;
+    const std::regex recognised(" => (\\S+) '([^'\n]*)'\n");
+    for (std::sregex_iterator it(out.begin(), out.end(), recognised), end; it != end; ++it) {
+      const std::string key = (*it)[1].str() + " " + (*it)[2].str();
+      volume_keys += key.find(" Vol") != std::string::npos;
+      if (keys.empty() || keys.back() != key) keys.push_back(key);
+    }
+    EXPECT_EQ(keys, kDemoKeys) << out;
+    EXPECT_EQ(Count(out, " ask Remote: "), Count(out, " => ")) << out;
+    EXPECT_EQ(Count(out, "'-?-'\n"), 0u) << out;  // no press left unmatched
+    // Volume keys reach the front application ("Mute" the mixer, above).
+    EXPECT_EQ(Count(out, dry ? "would send '_KYD'" : "fake: message '_KYD'"), volume_keys) << out;
+    EXPECT_EQ(Count(out, "fake: ") == 0, dry) << out;
+    EXPECT_EQ(Count(out, "rs232_port"), 0u) << "the port of this run is not stored";
   }
-  EXPECT_EQ(keys, kDemoKeys) << out;
-  EXPECT_EQ(Count(out, " ask Remote: "), Count(out, " => ")) << out;
-  EXPECT_EQ(Count(out, "'-?-'\n"), 0u) << out;  // no press left unmatched
-  // Volume keys reach the front application ("Mute" the mixer, above).
-  EXPECT_EQ(Count(out, "fake: message '_KYD'"), volume_keys) << out;
-  EXPECT_EQ(Count(out, "rs232_port"), 0u) << "the port of this run is not stored";
-}
-
-TEST(KoruProgram, ADryRunOfTheDemoTracesWhatItWouldDoAndAsksTheDesktopNothing) {
-  TempDir dir;
-  const KoruRun run = RunDemo(dir, {"--dry-run"});
-  ASSERT_EQ(run.exit_code, 0) << run.out;
-  for (const char* line : {"dry run: actions are traced as \"would ...\" and not done\n",
-                           "would send '_KYD'", "would mute the master output\n", "\n-KORU end-\n"})
-    EXPECT_NE(run.out.find(line), std::string::npos) << line << "\n" << run.out;
-  EXPECT_EQ(Count(run.out, "'-?-'\n"), 0u) << run.out;  // keys are recognised as usual
-  // The recording fakes stand for the desktop of this run: they were asked to do nothing.
-  EXPECT_EQ(Count(run.out, "fake: "), 0u) << run.out;
 }
 
 TEST(KoruProgram, OptionsAreCheckedAndExplained) {
@@ -121,16 +118,10 @@ TEST(KoruProgram, PlaysARecordingFromAPipe) {
 }
 
 // A FIFO's writer may come only after the program is up (before, the start waited for the
-// writer to close it). The script writes the recording once the port listens; a bad recording
-// fails the run.
+// writer to close it). data/fifo_writer.sh writes the recording once the port listens; a bad
+// recording fails the run.
 TEST(KoruProgram, PlaysAFifoWhoseWriterComesAfterTheStart) {
   TempDir dir;
-  const char* script =
-      "mkfifo \"$2/rec\" && { \"$0\" --home \"$1\" --port replay:\"$2/rec\" --exit-after-replay "
-      "> \"$2/out\" 2>&1 & }; "
-      "for i in $(seq 600); do grep -q '..listen on' \"$2/out\" && break; sleep 0.1; done; "
-      "grep -q '..listen on' \"$2/out\" || { kill $!; cat \"$2/out\"; exit 3; }; "
-      "cat \"$3\" > \"$2/rec\"; wait $!; status=$?; cat \"$2/out\"; exit $status";
   for (const bool bad : {false, true}) {
     const std::filesystem::path folder = dir.Path() / (bad ? "bad" : "good");
     std::filesystem::create_directories(folder);
@@ -139,8 +130,8 @@ TEST(KoruProgram, PlaysAFifoWhoseWriterComesAfterTheStart) {
     if (bad) std::ofstream(recording, std::ios::app) << "square 5\n";
     const KoruRun run = RunInTestFolder(
         "bash",
-        {"-c", script, KORU_PROGRAM, KoruHome(dir), QString::fromStdString(folder.string()),
-         QString::fromStdString(recording.string())},
+        {KORU_SOURCE_DIR "/tests/shell/data/fifo_writer.sh", KORU_PROGRAM, KoruHome(dir),
+         QString::fromStdString(folder.string()), QString::fromStdString(recording.string())},
         KoruEnvironment(dir));
     EXPECT_EQ(run.exit_code, bad ? 1 : 0) << run.out;
     EXPECT_EQ(run.out.find(" ask Remote: ") != std::string::npos, !bad) << run.out;
@@ -149,12 +140,19 @@ TEST(KoruProgram, PlaysAFifoWhoseWriterComesAfterTheStart) {
   }
 }
 
-TEST(SingleInstance, SecondStartBringsTheFirstToTheFrontAndEnds) {
+// A first start killed hard leaves its lock file and socket behind: the next start runs all the
+// same, and a start after that brings it to the front and ends.
+TEST(SingleInstance, ACrashedStartBlocksNothingAndASecondStartBringsTheFirstToTheFront) {
   TempDir dir;
-  QProcess first, second;
-  QByteArray first_out;
+  QProcess crashed, first, second;
+  QByteArray out, first_out;
+  Start(&crashed, dir, {"--port", kKeyRecording});
+  ASSERT_TRUE(WaitFor(&crashed, &out, "-- StartUp --")) << out.toStdString();
+  crashed.kill();
+  crashed.waitForFinished();
+
   Start(&first, dir, {"--port", kKeyRecording});
-  ASSERT_TRUE(WaitFor(&first, &first_out, "-- StartUp --")) << first_out.toStdString();
+  ASSERT_TRUE(WaitFor(&first, &first_out, " ask Remote: ")) << first_out.toStdString();
   Start(&second, dir, {"--port", kKeyRecording});
   ASSERT_TRUE(second.waitForFinished(60000));
   const QByteArray second_out = second.readAll();
@@ -176,23 +174,6 @@ TEST(SingleInstance, SecondStartBringsTheFirstToTheFrontAndEnds) {
   ASSERT_TRUE(independent.waitForFinished(60000));
   EXPECT_EQ(independent.exitCode(), 0);
   EXPECT_TRUE(independent.readAll().contains("-- StartUp --"));
-}
-
-TEST(SingleInstance, ACrashedFirstStartDoesNotBlockTheNext) {
-  TempDir dir;
-  QProcess crashed, next;
-  QByteArray out;
-  Start(&crashed, dir, {"--port", kKeyRecording});
-  ASSERT_TRUE(WaitFor(&crashed, &out, "-- StartUp --")) << out.toStdString();
-  crashed.kill();  // SIGKILL: the lock file and the socket stay behind
-  crashed.waitForFinished();
-
-  Start(&next, dir, {"--port", kKeyRecording, "--exit-after-replay"});
-  ASSERT_TRUE(next.waitForFinished(60000));
-  const std::string next_out = next.readAll().toStdString();
-  EXPECT_EQ(next.exitCode(), 0) << next_out;
-  EXPECT_NE(next_out.find("-- StartUp --"), std::string::npos) << next_out;
-  EXPECT_NE(next_out.find("replay finished"), std::string::npos) << next_out;
 }
 
 // LIRC's own irw reads the keys of the demo recording from the program's lircd socket.
@@ -239,44 +220,27 @@ TEST(KoruProgram, IrwPrintsEveryKeyOfTheDemoWithItsRemoteAndKeyName) {
   EXPECT_EQ(keys, kDemoKeys) << out;
 }
 
-TEST(KoruProgram, ASocketThatCannotBeServedIsSaidAndTheProgramRunsOn) {
-  TempDir dir;
-  const std::filesystem::path taken = dir.Path() / "taken";
-  std::ofstream(taken) << "a file, not a socket";
-  const KoruRun run = RunKoru({"--port", kKeyRecording, "--exit-after-replay", "--lircd-socket",
-                               QString::fromStdString(taken.string())},
-                              dir);
-  EXPECT_EQ(run.exit_code, 0) << run.out;
-  EXPECT_NE(run.out.find("LIRC clients cannot be served: '" + taken.string() +
-                         "' exists and is not a socket"),
-            std::string::npos)
-      << run.out;
-  EXPECT_NE(run.out.find("replay finished"), std::string::npos) << run.out;
-}
-
-// `koru --open preset-editor` and `--open media-list`: the window opens beside the main window
-// at start-up. The editor writes the current preset file when there is none; an unchanged media
-// list file is left alone.
-TEST(OpenOption, OpensThePresetEditorAtStartUp) {
-  TempDir dir;
-  const KoruRun run =
-      RunKoru({"--port", kKeyRecording, "--exit-after-replay", "--open", "preset-editor"}, dir);
-  ASSERT_EQ(run.exit_code, 0) << run.out;
-  EXPECT_NE(ReadAll(dir.Path() / "koru" / "_Remotes_" / "_preset_").find("[N0]: 'Workspace'  \n"),
-            std::string::npos)
-      << run.out;
-}
-
-TEST(MediaListProgram, OpensTheListAtStartAndLeavesAnUnchangedFileAlone) {
+// `--open preset-editor --open media-list`: the windows open beside the main window at
+// start-up; the editor writes the current preset file when there is none, an unchanged media
+// list file is left alone. A socket path that is taken is said, and the program runs on.
+TEST(OpenOption, OpensThePresetEditorAndTheMediaListAtStartUpAndRunsOnWithoutItsSocket) {
   TempDir dir;
   const std::string mine = "# mine\n/m/a.ogg\n/m/b.ogg\n";
   std::ofstream(dir.Path() / "_koru_media_list") << mine;
+  const std::filesystem::path taken = dir.Path() / "taken";
+  std::ofstream(taken) << "a file, not a socket";
   const KoruRun run =
-      RunKoru({"--open", "media-list", "--port", kKeyRecording, "--exit-after-replay"}, dir);
+      RunKoru({"--port", kKeyRecording, "--exit-after-replay", "--open", "preset-editor", "--open",
+               "media-list", "--lircd-socket", QString::fromStdString(taken.string())},
+              dir);
   ASSERT_EQ(run.exit_code, 0) << run.out;
-  EXPECT_NE(run.out.find(" ::CheckFolderImages \n"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("\n ~MEDIAWin  goodbye \n"), std::string::npos) << run.out;
+  EXPECT_NE(ReadAll(dir.Path() / "koru" / "_Remotes_" / "_preset_").find("[N0]: 'Workspace'  \n"),
+            std::string::npos);
   EXPECT_EQ(ReadAll(dir.Path() / "_koru_media_list"), mine);
+  for (const std::string& line : std::vector<std::string>{
+           " ::CheckFolderImages \n", "\n ~MEDIAWin  goodbye \n", "replay finished",
+           "LIRC clients cannot be served: '" + taken.string() + "' exists and is not a socket"})
+    EXPECT_NE(run.out.find(line), std::string::npos) << line << "\n" << run.out;
 }
 
 }  // namespace

@@ -25,10 +25,8 @@ TEST_F(ShellTest, FirstStartPreparesTheFoldersAndBuildsEveryControl) {
     EXPECT_TRUE(std::filesystem::is_directory(Program() / folder)) << folder;
   for (const auto& control : ReadTable("shell/data/main_window_controls.tsv", 2))
     EXPECT_EQ(TextOf(Find<QWidget>(control[0].c_str())), control[1]) << control[0];
-  EXPECT_EQ(Showing({"PoseView", "text_view", "scroll_view", "teachBox", "MiniView", "miniType",
-                     "miniRem", "miniKey"}),
+  EXPECT_EQ(Showing("PoseView text_view scroll_view teachBox MiniView miniType miniRem miniKey"),
             "PoseView text_view scroll_view miniType miniRem miniKey");
-  EXPECT_EQ(Find<QWidget>("SpBox")->toolTip(), "toggle with IR-Menu");
 }
 
 TEST_F(ShellTest, MenusAndButtonsHaveLettersOfTheirOwnAndF10OpensTheMenuBar) {
@@ -57,14 +55,10 @@ TEST_F(ShellTest, MenusAndButtonsHaveLettersOfTheirOwnAndF10OpensTheMenuBar) {
 
 TEST_F(ShellTest, MenusCarryTheirMessagesAndTheKeyMenuGroupsTheReducedKeys) {
   Start();
-  for (const auto& [menu, label, code] : {std::tuple{IconMenu(), "Settings", kShowSettings},
-                                          {IconMenu(), "About", kAboutRequested},
-                                          {IconMenu(), "Quit", kQuitRequested},
-                                          {FileMenu(), "Teach In", kTeachStart},
-                                          {FileMenu(), "Preset edit", kEditPresets},
-                                          {ViewMenu(), "MiniView", kToggleMiniView}}) {
-    auto* action = qobject_cast<MessageAction*>(FindMenuItem(menu, QString(label)));
-    EXPECT_EQ(action ? action->What() : 0, code) << label;
+  for (const auto& row : ReadTable("shell/data/menu_messages.tsv", 3)) {
+    auto* action = qobject_cast<MessageAction*>(
+        FindMenuItem(Find<QMenu>(row[0].c_str()), QString::fromStdString(row[1])));
+    EXPECT_EQ(action ? action->What() : 0, FourCCOf(row[2])) << row[1];
   }
   // Label, then the submenu it is in ("" for the top level) and its key function; the keys
   // outside the reduced set are in no menu.
@@ -87,35 +81,27 @@ TEST_F(ShellTest, SettingsPageIsRebuiltOnEveryPrefAndOffersOnlyPresentPorts) {
   Start();
   Prefs::SetText(Settings()->rs232_port, "serial3");
   Window()->SetPortLister([] { return std::vector<std::string>{"serial2", "usb0"}; });
-  for (int round = 0; round < 2; ++round) {
-    TraceCapture trace;
-    Post(kShowSettings);
-    ASSERT_TRUE(Window()->SettingsPageShowing());
-    EXPECT_EQ(Window()->findChildren<QWidget*>("settView").size(), 1);
-    EXPECT_EQ(Showing({"PoseView"}), "");
-    EXPECT_TRUE(trace.Contains("pCom [0:'serial2'] 2\n"));
-    EXPECT_EQ(MenuText(Find<MenuField>("sepo")->Menu()),
-              "serial1 (off), serial2, serial3 (off) *, serial4 (off), usb0");
-    EXPECT_EQ(Find<MenuField>("sepo")->MarkedText(), "serial3");
-    EXPECT_EQ(Find<QSlider>("slidder:koruscan")->value(), 40);
-    EXPECT_FALSE(FindMenuItem(FileMenu(), kTeachStart)->isEnabled());
-    EXPECT_FALSE(FindMenuItem(ViewMenu(), kToggleMiniView)->isEnabled());
-
-    Post(kShowSettings);
-    EXPECT_FALSE(Window()->SettingsPageShowing());
-    EXPECT_EQ(Showing({"PoseView"}), "PoseView");
-    EXPECT_TRUE(FindMenuItem(FileMenu(), kEditPresets)->isEnabled());
-  }
+  TraceCapture trace;
+  for (int round = 0; round < 2; ++round) RunSteps("shell/data/settings_page.steps");
+  EXPECT_TRUE(trace.Contains("pCom [0:'serial2'] 2\n"));
   Post(kShowSettings);
-  EXPECT_EQ(Texts({"ScbA", "ScbW", "ScbT", "sVex"}),
+  EXPECT_EQ(Window()->findChildren<QWidget*>("settView").size(), 1);
+  EXPECT_EQ(Texts("ScbA ScbW ScbT sVex"),
             "Use pimped colors / On all Workspaces / Classic receiver timing / Done..");
   auto* classic = Find<QCheckBox>("ScbT");
   EXPECT_FALSE(classic->isChecked());
   classic->click();
   EXPECT_TRUE(Settings()->classic_timing);
+  // Every change of the priority slider is applied: a click on the groove, then Page Up.
+  EXPECT_EQ(Find<QSlider>("slidder:koruscan")->value(), 40);
+  for (const char* applied : {"Prio:50 ", "Prio:60 "}) {
+    Find<QSlider>("slidder:koruscan")->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    Settle();
+    EXPECT_TRUE(trace.Contains(applied)) << applied;
+  }
 }
 
-TEST_F(ShellTest, EveryControlOfTheRightColumnCanBeReachedWithOrWithoutThePulseView) {
+TEST_F(ShellTest, EveryControlOfTheRightColumnAndEverySwitchOfTheSettingsPageCanBeClicked) {
   Start();
   Window()->resize(Window()->minimumWidth(), Window()->minimumHeight());
   for (const bool pimped : {false, true}) {
@@ -129,10 +115,6 @@ TEST_F(ShellTest, EveryControlOfTheRightColumnCanBeReachedWithOrWithoutThePulseV
             std::string(name) + (pulse_shown ? " pulse" : "") + (pimped ? " pimped" : ""));
     }
   }
-}
-
-TEST_F(ShellTest, EverySwitchOfTheSettingsPageCanBeClicked) {
-  Start();
   Post(kShowSettings);
   QWidget* page = Find<QWidget>("settView");
   const auto checks = page->findChildren<QCheckBox*>();
@@ -154,24 +136,12 @@ TEST_F(ShellTest, WithoutAReceiverTheLogAndTheKeyDisplaySaySo) {
   SetReceiverDevices(std::make_shared<FakeReceiverDevices>(std::vector<std::string>{}));
   Start();
   Window()->Receiver()->SetBusyQuestion([](const ReceiverSession::BusyAnswer&) {});
-  EXPECT_EQ(Texts({"irSender"}), "No receiver open");
+  EXPECT_EQ(Texts("irSender"), "No receiver open");
   Post(kNoReceiverPort);  // the receiver thread's report that it has no port
   EXPECT_EQ(Log().rfind("..no port \t\tserial", 0), 0u) << Log();
 }
 
-TEST_F(ShellTest, EveryPrioritySliderChangeIsApplied) {
-  Start();
-  Post(kShowSettings);
-  TraceCapture trace;
-  // A click on the groove, then the keyboard's Page Up.
-  for (const char* applied : {"Prio:50 ", "Prio:60 "}) {
-    Find<QSlider>("slidder:koruscan")->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    Settle();
-    EXPECT_TRUE(trace.Contains(applied)) << applied;
-  }
-}
-
-TEST_F(ShellTest, CompactViewRoundTripRestoresTheStoredFrame) {
+TEST_F(ShellTest, CompactViewRoundTripRestoresTheStoredFrameAndClosingInItKeepsThatFrame) {
   Start();
   Window()->resize(699, 230);
   Settle();
@@ -180,7 +150,7 @@ TEST_F(ShellTest, CompactViewRoundTripRestoresTheStoredFrame) {
   Post(kToggleMiniView);
   ASSERT_TRUE(Window()->MiniViewShowing());
   EXPECT_LT(Window()->width(), 300);
-  EXPECT_EQ(Showing({"SpBox"}), "");
+  EXPECT_EQ(Showing("SpBox"), "");
   EXPECT_FALSE(FindMenuItem(IconMenu(), kShowSettings)->isEnabled());
   Window()->move(300, 300);  // moving the compact view keeps the stored frame
   Settle();
@@ -189,16 +159,13 @@ TEST_F(ShellTest, CompactViewRoundTripRestoresTheStoredFrame) {
   EXPECT_FALSE(Window()->MiniViewShowing());
   EXPECT_EQ(Window()->size(), QSize(699, 230));
   EXPECT_TRUE(FindMenuItem(IconMenu(), kShowSettings)->isEnabled());
-}
 
-TEST_F(ShellTest, ClosingInTheCompactViewKeepsThePreviousFrame) {
-  Start();
-  Settings()->prefs_window_rect = Rect{10, 20, 710, 240};
+  const Rect restored = Settings()->prefs_window_rect;
   Post(kToggleMiniView);
   TraceCapture trace;
   app_.reset();
   EXPECT_TRUE(trace.Contains("Winrect not saved \n"));
-  EXPECT_EQ(Settings()->prefs_window_rect, (Rect{10, 20, 710, 240}));
+  EXPECT_EQ(Settings()->prefs_window_rect, restored);
 }
 
 TEST_F(ShellTest, Screenshots) {
@@ -211,20 +178,7 @@ TEST_F(ShellTest, Screenshots) {
                       {"windows", "ewmh", {}, {}}}};
   Start();
   SessionShell session(app_.get(), false, "/usr/bin/koru");  // its settings as the program has them
-  Screenshot(Window(), "main-window");
-  Key(kLrSat, kLrSatN1);  // the README's picture: LR-SAT's "N1" just recognised
-  Screenshot(Window(), "main-window-key");
-  Post(kToggleMiniView);
-  Screenshot(Window(), "compact-view");
-  Post(kToggleMiniView);
-  Post(kShowSettings);
-  Screenshot(Window(), "settings-page");
-  Post(kShowSettings);
-  Post(kTeachStart);
-  Find<QWidget>("teachBox")->show();
-  Find<QWidget>("result")->hide();
-  Find<QWidget>("SpBox")->hide();
-  Screenshot(Window(), "teach-box");
+  RunSteps("shell/data/screenshots.steps");
   // A key of an exact code as the teach box shows it.
   const ReceiverReport exact = MakeReceiverReport(
       "-", 0, 0, false, ExactCode{ExactProtocol::kKaseikyo, 0x20020100, 0x3D, 48});

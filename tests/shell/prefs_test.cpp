@@ -5,8 +5,8 @@
 
 #include <cstring>
 #include <fstream>
-#include <limits>
 #include <memory>
+#include <sstream>
 #include <vector>
 
 #include "platform/files/file_node.h"
@@ -14,6 +14,7 @@
 #include "platform/files/paths.h"
 #include "platform/messaging/trace.h"
 #include "settings/label_table.h"
+#include "table_cells.h"
 #include "temp_dir.h"
 #include "test_files.h"
 
@@ -44,12 +45,6 @@ TEST(Prefs, FirstStartWritesEveryKeyWithItsDefaultAndAChangeSurvivesARestart) {
     char buffer[80];
     EXPECT_GE(file.ReadAttr(key[0], kRawType, 0, buffer, sizeof buffer), 0) << key[0];
   }
-  char text[80] = {};
-  EXPECT_EQ(file.ReadAttr("ir_logfile", kStringType, 0, text, sizeof text), 26);
-  EXPECT_STREQ(text, "/boot/home/_logfile_KORU_");
-  float rect[4];
-  EXPECT_EQ(file.ReadAttr("lt_window_rect", kRectType, 0, rect, sizeof rect), 16);
-  EXPECT_EQ(rect[2], 912.0f);
 
   prefs->use_splitting = true;
   Prefs::SetText(prefs->Audio, "AIWA_A");
@@ -79,7 +74,7 @@ TEST(Prefs, AValueOfAnotherSizeStillCountsAsReadAndTextsStayInTheirBuffers) {
   EXPECT_STREQ(prefs.spare_, "-empty-");
 }
 
-TEST(Prefs, TheFirstFailingReadEndsLoading) {
+TEST(Prefs, TheFirstFailingReadEndsLoadingAndAFailedPriorityReadRestoresItsDefault) {
   auto node = std::make_shared<MemoryNode>();
   node->FailReadsOf("Audio");
   TraceCapture trace;
@@ -89,22 +84,17 @@ TEST(Prefs, TheFirstFailingReadEndsLoading) {
   EXPECT_TRUE(node->Has("Application"));
   EXPECT_FALSE(node->Has("Video"));  // never read, never created
   EXPECT_STREQ(prefs.Video, "-empty-");
-}
 
-TEST(Prefs, AFailedPriorityReadRestoresItsDefaultAndLeavesTheRestUnread) {
-  auto node = std::make_shared<MemoryNode>();
-  const int32_t stored = 77;
-  node->WriteAttr("PRIORITY", kInt32Type, 0, &stored, 4);
+  node = std::make_shared<MemoryNode>();
+  node->SetValue("PRIORITY", Bytes(77));
   node->FailReadsOf("PRIORITY");
-  Prefs prefs(node);
-  EXPECT_FALSE(prefs.LoadPrefs());
-  EXPECT_EQ(prefs.PRIORITY, 40);
-  EXPECT_EQ(prefs.LAST_PLAY, 0);
-  EXPECT_EQ(prefs.LINK_SIZE, 1);
+  Prefs priority(node);
+  EXPECT_FALSE(priority.LoadPrefs());
+  EXPECT_EQ(priority.PRIORITY, 40);
   EXPECT_FALSE(node->Has("LAST_PLAY"));
 }
 
-TEST(Prefs, AFailingWriteDuringSaveKeepsTheLaterKeysAsTheyWere) {
+TEST(Prefs, AFailingWriteDuringSaveKeepsTheLaterKeysAsTheyWereAndAFailedCreationIsFlagged) {
   auto node = std::make_shared<MemoryNode>();
   ASSERT_TRUE(Prefs(node).Save());
   Prefs prefs(node);
@@ -120,58 +110,36 @@ TEST(Prefs, AFailingWriteDuringSaveKeepsTheLaterKeysAsTheyWere) {
   const char empty[] = "-empty-";                                      // after "Desktop": untouched
   EXPECT_EQ(node->Value("Application"), std::vector<uint8_t>(empty, empty + sizeof empty));
   EXPECT_EQ(node->Value("PRIORITY"), Bytes(40));
-  node->ClearFailures();
-}
 
-TEST(Prefs, AFailedCreationIsTracedAndFlagged) {
-  auto node = std::make_shared<MemoryNode>();
-  node->FailWritesOf("rs232_port");
-  TraceCapture trace;
-  Prefs prefs(node);
-  EXPECT_TRUE(prefs.HadError());
+  // A write failing while the keys are created: the rest are not created.
+  auto fresh = std::make_shared<MemoryNode>();
+  fresh->FailWritesOf("rs232_port");
+  Prefs created(fresh);
+  EXPECT_TRUE(created.HadError());
   EXPECT_TRUE(trace.Contains("WriteAttr on rs232_port died"));
-  EXPECT_FALSE(node->Has("ir_logfile"));
+  EXPECT_FALSE(fresh->Has("ir_logfile"));
   node->ClearFailures();
+  fresh->ClearFailures();
 }
 
 TEST(Prefs, StoredValuesOutsideTheirRangeFallBackToTheirDefaults) {
-  const float nan = std::numeric_limits<float>::quiet_NaN();
-  const float inf = std::numeric_limits<float>::infinity();
-  struct Case {
-    const char* key;
+  for (const auto& c : ReadTable("shell/data/stored_values.tsv", 3)) {
     std::vector<uint8_t> stored;
-  };
-  const Case cases[] = {
-      {"prefs_window_rect", Bytes(nan, 100.f, 760.f, 300.f)},
-      {"prefs_window_rect", Bytes(1e38f, 100.f, 760.f, 300.f)},
-      {"prefs_window_rect", Bytes(60.f, -inf, 760.f, 300.f)},
-      {"prefs_window_rect", Bytes(760.f, 100.f, 60.f, 300.f)},  // right of its left edge
-      {"PRIORITY", Bytes(std::numeric_limits<int32_t>::min())},
-      {"PRIORITY", Bytes(0)},
-      {"PRIORITY", Bytes(121)},
-      {"LAST_PLAY", Bytes(-1)},
-      {"LINK_SIZE", Bytes(-5)},
-  };
-  for (const Case& c : cases) {
+    for (const std::string& value : CellList(c[1])) {
+      const auto bytes =
+          c[0] == "prefs_window_rect" ? Bytes(std::stof(value)) : Bytes(int32_t(std::stoll(value)));
+      stored.insert(stored.end(), bytes.begin(), bytes.end());
+    }
     auto node = std::make_shared<MemoryNode>();
-    node->SetValue(c.key, c.stored);
+    node->SetValue(c[0], stored);
     Prefs prefs(node);
-    EXPECT_FALSE(prefs.HadError()) << c.key;
-    EXPECT_EQ(prefs.prefs_window_rect, (Rect{60, 100, 760, 300})) << c.key;
-    EXPECT_EQ(prefs.PRIORITY, 40) << c.key;
-    EXPECT_EQ(prefs.LAST_PLAY, 0) << c.key;
-    EXPECT_EQ(prefs.LINK_SIZE, 1) << c.key;
+    EXPECT_FALSE(prefs.HadError()) << c[0];
+    const Rect& frame = prefs.prefs_window_rect;
+    std::ostringstream loaded;
+    loaded << frame.left << " " << frame.top << " " << frame.right << " " << frame.bottom << ", "
+           << prefs.PRIORITY << ", " << prefs.LAST_PLAY << ", " << prefs.LINK_SIZE;
+    EXPECT_EQ(loaded.str(), c[2]) << c[0] << " " << c[1];
   }
-
-  // Values inside the range are kept as stored.
-  auto node = std::make_shared<MemoryNode>();
-  node->SetValue("prefs_window_rect", Bytes(-20.f, 0.f, 1900.5f, 1000.f));
-  node->SetValue("PRIORITY", Bytes(120));
-  node->SetValue("LAST_PLAY", Bytes(17));
-  Prefs prefs(node);
-  EXPECT_EQ(prefs.prefs_window_rect, (Rect{-20, 0, 1900.5f, 1000}));
-  EXPECT_EQ(prefs.PRIORITY, 120);
-  EXPECT_EQ(prefs.LAST_PLAY, 17);
 }
 
 TEST(LabelTable, TranslatesThroughTheLocalesCatalogueAndFallsBackToEnglish) {

@@ -110,6 +110,14 @@ TEST_F(ReceiverSessionTest, FallsBackToTheFirstPortThatOpensAndRemembersIt) {
   // The thread reports to the session's sink that it listens.
   ASSERT_TRUE(WaitFor([&] { return sink_.Count() >= 1; }));
   EXPECT_EQ(sink_.Reports().at(0).code, "-------- -------- ");
+
+  // The stored port gone and no serial port there: the kernel receiver found after them opens.
+  SetReceiverDevices(std::make_shared<FakeReceiverDevices>(std::vector<std::string>{"lirc0"}));
+  Prefs::SetText(Settings()->rs232_port, "usb3");
+  Make();
+  EXPECT_EQ(PortName(), "lirc0");
+  EXPECT_STREQ(Settings()->rs232_port, "lirc0");
+  EXPECT_EQ(questions_, 0);
 }
 
 TEST_F(ReceiverSessionTest, PulsesResumeTheThreadOnlyWhileReceivingAndIdle) {
@@ -130,20 +138,8 @@ TEST_F(ReceiverSessionTest, PulsesResumeTheThreadOnlyWhileReceivingAndIdle) {
   EXPECT_TRUE(WaitFor([&] { return StateOf(thread) != ThreadState::kSuspended; }));
 }
 
-TEST_F(ReceiverSessionTest, RubrGoesOutOnEveryTwentySecondPulseUnlessHeld) {
-  Make();
-  flags_.scanning = 1;  // keep the pulse from resuming anything
-  // Pulses given, then the 'RUBR's sent so far.
-  for (const auto& [pulses, clears] : {std::pair{19, 0}, {1, 1}, {22, 2}}) {
-    for (int pulse = 0; pulse < pulses; ++pulse) view_->Pulse();
-    EXPECT_EQ(app_.clears, clears) << pulses;
-  }
-  view_->SetHold(true);
-  for (int pulse = 0; pulse < 44; ++pulse) view_->Pulse();
-  EXPECT_EQ(app_.clears, 2) << "held";
-}
-
-TEST_F(ReceiverSessionTest, PortChangesReopenExceptForTheSameSerialPort) {
+TEST_F(ReceiverSessionTest,
+       PortChangesReopenExceptForTheSameSerialPortAndPrioritiesRoundDownToTens) {
   Make();
   int opens = devices_->Opens();
   TraceCapture trace;
@@ -161,11 +157,7 @@ TEST_F(ReceiverSessionTest, PortChangesReopenExceptForTheSameSerialPort) {
   Send(kUseSerial4);  // no such device: the thread reports the missing port
   EXPECT_EQ(PortName(), "no port");
   EXPECT_TRUE(WaitFor([&] { return sink_.Events().back() == "port missing"; }));
-}
 
-TEST_F(ReceiverSessionTest, SliderValueIsRoundedDownToTens) {
-  Make();
-  TraceCapture trace;
   Message slider(kReceiverPriority);
   slider.AddInt32("be:value", 47);
   session_->MessageReceived(&slider);
@@ -176,29 +168,20 @@ TEST_F(ReceiverSessionTest, SliderValueIsRoundedDownToTens) {
   EXPECT_EQ(info.priority, 40);
 }
 
-TEST_F(ReceiverSessionTest, BusyReportsAskOnceAndSensorRemovedReopensThePort) {
-  Make();
+TEST_F(ReceiverSessionTest, BusyReportsAskOnceAndSensorRemovedReopensThePortOfThisRun) {
+  devices_->SetBusy("usb1");
+  Open("usb1");
+  EXPECT_EQ(PortName(), "serial2");  // the fallback that opened meanwhile
   TraceCapture trace;
   Send(kReceiverPortBusy);
   Send(kReceiverPortBusy);
   EXPECT_EQ(questions_, 1);
   EXPECT_TRUE(trace.Contains("out"));
-  const int opens = devices_->Opens();
   const thread_id old_thread = session_->Thread();
-  answer_(true);
-  EXPECT_GT(devices_->Opens(), opens);
-  EXPECT_NE(session_->Thread(), old_thread);
-  EXPECT_EQ(PortName(), "serial2");
-}
-
-TEST_F(ReceiverSessionTest, SensorRemovedReopensThePortOfThisRunNotAFallback) {
-  devices_->SetBusy("usb1");
-  Open("usb1");
-  EXPECT_EQ(PortName(), "serial2");  // the fallback that opened meanwhile
-  Send(kReceiverPortBusy);
   devices_->SetBusy("");  // the user freed the sensor
   answer_(true);
-  EXPECT_EQ(PortName(), "usb1");
+  EXPECT_NE(session_->Thread(), old_thread);
+  EXPECT_EQ(PortName(), "usb1") << "not the fallback";
 }
 
 TEST_F(ReceiverSessionTest, SensorRemovedReopensThePortThatWasBusy) {
@@ -215,16 +198,6 @@ TEST_F(ReceiverSessionTest, SensorRemovedReopensThePortThatWasBusy) {
   devices_->SetBusy("");
   answer_(true);
   EXPECT_EQ(PortName(), "serial2") << "not the setting's serial0";
-}
-
-TEST_F(ReceiverSessionTest, StartUpFallsBackThroughTheReceiversFoundAfterTheSerialPorts) {
-  // The stored port is gone and no serial port is there: the kernel receiver opens.
-  SetReceiverDevices(std::make_shared<FakeReceiverDevices>(std::vector<std::string>{"lirc0"}));
-  Prefs::SetText(Settings()->rs232_port, "usb3");
-  Make();
-  EXPECT_EQ(PortName(), "lirc0");
-  EXPECT_STREQ(Settings()->rs232_port, "lirc0");
-  EXPECT_EQ(questions_, 0);
 }
 
 TEST_F(ReceiverSessionTest, WithoutAReceiverTheUserIsToldOnceWhatKoruCanUseAndNotAskedIfBusy) {
@@ -270,6 +243,8 @@ TEST_F(ReceiverSessionTest, ThePulseRestsUnlessTheThreadWaitsTheLampShowsOrAKeyW
   EXPECT_EQ(view_->PulsesUntilWork(), 22) << "a whole cycle to the next 'RUBR'";
   view_->SetHold(true);
   EXPECT_EQ(view_->PulsesUntilWork(), 0) << "held: no 'RUBR'";
+  for (int pulse = 0; pulse < 44; ++pulse) view_->Pulse();
+  EXPECT_EQ(app_.clears, 1) << "held";
 
   // A thread waiting for its resume, and the blinking lamp, need every pulse.
   flags_.resume_wanted = true;

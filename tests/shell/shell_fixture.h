@@ -7,11 +7,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTextEdit>
 #include <chrono>
+#include <map>
 #include <memory>
 #include <thread>
 
@@ -28,11 +31,13 @@
 #include "receiver/receiver_messages.h"
 #include "routing/code_text.h"
 #include "routing/routing_messages.h"
+#include "screenshots.h"
 #include "settings/label_table.h"
 #include "settings/prefs.h"
 #include "shell/application_messages.h"
 #include "shell/koru_application.h"
 #include "shell/main_window.h"
+#include "table_cells.h"
 #include "temp_dir.h"
 #include "test_files.h"
 #include "toolkit/menu_field.h"
@@ -128,25 +133,36 @@ class ShellTest : public ::testing::Test {
   T* Find(const char* name) {
     return Window()->findChild<T*>(name);
   }
-  // The named controls' texts (TextOf), " / " between them.
-  std::string Texts(std::initializer_list<const char*> names) {
+  // The named controls' texts (TextOf), " / " between them; names between blanks.
+  std::string Texts(const std::string& names) {
     std::string out;
-    for (const char* name : names) out += " / " + TextOf(Find<QWidget>(name));
+    for (const std::string& name : CellList(names))
+      out += " / " + TextOf(Find<QWidget>(name.c_str()));
     return out.substr(3);
   }
-  // The named widgets that are shown (not hidden), or enabled, in the order named.
-  std::string Showing(std::initializer_list<const char*> names) {
+  // The named widgets that are shown (not hidden), enabled (a text field's edit) or checked, in
+  // the order named.
+  std::string Showing(const std::string& names) {
     return Which(names, [](QWidget* widget) { return !widget->isHidden(); });
   }
-  std::string Enabled(std::initializer_list<const char*> names) {
-    return Which(names, [](QWidget* widget) { return widget->isEnabled(); });
+  std::string Enabled(const std::string& names) {
+    return Which(names, [](QWidget* widget) {
+      auto* field = qobject_cast<TextControl*>(widget);  // what can be typed into
+      return (field ? field->Edit() : widget)->isEnabled();
+    });
+  }
+  std::string Checked(const std::string& names) {
+    return Which(names, [](QWidget* widget) {
+      auto* button = qobject_cast<QAbstractButton*>(widget);
+      return button != nullptr && button->isChecked();
+    });
   }
   template <typename Is>
-  std::string Which(std::initializer_list<const char*> names, Is is) {
+  std::string Which(const std::string& names, Is is) {
     std::string out;
-    for (const char* name : names)
-      if (QWidget* widget = Find<QWidget>(name); widget != nullptr && is(widget))
-        out += (out.empty() ? "" : " ") + std::string(name);
+    for (const std::string& name : CellList(names))
+      if (QWidget* widget = Find<QWidget>(name.c_str()); widget != nullptr && is(widget))
+        out += (out.empty() ? "" : " ") + name;
     return out;
   }
   std::string Log() { return Find<QTextEdit>("text_view")->toPlainText().toStdString(); }
@@ -169,6 +185,66 @@ class ShellTest : public ::testing::Test {
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return done();
+  }
+  // Keys as the keyboard delivers them to the focused widget.
+  static void Press(QWidget* widget, int key, const QString& text = {}) {
+    for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+      QKeyEvent event(type, key, Qt::NoModifier, text);
+      QApplication::sendEvent(widget, &event);
+    }
+  }
+  // Runs the steps of tests/<path>, one a line: a verb, then its cells. A check that fails names
+  // its line. What a key is: "LR-SAT N1" or the header and bytes in numbers.
+  //   key KEY | post FOURCC | click BUTTON | choose FIELD ITEM | show / hide
+  //   WIDGET | shot PICTURE (Screenshot) | type FIELD TEXT
+  //   (then Tab) | texts / showing / enabled / checked NAMES EXPECTED | menu NAME EXPECTED
+  //   (MenuText) | log START
+  void RunSteps(const std::string& path) {
+    static const std::map<std::string, int> kNames = {
+        {"LR-SAT", kLrSat}, {"N1", kLrSatN1}, {"Menu", kLrSatMenu}};
+    for (const auto& step : ReadTable(path, 2)) {
+      SCOPED_TRACE(path + ": " + step[0] + " " + step[1]);
+      const std::string& verb = step[0];
+      ASSERT_NE(std::string(" key post click choose show hide shot type texts showing enabled "
+                            "checked menu log ")
+                    .find(" " + verb + " "),
+                std::string::npos)
+          << "no such step";
+      std::string expected = step.size() > 2 ? step[2] : "", actual = expected;
+      std::vector<int> code;
+      for (const std::string& part : CellList(step[1]))
+        code.push_back(kNames.contains(part) ? kNames.at(part) : std::atoi(part.c_str()));
+      if (verb == "key") Key(code[0], code[1], code.size() > 2 ? code[2] : 0);
+      if (verb == "post") Post(FourCCOf(step[1]));
+      if (verb == "click") Find<QAbstractButton>(step[1].c_str())->click();
+      if (verb == "choose") {
+        QAction* item = FindMenuItem(Find<MenuField>(step[1].c_str())->Menu(),
+                                     QString::fromStdString(expected));
+        ASSERT_NE(item, nullptr);
+        item->trigger();
+      }
+      if (verb == "show" || verb == "hide")
+        Find<QWidget>(step[1].c_str())->setHidden(verb == "hide");
+      if (verb == "shot") Screenshot(Window(), step[1].c_str());
+      if (verb == "type") {
+        QLineEdit* edit = Find<TextControl>(step[1].c_str())->Edit();
+        edit->setFocus();
+        edit->selectAll();
+        for (QChar c : QString::fromStdString(expected)) Press(edit, c.unicode(), QString(c));
+        Press(edit, Qt::Key_Tab);
+      }
+      Settle();
+      if (verb == "texts") actual = Texts(step[1]);
+      if (verb == "showing") actual = Showing(step[1]);
+      if (verb == "enabled") actual = Enabled(step[1]);
+      if (verb == "checked") actual = Checked(step[1]);
+      if (verb == "menu") {
+        auto* field = Find<MenuField>(step[1].c_str());
+        actual = MenuText(field ? field->Menu() : Find<QMenu>(step[1].c_str()));
+      }
+      if (verb == "log") actual = Log().substr(0, (expected = step[1]).size());
+      EXPECT_EQ(actual, expected);
+    }
   }
   QMenu* IconMenu() { return Window()->findChild<QMenu*>("IconMenu"); }
   QMenu* FileMenu() { return Window()->findChild<QMenu*>("File"); }

@@ -20,6 +20,7 @@
 #include "platform/messaging/alert.h"
 #include "platform/messaging/trace.h"
 #include "routing/routing_messages.h"
+#include "table_cells.h"
 #include "temp_dir.h"
 #include "test_files.h"
 #include "toolkit/after_first_turn.h"
@@ -35,45 +36,25 @@ namespace koru {
 
 namespace {
 
-struct Menus {
-  QMenu top{"top"};
-  QAction* plain = top.addAction("Plain");
-  QAction* coded = AddMenuItem(&top, "Coded", Message(kTeachStart), Messenger());
-  QAction* deep = top.addMenu("Sub")->addAction("N1");
-};
-
-TEST(SetItemTo, FindsByCodeOrLabelAcrossSubMenusAndSetsMarkAndEnable) {
-  Menus menus;
-  TraceCapture trace;
-  EXPECT_TRUE(SetItemTo(&menus.top, kTeachStart, "ignored", false, nullptr, true));
-  EXPECT_TRUE(menus.coded->isChecked());
-  EXPECT_FALSE(menus.coded->isEnabled());
-
-  EXPECT_TRUE(SetItemTo(&menus.top, 0, "N1", true, nullptr, true));
-  EXPECT_TRUE(menus.deep->isChecked());
-  EXPECT_TRUE(SetItemTo(&menus.top, 0, "N1", true, nullptr, false));
-  EXPECT_FALSE(menus.deep->isChecked());
-  EXPECT_TRUE(trace.Contains(" A-geharkt\n A-entharkt\n")) << trace.Text();
-
-  // A code that no item carries falls back to the label walk; the enabled state is kept.
-  menus.plain->setEnabled(false);
-  trace.Clear();
-  EXPECT_TRUE(SetItemTo(&menus.top, FourCC("none"), "Plain", true, nullptr, true));
-  EXPECT_TRUE(menus.plain->isChecked());
-  EXPECT_FALSE(menus.plain->isEnabled());
-  EXPECT_EQ(trace.Text(), " 'Plain' not found[2 enable]\n A-geharkt\n[<out]\n");
-}
-
-TEST(SetItemTo, RefusesMissingMenusForbiddenAndMissingLabels) {
-  Menus menus;
-  for (const auto& [menu, label, traced] :
-       {std::tuple<QMenu*, const char*, const char*>{nullptr, "N1", " [Menu==NULL :N1][out]\n"},
-        {&menus.top, "-?-", " [forbidden Label :-?-][out]\n"},
-        {&menus.top, nullptr, " return ! \n"},
-        {&menus.top, "absent", " 'absent' not found[2 enable]\n 'absent' not found[2 enable]\n"}}) {
+TEST(SetItemTo, FindsByCodeOrLabelAcrossSubMenusAndSetsMarkAndEnableOrRefuses) {
+  QMenu top("top");
+  QAction* const items[] = {top.addAction("Plain"),
+                            AddMenuItem(&top, "Coded", Message(kTeachStart), Messenger()),
+                            top.addMenu("Sub")->addAction("N1")};
+  items[0]->setEnabled(false);
+  for (const auto& c : ReadTable("shell/data/set_item_to.tsv", 8)) {
+    SCOPED_TRACE(c[0] + " " + c[1] + " " + c[2] + " " + c[3] + " " + c[4]);
     TraceCapture trace;
-    EXPECT_FALSE(SetItemTo(menu, 0, label, true, nullptr, true));
-    EXPECT_EQ(trace.Text(), traced);
+    EXPECT_EQ(SetItemTo(c[0] == "top" ? &top : nullptr, c[1].empty() ? 0 : FourCCOf(c[1]),
+                        c[2] == "(null)" ? nullptr : c[2].c_str(), c[3] == "true", nullptr,
+                        c[4] == "true"),
+              c[5] == "true");
+    EXPECT_EQ(trace.Text(), Unescaped(c[6]));
+    std::string states;
+    for (QAction* item : items)
+      states += (states.empty() ? "" : ", ") + item->text().toStdString() +
+                (item->isEnabled() ? "" : " (off)") + (item->isChecked() ? " *" : "");
+    EXPECT_EQ(states, c[7]);
   }
 }
 
@@ -122,21 +103,6 @@ TEST(GetImage, ReadsImagesAndRefusesOtherFiles) {
   EXPECT_EQ(GetImage("/nonexistent.png"), nullptr);
 }
 
-TEST(MenuField, ShowsTheMarkedItemAndMessageItemsReachTheirTarget) {
-  auto* menu = new QMenu("-remote-");
-  MenuField field("Audio", menu);
-  EXPECT_EQ(field.Button()->text(), "-remote-");
-  QAction* a = menu->addAction("AIWA_A");
-  QAction* b = menu->addAction("ITT237");
-  a->setCheckable(true);
-  b->setCheckable(true);
-  b->trigger();
-  EXPECT_EQ(field.Button()->text(), "ITT237");
-  a->trigger();
-  EXPECT_FALSE(b->isChecked());
-  EXPECT_EQ(field.Button()->text(), "AIWA_A");
-}
-
 TEST(MenuField, ItemsReplacedLaterShowTheMarkedOneAtOnceAndAreMadeWhenNeeded) {
   auto* menu = new QMenu("-remote-");
   MenuField field("Audio", menu);
@@ -157,12 +123,13 @@ TEST(MenuField, ItemsReplacedLaterShowTheMarkedOneAtOnceAndAreMadeWhenNeeded) {
   field.Menu();
   EXPECT_EQ(fills, 1);
 
-  // After the fill the button follows the first marked item, whichever changes.
+  // After the fill the button follows the marked item, one at a time, whichever changes.
   QAction* unset = menu->actions()[0];
   QAction* itt = menu->actions()[2];
-  unset->setChecked(true);
+  unset->trigger();
   EXPECT_EQ(field.Button()->text(), "-unset-");
-  unset->setChecked(false);
+  EXPECT_FALSE(itt->isChecked());
+  itt->trigger();
   EXPECT_EQ(field.Button()->text(), "ITT237");
   itt->setText("ITT-237");
   EXPECT_EQ(field.Button()->text(), "ITT-237");
@@ -235,7 +202,7 @@ TEST(AfterFirstTurn, RunsOnceAfterTheLoopHasWaitedAndNeverForAContextThatWent) {
   EXPECT_EQ(orphan, 0);
 }
 
-TEST(DeferredIcon, IsMadeWhenFirstDrawnAndOnceForEveryCopy) {
+TEST(DeferredIcon, IsMadeWhenFirstDrawnAndOnceForEveryCopyAndItsStyleDrawsAsItsBaseStyle) {
   int made = 0;
   const QIcon icon = DeferredIcon([&] {
     ++made;
@@ -249,9 +216,7 @@ TEST(DeferredIcon, IsMadeWhenFirstDrawnAndOnceForEveryCopy) {
   EXPECT_EQ(copy.pixmap(16, 16).toImage().pixelColor(8, 8), QColor(Qt::red));
   EXPECT_EQ(icon.actualSize(QSize(16, 16)), QSize(16, 16));
   EXPECT_EQ(made, 1);
-}
 
-TEST(DeferredIconStyle, DrawsTheMenuBarArrowAsItsBaseStyleDoes) {
   DeferredIconStyle style("Fusion");
   std::unique_ptr<QStyle> base(QStyleFactory::create("Fusion"));
   for (const auto which : {QStyle::SP_ToolBarHorizontalExtensionButton,
@@ -262,28 +227,16 @@ TEST(DeferredIconStyle, DrawsTheMenuBarArrowAsItsBaseStyleDoes) {
   }
 }
 
-QRect RectOf(const std::string& text) {
-  std::istringstream in(text);
-  int x, y, width, height;
-  in >> x >> y >> width >> height;
-  return QRect(x, y, width, height);
-}
-
 TEST(WindowPlacement, FramesAreMovedFullyOntoTheScreenThatHoldsMostOfThem) {
+  const auto rect = [](const std::string& cell) {
+    const std::vector<int> at = CellNumbers<int>(cell);
+    return QRect(at[0], at[1], at[2], at[3]);
+  };
   for (const auto& row : ReadTable("shell/data/window_frames.tsv", 3)) {
     QList<QRect> screens;
-    for (size_t column = 2; column < row.size(); ++column) screens.push_back(RectOf(row[column]));
-    EXPECT_EQ(FitOntoScreens(RectOf(row[0]), screens), RectOf(row[1])) << row[0];
+    for (size_t column = 2; column < row.size(); ++column) screens.push_back(rect(row[column]));
+    EXPECT_EQ(FitOntoScreens(rect(row[0]), screens), rect(row[1])) << row[0];
   }
-}
-
-TEST(WindowPlacement, AWindowStoredOffTheScreenIsBroughtBack) {
-  QWidget window;
-  window.setGeometry(4000, 3000, 200, 100);
-  KeepOnScreen(&window);
-  EXPECT_TRUE(
-      QGuiApplication::primaryScreen()->availableGeometry().contains(window.frameGeometry()))
-      << window.frameGeometry().x() << "," << window.frameGeometry().y();
 }
 
 }  // namespace

@@ -22,8 +22,6 @@ TEST_F(BoardTest, TheDefaultBoardHasItsExtentsAndWritesEveryButtonAtItsDefaultPl
   EXPECT_EQ(board->ParkingExtent(), QSize(460, 482));
   EXPECT_FALSE(board->DualMode());
   EXPECT_EQ(window_->windowTitle(), "_LAYOUT_");
-  EXPECT_EQ(board->GridBox()->pos(), QPoint(6, 420));
-  EXPECT_EQ(board->LayoutField()->pos(), QPoint(36, 447));
 
   board->SavePositions();
   EXPECT_EQ(ReadAll(Folder() / "_LAYOUT_"),
@@ -37,7 +35,7 @@ TEST_F(BoardTest, TheDefaultBoardHasItsExtentsAndWritesEveryButtonAtItsDefaultPl
   EXPECT_FALSE(std::filesystem::exists(Folder().parent_path() / "escaped"));
 }
 
-TEST_F(BoardTest, ALayoutReadsBackToTheWholePixelAndDamagedPlacesStayOnTheBoard) {
+TEST_F(BoardTest, ALayoutReadsBackToTheWholePixelAndOnlyWhatAFileNamesIsMoved) {
   AllButtonsView* board = MakeBoard();
   board->Button(0)->move(333, 17);
   board->Button(54)->move(97, 401);
@@ -51,23 +49,18 @@ TEST_F(BoardTest, ALayoutReadsBackToTheWholePixelAndDamagedPlacesStayOnTheBoard)
   for (const auto& [slot, place] : saved) EXPECT_EQ(Place(again, slot), place) << slot;
   EXPECT_EQ(Place(again, 0), QPoint(333, 17));
 
-  WriteLayout("_LAYOUT_", "[ 1], -50 ,5000 ,(N1)\n[50], 900 , 10 ,(Desktop)\n");
+  // A file moves only the buttons it names, up to a slot off the board; damaged places stay on
+  // the board.
+  WriteLayout("_LAYOUT_", "");
+  EXPECT_EQ(Place(MakeBoard(), 0), QPoint(10, 68));  // header only: defaults
+  WriteLayout("_LAYOUT_",
+              "[ 1], -50 ,5000 ,(N1)\n[50], 900 , 10 ,(Desktop)\n[26],  50 , 50 ,(-F2-)\n"
+              "[80],  10 , 10 ,\n[ 0], 300 ,300 ,(N0)\n");
   AllButtonsView* damaged = MakeBoard();
   EXPECT_EQ(Place(damaged, 1), QPoint(0, 814));
   EXPECT_EQ(Place(damaged, 50), QPoint(400, 10));
-}
-
-TEST_F(BoardTest, LayoutFilesMoveOnlyTheButtonsTheyNameUpToASlotOffTheBoard) {
-  WriteLayout("_LAYOUT_", "");
-  EXPECT_EQ(Place(MakeBoard(), 0), QPoint(10, 68));  // header only: defaults
-
-  WriteLayout("_LAYOUT_",
-              "[ 0], 100 ,400 ,(N0)\n[26],  50 , 50 ,(-F2-)\n[80],  10 , 10 ,\n"
-              "[ 1], 300 ,300 ,(N1)\n");
-  AllButtonsView* board = MakeBoard();
-  EXPECT_EQ(Place(board, 0), QPoint(100, 400));
-  EXPECT_EQ(Place(board, 1), QPoint(54, 68));  // after slot 80: not read
-  EXPECT_EQ(Place(board, 2), QPoint(98, 68));  // not named
+  EXPECT_EQ(Place(damaged, 0), QPoint(10, 68));  // after slot 80: not read
+  EXPECT_EQ(Place(damaged, 2), QPoint(98, 68));  // not named
 }
 
 TEST_F(BoardTest, TheAreasFollowTheButtonsAndDualButtonsInTheUsedAreaSwitchDualModeOn) {

@@ -2,11 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-
-#include "platform/files/file_node.h"
-#include "platform/files/koru_type.h"
+#include "presets/preset_file.h"
+#include "table_cells.h"
 #include "temp_dir.h"
+#include "test_files.h"
 
 namespace koru {
 
@@ -38,23 +37,14 @@ TEST(LayoutFile, LinesAreWrittenWithAlignedNumbersAndReadBack) {
 }
 
 TEST(LayoutFile, ReadingSkipsWhatWasNeverWrittenAndStopsAtASlotOffTheBoard) {
-  const std::tuple<const char*, std::string, Places> cases[] = {
-      {"header and trailer only", "; - \n; - KORU / LAYOUT-FILE \n; - \n; - \n", {}},
-      {"empty file", "", {}},
-      {"comment and stray lines", ";[ 1],  10 , 20 ,(N1)\nN1, 10, 20\n\n", {}},
-      {"tabs are removed first", "[ 3],\t 50 ,\t 60 ,(N3)\n", {{3, 50, 60}}},
-      {"positions count without tabs", "[\t3], 50 , 60 ,(N3)\n", {}},
-      {"no line feed at the end", "[ 3],  50 , 60 ,(N3)", {{3, 50, 60}}},
-      {"slot 80 ends the reading",
-       "[ 1],  10 , 20 ,\n[80],  10 , 20 ,\n[ 2],  30 , 40 ,\n",
-       {{1, 10, 20}}},
-      {"a negative slot ends it too", "[-1],  10 , 20 ,\n[ 2],  30 , 40 ,\n", {}},
-      {"slot 71 is the last one read", "[71], 100 , 200 ,\n", {{71, 100, 200}}},
-      {"first comma before position 4", "[1], 10 , 20 ,\n[ 2],  30 , 40 ,\n", {{2, 30, 40}}},
-      {"no second comma", "[ 1],  10  20\n", {}},
-      {"coordinates as they stand", "[ 7], -40 ,3000 ,(N7)\n", {{7, -40, 3000}}},
-  };
-  for (const auto& [why, text, places] : cases) EXPECT_EQ(Parsed(text), places) << why;
+  for (const auto& c : ReadTable("virtual_remote/data/layout_reading.tsv", 3)) {
+    Places places;
+    for (const std::string& place : CellList(c[2], ';')) {
+      const std::vector<int> at = CellNumbers<int>(place);
+      places.emplace_back(at[0], at[1], at[2]);
+    }
+    EXPECT_EQ(Parsed(Unescaped(c[1])), places) << c[0];
+  }
 }
 
 TEST(LayoutFile, AnOverLongLineIsReadInPiecesAsItAlwaysWas) {
@@ -64,20 +54,12 @@ TEST(LayoutFile, AnOverLongLineIsReadInPiecesAsItAlwaysWas) {
   EXPECT_EQ(Parsed(text), (Places{{1, 10, 20}, {2, 30, 40}}));
 }
 
+// Which marked files a folder holds is tested on the preset files (tests/presets): the same scan.
 TEST(LayoutFile, WrittenFilesAreMarkedAndOnlyTheyAreFound) {
   TempDir dir;
   ASSERT_EQ(WriteLayoutFile(dir.Path() / "sofa", {{0, 10, 68, "N0"}}), kOk);
-  ASSERT_EQ(WriteLayoutFile(dir.Path() / "_LAYOUT_", {}), kOk);
-  FileNode node(dir.Path() / "sofa");
-  EXPECT_EQ(ReadKoruType(node), kKoruLayoutFile);
-
-  std::ofstream(dir.Path() / "plain") << "[ 0],  10 , 68 ,(N0)\n";
-  std::ofstream(dir.Path() / "preset") << "";
-  FileNode preset(dir.Path() / "preset");
-  WriteKoruType(preset, kKoruPresetFile);
-  std::filesystem::create_directory(dir.Path() / "folder");
-  EXPECT_EQ(ScanLayoutFileNames(dir.Path()), (std::vector<std::string>{"_LAYOUT_", "sofa"}));
-  EXPECT_TRUE(ScanLayoutFileNames(dir.Path() / "missing").empty());
+  ASSERT_EQ(WritePresetFile(dir.Path() / "_preset_", NewPresetList()), kOk);
+  EXPECT_EQ(ScanLayoutFileNames(dir.Path()), std::vector<std::string>{"sofa"});
 }
 
 }  // namespace koru

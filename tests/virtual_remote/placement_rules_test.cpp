@@ -2,26 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include "table_cells.h"
+#include "test_files.h"
+
 namespace koru {
 
-TEST(PlacementRules, DroppedButtonsSnapDownToTheGridButNeverOffItsFirstLine) {
-  const struct {
-    QPoint drop, snapped;
-  } cases[] = {
-      {{4, 5}, {10, 2}},     {{123, 47}, {120, 45}},   {{54, 124}, {50, 120}},
-      {{8, 8}, {10, 2}},     {{10, 15}, {10, 15}},     {{19, 29}, {10, 15}},
-      {{-35, -70}, {10, 2}}, {{459, 839}, {450, 825}},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(SnapButtonPlace(c.drop), c.snapped) << c.drop.x() << "," << c.drop.y();
+TEST(PlacementRules, DroppedButtonsSnapToTheGridAndStoredPlacesAreClampedOntoTheBoard) {
+  for (const auto& c : ReadTable("virtual_remote/data/placements.tsv", 4)) {
+    const std::vector<int> at = CellNumbers<int>(c[1]), to = CellNumbers<int>(c[3]);
+    const QPoint place(at[0], at[1]);
+    EXPECT_EQ(c[0] == "snap" ? SnapButtonPlace(place) : ClampOntoBoard(place, std::stoi(c[2])),
+              QPoint(to[0], to[1]))
+        << c[0] << " " << c[1];
   }
-}
-
-TEST(PlacementRules, StoredPlacesOffTheBoardAreClampedOntoIt) {
-  EXPECT_EQ(ClampOntoBoard({-50, -1}, 40), QPoint(0, 0));
-  EXPECT_EQ(ClampOntoBoard({5000, 2001}, 40), QPoint(420, 814));
-  EXPECT_EQ(ClampOntoBoard({5000, 300}, 60), QPoint(400, 300));
-  EXPECT_EQ(ClampOntoBoard({420, 814}, 40), QPoint(420, 814));
 }
 
 }  // namespace koru
