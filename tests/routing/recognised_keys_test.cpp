@@ -8,43 +8,8 @@
 
 namespace koru {
 
-namespace {
-
-class Heard : public RecognisedKeyListener {
- public:
-  std::vector<std::pair<std::string, int32_t>> keys;
-  std::vector<size_t> lists;  // the size of each remote list told
-  void KeyRecognised(const RemoteDefinition& remote, int32_t keyfn,
-                     const ReceiverReport&) override {
-    keys.emplace_back(remote.name_, keyfn);
-  }
-  void RemotesChanged(const RemoteList& remotes) override { lists.push_back(remotes.size()); }
-};
-
-}  // namespace
-
 TEST_F(RouterTest, OnlyRecognisedKeysReachTheListenerInEveryRoute) {
-  Heard heard;
-  keys_ = &heard;
-  Start();
-  ASSERT_EQ(heard.lists.size(), 1u);
-  EXPECT_EQ(heard.lists[0], 35u);
-
-  Key(kLrSat, kLrSatN1);
-  Key(kLrSat, 1);         // a header without that code
-  Key(123123, kLrSatN1);  // no remote with the header
-  Report("-0101-");       // too short: slow-down
-  Post(kOpenMediaList);   // media list mode: the key still counts
-  Key(kLrSat, kLrSatMute);
-  Post(kCloseMediaList);
-  prefs_.use_splitting = true;  // splitting: the same
-  Key(kLrSat, kLrSatN2);
-  using Heard_ = std::vector<std::pair<std::string, int32_t>>;
-  EXPECT_EQ(heard.keys, (Heard_{{"LR-SAT", 52}, {"LR-SAT", 67}, {"LR-SAT", 53}}));
-
-  Post(kTeachStart);  // a key taught is no key pressed
-  Key(kLrSat, kLrSatN3);
-  EXPECT_EQ(heard.keys.size(), 3u);
+  Play("listener.txt");
 }
 
 TEST_F(RouterTest, AHeldKeyCountsItsRepeatsOnTheLircdLine) {

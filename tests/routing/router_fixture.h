@@ -5,6 +5,8 @@
 
 #include <fstream>
 #include <map>
+#include <regex>
+#include <sstream>
 
 #include "actions/action_services.h"
 #include "code_text.h"
@@ -12,13 +14,19 @@
 #include "platform/files/memory_node.h"
 #include "platform/files/paths.h"
 #include "platform/media/fake_media_players.h"
+#include "platform/messaging/four_cc.h"
+#include "platform/messaging/trace.h"
 #include "presets/preset_messages.h"
 #include "remotes/key_menu.h"
+#include "remotes/remote_fields.h"
 #include "routing/key_router.h"
+#include "routing/recognised_key_listener.h"
 #include "routing/routing_messages.h"
 #include "settings/label_table.h"
 #include "settings/prefs.h"
+#include "table_cells.h"
 #include "temp_dir.h"
+#include "test_files.h"
 
 namespace koru {
 
@@ -120,6 +128,18 @@ class RecordingView : public RoutingView, public KeyMenu {
   void ReceiverUnusable() override { receiver_unusable = true; }
 };
 
+// What the router tells its key listener (the lircd socket's feed).
+struct HeardKeys : RecognisedKeyListener {
+  std::vector<std::string> heard;
+  void KeyRecognised(const RemoteDefinition& remote, int32_t keyfn,
+                     const ReceiverReport&) override {
+    heard.push_back(remote.name_ + " " + getLabel(keyfn));
+  }
+  void RemotesChanged(const RemoteList& remotes) override {
+    heard.push_back(std::to_string(remotes.size()) + " remotes");
+  }
+};
+
 class RouterTest : public ::testing::Test {
  protected:
   // A program folder of each test's own; the router is handed its remote folder.
@@ -151,7 +171,7 @@ class RouterTest : public ::testing::Test {
     links.post = [this](const ActionThread::Action& action) { action(services_); };
     links.send = [this](const Message& message) { sent_.push_back(message); };
     links.slowdown = &slowdown_;
-    links.keys = keys_;
+    links.keys = keys_ ? keys_ : &heard_;
     links.remote_folder = Remotes();
     router_ = std::make_unique<KeyRouter>(std::move(links));
     router_->LoadRemoteLibrary();
@@ -167,51 +187,208 @@ class RouterTest : public ::testing::Test {
     router_->HandleReport(ReportOf(blink, type));
   }
   void Key(int header, int byte2, int byte3 = 0) { Report(CodeText(header, byte2, byte3)); }
-  void WritePresets(const std::string& lines) {
-    std::ofstream(Remotes() / "_preset_") << lines;
-    Post(kReloadPresets);
-  }
-  // The messages of one code sent to the application so far.
-  std::vector<Message> SentOf(uint32_t what) const {
-    std::vector<Message> found;
-    for (const Message& message : sent_) {
-      if (message.what == what) found.push_back(message);
+  // Plays the scenario tests/routing/data/`name`: each line "> step" is done, and the indented
+  // lines after it say what changed on the view and in the router, what was sent, launched and
+  // asked of the desktop, and what was traced; other lines are comments. The transcript made
+  // must be the file to the byte; when it is not, it is written to the build folder.
+  void Play(const std::string& name) {
+    const std::string path = KORU_SOURCE_DIR "/tests/routing/data/" + name;
+    std::istringstream in(ReadAll(path));
+    std::string made;
+    std::map<std::string, std::string> before = State();
+    for (std::string line; std::getline(in, line);) {
+      if (line.starts_with("  ")) continue;  // made again below
+      made += line + "\n";
+      if (!line.starts_with("> ")) continue;
+      TraceCapture trace;
+      Step(line.substr(2));
+      made += Happened(line.starts_with("> start") ? "" : trace.Text()) + printed_;
+      printed_.clear();
+      const std::map<std::string, std::string> now = State();
+      for (const auto& [what, value] : now)
+        if (before[what] != value) made += "  " + what + ": " + value + "\n";
+      before = now;
     }
-    return found;
+    for (size_t at; (at = made.find(ProgramHome().string())) != std::string::npos;)
+      made.replace(at, ProgramHome().string().size(), "~");
+    made = std::regex_replace(made, std::regex("[0-9]{2}:[0-9]{2}:[0-9]{2}"), "hh:mm:ss");
+    const std::string written = KORU_BINARY_DIR "/tests/routing/" + name;
+    if (made != ReadAll(path)) std::ofstream(written) << made;
+    EXPECT_EQ(made, ReadAll(path)) << "the transcript made is in " << written;
   }
-  // Chooses `remote` in the group menu of `kind` the way the menu's item does.
-  void Assign(int32_t kind, const std::string& remote) {
-    const RemoteMenu& menu = view_.menus.at(kind);
-    int32_t index = 0;  // the first item
-    for (size_t i = 0; i < menu.remotes.size(); ++i) {
-      if (menu.remotes[i].second == remote) index = static_cast<int32_t>(i) + 2;
+  void Step(const std::string& step) {
+    std::istringstream in(step);
+    std::string verb, rest;
+    in >> verb >> std::ws;
+    std::getline(in, rest);
+    const std::vector<std::string> words = CellList(rest);
+    if (verb == "start") {
+      Start();
+    } else if (verb == "key") {  // a key of LR-SAT by its label, and byte3
+      int code = 0;
+      for (int32_t keyfn = kFirstKeyFunction; keyfn < kLastKeyFunction; ++keyfn)
+        if (words[0] == getLabel(keyfn))
+          code = RemoteDefinition::FindRemote(&Router().Remotes(), "LR-SAT")->Slot(SlotOf(keyfn));
+      EXPECT_NE(code, 0) << step;
+      Key(kLrSat, code, words.size() > 1 ? std::stoi(words[1]) : 0);
+    } else if (verb == "code") {  // header, byte2 and byte3
+      Key(std::stoi(words[0]), std::stoi(words[1]), words.size() > 2 ? std::stoi(words[2]) : 0);
+    } else if (verb == "report") {
+      Report(rest);
+    } else if (verb == "post") {
+      Post(FourCCOf(rest.substr(0, 4)));
+    } else if (verb == "presets") {  // the preset file written, and read again
+      std::ofstream(Remotes() / "_preset_") << Unescaped(rest);
+      Post(kReloadPresets);
+    } else if (verb == "write") {  // a file of the remote folder and its text
+      std::ofstream(Remotes() / words[0]) << Unescaped(rest.substr(words[0].size() + 1));
+    } else if (verb == "remove") {
+      std::filesystem::remove(Remotes() / rest);
+    } else if (verb == "split") {
+      view_.split_switch = rest == "on";
+      Post(kSplittingToggled);
+    } else if (verb == "assign") {  // the kind of a group menu and the remote chosen, by its item
+      const RemoteMenu& menu = view_.menus.at(std::stoi(words[0]));
+      Message choice(menu.what);
+      choice.AddInt32("index", 0);  // the first item
+      for (size_t i = 0; i < menu.remotes.size(); ++i)
+        if (menu.remotes[i].second == rest.substr(words[0].size() + 1))
+          choice.ReplaceInt32("index", static_cast<int32_t>(i) + 2);
+      choice.AddBool(kFromMenuField, true);  // as the window's menu items do
+      router_->HandleMessage(&choice);
+    } else if (verb == "new") {  // "Teach In", a remote's name and, for classic codes, header
+      Post(kTeachStart);         // and "two" for two bytes
+      view_.field_text[TeachField::kName] = words[0];
+      Post(kTeachNameEdited);
+      if (words.size() == 1) return;
+      view_.field_text[TeachField::kHeader] = words[1];
+      Post(kTeachHeaderEdited);
+      view_.two_bytes = words.size() > 2;
+      Post(kTeachDoubleByteToggled);
+    } else if (verb == "name" || verb == "header") {  // typed into the teach box
+      view_.field_text[verb == "name" ? TeachField::kName : TeachField::kHeader] = rest;
+      Post(verb == "name" ? kTeachNameEdited : kTeachHeaderEdited);
+    } else if (verb == "classic" || verb == "classic-box") {  // the box, and its message
+      view_.classic_codes = rest == "on";
+      if (verb == "classic") Post(kTeachClassicToggled);
+    } else if (verb == "teach") {  // the code waiting to the key function
+      Message assign(kTeachAssignKey);
+      assign.AddInt32("isCommand", std::stoi(rest));
+      router_->HandleMessage(&assign);
+    } else if (verb == "choose") {  // a remote of the teach menu, "Add New" when none
+      Message choose(kTeachChooseRemote);
+      choose.AddInt32("vaRemote", -1);
+      for (const auto& [at, name] : view_.menus.at(0).remotes)
+        if (name == rest) choose.ReplaceInt32("vaRemote", at);
+      router_->HandleMessage(&choose);
+    } else if (verb == "exact") {  // a jittered press of an exact code: field and seed
+      Router().HandleReport(ExactReportOf(words[0], std::stoi(words[1])));
+    } else if (verb == "file") {  // the lines of a file of the remote folder
+      for (const std::string& line : CellList(ReadAll(Remotes() / rest), '\n'))
+        printed_ += "  = " + line + "\n";
+    } else if (verb == "classic-timing") {
+      prefs_.classic_timing = rest == "on";
+    } else if (verb == "classic-key") {  // a recorded press of a classic code: header and code
+      Router().HandleReport(ClassicKeyReportOf(std::stoi(words[0]), std::stoi(words[1])));
+    } else {
+      ADD_FAILURE() << "no such step: " << step;
     }
-    Message choice(menu.what);
-    choice.AddInt32("index", index);
-    choice.AddBool(kFromMenuField, true);  // as the window's menu items do
-    router_->HandleMessage(&choice);
   }
-  // "Teach In", then the name typed into the teach box; the header and the mode too when a
-  // header is given (classic codes).
-  void BeginNewRemote(const std::string& name, int header = 0, bool two_bytes = false) {
-    Post(kTeachStart);
-    view_.field_text[TeachField::kName] = name;
-    Post(kTeachNameEdited);
-    if (header == 0) return;
-    view_.field_text[TeachField::kHeader] = std::to_string(header);
-    Post(kTeachHeaderEdited);
-    view_.two_bytes = two_bytes;
-    Post(kTeachDoubleByteToggled);
+  // What the view shows and the router holds, by name.
+  std::map<std::string, std::string> State() {
+    static const char* const kTexts[] = {"codec",       "remote",   "key",         "key value",
+                                         "mini remote", "mini key", "split title", "status line"};
+    std::map<std::string, std::string> state;
+    for (const auto& [which, text] : view_.texts)
+      state[kTexts[static_cast<int>(which)]] = "'" + text + "'";
+    // The switches that are on.
+    const std::pair<const char*, bool> switches[] = {
+        {"slowed-down", slowdown_},
+        {"muted", mixer_.muted},
+        {"mute-button", view_.indicators.shown},
+        {"splitting", prefs_.use_splitting},
+        {"split-switch", view_.split_switch},
+        {"splitting-shown", view_.splitting_shown},
+        {"hysteresis-box", view_.hysteresis},
+        {"continuous-box", view_.continuous_box},
+        {"status-line-shown", view_.status_shown},
+        {"teach-box", view_.teach_box},
+        {"locked-for-teaching", view_.locked},
+        {"two-bytes", view_.two_bytes},
+        {"classic-codes", view_.classic_codes},
+        {"offers-set-free", view_.offers_set_free},
+        {"hysteresis", router_ && Router().Hysteresis()},
+        {"skip-next", router_ && Router().SkipFlag()},
+        {"media-list-mode", router_ && Router().MediaListMode()}};
+    for (const auto& [name, on] : switches)
+      if (on) state["on"] += std::string(name) + " ";
+    state["mini group"] = "'" + view_.mini_group + "'";
+    state["pressed key"] = std::to_string(view_.pressed_key);
+    state["pulse rate"] = std::to_string(view_.pulse_rate);
+    for (const bool lit : view_.lit) state["groups lit"] += lit ? "1" : "0";
+    state["teach data"] = "'" + view_.teach_data + "'";
+    state["teach tone"] = view_.teach_tone == TeachTone::kFree ? "free" : "taken";
+    for (const auto& [field, text] : view_.field_text)
+      state[field == TeachField::kName ? "name field" : "header field"] =
+          "'" + text + "'" + (view_.field_enabled[field] ? "" : " locked") +
+          (view_.field_look[field] == TeachFieldLook::kExisting ? " existing" : "");
+    for (const auto& [label, marked] : view_.key_marks)
+      if (marked) state["marked keys"] += label + " ";
+    for (const char* stored : {prefs_.Desktop, prefs_.Application, prefs_.Audio, prefs_.Video})
+      state["stored groups"] += std::string(stored) + " ";
+    if (!router_) return state;
+    state["teach remote"] =
+        Router().TeachRemote().name_ + (Router().TeachRemote().IsExact() ? " (exact)" : "");
+    for (int32_t group = 0; group < 5; ++group) {
+      const RemoteDefinition* remote = Router().GroupRemote(group);
+      state["group remotes"] += (group > 0 ? " " : "") + (remote ? remote->name_ : "-");
+    }
+    return state;
   }
-  // The key function chosen for the code waiting in the teach box.
-  void TeachTo(int32_t keyfn) {
-    Message assign(kTeachAssignKey);
-    assign.AddInt32("isCommand", keyfn);
-    router_->HandleMessage(&assign);
+  // What was sent, launched, asked of the desktop and traced since the last step.
+  std::string Happened(const std::string& traced) {
+    std::string lines;
+    for (; seen_.sent < sent_.size(); ++seen_.sent)
+      lines += "  sent " + MessageText(sent_[seen_.sent]) + "\n";
+    for (; seen_.launched < launcher_.calls.size(); ++seen_.launched)
+      lines += "  launched " + launcher_.calls[seen_.launched] + "\n";
+    for (; seen_.desktop < desktop_.calls.size(); ++seen_.desktop)
+      lines += "  desktop " + desktop_.calls[seen_.desktop] + "\n";
+    for (; seen_.to_desktop < desktop_.sent.size(); ++seen_.to_desktop)
+      lines += "  to the desktop " + MessageText(desktop_.sent[seen_.to_desktop].message) + "\n";
+    for (; seen_.focus < view_.focus_dropped.size(); ++seen_.focus)
+      lines += "  menu focus dropped " + std::to_string(view_.focus_dropped[seen_.focus]) + "\n";
+    for (; seen_.heard < heard_.heard.size(); ++seen_.heard)
+      lines += "  heard " + heard_.heard[seen_.heard] + "\n";
+    for (; seen_.receiver < view_.receiver_switches.size(); ++seen_.receiver)
+      lines += view_.receiver_switches[seen_.receiver] ? "  receiver on\n" : "  receiver off\n";
+    // The log grows at the top; a new text replaces it.
+    const std::string& log = view_.log;
+    const size_t added = log.ends_with(seen_.log) ? log.size() - seen_.log.size() : log.size();
+    for (const std::string& line : CellList(log.substr(0, added), '\n'))
+      lines += "  log " + line + "\n";
+    seen_.log = log;
+    for (const std::string& line : CellList(traced, '\n')) lines += "  | " + line + "\n";
+    for (size_t at; (at = lines.find('\t')) != std::string::npos;) lines.replace(at, 1, "\\t");
+    return lines;
   }
-  void SwitchSplitting(bool on) {
-    view_.split_switch = on;
-    Post(kSplittingToggled);
+  std::string MessageText(const Message& message) {
+    std::string text = FourCCText(message.what);
+    for (int32_t i = 0; i < message.CountNames(); ++i) {
+      const std::string name = message.NameAt(i);
+      int32_t number = 0;
+      std::string words;
+      if (message.FindInt32(name, &number) == kOk)
+        text += " " + name + "=" + std::to_string(number);
+      if (message.FindString(name, &words) == kOk) text += " " + name + "='" + words + "'";
+    }
+    // An unknown code is shown on the first remote of the list, whichever the folder gave first.
+    if (const RemoteDefinition* remote = KeyRemote(message))
+      text += " remote=" + (remote == Router().Remotes().front().get() &&
+                                    view_.Text(RoutingText::kRemote) == "-unknown-"
+                                ? "(the first)"
+                                : remote->name_);
+    return text;
   }
 
   TempDir home_;
@@ -224,8 +401,14 @@ class RouterTest : public ::testing::Test {
   ActionServices services_;
   std::vector<Message> sent_;
   std::atomic<bool> slowdown_{false};
-  RecognisedKeyListener* keys_ = nullptr;  // set before Start()
+  RecognisedKeyListener* keys_ = nullptr;  // set before Start(); else heard_
+  HeardKeys heard_;
   std::unique_ptr<KeyRouter> router_;
+  struct {
+    size_t sent = 0, launched = 0, desktop = 0, to_desktop = 0, focus = 0, receiver = 0, heard = 0;
+    std::string log;
+  } seen_;
+  std::string printed_;  // by the step played last
 };
 
 }  // namespace koru
