@@ -37,13 +37,12 @@ TEST_F(RemoteFile, RoundTripKeepsHeaderModeAndFortyNineSlots) {
   for (int32_t k = 1; k <= kKeySlots; ++k) saved.SetSlot(k, k * 5003);
   ASSERT_EQ(saved.RemoteSave(), kOk);
 
-  RemoteDefinition loaded(folder_);
-  loaded.RemoteLoad("Round");
-  EXPECT_EQ(loaded.name_, "Round");
-  EXPECT_EQ(loaded.header_, 213042);
-  EXPECT_EQ(loaded.mode_, 23);
-  for (int32_t k = 1; k < kKeySlots; ++k) EXPECT_EQ(loaded.Slot(k), k * 5003) << k;
-  EXPECT_EQ(loaded.Slot(kKeySlots), 0);
+  const auto loaded = Load("Round");
+  EXPECT_EQ(loaded->name_, "Round");
+  EXPECT_EQ(loaded->header_, 213042);
+  EXPECT_EQ(loaded->mode_, 23);
+  for (int32_t k = 1; k < kKeySlots; ++k) EXPECT_EQ(loaded->Slot(k), k * 5003) << k;
+  EXPECT_EQ(loaded->Slot(kKeySlots), 0);
 }
 
 TEST_F(RemoteFile, DataValuesOutOfRangeEndTheSlotList) {
@@ -65,13 +64,12 @@ TEST_F(RemoteFile, FileNameWinsOverComNameAndRemInfoIsOnlyTraced) {
   Write("Real",
         "[ComName] Other\n[RemInfo] made by hand\n[ComHead] 12\n[ComByte] 2\n"
         "[ComData] 4,\n\t\n;[ComHead] 99\nxComByte] 7\n");
-  RemoteDefinition record(folder_);
   TraceCapture trace;
-  record.RemoteLoad("Real");
-  EXPECT_EQ(record.name_, "Real");
-  EXPECT_EQ(record.header_, 12);
-  EXPECT_EQ(record.mode_, 7);  // any one character may stand before the tag
-  EXPECT_EQ(record.Slot(1), 4);
+  const auto record = Load("Real");
+  EXPECT_EQ(record->name_, "Real");
+  EXPECT_EQ(record->header_, 12);
+  EXPECT_EQ(record->mode_, 7);  // any one character may stand before the tag
+  EXPECT_EQ(record->Slot(1), 4);
   EXPECT_TRUE(trace.Contains(" 'Real' RemInfo: ' made by hand'\n"));
   EXPECT_TRUE(trace.Contains(" too long.. \n"));
 }
@@ -90,12 +88,11 @@ TEST_F(RemoteFile, MalformedFilesLoadWithoutHarm) {
   };
   for (const std::string& text : cases) {
     Write("Junk", text);
-    RemoteDefinition record(folder_);
     TraceCapture trace;
-    record.RemoteLoad("Junk");
+    const auto record = Load("Junk");
     for (int32_t k = 1; k <= kKeySlots; ++k) {
-      EXPECT_GE(record.Slot(k), 0);
-      EXPECT_LE(record.Slot(k), kLargestSlotValue);
+      EXPECT_GE(record->Slot(k), 0);
+      EXPECT_LE(record->Slot(k), kLargestSlotValue);
     }
   }
 }
@@ -131,34 +128,26 @@ TEST_F(RemoteFile, ARecordWithoutAFolderNeitherReadsNorWritesAFile) {
   EXPECT_EQ(FileCount(), 1) << "only the file the test wrote";
 }
 
-TEST_F(RemoteFile, FailedSaveKeepsWhatWasThereAndLeavesNoTemporaryFile) {
+TEST_F(RemoteFile, FailedSaveKeepsWhatWasThereAndNeverReplacesAFileOfAnotherKind) {
   // A folder in the file's place cannot be replaced by a file.
   std::filesystem::create_directory(folder_ / "Kept");
   Write("Kept/inside", "old\n", 0);
-  RemoteDefinition record(folder_);
-  record.name_ = "Kept";
-  TraceCapture trace;
-  EXPECT_NE(record.RemoteSave(), kOk);
-  EXPECT_TRUE(trace.Contains("Kept' OpenError!\n"));
-  EXPECT_FALSE(trace.Contains("Save-Remote"));
-  EXPECT_EQ(Read("Kept/inside"), "old\n");
-  EXPECT_EQ(FileCount(), 1);
-}
-
-TEST_F(RemoteFile, NeverReplacesAFileOfAnotherKind) {
   Write("MyPresets", "; -- KORU numpad-preset: \n", kKoruPresetFile);
   Write("MyLayout", "layout\n", kKoruLayoutFile);
-  for (const char* name : {"MyPresets", "MyLayout"}) {
+  for (const std::string name : {"Kept", "MyPresets", "MyLayout"}) {
     RemoteDefinition record(folder_);
     record.name_ = name;
     TraceCapture trace;
     EXPECT_NE(record.RemoteSave(), kOk) << name;
-    EXPECT_TRUE(trace.Contains("OpenError!")) << name;
+    EXPECT_TRUE(trace.Contains(name + "' OpenError!\n")) << name;
+    EXPECT_FALSE(trace.Contains("Save-Remote")) << name;
   }
+  EXPECT_EQ(Read("Kept/inside"), "old\n");
   EXPECT_EQ(Read("MyPresets"), "; -- KORU numpad-preset: \n");
   EXPECT_EQ(Read("MyLayout"), "layout\n");
   FileNode preset(folder_ / "MyPresets");
   EXPECT_EQ(ReadKoruType(preset), kKoruPresetFile);
+  EXPECT_EQ(FileCount(), 3) << "no temporary file is left";
 }
 
 TEST(RemoteRecord, ExistValueFindsTheLowestSlotWithinRange) {

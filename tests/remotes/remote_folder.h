@@ -32,6 +32,12 @@ class RemoteFolderTest : public ::testing::Test {
   void SetUp() override { std::filesystem::create_directory(folder_); }
 
   std::string Read(const std::string& name) const { return ReadAll(folder_ / name); }
+  // The record of the file `name` in the folder.
+  std::unique_ptr<RemoteDefinition> Load(const std::string& name) const {
+    auto record = std::make_unique<RemoteDefinition>(folder_);
+    record->RemoteLoad(name);
+    return record;
+  }
 
   void Write(const std::string& name, const std::string& text, int32_t kind = kKoruRemoteFile) {
     std::ofstream(folder_ / name, std::ios::binary) << text;

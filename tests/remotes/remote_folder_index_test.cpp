@@ -97,13 +97,44 @@ TEST_F(RemoteFolderIndexTest, UnchangedFilesComeFromTheIndexAsTheFilesWouldGiveT
   EXPECT_EQ(RemoteDefinition::FindRemote(&changed, "Tuner"), nullptr);
 }
 
-TEST_F(RemoteFolderIndexTest, AFileChangedAsTheScanBeganIsReadAgainNextTime) {
+TEST_F(RemoteFolderIndexTest, FilesOlderThanTheScanAreKeptByScansThatWriteAndRemovedOnesLeave) {
   Write("Tv", kClassic);
-  Scan();
+  Write("Old", kClassic);
+  Scan();  // the files changed as the scan began: read again next time
   EXPECT_EQ(FindInIndex(folder_, "Tv", nullptr), std::nullopt);
   LetTheClockPassTheFiles();
+  std::filesystem::remove(folder_ / RemoteFolderIndex::kFileName);
+  RemoteDefinition reader(folder_);
+  reader.writes_index_ = false;
+  RemoteList list;
+  EXPECT_EQ(reader.LookForRemotes(&list), 2);
+  EXPECT_FALSE(std::filesystem::exists(folder_ / RemoteFolderIndex::kFileName));
   Scan();
   EXPECT_EQ(FindInIndex(folder_, "Tv", nullptr), kKoruRemoteFile);
+
+  const size_t with_both = Read(RemoteFolderIndex::kFileName).size();
+  std::filesystem::remove(folder_ / "Old");
+  EXPECT_EQ(Scan().size(), 1u);
+  EXPECT_LT(Read(RemoteFolderIndex::kFileName).size(), with_both);
+  EXPECT_EQ(FindInIndex(folder_, "Tv", nullptr), kKoruRemoteFile);
+}
+
+TEST_F(RemoteFolderIndexTest, TheScanTracesTheSameWithTheIndex) {
+  Write("Tv", kClassic);
+  Write("Info", "[RemInfo] a remote with a note\n[ComHead] 1\n[ComByte] 3\n[ComData] 5,\n");
+  Write("README", "not ours", 0);
+  LetTheClockPassTheFiles();
+  std::string first;
+  {
+    TraceCapture trace;
+    Scan();
+    first = trace.Text();
+  }
+  ASSERT_NE(first.find("RemInfo: ' a remote with a note'"), std::string::npos) << first;
+  ASSERT_NE(first.find("OOPS 'README'"), std::string::npos) << first;
+  TraceCapture trace;
+  Scan();
+  EXPECT_EQ(trace.Text(), first);
 }
 
 TEST_F(RemoteFolderIndexTest, ADamagedIndexIsIgnoredAndWrittenAgain) {
@@ -125,46 +156,6 @@ TEST_F(RemoteFolderIndexTest, ADamagedIndexIsIgnoredAndWrittenAgain) {
     EXPECT_EQ(Describe(Scan()), read);
     EXPECT_EQ(Read(RemoteFolderIndex::kFileName), whole);
   }
-}
-
-TEST_F(RemoteFolderIndexTest, AScanThatOnlyReadsWritesNoIndex) {
-  Write("Tv", kClassic);
-  LetTheClockPassTheFiles();
-  RemoteDefinition reader(folder_);
-  reader.writes_index_ = false;
-  RemoteList list;
-  EXPECT_EQ(reader.LookForRemotes(&list), 1);
-  EXPECT_FALSE(std::filesystem::exists(folder_ / RemoteFolderIndex::kFileName));
-}
-
-TEST_F(RemoteFolderIndexTest, TheScanTracesTheSameWithTheIndex) {
-  Write("Tv", kClassic);
-  Write("Info", "[RemInfo] a remote with a note\n[ComHead] 1\n[ComByte] 3\n[ComData] 5,\n");
-  Write("README", "not ours", 0);
-  LetTheClockPassTheFiles();
-  std::string first;
-  {
-    TraceCapture trace;
-    Scan();
-    first = trace.Text();
-  }
-  ASSERT_NE(first.find("RemInfo: ' a remote with a note'"), std::string::npos) << first;
-  ASSERT_NE(first.find("OOPS 'README'"), std::string::npos) << first;
-  TraceCapture trace;
-  Scan();
-  EXPECT_EQ(trace.Text(), first);
-}
-
-TEST_F(RemoteFolderIndexTest, RemovedFilesLeaveTheIndex) {
-  Write("Tv", kClassic);
-  Write("Old", kClassic);
-  LetTheClockPassTheFiles();
-  Scan();
-  const size_t with_both = Read(RemoteFolderIndex::kFileName).size();
-  std::filesystem::remove(folder_ / "Old");
-  EXPECT_EQ(Scan().size(), 1u);
-  EXPECT_LT(Read(RemoteFolderIndex::kFileName).size(), with_both);
-  EXPECT_EQ(FindInIndex(folder_, "Tv", nullptr), kKoruRemoteFile);
 }
 
 }  // namespace

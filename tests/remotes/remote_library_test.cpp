@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -26,14 +24,11 @@ TEST_F(RemoteLibrary, FirstStartWritesThirtyFiveFilesAndLoadsThemAllAsOriginals)
   EXPECT_EQ(library.LoadRemoteLibrary(&list), 35);
   EXPECT_EQ(FileCount(), 35);
   ASSERT_EQ(list.size(), 35u);
-  std::set<std::string> names;
   for (const auto& record : list) {
-    names.insert(record->name_);
     EXPECT_EQ(library.UpdateOriginKind(record->name_, &list), kKindOrg) << record->name_;
     EXPECT_EQ(record->kind_, kKindOrg);
     EXPECT_NE(record->check_sum_, 0);
   }
-  EXPECT_EQ(names.size(), 35u);
   const RemoteDefinition* lifetec = RemoteDefinition::FindRemote(&list, "Lifetec291");
   ASSERT_NE(lifetec, nullptr);
   EXPECT_EQ(lifetec->header_, 255108);
@@ -103,6 +98,10 @@ TEST_F(RemoteLibrary, RescanReplacesTheListAndCountsOnlyRemoteFiles) {
   EXPECT_TRUE(trace.Contains(" '2 none-remotefiles' "));
   EXPECT_EQ(library.LookForRemotes(nullptr), 1);
   EXPECT_EQ(list.size(), 1u);
+  // A missing folder scans as empty.
+  std::filesystem::remove_all(folder_);
+  EXPECT_EQ(library.LookForRemotes(&list), 0);
+  EXPECT_TRUE(list.empty());
 }
 
 TEST_F(RemoteLibrary, OldMarkerIsConvertedForTheNextScan) {
@@ -117,14 +116,6 @@ TEST_F(RemoteLibrary, OldMarkerIsConvertedForTheNextScan) {
   EXPECT_TRUE(trace.Contains(" 'Old' \n"));
   EXPECT_EQ(library.LookForRemotes(&list), 1);
   EXPECT_EQ(list[0]->header_, 5);
-}
-
-TEST_F(RemoteLibrary, MissingFolderScansAsEmpty) {
-  std::filesystem::remove(folder_);
-  RemoteDefinition library(folder_);
-  RemoteList list;
-  EXPECT_EQ(library.LookForRemotes(&list), 0);
-  std::filesystem::create_directory(folder_);
 }
 
 TEST_F(RemoteLibrary, OriginCheckComparesSumsWithTheBuiltInOfThatName) {
@@ -154,17 +145,21 @@ TEST_F(RemoteLibrary, OriginCheckComparesSumsWithTheBuiltInOfThatName) {
   EXPECT_EQ(library.UpdateOriginKind("Sony618", &list), kKindMod);
 }
 
+// The items set, "label (marked)" when marked; every item is enabled.
 class FakeMenu : public KeyMenu {
  public:
   bool SetItemTo(const char* label, bool enable, bool mark) override {
-    calls.push_back({label, enable, mark});
+    EXPECT_TRUE(enable) << label;
+    items.push_back(std::string(label) + (mark ? " (marked)" : ""));
     return true;
   }
-  struct Call {
-    std::string label;
-    bool enable, mark;
-  };
-  std::vector<Call> calls;
+  std::vector<std::string> Marked() const {
+    std::vector<std::string> marked;
+    for (const std::string& item : items)
+      if (item.ends_with(" (marked)")) marked.push_back(item);
+    return marked;
+  }
+  std::vector<std::string> items;
 };
 
 TEST(RemoteMenu, MarksTaughtKeysOfTheReducedSet) {
@@ -175,27 +170,19 @@ TEST(RemoteMenu, MarksTaughtKeysOfTheReducedSet) {
   FakeMenu menu;
   TraceCapture trace;
   record.SetMenuCheckMarks(&menu, 0, "", 0);
-  ASSERT_EQ(menu.calls.size(), 31u);
-  std::map<std::string, bool> marks;
-  for (const auto& call : menu.calls) {
-    EXPECT_TRUE(call.enable);
-    marks[call.label] = call.mark;
-  }
-  EXPECT_TRUE(marks["N0"] && marks["FAV"]);
-  EXPECT_FALSE(marks["N1"]);
-  EXPECT_EQ(marks.count("EXIT"), 0u);
+  EXPECT_EQ(menu.items.size(), 31u);
+  EXPECT_EQ(menu.Marked(), (std::vector<std::string>{"N0 (marked)", "FAV (marked)"}));
+  EXPECT_EQ(std::ranges::count(menu.items, "EXIT"), 0);
 
-  menu.calls.clear();
+  menu.items.clear();
   record.SetMenuCheckMarks(&menu, 1, "", 21);  // slot index 21: EXIT, marked though not reduced
-  ASSERT_EQ(menu.calls.size(), 1u);
-  EXPECT_EQ(menu.calls[0].label, getLabel(72));
-  EXPECT_TRUE(menu.calls[0].mark);
+  EXPECT_EQ(menu.items, std::vector<std::string>{getLabel(72) + std::string(" (marked)")});
 
-  menu.calls.clear();
+  menu.items.clear();
   record.SetMenuCheckMarks(nullptr, 0, "", 0);
   record.SetMenuCheckMarks(&menu, 0, nullptr, 0);
   record.SetMenuCheckMarks(&menu, 1, "", 50);  // no such slot
-  EXPECT_TRUE(menu.calls.empty());
+  EXPECT_TRUE(menu.items.empty());
 }
 
 }  // namespace
