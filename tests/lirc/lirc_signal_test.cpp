@@ -54,7 +54,7 @@ TEST(LircSignal, EveryEncodingFlagSendsWhatIrsimsendSends) {
   ASSERT_EQ(remotes.size(), 19u);
   for (const LircRemote& remote : remotes) {
     SCOPED_TRACE(remote.name);
-    const auto lirc = IrsimsendPeriods(OneRemoteText(file, remote), "", 3);
+    const auto lirc = IrsimsendPeriods(file, remote, 3);
     ASSERT_TRUE(lirc.has_value());
     EXPECT_EQ(Difference(AllKeys(remote, 3), *lirc), "");
   }
@@ -78,7 +78,7 @@ TEST(LircSignal, EveryRemoteOfTheDatabaseSendsWhatIrsimsendSends) {
       if (!LircSignalProblem(remote).empty() || remote.buttons.empty()) continue;
       if (IrsimsendSlipsPeriods(remote)) continue;
       SCOPED_TRACE(file + " " + remote.name);
-      const auto lirc = IrsimsendPeriods(OneRemoteText(text, remote), "", 2);
+      const auto lirc = IrsimsendPeriods(text, remote, 2);
       if (!lirc) continue;  // irsimsend refuses it too
       EXPECT_EQ(Difference(AllKeys(remote, 2), *lirc), "");
       ++compared;
