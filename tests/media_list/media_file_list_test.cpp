@@ -80,30 +80,24 @@ TEST_F(MediaFileListTest, AddingTwiceListsOnceAndSavingWritesTheWrittenForm) {
   EXPECT_FALSE(list->Changed());
 }
 
-TEST_F(MediaFileListTest, RemovingByPathRemovesEveryEntryWithThatPath) {
-  Write("/m/a.ogg\n/m/b.ogg\n/m/a.ogg\n");
+TEST_F(MediaFileListTest, RemovingByPathRemovesEveryEntryWithItAndNothingOutsideTheList) {
+  Write("/m/a.ogg\n/m/b.ogg\n/m/a.ogg\n/m/c.ogg\n");
   auto list = Loaded();
   int refreshed = 0;
   list->SetHooks({.refresh = [&] { ++refreshed; }});
-  EXPECT_NE(list->DoWithMediaFiles(MediaFileList::kRemove, "/m/c.ogg", -1), kOk);
-  EXPECT_FALSE(list->Changed());
-  EXPECT_EQ(list->DoWithMediaFiles(MediaFileList::kRemove, "/m/a.ogg", -1), kOk);
-  EXPECT_EQ(list->Entries(), (Entries{"/m/b.ogg"}));
-  EXPECT_EQ(refreshed, 1);
-  list->DoWithMediaFiles(MediaFileList::kSave, "", -1);
-  EXPECT_EQ(ParseMediaList(ReadAll(File())), (Entries{"/m/b.ogg"}));
-}
-
-TEST_F(MediaFileListTest, DeletingAnEntryOutsideTheListChangesNothing) {
-  Write("/m/a.ogg\n/m/b.ogg\n/m/c.ogg\n");
-  auto list = Loaded();
   TraceCapture trace;
+  EXPECT_NE(list->DoWithMediaFiles(MediaFileList::kRemove, "/m/x.ogg", -1), kOk);
   EXPECT_EQ(list->DoWithMediaFiles(MediaFileList::kDeleteEntry, "--", 5), kBadIndex);
   EXPECT_TRUE(trace.Contains(" DeleteX 5 >> entry not found"));
   EXPECT_FALSE(list->Changed());
+  EXPECT_EQ(list->DoWithMediaFiles(MediaFileList::kRemove, "/m/a.ogg", -1), kOk);
+  EXPECT_EQ(list->Entries(), (Entries{"/m/b.ogg", "/m/c.ogg"}));
+  EXPECT_EQ(refreshed, 1);
   EXPECT_EQ(list->DoWithMediaFiles(MediaFileList::kDeleteEntry, "--", 1), kOk);
-  EXPECT_EQ(list->Entries(), (Entries{"/m/a.ogg", "/m/c.ogg"}));
+  EXPECT_EQ(list->Entries(), (Entries{"/m/b.ogg"}));
   EXPECT_TRUE(list->Changed());
+  list->DoWithMediaFiles(MediaFileList::kSave, "", -1);
+  EXPECT_EQ(ParseMediaList(ReadAll(File())), (Entries{"/m/b.ogg"}));
 }
 
 TEST_F(MediaFileListTest, AMissingFileLoadsEmptyAndWithoutAListNothingHappens) {
