@@ -69,20 +69,29 @@ inline std::optional<std::vector<int32_t>> IrsimsendPeriods(
   return periods;
 }
 
-// The configuration files of LIRC's remote database, in a stable order (none when it is not
-// installed).
-inline std::vector<std::string> LircDatabaseFiles() {
+// Every remote of LIRC's remote database with its file, in a stable order (none when the
+// database is not installed); the errors of files that cannot be read go to `refused`.
+inline std::vector<std::pair<std::string, LircRemote>> LircDatabaseRemotes(
+    std::vector<std::string>* refused = nullptr) {
   std::vector<std::string> files;
   const char* database = "/usr/share/lirc/remotes";
-  if (!std::filesystem::is_directory(database)) return files;
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(database)) {
-    const std::string leaf = entry.path().filename().string();
-    if (entry.is_regular_file() && !leaf.starts_with("lircmd") && !leaf.starts_with("lircrc") &&
-        leaf != "README")
-      files.push_back(entry.path().string());
-  }
+  if (std::filesystem::is_directory(database))
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(database)) {
+      const std::string leaf = entry.path().filename().string();
+      if (entry.is_regular_file() && !leaf.starts_with("lircmd") && !leaf.starts_with("lircrc") &&
+          leaf != "README")
+        files.push_back(entry.path().string());
+    }
   std::sort(files.begin(), files.end());
-  return files;
+  std::vector<std::pair<std::string, LircRemote>> all;
+  for (const std::string& file : files) {
+    std::vector<LircRemote> remotes;
+    std::string error;
+    if (ParseLircConfig(ReadAll(file), file, &remotes, nullptr, &error) != kOk && refused)
+      refused->push_back(error);
+    for (LircRemote& remote : remotes) all.emplace_back(file, std::move(remote));
+  }
+  return all;
 }
 
 // LIRC loses a level when a bit has a period of 0 (its signal slips by one period); KORU sends

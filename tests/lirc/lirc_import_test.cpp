@@ -138,20 +138,9 @@ TEST_F(LircImport, ReplacesAFileOfTheSameNameWhenAskedButNeverAFileOfAnotherKind
             "'NEC_Remote' in the remote folder is no remote file");
 }
 
-// Every remote of the database, with its file.
-std::vector<std::pair<std::string, LircRemote>> DatabaseRemotes() {
-  std::vector<std::pair<std::string, LircRemote>> all;
-  for (const std::string& file : LircDatabaseFiles()) {
-    std::vector<LircRemote> remotes;
-    if (ReadLircConfigFile(file, &remotes, nullptr, nullptr) != kOk) continue;
-    for (LircRemote& remote : remotes) all.emplace_back(file, std::move(remote));
-  }
-  return all;
-}
-
 TEST_F(LircImport, EveryRemoteImportedFromTheDatabaseRecognisesItsIrsimsendRecordings) {
   if (!IrsimsendInstalled()) GTEST_SKIP() << "irsimsend is not installed";
-  const auto all = DatabaseRemotes();
+  const auto all = LircDatabaseRemotes();
   if (all.empty()) GTEST_SKIP() << "the LIRC remote database is not installed";
   int32_t remotes_imported = 0;
   for (const auto& [file, remote] : all) {
@@ -174,7 +163,7 @@ TEST_F(LircImport, EveryRemoteImportedFromTheDatabaseRecognisesItsIrsimsendRecor
 }
 
 TEST_F(LircImport, EveryDatabaseRemoteGivesEachKeyADistinctExactCode) {
-  const auto all = DatabaseRemotes();
+  const auto all = LircDatabaseRemotes();
   if (all.empty()) GTEST_SKIP() << "the LIRC remote database is not installed";
   int32_t keys = 0;
   for (const auto& [file, remote] : all) {

@@ -81,12 +81,6 @@ inline std::vector<ReceiverReport> ExactReportsOf(const std::string& field, uint
   return reports;
 }
 
-// The first of them for a short press.
-inline ReceiverReport ExactReportOf(const std::string& field, uint32_t seed) {
-  std::vector<ReceiverReport> reports = ExactReportsOf(field, seed);
-  return reports.empty() ? ReportOf("-") : reports.front();
-}
-
 // A press of a classic remote's key (one-byte mode) as the receiver reports it, exact code and
 // all.
 inline ReceiverReport ClassicKeyReportOf(int32_t header, int32_t code) {

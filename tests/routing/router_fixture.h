@@ -6,6 +6,7 @@
 #include <fstream>
 #include <map>
 #include <regex>
+#include <set>
 #include <sstream>
 
 #include "actions/action_services.h"
@@ -30,26 +31,16 @@
 
 namespace koru {
 
-// Keeps whatever the router shows, as the window's widgets would.
+// Keeps whatever the router shows, as the window's widgets would: texts and values by name,
+// the switches that are on, the keys marked in the teach box's menu, and what happened once.
 class RecordingView : public RoutingView, public KeyMenu {
  public:
-  std::map<RoutingText, std::string> texts;
-  std::string mini_group, log, teach_data;
-  std::array<bool, 5> lit{};
+  std::map<std::string, std::string> shown;
+  std::set<std::string> on = {"continuous-box"}, marked;
+  std::string log;
   std::map<int32_t, RemoteMenu> menus;  // by kind
-  std::vector<int32_t> focus_dropped;
-  bool status_shown = false, hysteresis = false, continuous_box = true, split_switch = false,
-       splitting_shown = false, teach_box = false, locked = false, two_bytes = false,
-       classic_codes = false, offers_set_free = false, receiver_unusable = false,
-       receiver_on = true;
-  std::map<TeachField, std::string> field_text;
-  std::map<TeachField, bool> field_enabled;
-  std::map<TeachField, TeachFieldLook> field_look;
-  TeachTone teach_tone = TeachTone::kFree;
-  std::map<std::string, bool> key_marks;  // key-function menu: label -> marked
-  bigtime_t pulse_rate = 0;
-  int32_t pressed_key = 0;
-  std::vector<bool> receiver_switches;  // every stop (false) and restart (true)
+  std::vector<std::string> happened;    // menus giving up the focus, the receiver stopped...
+  bool receiver_on = true;
 
   struct Indicators : MuteIndicator, StatusLabel {
     bool shown = false;
@@ -59,59 +50,80 @@ class RecordingView : public RoutingView, public KeyMenu {
     void Blank() override { ++blanks; }
   } indicators;
 
-  std::string Text(RoutingText which) const {
-    auto it = texts.find(which);
-    return it == texts.end() ? std::string() : it->second;
+  void Flag(const std::string& name, bool is_on) {
+    if (is_on)
+      on.insert(name);
+    else
+      on.erase(name);
   }
-  // The remote and key shown for the last report.
-  std::string Shown() const { return Text(RoutingText::kRemote) + " " + Text(RoutingText::kKey); }
+  bool On(const std::string& name) const { return on.count(name) > 0; }
+  std::string Shown(const std::string& name) const {
+    const auto it = shown.find(name);
+    return it == shown.end() ? std::string() : it->second;
+  }
+  static std::string NameOf(RoutingText which) {
+    static const char* const kNames[] = {"codec",       "remote",   "key",         "key value",
+                                         "mini remote", "mini key", "split title", "status line"};
+    return kNames[static_cast<int>(which)];
+  }
+  static std::string NameOf(TeachField field) {
+    return field == TeachField::kName ? "name-field" : "header-field";
+  }
+  std::string Text(RoutingText which) const { return Shown(NameOf(which)); }
 
-  void SetText(RoutingText which, const std::string& text) override { texts[which] = text; }
-  void SetMiniGroup(const std::string& text, TextAlign) override { mini_group = text; }
-  void ShowStatusLine() override { status_shown = true; }
+  void SetText(RoutingText which, const std::string& text) override { shown[NameOf(which)] = text; }
+  void SetMiniGroup(const std::string& text, TextAlign) override { shown["mini group"] = text; }
+  void ShowStatusLine() override { Flag("status-line-shown", true); }
   void InsertLog(const std::string& line) override { log.insert(0, line); }
   void SetLogText(const std::string& text) override { log = text; }
   std::string LogText() const override { return log; }
   void Beep() override {}
-  void ShowHysteresis(bool on) override { hysteresis = on; }
-  void ShowContinuous(bool on) override { continuous_box = on; }
-  bool SplitSwitch() const override { return split_switch; }
-  void SetSplitSwitch(bool on) override { split_switch = on; }
-  void ShowSplitting(bool on) override { splitting_shown = on; }
-  void ShowGroupHighlight(const std::array<bool, 5>& groups) override { lit = groups; }
+  void ShowHysteresis(bool is_on) override { Flag("hysteresis-box", is_on); }
+  void ShowContinuous(bool is_on) override { Flag("continuous-box", is_on); }
+  bool SplitSwitch() const override { return On("split-switch"); }
+  void SetSplitSwitch(bool is_on) override { Flag("split-switch", is_on); }
+  void ShowSplitting(bool is_on) override { Flag("splitting-shown", is_on); }
+  void ShowGroupHighlight(const std::array<bool, 5>& groups) override {
+    shown["groups lit"].clear();
+    for (const bool lit : groups) shown["groups lit"] += lit ? "1" : "0";
+  }
   void RebuildRemoteMenu(const RemoteMenu& menu) override { menus[menu.kind] = menu; }
-  void DropMenuFocus(int32_t kind) override { focus_dropped.push_back(kind); }
+  void DropMenuFocus(int32_t kind) override {
+    happened.push_back("menu focus dropped " + std::to_string(kind));
+  }
   void MarkShowTab(bool) override {}
-  void ShowTeachBox(bool teaching) override { teach_box = teaching; }
-  void LockForTeaching(bool on) override { locked = on; }
-  std::string TeachFieldText(TeachField field) const override {
-    auto it = field_text.find(field);
-    return it == field_text.end() ? std::string() : it->second;
-  }
+  void ShowTeachBox(bool teaching) override { Flag("teach-box", teaching); }
+  void LockForTeaching(bool locked) override { Flag("locked-for-teaching", locked); }
+  std::string TeachFieldText(TeachField field) const override { return Shown(NameOf(field)); }
   void SetTeachFieldText(TeachField field, const std::string& text) override {
-    field_text[field] = text;
+    shown[NameOf(field)] = text;
   }
-  void EnableTeachField(TeachField field, bool enabled) override { field_enabled[field] = enabled; }
+  void EnableTeachField(TeachField field, bool enabled) override {
+    Flag(NameOf(field) + "-locked", !enabled);
+  }
   void StyleTeachField(TeachField field, TeachFieldLook look) override {
-    field_look[field] = look;
-    field_enabled[field] = look == TeachFieldLook::kNew;
+    Flag(NameOf(field) + "-locked", look != TeachFieldLook::kNew);
+    Flag(NameOf(field) + "-existing", look == TeachFieldLook::kExisting);
   }
-  bool TwoBytes() const override { return two_bytes; }
-  void SetTwoBytes(bool on) override { two_bytes = on; }
+  bool TwoBytes() const override { return On("two-bytes"); }
+  void SetTwoBytes(bool is_on) override { Flag("two-bytes", is_on); }
   void DropTwoBytesFocus() override {}
-  bool ClassicCodes() const override { return classic_codes; }
-  void SetClassicCodes(bool on) override { classic_codes = on; }
+  bool ClassicCodes() const override { return On("classic-codes"); }
+  void SetClassicCodes(bool is_on) override { Flag("classic-codes", is_on); }
   void ShowTeachData(const std::string& text, TeachTone tone) override {
-    teach_data = text;
-    teach_tone = tone;
+    shown["teach data"] = text;
+    shown["teach tone"] = tone == TeachTone::kFree ? "free" : "taken";
   }
-  void ShowTeachChoice(bool taught) override { offers_set_free = taught; }
+  void ShowTeachChoice(bool taught) override { Flag("offers-set-free", taught); }
   KeyMenu& TeachKeyMenu() override { return *this; }
   bool SetItemTo(const char* label, bool /*enable*/, bool mark) override {
-    key_marks[label] = mark;
+    if (mark)
+      marked.insert(label);
+    else
+      marked.erase(label);
     return true;
   }
-  void SetPulseRate(bigtime_t rate) override { pulse_rate = rate; }
+  void SetPulseRate(bigtime_t rate) override { shown["pulse rate"] = std::to_string(rate); }
   void ToggleMinimised() override {}
   ViewPoint WindowCorner(int menu_offset) const override {
     return ViewPoint{100, static_cast<float>(200 + menu_offset)};
@@ -119,13 +131,13 @@ class RecordingView : public RoutingView, public KeyMenu {
   void ShowOnAllWorkspaces(bool) override {}
   MuteIndicator* MuteButton() override { return &indicators; }
   StatusLabel* StatusLine() override { return &indicators; }
-  void ShowPressedKey(int32_t keyfn) override { pressed_key = keyfn; }
+  void ShowPressedKey(int32_t keyfn) override { shown["pressed key"] = std::to_string(keyfn); }
   bool ReceiverContinuous() const override { return receiver_on; }
-  void SetReceiverContinuous(bool on) override {
-    receiver_on = on;
-    receiver_switches.push_back(on);
+  void SetReceiverContinuous(bool is_on) override {
+    receiver_on = is_on;
+    happened.push_back(is_on ? "receiver on" : "receiver off");
   }
-  void ReceiverUnusable() override { receiver_unusable = true; }
+  void ReceiverUnusable() override { Flag("receiver-unusable", true); }
 };
 
 // What the router tells its key listener (the lircd socket's feed).
@@ -245,7 +257,7 @@ class RouterTest : public ::testing::Test {
     } else if (verb == "remove") {
       std::filesystem::remove(Remotes() / rest);
     } else if (verb == "split") {
-      view_.split_switch = rest == "on";
+      view_.Flag("split-switch", rest == "on");
       Post(kSplittingToggled);
     } else if (verb == "assign") {  // the kind of a group menu and the remote chosen, by its item
       const RemoteMenu& menu = view_.menus.at(std::stoi(words[0]));
@@ -258,18 +270,18 @@ class RouterTest : public ::testing::Test {
       router_->HandleMessage(&choice);
     } else if (verb == "new") {  // "Teach In", a remote's name and, for classic codes, header
       Post(kTeachStart);         // and "two" for two bytes
-      view_.field_text[TeachField::kName] = words[0];
+      view_.shown["name-field"] = words[0];
       Post(kTeachNameEdited);
       if (words.size() == 1) return;
-      view_.field_text[TeachField::kHeader] = words[1];
+      view_.shown["header-field"] = words[1];
       Post(kTeachHeaderEdited);
-      view_.two_bytes = words.size() > 2;
+      view_.Flag("two-bytes", words.size() > 2);
       Post(kTeachDoubleByteToggled);
     } else if (verb == "name" || verb == "header") {  // typed into the teach box
-      view_.field_text[verb == "name" ? TeachField::kName : TeachField::kHeader] = rest;
+      view_.shown[verb + "-field"] = rest;
       Post(verb == "name" ? kTeachNameEdited : kTeachHeaderEdited);
     } else if (verb == "classic" || verb == "classic-box") {  // the box, and its message
-      view_.classic_codes = rest == "on";
+      view_.Flag("classic-codes", rest == "on");
       if (verb == "classic") Post(kTeachClassicToggled);
     } else if (verb == "teach") {  // the code waiting to the key function
       Message assign(kTeachAssignKey);
@@ -281,8 +293,16 @@ class RouterTest : public ::testing::Test {
       for (const auto& [at, name] : view_.menus.at(0).remotes)
         if (name == rest) choose.ReplaceInt32("vaRemote", at);
       router_->HandleMessage(&choose);
-    } else if (verb == "exact") {  // a jittered press of an exact code: field and seed
-      Router().HandleReport(ExactReportOf(words[0], std::stoi(words[1])));
+    } else if (verb == "exact") {  // a jittered press of an exact code: field, seed, frames held
+      held_ =
+          ExactReportsOf(words[0], std::stoi(words[1]), words.size() > 2 ? std::stoi(words[2]) : 0);
+      if (words.size() > 2) printed_ += "  " + std::to_string(held_.size()) + " reports\n";
+      Router().HandleReport(held_.front());
+      held_.erase(held_.begin());
+    } else if (verb == "held") {  // the next report of the press held
+      ASSERT_FALSE(held_.empty());
+      Router().HandleReport(held_.front());
+      held_.erase(held_.begin());
     } else if (verb == "file") {  // the lines of a file of the remote folder
       for (const std::string& line : CellList(ReadAll(Remotes() / rest), '\n'))
         printed_ += "  = " + line + "\n";
@@ -296,44 +316,19 @@ class RouterTest : public ::testing::Test {
   }
   // What the view shows and the router holds, by name.
   std::map<std::string, std::string> State() {
-    static const char* const kTexts[] = {"codec",       "remote",   "key",         "key value",
-                                         "mini remote", "mini key", "split title", "status line"};
     std::map<std::string, std::string> state;
-    for (const auto& [which, text] : view_.texts)
-      state[kTexts[static_cast<int>(which)]] = "'" + text + "'";
-    // The switches that are on.
-    const std::pair<const char*, bool> switches[] = {
-        {"slowed-down", slowdown_},
-        {"muted", mixer_.muted},
-        {"mute-button", view_.indicators.shown},
-        {"splitting", prefs_.use_splitting},
-        {"split-switch", view_.split_switch},
-        {"splitting-shown", view_.splitting_shown},
-        {"hysteresis-box", view_.hysteresis},
-        {"continuous-box", view_.continuous_box},
-        {"status-line-shown", view_.status_shown},
-        {"teach-box", view_.teach_box},
-        {"locked-for-teaching", view_.locked},
-        {"two-bytes", view_.two_bytes},
-        {"classic-codes", view_.classic_codes},
-        {"offers-set-free", view_.offers_set_free},
-        {"hysteresis", router_ && Router().Hysteresis()},
-        {"skip-next", router_ && Router().SkipFlag()},
-        {"media-list-mode", router_ && Router().MediaListMode()}};
-    for (const auto& [name, on] : switches)
-      if (on) state["on"] += std::string(name) + " ";
-    state["mini group"] = "'" + view_.mini_group + "'";
-    state["pressed key"] = std::to_string(view_.pressed_key);
-    state["pulse rate"] = std::to_string(view_.pulse_rate);
-    for (const bool lit : view_.lit) state["groups lit"] += lit ? "1" : "0";
-    state["teach data"] = "'" + view_.teach_data + "'";
-    state["teach tone"] = view_.teach_tone == TeachTone::kFree ? "free" : "taken";
-    for (const auto& [field, text] : view_.field_text)
-      state[field == TeachField::kName ? "name field" : "header field"] =
-          "'" + text + "'" + (view_.field_enabled[field] ? "" : " locked") +
-          (view_.field_look[field] == TeachFieldLook::kExisting ? " existing" : "");
-    for (const auto& [label, marked] : view_.key_marks)
-      if (marked) state["marked keys"] += label + " ";
+    for (const auto& [name, value] : view_.shown) state[name] = "'" + value + "'";
+    std::set<std::string> on = view_.on;
+    for (const auto& [name, is_on] : {std::pair{"slowed-down", slowdown_.load()},
+                                      {"muted", mixer_.muted},
+                                      {"mute-button", view_.indicators.shown},
+                                      {"splitting", prefs_.use_splitting},
+                                      {"hysteresis", router_ && Router().Hysteresis()},
+                                      {"skip-next", router_ && Router().SkipFlag()},
+                                      {"media-list-mode", router_ && Router().MediaListMode()}})
+      if (is_on) on.insert(name);
+    for (const std::string& name : on) state["on"] += name + " ";
+    for (const std::string& label : view_.marked) state["marked keys"] += label + " ";
     for (const char* stored : {prefs_.Desktop, prefs_.Application, prefs_.Audio, prefs_.Video})
       state["stored groups"] += std::string(stored) + " ";
     if (!router_) return state;
@@ -356,12 +351,10 @@ class RouterTest : public ::testing::Test {
       lines += "  desktop " + desktop_.calls[seen_.desktop] + "\n";
     for (; seen_.to_desktop < desktop_.sent.size(); ++seen_.to_desktop)
       lines += "  to the desktop " + MessageText(desktop_.sent[seen_.to_desktop].message) + "\n";
-    for (; seen_.focus < view_.focus_dropped.size(); ++seen_.focus)
-      lines += "  menu focus dropped " + std::to_string(view_.focus_dropped[seen_.focus]) + "\n";
+    for (; seen_.view < view_.happened.size(); ++seen_.view)
+      lines += "  " + view_.happened[seen_.view] + "\n";
     for (; seen_.heard < heard_.heard.size(); ++seen_.heard)
       lines += "  heard " + heard_.heard[seen_.heard] + "\n";
-    for (; seen_.receiver < view_.receiver_switches.size(); ++seen_.receiver)
-      lines += view_.receiver_switches[seen_.receiver] ? "  receiver on\n" : "  receiver off\n";
     // The log grows at the top; a new text replaces it.
     const std::string& log = view_.log;
     const size_t added = log.ends_with(seen_.log) ? log.size() - seen_.log.size() : log.size();
@@ -405,10 +398,11 @@ class RouterTest : public ::testing::Test {
   HeardKeys heard_;
   std::unique_ptr<KeyRouter> router_;
   struct {
-    size_t sent = 0, launched = 0, desktop = 0, to_desktop = 0, focus = 0, receiver = 0, heard = 0;
+    size_t sent = 0, launched = 0, desktop = 0, to_desktop = 0, view = 0, heard = 0;
     std::string log;
   } seen_;
-  std::string printed_;  // by the step played last
+  std::string printed_;               // by the step played last
+  std::vector<ReceiverReport> held_;  // the reports of an exact press still to come
 };
 
 }  // namespace koru

@@ -24,7 +24,7 @@ TEST_F(RouterTest, TheLogIsCrunchedAndAReportWithoutCodeSaysThereIsNoPort) {
   SetAlertPresenter(nullptr);
   TraceCapture trace;
   Router().HandleReceiverTurnedAway();
-  EXPECT_TRUE(view_.receiver_unusable);
+  EXPECT_TRUE(view_.On("receiver-unusable"));
   EXPECT_EQ(view_.log.rfind("..no port \t\tserial2", 0), 0u) << view_.log;
   EXPECT_TRUE(trace.Contains("..no port \t\tserial2\n"));
 }

@@ -70,7 +70,7 @@ TEST_F(RouterTest, AnUnknownCodeRunsNoGroupActionWithSplittingOn) {
   EXPECT_TRUE(desktop_.sent.empty());
   EXPECT_EQ(sent_.back().what, kHighlightButton);
   EXPECT_EQ(sent_.back().GetInt32("vr_target", 0), 54);
-  EXPECT_EQ(view_.mini_group, " Default");
+  EXPECT_EQ(view_.Shown("mini group"), " Default");
 }
 
 }  // namespace koru
