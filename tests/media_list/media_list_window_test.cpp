@@ -154,9 +154,8 @@ TEST_F(MediaWindowTest, ADropAddsItsAudioFilesOnceAndRefusesTheRest) {
   // As a file manager drops them: a uri-list.
   QMimeData uris;
   QList<QUrl> urls;
-  for (const std::string& path : {text, song, song}) {
+  for (const std::string& path : {text, song, song})
     urls.push_back(QUrl::fromLocalFile(QString::fromStdString(path)));
-  }
   uris.setUrls(urls);
   TraceCapture trace;
   window_->DropUris(&uris);
@@ -200,9 +199,7 @@ TEST_F(MediaWindowTest, ExitAndTheMenuAskEveryRunningPlayerToQuit) {
   EXPECT_EQ(players_.calls, std::vector<std::string>{std::string("quit ") + kSoundplaySignature});
   players_.calls.clear();
   QMenu* menu = window_->ShowMenu(QPoint(0, 0));
-  QAction* item = FindMenuItem(menu, QString("Quit the players"));
-  ASSERT_NE(item, nullptr);
-  item->trigger();
+  FindMenuItem(menu, QString("Quit the players"))->trigger();
   menu->close();
   Settle();
   EXPECT_EQ(players_.calls, std::vector<std::string>{std::string("quit ") + kSoundplaySignature});

@@ -27,14 +27,12 @@ int32_t KeyOf(const RemoteList& list, std::string_view field) {
 }
 
 TEST_F(ExactRemoteFile, SavedFileHasHeaderBareCommandsFullFieldsAndReadableInformation) {
-  RemoteDefinition remote(folder_);
-  remote.name_ = "Tuner";
-  remote.SetExactHead(X("NEC:0x04:0x00"));
-  remote.SetExactKey(51, X("NEC:0x04:0x08"));   // N0
-  remote.SetExactKey(52, X("NEC:0x05:0x08"));   // N1: another address
-  remote.SetExactKey(67, X("RC-5:0x1F:0x0C"));  // Mute
-  remote.SetExactKey(91, X("hash:1A2B3C4D"));   // |<<
-  ASSERT_EQ(remote.RemoteSave(), kOk);
+  // N0, N1 of another address, Mute and |<<.
+  SaveExact("Tuner", "NEC:0x04:0x00",
+            {{51, "NEC:0x04:0x08"},
+             {52, "NEC:0x05:0x08"},
+             {67, "RC-5:0x1F:0x0C"},
+             {91, "hash:1A2B3C4D"}});
 
   const std::string text = Read("Tuner");
   EXPECT_EQ(text, ReadAll(KORU_SOURCE_DIR "/tests/remotes/data/Tuner"));
@@ -53,12 +51,7 @@ TEST_F(ExactRemoteFile, SavedFileHasHeaderBareCommandsFullFieldsAndReadableInfor
 }
 
 TEST_F(ExactRemoteFile, HashRemoteKeepsItsHashesAsBareValues) {
-  RemoteDefinition remote(folder_);
-  remote.name_ = "Odd";
-  remote.SetExactHead(ExactCode{});
-  remote.SetExactKey(51, X("hash:1A2B3C4D"));
-  remote.SetExactKey(99, X("Sony12:0x01:0x15"));  // last taught slot
-  ASSERT_EQ(remote.RemoteSave(), kOk);
+  SaveExact("Odd", nullptr, {{51, "hash:1A2B3C4D"}, {99, "Sony12:0x01:0x15"}});  // 99: the last
   EXPECT_EQ(Read("Odd"), ReadAll(KORU_SOURCE_DIR "/tests/remotes/data/Odd"));
 
   RemoteList list;
@@ -71,12 +64,8 @@ TEST_F(ExactRemoteFile, HashRemoteKeepsItsHashesAsBareValues) {
   EXPECT_EQ(KeyOf(list, "hash2:0x1A2B3C4D:0x5E6F7A8B"), 51);
   EXPECT_EQ(KeyOf(list, "hash2:0x1A2B3C4E:0x1A2B3C4D"), kNoKeyFunction);
   // Keys taught with it keep both hashes.
-  RemoteDefinition now(folder_);
-  now.name_ = "Now";
-  now.SetExactHead(X("hash2:0x1A2B3C4D:0x00"));
-  now.SetExactKey(52, X("hash2:0x1A2B3C4D:0x5E6F7A8B"));
-  now.SetExactKey(53, X("hash2:0x01020304:0x05060708"));
-  ASSERT_EQ(now.RemoteSave(), kOk);
+  SaveExact("Now", "hash2:0x1A2B3C4D:0x00",
+            {{52, "hash2:0x1A2B3C4D:0x5E6F7A8B"}, {53, "hash2:0x01020304:0x05060708"}});
   list.push_back(Load("Now"));
   EXPECT_EQ(KeyOf(list, "hash2:0x1A2B3C4D:0x5E6F7A8B"), 52);
   EXPECT_EQ(KeyOf(list, "hash2:0x01020304:0x05060708"), 53);
@@ -130,12 +119,7 @@ TEST_F(ExactRemoteFile, LongDataLinesOfFullFieldsLoadCompletely) {
 TEST_F(ExactRemoteFile, OldAndNewFilesSideBySideLoadMatchRescanAndSaveUnchanged) {
   RemoteDefinition library(folder_);
   ASSERT_TRUE(library.SaveBuiltInRemotes());
-  RemoteDefinition tuner(folder_);
-  tuner.name_ = "Tuner";
-  tuner.SetExactHead(X("NEC:0x04:0x00"));
-  tuner.SetExactKey(52, X("NEC:0x04:0x08"));
-  tuner.SetExactKey(91, X("RC-5:0x1F:0x0C"));
-  ASSERT_EQ(tuner.RemoteSave(), kOk);
+  SaveExact("Tuner", "NEC:0x04:0x00", {{52, "NEC:0x04:0x08"}, {91, "RC-5:0x1F:0x0C"}});
   std::vector<std::pair<std::string, std::string>> files;
   for (const auto& entry : std::filesystem::directory_iterator(folder_))
     if (entry.path().filename().string()[0] != '.')

@@ -59,12 +59,8 @@ TEST_F(KoruDecodeRemotes, UsersRemotesEncodeAndDecodeBackExactOnesMatchedFirst) 
   mine.mode_ = 23;
   mine.SetSlot(4, 17230);  // N3
   ASSERT_EQ(mine.RemoteSave(), kOk);
-  RemoteDefinition tuner(folder_);
-  tuner.name_ = "Tuner";
-  tuner.SetExactHead(*ParseExactField("Kaseikyo:0x20020100:0x00"));
-  tuner.SetExactKey(65, *ParseExactField("Kaseikyo:0x20020100:0x3D"));  // Vol+
-  tuner.SetExactKey(66, *ParseExactField("Kaseikyo:0x20020100:0x3E"));  // Vol-
-  ASSERT_EQ(tuner.RemoteSave(), kOk);
+  SaveExact("Tuner", "Kaseikyo:0x20020100:0x00",
+            {{65, "Kaseikyo:0x20020100:0x3D"}, {66, "Kaseikyo:0x20020100:0x3E"}});  // Vol+, Vol-
   // Presses of the remotes' keys (koru-encode sends an exact remote's keys as exact codes).
   const std::string remotes = "--remotes " + folder_.string() + " ";
   std::string recordings;

@@ -254,6 +254,8 @@ class RouterTest : public ::testing::Test {
       Post(kReloadPresets);
     } else if (verb == "write") {  // a file of the remote folder and its text
       std::ofstream(Remotes() / words[0]) << Unescaped(rest.substr(words[0].size() + 1));
+    } else if (verb == "rescan") {
+      Router().RescanRemotes();
     } else if (verb == "remove") {
       std::filesystem::remove(Remotes() / rest);
     } else if (verb == "split") {
@@ -336,7 +338,11 @@ class RouterTest : public ::testing::Test {
         Router().TeachRemote().name_ + (Router().TeachRemote().IsExact() ? " (exact)" : "");
     for (int32_t group = 0; group < 5; ++group) {
       const RemoteDefinition* remote = Router().GroupRemote(group);
-      state["group remotes"] += (group > 0 ? " " : "") + (remote ? remote->name_ : "-");
+      const bool listed = std::ranges::any_of(
+          Router().Remotes(), [&](const auto& item) { return item.get() == remote; });
+      state["group remotes"] += std::string(group > 0 ? " " : "") + (!remote  ? "-"
+                                                                     : listed ? remote->name_
+                                                                              : "(not listed)");
     }
     return state;
   }

@@ -46,14 +46,7 @@ TEST_F(RouterTest, GroupsTakeTheirKeysAndMasterFunctionsWorkOnAnyRemote) {
 
 TEST_F(RouterTest, ChoosingUnsetClearsTheGroupAndARescanRestoresItByName) {
   Prefs::SetText(prefs_.Video, "DENON");
-  Start();
-  ASSERT_NE(Router().GroupRemote(4), nullptr);
-  Router().RescanRemotes();  // the records are new: the group follows the name
-  ASSERT_NE(Router().GroupRemote(4), nullptr);
-  EXPECT_EQ(Router().GroupRemote(4), RemoteDefinition::FindRemote(&Router().Remotes(), "DENON"));
-  Step("assign 14 -unset-");
-  EXPECT_EQ(Router().GroupRemote(4), nullptr);
-  EXPECT_STREQ(prefs_.Video, "-unset-");
+  Play("unset_group.txt");
 }
 
 TEST_F(RouterTest, AnUnknownCodeRunsNoGroupActionWithSplittingOn) {
