@@ -3,6 +3,7 @@
 // the desktop was asked out. No window, no threads: actions run as they are posted, on fakes.
 #include <gtest/gtest.h>
 
+#include <QString>
 #include <fstream>
 #include <map>
 #include <regex>
@@ -87,7 +88,20 @@ class RecordingView : public RoutingView, public KeyMenu {
     shown["groups lit"].clear();
     for (const bool lit : groups) shown["groups lit"] += lit ? "1" : "0";
   }
-  void RebuildRemoteMenu(const RemoteMenu& menu) override { menus[menu.kind] = menu; }
+  void RebuildRemoteMenu(const RemoteMenu& menu) override {
+    menus[menu.kind] = menu;
+    std::string line = "menu " + std::to_string(menu.kind) + " '" + menu.first + "' " +
+                       FourCCText(menu.what) + (menu.checkable ? " checkable, " : ", ") +
+                       std::to_string(menu.remotes.size()) + " remotes";
+    // Listed by name, whatever the folder's order.
+    for (size_t i = 1; i < menu.remotes.size(); ++i)
+      if (QString::fromStdString(menu.remotes[i].second)
+              .compare(QString::fromStdString(menu.remotes[i - 1].second), Qt::CaseInsensitive) < 0)
+        line += ", not by name at " + menu.remotes[i].second;
+    for (const auto& [at, name] : menu.remotes)
+      if (at == menu.marked) line += ", marked " + name;
+    happened.push_back(line);
+  }
   void DropMenuFocus(int32_t kind) override {
     happened.push_back("menu focus dropped " + std::to_string(kind));
   }
@@ -254,6 +268,8 @@ class RouterTest : public ::testing::Test {
       Post(kReloadPresets);
     } else if (verb == "write") {  // a file of the remote folder and its text
       std::ofstream(Remotes() / words[0]) << Unescaped(rest.substr(words[0].size() + 1));
+    } else if (verb == "turned-away") {  // the receiver's port could not be opened
+      Router().HandleReceiverTurnedAway();
     } else if (verb == "rescan") {
       Router().RescanRemotes();
     } else if (verb == "remove") {
