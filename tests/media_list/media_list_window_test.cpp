@@ -96,7 +96,7 @@ TEST_F(MediaWindowTest, TheWindowShowsTheListKeepsItsSizeLimitsAndMovesTheSelect
   }
 }
 
-TEST_F(MediaWindowTest, APrimaryClickPausesThePlayersAndOpensTheEntry) {
+TEST_F(MediaWindowTest, APrimaryClickPausesThePlayersAndOpensTheEntryAndExitQuitsThem) {
   WriteList("/m/0.ogg\n/m/1.ogg\n/m/2.ogg\n");
   players_.players[kSoundplaySignature] = {1.0f};
   Open();
@@ -122,6 +122,21 @@ TEST_F(MediaWindowTest, APrimaryClickPausesThePlayersAndOpensTheEntry) {
   Send(play);
   EXPECT_EQ(launcher_.calls, std::vector<std::string>{"open " + song});
   EXPECT_EQ(prefs_.LAST_PLAY, 0);
+
+  // "EXIT" and the menu ask every running player to quit, with an empty list all the same.
+  WriteList("");
+  window_->CheckListFile();
+  ASSERT_TRUE(Shown().empty());
+  players_.calls.clear();
+  SendKey(72);
+  Settle();  // the list view passes it on to its window
+  EXPECT_EQ(players_.calls, std::vector<std::string>{std::string("quit ") + kSoundplaySignature});
+  players_.calls.clear();
+  QMenu* menu = window_->ShowMenu(QPoint(0, 0));
+  FindMenuItem(menu, QString("Quit the players"))->trigger();
+  menu->close();
+  Settle();
+  EXPECT_EQ(players_.calls, std::vector<std::string>{std::string("quit ") + kSoundplaySignature});
 }
 
 TEST_F(MediaWindowTest, TheEntryMenuOpensTheFolderOrRemovesTheEntryForGood) {
@@ -189,20 +204,6 @@ TEST_F(MediaWindowTest, TheTabAndTheEntrySizeAreKeptForTheNextWindow) {
     EXPECT_EQ(View()->Size(), size) << FourCCText(what);
     EXPECT_TRUE(window_->TabHidden()) << "a new window starts as the last one was left";
   }
-}
-
-TEST_F(MediaWindowTest, ExitAndTheMenuAskEveryRunningPlayerToQuit) {
-  players_.players[kSoundplaySignature] = {1.0f};
-  Open();  // an empty list: the players quit all the same
-  SendKey(72);
-  Settle();  // the list view passes it on to its window
-  EXPECT_EQ(players_.calls, std::vector<std::string>{std::string("quit ") + kSoundplaySignature});
-  players_.calls.clear();
-  QMenu* menu = window_->ShowMenu(QPoint(0, 0));
-  FindMenuItem(menu, QString("Quit the players"))->trigger();
-  menu->close();
-  Settle();
-  EXPECT_EQ(players_.calls, std::vector<std::string>{std::string("quit ") + kSoundplaySignature});
 }
 
 TEST_F(MediaWindowTest, AListThatCannotBeSavedKeepsTheWindowOpenOnce) {
