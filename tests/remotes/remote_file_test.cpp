@@ -4,7 +4,6 @@
 
 #include "platform/messaging/trace.h"
 #include "remote_folder.h"
-#include "remotes/builtin_remotes.h"
 #include "remotes/remote_definition.h"
 #include "table_cells.h"
 #include "test_files.h"
@@ -17,16 +16,6 @@ using RemoteFile = RemoteFolderTest;
 
 std::string DataLine(const std::string& values) {
   return "[ComHead] 175084\n[ComByte] 23\n[ComData] " + values + "\n";
-}
-
-TEST_F(RemoteFile, SavedAiwaFileIsExactAndMarkedAsRemote) {
-  ASSERT_EQ(RemoteDefinition::SaveBuiltInRemoteFile(
-                folder_, kBuiltInRemotes[0].name, kBuiltInRemotes[0].header,
-                kBuiltInRemotes[0].mode, kBuiltInRemotes[0].codes),
-            kOk);
-  EXPECT_EQ(Read("AIWA_A"), ReadAll(KORU_SOURCE_DIR "/tests/remotes/data/AIWA_A"));
-  FileNode node(folder_ / "AIWA_A");
-  EXPECT_EQ(ReadKoruType(node), kKoruRemoteFile);
 }
 
 TEST_F(RemoteFile, RoundTripKeepsHeaderModeAndFortyNineSlots) {

@@ -7,7 +7,6 @@
 #include "platform/messaging/alert.h"
 #include "platform/messaging/trace.h"
 #include "remote_folder.h"
-#include "remotes/builtin_remotes.h"
 #include "remotes/key_menu.h"
 #include "remotes/remote_definition.h"
 #include "settings/label_table.h"
@@ -18,11 +17,14 @@ namespace {
 
 using RemoteLibrary = RemoteFolderTest;
 
-TEST_F(RemoteLibrary, FirstStartWritesThirtyFiveFilesAndLoadsThemAllAsOriginals) {
+TEST_F(RemoteLibrary, FirstStartWritesThirtyFiveMarkedFilesAndLoadsThemAllAsOriginals) {
   RemoteDefinition library(folder_);
   RemoteList list;
   EXPECT_EQ(library.LoadRemoteLibrary(&list), 35);
   EXPECT_EQ(FileCount(), 35);
+  EXPECT_EQ(Read("AIWA_A"), ReadAll(KORU_SOURCE_DIR "/tests/remotes/data/AIWA_A"));
+  FileNode node(folder_ / "AIWA_A");
+  EXPECT_EQ(ReadKoruType(node), kKoruRemoteFile);
   ASSERT_EQ(list.size(), 35u);
   for (const auto& record : list) {
     EXPECT_EQ(library.UpdateOriginKind(record->name_, &list), kKindOrg) << record->name_;

@@ -1,10 +1,5 @@
 // Exact remotes through the router: taught from recorded presses, recognised from others.
-#include "platform/desktop/desktop_messages.h"
-#include "remotes/exact_remote_text.h"
-#include "remotes/frame_encoder.h"
 #include "router_fixture.h"
-#include "routing/routing_messages.h"
-#include "table_cells.h"
 #include "test_files.h"
 
 namespace koru {

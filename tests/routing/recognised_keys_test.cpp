@@ -1,10 +1,8 @@
 // The router tells its key listener (the lircd socket's feed) every recognised key and every
 // remote list, and nothing else.
 #include "lircd/lircd_key_feed.h"
-#include "media_list/media_list_messages.h"
 #include "platform/messaging/clock.h"
 #include "router_fixture.h"
-#include "routing/routing_messages.h"
 
 namespace koru {
 

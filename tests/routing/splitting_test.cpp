@@ -1,6 +1,5 @@
 #include "platform/messaging/trace.h"
 #include "router_fixture.h"
-#include "routing/routing_messages.h"
 #include "virtual_remote/virtual_remote_messages.h"
 
 namespace koru {
