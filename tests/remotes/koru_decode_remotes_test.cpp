@@ -1,7 +1,6 @@
 // koru-decode --remotes and koru-encode as programs.
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,9 +18,7 @@ namespace {
 // The " remote=... key=..." ends of the report lines ("" for lines without).
 std::vector<std::string> Matches(const std::string& out) {
   std::vector<std::string> matches;
-  std::istringstream lines(out);
-  std::string line;
-  while (std::getline(lines, line)) {
+  for (const std::string& line : CellList(out, '\n')) {
     const auto at = line.find(" remote=");
     matches.push_back(at == std::string::npos ? "" : line.substr(at + 1));
   }

@@ -12,17 +12,18 @@
 
 #include "actions/action_services.h"
 #include "code_text.h"
+#include "lircd/lircd_key_feed.h"
 #include "platform/desktop/fake_desktop.h"
 #include "platform/files/memory_node.h"
 #include "platform/files/paths.h"
 #include "platform/media/fake_media_players.h"
+#include "platform/messaging/clock.h"
 #include "platform/messaging/four_cc.h"
 #include "platform/messaging/trace.h"
 #include "presets/preset_messages.h"
 #include "remotes/key_menu.h"
 #include "remotes/remote_fields.h"
 #include "routing/key_router.h"
-#include "routing/recognised_key_listener.h"
 #include "routing/routing_messages.h"
 #include "settings/label_table.h"
 #include "settings/prefs.h"
@@ -45,10 +46,9 @@ class RecordingView : public RoutingView, public KeyMenu {
 
   struct Indicators : MuteIndicator, StatusLabel {
     bool shown = false;
-    int blanks = 0;
     bool IsShown() const override { return shown; }
     void SetShown(bool on) override { shown = on; }
-    void Blank() override { ++blanks; }
+    void Blank() override {}
   } indicators;
 
   void Flag(const std::string& name, bool is_on) {
@@ -154,18 +154,6 @@ class RecordingView : public RoutingView, public KeyMenu {
   void ReceiverUnusable() override { Flag("receiver-unusable", true); }
 };
 
-// What the router tells its key listener (the lircd socket's feed).
-struct HeardKeys : RecognisedKeyListener {
-  std::vector<std::string> heard;
-  void KeyRecognised(const RemoteDefinition& remote, int32_t keyfn,
-                     const ReceiverReport&) override {
-    heard.push_back(remote.name_ + " " + getLabel(keyfn));
-  }
-  void RemotesChanged(const RemoteList& remotes) override {
-    heard.push_back(std::to_string(remotes.size()) + " remotes");
-  }
-};
-
 class RouterTest : public ::testing::Test {
  protected:
   // A program folder of each test's own; the router is handed its remote folder.
@@ -174,6 +162,9 @@ class RouterTest : public ::testing::Test {
   std::filesystem::path Remotes() const { return Program() / "_Remotes_"; }
 
   void SetUp() override {
+    SetThreadClock(&clock_);
+    feed_.SetBroadcast(
+        [this](std::string line) { broadcast_.push_back(line.substr(0, line.size() - 1)); });
     std::filesystem::create_directories(Remotes());
     SetProgramFolder(Program());
     ReloadLabelCatalogue();
@@ -187,6 +178,7 @@ class RouterTest : public ::testing::Test {
   void TearDown() override {
     router_.reset();
     SetProgramFolder({});
+    SetThreadClock(nullptr);
   }
 
   // The router as the window starts it: remotes loaded, menus and presets read.
@@ -197,7 +189,7 @@ class RouterTest : public ::testing::Test {
     links.post = [this](const ActionThread::Action& action) { action(services_); };
     links.send = [this](const Message& message) { sent_.push_back(message); };
     links.slowdown = &slowdown_;
-    links.keys = keys_ ? keys_ : &heard_;
+    links.keys = &feed_;
     links.remote_folder = Remotes();
     router_ = std::make_unique<KeyRouter>(std::move(links));
     router_->LoadRemoteLibrary();
@@ -270,6 +262,11 @@ class RouterTest : public ::testing::Test {
       std::ofstream(Remotes() / words[0]) << Unescaped(rest.substr(words[0].size() + 1));
     } else if (verb == "turned-away") {  // the receiver's port could not be opened
       Router().HandleReceiverTurnedAway();
+    } else if (verb == "time") {  // the clock moved to a time (us)
+      clock_.AdvanceTo(std::stoll(rest));
+    } else if (verb == "ask") {  // the lircd socket's answer to a command
+      for (const std::string& line : CellList(feed_.Answer(rest), '\n'))
+        printed_ += "  = " + line + "\n";
     } else if (verb == "rescan") {
       Router().RescanRemotes();
     } else if (verb == "remove") {
@@ -349,6 +346,8 @@ class RouterTest : public ::testing::Test {
     for (const std::string& label : view_.marked) state["marked keys"] += label + " ";
     for (const char* stored : {prefs_.Desktop, prefs_.Application, prefs_.Audio, prefs_.Video})
       state["stored groups"] += std::string(stored) + " ";
+    const std::vector<std::string> list = CellList(feed_.Answer("LIST"), '\n');
+    if (list.size() > 4) state["lircd remotes"] = list[4];
     if (!router_) return state;
     state["teach remote"] =
         Router().TeachRemote().name_ + (Router().TeachRemote().IsExact() ? " (exact)" : "");
@@ -375,8 +374,8 @@ class RouterTest : public ::testing::Test {
       lines += "  to the desktop " + MessageText(desktop_.sent[seen_.to_desktop].message) + "\n";
     for (; seen_.view < view_.happened.size(); ++seen_.view)
       lines += "  " + view_.happened[seen_.view] + "\n";
-    for (; seen_.heard < heard_.heard.size(); ++seen_.heard)
-      lines += "  heard " + heard_.heard[seen_.heard] + "\n";
+    for (; seen_.lircd < broadcast_.size(); ++seen_.lircd)
+      lines += "  lircd " + broadcast_[seen_.lircd] + "\n";
     // The log grows at the top; a new text replaces it.
     const std::string& log = view_.log;
     const size_t added = log.ends_with(seen_.log) ? log.size() - seen_.log.size() : log.size();
@@ -416,11 +415,12 @@ class RouterTest : public ::testing::Test {
   ActionServices services_;
   std::vector<Message> sent_;
   std::atomic<bool> slowdown_{false};
-  RecognisedKeyListener* keys_ = nullptr;  // set before Start(); else heard_
-  HeardKeys heard_;
+  VirtualClock clock_{1000000};  // still but for the steps "time"
+  LircdKeyFeed feed_{"1.0"};     // the router's key listener, as for the lircd socket
+  std::vector<std::string> broadcast_;
   std::unique_ptr<KeyRouter> router_;
   struct {
-    size_t sent = 0, launched = 0, desktop = 0, to_desktop = 0, view = 0, heard = 0;
+    size_t sent = 0, launched = 0, desktop = 0, to_desktop = 0, view = 0, lircd = 0;
     std::string log;
   } seen_;
   std::string printed_;               // by the step played last
