@@ -80,11 +80,15 @@ TEST_F(RemoteLibrary, ABuiltInThatCannotBeWrittenIsAlertedAndWrittenAtTheNextSta
   EXPECT_EQ(alerts.size(), 1u);
 }
 
-TEST_F(RemoteLibrary, RescanReplacesTheListAndCountsOnlyRemoteFiles) {
+TEST_F(RemoteLibrary, RescanReplacesTheListCountsOnlyRemoteFilesAndConvertsTheOldMarker) {
   Write("Mine", "[ComHead] 1\n");
   Write("Chart", "x\n", kKoruChartFile);
   Write("Preset", "x\n", kKoruPresetFile);
   Write("Plain", "x\n", 0);
+  Write("Old", "[ComHead] 5\n", 0);
+  FileNode old(folder_ / "Old");
+  const int32_t one = 1;
+  old.WriteAttr(kOldKoruTypeAttr, kInt32Type, 0, &one, sizeof one);
   std::filesystem::create_directory(folder_ / "Sub");
   std::filesystem::create_symlink(folder_ / "Mine", folder_ / "Link");
   RemoteDefinition library(folder_);
@@ -98,26 +102,16 @@ TEST_F(RemoteLibrary, RescanReplacesTheListAndCountsOnlyRemoteFiles) {
   EXPECT_TRUE(trace.Contains(" clear List first... 2 Items\n"));
   EXPECT_TRUE(trace.Contains("\n[0] OOPS 'Plain' "));
   EXPECT_TRUE(trace.Contains(" '2 none-remotefiles' "));
-  EXPECT_EQ(library.LookForRemotes(nullptr), 1);
+  EXPECT_TRUE(trace.Contains(" 'Old' \n"));
+  // The old marker is converted for the next scan.
+  EXPECT_EQ(library.LookForRemotes(nullptr), 2);
   EXPECT_EQ(list.size(), 1u);
+  EXPECT_EQ(library.LookForRemotes(&list), 2);
+  EXPECT_EQ(RemoteDefinition::FindRemote(&list, "Old")->header_, 5);
   // A missing folder scans as empty.
   std::filesystem::remove_all(folder_);
   EXPECT_EQ(library.LookForRemotes(&list), 0);
   EXPECT_TRUE(list.empty());
-}
-
-TEST_F(RemoteLibrary, OldMarkerIsConvertedForTheNextScan) {
-  Write("Old", "[ComHead] 5\n", 0);
-  FileNode node(folder_ / "Old");
-  const int32_t one = 1;
-  node.WriteAttr(kOldKoruTypeAttr, kInt32Type, 0, &one, sizeof one);
-  RemoteDefinition library(folder_);
-  RemoteList list;
-  TraceCapture trace;
-  EXPECT_EQ(library.LookForRemotes(&list), 0);
-  EXPECT_TRUE(trace.Contains(" 'Old' \n"));
-  EXPECT_EQ(library.LookForRemotes(&list), 1);
-  EXPECT_EQ(list[0]->header_, 5);
 }
 
 TEST_F(RemoteLibrary, OriginCheckComparesSumsWithTheBuiltInOfThatName) {
