@@ -86,15 +86,26 @@ TEST_F(RemoteFile, MalformedFilesLoadWithoutHarm) {
   }
 }
 
-TEST_F(RemoteFile, UnnamedUnfinishedAndUnsafeNamesAreNeverWritten) {
+TEST_F(RemoteFile, UnnamedUnfinishedUnsafeAndTakenNamesAreNeverWritten) {
+  // A folder in a file's place cannot be replaced by a file, nor can a file of another kind.
+  std::filesystem::create_directory(folder_ / "Kept");
+  Write("Kept/inside", "old\n", 0);
+  Write("MyPresets", "; -- KORU numpad-preset: \n", kKoruPresetFile);
+  Write("MyLayout", "layout\n", kKoruLayoutFile);
   for (const auto& row : ReadTable("remotes/data/unsaved_names.tsv", 2)) {
     RemoteDefinition record(folder_);
     record.name_ = row[0];
     TraceCapture trace;
     EXPECT_NE(record.RemoteSave(), kOk) << row[0];
     EXPECT_TRUE(trace.Contains(Unescaped(row[1]))) << row[0];
+    EXPECT_FALSE(trace.Contains("Save-Remote")) << row[0];
   }
-  EXPECT_TRUE(std::filesystem::is_empty(folder_));
+  EXPECT_EQ(Read("Kept/inside"), "old\n");
+  EXPECT_EQ(Read("MyPresets"), "; -- KORU numpad-preset: \n");
+  EXPECT_EQ(Read("MyLayout"), "layout\n");
+  FileNode preset(folder_ / "MyPresets");
+  EXPECT_EQ(ReadKoruType(preset), kKoruPresetFile);
+  EXPECT_EQ(FileCount(), 3) << "nothing written, no temporary file left";
   EXPECT_FALSE(std::filesystem::exists(folder_.parent_path() / "escape"));
 }
 
@@ -115,28 +126,6 @@ TEST_F(RemoteFile, ARecordWithoutAFolderNeitherReadsNorWritesAFile) {
   EXPECT_EQ(record.Slot(1), 0);
   EXPECT_NE(saved, kOk);
   EXPECT_EQ(FileCount(), 1) << "only the file the test wrote";
-}
-
-TEST_F(RemoteFile, FailedSaveKeepsWhatWasThereAndNeverReplacesAFileOfAnotherKind) {
-  // A folder in the file's place cannot be replaced by a file.
-  std::filesystem::create_directory(folder_ / "Kept");
-  Write("Kept/inside", "old\n", 0);
-  Write("MyPresets", "; -- KORU numpad-preset: \n", kKoruPresetFile);
-  Write("MyLayout", "layout\n", kKoruLayoutFile);
-  for (const std::string name : {"Kept", "MyPresets", "MyLayout"}) {
-    RemoteDefinition record(folder_);
-    record.name_ = name;
-    TraceCapture trace;
-    EXPECT_NE(record.RemoteSave(), kOk) << name;
-    EXPECT_TRUE(trace.Contains(name + "' OpenError!\n")) << name;
-    EXPECT_FALSE(trace.Contains("Save-Remote")) << name;
-  }
-  EXPECT_EQ(Read("Kept/inside"), "old\n");
-  EXPECT_EQ(Read("MyPresets"), "; -- KORU numpad-preset: \n");
-  EXPECT_EQ(Read("MyLayout"), "layout\n");
-  FileNode preset(folder_ / "MyPresets");
-  EXPECT_EQ(ReadKoruType(preset), kKoruPresetFile);
-  EXPECT_EQ(FileCount(), 3) << "no temporary file is left";
 }
 
 TEST(RemoteRecord, ExistValueFindsTheLowestSlotWithinRange) {
