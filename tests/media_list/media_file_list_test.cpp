@@ -56,18 +56,23 @@ TEST_F(MediaFileListTest, LoadKeepsEveryPathLineAndNothingElse) {
   }
 }
 
-TEST_F(MediaFileListTest, AddingTwiceListsOnceAndSavingWritesTheWrittenForm) {
-  auto list = Loaded();  // no file yet
-  EXPECT_TRUE(list->Entries().empty());
+TEST_F(MediaFileListTest, AMissingFileLoadsEmptyAddingTwiceListsOnceAndSavingWritesTheWrittenForm) {
+  MediaFileList list(File());
   TraceCapture trace;
-  EXPECT_EQ(list->DoWithMediaFiles(MediaFileList::kAdd, "/m/a.ogg\n", -1), kOk);
-  list->DoWithMediaFiles(MediaFileList::kAdd, "/m/b.ogg", -1);
-  list->DoWithMediaFiles(MediaFileList::kAdd, "/m/a.ogg", -1);
+  EXPECT_NE(list.DoWithMediaFiles(MediaFileList::kAdd, "/m/a.ogg", -1), kOk);
+  EXPECT_EQ(trace.Text(), " oops NO mflist\n") << "without a list nothing happens";
+  list.DoWithMediaFiles(MediaFileList::kBuild, "", -1);
+  EXPECT_NE(list.DoWithMediaFiles(MediaFileList::kLoad, "", -1), kOk);
+  EXPECT_TRUE(trace.Contains(File().string() + "' OpenError!"));
+  EXPECT_TRUE(list.Entries().empty());
+  EXPECT_EQ(list.DoWithMediaFiles(MediaFileList::kAdd, "/m/a.ogg\n", -1), kOk);
+  list.DoWithMediaFiles(MediaFileList::kAdd, "/m/b.ogg", -1);
+  list.DoWithMediaFiles(MediaFileList::kAdd, "/m/a.ogg", -1);
   EXPECT_TRUE(trace.Contains("Allways in List:\n/m/a.ogg"));
-  EXPECT_EQ(list->Entries(), (Entries{"/m/a.ogg", "/m/b.ogg"}));
-  EXPECT_EQ(list->DoWithMediaFiles(MediaFileList::kSave, "", -1), kOk);
+  EXPECT_EQ(list.Entries(), (Entries{"/m/a.ogg", "/m/b.ogg"}));
+  EXPECT_EQ(list.DoWithMediaFiles(MediaFileList::kSave, "", -1), kOk);
   EXPECT_EQ(ReadAll(File()), kWritten);
-  EXPECT_FALSE(list->Changed());
+  EXPECT_FALSE(list.Changed());
 }
 
 TEST_F(MediaFileListTest, RemovingByPathRemovesEveryEntryWithItAndNothingOutsideTheList) {
@@ -88,17 +93,6 @@ TEST_F(MediaFileListTest, RemovingByPathRemovesEveryEntryWithItAndNothingOutside
   EXPECT_TRUE(list->Changed());
   list->DoWithMediaFiles(MediaFileList::kSave, "", -1);
   EXPECT_EQ(ParseMediaList(ReadAll(File())), (Entries{"/m/b.ogg"}));
-}
-
-TEST_F(MediaFileListTest, AMissingFileLoadsEmptyAndWithoutAListNothingHappens) {
-  MediaFileList list(File());
-  TraceCapture trace;
-  EXPECT_NE(list.DoWithMediaFiles(MediaFileList::kAdd, "/m/a.ogg", -1), kOk);
-  EXPECT_EQ(trace.Text(), " oops NO mflist\n");
-  list.DoWithMediaFiles(MediaFileList::kBuild, "", -1);
-  EXPECT_NE(list.DoWithMediaFiles(MediaFileList::kLoad, "", -1), kOk);
-  EXPECT_TRUE(trace.Contains(File().string() + "' OpenError!"));
-  EXPECT_TRUE(list.Entries().empty());
 }
 
 TEST_F(MediaFileListTest, EditingSavesPendingChangesBeforeTheEditorOpens) {
