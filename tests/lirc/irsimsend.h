@@ -16,6 +16,7 @@
 #include "lirc/lirc_config.h"
 #include "platform/lines/mode2_recording.h"
 #include "temp_dir.h"
+#include "test_files.h"
 
 namespace koru {
 
@@ -30,15 +31,22 @@ inline std::string ShellWord(const std::string& text) {
   return word + "'";
 }
 
-// The periods irsimsend sends for `key` (every key of the file when empty), each `count` times,
-// or for the presses of `keys` one after the other; nothing when irsimsend refuses the
-// configuration or writes anything but periods.
+// The periods irsimsend sends for `remote` of the configuration file `file_text`: every key
+// `count` times, or the presses of `keys` one after the other; nothing when irsimsend refuses
+// the configuration or writes anything but periods.
 inline std::optional<std::vector<int32_t>> IrsimsendPeriods(
-    const std::string& config_text, const std::string& key, int32_t count,
+    const std::string& file_text, const LircRemote& remote, int32_t count,
     const std::vector<std::string>& keys = {}) {
   TempDir dir;
   const std::filesystem::path config = dir.Path() / "remote.conf";
-  std::ofstream(config) << config_text;
+  {
+    // Only the remote's lines, so irsimsend sends only its keys.
+    std::istringstream in(file_text);
+    std::ofstream out(config);
+    std::string line;
+    for (int32_t n = 1; std::getline(in, line); ++n)
+      if (n >= remote.line && n <= remote.end_line) out << line << "\n";
+  }
   // Through the shell rather than QProcess: QProcess starts children in a way the thread
   // sanitizer cannot follow, and its reports on the receiver threads that run next are false.
   const std::string folder = ShellWord(dir.Path().string());
@@ -48,17 +56,12 @@ inline std::optional<std::vector<int32_t>> IrsimsendPeriods(
     std::ofstream list(dir.Path() / "keys");
     for (const std::string& name : keys) list << name << "\n";
     command += " -l " + ShellWord((dir.Path() / "keys").string());
-  } else if (!key.empty()) {
-    command += " -k " + ShellWord(key);
   }
   command += " " + ShellWord(config.string()) + " >/dev/null 2>&1";
   if (std::system(command.c_str()) != 0) return std::nullopt;
-  std::ifstream in(dir.Path() / "simsend.out");
-  std::stringstream text;
-  text << in.rdbuf();
   Mode2Recording recording;
-  if (ParseMode2(text.str(), "simsend.out", &recording, nullptr) != kOk || recording.empty() ||
-      !recording.front().pulse)
+  if (ParseMode2(ReadAll(dir.Path() / "simsend.out"), "simsend.out", &recording, nullptr) != kOk ||
+      recording.empty() || !recording.front().pulse)
     return std::nullopt;
   std::vector<int32_t> periods;
   for (const Mode2Entry& entry : recording)
@@ -66,29 +69,29 @@ inline std::optional<std::vector<int32_t>> IrsimsendPeriods(
   return periods;
 }
 
-// The text of one remote of a configuration file, so irsimsend sends only its keys.
-inline std::string OneRemoteText(const std::string& file_text, const LircRemote& remote) {
-  std::istringstream in(file_text);
-  std::string line, text;
-  for (int32_t n = 1; std::getline(in, line); ++n)
-    if (n >= remote.line && n <= remote.end_line) text += line + "\n";
-  return text;
-}
-
-// The configuration files of LIRC's remote database, in a stable order (none when it is not
-// installed).
-inline std::vector<std::string> LircDatabaseFiles() {
+// Every remote of LIRC's remote database with its file, in a stable order (none when the
+// database is not installed); the errors of files that cannot be read go to `refused`.
+inline std::vector<std::pair<std::string, LircRemote>> LircDatabaseRemotes(
+    std::vector<std::string>* refused = nullptr) {
   std::vector<std::string> files;
   const char* database = "/usr/share/lirc/remotes";
-  if (!std::filesystem::is_directory(database)) return files;
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(database)) {
-    const std::string leaf = entry.path().filename().string();
-    if (entry.is_regular_file() && !leaf.starts_with("lircmd") && !leaf.starts_with("lircrc") &&
-        leaf != "README")
-      files.push_back(entry.path().string());
-  }
+  if (std::filesystem::is_directory(database))
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(database)) {
+      const std::string leaf = entry.path().filename().string();
+      if (entry.is_regular_file() && !leaf.starts_with("lircmd") && !leaf.starts_with("lircrc") &&
+          leaf != "README")
+        files.push_back(entry.path().string());
+    }
   std::sort(files.begin(), files.end());
-  return files;
+  std::vector<std::pair<std::string, LircRemote>> all;
+  for (const std::string& file : files) {
+    std::vector<LircRemote> remotes;
+    std::string error;
+    if (ParseLircConfig(ReadAll(file), file, &remotes, nullptr, &error) != kOk && refused)
+      refused->push_back(error);
+    for (LircRemote& remote : remotes) all.emplace_back(file, std::move(remote));
+  }
+  return all;
 }
 
 // LIRC loses a level when a bit has a period of 0 (its signal slips by one period); KORU sends

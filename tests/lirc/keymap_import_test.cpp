@@ -83,8 +83,7 @@ TEST_F(KeymapImport, EveryShippedNecAndRc5KeyIsRecognisedFromItsScancode) {
       EXPECT_EQ(report.undecoded, std::vector<std::string>{}) << LircImportText(report);
       ++keymaps_checked;
       RemoteList list;
-      list.push_back(std::make_unique<RemoteDefinition>(folder_));
-      list.back()->RemoteLoad(report.file);
+      list.push_back(Load(report.file));
       for (const auto& [scancode, name] : keymap.scancodes) {
         const int32_t function = KeyFunctionOfLircName(name);
         const uint32_t protocol =
@@ -92,9 +91,8 @@ TEST_F(KeymapImport, EveryShippedNecAndRc5KeyIsRecognisedFromItsScancode) {
         const ExactCode code = ExactFromKernelScancode(protocol, scancode);
         // Only the scancode imported for the name (a keymap may name a key twice).
         const std::string field = " " + ExactField(code);
-        if (std::none_of(report.imported.begin(), report.imported.end(), [&](const auto& line) {
-              return line.rfind(name + " ", 0) == 0 && line.size() > field.size() &&
-                     line.compare(line.size() - field.size(), field.size(), field) == 0;
+        if (std::ranges::none_of(report.imported, [&](const std::string& line) {
+              return line.starts_with(name + " ") && line.ends_with(field);
             }))
           continue;
         // The recording of the scancode's press, through the receiver thread.

@@ -79,16 +79,12 @@ class MediaWindowTest : public ::testing::Test {
   QPointer<MediaListWindow> window_;
 };
 
-TEST_F(MediaWindowTest, TheWindowShowsTheListAndKeepsItsSizeLimits) {
-  WriteList("; - \n/m/one.ogg\n/m/two.ogg\n");
+TEST_F(MediaWindowTest, TheWindowShowsTheListKeepsItsSizeLimitsAndMovesTheSelectionWithTheKeys) {
+  WriteList("; - \n/m/0.ogg\n/m/1.ogg\n/m/2.ogg\n/m/3.ogg\n");
   prefs_.lt_window_rect = Rect{100, 50, 300, 150};  // smaller than the limits allow
   EXPECT_EQ(Open()->size(), QSize(600, 620));
-  EXPECT_EQ(Shown(), (std::vector<std::string>{"/m/one.ogg", "/m/two.ogg"}));
-}
-
-TEST_F(MediaWindowTest, TheSelectionMovesWithTheKeysAndStaysCentred) {
-  WriteList("/m/0.ogg\n/m/1.ogg\n/m/2.ogg\n/m/3.ogg\n");
-  Open();
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"/m/0.ogg", "/m/1.ogg", "/m/2.ogg", "/m/3.ogg"}));
+  // The selection moves with the keys and stays centred.
   // A key, then the entry selected.
   for (const auto& [korukey, selected] :
        {std::pair{62, 1}, {62, 2}, {95, 3}, {62, 3}, {61, 2}, {91, 1}, {63, 0}, {64, 3}}) {
@@ -100,7 +96,7 @@ TEST_F(MediaWindowTest, TheSelectionMovesWithTheKeysAndStaysCentred) {
   }
 }
 
-TEST_F(MediaWindowTest, APrimaryClickPausesThePlayersAndOpensTheEntry) {
+TEST_F(MediaWindowTest, APrimaryClickPausesThePlayersAndOpensTheEntryAndExitQuitsThem) {
   WriteList("/m/0.ogg\n/m/1.ogg\n/m/2.ogg\n");
   players_.players[kSoundplaySignature] = {1.0f};
   Open();
@@ -126,6 +122,21 @@ TEST_F(MediaWindowTest, APrimaryClickPausesThePlayersAndOpensTheEntry) {
   Send(play);
   EXPECT_EQ(launcher_.calls, std::vector<std::string>{"open " + song});
   EXPECT_EQ(prefs_.LAST_PLAY, 0);
+
+  // "EXIT" and the menu ask every running player to quit, with an empty list all the same.
+  WriteList("");
+  window_->CheckListFile();
+  ASSERT_TRUE(Shown().empty());
+  players_.calls.clear();
+  SendKey(72);
+  Settle();  // the list view passes it on to its window
+  EXPECT_EQ(players_.calls, std::vector<std::string>{std::string("quit ") + kSoundplaySignature});
+  players_.calls.clear();
+  QMenu* menu = window_->ShowMenu(QPoint(0, 0));
+  FindMenuItem(menu, QString("Quit the players"))->trigger();
+  menu->close();
+  Settle();
+  EXPECT_EQ(players_.calls, std::vector<std::string>{std::string("quit ") + kSoundplaySignature});
 }
 
 TEST_F(MediaWindowTest, TheEntryMenuOpensTheFolderOrRemovesTheEntryForGood) {
@@ -158,9 +169,8 @@ TEST_F(MediaWindowTest, ADropAddsItsAudioFilesOnceAndRefusesTheRest) {
   // As a file manager drops them: a uri-list.
   QMimeData uris;
   QList<QUrl> urls;
-  for (const std::string& path : {text, song, song}) {
+  for (const std::string& path : {text, song, song})
     urls.push_back(QUrl::fromLocalFile(QString::fromStdString(path)));
-  }
   uris.setUrls(urls);
   TraceCapture trace;
   window_->DropUris(&uris);
@@ -173,53 +183,27 @@ TEST_F(MediaWindowTest, ADropAddsItsAudioFilesOnceAndRefusesTheRest) {
   EXPECT_TRUE(window_->List().Changed());
 }
 
-TEST_F(MediaWindowTest, TheTabIsHiddenAndShownAndRemembered) {
+TEST_F(MediaWindowTest, TheTabAndTheEntrySizeAreKeptForTheNextWindow) {
+  WriteList("/m/0.ogg\n");
   Open();
-  const std::pair<uint32_t, bool> steps[] = {{kToggleMediaTab, true},
-                                             {kToggleMediaTab, false},
-                                             {kHideMediaTab, true},
-                                             {kHideMediaTab, true},
-                                             {kShowMediaTab, false}};
+  const std::pair<uint32_t, bool> steps[] = {{kToggleMediaTab, true}, {kToggleMediaTab, false},
+                                             {kHideMediaTab, true},   {kHideMediaTab, true},
+                                             {kShowMediaTab, false},  {kHideMediaTab, true}};
   for (const auto& [what, hidden] : steps) {
     Send(Message(what));
     EXPECT_EQ(window_->TabHidden(), hidden) << FourCCText(what);
     EXPECT_EQ(prefs_.window_mtab, hidden) << FourCCText(what);
     EXPECT_TRUE(window_->isVisible()) << FourCCText(what);
   }
-  Send(Message(kHideMediaTab));
-  delete window_;
-  Open();
-  EXPECT_TRUE(window_->TabHidden()) << "a new window starts as the last one was left";
-}
-
-TEST_F(MediaWindowTest, TheEntrySizeIsKeptForTheNextWindow) {
-  WriteList("/m/0.ogg\n");
   for (const auto& [what, size] : {std::pair{kMediaViewMini, MediaEntriesView::kMini},
                                    {kMediaViewMaxi, MediaEntriesView::kMaxi},
                                    {kMediaViewNormal, MediaEntriesView::kNormal}}) {
-    Open();
     Send(Message(what));
     delete window_;
     Open();
     EXPECT_EQ(View()->Size(), size) << FourCCText(what);
-    delete window_;
+    EXPECT_TRUE(window_->TabHidden()) << "a new window starts as the last one was left";
   }
-}
-
-TEST_F(MediaWindowTest, ExitAndTheMenuAskEveryRunningPlayerToQuit) {
-  players_.players[kSoundplaySignature] = {1.0f};
-  Open();  // an empty list: the players quit all the same
-  SendKey(72);
-  Settle();  // the list view passes it on to its window
-  EXPECT_EQ(players_.calls, std::vector<std::string>{std::string("quit ") + kSoundplaySignature});
-  players_.calls.clear();
-  QMenu* menu = window_->ShowMenu(QPoint(0, 0));
-  QAction* item = FindMenuItem(menu, QString("Quit the players"));
-  ASSERT_NE(item, nullptr);
-  item->trigger();
-  menu->close();
-  Settle();
-  EXPECT_EQ(players_.calls, std::vector<std::string>{std::string("quit ") + kSoundplaySignature});
 }
 
 TEST_F(MediaWindowTest, AListThatCannotBeSavedKeepsTheWindowOpenOnce) {
@@ -239,19 +223,6 @@ TEST_F(MediaWindowTest, AListThatCannotBeSavedKeepsTheWindowOpenOnce) {
   window_->close();
   Settle();
   EXPECT_TRUE(window_.isNull());
-}
-
-TEST_F(MediaWindowTest, AnEditInTheTextEditorIsShownAndSurvivesClosing) {
-  WriteList("/m/a.ogg\n");
-  Open();
-  Send(Message(kEditMediaListFile));
-  EXPECT_EQ(launcher_.calls, std::vector<std::string>{"open " + ListFile().string()});
-  const std::string edited = "# by hand\n/m/b.ogg\n/m/a.ogg\n";
-  WriteList(edited);
-  window_->CheckListFile();
-  window_->close();
-  Settle();
-  EXPECT_EQ(ReadAll(ListFile()), edited);
 }
 
 TEST_F(MediaWindowTest, Screenshot) {
@@ -278,9 +249,11 @@ TEST_F(MediaWindowTest, Screenshot) {
   Screenshot(Open(), "media-list");
 }
 
-TEST_F(MediaWindowTest, AListChangedOnDiskIsShownWithoutPolling) {
+TEST_F(MediaWindowTest, AListEditedInTheTextEditorIsShownWithoutPollingAndSurvivesClosing) {
   WriteList("/m/a.ogg\n");
   Open();
+  Send(Message(kEditMediaListFile));
+  EXPECT_EQ(launcher_.calls, std::vector<std::string>{"open " + ListFile().string()});
   auto shown_after = [&](const std::vector<std::string>& expected) {
     for (int turn = 0; turn < 2000 && Shown() != expected; ++turn) {
       Settle();
@@ -295,15 +268,19 @@ TEST_F(MediaWindowTest, AListChangedOnDiskIsShownWithoutPolling) {
   std::ofstream(other, std::ios::binary) << "/m/c.ogg\n";
   std::filesystem::rename(other, ListFile());
   EXPECT_TRUE(shown_after({"/m/c.ogg"}));
-  WriteList("/m/d.ogg\n");
+  WriteList("# by hand\n/m/d.ogg\n");
   EXPECT_TRUE(shown_after({"/m/d.ogg"})) << "the replaced file is watched too";
+  window_->close();
+  Settle();
+  EXPECT_EQ(ReadAll(ListFile()), "# by hand\n/m/d.ogg\n");
 }
 
 class MediaListAppTest : public ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();
-    std::ofstream(home_.Path() / "_koru_media_list") << "/m/0.ogg\n/m/1.ogg\n";
+    std::ofstream(song_) << "OggS";
+    std::ofstream(home_.Path() / "_koru_media_list") << "/m/0.ogg\n" << song_.string() << "\n";
   }
   // Messages here travel several hops (main window, application, list window, back).
   static void Deliver() {
@@ -323,11 +300,12 @@ class MediaListAppTest : public ShellTest {
   }
 
   ScopedEnv home_env_{"HOME", home_.Path().c_str()};
+  const std::filesystem::path song_ = home_.Path() / "song.ogg";
 };
 
 constexpr int kLrSatDown = 157, kLrSatPower = 181;
 
-TEST_F(MediaListAppTest, OpenAndCloseLeaveTheRemoteKeysToTheDesktopAgain) {
+TEST_F(MediaListAppTest, WhileOpenTheRemoteWorksTheListAndClosingLeavesTheKeysToTheDesktop) {
   Start();
   Post(kOpenMediaList);
   Deliver();
@@ -347,6 +325,12 @@ TEST_F(MediaListAppTest, OpenAndCloseLeaveTheRemoteKeysToTheDesktopAgain) {
   EXPECT_EQ(list->MediaView()->Selected(), 1);
   EXPECT_TRUE(desktop_->sent.empty());
   EXPECT_EQ(State(), "window, list mode, Close, compact, '(Locked) Toplist'");
+  // "OK" plays the selected entry.
+  Key(kLrSat, kLrSatOk);
+  Deliver();
+  Window()->WaitForActions();
+  EXPECT_EQ(launcher_->calls, std::vector<std::string>{"open " + song_.string()});
+  EXPECT_EQ(Settings()->LAST_PLAY, 1);
 
   Post(kCloseMediaList);
   Deliver();
@@ -361,21 +345,6 @@ TEST_F(MediaListAppTest, OpenAndCloseLeaveTheRemoteKeysToTheDesktopAgain) {
   const size_t sent = desktop_->sent.size();
   Key(kLrSat, kLrSatVolUp);
   EXPECT_EQ(desktop_->sent.size(), sent);
-}
-
-TEST_F(MediaListAppTest, TheRemotesOkKeyPlaysTheSelectedEntry) {
-  const std::filesystem::path song = home_.Path() / "song.ogg";
-  std::ofstream(song) << "OggS";
-  std::ofstream(home_.Path() / "_koru_media_list") << song.string() << "\n/m/1.ogg\n";
-  Start();
-  Post(kOpenMediaList);
-  Deliver();
-  ASSERT_NE(app_->MediaWindow(), nullptr);
-  Key(kLrSat, kLrSatOk);
-  Deliver();
-  Window()->WaitForActions();
-  EXPECT_EQ(launcher_->calls, std::vector<std::string>{"open " + song.string()});
-  EXPECT_EQ(Settings()->LAST_PLAY, 0);
 }
 
 TEST_F(MediaListAppTest, EveryWayOfClosingTheListEndsTheMode) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/messaging/trace.h"
+#include "remote_folder.h"
 #include "remotes/key_match.h"
 #include "remotes/remote_definition.h"
 #include "table_cells.h"

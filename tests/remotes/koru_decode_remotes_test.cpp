@@ -1,7 +1,6 @@
 // koru-decode --remotes and koru-encode as programs.
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,9 +18,7 @@ namespace {
 // The " remote=... key=..." ends of the report lines ("" for lines without).
 std::vector<std::string> Matches(const std::string& out) {
   std::vector<std::string> matches;
-  std::istringstream lines(out);
-  std::string line;
-  while (std::getline(lines, line)) {
+  for (const std::string& line : CellList(out, '\n')) {
     const auto at = line.find(" remote=");
     matches.push_back(at == std::string::npos ? "" : line.substr(at + 1));
   }
@@ -37,20 +34,12 @@ const std::vector<std::string> kDemoKeys =
 
 using KoruDecodeRemotes = RemoteFolderTest;
 
-TEST_F(KoruDecodeRemotes, DemoKeysFromBuiltInAndWrittenRemotes) {
+// The remotes written to a folder: UsersRemotesEncodeAndDecodeBackExactOnesMatchedFirst.
+TEST_F(KoruDecodeRemotes, DemoKeysFromBuiltInRemotesAndWithoutRemotesLinesStayAsTheyAre) {
   ToolRun result = RunTool("koru-decode", "--remotes builtin " + kDemo);
   EXPECT_EQ(result.exit_code, 0);
   EXPECT_EQ(Matches(result.out), kDemoKeys);
-
-  RemoteDefinition library(folder_);
-  library.SaveBuiltInRemotes();
-  result = RunTool("koru-decode", "--remotes " + folder_.string() + " " + kDemo);
-  EXPECT_EQ(result.exit_code, 0);
-  EXPECT_EQ(Matches(result.out), kDemoKeys);
-}
-
-TEST_F(KoruDecodeRemotes, WithoutRemotesLinesStayAsTheyAre) {
-  ToolRun result = RunTool("koru-decode", kDemo);
+  result = RunTool("koru-decode", kDemo);
   EXPECT_EQ(result.exit_code, 0);
   EXPECT_EQ(Matches(result.out), std::vector<std::string>(kDemoKeys.size(), ""));
   EXPECT_EQ(RunTool("koru-decode", "--hysteresis " + kDemo).exit_code, 2);
@@ -58,54 +47,39 @@ TEST_F(KoruDecodeRemotes, WithoutRemotesLinesStayAsTheyAre) {
   EXPECT_EQ(RunTool("koru-decode", "--remotes /nonexistent/folder " + kDemo).exit_code, 1);
 }
 
-TEST_F(KoruDecodeRemotes, EncodesAUsersRemoteFileThatDecodesBackToIt) {
+TEST_F(KoruDecodeRemotes, UsersRemotesEncodeAndDecodeBackExactOnesMatchedFirst) {
+  RemoteDefinition library(folder_);
+  library.SaveBuiltInRemotes();
   RemoteDefinition mine(folder_);
   mine.name_ = "My Remote";
   mine.header_ = 200123;
   mine.mode_ = 23;
   mine.SetSlot(4, 17230);  // N3
   ASSERT_EQ(mine.RemoteSave(), kOk);
-  const std::string recording = (folder_.parent_path() / "mine.mode2").string();
-  ToolRun result =
-      RunTool("koru-encode", "--remotes " + folder_.string() + " 'My Remote' N3 > " + recording);
-  EXPECT_EQ(result.exit_code, 0);
-  result = RunTool("koru-decode", "--remotes " + folder_.string() + " " + recording);
-  EXPECT_EQ(Matches(result.out), (std::vector<std::string>{"", "remote=My Remote key=N3"}));
-  EXPECT_FALSE(std::filesystem::exists(folder_ / ".koru-remote-index"))
-      << "the tools only read the folders they are given";
-}
-
-TEST_F(KoruDecodeRemotes, ExactRemotesAreMatchedFirstBesideTheBuiltInOnes) {
-  RemoteDefinition library(folder_);
-  library.SaveBuiltInRemotes();
-  RemoteDefinition tuner(folder_);
-  tuner.name_ = "Tuner";
-  tuner.SetExactHead(*ParseExactField("Kaseikyo:0x20020100:0x00"));
-  tuner.SetExactKey(65, *ParseExactField("Kaseikyo:0x20020100:0x3D"));  // Vol+
-  tuner.SetExactKey(66, *ParseExactField("Kaseikyo:0x20020100:0x3E"));  // Vol-
-  ASSERT_EQ(tuner.RemoteSave(), kOk);
-  // Presses of the remote's keys (koru-encode sends an exact remote's keys as exact codes).
+  SaveExact("Tuner", "Kaseikyo:0x20020100:0x00",
+            {{65, "Kaseikyo:0x20020100:0x3D"}, {66, "Kaseikyo:0x20020100:0x3E"}});  // Vol+, Vol-
+  // Presses of the remotes' keys (koru-encode sends an exact remote's keys as exact codes).
+  const std::string remotes = "--remotes " + folder_.string() + " ";
   std::string recordings;
-  for (const char* key : {"Vol+", "Vol-"}) {
-    const std::string path = (folder_.parent_path() / (std::string(key) + ".mode2")).string();
-    ASSERT_EQ(RunTool("koru-encode", "--remotes " + folder_.string() + " --jitter 200 Tuner " +
-                                         key + " > '" + path + "'")
-                  .exit_code,
-              0);
+  for (const char* key : {"'My Remote' N3", "--jitter 200 Tuner Vol+", "--jitter 200 Tuner Vol-"}) {
+    const std::string path =
+        (folder_.parent_path() / (std::to_string(recordings.size()) + ".mode2")).string();
+    ASSERT_EQ(RunTool("koru-encode", remotes + key + " > '" + path + "'").exit_code, 0) << key;
     recordings += " '" + path + "'";
   }
-  EXPECT_EQ(RunTool("koru-encode", "--remotes " + folder_.string() + " Tuner N1").exit_code, 1);
+  EXPECT_EQ(RunTool("koru-encode", remotes + "Tuner N1").exit_code, 1);
   // The two keys share one classic code: only their exact codes tell them apart.
-  const ToolRun result = RunTool("koru-decode", "--remotes " + folder_.string() + recordings);
+  const ToolRun result = RunTool("koru-decode", remotes + recordings);
   EXPECT_EQ(result.exit_code, 0);
-  const std::vector<std::string> matches = Matches(result.out);
-  EXPECT_EQ(matches,
-            (std::vector<std::string>{"", "remote=Tuner key=Vol+", "remote=Tuner key=Vol-"}))
+  EXPECT_EQ(Matches(result.out),
+            (std::vector<std::string>{"", "remote=My Remote key=N3", "remote=Tuner key=Vol+",
+                                      "remote=Tuner key=Vol-"}))
       << result.out;
   EXPECT_NE(result.out.find(" exact=Kaseikyo:0x20020100:0x3D remote="), std::string::npos);
   // The classic remotes are matched as before with the exact one in the folder.
-  EXPECT_EQ(Matches(RunTool("koru-decode", "--remotes " + folder_.string() + " " + kDemo).out),
-            kDemoKeys);
+  EXPECT_EQ(Matches(RunTool("koru-decode", remotes + kDemo).out), kDemoKeys);
+  EXPECT_FALSE(std::filesystem::exists(folder_ / ".koru-remote-index"))
+      << "the tools only read the folders they are given";
 }
 
 TEST(KoruEncode, RefusesWhatItCannotSend) {

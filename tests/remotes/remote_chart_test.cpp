@@ -25,7 +25,7 @@ std::time_t Noon() {
   return std::mktime(&when);
 }
 
-TEST_F(RemoteChart, EmptyListGivesTwoHeaderRowsAndNoRecordRow) {
+TEST_F(RemoteChart, RowsShowKeysCodesAndOriginColoursUnderTwoHeaderRows) {
   RemoteDefinition library(folder_);
   RemoteList list;
   ASSERT_EQ(library.WriteKeysChart(&list, Noon()), kOk);
@@ -35,11 +35,7 @@ TEST_F(RemoteChart, EmptyListGivesTwoHeaderRowsAndNoRecordRow) {
             ReadAll(KORU_SOURCE_DIR "/tests/remotes/data/empty_chart_data.html"));
   FileNode node(folder_ / "_Chart.html");
   EXPECT_EQ(ReadKoruType(node), kKoruChartFile);
-}
 
-TEST_F(RemoteChart, RowsShowKeysCodesAndOriginColours) {
-  RemoteDefinition library(folder_);
-  RemoteList list;
   list.push_back(Remote("Mine", 7, 2, {{2, 44}}));  // N1
   list.push_back(nullptr);
   list.push_back(Remote("Blank"));

@@ -4,7 +4,6 @@
 
 #include "platform/messaging/trace.h"
 #include "remote_folder.h"
-#include "remotes/builtin_remotes.h"
 #include "remotes/remote_definition.h"
 #include "table_cells.h"
 #include "test_files.h"
@@ -19,16 +18,6 @@ std::string DataLine(const std::string& values) {
   return "[ComHead] 175084\n[ComByte] 23\n[ComData] " + values + "\n";
 }
 
-TEST_F(RemoteFile, SavedAiwaFileIsExactAndMarkedAsRemote) {
-  ASSERT_EQ(RemoteDefinition::SaveBuiltInRemoteFile(
-                folder_, kBuiltInRemotes[0].name, kBuiltInRemotes[0].header,
-                kBuiltInRemotes[0].mode, kBuiltInRemotes[0].codes),
-            kOk);
-  EXPECT_EQ(Read("AIWA_A"), ReadAll(KORU_SOURCE_DIR "/tests/remotes/data/AIWA_A"));
-  FileNode node(folder_ / "AIWA_A");
-  EXPECT_EQ(ReadKoruType(node), kKoruRemoteFile);
-}
-
 TEST_F(RemoteFile, RoundTripKeepsHeaderModeAndFortyNineSlots) {
   RemoteDefinition saved(folder_);
   saved.name_ = "Round";
@@ -37,13 +26,12 @@ TEST_F(RemoteFile, RoundTripKeepsHeaderModeAndFortyNineSlots) {
   for (int32_t k = 1; k <= kKeySlots; ++k) saved.SetSlot(k, k * 5003);
   ASSERT_EQ(saved.RemoteSave(), kOk);
 
-  RemoteDefinition loaded(folder_);
-  loaded.RemoteLoad("Round");
-  EXPECT_EQ(loaded.name_, "Round");
-  EXPECT_EQ(loaded.header_, 213042);
-  EXPECT_EQ(loaded.mode_, 23);
-  for (int32_t k = 1; k < kKeySlots; ++k) EXPECT_EQ(loaded.Slot(k), k * 5003) << k;
-  EXPECT_EQ(loaded.Slot(kKeySlots), 0);
+  const auto loaded = Load("Round");
+  EXPECT_EQ(loaded->name_, "Round");
+  EXPECT_EQ(loaded->header_, 213042);
+  EXPECT_EQ(loaded->mode_, 23);
+  for (int32_t k = 1; k < kKeySlots; ++k) EXPECT_EQ(loaded->Slot(k), k * 5003) << k;
+  EXPECT_EQ(loaded->Slot(kKeySlots), 0);
 }
 
 TEST_F(RemoteFile, DataValuesOutOfRangeEndTheSlotList) {
@@ -65,13 +53,12 @@ TEST_F(RemoteFile, FileNameWinsOverComNameAndRemInfoIsOnlyTraced) {
   Write("Real",
         "[ComName] Other\n[RemInfo] made by hand\n[ComHead] 12\n[ComByte] 2\n"
         "[ComData] 4,\n\t\n;[ComHead] 99\nxComByte] 7\n");
-  RemoteDefinition record(folder_);
   TraceCapture trace;
-  record.RemoteLoad("Real");
-  EXPECT_EQ(record.name_, "Real");
-  EXPECT_EQ(record.header_, 12);
-  EXPECT_EQ(record.mode_, 7);  // any one character may stand before the tag
-  EXPECT_EQ(record.Slot(1), 4);
+  const auto record = Load("Real");
+  EXPECT_EQ(record->name_, "Real");
+  EXPECT_EQ(record->header_, 12);
+  EXPECT_EQ(record->mode_, 7);  // any one character may stand before the tag
+  EXPECT_EQ(record->Slot(1), 4);
   EXPECT_TRUE(trace.Contains(" 'Real' RemInfo: ' made by hand'\n"));
   EXPECT_TRUE(trace.Contains(" too long.. \n"));
 }
@@ -90,25 +77,35 @@ TEST_F(RemoteFile, MalformedFilesLoadWithoutHarm) {
   };
   for (const std::string& text : cases) {
     Write("Junk", text);
-    RemoteDefinition record(folder_);
     TraceCapture trace;
-    record.RemoteLoad("Junk");
+    const auto record = Load("Junk");
     for (int32_t k = 1; k <= kKeySlots; ++k) {
-      EXPECT_GE(record.Slot(k), 0);
-      EXPECT_LE(record.Slot(k), kLargestSlotValue);
+      EXPECT_GE(record->Slot(k), 0);
+      EXPECT_LE(record->Slot(k), kLargestSlotValue);
     }
   }
 }
 
-TEST_F(RemoteFile, UnnamedUnfinishedAndUnsafeNamesAreNeverWritten) {
+TEST_F(RemoteFile, UnnamedUnfinishedUnsafeAndTakenNamesAreNeverWritten) {
+  // A folder in a file's place cannot be replaced by a file, nor can a file of another kind.
+  std::filesystem::create_directory(folder_ / "Kept");
+  Write("Kept/inside", "old\n", 0);
+  Write("MyPresets", "; -- KORU numpad-preset: \n", kKoruPresetFile);
+  Write("MyLayout", "layout\n", kKoruLayoutFile);
   for (const auto& row : ReadTable("remotes/data/unsaved_names.tsv", 2)) {
     RemoteDefinition record(folder_);
     record.name_ = row[0];
     TraceCapture trace;
     EXPECT_NE(record.RemoteSave(), kOk) << row[0];
     EXPECT_TRUE(trace.Contains(Unescaped(row[1]))) << row[0];
+    EXPECT_FALSE(trace.Contains("Save-Remote")) << row[0];
   }
-  EXPECT_TRUE(std::filesystem::is_empty(folder_));
+  EXPECT_EQ(Read("Kept/inside"), "old\n");
+  EXPECT_EQ(Read("MyPresets"), "; -- KORU numpad-preset: \n");
+  EXPECT_EQ(Read("MyLayout"), "layout\n");
+  FileNode preset(folder_ / "MyPresets");
+  EXPECT_EQ(ReadKoruType(preset), kKoruPresetFile);
+  EXPECT_EQ(FileCount(), 3) << "nothing written, no temporary file left";
   EXPECT_FALSE(std::filesystem::exists(folder_.parent_path() / "escape"));
 }
 
@@ -129,36 +126,6 @@ TEST_F(RemoteFile, ARecordWithoutAFolderNeitherReadsNorWritesAFile) {
   EXPECT_EQ(record.Slot(1), 0);
   EXPECT_NE(saved, kOk);
   EXPECT_EQ(FileCount(), 1) << "only the file the test wrote";
-}
-
-TEST_F(RemoteFile, FailedSaveKeepsWhatWasThereAndLeavesNoTemporaryFile) {
-  // A folder in the file's place cannot be replaced by a file.
-  std::filesystem::create_directory(folder_ / "Kept");
-  Write("Kept/inside", "old\n", 0);
-  RemoteDefinition record(folder_);
-  record.name_ = "Kept";
-  TraceCapture trace;
-  EXPECT_NE(record.RemoteSave(), kOk);
-  EXPECT_TRUE(trace.Contains("Kept' OpenError!\n"));
-  EXPECT_FALSE(trace.Contains("Save-Remote"));
-  EXPECT_EQ(Read("Kept/inside"), "old\n");
-  EXPECT_EQ(FileCount(), 1);
-}
-
-TEST_F(RemoteFile, NeverReplacesAFileOfAnotherKind) {
-  Write("MyPresets", "; -- KORU numpad-preset: \n", kKoruPresetFile);
-  Write("MyLayout", "layout\n", kKoruLayoutFile);
-  for (const char* name : {"MyPresets", "MyLayout"}) {
-    RemoteDefinition record(folder_);
-    record.name_ = name;
-    TraceCapture trace;
-    EXPECT_NE(record.RemoteSave(), kOk) << name;
-    EXPECT_TRUE(trace.Contains("OpenError!")) << name;
-  }
-  EXPECT_EQ(Read("MyPresets"), "; -- KORU numpad-preset: \n");
-  EXPECT_EQ(Read("MyLayout"), "layout\n");
-  FileNode preset(folder_ / "MyPresets");
-  EXPECT_EQ(ReadKoruType(preset), kKoruPresetFile);
 }
 
 TEST(RemoteRecord, ExistValueFindsTheLowestSlotWithinRange) {

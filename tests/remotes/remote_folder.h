@@ -8,6 +8,7 @@
 
 #include "platform/files/file_node.h"
 #include "platform/files/koru_type.h"
+#include "receiver/exact/exact_code.h"
 #include "remotes/remote_definition.h"
 #include "temp_dir.h"
 #include "test_files.h"
@@ -32,6 +33,24 @@ class RemoteFolderTest : public ::testing::Test {
   void SetUp() override { std::filesystem::create_directory(folder_); }
 
   std::string Read(const std::string& name) const { return ReadAll(folder_ / name); }
+  // An exact remote saved in the folder: its name, head and keys (key function, code field).
+  std::unique_ptr<RemoteDefinition> SaveExact(
+      const std::string& name, const char* head,
+      std::initializer_list<std::pair<int32_t, const char*>> keys) const {
+    auto remote = std::make_unique<RemoteDefinition>(folder_);
+    remote->name_ = name;
+    remote->SetExactHead(head ? *ParseExactField(head) : ExactCode{});
+    for (const auto& [function, field] : keys)
+      remote->SetExactKey(function, *ParseExactField(field));
+    EXPECT_EQ(remote->RemoteSave(), kOk) << name;
+    return remote;
+  }
+  // The record of the file `name` in the folder.
+  std::unique_ptr<RemoteDefinition> Load(const std::string& name) const {
+    auto record = std::make_unique<RemoteDefinition>(folder_);
+    record->RemoteLoad(name);
+    return record;
+  }
 
   void Write(const std::string& name, const std::string& text, int32_t kind = kKoruRemoteFile) {
     std::ofstream(folder_ / name, std::ios::binary) << text;

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -9,7 +7,6 @@
 #include "platform/messaging/alert.h"
 #include "platform/messaging/trace.h"
 #include "remote_folder.h"
-#include "remotes/builtin_remotes.h"
 #include "remotes/key_menu.h"
 #include "remotes/remote_definition.h"
 #include "settings/label_table.h"
@@ -20,20 +17,20 @@ namespace {
 
 using RemoteLibrary = RemoteFolderTest;
 
-TEST_F(RemoteLibrary, FirstStartWritesThirtyFiveFilesAndLoadsThemAllAsOriginals) {
+TEST_F(RemoteLibrary, FirstStartWritesThirtyFiveMarkedFilesAndLoadsThemAllAsOriginals) {
   RemoteDefinition library(folder_);
   RemoteList list;
   EXPECT_EQ(library.LoadRemoteLibrary(&list), 35);
   EXPECT_EQ(FileCount(), 35);
+  EXPECT_EQ(Read("AIWA_A"), ReadAll(KORU_SOURCE_DIR "/tests/remotes/data/AIWA_A"));
+  FileNode node(folder_ / "AIWA_A");
+  EXPECT_EQ(ReadKoruType(node), kKoruRemoteFile);
   ASSERT_EQ(list.size(), 35u);
-  std::set<std::string> names;
   for (const auto& record : list) {
-    names.insert(record->name_);
     EXPECT_EQ(library.UpdateOriginKind(record->name_, &list), kKindOrg) << record->name_;
     EXPECT_EQ(record->kind_, kKindOrg);
     EXPECT_NE(record->check_sum_, 0);
   }
-  EXPECT_EQ(names.size(), 35u);
   const RemoteDefinition* lifetec = RemoteDefinition::FindRemote(&list, "Lifetec291");
   ASSERT_NE(lifetec, nullptr);
   EXPECT_EQ(lifetec->header_, 255108);
@@ -83,11 +80,15 @@ TEST_F(RemoteLibrary, ABuiltInThatCannotBeWrittenIsAlertedAndWrittenAtTheNextSta
   EXPECT_EQ(alerts.size(), 1u);
 }
 
-TEST_F(RemoteLibrary, RescanReplacesTheListAndCountsOnlyRemoteFiles) {
+TEST_F(RemoteLibrary, RescanReplacesTheListCountsOnlyRemoteFilesAndConvertsTheOldMarker) {
   Write("Mine", "[ComHead] 1\n");
   Write("Chart", "x\n", kKoruChartFile);
   Write("Preset", "x\n", kKoruPresetFile);
   Write("Plain", "x\n", 0);
+  Write("Old", "[ComHead] 5\n", 0);
+  FileNode old(folder_ / "Old");
+  const int32_t one = 1;
+  old.WriteAttr(kOldKoruTypeAttr, kInt32Type, 0, &one, sizeof one);
   std::filesystem::create_directory(folder_ / "Sub");
   std::filesystem::create_symlink(folder_ / "Mine", folder_ / "Link");
   RemoteDefinition library(folder_);
@@ -101,30 +102,16 @@ TEST_F(RemoteLibrary, RescanReplacesTheListAndCountsOnlyRemoteFiles) {
   EXPECT_TRUE(trace.Contains(" clear List first... 2 Items\n"));
   EXPECT_TRUE(trace.Contains("\n[0] OOPS 'Plain' "));
   EXPECT_TRUE(trace.Contains(" '2 none-remotefiles' "));
-  EXPECT_EQ(library.LookForRemotes(nullptr), 1);
-  EXPECT_EQ(list.size(), 1u);
-}
-
-TEST_F(RemoteLibrary, OldMarkerIsConvertedForTheNextScan) {
-  Write("Old", "[ComHead] 5\n", 0);
-  FileNode node(folder_ / "Old");
-  const int32_t one = 1;
-  node.WriteAttr(kOldKoruTypeAttr, kInt32Type, 0, &one, sizeof one);
-  RemoteDefinition library(folder_);
-  RemoteList list;
-  TraceCapture trace;
-  EXPECT_EQ(library.LookForRemotes(&list), 0);
   EXPECT_TRUE(trace.Contains(" 'Old' \n"));
-  EXPECT_EQ(library.LookForRemotes(&list), 1);
-  EXPECT_EQ(list[0]->header_, 5);
-}
-
-TEST_F(RemoteLibrary, MissingFolderScansAsEmpty) {
-  std::filesystem::remove(folder_);
-  RemoteDefinition library(folder_);
-  RemoteList list;
+  // The old marker is converted for the next scan.
+  EXPECT_EQ(library.LookForRemotes(nullptr), 2);
+  EXPECT_EQ(list.size(), 1u);
+  EXPECT_EQ(library.LookForRemotes(&list), 2);
+  EXPECT_EQ(RemoteDefinition::FindRemote(&list, "Old")->header_, 5);
+  // A missing folder scans as empty.
+  std::filesystem::remove_all(folder_);
   EXPECT_EQ(library.LookForRemotes(&list), 0);
-  std::filesystem::create_directory(folder_);
+  EXPECT_TRUE(list.empty());
 }
 
 TEST_F(RemoteLibrary, OriginCheckComparesSumsWithTheBuiltInOfThatName) {
@@ -154,17 +141,21 @@ TEST_F(RemoteLibrary, OriginCheckComparesSumsWithTheBuiltInOfThatName) {
   EXPECT_EQ(library.UpdateOriginKind("Sony618", &list), kKindMod);
 }
 
+// The items set, "label (marked)" when marked; every item is enabled.
 class FakeMenu : public KeyMenu {
  public:
   bool SetItemTo(const char* label, bool enable, bool mark) override {
-    calls.push_back({label, enable, mark});
+    EXPECT_TRUE(enable) << label;
+    items.push_back(std::string(label) + (mark ? " (marked)" : ""));
     return true;
   }
-  struct Call {
-    std::string label;
-    bool enable, mark;
-  };
-  std::vector<Call> calls;
+  std::vector<std::string> Marked() const {
+    std::vector<std::string> marked;
+    for (const std::string& item : items)
+      if (item.ends_with(" (marked)")) marked.push_back(item);
+    return marked;
+  }
+  std::vector<std::string> items;
 };
 
 TEST(RemoteMenu, MarksTaughtKeysOfTheReducedSet) {
@@ -175,27 +166,19 @@ TEST(RemoteMenu, MarksTaughtKeysOfTheReducedSet) {
   FakeMenu menu;
   TraceCapture trace;
   record.SetMenuCheckMarks(&menu, 0, "", 0);
-  ASSERT_EQ(menu.calls.size(), 31u);
-  std::map<std::string, bool> marks;
-  for (const auto& call : menu.calls) {
-    EXPECT_TRUE(call.enable);
-    marks[call.label] = call.mark;
-  }
-  EXPECT_TRUE(marks["N0"] && marks["FAV"]);
-  EXPECT_FALSE(marks["N1"]);
-  EXPECT_EQ(marks.count("EXIT"), 0u);
+  EXPECT_EQ(menu.items.size(), 31u);
+  EXPECT_EQ(menu.Marked(), (std::vector<std::string>{"N0 (marked)", "FAV (marked)"}));
+  EXPECT_EQ(std::ranges::count(menu.items, "EXIT"), 0);
 
-  menu.calls.clear();
+  menu.items.clear();
   record.SetMenuCheckMarks(&menu, 1, "", 21);  // slot index 21: EXIT, marked though not reduced
-  ASSERT_EQ(menu.calls.size(), 1u);
-  EXPECT_EQ(menu.calls[0].label, getLabel(72));
-  EXPECT_TRUE(menu.calls[0].mark);
+  EXPECT_EQ(menu.items, std::vector<std::string>{getLabel(72) + std::string(" (marked)")});
 
-  menu.calls.clear();
+  menu.items.clear();
   record.SetMenuCheckMarks(nullptr, 0, "", 0);
   record.SetMenuCheckMarks(&menu, 0, nullptr, 0);
   record.SetMenuCheckMarks(&menu, 1, "", 50);  // no such slot
-  EXPECT_TRUE(menu.calls.empty());
+  EXPECT_TRUE(menu.items.empty());
 }
 
 }  // namespace

@@ -2,13 +2,17 @@
 // Receiver reports as the receiver thread makes them, and codes of built-in remotes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bitset>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "platform/lines/mode2_recording.h"
 #include "receiver/code_bytes.h"
+#include "receiver/exact/exact_code.h"
+#include "receiver/exact/exact_encoder.h"
 #include "receiver/receiver_report.h"
 #include "receiver/replay_session.h"
 #include "remotes/frame_encoder.h"
@@ -55,6 +59,37 @@ inline std::vector<ReceiverReport> ReceiverReports(const std::vector<int32_t>& p
 // A report with a code long enough to be matched with the remotes.
 inline bool IsKeyReport(const ReceiverReport& report) {
   return StripCodeSeparators(report.code).size() > 12;
+}
+
+inline bool IsExactReport(const ReceiverReport& report) {
+  return report.exact.has_value();
+}
+
+// The reports with an exact code of one press of `field` (`extra` more frames, as a key held
+// down), through the real receiver thread, every period moved by up to 200 us.
+inline std::vector<ReceiverReport> ExactReportsOf(const std::string& field, uint32_t seed,
+                                                  int32_t extra = 0) {
+  const std::optional<ExactCode> code = ParseExactField(field);
+  EXPECT_TRUE(code) << field;
+  std::vector<int32_t> periods;
+  EXPECT_TRUE(code && EncodeExactPress(*code, extra, &periods)) << field;
+  std::mt19937 rng(seed);
+  std::uniform_int_distribution<int32_t> shift(-200, 200);
+  for (int32_t& period : periods) period = std::max(1, period + shift(rng));
+  std::vector<ReceiverReport> reports = ReceiverReports(periods, IsExactReport);
+  EXPECT_FALSE(reports.empty()) << field;
+  return reports;
+}
+
+// A press of a classic remote's key (one-byte mode) as the receiver reports it, exact code and
+// all.
+inline ReceiverReport ClassicKeyReportOf(int32_t header, int32_t code) {
+  KeyPress press;
+  std::string why;
+  EXPECT_EQ(EncodeKeyPress(header, 2, code, 0, &press, &why), kOk) << why;
+  const std::vector<ReceiverReport> reports = ReceiverReports(press.periods, IsExactReport);
+  EXPECT_FALSE(reports.empty()) << header << " " << code;
+  return reports.empty() ? ReportOf("-") : reports.front();
 }
 
 }  // namespace koru
