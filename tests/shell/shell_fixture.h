@@ -184,6 +184,19 @@ class ShellTest : public ::testing::Test {
       QApplication::sendEvent(widget, &event);
     }
   }
+  // A message of `what` with the fields of `fields`: NAME=NUMBER or NAME=TEXT.
+  static Message MessageOf(uint32_t what, const std::string& fields) {
+    Message message(what);
+    for (const std::string& field : CellList(fields)) {
+      const std::string name = field.substr(0, field.find('=')),
+                        value = field.substr(name.size() + 1);
+      if (value.find_first_not_of("-0123456789") == std::string::npos)
+        message.AddInt32(name.c_str(), std::stoi(value));
+      else
+        message.AddString(name.c_str(), value);
+    }
+    return message;
+  }
   // A menu field's menu, or the menu of that name.
   QMenu* MenuNamed(const std::string& name) {
     auto* field = Find<MenuField>(name.c_str());
@@ -220,15 +233,7 @@ class ShellTest : public ::testing::Test {
       if (verb == "key") Key(code[0], code[1], code.size() > 2 ? code[2] : 0);
       if (verb == "report") Report(step[1]);
       if (verb == "post" || verb == "app") {
-        Message message(FourCCOf(step[1]));
-        for (const std::string& field : CellList(expected)) {
-          const std::string name = field.substr(0, field.find('=')),
-                            value = field.substr(name.size() + 1);
-          if (value.find_first_not_of("-0123456789") == std::string::npos)
-            message.AddInt32(name.c_str(), std::stoi(value));
-          else
-            message.AddString(name.c_str(), value);
-        }
+        Message message = MessageOf(FourCCOf(step[1]), expected);
         (verb == "post" ? static_cast<Handler*>(Window()) : app_.get())->MessageReceived(&message);
       }
       if (verb == "click") Find<QAbstractButton>(step[1].c_str())->click();
@@ -262,7 +267,6 @@ class ShellTest : public ::testing::Test {
       EXPECT_EQ(actual, expected);
     }
   }
-  QMenu* IconMenu() { return Window()->findChild<QMenu*>("IconMenu"); }
   QMenu* FileMenu() { return Window()->findChild<QMenu*>("File"); }
   QMenu* ViewMenu() { return Window()->findChild<QMenu*>("View"); }
 
