@@ -16,7 +16,6 @@
 #include <chrono>
 #include <map>
 #include <memory>
-#include <numeric>
 #include <thread>
 
 #include "fake_receiver_devices.h"
@@ -205,24 +204,23 @@ class ShellTest : public ::testing::Test {
   // Runs the steps of tests/<path> (only those under "==<TAB>section" when one is named), one a
   // line: a verb, then its cells. A check that fails names its line. What a key is: "LR-SAT N1"
   // or the header and bytes in numbers.
-  //   key KEY | report BLINK | post / app FOURCC [NAME=NUMBER|NAME=TEXT ...] (to the window /
-  //   the application) | click BUTTON | choose MENU ITEM | show / hide WIDGET | shot PICTURE
-  //   (Screenshot) | type FIELD TEXT (then Tab) | texts / showing / enabled / checked NAMES
-  //   EXPECTED | menu NAME EXPECTED (MenuText) | log START | alert TEXT (in an alert since the
-  //   steps began)
+  //   key KEY | post FOURCC [NAME=NUMBER|NAME=TEXT ...] | click BUTTON | choose MENU ITEM |
+  //   show / hide WIDGET | shot PICTURE (Screenshot) | type FIELD TEXT (then Tab) | texts /
+  //   showing / enabled / checked NAMES EXPECTED | menu NAME EXPECTED (MenuText) | log START
   void RunSteps(const std::string& path, const std::string& section = "") {
-    static const std::map<std::string, int> kNames = {
-        {"LR-SAT", kLrSat},   {"N0", kLrSatN0},      {"N1", kLrSatN1},    {"N4", kLrSatN4},
-        {"Mute", kLrSatMute}, {"Vol+", kLrSatVolUp}, {"Menu", kLrSatMenu}};
-    const size_t first_alert = alerts_.size();
+    static const std::map<std::string, int> kNames = {{"LR-SAT", kLrSat},
+                                                      {"N1", kLrSatN1},
+                                                      {"Mute", kLrSatMute},
+                                                      {"Vol+", kLrSatVolUp},
+                                                      {"Menu", kLrSatMenu}};
     bool in_section = section.empty();
     for (const auto& step : ReadTable(path, 2)) {
       if (step[0] == "==" && !section.empty()) in_section = step[1] == section;
       if (!in_section || step[0] == "==") continue;
       SCOPED_TRACE(path + ": " + step[0] + " " + step[1]);
       const std::string& verb = step[0];
-      ASSERT_NE(std::string(" key report post app click choose show hide shot type texts showing "
-                            "enabled checked menu log alert ")
+      ASSERT_NE(std::string(" key post click choose show hide shot type texts showing enabled "
+                            "checked menu log ")
                     .find(" " + verb + " "),
                 std::string::npos)
           << "no such step";
@@ -231,10 +229,9 @@ class ShellTest : public ::testing::Test {
       for (const std::string& part : CellList(step[1]))
         code.push_back(kNames.contains(part) ? kNames.at(part) : std::atoi(part.c_str()));
       if (verb == "key") Key(code[0], code[1], code.size() > 2 ? code[2] : 0);
-      if (verb == "report") Report(step[1]);
-      if (verb == "post" || verb == "app") {
+      if (verb == "post") {
         Message message = MessageOf(FourCCOf(step[1]), expected);
-        (verb == "post" ? static_cast<Handler*>(Window()) : app_.get())->MessageReceived(&message);
+        Window()->MessageReceived(&message);
       }
       if (verb == "click") Find<QAbstractButton>(step[1].c_str())->click();
       if (verb == "choose") {
@@ -258,12 +255,6 @@ class ShellTest : public ::testing::Test {
         actual = Which(step[1], verb);
       if (verb == "menu") actual = MenuText(MenuNamed(step[1]));
       if (verb == "log") actual = Log().substr(0, (expected = Unescaped(step[1])).size());
-      if (verb == "alert") {
-        const std::string said =
-            std::accumulate(alerts_.begin() + first_alert, alerts_.end(), std::string());
-        expected = Unescaped(step[1]);
-        actual = said.find(expected) == std::string::npos ? said : expected;
-      }
       EXPECT_EQ(actual, expected);
     }
   }
