@@ -37,11 +37,9 @@ class PresetEditorTest : public ShellTest {
     if (path != nullptr) edit.AddString("e_path", path);
     editor_->MessageReceived(&edit);
   }
-  void Send(uint32_t what) { editor_->MessageReceived(std::make_unique<Message>(what).get()); }
-  void Choose(const char* preset_name) {
-    Message choose(kChoosePresetFile);
-    choose.AddString("preset_name", preset_name);
-    editor_->MessageReceived(&choose);
+  void Send(uint32_t what, const std::string& fields = "") {
+    Message message = MessageOf(what, fields);
+    editor_->MessageReceived(&message);
   }
   std::string Shown(int slot) { return editor_->Field(slot)->text().toStdString(); }
   bool SaveEnabled() { return editor_->findChild<QPushButton*>("save")->isEnabled(); }
@@ -279,7 +277,7 @@ TEST_F(PresetEditorTest, ChoosingAnotherPresetFileAsksForUnsavedChangesThenSwitc
   Prefs::SetText(Settings()->Presetfile, "../outside");
   PresetEditorWindow* editor = Open();
   EXPECT_EQ(editor->PresetName(), "_preset_");
-  Choose("../outside");
+  Send(kChoosePresetFile, "preset_name=../outside");
   EXPECT_EQ(editor->PresetName(), "_preset_");
   EXPECT_FALSE(std::filesystem::exists(Program() / "outside"));
 
@@ -287,12 +285,12 @@ TEST_F(PresetEditorTest, ChoosingAnotherPresetFileAsksForUnsavedChangesThenSwitc
   EXPECT_TRUE(menu_field->isVisibleTo(editor));
   Edit(1, 3);
   editor->Question().SetNextAnswer(Answer::kCancel);
-  Choose("evening");
+  Send(kChoosePresetFile, "preset_name=evening");
   EXPECT_EQ(editor->PresetName(), "_preset_");
   EXPECT_TRUE(editor->IsModified());
 
   editor->Question().SetNextAnswer(Answer::kDiscard);
-  Choose("evening");
+  Send(kChoosePresetFile, "preset_name=evening");
   EXPECT_EQ(editor->PresetName(), "evening");
   EXPECT_EQ(editor->findChild<QLabel*>("nameOfPreset")->text(), "evening");
   EXPECT_STREQ(Settings()->Presetfile, "evening");
@@ -306,11 +304,7 @@ TEST_F(PresetEditorTest, ChoosingAnotherPresetFileAsksForUnsavedChangesThenSwitc
 
 TEST_F(PresetEditorTest, Screenshot) {
   if (ScreenshotFolder() == nullptr) GTEST_SKIP() << "KORU_SCREENSHOT_DIR not set";
-  WritePresets(
-      "[N0]: 'Workspace'\n[N1]: 'Workspace'\n[N2]: 'Workspace'\n[N4]: "
-      "'http://www.example.org/news'\n"
-      "[N5]: '/home/user/Documents/Letters/2026/to the landlord.odt'\n"
-      "[N7]: '/home/user/Music'\n[N9]: '/usr/bin/gimp'\n");
+  WritePresets(ReadAll(KORU_SOURCE_DIR "/tests/presets/data/screenshot_presets"));
   ASSERT_EQ(WritePresetFile(PresetPath("evening"), NewPresetList()), kOk);
   Start();
   Prefs::SetText(Settings()->Desktop, "LR-SAT");

@@ -70,29 +70,14 @@ TEST_F(WindowRoutingTest, ARemoteIsTaughtThroughTheTeachBox) {
 
 TEST_F(WindowRoutingTest, SwitchesIndicatorsTheMediaListLineAndTheCodeChartFollowTheRouter) {
   Start();
-  Find<QCheckBox>("hyCheckBox")->click();
-  Settle();
+  RunSteps("shell/data/main_window.steps", "switches on");
   EXPECT_TRUE(Window()->Router().Hysteresis());
-  EXPECT_EQ(Checked("hyCheckBox"), "hyCheckBox");
-  Find<QCheckBox>("hyContinue")->click();
-  Settle();
   EXPECT_EQ(Window()->Flags().receiving.load(), 0);
-  EXPECT_EQ(Checked("hyContinue"), "");
-  Post(kContinueToggled);
+  RunSteps("shell/data/main_window.steps", "keys, media list and chart");
+  EXPECT_FALSE(Window()->Router().Hysteresis());
   EXPECT_EQ(Window()->Flags().receiving.load(), 1);
-  Post(kHysteresisToggled);
-
-  Key(kLrSat, kLrSatMute);
   EXPECT_TRUE(mixer_->muted);
-  Settle();  // the indicator is set on the GUI thread
-  EXPECT_EQ(Checked("fMute"), "fMute");
-  Post(kOpenMediaList);
-  Key(kLrSat, kLrSatVolUp);
-  EXPECT_EQ(Texts("gloInfo"), "(Locked) Toplist");
   EXPECT_TRUE(desktop_->sent.empty());
-
-  FindMenuItem(FileMenu(), kWriteCodeChart)->trigger();
-  Settle();
   EXPECT_NE(ReadAll(Program() / "_Remotes_" / "_ChartData.html").find("LR-SAT"), std::string::npos);
   EXPECT_NE(Log().find("_ChartData.html"), std::string::npos);
 }

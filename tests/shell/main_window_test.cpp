@@ -25,8 +25,9 @@ TEST_F(ShellTest, FirstStartPreparesTheFoldersAndBuildsEveryControl) {
     EXPECT_TRUE(std::filesystem::is_directory(Program() / folder)) << folder;
   for (const auto& control : ReadTable("shell/data/main_window_controls.tsv", 2))
     EXPECT_EQ(TextOf(Find<QWidget>(control[0].c_str())), control[1]) << control[0];
-  EXPECT_EQ(Showing("PoseView text_view scroll_view teachBox MiniView miniType miniRem miniKey"),
-            "PoseView text_view scroll_view miniType miniRem miniKey");
+  EXPECT_EQ(
+      Which("PoseView text_view scroll_view teachBox MiniView miniType miniRem miniKey", "showing"),
+      "PoseView text_view scroll_view miniType miniRem miniKey");
 }
 
 TEST_F(ShellTest, MenusAndButtonsHaveLettersOfTheirOwnAndF10OpensTheMenuBar) {
@@ -86,11 +87,7 @@ TEST_F(ShellTest, SettingsPageIsRebuiltOnEveryPrefAndOffersOnlyPresentPorts) {
   EXPECT_TRUE(trace.Contains("pCom [0:'serial2'] 2\n"));
   Post(kShowSettings);
   EXPECT_EQ(Window()->findChildren<QWidget*>("settView").size(), 1);
-  EXPECT_EQ(Texts("ScbA ScbW ScbT sVex"),
-            "Use pimped colors / On all Workspaces / Classic receiver timing / Done..");
-  auto* classic = Find<QCheckBox>("ScbT");
-  EXPECT_FALSE(classic->isChecked());
-  classic->click();
+  RunSteps("shell/data/main_window.steps", "switches");
   EXPECT_TRUE(Settings()->classic_timing);
   // Every change of the priority slider is applied: a click on the groove, then Page Up.
   EXPECT_EQ(Find<QSlider>("slidder:koruscan")->value(), 40);
@@ -125,20 +122,14 @@ TEST_F(ShellTest, EveryControlOfTheRightColumnAndEverySwitchOfTheSettingsPageCan
 TEST_F(ShellTest, ThePortOfThisRunIsTheOneTheSettingsPageMarks) {
   setup_.port = "usb1";
   Start();
-  Post(kShowSettings);
-  EXPECT_EQ(Find<MenuField>("sepo")->MarkedText(), "usb1 (this run)");
-  const QList<QAction*> items = Find<MenuField>("sepo")->Menu()->actions();
-  EXPECT_EQ(std::count_if(items.begin(), items.end(), [](QAction* i) { return i->isChecked(); }),
-            1);
+  RunSteps("shell/data/main_window.steps", "port of this run");
 }
 
 TEST_F(ShellTest, WithoutAReceiverTheLogAndTheKeyDisplaySaySo) {
   SetReceiverDevices(std::make_shared<FakeReceiverDevices>(std::vector<std::string>{}));
   Start();
   Window()->Receiver()->SetBusyQuestion([](const ReceiverSession::BusyAnswer&) {});
-  EXPECT_EQ(Texts("irSender"), "No receiver open");
-  Post(kNoReceiverPort);  // the receiver thread's report that it has no port
-  EXPECT_EQ(Log().rfind("..no port \t\tserial", 0), 0u) << Log();
+  RunSteps("shell/data/main_window.steps", "no receiver");
 }
 
 TEST_F(ShellTest, CompactViewRoundTripRestoresTheStoredFrameAndClosingInItKeepsThatFrame) {
@@ -147,18 +138,15 @@ TEST_F(ShellTest, CompactViewRoundTripRestoresTheStoredFrameAndClosingInItKeepsT
   Settle();
   const Rect before = Settings()->prefs_window_rect;
   EXPECT_EQ(before.Width(), 699);
-  Post(kToggleMiniView);
+  RunSteps("shell/data/main_window.steps", "compact view");
   ASSERT_TRUE(Window()->MiniViewShowing());
   EXPECT_LT(Window()->width(), 300);
-  EXPECT_EQ(Showing("SpBox"), "");
-  EXPECT_FALSE(FindMenuItem(IconMenu(), kShowSettings)->isEnabled());
   Window()->move(300, 300);  // moving the compact view keeps the stored frame
   Settle();
   EXPECT_EQ(Settings()->prefs_window_rect, before);
-  Post(kToggleMiniView);
+  RunSteps("shell/data/main_window.steps", "full view");
   EXPECT_FALSE(Window()->MiniViewShowing());
   EXPECT_EQ(Window()->size(), QSize(699, 230));
-  EXPECT_TRUE(FindMenuItem(IconMenu(), kShowSettings)->isEnabled());
 
   const Rect restored = Settings()->prefs_window_rect;
   Post(kToggleMiniView);

@@ -49,20 +49,16 @@ TEST(TrayIcon, MenuShowsTheWindowAndQuitsAndTheToolTipTellsTheReceiverAndTheLast
 }
 
 TEST(TrayIcon, ClosingHidesTheWindowOnlyWhileTheIconIsShownAndTheSwitchIsOn) {
-  const struct {
-    bool tray;
-    bool close_to_tray;
-    bool closes;
-  } cases[] = {{true, true, false}, {true, false, true}, {false, true, true}};
-  for (const auto& c : cases) {
+  for (const auto& [shown, to_tray, closes] :
+       {std::tuple{true, true, false}, {true, false, true}, {false, true, true}}) {
     QWidget window;
-    TrayIcon tray(&window, c.tray);
-    tray.SetCloseToTray(c.close_to_tray);
+    TrayIcon tray(&window, shown);
+    tray.SetCloseToTray(to_tray);
     window.show();
     QCloseEvent close;
     QApplication::sendEvent(&window, &close);
-    EXPECT_EQ(close.isAccepted(), c.closes) << c.tray << c.close_to_tray;
-    EXPECT_FALSE(!c.closes && window.isVisible()) << "hidden in the tray";
+    EXPECT_EQ(close.isAccepted(), closes) << shown << to_tray;
+    EXPECT_FALSE(!closes && window.isVisible()) << "hidden in the tray";
   }
 }
 
@@ -97,30 +93,17 @@ TEST(TrayIcon, QuitClosesTheWindowForGoodAndEndsTheProgram) {
 // The entry in the autostart folder: what the desktop reads (checked by the validator where it
 // is installed, as on CI), the program and the run's program folder one argument each.
 TEST(AutostartEntry, IsWrittenAndRemovedWithTheProgramAsOneArgumentWhateverItsPathHolds) {
-  const struct {
-    const char* program;
-    const char* exec;
-    std::vector<std::string> arguments = {};
-  } cases[] = {
-      {"/opt/koru-0.1/bin/koru", "Exec=/opt/koru-0.1/bin/koru\n"},
-      {"/usr/bin/koru",
-       "Exec=/usr/bin/koru --home \"/home/a b/koru\"\n",
-       {"--home", "/home/a b/koru"}},
-      {"/home/a b/koru", "Exec=\"/home/a b/koru\"\n"},
-      {"/x/$HOME/100%/k\"o`ru", "Exec=\"/x/\\\\$HOME/100%%/k\\\\\"o\\\\`ru\"\n"},
-      {"/x/back\\slash", "Exec=\"/x/back\\\\\\\\slash\"\n"},
-  };
   const bool validator = std::system("command -v desktop-file-validate >/dev/null") == 0;
-  for (const auto& c : cases) {
+  for (const auto& c : ReadTable("shell/data/autostart_exec.tsv", 2)) {
     TempDir config;
-    AutostartEntry entry(config.Path(), c.program, c.arguments);
+    AutostartEntry entry(config.Path(), c[0], CellList(c.size() > 2 ? c[2] : "", '|'));
     EXPECT_EQ(entry.Path(), config.Path() / "autostart" / "org.koru.KORU.desktop");
     EXPECT_FALSE(entry.Enabled());
     ASSERT_TRUE(entry.SetEnabled(true));  // makes the folder
     EXPECT_TRUE(entry.Enabled());
     const std::string text = ReadAll(entry.Path());
     EXPECT_EQ(text.rfind("[Desktop Entry]\nType=Application\nName=KORU\n", 0), 0u) << text;
-    EXPECT_NE(text.find(c.exec), std::string::npos) << c.program << "\n" << text;
+    EXPECT_NE(text.find(c[1] + "\n"), std::string::npos) << c[0] << "\n" << text;
     if (validator) {
       EXPECT_EQ(std::system(("desktop-file-validate '" + entry.Path().string() + "'").c_str()), 0)
           << text;
@@ -142,7 +125,7 @@ TEST_F(SessionShellTest, TrayFollowsTheReportsAndTheSettingsPageOffersBothSwitch
   EXPECT_EQ(session.Tray()->ToolTip(), "KORU\nreceiver: serial2 open\nlast key: LR-SAT N1");
 
   Post(kShowSettings);
-  EXPECT_EQ(Enabled("closeTray autoStart"), "autoStart")
+  EXPECT_EQ(Which("closeTray autoStart", "enabled"), "autoStart")
       << "without a tray, closing always ends KORU";
   const std::filesystem::path entry =
       home_.Path() / "config" / "autostart" / "org.koru.KORU.desktop";

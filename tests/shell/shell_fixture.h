@@ -140,29 +140,19 @@ class ShellTest : public ::testing::Test {
       out += " / " + TextOf(Find<QWidget>(name.c_str()));
     return out.substr(3);
   }
-  // The named widgets that are shown (not hidden), enabled (a text field's edit) or checked, in
-  // the order named.
-  std::string Showing(const std::string& names) {
-    return Which(names, [](QWidget* widget) { return !widget->isHidden(); });
-  }
-  std::string Enabled(const std::string& names) {
-    return Which(names, [](QWidget* widget) {
-      auto* field = qobject_cast<TextControl*>(widget);  // what can be typed into
-      return (field ? field->Edit() : widget)->isEnabled();
-    });
-  }
-  std::string Checked(const std::string& names) {
-    return Which(names, [](QWidget* widget) {
-      auto* button = qobject_cast<QAbstractButton*>(widget);
-      return button != nullptr && button->isChecked();
-    });
-  }
-  template <typename Is>
-  std::string Which(const std::string& names, Is is) {
+  // Those of the named widgets that are "showing" (not hidden), "enabled" (a text field's edit)
+  // or "checked", in the order named.
+  std::string Which(const std::string& names, const std::string& what) {
     std::string out;
-    for (const std::string& name : CellList(names))
-      if (QWidget* widget = Find<QWidget>(name.c_str()); widget != nullptr && is(widget))
+    for (const std::string& name : CellList(names)) {
+      QWidget* widget = Find<QWidget>(name.c_str());
+      auto* field = qobject_cast<TextControl*>(widget);  // what can be typed into
+      auto* button = qobject_cast<QAbstractButton*>(widget);
+      if (widget != nullptr && (what == "showing"   ? !widget->isHidden()
+                                : what == "enabled" ? (field ? field->Edit() : widget)->isEnabled()
+                                                    : button != nullptr && button->isChecked()))
         out += (out.empty() ? "" : " ") + name;
+    }
     return out;
   }
   std::string Log() { return Find<QTextEdit>("text_view")->toPlainText().toStdString(); }
@@ -193,16 +183,40 @@ class ShellTest : public ::testing::Test {
       QApplication::sendEvent(widget, &event);
     }
   }
-  // Runs the steps of tests/<path>, one a line: a verb, then its cells. A check that fails names
-  // its line. What a key is: "LR-SAT N1" or the header and bytes in numbers.
-  //   key KEY | post FOURCC | click BUTTON | choose FIELD ITEM | show / hide
-  //   WIDGET | shot PICTURE (Screenshot) | type FIELD TEXT
-  //   (then Tab) | texts / showing / enabled / checked NAMES EXPECTED | menu NAME EXPECTED
-  //   (MenuText) | log START
-  void RunSteps(const std::string& path) {
-    static const std::map<std::string, int> kNames = {
-        {"LR-SAT", kLrSat}, {"N1", kLrSatN1}, {"Menu", kLrSatMenu}};
+  // A message of `what` with the fields of `fields`: NAME=NUMBER or NAME=TEXT.
+  static Message MessageOf(uint32_t what, const std::string& fields) {
+    Message message(what);
+    for (const std::string& field : CellList(fields)) {
+      const std::string name = field.substr(0, field.find('=')),
+                        value = field.substr(name.size() + 1);
+      if (value.find_first_not_of("-0123456789") == std::string::npos)
+        message.AddInt32(name.c_str(), std::stoi(value));
+      else
+        message.AddString(name.c_str(), value);
+    }
+    return message;
+  }
+  // A menu field's menu, or the menu of that name.
+  QMenu* MenuNamed(const std::string& name) {
+    auto* field = Find<MenuField>(name.c_str());
+    return field ? field->Menu() : Find<QMenu>(name.c_str());
+  }
+  // Runs the steps of tests/<path> (only those under "==<TAB>section" when one is named), one a
+  // line: a verb, then its cells. A check that fails names its line. What a key is: "LR-SAT N1"
+  // or the header and bytes in numbers.
+  //   key KEY | post FOURCC [NAME=NUMBER|NAME=TEXT ...] | click BUTTON | choose MENU ITEM |
+  //   show / hide WIDGET | shot PICTURE (Screenshot) | type FIELD TEXT (then Tab) | texts /
+  //   showing / enabled / checked NAMES EXPECTED | menu NAME EXPECTED (MenuText) | log START
+  void RunSteps(const std::string& path, const std::string& section = "") {
+    static const std::map<std::string, int> kNames = {{"LR-SAT", kLrSat},
+                                                      {"N1", kLrSatN1},
+                                                      {"Mute", kLrSatMute},
+                                                      {"Vol+", kLrSatVolUp},
+                                                      {"Menu", kLrSatMenu}};
+    bool in_section = section.empty();
     for (const auto& step : ReadTable(path, 2)) {
+      if (step[0] == "==" && !section.empty()) in_section = step[1] == section;
+      if (!in_section || step[0] == "==") continue;
       SCOPED_TRACE(path + ": " + step[0] + " " + step[1]);
       const std::string& verb = step[0];
       ASSERT_NE(std::string(" key post click choose show hide shot type texts showing enabled "
@@ -210,16 +224,18 @@ class ShellTest : public ::testing::Test {
                     .find(" " + verb + " "),
                 std::string::npos)
           << "no such step";
-      std::string expected = step.size() > 2 ? step[2] : "", actual = expected;
+      std::string expected = step.size() > 2 ? Unescaped(step[2]) : "", actual = expected;
       std::vector<int> code;
       for (const std::string& part : CellList(step[1]))
         code.push_back(kNames.contains(part) ? kNames.at(part) : std::atoi(part.c_str()));
       if (verb == "key") Key(code[0], code[1], code.size() > 2 ? code[2] : 0);
-      if (verb == "post") Post(FourCCOf(step[1]));
+      if (verb == "post") {
+        Message message = MessageOf(FourCCOf(step[1]), expected);
+        Window()->MessageReceived(&message);
+      }
       if (verb == "click") Find<QAbstractButton>(step[1].c_str())->click();
       if (verb == "choose") {
-        QAction* item = FindMenuItem(Find<MenuField>(step[1].c_str())->Menu(),
-                                     QString::fromStdString(expected));
+        QAction* item = FindMenuItem(MenuNamed(step[1]), QString::fromStdString(expected));
         ASSERT_NE(item, nullptr);
         item->trigger();
       }
@@ -235,18 +251,13 @@ class ShellTest : public ::testing::Test {
       }
       Settle();
       if (verb == "texts") actual = Texts(step[1]);
-      if (verb == "showing") actual = Showing(step[1]);
-      if (verb == "enabled") actual = Enabled(step[1]);
-      if (verb == "checked") actual = Checked(step[1]);
-      if (verb == "menu") {
-        auto* field = Find<MenuField>(step[1].c_str());
-        actual = MenuText(field ? field->Menu() : Find<QMenu>(step[1].c_str()));
-      }
-      if (verb == "log") actual = Log().substr(0, (expected = step[1]).size());
+      if (verb == "showing" || verb == "enabled" || verb == "checked")
+        actual = Which(step[1], verb);
+      if (verb == "menu") actual = MenuText(MenuNamed(step[1]));
+      if (verb == "log") actual = Log().substr(0, (expected = Unescaped(step[1])).size());
       EXPECT_EQ(actual, expected);
     }
   }
-  QMenu* IconMenu() { return Window()->findChild<QMenu*>("IconMenu"); }
   QMenu* FileMenu() { return Window()->findChild<QMenu*>("File"); }
   QMenu* ViewMenu() { return Window()->findChild<QMenu*>("View"); }
 

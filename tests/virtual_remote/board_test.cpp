@@ -1,20 +1,8 @@
-#include <iterator>
 #include <map>
-#include <sstream>
 
 #include "board_fixture.h"
 
 namespace koru {
-
-namespace {
-
-// The slots of a table cell such as "0 52" (empty: none).
-std::vector<int> SlotsOf(const std::string& cell) {
-  std::istringstream in(cell);
-  return {std::istream_iterator<int>(in), std::istream_iterator<int>()};
-}
-
-}  // namespace
 
 TEST_F(BoardTest, TheDefaultBoardHasItsExtentsAndWritesEveryButtonAtItsDefaultPlace) {
   AllButtonsView* board = MakeBoard();
@@ -88,7 +76,7 @@ TEST_F(BoardTest, KeysLightTheirButtonOrTheirDualButtonAndGroupsLightOneAtATime)
   for (const auto& step : ReadTable("virtual_remote/data/lit_buttons.tsv", 3)) {
     board->SetDualMode(step[0] == "dual");
     board->Highlight(std::stol(step[1]));
-    EXPECT_EQ(LitSlots(board), SlotsOf(step[2])) << step[0] << " " << step[1];
+    EXPECT_EQ(LitSlots(board), CellNumbers<int>(step[2])) << step[0] << " " << step[1];
   }
 }
 
@@ -121,7 +109,7 @@ TEST_F(BoardTest, DroppedButtonsSnapAndOnlyAPlaceChangeIsReported) {
   for (const auto& c : ReadTable("virtual_remote/data/dropped_buttons.tsv", 5)) {
     recorder_.codes.clear();
     RemoteButtonView* button = board->Button(std::stoi(c[0]));
-    const std::vector<int> drop = SlotsOf(c[1]);
+    const std::vector<int> drop = CellNumbers<int>(c[1]);
     Drag(button, QPoint(drop[0], drop[1]), std::stoul(c[2]));
     EXPECT_EQ(std::to_string(button->x()) + " " + std::to_string(button->y()), c[3]) << c[0];
     EXPECT_EQ(button->ShownText(), button->Label());

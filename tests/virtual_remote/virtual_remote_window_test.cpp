@@ -24,13 +24,6 @@ class VrWindowTest : public BoardTest {
     Settle();
   }
   void ToApp(Message message) { app_->MessageReceived(&message); }
-  // A received key for the board: `key` (0: none) of a remote of group `target`.
-  void Highlight(int32_t key, int32_t target) {
-    Message highlight(kHighlightButton);
-    if (key != 0) highlight.AddInt32("vr_key", key);
-    highlight.AddInt32("vr_target", target);
-    ToApp(highlight);
-  }
   static std::string SizeOf(VirtualRemoteWindow* window) {
     return std::to_string(window->width()) + "x" + std::to_string(window->height());
   }
@@ -80,17 +73,11 @@ TEST_F(VrWindowTest, OnlyMovesBeyondTenPixelsAreStoredAndAPlaceOffThisScreenOpen
 TEST_F(VrWindowTest, ReceivedKeysLightTheirButtonAndTheGroupOrAnyWithoutSplitting) {
   Start();
   AllButtonsView* board = Open()->Board();
-  Settings()->use_splitting = false;
-  Highlight(65, 52);  // "Vol+" of an audio remote
-  EXPECT_EQ(LitSlots(board), (std::vector<int>{14, 54}));
-  ToApp(Message(kClearShownKey));
-  EXPECT_EQ(LitSlots(board), std::vector<int>{54});
-
-  Settings()->use_splitting = true;
-  Highlight(51, 52);
-  EXPECT_EQ(LitSlots(board), (std::vector<int>{0, 52}));
-  Highlight(0, 53);  // no key: switches the key off
-  EXPECT_EQ(LitSlots(board), std::vector<int>{53});
+  for (const auto& row : ReadTable("virtual_remote/data/window_lit.tsv", 4)) {
+    Settings()->use_splitting = row[0] == "splitting";
+    ToApp(MessageOf(FourCCOf(row[1]), row[2]));
+    EXPECT_EQ(LitSlots(board), CellNumbers<int>(row[3])) << row[1] << " " << row[2];
+  }
 }
 
 TEST_F(VrWindowTest, AMovedButtonIsWrittenOnClosingAndShownThereNextTime) {
