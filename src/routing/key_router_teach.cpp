@@ -77,8 +77,12 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
     teach.mode_ = mode;
     teach.ClearKeys();
     teach.header_ = 127127;
+    // Nothing heard yet for this remote: a code or mark left from the last one must not be
+    // taught to it or shown on it.
     teach_exact_.reset();
+    teach_code_ = 0;
     teach_waiting_ = false;
+    teach.SetMenuCheckMarks(&key_menu, 0, "", 0);
     view_.SetTeachFieldText(TeachField::kName, "newRemote");
     view_.StyleTeachField(TeachField::kName, TeachFieldLook::kNew);
     ShowHeaderHint(mode == kExactMode, header_hint);
@@ -103,11 +107,11 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
               : nullptr;
       if (record == nullptr) {
         start_new_remote(view_.ClassicCodes() ? 2 : kExactMode, "fill first 2 Bytes");
-        teach.SetMenuCheckMarks(&key_menu, 0, "", 0);
       } else {
         Trace("change to existing Remote..\n");
         teach.CopyFrom(*record);
         teach_exact_.reset();
+        teach_code_ = 0;
         teach_waiting_ = false;
         SendToApp(kOpenVirtualRemote);
         send_shown_remote(record);
@@ -290,6 +294,7 @@ void KeyRouter::TeachingRemote(Message* message, int32_t header, int32_t /*key_v
                                  getLabel(keyfn)));
         }
       } else {
+        if (teach_code_ == 0) return;  // no key heard yet
         Trace("\nteach %ld to func %ld [%s]\n", static_cast<long>(teach_code_),
               static_cast<long>(keyfn), keyfn >= 0 && keyfn < kLabelCount ? getLabel(keyfn) : "");
         const int32_t known =

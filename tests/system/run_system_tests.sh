@@ -25,7 +25,11 @@ trap cleanup EXIT
 wait_for() {  # wait_for SECONDS COMMAND...: polls until the command succeeds
   local deadline=$((SECONDS + $1)); shift
   until "$@" >/dev/null 2>&1; do
-    [ "$SECONDS" -lt "$deadline" ] || { echo "system tests: timed out waiting for: $*" >&2; return 1; }
+    [ "$SECONDS" -lt "$deadline" ] || {
+      echo "system tests: timed out waiting for: $*" >&2
+      tail -n 20 "$work"/*.log >&2 2>/dev/null
+      return 1
+    }
     sleep 0.1
   done
 }
@@ -42,11 +46,11 @@ unset GNOME_DESKTOP_SESSION_ID KDE_FULL_SESSION BROWSER
 # X server and window manager.
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 pids+=($!)
-wait_for 10 test -s "$work/display"
+wait_for 30 test -s "$work/display"
 export DISPLAY=":$(head -n1 "$work/display")"
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 pids+=($!)
-wait_for 10 bash -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
+wait_for 30 bash -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
 
 # Session bus.
 dbus-daemon --session --fork --nopidfile --print-address=3 --print-pid=4 \
@@ -57,7 +61,7 @@ export DBUS_SESSION_BUS_ADDRESS="$(head -n1 "$work/bus")"
 # Sound server with a null sink as the default.
 pulseaudio --daemonize=yes -n --exit-idle-time=-1 --log-target=file:"$work/pulse.log" \
   --load="module-null-sink sink_name=testsink" --load=module-native-protocol-unix
-wait_for 10 pactl info
+wait_for 30 pactl info
 pactl set-default-sink testsink
 
 # The test browser and file handler record their arguments; the test players can be launched.
