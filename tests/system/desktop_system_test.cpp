@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "actions/action_fixture.h"
 #include "actions/action_messages.h"
 #include "actions/action_thread.h"
 #include "actions/actions.h"
@@ -12,6 +13,7 @@
 #include "platform/desktop_services.h"
 #include "platform/media/media_messages.h"
 #include "system_test_support.h"
+#include "table_cells.h"
 
 namespace koru {
 
@@ -19,11 +21,6 @@ namespace {
 
 using namespace system_test;
 namespace fs = std::filesystem;
-
-// A test MPRIS player process owning the given names; its calls land in its log.
-FakeService TestPlayer(const std::string& log_name, const QStringList& names) {
-  return FakeService("mpris_test_player.py", log_name, names, "- ready");
-}
 
 // key_client.py, a window that logs the keys it gets; it stands for the application
 // `wm_class` names in the signature table of run_system_tests.sh (the PDF viewer by default).
@@ -45,13 +42,6 @@ std::string KeysSeen(X11ProbeWindow& probe, int count) {
   }
   return seen;
 }
-
-class MuteLight : public MuteIndicator {
- public:
-  bool IsShown() const override { return shown; }
-  void SetShown(bool value) override { shown = value; }
-  bool shown = false;
-};
 
 class SystemTest : public ::testing::Test {
  protected:
@@ -165,54 +155,38 @@ TEST_F(SystemTest, TabSwitchesBetweenApplications) {
   EXPECT_TRUE(ActiveIs(kPdfViewerSignature));
 }
 
-TEST_F(SystemTest, AudioPlayerVerbsReachEveryInstance) {
-  FakeService player = TestPlayer("audio.log", {"korutest", "korutest.instance2"});
-  ASSERT_TRUE(player.Ready());
-  const std::string one = "org.mpris.MediaPlayer2.korutest ";
-  const std::string two = "org.mpris.MediaPlayer2.korutest.instance2 ";
-  for (const auto& [verb, call] : {std::pair{kPlayerNext, "Next"},
-                                   {kPlayerPrevious, "Previous"},
-                                   {kPlayerLouder, "Volume 0.52"},
-                                   {kPlayerStop, "Pause"},
-                                   {kPlayerPlay, "Play"}}) {
-    DoCommand(services_, verb);
-    for (const std::string& instance : {one, two})
-      EXPECT_TRUE(player.WaitFor(instance + call)) << instance + call;
+// Each row of data/player_scenarios.tsv.
+TEST_F(SystemTest, PlayerVerbsAndKeysReachEveryInstanceAndPlayLaunchesThePlayer) {
+  for (const auto& row : ReadTable("system/data/player_scenarios.tsv", 3)) {
+    SCOPED_TRACE(row[0] + " / " + row[1]);
+    std::optional<FakeService> player;
+    fs::path log = Work() / "launched-player.log";
+    fs::remove(log);
+    if (!row[0].empty()) {
+      QStringList names;
+      for (const std::string& name : CellList(row[0])) names << QString::fromStdString(name);
+      player.emplace("mpris_test_player.py", "player.log", names, "- ready");
+      ASSERT_TRUE(player->Ready());
+      log = Work() / "player.log";
+    }
+    for (const std::string& step : CellList(row[1])) {
+      const std::string what = step.substr(step.find(':') + 1);
+      if (step == "close")
+        ICloseMediaApp(services_);
+      else if (step.starts_with("do:"))
+        DoCommand(services_, FourCCOf(what));
+      else if (step.starts_with("audio:"))
+        IAudioApps(services_, std::stoi(what));
+      else
+        IVideoApps(services_, std::stoi(what));
+    }
+    for (const std::string& call : CellList(row[2], '|'))
+      EXPECT_TRUE(LogGets(log, "org.mpris.MediaPlayer2." + call)) << call << "\n" << ReadAll(log);
   }
-  IAudioApps(services_, 63);  // "left": three steps down
-  EXPECT_TRUE(player.WaitFor(one + "Volume 0.46")) << player.Log();
-
-  ICloseMediaApp(services_);
-  EXPECT_TRUE(player.WaitFor(one + "Quit"));
-  EXPECT_TRUE(player.Finished());
-}
-
-TEST_F(SystemTest, VideoPlayerCodes) {
-  FakeService player = TestPlayer("video.log", {"korutestvideo"});
-  ASSERT_TRUE(player.Ready());
-  const std::string name = "org.mpris.MediaPlayer2.korutestvideo ";
-  for (const auto& [key, call] : {std::pair{93, "PlayPause"},
-                                  {95, "Next"},
-                                  {65, "Volume 0.6"},
-                                  {96, "Fullscreen 1"},
-                                  {56, "Raise"}}) {
-    IVideoApps(services_, key);
-    EXPECT_TRUE(player.WaitFor(name + call)) << key;
-  }
-}
-
-TEST_F(SystemTest, PlayLaunchesTheAudioPlayer) {
-  fs::path log = Work() / "launched-player.log";
-  fs::remove(log);
-  DoCommand(services_, kPlayerPlay);  // waits until the launched player answers
-  EXPECT_TRUE(LogGets(log, "org.mpris.MediaPlayer2.korutest Play")) << ReadAll(log);
-  DoCommand(services_, kPlayerNext);
-  ICloseMediaApp(services_);
-  EXPECT_TRUE(LogGets(log, "org.mpris.MediaPlayer2.korutest Quit"));
 }
 
 TEST_F(SystemTest, MasterMuteToggles) {
-  MuteLight light;
+  Indicator light;
   const std::string query = "pactl get-sink-mute @DEFAULT_SINK@";
   ASSERT_EQ(Command(query), "Mute: no\n");
   // A query, then two toggles.
@@ -238,7 +212,7 @@ TEST_F(SystemTest, UrlsAndFilesReachTheirHandlerAsSingleArguments) {
 }
 
 TEST_F(SystemTest, ActionThreadRunsActionsInKeyOrder) {
-  FakeService player = TestPlayer("thread.log", {"korutest"});
+  FakeService player("mpris_test_player.py", "thread.log", {"korutest"}, "- ready");
   ASSERT_TRUE(player.Ready());
   ActionThread actions(services_);
   actions.Post([](ActionServices& s) { IJumpWorkSpace(s, 54); });
