@@ -12,7 +12,6 @@ namespace koru {
 
 constexpr uint32_t kTestMessage = FourCC("test");
 constexpr uint32_t kRawDataType = FourCC("RAWX");
-constexpr uint32_t kOtherType = FourCC("OTHR");
 constexpr uint32_t kFirst = FourCC("aaaa"), kSecond = FourCC("bbbb"), kOther = FourCC("othr");
 
 TEST(Message, KeepsFieldsInOrderWithSeveralItemsPerName) {
@@ -57,7 +56,7 @@ TEST(Message, ReplaceRemoveAndCopyAreIndependent) {
   const Message::RawData* data = nullptr;
   ASSERT_EQ(copy.FindData("raw", kRawDataType, &data), kOk);
   EXPECT_EQ(*data, (Message::RawData{1, 2, 3}));
-  EXPECT_EQ(copy.FindData("raw", kOtherType, &data), kBadType);
+  EXPECT_EQ(copy.FindData("raw", FourCC("OTHR"), &data), kBadType);
 
   EXPECT_EQ(m.RemoveData("b"), kOk);
   EXPECT_FALSE(m.HasField("b"));  // the last item takes its name with it
