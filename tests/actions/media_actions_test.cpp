@@ -54,7 +54,7 @@ TEST_F(MediaActionsTest, PlayGivesUpAfterTenSeconds) {
   EXPECT_TRUE(players.calls.empty());
 }
 
-TEST_F(MediaActionsTest, MuteQueriesAndToggles) {
+TEST_F(MediaActionsTest, MuteQueriesAndTogglesAndTheButtonShowsWhatTheMixerHolds) {
   Indicator indicator;
   mixer.muted = true;
   IMuteSound(services, true, &indicator);
@@ -69,13 +69,11 @@ TEST_F(MediaActionsTest, MuteQueriesAndToggles) {
   trace.Clear();
   IMuteSound(services, false, nullptr);
   EXPECT_EQ(trace.Text(), " WINDOW=NULL\n");
-}
 
-TEST_F(MediaActionsTest, TheMuteIndicatorShowsWhatTheMixerHolds) {
-  Indicator indicator;
-  // A click has already toggled the button; the mixer refuses the write.
+  // The button shows what the mixer holds. A click has already toggled the button; the mixer
+  // refuses the write.
   indicator.shown = true;
-  mixer.writable = false;
+  mixer.muted = mixer.writable = false;
   IMuteSound(services, false, &indicator);
   EXPECT_FALSE(mixer.muted || indicator.shown);
   EXPECT_TRUE(trace.Contains(" (mute not changed)"));

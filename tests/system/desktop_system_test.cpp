@@ -22,12 +22,6 @@ namespace {
 using namespace system_test;
 namespace fs = std::filesystem;
 
-// key_client.py, a window that logs the keys it gets; it stands for the application
-// `wm_class` names in the signature table of run_system_tests.sh (the PDF viewer by default).
-FakeService KeyClient(const std::string& log_name, const QStringList& wm_class = {}) {
-  return FakeService("key_client.py", log_name, wm_class);
-}
-
 // The next `count` key events the probe gets, and any more that come within half a second after
 // them: "press|release KEYSYM STATE", the state's modifiers as X has them (shift 0x1, ctrl 0x4,
 // alt 0x8), as key_client.py logs them.
@@ -105,7 +99,9 @@ TEST_F(SystemTest, PointerStepsSixteenPixels) {
 }
 
 TEST_F(SystemTest, AnotherApplicationGetsKeysAndIsAskedToQuit) {
-  FakeService client = KeyClient("pdf-keys.log");
+  // key_client.py, a window that logs the keys it gets; by its window class ("korukeys" unless
+  // given) it stands for an application of the signature table of run_system_tests.sh.
+  FakeService client("key_client.py", "pdf-keys.log");
   ASSERT_TRUE(client.Ready());
   ASSERT_TRUE(ActiveIs(kPdfViewerSignature));
   const struct {
@@ -127,7 +123,7 @@ TEST_F(SystemTest, AnotherApplicationGetsKeysAndIsAskedToQuit) {
 
 TEST_F(SystemTest, MediaPlayerGetsItsKeyAndKoruComesBack) {
   ASSERT_NO_FATAL_FAILURE(OpenProbe("KORU main"));
-  FakeService client = KeyClient("media-keys.log", {"korumedia"});  // the media player
+  FakeService client("key_client.py", "media-keys.log", {"korumedia"});  // the media player
   ASSERT_TRUE(client.Ready());
   ASSERT_TRUE(ActiveIs(kMediaPlayerSignature));
   ASSERT_EQ(services_.desktop->Activate(getpid()), kOk);
@@ -140,7 +136,7 @@ TEST_F(SystemTest, MediaPlayerGetsItsKeyAndKoruComesBack) {
 
 TEST_F(SystemTest, TabSwitchesBetweenApplications) {
   ASSERT_NO_FATAL_FAILURE(OpenProbe("KORU tab"));
-  FakeService client = KeyClient("tab-keys.log");
+  FakeService client("key_client.py", "tab-keys.log");  // the PDF viewer
   ASSERT_TRUE(client.Ready());
   ASSERT_TRUE(ActiveIs(kPdfViewerSignature));
   // Two entries in client list order (KORU, the viewer): the switch takes the other one in turn.
