@@ -25,10 +25,6 @@ int32_t CountForever(void* data) {
   }
 }
 
-int32_t ReturnSeven(void*) {
-  return 7;
-}
-
 void WaitUntil(const std::function<bool()>& condition) {
   for (int i = 0; i < 5000 && !condition(); ++i) snooze(1000);
   ASSERT_TRUE(condition());
@@ -50,7 +46,8 @@ ThreadState StateOf(thread_id id) {
 }  // namespace
 
 TEST(Threads, SpawnedThreadWaitsForResumeAndReturnsItsStatusAndUnknownIdsAreRefused) {
-  const thread_id id = spawn_thread(ReturnSeven, "seven", kNormalPriority, nullptr);
+  const thread_id id =
+      spawn_thread([](void*) -> int32_t { return 7; }, "seven", kNormalPriority, nullptr);
   ASSERT_GT(id, 0);
   thread_info info;
   ASSERT_EQ(get_thread_info(id, &info), kOk);

@@ -104,19 +104,16 @@ TEST_F(SystemTest, AnotherApplicationGetsKeysAndIsAskedToQuit) {
   FakeService client("key_client.py", "pdf-keys.log");
   ASSERT_TRUE(client.Ready());
   ASSERT_TRUE(ActiveIs(kPdfViewerSignature));
-  const struct {
-    int32_t key;
-    const char* seen;
-  } keys[] = {
-      {61, "press 0xff55 0x0\nrelease 0xff55 0x0"},  // the PDF viewer's "up" is Page Up
-      {96, "press 0xff0d 0x8"},                      // "[]": Enter with Command (Alt) held
-      {62, "press 0xff56 0x0"},                      // Page Down
-      {70, "press 0xff09 0x0"},                      // no PDF row for "Tab": the general table
-      {81, "closed"},  // "Eject": the whole application is asked to quit
-  };
-  for (const auto& k : keys) {
-    IKeypress2App(services_, k.key);
-    EXPECT_TRUE(client.WaitFor(k.seen)) << k.key << "\n" << client.Log();
+  // The PDF viewer's "up" is Page Up.
+  for (const auto& [key, seen] : {
+           std::pair{61, "press 0xff55 0x0\nrelease 0xff55 0x0"},
+           {96, "press 0xff0d 0x8"},  // "[]": Enter with Command (Alt) held
+           {62, "press 0xff56 0x0"},  // Page Down
+           {70, "press 0xff09 0x0"},  // no PDF row for "Tab": the general table
+           {81, "closed"},            // "Eject": the whole application is asked to quit
+       }) {
+    IKeypress2App(services_, key);
+    EXPECT_TRUE(client.WaitFor(seen)) << key << "\n" << client.Log();
   }
   EXPECT_TRUE(client.Finished());
 }
