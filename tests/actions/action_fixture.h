@@ -48,16 +48,15 @@ class ActionTest : public ::testing::Test {
       std::string line = kKinds[static_cast<int>(sent.target.kind)];
       if (sent.target.kind == MessageTarget::Kind::kApp) line += sent.target.signature;
       line += " '" + FourCCText(sent.message.what) + "'";
-      char text[32];
+      const auto hex = [](int32_t value) {
+        char text[16];
+        std::snprintf(text, sizeof text, "0x%x", static_cast<unsigned>(value));
+        return std::string(text);
+      };
       int32_t value = 0;
-      for (int32_t i = 0; sent.message.FindInt32("key", &value, i) == kOk; ++i) {
-        std::snprintf(text, sizeof text, " key 0x%x", static_cast<unsigned>(value));
-        line += text;
-      }
-      if (sent.message.FindInt32("modifiers", &value) == kOk) {
-        std::snprintf(text, sizeof text, " mod 0x%x", static_cast<unsigned>(value));
-        line += text;
-      }
+      for (int32_t i = 0; sent.message.FindInt32("key", &value, i) == kOk; ++i)
+        line += " key " + hex(value);
+      if (sent.message.FindInt32("modifiers", &value) == kOk) line += " mod " + hex(value);
       lines.push_back(line);
     }
     return lines;

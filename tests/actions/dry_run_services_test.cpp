@@ -11,26 +11,22 @@ namespace koru {
 
 namespace {
 
-TEST(DryRunServices, ActionsAreTracedAsWouldAndLeaveTheDesktopAsItWas) {
-  VirtualClock clock{1'000'000};
-  SetThreadClock(&clock);
+using DryRunServicesTest = ActionTest;
+
+TEST_F(DryRunServicesTest, ActionsAreTracedAsWouldAndLeaveTheDesktopAsItWas) {
   TempDir dir;
   const std::filesystem::path song = dir.Path() / "song.ogg";
   { std::ofstream(song) << "x"; }
-  auto desktop = std::make_unique<FakeDesktop>();
-  auto mixer = std::make_unique<FakeMixer>();
-  auto launcher = std::make_unique<FakeLauncher>();
-  desktop->Activate("application/x-vnd.linux-gedit");
-  desktop->calls.clear();
-  FakeDesktop& real_desktop = *desktop;
-  FakeMixer& real_mixer = *mixer;
-  FakeLauncher& real_launcher = *launcher;
-  TraceCapture announced;
-  DesktopServices dry =
-      DryRunServices(DesktopServices{std::move(launcher), std::move(desktop),
-                                     std::make_unique<FakeMediaPlayers>(), std::move(mixer)});
-  EXPECT_TRUE(announced.Contains("dry run: actions are traced as \"would ...\" and not done"));
-  ActionServices services = ActionServicesFor(dry);
+  DesktopServices real{std::make_unique<FakeLauncher>(), std::make_unique<FakeDesktop>(),
+                       std::make_unique<FakeMediaPlayers>(), std::make_unique<FakeMixer>()};
+  auto& real_launcher = static_cast<FakeLauncher&>(*real.launcher);
+  auto& real_desktop = static_cast<FakeDesktop&>(*real.desktop);
+  auto& real_mixer = static_cast<FakeMixer&>(*real.mixer);
+  real_desktop.Activate("application/x-vnd.linux-gedit");
+  real_desktop.calls.clear();
+  DesktopServices dry = DryRunServices(std::move(real));
+  EXPECT_TRUE(trace.Contains("dry run: actions are traced as \"would ...\" and not done"));
+  services = ActionServicesFor(dry);
   Indicator indicator;
 
   const struct {
@@ -65,7 +61,6 @@ TEST(DryRunServices, ActionsAreTracedAsWouldAndLeaveTheDesktopAsItWas) {
   EXPECT_FALSE(reported);
   IMuteSound(services, true, &indicator);
   EXPECT_FALSE(indicator.shown);
-  SetThreadClock(nullptr);
 }
 
 }  // namespace

@@ -14,20 +14,15 @@ namespace koru {
 namespace {
 
 // The same checks for extended attributes and for the sidecar.
-class FileNodeTest : public ::testing::TestWithParam<bool> {
- protected:
-  void SetUp() override {
-    path_ = dir_.Path() / "settings";
-    std::ofstream(path_) << "";
-  }
-  TempDir dir_;
-  std::filesystem::path path_;
-};
+using FileNodeTest = ::testing::TestWithParam<bool>;
 
 }  // namespace
 
 TEST_P(FileNodeTest, WritesReadsCutsAndRemovesRawValues) {
-  FileNode node(path_);
+  TempDir dir;
+  const auto path = dir.Path() / "settings";
+  std::ofstream(path) << "";
+  FileNode node(path);
   node.UseSidecarOnly(GetParam());
   ASSERT_EQ(node.InitCheck(), kOk);
 
@@ -54,7 +49,7 @@ TEST_P(FileNodeTest, WritesReadsCutsAndRemovesRawValues) {
   EXPECT_EQ(std::filesystem::exists(node.SidecarPath()), GetParam());
 
   // A fresh node on the same file sees the same values.
-  FileNode again(path_);
+  FileNode again(path);
   again.UseSidecarOnly(GetParam());
   bool read_flag = false;
   EXPECT_EQ(again.ReadAttr("use_pimped", kBoolType, 0, &read_flag, 1), 1);

@@ -25,22 +25,20 @@ namespace koru {
 
 TEST(Paths, ProgramFolderFollowsOverrideThenKoruHomeThenXdg) {
   ScopedEnv home("HOME", "/home/user");
-  ScopedEnv koru("KORU_HOME", nullptr);
-  ScopedEnv data("XDG_DATA_HOME", nullptr);
-  ScopedEnv config("XDG_CONFIG_HOME", nullptr);
-  EXPECT_EQ(ProgramFolder(), "/home/user/.local/share/koru");
-  EXPECT_EQ(SettingsFolder(), "/home/user/.config");
-  {
-    ScopedEnv xdg("XDG_DATA_HOME", "/data");
-    ScopedEnv xdg_config("XDG_CONFIG_HOME", "/cfg");
-    EXPECT_EQ(ProgramFolder(), "/data/koru");
-    EXPECT_EQ(SettingsFolder(), "/cfg");
-    ScopedEnv koru_home("KORU_HOME", "/opt/koru");
-    EXPECT_EQ(ProgramFolder(), "/opt/koru");
-    SetProgramFolder("/run/here");
-    EXPECT_EQ(ProgramFolder(), "/run/here");
-    SetProgramFolder({});
-    EXPECT_EQ(ProgramFolder(), "/opt/koru");
+  const struct {
+    const char *koru_home, *data_home, *config_home, *set, *program, *settings;
+  } cases[] = {
+      {nullptr, nullptr, nullptr, "", "/home/user/.local/share/koru", "/home/user/.config"},
+      {nullptr, "/data", "/cfg", "", "/data/koru", "/cfg"},
+      {"/opt/koru", "/data", "/cfg", "/run/here", "/run/here", "/cfg"},
+      {"/opt/koru", "/data", "/cfg", "", "/opt/koru", "/cfg"},  // the override given up
+  };
+  for (const auto& c : cases) {
+    ScopedEnv koru("KORU_HOME", c.koru_home), data("XDG_DATA_HOME", c.data_home),
+        config("XDG_CONFIG_HOME", c.config_home);
+    SetProgramFolder(c.set);
+    EXPECT_EQ(ProgramFolder(), c.program);
+    EXPECT_EQ(SettingsFolder(), c.settings);
   }
 }
 
@@ -55,7 +53,7 @@ TEST(Paths, BootHomeMapsIntoTheHomeFolderOnly) {
     EXPECT_EQ(MapStoredPath(stored), mapped);
 }
 
-TEST(SafeFile, ReplacesWholeFilesAndKeepsTheOldOneOnFailure) {
+TEST(SafeFile, ReplacesWholeFilesKeepsTheOldOneOnFailureAndNeverWritesThroughALink) {
   TempDir dir;
   const auto path = dir.Path() / "remote";
   ASSERT_EQ(WriteFileSafely(path, "first\n"), kOk);
@@ -69,6 +67,16 @@ TEST(SafeFile, ReplacesWholeFilesAndKeepsTheOldOneOnFailure) {
   EXPECT_NE(WriteFileSafely(dir.Path() / "busy", "data"), kOk);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
   EXPECT_NE(WriteFileSafely("/nonexistent/dir/file", "data"), kOk);
+
+  // A link in the target's place is refused and never written through.
+  const auto outside = dir.Path() / "outside";
+  std::ofstream(outside) << "precious\n";
+  std::filesystem::create_directory(dir.Path() / "folder");
+  const auto link = dir.Path() / "folder" / "remote";
+  std::filesystem::create_symlink(outside, link);
+  EXPECT_EQ(WriteFileSafely(link, "hostile\n"), kNotAllowed);
+  EXPECT_EQ(ReadAll(outside), "precious\n");
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
 }
 
 TEST(SafeFile, UserNamedFilesNeverLeaveTheirFolderNorTakeTheNameOfKorusOwn) {
@@ -79,18 +87,6 @@ TEST(SafeFile, UserNamedFilesNeverLeaveTheirFolderNorTakeTheNameOfKorusOwn) {
     EXPECT_TRUE(IsSafeFileName(good)) << good;
   EXPECT_TRUE(IsPlainFileName(".hidden"));
   EXPECT_FALSE(IsPlainFileName("a/b"));
-}
-
-TEST(SafeFile, ALinkInTheTargetsPlaceIsRefusedAndNeverWrittenThrough) {
-  TempDir dir;
-  const auto outside = dir.Path() / "outside";
-  std::ofstream(outside) << "precious\n";
-  std::filesystem::create_directory(dir.Path() / "folder");
-  const auto link = dir.Path() / "folder" / "remote";
-  std::filesystem::create_symlink(outside, link);
-  EXPECT_EQ(WriteFileSafely(link, "hostile\n"), kNotAllowed);
-  EXPECT_EQ(ReadAll(outside), "precious\n");
-  EXPECT_TRUE(std::filesystem::is_symlink(link));
 }
 
 TEST(KoruFile, AKillAroundTheRenameLeavesTheOldFileOrTheNewMarkedOne) {
@@ -132,19 +128,14 @@ TEST(SafeFile, TemporariesLeftByAKillAreRemovedAndNothingElse) {
 TEST(Alert, EveryAlertIsTracedAndOnlyShownAlertsReachThePresenter) {
   std::string shown;
   SetAlertPresenter([&](const std::string& text) { shown = text; });
-  {
-    TraceCapture trace;
-    AnyAlert("only traced", true);
-    EXPECT_EQ(trace.Text(), "only traced\n");
-    EXPECT_TRUE(shown.empty());
-    AnyAlert("shown", false);
-    EXPECT_EQ(shown, "shown");
-    EXPECT_EQ(trace.Text(), "only traced\nshown\n");
-  }
-  SetAlertPresenter(nullptr);
   TraceCapture trace;
+  AnyAlert("only traced", true);
+  EXPECT_TRUE(shown.empty());
+  AnyAlert("shown", false);
+  EXPECT_EQ(shown, "shown");
+  SetAlertPresenter(nullptr);
   AnyAlert("no window", false);
-  EXPECT_EQ(trace.Text(), "no window\n");
+  EXPECT_EQ(trace.Text(), "only traced\nshown\nno window\n");
 }
 
 // A link at the lock's place is refused in SingleInstanceClaim.ALinkAtTheLockPathRefusesTheStart.

@@ -9,9 +9,8 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <condition_variable>
 #include <fstream>
-#include <mutex>
+#include <future>
 #include <string>
 #include <thread>
 #include <vector>
@@ -237,17 +236,14 @@ TEST_F(LircdSocket, AFloodingClientDelaysNoOneElsesKeys) {
   // The server's thread is held inside one answer while a client queues 20,000 commands and a
   // key is broadcast: where the key lands among that client's replies shows how many of its
   // commands were answered before the key went out.
-  std::mutex mutex;
-  std::condition_variable changed;
-  bool holding = false, released = false;
+  std::promise<void> holding, released;
+  std::shared_future<void> release = released.get_future().share();
   auto server = LircdSocketServer::Listen(
       path_,
       [&](std::string_view line) -> std::string {
         if (line != "HOLD") return "r\n";
-        std::unique_lock lock(mutex);
-        holding = true;
-        changed.notify_all();
-        changed.wait(lock, [&] { return released; });
+        holding.set_value();
+        release.wait();
         return "held\n";
       },
       nullptr);
@@ -256,19 +252,12 @@ TEST_F(LircdSocket, AFloodingClientDelaysNoOneElsesKeys) {
   flooder.Send("x\n");
   ASSERT_EQ(flooder.ReadUntil("r\n"), "r\n");
   holder.Send("HOLD\n");
-  {
-    std::unique_lock lock(mutex);
-    changed.wait(lock, [&] { return holding; });
-  }
+  holding.get_future().wait();
   std::string flood;
   for (int i = 0; i < 20000; ++i) flood += "x\n";
   flooder.Send(flood);
   server->Broadcast("KEY\n");
-  {
-    std::lock_guard lock(mutex);
-    released = true;
-  }
-  changed.notify_all();
+  released.set_value();
   const std::string before_key = flooder.ReadUntil("KEY\n");
   ASSERT_FALSE(before_key.empty());
   EXPECT_LT(before_key.size() / 2, 2 * LircdSocketServer::kCommandsPerTurn);

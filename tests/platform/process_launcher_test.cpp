@@ -28,8 +28,7 @@ TEST(ProcessLauncher, FilesAndUrlsThatCannotBeOpenedAreShownToTheUser) {
   WriteScript(bin.Path() / "xdg-open",
               "echo \"xdg-open: no method available for opening '$1'\" >&2; exit 3");
   WriteScript(bin.Path() / "xdg-mime", "exit 0");  // no default for text/html
-  const std::string old_path = std::getenv("PATH") ? std::getenv("PATH") : "";
-  setenv("PATH", bin.Path().c_str(), 1);
+  ScopedEnv path("PATH", bin.Path().c_str());
 
   std::mutex mutex;
   std::condition_variable arrived;
@@ -62,7 +61,6 @@ TEST(ProcessLauncher, FilesAndUrlsThatCannotBeOpenedAreShownToTheUser) {
     alerts.clear();
   }
   SetAlertPresenter(nullptr);
-  setenv("PATH", old_path.c_str(), 1);
 }
 
 }  // namespace

@@ -25,10 +25,6 @@ int32_t CountForever(void* data) {
   }
 }
 
-int32_t ReturnSeven(void*) {
-  return 7;
-}
-
 void WaitUntil(const std::function<bool()>& condition) {
   for (int i = 0; i < 5000 && !condition(); ++i) snooze(1000);
   ASSERT_TRUE(condition());
@@ -49,8 +45,9 @@ ThreadState StateOf(thread_id id) {
 
 }  // namespace
 
-TEST(Threads, SpawnedThreadWaitsForResumeAndReturnsItsStatus) {
-  const thread_id id = spawn_thread(ReturnSeven, "seven", kNormalPriority, nullptr);
+TEST(Threads, SpawnedThreadWaitsForResumeAndReturnsItsStatusAndUnknownIdsAreRefused) {
+  const thread_id id =
+      spawn_thread([](void*) -> int32_t { return 7; }, "seven", kNormalPriority, nullptr);
   ASSERT_GT(id, 0);
   thread_info info;
   ASSERT_EQ(get_thread_info(id, &info), kOk);
@@ -60,6 +57,12 @@ TEST(Threads, SpawnedThreadWaitsForResumeAndReturnsItsStatus) {
   ASSERT_EQ(resume_thread(id), kOk);
   EXPECT_EQ(EndOf(id), 7);
   EXPECT_EQ(get_thread_info(id, &info), kBadThreadId);
+  // Unknown ids are refused; the test's own thread was not started here.
+  EXPECT_EQ(resume_thread(999999), kBadThreadId);
+  EXPECT_EQ(suspend_thread(999999), kBadThreadId);
+  EXPECT_EQ(kill_thread(999999), kBadThreadId);
+  EXPECT_EQ(set_thread_priority(999999, 10), kBadThreadId);
+  EXPECT_EQ(find_thread(nullptr), -1);
 }
 
 TEST(Threads, SuspendFromOutsideResumeAndKillAreCooperative) {
@@ -91,14 +94,6 @@ TEST(Threads, SelfSuspensionWaitsForResumeAndKillEndsASuspendedThread) {
   WaitUntil([&] { return StateOf(id) == ThreadState::kSuspended; });
   kill_thread(id);
   EXPECT_EQ(EndOf(id), kInterrupted);
-}
-
-TEST(Threads, UnknownIdsAreRefused) {
-  EXPECT_EQ(resume_thread(999999), kBadThreadId);
-  EXPECT_EQ(suspend_thread(999999), kBadThreadId);
-  EXPECT_EQ(kill_thread(999999), kBadThreadId);
-  EXPECT_EQ(set_thread_priority(999999, 10), kBadThreadId);
-  EXPECT_EQ(find_thread(nullptr), -1);  // the test's own thread was not started here
 }
 
 TEST(Threads, AVeryLongSnoozeSleepsInsteadOfReturningAtOnce) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "actions/action_fixture.h"
 #include "actions/action_messages.h"
 #include "actions/action_thread.h"
 #include "actions/actions.h"
@@ -12,6 +13,7 @@
 #include "platform/desktop_services.h"
 #include "platform/media/media_messages.h"
 #include "system_test_support.h"
+#include "table_cells.h"
 
 namespace koru {
 
@@ -20,38 +22,19 @@ namespace {
 using namespace system_test;
 namespace fs = std::filesystem;
 
-// A test MPRIS player process owning the given names; its calls land in its log.
-FakeService TestPlayer(const std::string& log_name, const QStringList& names) {
-  return FakeService("mpris_test_player.py", log_name, names, "- ready");
-}
-
-// key_client.py, a window that logs the keys it gets; it stands for the application
-// `wm_class` names in the signature table of run_system_tests.sh (the PDF viewer by default).
-FakeService KeyClient(const std::string& log_name, const QStringList& wm_class = {}) {
-  return FakeService("key_client.py", log_name, wm_class);
-}
-
 // The next `count` key events the probe gets, and any more that come within half a second after
-// them: "press|release KEYSYM", and the modifiers held ("shift", "ctrl", "alt").
+// them: "press|release KEYSYM STATE", the state's modifiers as X has them (shift 0x1, ctrl 0x4,
+// alt 0x8), as key_client.py logs them.
 std::string KeysSeen(X11ProbeWindow& probe, int count) {
   std::string seen;
   for (int i = 0; auto key = probe.WaitForKey(i < count ? 3000 : 500); ++i) {
     char line[64];
-    std::snprintf(line, sizeof line, "%s 0x%x%s%s%s\n", key->press ? "press" : "release",
-                  key->keysym, key->state & X11ProbeWindow::kShiftMask ? " shift" : "",
-                  key->state & X11ProbeWindow::kControlMask ? " ctrl" : "",
-                  key->state & X11ProbeWindow::kAltMask ? " alt" : "");
+    std::snprintf(line, sizeof line, "%s 0x%x 0x%x\n", key->press ? "press" : "release",
+                  key->keysym, key->state & 0xd);
     seen += line;
   }
   return seen;
 }
-
-class MuteLight : public MuteIndicator {
- public:
-  bool IsShown() const override { return shown; }
-  void SetShown(bool value) override { shown = value; }
-  bool shown = false;
-};
 
 class SystemTest : public ::testing::Test {
  protected:
@@ -97,10 +80,10 @@ TEST_F(SystemTest, KeyStrokesReachTheActiveWindowWithTheirModifiers) {
   probe_->Drain();
 
   IKeypress2App(services_, 61);  // "up": cursor up, then released
-  EXPECT_EQ(KeysSeen(*probe_, 2), "press 0xff52\nrelease 0xff52\n");
+  EXPECT_EQ(KeysSeen(*probe_, 2), "press 0xff52 0x0\nrelease 0xff52 0x0\n");
   IAltPlusMinus(services_, 65);  // Alt + keypad minus, nothing left held
   EXPECT_EQ(KeysSeen(*probe_, 4),
-            "press 0xffe9\npress 0xffad alt\nrelease 0xffad alt\nrelease 0xffe9 alt\n");
+            "press 0xffe9 0x0\npress 0xffad 0x8\nrelease 0xffad 0x8\nrelease 0xffe9 0x8\n");
 }
 
 TEST_F(SystemTest, PointerStepsSixteenPixels) {
@@ -116,29 +99,28 @@ TEST_F(SystemTest, PointerStepsSixteenPixels) {
 }
 
 TEST_F(SystemTest, AnotherApplicationGetsKeysAndIsAskedToQuit) {
-  FakeService client = KeyClient("pdf-keys.log");
+  // key_client.py, a window that logs the keys it gets; by its window class ("korukeys" unless
+  // given) it stands for an application of the signature table of run_system_tests.sh.
+  FakeService client("key_client.py", "pdf-keys.log");
   ASSERT_TRUE(client.Ready());
   ASSERT_TRUE(ActiveIs(kPdfViewerSignature));
-  const struct {
-    int32_t key;
-    const char* seen;
-  } keys[] = {
-      {61, "press 0xff55 0x0\nrelease 0xff55 0x0"},  // the PDF viewer's "up" is Page Up
-      {96, "press 0xff0d 0x8"},                      // "[]": Enter with Command (Alt) held
-      {62, "press 0xff56 0x0"},                      // Page Down
-      {70, "press 0xff09 0x0"},                      // no PDF row for "Tab": the general table
-      {81, "closed"},  // "Eject": the whole application is asked to quit
-  };
-  for (const auto& k : keys) {
-    IKeypress2App(services_, k.key);
-    EXPECT_TRUE(client.WaitFor(k.seen)) << k.key << "\n" << client.Log();
+  // The PDF viewer's "up" is Page Up.
+  for (const auto& [key, seen] : {
+           std::pair{61, "press 0xff55 0x0\nrelease 0xff55 0x0"},
+           {96, "press 0xff0d 0x8"},  // "[]": Enter with Command (Alt) held
+           {62, "press 0xff56 0x0"},  // Page Down
+           {70, "press 0xff09 0x0"},  // no PDF row for "Tab": the general table
+           {81, "closed"},            // "Eject": the whole application is asked to quit
+       }) {
+    IKeypress2App(services_, key);
+    EXPECT_TRUE(client.WaitFor(seen)) << key << "\n" << client.Log();
   }
   EXPECT_TRUE(client.Finished());
 }
 
 TEST_F(SystemTest, MediaPlayerGetsItsKeyAndKoruComesBack) {
   ASSERT_NO_FATAL_FAILURE(OpenProbe("KORU main"));
-  FakeService client = KeyClient("media-keys.log", {"korumedia"});  // the media player
+  FakeService client("key_client.py", "media-keys.log", {"korumedia"});  // the media player
   ASSERT_TRUE(client.Ready());
   ASSERT_TRUE(ActiveIs(kMediaPlayerSignature));
   ASSERT_EQ(services_.desktop->Activate(getpid()), kOk);
@@ -151,68 +133,51 @@ TEST_F(SystemTest, MediaPlayerGetsItsKeyAndKoruComesBack) {
 
 TEST_F(SystemTest, TabSwitchesBetweenApplications) {
   ASSERT_NO_FATAL_FAILURE(OpenProbe("KORU tab"));
-  FakeService client = KeyClient("tab-keys.log");
+  FakeService client("key_client.py", "tab-keys.log");  // the PDF viewer
   ASSERT_TRUE(client.Ready());
   ASSERT_TRUE(ActiveIs(kPdfViewerSignature));
   // Two entries in client list order (KORU, the viewer): the switch takes the other one in turn.
   services_.switch_position = 1;
-  AppInfo chosen;
-  SwitchApplication(services_, &chosen);
-  EXPECT_EQ(chosen.signature, kKoruSignature);
-  EXPECT_TRUE(ActiveIs(kKoruSignature));
-  SwitchApplication(services_, &chosen);
-  EXPECT_EQ(chosen.signature, kPdfViewerSignature);
-  EXPECT_TRUE(ActiveIs(kPdfViewerSignature));
-}
-
-TEST_F(SystemTest, AudioPlayerVerbsReachEveryInstance) {
-  FakeService player = TestPlayer("audio.log", {"korutest", "korutest.instance2"});
-  ASSERT_TRUE(player.Ready());
-  const std::string one = "org.mpris.MediaPlayer2.korutest ";
-  const std::string two = "org.mpris.MediaPlayer2.korutest.instance2 ";
-  for (const auto& [verb, call] : {std::pair{kPlayerNext, "Next"},
-                                   {kPlayerPrevious, "Previous"},
-                                   {kPlayerLouder, "Volume 0.52"},
-                                   {kPlayerStop, "Pause"},
-                                   {kPlayerPlay, "Play"}}) {
-    DoCommand(services_, verb);
-    for (const std::string& instance : {one, two})
-      EXPECT_TRUE(player.WaitFor(instance + call)) << instance + call;
-  }
-  IAudioApps(services_, 63);  // "left": three steps down
-  EXPECT_TRUE(player.WaitFor(one + "Volume 0.46")) << player.Log();
-
-  ICloseMediaApp(services_);
-  EXPECT_TRUE(player.WaitFor(one + "Quit"));
-  EXPECT_TRUE(player.Finished());
-}
-
-TEST_F(SystemTest, VideoPlayerCodes) {
-  FakeService player = TestPlayer("video.log", {"korutestvideo"});
-  ASSERT_TRUE(player.Ready());
-  const std::string name = "org.mpris.MediaPlayer2.korutestvideo ";
-  for (const auto& [key, call] : {std::pair{93, "PlayPause"},
-                                  {95, "Next"},
-                                  {65, "Volume 0.6"},
-                                  {96, "Fullscreen 1"},
-                                  {56, "Raise"}}) {
-    IVideoApps(services_, key);
-    EXPECT_TRUE(player.WaitFor(name + call)) << key;
+  for (const char* signature : {kKoruSignature, kPdfViewerSignature}) {
+    AppInfo chosen;
+    SwitchApplication(services_, &chosen);
+    EXPECT_EQ(chosen.signature, signature);
+    EXPECT_TRUE(ActiveIs(signature));
   }
 }
 
-TEST_F(SystemTest, PlayLaunchesTheAudioPlayer) {
-  fs::path log = Work() / "launched-player.log";
-  fs::remove(log);
-  DoCommand(services_, kPlayerPlay);  // waits until the launched player answers
-  EXPECT_TRUE(LogGets(log, "org.mpris.MediaPlayer2.korutest Play")) << ReadAll(log);
-  DoCommand(services_, kPlayerNext);
-  ICloseMediaApp(services_);
-  EXPECT_TRUE(LogGets(log, "org.mpris.MediaPlayer2.korutest Quit"));
+// Each row of data/player_scenarios.tsv.
+TEST_F(SystemTest, PlayerVerbsAndKeysReachEveryInstanceAndPlayLaunchesThePlayer) {
+  for (const auto& row : ReadTable("system/data/player_scenarios.tsv", 3)) {
+    SCOPED_TRACE(row[0] + " / " + row[1]);
+    std::optional<FakeService> player;
+    fs::path log = Work() / "launched-player.log";
+    fs::remove(log);
+    if (!row[0].empty()) {
+      QStringList names;
+      for (const std::string& name : CellList(row[0])) names << QString::fromStdString(name);
+      player.emplace("mpris_test_player.py", "player.log", names, "- ready");
+      ASSERT_TRUE(player->Ready());
+      log = Work() / "player.log";
+    }
+    for (const std::string& step : CellList(row[1])) {
+      const std::string what = step.substr(step.find(':') + 1);
+      if (step == "close")
+        ICloseMediaApp(services_);
+      else if (step.starts_with("do:"))
+        DoCommand(services_, FourCCOf(what));
+      else if (step.starts_with("audio:"))
+        IAudioApps(services_, std::stoi(what));
+      else
+        IVideoApps(services_, std::stoi(what));
+    }
+    for (const std::string& call : CellList(row[2], '|'))
+      EXPECT_TRUE(LogGets(log, "org.mpris.MediaPlayer2." + call)) << call << "\n" << ReadAll(log);
+  }
 }
 
 TEST_F(SystemTest, MasterMuteToggles) {
-  MuteLight light;
+  Indicator light;
   const std::string query = "pactl get-sink-mute @DEFAULT_SINK@";
   ASSERT_EQ(Command(query), "Mute: no\n");
   // A query, then two toggles.
@@ -238,7 +203,7 @@ TEST_F(SystemTest, UrlsAndFilesReachTheirHandlerAsSingleArguments) {
 }
 
 TEST_F(SystemTest, ActionThreadRunsActionsInKeyOrder) {
-  FakeService player = TestPlayer("thread.log", {"korutest"});
+  FakeService player("mpris_test_player.py", "thread.log", {"korutest"}, "- ready");
   ASSERT_TRUE(player.Ready());
   ActionThread actions(services_);
   actions.Post([](ActionServices& s) { IJumpWorkSpace(s, 54); });
