@@ -321,6 +321,8 @@ class RouterTest : public ::testing::Test {
     } else if (verb == "file") {  // the lines of a file of the remote folder
       for (const std::string& line : CellList(ReadAll(Remotes() / rest), '\n'))
         printed_ += "  = " + line + "\n";
+    } else if (verb == "stored") {  // the remote stored for the Audio or the Video group
+      Prefs::SetText(words[0] == "Audio" ? prefs_.Audio : prefs_.Video, words[1].c_str());
     } else if (verb == "classic-timing") {
       prefs_.classic_timing = rest == "on";
     } else if (verb == "classic-key") {  // a recorded press of a classic code: header and code
