@@ -46,26 +46,6 @@ int64_t Total(const KeyPress& press) {
   return total;
 }
 
-TEST(FrameEncoder, LongCodeSendsHeaderAndCodeBitsWithShortSpacesForOnes) {
-  KeyPress press;
-  ASSERT_EQ(EncodeKeyPress(255108, 2, 191, 0, &press, nullptr), kOk);
-  const auto frames = Frames(press);
-  ASSERT_EQ(frames.size(), 1u);
-  const auto& f = frames[0];
-  ASSERT_EQ(f.size(), 2u + 64u + 1u);
-  EXPECT_EQ(f[0], 9000);
-  EXPECT_EQ(f[1], 4500);
-  for (size_t i = 2; i < f.size(); i += 2) EXPECT_EQ(f[i], 560);
-  // Short space = '1': the lead-in's '1' and then the bits of 255, 108, 191 and the filler
-  // byte3 = 128 + (~191 & 127).
-  std::string bits;
-  for (size_t i = 3; i < f.size(); i += 2) bits += f[i] == 560 ? '1' : '0';
-  EXPECT_EQ(bits, "11111110110110010111111110000001");
-  EXPECT_EQ(Total(press), 108000);  // one frame every 108 ms
-  ASSERT_EQ(EncodeKeyPress(255108, 23, 191064, 2, &press, nullptr), kOk);
-  EXPECT_EQ(Frames(press).size(), 3u);
-}
-
 TEST(FrameEncoder, FamilyFrameShapes) {
   for (const auto& row : ReadTable("remotes/data/frame_shapes.tsv", 6)) {
     KeyPress press;
@@ -90,8 +70,6 @@ TEST(FrameEncoder, FamilyBitOrders) {
     EXPECT_EQ(Bits(frame, marks, CellNumber(row[4].substr(row[4].find('>') + 1))), row[5])
         << row[0] << " " << row[2] << "/" << row[3];
   }
-  ASSERT_EQ(EncodeKeyPress(9011, 23, 212064, 0, &press, nullptr), kOk);
-  EXPECT_EQ(Frames(press)[0][19], 4500);  // the 9-bit family's separator
 }
 
 TEST(FrameEncoder, CodesAFamilyCannotSendAreRefused) {

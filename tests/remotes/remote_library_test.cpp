@@ -7,9 +7,7 @@
 #include "platform/messaging/alert.h"
 #include "platform/messaging/trace.h"
 #include "remote_folder.h"
-#include "remotes/key_menu.h"
 #include "remotes/remote_definition.h"
-#include "settings/label_table.h"
 
 namespace koru {
 
@@ -139,46 +137,6 @@ TEST_F(RemoteLibrary, OriginCheckComparesSumsWithTheBuiltInOfThatName) {
   // A user remote named like a built-in one is compared with it.
   list.back()->name_ = "Sony618";
   EXPECT_EQ(library.UpdateOriginKind("Sony618", &list), kKindMod);
-}
-
-// The items set, "label (marked)" when marked; every item is enabled.
-class FakeMenu : public KeyMenu {
- public:
-  bool SetItemTo(const char* label, bool enable, bool mark) override {
-    EXPECT_TRUE(enable) << label;
-    items.push_back(std::string(label) + (mark ? " (marked)" : ""));
-    return true;
-  }
-  std::vector<std::string> Marked() const {
-    std::vector<std::string> marked;
-    for (const std::string& item : items)
-      if (item.ends_with(" (marked)")) marked.push_back(item);
-    return marked;
-  }
-  std::vector<std::string> items;
-};
-
-TEST(RemoteMenu, MarksTaughtKeysOfTheReducedSet) {
-  RemoteDefinition record;
-  record.SetSlot(1, 5);   // N0
-  record.SetSlot(25, 6);  // FAV (reduced)
-  record.SetSlot(22, 7);  // EXIT (not reduced)
-  FakeMenu menu;
-  TraceCapture trace;
-  record.SetMenuCheckMarks(&menu, 0, "", 0);
-  EXPECT_EQ(menu.items.size(), 31u);
-  EXPECT_EQ(menu.Marked(), (std::vector<std::string>{"N0 (marked)", "FAV (marked)"}));
-  EXPECT_EQ(std::ranges::count(menu.items, "EXIT"), 0);
-
-  menu.items.clear();
-  record.SetMenuCheckMarks(&menu, 1, "", 21);  // slot index 21: EXIT, marked though not reduced
-  EXPECT_EQ(menu.items, std::vector<std::string>{getLabel(72) + std::string(" (marked)")});
-
-  menu.items.clear();
-  record.SetMenuCheckMarks(nullptr, 0, "", 0);
-  record.SetMenuCheckMarks(&menu, 0, nullptr, 0);
-  record.SetMenuCheckMarks(&menu, 1, "", 50);  // no such slot
-  EXPECT_TRUE(menu.items.empty());
 }
 
 }  // namespace
