@@ -1,10 +1,14 @@
 // Reading lircd.conf files. The timings and flags are checked through the signals they give
 // (lirc_signal_test.cpp, against irsimsend); here the reading quirks LIRC's files rely on, the
-// warnings, and malformed files refused with the line at fault.
+// warnings, and malformed files refused with the line at fault; and the key functions of LIRC's
+// button names.
 #include "lirc/lirc_config.h"
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
+#include "lirc/lirc_key_names.h"
 #include "sectioned_file.h"
 #include "test_files.h"
 
@@ -71,6 +75,23 @@ TEST(LircConfig, RefusesMalformedFilesWithTheLineAtFault) {
   EXPECT_NE(ReadLircConfigFile("/nonexistent/lircd.conf", &remotes, nullptr, &error), kOk);
   EXPECT_EQ(error, "/nonexistent/lircd.conf: No such file");
   EXPECT_EQ(ReadLircConfigFile("/tmp", &remotes, nullptr, &error), kBadType);
+}
+
+// LIRC button names to KORU key functions: the input layer's names, the database's spellings,
+// and names that must stay unmapped.
+TEST(LircKeyNames, MapTheNamesOfTheDatabaseToKeyFunctions) {
+  std::istringstream table(ReadAll(KORU_SOURCE_DIR "/tests/lirc/data/key_names.txt"));
+  int names = 0;
+  for (std::string line; std::getline(table, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream words(line);
+    int32_t key_function = -1;
+    words >> key_function;
+    for (std::string name; words >> name; ++names)
+      EXPECT_EQ(KeyFunctionOfLircName(name), key_function) << name;
+  }
+  EXPECT_GT(names, 70);
+  EXPECT_EQ(KeyFunctionOfLircName(""), 0);
 }
 
 }  // namespace
