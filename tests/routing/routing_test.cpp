@@ -20,9 +20,9 @@ TEST_P(RouterScenario, PlaysAsTranscribed) {
 INSTANTIATE_TEST_SUITE_P(Transcripts, RouterScenario,
                          ::testing::Values("reports", "global_keys", "media_list_mode", "switches",
                                            "presets", "group_menus", "splitting", "unset_group",
-                                           "listener", "lircd", "teach_modes", "teach_strays",
-                                           "recorded_key", "exact_refusal", "exact_strays",
-                                           "held_key", "classic_timing"),
+                                           "listener", "lircd", "teach_modes", "set_free",
+                                           "teach_strays", "recorded_key", "exact_refusal",
+                                           "exact_strays", "held_key", "classic_timing"),
                          [](const auto& info) { return info.param; });
 
 TEST_F(RouterTest, TheLogIsCrunchedAndAReportWithoutCodeSaysThereIsNoPort) {
@@ -63,15 +63,6 @@ TEST_F(RouterTest, AnExactRemoteTaughtFromJitteredPressesIsRecognisedKeyByKeyFro
   Play("exact_tuner.txt");
   EXPECT_NE(ReadAll(Remotes() / "_Chart.html").find("title='NEC addr 0x04 cmd 0x08'>x"),
             std::string::npos);
-}
-
-TEST_F(RouterTest, SetFreeForgetsTheKeyAndAnExistingRemoteChangesOnlyOnQuit) {
-  Play("set_free.txt");
-  // The loaded record is untouched; "Quit" writes the file without the code.
-  EXPECT_EQ(RemoteDefinition::FindRemote(&Router().Remotes(), "LR-SAT")->Slot(2), kLrSatN1);
-  Post(kTeachDone);
-  Key(kLrSat, kLrSatN1);
-  EXPECT_EQ(view_.Text(RoutingText::kKey), "-?-");
 }
 
 TEST_F(RouterTest, NamesThatCannotBeFileNamesAreRefused) {
