@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <map>
+#include <numeric>
 #include <set>
 #include <string>
 #include <vector>
@@ -50,12 +51,6 @@ status_t Encode(const std::vector<std::string>& row, int more, KeyPress* press,
                         why);
 }
 
-int64_t Total(const KeyPress& press) {
-  int64_t total = 0;
-  for (const int32_t p : press.periods) total += p;
-  return total;
-}
-
 TEST(FrameEncoder, FamilyFrameShapes) {
   for (const auto& row : ReadTable("remotes/data/frame_shapes.tsv", 6)) {
     KeyPress press;
@@ -65,7 +60,9 @@ TEST(FrameEncoder, FamilyFrameShapes) {
     EXPECT_EQ(static_cast<long>(frames.size()), CellNumber(row[3])) << row[0];
     EXPECT_EQ(press.frames, CellNumber(row[3]));
     for (const auto& frame : frames) EXPECT_EQ(frame.size(), CellNumber(row[4])) << row[0];
-    EXPECT_EQ(Total(press), CellNumber(row[5]) * CellNumber(row[3])) << row[0];
+    EXPECT_EQ(std::accumulate(press.periods.begin(), press.periods.end(), 0L),
+              CellNumber(row[5]) * CellNumber(row[3]))
+        << row[0];
     for (const int32_t p : press.periods) EXPECT_GT(p, 0);
   }
 }

@@ -130,27 +130,21 @@ TEST_F(RemoteFile, ARecordWithoutAFolderNeitherReadsNorWritesAFile) {
 }
 
 TEST(RemoteRecord, ExistValueFindsTheLowestSlotWithinRange) {
-  RemoteDefinition record;
-  record.SetSlot(4, 256255);
-  record.SetSlot(7, 12);
-  record.SetSlot(9, 12);
+  const auto record = Remote("", 0, 0, {{4, 256255}, {7, 12}, {9, 12}});
   TraceCapture trace;
-  EXPECT_EQ(record.KeyFunctionOfCode(12), 57);
-  EXPECT_EQ(record.KeyFunctionOfCode(256255), 54);
+  EXPECT_EQ(record->KeyFunctionOfCode(12), 57);
+  EXPECT_EQ(record->KeyFunctionOfCode(256255), 54);
   for (const int32_t code : {13, 0, -5, 256256})
-    EXPECT_EQ(record.KeyFunctionOfCode(code), kNoKeyFunction) << code;
-  record.check_sum_ = 999;  // slot 50 is searched like the others
-  EXPECT_EQ(record.KeyFunctionOfCode(999), 100);
+    EXPECT_EQ(record->KeyFunctionOfCode(code), kNoKeyFunction) << code;
+  record->check_sum_ = 999;  // slot 50 is searched like the others
+  EXPECT_EQ(record->KeyFunctionOfCode(999), 100);
 }
 
 TEST(RemoteRecord, FindRemoteReturnsTheLastOfDuplicatesAndSkipsEmptyItems) {
   RemoteList list;
   EXPECT_EQ(RemoteDefinition::FindRemote(&list, "A"), nullptr);
   EXPECT_EQ(RemoteDefinition::FindRemote(nullptr, "A"), nullptr);
-  for (int i = 0; i < 3; ++i) {
-    list.push_back(std::make_unique<RemoteDefinition>());
-    list.back()->name_ = i < 2 ? "A" : "B";
-  }
+  for (const char* name : {"A", "A", "B"}) list.push_back(Remote(name));
   list.push_back(nullptr);
   EXPECT_EQ(RemoteDefinition::FindRemote(&list, "A"), list[1].get());
   EXPECT_EQ(RemoteDefinition::FindRemote(&list, "B"), list[2].get());

@@ -128,9 +128,7 @@ TEST_F(RemoteLibrary, OriginCheckComparesSumsWithTheBuiltInOfThatName) {
   aiwa->SetSlot(2, aiwa->Slot(2) + 5);  // same total again
   EXPECT_EQ(library.UpdateOriginKind("AIWA_A", &list), kKindOrg);
 
-  list.push_back(std::make_unique<RemoteDefinition>());
-  list.back()->name_ = "Mine";
-  list.back()->SetSlot(1, 7);
+  list.push_back(Remote("Mine", 0, 0, {{1, 7}}));
   EXPECT_EQ(library.UpdateOriginKind("Mine", &list), kKindUser);
   EXPECT_EQ(list.back()->kind_, kKindUser);
   EXPECT_EQ(list.back()->check_sum_, 7);
