@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <tuple>
 
 #include "lirc/lirc_key_names.h"
 #include "sectioned_file.h"
@@ -25,15 +26,11 @@ TEST(LircConfig, ReadsNumbersCommentsAndButtonNamesAsLircDoes) {
   EXPECT_TRUE(warnings.empty());
   ASSERT_EQ(remotes.size(), 1u);
   const LircRemote& r = remotes[0];
-  EXPECT_EQ(r.name, "Quirks");
-  EXPECT_EQ(r.line, 2);
-  EXPECT_EQ(r.end_line, 18);
-  EXPECT_EQ(r.flags, kLircSpaceEnc | kLircConstLength);
-  EXPECT_EQ(r.pre_data, 0x1Du);
-  EXPECT_EQ(r.post_data, 8u);  // a leading 0 is octal
-  EXPECT_EQ(r.gap, 108000);
-  EXPECT_EQ(r.toggle_bit, 3);
-  EXPECT_EQ(r.AllBits(), 28);
+  // Its lines, flags, pre and post data (010: a leading 0 is octal), gap, toggle bit and bits.
+  EXPECT_EQ(
+      std::tuple(r.name, r.line, r.end_line, r.flags, r.pre_data, r.post_data, r.gap, r.toggle_bit,
+                 r.AllBits()),
+      std::tuple("Quirks", 2, 18, kLircSpaceEnc | kLircConstLength, 0x1Du, 8u, 108000, 3, 28));
   ASSERT_EQ(r.buttons.size(), 3u);
   EXPECT_EQ(r.buttons[0].codes, (std::vector<uint64_t>{0x807F, 0x40BF}));
   EXPECT_EQ(r.buttons[0].line, 13);

@@ -92,10 +92,8 @@ TEST(FrameEncoder, CodesAFamilyCannotSendAreRefused) {
 // thread, comes back as that remote and key.
 constexpr uint64_t kPressSlot = 1000000;
 
-struct Press {
-  std::string remote;
-  int32_t key_function;
-};
+// A remote's name and a key function.
+using Press = std::pair<std::string, int32_t>;
 
 // One recording of all presses, each starting 10 ms after a 250 ms pulse of the replay and
 // padded to a second, so what a press sends after its report is over before the receiver
@@ -156,8 +154,7 @@ void ExpectRoundTrip(const std::vector<const BuiltInRemote*>& entries, const Rem
   const std::vector<KeyMatch> matches = Replay(recording, list);
   ASSERT_EQ(matches.size(), presses.size());
   for (size_t i = 0; i < presses.size(); ++i) {
-    EXPECT_EQ(matches[i].remote_label, presses[i].remote) << getLabel(presses[i].key_function);
-    EXPECT_EQ(matches[i].key_function, presses[i].key_function) << presses[i].remote;
+    EXPECT_EQ(Press(matches[i].remote_label, matches[i].key_function), presses[i]);
   }
 }
 
