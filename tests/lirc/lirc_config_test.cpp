@@ -1,10 +1,15 @@
 // Reading lircd.conf files. The timings and flags are checked through the signals they give
 // (lirc_signal_test.cpp, against irsimsend); here the reading quirks LIRC's files rely on, the
-// warnings, and malformed files refused with the line at fault.
+// warnings, and malformed files refused with the line at fault; and the key functions of LIRC's
+// button names.
 #include "lirc/lirc_config.h"
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+#include <tuple>
+
+#include "lirc/lirc_key_names.h"
 #include "sectioned_file.h"
 #include "test_files.h"
 
@@ -21,15 +26,11 @@ TEST(LircConfig, ReadsNumbersCommentsAndButtonNamesAsLircDoes) {
   EXPECT_TRUE(warnings.empty());
   ASSERT_EQ(remotes.size(), 1u);
   const LircRemote& r = remotes[0];
-  EXPECT_EQ(r.name, "Quirks");
-  EXPECT_EQ(r.line, 2);
-  EXPECT_EQ(r.end_line, 18);
-  EXPECT_EQ(r.flags, kLircSpaceEnc | kLircConstLength);
-  EXPECT_EQ(r.pre_data, 0x1Du);
-  EXPECT_EQ(r.post_data, 8u);  // a leading 0 is octal
-  EXPECT_EQ(r.gap, 108000);
-  EXPECT_EQ(r.toggle_bit, 3);
-  EXPECT_EQ(r.AllBits(), 28);
+  // Its lines, flags, pre and post data (010: a leading 0 is octal), gap, toggle bit and bits.
+  EXPECT_EQ(
+      std::tuple(r.name, r.line, r.end_line, r.flags, r.pre_data, r.post_data, r.gap, r.toggle_bit,
+                 r.AllBits()),
+      std::tuple("Quirks", 2, 18, kLircSpaceEnc | kLircConstLength, 0x1Du, 8u, 108000, 3, 28));
   ASSERT_EQ(r.buttons.size(), 3u);
   EXPECT_EQ(r.buttons[0].codes, (std::vector<uint64_t>{0x807F, 0x40BF}));
   EXPECT_EQ(r.buttons[0].line, 13);
@@ -71,6 +72,23 @@ TEST(LircConfig, RefusesMalformedFilesWithTheLineAtFault) {
   EXPECT_NE(ReadLircConfigFile("/nonexistent/lircd.conf", &remotes, nullptr, &error), kOk);
   EXPECT_EQ(error, "/nonexistent/lircd.conf: No such file");
   EXPECT_EQ(ReadLircConfigFile("/tmp", &remotes, nullptr, &error), kBadType);
+}
+
+// LIRC button names to KORU key functions: the input layer's names, the database's spellings,
+// and names that must stay unmapped.
+TEST(LircKeyNames, MapTheNamesOfTheDatabaseToKeyFunctions) {
+  std::istringstream table(ReadAll(KORU_SOURCE_DIR "/tests/lirc/data/key_names.txt"));
+  int names = 0;
+  for (std::string line; std::getline(table, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream words(line);
+    int32_t key_function = -1;
+    words >> key_function;
+    for (std::string name; words >> name; ++names)
+      EXPECT_EQ(KeyFunctionOfLircName(name), key_function) << name;
+  }
+  EXPECT_GT(names, 70);
+  EXPECT_EQ(KeyFunctionOfLircName(""), 0);
 }
 
 }  // namespace

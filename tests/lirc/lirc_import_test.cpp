@@ -1,11 +1,16 @@
 // Importing LIRC remotes: the remote files written from configurations recognise what LIRC's
 // irsimsend sends from the same configurations, key by key; the report names what was left out.
+// And koru-import-lirc as a program.
 #include "lirc/lirc_import.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <filesystem>
 #include <map>
+#include <string>
 
 #include "irsimsend.h"
 #include "lirc/lirc_key_names.h"
@@ -13,6 +18,7 @@
 #include "platform/messaging/trace.h"
 #include "remotes/key_match.h"
 #include "remotes/remote_folder.h"
+#include "run_tool.h"
 #include "test_files.h"
 
 namespace koru {
@@ -114,28 +120,20 @@ TEST_F(LircImport, ClassicFilesOnlyWhereEveryClassicCodeIsDistinct) {
   EXPECT_NE(sony.classic_note, "");
 }
 
-TEST_F(LircImport, ReportsWhatWasNotImportedAndWhy) {
+TEST_F(LircImport, ReportsWhatWasNotImportedAndWhyAndReplacesOnlyRemoteFilesWhenAsked) {
   const std::string existing = "[ComHead] 1\n[ComByte] 2\n[ComData] 5,\n";
   Write("Existing", existing);
   Write("Chart", "chart", kKoruChartFile);
+  const std::vector<LircRemote> remotes = Parse(ReadAll(kData + "import_report.conf"));
   std::string text;
-  for (const LircImportReport& report :
-       ImportLircRemotes(Parse(ReadAll(kData + "import_report.conf")), {.folder = folder_}))
+  for (const LircImportReport& report : ImportLircRemotes(remotes, {.folder = folder_}))
     text += LircImportText(report);
   EXPECT_EQ(text, ReadAll(kData + "import_report.txt"));
   EXPECT_EQ(Read("Existing"), existing);
-}
-
-TEST_F(LircImport, ReplacesAFileOfTheSameNameWhenAskedButNeverAFileOfAnotherKind) {
-  const std::vector<LircRemote> nec = {Named("NEC_Remote")};
-  Write("NEC_Remote", "[ComHead] 1\n[ComByte] 2\n[ComData] 5,\n");
-  LircImportOptions replace{.folder = folder_};
-  replace.replace = true;
-  EXPECT_EQ(ImportLircRemotes(nec, replace).at(0).file, "NEC_Remote");
-  EXPECT_NE(Read("NEC_Remote").find("[ComByte] 40"), std::string::npos);
-  Write("NEC_Remote", "chart", kKoruChartFile);
-  EXPECT_EQ(ImportLircRemotes(nec, replace).at(0).refused,
-            "'NEC_Remote' in the remote folder is no remote file");
+  const auto replaced = ImportLircRemotes(remotes, {.folder = folder_, .replace = true});
+  EXPECT_EQ(replaced.at(3).file, "Existing");
+  EXPECT_NE(Read("Existing").find("[ComByte] 40"), std::string::npos);
+  EXPECT_EQ(replaced.at(4).refused, "'Chart' in the remote folder is no remote file");
 }
 
 TEST_F(LircImport, EveryRemoteImportedFromTheDatabaseRecognisesItsIrsimsendRecordings) {
@@ -184,6 +182,52 @@ TEST_F(LircImport, EveryDatabaseRemoteGivesEachKeyADistinctExactCode) {
     }
   }
   EXPECT_GT(keys, 1700);
+}
+
+// koru-import-lirc: arguments, exit codes, where the files go.
+const std::string kConfig = KORU_SOURCE_DIR "/tests/lirc/data/tool_nec.conf";
+
+// With its program folder in `dir`/home.
+ToolRun RunImport(const TempDir& dir, const std::string& arguments) {
+  return RunTool("koru-import-lirc", arguments, "", "KORU_HOME='" + dir.Path().string() + "/home'");
+}
+
+TEST(KoruImportLirc, WritesWhereItIsToldSaysWhatItDidAndRefusesWhatItCannot) {
+  TempDir dir;
+  // A FIFO nobody writes to reads as empty: the import does not wait for a writer.
+  const std::string fifo = (dir.Path() / "fifo.conf").string();
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const std::string out = (dir.Path() / "out").string();
+  const struct {
+    std::string arguments;
+    int exit_code;
+    std::string in_output;
+  } runs[] = {
+      {"--out '" + out + "' " + kConfig, 0,
+       "Tool_NEC: 2 keys imported into 'Tool_NEC' (exact codes)\n1 remote imported into " + out +
+           "\n"},
+      // Again: the file is kept without --replace, and nothing imported is a failure.
+      {"--out '" + out + "' " + kConfig, 1, "a remote named 'Tool_NEC' exists already"},
+      {"", 2, "usage: koru-import-lirc"},
+      {"--bogus x.conf", 2, "unknown option --bogus"},
+      {"--out", 2, "usage"},
+      {"--help", 0, "--classic"},
+      {"--version", 0, "koru-import-lirc (KORU) "},
+      {"--out '" + out + "' /nonexistent.conf", 1, "/nonexistent.conf"},
+      {"--out '" + out + "' '" + fifo + "'", 1, "fifo.conf: no remote"},
+  };
+  for (const auto& run : runs) {
+    const ToolRun result = RunImport(dir, run.arguments);
+    EXPECT_EQ(result.exit_code, run.exit_code) << run.arguments;
+    EXPECT_NE((result.out + result.err).find(run.in_output), std::string::npos)
+        << result.out << result.err;
+  }
+  EXPECT_TRUE(std::filesystem::exists(dir.Path() / "out" / "Tool_NEC"));
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "home")) << "--out leaves the program folder";
+  // Without --out: into the program folder, after the built-in remotes.
+  EXPECT_EQ(RunImport(dir, kConfig).exit_code, 0);
+  EXPECT_TRUE(std::filesystem::exists(dir.Path() / "home" / "_Remotes_" / "Tool_NEC"));
+  EXPECT_TRUE(std::filesystem::exists(dir.Path() / "home" / "_Remotes_" / "LR-SAT"));
 }
 
 }  // namespace

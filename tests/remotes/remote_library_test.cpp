@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -7,9 +8,8 @@
 #include "platform/messaging/alert.h"
 #include "platform/messaging/trace.h"
 #include "remote_folder.h"
-#include "remotes/key_menu.h"
 #include "remotes/remote_definition.h"
-#include "settings/label_table.h"
+#include "test_files.h"
 
 namespace koru {
 
@@ -128,9 +128,7 @@ TEST_F(RemoteLibrary, OriginCheckComparesSumsWithTheBuiltInOfThatName) {
   aiwa->SetSlot(2, aiwa->Slot(2) + 5);  // same total again
   EXPECT_EQ(library.UpdateOriginKind("AIWA_A", &list), kKindOrg);
 
-  list.push_back(std::make_unique<RemoteDefinition>());
-  list.back()->name_ = "Mine";
-  list.back()->SetSlot(1, 7);
+  list.push_back(Remote("Mine", 0, 0, {{1, 7}}));
   EXPECT_EQ(library.UpdateOriginKind("Mine", &list), kKindUser);
   EXPECT_EQ(list.back()->kind_, kKindUser);
   EXPECT_EQ(list.back()->check_sum_, 7);
@@ -141,44 +139,62 @@ TEST_F(RemoteLibrary, OriginCheckComparesSumsWithTheBuiltInOfThatName) {
   EXPECT_EQ(library.UpdateOriginKind("Sony618", &list), kKindMod);
 }
 
-// The items set, "label (marked)" when marked; every item is enabled.
-class FakeMenu : public KeyMenu {
- public:
-  bool SetItemTo(const char* label, bool enable, bool mark) override {
-    EXPECT_TRUE(enable) << label;
-    items.push_back(std::string(label) + (mark ? " (marked)" : ""));
-    return true;
-  }
-  std::vector<std::string> Marked() const {
-    std::vector<std::string> marked;
-    for (const std::string& item : items)
-      if (item.ends_with(" (marked)")) marked.push_back(item);
-    return marked;
-  }
-  std::vector<std::string> items;
-};
+using RemoteChart = RemoteFolderTest;
 
-TEST(RemoteMenu, MarksTaughtKeysOfTheReducedSet) {
-  RemoteDefinition record;
-  record.SetSlot(1, 5);   // N0
-  record.SetSlot(25, 6);  // FAV (reduced)
-  record.SetSlot(22, 7);  // EXIT (not reduced)
-  FakeMenu menu;
+std::time_t Noon() {
+  std::tm when{};
+  when.tm_year = 2026 - 1900;
+  when.tm_mon = 11;
+  when.tm_mday = 6;
+  when.tm_hour = 12;
+  when.tm_min = 5;
+  when.tm_isdst = -1;
+  return std::mktime(&when);
+}
+
+TEST_F(RemoteChart, RowsShowKeysCodesAndOriginColoursUnderTwoHeaderRows) {
+  RemoteDefinition library(folder_);
+  RemoteList list;
+  ASSERT_EQ(library.WriteKeysChart(&list, Noon()), kOk);
+  EXPECT_EQ(Read("_Chart.html"), ReadAll(KORU_SOURCE_DIR "/tests/remotes/data/empty_chart.html"));
+  ASSERT_EQ(library.WriteCodesChart(&list, Noon()), kOk);
+  EXPECT_EQ(Read("_ChartData.html"),
+            ReadAll(KORU_SOURCE_DIR "/tests/remotes/data/empty_chart_data.html"));
+  FileNode node(folder_ / "_Chart.html");
+  EXPECT_EQ(ReadKoruType(node), kKoruChartFile);
+
+  list.push_back(Remote("Mine", 7, 2, {{2, 44}}));  // N1
+  list.push_back(nullptr);
+  list.push_back(Remote("Blank"));
+  list.back()->kind_ = kKindMod;
+  list.push_back(Remote("<b>A&B \"#1\"?"));  // escaped for HTML and for links
+
+  ASSERT_EQ(library.WriteKeysChart(&list, Noon()), kOk);
+  EXPECT_EQ(Read("_Chart.html"), ReadAll(KORU_SOURCE_DIR "/tests/remotes/data/chart.html"));
+  // The key chart classifies every row first: "Blank" is no built-in remote.
+  EXPECT_EQ(list[2]->kind_, kKindUser);
+
+  list[2]->kind_ = kKindMod;
+  list[0]->kind_ = kKindOrg;
+  ASSERT_EQ(library.WriteCodesChart(&list, Noon()), kOk);
+  EXPECT_EQ(Read("_ChartData.html"),
+            ReadAll(KORU_SOURCE_DIR "/tests/remotes/data/chart_data.html"));
+}
+
+TEST_F(RemoteChart, NoListOrUnwritableFolderWritesNothing) {
+  RemoteDefinition library(folder_);
   TraceCapture trace;
-  record.SetMenuCheckMarks(&menu, 0, "", 0);
-  EXPECT_EQ(menu.items.size(), 31u);
-  EXPECT_EQ(menu.Marked(), (std::vector<std::string>{"N0 (marked)", "FAV (marked)"}));
-  EXPECT_EQ(std::ranges::count(menu.items, "EXIT"), 0);
-
-  menu.items.clear();
-  record.SetMenuCheckMarks(&menu, 1, "", 21);  // slot index 21: EXIT, marked though not reduced
-  EXPECT_EQ(menu.items, std::vector<std::string>{getLabel(72) + std::string(" (marked)")});
-
-  menu.items.clear();
-  record.SetMenuCheckMarks(nullptr, 0, "", 0);
-  record.SetMenuCheckMarks(&menu, 0, nullptr, 0);
-  record.SetMenuCheckMarks(&menu, 1, "", 50);  // no such slot
-  EXPECT_TRUE(menu.items.empty());
+  EXPECT_NE(library.WriteKeysChart(nullptr), kOk);
+  EXPECT_TRUE(trace.Contains(" Chart4Remotes:  no list given\n"));
+  RemoteList list;
+  list.push_back(Remote("DENON", 0, 0, {{1, 5}}));
+  std::filesystem::remove(folder_);
+  EXPECT_NE(library.WriteCodesChart(&list), kOk);
+  EXPECT_TRUE(trace.Contains("_ChartData.html' OpenError!\n"));
+  EXPECT_NE(library.WriteKeysChart(&list), kOk);
+  EXPECT_EQ(list[0]->kind_, kKindErr);  // records stay unclassified
+  EXPECT_EQ(list[0]->check_sum_, 0);
+  std::filesystem::create_directory(folder_);
 }
 
 }  // namespace

@@ -32,9 +32,7 @@ inline ReceiverReport ReportOf(const std::string& blink, int32_t type = 1) {
 
 // LR-SAT (one byte) and its keys.
 constexpr int kLrSat = 253128;
-constexpr int kLrSatN1 = 179, kLrSatN2 = 211, kLrSatN3 = 147;
-constexpr int kLrSatN0 = 243, kLrSatN4 = 227, kLrSatN5 = 163, kLrSatUp = 221, kLrSatVolUp = 205,
-              kLrSatMute = 245;
+constexpr int kLrSatN0 = 243, kLrSatN1 = 179, kLrSatN4 = 227, kLrSatVolUp = 205, kLrSatMute = 245;
 constexpr int kLrSatOk = 213, kLrSatMenu = 149, kLrSatFav = 197;
 
 using ReportFilter = std::function<bool(const ReceiverReport&)>;

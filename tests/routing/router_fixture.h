@@ -52,10 +52,8 @@ class RecordingView : public RoutingView, public KeyMenu {
   } indicators;
 
   void Flag(const std::string& name, bool is_on) {
-    if (is_on)
-      on.insert(name);
-    else
-      on.erase(name);
+    on.erase(name);
+    if (is_on) on.insert(name);
   }
   bool On(const std::string& name) const { return on.count(name) > 0; }
   std::string Shown(const std::string& name) const {
@@ -312,21 +310,22 @@ class RouterTest : public ::testing::Test {
       held_ =
           ExactReportsOf(words[0], std::stoi(words[1]), words.size() > 2 ? std::stoi(words[2]) : 0);
       if (words.size() > 2) printed_ += "  " + std::to_string(held_.size()) + " reports\n";
-      Router().HandleReport(held_.front());
-      held_.erase(held_.begin());
-    } else if (verb == "held") {  // the next report of the press held
-      ASSERT_FALSE(held_.empty());
-      Router().HandleReport(held_.front());
-      held_.erase(held_.begin());
     } else if (verb == "file") {  // the lines of a file of the remote folder
       for (const std::string& line : CellList(ReadAll(Remotes() / rest), '\n'))
         printed_ += "  = " + line + "\n";
+    } else if (verb == "stored") {  // the remote stored for the Audio or the Video group
+      Prefs::SetText(words[0] == "Audio" ? prefs_.Audio : prefs_.Video, words[1].c_str());
     } else if (verb == "classic-timing") {
       prefs_.classic_timing = rest == "on";
     } else if (verb == "classic-key") {  // a recorded press of a classic code: header and code
       Router().HandleReport(ClassicKeyReportOf(std::stoi(words[0]), std::stoi(words[1])));
-    } else {
+    } else if (verb != "held") {  // the next report of the press held
       ADD_FAILURE() << "no such step: " << step;
+    }
+    if (verb == "exact" || verb == "held") {  // the press's first report, or the next
+      ASSERT_FALSE(held_.empty());
+      Router().HandleReport(held_.front());
+      held_.erase(held_.begin());
     }
   }
   // What the view shows and the router holds, by name.
