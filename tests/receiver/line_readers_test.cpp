@@ -2,13 +2,17 @@
 // samples read as timed level changes, its scancodes, and the DCD wait of serial lines.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <deque>
+#include <map>
 #include <optional>
 
 #include "platform/lines/lirc_samples.h"
 #include "platform/lines/lirc_scancodes.h"
 #include "platform/lines/modem_wait.h"
 #include "platform/messaging/trace.h"
+#include "table_cells.h"
+#include "test_files.h"
 
 namespace koru {
 
@@ -21,7 +25,6 @@ class OnVirtualClock : public ::testing::Test {
   VirtualClock clock_{1000000};
   LircScancodeReader scancodes_;
 };
-using LircSamples = OnVirtualClock;
 using LircScancodes = OnVirtualClock;
 using DcdWait = OnVirtualClock;
 
@@ -71,73 +74,39 @@ class FakeSamples : public LircSource, public Queued<Sample> {
   status_t Wait(bigtime_t deadline) override { return WaitUntil(deadline); }
 };
 
-constexpr auto Pulse = [](uint32_t us) { return kLircPulse | us; };
-constexpr auto Space = [](uint32_t us) { return kLircSpace | us; };
+// A sample of data/lirc_samples.tsv: "ARRIVES:+US", "ARRIVES:EINTR", ... (see there).
+Sample SampleOf(const std::string& word) {
+  const bigtime_t arrives = std::stoll(word);
+  const std::string item = word.substr(word.find(':') + 1);
+  if (item == "EINTR" || item == "ENODEV")
+    return {arrives, 0, item == "EINTR" ? kInterrupted : kNoDevice};
+  static const std::map<char, uint32_t> kKinds = {{'+', kLircPulse},
+                                                  {'-', kLircSpace},
+                                                  {'f', kLircFrequency},
+                                                  {'t', kLircTimeout},
+                                                  {'o', kLircOverflow}};
+  return {arrives, kKinds.at(item[0]) | static_cast<uint32_t>(std::atoi(item.c_str() + 1))};
+}
 
-// Each case's waits on its device, each written as the change it gives ("1009000-": its time and
-// the level after it) or its outcome, with the clock and what it traced.
-TEST_F(LircSamples, ChangesComeAtTheirKernelTimesWheneverTheReaderWaits) {
-  struct Wait {
-    bigtime_t clock;     // the clock moved on to it before the wait
-    bigtime_t since;     // -1: the last change given
-    bigtime_t deadline;  // after `since`; 0: none
-  };
-  struct Case {
-    const char* what;
-    std::deque<Sample> samples;
-    std::vector<Wait> waits;
-    std::string changes;
-  } cases[] = {
-      // Queued while the reader was busy; timeout and carrier samples are not changes, EINTR and
-      // EAGAIN only reasons to read again.
-      {"a late reader",
-       {{1000000, Space(50000)},
-        {1000000, 0, kInterrupted},
-        {1009000, Pulse(9000)},
-        {1013500, Space(4500)},
-        {1013500, kLircFrequency | 38000},
-        {1014060, Pulse(560)},
-        {1014060, kLircTimeout | 125000},
-        {1015750, Space(1690)}},
-       {{0, 900000, 0}, {1100000, -1, 0}, {0, -1, 0}, {0, -1, 0}, {0, -1, 0}},
-       "1000000+ 1009000- 1013500+ 1014060- 1015750+ "},
-      // A deadline ends the wait and the next change still comes; so does one read while it was
-      // already past the deadline.
-      {"deadlines",
-       {{1000000, Space(40000)}, {1030000, Pulse(560)}, {1050000, Space(20000)}},
-       {{0, 900000, 0}, {0, -1, 15001}, {0, -1, 0}, {1060000, -1, 15001}, {0, -1, 0}},
-       "1000000+ timed out at 1015001 1000560- timed out at 1060000 1020560+ "},
-      // The thread was suspended; on its resume it listens from its own time.
-      {"samples before the wait",
-       {{1000000, Space(50000)},
-        {1000600, Pulse(600)},
-        {1001200, Space(600)},
-        {1001800, Pulse(600)}},
-       {{0, 900000, 0}, {1002000, 1001500, 0}},
-       "1000000+ 1001800- "},
-      // After an overflow the times start afresh from the clock.
-      {"overflow and unplug",
-       {{1000000, Space(50000)},
-        {1000600, kLircOverflow},
-        {1001000, Pulse(400)},
-        {1002000, 0, kNoDevice}},
-       {{0, 900000, 0}, {0, -1, 0}, {0, -1, 0}, {0, -1, 0}},
-       "1000000+ edges lost at 1000600 ** lirc overflow: burst dropped **\n1001000- no device at "
-       "1002000 "},
-  };
-  for (Case& c : cases) {
+// Each case's waits on its device, with the changes they give or how they end.
+TEST(LircSamples, ChangesComeAtTheirKernelTimesWheneverTheReaderWaits) {
+  for (const auto& row : ReadTable("receiver/data/lirc_samples.tsv", 4)) {
     VirtualClock clock(1000000);
     SetThreadClock(&clock);
+    std::deque<Sample> samples;
+    for (const std::string& word : CellList(row[1])) samples.push_back(SampleOf(word));
+    FakeSamples device(clock, samples);
     LircSampleReader reader;
-    FakeSamples device(clock, c.samples);
     TraceCapture trace;
     std::string changes;
     LevelChange change;
-    for (const Wait& w : c.waits) {
-      clock.AdvanceTo(w.clock);
-      const bigtime_t since = w.since < 0 ? change.time : w.since;
+    for (const std::string& word : CellList(row[2])) {
+      bigtime_t at = 0, since = 0, deadline = 0;
+      ASSERT_EQ(std::sscanf(word.c_str(), "%ld,%ld,%ld", &at, &since, &deadline), 3) << word;
+      clock.AdvanceTo(at);
+      if (since < 0) since = change.time;
       const status_t status = reader.WaitForChange(
-          device, since, w.deadline == 0 ? kNoDeadline : since + w.deadline, &change);
+          device, since, deadline == 0 ? kNoDeadline : since + deadline, &change);
       changes += status == kOk ? std::to_string(change.time) + (change.pulse ? "+ " : "- ")
                                : std::string(status == kTimedOut    ? "timed out"
                                              : status == kEdgesLost ? "edges lost"
@@ -145,7 +114,8 @@ TEST_F(LircSamples, ChangesComeAtTheirKernelTimesWheneverTheReaderWaits) {
                                      " at " + std::to_string(clock.Now()) + " " + trace.Text();
       trace.Clear();
     }
-    EXPECT_EQ(changes, c.changes) << c.what;
+    SetThreadClock(nullptr);
+    EXPECT_EQ(changes, Unescaped(row[3])) << row[0];
   }
 }
 
