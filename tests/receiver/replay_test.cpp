@@ -134,7 +134,6 @@ TEST(KoruDecode, AnswersHelpAndVersionAndFailsClearlyOnBadInput) {
       EXPECT_TRUE(expected.empty() ? got.empty() : got.starts_with(expected))
           << row[0] << ": " << got;
   }
-  EXPECT_NE(RunTool("koru-decode", "--help").out.find("Exit status: 0"), std::string::npos);
 }
 
 }  // namespace
