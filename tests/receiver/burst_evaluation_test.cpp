@@ -58,8 +58,7 @@ class BuiltinKeys : public ::testing::Test {
   // alone, or with `extra` frames held): each reported in its own slot, `least` to `most`
   // times, as that key only.
   void CheckEveryKey(int32_t extra, bool first_frame_only, int least, int most) {
-    Mode2Recording recording;
-    AppendMode2(&recording, false, 300000);
+    Mode2Recording recording = RecordingOf({});
     std::vector<std::pair<std::string, const RemoteDefinition*>> presses;
     for (const auto& remote : builtin_) {
       for (int32_t k = 1; k < kKeySlots; ++k) {
@@ -113,8 +112,7 @@ TEST_F(BuiltinKeys, TheKeyAfterAHeldNecKeyIsRight) {
   for (const int32_t p : PeriodsOf("9000,2250,560,98190*9")) nec_held.push_back(p);
   // The first key of every remote, each after the NEC key was held for a second and the pause
   // that follows the last repeat's report.
-  Mode2Recording recording;
-  AppendMode2(&recording, false, 300000);
+  Mode2Recording recording = RecordingOf({});
   std::vector<std::string> expected;
   std::vector<const RemoteDefinition*> pressed;
   for (const auto& remote : builtin_) {
@@ -149,8 +147,7 @@ TEST_F(BuiltinKeys, TheKeyAfterAHeldNecKeyIsRight) {
 TEST(BurstRules, FramesWithoutHeaderRepeatTheKeyOfTheFrameBefore) {
   // A remote that repeats its frame without the 8.4 ms + 4.2 ms header while the key is held,
   // a frame every 55 ms.
-  Mode2Recording recording;
-  AppendMode2(&recording, false, 300000);
+  Mode2Recording recording = RecordingOf({});
   for (int i = 0; i <= 20; ++i)
     AppendPeriods(&recording, PeriodsOf((i == 0 ? "8400 4200 " : "") + std::string(kSixteenBits)),
                   55000);
