@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/messaging/four_cc.h"
 #include "platform/messaging/test_loopers.h"
 #include "platform/messaging/trace.h"
 #include "receiver/port_open_failure.h"

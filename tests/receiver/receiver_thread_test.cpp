@@ -8,7 +8,6 @@
 
 #include "periods.h"
 #include "platform/lines/driven_line.h"
-#include "platform/messaging/four_cc.h"
 #include "platform/messaging/test_loopers.h"
 #include "platform/messaging/threads.h"
 #include "receiver/posted_report_sink.h"
