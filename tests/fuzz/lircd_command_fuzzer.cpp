@@ -37,13 +37,11 @@ void CheckPacket(const std::string& reply) {
 using namespace koru;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const LircdDirectory directory = [] {
-    LircdDirectory made;
-    made.remotes.push_back({"LR-SAT", {{0x3dcc8000000b3, "N1"}, {0x3dcc8000000b4, "Vol+"}}});
-    made.remotes.push_back({"Hi_Fi", {{0x1400000001, "N1"}}});
-    made.remotes.push_back({"Empty", {}});
-    return made;
-  }();
+  static const LircdDirectory directory{{
+      {"LR-SAT", {{0x3dcc8000000b3, "N1"}, {0x3dcc8000000b4, "Vol+"}}},
+      {"Hi_Fi", {{0x1400000001, "N1"}}},
+      {"Empty", {}},
+  }};
   std::istringstream text(std::string(reinterpret_cast<const char*>(data), size));
   for (std::string line; std::getline(text, line);) {
     const std::string reply = LircdCommandReply(line, directory, "1.0");

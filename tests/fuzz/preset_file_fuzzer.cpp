@@ -11,10 +11,8 @@ using namespace koru;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   QuietTrace();
-  const auto path = WriteFuzzFile("preset", data, size);
   PresetList list = NewPresetList();
-  const int used = ReadPresetFile(path, &list);
-  FUZZ_CHECK(used >= 0);
+  FUZZ_CHECK(ReadPresetFile(WriteFuzzFile("preset", data, size), &list) >= 0);
 
   std::istringstream text(FormatPresetFile(list));
   PresetList again = NewPresetList();

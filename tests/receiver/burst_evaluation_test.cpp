@@ -276,13 +276,11 @@ TEST(HeldKeys, AnotherPressHeardInPartEndsTheHeldKey) {
     ASSERT_EQ(decoded, 1);
     ASSERT_TRUE(burst.Exact());
     const std::string code = burst.Code();
-    if (c.other_heard) {
+    if (c.other_heard)
       for (size_t i = 20; i < other.size(); ++i) burst.Add(other[i], false, kReported + 100000);
-    }
-    for (const int32_t period : {40000, 9000, 2250, 560})
-      burst.Add(period, false, kReported + c.repeat_ends);
-    ASSERT_TRUE(burst.ReadyToEnd());
     const bigtime_t end = kReported + c.repeat_ends;
+    for (const int32_t period : {40000, 9000, 2250, 560}) burst.Add(period, false, end);
+    ASSERT_TRUE(burst.ReadyToEnd());
     ASSERT_EQ(burst.EndBurst(end), c.reported ? Outcome::kDecoded : Outcome::kCollecting)
         << c.repeat_ends;
     if (c.reported) {

@@ -140,10 +140,9 @@ TEST_F(PortAccess, AttemptsInOneScopeListTheDevicesOnceAndTheSameWay) {
 // The words of a case of data/open_failures.txt, for serial1 on `node` of `group`.
 std::string FailureWords(const std::string& name, const std::string& node = "",
                          const std::string& group = "") {
-  std::map<std::string, std::string> words;
-  for (const auto& [title, text] :
-       ReadSections(KORU_SOURCE_DIR "/tests/receiver/data/open_failures.txt", "=== "))
-    words[title] = text;
+  const auto sections =
+      ReadSections(KORU_SOURCE_DIR "/tests/receiver/data/open_failures.txt", "=== ");
+  std::map<std::string, std::string> words(sections.begin(), sections.end());
   std::string text = words[name];
   const std::string join = words[group == "root" ? "join root" : "join group"];
   for (const auto& [field, value] : std::map<std::string, std::string>{
