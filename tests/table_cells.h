@@ -3,6 +3,7 @@
 // cell hold what a table cannot (a tab, a line break).
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace koru {
@@ -20,13 +21,11 @@ inline std::vector<std::string> CellList(const std::string& cell, char separator
 inline std::string Unescaped(const std::string& cell) {
   std::string text;
   for (size_t i = 0; i < cell.size(); ++i) {
-    const char next = i + 1 < cell.size() ? cell[i + 1] : '\0';
-    if (cell[i] == '\\' && (next == 't' || next == 'n' || next == 'r')) {
-      text += next == 't' ? '\t' : next == 'n' ? '\n' : '\r';
-      ++i;
-    } else {
-      text += cell[i];
-    }
+    // cell[size()] is the terminating '\0', which names no escape.
+    const size_t escape =
+        cell[i] == '\\' ? std::string_view("tnr").find(cell[i + 1]) : std::string::npos;
+    text += escape == std::string::npos ? cell[i] : "\t\n\r"[escape];
+    i += escape != std::string::npos;
   }
   return text;
 }

@@ -10,9 +10,8 @@ using namespace koru;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   QuietTrace();
-  const auto path = WriteFuzzFile("fuzzed.desktop", data, size);
   const std::vector<std::string> files = {"/home/user/a b.ogg", "/tmp/$(x)"};
-  const auto exec = ReadDesktopExec(path);
+  const auto exec = ReadDesktopExec(WriteFuzzFile("fuzzed.desktop", data, size));
   const std::string line = exec ? *exec : std::string(reinterpret_cast<const char*>(data), size);
   const std::vector<std::string> arguments = ExpandDesktopExec(line, files);
   // Without a field code the files follow the command, each whole, as one argument.

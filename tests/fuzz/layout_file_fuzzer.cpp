@@ -1,6 +1,7 @@
 // Layout files of the virtual remote: parse, and what the writer makes of the result reads
 // back as the same places.
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "fuzz_check.h"
@@ -15,9 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::vector<LayoutPlace> again = ParseLayoutFile(FormatLayoutFile(places));
   FUZZ_CHECK(again.size() == places.size());
   for (size_t i = 0; i < places.size(); ++i) {
-    FUZZ_CHECK(again[i].slot == places[i].slot);
-    FUZZ_CHECK(again[i].x == places[i].x);
-    FUZZ_CHECK(again[i].y == places[i].y);
+    const LayoutPlace &a = again[i], &p = places[i];
+    FUZZ_CHECK(std::tie(a.slot, a.x, a.y) == std::tie(p.slot, p.x, p.y));
   }
   return 0;
 }

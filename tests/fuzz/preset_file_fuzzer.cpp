@@ -1,7 +1,7 @@
 // Preset files: every line through the line parser, and what the writer keeps of the result
 // reads back unchanged.
+#include <sstream>
 #include <string>
-#include <string_view>
 
 #include "fuzz_check.h"
 #include "fuzz_folder.h"
@@ -11,24 +11,18 @@ using namespace koru;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   QuietTrace();
-  const auto path = WriteFuzzFile("preset", data, size);
   PresetList list = NewPresetList();
-  const int used = ReadPresetFile(path, &list);
-  FUZZ_CHECK(used >= 0);
+  FUZZ_CHECK(ReadPresetFile(WriteFuzzFile("preset", data, size), &list) >= 0);
 
-  const std::string text = FormatPresetFile(list);
+  std::istringstream text(FormatPresetFile(list));
   PresetList again = NewPresetList();
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
+  for (std::string line; std::getline(text, line);) {
     int slot = -1;
     std::string value;
-    if (ParsePresetLine(std::string_view(text).substr(start, end - start), &slot, &value)) {
+    if (ParsePresetLine(line, &slot, &value)) {
       FUZZ_CHECK(slot >= 0 && slot < kPresetSlots);
       again[slot] = value;
     }
-    start = end + 1;
   }
   for (int slot = 0; slot < kPresetSlots; ++slot) {
     // A slot the writer left out (unset, too long, a quote or a line break) reads as unset.

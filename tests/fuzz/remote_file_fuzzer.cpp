@@ -14,10 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   list.push_back(std::make_unique<RemoteDefinition>(FuzzFolder()));
   RemoteDefinition& record = *list.back();
   record.RemoteLoad("Fuzzed");
-  for (int32_t k = 1; k <= kKeySlots; ++k) {
-    FUZZ_CHECK(record.Slot(k) >= 0);
-    FUZZ_CHECK(record.Slot(k) <= kLargestSlotValue);
-  }
+  for (int32_t k = 1; k <= kKeySlots; ++k)
+    FUZZ_CHECK(record.Slot(k) >= 0 && record.Slot(k) <= kLargestSlotValue);
   const int32_t kind = record.UpdateOriginKind("Fuzzed", &list);
   FUZZ_CHECK(kind >= kKindOrg && kind <= kKindUser);
   const int32_t function = record.KeyFunctionOfCode(record.Slot(1));

@@ -21,10 +21,6 @@ const char* const kKeys[] = {
     "prefs_window_rect", "vr_window_rect",  "pr_window_rect", "lt_window_rect", "window_by_begin",
     "use_ompl",          "window_mtab",     "PRIORITY",       "LAST_PLAY",      "LINK_SIZE"};
 
-void CheckText(const char* text, size_t size) {
-  FUZZ_CHECK(std::memchr(text, '\0', size) != nullptr);
-}
-
 void CheckFrame(const Rect& frame) {
   for (float value : {frame.left, frame.top, frame.right, frame.bottom})
     FUZZ_CHECK(std::isfinite(value) && std::fabs(value) <= 32767);
@@ -51,11 +47,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     start = stop + 1;
   }
   Prefs prefs(node);
-  CheckText(prefs.rs232_port, sizeof prefs.rs232_port);
-  CheckText(prefs.ir_logfile, sizeof prefs.ir_logfile);
-  for (const char* text : {prefs.Desktop, prefs.Application, prefs.Audio, prefs.Video,
-                           prefs.Presetfile, prefs.Layoutfile})
-    CheckText(text, 80);
+  // Every text ends within its field.
+  for (const auto& [text, size] : std::initializer_list<std::pair<const char*, size_t>>{
+           {prefs.rs232_port, sizeof prefs.rs232_port},
+           {prefs.ir_logfile, sizeof prefs.ir_logfile},
+           {prefs.Desktop, 80},
+           {prefs.Application, 80},
+           {prefs.Audio, 80},
+           {prefs.Video, 80},
+           {prefs.Presetfile, 80},
+           {prefs.Layoutfile, 80}})
+    FUZZ_CHECK(std::memchr(text, '\0', size) != nullptr);
   for (const Rect* frame : {&prefs.prefs_window_rect, &prefs.vr_window_rect, &prefs.pr_window_rect,
                             &prefs.lt_window_rect})
     CheckFrame(*frame);

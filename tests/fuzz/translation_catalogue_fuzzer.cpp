@@ -10,13 +10,12 @@
 using namespace koru;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const bool prepared = [] {
+  [[maybe_unused]] static const bool prepared = [] {
     std::filesystem::create_directories(FuzzFolder() / "Language" / "Dictionaries");
     SetProgramFolder(FuzzFolder());
     setenv("LC_ALL", "xx_XX.UTF-8", 1);
     return true;
   }();
-  (void)prepared;
   QuietTrace();
   WriteFuzzFile("Language/Dictionaries/xx.catalog", data, size);
   ReloadLabelCatalogue();

@@ -21,6 +21,7 @@ namespace koru {
 
 namespace {
 
+using Outcome = BurstEvaluation::Outcome;
 constexpr uint64_t kSlot = 2000000;  // one press per slot of the recording
 // 16 bits of 526 us marks and 526 / 1574 us spaces, with the closing mark.
 constexpr const char* kSixteenBits = "526,1574,526,526,526,526*5 526,1574 526";
@@ -38,30 +39,31 @@ std::string AtBurstEnd(const std::string& periods) {
   BurstEvaluation burst(false);
   burst.Start();
   for (const int32_t p : PeriodsOf("500000 " + periods))
-    EXPECT_EQ(burst.Add(p, false, 0), BurstEvaluation::Outcome::kCollecting);
+    EXPECT_EQ(burst.Add(p, false, 0), Outcome::kCollecting);
   if (!burst.ReadyToEnd()) return "not ready";
-  if (burst.EndBurst(1000000) != BurstEvaluation::Outcome::kDecoded) return "nothing";
+  if (burst.EndBurst(1000000) != Outcome::kDecoded) return "nothing";
   return std::to_string(burst.Family()) + " " + (burst.Exact() ? ExactField(*burst.Exact()) : "-") +
          " " + burst.Code();
 }
 
 class BuiltinKeys : public ::testing::Test {
  protected:
+  static bool Encoded(const RemoteDefinition& remote, int32_t k, int32_t extra, KeyPress* press) {
+    return EncodeKeyPress(remote.header_, remote.mode_, remote.Slot(k), extra, press, nullptr) ==
+           kOk;
+  }
   void SetUp() override { AppendBuiltinRemotes(&builtin_); }
 
   // Every key of every built-in remote that the encoder can send, one a slot (its first frame
   // alone, or with `extra` frames held): each reported in its own slot, `least` to `most`
   // times, as that key only.
   void CheckEveryKey(int32_t extra, bool first_frame_only, int least, int most) {
-    Mode2Recording recording;
-    AppendMode2(&recording, false, 300000);
+    Mode2Recording recording = RecordingOf({});
     std::vector<std::pair<std::string, const RemoteDefinition*>> presses;
     for (const auto& remote : builtin_) {
       for (int32_t k = 1; k < kKeySlots; ++k) {
         KeyPress press;
-        if (remote->Slot(k) <= 0 || EncodeKeyPress(remote->header_, remote->mode_, remote->Slot(k),
-                                                   extra, &press, nullptr) != kOk)
-          continue;
+        if (remote->Slot(k) <= 0 || !Encoded(*remote, k, extra, &press)) continue;
         AppendPeriods(&recording, first_frame_only ? FirstFrame(press.periods) : press.periods,
                       kSlot);
         presses.push_back({remote->name_ + " " + getLabel(50 + k), remote.get()});
@@ -104,52 +106,48 @@ TEST_F(BuiltinKeys, TheKeyAfterAHeldNecKeyIsRight) {
   ASSERT_NE(nec, nullptr);
   // The NEC key held: one frame, then a repeat code (9 ms, 2.25 ms, a 560 us mark) every 110 ms.
   KeyPress held;
-  ASSERT_EQ(EncodeKeyPress(nec->header_, nec->mode_, nec->Slot(1), 0, &held, nullptr), kOk);
+  ASSERT_TRUE(Encoded(*nec, 1, 0, &held));
   std::vector<int32_t> nec_held = FirstFrame(held.periods);
   nec_held.back() = 110000 - std::accumulate(nec_held.begin(), nec_held.end() - 1, 0);
   for (const int32_t p : PeriodsOf("9000,2250,560,98190*9")) nec_held.push_back(p);
   // The first key of every remote, each after the NEC key was held for a second and the pause
   // that follows the last repeat's report.
-  Mode2Recording recording;
-  AppendMode2(&recording, false, 300000);
+  Mode2Recording recording = RecordingOf({});
   std::vector<std::string> expected;
   std::vector<const RemoteDefinition*> pressed;
   for (const auto& remote : builtin_) {
     KeyPress press;
-    if (remote.get() == nec ||
-        EncodeKeyPress(remote->header_, remote->mode_, remote->Slot(1), 0, &press, nullptr) != kOk)
-      continue;
+    if (remote.get() == nec || !Encoded(*remote, 1, 0, &press)) continue;
     AppendPeriods(&recording, nec_held, 1500000);
     AppendPeriods(&recording, FirstFrame(press.periods), kSlot);
     expected.push_back(remote->name_ + " " + getLabel(51));
     pressed.push_back(remote.get());
   }
   const std::string nec_key = "NEC184 " + std::string(getLabel(51));
-  const auto keys_after = [&](Evaluation evaluation, size_t* nec_reports) {
+  size_t nec_reports = 0;
+  const auto keys_after = [&](Evaluation evaluation) {
     std::vector<std::string> others;
     for (const TimedReport& r : Replayed(recording, evaluation)) {
+      const std::string& code = r.report.code;
       if (r.report.family == 0) continue;
-      if (KeyOf(r.report.code, *nec) == nec_key) {
-        ++*nec_reports;
-      } else {
-        const size_t i = others.size();
-        others.push_back(i < pressed.size() ? KeyOf(r.report.code, *pressed[i]) : r.report.code);
-      }
+      if (KeyOf(code, *nec) == nec_key)
+        ++nec_reports;
+      else
+        others.push_back(others.size() < pressed.size() ? KeyOf(code, *pressed[others.size()])
+                                                        : code);
     }
     return others;
   };
-  size_t nec_reports = 0;
-  EXPECT_EQ(keys_after(Evaluation::kBurst, &nec_reports), expected);
+  EXPECT_EQ(keys_after(Evaluation::kBurst), expected);
   EXPECT_GE(nec_reports, expected.size());
   // The classic evaluation reads the repeat codes into the next key.
-  EXPECT_NE(keys_after(Evaluation::kClassic, &nec_reports), expected);
+  EXPECT_NE(keys_after(Evaluation::kClassic), expected);
 }
 
 TEST(BurstRules, FramesWithoutHeaderRepeatTheKeyOfTheFrameBefore) {
   // A remote that repeats its frame without the 8.4 ms + 4.2 ms header while the key is held,
   // a frame every 55 ms.
-  Mode2Recording recording;
-  AppendMode2(&recording, false, 300000);
+  Mode2Recording recording = RecordingOf({});
   for (int i = 0; i <= 20; ++i)
     AppendPeriods(&recording, PeriodsOf((i == 0 ? "8400 4200 " : "") + std::string(kSixteenBits)),
                   55000);
@@ -180,15 +178,14 @@ TEST(BurstRules, TheInvertedSecondFrameOfADenonKeyIsNoKeyOfItsOwn) {
     burst.Start();
     burst.Add(500000, false, 0);
     for (int32_t p : frames[0].periods) burst.Add(p, false, 0);
-    ASSERT_EQ(burst.EndBurst(1000000), BurstEvaluation::Outcome::kDecoded);
+    ASSERT_EQ(burst.EndBurst(1000000), Outcome::kDecoded);
     EXPECT_EQ(burst.Family(), 3);
     const std::string first = burst.Code();
     burst.Add(press.periods[frames[0].periods.size()], false, 0);  // the gap between the frames
     for (int32_t p : frames[1].periods) burst.Add(p, false, 0);
     // Long after: a key of its own (the bits of another code).
     const bool own_key = later >= BurstEvaluation::kDenonPair;
-    ASSERT_EQ(burst.EndBurst(1000000 + later),
-              own_key ? BurstEvaluation::Outcome::kDecoded : BurstEvaluation::Outcome::kCollecting);
+    ASSERT_EQ(burst.EndBurst(1000000 + later), own_key ? Outcome::kDecoded : Outcome::kCollecting);
     EXPECT_TRUE(!own_key || burst.Code() != first) << first;
   }
 }
@@ -275,19 +272,16 @@ TEST(HeldKeys, AnotherPressHeardInPartEndsTheHeldKey) {
     // Reported as soon as it is whole but for its stop pulse, which comes after the resume.
     int decoded = 0;
     for (const int32_t period : first)
-      decoded += burst.Add(period, false, kReported) == BurstEvaluation::Outcome::kDecoded;
+      decoded += burst.Add(period, false, kReported) == Outcome::kDecoded;
     ASSERT_EQ(decoded, 1);
     ASSERT_TRUE(burst.Exact());
     const std::string code = burst.Code();
-    if (c.other_heard) {
+    if (c.other_heard)
       for (size_t i = 20; i < other.size(); ++i) burst.Add(other[i], false, kReported + 100000);
-    }
-    for (const int32_t period : {40000, 9000, 2250, 560})
-      burst.Add(period, false, kReported + c.repeat_ends);
-    ASSERT_TRUE(burst.ReadyToEnd());
     const bigtime_t end = kReported + c.repeat_ends;
-    ASSERT_EQ(burst.EndBurst(end), c.reported ? BurstEvaluation::Outcome::kDecoded
-                                              : BurstEvaluation::Outcome::kCollecting)
+    for (const int32_t period : {40000, 9000, 2250, 560}) burst.Add(period, false, end);
+    ASSERT_TRUE(burst.ReadyToEnd());
+    ASSERT_EQ(burst.EndBurst(end), c.reported ? Outcome::kDecoded : Outcome::kCollecting)
         << c.repeat_ends;
     if (c.reported) {
       EXPECT_EQ(burst.Code() + (" " + Shown(burst.Exact())), code + " NEC:0x04:0x08 (32 bits)");

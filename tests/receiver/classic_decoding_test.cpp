@@ -2,7 +2,6 @@
 // bytes a report reads from their code texts.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdio>
 #include <map>
 
@@ -18,9 +17,8 @@ namespace koru {
 namespace {
 
 std::string Decode(ProtocolDecoder decoder, DecoderWork& work, const std::string& periods) {
-  std::array<int32_t, kDurationTableSize> table{};
-  const std::vector<int32_t> given = PeriodsOf(periods);
-  std::copy(given.begin(), given.end(), table.begin());
+  std::vector<int32_t> table = PeriodsOf(periods);
+  table.resize(kDurationTableSize);
   char code[kCodeTextSize] = "-empty-";
   decoder(work, table.data(), code);
   return code;

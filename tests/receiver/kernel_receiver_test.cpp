@@ -99,20 +99,17 @@ class ScancodeScript : public ReceiverLine {
   std::deque<KernelScancode> script_;
 };
 
-struct Session {
-  VirtualClock clock{0};
-  std::unique_ptr<ReceiverPort> port;
-  ReceiverFlags flags;
-  RecordingReportSink sink;
-  ReceiverThreadStart start;
-};
-
 // Each scancode is one report with the exact and classic codes, a held key is reported again,
 // what came while the thread rested is passed over, and an unplugged receiver ends the thread
 // as a vanished port does.
 TEST(ScancodeThread, EachPressIsAReportAndAHeldKeyIsReportedAgain) {
-  Session session;
-  session.port = std::make_unique<ReceiverPort>(
+  struct Session {
+    VirtualClock clock{0};
+    ReceiverFlags flags;
+    RecordingReportSink sink;
+    ReceiverThreadStart start;
+  } session;
+  ReceiverPort port(
       std::make_unique<ScancodeScript>(
           session.clock,
           std::deque<KernelScancode>{{1000000, kRcNec, 0x0408, false, false},
@@ -121,7 +118,7 @@ TEST(ScancodeThread, EachPressIsAReportAndAHeldKeyIsReportedAgain) {
                                      {2000000, kRcXmp, 0x1234, false, false},
                                      {3000000, kRcRc5, 0x1E0C, false, true}}),
       "lirc0");
-  session.start = {&session.flags, session.port.get(), &session.sink};
+  session.start = {&session.flags, &port, &session.sink};
   TraceCapture trace;
   const auto on_virtual_clock = [](void* data) {
     auto* session = static_cast<Session*>(data);

@@ -2,13 +2,17 @@
 // samples read as timed level changes, its scancodes, and the DCD wait of serial lines.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <deque>
+#include <map>
 #include <optional>
 
 #include "platform/lines/lirc_samples.h"
 #include "platform/lines/lirc_scancodes.h"
 #include "platform/lines/modem_wait.h"
 #include "platform/messaging/trace.h"
+#include "table_cells.h"
+#include "test_files.h"
 
 namespace koru {
 
@@ -19,9 +23,7 @@ class OnVirtualClock : public ::testing::Test {
   void SetUp() override { SetThreadClock(&clock_); }
   void TearDown() override { SetThreadClock(nullptr); }
   VirtualClock clock_{1000000};
-  LircScancodeReader scancodes_;
 };
-using LircSamples = OnVirtualClock;
 using LircScancodes = OnVirtualClock;
 using DcdWait = OnVirtualClock;
 
@@ -71,73 +73,39 @@ class FakeSamples : public LircSource, public Queued<Sample> {
   status_t Wait(bigtime_t deadline) override { return WaitUntil(deadline); }
 };
 
-constexpr auto Pulse = [](uint32_t us) { return kLircPulse | us; };
-constexpr auto Space = [](uint32_t us) { return kLircSpace | us; };
+// A sample of data/lirc_samples.tsv: "ARRIVES:+US", "ARRIVES:EINTR", ... (see there).
+Sample SampleOf(const std::string& word) {
+  const bigtime_t arrives = std::stoll(word);
+  const std::string item = word.substr(word.find(':') + 1);
+  if (item == "EINTR" || item == "ENODEV")
+    return {arrives, 0, item == "EINTR" ? kInterrupted : kNoDevice};
+  static const std::map<char, uint32_t> kKinds = {{'+', kLircPulse},
+                                                  {'-', kLircSpace},
+                                                  {'f', kLircFrequency},
+                                                  {'t', kLircTimeout},
+                                                  {'o', kLircOverflow}};
+  return {arrives, kKinds.at(item[0]) | static_cast<uint32_t>(std::atoi(item.c_str() + 1))};
+}
 
-// Each case's waits on its device, each written as the change it gives ("1009000-": its time and
-// the level after it) or its outcome, with the clock and what it traced.
-TEST_F(LircSamples, ChangesComeAtTheirKernelTimesWheneverTheReaderWaits) {
-  struct Wait {
-    bigtime_t clock;     // the clock moved on to it before the wait
-    bigtime_t since;     // -1: the last change given
-    bigtime_t deadline;  // after `since`; 0: none
-  };
-  struct Case {
-    const char* what;
-    std::deque<Sample> samples;
-    std::vector<Wait> waits;
-    std::string changes;
-  } cases[] = {
-      // Queued while the reader was busy; timeout and carrier samples are not changes, EINTR and
-      // EAGAIN only reasons to read again.
-      {"a late reader",
-       {{1000000, Space(50000)},
-        {1000000, 0, kInterrupted},
-        {1009000, Pulse(9000)},
-        {1013500, Space(4500)},
-        {1013500, kLircFrequency | 38000},
-        {1014060, Pulse(560)},
-        {1014060, kLircTimeout | 125000},
-        {1015750, Space(1690)}},
-       {{0, 900000, 0}, {1100000, -1, 0}, {0, -1, 0}, {0, -1, 0}, {0, -1, 0}},
-       "1000000+ 1009000- 1013500+ 1014060- 1015750+ "},
-      // A deadline ends the wait and the next change still comes; so does one read while it was
-      // already past the deadline.
-      {"deadlines",
-       {{1000000, Space(40000)}, {1030000, Pulse(560)}, {1050000, Space(20000)}},
-       {{0, 900000, 0}, {0, -1, 15001}, {0, -1, 0}, {1060000, -1, 15001}, {0, -1, 0}},
-       "1000000+ timed out at 1015001 1000560- timed out at 1060000 1020560+ "},
-      // The thread was suspended; on its resume it listens from its own time.
-      {"samples before the wait",
-       {{1000000, Space(50000)},
-        {1000600, Pulse(600)},
-        {1001200, Space(600)},
-        {1001800, Pulse(600)}},
-       {{0, 900000, 0}, {1002000, 1001500, 0}},
-       "1000000+ 1001800- "},
-      // After an overflow the times start afresh from the clock.
-      {"overflow and unplug",
-       {{1000000, Space(50000)},
-        {1000600, kLircOverflow},
-        {1001000, Pulse(400)},
-        {1002000, 0, kNoDevice}},
-       {{0, 900000, 0}, {0, -1, 0}, {0, -1, 0}, {0, -1, 0}},
-       "1000000+ edges lost at 1000600 ** lirc overflow: burst dropped **\n1001000- no device at "
-       "1002000 "},
-  };
-  for (Case& c : cases) {
+// Each case's waits on its device, with the changes they give or how they end.
+TEST(LircSamples, ChangesComeAtTheirKernelTimesWheneverTheReaderWaits) {
+  for (const auto& row : ReadTable("receiver/data/lirc_samples.tsv", 4)) {
     VirtualClock clock(1000000);
     SetThreadClock(&clock);
+    std::deque<Sample> samples;
+    for (const std::string& word : CellList(row[1])) samples.push_back(SampleOf(word));
+    FakeSamples device(clock, samples);
     LircSampleReader reader;
-    FakeSamples device(clock, c.samples);
     TraceCapture trace;
     std::string changes;
     LevelChange change;
-    for (const Wait& w : c.waits) {
-      clock.AdvanceTo(w.clock);
-      const bigtime_t since = w.since < 0 ? change.time : w.since;
+    for (const std::string& word : CellList(row[2])) {
+      bigtime_t at = 0, since = 0, deadline = 0;
+      ASSERT_EQ(std::sscanf(word.c_str(), "%ld,%ld,%ld", &at, &since, &deadline), 3) << word;
+      clock.AdvanceTo(at);
+      if (since < 0) since = change.time;
       const status_t status = reader.WaitForChange(
-          device, since, w.deadline == 0 ? kNoDeadline : since + w.deadline, &change);
+          device, since, deadline == 0 ? kNoDeadline : since + deadline, &change);
       changes += status == kOk ? std::to_string(change.time) + (change.pulse ? "+ " : "- ")
                                : std::string(status == kTimedOut    ? "timed out"
                                              : status == kEdgesLost ? "edges lost"
@@ -145,7 +113,8 @@ TEST_F(LircSamples, ChangesComeAtTheirKernelTimesWheneverTheReaderWaits) {
                                      " at " + std::to_string(clock.Now()) + " " + trace.Text();
       trace.Clear();
     }
-    EXPECT_EQ(changes, c.changes) << c.what;
+    SetThreadClock(nullptr);
+    EXPECT_EQ(changes, Unescaped(row[3])) << row[0];
   }
 }
 
@@ -182,11 +151,12 @@ TEST_F(LircScancodes, PressesHeldKeysAndTheirEnd) {
                         {1700000, kRcRc5, 0x1E0C},  // pressed anew: the toggle turned
                         {1800000, kRcRc5, 0x1E0C, 0, kEdgesLost},
                         {1900000, kRcRc5, 0x1E0C, 0, kNoDevice}});
+  LircScancodeReader scancodes;
   std::vector<std::string> got;
   bigtime_t since = 1000000;
   for (KernelScancode scancode;
-       scancodes_.WaitForScancode(device, since, since < 1700000 ? kNoDeadline : 1750000,
-                                  &scancode) == kOk;
+       scancodes.WaitForScancode(device, since, since < 1700000 ? kNoDeadline : 1750000,
+                                 &scancode) == kOk;
        since = scancode.time) {
     got.push_back(std::to_string(scancode.time) + " " + std::to_string(scancode.protocol) + " " +
                   std::to_string(scancode.scancode) + (scancode.repeat ? " repeat" : "") +
@@ -197,8 +167,8 @@ TEST_F(LircScancodes, PressesHeldKeysAndTheirEnd) {
                                            "1700000 2 7692"}));
   EXPECT_EQ(clock_.Now(), 1750000);  // the wait timed out at its deadline
   KernelScancode scancode;
-  EXPECT_EQ(scancodes_.WaitForScancode(device, since, kNoDeadline, &scancode), kEdgesLost);
-  EXPECT_EQ(scancodes_.WaitForScancode(device, since, kNoDeadline, &scancode), kNoDevice);
+  EXPECT_EQ(scancodes.WaitForScancode(device, since, kNoDeadline, &scancode), kEdgesLost);
+  EXPECT_EQ(scancodes.WaitForScancode(device, since, kNoDeadline, &scancode), kNoDevice);
 }
 
 // One scripted step of a modem: what a wait returns (500 us after it began, or at its deadline
@@ -256,20 +226,19 @@ TEST_F(DcdWait, InterruptWaitOutcomes) {
   struct Case {
     const char* name;
     std::deque<Step> steps;
-    status_t result;
-    int waits;
+    status_t result;  // after a wait for each step
   } cases[] = {
-      {"edge", {{kOk, 1, true}}, kOk, 1},
+      {"edge", {{kOk, 1, true}}, kOk},
       // Two edges in one wake-up: the level looks unchanged; reading on would swap pulse and
       // space, so the burst is reported damaged.
-      {"one edge missed", {{kOk, 2, false}}, kEdgesLost, 1},
+      {"one edge missed", {{kOk, 2, false}}, kEdgesLost},
       // Three edges: the level is right, but two periods were merged into one.
-      {"an edge pair missed", {{kOk, 3, true}}, kEdgesLost, 1},
+      {"an edge pair missed", {{kOk, 3, true}}, kEdgesLost},
       // Another modem line woke the wait: neither counter nor level moved.
-      {"other modem line", {{kOk, 0, false}, {kOk, 1, true}}, kOk, 2},
-      {"signal", {{kInterrupted, 0, false}, {kOk, 1, true}}, kOk, 2},
-      {"deadline", {{kTimedOut, 0, false}}, kTimedOut, 1},
-      {"adapter unplugged", {{kNoDevice, 0, false}}, kNoDevice, 1},
+      {"other modem line", {{kOk, 0, false}, {kOk, 1, true}}, kOk},
+      {"signal", {{kInterrupted, 0, false}, {kOk, 1, true}}, kOk},
+      {"deadline", {{kTimedOut, 0, false}}, kTimedOut},
+      {"adapter unplugged", {{kNoDevice, 0, false}}, kNoDevice},
   };
   for (auto& c : cases) {
     FakeModem modem(clock_, c.steps);
@@ -277,7 +246,7 @@ TEST_F(DcdWait, InterruptWaitOutcomes) {
     const bigtime_t since = clock_.Now();
     LevelChange change;
     EXPECT_EQ(WaitForDcdChange(modem, &state, since, since + 15001, &change), c.result) << c.name;
-    EXPECT_EQ(modem.waits, c.waits) << c.name;
+    EXPECT_EQ(modem.waits, static_cast<int>(c.steps.size())) << c.name;
     EXPECT_TRUE(state.interrupts) << c.name;
     EXPECT_TRUE(c.result != kOk || (change.time == clock_.Now() && change.pulse)) << c.name;
   }

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/messaging/four_cc.h"
 #include "platform/messaging/test_loopers.h"
 #include "platform/messaging/trace.h"
 #include "receiver/port_open_failure.h"
@@ -138,22 +137,12 @@ TEST_F(PortAccess, AttemptsInOneScopeListTheDevicesOnceAndTheSameWay) {
   close_multi(later);
 }
 
-TEST_F(PortAccess, BusyPortPostsOneReportAndStopsReceiving) {
-  devices_->devices = {{"serial1", kBusy}, {"serial2", 4}};
-  EXPECT_EQ(open_multi("serial1", &flags_), nullptr);
-  ASSERT_EQ(inbox_.received.size(), 1u);
-  EXPECT_EQ(inbox_.received[0].what, kReceiverPortBusy);
-  EXPECT_EQ(flags_.scanning.load(), 0);
-  EXPECT_EQ(flags_.receiving.load(), 0);
-}
-
 // The words of a case of data/open_failures.txt, for serial1 on `node` of `group`.
 std::string FailureWords(const std::string& name, const std::string& node = "",
                          const std::string& group = "") {
-  std::map<std::string, std::string> words;
-  for (const auto& [title, text] :
-       ReadSections(KORU_SOURCE_DIR "/tests/receiver/data/open_failures.txt", "=== "))
-    words[title] = text;
+  const auto sections =
+      ReadSections(KORU_SOURCE_DIR "/tests/receiver/data/open_failures.txt", "=== ");
+  std::map<std::string, std::string> words(sections.begin(), sections.end());
   std::string text = words[name];
   const std::string join = words[group == "root" ? "join root" : "join group"];
   for (const auto& [field, value] : std::map<std::string, std::string>{
@@ -181,6 +170,11 @@ TEST_F(PortAccess, FailuresAreExplainedWithTheDeviceAndWhatToDo) {
                      {"lirc0", "/dev/lirc0"}};
   for (const char* name : {"serial1", "serial2", "usb0", "lirc0", "serial0"})
     EXPECT_EQ(open_multi(name, &flags_), nullptr) << name;
+  // Each busy port (serial2, lirc0) posts one report and stops receiving.
+  ASSERT_EQ(inbox_.received.size(), 2u);
+  EXPECT_EQ(inbox_.received[0].what, kReceiverPortBusy);
+  EXPECT_EQ(inbox_.received[1].what, kReceiverPortBusy);
+  EXPECT_EQ(flags_.scanning.load() + flags_.receiving.load(), 0);
 
   // Each failure with its advice on the trace ("serial0" names no device at all); for the "no
   // port" report the reasons, then each piece of advice once.

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <tuple>
 
 #include "periods.h"
 #include "receiver/report_line.h"
@@ -35,26 +36,27 @@ Mode2Recording NecKey() {
   return recording;
 }
 
-TEST(ReceiverReplay, UndecodableBurstIsDroppedWithATrace) {
-  // Idle wall, 20 short pairs, a 4500 break, then short periods up to the 67th period: the
-  // longest run is 20 bits, which no decoder takes.
-  std::string trace;
-  EXPECT_EQ(ClassicLines(RecordingOf(PeriodsOf("500*40 4500 500*26"), 0), &trace),
-            std::vector<std::string>{});
-  EXPECT_NE(trace.find(" ##ShowTiming (71)"), std::string::npos);
-  EXPECT_NE(trace.find(" GREATWALL 1 "), std::string::npos);
-}
-
-TEST(ReceiverReplay, WallCountStaysAfterAnEmptyEvaluation) {
-  // Walls 1 (idle) to 4 clear the table; 40 short periods and walls 5 to 7 give a 20-bit run
-  // that decodes nothing. The wall count stays at 7, so the next period is evaluated at once:
-  // a single short period counts 2 and goes to the Saba decoder.
-  std::string trace;
-  EXPECT_EQ(
-      ClassicLines(RecordingOf(PeriodsOf("500,20000*3 500*40 20000,500*3 500"), 0), &trace),
-      std::vector<std::string>{"243.000 irCE type=5 bits=2 blink=\"-10001001-10010001-*0_saba\" "
-                               "header=137145 byte2=0 byte3=0 byte4=0"});
-  EXPECT_NE(trace.find("** erzwingen-VB "), std::string::npos);
+// Runs no decoder takes: the first (20 short pairs, a 4500 break, short periods up to the 67th)
+// is dropped with a trace. In the second, walls 1 (idle) to 4 clear the table and the 20-bit run
+// between walls 5 to 7 decodes nothing; the wall count stays at 7, so the next period is
+// evaluated at once: a single short period counts 2 and goes to the Saba decoder.
+TEST(ReceiverReplay, UndecodableRunsAreDroppedAndTheWallCountStays) {
+  const struct {
+    const char* periods;
+    std::vector<std::string> lines;
+    std::vector<std::string> traced;
+  } kCases[] = {
+      {"500*40 4500 500*26", {}, {" ##ShowTiming (71)", " GREATWALL 1 "}},
+      {"500,20000*3 500*40 20000,500*3 500",
+       {"243.000 irCE type=5 bits=2 blink=\"-10001001-10010001-*0_saba\" header=137145 byte2=0 "
+        "byte3=0 byte4=0"},
+       {"** erzwingen-VB "}},
+  };
+  for (const auto& c : kCases) {
+    std::string trace;
+    EXPECT_EQ(ClassicLines(RecordingOf(PeriodsOf(c.periods), 0), &trace), c.lines) << c.periods;
+    for (const std::string& part : c.traced) EXPECT_NE(trace.find(part), std::string::npos) << part;
+  }
 }
 
 TEST(ReceiverReplay, HugeIdlePeriodStaysPositive) {
@@ -108,12 +110,10 @@ TEST(KoruDecode, APipePlaysAsTheFileDoes) {
   const ToolRun read = RunTool("koru-decode", "--trace " + file + " " + file);
   EXPECT_EQ(piped.exit_code, 0);
   EXPECT_NE(piped.out, "");
-  EXPECT_EQ(piped.out, read.out);
-  EXPECT_EQ(piped.err, read.err);
+  EXPECT_EQ(std::tie(piped.out, piped.err), std::tie(read.out, read.err));
   const ToolRun bad = RunTool("koru-decode", file + " /dev/stdin", "printf 'pulse 5\\nspace x'");
-  EXPECT_EQ(bad.exit_code, 1);
-  EXPECT_EQ(bad.out, "");
-  EXPECT_EQ(bad.err, "koru-decode: /dev/stdin:2: bad duration 'x'\n");
+  EXPECT_EQ(std::tie(bad.exit_code, bad.out, bad.err),
+            std::tuple(1, "", "koru-decode: /dev/stdin:2: bad duration 'x'\n"));
 }
 
 TEST(KoruDecode, AnswersHelpAndVersionAndFailsClearlyOnBadInput) {
