@@ -217,8 +217,8 @@ class ShellTest : public ::testing::Test {
   // line: a verb, then its cells. A check that fails names its line. What a key is: "LR-SAT N1"
   // or the header and bytes in numbers.
   //   key KEY | post / send (to the preset editor) FOURCC [NAME=NUMBER|NAME=TEXT ...] |
-  //   click BUTTON | choose MENU ITEM |
-  //   show / hide WIDGET | shot PICTURE (Screenshot) | type FIELD TEXT (then Tab) | texts /
+  //   answer (the preset editor's next question) Save|Discard|Cancel | click BUTTON | choose MENU
+  //   ITEM | show / hide WIDGET | shot PICTURE (Screenshot) | type FIELD TEXT (then Tab) | texts /
   //   showing / enabled / checked NAMES EXPECTED | menu NAME EXPECTED (MenuText) | log START
   void RunSteps(const std::string& path, const std::string& section = "") {
     static const std::map<std::string, int> kNames = {{"LR-SAT", kLrSat},
@@ -232,8 +232,9 @@ class ShellTest : public ::testing::Test {
       if (!in_section || step[0] == "==") continue;
       SCOPED_TRACE(path + ": " + step[0] + " " + step[1]);
       const std::string& verb = step[0];
-      ASSERT_NE(std::string(" key post send click choose show hide shot type texts showing enabled "
-                            "checked menu log ")
+      ASSERT_NE(std::string(
+                    " key post send answer click choose show hide shot type texts showing enabled "
+                    "checked menu log ")
                     .find(" " + verb + " "),
                 std::string::npos)
           << "no such step";
@@ -246,6 +247,10 @@ class ShellTest : public ::testing::Test {
         Message message = MessageOf(FourCCOf(step[1]), expected);
         (verb == "post" ? static_cast<Handler*>(Window()) : Editor())->MessageReceived(&message);
       }
+      if (verb == "answer")
+        Editor()->Question().SetNextAnswer(step[1] == "Save"      ? SaveQuestion::Answer::kSave
+                                           : step[1] == "Discard" ? SaveQuestion::Answer::kDiscard
+                                                                  : SaveQuestion::Answer::kCancel);
       if (verb == "click") Find<QAbstractButton>(step[1].c_str())->click();
       if (verb == "choose") {
         QAction* item = FindMenuItem(MenuNamed(step[1]), QString::fromStdString(expected));
