@@ -277,7 +277,6 @@ class ShellTest : public ::testing::Test {
     }
   }
   QMenu* FileMenu() { return Window()->findChild<QMenu*>("File"); }
-  QMenu* ViewMenu() { return Window()->findChild<QMenu*>("View"); }
 
   std::shared_ptr<FakeReceiverDevices> devices_ =
       std::make_shared<FakeReceiverDevices>(std::vector<std::string>{"serial2", "usb1"});
