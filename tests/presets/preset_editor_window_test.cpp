@@ -36,11 +36,6 @@ class PresetEditorTest : public ShellTest {
     if (path != nullptr) edit.AddString("e_path", path);
     editor_->MessageReceived(&edit);
   }
-  void Send(uint32_t what, const std::string& fields = "") {
-    Message message = MessageOf(what, fields);
-    editor_->MessageReceived(&message);
-  }
-  bool SaveEnabled() { return editor_->findChild<QPushButton*>("save")->isEnabled(); }
   // A drag from a file manager: it enters the field, then drops.
   static void Drop(PresetBindingView* field, QMimeData* data) {
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
@@ -110,7 +105,7 @@ TEST_F(PresetEditorTest, EditRequestsChangeTheirSlotAndOnlyRealEditsOfferSaving)
     EXPECT_EQ(editor_->Presets()[at], c[4]);
     EXPECT_EQ(at < 50 ? Texts("#" + std::to_string(at)) : c[4], c[4]) << "the field shows it";
     EXPECT_EQ(editor_->IsModified(), c[5] == "modified");
-    EXPECT_EQ(SaveEnabled(), c[5] == "modified");
+    EXPECT_EQ(Which("save", "enabled"), c[5] == "modified" ? "save" : "");
     EXPECT_EQ(alerts_.size(), c[6].empty() ? 0u : 1u);
     EXPECT_NE((alerts_.empty() ? std::string() : alerts_[0]).find(c[6]), std::string::npos);
     Close();
@@ -140,8 +135,8 @@ TEST_F(PresetEditorTest, ADroppedLocalPathIsBoundAsNamedAndRunsOnTheNextKeyAndAf
   EXPECT_FALSE(editor_->IsModified());
   Drop(field, &file);
   EXPECT_EQ(editor_->Presets()[4], link.string());
-  EXPECT_TRUE(SaveEnabled());
-  Send(kSavePresets);
+  Message save(kSavePresets);
+  editor_->MessageReceived(&save);
   Settle();  // the main window rereads the file on 'irRP'
   for (int run = 0; run < 2; ++run) {
     Key(kLrSat, kLrSatN4);
@@ -182,27 +177,22 @@ TEST_F(PresetEditorTest, APressOpensTheFieldMenuWhoseItemsBindWhatTheirChooserAn
     EXPECT_NE((alerts_.empty() ? std::string() : alerts_[0]).find(c[3]), std::string::npos);
   }
   PresetBindingView::SetChooser(nullptr);
-  editor_->findChild<QPushButton*>("save")->click();
+  Find<QPushButton>("save")->click();
   Settle();
   EXPECT_NE(
       ReadAll(PresetPath()).find("; -- DT_Remote set  0-9:\n[D4]: 'https://example.org/a'  \n"),
       std::string::npos);
-  EXPECT_FALSE(SaveEnabled());
+  EXPECT_EQ(Which("save", "enabled"), "");
 }
 
 TEST_F(PresetEditorTest, AFailedSaveSaysWhyAndKeepsTheChanges) {
   // A folder in the file's place cannot be replaced by the new file.
   std::filesystem::create_directories(PresetPath() / "in-the-way");
   Start();
-  PresetEditorWindow* editor = Open();
-  Edit(3, 3);
-  Send(kSavePresets);
+  RunSteps(kSteps, "failed save");
   ASSERT_EQ(alerts_.size(), 1u);
   EXPECT_EQ(alerts_[0].rfind("Could not save '" + PresetPath().string() + "': ", 0), 0u)
       << alerts_[0];
-  EXPECT_TRUE(editor->IsModified());
-  EXPECT_TRUE(SaveEnabled());
-  EXPECT_EQ(editor->Presets()[3], "Workspace");
 }
 
 TEST_F(PresetEditorTest, ClosingWithChangesAsksAndEachAnswerDoesWhatItSays) {
