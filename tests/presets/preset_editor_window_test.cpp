@@ -36,14 +36,6 @@ class PresetEditorTest : public ShellTest {
     if (path != nullptr) edit.AddString("e_path", path);
     editor_->MessageReceived(&edit);
   }
-  // A drag from a file manager: it enters the field, then drops.
-  static void Drop(PresetBindingView* field, QMimeData* data) {
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(field, &enter);
-    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(field, &drop);
-    Settle();
-  }
   // Closes the editor (with `answer` if it asks); then lets it be deleted and its last messages
   // arrive.
   void Close(Answer answer = Answer::kDiscard) {
@@ -130,11 +122,15 @@ TEST_F(PresetEditorTest, ADroppedLocalPathIsBoundAsNamedAndRunsOnTheNextKeyAndAf
   text.setText("/home/user/typed");
   remote.setUrls({QUrl("http://example.org/file.txt")});
   file.setUrls({QUrl::fromLocalFile(QString::fromStdString(link.string()))});
-  for (QMimeData* ignored : {&text, &remote}) Drop(field, ignored);
-  EXPECT_EQ(editor_->Presets()[4], "Workspace");
-  EXPECT_FALSE(editor_->IsModified());
-  Drop(field, &file);
-  EXPECT_EQ(editor_->Presets()[4], link.string());
+  for (QMimeData* data : {&text, &remote, &file}) {  // as from a file manager: enter, then drop
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(field, &enter);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(field, &drop);
+    Settle();
+    EXPECT_EQ(editor_->Presets()[4], data == &file ? link.string() : "Workspace");
+    EXPECT_EQ(editor_->IsModified(), data == &file);
+  }
   Message save(kSavePresets);
   editor_->MessageReceived(&save);
   Settle();  // the main window rereads the file on 'irRP'
