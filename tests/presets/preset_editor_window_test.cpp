@@ -156,10 +156,7 @@ TEST_F(PresetEditorTest, APressOpensTheFieldMenuWhoseItemsBindWhatTheirChooserAn
   ASSERT_NE(menu, nullptr);
   EXPECT_TRUE(menu->isVisible());
   EXPECT_EQ(MenuText(menu), "Copy, Paste, Clear, --, Workspace, File…, Folder…, Web address…");
-  menu->actions()[4]->trigger();
   menu->hide();
-  Settle();
-  EXPECT_EQ(Texts("#14"), "Workspace");
 
   QString answer;
   PresetBindingView::SetChooser([&](QWidget*, PresetBindingView::Choice) { return answer; });
@@ -169,6 +166,7 @@ TEST_F(PresetEditorTest, APressOpensTheFieldMenuWhoseItemsBindWhatTheirChooserAn
     FindMenuItem(field->AddEPopMenu(), QString::fromStdString(c[0]))->trigger();
     Settle();
     EXPECT_EQ(editor_->Presets()[14], c[2]) << c[0] << " " << c[1];
+    EXPECT_EQ(Texts("#14"), c[2]);
     EXPECT_EQ(alerts_.size(), c[3].empty() ? 0u : 1u) << c[1];
     EXPECT_NE((alerts_.empty() ? std::string() : alerts_[0]).find(c[3]), std::string::npos);
   }
