@@ -8,10 +8,7 @@
 
 #include "platform/files/file_node.h"
 #include "platform/files/koru_type.h"
-#include "presets/preset_binding_view.h"
-#include "screenshots.h"
 #include "shell/shell_fixture.h"
-#include "table_cells.h"
 
 namespace koru {
 

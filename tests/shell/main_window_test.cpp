@@ -3,7 +3,6 @@
 #include <QSlider>
 #include <set>
 
-#include "screenshots.h"
 #include "shell/session_shell.h"
 #include "shell_fixture.h"
 

@@ -6,7 +6,6 @@
 #include <cstdlib>
 
 #include "platform/messaging/test_loopers.h"
-#include "screenshots.h"
 #include "shell/autostart_entry.h"
 #include "shell/session_shell.h"
 #include "shell/tray_icon.h"

@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QRegularExpression>
-#include <QScreen>
 #include <QSlider>
 #include <QStyleFactory>
 #include <QTimer>

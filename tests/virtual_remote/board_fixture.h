@@ -1,10 +1,8 @@
 #pragma once
 // A board (or a virtual remote window) on a fresh program folder, offscreen; the board's
 // messages are recorded. With the headers the board tests share.
-#include <QMenu>
 #include <QMouseEvent>
 #include <fstream>
-#include <memory>
 #include <vector>
 
 #include "platform/files/file_node.h"

@@ -1,5 +1,3 @@
-#include <map>
-
 #include "board_fixture.h"
 #include "presets/preset_file.h"
 
