@@ -5,7 +5,6 @@
 #include <QTimer>
 #include <cstdlib>
 
-#include "platform/messaging/test_loopers.h"
 #include "shell/autostart_entry.h"
 #include "shell/session_shell.h"
 #include "shell/tray_icon.h"
@@ -16,16 +15,8 @@ namespace koru {
 
 namespace {
 
-class AppInbox : public Handler {
- public:
-  explicit AppInbox(Looper* looper) : Handler(looper) {}
-  void MessageReceived(Message* message) override { received.push_back(message->what); }
-  std::vector<uint32_t> received;
-};
-
 TEST(TrayIcon, MenuShowsTheWindowAndQuitsAndTheToolTipTellsTheReceiverAndTheLastKey) {
-  ImmediateLooper looper;
-  AppInbox app(&looper);
+  MessageRecorder app;
   SetAppMessenger(app.GetMessenger());
   QWidget window;
   TrayIcon tray(&window, true);
@@ -33,10 +24,10 @@ TEST(TrayIcon, MenuShowsTheWindowAndQuitsAndTheToolTipTellsTheReceiverAndTheLast
   ASSERT_FALSE(window.isVisible());
   tray.Menu()->findChild<QAction*>("trayShow")->trigger();
   EXPECT_TRUE(window.isVisible());
-  EXPECT_TRUE(app.received.empty());
+  EXPECT_TRUE(app.codes.empty());
   tray.Menu()->findChild<QAction*>("trayRemote")->trigger();
   tray.Menu()->findChild<QAction*>("trayQuit")->trigger();
-  EXPECT_EQ(app.received, (std::vector<uint32_t>{kOpenVirtualRemote, kQuitRequested}));
+  EXPECT_EQ(app.codes, (std::vector<uint32_t>{kOpenVirtualRemote, kQuitRequested}));
   SetAppMessenger(Messenger());
 
   // Open and last key through the main window: SessionShellTest.

@@ -26,6 +26,7 @@
 #include "platform/files/paths.h"
 #include "platform/media/fake_media_players.h"
 #include "platform/messaging/alert.h"
+#include "platform/messaging/test_loopers.h"
 #include "platform/messaging/trace.h"
 #include "presets/preset_binding_view.h"
 #include "presets/preset_editor_window.h"
@@ -83,6 +84,17 @@ inline std::string MenuText(QMenu* menu) {
   }
   return out;
 }
+
+// The whats of the messages sent to it, in order, delivered at once.
+class MessageRecorder : public Handler {
+ public:
+  MessageRecorder() : Handler(&looper_) {}
+  void MessageReceived(Message* message) override { codes.push_back(message->what); }
+  std::vector<uint32_t> codes;
+
+ private:
+  ImmediateLooper looper_;
+};
 
 class ShellTest : public ::testing::Test {
  protected:
