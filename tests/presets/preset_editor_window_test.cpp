@@ -213,17 +213,15 @@ TEST_F(PresetEditorTest, ClosingWithChangesAsksAndEachAnswerDoesWhatItSays) {
 
 TEST_F(PresetEditorTest, ClosingMakesTheMainWindowRereadAndTheNextEditorOpensWhereItWas) {
   Start();
-  PresetEditorWindow* editor = Open();
-  editor->move(120, 90);
-  editor->resize(650, 900);  // beyond the height limit
+  Open()->move(120, 90);
+  editor_->resize(650, 900);  // beyond the height limit
   std::ofstream(PresetPath()) << "[N1]: 'http://changed.example/'\n";
   Close();  // nothing changed in the editor: no question
   EXPECT_EQ(app_->PresetEditor(), nullptr);
   Key(kLrSat, kLrSatN1);
   EXPECT_EQ(launcher_->calls, std::vector<std::string>{"url http://changed.example/"});
-  editor = Open();
-  EXPECT_EQ(editor->pos(), QPoint(120, 90));
-  EXPECT_EQ(editor->size(), QSize(650, 360));
+  EXPECT_EQ(Open()->pos(), QPoint(120, 90));
+  EXPECT_EQ(editor_->size(), QSize(650, 360));
 }
 
 TEST_F(PresetEditorTest, ChoosingAnotherPresetFileAsksForUnsavedChangesThenSwitches) {
