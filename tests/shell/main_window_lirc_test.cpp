@@ -86,10 +86,9 @@ TEST_F(ShellTest, TheLircdSwitchServesClientsOnTheDefaultSocketAndIsStored) {
   Post(kShowSettings);
   EXPECT_EQ(Texts("ScbL"), "Serve LIRC clients (lircd socket)");
   for (const bool on : {true, false}) {
-    auto* check = Find<QCheckBox>("ScbL");
-    EXPECT_NE(check->isChecked(), on);
+    EXPECT_NE(Find<QCheckBox>("ScbL")->isChecked(), on);
     EXPECT_NE(std::filesystem::exists(socket), on);
-    check->click();
+    Find<QCheckBox>("ScbL")->click();
     EXPECT_EQ(Settings()->lircd_socket, on);
     EXPECT_EQ(std::filesystem::exists(socket), on);
   }

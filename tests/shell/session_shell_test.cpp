@@ -121,9 +121,8 @@ TEST_F(SessionShellTest, TrayFollowsTheReportsAndTheSettingsPageOffersBothSwitch
       home_.Path() / "config" / "autostart" / "org.koru.KORU.desktop";
   // The page is built anew on every visit and shows what is on disk.
   for (const bool on : {true, false}) {
-    auto* login = Find<QCheckBox>("autoStart");
-    EXPECT_NE(login->isChecked(), on);
-    login->click();
+    EXPECT_NE(Find<QCheckBox>("autoStart")->isChecked(), on);
+    Find<QCheckBox>("autoStart")->click();
     EXPECT_EQ(std::filesystem::exists(entry), on);
     Post(kShowSettings);
     Post(kShowSettings);
