@@ -4,22 +4,18 @@
 
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QTabWidget>
-#include <QToolButton>
 #include <QUrl>
 
 #include "platform/files/file_node.h"
 #include "platform/files/koru_type.h"
-#include "presets/preset_binding_view.h"
-#include "screenshots.h"
 #include "shell/shell_fixture.h"
-#include "table_cells.h"
 
 namespace koru {
 
 namespace {
 
 using Answer = SaveQuestion::Answer;
+const std::string kSteps = "presets/data/preset_editor.steps";
 
 class PresetEditorTest : public ShellTest {
  protected:
@@ -27,7 +23,7 @@ class PresetEditorTest : public ShellTest {
   PresetEditorWindow* Open() {
     Post(kEditPresets);
     Settle();
-    return editor_ = dynamic_cast<PresetEditorWindow*>(app_->PresetEditor());
+    return editor_ = Editor();
   }
   void Edit(int32_t slot, int32_t modus, const char* path = nullptr) {
     Message edit(kPresetEntryEdited);
@@ -36,26 +32,6 @@ class PresetEditorTest : public ShellTest {
     edit.AddInt32("e_grp", slot / 10 * 10);
     if (path != nullptr) edit.AddString("e_path", path);
     editor_->MessageReceived(&edit);
-  }
-  void Send(uint32_t what, const std::string& fields = "") {
-    Message message = MessageOf(what, fields);
-    editor_->MessageReceived(&message);
-  }
-  std::string Shown(int slot) { return editor_->Field(slot)->text().toStdString(); }
-  bool SaveEnabled() { return editor_->findChild<QPushButton*>("save")->isEnabled(); }
-  std::string TabTexts() {
-    auto* tabs = editor_->findChild<QTabWidget*>("tab_view");
-    std::string texts;
-    for (int tab = 0; tab < tabs->count(); ++tab) texts += tabs->tabText(tab).toStdString() + " ";
-    return texts;
-  }
-  // A drag from a file manager: it enters the field, then drops.
-  static void Drop(PresetBindingView* field, QMimeData* data) {
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(field, &enter);
-    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(field, &drop);
-    Settle();
   }
   // Closes the editor (with `answer` if it asks); then lets it be deleted and its last messages
   // arrive.
@@ -86,27 +62,21 @@ class PresetEditorTest : public ShellTest {
 TEST_F(PresetEditorTest, OpeningCreatesAMissingCurrentFileAndTheTabsNameTheGroupsRemotes) {
   Start();
   ASSERT_FALSE(std::filesystem::exists(PresetPath()));
-  PresetEditorWindow* editor = Open();
+  RunSteps(kSteps, "opening");
+  PresetEditorWindow* editor = Editor();
   ASSERT_NE(editor, nullptr);
-  EXPECT_EQ(editor->findChild<QLabel*>("nameOfPreset")->text(), "_preset_");
   EXPECT_EQ(ReadAll(PresetPath()), ReadAll(KORU_SOURCE_DIR "/tests/presets/data/first_presets"));
   FileNode node(PresetPath());
   EXPECT_EQ(ReadKoruType(node), kKoruPresetFile);
-  EXPECT_EQ(Shown(9) + " " + Shown(10), "Workspace -unset-");
-  EXPECT_FALSE(SaveEnabled());
-  EXPECT_FALSE(editor->findChild<QPushButton*>("reload")->isEnabled());
-  EXPECT_FALSE(editor->findChild<QToolButton*>("pfMF")->isVisible())
-      << "one preset file: nothing to choose from";
-  EXPECT_EQ(TabTexts(), "Default DesktopRemote AppRemote AudioRemote VideoRemote ");
   EXPECT_EQ(Open(), editor) << "\"Preset edit\" again brings the same editor forward";
 
   Prefs::SetText(Settings()->Desktop, "LR-SAT");
   Prefs::SetText(Settings()->Video, "DENON");
-  for (const char* tabs : {"Default LR-SAT AppRemote AudioRemote DENON ",
-                           "Default DesktopRemote AppRemote AudioRemote DENON "}) {
+  for (const char* tabs : {"Default LR-SAT AppRemote AudioRemote DENON",
+                           "Default DesktopRemote AppRemote AudioRemote DENON"}) {
     app_->MessageReceived(std::make_unique<Message>(kPresetLabelsChanged).get());
     Settle();
-    EXPECT_EQ(TabTexts(), tabs);
+    EXPECT_EQ(Texts("tab_view"), tabs);
     Prefs::SetText(Settings()->Desktop, "-unset-");
   }
 }
@@ -122,9 +92,9 @@ TEST_F(PresetEditorTest, EditRequestsChangeTheirSlotAndOnlyRealEditsOfferSaving)
     Edit(slot, std::stoi(c[2]), c[3].empty() ? nullptr : Unescaped(c[3]).c_str());
     const size_t at = std::clamp(slot, 0, 50);
     EXPECT_EQ(editor_->Presets()[at], c[4]);
-    EXPECT_EQ(at < 50 ? Shown(at) : c[4], c[4]) << "the field shows it";
+    EXPECT_EQ(at < 50 ? Texts("#" + std::to_string(at)) : c[4], c[4]) << "the field shows it";
     EXPECT_EQ(editor_->IsModified(), c[5] == "modified");
-    EXPECT_EQ(SaveEnabled(), c[5] == "modified");
+    EXPECT_EQ(Which("save", "enabled"), c[5] == "modified" ? "save" : "");
     EXPECT_EQ(alerts_.size(), c[6].empty() ? 0u : 1u);
     EXPECT_NE((alerts_.empty() ? std::string() : alerts_[0]).find(c[6]), std::string::npos);
     Close();
@@ -134,15 +104,7 @@ TEST_F(PresetEditorTest, EditRequestsChangeTheirSlotAndOnlyRealEditsOfferSaving)
 TEST_F(PresetEditorTest, CopyPasteAndClearMoveValuesBetweenSlotsAndRestoreUndoes) {
   std::ofstream(PresetPath()) << "[D2]: 'http://example.org/'\n[A7]: 'Workspace'\n";
   Start();
-  Open();
-  Edit(12, 1);
-  Edit(40, 2);
-  Edit(37, 0);
-  EXPECT_EQ(Shown(40) + " " + Shown(37), "http://example.org/ -unset-");
-  EXPECT_TRUE(SaveEnabled());
-  Send(kRestorePresets);
-  EXPECT_EQ(Shown(40) + " " + Shown(37), "-unset- Workspace");
-  EXPECT_FALSE(SaveEnabled());
+  RunSteps(kSteps, "copy, paste, clear, restore");
 }
 
 TEST_F(PresetEditorTest, ADroppedLocalPathIsBoundAsNamedAndRunsOnTheNextKeyAndAfterARestart) {
@@ -157,13 +119,17 @@ TEST_F(PresetEditorTest, ADroppedLocalPathIsBoundAsNamedAndRunsOnTheNextKeyAndAf
   text.setText("/home/user/typed");
   remote.setUrls({QUrl("http://example.org/file.txt")});
   file.setUrls({QUrl::fromLocalFile(QString::fromStdString(link.string()))});
-  for (QMimeData* ignored : {&text, &remote}) Drop(field, ignored);
-  EXPECT_EQ(editor_->Presets()[4], "Workspace");
-  EXPECT_FALSE(editor_->IsModified());
-  Drop(field, &file);
-  EXPECT_EQ(editor_->Presets()[4], link.string());
-  EXPECT_TRUE(SaveEnabled());
-  Send(kSavePresets);
+  for (QMimeData* data : {&text, &remote, &file}) {  // as from a file manager: enter, then drop
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(field, &enter);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(field, &drop);
+    Settle();
+    EXPECT_EQ(editor_->Presets()[4], data == &file ? link.string() : "Workspace");
+    EXPECT_EQ(editor_->IsModified(), data == &file);
+  }
+  Message save(kSavePresets);
+  editor_->MessageReceived(&save);
   Settle();  // the main window rereads the file on 'irRP'
   for (int run = 0; run < 2; ++run) {
     Key(kLrSat, kLrSatN4);
@@ -187,10 +153,7 @@ TEST_F(PresetEditorTest, APressOpensTheFieldMenuWhoseItemsBindWhatTheirChooserAn
   ASSERT_NE(menu, nullptr);
   EXPECT_TRUE(menu->isVisible());
   EXPECT_EQ(MenuText(menu), "Copy, Paste, Clear, --, Workspace, File…, Folder…, Web address…");
-  menu->actions()[4]->trigger();
   menu->hide();
-  Settle();
-  EXPECT_EQ(Shown(14), "Workspace");
 
   QString answer;
   PresetBindingView::SetChooser([&](QWidget*, PresetBindingView::Choice) { return answer; });
@@ -200,31 +163,27 @@ TEST_F(PresetEditorTest, APressOpensTheFieldMenuWhoseItemsBindWhatTheirChooserAn
     FindMenuItem(field->AddEPopMenu(), QString::fromStdString(c[0]))->trigger();
     Settle();
     EXPECT_EQ(editor_->Presets()[14], c[2]) << c[0] << " " << c[1];
+    EXPECT_EQ(Texts("#14"), c[2]);
     EXPECT_EQ(alerts_.size(), c[3].empty() ? 0u : 1u) << c[1];
     EXPECT_NE((alerts_.empty() ? std::string() : alerts_[0]).find(c[3]), std::string::npos);
   }
   PresetBindingView::SetChooser(nullptr);
-  editor_->findChild<QPushButton*>("save")->click();
+  Find<QPushButton>("save")->click();
   Settle();
   EXPECT_NE(
       ReadAll(PresetPath()).find("; -- DT_Remote set  0-9:\n[D4]: 'https://example.org/a'  \n"),
       std::string::npos);
-  EXPECT_FALSE(SaveEnabled());
+  EXPECT_EQ(Which("save", "enabled"), "");
 }
 
 TEST_F(PresetEditorTest, AFailedSaveSaysWhyAndKeepsTheChanges) {
   // A folder in the file's place cannot be replaced by the new file.
   std::filesystem::create_directories(PresetPath() / "in-the-way");
   Start();
-  PresetEditorWindow* editor = Open();
-  Edit(3, 3);
-  Send(kSavePresets);
+  RunSteps(kSteps, "failed save");
   ASSERT_EQ(alerts_.size(), 1u);
   EXPECT_EQ(alerts_[0].rfind("Could not save '" + PresetPath().string() + "': ", 0), 0u)
       << alerts_[0];
-  EXPECT_TRUE(editor->IsModified());
-  EXPECT_TRUE(SaveEnabled());
-  EXPECT_EQ(editor->Presets()[3], "Workspace");
 }
 
 TEST_F(PresetEditorTest, ClosingWithChangesAsksAndEachAnswerDoesWhatItSays) {
@@ -254,17 +213,15 @@ TEST_F(PresetEditorTest, ClosingWithChangesAsksAndEachAnswerDoesWhatItSays) {
 
 TEST_F(PresetEditorTest, ClosingMakesTheMainWindowRereadAndTheNextEditorOpensWhereItWas) {
   Start();
-  PresetEditorWindow* editor = Open();
-  editor->move(120, 90);
-  editor->resize(650, 900);  // beyond the height limit
+  Open()->move(120, 90);
+  editor_->resize(650, 900);  // beyond the height limit
   std::ofstream(PresetPath()) << "[N1]: 'http://changed.example/'\n";
   Close();  // nothing changed in the editor: no question
   EXPECT_EQ(app_->PresetEditor(), nullptr);
   Key(kLrSat, kLrSatN1);
   EXPECT_EQ(launcher_->calls, std::vector<std::string>{"url http://changed.example/"});
-  editor = Open();
-  EXPECT_EQ(editor->pos(), QPoint(120, 90));
-  EXPECT_EQ(editor->size(), QSize(650, 360));
+  EXPECT_EQ(Open()->pos(), QPoint(120, 90));
+  EXPECT_EQ(editor_->size(), QSize(650, 360));
 }
 
 TEST_F(PresetEditorTest, ChoosingAnotherPresetFileAsksForUnsavedChangesThenSwitches) {
@@ -275,30 +232,10 @@ TEST_F(PresetEditorTest, ChoosingAnotherPresetFileAsksForUnsavedChangesThenSwitc
   Start();
   // A name that would leave the remote folder is refused, from the settings as when chosen.
   Prefs::SetText(Settings()->Presetfile, "../outside");
-  PresetEditorWindow* editor = Open();
-  EXPECT_EQ(editor->PresetName(), "_preset_");
-  Send(kChoosePresetFile, "preset_name=../outside");
-  EXPECT_EQ(editor->PresetName(), "_preset_");
+  RunSteps(kSteps, "choosing another file");
   EXPECT_FALSE(std::filesystem::exists(Program() / "outside"));
-
-  auto* menu_field = editor->findChild<QToolButton*>("pfMF");
-  EXPECT_TRUE(menu_field->isVisibleTo(editor));
-  Edit(1, 3);
-  editor->Question().SetNextAnswer(Answer::kCancel);
-  Send(kChoosePresetFile, "preset_name=evening");
-  EXPECT_EQ(editor->PresetName(), "_preset_");
-  EXPECT_TRUE(editor->IsModified());
-
-  editor->Question().SetNextAnswer(Answer::kDiscard);
-  Send(kChoosePresetFile, "preset_name=evening");
-  EXPECT_EQ(editor->PresetName(), "evening");
-  EXPECT_EQ(editor->findChild<QLabel*>("nameOfPreset")->text(), "evening");
   EXPECT_STREQ(Settings()->Presetfile, "evening");
-  EXPECT_EQ(Shown(0), "http://other.example/");
-  EXPECT_FALSE(editor->IsModified());
-  EXPECT_EQ(MenuText(menu_field->menu()), "_preset_, evening *");
-  Settle();  // the main window follows the setting
-  Key(kLrSat, kLrSatN0);
+  Key(kLrSat, kLrSatN0);  // the main window follows the setting
   EXPECT_EQ(launcher_->calls, std::vector<std::string>{"url http://other.example/"});
 }
 

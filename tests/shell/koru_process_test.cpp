@@ -28,14 +28,6 @@ size_t Count(const std::string& text, const std::string& what) {
   return count;
 }
 
-// The demo recording played once, to its end.
-KoruRun RunDemo(const TempDir& dir, const QStringList& more = {}) {
-  return RunKoru(QStringList{"--port", QString::fromStdString("replay:" + kDemoRecording),
-                             "--exit-after-replay"} +
-                     more,
-                 dir);
-}
-
 // A koru on `dir`'s program folder, settings and runtime folder, headless.
 void Start(QProcess* koru, const TempDir& dir, const QStringList& arguments) {
   QProcessEnvironment env = KoruEnvironment(dir);
@@ -61,7 +53,11 @@ bool WaitFor(QProcess* koru, QByteArray* out, const QByteArray& text) {
 TEST(KoruProgram, PlaysTheDemoRecordingThroughEveryLayerAndQuitsAndADryRunDoesNothing) {
   for (const bool dry : {false, true}) {
     TempDir dir;
-    const KoruRun run = RunDemo(dir, dry ? QStringList{"--dry-run"} : QStringList{});
+    const KoruRun run =
+        RunKoru(QStringList{"--port", QString::fromStdString("replay:" + kDemoRecording),
+                            "--exit-after-replay"} +
+                    (dry ? QStringList{"--dry-run"} : QStringList{}),
+                dir);
     ASSERT_EQ(run.exit_code, 0) << run.out;
     const std::string& out = run.out;
     EXPECT_EQ(out.rfind("-KORU begin-\n", 0), 0u);
@@ -100,36 +96,28 @@ TEST(KoruProgram, OptionsAreCheckedAndExplained) {
 }
 
 // A recording from a pipe can be read only once: the program reads it when it starts and plays
-// that copy (before, the line read the pipe a second time and played nothing).
-TEST(KoruProgram, PlaysARecordingFromAPipe) {
+// that copy (before, the line read the pipe a second time and played nothing). A FIFO's writer
+// may come only after the program is up (before, the start waited for the writer to close it):
+// data/fifo_writer.sh writes the recording once the port listens; a bad recording fails the run.
+TEST(KoruProgram, PlaysARecordingFromAPipeAndAFifoWhoseWriterComesAfterTheStart) {
   TempDir dir;
-  const KoruRun run = RunInTestFolder(
-      "bash",
-      {"-c", "exec \"$0\" --home \"$1\" --port replay:<(cat \"$2\") --exit-after-replay",
-       KORU_PROGRAM, KoruHome(dir), kKeyRecording.mid(7)},
-      KoruEnvironment(dir));
-  EXPECT_EQ(run.exit_code, 0) << run.out;
-  EXPECT_NE(run.out.find(" ask Remote: "), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("replay finished"), std::string::npos) << run.out;
-}
-
-// A FIFO's writer may come only after the program is up (before, the start waited for the
-// writer to close it). data/fifo_writer.sh writes the recording once the port listens; a bad
-// recording fails the run.
-TEST(KoruProgram, PlaysAFifoWhoseWriterComesAfterTheStart) {
-  TempDir dir;
-  for (const bool bad : {false, true}) {
-    const std::filesystem::path folder = dir.Path() / (bad ? "bad" : "good");
+  for (const std::string source : {"pipe", "fifo", "bad fifo"}) {
+    const bool bad = source == "bad fifo";
+    const std::filesystem::path folder = dir.Path() / source;
     std::filesystem::create_directories(folder);
     const std::filesystem::path recording = folder / "key.mode2";
     std::filesystem::copy_file(kKeyRecording.mid(7).toStdString(), recording);
     if (bad) std::ofstream(recording, std::ios::app) << "square 5\n";
+    const QStringList pipe = {
+        "-c", "exec \"$0\" --home \"$1\" --port replay:<(cat \"$3\") --exit-after-replay"};
     const KoruRun run = RunInTestFolder(
         "bash",
-        {KORU_SOURCE_DIR "/tests/shell/data/fifo_writer.sh", KORU_PROGRAM, KoruHome(dir),
-         QString::fromStdString(folder.string()), QString::fromStdString(recording.string())},
+        (source == "pipe" ? pipe
+                          : QStringList{KORU_SOURCE_DIR "/tests/shell/data/fifo_writer.sh"}) +
+            QStringList{KORU_PROGRAM, KoruHome(dir), QString::fromStdString(folder.string()),
+                        QString::fromStdString(recording.string())},
         KoruEnvironment(dir));
-    EXPECT_EQ(run.exit_code, bad ? 1 : 0) << run.out;
+    EXPECT_EQ(run.exit_code, bad ? 1 : 0) << source << "\n" << run.out;
     EXPECT_EQ(run.out.find(" ask Remote: ") != std::string::npos, !bad) << run.out;
     EXPECT_NE(run.out.find(bad ? "unexpected 'square'" : "replay finished"), std::string::npos)
         << run.out;

@@ -5,8 +5,6 @@
 #include <QTimer>
 #include <cstdlib>
 
-#include "platform/messaging/test_loopers.h"
-#include "screenshots.h"
 #include "shell/autostart_entry.h"
 #include "shell/session_shell.h"
 #include "shell/tray_icon.h"
@@ -17,16 +15,8 @@ namespace koru {
 
 namespace {
 
-class AppInbox : public Handler {
- public:
-  explicit AppInbox(Looper* looper) : Handler(looper) {}
-  void MessageReceived(Message* message) override { received.push_back(message->what); }
-  std::vector<uint32_t> received;
-};
-
 TEST(TrayIcon, MenuShowsTheWindowAndQuitsAndTheToolTipTellsTheReceiverAndTheLastKey) {
-  ImmediateLooper looper;
-  AppInbox app(&looper);
+  MessageRecorder app;
   SetAppMessenger(app.GetMessenger());
   QWidget window;
   TrayIcon tray(&window, true);
@@ -34,16 +24,16 @@ TEST(TrayIcon, MenuShowsTheWindowAndQuitsAndTheToolTipTellsTheReceiverAndTheLast
   ASSERT_FALSE(window.isVisible());
   tray.Menu()->findChild<QAction*>("trayShow")->trigger();
   EXPECT_TRUE(window.isVisible());
-  EXPECT_TRUE(app.received.empty());
+  EXPECT_TRUE(app.codes.empty());
   tray.Menu()->findChild<QAction*>("trayRemote")->trigger();
   tray.Menu()->findChild<QAction*>("trayQuit")->trigger();
-  EXPECT_EQ(app.received, (std::vector<uint32_t>{kOpenVirtualRemote, kQuitRequested}));
+  EXPECT_EQ(app.codes, (std::vector<uint32_t>{kOpenVirtualRemote, kQuitRequested}));
   SetAppMessenger(Messenger());
 
+  // Open and last key through the main window: SessionShellTest.
   EXPECT_EQ(tray.ToolTip(), "KORU\nreceiver: no port");
   tray.SetReceiverState("serial1", true);
   tray.SetLastKey("LR-SAT", "N1");
-  EXPECT_EQ(tray.ToolTip(), "KORU\nreceiver: serial1 open\nlast key: LR-SAT N1");
   tray.SetReceiverState("", false);
   EXPECT_EQ(tray.ToolTip(), "KORU\nreceiver: no port\nlast key: LR-SAT N1");
 }
@@ -131,9 +121,8 @@ TEST_F(SessionShellTest, TrayFollowsTheReportsAndTheSettingsPageOffersBothSwitch
       home_.Path() / "config" / "autostart" / "org.koru.KORU.desktop";
   // The page is built anew on every visit and shows what is on disk.
   for (const bool on : {true, false}) {
-    auto* login = Find<QCheckBox>("autoStart");
-    EXPECT_NE(login->isChecked(), on);
-    login->click();
+    EXPECT_NE(Find<QCheckBox>("autoStart")->isChecked(), on);
+    Find<QCheckBox>("autoStart")->click();
     EXPECT_EQ(std::filesystem::exists(entry), on);
     Post(kShowSettings);
     Post(kShowSettings);

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTextEdit>
 #include <chrono>
 #include <map>
@@ -25,7 +26,10 @@
 #include "platform/files/paths.h"
 #include "platform/media/fake_media_players.h"
 #include "platform/messaging/alert.h"
+#include "platform/messaging/test_loopers.h"
 #include "platform/messaging/trace.h"
+#include "presets/preset_binding_view.h"
+#include "presets/preset_editor_window.h"
 #include "presets/preset_messages.h"
 #include "receiver/receiver_flags.h"
 #include "receiver/receiver_messages.h"
@@ -52,13 +56,16 @@ inline void PrintTo(const QString& text, std::ostream* out) {
   *out << '"' << text.toStdString() << '"';
 }
 
-// What a control shows: a button's or label's text, a box's title; a text or menu field's
-// label, '|', its text.
+// What a control shows: a button's or label's text, a box's title, the tabs' titles (blanks
+// between); a text or menu field's label, '|', its text.
 inline std::string TextOf(QWidget* widget) {
   QString text = "?";
   if (auto* button = qobject_cast<QAbstractButton*>(widget)) text = WithoutMnemonic(button->text());
   if (auto* label = qobject_cast<QLabel*>(widget)) text = label->text();
   if (auto* box = qobject_cast<QGroupBox*>(widget)) text = box->title();
+  if (auto* tabs = qobject_cast<QTabWidget*>(widget))
+    for (int tab = 0; tab < tabs->count(); ++tab)
+      text = (tab == 0 ? "" : text + " ") + tabs->tabText(tab);
   if (auto* field = qobject_cast<TextControl*>(widget))
     text = field->Label()->text() + "|" + field->Text();
   if (auto* field = qobject_cast<MenuField*>(widget))
@@ -77,6 +84,17 @@ inline std::string MenuText(QMenu* menu) {
   }
   return out;
 }
+
+// The whats of the messages sent to it, in order, delivered at once.
+class MessageRecorder : public Handler {
+ public:
+  MessageRecorder() : Handler(&looper_) {}
+  void MessageReceived(Message* message) override { codes.push_back(message->what); }
+  std::vector<uint32_t> codes;
+
+ private:
+  ImmediateLooper looper_;
+};
 
 class ShellTest : public ::testing::Test {
  protected:
@@ -129,15 +147,21 @@ class ShellTest : public ::testing::Test {
   // Writes the settings back and forgets them, as the program does when it ends.
   void ForgetSettings() { settings_.reset(); }
   MainWindow* Window() { return app_->GetMainWindow(); }
+  PresetEditorWindow* Editor() { return dynamic_cast<PresetEditorWindow*>(app_->PresetEditor()); }
+  // The main window's control of that name, else the open preset editor's.
   template <typename T>
   T* Find(const char* name) {
-    return Window()->findChild<T*>(name);
+    T* found = Window()->findChild<T*>(name);
+    return found != nullptr || Editor() == nullptr ? found : Editor()->findChild<T*>(name);
   }
-  // The named controls' texts (TextOf), " / " between them; names between blanks.
+  // The named controls' texts (TextOf), " / " between them; names between blanks, "#N" the
+  // preset editor's field of slot N.
   std::string Texts(const std::string& names) {
     std::string out;
     for (const std::string& name : CellList(names))
-      out += " / " + TextOf(Find<QWidget>(name.c_str()));
+      out += " / " + TextOf(name[0] == '#'
+                                ? static_cast<QWidget*>(Editor()->Field(std::stoi(name.substr(1))))
+                                : Find<QWidget>(name.c_str()));
     return out.substr(3);
   }
   // Those of the named widgets that are "showing" (not hidden), "enabled" (a text field's edit)
@@ -204,8 +228,9 @@ class ShellTest : public ::testing::Test {
   // Runs the steps of tests/<path> (only those under "==<TAB>section" when one is named), one a
   // line: a verb, then its cells. A check that fails names its line. What a key is: "LR-SAT N1"
   // or the header and bytes in numbers.
-  //   key KEY | post FOURCC [NAME=NUMBER|NAME=TEXT ...] | click BUTTON | choose MENU ITEM |
-  //   show / hide WIDGET | shot PICTURE (Screenshot) | type FIELD TEXT (then Tab) | texts /
+  //   key KEY | post / send (to the preset editor) FOURCC [NAME=NUMBER|NAME=TEXT ...] |
+  //   answer (the preset editor's next question) Save|Discard|Cancel | click BUTTON | choose MENU
+  //   ITEM | show / hide WIDGET | shot PICTURE (Screenshot) | type FIELD TEXT (then Tab) | texts /
   //   showing / enabled / checked NAMES EXPECTED | menu NAME EXPECTED (MenuText) | log START
   void RunSteps(const std::string& path, const std::string& section = "") {
     static const std::map<std::string, int> kNames = {{"LR-SAT", kLrSat},
@@ -219,8 +244,9 @@ class ShellTest : public ::testing::Test {
       if (!in_section || step[0] == "==") continue;
       SCOPED_TRACE(path + ": " + step[0] + " " + step[1]);
       const std::string& verb = step[0];
-      ASSERT_NE(std::string(" key post click choose show hide shot type texts showing enabled "
-                            "checked menu log ")
+      ASSERT_NE(std::string(
+                    " key post send answer click choose show hide shot type texts showing enabled "
+                    "checked menu log ")
                     .find(" " + verb + " "),
                 std::string::npos)
           << "no such step";
@@ -229,10 +255,14 @@ class ShellTest : public ::testing::Test {
       for (const std::string& part : CellList(step[1]))
         code.push_back(kNames.contains(part) ? kNames.at(part) : std::atoi(part.c_str()));
       if (verb == "key") Key(code[0], code[1], code.size() > 2 ? code[2] : 0);
-      if (verb == "post") {
+      if (verb == "post" || verb == "send") {
         Message message = MessageOf(FourCCOf(step[1]), expected);
-        Window()->MessageReceived(&message);
+        (verb == "post" ? static_cast<Handler*>(Window()) : Editor())->MessageReceived(&message);
       }
+      if (verb == "answer")
+        Editor()->Question().SetNextAnswer(step[1] == "Save"      ? SaveQuestion::Answer::kSave
+                                           : step[1] == "Discard" ? SaveQuestion::Answer::kDiscard
+                                                                  : SaveQuestion::Answer::kCancel);
       if (verb == "click") Find<QAbstractButton>(step[1].c_str())->click();
       if (verb == "choose") {
         QAction* item = FindMenuItem(MenuNamed(step[1]), QString::fromStdString(expected));
@@ -259,7 +289,6 @@ class ShellTest : public ::testing::Test {
     }
   }
   QMenu* FileMenu() { return Window()->findChild<QMenu*>("File"); }
-  QMenu* ViewMenu() { return Window()->findChild<QMenu*>("View"); }
 
   std::shared_ptr<FakeReceiverDevices> devices_ =
       std::make_shared<FakeReceiverDevices>(std::vector<std::string>{"serial2", "usb1"});

@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QRegularExpression>
-#include <QScreen>
 #include <QSlider>
 #include <QStyleFactory>
 #include <QTimer>
@@ -178,14 +177,6 @@ TEST(Alert, ShowsANonBlockingBoxTitledKoruAlert) {
   SetAlertPresenter(nullptr);
 }
 
-// One turn of an event loop that waits for something (a timer).
-void TurnTheLoop() {
-  QEventLoop loop;
-  QTimer::singleShot(10, &loop, &QEventLoop::quit);
-  loop.exec();
-  QApplication::processEvents();
-}
-
 TEST(AfterFirstTurn, RunsOnceAfterTheLoopHasWaitedAndNeverForAContextThatWent) {
   int ran = 0, orphan = 0;
   QObject context;
@@ -195,10 +186,13 @@ TEST(AfterFirstTurn, RunsOnceAfterTheLoopHasWaitedAndNeverForAContextThatWent) {
   QApplication::processEvents();  // a turn that does not wait
   EXPECT_EQ(ran, 0);
   gone.reset();
-  TurnTheLoop();
-  EXPECT_EQ(ran, 1);
-  TurnTheLoop();
-  EXPECT_EQ(ran, 1);
+  for (int turn = 0; turn < 2; ++turn) {  // turns of a loop that waits for something (a timer)
+    QEventLoop loop;
+    QTimer::singleShot(10, &loop, &QEventLoop::quit);
+    loop.exec();
+    QApplication::processEvents();
+    EXPECT_EQ(ran, 1) << turn;
+  }
   EXPECT_EQ(orphan, 0);
 }
 

@@ -1,15 +1,12 @@
 #pragma once
 // A board (or a virtual remote window) on a fresh program folder, offscreen; the board's
 // messages are recorded. With the headers the board tests share.
-#include <QMenu>
 #include <QMouseEvent>
 #include <fstream>
-#include <memory>
 #include <vector>
 
 #include "platform/files/file_node.h"
 #include "platform/files/koru_type.h"
-#include "platform/messaging/test_loopers.h"
 #include "remotes/remote_definition.h"
 #include "remotes/remote_fields.h"
 #include "shell/shell_fixture.h"
@@ -19,16 +16,6 @@
 #include "virtual_remote/virtual_remote_messages.h"
 
 namespace koru {
-
-class MessageRecorder : public Handler {
- public:
-  MessageRecorder() : Handler(&looper_) {}
-  void MessageReceived(Message* message) override { codes.push_back(message->what); }
-  std::vector<uint32_t> codes;
-
- private:
-  ImmediateLooper looper_;
-};
 
 class BoardTest : public ShellTest {
  protected:

@@ -1,6 +1,5 @@
-#include <map>
-
 #include "board_fixture.h"
+#include "presets/preset_file.h"
 
 namespace koru {
 
@@ -120,6 +119,7 @@ TEST_F(BoardTest, DroppedButtonsSnapAndOnlyAPlaceChangeIsReported) {
 
 TEST_F(BoardTest, TheLayoutMenuListsLayoutFilesAndMarksTheCurrentOneByPrefix) {
   for (const char* name : {"_LAY", "sofa", "zz"}) WriteLayoutFile(Folder() / name, {});
+  ASSERT_EQ(WritePresetFile(Folder() / "_preset_", NewPresetList()), kOk);  // marked otherwise
   // The current name is "_LAYOUT_".
   EXPECT_EQ(MenuText(MakeBoard()->LayoutMenu()), "_LAY *, sofa, zz");
 }

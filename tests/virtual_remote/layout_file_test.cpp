@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "presets/preset_file.h"
 #include "table_cells.h"
-#include "temp_dir.h"
 #include "test_files.h"
 
 namespace koru {
@@ -52,14 +50,6 @@ TEST(LayoutFile, AnOverLongLineIsReadInPiecesAsItAlwaysWas) {
   // is read as a line of its own.
   const std::string text = "[ 1],  10 , 20 ," + std::string(239, ' ') + "[ 2],  30 , 40 ,\n";
   EXPECT_EQ(Parsed(text), (Places{{1, 10, 20}, {2, 30, 40}}));
-}
-
-// Which marked files a folder holds is tested on the preset files (tests/presets): the same scan.
-TEST(LayoutFile, WrittenFilesAreMarkedAndOnlyTheyAreFound) {
-  TempDir dir;
-  ASSERT_EQ(WriteLayoutFile(dir.Path() / "sofa", {{0, 10, 68, "N0"}}), kOk);
-  ASSERT_EQ(WritePresetFile(dir.Path() / "_preset_", NewPresetList()), kOk);
-  EXPECT_EQ(ScanLayoutFileNames(dir.Path()), std::vector<std::string>{"sofa"});
 }
 
 }  // namespace koru
