@@ -1,3 +1,5 @@
+// Desktop actions on the fake desktop: workspaces, the pointer, and keystrokes to the front
+// application.
 #include "action_fixture.h"
 #include "table_cells.h"
 #include "test_files.h"
@@ -50,6 +52,20 @@ TEST_F(DesktopActionsTest, MoveMouseStepsThePointerOnKoruAndSendsKeysElsewhere) 
     EXPECT_EQ(SentSummary(), CellList(row[4], '|'));
     EXPECT_EQ(trace.Text(), Unescaped(row[5]));
   }
+}
+
+TEST_F(DesktopActionsTest, KeyPressTablesPerActiveApplication) {
+  for (const auto& row : ReadTable("actions/data/keystrokes.tsv", 3)) {
+    desktop.sent.clear();
+    desktop.Activate(row[0]);
+    IKeypress2App(services, CellNumber(row[1]));
+    EXPECT_EQ(SentSummary(), CellList(row[2], '|')) << row[0] << " n=" << row[1];
+  }
+}
+
+TEST_F(DesktopActionsTest, AltPlusMinusSendsOneKeyDownWithTwoKeys) {
+  IAltPlusMinus(services, 66);
+  EXPECT_EQ(SentSummary(), (std::vector<std::string>{"window '_KYD' key 0x5d key 0x3a mod 0x30"}));
 }
 
 }  // namespace

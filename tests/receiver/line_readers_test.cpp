@@ -29,10 +29,11 @@ using DcdWait = OnVirtualClock;
 
 // Items of a device queued from their times on: a read takes one that has arrived, a wait
 // advances the clock to the next one or to its deadline.
-template <typename Item>
-class Queued {
+template <typename Item, typename Source>
+class Queued : public Source {
  public:
   Queued(VirtualClock& clock, std::deque<Item> items) : clock_(clock), items_(std::move(items)) {}
+  status_t Wait(bigtime_t deadline) override { return WaitUntil(deadline); }
   std::optional<Item> Take() {
     if (items_.empty() || items_.front().arrives > clock_.Now()) return std::nullopt;
     const Item item = items_.front();
@@ -61,7 +62,7 @@ struct Sample {
   status_t status = kOk;
 };
 
-class FakeSamples : public LircSource, public Queued<Sample> {
+class FakeSamples : public Queued<Sample, LircSource> {
  public:
   using Queued::Queued;
   status_t Read(uint32_t* sample) override {
@@ -70,7 +71,6 @@ class FakeSamples : public LircSource, public Queued<Sample> {
     *sample = item->sample;
     return item->status;
   }
-  status_t Wait(bigtime_t deadline) override { return WaitUntil(deadline); }
 };
 
 // A sample of data/lirc_samples.tsv: "ARRIVES:+US", "ARRIVES:EINTR", ... (see there).
@@ -126,7 +126,7 @@ struct Record {
   status_t status = kOk;
 };
 
-class FakeScancodes : public LircScancodeSource, public Queued<Record> {
+class FakeScancodes : public Queued<Record, LircScancodeSource> {
  public:
   using Queued::Queued;
   status_t ReadRecord(LircScancodeRecord* record) override {
@@ -136,7 +136,6 @@ class FakeScancodes : public LircScancodeSource, public Queued<Record> {
                static_cast<uint16_t>(item->protocol), 0, item->scancode};
     return item->status;
   }
-  status_t Wait(bigtime_t deadline) override { return WaitUntil(deadline); }
 };
 
 // Presses, held keys, toggles, records that came before the wait, a record cut short, an unplug.

@@ -54,11 +54,6 @@ inline std::vector<ReceiverReport> ReceiverReports(const std::vector<int32_t>& p
   return ReceiverReports(recording, keep);
 }
 
-// A report with a code long enough to be matched with the remotes.
-inline bool IsKeyReport(const ReceiverReport& report) {
-  return StripCodeSeparators(report.code).size() > 12;
-}
-
 inline bool IsExactReport(const ReceiverReport& report) {
   return report.exact.has_value();
 }

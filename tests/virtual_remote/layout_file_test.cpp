@@ -1,4 +1,7 @@
+// The virtual remote's button places: the layout file that stores them and the rules that put
+// them on the board.
 #include "virtual_remote/layout_file.h"
+#include "virtual_remote/placement_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -50,6 +53,16 @@ TEST(LayoutFile, AnOverLongLineIsReadInPiecesAsItAlwaysWas) {
   // is read as a line of its own.
   const std::string text = "[ 1],  10 , 20 ," + std::string(239, ' ') + "[ 2],  30 , 40 ,\n";
   EXPECT_EQ(Parsed(text), (Places{{1, 10, 20}, {2, 30, 40}}));
+}
+
+TEST(PlacementRules, DroppedButtonsSnapToTheGridAndStoredPlacesAreClampedOntoTheBoard) {
+  for (const auto& c : ReadTable("virtual_remote/data/placements.tsv", 4)) {
+    const std::vector<int> at = CellNumbers<int>(c[1]), to = CellNumbers<int>(c[3]);
+    const QPoint place(at[0], at[1]);
+    EXPECT_EQ(c[0] == "snap" ? SnapButtonPlace(place) : ClampOntoBoard(place, std::stoi(c[2])),
+              QPoint(to[0], to[1]))
+        << c[0] << " " << c[1];
+  }
 }
 
 }  // namespace koru
