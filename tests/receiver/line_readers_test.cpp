@@ -34,11 +34,14 @@ class Queued : public Source {
  public:
   Queued(VirtualClock& clock, std::deque<Item> items) : clock_(clock), items_(std::move(items)) {}
   status_t Wait(bigtime_t deadline) override { return WaitUntil(deadline); }
-  std::optional<Item> Take() {
-    if (items_.empty() || items_.front().arrives > clock_.Now()) return std::nullopt;
+  // A read: the first item that has arrived handed to `fill`, and its status.
+  template <typename Fill>
+  status_t Take(Fill fill) {
+    if (items_.empty() || items_.front().arrives > clock_.Now()) return kResourceUnavailable;
     const Item item = items_.front();
     items_.pop_front();
-    return item;
+    fill(item);
+    return item.status;
   }
   status_t WaitUntil(bigtime_t deadline) {
     if (items_.empty() && deadline == kNoDeadline) return kNoDevice;  // nothing will come
@@ -66,10 +69,7 @@ class FakeSamples : public Queued<Sample, LircSource> {
  public:
   using Queued::Queued;
   status_t Read(uint32_t* sample) override {
-    const std::optional<Sample> item = Take();
-    if (!item) return kResourceUnavailable;
-    *sample = item->sample;
-    return item->status;
+    return Take([sample](const Sample& item) { *sample = item.sample; });
   }
 };
 
@@ -130,11 +130,10 @@ class FakeScancodes : public Queued<Record, LircScancodeSource> {
  public:
   using Queued::Queued;
   status_t ReadRecord(LircScancodeRecord* record) override {
-    const std::optional<Record> item = Take();
-    if (!item) return kResourceUnavailable;
-    *record = {static_cast<uint64_t>(item->arrives) * 1000, item->flags,
-               static_cast<uint16_t>(item->protocol), 0, item->scancode};
-    return item->status;
+    return Take([record](const Record& item) {
+      *record = {static_cast<uint64_t>(item.arrives) * 1000, item.flags,
+                 static_cast<uint16_t>(item.protocol), 0, item.scancode};
+    });
   }
 };
 
